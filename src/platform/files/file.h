@@ -1,0 +1,70 @@
+#pragma once
+// Exclusive file access. Every file the program opens through this class is locked with
+// flock(LOCK_EX|LOCK_NB) on its own open file description, so a second open of the same file,
+// by this process or another, fails as a Windows sharing violation would. Delete, rename and
+// create-over of a locked file fail the same way (plain Linux would let them through).
+//
+// Failures return false and keep errno in error(); a sharing violation is EWOULDBLOCK.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace platform::files {
+
+enum class OpenMode {
+  ReadWrite,     // existing file, read and write
+  ReadOnly,      // existing file, read only (still exclusive)
+  CreateAlways,  // create or truncate, read and write
+  CreateNew,     // create; fails with EEXIST when the file exists
+};
+
+class File {
+ public:
+  File() = default;
+  ~File();
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+  File(File&& other) noexcept;
+  File& operator=(File&& other) noexcept;
+
+  // Resolves the name case-insensitively, opens and locks it.
+  bool Open(std::string_view path, OpenMode mode);
+  bool Close();
+  bool IsOpen() const { return fd_ >= 0; }
+
+  // Whole reads and writes at an offset; a short read is an error (EIO, or 0 at end of file
+  // with *got telling how much was read when given).
+  bool ReadAt(int64_t offset, void* buffer, size_t length, size_t* got = nullptr);
+  bool WriteAt(int64_t offset, const void* buffer, size_t length);
+  bool Size(int64_t* size);
+  bool Truncate(int64_t size);
+  bool Flush();  // fsync
+
+  int error() const { return error_; }
+  const std::string& path() const { return path_; }
+  int fd() const { return fd_; }
+
+ private:
+  bool Fail(int err);
+
+  int fd_ = -1;
+  int error_ = 0;
+  std::string path_;
+};
+
+// Deletes a file unless some open File holds it (EWOULDBLOCK). errno-style code in *err.
+bool DeleteFile(std::string_view path, int* err = nullptr);
+// Renames a file unless it or an existing target is held open; the target is replaced.
+bool RenameFile(std::string_view from, std::string_view to, int* err = nullptr);
+// Copies a file's bytes to a new name through a temporary file (see WriteWholeFile).
+bool CopyFile(std::string_view from, std::string_view to, int* err = nullptr);
+
+// Reads a whole (small) file; false with *err when it cannot be read.
+bool ReadWholeFile(std::string_view path, std::string* bytes, int* err = nullptr);
+// Writes a whole file without ever leaving it half-written: a temporary file beside the
+// target is written, flushed and renamed over it. mode gives the new file's permissions.
+bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr,
+                    unsigned mode = 0644);
+
+}  // namespace platform::files
