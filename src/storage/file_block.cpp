@@ -1,0 +1,16 @@
+#include "storage/file_block.h"
+
+#include "storage/file_io.h"
+
+namespace storage {
+
+bool IsamMarkDirty(IsamFileBlockRec& fb) {
+  if (fb.DirtyFlagOnDisk) return true;
+  const uint8_t one = 1;
+  if (!IsamWriteAt(fb.DataFile, IsamIndexDirtyFlagOffset, &one, 1)) return false;
+  if (!IsamFlushFile(fb.DataFile)) return false;
+  fb.DirtyFlagOnDisk = true;
+  return true;
+}
+
+}  // namespace storage

@@ -1,0 +1,79 @@
+#pragma once
+// The descriptor of one open file set (data file and index file), shared by the record store
+// and the B-tree. Callers outside the engine see it only as the IsamFileBlock handle.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/files/file.h"
+#include "storage/isam_types.h"
+
+namespace storage {
+
+constexpr int IsamMaxCursorDepth = 8;
+
+// One step of a cursor's path: a page and a position in it (0 = before entry 1).
+struct IsamCursorElem {
+  int32_t Page = 0;
+  int32_t Pos = 0;
+};
+
+// Per-key cursor: the path from the root to the current entry.
+struct IsamKeyCursor {
+  IsamCursorElem Path[IsamMaxCursorDepth];
+  int Depth = 0;       // 0: empty (never positioned, or run off an end)
+  bool Valid = false;  // false once the index changed since the cursor was set
+};
+
+// What the open file block keeps of each key: its index header (as on disk in row 0 of the
+// index file), where its pages lie in each row, and its cursor.
+struct IsamKeyState {
+  int32_t FirstFree = -1;
+  int32_t NumberFree = 0;
+  int32_t NumberPages = 0;
+  int32_t PageSize = 0;
+  int32_t RootPage = 0;
+  uint8_t AllowDuplicates = 0;
+  int32_t NumberEntries = 0;
+  uint16_t ItemsPerPage = IsamItemsPerPage;
+  int KeyLength = 0;
+  int64_t SectionOffset = 0;
+  bool HeaderChanged = false;
+  IsamKeyCursor Cursor;
+};
+
+struct IsamFileBlockRec {
+  uint32_t Signature = 0;
+  std::string DataName;   // file names as the engine built them ("12C.DAT", "12C.IX")
+  std::string IndexName;
+  platform::files::File DataFile;
+  platform::files::File IndexFile;
+
+  // Data header, current in memory; written back at close.
+  int32_t FirstFree = -1;
+  int32_t NumberFree = 0;
+  int32_t NumberRecords = 0;
+  int32_t RecordLength = 0;
+  int32_t NumberKeys = 0;
+  bool HeaderChanged = false;
+  bool DirtyFlagOnDisk = false;  // byte 20 has been set to 1 (and synced) since open
+  bool ReadOnly = false;
+
+  // Index file geometry: every row holds one page of every key.
+  std::vector<IsamKeyState> Keys;  // element k-1 is key k
+  int64_t RowSize = 0;
+  int32_t NumberRows = 0;
+};
+
+using IsamFileBlock = IsamFileBlockRec*;
+
+// Offset of the index-dirty byte in the data header.
+constexpr int64_t IsamIndexDirtyFlagOffset = 20;
+
+// On the first change after open, writes byte 20 = 1 to the data file and syncs it to disk
+// before anything else changes, so that a crash always leaves a file that reads as needing
+// repair. Sets the status and returns false on failure.
+bool IsamMarkDirty(IsamFileBlockRec& fb);
+
+}  // namespace storage

@@ -1,0 +1,113 @@
+#include "storage/file_io.h"
+
+#include <cerrno>
+#include <vector>
+
+#include "platform/files/path.h"
+#include "storage/isam_types.h"
+
+namespace storage {
+
+using platform::files::File;
+using platform::files::OpenMode;
+
+bool IsamFail(int32_t code) {
+  IsamOK = false;
+  IsamError = code;
+  return false;
+}
+
+int32_t IsamMapOsError(int err, IsamFileOp op) {
+  // errno stands in for the Windows codes: ENOENT for 2 (file not found), ENOTDIR for 3 (path
+  // not found), EMFILE/ENFILE for 4, EBADF for 6, EACCES/EPERM for 12 (invalid access). A
+  // sharing violation (EWOULDBLOCK) is an "other" failure: 10140.
+  switch (op) {
+    case IsamFileOp::Open:
+      if (err == ENOENT) return IsamErrFileNotFound;
+      if (err == ENOTDIR) return IsamErrPathNotFound;
+      if (err == EMFILE || err == ENFILE) return IsamErrTooManyOpenFiles;
+      if (err == EACCES || err == EPERM || err == EROFS) return IsamErrInvalidAccess;
+      return IsamErrOsFailure;
+    case IsamFileOp::Create:
+      if (err == ENOENT || err == ENOTDIR) return IsamErrPathNotFound;
+      if (err == EMFILE || err == ENFILE) return IsamErrTooManyOpenFiles;
+      return IsamErrOsFailure;
+    case IsamFileOp::ReadWrite:
+      if (err == EBADF) return IsamErrInvalidHandle;
+      return IsamErrOsFailure;
+    case IsamFileOp::DeleteRename:
+      if (err == ENOENT) return IsamErrFileNotFound;
+      if (err == ENOTDIR) return IsamErrPathNotFound;
+      return IsamErrOsFailure;
+  }
+  return IsamErrOsFailure;
+}
+
+namespace {
+bool FailOs(int err, IsamFileOp op) { return IsamFail(IsamMapOsError(err, op)); }
+}  // namespace
+
+bool IsamOpenExisting(File& file, const std::string& name, bool readOnly) {
+  if (file.Open(name, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite)) return true;
+  return FailOs(file.error(), IsamFileOp::Open);
+}
+
+bool IsamCreateFile(File& file, const std::string& name) {
+  if (file.Open(name, OpenMode::CreateAlways)) return true;
+  return FailOs(file.error(), IsamFileOp::Create);
+}
+
+bool IsamReadAt(File& file, int64_t pos, void* buffer, size_t length) {
+  size_t got = 0;
+  if (file.ReadAt(pos, buffer, length, &got)) return true;
+  if (file.error() == 0) return IsamFail(IsamErrShortRead);
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamWriteAt(File& file, int64_t pos, const void* buffer, size_t length) {
+  if (file.WriteAt(pos, buffer, length)) return true;
+  if (file.error() == ENOSPC || file.error() == EFBIG) return IsamFail(IsamErrShortWrite);
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamZeroFill(File& file, int64_t pos, size_t length) {
+  if (length == 0) return true;
+  std::vector<char> zeros(length, 0);
+  return IsamWriteAt(file, pos, zeros.data(), zeros.size());
+}
+
+bool IsamFileSize(File& file, int64_t* size) {
+  if (file.Size(size)) return true;
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamTruncate(File& file, int64_t size) {
+  if (file.Truncate(size)) return true;
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamFlushFile(File& file) {
+  if (file.Flush()) return true;
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamCloseFile(File& file) {
+  if (file.Close()) return true;
+  return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+bool IsamDeleteFile(const std::string& name) {
+  int err = 0;
+  if (platform::files::DeleteFile(name, &err)) return true;
+  return FailOs(err, IsamFileOp::DeleteRename);
+}
+
+bool IsamRenameFile(const std::string& from, const std::string& to) {
+  int err = 0;
+  if (platform::files::RenameFile(from, to, &err)) return true;
+  return FailOs(err, IsamFileOp::DeleteRename);
+}
+
+bool IsamFileExists(const std::string& name) { return platform::files::Exists(name); }
+
+}  // namespace storage

@@ -1,0 +1,33 @@
+#pragma once
+// The engine's thin file layer: operations on an exclusively opened file that turn
+// operating-system failures into the engine's error codes. Each sets IsamOK and IsamError
+// on failure (and leaves them alone on success) and returns whether it succeeded.
+
+#include <cstdint>
+#include <string>
+
+#include "platform/files/file.h"
+
+namespace storage {
+
+bool IsamOpenExisting(platform::files::File& file, const std::string& name, bool readOnly);
+bool IsamCreateFile(platform::files::File& file, const std::string& name);
+bool IsamReadAt(platform::files::File& file, int64_t pos, void* buffer, size_t length);
+bool IsamWriteAt(platform::files::File& file, int64_t pos, const void* buffer, size_t length);
+bool IsamZeroFill(platform::files::File& file, int64_t pos, size_t length);
+bool IsamFileSize(platform::files::File& file, int64_t* size);
+bool IsamTruncate(platform::files::File& file, int64_t size);
+bool IsamFlushFile(platform::files::File& file);
+bool IsamCloseFile(platform::files::File& file);
+bool IsamDeleteFile(const std::string& name);
+bool IsamRenameFile(const std::string& from, const std::string& to);
+bool IsamFileExists(const std::string& name);
+
+// The mapping itself, for the rare caller that meets an errno elsewhere.
+enum class IsamFileOp { Open, Create, ReadWrite, DeleteRename };
+int32_t IsamMapOsError(int err, IsamFileOp op);
+
+// Sets the failure status (IsamOK false, IsamError code) and returns false.
+bool IsamFail(int32_t code);
+
+}  // namespace storage
