@@ -110,6 +110,7 @@ TEST_F(FileSetTest, CreateChecksItsArguments) {
 
 TEST_F(FileSetTest, MissingFilesGiveNotFoundAndDefectiveIndex) {
   EXPECT_EQ(OpenStatus("NONE"), IsamErrFileNotFound);
+  EXPECT_EQ(OpenStatus("NODIR\\NONE"), IsamErrPathNotFound);
   Create("K", 40, {10});
   std::filesystem::remove(dir_.File("K.IX"));
   EXPECT_EQ(OpenStatus("K"), IsamErrIndexDefective);
@@ -318,7 +319,8 @@ TEST_F(FileSetTest, DeleteRemovesTheSetAndReportsOnlyTheDataFile) {
   EXPECT_EQ(Status(), IsamErrFileNotFound);
   EXPECT_EQ(IsamErrorClass(), IsamErrorClassNotFound);
   IsamDeleteFileBlock("NODIR\\Z");
-  EXPECT_EQ(Status(), IsamErrFileNotFound);
+  EXPECT_EQ(Status(), IsamErrPathNotFound);
+  EXPECT_EQ(IsamErrorClass(), IsamErrorClassLock);
 }
 
 TEST_F(FileSetTest, ReadOnlyOpenWritesNothingBack) {
