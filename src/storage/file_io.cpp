@@ -89,7 +89,8 @@ bool IsamZeroFill(File& file, int64_t pos, size_t length) {
     // Without memory for one buffer, the zeros go out in small pieces.
     static const char chunk[1024] = {};
     for (size_t done = 0; done < length; done += sizeof chunk) {
-      if (!IsamWriteAt(file, pos + static_cast<int64_t>(done), chunk, std::min(sizeof chunk, length - done))) {
+      if (!IsamWriteAt(file, pos + static_cast<int64_t>(done), chunk,
+                       std::min(sizeof chunk, length - done))) {
         return false;
       }
     }
