@@ -1,0 +1,44 @@
+#pragma once
+// What the printing tests share: a QApplication for the whole test program (fonts, printers
+// and window images need one), and running the PDF and bar code tools that read our output
+// back (poppler-utils, zbar-tools).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <memory>
+
+namespace print_testing {
+
+class QtApplicationEnvironment : public testing::Environment {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+// Registered once per test program by including this header.
+inline testing::Environment* const kQtApplication =
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+struct ToolResult {
+  bool ran = false;  // started and finished within the time limit
+  int exit_code = -1;
+  QString output;  // standard output
+  QString errors;  // standard error
+};
+
+ToolResult RunTool(const QString& program, const QStringList& arguments);
+
+// pdftotext of the whole file in reading order ("-layout" off), "" when it fails.
+QString PdfText(const QString& pdf);
+// The "Key: value" lines of pdfinfo.
+QString PdfInfo(const QString& pdf);
+// One page rendered to a PNG at printer resolution (300 dpi); returns the PNG's path.
+QString RenderPage(const QString& pdf, int page, const QString& png_stem);
+
+}  // namespace print_testing
