@@ -19,6 +19,12 @@ void QtApplicationEnvironment::TearDown() {
   app_.reset();
 }
 
+RecordingPrinterTest::RecordingPrinterTest() {
+  auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
+  recorder_ = backend.get();
+  printer_ = std::make_unique<platform::print::TPrinter>(std::move(backend));
+}
+
 ToolResult RunTool(const QString& program, const QStringList& arguments) {
   ToolResult result;
   QProcess process;

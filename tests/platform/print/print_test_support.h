@@ -9,6 +9,15 @@
 #include <QString>
 #include <QStringList>
 #include <memory>
+#include <ostream>
+
+#include "platform/print/printer.h"
+#include "platform/print/recording_print_backend.h"
+
+// Readable failure messages for Qt strings and lists of them.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace print_testing {
 
@@ -24,6 +33,17 @@ class QtApplicationEnvironment : public testing::Environment {
 // Registered once per test program by including this header.
 inline testing::Environment* const kQtApplication =
     testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// A printer of its own on the recording back-end, for tests that check what is drawn.
+class RecordingPrinterTest : public testing::Test {
+ protected:
+  RecordingPrinterTest();
+
+  const QStringList& Log() const { return recorder_->Log(); }
+
+  platform::print::RecordingPrintBackend* recorder_;
+  std::unique_ptr<platform::print::TPrinter> printer_;
+};
 
 struct ToolResult {
   bool ran = false;  // started and finished within the time limit

@@ -18,19 +18,7 @@ using namespace platform::print;
 
 namespace {
 
-class RecordingPrinterTest : public testing::Test {
- protected:
-  RecordingPrinterTest() {
-    auto backend = std::make_unique<RecordingPrintBackend>();
-    recorder_ = backend.get();
-    printer_ = std::make_unique<TPrinter>(std::move(backend));
-  }
-
-  const QStringList& Log() const { return recorder_->Log(); }
-
-  RecordingPrintBackend* recorder_;
-  std::unique_ptr<TPrinter> printer_;
-};
+using print_testing::RecordingPrinterTest;
 
 TEST_F(RecordingPrinterTest, ShortDocumentLogsEveryCallWithTheStateInForce) {
   TPrinter& p = *printer_;
