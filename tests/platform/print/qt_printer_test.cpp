@@ -21,6 +21,11 @@ using print_testing::RenderPage;
 
 namespace {
 
+bool Near(const QColor& a, const QColor& b) {
+  return std::abs(a.red() - b.red()) <= 2 && std::abs(a.green() - b.green()) <= 2 &&
+         std::abs(a.blue() - b.blue()) <= 2;
+}
+
 class QtPrinterTest : public testing::Test {
  protected:
   QtPrinterTest() {
@@ -85,7 +90,7 @@ TEST_F(QtPrinterTest, PagesAreLetterAtThreeHundredPixelsToTheInch) {
   EXPECT_NEAR(c.TextWidth(QString(10, 'X')), 556, 5);
 }
 
-TEST_F(QtPrinterTest, TextSitsAtTheTopLeftOfItsCellAndColoursArePainted) {
+TEST_F(QtPrinterTest, DrawingLandsOnThePixelsItNames) {
   {
     PrintJob job(*printer_, "Layout");
     TCanvas& c = printer_->Canvas();
@@ -97,6 +102,14 @@ TEST_F(QtPrinterTest, TextSitsAtTheTopLeftOfItsCellAndColoursArePainted) {
     c.Pen = {5, 0x00FF0000, TPenStyle::psSolid};  // blue
     c.MoveTo(200, 2000);
     c.LineTo(2200, 2000);
+    c.Pen = {1, clBlack, TPenStyle::psSolid};
+    c.Brush.Style = TBrushStyle::bsClear;
+    c.Rectangle(1500, 1000, 1600, 1100);
+    QImage image(100, 60, QImage::Format_RGB32);
+    image.fill(QColor(0, 255, 0));
+    c.Draw(1800, 1000, image);
+    c.Brush = {TBrushStyle::bsSolid, 0x0000FFFF};  // yellow behind the text
+    c.TextOut(600, 1400, "HHHH");
     job.Finish();
   }
   const QString png = RenderPage(qt_->OutputFile(), 1, "page");
@@ -113,6 +126,23 @@ TEST_F(QtPrinterTest, TextSitsAtTheTopLeftOfItsCellAndColoursArePainted) {
   // The blue line runs along y = 2000.
   EXPECT_EQ(page.pixelColor(1200, 2000), QColor(0, 0, 255));
   EXPECT_EQ(page.pixelColor(2300, 2000), QColor(Qt::white));
+
+  // The rectangle's outline runs on its outermost pixels; a clear brush leaves the inside.
+  EXPECT_LT(qGray(page.pixel(1500, 1050)), 128);
+  EXPECT_LT(qGray(page.pixel(1599, 1050)), 128);
+  EXPECT_LT(qGray(page.pixel(1550, 1099)), 128);
+  EXPECT_EQ(page.pixelColor(1600, 1050), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(1550, 1050), QColor(Qt::white));
+  // The image at its own size, 100 x 60 printer pixels (the renderer may take one pixel more
+  // at the far edges, and the PDF keeps the image compressed, so colours are near).
+  EXPECT_TRUE(Near(page.pixelColor(1800, 1000), QColor(0, 255, 0)));
+  EXPECT_TRUE(Near(page.pixelColor(1899, 1059), QColor(0, 255, 0)));
+  EXPECT_EQ(page.pixelColor(1799, 1030), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(1901, 1030), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(1850, 999), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(1850, 1061), QColor(Qt::white));
+  // A solid brush fills the text cell from its top-left corner.
+  EXPECT_EQ(page.pixelColor(601, 1401), QColor(255, 255, 0));
 
   // The letters H start at the cell's left edge (Liberation Sans has a small side bearing)
   // and their tops lie below the cell's top by the font's internal leading.
