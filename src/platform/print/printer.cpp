@@ -54,14 +54,14 @@ void TPrinter::Abort() {
 }
 
 int TPrinter::PageWidth() const {
-  return backend_ ? backend_->PageSize(orientation_).width() : 0;
+  return Backend().PageSize(orientation_).width();
 }
 
 int TPrinter::PageHeight() const {
-  return backend_ ? backend_->PageSize(orientation_).height() : 0;
+  return Backend().PageSize(orientation_).height();
 }
 
-PrintBackend& TPrinter::Backend() {
+PrintBackend& TPrinter::Backend() const {
   if (!backend_) throw EPrinter("There is no printer.");
   return *backend_;
 }

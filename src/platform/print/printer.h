@@ -46,7 +46,7 @@ class TPrinter {
   int PageWidth() const;
   int PageHeight() const;
 
-  PrintBackend& Backend();
+  PrintBackend& Backend() const;
   bool HasBackend() const { return backend_ != nullptr; }
   // Puts another back-end in place (tests, print to file) and hands back the previous one.
   // Refused while printing.
