@@ -159,6 +159,21 @@ TEST_F(QtPrinterTest, DrawingLandsOnThePixelsItNames) {
   EXPECT_LE(top, 640);
 }
 
+TEST_F(QtPrinterTest, LandscapeJobPrintsLandscapePagesAndPortraitComesBack) {
+  {
+    PrintJob job(*printer_, "Profit Report", TPrinterOrientation::poLandscape);
+    EXPECT_EQ(printer_->PageWidth(), 3300);
+    printer_->Canvas().TextOut(3000, 2400, "Page 1");
+    job.Finish();
+  }
+  EXPECT_EQ(printer_->Orientation(), TPrinterOrientation::poPortrait);
+  const QString pdf = qt_->OutputFile();
+  EXPECT_TRUE(PdfInfo(pdf).contains(
+      QRegularExpression("^Page size: +792 x 612 pts", QRegularExpression::MultilineOption)));
+  // Text near the far corner of the wide page is on it.
+  EXPECT_EQ(PdfText(pdf).simplified(), "Page 1");
+}
+
 TEST_F(QtPrinterTest, AbortedJobLeavesNoFile) {
   {
     PrintJob job(*printer_, "Statement");
