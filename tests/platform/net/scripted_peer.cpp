@@ -63,6 +63,11 @@ ScriptedPeer& ScriptedPeer::ReadLines(int n) {
   return *this;
 }
 
+ScriptedPeer& ScriptedPeer::Answer(std::initializer_list<std::string> replies) {
+  for (const std::string& reply : replies) ReadLine().Send(reply + "\r\n");
+  return *this;
+}
+
 ScriptedPeer& ScriptedPeer::ReadToEnd() {
   steps_.push_back({Step::ReadToEnd, ""});
   return *this;

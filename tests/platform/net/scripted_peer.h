@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <thread>
 #include <vector>
@@ -34,7 +35,9 @@ class ScriptedPeer {
   ScriptedPeer& Send(const std::string& bytes);
   ScriptedPeer& ReadLine();        // one line up to LF, kept in Lines()
   ScriptedPeer& ReadLines(int n);  // n lines
-  ScriptedPeer& ReadToEnd();       // everything until the client closes, kept in Rest()
+  // For each reply: reads a line, then sends the reply with CR LF.
+  ScriptedPeer& Answer(std::initializer_list<std::string> replies);
+  ScriptedPeer& ReadToEnd();  // everything until the client closes, kept in Rest()
   ScriptedPeer& Pause(int milliseconds);
   ScriptedPeer& Close();
 
