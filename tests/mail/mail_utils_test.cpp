@@ -86,6 +86,7 @@ TEST(Windows1252, TextConvertsBothWays) {
   const QString text = FromWindows1252(bytes);
   EXPECT_EQ(text, QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac 5"));
   EXPECT_EQ(ToWindows1252(text), bytes);
+  EXPECT_EQ(ToWindows1252(QString::fromUtf8("a\xe4\xb8\xad\xf0\x9f\x98\x80\x1a")), "a??\x1a");
 }
 
 }  // namespace

@@ -79,6 +79,7 @@ int TmsSocket::GetReplyCode(const std::string&) {
 
 void TmsSocket::OpenAndConnect(const std::string& hostName, uint16_t port) {
   TmsWinsock& ws = WinsockInstance();
+  Abandon();  // a connection still open would otherwise be lost without being closed
   socket_ = ws.socket(AF_INET, SocketType, Protocol);
   if (socket_ == INVALID_SOCKET) RaiseLastError();
   try {
