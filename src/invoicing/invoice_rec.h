@@ -64,7 +64,7 @@ struct InvoiceRec {
   uint8_t Unused543[1] = {};
 };
 
-static_assert(sizeof(InvoiceRec) == 544);
+static_assert(sizeof(InvoiceRec) == 544 && alignof(InvoiceRec) == 1);
 static_assert(std::is_trivially_copyable_v<InvoiceRec> && std::is_standard_layout_v<InvoiceRec>);
 
 static_assert(offsetof(InvoiceRec, Status) == 0);

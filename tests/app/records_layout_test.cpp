@@ -19,7 +19,7 @@ void SampleCompany(CompanyRec& r, Sampler& sampler) {
   SAMPLE(Status), SAMPLE(CompanyName), SAMPLE(CompanyNumber), SAMPLE(CompanyARBalance);
   SAMPLE(CompanyAddr1), SAMPLE(CompanyAddr4), SAMPLE(POShipTo1), SAMPLE(POShipTo4), SAMPLE(CompanyContact);
   SAMPLE(EditorFontName), SAMPLE(EditorFontSize), SAMPLE(EditorFontColor), SAMPLE(EditorFontStyle);
-  SAMPLE(TileBackground), SAMPLE(BackgroundBitmap), SAMPLE(SalesMessage1), SAMPLE(SalesMessage4);
+  SAMPLE(BackgroundFlag), SAMPLE(BackgroundBitmap), SAMPLE(SalesMessage1), SAMPLE(SalesMessage4);
   SAMPLE(NextInvoiceNumber), SAMPLE(DefaultInvoiceQuantity), SAMPLE(PrintDuplicateInvoice);
   SAMPLE(InvoicePrintFlagDefault), SAMPLE(CalculateInvoiceTaxes), SAMPLE(DefaultTaxRate);
   SAMPLE(DefaultInvoiceTerms), SAMPLE(DateOrder), SAMPLE(InvoiceNumberPrefix), SAMPLE(NextCustomerNumber);

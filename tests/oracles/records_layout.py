@@ -33,7 +33,7 @@ COMPANY = (3600, {
     "CompanyARBalance": (46, s(10)), "CompanyAddr1": (57, s(35)), "CompanyAddr4": (165, s(35)),
     "POShipTo1": (201, s(35)), "POShipTo4": (309, s(35)), "CompanyContact": (345, s(35)),
     "EditorFontName": (381, s(32)), "EditorFontSize": (416, I), "EditorFontColor": (420, I),
-    "EditorFontStyle": (424, B), "TileBackground": (425, B), "BackgroundBitmap": (426, s(250)),
+    "EditorFontStyle": (424, B), "BackgroundFlag": (425, B), "BackgroundBitmap": (426, s(250)),
     "SalesMessage1": (677, s(78)), "SalesMessage4": (914, s(78)), "NextInvoiceNumber": (993, s(9)),
     "DefaultInvoiceQuantity": (1003, s(9)), "PrintDuplicateInvoice": (1013, B),
     "InvoicePrintFlagDefault": (1014, B), "CalculateInvoiceTaxes": (1015, B),

@@ -47,7 +47,7 @@ struct CompanyRec {
   Int32Field EditorFontSize;
   Int32Field EditorFontColor;
   uint8_t EditorFontStyle = 0;
-  Flag TileBackground = 0;  // tile the background bitmap over the main window
+  Flag BackgroundFlag = 0;  // tile the background bitmap over the main window
   ShortString<250> BackgroundBitmap;
 
   // Sales messages, numbering, tax and terms.
@@ -227,7 +227,7 @@ struct CompanyRec {
   }
 };
 
-static_assert(sizeof(CompanyRec) == 3600);
+static_assert(sizeof(CompanyRec) == 3600 && alignof(CompanyRec) == 1);
 static_assert(std::is_trivially_copyable_v<CompanyRec> && std::is_standard_layout_v<CompanyRec>);
 
 static_assert(offsetof(CompanyRec, Status) == 0);
@@ -247,7 +247,7 @@ static_assert(offsetof(CompanyRec, EditorFontName) == 381);
 static_assert(offsetof(CompanyRec, EditorFontSize) == 416);
 static_assert(offsetof(CompanyRec, EditorFontColor) == 420);
 static_assert(offsetof(CompanyRec, EditorFontStyle) == 424);
-static_assert(offsetof(CompanyRec, TileBackground) == 425);
+static_assert(offsetof(CompanyRec, BackgroundFlag) == 425);
 static_assert(offsetof(CompanyRec, BackgroundBitmap) == 426);
 static_assert(offsetof(CompanyRec, SalesMessage1) == 677);
 static_assert(offsetof(CompanyRec, SalesMessage2) == 756);

@@ -56,7 +56,7 @@ struct CustomerRec {
   uint8_t Reserved866[50] = {};
 };
 
-static_assert(sizeof(CustomerRec) == 916);
+static_assert(sizeof(CustomerRec) == 916 && alignof(CustomerRec) == 1);
 static_assert(std::is_trivially_copyable_v<CustomerRec> && std::is_standard_layout_v<CustomerRec>);
 
 static_assert(offsetof(CustomerRec, Status) == 0);

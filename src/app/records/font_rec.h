@@ -41,7 +41,7 @@ struct FontRec {
   }
 };
 
-static_assert(sizeof(FontRec) == 48);
+static_assert(sizeof(FontRec) == 48 && alignof(FontRec) == 1);
 static_assert(std::is_trivially_copyable_v<FontRec> && std::is_standard_layout_v<FontRec>);
 static_assert(offsetof(FontRec, Name) == 0);
 static_assert(offsetof(FontRec, Size) == 36);

@@ -58,7 +58,7 @@ struct ProductRec {
   uint8_t Unused569[51] = {};
 };
 
-static_assert(sizeof(ProductRec) == 620);
+static_assert(sizeof(ProductRec) == 620 && alignof(ProductRec) == 1);
 static_assert(std::is_trivially_copyable_v<ProductRec> && std::is_standard_layout_v<ProductRec>);
 
 static_assert(offsetof(ProductRec, Status) == 0);
