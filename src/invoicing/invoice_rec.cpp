@@ -71,6 +71,7 @@ std::string TransactionTypeDescription(const InvoiceRec& record) {
 }
 
 bool IsOpenItem(const InvoiceRec& record) {
+  if (TransactionTypeOf(record) == TransactionType::RepeatBillingMaster) return false;
   if (TrimBlanks(record.SettledFlag.Get()) == "P") return false;
   // "0", "0.00" and "-0.00" all owe nothing; an amount that is not a number is left open so that
   // it stays in sight.

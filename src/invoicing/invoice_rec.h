@@ -129,7 +129,8 @@ std::optional<TransactionType> TransactionTypeOf(const InvoiceRec& record);
 // billing master names its created date. Empty for an unknown type.
 std::string TransactionTypeDescription(const InvoiceRec& record);
 
-// A record is an open item while it is not settled and something is still due.
+// A record is an open item while it is not settled and something is still due; a repeat-billing
+// master is a template for invoices, never an open item itself.
 bool IsOpenItem(const InvoiceRec& record);
 
 // The record shared by the Invoice Manager, invoice entry, payments, the interest wizard and the

@@ -107,6 +107,10 @@ TEST(InvoiceRecTest, ARecordIsOpenUntilSettledOrNothingIsDue) {
   EXPECT_TRUE(IsOpenItem(record));
   record.AmountDue.Set("??");
   EXPECT_TRUE(IsOpenItem(record));
+
+  InvoiceRec master = Invoice("1", "R");
+  master.AmountDue.Set("40.00");
+  EXPECT_FALSE(IsOpenItem(master));
 }
 
 TEST(InvoiceRecTest, RepeatBillingAndConversionFieldsDoNotOverlap) {

@@ -34,7 +34,7 @@ bool IsAsciiLetterOrDigit(char c) {
 
 bool IsValidCompanyNumber(std::string_view number) {
   std::string trimmed = TrimBlanks(number);
-  if (trimmed.empty() || trimmed.size() > CompanyRec{}.CompanyNumber.Capacity()) return false;
+  if (trimmed.empty() || trimmed.size() > decltype(CompanyRec::CompanyNumber)::Capacity()) return false;
   if (!std::all_of(trimmed.begin(), trimmed.end(), IsAsciiLetterOrDigit)) return false;
   return trimmed.back() >= '0' && trimmed.back() <= '9';
 }
