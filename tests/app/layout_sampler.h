@@ -3,7 +3,8 @@
 // Each field set through a sampler gets a value made from its name alone, by the same rule the
 // checker uses; the sampler writes the record's bytes to <kind>.bin and the names it set to
 // <kind>.fields. The checker finds each field at the offset and width the record tables give,
-// and expects every byte outside the fields set to be zero.
+// and expects every byte outside the fields set to be zero. The sampler also reads every field
+// it set back out of a byte copy of the record, as a record read from a file would be.
 //
 // Sample values, with h = sum of (position + 1) x character code over the name:
 //   text of capacity N   the name followed by "~", repeated and cut to N characters
@@ -37,20 +38,30 @@ inline std::string SampleText(std::string_view name, std::size_t capacity) {
   return text.substr(0, capacity);
 }
 
+inline int32_t SampleInt32(std::string_view name) {
+  return static_cast<int32_t>(NameHash(name) * 2654435761u);
+}
+inline uint8_t SampleByte(std::string_view name) {
+  return static_cast<uint8_t>(NameHash(name) % 255 + 1);
+}
+
 class Sampler {
  public:
+  // record: the record whose fields are set through this sampler.
+  explicit Sampler(const void* record) : record_(static_cast<const uint8_t*>(record)) {}
+
   template <std::size_t N>
   void Set(app::ShortString<N>& field, std::string_view name) {
     field.Set(SampleText(name, N));
-    names_.emplace_back(name);
+    Remember(&field, name, N);
   }
   void Set(app::Int32Field& field, std::string_view name) {
-    field.Set(static_cast<int32_t>(NameHash(name) * 2654435761u));
-    names_.emplace_back(name);
+    field.Set(SampleInt32(name));
+    Remember(&field, name, IntField);
   }
   void Set(uint8_t& field, std::string_view name) {
-    field = static_cast<uint8_t>(NameHash(name) % 255 + 1);
-    names_.emplace_back(name);
+    field = SampleByte(name);
+    Remember(&field, name, ByteField);
   }
   void Set(app::FontRec& font, std::string_view name) {
     std::string prefix(name);
@@ -70,9 +81,44 @@ class Sampler {
     ASSERT_TRUE(bin.good() && fields.good());
   }
 
-  std::size_t Count() const { return names_.size(); }
+  // Copies the record byte for byte into a fresh one and reads every field set back from it.
+  template <typename Rec>
+  void ExpectRoundTrip(const Rec& record) const {
+    ASSERT_EQ(static_cast<const void*>(&record), static_cast<const void*>(record_));
+    Rec copy;
+    std::memcpy(&copy, &record, sizeof copy);
+    const uint8_t* bytes = reinterpret_cast<const uint8_t*>(&copy);
+    for (const Field& f : fields_) {
+      const uint8_t* at = bytes + f.offset;
+      if (f.capacity == ByteField) {
+        EXPECT_EQ(*at, SampleByte(f.name)) << f.name;
+      } else if (f.capacity == IntField) {
+        app::Int32Field value;
+        std::memcpy(&value, at, sizeof value);
+        EXPECT_EQ(value.Get(), SampleInt32(f.name)) << f.name;
+      } else {
+        EXPECT_EQ(platform::text::ReadShortString(at, f.capacity), SampleText(f.name, f.capacity)) << f.name;
+      }
+    }
+    EXPECT_GT(fields_.size(), 0u);
+  }
 
  private:
+  static constexpr std::size_t ByteField = 0, IntField = 1000;  // text fields hold 1 to 255
+  struct Field {
+    std::string name;
+    std::size_t offset;
+    std::size_t capacity;
+  };
+
+  void Remember(const void* field, std::string_view name, std::size_t capacity) {
+    fields_.push_back({std::string(name),
+                       static_cast<std::size_t>(static_cast<const uint8_t*>(field) - record_), capacity});
+    names_.emplace_back(name);
+  }
+
+  const uint8_t* record_;
+  std::vector<Field> fields_;
   std::vector<std::string> names_;
 };
 

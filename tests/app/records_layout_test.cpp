@@ -47,7 +47,18 @@ void SampleCompany(CompanyRec& r, Sampler& sampler) {
   SAMPLE(ReceiptPrinter), SAMPLE(BarCodeType), SAMPLE(BarCodesOnLabels), SAMPLE(CompanyEMail);
   SAMPLE(SmtpHost), SAMPLE(DefaultOutputEMail), SAMPLE(SmtpUserName), SAMPLE(SmtpPassword);
   SAMPLE(EMailRuleLines), SAMPLE(EMailWithoutAddress), SAMPLE(AgingDays1), SAMPLE(AgingDays3);
-  SAMPLE(AgingCaption1), SAMPLE(AgingCaption3);
+  SAMPLE(AgingCaption1), SAMPLE(AgingCaption3), SAMPLE(CompanyAddr2), SAMPLE(CompanyAddr3), SAMPLE(POShipTo2);
+  SAMPLE(POShipTo3), SAMPLE(SalesMessage2), SAMPLE(SalesMessage3), SAMPLE(BoxAroundForm);
+  SAMPLE(PrintCustomerAging), SAMPLE(UseShading), SAMPLE(LetterheadStyle), SAMPLE(PrintSalesMessage);
+  SAMPLE(ProductCodesOnInvoices), SAMPLE(StatementCaption), SAMPLE(PackingSlipCaption),
+      SAMPLE(QuantityHeader);
+  SAMPLE(PrintFileCopies), SAMPLE(CapHeadFont), SAMPLE(CompHeadFont), SAMPLE(CustHeadFont);
+  SAMPLE(Reserved2133), SAMPLE(EnvelopeTopMargin), SAMPLE(EnvelopeAddressUsed),
+      SAMPLE(NewInvoiceToLabelQueue);
+  SAMPLE(BatchCopyToLabelQueue), SAMPLE(Reserved2637), SAMPLE(POMessage2), SAMPLE(POMessage3);
+  SAMPLE(PONumberPrefix), SAMPLE(PrintDuplicatePO), SAMPLE(NewPOToLabelQueue), SAMPLE(Reserved3096);
+  SAMPLE(BarCodesOnInvoices), SAMPLE(BarCodesOnPOs), SAMPLE(BarCodeInvoiceNumbers), SAMPLE(BarCodePONumbers);
+  SAMPLE(AgingDays2), SAMPLE(AgingCaption2);
 }
 
 void SampleCustomer(CustomerRec& r, Sampler& sampler) {
@@ -75,10 +86,10 @@ void SampleProduct(ProductRec& r, Sampler& sampler) {
 
 TEST(RecordsLayoutTest, CompanyCustomerAndProductBytesMatchTheRecordTables) {
   testing_support::TempDir dir;
-  Sampler companyFields, customerFields, productFields;
   CompanyRec company;
   CustomerRec customer;
   ProductRec product;
+  Sampler companyFields(&company), customerFields(&customer), productFields(&product);
   SampleCompany(company, companyFields);
   SampleCustomer(customer, customerFields);
   SampleProduct(product, productFields);
@@ -86,6 +97,19 @@ TEST(RecordsLayoutTest, CompanyCustomerAndProductBytesMatchTheRecordTables) {
   customerFields.Write(customer, "customer");
   productFields.Write(product, "product");
   records_test::ExpectCheckerAccepts({"company", "customer", "product"});
+}
+
+TEST(RecordsLayoutTest, EveryFieldReadsBackFromACopyOfTheRecordBytes) {
+  CompanyRec company;
+  CustomerRec customer;
+  ProductRec product;
+  Sampler companyFields(&company), customerFields(&customer), productFields(&product);
+  SampleCompany(company, companyFields);
+  SampleCustomer(customer, customerFields);
+  SampleProduct(product, productFields);
+  companyFields.ExpectRoundTrip(company);
+  customerFields.ExpectRoundTrip(customer);
+  productFields.ExpectRoundTrip(product);
 }
 
 }  // namespace

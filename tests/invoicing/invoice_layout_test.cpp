@@ -25,11 +25,18 @@ void SampleInvoice(InvoiceRec& r, records_test::Sampler& sampler) {
 
 TEST(InvoiceLayoutTest, InvoiceBytesMatchTheRecordTable) {
   testing_support::TempDir dir;
-  records_test::Sampler sampler;
   InvoiceRec invoice;
+  records_test::Sampler sampler(&invoice);
   SampleInvoice(invoice, sampler);
   sampler.Write(invoice, "invoice");
   records_test::ExpectCheckerAccepts({"invoice"});
+}
+
+TEST(InvoiceLayoutTest, EveryFieldReadsBackFromACopyOfTheRecordBytes) {
+  InvoiceRec invoice;
+  records_test::Sampler sampler(&invoice);
+  SampleInvoice(invoice, sampler);
+  sampler.ExpectRoundTrip(invoice);
 }
 
 }  // namespace

@@ -77,6 +77,21 @@ COMPANY = (3600, {
     "SmtpPassword": (3449, s(60)), "EMailRuleLines": (3547, s(1)),
     "EMailWithoutAddress": (3551, s(1)), "AgingDays1": (3555, s(3)), "AgingDays3": (3563, s(3)),
     "AgingCaption1": (3567, s(10)), "AgingCaption3": (3589, s(10)),
+    "CompanyAddr2": (93, s(35)), "CompanyAddr3": (129, s(35)), "POShipTo2": (237, s(35)),
+    "POShipTo3": (273, s(35)), "SalesMessage2": (756, s(78)), "SalesMessage3": (835, s(78)),
+    "BoxAroundForm": (1154, B), "PrintCustomerAging": (1155, B), "UseShading": (1156, B),
+    "LetterheadStyle": (1157, B), "PrintSalesMessage": (1158, B), "ProductCodesOnInvoices": (1159, B),
+    "StatementCaption": (1448, s(25)), "PackingSlipCaption": (1474, s(25)),
+    "QuantityHeader": (1542, s(15)), "PrintFileCopies": (1716, B), "CapHeadFont": (1776, FONT),
+    "CompHeadFont": (1824, FONT), "CustHeadFont": (1872, FONT), "Reserved2133": (2133, s(10)),
+    "EnvelopeTopMargin": (2253, s(4)), "EnvelopeAddressUsed": (2265, s(1)),
+    "NewInvoiceToLabelQueue": (2267, s(1)), "BatchCopyToLabelQueue": (2269, s(1)),
+    "Reserved2637": (2637, s(10)), "POMessage2": (2746, s(78)), "POMessage3": (2825, s(78)),
+    "PONumberPrefix": (3073, s(1)), "PrintDuplicatePO": (3075, s(1)),
+    "NewPOToLabelQueue": (3077, s(1)), "Reserved3096": (3096, s(10)),
+    "BarCodesOnInvoices": (3111, s(1)), "BarCodesOnPOs": (3113, s(1)),
+    "BarCodeInvoiceNumbers": (3115, s(1)), "BarCodePONumbers": (3117, s(1)),
+    "AgingDays2": (3559, s(3)), "AgingCaption2": (3578, s(10)),
 })
 
 CUSTOMER = (916, {
