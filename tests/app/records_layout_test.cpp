@@ -84,32 +84,35 @@ void SampleProduct(ProductRec& r, Sampler& sampler) {
 
 #undef SAMPLE
 
-TEST(RecordsLayoutTest, CompanyCustomerAndProductBytesMatchTheRecordTables) {
-  testing_support::TempDir dir;
+// One record of each kind with every field set to its sample value.
+struct SampledRecords {
   CompanyRec company;
   CustomerRec customer;
   ProductRec product;
-  Sampler companyFields(&company), customerFields(&customer), productFields(&product);
-  SampleCompany(company, companyFields);
-  SampleCustomer(customer, customerFields);
-  SampleProduct(product, productFields);
-  companyFields.Write(company, "company");
-  customerFields.Write(customer, "customer");
-  productFields.Write(product, "product");
+  Sampler companyFields{&company}, customerFields{&customer}, productFields{&product};
+
+  SampledRecords() {
+    SampleCompany(company, companyFields);
+    SampleCustomer(customer, customerFields);
+    SampleProduct(product, productFields);
+  }
+  SampledRecords(const SampledRecords&) = delete;
+};
+
+TEST(RecordsLayoutTest, CompanyCustomerAndProductBytesMatchTheRecordTables) {
+  testing_support::TempDir dir;
+  SampledRecords r;
+  r.companyFields.Write(r.company, "company");
+  r.customerFields.Write(r.customer, "customer");
+  r.productFields.Write(r.product, "product");
   records_test::ExpectCheckerAccepts({"company", "customer", "product"});
 }
 
 TEST(RecordsLayoutTest, EveryFieldReadsBackFromACopyOfTheRecordBytes) {
-  CompanyRec company;
-  CustomerRec customer;
-  ProductRec product;
-  Sampler companyFields(&company), customerFields(&customer), productFields(&product);
-  SampleCompany(company, companyFields);
-  SampleCustomer(customer, customerFields);
-  SampleProduct(product, productFields);
-  companyFields.ExpectRoundTrip(company);
-  customerFields.ExpectRoundTrip(customer);
-  productFields.ExpectRoundTrip(product);
+  SampledRecords r;
+  r.companyFields.ExpectRoundTrip(r.company);
+  r.customerFields.ExpectRoundTrip(r.customer);
+  r.productFields.ExpectRoundTrip(r.product);
 }
 
 }  // namespace
