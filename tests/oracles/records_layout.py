@@ -13,7 +13,7 @@ h = sum((position + 1) * character code):
   b      flag byte: h mod 255 + 1
   i      int32 little-endian: h * 2654435761 modulo 2**32, signed
   font   48-byte font: name s32 at 0, size i at 36, colour i at 40, style b at 44
-Prints one line per record and exits 1 on the first record that does not match.
+Prints one line per record, then every mismatch; exits 1 when any record does not match.
 """
 import os
 import struct
