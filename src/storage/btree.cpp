@@ -131,7 +131,7 @@ IsamCursorElem& Last(IsamKeyCursor& path) {
 
 void MakeEntry(const Tree& t, uint8_t* e, IsamRecRef ref, std::string_view key) {
   std::memset(e, 0, static_cast<size_t>(t.entrySize));
-  IsamPut32(e, ref);
+  IsamStoreInt32(e, ref);
   e[8] = static_cast<uint8_t>(key.size());
   std::memcpy(e + 9, key.data(), key.size());
 }
@@ -169,7 +169,7 @@ IsamPageBuffer* NewPage(const Tree& t) {
   }
   IsamPageBuffer* b = IsamFetchPage(t.fb, t.keyNr, head);
   if (!b) return nullptr;
-  const int32_t link = IsamGet32(b->Data);
+  const int32_t link = IsamLoadInt32(b->Data);
   if (link == 0 || link < -1 || link > ks.NumberPages) {
     IsamFail(IsamErrFreeChain);
     return nullptr;
@@ -185,7 +185,7 @@ IsamPageBuffer* NewPage(const Tree& t) {
 
 // Puts a page at the head of the key's free chain.
 void ReleasePage(const Tree& t, IsamPageBuffer* b) {
-  IsamPut32(b->Data, t.ks.FirstFree);
+  IsamStoreInt32(b->Data, t.ks.FirstFree);
   b->FreePage = b->Changed = true;
   b->Checked = false;
   t.ks.FirstFree = b->Page;
@@ -227,7 +227,7 @@ void CombinePair(EntryRun& run, IsamPageView& left, const uint8_t* separator, Is
   run.LeftChild = left.LeftChild();
   run.AppendPage(left);
   run.Append(separator, 1);
-  IsamPut32(run.At(run.Count() - 1) + 4, right.LeftChild());
+  IsamStoreInt32(run.At(run.Count() - 1) + 4, right.LeftChild());
   run.AppendPage(right);
 }
 
@@ -243,8 +243,8 @@ void DealPair(EntryRun& run, int leftCount, IsamPageView& left, IsamPageView& ri
               uint8_t* up) {
   FillPage(left, run.LeftChild, run, 0, leftCount);
   uint8_t* middle = run.At(leftCount);
-  FillPage(right, IsamGet32(middle + 4), run, leftCount + 1, run.Count() - leftCount - 1);
-  IsamPut32(middle + 4, rightPage);
+  FillPage(right, IsamLoadInt32(middle + 4), run, leftCount + 1, run.Count() - leftCount - 1);
+  IsamStoreInt32(middle + 4, rightPage);
   std::memcpy(up, middle, static_cast<size_t>(left.EntrySize()));
 }
 

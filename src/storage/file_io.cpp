@@ -1,6 +1,8 @@
 #include "storage/file_io.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <new>
 #include <vector>
 
 #include "platform/files/path.h"
@@ -44,12 +46,22 @@ int32_t IsamMapOsError(int err, IsamFileOp op) {
 }
 
 namespace {
-bool FailOs(int err, IsamFileOp op) { return IsamFail(IsamMapOsError(err, op)); }
+bool FailOs(int err, IsamFileOp op) {
+  return IsamFail(IsamMapOsError(err, op));
+}
+
+// Linux reports a missing folder on the way to a file as ENOENT, the same as a missing file;
+// the folder is looked at so that the two keep their own codes (path not found, file not found).
+int MissingFolderAware(int err, const std::string& name) {
+  if (err != ENOENT) return err;
+  std::string folder = platform::files::DirName(name);
+  return folder.empty() || platform::files::Exists(folder) ? ENOENT : ENOTDIR;
+}
 }  // namespace
 
 bool IsamOpenExisting(File& file, const std::string& name, bool readOnly) {
   if (file.Open(name, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite)) return true;
-  return FailOs(file.error(), IsamFileOp::Open);
+  return FailOs(MissingFolderAware(file.error(), name), IsamFileOp::Open);
 }
 
 bool IsamCreateFile(File& file, const std::string& name) {
@@ -72,8 +84,20 @@ bool IsamWriteAt(File& file, int64_t pos, const void* buffer, size_t length) {
 
 bool IsamZeroFill(File& file, int64_t pos, size_t length) {
   if (length == 0) return true;
-  std::vector<char> zeros(length, 0);
-  return IsamWriteAt(file, pos, zeros.data(), zeros.size());
+  try {
+    std::vector<char> zeros(length, 0);
+    return IsamWriteAt(file, pos, zeros.data(), zeros.size());
+  } catch (const std::bad_alloc&) {
+    // Without memory for one buffer, the zeros go out in small pieces.
+    static const char chunk[1024] = {};
+    for (size_t done = 0; done < length; done += sizeof chunk) {
+      if (!IsamWriteAt(file, pos + static_cast<int64_t>(done), chunk,
+                       std::min(sizeof chunk, length - done))) {
+        return false;
+      }
+    }
+    return true;
+  }
 }
 
 bool IsamFileSize(File& file, int64_t* size) {
@@ -99,15 +123,18 @@ bool IsamCloseFile(File& file) {
 bool IsamDeleteFile(const std::string& name) {
   int err = 0;
   if (platform::files::DeleteFile(name, &err)) return true;
-  return FailOs(err, IsamFileOp::DeleteRename);
+  return FailOs(MissingFolderAware(err, name), IsamFileOp::DeleteRename);
 }
 
 bool IsamRenameFile(const std::string& from, const std::string& to) {
   int err = 0;
   if (platform::files::RenameFile(from, to, &err)) return true;
-  return FailOs(err, IsamFileOp::DeleteRename);
+  if (err == ENOENT && MissingFolderAware(err, to) == ENOTDIR) err = ENOTDIR;
+  return FailOs(MissingFolderAware(err, from), IsamFileOp::DeleteRename);
 }
 
-bool IsamFileExists(const std::string& name) { return platform::files::Exists(name); }
+bool IsamFileExists(const std::string& name) {
+  return platform::files::Exists(name);
+}
 
 }  // namespace storage

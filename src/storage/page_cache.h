@@ -23,16 +23,14 @@
 // and writes only the used part of a page: 6 + EntryCount * (L + 9) bytes, or the four link
 // bytes of a free page. Changed pages reach the disk when evicted or at a flush.
 
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
 
+#include "storage/byte_order.h"
 #include "storage/file_block.h"
 
 namespace storage {
-
-static_assert(std::endian::native == std::endian::little, "index pages are read in place");
 
 constexpr int IsamPageHeaderSize = 6;
 constexpr int IsamEntryOverhead = 9;  // DataRef, Child and the key's length byte
@@ -40,39 +38,23 @@ constexpr int IsamMaxEntrySize = IsamMaxKeyLen + IsamEntryOverhead;
 constexpr int IsamMaxPageSize = IsamPageHeaderSize + IsamItemsPerPage * IsamMaxEntrySize;
 constexpr int IsamMinPageBuffers = 8;
 
-inline int32_t IsamGet32(const uint8_t* p) {
-  int32_t v;
-  std::memcpy(&v, p, 4);
-  return v;
-}
-inline void IsamPut32(uint8_t* p, int32_t v) {
-  std::memcpy(p, &v, 4);
-}
-
 // Access to one page held in a cache buffer, in its packed layout (entries numbered from 1).
 class IsamPageView {
  public:
   IsamPageView(uint8_t* data, int keyLength) : data_(data), entrySize_(keyLength + IsamEntryOverhead) {}
 
   int EntrySize() const { return entrySize_; }
-  int Count() const {
-    uint16_t n;
-    std::memcpy(&n, data_, 2);
-    return n;
-  }
-  void SetCount(int n) {
-    const uint16_t v = static_cast<uint16_t>(n);
-    std::memcpy(data_, &v, 2);
-  }
-  int32_t LeftChild() const { return IsamGet32(data_ + 2); }
-  void SetLeftChild(int32_t page) { IsamPut32(data_ + 2, page); }
+  int Count() const { return IsamLoadUInt16(data_); }
+  void SetCount(int n) { IsamStoreUInt16(data_, static_cast<uint16_t>(n)); }
+  int32_t LeftChild() const { return IsamLoadInt32(data_ + 2); }
+  void SetLeftChild(int32_t page) { IsamStoreInt32(data_ + 2, page); }
   bool IsLeaf() const { return LeftChild() == 0; }
 
   uint8_t* Entry(int i) { return data_ + IsamPageHeaderSize + (i - 1) * entrySize_; }
   const uint8_t* Entry(int i) const { return data_ + IsamPageHeaderSize + (i - 1) * entrySize_; }
-  int32_t Ref(int i) const { return IsamGet32(Entry(i)); }
-  int32_t Child(int i) const { return IsamGet32(Entry(i) + 4); }
-  void SetChild(int i, int32_t page) { IsamPut32(Entry(i) + 4, page); }
+  int32_t Ref(int i) const { return IsamLoadInt32(Entry(i)); }
+  int32_t Child(int i) const { return IsamLoadInt32(Entry(i) + 4); }
+  void SetChild(int i, int32_t page) { IsamStoreInt32(Entry(i) + 4, page); }
   // The page below entry i's right side: LeftChild for i = 0.
   int32_t ChildAt(int i) const { return i == 0 ? LeftChild() : Child(i); }
   std::string_view Key(int i) const {

@@ -513,7 +513,7 @@ TEST_F(DamagedIndex, AFreeChainHeadOutOfRange) {
   fs_->Add(1, 1, "A");
   EXPECT_EQ(IsamError, IsamErrFreeChain);
   fs_->Key(1).FirstFree = 1;
-  IsamPut32(IsamFetchPage(fs_->Block(), 1, 1)->Data, 0);
+  IsamStoreInt32(IsamFetchPage(fs_->Block(), 1, 1)->Data, 0);
   fs_->Add(1, 1, "A");
   EXPECT_EQ(IsamError, IsamErrFreeChain);
   EXPECT_EQ(fs_->Used(1), 0);

@@ -51,7 +51,8 @@ class KeyFileSet {
   std::vector<KeySpec> keys_;
   std::string dataName_;
   std::string indexName_;
-  IsamFileBlockRec* fb_ = nullptr;
+  std::string name_;
+  IsamFileBlock fb_ = nullptr;
   bool startedEngine_ = false;
 };
 

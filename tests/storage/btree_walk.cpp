@@ -84,7 +84,7 @@ class Walker {
       IsamPageBuffer* b = Page(page);
       if (!b) return;
       ++freePages_;
-      page = IsamGet32(b->Data);
+      page = IsamLoadInt32(b->Data);
     }
     if (freePages_ != ks_.NumberFree)
       Fault("free chain holds " + std::to_string(freePages_) + " pages but NumberFree " +

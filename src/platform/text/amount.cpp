@@ -1,0 +1,48 @@
+#include "platform/text/amount.h"
+
+#include <cmath>
+
+#include "platform/text/decimal_text.h"
+#include "platform/text/format_float.h"
+#include "platform/text/key_text.h"
+
+namespace platform::text {
+namespace {
+
+// 16 whole digits and two decimals stay well inside a signed 64-bit count of cents.
+constexpr std::size_t kMaxWholeDigits = 16;
+
+std::optional<Cents> ToCents(DecimalText value) {
+  value.Round(2);
+  if (value.Whole.size() > kMaxWholeDigits) return std::nullopt;
+  value.Fraction.resize(2, '0');
+  Cents magnitude = std::stoll(value.Whole + value.Fraction);
+  return value.Negative ? -magnitude : magnitude;
+}
+
+}  // namespace
+
+std::optional<Cents> ParseAmount(std::string_view text) {
+  std::optional<DecimalText> value = DecimalText::Parse(StripCommas(text));
+  if (!value) return std::nullopt;
+  return ToCents(*value);
+}
+
+std::optional<Cents> RoundToCents(double value) {
+  if (!std::isfinite(value)) return std::nullopt;
+  return ToCents(DecimalText::FromDouble(value));
+}
+
+std::string AmountText(Cents amount) {
+  return FormatDecimal("0.00", DecimalText::FromCents(amount));
+}
+
+std::string FormatAmount(Cents amount) {
+  return FormatDecimal(",0.00", DecimalText::FromCents(amount));
+}
+
+double AmountValue(Cents amount) {
+  return static_cast<double>(amount) / 100.0;
+}
+
+}  // namespace platform::text

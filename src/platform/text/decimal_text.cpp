@@ -1,0 +1,112 @@
+#include "platform/text/decimal_text.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <string>
+
+namespace platform::text {
+namespace {
+
+bool AllDigits(std::string_view s) {
+  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void StripLeadingZeros(std::string& digits) {
+  digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
+}
+
+// Adds one to the last digit of a digit string, carrying to the left.
+void Increment(std::string& digits) {
+  for (auto it = digits.rbegin(); it != digits.rend(); ++it) {
+    if (*it != '9') {
+      ++*it;
+      return;
+    }
+    *it = '0';
+  }
+  digits.insert(digits.begin(), '1');
+}
+
+// Splits digits d1..dn standing for 0.d1..dn x 10^point into whole and fraction parts.
+DecimalText FromScaledDigits(bool negative, const std::string& digits, long point) {
+  DecimalText d;
+  d.Negative = negative;
+  long n = static_cast<long>(digits.size());
+  if (point <= 0) {
+    d.Fraction = std::string(static_cast<size_t>(-point), '0') + digits;
+  } else if (point >= n) {
+    d.Whole = digits + std::string(static_cast<size_t>(point - n), '0');
+  } else {
+    d.Whole = digits.substr(0, static_cast<size_t>(point));
+    d.Fraction = digits.substr(static_cast<size_t>(point));
+  }
+  StripLeadingZeros(d.Whole);
+  return d;
+}
+
+}  // namespace
+
+std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
+  DecimalText d;
+  if (!text.empty() && text.front() == '-') {
+    d.Negative = true;
+    text.remove_prefix(1);
+  }
+  std::size_t point = text.find('.');
+  std::string_view whole = text.substr(0, point);
+  std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  if (!AllDigits(whole) || !AllDigits(fraction) || whole.size() + fraction.size() == 0) return std::nullopt;
+  d.Whole = whole;
+  d.Fraction = fraction;
+  StripLeadingZeros(d.Whole);
+  return d;
+}
+
+DecimalText DecimalText::FromDouble(double value) {
+  // Scientific notation in its shortest round-trip form: "-1.005e+00".
+  char buffer[64];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific);
+  std::string_view text(buffer, static_cast<size_t>(result.ptr - buffer));
+  bool negative = text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::size_t e = text.find('e');
+  std::string digits;
+  for (char c : text.substr(0, e))
+    if (c != '.') digits += c;
+  long exponent = std::strtol(std::string(text.substr(e + 1)).c_str(), nullptr, 10);
+  return FromScaledDigits(negative, digits, exponent + 1);
+}
+
+DecimalText DecimalText::FromCents(long long cents) {
+  bool negative = cents < 0;
+  // Through unsigned so that the most negative value has a magnitude too.
+  unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(cents) : cents;
+  std::string digits = std::to_string(magnitude);
+  return FromScaledDigits(negative, digits, static_cast<long>(digits.size()) - 2);
+}
+
+void DecimalText::Round(std::size_t decimals) {
+  if (Fraction.size() <= decimals) return;
+  bool up = Fraction[decimals] >= '5';
+  Fraction.resize(decimals);
+  if (!up) return;
+  std::string digits = Whole + Fraction;
+  Increment(digits);
+  Whole = digits.substr(0, digits.size() - decimals);
+  Fraction = digits.substr(digits.size() - decimals);
+  StripLeadingZeros(Whole);
+}
+
+bool DecimalText::IsZero() const {
+  return Whole.empty() && std::all_of(Fraction.begin(), Fraction.end(), [](char c) { return c == '0'; });
+}
+
+std::string DecimalText::ToString() const {
+  std::string out = Negative && !IsZero() ? "-" : "";
+  out += Whole.empty() ? "0" : Whole;
+  if (!Fraction.empty()) out += "." + Fraction;
+  return out;
+}
+
+}  // namespace platform::text

@@ -1,0 +1,33 @@
+#pragma once
+// A number held as its decimal digits. Money is rounded on the digits a person reads: "1.005"
+// rounds to 1.01, although the double nearest to it is 1.00499999999999989...; rounding the
+// double would lose the cent.
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform::text {
+
+struct DecimalText {
+  bool Negative = false;
+  std::string Whole;     // digits before the point, without leading zeros ("" for zero)
+  std::string Fraction;  // digits after the point
+
+  // Only an optional leading "-", digits and at most one "." with at least one digit: no
+  // blanks, no "+", no exponent, no hex, no "nan" or "inf".
+  static std::optional<DecimalText> Parse(std::string_view text);
+  // The shortest digits that read back as the same double; value must be finite.
+  static DecimalText FromDouble(double value);
+  // An exact count of hundredths.
+  static DecimalText FromCents(long long cents);
+
+  // Rounds half away from zero on the digits: the first dropped digit decides.
+  void Round(std::size_t decimals);
+  bool IsZero() const;
+  // "-12.5", "0.07", "3": the plain form, read back by Parse.
+  std::string ToString() const;
+};
+
+}  // namespace platform::text

@@ -1,0 +1,92 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "platform/text/amount.h"
+#include "platform/text/number_text.h"
+
+namespace platform::text {
+namespace {
+
+TEST(NumberTextTest, ReadsDigitsWithOnePointAndALeadingMinus) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  for (Case c : {Case{"12", 12}, Case{" 1,234.50 ", 1234.5}, Case{"-0.125", -0.125}, Case{".5", 0.5},
+                 Case{"5.", 5}, Case{"007", 7}, Case{"-0", 0}, Case{"1,2,3", 123}}) {
+    SCOPED_TRACE(c.text);
+    std::optional<double> v = TryStrToFloat(c.text);
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(*v, c.value);
+  }
+  EXPECT_FALSE(std::signbit(*TryStrToFloat("-0.00")));
+}
+
+TEST(NumberTextTest, RefusesWhatIsNotAPlainDecimalNumber) {
+  for (const char* text :
+       {"",    " ",    ",",  "-",     ".",  "-.",  "nan",   "NaN",  "inf", "-infinity", "0x10",
+        "1e5", "1E-2", "+1", "1.2.3", "1-", "--1", "12 34", "1.5a", "$5",  "1\t2"}) {
+    EXPECT_FALSE(TryStrToFloat(text).has_value()) << text;
+    EXPECT_FALSE(ParseAmount(text).has_value()) << text;
+  }
+  EXPECT_FALSE(TryStrToFloat("1" + std::string(400, '0')).has_value());  // beyond a double
+  EXPECT_THROW(StrToFloat("abc"), ConvertError);
+  EXPECT_EQ(StrToFloat("2.5"), 2.5);
+}
+
+TEST(NumberTextTest, WholeNumbersStayWithin32Bits) {
+  EXPECT_EQ(TryStrToInt(" 42 "), 42);
+  EXPECT_EQ(TryStrToInt("-2147483648"), std::numeric_limits<int32_t>::min());
+  EXPECT_EQ(TryStrToInt("1,000"), 1000);
+  for (const char* text : {"", "-", "2147483648", "1.0", "+3", "0x1f", "12a", "1e3"})
+    EXPECT_FALSE(TryStrToInt(text).has_value()) << text;
+  EXPECT_THROW(StrToInt("x"), ConvertError);
+  EXPECT_EQ(StrToInt("644"), 644);
+}
+
+TEST(AmountTest, RoundsHalfAwayFromZeroOnTheTypedDigits) {
+  struct Case {
+    const char* typed;
+    Cents cents;
+    const char* stored;
+    const char* shown;
+  };
+  for (Case c : {Case{"0.125", 13, "0.13", "0.13"}, Case{"-0.125", -13, "-0.13", "-0.13"},
+                 Case{"1.005", 101, "1.01", "1.01"}, Case{"2.675", 268, "2.68", "2.68"},
+                 Case{"1,234.5", 123450, "1234.50", "1,234.50"}, Case{" 99.994 ", 9999, "99.99", "99.99"},
+                 Case{"999.995", 100000, "1000.00", "1,000.00"}, Case{"-0.004", 0, "0.00", "0.00"},
+                 Case{"-1234567.891", -123456789, "-1234567.89", "-1,234,567.89"},
+                 Case{"7", 700, "7.00", "7.00"}, Case{".5", 50, "0.50", "0.50"}}) {
+    SCOPED_TRACE(c.typed);
+    std::optional<Cents> cents = ParseAmount(c.typed);
+    ASSERT_TRUE(cents.has_value());
+    EXPECT_EQ(*cents, c.cents);
+    EXPECT_EQ(AmountText(*cents), c.stored);
+    EXPECT_EQ(FormatAmount(*cents), c.shown);
+    EXPECT_EQ(ParseAmount(AmountText(*cents)), cents);  // the stored text reads back the same
+  }
+}
+
+TEST(AmountTest, ComputedValuesRoundOnTheirShortestDigits) {
+  EXPECT_EQ(RoundToCents(1 * 0.125), 13);
+  EXPECT_EQ(RoundToCents(-1 * 0.125), -13);
+  EXPECT_EQ(RoundToCents(2 * 1.125), 225);
+  EXPECT_EQ(RoundToCents(1.005), 101);
+  EXPECT_EQ(RoundToCents(0.1 + 0.2), 30);
+  EXPECT_EQ(RoundToCents(1e-9), 0);
+  EXPECT_FALSE(RoundToCents(std::numeric_limits<double>::quiet_NaN()).has_value());
+  EXPECT_FALSE(RoundToCents(1e300).has_value());
+  EXPECT_DOUBLE_EQ(AmountValue(-1234), -12.34);
+}
+
+TEST(AmountTest, LimitsOfTheCentsCount) {
+  EXPECT_EQ(ParseAmount("9999999999999999.99"), 999999999999999999LL);
+  EXPECT_FALSE(ParseAmount("9999999999999999.995").has_value());  // rounds to 17 whole digits
+  EXPECT_FALSE(ParseAmount("12345678901234567").has_value());
+  EXPECT_EQ(FormatAmount(std::numeric_limits<Cents>::min()), "-92,233,720,368,547,758.08");
+}
+
+}  // namespace
+}  // namespace platform::text
