@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/files/file.h"
 #include "storage/btree_fixture.h"
 #include "storage/btree_walk.h"
+#include "storage/isam.h"
 #include "storage/page_cache.h"
 #include "support/temp_dir.h"
 
@@ -409,6 +412,61 @@ TEST(BtreeScroll, BadScalesAndEmptyIndexes) {
   EXPECT_EQ(IsamError, IsamErrScrollScale);
   fs.ScrollPosToKey(1, 64, 63, key, ref);
   EXPECT_EQ(IsamError, IsamErrScrollScale);
+}
+
+// ---- The engine's guard and the dirty byte ------------------------------------------------
+
+TEST(BtreeGuard, EveryKeyOperationChecksTheKeyNumberAndTheHandle) {
+  testing_support::TempDir dir;
+  KeyFileSet fs({{10, false}, {10, true}});
+  fs.Add(1, 1, "A");
+  IsamFileBlock open = &fs.Block();
+  IsamRecRef ref = 0;
+  IsamKeyStr key = "A";
+  uint16_t pos = 0;
+  const std::vector<std::function<void(IsamFileBlock, int32_t)>> operations = {
+      [&](IsamFileBlock fb, int32_t k) { IsamAddKey(fb, k, 2, "B"); },
+      [&](IsamFileBlock fb, int32_t k) { IsamDeleteKey(fb, k, 1, "A"); },
+      [&](IsamFileBlock fb, int32_t k) { IsamSearchKey(fb, k, ref, key); },
+      [&](IsamFileBlock fb, int32_t k) { IsamFindKeyAndRef(fb, k, ref, key, 1); },
+      [&](IsamFileBlock fb, int32_t k) { IsamNextKey(fb, k, ref, key); },
+      [&](IsamFileBlock fb, int32_t k) { IsamPrevKey(fb, k, ref, key); },
+      [&](IsamFileBlock fb, int32_t k) { IsamUsedKeys(fb, k); },
+      [&](IsamFileBlock fb, int32_t k) { IsamKeyToScrollPos(fb, k, pos, 63, key, ref); },
+      [&](IsamFileBlock fb, int32_t k) { IsamScrollPosToKey(fb, k, 1, 63, key, ref); },
+  };
+  for (size_t i = 0; i < operations.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (int32_t keyNr : {0, 3, -1, 256 + 1}) {
+      operations[i](open, keyNr);
+      EXPECT_EQ(IsamError, IsamErrKeyNumber) << keyNr;
+    }
+    operations[i](nullptr, 1);
+    EXPECT_EQ(IsamError, IsamErrBadHandle);
+  }
+  EXPECT_EQ(fs.Used(1), 1) << "nothing changed";
+  EXPECT_EQ(fs.Used(2), 0);
+}
+
+TEST(BtreeGuard, TheDirtyByteIsOnDiskBeforeTheFirstKeyChange) {
+  testing_support::TempDir dir;
+  KeyFileSet fs({{10, false}});
+  // Read past the engine's lock, as a crash would leave the file for the next open.
+  auto dirtyByte = [&fs] {
+    std::ifstream in(fs.DataName(), std::ios::binary);
+    in.seekg(20);
+    return in.get();
+  };
+  IsamRecRef ref = 0;
+  IsamKeyStr key = "A";
+  fs.Search(1, ref, key);
+  EXPECT_EQ(dirtyByte(), 0) << "reading changes nothing";
+  fs.Add(1, 1, "A");
+  EXPECT_EQ(dirtyByte(), 1);
+  fs.Reopen();
+  EXPECT_EQ(dirtyByte(), 0);
+  fs.Delete(1, 1, "B");  // even a delete that finds nothing
+  EXPECT_EQ(dirtyByte(), 1);
 }
 
 // ---- Damaged index files ------------------------------------------------------------------
