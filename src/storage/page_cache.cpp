@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <unordered_map>
 #include <vector>
 
 #include "storage/file_io.h"
@@ -12,20 +11,61 @@ namespace storage {
 
 namespace {
 
-struct PageId {
-  const IsamFileBlockRec* Owner;
-  int32_t KeyNr;
-  int32_t Page;
-  bool operator==(const PageId&) const = default;
-};
-
-struct PageIdHash {
-  size_t operator()(const PageId& id) const {
-    const uint64_t a = reinterpret_cast<uintptr_t>(id.Owner);
-    const uint64_t b =
-        (static_cast<uint64_t>(static_cast<uint32_t>(id.KeyNr)) << 32) | static_cast<uint32_t>(id.Page);
-    return std::hash<uint64_t>()(a * 0x9E3779B97F4A7C15ull ^ b);
+// Finds the buffer of a page without allocating: open addressing with linear probing in a table
+// of at least twice as many slots as there are buffers, so that probes stay short.
+class BufferIndex {
+ public:
+  void Reset(size_t buffers) {
+    size_t n = 16;
+    while (n < buffers * 2) n <<= 1;
+    slots_.assign(n, nullptr);
+    mask_ = n - 1;
   }
+  void Clear() {
+    slots_.clear();
+    mask_ = 0;
+  }
+
+  IsamPageBuffer* Find(const IsamFileBlockRec* owner, int32_t keyNr, int32_t page) const {
+    if (slots_.empty()) return nullptr;
+    for (size_t i = Home(owner, keyNr, page);; i = (i + 1) & mask_) {
+      IsamPageBuffer* b = slots_[i];
+      if (!b || (b->Owner == owner && b->KeyNr == keyNr && b->Page == page)) return b;
+    }
+  }
+
+  void Insert(IsamPageBuffer* b) {
+    size_t i = Home(b);
+    while (slots_[i]) i = (i + 1) & mask_;
+    slots_[i] = b;
+  }
+
+  // Removes b and moves later entries of its probe run back into the gap, so that every entry
+  // stays reachable from its home slot.
+  void Erase(IsamPageBuffer* b) {
+    size_t hole = Home(b);
+    while (slots_[hole] != b) hole = (hole + 1) & mask_;
+    for (size_t j = (hole + 1) & mask_; slots_[j]; j = (j + 1) & mask_) {
+      const size_t home = Home(slots_[j]);
+      if (((j - home) & mask_) >= ((j - hole) & mask_)) {
+        slots_[hole] = slots_[j];
+        hole = j;
+      }
+    }
+    slots_[hole] = nullptr;
+  }
+
+ private:
+  size_t Home(const IsamFileBlockRec* owner, int32_t keyNr, int32_t page) const {
+    uint64_t x = reinterpret_cast<uintptr_t>(owner) ^
+                 (static_cast<uint64_t>(static_cast<uint32_t>(keyNr)) << 40) ^ static_cast<uint32_t>(page);
+    x *= 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(x >> 32) & mask_;
+  }
+  size_t Home(const IsamPageBuffer* b) const { return Home(b->Owner, b->KeyNr, b->Page); }
+
+  std::vector<IsamPageBuffer*> slots_;
+  size_t mask_ = 0;
 };
 
 // The ring of buffers, kept as a list from the most recently used (Newest) to the least
@@ -34,7 +74,7 @@ struct PageCache {
   std::vector<std::unique_ptr<IsamPageBuffer>> Buffers;
   IsamPageBuffer* Newest = nullptr;
   IsamPageBuffer* Oldest = nullptr;
-  std::unordered_map<PageId, IsamPageBuffer*, PageIdHash> Index;
+  BufferIndex Index;
 };
 
 PageCache cache;
@@ -72,7 +112,7 @@ bool WritePage(IsamPageBuffer* b) {
 }
 
 void Disown(IsamPageBuffer* b) {
-  cache.Index.erase(PageId{b->Owner, b->KeyNr, b->Page});
+  cache.Index.Erase(b);
   b->Owner = nullptr;
   b->Changed = b->FreePage = b->Checked = false;
   Unlink(b);
@@ -95,9 +135,11 @@ IsamPageBuffer* TakeVictim() {
 }
 
 IsamPageBuffer* Lookup(IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
-  auto it = cache.Index.find(PageId{&fb, keyNr, page});
-  if (it == cache.Index.end()) return nullptr;
-  IsamPageBuffer* b = it->second;
+  // Steps and repeated searches mostly come back to the page used last.
+  IsamPageBuffer* b = cache.Newest;
+  if (b && b->Owner == &fb && b->KeyNr == keyNr && b->Page == page) return b;
+  b = cache.Index.Find(&fb, keyNr, page);
+  if (!b) return nullptr;
   if (cache.Newest != b) {
     Unlink(b);
     LinkNewest(b);
@@ -110,7 +152,7 @@ void Own(IsamPageBuffer* b, IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
   b->KeyNr = keyNr;
   b->Page = page;
   b->Changed = b->FreePage = b->Checked = false;
-  cache.Index.emplace(PageId{&fb, keyNr, page}, b);
+  cache.Index.Insert(b);
   Unlink(b);
   LinkNewest(b);
 }
@@ -129,12 +171,12 @@ bool IsamPageCacheInit(int32_t buffers) {
     IsamPageCacheFree();
     return false;
   }
-  cache.Index.reserve(cache.Buffers.size() * 2);
+  cache.Index.Reset(cache.Buffers.size());
   return true;
 }
 
 void IsamPageCacheFree() {
-  cache.Index.clear();
+  cache.Index.Clear();
   cache.Newest = cache.Oldest = nullptr;
   cache.Buffers.clear();
 }
