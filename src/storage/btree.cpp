@@ -14,20 +14,16 @@ namespace {
 // One key's tree within its open file block.
 struct Tree {
   Tree(IsamFileBlockRec& file, int32_t key)
-      : fb(file),
-        keyNr(key),
-        ks(file.Keys[key - 1]),
-        capacity(ks.ItemsPerPage == 0 || ks.ItemsPerPage > IsamItemsPerPage ? IsamItemsPerPage
-                                                                            : ks.ItemsPerPage),
-        minFill(capacity / 2),
-        entrySize(ks.KeyLength + IsamEntryOverhead) {}
+      : fb(file), keyNr(key), ks(file.Keys[key - 1]), entrySize(ks.KeyLength + IsamEntryOverhead) {}
 
   IsamFileBlockRec& fb;
   int32_t keyNr;
   IsamKeyState& ks;
-  int capacity;  // entries a page holds at most
-  int minFill;   // entries a page other than the root holds at least
   int entrySize;
+  // Every page holds at most 62 entries (the open refuses any other count), and every page but
+  // the root at least 31.
+  static constexpr int capacity = IsamItemsPerPage;
+  static constexpr int minFill = IsamItemsPerPage / 2;
 };
 
 // A search value: a key and, in an index with duplicates, a record reference.
@@ -170,7 +166,9 @@ IsamPageBuffer* NewPage(const Tree& t) {
   IsamPageBuffer* b = IsamFetchPage(t.fb, t.keyNr, head);
   if (!b) return nullptr;
   const int32_t link = IsamLoadInt32(b->Data);
-  if (link == 0 || link < -1 || link > ks.NumberPages) {
+  // A chain that leads into a page the tree is known to use must not hand that page out again.
+  const bool inTree = b->Checked && !b->FreePage;
+  if (inTree || link == 0 || link < -1 || link > ks.NumberPages) {
     IsamFail(IsamErrFreeChain);
     return nullptr;
   }

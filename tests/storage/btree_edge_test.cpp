@@ -563,7 +563,7 @@ TEST_F(DamagedIndex, AChildLinkBackToTheRoot) {
   ExpectEveryOperationFails();
 }
 
-TEST_F(DamagedIndex, AFreeChainHeadOutOfRange) {
+TEST_F(DamagedIndex, AFreeChainHeadOutOfRangeOrInTheTree) {
   fs_->Open();
   for (int i = 0; i < 100; ++i) fs_->Delete(1, i, NumberedKey(i));
   EXPECT_EQ(fs_->Key(1).RootPage, 0);
@@ -575,6 +575,15 @@ TEST_F(DamagedIndex, AFreeChainHeadOutOfRange) {
   fs_->Add(1, 1, "A");
   EXPECT_EQ(IsamError, IsamErrFreeChain);
   EXPECT_EQ(fs_->Used(1), 0);
+
+  // A chain whose head is the root itself: the split that needs a page refuses it.
+  fs_->Key(1).FirstFree = -1;
+  AddRange(*fs_, 0, 61);
+  fs_->Key(1).FirstFree = fs_->Key(1).RootPage;
+  fs_->Add(1, 62, NumberedKey(62));
+  EXPECT_EQ(IsamError, IsamErrFreeChain);
+  EXPECT_EQ(RootCount(*fs_), 62) << "the root was left as it was";
+  fs_->Key(1).FirstFree = -1;
 }
 
 // ---- The page cache ------------------------------------------------------------------------
