@@ -121,6 +121,12 @@ bool Push(IsamKeyCursor& path, int32_t page, int pos) {
   return true;
 }
 
+// Every leaf lies at the tree's height; the first leaf reached after open tells it.
+bool LeafDepthSound(const Tree& t, int depth) {
+  if (t.ks.Height == 0) t.ks.Height = depth;
+  return depth == t.ks.Height || Defective();
+}
+
 IsamCursorElem& Last(IsamKeyCursor& path) {
   return path.Path[path.Depth - 1];
 }
@@ -265,14 +271,16 @@ struct Family {
   Neighbour N{};
 };
 
-bool FetchFamily(const Tree& t, const IsamKeyCursor& path, int level, Family& f) {
+bool FetchFamily(const Tree& t, const IsamKeyCursor& path, int level, bool leaf, Family& f) {
   const IsamCursorElem at = path.Path[level - 1];
   f.Parent = IsamPinnedPage(TreePage(t, at.Page));
   if (!f.Parent) return false;
   f.N = NeighbourOf(f.Parent->View(), at.Pos);
   if (f.N.Page == path.Path[level].Page) return Defective();
   f.Sibling = IsamPinnedPage(TreePage(t, f.N.Page));
-  return static_cast<bool>(f.Sibling);
+  if (!f.Sibling) return false;
+  // Neighbours lie on one level: both leaves or both inner pages.
+  return f.Sibling->View().IsLeaf() == leaf || Defective();
 }
 
 // ---- Insert ------------------------------------------------------------------------------------
@@ -292,7 +300,7 @@ bool InsertAt(const Tree& t, IsamKeyCursor& path, int level, int pos, uint8_t* e
     }
     if (level > 0) {
       Family f;
-      if (!FetchFamily(t, path, level, f)) return false;
+      if (!FetchFamily(t, path, level, v.IsLeaf(), f)) return false;
       IsamPageView pv = f.Parent->View();
       IsamPageView sv = f.Sibling->View();
       const Neighbour& n = f.N;
@@ -336,6 +344,7 @@ bool InsertAt(const Tree& t, IsamKeyCursor& path, int level, int pos, uint8_t* e
       rv.InsertAt(1, entry);
       t.ks.RootPage = root->Page;
       t.ks.HeaderChanged = true;
+      if (t.ks.Height != 0) ++t.ks.Height;
       return true;
     }
     pos = path.Path[level - 1].Pos + 1;
@@ -355,7 +364,7 @@ bool Rebalance(const Tree& t, IsamKeyCursor& path) {
     IsamPageView v = page->View();
     if (v.Count() >= t.minFill) return true;
     Family f;
-    if (!FetchFamily(t, path, level, f)) return false;
+    if (!FetchFamily(t, path, level, v.IsLeaf(), f)) return false;
     IsamPageView pv = f.Parent->View();
     IsamPageView sv = f.Sibling->View();
     const Neighbour& n = f.N;
@@ -392,6 +401,7 @@ bool ShrinkRoot(const Tree& t) {
   if (v.Count() != 0) return true;
   t.ks.RootPage = v.LeftChild();
   t.ks.HeaderChanged = true;
+  if (t.ks.Height != 0) --t.ks.Height;
   ReleasePage(t, root);
   return true;
 }
@@ -414,6 +424,7 @@ bool ReplaceByPredecessor(const Tree& t, IsamKeyCursor& path, int pos) {
       child = lv.Child(lv.Count());
       continue;
     }
+    if (!LeafDepthSound(t, path.Depth)) return false;
     const int32_t keepChild = iv.Child(pos);
     std::memcpy(iv.Entry(pos), lv.Entry(lv.Count()), static_cast<size_t>(t.entrySize));
     iv.SetChild(pos, keepChild);
@@ -441,6 +452,10 @@ Located Locate(const Tree& t, const Target& s) {
       return Located::Error;
     }
     IsamPageView v = b->View();
+    if (v.IsLeaf() && !LeafDepthSound(t, c.Depth)) {
+      c.Depth = 0;
+      return Located::Error;
+    }
     const Probe p = SearchPage(t, s, v);
     Last(c).Pos = p.Pos;
     if (p.Found) {
@@ -477,6 +492,7 @@ bool StepForward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     b = TreePage(t, child);
     if (!b || !Push(c, child, 0)) return LoseCursor(t);
     v = b->View();
+    if (v.IsLeaf() && !LeafDepthSound(t, c.Depth)) return LoseCursor(t);
   }
   while (c.Depth >= 2 && Last(c).Pos >= v.Count()) {
     --c.Depth;
@@ -500,6 +516,7 @@ bool StepBackward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     if (!b) return LoseCursor(t);
     v = b->View();
     if (!Push(c, child, v.Count())) return LoseCursor(t);
+    if (v.IsLeaf() && !LeafDepthSound(t, c.Depth)) return LoseCursor(t);
   }
   while (c.Depth >= 2 && Last(c).Pos == 0) {
     --c.Depth;
@@ -559,7 +576,7 @@ bool EdgeEntry(const Tree& t, bool last, IsamRecRef& ref, IsamKeyStr& key) {
     IsamPageBuffer* b = TreePage(t, page);
     if (!b || !Push(path, page, 0)) return false;
     IsamPageView v = b->View();
-    if (v.IsLeaf()) return ReturnEntry(v, last ? v.Count() : 1, ref, key);
+    if (v.IsLeaf()) return LeafDepthSound(t, path.Depth) && ReturnEntry(v, last ? v.Count() : 1, ref, key);
     page = v.ChildAt(last ? v.Count() : 0);
   }
 }
@@ -587,6 +604,7 @@ bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const Isam
     if (!b) return false;
     b->View().InsertAt(1, entry);
     t.ks.RootPage = b->Page;
+    t.ks.Height = 1;
   } else {
     IsamKeyCursor path;
     for (int32_t page = t.ks.RootPage;;) {
@@ -596,7 +614,10 @@ bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const Isam
       const Probe p = SearchPage(t, s, v);
       if (p.Found) return IsamFail(IsamErrDuplicateKey);
       Last(path).Pos = p.Pos;
-      if (v.IsLeaf()) break;
+      if (v.IsLeaf()) {
+        if (!LeafDepthSound(t, path.Depth)) return false;
+        break;
+      }
       page = v.ChildAt(p.Pos);
     }
     if (!InsertAt(t, path, path.Depth - 1, Last(path).Pos + 1, entry)) return false;
@@ -622,6 +643,7 @@ bool BtreeDeleteKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const I
     Last(path).Pos = p.Pos;
     if (p.Found) {
       if (v.IsLeaf()) {
+        if (!LeafDepthSound(t, path.Depth)) return false;
         v.RemoveAt(p.Pos);
         b->Changed = true;
       } else if (!ReplaceByPredecessor(t, path, p.Pos)) {

@@ -586,6 +586,33 @@ TEST_F(DamagedIndex, AFreeChainHeadOutOfRangeOrInTheTree) {
   fs_->Key(1).FirstFree = -1;
 }
 
+TEST(DamagedTree, ALeafHungOneLevelTooHigh) {
+  testing_support::TempDir dir;
+  KeyFileSet fs({{10, false}});
+  AddRange(fs, 0, 4999);
+  ASSERT_EQ(WalkTree(fs.Block(), 1).Height, 3);
+  // The root's first link skips a level and leads straight to the first leaf.
+  const int32_t inner = IsamFetchPage(fs.Block(), 1, fs.Key(1).RootPage)->View().LeftChild();
+  const int32_t leaf = IsamFetchPage(fs.Block(), 1, inner)->View().LeftChild();
+  IsamPageBuffer* root = IsamFetchPage(fs.Block(), 1, fs.Key(1).RootPage);
+  root->View().SetLeftChild(leaf);
+  root->Changed = true;
+  fs.Reopen();
+  IsamRecRef ref = 0;
+  IsamKeyStr key = NumberedKey(4999);
+  fs.Search(1, ref, key);
+  EXPECT_TRUE(IsamOK) << "the sound part of the tree tells its height";
+  key = NumberedKey(0);
+  fs.Search(1, ref, key);
+  EXPECT_EQ(IsamError, IsamErrIndexDefective);
+  fs.Add(1, 9000, NumberedKey(0) + "a");
+  EXPECT_EQ(IsamError, IsamErrIndexDefective);
+  ref = 0;
+  key.clear();
+  fs.Next(1, ref, key);
+  EXPECT_EQ(IsamError, IsamErrIndexDefective);
+}
+
 // ---- The page cache ------------------------------------------------------------------------
 
 TEST(BtreeCache, OnlyTheUsedPartOfAPageIsWritten) {
