@@ -106,8 +106,8 @@ int32_t IsamPageCacheSize();
 // disowned as well (at close). On a write error the status is set and false returned; the pages
 // not written stay changed.
 bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release);
-// Drops the file block's buffers without writing them: for a descriptor about to be freed
-// whose pages can no longer be written.
+// Drops the file block's buffers without writing them: at close, once its changed pages are
+// written (a read-only file block has none), so that no buffer outlives its descriptor.
 void IsamPageCacheDiscard(IsamFileBlockRec& fb);
 
 // Returns the buffer of the page, reading it on a miss into the least recently used buffer
