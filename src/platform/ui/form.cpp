@@ -1,5 +1,6 @@
 #include "platform/ui/form.h"
 
+#include <QAbstractButton>
 #include <stdexcept>
 
 #include "platform/ui/ui_driver.h"
@@ -48,6 +49,10 @@ void Form::Close() {
   } else {
     close();
   }
+}
+
+void Form::BindModalResult(QAbstractButton* button, TModalResult result) {
+  QObject::connect(button, &QAbstractButton::clicked, this, [this, result] { SetModalResult(result); });
 }
 
 void Form::done(int result) {

@@ -9,6 +9,8 @@
 
 #include <QDialog>
 
+class QAbstractButton;
+
 #include "platform/ui/form_base.h"
 #include "platform/ui/modal_result.h"
 
@@ -22,6 +24,8 @@ class Form : public BasicForm<QDialog> {
   TModalResult ModalResult() const { return modalResult_; }
   void SetModalResult(TModalResult result);
   void Close() override;
+  // A button that ends the modal run with `result` when clicked (an OK or Cancel button).
+  void BindModalResult(QAbstractButton* button, TModalResult result);
 
   // Used by UiDrivers around the modal run.
   bool InModalState() const { return modal_; }

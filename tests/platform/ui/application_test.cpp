@@ -35,6 +35,7 @@ TEST_F(ApplicationTest, AnErrorRaisedInAHandlerIsShownAndGoesNoFurther) {
   ui.ExpectMessage("Add operation failed", "OV Kestrava 4").Icon(MsgIcon::Error).Buttons(MsgButtons::Ok);
   ui.ExpectMessage("Modify operation failed", "OV Kestrava 4").Icon(MsgIcon::Error);
   ui.ExpectMessage("An error of an unknown kind occurred.", "OV Kestrava 4");
+  ui.ExpectMessage("Price \u20AC 5 refused", "OV Kestrava 4");  // the program's bytes are Windows-1252
 
   EXPECT_FALSE(RunEventHandler([] { throw std::runtime_error("Add operation failed"); }));
   EXPECT_TRUE(RunEventHandler([] {}));
@@ -45,6 +46,7 @@ TEST_F(ApplicationTest, AnErrorRaisedInAHandlerIsShownAndGoesNoFurther) {
                    [] { throw std::runtime_error("Modify operation failed"); });
   QTest::mouseClick(&button, Qt::LeftButton);
   EXPECT_FALSE(RunEventHandler([] { throw 42; }));
+  EXPECT_FALSE(RunEventHandler([] { throw std::runtime_error("Price \x80 5 refused"); }));
   EXPECT_TRUE(ui.Done());
 }
 
@@ -58,6 +60,17 @@ TEST_F(ApplicationTest, AnErrorInsideAScriptedFormIsShownAndTheFormStaysOpen) {
   });
   EXPECT_EQ(form->ShowModal(), mrCancel);  // left open after the error, then closed
   EXPECT_TRUE(ui.Done());
+}
+
+TEST(ApplicationDeathTest, ABoxWithNoUserInterfaceStopsTheProgramInsteadOfWaiting) {
+  if (QCoreApplication::instance()) GTEST_SKIP() << "needs a process without a QApplication";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_DEATH(
+      {
+        InstallUiDriver(nullptr);
+        MessageBox("Unable to open database", "Customer Manager");
+      },
+      "No user interface to show the message box \"Unable to open database\"");
 }
 
 TEST_F(ApplicationTest, HelpSaysWhenNoHelpIsInstalled) {

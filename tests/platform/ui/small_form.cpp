@@ -20,7 +20,7 @@ TSmallForm::TSmallForm(QWidget* parent)
     layout->addWidget(w);
   }
   QObject::connect(OKBtn, &QPushButton::clicked, [this] { OKBtnClick(); });
-  QObject::connect(CancelBtn, &QPushButton::clicked, [this] { SetModalResult(mrCancel); });
+  BindModalResult(CancelBtn, mrCancel);
   SetHelpKeyword("SmallRecord");
 }
 
