@@ -106,6 +106,15 @@ TEST(CommonDialogsTest, UnexpectedDialogsFailAndAreCancelled) {
   EXPECT_FALSE(ui.Done());
 }
 
+TEST(CommonDialogsTest, WithNoScriptInstalledADialogFailsTheTestInsteadOfWaiting) {
+  testing_support::EnsureGuiApplication();
+  FolderRequest folder{"Restore from", "/media"};
+  bool ok = true;
+  EXPECT_NONFATAL_FAILURE(ok = ChooseFolderDialog(folder), "Unexpected folder dialog \"Restore from\"");
+  EXPECT_FALSE(ok);
+  EXPECT_EQ(folder.folder, "/media");
+}
+
 TEST(CommonDialogsTest, FontDialogKeepsNameSizeStylesAndColour) {
   testing_support::EnsureGuiApplication();
   FontColorDialog dialog(false);

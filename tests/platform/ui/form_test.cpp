@@ -167,6 +167,23 @@ TEST(FormTest, NestedModalFormsAndTheirBoxesAreScriptedInTurn) {
 
 class TOtherForm : public Form {};
 
+// A form whose FormShow decides at once (a file that cannot be opened, say).
+class TClosesAtOnce : public Form {
+ public:
+  void FormShow() override { SetModalResult(mrIgnore); }
+};
+
+TEST(FormTest, AFormThatEndsItsRunInFormShowSkipsTheScript) {
+  UiScript ui;
+  TClosesAtOnce form;
+  bool ran = false;
+  ui.OnModal<TClosesAtOnce>([&](TClosesAtOnce&) { ran = true; });
+  EXPECT_EQ(form.ShowModal(), mrIgnore);
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST(FormTest, UnexpectedOrWrongModalFormsFailAndAreCancelledUnshown) {
   UiScript ui;
   auto form = CreateForm<TSmallForm>();
@@ -220,9 +237,6 @@ TEST(FormTest, TheRealModalLoopEndsByResultByEscapeAndFromFormShow) {
 
   EXPECT_EQ(RunForReal(*form, [&] { QTest::keyClick(form->NameEdit, Qt::Key_Escape); }), mrCancel);
 
-  struct TClosesAtOnce : Form {
-    void FormShow() override { SetModalResult(mrIgnore); }
-  };
   TClosesAtOnce atOnce;
   EXPECT_EQ(RunForReal(atOnce, [] {}), mrIgnore);
 }
