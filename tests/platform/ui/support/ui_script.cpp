@@ -187,7 +187,7 @@ TModalResult ScriptedDriver::RunModal(Form& form) {
   modals_.pop_front();
 
   form.EnterModalState();
-  form.show();  // FormShow runs, as when a person opens it
+  form.Show();  // FormShow runs, as when a person opens it
   if (form.InModalState()) platform::ui::RunEventHandler([&] { expected.run(form); });
   if (form.InModalState()) form.Close();  // left open: closed by its close box
   if (form.InModalState()) {
