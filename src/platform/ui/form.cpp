@@ -51,7 +51,7 @@ void Form::AbandonModal(TModalResult result) {
 
 void Form::EndModal() {
   modal_ = false;
-  QDialog::done(modalResult_);  // hides the form and ends QDialog::exec when it runs one
+  QDialog::done(modalResult_);  // hides the form; its finished signal ends the driver's modal loop
 }
 
 void Form::Close() {
