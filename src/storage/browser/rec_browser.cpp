@@ -10,6 +10,7 @@
 #include <QScrollBar>
 #include <QWheelEvent>
 #include <algorithm>
+#include <utility>
 
 #include "platform/text/codepage.h"
 #include "platform/text/upper_case.h"
@@ -254,8 +255,14 @@ void TRecBrowser::UpdateVerticalPosition() {
 void TRecBrowser::ReportErrorClass(int32_t errorClass) {
   if (errorClass < IsamErrorClassLock) return;
   int32_t code = dataSource_ ? dataSource_->LastError() : IsamError;
+  // The box runs its own event loop: no drag may go on scrolling into the same error meanwhile,
+  // and no move starts until it is answered.
+  tracking_ = false;
+  dragTimer_.stop();
+  bool wasBusy = std::exchange(busy_, true);
   platform::ui::Application->ShowException(QString::asprintf(
       "Class %d error.  Isam Error %d", static_cast<int>(errorClass), static_cast<int>(code)));
+  busy_ = wasBusy;
 }
 
 void TRecBrowser::FilterCalled(bool rejected) {

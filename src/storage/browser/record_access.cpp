@@ -55,16 +55,19 @@ int32_t BrowserRecordAccess::Call(const std::function<void()>& call) {
 }
 
 int32_t BrowserRecordAccess::ReadRecord(IsamRecRef ref) {
+  size_t bytesRead = recordSize_;
   int32_t errorClass = Call([&] {
     if (variableLength_) {
       uint16_t length = static_cast<uint16_t>(std::min<size_t>(recordSize_, UINT16_MAX));
       IsamGetVariableRec(fileBlock_, ref, recordBuffer_, length);
+      bytesRead = length;
     } else {
       IsamGetRec(fileBlock_, ref, recordBuffer_, recordSize_);
     }
   });
   if (errorClass != IsamErrorClassNone) return errorClass;
-  if (recordSize_ >= sizeof(int32_t) && StatusWordOf(recordBuffer_) != 0) return IsamErrorClassNotFound;
+  // Without a whole status word in the buffer the record is not there to show.
+  if (bytesRead < sizeof(int32_t) || StatusWordOf(recordBuffer_) != 0) return IsamErrorClassNotFound;
   return IsamErrorClassNone;
 }
 
