@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <map>
 
+#include "platform/files/file.h"
 #include "sample_file.h"
 #include "test_source.h"
 
@@ -113,6 +114,26 @@ TEST_F(NavigatorTest, PhysicalOrderShowsEveryLiveRecordInReferenceOrderAndIgnore
   EXPECT_EQ(source.EntryCount(), 10);
   ASSERT_EQ(source.GoToKey(0, "", 20, 1, 3), 0);  // ref 3 is deleted: the next live one
   EXPECT_EQ(source.CurrentRef(), 4);
+}
+
+TEST_F(NavigatorTest, AnOperatingSystemFailureDuringARecordScanIsReportedNotSkipped) {
+  AddLetters();
+  TestSource source(file_, buffer_, 0);
+  source.SetRowsInUse(3);
+  ASSERT_EQ(source.First(), 0);
+  source.SetCurrentRow(3);
+  EXPECT_EQ(PageOf(source, file_), "G B K*");
+  IsamFileBlock fb = file_.Block();
+  platform::files::File dataFile = std::move(fb->DataFile);
+  ASSERT_TRUE(fb->DataFile.Open(".", platform::files::OpenMode::ReadOnly));  // every read fails
+  EXPECT_EQ(source.RowDown(), IsamErrorClassLock);
+  EXPECT_EQ(source.LastError(), IsamErrScanIo);
+  EXPECT_FALSE(IsamOK);
+  EXPECT_EQ(IsamError, IsamErrScanIo);
+  fb->DataFile = std::move(dataFile);
+  EXPECT_EQ(PageOf(source, file_), "G B K*");  // the page stays as it was
+  EXPECT_EQ(source.RowDown(), 0);
+  EXPECT_EQ(PageOf(source, file_), "B K A*");
 }
 
 TEST_F(NavigatorTest, BoundsLimitTheRangeByTheirLeadingCharacters) {
