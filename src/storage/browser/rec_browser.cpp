@@ -169,8 +169,10 @@ void TRecBrowser::Attach(std::unique_ptr<TBrowserDataSource> dataSource) {
 
 void TRecBrowser::Activate() {
   activated_ = true;
+  PageView before = View();
   RecomputeGeometry();
-  UpdateVerticalPosition();
+  // Moves made before the window existed filled the page without building its rows.
+  CompleteAndShow(before);
   if (OnFirstUserInit) OnFirstUserInit(this);
 }
 

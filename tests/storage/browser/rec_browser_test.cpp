@@ -369,9 +369,13 @@ TEST_F(RecBrowserTest, FirstUserInitRunsWhenTheAttachedSourceIsActivated) {
   browser_->OnFirstUserInit = [&](TRecBrowser*) { ++inits; };
   browser_->Attach(browser_->BrowserDataSourceCreate(file_.Block(), 1, 100, SampleNameKey, "", "", &buffer_,
                                                      sizeof buffer_, false));
+  browser_->BrowserGoToKey("NAME 001", 0);
   EXPECT_EQ(inits, 0);  // the window does not exist yet
+  EXPECT_EQ(built_, 0);
   browser_->show();
   EXPECT_EQ(inits, 1);
+  EXPECT_EQ(CurrentName(), "NAME 001");
+  EXPECT_EQ(browser_->DataSource()->Row(CurrentRow()).Text[0].substr(0, 8), "NAME 001");
   browser_->Attach(browser_->BrowserDataSourceCreate(file_.Block(), 1, 100, SampleNumberKey, "", "", &buffer_,
                                                      sizeof buffer_, false));
   EXPECT_EQ(inits, 2);
