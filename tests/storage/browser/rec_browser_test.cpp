@@ -103,6 +103,22 @@ TEST_F(RecBrowserTest, WithoutADataSourceTheBrowserAnswersNoData) {
   browser_->BrowserRefresh();
 }
 
+TEST_F(RecBrowserTest, AnEmptyFileHasNoCurrentRecordAndEveryMoveIsQuiet) {
+  AttachAndShow(5);
+  EXPECT_LT(browser_->BrowserCurrentRef(), 1);
+  int32_t status = 0;
+  EXPECT_EQ(browser_->BrowserReadCurrent(status), 0);
+  EXPECT_EQ(status, IsamErrorClassNotFound);
+  for (int key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_PageDown, Qt::Key_PageUp, Qt::Key_A, Qt::Key_Plus}) {
+    QTest::keyClick(browser_.get(), static_cast<Qt::Key>(key));
+  }
+  QTest::keyClick(browser_.get(), Qt::Key_End, Qt::ControlModifier);
+  QTest::mouseClick(browser_->viewport(), Qt::LeftButton, {}, RowPoint(3));
+  EXPECT_EQ(CurrentRow(), 1);
+  EXPECT_LT(browser_->BrowserCurrentRef(), 1);
+  EXPECT_EQ(browser_->verticalScrollBar()->value(), 0);
+}
+
 TEST_F(RecBrowserTest, GeometryFollowsTheFontTheHeaderAndTheFooter) {
   AddNames(30);
   AttachAndShow(10);
