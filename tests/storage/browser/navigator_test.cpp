@@ -69,8 +69,13 @@ TEST_F(NavigatorTest, MovesFillThePageAroundTheHighlightedEntry) {
   EXPECT_EQ(PageOf(source, file_), "G H I J K*");
   source.PageDown();  // one entry left: the page stays full
   EXPECT_EQ(PageOf(source, file_), "H I J K L*");
+  EXPECT_TRUE(source.PageChanged());
   source.PageDown();
   EXPECT_EQ(PageOf(source, file_), "H I J K L*");
+  EXPECT_FALSE(source.PageChanged());
+  source.RowUp();
+  EXPECT_TRUE(source.PageChanged());  // only the highlight moved
+  source.RowDown();
   source.SetCurrentRow(2);
   source.PageUp();
   EXPECT_EQ(PageOf(source, file_), "C D* E F G");
