@@ -60,7 +60,10 @@ int32_t BrowserNavigator::Refresh() {
 int32_t BrowserNavigator::SetRowsInUse(int rows) {
   int before = RowsInUse();
   SetRowsInUseField(rows);
-  if (RowsInUse() == before) return IsamErrorClassNone;
+  if (RowsInUse() == before) {
+    pageChanged_ = false;
+    return IsamErrorClassNone;
+  }
   return Refresh();
 }
 
@@ -70,7 +73,9 @@ int32_t BrowserNavigator::SetKeyNumber(int32_t keyNr) {
 }
 
 void BrowserNavigator::SetCurrentRow(int row) {
+  int before = CurrentRow();
   SetCurrentRowField(std::clamp(row, 1, std::max(LastFilledRow(), 1)));
+  pageChanged_ = CurrentRow() != before;
 }
 
 int32_t BrowserNavigator::RowDown() {

@@ -52,8 +52,8 @@ class BrowserNavigator : public BrowserPage {
   int32_t KeyToScrollPos(uint16_t& pos);
   int32_t ScrollPosToKey(uint16_t pos);
 
-  // Whether the last operation changed the page: the highlighted row, the rows in use, the
-  // filled rows or the entries on them.
+  // Whether the last move changed the page: the highlighted row, the rows in use, the filled
+  // rows or the entries on them.
   bool PageChanged() const { return pageChanged_; }
 
  private:
