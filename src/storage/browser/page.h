@@ -47,8 +47,10 @@ class BrowserPage : public BrowserRecordAccess {
   virtual int32_t PreCompletePage() { return IsamErrorClassNone; }
   virtual int32_t PostCompletePage() { return IsamErrorClassNone; }
 
-  // Puts the first accepted entry at or after (key, ref) on targetRow (or, when none follows,
-  // the last accepted entry before it) and fills the page around it.
+  // Puts the first accepted entry at or after (key, ref) (or, when none follows, the last
+  // accepted entry before it) on targetRow and fills the page around it. Near either end of
+  // the range the entry moves up or down instead, so that the page starts at row 1 and stays
+  // full.
   int32_t FillAround(const IsamKeyStr& key, IsamRecRef ref, int targetRow);
 
   // Collects up to count accepted entries stepping from `from` in the direction; they are
