@@ -29,6 +29,7 @@
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/message_box.h"
 #include "storage/isam.h"
+#include "storage/naming.h"
 
 namespace app {
 
@@ -109,6 +110,15 @@ void RunWindowsCalculator() {
     if (!program.isEmpty() && QProcess::startDetached(program, {})) return;
   }
   platform::ui::ShowMessage("Windows Calculator not found.");
+}
+
+bool CheckProductFileForInvoices() {
+  std::optional<std::string> base = DataFileBaseName(CurrentCompany.CompanyNumber.Get(), FileCodeProducts);
+  if (base && platform::files::Exists(storage::IsamFileName(*base, storage::IsamDataExt))) return true;
+  platform::ui::ShowMessage(
+      "You need to have at least one product code set up. You do not need to use product codes but you must "
+      "have at least one on file to do invoices. See Product Manager online help.");
+  return false;
 }
 
 QFont CompanyEditorFont(const CompanyRec& company, const QFont& fallback) {
@@ -213,8 +223,13 @@ QToolButton* TMainForm::AddToolButton(const char* caption, QAction* item, int ic
   button->setText(caption);
   button->setToolTip(caption);
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-  button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
-  button->setIconSize(QSize(32, 32));
+  // The style's pictures come in several sizes; all buttons show theirs at one size.
+  constexpr int iconSize = 32;
+  QPixmap picture = style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)).pixmap(iconSize);
+  if (picture.width() < iconSize)
+    picture = picture.scaled(iconSize, iconSize, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+  button->setIcon(QIcon(picture));
+  button->setIconSize(QSize(iconSize, iconSize));
   button->setAutoRaise(true);
   if (item) {
     // The button does what its menu item does, and is available when the item is.

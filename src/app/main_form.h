@@ -48,6 +48,9 @@ void OpenWebPage(const QString& address);
 bool IsIntegerString(std::string_view text);
 // Starts the desktop's calculator; says so when none is installed. Also used by the entry forms.
 void RunWindowsCalculator();
+// The invoices of the open company need its product file: true when it exists, else the user is
+// told to set up a product first (the Invoice Manager, its button and the command-line view job).
+bool CheckProductFileForInvoices();
 // The editor font of a company record (the company caption and the entry forms' titles); the
 // widget's own font where the record names none.
 QFont CompanyEditorFont(const CompanyRec& company, const QFont& fallback);

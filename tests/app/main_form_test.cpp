@@ -315,6 +315,22 @@ TEST_F(MainWindowTest, CalculatorStartsTheDesktopsOneOrSaysItIsMissing) {
   EXPECT_TRUE(std::filesystem::exists(marker));
 }
 
+TEST_F(MainWindowTest, InvoicesNeedTheCompanysProductFile) {
+  const char* refusal =
+      "You need to have at least one product code set up. You do not need to use product codes but you must "
+      "have at least one on file to do invoices. See Product Manager online help.";
+  UiScript ui;
+  ui.ExpectMessage(refusal, ProgramTitle);
+  EXPECT_FALSE(CheckProductFileForInvoices());  // no company open
+  CurrentCompany.CompanyNumber.Set(" 12 ");
+  std::ofstream("1P.DAT") << "";  // another company's products
+  ui.ExpectMessage(refusal, ProgramTitle);
+  EXPECT_FALSE(CheckProductFileForInvoices());
+  std::ofstream("12p.dat") << "";
+  EXPECT_TRUE(CheckProductFileForInvoices());
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST(IsIntegerString, ReadsWholeNumbersAsTheConversionDoes) {
   for (const char* yes : {"0", "2026", "-12", "+7", "  42", "2147483647", "-2147483648"})
     EXPECT_TRUE(IsIntegerString(yes)) << yes;
