@@ -1,7 +1,13 @@
 #include "app/start_up.h"
 
 #include <QCoreApplication>
+#include <QSocketNotifier>
 #include <algorithm>
+#include <csignal>
+#include <memory>
+
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include "app/about_box.h"
 #include "app/main_form.h"
@@ -22,6 +28,41 @@ int exitCode = 0;
 void CreateOtherForms() {
   CreateAboutBox();
   PStart->repaint();
+}
+
+// The end of the desktop session (or a kill) asks the program to stop with a signal, where the
+// original was asked by a message: it ends as HaltProgram ends it, its files closed and sound.
+// The signal handler only writes to a socket; the program reads it in its own loop.
+int signalPipe[2] = {-1, -1};
+
+void WriteSignal(int signal) {
+  char byte = static_cast<char>(signal);
+  [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+}
+
+std::unique_ptr<QSocketNotifier> WatchEndSignals() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return nullptr;
+  auto notifier = std::make_unique<QSocketNotifier>(signalPipe[1], QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
+    char byte = 0;
+    if (::read(signalPipe[1], &byte, 1) == 1) HaltProgram(0);
+  });
+  struct sigaction action = {};
+  action.sa_handler = WriteSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+  return notifier;
+}
+
+void StopWatchingEndSignals() {
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+  for (int& fd : signalPipe) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
 }
 
 // The windows' global instances point at forms that ShutDown destroys.
@@ -101,8 +142,11 @@ void ShutDown() {
 int RunProgram(int argc, char** argv) {
   platform::ui::GuiApplication application(argc, argv);
   CheckSingleInstance();
+  std::unique_ptr<QSocketNotifier> endSignals = WatchEndSignals();
   int code = StartUp() ? application.exec() : ProgramExitCode();
   if (ProgramHalted()) code = ProgramExitCode();
+  endSignals.reset();
+  StopWatchingEndSignals();
   ShutDown();
   CloseInstanceMutex();
   return code;

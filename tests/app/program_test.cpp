@@ -62,4 +62,20 @@ TEST_F(ProgramTest, FirstStartSetsUpTheDirectoryAndASecondStartEndsAtOnce) {
   Stop(next);
 }
 
+TEST_F(ProgramTest, TheEndOfTheSessionEndsTheProgramWithItsFilesClosed) {
+  QProcess program;
+  Start(program);
+  ASSERT_TRUE(WaitForMainWindow());
+  program.terminate();  // what the desktop sends when the session ends
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(program.exitCode(), 0);
+  // A normal end (a leak or an unclosed file would show in the exit code) leaves a sound company list.
+  QProcess check;
+  check.start("python3",
+              {QString(KESTRAVA_SOURCE_DIR) + "/tests/oracles/dat_checker.py", "ovcomp.DAT", "--clean"});
+  ASSERT_TRUE(check.waitForFinished(30000));
+  EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+}
+
 }  // namespace
