@@ -1,0 +1,42 @@
+#pragma once
+// Small services of the mail library: address and header-parameter parsing, the content type
+// of a file, the local time-zone text and the scratch file that holds an outgoing message.
+
+#include <string>
+#include <string_view>
+
+#include "platform/os/temp_file.h"
+
+namespace mail {
+
+class TmsMailAddress;
+
+// Longest name, address, subject, file name or content type a message keeps.
+constexpr size_t MaxShortText = 255;
+std::string Cut255(std::string_view text);
+
+// "Name" <address>, address (Name) or a bare address. Raises std::runtime_error
+// "Unable to parse email address" for a "<" without a ">" after it.
+void ParseAddress(const std::string& text, TmsMailAddress& address);
+// The text trimmed and without the double quotes at its start and end.
+std::string StripQuotes(std::string_view text);
+std::string Trim(std::string_view text);
+// The value of a parameter (boundary, charset, name) of a MIME header value, or empty.
+std::string GetParam(std::string_view name, std::string_view value);
+// The type token of a header value ("text/plain" of "text/plain; charset=...").
+std::string ExtractToken(std::string_view value);
+// The content type registered for a file's extension, "application/octet-stream" when none is.
+std::string MimeTypeOf(const std::string& fileName);
+// "+0100", "-0530" for minutes east of UTC.
+std::string ZoneSuffix(int minutesEast);
+// The zone text of the system's time zone, worked out once; "GMT" when the system has none.
+const std::string& LocalZone();
+
+// The encoded message while it is sent: a new file in the system's temporary folder, deleted
+// when the stream is destroyed.
+class TmsTempFileStream : public platform::os::TempFile {
+ public:
+  TmsTempFileStream() : TempFile("ms") {}
+};
+
+}  // namespace mail

@@ -1,0 +1,84 @@
+#pragma once
+// The application's printer object: one print job at a time, drawn on its canvas in printer
+// pixels. Misuse (drawing or a new page outside a job, a second BeginDoc, changing the
+// orientation while printing) and back-end failures raise EPrinter, as the original's
+// printer raised its own exception class.
+
+#include <QString>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/print/canvas.h"
+#include "platform/print/print_backend.h"
+
+namespace platform::print {
+
+class EPrinter : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class TPrinter {
+ public:
+  explicit TPrinter(std::unique_ptr<PrintBackend> backend);
+  ~TPrinter();
+  TPrinter(const TPrinter&) = delete;
+  TPrinter& operator=(const TPrinter&) = delete;
+
+  TCanvas& Canvas() { return canvas_; }
+
+  const QString& Title() const { return title_; }
+  void SetTitle(const QString& title) { title_ = title; }
+
+  TPrinterOrientation Orientation() const { return orientation_; }
+  void SetOrientation(TPrinterOrientation orientation);
+
+  void BeginDoc();
+  void NewPage();
+  void EndDoc();
+  // Drops the job: nothing of it reaches the printer or a file. Does nothing outside a job.
+  void Abort();
+
+  bool Printing() const { return printing_; }
+  // Set by Abort (and by a failed EndDoc) until the next BeginDoc.
+  bool Aborted() const { return aborted_; }
+  int PageNumber() const { return page_number_; }
+  int PageWidth() const;
+  int PageHeight() const;
+
+  PrintBackend& Backend() const;
+  bool HasBackend() const { return backend_ != nullptr; }
+  // Puts another back-end in place (tests, print to file) and hands back the previous one.
+  // Refused while printing.
+  std::unique_ptr<PrintBackend> ReplaceBackend(std::unique_ptr<PrintBackend> backend);
+
+ private:
+  friend class TCanvas;
+  void RequirePrinting(const char* operation) const;
+
+  std::unique_ptr<PrintBackend> backend_;
+  TCanvas canvas_{*this};
+  QString title_;
+  TPrinterOrientation orientation_ = TPrinterOrientation::poPortrait;
+  bool printing_ = false;
+  bool aborted_ = false;
+  int page_number_ = 0;
+};
+
+// The application's printer, on the Qt back-end unless a test or the user put another in place.
+// Needs a QGuiApplication; the Qt back-end is let go when the application object ends.
+TPrinter& Printer();
+
+// Installs a back-end in the application's printer for a scope (tests of printouts).
+class ScopedPrintBackend {
+ public:
+  explicit ScopedPrintBackend(std::unique_ptr<PrintBackend> backend);
+  ~ScopedPrintBackend();
+  ScopedPrintBackend(const ScopedPrintBackend&) = delete;
+  ScopedPrintBackend& operator=(const ScopedPrintBackend&) = delete;
+
+ private:
+  std::unique_ptr<PrintBackend> previous_;
+};
+
+}  // namespace platform::print

@@ -1,0 +1,80 @@
+#pragma once
+// The real printer. Every job is drawn through a QPrinter into a PDF at 300 pixels to the
+// inch; where it goes then:
+//   - to the chosen system printer (the default one unless a name was set), laid out on that
+//     printer's paper inside its printable area, and handed to the print spooler ("lp") only
+//     at EndDoc, so that an aborted job never reaches the printer half-drawn;
+//   - to a PDF file when no printer is installed or printing to a file was chosen: US Letter,
+//     the whole sheet printable, in the "Printouts" folder of the program directory (the
+//     current directory), named after the document title and the time; OutputFile() tells
+//     the path afterwards. An aborted job leaves no file.
+
+#include <QPageLayout>
+#include <QString>
+#include <memory>
+
+#include "platform/print/print_backend.h"
+
+class QPainter;
+class QPrinter;
+class QTemporaryFile;
+
+namespace platform::print {
+
+class QtPrintBackend : public PrintBackend {
+ public:
+  QtPrintBackend();
+  ~QtPrintBackend() override;
+
+  // The chosen printer; empty (or a printer no longer installed) means the default one.
+  void SetPrinterName(const QString& name);
+  const QString& PrinterName() const { return printer_name_; }
+  void SetPrintToFile(bool print_to_file);
+  bool PrintToFile() const { return print_to_file_; }
+  // The PDF written by the last finished job; empty when it went to a printer.
+  const QString& OutputFile() const { return output_file_; }
+
+  QSize PageSize(TPrinterOrientation orientation) const override;
+  int TextWidth(const TFont& font, const QString& text) const override;
+  int TextHeight(const TFont& font, const QString& text) const override;
+
+  void BeginDoc(const QString& title, TPrinterOrientation orientation) override;
+  void NewPage(int page_number) override;
+  void EndDoc() override;
+  void Abort() override;
+
+  void TextOut(const CanvasState& state, int x, int y, const QString& text) override;
+  void Rectangle(const CanvasState& state, const QRect& rect) override;
+  void MoveTo(const CanvasState& state, const QPoint& to) override;
+  void LineTo(const CanvasState& state, const QPoint& from, const QPoint& to) override;
+  void FillRect(const CanvasState& state, const QRect& rect) override;
+  void Draw(const CanvasState& state, const QPoint& at, const QImage& image) override;
+  void StretchDraw(const CanvasState& state, const QRect& rect, const QImage& image) override;
+  void DrawTextDocumentPage(const CanvasState& state, const QTextDocument& document, int page,
+                            const QRect& rect) override;
+
+ private:
+  // Looks up which printer takes the next job and its paper (empty name: a PDF file).
+  void ChooseTarget();
+  QPageLayout Layout(TPrinterOrientation orientation) const;
+  QString NewPrintoutPath(const QString& title) const;
+  void SendToPrinter();
+  void DiscardJob();
+  QPainter& Painter();
+
+  QString printer_name_;
+  bool print_to_file_ = false;
+  QString output_file_;
+
+  QString target_printer_;  // empty: PDF file
+  QPageLayout target_layout_;
+
+  std::unique_ptr<QPrinter> metrics_device_;
+  std::unique_ptr<QPrinter> job_printer_;
+  std::unique_ptr<QPainter> painter_;
+  std::unique_ptr<QTemporaryFile> spool_file_;
+  QString job_path_;
+  QString job_title_;
+};
+
+}  // namespace platform::print

@@ -1,0 +1,163 @@
+// The SMTP client against a real SMTP server (aiosmtpd), and what arrives there read back by
+// Python's email package.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+
+#include "mail/smtp_client.h"
+#include "mail_peers.h"
+#include "platform/net/expect_error.h"
+#include "platform/net/scripted_peer.h"
+
+namespace mail {
+namespace {
+
+using testing_support::Encoded;
+using testing_support::ParsedByPython;
+using testing_support::SmtpServer;
+
+class SmtpServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override { testing_support::TestApp(); }
+
+  void Prepare(const SmtpServer& server) {
+    client.SetHost("127.0.0.1:" + std::to_string(server.Port()));
+    client.HeloName = "shop-pc";
+    client.SetTimeOut(10);
+    client.SetMailMessage(&message);
+    message.Sender().SetAddress("shop@example.com");
+    message.Sender().SetName("Corner Shop");
+    message.Recipients.Add("john@example.com", "John Smith");
+    message.SetSubject("Invoice 1001");
+    message.Body = {"INVOICE 1001",
+                    "",
+                    ".",
+                    ". leading dot",
+                    "Qty  Item            Amount",
+                    "  2  Widget           1,234.56",
+                    "",
+                    "Thank you for your business."};
+  }
+
+  TmsSMTPClient client;
+  TmsMessage message;
+};
+
+TEST_F(SmtpServerTest, APlainTextMessageArrivesIntact) {
+  SmtpServer server;
+  Prepare(server);
+  message.CC.Add("mary@example.com", "Jones, Mary");
+  message.BCC.Add("books@example.com", "");
+  const std::string text = Encoded(message);
+  client.Login();
+  client.Send();
+  client.Quit();
+  EXPECT_FALSE(client.GetConnected());
+  // The data ends with one empty line more than the message text.
+  EXPECT_EQ(server.Message(1), text + "\r\n");
+  const QJsonObject envelope = server.Envelope(1);
+  EXPECT_EQ(envelope["mail_from"].toString(), "shop@example.com");
+  EXPECT_EQ(envelope["rcpt_tos"].toArray(),
+            (QJsonArray{"john@example.com", "mary@example.com", "books@example.com"}));
+  EXPECT_EQ(envelope["helo"].toString(), "shop-pc");
+  const QJsonObject parsed = ParsedByPython(server.Message(1));
+  EXPECT_EQ(parsed["defects"].toArray().size(), 0);
+  EXPECT_EQ(
+      parsed["body"].toString(),
+      "INVOICE 1001\n\n.\n. leading dot\nQty  Item            Amount\n  2  Widget           1,234.56\n\n"
+      "Thank you for your business.\n\n");
+}
+
+TEST_F(SmtpServerTest, OneConnectionCarriesSeveralMessages) {
+  SmtpServer server;
+  Prepare(server);
+  client.Login();
+  client.Send();
+  message.Recipients.Clear();
+  message.Recipients.Add("second@example.com", "");
+  message.SetSubject("Statement");
+  message.Body = {
+      "Gr\xfc\xdf"
+      "e, \x80 12"};
+  client.Send();
+  client.Quit();
+  EXPECT_EQ(server.Envelope(2)["rcpt_tos"].toArray(), QJsonArray{"second@example.com"});
+  const QJsonObject parsed = ParsedByPython(server.Message(2));
+  EXPECT_EQ(parsed["defects"].toArray().size(), 0);
+  EXPECT_EQ(parsed["subject"].toString(), "Statement");
+  EXPECT_EQ(parsed["body"].toString(), QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
+                                                         "e, \xe2\x82\xac 12\n\n"));
+}
+
+TEST_F(SmtpServerTest, AuthLoginWithTheRightPassword) {
+  SmtpServer server({"--user", "clerk", "--password", "s3cret"});
+  Prepare(server);
+  client.UserName = "clerk";
+  client.Password = "s3cret";
+  client.Login();
+  client.Send();
+  client.Quit();
+  EXPECT_TRUE(server.Envelope(1)["authenticated"].toBool());
+}
+
+TEST_F(SmtpServerTest, AuthLoginWithAWrongPasswordFailsAndDisconnects) {
+  SmtpServer server({"--user", "clerk", "--password", "s3cret"});
+  Prepare(server);
+  client.UserName = "clerk";
+  client.Password = "guess";
+  try {
+    client.Login();
+    FAIL() << "logged in with a wrong password";
+  } catch (const EmsServerError& e) {
+    EXPECT_EQ(std::string(e.what()).substr(0, 3), "535") << e.what();
+  }
+  EXPECT_FALSE(client.GetConnected());
+  EXPECT_EQ(server.Message(1), "");
+}
+
+TEST_F(SmtpServerTest, ARefusedRecipientIsReportedAndTheOthersStillGetTheMessage) {
+  SmtpServer server({"--refuse-prefix", "refused"});
+  Prepare(server);
+  message.Recipients.Add("refused@example.com", "Nobody");
+  message.Recipients.Add("mary@example.com", "");
+  std::string refusedReply;
+  client.OnAddressRejected = [&](TmsSMTPClient*, const std::string& address, const std::string& reply,
+                                 bool& proceed) {
+    EXPECT_EQ(address, "refused@example.com");
+    refusedReply = reply;
+    proceed = true;
+  };
+  client.Login();
+  client.Send();
+  client.Quit();
+  EXPECT_EQ(refusedReply.substr(0, 3), "550");
+  EXPECT_EQ(client.RejectedCount(), 1);
+  EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray(), (QJsonArray{"john@example.com", "mary@example.com"}));
+}
+
+TEST_F(SmtpServerTest, EveryRecipientRefusedMeansNoMessage) {
+  SmtpServer server({"--refuse-prefix", "refused"});
+  Prepare(server);
+  message.Recipients.Clear();
+  message.Recipients.Add("refused@example.com", "");
+  client.OnAddressRejected = [](TmsSMTPClient*, const std::string&, const std::string&, bool& proceed) {
+    proceed = true;
+  };
+  client.Login();
+  EXPECT_THROW(client.Send(), EmsError);
+  EXPECT_FALSE(client.GetConnected());
+  EXPECT_EQ(server.Message(1), "");
+}
+
+TEST_F(SmtpServerTest, AServerWithoutEhloIsGreetedWithHelo) {
+  SmtpServer server({"--no-ehlo"});
+  Prepare(server);
+  client.Login();
+  client.Send();
+  client.Quit();
+  EXPECT_EQ(server.Envelope(1)["helo"].toString(), "shop-pc");
+  EXPECT_EQ(ParsedByPython(server.Message(1))["subject"].toString(), "Invoice 1001");
+}
+
+}  // namespace
+}  // namespace mail

@@ -1,0 +1,64 @@
+#pragma once
+// What the printing tests share: a QApplication for the whole test program (fonts, printers
+// and window images need one), and running the PDF and bar code tools that read our output
+// back (poppler-utils, zbar-tools).
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QString>
+#include <QStringList>
+#include <memory>
+#include <ostream>
+
+#include "platform/print/printer.h"
+#include "platform/print/recording_print_backend.h"
+
+// Readable failure messages for Qt strings and lists of them.
+inline void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
+
+namespace print_testing {
+
+class QtApplicationEnvironment : public testing::Environment {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+ private:
+  std::unique_ptr<QApplication> app_;
+};
+
+// Registered once per test program by including this header.
+inline testing::Environment* const kQtApplication =
+    testing::AddGlobalTestEnvironment(new QtApplicationEnvironment);
+
+// A printer of its own on the recording back-end, for tests that check what is drawn.
+class RecordingPrinterTest : public testing::Test {
+ protected:
+  RecordingPrinterTest();
+
+  const QStringList& Log() const { return recorder_->Log(); }
+
+  platform::print::RecordingPrintBackend* recorder_;
+  std::unique_ptr<platform::print::TPrinter> printer_;
+};
+
+struct ToolResult {
+  bool ran = false;  // started and finished within the time limit
+  int exit_code = -1;
+  QString output;  // standard output
+  QString errors;  // standard error
+};
+
+ToolResult RunTool(const QString& program, const QStringList& arguments);
+
+// pdftotext of the whole file in reading order ("-layout" off), "" when it fails.
+QString PdfText(const QString& pdf);
+// The "Key: value" lines of pdfinfo.
+QString PdfInfo(const QString& pdf);
+// One page rendered to a PNG at printer resolution (300 dpi); returns the PNG's path.
+QString RenderPage(const QString& pdf, int page, const QString& png_stem);
+
+}  // namespace print_testing
