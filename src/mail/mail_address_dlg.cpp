@@ -1,6 +1,6 @@
 #include "mail/mail_address_dlg.h"
 
-#include "mail/text_1252.h"
+#include "platform/text/codepage.h"
 
 namespace mail {
 
@@ -47,13 +47,13 @@ void TMailAddressDlg::FormDestroy() {
 
 void TMailAddressDlg::ShowAddress(const TmsMailAddress& address) {
   address_->Assign(address);
-  NameEdit->setText(FromWindows1252(address_->Name()));
-  AddressEdit->setText(FromWindows1252(address_->Address()));
+  NameEdit->setText(platform::text::ToQString(address_->Name()));
+  AddressEdit->setText(platform::text::ToQString(address_->Address()));
 }
 
 void TMailAddressDlg::OKButtonClick() {
-  address_->SetName(ToWindows1252(NameEdit->text()));
-  address_->SetAddress(ToWindows1252(AddressEdit->text()));
+  address_->SetName(platform::text::ToAnsi(NameEdit->text()));
+  address_->SetAddress(platform::text::ToAnsi(AddressEdit->text()));
   accept();
 }
 

@@ -6,7 +6,7 @@
 #include <stdexcept>
 
 #include "mail/mail_address.h"
-#include "mail/text_1252.h"
+#include "platform/text/codepage.h"
 #include "platform/os/time_zone.h"
 
 namespace mail {
@@ -101,7 +101,7 @@ std::string ExtractToken(std::string_view value) {
 
 std::string MimeTypeOf(const std::string& fileName) {
   static const std::string fallback = "application/octet-stream";
-  const QString name = FromWindows1252(fileName);
+  const QString name = platform::text::ToQString(fileName);
   if (QFileInfo(name).suffix().isEmpty()) return fallback;
   const QMimeDatabase database;
   const QMimeType type = database.mimeTypeForFile(name, QMimeDatabase::MatchExtension);

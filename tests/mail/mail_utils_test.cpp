@@ -5,7 +5,6 @@
 #include <QFile>
 
 #include "mail/mail_address.h"
-#include "mail/text_1252.h"
 #include "platform/net/expect_error.h"
 #include "platform/net/scripted_peer.h"
 
@@ -79,14 +78,6 @@ TEST(TempFileStream, IsANewFileInTheTemporaryFolderGoneAfterwards) {
     EXPECT_EQ(QFile(name).size(), 3);
   }
   EXPECT_FALSE(QFile::exists(name));
-}
-
-TEST(Windows1252, TextConvertsBothWays) {
-  const std::string bytes = "caf\xe9 \x80 5";
-  const QString text = FromWindows1252(bytes);
-  EXPECT_EQ(text, QString::fromUtf8("caf\xc3\xa9 \xe2\x82\xac 5"));
-  EXPECT_EQ(ToWindows1252(text), bytes);
-  EXPECT_EQ(ToWindows1252(QString::fromUtf8("a\xe4\xb8\xad\xf0\x9f\x98\x80\x1a")), "a??\x1a");
 }
 
 }  // namespace
