@@ -113,7 +113,11 @@ bool CheckDataFile(ReindexRun& run) {
 
 // Writes the empty index under its building name and removes the old index and log.
 bool StartEmptyIndex(const ReindexRun& run, const std::string& logName) {
-  if (IsamFileExists(logName) && !IsamDeleteFile(logName)) return false;
+  // The log of an earlier run goes; one that cannot be removed is met again at the first entry.
+  if (IsamFileExists(logName)) {
+    IsamStatusKeeper keep;
+    IsamDeleteFile(logName);
+  }
   if (IsamFileExists(run.indexName) && !IsamDeleteFile(run.indexName)) return false;
   if (run.numberKeys == 0) return true;
   platform::files::File file;

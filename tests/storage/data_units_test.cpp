@@ -277,9 +277,18 @@ TEST_F(DataUnitsTest, UpdateChangesOnlyTheKeysWhoseTextChanged) {
   ASSERT_TRUE(AddMemoRecord(a));
   SetMemo("200", "b");
   ASSERT_TRUE(AddMemoRecord(b));
+  Close(MemoFile);
+  std::string index = ReadFile("12M.IX");
+  std::string dirtyByte = ReadFile("12M.DAT").substr(20, 1);
 
+  // Same number: the index is not touched, so the file set is not even marked changed.
+  OpenOrCreate(OpenMemoFile);
   SetMemo("100", "a, changed");
   ASSERT_TRUE(UpdateMemoRecord(a));
+  EXPECT_EQ(ReadFile("12M.DAT").substr(20, 1), dirtyByte);
+  Close(MemoFile);
+  EXPECT_EQ(ReadFile("12M.IX"), index);
+  OpenOrCreate(OpenMemoFile);
   MemoRec stored{};
   IsamGetRec(MemoFile, a, &stored, sizeof stored);
   EXPECT_EQ(stored.Lines[0].Get(), "a, changed");

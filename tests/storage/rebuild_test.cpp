@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -26,6 +27,13 @@ class RebuildTest : public StorageTest {
 
   void Rebuild(const std::string& name, int32_t length, const IsamConverter& converter = IsamCopyLiveRecord) {
     IsamRebuildDataFile(name, length, length, false, 0, converter, nullptr, 0);
+  }
+  // The independent checker of data files: 0 when the file is sound and matches expectations.
+  int RunDatChecker(const std::string& file, const std::string& expectations) {
+    std::string command = std::string("/usr/bin/python3 ") + KESTRAVA_SOURCE_DIR +
+                          "/tests/oracles/dat_checker.py " + dir_.File(file) + " " + expectations;
+    int rc = std::system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   }
   bool Exists(const std::string& file) const { return fs::exists(dir_.File(file)); }
   int32_t HeaderField(const std::string& file, int offset) const {
@@ -70,6 +78,7 @@ TEST_F(RebuildTest, KeepsTheLiveRecordsInOrderWithoutGaps) {
   EXPECT_EQ(HeaderField("R.DAT", 4), 0);   // NumberFree
   EXPECT_EQ(HeaderField("R.DAT", 8), 3);   // NumberRecords
   EXPECT_EQ(ReadFile("R.DAT").size(), 4u * 40);
+  EXPECT_EQ(RunDatChecker("R.DAT", "--used 3 --records 3"), 0);
   // Until its keys are built the new file reads as defective, never as a whole file set.
   EXPECT_EQ(DirtyByte("R.DAT"), 1);
   IsamFileBlock fb = nullptr;
@@ -103,6 +112,7 @@ TEST_F(RebuildTest, ManyRunsOfRecordsKeepTheMultisetOfLiveRecords) {
   MarkClean("M.DAT");
   EXPECT_EQ(LiveTexts("M"), expected);
   EXPECT_EQ(HeaderField("M.DAT", 8), static_cast<int32_t>(expected.size()));
+  EXPECT_EQ(RunDatChecker("M.DAT", "--clean --used " + std::to_string(expected.size())), 0);
 }
 
 TEST_F(RebuildTest, ResumeRulesOfTheSaveCopy) {

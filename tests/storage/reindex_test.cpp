@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -20,17 +22,25 @@ namespace fs = std::filesystem;
 
 constexpr int32_t kLength = 40;
 
-// Records: status, name (unique key 1) at 4..19, town (key 2, duplicates) at 20..29.
+// Records: status, then name (unique key 1) and town (key 2, duplicates) as a length byte and
+// their characters, at offsets 4 and 20, the layout the independent index checker reads.
+constexpr int kNameOffset = 4;
+constexpr int kTownOffset = 20;
+const char* const kCheckerKeys = " --key 4:15:0 --key 20:10:1";
+
 std::vector<uint8_t> Person(const std::string& name, const std::string& town) {
   std::vector<uint8_t> rec(kLength, 0);
-  std::copy(name.begin(), name.end(), rec.begin() + 4);
-  std::copy(town.begin(), town.end(), rec.begin() + 20);
+  rec[kNameOffset] = static_cast<uint8_t>(name.size());
+  std::copy(name.begin(), name.end(), rec.begin() + kNameOffset + 1);
+  rec[kTownOffset] = static_cast<uint8_t>(town.size());
+  std::copy(town.begin(), town.end(), rec.begin() + kTownOffset + 1);
   return rec;
 }
 
 void PersonKey(const void* record, uint16_t keyNr, IsamKeyStr& key) {
-  const char* r = static_cast<const char*>(record);
-  key = keyNr == 1 ? std::string(r + 4) : std::string(r + 20);
+  const auto* r = static_cast<const uint8_t*>(record);
+  int at = keyNr == 1 ? kNameOffset : kTownOffset;
+  key.assign(reinterpret_cast<const char*>(r + at + 1), r[at]);
 }
 
 using Entries = std::vector<std::pair<IsamKeyStr, IsamRecRef>>;
@@ -39,7 +49,7 @@ class ReindexTest : public StorageTest {
  protected:
   void SetUp() override {
     StorageTest::SetUp();
-    keys_[0] = {16, 0};
+    keys_[0] = {15, 0};
     keys_[1] = {10, 1};
   }
   void TearDown() override {
@@ -62,6 +72,14 @@ class ReindexTest : public StorageTest {
   }
   Entries Walk(IsamFileBlock fb, int keyNr) { return IndexEntries(fb, keyNr); }
 
+  int RunIndexChecker() {
+    std::string command = std::string("/usr/bin/python3 ") + KESTRAVA_SOURCE_DIR +
+                          "/tests/oracles/ix_checker.py " + dir_.File("P.DAT") + " " + dir_.File("P.IX") +
+                          kCheckerKeys;
+    int rc = std::system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  }
+
   IsamKeyDescArray keys_{};
   bool messages_ = false;
   int32_t deleted_ = 0;
@@ -79,6 +97,7 @@ TEST_F(ReindexTest, BuildsTheIndexAFreshBuildWouldGive) {
   ASSERT_EQ(Status(), 0);
   EXPECT_FALSE(messages_);
   EXPECT_FALSE(fs::exists(dir_.File("P.MSG")));
+  EXPECT_EQ(RunIndexChecker(), 0);
 
   // The same live records keyed one by one into a fresh file set give the same entries.
   fb = Open("P");
@@ -117,6 +136,7 @@ TEST_F(ReindexTest, ADuplicateUniqueKeyIsLoggedAndItsRecordDeleted) {
   EXPECT_EQ(Walk(fb, 1), (Entries{{"JONES", 2}, {"SMITH", 1}}));
   EXPECT_EQ(Walk(fb, 2), (Entries{{"BASEL", 2}, {"BERN", 1}}));
   Close(fb);
+  EXPECT_EQ(RunIndexChecker(), 0);
 
   // Without deleting, the record stays and only the key is missing; an old log goes first.
   fb = CreatePeople({{"A", "X"}, {"A", "Y"}});
@@ -129,6 +149,17 @@ TEST_F(ReindexTest, ADuplicateUniqueKeyIsLoggedAndItsRecordDeleted) {
   EXPECT_EQ(IsamUsedRecs(fb), 2);
   EXPECT_EQ(IsamUsedKeys(fb, 2), 2);
   Close(fb);
+}
+
+TEST_F(ReindexTest, ALogThatCannotBeWrittenStopsTheRun) {
+  IsamFileBlock fb = CreatePeople({{"A", "X"}, {"A", "Y"}});
+  Close(fb);
+  fs::create_directory(dir_.File("P.MSG"));  // no file can be made under that name
+  Reindex();
+  EXPECT_EQ(Status(), 9500 + EISDIR);
+  IsamFileBlock again = nullptr;
+  IsamOpenFileBlock(again, "P", false, false, false, true);
+  EXPECT_EQ(Status(), IsamErrIndexDefective);
 }
 
 int progressCalls = 0;
