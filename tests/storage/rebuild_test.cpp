@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -136,6 +137,35 @@ TEST_F(RebuildTest, ResumeRulesOfTheSaveCopy) {
   fs::remove(dir_.File("R.DAT"));
   Rebuild("R", 40);
   EXPECT_EQ(Status(), IsamErrNothingToRebuild);
+}
+
+TEST_F(RebuildTest, AConverterAndRecordHookSeeEveryRecordAndMayChangeItsLength) {
+  MakeFiveWithTwoDeleted();
+  std::vector<std::pair<int, std::string>> hookCalls;
+  IsamRecordHook hook = [&](void* record, uint16_t length, int mode, int32_t parameter) {
+    EXPECT_EQ(parameter, 77);
+    hookCalls.emplace_back(mode, std::to_string(length) + ":" + (static_cast<char*>(record) + 4));
+  };
+  // Keeps the live records and widens them, marking each in the new bytes.
+  IsamConverter widen = [](const void* oldRecord, void* newRecord, uint16_t& length) {
+    if (IsamLoadInt32(static_cast<const uint8_t*>(oldRecord)) != 0) return false;
+    std::memcpy(newRecord, oldRecord, length);
+    std::memcpy(static_cast<char*>(newRecord) + 50, "wide", 5);
+    length = 60;
+    return true;
+  };
+  IsamRebuildDataFile("R", 60, 40, false, 0, widen, hook, 77);
+  ASSERT_EQ(Status(), 0);
+  // Deleted records are read (and shown to the hook) too; only the converter drops them.
+  std::vector<std::pair<int, std::string>> want{{1, "40:one"},   {0, "60:one"},   {1, "40:two"},
+                                                {1, "40:three"}, {0, "60:three"}, {1, "40:four"},
+                                                {1, "40:five"},  {0, "60:five"}};
+  EXPECT_EQ(hookCalls, want);
+  EXPECT_EQ(HeaderField("R.DAT", 12), 60);
+  std::string bytes = ReadFile("R.DAT");
+  ASSERT_EQ(bytes.size(), 4u * 60);
+  EXPECT_EQ(bytes.substr(3 * 60 + 4, 4), "five");
+  EXPECT_EQ(bytes.substr(3 * 60 + 50, 4), "wide");
 }
 
 int progressCalls = 0;
