@@ -22,4 +22,24 @@ DataFileUnit& PODetailUnit() {
   return unit;
 }
 
+PODetailRec ReceiptRecord(const PODetailRec& line, std::string_view receivedDate, std::string_view quantity,
+                          std::string_view receiverNumber) {
+  PODetailRec receipt = line;
+  std::string text = line.LineText.Get();
+  auto column = [&text](size_t from, size_t width) {
+    return from < text.size() ? text.substr(from, width) : "";
+  };
+  size_t description = kLineQuantityWidth;
+  size_t price = description + kLineDescriptionWidth;
+  size_t taxable = price + kLinePriceWidth;
+  receipt.LineText.Set(LineText("0", column(description, kLineDescriptionWidth),
+                                column(price, kLinePriceWidth), column(taxable, kLineTaxableWidth), "0"));
+  receipt.RecordKind.Set("L");
+  receipt.Received.Set("Y");
+  receipt.ReceivedDate.Set(receivedDate);
+  receipt.QuantityReceived.Set(quantity);
+  receipt.ReceiverNumber.Set(receiverNumber);
+  return receipt;
+}
+
 }  // namespace storage

@@ -27,6 +27,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string_view>
 
 #include "platform/text/short_string.h"
 #include "storage/data_file_unit.h"
@@ -62,5 +63,12 @@ static_assert(offsetof(PODetailRec, LineNumber) == 211);
 
 extern const DataFileKind PODetailKind;
 KESTRAVA_PLAIN_DATA_UNIT(PODetail, PODetailRec)
+
+// A further receipt against a line that was already received: a copy of the line ("P" record)
+// that orders nothing ("0" quantity and extension in its line text, description, price and
+// taxable mark kept), of kind "L", received "Y" with the receipt's date (YYYY/MM/DD), quantity
+// and receiver number. The ordered quantity of a line is so counted once, on its "P" record.
+PODetailRec ReceiptRecord(const PODetailRec& line, std::string_view receivedDate, std::string_view quantity,
+                          std::string_view receiverNumber);
 
 }  // namespace storage

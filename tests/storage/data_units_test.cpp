@@ -127,6 +127,28 @@ TEST_F(DataUnitsTest, LineTextKeepsItsColumnsWhateverTheParts) {
   EXPECT_EQ(LineNumberText(10), "10");
 }
 
+TEST_F(DataUnitsTest, AFurtherReceiptOrdersNothingAndKeepsTheLine) {
+  PODetailRec line{};
+  line.PONumber.Set("88");
+  line.Product.Set("BOLT");
+  line.RecordKind.Set("P");
+  line.LineText.Set(LineText("12", "Bolts, zinc", "0.25", "Y", "3.00"));
+  line.Received.Set("Y");
+  line.QuantityReceived.Set("5");
+  line.ReceiverNumber.Set("R1");
+  PODetailRec receipt = ReceiptRecord(line, "2026/03/01", "7", "R2");
+  EXPECT_EQ(receipt.LineText.Get(), LineText("0", "Bolts, zinc", "0.25", "Y", "0"));
+  EXPECT_EQ(receipt.RecordKind.Get(), "L");
+  EXPECT_EQ(receipt.Received.Get(), "Y");
+  EXPECT_EQ(receipt.ReceivedDate.Get(), "2026/03/01");
+  EXPECT_EQ(receipt.QuantityReceived.Get(), "7");
+  EXPECT_EQ(receipt.ReceiverNumber.Get(), "R2");
+  EXPECT_EQ(receipt.PONumber.Get(), "88");
+  // Key 4 tells the receipt from its line by the last letter.
+  EXPECT_EQ(BuildPODetailKey(receipt, 4).substr(0, 7), "88BOLTL");
+  EXPECT_EQ(BuildPODetailKey(line, 4).substr(0, 7), "88BOLTP");
+}
+
 TEST_F(DataUnitsTest, OpeningCreatesAMissingFileAndRepairsAMissingIndex) {
   EXPECT_EQ(DetailUnit().FileName(), "12D");
   ASSERT_TRUE(OpenDetailFile());  // created without a word: no notice for the plain units
