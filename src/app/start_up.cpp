@@ -18,6 +18,7 @@
 #include "platform/ui/application.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
+#include "storage/stat_form.h"
 
 namespace app {
 namespace {
@@ -26,6 +27,7 @@ bool halted = false;
 int exitCode = 0;
 
 void CreateOtherForms() {
+  storage::EnsureStatForm();
   CreateAboutBox();
   PStart->repaint();
 }
@@ -68,6 +70,7 @@ void StopWatchingEndSignals() {
 // The windows' global instances point at forms that ShutDown destroys.
 void ForgetForms() {
   MainForm = nullptr;
+  storage::StatForm = nullptr;
   AboutBox = nullptr;
 }
 

@@ -2,13 +2,16 @@
 
 #include <filesystem>
 
+#include "app/about_box.h"
 #include "app/main_form.h"
+#include "app/p_start.h"
 #include "app/run_state.h"
 #include "main_form_fixture.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
+#include "storage/stat_form.h"
 
 namespace app {
 namespace {
@@ -42,6 +45,10 @@ TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
   EXPECT_EQ(LabelsQueued, 0);
   EXPECT_EQ(RebuildAfterConversion, 0);
   EXPECT_TRUE(MainForm->Panel2->isHidden());
+  // Every window is made once at start-up; the splash is gone again.
+  EXPECT_NE(storage::StatForm, nullptr);
+  EXPECT_NE(AboutBox, nullptr);
+  EXPECT_EQ(PStart, nullptr);
   EXPECT_EQ(MainForm->StatusText(0), "Thursday, March 5, 2026, 09:30 AM");
   EXPECT_TRUE(MainForm->Timer1->isActive());
   EXPECT_FALSE(ProgramHalted());
