@@ -28,5 +28,13 @@ function(kestrava_test name)
       "KESTRAVA_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
   gtest_discover_tests(${name}
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS ${ARG_LABEL} ENVIRONMENT "${env}" TIMEOUT ${ARG_TIMEOUT})
+    PROPERTIES LABELS ${ARG_LABEL} TIMEOUT ${ARG_TIMEOUT})
+  # gtest_discover_tests hands property values on word by word, which splits a list such as the
+  # environment (only its first variable would arrive); set it once the tests are discovered.
+  set(env_file "${CMAKE_CURRENT_BINARY_DIR}/${name}_environment.cmake")
+  file(WRITE "${env_file}"
+    "foreach(test IN LISTS ${name}_TESTS)\n"
+    "  set_tests_properties(\"\${test}\" PROPERTIES ENVIRONMENT [==[${env}]==])\n"
+    "endforeach()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES "${env_file}")
 endfunction()

@@ -1,0 +1,118 @@
+#include "platform/ui/application.h"
+
+#include <QEvent>
+#include <QStringDecoder>
+
+#include "platform/files/path.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/ui_driver.h"
+
+namespace platform::ui {
+namespace {
+
+// Eats tool-tip events while button hints are switched off.
+class HintFilter : public QObject {
+ public:
+  using QObject::QObject;
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::ToolTip) return true;
+    return QObject::eventFilter(watched, event);
+  }
+};
+
+// Error texts are built from the program's own bytes (Windows-1252, like its records).
+QString ErrorText(const char* bytes) {
+  QStringDecoder decode("windows-1252");
+  if (!decode.isValid()) return QString::fromLatin1(bytes);
+  return decode(bytes);
+}
+
+TApplication theApplication;
+
+}  // namespace
+
+TApplication* const Application = &theApplication;
+
+TApplication::TApplication() = default;
+
+TApplication::~TApplication() {
+  // Widgets can only be destroyed while the QApplication lives; the program destroys its forms
+  // before that ends (DestroyForms), so this only matters to a run that stopped early.
+  if (QCoreApplication::instance()) {
+    DestroyForms();
+  } else {
+    for (auto& form : forms_) (void)form.release();
+  }
+}
+
+void TApplication::SetShowHint(bool show) {
+  showHint_ = show;
+  auto* app = QCoreApplication::instance();
+  if (show) {
+    hintFilter_.reset();
+  } else if (!hintFilter_ && app) {
+    hintFilter_ = std::make_unique<HintFilter>();
+    app->installEventFilter(hintFilter_.get());
+  }
+}
+
+void TApplication::ProcessMessages() {
+  if (QCoreApplication::instance()) QCoreApplication::processEvents();
+}
+
+void TApplication::HandleException(const std::exception& error) {
+  ShowException(ErrorText(error.what()));
+}
+
+void TApplication::ShowException(const QString& text) {
+  MessageBox(text, Title, MsgButtons::Ok, MsgIcon::Error);
+}
+
+bool TApplication::HelpInstalled() const {
+  return !HelpFile.isEmpty() && platform::files::Exists(HelpFile.toStdString());
+}
+
+void TApplication::HelpJump(const QString& topic) {
+  OpenHelpAt(topic);
+}
+void TApplication::HelpKeyword(const QString& keyword) {
+  OpenHelpAt(keyword);
+}
+void TApplication::HelpContext(int context) {
+  OpenHelpAt(QString::number(context));
+}
+
+void TApplication::OpenHelpAt(const QString& topic) {
+  if (!HelpInstalled()) {
+    MessageBox("No help is installed.", Title, MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  QString file = QString::fromStdString(platform::files::Resolve(HelpFile.toStdString()).path);
+  if (!CurrentUiDriver().OpenHelp(file, topic)) {
+    MessageBox("Unable to open the help file " + file + ".", Title, MsgButtons::Ok, MsgIcon::Error);
+  }
+}
+
+void TApplication::DestroyForms() {
+  while (!forms_.empty()) forms_.pop_back();
+}
+
+GuiApplication::GuiApplication(int& argc, char** argv) : QApplication(argc, argv) {}
+
+bool GuiApplication::notify(QObject* receiver, QEvent* event) {
+  bool handled = false;
+  RunEventHandler([&] { handled = QApplication::notify(receiver, event); });
+  return handled;
+}
+
+void ReportHandlerError(std::exception_ptr error) {
+  try {
+    std::rethrow_exception(error);
+  } catch (const std::exception& e) {
+    Application->HandleException(e);
+  } catch (...) {
+    Application->ShowException("An error of an unknown kind occurred.");
+  }
+}
+
+}  // namespace platform::ui

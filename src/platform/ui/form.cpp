@@ -1,0 +1,77 @@
+#include "platform/ui/form.h"
+
+#include <QAbstractButton>
+#include <stdexcept>
+
+#include "platform/ui/ui_driver.h"
+
+namespace platform::ui {
+
+Form::Form(QWidget* parent) : BasicForm<QDialog>(parent) {}
+
+TModalResult Form::ShowModal() {
+  // As in the original class library: a form already on the screen cannot start a modal run.
+  if (modal_ || isVisible()) throw std::logic_error("Cannot make a visible window modal");
+  return CurrentUiDriver().RunModal(*this);
+}
+
+void Form::EnterModalState() {
+  modal_ = true;
+  modalResult_ = mrNone;
+}
+
+void Form::SetModalResult(TModalResult result) {
+  modalResult_ = result;
+  if (!modal_ || result == mrNone) return;
+  if (!CloseQuery()) {
+    modalResult_ = mrNone;
+    return;
+  }
+  FormClose();
+  EndModal();
+}
+
+void Form::AbandonModal(TModalResult result) {
+  if (!modal_) return;
+  modalResult_ = result;
+  FormClose();
+  EndModal();
+}
+
+void Form::EndModal() {
+  modal_ = false;
+  QDialog::done(modalResult_);  // hides the form and ends QDialog::exec when it runs one
+}
+
+void Form::Close() {
+  if (modal_) {
+    SetModalResult(mrCancel);
+  } else {
+    close();
+  }
+}
+
+void Form::BindModalResult(QAbstractButton* button, TModalResult result) {
+  QObject::connect(button, &QAbstractButton::clicked, this, [this, result] { SetModalResult(result); });
+}
+
+void Form::done(int result) {
+  SetModalResult(static_cast<TModalResult>(result));
+}
+void Form::accept() {
+  SetModalResult(mrOk);
+}
+void Form::reject() {
+  Close();
+}
+
+void Form::closeEvent(QCloseEvent* event) {
+  if (!modal_) {
+    BasicForm<QDialog>::closeEvent(event);
+    return;
+  }
+  event->ignore();  // the modal run ends through its result, or not at all
+  SetModalResult(mrCancel);
+}
+
+}  // namespace platform::ui

@@ -1,0 +1,52 @@
+#pragma once
+// Form: the base of every dialog and manager window (a QDialog).
+//
+// ShowModal hands the form to the installed UiDriver and returns its modal result. While a form
+// is modal, setting its ModalResult to anything but mrNone closes it at once, provided
+// FormCloseQuery agrees (otherwise the result goes back to mrNone and the form stays open);
+// Close(), Escape and the close box set mrCancel. Handlers therefore end a dialog with
+// SetModalResult(mrOk) after their checks pass, as buttons with a modal result would.
+
+#include <QDialog>
+
+class QAbstractButton;
+
+#include "platform/ui/form_base.h"
+#include "platform/ui/modal_result.h"
+
+namespace platform::ui {
+
+class Form : public BasicForm<QDialog> {
+ public:
+  explicit Form(QWidget* parent = nullptr);
+
+  TModalResult ShowModal();
+  TModalResult ModalResult() const { return modalResult_; }
+  void SetModalResult(TModalResult result);
+  void Close() override;
+  // A button that ends the modal run with `result` when clicked (an OK or Cancel button).
+  void BindModalResult(QAbstractButton* button, TModalResult result);
+
+  // Used by UiDrivers around the modal run.
+  bool InModalState() const { return modal_; }
+  void EnterModalState();
+  // Ends a modal run that is still going when the driver must stop (a script that left the form
+  // open and could not close it): FormClose runs, FormCloseQuery is not asked.
+  void AbandonModal(TModalResult result);
+
+  // Routed through SetModalResult, so nothing closes the form past FormCloseQuery.
+  void done(int result) override;
+  void accept() override;
+  void reject() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void EndModal();
+
+  bool modal_ = false;
+  TModalResult modalResult_ = mrNone;
+};
+
+}  // namespace platform::ui

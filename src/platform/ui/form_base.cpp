@@ -1,0 +1,52 @@
+#include "platform/ui/form_base.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include "platform/ui/application.h"
+
+namespace platform::ui {
+namespace {
+
+QRect WorkArea(const QWidget& form) {
+  QScreen* screen = form.screen() ? form.screen() : QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect();
+}
+
+// The size the form will have on the screen, frame included, even before its first showing.
+QSize OuterSize(QWidget& form) {
+  if (!form.isVisible() && !form.testAttribute(Qt::WA_Resized)) form.adjustSize();
+  return form.frameGeometry().size();
+}
+
+}  // namespace
+
+void MoveToTopOfScreen(QWidget& form) {
+  QRect area = WorkArea(form);
+  QSize size = OuterSize(form);
+  form.move(area.left() + (area.width() - size.width()) / 2, area.top());
+}
+
+void MoveToScreenCentre(QWidget& form) {
+  QRect area = WorkArea(form);
+  QSize size = OuterSize(form);
+  form.move(area.left() + (area.width() - size.width()) / 2,
+            area.top() + (area.height() - size.height()) / 2);
+}
+
+void MoveToCentreOf(QWidget& form, const QWidget& other) {
+  QRect outer = other.frameGeometry();
+  QSize size = OuterSize(form);
+  form.move(outer.left() + (outer.width() - size.width()) / 2,
+            outer.top() + (outer.height() - size.height()) / 2);
+}
+
+void ShowFormHelp(const QString& keyword, int context) {
+  if (!keyword.isEmpty()) {
+    Application->HelpKeyword(keyword);
+  } else if (context != 0) {
+    Application->HelpContext(context);
+  }
+}
+
+}  // namespace platform::ui

@@ -1,0 +1,100 @@
+#pragma once
+// What every window of the program shares, whether a dialog (Form) or the main window
+// (MainWindowForm): the caption, the life-cycle hooks FormCreate / FormShow / FormCloseQuery /
+// FormClose, placement on the screen, and help on F1.
+//
+// FormCreate runs once, right after construction, when the form is made by CreateForm (a
+// virtual cannot run from the base constructor). FormShow runs every time the form is shown.
+// Closing asks FormCloseQuery first; when it agrees, FormClose runs and the form is hidden.
+// Forms live for the whole run: closing only hides them.
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QShowEvent>
+#include <QString>
+#include <QWidget>
+#include <memory>
+#include <utility>
+
+namespace platform::ui {
+
+// Placement, on the screen the form is on (the primary screen before it is shown). Each moves
+// the form at once; the form keeps the place when it is shown.
+void MoveToTopOfScreen(QWidget& form);
+void MoveToScreenCentre(QWidget& form);
+void MoveToCentreOf(QWidget& form, const QWidget& other);
+// Opens help for a form: its keyword when it has one, else its context number; nothing when it
+// has neither.
+void ShowFormHelp(const QString& keyword, int context);
+
+template <class QtBase>
+class BasicForm : public QtBase {
+ public:
+  explicit BasicForm(QWidget* parent = nullptr) : QtBase(parent) {}
+
+  virtual void FormCreate() {}
+  virtual void FormShow() {}
+  virtual void FormCloseQuery(bool& canClose) { (void)canClose; }
+  virtual void FormClose() {}
+
+  QString Caption() const { return this->windowTitle(); }
+  void SetCaption(const QString& caption) { this->setWindowTitle(caption); }
+  bool Visible() const { return this->isVisible(); }
+
+  void Show() { this->show(); }
+  void Hide() { this->hide(); }
+  // Closes the form unless FormCloseQuery refuses.
+  virtual void Close() { this->close(); }
+  // Runs FormCloseQuery: true when the form may close.
+  bool CloseQuery() {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    return canClose;
+  }
+
+  const QString& HelpKeyword() const { return helpKeyword_; }
+  void SetHelpKeyword(const QString& keyword) { helpKeyword_ = keyword; }
+  int HelpContext() const { return helpContext_; }
+  void SetHelpContext(int context) { helpContext_ = context; }
+
+  void PlaceAtTopOfScreen() { MoveToTopOfScreen(*this); }
+  void PlaceCentred() { MoveToScreenCentre(*this); }
+  void PlaceCentredOn(const QWidget& other) { MoveToCentreOf(*this, other); }
+  void PlaceAt(int x, int y) { this->move(x, y); }
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QtBase::showEvent(event);
+    if (!event->spontaneous()) FormShow();  // a window manager's restore is not a new showing
+  }
+  void closeEvent(QCloseEvent* event) override {
+    if (!CloseQuery()) {
+      event->ignore();
+      return;
+    }
+    FormClose();
+    event->accept();
+  }
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {
+      ShowFormHelp(helpKeyword_, helpContext_);
+      event->accept();
+      return;
+    }
+    QtBase::keyPressEvent(event);
+  }
+
+ private:
+  QString helpKeyword_;
+  int helpContext_ = 0;
+};
+
+// Makes a form and runs its FormCreate.
+template <class T, class... Args>
+std::unique_ptr<T> CreateForm(Args&&... args) {
+  auto form = std::make_unique<T>(std::forward<Args>(args)...);
+  form->FormCreate();
+  return form;
+}
+
+}  // namespace platform::ui

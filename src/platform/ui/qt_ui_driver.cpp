@@ -1,0 +1,183 @@
+#include "platform/ui/qt_ui_driver.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QPrintDialog>
+#include <QUrl>
+
+#include "platform/ui/font_dialog.h"
+#include "platform/ui/form.h"
+
+namespace platform::ui {
+namespace {
+
+// A dialog needs a QApplication; without one (a program or test that has no user interface)
+// nobody could answer it, so say what was asked and stop rather than guess an answer.
+void RequireGui(const QString& what) {
+  if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+    qFatal("No user interface to show %s", qPrintable(what));
+  }
+}
+
+QWidget* DialogParent() {
+  return QApplication::activeWindow();
+}
+
+QMessageBox::Icon QtIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::None:
+      return QMessageBox::NoIcon;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    case MsgIcon::Warning:
+      return QMessageBox::Warning;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::Error:
+      return QMessageBox::Critical;
+  }
+  return QMessageBox::NoIcon;
+}
+
+struct ButtonPair {
+  TModalResult result;
+  QMessageBox::StandardButton button;
+};
+
+constexpr ButtonPair kButtons[] = {
+    {mrOk, QMessageBox::Ok},         {mrCancel, QMessageBox::Cancel}, {mrYes, QMessageBox::Yes},
+    {mrNo, QMessageBox::No},         {mrAbort, QMessageBox::Abort},   {mrRetry, QMessageBox::Retry},
+    {mrIgnore, QMessageBox::Ignore},
+};
+
+QMessageBox::StandardButton ButtonOf(TModalResult result) {
+  for (const auto& pair : kButtons) {
+    if (pair.result == result) return pair.button;
+  }
+  return QMessageBox::NoButton;
+}
+
+}  // namespace
+
+std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
+  auto box = std::make_unique<QMessageBox>(DialogParent());
+  box->setText(request.text);
+  box->setWindowTitle(request.title);
+  box->setIcon(QtIcon(request.icon));
+  box->setTextFormat(Qt::PlainText);  // the program's texts are never markup
+  QMessageBox::StandardButtons buttons;
+  for (TModalResult result : ButtonResults(request.buttons)) buttons |= ButtonOf(result);
+  box->setStandardButtons(buttons);
+  box->setDefaultButton(ButtonOf(DefaultButtonOf(request)));
+  box->setEscapeButton(box->button(ButtonOf(DismissAnswer(request.buttons))));
+  return box;
+}
+
+TModalResult ResultOfButton(QMessageBox::StandardButton button) {
+  for (const auto& pair : kButtons) {
+    if (pair.button == button) return pair.result;
+  }
+  return mrNone;
+}
+
+TModalResult QtUiDriver::ShowMessageBox(const MessageRequest& request) {
+  RequireGui("the message box \"" + request.text + "\"");
+  auto box = BuildMessageBox(request);
+  TModalResult result = ResultOfButton(static_cast<QMessageBox::StandardButton>(box->exec()));
+  return result == mrNone ? DismissAnswer(request.buttons) : result;
+}
+
+TModalResult QtUiDriver::RunModal(Form& form) {
+  RequireGui("the form \"" + form.Caption() + "\"");
+  Qt::WindowModality modality = form.windowModality();
+  form.setWindowModality(Qt::ApplicationModal);
+  form.EnterModalState();
+  form.show();  // FormShow runs here and may already end the run
+  if (form.InModalState()) {
+    QEventLoop loop;
+    QObject::connect(&form, &QDialog::finished, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::DialogExec);
+  }
+  if (form.InModalState()) form.AbandonModal(mrCancel);  // the loop was ended from outside
+  form.setWindowModality(modality);
+  return form.ModalResult();
+}
+
+void ConfigureFileDialog(QFileDialog& dialog, const FileDialogRequest& request, bool save) {
+  dialog.setWindowTitle(!request.title.isEmpty() ? request.title : save ? "Save As" : "Open");
+  dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite, !request.overwritePrompt);
+  QStringList filters = QtNameFilters(request.filter);
+  if (!filters.isEmpty()) {
+    dialog.setNameFilters(filters);
+    if (request.filterIndex >= 1 && request.filterIndex <= filters.size()) {
+      dialog.selectNameFilter(filters[request.filterIndex - 1]);
+    }
+  }
+  dialog.setDirectory(request.initialDir.isEmpty() ? QDir::currentPath() : request.initialDir);
+  dialog.setDefaultSuffix(request.defaultExt);
+  if (!request.fileName.isEmpty()) dialog.selectFile(request.fileName);
+}
+
+namespace {
+
+bool RunFileDialog(FileDialogRequest& request, bool save) {
+  RequireGui("a file dialog");
+  QFileDialog dialog(DialogParent());
+  ConfigureFileDialog(dialog, request, save);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  request.fileName = dialog.selectedFiles().front();
+  qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
+  if (index >= 0) request.filterIndex = static_cast<int>(index) + 1;
+  return true;
+}
+
+}  // namespace
+
+bool QtUiDriver::RunOpenFile(FileDialogRequest& request) {
+  return RunFileDialog(request, false);
+}
+bool QtUiDriver::RunSaveFile(FileDialogRequest& request) {
+  return RunFileDialog(request, true);
+}
+
+bool QtUiDriver::RunChooseFolder(FolderRequest& request) {
+  RequireGui("a folder dialog");
+  QString start = request.folder.isEmpty() ? QDir::currentPath() : request.folder;
+  QString chosen = QFileDialog::getExistingDirectory(DialogParent(), request.title, start);
+  if (chosen.isEmpty()) return false;
+  request.folder = chosen;
+  return true;
+}
+
+bool QtUiDriver::RunFont(FontRequest& request) {
+  RequireGui("the font dialog");
+  FontColorDialog dialog(request.fixedPitchOnly, DialogParent());
+  dialog.SetChoice(request.font);
+  if (dialog.exec() != QDialog::Accepted) return false;
+  request.font = dialog.Choice();
+  return true;
+}
+
+bool QtUiDriver::RunPrinterSetup(QPrinter& printer) {
+  RequireGui("the printer set-up dialog");
+  QPrintDialog dialog(&printer, DialogParent());
+  dialog.setWindowTitle("Print Setup");
+  return dialog.exec() == QDialog::Accepted;
+}
+
+bool QtUiDriver::OpenHelp(const QString& helpFile, const QString& topic) {
+  QUrl url = QUrl::fromLocalFile(QFileInfo(helpFile).absoluteFilePath());
+  if (!topic.isEmpty()) url.setFragment(topic);
+  return QDesktopServices::openUrl(url);
+}
+
+void QtUiDriver::Beep() {
+  if (QCoreApplication::instance()) QApplication::beep();
+}
+
+}  // namespace platform::ui

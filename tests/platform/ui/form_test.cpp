@@ -1,0 +1,322 @@
+#include <gtest/gtest-spi.h>
+#include <gtest/gtest.h>
+
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+#include <stdexcept>
+
+#include "platform/ui/application.h"
+#include "platform/ui/main_window_form.h"
+#include "platform/ui/support/ui_script.h"
+#include "small_form.h"
+#include "support/temp_dir.h"
+
+namespace platform::ui {
+namespace {
+
+using testing_support::UiEvent;
+using testing_support::UiScript;
+
+void FillValid(TSmallForm& f) {
+  f.NameEdit->setText("Acme Tools");
+  f.KindCombo->setCurrentIndex(1);
+  f.ActiveBox->setChecked(true);
+}
+
+TEST(FormTest, ScriptedModalRunShowsFillsAndReturnsTheResult) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  EXPECT_EQ(form->creates, 1);
+  EXPECT_EQ(form->KindCombo->count(), 2);  // filled by FormCreate
+
+  ui.OnModal<TSmallForm>([](TSmallForm& f) {
+    EXPECT_TRUE(f.Visible());
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.shows, 1);  // FormShow ran before the script
+    EXPECT_EQ(f.focusWidget(), f.NameEdit);
+    FillValid(f);
+    f.OKBtnClick();
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_FALSE(form->InModalState());
+  EXPECT_EQ(form->closes, 1);
+  EXPECT_EQ(form->KindCombo->currentText(), "Wholesale");
+  ASSERT_EQ(ui.Events().size(), 1u);
+  EXPECT_EQ(ui.Events()[0].kind, UiEvent::Kind::Modal);
+  EXPECT_EQ(ui.Events()[0].text, "Small Record");
+  EXPECT_EQ(ui.Events()[0].answer, "mrOk");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST(FormTest, OkHandlerRefusesWithMessageBoxesAndKeepsTheFormOpen) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  ui.ExpectMessage("You must enter a name.", "Name").Icon(MsgIcon::Warning).Buttons(MsgButtons::Ok);
+  ui.ExpectMessage("Save an inactive record?", "Small Record")
+      .Buttons(MsgButtons::YesNo)
+      .Icon(MsgIcon::Question)
+      .DefaultButton(mrNo)
+      .Answer(mrNo);
+  ui.ExpectMessage("Save an inactive record?", "Small Record").Answer(mrYes);
+  ui.OnModal<TSmallForm>([](TSmallForm& f) {
+    f.OKBtnClick();  // no name
+    EXPECT_EQ(f.ModalResult(), mrNone);
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.focusWidget(), f.NameEdit);
+
+    f.NameEdit->setText("Acme Tools");
+    f.OKBtnClick();  // inactive: answered No, stays open
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.focusWidget(), f.ActiveBox);
+
+    f.OKBtn->click();  // the button runs the same handler; answered Yes
+    EXPECT_FALSE(f.InModalState());
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_TRUE(ui.Done());
+
+  // Recorded in the order shown, the boxes inside the form's run.
+  ASSERT_EQ(ui.Events().size(), 4u);
+  EXPECT_EQ(ui.Events()[0].kind, UiEvent::Kind::Modal);
+  EXPECT_EQ(ui.Events()[1].text, "You must enter a name.");
+  EXPECT_EQ(ui.Events()[2].answer, "mrNo");
+  EXPECT_EQ(ui.Events()[3].answer, "mrYes");
+  EXPECT_EQ(ui.Events()[0].answer, "mrOk");
+}
+
+TEST(FormTest, CloseQueryCanRefuseEveryWayOfClosing) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  ui.OnModal<TSmallForm>([](TSmallForm& f) {
+    f.keepOpen = true;
+    f.CancelBtn->click();
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.ModalResult(), mrNone);  // the refused result is taken back
+    f.Close();
+    f.reject();  // Escape
+    EXPECT_TRUE(f.Visible());
+    EXPECT_EQ(f.closes, 0);
+    f.keepOpen = false;
+    f.Close();
+  });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(form->closes, 1);
+  EXPECT_TRUE(ui.Done());
+
+  // Shown without a modal run, the same query guards Close.
+  form->keepOpen = true;
+  form->Show();
+  EXPECT_EQ(form->shows, 2);
+  form->Close();
+  EXPECT_TRUE(form->Visible());
+  form->keepOpen = false;
+  form->Close();
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(form->closes, 2);
+}
+
+TEST(FormTest, AFormTheScriptLeavesOpenIsClosedAndARefusalFailsTheTest) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  ui.OnModal<TSmallForm>([](TSmallForm& f) { f.NameEdit->setText("typed, then walked away"); });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(form->closes, 1);
+  EXPECT_TRUE(ui.Done());
+
+  ui.OnModal<TSmallForm>([](TSmallForm& f) { f.keepOpen = true; });
+  TModalResult result = mrNone;
+  EXPECT_NONFATAL_FAILURE(result = form->ShowModal(), "refused to close");
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_FALSE(form->Visible());
+  EXPECT_EQ(form->closes, 2);  // abandoned, but its clean-up still ran
+  EXPECT_FALSE(ui.Done());
+}
+
+TEST(FormTest, NestedModalFormsAndTheirBoxesAreScriptedInTurn) {
+  UiScript ui;
+  auto outer = CreateForm<TSmallForm>();
+  auto inner = CreateForm<TSmallForm>();
+  outer->source = inner.get();
+  ui.OnModal<TSmallForm>([&](TSmallForm& f) {
+    EXPECT_EQ(&f, outer.get());
+    f.CopyFromBtnClick();
+    EXPECT_EQ(f.NameEdit->text(), "From the inner form");
+    EXPECT_TRUE(f.InModalState());  // the inner run did not end the outer one
+    f.ActiveBox->setChecked(true);
+    f.OKBtnClick();
+  });
+  ui.OnModal<TSmallForm>([&](TSmallForm& f) {
+    EXPECT_EQ(&f, inner.get());
+    EXPECT_TRUE(outer->Visible());
+    f.OKBtnClick();
+    f.NameEdit->setText("From the inner form");
+    f.ActiveBox->setChecked(true);
+    f.OKBtnClick();
+  });
+  ui.ExpectMessage("You must enter a name.", "Name");
+  EXPECT_EQ(outer->ShowModal(), mrOk);
+  EXPECT_TRUE(ui.Done());
+  ASSERT_EQ(ui.Events().size(), 3u);
+  EXPECT_EQ(ui.Events()[1].kind, UiEvent::Kind::Modal);
+  EXPECT_EQ(ui.Events()[2].kind, UiEvent::Kind::Message);
+}
+
+class TOtherForm : public Form {};
+
+// A form whose FormShow decides at once (a file that cannot be opened, say).
+class TClosesAtOnce : public Form {
+ public:
+  void FormShow() override { SetModalResult(mrIgnore); }
+};
+
+TEST(FormTest, AFormThatEndsItsRunInFormShowSkipsTheScript) {
+  UiScript ui;
+  TClosesAtOnce form;
+  bool ran = false;
+  ui.OnModal<TClosesAtOnce>([&](TClosesAtOnce&) { ran = true; });
+  EXPECT_EQ(form.ShowModal(), mrIgnore);
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST(FormTest, UnexpectedOrWrongModalFormsFailAndAreCancelledUnshown) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  TModalResult result = mrNone;
+  EXPECT_NONFATAL_FAILURE(result = form->ShowModal(), "Unexpected modal form platform::ui::TSmallForm");
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_EQ(form->shows, 0);
+
+  bool ran = false;
+  ui.OnModal<TOtherForm>([&](TOtherForm&) { ran = true; });
+  EXPECT_NONFATAL_FAILURE(result = form->ShowModal(),
+                          "; expected platform::ui::(anonymous namespace)::TOtherForm");
+  EXPECT_EQ(result, mrCancel);
+  EXPECT_FALSE(ran);
+  EXPECT_FALSE(ui.Done());
+}
+
+TEST(FormTest, AVisibleFormCannotStartAModalRun) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  form->Show();
+  EXPECT_THROW(form->ShowModal(), std::logic_error);
+  form->Hide();
+  EXPECT_TRUE(ui.Done());
+}
+
+// Runs the real modal loop; a safety timer ends a run that the test failed to end, so a fault
+// shows as a wrong result instead of a hang.
+TModalResult RunForReal(Form& form, std::function<void()> act) {
+  testing_support::EnsureGuiApplication();
+  UiDriver* previous = InstallUiDriver(nullptr);
+  QTimer::singleShot(0, act);
+  QTimer::singleShot(5000, [&form] { form.AbandonModal(mrAbort); });
+  TModalResult result = form.ShowModal();
+  InstallUiDriver(previous);
+  return result;
+}
+
+TEST(FormTest, TheRealModalLoopEndsByResultByEscapeAndFromFormShow) {
+  testing_support::EnsureGuiApplication();
+  auto form = CreateForm<TSmallForm>();
+  EXPECT_EQ(RunForReal(*form,
+                       [&] {
+                         EXPECT_TRUE(form->isModal() || form->windowModality() == Qt::ApplicationModal);
+                         FillValid(*form);
+                         form->OKBtn->click();
+                       }),
+            mrOk);
+  EXPECT_EQ(form->closes, 1);
+  EXPECT_EQ(form->windowModality(), Qt::NonModal);
+
+  EXPECT_EQ(RunForReal(*form, [&] { QTest::keyClick(form->NameEdit, Qt::Key_Escape); }), mrCancel);
+
+  TClosesAtOnce atOnce;
+  EXPECT_EQ(RunForReal(atOnce, [] {}), mrIgnore);
+}
+
+TEST(FormTest, PlacementOnTheScreen) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  form->resize(300, 200);
+  QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+  form->PlaceAtTopOfScreen();
+  EXPECT_EQ(form->frameGeometry().top(), area.top());
+  EXPECT_EQ(form->frameGeometry().center().x(), area.center().x());
+  form->PlaceCentred();
+  EXPECT_LE(std::abs(form->frameGeometry().center().y() - area.center().y()), 1);
+  EXPECT_LE(std::abs(form->frameGeometry().center().x() - area.center().x()), 1);
+  QWidget other;
+  other.setGeometry(40, 50, 500, 400);
+  form->PlaceCentredOn(other);
+  EXPECT_LE((form->frameGeometry().center() - other.frameGeometry().center()).manhattanLength(), 2);
+  form->PlaceAt(12, 34);
+  EXPECT_EQ(form->pos(), QPoint(12, 34));
+}
+
+TEST(FormTest, F1OpensTheFormsHelpKeywordOrContext) {
+  testing_support::TempDir dir;
+  UiScript ui;
+  QString previousHelp = Application->HelpFile;
+  Application->HelpFile = "OVINV.hlp";
+  auto form = CreateForm<TSmallForm>();
+
+  ui.ExpectMessage("No help is installed.", Application->Title).Icon(MsgIcon::Information);
+  QTest::keyClick(form->NameEdit, Qt::Key_F1);  // the edit passes F1 on to its form
+  EXPECT_EQ(ui.Count(UiEvent::Kind::Help), 0);
+
+  QFile file(QString::fromStdString(dir.File("ovinv.HLP")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  QTest::keyClick(form.get(), Qt::Key_F1);
+  form->SetHelpKeyword("");
+  form->SetHelpContext(120);
+  QTest::keyClick(form.get(), Qt::Key_F1);
+  form->SetHelpContext(0);
+  QTest::keyClick(form.get(), Qt::Key_F1);  // neither: nothing happens
+
+  ASSERT_EQ(ui.Count(UiEvent::Kind::Help), 2);
+  EXPECT_EQ(QFileInfo(ui.Events()[1].text).fileName(), "ovinv.HLP");  // found whatever its case
+  EXPECT_EQ(ui.Events()[1].detail, "SmallRecord");
+  EXPECT_EQ(ui.Events()[2].detail, "120");
+  EXPECT_TRUE(ui.Done());
+  Application->HelpFile = previousHelp;
+}
+
+class TTestMainForm : public MainWindowForm {
+ public:
+  void FormShow() override { ++shows; }
+  void FormCloseQuery(bool& canClose) override { canClose = allowClose; }
+  void FormClose() override { ++closes; }
+  int shows = 0;
+  int closes = 0;
+  bool allowClose = false;
+};
+
+TEST(FormTest, MainWindowSharesTheShowAndCloseHooks) {
+  testing_support::EnsureGuiApplication();
+  TTestMainForm* main = nullptr;
+  Application->CreateForm(main);
+  ASSERT_NE(main, nullptr);
+  main->SetCaption("OV Kestrava 4");
+  main->Show();
+  EXPECT_EQ(main->shows, 1);
+  main->Close();
+  EXPECT_TRUE(main->Visible());
+  EXPECT_EQ(main->closes, 0);
+  main->allowClose = true;
+  main->Close();
+  EXPECT_FALSE(main->Visible());
+  EXPECT_EQ(main->closes, 1);
+  EXPECT_EQ(main->Caption(), "OV Kestrava 4");
+  Application->DestroyForms();
+}
+
+}  // namespace
+}  // namespace platform::ui
