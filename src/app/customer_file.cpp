@@ -1,0 +1,7 @@
+#include "app/customer_file.h"
+
+namespace app {
+
+storage::IsamFileBlock CustomerFile = nullptr;
+
+}  // namespace app
