@@ -8,6 +8,7 @@
 #include "storage/file_io.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
+#include "storage/page_cache.h"
 
 namespace storage {
 namespace {
@@ -116,14 +117,16 @@ int32_t IsamInitialize(int32_t /*reserved*/, int32_t pageBuffers) {
   engine.netMode = false;
   IsamProgressHook = nullptr;
   engine.openBlocks.clear();
-  // page cache: allocate pageBuffers buffers; fewer than 8 fails with IsamErrNoPageBuffers (10000)
-  // and the engine stays stopped.
+  if (!IsamPageCacheInit(pageBuffers)) {
+    IsamFail(IsamErrNoPageBuffers);
+    return 0;
+  }
   if (!engine.exitHookInstalled) {
     std::atexit(CloseAllAtExit);
     engine.exitHookInstalled = true;
   }
   engine.started = true;
-  return pageBuffers;
+  return IsamPageCacheSize();
 }
 
 void IsamShutdown() {
@@ -146,7 +149,7 @@ void IsamShutdown() {
   IsamOK = true;
   IsamError = 0;
   Engine().started = false;
-  // page cache: IsamPageCacheFree();
+  IsamPageCacheFree();
 }
 
 void IsamLockFileBlock(IsamFileBlock fb) {

@@ -41,6 +41,9 @@ struct IsamKeyState {
   int64_t SectionOffset = 0;
   bool HeaderChanged = false;
   IsamKeyCursor Cursor;
+  // Levels of the B-tree, learnt from the first leaf reached after open (0: not known yet); a
+  // leaf found at another depth shows a damaged index.
+  int Height = 0;
 };
 
 struct IsamFileBlockRec {

@@ -46,7 +46,9 @@ int32_t IsamMapOsError(int err, IsamFileOp op) {
 }
 
 namespace {
-bool FailOs(int err, IsamFileOp op) { return IsamFail(IsamMapOsError(err, op)); }
+bool FailOs(int err, IsamFileOp op) {
+  return IsamFail(IsamMapOsError(err, op));
+}
 
 // Linux reports a missing folder on the way to a file as ENOENT, the same as a missing file;
 // the folder is looked at so that the two keep their own codes (path not found, file not found).
@@ -131,6 +133,8 @@ bool IsamRenameFile(const std::string& from, const std::string& to) {
   return FailOs(MissingFolderAware(err, from), IsamFileOp::DeleteRename);
 }
 
-bool IsamFileExists(const std::string& name) { return platform::files::Exists(name); }
+bool IsamFileExists(const std::string& name) {
+  return platform::files::Exists(name);
+}
 
 }  // namespace storage

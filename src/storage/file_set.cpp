@@ -15,6 +15,7 @@
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
 #include "storage/naming.h"
+#include "storage/page_cache.h"
 
 namespace storage {
 namespace {
@@ -98,8 +99,8 @@ bool OpenFiles(IsamFileBlockRec& fb, const std::string& name) {
 
 // Writes back everything the open file block changed, the clean header last.
 bool WriteBack(IsamFileBlockRec& fb) {
-  // page cache: if (!IsamPageCacheFlush(fb, false)) return false;  (changed pages of fb)
   if (fb.NumberKeys > 0) {
+    if (!IsamPageCacheFlush(fb, false)) return false;
     if (!IsamWriteChangedIndexHeaders(fb) || !IsamFlushFile(fb.IndexFile)) return false;
   }
   if (!IsamFlushFile(fb.DataFile)) return false;
@@ -153,7 +154,9 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
   if (!call.entered()) return;
   // A failed write-back keeps the file block open with its changes, so the close can be retried.
   if (!fb->ReadOnly && !WriteBack(*fb)) return;
-  // page cache: IsamPageCacheFlush(*fb, true) for a read-only file block too (disowns buffers).
+  // Every changed page is on disk by now (a read-only file block changes none): the buffers
+  // are only given up.
+  IsamPageCacheDiscard(*fb);
   std::unique_ptr<IsamFileBlockRec> block = IsamRemoveOpenBlock(fb);
   block->Signature = 0;
   fb = nullptr;

@@ -12,8 +12,18 @@ int32_t IsamErrorClassOf(int32_t code) {
   if (code == 0) return IsamErrorClassNone;
   if (code == 9903 || (code >= 10200 && code <= 10299) || code == 10410) return IsamErrorClassNotFound;
   switch (code) {
-    case 9900: case 10065: case 10110: case 10306: case 10330: case 10332: case 10335:
-    case 10355: case 10360: case 10390: case 10397: case 10399:
+    case 9900:
+    case 10065:
+    case 10110:
+    case 10306:
+    case 10330:
+    case 10332:
+    case 10335:
+    case 10355:
+    case 10360:
+    case 10390:
+    case 10397:
+    case 10399:
       return IsamErrorClassLock;
     default:
       break;

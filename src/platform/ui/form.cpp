@@ -12,7 +12,18 @@ Form::Form(QWidget* parent) : BasicForm<QDialog>(parent) {}
 TModalResult Form::ShowModal() {
   // As in the original class library: a form already on the screen cannot start a modal run.
   if (modal_ || isVisible()) throw std::logic_error("Cannot make a visible window modal");
-  return CurrentUiDriver().RunModal(*this);
+  try {
+    return CurrentUiDriver().RunModal(*this);
+  } catch (...) {
+    // An error raised while showing (FormShow) goes on to the caller; the form must not stay
+    // on the screen as a modal window that nothing runs.
+    if (modal_) {
+      modal_ = false;
+      modalResult_ = mrCancel;
+      QDialog::done(mrCancel);
+    }
+    throw;
+  }
 }
 
 void Form::EnterModalState() {
@@ -40,7 +51,7 @@ void Form::AbandonModal(TModalResult result) {
 
 void Form::EndModal() {
   modal_ = false;
-  QDialog::done(modalResult_);  // hides the form and ends QDialog::exec when it runs one
+  QDialog::done(modalResult_);  // hides the form; its finished signal ends the driver's modal loop
 }
 
 void Form::Close() {

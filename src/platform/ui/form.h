@@ -9,10 +9,10 @@
 
 #include <QDialog>
 
-class QAbstractButton;
-
 #include "platform/ui/form_base.h"
 #include "platform/ui/modal_result.h"
+
+class QAbstractButton;
 
 namespace platform::ui {
 

@@ -13,6 +13,7 @@
 #include <QShowEvent>
 #include <QString>
 #include <QWidget>
+#include <exception>
 #include <memory>
 #include <utility>
 
@@ -41,7 +42,16 @@ class BasicForm : public QtBase {
   void SetCaption(const QString& caption) { this->setWindowTitle(caption); }
   bool Visible() const { return this->isVisible(); }
 
-  void Show() { this->show(); }
+  // Shows the form. An error that FormShow raises comes out of this call (and so out of
+  // ShowModal) for the caller's handler to report, as in the original; it does not reach the
+  // event loop while the form is half shown.
+  void Show() {
+    showing_ = true;
+    showError_ = nullptr;
+    this->show();
+    showing_ = false;
+    if (showError_) std::rethrow_exception(std::exchange(showError_, nullptr));
+  }
   void Hide() { this->hide(); }
   // Closes the form unless FormCloseQuery refuses.
   virtual void Close() { this->close(); }
@@ -65,7 +75,16 @@ class BasicForm : public QtBase {
  protected:
   void showEvent(QShowEvent* event) override {
     QtBase::showEvent(event);
-    if (!event->spontaneous()) FormShow();  // a window manager's restore is not a new showing
+    if (event->spontaneous()) return;  // a window manager's restore is not a new showing
+    if (!showing_) {
+      FormShow();
+      return;
+    }
+    try {
+      FormShow();
+    } catch (...) {
+      showError_ = std::current_exception();
+    }
   }
   void closeEvent(QCloseEvent* event) override {
     if (!CloseQuery()) {
@@ -87,6 +106,8 @@ class BasicForm : public QtBase {
  private:
   QString helpKeyword_;
   int helpContext_ = 0;
+  bool showing_ = false;
+  std::exception_ptr showError_;
 };
 
 // Makes a form and runs its FormCreate.

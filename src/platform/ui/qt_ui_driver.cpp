@@ -92,17 +92,20 @@ TModalResult QtUiDriver::ShowMessageBox(const MessageRequest& request) {
 
 TModalResult QtUiDriver::RunModal(Form& form) {
   RequireGui("the form \"" + form.Caption() + "\"");
-  Qt::WindowModality modality = form.windowModality();
+  struct ModalityRestore {
+    Form& form;
+    Qt::WindowModality saved = form.windowModality();
+    ~ModalityRestore() { form.setWindowModality(saved); }
+  } restore{form};
   form.setWindowModality(Qt::ApplicationModal);
   form.EnterModalState();
-  form.show();  // FormShow runs here and may already end the run
+  form.Show();  // FormShow runs here and may already end the run
   if (form.InModalState()) {
     QEventLoop loop;
     QObject::connect(&form, &QDialog::finished, &loop, &QEventLoop::quit);
     loop.exec(QEventLoop::DialogExec);
   }
   if (form.InModalState()) form.AbandonModal(mrCancel);  // the loop was ended from outside
-  form.setWindowModality(modality);
   return form.ModalResult();
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -201,6 +202,32 @@ TEST(FormTest, UnexpectedOrWrongModalFormsFailAndAreCancelledUnshown) {
   EXPECT_FALSE(ui.Done());
 }
 
+class TFailsToShow : public Form {
+ public:
+  void FormShow() override {
+    if (fail) throw std::runtime_error("Customer Search operation failed");
+  }
+  bool fail = true;
+};
+
+TEST(FormTest, AnErrorWhileShowingReachesTheCallerAndLeavesNoModalWindowBehind) {
+  UiScript ui;
+  TFailsToShow form;
+  ui.OnModal<TFailsToShow>(
+      [](TFailsToShow&) { ADD_FAILURE() << "the script runs only once the form is shown"; });
+  EXPECT_THROW(form.ShowModal(), std::runtime_error);
+  EXPECT_FALSE(form.Visible());
+  EXPECT_FALSE(form.InModalState());
+
+  EXPECT_THROW(form.Show(), std::runtime_error);  // shown without a modal run alike
+  form.Hide();
+
+  ui.OnModal<TFailsToShow>([](TFailsToShow& f) { f.SetModalResult(mrOk); });
+  form.fail = false;
+  EXPECT_EQ(form.ShowModal(), mrOk);  // usable again
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST(FormTest, AVisibleFormCannotStartAModalRun) {
   UiScript ui;
   auto form = CreateForm<TSmallForm>();
@@ -211,15 +238,25 @@ TEST(FormTest, AVisibleFormCannotStartAModalRun) {
 }
 
 // Runs the real modal loop; a safety timer ends a run that the test failed to end, so a fault
-// shows as a wrong result instead of a hang.
+// shows as a wrong result instead of a hang. The timers go with the call, however it ends.
 TModalResult RunForReal(Form& form, std::function<void()> act) {
   testing_support::EnsureGuiApplication();
-  UiDriver* previous = InstallUiDriver(nullptr);
-  QTimer::singleShot(0, act);
-  QTimer::singleShot(5000, [&form] { form.AbandonModal(mrAbort); });
-  TModalResult result = form.ShowModal();
-  InstallUiDriver(previous);
-  return result;
+  struct QtDriverInstalled {
+    UiDriver* previous = InstallUiDriver(nullptr);
+    ~QtDriverInstalled() { InstallUiDriver(previous); }
+  } installed;
+  QTimer start;
+  start.setSingleShot(true);
+  QObject::connect(&start, &QTimer::timeout, act);
+  start.start(0);
+  QTimer safety;  // also closes any box that came up in front of the form
+  QObject::connect(&safety, &QTimer::timeout, [&form] {
+    QWidget* front = QApplication::activeModalWidget();
+    if (front && front != &form) front->close();
+    form.AbandonModal(mrAbort);
+  });
+  safety.start(5000);
+  return form.ShowModal();
 }
 
 TEST(FormTest, TheRealModalLoopEndsByResultByEscapeAndFromFormShow) {
@@ -239,6 +276,11 @@ TEST(FormTest, TheRealModalLoopEndsByResultByEscapeAndFromFormShow) {
 
   TClosesAtOnce atOnce;
   EXPECT_EQ(RunForReal(atOnce, [] {}), mrIgnore);
+
+  TFailsToShow failing;
+  EXPECT_THROW(RunForReal(failing, [] {}), std::runtime_error);
+  EXPECT_FALSE(failing.Visible());
+  EXPECT_EQ(failing.windowModality(), Qt::NonModal);
 }
 
 TEST(FormTest, PlacementOnTheScreen) {

@@ -146,14 +146,20 @@ TEST(MessageBoxTest, QtBoxCarriesTextTitleIconButtonsAndDefault) {
 TEST(MessageBoxTest, QtBoxAnsweredWithEnterGivesItsDefaultButton) {
   testing_support::EnsureGuiApplication();
   UiDriver* previous = InstallUiDriver(nullptr);
-  QTimer::singleShot(0, [] {
+  QTimer press;
+  press.setSingleShot(true);
+  QObject::connect(&press, &QTimer::timeout, [] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
     QTest::keyClick(box, Qt::Key_Return);
   });
-  QTimer::singleShot(5000, [] {  // ends the box should the first timer fail, so nothing hangs
+  press.start(0);
+  QTimer safety;  // ends the box should the first timer fail, so nothing hangs
+  safety.setSingleShot(true);
+  QObject::connect(&safety, &QTimer::timeout, [] {
     if (auto* box = QApplication::activeModalWidget()) box->close();
   });
+  safety.start(5000);
   TModalResult answer = MessageBox("Are you sure you want to delete this customer?", "Delete",
                                    MsgButtons::YesNo, MsgIcon::None, mrNo);
   InstallUiDriver(previous);

@@ -115,9 +115,13 @@ MessageExpectation& MessageExpectation::Answer(TModalResult answer) {
   return *this;
 }
 
-void ScriptedDriver::Unexpected(const std::string& what) {
+void ScriptedDriver::Fail(const std::string& what) {
   ++failures_;
-  ADD_FAILURE() << "Unexpected " << what << " (" << Text(name_) << ")";
+  ADD_FAILURE() << what;
+}
+
+void ScriptedDriver::Unexpected(const std::string& what) {
+  Fail("Unexpected " + what + " (" + Text(name_) + ")");
   const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
   if (test != countedTest_) {  // counted per test: the guard outlives tests, a script may too
     countedTest_ = test;
@@ -145,26 +149,22 @@ TModalResult ScriptedDriver::ShowMessageBox(const MessageRequest& request) {
   } else {
     MessageExpectation expected = messages_.front();
     messages_.pop_front();
+    TModalResult defaultButton = platform::ui::DefaultButtonOf(request);
     if (expected.icon_ && *expected.icon_ != request.icon) {
-      ++failures_;
-      ADD_FAILURE() << Describe(request) << ": expected icon " << IconName(*expected.icon_);
+      Fail(Describe(request) + ": expected icon " + IconName(*expected.icon_));
     }
     if (expected.buttons_ && *expected.buttons_ != request.buttons) {
-      ++failures_;
-      ADD_FAILURE() << Describe(request) << ": expected buttons " << ButtonsName(*expected.buttons_);
+      Fail(Describe(request) + ": expected buttons " + ButtonsName(*expected.buttons_));
     }
-    if (expected.default_ && *expected.default_ != platform::ui::DefaultButtonOf(request)) {
-      ++failures_;
-      ADD_FAILURE() << Describe(request) << ": expected default button "
-                    << ModalResultName(*expected.default_) << ", has "
-                    << ModalResultName(platform::ui::DefaultButtonOf(request));
+    if (expected.default_ && *expected.default_ != defaultButton) {
+      Fail(Describe(request) + ": expected default button " + ModalResultName(*expected.default_) + ", has " +
+           ModalResultName(defaultButton));
     }
-    TModalResult chosen = expected.answer_.value_or(platform::ui::DefaultButtonOf(request));
+    TModalResult chosen = expected.answer_.value_or(defaultButton);
     if (platform::ui::HasButton(request.buttons, chosen)) {
       answer = chosen;
     } else {
-      ++failures_;
-      ADD_FAILURE() << Describe(request) << " has no button " << ModalResultName(chosen);
+      Fail(Describe(request) + " has no button " + ModalResultName(chosen));
     }
   }
   events_[event].answer = ModalResultName(answer);
@@ -187,13 +187,12 @@ TModalResult ScriptedDriver::RunModal(Form& form) {
   modals_.pop_front();
 
   form.EnterModalState();
-  form.show();  // FormShow runs, as when a person opens it
+  form.Show();  // FormShow runs, as when a person opens it
   if (form.InModalState()) platform::ui::RunEventHandler([&] { expected.run(form); });
   if (form.InModalState()) form.Close();  // left open: closed by its close box
   if (form.InModalState()) {
-    ++failures_;
-    ADD_FAILURE() << "Modal form " << typeName << " \"" << Text(form.Caption())
-                  << "\" refused to close when the script was done with it";
+    Fail("Modal form " + typeName + " \"" + Text(form.Caption()) +
+         "\" refused to close when the script was done with it");
     form.AbandonModal(mrCancel);
   }
   events_[event].answer = ModalResultName(form.ModalResult());

@@ -148,6 +148,7 @@ class ScriptedDriver : public platform::ui::UiDriver {
     std::function<void(platform::ui::Form&)> run;
   };
 
+  void Fail(const std::string& what);  // a gtest failure, counted against Done()
   void Unexpected(const std::string& what);
   // Records one event and returns its position, for the answer to be filled in.
   size_t Record(UiEvent::Kind kind, QString text, QString detail, bool expected);

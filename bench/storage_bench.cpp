@@ -1,0 +1,307 @@
+// The storage engine beside SQLite on the same workloads, in one run: bulk add, random searches,
+// full walks of each key and random deletes of records of 224 bytes with three keys. Prints the
+// times and their ratio (engine / SQLite; below 1.0 the engine is faster).
+//
+//   storage_bench [scratch folder]   (default: a new folder under /tmp)
+
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "storage/isam.h"
+#include "storage/page_cache.h"
+
+namespace {
+
+using storage::IsamRecRef;
+
+constexpr int kRecordLength = 224;
+constexpr int kPageBuffers = 30;  // what the program starts the engine with
+constexpr int kSearches = 100000;
+constexpr int kKeyLengths[3] = {10, 20, 10};
+constexpr int kKeyOffsets[3] = {4, 15, 36};
+
+[[noreturn]] void Die(const std::string& what) {
+  std::fprintf(stderr, "storage_bench: %s\n", what.c_str());
+  std::exit(1);
+}
+
+// The records and keys of one run, and the order of the searches and deletes.
+struct Workload {
+  int Records = 0;
+  std::vector<std::string> Keys[3];  // key k of record i (reference i + 1)
+  std::vector<int> Searches;         // records whose second key is searched
+  std::vector<int> Deletes;          // records deleted, 10% of them
+
+  explicit Workload(int records) : Records(records) {
+    std::mt19937_64 rng(20261207);
+    auto letters = [&rng](int n) {
+      std::string s(static_cast<size_t>(n), ' ');
+      for (char& c : s) c = static_cast<char>('A' + rng() % 26);
+      return s;
+    };
+    char number[16];
+    for (int i = 0; i < records; ++i) {
+      std::snprintf(number, sizeof number, "%010d", i + 1);
+      Keys[0].push_back(number);                      // ascending
+      Keys[1].push_back(letters(12) + (number + 2));  // random, unique
+      Keys[2].push_back(letters(10));                 // random, duplicates allowed
+    }
+    for (int i = 0; i < kSearches; ++i) Searches.push_back(static_cast<int>(rng() % records));
+    std::vector<int> all(static_cast<size_t>(records));
+    for (int i = 0; i < records; ++i) all[i] = i;
+    std::shuffle(all.begin(), all.end(), rng);
+    Deletes.assign(all.begin(), all.begin() + records / 10);
+  }
+
+  void FillRecord(int i, uint8_t* record) const {
+    std::memset(record, 0, kRecordLength);
+    for (int k = 0; k < 3; ++k) {
+      record[kKeyOffsets[k]] = static_cast<uint8_t>(Keys[k][i].size());
+      std::memcpy(record + kKeyOffsets[k] + 1, Keys[k][i].data(), Keys[k][i].size());
+    }
+    for (int b = 60; b < kRecordLength; ++b) record[b] = static_cast<uint8_t>(i + b);
+  }
+};
+
+struct Times {
+  double Add = 0, Search = 0, Walk[3] = {0, 0, 0}, Delete = 0;
+};
+
+double Seconds(const std::function<void()>& work) {
+  const auto start = std::chrono::steady_clock::now();
+  work();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+// ---- The engine ------------------------------------------------------------------------------
+
+void Check(const char* what) {
+  if (!storage::IsamOK) Die(std::string(what) + " failed with " + std::to_string(storage::IsamError));
+}
+
+Times RunEngine(const Workload& w, const std::string& name) {
+  using namespace storage;
+  Times t;
+  IsamKeyDescArray keys{};
+  for (int k = 0; k < 3; ++k) keys[k] = {static_cast<uint8_t>(kKeyLengths[k]), static_cast<uint8_t>(k == 2)};
+  IsamCreateFileBlock(name, kRecordLength, 3, keys);
+  Check("create");
+  IsamFileBlock fb = nullptr;
+  IsamOpenFileBlock(fb, name, false, false, false, true);
+  Check("open");
+  uint8_t record[kRecordLength];
+
+  t.Add = Seconds([&] {
+    for (int i = 0; i < w.Records; ++i) {
+      w.FillRecord(i, record);
+      IsamRecRef ref = 0;
+      IsamAddRec(fb, ref, record, sizeof record);
+      Check("add record");
+      for (int k = 0; k < 3; ++k) {
+        IsamAddKey(fb, k + 1, ref, w.Keys[k][i]);
+        Check("add key");
+      }
+    }
+    IsamCloseFileBlock(fb);
+    Check("close");
+  });
+  IsamOpenFileBlock(fb, name, false, false, false, true);
+  Check("open");
+
+  t.Search = Seconds([&] {
+    for (int i : w.Searches) {
+      IsamKeyStr key = w.Keys[1][i];
+      IsamRecRef ref = 0;
+      IsamSearchKey(fb, 2, ref, key);
+      Check("search");
+      IsamGetRec(fb, ref, record, sizeof record);
+      Check("read record");
+      if (ref != i + 1) Die("search found the wrong record");
+    }
+  });
+
+  for (int k = 0; k < 3; ++k) {
+    t.Walk[k] = Seconds([&] {
+      IsamKeyStr key;
+      IsamRecRef ref = 0;
+      int seen = 0;
+      for (IsamSearchKey(fb, k + 1, ref, key); IsamOK; IsamNextKey(fb, k + 1, ref, key)) ++seen;
+      if (IsamError != IsamErrEndOfIndex || seen != w.Records) Die("walk ended early");
+    });
+  }
+
+  t.Delete = Seconds([&] {
+    for (int i : w.Deletes) {
+      const IsamRecRef ref = i + 1;
+      IsamGetRec(fb, ref, record, sizeof record);
+      Check("read record");
+      for (int k = 0; k < 3; ++k) {
+        const IsamKeyStr key(reinterpret_cast<const char*>(record + kKeyOffsets[k] + 1),
+                             record[kKeyOffsets[k]]);
+        IsamDeleteKey(fb, k + 1, ref, key);
+        Check("delete key");
+      }
+      IsamDeleteRec(fb, ref);
+      Check("delete record");
+    }
+    IsamCloseFileBlock(fb);
+    Check("close");
+  });
+  IsamDeleteFileBlock(name);
+  return t;
+}
+
+// ---- SQLite ----------------------------------------------------------------------------------
+
+class Sqlite {
+ public:
+  Sqlite(const std::string& file, int cacheKiB) {
+    std::filesystem::remove(file);
+    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Die("sqlite open");
+    Exec("PRAGMA journal_mode=OFF");
+    Exec("PRAGMA synchronous=OFF");
+    if (cacheKiB > 0) Exec("PRAGMA cache_size=-" + std::to_string(cacheKiB));
+    Exec("CREATE TABLE t(id INTEGER PRIMARY KEY, k1 TEXT, k2 TEXT, k3 TEXT, rec BLOB)");
+    Exec("CREATE UNIQUE INDEX t1 ON t(k1)");
+    Exec("CREATE UNIQUE INDEX t2 ON t(k2)");
+    Exec("CREATE INDEX t3 ON t(k3)");
+  }
+  ~Sqlite() { sqlite3_close(db_); }
+
+  void Exec(const std::string& sql) {
+    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db_));
+  }
+  sqlite3_stmt* Prepare(const std::string& sql) {
+    sqlite3_stmt* s = nullptr;
+    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db_));
+    return s;
+  }
+  void Done(sqlite3_stmt* s, int expected) {
+    if (sqlite3_step(s) != expected) Die(sqlite3_errmsg(db_));
+  }
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+void BindText(sqlite3_stmt* s, int column, const std::string& text) {
+  sqlite3_bind_text(s, column, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+Times RunSqlite(const Workload& w, const std::string& file, int cacheKiB) {
+  Times t;
+  Sqlite db(file, cacheKiB);
+  uint8_t record[kRecordLength];
+
+  sqlite3_stmt* insert = db.Prepare("INSERT INTO t(id, k1, k2, k3, rec) VALUES(?, ?, ?, ?, ?)");
+  t.Add = Seconds([&] {
+    db.Exec("BEGIN");
+    for (int i = 0; i < w.Records; ++i) {
+      w.FillRecord(i, record);
+      sqlite3_bind_int(insert, 1, i + 1);
+      for (int k = 0; k < 3; ++k) BindText(insert, k + 2, w.Keys[k][i]);
+      sqlite3_bind_blob(insert, 5, record, sizeof record, SQLITE_STATIC);
+      db.Done(insert, SQLITE_DONE);
+      sqlite3_reset(insert);
+    }
+    db.Exec("COMMIT");
+  });
+  sqlite3_finalize(insert);
+
+  sqlite3_stmt* search = db.Prepare("SELECT id, rec FROM t WHERE k2 >= ? ORDER BY k2 LIMIT 1");
+  t.Search = Seconds([&] {
+    for (int i : w.Searches) {
+      BindText(search, 1, w.Keys[1][i]);
+      db.Done(search, SQLITE_ROW);
+      if (sqlite3_column_int(search, 0) != i + 1) Die("sqlite search found the wrong record");
+      std::memcpy(record, sqlite3_column_blob(search, 1), sizeof record);
+      sqlite3_reset(search);
+    }
+  });
+  sqlite3_finalize(search);
+
+  for (int k = 0; k < 3; ++k) {
+    char sql[64];
+    std::snprintf(sql, sizeof sql, "SELECT k%d, id FROM t ORDER BY k%d, id", k + 1, k + 1);
+    sqlite3_stmt* walk = db.Prepare(sql);
+    t.Walk[k] = Seconds([&] {
+      int seen = 0;
+      while (sqlite3_step(walk) == SQLITE_ROW) ++seen;
+      if (seen != w.Records) Die("sqlite walk ended early");
+    });
+    sqlite3_finalize(walk);
+  }
+
+  sqlite3_stmt* erase = db.Prepare("DELETE FROM t WHERE id = ?");
+  t.Delete = Seconds([&] {
+    db.Exec("BEGIN");
+    for (int i : w.Deletes) {
+      sqlite3_bind_int(erase, 1, i + 1);
+      db.Done(erase, SQLITE_DONE);
+      sqlite3_reset(erase);
+    }
+    db.Exec("COMMIT");
+  });
+  sqlite3_finalize(erase);
+  return t;
+}
+
+// ---- The table -------------------------------------------------------------------------------
+
+void PrintRow(const char* what, double ours, double same, double dflt) {
+  std::printf("| %-26s | %9.3f | %9.3f | %6.2f | %9.3f | %6.2f |\n", what, ours, same, ours / same, dflt,
+              ours / dflt);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string folder = argc > 1 ? argv[1] : "";
+  if (folder.empty()) {
+    char pattern[] = "/tmp/kestrava-bench-XXXXXX";
+    if (!mkdtemp(pattern)) Die("cannot make a scratch folder");
+    folder = pattern;
+  }
+  std::filesystem::current_path(folder);
+  if (storage::IsamInitialize(0, kPageBuffers) != kPageBuffers) Die("engine start");
+  const int cacheKiB = static_cast<int>(kPageBuffers * sizeof(storage::IsamPageBuffer) / 1024);
+
+  std::printf("Engine: %d page buffers (%d KiB); SQLite: the same cache, and its default cache.\n",
+              kPageBuffers, cacheKiB);
+  std::printf("Times in seconds; ratio = engine / SQLite.\n\n");
+  std::printf("| %-26s | %9s | %9s | %6s | %9s | %6s |\n", "workload", "engine", "SQLite", "ratio",
+              "SQLite dc", "ratio");
+  std::printf("|%s|%s|%s|%s|%s|%s|\n", std::string(28, '-').c_str(), std::string(11, '-').c_str(),
+              std::string(11, '-').c_str(), std::string(8, '-').c_str(), std::string(11, '-').c_str(),
+              std::string(8, '-').c_str());
+  for (int records : {100000, 1000000}) {
+    const Workload w(records);
+    const Times ours = RunEngine(w, "BENCH");
+    const Times same = RunSqlite(w, "bench-same.db", cacheKiB);
+    const Times dflt = RunSqlite(w, "bench-default.db", 0);
+    std::filesystem::remove("bench-same.db");
+    std::filesystem::remove("bench-default.db");
+    const std::string n = records == 100000 ? "100k" : "1M";
+    PrintRow(("add " + n).c_str(), ours.Add, same.Add, dflt.Add);
+    PrintRow(("search 100k of " + n).c_str(), ours.Search, same.Search, dflt.Search);
+    for (int k = 0; k < 3; ++k)
+      PrintRow(("walk key " + std::to_string(k + 1) + " of " + n).c_str(), ours.Walk[k], same.Walk[k],
+               dflt.Walk[k]);
+    PrintRow(("delete 10% of " + n).c_str(), ours.Delete, same.Delete, dflt.Delete);
+    std::fflush(stdout);
+  }
+  storage::IsamShutdown();
+  std::filesystem::current_path("/");
+  if (argc <= 1) std::filesystem::remove_all(folder);
+  return 0;
+}
