@@ -4,7 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
-#include "app/program_form.h"
+#include "app/form_instance.h"
 #include "app/records/company_rec.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -17,7 +17,7 @@ using platform::text::TrimBlanks;
 TQView* QView = nullptr;
 
 TQView& CreateQView() {
-  return app::CreateProgramForm(QView);
+  return app::FormInstance(QView);
 }
 
 namespace {

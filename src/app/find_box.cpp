@@ -5,7 +5,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "app/program_form.h"
+#include "app/form_instance.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
@@ -21,7 +21,7 @@ std::string FindMode;
 TFindBox* FindBox = nullptr;
 
 TFindBox& CreateFindBox() {
-  return app::CreateProgramForm(FindBox);
+  return app::FormInstance(FindBox);
 }
 
 std::optional<FindRow> RunFind(const QString& caption, const std::string& mode) {

@@ -4,7 +4,7 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include "app/program_form.h"
+#include "app/form_instance.h"
 #include "invoicing/dialog_labels.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
@@ -16,7 +16,7 @@ using namespace platform::ui;
 TInvBatch* InvBatch = nullptr;
 
 TInvBatch& CreateInvBatch() {
-  return app::CreateProgramForm(InvBatch);
+  return app::FormInstance(InvBatch);
 }
 
 TInvBatch::TInvBatch(QWidget* parent)

@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/font_choice.h"
-#include "app/program_form.h"
+#include "app/form_instance.h"
 #include "app/records/company_rec.h"
 #include "platform/print/colors.h"
 #include "platform/ui/application.h"
@@ -20,7 +20,7 @@ using namespace platform::ui;
 THeaderForm* HeaderForm = nullptr;
 
 THeaderForm& CreateHeaderForm() {
-  return app::CreateProgramForm(HeaderForm);
+  return app::FormInstance(HeaderForm);
 }
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "app/program_form.h"
+#include "app/form_instance.h"
 #include "invoicing/dialog_labels.h"
 
 namespace invoicing {
@@ -12,7 +12,7 @@ using namespace platform::ui;
 TPOShipWin* POShipWin = nullptr;
 
 TPOShipWin& CreatePOShipWin() {
-  return app::CreateProgramForm(POShipWin);
+  return app::FormInstance(POShipWin);
 }
 
 TPOShipWin::TPOShipWin(QWidget* parent)
