@@ -7,6 +7,8 @@
 #include "app/find_box.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
+#include "storage/detail_file.h"
+#include "storage/memo_file.h"
 #include "support/temp_dir.h"
 
 namespace invoicing {
@@ -71,6 +73,18 @@ TEST_F(InvoiceFileTest, EveryKeyTakesDuplicatesAndOpenItemsSortFirstByDatePaid) 
   ASSERT_TRUE(InvoiceUnit().SearchKey(key, ref, 5));
   EXPECT_EQ(ref, twin);
   (void)paid;
+}
+
+TEST_F(InvoiceFileTest, TheInvoiceFilesAreOpenedWithTheirLinesAndMemos) {
+  storage::IsamCloseFileBlock(InvoiceFile);
+  ASSERT_TRUE(OpenInvoiceFiles());
+  EXPECT_TRUE(storage::IsamIsOpen(InvoiceFile));
+  EXPECT_TRUE(storage::IsamIsOpen(storage::DetailFile));
+  EXPECT_TRUE(storage::IsamIsOpen(storage::MemoFile));
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("12D.DAT")));
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("12M.DAT")));
+  storage::IsamCloseFileBlock(storage::DetailFile);
+  storage::IsamCloseFileBlock(storage::MemoFile);
 }
 
 TEST_F(InvoiceFileTest, FindByNumberWantsTheExactNumber) {
