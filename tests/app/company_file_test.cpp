@@ -266,5 +266,21 @@ TEST_F(LastCompanyTest, ACompanyNoLongerOnFileOrWithANumberUnfitForFileNamesIsNo
   EXPECT_TRUE(ui.Done());
 }
 
+TEST(CompanyFileNamesTest, DataFilesFollowTheOpenCompanyAndNeverAnUnsafeNumber) {
+  InstallCompanyFileNames();
+  storage::IsamFileBlock block = nullptr;
+  const storage::DataFileKind customers = storage::PlainDataFileKind("C", "Customers", 916, {});
+  storage::DataFileUnit unit(customers, block);
+  CurrentCompany.CompanyNumber.Set(" 12 ");
+  EXPECT_EQ(unit.FileName(), "12C");
+  EXPECT_EQ(CompanyUnit().FileName(), "ovcomp");
+  for (const char* unsafe : {"..", "1/2", "1P"}) {
+    CurrentCompany.CompanyNumber.Set(unsafe);
+    EXPECT_EQ(unit.FileName(), "C") << unsafe;
+  }
+  CurrentCompany = CompanyRec{};
+  storage::CurrentCompanyNumber = nullptr;
+}
+
 }  // namespace
 }  // namespace app
