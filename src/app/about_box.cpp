@@ -4,6 +4,7 @@
 #include <QEvent>
 #include <QGridLayout>
 
+#include "app/form_instance.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
 #include "platform/ui/application.h"
@@ -61,8 +62,7 @@ void TAboutBox::WebSiteClick() {
 }
 
 TAboutBox& CreateAboutBox() {
-  if (!AboutBox) platform::ui::Application->CreateForm(AboutBox);
-  return *AboutBox;
+  return FormInstance(AboutBox);
 }
 
 }  // namespace app

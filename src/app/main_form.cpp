@@ -14,8 +14,15 @@
 #include <charconv>
 
 #include "app/about_box.h"
+#include "app/cal_form.h"
+#include "app/company_file.h"
+#include "app/form_instance.h"
+#include "app/last_company.h"
+#include "app/password.h"
 #include "app/run_state.h"
 #include "app/start_up.h"
+#include "app/term_edit.h"
+#include "app/timer_form.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -177,7 +184,7 @@ void TMainForm::BuildMenus() {
   CustomerManager1 = AddItem(File1, "&Customer Manager...", nullptr);
   File1->addSeparator();
   PrinterSetup1 = AddItem(File1, "P&rinter Setup...", &TMainForm::PrinterSetup1Click);
-  EditTerms1 = AddItem(File1, "&Edit Payment Terms...", nullptr);
+  EditTerms1 = AddItem(File1, "&Edit Payment Terms...", &TMainForm::EditTerms1Click);
   File1->addSeparator();
   Exit1 = AddItem(File1, "E&xit", &TMainForm::Exit1Click);
 
@@ -193,10 +200,10 @@ void TMainForm::BuildMenus() {
   Tools1 = MainMenu1->addMenu("&Tools");
   AgingChart1 = AddItem(Tools1, "&Aging Chart", nullptr);
   Calculator1 = AddItem(Tools1, "Windows &Calculator", &TMainForm::Calculator1Click);
-  ViewCalendar1 = AddItem(Tools1, "&View Calendar", nullptr);
-  Timer2 = AddItem(Tools1, "&Timer / Clock", nullptr);
+  ViewCalendar1 = AddItem(Tools1, "&View Calendar", &TMainForm::ViewCalendar1Click);
+  Timer2 = AddItem(Tools1, "&Timer / Clock", &TMainForm::Timer2Click);
   EMailNotice1 = AddItem(Tools1, "&E-Mail Notice", nullptr);
-  PasswordSetup1 = AddItem(Tools1, "Password &Setup", nullptr);
+  PasswordSetup1 = AddItem(Tools1, "Password &Setup", &TMainForm::PasswordSetup1Click);
   Tools1->addSeparator();
   PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", nullptr);
   BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", nullptr);
@@ -347,6 +354,9 @@ void TMainForm::BuildStatusBar() {
   StatusBar1->addWidget(statusPanels_[0]);
   StatusBar1->addWidget(statusPanels_[1], 1);
   statusPanels_[1]->setText(StatusReady);
+  // A click anywhere on the status bar shows the work timer.
+  StatusBar1->installEventFilter(this);
+  for (QLabel* panel : statusPanels_) panel->installEventFilter(this);
 }
 
 void TMainForm::SetStatusText(int panel, const QString& text) {
@@ -371,10 +381,10 @@ void TMainForm::FormCreate() {
   }
   LabelsQueued = 0;
   platform::text::SetShortDateFormat("mm/dd/yyyy");
-  CurrentCompany = CompanyRec{};
+  LoadCurrentCompany();
   Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
   backgroundBitmap_ = QPixmap();
-  platform::text::SetShortDateFormat(platform::text::ShortDateFormatFor(CurrentCompany.DateOrder.Get()[0]));
+  ApplyCompanyDateFormat();
   if (TrimBlanks(CurrentCompany.CompanyName.Get()).size() > 1) {
     ShowCompanyCaption("     Number: ");
     LoadBackgroundPicture();
@@ -387,12 +397,17 @@ void TMainForm::FormCreate() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();
   Panel2->hide();
+  ShowTimerStatus = [this](const QString& text) { SetStatusText(1, text); };
 }
 
 void TMainForm::FormShow() {
   N9->setVisible(false);
   ImportInventoryVersion2Files1->setVisible(false);
   ImportPVProV2Files1->setVisible(false);
+  if (!CheckSystemPassword()) {
+    HaltProgram(0);
+    return;
+  }
   RebuildAfterConversion = 0;
   FormResize();
   PlaceOutputPanel();
@@ -416,7 +431,70 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::Exit1Click() {
+  if (TimerForm && TimerForm->Running()) {
+    if (MessageBox("The OV Timer is currently running. Do you want to exit anyway?", "Please Confirm",
+                   MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+      return;
+    TimerForm->TimeBtnClick();  // stops it
+  }
   Close();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+  bool onStatusBar = watched == StatusBar1 || watched == statusPanels_[0] || watched == statusPanels_[1];
+  if (onStatusBar && event->type() == QEvent::MouseButtonRelease) StatusBar1Click();
+  return MainWindowForm::eventFilter(watched, event);
+}
+
+void TMainForm::StatusBar1Click() {
+  FormInstance(TimerForm).Show();
+}
+
+void TMainForm::Timer2Click() {
+  FormInstance(TimerForm).Show();
+}
+
+void TMainForm::EditTerms1Click() {
+  FormInstance(TermEdit).ShowModal();
+}
+
+void TMainForm::PasswordSetup1Click() {
+  PasswordSetup();
+}
+
+void TMainForm::ViewCalendar1Click() {
+  TCalForm& calendar = FormInstance(CalForm);
+  QDate today = platform::text::Today();
+  calendar.Calendar1->setSelectedDate(today);
+  calendar.CBMonth->setCurrentIndex(today.month() - 1);
+  calendar.FormatCalendarDate();
+  calendar.PlaceCentredOn(*this);
+  // Only to look at: a double click picks nothing.
+  CalendarPickMode = 0;
+  calendar.SetCaption("View Calendar");
+  calendar.ShowModal();
+  calendar.SetCaption("Date Selection");
+}
+
+void TMainForm::ChangeCompany(const std::string& previousNumber) {
+  if (CurrentCompanyEdited) {
+    // The open company was changed in the Company Manager: its stored record is the one to use.
+    CurrentCompany = CompanyRec{};
+    CurrentCompany.CompanyNumber.Set(previousNumber);
+    ReadCompanyRecord(previousNumber, CurrentCompany);
+    CompanyWorkRec = CurrentCompany;
+  }
+  SaveCurrentCompany();
+  ApplyCompanyDateFormat();
+  ResetDefaultDates();
+  LoadBackgroundPicture();
+  SetOutputModeFromCompany();
+  ShowCompanyCaption("       Number: ");
+  QPalette palette = client_->palette();
+  palette.setColor(QPalette::Window, palette.color(QPalette::Button));
+  client_->setPalette(palette);
+  update();
+  Application->ProcessMessages();
 }
 
 void TMainForm::PlaceWindow(const QRect& workArea) {
@@ -632,8 +710,7 @@ void TMainForm::BringToFront() {
 }
 
 TMainForm& CreateMainForm() {
-  if (!MainForm) Application->CreateForm(MainForm);
-  return *MainForm;
+  return FormInstance(MainForm);
 }
 
 }  // namespace app

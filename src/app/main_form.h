@@ -70,9 +70,13 @@ class TMainForm : public platform::ui::MainWindowForm {
 
   // Menu File.
   void PrinterSetup1Click();
+  void EditTerms1Click();
   void Exit1Click();
   // Menu Tools.
   void Calculator1Click();
+  void ViewCalendar1Click();
+  void Timer2Click();
+  void PasswordSetup1Click();
   // Menu Help.
   void Topics1Click();
   void HelpWithHelp1Click();
@@ -85,6 +89,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   // The aging chart panel.
   void SpeedButton1Click();
   void AgeChartBtnClick();
+  void StatusBar1Click();
   // The output-mode panel.
   void PrinDefClick();
   void EMdefClick();
@@ -102,6 +107,10 @@ class TMainForm : public platform::ui::MainWindowForm {
   // The whole work area on a small desktop; else at (10, 10) in the window's designed size.
   void PlaceWindow(const QRect& workArea);
 
+  // What follows the Company Manager's OK: the company chosen there (in CompanyWorkRec), or the
+  // open one read again when it was edited there, becomes the open company and the window shows
+  // it. previousNumber: the number of the company open before.
+  void ChangeCompany(const std::string& previousNumber);
   // The company's look on the window: caption font and text, background picture, output mode.
   void ShowCompanyCaption(const char* numberSeparator);
   void LoadBackgroundPicture();
@@ -201,6 +210,7 @@ class TMainForm : public platform::ui::MainWindowForm {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void BuildMenus();

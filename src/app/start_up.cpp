@@ -10,10 +10,20 @@
 #include <unistd.h>
 
 #include "app/about_box.h"
+#include "app/cal_form.h"
+#include "app/company_file.h"
+#include "app/customer_quick_view.h"
+#include "app/find_box.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/pw_dlg.h"
 #include "app/records/company_rec.h"
 #include "app/single_instance.h"
+#include "app/term_edit.h"
+#include "app/timer_form.h"
+#include "invoicing/batch_print_dialog.h"
+#include "invoicing/header_form.h"
+#include "invoicing/shipping_address_dialog.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
 #include "storage/isam.h"
@@ -28,8 +38,16 @@ int exitCode = 0;
 
 void CreateOtherForms() {
   storage::EnsureStatForm();
+  CreateFindBox();
   CreateAboutBox();
+  CreateQView();
+  CreateCalForm();
+  invoicing::CreateHeaderForm();
+  CreateTermEdit();
+  invoicing::CreateInvBatch();
+  invoicing::CreatePOShipWin();
   PStart->repaint();
+  CreateTimerForm();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
@@ -70,20 +88,25 @@ void StopWatchingEndSignals() {
 // The windows' global instances point at forms that ShutDown destroys.
 void ForgetForms() {
   MainForm = nullptr;
+  PWDlg = nullptr;
   storage::StatForm = nullptr;
+  FindBox = nullptr;
   AboutBox = nullptr;
+  QView = nullptr;
+  CalForm = nullptr;
+  invoicing::HeaderForm = nullptr;
+  TermEdit = nullptr;
+  invoicing::InvBatch = nullptr;
+  invoicing::POShipWin = nullptr;
+  TimerForm = nullptr;
+  ShowTimerStatus = nullptr;
 }
 
 }  // namespace
 
 bool SetUpProgramDirectory() {
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
-  if (platform::files::Exists(listName)) return true;
-  storage::IsamKeyDescArray keys{};
-  std::copy(CompanyKeyDescs.begin(), CompanyKeyDescs.end(), keys);
-  storage::IsamCreateFileBlock(std::string(CompanyFileName), CompanyRecordLength, CompanyKeyDescs.size(),
-                               keys);
-  return storage::IsamOK;
+  return platform::files::Exists(listName) || CreateCompanyFile();
 }
 
 void HaltProgram(int code) {
@@ -108,8 +131,10 @@ bool StartUp() {
   exitCode = 0;
   Application->Title = ProgramTitle;
   Application->HelpFile = "OVINV.hlp";
+  InstallCompanyFileNames();
   try {
     CreateMainForm();
+    CreatePWDlg();
   } catch (...) {
     // A later instance must not wait for a window that will never come.
     if (InstanceMutex) InstanceMutex->Publish(nullptr);

@@ -6,11 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
+#include <vector>
 
+#include "app/company_file.h"
 #include "app/main_form.h"
 #include "app/start_up.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
+#include "storage/isam.h"
 #include "support/temp_dir.h"
 
 namespace app {
@@ -21,6 +25,30 @@ class MainFormTest : public ::testing::Test {
   void TearDown() override {
     ShutDown();
     CurrentCompany = CompanyRec{};
+    CompanyWorkRec = CompanyRec{};
+    CurrentCompanyEdited = false;
+  }
+
+  // A company as the options dialog makes it, with its number and name.
+  static CompanyRec Company(const std::string& number, const std::string& name) {
+    CompanyRec company = DefaultCompanyRecord();
+    company.CompanyNumber.Set(number);
+    company.CompanyName.Set(name);
+    return company;
+  }
+
+  // Puts the companies on a new company list file; starts the engine for it when nothing runs it.
+  static void FileCompanies(const std::vector<CompanyRec>& companies) {
+    bool started = storage::IsamInitialize(0, 30) > 0;
+    ASSERT_TRUE(CreateCompanyFile());
+    ASSERT_TRUE(OpenCompanyFile());
+    for (const CompanyRec& company : companies) {
+      CompanyWorkRec = company;
+      storage::IsamRecRef ref = 0;
+      ASSERT_TRUE(AddCompanyRecord(ref));
+    }
+    CloseCompanyFile();
+    if (started) storage::IsamShutdown();
   }
 
   testing_support::TempDir dir_;

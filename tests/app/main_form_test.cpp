@@ -3,16 +3,21 @@
 #include <QDesktopServices>
 #include <QImage>
 #include <QPainter>
+#include <QTest>
 #include <QThread>
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
 
 #include "app/about_box.h"
+#include "app/cal_form.h"
+#include "app/last_company.h"
 #include "app/main_form.h"
 #include "app/run_state.h"
+#include "app/timer_form.h"
 #include "main_form_fixture.h"
 #include "platform/text/clock.h"
+#include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
@@ -328,6 +333,109 @@ TEST_F(MainWindowTest, InvoicesNeedTheCompanysProductFile) {
   EXPECT_FALSE(CheckProductFileForInvoices());
   std::ofstream("12p.dat") << "";
   EXPECT_TRUE(CheckProductFileForInvoices());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
+  UiScript ui;
+  MainForm->Show();
+  TTimerForm& timer = CreateTimerForm();
+  timer.TimeBtnClick();
+  ASSERT_TRUE(timer.Running());
+  const char* question = "The OV Timer is currently running. Do you want to exit anyway?";
+  ui.ExpectMessage(question, "Please Confirm")
+      .Buttons(MsgButtons::YesNo)
+      .Icon(MsgIcon::Question)
+      .Answer(mrNo);
+  MainForm->SpeedButton16->click();
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_TRUE(timer.Running());
+  ui.ExpectMessage(question, "Please Confirm").Answer(mrYes);
+  MainForm->Exit1Click();
+  EXPECT_FALSE(MainForm->Visible());
+  EXPECT_FALSE(timer.Running());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(MainWindowTest, TheStatusBarOpensTheWorkTimerWhichReportsThere) {
+  UiScript ui;
+  MainForm->Show();
+  CreateTimerForm();
+  QTest::mouseClick(MainForm->StatusBar1, Qt::LeftButton);
+  EXPECT_TRUE(TimerForm->Visible());
+  TimerForm->TimeBtnClick();
+  TimerForm->Timer1Timer();
+  EXPECT_TRUE(MainForm->StatusText(1).startsWith("Timer is running... "))
+      << MainForm->StatusText(1).toStdString();
+  TimerForm->TimeBtnClick();
+  EXPECT_EQ(MainForm->StatusText(1), "Timer Off");
+  TimerForm->Hide();
+  MainForm->Timer2->trigger();
+  EXPECT_TRUE(TimerForm->Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(MainWindowTest, CalendarIsShownForTodayUnderItsOwnCaption) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+  CreateCalForm();
+  CalForm->Calendar1->setSelectedDate(QDate(2024, 1, 31));
+  UiScript ui;
+  ui.OnModal<TCalForm>([](TCalForm& calendar) {
+    EXPECT_EQ(calendar.Caption(), "View Calendar");
+    EXPECT_EQ(calendar.Calendar1->selectedDate(), QDate(2026, 3, 5));
+    EXPECT_EQ(calendar.CBMonth->currentIndex(), 2);
+    EXPECT_EQ(CalendarPickMode, 0);
+    calendar.OKButton->click();
+  });
+  MainForm->SpeedButton9->click();
+  EXPECT_EQ(CalForm->Caption(), "Date Selection");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
+  QImage tile(4, 4, QImage::Format_RGB32);
+  tile.fill(Qt::blue);
+  ASSERT_TRUE(tile.save("blue.png"));
+  CompanyRec first = Company("1", "First Shop");
+  first.BackgroundBitmap.Set("blue.png");
+  first.BackgroundFlag = 1;
+  CompanyRec second = Company("2", "Second Shop");
+  second.DateOrder.Set("D");
+  second.DefaultOutputEMail.Set("Y");
+  FileCompanies({first, second});
+  UiScript ui;
+  CurrentCompany = first;
+  MainForm->LoadBackgroundPicture();
+  ASSERT_FALSE(MainForm->BackgroundBitmap().isNull());
+  LastInvoiceDate = "01/01/2026";
+
+  // The Company Manager chose the second company.
+  CompanyWorkRec = second;
+  MainForm->ChangeCompany("1");
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
+  EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
+  EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture
+  EXPECT_EQ(platform::text::ShortDateFormat(), "dd/mm/yyyy");
+  EXPECT_EQ(LastInvoiceDate, "05/03/2026");
+  EXPECT_EQ(LastPOReceivedDate, "05/03/2026");
+  EXPECT_TRUE(MainForm->EMailOutput());
+  CurrentCompany = CompanyRec{};
+  ASSERT_EQ(LoadCurrentCompany(), LastCompanyStatus::Loaded);  // the next start opens it
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
+
+  // The open company was edited in the Company Manager: its stored record is read again.
+  CompanyRec renamed = second;
+  renamed.CompanyName.Set("Second Shop Ltd");
+  renamed.DateOrder.Set("M");
+  ASSERT_TRUE(UpdateCurrentCompanyRecord([&](CompanyRec& stored) { stored = renamed; }));
+  CompanyWorkRec = first;  // whatever was highlighted there
+  CurrentCompanyEdited = true;
+  MainForm->ChangeCompany("2");
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop Ltd");
+  EXPECT_EQ(CompanyWorkRec.CompanyName.Get(), "Second Shop Ltd");
+  EXPECT_EQ(MainForm->NameCap->text(), "Second Shop Ltd       Number: 2");
+  EXPECT_EQ(platform::text::ShortDateFormat(), "mm/dd/yyyy");
   EXPECT_TRUE(ui.Done());
 }
 

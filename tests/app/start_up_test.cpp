@@ -3,8 +3,11 @@
 #include <filesystem>
 
 #include "app/about_box.h"
+#include "app/last_company.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/password.h"
+#include "app/pw_dlg.h"
 #include "app/run_state.h"
 #include "main_form_fixture.h"
 #include "platform/text/clock.h"
@@ -99,6 +102,70 @@ TEST_F(StartUpTest, EndingAtOnceClosesEveryOpenFileFirst) {
   ASSERT_GT(storage::IsamInitialize(0, 30), 0);
   storage::IsamOpenFileBlock(list, "ovcomp", false, false, false, false);
   EXPECT_TRUE(storage::IsamOK);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(StartUpTest, StartWithACompanyTakesItsSettingsFromTheCompanyList) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
+  CompanyRec acme = Company("12", "Acme Hardware");
+  acme.DateOrder.Set("D");
+  acme.DefaultOutputEMail.Set("Y");
+  acme.EditorFontName.Set("Liberation Serif");
+  acme.EditorFontSize.Set(16);
+  acme.EditorFontStyle = FontStyleBold | FontStyleItalic;
+  acme.ShowButtonHints = 1;
+  acme.LastAgingDate.Set("05/03/2026");
+  FileCompanies({Company("7", "Other Shop"), acme});
+  // LastCo.Dat only names the company; an older copy of its settings there does not count.
+  CompanyWorkRec = Company("12", "Acme Hardware (old name)");
+  ASSERT_TRUE(SaveCurrentCompany());
+  CurrentCompany = CompanyWorkRec = CompanyRec{};
+
+  UiScript ui;
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Acme Hardware");
+  EXPECT_EQ(MainForm->NameCap->text(), "Acme Hardware     Number: 12");
+  EXPECT_EQ(MainForm->NameCap->font().family(), "Liberation Serif");
+  EXPECT_EQ(MainForm->NameCap->font().pointSize(), 16);
+  EXPECT_TRUE(MainForm->NameCap->font().bold());
+  EXPECT_TRUE(MainForm->NameCap->font().italic());
+  EXPECT_EQ(platform::text::ShortDateFormat(), "dd/mm/yyyy");
+  EXPECT_EQ(LastInvoiceDate, "05/03/2026");
+  EXPECT_TRUE(MainForm->EMdef->isChecked());
+  EXPECT_EQ(MainForm->Label5->text(), "System Mode: E-Mail");
+  EXPECT_TRUE(platform::ui::Application->ShowHint());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {
+  ASSERT_TRUE(WriteSystemPassword("Open Sesame", nullptr));
+  {
+    UiScript ui;
+    ui.OnModal<TPWDlg>([](TPWDlg& d) {
+      EXPECT_EQ(d.Caption(), "Password Required");
+      d.Password->setText("open sesame");
+      d.OKBtn->click();
+    });
+    ui.ExpectMessage("You did not enter the correct password.", "Invalid Password");
+    EXPECT_FALSE(StartUp());
+    EXPECT_TRUE(ProgramHalted());
+    EXPECT_FALSE(MainForm->Visible());
+    EXPECT_TRUE(storage::IsamOpenBlocks().empty());
+    // The engine is stopped: a new start of it succeeds.
+    EXPECT_GT(storage::IsamInitialize(0, 30), 0);
+    storage::IsamShutdown();
+    EXPECT_TRUE(ui.Done());
+  }
+  ShutDown();
+
+  UiScript ui;
+  ui.OnModal<TPWDlg>([](TPWDlg& d) {
+    d.Password->setText("Open Sesame");
+    d.OKBtn->click();
+  });
+  EXPECT_TRUE(StartUp());
+  EXPECT_FALSE(ProgramHalted());
+  EXPECT_TRUE(MainForm->Visible());
   EXPECT_TRUE(ui.Done());
 }
 
