@@ -14,6 +14,7 @@
 #include <charconv>
 
 #include "app/about_box.h"
+#include "app/customer_manager.h"
 #include "app/run_state.h"
 #include "app/start_up.h"
 #include "platform/files/path.h"
@@ -174,7 +175,7 @@ void TMainForm::BuildMenus() {
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", nullptr);
   InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
-  CustomerManager1 = AddItem(File1, "&Customer Manager...", nullptr);
+  CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
   File1->addSeparator();
   PrinterSetup1 = AddItem(File1, "P&rinter Setup...", &TMainForm::PrinterSetup1Click);
   EditTerms1 = AddItem(File1, "&Edit Payment Terms...", nullptr);
@@ -568,6 +569,10 @@ void TMainForm::SpeedButton1Click() {
 
 void TMainForm::AgeChartBtnClick() {
   Application->HelpKeyword("AgingChart");
+}
+
+void TMainForm::CustomerManager1Click() {
+  CreateDemoForm().ShowModal();
 }
 
 void TMainForm::PrinterSetup1Click() {

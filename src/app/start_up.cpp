@@ -4,6 +4,9 @@
 #include <algorithm>
 
 #include "app/about_box.h"
+#include "app/customer_manager.h"
+#include "app/edit_dlg.h"
+#include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
 #include "app/records/company_rec.h"
@@ -12,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
+#include "storage/stat_form.h"
 
 namespace app {
 namespace {
@@ -20,7 +24,11 @@ bool halted = false;
 int exitCode = 0;
 
 void CreateOtherForms() {
+  storage::EnsureStatForm();
+  CreateDemoForm();
+  CreateEditDlg();
   CreateAboutBox();
+  CreateListWindow();
   PStart->repaint();
 }
 
@@ -28,6 +36,10 @@ void CreateOtherForms() {
 void ForgetForms() {
   MainForm = nullptr;
   AboutBox = nullptr;
+  DemoForm = nullptr;
+  EditDlg = nullptr;
+  ListWindow = nullptr;
+  storage::StatForm = nullptr;
 }
 
 }  // namespace
