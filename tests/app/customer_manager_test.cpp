@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QWidget>
 
 #include "app/company_file.h"
 #include "app/customer_actions.h"
 #include "app/edit_dlg.h"
+#include "app/find_box.h"
 #include "app/list_window.h"
 #include "app/records/company_rec.h"
 #include "customer_fixture.h"
@@ -248,6 +250,33 @@ TEST_F(CustomerManagerTest, RenumberingUsesAnInvoiceFileHeldOpenAndLeavesItOpen)
   EXPECT_TRUE(storage::IsamIsOpen(invoicing::InvoiceFile));
   storage::IsamCloseFileBlock(invoicing::InvoiceFile);
   EXPECT_EQ(InvoiceCustomers(), (std::vector<std::string>{"600", "600"}));
+}
+
+TEST_F(CustomerManagerTest, FindMovesToTheChosenCustomerAndEnterPicksIt) {
+  CustomerRec carter = Customer("501", "Carter");
+  carter.Phone1.Set("555-0199");
+  File({Customer("500", "Baker"), carter, Customer("502", "Dunn")});
+  QWidget paymentWizard;
+  paymentWizard.show();
+  AddCustomerPicker(&paymentWizard);
+  UiScript ui;
+  ui.OnModal<TDemoForm>([](TDemoForm& m) {
+    m.FinCustButnClick();
+    EXPECT_EQ(Highlighted(m).CustomerName.Get(), "Carter");
+    QTest::keyClick(m.RecBrowser1, Qt::Key_Return);
+  });
+  ui.OnModal<TFindBox>([](TFindBox& f) {
+    EXPECT_EQ(f.Caption(), "Find Customer");
+    f.FindText->setText("0199");
+    f.FindButtonClick();
+    ASSERT_EQ(f.ListView1->topLevelItemCount(), 1);
+    f.ListView1->setCurrentItem(f.ListView1->topLevelItem(0));
+    f.ListView1DblClick();
+  });
+  EXPECT_EQ(ShowManager(), mrOk);
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(SelectedCustomer.CustomerNo.Get(), "501");
+  RemoveCustomerPicker(&paymentWizard);
 }
 
 TEST_F(CustomerManagerTest, SwitchingTheKeyKeepsTheHighlightedCustomer) {
