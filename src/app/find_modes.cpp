@@ -3,8 +3,10 @@
 #include <map>
 #include <utility>
 
+#include "app/company_file.h"
 #include "app/customer_file.h"
 #include "app/product_file.h"
+#include "app/records/company_rec.h"
 #include "app/records/customer_rec.h"
 #include "app/records/product_rec.h"
 #include "platform/text/key_text.h"
@@ -64,10 +66,40 @@ FindModeDef ProductFindMode() {
   return mode;
 }
 
+FindModeDef CompanyFindMode() {
+  FindModeDef mode;
+  mode.Mode = "Comp";
+  mode.File = &CompanyFile;
+  mode.RecordLength = sizeof(CompanyRec);
+  mode.Columns = {{{"Company Name", 200},
+                   {"Number", 50},
+                   {"Address Line 1", 150},
+                   {"Address Line 2", 150},
+                   {"Address Line 3", 150},
+                   {"Address Line 4", 150}}};
+  mode.SearchedFields = [](const void* record) {
+    const auto& c = As<CompanyRec>(record);
+    return std::vector<std::string>{c.CompanyName.Get(),  c.CompanyNumber.Get(), c.CompanyAddr1.Get(),
+                                    c.CompanyAddr2.Get(), c.CompanyAddr3.Get(),  c.CompanyAddr4.Get()};
+  };
+  mode.Row = [](const void* record) {
+    const auto& c = As<CompanyRec>(record);
+    return FindRow{c.CompanyName.Get(),
+                   c.CompanyNumber.Get(),
+                   c.CompanyAddr1.Get(),
+                   c.CompanyAddr2.Get(),
+                   c.CompanyAddr3.Get(),
+                   c.CompanyAddr4.Get(),
+                   ""};
+  };
+  return mode;
+}
+
 std::map<std::string, FindModeDef, std::less<>>& Modes() {
   static std::map<std::string, FindModeDef, std::less<>> modes = [] {
     std::map<std::string, FindModeDef, std::less<>> builtIn;
-    for (FindModeDef mode : {CustomerFindMode(), ProductFindMode()}) builtIn[mode.Mode] = std::move(mode);
+    for (FindModeDef mode : {CustomerFindMode(), ProductFindMode(), CompanyFindMode()})
+      builtIn[mode.Mode] = std::move(mode);
     return builtIn;
   }();
   return modes;

@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/company_file.h"
 #include "app/customer_file.h"
 #include "app/product_file.h"
+#include "app/records/company_rec.h"
 #include "app/records/customer_rec.h"
 #include "app/records/product_rec.h"
 #include "app/scratch_file_set.h"
@@ -36,6 +38,7 @@ TEST(FindSearchTextTest, TrimmedUpperCasedAndCutToTenCharacters) {
 TEST(FindModeTest, ModesWithoutTheirFilesAreNotOffered) {
   ASSERT_NE(FindModeDefinition("Cust"), nullptr);
   ASSERT_NE(FindModeDefinition("Prod"), nullptr);
+  ASSERT_NE(FindModeDefinition("Comp"), nullptr);
   EXPECT_EQ(FindModeDefinition("Vend"), nullptr);
   EXPECT_EQ(FindModeDefinition("PO"), nullptr);
   EXPECT_EQ(FindModeDefinition("cust"), nullptr);  // modes are named exactly
@@ -133,6 +136,47 @@ TEST(FindModeTest, ProductsMatchCodeDescriptionVendorAndPriceButNotNotes) {
   int shown = 0;
   for (const FindColumn& column : mode.Columns) shown += column.Width > 0;
   EXPECT_EQ(shown, 4);
+}
+
+// 200 companies; every seventh has the text in one of its name, number or address lines, in
+// turn; the contact line is not searched.
+TEST(FindModeTest, CompaniesMatchNameNumberAndAddressLines) {
+  ScratchFileSet file(CompanyFile, "ovcomp", CompanyRecordLength, CompanyKeyDescs);
+  std::set<std::string> expected;
+  for (int i = 1; i <= 200; ++i) {
+    CompanyRec c;
+    c.CompanyNumber.Set(std::to_string(i));
+    c.CompanyName.Set("Company " + std::to_string(i));
+    c.CompanyContact.Set("Harbour office");  // never searched
+    if (i % 7 == 0) {
+      switch (i / 7 % 5) {
+        case 0:
+          c.CompanyName.Set("Harbour Company " + std::to_string(i));
+          break;
+        case 1:
+          c.CompanyAddr1.Set("1 harbour road");
+          break;
+        case 2:
+          c.CompanyAddr2.Set("HARBOUR ROAD");
+          break;
+        case 3:
+          c.CompanyAddr3.Set("Old Harbour");
+          break;
+        default:
+          c.CompanyAddr4.Set("harbourside");
+          break;
+      }
+      expected.insert(c.CompanyNumber.Get());
+    }
+    file.Add(c);
+  }
+  const FindModeDef& mode = *FindModeDefinition("Comp");
+  EXPECT_EQ(Column(FindMatchingRows(mode, FindSearchText("harbour")), 1), expected);
+
+  const std::vector<FindRow> byNumber = FindMatchingRows(mode, FindSearchText("199"));
+  ASSERT_EQ(byNumber.size(), 1u);
+  EXPECT_EQ(byNumber[0][0], "Company 199");
+  EXPECT_EQ(mode.Columns[6].Width, 0);
 }
 
 TEST(FindModeTest, AnEmptyFileGivesNoRows) {
