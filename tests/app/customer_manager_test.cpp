@@ -17,6 +17,7 @@
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
+#include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/support/ui_script.h"
 
@@ -109,6 +110,24 @@ TEST_F(CustomerManagerTest, ANumberThatIsNotNumericLeavesTheCounterAlone) {
   ShowManager();
   EXPECT_TRUE(ui.Done());
   ASSERT_EQ(StoredCustomers().size(), 1u);
+  EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1001");
+}
+
+// The name check compares whole names, the name key only their first 30 characters: the add
+// itself is then refused, and nothing is stored or counted.
+TEST_F(CustomerManagerTest, AddRefusedByTheNameKeyReportsTheFailure) {
+  const std::string thirty = "Northern Territory Hardware Co";
+  File({Customer("500", thirty + " Ltd")});
+  UiScript ui;
+  ui.ExpectMessage("Add operation failed", platform::ui::Application->Title).Icon(MsgIcon::Error);
+  ui.OnModal<TDemoForm>([](TDemoForm& m) { m.NewCustButnClick(); });
+  ui.OnModal<TEditDlg>([&](TEditDlg& d) {
+    d.CName->setText(QString::fromStdString(thirty + " Inc"));
+    d.OKBtnClick();
+  });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(StoredCustomers().size(), 1u);
   EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1001");
 }
 
