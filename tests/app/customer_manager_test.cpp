@@ -11,6 +11,7 @@
 #include "app/find_box.h"
 #include "app/list_window.h"
 #include "app/records/company_rec.h"
+#include "app/run_state.h"
 #include "customer_fixture.h"
 #include "invoicing/invoice_file.h"
 #include "platform/files/path.h"
@@ -131,10 +132,24 @@ TEST_F(CustomerManagerTest, AddRefusedByTheNameKeyReportsTheFailure) {
   EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1001");
 }
 
-TEST_F(CustomerManagerTest, CancelledAddStoresNothing) {
+TEST_F(CustomerManagerTest, CancelledAddStoresNothingAndTheCommandLineJobKeepsItsEntries) {
+  CreateEditDlg().CName->setText("From File");
+  CreateEditDlg().CAdd1Edit->setText("1 File Street");
+  ExternalInvoiceMode = 1;
   UiScript ui;
-  ui.OnModal<TDemoForm>([](TDemoForm& m) { m.NewCustButnClick(); });
-  ui.OnModal<TEditDlg>([](TEditDlg& d) { d.CName->setText("Baker"); });  // left open: cancelled
+  ui.OnModal<TDemoForm>([](TDemoForm& m) {
+    m.NewCustButnClick();
+    ExternalInvoiceMode = 0;
+    m.NewCustButnClick();
+  });
+  ui.OnModal<TEditDlg>([](TEditDlg& d) {
+    EXPECT_EQ(d.CName->text(), "From File");
+    EXPECT_EQ(d.CAdd1Edit->text(), "1 File Street");
+  });  // left open: cancelled
+  ui.OnModal<TEditDlg>([](TEditDlg& d) {
+    EXPECT_EQ(d.CName->text(), "");
+    EXPECT_EQ(d.CAdd1Edit->text(), "");
+  });
   ShowManager();
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(StoredCustomers().empty());
