@@ -16,6 +16,7 @@
 #include "app/about_box.h"
 #include "app/cal_form.h"
 #include "app/company_file.h"
+#include "app/customer_manager.h"
 #include "app/form_instance.h"
 #include "app/last_company.h"
 #include "app/password.h"
@@ -181,7 +182,7 @@ void TMainForm::BuildMenus() {
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", nullptr);
   InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
-  CustomerManager1 = AddItem(File1, "&Customer Manager...", nullptr);
+  CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
   File1->addSeparator();
   PrinterSetup1 = AddItem(File1, "P&rinter Setup...", &TMainForm::PrinterSetup1Click);
   EditTerms1 = AddItem(File1, "&Edit Payment Terms...", &TMainForm::EditTerms1Click);
@@ -646,6 +647,10 @@ void TMainForm::SpeedButton1Click() {
 
 void TMainForm::AgeChartBtnClick() {
   Application->HelpKeyword("AgingChart");
+}
+
+void TMainForm::CustomerManager1Click() {
+  CreateDemoForm().ShowModal();
 }
 
 void TMainForm::PrinterSetup1Click() {

@@ -12,8 +12,11 @@
 #include "app/about_box.h"
 #include "app/cal_form.h"
 #include "app/company_file.h"
+#include "app/customer_manager.h"
 #include "app/customer_quick_view.h"
+#include "app/edit_dlg.h"
 #include "app/find_box.h"
+#include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
 #include "app/pw_dlg.h"
@@ -38,10 +41,13 @@ int exitCode = 0;
 
 void CreateOtherForms() {
   storage::EnsureStatForm();
-  CreateFindBox();
+  CreateDemoForm();
+  CreateEditDlg();
   CreateAboutBox();
-  CreateQView();
+  CreateFindBox();
   CreateCalForm();
+  CreateQView();
+  CreateListWindow();
   invoicing::CreateHeaderForm();
   CreateTermEdit();
   invoicing::CreateInvBatch();
@@ -92,8 +98,11 @@ void ForgetForms() {
   storage::StatForm = nullptr;
   FindBox = nullptr;
   AboutBox = nullptr;
+  DemoForm = nullptr;
+  EditDlg = nullptr;
   QView = nullptr;
   CalForm = nullptr;
+  ListWindow = nullptr;
   invoicing::HeaderForm = nullptr;
   TermEdit = nullptr;
   invoicing::InvBatch = nullptr;
