@@ -27,6 +27,7 @@
 #include "invoicing/batch_print_dialog.h"
 #include "invoicing/header_form.h"
 #include "invoicing/shipping_address_dialog.h"
+#include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
 #include "storage/isam.h"
@@ -140,7 +141,9 @@ bool StartUp() {
   exitCode = 0;
   Application->Title = ProgramTitle;
   Application->HelpFile = "OVINV.hlp";
+  // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
+  mail::InstallMailAddressDialog();
   try {
     CreateMainForm();
     CreatePWDlg();
