@@ -429,6 +429,9 @@ void TMainForm::FormClose() {
   Timer1->stop();
   storage::IsamShutdown();
   backgroundBitmap_ = QPixmap();
+  // The program ends with its main window, even while a window of its own (the work timer) is
+  // still open.
+  QCoreApplication::quit();
 }
 
 void TMainForm::Exit1Click() {

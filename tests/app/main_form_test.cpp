@@ -357,6 +357,22 @@ TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
   EXPECT_TRUE(ui.Done());
 }
 
+TEST_F(MainWindowTest, ClosingTheMainWindowEndsTheRunWhileTheTimerWindowIsOpen) {
+  UiScript ui;
+  MainForm->Show();
+  CreateTimerForm().Show();
+  bool timedOut = false;
+  QTimer::singleShot(0, MainForm, [] { MainForm->Exit1Click(); });
+  QTimer::singleShot(10000, [&] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  EXPECT_EQ(QCoreApplication::exec(), 0);
+  EXPECT_FALSE(timedOut);
+  EXPECT_FALSE(MainForm->Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST_F(MainWindowTest, TheStatusBarOpensTheWorkTimerWhichReportsThere) {
   UiScript ui;
   MainForm->Show();
