@@ -9,6 +9,9 @@
 #include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/price_change.h"
+#include "app/product_dialog.h"
+#include "app/product_manager.h"
 #include "app/records/company_rec.h"
 #include "app/single_instance.h"
 #include "platform/files/path.h"
@@ -29,6 +32,9 @@ void CreateOtherForms() {
   CreateEditDlg();
   CreateAboutBox();
   CreateListWindow();
+  CreateEditProd();
+  CreateUpdProd();
+  CreatePriceChg();
   PStart->repaint();
 }
 
