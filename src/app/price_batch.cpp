@@ -1,5 +1,7 @@
 #include "app/price_batch.h"
 
+#include <stdexcept>
+
 #include "app/company_file.h"
 #include "app/product_file.h"
 #include "app/record_file.h"
@@ -58,11 +60,12 @@ PriceBatchRow RowOf(const ProductRec& product, std::string_view method, std::str
 
 }  // namespace
 
-std::vector<PriceBatchRow> SearchPriceBatch(std::string_view batchNumber, std::string_view method,
-                                            std::string_view percentage) {
+std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batchNumber,
+                                                           std::string_view method,
+                                                           std::string_view percentage) {
   std::vector<PriceBatchRow> rows;
   OpenedProductFile file;
-  if (!file.IsOpen()) return rows;
+  if (!file.IsOpen()) return std::nullopt;
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(ProductFile, ref); storage::IsamOK; storage::IsamNextRec(ProductFile, ref)) {
     ProductRec product;
@@ -99,7 +102,8 @@ int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view 
       if (!sameCode(product.Code.Get(), change.Code)) continue;
       ApplyBatchPriceChange(product, quote, method, percentage, today);
       storage::IsamPutRec(ProductFile, ref, &product, sizeof product);
-      if (storage::IsamOK) ++changed;
+      if (!storage::IsamOK) throw std::runtime_error("Modify operation failed");
+      ++changed;
     }
   }
   UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); });

@@ -143,8 +143,13 @@ void TPriceChg::SearchButClick() {
   ListView1->clear();
   ShowStatus("Searching...");
   Application->ProcessMessages();
-  const std::vector<PriceBatchRow> rows =
+  const std::optional<std::vector<PriceBatchRow>> found =
       SearchPriceBatch(ToAnsi(PBatchNum->currentText()), method, percentage);
+  if (!found) {
+    ShowStatus({});
+    return;
+  }
+  const std::vector<PriceBatchRow>& rows = *found;
   int unpriced = 0;
   QList<QTreeWidgetItem*> items;
   for (const PriceBatchRow& row : rows) {
@@ -188,7 +193,10 @@ void TPriceChg::ChgPricesClick() {
     const QTreeWidgetItem* item = ListView1->topLevelItem(n);
     changes.push_back({ToAnsi(item->text(ColCode)), ToAnsi(item->text(ColNewPrice))});
   }
-  ChangeBatchPrices(changes, method, TrimBlanks(ToAnsi(PSPct->text())));
+  if (ChangeBatchPrices(changes, method, TrimBlanks(ToAnsi(PSPct->text()))) < 0) {
+    ShowStatus({});
+    return;
+  }
   ShowStatus("Updates complete.");
   MessageBox("The prices changes have been made.", "Operation Complete", MsgButtons::Ok,
              MsgIcon::Information);
