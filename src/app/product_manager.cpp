@@ -84,11 +84,11 @@ std::string CurrentTodayText() {
 
 }  // namespace
 
-void AddProductPickerWindow(const QWidget* window) {
+void AddProductPicker(const QWidget* window) {
   PickerWindows().emplace_back(window);
 }
 
-void RemoveProductPickerWindow(const QWidget* window) {
+void RemoveProductPicker(const QWidget* window) {
   auto& windows = PickerWindows();
   windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
 }

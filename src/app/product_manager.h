@@ -31,8 +31,8 @@ extern int32_t ProductKeyNumber;
 
 // The windows that open the manager to pick a product (invoice entry, PO entry, the label
 // wizard) say so here; while one of them is visible a double-click picks instead of editing.
-void AddProductPickerWindow(const QWidget* window);
-void RemoveProductPickerWindow(const QWidget* window);
+void AddProductPicker(const QWidget* window);
+void RemoveProductPicker(const QWidget* window);
 
 class TEditProd : public platform::ui::Form {
  public:

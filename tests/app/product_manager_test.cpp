@@ -8,6 +8,7 @@
 #include <QTest>
 #include <memory>
 
+#include "app/find_box.h"
 #include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/price_change.h"
@@ -220,6 +221,25 @@ TEST_F(ProductManagerTest, ShowingAgainReturnsToTheLastProductAndTheKeysWorkTheR
   EXPECT_TRUE(StoredProduct("P55"));
 }
 
+TEST_F(ProductManagerTest, FindMovesTheBrowserToTheProductChosen) {
+  ProductRec anchor = Product("B-1", "Anchor");
+  anchor.PreferredVendor.Set("Marine Depot");
+  FileProducts({Product("A-1", "Zinc plate"), anchor, Product("C-1", "Cleat")});
+  TEditProd& manager = ShowManager();
+  UiScript ui;
+  ui.OnModal<TFindBox>([](TFindBox& f) {
+    EXPECT_EQ(f.Caption(), "Find Product");
+    f.FindText->setText("marine");
+    f.FindButtonClick();
+    ASSERT_EQ(f.ListView1->topLevelItemCount(), 1);
+    f.ListView1->setCurrentItem(f.ListView1->topLevelItem(0));
+    f.ListView1DblClick();
+  });
+  manager.FindClick();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(CurrentCode(manager), "B-1");
+}
+
 TEST_F(ProductManagerTest, RowsShowEveryColumnAndADamagedRecordForWhatItIs) {
   ProductRec p = Product("BOLT-10", "Hex bolt 10 mm", "1234.5");
   p.OnHand.Set("1234.5");
@@ -359,7 +379,7 @@ TEST_F(ProductManagerTest, ValidateBarCodeSaysWhetherTheCodePrintsInTheCompanysS
 TEST_F(ProductManagerTest, WhileAnEntryFormPicksADoubleClickReturnsTheProductAndCloses) {
   FileProducts({Product("A-1", "Zinc plate"), Product("B-1", "Anchor")});
   QWidget invoiceEntry;
-  AddProductPickerWindow(&invoiceEntry);
+  AddProductPicker(&invoiceEntry);
   invoiceEntry.show();
   ProductPickMode = 1;
   ProductPickStart = Product("B-1", "");
@@ -370,7 +390,7 @@ TEST_F(ProductManagerTest, WhileAnEntryFormPicksADoubleClickReturnsTheProductAnd
   EXPECT_EQ(ProductPickResult, 8);
   EXPECT_EQ(SelectedProduct.Description.Get(), "Anchor");
   EXPECT_FALSE(manager.isVisible());
-  RemoveProductPickerWindow(&invoiceEntry);
+  RemoveProductPicker(&invoiceEntry);
   ProductPickMode = 0;
 
   // Without a picker a double-click edits.
