@@ -1,6 +1,5 @@
 #include "app/product_manager.h"
 
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -20,6 +19,7 @@
 #include "app/product_report.h"
 #include "app/records/company_rec.h"
 #include "app/records/product_pricing.h"
+#include "app/start_up.h"
 #include "platform/print/colors.h"
 #include "platform/print/print_window.h"
 #include "platform/text/amount.h"
@@ -230,8 +230,10 @@ void TEditProd::FormShow() {
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   ProdBrowser->SetHeader(ToQString(ProductBrowserHeading()));
   if (!OpenProductDatabase()) {
-    MessageBox("Unable to open product database", "Product Manager");
-    QCoreApplication::quit();
+    MessageBox("Unable to open product database", Caption(), MsgButtons::Ok, MsgIcon::Error);
+    HaltProgram(1);
+    QMetaObject::invokeMethod(
+        this, [this] { Close(); }, Qt::QueuedConnection);
     return;
   }
   const FontChoice browserFont = CompanyBrowserFont(CurrentCompany);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <filesystem>
 
 #include "app/price_batch.h"
 #include "app/products_fixture.h"
@@ -196,6 +197,20 @@ TEST_F(PriceChangeTest, APercentageThatIsMissingWrongOrAFullMarginIsRefused) {
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard.StatusBar1->currentMessage(), "0 records were found.");
   EXPECT_FALSE(wizard.ChgPrices->isEnabled());
+}
+
+TEST_F(PriceChangeTest, AProductFileLeftUnrepairedStopsTheSearchWithoutAnyResult) {
+  std::filesystem::remove("1P.IX");
+  TPriceChg& wizard = ShowWizard();
+  wizard.RBMrkUp->setChecked(true);
+  wizard.PSPct->setText("5");
+  UiScript ui;
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  wizard.SearchButClick();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(wizard.ListView1->topLevelItemCount(), 0);
+  EXPECT_FALSE(wizard.ChgPrices->isEnabled());
+  EXPECT_TRUE(wizard.StatusBar1->currentMessage().isEmpty());
 }
 
 TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {

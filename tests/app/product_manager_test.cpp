@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "app/find_box.h"
@@ -17,6 +18,7 @@
 #include "app/product_file.h"
 #include "app/product_report.h"
 #include "app/products_fixture.h"
+#include "app/start_up.h"
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/ui/application.h"
@@ -238,6 +240,18 @@ TEST_F(ProductManagerTest, FindMovesTheBrowserToTheProductChosen) {
   manager.FindClick();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(CurrentCode(manager), "B-1");
+}
+
+TEST_F(ProductManagerTest, AProductFileLeftUnrepairedEndsTheProgram) {
+  std::filesystem::remove("1P.IX");
+  UiScript ui;
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Unable to open product database", "Product Manager");
+  CreateEditProd().Show();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(ProgramHalted());
+  EXPECT_EQ(ProgramExitCode(), 1);
+  QTRY_VERIFY(!EditProd->isVisible());
 }
 
 TEST_F(ProductManagerTest, RowsShowEveryColumnAndADamagedRecordForWhatItIs) {
