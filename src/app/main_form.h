@@ -70,9 +70,12 @@ class TMainForm : public platform::ui::MainWindowForm {
 
   // Menu File.
   void CustomerManager1Click();
+  void ProductManager1Click();
   void PrinterSetup1Click();
   void EditTerms1Click();
   void Exit1Click();
+  // Menu Wizards.
+  void PriceChange1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();

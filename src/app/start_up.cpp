@@ -19,6 +19,9 @@
 #include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/price_change.h"
+#include "app/product_dialog.h"
+#include "app/product_manager.h"
 #include "app/pw_dlg.h"
 #include "app/records/company_rec.h"
 #include "app/single_instance.h"
@@ -45,6 +48,8 @@ void CreateOtherForms() {
   CreateDemoForm();
   CreateEditDlg();
   CreateAboutBox();
+  CreateEditProd();
+  CreateUpdProd();
   CreateFindBox();
   CreateCalForm();
   CreateQView();
@@ -54,6 +59,7 @@ void CreateOtherForms() {
   invoicing::CreateInvBatch();
   invoicing::CreatePOShipWin();
   PStart->repaint();
+  CreatePriceChg();
   CreateTimerForm();
 }
 
@@ -101,6 +107,8 @@ void ForgetForms() {
   AboutBox = nullptr;
   DemoForm = nullptr;
   EditDlg = nullptr;
+  EditProd = nullptr;
+  UpdProd = nullptr;
   QView = nullptr;
   CalForm = nullptr;
   ListWindow = nullptr;
@@ -108,6 +116,7 @@ void ForgetForms() {
   TermEdit = nullptr;
   invoicing::InvBatch = nullptr;
   invoicing::POShipWin = nullptr;
+  PriceChg = nullptr;
   TimerForm = nullptr;
   ShowTimerStatus = nullptr;
 }
