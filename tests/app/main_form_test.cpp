@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QImage>
 #include <QPainter>
+#include <QPrinter>
 #include <QTest>
 #include <QThread>
 #include <QUrl>
@@ -16,6 +17,8 @@
 #include "app/run_state.h"
 #include "app/timer_form.h"
 #include "main_form_fixture.h"
+#include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
@@ -453,6 +456,20 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop Ltd       Number: 2");
   EXPECT_EQ(platform::text::ShortDateFormat(), "mm/dd/yyyy");
   EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(MainWindowTest, PrinterSetupChoosesThePrinterOfLaterJobs) {
+  auto* printer = dynamic_cast<platform::print::QtPrintBackend*>(&platform::print::Printer().Backend());
+  ASSERT_NE(printer, nullptr);
+  UiScript ui;
+  ui.ExpectPrinterSetup().Cancel();
+  ui.ExpectPrinterSetup().Answer([](QPrinter& chosen) { chosen.setOutputFormat(QPrinter::PdfFormat); });
+  MainForm->PrinterSetup1->trigger();
+  EXPECT_FALSE(printer->PrintToFile());
+  MainForm->PrinterSetup1->trigger();
+  EXPECT_TRUE(printer->PrintToFile());
+  EXPECT_TRUE(ui.Done());
+  printer->SetPrintToFile(false);
 }
 
 TEST(IsIntegerString, ReadsWholeNumbersAsTheConversionDoes) {
