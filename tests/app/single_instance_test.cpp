@@ -4,7 +4,10 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QProcess>
+#include <QSysInfo>
 #include <filesystem>
+#include <fstream>
 
 #include "platform/ui/support/ui_script.h"
 #include "support/temp_dir.h"
@@ -55,6 +58,19 @@ TEST_F(SingleInstanceTest, AStartWaitsForOneStillStartingAndGivesUpSilently) {
   timer.start();
   EXPECT_EQ(impatient.Acquire(300), Outcome::TimedOut);
   EXPECT_GE(timer.elapsed(), 250);
+}
+
+TEST_F(SingleInstanceTest, AnInstanceThatDiedWhileStartingDoesNotKeepLaterStartsOut) {
+  // The start-up lock as a crashed instance leaves it: its process is gone.
+  QProcess gone;
+  gone.start("true");
+  ASSERT_TRUE(gone.waitForStarted(5000));
+  qint64 pid = gone.processId();
+  ASSERT_TRUE(gone.waitForFinished(5000));
+  std::ofstream("SingleInstanceProgramHMutex") << pid << "\nkestrava\n"
+                                               << QSysInfo::machineHostName().toStdString() << "\n";
+  InstanceGuard next;
+  EXPECT_EQ(next.Acquire(2000), Outcome::MayStart);
 }
 
 TEST_F(SingleInstanceTest, OtherDirectoriesAndEndedInstancesDoNotCount) {
