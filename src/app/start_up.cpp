@@ -192,7 +192,10 @@ int RunProgram(int argc, char** argv) {
   platform::ui::GuiApplication application(argc, argv);
   CheckSingleInstance();
   std::unique_ptr<QSocketNotifier> endSignals = WatchEndSignals();
-  int code = StartUp() ? application.exec() : ProgramExitCode();
+  // An error while the windows are made is shown like any other; the program then ends.
+  bool started = false;
+  bool clean = platform::ui::RunEventHandler([&] { started = StartUp(); });
+  int code = started ? application.exec() : (clean ? ProgramExitCode() : 1);
   if (ProgramHalted()) code = ProgramExitCode();
   endSignals.reset();
   StopWatchingEndSignals();
