@@ -6,14 +6,12 @@
 #include <optional>
 
 #include "app/comp_set.h"
+#include "app/company_data_files.h"
 #include "app/records/company_rec.h"
-#include "platform/files/file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
-#include "storage/isam.h"
-#include "storage/naming.h"
 
 namespace app {
 
@@ -57,49 +55,6 @@ QString Capitalised(const char* word) {
 }
 
 }  // namespace
-
-int CountCompanyFileEntries(std::string_view company, std::string_view fileCode) {
-  const std::optional<std::string> base = DataFileBaseName(company, fileCode);
-  if (!base) return 0;
-  storage::IsamFileBlock file = nullptr;
-  storage::IsamOpenFileBlock(file, *base, true, false, false, false);
-  if (!storage::IsamOK) return 0;
-  const int32_t entries = storage::IsamUsedKeys(file, 1);
-  const bool counted = storage::IsamOK;
-  storage::IsamCloseFileBlock(file);
-  return counted ? entries : 0;
-}
-
-bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode) {
-  const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
-  const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
-  if (!from || !to) return false;
-  const std::string data = storage::IsamFileName(*to, storage::IsamDataExt);
-  const std::string index = storage::IsamFileName(*to, storage::IsamIndexExt);
-  const std::string dataTemp = data + ".TMP";
-  const std::string indexTemp = index + ".TMP";
-  namespace files = platform::files;
-  if (!files::CopyFile(storage::IsamFileName(*from, storage::IsamDataExt), dataTemp) ||
-      !files::CopyFile(storage::IsamFileName(*from, storage::IsamIndexExt), indexTemp)) {
-    files::DeleteFile(dataTemp);
-    files::DeleteFile(indexTemp);
-    return false;
-  }
-  if (!files::RenameFile(dataTemp, data)) {
-    files::DeleteFile(dataTemp);
-    files::DeleteFile(indexTemp);
-    return false;
-  }
-  if (!files::RenameFile(indexTemp, index)) {
-    // The new data file must not stay beside the old index: take it away again, so the company
-    // finds no data file and starts that file afresh instead of reading a mismatched pair.
-    files::DeleteFile(indexTemp);
-    files::DeleteFile(data);
-    files::DeleteFile(index);
-    return false;
-  }
-  return true;
-}
 
 TProdCopy::TProdCopy(QWidget* parent) : Form(parent) {
   Label1 = new QLabel(this);

@@ -1,18 +1,13 @@
 #pragma once
 // The dialog that copies the open company's product, vendor or customer file (data and index)
 // to another company number, so that a new company starts with the same records. The Company
-// Manager sets CopyDataMode before it shows the dialog.
-//
-// The two files of the kind are first copied to temporary names beside their targets and only
-// then renamed into place, so the target company never holds a data file together with an index
-// that belongs to another one: either both files arrive, or the failure is reported and neither
-// of the target's files is left half replaced.
+// Manager sets CopyDataMode before it shows the dialog. A copy that fails is reported and ends
+// there.
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <string>
-#include <string_view>
 
 #include "platform/ui/form.h"
 
@@ -20,15 +15,6 @@ namespace app {
 
 // "P" products, "V" vendors, "C" customers.
 extern std::string CopyDataMode;
-
-// Copies the data and index files of one file code from one company to another. False when
-// either file could not be copied; the target's files are then as they were, or absent when a
-// replacement could not be completed.
-bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode);
-
-// The number of entries of key 1 of a company's file; a file that cannot be opened counts as
-// empty.
-int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
 class TProdCopy : public platform::ui::Form {
  public:

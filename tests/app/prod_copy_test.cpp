@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/company_data_files.h"
 #include "app/records/company_rec.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
