@@ -154,6 +154,8 @@ TCompSet::TCompSet(QWidget* parent) : Form(parent) {
   layout->addLayout(buttons);
 
   BindFields();
+  PageControl1->setUsesScrollButtons(false);  // every tab's caption in sight, the dialog as wide as they need
+  resize(sizeHint().width(), 560);
   BrowFontDlg = ToFontChoice("Courier New", 10, 0, 0);
   FontDialog1 = ToFontChoice("Arial", 10, 0xFF0000, FontStyleBold);
   EnvFont = ToFontChoice("Arial", 12, 0, 0);
@@ -934,6 +936,7 @@ void TCompSet::ShowPicture(const QString& path) {
     Image1->show();
   } else {
     Image1->clear();
+    Image1->hide();
   }
 }
 

@@ -46,6 +46,8 @@ class TCompSet : public platform::ui::Form {
   // controls: the picture buttons put them into CompanyWorkRec as they are chosen.
   void StoreToRecord(CompanyRec& record) const;
   bool IsNewCompany() const { return newCompany_; }
+  // True when the preview shows the background picture (a path that names no picture hides it).
+  bool PictureShown() const { return !Image1->isHidden(); }
 
   // Tells whether a company with this number is on file; the Company Manager supplies it from
   // the company file it holds open. Without it no company counts as taken.
