@@ -8,6 +8,9 @@
 #include <QPixmap>
 #include <QVBoxLayout>
 
+#include "app/company_file.h"
+#include "app/form_instance.h"
+#include "app/payment_terms.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -17,10 +20,9 @@
 namespace app {
 
 TCompSet* CompSet = nullptr;
-bool CurrentCompanyEdited = false;
 
-void CreateCompSet() {
-  platform::ui::Application->CreateForm(CompSet);
+TCompSet& CreateCompSet() {
+  return FormInstance(CompSet);
 }
 
 namespace {
@@ -766,6 +768,9 @@ void TCompSet::StoreToRecord(CompanyRec& r) const {
 // ---- Handlers -------------------------------------------------------------------------------
 
 void TCompSet::FormShow() {
+  // The boxes keep the terms the record gave them; only their lists come from the terms file.
+  LoadPaymentTermsInto(*DFTerms);
+  LoadPaymentTermsInto(*DPOTerms);
   PageControl1->setCurrentWidget(Address);
   CName->setFocus();
 }

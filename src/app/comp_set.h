@@ -278,12 +278,8 @@ class TCompSet : public platform::ui::Form {
   bool newCompany_ = false;
 };
 
-// The instance the Company Manager uses, made once at start-up by CreateCompSet.
+// The instance the Company Manager uses, made once at start-up; later calls return it.
 extern TCompSet* CompSet;
-void CreateCompSet();
-
-// Set when the options dialog saved the open company itself, so that the main window reads it
-// anew after the Company Manager closes; cleared when the Company Manager is shown.
-extern bool CurrentCompanyEdited;
+TCompSet& CreateCompSet();
 
 }  // namespace app

@@ -7,6 +7,7 @@
 
 #include "app/comp_set.h"
 #include "app/company_data_files.h"
+#include "app/form_instance.h"
 #include "app/records/company_rec.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -18,8 +19,8 @@ namespace app {
 std::string CopyDataMode = "P";
 TProdCopy* ProdCopy = nullptr;
 
-void CreateProdCopy() {
-  platform::ui::Application->CreateForm(ProdCopy);
+TProdCopy& CreateProdCopy() {
+  return FormInstance(ProdCopy);
 }
 
 namespace {

@@ -40,6 +40,7 @@ class TProdCopy : public platform::ui::Form {
 };
 
 extern TProdCopy* ProdCopy;
-void CreateProdCopy();
+// Makes the one instance (at start-up); later calls return it.
+TProdCopy& CreateProdCopy();
 
 }  // namespace app

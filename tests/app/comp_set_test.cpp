@@ -8,6 +8,7 @@
 #include <fstream>
 #include <memory>
 
+#include "app/company_file.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "support/temp_dir.h"
@@ -201,7 +202,15 @@ TEST_F(CompSetTest, NewCompanyRecordHoldsTheDefaultsFieldByField) {
   EXPECT_TRUE(dialog->CoNumb->isEnabled());
   // The open company's own terms must not show through: the new company starts on Net 30.
   EXPECT_EQ(dialog->DFTerms->currentText(), "Net 30 Days");
-  EXPECT_EQ(Save([](TCompSet& d) { d.CName->setText("Second Shop"); }), mrOk);
+  std::ofstream("PVTERMS.DAT", std::ios::binary) << "Net 10 Days\r\nNet 30 Days\r\nCash\r\n";
+  EXPECT_EQ(Save([](TCompSet& d) {
+              // Showing the dialog fills the lists from the terms file and keeps the new company's terms.
+              EXPECT_EQ(d.DFTerms->count(), 3);
+              EXPECT_EQ(d.DPOTerms->count(), 3);
+              EXPECT_EQ(d.DFTerms->currentText(), "Net 30 Days");
+              d.CName->setText("Second Shop");
+            }),
+            mrOk);
   dialog->StoreToRecord(app::CompanyWorkRec);
   const CompanyRec& r = app::CompanyWorkRec;
   const CompanyRec& open = app::CurrentCompany;

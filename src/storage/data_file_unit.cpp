@@ -1,0 +1,443 @@
+#include "storage/data_file_unit.h"
+
+#include <QLabel>
+#include <cstring>
+
+#include "platform/files/file.h"
+#include "platform/text/key_text.h"
+#include "platform/text/short_string.h"
+#include "platform/text/upper_case.h"
+#include "platform/ui/application.h"
+#include "platform/ui/message_box.h"
+#include "storage/byte_order.h"
+#include "storage/naming.h"
+#include "storage/rebuild_common.h"
+#include "storage/stat_form.h"
+
+namespace storage {
+
+using platform::ui::MessageBox;
+using platform::ui::mrOk;
+using platform::ui::mrYes;
+using platform::ui::MsgButtons;
+using platform::ui::MsgIcon;
+
+std::function<std::string()> CurrentCompanyNumber;
+
+namespace {
+
+constexpr size_t kFileNameMax = 8;
+constexpr int kProgressEvery = 50;
+constexpr int32_t kKeyCountOffset = 16;
+
+bool AskYesNo(const QString& text) {
+  return MessageBox(text, kConfirmTitle, MsgButtons::YesNo, MsgIcon::Question) == mrYes;
+}
+
+void ShowRebuildMessage(const QString& text, MsgIcon icon) {
+  MessageBox(text, kRebuildTitle, MsgButtons::Ok, icon);
+}
+
+// The number of keys a closed data file's header names; -1 when the file is too short to hold a
+// header, -2 when it cannot be read at all.
+int32_t StoredKeyCount(const std::string& dataName) {
+  platform::files::File file;
+  if (!file.Open(dataName, platform::files::OpenMode::ReadOnly)) return -2;
+  uint8_t raw[4];
+  size_t got = 0;
+  if (!file.ReadAt(kKeyCountOffset, raw, sizeof raw, &got)) return file.error() == 0 ? -1 : -2;
+  return IsamLoadInt32(raw);
+}
+
+// A rebuild interrupted after its new data file was begun leaves that file (without keys, or
+// not even a whole header yet) beside the .SAV that holds every old record. The copy is worth
+// nothing and goes, so that the rebuild can start again from the .SAV. A data file with keys
+// beside a .SAV is not such a copy and is left alone: the rebuild then refuses (10465) rather
+// than guess.
+void DropUnfinishedCopy(const std::string& name, uint16_t keyCount) {
+  std::string dataPart = IsamDataPart(name);
+  std::string dataName = IsamFileName(dataPart, IsamDataExt);
+  if (keyCount == 0 || !IsamFileExists(IsamFileName(dataPart, IsamSaveExt)) || !IsamFileExists(dataName))
+    return;
+  int32_t keys = StoredKeyCount(dataName);
+  if (keys == 0 || keys == -1) IsamDeleteFileBlock(name);
+}
+
+void ReportRebuildOutcome(const std::string& name, bool messagesWritten, int32_t recordsDeleted) {
+  if (!IsamOK) {
+    ShowRebuildMessage(QStringLiteral("The file %1 could not be rebuilt (error %2).")
+                           .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamDataExt)))
+                           .arg(IsamError),
+                       MsgIcon::Error);
+    return;
+  }
+  if (messagesWritten && recordsDeleted > 0) {
+    IsamStatusKeeper keep;
+    ShowRebuildMessage(
+        QStringLiteral("%1 record(s) with a duplicate key were deleted.  They are listed in %2.")
+            .arg(recordsDeleted)
+            .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamLogExt))),
+        MsgIcon::Warning);
+  }
+}
+
+void ProgressAdapter(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten, const void*, uint16_t) {
+  RebuildProgressHook(keyNr, recordsRead, recordsWritten);
+}
+
+}  // namespace
+
+DataFileKind PlainDataFileKind(std::string fileCode, QString caption, int32_t recordLength,
+                               std::vector<KeyDefinition> keys) {
+  DataFileKind kind;
+  kind.FileCode = std::move(fileCode);
+  kind.Caption = std::move(caption);
+  kind.RecordLength = recordLength;
+  kind.Keys = std::move(keys);
+  return kind;
+}
+
+IsamKeyStr BuildTableKey(const DataFileKind& kind, const void* record, int keyNr) {
+  if (keyNr < 1 || keyNr > static_cast<int>(kind.Keys.size())) return {};
+  const KeyDefinition& def = kind.Keys[static_cast<size_t>(keyNr - 1)];
+  const auto* bytes = static_cast<const uint8_t*>(record);
+  std::string text;
+  for (const KeyField& field : def.Fields) {
+    text += platform::text::TrimBlanks(platform::text::ReadShortString(bytes + field.Offset, field.Capacity));
+  }
+  text = platform::text::PadRightWith(platform::text::TrimBlanks(text), ' ', def.Length);
+  return platform::text::UpperCase(text).substr(0, IsamMaxKeyLen);
+}
+
+int CompareRecords(const void* a, const void* b, int32_t length) {
+  int c = std::memcmp(a, b, static_cast<size_t>(length));
+  return c == 0 ? 0 : (c < 0 ? -1 : 1);
+}
+
+bool IsLockError() {
+  return IsamErrorClass() == IsamErrorClassLock;
+}
+
+void RebuildProgress(int state, int keyNr, int32_t recordsRead, int32_t recordsWritten) {
+  TStatForm& form = EnsureStatForm();
+  switch (state) {
+    case 0:
+      // Modal while the run lets events through, so nothing can reach the engine meanwhile.
+      form.setWindowModality(Qt::ApplicationModal);
+      form.Show();
+      platform::ui::Application->ProcessMessages();
+      break;
+    case 1:
+      platform::ui::Application->ProcessMessages();
+      if (recordsRead % kProgressEvery == 0) {
+        form.Label1->setText(QStringLiteral("Key number: %1").arg(keyNr));
+        form.Label2->setText(QStringLiteral("Records read: %1").arg(recordsRead));
+        form.Label3->setText(QStringLiteral("Records written: %1").arg(recordsWritten));
+      }
+      break;
+    default:
+      form.Hide();
+      form.setWindowModality(Qt::NonModal);
+      break;
+  }
+}
+
+void RebuildProgressShow(const std::string& /*name*/) {
+  RebuildProgress(0, 0, 0, 0);
+}
+
+void RebuildProgressClose() {
+  RebuildProgress(2, 0, 0, 0);
+}
+
+void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten) {
+  // Painting must not pass for a cancelled run: the status is the run's, not the window's.
+  IsamStatusKeeper keep;
+  RebuildProgress(1, keyNr, recordsRead, recordsWritten);
+}
+
+void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t keyCount,
+                       const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey) {
+  IsamProgressProc previousHook = IsamProgressHook;
+  IsamProgressHook = ProgressAdapter;
+  RebuildProgressShow(name);
+  DropUnfinishedCopy(name, keyCount);
+  IsamRebuildDataFile(name, recordLength, recordLength, false, 0, IsamCopyLiveRecord, nullptr, 0);
+  bool messagesWritten = false;
+  int32_t recordsDeleted = 0;
+  if (IsamOK) {
+    IsamBuildKey builder = [&buildKey](const void* record, uint16_t keyNr, IsamKeyStr& key) {
+      key = buildKey(record, keyNr);
+    };
+    IsamReindexFile(name, keyCount, keyTable, false, builder, true, messagesWritten, nullptr, 0,
+                    &recordsDeleted);
+  }
+  {
+    IsamStatusKeeper keep;
+    RebuildProgressClose();
+  }
+  IsamProgressHook = previousHook;
+  ReportRebuildOutcome(name, messagesWritten, recordsDeleted);
+}
+
+std::string DataFileUnit::FileName() const {
+  if (!kind_.FixedName.empty()) return kind_.FixedName;
+  std::string company =
+      CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
+  return (company + kind_.FileCode).substr(0, kFileNameMax);
+}
+
+IsamKeyStr DataFileUnit::BuildKey(const void* record, int keyNr) const {
+  return kind_.BuildKey ? kind_.BuildKey(record, keyNr) : BuildTableKey(kind_, record, keyNr);
+}
+
+void DataFileUnit::KeyTable(IsamKeyDescArray& keys) const {
+  for (size_t k = 0; k < kind_.Keys.size(); ++k) {
+    keys[k].KeyLength = kind_.Keys[k].Length;
+    keys[k].AllowDuplicates = kind_.Keys[k].AllowDuplicates ? 1 : 0;
+  }
+}
+
+bool DataFileUnit::AskAbortOnLock() {
+  LockRetry = IsLockError();
+  if (!LockRetry) return false;
+  IsamStatusKeeper keep;
+  return AskYesNo(kLockAbortPrompt);
+}
+
+template <class Call>
+bool DataFileUnit::WithLockRetry(Call call) {
+  do {
+    call();
+    if (AskAbortOnLock()) return false;
+  } while (LockRetry);
+  return IsamOK;
+}
+
+bool DataFileUnit::AddRecRetry(IsamRecRef& ref, const void* record) {
+  std::vector<uint8_t> copy = Copy(record);
+  return WithLockRetry([&] { IsamAddRec(file_, ref, copy.data(), copy.size()); });
+}
+
+bool DataFileUnit::PutRecRetry(IsamRecRef ref, const void* record) {
+  std::vector<uint8_t> copy = Copy(record);
+  return WithLockRetry([&] { IsamPutRec(file_, ref, copy.data(), copy.size()); });
+}
+
+bool DataFileUnit::DeleteRecRetry(IsamRecRef ref) {
+  return WithLockRetry([&] { IsamDeleteRec(file_, ref); });
+}
+
+bool DataFileUnit::AddKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr) {
+  return WithLockRetry([&] { IsamAddKey(file_, keyNr, ref, key); });
+}
+
+bool DataFileUnit::DeleteKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr) {
+  return WithLockRetry([&] { IsamDeleteKey(file_, keyNr, ref, key); });
+}
+
+bool DataFileUnit::ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey, IsamRecRef ref, int keyNr) {
+  if (oldKey == newKey) return true;
+  if (!AddKeyRetry(newKey, ref, keyNr)) return false;
+  if (!DeleteKeyRetry(oldKey, ref, keyNr) && IsamError != IsamErrDeleteKeyNotFound) {
+    // The old entry is still there: the new one goes again, so the record is not found under
+    // a key it does not carry.
+    IsamStatusKeeper keep;
+    DeleteKeyRetry(newKey, ref, keyNr);
+    return false;
+  }
+  IsamOK = true;
+  IsamError = 0;
+  return true;
+}
+
+std::vector<uint8_t> DataFileUnit::Copy(const void* record) const {
+  const auto* bytes = static_cast<const uint8_t*>(record);
+  return std::vector<uint8_t>(bytes, bytes + kind_.RecordLength);
+}
+
+bool DataFileUnit::TakeUpdateLock() {
+  for (;;) {
+    IsamLockFileBlock(file_);
+    if (IsamOK) return true;
+    IsamStatusKeeper keep;
+    if (AskYesNo(kFilesInUsePrompt)) return false;
+  }
+}
+
+void DataFileUnit::Unlock(bool keepStatus) {
+  if (keepStatus) {
+    IsamStatusKeeper keep;
+    IsamUnlockFileBlock(file_);
+  } else {
+    IsamUnlockFileBlock(file_);
+  }
+}
+
+bool DataFileUnit::ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record) {
+  record.assign(static_cast<size_t>(kind_.RecordLength), 0);
+  IsamGetRec(file_, ref, record.data(), record.size());
+  if (!IsamOK) return false;
+  // A deleted slot holds the free chain, not a record: nothing there to change.
+  return IsamLoadInt32(record.data()) == 0 ? true : IsamFail(IsamErrDeleteRefRange);
+}
+
+bool DataFileUnit::CreateFile() {
+  IsamKeyDescArray keys{};
+  KeyTable(keys);
+  IsamCreateFileBlock(FileName(), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys);
+  return IsamOK;
+}
+
+bool DataFileUnit::UnfinishedRebuild() const {
+  return IsamFileExists(IsamFileName(IsamDataPart(FileName()), IsamSaveExt));
+}
+
+bool DataFileUnit::OpenFile() {
+  for (;;) {
+    // A .SAV means a rebuild stopped half-way: its records are the file's, so the rebuild is
+    // finished before anything else, and a missing data file is never created empty over it.
+    if (UnfinishedRebuild()) {
+      if (!AskYesNo(kUnfinishedRebuildPrompt) || !RebuildFile()) return false;
+      continue;
+    }
+    IsamOpenFileBlock(file_, FileName(), false, false, false, true);
+    if (IsamOK) {
+      if (file_->NumberKeys == static_cast<int32_t>(kind_.Keys.size())) return true;
+      // Keys missing from the header are an index still to be built.
+      IsamCloseKeepingStatus(file_);
+      IsamFail(IsamErrIndexDefective);
+    }
+    if (IsamError == IsamErrIndexDefective) {
+      if (!AskYesNo(kIndexDefectivePrompt)) return false;
+      if (!RebuildFile()) return false;
+    } else if (IsamError == IsamErrFileNotFound) {
+      if (!kind_.NewFileNotice.isEmpty() &&
+          MessageBox(kind_.NewFileNotice, kNewCompanyTitle, MsgButtons::Ok, MsgIcon::Information) != mrOk) {
+        return false;
+      }
+      if (!CreateFile()) return false;
+    } else {
+      return false;
+    }
+  }
+}
+
+bool DataFileUnit::RebuildFile() {
+  EnsureStatForm().SetCaption(kind_.Caption);
+  IsamKeyDescArray keys{};
+  KeyTable(keys);
+  KeyBuilder builder = [this](const void* record, int keyNr) { return BuildKey(record, keyNr); };
+  RebuildAndReindex(FileName(), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys, builder);
+  return IsamOK;
+}
+
+bool DataFileUnit::AddRecord(const void* record, IsamRecRef& ref) {
+  if (!TakeUpdateLock()) return false;
+  std::vector<uint8_t> image = Copy(record);
+  IsamRecRef added = 0;
+  if (!AddRecRetry(added, image.data())) {
+    Unlock(true);
+    return false;
+  }
+  int keyCount = static_cast<int>(kind_.Keys.size());
+  for (int k = 1; k <= keyCount; ++k) {
+    if (AddKeyRetry(BuildKey(image.data(), k), added, k)) continue;
+    // The first error is what the caller reports; the undo runs under it.
+    IsamStatusKeeper keep;
+    for (int j = 1; j < k; ++j) DeleteKeyRetry(BuildKey(image.data(), j), added, j);
+    DeleteRecRetry(added);
+    Unlock(false);
+    return false;
+  }
+  ref = added;
+  Unlock(false);
+  return IsamOK;
+}
+
+bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated,
+                                 IsamRecRef ref) {
+  int keyCount = static_cast<int>(kind_.Keys.size());
+  auto changeBack = [&](int upTo) {
+    IsamStatusKeeper keep;
+    for (int j = 1; j <= upTo; ++j)
+      ChangeKey(BuildKey(updated.data(), j), BuildKey(stored.data(), j), ref, j);
+  };
+  for (int k = 1; k <= keyCount; ++k) {
+    if (!ChangeKey(BuildKey(stored.data(), k), BuildKey(updated.data(), k), ref, k)) {
+      changeBack(k - 1);
+      return false;
+    }
+  }
+  if (!PutRecRetry(ref, updated.data())) {
+    changeBack(keyCount);
+    return false;
+  }
+  return true;
+}
+
+bool DataFileUnit::UpdateRecord(const void* record, IsamRecRef ref) {
+  if (!TakeUpdateLock()) return false;
+  std::vector<uint8_t> stored;
+  bool done = ReadLiveRecord(ref, stored) && ReplaceRecord(stored, Copy(record), ref);
+  Unlock(!done);
+  return done && IsamOK;
+}
+
+bool DataFileUnit::UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref) {
+  if (CompareRecords(record, beforeImage, kind_.RecordLength) == 0) return true;
+  if (!TakeUpdateLock()) return false;
+  std::vector<uint8_t> stored;
+  if (!ReadLiveRecord(ref, stored)) {
+    Unlock(true);
+    return false;
+  }
+  if (CompareRecords(stored.data(), beforeImage, kind_.RecordLength) != 0) {
+    Unlock(false);
+    platform::ui::ShowMessage(kRecordChangedMessage);
+    return false;
+  }
+  bool done = ReplaceRecord(stored, Copy(record), ref);
+  Unlock(!done);
+  return done && IsamOK;
+}
+
+bool DataFileUnit::DeleteRecord(IsamRecRef ref) {
+  if (!TakeUpdateLock()) return false;
+  std::vector<uint8_t> stored;
+  if (!ReadLiveRecord(ref, stored)) {
+    Unlock(true);
+    return false;
+  }
+  // When the index or the record cannot be changed, the keys taken out go back and the record
+  // stays whole: no entry is left pointing at a slot that a later add may reuse, and no live
+  // record is left without its keys.
+  std::vector<int> removed;
+  auto putKeysBack = [&] {
+    IsamStatusKeeper keep;
+    for (int k : removed) AddKeyRetry(BuildKey(stored.data(), k), ref, k);
+    Unlock(false);
+    return false;
+  };
+  int keyCount = static_cast<int>(kind_.Keys.size());
+  int32_t missingKeyError = 0;
+  for (int k = 1; k <= keyCount; ++k) {
+    if (DeleteKeyRetry(BuildKey(stored.data(), k), ref, k)) {
+      removed.push_back(k);
+    } else if (IsamError == IsamErrDeleteKeyNotFound) {
+      if (missingKeyError == 0) missingKeyError = IsamError;  // nothing to take out: reported, not undone
+    } else {
+      return putKeysBack();
+    }
+  }
+  if (!DeleteRecRetry(ref)) return putKeysBack();
+  if (missingKeyError != 0) IsamFail(missingKeyError);
+  Unlock(missingKeyError != 0);
+  return missingKeyError == 0 && IsamOK;
+}
+
+bool DataFileUnit::SearchKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr) {
+  return WithLockRetry([&] { IsamSearchKey(file_, keyNr, ref, key); });
+}
+
+}  // namespace storage

@@ -1,0 +1,176 @@
+#pragma once
+// The data-file routines, written once over a description of each record kind kept in an indexed
+// file: file name, key building, open (repairing or creating as needed), add, update and delete
+// with their keys kept in step, lock retries, and the rebuild with its progress window.
+//
+// Every record kind describes itself in a DataFileKind (file code, caption, record length, key
+// table) and gets a DataFileUnit over its file block. Plain record kinds (lines and memos) add
+// their routines under their own names with KESTRAVA_PLAIN_DATA_UNIT; the manager windows use the
+// unit's routines directly and add the before-image check of UpdateRecord.
+//
+// A record's keys and its slot change together: when one step of an add, update or delete fails,
+// the steps already done are undone and the record is left as it was, so no index entry ever
+// points to a record that does not carry its key.
+
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "storage/isam.h"
+#include "storage/isam_rebuild.h"
+
+namespace storage {
+
+// Where the data units learn the open company's number; the application installs it. Without it
+// the file names are the file codes alone.
+extern std::function<std::string()> CurrentCompanyNumber;
+
+// One short text field (length byte and Capacity characters at Offset) that a key is built from.
+struct KeyField {
+  int Offset = 0;
+  int Capacity = 0;
+};
+
+struct KeyDefinition {
+  uint8_t Length = 0;
+  bool AllowDuplicates = false;
+  std::vector<KeyField> Fields;  // each trimmed, then joined in this order
+};
+
+using KeyBuilder = std::function<IsamKeyStr(const void* record, int keyNr)>;
+
+struct DataFileKind {
+  std::string FileCode;   // "D": the file is the company number followed by it
+  std::string FixedName;  // a file shared by all companies ("ovcomp"); empty for per-company files
+  QString Caption;        // the progress window's caption while the file is rebuilt
+  int32_t RecordLength = 0;
+  std::vector<KeyDefinition> Keys;
+  // Shown titled "New Company" before a missing file is created; empty: created without notice.
+  QString NewFileNotice;
+  // Builds key k of a record; empty: BuildTableKey over Keys.
+  KeyBuilder BuildKey;
+};
+
+// The description of a plain record kind: per-company file, table keys, no notice.
+DataFileKind PlainDataFileKind(std::string fileCode, QString caption, int32_t recordLength,
+                               std::vector<KeyDefinition> keys);
+
+// The texts of the prompts, as the user sees them.
+inline const QString kLockAbortPrompt = QStringLiteral("Cannot get a lock.  Abort?");
+inline const QString kFilesInUsePrompt = QStringLiteral("The files are in use.  Abort?");
+inline const QString kIndexDefectivePrompt = QStringLiteral("Index file is defective.  Rebuild?");
+inline const QString kUnfinishedRebuildPrompt =
+    QStringLiteral("The last rebuild of this file did not finish.  Finish it now?");
+inline const QString kRecordChangedMessage = QStringLiteral("The record has changed in the meantime.");
+inline const QString kConfirmTitle = QStringLiteral("Confirm");
+inline const QString kRebuildTitle = QStringLiteral("Rebuild");
+inline const QString kNewCompanyTitle = QStringLiteral("New Company");
+
+// The key text of a record by its table: the fields trimmed and joined, trimmed again, padded
+// with blanks to the key length (a longer text is kept whole), upper-cased and cut to 30. A key
+// number outside the table gives the empty key.
+IsamKeyStr BuildTableKey(const DataFileKind& kind, const void* record, int keyNr);
+
+// Byte-wise comparison of two record images: 0 equal, else -1 or 1 by the first differing byte.
+int CompareRecords(const void* a, const void* b, int32_t length);
+
+// The rebuild with its progress window: the data file is compacted, then every key rebuilt.
+// A failure is shown, and so are records that the reindex deleted for a duplicate key; the
+// result is in IsamOK.
+void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t keyCount,
+                       const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey);
+
+// The progress window during a rebuild: state 0 shows it, 1 reports a record, 2 closes it.
+void RebuildProgress(int state, int keyNr, int32_t recordsRead, int32_t recordsWritten);
+void RebuildProgressShow(const std::string& name);
+void RebuildProgressClose();
+void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten);
+
+// The last engine error is of the lock class (2).
+bool IsLockError();
+
+class DataFileUnit {
+ public:
+  DataFileUnit(const DataFileKind& kind, IsamFileBlock& file) : kind_(kind), file_(file) {}
+
+  const DataFileKind& Kind() const { return kind_; }
+  IsamFileBlock& File() { return file_; }
+
+  // Company number (trimmed) and file code, cut to 8 characters; or the kind's fixed name.
+  std::string FileName() const;
+  IsamKeyStr BuildKey(const void* record, int keyNr) const;
+  void KeyTable(IsamKeyDescArray& keys) const;
+
+  // Sets LockRetry from the last error and, on a lock error, asks whether to give up.
+  bool AskAbortOnLock();
+  bool AddRecRetry(IsamRecRef& ref, const void* record);
+  bool PutRecRetry(IsamRecRef ref, const void* record);
+  bool DeleteRecRetry(IsamRecRef ref);
+  bool AddKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
+  bool DeleteKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
+  bool ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey, IsamRecRef ref, int keyNr);
+
+  bool CreateFile();
+  bool OpenFile();
+  bool RebuildFile();
+  bool AddRecord(const void* record, IsamRecRef& ref);
+  // Rewrites the record at ref with the new image, changing the keys whose text changed.
+  bool UpdateRecord(const void* record, IsamRecRef ref);
+  // The same, refused with "The record has changed in the meantime." when the stored record no
+  // longer matches the image the caller started from; an unchanged record is not written.
+  bool UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref);
+  // Deletes the live record at ref with the keys built from the record as stored.
+  bool DeleteRecord(IsamRecRef ref);
+  bool SearchKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr);
+
+  bool LockRetry = false;
+
+ private:
+  template <class Call>
+  bool WithLockRetry(Call call);
+  bool TakeUpdateLock();
+  void Unlock(bool keepStatus);
+  bool ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record);
+  bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref);
+  std::vector<uint8_t> Copy(const void* record) const;
+  bool UnfinishedRebuild() const;
+
+  const DataFileKind& kind_;
+  IsamFileBlock& file_;
+};
+
+// The routines of a plain data unit under its record kind's names: Open<K>File, Add<K>Record and
+// the rest, each the template's routine over <K>File and <K>Buf. Use at namespace scope in the
+// kind's header; the kind's source file defines <K>File, <K>Buf and <K>Unit().
+#define KESTRAVA_PLAIN_DATA_UNIT(K, RecordType)                             \
+  extern IsamFileBlock K##File;                                             \
+  extern RecordType K##Buf;                                                 \
+  DataFileUnit& K##Unit();                                                  \
+  inline bool Rebuild##K##File() {                                          \
+    return K##Unit().RebuildFile();                                         \
+  }                                                                         \
+  inline IsamKeyStr Build##K##Key(const RecordType& record, int keyNr) {    \
+    return K##Unit().BuildKey(&record, keyNr);                              \
+  }                                                                         \
+  inline bool Add##K##Record(IsamRecRef& ref) {                             \
+    return K##Unit().AddRecord(&K##Buf, ref);                               \
+  }                                                                         \
+  inline bool Update##K##Record(IsamRecRef ref) {                           \
+    return K##Unit().UpdateRecord(&K##Buf, ref);                            \
+  }                                                                         \
+  inline bool Create##K##File() {                                           \
+    return K##Unit().CreateFile();                                          \
+  }                                                                         \
+  inline bool Delete##K##Record(IsamRecRef ref) {                           \
+    return K##Unit().DeleteRecord(ref);                                     \
+  }                                                                         \
+  inline bool Open##K##File() {                                             \
+    return K##Unit().OpenFile();                                            \
+  }                                                                         \
+  inline bool Search##K##Key(IsamKeyStr& key, IsamRecRef& ref, int keyNr) { \
+    return K##Unit().SearchKey(key, ref, keyNr);                            \
+  }
+
+}  // namespace storage

@@ -1,0 +1,192 @@
+// IsamRebuildDataFile: the live records of <name>.DAT are copied, in their order, into a fresh
+// data file without gaps or free chain; the old file waits as <name>.SAV until the copy is
+// complete.
+//
+// Order of events, and what a crash at each point leaves:
+//   1. <name>.DAT is moved to <name>.SAV             -> .SAV alone: the next rebuild resumes
+//   2. a new, empty <name>.DAT (no keys) is made      -> .SAV and .DAT: an unfinished rebuild
+//      and marked defective at once
+//   3. the records are copied, the new file closed    -> .SAV and .DAT, as above
+//      and marked defective again
+//   4. <name>.SAV is deleted                          -> .DAT marked defective: opens as 10010
+// The new data file stays marked defective until a reindex has built its keys, so it never
+// opens as a whole file set with an empty or missing index.
+
+#include <cstring>
+
+#include "storage/buffered_records.h"
+#include "storage/byte_order.h"
+#include "storage/data_header.h"
+#include "storage/file_io.h"
+#include "storage/isam.h"
+#include "storage/isam_guard.h"
+#include "storage/isam_rebuild.h"
+#include "storage/naming.h"
+#include "storage/rebuild_common.h"
+
+namespace storage {
+namespace {
+
+// Sets the index-dirty byte of a closed data file, so that it opens as "index defective".
+bool MarkDataFileDefective(const std::string& dataName) {
+  platform::files::File file;
+  if (!IsamOpenExisting(file, dataName, false)) return false;
+  const uint8_t one = 1;
+  bool marked = IsamWriteAt(file, IsamIndexDirtyFlagOffset, &one, 1) && IsamFlushFile(file);
+  bool closed = IsamCloseFile(file);
+  return marked && closed;
+}
+
+struct RebuildRun {
+  std::string name;  // the base name as given
+  std::string dataName;
+  std::string saveName;
+  int32_t newLength = 0;
+  int32_t oldLength = 0;
+  const IsamConverter* converter = nullptr;
+  const IsamRecordHook* recordHook = nullptr;
+  int32_t hookParameter = 0;
+  bool resumed = false;  // the old records were already in a .SAV left by an earlier run
+};
+
+// Moves the data file aside, or finds the .SAV of an earlier run to resume from.
+bool MoveDataAside(RebuildRun& run) {
+  bool saveExists = IsamFileExists(run.saveName);
+  if (saveExists && IsamFileExists(run.dataName)) return IsamFail(IsamErrSaveAndDataExist);
+  if (IsamRenameFile(run.dataName, run.saveName)) return true;
+  if (IsamError == IsamErrFileNotFound && saveExists) {
+    IsamOK = true;
+    IsamError = 0;
+    run.resumed = true;
+    return true;
+  }
+  return IsamFail(IsamError == IsamErrOsFailure ? IsamErrSaveRename : IsamErrNothingToRebuild);
+}
+
+bool CreateNewDataFile(const RebuildRun& run) {
+  IsamKeyDescArray noKeys{};
+  IsamCreateFileBlock(run.name, run.newLength, 0, noKeys);
+  return IsamOK;
+}
+
+// Opens the new data file and marks it defective before the first record goes in.
+bool OpenNewDataFile(const RebuildRun& run, IsamFileBlock& fb) {
+  IsamOpenFileBlock(fb, run.name, false, false, false, false);
+  if (!IsamOK) return false;
+  return IsamMarkDirty(*fb);
+}
+
+// Reads every record of the .SAV, converts it and appends the kept ones to fb.
+bool CopyRecords(const RebuildRun& run, IsamFileBlock fb, platform::files::File& save) {
+  IsamBufferedReader reader(save, run.oldLength);
+  IsamBufferedWriter writer(fb);
+  std::vector<uint8_t> oldRecord, newRecord;
+  size_t bufferLength = static_cast<size_t>(std::max(run.oldLength, run.newLength));
+  if (!IsamAllocateRecordBuffers({&oldRecord, &newRecord}, bufferLength,
+                                 [&] { return reader.GiveWay() || writer.GiveWay(); })) {
+    return false;
+  }
+  int32_t read = 0;
+  int32_t written = 0;
+  for (IsamRecRef ref = 1;; ++ref) {
+    if (!reader.Read(ref, oldRecord.data())) {
+      if (IsamError != IsamErrShortRead) return false;
+      break;  // the end of the old file
+    }
+    ++read;
+    if (*run.recordHook)
+      (*run.recordHook)(oldRecord.data(), run.oldLength, IsamRecordHookRead, run.hookParameter);
+    uint16_t length = static_cast<uint16_t>(run.oldLength);
+    IsamOK = true;
+    IsamError = 0;
+    bool keep = (*run.converter)(oldRecord.data(), newRecord.data(), length);
+    if (!IsamOK) return IsamFail(IsamErrConverter);
+    if (keep) {
+      if (*run.recordHook) {
+        (*run.recordHook)(newRecord.data(), run.newLength, IsamRecordHookWrite, run.hookParameter);
+      }
+      if (!writer.Append(newRecord.data())) return false;
+      ++written;
+    }
+    if (IsamProgressHook) {
+      IsamProgressHook(0, read, written, oldRecord.data(), static_cast<uint16_t>(run.oldLength));
+      if (!IsamOK) return IsamFail(IsamErrCancelled);
+    }
+  }
+  IsamOK = true;
+  IsamError = 0;
+  return writer.Flush();
+}
+
+// Undoes a failed run: the new file set goes, and the old data file comes back from the .SAV
+// unless the run resumed from one (then the .SAV stays for the next attempt).
+void RestoreAfterFailure(const RebuildRun& run, IsamFileBlock& fb, platform::files::File& save) {
+  IsamStatusKeeper keep;
+  IsamCloseKeepingStatus(fb);
+  save.Close();
+  if (fb != nullptr) return;  // the new file set could not be closed: leave every file as it is
+  IsamDeleteFileBlock(run.name);
+  if (!run.resumed) IsamRenameFile(run.saveName, run.dataName);
+}
+
+bool Rebuild(RebuildRun& run) {
+  if (!MoveDataAside(run)) return false;
+  // A new data file that could not be made is no loss: the .SAV stays and a later rebuild
+  // resumes from it.
+  if (!CreateNewDataFile(run)) return false;
+  IsamFileBlock fb = nullptr;
+  platform::files::File save;
+  bool copied =
+      OpenNewDataFile(run, fb) && IsamOpenExisting(save, run.saveName, true) && CopyRecords(run, fb, save);
+  if (copied) IsamCloseFileBlock(fb);
+  if (!copied || !IsamOK) {
+    RestoreAfterFailure(run, fb, save);
+    return false;
+  }
+  // The clean close wrote byte 20 = 0; the file stays defective until its keys are built.
+  if (!IsamCloseFile(save) || !MarkDataFileDefective(run.dataName)) return false;
+  return IsamDeleteFile(run.saveName);
+}
+
+}  // namespace
+
+bool IsamCopyLiveRecord(const void* oldRecord, void* newRecord, uint16_t& length) {
+  if (IsamLoadInt32(static_cast<const uint8_t*>(oldRecord)) != 0) return false;
+  std::memcpy(newRecord, oldRecord, length);
+  return true;
+}
+
+void IsamRebuildDataFile(const std::string& name, int32_t newRecordLength, int32_t oldRecordLength,
+                         bool variableLength, int32_t /*lengthChange*/, const IsamConverter& converter,
+                         const IsamRecordHook& recordHook, int32_t hookParameter) {
+  IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
+  if (!call.entered()) return;
+  if (variableLength) {
+    IsamFail(IsamErrVarChainBroken);
+    return;
+  }
+  if (newRecordLength > IsamMaxRecordLength || oldRecordLength > IsamMaxRecordLength) {
+    IsamFail(IsamErrRecordTooLong);
+    return;
+  }
+  if (newRecordLength < IsamMinRecordLength || oldRecordLength < IsamMinRecordLength) {
+    IsamFail(IsamErrRecordLengthTooSmall);
+    return;
+  }
+  RebuildRun run;
+  run.name = name;
+  run.dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
+  run.saveName = IsamFileName(IsamDataPart(name), IsamSaveExt);
+  run.newLength = newRecordLength;
+  run.oldLength = oldRecordLength;
+  IsamConverter copyLive = IsamCopyLiveRecord;
+  run.converter = converter ? &converter : &copyLive;
+  run.recordHook = &recordHook;
+  run.hookParameter = hookParameter;
+  if (Rebuild(run)) {
+    IsamOK = true;
+    IsamError = 0;
+  }
+}
+
+}  // namespace storage

@@ -1,0 +1,287 @@
+// IsamReindexFile: every key of a file set is built anew from the live records, one key at a
+// time, into an empty index. A key refused as a duplicate is logged in <name>.MSG and, when asked,
+// its record is deleted together with the keys already added for it.
+//
+// The new index is built under a name of its own (<index name>~.IX) and takes the index's place
+// only when the last key is in. Until then the file set has no index under its proper name, so a
+// crash or a failed run leaves a set that opens as "index defective" (10010) instead of one that
+// opens cleanly with keys missing.
+
+#include <cerrno>
+#include <cstdio>
+#include <vector>
+
+#include "storage/buffered_records.h"
+#include "storage/byte_order.h"
+#include "storage/data_header.h"
+#include "storage/file_io.h"
+#include "storage/index_header.h"
+#include "storage/isam.h"
+#include "storage/isam_guard.h"
+#include "storage/isam_rebuild.h"
+#include "storage/naming.h"
+#include "storage/rebuild_common.h"
+
+namespace storage {
+namespace {
+
+constexpr int32_t LogWriteErrorBase = 9500;
+constexpr int DiskWriteError = 101;  // the input/output result of a full or failing disk
+
+// The base name under which the new index is built: the index file's name without ".IX",
+// followed by "~".
+std::string BuildingIndexBase(const std::string& indexName) {
+  std::string ext = std::string(".") + IsamIndexExt;
+  bool hasExt =
+      indexName.size() > ext.size() && indexName.compare(indexName.size() - ext.size(), ext.size(), ext) == 0;
+  return (hasExt ? indexName.substr(0, indexName.size() - ext.size()) : indexName) + "~";
+}
+
+// The log of refused keys, created at its first entry.
+class ReindexLog {
+ public:
+  explicit ReindexLog(std::string name) : name_(std::move(name)) {}
+  bool written() const { return file_.IsOpen(); }
+
+  bool Refused(const IsamKeyStr& key, int keyNr, IsamRecRef ref) {
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, " KeyNr: %d Ref: %d not added", keyNr, ref);
+    return Write("Key:<" + key + ">" + numbers + "\r\n");
+  }
+  bool Deleted(const std::vector<uint8_t>& record) {
+    return Write("Data record deleted - Dump follows\r\n") &&
+           Write(std::string(record.begin(), record.end()) + "\r\n" + "\r\n");
+  }
+  void Close() { file_.Close(); }
+
+ private:
+  bool Write(const std::string& text) {
+    if (!file_.IsOpen() && !file_.Open(name_, platform::files::OpenMode::CreateAlways)) return Failed();
+    if (!file_.WriteAt(pos_, text.data(), text.size())) return Failed();
+    pos_ += static_cast<int64_t>(text.size());
+    return true;
+  }
+  bool Failed() {
+    int err = file_.error();
+    int result = (err == ENOSPC || err == EFBIG || err == 0) ? DiskWriteError : err;
+    return IsamFail(LogWriteErrorBase + result);
+  }
+
+  std::string name_;
+  platform::files::File file_;
+  int64_t pos_ = 0;
+};
+
+struct ReindexRun {
+  std::string dataName;
+  std::string indexName;
+  std::string buildingBase;  // data part;building index base: the name the set is opened by
+  std::string buildingIndexName;
+  uint16_t numberKeys = 0;
+  const IsamKeyDescArray* keys = nullptr;
+  const IsamBuildKey* buildKey = nullptr;
+  bool deleteBadRecords = false;
+  const IsamRecordHook* recordHook = nullptr;
+  int32_t hookParameter = 0;
+  int32_t recordLength = 0;
+  int32_t recordsDeleted = 0;
+};
+
+// The data header must describe the file it heads, and its free chain must start at a deleted
+// record: rebuilding keys over anything else would index garbage.
+bool CheckDataFile(ReindexRun& run) {
+  IsamFileBlockRec probe;
+  if (!IsamOpenExisting(probe.DataFile, run.dataName, false)) return false;
+  int64_t size = 0;
+  uint8_t dirty = 0;
+  bool read = IsamFileSize(probe.DataFile, &size) && IsamReadDataHeader(probe, &dirty);
+  bool sound = read && probe.RecordLength > 0 && size % probe.RecordLength == 0 &&
+               size / probe.RecordLength - 1 == probe.NumberRecords;
+  if (sound && probe.FirstFree != -1) {
+    uint8_t status[4];
+    sound =
+        probe.FirstFree >= 1 && probe.FirstFree <= probe.NumberRecords &&
+        IsamReadAt(probe.DataFile, int64_t{probe.FirstFree} * probe.RecordLength, status, sizeof status) &&
+        IsamLoadInt32(status) != 0;
+  }
+  IsamCloseFile(probe.DataFile);
+  if (!read) return false;
+  if (!sound) return IsamFail(IsamErrReindexHeader);
+  run.recordLength = probe.RecordLength;
+  return true;
+}
+
+// Writes the empty index under its building name and removes the old index and log.
+bool StartEmptyIndex(const ReindexRun& run, const std::string& logName) {
+  // The log of an earlier run goes; one that cannot be removed is met again at the first entry.
+  if (IsamFileExists(logName)) {
+    IsamStatusKeeper keep;
+    IsamDeleteFile(logName);
+  }
+  if (IsamFileExists(run.indexName) && !IsamDeleteFile(run.indexName)) return false;
+  if (run.numberKeys == 0) return true;
+  platform::files::File file;
+  if (!IsamCreateFile(file, run.buildingIndexName)) return false;
+  bool written = IsamWriteNewIndex(file, run.numberKeys, *run.keys) && IsamFlushFile(file);
+  bool closed = IsamCloseFile(file);
+  return written && closed;
+}
+
+bool RewriteDataHeader(const ReindexRun& run) {
+  IsamFileBlockRec header;
+  uint8_t dirty = 0;
+  if (!IsamOpenExisting(header.DataFile, run.dataName, false)) return false;
+  bool written = IsamReadDataHeader(header, &dirty);
+  header.NumberKeys = run.numberKeys;
+  written = written && IsamWriteDataHeader(header, 0) && IsamFlushFile(header.DataFile);
+  bool closed = IsamCloseFile(header.DataFile);
+  return written && closed;
+}
+
+// Removes a record whose key k was refused, with the keys 1..k-1 already added for it.
+bool DeleteBadRecord(const ReindexRun& run, IsamFileBlock fb, int keyNr, IsamRecRef ref,
+                     const std::vector<uint8_t>& record) {
+  for (int k = 1; k < keyNr; ++k) {
+    IsamKeyStr key;
+    (*run.buildKey)(record.data(), static_cast<uint16_t>(k), key);
+    IsamDeleteKey(fb, k, ref, key.substr(0, IsamMaxKeyLen));  // a key that is not there is no matter
+  }
+  IsamDeleteRec(fb, ref);
+  return IsamOK;
+}
+
+// One pass over the data file for key k.
+bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
+                 std::vector<uint8_t>& record, ReindexLog& log) {
+  int32_t read = 0;
+  int32_t added = 0;
+  for (IsamRecRef ref = 1;; ++ref) {
+    if (!reader.Read(ref, record.data())) {
+      if (IsamError != IsamErrShortRead) return false;
+      break;
+    }
+    if (IsamLoadInt32(record.data()) != 0) continue;
+    ++read;
+    if (*run.recordHook) {
+      (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
+                        run.hookParameter);
+    }
+    IsamKeyStr key;
+    IsamOK = true;
+    IsamError = 0;
+    (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
+    if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
+    key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
+    IsamAddKey(fb, keyNr, ref, key);
+    if (IsamOK) {
+      ++added;
+    } else if (IsamError == IsamErrDuplicateKey) {
+      if (!log.Refused(key, keyNr, ref)) return false;
+      if (run.deleteBadRecords) {
+        if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
+        reader.MarkDeleted(ref);
+        ++run.recordsDeleted;
+      }
+    } else {
+      return false;
+    }
+    if (IsamProgressHook) {
+      IsamOK = true;
+      IsamProgressHook(static_cast<uint16_t>(keyNr), read, added, record.data(),
+                       static_cast<uint16_t>(run.recordLength));
+      if (!IsamOK) return IsamFail(IsamErrCancelled);
+    }
+  }
+  IsamOK = true;
+  IsamError = 0;
+  return true;
+}
+
+bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
+  IsamBufferedReader reader(fb->DataFile, run.recordLength);
+  std::vector<uint8_t> record;
+  if (!IsamAllocateRecordBuffers({&record}, static_cast<size_t>(run.recordLength),
+                                 [&] { return reader.GiveWay(); })) {
+    return false;
+  }
+  for (int k = 1; k <= run.numberKeys; ++k) {
+    if (!BuildOneKey(run, fb, reader, k, record, log)) return false;
+  }
+  return true;
+}
+
+bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten) {
+  if (!CheckDataFile(run)) return false;
+  if (run.recordLength > IsamMaxRecordLength) return IsamFail(IsamErrRecordTooLong);
+  if (!StartEmptyIndex(run, logName) || !RewriteDataHeader(run)) return false;
+  IsamFileBlock fb = nullptr;
+  IsamOpenFileBlock(fb, run.buildingBase, false, false, false, false);
+  if (!IsamOK) return false;
+  ReindexLog log(logName);
+  bool built = BuildKeys(run, fb, log);
+  messagesWritten = log.written();
+  log.Close();
+  if (!built) {
+    IsamCloseKeepingStatus(fb);
+    IsamStatusKeeper keep;
+    if (run.numberKeys > 0) IsamDeleteFile(run.buildingIndexName);
+    return false;
+  }
+  IsamCloseFileBlock(fb);
+  if (!IsamOK) {
+    IsamCloseKeepingStatus(fb);
+    return false;
+  }
+  return run.numberKeys == 0 || IsamRenameFile(run.buildingIndexName, run.indexName);
+}
+
+}  // namespace
+
+void IsamReindexFile(const std::string& name, uint16_t numberKeys, const IsamKeyDescArray& keys,
+                     bool variableLength, const IsamBuildKey& buildKey, bool deleteBadRecords,
+                     bool& messagesWritten, const IsamRecordHook& recordHook, int32_t hookParameter,
+                     int32_t* recordsDeleted) {
+  IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
+  messagesWritten = false;
+  if (recordsDeleted) *recordsDeleted = 0;
+  if (!call.entered()) return;
+  if (variableLength) {
+    IsamFail(IsamErrVarChainBroken);
+    return;
+  }
+  if (numberKeys > IsamMaxKeys) {
+    IsamFail(IsamErrTooManyKeys);
+    return;
+  }
+  if (numberKeys > 0 && !buildKey) {
+    IsamFail(IsamErrKeyBuilder);
+    return;
+  }
+  for (int k = 0; k < numberKeys; ++k) {
+    if (keys[k].KeyLength < 1 || keys[k].KeyLength > IsamMaxKeyLen) {
+      IsamFail(IsamErrBadKeyLength);
+      return;
+    }
+  }
+  ReindexRun run;
+  std::string dataPart = IsamDataPart(name);
+  run.dataName = IsamFileName(dataPart, IsamDataExt);
+  run.indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
+  std::string buildingIndexBase = BuildingIndexBase(run.indexName);
+  run.buildingBase = numberKeys > 0 ? dataPart + ";" + buildingIndexBase : dataPart;
+  run.buildingIndexName = IsamFileName(buildingIndexBase, IsamIndexExt);
+  run.numberKeys = numberKeys;
+  run.keys = &keys;
+  run.buildKey = &buildKey;
+  run.deleteBadRecords = deleteBadRecords;
+  run.recordHook = &recordHook;
+  run.hookParameter = hookParameter;
+  bool done = Reindex(run, IsamFileName(dataPart, IsamLogExt), messagesWritten);
+  if (recordsDeleted) *recordsDeleted = run.recordsDeleted;
+  if (done) {
+    IsamOK = true;
+    IsamError = 0;
+  }
+}
+
+}  // namespace storage

@@ -1,0 +1,147 @@
+// A write that fails with "no space left" at the N-th call, for every N an add, an update or a
+// delete makes: afterwards no index entry points to a record that does not carry its key, and
+// the record is either changed whole or not at all.
+//
+// The failure comes from this binary's own pwrite, which stands in front of the C library's.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "crash_records.h"
+#include "index_check.h"
+#include "platform/ui/support/ui_script.h"
+#include "storage/byte_order.h"
+#include "storage/po_detail_file.h"
+#include "tree_check.h"
+#include "unit_fixture.h"
+
+namespace {
+int writesUntilFailure = 0;  // 0: no failure armed
+int writesSeen = 0;
+}  // namespace
+
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+  using Real = ssize_t (*)(int, const void*, size_t, off_t);
+  static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pwrite"));
+  ++writesSeen;
+  if (writesUntilFailure > 0 && --writesUntilFailure == 0) {
+    errno = ENOSPC;
+    return -1;
+  }
+  return real(fd, buffer, count, offset);
+}
+
+namespace storage::testing {
+namespace {
+
+constexpr int kRecords = 400;
+
+class InjectTest : public DataUnitTest {
+ protected:
+  InjectTest() : DataUnitTest("9") {}
+  void SetUp() override {
+    DataUnitTest::SetUp();
+    // Few page buffers, so index pages are written while a change runs, not only at close.
+    IsamShutdown();
+    IsamInitialize(0, 8);
+    ASSERT_TRUE(IsamOK);
+  }
+  void TearDown() override {
+    writesUntilFailure = 0;
+    DataUnitTest::TearDown();
+  }
+
+  void FreshFile() {
+    if (PODetailFile) Close(PODetailFile);
+    IsamDeleteFileBlock("9PD");
+    ASSERT_TRUE(OpenPODetailFile());
+    for (int id = 0; id < kRecords; ++id) {
+      FillCrashRecord(PODetailBuf, id, id % 5);
+      IsamRecRef ref = 0;
+      ASSERT_TRUE(AddPODetailRecord(ref));
+    }
+    Close(PODetailFile);
+    ASSERT_TRUE(OpenPODetailFile());
+  }
+
+  // Runs change with the n-th write failing; false once change made fewer than n writes.
+  template <class Change>
+  bool FailAt(int n, Change change) {
+    writesSeen = 0;
+    writesUntilFailure = n;
+    testing_support::UiScript ui;  // nothing may be asked: no error here is a lock error
+    change();
+    bool failed = writesUntilFailure == 0;
+    writesUntilFailure = 0;
+    EXPECT_TRUE(ui.Done());
+    return failed;
+  }
+
+  // The record at ref in one of the versions given (-1: deleted), and the index in step.
+  void ExpectWholeOrNothing(IsamRecRef ref, int id, std::initializer_list<int> versions, int n) {
+    PODetailRec rec;
+    IsamGetRec(PODetailFile, ref, &rec, sizeof rec);
+    ASSERT_TRUE(IsamOK);
+    int foundId = 0, version = -1;
+    bool live = IsamLoadInt32(reinterpret_cast<uint8_t*>(&rec)) == 0;
+    if (live) {
+      EXPECT_TRUE(ReadCrashRecord(rec, &foundId, &version)) << "write " << n;
+      EXPECT_EQ(foundId, id) << "write " << n;
+    }
+    EXPECT_NE(std::find(versions.begin(), versions.end(), version), versions.end())
+        << "write " << n << ": version " << version;
+    std::vector<std::string> faults = IndexMatchesRecords(PODetailFile, PODetailUnit());
+    for (int k = 1; k <= 6; ++k) {
+      for (const std::string& fault : TreeFaults(PODetailFile, k)) faults.push_back(fault);
+    }
+    EXPECT_TRUE(faults.empty()) << "write " << n << ": " << faults.front();
+  }
+};
+
+TEST_F(InjectTest, AFailedAddLeavesNoTrace) {
+  for (int n = 1;; ++n) {
+    FreshFile();
+    IsamRecRef ref = 0;
+    bool added = false;
+    bool failed = FailAt(n, [&] {
+      FillCrashRecord(PODetailBuf, kRecords, 7);
+      added = AddPODetailRecord(ref);
+    });
+    if (!failed) break;
+    EXPECT_FALSE(added) << "write " << n;
+    EXPECT_EQ(IsamUsedRecs(PODetailFile), kRecords) << "write " << n;
+    ExpectWholeOrNothing(1, 0, {0}, n);
+    if (HasFailure()) break;
+  }
+}
+
+TEST_F(InjectTest, AFailedUpdateLeavesTheOldRecordAndKeys) {
+  for (int n = 1;; ++n) {
+    FreshFile();
+    bool updated = false;
+    bool failed = FailAt(n, [&] {
+      FillCrashRecord(PODetailBuf, 200, 2);  // record 201 holds id 200 in version 0
+      updated = UpdatePODetailRecord(201);
+    });
+    if (!failed) break;
+    ExpectWholeOrNothing(201, 200, {updated ? 2 : 0}, n);
+    if (HasFailure()) break;
+  }
+}
+
+TEST_F(InjectTest, AFailedDeleteLeavesNoEntryBehind) {
+  for (int n = 1;; ++n) {
+    FreshFile();
+    bool failed = FailAt(n, [&] { DeletePODetailRecord(150); });
+    if (!failed) break;
+    ExpectWholeOrNothing(150, 149, {-1, 149 % 5}, n);
+    if (HasFailure()) break;
+  }
+}
+
+}  // namespace
+}  // namespace storage::testing

@@ -1,0 +1,238 @@
+// Reindexing: every key built anew from the live records, the log of refused keys, and the
+// refusals that leave the file set as it was.
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <algorithm>
+#include <cerrno>
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "index_entries.h"
+#include "storage/byte_order.h"
+#include "storage/isam_rebuild.h"
+#include "storage_fixture.h"
+
+namespace storage::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int32_t kLength = 40;
+
+// Records: status, then name (unique key 1) and town (key 2, duplicates) as a length byte and
+// their characters, at offsets 4 and 20, the layout the independent index checker reads.
+constexpr int kNameOffset = 4;
+constexpr int kTownOffset = 20;
+const char* const kCheckerKeys = " --key 4:15:0 --key 20:10:1";
+
+std::vector<uint8_t> Person(const std::string& name, const std::string& town) {
+  std::vector<uint8_t> rec(kLength, 0);
+  rec[kNameOffset] = static_cast<uint8_t>(name.size());
+  std::copy(name.begin(), name.end(), rec.begin() + kNameOffset + 1);
+  rec[kTownOffset] = static_cast<uint8_t>(town.size());
+  std::copy(town.begin(), town.end(), rec.begin() + kTownOffset + 1);
+  return rec;
+}
+
+void PersonKey(const void* record, uint16_t keyNr, IsamKeyStr& key) {
+  const auto* r = static_cast<const uint8_t*>(record);
+  int at = keyNr == 1 ? kNameOffset : kTownOffset;
+  key.assign(reinterpret_cast<const char*>(r + at + 1), r[at]);
+}
+
+using Entries = std::vector<std::pair<IsamKeyStr, IsamRecRef>>;
+
+class ReindexTest : public StorageTest {
+ protected:
+  void SetUp() override {
+    StorageTest::SetUp();
+    keys_[0] = {15, 0};
+    keys_[1] = {10, 1};
+  }
+  void TearDown() override {
+    IsamProgressHook = nullptr;
+    StorageTest::TearDown();
+  }
+  // A file set whose records are added without keys, as an import leaves it.
+  IsamFileBlock CreatePeople(const std::vector<std::pair<std::string, std::string>>& people) {
+    IsamCreateFileBlock("P", kLength, 2, keys_);
+    IsamFileBlock fb = Open("P");
+    for (const auto& [name, town] : people) {
+      std::vector<uint8_t> rec = Person(name, town);
+      IsamRecRef ref = 0;
+      IsamAddRec(fb, ref, rec.data(), rec.size());
+    }
+    return fb;
+  }
+  void Reindex(bool deleteBad = true, const IsamBuildKey& build = PersonKey) {
+    IsamReindexFile("P", 2, keys_, false, build, deleteBad, messages_, nullptr, 0, &deleted_);
+  }
+  Entries Walk(IsamFileBlock fb, int keyNr) { return IndexEntries(fb, keyNr); }
+
+  int RunIndexChecker() {
+    std::string command = std::string("/usr/bin/python3 ") + KESTRAVA_SOURCE_DIR +
+                          "/tests/oracles/ix_checker.py " + dir_.File("P.DAT") + " " + dir_.File("P.IX") +
+                          kCheckerKeys;
+    int rc = std::system(command.c_str());
+    return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+  }
+
+  IsamKeyDescArray keys_{};
+  bool messages_ = false;
+  int32_t deleted_ = 0;
+};
+
+TEST_F(ReindexTest, BuildsTheIndexAFreshBuildWouldGive) {
+  std::mt19937 rng(11);
+  std::vector<std::pair<std::string, std::string>> people;
+  for (int i = 0; i < 700; ++i)
+    people.emplace_back("N" + std::to_string(i * 7919 % 1000), "T" + std::to_string(rng() % 40));
+  IsamFileBlock fb = CreatePeople(people);
+  for (IsamRecRef r = 3; r < 700; r += 5) IsamDeleteRec(fb, r);
+  Close(fb);
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_FALSE(messages_);
+  EXPECT_FALSE(fs::exists(dir_.File("P.MSG")));
+  EXPECT_EQ(RunIndexChecker(), 0);
+
+  // The same live records keyed one by one into a fresh file set give the same entries.
+  fb = Open("P");
+  Entries fresh[2];
+  std::vector<uint8_t> rec(kLength);
+  for (IsamRecRef r = 1; r < IsamFileLen(fb); ++r) {
+    IsamGetRec(fb, r, rec.data(), rec.size());
+    if (IsamLoadInt32(rec.data()) != 0) continue;
+    for (int k = 1; k <= 2; ++k) {
+      IsamKeyStr key;
+      PersonKey(rec.data(), static_cast<uint16_t>(k), key);
+      fresh[k - 1].emplace_back(key, r);
+    }
+  }
+  for (Entries& e : fresh) std::sort(e.begin(), e.end());
+  EXPECT_EQ(Walk(fb, 1), fresh[0]);
+  EXPECT_EQ(Walk(fb, 2), fresh[1]);
+  EXPECT_EQ(IsamUsedKeys(fb, 1), static_cast<int32_t>(fresh[0].size()));
+  Close(fb);
+}
+
+TEST_F(ReindexTest, ADuplicateUniqueKeyIsLoggedAndItsRecordDeleted) {
+  IsamFileBlock fb = CreatePeople({{"SMITH", "BERN"}, {"JONES", "BASEL"}, {"SMITH", "ZUG"}});
+  Close(fb);
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_TRUE(messages_);
+  EXPECT_EQ(deleted_, 1);
+  std::string dump(reinterpret_cast<const char*>(Person("SMITH", "ZUG").data()), kLength);
+  EXPECT_EQ(ReadFile("P.MSG"),
+            "Key:<SMITH> KeyNr: 1 Ref: 3 not added\r\n"
+            "Data record deleted - Dump follows\r\n" +
+                dump + "\r\n\r\n");
+  fb = Open("P");
+  EXPECT_EQ(IsamUsedRecs(fb), 2);
+  EXPECT_EQ(Walk(fb, 1), (Entries{{"JONES", 2}, {"SMITH", 1}}));
+  EXPECT_EQ(Walk(fb, 2), (Entries{{"BASEL", 2}, {"BERN", 1}}));
+  Close(fb);
+  EXPECT_EQ(RunIndexChecker(), 0);
+
+  // Without deleting, the record stays and only the key is missing; an old log goes first.
+  fb = CreatePeople({{"A", "X"}, {"A", "Y"}});
+  Close(fb);
+  Reindex(false);
+  ASSERT_EQ(Status(), 0);
+  EXPECT_EQ(deleted_, 0);
+  EXPECT_EQ(ReadFile("P.MSG"), "Key:<A> KeyNr: 1 Ref: 2 not added\r\n");
+  fb = Open("P");
+  EXPECT_EQ(IsamUsedRecs(fb), 2);
+  EXPECT_EQ(IsamUsedKeys(fb, 2), 2);
+  Close(fb);
+}
+
+TEST_F(ReindexTest, ALogThatCannotBeWrittenStopsTheRun) {
+  IsamFileBlock fb = CreatePeople({{"A", "X"}, {"A", "Y"}});
+  Close(fb);
+  fs::create_directory(dir_.File("P.MSG"));  // no file can be made under that name
+  Reindex();
+  EXPECT_EQ(Status(), 9500 + EISDIR);
+  IsamFileBlock again = nullptr;
+  IsamOpenFileBlock(again, "P", false, false, false, true);
+  EXPECT_EQ(Status(), IsamErrIndexDefective);
+}
+
+int progressCalls = 0;
+std::vector<std::pair<int, int>> progressSeen;
+void RecordProgress(uint16_t keyNr, int32_t read, int32_t, const void*, uint16_t) {
+  ++progressCalls;
+  progressSeen.emplace_back(keyNr, read);
+}
+void CancelSecond(uint16_t, int32_t, int32_t, const void*, uint16_t) {
+  if (++progressCalls == 2) IsamOK = false;
+}
+
+TEST_F(ReindexTest, ProgressRestartsAtEachKeyAndAnEmptyFileCallsNone) {
+  IsamFileBlock fb = CreatePeople({});
+  Close(fb);
+  progressCalls = 0;
+  IsamProgressHook = RecordProgress;
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_EQ(progressCalls, 0);
+
+  fb = CreatePeople({{"A", "1"}, {"B", "2"}});
+  Close(fb);
+  progressSeen.clear();
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_EQ(progressSeen, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 1}, {2, 2}}));
+}
+
+TEST_F(ReindexTest, AFailedReindexLeavesTheSetDefective) {
+  IsamFileBlock fb = CreatePeople({{"A", "1"}, {"B", "2"}, {"C", "3"}});
+  Close(fb);
+  progressCalls = 0;
+  IsamProgressHook = CancelSecond;
+  Reindex();
+  EXPECT_EQ(Status(), IsamErrCancelled);
+  IsamProgressHook = nullptr;
+  IsamFileBlock again = nullptr;
+  IsamOpenFileBlock(again, "P", false, false, false, true);
+  EXPECT_EQ(Status(), IsamErrIndexDefective);
+
+  Reindex(true, [](const void*, uint16_t, IsamKeyStr&) { IsamOK = false; });
+  EXPECT_EQ(Status(), IsamErrKeyBuilder);
+  IsamOpenFileBlock(again, "P", false, false, false, true);
+  EXPECT_EQ(Status(), IsamErrIndexDefective);
+
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  fb = Open("P");
+  EXPECT_EQ(IsamUsedKeys(fb, 1), 3);
+  Close(fb);
+}
+
+TEST_F(ReindexTest, AHeaderThatDisagreesWithTheFileIsRefusedBeforeAnythingChanges) {
+  IsamFileBlock fb = CreatePeople({{"A", "1"}, {"B", "2"}});
+  Close(fb);
+  std::string index = ReadFile("P.IX");
+  {
+    std::ofstream grow(dir_.File("P.DAT"), std::ios::binary | std::ios::app);
+    grow << "xyz";  // no longer a whole number of records
+  }
+  Reindex();
+  EXPECT_EQ(Status(), IsamErrReindexHeader);
+  EXPECT_EQ(ReadFile("P.IX"), index);
+
+  fs::resize_file(dir_.File("P.DAT"), 3 * kLength);
+  std::string bytes = ReadFile("P.DAT");
+  IsamStoreInt32(reinterpret_cast<uint8_t*>(bytes.data()) + 8, 3);  // one record more than the file holds
+  std::ofstream(dir_.File("P.DAT"), std::ios::binary | std::ios::trunc) << bytes;
+  Reindex();
+  EXPECT_EQ(Status(), IsamErrReindexHeader);
+  EXPECT_EQ(ReadFile("P.IX"), index);
+}
+
+}  // namespace
+}  // namespace storage::testing
