@@ -10,5 +10,7 @@ namespace app {
 
 // The stored amount text formatted ",0.00", or the stored text itself when it is not a number.
 std::string FormatStoredAmount(std::string_view stored);
+// The same in another pattern of FormatFloat (",.00" in the Find list's totals).
+std::string FormatStoredAmount(std::string_view stored, std::string_view format);
 
 }  // namespace app
