@@ -11,6 +11,7 @@
 #include "app/company_file.h"
 #include "app/form_instance.h"
 #include "app/payment_terms.h"
+#include "invoicing/header_form.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -103,6 +104,33 @@ void CheckRadio(QRadioButton* chosen, std::initializer_list<QRadioButton*> group
     button->setChecked(button == chosen);
     button->setAutoExclusive(true);
   }
+}
+
+template <std::size_t N>
+void Transfer(QLineEdit* edit, ShortString<N>& field, bool toRecord) {
+  if (toRecord)
+    field.Set(TextOf(edit));
+  else
+    SetText(edit, field.Get());
+}
+
+void TransferHeadings(invoicing::THeaderForm& h, CompanyRec& r, bool toRecord) {
+  Transfer(h.InvCapData, r.InvoiceCaption, toRecord);
+  Transfer(h.StmntCapData, r.StatementCaption, toRecord);
+  Transfer(h.PackSHeadData, r.PackingSlipCaption, toRecord);
+  Transfer(h.FCHeadData, r.FileCopyCaption, toRecord);
+  Transfer(h.PoHeadTxt, r.POCaption, toRecord);
+  Transfer(h.POCopyHeadr, r.POCopyCaption, toRecord);
+  Transfer(h.PrCdhead, r.ProductCodeHeader, toRecord);
+  Transfer(h.QuanHead, r.QuantityHeader, toRecord);
+  Transfer(h.DescHead, r.DescriptionHeader, toRecord);
+  Transfer(h.Edit8, r.UnitPriceHeader, toRecord);
+  Transfer(h.ExtHead, r.ExtensionHeader, toRecord);
+  Transfer(h.MemoHeadr, r.InvoiceMemoHeader, toRecord);
+  Transfer(h.StmntNote, r.StatementNote, toRecord);
+  Transfer(h.POMemoHdr, r.POMemoHeader, toRecord);
+  Transfer(h.InvShipHead, r.InvoiceShipToCaption, toRecord);
+  Transfer(h.POShipHead, r.POShipToCaption, toRecord);
 }
 
 }  // namespace
@@ -306,9 +334,6 @@ void TCompSet::BuildFormsTab() {
   CBRecptPrn = new QCheckBox("Receipt Printer Output (receipt printer required)", FormsSet);
   CBInvQuan = new QCheckBox("Total Invoice / PO Quantities", FormsSet);
   BitBtn1 = new QPushButton("Headers / Fonts / Colors", FormsSet);
-  // The headings and heading fonts have their own dialog, which is not part of this build yet.
-  BitBtn1->setEnabled(false);
-  BitBtn1->setToolTip("The headers, fonts and colors dialog is not available yet.");
   connect(BmpImgButn, &QPushButton::clicked, this, [this] { BmpImgButnClick(); });
   connect(BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
 
@@ -913,8 +938,12 @@ void TCompSet::FontButnClick() {
   RunFontPicker(EnvFont, false, EFontEx);
 }
 
+// The headings of the company being edited go to the headers dialog and, after its OK, back
+// into its record; the heading fonts it edits in place in InvoiceHeaderFonts.
 void TCompSet::BitBtn1Click() {
-  platform::ui::MessageBox("The headers, fonts and colors dialog is not available yet.", "Company Options");
+  invoicing::THeaderForm& headers = invoicing::CreateHeaderForm();
+  TransferHeadings(headers, CompanyWorkRec, false);
+  if (headers.ShowModal() == platform::ui::mrOk) TransferHeadings(headers, CompanyWorkRec, true);
 }
 
 void TCompSet::HelpButtonClick() {

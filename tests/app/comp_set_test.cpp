@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "app/company_file.h"
+#include "invoicing/header_form.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "support/temp_dir.h"
@@ -586,6 +587,34 @@ TEST_F(CompSetTest, PickersFillTheRecord) {
   EXPECT_EQ(stored.EditorFontColor.Get(), 0x00FF00);
   EXPECT_EQ(stored.EditorFontStyle, app::FontStyleBold);
   EXPECT_EQ(stored.BrowserFontName.Get(), "Liberation Mono");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(CompSetTest, HeadersDialogEditsTheHeadingsOfTheCompanyBeingEdited) {
+  CompanyRec other = SettledCompany();
+  other.CompanyNumber.Set("9");
+  other.POShipToCaption.Set("Deliver To:");
+  app::CompanyWorkRec = other;
+  dialog->LoadFromRecord(other);
+  ui.OnModal<invoicing::THeaderForm>([](invoicing::THeaderForm& h) {
+    EXPECT_EQ(h.InvCapData->text(), "TAX INVOICE");
+    EXPECT_EQ(h.POShipHead->text(), "Deliver To:");
+    h.InvCapData->setText("BILL");
+    h.StmntNote->setText("Thank you for your business");
+    h.OkButn2Click();
+  });
+  ui.OnModal<invoicing::THeaderForm>([](invoicing::THeaderForm& h) {
+    h.InvCapData->setText("closed without OK");
+    h.Close();
+  });
+  dialog->BitBtn1Click();
+  EXPECT_EQ(app::CompanyWorkRec.InvoiceCaption.Get(), "BILL");
+  EXPECT_EQ(app::CompanyWorkRec.StatementNote.Get(), "Thank you for your business");
+  EXPECT_EQ(app::CompanyWorkRec.POShipToCaption.Get(), "Deliver To:");
+  dialog->BitBtn1Click();
+  EXPECT_EQ(app::CompanyWorkRec.InvoiceCaption.Get(), "BILL");
+  // The open company's own headings are not touched.
+  EXPECT_EQ(app::CurrentCompany.InvoiceCaption.Get(), "TAX INVOICE");
   EXPECT_TRUE(ui.Done());
 }
 
