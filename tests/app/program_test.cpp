@@ -1,0 +1,65 @@
+// The program itself, started as a user starts it, in a scratch data directory.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QThread>
+#include <filesystem>
+
+#include "support/temp_dir.h"
+
+namespace {
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void Start(QProcess& program) {
+    program.setProgram(KESTRAVA_PROGRAM);
+    program.setWorkingDirectory(QString::fromStdString(dir_.path().string()));
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start();
+    ASSERT_TRUE(program.waitForStarted(10000));
+  }
+  static void Stop(QProcess& program) {
+    if (program.state() == QProcess::NotRunning) return;
+    program.kill();
+    program.waitForFinished(10000);
+  }
+  // Waits until the running program's main window exists: it lets go of the start-up lock then.
+  static bool WaitForMainWindow() {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 30000) {
+      if (std::filesystem::exists("ovcomp.DAT") && !std::filesystem::exists("SingleInstanceProgramHMutex"))
+        return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
+  testing_support::TempDir dir_;
+};
+
+TEST_F(ProgramTest, FirstStartSetsUpTheDirectoryAndASecondStartEndsAtOnce) {
+  QProcess first;
+  Start(first);
+  ASSERT_TRUE(WaitForMainWindow());
+  EXPECT_TRUE(std::filesystem::exists("ovcomp.IX"));
+
+  QProcess second;
+  Start(second);
+  EXPECT_TRUE(second.waitForFinished(30000));
+  EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(second.exitCode(), 0);
+  EXPECT_EQ(first.state(), QProcess::Running);
+  Stop(first);
+
+  // With the first one gone, the next start is the running program.
+  QProcess next;
+  Start(next);
+  EXPECT_FALSE(next.waitForFinished(2000));
+  EXPECT_EQ(next.state(), QProcess::Running);
+  Stop(next);
+}
+
+}  // namespace
