@@ -4,11 +4,14 @@
 #include <algorithm>
 
 #include "app/about_box.h"
+#include "app/comp_set.h"
+#include "app/company_manager.h"
 #include "app/customer_manager.h"
 #include "app/edit_dlg.h"
 #include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/prod_copy.h"
 #include "app/records/company_rec.h"
 #include "app/single_instance.h"
 #include "platform/files/path.h"
@@ -29,6 +32,9 @@ void CreateOtherForms() {
   CreateEditDlg();
   CreateAboutBox();
   CreateListWindow();
+  CreateListComps();
+  CreateCompSet();
+  CreateProdCopy();
   PStart->repaint();
 }
 
@@ -39,6 +45,9 @@ void ForgetForms() {
   DemoForm = nullptr;
   EditDlg = nullptr;
   ListWindow = nullptr;
+  ListComps = nullptr;
+  CompSet = nullptr;
+  ProdCopy = nullptr;
   storage::StatForm = nullptr;
 }
 
