@@ -381,13 +381,16 @@ void TListComps::CopyCustomerstoAnotherCompany1Click() {
   CopyToAnotherCompany("C");
 }
 
+// The browser stays on the highlighted company in the new order.
 void TListComps::SetKeyNumber(int32_t keyNr) {
   Code1->setChecked(keyNr == 1);
   ByDescription1->setChecked(keyNr == 2);
   CompanyKeyNumber = keyNr;
-  RecBrowser1->BrowserSetKeyNumber(keyNr);
+  const bool highlighted = ReadHighlightedRow(*RecBrowser1);
   const CompanyRec shown = CompanyWorkRec;
-  PositionOn(shown, RecBrowser1->BrowserCurrentRef());
+  const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
+  RecBrowser1->BrowserSetKeyNumber(keyNr);
+  if (highlighted) PositionOn(shown, ref);
   ShowCount();
 }
 

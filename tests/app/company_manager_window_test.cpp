@@ -202,6 +202,21 @@ TEST_F(CompanyManagerTest, DeleteRemovesTheRecordAndExactlyThatCompanysFiles) {
   EXPECT_TRUE(ui.Done());
 }
 
+TEST_F(CompanyManagerTest, ChangingTheOrderKeepsTheHighlightedCompany) {
+  Run([&](TListComps& m) {
+    EXPECT_TRUE(m.ByDescription1->isChecked());
+    Highlight(m, "1");  // the first row; the page read every row after it into the same buffer
+    EXPECT_TRUE(m.Code1->isChecked());
+    m.ByDescription1Click();
+    EXPECT_FALSE(m.Code1->isChecked());
+    EXPECT_EQ(app::CompanyKeyNumber, 2);
+    int32_t status = 0;
+    ASSERT_EQ(m.RecBrowser1->BrowserReadCurrent(status), 0);
+    EXPECT_EQ(app::CompanyWorkRec.CompanyNumber.Get(), "1");
+  });
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST_F(CompanyManagerTest, TheCompanyListIsSortedAsAskedAndCancelDoesNothing) {
   platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
   std::vector<std::string> shown;
