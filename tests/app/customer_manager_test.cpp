@@ -11,12 +11,14 @@
 #include "app/find_box.h"
 #include "app/list_window.h"
 #include "app/records/company_rec.h"
+#include "app/run_state.h"
 #include "customer_fixture.h"
 #include "invoicing/invoice_file.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
+#include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/support/ui_script.h"
 
@@ -112,10 +114,42 @@ TEST_F(CustomerManagerTest, ANumberThatIsNotNumericLeavesTheCounterAlone) {
   EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1001");
 }
 
-TEST_F(CustomerManagerTest, CancelledAddStoresNothing) {
+// The name check compares whole names, the name key only their first 30 characters: the add
+// itself is then refused, and nothing is stored or counted.
+TEST_F(CustomerManagerTest, AddRefusedByTheNameKeyReportsTheFailure) {
+  const std::string thirty = "Northern Territory Hardware Co";
+  File({Customer("500", thirty + " Ltd")});
   UiScript ui;
+  ui.ExpectMessage("Add operation failed", platform::ui::Application->Title).Icon(MsgIcon::Error);
   ui.OnModal<TDemoForm>([](TDemoForm& m) { m.NewCustButnClick(); });
-  ui.OnModal<TEditDlg>([](TEditDlg& d) { d.CName->setText("Baker"); });  // left open: cancelled
+  ui.OnModal<TEditDlg>([&](TEditDlg& d) {
+    d.CName->setText(QString::fromStdString(thirty + " Inc"));
+    d.OKBtnClick();
+  });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(StoredCustomers().size(), 1u);
+  EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1001");
+}
+
+TEST_F(CustomerManagerTest, CancelledAddStoresNothingAndTheCommandLineJobKeepsItsEntries) {
+  CreateEditDlg().CName->setText("From File");
+  CreateEditDlg().CAdd1Edit->setText("1 File Street");
+  ExternalInvoiceMode = 1;
+  UiScript ui;
+  ui.OnModal<TDemoForm>([](TDemoForm& m) {
+    m.NewCustButnClick();
+    ExternalInvoiceMode = 0;
+    m.NewCustButnClick();
+  });
+  ui.OnModal<TEditDlg>([](TEditDlg& d) {
+    EXPECT_EQ(d.CName->text(), "From File");
+    EXPECT_EQ(d.CAdd1Edit->text(), "1 File Street");
+  });  // left open: cancelled
+  ui.OnModal<TEditDlg>([](TEditDlg& d) {
+    EXPECT_EQ(d.CName->text(), "");
+    EXPECT_EQ(d.CAdd1Edit->text(), "");
+  });
   ShowManager();
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(StoredCustomers().empty());
