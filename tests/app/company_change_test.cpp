@@ -19,6 +19,28 @@ namespace {
 
 using testing_support::UiScript;
 
+// A first start in an empty directory: the user sets up a company and opens it.
+TEST_F(MainFormTest, ANewUserCreatesAndOpensTheFirstCompany) {
+  CreateMainForm();
+  UiScript ui;  // start-up made the empty company list file, so no notice comes
+  ui.OnModal<TListComps>([&](TListComps& m) {
+    EXPECT_EQ(m.StatusText(), "Companies: 0");
+    ui.OnModal<TCompSet>([](TCompSet& d) {
+      EXPECT_EQ(d.CoNumb->text(), "1");
+      d.CName->setText("Corner Shop");
+      d.OKButtonClick();
+    });
+    m.AddCompany();
+    m.DefCButtonClick();
+  });
+  MainForm->CompanyManager1Click();
+  EXPECT_EQ(CurrentCompany.CompanyNumber.Get(), "1");
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Corner Shop");
+  EXPECT_EQ(CurrentCompany.NextInvoiceNumber.Get(), "10000");
+  EXPECT_EQ(MainForm->NameCap->text(), "Corner Shop       Number: 1");
+  EXPECT_TRUE(ui.Done());
+}
+
 class CompanyChangeTest : public MainFormTest {
  protected:
   void SetUp() override {
