@@ -1,6 +1,5 @@
 #include "app/comp_set.h"
 
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -12,6 +11,7 @@
 #include "app/form_instance.h"
 #include "app/payment_terms.h"
 #include "invoicing/header_form.h"
+#include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -35,6 +35,7 @@ using platform::ui::FontChoice;
 
 const char* const NetThirtyDays = "Net 30 Days";
 const char* const Dots = "dots";
+const char* const StandardBackground = "ovt8.bmp";
 const char* const Solid = "solid";
 
 std::string TextOf(const QLineEdit* edit) {
@@ -745,7 +746,9 @@ void TCompSet::LoadNewCompanyDefaults(const CompanyRec& prepared, int companyCou
   NxtRecvr->setText("90000");
   POSign1->setText("This PO is issued according to the terms of our Operating Agreement");
   POSign2->setText("Purchasing Agent Signature: ___________________________");
-  PicName->setText("ovt8.bmp");
+  // The standard background, where it is installed: a path to a picture that is not there would
+  // only bring a complaint at every opening of the company.
+  PicName->setText(platform::files::Exists(StandardBackground) ? StandardBackground : "");
   ShowPicture(PicName->text());
   FontDialog1 = ToFontChoice("Arial", 10, 0xFF0000, FontStyleBold);  // blue: 0x00BBGGRR
   BrowFontDlg = ToFontChoice("Courier New", 10, 0, 0);
@@ -777,6 +780,8 @@ void TCompSet::StoreToRecord(CompanyRec& r) const {
   if (DDMMYY->isChecked()) r.DateOrder.Set("D");
   r.DefaultInvoiceKind.Set(DProd->isChecked() ? "P" : "M");
   r.DefaultPOKind.Set(PProd->isChecked() ? "P" : "M");
+  r.BackgroundBitmap.Set(ToAnsi(PicName->text()));
+  r.LogoFile.Set(ToAnsi(BmpNameText->text()));
   if (!newCompany_ && !UseBmpCB->isChecked()) r.LogoFile.Set("");
 
   r.EditorFontName.Set(ToAnsi(FontDialog1.name));
@@ -965,7 +970,9 @@ void TCompSet::ShowFontChoices() {
 
 void TCompSet::ShowPicture(const QString& path) {
   QPixmap picture;
-  if (path.size() > 1 && QFileInfo::exists(path) && picture.load(path)) {
+  const platform::files::ResolvedPath file = platform::files::Resolve(ToAnsi(path));
+  if (path.size() > 1 && file.status == platform::files::ResolveStatus::Found &&
+      picture.load(QString::fromStdString(file.path))) {
     Image1->setPixmap(picture);
     Image1->show();
   } else {

@@ -42,8 +42,9 @@ class TCompSet : public platform::ui::Form {
   // NewCompanyRecord) supplies the inherited settings, the rest take their new-company values;
   // the number offered is companyCount + 1 and can be changed.
   void LoadNewCompanyDefaults(const CompanyRec& prepared, int companyCount);
-  // Copies every control into the record, each text cut to its field. Picture paths are not
-  // controls: the picture buttons put them into CompanyWorkRec as they are chosen.
+  // Copies every control into the record, each text cut to its field; the picture paths are the
+  // ones shown beside the picture buttons (which also put a chosen path into CompanyWorkRec at
+  // once).
   void StoreToRecord(CompanyRec& record) const;
   bool IsNewCompany() const { return newCompany_; }
   // True when the preview shows the background picture (a path that names no picture hides it).

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <fstream>
 #include <memory>
 
@@ -319,6 +320,7 @@ TEST_F(CompSetTest, NewCompanyRecordHoldsTheDefaultsFieldByField) {
 
   // "System Graphics".
   EXPECT_EQ(r.BackgroundFlag, 1);
+  EXPECT_EQ(r.BackgroundBitmap.Get(), "");  // the standard picture is not installed here
   EXPECT_EQ(r.EditorFontName.Get(), "Arial");
   EXPECT_EQ(r.EditorFontSize.Get(), 10);
   EXPECT_EQ(r.EditorFontColor.Get(), 0xFF0000);
@@ -348,7 +350,15 @@ TEST_F(CompSetTest, NewCompanyDefaultsDoNotDependOnTheCompanyShownBefore) {
   EXPECT_TRUE(dialog->MMDDYY->isChecked());
   EXPECT_TRUE(dialog->BC1->isChecked());
   EXPECT_EQ(dialog->ComboBox1->currentText(), "dots");
+  EXPECT_EQ(dialog->PicName->text(), "");
+  // Where the standard background is installed, a new company starts with it.
+  QImage(8, 8, QImage::Format_RGB32).save("ovt8.bmp", "BMP");
+  dialog->LoadNewCompanyDefaults(app::CompanyWorkRec, 0);
   EXPECT_EQ(dialog->PicName->text(), "ovt8.bmp");
+  EXPECT_TRUE(dialog->PictureShown());
+  CompanyRec stored = app::CompanyWorkRec;
+  dialog->StoreToRecord(stored);
+  EXPECT_EQ(stored.BackgroundBitmap.Get(), "ovt8.bmp");
   EXPECT_EQ(dialog->CoNumb->text(), "1");
 }
 
