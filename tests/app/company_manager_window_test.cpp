@@ -13,7 +13,10 @@
 #include "app/comp_set.h"
 #include "app/company_file.h"
 #include "app/list_window.h"
+#include "app/password.h"
 #include "app/prod_copy.h"
+#include "app/pw_dlg.h"
+#include "platform/files/file.h"
 #include "platform/text/clock.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
@@ -149,6 +152,72 @@ TEST_F(CompanyManagerTest, AnEditReachesTheFileAndMarksTheOpenCompany) {
   EXPECT_TRUE(app::CurrentCompanyEdited);
   EXPECT_EQ(Stored("1")->CompanyAddr1.Get(), "1 New Road");
   EXPECT_EQ(Stored("1")->AgingCaption2.Get(), "Age2");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(CompanyManagerTest, EditAndDeleteAskForTheAccessPassword) {
+  ASSERT_TRUE(app::WriteSystemPassword("SECRET", nullptr));
+  Run([&](TListComps& m) {
+    Highlight(m, "2");
+    // A wrong password opens nothing and deletes nothing.
+    for (int i = 0; i < 2; ++i) {
+      ui.OnModal<app::TPWDlg>([](app::TPWDlg& d) {
+        d.Password->setText("guess");
+        d.SetModalResult(mrOk);
+      });
+      ui.ExpectMessage("You did not enter the correct password.", "Invalid Password");
+    }
+    m.EditCompany();
+    m.DeleteCompany();
+    // The right one lets the edit through.
+    ui.OnModal<app::TPWDlg>([](app::TPWDlg& d) {
+      d.Password->setText("SECRET");
+      d.SetModalResult(mrOk);
+    });
+    ui.OnModal<TCompSet>([](TCompSet& d) {
+      d.CName->setText("Quay Tools & Co");
+      d.OKButtonClick();
+    });
+    m.EditCompany();
+  });
+  EXPECT_EQ(Stored("2")->CompanyName.Get(), "Quay Tools & Co");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(CompanyManagerTest, CopyingStartsFromTheOpenCompany) {
+  std::ofstream("1C.DAT") << "customers";
+  std::ofstream("1C.IX") << "index";
+  Run([&](TListComps& m) {
+    EXPECT_TRUE(m.CopyProductstoAnotherCompany1->isEnabled());
+    EXPECT_TRUE(m.CopyCustomerstoAnotherCompany1->isEnabled());
+    EXPECT_FALSE(m.CopyVendorstoAnotherCompany1->isEnabled());  // no vendor file is kept yet
+    ui.OnModal<app::TProdCopy>([](app::TProdCopy& d) {
+      EXPECT_EQ(d.Caption(), "Copy Customers to Another Company");
+      d.Edit1->setText("2");
+      d.Button1Click();
+    });
+    ui.ExpectMessage(
+        "The customer balances were also transfered to the new company. After you enter your first invoice "
+        "in the "
+        "new company, run the Aging Chart on the Tools Menu to re-calculate customer balances.",
+        "Please Note Customer Balances!");
+    ui.ExpectMessage(
+        "The required files have been copied to specified company. To use it, open that company or create a "
+        "new "
+        "company using the company number you entered.",
+        "Copy Complete");
+    m.CopyCustomerstoAnotherCompany1Click();
+  });
+  std::string copied;
+  ASSERT_TRUE(platform::files::ReadWholeFile("2C.DAT", &copied));
+  EXPECT_EQ(copied, "customers");
+
+  // With no company open there is nothing to copy from.
+  app::CurrentCompany = CompanyRec{};
+  Run([&](TListComps& m) {
+    EXPECT_FALSE(m.CopyProductstoAnotherCompany1->isEnabled());
+    EXPECT_FALSE(m.CopyCustomerstoAnotherCompany1->isEnabled());
+  });
   EXPECT_TRUE(ui.Done());
 }
 
