@@ -18,6 +18,8 @@
 #include "app/company_manager.h"
 #include "app/customer_manager.h"
 #include "app/last_company.h"
+#include "app/price_change.h"
+#include "app/product_manager.h"
 #include "app/run_state.h"
 #include "app/start_up.h"
 #include "platform/files/path.h"
@@ -176,7 +178,7 @@ void TMainForm::BuildMenus() {
   CompanyManager1 = AddItem(File1, "Co&mpany Manager...", &TMainForm::CompanyManager1Click);
   VendorManager1 = AddItem(File1, "&Vendor Manager...", nullptr);
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
-  ProductManager1 = AddItem(File1, "&Product Manager...", nullptr);
+  ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
   InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
   CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
   File1->addSeparator();
@@ -189,7 +191,7 @@ void TMainForm::BuildMenus() {
   Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
   PaymentManager1 = AddItem(Wizards1, "&Payments...", nullptr);
   ReportManager1 = AddItem(Wizards1, "&Reports...", nullptr);
-  PriceChange1 = AddItem(Wizards1, "Price &Changes...", nullptr);
+  PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
   LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
@@ -603,6 +605,14 @@ void TMainForm::CompanyManager1Click() {
 
 void TMainForm::CustomerManager1Click() {
   CreateDemoForm().ShowModal();
+}
+
+void TMainForm::ProductManager1Click() {
+  CreateEditProd().ShowModal();
+}
+
+void TMainForm::PriceChange1Click() {
+  CreatePriceChg().ShowModal();
 }
 
 void TMainForm::PrinterSetup1Click() {

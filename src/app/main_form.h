@@ -71,8 +71,11 @@ class TMainForm : public platform::ui::MainWindowForm {
   // Menu File.
   void CompanyManager1Click();
   void CustomerManager1Click();
+  void ProductManager1Click();
   void PrinterSetup1Click();
   void Exit1Click();
+  // Menu Wizards.
+  void PriceChange1Click();
   // Menu Tools.
   void Calculator1Click();
   // Menu Help.

@@ -11,7 +11,10 @@
 #include "app/list_window.h"
 #include "app/main_form.h"
 #include "app/p_start.h"
+#include "app/price_change.h"
 #include "app/prod_copy.h"
+#include "app/product_dialog.h"
+#include "app/product_manager.h"
 #include "app/records/company_rec.h"
 #include "app/single_instance.h"
 #include "platform/files/path.h"
@@ -32,6 +35,9 @@ void CreateOtherForms() {
   CreateEditDlg();
   CreateAboutBox();
   CreateListWindow();
+  CreateEditProd();
+  CreateUpdProd();
+  CreatePriceChg();
   CreateListComps();
   CreateCompSet();
   CreateProdCopy();
