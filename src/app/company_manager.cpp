@@ -52,20 +52,6 @@ bool IsOpenCompany(const CompanyRec& company) {
   return IsCompanyOpen(CurrentCompany) && ComparableNumber(company) == ComparableNumber(CurrentCompany);
 }
 
-// The companies of the open company file in the order of key keyNr, read one by one.
-template <class Visit>
-void ForEachCompany(int32_t keyNr, Visit visit) {
-  CompanyRec company;
-  storage::IsamKeyStr key;
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(CompanyFile, keyNr, ref, key);
-  while (storage::IsamOK) {
-    storage::IsamGetRec(CompanyFile, ref, &company, sizeof company);
-    if (storage::IsamOK) visit(company);
-    storage::IsamNextKey(CompanyFile, keyNr, ref, key);
-  }
-}
-
 // The column of the Find dialog's company rows that holds the number.
 constexpr int CompanyFindNumberColumn = 1;
 
@@ -355,7 +341,7 @@ void TListComps::SpeedButton4Click() {
   ListWindowFileName = "Company";
 
   std::vector<std::string> lines = CompanyListHeading(platform::text::Now());
-  ForEachCompany(byNumber ? 1 : 2, [&](const CompanyRec& company) {
+  ForEachRecordByKey<CompanyRec>(CompanyFile, byNumber ? 1 : 2, [&](const CompanyRec& company) {
     std::vector<std::string> entry = CompanyListEntry(company);
     lines.insert(lines.end(), entry.begin(), entry.end());
   });
