@@ -163,7 +163,7 @@ void TListComps::FormShow() {
     HaltProgram(1);
     return;
   }
-  AttachRecordBrowser(*RecBrowser1, CompanyFile, CompanyWorkRec);
+  AttachRecordBrowser(*RecBrowser1, CompanyFile, CompRec);
   RecBrowser1->BrowserSetKeyNumber(CompanyKeyNumber);
   const FontChoice font = CompanyBrowserFont(CurrentCompany);
   RecBrowser1->setFont(ToQFont(font));
@@ -222,7 +222,7 @@ void TListComps::keyPressEvent(QKeyEvent* event) {
 }
 
 int32_t TListComps::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {
-  rr.Text[0] = rr.Status == 0 ? CompanyBrowserRow(CompanyWorkRec) : UnreadableCompanyRow(rr.Key);
+  rr.Text[0] = rr.Status == 0 ? CompanyBrowserRow(CompRec) : UnreadableCompanyRow(rr.Key);
   return 0;
 }
 
@@ -233,6 +233,12 @@ QString TListComps::StatusText() const {
 void TListComps::ShowCount() {
   StatusBar1->showMessage(
       "Companies: " + QString::number(storage::IsamUsedKeys(CompanyFile, RecBrowser1->BrowserKeyNumber())));
+}
+
+bool TListComps::ReadHighlighted() {
+  if (!ReadHighlightedRow(*RecBrowser1)) return false;
+  CompanyWorkRec = CompRec;
+  return true;
 }
 
 void TListComps::PositionOn(const CompanyRec& company, storage::IsamRecRef ref) {
@@ -255,13 +261,12 @@ void TListComps::AddCompany() {
   CopyHeadingFontsOut(CompanyWorkRec);
   storage::IsamRecRef ref = 0;
   if (!AddCompanyRecord(ref)) throw std::runtime_error("Add operation failed");
-  const CompanyRec added = CompanyWorkRec;
-  PositionOn(added, ref);
+  PositionOn(CompanyWorkRec, ref);
   ShowCount();
 }
 
 void TListComps::EditCompany() {
-  if (!ReadHighlightedRow(*RecBrowser1)) return;
+  if (!ReadHighlighted()) return;
   if (!CheckSystemPassword()) return;
   const CompanyRec beforeImage = CompanyWorkRec;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
@@ -279,12 +284,11 @@ void TListComps::EditCompany() {
   dialog.StoreToRecord(CompanyWorkRec);
   CopyHeadingFontsOut(CompanyWorkRec);
   if (!UpdateCompanyRecord(beforeImage, ref)) throw std::runtime_error("Modify Company failed");
-  const CompanyRec changed = CompanyWorkRec;
-  PositionOn(changed, ref);
+  PositionOn(CompanyWorkRec, ref);
 }
 
 void TListComps::DeleteCompany() {
-  if (!ReadHighlightedRow(*RecBrowser1)) return;
+  if (!ReadHighlighted()) return;
   if (!CheckSystemPassword()) return;
   if (IsOpenCompany(CompanyWorkRec)) {
     MessageBox(
@@ -316,7 +320,7 @@ void TListComps::FindCompany() {
 }
 
 void TListComps::DefCButtonClick() {
-  if (!ReadHighlightedRow(*RecBrowser1)) return;
+  if (!ReadHighlighted()) return;
   // The company chosen here is the one the main window opens, even after the open company was
   // edited: only a choice of the open company itself reads it anew.
   if (!IsOpenCompany(CompanyWorkRec)) CurrentCompanyEdited = false;
@@ -373,7 +377,7 @@ void TListComps::SetKeyNumber(int32_t keyNr) {
   ByDescription1->setChecked(keyNr == 2);
   CompanyKeyNumber = keyNr;
   const bool highlighted = ReadHighlightedRow(*RecBrowser1);
-  const CompanyRec shown = CompanyWorkRec;
+  const CompanyRec shown = CompRec;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
   RecBrowser1->BrowserSetKeyNumber(keyNr);
   if (highlighted) PositionOn(shown, ref);

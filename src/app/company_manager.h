@@ -30,6 +30,10 @@ class TListComps : public platform::ui::Form {
  public:
   explicit TListComps(QWidget* parent = nullptr);
 
+  // The browser's record buffer: the record of the row last read. It is not CompanyWorkRec, which
+  // holds the company being added or edited while the options dialog is open.
+  CompanyRec CompRec;
+
   void FormCreate() override;
   void FormShow() override;
   void FormClose() override;
@@ -109,6 +113,8 @@ class TListComps : public platform::ui::Form {
   QAction* AddItem(QMenu* menu, const char* caption, void (TListComps::*handler)());
   QToolButton* AddToolButton(QBoxLayout* row, const char* caption, void (TListComps::*handler)());
   void ShowCount();
+  // Reads the highlighted row into CompanyWorkRec; false when there is none.
+  bool ReadHighlighted();
   void PositionOn(const CompanyRec& company, storage::IsamRecRef ref);
   void SetKeyNumber(int32_t keyNr);
   void CopyToAnotherCompany(const char* mode);

@@ -57,7 +57,10 @@ class CompanyManagerTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_EQ(storage::IsamInitialize(0, 30), 30);
     ASSERT_TRUE(app::CreateCompanyFile());
-    for (const CompanyRec& company : {Company("Harbour Supplies", "1"), Company("Quay Tools", "2")}) {
+    CompanyRec quay = Company("Quay Tools", "2");
+    quay.InvoiceCaption.Set("QUAY INVOICE");
+    quay.CompanyARBalance.Set("500.00");
+    for (const CompanyRec& company : {Company("Harbour Supplies", "1"), quay}) {
       ASSERT_TRUE(app::OpenCompanyFile());
       app::CompanyWorkRec = company;
       storage::IsamRecRef ref = 0;
@@ -97,9 +100,11 @@ class CompanyManagerTest : public ::testing::Test {
 TEST_F(CompanyManagerTest, ANewCompanyIsStoredWithTheDialogsDefaults) {
   EXPECT_EQ(Run([&](TListComps& m) {
               EXPECT_EQ(m.StatusText(), "Companies: 2");
-              ui.OnModal<TCompSet>([](TCompSet& d) {
+              ui.OnModal<TCompSet>([&](TCompSet& d) {
                 EXPECT_EQ(d.Caption(), "New Company");
                 EXPECT_EQ(d.CoNumb->text(), "3");
+                // The list behind the dialog may be read anew meanwhile (a repaint, a resize).
+                m.RecBrowser1->BrowserRefresh();
                 d.CName->setText("Third Shop");
                 d.OKButtonClick();
               });
@@ -113,6 +118,7 @@ TEST_F(CompanyManagerTest, ANewCompanyIsStoredWithTheDialogsDefaults) {
   EXPECT_EQ(added->NextInvoiceNumber.Get(), "10000");
   EXPECT_EQ(added->DefaultInvoiceTerms.Get(), "Net 30 Days");
   EXPECT_EQ(added->AgingDays3.Get(), "90");
+  EXPECT_EQ(added->CompanyARBalance.Get(), "0.00");
   // Headings and their fonts come from the open company.
   EXPECT_EQ(added->InvoiceCaption.Get(), app::CurrentCompany.InvoiceCaption.Get());
   EXPECT_EQ(added->CapHeadFont.Size.Get(), app::CurrentCompany.CapHeadFont.Size.Get());
@@ -281,7 +287,7 @@ TEST_F(CompanyManagerTest, ChangingTheOrderKeepsTheHighlightedCompany) {
     EXPECT_EQ(app::CompanyKeyNumber, 2);
     int32_t status = 0;
     ASSERT_EQ(m.RecBrowser1->BrowserReadCurrent(status), 0);
-    EXPECT_EQ(app::CompanyWorkRec.CompanyNumber.Get(), "1");
+    EXPECT_EQ(m.CompRec.CompanyNumber.Get(), "1");
   });
   EXPECT_TRUE(ui.Done());
 }
