@@ -16,6 +16,7 @@
 #include "app/about_box.h"
 #include "app/cal_form.h"
 #include "app/company_file.h"
+#include "app/company_manager.h"
 #include "app/customer_manager.h"
 #include "app/form_instance.h"
 #include "app/last_company.h"
@@ -179,7 +180,7 @@ QAction* TMainForm::AddItem(QMenu* menu, const char* caption, void (TMainForm::*
 void TMainForm::BuildMenus() {
   MainMenu1 = menuBar();
   File1 = MainMenu1->addMenu("&File");
-  CompanyManager1 = AddItem(File1, "Co&mpany Manager...", nullptr);
+  CompanyManager1 = AddItem(File1, "Co&mpany Manager...", &TMainForm::CompanyManager1Click);
   VendorManager1 = AddItem(File1, "&Vendor Manager...", nullptr);
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
@@ -652,6 +653,22 @@ void TMainForm::SpeedButton1Click() {
 
 void TMainForm::AgeChartBtnClick() {
   Application->HelpKeyword("AgingChart");
+}
+
+// The company change: the Company Manager, then the company chosen there (or the open company
+// read anew when it was edited there) becomes the open company.
+// The company change: the Company Manager, then the company chosen there (or the open company
+// read anew when it was edited there) becomes the open company.
+void TMainForm::CompanyManager1Click() {
+  HideChart();
+  const std::string openNumber = CurrentCompany.CompanyNumber.Get();
+  TListComps& manager = CreateListComps();
+  manager.Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
+  QPalette palette = manager.Label1->palette();
+  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
+  manager.Label1->setPalette(palette);
+  if (manager.ShowModal() != platform::ui::mrOk) return;
+  ChangeCompany(openNumber);
 }
 
 void TMainForm::CustomerManager1Click() {

@@ -69,6 +69,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void Timer1Timer();
 
   // Menu File.
+  void CompanyManager1Click();
   void CustomerManager1Click();
   void ProductManager1Click();
   void PrinterSetup1Click();

@@ -70,4 +70,20 @@ bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
   return storage::IsamOK;
 }
 
+// Every record of an open file in the order of key keyNr, read one by one and handed to visit;
+// a record that cannot be read is passed over. Ends at the end of the key or at the first
+// failing key step.
+template <class Record, class Visit>
+void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit) {
+  Record record;
+  storage::IsamKeyStr key;
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(file, keyNr, ref, key);
+  while (storage::IsamOK) {
+    storage::IsamGetRec(file, ref, &record, sizeof record);
+    if (storage::IsamOK) visit(record);
+    storage::IsamNextKey(file, keyNr, ref, key);
+  }
+}
+
 }  // namespace app

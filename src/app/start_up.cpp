@@ -11,7 +11,9 @@
 
 #include "app/about_box.h"
 #include "app/cal_form.h"
+#include "app/comp_set.h"
 #include "app/company_file.h"
+#include "app/company_manager.h"
 #include "app/customer_manager.h"
 #include "app/customer_quick_view.h"
 #include "app/edit_dlg.h"
@@ -20,6 +22,7 @@
 #include "app/main_form.h"
 #include "app/p_start.h"
 #include "app/price_change.h"
+#include "app/prod_copy.h"
 #include "app/product_dialog.h"
 #include "app/product_manager.h"
 #include "app/pw_dlg.h"
@@ -48,8 +51,10 @@ void CreateOtherForms() {
   CreateDemoForm();
   CreateEditDlg();
   CreateAboutBox();
+  CreateCompSet();
   CreateEditProd();
   CreateUpdProd();
+  CreateListComps();
   CreateFindBox();
   CreateCalForm();
   CreateQView();
@@ -60,6 +65,7 @@ void CreateOtherForms() {
   invoicing::CreatePOShipWin();
   PStart->repaint();
   CreatePriceChg();
+  CreateProdCopy();
   CreateTimerForm();
 }
 
@@ -117,6 +123,9 @@ void ForgetForms() {
   invoicing::InvBatch = nullptr;
   invoicing::POShipWin = nullptr;
   PriceChg = nullptr;
+  ListComps = nullptr;
+  CompSet = nullptr;
+  ProdCopy = nullptr;
   TimerForm = nullptr;
   ShowTimerStatus = nullptr;
 }

@@ -1,0 +1,34 @@
+#pragma once
+// The frame every manager window shares: the menu bar, a row of tool buttons, the title label,
+// the record browser that grows and shrinks with the window, and the status bar; and the small
+// builders of its menu items and tool buttons.
+
+#include <QAction>
+#include <QBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QToolButton>
+#include <functional>
+
+#include "storage/browser/rec_browser.h"
+
+namespace app {
+
+// Lays the parts out on the window; returns the row the tool buttons go into.
+QBoxLayout* LayOutManagerWindow(QWidget& window, QMenuBar* menu, QLabel* title, storage::TRecBrowser* browser,
+                                QStatusBar* status);
+
+// A text-only tool button at the end of the row, its caption also its hint.
+QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption,
+                           std::function<void()> click);
+
+// Reads the highlighted row's record into the browser's record buffer; false when there is no
+// row or it cannot be read.
+bool ReadHighlightedRow(storage::TRecBrowser& browser);
+
+// A menu item running `triggered`.
+QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> triggered);
+
+}  // namespace app
