@@ -475,7 +475,11 @@ void TMainForm::ViewCalendar1Click() {
   calendar.Calendar1->setSelectedDate(today);
   calendar.CBMonth->setCurrentIndex(today.month() - 1);
   calendar.FormatCalendarDate();
-  calendar.PlaceCentredOn(*this);
+  // The dialog moves itself to CalendarLeft, CalendarTop when shown: there, centred on this window.
+  calendar.adjustSize();
+  QPoint centre = frameGeometry().center();
+  CalendarLeft = centre.x() - calendar.width() / 2;
+  CalendarTop = centre.y() - calendar.height() / 2;
   // Only to look at: a double click picks nothing.
   CalendarPickMode = 0;
   calendar.SetCaption("View Calendar");

@@ -404,6 +404,8 @@ TEST_F(MainWindowTest, CalendarIsShownForTodayUnderItsOwnCaption) {
     EXPECT_EQ(calendar.Calendar1->selectedDate(), QDate(2026, 3, 5));
     EXPECT_EQ(calendar.CBMonth->currentIndex(), 2);
     EXPECT_EQ(CalendarPickMode, 0);
+    QPoint offset = calendar.geometry().center() - MainForm->frameGeometry().center();
+    EXPECT_LE(offset.manhattanLength(), 4) << offset.x() << "," << offset.y();
     calendar.OKButton->click();
   });
   MainForm->SpeedButton9->click();
