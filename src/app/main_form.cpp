@@ -71,6 +71,9 @@ constexpr char BackgroundMissing[] =
 constexpr char BackgroundUnreadable[] =
     "Background bitmap image cannot be read. Unable to load background picture.";
 
+// Marks a menu item whose window is part of the program.
+constexpr char ItemAvailable[] = "available";
+
 // Desktop calculators, the first one installed is started.
 constexpr const char* Calculators[] = {"gnome-calculator", "kcalc",        "galculator", "mate-calc",
                                        "qalculate-gtk",    "qalculate-qt", "xcalc"};
@@ -168,6 +171,7 @@ TMainForm::TMainForm(QWidget* parent) : MainWindowForm(parent) {
 
 QAction* TMainForm::AddItem(QMenu* menu, const char* caption, void (TMainForm::*handler)()) {
   QAction* item = menu->addAction(caption);
+  item->setProperty(ItemAvailable, handler != nullptr);
   if (handler) {
     connect(item, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
   } else {
@@ -175,6 +179,19 @@ QAction* TMainForm::AddItem(QMenu* menu, const char* caption, void (TMainForm::*
     item->setEnabled(false);
   }
   return item;
+}
+
+void TMainForm::EnableCompanyItems() {
+  // The files of these windows belong to a company: with none open they would be made under no
+  // company's number, and what was entered in them would be lost to every company set up later.
+  const bool open = IsCompanyOpen(CurrentCompany);
+  for (QAction* item :
+       {VendorManager1, POManager1, ProductManager1, InvoiceManager1, CustomerManager1, Receivers1,
+        PaymentManager1, ReportManager1, PriceChange1, InterestWizard1, LabelWizard1, LetterWizard1,
+        AgingChart1, EMailNotice1, PurgePaidInvoices1, BackupDataFiles1, RebuildDataFiles1}) {
+    // An item whose window is not built yet stays off whatever the company.
+    if (item->property(ItemAvailable).toBool()) item->setEnabled(open);
+  }
 }
 
 void TMainForm::BuildMenus() {
@@ -401,6 +418,7 @@ void TMainForm::FormCreate() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();
   Panel2->hide();
+  EnableCompanyItems();
   ShowTimerStatus = [this](const QString& text) { SetStatusText(1, text); };
 }
 
@@ -501,6 +519,7 @@ void TMainForm::ChangeCompany(const std::string& previousNumber) {
   LoadBackgroundPicture();
   SetOutputModeFromCompany();
   ShowCompanyCaption("       Number: ");
+  EnableCompanyItems();
   QPalette palette = client_->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   client_->setPalette(palette);

@@ -116,6 +116,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   // open one read again when it was edited there, becomes the open company and the window shows
   // it. previousNumber: the number of the company open before.
   void ChangeCompany(const std::string& previousNumber);
+  // The windows that work on a company's files are offered only while a company is open.
+  void EnableCompanyItems();
   // The company's look on the window: caption font and text, background picture, output mode.
   void ShowCompanyCaption(const char* numberSeparator);
   void LoadBackgroundPicture();

@@ -434,6 +434,9 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   // The Company Manager chose the second company.
   CompanyWorkRec = second;
   MainForm->ChangeCompany("1");
+  EXPECT_TRUE(MainForm->CustomerManager1->isEnabled());
+  EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());     // products
+  EXPECT_FALSE(MainForm->VendorManager1->isEnabled());  // its window is not built yet
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
   EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture

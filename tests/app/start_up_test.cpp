@@ -55,6 +55,13 @@ TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
   EXPECT_EQ(MainForm->StatusText(0), "Thursday, March 5, 2026, 09:30 AM");
   EXPECT_TRUE(MainForm->Timer1->isActive());
   EXPECT_FALSE(ProgramHalted());
+  // With no company open, nothing that works on a company's files is offered; the way to set
+  // one up is.
+  EXPECT_FALSE(MainForm->CustomerManager1->isEnabled());
+  EXPECT_FALSE(MainForm->SpeedButton7->isEnabled());
+  EXPECT_FALSE(MainForm->ProductManager1->isEnabled());
+  EXPECT_TRUE(MainForm->CompanyManager1->isEnabled());
+  EXPECT_TRUE(MainForm->SpeedButton2->isEnabled());
   EXPECT_TRUE(ui.Done());
 
   // The second start finds the directory set up and leaves the company list as it is.
