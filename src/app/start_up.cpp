@@ -104,29 +104,8 @@ void StopWatchingEndSignals() {
   }
 }
 
-// The windows' global instances point at forms that ShutDown destroys.
-void ForgetForms() {
-  MainForm = nullptr;
-  PWDlg = nullptr;
-  storage::StatForm = nullptr;
-  FindBox = nullptr;
-  AboutBox = nullptr;
-  DemoForm = nullptr;
-  EditDlg = nullptr;
-  EditProd = nullptr;
-  UpdProd = nullptr;
-  QView = nullptr;
-  CalForm = nullptr;
-  ListWindow = nullptr;
-  invoicing::HeaderForm = nullptr;
-  TermEdit = nullptr;
-  invoicing::InvBatch = nullptr;
-  invoicing::POShipWin = nullptr;
-  PriceChg = nullptr;
-  ListComps = nullptr;
-  CompSet = nullptr;
-  ProdCopy = nullptr;
-  TimerForm = nullptr;
+// The timer window's status hook points into the main window, which ShutDown destroys.
+void ForgetHooks() {
   ShowTimerStatus = nullptr;
 }
 
@@ -192,7 +171,7 @@ bool StartUp() {
 
 void ShutDown() {
   platform::ui::Application->DestroyForms();
-  ForgetForms();
+  ForgetHooks();
   // Files a window left open are closed, whatever way the run ended.
   storage::IsamShutdown();
 }

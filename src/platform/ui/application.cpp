@@ -41,7 +41,7 @@ TApplication::~TApplication() {
   if (QCoreApplication::instance()) {
     DestroyForms();
   } else {
-    for (auto& form : forms_) (void)form.release();
+    for (auto& owned : forms_) (void)owned.form.release();
   }
 }
 
@@ -94,7 +94,12 @@ void TApplication::OpenHelpAt(const QString& topic) {
 }
 
 void TApplication::DestroyForms() {
-  while (!forms_.empty()) forms_.pop_back();
+  while (!forms_.empty()) {
+    OwnedForm owned = std::move(forms_.back());
+    forms_.pop_back();
+    owned.form.reset();
+    owned.forget();
+  }
 }
 
 GuiApplication::GuiApplication(int& argc, char** argv) : QApplication(argc, argv) {}

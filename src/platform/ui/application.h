@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QString>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -46,13 +47,15 @@ class TApplication {
 
   // Makes one of the program's forms (running its FormCreate), keeps it until DestroyForms or
   // the end of the run, and points `instance` at it, the way each form's global instance is set.
+  // `instance` must outlive the form (it is the form's global).
   template <class T>
   void CreateForm(T*& instance) {
     auto form = platform::ui::CreateForm<T>();
     instance = form.get();
-    forms_.push_back(std::unique_ptr<QWidget>(form.release()));
+    forms_.push_back({std::unique_ptr<QWidget>(form.release()), [&instance] { instance = nullptr; }});
   }
-  // Destroys the forms made by CreateForm, the last made first.
+  // Destroys the forms made by CreateForm, the last made first, and sets each global instance
+  // back to nil so nothing keeps a pointer to a destroyed form.
   void DestroyForms();
 
  private:
@@ -60,7 +63,11 @@ class TApplication {
 
   bool showHint_ = true;
   std::unique_ptr<QObject> hintFilter_;
-  std::vector<std::unique_ptr<QWidget>> forms_;
+  struct OwnedForm {
+    std::unique_ptr<QWidget> form;
+    std::function<void()> forget;  // clears the form's global instance
+  };
+  std::vector<OwnedForm> forms_;
 };
 
 extern TApplication* const Application;

@@ -158,6 +158,7 @@ TEST_F(ApplicationTest, CreateFormKeepsTheProgramsFormsUntilDestroyed) {
   QPointer<QWidget> watch(small);
   Application->DestroyForms();
   EXPECT_TRUE(watch.isNull());
+  EXPECT_EQ(small, nullptr);  // the global instance never points at a destroyed form
 }
 
 }  // namespace
