@@ -1,5 +1,7 @@
 #include "app/customer_manager.h"
 
+#include "app/picker_windows.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -50,8 +52,8 @@ TDemoForm& CreateDemoForm() {
 
 namespace {
 
-std::vector<const QWidget*>& CustomerPickers() {
-  static std::vector<const QWidget*> pickers;
+PickerWindows& CustomerPickers() {
+  static PickerWindows pickers;
   return pickers;
 }
 
@@ -100,15 +102,15 @@ void ForEachCustomer(int32_t keyNr, Visit visit) {
 }  // namespace
 
 void AddCustomerPicker(const QWidget* window) {
-  CustomerPickers().push_back(window);
+  CustomerPickers().Add(window);
 }
 
 void RemoveCustomerPicker(const QWidget* window) {
-  std::erase(CustomerPickers(), window);
+  CustomerPickers().Remove(window);
 }
 
 bool CustomerPickerVisible() {
-  return std::ranges::any_of(CustomerPickers(), [](const QWidget* w) { return w->isVisible(); });
+  return CustomerPickers().AnyVisible();
 }
 
 TDemoForm::TDemoForm(QWidget* parent)

@@ -1,5 +1,7 @@
 #include "app/product_manager.h"
 
+#include "app/picker_windows.h"
+
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPointer>
@@ -57,14 +59,9 @@ TEditProd& CreateEditProd() {
 
 namespace {
 
-std::vector<QPointer<const QWidget>>& PickerWindows() {
-  static std::vector<QPointer<const QWidget>> windows;
-  return windows;
-}
-
-bool PickerWindowVisible() {
-  return std::any_of(PickerWindows().begin(), PickerWindows().end(),
-                     [](const QPointer<const QWidget>& window) { return window && window->isVisible(); });
+PickerWindows& ProductPickers() {
+  static PickerWindows pickers;
+  return pickers;
 }
 
 std::string Pad(const std::string& text, std::size_t width) {
@@ -85,12 +82,11 @@ std::string CurrentTodayText() {
 }  // namespace
 
 void AddProductPicker(const QWidget* window) {
-  PickerWindows().emplace_back(window);
+  ProductPickers().Add(window);
 }
 
 void RemoveProductPicker(const QWidget* window) {
-  auto& windows = PickerWindows();
-  windows.erase(std::remove(windows.begin(), windows.end(), window), windows.end());
+  ProductPickers().Remove(window);
 }
 
 std::string ProductBrowserHeading() {
@@ -280,7 +276,7 @@ void TEditProd::GoToProduct(storage::IsamRecRef ref) {
 }
 
 void TEditProd::ProdBrowserDblClick() {
-  if (!PickerWindowVisible()) {
+  if (!ProductPickers().AnyVisible()) {
     EditProduct();
     return;
   }
