@@ -1,6 +1,7 @@
 #include "app/customer_manager.h"
 
 #include "app/picker_windows.h"
+#include "app/record_file.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -83,20 +84,6 @@ std::array<QLineEdit*, 4> BillingEdits(const TEditDlg& d) {
 
 std::array<QLineEdit*, 4> ShippingEdits(const TEditDlg& d) {
   return {d.CShip1, d.CShip2, d.CShip3, d.CShip4};
-}
-
-// The customers of the open file in the order of key keyNr, read one by one into `customer`.
-template <class Visit>
-void ForEachCustomer(int32_t keyNr, Visit visit) {
-  CustomerRec customer;
-  storage::IsamKeyStr key;
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(CustomerFile, keyNr, ref, key);
-  while (storage::IsamOK) {
-    storage::IsamGetRec(CustomerFile, ref, &customer, sizeof customer);
-    if (storage::IsamOK) visit(customer);
-    storage::IsamNextKey(CustomerFile, keyNr, ref, key);
-  }
 }
 
 }  // namespace
@@ -528,7 +515,7 @@ void TDemoForm::CustBookButnClick() {
 
   std::vector<std::string> lines =
       CustomerListHeading(CurrentCompany.CompanyName.Get(), platform::text::Now());
-  ForEachCustomer(byNumber ? 2 : 1, [&](const CustomerRec& customer) {
+  ForEachRecordByKey<CustomerRec>(CustomerFile, byNumber ? 2 : 1, [&](const CustomerRec& customer) {
     if (TrimBlanks(customer.CustomerNo.Get()).empty()) return;
     std::vector<std::string> entry = CustomerListEntry(customer, addresses == mrYes);
     lines.insert(lines.end(), entry.begin(), entry.end());
