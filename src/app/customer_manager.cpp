@@ -1,5 +1,6 @@
 #include "app/customer_manager.h"
 
+#include "app/manager_window.h"
 #include "app/picker_windows.h"
 #include "app/record_file.h"
 
@@ -111,14 +112,7 @@ TDemoForm::TDemoForm(QWidget* parent)
   SetHelpKeyword("CustomerManager");
   resize(900, 520);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->setMenuBar(MainMenu1);
-  auto* tools = new QHBoxLayout;
-  BuildToolBar(tools);
-  layout->addLayout(tools);
-  layout->addWidget(Label1);
-  layout->addWidget(RecBrowser1, 1);  // the browser grows and shrinks with the window
-  layout->addWidget(StatusBar1);
+  BuildToolBar(LayOutManagerWindow(*this, MainMenu1, Label1, RecBrowser1, StatusBar1));
   BuildMenus();
 
   for (std::size_t panel = 0; panel < statusPanels_.size(); ++panel) {
@@ -136,17 +130,13 @@ TDemoForm::TDemoForm(QWidget* parent)
   RecBrowser1->OnDblClick = [this](storage::TRecBrowser*) { EditClick(); };
 }
 
-QToolButton* TDemoForm::AddToolButton(QLayout* layout, const char* caption, void (TDemoForm::*handler)()) {
-  auto* button = new QToolButton(this);
-  button->setText(caption);
-  button->setToolTip(QString(caption).remove('&'));
-  button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  if (handler) QObject::connect(button, &QToolButton::clicked, [this, handler] { (this->*handler)(); });
-  layout->addWidget(button);
-  return button;
+QToolButton* TDemoForm::AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)()) {
+  std::function<void()> click;
+  if (handler) click = [this, handler] { (this->*handler)(); };
+  return app::AddToolButton(*this, layout, caption, std::move(click));
 }
 
-void TDemoForm::BuildToolBar(QLayout* layout) {
+void TDemoForm::BuildToolBar(QBoxLayout* layout) {
   NewCustButn = AddToolButton(layout, "New", &TDemoForm::NewCustButnClick);
   EditCustButn = AddToolButton(layout, "Edit", &TDemoForm::EditCustButnClick);
   DeleteCustButn = AddToolButton(layout, "Delete", &TDemoForm::DeleteCustButnClick);
@@ -162,18 +152,16 @@ void TDemoForm::BuildToolBar(QLayout* layout) {
   SpeedButton3 = AddToolButton(layout, "Help", &TDemoForm::SpeedButton3Click);
   SpeedButton2 = AddToolButton(layout, "Close", nullptr);
   QObject::connect(SpeedButton2, &QToolButton::clicked, [this] { Close(); });
-  static_cast<QBoxLayout*>(layout)->addStretch(1);
+  layout->addStretch(1);
 }
 
 QAction* TDemoForm::AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)()) {
-  QAction* item = menu->addAction(caption);
-  QObject::connect(item, &QAction::triggered, [this, handler] { (this->*handler)(); });
-  return item;
+  return AddMenuItem(menu, caption, [this, handler] { (this->*handler)(); });
 }
 
 // An item whose window is not part of the program yet: present, and disabled.
 QAction* TDemoForm::AddUnavailableItem(QMenu* menu, const char* caption) {
-  QAction* item = menu->addAction(caption);
+  QAction* item = AddMenuItem(menu, caption, {});
   item->setEnabled(false);
   return item;
 }

@@ -10,6 +10,7 @@
 // program yet: their items are shown disabled.
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -125,10 +126,10 @@ class TDemoForm : public platform::ui::Form {
 
  private:
   void BuildMenus();
-  void BuildToolBar(QLayout* layout);
+  void BuildToolBar(QBoxLayout* layout);
   QAction* AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)());
   QAction* AddUnavailableItem(QMenu* menu, const char* caption);
-  QToolButton* AddToolButton(QLayout* layout, const char* caption, void (TDemoForm::*handler)());
+  QToolButton* AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)());
   void SwitchKey(int32_t keyNr);
   // Reads the highlighted row into CustRec; false when there is none.
   bool ReadHighlighted();

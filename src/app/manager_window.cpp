@@ -23,7 +23,7 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
   button->setText(caption);
   button->setToolTip(QString(caption).remove('&'));
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-  QObject::connect(button, &QToolButton::clicked, std::move(click));
+  if (click) QObject::connect(button, &QToolButton::clicked, std::move(click));
   row->addWidget(button);
   return button;
 }
@@ -36,7 +36,7 @@ bool ReadHighlightedRow(storage::TRecBrowser& browser) {
 
 QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> triggered) {
   QAction* item = menu->addAction(caption);
-  QObject::connect(item, &QAction::triggered, std::move(triggered));
+  if (triggered) QObject::connect(item, &QAction::triggered, std::move(triggered));
   return item;
 }
 

@@ -20,7 +20,8 @@ namespace app {
 QBoxLayout* LayOutManagerWindow(QWidget& window, QMenuBar* menu, QLabel* title, storage::TRecBrowser* browser,
                                 QStatusBar* status);
 
-// A text-only tool button at the end of the row, its caption also its hint.
+// A text-only tool button at the end of the row, its caption also its hint (no click: a
+// button whose action is connected elsewhere or not available).
 QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption,
                            std::function<void()> click);
 
@@ -28,7 +29,7 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
 // row or it cannot be read.
 bool ReadHighlightedRow(storage::TRecBrowser& browser);
 
-// A menu item running `triggered`.
+// A menu item running `triggered` (when given).
 QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> triggered);
 
 }  // namespace app

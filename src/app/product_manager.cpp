@@ -1,5 +1,6 @@
 #include "app/product_manager.h"
 
+#include "app/manager_window.h"
 #include "app/picker_windows.h"
 
 #include <QHBoxLayout>
@@ -167,12 +168,14 @@ TEditProd::TEditProd(QWidget* parent)
     pending->setEnabled(false);
   ProdBrowser->SetPopupMenu(PopupMenu1);
 
-  auto button = [this](const QString& text, QAction* action) {
-    auto* tool = new QToolButton(this);
-    tool->setText(text);
-    tool->setToolTip(text);
-    QObject::connect(tool, &QToolButton::clicked, action, &QAction::trigger);
-    return tool;
+  auto* statusBar = new QStatusBar(this);
+  statusBar->addWidget(StatusPanel0, 1);
+  statusBar->addWidget(StatusPanel1, 3);
+  statusBar->setSizeGripEnabled(false);
+  QBoxLayout* tools = LayOutManagerWindow(*this, MainMenu1, Label1, ProdBrowser, statusBar);
+  // Each button runs its menu item, so the two can never disagree.
+  auto button = [this, tools](const char* text, QAction* action) {
+    return AddToolButton(*this, tools, text, [action] { action->trigger(); });
   };
   NewProd = button("New", Add1);
   EditInvoice = button("Edit", Edit1);
@@ -183,24 +186,7 @@ TEditProd::TEditProd(QWidget* parent)
   ProdListButn = button("Product List", ProductList1);
   SpeedButton3 = button("Help", New1);
   SpeedButton2 = button("Close", Close2);
-
-  auto* tools = new QHBoxLayout;
-  for (QToolButton* tool : {NewProd, EditInvoice, PClone, InvDelete, SpeedButton1, ToPrinterButn,
-                            ProdListButn, SpeedButton3, SpeedButton2})
-    tools->addWidget(tool);
   tools->addStretch(1);
-
-  auto* statusBar = new QStatusBar(this);
-  statusBar->addWidget(StatusPanel0, 1);
-  statusBar->addWidget(StatusPanel1, 3);
-  statusBar->setSizeGripEnabled(false);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->setMenuBar(MainMenu1);
-  layout->addLayout(tools);
-  layout->addWidget(Label1);
-  layout->addWidget(ProdBrowser, 1);
-  layout->addWidget(statusBar);
   resize(900, 520);
 
   ProdBrowser->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {
@@ -209,10 +195,10 @@ TEditProd::TEditProd(QWidget* parent)
   ProdBrowser->OnDblClick = [this](storage::TRecBrowser*) { ProdBrowserDblClick(); };
 }
 
-QAction* TEditProd::AddAction(QMenu* menu, const QString& text, void (TEditProd::*handler)()) {
-  QAction* action = menu->addAction(text);
-  if (handler) QObject::connect(action, &QAction::triggered, [this, handler] { (this->*handler)(); });
-  return action;
+QAction* TEditProd::AddAction(QMenu* menu, const char* text, void (TEditProd::*handler)()) {
+  std::function<void()> triggered;
+  if (handler) triggered = [this, handler] { (this->*handler)(); };
+  return AddMenuItem(menu, text, std::move(triggered));
 }
 
 void TEditProd::FormCreate() {
@@ -262,9 +248,7 @@ int32_t TEditProd::ProdBrowserBuildRow(storage::TRecBrowser*, storage::RowRec& r
 }
 
 bool TEditProd::ReadCurrentRow() {
-  int32_t status = -1;
-  if (ProdBrowser->BrowserCurrentRef() < 1) return false;
-  return ProdBrowser->BrowserReadCurrent(status) == 0 && status == 0;
+  return ReadHighlightedRow(*ProdBrowser);
 }
 
 void TEditProd::ShowProductCount() {

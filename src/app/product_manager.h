@@ -109,7 +109,7 @@ class TEditProd : public platform::ui::Form {
 
  private:
   void SetKeyNumber(int32_t keyNr);
-  QAction* AddAction(QMenu* menu, const QString& text, void (TEditProd::*handler)());
+  QAction* AddAction(QMenu* menu, const char* text, void (TEditProd::*handler)());
 };
 
 // The browser's heading and the text of one row.
