@@ -62,6 +62,9 @@ struct IsamFileBlockRec {
   bool HeaderChanged = false;
   bool DirtyFlagOnDisk = false;  // byte 20 has been set to 1 (and synced) since open
   bool ReadOnly = false;
+  // A slot whose record was last read or written whole with a live status (0: none), so that a
+  // delete right after reading the record need not read its status back from the disk.
+  int32_t KnownLiveSlot = 0;
 
   // Index file geometry: every row holds one page of every key.
   std::vector<IsamKeyState> Keys;  // element k-1 is key k

@@ -68,6 +68,24 @@ bool ReadSlotStatus(IsamFileBlockRec& fb, int64_t ref, int32_t* status) {
   return true;
 }
 
+// Remembers whether a slot holds a live record after its whole contents were read or written.
+void NoteSlotContents(IsamFileBlockRec& fb, int32_t ref, const void* record) {
+  if (IsamLoadInt32(static_cast<const uint8_t*>(record)) == 0)
+    fb.KnownLiveSlot = ref;
+  else if (fb.KnownLiveSlot == ref)
+    fb.KnownLiveSlot = 0;
+}
+
+// The live status of a slot about to be freed: from memory when the record was just read or
+// written, from the disk otherwise.
+bool SlotIsLive(IsamFileBlockRec& fb, int32_t ref, bool* live) {
+  if (ref == fb.KnownLiveSlot) return *live = true;
+  int32_t status = 0;
+  if (!ReadSlotStatus(fb, ref, &status)) return false;
+  *live = status == 0;
+  return true;
+}
+
 bool WriteSlotStatus(IsamFileBlockRec& fb, int64_t ref, int32_t status) {
   uint8_t raw[4];
   IsamStoreInt32(raw, status);
@@ -109,6 +127,8 @@ void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
 // Puts a slot at the head of the free chain.
 bool FreeSlot(IsamFileBlockRec& fb, IsamRecRef ref) {
   if (!IsamMarkDirty(fb)) return false;
+  // Whatever the write leaves behind, the slot is no longer known to be live.
+  if (fb.KnownLiveSlot == ref) fb.KnownLiveSlot = 0;
   if (!WriteSlotStatus(fb, ref, fb.FirstFree)) return false;
   fb.FirstFree = ref;
   ++fb.NumberFree;
@@ -193,6 +213,7 @@ void IsamAddRec(IsamFileBlock fb, IsamRecRef& ref, const void* buffer, size_t bu
     GiveBackSlot(*fb, slot, appended);
     return;
   }
+  NoteSlotContents(*fb, slot, buffer);
   ref = slot;
 }
 
@@ -206,7 +227,8 @@ void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSiz
     IsamFail(IsamErrShortRead);
     return;
   }
-  IsamReadAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength);
+  if (IsamReadAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength) && ref != 0)
+    NoteSlotContents(*fb, ref, buffer);
 }
 
 void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t bufferSize, uint8_t) {
@@ -218,16 +240,19 @@ void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t buf
   }
   if (!RequireRecordRef(*fb, ref)) return;
   if (!RequireWholeRecord(*fb, bufferSize, IsamErrShortWrite)) return;
-  IsamWriteAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength);
+  // A failed write may have left the slot half written: its status is no longer known.
+  if (fb->KnownLiveSlot == ref) fb->KnownLiveSlot = 0;
+  if (IsamWriteAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength))
+    NoteSlotContents(*fb, ref, buffer);
 }
 
 void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {
   IsamCallScope call(fb, IsamCallKind::Write);
   if (!call.entered()) return;
   if (!RequireRecordRef(*fb, ref)) return;
-  int32_t status = 0;
-  if (!ReadSlotStatus(*fb, ref, &status)) return;
-  if (status != 0) {
+  bool live = false;
+  if (!SlotIsLive(*fb, ref, &live)) return;
+  if (!live) {
     IsamFail(IsamErrDeleteRefRange);  // already deleted: the chain must not point to itself
     return;
   }

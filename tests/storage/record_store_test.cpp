@@ -86,6 +86,40 @@ TEST_F(RecordStoreTest, ReferencesOutsideTheRecordsAndSecondDeletesAreRefused) {
   EXPECT_EQ(Status(), IsamErrShortRead);
 }
 
+// A delete that follows a read or write of the same record knows the slot is live without asking
+// the disk; whatever changed the slot since must still make a second delete fail.
+TEST_F(RecordStoreTest, RecordsJustReadOrWrittenAreStillDeletedOnlyOnce) {
+  const IsamRecRef read = Add(fb_, "read");
+  const IsamRecRef rewritten = Add(fb_, "rewritten");
+  const IsamRecRef added = Add(fb_, "added");
+
+  IsamDeleteRec(fb_, added);
+  ASSERT_TRUE(IsamOK) << IsamError;
+  IsamDeleteRec(fb_, added);
+  EXPECT_EQ(Status(), IsamErrDeleteRefRange);
+
+  EXPECT_EQ(Get(fb_, read), "read");
+  IsamDeleteRec(fb_, read);
+  ASSERT_TRUE(IsamOK) << IsamError;
+  EXPECT_EQ(Link(read), added);  // reading the freed slot must not make it look live again
+  IsamDeleteRec(fb_, read);
+  EXPECT_EQ(Status(), IsamErrDeleteRefRange);
+
+  // A rewrite with a non-zero first word leaves a slot that no longer reads as a live record.
+  EXPECT_EQ(Get(fb_, rewritten), "rewritten");
+  std::vector<uint8_t> marked = Record(kLength, "marked");
+  IsamStoreInt32(marked.data(), 1);
+  IsamPutRec(fb_, rewritten, marked.data(), marked.size());
+  ASSERT_TRUE(IsamOK) << IsamError;
+  IsamDeleteRec(fb_, rewritten);
+  EXPECT_EQ(Status(), IsamErrDeleteRefRange);
+
+  EXPECT_EQ(fb_->FirstFree, read);
+  EXPECT_EQ(Link(read), added);
+  EXPECT_EQ(Link(added), -1);
+  EXPECT_EQ(IsamUsedRecs(fb_), 1);
+}
+
 TEST_F(RecordStoreTest, BuffersSmallerThanTheRecordAreRefused) {
   IsamRecRef ref = Add(fb_, "one");
   std::vector<uint8_t> small(kLength - 1, 0x55);
