@@ -89,7 +89,7 @@ TListComps::TListComps(QWidget* parent)
 }
 
 QToolButton* TListComps::AddToolButton(QBoxLayout* row, const char* caption, void (TListComps::*handler)()) {
-  return app::AddToolButton(*this, row, caption, [this, handler] { (this->*handler)(); });
+  return app::AddToolButton(*this, row, caption, HandlerOf(this, handler));
 }
 
 void TListComps::BuildToolBar(QBoxLayout* layout) {
@@ -104,7 +104,7 @@ void TListComps::BuildToolBar(QBoxLayout* layout) {
 }
 
 QAction* TListComps::AddItem(QMenu* menu, const char* caption, void (TListComps::*handler)()) {
-  return AddMenuItem(menu, caption, [this, handler] { (this->*handler)(); });
+  return AddMenuItem(menu, caption, HandlerOf(this, handler));
 }
 
 void TListComps::BuildMenus() {

@@ -131,9 +131,7 @@ TDemoForm::TDemoForm(QWidget* parent)
 }
 
 QToolButton* TDemoForm::AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)()) {
-  std::function<void()> click;
-  if (handler) click = [this, handler] { (this->*handler)(); };
-  return app::AddToolButton(*this, layout, caption, std::move(click));
+  return app::AddToolButton(*this, layout, caption, HandlerOf(this, handler));
 }
 
 void TDemoForm::BuildToolBar(QBoxLayout* layout) {
@@ -156,7 +154,7 @@ void TDemoForm::BuildToolBar(QBoxLayout* layout) {
 }
 
 QAction* TDemoForm::AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)()) {
-  return AddMenuItem(menu, caption, [this, handler] { (this->*handler)(); });
+  return AddMenuItem(menu, caption, HandlerOf(this, handler));
 }
 
 // An item whose window is not part of the program yet: present, and disabled.

@@ -29,6 +29,13 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
 // row or it cannot be read.
 bool ReadHighlightedRow(storage::TRecBrowser& browser);
 
+// A window's handler as a call-back; none for a null handler (an item not available yet).
+template <class Window>
+std::function<void()> HandlerOf(Window* window, void (Window::*handler)()) {
+  if (!handler) return {};
+  return [window, handler] { (window->*handler)(); };
+}
+
 // A menu item running `triggered` (when given).
 QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> triggered);
 

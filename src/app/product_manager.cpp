@@ -196,9 +196,7 @@ TEditProd::TEditProd(QWidget* parent)
 }
 
 QAction* TEditProd::AddAction(QMenu* menu, const char* text, void (TEditProd::*handler)()) {
-  std::function<void()> triggered;
-  if (handler) triggered = [this, handler] { (this->*handler)(); };
-  return AddMenuItem(menu, text, std::move(triggered));
+  return AddMenuItem(menu, text, HandlerOf(this, handler));
 }
 
 void TEditProd::FormCreate() {
