@@ -144,33 +144,33 @@ class DataFileUnit {
 // The routines of a plain data unit under its record kind's names: Open<K>File, Add<K>Record and
 // the rest, each the template's routine over <K>File and <K>Buf. Use at namespace scope in the
 // kind's header; the kind's source file defines <K>File, <K>Buf and <K>Unit().
-#define KESTRAVA_PLAIN_DATA_UNIT(K, RecordType)                             \
-  extern IsamFileBlock K##File;                                             \
-  extern RecordType K##Buf;                                                 \
-  DataFileUnit& K##Unit();                                                  \
-  inline bool Rebuild##K##File() {                                          \
-    return K##Unit().RebuildFile();                                         \
-  }                                                                         \
-  inline IsamKeyStr Build##K##Key(const RecordType& record, int keyNr) {    \
-    return K##Unit().BuildKey(&record, keyNr);                              \
-  }                                                                         \
-  inline bool Add##K##Record(IsamRecRef& ref) {                             \
-    return K##Unit().AddRecord(&K##Buf, ref);                               \
-  }                                                                         \
-  inline bool Update##K##Record(IsamRecRef ref) {                           \
-    return K##Unit().UpdateRecord(&K##Buf, ref);                            \
-  }                                                                         \
-  inline bool Create##K##File() {                                           \
-    return K##Unit().CreateFile();                                          \
-  }                                                                         \
-  inline bool Delete##K##Record(IsamRecRef ref) {                           \
-    return K##Unit().DeleteRecord(ref);                                     \
-  }                                                                         \
-  inline bool Open##K##File() {                                             \
-    return K##Unit().OpenFile();                                            \
-  }                                                                         \
-  inline bool Search##K##Key(IsamKeyStr& key, IsamRecRef& ref, int keyNr) { \
-    return K##Unit().SearchKey(key, ref, keyNr);                            \
+#define KESTRAVA_PLAIN_DATA_UNIT(K, RecordType)                                               \
+  extern storage::IsamFileBlock K##File;                                                      \
+  extern RecordType K##Buf;                                                                   \
+  storage::DataFileUnit& K##Unit();                                                           \
+  inline bool Rebuild##K##File() {                                                            \
+    return K##Unit().RebuildFile();                                                           \
+  }                                                                                           \
+  inline storage::IsamKeyStr Build##K##Key(const RecordType& record, int keyNr) {             \
+    return K##Unit().BuildKey(&record, keyNr);                                                \
+  }                                                                                           \
+  inline bool Add##K##Record(storage::IsamRecRef& ref) {                                      \
+    return K##Unit().AddRecord(&K##Buf, ref);                                                 \
+  }                                                                                           \
+  inline bool Update##K##Record(storage::IsamRecRef ref) {                                    \
+    return K##Unit().UpdateRecord(&K##Buf, ref);                                              \
+  }                                                                                           \
+  inline bool Create##K##File() {                                                             \
+    return K##Unit().CreateFile();                                                            \
+  }                                                                                           \
+  inline bool Delete##K##Record(storage::IsamRecRef ref) {                                    \
+    return K##Unit().DeleteRecord(ref);                                                       \
+  }                                                                                           \
+  inline bool Open##K##File() {                                                               \
+    return K##Unit().OpenFile();                                                              \
+  }                                                                                           \
+  inline bool Search##K##Key(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr) { \
+    return K##Unit().SearchKey(key, ref, keyNr);                                              \
   }
 
 }  // namespace storage

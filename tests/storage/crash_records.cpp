@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+using namespace records;
+
 namespace storage::testing {
 
 void FillCrashRecord(PODetailRec& rec, int id, int version) {

@@ -3,7 +3,9 @@
 // by (id, v), and both can be read back from the record, so the checker knows what it sees.
 // Versions move the record's key fields around, so updates change keys as well as data.
 
-#include "storage/po_detail_file.h"
+#include "records/po_detail_file.h"
+
+using namespace records;
 
 namespace storage::testing {
 

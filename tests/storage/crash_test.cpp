@@ -23,11 +23,13 @@
 #include "index_check.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/support/ui_script.h"
+#include "records/po_detail_file.h"
 #include "storage/byte_order.h"
 #include "storage/naming.h"
-#include "storage/po_detail_file.h"
 #include "tree_check.h"
 #include "unit_fixture.h"
+
+using namespace records;
 
 extern char** environ;
 

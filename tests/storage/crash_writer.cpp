@@ -14,8 +14,10 @@
 
 #include "crash_records.h"
 #include "platform/ui/ui_driver.h"
+#include "records/po_detail_file.h"
 #include "storage/byte_order.h"
-#include "storage/po_detail_file.h"
+
+using namespace records;
 
 using namespace storage;
 using storage::testing::FillCrashRecord;

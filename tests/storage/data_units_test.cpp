@@ -12,12 +12,14 @@
 #include "platform/ui/message_box.h"
 #include "platform/ui/modal_result.h"
 #include "platform/ui/support/ui_script.h"
+#include "records/detail_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
 #include "storage/byte_order.h"
-#include "storage/detail_file.h"
-#include "storage/memo_file.h"
-#include "storage/po_detail_file.h"
 #include "storage/stat_form.h"
 #include "unit_fixture.h"
+
+using namespace records;
 
 namespace storage::testing {
 namespace {

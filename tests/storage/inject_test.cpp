@@ -14,10 +14,12 @@
 #include "crash_records.h"
 #include "index_check.h"
 #include "platform/ui/support/ui_script.h"
+#include "records/po_detail_file.h"
 #include "storage/byte_order.h"
-#include "storage/po_detail_file.h"
 #include "tree_check.h"
 #include "unit_fixture.h"
+
+using namespace records;
 
 namespace {
 int writesUntilFailure = 0;  // 0: no failure armed

@@ -2,10 +2,12 @@
 
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
-#include "storage/detail_file.h"
-#include "storage/memo_file.h"
-#include "storage/po_detail_file.h"
+#include "records/detail_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
 #include "storage/stat_form.h"
+
+using namespace records;
 
 namespace storage::testing {
 

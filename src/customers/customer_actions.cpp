@@ -1,0 +1,104 @@
+#include "customers/customer_actions.h"
+
+#include <vector>
+
+#include "platform/text/amount.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/text/upper_case.h"
+#include "records/company_file.h"
+#include "records/invoice_file.h"
+
+namespace customers {
+
+using namespace records;
+
+using platform::text::TrimBlanks;
+using platform::text::UpperCase;
+
+namespace {
+
+// The invoice number key of a customer number, as the invoice file builds it.
+storage::IsamKeyStr InvoiceCustomerKey(std::string_view number) {
+  records::InvoiceRec record;
+  record.InvCustomerNo.Set(number);
+  return records::BuildInvoiceKey(record, 2);
+}
+
+// The references of the invoice-file records whose customer number is `number`, in key order.
+std::vector<storage::IsamRecRef> InvoicesOfCustomer(std::string_view number) {
+  std::vector<storage::IsamRecRef> refs;
+  const std::string wanted = ComparableText(number);
+  storage::IsamKeyStr key = InvoiceCustomerKey(number);
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(records::InvoiceFile, 2, ref, key);
+  while (storage::IsamOK && ComparableText(key) == wanted) {
+    refs.push_back(ref);
+    storage::IsamNextKey(records::InvoiceFile, 2, ref, key);
+  }
+  return refs;
+}
+
+// The invoice file for one action: opened and closed around it, unless invoicing holds it open
+// already (the manager picking a customer for invoice entry), in which case it is used and left
+// open.
+class InvoiceFileOpen {
+ public:
+  InvoiceFileOpen()
+      : heldElsewhere_(records::InvoiceFile && storage::IsamIsOpen(records::InvoiceFile)),
+        open_(heldElsewhere_ || records::OpenInvoiceFile()) {}
+  ~InvoiceFileOpen() {
+    if (open_ && !heldElsewhere_) storage::IsamCloseFileBlock(records::InvoiceFile);
+  }
+  InvoiceFileOpen(const InvoiceFileOpen&) = delete;
+  InvoiceFileOpen& operator=(const InvoiceFileOpen&) = delete;
+  bool Open() const { return open_; }
+
+ private:
+  bool heldElsewhere_;
+  bool open_;
+};
+
+}  // namespace
+
+std::string ComparableText(std::string_view text) {
+  return UpperCase(TrimBlanks(text));
+}
+
+std::optional<std::string> NextCustomerNumberAfter(std::string_view entered) {
+  const std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(entered));
+  if (!value) return std::nullopt;
+  return std::to_string(static_cast<int64_t>(*value) + 1).substr(0, 8);
+}
+
+void AdvanceNextCustomerNumber(std::string_view entered) {
+  const std::optional<std::string> next = NextCustomerNumberAfter(entered);
+  if (!next) return;
+  UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextCustomerNumber.Set(*next); });
+}
+
+int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
+  InvoiceFileOpen file;
+  if (!file.Open()) return 0;
+  int changed = 0;
+  for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
+    storage::IsamGetRec(records::InvoiceFile, ref, &records::InvoiceBuf, sizeof records::InvoiceBuf);
+    if (!storage::IsamOK) continue;
+    const records::InvoiceRec before = records::InvoiceBuf;
+    records::InvoiceBuf.InvCustomerNo.Set(newNumber);
+    if (records::UpdateInvoiceRecord(before, ref)) ++changed;
+  }
+  return changed;
+}
+
+CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {
+  // A balance that does not read as an amount may hide money owed: it counts as a balance.
+  if (platform::text::ParseAmount(customer.CustBalance.Get()).value_or(1) != 0)
+    return CustomerDeleteCheck::HasBalance;
+  InvoiceFileOpen file;
+  if (!file.Open()) return CustomerDeleteCheck::InvoicesUnknown;
+  if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
+  return CustomerDeleteCheck::Allowed;
+}
+
+}  // namespace customers

@@ -1,0 +1,115 @@
+#include "products/price_batch.h"
+
+#include <stdexcept>
+
+#include "platform/text/amount.h"
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "records/company_file.h"
+#include "records/product_file.h"
+#include "records/product_pricing.h"
+#include "records/record_file.h"
+#include "records/stored_amount.h"
+#include "storage/isam.h"
+
+namespace products {
+
+using namespace records;
+
+using platform::text::TrimBlanks;
+
+namespace {
+
+// The product file of the open company, open for the scope of one search or change.
+class OpenedProductFile {
+ public:
+  OpenedProductFile() : open_(OpenProductFile()) {}
+  ~OpenedProductFile() {
+    if (open_ && ProductFile) storage::IsamCloseFileBlock(ProductFile);
+    if (open_) ProductFile = nullptr;
+  }
+  OpenedProductFile(const OpenedProductFile&) = delete;
+  OpenedProductFile& operator=(const OpenedProductFile&) = delete;
+
+  bool IsOpen() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+PriceBatchRow RowOf(const ProductRec& product, std::string_view method, std::string_view percentage) {
+  PriceBatchRow row;
+  row.Code = product.Code.Get();
+  row.ListPrice = FormatStoredAmount(TrimBlanks(product.ListPrice.Get()));
+  row.Cost = FormatStoredAmount(TrimBlanks(product.Cost.Get()));
+  row.PriceNow = FormatStoredAmount(TrimBlanks(product.Price.Get()));
+  row.Batch = TrimBlanks(product.BatchNumber.Get());
+  if (method.empty()) {
+    row.NewPrice = "0";
+    row.Profit = "0";
+    return row;
+  }
+  const PriceQuote quote =
+      CalculateProductPrice(method, product.Cost.Get(), product.ListPrice.Get(), percentage, {});
+  if (!quote.Refused()) {
+    row.NewPrice = quote.ShownPrice();
+    row.Profit = quote.ShownProfit();
+  }
+  return row;
+}
+
+}  // namespace
+
+std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batchNumber,
+                                                           std::string_view method,
+                                                           std::string_view percentage) {
+  std::vector<PriceBatchRow> rows;
+  OpenedProductFile file;
+  if (!file.IsOpen()) return std::nullopt;
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(ProductFile, ref); storage::IsamOK; storage::IsamNextRec(ProductFile, ref)) {
+    ProductRec product;
+    storage::IsamGetRec(ProductFile, ref, &product, sizeof product);
+    if (!storage::IsamOK) break;
+    if (IsInManualPriceBatch(product, batchNumber)) rows.push_back(RowOf(product, method, percentage));
+  }
+  return rows;
+}
+
+int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
+                      std::string_view percentage) {
+  const std::string today = platform::text::DateToStr(platform::text::Today());
+  int changed = 0;
+  {
+    OpenedProductFile file;
+    if (!file.IsOpen()) return -1;
+    for (const PriceChange& change : changes) {
+      PriceQuote quote;
+      const std::optional<platform::text::Cents> price = platform::text::ParseAmount(change.NewPrice);
+      if (!price) continue;
+      quote.Price = *price;
+      // Cut to the field only once the separators are gone: a price that still does not fit
+      // would be stored with digits missing, so it is not stored at all.
+      if (quote.StoredPrice().size() > ShortString<10>::Capacity()) continue;
+      ProductRec wanted;
+      wanted.Code.Set(change.Code);
+      ProductRec product;
+      storage::IsamRecRef ref = 0;
+      if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) continue;
+      const auto sameCode = [](const std::string& a, const std::string& b) {
+        return platform::text::UpperCase(TrimBlanks(a)) == platform::text::UpperCase(TrimBlanks(b));
+      };
+      if (!sameCode(product.Code.Get(), change.Code)) continue;
+      ApplyBatchPriceChange(product, quote, method, percentage, today);
+      storage::IsamPutRec(ProductFile, ref, &product, sizeof product);
+      if (!storage::IsamOK) throw std::runtime_error("Modify operation failed");
+      ++changed;
+    }
+  }
+  UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); });
+  return changed;
+}
+
+}  // namespace products

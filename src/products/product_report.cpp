@@ -1,0 +1,172 @@
+#include "products/product_report.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include "forms/report_font.h"
+#include "platform/print/print_job.h"
+#include "platform/print/printer.h"
+#include "platform/text/clock.h"
+#include "platform/text/codepage.h"
+#include "platform/text/format_date_time.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "records/company_rec.h"
+#include "records/product_file.h"
+#include "records/stored_amount.h"
+#include "storage/isam.h"
+
+namespace products {
+
+using namespace records;
+using namespace forms;
+
+using platform::text::PadRightWith;
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+
+namespace {
+
+constexpr std::size_t ListLineWidth = 85;
+constexpr const char* LongDateTime = "dddd, mmmm d, yyyy, hh:mm AM/PM";
+
+std::string Pad(const std::string& text, std::size_t width) {
+  return PadRightWith(text, ' ', width);
+}
+
+std::string YesNo(uint8_t flag) {
+  return flag ? "Y" : "N";
+}
+
+std::string Hyphens() {
+  return std::string(80, '-');
+}
+
+void AddProductLines(std::vector<std::string>& lines, const ProductRec& p) {
+  lines.push_back(Pad(p.Description.Get(), 32) + "    Code: " + Pad(p.Code.Get(), 10) +
+                  "    Price: " + Pad(FormatStoredAmount(TrimBlanks(p.Price.Get())), 12));
+  lines.push_back("Setup Date: " + Pad(p.SetupDate.Get(), 10) + "      Last Modified: " +
+                  Pad(p.ChangedDate.Get(), 10) + "   Taxed: " + YesNo(p.TaxOnInvoice));
+  lines.push_back("Location: " + Pad(p.Location.Get(), 20) + "      Key Code: " + Pad(p.KeyCode.Get(), 10) +
+                  "   Type: " + p.PricingMethod.Get());
+  lines.push_back("Pricing: " + p.PriceUpdateMode.Get() + "  Non-Stock: " + YesNo(p.NonStock) +
+                  "  Non-Deplete: " + YesNo(p.NonDepleting) + "  In Stock: " + p.OnHand.Get() + "  Batch# " +
+                  p.BatchNumber.Get());
+  lines.push_back(Hyphens());
+}
+
+}  // namespace
+
+std::vector<std::string> ProductListLines(int keyNr) {
+  std::vector<std::string> lines = {
+      "Product List for " + CurrentCompany.CompanyName.Get(),
+      "Date: " + platform::text::FormatDateTime(LongDateTime, platform::text::Now()),
+      Hyphens(),
+  };
+  storage::IsamKeyStr key;
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(ProductFile, keyNr, ref, key);
+  while (storage::IsamOK) {
+    ProductRec product;
+    storage::IsamGetRec(ProductFile, ref, &product, sizeof product);
+    if (!storage::IsamOK) break;
+    if (!TrimBlanks(product.Description.Get()).empty()) AddProductLines(lines, product);
+    storage::IsamNextKey(ProductFile, keyNr, ref, key);
+  }
+  for (std::string& line : lines) {
+    if (line.size() > ListLineWidth) line.resize(ListLineWidth);
+  }
+  return lines;
+}
+
+namespace {
+
+QString PricingMethodName(const std::string& method) {
+  if (method == "F") return "fixed price";
+  if (method == "M") return "markup from cost";
+  if (method == "G") return "margin from cost";
+  if (method == "D") return "discount from list";
+  return "none";
+}
+
+QString YesNoWord(uint8_t flag) {
+  return flag ? "Yes" : "No";
+}
+
+// The sheet's lines in groups; an empty line is the gap between two groups.
+QStringList ProductSheetLines(const ProductRec& p) {
+  auto text = [](const auto& field) { return ToQString(TrimBlanks(field.Get())); };
+  const QString update = TrimBlanks(p.PriceUpdateMode.Get()) == "M"
+                             ? " (manual on batch " + text(p.BatchNumber) + ")"
+                             : QString(" (automatic)");
+  QStringList lines = {
+      "PO Description: " + text(p.PODescription),
+      "Invoice Description: " + text(p.Description),
+      "",
+      "Current Stock Balance: " + text(p.OnHand),
+      "Target Stock Quantity: " + text(p.TargetQuantity),
+      "Maximum Stock Quantity: " + text(p.MaximumQuantity),
+      "Minimum Stock Quantity: " + text(p.MinimumQuantity),
+      "",
+      "Storage Location: " + text(p.Location),
+      "Preferred Vendor: " + text(p.PreferredVendor),
+      "Product Weight: " + text(p.Weight),
+      "Key Code: " + text(p.KeyCode),
+      "",
+      "Taxable on PO: " + YesNoWord(p.TaxOnPO),
+      "Taxable on Invoice: " + YesNoWord(p.TaxOnInvoice),
+      "Non-Stock Item: " + YesNoWord(p.NonStock),
+      "Non-Depleting Item: " + YesNoWord(p.NonDepleting),
+      "",
+      "Sales Price: " + ToQString(FormatStoredAmount(TrimBlanks(p.Price.Get()))),
+      "List Price: " + ToQString(FormatStoredAmount(TrimBlanks(p.ListPrice.Get()))),
+      "Your Cost: " + ToQString(FormatStoredAmount(TrimBlanks(p.Cost.Get()))),
+      "Price Type: " + PricingMethodName(TrimBlanks(p.PricingMethod.Get())) + " (" + text(p.Percentage) + ")",
+      "Price Update Method: " + update,
+      "",
+      "Product Setup Date: " + text(p.SetupDate),
+      "Last Modified: " + text(p.ChangedDate),
+      "",
+      "Notes / Comments:",
+  };
+  lines << ToQString(p.Notes.Get()).split(QRegularExpression("\r\n|\n|\r"));
+  lines << ""
+        << "Printed: " + ToQString(platform::text::FormatDateTime(LongDateTime, platform::text::Now()));
+  return lines;
+}
+
+int MarginOf(const std::string& stored) {
+  return platform::text::TryStrToInt(TrimBlanks(stored)).value_or(0);
+}
+
+}  // namespace
+
+void PrintProductSheet(const ProductRec& product) {
+  using namespace platform::print;
+  TPrinter& printer = Printer();
+  TCanvas& canvas = printer.Canvas();
+  canvas.Font = PrinterFontOf(LoadReportFont());
+  const int left = 2 * MarginOf(CurrentCompany.FormLeftMargin.Get());
+  int y = 4 * MarginOf(CurrentCompany.FormTopMargin.Get());
+
+  PrintJob job(printer, "Print: " + ToQString(TrimBlanks(product.Code.Get())));
+  canvas.Brush.Style = TBrushStyle::bsClear;
+  const TFont font = canvas.Font;
+  canvas.Font.Size = font.Size * 2;
+  canvas.TextOut(left, y, "Product Code: " + ToQString(TrimBlanks(product.Code.Get())));
+  y += canvas.TextHeight("MXjpy");
+  canvas.Font = font;
+  const int lineHeight = canvas.TextHeight("MXjpy");
+  y += lineHeight / 2;
+  for (const QString& line : ProductSheetLines(product)) {
+    if (line.isEmpty()) {
+      y += lineHeight / 2;
+      continue;
+    }
+    canvas.TextOut(left, y, line);
+    y += lineHeight;
+  }
+  job.Finish();
+}
+
+}  // namespace products

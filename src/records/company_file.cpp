@@ -1,0 +1,145 @@
+#include "records/company_file.h"
+
+#include "platform/text/key_text.h"
+#include "platform/ui/message_box.h"
+
+namespace records {
+
+using storage::IsamKeyStr;
+using storage::IsamRecRef;
+
+storage::IsamFileBlock CompanyFile = nullptr;
+bool CurrentCompanyEdited = false;
+
+namespace {
+
+storage::DataFileKind MakeCompanyFileKind() {
+  storage::DataFileKind kind;
+  kind.FixedName = std::string(CompanyFileName);
+  kind.Caption = QStringLiteral("Companies");
+  kind.RecordLength = CompanyRecordLength;
+  kind.Keys = {
+      {CompanyKeyDescs[0].KeyLength, false, {{offsetof(CompanyRec, CompanyNumber), 5}}},
+      {CompanyKeyDescs[1].KeyLength, true, {{offsetof(CompanyRec, CompanyName), 35}}},
+  };
+  kind.NewFileNotice = QStringLiteral("I am going to create a new, empty company file.");
+  kind.BuildKey = [](const void* record, int keyNr) {
+    return BuildCompanyKey(*static_cast<const CompanyRec*>(record), keyNr);
+  };
+  return kind;
+}
+
+// Open for the length of one routine: a file the Company Manager holds open stays open.
+class CompanyFileScope {
+ public:
+  CompanyFileScope() : wasOpen_(storage::IsamIsOpen(CompanyFile)) { open_ = wasOpen_ || OpenCompanyFile(); }
+  ~CompanyFileScope() {
+    if (open_ && !wasOpen_) CloseCompanyFile();
+  }
+  CompanyFileScope(const CompanyFileScope&) = delete;
+  CompanyFileScope& operator=(const CompanyFileScope&) = delete;
+  bool IsOpen() const { return open_; }
+
+ private:
+  bool wasOpen_;
+  bool open_;
+};
+
+void TellNotSaved(const QString& why) {
+  platform::ui::MessageBox(why + QStringLiteral(" The change was not saved."), QStringLiteral("Company File"),
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+}
+
+}  // namespace
+
+const storage::DataFileKind& CompanyFileKind() {
+  static const storage::DataFileKind kind = MakeCompanyFileKind();
+  return kind;
+}
+
+storage::DataFileUnit& CompanyUnit() {
+  static storage::DataFileUnit unit(CompanyFileKind(), CompanyFile);
+  return unit;
+}
+
+bool CreateCompanyFile() {
+  return CompanyUnit().CreateFile();
+}
+
+bool OpenCompanyFile() {
+  return CompanyUnit().OpenFile();
+}
+
+void CloseCompanyFile() {
+  if (storage::IsamIsOpen(CompanyFile)) storage::IsamCloseFileBlock(CompanyFile);
+  CompanyFile = nullptr;
+}
+
+bool RebuildCompanyFile() {
+  return CompanyUnit().RebuildFile();
+}
+
+bool SearchCompanyKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr) {
+  return CompanyUnit().SearchKey(key, ref, keyNr);
+}
+
+bool AddCompanyRecord(IsamRecRef& ref) {
+  return CompanyUnit().AddRecord(&CompanyWorkRec, ref);
+}
+
+bool UpdateCompanyRecord(const CompanyRec& beforeImage, IsamRecRef ref) {
+  return CompanyUnit().UpdateRecord(&CompanyWorkRec, &beforeImage, ref);
+}
+
+bool DeleteCompanyRecord(IsamRecRef ref) {
+  return CompanyUnit().DeleteRecord(ref);
+}
+
+bool FindCompanyRecord(std::string_view number, CompanyRec& record, IsamRecRef& ref) {
+  CompanyRec wanted;
+  wanted.CompanyNumber.Set(platform::text::TrimBlanks(number));
+  const IsamKeyStr key = BuildCompanyKey(wanted, 1);
+  IsamKeyStr found = key;
+  ref = 0;
+  // The search stops at the first key at or after the one asked for: only the same key is
+  // this company.
+  if (!SearchCompanyKey(found, ref, 1) || found != key) return false;
+  storage::IsamGetRec(CompanyFile, ref, &record, sizeof record);
+  return storage::IsamOK;
+}
+
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record) {
+  CompanyFileScope file;
+  IsamRecRef ref = 0;
+  return file.IsOpen() && FindCompanyRecord(number, record, ref);
+}
+
+bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) {
+  CompanyFileScope file;
+  if (!file.IsOpen()) {
+    TellNotSaved(QStringLiteral("The company file could not be opened."));
+    return false;
+  }
+  IsamRecRef ref = 0;
+  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref)) {
+    TellNotSaved(QStringLiteral("This company was not found in the company file."));
+    return false;
+  }
+  change(CompanyWorkRec);
+  if (!CompanyUnit().PutRecRetry(ref, &CompanyWorkRec)) {
+    TellNotSaved(QStringLiteral("The company record could not be written."));
+    return false;
+  }
+  CurrentCompany = CompanyWorkRec;
+  return true;
+}
+
+void InstallCompanyFileNames() {
+  storage::CurrentCompanyNumber = [] {
+    std::string number = CurrentCompany.CompanyNumber.Get();
+    // A number that cannot name files safely names none of this company's files.
+    return IsValidCompanyNumber(number) ? platform::text::TrimBlanks(number) : std::string();
+  };
+}
+
+}  // namespace records

@@ -1,0 +1,60 @@
+#pragma once
+// The company list file "ovcomp" (ovcomp.DAT and ovcomp.IX in the program directory): one
+// CompanyRec of 3600 bytes per company, keyed by number (key 1, 5 characters, unique) and by
+// name (key 2, 30 characters, duplicates allowed). Its routines are the data-file routines over
+// CompanyFile, working on CompanyWorkRec.
+//
+// The file is open while the Company Manager is shown, and briefly in every routine that reads
+// or rewrites one company.
+
+#include <functional>
+#include <string_view>
+
+#include "records/company_rec.h"
+#include "storage/data_file_unit.h"
+#include "storage/isam.h"
+
+namespace records {
+
+extern storage::IsamFileBlock CompanyFile;
+
+// Set when the company options saved the open company itself, so that the main window reads it
+// anew after the Company Manager closes; cleared when the Company Manager is shown.
+extern bool CurrentCompanyEdited;
+
+const storage::DataFileKind& CompanyFileKind();
+storage::DataFileUnit& CompanyUnit();
+
+bool CreateCompanyFile();
+// Opens ovcomp, offering the rebuild of a defective index and creating a missing file (after
+// "I am going to create a new, empty company file.").
+bool OpenCompanyFile();
+void CloseCompanyFile();
+bool RebuildCompanyFile();
+bool SearchCompanyKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
+// Adds CompanyWorkRec with both keys; a key that cannot be added undoes the add.
+bool AddCompanyRecord(storage::IsamRecRef& ref);
+// Rewrites the record at ref with CompanyWorkRec, refused when the stored record no longer
+// matches beforeImage (the record as it was when editing began).
+bool UpdateCompanyRecord(const CompanyRec& beforeImage, storage::IsamRecRef ref);
+// Deletes the record at ref and its keys.
+bool DeleteCompanyRecord(storage::IsamRecRef ref);
+
+// Reads the company with this number from the open company file into record: true only when a
+// record with exactly that number's key was found.
+bool FindCompanyRecord(std::string_view number, CompanyRec& record, storage::IsamRecRef& ref);
+
+// Reads one company from ovcomp (opening and closing the file around it, unless the Company
+// Manager holds it open).
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record);
+
+// The way every counter and total of the open company is advanced: the company's stored record
+// is read into CompanyWorkRec, change alters it, it is written back in place and copied whole
+// into CurrentCompany. When ovcomp does not hold exactly the open company's number, nothing is
+// written, the user is told, and the result is false.
+bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change);
+
+// The file names of the data files follow the open company: installed once at start-up.
+void InstallCompanyFileNames();
+
+}  // namespace records

@@ -1,0 +1,88 @@
+#include "records/payment_terms.h"
+
+#include <QRegularExpression>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/text/codepage.h"
+#include "platform/text/upper_case.h"
+#include "platform/ui/application.h"
+#include "platform/ui/message_box.h"
+
+namespace records {
+
+using platform::text::ToAnsi;
+using platform::text::ToQString;
+using platform::text::UpperCase;
+using platform::ui::Application;
+
+namespace {
+
+void ReportFileError(const char* what, int err) {
+  Application->ShowException(QStringLiteral("%1 %2: %3")
+                                 .arg(QString::fromLatin1(what), ToQString(PaymentTermsFileName),
+                                      QString::fromLocal8Bit(std::strerror(err ? err : EIO))));
+}
+
+bool SameTerm(const QString& a, const QString& b) {
+  return UpperCase(ToAnsi(a)) == UpperCase(ToAnsi(b));
+}
+
+}  // namespace
+
+QStringList LoadPaymentTerms() {
+  std::string bytes;
+  int err = 0;
+  if (!platform::files::ReadWholeFile(PaymentTermsFileName, &bytes, &err)) {
+    if (err != ENOENT) ReportFileError("Cannot read", err);
+    return {};
+  }
+  QStringList lines = ToQString(bytes).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
+  if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();  // the last line's end
+  return lines;
+}
+
+bool SavePaymentTerms(const QStringList& terms) {
+  std::string bytes;
+  for (const QString& term : terms) bytes += ToAnsi(term) + "\r\n";
+  int err = 0;
+  if (platform::files::WriteWholeFile(PaymentTermsFileName, bytes, &err)) return true;
+  ReportFileError("Cannot write", err);
+  return false;
+}
+
+void LoadPaymentTermsInto(QComboBox& terms) {
+  QString typed = terms.currentText();
+  terms.clear();
+  terms.addItems(LoadPaymentTerms());
+  if (terms.isEditable()) terms.setEditText(typed);
+}
+
+bool ConfirmPaymentTerm(QComboBox& terms) {
+  QString term = terms.currentText();
+  for (int i = 0; i < terms.count(); ++i)
+    if (SameTerm(terms.itemText(i), term)) return true;
+
+  switch (platform::ui::MessageBox(
+      QStringLiteral("This is a new payment term. Would you like to add terms to the terms file?"),
+      QStringLiteral("Terms: ") + term, platform::ui::MsgButtons::YesNoCancel,
+      platform::ui::MsgIcon::Question)) {
+    case platform::ui::mrYes: {
+      terms.addItem(term);
+      terms.setEditText(term);
+      QStringList list;
+      for (int i = 0; i < terms.count(); ++i) list << terms.itemText(i);
+      SavePaymentTerms(list);
+      return true;
+    }
+    case platform::ui::mrNo:
+      return true;
+    default:
+      terms.setFocus();
+      return false;
+  }
+}
+
+}  // namespace records

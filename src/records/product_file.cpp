@@ -1,0 +1,57 @@
+#include "records/product_file.h"
+
+#include "records/record_file.h"
+
+namespace records {
+
+storage::IsamFileBlock ProductFile = nullptr;
+
+const storage::DataFileKind& ProductFileKind() {
+  static const storage::DataFileKind kind = RecordFileKind<ProductRec>(
+      "P", "Products", ProductKeyDescs, "I am going to create a new, empty product file for this company.",
+      BuildProductKey);
+  return kind;
+}
+
+storage::DataFileUnit& ProductUnit() {
+  static storage::DataFileUnit unit(ProductFileKind(), ProductFile);
+  return unit;
+}
+
+bool CreateProductFile() {
+  return ProductUnit().CreateFile();
+}
+
+bool OpenProductFile() {
+  return ProductUnit().OpenFile();
+}
+
+bool OpenProductDatabase() {
+  return storage::IsamGlobalCheck() && OpenProductFile();
+}
+
+bool RebuildProductFile() {
+  return ProductUnit().RebuildFile();
+}
+
+bool AddProductRecord(const ProductRec& product, storage::IsamRecRef& ref) {
+  return ProductUnit().AddRecord(&product, ref);
+}
+
+bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref) {
+  return ProductUnit().UpdateRecord(&product, &beforeImage, ref);
+}
+
+bool DeleteProductRecord(storage::IsamRecRef ref) {
+  return ProductUnit().DeleteRecord(ref);
+}
+
+bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr) {
+  return ProductUnit().SearchKey(key, ref, keyNr);
+}
+
+void AttachProductBrowser(storage::TRecBrowser& browser, ProductRec& product) {
+  AttachRecordBrowser(browser, ProductFile, product);
+}
+
+}  // namespace records

@@ -1,0 +1,89 @@
+#pragma once
+// What the files of the record kinds (customers, products, invoices) share on top of the
+// data-file routines: their description built from the record's key table and key builder,
+// reading the one record that carries a given key, and the manager's record browser over the
+// file.
+
+#include <QString>
+#include <array>
+#include <string>
+
+#include "storage/browser/rec_browser.h"
+#include "storage/data_file_unit.h"
+#include "storage/isam.h"
+
+namespace records {
+
+// The description of a per-company file of Record, whose keys are made by buildKey.
+template <class Record, std::size_t KeyCount>
+storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
+                                     const std::array<storage::IsamKeyDesc, KeyCount>& keys,
+                                     QString newFileNotice,
+                                     storage::IsamKeyStr (*buildKey)(const Record&, int)) {
+  storage::DataFileKind kind;
+  kind.FileCode = std::move(fileCode);
+  kind.Caption = std::move(caption);
+  kind.RecordLength = sizeof(Record);
+  for (const storage::IsamKeyDesc& key : keys)
+    kind.Keys.push_back({key.KeyLength, key.AllowDuplicates != 0, {}});
+  kind.NewFileNotice = std::move(newFileNotice);
+  kind.BuildKey = [buildKey](const void* record, int keyNr) {
+    return buildKey(*static_cast<const Record*>(record), keyNr);
+  };
+  return kind;
+}
+
+// Reads the first record whose key keyNr is exactly `wanted` (the search itself stops at the
+// first entry at or after it, which may be another record's). False when there is none.
+template <class Record>
+bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr, Record& record,
+               storage::IsamRecRef& ref) {
+  storage::IsamKeyStr key = wanted;
+  storage::IsamRecRef found = 0;
+  if (!unit.SearchKey(key, found, keyNr) || key != wanted) return false;
+  storage::IsamGetRec(unit.File(), found, &record, sizeof record);
+  if (!storage::IsamOK) return false;
+  ref = found;
+  return true;
+}
+
+// Gives a manager's browser its data source over the file: pages of up to 100 rows in key 1
+// order over the whole key range, each row read into the manager's record; the browser starts
+// at the first entry.
+template <class Record>
+void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock file, Record& record) {
+  browser.Attach(browser.BrowserDataSourceCreate(file, 1, 100, 1, "", "", &record, sizeof record, false));
+  browser.BrowserGoToKey("", 0);
+}
+
+// Reads the record whose key keyNr is `wanted` and moves the browser to it in the browser's own
+// key order. False, and the browser left where it was, when there is no such record.
+template <class Record>
+bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
+                     const storage::IsamKeyStr& wanted, int keyNr, Record& record,
+                     storage::IsamKeyStr (*buildKey)(const Record&, int)) {
+  storage::IsamRecRef ref = 0;
+  if (!ReadByKey(unit, wanted, keyNr, record, ref)) return false;
+  browser.BrowserGoToKey(buildKey(record, browser.BrowserKeyNumber()), ref);
+  // Building the page read its rows into the same record; the one found is what the caller shows.
+  storage::IsamGetRec(unit.File(), ref, &record, sizeof record);
+  return storage::IsamOK;
+}
+
+// Every record of an open file in the order of key keyNr, read one by one and handed to visit;
+// a record that cannot be read is passed over. Ends at the end of the key or at the first
+// failing key step.
+template <class Record, class Visit>
+void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit) {
+  Record record;
+  storage::IsamKeyStr key;
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(file, keyNr, ref, key);
+  while (storage::IsamOK) {
+    storage::IsamGetRec(file, ref, &record, sizeof record);
+    if (storage::IsamOK) visit(record);
+    storage::IsamNextKey(file, keyNr, ref, key);
+  }
+}
+
+}  // namespace records

@@ -1,0 +1,101 @@
+#include "shell/single_instance.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <cstdlib>
+
+namespace shell {
+namespace {
+
+// How long a later instance tries to reach the running one before it starts by itself.
+constexpr int ConnectWaitMs = 2000;
+constexpr char ShowRequest[] = "show\n";
+
+QString CanonicalDirectory(const QString& directory) {
+  QFileInfo info(directory.isEmpty() ? QDir::currentPath() : directory);
+  QString canonical = info.canonicalFilePath();
+  return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+}  // namespace
+
+InstanceGuard* InstanceMutex = nullptr;
+
+InstanceGuard::InstanceGuard(const QString& directory) : directory_(CanonicalDirectory(directory)) {}
+
+InstanceGuard::~InstanceGuard() {
+  if (lock_) lock_->unlock();
+  if (server_) server_->close();
+}
+
+QString InstanceGuard::ServerName(const QString& directory) {
+  // The socket lives in the system's temporary folder, where a path-length limit applies; the
+  // hash keeps the name short whatever the directory is called.
+  QByteArray digest =
+      QCryptographicHash::hash(CanonicalDirectory(directory).toUtf8(), QCryptographicHash::Sha1).toHex();
+  return "kestrava-" + QString::fromLatin1(digest.left(20));
+}
+
+InstanceGuard::Outcome InstanceGuard::Acquire(int waitMs) {
+  lock_ = std::make_unique<QLockFile>(QDir(directory_).filePath(InstanceMutexName));
+  if (!lock_->tryLock(waitMs)) {
+    lock_.reset();
+    return Outcome::TimedOut;
+  }
+  if (AskRunningInstanceToShow()) {
+    lock_->unlock();
+    lock_.reset();
+    return Outcome::AnotherIsRunning;
+  }
+  return Outcome::MayStart;
+}
+
+bool InstanceGuard::AskRunningInstanceToShow() {
+  QLocalSocket socket;
+  socket.connectToServer(ServerName(directory_));
+  if (!socket.waitForConnected(ConnectWaitMs)) return false;
+  socket.write(ShowRequest);
+  socket.waitForBytesWritten(ConnectWaitMs);
+  socket.disconnectFromServer();
+  return true;
+}
+
+bool InstanceGuard::Publish(std::function<void()> activate) {
+  activate_ = std::move(activate);
+  server_ = std::make_unique<QLocalServer>();
+  QString name = ServerName(directory_);
+  // A socket left behind by an instance that crashed: nobody answered on it in Acquire.
+  QLocalServer::removeServer(name);
+  bool listening = server_->listen(name);
+  if (listening) {
+    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
+      while (QLocalSocket* peer = server_->nextPendingConnection()) {
+        QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
+        if (activate_) activate_();
+      }
+    });
+  } else {
+    server_.reset();
+  }
+  if (lock_) {
+    lock_->unlock();
+    lock_.reset();
+  }
+  return listening;
+}
+
+void CheckSingleInstance() {
+  InstanceMutex = new InstanceGuard();
+  if (InstanceMutex->Acquire() == InstanceGuard::Outcome::MayStart) return;
+  CloseInstanceMutex();
+  std::exit(0);
+}
+
+void CloseInstanceMutex() {
+  delete InstanceMutex;
+  InstanceMutex = nullptr;
+}
+
+}  // namespace shell

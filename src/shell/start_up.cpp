@@ -1,0 +1,186 @@
+#include "shell/start_up.h"
+
+#include "forms/halt_program.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <algorithm>
+#include <csignal>
+#include <memory>
+
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include "companies/comp_set.h"
+#include "companies/company_manager.h"
+#include "companies/prod_copy.h"
+#include "customers/customer_manager.h"
+#include "customers/customer_quick_view.h"
+#include "customers/edit_dlg.h"
+#include "forms/batch_print_dialog.h"
+#include "forms/cal_form.h"
+#include "forms/find_box.h"
+#include "forms/header_form.h"
+#include "forms/list_window.h"
+#include "forms/pw_dlg.h"
+#include "forms/shipping_address_dialog.h"
+#include "forms/term_edit.h"
+#include "mail/mail_address_dlg.h"
+#include "platform/files/path.h"
+#include "platform/ui/application.h"
+#include "products/price_change.h"
+#include "products/product_dialog.h"
+#include "products/product_manager.h"
+#include "records/company_file.h"
+#include "records/company_rec.h"
+#include "shell/about_box.h"
+#include "shell/main_form.h"
+#include "shell/p_start.h"
+#include "shell/single_instance.h"
+#include "shell/timer_form.h"
+#include "storage/isam.h"
+#include "storage/naming.h"
+#include "storage/stat_form.h"
+
+namespace shell {
+
+using namespace records;
+using namespace forms;
+using namespace companies;
+using namespace customers;
+using namespace products;
+namespace {
+
+void CreateOtherForms() {
+  storage::EnsureStatForm();
+  CreateDemoForm();
+  CreateEditDlg();
+  CreateAboutBox();
+  CreateCompSet();
+  CreateEditProd();
+  CreateUpdProd();
+  CreateListComps();
+  CreateFindBox();
+  CreateCalForm();
+  CreateQView();
+  CreateListWindow();
+  forms::CreateHeaderForm();
+  CreateTermEdit();
+  forms::CreateInvBatch();
+  forms::CreatePOShipWin();
+  PStart->repaint();
+  CreatePriceChg();
+  CreateProdCopy();
+  CreateTimerForm();
+}
+
+// The end of the desktop session (or a kill) asks the program to stop with a signal, where the
+// original was asked by a message: it ends as HaltProgram ends it, its files closed and sound.
+// The signal handler only writes to a socket; the program reads it in its own loop.
+int signalPipe[2] = {-1, -1};
+
+void WriteSignal(int signal) {
+  char byte = static_cast<char>(signal);
+  [[maybe_unused]] ssize_t written = ::write(signalPipe[0], &byte, 1);
+}
+
+std::unique_ptr<QSocketNotifier> WatchEndSignals() {
+  if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, signalPipe) != 0) return nullptr;
+  auto notifier = std::make_unique<QSocketNotifier>(signalPipe[1], QSocketNotifier::Read);
+  QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
+    char byte = 0;
+    if (::read(signalPipe[1], &byte, 1) == 1) HaltProgram(0);
+  });
+  struct sigaction action = {};
+  action.sa_handler = WriteSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+  return notifier;
+}
+
+void StopWatchingEndSignals() {
+  struct sigaction action = {};
+  action.sa_handler = SIG_DFL;
+  for (int signal : {SIGTERM, SIGHUP, SIGINT}) ::sigaction(signal, &action, nullptr);
+  for (int& fd : signalPipe) {
+    if (fd >= 0) ::close(fd);
+    fd = -1;
+  }
+}
+
+// The timer window's status hook points into the main window, which ShutDown destroys.
+void ForgetHooks() {
+  ShowTimerStatus = nullptr;
+}
+
+}  // namespace
+
+bool SetUpProgramDirectory() {
+  std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
+  return platform::files::Exists(listName) || CreateCompanyFile();
+}
+
+bool StartUp() {
+  using platform::ui::Application;
+  ResetProgramHalt();
+  SetHideMainWindow([] {
+    if (MainForm) MainForm->hide();
+  });
+  Application->Title = ProgramTitle;
+  Application->HelpFile = "OVINV.hlp";
+  // What the libraries need from the program before any window runs.
+  InstallCompanyFileNames();
+  mail::InstallMailAddressDialog();
+  try {
+    CreateMainForm();
+    CreatePWDlg();
+  } catch (...) {
+    // A later instance must not wait for a window that will never come.
+    if (InstanceMutex) InstanceMutex->Publish(nullptr);
+    throw;
+  }
+  // The window exists from here on: later instances may look for it.
+  MainForm->winId();
+  if (InstanceMutex)
+    InstanceMutex->Publish([] {
+      if (MainForm) MainForm->BringToFront();
+    });
+  if (ProgramHalted()) return false;
+
+  PStart = new TPStart;
+  PStart->Show();
+  PStart->repaint();
+  Application->ProcessMessages();
+  CreateOtherForms();
+  delete PStart;
+  PStart = nullptr;
+
+  MainForm->Show();
+  return !ProgramHalted();
+}
+
+void ShutDown() {
+  platform::ui::Application->DestroyForms();
+  ForgetHooks();
+  // Files a window left open are closed, whatever way the run ended.
+  storage::IsamShutdown();
+}
+
+int RunProgram(int argc, char** argv) {
+  platform::ui::GuiApplication application(argc, argv);
+  CheckSingleInstance();
+  std::unique_ptr<QSocketNotifier> endSignals = WatchEndSignals();
+  // An error while the windows are made is shown like any other; the program then ends.
+  bool started = false;
+  bool clean = platform::ui::RunEventHandler([&] { started = StartUp(); });
+  int code = started ? application.exec() : (clean ? ProgramExitCode() : 1);
+  if (ProgramHalted()) code = ProgramExitCode();
+  endSignals.reset();
+  StopWatchingEndSignals();
+  ShutDown();
+  CloseInstanceMutex();
+  return code;
+}
+
+}  // namespace shell

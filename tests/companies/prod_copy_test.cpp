@@ -1,0 +1,247 @@
+// Copying a company's product, vendor or customer files to another company number, through the
+// UI seam, on real file sets of the storage engine.
+
+#include "companies/prod_copy.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/ui/application.h"
+#include "platform/ui/support/ui_script.h"
+#include "records/company_data_files.h"
+#include "records/company_rec.h"
+#include "storage/isam.h"
+#include "support/temp_dir.h"
+
+using namespace records;
+
+namespace {
+
+using companies::TProdCopy;
+using platform::ui::mrCancel;
+using platform::ui::mrNo;
+using platform::ui::mrNone;
+using platform::ui::mrOk;
+using platform::ui::mrYes;
+using testing_support::UiScript;
+
+const QString DefaultCompanyText =
+    "You are trying to copy the product file to the current default company. Enter a different company "
+    "number to "
+    "copy the products to.";
+const QString CopyCompleteText =
+    "The required files have been copied to specified company. To use it, open that company or create a new "
+    "company "
+    "using the company number you entered.";
+
+std::string Bytes(const std::string& name) {
+  std::string bytes;
+  if (!platform::files::ReadWholeFile(name, &bytes)) return "<missing>";
+  return bytes;
+}
+
+class ProdCopyTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(storage::IsamInitialize(0, 30), 30);
+    records::CurrentCompany = records::DefaultCompanyRecord();
+    records::CurrentCompany.CompanyNumber.Set("1");
+    companies::CopyDataMode = "P";
+    dialog = platform::ui::CreateForm<TProdCopy>();
+  }
+  void TearDown() override { storage::IsamShutdown(); }
+
+  // A file set of one company and file code holding `count` records keyed by number.
+  void MakeFile(const std::string& company, const std::string& fileCode, int count) {
+    const std::string base = company + fileCode;
+    storage::IsamKeyDescArray keys{};
+    keys[0].KeyLength = 10;
+    storage::IsamCreateFileBlock(base, 32, 1, keys);
+    ASSERT_TRUE(storage::IsamOK) << storage::IsamError;
+    storage::IsamFileBlock file = nullptr;
+    storage::IsamOpenFileBlock(file, base, false, false, false, false);
+    ASSERT_TRUE(storage::IsamOK) << storage::IsamError;
+    for (int i = 0; i < count; ++i) {
+      char record[32] = {};
+      const std::string key = company + "-" + std::to_string(i);
+      key.copy(record + 4, key.size());
+      storage::IsamRecRef ref = 0;
+      storage::IsamAddRec(file, ref, record, sizeof record);
+      storage::IsamAddKey(file, 1, ref, key);
+      ASSERT_TRUE(storage::IsamOK) << storage::IsamError;
+    }
+    storage::IsamCloseFileBlock(file);
+  }
+
+  // Types the number into the dialog and presses OK.
+  platform::ui::TModalResult Copy(const QString& number) {
+    ui.OnModal<TProdCopy>([number](TProdCopy& d) {
+      d.Edit1->setText(number);
+      d.Button1Click();
+      if (d.ModalResult() == mrNone) d.SetModalResult(mrCancel);
+    });
+    return dialog->ShowModal();
+  }
+
+  testing_support::TempDir dir;
+  UiScript ui;
+  std::unique_ptr<TProdCopy> dialog;
+};
+
+TEST_F(ProdCopyTest, CaptionAndExplanationFollowTheKind) {
+  struct Kind {
+    const char* mode;
+    const char* plural;
+    const char* caption;
+  };
+  const Kind kinds[] = {{"P", "products", "Copy Products to Another Company"},
+                        {"V", "vendors", "Copy Vendors to Another Company"},
+                        {"C", "customers", "Copy Customers to Another Company"}};
+  for (auto [mode, plural, caption] : kinds) {
+    companies::CopyDataMode = mode;
+    ui.OnModal<TProdCopy>([&](TProdCopy& d) {
+      EXPECT_EQ(d.Caption(), caption);
+      EXPECT_EQ(d.Label1->text(),
+                QString("This option will copy the current %1 for this company (number 1) to the "
+                        "company number you enter below.")
+                    .arg(plural));
+      EXPECT_EQ(d.Edit1->text(), "0");
+    });
+    EXPECT_EQ(dialog->ShowModal(), mrCancel);
+  }
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, ProductsReachAnEmptyCompanyWithoutAQuestion) {
+  MakeFile("1", "P", 3);
+  MakeFile("2", "P", 0);
+  ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+  EXPECT_EQ(Copy("2"), mrOk);
+  EXPECT_EQ(Bytes("2P.DAT"), Bytes("1P.DAT"));
+  EXPECT_EQ(Bytes("2P.IX"), Bytes("1P.IX"));
+  EXPECT_EQ(records::CountCompanyFileEntries("2", "P"), 3);
+  EXPECT_FALSE(platform::files::Exists("2P.DAT.TMP"));
+  EXPECT_FALSE(platform::files::Exists("2P.IX.TMP"));
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, ProductsOfTheDestinationAreOverwrittenOnlyAfterYes) {
+  MakeFile("1", "P", 3);
+  MakeFile("12", "P", 5);
+  const std::string before = Bytes("12P.DAT");
+  const QString question =
+      "Warning! Products exist in the destination company. If you continue, those products will be "
+      "overwritten with "
+      "these products. Continue?";
+  ui.ExpectMessage(question, "Products Exist").Buttons(platform::ui::MsgButtons::YesNo).Answer(mrNo);
+  EXPECT_EQ(Copy("12"), mrOk);
+  EXPECT_EQ(Bytes("12P.DAT"), before);
+
+  ui.ExpectMessage(question, "Products Exist").Answer(mrYes);
+  ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+  EXPECT_EQ(Copy(" 12 "), mrOk);
+  EXPECT_EQ(records::CountCompanyFileEntries("12", "P"), 3);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, EntriesThatNameNoOtherCompanyAreRefused) {
+  MakeFile("1", "P", 1);
+  const QString range = "The Company number must be between 0 and 32001.";
+  const std::pair<const char*, std::pair<QString, QString>> refusals[] = {
+      {"abc",
+       {"That is not a valid company number. It must be numeric only.", platform::ui::Application->Title}},
+      {"",
+       {"That is not a valid company number. It must be numeric only.", platform::ui::Application->Title}},
+      {"1,5",
+       {"That is not a valid company number. It must be numeric only.", platform::ui::Application->Title}},
+      {"0", {range, "Invalid Company Number"}},
+      {"32001", {range, "Invalid Company Number"}},
+      {"-3", {range, "Invalid Company Number"}},
+      {"000012", {range, "Invalid Company Number"}},
+      {"  1", {DefaultCompanyText, "Default Company"}},
+  };
+  for (const auto& [typed, message] : refusals) {
+    SCOPED_TRACE(typed);
+    ui.ExpectMessage(message.first, message.second);
+    EXPECT_EQ(Copy(typed), mrCancel);  // the dialog stayed open until the script closed it
+  }
+  EXPECT_EQ(platform::files::Resolve("0P.DAT").status, platform::files::ResolveStatus::NotFound);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, VendorsAreRefusedWhereThePurchaseOrdersWouldLoseThem) {
+  companies::CopyDataMode = "V";
+  MakeFile("1", "V", 2);
+  MakeFile("3", "V", 4);
+  MakeFile("3", "O", 1);
+  const std::string before = Bytes("3V.DAT");
+  ui.ExpectMessage(
+      "The destination company has POs on file. Overwritting those vendors is not supported. Use the EXPORT "
+      "and IMPORT "
+      "features in the Vendor Manager to export these vendors, then open the destination company and import "
+      "them.",
+      "POs and Vendors Exist");
+  EXPECT_EQ(Copy("3"), mrOk);
+  EXPECT_EQ(Bytes("3V.DAT"), before);
+
+  // Vendors without purchase orders are overwritten without a question.
+  MakeFile("4", "V", 4);
+  ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+  EXPECT_EQ(Copy("4"), mrOk);
+  EXPECT_EQ(records::CountCompanyFileEntries("4", "V"), 2);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, CustomersCarryTheirBalancesAndAreRefusedWhereInvoicesExist) {
+  companies::CopyDataMode = "C";
+  MakeFile("1", "C", 2);
+  MakeFile("5", "I", 3);
+  ui.ExpectMessage(
+      "The destination company has invoices on file. Overwritting those customers is not supported. Use the "
+      "EXPORT "
+      "and IMPORT features in the Customer Manager to export these customers, then open the destination "
+      "company and "
+      "import them.",
+      "Invoices and Customers Exist");
+  EXPECT_EQ(Copy("5"), mrOk);
+  EXPECT_FALSE(platform::files::Exists("5C.DAT"));
+
+  ui.ExpectMessage(
+      "The customer balances were also transfered to the new company. After you enter your first invoice in "
+      "the new "
+      "company, run the Aging Chart on the Tools Menu to re-calculate customer balances.",
+      "Please Note Customer Balances!");
+  ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+  EXPECT_EQ(Copy("6"), mrOk);
+  EXPECT_EQ(records::CountCompanyFileEntries("6", "C"), 2);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, AFailedCopyIsReportedAndNeverCalledComplete) {
+  // Nothing to copy: the open company never made a product file.
+  ui.ExpectMessage("Unable to copy products.", platform::ui::Application->Title);
+  EXPECT_EQ(Copy("2"), mrOk);
+  EXPECT_FALSE(platform::files::Exists("2P.DAT"));
+  EXPECT_FALSE(platform::files::Exists("2P.IX"));
+  EXPECT_FALSE(platform::files::Exists("2P.DAT.TMP"));
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedTakesTheNewDataFileAwayAgain) {
+  MakeFile("1", "P", 3);
+  MakeFile("7", "P", 0);
+  platform::files::File heldIndex;  // another program holds the destination's index open
+  ASSERT_TRUE(heldIndex.Open("7P.IX", platform::files::OpenMode::ReadOnly));
+  ui.ExpectMessage("Unable to copy products.", platform::ui::Application->Title);
+  EXPECT_EQ(Copy("7"), mrOk);
+  // The copied data file must not stay beside the old index.
+  EXPECT_FALSE(platform::files::Exists("7P.DAT"));
+  EXPECT_FALSE(platform::files::Exists("7P.IX.TMP"));
+  EXPECT_TRUE(ui.Done());
+}
+
+}  // namespace

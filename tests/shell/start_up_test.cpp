@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "forms/halt_program.h"
+#include "forms/pw_dlg.h"
+#include "forms/run_state.h"
+#include "main_form_fixture.h"
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "records/last_company.h"
+#include "records/password.h"
+#include "shell/about_box.h"
+#include "shell/main_form.h"
+#include "shell/p_start.h"
+#include "storage/isam.h"
+#include "storage/isam_guard.h"
+#include "storage/stat_form.h"
+
+namespace shell {
+
+using namespace records;
+using namespace forms;
+namespace {
+
+using platform::ui::MsgButtons;
+using platform::ui::MsgIcon;
+using testing_support::UiScript;
+
+using StartUpTest = MainFormTest;
+
+TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
+  ExternalInvoiceMode = 1;
+  LabelsQueued = 1;
+  RebuildAfterConversion = 1;
+  UiScript ui;  // nothing is asked and no error is shown
+  ASSERT_TRUE(StartUp());
+  EXPECT_TRUE(std::filesystem::exists("ovcomp.DAT"));
+  EXPECT_TRUE(std::filesystem::exists("ovcomp.IX"));
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_EQ(MainForm->Caption(), "OV Kestrava 4");
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Please Setup Your Company.");
+  EXPECT_EQ(MainForm->NameCap->text(), "Please Setup Your Company.");
+  EXPECT_EQ(CurrentCompany.BackgroundFlag, 0);
+  EXPECT_EQ(platform::text::ShortDateFormat(), "mm/dd/yyyy");
+  EXPECT_EQ(LastInvoiceDate, "03/05/2026");
+  EXPECT_EQ(LastPODate, "03/05/2026");
+  EXPECT_EQ(LastPODateRequired, "03/05/2026");
+  EXPECT_EQ(LastPOReceivedDate, "03/05/2026");
+  EXPECT_EQ(ExternalInvoiceMode, 0);
+  EXPECT_EQ(LabelsQueued, 0);
+  EXPECT_EQ(RebuildAfterConversion, 0);
+  EXPECT_TRUE(MainForm->Panel2->isHidden());
+  // Every window is made once at start-up; the splash is gone again.
+  EXPECT_NE(storage::StatForm, nullptr);
+  EXPECT_NE(AboutBox, nullptr);
+  EXPECT_EQ(PStart, nullptr);
+  EXPECT_EQ(MainForm->StatusText(0), "Thursday, March 5, 2026, 09:30 AM");
+  EXPECT_TRUE(MainForm->Timer1->isActive());
+  EXPECT_FALSE(ProgramHalted());
+  // With no company open, nothing that works on a company's files is offered; the way to set
+  // one up is.
+  EXPECT_FALSE(MainForm->CustomerManager1->isEnabled());
+  EXPECT_FALSE(MainForm->SpeedButton7->isEnabled());
+  EXPECT_FALSE(MainForm->ProductManager1->isEnabled());
+  EXPECT_TRUE(MainForm->CompanyManager1->isEnabled());
+  EXPECT_TRUE(MainForm->SpeedButton2->isEnabled());
+  EXPECT_TRUE(ui.Done());
+
+  // The second start finds the directory set up and leaves the company list as it is.
+  MainForm->Close();
+  ShutDown();
+  auto listTime = std::filesystem::last_write_time("ovcomp.DAT");
+  UiScript again;
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(std::filesystem::last_write_time("ovcomp.DAT"), listTime);
+  EXPECT_TRUE(again.Done());
+}
+
+TEST_F(StartUpTest, ADirectoryThatCannotBeSetUpStopsWithTheMessage) {
+  // An index file name taken by a folder: the company list cannot be created.
+  std::filesystem::create_directory("ovcomp.IX");
+  UiScript ui;
+  ui.ExpectMessage(
+        "I do not find the inventory data files. The data files must be in the same directory as the "
+        "inventory "
+        "program.",
+        "OV Kestrava")
+      .Icon(MsgIcon::Warning)
+      .Buttons(MsgButtons::Ok);
+  EXPECT_FALSE(StartUp());
+  EXPECT_TRUE(ProgramHalted());
+  EXPECT_EQ(ProgramExitCode(), 1);
+  EXPECT_FALSE(MainForm->Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(StartUpTest, EndingAtOnceClosesEveryOpenFileFirst) {
+  UiScript ui;
+  ASSERT_TRUE(StartUp());
+  storage::IsamFileBlock list = nullptr;
+  storage::IsamOpenFileBlock(list, "ovcomp", false, false, false, false);
+  ASSERT_TRUE(storage::IsamOK);
+  ASSERT_FALSE(storage::IsamOpenBlocks().empty());
+  HaltProgram(3);
+  EXPECT_TRUE(storage::IsamOK) << storage::IsamError;
+  EXPECT_TRUE(storage::IsamOpenBlocks().empty());
+  EXPECT_TRUE(ProgramHalted());
+  EXPECT_EQ(ProgramExitCode(), 3);
+  EXPECT_FALSE(MainForm->Visible());
+  // The files can be opened again at once: nothing holds them.
+  ASSERT_GT(storage::IsamInitialize(0, 30), 0);
+  storage::IsamOpenFileBlock(list, "ovcomp", false, false, false, false);
+  EXPECT_TRUE(storage::IsamOK);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(StartUpTest, StartWithACompanyTakesItsSettingsFromTheCompanyList) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
+  CompanyRec acme = Company("12", "Acme Hardware");
+  acme.DateOrder.Set("D");
+  acme.DefaultOutputEMail.Set("Y");
+  acme.EditorFontName.Set("Liberation Serif");
+  acme.EditorFontSize.Set(16);
+  acme.EditorFontStyle = FontStyleBold | FontStyleItalic;
+  acme.ShowButtonHints = 1;
+  acme.LastAgingDate.Set("05/03/2026");
+  FileCompanies({Company("7", "Other Shop"), acme});
+  // LastCo.Dat only names the company; an older copy of its settings there does not count.
+  CompanyWorkRec = Company("12", "Acme Hardware (old name)");
+  ASSERT_TRUE(SaveCurrentCompany());
+  CurrentCompany = CompanyWorkRec = CompanyRec{};
+
+  UiScript ui;
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Acme Hardware");
+  EXPECT_EQ(MainForm->NameCap->text(), "Acme Hardware     Number: 12");
+  EXPECT_EQ(MainForm->NameCap->font().family(), "Liberation Serif");
+  EXPECT_EQ(MainForm->NameCap->font().pointSize(), 16);
+  EXPECT_TRUE(MainForm->NameCap->font().bold());
+  EXPECT_TRUE(MainForm->NameCap->font().italic());
+  EXPECT_EQ(platform::text::ShortDateFormat(), "dd/mm/yyyy");
+  EXPECT_EQ(LastInvoiceDate, "05/03/2026");
+  EXPECT_TRUE(MainForm->EMdef->isChecked());
+  EXPECT_EQ(MainForm->Label5->text(), "System Mode: E-Mail");
+  EXPECT_TRUE(platform::ui::Application->ShowHint());
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {
+  ASSERT_TRUE(WriteSystemPassword("Open Sesame", nullptr));
+  {
+    UiScript ui;
+    ui.OnModal<TPWDlg>([](TPWDlg& d) {
+      EXPECT_EQ(d.Caption(), "Password Required");
+      d.Password->setText("open sesame");
+      d.OKBtn->click();
+    });
+    ui.ExpectMessage("You did not enter the correct password.", "Invalid Password");
+    EXPECT_FALSE(StartUp());
+    EXPECT_TRUE(ProgramHalted());
+    EXPECT_FALSE(MainForm->Visible());
+    EXPECT_TRUE(storage::IsamOpenBlocks().empty());
+    // The engine is stopped: a new start of it succeeds.
+    EXPECT_GT(storage::IsamInitialize(0, 30), 0);
+    storage::IsamShutdown();
+    EXPECT_TRUE(ui.Done());
+  }
+  ShutDown();
+
+  UiScript ui;
+  ui.OnModal<TPWDlg>([](TPWDlg& d) {
+    d.Password->setText("Open Sesame");
+    d.OKBtn->click();
+  });
+  EXPECT_TRUE(StartUp());
+  EXPECT_FALSE(ProgramHalted());
+  EXPECT_TRUE(MainForm->Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
+}  // namespace
+}  // namespace shell
