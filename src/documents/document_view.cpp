@@ -169,6 +169,12 @@ Trtedit::Trtedit(QWidget* parent)
   Button1->move(16, 54);
   BindModalResult(Button1, platform::ui::mrCancel);
 
+  msSMTP1->SetMailMessage(msMessage1.get());
+  msSMTP1->OnAddressRejected = [this](mail::TmsSMTPClient* client, const std::string& address,
+                                      const std::string& reply, bool& proceed) {
+    msSMTP1AddressRejected(client, address, reply, proceed);
+  };
+
   CustNote->setAcceptRichText(false);
   CustNote->resize(253, 89);
   CustNote->hide();

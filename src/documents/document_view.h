@@ -32,6 +32,9 @@ class Trtedit : public platform::ui::Form {
   // Fills every label and the list (or the memo) from the document buffer.
   void ShowDocument();
   void ListView1ColumnClick(int column);
+  // A recipient the server refused: the user is told, and the message goes to the others.
+  void msSMTP1AddressRejected(mail::TmsSMTPClient* sender, const std::string& TheAddress,
+                              const std::string& ServerReply, bool& Proceed);
 
   QFrame* Panel1;
   QFrame* Shape1;
