@@ -57,7 +57,7 @@ TOVBkUp::TOVBkUp(QWidget* parent)
     : Form(parent),
       Label1(new QLabel("Backup Drive:", this)),
       DriveComboBox1(new QComboBox(this)),
-      BrowseButn(new QPushButton("B&rowse...", this)),
+      BrowseButn(new QPushButton("Bro&wse...", this)),
       BackButn(new QPushButton("&Backup", this)),
       RestBtn(new QPushButton("&Restore", this)),
       SubBackup(new QCheckBox("Also backup critical data to backup folder in this directory", this)),

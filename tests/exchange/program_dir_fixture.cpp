@@ -35,7 +35,7 @@ std::map<std::string, std::string> ProgramDirTest::UsualFiles() {
                            "1I.DAT", "1I.IX", "RptFont.Dat", "Label.Dat", "Lastlbl.DAT", "Avery.LBL",
                            "Queue.LST", "Letter.RTF", "Logo.bmp", "1C.SAV", "readme.txt", "kestrava"}) {
     std::string bytes;
-    for (int i = 0; i < 3000 + 997 * n; ++i) bytes += static_cast<char>((i * 31 + n * 7) % 256);
+    for (int i = 0; i < 200 + 37 * n; ++i) bytes += static_cast<char>((i * 31 + n * 7) % 256);
     files[name] = std::string(name) + bytes;
     ++n;
   }
