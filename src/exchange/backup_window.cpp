@@ -149,9 +149,13 @@ void TOVBkUp::EnableControls(bool enabled) {
 }
 
 int TOVBkUp::UpdateFileList() {
-  FileListBox1->clear();
-  for (const std::string& name : ListBackupFiles()) FileListBox1->addItem(QString::fromStdString(name));
+  ShowFileList(ListBackupFiles());
   return FileListBox1->count();
+}
+
+void TOVBkUp::ShowFileList(const std::vector<std::string>& files) {
+  FileListBox1->clear();
+  for (const std::string& name : files) FileListBox1->addItem(QString::fromStdString(name));
 }
 
 bool TOVBkUp::ChosenFolder(QString* shown, std::string* path) {
@@ -192,8 +196,8 @@ void TOVBkUp::DoBackup() {
   {
     WaitCursor hourglass;
     Application->ProcessMessages();
-    UpdateFileList();
-    std::vector<std::string> files = ListBackupFiles();
+    const std::vector<std::string> files = ListBackupFiles();
+    ShowFileList(files);
     archived = WriteBackupArchive(
         files, folder, [] { Application->ProcessMessages(); }, &failure);
     if (archived && SubBackup->isChecked()) {

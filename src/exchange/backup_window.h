@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/ui/form.h"
 
@@ -51,6 +52,7 @@ class TOVBkUp : public platform::ui::Form {
   // none is chosen.
   bool ChosenFolder(QString* shown, std::string* path);
   void FillFolderList();
+  void ShowFileList(const std::vector<std::string>& files);
   void EnableControls(bool enabled);
   void ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures);
 
