@@ -17,6 +17,7 @@
 #include "customers/customer_manager.h"
 #include "customers/customer_quick_view.h"
 #include "customers/edit_dlg.h"
+#include "exchange/backup_window.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/cal_form.h"
 #include "forms/find_box.h"
@@ -36,6 +37,7 @@
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
+#include "shell/reopen_company.h"
 #include "shell/single_instance.h"
 #include "shell/timer_form.h"
 #include "storage/isam.h"
@@ -71,6 +73,7 @@ void CreateOtherForms() {
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
+  exchange::CreateOVBkUp();
   CreateTimerForm();
 }
 
@@ -112,6 +115,7 @@ void StopWatchingEndSignals() {
 // The timer window's status hook points into the main window, which ShutDown destroys.
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
+  exchange::ReopenCompanyAfterRestore = nullptr;
 }
 
 }  // namespace
@@ -132,6 +136,7 @@ bool StartUp() {
   // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
+  exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   try {
     CreateMainForm();
     CreatePWDlg();
