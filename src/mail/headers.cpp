@@ -24,10 +24,10 @@ bool IsContinuation(const std::string& line) {
   return !line.empty() && (line[0] == ' ' || line[0] == '\t');
 }
 
-// The text after the colon and the one character after it (normally a blank).
+// The text after the colon and the blank or tab that normally follows it.
 std::string_view ValueAfterColon(const std::string& line) {
-  const size_t colon = line.find(':');
-  const size_t start = std::min(line.size(), colon + 2);
+  size_t start = std::min(line.size(), line.find(':') + 1);
+  if (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
   return std::string_view(line).substr(start);
 }
 

@@ -26,7 +26,25 @@ QByteArray ReadFile(const QString& path) {
 
 }  // namespace
 
-std::string Encoded(mail::TmsMessage& message) {
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+  return lines;
+}
+
+void AddressShopToJohn(mail::TmsMessage& message) {
+  message.Sender().SetAddress("shop@example.com");
+  message.Sender().SetName("Corner Shop");
+  message.Recipients.Add("john@example.com", "John Smith");
+  message.SetSubject("Invoice 1001");
+}
+
+std::string Encoded(mail::TmsCustomMessage& message) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);

@@ -6,13 +6,19 @@
 #include <QProcess>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "mail/message.h"
 
 namespace testing_support {
 
+// The lines of a text whose every line ends with CR LF; fails the test when the text does not.
+std::vector<std::string> CrLfLines(const std::string& text);
+// Sender "Corner Shop" <shop@example.com>, recipient "John Smith" <john@example.com>, subject
+// "Invoice 1001": the frame of the messages the tests write.
+void AddressShopToJohn(mail::TmsMessage& message);
 // The message as the encoder writes it.
-std::string Encoded(mail::TmsMessage& message);
+std::string Encoded(mail::TmsCustomMessage& message);
 // What Python's email package reads in the text (see parse_message.py); fails the test when the
 // script cannot run.
 QJsonObject ParsedByPython(const std::string& text);
