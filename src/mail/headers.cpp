@@ -61,16 +61,14 @@ std::string TmsHeaders::GetFieldValue(std::string_view name) const {
   const std::string field = WithColon(name);
   const int line = FindField(field);
   if (line < 0) return "";
+  // Unfolded first, so that encoded words on two lines join without a blank between them.
+  std::string value = Trim(ValueAfterColon((*this)[static_cast<size_t>(line)]));
+  for (size_t i = static_cast<size_t>(line) + 1; i < size() && IsContinuation((*this)[i]); ++i) {
+    value += ' ' + Trim((*this)[i]);
+  }
   const bool decode =
       !StartsWithIgnoringCase(field, "Content-Type:") && !StartsWithIgnoringCase(field, "X-UIDL:");
-  auto piece = [decode](std::string_view text) {
-    return decode ? DecodeHeaderWords(Trim(text)) : Trim(text);
-  };
-  std::string value = piece(ValueAfterColon((*this)[static_cast<size_t>(line)]));
-  for (size_t i = static_cast<size_t>(line) + 1; i < size() && IsContinuation((*this)[i]); ++i) {
-    value += ' ' + piece((*this)[i]);
-  }
-  return value;
+  return decode ? DecodeHeaderWords(value) : value;
 }
 
 std::vector<std::string> TmsHeaders::GetAddressList(std::string_view name) const {

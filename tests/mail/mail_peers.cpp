@@ -52,6 +52,16 @@ std::string Encoded(mail::TmsCustomMessage& message) {
   return bytes.toStdString();
 }
 
+QJsonDocument PythonOutput(const char* script, const QStringList& arguments) {
+  QProcess python;
+  python.start(Python, QStringList{ScriptPath(script)} + arguments);
+  if (!python.waitForFinished(30000) || python.exitCode() != 0) {
+    ADD_FAILURE() << script << " failed: " << python.readAllStandardError().toStdString();
+    return {};
+  }
+  return QJsonDocument::fromJson(python.readAllStandardOutput());
+}
+
 QJsonObject ParsedByPython(const std::string& text) {
   QTemporaryDir folder;
   const QString path = folder.filePath("message.eml");
@@ -62,13 +72,7 @@ QJsonObject ParsedByPython(const std::string& text) {
   }
   file.write(text.data(), static_cast<qint64>(text.size()));
   file.close();
-  QProcess python;
-  python.start(Python, {ScriptPath("parse_message.py"), path});
-  if (!python.waitForFinished(30000) || python.exitCode() != 0) {
-    ADD_FAILURE() << "parse_message.py failed: " << python.readAllStandardError().toStdString();
-    return {};
-  }
-  return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+  return PythonOutput("parse_message.py", {path}).object();
 }
 
 SmtpServer::SmtpServer(const QStringList& options) {

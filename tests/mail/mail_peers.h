@@ -2,6 +2,7 @@
 // The outside peers of the mail tests: Python's email package, which reads what we write, and a
 // real SMTP server (aiosmtpd) on 127.0.0.1, started and stopped by the test.
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
@@ -19,6 +20,8 @@ std::vector<std::string> CrLfLines(const std::string& text);
 void AddressShopToJohn(mail::TmsMessage& message);
 // The message as the encoder writes it.
 std::string Encoded(mail::TmsCustomMessage& message);
+// The JSON that a Python script of this folder prints; fails the test when it cannot run.
+QJsonDocument PythonOutput(const char* script, const QStringList& arguments);
 // What Python's email package reads in the text (see parse_message.py); fails the test when the
 // script cannot run.
 QJsonObject ParsedByPython(const std::string& text);
