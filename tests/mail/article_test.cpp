@@ -12,14 +12,8 @@ namespace mail {
 namespace {
 
 using testing_support::CrLfLines;
+using testing_support::DecodeInto;
 using testing_support::Encoded;
-
-void Decode(const std::string& text, TmsArticle& article) {
-  QByteArray bytes = QByteArray::fromStdString(text);
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  article.DecodeFromStream(buffer);
-}
 
 TEST(Article, HasItsOwnHeaderBlock) {
   TmsArticle article;
@@ -60,7 +54,7 @@ TEST(Article, NeedsSenderNewsgroupsAndSubject) {
 
 TEST(Article, IsReadBackWithPathAndMessageId) {
   TmsArticle article;
-  Decode(
+  DecodeInto(
       "Path: news.example.com!not-for-mail\r\nFrom: Corner Shop <shop@example.com>\r\n"
       "Newsgroups: comp.misc\r\nMessage-ID: <1@example.com>\r\nSubject: Opening hours\r\n"
       "MIME-Version: 1.0\r\nContent-Type: text/plain\r\n\r\nWe open at nine.\r\n",

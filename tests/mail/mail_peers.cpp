@@ -44,6 +44,13 @@ void AddressShopToJohn(mail::TmsMessage& message) {
   message.SetSubject("Invoice 1001");
 }
 
+void DecodeInto(const std::string& text, mail::TmsCustomMessage& message) {
+  QByteArray bytes = QByteArray::fromStdString(text);
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  message.DecodeFromStream(buffer);
+}
+
 std::string Encoded(mail::TmsCustomMessage& message) {
   QByteArray bytes;
   QBuffer buffer(&bytes);

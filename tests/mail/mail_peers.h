@@ -18,6 +18,8 @@ std::vector<std::string> CrLfLines(const std::string& text);
 // Sender "Corner Shop" <shop@example.com>, recipient "John Smith" <john@example.com>, subject
 // "Invoice 1001": the frame of the messages the tests write.
 void AddressShopToJohn(mail::TmsMessage& message);
+// The message (or article) the decoder reads from the text.
+void DecodeInto(const std::string& text, mail::TmsCustomMessage& message);
 // The message as the encoder writes it.
 std::string Encoded(mail::TmsCustomMessage& message);
 // The JSON that a Python script of this folder prints; fails the test when it cannot run.

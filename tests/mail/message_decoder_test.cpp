@@ -19,18 +19,12 @@
 namespace mail {
 namespace {
 
+using testing_support::DecodeInto;
 using testing_support::Encoded;
-
-void Decode(const std::string& text, TmsCustomMessage& message) {
-  QByteArray bytes = QByteArray::fromStdString(text);
-  QBuffer buffer(&bytes);
-  buffer.open(QIODevice::ReadOnly);
-  message.DecodeFromStream(buffer);
-}
 
 std::unique_ptr<TmsMessage> Decoded(const std::string& text) {
   auto message = std::make_unique<TmsMessage>();
-  Decode(text, *message);
+  DecodeInto(text, *message);
   return message;
 }
 
