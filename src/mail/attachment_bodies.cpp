@@ -138,13 +138,8 @@ void TmsCustomEncoder::WriteSingleAttachment() {
 
 void TmsCustomEncoder::WriteRichBody(const std::string& type) {
   // The body lines hold the HTML or RTF text; without them a lone body attachment does.
-  QByteArray text;
-  if (!body_.empty() || message_.Attachments().Count() == 0) {
-    for (const std::string& line : body_)
-      text.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
-  } else {
-    text = message_.Attachments().Items(0).Stream;
-  }
+  const bool fromAttachment = body_.empty() && message_.Attachments().Count() > 0;
+  const QByteArray text = fromAttachment ? message_.Attachments().Items(0).Stream : LinesText(body_);
   const bool eightBit = message_.CharSet == csUSASCII &&
                         HasEightBit(std::string_view(text.constData(), static_cast<size_t>(text.size())));
   std::string line = "Content-Type: " + type;

@@ -54,6 +54,13 @@ std::vector<std::string> TextLines(std::string_view text) {
   return lines;
 }
 
+QByteArray LinesText(const std::vector<std::string>& lines) {
+  QByteArray text;
+  for (const std::string& line : lines)
+    text.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
+  return text;
+}
+
 std::string StripQuotes(std::string_view text) {
   std::string result = Trim(text);
   size_t begin = 0;

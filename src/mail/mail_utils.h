@@ -2,6 +2,7 @@
 // Small services of the mail library: address and header-parameter parsing, the content type
 // of a file, the local time-zone text and the scratch file that holds an outgoing message.
 
+#include <QByteArray>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,6 +20,9 @@ std::string Cut255(std::string_view text);
 // The lines of a text split at CR LF, a lone CR or a lone LF; a line break at the very end opens
 // no further line.
 std::vector<std::string> TextLines(std::string_view text);
+
+// The lines as one text, each followed by CR LF.
+QByteArray LinesText(const std::vector<std::string>& lines);
 
 // "Name" <address>, address (Name) or a bare address. Raises std::runtime_error
 // "Unable to parse email address" for a "<" without a ">" after it.

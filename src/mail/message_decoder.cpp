@@ -25,14 +25,6 @@ std::string TrimRight(const std::string& text) {
   return text.substr(0, end);
 }
 
-// Bytes as lines and lines as bytes (each line ended by CR LF).
-QByteArray JoinLines(const std::vector<std::string>& lines) {
-  QByteArray bytes;
-  for (const std::string& line : lines)
-    bytes.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
-  return bytes;
-}
-
 std::string AttachmentName(const char* prefix, int count) {
   return prefix + std::to_string(count);
 }
@@ -109,7 +101,9 @@ void TmsCustomDecoder::DecodeMime() {
   }
 }
 
-void TmsCustomDecoder::SetBodyFromBytes(const QByteArray& bytes, const std::string& charset) {
+void TmsCustomDecoder::SetBody(const std::vector<std::string>& lines, uint8_t encoding,
+                               const std::string& charset) {
+  const QByteArray bytes = DecodeLines(lines, encoding, false);
   message_.Body = TextLines(FromCharSet(charset, bytes.toStdString()));
 }
 
@@ -143,16 +137,7 @@ void TmsCustomDecoder::DecodeText() {
     }
     lines.push_back(line);
   }
-  if (base64) {
-    std::string text;
-    for (const std::string& piece : lines) text += piece;
-    SetBodyFromBytes(Base64Decode(text), charset);
-  } else if (quoted) {
-    SetBodyFromBytes(TQuotedPrintable::Decode(lines), charset);
-  } else {
-    message_.Body = lines;
-    if (HasEightBit(JoinLines(lines).toStdString())) SetBodyFromBytes(JoinLines(lines), charset);
-  }
+  SetBody(lines, base64 ? 1 : quoted ? 2 : 0, charset);
 }
 
 bool TmsCustomDecoder::IsBoundary(const std::string& line, const std::string& boundary) const {
@@ -230,15 +215,7 @@ bool TmsCustomDecoder::DecodeFirstPart(bool& headersRead) {
   if (quoted) message_.CharSet = csISO8859;
   std::vector<std::string> lines;
   const PartEnd end = ReadPart(lines);
-  const std::string charset = GetParam("charset", partType);
-  if (encoding == "base64") {
-    SetBodyFromBytes(DecodeLines(lines, 1, false), charset);
-  } else if (quoted) {
-    SetBodyFromBytes(TQuotedPrintable::Decode(lines), charset);
-  } else {
-    message_.Body = lines;
-    if (HasEightBit(JoinLines(lines).toStdString())) SetBodyFromBytes(JoinLines(lines), charset);
-  }
+  SetBody(lines, encoding == "base64" ? 1 : quoted ? 2 : 0, GetParam("charset", partType));
   if (message_.Body.empty()) message_.Body.emplace_back();
   if (end == PartEnd::EndOfText) throw EMessageParserError("Cannot find boundary");
   if (end == PartEnd::Closing) {
@@ -276,7 +253,7 @@ std::unique_ptr<TmsAttItem> TmsCustomDecoder::NewItem(const TmsHeaders& headers,
 QByteArray TmsCustomDecoder::DecodeLines(const std::vector<std::string>& lines, uint8_t encoding,
                                          bool uuencoded) const {
   if (encoding == 2) return TQuotedPrintable::Decode(lines);
-  if (encoding != 1) return lines.empty() ? QByteArray() : JoinLines(lines);
+  if (encoding != 1) return LinesText(lines);
   QByteArray bytes;
   if (uuencoded) {
     for (const std::string& line : lines) {

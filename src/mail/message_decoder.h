@@ -5,7 +5,8 @@
 // a mixed message included, its alternatives named "_alt." and a number); a message that is one
 // attachment; or the older uuencoded form without MIME. A parse error loses nothing: the body
 // then says what went wrong and the received text is attached in full as "original.eml".
-// Invalid Base64 or uuencode characters (EInOutError) and unparsable addresses reach the caller.
+// Invalid Base64 or uuencode characters (EInOutError), unparsable addresses and an empty text
+// ("Unable to retrieve headers") reach the caller.
 
 #include <QIODevice>
 #include <stdexcept>
@@ -58,7 +59,9 @@ class TmsCustomDecoder {
   bool IsBoundary(const std::string& line, const std::string& boundary) const;
   // Skips lines up to the boundary line; false when the text ends first.
   bool SkipTo(const std::string& boundary, bool& closing);
-  void SetBodyFromBytes(const QByteArray& bytes, const std::string& charset);
+  // The body from the lines of a text in an encoding (0 none, 1 Base64, 2 quoted-printable) and a
+  // character set.
+  void SetBody(const std::vector<std::string>& lines, uint8_t encoding, const std::string& charset);
   std::unique_ptr<TmsAttItem> NewItem(const TmsHeaders& headers, bool& uuencoded);
   QByteArray DecodeLines(const std::vector<std::string>& lines, uint8_t encoding, bool uuencoded) const;
 

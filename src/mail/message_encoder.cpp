@@ -153,10 +153,7 @@ void TmsCustomEncoder::WritePlainBody() {
   WriteLine(quoted ? "Content-Transfer-Encoding: quoted-printable" : "Content-Transfer-Encoding: 7bit");
   WriteLine("");
   if (!quoted) return WriteLines(body_);
-  QByteArray text;
-  for (const std::string& line : body_)
-    text.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
-  WriteQuotedPrintable(text);
+  WriteQuotedPrintable(LinesText(body_));
 }
 
 void TmsCustomEncoder::WriteQuotedPrintable(const QByteArray& bytes) {
