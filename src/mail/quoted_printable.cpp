@@ -8,6 +8,7 @@ namespace mail {
 namespace {
 
 constexpr size_t PieceLength = 65;
+constexpr size_t MaxEncodedWidth = 73;
 // Long texts are coded between event-loop turns so the windows keep painting.
 constexpr int BytesBetweenPumps = 256;
 constexpr size_t LinesBetweenPumps = 64;
@@ -21,12 +22,16 @@ void AppendEscaped(std::string& out, unsigned char c) {
   out += Hex[c & 15];
 }
 
+bool NeedsEscape(unsigned char c) {
+  return c < 32 || c == '=' || c >= 128;
+}
+
 std::string EncodePiece(const std::string& piece, bool lastOfLine) {
   std::string out;
   for (size_t i = 0; i < piece.size(); ++i) {
     const auto c = static_cast<unsigned char>(piece[i]);
     const bool trailingBlank = c == ' ' && lastOfLine && i + 1 == piece.size();
-    if (c < 32 || c == '=' || c >= 128 || trailingBlank) {
+    if (NeedsEscape(c) || trailingBlank) {
       AppendEscaped(out, c);
     } else {
       out += static_cast<char>(c);
@@ -90,8 +95,14 @@ void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph, bool lineB
   std::vector<std::string> pieces;
   size_t start = 0;
   for (;;) {
-    size_t cut = start + PieceLength;
-    if (cut > paragraph.size()) {
+    // At most 65 characters, and no more than an encoded line of 76 holds (with its soft break
+    // and a trailing blank written as "=20").
+    size_t cut = start;
+    for (size_t width = 0; cut < paragraph.size() && cut - start < PieceLength; ++cut) {
+      width += NeedsEscape(static_cast<unsigned char>(paragraph[cut])) ? 3 : 1;
+      if (width > MaxEncodedWidth) break;
+    }
+    if (cut == paragraph.size() && cut - start < PieceLength) {
       pieces.push_back(paragraph.substr(start));
       break;
     }

@@ -1,7 +1,8 @@
 #pragma once
 // Quoted-printable text (RFC 2045), paragraph by paragraph. A paragraph ends at CR LF, at a lone
-// CR or at a lone LF; it is cut into lines of at most 65 characters before encoding, preferably
-// before a blank, and every line but the paragraph's last ends with a soft break "=". Bytes
+// CR or at a lone LF; it is cut into lines of at most 65 characters before encoding (fewer where
+// escapes would make the line longer than 76), preferably before a blank, and every line but the
+// paragraph's last ends with a soft break "=". Bytes
 // below 32, "=" and bytes of 128 or more are written as "=" and two hexadecimal digits, and so
 // is a blank at the end of a line (a mail system may strip it otherwise). Text that does not
 // end with a line break ends with a soft break, so decoding gives back the very bytes.
