@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QRandomGenerator>
-#include <regex>
 
 #include "mail/codecs.h"
 #include "mail/message_encoder.h"
@@ -37,13 +36,14 @@ std::unique_ptr<TmsAttItem> Item(const std::string& name, const QByteArray& byte
 // appearance.
 std::vector<std::string> BodyWithNamedBoundaries(const std::string& text) {
   std::string body = text.substr(text.find("Mime-Version: 1.0\r\n") + 19);
-  const std::regex boundary("boundary=\"([0-8]{8})\"");
+  const std::string parameter = "boundary=\"";
   int n = 0;
-  for (std::smatch match; std::regex_search(body, match, boundary);) {
-    const std::string digits = match[1];
+  for (size_t at = body.find(parameter); at != std::string::npos; at = body.find(parameter, at + 1)) {
+    const std::string digits = body.substr(at + parameter.size(), 8);
+    if (digits.size() != 8 || digits.find_first_not_of("012345678") != std::string::npos) continue;
     const std::string name = "B" + std::to_string(++n);
-    for (size_t at = body.find(digits); at != std::string::npos; at = body.find(digits))
-      body.replace(at, 8, name);
+    for (size_t d = body.find(digits); d != std::string::npos; d = body.find(digits))
+      body.replace(d, 8, name);
   }
   return CrLfLines(body);
 }
