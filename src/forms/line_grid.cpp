@@ -110,16 +110,6 @@ bool LineGridModel::Accepts(int column, const QString& text) const {
   return false;
 }
 
-bool LineGridModel::AcceptsKey(int column, const QString& cellText, QChar key) const {
-  if (key == QChar('\b')) return true;
-  if (column < 0 || column >= static_cast<int>(rules_.Columns.size())) return false;
-  const LineColumn& rule = rules_.Columns[static_cast<size_t>(column)];
-  if (!rule.Editable) return false;
-  if (rule.Characters == CellCharacters::YesNo) return IsYesNo(key);
-  if (rule.MaxLength > 0 && cellText.size() >= rule.MaxLength) return false;
-  return rule.Characters != CellCharacters::Number || IsNumberCharacter(key);
-}
-
 bool LineGridModel::Enter(int line, int column, const QString& text) {
   if (!Valid(line, column) || !Accepts(column, text)) return false;
   const bool yesNo = rules_.Columns[static_cast<size_t>(column)].Characters == CellCharacters::YesNo;

@@ -57,8 +57,6 @@ class LineGridModel : public QAbstractTableModel {
   bool Enter(int line, int column, const QString& text);
   // Whether the column's rule lets a cell hold the text.
   bool Accepts(int column, const QString& text) const;
-  // Whether a key typed into a cell holding `cellText` may go in (Backspace always may).
-  bool AcceptsKey(int column, const QString& cellText, QChar key) const;
 
   std::string& Side(int line, int field);
   const std::string& Side(int line, int field) const;

@@ -459,8 +459,8 @@ void TProdInv::ConnectHandlers() {
                    [this](const QModelIndex& current) {
                      if (current.isValid()) StringGrid1Click();
                    });
-  OKButton->setDefault(false);
-  OKButton->setAutoDefault(false);
+  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
 
 void TProdInv::resizeEvent(QResizeEvent* event) {
