@@ -6,9 +6,15 @@
 #include <fstream>
 #include <sstream>
 
+#include "customers/customer_manager.h"
+#include "forms/cal_form.h"
+#include "forms/run_state.h"
+#include "forms/shipping_address_dialog.h"
 #include "invoice_entry_fixture.h"
 #include "invoicing/saved_lines.h"
 #include "platform/ui/application.h"
+#include "records/company_rec.h"
+#include "records/invoice_rec.h"
 #include "records/payment_terms.h"
 
 using namespace records;
@@ -335,6 +341,153 @@ TEST_F(InvoiceEntryTest, ASavedMemoReloadsItsTextNotesAndProduct) {
         f.InvCloseClick();
       },
       true);
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(InvoiceEntryTest, ShowingAndPickingFollowTheCompanyAndTheCustomer) {
+  CurrentCompany.InvoiceNumberPrefix.Set("Y");
+  CurrentCompany.HideCost = 1;
+  CurrentCompany.InvoiceShipToCaption.Set("Deliver To:");
+  CustomerRec c = Customer("C200", "Baker & Sons");
+  c.CreditLimit.Set("100.00");
+  c.CustBalance.Set("150.00");
+  c.CreditHold.Set("Y");
+  c.TaxExempt.Set("Y");
+  c.PaymentTerms.Set("Net 10");
+  c.ShipTo1.Set("12 Mill Lane");
+  c.CustAging1.Set("110.00");
+  c.CustAging4.Set("40");
+  File({c});
+  AddInvoice([&](TProdInv& f) {
+    EXPECT_EQ(f.INum->text(), "03261001");  // month and year of the invoice date before the number
+    EXPECT_FALSE(f.CurCost->isVisible());
+    EXPECT_EQ(f.Label24->text(), "Over 90:");
+
+    ui.ExpectMessage("This customer is over their credit limit.", "Warning").Icon(MsgIcon::Information);
+    ui.ExpectMessage("This customer is placed on inactive/credit hold status.", "Warning");
+    PickCustomer(f, c);
+    EXPECT_EQ(f.ICredLimit->text(), "100.00");
+    EXPECT_EQ(f.CBal->text(), "150.00");
+    EXPECT_EQ(f.Acur->text(), "110.00");
+    EXPECT_EQ(f.A90->text(), "40.00");
+    EXPECT_EQ(f.ITerms->currentText(), "Net 10");
+    EXPECT_FALSE(f.CheckBox2->isChecked());
+    EXPECT_FALSE(f.CheckBox2->isEnabled());
+    EXPECT_EQ(f.CheckBox2->text(), "Tax Exempt");
+    EXPECT_TRUE(f.Button1->isEnabled());
+
+    // Closing the manager without a pick keeps the customer.
+    ui.OnModal<customers::TDemoForm>([](customers::TDemoForm& manager) { manager.Close(); });
+    f.BitBtn3Click();
+    EXPECT_EQ(f.ICustNo->text(), "C200");
+
+    ui.OnModal<forms::TPOShipWin>([](forms::TPOShipWin& shipTo) {
+      EXPECT_EQ(shipTo.Caption(), "Invoice");
+      EXPECT_EQ(shipTo.Label1->text(), "Deliver To:");
+      EXPECT_EQ(shipTo.Edit1->text(), "12 Mill Lane");
+      shipTo.Edit2->setText("Back door");
+      shipTo.OKBtn->click();
+    });
+    f.Button1Click();
+
+    // The calendar starts from today when the date box holds no date, and its day is taken.
+    f.IDate->setText("13/45/2026");
+    ui.OnModal<forms::TCalForm>([&f](forms::TCalForm& calendar) {
+      EXPECT_EQ(f.IDate->text(), "03/05/2026");
+      EXPECT_EQ(calendar.Calendar1->selectedDate(), QDate(2026, 3, 5));
+      calendar.Calendar1->setSelectedDate(QDate(2026, 3, 9));
+      calendar.OKButton->click();
+    });
+    f.CalbuttonClick();
+    EXPECT_EQ(f.IDate->text(), "03/09/2026");
+
+    Type(f, 1, kColDescription, "Delivery");
+    Type(f, 1, kColPrice, "5.00");
+    ui.ExpectMessage(
+          "This invoice will cause this customer to be over their credit limit.  Do you want to proceed "
+          "anyway?",
+          "Please Confirm")
+        .Answer(platform::ui::mrYes);
+    ui.ExpectMessage("This is a new payment term. Would you like to add terms to the terms file?",
+                     "Terms: Net 10")
+        .Answer(mrNo);
+    f.OKButtonClick();
+  });
+  EXPECT_TRUE(ui.Done());
+  ASSERT_TRUE(posted);
+  EXPECT_EQ(posted->Number, "03261001");
+  EXPECT_EQ(posted->Date, "03/09/2026");
+  EXPECT_EQ(posted->Tax, "0.00");
+  EXPECT_EQ(posted->ShipTo[0], "12 Mill Lane");
+  EXPECT_EQ(posted->ShipTo[1], "Back door");
+  EXPECT_EQ(posted->Terms, "Net 10");
+  EXPECT_FALSE(LoadPaymentTerms().contains("Net 10"));
+}
+
+TEST_F(InvoiceEntryTest, EditingShowsWhatTheStoredLinesHeldBesideTheNewFigures) {
+  InvoiceFormMode = 1;
+  InitialInvoiceNumber = "G123";
+  InvoiceBuf = InvoiceRec{};
+  InvoiceBuf.Body.Set("P");
+  SelectedCustomer = Customer("C100", "Acme Tools");
+  SelectedCustomer.TaxExempt.Set("Y");
+  TProdInv& form = *ProdInv;
+  form.INum->setText("G123");
+  form.IDate->setText("03/01/2026");
+  form.ClearInvoiceLines();
+  // Loaded as the edit transaction loads a stored line: 3 of A, and a line that held C-9.
+  const std::array<QString, 7> a{"1", "A", "3", "Alpha", "2.00", "Y", "6.00"};
+  const std::array<QString, 7> b{"2", "B", "1", "Bravo", "1.00", "Y", "1.00"};
+  for (int column = 0; column < 7; ++column) {
+    form.Lines->Put(1, column, a[column]);
+    form.Lines->Put(2, column, b[column]);
+  }
+  form.LineOnHand(1) = "5";
+  form.LineStockState(1) = "S";
+  form.OldLineQuantities(1) = "3";
+  form.OldLineProducts(1) = "A";
+  form.LineOnHand(2) = "0";
+  form.LineStockState(2) = "S";
+  form.OldLineQuantities(2) = "1";
+  form.OldLineProducts(2) = "C-9";
+  ui.OnModal<TProdInv>([&](TProdInv& f) {
+    EXPECT_EQ(f.IMode->text(), "Edit Invoice");
+    EXPECT_FALSE(f.INum->isEnabled());
+    EXPECT_FALSE(f.RadioButton2->isEnabled());
+    EXPECT_FALSE(f.PrintFlag->isEnabled());
+    EXPECT_FALSE(f.CheckBox2->isEnabled());
+    EXPECT_EQ(f.CheckBox2->text(), "Tax Exempt");
+    EXPECT_EQ(f.INet->text(), "7.00");
+    EXPECT_EQ(f.ITax->text(), "0.00");
+    Type(f, 1, kColQuantity, "4");  // 5 on hand + the 3 the invoice took - 4
+    EXPECT_EQ(f.StkBal->text(), "4.00");
+    EXPECT_EQ(f.OldLineQuan->text(), "\n + Old Quan: 3");
+    Type(f, 2, kColQuantity, "2");
+    EXPECT_EQ(f.OldLineQuan->text(), "(Changed Item)");
+    EXPECT_EQ(f.Lines->Cell(2, kColLine), "CS");
+    f.InvCloseClick();
+  });
+  form.ShowModal();
+  InvoiceFormMode = 0;
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(InvoiceEntryTest, TheCommandLineJobShowsItsCustomersAccount) {
+  forms::ExternalInvoiceMode = 1;
+  SelectedCustomer = Customer("C300", "Carter");
+  SelectedCustomer.CustBalance.Set("-12.5");
+  SelectedCustomer.CustAging2.Set("7.25");
+  SelectedCustomer.ShipTo4.Set("Harbour Road");
+  AddInvoice([&](TProdInv& f) {
+    EXPECT_FALSE(f.BitBtn3->isEnabled());
+    EXPECT_FALSE(f.SpeedButton3->isEnabled());
+    EXPECT_TRUE(f.Button1->isEnabled());
+    EXPECT_EQ(f.CBal->text(), "-12.50");
+    EXPECT_EQ(f.A30->text(), "7.25");
+    EXPECT_EQ(forms::POShipWin->Edit4->text(), "Harbour Road");
+    f.InvCloseClick();
+  });
+  forms::ExternalInvoiceMode = 0;
   EXPECT_TRUE(ui.Done());
 }
 
