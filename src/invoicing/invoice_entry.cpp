@@ -265,13 +265,15 @@ TProdInv::TProdInv(QWidget* parent)
   ITerms->setEditable(true);
   ITerms->lineEdit()->setMaxLength(35);
   IDate->setMaxLength(10);
+  Label7->setText("Mo/Dy/Year");
+  IDate->setMaximumWidth(IDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
   OldLineQuan->setWordWrap(true);
   TaxLbl->setWordWrap(true);
   for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
   for (QLineEdit* amount : {INet, ITax, IPaid, EBTaxRate}) amount->setAlignment(Qt::AlignRight);
   BuildLayout();
   ConnectHandlers();
-  resize(900, 680);
+  resize(960, 720);
 }
 
 void TProdInv::BuildLayout() {
@@ -313,6 +315,7 @@ void TProdInv::BuildLayout() {
   date->addWidget(IDate);
   date->addWidget(Calbutton);
   date->addWidget(Label7);
+  date->addStretch(1);
   invoiceGrid->addLayout(date, 1, 1, 1, 3);
   invoiceGrid->addWidget(caption("T&erms:", ITerms), 2, 0);
   invoiceGrid->addWidget(ITerms, 2, 1, 1, 3);
@@ -633,6 +636,8 @@ void TProdInv::SetInvoiceEntryMode() {
   } else if (Adding()) {
     ClearInvoiceLines();
   }
+  // The memo takes the grid's place at once, not when the window next lays itself out.
+  layout()->activate();
 }
 
 // ---- Lines ------------------------------------------------------------------------------------

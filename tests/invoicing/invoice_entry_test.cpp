@@ -240,6 +240,7 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         EXPECT_EQ(f.ITax->text(), "0.00");
         EXPECT_EQ(f.ITotal->text(), "40.00");
         f.Memo1->setPlainText("Repaired the pump.\nReplaced two seals.");
+        EXPECT_TRUE(f.grab().save("/tmp/invoice_entry_memo.png"));
         f.OKButtonClick();
       },
       true);
