@@ -32,12 +32,14 @@ class LineCellDelegate : public QStyledItemDelegate {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     auto* edit = qobject_cast<QLineEdit*>(editor);
     if (!edit) return editor;
+    // A validator rather than a length limit: a pasted text that breaks the rule is refused
+    // whole, where a length limit would cut it to some other code or number.
     const LineColumn& column = view_->Model().Rules().Columns.at(index.column());
-    if (column.MaxLength > 0) edit->setMaxLength(column.MaxLength);
-    if (column.Characters == CellCharacters::Number) {
-      static const QRegularExpression numberText(QStringLiteral("[-0-9.]*"));
-      edit->setValidator(new QRegularExpressionValidator(numberText, edit));
-    }
+    const QString characters =
+        column.Characters == CellCharacters::Number ? QStringLiteral("[-0-9.]") : QStringLiteral(".");
+    const QString count =
+        column.MaxLength > 0 ? QStringLiteral("{0,%1}").arg(column.MaxLength) : QStringLiteral("*");
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(characters + count), edit));
     return edit;
   }
 

@@ -96,6 +96,11 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");  // fifteen at most
   QTest::keyClick(editor, Qt::Key_Backspace);
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMN");
+  editor->clear();
+  editor->insert(QString(16, 'P'));  // a paste too long is refused whole, not cut to another code
+  EXPECT_EQ(editor->text(), "");
+  editor->insert("CODE-7");
+  EXPECT_EQ(editor->text(), "CODE-7");
   QTest::keyClick(editor, Qt::Key_Escape);
 
   // A Y/N cell takes the letter at once, upper-cased; other keys are dropped.
