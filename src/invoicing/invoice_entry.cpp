@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
-#include <QScreen>
 #include <QVBoxLayout>
 #include <array>
 
@@ -435,9 +434,10 @@ void TProdInv::ConnectHandlers() {
   click(BottButn, &TProdInv::BottButnClick);
   click(ImportButn, &TProdInv::ImportButnClick);
   click(ExportButn, &TProdInv::ExportButnClick);
-  click(CheckBox2, &TProdInv::CheckBox2Click);
   click(RadioButton1, &TProdInv::RadioButton1Click);
   click(RadioButton2, &TProdInv::RadioButton2Click);
+  // Setting the box from the program recomputes as a click does.
+  QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
   auto changed = [this](QLineEdit* edit, void (TProdInv::*handler)()) {
     QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
   };
@@ -497,6 +497,42 @@ void TProdInv::SetDateMask() {
 }
 
 void TProdInv::FormShow() {
+  ShowCompanySettings();
+  ChooseLayoutOfInvoice();
+  ShowAddingOrEditing();
+  ShowCompanyFonts();
+  SetInvoiceEntryMode();
+  RecalcInvoiceTotals();
+  StringGrid1->SizeColumns();
+  StringGrid1->SetCursor(1, kColCode);
+  StringGrid1->SetTopLine(1);
+
+  FocusFirstField();
+  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") {
+    CheckBox2->setChecked(false);
+    CheckBox2->setText("Tax Exempt");
+    CheckBox2->setEnabled(false);
+  }
+  ShowCustomerOfTheJob();
+}
+
+// The command-line job has chosen the customer; otherwise a new invoice starts without one.
+void TProdInv::ShowCustomerOfTheJob() {
+  if (forms::ExternalInvoiceMode) {
+    BitBtn3->setEnabled(false);
+    SpeedButton3->setEnabled(false);
+    Button1->setEnabled(true);
+    const records::CustomerRec& c = records::SelectedCustomer;
+    ICredLimit->setText(ShownAmount(c.CreditLimit.Get()));
+    CBal->setText(ShownAmount(c.CustBalance.Get()));
+    ShowAgingAndShipTo(c);
+  } else if (Adding()) {
+    for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
+    EBSName->clear();
+  }
+}
+
+void TProdInv::ShowCompanySettings() {
   const bool hideCost = CurrentCompany.HideCost != 0;
   CurCost->setVisible(!hideCost);
   CurCostLabel->setVisible(!hideCost);
@@ -506,19 +542,21 @@ void TProdInv::FormShow() {
   Label24->setText(Text("Over " + TrimBlanks(CurrentCompany.AgingDays3.Get()) + ":"));
   records::LoadPaymentTermsInto(*ITerms);
   SetDateMask();
+}
 
-  {
-    QSignalBlocker quiet1(RadioButton1);
-    QSignalBlocker quiet2(RadioButton2);
-    const bool lineItems = records::InvoiceBuf.Body.Get() == "P";
-    (lineItems ? RadioButton1 : RadioButton2)->setChecked(true);
-    MemoInvoiceFlag = lineItems ? 0 : 1;
-  }
+void TProdInv::ChooseLayoutOfInvoice() {
+  const QSignalBlocker quiet1(RadioButton1);
+  const QSignalBlocker quiet2(RadioButton2);
+  const bool lineItems = records::InvoiceBuf.Body.Get() == "P";
+  (lineItems ? RadioButton1 : RadioButton2)->setChecked(true);
+  MemoInvoiceFlag = lineItems ? 0 : 1;
   CheckBox2->setEnabled(true);
   CheckBox2->setChecked(CurrentCompany.CalculateInvoiceTaxes != 0);
   if (CheckBox2->isChecked()) CheckBox2->setText("Calc. Tax");
   PrintFlag->setEnabled(true);
+}
 
+void TProdInv::ShowAddingOrEditing() {
   if (Adding()) {
     std::string number = TrimBlanks(CurrentCompany.NextInvoiceNumber.Get());
     if (CurrentCompany.InvoiceNumberPrefix.Get() == "Y") {
@@ -544,7 +582,9 @@ void TProdInv::FormShow() {
   }
   BitBtn3->setEnabled(Adding());
   SpeedButton3->setEnabled(Adding());
+}
 
+void TProdInv::ShowCompanyFonts() {
   const FontChoice browserFont = forms::CompanyBrowserFont(CurrentCompany);
   QFont memoFont = Memo1->font();
   if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
@@ -559,13 +599,9 @@ void TProdInv::FormShow() {
     palette.setColor(QPalette::WindowText, editorColor);
     widget->setPalette(palette);
   }
+}
 
-  SetInvoiceEntryMode();
-  RecalcInvoiceTotals();
-  StringGrid1->SizeColumns();
-  StringGrid1->SetCursor(1, kColCode);
-  StringGrid1->SetTopLine(1);
-
+void TProdInv::FocusFirstField() {
   if (Adding()) {
     INum->setEnabled(true);
     BitBtn3->setFocus();
@@ -575,25 +611,6 @@ void TProdInv::FormShow() {
   } else {
     INum->setEnabled(true);
     CancelButton->setFocus();
-  }
-
-  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") {
-    CheckBox2->setChecked(false);
-    CheckBox2->setText("Tax Exempt");
-    CheckBox2->setEnabled(false);
-  }
-
-  if (forms::ExternalInvoiceMode) {
-    BitBtn3->setEnabled(false);
-    SpeedButton3->setEnabled(false);
-    Button1->setEnabled(true);
-    const records::CustomerRec& c = records::SelectedCustomer;
-    ICredLimit->setText(ShownAmount(c.CreditLimit.Get()));
-    CBal->setText(ShownAmount(c.CustBalance.Get()));
-    ShowAgingAndShipTo(c);
-  } else if (Adding()) {
-    for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
-    EBSName->clear();
   }
 }
 
@@ -965,7 +982,6 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
   ShowAgingAndShipTo(c);
   Button1->setEnabled(true);
   if (!TrimBlanks(c.PaymentTerms.Get()).empty()) ITerms->setEditText(Text(c.PaymentTerms.Get()));
-  CheckBox2Click();
   if (limit > 0 && balance > limit)
     MessageBox("This customer is over their credit limit.", "Warning", MsgButtons::Ok, MsgIcon::Information);
   if (c.CreditHold.Get() == "Y")

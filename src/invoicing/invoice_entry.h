@@ -196,6 +196,13 @@ class TProdInv : public platform::ui::Form {
   static forms::LineGridRules GridRules();
 
   void BuildLayout();
+  // Showing the form.
+  void ShowCompanySettings();
+  void ChooseLayoutOfInvoice();
+  void ShowAddingOrEditing();
+  void ShowCompanyFonts();
+  void FocusFirstField();
+  void ShowCustomerOfTheJob();
   void ConnectHandlers();
   bool IsMemo() const { return RadioButton2->isChecked(); }
   bool Adding() const { return InvoiceFormMode != 1; }
