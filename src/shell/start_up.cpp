@@ -26,6 +26,7 @@
 #include "forms/pw_dlg.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_entry.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -70,6 +71,7 @@ void CreateOtherForms() {
   CreateTermEdit();
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
+  invoicing::CreateProdInv();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
