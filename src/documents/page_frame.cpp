@@ -124,6 +124,26 @@ std::vector<std::string> WrapNotes(const std::string& text, int width, const QFo
   return lines;
 }
 
+int DocumentCanvas::TextWidth(const std::string& text) const {
+  return canvas_.TextWidth(ToQString(text));
+}
+
+void DocumentCanvas::Text(int x, int y, const std::string& text) {
+  if (!text.empty()) canvas_.TextOut(x, y, ToQString(text));
+}
+
+void DocumentCanvas::Font(const records::FontRec& font) {
+  SelectFont(canvas_, font);
+  lh_ = LineHeight(canvas_);
+  halfLine_ = lh_ / 2;
+}
+
+void DocumentCanvas::MemoFont(const CompanyRec& company) {
+  SelectMemoFont(canvas_, company);
+  lh_ = LineHeight(canvas_);
+  halfLine_ = lh_ / 2;
+}
+
 namespace {
 
 constexpr std::size_t CountWidth = 32;
@@ -174,11 +194,10 @@ struct Column {
   int X = 0, Width = 0, Separator = 0;
 };
 
-class FramePrinter {
+class FramePrinter : DocumentCanvas {
  public:
   FramePrinter(TPrinter& printer, const FrameDocument& document)
-      : printer_(printer),
-        canvas_(printer.Canvas()),
+      : DocumentCanvas(printer),
         doc_(document),
         company_(CurrentCompany),
         settings_(ConvertFrameSettings(CurrentCompany)),
@@ -202,12 +221,6 @@ class FramePrinter {
   }
 
  private:
-  int PageWidth() const { return printer_.PageWidth(); }
-  int PageHeight() const { return printer_.PageHeight(); }
-  int TextWidth(const std::string& text) const { return canvas_.TextWidth(ToQString(text)); }
-  void Text(int x, int y, const std::string& text) {
-    if (!text.empty()) canvas_.TextOut(x, y, ToQString(text));
-  }
   void CentredInRightHalf(int y, const std::string& text, const std::string& widthText) {
     Text(half_ + (half_ - TextWidth(widthText)) / 2, y, text);
   }
@@ -215,12 +228,6 @@ class FramePrinter {
     canvas_.MoveTo(20, y);
     canvas_.LineTo(PageWidth() - 20, y);
   }
-  void Font(const records::FontRec& font) {
-    SelectFont(canvas_, font);
-    lh_ = LineHeight(canvas_);
-    halfLine_ = lh_ / 2;
-  }
-
   // Margins, pen width and half width, at the start of the job and of every new page.
   void StartPage() {
     y_ = settings_.TopMargin;
@@ -431,10 +438,8 @@ class FramePrinter {
   }
 
   void PrintMemoBody() {
-    SelectMemoFont(canvas_, company_);
+    MemoFont(company_);
     Text(tableLeft_, captionY_, TrimBlanks(doc_.MemoCaption));
-    lh_ = LineHeight(canvas_);
-    halfLine_ = lh_ / 2;
     for (int entry = 1; entry <= 25; ++entry) {
       const std::string& text = DocLines[entry];
       if (entry >= 20 && TrimBlanks(text).empty()) continue;
@@ -503,8 +508,6 @@ class FramePrinter {
     }
   }
 
-  TPrinter& printer_;
-  TCanvas& canvas_;
   const FrameDocument& doc_;
   const CompanyRec& company_;
   const FrameSettings settings_;
@@ -512,7 +515,7 @@ class FramePrinter {
   const std::vector<ItemRow> rows_;
   const std::optional<QImage> logo_;
 
-  int y_ = 0, lh_ = 0, halfLine_ = 0, half_ = 0, logoShift_ = 0;
+  int y_ = 0, half_ = 0, logoShift_ = 0;
   int tableLeft_ = 1, gap_ = 0, captionY_ = 0, columnTop_ = 0;
   int quantitySep_ = 0, descriptionSep_ = 0, taxSep_ = 0;
   int linesOnPage_ = 0;

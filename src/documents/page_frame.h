@@ -83,6 +83,29 @@ bool PrintBarCode(platform::print::TCanvas& canvas, const std::string& code, int
 // the given font (the box's own font when none): the lines as the box shows them.
 std::vector<std::string> WrapNotes(const std::string& text, int width, const QFont* font = nullptr);
 
+// Drawing on a printer's canvas with the line height of the font selected last: the common
+// ground of the document printers.
+class DocumentCanvas {
+ public:
+  explicit DocumentCanvas(platform::print::TPrinter& printer)
+      : printer_(printer), canvas_(printer.Canvas()) {}
+
+ protected:
+  int PageWidth() const { return printer_.PageWidth(); }
+  int PageHeight() const { return printer_.PageHeight(); }
+  int TextWidth(const std::string& text) const;
+  // Draws the text with its cell's top-left corner at (x, y); an empty text draws nothing.
+  void Text(int x, int y, const std::string& text);
+  // Selects the font and takes its line height and half line.
+  void Font(const records::FontRec& font);
+  void MemoFont(const records::CompanyRec& company);
+
+  platform::print::TPrinter& printer_;
+  platform::print::TCanvas& canvas_;
+  int lh_ = 0;
+  int halfLine_ = 0;
+};
+
 // A row of the totals block: label at the description separator, amount (currency symbol in
 // front) ending at the money column's right edge, side text at the quantity separator. Empty
 // texts are not drawn.

@@ -71,7 +71,8 @@ FrameDocument POFrame() {
 
 void PrintPurchaseOrder(platform::print::TPrinter& printer) {
   PrintFramedDocument(printer, POFrame());
-  if (DocHeader.PrintedFlag != "Y" && MarkPOHeaderPrinted) MarkPOHeaderPrinted(DocHeader.DocNumber);
+  if (DocHeader.PrintedFlag != "Y" && MarkPOHeaderPrinted)
+    MarkPOHeaderPrinted(TrimBlanks(DocHeader.DocNumber));
 }
 
 }  // namespace documents

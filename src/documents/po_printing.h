@@ -11,7 +11,7 @@
 
 namespace documents {
 
-// Marks the PO header records of a PO number printed: every record of that number (key 1 of
+// Marks the PO header records of a PO number (trimmed) printed: every record of that number (key 1 of
 // the PO file) whose status letter is "O" gets the printed flag "Y" and is rewritten in place
 // (MarkRecordsPrinted of printed_marks.h does the walk). The PO file belongs to purchasing,
 // which hands this call-back over at start-up; until it has, a printed PO stays unmarked.

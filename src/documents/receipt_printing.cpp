@@ -16,9 +16,7 @@
 
 namespace documents {
 
-using platform::print::TCanvas;
 using platform::print::TPrinter;
-using platform::text::ToQString;
 using platform::text::TrimBlanks;
 using records::CompanyRec;
 using records::CurrentCompany;
@@ -35,11 +33,10 @@ QFont ScreenFontOf(const platform::print::TFont& font) {
   return screen;
 }
 
-class ReceiptPrinter {
+class ReceiptPrinter : DocumentCanvas {
  public:
   explicit ReceiptPrinter(TPrinter& printer)
-      : printer_(printer),
-        canvas_(printer.Canvas()),
+      : DocumentCanvas(printer),
         company_(CurrentCompany),
         settings_(ConvertPageSettings(CurrentCompany)),
         packingSlip_(DocMode == "PSL"),
@@ -70,17 +67,6 @@ class ReceiptPrinter {
   }
 
  private:
-  int PageWidth() const { return printer_.PageWidth(); }
-  int PageHeight() const { return printer_.PageHeight(); }
-  int TextWidth(const std::string& text) const { return canvas_.TextWidth(ToQString(text)); }
-  void Font(const records::FontRec& font) {
-    SelectFont(canvas_, font);
-    lh_ = LineHeight(canvas_);
-    halfLine_ = lh_ / 2;
-  }
-  void Text(int x, int y, const std::string& text) {
-    if (!text.empty()) canvas_.TextOut(x, y, ToQString(text));
-  }
   void Centred(int y, const std::string& text) { Text(half_ - TextWidth(text) / 2, y, text); }
   // A descriptive line at the left margin, cut to the receipt's width.
   void Line(const std::string& text) {
@@ -152,10 +138,8 @@ class ReceiptPrinter {
 
   // Memo text starts at x = 1 whatever the margin.
   void PrintMemoBody() {
-    SelectMemoFont(canvas_, company_);
+    MemoFont(company_);
     Text(1, captionRow_, TrimBlanks(company_.InvoiceMemoHeader.Get()));
-    lh_ = LineHeight(canvas_);
-    halfLine_ = lh_ / 2;
     for (int entry = 1; entry <= 25; ++entry) {
       if (entry >= 20 && TrimBlanks(DocLines[entry]).empty()) continue;
       Text(1, y_, DocLines[entry]);
@@ -240,8 +224,6 @@ class ReceiptPrinter {
     }
   }
 
-  TPrinter& printer_;
-  TCanvas& canvas_;
   const CompanyRec& company_;
   const FrameSettings settings_;
   const bool packingSlip_;
@@ -251,7 +233,7 @@ class ReceiptPrinter {
   const bool taxLine_;
   const std::optional<QImage> logo_;
 
-  int y_ = 0, lh_ = 0, halfLine_ = 0, half_ = 0, captionRow_ = 0;
+  int y_ = 0, half_ = 0, captionRow_ = 0;
 };
 
 }  // namespace
