@@ -1,6 +1,5 @@
 #include "documents/page_frame.h"
 
-#include <QApplication>
 #include <QFileInfo>
 #include <QTextBlock>
 #include <QTextDocument>
@@ -100,9 +99,19 @@ bool PrintBarCode(TCanvas& canvas, const std::string& code, int left, int top, i
   return true;
 }
 
-std::vector<std::string> WrapNotes(const std::string& text, int width, const QFont* font) {
+namespace {
+
+// A printer font as the notes box on screen takes it.
+QFont ScreenFontOf(const platform::print::TFont& font) {
+  QFont screen(font.Name, font.Size);
+  screen.setBold(font.Style & platform::print::fsBold);
+  screen.setItalic(font.Style & platform::print::fsItalic);
+  return screen;
+}
+
+std::vector<std::string> WrapNotes(const std::string& text, int width, const QFont& font) {
   QTextEdit* note = CreateRtedit().CustNote;
-  note->setFont(font ? *font : QApplication::font(note));
+  note->setFont(font);
   note->resize(width, note->height());
   note->setPlainText(ToQString(text).replace("\r\n", "\n").replace('\r', '\n'));
   platform::ui::Application->ProcessMessages();  // lets the box lay the text out
@@ -122,6 +131,14 @@ std::vector<std::string> WrapNotes(const std::string& text, int width, const QFo
     }
   }
   return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> WrapForPrinter(const std::string& text, int printerWidth,
+                                        const platform::print::TFont& font) {
+  const int dpi = CreateRtedit().CustNote->logicalDpiX();
+  return WrapNotes(text, std::max(1, printerWidth * dpi / platform::print::kPrinterDpi), ScreenFontOf(font));
 }
 
 int DocumentCanvas::TextWidth(const std::string& text) const {
@@ -487,7 +504,9 @@ class FramePrinter : DocumentCanvas {
     lh_ = LineHeight(canvas_);
     std::array<std::string, 4> lines = doc_.Messages;
     if (DocHeader.PrintNotesFlag == "Y") {
-      const std::vector<std::string> notes = WrapNotes(DocHeader.AccountNotes, PageWidth() / 2);
+      // Wrapped to half the page as it prints, so that no line runs past the 80 it may keep.
+      const std::vector<std::string> notes =
+          WrapForPrinter(DocHeader.AccountNotes, PageWidth() / 2, canvas_.Font);
       for (std::size_t k = 0; k < 4; ++k) lines[k] = k < notes.size() ? notes[k] : "";
     }
     for (int k = 1; k <= 4; ++k) {

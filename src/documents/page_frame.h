@@ -79,9 +79,10 @@ void SetBarCodeType(const records::CompanyRec& company);
 bool PrintBarCode(platform::print::TCanvas& canvas, const std::string& code, int left, int top, int right,
                   int bottom);
 
-// Text word-wrapped by the document window's notes box at the given width (screen pixels) in
-// the given font (the box's own font when none): the lines as the box shows them.
-std::vector<std::string> WrapNotes(const std::string& text, int width, const QFont* font = nullptr);
+// Text word-wrapped by the document window's notes box so that every line fits printerWidth
+// printer pixels in the printer font: the box takes the font and the width in screen pixels.
+std::vector<std::string> WrapForPrinter(const std::string& text, int printerWidth,
+                                        const platform::print::TFont& font);
 
 // Drawing on a printer's canvas with the line height of the font selected last: the common
 // ground of the document printers.

@@ -1,9 +1,6 @@
 #include "documents/receipt_printing.h"
 
-#include <QFont>
-
 #include "documents/document_buffer.h"
-#include "documents/document_view.h"
 #include "documents/invoice_printing.h"
 #include "documents/page_frame.h"
 #include "platform/print/print_job.h"
@@ -24,14 +21,6 @@ using records::CurrentCompany;
 namespace {
 
 constexpr std::size_t ReceiptLineWidth = 30;
-
-// A printer font as the notes box on screen takes it.
-QFont ScreenFontOf(const platform::print::TFont& font) {
-  QFont screen(font.Name, font.Size);
-  screen.setBold(font.Style & platform::print::fsBold);
-  screen.setItalic(font.Style & platform::print::fsItalic);
-  return screen;
-}
 
 class ReceiptPrinter : DocumentCanvas {
  public:
@@ -215,10 +204,8 @@ class ReceiptPrinter : DocumentCanvas {
                                 " " + TrimBlanks(c.SalesMessage3.Get()) + " " +
                                 TrimBlanks(c.SalesMessage4.Get());
     const int printable = PageWidth() - settings_.LeftMargin - TextWidth("X");
-    const int screenWidth = printable * CreateRtedit().CustNote->logicalDpiX() / platform::print::kPrinterDpi;
-    const QFont font = ScreenFontOf(canvas_.Font);
     y_ += lh_;
-    for (const std::string& line : WrapNotes(TrimBlanks(message), screenWidth, &font)) {
+    for (const std::string& line : WrapForPrinter(TrimBlanks(message), printable, canvas_.Font)) {
       Text(settings_.LeftMargin, y_, TrimBlanks(line));
       y_ += lh_;
     }

@@ -266,6 +266,22 @@ TEST_F(PageFrameTest, TheMessageBlockPrintsTheSalesMessageOrTheAccountNotes) {
   EXPECT_EQ(Find(t, "Thank you for your business").page, 0);
   for (const Placed& placed : t)
     EXPECT_FALSE(placed.y == 5000 || placed.y == 5100) << placed.text.toStdString();
+
+  // Long notes are wrapped to half the page as printed: every word kept, no line over 80.
+  const std::string notes =
+      "Deliver to the loading dock behind the hardware store on Mill Road, ring the bell twice and "
+      "ask for the warehouse manager before unloading";
+  DocHeader.AccountNotes = notes;
+  recorder_->ClearLog();
+  PrintInvoice(*printer_);
+  QStringList lines;
+  for (const Placed& placed : Texts())
+    if (placed.y >= 4800 && placed.y < 5200) {
+      EXPECT_LE(placed.text.size(), 80);
+      lines << placed.text;
+    }
+  EXPECT_GE(lines.size(), 2);
+  EXPECT_EQ(lines.join(' ').toStdString(), notes);
 }
 
 TEST_F(PageFrameTest, PricesKeepTheirTypedDecimalsAndBlankFieldsPrintBlank) {
