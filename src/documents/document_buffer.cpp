@@ -75,7 +75,8 @@ std::string DocQuantityText(std::string_view quantity) {
 }
 
 std::string DocAgingText(std::string_view stored) {
-  return LeftJustified(FormatAmount(StoredAmountCents(stored)), 12);
+  // Padded to 12 but never cut: a cut amount would print without its last digits.
+  return PadRightWith(FormatAmount(StoredAmountCents(stored)), ' ', 12);
 }
 
 std::string DocLineEntry(std::string_view productCode, std::string_view lineText) {

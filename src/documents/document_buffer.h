@@ -88,7 +88,8 @@ std::string TypedDecimalsText(std::string_view number);
 // many decimals as typed (none to four; more than four: none), right-justified in 10; ten
 // blanks when empty.
 std::string DocQuantityText(std::string_view quantity);
-// An aging amount: the stored amount ",0.00", padded on the right and cut to 12 characters.
+// An aging amount: the stored amount ",0.00", padded on the right to 12 characters; a longer
+// amount is kept whole.
 std::string DocAgingText(std::string_view stored);
 
 // The 86-character entry of a detail line from its product code and line text (quantity 1-10,

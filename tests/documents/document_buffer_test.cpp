@@ -31,6 +31,7 @@ TEST(DocumentTexts, MoneyFieldsAreRightJustifiedAndNeverCut) {
   EXPECT_EQ(DocMoneyText(12345678901), "123,456,789.01");
   EXPECT_EQ(DocAgingText("1234.5"), "1,234.50    ");
   EXPECT_EQ(DocAgingText("-0.13"), "-0.13       ");
+  EXPECT_EQ(DocAgingText("1234567890.12"), "1,234,567,890.12");
   EXPECT_EQ(StoredAmountCents(" 1,234.56 "), 123456);
   EXPECT_EQ(StoredAmountCents(""), 0);
   EXPECT_THROW(StoredAmountCents("12.3.4"), platform::text::ConvertError);
