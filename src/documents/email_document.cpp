@@ -2,6 +2,7 @@
 
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
+#include "documents/printed_marks.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
@@ -256,24 +257,11 @@ bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& 
 
 // The stored records of the invoice in the buffer that are marked once it has gone out.
 void MarkInvoiceEMailed() {
-  std::string number = platform::text::UpperCase(TrimBlanks(DocHeader.DocNumber));
   std::string today = platform::text::DateToStr(platform::text::Today()).substr(0, 10);
-  storage::IsamKeyStr key = number;
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::InvoiceFile, 1, ref, key);
-  while (storage::IsamOK && TrimBlanks(key) == number) {
-    records::InvoiceRec invoice{};
-    storage::IsamGetRec(records::InvoiceFile, ref, &invoice, sizeof invoice);
-    if (!storage::IsamOK) break;
-    std::string type = invoice.TransactionType.Get();
-    if (type == "Z" || type == "I" || type == "M" || type == "G") {
-      invoice.PrintedMark.Set("Y");
-      invoice.EMailedDate.Set(today);
-      storage::IsamPutRec(records::InvoiceFile, ref, &invoice, sizeof invoice);
-      if (!storage::IsamOK) break;
-    }
-    storage::IsamNextKey(records::InvoiceFile, 1, ref, key);
-  }
+  MarkInvoiceRecords([&today](records::InvoiceRec& r) {
+    r.PrintedMark.Set("Y");
+    r.EMailedDate.Set(today);
+  });
 }
 
 }  // namespace

@@ -113,18 +113,23 @@ void PrintInvoice(platform::print::TPrinter& printer) {
   MarkInvoicePrintedAfterJob();
 }
 
-void MarkInvoicePrintedAfterJob() {
-  if (IsPackingSlip() || DocHeader.PrintedFlag == "Y") return;
+void MarkInvoiceRecords(const std::function<void(records::InvoiceRec&)>& mark) {
   records::InvoiceRec cleared{};
   cleared.InvoiceNo.Set(DocHeader.DocNumber.substr(0, 9));
   MarkRecordsPrinted<records::InvoiceRec>(records::InvoiceFile, DocHeader.DocNumber,
-                                          records::BuildInvoiceKey(cleared, 1), [](records::InvoiceRec& r) {
+                                          records::BuildInvoiceKey(cleared, 1),
+                                          [&mark](records::InvoiceRec& r) {
                                             const std::string type = r.TransactionType.Get();
                                             if (type != "Z" && type != "I" && type != "M" && type != "G")
                                               return false;
-                                            r.PrintedMark.Set("Y");
+                                            mark(r);
                                             return true;
                                           });
+}
+
+void MarkInvoicePrintedAfterJob() {
+  if (IsPackingSlip() || DocHeader.PrintedFlag == "Y") return;
+  MarkInvoiceRecords([](records::InvoiceRec& r) { r.PrintedMark.Set("Y"); });
 }
 
 }  // namespace documents

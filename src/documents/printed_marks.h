@@ -4,10 +4,12 @@
 // rewritten in place; no key changes. An engine error ends the walk quietly, as a printout that
 // went out must not be undone by a failed mark.
 
+#include <functional>
 #include <string>
 
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
+#include "records/invoice_rec.h"
 #include "storage/isam.h"
 
 namespace documents {
@@ -32,5 +34,9 @@ void MarkRecordsPrinted(storage::IsamFileBlock file, const std::string& number, 
     storage::IsamNextKey(file, 1, ref, firstKey);
   }
 }
+
+// The records of the invoice in the buffer that carry its printed mark (types Z, I, M and G),
+// each changed by mark and rewritten in place.
+void MarkInvoiceRecords(const std::function<void(records::InvoiceRec&)>& mark);
 
 }  // namespace documents
