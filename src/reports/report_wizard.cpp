@@ -280,28 +280,36 @@ void TRptSelect::Cal2ButClick() {
   PickDate(EndDt, QStringLiteral("Select Ending Date"), Button1);
 }
 
-void TRptSelect::Button1Click() {
+bool TRptSelect::RangeIsValid() {
   const std::optional<QDate> from = DateOf(IDate);
   if (!from) {
     Warn("You have an invalid beginning date. You can clear the date and then select the calendar button.",
          "FROM Date");
     IDate->setFocus();
-    return;
+    return false;
   }
   const std::optional<QDate> to = DateOf(EndDt);
   if (!to) {
     Warn("You have an invalid ending date. You can clear the date and then select the calendar button.",
          "TO Date");
     EndDt->setFocus();
-    return;
+    return false;
   }
   if (*to < *from) {
     Warn("Your beginning date is not older than your ending date.", "FROM Date");
     IDate->setFocus();
-    return;
+    return false;
   }
+  return true;
+}
+
+void TRptSelect::Button1Click() {
   const QListWidgetItem* item = ListBox1->currentItem();
   if (!item) return;
+  const ReportEntry* entry = FindReport(ToAnsi(item->text()));
+  // A report of the present state ignores the range, and its date edits are hidden: a bad date
+  // there could be neither seen nor mended.
+  if (entry && entry->Dated && !RangeIsValid()) return;
   ReportTitle = ToAnsi(item->text()).substr(0, TitleLength);
   for (const auto& [title, build] : Builders)
     if (title == ReportTitle) build();

@@ -59,6 +59,8 @@ class TRptSelect : public platform::ui::Form {
   QPushButton* HelpBut;
 
  private:
+  // The date checks of View; false, with the message shown and the bad edit focused, on a failure.
+  bool RangeIsValid();
   void PickDate(QLineEdit* edit, const QString& caption, QWidget* nextFocus);
   void PlaceCalendarButton(QToolButton* button, QLineEdit* edit);
 };

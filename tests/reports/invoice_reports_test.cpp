@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text/number_text.h"
+#include "records/invoice_file.h"
 #include "reports/invoice_reports.h"
 #include "reports_fixture.h"
+#include "storage/isam.h"
 
 using namespace reports;
 using namespace test_fixtures;
@@ -160,6 +163,24 @@ TEST_F(InvoiceReportsTest, PaymentRegisterShowsTotalPaidAndBalance) {
   EXPECT_DOUBLE_EQ(ColumnSum(report.Table, 5), 30.00 + 50.00 + 80.00);
   // A partly paid invoice of February is outside the range of its invoice date.
   EXPECT_EQ(CollectPaymentRegister(Range("02/01/2026", "02/28/2026")).Table.RowCount(), 2);
+}
+
+TEST_F(InvoiceReportsTest, TheFileIsLeftAsTheReportFoundItEvenWhenAnAmountIsDamaged) {
+  FileMarch();
+  ASSERT_TRUE(records::OpenInvoiceFile());
+  EXPECT_EQ(CollectInvoiceRegister(Range("03/01/2026", "03/31/2026")).Table.RowCount(), 5);
+  EXPECT_NE(records::InvoiceFile, nullptr);  // open before, so still open
+  storage::IsamCloseFileBlock(records::InvoiceFile);
+
+  FileInvoices({Invoice({.Number = "1200",
+                         .Customer = "C100",
+                         .ShortName = "ACME",
+                         .Date = "2026/03/20",
+                         .Net = "12,50x",
+                         .Total = "12.50"})});
+  EXPECT_THROW(CollectInvoiceRegister(Range("03/01/2026", "03/31/2026")), platform::text::ConvertError);
+  EXPECT_EQ(records::InvoiceFile, nullptr);  // closed again, not left open by the failed run
+  EXPECT_EQ(CollectInvoiceRegister(Range("03/01/2026", "03/19/2026")).Table.RowCount(), 5);
 }
 
 }  // namespace
