@@ -4,6 +4,7 @@
 // the conversions raise. All of it lives in memory only, for one run.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace forms {
@@ -24,6 +25,11 @@ extern uint8_t InvoiceFilterOnShow;
 extern uint8_t LabelsQueued;
 // Set by the conversions of older data; the next company change rebuilds every data file.
 extern uint8_t RebuildAfterConversion;
+
+// The main window's output choice: true when documents and statements are to be e-mailed rather
+// than printed. Installed by the main window; false (the printer) before it is.
+extern std::function<bool()> DocumentsByEMail;
+bool EMailOutputChosen();
 
 // Today's date in the short date format into the four default dates.
 void ResetDefaultDates();
