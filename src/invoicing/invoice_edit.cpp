@@ -1,6 +1,7 @@
 #include "invoicing/invoice_edit.h"
 
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -302,8 +303,14 @@ std::string DateAsTyped(const InvoiceRec& r) {
 void LoadHeader(TProdInv& f, const InvoiceRec& r) {
   f.SetCaption("Edit Invoice");
   f.Button1->setEnabled(true);
-  f.ClearInvoiceLines();
   MemoInvoiceFlag = r.Body.Get() == "M" ? 1 : 0;
+  {
+    // The layout first, so that the grid being filled does not recompute a memo's amounts.
+    const QSignalBlocker quiet1(f.RadioButton1);
+    const QSignalBlocker quiet2(f.RadioButton2);
+    (MemoInvoiceFlag ? f.RadioButton2 : f.RadioButton1)->setChecked(true);
+  }
+  f.ClearInvoiceLines();
   f.INum->setText(Text(r.InvoiceNo.Get()));
   InitialInvoiceNumber = UpperCase(TrimBlanks(r.InvoiceNo.Get())).substr(0, 9);
   f.IDate->setText(Text(DateAsTyped(r)));

@@ -207,26 +207,9 @@ TEST_F(InvoiceEditTest, DeletingReversesEveryPosting) {
 // Deposits as the payment wizard leaves them: an open deposit owes the customer its amount; a
 // deposit that was taken (settled) and its offsetting record owe nothing.
 TEST_F(InvoiceEditTest, DeletingDepositsChangesTheBalanceByWhatTheyOwe) {
-  auto addRecord = [](const char* number, const char* type, const char* paid, const char* due, bool settled) {
-    records::InvoiceBuf = records::InvoiceRec{};
-    records::InvoiceRec& r = records::InvoiceBuf;
-    r.InvoiceNo.Set(number);
-    r.TransactionType.Set(type);
-    r.Body.Set("D");
-    r.InvCustomerNo.Set("C1");
-    r.InvoiceDate.Set("12/01/2026");
-    r.SortDate.Set("2026/12/01");
-    r.InvTotal.Set("0.00");
-    r.InvPaid.Set(paid);
-    r.AmountDue.Set(due);
-    if (settled) r.SettledFlag.Set("P");
-    IsamRecRef ref = 0;
-    EXPECT_TRUE(records::AddInvoiceRecord(ref));
-    return ref;
-  };
-  IsamRecRef open = addRecord("DP1", "D", "50.00", "-50.00", false);
-  IsamRecRef taken = addRecord("DP2", "D", "30.00", "0.00", true);
-  IsamRecRef offset = addRecord("DP2", "T", "30.00", "0.00", true);
+  IsamRecRef open = AddRecord({"DP1", "D", "0.00", "50.00", "-50.00", false, false, "D"});
+  IsamRecRef taken = AddRecord({"DP2", "D", "0.00", "30.00", "0.00", true, false, "D"});
+  IsamRecRef offset = AddRecord({"DP2", "T", "0.00", "30.00", "0.00", true, false, "D"});
   records::CustomerRec c1 = Customer("C1");
   const records::CustomerRec before = c1;
   c1.CustBalance.Set("-50.00");

@@ -111,6 +111,28 @@ void PostingTest::AddProduct(const char* code, const char* onHand, bool nonStock
   ASSERT_TRUE(records::AddProductRecord(p, ref));
 }
 
+IsamRecRef PostingTest::AddRecord(const RecordSpec& spec) {
+  records::InvoiceBuf = records::InvoiceRec{};
+  records::InvoiceRec& r = records::InvoiceBuf;
+  r.InvoiceNo.Set(spec.Number);
+  r.TransactionType.Set(spec.Type);
+  r.Body.Set(spec.Body);
+  r.InvCustomerNo.Set("C1");
+  r.InvoiceDate.Set("12/07/2026");
+  r.Month.Set("12");
+  r.Day.Set("07");
+  r.Year.Set("2026");
+  r.SortDate.Set("2026/12/07");
+  r.InvTotal.Set(spec.Total);
+  r.InvPaid.Set(spec.Paid);
+  r.AmountDue.Set(spec.Due);
+  if (spec.Settled) r.SettledFlag.Set("P");
+  if (spec.Printed) r.PrintedMark.Set("Y");
+  IsamRecRef ref = 0;
+  EXPECT_TRUE(records::AddInvoiceRecord(ref));
+  return ref;
+}
+
 records::CustomerRec PostingTest::Customer(const char* number) {
   records::CustomerRec wanted{}, found{};
   wanted.CustomerNo.Set(number);

@@ -31,6 +31,19 @@ class PostingTest : public ::testing::Test {
 
   static void AddCustomer(const char* number);
   static void AddProduct(const char* code, const char* onHand, bool nonStock, bool nonDepleting);
+  // An invoice-file record of customer C1 dated 12/07/2026, written as it stands (as payments and
+  // deposits leave them); nothing else is posted.
+  struct RecordSpec {
+    const char* Number;
+    const char* Type;
+    const char* Total;
+    const char* Paid;
+    const char* Due = "0.00";
+    bool Settled = false;
+    bool Printed = false;
+    const char* Body = "P";
+  };
+  static storage::IsamRecRef AddRecord(const RecordSpec& spec);
   static records::CustomerRec Customer(const char* number);
   static std::string OnHand(const char* code);
   static records::InvoiceRec Stored(const char* number, storage::IsamRecRef* ref = nullptr);
