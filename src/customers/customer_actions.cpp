@@ -8,6 +8,7 @@
 #include "platform/text/upper_case.h"
 #include "records/company_file.h"
 #include "records/invoice_file.h"
+#include "records/record_file.h"
 
 namespace customers {
 
@@ -27,36 +28,14 @@ storage::IsamKeyStr InvoiceCustomerKey(std::string_view number) {
 
 // The references of the invoice-file records whose customer number is `number`, in key order.
 std::vector<storage::IsamRecRef> InvoicesOfCustomer(std::string_view number) {
-  std::vector<storage::IsamRecRef> refs;
-  const std::string wanted = ComparableText(number);
-  storage::IsamKeyStr key = InvoiceCustomerKey(number);
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::InvoiceFile, 2, ref, key);
-  while (storage::IsamOK && ComparableText(key) == wanted) {
-    refs.push_back(ref);
-    storage::IsamNextKey(records::InvoiceFile, 2, ref, key);
-  }
-  return refs;
+  return RecordsWithKey(records::InvoiceFile, 2, InvoiceCustomerKey(number));
 }
 
-// The invoice file for one action: opened and closed around it, unless invoicing holds it open
-// already (the manager picking a customer for invoice entry), in which case it is used and left
-// open.
-class InvoiceFileOpen {
+// The invoice file for one action; left open when invoicing holds it (the manager picking a
+// customer for invoice entry).
+class InvoiceFileOpen : public FileForAction {
  public:
-  InvoiceFileOpen()
-      : heldElsewhere_(records::InvoiceFile && storage::IsamIsOpen(records::InvoiceFile)),
-        open_(heldElsewhere_ || records::OpenInvoiceFile()) {}
-  ~InvoiceFileOpen() {
-    if (open_ && !heldElsewhere_) storage::IsamCloseFileBlock(records::InvoiceFile);
-  }
-  InvoiceFileOpen(const InvoiceFileOpen&) = delete;
-  InvoiceFileOpen& operator=(const InvoiceFileOpen&) = delete;
-  bool Open() const { return open_; }
-
- private:
-  bool heldElsewhere_;
-  bool open_;
+  InvoiceFileOpen() : FileForAction(records::InvoiceFile, records::OpenInvoiceFile) {}
 };
 
 }  // namespace
