@@ -15,6 +15,8 @@
 #include "customers/customer_printouts.h"
 #include "customers/customer_texts.h"
 #include "customers/edit_dlg.h"
+#include "forms/address_list_report.h"
+#include "forms/address_printouts.h"
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
@@ -119,12 +121,7 @@ TDemoForm::TDemoForm(QWidget* parent)
   BuildToolBar(LayOutManagerWindow(*this, MainMenu1, Label1, RecBrowser1, StatusBar1));
   BuildMenus();
 
-  for (std::size_t panel = 0; panel < statusPanels_.size(); ++panel) {
-    statusPanels_[panel] = new QLabel(StatusBar1);
-    StatusBar1->addWidget(statusPanels_[panel], panel == 0 ? 0 : 1);
-  }
-  statusPanels_[0]->setMinimumWidth(160);
-  StatusBar1->setSizeGripEnabled(false);
+  statusPanels_ = AddStatusPanels(*StatusBar1);
 
   RecBrowser1->SetPopupMenu(PopupMenu1);
   RecBrowser1->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {
@@ -159,13 +156,6 @@ void TDemoForm::BuildToolBar(QBoxLayout* layout) {
 
 QAction* TDemoForm::AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)()) {
   return AddMenuItem(menu, caption, HandlerOf(this, handler));
-}
-
-// An item whose window is not part of the program yet: present, and disabled.
-QAction* TDemoForm::AddUnavailableItem(QMenu* menu, const char* caption) {
-  QAction* item = AddMenuItem(menu, caption, {});
-  item->setEnabled(false);
-  return item;
 }
 
 void TDemoForm::BuildMenus() {
@@ -227,26 +217,13 @@ void TDemoForm::SetStatusText(int panel, const QString& text) {
 }
 
 void TDemoForm::FormShow() {
-  Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  Label1->setPalette(palette);
-  Label1->setText(Text(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
+  ShowCompanyTitle(*Label1);
   RecBrowser1->SetHeader(Text(CustomerBrowserHeader()));
-
-  if (!OpenCustomerFile()) {
-    MessageBox("Unable to open database", Caption(), MsgButtons::Ok, MsgIcon::Error);
-    HaltProgram(1);
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
-    return;
-  }
+  if (!OpenedOrHalt(*this, OpenCustomerFile())) return;
   // Attaching reads rows into CustRec: the customer highlighted last time is taken first.
   const storage::IsamKeyStr lastKey = BuildCustomerKey(CustRec, CustomerKeyNumber);
   AttachCustomerBrowser(*RecBrowser1, CustRec);
-  const FontChoice font = CompanyBrowserFont(CurrentCompany);
-  RecBrowser1->setFont(ToQFont(font));
-  RecBrowser1->SetFontColor(platform::print::ColorToQColor(font.color));
+  ApplyCompanyBrowserFont(*RecBrowser1);
   RecBrowser1->BrowserSetKeyNumber(CustomerKeyNumber);
   RecBrowser1->BrowserGoToKey(lastKey, 0);
 
@@ -281,23 +258,13 @@ void TDemoForm::RecBrowser1RowChanged(storage::TRecBrowser* sender) {
 }
 
 void TDemoForm::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      EditClick();
-      return;
-    case Qt::Key_Delete:
-      DeleteCustomer();
-      return;
-    default:
-      Form::keyPressEvent(event);
-  }
+  if (!HandleManagerKey(
+          *event, [this] { EditClick(); }, [this] { DeleteCustomer(); }))
+    Form::keyPressEvent(event);
 }
 
 bool TDemoForm::ReadHighlighted() {
-  if (RecBrowser1->BrowserCurrentRef() < 1) return false;
-  int32_t status = 0;
-  return RecBrowser1->BrowserReadCurrent(status) == 0 && status == 0;
+  return ReadHighlightedRow(*RecBrowser1);
 }
 
 void TDemoForm::PositionOnCustomer(storage::IsamRecRef ref) {
@@ -476,43 +443,22 @@ void TDemoForm::SwitchKey(int32_t keyNr) {
   ByName1->setChecked(keyNr == 1);
   ByNumber1->setChecked(keyNr == 2);
   CustomerKeyNumber = keyNr;
-  if (!RecBrowser1->DataSource()) return;
-  const bool highlighted = ReadHighlighted();
-  const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
-  const CustomerRec current = CustRec;
-  RecBrowser1->BrowserSetKeyNumber(keyNr);
-  if (!highlighted) return;
-  CustRec = current;
-  PositionOnCustomer(ref);
+  SwitchBrowserKey(*RecBrowser1, CustRec, keyNr, BuildCustomerKey);
 }
 
 void TDemoForm::CustBookButnClick() {
-  const TModalResult addresses = MessageBox("Do you want to include the customer addresses on this list?",
-                                            "Customer List", MsgButtons::YesNoCancel, MsgIcon::Question);
-  if (addresses == mrCancel) return;
-  const bool byNumber =
-      MessageBox("Customers will be sorted by name. Would you rather sort by customer number?",
-                 "Customer Sort", MsgButtons::YesNo, MsgIcon::Question, mrNo) == mrYes;
-
-  storage::TStatForm& progress = storage::EnsureStatForm();
-  progress.SetCaption("Customer List");
-  progress.ClearStatusLines();
-  progress.Label1->setText("Preparing list...");
-  progress.Show();
-  TListWindow& list = CreateListWindow();
-  list.SetCaption(byNumber ? "Customer List by Number" : "Customer List by Name");
-  ListWindowFileName = "Customer";
-
-  std::vector<std::string> lines =
-      CustomerListHeading(CurrentCompany.CompanyName.Get(), platform::text::Now());
-  ForEachRecordByKey<CustomerRec>(CustomerFile, byNumber ? 2 : 1, [&](const CustomerRec& customer) {
-    if (TrimBlanks(customer.CustomerNo.Get()).empty()) return;
-    std::vector<std::string> entry = CustomerListEntry(customer, addresses == mrYes);
-    lines.insert(lines.end(), entry.begin(), entry.end());
+  const std::optional<AddressListChoice> choice = AskAddressListChoice("customer");
+  if (!choice) return;
+  RunAddressListReport("customer", choice->ByNumber, [&] {
+    std::vector<std::string> lines =
+        CustomerListHeading(CurrentCompany.CompanyName.Get(), platform::text::Now());
+    ForEachRecordByKey<CustomerRec>(CustomerFile, choice->ByNumber ? 2 : 1, [&](const CustomerRec& customer) {
+      if (TrimBlanks(customer.CustomerNo.Get()).empty()) return;
+      std::vector<std::string> entry = CustomerListEntry(customer, choice->WithAddresses);
+      lines.insert(lines.end(), entry.begin(), entry.end());
+    });
+    return lines;
   });
-  const bool loaded = LoadListReport(lines);
-  progress.Close();
-  if (loaded) ShowLoadedListReport();
 }
 
 void TDemoForm::PrinCustClick() {
@@ -523,15 +469,13 @@ void TDemoForm::PrinCustClick() {
 
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
-  PrintCustomerEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
+  PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
   SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " sent to printer.");
 }
 
 void TDemoForm::CopytoClipboard1Click() {
   if (!ReadHighlighted()) return;
-  std::string text = CustRec.CustomerName.Get();
-  for (const std::string& line : BillingLines(CustRec)) text += "\n" + line;
-  SetClipboardText(Text(text));
+  SetClipboardText(AddressClipboardText(CustRec.CustomerName.Get(), BillingLines(CustRec)));
   SetStatusText(1, "Customer: " + Text(TrimBlanks(CustRec.CustomerName.Get())) + " copied to clipboard.");
 }
 

@@ -128,7 +128,6 @@ class TDemoForm : public platform::ui::Form {
   void BuildMenus();
   void BuildToolBar(QBoxLayout* layout);
   QAction* AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)());
-  QAction* AddUnavailableItem(QMenu* menu, const char* caption);
   QToolButton* AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)());
   void SwitchKey(int32_t keyNr);
   // Reads the highlighted row into CustRec; false when there is none.

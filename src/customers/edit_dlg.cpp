@@ -7,6 +7,7 @@
 #include <array>
 
 #include "customers/customer_actions.h"
+#include "forms/address_entry.h"
 #include "forms/form_instance.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -38,12 +39,6 @@ TEditDlg& CreateEditDlg() {
 }
 
 namespace {
-
-QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setMaxLength(maxLength);
-  return edit;
-}
 
 std::string Comparable(const QString& text) {
   return ComparableText(ToAnsi(text));
@@ -109,35 +104,8 @@ TEditDlg::TEditDlg(QWidget* parent)
   addRow("&Mail List Sort Code:", MListCode);
   addRow("&E-Mail:", EMAdd);
 
-  auto* addresses = new QGridLayout;
-  auto* billingLabel = new QLabel("&Billing Address:", this);
-  billingLabel->setBuddy(CAdd1Edit);
-  auto* shippingLabel = new QLabel("&Shipping Address:", this);
-  shippingLabel->setBuddy(CShip1);
-  addresses->addWidget(billingLabel, 0, 0);
-  addresses->addWidget(shippingLabel, 0, 1);
-  for (int line = 1; line <= 4; ++line) {
-    addresses->addWidget(Billing(line), line, 0);
-    addresses->addWidget(Shipping(line), line, 1);
-  }
-  auto* phone1Label = new QLabel("&Phone1:", this);
-  phone1Label->setBuddy(CPhone1);
-  auto* phone2Label = new QLabel("Pho&ne2:", this);
-  phone2Label->setBuddy(CPhone2);
-  auto* phone1 = new QHBoxLayout;
-  phone1->addWidget(phone1Label);
-  phone1->addWidget(CPhone1, 1);
-  auto* phone2 = new QHBoxLayout;
-  phone2->addWidget(phone2Label);
-  phone2->addWidget(CPhone2, 1);
-  addresses->addLayout(phone1, 5, 0);
-  addresses->addLayout(phone2, 5, 1);
-  auto* copyButtons = new QHBoxLayout;
-  copyButtons->addWidget(Button1);
-  copyButtons->addWidget(Button2);
-  copyButtons->addWidget(CheckBox1);
-  copyButtons->addStretch(1);
-  addresses->addLayout(copyButtons, 6, 0, 1, 2);
+  QGridLayout* addresses = LayOutAddressBlock(*this, {"&Billing Address:", BillingEdits(), ShippingEdits(),
+                                                      CPhone1, CPhone2, Button1, Button2, CheckBox1});
 
   auto* overrides = new QVBoxLayout(GroupBox1);
   overrides->addWidget(NotesOnInv);
@@ -157,7 +125,8 @@ TEditDlg::TEditDlg(QWidget* parent)
   layout->addLayout(buttons);
 
   for (int line = 1; line <= 4; ++line)
-    QObject::connect(Billing(line), &QLineEdit::textChanged, [this, line] { CAddEditChange(line); });
+    QObject::connect(BillingEdits().at(line - 1), &QLineEdit::textChanged,
+                     [this, line] { CAddEditChange(line); });
   QObject::connect(Button1, &QPushButton::clicked, [this] { Button1Click(); });
   QObject::connect(Button2, &QPushButton::clicked, [this] { Button2Click(); });
   QObject::connect(CName, &QLineEdit::editingFinished, [this] { CNameExit(); });
@@ -168,14 +137,12 @@ TEditDlg::TEditDlg(QWidget* parent)
   BindModalResult(CancelBtn, mrCancel);
 }
 
-QLineEdit* TEditDlg::Billing(int line) const {
-  const std::array<QLineEdit*, 4> lines{CAdd1Edit, CAdd2Edit, CAdd3Edit, CAdd4Edit};
-  return lines.at(line - 1);
+std::array<QLineEdit*, 4> TEditDlg::BillingEdits() const {
+  return {CAdd1Edit, CAdd2Edit, CAdd3Edit, CAdd4Edit};
 }
 
-QLineEdit* TEditDlg::Shipping(int line) const {
-  const std::array<QLineEdit*, 4> lines{CShip1, CShip2, CShip3, CShip4};
-  return lines.at(line - 1);
+std::array<QLineEdit*, 4> TEditDlg::ShippingEdits() const {
+  return {CShip1, CShip2, CShip3, CShip4};
 }
 
 void TEditDlg::FormShow() {
@@ -189,25 +156,19 @@ void TEditDlg::FormShow() {
 }
 
 void TEditDlg::CAddEditChange(int line) {
-  if (CheckBox1->isChecked()) Shipping(line)->setText(Billing(line)->text());
+  if (CheckBox1->isChecked()) ShippingEdits().at(line - 1)->setText(BillingEdits().at(line - 1)->text());
 }
 
 void TEditDlg::Button1Click() {
-  for (int line = 1; line <= 4; ++line) Shipping(line)->setText(Billing(line)->text());
+  CopyAddressLines(BillingEdits(), ShippingEdits());
 }
 
 void TEditDlg::Button2Click() {
-  for (int line = 1; line <= 4; ++line) Shipping(line)->clear();
+  ClearAddressLines(ShippingEdits());
 }
 
 void TEditDlg::CNameExit() {
-  if (!ShortName->text().isEmpty()) return;
-  const QString name = ToQString(TrimBlanks(ToAnsi(CName->text())));
-  const qsizetype blank = name.indexOf(' ');
-  if (blank < 0)
-    ShortName->setText(name.left(10));
-  else
-    ShortName->setText(name.left(1) + name.mid(blank + 1, 9));
+  if (ShortName->text().isEmpty()) ShortName->setText(ShortNameFor(CName->text()));
 }
 
 std::string TEditDlg::NotesText() const {
@@ -224,23 +185,24 @@ void TEditDlg::CutNotesToLength() {
 }
 
 bool TEditDlg::Refuse(const QString& text, const QString& title, QWidget* field) {
-  MessageBox(text, title, MsgButtons::Ok, MsgIcon::Warning);
-  field->setFocus();
-  return false;
+  return RefuseField(text, title, field);
 }
 
 bool TEditDlg::CheckEMailAddress() {
-  const QString address = ToQString(TrimBlanks(ToAnsi(EMAdd->text())));
-  if (address.isEmpty()) return true;
   const QString title = "Customer E-Mail Address";
-  if (!address.contains('@'))
-    return Refuse("The customer e-mail address does not have the @ sign included. Invalid e-mail address.",
-                  title, EMAdd);
-  if (address.contains(' '))
-    return Refuse("The customer e-mail address has a blank space. Invalid e-mail address.", title, EMAdd);
-  if (!address.contains('.'))
-    return Refuse("The customer e-mail address does not have a period (.) included. Invalid e-mail address.",
-                  title, EMAdd);
+  switch (FindEMailFault(EMAdd->text())) {
+    case EMailFault::NoAtSign:
+      return Refuse("The customer e-mail address does not have the @ sign included. Invalid e-mail address.",
+                    title, EMAdd);
+    case EMailFault::Blank:
+      return Refuse("The customer e-mail address has a blank space. Invalid e-mail address.", title, EMAdd);
+    case EMailFault::NoPeriod:
+      return Refuse(
+          "The customer e-mail address does not have a period (.) included. Invalid e-mail address.", title,
+          EMAdd);
+    case EMailFault::None:
+      break;
+  }
   return true;
 }
 

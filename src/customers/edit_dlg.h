@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <array>
 #include <string>
 
 #include "platform/ui/form.h"
@@ -79,8 +80,8 @@ class TEditDlg : public platform::ui::Form {
   bool NameTakenByAnother() const;
   void CutNotesToLength();
 
-  QLineEdit* Billing(int line) const;
-  QLineEdit* Shipping(int line) const;
+  std::array<QLineEdit*, 4> BillingEdits() const;
+  std::array<QLineEdit*, 4> ShippingEdits() const;
 };
 
 extern TEditDlg* EditDlg;
