@@ -4,10 +4,6 @@
 #include "forms/picker_windows.h"
 #include "records/record_file.h"
 
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QVBoxLayout>
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -17,15 +13,10 @@
 #include "customers/edit_dlg.h"
 #include "forms/address_list_report.h"
 #include "forms/address_printouts.h"
-#include "forms/browser_font.h"
-#include "forms/font_choice.h"
 #include "forms/form_instance.h"
-#include "forms/halt_program.h"
-#include "forms/list_window.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/colors.h"
 #include "platform/print/print_window.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -36,7 +27,6 @@
 #include "platform/ui/message_box.h"
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
-#include "storage/stat_form.h"
 
 namespace customers {
 
@@ -107,55 +97,30 @@ bool CustomerPickerVisible() {
   return CustomerPickers().AnyVisible();
 }
 
-TDemoForm::TDemoForm(QWidget* parent)
-    : Form(parent),
-      Label1(new QLabel(this)),
-      RecBrowser1(new storage::TRecBrowser(this)),
-      StatusBar1(new QStatusBar(this)),
-      MainMenu1(new QMenuBar(this)),
-      PopupMenu1(new QMenu(this)) {
+TDemoForm::TDemoForm(QWidget* parent) : ManagerWindow(parent) {
   SetCaption("Customer Manager");
   SetHelpKeyword("CustomerManager");
   resize(900, 520);
-
-  BuildToolBar(LayOutManagerWindow(*this, MainMenu1, Label1, RecBrowser1, StatusBar1));
+  BuildToolBar();
   BuildMenus();
-
-  statusPanels_ = AddStatusPanels(*StatusBar1);
-
-  RecBrowser1->SetPopupMenu(PopupMenu1);
-  RecBrowser1->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {
-    return RecBrowser1BuildRow(sender, rr);
-  };
-  RecBrowser1->OnRowChanged = [this](storage::TRecBrowser* sender) { RecBrowser1RowChanged(sender); };
-  RecBrowser1->OnDblClick = [this](storage::TRecBrowser*) { EditClick(); };
 }
 
-QToolButton* TDemoForm::AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)()) {
-  return forms::AddToolButton(*this, layout, caption, HandlerOf(this, handler));
-}
-
-void TDemoForm::BuildToolBar(QBoxLayout* layout) {
-  NewCustButn = AddToolButton(layout, "New", &TDemoForm::NewCustButnClick);
-  EditCustButn = AddToolButton(layout, "Edit", &TDemoForm::EditCustButnClick);
-  DeleteCustButn = AddToolButton(layout, "Delete", &TDemoForm::DeleteCustButnClick);
-  FinCustButn = AddToolButton(layout, "Find", &TDemoForm::FinCustButnClick);
-  CustBookButn = AddToolButton(layout, "Customer List", &TDemoForm::CustBookButnClick);
-  PrinCust = AddToolButton(layout, "Print", &TDemoForm::PrinCustClick);
-  PrintEnvButn = AddToolButton(layout, "Print Envelope", &TDemoForm::PrintEnvButnClick);
+void TDemoForm::BuildToolBar() {
+  NewCustButn = AddToolButton("New", &TDemoForm::NewCustButnClick);
+  EditCustButn = AddToolButton("Edit", &TDemoForm::EditCustButnClick);
+  DeleteCustButn = AddToolButton("Delete", &TDemoForm::DeleteCustButnClick);
+  FinCustButn = AddToolButton("Find", &TDemoForm::FinCustButnClick);
+  CustBookButn = AddToolButton("Customer List", &TDemoForm::CustBookButnClick);
+  PrinCust = AddToolButton("Print", &TDemoForm::PrinCustClick);
+  PrintEnvButn = AddToolButton("Print Envelope", &TDemoForm::PrintEnvButnClick);
   // Statements are printed by a part of the program still to come.
-  StmtPrin = AddToolButton(layout, "View/Print Statement", nullptr);
-  BatchPrinButn = AddToolButton(layout, "Batch Print Statements", nullptr);
+  StmtPrin = AddToolButton<TDemoForm>("View/Print Statement", nullptr);
+  BatchPrinButn = AddToolButton<TDemoForm>("Batch Print Statements", nullptr);
   StmtPrin->setEnabled(false);
   BatchPrinButn->setEnabled(false);
-  SpeedButton3 = AddToolButton(layout, "Help", &TDemoForm::SpeedButton3Click);
-  SpeedButton2 = AddToolButton(layout, "Close", nullptr);
-  QObject::connect(SpeedButton2, &QToolButton::clicked, [this] { Close(); });
-  layout->addStretch(1);
-}
-
-QAction* TDemoForm::AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)()) {
-  return AddMenuItem(menu, caption, HandlerOf(this, handler));
+  SpeedButton3 = AddToolButton("Help", &TDemoForm::SpeedButton3Click);
+  SpeedButton2 = AddCloseButton();
+  ToolRow()->addStretch(1);
 }
 
 void TDemoForm::BuildMenus() {
@@ -173,8 +138,7 @@ void TDemoForm::BuildMenus() {
   ExporttoContactManager1 = AddUnavailableItem(Customer1, "Export to Co&ntact Manager");
   ImportfromTextFile1 = AddUnavailableItem(Customer1, "&Import from Text File");
   Customer1->addSeparator();
-  Close1 = Customer1->addAction("&Close");
-  QObject::connect(Close1, &QAction::triggered, [this] { Close(); });
+  Close1 = AddCloseItem(Customer1);
 
   Statements1 = MainMenu1->addMenu("&Statements");
   View2 = AddUnavailableItem(Statements1, "&View / Print");
@@ -208,35 +172,13 @@ void TDemoForm::FormCreate() {
   CustomerPickMode = 0;
 }
 
-QString TDemoForm::StatusText(int panel) const {
-  return statusPanels_.at(panel)->text();
-}
-
-void TDemoForm::SetStatusText(int panel, const QString& text) {
-  statusPanels_.at(panel)->setText(text);
-}
-
 void TDemoForm::FormShow() {
-  ShowCompanyTitle(*Label1);
-  RecBrowser1->SetHeader(Text(CustomerBrowserHeader()));
-  if (!OpenedOrHalt(*this, OpenCustomerFile())) return;
-  // Attaching reads rows into CustRec: the customer highlighted last time is taken first.
-  const storage::IsamKeyStr lastKey = BuildCustomerKey(CustRec, CustomerKeyNumber);
-  AttachCustomerBrowser(*RecBrowser1, CustRec);
-  ApplyCompanyBrowserFont(*RecBrowser1);
-  RecBrowser1->BrowserSetKeyNumber(CustomerKeyNumber);
-  RecBrowser1->BrowserGoToKey(lastKey, 0);
-
-  if (CustomerPickMode == 1) {
-    storage::IsamKeyStr key = BuildCustomerKey(SelectedCustomer, CustomerKeyNumber);
-    if (!TrimBlanks(key).empty()) {
-      storage::IsamRecRef ref = 0;
-      // Nothing at or after the key is no failure: the browser then shows the last customers.
-      if (!SearchCustomerKey(key, ref, CustomerKeyNumber) && storage::IsamErrorClass() > 1)
-        throw std::runtime_error("Customer Search operation failed");
-      RecBrowser1->BrowserGoToKey(key, ref);
-    }
-  }
+  if (!ShowFileInBrowser(Text(CustomerBrowserHeader()), OpenCustomerFile(), CustomerFile, CustRec,
+                         CustomerKeyNumber, BuildCustomerKey))
+    return;
+  if (CustomerPickMode == 1)
+    PositionOnPickStart(CustomerUnit(), SelectedCustomer, CustomerKeyNumber, BuildCustomerKey,
+                        "Customer Search operation failed");
   RecBrowser1->setFocus();
 }
 
@@ -252,23 +194,8 @@ int32_t TDemoForm::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& r
   return 0;
 }
 
-void TDemoForm::RecBrowser1RowChanged(storage::TRecBrowser* sender) {
-  SetStatusText(
-      0, "Customers: " + QString::number(storage::IsamUsedKeys(CustomerFile, sender->BrowserKeyNumber())));
-}
-
-void TDemoForm::keyPressEvent(QKeyEvent* event) {
-  if (!HandleManagerKey(
-          *event, [this] { EditClick(); }, [this] { DeleteCustomer(); }))
-    Form::keyPressEvent(event);
-}
-
-bool TDemoForm::ReadHighlighted() {
-  return ReadHighlightedRow(*RecBrowser1);
-}
-
-void TDemoForm::PositionOnCustomer(storage::IsamRecRef ref) {
-  RecBrowser1->BrowserGoToKey(BuildCustomerKey(CustRec, RecBrowser1->BrowserKeyNumber()), ref);
+void TDemoForm::RecBrowser1RowChanged(storage::TRecBrowser*) {
+  ShowEntryCount("Customers", CustomerFile);
 }
 
 void TDemoForm::EditClick() {
@@ -369,7 +296,7 @@ void TDemoForm::AddCustomer() {
   storage::IsamRecRef ref = 0;
   if (!AddCustomerRecord(added, ref)) throw std::runtime_error("Add operation failed");
   CustRec = added;
-  PositionOnCustomer(ref);
+  PositionOn(CustRec, ref, BuildCustomerKey);
   AdvanceNextCustomerNumber(added.CustomerNo.Get());
 }
 
@@ -388,7 +315,7 @@ void TDemoForm::EditCustomer() {
   const CustomerRec changed = CustRec;
   if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   CustRec = changed;
-  PositionOnCustomer(ref);
+  PositionOn(CustRec, ref, BuildCustomerKey);
 
   const std::string entered = ComparableText(changed.CustomerNo.Get());
   if (entered == reference) return;

@@ -38,14 +38,6 @@ TEditDlg& CreateEditDlg() {
   return FormInstance(EditDlg);
 }
 
-namespace {
-
-std::string Comparable(const QString& text) {
-  return ComparableText(ToAnsi(text));
-}
-
-}  // namespace
-
 TEditDlg::TEditDlg(QWidget* parent)
     : Form(parent),
       CNo(LimitedEdit(this, 8)),
@@ -130,7 +122,7 @@ TEditDlg::TEditDlg(QWidget* parent)
   QObject::connect(Button1, &QPushButton::clicked, [this] { Button1Click(); });
   QObject::connect(Button2, &QPushButton::clicked, [this] { Button2Click(); });
   QObject::connect(CName, &QLineEdit::editingFinished, [this] { CNameExit(); });
-  QObject::connect(CstNote, &QPlainTextEdit::textChanged, [this] { CutNotesToLength(); });
+  LimitPlainText(CstNote, NotesLength);
   QObject::connect(OKBtn, &QPushButton::clicked, [this] { OKBtnClick(); });
   QObject::connect(HelpBtn, &QPushButton::clicked, [this] { HelpBtnClick(); });
   OKBtn->setDefault(true);
@@ -175,56 +167,22 @@ std::string TEditDlg::NotesText() const {
   return ToAnsi(CstNote->toPlainText()).substr(0, NotesLength);
 }
 
-// The notes field holds 200 characters: typing or pasting past that is cut back at once, so
-// the dialog never shows text that would not be stored.
-void TEditDlg::CutNotesToLength() {
-  const QString text = CstNote->toPlainText();
-  if (text.size() <= NotesLength) return;
-  CstNote->setPlainText(text.left(NotesLength));
-  CstNote->moveCursor(QTextCursor::End);
-}
-
 bool TEditDlg::Refuse(const QString& text, const QString& title, QWidget* field) {
   return RefuseField(text, title, field);
 }
 
 bool TEditDlg::CheckEMailAddress() {
-  const QString title = "Customer E-Mail Address";
-  switch (FindEMailFault(EMAdd->text())) {
-    case EMailFault::NoAtSign:
-      return Refuse("The customer e-mail address does not have the @ sign included. Invalid e-mail address.",
-                    title, EMAdd);
-    case EMailFault::Blank:
-      return Refuse("The customer e-mail address has a blank space. Invalid e-mail address.", title, EMAdd);
-    case EMailFault::NoPeriod:
-      return Refuse(
-          "The customer e-mail address does not have a period (.) included. Invalid e-mail address.", title,
-          EMAdd);
-    case EMailFault::None:
-      break;
-  }
-  return true;
+  return CheckEMailField(EMAdd, "customer", "Invalid e-mail address.");
 }
 
 bool TEditDlg::NumberTakenByAnother() const {
-  const std::string entered = Comparable(CNo->text());
-  if (entered == ReferenceNo) return false;
-  CustomerRec wanted;
-  wanted.CustomerNo.Set(ToAnsi(CNo->text()));
-  CustomerRec found;
-  storage::IsamRecRef ref = 0;
-  return ReadByKey(CustomerUnit(), BuildCustomerKey(wanted, 2), 2, found, ref) &&
-         ComparableText(found.CustomerNo.Get()) == entered;
+  return TakenByAnother(CustomerUnit(), BuildCustomerKey, 2, &CustomerRec::CustomerNo,
+                        &CustomerRec::CustomerNo, CNo->text(), ReferenceNo);
 }
 
 bool TEditDlg::NameTakenByAnother() const {
-  CustomerRec wanted;
-  wanted.CustomerName.Set(ToAnsi(CName->text()));
-  CustomerRec found;
-  storage::IsamRecRef ref = 0;
-  return ReadByKey(CustomerUnit(), BuildCustomerKey(wanted, 1), 1, found, ref) &&
-         ComparableText(found.CustomerName.Get()) == Comparable(CName->text()) &&
-         ComparableText(found.CustomerNo.Get()) != ReferenceNo;
+  return TakenByAnother(CustomerUnit(), BuildCustomerKey, 1, &CustomerRec::CustomerName,
+                        &CustomerRec::CustomerNo, CName->text(), ReferenceNo);
 }
 
 void TEditDlg::OKBtnClick() {

@@ -78,7 +78,6 @@ class TEditDlg : public platform::ui::Form {
   bool CheckEMailAddress();
   bool NumberTakenByAnother() const;
   bool NameTakenByAnother() const;
-  void CutNotesToLength();
 
   std::array<QLineEdit*, 4> BillingEdits() const;
   std::array<QLineEdit*, 4> ShippingEdits() const;

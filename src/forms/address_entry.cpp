@@ -5,6 +5,7 @@
 
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 
 namespace forms {
@@ -81,6 +82,36 @@ EMailFault FindEMailFault(const QString& typedAddress) {
   if (address.contains(' ')) return EMailFault::Blank;
   if (!address.contains('.')) return EMailFault::NoPeriod;
   return EMailFault::None;
+}
+
+bool CheckEMailField(QLineEdit* field, const QString& kind, const QString& noAtSignVerdict) {
+  const QString title = kind.left(1).toUpper() + kind.mid(1) + " E-Mail Address";
+  const QString address = "The " + kind + " e-mail address ";
+  switch (FindEMailFault(field->text())) {
+    case EMailFault::NoAtSign:
+      return RefuseField(address + "does not have the @ sign included. " + noAtSignVerdict, title, field);
+    case EMailFault::Blank:
+      return RefuseField(address + "has a blank space. Invalid e-mail address.", title, field);
+    case EMailFault::NoPeriod:
+      return RefuseField(address + "does not have a period (.) included. Invalid e-mail address.", title,
+                         field);
+    case EMailFault::None:
+      break;
+  }
+  return true;
+}
+
+void LimitPlainText(QPlainTextEdit* edit, int maxLength) {
+  QObject::connect(edit, &QPlainTextEdit::textChanged, edit, [edit, maxLength] {
+    const QString text = edit->toPlainText();
+    if (text.size() <= maxLength) return;
+    edit->setPlainText(text.left(maxLength));
+    edit->moveCursor(QTextCursor::End);
+  });
+}
+
+std::string ComparableEntryText(std::string_view text) {
+  return platform::text::UpperCase(TrimBlanks(text));
 }
 
 bool RefuseField(const QString& text, const QString& title, QWidget* field) {

@@ -6,9 +6,16 @@
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QString>
 #include <array>
+#include <string>
+#include <string_view>
+
+#include "platform/text/codepage.h"
+#include "platform/text/short_string.h"
+#include "records/record_file.h"
 
 namespace forms {
 
@@ -42,6 +49,35 @@ enum class EMailFault { None, NoAtSign, Blank, NoPeriod };
 // What is wrong with an address as typed (trimmed first; empty is no fault), tested in the order
 // of the enumeration.
 EMailFault FindEMailFault(const QString& address);
+
+// Checks the e-mail address typed in `field`; refuses it as the "<kind> e-mail address" (title
+// "<Kind> E-Mail Address") when it has no "@" (the message ending in `noAtSignVerdict`, "Invalid
+// e-mail address." or "Incomplete e-mail address."), a blank or no period.
+bool CheckEMailField(QLineEdit* field, const QString& kind, const QString& noAtSignVerdict);
+
+// Keeps a notes field within maxLength characters: typing or pasting past that is cut back at
+// once, so the dialog never shows text that would not be stored.
+void LimitPlainText(QPlainTextEdit* edit, int maxLength);
+
+// Names and numbers of an address book entry are compared trimmed and upper-cased.
+std::string ComparableEntryText(std::string_view text);
+
+// True when the file holds a record, found by key keyNr built from `typed` in `field`, whose
+// `field` equals `typed` and whose number is not `ownNumber` (the entry's own number as it was
+// before the dialog, comparable; "0" while adding).
+template <class Record, std::size_t N>
+bool TakenByAnother(storage::DataFileUnit& unit, storage::IsamKeyStr (*buildKey)(const Record&, int),
+                    int keyNr, platform::text::ShortString<N> Record::*field,
+                    platform::text::ShortString<8> Record::*number, const QString& typed,
+                    const std::string& ownNumber) {
+  Record wanted{};
+  (wanted.*field).Set(platform::text::ToAnsi(typed));
+  Record found{};
+  storage::IsamRecRef ref = 0;
+  return records::ReadByKey(unit, buildKey(wanted, keyNr), keyNr, found, ref) &&
+         ComparableEntryText((found.*field).Get()) == ComparableEntryText(platform::text::ToAnsi(typed)) &&
+         ComparableEntryText((found.*number).Get()) != ownNumber;
+}
 
 // Shows why a field is refused (exclamation icon) and puts the focus on it; false, so that a
 // check can return it.

@@ -45,6 +45,8 @@ class SheetWriter {
   void Line(const std::string& text);
   void Line(const QString& text);
   void Gap() { y_ += LineHeight() / 2; }
+  // Where the next line goes.
+  int Y() const { return y_; }
 
  private:
   int LineHeight() const { return canvas_.TextHeight("MXjpy"); }
