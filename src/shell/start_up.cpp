@@ -31,6 +31,8 @@
 #include "products/price_change.h"
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_dialog.h"
+#include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "shell/about_box.h"
@@ -71,6 +73,8 @@ void CreateOtherForms() {
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
+  purchasing::CreateVenList();
+  purchasing::CreateVendEdit();
   CreateTimerForm();
 }
 
