@@ -75,14 +75,6 @@ std::array<ShortString<35>*, 4> ShippingFields(CustomerRec& c) {
   return {&c.ShipTo1, &c.ShipTo2, &c.ShipTo3, &c.ShipTo4};
 }
 
-std::array<QLineEdit*, 4> BillingEdits(const TEditDlg& d) {
-  return {d.CAdd1Edit, d.CAdd2Edit, d.CAdd3Edit, d.CAdd4Edit};
-}
-
-std::array<QLineEdit*, 4> ShippingEdits(const TEditDlg& d) {
-  return {d.CShip1, d.CShip2, d.CShip3, d.CShip4};
-}
-
 }  // namespace
 
 void AddCustomerPicker(const QWidget* window) {
@@ -223,8 +215,8 @@ void TDemoForm::PrepareDialogForAdd(TEditDlg& d) const {
   // The command-line job has filled these from its file.
   if (ExternalInvoiceMode) return;
   for (QLineEdit* edit : {d.CName, d.CPhone1, d.CPhone2, d.EMAdd}) edit->clear();
-  for (QLineEdit* edit : BillingEdits(d)) edit->clear();
-  for (QLineEdit* edit : ShippingEdits(d)) edit->clear();
+  for (QLineEdit* edit : d.BillingEdits()) edit->clear();
+  for (QLineEdit* edit : d.ShippingEdits()) edit->clear();
 }
 
 void TDemoForm::FillDialog(TEditDlg& d) const {
@@ -241,8 +233,8 @@ void TDemoForm::FillDialog(TEditDlg& d) const {
   const std::array<std::string, 4> shipping = ShippingLines(c);
   // Each shipping line is set after its billing line, which auto-copy may have copied over it.
   for (int line = 0; line < 4; ++line) {
-    BillingEdits(d)[line]->setText(Text(billing[line]));
-    ShippingEdits(d)[line]->setText(Text(shipping[line]));
+    d.BillingEdits()[line]->setText(Text(billing[line]));
+    d.ShippingEdits()[line]->setText(Text(shipping[line]));
   }
   d.CstNote->setPlainText(Text(c.CustNotes.Get()));
   d.CPhone1->setText(Text(c.Phone1.Get()));
@@ -265,8 +257,8 @@ void TDemoForm::FillFromDialog(const TEditDlg& d) {
   c.CreditLimit.Set(limit.empty() ? "0.00" : limit);
   c.PaymentTerms.Set(ToAnsi(d.CTerms->currentText()));
   for (int line = 0; line < 4; ++line) {
-    BillingFields(c)[line]->Set(Ansi(BillingEdits(d)[line]));
-    ShippingFields(c)[line]->Set(Ansi(ShippingEdits(d)[line]));
+    BillingFields(c)[line]->Set(Ansi(d.BillingEdits()[line]));
+    ShippingFields(c)[line]->Set(Ansi(d.ShippingEdits()[line]));
   }
   c.CustNotes.Set(d.NotesText());
   c.Phone1.Set(Ansi(d.CPhone1));

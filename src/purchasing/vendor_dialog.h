@@ -12,14 +12,10 @@
 //   6 name in use       by a vendor with another number
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QPushButton>
-#include <array>
 #include <string>
 
-#include "platform/ui/form.h"
+#include "forms/address_dialog.h"
 
 namespace purchasing {
 
@@ -29,52 +25,15 @@ extern std::string VendorDialogMode;
 // stored number, trimmed and upper-cased.
 extern std::string StoredVendorNumber;
 
-class TVendEdit : public platform::ui::Form {
+class TVendEdit : public forms::AddressDialog {
  public:
   explicit TVendEdit(QWidget* parent = nullptr);
 
-  QLineEdit* CNo;
-  QLineEdit* CName;
-  QLineEdit* CustType;
-  QLineEdit* CTE;
-  QComboBox* CTerms;
-  QLineEdit* CAdd1Edit;
-  QLineEdit* CAdd2Edit;
-  QLineEdit* CAdd3Edit;
-  QLineEdit* CAdd4Edit;
-  QLineEdit* CShip1;
-  QLineEdit* CShip2;
-  QLineEdit* CShip3;
-  QLineEdit* CShip4;
-  QLineEdit* CPhone1;
-  QLineEdit* CPhone2;
-  QPlainTextEdit* CstNote;
-  QLineEdit* ShortName;
-  QLineEdit* MListCode;
-  QLineEdit* VenEMAdd;
-  QCheckBox* CRHold;
+  QLineEdit* const VenEMAdd;
   QCheckBox* NotesOnInv;
-  QPushButton* Button1;
-  QPushButton* Button2;
-  QCheckBox* CheckBox1;
-  QPushButton* OKBtn;
-  QPushButton* CancelBtn;
-  QPushButton* HelpBtn;
-
-  static constexpr int NotesLength = 200;
 
   void FormShow() override;
-  void CAddEditChange(int line);
-  void Button1Click();
-  void Button2Click();
-  void CNameExit();
-  void OKBtnClick();
-  void HelpBtnClick();
-
-  // The notes as typed (Windows-1252), at most 200 characters.
-  std::string NotesText() const;
-  std::array<QLineEdit*, 4> OrderEdits() const;
-  std::array<QLineEdit*, 4> ShippingEdits() const;
+  void OKBtnClick() override;
 
  private:
   bool NumberTakenByAnother() const;

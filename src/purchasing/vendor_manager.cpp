@@ -196,7 +196,7 @@ void TVenList::PrepareDialogForAdd(TVendEdit& d) const {
   d.CTerms->setEditText(Text(CurrentCompany.DefaultInvoiceTerms.Get()));
   for (QLineEdit* edit : {d.CName, d.CustType, d.CPhone1, d.CPhone2, d.ShortName, d.MListCode, d.VenEMAdd})
     edit->clear();
-  ClearAddressLines(d.OrderEdits());
+  ClearAddressLines(d.BillingEdits());
   ClearAddressLines(d.ShippingEdits());
   d.CstNote->clear();
   d.CRHold->setChecked(false);
@@ -215,7 +215,7 @@ void TVenList::FillDialog(TVendEdit& d) const {
   const std::array<std::string, 4> shipping = ShippingAddressLines(v);
   // Each shipping line is set after its order line, which auto-copy may have copied over it.
   for (int line = 0; line < 4; ++line) {
-    d.OrderEdits()[line]->setText(Text(order[line]));
+    d.BillingEdits()[line]->setText(Text(order[line]));
     d.ShippingEdits()[line]->setText(Text(shipping[line]));
   }
   d.CPhone1->setText(Text(v.Phone1.Get()));
@@ -236,7 +236,7 @@ void TVenList::FillFromDialog(const TVendEdit& d) {
   v.TaxExempt.Set(UpperCase(Ansi(d.CTE)));
   v.POTerms.Set(ToAnsi(d.CTerms->currentText()));
   for (int line = 0; line < 4; ++line) {
-    OrderFields(v)[line]->Set(Ansi(d.OrderEdits()[line]));
+    OrderFields(v)[line]->Set(Ansi(d.BillingEdits()[line]));
     ShippingFields(v)[line]->Set(Ansi(d.ShippingEdits()[line]));
   }
   v.Phone1.Set(Ansi(d.CPhone1));

@@ -26,7 +26,7 @@ struct Entry {
 struct Refusal {
   Entry entry;
   QString text, title;  // empty: accepted
-  QLineEdit* TVendEdit::*field = nullptr;
+  enum Field { None, Number, Name, EMail } field = None;
 };
 
 const QString NumberTaken = "That vendor number already exists. You will need to use a different number.";
@@ -65,7 +65,8 @@ class VendorDialogTest : public test_fixtures::VendorFixture {
           EXPECT_EQ(d.ModalResult(), mrOk);
         } else {
           EXPECT_EQ(d.ModalResult(), mrNone);
-          EXPECT_EQ(d.focusWidget(), d.*c.field);
+          const QWidget* fields[] = {nullptr, d.CNo, d.CName, d.VenEMAdd};
+          EXPECT_EQ(d.focusWidget(), fields[c.field]);
           d.SetModalResult(platform::ui::mrCancel);
         }
       });
@@ -77,22 +78,22 @@ class VendorDialogTest : public test_fixtures::VendorFixture {
 
 TEST_F(VendorDialogTest, AddRunsTheChecksInOrder) {
   Check(false, {
-                   {{" ", "", "x"}, "You must enter a vendor number.", "Vendor Number", &TVendEdit::CNo},
-                   {{"V7", "  ", "x"}, "You must enter a vendor name.", "Vendor Name", &TVendEdit::CName},
+                   {{" ", "", "x"}, "You must enter a vendor number.", "Vendor Number", Refusal::Number},
+                   {{"V7", "  ", "x"}, "You must enter a vendor name.", "Vendor Name", Refusal::Name},
                    {{"V7", "Anchor", "anchor.example"},
                     "The vendor e-mail address does not have the @ sign included. Incomplete e-mail address.",
                     MailTitle,
-                    &TVendEdit::VenEMAdd},
+                    Refusal::EMail},
                    {{"V7", "Anchor", "a b@anchor.example"},
                     "The vendor e-mail address has a blank space. Invalid e-mail address.",
                     MailTitle,
-                    &TVendEdit::VenEMAdd},
+                    Refusal::EMail},
                    {{"V7", "Anchor", "a@anchor"},
                     "The vendor e-mail address does not have a period (.) included. Invalid e-mail address.",
                     MailTitle,
-                    &TVendEdit::VenEMAdd},
-                   {{" v1 ", "Anchor", ""}, NumberTaken, "Vendor Number", &TVendEdit::CNo},
-                   {{"V7", "BOLT brothers ", ""}, NameTaken, "Duplicate Vendor Name", &TVendEdit::CName},
+                    Refusal::EMail},
+                   {{" v1 ", "Anchor", ""}, NumberTaken, "Vendor Number", Refusal::Number},
+                   {{"V7", "BOLT brothers ", ""}, NameTaken, "Duplicate Vendor Name", Refusal::Name},
                });
   EXPECT_EQ(StoredVendors().size(), 2u);
 }
@@ -101,8 +102,8 @@ TEST_F(VendorDialogTest, AddRunsTheChecksInOrder) {
 TEST_F(VendorDialogTest, AddAcceptsTheNumberZeroAndEditAcceptsTheVendorsOwnNumberAndName) {
   Check(false, {{{"0", "Anchor", " a@anchor.example "}, "", ""}});
   Check(true, {{{"v1", "Bolt Brothers", ""}, "", ""},
-               {{"0", "Bolt Brothers", ""}, NumberTaken, "Vendor Number", &TVendEdit::CNo},
-               {{"V1", "Zero supply", ""}, NameTaken, "Duplicate Vendor Name", &TVendEdit::CName}});
+               {{"0", "Bolt Brothers", ""}, NumberTaken, "Vendor Number", Refusal::Number},
+               {{"V1", "Zero supply", ""}, NameTaken, "Duplicate Vendor Name", Refusal::Name}});
   EXPECT_EQ(StoredVendors().size(), 3u);
 }
 
@@ -122,6 +123,11 @@ TEST_F(VendorDialogTest, ShortNameAndShippingButtons) {
     }
     d.CNameExit();
     EXPECT_EQ(d.ShortName->text(), "C Works");  // a short name once there is kept
+    // Tab goes down the rows on top, then into the addresses, then to the notes.
+    EXPECT_EQ(d.CName->nextInFocusChain(), d.ShortName);
+    EXPECT_EQ(d.VenEMAdd->nextInFocusChain(), d.CAdd1Edit);
+    EXPECT_EQ(d.CAdd4Edit->nextInFocusChain(), d.CShip1);
+    EXPECT_EQ(d.CheckBox1->nextInFocusChain(), d.CstNote);
     d.CheckBox1->setChecked(false);
     d.CAdd1Edit->setText("1 Main Street");
     EXPECT_EQ(d.CShip1->text(), "");
