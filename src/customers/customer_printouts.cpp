@@ -24,17 +24,8 @@ using platform::text::ToQString;
 
 void PrintCustomerSheet(const CustomerRec& c, const CompanyRec& company, const FontRec& reportFont,
                         const QDateTime& now, TPrinter& printer) {
-  PrintJob job(printer, "Print: " + ToQString(c.CustomerName.Get()));
-  TCanvas& canvas = printer.Canvas();
-  const platform::print::TFont font = PrinterFontOf(reportFont);
-  const int left = LayoutNumber(company.FormLeftMargin.Get()) * 2;
-  const int top = LayoutNumber(company.FormTopMargin.Get()) * 4;
-
-  SheetWriter sheet(canvas, left, top);
-  canvas.Font = font;
-  canvas.Font.Size = font.Size * 2;
-  sheet.Line("Customer: " + c.CustomerName.Get());
-  canvas.Font = font;
+  ReportSheet page(printer, c.CustomerName.Get(), "Customer: " + c.CustomerName.Get(), company, reportFont);
+  SheetWriter& sheet = page.Lines();
   sheet.Gap();
   sheet.Line("Customer Number: " + c.CustomerNo.Get());
   sheet.Line("Short Name: " + c.ShortName.Get());
@@ -51,21 +42,13 @@ void PrintCustomerSheet(const CustomerRec& c, const CompanyRec& company, const F
   sheet.Line(company.AgingCaption3.Get() + " " + c.CustAging3.Get());
   sheet.Line("Over " + company.AgingDays3.Get() + ": " + c.CustAging4.Get());
   sheet.Gap();
-  sheet.Line(std::string("Billing Address:"));
-  for (const std::string& line : BillingLines(c)) sheet.Line(line);
-  sheet.Line("Phone 1: " + c.Phone1.Get());
-  sheet.Gap();
-  sheet.Line(std::string("Shipping Address:"));
-  for (const std::string& line : ShippingLines(c)) sheet.Line(line);
-  sheet.Line("Phone 2: " + c.Phone2.Get());
-  sheet.Gap();
+  page.Address("Billing Address:", BillingLines(c), "Phone 1: " + c.Phone1.Get());
+  page.Address("Shipping Address:", ShippingLines(c), "Phone 2: " + c.Phone2.Get());
   sheet.Line(std::string("Notes / Comments:"));
-  for (const QString& line :
-       BreakIntoLines(ToQString(c.CustNotes.Get()), canvas, printer.PageWidth() - 2 * left))
-    sheet.Line(line);
+  page.Notes(c.CustNotes.Get());
   sheet.Gap();
   sheet.Line("Printed: " + platform::text::FormatDateTime("dddd, mmmm d, yyyy, hh:mm AM/PM", now));
-  job.Finish();
+  page.Finish();
 }
 
 EnvelopeAddress CustomerEnvelopeAddress(const CustomerRec& c, const CompanyRec& company) {

@@ -64,6 +64,42 @@ void SheetWriter::Line(const QString& text) {
   y_ += LineHeight();
 }
 
+ReportSheet::ReportSheet(platform::print::TPrinter& printer, const std::string& name,
+                         const std::string& title, const records::CompanyRec& company,
+                         const records::FontRec& reportFont)
+    : printer_(printer),
+      job_(printer, "Print: " + ToQString(name)),
+      left_(LayoutNumber(company.FormLeftMargin.Get()) * 2),
+      writer_(printer.Canvas(), left_, LayoutNumber(company.FormTopMargin.Get()) * 4) {
+  TCanvas& canvas = printer.Canvas();
+  const platform::print::TFont font = PrinterFontOf(reportFont);
+  canvas.Font = font;
+  canvas.Font.Size = font.Size * 2;
+  writer_.Line(title);
+  canvas.Font = font;
+}
+
+void ReportSheet::Rule(int width) {
+  TCanvas& canvas = printer_.Canvas();
+  canvas.Pen.Width = width;
+  canvas.MoveTo(left_, writer_.Y());
+  canvas.LineTo(printer_.PageWidth() - left_, writer_.Y());
+}
+
+void ReportSheet::Address(const char* caption, const std::array<std::string, 4>& lines,
+                          const std::string& phoneLine) {
+  writer_.Line(std::string(caption));
+  for (const std::string& line : lines) writer_.Line(line);
+  writer_.Line(phoneLine);
+  writer_.Gap();
+}
+
+void ReportSheet::Notes(const std::string& notes) {
+  for (const QString& line :
+       BreakIntoLines(ToQString(notes), printer_.Canvas(), printer_.PageWidth() - 2 * left_))
+    writer_.Line(line);
+}
+
 QStringList BreakIntoLines(const QString& notes, const TCanvas& canvas, int width) {
   QStringList lines;
   for (const QString& paragraph : QString(notes).replace("\r\n", "\n").split('\n')) {

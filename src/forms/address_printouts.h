@@ -11,8 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/print/print_job.h"
 #include "platform/print/printer.h"
 #include "records/company_rec.h"
+#include "records/font_rec.h"
 
 namespace forms {
 
@@ -54,6 +56,29 @@ class SheetWriter {
   platform::print::TCanvas& canvas_;
   int left_;
   int y_;
+};
+
+// A one-page sheet of one entry in the report font: the print job titled "Print: " and the
+// entry's name, lines starting at twice the company's form left margin and four times its top
+// margin, the title first at twice the font's size.
+class ReportSheet {
+ public:
+  ReportSheet(platform::print::TPrinter& printer, const std::string& name, const std::string& title,
+              const records::CompanyRec& company, const records::FontRec& reportFont);
+  SheetWriter& Lines() { return writer_; }
+  // A rule `width` pixels wide across the page, at the current line.
+  void Rule(int width);
+  // A caption, the four lines of an address and the phone line under them, then a gap.
+  void Address(const char* caption, const std::array<std::string, 4>& lines, const std::string& phoneLine);
+  // The notes, broken into lines that fit between the margins.
+  void Notes(const std::string& notes);
+  void Finish() { job_.Finish(); }
+
+ private:
+  platform::print::TPrinter& printer_;
+  platform::print::PrintJob job_;
+  int left_;
+  SheetWriter writer_;
 };
 
 // The notes as lines that fit in `width`: broken at blanks, and inside a word only when the word

@@ -46,16 +46,9 @@ TVenList& CreateVenList() {
   return FormInstance(VenList);
 }
 
+forms::PickerWindows VendorPickers;
+
 namespace {
-
-PickerWindows& VendorPickers() {
-  static PickerWindows pickers;
-  return pickers;
-}
-
-QString Text(const std::string& ansi) {
-  return ToQString(ansi);
-}
 
 std::string Ansi(const QLineEdit* edit) {
   return ToAnsi(edit->text());
@@ -65,27 +58,7 @@ std::string YesNo(const QCheckBox* box) {
   return box->isChecked() ? "Y" : "N";
 }
 
-std::array<ShortString<35>*, 4> OrderFields(VendorRec& v) {
-  return {&v.OrderAddr1, &v.OrderAddr2, &v.OrderAddr3, &v.OrderAddr4};
-}
-
-std::array<ShortString<35>*, 4> ShippingFields(VendorRec& v) {
-  return {&v.ShipTo1, &v.ShipTo2, &v.ShipTo3, &v.ShipTo4};
-}
-
 }  // namespace
-
-void AddVendorPicker(const QWidget* window) {
-  VendorPickers().Add(window);
-}
-
-void RemoveVendorPicker(const QWidget* window) {
-  VendorPickers().Remove(window);
-}
-
-bool VendorPickerVisible() {
-  return VendorPickers().AnyVisible();
-}
 
 TVenList::TVenList(QWidget* parent) : ManagerWindow(parent) {
   SetCaption("Vendor Manager");
@@ -153,8 +126,8 @@ void TVenList::FormCreate() {
 }
 
 void TVenList::FormShow() {
-  if (!ShowFileInBrowser(Text(VendorBrowserHeader()), OpenVendorFile(), VendorFile, VendRec, VendorSortKey,
-                         BuildVendorKey))
+  if (!ShowFileInBrowser(ToQString(VendorBrowserHeader()), OpenVendorFile(), VendorFile, VendRec,
+                         VendorSortKey, BuildVendorKey))
     return;
   // PO entry put the PO's vendor in VendorBuf: the list opens on it.
   if (VendorPickMode == 1)
@@ -180,7 +153,7 @@ void TVenList::RecBrowser1RowChanged(storage::TRecBrowser*) {
 }
 
 void TVenList::RecBrowser1DblClick() {
-  if (!VendorPickerVisible()) {
+  if (!VendorPickers.AnyVisible()) {
     EditVendor();
     return;
   }
@@ -191,9 +164,9 @@ void TVenList::RecBrowser1DblClick() {
 
 void TVenList::PrepareDialogForAdd(TVendEdit& d) const {
   d.SetCaption("Add Vendor");
-  d.CNo->setText(Text(TrimBlanks(CurrentCompany.NextVendorNumber.Get())));
+  d.CNo->setText(ToQString(TrimBlanks(CurrentCompany.NextVendorNumber.Get())));
   d.CTE->setText("N");
-  d.CTerms->setEditText(Text(CurrentCompany.DefaultInvoiceTerms.Get()));
+  d.CTerms->setEditText(ToQString(CurrentCompany.DefaultInvoiceTerms.Get()));
   for (QLineEdit* edit : {d.CName, d.CustType, d.CPhone1, d.CPhone2, d.ShortName, d.MListCode, d.VenEMAdd})
     edit->clear();
   ClearAddressLines(d.BillingEdits());
@@ -206,24 +179,24 @@ void TVenList::PrepareDialogForAdd(TVendEdit& d) const {
 void TVenList::FillDialog(TVendEdit& d) const {
   const VendorRec& v = VendRec;
   d.SetCaption("Edit Vendor");
-  d.CNo->setText(Text(v.VendorNo.Get()));
-  d.CName->setText(Text(v.VendorName.Get()));
-  d.CustType->setText(Text(v.VendorType.Get()));
-  d.CTE->setText(Text(v.TaxExempt.Get()));
-  d.CTerms->setEditText(Text(v.POTerms.Get()));
+  d.CNo->setText(ToQString(v.VendorNo.Get()));
+  d.CName->setText(ToQString(v.VendorName.Get()));
+  d.CustType->setText(ToQString(v.VendorType.Get()));
+  d.CTE->setText(ToQString(v.TaxExempt.Get()));
+  d.CTerms->setEditText(ToQString(v.POTerms.Get()));
   const std::array<std::string, 4> order = OrderAddressLines(v);
   const std::array<std::string, 4> shipping = ShippingAddressLines(v);
   // Each shipping line is set after its order line, which auto-copy may have copied over it.
   for (int line = 0; line < 4; ++line) {
-    d.BillingEdits()[line]->setText(Text(order[line]));
-    d.ShippingEdits()[line]->setText(Text(shipping[line]));
+    d.BillingEdits()[line]->setText(ToQString(order[line]));
+    d.ShippingEdits()[line]->setText(ToQString(shipping[line]));
   }
-  d.CPhone1->setText(Text(v.Phone1.Get()));
-  d.CPhone2->setText(Text(v.Phone2.Get()));
-  d.CstNote->setPlainText(Text(v.VendNotes.Get()));
-  d.ShortName->setText(Text(v.ShortName.Get()));
-  d.MListCode->setText(Text(v.MailSortCode.Get()));
-  d.VenEMAdd->setText(Text(v.VendEMail.Get()));
+  d.CPhone1->setText(ToQString(v.Phone1.Get()));
+  d.CPhone2->setText(ToQString(v.Phone2.Get()));
+  d.CstNote->setPlainText(ToQString(v.VendNotes.Get()));
+  d.ShortName->setText(ToQString(v.ShortName.Get()));
+  d.MListCode->setText(ToQString(v.MailSortCode.Get()));
+  d.VenEMAdd->setText(ToQString(v.VendEMail.Get()));
   d.CRHold->setChecked(v.Hold.Get() == "Y");
   d.NotesOnInv->setChecked(v.NotesOnPO.Get() == "Y");
 }
@@ -236,8 +209,8 @@ void TVenList::FillFromDialog(const TVendEdit& d) {
   v.TaxExempt.Set(UpperCase(Ansi(d.CTE)));
   v.POTerms.Set(ToAnsi(d.CTerms->currentText()));
   for (int line = 0; line < 4; ++line) {
-    OrderFields(v)[line]->Set(Ansi(d.BillingEdits()[line]));
-    ShippingFields(v)[line]->Set(Ansi(d.ShippingEdits()[line]));
+    OrderAddressFields(v)[line]->Set(Ansi(d.BillingEdits()[line]));
+    ShippingAddressFields(v)[line]->Set(Ansi(d.ShippingEdits()[line]));
   }
   v.Phone1.Set(Ansi(d.CPhone1));
   v.Phone2.Set(Ansi(d.CPhone2));
@@ -314,7 +287,7 @@ void TVenList::DeleteVendor() {
       break;
   }
   if (MessageBox("Are you sure you want to delete this vendor?",
-                 "Delete Vendor#: " + Text(VendRec.VendorNo.Get()), MsgButtons::YesNo,
+                 "Delete Vendor#: " + ToQString(VendRec.VendorNo.Get()), MsgButtons::YesNo,
                  MsgIcon::Question) != mrYes)
     return;
   if (!DeleteVendorRecord(ref)) throw std::runtime_error("Delete vendor failed");
@@ -361,19 +334,19 @@ void TVenList::PrinCustClick() {
     WaitCursor hourglass;
     PrintVendorCard(VendRec, CurrentCompany, LoadReportFont(), platform::text::Now());
   }
-  SetStatusText(1, "Vendor: " + Text(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(1, "Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
 }
 
 void TVenList::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(VendorEnvelopeAddress(VendRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(1, "Envelope for " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
 }
 
 void TVenList::CopytoClipboard1Click() {
   if (!ReadHighlighted()) return;
   SetClipboardText(AddressClipboardText(VendRec.VendorName.Get(), OrderAddressLines(VendRec)));
-  SetStatusText(1, "Vendor: " + Text(TrimBlanks(VendRec.VendorName.Get())) + " copied to clipboard.");
+  SetStatusText(1, "Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " copied to clipboard.");
 }
 
 void TVenList::PrintWindow1Click() {

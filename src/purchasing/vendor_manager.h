@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "forms/manager_window.h"
+#include "forms/picker_windows.h"
 #include "records/vendor_rec.h"
 
 namespace purchasing {
@@ -27,9 +28,7 @@ extern int32_t VendorPickMode;
 
 // The windows the manager picks vendors for (PO entry, the label wizard) make themselves known
 // here; while one of them is visible, a double-click picks.
-void AddVendorPicker(const QWidget* window);
-void RemoveVendorPicker(const QWidget* window);
-bool VendorPickerVisible();
+extern forms::PickerWindows VendorPickers;
 
 class TVendEdit;
 

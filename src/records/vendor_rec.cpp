@@ -25,4 +25,12 @@ std::array<std::string, 4> ShippingAddressLines(const VendorRec& v) {
   return {v.ShipTo1.Get(), v.ShipTo2.Get(), v.ShipTo3.Get(), v.ShipTo4.Get()};
 }
 
+std::array<ShortString<35>*, 4> OrderAddressFields(VendorRec& v) {
+  return {&v.OrderAddr1, &v.OrderAddr2, &v.OrderAddr3, &v.OrderAddr4};
+}
+
+std::array<ShortString<35>*, 4> ShippingAddressFields(VendorRec& v) {
+  return {&v.ShipTo1, &v.ShipTo2, &v.ShipTo3, &v.ShipTo4};
+}
+
 }  // namespace records

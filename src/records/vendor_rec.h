@@ -117,6 +117,8 @@ storage::IsamKeyStr BuildVendorKey(const VendorRec& record, int keyNr);
 // The order address and the shipping address, line by line.
 std::array<std::string, 4> OrderAddressLines(const VendorRec& vendor);
 std::array<std::string, 4> ShippingAddressLines(const VendorRec& vendor);
+std::array<ShortString<35>*, 4> OrderAddressFields(VendorRec& vendor);
+std::array<ShortString<35>*, 4> ShippingAddressFields(VendorRec& vendor);
 
 // The vendor picked in the Vendor Manager, read by PO entry and the label wizard; PO entry puts
 // the PO's vendor here before it shows the manager, so that the manager opens on it.

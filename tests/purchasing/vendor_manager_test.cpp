@@ -233,7 +233,7 @@ TEST_F(VendorManagerTest, PickerModeStartsAtTheCallersVendorAndReturnsTheOnePick
   File({Vendor("500", "Baker"), Vendor("501", "Carter"), Vendor("502", "Dunn")});
   QWidget poEntry;
   poEntry.show();
-  AddVendorPicker(&poEntry);
+  VendorPickers.Add(&poEntry);
   CreateVenList();  // made at start-up, before any caller sets the pick mode
   VendorPickMode = 1;
   VendorBuf = Vendor("501", "Carter");
@@ -247,7 +247,7 @@ TEST_F(VendorManagerTest, PickerModeStartsAtTheCallersVendorAndReturnsTheOnePick
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(VendorBuf.VendorName.Get(), "Dunn");
   EXPECT_EQ(VendorBuf.VendorNo.Get(), "502");
-  RemoveVendorPicker(&poEntry);
+  VendorPickers.Remove(&poEntry);
   VendorPickMode = 0;
 }
 
