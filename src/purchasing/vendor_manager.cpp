@@ -144,7 +144,8 @@ void TVenList::FormClose() {
 }
 
 int32_t TVenList::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {
-  rr.Text[0] = VendorBrowserRow(VendRec);
+  // A row whose record could not be read shows its key, marked.
+  rr.Text[0] = rr.Status == 0 ? VendorBrowserRow(VendRec) : "****  " + rr.Key;
   return 0;
 }
 
