@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QTest>
 #include <QWidget>
 
 #include "forms/find_box.h"
@@ -278,6 +279,24 @@ TEST_F(VendorManagerTest, FindMovesToTheChosenVendorAndTheOrderCanChange) {
   ShowManager();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(VendorSortKey, 1);
+}
+
+// The keyboard works the list: Delete asks to delete the highlighted vendor, Enter edits it.
+TEST_F(VendorManagerTest, DeleteAndEnterKeysActOnTheHighlightedVendor) {
+  File({Vendor("V1", "Bolt Brothers")});
+  UiScript ui;
+  ui.ExpectMessage("Are you sure you want to delete this vendor?", "Delete Vendor#: V1").Answer(mrNo);
+  ui.OnModal<TVenList>([](TVenList& m) {
+    QTest::keyClick(m.RecBrowser1, Qt::Key_Delete);
+    QTest::keyClick(m.RecBrowser1, Qt::Key_Return);
+  });
+  ui.OnModal<TVendEdit>([](TVendEdit& d) {
+    EXPECT_EQ(d.CName->text(), "Bolt Brothers");
+    d.CancelBtn->click();
+  });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(StoredVendors().size(), 1u);
 }
 
 TEST_F(VendorManagerTest, ActionsOfPartsStillToComeAreDisabled) {
