@@ -31,13 +31,6 @@ std::vector<storage::IsamRecRef> InvoicesOfCustomer(std::string_view number) {
   return RecordsWithKey(records::InvoiceFile, 2, InvoiceCustomerKey(number));
 }
 
-// The invoice file for one action; left open when invoicing holds it (the manager picking a
-// customer for invoice entry).
-class InvoiceFileOpen : public FileForAction {
- public:
-  InvoiceFileOpen() : FileForAction(records::InvoiceFile, records::OpenInvoiceFile) {}
-};
-
 }  // namespace
 
 std::string ComparableText(std::string_view text) {
@@ -57,7 +50,7 @@ void AdvanceNextCustomerNumber(std::string_view entered) {
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
-  InvoiceFileOpen file;
+  FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return 0;
   int changed = 0;
   for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
@@ -74,7 +67,7 @@ CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {
   // A balance that does not read as an amount may hide money owed: it counts as a balance.
   if (platform::text::ParseAmount(customer.CustBalance.Get()).value_or(1) != 0)
     return CustomerDeleteCheck::HasBalance;
-  InvoiceFileOpen file;
+  FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return CustomerDeleteCheck::InvoicesUnknown;
   if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
   return CustomerDeleteCheck::Allowed;

@@ -24,8 +24,7 @@ storage::IsamKeyStr POVendorKey(std::string_view number) {
 
 // The PO header file for one action; left open when the PO Manager holds it (a vendor picked
 // for PO entry).
-class POHeaderFileOpen : public FileForAction {
- public:
+struct POHeaderFileOpen : FileForAction {
   POHeaderFileOpen() : FileForAction(POHeaderFile, OpenPOHeaderFile) {}
 };
 

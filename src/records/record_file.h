@@ -123,26 +123,6 @@ bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
 std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
                                                 const storage::IsamKeyStr& key);
 
-// A file for one action: opened and closed around it, unless another window holds it open
-// already (a manager that was reached from an entry form), in which case it is used as it is
-// and left open.
-class FileForAction {
- public:
-  FileForAction(storage::IsamFileBlock& file, bool (*open)())
-      : file_(file), heldElsewhere_(file && storage::IsamIsOpen(file)), open_(heldElsewhere_ || open()) {}
-  ~FileForAction() {
-    if (open_ && !heldElsewhere_) storage::IsamCloseFileBlock(file_);
-  }
-  FileForAction(const FileForAction&) = delete;
-  FileForAction& operator=(const FileForAction&) = delete;
-  bool Open() const { return open_; }
-
- private:
-  storage::IsamFileBlock& file_;
-  bool heldElsewhere_;
-  bool open_;
-};
-
 // Every record of an open file in the order of key keyNr, read one by one and handed to visit;
 // a record that cannot be read is passed over. Ends at the end of the key or at the first
 // failing key step.
@@ -158,5 +138,28 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
     storage::IsamNextKey(file, keyNr, ref, key);
   }
 }
+
+// A file of the open company for one action: opened and closed around it, unless a window holds
+// it open already (a manager picking a record for an entry form), in which case it is used and
+// left open.
+class FileForAction {
+ public:
+  FileForAction(storage::IsamFileBlock& file, bool (*open)())
+      : file_(file), heldElsewhere_(file && storage::IsamIsOpen(file)), open_(heldElsewhere_ || open()) {}
+  ~FileForAction() {
+    if (open_ && !heldElsewhere_) {
+      storage::IsamCloseFileBlock(file_);
+      file_ = nullptr;
+    }
+  }
+  FileForAction(const FileForAction&) = delete;
+  FileForAction& operator=(const FileForAction&) = delete;
+  bool Open() const { return open_; }
+
+ private:
+  storage::IsamFileBlock& file_;
+  bool heldElsewhere_;
+  bool open_;
+};
 
 }  // namespace records

@@ -15,6 +15,7 @@
 
 #include "companies/company_manager.h"
 #include "customers/customer_manager.h"
+#include "exchange/backup_window.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
@@ -73,7 +74,6 @@ constexpr int DesignedHeight = 640;
 // A desktop whose work area ends left of this gets the whole work area.
 constexpr int SmallDesktopRightEdge = 650;
 
-constexpr char NoCompanyText[] = "Please Setup Your Company.";
 constexpr char DataFilesMissing[] =
     "I do not find the inventory data files. The data files must be in the same directory as the "
     "inventory program.";
@@ -208,7 +208,7 @@ void TMainForm::BuildMenus() {
   PasswordSetup1 = AddItem(Tools1, "Password &Setup", &TMainForm::PasswordSetup1Click);
   Tools1->addSeparator();
   PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", nullptr);
-  BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", nullptr);
+  BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", &TMainForm::BackupDataFiles1Click);
   RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", nullptr);
   N9 = Tools1->addSeparator();
   ImportInventoryVersion2Files1 = AddItem(Tools1, "Import Version 2 Files...", nullptr);
@@ -430,6 +430,7 @@ void TMainForm::FormCloseQuery(bool& canClose) {
 void TMainForm::FormClose() {
   Timer1->stop();
   storage::IsamShutdown();
+  if (CurrentCompany.BackupOnExit.Get() == "Y") BackupDataFiles1Click();
   backgroundBitmap_ = QPixmap();
   // The program ends with its main window, even while a window of its own (the work timer) is
   // still open.
@@ -466,6 +467,12 @@ void TMainForm::EditTerms1Click() {
 
 void TMainForm::PasswordSetup1Click() {
   PasswordSetup();
+}
+
+void TMainForm::BackupDataFiles1Click() {
+  exchange::TOVBkUp& backup = exchange::CreateOVBkUp();
+  backup.Label4->setText(QString("Ready to backup %1 files.").arg(backup.UpdateFileList()));
+  backup.ShowModal();
 }
 
 void TMainForm::ViewCalendar1Click() {
