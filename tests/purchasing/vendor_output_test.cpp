@@ -6,8 +6,6 @@
 
 #include "forms/list_window.h"
 #include "platform/files/path.h"
-#include "platform/print/printer.h"
-#include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/support/ui_script.h"
@@ -15,6 +13,7 @@
 #include "purchasing/vendor_manager.h"
 #include "purchasing/vendor_texts.h"
 #include "records/company_rec.h"
+#include "support/recording_printer.h"
 #include "vendor_fixture.h"
 
 namespace purchasing {
@@ -35,11 +34,6 @@ std::string Pad(const std::string& text, std::size_t width) {
 // A stopped clock, a recording printer and a vendor with every field the outputs show.
 class VendorOutputTest : public test_fixtures::VendorFixture {
  protected:
-  VendorOutputTest() {
-    auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
-    log_ = backend.get();
-    scoped_ = std::make_unique<platform::print::ScopedPrintBackend>(std::move(backend));
-  }
   static VendorRec Bolt() {
     VendorRec v = Vendor("V1", "Bolt Brothers");
     v.ShortName.Set("BBROTHERS");
@@ -58,14 +52,9 @@ class VendorOutputTest : public test_fixtures::VendorFixture {
     v.VendNotes.Set("Closed on Mondays");
     return v;
   }
-  QStringList Calls() const {
-    QStringList calls;
-    for (const QString& line : log_->Log()) calls << line.section(" font(", 0, 0);
-    return calls;
-  }
+  QStringList Calls() const { return printer_.Calls(); }
 
-  platform::print::RecordingPrintBackend* log_;
-  std::unique_ptr<platform::print::ScopedPrintBackend> scoped_;
+  testing_support::ScopedRecordingPrinter printer_;
   platform::text::FixedClock clock_{QDateTime(QDate(2026, 3, 5), QTime(14, 7))};
 };
 
