@@ -37,6 +37,8 @@
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "reports/report_viewer.h"
+#include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -81,6 +83,8 @@ void CreateOtherForms() {
   purchasing::CreateVenList();
   purchasing::CreateVendEdit();
   CreateTimerForm();
+  reports::CreateRptSelect();
+  reports::Creatertreport();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
