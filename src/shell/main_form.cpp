@@ -38,6 +38,7 @@
 #include "platform/ui/message_box.h"
 #include "products/price_change.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
@@ -179,7 +180,7 @@ void TMainForm::BuildMenus() {
   MainMenu1 = menuBar();
   File1 = MainMenu1->addMenu("&File");
   CompanyManager1 = AddItem(File1, "Co&mpany Manager...", &TMainForm::CompanyManager1Click);
-  VendorManager1 = AddItem(File1, "&Vendor Manager...", nullptr);
+  VendorManager1 = AddItem(File1, "&Vendor Manager...", &TMainForm::VendorManager1Click);
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
   InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
@@ -684,6 +685,10 @@ void TMainForm::CompanyManager1Click() {
 
 void TMainForm::CustomerManager1Click() {
   CreateDemoForm().ShowModal();
+}
+
+void TMainForm::VendorManager1Click() {
+  purchasing::CreateVenList().ShowModal();
 }
 
 void TMainForm::ProductManager1Click() {

@@ -34,6 +34,8 @@
 #include "products/price_change.h"
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_dialog.h"
+#include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "reports/report_viewer.h"
@@ -79,6 +81,8 @@ void CreateOtherForms() {
   CreatePriceChg();
   CreateProdCopy();
   exchange::CreateOVBkUp();
+  purchasing::CreateVenList();
+  purchasing::CreateVendEdit();
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();

@@ -21,6 +21,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
+#include "support/recording_printer.h"
 
 namespace customers {
 
@@ -365,24 +366,14 @@ TEST_F(CustomerManagerTest, ActionsOfPartsStillToComeAreDisabled) {
 // The manager's outputs: a stopped clock, a recording printer and a customer with every field.
 class CustomerManagerOutputTest : public CustomerManagerTest {
  protected:
-  CustomerManagerOutputTest() {
-    auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
-    log_ = backend.get();
-    scoped_ = std::make_unique<platform::print::ScopedPrintBackend>(std::move(backend));
-  }
   static CustomerRec Baker() {
     CustomerRec c = Customer("500", "Baker");
     c.ShipTo1.Set("Dock 4");
     return c;
   }
-  QStringList Calls() const {
-    QStringList calls;
-    for (const QString& line : log_->Log()) calls << line.section(" font(", 0, 0);
-    return calls;
-  }
+  QStringList Calls() const { return printer_.Calls(); }
 
-  platform::print::RecordingPrintBackend* log_;
-  std::unique_ptr<platform::print::ScopedPrintBackend> scoped_;
+  testing_support::ScopedRecordingPrinter printer_;
   platform::text::FixedClock clock_{QDateTime(QDate(2026, 3, 5), QTime(14, 7))};
 };
 

@@ -5,6 +5,7 @@
 #include <QDateTime>
 
 #include "customers/customer_texts.h"
+#include "forms/address_printouts.h"
 #include "forms/report_font.h"
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
@@ -141,7 +142,7 @@ TEST_F(CustomerPrintoutsTest, EnvelopeWithReturnAddressPrintsLandscapeAtTheCompa
   CurrentCompany.PrintReturnAddress.Set("Y");
   CurrentCompany.CompanyAddr1.Set("9 Harbour Road");
   CurrentCompany.EnvelopeAddressUsed.Set("S");
-  PrintCustomerEnvelope(CustomerEnvelopeAddress(Baker(), CurrentCompany), CurrentCompany);
+  PrintEnvelope(CustomerEnvelopeAddress(Baker(), CurrentCompany), CurrentCompany);
   EXPECT_EQ(
       Calls(),
       (QStringList{"BeginDoc(\"Envelope\", landscape, 3300x2550)", "TextOut(100, 100, \"Acme Supply\")",
