@@ -67,6 +67,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void CompanyManager1Click();
   void CustomerManager1Click();
   void ProductManager1Click();
+  void InvoiceManager1Click();
   void PrinterSetup1Click();
   void EditTerms1Click();
   void Exit1Click();

@@ -26,7 +26,9 @@
 #include "forms/pw_dlg.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_document.h"
 #include "invoicing/invoice_entry.h"
+#include "invoicing/invoice_manager.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -72,6 +74,7 @@ void CreateOtherForms() {
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
   invoicing::CreateProdInv();
+  invoicing::CreateInvEdit1();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
@@ -118,6 +121,8 @@ void StopWatchingEndSignals() {
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
+  invoicing::EMailOutputChosen = nullptr;
+  invoicing::ShowPrinterSetup = nullptr;
 }
 
 }  // namespace
@@ -139,6 +144,10 @@ bool StartUp() {
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
+  invoicing::EMailOutputChosen = [] { return MainForm && MainForm->EMailOutput(); };
+  invoicing::ShowPrinterSetup = [] {
+    if (MainForm) MainForm->PrinterSetup1Click();
+  };
   try {
     CreateMainForm();
     CreatePWDlg();
