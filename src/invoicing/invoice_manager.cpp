@@ -212,6 +212,7 @@ void TInvEdit1::BuildToolBar(QBoxLayout* row) {
   row->addSpacing(16);
   row->addWidget(Label1);
   row->addWidget(ARBal);
+  ARBal->setMinimumWidth(ARBal->fontMetrics().horizontalAdvance("9,999,999,999.99"));
 }
 
 QAction* TInvEdit1::AddItem(QMenu* menu, const char* caption, void (TInvEdit1::*handler)()) {
