@@ -6,6 +6,7 @@
 
 #include <QDate>
 #include <QRegularExpression>
+#include <QTest>
 #include <algorithm>
 #include <cstdlib>
 #include <set>
@@ -22,6 +23,7 @@
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/amount.h"
+#include "platform/ui/application.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -419,6 +421,50 @@ TEST_F(InvoiceManagerTest, BatchPrintTakesTheUnprintedInvoicesInFileOrder) {
   const char* const printed[] = {"501", "503", "505", "507"};
   for (int n = 0; n < 4; ++n)
     EXPECT_TRUE(jobs[n].startsWith(QString("BeginDoc(\"Invoice - ") + printed[n] + "\""));
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(InvoiceManagerTest, RefusedActionsLoseNothingAndTheKeysWorkAsInAnyWindow) {
+  FileRecord(Record("2001", "I", "C100", "2026/03/01", "300.00", "300.00", "0.00"));
+  RunManager([this](TInvEdit1& m) {
+    // An invoice of a customer that is not on file is refused, and the form keeps what was typed.
+    ui.OnModal<TProdInv>([this](TProdInv& f) {
+      FillValidInvoice(f);
+      f.ICustNo->setText("C999");
+      ui.ExpectMessage("Customer C999 was not found. The invoice was not saved.",
+                       platform::ui::Application->Title)
+          .Answer(mrOk);
+      f.OKButtonClick();
+      EXPECT_EQ(f.ICustNo->text(), "C999");
+      EXPECT_EQ(f.Lines->Cell(1, invoicing::kColDescription), "Labour");
+      f.InvCloseClick();
+    });
+    m.AddInvoiceClick();
+    EXPECT_EQ(m.StatusText(0), "Records: 1");
+
+    // E-mail output without the company's own address sends nothing.
+    invoicing::EMailOutputChosen = [] { return true; };
+    ui.ExpectMessage(
+          "You need to enter your company e-mail address in your company setup so your customers have a "
+          "return "
+          "e-mail address for you.",
+          "Your Company E-Mail Address")
+        .Answer(mrOk);
+    m.ToPrinterButnClick();
+    invoicing::EMailOutputChosen = nullptr;
+
+    m.PrintPackingSlip1Click();
+    EXPECT_EQ(m.StatusText(1), "Packing Slip 2001 sent to printer.");
+
+    ui.ExpectMessage("Editing and deleting invoices are not available yet.", "Invoice Manager").Answer(mrOk);
+    QTest::keyClick(m.InvBrowser1, Qt::Key_Delete);
+    ui.OnModal<documents::Trtedit>(
+        [](documents::Trtedit& view) { EXPECT_TRUE(view.Label12->text().contains("2001")); });
+    QTest::keyClick(m.InvBrowser1, Qt::Key_Return);
+  });
+  EXPECT_EQ(printer_->Log().filter(QRegularExpression("^BeginDoc")),
+            QStringList{"BeginDoc(\"Packing Slip - 2001\", portrait, 2550x3300)"});
+  EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
   EXPECT_TRUE(ui.Done());
 }
 
