@@ -121,7 +121,8 @@ void FillHeader(const InvoiceSums& sums, const records::CustomerRec& customer) {
       platform::text::FormatAmount(documents::StoredAmountCents(customer.CustBalance.Get()));
   DocHeader.EMailedDate = r.EMailedDate.Get();
   const std::string rate = TrimBlanks(r.TaxRate.Get());
-  DocHeader.TaxRate = (rate.empty() ? TrimBlanks(CurrentCompany.DefaultTaxRate.Get()) : rate).substr(0, 6);
+  // Kept whole: a rate cut to the field's six characters would print a different rate.
+  DocHeader.TaxRate = rate.empty() ? TrimBlanks(CurrentCompany.DefaultTaxRate.Get()) : rate;
   const records::ShortString<10>* buckets[] = {&customer.CustAging1, &customer.CustAging2,
                                                &customer.CustAging3, &customer.CustAging4};
   for (std::size_t bucket = 0; bucket < documents::DocAging.size(); ++bucket)

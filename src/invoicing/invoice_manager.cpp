@@ -80,6 +80,27 @@ void CloseProgressWindow() {
   if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
 }
 
+// The progress window of a batch, closed however the batch ends.
+class ProgressWindow {
+ public:
+  explicit ProgressWindow(const char* caption) : form_(storage::EnsureStatForm()) {
+    form_.SetCaption(caption);
+    form_.ClearStatusLines();
+    form_.Label1->setText("Working...");
+    form_.Show();
+  }
+  ~ProgressWindow() { form_.Close(); }
+  ProgressWindow(const ProgressWindow&) = delete;
+  ProgressWindow& operator=(const ProgressWindow&) = delete;
+  void Show(const QString& text) {
+    form_.Label1->setText(text);
+    platform::ui::Application->ProcessMessages();
+  }
+
+ private:
+  storage::TStatForm& form_;
+};
+
 // The flags of one output action, back to 0 however it ends.
 class OutputFlags {
  public:
@@ -556,19 +577,13 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
   {
     platform::ui::WaitCursor busy;
     OutputFlags flags(0, 1);
-    storage::TStatForm& progress = storage::EnsureStatForm();
-    progress.SetCaption(email ? "E-Mail Mode" : "Printer Mode");
-    progress.ClearStatusLines();
-    progress.Label1->setText("Working...");
-    progress.Show();
+    ProgressWindow progress(email ? "E-Mail Mode" : "Printer Mode");
     for (int n = 0; n < count; ++n) {
       const std::string number = TrimBlanks(numbers[static_cast<std::size_t>(n)]);
-      progress.Label1->setText(Text("Processing Invoice " + number + " ..."));
-      platform::ui::Application->ProcessMessages();
+      progress.Show(Text("Processing Invoice " + number + " ..."));
       PrintInvoiceNo = number;
       BuildInvoiceDocument();
     }
-    progress.Close();
   }
   const QString done = "Batch Print complete. " + QString::number(count);
   if (!email) {
