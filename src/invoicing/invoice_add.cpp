@@ -93,6 +93,8 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
       }
       result.LaterFailure = std::current_exception();
     }
+    // The next invoice starts from the date of this one.
+    forms::LastInvoiceDate = invoice.Date;
     added = std::move(result);
     return true;
   });

@@ -188,6 +188,7 @@ TEST_F(InvoiceManagerTest, AnInvoiceAddedThroughTheFormIsPostedListedAndCounted)
       Type(f, 2, invoicing::kColQuantity, "3");
       Type(f, 2, invoicing::kColPrice, "12.50");
       f.PrintFlag->setChecked(false);
+      f.IDate->setText("03/01/2026");
       f.OKButtonClick();
     });
     m.AddInvoiceClick();
@@ -205,6 +206,7 @@ TEST_F(InvoiceManagerTest, AnInvoiceAddedThroughTheFormIsPostedListedAndCounted)
     EXPECT_EQ(m.StatusText(0), "Records: 1");
   });
   EXPECT_EQ(CurrentCompany.NextInvoiceNumber.Get(), "1002");
+  EXPECT_EQ(forms::LastInvoiceDate, "03/01/2026");
   EXPECT_FALSE(platform::files::Exists("CPWIN.TXT"));
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
   EXPECT_TRUE(ui.Done());
