@@ -5,6 +5,7 @@
 #include "invoicing/invoice_manager.h"
 
 #include <QDate>
+#include <QJsonArray>
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "invoice_books_fixture.h"
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_texts.h"
+#include "mail/mail_peers.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
@@ -467,6 +469,45 @@ TEST_F(InvoiceManagerTest, RefusedActionsLoseNothingAndTheKeysWorkAsInAnyWindow)
   EXPECT_EQ(printer_->Log().filter(QRegularExpression("^BeginDoc")),
             QStringList{"BeginDoc(\"Packing Slip - 2001\", portrait, 2550x3300)"});
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(InvoiceManagerTest, InvoicesGoByEMailToCustomersWithAnAddress) {
+  FileRecord(Record("2001", "I", "C100", "2026/03/01", "300.00", "300.00", "0.00"));
+  FileRecord(Record("2002", "I", "C200", "2026/03/02", "40.00", "40.00", "0.00"));
+  testing_support::SmtpServer server;
+  CurrentCompany.CompanyEMail.Set("shop@acme.example");
+  CurrentCompany.SmtpHost.Set("127.0.0.1:" + std::to_string(server.Port()));
+  invoicing::EMailOutputChosen = [] { return true; };
+  RunManager([this](TInvEdit1& m) {
+    m.ByInvoiceNumber1Click();
+    m.InvBrowser1->FirstEntry();
+    ui.ExpectMessage("Invoice 2001 (1 recipients) sent by e-mail.", "E-Mail Invoice").Answer(mrOk);
+    m.ToPrinterButnClick();
+    EXPECT_EQ(m.StatusText(1), "Invoice 2001 (1 recipients) sent by e-mail.");
+
+    m.InvBrowser1->RowDown();
+    ui.ExpectMessage("This customer has no e-mail address. Invoice not sent by e-mail.", "E-Mail Invoice")
+        .Answer(mrOk);
+    m.ToPrinterButnClick();
+    EXPECT_EQ(m.StatusText(1), "Invoice 2002 was not sent by e-mail.");
+
+    // The batch counts every invoice it went through, sent or not.
+    ui.OnModal<forms::TInvBatch>([](forms::TInvBatch& d) {
+      EXPECT_EQ(d.Label1->text(), "There are 1 invoice(s) to e-mail.");
+      EXPECT_EQ(d.Label2->text(), "* E-Mail Mode *");
+      EXPECT_EQ(d.Label3->text(), "(No packing slips or copies.)");
+      EXPECT_EQ(d.Button1->text(), "&E-Mail");
+      d.Button1Click();
+    });
+    ui.ExpectMessage("E-mail operation complete.", "Batch E-Mail").Answer(mrOk);
+    m.BatchPrinButnClick();
+    EXPECT_EQ(m.StatusText(1), "Batch Print complete. 1 invoices sent to e-mail.");
+  });
+  invoicing::EMailOutputChosen = nullptr;
+  EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray().size(), 1);
+  EXPECT_TRUE(server.Message(2).empty());
+  EXPECT_EQ(invoicing::UnprintedInvoiceNumbers(), std::vector<std::string>{"2002"});
   EXPECT_TRUE(ui.Done());
 }
 
