@@ -335,7 +335,6 @@ void TInvEdit1::FormShow() {
   InvBrowser1->SetHeader(Text(InvoiceBrowserHeader()));
   if (!OpenFiles()) return;
 
-  InvBrowser1->SetFilterEnabled(false);
   SetFilter(false);
   records::AttachInvoiceBrowser(*InvBrowser1);
   if (!InvBrowser1->DataSource()) platform::ui::Beep();
