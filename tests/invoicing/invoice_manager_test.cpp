@@ -511,4 +511,41 @@ TEST_F(InvoiceManagerTest, InvoicesGoByEMailToCustomersWithAnAddress) {
   EXPECT_TRUE(ui.Done());
 }
 
+TEST_F(InvoiceManagerTest, AMemoThatCannotBeStoredLeavesTheInvoicePostedAndSaysSo) {
+  // A memo left behind under the number makes the memo's add fail after everything else is posted.
+  records::MemoBuf = records::MemoRec{};
+  records::MemoBuf.Number.Set("1001");
+  IsamRecRef memoRef = 0;
+  ASSERT_TRUE(records::AddMemoRecord(memoRef));
+  CurrentCompany.DefaultInvoiceKind.Set("M");
+  RunManager([this](TInvEdit1& m) {
+    m.SetStatusText(1, "before");
+    ui.OnModal<TProdInv>([](TProdInv& f) {
+      EXPECT_TRUE(f.RadioButton2->isChecked());
+      f.ICustNo->setText("C100");
+      f.ICustName->setText("Acme Tools");
+      f.MemoPDesc->setText("Gate repair");
+      f.Memo1->setPlainText("Repair of the yard gate");
+      f.INet->setText("50.00");
+      f.INetChange();
+      f.OKButtonClick();
+    });
+    EXPECT_THROW(
+        {
+          try {
+            m.AddInvoiceClick();
+          } catch (const std::runtime_error& error) {
+            EXPECT_STREQ(error.what(), "memo add operation failed");
+            throw;
+          }
+        },
+        std::runtime_error);
+    EXPECT_EQ(m.StatusText(0), "Records: 1");
+    EXPECT_EQ(m.StatusText(1), "before");
+  });
+  EXPECT_EQ(CurrentCompany.NextInvoiceNumber.Get(), "1002");
+  EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+  EXPECT_TRUE(ui.Done());
+}
+
 }  // namespace
