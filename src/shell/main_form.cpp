@@ -24,6 +24,7 @@
 #include "forms/password_prompts.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_manager.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -183,7 +184,7 @@ void TMainForm::BuildMenus() {
   VendorManager1 = AddItem(File1, "&Vendor Manager...", &TMainForm::VendorManager1Click);
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
-  InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
+  InvoiceManager1 = AddItem(File1, "&Invoice Manager...", &TMainForm::InvoiceManager1Click);
   CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
   File1->addSeparator();
   PrinterSetup1 = AddItem(File1, "P&rinter Setup...", &TMainForm::PrinterSetup1Click);
@@ -689,6 +690,10 @@ void TMainForm::CustomerManager1Click() {
 
 void TMainForm::VendorManager1Click() {
   purchasing::CreateVenList().ShowModal();
+}
+
+void TMainForm::InvoiceManager1Click() {
+  if (CheckProductFileForInvoices()) invoicing::CreateInvEdit1().ShowModal();
 }
 
 void TMainForm::ProductManager1Click() {

@@ -27,7 +27,9 @@
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_document.h"
 #include "invoicing/invoice_entry.h"
+#include "invoicing/invoice_manager.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -77,6 +79,7 @@ void CreateOtherForms() {
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
   invoicing::CreateProdInv();
+  invoicing::CreateInvEdit1();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
@@ -127,6 +130,8 @@ void StopWatchingEndSignals() {
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
+  forms::DocumentsByEMail = nullptr;
+  invoicing::ShowPrinterSetup = nullptr;
 }
 
 }  // namespace
@@ -149,6 +154,9 @@ bool StartUp() {
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
+  invoicing::ShowPrinterSetup = [] {
+    if (MainForm) MainForm->PrinterSetup1Click();
+  };
   try {
     CreateMainForm();
     CreatePWDlg();
