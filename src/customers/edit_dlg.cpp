@@ -166,6 +166,11 @@ TEditDlg::TEditDlg(QWidget* parent)
   QObject::connect(HelpBtn, &QPushButton::clicked, [this] { HelpBtnClick(); });
   OKBtn->setDefault(true);
   BindModalResult(CancelBtn, mrCancel);
+  // Tab follows the layout: the account fields, the two addresses, the phones, then the rest.
+  SetTabOrder({CNo,          CName,     ShortName, CustType,  CTerms,    CLimit,    CTE,     MListCode,
+               EMAdd,        CAdd1Edit, CAdd2Edit, CAdd3Edit, CAdd4Edit, CShip1,    CShip2,  CShip3,
+               CShip4,       CPhone1,   CPhone2,   Button1,   Button2,   CheckBox1, CstNote, NotesOnInv,
+               NotesOnStmnt, CRHold,    OKBtn,     CancelBtn, HelpBtn});
 }
 
 QLineEdit* TEditDlg::Billing(int line) const {

@@ -108,8 +108,9 @@ bool FindCompanyRecord(std::string_view number, CompanyRec& record, IsamRecRef& 
   return storage::IsamOK;
 }
 
-bool ReadCompanyRecord(std::string_view number, CompanyRec& record) {
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened) {
   CompanyFileScope file;
+  if (fileOpened) *fileOpened = file.IsOpen();
   IsamRecRef ref = 0;
   return file.IsOpen() && FindCompanyRecord(number, record, ref);
 }

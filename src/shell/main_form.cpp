@@ -73,6 +73,10 @@ constexpr int DesignedHeight = 640;
 constexpr int SmallDesktopRightEdge = 650;
 
 constexpr char NoCompanyText[] = "Please Setup Your Company.";
+// The company is not gone when its list was left unrepaired; the user is told what happened.
+constexpr char ListUnopenedName[] = "Company list not opened.";
+constexpr char ListUnopenedText[] =
+    "The company list could not be opened. Restart the program and let it rebuild the company list.";
 constexpr char DataFilesMissing[] =
     "I do not find the inventory data files. The data files must be in the same directory as the "
     "inventory program.";
@@ -382,7 +386,7 @@ void TMainForm::FormCreate() {
   }
   LabelsQueued = 0;
   platform::text::SetShortDateFormat("mm/dd/yyyy");
-  LoadCurrentCompany();
+  const LastCompanyStatus loaded = LoadCurrentCompany();
   Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
   backgroundBitmap_ = QPixmap();
   ApplyCompanyDateFormat();
@@ -391,9 +395,10 @@ void TMainForm::FormCreate() {
     LoadBackgroundPicture();
   } else {
     CurrentCompany.BackgroundFlag = 0;
-    CurrentCompany.CompanyName.Set(NoCompanyText);
+    const bool listUnopened = loaded == LastCompanyStatus::CompanyListUnopened;
+    CurrentCompany.CompanyName.Set(listUnopened ? ListUnopenedName : NoCompanyText);
     // A new user is told here what to do first.
-    NameCap->setText(NoCompanyText);
+    NameCap->setText(listUnopened ? ListUnopenedText : NoCompanyText);
   }
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();

@@ -33,6 +33,7 @@
 #include "products/product_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/payment_terms.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -118,7 +119,11 @@ void ForgetHooks() {
 
 bool SetUpProgramDirectory() {
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
-  return platform::files::Exists(listName) || CreateCompanyFile();
+  if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
+  // The terms every terms list starts from; a directory without them gets them (a failure to
+  // write them has been reported and does not stop the program).
+  CreatePaymentTermsFileIfMissing();
+  return true;
 }
 
 bool StartUp() {

@@ -41,6 +41,20 @@ void MoveToCentreOf(QWidget& form, const QWidget& other) {
             outer.top() + (outer.height() - size.height()) / 2);
 }
 
+void BringToFront(QWidget& form) {
+  if (form.isMinimized()) form.showNormal();
+  form.raise();
+  form.activateWindow();
+}
+
+void SetTabOrder(std::initializer_list<QWidget*> widgets) {
+  QWidget* previous = nullptr;
+  for (QWidget* widget : widgets) {
+    if (previous) QWidget::setTabOrder(previous, widget);
+    previous = widget;
+  }
+}
+
 void ShowFormHelp(const QString& keyword, int context) {
   if (!keyword.isEmpty()) {
     Application->HelpKeyword(keyword);

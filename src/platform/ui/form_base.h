@@ -14,8 +14,11 @@
 #include <QString>
 #include <QWidget>
 #include <exception>
+#include <initializer_list>
 #include <memory>
 #include <utility>
+
+#include "platform/ui/text_entry.h"
 
 namespace platform::ui {
 
@@ -27,6 +30,11 @@ void MoveToCentreOf(QWidget& form, const QWidget& other);
 // Opens help for a form: its keyword when it has one, else its context number; nothing when it
 // has neither.
 void ShowFormHelp(const QString& keyword, int context);
+// Brings a window that is already on the screen to the front and gives it the focus, restoring
+// it when it was minimised.
+void BringToFront(QWidget& form);
+// Sets the order in which Tab walks the given widgets, first to last.
+void SetTabOrder(std::initializer_list<QWidget*> widgets);
 
 template <class QtBase>
 class BasicForm : public QtBase {
@@ -44,8 +52,13 @@ class BasicForm : public QtBase {
 
   // Shows the form. An error that FormShow raises comes out of this call (and so out of
   // ShowModal) for the caller's handler to report, as in the original; it does not reach the
-  // event loop while the form is half shown.
+  // event loop while the form is half shown. A form already on the screen, perhaps behind
+  // another window, comes to the front instead.
   void Show() {
+    if (this->isVisible()) {
+      BringToFront(*this);
+      return;
+    }
     showing_ = true;
     showError_ = nullptr;
     this->show();
@@ -76,6 +89,7 @@ class BasicForm : public QtBase {
   void showEvent(QShowEvent* event) override {
     QtBase::showEvent(event);
     if (event->spontaneous()) return;  // a window manager's restore is not a new showing
+    ApplyTextEntryRules(*this);
     if (!showing_) {
       FormShow();
       return;
