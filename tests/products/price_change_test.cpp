@@ -207,7 +207,7 @@ TEST_F(PriceChangeTest, AProductFileLeftUnrepairedStopsTheSearchWithoutAnyResult
   wizard.RBMrkUp->setChecked(true);
   wizard.PSPct->setText("5");
   UiScript ui;
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
   wizard.SearchButClick();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard.ListView1->topLevelItemCount(), 0);

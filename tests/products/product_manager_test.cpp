@@ -250,7 +250,7 @@ TEST_F(ProductManagerTest, FindMovesTheBrowserToTheProductChosen) {
 TEST_F(ProductManagerTest, AProductFileLeftUnrepairedEndsTheProgram) {
   std::filesystem::remove("1P.IX");
   UiScript ui;
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
   ui.ExpectMessage("Unable to open product database", "Product Manager");
   CreateEditProd().Show();
   EXPECT_TRUE(ui.Done());

@@ -160,6 +160,32 @@ TEST_F(StartUpTest, StartWithACompanyTakesItsSettingsFromTheCompanyList) {
   EXPECT_TRUE(ui.Done());
 }
 
+// The company list's index lost in a crash: the question names the file, and when the repair is
+// declined the main window says what happened instead of asking for a company to be set up.
+TEST_F(StartUpTest, ACompanyListLeftUnrepairedIsNotTakenForNoCompany) {
+  FileCompanies({Company("12", "Acme Hardware")});
+  CompanyWorkRec = Company("12", "Acme Hardware");
+  ASSERT_TRUE(SaveCurrentCompany());
+  ASSERT_TRUE(std::filesystem::remove("ovcomp.IX"));
+  {
+    UiScript ui;
+    ui.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrNo);
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(
+        MainForm->NameCap->text(),
+        "The company list could not be opened. Restart the program and let it rebuild the company list.");
+    EXPECT_FALSE(MainForm->CustomerManager1->isEnabled());
+    EXPECT_TRUE(ui.Done());
+  }
+  MainForm->Close();
+  ShutDown();
+  UiScript again;
+  again.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrYes);
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(MainForm->NameCap->text(), "Acme Hardware     Number: 12");
+  EXPECT_TRUE(again.Done());
+}
+
 TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {
   ASSERT_TRUE(WriteSystemPassword("Open Sesame", nullptr));
   {
