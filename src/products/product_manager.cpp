@@ -20,6 +20,7 @@
 #include "forms/record_find.h"
 #include "platform/print/colors.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -340,7 +341,8 @@ void TEditProd::ValidateBarCode1Click() {
 void TEditProd::Print1Click() {
   if (!ReadCurrentRow()) return;
   PrintProductSheet(ProductBuf);
-  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " sent to printer.");
+  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " " +
+                        platform::print::WhereLastJobWent() + ".");
 }
 
 void TEditProd::ProdListButnClick() {

@@ -110,4 +110,9 @@ ScopedPrintBackend::~ScopedPrintBackend() {
   printer.ReplaceBackend(std::move(previous_));
 }
 
+QString WhereLastJobWent(const TPrinter& printer) {
+  const QString file = printer.HasBackend() ? printer.Backend().OutputFile() : QString();
+  return file.isEmpty() ? QStringLiteral("sent to printer") : QStringLiteral("saved as ") + file;
+}
+
 }  // namespace platform::print
