@@ -228,10 +228,7 @@ void TDemoForm::SetStatusText(int panel, const QString& text) {
 }
 
 void TDemoForm::FormShow() {
-  Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  Label1->setPalette(palette);
+  ApplyCompanyEditorFont(*Label1, CurrentCompany, font());
   Label1->setText(Text(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   RecBrowser1->SetHeader(Text(CustomerBrowserHeader()));
 

@@ -599,10 +599,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::ShowCompanyCaption(const char* numberSeparator) {
-  NameCap->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = NameCap->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  NameCap->setPalette(palette);
+  ApplyCompanyEditorFont(*NameCap, CurrentCompany, font());
   NameCap->setText(
       ToQString(CurrentCompany.CompanyName.Get() + numberSeparator + CurrentCompany.CompanyNumber.Get()));
 }
@@ -671,10 +668,7 @@ void TMainForm::CompanyManager1Click() {
   HideChart();
   const std::string openNumber = CurrentCompany.CompanyNumber.Get();
   TListComps& manager = CreateListComps();
-  manager.Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = manager.Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  manager.Label1->setPalette(palette);
+  ApplyCompanyEditorFont(*manager.Label1, CurrentCompany, font());
   if (manager.ShowModal() != platform::ui::mrOk) return;
   ChangeCompany(openNumber);
 }

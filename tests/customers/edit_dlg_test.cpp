@@ -186,12 +186,7 @@ TEST_F(EditDlgTest, TextTheFilesCannotHoldIsRefusedAtEntryAndNothingStoredChange
 
 TEST_F(EditDlgTest, TabWalksTheFieldsInLayoutOrderAndLeavesTheNotesBox) {
   InDialog(false, [](TEditDlg& d) {
-    d.CNo->setFocus();
-    std::vector<QWidget*> walked{d.focusWidget()};
-    for (int step = 0; step < 28; ++step) {
-      QTest::keyClick(d.focusWidget(), Qt::Key_Tab);
-      walked.push_back(d.focusWidget());
-    }
+    const std::vector<QWidget*> walked = testing_support::WalkTabs(d.CNo, 28);
     const std::vector<QWidget*> expected{d.CNo,       d.CName,     d.ShortName, d.CustType,   d.CTerms,
                                          d.CLimit,    d.CTE,       d.MListCode, d.EMAdd,      d.CAdd1Edit,
                                          d.CAdd2Edit, d.CAdd3Edit, d.CAdd4Edit, d.CShip1,     d.CShip2,

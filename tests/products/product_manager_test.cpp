@@ -304,6 +304,33 @@ TEST_F(ProductManagerTest, TheKeyMenuSwitchesTheOrderAndKeepsTheProduct) {
   EXPECT_EQ(ProductKeyNumber, 1);
 }
 
+// With more products than the window shows, the highlighted one stays highlighted through every
+// change of order, wherever it stands in the new one.
+TEST_F(ProductManagerTest, CompanyCaptionAndEveryOrderKeepingTheHighlightedProductOfALongList) {
+  std::vector<ProductRec> products;
+  for (int i = 0; i < 120; ++i) {
+    ProductRec p = Product("P" + std::to_string(1000 + i), "Part " + std::to_string(1000 + (i * 37) % 120));
+    p.KeyCode.Set("K" + std::to_string(1000 + (i * 53) % 120));
+    products.push_back(p);
+  }
+  FileProducts(products);
+  CurrentCompany.EditorFontName.Set("Liberation Serif");
+  CurrentCompany.EditorFontColor.Set(0x0000FF);  // red, as Windows writes colours
+  TEditProd& manager = ShowManager();
+  // The company caption in the company's editor font and colour, as the Customer Manager has it.
+  EXPECT_EQ(manager.Label1->font().family(), "Liberation Serif");
+  EXPECT_EQ(manager.Label1->palette().color(QPalette::WindowText), QColor(Qt::red));
+  for (const std::string code : {"P1017", "P1100", "P1003"}) {
+    GoTo(manager, code);
+    manager.ByDescription1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+    manager.ByKeyCode1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+    manager.Code1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+  }
+}
+
 TEST_F(ProductManagerTest, TheListHasFiveLinesPerDescribedProductInTheChosenOrder) {
   ProductRec b = Product("B-1", "Anchor", "1234.5");
   b.TaxOnInvoice = 1;
