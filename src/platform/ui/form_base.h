@@ -33,6 +33,11 @@ void ShowFormHelp(const QString& keyword, int context);
 // Brings a window that is already on the screen to the front and gives it the focus, restoring
 // it when it was minimised.
 void BringToFront(QWidget& form);
+// The width a window needs for its whole caption to show in its title bar: the caption in a bold
+// title font, with room for the window icon and the title bar's buttons.
+int CaptionWidth(const QWidget& form);
+// Widens a window narrower than its caption needs (never beyond its screen).
+void WidenForCaption(QWidget& form);
 // Sets the order in which Tab walks the given widgets, first to last.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);
 
@@ -90,6 +95,7 @@ class BasicForm : public QtBase {
     QtBase::showEvent(event);
     if (event->spontaneous()) return;  // a window manager's restore is not a new showing
     ApplyTextEntryRules(*this);
+    WidenForCaption(*this);
     if (!showing_) {
       FormShow();
       return;
@@ -107,6 +113,10 @@ class BasicForm : public QtBase {
     }
     FormClose();
     event->accept();
+  }
+  void changeEvent(QEvent* event) override {
+    QtBase::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && this->isVisible()) WidenForCaption(*this);
   }
   void keyPressEvent(QKeyEvent* event) override {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {

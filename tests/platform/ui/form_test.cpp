@@ -325,6 +325,22 @@ TEST(FormTest, ShowingAFormAlreadyOpenBringsItToTheFront) {
   form->Close();
 }
 
+// A narrow window is widened on showing, and when its caption grows, so that the title bar shows
+// the whole caption.
+TEST(FormTest, ANarrowWindowShowsItsWholeCaption) {
+  testing_support::EnsureGuiApplication();
+  auto form = CreateForm<TSmallForm>();
+  form->resize(120, 200);
+  form->SetCaption("Customer Data");
+  form->Show();
+  EXPECT_GE(form->width(), CaptionWidth(*form));
+  EXPECT_GT(CaptionWidth(*form), 150);  // the caption itself counts, not only the buttons
+  form->SetCaption("Customer Data - Wholesale Hardware & Building Supply");
+  EXPECT_GE(form->width(), CaptionWidth(*form));
+  EXPECT_EQ(form->height(), 200);
+  form->Close();
+}
+
 TEST(FormTest, PlacementOnTheScreen) {
   UiScript ui;
   auto form = CreateForm<TSmallForm>();
