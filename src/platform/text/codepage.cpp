@@ -65,6 +65,14 @@ std::string EncodeWithQuestionMarks(const QString& text) {
   return out;
 }
 
+// Each character Windows-1252 holds is one byte; a text that came out shorter lost a character
+// the encoder drops silently (a few invisible marks), and one with the substitute byte may have
+// lost one the encoder marked: either needs the look character by character.
+bool EncodedWhole(const QString& text, const std::string& bytes) {
+  return bytes.size() == static_cast<size_t>(text.size()) &&
+         bytes.find(kEncoderSubstitute) == std::string::npos;
+}
+
 }  // namespace
 
 QString ToQString(std::string_view ansi) {
@@ -77,16 +85,12 @@ std::string ToAnsi(const QString& text) {
     QByteArray latin = text.toLatin1();
     return std::string(latin.constData(), static_cast<size_t>(latin.size()));
   }
-  // Each character Windows-1252 holds is one byte; a text that came out shorter lost a character
-  // the encoder drops silently (a few invisible marks), which must become "?" like any other.
   std::string bytes = EncodeWhole(text);
-  if (bytes.size() == static_cast<size_t>(text.size()) && bytes.find(kEncoderSubstitute) == std::string::npos)
-    return bytes;
-  return EncodeWithQuestionMarks(text);
+  return EncodedWhole(text, bytes) ? bytes : EncodeWithQuestionMarks(text);
 }
 
 QString CharactersOutsideCodepage(const QString& text) {
-  if (IsAscii(text)) return {};
+  if (IsAscii(text) || EncodedWhole(text, EncodeWhole(text))) return {};
   QString outside;
   EncodeEach(text, [&outside](const QString& one, std::optional<char> byte) {
     if (!byte && !outside.contains(one)) outside += one;
