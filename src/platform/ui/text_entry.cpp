@@ -5,8 +5,8 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPointer>
 #include <QTextCursor>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QValidator>
 #include <algorithm>
