@@ -10,6 +10,7 @@
 #include "forms/rich_text_file.h"
 #include "platform/files/file.h"
 #include "platform/print/print_document.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/message_box.h"
 
@@ -92,6 +93,10 @@ void TListWindow::PrintButnClick() {
   document.setDefaultTextOption(option);
   document.setPlainText(text);
   platform::print::PrintTextDocument(document, Caption());
+  // The window has no status bar: a list that became a PDF file says where it is.
+  if (!platform::print::LastJobFile().isEmpty())
+    MessageBox(Caption() + " " + platform::print::WhereLastJobWent() + ".", Caption(), MsgButtons::Ok,
+               MsgIcon::Information);
 }
 
 void TListWindow::FontButnClick() {

@@ -181,6 +181,7 @@ std::vector<std::string> PrintedLines(const QString& pdf) {
 TEST(CustomerListPrintTest, EveryLineOfTheListPrintsOnOneLineOfThePage) {
   testing_support::EnsureGuiApplication();
   testing_support::TempDir dir;
+  platform::text::FixedClock clock(Moment);
   CurrentCompany = DefaultCompanyRecord();
   CurrentCompany.CompanyName.Set("Acme Supply");
   std::vector<std::string> lines = CustomerListHeading("Acme Supply", Moment);
@@ -216,8 +217,12 @@ TEST(CustomerListPrintTest, EveryLineOfTheListPrintsOnOneLineOfThePage) {
     platform::ui::FontChoice font = CompanyBrowserFont(CurrentCompany);
     font.size = size;
     ListWindow->SetTextFont(font);
+    // The file is named after the list and the time; the window says where it is.
+    const QString pdf = QDir::current().absoluteFilePath(
+        QString("Printouts/Customer List by Name 2026-03-05 140700%1.pdf").arg(size == 10 ? "" : " (2)"));
+    ui.ExpectMessage("Customer List by Name saved as " + pdf + ".", "Customer List by Name");
     ListWindow->PrintButnClick();
-    ASSERT_FALSE(printer->OutputFile().isEmpty());
+    ASSERT_EQ(printer->OutputFile(), pdf);
     EXPECT_EQ(PrintedLines(printer->OutputFile()), expected);
   }
   EXPECT_TRUE(ui.Done());

@@ -110,8 +110,12 @@ ScopedPrintBackend::~ScopedPrintBackend() {
   printer.ReplaceBackend(std::move(previous_));
 }
 
+QString LastJobFile(const TPrinter& printer) {
+  return printer.HasBackend() ? printer.Backend().OutputFile() : QString();
+}
+
 QString WhereLastJobWent(const TPrinter& printer) {
-  const QString file = printer.HasBackend() ? printer.Backend().OutputFile() : QString();
+  const QString file = LastJobFile(printer);
   return file.isEmpty() ? QStringLiteral("sent to printer") : QStringLiteral("saved as ") + file;
 }
 
