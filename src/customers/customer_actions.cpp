@@ -8,6 +8,7 @@
 #include "platform/text/upper_case.h"
 #include "records/company_file.h"
 #include "records/invoice_file.h"
+#include "records/record_file.h"
 
 namespace customers {
 
@@ -39,26 +40,6 @@ std::vector<storage::IsamRecRef> InvoicesOfCustomer(std::string_view number) {
   return refs;
 }
 
-// The invoice file for one action: opened and closed around it, unless invoicing holds it open
-// already (the manager picking a customer for invoice entry), in which case it is used and left
-// open.
-class InvoiceFileOpen {
- public:
-  InvoiceFileOpen()
-      : heldElsewhere_(records::InvoiceFile && storage::IsamIsOpen(records::InvoiceFile)),
-        open_(heldElsewhere_ || records::OpenInvoiceFile()) {}
-  ~InvoiceFileOpen() {
-    if (open_ && !heldElsewhere_) storage::IsamCloseFileBlock(records::InvoiceFile);
-  }
-  InvoiceFileOpen(const InvoiceFileOpen&) = delete;
-  InvoiceFileOpen& operator=(const InvoiceFileOpen&) = delete;
-  bool Open() const { return open_; }
-
- private:
-  bool heldElsewhere_;
-  bool open_;
-};
-
 }  // namespace
 
 std::string ComparableText(std::string_view text) {
@@ -78,7 +59,7 @@ void AdvanceNextCustomerNumber(std::string_view entered) {
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
-  InvoiceFileOpen file;
+  FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return 0;
   int changed = 0;
   for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
@@ -95,7 +76,7 @@ CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {
   // A balance that does not read as an amount may hide money owed: it counts as a balance.
   if (platform::text::ParseAmount(customer.CustBalance.Get()).value_or(1) != 0)
     return CustomerDeleteCheck::HasBalance;
-  InvoiceFileOpen file;
+  FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return CustomerDeleteCheck::InvoicesUnknown;
   if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
   return CustomerDeleteCheck::Allowed;

@@ -6,6 +6,27 @@
 
 namespace mail {
 
+const char* EncodingName(uint8_t encoding) {
+  // "7bit" is the token RFC 2045 knows; readers refuse "7 bit".
+  switch (encoding) {
+    case 1:
+      return "Base64";
+    case 2:
+      return "Quoted-Printable";
+    default:
+      return "7bit";
+  }
+}
+
+std::string NamePart(const std::string& fileName) {
+  const size_t slash = fileName.find_last_of("\\/:");
+  return slash == std::string::npos ? fileName : fileName.substr(slash + 1);
+}
+
+std::string LowerNamePart(const std::string& fileName) {
+  return QByteArray::fromStdString(NamePart(fileName)).toLower().toStdString();
+}
+
 void TmsAttItem::SetFileName(const std::string& name) {
   file_name_ = Cut255(name);
   if (file_name_.empty()) return;

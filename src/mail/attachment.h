@@ -10,6 +10,13 @@
 
 namespace mail {
 
+// The name written after "Content-Transfer-Encoding: " for an encoding byte.
+const char* EncodingName(uint8_t encoding);
+// The name part of a file name, without its folders ("\\", "/" or a drive's ":").
+std::string NamePart(const std::string& fileName);
+// The same in lower case, as the special names of body attachments are compared.
+std::string LowerNamePart(const std::string& fileName);
+
 class TmsAttItem {
  public:
   QByteArray Stream;  // the attachment's bytes

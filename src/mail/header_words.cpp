@@ -1,8 +1,13 @@
 #include "mail/header_words.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
 #include <cctype>
 #include <stdexcept>
+
+#include "mail/codecs.h"
+#include "mail/quoted_printable.h"
+#include "platform/text/codepage.h"
 
 namespace mail {
 
@@ -24,21 +29,14 @@ std::string EncodeWordByte(unsigned char c) {
   return std::string{'=', hex[c >> 4], hex[c & 15]};
 }
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
 std::string DecodeQ(std::string_view data) {
   std::string out;
   for (size_t i = 0; i < data.size(); ++i) {
     if (data[i] == '_') {
       out += ' ';
-    } else if (data[i] == '=' && i + 2 < data.size() && HexValue(data[i + 1]) >= 0 &&
-               HexValue(data[i + 2]) >= 0) {
-      out += static_cast<char>(HexValue(data[i + 1]) * 16 + HexValue(data[i + 2]));
+    } else if (data[i] == '=' && i + 2 < data.size() && HexDigitValue(data[i + 1]) >= 0 &&
+               HexDigitValue(data[i + 2]) >= 0) {
+      out += static_cast<char>(HexDigitValue(data[i + 1]) * 16 + HexDigitValue(data[i + 2]));
       i += 2;
     } else {
       out += data[i];
@@ -47,19 +45,49 @@ std::string DecodeQ(std::string_view data) {
   return out;
 }
 
-std::string DecodeB(std::string_view data) {
-  if (data.empty() || data == ".") return "";
-  const auto result = QByteArray::fromBase64Encoding(
-      QByteArray(data.data(), static_cast<qsizetype>(data.size())), QByteArray::AbortOnBase64DecodingErrors);
-  if (!result) throw std::runtime_error("Invalid Character");
-  return result.decoded.toStdString();
-}
-
-bool StartsWithEncodedWord(std::string_view text) {
-  return text.substr(0, 2) == "=?";
+// An encoded word "=?charset?X?data?=" at the start of the text: its length and decoded
+// bytes; zero length when the text holds no well-formed word there (RFC 2047: no blanks and
+// no "?" inside the data, form B or Q, a language after "*" in the charset ignored).
+size_t ParseEncodedWord(std::string_view text, std::string& decoded) {
+  if (text.substr(0, 2) != "=?") return 0;
+  const size_t charsetEnd = text.find('?', 2);
+  if (charsetEnd == std::string_view::npos || charsetEnd + 2 >= text.size() || text[charsetEnd + 2] != '?')
+    return 0;
+  const char form = static_cast<char>(std::toupper(static_cast<unsigned char>(text[charsetEnd + 1])));
+  if (form != 'B' && form != 'Q') return 0;
+  const size_t dataStart = charsetEnd + 3;
+  const size_t dataEnd = text.find('?', dataStart);
+  if (dataEnd == std::string_view::npos || dataEnd + 1 >= text.size() || text[dataEnd + 1] != '=') return 0;
+  const std::string_view data = text.substr(dataStart, dataEnd - dataStart);
+  if (data.find_first_of(" \t\r\n") != std::string_view::npos) return 0;
+  std::string_view charset = text.substr(2, charsetEnd - 2);
+  charset = charset.substr(0, charset.find('*'));
+  if (form == 'B') {
+    try {
+      decoded = Base64Decode(data).toStdString();
+    } catch (const EInOutError&) {
+      return 0;  // left as it stands, as a reader that cannot decode a word does
+    }
+  } else {
+    decoded = DecodeQ(data);
+  }
+  decoded = FromCharSet(charset, decoded);
+  return dataEnd + 2;
 }
 
 }  // namespace
+
+std::string FromCharSet(std::string_view charset, const std::string& bytes) {
+  const QByteArray name =
+      QByteArray(charset.data(), static_cast<qsizetype>(charset.size())).trimmed().toLower();
+  if (name.isEmpty() || name == "us-ascii" || name == "iso-8859-1" || name == "windows-1252" ||
+      name == "iso-2022-jp")
+    return bytes;
+  QStringDecoder decoder(name.constData());
+  if (!decoder.isValid()) return bytes;
+  const QString text = decoder.decode(QByteArray::fromStdString(bytes));
+  return decoder.hasError() ? bytes : platform::text::ToAnsi(text);
+}
 
 bool HasEightBit(std::string_view text) {
   for (unsigned char c : text) {
@@ -86,27 +114,29 @@ std::string EncodeHeaderWords(std::string_view text) {
 }
 
 std::string DecodeHeaderWords(std::string_view input) {
-  std::string text(input);
-  size_t from = 0;
-  for (;;) {
-    const size_t start = text.find("=?", from);
-    if (start == std::string::npos) break;
-    const size_t charsetEnd = text.find('?', start + 2);
-    if (charsetEnd == std::string::npos || charsetEnd + 2 >= text.size() || text[charsetEnd + 2] != '?')
-      break;
-    const char form = static_cast<char>(std::toupper(static_cast<unsigned char>(text[charsetEnd + 1])));
-    const size_t dataStart = charsetEnd + 3;
-    const size_t end = text.find("?=", dataStart);
-    if (end == std::string::npos || (form != 'B' && form != 'Q')) break;
-    const std::string_view data = std::string_view(text).substr(dataStart, end - dataStart);
-    const std::string decoded = form == 'B' ? DecodeB(data) : DecodeQ(data);
-    std::string after = text.substr(end + 2);
-    // Blanks between two encoded words belong to neither.
-    size_t blanks = 0;
-    while (blanks < after.size() && (after[blanks] == ' ' || after[blanks] == '\t')) ++blanks;
-    if (StartsWithEncodedWord(std::string_view(after).substr(blanks))) after.erase(0, blanks);
-    text = text.substr(0, start) + decoded + after;
-    from = start + decoded.size();
+  std::string text;
+  bool afterWord = false;  // blanks between two encoded words belong to neither
+  size_t at = 0;
+  while (at < input.size()) {
+    std::string decoded;
+    const size_t length = input[at] == '=' ? ParseEncodedWord(input.substr(at), decoded) : 0;
+    if (length > 0) {
+      text += decoded;
+      at += length;
+      afterWord = true;
+      continue;
+    }
+    size_t blanks = at;
+    while (blanks < input.size() && (input[blanks] == ' ' || input[blanks] == '\t')) ++blanks;
+    if (afterWord && blanks > at && blanks < input.size() &&
+        ParseEncodedWord(input.substr(blanks), decoded) > 0) {
+      at = blanks;
+      continue;
+    }
+    afterWord = false;
+    const size_t next = std::max(blanks, at + 1);
+    text.append(input.substr(at, next - at));
+    at = next;
   }
   return text;
 }

@@ -24,10 +24,10 @@ bool IsContinuation(const std::string& line) {
   return !line.empty() && (line[0] == ' ' || line[0] == '\t');
 }
 
-// The text after the colon and the one character after it (normally a blank).
+// The text after the colon and the blank or tab that normally follows it.
 std::string_view ValueAfterColon(const std::string& line) {
-  const size_t colon = line.find(':');
-  const size_t start = std::min(line.size(), colon + 2);
+  size_t start = std::min(line.size(), line.find(':') + 1);
+  if (start < line.size() && (line[start] == ' ' || line[start] == '\t')) ++start;
   return std::string_view(line).substr(start);
 }
 
@@ -61,16 +61,14 @@ std::string TmsHeaders::GetFieldValue(std::string_view name) const {
   const std::string field = WithColon(name);
   const int line = FindField(field);
   if (line < 0) return "";
+  // Unfolded first, so that encoded words on two lines join without a blank between them.
+  std::string value = Trim(ValueAfterColon((*this)[static_cast<size_t>(line)]));
+  for (size_t i = static_cast<size_t>(line) + 1; i < size() && IsContinuation((*this)[i]); ++i) {
+    value += ' ' + Trim((*this)[i]);
+  }
   const bool decode =
       !StartsWithIgnoringCase(field, "Content-Type:") && !StartsWithIgnoringCase(field, "X-UIDL:");
-  auto piece = [decode](std::string_view text) {
-    return decode ? DecodeHeaderWords(Trim(text)) : Trim(text);
-  };
-  std::string value = piece(ValueAfterColon((*this)[static_cast<size_t>(line)]));
-  for (size_t i = static_cast<size_t>(line) + 1; i < size() && IsContinuation((*this)[i]); ++i) {
-    value += ' ' + piece((*this)[i]);
-  }
-  return value;
+  return decode ? DecodeHeaderWords(value) : value;
 }
 
 std::vector<std::string> TmsHeaders::GetAddressList(std::string_view name) const {

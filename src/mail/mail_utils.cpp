@@ -6,29 +6,23 @@
 #include <stdexcept>
 
 #include "mail/mail_address.h"
-#include "platform/text/codepage.h"
 #include "platform/os/time_zone.h"
+#include "platform/text/codepage.h"
 
 namespace mail {
 
 namespace {
 
-bool IsBlank(char c) {
-  return c == ' ' || c == '\t' || c == '\r' || c == '\n';
-}
-
 char Upper(char c) {
   return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
 
-size_t FindIgnoringCase(std::string_view text, std::string_view what) {
-  if (what.empty() || what.size() > text.size()) return std::string_view::npos;
-  for (size_t i = 0; i + what.size() <= text.size(); ++i) {
-    size_t k = 0;
-    while (k < what.size() && Upper(text[i + k]) == Upper(what[k])) ++k;
-    if (k == what.size()) return i;
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (Upper(a[i]) != Upper(b[i])) return false;
   }
-  return std::string_view::npos;
+  return true;
 }
 
 }  // namespace
@@ -43,6 +37,28 @@ std::string Trim(std::string_view text) {
   while (begin < end && static_cast<unsigned char>(text[begin]) <= ' ') ++begin;
   while (end > begin && static_cast<unsigned char>(text[end - 1]) <= ' ') --end;
   return std::string(text.substr(begin, end - begin));
+}
+
+std::vector<std::string> TextLines(std::string_view text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) {
+      lines.emplace_back(text.substr(start));
+      break;
+    }
+    lines.emplace_back(text.substr(start, end - start));
+    start = end + ((text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ? 2 : 1);
+  }
+  return lines;
+}
+
+QByteArray LinesText(const std::vector<std::string>& lines) {
+  QByteArray text;
+  for (const std::string& line : lines)
+    text.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
+  return text;
 }
 
 std::string StripQuotes(std::string_view text) {
@@ -76,21 +92,30 @@ void ParseAddress(const std::string& text, TmsMailAddress& address) {
 }
 
 std::string GetParam(std::string_view name, std::string_view value) {
-  const size_t at = FindIgnoringCase(value, name);
-  if (at == std::string_view::npos) return "";
-  std::string rest = Trim(value.substr(at + name.size()));
-  if (!rest.empty() && rest[0] == '=') rest = Trim(std::string_view(rest).substr(1));
-  std::string result;
-  if (!rest.empty() && rest[0] == '"') {
-    const size_t close = rest.find('"', 1);
-    result = rest.substr(1, close == std::string::npos ? std::string::npos : close - 1);
-  } else {
-    size_t end = 0;
-    while (end < rest.size() && !IsBlank(rest[end])) ++end;
-    result = rest.substr(0, end);
+  // Parameters stand after ";" as name=value, the value a token or a quoted string in which a
+  // backslash takes the next character as it is; a ";" inside quotes belongs to the value.
+  size_t at = 0;
+  while (at < value.size()) {
+    size_t end = at;
+    std::string text;
+    bool quoted = false;
+    for (; end < value.size() && (quoted || value[end] != ';'); ++end) {
+      if (value[end] == '"') {
+        quoted = !quoted;
+      } else if (quoted && value[end] == '\\' && end + 1 < value.size()) {
+        text += value[++end];
+        continue;
+      }
+      text += value[end];
+    }
+    const size_t equals = text.find('=');
+    if (equals != std::string::npos &&
+        EqualIgnoringCase(Trim(std::string_view(text).substr(0, equals)), name)) {
+      return StripQuotes(std::string_view(text).substr(equals + 1));
+    }
+    at = end + 1;
   }
-  if (!result.empty() && result.back() == ';') result.pop_back();
-  return Trim(result);
+  return "";
 }
 
 std::string ExtractToken(std::string_view value) {

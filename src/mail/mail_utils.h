@@ -2,8 +2,10 @@
 // Small services of the mail library: address and header-parameter parsing, the content type
 // of a file, the local time-zone text and the scratch file that holds an outgoing message.
 
+#include <QByteArray>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/os/temp_file.h"
 
@@ -15,13 +17,21 @@ class TmsMailAddress;
 constexpr size_t MaxShortText = 255;
 std::string Cut255(std::string_view text);
 
+// The lines of a text split at CR LF, a lone CR or a lone LF; a line break at the very end opens
+// no further line.
+std::vector<std::string> TextLines(std::string_view text);
+
+// The lines as one text, each followed by CR LF.
+QByteArray LinesText(const std::vector<std::string>& lines);
+
 // "Name" <address>, address (Name) or a bare address. Raises std::runtime_error
 // "Unable to parse email address" for a "<" without a ">" after it.
 void ParseAddress(const std::string& text, TmsMailAddress& address);
 // The text trimmed and without the double quotes at its start and end.
 std::string StripQuotes(std::string_view text);
 std::string Trim(std::string_view text);
-// The value of a parameter (boundary, charset, name) of a MIME header value, or empty.
+// The value of a parameter (boundary, charset, name) of a MIME header value, found by its whole
+// name in any case and without the quotes around it; empty when there is none.
 std::string GetParam(std::string_view name, std::string_view value);
 // The type token of a header value ("text/plain" of "text/plain; charset=...").
 std::string ExtractToken(std::string_view value);

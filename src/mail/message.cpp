@@ -5,18 +5,12 @@
 #include <algorithm>
 
 #include "mail/mail_utils.h"
+#include "mail/message_decoder.h"
 #include "mail/message_encoder.h"
 
 namespace mail {
 
 namespace {
-
-// The name part of a file name, in lower case.
-std::string LowerNamePart(const std::string& fileName) {
-  const size_t slash = fileName.find_last_of("\\/:");
-  const std::string name = slash == std::string::npos ? fileName : fileName.substr(slash + 1);
-  return QByteArray::fromStdString(name).toLower().toStdString();
-}
 
 void ParseInto(TmsAddressList& list, const std::vector<std::string>& texts) {
   for (const std::string& text : texts) {
@@ -128,6 +122,11 @@ void TmsMessage::EncodeToStream(QIODevice& stream) {
   encoder.Encode(stream);
 }
 
+void TmsMessage::DecodeFromStream(QIODevice& stream) {
+  TmsMessageDecoder decoder(stream, *this);
+  decoder.Decode();
+}
+
 void TmsMessage::Clear() {
   TmsCustomMessage::Clear();
   CC.Clear();
@@ -138,6 +137,9 @@ void TmsMessage::Clear() {
 void TmsMessage::ReadHeaderFields(const TmsHeaders& headers) {
   const std::string from = headers.GetFieldValue("FROM");
   ParseAddress(from, Sender());
+  Recipients.Clear();
+  CC.Clear();
+  BCC.Clear();
   ParseInto(Recipients, headers.GetAddressList("TO"));
   ParseInto(CC, headers.GetAddressList("CC"));
   ParseInto(BCC, headers.GetAddressList("BCC"));

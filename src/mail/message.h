@@ -46,8 +46,11 @@ class TmsCustomMessage : public QObject {
   void SetAttachments(std::vector<std::unique_ptr<TmsAttItem>> items);
   void SetBody(const std::vector<std::string>& lines) { Body = lines; }
 
-  // The MIME type the message is written as, worked out from its body and attachments.
+  // The MIME type the message is written as, worked out from its body and attachments; the
+  // answer is stored, as a type set by hand is.
   std::string ContentType();
+  // The same without storing it.
+  std::string DeriveContentType() const;
   void SetContentType(std::string_view type);  // kept in lower case
 
   // Files deleted when the message is destroyed.
@@ -57,12 +60,12 @@ class TmsCustomMessage : public QObject {
   // Raises EMessageError when the message lacks what sending needs.
   virtual void CheckValid() const;
   virtual void EncodeToStream(QIODevice& stream) = 0;
+  // Fills the message from the text of a received message (see message_decoder.h).
+  virtual void DecodeFromStream(QIODevice& stream) = 0;
   virtual void Clear();
   virtual void ReadHeaderFields(const TmsHeaders& headers) = 0;
 
  private:
-  std::string DeriveContentType() const;
-
   TmsMailAddress sender_;
   std::string subject_;
   TmsAttList attachments_;
@@ -80,7 +83,10 @@ class TmsMessage : public TmsCustomMessage {
   void Assign(const TmsCustomMessage& other) override;
   void CheckValid() const override;
   void EncodeToStream(QIODevice& stream) override;
+  void DecodeFromStream(QIODevice& stream) override;
   void Clear() override;
+  // Sender, recipients, subject, priority and receipt from the header lines (the address lists
+  // are filled afresh), and the lines themselves as Headers.
   void ReadHeaderFields(const TmsHeaders& headers) override;
 };
 

@@ -4,6 +4,7 @@
 #include <QByteArray>
 
 #include "mail/header_words.h"
+#include "mail/mail_utils.h"
 #include "mail/quoted_printable.h"
 
 namespace mail {
@@ -13,22 +14,10 @@ namespace {
 constexpr size_t LongBodyLine = 256;
 constexpr size_t LabelWidth = 10;
 
-std::vector<std::string> SplitAtLineBreaks(const std::vector<std::string>& lines) {
-  std::vector<std::string> result;
-  for (const std::string& line : lines) {
-    size_t start = 0;
-    for (;;) {
-      const size_t end = line.find_first_of("\r\n", start);
-      if (end == std::string::npos) {
-        result.push_back(line.substr(start));
-        break;
-      }
-      result.push_back(line.substr(start, end - start));
-      start = end + ((line[end] == '\r' && end + 1 < line.size() && line[end + 1] == '\n') ? 2 : 1);
-    }
-  }
-  return result;
-}
+// Fields the encoder writes itself; the message's own lines of them are stale.
+const char* const OwnFields[] = {
+    "From",    "To",           "CC",           "BCC",        "Return-Receipt-To",        "X-Priority",
+    "Subject", "Mime-Version", "Content-Type", "X-Encoding", "Content-Transfer-Encoding"};
 
 bool BodyHasEightBit(const std::vector<std::string>& lines) {
   for (const std::string& line : lines) {
@@ -37,12 +26,35 @@ bool BodyHasEightBit(const std::vector<std::string>& lines) {
   return false;
 }
 
-// A display name in double quotes where its punctuation would otherwise be read as structure.
-std::string QuotedName(const std::string& name, const char* specials) {
-  if (name.find('"') == std::string::npos && name.find_first_of(specials) != std::string::npos) {
-    return '"' + name + '"';
+// Characters a display name may hold outside quotes (RFC 5322 atext, blanks between words);
+// bytes above 127 travel as encoded words or as they stand.
+bool IsPhraseCharacter(unsigned char c) {
+  static const std::string_view extra = " !#$%&'*+-/=?^_`{|}~";
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c >= 128 ||
+         extra.find(static_cast<char>(c)) != std::string_view::npos;
+}
+
+// A display name in double quotes when it holds a special such as "." "," or a quote; quotes
+// and backslashes inside are escaped.
+std::string QuotedName(const std::string& name) {
+  bool plain = true;
+  for (unsigned char c : name) plain = plain && IsPhraseCharacter(c);
+  if (plain) return name;
+  std::string quoted = "\"";
+  for (char c : name) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
   }
-  return name;
+  return quoted + '"';
+}
+
+// Body lines that hold line breaks of their own become several lines.
+std::vector<std::string> SplitAtLineBreaks(const std::vector<std::string>& lines) {
+  std::vector<std::string> result;
+  for (const std::string& line : lines) {
+    for (std::string& piece : TextLines(line + "\r\n")) result.push_back(std::move(piece));
+  }
+  return result;
 }
 
 }  // namespace
@@ -70,6 +82,10 @@ void TmsCustomEncoder::WriteLine(std::string_view text) {
   output_->write("\r\n", 2);
 }
 
+void TmsCustomEncoder::WriteLines(const std::vector<std::string>& lines) {
+  for (const std::string& line : lines) WriteLine(line);
+}
+
 std::string TmsCustomEncoder::Base64(std::string_view text) {
   return QByteArray(text.data(), static_cast<qsizetype>(text.size())).toBase64().toStdString();
 }
@@ -79,71 +95,88 @@ std::string TmsCustomEncoder::EncodeJISWord(const std::string& text) {
   return "=?ISO-2022-JP?B?" + Base64(text) + "?=";
 }
 
-std::string TmsCustomEncoder::HeaderPhrase(const std::string& text, const char* specials) const {
-  const std::string value = HeaderValue(text);
-  if (message_.CharSet == csISO2022jp && message_.Encoding == meMIME) {
-    return EncodeJISWord(QuotedName(value, specials));
-  }
+std::string TmsCustomEncoder::HeaderName(const std::string& name) const {
+  const std::string value = HeaderValue(name);
+  if (message_.CharSet == csISO2022jp && message_.Encoding == meMIME) return EncodeJISWord(QuotedName(value));
   // An encoded word needs no quotes: its punctuation is encoded too.
   if (message_.Encoding == meMIME && HasEightBit(value)) return EncodeHeaderWords(value);
-  return QuotedName(value, specials);
+  return QuotedName(value);
+}
+
+std::string TmsCustomEncoder::HeaderText(const std::string& text) const {
+  const std::string value = HeaderValue(text);
+  if (message_.CharSet == csISO2022jp && message_.Encoding == meMIME) return EncodeJISWord(value);
+  if (message_.Encoding == meMIME && HasEightBit(value)) return EncodeHeaderWords(value);
+  return value;
+}
+
+std::vector<std::string> TmsCustomEncoder::ExtraHeaders(std::initializer_list<const char*> moreFields) const {
+  TmsHeaders headers = message_.Headers;
+  for (const char* field : OwnFields) headers.RemoveField(field);
+  for (const char* field : moreFields) headers.RemoveField(field);
+  std::vector<std::string> lines;
+  for (const std::string& line : headers) lines.push_back(HeaderValue(line));
+  return lines;
 }
 
 void TmsCustomEncoder::Encode(QIODevice& stream) {
   output_ = &stream;
   output_->seek(0);
-  if (message_.Encoding == meUU) {
-    throw EMessageError("Uuencoded messages cannot be written yet; send the text as MIME");
-  }
-  const std::string type = message_.ContentType();
-  if (type != "text/plain" || message_.Attachments().Count() > 0) {
-    throw EMessageError("Messages of type " + type + " and messages with attachments cannot be written yet");
-  }
   WriteHeaders();
-  WritePlainBody();
+  WriteBody();
+}
+
+void TmsCustomEncoder::WriteBody() {
+  if (message_.Encoding == meUU) return WriteUUBody();
+  const std::string type = message_.DeriveContentType();
+  const int count = message_.Attachments().Count();
+  if (type == "text/html" || type == "text/rtf") return WriteRichBody(type);
+  // A type stored before the attachments went away describes nothing that is left.
+  if (count == 0) return WritePlainBody();
+  if (type == "multipart/mixed") return WriteMultipart(false);
+  if (type == "multipart/alternative") return WriteMultipart(true);
+  WriteSingleAttachment();
+}
+
+std::string TmsCustomEncoder::CharSetName(bool eightBit) const {
+  // Text with letters above 127 is Windows-1252 and goes under that name.
+  return message_.CharSet == csISO2022jp ? "iso-2022-jp"
+         : message_.CharSet == csISO8859 ? "iso-8859-1"
+         : eightBit                      ? MailCharSet
+                                         : "us-ascii";
 }
 
 void TmsCustomEncoder::WritePlainBody() {
-  // Text with letters above 127 is Windows-1252 and goes quoted-printable under that name.
   const bool eightBit = message_.CharSet == csUSASCII && BodyHasEightBit(body_);
-  const char* charset = message_.CharSet == csISO2022jp ? "iso-2022-jp"
-                        : message_.CharSet == csISO8859 ? "iso-8859-1"
-                        : eightBit                      ? MailCharSet
-                                                        : "us-ascii";
   const bool quoted = message_.CharSet == csISO8859 || quoted_printable_ || eightBit;
-  WriteLine(std::string("Content-Type: text/plain; charset=\"") + charset + "\"");
+  WriteLine("Content-Type: text/plain; charset=\"" + CharSetName(eightBit) + "\"");
   WriteLine(quoted ? "Content-Transfer-Encoding: quoted-printable" : "Content-Transfer-Encoding: 7bit");
   WriteLine("");
-  if (!quoted) {
-    for (const std::string& line : body_) WriteLine(line);
-    return;
-  }
-  QByteArray text;
-  for (const std::string& line : body_)
-    text.append(line.data(), static_cast<qsizetype>(line.size())).append("\r\n");
-  QBuffer input(&text);
+  if (!quoted) return WriteLines(body_);
+  WriteQuotedPrintable(LinesText(body_));
+}
+
+void TmsCustomEncoder::WriteQuotedPrintable(const QByteArray& bytes) {
+  QByteArray copy = bytes;
+  QBuffer input(&copy);
   input.open(QIODevice::ReadOnly);
   std::vector<std::string> encoded;
   TQuotedPrintable coder(input, encoded);
   coder.Encode();
-  for (const std::string& line : encoded) WriteLine(line);
+  WriteLines(encoded);
 }
 
 void TmsMessageEncoder::WriteHeaders() {
   const TmsMailAddress& sender = message_.Sender();
-  WriteLine("From:     " + HeaderPhrase(sender.Name(), ".") + " <" + HeaderValue(sender.Address()) + ">");
+  WriteLine("From:     " + HeaderName(sender.Name()) + " <" + HeaderValue(sender.Address()) + ">");
   WriteAddressList("To", message_.Recipients);
   WriteAddressList("CC", message_.CC);
   // Blind copies reach the server only in the envelope.
   if (message_.ReturnReceipt) WriteLine("Return-Receipt-To: <" + HeaderValue(sender.Address()) + ">");
   if (message_.Priority == ptLow) WriteLine("X-Priority: 5");
   if (message_.Priority == ptHigh) WriteLine("X-Priority: 1");
-  for (const char* field : {"From", "To", "CC", "BCC", "Return-Receipt-To", "X-Priority", "Subject",
-                            "Mime-Version", "Content-Type", "X-Encoding", "Content-Transfer-Encoding"}) {
-    message_.Headers.RemoveField(field);
-  }
-  for (const std::string& line : message_.Headers) WriteLine(HeaderValue(line));
-  if (!message_.Subject().empty()) WriteLine("Subject: " + HeaderPhrase(message_.Subject(), ""));
+  WriteLines(ExtraHeaders());
+  if (!message_.Subject().empty()) WriteLine("Subject: " + HeaderText(message_.Subject()));
   if (message_.Encoding == meMIME) WriteLine("Mime-Version: 1.0");
 }
 
@@ -154,7 +187,7 @@ void TmsMessageEncoder::WriteAddressList(std::string label, const TmsAddressList
   for (int i = 0; i < list.Count(); ++i) {
     const TmsMailAddress& address = list.Items(i);
     const std::string lead = i == 0 ? label : std::string(LabelWidth, ' ');
-    WriteLine(lead + HeaderPhrase(address.Name(), ".,") + " <" + HeaderValue(address.Address()) + ">" +
+    WriteLine(lead + HeaderName(address.Name()) + " <" + HeaderValue(address.Address()) + ">" +
               (i + 1 < list.Count() ? "," : ""));
   }
 }

@@ -8,17 +8,31 @@ namespace mail {
 namespace {
 
 constexpr size_t PieceLength = 65;
-// Long bodies are encoded between event-loop turns so the windows keep painting.
+constexpr size_t MaxEncodedWidth = 73;
+// Long texts are coded between event-loop turns so the windows keep painting.
 constexpr int BytesBetweenPumps = 256;
+constexpr size_t LinesBetweenPumps = 64;
+constexpr char EndOfFileMark = 26;
 
-std::string EncodePiece(const std::string& piece) {
-  static const char hex[] = "0123456789ABCDEF";
+const char Hex[] = "0123456789ABCDEF";
+
+void AppendEscaped(std::string& out, unsigned char c) {
+  out += '=';
+  out += Hex[c >> 4];
+  out += Hex[c & 15];
+}
+
+bool NeedsEscape(unsigned char c) {
+  return c < 32 || c == '=' || c >= 128;
+}
+
+std::string EncodePiece(const std::string& piece, bool lastOfLine) {
   std::string out;
-  for (unsigned char c : piece) {
-    if (c < 32 || c == '=' || c >= 128) {
-      out += '=';
-      out += hex[c >> 4];
-      out += hex[c & 15];
+  for (size_t i = 0; i < piece.size(); ++i) {
+    const auto c = static_cast<unsigned char>(piece[i]);
+    const bool trailingBlank = c == ' ' && lastOfLine && i + 1 == piece.size();
+    if (NeedsEscape(c) || trailingBlank) {
+      AppendEscaped(out, c);
     } else {
       out += static_cast<char>(c);
     }
@@ -26,14 +40,33 @@ std::string EncodePiece(const std::string& piece) {
   return out;
 }
 
-bool IsLineEnd(char c) {
-  return c == '\r' || c == '\n';
+void DecodeLine(std::string_view line, QByteArray& out) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+  const bool softBreak = !line.empty() && line.back() == '=';
+  if (softBreak) line.remove_suffix(1);
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '=' && i + 2 < line.size() && HexDigitValue(line[i + 1]) >= 0 &&
+        HexDigitValue(line[i + 2]) >= 0) {
+      out.append(static_cast<char>(HexDigitValue(line[i + 1]) * 16 + HexDigitValue(line[i + 2])));
+      i += 2;
+    } else {
+      out.append(line[i]);
+    }
+  }
+  if (!softBreak && (line.empty() || line.back() != EndOfFileMark)) out.append("\r\n");
 }
 
 }  // namespace
 
-std::string TQuotedPrintable::ReadParagraph() {
-  std::string paragraph;
+int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
+
+bool TQuotedPrintable::ReadParagraph(std::string& paragraph) {
+  paragraph.clear();
   char c = 0;
   int sincePump = 0;
   while (input_.getChar(&c)) {
@@ -41,20 +74,20 @@ std::string TQuotedPrintable::ReadParagraph() {
       QCoreApplication::processEvents();
       sincePump = 0;
     }
-    // The last byte of the input belongs to the paragraph, whatever it is.
-    if (IsLineEnd(c) && !input_.atEnd()) {
+    if (c == '\n') return true;
+    if (c == '\r') {
       char next = 0;
-      if (input_.getChar(&next) && !IsLineEnd(next)) input_.ungetChar(next);
-      break;
+      if (input_.getChar(&next) && next != '\n') input_.ungetChar(next);
+      return true;
     }
     if (paragraph.size() >= static_cast<size_t>(MaxParagraph))
       throw std::runtime_error("Paragraph is too large");
     paragraph += c;
   }
-  return paragraph;
+  return false;
 }
 
-void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph) {
+void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph, bool lineBreak) {
   if (paragraph.empty()) {
     output_.emplace_back();
     return;
@@ -62,8 +95,14 @@ void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph) {
   std::vector<std::string> pieces;
   size_t start = 0;
   for (;;) {
-    size_t cut = start + PieceLength;
-    if (cut > paragraph.size()) {
+    // At most 65 characters, and no more than an encoded line of 76 holds (with its soft break
+    // and a trailing blank written as "=20").
+    size_t cut = start;
+    for (size_t width = 0; cut < paragraph.size() && cut - start < PieceLength; ++cut) {
+      width += NeedsEscape(static_cast<unsigned char>(paragraph[cut])) ? 3 : 1;
+      if (width > MaxEncodedWidth) break;
+    }
+    if (cut == paragraph.size() && cut - start < PieceLength) {
       pieces.push_back(paragraph.substr(start));
       break;
     }
@@ -75,15 +114,27 @@ void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph) {
     start = cut;
   }
   for (size_t i = 0; i < pieces.size(); ++i) {
-    output_.push_back(EncodePiece(pieces[i]) + (i + 1 < pieces.size() ? "=" : ""));
+    const bool last = i + 1 == pieces.size();
+    output_.push_back(EncodePiece(pieces[i], last) + (last && lineBreak ? "" : "="));
   }
 }
 
 void TQuotedPrintable::Encode() {
   input_.seek(0);
+  std::string paragraph;
   do {
-    AddEncodedPieces(ReadParagraph());
+    const bool lineBreak = ReadParagraph(paragraph);
+    AddEncodedPieces(paragraph, lineBreak);
   } while (!input_.atEnd() && !Stop);
+}
+
+QByteArray TQuotedPrintable::Decode(const std::vector<std::string>& lines) {
+  QByteArray out;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    DecodeLine(lines[i], out);
+    if (i % LinesBetweenPumps == LinesBetweenPumps - 1) QCoreApplication::processEvents();
+  }
+  return out;
 }
 
 }  // namespace mail

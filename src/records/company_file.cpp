@@ -1,5 +1,7 @@
 #include "records/company_file.h"
 
+#include "records/record_file.h"
+
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 
@@ -30,21 +32,6 @@ storage::DataFileKind MakeCompanyFileKind() {
 }
 
 // Open for the length of one routine: a file the Company Manager holds open stays open.
-class CompanyFileScope {
- public:
-  CompanyFileScope() : wasOpen_(storage::IsamIsOpen(CompanyFile)) { open_ = wasOpen_ || OpenCompanyFile(); }
-  ~CompanyFileScope() {
-    if (open_ && !wasOpen_) CloseCompanyFile();
-  }
-  CompanyFileScope(const CompanyFileScope&) = delete;
-  CompanyFileScope& operator=(const CompanyFileScope&) = delete;
-  bool IsOpen() const { return open_; }
-
- private:
-  bool wasOpen_;
-  bool open_;
-};
-
 void TellNotSaved(const QString& why) {
   platform::ui::MessageBox(why + QStringLiteral(" The change was not saved."), QStringLiteral("Company File"),
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
@@ -109,15 +96,16 @@ bool FindCompanyRecord(std::string_view number, CompanyRec& record, IsamRecRef& 
 }
 
 bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened) {
-  CompanyFileScope file;
-  if (fileOpened) *fileOpened = file.IsOpen();
+  FileForAction file(CompanyFile, OpenCompanyFile);
+  const bool opened = file.Open();
+  if (fileOpened) *fileOpened = opened;
   IsamRecRef ref = 0;
-  return file.IsOpen() && FindCompanyRecord(number, record, ref);
+  return opened && FindCompanyRecord(number, record, ref);
 }
 
 bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) {
-  CompanyFileScope file;
-  if (!file.IsOpen()) {
+  FileForAction file(CompanyFile, OpenCompanyFile);
+  if (!file.Open()) {
     TellNotSaved(QStringLiteral("The company file could not be opened."));
     return false;
   }

@@ -86,4 +86,27 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
   }
 }
 
+// A file of the open company for one action: opened and closed around it, unless a window holds
+// it open already (a manager picking a record for an entry form), in which case it is used and
+// left open.
+class FileForAction {
+ public:
+  FileForAction(storage::IsamFileBlock& file, bool (*open)())
+      : file_(file), heldElsewhere_(file && storage::IsamIsOpen(file)), open_(heldElsewhere_ || open()) {}
+  ~FileForAction() {
+    if (open_ && !heldElsewhere_) {
+      storage::IsamCloseFileBlock(file_);
+      file_ = nullptr;
+    }
+  }
+  FileForAction(const FileForAction&) = delete;
+  FileForAction& operator=(const FileForAction&) = delete;
+  bool Open() const { return open_; }
+
+ private:
+  storage::IsamFileBlock& file_;
+  bool heldElsewhere_;
+  bool open_;
+};
+
 }  // namespace records

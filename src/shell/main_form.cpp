@@ -15,6 +15,7 @@
 
 #include "companies/company_manager.h"
 #include "customers/customer_manager.h"
+#include "exchange/backup_window.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
@@ -40,6 +41,7 @@
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/start_up.h"
 #include "shell/timer_form.h"
@@ -72,7 +74,6 @@ constexpr int DesignedHeight = 640;
 // A desktop whose work area ends left of this gets the whole work area.
 constexpr int SmallDesktopRightEdge = 650;
 
-constexpr char NoCompanyText[] = "Please Setup Your Company.";
 // The company is not gone when its list was left unrepaired; the user is told what happened.
 constexpr char ListUnopenedName[] = "Company list not opened.";
 constexpr char ListUnopenedText[] =
@@ -196,7 +197,7 @@ void TMainForm::BuildMenus() {
   Wizards1 = MainMenu1->addMenu("&Wizards");
   Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
   PaymentManager1 = AddItem(Wizards1, "&Payments...", nullptr);
-  ReportManager1 = AddItem(Wizards1, "&Reports...", nullptr);
+  ReportManager1 = AddItem(Wizards1, "&Reports...", &TMainForm::ReportManager1Click);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
@@ -211,7 +212,7 @@ void TMainForm::BuildMenus() {
   PasswordSetup1 = AddItem(Tools1, "Password &Setup", &TMainForm::PasswordSetup1Click);
   Tools1->addSeparator();
   PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", nullptr);
-  BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", nullptr);
+  BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", &TMainForm::BackupDataFiles1Click);
   RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", nullptr);
   N9 = Tools1->addSeparator();
   ImportInventoryVersion2Files1 = AddItem(Tools1, "Import Version 2 Files...", nullptr);
@@ -434,6 +435,7 @@ void TMainForm::FormCloseQuery(bool& canClose) {
 void TMainForm::FormClose() {
   Timer1->stop();
   storage::IsamShutdown();
+  if (CurrentCompany.BackupOnExit.Get() == "Y") BackupDataFiles1Click();
   backgroundBitmap_ = QPixmap();
   // The program ends with its main window, even while a window of its own (the work timer) is
   // still open.
@@ -470,6 +472,12 @@ void TMainForm::EditTerms1Click() {
 
 void TMainForm::PasswordSetup1Click() {
   PasswordSetup();
+}
+
+void TMainForm::BackupDataFiles1Click() {
+  exchange::TOVBkUp& backup = exchange::CreateOVBkUp();
+  backup.Label4->setText(QString("Ready to backup %1 files.").arg(backup.UpdateFileList()));
+  backup.ShowModal();
 }
 
 void TMainForm::ViewCalendar1Click() {
@@ -683,6 +691,10 @@ void TMainForm::ProductManager1Click() {
 
 void TMainForm::PriceChange1Click() {
   CreatePriceChg().ShowModal();
+}
+
+void TMainForm::ReportManager1Click() {
+  reports::CreateRptSelect().ShowModal();
 }
 
 void TMainForm::PrinterSetup1Click() {

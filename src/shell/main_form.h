@@ -34,6 +34,8 @@ namespace shell {
 
 inline constexpr char ProgramTitle[] = "OV Kestrava 4";
 inline constexpr char StatusReady[] = "Ready.";
+// The company name shown while no company is set up.
+inline constexpr char NoCompanyText[] = "Please Setup Your Company.";
 // The clock in the first panel of the status bar.
 inline constexpr char ClockFormat[] = "dddd, mmmm d, yyyy, hh:mm AM/PM";
 
@@ -70,11 +72,14 @@ class TMainForm : public platform::ui::MainWindowForm {
   void Exit1Click();
   // Menu Wizards.
   void PriceChange1Click();
+  // The report tool button triggers this item too.
+  void ReportManager1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();
   void Timer2Click();
   void PasswordSetup1Click();
+  void BackupDataFiles1Click();
   // Menu Help.
   void Topics1Click();
   void HelpWithHelp1Click();

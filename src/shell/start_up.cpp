@@ -17,6 +17,7 @@
 #include "customers/customer_manager.h"
 #include "customers/customer_quick_view.h"
 #include "customers/edit_dlg.h"
+#include "exchange/backup_window.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/cal_form.h"
 #include "forms/find_box.h"
@@ -25,6 +26,7 @@
 #include "forms/pw_dlg.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_entry.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -34,9 +36,12 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
+#include "reports/report_viewer.h"
+#include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
+#include "shell/reopen_company.h"
 #include "shell/single_instance.h"
 #include "shell/timer_form.h"
 #include "storage/isam.h"
@@ -69,10 +74,14 @@ void CreateOtherForms() {
   CreateTermEdit();
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
+  invoicing::CreateProdInv();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
+  exchange::CreateOVBkUp();
   CreateTimerForm();
+  reports::CreateRptSelect();
+  reports::Creatertreport();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
@@ -113,6 +122,7 @@ void StopWatchingEndSignals() {
 // The timer window's status hook points into the main window, which ShutDown destroys.
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
+  exchange::ReopenCompanyAfterRestore = nullptr;
 }
 
 }  // namespace
@@ -137,6 +147,7 @@ bool StartUp() {
   // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
+  exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   try {
     CreateMainForm();
     CreatePWDlg();

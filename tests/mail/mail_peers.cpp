@@ -26,12 +26,47 @@ QByteArray ReadFile(const QString& path) {
 
 }  // namespace
 
-std::string Encoded(mail::TmsMessage& message) {
+std::vector<std::string> CrLfLines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
+  return lines;
+}
+
+void AddressShopToJohn(mail::TmsMessage& message) {
+  message.Sender().SetAddress("shop@example.com");
+  message.Sender().SetName("Corner Shop");
+  message.Recipients.Add("john@example.com", "John Smith");
+  message.SetSubject("Invoice 1001");
+}
+
+void DecodeInto(const std::string& text, mail::TmsCustomMessage& message) {
+  QByteArray bytes = QByteArray::fromStdString(text);
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::ReadOnly);
+  message.DecodeFromStream(buffer);
+}
+
+std::string Encoded(mail::TmsCustomMessage& message) {
   QByteArray bytes;
   QBuffer buffer(&bytes);
   buffer.open(QIODevice::WriteOnly);
   message.EncodeToStream(buffer);
   return bytes.toStdString();
+}
+
+QJsonDocument PythonOutput(const char* script, const QStringList& arguments) {
+  QProcess python;
+  python.start(Python, QStringList{ScriptPath(script)} + arguments);
+  if (!python.waitForFinished(30000) || python.exitCode() != 0) {
+    ADD_FAILURE() << script << " failed: " << python.readAllStandardError().toStdString();
+    return {};
+  }
+  return QJsonDocument::fromJson(python.readAllStandardOutput());
 }
 
 QJsonObject ParsedByPython(const std::string& text) {
@@ -44,13 +79,7 @@ QJsonObject ParsedByPython(const std::string& text) {
   }
   file.write(text.data(), static_cast<qint64>(text.size()));
   file.close();
-  QProcess python;
-  python.start(Python, {ScriptPath("parse_message.py"), path});
-  if (!python.waitForFinished(30000) || python.exitCode() != 0) {
-    ADD_FAILURE() << "parse_message.py failed: " << python.readAllStandardError().toStdString();
-    return {};
-  }
-  return QJsonDocument::fromJson(python.readAllStandardOutput()).object();
+  return PythonOutput("parse_message.py", {path}).object();
 }
 
 SmtpServer::SmtpServer(const QStringList& options) {

@@ -2,17 +2,28 @@
 // The outside peers of the mail tests: Python's email package, which reads what we write, and a
 // real SMTP server (aiosmtpd) on 127.0.0.1, started and stopped by the test.
 
+#include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QString>
 #include <string>
+#include <vector>
 
 #include "mail/message.h"
 
 namespace testing_support {
 
+// The lines of a text whose every line ends with CR LF; fails the test when the text does not.
+std::vector<std::string> CrLfLines(const std::string& text);
+// Sender "Corner Shop" <shop@example.com>, recipient "John Smith" <john@example.com>, subject
+// "Invoice 1001": the frame of the messages the tests write.
+void AddressShopToJohn(mail::TmsMessage& message);
+// The message (or article) the decoder reads from the text.
+void DecodeInto(const std::string& text, mail::TmsCustomMessage& message);
 // The message as the encoder writes it.
-std::string Encoded(mail::TmsMessage& message);
+std::string Encoded(mail::TmsCustomMessage& message);
+// The JSON that a Python script of this folder prints; fails the test when it cannot run.
+QJsonDocument PythonOutput(const char* script, const QStringList& arguments);
 // What Python's email package reads in the text (see parse_message.py); fails the test when the
 // script cannot run.
 QJsonObject ParsedByPython(const std::string& text);

@@ -14,18 +14,8 @@ namespace mail {
 namespace {
 
 using testing_support::Encoded;
+const auto Lines = testing_support::CrLfLines;
 using testing_support::ParsedByPython;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  for (size_t end = text.find("\r\n"); end != std::string::npos; end = text.find("\r\n", start)) {
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  EXPECT_EQ(start, text.size()) << "text does not end with CR LF";
-  return lines;
-}
 
 std::vector<std::string> QuotedPrintable(const std::string& input) {
   QByteArray bytes = QByteArray::fromStdString(input);
@@ -39,12 +29,7 @@ std::vector<std::string> QuotedPrintable(const std::string& input) {
 
 class EncoderTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    message.Sender().SetAddress("shop@example.com");
-    message.Sender().SetName("Corner Shop");
-    message.Recipients.Add("john@example.com", "John Smith");
-    message.SetSubject("Invoice 1001");
-  }
+  void SetUp() override { testing_support::AddressShopToJohn(message); }
   TmsMessage message;
 };
 
@@ -65,7 +50,7 @@ TEST_F(EncoderTest, APlainMessageHasExactlyTheseLines) {
 }
 
 TEST_F(EncoderTest, NamesAreQuotedWhereTheirPunctuationNeedsIt) {
-  message.Sender().SetName("J. Smith, Inc");  // a "." quotes a sender, a "," alone would not
+  message.Sender().SetName("J. Smith, Inc");
   message.Recipients.Clear();
   message.Recipients.Add("a@example.com", "Smith, Anne");
   message.Recipients.Add("b@example.com", "B. Brown");
@@ -82,7 +67,7 @@ TEST_F(EncoderTest, NamesAreQuotedWhereTheirPunctuationNeedsIt) {
                       "From:     \"J. Smith, Inc\" <shop@example.com>",
                       "To:       \"Smith, Anne\" <a@example.com>,",
                       "          \"B. Brown\" <b@example.com>,",
-                      "          \"Carol\" C. <c@example.com>",
+                      "          \"\\\"Carol\\\" C.\" <c@example.com>",
                       "CC:       Dan <d@example.com>",
                       "Return-Receipt-To: <shop@example.com>",
                       "X-Priority: 1",
@@ -90,9 +75,11 @@ TEST_F(EncoderTest, NamesAreQuotedWhereTheirPunctuationNeedsIt) {
                       "Organization: Corner Shop",
                       "Subject: Invoice 1001",
                   }));
-  EXPECT_EQ(message.Headers.size(), 2u);  // the stale fields are gone from the message too
+  EXPECT_EQ(message.Headers.size(), 4u);  // writing leaves the message alone
   message.Sender().SetName("Plain, Name");
-  EXPECT_EQ(Lines(Encoded(message))[0], "From:     Plain, Name <shop@example.com>");
+  EXPECT_EQ(Lines(Encoded(message))[0], "From:     \"Plain, Name\" <shop@example.com>");
+  message.Sender().SetName("Anne O'Neil-Smith");
+  EXPECT_EQ(Lines(Encoded(message))[0], "From:     Anne O'Neil-Smith <shop@example.com>");
 }
 
 TEST_F(EncoderTest, DotLinesAreWrittenAsTheyStand) {
@@ -125,7 +112,11 @@ TEST(QuotedPrintableCoder, CutsParagraphsAt65CharactersPreferablyBeforeABlank) {
             (std::vector<std::string>{std::string(60, 'w') + "=", " " + std::string(10, 'v')}));
   EXPECT_EQ(QuotedPrintable("a\tb=\xe9\r\n\r\nc\r\n"), (std::vector<std::string>{"a=09b=3D=E9", "", "c"}));
   EXPECT_EQ(QuotedPrintable(""), (std::vector<std::string>{""}));
-  EXPECT_EQ(QuotedPrintable("tail\n"), (std::vector<std::string>{"tail=0A"}));  // the last byte is text
+  // CR LF, a lone CR and a lone LF each end one line; text without a final break ends softly.
+  EXPECT_EQ(QuotedPrintable("tail\n"), (std::vector<std::string>{"tail"}));
+  EXPECT_EQ(QuotedPrintable("a\n\nb\r\rc\n\rd\r\n\r\ne"),
+            (std::vector<std::string>{"a", "", "b", "", "c", "", "d", "", "e="}));
+  EXPECT_EQ(QuotedPrintable("trailing \r\ntab\t\r\n"), (std::vector<std::string>{"trailing=20", "tab=09"}));
   EXPECT_EQ(QuotedPrintable(std::string(TQuotedPrintable::MaxParagraph, 'p')).size(), 379u);
   testing_support::ExpectError<std::runtime_error>(
       [] { QuotedPrintable(std::string(TQuotedPrintable::MaxParagraph + 1, 'p')); },
@@ -193,15 +184,6 @@ TEST_F(EncoderTest, Windows1252TextTravelsQuotedPrintableAndAsEncodedWords) {
                                                          "e aus K\xc3\xb6ln\n") +
                                            QString(70, QChar(0xe9)) +
                                            QString::fromUtf8("\nPreis: 5 \xe2\x82\xac\n"));
-}
-
-TEST_F(EncoderTest, KindsOfMessageNotWrittenYetAreRefused) {
-  message.Body = {"text"};
-  message.Attachments().Add(std::make_unique<TmsAttItem>());
-  EXPECT_THROW(Encoded(message), EMessageError);
-  message.Attachments().Clear();
-  message.Encoding = meUU;
-  EXPECT_THROW(Encoded(message), EMessageError);
 }
 
 TEST(EncoderHelpers, Base64AndJisWords) {

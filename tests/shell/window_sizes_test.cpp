@@ -1,4 +1,4 @@
-// Every window of the program fits a small screen of 1024 x 768 pixels, title bar and task bar
+// Every window of the program fits a small screen of 1024 x 768 pixels, frame and title bar
 // included, at the size it first shows and at the least its layout allows.
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@ using testing_support::UiScript;
 
 using WindowSizesTest = MainFormTest;
 
-// What a 1024 x 768 screen leaves a window: the frame's sides, its title bar and a task bar off.
-constexpr QSize kSmallScreenRoom(1024 - 2 * 8, 768 - 32 - 40);
+// What a 1024 x 768 screen leaves a window: the frame's sides and its title bar off.
+constexpr QSize kSmallScreenRoom(1024 - 2 * 8, 768 - 32);
 
 TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
   UiScript ui;

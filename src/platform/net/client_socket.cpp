@@ -8,13 +8,20 @@ namespace {
 
 constexpr size_t MaxHostLength = 255;
 
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
 }  // namespace
 
 void TmsClientSocket::SetHost(const std::string& text) {
   const size_t colon = text.find(':');
   if (colon != std::string::npos && RelayHost.empty()) {
-    host_ = text.substr(0, std::min(colon, MaxHostLength));
-    const std::string portText = text.substr(colon + 1);
+    // Blanks typed around the name or the port are not part of either.
+    host_ = Trimmed(text.substr(0, colon)).substr(0, MaxHostLength);
+    const std::string portText = Trimmed(text.substr(colon + 1));
     uint16_t port = 0;
     const auto [end, error] = std::from_chars(portText.data(), portText.data() + portText.size(), port);
     const bool whole = error == std::errc() && end == portText.data() + portText.size() && !portText.empty();

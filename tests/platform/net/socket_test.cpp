@@ -168,6 +168,13 @@ TEST(ClientSocketHost, SetHostSplitsNameAndPort) {
   EXPECT_EQ(socket.Port, 587);
   socket.SetHost("high.example.com:50025");  // ports above 32767 are ports too
   EXPECT_EQ(socket.Port, 50025);
+  socket.SetHost(" mail.example.com : 587 ");  // blanks around the name and the port
+  EXPECT_EQ(socket.Host(), "mail.example.com");
+  EXPECT_EQ(socket.Port, 587);
+  socket.SetHost("mail.example.com:-25");  // no sign: the default port
+  EXPECT_EQ(socket.Port, 0);
+  socket.SetHost("mail.example.com:70000");  // too large for a port
+  EXPECT_EQ(socket.Port, 0);
   socket.RelayHost = "relay";
   socket.SetHost("a:25");  // with a relay the text is the host name as it stands
   EXPECT_EQ(socket.Host(), "a:25");

@@ -1,0 +1,154 @@
+#include "exchange/backup_files.h"
+
+#include <fnmatch.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/text/upper_case.h"
+#include "platform/zip/zip_archive.h"
+
+namespace exchange {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::vector<std::string> MaskPatterns() {
+  std::vector<std::string> patterns;
+  std::string mask = BackupFileMask;
+  for (size_t start = 0; start <= mask.size();) {
+    size_t end = std::min(mask.find(';', start), mask.size());
+    patterns.push_back(mask.substr(start, end - start));
+    start = end + 1;
+  }
+  return patterns;
+}
+
+bool MatchesMask(const std::string& name) {
+  static const std::vector<std::string> patterns = MaskPatterns();
+  return std::any_of(patterns.begin(), patterns.end(), [&](const std::string& pattern) {
+    return ::fnmatch(pattern.c_str(), name.c_str(), FNM_CASEFOLD) == 0;
+  });
+}
+
+bool NameBefore(const std::string& a, const std::string& b) {
+  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::toupper(static_cast<unsigned char>(x)) < std::toupper(static_cast<unsigned char>(y));
+  });
+}
+
+bool IsDataFile(const std::string& name) {
+  return platform::text::UpperCase(name).find(".DAT") != std::string::npos;
+}
+
+// The Backup folder, made when its marker is not there; empty with *failure when it cannot be.
+std::string PrepareBackupFolder(std::string* failure) {
+  std::string folder = platform::files::ResolveForUse(BackupFolderName);
+  if (platform::files::Exists(folder + "/" + BackupFolderMarker)) return folder;
+  std::error_code error;
+  fs::create_directory(folder, error);
+  if (!error && fs::is_directory(folder, error)) return folder;
+  *failure = error ? error.message() : std::string(std::strerror(ENOTDIR));
+  return {};
+}
+
+}  // namespace
+
+std::string FileErrorText(int error) {
+  if (error == EWOULDBLOCK) return "in use by another program";
+  return std::strerror(error);
+}
+
+std::vector<std::string> ListBackupFiles() {
+  std::vector<std::string> names;
+  std::error_code error;
+  for (const fs::directory_entry& entry : fs::directory_iterator(".", error)) {
+    std::string name = entry.path().filename().string();
+    std::error_code typeError;
+    if (name.front() == '.' || !entry.is_regular_file(typeError) || !MatchesMask(name)) continue;
+    names.push_back(name);
+  }
+  std::sort(names.begin(), names.end(), NameBefore);
+  return names;
+}
+
+std::string BackupArchivePath(const std::string& folder) {
+  return platform::files::ResolveForUse(folder + "/" + BackupArchiveName);
+}
+
+bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
+                        const std::function<void()>& keepAlive, std::string* failure) {
+  if (files.empty()) {
+    *failure = "There are no data files to back up in this directory.";
+    return false;
+  }
+  bool ambiguous = false;
+  std::string archive = platform::files::ResolveForUse(folder + "/" + BackupArchiveName, &ambiguous);
+  if (ambiguous) {
+    *failure = archive + ": more than one file has this name in letters of different case.";
+    return false;
+  }
+  // Held from here until the archive is written, so that nobody changes a file half-way.
+  std::vector<std::unique_ptr<platform::files::File>> held;
+  for (const std::string& name : files) {
+    auto file = std::make_unique<platform::files::File>();
+    if (!file->Open(name, platform::files::OpenMode::ReadOnly)) {
+      *failure = name + ": " + FileErrorText(file->error()) + ".";
+      return false;
+    }
+    held.push_back(std::move(file));
+  }
+  const fs::path here = fs::current_path();
+  platform::zip::ZipWriter writer;
+  bool written = writer.Create(archive);
+  for (size_t i = 0; written && i < files.size(); ++i)
+    written = writer.AddFile(files[i], (here / files[i]).string());
+  if (written)
+    written = writer.Commit([&](double) {
+      if (keepAlive) keepAlive();
+    });
+  if (!written) *failure = writer.Error();
+  return written;
+}
+
+FolderCopyResult CopyToBackupFolder(const std::vector<std::string>& files) {
+  FolderCopyResult result;
+  std::vector<std::string> dataFiles;
+  std::copy_if(files.begin(), files.end(), std::back_inserter(dataFiles), IsDataFile);
+  result.wanted = static_cast<int>(dataFiles.size());
+  if (dataFiles.empty()) return result;
+  std::string problem;
+  std::string folder = PrepareBackupFolder(&problem);
+  for (const std::string& name : dataFiles) {
+    int error = 0;
+    if (folder.empty()) {
+      result.failures.push_back(name + " (" + std::string(BackupFolderName) + ": " + problem + ")");
+    } else if (platform::files::CopyFile(name, folder + "/" + name, &error)) {
+      ++result.copied;
+    } else {
+      result.failures.push_back(name + " (" + FileErrorText(error) + ")");
+    }
+  }
+  return result;
+}
+
+std::string LoadLastBackupFolder() {
+  std::string text;
+  if (!platform::files::ReadWholeFile(LastBackupFolderFile, &text)) return {};
+  text = text.substr(0, text.find('\n'));
+  return text;
+}
+
+void SaveLastBackupFolder(const std::string& folder) {
+  // Only a convenience: a failure to remember costs the user a choice next time, nothing more.
+  platform::files::WriteWholeFile(LastBackupFolderFile, folder + "\n");
+}
+
+}  // namespace exchange

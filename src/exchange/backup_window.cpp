@@ -1,0 +1,289 @@
+#include "exchange/backup_window.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QStorageInfo>
+#include <QVBoxLayout>
+
+#include "exchange/backup_files.h"
+#include "exchange/restore_files.h"
+#include "forms/form_instance.h"
+#include "platform/files/path.h"
+#include "platform/ui/application.h"
+#include "platform/ui/common_dialogs.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
+
+namespace exchange {
+
+using namespace platform::ui;
+
+TOVBkUp* OVBkUp = nullptr;
+std::function<void()> ReopenCompanyAfterRestore;
+
+namespace {
+
+constexpr char ReadyText[] = "Ready. Select backup or restore button...";
+constexpr char RestoreDoneText[] =
+    "Restore files operation complete. You should now run the \"rebuild data files\" option on the Tools "
+    "Menu to "
+    "update your data files.";
+
+QString Lines(const std::vector<std::string>& items) {
+  QStringList lines;
+  for (const std::string& item : items) lines << QString::fromStdString(item);
+  return lines.join('\n');
+}
+
+// Mounted removable media first: where a backup belongs.
+QStringList RemovableFolders() {
+  QStringList folders;
+  for (const QStorageInfo& volume : QStorageInfo::mountedVolumes()) {
+    const QString root = volume.rootPath();
+    if (volume.isValid() && volume.isReady() && !volume.isReadOnly() &&
+        (root.startsWith("/media/") || root.startsWith("/run/media/") || root.startsWith("/mnt/")))
+      folders << root;
+  }
+  return folders;
+}
+
+}  // namespace
+
+TOVBkUp& CreateOVBkUp() {
+  return forms::FormInstance(OVBkUp);
+}
+
+TOVBkUp::TOVBkUp(QWidget* parent)
+    : Form(parent),
+      Label1(new QLabel("Backup Drive:", this)),
+      DriveComboBox1(new QComboBox(this)),
+      BrowseButn(new QPushButton("Bro&wse...", this)),
+      BackButn(new QPushButton("&Backup", this)),
+      RestBtn(new QPushButton("&Restore", this)),
+      SubBackup(new QCheckBox("Also backup critical data to backup folder in this directory", this)),
+      FileListBox1(new QListWidget(this)),
+      Label3(new QLabel("Status:", this)),
+      Label4(new QLabel(ReadyText, this)),
+      Label2(new QLabel("PLEASE READ THE ONLINE HELP FOR COMPLETE INSTRUCTIONS ON HOW TO PROPERLY BACKUP AND "
+                        "SAFEGUARD YOUR DATA FILES!",
+                        this)),
+      HelpButn(new QPushButton("&Help", this)),
+      BkExit(new QPushButton("E&xit", this)) {
+  SetCaption("OV Kestrava Backup");
+  SetHelpKeyword("backupdata");
+  DriveComboBox1->setEditable(true);
+  DriveComboBox1->setInsertPolicy(QComboBox::NoInsert);
+  DriveComboBox1->setMinimumWidth(320);
+  Label1->setBuddy(DriveComboBox1);
+  BrowseButn->setToolTip("Choose the folder of the backup");
+  BackButn->setToolTip("Start Backup");
+  RestBtn->setToolTip("Restore the backup files into this directory");
+  HelpButn->setToolTip("Help");
+  BkExit->setToolTip("Exit Backup");
+  SubBackup->setChecked(true);
+  FileListBox1->hide();
+  Label2->setWordWrap(true);
+  QFont warning = Label2->font();
+  warning.setBold(true);
+  Label2->setFont(warning);
+  Label4->setWordWrap(true);
+
+  auto* folderRow = new QHBoxLayout;
+  folderRow->addWidget(Label1);
+  folderRow->addWidget(DriveComboBox1, 1);
+  folderRow->addWidget(BrowseButn);
+  auto* statusRow = new QHBoxLayout;
+  statusRow->addWidget(Label3);
+  statusRow->addWidget(Label4, 1);
+  auto* buttons = new QHBoxLayout;
+  for (QPushButton* button : {BackButn, RestBtn}) buttons->addWidget(button);
+  buttons->addStretch(1);
+  for (QPushButton* button : {HelpButn, BkExit}) buttons->addWidget(button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label2);
+  layout->addSpacing(8);
+  layout->addLayout(folderRow);
+  layout->addWidget(SubBackup);
+  layout->addSpacing(8);
+  layout->addLayout(statusRow);
+  layout->addSpacing(8);
+  layout->addLayout(buttons);
+  layout->addWidget(FileListBox1);
+
+  connect(BackButn, &QPushButton::clicked, this, [this] { BackButnClick(); });
+  connect(RestBtn, &QPushButton::clicked, this, [this] { RestBtnClick(); });
+  connect(BrowseButn, &QPushButton::clicked, this, [this] { BrowseButnClick(); });
+  connect(HelpButn, &QPushButton::clicked, this, [this] { HelpButnClick(); });
+  connect(BkExit, &QPushButton::clicked, this, [this] { BkExitClick(); });
+  BackButn->setDefault(true);
+}
+
+void TOVBkUp::FormShow() {
+  busy_ = false;
+  EnableControls(true);
+  FillFolderList();
+  Label4->setText(ReadyText);
+  UpdateFileList();
+}
+
+void TOVBkUp::FormCloseQuery(bool& canClose) {
+  // Not while files are being written.
+  canClose = !busy_;
+}
+
+void TOVBkUp::FillFolderList() {
+  QStringList folders;
+  const QString last = QString::fromStdString(LoadLastBackupFolder());
+  if (!last.isEmpty()) folders << last;
+  folders << RemovableFolders() << QDir::homePath();
+  folders.removeDuplicates();
+  DriveComboBox1->clear();
+  DriveComboBox1->addItems(folders);
+  DriveComboBox1->setCurrentIndex(0);
+}
+
+void TOVBkUp::EnableControls(bool enabled) {
+  for (QWidget* control :
+       std::initializer_list<QWidget*>{BkExit, HelpButn, BackButn, DriveComboBox1, BrowseButn, RestBtn})
+    control->setEnabled(enabled);
+}
+
+int TOVBkUp::UpdateFileList() {
+  ShowFileList(ListBackupFiles());
+  return FileListBox1->count();
+}
+
+void TOVBkUp::ShowFileList(const std::vector<std::string>& files) {
+  FileListBox1->clear();
+  for (const std::string& name : files) FileListBox1->addItem(QString::fromStdString(name));
+}
+
+bool TOVBkUp::ChosenFolder(QString* shown, std::string* path) {
+  *shown = DriveComboBox1->currentText().trimmed();
+  if (shown->isEmpty()) {
+    MessageBox("Please choose the folder for the backup files.", Caption(), MsgButtons::Ok, MsgIcon::Warning);
+    DriveComboBox1->setFocus();
+    return false;
+  }
+  *path = QDir::cleanPath(*shown).toStdString();
+  return true;
+}
+
+void TOVBkUp::BrowseButnClick() {
+  FolderRequest request{"Backup Folder", DriveComboBox1->currentText().trimmed()};
+  if (!ChooseFolderDialog(request)) return;
+  DriveComboBox1->setCurrentText(QDir::toNativeSeparators(request.folder));
+}
+
+void TOVBkUp::BackButnClick() {
+  DoBackup();
+}
+
+void TOVBkUp::DoBackup() {
+  QString drive;
+  std::string folder;
+  if (!ChosenFolder(&drive, &folder)) return;
+  if (MessageBox("Ready to backup files to drive " + drive + "?", "Please Confirm", MsgButtons::OkCancel,
+                 MsgIcon::Question) != mrOk)
+    return;
+  SaveLastBackupFolder(folder);
+  EnableControls(false);
+  busy_ = true;
+  Label4->setText("Backup in progress...");
+  std::string failure;
+  FolderCopyResult copies;
+  bool archived = false;
+  {
+    WaitCursor hourglass;
+    Application->ProcessMessages();
+    const std::vector<std::string> files = ListBackupFiles();
+    ShowFileList(files);
+    archived = WriteBackupArchive(
+        files, folder, [] { Application->ProcessMessages(); }, &failure);
+    if (archived && SubBackup->isChecked()) {
+      Label4->setText("Backing up to backup folder...");
+      Application->ProcessMessages();
+      copies = CopyToBackupFolder(files);
+    }
+  }
+  busy_ = false;
+  if (!archived) {
+    EnableControls(true);
+    Label4->setText("Backup failed.");
+    MessageBox("The backup was not made: " + QString::fromStdString(failure) +
+                   "\nAn earlier backup in that folder is unchanged.",
+               "OV Backup", MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
+  Close();
+  Application->ProcessMessages();
+  ReportBackupFolderFailures(copies.wanted, copies.failures);
+  MessageBox(QString("Backup complete. %1 files were copied.").arg(FileListBox1->count()), "OV Backup",
+             MsgButtons::Ok, MsgIcon::Information);
+}
+
+void TOVBkUp::ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures) {
+  if (failures.empty()) return;
+  MessageBox(QString("%1 of %2 data files could not be copied to the Backup folder:\n")
+                     .arg(failures.size())
+                     .arg(wanted) +
+                 Lines(failures),
+             "OV Backup", MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void TOVBkUp::RestBtnClick() {
+  QString drive;
+  std::string folder;
+  if (!ChosenFolder(&drive, &folder)) return;
+  if (MessageBox("Ready to RESTORE files from backup disk in drive " + drive +
+                     ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                 "Restore", MsgButtons::OkCancel, MsgIcon::Question) != mrOk)
+    return;
+  if (!platform::files::Exists(BackupArchivePath(folder))) {
+    MessageBox("Unable to locate the backup files.", "Restore");
+    return;
+  }
+  SaveLastBackupFolder(folder);
+  EnableControls(false);
+  busy_ = true;
+  Label4->setText("Restoring your files...");
+  RestoreResult result;
+  {
+    WaitCursor hourglass;
+    Application->ProcessMessages();
+    result = RestoreDataFiles(folder);
+  }
+  busy_ = false;
+  if (result.status != RestoreResult::Status::Restored) {
+    EnableControls(true);
+    Label4->setText(ReadyText);
+    if (result.status == RestoreResult::Status::NoArchive) {
+      MessageBox("Unable to locate the backup files.", "Restore");
+      return;
+    }
+    MessageBox("The backup files were not restored: " + QString::fromStdString(result.failure) +
+                   (result.liveUnchanged ? "\nYour data files were not changed." : ""),
+               "Restore", MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
+  Close();
+  Application->ProcessMessages();
+  if (ReopenCompanyAfterRestore) ReopenCompanyAfterRestore();
+  if (!result.skipped.empty())
+    MessageBox(
+        "These entries of the backup were not restored, because they are not plain files of this "
+        "directory:\n" +
+            Lines(result.skipped),
+        "Restore", MsgButtons::Ok, MsgIcon::Warning);
+  MessageBox(RestoreDoneText, "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
+}
+
+void TOVBkUp::HelpButnClick() {
+  Application->HelpJump("backupdata");
+}
+
+void TOVBkUp::BkExitClick() {
+  Close();
+}
+
+}  // namespace exchange

@@ -1,0 +1,38 @@
+#pragma once
+// Restore of the program directory from the archive "OVBackup.zip" of a chosen folder. A plain
+// procedure apart from the backup window.
+//
+// Only entries with plain file names are restored: a name with a folder in it ("/" or "\"), a
+// drive (":"), a name starting with "." (".." among them), a folder entry or a link is skipped
+// and reported. The restore is all or nothing:
+//   1. every entry is extracted into a staging folder in the program directory, its checksum
+//      checked;
+//   2. none of the files to be replaced may be held by another program;
+//   3. each live file is moved into the staging folder and the new one moved into its place;
+//      a failure on the way moves everything back.
+// The files it replaced are then kept in the folder "BeforeRestore" of the program directory
+// (those of the restore before are dropped).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace exchange {
+
+inline constexpr char SafetyFolderName[] = "BeforeRestore";
+
+// True for a name that may be restored into the program directory.
+bool IsPlainFileName(std::string_view name);
+
+struct RestoreResult {
+  enum class Status { Restored, NoArchive, Failed };
+  Status status = Status::Failed;
+  std::string failure;                // why nothing was restored
+  bool liveUnchanged = true;          // after a failure: every live file is as it was
+  std::vector<std::string> restored;  // the names put in place
+  std::vector<std::string> skipped;   // "NAME (why)" of each entry left out
+};
+
+RestoreResult RestoreDataFiles(const std::string& archiveFolder);
+
+}  // namespace exchange

@@ -1,0 +1,283 @@
+#include "forms/line_grid.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QScrollBar>
+#include <QStyle>
+#include <algorithm>
+#include <stdexcept>
+
+namespace forms {
+
+namespace {
+
+bool IsNumberCharacter(QChar c) {
+  return c.isDigit() || c == '-' || c == '.';
+}
+
+bool IsYesNo(QChar c) {
+  return c == 'Y' || c == 'N' || c == 'y' || c == 'n';
+}
+
+// The cell editor: the column's length and characters hold key by key; Enter on the look-up
+// column takes the edit and then runs the look-up.
+class LineCellDelegate : public QStyledItemDelegate {
+ public:
+  explicit LineCellDelegate(LineGridView* view) : QStyledItemDelegate(view), view_(view) {}
+
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
+    QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    if (!edit) return editor;
+    // A validator rather than a length limit: a pasted text that breaks the rule is refused
+    // whole, where a length limit would cut it to some other code or number.
+    const LineColumn& column = view_->Model().Rules().Columns.at(index.column());
+    const QString characters =
+        column.Characters == CellCharacters::Number ? QStringLiteral("[-0-9.]") : QStringLiteral(".");
+    const QString count =
+        column.MaxLength > 0 ? QStringLiteral("{0,%1}").arg(column.MaxLength) : QStringLiteral("*");
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(characters + count), edit));
+    return edit;
+  }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+      if (enter && view_->CurrentColumn() == view_->EnterKeyColumn && view_->OnEnterKey) {
+        auto* editor = qobject_cast<QWidget*>(object);
+        emit commitData(editor);
+        emit closeEditor(editor, QAbstractItemDelegate::NoHint);
+        view_->OnEnterKey(view_->CurrentLine());
+        return true;
+      }
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
+  }
+
+ private:
+  LineGridView* view_;
+};
+
+}  // namespace
+
+LineGridModel::LineGridModel(LineGridRules rules, QObject* parent)
+    : QAbstractTableModel(parent), rules_(std::move(rules)) {
+  lines_.resize(static_cast<size_t>(rules_.Lines) + 2);
+  for (Line& line : lines_) {
+    line.cells.resize(rules_.Columns.size());
+    line.side.resize(static_cast<size_t>(rules_.SideFields));
+  }
+}
+
+bool LineGridModel::Valid(int line, int column) const {
+  return line >= 1 && line <= rules_.Lines && column >= 0 && column < static_cast<int>(rules_.Columns.size());
+}
+
+QString LineGridModel::Cell(int line, int column) const {
+  if (!Valid(line, column)) return {};
+  return lines_[static_cast<size_t>(line)].cells[static_cast<size_t>(column)];
+}
+
+void LineGridModel::Put(int line, int column, const QString& text) {
+  if (!Valid(line, column)) return;
+  QString& cell = lines_[static_cast<size_t>(line)].cells[static_cast<size_t>(column)];
+  if (cell == text) return;
+  cell = text;
+  const QModelIndex changed = index(line - 1, column);
+  // The number cell also decides how the whole line is drawn.
+  if (column == 0)
+    emit dataChanged(changed, index(line - 1, columnCount() - 1));
+  else
+    emit dataChanged(changed, changed);
+}
+
+bool LineGridModel::Accepts(int column, const QString& text) const {
+  if (column < 0 || column >= static_cast<int>(rules_.Columns.size())) return false;
+  const LineColumn& rule = rules_.Columns[static_cast<size_t>(column)];
+  if (!rule.Editable) return false;
+  if (rule.MaxLength > 0 && text.size() > rule.MaxLength) return false;
+  switch (rule.Characters) {
+    case CellCharacters::Any:
+      return true;
+    case CellCharacters::Number:
+      return std::all_of(text.begin(), text.end(), IsNumberCharacter);
+    case CellCharacters::YesNo:
+      return text.isEmpty() || (text.size() == 1 && IsYesNo(text[0]));
+  }
+  return false;
+}
+
+bool LineGridModel::Enter(int line, int column, const QString& text) {
+  if (!Valid(line, column) || !Accepts(column, text)) return false;
+  const bool yesNo = rules_.Columns[static_cast<size_t>(column)].Characters == CellCharacters::YesNo;
+  Put(line, column, yesNo ? text.toUpper() : text);
+  if (OnEntered) OnEntered(line, column);
+  return true;
+}
+
+std::string& LineGridModel::Side(int line, int field) {
+  return lines_.at(static_cast<size_t>(line)).side.at(static_cast<size_t>(field));
+}
+
+const std::string& LineGridModel::Side(int line, int field) const {
+  return lines_.at(static_cast<size_t>(line)).side.at(static_cast<size_t>(field));
+}
+
+void LineGridModel::InsertLineAt(int line) {
+  if (line < 1 || line > rules_.Lines) return;
+  for (int moved = rules_.Lines - 1; moved >= line; --moved) {
+    lines_[static_cast<size_t>(moved) + 1] = lines_[static_cast<size_t>(moved)];
+    lines_[static_cast<size_t>(moved) + 1].cells[0] = QString::number(moved + 1);
+  }
+  emit dataChanged(index(line - 1, 0), index(rules_.Lines - 1, columnCount() - 1));
+}
+
+int LineGridModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rules_.Lines;
+}
+
+int LineGridModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(rules_.Columns.size());
+}
+
+QVariant LineGridModel::data(const QModelIndex& index, int role) const {
+  const int line = index.row() + 1;
+  if (!Valid(line, index.column())) return {};
+  const bool shortage = !rules_.ShortageMark.isEmpty() && Cell(line, 0) == rules_.ShortageMark;
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return Cell(line, index.column());
+    case Qt::TextAlignmentRole:
+      return QVariant::fromValue(
+          Qt::AlignVCenter |
+          (rules_.Columns[static_cast<size_t>(index.column())].AlignRight ? Qt::AlignRight : Qt::AlignLeft));
+    case Qt::BackgroundRole:
+      if (shortage) return QColor(Qt::yellow);
+      return {};
+    case Qt::FontRole:
+      if (shortage) {
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+      }
+      return {};
+    default:
+      return {};
+  }
+}
+
+bool LineGridModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole) return false;
+  return Enter(index.row() + 1, index.column(), value.toString());
+}
+
+QVariant LineGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Vertical) return section + 1;
+  if (section < 0 || section >= static_cast<int>(rules_.Columns.size())) return {};
+  return rules_.Columns[static_cast<size_t>(section)].Header;
+}
+
+Qt::ItemFlags LineGridModel::flags(const QModelIndex& index) const {
+  Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+  const int column = index.column();
+  if (column >= 0 && column < static_cast<int>(rules_.Columns.size())) {
+    const LineColumn& rule = rules_.Columns[static_cast<size_t>(column)];
+    // Y/N cells change by a key press, never through an editor.
+    if (rule.Editable && rule.Characters != CellCharacters::YesNo) flags |= Qt::ItemIsEditable;
+  }
+  return flags;
+}
+
+LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(parent), model_(model) {
+  setModel(model);
+  setItemDelegate(new LineCellDelegate(this));
+  setSelectionMode(QAbstractItemView::SingleSelection);
+  setSelectionBehavior(QAbstractItemView::SelectItems);
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::SelectedClicked);
+  verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  horizontalHeader()->setHighlightSections(false);
+  setTabKeyNavigation(true);
+  setCornerButtonEnabled(false);
+}
+
+int LineGridView::CurrentLine() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.row() + 1 : 1;
+}
+
+int LineGridView::CurrentColumn() const {
+  const QModelIndex current = currentIndex();
+  return current.isValid() ? current.column() : 0;
+}
+
+void LineGridView::SetCursor(int line, int column) {
+  setCurrentIndex(model_->index(line - 1, column));
+}
+
+void LineGridView::SetTopLine(int line) {
+  scrollTo(model_->index(line - 1, 0), QAbstractItemView::PositionAtTop);
+}
+
+int LineGridView::TopLine() const {
+  return rowAt(0) + 1;
+}
+
+void LineGridView::SizeColumns() {
+  const std::vector<LineColumn>& columns = model_->Rules().Columns;
+  const QFontMetrics metrics(font());
+  // A cell draws its text inside a margin on either side.
+  const int margin = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1);
+  int used = 0;
+  for (size_t column = 0; column + 1 < columns.size(); ++column) {
+    const int width = metrics.horizontalAdvance(columns[column].WidthSample) + margin;
+    setColumnWidth(static_cast<int>(column), width);
+    used += width;
+  }
+  const int rest = viewport()->width() - used - verticalScrollBar()->sizeHint().width() -
+                   metrics.horizontalAdvance(QStringLiteral("..."));
+  setColumnWidth(static_cast<int>(columns.size()) - 1,
+                 std::max(rest, metrics.horizontalAdvance(QStringLiteral("XXXXXXXXXX"))));
+}
+
+bool LineGridView::HandleYesNoKey(QKeyEvent* event) {
+  const int column = CurrentColumn();
+  const std::vector<LineColumn>& columns = model_->Rules().Columns;
+  if (column < 0 || column >= static_cast<int>(columns.size()) ||
+      columns[static_cast<size_t>(column)].Characters != CellCharacters::YesNo)
+    return false;
+  const QString text = event->text();
+  if (text.size() != 1 || !text[0].isPrint()) return false;
+  if (IsYesNo(text[0])) model_->Enter(CurrentLine(), column, text);
+  return true;  // every other printable key is dropped here
+}
+
+void LineGridView::keyPressEvent(QKeyEvent* event) {
+  const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+  if (enter && state() != QAbstractItemView::EditingState && CurrentColumn() == EnterKeyColumn &&
+      OnEnterKey) {
+    OnEnterKey(CurrentLine());
+    event->accept();
+    return;
+  }
+  if (HandleYesNoKey(event)) {
+    event->accept();
+    return;
+  }
+  QTableView::keyPressEvent(event);
+}
+
+void LineGridView::mouseDoubleClickEvent(QMouseEvent* event) {
+  QTableView::mouseDoubleClickEvent(event);
+  if (OnDoubleClick) OnDoubleClick();
+}
+
+}  // namespace forms

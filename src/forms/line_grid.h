@@ -1,0 +1,122 @@
+#pragma once
+// The line-item grid of the entry forms (invoices and purchase orders): a fixed number of lines,
+// each with its text cells and a few side values that belong to the line (the product's stock,
+// its cost, what the stored document held) and move with it when lines are inserted.
+//
+// The entry rules of each column (length, allowed characters, Y/N) live in the model, so a
+// pasted text is held to them as well as a typed one; the view adds the key-by-key behaviour
+// (Y/N set at a key press, Enter on a column that looks something up).
+//
+// Lines are counted from 1, as the forms number them; column 0 holds the line number. Side
+// values exist for lines 0 to lines + 1, as the entry forms' arrays always had them.
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace forms {
+
+enum class CellCharacters {
+  Any,     // any text up to the column's length
+  Number,  // digits, "-" and "." only
+  YesNo,   // one of "Y" and "N", set by a single key and upper-cased
+};
+
+struct LineColumn {
+  QString Header;
+  int MaxLength = 0;  // 0: no limit
+  CellCharacters Characters = CellCharacters::Any;
+  bool Editable = true;
+  QString WidthSample;  // the column is as wide as this text; empty for the last column
+  bool AlignRight = false;
+};
+
+struct LineGridRules {
+  std::vector<LineColumn> Columns;  // column 0 the line number
+  int Lines = 99;
+  int SideFields = 0;
+  // A line whose number cell reads this is drawn on yellow in bold (stock would go short).
+  QString ShortageMark = QStringLiteral("CS");
+};
+
+class LineGridModel : public QAbstractTableModel {
+ public:
+  explicit LineGridModel(LineGridRules rules, QObject* parent = nullptr);
+
+  const LineGridRules& Rules() const { return rules_; }
+  int Lines() const { return rules_.Lines; }
+
+  QString Cell(int line, int column) const;
+  // Sets a cell as the program fills it; no entry rule applies.
+  void Put(int line, int column, const QString& text);
+  // Sets a cell as the user enters it: refused (false, cell unchanged) when the text breaks the
+  // column's rule; a Y/N cell takes the upper-case letter.
+  bool Enter(int line, int column, const QString& text);
+  // Whether the column's rule lets a cell hold the text.
+  bool Accepts(int column, const QString& text) const;
+
+  std::string& Side(int line, int field);
+  const std::string& Side(int line, int field) const;
+
+  // Moves every line from the last but one down to `line` one line down, with its side values,
+  // renumbering it; the last line drops out. `line` itself keeps its old contents for the caller
+  // to refill.
+  void InsertLineAt(int line);
+
+  // Run after a user's entry changed a cell.
+  std::function<void(int line, int column)> OnEntered;
+
+  // QAbstractTableModel
+  int rowCount(const QModelIndex& parent = {}) const override;
+  int columnCount(const QModelIndex& parent = {}) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+ private:
+  struct Line {
+    std::vector<QString> cells;
+    std::vector<std::string> side;
+  };
+  bool Valid(int line, int column) const;
+
+  LineGridRules rules_;
+  std::vector<Line> lines_;  // 0 .. Lines + 1
+};
+
+class LineGridView : public QTableView {
+ public:
+  LineGridView(LineGridModel* model, QWidget* parent = nullptr);
+
+  LineGridModel& Model() const { return *model_; }
+  int CurrentLine() const;
+  int CurrentColumn() const;
+  void SetCursor(int line, int column);
+  // Scrolls so that `line` is the top visible line.
+  void SetTopLine(int line);
+  int TopLine() const;
+  // The column widths from the rules' samples in the view's font; the last column takes the
+  // rest of the view's width less the scroll bar and the width of "...".
+  void SizeColumns();
+
+  // Enter on a column that has one (the product code): the line, after any open edit is taken.
+  std::function<void(int line)> OnEnterKey;
+  int EnterKeyColumn = -1;
+  std::function<void()> OnDoubleClick;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+ private:
+  // A Y/N key on a Y/N cell sets it at once; other printable keys are dropped there.
+  bool HandleYesNoKey(QKeyEvent* event);
+
+  LineGridModel* model_;
+};
+
+}  // namespace forms

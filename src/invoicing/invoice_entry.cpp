@@ -1,0 +1,1502 @@
+#include "invoicing/invoice_entry.h"
+
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+#include <array>
+
+#include "customers/customer_manager.h"
+#include "forms/browser_font.h"
+#include "forms/cal_form.h"
+#include "forms/calculator.h"
+#include "forms/font_choice.h"
+#include "forms/form_instance.h"
+#include "forms/run_state.h"
+#include "forms/shipping_address_dialog.h"
+#include "invoicing/invoice_amounts.h"
+#include "invoicing/saved_lines.h"
+#include "platform/files/path.h"
+#include "platform/print/colors.h"
+#include "platform/text/amount.h"
+#include "platform/text/clock.h"
+#include "platform/text/codepage.h"
+#include "platform/text/date_text.h"
+#include "platform/text/format_float.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "platform/ui/application.h"
+#include "platform/ui/message_box.h"
+#include "products/product_manager.h"
+#include "records/company_rec.h"
+#include "records/invoice_file.h"
+#include "records/invoice_rec.h"
+#include "records/payment_terms.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
+
+namespace invoicing {
+
+using namespace platform::ui;
+using platform::text::AmountText;
+using platform::text::FormatAmount;
+using platform::text::FormatFloat;
+using platform::text::StripCommas;
+using platform::text::ToAnsi;
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+using platform::text::UpperCase;
+using records::CurrentCompany;
+using records::ProductRec;
+
+int32_t InvoiceFormMode = 0;
+uint8_t MemoInvoiceFlag = 0;
+std::string InitialInvoiceNumber = "0";
+std::string InitialAmountDue = "0.00";
+std::string MemoProductPrice = "0";
+std::function<bool(const EnteredInvoice&)> PostEnteredInvoice;
+
+TProdInv* ProdInv = nullptr;
+
+TProdInv& CreateProdInv() {
+  return forms::FormInstance(ProdInv);
+}
+
+namespace {
+
+const char* const kDoubleClickToSelect = "Double-click or press <enter> to select.";
+const char* const kRightClickForMenu = "Right-click mouse or select from menu bar.";
+const std::string kFreshOnHand = "9999999999";  // form made or cleared
+const std::string kLineOnHand = "999999999";    // one line cleared, inserted or made a comment
+
+QString Text(std::string_view ansi) {
+  return ToQString(ansi);
+}
+
+std::string Ansi(const QString& text) {
+  return ToAnsi(text);
+}
+
+std::string Trimmed(const QString& text) {
+  return TrimBlanks(ToAnsi(text));
+}
+
+std::string Upper(const QString& text) {
+  return UpperCase(Trimmed(text));
+}
+
+QString Shown(double value) {
+  return Text(FormatFloat(",0.00", value));
+}
+
+QString ShownAmount(std::string_view stored) {
+  return Text(FormatAmount(LenientAmount(stored)));
+}
+
+QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
+  auto* edit = new QLineEdit(parent);
+  edit->setMaxLength(maxLength);
+  return edit;
+}
+
+// A box whose typing stops at maxLength characters, while the form may show a longer text in it
+// (a total it computed): a length limit of the box itself would cut such a text.
+QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
+  auto* edit = new QLineEdit(parent);
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(maxLength)), edit));
+  return edit;
+}
+
+QLabel* ValueLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setFrameShape(QFrame::Panel);
+  label->setFrameShadow(QFrame::Sunken);
+  label->setMinimumWidth(90);
+  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return label;
+}
+
+std::string StockStateOf(const ProductRec& product) {
+  if (product.NonDepleting) return "Z";
+  if (product.NonStock) return "Y";
+  return "S";
+}
+
+// The product file is opened for a look-up when no window holds it open, and closed again.
+class ProductFileUse {
+ public:
+  ProductFileUse() : opened_(records::ProductFile == nullptr && records::OpenProductFile()) {}
+  ~ProductFileUse() {
+    if (opened_) {
+      storage::IsamCloseFileBlock(records::ProductFile);
+      records::ProductFile = nullptr;
+    }
+  }
+  ProductFileUse(const ProductFileUse&) = delete;
+  ProductFileUse& operator=(const ProductFileUse&) = delete;
+
+  bool Find(const std::string& code, ProductRec& product) {
+    if (!records::ProductFile) return false;
+    ProductRec wanted;
+    wanted.Code.Set(code);
+    storage::IsamRecRef ref = 0;
+    return records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref);
+  }
+
+ private:
+  bool opened_;
+};
+
+// The invoice file, likewise, for the duplicate-number check.
+class InvoiceFileUse {
+ public:
+  InvoiceFileUse() : opened_(records::InvoiceFile == nullptr && records::OpenInvoiceFile()) {}
+  ~InvoiceFileUse() {
+    if (opened_) storage::IsamCloseFileBlock(records::InvoiceFile);
+  }
+  InvoiceFileUse(const InvoiceFileUse&) = delete;
+  InvoiceFileUse& operator=(const InvoiceFileUse&) = delete;
+
+ private:
+  bool opened_;
+};
+
+}  // namespace
+
+forms::LineGridRules TProdInv::GridRules() {
+  using forms::CellCharacters;
+  forms::LineGridRules rules;
+  rules.Columns = {
+      {"LN", 0, CellCharacters::Any, false, "XXi"},
+      {"Product#", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
+      {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX", true},
+      {"Description / Comment", 32, CellCharacters::Any, true, "XXXXXXXXXXXXXXXXXXXXXXXXX"},
+      {"Unit Price", 10, CellCharacters::Number, true, "XXXXXXXXX", true},
+      {"T", 1, CellCharacters::YesNo, true, "Xi"},
+      // The extension is computed from quantity and price; typing into it would be overwritten.
+      {"Extension", 0, CellCharacters::Any, false, "", true},
+  };
+  rules.Lines = kInvoiceLines;
+  rules.SideFields = kSideFields;
+  return rules;
+}
+
+TProdInv::TProdInv(QWidget* parent)
+    : Form(parent),
+      INum(LimitedEdit(this, 9)),
+      ICustName(new QLabel(this)),
+      ICustNo(new QLabel(this)),
+      EBSName(LimitedEdit(this, 10)),
+      CBal(ValueLabel(this)),
+      ICredLimit(ValueLabel(this)),
+      Label21(new QLabel(this)),
+      Label22(new QLabel(this)),
+      Label23(new QLabel(this)),
+      Label24(new QLabel(this)),
+      Acur(ValueLabel(this)),
+      A30(ValueLabel(this)),
+      A60(ValueLabel(this)),
+      A90(ValueLabel(this)),
+      IDate(new QLineEdit(this)),
+      Label7(new QLabel(this)),
+      ITerms(new QComboBox(this)),
+      IStmntNote(LimitedEdit(this, 35)),
+      INVNOTES(LimitedEdit(this, 80)),
+      KeyCode(LimitedEdit(this, 8)),
+      PrintFlag(new QCheckBox("Pr&int Invoice", this)),
+      RadioButton1(new QRadioButton("&Line Item", this)),
+      RadioButton2(new QRadioButton("&Memo", this)),
+      IMode(new QLabel(this)),
+      Lines(new forms::LineGridModel(GridRules(), this)),
+      StringGrid1(new forms::LineGridView(Lines, this)),
+      Memo1(new QPlainTextEdit(this)),
+      MemoPDescLabel(new QLabel("Product &Description:", this)),
+      MemoPDesc(LimitedEdit(this, 32)),
+      MemoQuanLabel(new QLabel("&Quantity:", this)),
+      MemoQuan(TypingLimitedEdit(this, 10)),
+      CurCostLabel(new QLabel("Co&st:", this)),
+      CurCost(TypingLimitedEdit(this, 10)),
+      StockData(new QLabel(this)),
+      StkName(new QLabel(this)),
+      StkBal(new QLabel(this)),
+      OldLineQuan(new QLabel(this)),
+      CheckBox2(new QCheckBox("Calc. Tax", this)),
+      EBTaxRate(LimitedEdit(this, 6)),
+      INet(TypingLimitedEdit(this, 10)),
+      ITax(TypingLimitedEdit(this, 10)),
+      IPaid(TypingLimitedEdit(this, 10)),
+      ITotal(ValueLabel(this)),
+      BalDue(ValueLabel(this)),
+      TaxLbl(new QLabel(this)),
+      BitBtn3(new QPushButton("Customers", this)),
+      SpeedButton3(new QToolButton(this)),
+      SpeedButton2(new QToolButton(this)),
+      ProductsButn(new QPushButton("Products", this)),
+      SpeedButton8(new QToolButton(this)),
+      Calbutton(new QToolButton(this)),
+      Button1(new QPushButton("Ship &To...", this)),
+      DeleteLine(new QPushButton("Clear Line", this)),
+      SBInsert(new QPushButton("Insert Line Item", this)),
+      MakeNote(new QPushButton("Add Description comment", this)),
+      UndoAll(new QPushButton("Delete All Lines", this)),
+      TopButn(new QPushButton("Line Item 1", this)),
+      CnterButn(new QPushButton("Line Item 50", this)),
+      BottButn(new QPushButton("Line Item 99", this)),
+      ImportButn(new QToolButton(this)),
+      ExportButn(new QToolButton(this)),
+      OKButton(new QPushButton("&Ok", this)),
+      CancelButton(new QPushButton("&Cancel", this)),
+      BitBtn2(new QPushButton("&Help", this)) {
+  SetCaption("Product Invoice");
+  SetHelpKeyword("NewInvoice");
+  SpeedButton3->setText("Customers");
+  SpeedButton2->setText("Find Product");
+  SpeedButton8->setText("Calculator");
+  Calbutton->setText("Calendar");
+  ImportButn->setText("Loads Saved Lines");
+  ExportButn->setText("Replaces saved lines with current lines");
+  ImportButn->setToolTip("Loads Saved Lines");
+  ExportButn->setToolTip("Replaces saved lines with current lines");
+  ITerms->setEditable(true);
+  ITerms->lineEdit()->setMaxLength(35);
+  IDate->setMaxLength(10);
+  Label7->setText("Mo/Dy/Year");
+  IDate->setMaximumWidth(IDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
+  OldLineQuan->setWordWrap(true);
+  TaxLbl->setWordWrap(true);
+  for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
+  for (QLineEdit* amount : {INet, ITax, IPaid, EBTaxRate}) amount->setAlignment(Qt::AlignRight);
+  BuildLayout();
+  ConnectHandlers();
+  resize(960, 720);
+}
+
+void TProdInv::BuildLayout() {
+  auto caption = [this](const char* text, QWidget* buddy) {
+    auto* label = new QLabel(text, this);
+    label->setBuddy(buddy);
+    return label;
+  };
+
+  // Customer box: name, number, balance, limit and aging.
+  auto* customer = new QGroupBox("Customer", this);
+  auto* customerGrid = new QGridLayout(customer);
+  customerGrid->addWidget(BitBtn3, 0, 0);
+  customerGrid->addWidget(ICustName, 0, 1, 1, 3);
+  customerGrid->addWidget(new QLabel("Number:", this), 1, 0);
+  customerGrid->addWidget(ICustNo, 1, 1);
+  customerGrid->addWidget(caption("S&hort Name:", EBSName), 1, 2);
+  customerGrid->addWidget(EBSName, 1, 3);
+  customerGrid->addWidget(new QLabel("Balance:", this), 2, 0);
+  customerGrid->addWidget(CBal, 2, 1);
+  customerGrid->addWidget(new QLabel("Credit Limit:", this), 2, 2);
+  customerGrid->addWidget(ICredLimit, 2, 3);
+  const std::array<QLabel*, 4> agingCaptions{Label21, Label22, Label23, Label24};
+  const std::array<QLabel*, 4> aging{Acur, A30, A60, A90};
+  for (int bucket = 0; bucket < 4; ++bucket) {
+    customerGrid->addWidget(agingCaptions[bucket], 3, bucket);
+    customerGrid->addWidget(aging[bucket], 4, bucket);
+  }
+  customerGrid->addWidget(Button1, 5, 0);
+
+  // Invoice box: number, date, terms, notes.
+  auto* invoice = new QGroupBox("Invoice", this);
+  auto* invoiceGrid = new QGridLayout(invoice);
+  invoiceGrid->addWidget(caption("Invoice &#:", INum), 0, 0);
+  invoiceGrid->addWidget(INum, 0, 1);
+  invoiceGrid->addWidget(IMode, 0, 2, 1, 2);
+  invoiceGrid->addWidget(caption("&Date:", IDate), 1, 0);
+  auto* date = new QHBoxLayout;
+  date->addWidget(IDate);
+  date->addWidget(Calbutton);
+  date->addWidget(Label7);
+  date->addStretch(1);
+  invoiceGrid->addLayout(date, 1, 1, 1, 3);
+  invoiceGrid->addWidget(caption("T&erms:", ITerms), 2, 0);
+  invoiceGrid->addWidget(ITerms, 2, 1, 1, 3);
+  invoiceGrid->addWidget(caption("Statement &Note:", IStmntNote), 3, 0);
+  invoiceGrid->addWidget(IStmntNote, 3, 1, 1, 3);
+  invoiceGrid->addWidget(caption("&Key Code:", KeyCode), 4, 0);
+  invoiceGrid->addWidget(KeyCode, 4, 1);
+  invoiceGrid->addWidget(PrintFlag, 4, 2);
+  auto* kind = new QHBoxLayout;
+  kind->addWidget(RadioButton1);
+  kind->addWidget(RadioButton2);
+  invoiceGrid->addLayout(kind, 4, 3);
+  auto* notes = new QHBoxLayout;
+  notes->addWidget(caption("Notes/Comments/Reference:", INVNOTES));
+  notes->addWidget(INVNOTES, 1);
+
+  auto* top = new QHBoxLayout;
+  top->addWidget(customer, 1);
+  top->addWidget(invoice, 1);
+
+  // Tools over the lines.
+  auto* tools = new QHBoxLayout;
+  for (QToolButton* button : {SpeedButton3, SpeedButton2, SpeedButton8, ImportButn, ExportButn}) {
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    tools->addWidget(button);
+  }
+  tools->addStretch(1);
+
+  // Memo layout: description, quantity and the product button above the memo.
+  auto* memoProduct = new QHBoxLayout;
+  memoProduct->addWidget(MemoPDescLabel);
+  MemoPDescLabel->setBuddy(MemoPDesc);
+  memoProduct->addWidget(MemoPDesc, 2);
+  memoProduct->addWidget(ProductsButn);
+  memoProduct->addWidget(MemoQuanLabel);
+  MemoQuanLabel->setBuddy(MemoQuan);
+  memoProduct->addWidget(MemoQuan);
+  memoProduct->addStretch(1);
+
+  // Line commands and the stock panel beside the grid.
+  auto* side = new QVBoxLayout;
+  for (QPushButton* button : {SBInsert, MakeNote, DeleteLine, UndoAll, TopButn, CnterButn, BottButn})
+    side->addWidget(button);
+  auto* stock = new QGroupBox("Stock", this);
+  auto* stockForm = new QFormLayout(stock);
+  stockForm->addRow("Code:", StkName);
+  stockForm->addRow("On Hand:", StockData);
+  stockForm->addRow("After Sale:", StkBal);
+  stockForm->addRow(OldLineQuan);
+  side->addWidget(stock);
+  auto* cost = new QHBoxLayout;
+  CurCostLabel->setBuddy(CurCost);
+  cost->addWidget(CurCostLabel);
+  cost->addWidget(CurCost);
+  side->addLayout(cost);
+  side->addStretch(1);
+
+  auto* body = new QVBoxLayout;
+  body->addLayout(memoProduct);
+  body->addWidget(StringGrid1, 1);
+  body->addWidget(Memo1, 1);
+  auto* middle = new QHBoxLayout;
+  middle->addLayout(body, 1);
+  middle->addLayout(side);
+
+  // Totals.
+  auto* totals = new QGridLayout;
+  totals->addWidget(CheckBox2, 0, 0);
+  totals->addWidget(caption("Tax &Rate:", EBTaxRate), 0, 1);
+  totals->addWidget(EBTaxRate, 0, 2);
+  totals->addWidget(TaxLbl, 1, 0, 1, 3);
+  totals->addWidget(caption("Net:", INet), 0, 3);
+  totals->addWidget(INet, 0, 4);
+  totals->addWidget(caption("Tax:", ITax), 1, 3);
+  totals->addWidget(ITax, 1, 4);
+  totals->addWidget(new QLabel("Total:", this), 2, 3);
+  totals->addWidget(ITotal, 2, 4);
+  totals->addWidget(caption("&Paid:", IPaid), 0, 5);
+  totals->addWidget(IPaid, 0, 6);
+  totals->addWidget(new QLabel("Balance Due:", this), 1, 5);
+  totals->addWidget(BalDue, 1, 6);
+  totals->setColumnStretch(0, 1);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (QPushButton* button : {OKButton, CancelButton, BitBtn2}) buttons->addWidget(button);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addLayout(notes);
+  layout->addLayout(tools);
+  layout->addLayout(middle, 1);
+  layout->addLayout(totals);
+  layout->addLayout(buttons);
+}
+
+void TProdInv::ConnectHandlers() {
+  auto click = [this](QAbstractButton* button, void (TProdInv::*handler)()) {
+    QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+  };
+  click(OKButton, &TProdInv::OKButtonClick);
+  click(CancelButton, &TProdInv::InvCloseClick);
+  click(BitBtn2, &TProdInv::BitBtn2Click);
+  click(BitBtn3, &TProdInv::BitBtn3Click);
+  click(SpeedButton3, &TProdInv::SpeedButton3Click);
+  click(SpeedButton2, &TProdInv::SpeedButton2Click);
+  click(ProductsButn, &TProdInv::SpeedButton2Click);
+  click(SpeedButton8, &TProdInv::SpeedButton8Click);
+  click(Calbutton, &TProdInv::CalbuttonClick);
+  click(Button1, &TProdInv::Button1Click);
+  click(DeleteLine, &TProdInv::DeleteLineClick);
+  click(SBInsert, &TProdInv::SBInsertClick);
+  click(MakeNote, &TProdInv::MakeNoteClick);
+  click(UndoAll, &TProdInv::UndoAllClick);
+  click(TopButn, &TProdInv::TopButnClick);
+  click(CnterButn, &TProdInv::CnterButnClick);
+  click(BottButn, &TProdInv::BottButnClick);
+  click(ImportButn, &TProdInv::ImportButnClick);
+  click(ExportButn, &TProdInv::ExportButnClick);
+  click(RadioButton1, &TProdInv::RadioButton1Click);
+  click(RadioButton2, &TProdInv::RadioButton2Click);
+  // Setting the box from the program recomputes as a click does.
+  QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
+  auto changed = [this](QLineEdit* edit, void (TProdInv::*handler)()) {
+    QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
+  };
+  changed(ITax, &TProdInv::ITaxChange);
+  changed(IPaid, &TProdInv::IPaidChange);
+  changed(EBTaxRate, &TProdInv::EBTaxRateChange);
+  changed(INet, &TProdInv::INetChange);
+  changed(MemoQuan, &TProdInv::MemoQuanChange);
+  // Only the user's typing: the form shows the current line's cost here itself.
+  QObject::connect(CurCost, &QLineEdit::textEdited, this, [this] { CurCostChange(); });
+  QObject::connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
+    constexpr int kMemoLength = 1850;
+    if (Memo1->toPlainText().size() <= kMemoLength) return;
+    Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
+    Memo1->moveCursor(QTextCursor::End);
+  });
+  Lines->OnEntered = [this](int row, int) { StringGrid1SetEditText(row); };
+  StringGrid1->EnterKeyColumn = kColCode;
+  StringGrid1->OnEnterKey = [this](int row) { StringGrid1CodeEntered(row); };
+  StringGrid1->OnDoubleClick = [this] { StringGrid1DblClick(); };
+  QObject::connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
+                   [this](const QModelIndex& current) {
+                     if (current.isValid()) StringGrid1Click();
+                   });
+  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+void TProdInv::resizeEvent(QResizeEvent* event) {
+  Form::resizeEvent(event);
+  StringGrid1->SizeColumns();
+}
+
+// ---- Showing the form -------------------------------------------------------------------------
+
+void TProdInv::FormCreate() {
+  forms::LastInvoiceDate = platform::text::DateToStr(platform::text::Today());
+  for (int row = 0; row <= kInvoiceLines + 1; ++row) {
+    LineOnHand(row) = kFreshOnHand;
+    LineStockState(row) = "X";
+    OldLineQuantities(row) = "0";
+    OldLineProducts(row).clear();
+    LineCosts(row) = "0";
+  }
+  customers::AddCustomerPicker(this);
+  products::AddProductPicker(this);
+}
+
+void TProdInv::SetDateMask() {
+  const char order = CurrentCompany.DateOrder.Get().empty() ? 'M' : CurrentCompany.DateOrder.Get()[0];
+  const QString mask = order == 'Y' ? QStringLiteral("9999/99/99;_") : QStringLiteral("99/99/9999;_");
+  if (IDate->inputMask() == mask) return;
+  const QString typed = IDate->text();
+  IDate->setInputMask(mask);
+  IDate->setText(typed);
+  Label7->setText(order == 'D' ? "Dy/Mo/Year" : order == 'Y' ? "Year/Mo/Dy" : "Mo/Dy/Year");
+}
+
+void TProdInv::FormShow() {
+  ShowCompanySettings();
+  ChooseLayoutOfInvoice();
+  ShowAddingOrEditing();
+  ShowCompanyFonts();
+  SetInvoiceEntryMode();
+  RecalcInvoiceTotals();
+  StringGrid1->SizeColumns();
+  StringGrid1->SetCursor(1, kColCode);
+  StringGrid1->SetTopLine(1);
+
+  FocusFirstField();
+  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") {
+    CheckBox2->setChecked(false);
+    CheckBox2->setText("Tax Exempt");
+    CheckBox2->setEnabled(false);
+  }
+  ShowCustomerOfTheJob();
+}
+
+// The command-line job has chosen the customer; otherwise a new invoice starts without one.
+void TProdInv::ShowCustomerOfTheJob() {
+  if (forms::ExternalInvoiceMode) {
+    BitBtn3->setEnabled(false);
+    SpeedButton3->setEnabled(false);
+    Button1->setEnabled(true);
+    const records::CustomerRec& c = records::SelectedCustomer;
+    ICredLimit->setText(ShownAmount(c.CreditLimit.Get()));
+    CBal->setText(ShownAmount(c.CustBalance.Get()));
+    ShowAgingAndShipTo(c);
+  } else if (Adding()) {
+    for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
+    EBSName->clear();
+  }
+}
+
+void TProdInv::ShowCompanySettings() {
+  const bool hideCost = CurrentCompany.HideCost != 0;
+  CurCost->setVisible(!hideCost);
+  CurCostLabel->setVisible(!hideCost);
+  Label21->setText(Text(CurrentCompany.AgingCaption1.Get()));
+  Label22->setText(Text(CurrentCompany.AgingCaption2.Get()));
+  Label23->setText(Text(CurrentCompany.AgingCaption3.Get()));
+  Label24->setText(Text("Over " + TrimBlanks(CurrentCompany.AgingDays3.Get()) + ":"));
+  records::LoadPaymentTermsInto(*ITerms);
+  SetDateMask();
+}
+
+void TProdInv::ChooseLayoutOfInvoice() {
+  const QSignalBlocker quiet1(RadioButton1);
+  const QSignalBlocker quiet2(RadioButton2);
+  const bool lineItems = records::InvoiceBuf.Body.Get() == "P";
+  (lineItems ? RadioButton1 : RadioButton2)->setChecked(true);
+  MemoInvoiceFlag = lineItems ? 0 : 1;
+  CheckBox2->setEnabled(true);
+  CheckBox2->setChecked(CurrentCompany.CalculateInvoiceTaxes != 0);
+  if (CheckBox2->isChecked()) CheckBox2->setText("Calc. Tax");
+  PrintFlag->setEnabled(true);
+}
+
+void TProdInv::ShowAddingOrEditing() {
+  if (Adding()) {
+    std::string number = TrimBlanks(CurrentCompany.NextInvoiceNumber.Get());
+    if (CurrentCompany.InvoiceNumberPrefix.Get() == "Y") {
+      const QDate date =
+          platform::text::TryStrToDate(forms::LastInvoiceDate).value_or(platform::text::Today());
+      number = QStringLiteral("%1%2")
+                   .arg(date.month(), 2, 10, QChar('0'))
+                   .arg(date.year() % 100, 2, 10, QChar('0'))
+                   .toStdString() +
+               number;
+    }
+    INum->setText(Text(number));
+    ITerms->setEditText(Text(CurrentCompany.DefaultInvoiceTerms.Get()));
+    PrintFlag->setChecked(CurrentCompany.InvoicePrintFlagDefault != 0);
+    RadioButton1->setEnabled(true);
+    RadioButton2->setEnabled(true);
+    IMode->setText("Add Invoice");
+  } else {
+    RadioButton1->setEnabled(false);
+    RadioButton2->setEnabled(false);
+    PrintFlag->setEnabled(false);
+    IMode->setText("Edit Invoice");
+  }
+  BitBtn3->setEnabled(Adding());
+  SpeedButton3->setEnabled(Adding());
+}
+
+void TProdInv::ShowCompanyFonts() {
+  const FontChoice browserFont = forms::CompanyBrowserFont(CurrentCompany);
+  QFont memoFont = Memo1->font();
+  if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
+  if (browserFont.size > 0) memoFont.setPointSize(browserFont.size);
+  Memo1->setFont(memoFont);
+  const QColor editorColor = forms::CompanyEditorColor(CurrentCompany);
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{Memo1, StringGrid1, ICustName, ICustNo, CBal, ICredLimit}) {
+    if (widget != Memo1) widget->setFont(forms::CompanyEditorFont(CurrentCompany, font()));
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, editorColor);
+    palette.setColor(QPalette::WindowText, editorColor);
+    widget->setPalette(palette);
+  }
+}
+
+void TProdInv::FocusFirstField() {
+  if (Adding()) {
+    INum->setEnabled(true);
+    BitBtn3->setFocus();
+  } else if (Trimmed(INum->text()).find('G') != std::string::npos) {
+    INum->setEnabled(false);
+    INVNOTES->setFocus();
+  } else {
+    INum->setEnabled(true);
+    CancelButton->setFocus();
+  }
+}
+
+void TProdInv::SetInvoiceEntryMode() {
+  MemoProductPrice = "0";
+  ImportButn->setEnabled(true);
+  if (!Adding()) {
+    StockData->setText(Shown(LenientNumber(LineOnHand(1))));
+    OldLineQuan->setText(Text("\n + Old Quan: " + OldLineQuantities(1)));
+    ShowLineStockStatus();
+  } else {
+    MemoQuan->setText("1");
+    MemoPDesc->clear();
+    for (QLabel* label : {StkBal, StockData, StkName, OldLineQuan}) label->clear();
+  }
+
+  const bool memo = IsMemo();
+  for (QWidget* widget : std::initializer_list<QWidget*>{ProductsButn, TaxLbl, Memo1, MemoPDesc,
+                                                         MemoPDescLabel, MemoQuan, MemoQuanLabel})
+    widget->setVisible(memo);
+  for (QWidget* widget : std::initializer_list<QWidget*>{SBInsert, MakeNote, DeleteLine, TopButn, CnterButn,
+                                                         BottButn, CheckBox2}) {
+    widget->setEnabled(!memo);
+  }
+  CheckBox2->setVisible(!memo);
+  StringGrid1->setVisible(!memo);
+  for (QLineEdit* amount : {INet, ITax}) {
+    amount->setReadOnly(!memo);
+    amount->setFrame(memo);
+    amount->setFocusPolicy(memo ? Qt::StrongFocus : Qt::NoFocus);
+    amount->setBackgroundRole(memo ? QPalette::Base : QPalette::Button);
+    amount->setAutoFillBackground(!memo);
+  }
+  if (memo) {
+    TaxLbl->clear();
+    if (Adding()) {
+      for (QLineEdit* amount : {INet, ITax, IPaid}) amount->setText("0.00");
+      for (QLabel* amount : {ITotal, BalDue}) amount->setText("0.00");
+    }
+  } else if (Adding()) {
+    ClearInvoiceLines();
+  }
+  // The memo takes the grid's place at once, not when the window next lays itself out.
+  layout()->activate();
+}
+
+// ---- Lines ------------------------------------------------------------------------------------
+
+void TProdInv::ResetLine(int row, LineReset how, const std::string& onHand) {
+  const QString defaultQuantity = Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get()));
+  const bool comment = how == LineReset::Comment;
+  const std::array<QString, 7> cells{QString::number(row),
+                                     QString(),
+                                     comment ? QStringLiteral(" ") : defaultQuantity,
+                                     QString(),
+                                     comment ? QString() : QStringLiteral("0.00"),
+                                     comment ? QStringLiteral(" ") : QStringLiteral("Y"),
+                                     QStringLiteral("0.00")};
+  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
+    Lines->Put(row, column, cells[column]);
+  LineOnHand(row) = onHand;
+  LineStockState(row) = "X";
+  LineCosts(row) = "0";
+  if (how == LineReset::Emptied) {
+    OldLineQuantities(row) = "0";
+    OldLineProducts(row).clear();
+  }
+}
+
+void TProdInv::ClearInvoiceLines() {
+  StockData->clear();
+  StkName->clear();
+  for (int row = 1; row <= kInvoiceLines; ++row) ResetLine(row, LineReset::Emptied, kFreshOnHand);
+  StringGrid1->SetCursor(1, kColCode);
+}
+
+void TProdInv::BlankStockPanel() {
+  for (QLabel* label : {StockData, StkName, StkBal, OldLineQuan}) label->clear();
+}
+
+void TProdInv::SetRed(QWidget* widget, bool red) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
+  widget->setPalette(palette);
+}
+
+QString TProdInv::OldQuantityNote(const std::string& code, int row) {
+  if (Adding()) return {};
+  if (code == UpperCase(TrimBlanks(OldLineProducts(row))))
+    return Text("\n + Old Quan: " + OldLineQuantities(row));
+  if (OldLineProducts(row).size() > 1) return "(Changed Item)";
+  if (OldLineProducts(row).empty()) return "(New Line Item)";
+  return {};
+}
+
+void TProdInv::ShowStockPanel(int row, double afterSale) {
+  const std::string code = Upper(Lines->Cell(row, kColCode));
+  StkName->setText(Text(code));
+  StockData->setText(Shown(LenientNumber(LineOnHand(row))));
+  CurCost->setText(Text(LineCosts(row)));
+  const std::string& state = LineStockState(row);
+  if (state == "X") {
+    for (QLabel* label : {StockData, StkBal, OldLineQuan}) label->clear();
+    return;
+  }
+  if (state == "T") StockData->setText("NO CODE");
+  if (state == "Y") StockData->setText("NON-STOCK");
+  if (state == "Z") StockData->setText("NON-DEPLETE");
+  if (state != "S") {
+    StkBal->clear();
+    OldLineQuan->clear();
+    return;
+  }
+  const bool short_ = afterSale < 0;
+  Lines->Put(row, kColLine, short_ ? QStringLiteral("CS") : QString::number(row));
+  SetRed(StkBal, short_);
+  StkBal->setText(Shown(afterSale));
+  OldLineQuan->setText(OldQuantityNote(code, row));
+}
+
+void TProdInv::RecalcLine(int row) {
+  if (row < 1 || row > kInvoiceLines) return;
+  const QString quantityText = Lines->Cell(row, kColQuantity);
+  const QString priceText = Lines->Cell(row, kColPrice);
+  if (Trimmed(quantityText).empty() && Trimmed(priceText).empty()) {
+    LineOnHand(row) = "0";
+    OldLineQuantities(row) = "0";
+    LineStockState(row) = "X";
+  }
+  const double quantity = LenientNumber(Ansi(quantityText));
+  const std::string code = Upper(Lines->Cell(row, kColCode));
+  const bool sameItem = code == UpperCase(TrimBlanks(OldLineProducts(row)));
+  double afterSale = LenientNumber(LineOnHand(row)) - quantity;
+  if (sameItem) afterSale += LenientNumber(OldLineQuantities(row));
+  ShowStockPanel(row, afterSale);
+
+  RefreshExtension(row);
+  RecalcInvoiceTotals();
+}
+
+void TProdInv::RefreshExtension(int row) {
+  const std::string quantity = Ansi(Lines->Cell(row, kColQuantity));
+  const std::string price = Ansi(Lines->Cell(row, kColPrice));
+  const std::optional<Cents> extension = LineExtension(quantity, price);
+  Lines->Put(
+      row, kColExtension,
+      extension ? Text(FormatAmount(*extension)) : Shown(LenientNumber(quantity) * LenientNumber(price)));
+}
+
+int TProdInv::LineHoldingCode(const std::string& code, int exceptRow) const {
+  const std::string wanted = UpperCase(TrimBlanks(code));
+  for (int row = 1; row <= kInvoiceLines; ++row)
+    if (row != exceptRow && !wanted.empty() && Upper(Lines->Cell(row, kColCode)) == wanted) return row;
+  return 0;
+}
+
+void TProdInv::JumpToLine(int row, int top) {
+  StringGrid1->setFocus();
+  StringGrid1->SetCursor(row, kColCode);
+  StringGrid1->SetTopLine(top);
+}
+
+void TProdInv::DeleteLineClick() {
+  const int row = StringGrid1->CurrentLine();
+  ResetLine(row, LineReset::Cleared, kLineOnHand);
+  BlankStockPanel();
+  RecalcLine(row);
+}
+
+void TProdInv::SBInsertClick() {
+  if (!Trimmed(Lines->Cell(kInvoiceLines, kColDescription)).empty() ||
+      !Trimmed(Lines->Cell(kInvoiceLines, kColCode)).empty()) {
+    ShowMessage("Line item number 99 is in use. Unable to insert more line items.");
+    return;
+  }
+  if (!OldLineProducts(kInvoiceLines).empty()) {
+    ShowMessage(
+        "Edit buffer full. Unable to insert line. Save the current invoice and then try editing it again.");
+    return;
+  }
+  const int row = StringGrid1->CurrentLine();
+  Lines->InsertLineAt(row);
+  ResetLine(row, LineReset::Emptied, kLineOnHand);
+  RecalcInvoiceTotals();
+  BlankStockPanel();
+  CurCost->setText("0");
+}
+
+void TProdInv::MakeNoteClick() {
+  const int row = StringGrid1->CurrentLine();
+  ResetLine(row, LineReset::Comment, kLineOnHand);
+  BlankStockPanel();
+  RecalcInvoiceTotals();
+  StringGrid1->SetCursor(row, kColDescription);
+}
+
+void TProdInv::UndoAllClick() {
+  BlankStockPanel();
+  MemoPDesc->clear();
+  MemoQuan->setText("1");
+  // The quantities the stored invoice took from stock stay known, so that saving the emptied
+  // invoice still gives them back.
+  for (int row = 1; row <= kInvoiceLines; ++row) ResetLine(row, LineReset::Cleared, kFreshOnHand);
+  if (!IsMemo()) {
+    RecalcInvoiceTotals();
+    StringGrid1->SetCursor(1, kColCode);
+    return;
+  }
+  Memo1->clear();
+  for (QLineEdit* amount : {INet, ITax, IPaid}) amount->setText("0.00");
+  BalDue->setText("0.00");
+}
+
+// ---- Totals -----------------------------------------------------------------------------------
+
+void TProdInv::RecalcInvoiceTotals() {
+  if (IsMemo() || recalculating_) return;
+  recalculating_ = true;
+  if (Trimmed(EBTaxRate->text()).empty()) EBTaxRate->setText("0.00");
+  std::vector<TotalsLine> lines;
+  for (int row = 1; row <= kInvoiceLines; ++row)
+    lines.push_back(
+        {LenientAmount(Ansi(Lines->Cell(row, kColExtension))), Upper(Lines->Cell(row, kColTaxable)) == "Y"});
+  if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
+  const InvoiceTotals totals =
+      LineItemTotals(lines, CheckBox2->isChecked(), LenientNumber(Ansi(EBTaxRate->text())),
+                     LenientAmount(Ansi(IPaid->text())));
+  ITax->setText(Text(FormatAmount(totals.Tax)));
+  ITotal->setText(Text(FormatAmount(totals.Total)));
+  INet->setText(Text(FormatAmount(totals.Net)));
+  BalDue->setText(Text(FormatAmount(totals.Due)));
+  SetRed(BalDue, totals.Due < 0);
+  recalculating_ = false;
+}
+
+void TProdInv::INetChange() {
+  if (!IsMemo() || recalculating_) return;
+  recalculating_ = true;
+  if (Trimmed(INet->text()).empty()) INet->setText("0.00");
+  const Cents net = LenientAmount(Ansi(INet->text()));
+  const Cents tax = LenientAmount(Ansi(ITax->text()));
+  const Cents paid = LenientAmount(Ansi(IPaid->text()));
+  if (CurrentCompany.CalculateInvoiceTaxes) {
+    const double rate = LenientNumber(Ansi(EBTaxRate->text()));
+    TaxLbl->setText(Text("Tax on " + FormatAmount(net) + " is " +
+                         FormatFloat(",0.00", rate / 100.0 * platform::text::AmountValue(net)) + "."));
+  }
+  ITotal->setText(Text(FormatAmount(net + tax)));
+  BalDue->setText(Text(FormatAmount(net + tax - paid)));
+  SetRed(BalDue, net + tax - paid < 0);
+  recalculating_ = false;
+}
+
+void TProdInv::ITaxChange() {
+  if (!IsMemo()) {
+    RecalcInvoiceTotals();
+    return;
+  }
+  if (Trimmed(ITax->text()).empty()) ITax->setText("0.00");
+  INetChange();
+}
+
+void TProdInv::IPaidChange() {
+  if (Trimmed(IPaid->text()).empty()) return;
+  // The balance due follows the amount paid in both layouts: posting reads it.
+  if (IsMemo())
+    INetChange();
+  else
+    RecalcInvoiceTotals();
+}
+
+void TProdInv::EBTaxRateChange() {
+  if (IsMemo()) {
+    INetChange();
+    return;
+  }
+  if (IsValidNumber(Ansi(EBTaxRate->text()))) RecalcInvoiceTotals();
+}
+
+void TProdInv::CurCostChange() {
+  LineCosts(IsMemo() ? 1 : StringGrid1->CurrentLine()) = Trimmed(CurCost->text()).substr(0, 10);
+}
+
+void TProdInv::ShowLineStockStatus() {
+  const std::string& state = LineStockState(1);
+  if (state == "Y") StockData->setText("NON-STOCK");
+  if (state == "Z") StockData->setText("NON-DEPLETE");
+  if (state > "S") OldLineQuan->clear();
+  if (state != "S" || StockData->text().isEmpty() || Trimmed(MemoQuan->text()).empty() ||
+      !IsValidNumber(Ansi(MemoQuan->text())))
+    return;
+  const double quantity = LenientNumber(Ansi(MemoQuan->text()));
+  const std::string code = Upper(StkName->text());
+  double afterSale = LenientNumber(LineOnHand(1)) - quantity;
+  if (code == UpperCase(TrimBlanks(OldLineProducts(1)))) afterSale += LenientNumber(OldLineQuantities(1));
+  StkBal->setText(Shown(afterSale));
+  SetRed(StkBal, afterSale < 0);
+  QPalette palette = MemoQuan->palette();
+  palette.setColor(QPalette::Base,
+                   afterSale < 0 ? QColor(Qt::yellow) : this->palette().color(QPalette::Base));
+  MemoQuan->setPalette(palette);
+  OldLineQuan->setText(OldQuantityNote(code, 1));
+  if (LenientNumber(MemoProductPrice) != 0) {
+    const std::optional<Cents> net = LineExtension(Ansi(MemoQuan->text()), MemoProductPrice);
+    if (net) INet->setText(Text(FormatAmount(*net)));
+  }
+}
+
+void TProdInv::RadioButton1Click() {
+  MemoInvoiceFlag = 0;
+  SetInvoiceEntryMode();
+}
+
+void TProdInv::RadioButton2Click() {
+  MemoInvoiceFlag = 1;
+  SetInvoiceEntryMode();
+}
+
+// ---- Customers and products -------------------------------------------------------------------
+
+void TProdInv::PickCustomer() {
+  customers::TDemoForm& manager = customers::CreateDemoForm();
+  manager.SetStatusText(1, kDoubleClickToSelect);
+  customers::CustomerPickMode = 1;
+  records::SelectedCustomer.CustomerName.Set(Ansi(ICustName->text()));
+  records::SelectedCustomer.CustomerNo.Set(Ansi(ICustNo->text()));
+  const TModalResult result = manager.ShowModal();
+  customers::CustomerPickMode = 0;
+  manager.SetStatusText(1, kRightClickForMenu);
+  // Closing the manager without a pick leaves the invoice's customer as it was.
+  if (result == mrOk && !TrimBlanks(records::SelectedCustomer.CustomerName.Get()).empty())
+    ApplyCustomer(records::SelectedCustomer);
+}
+
+void TProdInv::ShowAgingAndShipTo(const records::CustomerRec& c) {
+  Acur->setText(ShownAmount(c.CustAging1.Get()));
+  A30->setText(ShownAmount(c.CustAging2.Get()));
+  A60->setText(ShownAmount(c.CustAging3.Get()));
+  A90->setText(ShownAmount(c.CustAging4.Get()));
+  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
+  shipTo.Edit1->setText(Text(c.ShipTo1.Get()));
+  shipTo.Edit2->setText(Text(c.ShipTo2.Get()));
+  shipTo.Edit3->setText(Text(c.ShipTo3.Get()));
+  shipTo.Edit4->setText(Text(c.ShipTo4.Get()));
+}
+
+void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
+  ICustName->setText(Text(c.CustomerName.Get()));
+  ICustNo->setText(Text(c.CustomerNo.Get()));
+  const Cents limit = LenientAmount(c.CreditLimit.Get());
+  ICredLimit->setText(Text(FormatAmount(limit)));
+  EBSName->setText(Text(TrimBlanks(c.ShortName.Get())));
+  if (CurrentCompany.CalculateInvoiceTaxes) {
+    CheckBox2->setEnabled(true);
+    CheckBox2->setChecked(true);
+    CheckBox2->setText("Calc. Tax");
+    if (c.TaxExempt.Get() == "Y") {
+      CheckBox2->setChecked(false);
+      CheckBox2->setText("Tax Exempt");
+      CheckBox2->setEnabled(false);
+    }
+  }
+  const Cents balance = LenientAmount(c.CustBalance.Get());
+  CBal->setText(Text(FormatAmount(balance)));
+  QPalette palette = CBal->palette();
+  palette.setColor(QPalette::WindowText,
+                   balance < 0 ? QColor(Qt::red) : forms::CompanyEditorColor(CurrentCompany));
+  CBal->setPalette(palette);
+  ShowAgingAndShipTo(c);
+  Button1->setEnabled(true);
+  if (!TrimBlanks(c.PaymentTerms.Get()).empty()) ITerms->setEditText(Text(c.PaymentTerms.Get()));
+  if (limit > 0 && balance > limit)
+    MessageBox("This customer is over their credit limit.", "Warning", MsgButtons::Ok, MsgIcon::Information);
+  if (c.CreditHold.Get() == "Y")
+    MessageBox("This customer is placed on inactive/credit hold status.", "Warning", MsgButtons::Ok,
+               MsgIcon::Information);
+}
+
+bool TProdInv::PickProduct() {
+  const int row = StringGrid1->CurrentLine();
+  products::ProductPickStart = ProductRec{};
+  products::ProductPickStart.Code.Set(Trimmed(Lines->Cell(row, kColCode)));
+  products::ProductPickStart.Description.Set(Ansi(Lines->Cell(row, kColDescription)));
+  products::ProductPickMode = 1;
+  products::ProductPickResult = 0;
+  products::TEditProd& manager = products::CreateEditProd();
+  manager.StatusPanel1->setText(kDoubleClickToSelect);
+  manager.ShowModal();
+  products::ProductPickMode = 0;
+  manager.StatusPanel1->setText(kRightClickForMenu);
+  if (products::ProductPickResult != 8) return false;
+  if (IsMemo()) {
+    PlaceMemoProduct(products::SelectedProduct);
+    Memo1->setFocus();
+  } else {
+    PlaceProductOnLine(row, products::SelectedProduct);
+  }
+  return true;
+}
+
+void TProdInv::SpeedButton2Click() {
+  PickProduct();
+}
+
+void TProdInv::TakeProductStock(int row, const ProductRec& product) {
+  LineCosts(row) = product.Cost.Get();
+  LineOnHand(row) = product.OnHand.Get();
+  LineStockState(row) = StockStateOf(product);
+}
+
+void TProdInv::PlaceMemoProduct(const ProductRec& product) {
+  TakeProductStock(1, product);
+  CurCost->setText(Text(LineCosts(1)));
+  StockData->setText(Shown(LenientNumber(LineOnHand(1))));
+  StkName->setText(Text(TrimBlanks(product.Code.Get())));
+  MemoPDesc->setText(Text(product.Description.Get()));
+  MemoProductPrice = TrimBlanks(product.Price.Get());
+  Lines->Put(1, kColCode, Text(TrimBlanks(product.Code.Get())));
+  MemoQuan->setText("1");
+  ShowLineStockStatus();
+}
+
+void TProdInv::ShowHoldNotice(const ProductRec& product) {
+  if (!product.HoldSales) return;
+  MessageBox("This Product is currently placed on HOLD status.",
+             Text("Please Note! Code: " + TrimBlanks(product.Code.Get())), MsgButtons::Ok,
+             MsgIcon::Information);
+}
+
+bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
+  const std::string code = TrimBlanks(product.Code.Get());
+  if (const int other = LineHoldingCode(code, row)) {
+    StringGrid1->SetCursor(other, kColCode);
+    MessageBox(
+        "This Product Code is already in use on this invoice. Change the quantity for the existing product.",
+        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
+        MsgIcon::Information);
+    return false;
+  }
+  ShowHoldNotice(product);
+  Lines->Put(row, kColCode, Text(code));
+  Lines->Put(row, kColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
+  Lines->Put(row, kColDescription, Text(product.Description.Get()));
+  Lines->Put(row, kColPrice, Text(TrimBlanks(product.Price.Get())));
+  TakeProductStock(row, product);
+  Lines->Put(row, kColTaxable, product.TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
+  RecalcLine(row);
+  return true;
+}
+
+void TProdInv::StringGrid1CodeEntered(int row) {
+  const std::string typed = Upper(Lines->Cell(row, kColCode)).substr(0, 15);
+  if (typed.empty()) {
+    PickProduct();
+    return;
+  }
+  ProductRec product;
+  bool found = false;
+  {
+    ProductFileUse file;
+    found = file.Find(typed, product);
+  }
+  if (!found) {
+    if (MessageBox("That product code was not found. Would you like to add it now?", "Product Code",
+                   MsgButtons::YesNo, MsgIcon::Question) == mrYes)
+      PickProduct();
+    return;
+  }
+  if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
+}
+
+void TProdInv::StringGrid1DblClick() {
+  if (StringGrid1->CurrentColumn() != kColCode) return;
+  const int row = StringGrid1->CurrentLine();
+  if (row - StringGrid1->TopLine() == 2 && row < kInvoiceLines)
+    StringGrid1->SetTopLine(StringGrid1->TopLine() + 1);
+  PickProduct();
+}
+
+// ---- Saved lines ------------------------------------------------------------------------------
+
+void TProdInv::ExportButnClick() {
+  const SavedNotes notes{Ansi(INVNOTES->text()), Ansi(IStmntNote->text()), Ansi(KeyCode->text())};
+  auto rowOf = [this](int row) {
+    return SavedRow{Ansi(Lines->Cell(row, kColLine)),     Ansi(Lines->Cell(row, kColCode)),
+                    Ansi(Lines->Cell(row, kColQuantity)), Ansi(Lines->Cell(row, kColDescription)),
+                    Ansi(Lines->Cell(row, kColPrice)),    Ansi(Lines->Cell(row, kColTaxable)),
+                    Ansi(Lines->Cell(row, kColExtension))};
+  };
+  bool written = false;
+  if (IsMemo()) {
+    SavedMemoSet set;
+    for (const QString& line : Memo1->toPlainText().split('\n')) set.MemoLines.push_back(Ansi(line));
+    set.Notes = notes;
+    // The memo's product line carries the description and quantity typed for it.
+    set.Product = rowOf(1);
+    set.Product.Description = Ansi(MemoPDesc->text());
+    set.Product.Quantity = Ansi(MemoQuan->text());
+    written = WriteSavedMemo(set);
+  } else {
+    SavedLineSet set;
+    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(rowOf(row));
+    set.Notes = notes;
+    written = WriteSavedLines(set);
+  }
+  if (written)
+    MessageBox("The saved lines file has been replaced with the current invoice lines.", "Saved Lines File",
+               MsgButtons::Ok, MsgIcon::Information);
+}
+
+void TProdInv::ImportButnClick() {
+  if (IsMemo())
+    LoadSavedMemo();
+  else
+    LoadSavedLines();
+}
+
+bool TProdInv::SavedFileThere(std::string_view name, const char* missing, const char* caption) {
+  if (platform::files::Exists(name)) return true;
+  MessageBox(missing, caption, MsgButtons::Ok, MsgIcon::Information);
+  return false;
+}
+
+void TProdInv::ShowSavedNotes(const SavedNotes& notes) {
+  INVNOTES->setText(Text(notes.Notes));
+  IStmntNote->setText(Text(notes.StatementNote));
+  KeyCode->setText(Text(notes.KeyCode));
+}
+
+void TProdInv::LoadSavedLines() {
+  if (!SavedFileThere(SavedLinesFileName, "You have not created a saved lines file.", "Load Saved Lines"))
+    return;
+  const std::optional<SavedLineSet> set = ReadSavedLines();
+  if (!set) return;
+  ClearInvoiceLines();
+  ProductFileUse file;
+  for (int row = 1; row <= kInvoiceLines; ++row) {
+    const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
+    const std::array<std::string, 7> cells{saved.Number, saved.Code,    saved.Quantity, saved.Description,
+                                           saved.Price,  saved.Taxable, saved.Extension};
+    for (int column = kColLine; column <= kColExtension; ++column)
+      Lines->Put(row, column, Text(cells[column]));
+    if (saved.Code.empty()) continue;
+    ProductRec product;
+    if (!file.Find(UpperCase(saved.Code), product)) {
+      LineStockState(row) = "T";
+      continue;
+    }
+    TakeProductStock(row, product);
+    ShowHoldNotice(product);
+    Lines->Put(row, kColTaxable, product.TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
+    RecalcLine(row);
+  }
+  ShowSavedNotes(set->Notes);
+  RecalcInvoiceTotals();
+  StringGrid1->SetCursor(1, kColCode);
+  RecalcLine(1);
+}
+
+void TProdInv::LoadSavedMemo() {
+  if (!SavedFileThere(SavedMemoFileName, "You have not created a saved memo file.", "Load Saved Memo"))
+    return;
+  const std::optional<SavedMemoSet> set = ReadSavedMemo();
+  if (!set) return;
+  ClearInvoiceLines();
+  QStringList memo;
+  for (const std::string& line : set->MemoLines) memo << Text(line);
+  Memo1->setPlainText(memo.join('\n'));
+  ShowSavedNotes(set->Notes);
+  MemoPDesc->setText(Text(set->Product.Description));
+  MemoQuan->setText(Text(set->Product.Quantity));
+  if (set->Product.Code.empty()) return;
+  ProductRec product;
+  bool found = false;
+  {
+    ProductFileUse file;
+    found = file.Find(UpperCase(set->Product.Code), product);
+  }
+  if (!found) {
+    MessageBox("The current selected product does not exist in your inventory.", "Load Saved Memo",
+               MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  PlaceMemoProduct(product);
+}
+
+// ---- Other buttons ----------------------------------------------------------------------------
+
+void TProdInv::BitBtn2Click() {
+  Application->HelpKeyword("NewInvoice");
+}
+
+void TProdInv::SpeedButton8Click() {
+  forms::RunWindowsCalculator();
+}
+
+void TProdInv::CalbuttonClick() {
+  const char order = CurrentCompany.DateOrder.Get().empty() ? 'M' : CurrentCompany.DateOrder.Get()[0];
+  std::optional<QDate> date = platform::text::ParseTypedDate(Ansi(IDate->text()), order);
+  if (!date) {
+    date = platform::text::Today();
+    IDate->setText(Text(platform::text::FormatTypedDate(*date, order)));
+  }
+  forms::TCalForm& calendar = forms::CreateCalForm();
+  calendar.Calendar1->setSelectedDate(*date);
+  calendar.CBMonth->setCurrentIndex(date->month() - 1);
+  const QPoint beside = IDate->mapToGlobal(QPoint(IDate->width(), 0));
+  forms::CalendarLeft = beside.x();
+  forms::CalendarTop = beside.y();
+  if (calendar.ShowModal() == mrOk) IDate->setText(calendar.NDate->text());
+}
+
+void TProdInv::Button1Click() {
+  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
+  shipTo.SetCaption("Invoice");
+  shipTo.Label1->setText(Text(CurrentCompany.InvoiceShipToCaption.Get()));
+  shipTo.PlaceAtTopOfScreen();
+  shipTo.PlaceAt(Button1->mapToGlobal(QPoint(0, 0)).x(), shipTo.y());
+  shipTo.ShowModal();
+}
+
+void TProdInv::InvCloseClick() {
+  SetModalResult(mrCancel);
+  Close();
+}
+
+// ---- OK ---------------------------------------------------------------------------------------
+
+bool TProdInv::CheckHeader() {
+  if (Trimmed(INum->text()).empty()) {
+    MessageBox("You need an invoice number.", "Invoice Number", MsgButtons::Ok, MsgIcon::Warning);
+    INum->setFocus();
+    return false;
+  }
+  if (Trimmed(ICustNo->text()).empty()) {
+    MessageBox("You need to select a customer.", "Customer Required", MsgButtons::Ok, MsgIcon::Information);
+    BitBtn3->setFocus();
+    return false;
+  }
+  if (Upper(INum->text()).find('I') != std::string::npos &&
+      UpperCase(TrimBlanks(InitialInvoiceNumber)).find('G') == std::string::npos) {
+    MessageBox(
+        "Please do not use the letter \"I\" in your invoice numbers. This is reserved for Interest Wizard. "
+        "You must "
+        "change this invoice number.",
+        "Invoice Number", MsgButtons::Ok, MsgIcon::Warning);
+    INum->setFocus();
+    return false;
+  }
+  return true;
+}
+
+bool TProdInv::CheckMemoQuantity() {
+  if (!IsMemo()) return true;
+  LineCosts(1) = Ansi(CurCost->text()).substr(0, 10);
+  if (!Trimmed(MemoQuan->text()).empty() && IsValidNumber(Ansi(MemoQuan->text()))) return true;
+  MessageBox("You have entered an invalid quantity.", "Memo Quantity", MsgButtons::Ok, MsgIcon::Information);
+  MemoQuan->setFocus();
+  return false;
+}
+
+bool TProdInv::CheckDate() {
+  const char order = CurrentCompany.DateOrder.Get().empty() ? 'M' : CurrentCompany.DateOrder.Get()[0];
+  if (platform::text::ParseTypedDate(Ansi(IDate->text()), order)) return true;
+  MessageBox("You have an invalid invoice date. You can clear the date and then select the calendar button.",
+             "Invoice Date", MsgButtons::Ok, MsgIcon::Warning);
+  IDate->setFocus();
+  return false;
+}
+
+bool TProdInv::RefuseLine(int row, const char* text, int column) {
+  ShowMessage(QStringLiteral("Line %1%2").arg(row).arg(QString::fromLatin1(text)));
+  StringGrid1->setFocus();
+  StringGrid1->SetCursor(row, column);
+  return false;
+}
+
+bool TProdInv::CheckLine(int row) {
+  const std::string quantity = StripCommas(Ansi(Lines->Cell(row, kColQuantity))).substr(0, 15);
+  const std::string price = StripCommas(Ansi(Lines->Cell(row, kColPrice))).substr(0, 15);
+  if (!IsValidNumber(quantity)) return RefuseLine(row, " has an invalid QUANTITY value.", kColQuantity);
+  if (!Trimmed(Lines->Cell(row, kColDescription)).empty()) {
+    if (quantity.empty() && !price.empty())
+      return RefuseLine(row, " has a unit price but no quantity.", kColQuantity);
+    if (!quantity.empty() && price.empty())
+      return RefuseLine(row, " has a quantity but no unit price.", kColPrice);
+  }
+  if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kColPrice);
+  if (!IsValidNumber(LineCosts(row))) return RefuseLine(row, " has an invalid COST.", kColCode);
+  // Quantity, price and extension each have ten characters in the stored line.
+  if (!NumberTextFits(quantity))
+    return RefuseLine(row, " has a QUANTITY value that is too large.", kColQuantity);
+  if (!NumberTextFits(price)) return RefuseLine(row, " has a UNIT PRICE value that is too large.", kColPrice);
+  const std::optional<Cents> extension = LineExtension(quantity, price);
+  if (!extension || !AmountFits(*extension))
+    return RefuseLine(row, " has an EXTENSION value that is too large.", kColQuantity);
+  return true;
+}
+
+bool TProdInv::CheckLines() {
+  if (IsMemo()) return true;
+  bool described = false;
+  for (int row = 1; row <= kInvoiceLines; ++row) {
+    if (!CheckLine(row)) return false;
+    described = described || !Trimmed(Lines->Cell(row, kColDescription)).empty();
+  }
+  if (described) return true;
+  MessageBox(
+      "You do not have a description on any of your line items. At least one description field is required "
+      "or you "
+      "have nothing to invoice.",
+      "Description Required", MsgButtons::Ok, MsgIcon::Warning);
+  return false;
+}
+
+bool TProdInv::CheckDuplicateNumber() {
+  const std::string number = Upper(INum->text());
+  InvoiceFileUse file;
+  if (!records::InvoiceFile) return true;
+  records::InvoiceRec wanted;
+  wanted.InvoiceNo.Set(number);
+  const storage::IsamKeyStr exact = records::BuildInvoiceKey(wanted, 1);
+  storage::IsamKeyStr key = exact;
+  storage::IsamRecRef ref = 0;
+  if (!records::FindInvoiceByNumber(key, ref) || key != exact || number == InitialInvoiceNumber) return true;
+  MessageBox("This invoice number currently exists. Please enter another one.",
+             Text("Duplicate Invoice: " + Trimmed(INum->text())), MsgButtons::Ok, MsgIcon::Information);
+  INum->setFocus();
+  return false;
+}
+
+bool TProdInv::CheckAmounts() {
+  struct Typed {
+    QLineEdit* box;
+    const char* invalid;
+    const char* tooLarge;
+  };
+  const std::array<Typed, 3> amounts{{
+      {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
+      {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
+      {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
+  }};
+  for (const Typed& amount : amounts) {
+    const std::string text = StripCommas(Ansi(amount.box->text())).substr(0, 15);
+    const char* refusal = !IsValidNumber(text)               ? amount.invalid
+                          : !AmountFits(LenientAmount(text)) ? amount.tooLarge
+                                                             : nullptr;
+    if (!refusal) continue;
+    ShowMessage(refusal);
+    amount.box->setFocus();
+    return false;
+  }
+  const Cents total = LenientAmount(Ansi(INet->text())) + LenientAmount(Ansi(ITax->text()));
+  const Cents due = total - LenientAmount(Ansi(IPaid->text()));
+  const char* refusal = !AmountFits(total) ? "The invoice TOTAL is too large."
+                        : !AmountFits(due) ? "The BALANCE DUE is too large."
+                                           : nullptr;
+  if (!refusal) return true;
+  ShowMessage(refusal);
+  INet->setFocus();
+  return false;
+}
+
+bool TProdInv::CheckTotals() {
+  const Cents total = LenientAmount(Ansi(ITotal->text()));
+  const Cents paid = LenientAmount(Ansi(IPaid->text()));
+  if (total == 0 && MessageBox("Is this a no-charge invoice?", "Please Confirm", MsgButtons::YesNo,
+                               MsgIcon::Question) != mrYes)
+    return false;
+  if (paid != 0 && paid > total) {
+    MessageBox("The paid amount cannot exceed the invoice total amount.", "Payment Amount", MsgButtons::Ok,
+               MsgIcon::Warning);
+    IPaid->setFocus();
+    return false;
+  }
+  const Cents limit = LenientAmount(Ansi(ICredLimit->text()));
+  const Cents owing = LenientAmount(Ansi(BalDue->text())) +
+                      LenientAmount(records::SelectedCustomer.CustBalance.Get()) -
+                      LenientAmount(InitialAmountDue);
+  if (limit > 0 && owing > limit &&
+      MessageBox("This invoice will cause this customer to be over their credit limit.  Do you want to "
+                 "proceed anyway?",
+                 "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+    return false;
+  return true;
+}
+
+bool TProdInv::CheckMemoProduct() {
+  if (!IsMemo()) return true;
+  const char* text = nullptr;
+  const char* title = nullptr;
+  QLineEdit* box = MemoQuan;
+  if (Trimmed(MemoPDesc->text()).empty()) {
+    text = "You need a product description.";
+    title = "Product Required";
+    box = MemoPDesc;
+  } else if (Trimmed(MemoQuan->text()).empty()) {
+    text = "You need to specify the quantity.";
+    title = "Product Quantity";
+  } else if (!IsValidNumber(Ansi(MemoQuan->text()))) {
+    text = "The quantity must be a number.";
+    title = "Invalid Quantity";
+  }
+  if (!text) return true;
+  MessageBox(text, title, MsgButtons::Ok, MsgIcon::Information);
+  box->setFocus();
+  return false;
+}
+
+void TProdInv::OKButtonClick() {
+  if (Trimmed(EBSName->text()).empty()) EBSName->setText("*NONE*");
+  if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
+  // Line items: extensions and totals are those of the lines as they stand now.
+  if (!IsMemo())
+    for (int row = 1; row <= kInvoiceLines; ++row) RefreshExtension(row);
+  RecalcInvoiceTotals();
+  const bool passed = CheckHeader() && CheckMemoQuantity() && CheckDate() && CheckLines() &&
+                      CheckDuplicateNumber() && CheckAmounts() && CheckTotals() && CheckMemoProduct() &&
+                      records::ConfirmPaymentTerm(*ITerms);
+  if (!passed) return;
+  if (!PostEnteredInvoice) {
+    MessageBox("Invoices cannot be saved yet: posting is not part of this program yet.", Caption(),
+               MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  if (PostEnteredInvoice(GatherInvoice())) SetModalResult(mrOk);
+}
+
+EnteredInvoice TProdInv::GatherInvoice() {
+  EnteredInvoice invoice;
+  invoice.Editing = !Adding();
+  invoice.Memo = IsMemo();
+  invoice.Number = Upper(INum->text()).substr(0, 9);
+  invoice.CustomerNo = Trimmed(ICustNo->text());
+  invoice.CustomerName = Trimmed(ICustName->text());
+  invoice.ShortName = Trimmed(EBSName->text());
+  invoice.Date = Ansi(IDate->text());
+  invoice.Terms = Trimmed(ITerms->currentText());
+  invoice.StatementNote = Ansi(IStmntNote->text());
+  invoice.Notes = Ansi(INVNOTES->text());
+  invoice.KeyCode = Ansi(KeyCode->text());
+  invoice.PrintInvoice = PrintFlag->isChecked();
+  invoice.TaxRate = Trimmed(EBTaxRate->text()).empty() ? "0" : Trimmed(EBTaxRate->text());
+  const Cents net = LenientAmount(Ansi(INet->text()));
+  const Cents tax = LenientAmount(Ansi(ITax->text()));
+  const Cents paid = LenientAmount(Ansi(IPaid->text()));
+  invoice.Net = AmountText(net);
+  invoice.Tax = AmountText(tax);
+  invoice.Total = AmountText(net + tax);
+  invoice.Paid = AmountText(paid);
+  invoice.Due = AmountText(net + tax - paid);
+  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
+  invoice.ShipTo = {Ansi(shipTo.Edit1->text()), Ansi(shipTo.Edit2->text()), Ansi(shipTo.Edit3->text()),
+                    Ansi(shipTo.Edit4->text())};
+  auto lineOf = [this](int row) {
+    EnteredLine line;
+    line.Row = row;
+    line.Code = Trimmed(Lines->Cell(row, kColCode));
+    line.Quantity = StripCommas(Ansi(Lines->Cell(row, kColQuantity)));
+    // A product line without a quantity sells none.
+    if (line.Quantity.empty() && !line.Code.empty()) line.Quantity = "0";
+    line.Description = Ansi(Lines->Cell(row, kColDescription));
+    line.Price = StripCommas(Ansi(Lines->Cell(row, kColPrice)));
+    line.Taxable = Ansi(Lines->Cell(row, kColTaxable)).substr(0, 1);
+    line.Extension = AmountText(LineExtension(line.Quantity, line.Price).value_or(0));
+    line.Cost = LineCosts(row);
+    line.OnHand = LineOnHand(row);
+    line.StockState = LineStockState(row);
+    line.OldQuantity = OldLineQuantities(row);
+    line.OldProduct = OldLineProducts(row);
+    return line;
+  };
+  if (invoice.Memo) {
+    for (const QString& text : Memo1->toPlainText().split('\n')) invoice.MemoLines.push_back(Ansi(text));
+    invoice.MemoProduct = lineOf(1);
+    invoice.MemoProduct.Code = Trimmed(StkName->text());
+    invoice.MemoProduct.Description = Ansi(MemoPDesc->text());
+    invoice.MemoProduct.Quantity = StripCommas(Ansi(MemoQuan->text()));
+    invoice.MemoProduct.Price = invoice.Net;
+    invoice.MemoProduct.Extension = invoice.Net;
+    return invoice;
+  }
+  for (int row = 1; row <= kInvoiceLines; ++row)
+    if (!Trimmed(Lines->Cell(row, kColCode)).empty() || !Trimmed(Lines->Cell(row, kColDescription)).empty())
+      invoice.Lines.push_back(lineOf(row));
+  return invoice;
+}
+
+}  // namespace invoicing

@@ -1,0 +1,259 @@
+#pragma once
+// "Product Invoice": the form on which an invoice is typed, as line items (up to 99 lines in a
+// grid) or as a memo (free text with one product). The invoice transactions fill it before
+// showing it modally. The form looks products and customers up through their managers, keeps
+// each line's stock figures for display, computes extensions, tax and totals, saves and
+// reloads a set of lines, and on OK runs its checks in a fixed order; an invoice that passes
+// them all is handed to PostEnteredInvoice. The form itself writes no record.
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QToolButton>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "forms/line_grid.h"
+#include "invoicing/entered_invoice.h"
+#include "invoicing/saved_lines.h"
+#include "platform/ui/form.h"
+#include "records/customer_rec.h"
+#include "records/product_rec.h"
+
+namespace invoicing {
+
+// 1 while a stored invoice is edited; anything else adds.
+extern int32_t InvoiceFormMode;
+// 1 while the invoice is a memo invoice.
+extern uint8_t MemoInvoiceFlag;
+// The number and the amount due the invoice had when the form was opened ("0" and "0.00" when
+// adding); set by the transactions.
+extern std::string InitialInvoiceNumber;
+extern std::string InitialAmountDue;
+// The unit price of a memo invoice's product.
+extern std::string MemoProductPrice;
+
+// The grid's columns.
+enum InvoiceColumn {
+  kColLine = 0,
+  kColCode,
+  kColQuantity,
+  kColDescription,
+  kColPrice,
+  kColTaxable,
+  kColExtension
+};
+inline constexpr int kInvoiceLines = 99;
+
+class TProdInv : public platform::ui::Form {
+ public:
+  explicit TProdInv(QWidget* parent = nullptr);
+
+  // Header.
+  QLineEdit* INum;
+  QLabel* ICustName;
+  QLabel* ICustNo;
+  QLineEdit* EBSName;
+  QLabel* CBal;
+  QLabel* ICredLimit;
+  QLabel* Label21;
+  QLabel* Label22;
+  QLabel* Label23;
+  QLabel* Label24;
+  QLabel* Acur;
+  QLabel* A30;
+  QLabel* A60;
+  QLabel* A90;
+  QLineEdit* IDate;
+  QLabel* Label7;
+  QComboBox* ITerms;
+  QLineEdit* IStmntNote;
+  QLineEdit* INVNOTES;
+  QLineEdit* KeyCode;
+  QCheckBox* PrintFlag;
+  QRadioButton* RadioButton1;
+  QRadioButton* RadioButton2;
+  QLabel* IMode;
+
+  // Lines and memo.
+  forms::LineGridModel* Lines;
+  forms::LineGridView* StringGrid1;
+  QPlainTextEdit* Memo1;
+  QLabel* MemoPDescLabel;
+  QLineEdit* MemoPDesc;
+  QLabel* MemoQuanLabel;
+  QLineEdit* MemoQuan;
+  QLabel* CurCostLabel;
+  QLineEdit* CurCost;
+
+  // Stock panel.
+  QLabel* StockData;
+  QLabel* StkName;
+  QLabel* StkBal;
+  QLabel* OldLineQuan;
+
+  // Totals.
+  QCheckBox* CheckBox2;
+  QLineEdit* EBTaxRate;
+  QLineEdit* INet;
+  QLineEdit* ITax;
+  QLineEdit* IPaid;
+  QLabel* ITotal;
+  QLabel* BalDue;
+  QLabel* TaxLbl;
+
+  // Buttons.
+  QPushButton* BitBtn3;  // "Customers"
+  QToolButton* SpeedButton3;
+  QToolButton* SpeedButton2;  // "Find Product"
+  QPushButton* ProductsButn;  // "Products", beside the memo's description
+  QToolButton* SpeedButton8;
+  QToolButton* Calbutton;
+  QPushButton* Button1;  // ship-to
+  QPushButton* DeleteLine;
+  QPushButton* SBInsert;
+  QPushButton* MakeNote;
+  QPushButton* UndoAll;
+  QPushButton* TopButn;
+  QPushButton* CnterButn;
+  QPushButton* BottButn;
+  QToolButton* ImportButn;
+  QToolButton* ExportButn;
+  QPushButton* OKButton;
+  QPushButton* CancelButton;
+  QPushButton* BitBtn2;  // "&Help"
+
+  // The side values of a grid row (0..100), kept beside the grid and moved with its rows.
+  std::string& LineOnHand(int row) { return Lines->Side(row, kSideOnHand); }
+  std::string& LineStockState(int row) { return Lines->Side(row, kSideStockState); }
+  std::string& OldLineQuantities(int row) { return Lines->Side(row, kSideOldQuantity); }
+  std::string& OldLineProducts(int row) { return Lines->Side(row, kSideOldProduct); }
+  std::string& LineCosts(int row) { return Lines->Side(row, kSideCost); }
+
+  void FormCreate() override;
+  void FormShow() override;
+  void FormClose() override {}
+
+  void OKButtonClick();
+  void BitBtn2Click();
+  void BitBtn3Click() { PickCustomer(); }
+  void SpeedButton3Click() { PickCustomer(); }
+  void SpeedButton2Click();
+  void StringGrid1DblClick();
+  // Enter on a product code cell: the code is looked up and its product placed.
+  void StringGrid1CodeEntered(int row);
+  void StringGrid1SetEditText(int row) { RecalcLine(row); }
+  void StringGrid1Click() { RecalcLine(StringGrid1->CurrentLine()); }
+  void CheckBox2Click() { RecalcInvoiceTotals(); }
+  void ITaxChange();
+  void IPaidChange();
+  void EBTaxRateChange();
+  void INetChange();
+  void MemoQuanChange() { ShowLineStockStatus(); }
+  void CurCostChange();
+  void RadioButton1Click();
+  void RadioButton2Click();
+  void DeleteLineClick();
+  void SBInsertClick();
+  void MakeNoteClick();
+  void UndoAllClick();
+  void TopButnClick() { JumpToLine(1, 1); }
+  void CnterButnClick() { JumpToLine(50, 50); }
+  void BottButnClick() { JumpToLine(99, 97); }
+  void ImportButnClick();
+  void ExportButnClick();
+  void SpeedButton8Click();
+  void CalbuttonClick();
+  void Button1Click();
+  void InvCloseClick();
+
+  void ClearInvoiceLines();
+  void RecalcInvoiceTotals();
+  void ShowLineStockStatus();
+  void SetInvoiceEntryMode();
+
+  // The invoice as it stands on the form, for posting.
+  EnteredInvoice GatherInvoice();
+
+ protected:
+  void resizeEvent(QResizeEvent* event) override;
+
+ private:
+  enum SideField {
+    kSideOnHand = 0,
+    kSideStockState,
+    kSideOldQuantity,
+    kSideOldProduct,
+    kSideCost,
+    kSideFields
+  };
+  enum class LineReset { Cleared, Emptied, Comment };
+  static forms::LineGridRules GridRules();
+
+  void BuildLayout();
+  // Showing the form.
+  void ShowCompanySettings();
+  void ChooseLayoutOfInvoice();
+  void ShowAddingOrEditing();
+  void ShowCompanyFonts();
+  void FocusFirstField();
+  void ShowCustomerOfTheJob();
+  void ConnectHandlers();
+  bool IsMemo() const { return RadioButton2->isChecked(); }
+  bool Adding() const { return InvoiceFormMode != 1; }
+
+  // Lines.
+  void ResetLine(int row, LineReset how, const std::string& onHand);
+  void RecalcLine(int row);
+  // Column 6 := quantity x unit price.
+  void RefreshExtension(int row);
+  void ShowStockPanel(int row, double afterSale);
+  void BlankStockPanel();
+  QString OldQuantityNote(const std::string& code, int row);
+  void JumpToLine(int row, int top);
+  int LineHoldingCode(const std::string& code, int exceptRow) const;
+
+  // Customers and products.
+  void PickCustomer();
+  void ApplyCustomer(const records::CustomerRec& customer);
+  void ShowAgingAndShipTo(const records::CustomerRec& customer);
+  bool PickProduct();
+  bool PlaceProductOnLine(int row, const records::ProductRec& product);
+  void PlaceMemoProduct(const records::ProductRec& product);
+  void TakeProductStock(int row, const records::ProductRec& product);
+  void ShowHoldNotice(const records::ProductRec& product);
+
+  // Saved lines.
+  bool SavedFileThere(std::string_view name, const char* missing, const char* caption);
+  void ShowSavedNotes(const SavedNotes& notes);
+  void LoadSavedLines();
+  void LoadSavedMemo();
+
+  // The checks of OK, in their order; each shows its refusal and returns false.
+  bool CheckHeader();
+  bool CheckMemoQuantity();
+  bool CheckDate();
+  bool CheckLines();
+  bool CheckLine(int row);
+  bool CheckDuplicateNumber();
+  bool CheckAmounts();
+  bool CheckTotals();
+  bool CheckMemoProduct();
+  bool RefuseLine(int row, const char* text, int column);
+
+  void SetRed(QWidget* widget, bool red);
+  void SetDateMask();
+
+  bool recalculating_ = false;
+};
+
+extern TProdInv* ProdInv;
+// Makes the one instance (at start-up); later calls return it.
+TProdInv& CreateProdInv();
+
+}  // namespace invoicing

@@ -1,0 +1,49 @@
+#pragma once
+// Posting a new invoice that the entry form has checked: the invoice record, its detail lines or
+// its memo, the stock of every product sold, the customer's balance and aging, and the company's
+// receivables and invoice counter. A plain procedure: the Invoice Manager, the command-line job
+// and the tests run it without a window. The invoice, detail and memo files must be open (the
+// Invoice Manager holds them); the product, customer and company files are opened around the
+// steps that need them unless a window holds them open.
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "invoicing/entered_invoice.h"
+#include "records/customer_rec.h"
+#include "records/invoice_rec.h"
+#include "storage/isam_types.h"
+
+namespace invoicing {
+
+struct PostedInvoice {
+  storage::IsamRecRef Ref = 0;  // the invoice record
+  int LineItems = 0;            // detail rows written, failed or not
+  // The answer of the command-line job: customer, invoice number, total, paid, then the lines.
+  std::vector<std::string> AnswerLines;
+  std::string StatusText;  // "Added invoice ... containing ... line item(s)."
+};
+
+// Raises std::runtime_error, with nothing written, when the invoice's customer is not on file or
+// its date is not a date. Raises "Add operation failed" when the invoice record cannot be added
+// (nothing else is then written) and "memo add operation failed" when a memo invoice's memo
+// cannot be added (the other postings stay). A detail line that cannot be added is reported with
+// "detail add failed." and the next one is tried.
+PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
+
+// The invoice record as the entry form's fields make it (no file is touched).
+records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);
+
+// The customer's aging bucket (0 to 3) of an amount dated `days` days ago, for the company's
+// three limits; a date in the future counts as current.
+int AgingBucket(int days, const int (&limits)[3]);
+
+// Appends a customer to the label print queue when the company asks for it; installed by the
+// label queue. While it is not installed no label is queued.
+extern std::function<void(const records::CustomerRec&)> QueueCustomerLabel;
+
+// Writes the command-line job's answer file "CPWIN.TXT", replacing an older one.
+bool WriteAnswerFile(const std::vector<std::string>& lines);
+
+}  // namespace invoicing

@@ -1,0 +1,69 @@
+#pragma once
+// The saved line sets of invoice entry: a set of lines kept to be loaded into later invoices.
+// Plain Windows-1252 text in the program directory, one text line per line, ended by CR LF.
+//
+// "SAVELINE.SAV" (line items):
+//   lines 1-100   one row line for each grid row 1..100 (row 100 is always empty)
+//   line 101      notes (columns 1-80), statement note (81-105), key code (106-113)
+// "SAVEMEMO.SAV" (memo invoices):
+//   lines 1-26    the memo's lines 0..25 as typed
+//   line 27       notes (columns 1-60), statement note (61-85), key code (86-93)
+//   line 28       the row line of the memo's product
+//
+// A row line, 88 characters:
+//   columns  1-2   line number         20-29  quantity            64-73  unit price
+//            4-18  product code        31-62  description         75     taxable flag
+//                                                                  77-88  extension
+// with a blank between the parts. Every part is cut to its slot when written, so a part can
+// never push the later ones out of their columns; reading trims each part.
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace invoicing {
+
+inline constexpr std::string_view SavedLinesFileName = "SAVELINE.SAV";
+inline constexpr std::string_view SavedMemoFileName = "SAVEMEMO.SAV";
+inline constexpr int kSavedRows = 100;
+inline constexpr int kSavedMemoLines = 26;
+
+struct SavedRow {
+  std::string Number;
+  std::string Code;
+  std::string Quantity;
+  std::string Description;
+  std::string Price;
+  std::string Taxable;
+  std::string Extension;
+};
+
+struct SavedNotes {
+  std::string Notes;
+  std::string StatementNote;
+  std::string KeyCode;
+};
+
+struct SavedLineSet {
+  std::vector<SavedRow> Rows;  // grid rows 1..100
+  SavedNotes Notes;
+};
+
+struct SavedMemoSet {
+  std::vector<std::string> MemoLines;  // the memo's lines 0..25
+  SavedNotes Notes;
+  SavedRow Product;
+};
+
+std::string SavedRowText(const SavedRow& row);
+SavedRow ParseSavedRow(std::string_view text);
+
+// Writes the file whole; a failure is reported and gives false.
+bool WriteSavedLines(const SavedLineSet& set);
+bool WriteSavedMemo(const SavedMemoSet& set);
+// The set on file; none when the file is missing or cannot be read (a read error is reported).
+std::optional<SavedLineSet> ReadSavedLines();
+std::optional<SavedMemoSet> ReadSavedMemo();
+
+}  // namespace invoicing

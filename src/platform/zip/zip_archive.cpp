@@ -1,0 +1,192 @@
+#include "platform/zip/zip_archive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace platform::zip {
+namespace {
+
+std::string ErrorText(int code) {
+  zip_error_t error;
+  zip_error_init_with_code(&error, code);
+  std::string text = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  return text;
+}
+
+// Flushes a file, or a folder's list of names, to the disk.
+bool SyncPath(const std::string& path, int flags) {
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool synced = ::fsync(fd) == 0;
+  ::close(fd);
+  return synced;
+}
+
+std::string FolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+void ReportProgress(::zip*, double done, void* state) {
+  (*static_cast<const std::function<void(double)>*>(state))(done);
+}
+
+}  // namespace
+
+ZipWriter::~ZipWriter() {
+  if (archive_) zip_discard(archive_);
+}
+
+bool ZipWriter::Fail(const std::string& what) {
+  error_ = what;
+  return false;
+}
+
+bool ZipWriter::Create(const std::string& path) {
+  if (archive_) zip_discard(archive_);
+  archive_ = nullptr;
+  error_.clear();
+  path_ = path;
+  int code = 0;
+  // Truncate: the old archive is not read, and stays on disk until the new one replaces it.
+  archive_ = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
+  if (!archive_) return Fail(path + ": " + ErrorText(code));
+  return true;
+}
+
+bool ZipWriter::AddFile(const std::string& entryName, const std::string& sourcePath) {
+  if (!archive_) return Fail("No archive is open.");
+  zip_source_t* source = zip_source_file(archive_, sourcePath.c_str(), 0, 0);
+  if (!source) return Fail(sourcePath + ": " + zip_strerror(archive_));
+  zip_int64_t index = zip_file_add(archive_, entryName.c_str(), source, ZIP_FL_ENC_GUESS);
+  if (index < 0) {
+    zip_source_free(source);
+    return Fail(entryName + ": " + zip_strerror(archive_));
+  }
+  if (zip_set_file_compression(archive_, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE, 0) != 0)
+    return Fail(entryName + ": " + zip_strerror(archive_));
+  return true;
+}
+
+bool ZipWriter::Commit(const std::function<void(double)>& progress) {
+  if (!archive_) return Fail("No archive is open.");
+  // libzip removes the target of an archive without entries: an empty backup must not erase
+  // the last good one.
+  if (zip_get_num_entries(archive_, 0) <= 0) return Fail("There is nothing to put into " + path_ + ".");
+  if (progress)
+    zip_register_progress_callback_with_state(archive_, 0.01, ReportProgress, nullptr,
+                                              const_cast<std::function<void(double)>*>(&progress));
+  if (zip_close(archive_) != 0) {
+    std::string reason = zip_strerror(archive_);
+    zip_discard(archive_);
+    archive_ = nullptr;
+    return Fail(path_ + ": " + reason);
+  }
+  archive_ = nullptr;
+  if (!SyncPath(path_, O_RDONLY) || !SyncPath(FolderOf(path_), O_RDONLY | O_DIRECTORY))
+    return Fail(path_ + ": " + std::strerror(errno));
+  return true;
+}
+
+ZipReader::~ZipReader() {
+  Close();
+}
+
+bool ZipReader::Fail(const std::string& what) {
+  error_ = what;
+  return false;
+}
+
+bool ZipReader::Open(const std::string& path) {
+  Close();
+  error_.clear();
+  int code = 0;
+  archive_ = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+  if (!archive_) return Fail(path + ": " + ErrorText(code));
+  return true;
+}
+
+void ZipReader::Close() {
+  if (archive_) zip_discard(archive_);
+  archive_ = nullptr;
+}
+
+int64_t ZipReader::Count() const {
+  return archive_ ? zip_get_num_entries(archive_, 0) : 0;
+}
+
+bool ZipReader::Entry(int64_t index, ZipEntry* entry) {
+  if (!archive_) return Fail("No archive is open.");
+  auto at = static_cast<zip_uint64_t>(index);
+  zip_stat_t stat;
+  zip_stat_init(&stat);
+  if (zip_stat_index(archive_, at, ZIP_FL_ENC_GUESS, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+    return Fail(zip_strerror(archive_));
+  *entry = ZipEntry{};
+  entry->name = stat.name;
+  if (stat.valid & ZIP_STAT_SIZE) entry->size = stat.size;
+  zip_uint8_t system = 0;
+  zip_uint32_t attributes = 0;
+  if (zip_file_get_external_attributes(archive_, at, 0, &system, &attributes) != 0)
+    return Fail(zip_strerror(archive_));
+  // Unix archivers keep the file's mode in the upper half of the external attributes.
+  mode_t type = system == ZIP_OPSYS_UNIX ? (attributes >> 16) & S_IFMT : 0;
+  entry->isLink = type == S_IFLNK;
+  entry->isDirectory = type == S_IFDIR || (!entry->name.empty() && entry->name.back() == '/');
+  return true;
+}
+
+bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
+  if (!archive_) return Fail("No archive is open.");
+  ZipEntry entry;
+  if (!Entry(index, &entry)) return false;
+  zip_file_t* data = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
+  if (!data) return Fail(entry.name + ": " + zip_strerror(archive_));
+  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+  if (fd < 0) {
+    std::string reason = std::strerror(errno);
+    zip_fclose(data);
+    return Fail(path + ": " + reason);
+  }
+  std::string problem;
+  std::vector<char> buffer(1 << 16);
+  uint64_t total = 0;
+  // The checksum is compared when the last byte has been read: a damaged entry fails its last read.
+  for (;;) {
+    zip_int64_t got = zip_fread(data, buffer.data(), buffer.size());
+    if (got < 0) {
+      problem = entry.name + ": " + zip_file_strerror(data);
+      break;
+    }
+    if (got == 0) break;
+    total += static_cast<uint64_t>(got);
+    for (zip_int64_t written = 0; written < got;) {
+      ssize_t n = ::write(fd, buffer.data() + written, static_cast<size_t>(got - written));
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) {
+        problem = path + ": " + std::strerror(n < 0 ? errno : EIO);
+        break;
+      }
+      written += n;
+    }
+    if (!problem.empty()) break;
+  }
+  int closed = zip_fclose(data);
+  if (problem.empty() && closed != 0) problem = entry.name + ": " + ErrorText(closed);
+  if (problem.empty() && total != entry.size) problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
+  if (problem.empty() && ::fsync(fd) != 0) problem = path + ": " + std::strerror(errno);
+  if (::close(fd) != 0 && problem.empty()) problem = path + ": " + std::strerror(errno);
+  if (problem.empty()) return true;
+  ::unlink(path.c_str());
+  return Fail(problem);
+}
+
+}  // namespace platform::zip

@@ -1,0 +1,76 @@
+#pragma once
+// ZIP archives through libzip: writing an archive of files stored under bare entry names, and
+// reading one back entry by entry. Only what the backup and restore need.
+//
+// A written archive never half-replaces an older one: libzip writes the whole archive into a
+// temporary file beside the target and renames it over the target when Commit succeeds; until
+// then (and after any failure) the old archive stays as it was.
+//
+// Errors return false and leave a readable reason in Error().
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+struct zip;
+
+namespace platform::zip {
+
+class ZipWriter {
+ public:
+  ZipWriter() = default;
+  ~ZipWriter();  // discards an archive that was not committed
+  ZipWriter(const ZipWriter&) = delete;
+  ZipWriter& operator=(const ZipWriter&) = delete;
+
+  // Starts a new, empty archive that will replace `path` when committed.
+  bool Create(const std::string& path);
+  // Adds the file at sourcePath as entry `entryName`, deflated. The file is read at Commit.
+  bool AddFile(const std::string& entryName, const std::string& sourcePath);
+  // Writes the archive, flushes it to the disk and puts it in place. progress (may be empty) is
+  // called now and then while the archive is written, with the share done (0 to 1).
+  bool Commit(const std::function<void(double)>& progress = {});
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& what);
+
+  ::zip* archive_ = nullptr;
+  std::string path_;
+  std::string error_;
+};
+
+struct ZipEntry {
+  std::string name;  // as stored (slashes and all)
+  uint64_t size = 0;
+  bool isDirectory = false;
+  bool isLink = false;  // a symbolic link made on a Unix system
+};
+
+class ZipReader {
+ public:
+  ZipReader() = default;
+  ~ZipReader();
+  ZipReader(const ZipReader&) = delete;
+  ZipReader& operator=(const ZipReader&) = delete;
+
+  // Opens an existing archive read-only, checking its directory for consistency.
+  bool Open(const std::string& path);
+  int64_t Count() const;
+  bool Entry(int64_t index, ZipEntry* entry);
+  // Writes the entry's data into a new file at path (which must not exist yet), flushed to the
+  // disk. Fails when the data does not match its checksum or its size.
+  bool ExtractTo(int64_t index, const std::string& path);
+  void Close();
+
+  const std::string& Error() const { return error_; }
+
+ private:
+  bool Fail(const std::string& what);
+
+  ::zip* archive_ = nullptr;
+  std::string error_;
+};
+
+}  // namespace platform::zip

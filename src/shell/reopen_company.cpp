@@ -1,0 +1,32 @@
+#include "shell/reopen_company.h"
+
+#include "forms/run_state.h"
+#include "platform/ui/application.h"
+#include "records/company_rec.h"
+#include "records/last_company.h"
+#include "shell/main_form.h"
+
+namespace shell {
+
+using namespace records;
+
+void ReopenCurrentCompany() {
+  LoadCurrentCompany();
+  ApplyCompanyDateFormat();
+  forms::ResetDefaultDates();
+  platform::ui::Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
+  if (!MainForm) return;
+  if (IsCompanyOpen(CurrentCompany)) {
+    MainForm->ShowCompanyCaption("     Number: ");
+  } else {
+    CurrentCompany.BackgroundFlag = 0;
+    CurrentCompany.CompanyName.Set(NoCompanyText);
+    MainForm->NameCap->setText(NoCompanyText);
+  }
+  MainForm->LoadBackgroundPicture();
+  MainForm->SetOutputModeFromCompany();
+  MainForm->EnableCompanyItems();
+  MainForm->update();
+}
+
+}  // namespace shell

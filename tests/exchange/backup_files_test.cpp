@@ -1,0 +1,138 @@
+// The backup procedures over a scratch program directory: which files go, the archive as
+// Python's zipfile reads it, an old archive kept through a failure, and the Backup folder.
+
+#include "exchange/backup_files.h"
+
+#include <gtest/gtest.h>
+
+#include <strings.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/files/file.h"
+#include "platform/files/path.h"
+#include "platform/zip/zip_peer.h"
+#include "program_dir_fixture.h"
+
+namespace exchange {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::ReadByPython;
+
+class BackupTest : public test_fixtures::ProgramDirTest {
+ protected:
+  bool Backup(std::string* failure) { return WriteBackupArchive(ListBackupFiles(), Usb(), {}, failure); }
+
+  // What Python finds in the archive: name -> bytes, each entry deflated, testzip clean.
+  std::map<std::string, std::string> ArchiveByPython() {
+    QJsonObject read = ReadByPython(UsbArchive());
+    EXPECT_TRUE(read["testzip"].isNull());
+    std::map<std::string, std::string> entries;
+    for (const QJsonValue& value : read["entries"].toArray()) {
+      QJsonObject entry = value.toObject();
+      EXPECT_EQ(entry["compress_type"].toInt(), 8);
+      entries[entry["name"].toString().toStdString()] = entry["data"].toString().toLatin1().toStdString();
+    }
+    return entries;
+  }
+};
+
+TEST_F(BackupTest, TheMaskTakesDataAndSideFilesOfEitherCaseAndNothingElse) {
+  WriteUsualFiles();
+  Write(".hidden.DAT", "hidden");
+  Write("OVBackup.zip", "an archive kept here");
+  Write("1C.DAT.tmp~", "a half-written file");
+  fs::create_directory("Folder.DAT");
+  fs::create_symlink("/etc/hostname", "Link.txt");
+  EXPECT_EQ(ListBackupFiles(), BackedUpNames());
+}
+
+TEST_F(BackupTest, PythonReadsEveryListedFileAndASecondBackupReplacesTheFirst) {
+  WriteUsualFiles();
+  std::string failure;
+  ASSERT_TRUE(Backup(&failure)) << failure;
+  std::map<std::string, std::string> expected;
+  for (const std::string& name : BackedUpNames()) expected[name] = Read(name);
+  EXPECT_EQ(ArchiveByPython(), expected);
+
+  // The second backup holds what is there now, not what was there before.
+  fs::remove("1I.DAT");
+  Write("1C.DAT", "changed");
+  expected.erase("1I.DAT");
+  expected["1C.DAT"] = "changed";
+  ASSERT_TRUE(Backup(&failure)) << failure;
+  EXPECT_EQ(ArchiveByPython(), expected);
+  EXPECT_EQ(fs::directory_iterator(Usb())->path().filename(), "OVBackup.zip");
+}
+
+TEST_F(BackupTest, AFailedBackupLeavesTheOldArchiveAsItWas) {
+  WriteUsualFiles();
+  std::string failure;
+  ASSERT_TRUE(Backup(&failure)) << failure;
+  const auto before = Tree();
+
+  // A data file held open by another program.
+  platform::files::File held;
+  ASSERT_TRUE(held.Open("1P.DAT", platform::files::OpenMode::ReadWrite));
+  EXPECT_FALSE(Backup(&failure));
+  EXPECT_EQ(failure, "1P.DAT: in use by another program.");
+  held.Close();
+
+  // A drive folder that is gone, and a directory with nothing to back up.
+  EXPECT_FALSE(WriteBackupArchive(ListBackupFiles(), Usb() + "/missing", {}, &failure));
+  EXPECT_NE(failure.find("missing"), std::string::npos) << failure;
+  EXPECT_FALSE(WriteBackupArchive({}, Usb(), {}, &failure));
+  EXPECT_EQ(Tree(), before);
+}
+
+TEST_F(BackupTest, OnlyDataFilesGoToTheBackupFolderAndFailuresAreCounted) {
+  WriteUsualFiles();
+  const std::vector<std::string> dataFiles = {"1C.DAT",     "1I.DAT",      "1P.DAT",     "Label.Dat",
+                                              "LastCo.Dat", "Lastlbl.DAT", "ovcomp.Dat", "RptFont.Dat"};
+  // A Backup folder that exists without its marker is used as it is; an older copy is replaced.
+  fs::create_directory("backup");
+  Write("backup/1c.dat", "older copy");
+  FolderCopyResult result = CopyToBackupFolder(ListBackupFiles());
+  EXPECT_EQ(result.wanted, 8);
+  EXPECT_EQ(result.copied, 8);
+  EXPECT_TRUE(result.failures.empty());
+  std::vector<std::string> copied;
+  for (const auto& entry : fs::directory_iterator("backup")) copied.push_back(entry.path().filename());
+  std::sort(copied.begin(), copied.end(),
+            [](auto& a, auto& b) { return strcasecmp(a.c_str(), b.c_str()) < 0; });
+  EXPECT_EQ(copied, (std::vector<std::string>{"1c.dat", "1I.DAT", "1P.DAT", "Label.Dat", "LastCo.Dat",
+                                              "Lastlbl.DAT", "ovcomp.Dat", "RptFont.Dat"}));
+  for (const std::string& name : dataFiles)
+    EXPECT_EQ(Read(platform::files::ResolveForUse("Backup/" + name)), Read(name)) << name;
+
+  // A copy that cannot be made is reported, and the count says how many were.
+  fs::remove("backup/1P.DAT");
+  fs::create_directory("backup/1P.DAT");
+  platform::files::File held;
+  ASSERT_TRUE(held.Open("1I.DAT", platform::files::OpenMode::ReadWrite));
+  result = CopyToBackupFolder(ListBackupFiles());
+  EXPECT_EQ(result.wanted, 8);
+  EXPECT_EQ(result.copied, 6);
+  ASSERT_EQ(result.failures.size(), 2u);
+  EXPECT_EQ(result.failures[0], "1I.DAT (in use by another program)");
+  EXPECT_EQ(result.failures[1].rfind("1P.DAT (", 0), 0u) << result.failures[1];
+
+  // No folder at all: a file is in its place.
+  held.Close();
+  fs::remove_all("backup");
+  Write("Backup", "a file");
+  result = CopyToBackupFolder(ListBackupFiles());
+  EXPECT_EQ(result.copied, 0);
+  EXPECT_EQ(result.failures.size(), 8u);
+}
+
+TEST_F(BackupTest, TheLastFolderIsRemembered) {
+  EXPECT_EQ(LoadLastBackupFolder(), "");
+  SaveLastBackupFolder("/media/stick/Kestrava backups");
+  EXPECT_EQ(LoadLastBackupFolder(), "/media/stick/Kestrava backups");
+}
+
+}  // namespace
+}  // namespace exchange

@@ -1,0 +1,157 @@
+// The restore over a scratch program directory: our own backup put back over changed files, and
+// archives written by Python, hostile ones among them. After any failure every byte under the
+// scratch root is as it was.
+
+#include "exchange/restore_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "exchange/backup_files.h"
+#include "platform/files/file.h"
+#include "platform/zip/zip_peer.h"
+#include "program_dir_fixture.h"
+
+namespace exchange {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::PeerEntry;
+using testing_support::WriteByPython;
+using Status = RestoreResult::Status;
+
+class RestoreTest : public test_fixtures::ProgramDirTest {
+ protected:
+  void Archive(const std::vector<PeerEntry>& entries) { ASSERT_TRUE(WriteByPython(UsbArchive(), entries)); }
+  // The program directory's part of the tree.
+  std::map<std::string, std::string> ProgramFiles() const {
+    std::map<std::string, std::string> files;
+    for (const auto& [path, bytes] : Tree())
+      if (path.rfind("prog/", 0) == 0) files[path.substr(5)] = bytes;
+    return files;
+  }
+};
+
+TEST_F(RestoreTest, OurBackupComesBackOverChangedFilesAndTheReplacedOnesAreKept) {
+  WriteUsualFiles();
+  std::string failure;
+  ASSERT_TRUE(WriteBackupArchive(ListBackupFiles(), Usb(), {}, &failure)) << failure;
+  const auto backedUp = ProgramFiles();
+
+  Write("1C.DAT", "changed after the backup");
+  fs::remove("1P.IX");
+  Write("2C.DAT", "made after the backup");
+  RestoreResult result = RestoreDataFiles(Usb());
+  ASSERT_EQ(result.status, Status::Restored) << result.failure;
+  EXPECT_EQ(result.restored.size(), BackedUpNames().size());
+  EXPECT_TRUE(result.skipped.empty());
+
+  auto expected = backedUp;
+  expected["2C.DAT"] = "made after the backup";  // not in the archive: left alone
+  expected["BeforeRestore"] = "<folder>";
+  for (const std::string& name : BackedUpNames())
+    if (name != "1P.IX")
+      expected["BeforeRestore/" + name] = name == "1C.DAT" ? "changed after the backup" : backedUp.at(name);
+  EXPECT_EQ(ProgramFiles(), expected);
+
+  // The next restore keeps only what it replaced itself.
+  Write("1C.DAT", "changed again");
+  ASSERT_EQ(RestoreDataFiles(Usb()).status, Status::Restored);
+  EXPECT_EQ(Read("BeforeRestore/1C.DAT"), "changed again");
+  EXPECT_EQ(Read("1C.DAT"), backedUp.at("1C.DAT"));
+}
+
+TEST_F(RestoreTest, OnlyPlainFileNamesAreRestoredAndTheRestAreReported) {
+  Write("1C.DAT", "live");
+  Write("1c.ix", "live index");
+  Archive({{"../x", "outside"},
+           {"/abs", "absolute"},
+           {"sub/x", "in a folder"},
+           {"sub/", "", "dir"},
+           {"LINK.DAT", "/etc/passwd", "link"},
+           {"..\\y", "outside"},
+           {"C:z.DAT", "on a drive"},
+           {".profile", "hidden"},
+           {"1C.DAT", "restored"},
+           {"1C.IX", "restored index"},
+           {"1c.dat", "the same name again"}});
+  RestoreResult result = RestoreDataFiles(Usb());
+  ASSERT_EQ(result.status, Status::Restored) << result.failure;
+  EXPECT_EQ(result.restored, (std::vector<std::string>{"1C.DAT", "1c.ix"}));
+  EXPECT_EQ(result.skipped,
+            (std::vector<std::string>{"../x (not a plain file name)", "/abs (not a plain file name)",
+                                      "sub/x (not a plain file name)", "sub/ (a folder)", "LINK.DAT (a link)",
+                                      "..\\y (not a plain file name)", "C:z.DAT (not a plain file name)",
+                                      ".profile (not a plain file name)",
+                                      "1c.dat (a second entry of the same name)"}));
+  auto tree = Tree();
+  tree.erase("usb/OVBackup.zip");
+  EXPECT_EQ(tree, (std::map<std::string, std::string>{{"prog", "<folder>"},
+                                                      {"usb", "<folder>"},
+                                                      {"prog/1C.DAT", "restored"},
+                                                      {"prog/1c.ix", "restored index"},
+                                                      {"prog/BeforeRestore", "<folder>"},
+                                                      {"prog/BeforeRestore/1C.DAT", "live"},
+                                                      {"prog/BeforeRestore/1C.IX", "live index"}}));
+  EXPECT_FALSE(fs::exists("/abs"));
+}
+
+TEST_F(RestoreTest, AFailureChangesNothing) {
+  WriteUsualFiles();
+  fs::create_directory("Backup");
+  Write("Backup/1C.DAT", "a copy");
+  struct Case {
+    const char* what;
+    std::vector<PeerEntry> entries;
+    const char* heldFile;  // held open by another program, or null
+    const char* failure;   // a part of the reason given
+  };
+  const std::vector<Case> cases = {
+      {"a damaged entry",
+       {{"1C.DAT", "good"}, {"1P.DAT", std::string(5000, 'p'), "file", true}},
+       nullptr,
+       "1P.DAT"},
+      {"a live file in use",
+       {{"1C.DAT", "good"}, {"1P.DAT", "good"}},
+       "1P.DAT",
+       "1P.DAT: in use by another program."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    Archive(c.entries);
+    const auto before = Tree();
+    platform::files::File held;
+    if (c.heldFile) {
+      ASSERT_TRUE(held.Open(c.heldFile, platform::files::OpenMode::ReadWrite));
+    }
+    RestoreResult result = RestoreDataFiles(Usb());
+    EXPECT_EQ(result.status, Status::Failed);
+    EXPECT_TRUE(result.liveUnchanged);
+    EXPECT_NE(result.failure.find(c.failure), std::string::npos) << result.failure;
+    EXPECT_EQ(Tree(), before);
+  }
+
+  // What is no archive at all.
+  Write(UsbArchive(), "not an archive");
+  const auto before = Tree();
+  RestoreResult result = RestoreDataFiles(Usb());
+  EXPECT_EQ(result.status, Status::Failed);
+  EXPECT_FALSE(result.failure.empty());
+  EXPECT_EQ(Tree(), before);
+  fs::remove(UsbArchive());
+  EXPECT_EQ(RestoreDataFiles(Usb()).status, Status::NoArchive);
+}
+
+TEST_F(RestoreTest, AnEmptyArchiveRestoresNothingAndSaysSo) {
+  WriteUsualFiles();
+  Archive({});
+  const auto before = Tree();
+  RestoreResult result = RestoreDataFiles(Usb());
+  EXPECT_EQ(result.status, Status::Restored);
+  EXPECT_TRUE(result.restored.empty());
+  EXPECT_EQ(Tree(), before);
+}
+
+}  // namespace
+}  // namespace exchange

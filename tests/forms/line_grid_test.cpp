@@ -1,0 +1,168 @@
+// The line grid of the entry forms: the column rules hold for typed and pasted text alike, a Y/N
+// cell takes its letter at a key press, Enter on the look-up column runs the look-up, and lines
+// move with their side values.
+
+#include "forms/line_grid.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include "platform/ui/support/ui_script.h"
+
+namespace forms {
+namespace {
+
+LineGridRules Rules() {
+  LineGridRules rules;
+  rules.Columns = {{"LN", 0, CellCharacters::Any, false, "XXi"},
+                   {"Code", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
+                   {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX"},
+                   {"T", 1, CellCharacters::YesNo, true, "Xi"},
+                   {"Extension", 0, CellCharacters::Any, false, ""}};
+  rules.Lines = 5;
+  rules.SideFields = 2;
+  return rules;
+}
+
+class LineGridTest : public ::testing::Test {
+ protected:
+  LineGridTest() {
+    testing_support::EnsureGuiApplication();
+    for (int line = 1; line <= 5; ++line) model.Put(line, 0, QString::number(line));
+    model.OnEntered = [this](int line, int column) { entered.emplace_back(line, column); };
+  }
+
+  LineGridModel model{Rules()};
+  std::vector<std::pair<int, int>> entered;
+};
+
+TEST_F(LineGridTest, PastedTextIsHeldToTheColumnRules) {
+  struct Case {
+    int column;
+    QString text;
+    bool accepted;
+    QString stored;
+  };
+  const Case cases[] = {
+      {1, "BOLT-10", true, "BOLT-10"},
+      {1, QString(15, 'C'), true, QString(15, 'C')},
+      {1, QString(16, 'C'), false, ""},
+      {2, "-12.50", true, "-12.50"},
+      {2, "1,000", false, ""},
+      {2, "12a", false, ""},
+      {2, "12345678901", false, ""},
+      {3, "y", true, "Y"},
+      {3, "n", true, "N"},
+      {3, "x", false, ""},
+      {3, "YN", false, ""},
+      {0, "7", false, "3"},  // the line number is the grid's own
+      {4, "9.99", false, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text.toStdString());
+    model.Put(3, c.column, c.column == 0 ? "3" : "");
+    entered.clear();
+    EXPECT_EQ(model.setData(model.index(2, c.column), c.text, Qt::EditRole), c.accepted);
+    EXPECT_EQ(model.Cell(3, c.column), c.stored);
+    EXPECT_EQ(entered.size(), c.accepted ? 1u : 0u);
+  }
+  EXPECT_FALSE(model.flags(model.index(0, 0)) & Qt::ItemIsEditable);
+  EXPECT_FALSE(model.flags(model.index(0, 3)) & Qt::ItemIsEditable);  // Y/N by key only
+  EXPECT_TRUE(model.flags(model.index(0, 2)) & Qt::ItemIsEditable);
+}
+
+TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.SetCursor(2, 2);
+  view.edit(model.index(1, 2));
+  auto* editor = view.viewport()->findChild<QLineEdit*>();
+  ASSERT_TRUE(editor);
+  QTest::keyClicks(editor, "1a2,3.5-67x8901234");
+  EXPECT_EQ(editor->text(), "123.5-6789");  // digits, "-" and "." only, ten at most
+  QTest::keyClick(editor, Qt::Key_Tab);
+  EXPECT_EQ(model.Cell(2, 2), "123.5-6789");
+
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the closed editor goes
+  view.SetCursor(2, 1);
+  view.edit(model.index(1, 1));
+  editor = view.viewport()->findChild<QLineEdit*>();
+  ASSERT_TRUE(editor);
+  QTest::keyClicks(editor, "ABCDEFGHIJKLMNOPQRS");
+  EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");  // fifteen at most
+  QTest::keyClick(editor, Qt::Key_Backspace);
+  EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMN");
+  editor->clear();
+  editor->insert(QString(16, 'P'));  // a paste too long is refused whole, not cut to another code
+  EXPECT_EQ(editor->text(), "");
+  editor->insert("CODE-7");
+  EXPECT_EQ(editor->text(), "CODE-7");
+  QTest::keyClick(editor, Qt::Key_Escape);
+
+  // A Y/N cell takes the letter at once, upper-cased; other keys are dropped.
+  view.SetCursor(2, 3);
+  entered.clear();
+  QTest::keyClick(&view, Qt::Key_Q);
+  EXPECT_EQ(model.Cell(2, 3), "");
+  QTest::keyClicks(&view, "n");
+  EXPECT_EQ(model.Cell(2, 3), "N");
+  QTest::keyClicks(&view, "y");
+  EXPECT_EQ(model.Cell(2, 3), "Y");
+  EXPECT_EQ(entered, (std::vector<std::pair<int, int>>{{2, 3}, {2, 3}}));
+}
+
+TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  std::vector<std::pair<int, QString>> lookedUp;
+  view.EnterKeyColumn = 1;
+  view.OnEnterKey = [&](int line) { lookedUp.emplace_back(line, model.Cell(line, 1)); };
+  view.SetCursor(4, 1);
+  QTest::keyClick(&view, Qt::Key_Return);  // no edit open: the empty cell is looked up
+  view.edit(model.index(3, 1));
+  auto* editor = view.viewport()->findChild<QLineEdit*>();
+  ASSERT_TRUE(editor);
+  QTest::keyClicks(editor, "nut-10");
+  QTest::keyClick(editor, Qt::Key_Return);
+  EXPECT_EQ(lookedUp, (std::vector<std::pair<int, QString>>{{4, ""}, {4, "nut-10"}}));
+  // Enter elsewhere does not look anything up.
+  view.SetCursor(4, 2);
+  QTest::keyClick(&view, Qt::Key_Return);
+  EXPECT_EQ(lookedUp.size(), 2u);
+}
+
+TEST_F(LineGridTest, InsertingMovesLinesWithTheirSideValuesAndDropsTheLast) {
+  for (int line = 1; line <= 5; ++line) {
+    model.Put(line, 1, QString("P%1").arg(line));
+    model.Side(line, 0) = "on hand " + std::to_string(line);
+    model.Side(line, 1) = "cost " + std::to_string(line);
+  }
+  model.InsertLineAt(2);
+  const std::vector<QString> codes{"P1", "P2", "P2", "P3", "P4"};
+  for (int line = 1; line <= 5; ++line) {
+    EXPECT_EQ(model.Cell(line, 0), QString::number(line));
+    EXPECT_EQ(model.Cell(line, 1), codes[line - 1]);
+  }
+  EXPECT_EQ(model.Side(3, 0), "on hand 2");
+  EXPECT_EQ(model.Side(5, 1), "cost 4");
+  EXPECT_EQ(model.Side(2, 0), "on hand 2");  // the caller refills the opened line
+  // Side values exist one past either end, as the forms' arrays had them.
+  model.Side(0, 0) = "zero";
+  model.Side(6, 1) = "spare";
+  EXPECT_THROW(model.Side(7, 0), std::out_of_range);
+}
+
+TEST_F(LineGridTest, AShortLineIsDrawnOnYellowInBold) {
+  model.Put(2, 0, "CS");
+  EXPECT_EQ(model.data(model.index(1, 1), Qt::BackgroundRole).value<QColor>(), QColor(Qt::yellow));
+  EXPECT_TRUE(model.data(model.index(1, 4), Qt::FontRole).value<QFont>().bold());
+  EXPECT_FALSE(model.data(model.index(0, 1), Qt::BackgroundRole).isValid());
+}
+
+}  // namespace
+}  // namespace forms

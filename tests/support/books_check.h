@@ -1,0 +1,29 @@
+#pragma once
+// The books, checked from the files as they stand after any sequence of postings: every test of
+// a posting (invoices, payments, interest, edits, deletes, purchasing, imports, the command line)
+// ends by asking this reader whether the books balance. It reads the open customer, invoice,
+// detail and product files record by record through the engine, and shares no code with the
+// postings it checks.
+//
+//   - per customer: balance = the sum of its four aging buckets = the sum of the amounts due of
+//     its records (repeat-billing masters left out);
+//   - the company's receivables total = the sum of the customers' balances;
+//   - a record is settled ("P") exactly when its amount due is zero;
+//   - a stocked, depleting product's stock = its stock before the test less the quantities of
+//     every detail line sold of it.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "records/company_rec.h"
+
+namespace testing_support {
+
+// Stock on hand of each product before the postings, by product code.
+using StockBefore = std::map<std::string, double>;
+
+// Each disagreement found, one readable line each; empty when the books balance.
+std::vector<std::string> BooksProblems(const records::CompanyRec& company, const StockBefore& stockBefore);
+
+}  // namespace testing_support
