@@ -19,6 +19,7 @@
 #include "forms/report_font.h"
 #include "forms/run_state.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -390,13 +391,15 @@ void TDemoForm::CustBookButnClick() {
 void TDemoForm::PrinCustClick() {
   if (!ReadHighlighted()) return;
   PrintCustomerSheet(CustRec, CurrentCompany, LoadReportFont(), platform::text::Now());
-  SetStatusText(1, "Customer: " + Text(CustRec.CustomerName.Get()) + " sent to printer.");
+  SetStatusText(
+      1, "Customer: " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() + ".");
 }
 
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " sent to printer.");
+  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() +
+                       ".");
 }
 
 void TDemoForm::CopytoClipboard1Click() {

@@ -76,6 +76,10 @@ constexpr int DesignedHeight = 640;
 // A desktop whose work area ends left of this gets the whole work area.
 constexpr int SmallDesktopRightEdge = 650;
 
+// The company is not gone when its list was left unrepaired; the user is told what happened.
+constexpr char ListUnopenedName[] = "Company list not opened.";
+constexpr char ListUnopenedText[] =
+    "The company list could not be opened. Restart the program and let it rebuild the company list.";
 constexpr char DataFilesMissing[] =
     "I do not find the inventory data files. The data files must be in the same directory as the "
     "inventory program.";
@@ -385,7 +389,7 @@ void TMainForm::FormCreate() {
   }
   LabelsQueued = 0;
   platform::text::SetShortDateFormat("mm/dd/yyyy");
-  LoadCurrentCompany();
+  const LastCompanyStatus loaded = LoadCurrentCompany();
   Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
   backgroundBitmap_ = QPixmap();
   ApplyCompanyDateFormat();
@@ -394,9 +398,10 @@ void TMainForm::FormCreate() {
     LoadBackgroundPicture();
   } else {
     CurrentCompany.BackgroundFlag = 0;
-    CurrentCompany.CompanyName.Set(NoCompanyText);
+    const bool listUnopened = loaded == LastCompanyStatus::CompanyListUnopened;
+    CurrentCompany.CompanyName.Set(listUnopened ? ListUnopenedName : NoCompanyText);
     // A new user is told here what to do first.
-    NameCap->setText(NoCompanyText);
+    NameCap->setText(listUnopened ? ListUnopenedText : NoCompanyText);
   }
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();
@@ -604,10 +609,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::ShowCompanyCaption(const char* numberSeparator) {
-  NameCap->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = NameCap->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  NameCap->setPalette(palette);
+  ApplyCompanyEditorFont(*NameCap, CurrentCompany, font());
   NameCap->setText(
       ToQString(CurrentCompany.CompanyName.Get() + numberSeparator + CurrentCompany.CompanyNumber.Get()));
 }
@@ -676,10 +678,7 @@ void TMainForm::CompanyManager1Click() {
   HideChart();
   const std::string openNumber = CurrentCompany.CompanyNumber.Get();
   TListComps& manager = CreateListComps();
-  manager.Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = manager.Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  manager.Label1->setPalette(palette);
+  ApplyCompanyEditorFont(*manager.Label1, CurrentCompany, font());
   if (manager.ShowModal() != platform::ui::mrOk) return;
   ChangeCompany(openNumber);
 }

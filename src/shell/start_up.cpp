@@ -40,6 +40,7 @@
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/payment_terms.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "shell/about_box.h"
@@ -138,7 +139,11 @@ void ForgetHooks() {
 
 bool SetUpProgramDirectory() {
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
-  return platform::files::Exists(listName) || CreateCompanyFile();
+  if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
+  // The terms every terms list starts from; a directory without them gets them (a failure to
+  // write them has been reported and does not stop the program).
+  CreatePaymentTermsFileIfMissing();
+  return true;
 }
 
 bool StartUp() {

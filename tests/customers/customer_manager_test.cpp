@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include <QTest>
 #include <QWidget>
 
@@ -13,6 +15,7 @@
 #include "forms/run_state.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/ui/application.h"
@@ -425,6 +428,24 @@ TEST_F(CustomerManagerOutputTest, ManagerPrintsTheHighlightedCustomerAndSaysSo) 
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(Calls().contains("TextOut(1200, 580, \"Baker\")"));
   EXPECT_TRUE(Calls().contains("BeginDoc(\"Print: Baker\", portrait, 2550x3300)"));
+}
+
+// Without a printer the sheet becomes a PDF file, and the status bar says where it is.
+TEST_F(CustomerManagerOutputTest, APrintoutThatBecameAPdfIsNamedInTheStatusBar) {
+  auto pdfPrinter = std::make_unique<platform::print::QtPrintBackend>();
+  pdfPrinter->SetPrintToFile(true);
+  platform::print::QtPrintBackend* pdf = pdfPrinter.get();
+  platform::print::ScopedPrintBackend scoped(std::move(pdfPrinter));
+  File({Baker()});
+  UiScript ui;
+  ui.OnModal<TDemoForm>([pdf](TDemoForm& m) {
+    m.PrinCustClick();
+    ASSERT_TRUE(pdf->OutputFile().endsWith(".pdf"));
+    EXPECT_TRUE(QFileInfo::exists(pdf->OutputFile()));
+    EXPECT_EQ(m.StatusText(1), "Customer: Baker saved as " + pdf->OutputFile() + ".");
+  });
+  CreateDemoForm().ShowModal();
+  EXPECT_TRUE(ui.Done());
 }
 
 // A few hundred customers page through the browser; KESTRAVA_SCREENSHOT names a PNG file to

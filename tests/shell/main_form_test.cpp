@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
@@ -416,6 +417,29 @@ TEST_F(MainWindowTest, TheStatusBarOpensTheWorkTimerWhichReportsThere) {
   TimerForm->Hide();
   MainForm->Timer2->trigger();
   EXPECT_TRUE(TimerForm->Visible());
+  EXPECT_TRUE(ui.Done());
+}
+
+// The timer window behind the main window is not lost: its item and the status bar bring it back
+// to the front, still running.
+TEST_F(MainWindowTest, TheTimerWindowBehindTheMainWindowComesBackToTheFront) {
+  UiScript ui;
+  MainForm->Show();
+  CreateTimerForm();
+  MainForm->Timer2->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(TimerForm));
+  TimerForm->TimeBtnClick();
+  for (auto bringBack : std::initializer_list<std::function<void()>>{
+           [] { MainForm->Timer2->trigger(); },
+           [] { QTest::mouseClick(MainForm->StatusBar1, Qt::LeftButton); }}) {
+    MainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+    bringBack();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(TimerForm));
+    EXPECT_TRUE(TimerForm->Running());
+  }
+  TimerForm->TimeBtnClick();
+  TimerForm->Hide();
   EXPECT_TRUE(ui.Done());
 }
 
