@@ -125,6 +125,11 @@ bool ReportTable::IsNumericCell(int row, int column) const {
   return reports::IsNumericCell(Cell(row, column), Cell(0, column));
 }
 
+bool ReportTable::IsInserted(int row) const {
+  return row >= 0 && static_cast<std::size_t>(row) < Inserted.size() &&
+         Inserted[static_cast<std::size_t>(row)];
+}
+
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,
                                          const std::string& head1, const std::string& head2,
                                          const std::string& head3) {

@@ -69,6 +69,12 @@ class Trtreport : public platform::ui::Form {
   void LoadReport(ReportOutput report);
   const ReportTable& Table() const { return model_->Table(); }
 
+  // Re-sorts the grid on its current column with the sub-totals that "&Sub-Totals" asks for, and
+  // sets the caption, the column widths and the current cell.
+  void RebuildSortedWithSubtotals();
+  void SortColChange();
+  void RptGridDblClick();
+  void stotalsClick();       // either check box
   void SpeedButton1Click();  // Fonts/Colors
   void SaveButnClick();
   void PSetButnClick();
@@ -100,6 +106,8 @@ class Trtreport : public platform::ui::Form {
  private:
   QToolButton* AddToolButton(const QString& hint, int icon);
   void ApplyReportFont();
+  int CurrentColumn() const;
+  void SetCurrentColumn(int column);
 
   ReportTableModel* model_;
   records::FontRec reportFont_;
