@@ -78,6 +78,13 @@ struct ReportTable {
   bool IsInserted(int row) const;
 };
 
+// The columns the viewer and the printout lay out and measure.
+inline constexpr int MeasuredColumns = 9;
+
+// The longest trimmed text of the column over all rows (by characters, cut to 32), starting
+// from one blank: what the screen and the printed columns are measured by.
+std::string LongestCellText(const ReportTable& table, int column);
+
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column
 // padded to 32 and every other cell padded to 12 (longer cells are kept whole).

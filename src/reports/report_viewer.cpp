@@ -25,6 +25,7 @@
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "reports/report_printout.h"
 #include "reports/report_subtotals.h"
 #include "reports/top10_accumulator.h"
 
@@ -38,21 +39,7 @@ Trtreport* rtreport = nullptr;
 
 namespace {
 
-// The columns that are laid out and measured.
-constexpr int MeasuredColumns = 9;
-constexpr std::size_t LongestMeasured = 32;
 constexpr int CellMargin = 2;
-
-// The longest trimmed text of the column over all rows (by characters, at most 32), starting
-// from one blank.
-std::string LongestCell(const ReportTable& table, int column) {
-  std::string longest = " ";
-  for (int row = 0; row < table.RowCount(); ++row) {
-    std::string text = TrimBlanks(table.Cell(row, column)).substr(0, LongestMeasured);
-    if (text.size() > longest.size()) longest = text;
-  }
-  return longest;
-}
 
 bool RowHasTotal(const ReportTable& table, int row) {
   for (int column = 3; column <= 7; ++column)
@@ -173,8 +160,10 @@ Trtreport::Trtreport(QWidget* parent)
   connect(stotals, &QCheckBox::clicked, this, [this] { stotalsClick(); });
   connect(PageBreakCB, &QCheckBox::clicked, this, [this] { stotalsClick(); });
 
-  // Printing and the Top 10 chart are not part of the program yet.
-  for (QWidget* notYet : std::initializer_list<QWidget*>{InvPrint, SpeedButton2}) {
+  connect(InvPrint, &QToolButton::clicked, this, [this] { InvPrintClick(); });
+
+  // The Top 10 chart is not part of the program yet.
+  for (QWidget* notYet : std::initializer_list<QWidget*>{SpeedButton2}) {
     notYet->setEnabled(false);
     notYet->setToolTip(notYet->toolTip() + QStringLiteral(" (not available yet)"));
   }
@@ -329,7 +318,12 @@ void Trtreport::SetColumnWidths() {
   const ReportTable& table = model_->Table();
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
     RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(LongestCell(table, column) + "X")) + 2 * CellMargin);
+        column, metrics.horizontalAdvance(ToQString(LongestCellText(table, column) + "X")) + 2 * CellMargin);
+}
+
+void Trtreport::InvPrintClick() {
+  PrintReport({model_->Table(), ReportTitle, ToAnsi(Caption()), ToAnsi(Head3->text()),
+               forms::PrinterFontOf(reportFont_), PageBreakCB->isChecked()});
 }
 
 void Trtreport::SpeedButton1Click() {

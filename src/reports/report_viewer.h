@@ -74,7 +74,8 @@ class Trtreport : public platform::ui::Form {
   void RebuildSortedWithSubtotals();
   void SortColChange();
   void RptGridDblClick();
-  void stotalsClick();       // either check box
+  void stotalsClick();  // either check box
+  void InvPrintClick();
   void SpeedButton1Click();  // Fonts/Colors
   void SaveButnClick();
   void PSetButnClick();
