@@ -28,6 +28,7 @@
 #include "reports/report_printout.h"
 #include "reports/report_subtotals.h"
 #include "reports/top10_accumulator.h"
+#include "reports/top10_chart.h"
 
 namespace reports {
 
@@ -161,12 +162,7 @@ Trtreport::Trtreport(QWidget* parent)
   connect(PageBreakCB, &QCheckBox::clicked, this, [this] { stotalsClick(); });
 
   connect(InvPrint, &QToolButton::clicked, this, [this] { InvPrintClick(); });
-
-  // The Top 10 chart is not part of the program yet.
-  for (QWidget* notYet : std::initializer_list<QWidget*>{SpeedButton2}) {
-    notYet->setEnabled(false);
-    notYet->setToolTip(notYet->toolTip() + QStringLiteral(" (not available yet)"));
-  }
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
   SortCol->setMaxVisibleItems(4);
 
   for (QLabel* head : {Head1, Head2, Head3}) {
@@ -324,6 +320,17 @@ void Trtreport::SetColumnWidths() {
 void Trtreport::InvPrintClick() {
   PrintReport({model_->Table(), ReportTitle, ToAnsi(Caption()), ToAnsi(Head3->text()),
                forms::PrinterFontOf(reportFont_), PageBreakCB->isChecked()});
+}
+
+void Trtreport::SpeedButton2Click() {
+  if (!stotals->isChecked()) {
+    platform::ui::ShowMessage(QStringLiteral(
+        "You must have the Sub-Totals option checked above in order to run the top 10 bar charts."));
+    return;
+  }
+  TMyChart& chart = CreateMyChart();
+  chart.Headings = {ToAnsi(Head1->text()), ToAnsi(Caption()), ToAnsi(Head2->text()), ToAnsi(Head3->text())};
+  chart.ShowModal();
 }
 
 void Trtreport::SpeedButton1Click() {

@@ -2,8 +2,9 @@
 // The report viewer "rtreport": every report of the report wizard is shown here. A builder hands
 // it a finished report (LoadReport) and shows it modally. The grid shows the report table with
 // its headings as the fixed top row; number cells stand aligned on their decimal points. The
-// user chooses the report font (kept in "RptFont.Dat" and also used by the managers' printed
-// lists), sets up the printer and saves the report as a text file.
+// user re-sorts it on a text column with or without sub-totals, prints it, opens the Top 10 bar
+// chart of its group totals, chooses the report font (kept in "RptFont.Dat" and also used by the managers'
+// printed lists), sets up the printer and saves the report as a text file.
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -76,6 +77,7 @@ class Trtreport : public platform::ui::Form {
   void RptGridDblClick();
   void stotalsClick();  // either check box
   void InvPrintClick();
+  void SpeedButton2Click();  // Top 10 Bar Chart
   void SpeedButton1Click();  // Fonts/Colors
   void SaveButnClick();
   void PSetButnClick();
