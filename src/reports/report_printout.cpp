@@ -1,6 +1,8 @@
 #include "reports/report_printout.h"
 
+#include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <string_view>
 #include <vector>

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QRegularExpression>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,8 @@
 #include "forms/report_font.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
+#include "platform/print/printer.h"
+#include "platform/print/recording_print_backend.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "reports/line_reports.h"
@@ -127,6 +130,25 @@ TEST_F(ReportViewerTest, SortColumnAndSubTotalsRebuildTheGrid) {
   viewer.RptGridDblClick();
   EXPECT_EQ(ui.Count(testing_support::UiEvent::Kind::Beep), 1);
   EXPECT_EQ(viewer.Table().Rows, before.Rows);
+}
+
+TEST_F(ReportViewerTest, PrintsTheGridAsShownInTheReportFont) {
+  Trtreport& viewer = ShowSales();
+  auto recording = std::make_unique<platform::print::RecordingPrintBackend>();
+  platform::print::RecordingPrintBackend* recorder = recording.get();
+  platform::print::ScopedPrintBackend scoped(std::move(recording));
+  viewer.PageBreakCB->setChecked(true);
+  viewer.InvPrintClick();
+  const QStringList& log = recorder->Log();
+  ASSERT_FALSE(log.isEmpty());
+  EXPECT_EQ(log.front(), R"(BeginDoc("Sales Report", landscape, 3300x2550))");
+  EXPECT_EQ(log.back(), "EndDoc");
+  // Each of the three groups ends its page; the grand total stands on a fourth.
+  EXPECT_EQ(log.filter(QRegularExpression("^NewPage")).size(), 3);
+  EXPECT_TRUE(log[1].contains(R"("Harbour Supplies") font(Arial, 10, B,)")) << log[1].toStdString();
+  EXPECT_TRUE(log[2].contains(R"("Sales Report by Product Description")"));
+  EXPECT_TRUE(log[log.size() - 2].contains(R"("Report Complete. 3 records printed.")"));
+  EXPECT_EQ(platform::print::Printer().Orientation(), platform::print::TPrinterOrientation::poPortrait);
 }
 
 TEST_F(ReportViewerTest, TheChosenFontIsKeptInRptFontDat) {
