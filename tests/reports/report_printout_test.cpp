@@ -163,6 +163,33 @@ TEST_F(ReportPrintoutTest, SubTotalPageBreaksEndAPageAfterEveryGroup) {
   EXPECT_EQ(Texts(pages[3]).back(), "Report Complete. 6 records printed.");
 }
 
+TEST_F(ReportPrintoutTest, CellsAreLaidOutByTheirColumnsAndEveryRecordIsCounted) {
+  ReportTable table;
+  table.Rows = {
+      {"Year/Mo/Dy", "Invoice#", "Tax Rate", "Customer#", "Key Code", "Paid Amount", "Tax Amount", "C"},
+      {"2026/03/02", "1001", "12.50", "C1", "A", "100.00", "8.13", "I"},
+      {"", "1002", "8.125 %", "C2", "B", "1,000.00", "81.25", "I"}};
+  table.LastTextColumn = 4;
+  table.LastNumericColumn = 6;
+  Print(table, "Tax Report");
+  const Page page = Pages(Log()).at(0);
+  // Text columns are as wide as their longest text and "Xx" (25 dots a character): 300 for the
+  // date, 250 for the invoice number and 250 for the rate, 275 and 250; number slots are 300 wide
+  // with 50 between them.
+  std::map<QString, int> x;
+  for (const Drawn& d : page)
+    if (d.call == "TextOut" && d.y == 310 + 53) x[d.text] = d.x;
+  EXPECT_EQ(x["12.50"], 60 + 300 + 250) << "a rate in a text column stands at the column's left";
+  EXPECT_EQ(x["100.00"], 60 + 300 + 250 + 250 + 275 + 250 + 300 - 6 * 25);
+  std::map<QString, int> heading;
+  for (const Drawn& d : page)
+    if (d.call == "TextOut" && d.y == 310) heading[d.text] = d.x;
+  EXPECT_EQ(heading["Paid Amount"], 60 + 300 + 250 + 250 + 275 + 250 + 300 - 11 * 25)
+      << "number headings end where their numbers end";
+  // The record without a date is a record too.
+  EXPECT_EQ(Texts(page).back(), "Report Complete. 2 records printed.");
+}
+
 TEST_F(ReportPrintoutTest, SevenReportsPrintLandscapeAndThePrinterKeepsItsOrientation) {
   ReportTable table = Register({1});
   for (TPrinterOrientation before : {TPrinterOrientation::poPortrait, TPrinterOrientation::poLandscape}) {
