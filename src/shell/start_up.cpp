@@ -37,6 +37,7 @@
 #include "records/company_rec.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
+#include "reports/top10_chart.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -81,6 +82,7 @@ void CreateOtherForms() {
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();
+  reports::CreateMyChart();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
