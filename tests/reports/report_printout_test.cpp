@@ -14,6 +14,7 @@
 #include "records/company_rec.h"
 #include "reports/report_printout.h"
 #include "reports/report_subtotals.h"
+#include "support/temp_dir.h"
 
 using namespace reports;
 using platform::print::TPrinterOrientation;
@@ -87,6 +88,7 @@ class ReportPrintoutTest : public print_testing::RecordingPrinterTest {
                 *printer_);
   }
 
+  testing_support::TempDir dir_;  // a PDF printed to file lands in the scratch folder
   platform::text::FixedClock clock_;
 };
 
