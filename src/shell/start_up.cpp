@@ -43,6 +43,7 @@
 #include "records/payment_terms.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
+#include "reports/top10_chart.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -90,6 +91,7 @@ void CreateOtherForms() {
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();
+  reports::CreateMyChart();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
