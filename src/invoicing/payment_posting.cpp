@@ -3,6 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
+#include "invoicing/date_field.h"
 #include "invoicing/invoice_posting.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
@@ -39,11 +40,6 @@ constexpr char DepositPrefix[] = "DP";
 
 Cents StoredCents(const std::string& text) {
   return platform::text::ParseAmount(StripCommas(text)).value_or(0);
-}
-
-char CompanyDateOrder() {
-  std::string order = CurrentCompany.DateOrder.Get();
-  return order.empty() ? 'M' : order[0];
 }
 
 std::string TwoDigits(int value) {

@@ -24,6 +24,7 @@
 #include "forms/password_prompts.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
+#include "invoicing/payment_wizard.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -191,7 +192,7 @@ void TMainForm::BuildMenus() {
 
   Wizards1 = MainMenu1->addMenu("&Wizards");
   Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
-  PaymentManager1 = AddItem(Wizards1, "&Payments...", nullptr);
+  PaymentManager1 = AddItem(Wizards1, "&Payments...", &TMainForm::PaymentManager1Click);
   ReportManager1 = AddItem(Wizards1, "&Reports...", nullptr);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
@@ -691,6 +692,11 @@ void TMainForm::ProductManager1Click() {
 
 void TMainForm::PriceChange1Click() {
   CreatePriceChg().ShowModal();
+}
+
+void TMainForm::PaymentManager1Click() {
+  HideChart();
+  invoicing::OpenPaymentWizard();
 }
 
 void TMainForm::PrinterSetup1Click() {

@@ -72,6 +72,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void Exit1Click();
   // Menu Wizards.
   void PriceChange1Click();
+  void PaymentManager1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();

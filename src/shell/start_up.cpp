@@ -27,6 +27,8 @@
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
 #include "invoicing/invoice_entry.h"
+#include "invoicing/partial_payment_dialog.h"
+#include "invoicing/payment_wizard.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -72,6 +74,8 @@ void CreateOtherForms() {
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
   invoicing::CreateProdInv();
+  invoicing::CreatePayBox();
+  invoicing::CreatePPmtDialog();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();

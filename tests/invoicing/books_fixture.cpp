@@ -67,6 +67,7 @@ void BooksTest::FileCustomer(const std::string& number, const std::string& name)
   c.ShortName.Set(name.substr(0, 10));
   c.CustBalance.Set("0.00");
   for (auto* amount : {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4}) amount->Set("0.00");
+  FileForAction file(CustomerFile, OpenCustomerFile);
   storage::IsamRecRef ref = 0;
   ASSERT_TRUE(AddCustomerRecord(c, ref));
 }
@@ -108,6 +109,7 @@ void BooksTest::PostInvoice(const std::string& number, const std::string& custom
 }
 
 CustomerRec BooksTest::Customer(const std::string& number) {
+  FileForAction file(CustomerFile, OpenCustomerFile);
   CustomerRec wanted{}, found{};
   wanted.CustomerNo.Set(number);
   storage::IsamRecRef ref = 0;
@@ -142,6 +144,7 @@ CompanyRec BooksTest::StoredCompany() {
 }
 
 void BooksTest::ExpectBooksBalance() const {
+  FileForAction file(CustomerFile, OpenCustomerFile);
   EXPECT_EQ(testing_support::BooksProblems(StoredCompany(), stock), std::vector<std::string>{});
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // A company "12" in a scratch folder with every file of invoicing open (customers, products,
-// invoices, detail lines, memos), the clock stopped on 7 December 2026 and aging limits of
+// invoices, detail lines, memos; a test of a window that opens the customer file itself may close
+// it, and the helpers open it around their reads), the clock stopped on 7 December 2026 and aging limits of
 // 30/60/90 days. Postings run against it as the windows run them; every test step ends by asking
 // the books check whether customers, receivables and stock still agree with the records.
 

@@ -12,6 +12,7 @@
 
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
+#include "invoicing/payment_wizard.h"
 #include "main_form_fixture.h"
 #include "platform/print/printer.h"
 #include "platform/print/qt_print_backend.h"
@@ -440,6 +441,9 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   EXPECT_TRUE(MainForm->CustomerManager1->isEnabled());
   EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());     // products
   EXPECT_FALSE(MainForm->VendorManager1->isEnabled());  // its window is not built yet
+  ui.OnModal<invoicing::TPayBox>(
+      [](invoicing::TPayBox& wizard) { EXPECT_EQ(wizard.Caption(), "Payment Wizard - Second Shop"); });
+  MainForm->PayboxButn->click();
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
   EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture
