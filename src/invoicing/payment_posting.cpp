@@ -97,11 +97,7 @@ bool HasType(const InvoiceRec& r, std::string_view types) {
 
 // The payment's date in every date field of a record.
 void StampPaymentDate(InvoiceRec& r, const std::string& typed, const QDate& date) {
-  r.InvoiceDate.Set(typed);
-  r.Month.Set(TwoDigits(date.month()));
-  r.Day.Set(TwoDigits(date.day()));
-  r.Year.Set(std::to_string(date.year()));
-  r.SortDate.Set(platform::text::SortableDate(date));
+  SetRecordDate(r, typed, date);
   r.DatePaid.Set(platform::text::SortableDate(date));
 }
 
@@ -331,6 +327,14 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo) {
     buckets[static_cast<size_t>(AgingBucket(days, limits))] += due;
   }
   return buckets;
+}
+
+void SetRecordDate(InvoiceRec& r, const std::string& typed, const QDate& date) {
+  r.InvoiceDate.Set(typed);
+  r.Month.Set(TwoDigits(date.month()));
+  r.Day.Set(TwoDigits(date.day()));
+  r.Year.Set(std::to_string(date.year()));
+  r.SortDate.Set(platform::text::SortableDate(date));
 }
 
 bool ReadCustomerByNumber(const std::string& number, records::CustomerRec& customer, IsamRecRef& ref) {

@@ -12,6 +12,7 @@
 //   20-31  amount ",0.00", right-aligned in 12
 //   32     "P": a partial payment (post list) or an invoice of type Z (open-item list)
 
+#include <QDate>
 #include <array>
 #include <optional>
 #include <string>
@@ -80,6 +81,9 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo);
 
 // The open company's three aging limits in days.
 void ReadAgingLimits(int (&limits)[3]);
+
+// A record's date fields: the date as typed, its month, day and year, and the sortable copy.
+void SetRecordDate(records::InvoiceRec& record, const std::string& typed, const QDate& date);
 
 // Reads the customer whose number is exactly `number` from the open customer file.
 bool ReadCustomerByNumber(const std::string& number, records::CustomerRec& customer,

@@ -24,6 +24,7 @@
 #include "forms/password_prompts.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
+#include "invoicing/interest_wizard.h"
 #include "invoicing/payment_wizard.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
@@ -195,7 +196,7 @@ void TMainForm::BuildMenus() {
   PaymentManager1 = AddItem(Wizards1, "&Payments...", &TMainForm::PaymentManager1Click);
   ReportManager1 = AddItem(Wizards1, "&Reports...", nullptr);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
-  InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
+  InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", &TMainForm::InterestWizard1Click);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
   LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
 
@@ -697,6 +698,11 @@ void TMainForm::PriceChange1Click() {
 void TMainForm::PaymentManager1Click() {
   HideChart();
   invoicing::OpenPaymentWizard();
+}
+
+void TMainForm::InterestWizard1Click() {
+  HideChart();
+  invoicing::OpenInterestWizard();
 }
 
 void TMainForm::PrinterSetup1Click() {

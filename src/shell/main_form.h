@@ -73,6 +73,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   // Menu Wizards.
   void PriceChange1Click();
   void PaymentManager1Click();
+  void InterestWizard1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();

@@ -26,6 +26,7 @@
 #include "forms/pw_dlg.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/interest_wizard.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/partial_payment_dialog.h"
 #include "invoicing/payment_wizard.h"
@@ -76,6 +77,7 @@ void CreateOtherForms() {
   invoicing::CreateProdInv();
   invoicing::CreatePayBox();
   invoicing::CreatePPmtDialog();
+  invoicing::CreateInterestWiz();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
@@ -122,6 +124,7 @@ void StopWatchingEndSignals() {
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
+  invoicing::ShowMainStatusText = nullptr;
 }
 
 }  // namespace
@@ -143,6 +146,11 @@ bool StartUp() {
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
+  invoicing::ShowMainStatusText = [](const QString& text) {
+    if (!MainForm) return;
+    MainForm->activateWindow();
+    MainForm->SetStatusText(1, text);
+  };
   try {
     CreateMainForm();
     CreatePWDlg();
