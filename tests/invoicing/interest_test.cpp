@@ -148,6 +148,26 @@ TEST_F(InterestTest, TheRunWritesNumberedInvoicesAndChargesTheCustomers) {
   ExpectBooksBalance();
 }
 
+TEST_F(InterestTest, AnInvoiceThatCannotBeAddedChargesNothing) {
+  FileOverdueCustomers();
+  InterestSettings settings = Percent('9', "1.500", ".10");
+  std::vector<InterestRow> rows = ScanInterestCharges(settings);
+  // The invoice file open for reading only: the add is refused, and the user gives up.
+  storage::IsamCloseFileBlock(records::InvoiceFile);
+  storage::IsamOpenFileBlock(records::InvoiceFile, records::InvoiceUnit().FileName(), true, false, false,
+                             false);
+  ASSERT_TRUE(storage::IsamOK);
+  ui.ExpectMessage("Cannot get a lock.  Abort?", "Confirm").Answer(mrYes);
+  ui.ExpectMessage("Add Late Fee Failed.", "");
+  EXPECT_EQ(GenerateInterestInvoices(rows, settings).Invoices, 0);
+  EXPECT_EQ(rows[0].InvoiceNo, "");
+  EXPECT_EQ(Customer("C3").CustBalance.Get(), "80000.00");
+  records::CompanyRec company = StoredCompany();
+  EXPECT_EQ(company.CompanyARBalance.Get(), "80800.00");
+  EXPECT_EQ(company.NextInvoiceNumber.Get(), "150");
+  ExpectBooksBalance();
+}
+
 TEST_F(InterestTest, TheWizardScansGeneratesAndPrintsTheReport) {
   FileOverdueCustomers();
   QString status;
@@ -185,7 +205,6 @@ TEST_F(InterestTest, TheWizardScansGeneratesAndPrintsTheReport) {
     EXPECT_EQ(w.CustGrid->item(3, 0)->text(), "Totals:");
     EXPECT_EQ(w.CustGrid->item(3, 3)->text(), "1,212.00");
     EXPECT_TRUE(w.GenInv->isEnabled());
-    w.grab().save("/tmp/interest_wizard.png");
     ui.ExpectMessage("3 invoices were created. Would you like to send a report to the printer?",
                      "Operation Complete")
         .Answer(mrYes);

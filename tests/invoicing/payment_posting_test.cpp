@@ -165,6 +165,24 @@ TEST_F(PaymentPostingTest, AnItemThatIsNotOpenForTheCustomerLowersNothing) {
   EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "100.00");
   ExpectBooksBalance();
 
+  // Nor does a partial payment that finds no open invoice.
+  ui.ExpectMessage("Item 7777 is not an open item of this customer; it was not posted.", "");
+  EXPECT_EQ(Pay("C1", {Item("7777", 500, true)}).Posted, 0);
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
+
+  // A deposit that cannot be written lowers nothing either.
+  storage::IsamCloseFileBlock(records::InvoiceFile);
+  storage::IsamOpenFileBlock(records::InvoiceFile, records::InvoiceUnit().FileName(), true, false, false,
+                             false);
+  ui.ExpectMessage("Cannot get a lock.  Abort?", "Confirm").Answer(platform::ui::mrYes);
+  ui.ExpectMessage("Adding deposit failed.", "");
+  PostedPayment refused = Pay("C1", {Item(NewDepositItem, 2500)});
+  EXPECT_EQ(refused.Posted, 0);
+  EXPECT_TRUE(refused.Deposits.empty());
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
+  EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "100.00");
+  ExpectBooksBalance();
+
   EXPECT_THROW(Pay("C9", {Item("1001", 10000)}), std::runtime_error);
   EXPECT_THROW(Pay("C1", {Item("1001", 10000)}, "13/45/2026"), std::runtime_error);
   EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
