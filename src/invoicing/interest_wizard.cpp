@@ -159,6 +159,8 @@ TInterestWiz::TInterestWiz(QWidget* parent)
   click(Button2, &TInterestWiz::Button2Click);
   click(CanButn, &TInterestWiz::CanButnClick);
   QObject::connect(IPct, &QLineEdit::textEdited, [this] { IPctChange(); });
+  // A new minimum asks for a new scan as a new rate does.
+  QObject::connect(MinChg, &QLineEdit::textEdited, [this] { IPctChange(); });
   QObject::connect(FlatRate, &QLineEdit::textEdited, [this] { FlatRateChange(); });
 }
 

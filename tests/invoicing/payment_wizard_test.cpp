@@ -3,8 +3,11 @@
 // books are read back from the files afterwards.
 #include "invoicing/payment_wizard.h"
 
+#include <QTest>
+
 #include "books_fixture.h"
 #include "customers/customer_manager.h"
+#include "forms/cal_form.h"
 #include "invoicing/partial_payment_dialog.h"
 #include "invoicing/typed_amount.h"
 #include "records/customer_file.h"
@@ -170,6 +173,37 @@ TEST_F(PaymentWizardTest, ACustomerWithoutBalanceLeavesADeposit) {
   EXPECT_EQ(Records("DP15001").at(0).AmountDue.Get(), "-25.00");
   EXPECT_EQ(Customer("C2").CustBalance.Get(), "-25.00");
   EXPECT_EQ(StoredCompany().NextDepositNumber.Get(), "15001");
+  ExpectBooksBalance();
+}
+
+TEST_F(PaymentWizardTest, TheKeyboardMovesItemsAndTheCalendarFillsTheDate) {
+  PostInvoice("1001", "C1", "12/01/2026", "100.00", "0.00");
+  PostInvoice("1002", "C1", "12/02/2026", "30.00", "0.00");
+  RunWizard([&](TPayBox& w) {
+    PickCustomer(w, "C1", "Baker");
+    // Enter moves the selected lines, taken from the bottom up.
+    w.SrcList->selectAll();
+    QTest::keyClick(w.SrcList, Qt::Key_Return);
+    EXPECT_EQ(Lines(*w.DstList), (std::vector<std::string>{"1002      12/02/26        30.00",
+                                                           "1001      12/01/26       100.00"}));
+    w.DstList->setCurrentRow(1);
+    QTest::keyClick(w.DstList, Qt::Key_Return);
+    EXPECT_EQ(Lines(*w.SrcList), (std::vector<std::string>{"1001      12/01/26       100.00"}));
+    // A date that is no date gives way to today's before the calendar opens on it.
+    w.PDate->setText("99/99/2026");
+    ui.OnModal<forms::TCalForm>([](forms::TCalForm& calendar) {
+      EXPECT_EQ(calendar.Calendar1->selectedDate(), QDate(2026, 12, 7));
+      calendar.Calendar1->setSelectedDate(QDate(2026, 12, 4));
+      calendar.SetModalResult(mrOk);
+    });
+    w.CalbuttonClick();
+    EXPECT_EQ(w.PDate->text(), "12/04/2026");
+    w.PAmt->setText("30");
+    w.OKBtnClick();
+  });
+  records::InvoiceRec paid = Records("1002").at(0);
+  EXPECT_EQ(paid.DatePaid.Get(), "2026/12/04");
+  EXPECT_EQ(Customer("C1").LastPayment.Get(), "12/04/2026");
   ExpectBooksBalance();
 }
 
