@@ -41,8 +41,9 @@ class ReportPage {
     left_ = LayoutNumber(company.FormLeftMargin.Get());
     top_ = LayoutNumber(company.FormTopMargin.Get());
     lineHeight_ = canvas_.TextHeight("MXjpy");
+    // Both amount columns are one character wider than the amounts right-aligned in them.
     const int widths[] = {canvas_.TextWidth(QString(32, 'X')), canvas_.TextWidth(QString(10, 'X')),
-                          canvas_.TextWidth(QString(11, 'X')), canvas_.TextWidth(QString(9, 'X'))};
+                          canvas_.TextWidth(QString(11, 'X')), canvas_.TextWidth(QString(11, 'X'))};
     amountWidth_ = canvas_.TextWidth(QString(10, 'X'));
     columns_[0] = left_;
     for (int i = 0; i < 4; ++i) columns_[i + 1] = columns_[i] + widths[i];

@@ -221,6 +221,13 @@ TEST_F(InterestTest, TheWizardScansGeneratesAndPrintsTheReport) {
         "1,200.00", "152I", "Totals:", "1,212.00", "Report Complete. 3 records printed."})
     EXPECT_EQ(printed.filter("\"" + QString(text) + "\"").size(), 1) << text;
   EXPECT_EQ(printed_->Log().first(), "BeginDoc(\"Interest Charges\", portrait, 2550x3300)");
+  // The charge, right-aligned, ends before the invoice number begins (the recording printer's
+  // characters are 25 pixels wide at 10 points).
+  auto x = [&printed](const char* text) {
+    return printed.filter("\"" + QString(text) + "\"").value(0).section("(", 1).section(",", 0, 0).toInt();
+  };
+  EXPECT_LT(x("1,200.00") + 8 * 25, x("152I"));
+  EXPECT_LT(x("80,000.00") + 9 * 25, x("1,200.00"));
   EXPECT_EQ(Customer("C2").CustBalance.Get(), "203.00");
   ExpectBooksBalance();
 }
