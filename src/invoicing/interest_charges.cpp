@@ -28,10 +28,6 @@ namespace {
 constexpr char InterestProduct[] = "Interest";
 constexpr char InterestLineText[] = "Interest Charges";
 
-Cents StoredCents(const std::string& text) {
-  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
-}
-
 // A setting typed as ".10" or "1.": read as a number, 0 when it is none.
 double SettingValue(const std::string& text) {
   std::string trimmed = TrimBlanks(text);

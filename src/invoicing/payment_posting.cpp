@@ -38,10 +38,6 @@ constexpr size_t AmountColumn = 19;  // 0-based start of the amount column
 constexpr size_t FlagColumn = 31;    // 0-based position of the "P"
 constexpr char DepositPrefix[] = "DP";
 
-Cents StoredCents(const std::string& text) {
-  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
-}
-
 std::string TwoDigits(int value) {
   return QString::number(value).rightJustified(2, '0').toStdString();
 }
@@ -327,6 +323,10 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo) {
     buckets[static_cast<size_t>(AgingBucket(days, limits))] += due;
   }
   return buckets;
+}
+
+Cents StoredCents(const std::string& text) {
+  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
 }
 
 void SetRecordDate(InvoiceRec& r, const std::string& typed, const QDate& date) {

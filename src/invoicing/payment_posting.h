@@ -82,6 +82,9 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo);
 // The open company's three aging limits in days.
 void ReadAgingLimits(int (&limits)[3]);
 
+// The cents of an amount as records store it; 0 for a damaged field that holds no amount.
+Cents StoredCents(const std::string& text);
+
 // A record's date fields: the date as typed, its month, day and year, and the sortable copy.
 void SetRecordDate(records::InvoiceRec& record, const std::string& typed, const QDate& date);
 

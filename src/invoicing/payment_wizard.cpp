@@ -218,7 +218,7 @@ void TPayBox::BitBtn3Click() {
 
 void TPayBox::ShowCustomer(const records::CustomerRec& customer) {
   customerNo_ = TrimBlanks(customer.CustomerNo.Get());
-  balance_ = platform::text::ParseAmount(platform::text::StripCommas(customer.CustBalance.Get())).value_or(0);
+  balance_ = StoredCents(customer.CustBalance.Get());
   CustName->setText(ToQString(customer.CustomerName.Get()));
   CustNo->setText(ToQString(customer.CustomerNo.Get()));
   CustBal->setText(ToQString(FormatAmount(balance_)));
