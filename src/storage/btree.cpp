@@ -146,11 +146,25 @@ bool ReturnEntry(const IsamPageView& v, int i, IsamRecRef& ref, IsamKeyStr& key)
 
 // ---- Page allocation -------------------------------------------------------------------------
 
+// A page on a free chain holds its link and zeros: a page of the tree always holds a record
+// reference (never 0) in its first entry, so a chain leading into the tree is recognised.
+bool ReadsAsFreed(const IsamPageBuffer* b, int32_t pageSize) {
+  const uint8_t* rest = b->Data + 4;
+  const size_t n = static_cast<size_t>(pageSize) - 4;
+  return rest[0] == 0 && std::memcmp(rest, rest + 1, n - 1) == 0;
+}
+
 // Takes a page for the key: the head of its free chain, or a new page number (appending a row
-// of zeros to the file when no row holds it yet). The buffer comes back empty and changed.
+// of zeros to the file when no row holds it yet). The buffer comes back empty and changed. A
+// chain that does not lead to a freed page is damaged: nothing is taken, and the set stays
+// marked for a rebuild.
 IsamPageBuffer* NewPage(const Tree& t) {
   IsamKeyState& ks = t.ks;
   if (ks.FirstFree == -1) {
+    if (ks.NumberPages >= IsamMaxPages) {
+      IsamFail(IsamErrShortWrite);  // the file is full
+      return nullptr;
+    }
     const int32_t page = ks.NumberPages + 1;
     if (page > t.fb.NumberRows) {
       if (!IsamZeroFill(t.fb.IndexFile, static_cast<int64_t>(page) * t.fb.RowSize,
@@ -165,8 +179,8 @@ IsamPageBuffer* NewPage(const Tree& t) {
     return b;
   }
   const int32_t head = ks.FirstFree;
-  if (head < 1 || head > ks.NumberPages) {
-    IsamFail(IsamErrFreeChain);
+  if (head < 1 || head > ks.NumberPages || ks.NumberFree < 1) {
+    IsamFailDamaged(t.fb, IsamErrFreeChain);
     return nullptr;
   }
   IsamPageBuffer* b = IsamFetchPage(t.fb, t.keyNr, head);
@@ -174,8 +188,8 @@ IsamPageBuffer* NewPage(const Tree& t) {
   const int32_t link = IsamLoadInt32(b->Data);
   // A chain that leads into a page the tree is known to use must not hand that page out again.
   const bool inTree = b->Checked && !b->FreePage;
-  if (inTree || link == 0 || link < -1 || link > ks.NumberPages) {
-    IsamFail(IsamErrFreeChain);
+  if (inTree || link == 0 || link < -1 || link > ks.NumberPages || !ReadsAsFreed(b, ks.PageSize)) {
+    IsamFailDamaged(t.fb, IsamErrFreeChain);
     return nullptr;
   }
   ks.FirstFree = link;
@@ -187,14 +201,17 @@ IsamPageBuffer* NewPage(const Tree& t) {
   return b;
 }
 
-// Puts a page at the head of the key's free chain.
-void ReleasePage(const Tree& t, IsamPageBuffer* b) {
+// Puts a page at the head of the key's free chain: its link, then zeros.
+bool ReleasePage(const Tree& t, IsamPageBuffer* b) {
+  if (t.ks.NumberFree >= t.ks.NumberPages) return IsamFailDamaged(t.fb, IsamErrFreeChain);
+  std::memset(b->Data, 0, sizeof b->Data);
   IsamStoreInt32(b->Data, t.ks.FirstFree);
   b->FreePage = b->Changed = true;
   b->Checked = false;
   t.ks.FirstFree = b->Page;
   ++t.ks.NumberFree;
   t.ks.HeaderChanged = true;
+  return true;
 }
 
 // ---- Moving entries between neighbouring pages ----------------------------------------------
@@ -385,7 +402,7 @@ bool Rebalance(const Tree& t, IsamKeyCursor& path) {
     }
     if (run.Count() > t.capacity) return Defective();
     FillPage(left, run.LeftChild, run, 0, run.Count());
-    ReleasePage(t, rightBuffer);
+    if (!ReleasePage(t, rightBuffer)) return false;
     pv.RemoveAt(n.Separator);
   }
   return true;
@@ -402,8 +419,7 @@ bool ShrinkRoot(const Tree& t) {
   t.ks.RootPage = v.LeftChild();
   t.ks.HeaderChanged = true;
   if (t.ks.Height != 0) --t.ks.Height;
-  ReleasePage(t, root);
-  return true;
+  return ReleasePage(t, root);
 }
 
 // Takes the greatest entry below inner entry `pos` of the path's last page (the last entry of the
@@ -594,6 +610,7 @@ bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const Isam
   const Tree t(fb, keyNr);
   const Target s{CutKey(key), ref};
   if (static_cast<int>(s.Key.size()) > t.ks.KeyLength) return IsamFail(IsamErrKeyTooLong);
+  if (t.ks.NumberEntries >= IsamMaxEntries) return Defective();
   if (!IsamMarkDirty(fb)) return false;
   t.ks.Cursor.Valid = false;
 

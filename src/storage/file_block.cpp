@@ -13,4 +13,9 @@ bool IsamMarkDirty(IsamFileBlockRec& fb) {
   return true;
 }
 
+bool IsamFailDamaged(IsamFileBlockRec& fb, int32_t code) {
+  fb.KeepDefective = true;
+  return IsamFail(code);
+}
+
 }  // namespace storage

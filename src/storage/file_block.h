@@ -48,7 +48,7 @@ struct IsamKeyState {
 
 struct IsamFileBlockRec {
   uint32_t Signature = 0;
-  std::string DataName;   // file names as the engine built them ("12C.DAT", "12C.IX")
+  std::string DataName;  // file names as the engine built them ("12C.DAT", "12C.IX")
   std::string IndexName;
   platform::files::File DataFile;
   platform::files::File IndexFile;
@@ -61,6 +61,9 @@ struct IsamFileBlockRec {
   int32_t NumberKeys = 0;
   bool HeaderChanged = false;
   bool DirtyFlagOnDisk = false;  // byte 20 has been set to 1 (and synced) since open
+  // The close leaves byte 20 set: the set is being rebuilt, or damage was found that only a
+  // rebuild mends, so the next open reports it as defective instead of opening it clean.
+  bool KeepDefective = false;
   bool ReadOnly = false;
   // A slot whose record was last read or written whole with a live status (0: none), so that a
   // delete right after reading the record need not read its status back from the disk.
@@ -81,5 +84,9 @@ constexpr int64_t IsamIndexDirtyFlagOffset = 20;
 // before anything else changes, so that a crash always leaves a file that reads as needing
 // repair. Sets the status and returns false on failure.
 bool IsamMarkDirty(IsamFileBlockRec& fb);
+
+// Reports damage that only a rebuild mends (a broken free chain): the status is set to code,
+// false returned, and the file set stays marked defective when it is closed.
+bool IsamFailDamaged(IsamFileBlockRec& fb, int32_t code);
 
 }  // namespace storage

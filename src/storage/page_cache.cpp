@@ -104,7 +104,8 @@ int64_t PageOffset(const IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
 }
 
 bool WritePage(IsamPageBuffer* b) {
-  const size_t length = b->FreePage ? 4 : static_cast<size_t>(b->View().UsedBytes());
+  const size_t length =
+      static_cast<size_t>(b->FreePage ? b->Owner->Keys[b->KeyNr - 1].PageSize : b->View().UsedBytes());
   if (!IsamWriteAt(b->Owner->IndexFile, PageOffset(*b->Owner, b->KeyNr, b->Page), b->Data, length))
     return false;
   b->Changed = false;

@@ -94,16 +94,18 @@ bool WriteSlotStatus(IsamFileBlockRec& fb, int64_t ref, int32_t status) {
 
 // Takes the head of the free chain, or appends a slot when the chain is empty.
 bool TakeSlot(IsamFileBlockRec& fb, IsamRecRef* ref, bool* appended) {
-  fb.HeaderChanged = true;
   if (fb.FirstFree == -1) {
+    if (fb.NumberRecords >= IsamMaxRecords) return IsamFail(IsamErrShortWrite);  // the file is full
+    fb.HeaderChanged = true;
     *appended = true;
     *ref = ++fb.NumberRecords;
     return true;
   }
-  if (!InRecordRange(fb, fb.FirstFree)) return IsamFail(IsamErrFreeChain);
+  if (!InRecordRange(fb, fb.FirstFree) || fb.NumberFree < 1) return IsamFailDamaged(fb, IsamErrFreeChain);
   int32_t link = 0;
   if (!ReadSlotStatus(fb, fb.FirstFree, &link)) return false;
-  if (link == 0 || link < -1 || link > fb.NumberRecords) return IsamFail(IsamErrFreeChain);
+  if (link == 0 || link < -1 || link > fb.NumberRecords) return IsamFailDamaged(fb, IsamErrFreeChain);
+  fb.HeaderChanged = true;
   *appended = false;
   *ref = fb.FirstFree;
   fb.FirstFree = link;
@@ -124,8 +126,10 @@ void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
   }
 }
 
-// Puts a slot at the head of the free chain.
+// Puts a slot at the head of the free chain. The link written is never 0, which would make the
+// slot read as live again, and the count never passes the number of records.
 bool FreeSlot(IsamFileBlockRec& fb, IsamRecRef ref) {
+  if (fb.FirstFree == 0 || fb.NumberFree >= fb.NumberRecords) return IsamFailDamaged(fb, IsamErrFreeChain);
   if (!IsamMarkDirty(fb)) return false;
   // Whatever the write leaves behind, the slot is no longer known to be live.
   if (fb.KnownLiveSlot == ref) fb.KnownLiveSlot = 0;

@@ -2,10 +2,10 @@
 // time, into an empty index. A key refused as a duplicate is logged in <name>.MSG and, when asked,
 // its record is deleted together with the keys already added for it.
 //
-// The new index is built under a name of its own (<index name>~.IX) and takes the index's place
-// only when the last key is in. Until then the file set has no index under its proper name, so a
-// crash or a failed run leaves a set that opens as "index defective" (10010) instead of one that
-// opens cleanly with keys missing.
+// The data file is marked defective (byte 20) before anything else changes, and the new index is
+// built under a name of its own (<index name>~.IX); it takes the index's place only when the last
+// key is in, and only then is the mark cleared. A crash or a failed run therefore leaves a set
+// that opens as "index defective" (10010) instead of one that opens cleanly with keys missing.
 
 #include <cerrno>
 #include <cstdio>
@@ -15,6 +15,7 @@
 #include "storage/byte_order.h"
 #include "storage/data_header.h"
 #include "storage/file_io.h"
+#include "storage/file_set.h"
 #include "storage/index_header.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
@@ -127,13 +128,14 @@ bool StartEmptyIndex(const ReindexRun& run, const std::string& logName) {
   return written && closed;
 }
 
+// Gives the data header the new number of keys, and marks the set defective until they are built.
 bool RewriteDataHeader(const ReindexRun& run) {
   IsamFileBlockRec header;
   uint8_t dirty = 0;
   if (!IsamOpenExisting(header.DataFile, run.dataName, false)) return false;
   bool written = IsamReadDataHeader(header, &dirty);
   header.NumberKeys = run.numberKeys;
-  written = written && IsamWriteDataHeader(header, 0) && IsamFlushFile(header.DataFile);
+  written = written && IsamWriteDataHeader(header, 1) && IsamFlushFile(header.DataFile);
   bool closed = IsamCloseFile(header.DataFile);
   return written && closed;
 }
@@ -213,10 +215,9 @@ bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
 bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten) {
   if (!CheckDataFile(run)) return false;
   if (run.recordLength > IsamMaxRecordLength) return IsamFail(IsamErrRecordTooLong);
-  if (!StartEmptyIndex(run, logName) || !RewriteDataHeader(run)) return false;
+  if (!RewriteDataHeader(run) || !StartEmptyIndex(run, logName)) return false;
   IsamFileBlock fb = nullptr;
-  IsamOpenFileBlock(fb, run.buildingBase, false, false, false, false);
-  if (!IsamOK) return false;
+  if (!IsamOpenUnfinishedFileBlock(fb, run.buildingBase)) return false;
   ReindexLog log(logName);
   bool built = BuildKeys(run, fb, log);
   messagesWritten = log.written();
@@ -232,7 +233,8 @@ bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten)
     IsamCloseKeepingStatus(fb);
     return false;
   }
-  return run.numberKeys == 0 || IsamRenameFile(run.buildingIndexName, run.indexName);
+  if (run.numberKeys > 0 && !IsamRenameFile(run.buildingIndexName, run.indexName)) return false;
+  return IsamSetIndexDirtyFlag(run.dataName, 0);
 }
 
 }  // namespace
