@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "storage/buffered_records.h"
+#include "storage/bulk_load.h"
 #include "storage/byte_order.h"
 #include "storage/data_header.h"
 #include "storage/file_io.h"
@@ -152,9 +153,27 @@ bool DeleteBadRecord(const ReindexRun& run, IsamFileBlock fb, int keyNr, IsamRec
   return IsamOK;
 }
 
-// One pass over the data file for key k.
+// Adds the key of one record: into the loader when the key is built at once, else into the
+// tree. False with IsamError 10230 when the key was there already.
+bool AddOneKey(IsamFileBlock fb, int keyNr, IsamRecRef ref, const IsamKeyStr& key, IsamKeyLoader* loader) {
+  if (!loader) {
+    IsamAddKey(fb, keyNr, ref, key);
+    return IsamOK;
+  }
+  if (static_cast<int>(key.size()) > fb->Keys[keyNr - 1].KeyLength) return IsamFail(IsamErrKeyTooLong);
+  return loader->Take(key, ref) || IsamFail(IsamErrDuplicateKey);
+}
+
+// One pass over the data file for key k. The key's tree is built at once from the sorted
+// entries when the memory for them can be had, and entry by entry otherwise; either way a key
+// is refused exactly when a record before it carries it already.
 bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
                  std::vector<uint8_t>& record, ReindexLog& log) {
+  const IsamKeyState& ks = fb->Keys[keyNr - 1];
+  IsamKeyLoader bulk;
+  // The data file holds at most NumberRecords records (its size was checked against it).
+  IsamKeyLoader* loader =
+      ks.NumberPages == 0 && bulk.Reserve(fb->NumberRecords, !ks.AllowDuplicates) ? &bulk : nullptr;
   int32_t read = 0;
   int32_t added = 0;
   for (IsamRecRef ref = 1;; ++ref) {
@@ -174,8 +193,7 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
     (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
     if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
     key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
-    IsamAddKey(fb, keyNr, ref, key);
-    if (IsamOK) {
+    if (AddOneKey(fb, keyNr, ref, key, loader)) {
       ++added;
     } else if (IsamError == IsamErrDuplicateKey) {
       if (!log.Refused(key, keyNr, ref)) return false;
@@ -196,7 +214,7 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
   }
   IsamOK = true;
   IsamError = 0;
-  return true;
+  return !loader || loader->Write(*fb, keyNr);
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
