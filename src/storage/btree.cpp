@@ -144,6 +144,38 @@ bool ReturnEntry(const IsamPageView& v, int i, IsamRecRef& ref, IsamKeyStr& key)
   return true;
 }
 
+// Returns the entry at the cursor's position in the page of buffer b, and notes b as the leaf
+// the next step may stay in.
+bool ReturnCursorEntry(const Tree& t, IsamPageBuffer* b, IsamRecRef& ref, IsamKeyStr& key) {
+  IsamKeyCursor& c = t.ks.Cursor;
+  IsamPageView v = b->View();
+  c.Leaf = v.IsLeaf() ? b : nullptr;
+  return ReturnEntry(v, c.Path[c.Depth - 1].Pos, ref, key);
+}
+
+// The leaf a valid cursor stands in, while its buffer still holds it; nullptr otherwise.
+IsamPageBuffer* CursorLeaf(const Tree& t) {
+  const IsamKeyCursor& c = t.ks.Cursor;
+  IsamPageBuffer* b = c.Leaf;
+  if (!c.Valid || c.Depth == 0 || !b || b->Owner != &t.fb || b->KeyNr != t.keyNr ||
+      b->Page != c.Path[c.Depth - 1].Page || !b->Checked || b->FreePage || !b->View().IsLeaf())
+    return nullptr;
+  return b;
+}
+
+// The common step of a walk: the neighbouring entry in the leaf the cursor stands in, without
+// looking any page up. False when the step leaves the leaf (the full step then runs).
+bool StepInLeaf(const Tree& t, int direction, IsamRecRef& ref, IsamKeyStr& key) {
+  IsamPageBuffer* b = CursorLeaf(t);
+  if (!b) return false;
+  IsamKeyCursor& c = t.ks.Cursor;
+  const int pos = c.Path[c.Depth - 1].Pos + direction;
+  if (pos < 1 || pos > b->View().Count()) return false;
+  c.Path[c.Depth - 1].Pos = pos;
+  IsamTouchPage(b);
+  return ReturnCursorEntry(t, b, ref, key);
+}
+
 // ---- Page allocation -------------------------------------------------------------------------
 
 // A page on a free chain holds its link and zeros: a page of the tree always holds a record
@@ -516,7 +548,10 @@ bool StepForward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     if (!b) return LoseCursor(t);
     v = b->View();
   }
-  if (Last(c).Pos < v.Count()) return ReturnEntry(v, ++Last(c).Pos, ref, key);
+  if (Last(c).Pos < v.Count()) {
+    ++Last(c).Pos;
+    return ReturnCursorEntry(t, b, ref, key);
+  }
   c.Depth = 0;
   return IsamFail(IsamErrEndOfIndex);
 }
@@ -540,7 +575,7 @@ bool StepBackward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     if (!b) return LoseCursor(t);
     v = b->View();
   }
-  if (Last(c).Pos >= 1) return ReturnEntry(v, Last(c).Pos, ref, key);
+  if (Last(c).Pos >= 1) return ReturnCursorEntry(t, b, ref, key);
   c.Depth = 0;
   return IsamFail(IsamErrBeginOfIndex);
 }
@@ -580,7 +615,7 @@ bool EntryAtCursor(const Tree& t, IsamRecRef& ref, IsamKeyStr& key, int32_t fail
   if (!b) return LoseCursor(t);
   IsamPageView v = b->View();
   if (Last(c).Pos < 1 || Last(c).Pos > v.Count()) return Defective() || LoseCursor(t);
-  return ReturnEntry(v, Last(c).Pos, ref, key);
+  return ReturnCursorEntry(t, b, ref, key);
 }
 
 // ---- Scroll positions --------------------------------------------------------------------------
@@ -709,6 +744,7 @@ bool BtreeFindKeyAndRef(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, Is
 
 bool BtreeNextKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key) {
   const Tree t(fb, keyNr);
+  if (StepInLeaf(t, 1, ref, key)) return true;
   IsamKeyCursor& c = t.ks.Cursor;
   if (c.Depth != 0 && !c.Valid && LocateGiven(t, key, ref) == Located::Error) return false;
   return ContinueForward(t, ref, key);
@@ -716,6 +752,7 @@ bool BtreeNextKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyS
 
 bool BtreePrevKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key) {
   const Tree t(fb, keyNr);
+  if (StepInLeaf(t, -1, ref, key)) return true;
   IsamKeyCursor& c = t.ks.Cursor;
   if (c.Depth == 0) return StartBackward(t, ref, key);
   if (!c.Valid) {

@@ -98,7 +98,7 @@ bool IsamBufferedWriter::Flush() {
   if (!numberRecords) return false;
   if (*numberRecords > IsamMaxRecords - count_) return IsamFail(IsamErrShortWrite);  // the file is full
   int64_t end = (int64_t{*numberRecords} + 1) * recordLength_;
-  if (!IsamWriteAt(fb_->DataFile, end, run_.data(), static_cast<size_t>(count_) * recordLength_)) {
+  if (!IsamWriteData(*fb_, end, run_.data(), static_cast<size_t>(count_) * recordLength_)) {
     return false;
   }
   *numberRecords += count_;

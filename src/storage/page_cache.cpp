@@ -135,16 +135,19 @@ IsamPageBuffer* TakeVictim() {
   return b;
 }
 
+void MakeNewest(IsamPageBuffer* b) {
+  if (cache.Newest != b) {
+    Unlink(b);
+    LinkNewest(b);
+  }
+}
+
 IsamPageBuffer* Lookup(IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
   // Steps and repeated searches mostly come back to the page used last.
   IsamPageBuffer* b = cache.Newest;
   if (b && b->Owner == &fb && b->KeyNr == keyNr && b->Page == page) return b;
   b = cache.Index.Find(&fb, keyNr, page);
-  if (!b) return nullptr;
-  if (cache.Newest != b) {
-    Unlink(b);
-    LinkNewest(b);
-  }
+  if (b) MakeNewest(b);
   return b;
 }
 
@@ -219,6 +222,10 @@ IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page)
     return nullptr;
   Own(b, fb, keyNr, page);
   return b;
+}
+
+void IsamTouchPage(IsamPageBuffer* buffer) {
+  MakeNewest(buffer);
 }
 
 IsamPageBuffer* IsamClaimPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {

@@ -118,6 +118,8 @@ void IsamPageCacheDiscard(IsamFileBlockRec& fb);
 // Returns the buffer of the page, reading it on a miss into the least recently used buffer
 // (writing that buffer's changed page first). nullptr with the status set on an I/O error.
 IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);
+// Makes a buffer the most recently used, as a fetch of its page would.
+void IsamTouchPage(IsamPageBuffer* buffer);
 // Returns a buffer for a page whose old contents do not matter (a page just appended), without
 // reading it; the buffer is zeroed and marked changed.
 IsamPageBuffer* IsamClaimPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);

@@ -280,6 +280,18 @@ TEST_P(BtreeModel, RandomOperationsAgreeWithTheModel) {
   run.DeleteEverything();
 }
 
+// Walks forward and back, mostly within a leaf, while entries come and go around the cursor, on
+// the walked key and on the other one: every step must notice every change that touched it.
+TEST_P(BtreeModel, WalksAmidChangesAgreeWithTheModel) {
+  testing_support::TempDir dir;
+  const ModelCase c = GetParam();
+  ModelRun run(c.KeyLength, c.CacheBuffers, 7000u * c.KeyLength + c.CacheBuffers);
+  const Mix grow{60, 8, 8, 8, 8, 8};
+  const Mix walk{6, 6, 1, 1, 64, 22};
+  for (int i = 0; i < 4; ++i) run.Batch(grow, 3000);
+  for (int i = 0; i < 6; ++i) run.Batch(walk, 4000);
+}
+
 INSTANTIATE_TEST_SUITE_P(KeyLengthsAndCacheSizes, BtreeModel,
                          ::testing::Values(ModelCase{1, 8}, ModelCase{1, 30}, ModelCase{10, 8},
                                            ModelCase{10, 30}, ModelCase{30, 8}, ModelCase{30, 30}),
