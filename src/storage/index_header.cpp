@@ -58,7 +58,7 @@ bool CheckKeyCounters(const IsamKeyState& key) {
                (key.FirstFree == -1 || (key.FirstFree >= 1 && key.FirstFree <= key.NumberPages)) &&
                (key.FirstFree == -1) == (key.NumberFree == 0);
   bool entries = key.NumberEntries >= 0 &&
-                 key.NumberEntries <= int64_t{key.NumberPages - key.NumberFree} * IsamItemsPerPage;
+                 key.NumberEntries <= (int64_t{key.NumberPages} - key.NumberFree) * IsamItemsPerPage;
   return pages && chain && entries ? true : IsamFail(IsamErrIndexDefective);
 }
 
