@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <functional>
 #include <new>
 
 #include "storage/byte_order.h"
@@ -59,60 +58,84 @@ class PageWriter {
   alignas(8) uint8_t page_[IsamMaxPageSize];
 };
 
-uint64_t HashKey(std::string_view key) {
-  return std::hash<std::string_view>()(key);
+bool Before(std::string_view a, IsamRecRef aRef, std::string_view b, IsamRecRef bRef) {
+  const int c = a.compare(b);
+  return c != 0 ? c < 0 : aRef < bRef;
+}
+
+// The first eight bytes of a key as a big-endian number, zeros beyond its end: ordering by it
+// never contradicts the order of the keys themselves.
+uint64_t KeyPrefix(std::string_view key) {
+  uint64_t prefix = 0;
+  for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0);
+  return prefix;
 }
 
 }  // namespace
 
-bool IsamKeyLoader::Reserve(int32_t capacity, bool unique) {
-  unique_ = unique;
+IsamKeyLoader::Entry& IsamKeyLoader::At(size_t i) {
+  return order_.empty() ? entries_[i] : entries_[order_[i].Index];
+}
+
+bool IsamKeyLoader::Reserve(int32_t capacity) {
   try {
     entries_.reserve(static_cast<size_t>(std::max(capacity, 0)));
-    if (unique) {
-      size_t slots = 16;
-      while (slots < entries_.capacity() * 2) slots <<= 1;
-      table_.assign(slots, 0);
-    }
     return true;
   } catch (const std::bad_alloc&) {
-    entries_ = {};
-    table_ = {};
     return false;
   }
 }
 
-bool IsamKeyLoader::Seen(std::string_view key, uint32_t index) {
-  const size_t mask = table_.size() - 1;
-  for (size_t i = HashKey(key) & mask;; i = (i + 1) & mask) {
-    if (table_[i] == 0) {
-      table_[i] = index + 1;
-      return false;
-    }
-    if (entries_[table_[i] - 1].Text() == key) return true;
-  }
-}
-
-bool IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
+void IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
   Entry e;
   e.Ref = ref;
   e.Length = static_cast<uint8_t>(key.size());
+  e.Refused = false;
   std::memcpy(e.Key, key.data(), key.size());
-  if (unique_ && Seen(e.Text(), static_cast<uint32_t>(entries_.size()))) return false;
   entries_.push_back(e);
-  return true;
+}
+
+std::vector<IsamKeyLoader::Refusal> IsamKeyLoader::Sort(bool unique) {
+  auto less = [](const Entry& a, const Entry& b) { return Before(a.Text(), a.Ref, b.Text(), b.Ref); };
+  if (!std::is_sorted(entries_.begin(), entries_.end(), less)) {
+    try {
+      order_.resize(entries_.size());
+      for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = {KeyPrefix(entries_[i].Text()), i};
+      std::sort(order_.begin(), order_.end(), [this, &less](const Order& a, const Order& b) {
+        return a.Prefix != b.Prefix ? a.Prefix < b.Prefix : less(entries_[a.Index], entries_[b.Index]);
+      });
+    } catch (const std::bad_alloc&) {
+      order_ = {};  // sorted in place instead, more slowly
+      std::sort(entries_.begin(), entries_.end(), less);
+    }
+  }
+  std::vector<Refusal> refused;
+  if (!unique) return refused;
+  // Equal keys lie together, the lowest reference first: it keeps the key.
+  for (size_t i = 1, first = 0; i < entries_.size(); ++i) {
+    if (At(i).Text() != At(first).Text()) {
+      first = i;
+      continue;
+    }
+    At(i).Refused = true;
+    refused.push_back({At(i).Ref, IsamKeyStr(At(i).Text())});
+  }
+  if (refused.empty()) return refused;
+  std::sort(refused.begin(), refused.end(), [](const Refusal& a, const Refusal& b) { return a.Ref < b.Ref; });
+  if (order_.empty()) {
+    entries_.erase(std::remove_if(entries_.begin(), entries_.end(), [](const Entry& e) { return e.Refused; }),
+                   entries_.end());
+  } else {
+    order_.erase(std::remove_if(order_.begin(), order_.end(),
+                                [this](const Order& o) { return entries_[o.Index].Refused; }),
+                 order_.end());
+  }
+  return refused;
 }
 
 bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
-  auto before = [](const Entry& a, const Entry& b) {
-    const int c = a.Text().compare(b.Text());
-    return c != 0 ? c < 0 : a.Ref < b.Ref;
-  };
-  if (!std::is_sorted(entries_.begin(), entries_.end(), before))
-    std::sort(entries_.begin(), entries_.end(), before);
-  table_ = {};
   IsamKeyState& ks = fb.Keys[keyNr - 1];
-  const int64_t n = static_cast<int64_t>(entries_.size());
+  const int64_t n = static_cast<int64_t>(order_.empty() ? entries_.size() : order_.size());
   if (n == 0) return true;
 
   int64_t total = 0;
@@ -137,20 +160,20 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     const bool leaves = firstPage == 1;
     const int64_t pages = PagesFor(m);
     const int64_t inPages = m - (pages - 1);
-    size_t at = 0;
+    size_t done = 0;
     int32_t left = leftmost;
     up.clear();
     auto item = [&](size_t i) { return leaves ? UpEntry{static_cast<uint32_t>(i), 0} : lower[i]; };
     for (int64_t j = 0; j < pages; ++j) {
       writer.Begin(left);
-      for (int64_t c = inPages / pages + (j < inPages % pages ? 1 : 0); c > 0; --c, ++at) {
-        const UpEntry u = item(at);
-        writer.Put(entries_[u.Index].Ref, u.Child, entries_[u.Index].Text());
+      for (int64_t c = inPages / pages + (j < inPages % pages ? 1 : 0); c > 0; --c, ++done) {
+        const UpEntry u = item(done);
+        writer.Put(At(u.Index).Ref, u.Child, At(u.Index).Text());
       }
       const int32_t pageNr = firstPage + static_cast<int32_t>(j);
       if (!writer.Finish(pageNr)) return false;
       if (j + 1 < pages) {
-        const UpEntry separator = item(at++);
+        const UpEntry separator = item(done++);
         up.push_back({separator.Index, pageNr + 1});
         left = separator.Child;
       }
@@ -169,6 +192,7 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
   ks.HeaderChanged = true;
   ks.Cursor = IsamKeyCursor{};
   entries_ = {};
+  order_ = {};
   return true;
 }
 

@@ -6,11 +6,13 @@
 // entries, duplicates ordered by reference.
 //
 // The entries are held in memory while they are taken in (the key text and the reference of each
-// record, and for a key without duplicates a hash table that refuses a key already taken, so that
-// the first record with a key keeps it, as inserting in record order would). When that memory
-// cannot be had, the reindex inserts the keys one by one instead.
+// record). After the pass over the records they are sorted; in a key without duplicates every
+// entry whose key an entry of a lower reference holds too is refused, as inserting in record
+// order would have refused it, and left out of the tree. When the memory cannot be had, the
+// reindex inserts the keys one by one instead.
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -21,27 +23,41 @@ namespace storage {
 
 class IsamKeyLoader {
  public:
+  struct Refusal {
+    IsamRecRef Ref;
+    IsamKeyStr Key;
+  };
+
   // Makes room for up to capacity entries; false (nothing held) when the memory cannot be had.
-  bool Reserve(int32_t capacity, bool unique);
-  // Takes an entry in; false when the key is refused because it was taken already (a key without
-  // duplicates). The key must fit the key's length and the capacity must not be exceeded.
-  bool Take(std::string_view key, IsamRecRef ref);
-  // Sorts the entries and writes them as the tree of key keyNr of fb, which must be empty.
-  // Sets the status and returns false on a write error.
+  bool Reserve(int32_t capacity);
+  // Takes an entry in. The key must fit the key's length and the capacity must not be exceeded.
+  void Take(std::string_view key, IsamRecRef ref);
+  // Sorts the entries. For a key without duplicates, returns the entries refused because a lower
+  // reference holds their key, in ascending order of reference.
+  std::vector<Refusal> Sort(bool unique);
+  // Writes the sorted entries that were not refused as the tree of key keyNr of fb, which must be
+  // empty. Sets the status and returns false on a write error.
   bool Write(IsamFileBlockRec& fb, int32_t keyNr);
 
  private:
   struct Entry {
     IsamRecRef Ref;
     uint8_t Length;
+    bool Refused;
     char Key[IsamMaxKeyLen];
     std::string_view Text() const { return {Key, Length}; }
   };
-  bool Seen(std::string_view key, uint32_t index);
+  // Sorts by the first eight key bytes, big-endian, and the entry's place; ties compare whole.
+  struct Order {
+    uint64_t Prefix;
+    uint32_t Index;
+  };
+
+  // The i-th entry in sorted order.
+  Entry& At(size_t i);
 
   std::vector<Entry> entries_;
-  std::vector<uint32_t> table_;  // unique keys: entry index + 1 by hash, 0 = empty slot
-  bool unique_ = false;
+  std::vector<Order> order_;  // empty: the entries are in order as they are
 };
 
 }  // namespace storage

@@ -153,27 +153,42 @@ bool DeleteBadRecord(const ReindexRun& run, IsamFileBlock fb, int keyNr, IsamRec
   return IsamOK;
 }
 
-// Adds the key of one record: into the loader when the key is built at once, else into the
-// tree. False with IsamError 10230 when the key was there already.
-bool AddOneKey(IsamFileBlock fb, int keyNr, IsamRecRef ref, const IsamKeyStr& key, IsamKeyLoader* loader) {
-  if (!loader) {
-    IsamAddKey(fb, keyNr, ref, key);
-    return IsamOK;
+// Logs a refused key and, when asked, deletes its record with the keys already added for it.
+bool RefuseKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr, IsamRecRef ref,
+               const IsamKeyStr& key, const std::vector<uint8_t>& record, ReindexLog& log) {
+  if (!log.Refused(key, keyNr, ref)) return false;
+  if (!run.deleteBadRecords) return true;
+  if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
+  reader.MarkDeleted(ref);
+  ++run.recordsDeleted;
+  return true;
+}
+
+// The keys that a key built at once refused, in record order, as the pass would have met them.
+bool RefuseSorted(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
+                  const std::vector<IsamKeyLoader::Refusal>& refused, std::vector<uint8_t>& record,
+                  ReindexLog& log) {
+  for (const IsamKeyLoader::Refusal& r : refused) {
+    if (!reader.Read(r.Ref, record.data())) return false;
+    if (*run.recordHook) {
+      (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
+                        run.hookParameter);
+    }
+    if (!RefuseKey(run, fb, reader, keyNr, r.Ref, r.Key, record, log)) return false;
   }
-  if (static_cast<int>(key.size()) > fb->Keys[keyNr - 1].KeyLength) return IsamFail(IsamErrKeyTooLong);
-  return loader->Take(key, ref) || IsamFail(IsamErrDuplicateKey);
+  return true;
 }
 
 // One pass over the data file for key k. The key's tree is built at once from the sorted
 // entries when the memory for them can be had, and entry by entry otherwise; either way a key
-// is refused exactly when a record before it carries it already.
+// is refused exactly when a record before it carries it already. (Built at once, the refusals
+// are dealt with after the pass, and the progress counts the keys taken in.)
 bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
                  std::vector<uint8_t>& record, ReindexLog& log) {
   const IsamKeyState& ks = fb->Keys[keyNr - 1];
   IsamKeyLoader bulk;
   // The data file holds at most NumberRecords records (its size was checked against it).
-  IsamKeyLoader* loader =
-      ks.NumberPages == 0 && bulk.Reserve(fb->NumberRecords, !ks.AllowDuplicates) ? &bulk : nullptr;
+  IsamKeyLoader* loader = ks.NumberPages == 0 && bulk.Reserve(fb->NumberRecords) ? &bulk : nullptr;
   int32_t read = 0;
   int32_t added = 0;
   for (IsamRecRef ref = 1;; ++ref) {
@@ -193,16 +208,14 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
     (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
     if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
     key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
-    if (AddOneKey(fb, keyNr, ref, key, loader)) {
+    if (loader) {
+      if (static_cast<int>(key.size()) > ks.KeyLength) return IsamFail(IsamErrKeyTooLong);
+      loader->Take(key, ref);
       ++added;
-    } else if (IsamError == IsamErrDuplicateKey) {
-      if (!log.Refused(key, keyNr, ref)) return false;
-      if (run.deleteBadRecords) {
-        if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
-        reader.MarkDeleted(ref);
-        ++run.recordsDeleted;
-      }
-    } else {
+    } else if (IsamAddKey(fb, keyNr, ref, key), IsamOK) {
+      ++added;
+    } else if (IsamError != IsamErrDuplicateKey ||
+               !RefuseKey(run, fb, reader, keyNr, ref, key, record, log)) {
       return false;
     }
     if (IsamProgressHook) {
@@ -214,7 +227,9 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
   }
   IsamOK = true;
   IsamError = 0;
-  return !loader || loader->Write(*fb, keyNr);
+  if (!loader) return true;
+  return RefuseSorted(run, fb, reader, keyNr, loader->Sort(!ks.AllowDuplicates), record, log) &&
+         loader->Write(*fb, keyNr);
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
