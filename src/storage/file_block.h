@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "storage/file_map.h"
 #include "storage/isam_types.h"
 #include "storage/read_ahead.h"
 
@@ -59,6 +60,9 @@ struct IsamFileBlockRec {
   std::string IndexName;
   platform::files::File DataFile;
   platform::files::File IndexFile;
+  // Read-only mappings of both, through which reads are served without a system call each.
+  IsamFileMap DataMap;
+  IsamFileMap IndexMap;
 
   // Data header, current in memory; written back at close.
   int32_t FirstFree = -1;

@@ -211,6 +211,9 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
   std::unique_ptr<IsamFileBlockRec> block = IsamRemoveOpenBlock(fb);
   block->Signature = 0;
   fb = nullptr;
+  // The mappings go first: they would hold the files (and their locks) beyond the close.
+  block->IndexMap.Unmap();
+  block->DataMap.Unmap();
   bool indexClosed = IsamCloseFile(block->IndexFile);
   bool dataClosed = IsamCloseFile(block->DataFile);
   if (!indexClosed || !dataClosed) IsamFail(IsamErrCloseFailed);

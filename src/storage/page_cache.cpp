@@ -120,10 +120,30 @@ void Disown(IsamPageBuffer* b) {
   LinkOldest(b);
 }
 
-// Frees the least recently used buffer that is not pinned, writing its page first when changed.
+// A buffer worth keeping over others: an inner page of a tree, passed by every search through
+// the pages below it, where a leaf is met only now and then.
+bool HoldsInnerPage(const IsamPageBuffer* b) {
+  return b->Owner && !b->FreePage && IsamLoadInt32(b->Data + 2) != 0;
+}
+
+// The buffer to give up: the least recently used one that is not pinned and holds no inner page,
+// looking through the older half of the ring; when that half holds only inner pages, the least
+// recently used of them.
+IsamPageBuffer* ChooseVictim() {
+  IsamPageBuffer* oldest = nullptr;
+  size_t looked = 0;
+  for (IsamPageBuffer* b = cache.Oldest; b; b = b->Newer) {
+    if (b->Pins > 0) continue;
+    if (!HoldsInnerPage(b)) return b;
+    if (!oldest) oldest = b;
+    if (++looked >= cache.Buffers.size() / 2) break;
+  }
+  return oldest;
+}
+
+// Frees a buffer, writing its page first when changed.
 IsamPageBuffer* TakeVictim() {
-  IsamPageBuffer* b = cache.Oldest;
-  while (b && b->Pins > 0) b = b->Newer;
+  IsamPageBuffer* b = ChooseVictim();
   if (!b) {
     IsamFail(IsamErrNoPageBuffers);
     return nullptr;
@@ -217,8 +237,9 @@ IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page)
   }
   IsamPageBuffer* b = TakeVictim();
   if (!b) return nullptr;
-  if (!IsamReadAt(fb.IndexFile, PageOffset(fb, keyNr, page), b->Data,
-                  static_cast<size_t>(fb.Keys[keyNr - 1].PageSize)))
+  const int64_t at = PageOffset(fb, keyNr, page);
+  const size_t length = static_cast<size_t>(fb.Keys[keyNr - 1].PageSize);
+  if (!fb.IndexMap.Read(fb.IndexFile, at, b->Data, length) && !IsamReadAt(fb.IndexFile, at, b->Data, length))
     return nullptr;
   Own(b, fb, keyNr, page);
   return b;

@@ -8,8 +8,8 @@
 
 namespace storage {
 
-bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
-                         int32_t ref, bool forward) {
+bool IsamReadAhead::Fill(platform::files::File& file, IsamFileMap& map, int32_t recordLength,
+                         int32_t numberRecords, int32_t ref, bool forward) {
   count_ = 0;
   const int32_t capacity = RunBytes / recordLength;
   if (capacity < 2) return false;
@@ -20,23 +20,25 @@ bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int3
   } catch (const std::bad_alloc&) {
     return false;  // read without a run
   }
-  size_t got = 0;
-  file.ReadAt(int64_t{first} * recordLength, run_.data(), static_cast<size_t>(count) * recordLength, &got);
+  const int64_t at = int64_t{first} * recordLength;
+  size_t got = static_cast<size_t>(count) * recordLength;
+  if (!map.Read(file, at, run_.data(), got)) file.ReadAt(at, run_.data(), got, &got);
   first_ = first;
   count_ = static_cast<int32_t>(got / static_cast<size_t>(recordLength));
   return Holds(ref);
 }
 
-bool IsamReadAhead::Read(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
-                         int32_t ref, size_t offset, void* out, size_t length) {
+bool IsamReadAhead::Read(platform::files::File& file, IsamFileMap& map, int32_t recordLength,
+                         int32_t numberRecords, int32_t ref, size_t offset, void* out, size_t length) {
   const bool inOrder = last_ != 0 && (ref == last_ + 1 || ref == last_ - 1);
   const bool forward = ref > last_;
   last_ = ref;
-  if (Holds(ref) || (inOrder && Fill(file, recordLength, numberRecords, ref, forward))) {
+  if (Holds(ref) || (inOrder && Fill(file, map, recordLength, numberRecords, ref, forward))) {
     std::memcpy(out, run_.data() + static_cast<size_t>(ref - first_) * recordLength + offset, length);
     return true;
   }
-  return IsamReadAt(file, int64_t{ref} * recordLength + static_cast<int64_t>(offset), out, length);
+  const int64_t at = int64_t{ref} * recordLength + static_cast<int64_t>(offset);
+  return map.Read(file, at, out, length) || IsamReadAt(file, at, out, length);
 }
 
 void IsamReadAhead::Wrote(int64_t pos, const void* bytes, size_t length, int32_t recordLength) {

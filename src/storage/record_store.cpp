@@ -63,7 +63,7 @@ bool RequireWholeRecord(const IsamFileBlockRec& fb, size_t bufferSize, int32_t c
 // Reads the first length bytes of slot ref (1..NumberRecords), from the records read ahead when
 // they hold it.
 bool ReadSlot(IsamFileBlockRec& fb, IsamRecRef ref, void* out, size_t length) {
-  return fb.ReadAhead.Read(fb.DataFile, fb.RecordLength, fb.NumberRecords, ref, 0, out, length);
+  return fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0, out, length);
 }
 
 // The first int32 of a slot: 0 in a live record, the free-chain link in a deleted one.
@@ -126,6 +126,7 @@ void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
   if (appended) {
     --fb.NumberRecords;
     fb.ReadAhead.Forget();
+    fb.DataMap.Truncated(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
     fb.DataFile.Truncate(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
   } else {
     fb.FirstFree = ref;

@@ -711,6 +711,7 @@ TEST(BtreeCache, AFailedWriteKeepsThePageChangedForTheNextFlush) {
   for (int i = 0; i < 1000; ++i) fs.Add(1, i, NumberedKey(i * 7919 % 1000));
   // The device goes away: evicting a changed page cannot write it.
   fs.Block().IndexFile.Close();
+  fs.Block().IndexMap.Unmap();  // nor can a page be read
   int failures = 0;
   for (int i = 0; i < 1000; i += 97) {
     IsamRecRef ref = 0;
