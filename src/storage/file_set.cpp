@@ -185,10 +185,12 @@ bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name) {
   return IsamOK;
 }
 
-bool IsamSetIndexDirtyFlag(const std::string& dataName, uint8_t flag) {
+bool IsamMarkFileSetClean(const std::string& dataName) {
+  // Nothing depends on the clean mark reaching the disk: lost, it only asks for one rebuild more.
+  const uint8_t clean = 0;
   platform::files::File file;
   if (!IsamOpenExisting(file, dataName, false)) return false;
-  bool written = IsamWriteAt(file, IsamIndexDirtyFlagOffset, &flag, 1) && IsamFlushFile(file);
+  bool written = IsamWriteAt(file, IsamIndexDirtyFlagOffset, &clean, 1);
   bool closed = IsamCloseFile(file);
   return written && closed;
 }

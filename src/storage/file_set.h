@@ -18,7 +18,7 @@ bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength)
 // Opens a set under repair: a set byte 20 is accepted, and the close leaves it set.
 bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name);
 
-// Writes byte 20 of a closed data file (1: defective, 0: clean) and syncs it.
-bool IsamSetIndexDirtyFlag(const std::string& dataName, uint8_t flag);
+// Clears byte 20 of a closed data file once its set is whole again.
+bool IsamMarkFileSetClean(const std::string& dataName);
 
 }  // namespace storage

@@ -267,7 +267,7 @@ bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten)
     return false;
   }
   if (run.numberKeys > 0 && !IsamRenameFile(run.buildingIndexName, run.indexName)) return false;
-  return IsamSetIndexDirtyFlag(run.dataName, 0);
+  return IsamMarkFileSetClean(run.dataName);
 }
 
 }  // namespace
