@@ -233,9 +233,15 @@ IsamPageBuffer* NewPage(const Tree& t) {
   return b;
 }
 
-// Puts a page at the head of the key's free chain: its link, then zeros.
-bool ReleasePage(const Tree& t, IsamPageBuffer* b) {
-  if (t.ks.NumberFree >= t.ks.NumberPages) return IsamFailDamaged(t.fb, IsamErrFreeChain);
+// A page of the tree can go on the free chain only while the chain counts fewer pages than the
+// key has; a count that says otherwise is damaged, and nothing may change on its word.
+bool RoomOnFreeChain(const Tree& t) {
+  return t.ks.NumberFree < t.ks.NumberPages || IsamFailDamaged(t.fb, IsamErrFreeChain);
+}
+
+// Puts a page at the head of the key's free chain: its link, then zeros. RoomOnFreeChain has
+// been asked first.
+void ReleasePage(const Tree& t, IsamPageBuffer* b) {
   std::memset(b->Data, 0, sizeof b->Data);
   IsamStoreInt32(b->Data, t.ks.FirstFree);
   b->FreePage = b->Changed = true;
@@ -243,7 +249,6 @@ bool ReleasePage(const Tree& t, IsamPageBuffer* b) {
   t.ks.FirstFree = b->Page;
   ++t.ks.NumberFree;
   t.ks.HeaderChanged = true;
-  return true;
 }
 
 // ---- Moving entries between neighbouring pages ----------------------------------------------
@@ -433,8 +438,9 @@ bool Rebalance(const Tree& t, IsamKeyCursor& path) {
       return true;
     }
     if (run.Count() > t.capacity) return Defective();
+    if (!RoomOnFreeChain(t)) return false;
     FillPage(left, run.LeftChild, run, 0, run.Count());
-    if (!ReleasePage(t, rightBuffer)) return false;
+    ReleasePage(t, rightBuffer);
     pv.RemoveAt(n.Separator);
   }
   return true;
@@ -448,10 +454,12 @@ bool ShrinkRoot(const Tree& t) {
   if (!root) return false;
   IsamPageView v = root->View();
   if (v.Count() != 0) return true;
+  if (!RoomOnFreeChain(t)) return false;
   t.ks.RootPage = v.LeftChild();
   t.ks.HeaderChanged = true;
   if (t.ks.Height != 0) --t.ks.Height;
-  return ReleasePage(t, root);
+  ReleasePage(t, root);
+  return true;
 }
 
 // Takes the greatest entry below inner entry `pos` of the path's last page (the last entry of the
