@@ -120,30 +120,10 @@ void Disown(IsamPageBuffer* b) {
   LinkOldest(b);
 }
 
-// A buffer worth keeping over others: an inner page of a tree, passed by every search through
-// the pages below it, where a leaf is met only now and then.
-bool HoldsInnerPage(const IsamPageBuffer* b) {
-  return b->Owner && !b->FreePage && IsamLoadInt32(b->Data + 2) != 0;
-}
-
-// The buffer to give up: the least recently used one that is not pinned and holds no inner page,
-// looking through the older half of the ring; when that half holds only inner pages, the least
-// recently used of them.
-IsamPageBuffer* ChooseVictim() {
-  IsamPageBuffer* oldest = nullptr;
-  size_t looked = 0;
-  for (IsamPageBuffer* b = cache.Oldest; b; b = b->Newer) {
-    if (b->Pins > 0) continue;
-    if (!HoldsInnerPage(b)) return b;
-    if (!oldest) oldest = b;
-    if (++looked >= cache.Buffers.size() / 2) break;
-  }
-  return oldest;
-}
-
-// Frees a buffer, writing its page first when changed.
+// Frees the least recently used buffer that is not pinned, writing its page first when changed.
 IsamPageBuffer* TakeVictim() {
-  IsamPageBuffer* b = ChooseVictim();
+  IsamPageBuffer* b = cache.Oldest;
+  while (b && b->Pins > 0) b = b->Newer;
   if (!b) {
     IsamFail(IsamErrNoPageBuffers);
     return nullptr;
