@@ -241,6 +241,14 @@ void MarkInvoiceEMailed() {
   });
 }
 
+void MarkPurchaseOrderEMailed() {
+  std::string today = platform::text::DateToStr(platform::text::Today()).substr(0, 10);
+  MarkPORecords(TrimBlanks(DocHeader.DocNumber), [&today](records::POHeaderRec& r) {
+    r.Printed.Set("Y");
+    r.EMailedDate.Set(today);
+  });
+}
+
 }  // namespace
 
 // Puts the lines into the window's memo and the message, addresses it and sends it. True when
@@ -294,6 +302,19 @@ void EmailInvoiceText() {
   }
   bool wasPrinted = DocHeader.PrintedFlag == "Y";
   if (SendDocumentMail(lines, subject, recipients) && !wasPrinted) MarkInvoiceEMailed();
+}
+
+void EmailPurchaseOrderText() {
+  if (!MayMailDocument()) return;
+  std::vector<std::string> lines = PurchaseOrderMailText();
+  std::string subject = TrimBlanks(CurrentCompany.POCaption.Get()) + " - " + TrimBlanks(DocHeader.DocNumber);
+  std::vector<std::string> recipients = SplitRecipients(DocHeader.EMailAddress);
+  if (recipients.empty()) {
+    subject = "BAD VENDOR E-MAIL ADDRESS";
+    recipients = {TrimBlanks(CurrentCompany.CompanyEMail.Get())};
+  }
+  bool wasPrinted = DocHeader.PrintedFlag == "Y";
+  if (SendDocumentMail(lines, subject, recipients) && !wasPrinted) MarkPurchaseOrderEMailed();
 }
 
 }  // namespace documents

@@ -1,5 +1,8 @@
 #include "documents/po_printing.h"
 
+#include "documents/printed_marks.h"
+#include "records/po_header_file.h"
+
 #include "documents/document_buffer.h"
 #include "documents/invoice_printing.h"
 #include "documents/page_frame.h"
@@ -12,7 +15,21 @@ namespace documents {
 using platform::text::TrimBlanks;
 using records::CurrentCompany;
 
-std::function<void(const std::string& poNumber)> MarkPOHeaderPrinted;
+std::function<void(const std::string& poNumber)> MarkPOHeaderPrinted = [](const std::string& poNumber) {
+  MarkPORecords(poNumber, [](records::POHeaderRec& r) { r.Printed.Set("Y"); });
+};
+
+void MarkPORecords(const std::string& poNumber, const std::function<void(records::POHeaderRec&)>& mark) {
+  records::POHeaderRec cleared{};
+  cleared.PONumber.Set(poNumber.substr(0, 9));
+  MarkRecordsPrinted<records::POHeaderRec>(records::POHeaderFile, poNumber,
+                                           records::BuildPOHeaderKey(cleared, 1),
+                                           [&mark](records::POHeaderRec& r) {
+                                             if (r.POStatus.Get() != "O") return false;
+                                             mark(r);
+                                             return true;
+                                           });
+}
 
 namespace {
 

@@ -12,9 +12,8 @@
 namespace documents {
 
 // Marks the PO header records of a PO number (trimmed) printed: every record of that number (key 1 of
-// the PO file) whose status letter is "O" gets the printed flag "Y" and is rewritten in place
-// (MarkRecordsPrinted of printed_marks.h does the walk). The PO file belongs to purchasing,
-// which hands this call-back over at start-up; until it has, a printed PO stays unmarked.
+// the open PO file) whose status letter is "O" gets the printed flag "Y" and is rewritten in place.
+// Tests put a recorder in its place.
 extern std::function<void(const std::string& poNumber)> MarkPOHeaderPrinted;
 
 // Raises what the page frame raises; the job is then aborted and nothing is marked printed.

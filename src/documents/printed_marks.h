@@ -10,6 +10,7 @@
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "records/invoice_rec.h"
+#include "records/po_header_rec.h"
 #include "storage/isam.h"
 
 namespace documents {
@@ -38,5 +39,7 @@ void MarkRecordsPrinted(storage::IsamFileBlock file, const std::string& number, 
 // The records of the invoice in the buffer that carry its printed mark (types Z, I, M and G),
 // each changed by mark and rewritten in place.
 void MarkInvoiceRecords(const std::function<void(records::InvoiceRec&)>& mark);
+// The open PO header records (status "O") of a PO number, each changed by mark and rewritten.
+void MarkPORecords(const std::string& poNumber, const std::function<void(records::POHeaderRec&)>& mark);
 
 }  // namespace documents

@@ -17,6 +17,7 @@
 #include "records/company_rec.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
+#include "records/po_header_file.h"
 #include "support/temp_dir.h"
 
 namespace documents {
@@ -318,6 +319,91 @@ TEST_F(EmailInvoiceTest, MissingSettingsAndADownServerStopTheRun) {
   ui_.ExpectMessage("Winsock error no 10061", platform::ui::Application->Title);
   ui_.ExpectMessage("Not Online", platform::ui::Application->Title);
   EXPECT_FALSE(EnsureMailOnline());
+}
+
+}  // namespace
+}  // namespace documents
+
+namespace documents {
+namespace {
+
+// A purchase order of two header records (the open order and a receipt), sent to the vendor.
+class EmailPurchaseOrderTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::EnsureGuiApplication();
+    storage::IsamInitialize(0, 30);
+    storage::CurrentCompanyNumber = [] { return std::string("12"); };
+    ASSERT_TRUE(records::CreatePOHeaderFile() && records::OpenPOHeaderFile());
+    Add("5001", "O");
+    Add("5001", "R");
+    Add("5002", "O");
+    platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(9, 30)));
+    SetUpSampleCompany();
+    FillSampleInvoice();
+    DocHeader.DocType = "O";
+    DocHeader.DocNumber = "5001";
+    DocHeader.RequiredDate = "12/20/2026";
+    DocHeader.EMailAddress = "orders@bolt.example";
+  }
+  void TearDown() override {
+    EXPECT_TRUE(ui_.Done());
+    storage::IsamShutdown();
+    records::POHeaderFile = nullptr;
+    storage::CurrentCompanyNumber = nullptr;
+    platform::text::UseSystemClock();
+    platform::ui::Application->DestroyForms();
+  }
+  static void Add(const char* number, const char* status) {
+    records::POHeaderRec r{};
+    r.PONumber.Set(number);
+    r.POStatus.Set(status);
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddPOHeaderRecord(r, ref));
+  }
+  static std::vector<std::string> Marks(const char* number) {
+    std::vector<std::string> marks;
+    records::POHeaderRec probe{};
+    probe.PONumber.Set(number);
+    storage::IsamKeyStr key = records::BuildPOHeaderKey(probe, 1);
+    const storage::IsamKeyStr wanted = key;
+    storage::IsamRecRef ref = 0;
+    storage::IsamSearchKey(records::POHeaderFile, 1, ref, key);
+    while (storage::IsamOK && key == wanted) {
+      records::POHeaderRec r{};
+      storage::IsamGetRec(records::POHeaderFile, ref, &r, sizeof r);
+      marks.push_back(r.POStatus.Get() + ":" + r.Printed.Get() + ":" + r.EMailedDate.Get());
+      storage::IsamNextKey(records::POHeaderFile, 1, ref, key);
+    }
+    return marks;
+  }
+
+  testing_support::TempDir dir_;
+  UiScript ui_;
+};
+
+TEST_F(EmailPurchaseOrderTest, TheVendorReceivesTheOrderAndOnlyTheOpenOrderIsMarked) {
+  SmtpServer server;
+  CurrentCompany.SmtpHost.Set("127.0.0.1:" + std::to_string(server.Port()));
+  ASSERT_TRUE(EnsureMailOnline());
+  EmailPurchaseOrderText();
+  EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray(), (QJsonArray{"orders@bolt.example"}));
+  QJsonObject parsed = testing_support::ParsedByPython(server.Message(1));
+  EXPECT_EQ(parsed["subject"].toString(), "Purchase Order - 5001");
+  EXPECT_TRUE(parsed["body"].toString().contains("Date Required: 12/20/2026"));
+  std::string today = platform::text::DateToStr(QDate(2026, 12, 7));
+  EXPECT_EQ(Marks("5001"), (std::vector<std::string>{"O:Y:" + today, "R::"}));
+  EXPECT_EQ(Marks("5002"), (std::vector<std::string>{"O::"}));
+
+  // Without a vendor address the company receives it, when it asks for that.
+  CurrentCompany.EMailWithoutAddress.Set("Y");
+  DocHeader.EMailAddress = " ";
+  DocHeader.DocNumber = "5002";
+  EmailPurchaseOrderText();
+  EXPECT_EQ(server.Envelope(2)["rcpt_tos"].toArray(), (QJsonArray{"shop@kestrel.example"}));
+  EXPECT_EQ(testing_support::ParsedByPython(server.Message(2))["subject"].toString(),
+            "BAD VENDOR E-MAIL ADDRESS");
+  rtedit->msSMTP1->Quit();
 }
 
 }  // namespace
