@@ -12,6 +12,8 @@
 #include "customers/customer_printouts.h"
 #include "customers/customer_texts.h"
 #include "customers/edit_dlg.h"
+#include "exchange/contact_export.h"
+#include "exchange/record_export_dialog.h"
 #include "forms/address_list_report.h"
 #include "forms/address_printouts.h"
 #include "forms/form_instance.h"
@@ -125,8 +127,10 @@ void TDemoForm::BuildMenus() {
   AddtoLabelQueue1 = AddUnavailableItem(Customer1, "&Add to Label Queue");
   PrintEnvelope1 = AddItem(Customer1, "Print En&velope", &TDemoForm::PrintEnvButnClick);
   CopytoClipboard1 = AddItem(Customer1, "Cop&y to Clipboard", &TDemoForm::CopytoClipboard1Click);
-  ExporttoTextFile1 = AddUnavailableItem(Customer1, "E&xport to Text File");
-  ExporttoContactManager1 = AddUnavailableItem(Customer1, "Export to Co&ntact Manager");
+  ExporttoTextFile1 =
+      Customer1->addAction("E&xport to Text File", [] { exchange::CreateCustExp().ShowModal(); });
+  ExporttoContactManager1 =
+      Customer1->addAction("Export to Co&ntact Manager", [] { exchange::ContactManagerExportCustomers(); });
   ImportfromTextFile1 = AddUnavailableItem(Customer1, "&Import from Text File");
   Customer1->addSeparator();
   Close1 = AddCloseItem(Customer1);
@@ -398,8 +402,8 @@ void TDemoForm::PrinCustClick() {
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() +
-                       ".");
+  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " +
+                       platform::print::WhereLastJobWent() + ".");
 }
 
 void TDemoForm::CopytoClipboard1Click() {

@@ -1,5 +1,6 @@
 #include "products/product_manager.h"
 
+#include "exchange/record_export_dialog.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
 
@@ -167,9 +168,10 @@ TEditProd::TEditProd(QWidget* parent)
   for (QAction* edit : {Edit1, Edit2}) QObject::connect(edit, &QAction::triggered, [] { EditProduct(); });
   for (QAction* del : {Delete1, Delete2}) QObject::connect(del, &QAction::triggered, [] { DeleteProduct(); });
   for (QAction* close : {Close2, Close3}) QObject::connect(close, &QAction::triggered, [this] { Close(); });
-  // The label queue, the export and the import belong to windows that are not part of the
-  // program yet; their items stay disabled until those windows are.
-  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2, ExporttoTextFile1, ImportfromTextFile1})
+  QObject::connect(ExporttoTextFile1, &QAction::triggered, [] { exchange::CreateProdExp().ShowModal(); });
+  // The label queue and the import belong to windows that are not part of the program yet;
+  // their items stay disabled until those windows are.
+  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2, ImportfromTextFile1})
     pending->setEnabled(false);
   ProdBrowser->SetPopupMenu(PopupMenu1);
 

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "exchange/contact_export.h"
+#include "exchange/record_export_dialog.h"
 #include "forms/address_entry.h"
 #include "forms/address_list_report.h"
 #include "forms/address_printouts.h"
@@ -89,12 +91,14 @@ void TVenList::BuildMenus() {
   Print1 = AddItem(Vendor1, "&Print", &TVenList::PrinCustClick);
   Find1 = AddItem(Vendor1, "&Find", &TVenList::FindVendor);
   VendorList1 = AddItem(Vendor1, "Vendor &List", &TVenList::CustBookButnClick);
-  // The label queue, exports and imports belong to windows not part of the program yet.
+  // The label queue and the import belong to windows not part of the program yet.
   AddtoLabelQueue1 = AddUnavailableItem(Vendor1, "&Add to Label Queue");
   PrintEnvelope1 = AddItem(Vendor1, "Print En&velope", &TVenList::PrintEnvButnClick);
   CopytoClipboard1 = AddItem(Vendor1, "Cop&y to Clipboard", &TVenList::CopytoClipboard1Click);
-  ExporttoTextFile1 = AddUnavailableItem(Vendor1, "E&xport to Text File");
-  ExporttoContactManager1 = AddUnavailableItem(Vendor1, "Export to Contact Manager");
+  ExporttoTextFile1 =
+      Vendor1->addAction("E&xport to Text File", [] { exchange::CreateVenExport().ShowModal(); });
+  ExporttoContactManager1 =
+      Vendor1->addAction("Export to Contact Manager", [] { exchange::ContactManagerExportVendors(); });
   ImportfromTextFile1 = AddUnavailableItem(Vendor1, "&Import from Text File");
   Vendor1->addSeparator();
   Close1 = AddCloseItem(Vendor1);

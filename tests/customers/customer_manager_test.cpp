@@ -10,9 +10,11 @@
 #include "customer_fixture.h"
 #include "customers/customer_actions.h"
 #include "customers/edit_dlg.h"
+#include "exchange/record_export_dialog.h"
 #include "forms/find_box.h"
 #include "forms/list_window.h"
 #include "forms/run_state.h"
+#include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
 #include "platform/print/qt_print_backend.h"
@@ -357,13 +359,34 @@ TEST_F(CustomerManagerTest, CopiesNameAndBillingAddressToTheClipboard) {
 
 TEST_F(CustomerManagerTest, ActionsOfPartsStillToComeAreDisabled) {
   TDemoForm& m = CreateDemoForm();
-  for (QAction* item : {m.AddtoLabelQueue1, m.ExporttoTextFile1, m.ExporttoContactManager1,
-                        m.ImportfromTextFile1, m.AddtoLabelQueue2})
+  for (QAction* item : {m.AddtoLabelQueue1, m.ImportfromTextFile1, m.AddtoLabelQueue2})
     EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-  for (QAction* item : {m.New1, m.View2, m.BatchPrint1, m.Statement1})
+  for (QAction* item :
+       {m.New1, m.View2, m.BatchPrint1, m.Statement1, m.ExporttoTextFile1, m.ExporttoContactManager1})
     EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
   EXPECT_TRUE(m.StmtPrin->isEnabled());
   EXPECT_TRUE(m.BatchPrinButn->isEnabled());
+}
+
+TEST_F(CustomerManagerTest, ExportsFromTheMenuWalkTheOpenFileAndLeaveTheManagerWorking) {
+  File({Customer("100", "Zed"), Customer("500", "Baker")});
+  UiScript ui;
+  ui.ExpectMessage("Export complete. There were 2 records exported.", "Contact Manager Export");
+  ui.ExpectSaveFile().Answer("CustList.TXT");
+  ui.ExpectMessage("All customers have been exported to text file.", "Export Complete");
+  ui.OnModal<TDemoForm>([](TDemoForm& m) {
+    m.ExporttoContactManager1->trigger();
+    m.ExporttoTextFile1->trigger();
+    EXPECT_EQ(Highlighted(m).CustomerName.Get(), "Baker");  // the browser still reads its file
+  });
+  ui.OnModal<exchange::TCustExp>([](exchange::TCustExp& d) { d.Button1Click(); });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  std::string cp, list;
+  ASSERT_TRUE(platform::files::ReadWholeFile("CPCUST.TXT", &cp));
+  ASSERT_TRUE(platform::files::ReadWholeFile("CustList.TXT", &list));
+  EXPECT_EQ(cp.substr(0, 10), "\"Baker\",\"5");
+  EXPECT_EQ(list.substr(0, 10), "\"Baker\",\"5");
 }
 
 // The manager's outputs: a stopped clock, a recording printer and a customer with every field.

@@ -7,7 +7,9 @@
 #include <QTest>
 #include <QWidget>
 
+#include "exchange/record_export_dialog.h"
 #include "forms/find_box.h"
+#include "platform/files/file.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "purchasing/vendor_actions.h"
@@ -299,12 +301,36 @@ TEST_F(VendorManagerTest, DeleteAndEnterKeysActOnTheHighlightedVendor) {
   EXPECT_EQ(StoredVendors().size(), 1u);
 }
 
+TEST_F(VendorManagerTest, ExportsFromTheMenuUseTheFileTheManagerHolds) {
+  File({Vendor("V2", "Zenith Parts"), Vendor("V1", "Acme Bolts")});
+  UiScript ui;
+  ui.ExpectMessage("Export complete. There were 2 records exported.", "Contact Manager Export");
+  ui.ExpectSaveFile().Answer("VendList.TXT");
+  ui.ExpectMessage("All vendors have been exported to text file.", "Export Complete");
+  ui.OnModal<TVenList>([](TVenList& m) {
+    m.ExporttoContactManager1->trigger();
+    m.ExporttoTextFile1->trigger();
+  });
+  ui.OnModal<exchange::TVenExport>([](exchange::TVenExport& d) {
+    EXPECT_EQ(d.Label3->text(), "You have 2 vendors to export...");
+    d.Button1Click();
+  });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  std::string cp, list;
+  ASSERT_TRUE(platform::files::ReadWholeFile("CPVEND.TXT", &cp));
+  ASSERT_TRUE(platform::files::ReadWholeFile("VendList.TXT", &list));
+  EXPECT_EQ(cp.substr(0, 18), "\"Acme Bolts\",\"V1\",");
+  EXPECT_EQ(list.substr(0, 18), "\"Acme Bolts\",\"V1\",");
+  EXPECT_EQ(StoredVendors().size(), 2u);  // the manager closed its file in good order
+}
+
 TEST_F(VendorManagerTest, ActionsOfPartsStillToComeAreDisabled) {
   TVenList& m = CreateVenList();
-  for (QAction* item : {m.AddtoLabelQueue1, m.AddtoLabelQueue2, m.ExporttoTextFile1,
-                        m.ExporttoContactManager1, m.ImportfromTextFile1})
+  for (QAction* item : {m.AddtoLabelQueue1, m.AddtoLabelQueue2, m.ImportfromTextFile1})
     EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-  EXPECT_TRUE(m.New1->isEnabled());
+  for (QAction* item : {m.New1, m.ExporttoTextFile1, m.ExporttoContactManager1})
+    EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
 }
 
 }  // namespace
