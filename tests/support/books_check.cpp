@@ -10,6 +10,8 @@
 #include "records/customer_file.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
 #include "records/product_file.h"
 
 namespace testing_support {
@@ -17,9 +19,10 @@ namespace {
 
 using platform::text::Cents;
 
-// Every live record of an open file, in key 1 order.
+// Every live record of an open file, in key 1 order; nothing when the file is not open.
 template <class Record, class Visit>
 void EachRecord(storage::IsamFileBlock file, Visit visit) {
+  if (!file || !storage::IsamIsOpen(file)) return;
   storage::IsamKeyStr key;
   storage::IsamRecRef ref = 0;
   storage::IsamSearchKey(file, 1, ref, key);
@@ -34,6 +37,15 @@ void EachRecord(storage::IsamFileBlock file, Visit visit) {
 
 std::string Key(const std::string& text) {
   return platform::text::UpperCase(platform::text::TrimBlanks(text));
+}
+
+double Quantity(const std::string& text) {
+  return platform::text::TryStrToFloat(platform::text::TrimBlanks(platform::text::StripCommas(text)))
+      .value_or(0);
+}
+
+double OrderedQuantity(const records::PODetailRec& d) {
+  return Quantity(d.LineText.Get().substr(0, records::kLineQuantityWidth));
 }
 
 class Checker {
@@ -92,20 +104,39 @@ std::vector<std::string> BooksProblems(const records::CompanyRec& company, const
 
   std::map<std::string, double> sold;
   EachRecord<records::DetailRec>(records::DetailFile, [&](const records::DetailRec& d) {
-    std::string quantity =
-        platform::text::StripCommas(d.LineText.Get().substr(0, records::kLineQuantityWidth));
-    sold[Key(d.Product.Get())] += platform::text::TryStrToFloat(quantity).value_or(0);
+    sold[Key(d.Product.Get())] += Quantity(d.LineText.Get().substr(0, records::kLineQuantityWidth));
+  });
+  std::map<std::string, double> received;
+  std::map<std::string, double> orderedByPO;
+  std::map<std::string, double> openByPO;
+  EachRecord<records::PODetailRec>(records::PODetailFile, [&](const records::PODetailRec& d) {
+    double in = Quantity(d.QuantityReceived.Get());
+    received[Key(d.Product.Get())] += in;
+    double ordered = d.RecordKind.Get() == "P" ? OrderedQuantity(d) : 0;
+    orderedByPO[Key(d.PONumber.Get())] += ordered;
+    openByPO[Key(d.PONumber.Get())] += ordered - in;
   });
   EachRecord<records::ProductRec>(records::ProductFile, [&](const records::ProductRec& p) {
-    if (p.NonStock || p.NonDepleting) return;
+    if (p.NonStock) return;
     std::string code = Key(p.Code.Get());
     auto before = stockBefore.find(code);
     if (before == stockBefore.end()) return;  // a product the test did not count
-    double expected = before->second - sold[code];
+    double expected = before->second - (p.NonDepleting ? 0 : sold[code]) + received[code];
     std::optional<double> onHand = platform::text::TryStrToFloat(p.OnHand.Get());
     if (!onHand || std::fabs(*onHand - expected) > 1e-6)
       check.problems.push_back("product " + code + " has " + p.OnHand.Get() + " on hand but " +
                                std::to_string(expected) + " should be left");
+  });
+  // A PO is marked received exactly when nothing it ordered remains due (a PO that orders
+  // nothing may stay open).
+  EachRecord<records::POHeaderRec>(records::POHeaderFile, [&](const records::POHeaderRec& h) {
+    std::string number = Key(h.PONumber.Get());
+    double open = openByPO[number];
+    bool receivedPO = !platform::text::TrimBlanks(h.ReceivedDate.Get()).empty();
+    if (receivedPO && open > 1e-6)
+      check.problems.push_back("PO " + number + " is marked received with " + std::to_string(open) + " due");
+    if (!receivedPO && open < 1e-6 && orderedByPO[number] > 1e-6)
+      check.problems.push_back("PO " + number + " is open with nothing due");
   });
   return check.problems;
 }

@@ -2,15 +2,18 @@
 // The books, checked from the files as they stand after any sequence of postings: every test of
 // a posting (invoices, payments, interest, edits, deletes, purchasing, imports, the command line)
 // ends by asking this reader whether the books balance. It reads the open customer, invoice,
-// detail and product files record by record through the engine, and shares no code with the
-// postings it checks.
+// detail, product, PO header and PO detail files record by record through the engine (a file
+// that is not open counts as empty), and shares no code with the postings it checks.
 //
 //   - per customer: balance = the sum of its four aging buckets = the sum of the amounts due of
 //     its records (repeat-billing masters left out);
 //   - the company's receivables total = the sum of the customers' balances;
 //   - a record is settled ("P") exactly when its amount due is zero;
-//   - a stocked, depleting product's stock = its stock before the test less the quantities of
-//     every detail line sold of it.
+//   - a stocked product's stock = its stock before the test less the quantities of every detail
+//     line sold of it (when it is depleted by sales) plus every quantity received on PO lines
+//     and receipts;
+//   - a PO header carries a received date exactly when nothing it ordered remains due (a PO
+//     that orders nothing may stay open).
 
 #include <map>
 #include <string>
