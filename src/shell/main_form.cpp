@@ -671,7 +671,7 @@ void TMainForm::HideChart() {
 }
 
 void TMainForm::AgingChart1Click() {
-  if (Panel2->isVisible()) {
+  if (!Panel2->isHidden()) {
     MessageBox("The Aging Chart is currently showing.", "Aging Chart", MsgButtons::Ok, MsgIcon::Information);
     return;
   }

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "books_fixture.h"
+#include "forms/cal_form.h"
 #include "platform/text/date_text.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -14,8 +15,11 @@
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
+#include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/vendor_file.h"
 #include "shell/aging.h"
+#include "shell/main_form.h"
 #include "shell/maintenance.h"
 #include "storage/isam.h"
 
@@ -108,6 +112,27 @@ TEST_F(AgingTest, BadLimitsOrNoReceivablesChangeNothing) {
   EXPECT_FALSE(shell::RecalculateAging().Ran);
   EXPECT_EQ(StoredCompany().LastAgingDate.Get(), "");
   EXPECT_EQ(Buckets(Customer("A1")), (std::vector<std::string>{"80.00", "0.00", "0.00", "0.00"}));
+}
+
+TEST_F(AgingTest, TheChartStacksTheBucketsAndShowsTheirAmounts) {
+  FileCustomer("A1", "Some One");
+  PostInvoice("1001", "A1", TypedDaysAgo(10), "300.00", "0.00");
+  PostInvoice("1002", "A1", TypedDaysAgo(100), "1.00", "0.00");
+  shell::TMainForm& main = shell::CreateMainForm();
+  main.HideChart();
+  main.AgingChart1Click();
+  ASSERT_FALSE(main.Panel2->isHidden());
+  EXPECT_EQ(main.Panel2->toolTip(), "Total A/R: 301.00");
+  EXPECT_EQ(main.Shape1->toolTip(), "Current: 300.00");
+  EXPECT_EQ(main.Shape4->toolTip(), "Over 90 Days: 1.00");
+  EXPECT_EQ(main.Shape4->height(), 4);  // well under 1 %, still to be seen
+  EXPECT_EQ(main.Shape2->y(), main.Shape1->y() + main.Shape1->height());
+  EXPECT_EQ(main.StatusText(1), "Hold mouse over color to see aging amount...");
+  ui.ExpectMessage("The Aging Chart is currently showing.", "Aging Chart");
+  main.AgingChart1Click();
+  main.SpeedButton1Click();
+  EXPECT_TRUE(main.Panel2->isHidden());
+  ExpectBooksBalance();
 }
 
 TEST(AgingChart, BarsAreTheirShareOfTheFrameButAtLeastFourPixels) {
@@ -206,6 +231,51 @@ TEST_F(PurgeTest, OnlySettledInvoicesAndReceivedPOsBeforeTheCutOffGo) {
   // Nothing older is left.
   const shell::PurgeCounts again = shell::PurgeOldRecords(QDate(2024, 6, 1));
   EXPECT_EQ(again.Invoices + again.PurchaseOrders, 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PurgeTest, TheMainWindowAsksForTheDateAndReportsWhatWasRemoved) {
+  FileCustomer("A1", "Some One");
+  PostInvoice("1001", "A1", "01/15/2023", "10.00", "10.00");
+  ASSERT_TRUE(CreateVendorFile());
+  // The main window holds no file of the company open: the rebuild needs every one.
+  for (storage::IsamFileBlock* file : {&CustomerFile, &ProductFile, &InvoiceFile, &DetailFile, &MemoFile,
+                                       &POHeaderFile, &PODetailFile, &POMemoFile}) {
+    storage::IsamCloseFileBlock(*file);
+    *file = nullptr;
+  }
+  shell::TMainForm& main = shell::CreateMainForm();
+  for (int removed : {1, 0}) {
+    ui.ExpectMessage(
+          QString("This will remove only PAID and RECEIVED transactions older than the date you select. "
+                  "Once removed, they will no longer appear on any reports or system options. We "
+                  "suggest you leave 3 years on file and print reports for what you want to remove. "
+                  "Continue?"),
+          "Delete Old Records")
+        .Answer(platform::ui::mrYes);
+    ui.OnModal<forms::TCalForm>([](forms::TCalForm& c) {
+      EXPECT_EQ(c.Caption(), "Delete Date Selection");
+      EXPECT_EQ(c.Calendar1->selectedDate(), QDate(2024, 12, 1));
+      c.SetModalResult(platform::ui::mrOk);
+    });
+    ui.ExpectMessage("All paid/received records older than 12/01/2024 will be removed. Continue?",
+                     "Please Confirm")
+        .Answer(platform::ui::mrYes);
+    ui.ExpectMessage(
+        QString("%1 invoice paid records and 0 PO received records older than 12/01/2024 were removed.")
+            .arg(removed),
+        "Records Removed");
+    if (removed) ui.ExpectMessage("The data files have been rebuilt for this company.", "Rebuild Complete");
+    main.PurgePaidInvoices1Click();
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(main.StatusText(1), QString("%1 total records were removed.").arg(removed));
+    EXPECT_EQ(forms::CalForm->Caption(), "Date Selection");
+  }
+  FileForAction invoices(InvoiceFile, OpenInvoiceFile);
+  EXPECT_TRUE(Records("1001").empty());
 }
 
 }  // namespace
