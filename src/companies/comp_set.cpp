@@ -849,6 +849,10 @@ bool TCompSet::CheckEntries() {
     return false;
   }
   bool ok = CheckCompanyNumber();
+  // A number that is no number at all is put right first; the checks after it would only add
+  // a second message.
+  if (!ok && CheckCompanyNumberEntry(TrimBlanks(TextOf(CoNumb))) == CompanyNumberEntry::NotNumeric)
+    return false;
   if (!CheckAging()) ok = false;
   if (ok && !CheckTaxRate()) ok = false;
   return ok;
@@ -956,12 +960,13 @@ void TCompSet::FontButnClick() {
   RunFontPicker(EnvFont, false, EFontEx);
 }
 
-// The headings of the company being edited go to the headers dialog and, after its OK, back
-// into its record; the heading fonts it edits in place in InvoiceHeaderFonts.
+// The headings of the company being edited go to the headers dialog and back into its record
+// however the dialog is closed, as the heading fonts it edits in place in InvoiceHeaderFonts do.
 void TCompSet::BitBtn1Click() {
   forms::THeaderForm& headers = forms::CreateHeaderForm();
   TransferHeadings(headers, CompanyWorkRec, false);
-  if (headers.ShowModal() == platform::ui::mrOk) TransferHeadings(headers, CompanyWorkRec, true);
+  headers.ShowModal();
+  TransferHeadings(headers, CompanyWorkRec, true);
 }
 
 void TCompSet::HelpButtonClick() {

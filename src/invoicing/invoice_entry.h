@@ -54,6 +54,10 @@ class TProdInv : public platform::ui::Form {
  public:
   explicit TProdInv(QWidget* parent = nullptr);
 
+  // Shows the customer the invoice is for (a pick, or the command-line job's customer) and warns
+  // of a credit limit exceeded or a credit hold.
+  void ApplyCustomer(const records::CustomerRec& customer);
+
   // Header.
   QLineEdit* INum;
   QLabel* ICustName;
@@ -220,7 +224,6 @@ class TProdInv : public platform::ui::Form {
 
   // Customers and products.
   void PickCustomer();
-  void ApplyCustomer(const records::CustomerRec& customer);
   void ShowAgingAndShipTo(const records::CustomerRec& customer);
   bool PickProduct();
   bool PlaceProductOnLine(int row, const records::ProductRec& product);

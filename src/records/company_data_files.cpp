@@ -5,7 +5,16 @@
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "records/product_file.h"
+#include "records/vendor_file.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
 
@@ -76,6 +85,15 @@ void DeleteCompanyDataFiles(std::string_view company) {
     for (const std::string& name : {DataFile(*base), IndexFile(*base)})
       if (files::Exists(name)) files::DeleteFile(name);
   }
+}
+
+bool RebuildCompanyDataFiles() {
+  bool (*const rebuilds[])() = {
+      RebuildCompanyFile, RebuildCustomerFile, RebuildInvoiceFile,  RebuildDetailFile, RebuildMemoFile,
+      RebuildPOMemoFile,  RebuildProductFile,  RebuildPOHeaderFile, RebuildVendorFile, RebuildPODetailFile};
+  bool allRebuilt = true;
+  for (auto rebuild : rebuilds) allRebuilt = rebuild() && allRebuilt;
+  return allRebuilt;
 }
 
 }  // namespace records

@@ -22,4 +22,9 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 // number that cannot name files deletes nothing.
 void DeleteCompanyDataFiles(std::string_view company);
 
+// Rebuilds and reindexes the company list and every data file of the open company, each by its
+// own rebuild routine and whatever the one before reported (each reports its own failure). True
+// when all of them succeeded.
+bool RebuildCompanyDataFiles();
+
 }  // namespace records

@@ -47,6 +47,7 @@
 #include "records/password.h"
 #include "reports/report_wizard.h"
 #include "shell/about_box.h"
+#include "shell/maintenance.h"
 #include "shell/start_up.h"
 #include "shell/timer_form.h"
 #include "storage/isam.h"
@@ -208,16 +209,16 @@ void TMainForm::BuildMenus() {
   LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
 
   Tools1 = MainMenu1->addMenu("&Tools");
-  AgingChart1 = AddItem(Tools1, "&Aging Chart", nullptr);
+  AgingChart1 = AddItem(Tools1, "&Aging Chart", &TMainForm::AgingChart1Click);
   Calculator1 = AddItem(Tools1, "Windows &Calculator", &TMainForm::Calculator1Click);
   ViewCalendar1 = AddItem(Tools1, "&View Calendar", &TMainForm::ViewCalendar1Click);
   Timer2 = AddItem(Tools1, "&Timer / Clock", &TMainForm::Timer2Click);
   EMailNotice1 = AddItem(Tools1, "&E-Mail Notice", nullptr);
   PasswordSetup1 = AddItem(Tools1, "Password &Setup", &TMainForm::PasswordSetup1Click);
   Tools1->addSeparator();
-  PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", nullptr);
+  PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", &TMainForm::PurgePaidInvoices1Click);
   BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", &TMainForm::BackupDataFiles1Click);
-  RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", nullptr);
+  RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", &TMainForm::RebuildDataFiles1Click);
   N9 = Tools1->addSeparator();
   ImportInventoryVersion2Files1 = AddItem(Tools1, "Import Version 2 Files...", nullptr);
   ImportPVProV2Files1 = AddItem(Tools1, "Import Billing Product Files...", nullptr);
@@ -426,6 +427,10 @@ void TMainForm::FormShow() {
   SetOutputModeFromCompany();
   Timer1Timer();
   Timer1->start();
+  RecalculateAgingWhenDue();
+  const QStringList arguments = QCoreApplication::arguments();
+  if (arguments.size() > 1 && arguments[1] == "/C") Button1Click();
+  if (arguments.size() > 1 && arguments[1] == "/V") Button2Click();
 }
 
 void TMainForm::FormCloseQuery(bool& canClose) {
@@ -522,6 +527,8 @@ void TMainForm::ChangeCompany(const std::string& previousNumber) {
   client_->setPalette(palette);
   update();
   Application->ProcessMessages();
+  if (RebuildAfterConversion) RebuildAllDataFiles();
+  RecalculateAgingWhenDue();
 }
 
 void TMainForm::PlaceWindow(const QRect& workArea) {
@@ -661,6 +668,87 @@ void TMainForm::HideChart() {
   Panel2->hide();
   SetStatusText(1, StatusReady);
   Application->ProcessMessages();
+}
+
+void TMainForm::AgingChart1Click() {
+  if (!Panel2->isHidden()) {
+    MessageBox("The Aging Chart is currently showing.", "Aging Chart", MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  RecalculateAging();
+}
+
+void TMainForm::RecalculateAgingWhenDue() {
+  if (!IsCompanyOpen(CurrentCompany)) return;
+  if (CurrentCompany.LastAgingDate.Get() != platform::text::DateToStr(platform::text::Today()))
+    RecalculateAging();
+}
+
+void TMainForm::RecalculateAging() {
+  SetStatusText(1, "Calculating Aging Totals...");
+  const AgingTotals totals = shell::RecalculateAging();
+  SetStatusText(1, StatusReady);
+  if (totals.Ran && totals.Total != 0) DrawAgingChart(totals);
+}
+
+void TMainForm::DrawAgingChart(const AgingTotals& totals) {
+  using platform::text::FormatAmount;
+  Panel2->setToolTip(ToQString("Total A/R: " + FormatAmount(totals.Total)));
+  QFrame* bars[] = {Shape1, Shape2, Shape3, Shape4};
+  const std::string captions[] = {TrimBlanks(CurrentCompany.AgingCaption1.Get()),
+                                  TrimBlanks(CurrentCompany.AgingCaption2.Get()),
+                                  TrimBlanks(CurrentCompany.AgingCaption3.Get()),
+                                  "Over " + TrimBlanks(CurrentCompany.AgingDays3.Get()) + " Days:"};
+  int top = Bevel2->y();
+  for (int i = 0; i < 4; ++i) {
+    const int height = AgingBarHeight(Bevel2->height(), totals.Buckets[i], totals.Total);
+    bars[i]->setGeometry(Bevel2->x(), top, Bevel2->width(), height);
+    bars[i]->setToolTip(ToQString(captions[i] + " " + FormatAmount(totals.Buckets[i])));
+    top += height;
+  }
+  Application->SetShowHint(true);
+  Panel2->show();
+  SetStatusText(1, "Hold mouse over color to see aging amount...");
+}
+
+void TMainForm::RebuildDataFiles1Click() {
+  RebuildAllDataFiles();
+}
+
+void TMainForm::PurgePaidInvoices1Click() {
+  if (!CheckSystemPassword()) return;
+  if (MessageBox(
+          "This will remove only PAID and RECEIVED transactions older than the date you select. Once "
+          "removed, they will no longer appear on any reports or system options. We suggest you leave 3 "
+          "years on file and print reports for what you want to remove. Continue?",
+          "Delete Old Records", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+    return;
+  TCalForm& calendar = FormInstance(CalForm);
+  const QDate preset = DefaultPurgeDate(platform::text::Today());
+  calendar.Calendar1->setSelectedDate(preset);
+  calendar.CBMonth->setCurrentIndex(preset.month() - 1);
+  calendar.adjustSize();
+  const QPoint centre = frameGeometry().center();
+  CalendarLeft = centre.x() - calendar.width() / 2;
+  CalendarTop = centre.y() - calendar.height() / 2;
+  calendar.SetCaption("Delete Date Selection");
+  const platform::ui::TModalResult chosen = calendar.ShowModal();
+  calendar.SetCaption("Date Selection");
+  if (chosen != platform::ui::mrOk) return;
+  const QDate cutOff = calendar.Calendar1->selectedDate();
+  const std::string dateText = platform::text::ToAnsi(calendar.NDate->text());
+  if (MessageBox(
+          ToQString("All paid/received records older than " + dateText + " will be removed. Continue?"),
+          "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+    return;
+  SetStatusText(1, "Removing Records...");
+  const PurgeCounts counts = PurgeOldRecords(cutOff);
+  MessageBox(ToQString(std::to_string(counts.Invoices) + " invoice paid records and " +
+                       std::to_string(counts.PurchaseOrders) + " PO received records older than " + dateText +
+                       " were removed."),
+             "Records Removed", MsgButtons::Ok, MsgIcon::Information);
+  if (counts.Invoices + counts.PurchaseOrders > 0) RebuildAllDataFiles();
+  SetStatusText(1, QString("%1 total records were removed.").arg(counts.Invoices + counts.PurchaseOrders));
 }
 
 void TMainForm::SpeedButton1Click() {

@@ -27,6 +27,7 @@
 
 #include "platform/ui/main_window_form.h"
 #include "records/company_rec.h"
+#include "shell/aging.h"
 
 class QPainter;
 
@@ -84,6 +85,9 @@ class TMainForm : public platform::ui::MainWindowForm {
   void Timer2Click();
   void PasswordSetup1Click();
   void BackupDataFiles1Click();
+  void AgingChart1Click();
+  void PurgePaidInvoices1Click();
+  void RebuildDataFiles1Click();
   // Menu Help.
   void Topics1Click();
   void HelpWithHelp1Click();
@@ -93,6 +97,9 @@ class TMainForm : public platform::ui::MainWindowForm {
   void UpgradeThisSoftware1Click();
   // The home page: tool button, about box and the two internet items of the help menu.
   void SpeedButton15Click();
+  // The command-line jobs: "/C" adds an invoice, "/V" lists a customer's invoices.
+  void Button1Click();
+  void Button2Click();
   // The aging chart panel.
   void SpeedButton1Click();
   void AgeChartBtnClick();
@@ -111,6 +118,11 @@ class TMainForm : public platform::ui::MainWindowForm {
   void HideChart();
   // Brings the window to the front for a second start of the program.
   void BringToFront();
+  // Ages the receivables and, when there are any, shows the chart of their buckets.
+  void RecalculateAging();
+  // Aging runs by itself once a day: when the company's last aging date is not today.
+  void RecalculateAgingWhenDue();
+  void DrawAgingChart(const AgingTotals& totals);
   // The whole work area on a small desktop; else at (10, 10) in the window's designed size.
   void PlaceWindow(const QRect& workArea);
 

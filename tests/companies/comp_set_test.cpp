@@ -495,6 +495,12 @@ TEST_F(CompSetTest, SaveRefusesBadEntries) {
        [](TCompSet& d) { d.CName->setText("   "); },
        {{"A company name is required.", "Invalid Company Name"}}},
       {"letters in number", number("12a"), {{numeric, invalid}}},
+      {"letters in number and bad aging",
+       [](TCompSet& d) {
+         d.CoNumb->setText("12a");
+         d.CAVal1->setText("x");
+       },
+       {{numeric, invalid}}},
       {"comma in number", number("1,000"), {{numeric, invalid}}},
       {"negative number", number("-5"), {{range, invalid}}},
       {"zero", number("0"), {{range, invalid}}},
@@ -625,7 +631,8 @@ TEST_F(CompSetTest, HeadersDialogEditsTheHeadingsOfTheCompanyBeingEdited) {
   EXPECT_EQ(records::CompanyWorkRec.StatementNote.Get(), "Thank you for your business");
   EXPECT_EQ(records::CompanyWorkRec.POShipToCaption.Get(), "Deliver To:");
   dialog->BitBtn1Click();
-  EXPECT_EQ(records::CompanyWorkRec.InvoiceCaption.Get(), "BILL");
+  // Closed without OK, the texts are kept as the fonts are.
+  EXPECT_EQ(records::CompanyWorkRec.InvoiceCaption.Get(), "closed without OK");
   // The open company's own headings are not touched.
   EXPECT_EQ(records::CurrentCompany.InvoiceCaption.Get(), "TAX INVOICE");
   EXPECT_TRUE(ui.Done());

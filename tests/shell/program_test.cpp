@@ -6,6 +6,8 @@
 #include <QProcess>
 #include <QThread>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "support/temp_dir.h"
 
@@ -76,6 +78,32 @@ TEST_F(ProgramTest, TheEndOfTheSessionEndsTheProgramWithItsFilesClosed) {
               {QString(KESTRAVA_SOURCE_DIR) + "/tests/oracles/dat_checker.py", "ovcomp.DAT", "--clean"});
   ASSERT_TRUE(check.waitForFinished(30000));
   EXPECT_EQ(check.exitCode(), 0) << check.readAll().toStdString();
+}
+
+}  // namespace
+
+namespace {
+
+std::string ReadText(const char* name) {
+  std::ifstream in(name, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(ProgramTest, TheInvoiceJobForAnUnknownCustomerAnswersWithStarsInsteadOfAStaleAnswer) {
+  std::ofstream("FILE.TXT") << "  C100  \r\nAcme Tools\r\n";
+  // What an earlier run left behind must not be read as this run's answer.
+  std::ofstream("CPWIN.TXT") << "C100\r\n1001\r\n10.00\r\n0.00\r\n";
+  QProcess program;
+  program.setArguments({"/C"});
+  Start(program);
+  QElapsedTimer timer;
+  timer.start();
+  while (ReadText("CPWIN.TXT") != "C100\r\n***\r\n" && timer.elapsed() < 30000) QThread::msleep(50);
+  EXPECT_EQ(ReadText("CPWIN.TXT"), "C100\r\n***\r\n");
+  // The job's message waits for the user; the end of the session ends it cleanly.
+  program.terminate();
+  ASSERT_TRUE(program.waitForFinished(30000));
+  EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
 }
 
 }  // namespace

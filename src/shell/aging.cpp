@@ -1,0 +1,150 @@
+#include "shell/aging.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
+#include "records/company_file.h"
+#include "records/customer_file.h"
+#include "records/invoice_file.h"
+#include "records/last_company.h"
+#include "records/record_file.h"
+#include "storage/isam.h"
+#include "storage/stat_form.h"
+
+namespace shell {
+
+using platform::text::Cents;
+using platform::text::ParseAmount;
+using platform::text::TrimBlanks;
+using namespace records;
+
+std::optional<AgingLimits> ReadAgingLimits(const CompanyRec& company) {
+  AgingLimits limits{};
+  const std::string texts[] = {company.AgingDays1.Get(), company.AgingDays2.Get(), company.AgingDays3.Get()};
+  for (int i = 0; i < 3; ++i) {
+    // A limit that is not a whole number is as good as none: the same message, never an error.
+    std::optional<int32_t> days = platform::text::TryStrToInt(TrimBlanks(texts[i]));
+    if (!days) return std::nullopt;
+    limits[i] = *days;
+  }
+  return limits;
+}
+
+int AgingBucketFor(int days, const AgingLimits& limits) {
+  int bucket = 0;
+  while (bucket < 3 && days > limits[bucket]) ++bucket;
+  return bucket;
+}
+
+int AgingBarHeight(int frameHeight, Cents part, Cents total) {
+  if (total == 0) return 0;
+  const int percent = static_cast<int>(std::llround(double(part) / double(total) * 100.0));
+  const int height = frameHeight * percent / 100;
+  return part != 0 && height < 4 ? 4 : height;
+}
+
+namespace {
+
+// Cents of a stored amount; a damaged amount counts as nothing rather than stopping the run.
+Cents StoredCents(const std::string& text) {
+  return ParseAmount(text).value_or(0);
+}
+
+// The customer's open amounts by bucket. Each record is aged by its stored sortable date, which
+// does not depend on the date order the company uses today; a record whose date cannot be read
+// is aged as of today.
+std::array<Cents, 4> AgeCustomer(const CustomerRec& customer, const AgingLimits& limits, const QDate& today) {
+  std::array<Cents, 4> buckets{};
+  InvoiceRec wanted{};
+  wanted.InvCustomerNo.Set(customer.CustomerNo.Get());
+  for (storage::IsamRecRef ref : RecordsWithKey(InvoiceFile, 2, BuildInvoiceKey(wanted, 2))) {
+    InvoiceRec invoice;
+    storage::IsamGetRec(InvoiceFile, ref, &invoice, sizeof invoice);
+    if (!storage::IsamOK) continue;
+    if (TransactionTypeOf(invoice) == TransactionType::RepeatBillingMaster) continue;
+    const Cents due = StoredCents(invoice.AmountDue.Get());
+    if (due == 0) continue;
+    const std::optional<QDate> date = platform::text::ParseSortableDate(invoice.SortDate.Get());
+    const int days = date ? static_cast<int>(date->daysTo(today)) : 0;
+    buckets[AgingBucketFor(days, limits)] += due;
+  }
+  return buckets;
+}
+
+void ShowProgress() {
+  storage::TStatForm& stat = storage::EnsureStatForm();
+  stat.ClearStatusLines();
+  stat.SetCaption("Aging");
+  stat.Label1->setText("Calculating Aging...");
+  stat.Show();
+  platform::ui::Application->ProcessMessages();
+}
+
+// Walks the customers in file order, rewriting each one that carries a balance; adds its
+// buckets to totals.
+bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
+  FileForAction customers(CustomerFile, OpenCustomerFile);
+  FileForAction invoices(InvoiceFile, OpenInvoiceFile);
+  if (!customers.Open() || !invoices.Open()) return false;
+  const QDate today = platform::text::Today();
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(CustomerFile, ref); storage::IsamOK; storage::IsamNextRec(CustomerFile, ref)) {
+    CustomerRec customer;
+    storage::IsamGetRec(CustomerFile, ref, &customer, sizeof customer);
+    if (!storage::IsamOK) break;
+    const CustomerRec before = customer;
+    if (TrimBlanks(customer.ShortName.Get()).empty()) customer.ShortName.Set("*NONE*");
+    if (StoredCents(customer.CustBalance.Get()) != 0) {
+      const std::array<Cents, 4> buckets = AgeCustomer(customer, limits, today);
+      platform::text::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2,
+                                                   &customer.CustAging3, &customer.CustAging4};
+      Cents balance = 0;
+      for (int i = 0; i < 4; ++i) {
+        fields[i]->Set(platform::text::AmountText(buckets[i]));
+        balance += buckets[i];
+        totals[i] += buckets[i];
+      }
+      customer.CustBalance.Set(platform::text::AmountText(balance));
+    }
+    if (std::memcmp(&before, &customer, sizeof customer) != 0) UpdateCustomerRecord(customer, before, ref);
+  }
+  return true;
+}
+
+}  // namespace
+
+AgingTotals RecalculateAging() {
+  AgingTotals result;
+  const std::optional<AgingLimits> limits = ReadAgingLimits(CurrentCompany);
+  if (!limits) {
+    platform::ui::ShowMessage(BadAgingDaysText);
+    return result;
+  }
+  if (StoredCents(CurrentCompany.CompanyARBalance.Get()) == 0) return result;
+  platform::ui::WaitCursor wait;
+  ShowProgress();
+  const bool aged = AgeAllCustomers(*limits, result.Buckets);
+  storage::EnsureStatForm().Close();
+  if (!aged) return result;
+  for (Cents bucket : result.Buckets) result.Total += bucket;
+  const std::string today = platform::text::DateToStr(platform::text::Today());
+  CompanyWorkRec = CurrentCompany;
+  CompanyWorkRec.LastAgingDate.Set(today);
+  SaveCurrentCompany();
+  UpdateCurrentCompanyRecord([&](CompanyRec& company) {
+    company.LastAgingDate.Set(today);
+    company.CompanyARBalance.Set(platform::text::AmountText(result.Total));
+  });
+  result.Ran = true;
+  return result;
+}
+
+}  // namespace shell

@@ -1,0 +1,193 @@
+#include "shell/maintenance.h"
+
+#include <vector>
+
+#include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "platform/ui/application.h"
+#include "platform/ui/message_box.h"
+#include "records/company_data_files.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "records/record_file.h"
+#include "storage/isam.h"
+
+namespace shell {
+
+using platform::text::TrimBlanks;
+using namespace records;
+
+void RebuildAllDataFiles() {
+  RebuildCompanyDataFiles();
+  platform::ui::Application->ProcessMessages();
+  platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+}
+
+QDate DefaultPurgeDate(const QDate& today) {
+  return QDate(today.year() - 2, today.month(), 1);
+}
+
+namespace {
+
+// What differs between removing invoices and removing purchase orders: the three files, their
+// routines, and the messages of each failure.
+struct DocumentFiles {
+  storage::IsamFileBlock& Header;
+  bool (*OpenHeader)();
+  bool (*DeleteHeader)(storage::IsamRecRef);
+  storage::IsamFileBlock& Lines;
+  bool (*OpenLines)();
+  bool (*DeleteLine)(storage::IsamRecRef);
+  storage::IsamKeyStr (*LinesKey)(const std::string& number);  // the lines' key 2
+  storage::IsamFileBlock& Memos;
+  bool (*OpenMemos)();
+  bool (*DeleteMemo)(storage::IsamRecRef);
+  storage::IsamKeyStr (*MemoKey)(const std::string& number);
+  const char* HeaderFailed;
+  const char* LinesFailed;
+  const char* MemoSearchFailed;
+  const char* MemoDeleteFailed;
+};
+
+// One document chosen for removal: where it is, its number and whether it has a memo body.
+struct OldDocument {
+  storage::IsamRecRef Ref;
+  std::string Number;
+  bool HasMemo;
+};
+
+bool BeforeCutOff(const std::string& sortDate, const QDate& cutOff) {
+  // A date that cannot be read is never old enough: the record stays.
+  const std::optional<QDate> date = platform::text::ParseSortableDate(sortDate);
+  return date && *date < cutOff;
+}
+
+// The documents of the header file that are to go, in file order. Chosen before any is deleted,
+// so that the walk is not disturbed by its own deletions.
+template <class Record, class IsOld>
+std::vector<OldDocument> OldDocuments(storage::IsamFileBlock file, IsOld isOld) {
+  std::vector<OldDocument> found;
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
+    Record record;
+    storage::IsamGetRec(file, ref, &record, sizeof record);
+    if (!storage::IsamOK) break;
+    if (!isOld(record)) continue;
+    std::string number = platform::text::UpperCase(TrimBlanks(record.Number())).substr(0, 9);
+    found.push_back({ref, number, record.Body() == "M"});
+  }
+  return found;
+}
+
+void DeleteLinesOf(const DocumentFiles& files, const std::string& number) {
+  for (storage::IsamRecRef ref : RecordsWithKey(files.Lines, 2, files.LinesKey(number)))
+    if (!files.DeleteLine(ref)) platform::ui::ShowMessage(files.LinesFailed);
+}
+
+void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
+  const std::vector<storage::IsamRecRef> memos = RecordsWithKey(files.Memos, 1, files.MemoKey(number));
+  if (memos.empty()) {
+    platform::ui::ShowMessage(files.MemoSearchFailed);
+    return;
+  }
+  if (!files.DeleteMemo(memos.front())) platform::ui::ShowMessage(files.MemoDeleteFailed);
+}
+
+// Removes the documents with their lines and memos; a header that cannot be deleted keeps its
+// lines and memo, and is not counted. Returns how many were removed.
+template <class Record, class IsOld>
+int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
+  FileForAction memos(files.Memos, files.OpenMemos);
+  FileForAction headers(files.Header, files.OpenHeader);
+  FileForAction lines(files.Lines, files.OpenLines);
+  if (!memos.Open() || !headers.Open() || !lines.Open()) return 0;
+  int removed = 0;
+  for (const OldDocument& document : OldDocuments<Record>(files.Header, isOld)) {
+    if (!files.DeleteHeader(document.Ref)) {
+      platform::ui::ShowMessage(files.HeaderFailed);
+      continue;
+    }
+    ++removed;
+    DeleteLinesOf(files, document.Number);
+    if (document.HasMemo) DeleteMemoOf(files, document.Number);
+  }
+  return removed;
+}
+
+// The two header records seen through the few fields the purge reads.
+struct InvoiceHeader : InvoiceRec {
+  std::string Number() const { return InvoiceNo.Get(); }
+  std::string Body() const { return InvoiceRec::Body.Get(); }
+};
+struct POHeader : POHeaderRec {
+  std::string Number() const { return PONumber.Get(); }
+  std::string Body() const { return POKind.Get(); }
+};
+
+const DocumentFiles InvoiceDocuments{InvoiceFile,
+                                     OpenInvoiceFile,
+                                     DeleteInvoiceRecord,
+                                     DetailFile,
+                                     OpenDetailFile,
+                                     DeleteDetailRecord,
+                                     [](const std::string& number) {
+                                       DetailRec wanted{};
+                                       wanted.InvoiceNumber.Set(number);
+                                       return BuildDetailKey(wanted, 2);
+                                     },
+                                     MemoFile,
+                                     OpenMemoFile,
+                                     DeleteMemoRecord,
+                                     [](const std::string& number) {
+                                       MemoRec wanted{};
+                                       wanted.Number.Set(number);
+                                       return BuildMemoKey(wanted, 1);
+                                     },
+                                     "Delete Failed.",
+                                     "Delete detail recs failed",
+                                     "Memo search failed",
+                                     "Memo record deletion failed"};
+
+const DocumentFiles PODocuments{POHeaderFile,
+                                OpenPOHeaderFile,
+                                DeletePOHeaderRecord,
+                                PODetailFile,
+                                OpenPODetailFile,
+                                DeletePODetailRecord,
+                                [](const std::string& number) {
+                                  PODetailRec wanted{};
+                                  wanted.PONumber.Set(number);
+                                  return BuildPODetailKey(wanted, 2);
+                                },
+                                POMemoFile,
+                                OpenPOMemoFile,
+                                DeletePOMemoRecord,
+                                [](const std::string& number) {
+                                  POMemoRec wanted{};
+                                  wanted.Number.Set(number);
+                                  return BuildPOMemoKey(wanted, 1);
+                                },
+                                "PO header delete Failed.",
+                                "Delete PO detail recs failed",
+                                "PO Memo search failed",
+                                "PO Memo record deletion failed"};
+
+}  // namespace
+
+PurgeCounts PurgeOldRecords(const QDate& cutOff) {
+  PurgeCounts counts;
+  counts.Invoices = PurgeDocuments<InvoiceHeader>(InvoiceDocuments, [&](const InvoiceHeader& invoice) {
+    return BeforeCutOff(invoice.SortDate.Get(), cutOff) && invoice.SettledFlag.Get() == "P";
+  });
+  counts.PurchaseOrders = PurgeDocuments<POHeader>(PODocuments, [&](const POHeader& po) {
+    return BeforeCutOff(po.SortDate.Get(), cutOff) && TrimBlanks(po.ReceivedDate.Get()).size() > 7;
+  });
+  return counts;
+}
+
+}  // namespace shell

@@ -1,0 +1,28 @@
+#pragma once
+// The whole-company maintenance actions of the main window as plain procedures: the rebuild of
+// every data file and the removal of settled invoices and received purchase orders older than a
+// cut-off date. The main window asks the questions; these do the work, so tests run them alone.
+
+#include <QDate>
+#include <string>
+
+namespace shell {
+
+// Rebuilds every data file of the open company and the company list, then says so.
+void RebuildAllDataFiles();
+
+struct PurgeCounts {
+  int Invoices = 0;
+  int PurchaseOrders = 0;
+};
+
+// Removes every settled invoice ("P") and every received purchase order whose sortable date is
+// before cutOff, each with its lines and memo. A record that cannot be deleted keeps its lines
+// and memo and is not counted; each failure is reported and the walk goes on. The program's
+// short date format is the same afterwards as before.
+PurgeCounts PurgeOldRecords(const QDate& cutOff);
+
+// The date the purge dialog offers: the first day of the month two years before today's.
+QDate DefaultPurgeDate(const QDate& today);
+
+}  // namespace shell
