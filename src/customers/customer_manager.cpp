@@ -15,6 +15,7 @@
 #include "customers/customer_printouts.h"
 #include "customers/customer_texts.h"
 #include "customers/edit_dlg.h"
+#include "exchange/customer_import_window.h"
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
@@ -32,6 +33,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "records/company_data_files.h"
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
 #include "storage/stat_form.h"
@@ -181,7 +183,7 @@ void TDemoForm::BuildMenus() {
   CopytoClipboard1 = AddItem(Customer1, "Cop&y to Clipboard", &TDemoForm::CopytoClipboard1Click);
   ExporttoTextFile1 = AddUnavailableItem(Customer1, "E&xport to Text File");
   ExporttoContactManager1 = AddUnavailableItem(Customer1, "Export to Co&ntact Manager");
-  ImportfromTextFile1 = AddUnavailableItem(Customer1, "&Import from Text File");
+  ImportfromTextFile1 = AddItem(Customer1, "&Import from Text File", &TDemoForm::ImportfromTextFile1Click);
   Customer1->addSeparator();
   Close1 = Customer1->addAction("&Close");
   QObject::connect(Close1, &QAction::triggered, [this] { Close(); });
@@ -266,8 +268,18 @@ void TDemoForm::FormShow() {
 void TDemoForm::FormClose() {
   RecBrowser1->Attach(nullptr);
   storage::IsamCloseFileBlock(CustomerFile);
-  // A rebuild after an import is asked for only by the imports, which are not part of the
-  // program yet.
+  // An import appended customers without their keys: every file of the company is rebuilt.
+  if (RebuildNeeded) {
+    RebuildCompanyDataFiles();
+    RebuildNeeded = 0;
+  }
+}
+
+void TDemoForm::ImportfromTextFile1Click() {
+  RebuildNeeded = 0;
+  exchange::TCustImp& window = exchange::CreateCustImp();
+  window.CloseOpener = [this] { Close(); };
+  window.ShowModal();
 }
 
 int32_t TDemoForm::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -24,6 +24,9 @@ extern uint8_t InvoiceFilterOnShow;
 extern uint8_t LabelsQueued;
 // Set by the conversions of older data; the next company change rebuilds every data file.
 extern uint8_t RebuildAfterConversion;
+// Set by the text imports, which append records without their index keys; the manager that
+// opened the import rebuilds when it closes.
+extern uint8_t RebuildNeeded;
 
 // Today's date in the short date format into the four default dates.
 void ResetDefaultDates();

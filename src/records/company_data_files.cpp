@@ -6,6 +6,12 @@
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "records/company_rec.h"
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/product_file.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
 
@@ -64,6 +70,17 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
   const bool counted = storage::IsamOK;
   storage::IsamCloseFileBlock(file);
   return counted ? entries : 0;
+}
+
+bool RebuildCompanyDataFiles() {
+  bool rebuilt = true;
+  for (storage::DataFileUnit& (*unit)() :
+       {CustomerUnit, ProductUnit, InvoiceUnit, DetailUnit, MemoUnit, PODetailUnit, POMemoUnit}) {
+    storage::DataFileUnit& file = unit();
+    if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
+    rebuilt = file.RebuildFile() && rebuilt;
+  }
+  return rebuilt;
 }
 
 void DeleteCompanyDataFiles(std::string_view company) {

@@ -18,6 +18,12 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
 // empty.
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
+// Rebuilds the data and index files of the open company, one file set after another, with the
+// progress window: customers, products, invoices with their lines and memos, PO lines and memos.
+// A set whose data file does not exist, or that a window holds open, is left alone. False when
+// a rebuild failed (the failure has been shown).
+bool RebuildCompanyDataFiles();
+
 // Deletes the company's 18 data files; a missing file is skipped, no other file is touched, and a
 // number that cannot name files deletes nothing.
 void DeleteCompanyDataFiles(std::string_view company);
