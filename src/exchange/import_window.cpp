@@ -63,13 +63,16 @@ TImportWindow::TImportWindow(const ImportWindowKind& kind, QWidget* parent)
 
   auto* top = new QHBoxLayout;
   top->addWidget(Button1);
-  top->addWidget(Label1, 1);
-  top->addWidget(option_);
   top->addWidget(Button2);
+  top->addSpacing(12);
+  top->addWidget(option_);
+  top->addStretch(1);
   top->addWidget(SpeedButton14);
   top->addWidget(SpeedButton16);
+  Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
+  layout->addWidget(Label1);
   layout->addWidget(StringGrid1, 1);
   resize(900, 480);
 

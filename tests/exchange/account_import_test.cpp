@@ -226,6 +226,41 @@ TEST_F(AccountImportTest, HundredsOfCustomersWithDuplicatesAllSurviveTheRebuild)
   EXPECT_EQ(StoredNextCustomerNumber(), std::to_string(largestAssigned + 1));
 }
 
+// The customer export's "Comma/Quote" line with its default fields: name, number, billing and
+// shipping address, phones, type, short name, sort code and e-mail, each trimmed and quoted.
+std::string ExportLine(const CustomerRec& c) {
+  std::string line;
+  for (const std::string& field :
+       {c.CustomerName.Get(), c.CustomerNo.Get(), c.CustBillTo1.Get(), c.CustBillTo2.Get(),
+        c.CustBillTo3.Get(), c.CustBillTo4.Get(), c.ShipTo1.Get(), c.ShipTo2.Get(), c.ShipTo3.Get(),
+        c.ShipTo4.Get(), c.Phone1.Get(), c.Phone2.Get(), c.CustomerType.Get(), c.ShortName.Get(),
+        c.MailSortCode.Get(), c.CustEMail.Get()})
+    line += (line.empty() ? "\"" : "\",\"") + TrimBlanks(field);
+  return line + "\"";
+}
+
+TEST_F(AccountImportTest, CustomersExportedAsCommaQuoteTextComeBackAsTheyWere) {
+  std::vector<CustomerRec> exported;
+  for (int i = 0; i < 40; ++i) {
+    CustomerRec c = Customer(std::to_string(2000 + i), "Firm " + std::to_string(i) + ", Ltd.");
+    c.CustBillTo1.Set(std::to_string(i) + " Main St, Suite 4");
+    c.CustBillTo3.Set("Springfield");
+    c.ShipTo2.Set("Dock " + std::to_string(i));
+    c.Phone1.Set("555-01" + std::to_string(i));
+    c.CustomerType.Set(i % 2 ? "Retail" : "");
+    c.ShortName.Set("FIRM" + std::to_string(i));
+    c.MailSortCode.Set("Z" + std::to_string(i % 7));
+    c.CustEMail.Set("firm" + std::to_string(i) + "@example.com");
+    exported.push_back(c);
+  }
+  std::vector<std::string> lines;
+  for (const CustomerRec& c : exported) lines.push_back(ExportLine(c));
+  EXPECT_EQ(ImportAndRebuild(Rows(lines)).Added, 40);
+  std::map<std::string, CustomerRec> imported = ByNumber();
+  ASSERT_EQ(imported.size(), 40u);
+  for (const CustomerRec& c : exported) EXPECT_EQ(ExportLine(imported.at(c.CustomerNo.Get())), ExportLine(c));
+}
+
 TEST(DerivedShortNameTest, TakesTheFirstLetterAndTheWordsAfterTheFirstBlank) {
   EXPECT_EQ(DerivedShortName("Acme Tool Supply"), "ATool Supp");
   EXPECT_EQ(DerivedShortName("Widgets"), "Widgets");

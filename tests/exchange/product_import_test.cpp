@@ -6,6 +6,7 @@
 
 #include "exchange/comma_text.h"
 #include "import_fixture.h"
+#include "platform/text/key_text.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/product_file.h"
 #include "storage/isam.h"
@@ -119,6 +120,48 @@ TEST_F(ProductImportTest, HundredsOfProductsWithRepeatedCodesAllSurviveTheRebuil
   std::map<std::string, int> descriptions;
   for (const ProductRec& p : ProductsByCode()) ++descriptions[p.Description.Get()];
   EXPECT_EQ(descriptions.size(), 430u);  // every record once, under a code of its own
+}
+
+// The product export's "Comma/Quote" line with every field ticked: code, descriptions, the four
+// flags as "Y" or "N", prices, stock, location, key code and quantities, each trimmed and quoted.
+std::string ExportLine(const ProductRec& p) {
+  auto yn = [](records::Flag flag) { return std::string(flag == 1 ? "Y" : "N"); };
+  std::string line;
+  for (const std::string& field :
+       {p.Code.Get(), p.Description.Get(), p.PODescription.Get(), yn(p.TaxOnInvoice), yn(p.TaxOnPO),
+        yn(p.NonStock), yn(p.NonDepleting), p.Price.Get(), p.ListPrice.Get(), p.Cost.Get(), p.OnHand.Get(),
+        p.Location.Get(), p.KeyCode.Get(), p.MaximumQuantity.Get(), p.MinimumQuantity.Get(),
+        p.TargetQuantity.Get()})
+    line += (line.empty() ? "\"" : "\",\"") + platform::text::TrimBlanks(field);
+  return line + "\"";
+}
+
+TEST_F(ProductImportTest, ProductsExportedAsCommaQuoteTextComeBackAsTheyWere) {
+  std::vector<ProductRec> exported;
+  for (int i = 0; i < 30; ++i) {
+    ProductRec p = Product("SKU-" + std::to_string(i), "Bolt, " + std::to_string(i) + " mm");
+    p.PODescription.Set("Bolt M" + std::to_string(i));
+    p.TaxOnInvoice = i % 2;
+    p.TaxOnPO = i % 3 == 0;
+    p.NonStock = i % 5 == 0;
+    p.NonDepleting = i % 7 == 0;
+    p.Price.Set(std::to_string(i) + ".25");
+    p.ListPrice.Set(std::to_string(i + 1) + ".00");
+    p.Cost.Set("0.1" + std::to_string(i % 10));
+    p.OnHand.Set(std::to_string(i * 3) + ".5");
+    p.Location.Set("Aisle " + std::to_string(i % 4));
+    p.KeyCode.Set(i % 4 ? "BOLTS" : "*None*");
+    p.MaximumQuantity.Set("100");
+    p.MinimumQuantity.Set(std::to_string(i));
+    p.TargetQuantity.Set("50");
+    exported.push_back(p);
+  }
+  std::vector<std::string> lines;
+  for (const ProductRec& p : exported) lines.push_back(ExportLine(p));
+  EXPECT_EQ(ImportAndRebuild(lines).Added, 30);
+  const std::map<std::string, ProductRec> imported = ByCode();
+  ASSERT_EQ(imported.size(), 30u);
+  for (const ProductRec& p : exported) EXPECT_EQ(ExportLine(imported.at(p.Code.Get())), ExportLine(p));
 }
 
 TEST(NumericCellTest, AcceptsPlainNumbersOnly) {
