@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "sqlite_peer.h"
 #include "storage/isam.h"
 #include "storage/page_cache.h"
 
@@ -33,10 +34,7 @@ constexpr int kSearches = 100000;
 constexpr int kKeyLengths[3] = {10, 20, 10};
 constexpr int kKeyOffsets[3] = {4, 15, 36};
 
-[[noreturn]] void Die(const std::string& what) {
-  std::fprintf(stderr, "storage_bench: %s\n", what.c_str());
-  std::exit(1);
-}
+using bench::Die;
 
 // The records and keys of one run, and the order of the searches and deletes.
 struct Workload {
@@ -80,11 +78,7 @@ struct Times {
   double Add = 0, Search = 0, Walk[3] = {0, 0, 0}, Delete = 0;
 };
 
-double Seconds(const std::function<void()>& work) {
-  const auto start = std::chrono::steady_clock::now();
-  work();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
+using bench::Seconds;
 
 // ---- The engine ------------------------------------------------------------------------------
 
@@ -166,35 +160,15 @@ Times RunEngine(const Workload& w, const std::string& name) {
 
 // ---- SQLite ----------------------------------------------------------------------------------
 
-class Sqlite {
+// The peer's table: the record as a blob with one index per key.
+class Sqlite : public bench::SqlitePeer {
  public:
-  Sqlite(const std::string& file, int cacheKiB) {
-    std::filesystem::remove(file);
-    if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Die("sqlite open");
-    Exec("PRAGMA journal_mode=OFF");
-    Exec("PRAGMA synchronous=OFF");
-    if (cacheKiB > 0) Exec("PRAGMA cache_size=-" + std::to_string(cacheKiB));
+  Sqlite(const std::string& file, int cacheKiB) : SqlitePeer(file, cacheKiB) {
     Exec("CREATE TABLE t(id INTEGER PRIMARY KEY, k1 TEXT, k2 TEXT, k3 TEXT, rec BLOB)");
     Exec("CREATE UNIQUE INDEX t1 ON t(k1)");
     Exec("CREATE UNIQUE INDEX t2 ON t(k2)");
     Exec("CREATE INDEX t3 ON t(k3)");
   }
-  ~Sqlite() { sqlite3_close(db_); }
-
-  void Exec(const std::string& sql) {
-    if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db_));
-  }
-  sqlite3_stmt* Prepare(const std::string& sql) {
-    sqlite3_stmt* s = nullptr;
-    if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &s, nullptr) != SQLITE_OK) Die(sqlite3_errmsg(db_));
-    return s;
-  }
-  void Done(sqlite3_stmt* s, int expected) {
-    if (sqlite3_step(s) != expected) Die(sqlite3_errmsg(db_));
-  }
-
- private:
-  sqlite3* db_ = nullptr;
 };
 
 void BindText(sqlite3_stmt* s, int column, const std::string& text) {

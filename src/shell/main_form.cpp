@@ -41,6 +41,7 @@
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/start_up.h"
 #include "shell/timer_form.h"
@@ -192,7 +193,7 @@ void TMainForm::BuildMenus() {
   Wizards1 = MainMenu1->addMenu("&Wizards");
   Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
   PaymentManager1 = AddItem(Wizards1, "&Payments...", nullptr);
-  ReportManager1 = AddItem(Wizards1, "&Reports...", nullptr);
+  ReportManager1 = AddItem(Wizards1, "&Reports...", &TMainForm::ReportManager1Click);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
@@ -691,6 +692,10 @@ void TMainForm::ProductManager1Click() {
 
 void TMainForm::PriceChange1Click() {
   CreatePriceChg().ShowModal();
+}
+
+void TMainForm::ReportManager1Click() {
+  reports::CreateRptSelect().ShowModal();
 }
 
 void TMainForm::PrinterSetup1Click() {

@@ -72,6 +72,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   void Exit1Click();
   // Menu Wizards.
   void PriceChange1Click();
+  // The report tool button triggers this item too.
+  void ReportManager1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();

@@ -35,6 +35,8 @@
 #include "products/product_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "reports/report_viewer.h"
+#include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -77,6 +79,8 @@ void CreateOtherForms() {
   CreateProdCopy();
   exchange::CreateOVBkUp();
   CreateTimerForm();
+  reports::CreateRptSelect();
+  reports::Creatertreport();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the

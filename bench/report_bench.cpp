@@ -1,0 +1,279 @@
+// Two reports beside SQLite, in one run: the accounts receivable aging report (the open items of
+// the invoice file) and the sales report over the invoice lines of one year. Both sides make the
+// same table: the report builders walk the engine's files; SQLite answers one query each over the
+// same records, loaded into tables with the indexes the builders' walks use (date paid, type with
+// number; line date), and its rows are composed into cells with the same routines. The tables are
+// compared cell by cell before the times are printed. SQLite has as much cache memory as the
+// engine's page buffers.
+//
+//   report_bench [invoices] [scratch folder]   (default: 200,000 invoices of 3 lines each)
+
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/text/format_float.h"
+#include "records/company_file.h"
+#include "records/company_rec.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "reports/line_reports.h"
+#include "reports/receivables_report.h"
+#include "reports/report_lines.h"
+#include "sqlite_peer.h"
+#include "storage/isam.h"
+#include "storage/page_cache.h"
+
+namespace {
+
+using namespace records;
+using reports::ReportTable;
+
+constexpr int kLinesPerInvoice = 3;
+constexpr int kPageBuffers = 30;
+
+using bench::Die;
+using bench::Seconds;
+
+std::string Amount(int cents) {
+  return platform::text::FormatFloat("0.00", cents / 100.0);
+}
+
+std::string Numbered(const char* pattern, unsigned number) {
+  char text[32];
+  std::snprintf(text, sizeof text, pattern, number);
+  return text;
+}
+
+// The invoices and their lines: dates over 2025 and 2026, a third of the invoices still open,
+// every fiftieth record a deposit, every hundredth a repeat-billing master.
+struct Workload {
+  std::vector<InvoiceRec> Invoices;
+  std::vector<DetailRec> Lines;
+
+  explicit Workload(int invoices) {
+    std::mt19937 rng(20261207);
+    const QDate first(2025, 1, 1);
+    char number[16];
+    for (int i = 0; i < invoices; ++i) {
+      InvoiceRec r{};
+      std::snprintf(number, sizeof number, "%d", 100000 + i);
+      const QDate date = first.addDays(static_cast<int>(rng() % 730));
+      const std::string customer = Numbered("C%u", rng() % 5000);
+      const int total = static_cast<int>(rng() % 500000);
+      const bool open = rng() % 3 == 0;
+      const char* type = i % 50 == 0 ? "D" : i % 100 == 1 ? "R" : "I";
+      r.InvoiceNo.Set(number);
+      r.TransactionType.Set(type);
+      r.InvCustomerNo.Set(customer);
+      r.ShortName.Set(Numbered("SHOP%u", rng() % 5000));
+      r.SortDate.Set(platform::text::SortableDate(date));
+      r.InvoiceDate.Set(platform::text::FormatTypedDate(date, 'M'));
+      r.InvTotal.Set(Amount(total));
+      r.AmountDue.Set(Amount(open ? total : 0));
+      // A deposit is dated paid when it is taken; it stays open until it is settled.
+      const bool deposit = type[0] == 'D';
+      r.DatePaid.Set(deposit ? r.SortDate.Get() : open ? "" : platform::text::SortableDate(date.addDays(20)));
+      r.SettledFlag.Set(open ? "" : "P");
+      Invoices.push_back(r);
+      for (int line = 1; line <= kLinesPerInvoice; ++line) {
+        DetailRec d{};
+        const int quantity = static_cast<int>(rng() % 40) + 1;
+        const int price = static_cast<int>(rng() % 10000);
+        d.LineText.Set(LineText(std::to_string(quantity), Numbered("Product %u", rng() % 900), Amount(price),
+                                "Y", Amount(quantity * price)));
+        d.InvoiceNumber.Set(number);
+        d.Date.Set(r.SortDate.Get());
+        d.Product.Set(Numbered("P%u", rng() % 900));
+        d.Customer.Set(customer);
+        d.ShortName.Set(r.ShortName.Get());
+        d.LineKey.Set(LineKeyText(number, line));
+        d.LineNumber.Set(LineNumberText(line));
+        Lines.push_back(d);
+      }
+    }
+  }
+};
+
+void LoadEngine(const Workload& work) {
+  if (!CreateInvoiceFile() || !CreateDetailFile() || !OpenInvoiceFile() || !OpenDetailFile())
+    Die("cannot create the data files");
+  for (const InvoiceRec& r : work.Invoices) {
+    InvoiceBuf = r;
+    storage::IsamRecRef ref = 0;
+    if (!AddInvoiceRecord(ref)) Die("invoice add failed");
+  }
+  for (const DetailRec& d : work.Lines) {
+    DetailBuf = d;
+    storage::IsamRecRef ref = 0;
+    if (!AddDetailRecord(ref)) Die("line add failed");
+  }
+  storage::IsamCloseFileBlock(InvoiceFile);
+  storage::IsamCloseFileBlock(DetailFile);
+}
+
+// The peer database, with one query that hands each row's texts on.
+class Sqlite : public bench::SqlitePeer {
+ public:
+  using SqlitePeer::SqlitePeer;
+
+  void Query(const std::string& sql, const std::vector<std::string>& parameters,
+             const std::function<void(const std::vector<std::string>&)>& row) {
+    sqlite3_stmt* s = Prepare(sql);
+    for (std::size_t i = 0; i < parameters.size(); ++i)
+      sqlite3_bind_text(s, static_cast<int>(i + 1), parameters[i].c_str(), -1, SQLITE_TRANSIENT);
+    std::vector<std::string> values;
+    while (sqlite3_step(s) == SQLITE_ROW) {
+      values.clear();
+      for (int c = 0; c < sqlite3_column_count(s); ++c) {
+        const unsigned char* text = sqlite3_column_text(s, c);
+        values.emplace_back(text ? reinterpret_cast<const char*>(text) : "");
+      }
+      row(values);
+    }
+    sqlite3_finalize(s);
+  }
+};
+
+void LoadSqlite(Sqlite& db, const Workload& work) {
+  db.Exec(
+      "CREATE TABLE invoices(number TEXT, type TEXT, customer TEXT, short_name TEXT, sort_date TEXT, "
+      "typed_date TEXT, due TEXT, date_paid TEXT, settled TEXT)");
+  db.Exec(
+      "CREATE TABLE lines(number TEXT, date TEXT, product TEXT, customer TEXT, short_name TEXT, line_text "
+      "TEXT)");
+  db.Exec("BEGIN");
+  sqlite3_stmt* invoice = db.Prepare("INSERT INTO invoices VALUES(?,?,?,?,?,?,?,?,?)");
+  for (const InvoiceRec& r : work.Invoices) {
+    const std::string values[] = {r.InvoiceNo.Get(), r.TransactionType.Get(), r.InvCustomerNo.Get(),
+                                  r.ShortName.Get(), r.SortDate.Get(),        r.InvoiceDate.Get(),
+                                  r.AmountDue.Get(), r.DatePaid.Get(),        r.SettledFlag.Get()};
+    for (int c = 0; c < 9; ++c) sqlite3_bind_text(invoice, c + 1, values[c].c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(invoice) != SQLITE_DONE) Die("sqlite insert");
+    sqlite3_reset(invoice);
+  }
+  sqlite3_finalize(invoice);
+  sqlite3_stmt* line = db.Prepare("INSERT INTO lines VALUES(?,?,?,?,?,?)");
+  for (const DetailRec& d : work.Lines) {
+    const std::string values[] = {d.InvoiceNumber.Get(), d.Date.Get(),      d.Product.Get(),
+                                  d.Customer.Get(),      d.ShortName.Get(), d.LineText.Get()};
+    for (int c = 0; c < 6; ++c) sqlite3_bind_text(line, c + 1, values[c].c_str(), -1, SQLITE_TRANSIENT);
+    if (sqlite3_step(line) != SQLITE_DONE) Die("sqlite insert");
+    sqlite3_reset(line);
+  }
+  sqlite3_finalize(line);
+  // The indexes of the builders' walks: date paid, type with number, and the line date.
+  db.Exec("CREATE INDEX invoices_paid ON invoices(date_paid)");
+  db.Exec("CREATE INDEX invoices_type ON invoices(type, number)");
+  db.Exec("CREATE INDEX lines_date ON lines(date)");
+  db.Exec("COMMIT");
+}
+
+// The A/R table from SQLite: the open invoices by date paid, then the open deposits by number.
+ReportTable SqliteReceivables(Sqlite& db, const QDateTime& now) {
+  const std::vector<reports::ReportColumn> columns = {
+      reports::TextColumn("Category", 10),   reports::TextColumn("Invoice#", 9),
+      reports::TextColumn("Short Name", 10), reports::TextColumn("Customer#", 8),
+      reports::NumberTextColumn("Aging"),    reports::NumberTextColumn("Year/Mo/Dy"),
+      reports::AmountColumn("Balance Due"),  reports::TextColumn("C", 1)};
+  ReportTable table;
+  table.Rows.push_back(reports::HeadingRow(columns));
+  db.Query(
+      "SELECT * FROM (SELECT number, short_name, customer, sort_date, due, type FROM invoices "
+      "WHERE date_paid = '' AND type <> 'R' AND number <> '' ORDER BY date_paid, rowid) "
+      "UNION ALL SELECT * FROM (SELECT number, short_name, customer, sort_date, due, type FROM invoices "
+      "WHERE type = 'D' AND settled <> 'P' AND number <> '' ORDER BY type, number, rowid)",
+      {}, [&](const std::vector<std::string>& v) {
+        const int age = reports::AgeInDays(*platform::text::ParseSortableDate(v[3]), now);
+        table.Rows.push_back(
+            reports::ComposeRow(columns, {reports::AgingCategory(age, CurrentCompany), v[0], v[1], v[2],
+                                          std::to_string(age) + " Days", v[3], v[4], v[5]}));
+      });
+  return table;
+}
+
+// The sales table from SQLite: the lines of the range in date order.
+ReportTable SqliteSales(Sqlite& db, const std::string& from, const std::string& to) {
+  const std::vector<reports::ReportColumn> columns = {reports::TextColumn("Product Description", 32),
+                                                      reports::TextColumn("Product#", 15),
+                                                      reports::TextColumn("Year/Mo/Dy", 10),
+                                                      reports::TextColumn("Invoice#", 9),
+                                                      reports::TextColumn("Short Name", 10),
+                                                      reports::TextColumn("Customer", 8),
+                                                      reports::QuantityColumn("Unit Price"),
+                                                      reports::QuantityColumn("Quantity"),
+                                                      reports::AmountColumn("Line Amount")};
+  ReportTable table;
+  table.Rows.push_back(reports::HeadingRow(columns));
+  db.Query(
+      "SELECT trim(substr(line_text, 11, 32)), product, date, number, short_name, customer, "
+      "trim(substr(line_text, 43, 10)), trim(substr(line_text, 1, 10)), trim(substr(line_text, 54, 10)) "
+      "FROM lines WHERE date BETWEEN ?1 AND ?2 ORDER BY date, rowid",
+      {from, to}, [&](const std::vector<std::string>& v) {
+        table.Rows.push_back(reports::ComposeRow(
+            columns, {v[0], v[1].empty() ? "*None*" : v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]}));
+      });
+  return table;
+}
+
+void Compare(const char* what, const ReportTable& engine, const ReportTable& sqlite) {
+  if (engine.Rows != sqlite.Rows)
+    Die(std::string(what) + ": the tables differ (" + std::to_string(engine.RowCount()) + " rows beside " +
+        std::to_string(sqlite.RowCount()) + ")");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const int invoices = argc > 1 ? std::atoi(argv[1]) : 200000;
+  std::filesystem::path folder = argc > 2 ? std::filesystem::path(argv[2])
+                                          : std::filesystem::temp_directory_path() / "kestrava_report_bench";
+  std::filesystem::remove_all(folder);
+  std::filesystem::create_directories(folder);
+  std::filesystem::current_path(folder);
+
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 12, 31), QTime(12, 0)));
+  platform::text::SetShortDateFormat("mm/dd/yyyy");
+  storage::IsamInitialize(0, kPageBuffers);
+  CurrentCompany = DefaultCompanyRecord();
+  CurrentCompany.CompanyNumber.Set("1");
+  CurrentCompany.AgingCaption1.Set("Current");
+  CurrentCompany.AgingCaption2.Set("31-60");
+  CurrentCompany.AgingCaption3.Set("61-90");
+  InstallCompanyFileNames();
+
+  std::printf("%d invoices, %d lines\n", invoices, invoices * kLinesPerInvoice);
+  const Workload work(invoices);
+  LoadEngine(work);
+  // SQLite gets the cache memory of the engine's page buffers.
+  const int cacheKiB = kPageBuffers * static_cast<int>(sizeof(storage::IsamPageBuffer)) / 1024;
+  std::printf("engine %d page buffers, SQLite cache_size=-%d\n", kPageBuffers, cacheKiB);
+  Sqlite db((folder / "reports.sqlite").string(), cacheKiB);
+  LoadSqlite(db, work);
+
+  const reports::ReportRequest year{"01/01/2026", "12/31/2026", "", platform::text::Now()};
+  reports::ReportOutput engineAR, engineSales;
+  ReportTable sqliteAR, sqliteSales;
+  const double arEngine = Seconds([&] { engineAR = reports::CollectAccountsReceivable(year); });
+  const double arSqlite = Seconds([&] { sqliteAR = SqliteReceivables(db, year.Now); });
+  const double salesEngine = Seconds([&] { engineSales = reports::CollectSalesReport(year); });
+  const double salesSqlite = Seconds([&] { sqliteSales = SqliteSales(db, "2026/01/01", "2026/12/31"); });
+  Compare("A/R", engineAR.Table, sqliteAR);
+  Compare("Sales Report", engineSales.Table, sqliteSales);
+
+  std::printf("%-24s %8s %10s %10s %7s\n", "report", "rows", "engine s", "SQLite s", "ratio");
+  std::printf("%-24s %8d %10.3f %10.3f %7.2f\n", "Accounts Receivable", engineAR.Table.RowCount() - 1,
+              arEngine, arSqlite, arEngine / arSqlite);
+  std::printf("%-24s %8d %10.3f %10.3f %7.2f\n", "Sales Report (one year)", engineSales.Table.RowCount() - 1,
+              salesEngine, salesSqlite, salesEngine / salesSqlite);
+  storage::IsamShutdown();
+  return 0;
+}

@@ -1,0 +1,123 @@
+#include "reports/line_reports.h"
+
+#include "records/detail_file.h"
+#include "records/po_detail_file.h"
+#include "reports/report_walk.h"
+
+namespace reports {
+
+using records::DetailRec;
+using records::PODetailRec;
+
+namespace {
+
+// The parts of a line text (quantity, description, price, extension), counted from 1.
+std::string LineQuantity(const std::string& text) {
+  return LinePart(text, 1, 10);
+}
+std::string LineDescription(const std::string& text) {
+  return LinePart(text, 11, 42);
+}
+std::string LinePrice(const std::string& text) {
+  return LinePart(text, 43, 52);
+}
+std::string LineExtension(const std::string& text) {
+  return LinePart(text, 54, 63);
+}
+
+// "Purchase Detail" and "Sales Report" share their layout; they differ in the document's names.
+ReportShape DocumentLineShape(const std::string& caption, const std::string& number,
+                              const std::string& account) {
+  return {caption,
+          {TextColumn("Product Description", 32), TextColumn("Product#", 15), TextColumn("Year/Mo/Dy", 10),
+           TextColumn(number, 9), TextColumn("Short Name", 10), TextColumn(account, 8),
+           QuantityColumn("Unit Price"), QuantityColumn("Quantity"), AmountColumn("Line Amount")},
+          5,
+          8,
+          6,
+          ""};
+}
+
+// One document line: its fields and the line text's parts.
+struct LineFields {
+  std::string Text, Product, Date, Number, ShortName, Account;
+};
+
+void AddDocumentLine(ReportLines& lines, const LineFields& line) {
+  const std::string description = LineDescription(line.Text);
+  lines.Add({description, OrNone(line.Product), line.Date, line.Number, line.ShortName, line.Account,
+             OrZero(LinePrice(line.Text)), OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
+            {description, line.Product, line.Number, line.Account, line.ShortName});
+}
+
+}  // namespace
+
+ReportOutput CollectPurchaseDetail(const ReportRequest& request) {
+  static const ReportShape shape = DocumentLineShape("Purchase Detail", "PO#", "Vendor");
+  ReportLines lines(shape, request);
+  WalkDateRange(records::PODetailUnit(), 1, &PODetailRec::PODate, DateRange(request),
+                [&](const PODetailRec& r) {
+                  AddDocumentLine(lines, {r.LineText.Get(), r.Product.Get(), r.PODate.Get(), r.PONumber.Get(),
+                                          r.ShortName.Get(), r.Vendor.Get()});
+                });
+  return lines.Finish();
+}
+
+ReportOutput CollectSalesReport(const ReportRequest& request) {
+  static const ReportShape shape = DocumentLineShape("Sales Report", "Invoice#", "Customer");
+  ReportLines lines(shape, request);
+  WalkDateRange(records::DetailUnit(), 1, &DetailRec::Date, DateRange(request), [&](const DetailRec& r) {
+    AddDocumentLine(lines, {r.LineText.Get(), r.Product.Get(), r.Date.Get(), r.InvoiceNumber.Get(),
+                            r.ShortName.Get(), r.Customer.Get()});
+  });
+  return lines.Finish();
+}
+
+ReportOutput CollectProfitReport(const ReportRequest& request) {
+  static const ReportShape shape = {
+      "Profit Report",
+      {TextColumn("Product#", 15), TextColumn("Product Description", 32), TextColumn("Invoice#", 9),
+       TextColumn("Date", 10), TextColumn("Customer", 8), AmountColumn("Quantity"), AmountColumn("Your Cost"),
+       AmountColumn("Sales Price"), AmountColumn("Net Profit")},
+      4,
+      8,
+      5,
+      ""};
+  ReportLines lines(shape, request);
+  WalkDateRange(records::DetailUnit(), 1, &DetailRec::Date, DateRange(request), [&](const DetailRec& r) {
+    const std::string text = r.LineText.Get();
+    const double q = AmountOf(LineQuantity(text));
+    const double c = AmountOf(r.UnitCost.Get());
+    const double p = AmountOf(LinePrice(text));
+    const std::string description = LineDescription(text);
+    lines.Add({OrNone(r.Product.Get()), description, r.InvoiceNumber.Get(), r.Date.Get(), r.Customer.Get(), q,
+               c * q, p * q, (p - c) * q},
+              {description, r.InvoiceNumber.Get(), r.Product.Get(), r.Customer.Get()});
+  });
+  return lines.Finish();
+}
+
+ReportOutput CollectReceivingReport(const ReportRequest& request) {
+  static const ReportShape shape = {
+      "Receiving Report",
+      {TextColumn("Product Description", 32), TextColumn("Product#", 15), TextColumn("Year/Mo/Dy", 10),
+       TextColumn("PO#", 9), TextColumn("Short Name", 10), TextColumn("Vendor#", 8),
+       TextColumn("Receiver#", 12, true), QuantityColumn("Ordered"), AmountColumn("Received")},
+      6,
+      8,
+      7,
+      ""};
+  ReportLines lines(shape, request);
+  WalkDateRange(
+      records::PODetailUnit(), 3, &PODetailRec::ReceivedDate, DateRange(request), [&](const PODetailRec& r) {
+        const std::string text = r.LineText.Get();
+        const std::string description = LineDescription(text);
+        lines.Add({description, OrNone(r.Product.Get()), r.ReceivedDate.Get(), r.PONumber.Get(),
+                   r.ShortName.Get(), r.Vendor.Get(), OrNone(r.ReceiverNumber.Get()),
+                   OrZero(LineQuantity(text)), OrZero(r.QuantityReceived.Get())},
+                  {description, r.PONumber.Get(), r.ShortName.Get(), r.Vendor.Get(), r.Product.Get()});
+      });
+  return lines.Finish();
+}
+
+}  // namespace reports

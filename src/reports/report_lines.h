@@ -1,0 +1,91 @@
+#pragma once
+// What every report builder shares: the wizard's inputs (date range and filter), the shape of
+// one report (columns, sortable columns, caption), the rows gathered while a file is walked, and
+// the heading lines of the finished report.
+
+#include <QDateTime>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reports/report_table.h"
+
+namespace reports {
+
+// The title of the report being built, as chosen in the wizard (at most 25 characters); it
+// selects the per-report rules of the viewer.
+extern std::string ReportTitle;
+
+// The inputs of one run: the wizard's From and To texts (valid dates in the program's short
+// date format, From not after To), its filter text, and the moment of the run.
+struct ReportRequest {
+  std::string FromText;
+  std::string ToText;
+  std::string Filter;
+  QDateTime Now;
+};
+
+// What differs between the reports' tables.
+struct ReportShape {
+  std::string Caption;  // the viewer's window caption
+  std::vector<ReportColumn> Columns;
+  int LastTextColumn = 0;
+  int LastNumericColumn = 0;
+  int LastSortColumn = 0;   // the sort list offers "2" to this number
+  std::string ListingNote;  // the third heading line of a report without a date range
+};
+
+// A finished report, as the viewer takes it.
+struct ReportOutput {
+  std::string Caption;
+  std::string Head1;  // company name
+  std::string Head2;  // "Date: " and the moment of the run
+  std::string Head3;  // the range, the listing note or the filter
+  bool Filtered = false;
+  std::vector<std::string> SortItems;
+  ReportTable Table;
+};
+
+// The range of the request as date keys "YYYY/MM/DD". Raises platform::text::ConvertError for a
+// text that is no date.
+std::string RangeKey(std::string_view dateText);
+
+// The request's range as date keys.
+struct DateRange {
+  std::string From, To;
+  explicit DateRange(const ReportRequest& request)
+      : From(RangeKey(request.FromText)), To(RangeKey(request.ToText)) {}
+  bool Holds(const std::string& date) const { return date >= From && date <= To; }
+};
+
+// The filter as the reports apply it: trimmed, a-z capitalised, at most 20 characters.
+std::string FilterWord(std::string_view filter);
+bool PassesFilter(const std::string& word, std::initializer_list<std::string> fields);
+
+// The text of a substitute for an empty value.
+std::string OrNone(const std::string& value);  // "*None*"
+std::string OrZero(const std::string& value);  // "0.00"
+
+// Characters from..to (counted from 1) of a line text, trimmed.
+std::string LinePart(const std::string& lineText, std::size_t from, std::size_t to);
+
+// The rows of one report while its file is walked.
+class ReportLines {
+ public:
+  ReportLines(const ReportShape& shape, const ReportRequest& request);
+
+  // Adds the record's row when the filter finds its word in one of the fields.
+  void Add(const std::vector<CellValue>& values, std::initializer_list<std::string> filterFields);
+  bool Empty() const { return output_.Table.RowCount() < 2; }
+  // The report with its heading lines (the open company's name first), ready for the viewer.
+  ReportOutput Finish();
+
+ private:
+  const ReportShape& shape_;
+  const ReportRequest& request_;
+  std::string word_;
+  ReportOutput output_;
+};
+
+}  // namespace reports

@@ -1,0 +1,329 @@
+#include "reports/report_viewer.h"
+
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QPrinter>
+#include <QScreen>
+#include <QStyle>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cstring>
+
+#include "forms/font_choice.h"
+#include "forms/form_instance.h"
+#include "forms/report_font.h"
+#include "platform/files/file.h"
+#include "platform/print/colors.h"
+#include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/common_dialogs.h"
+#include "platform/ui/message_box.h"
+
+namespace reports {
+
+using platform::text::ToAnsi;
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+
+Trtreport* rtreport = nullptr;
+
+namespace {
+
+// The columns that are laid out and measured.
+constexpr int MeasuredColumns = 9;
+constexpr std::size_t LongestMeasured = 32;
+constexpr int CellMargin = 2;
+
+// The longest trimmed text of the column over all rows (by characters, at most 32), starting
+// from one blank.
+std::string LongestCell(const ReportTable& table, int column) {
+  std::string longest = " ";
+  for (int row = 0; row < table.RowCount(); ++row) {
+    std::string text = TrimBlanks(table.Cell(row, column)).substr(0, LongestMeasured);
+    if (text.size() > longest.size()) longest = text;
+  }
+  return longest;
+}
+
+bool RowHasTotal(const ReportTable& table, int row) {
+  for (int column = 3; column <= 7; ++column)
+    if (table.Cell(row, column).find("Total") != std::string::npos) return true;
+  return false;
+}
+
+}  // namespace
+
+int ReportTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : std::max(0, table_.RowCount() - 1);
+}
+
+int ReportTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : table_.ColumnCount();
+}
+
+QVariant ReportTableModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  return ToQString(table_.Cell(index.row() + 1, index.column()));
+}
+
+QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (role != Qt::DisplayRole) return {};
+  if (orientation == Qt::Horizontal) return ToQString(table_.Cell(0, section));
+  return {};
+}
+
+void ReportTableModel::SetTable(ReportTable table) {
+  beginResetModel();
+  table_ = std::move(table);
+  endResetModel();
+}
+
+int AlignedDecimals(const std::string& reportTitle) {
+  return reportTitle == "Purchase Detail" || reportTitle == "Sales Report" ||
+                 reportTitle == "Receiving Report"
+             ? 3
+             : 2;
+}
+
+void DecimalPointDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
+                                 const QModelIndex& index) const {
+  const ReportTable& table = model_.Table();
+  const int row = index.row() + 1;
+  const int column = index.column();
+  if (column <= table.LastTextColumn || !table.IsNumericCell(row, column)) {
+    QStyleOptionViewItem plain(option);
+    plain.displayAlignment = Qt::AlignLeft | Qt::AlignVCenter;
+    QStyledItemDelegate::paint(painter, plain, index);
+    return;
+  }
+  const QString text = ToQString(TrimBlanks(table.Cell(row, column)));
+  const QRect cell = option.rect;
+  const QFontMetrics metrics(option.font);
+  const int decimalWidth = metrics.horizontalAdvance(AlignedDecimals(ReportTitle) == 3 ? ".000" : ".00");
+  const int point = cell.right() - decimalWidth - 4;
+  const qsizetype dot = text.indexOf('.');
+  const QString whole = dot < 0 ? text : text.left(dot);
+  const QString fraction = dot < 0 ? QString() : text.mid(dot);
+
+  painter->save();
+  const bool selected = option.state & QStyle::State_Selected;
+  painter->fillRect(cell, option.palette.brush(selected ? QPalette::Highlight : QPalette::Base));
+  painter->setFont(option.font);
+  painter->setPen(selected ? option.palette.color(QPalette::HighlightedText)
+                           : option.palette.color(QPalette::Text));
+  // Both halves on the text line of the other cells of the row.
+  const QRect left(cell.left(), cell.top(), point - cell.left(), cell.height());
+  const QRect right(point, cell.top(), cell.right() - point + 1, cell.height());
+  painter->setClipRect(left);
+  painter->drawText(left, Qt::AlignRight | Qt::AlignVCenter, whole);
+  painter->setClipRect(right);
+  painter->drawText(right, Qt::AlignLeft | Qt::AlignVCenter, fraction);
+  painter->setClipping(false);
+  if (RowHasTotal(table, row)) painter->drawLine(cell.topLeft(), cell.topRight());
+  painter->restore();
+}
+
+bool SaveReportFont(const records::FontRec& font) {
+  records::FontRec record{};
+  record.Set(font.Name.Get().substr(0, 32), font.Size.Get(), font.Color.Get(), font.Style);
+  std::string bytes(sizeof record, '\0');
+  std::memcpy(bytes.data(), &record, sizeof record);
+  platform::files::DeleteFile(forms::ReportFontFileName);
+  return platform::files::WriteWholeFile(forms::ReportFontFileName, bytes);
+}
+
+Trtreport::Trtreport(QWidget* parent)
+    : Form(parent),
+      Panel1(new QFrame(this)),
+      Head1(new QLabel(this)),
+      Head2(new QLabel(this)),
+      Head3(new QLabel(this)),
+      Label1(new QLabel(QStringLiteral("Sort on Column:"), this)),
+      SortCol(new QComboBox(this)),
+      stotals(new QCheckBox(QStringLiteral("&Sub-Totals"), this)),
+      PageBreakCB(new QCheckBox(QStringLiteral("Sub-Total Page Breaks"), this)),
+      RptGrid(new QTableView(this)),
+      model_(new ReportTableModel(this)) {
+  setWindowFlag(Qt::WindowMaximizeButtonHint);
+  SetHelpKeyword(QStringLiteral("ReportWizard"));
+  Panel1->setFrameShape(QFrame::Panel);
+  Panel1->setFrameShadow(QFrame::Raised);
+  InvPrint = AddToolButton(QStringLiteral("Print"), QStyle::SP_FileDialogContentsView);
+  SpeedButton1 = AddToolButton(QStringLiteral("Fonts/Colors"), QStyle::SP_FileDialogInfoView);
+  PSetButn = AddToolButton(QStringLiteral("Printer Setup"), QStyle::SP_ComputerIcon);
+  SaveButn = AddToolButton(QStringLiteral("Save to File"), QStyle::SP_DialogSaveButton);
+  SpeedButton2 = AddToolButton(QStringLiteral("Top 10 Bar Chart"), QStyle::SP_FileDialogListView);
+  HelpButn = AddToolButton(QStringLiteral("Help"), QStyle::SP_DialogHelpButton);
+  ExitButn = AddToolButton(QStringLiteral("Close"), QStyle::SP_DialogCloseButton);
+  connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+  connect(PSetButn, &QToolButton::clicked, this, [this] { PSetButnClick(); });
+  connect(SaveButn, &QToolButton::clicked, this, [this] { SaveButnClick(); });
+  connect(HelpButn, &QToolButton::clicked, this, [this] { HelpButnClick(); });
+  connect(ExitButn, &QToolButton::clicked, this, [this] { ExitButnClick(); });
+
+  // Printing, re-sorting with sub-totals and the Top 10 chart are not part of the program yet.
+  for (QWidget* notYet :
+       std::initializer_list<QWidget*>{InvPrint, SpeedButton2, SortCol, stotals, PageBreakCB}) {
+    notYet->setEnabled(false);
+    notYet->setToolTip(notYet->toolTip() + QStringLiteral(" (not available yet)"));
+  }
+  SortCol->setMaxVisibleItems(4);
+
+  for (QLabel* head : {Head1, Head2, Head3}) {
+    QFont bold = head->font();
+    bold.setBold(true);
+    head->setFont(bold);
+    head->setTextFormat(Qt::PlainText);
+  }
+  RptGrid->setModel(model_);
+  RptGrid->setItemDelegate(new DecimalPointDelegate(*model_, RptGrid));
+  RptGrid->setShowGrid(false);
+  RptGrid->verticalHeader()->hide();
+  RptGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  RptGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  RptGrid->horizontalHeader()->setHighlightSections(false);
+  RptGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+  RptGrid->setSelectionBehavior(QAbstractItemView::SelectItems);
+  RptGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  RptGrid->setWordWrap(false);
+  // Text cells carry their trailing blanks; a cell is cut at its column's edge, never elided.
+  RptGrid->setTextElideMode(Qt::ElideNone);
+
+  auto* options = new QHBoxLayout;
+  options->addWidget(Label1);
+  options->addWidget(SortCol);
+  options->addWidget(stotals);
+  options->addWidget(PageBreakCB);
+  options->addStretch();
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Panel1);
+  layout->addWidget(Head1);
+  layout->addWidget(Head2);
+  layout->addWidget(Head3);
+  layout->addLayout(options);
+  layout->addWidget(RptGrid, 1);
+}
+
+QToolButton* Trtreport::AddToolButton(const QString& hint, int icon) {
+  if (!Panel1->layout()) new QHBoxLayout(Panel1);
+  auto* button = new QToolButton(Panel1);
+  button->setText(hint);
+  button->setToolTip(hint);
+  button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
+  button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  button->setAutoRaise(true);
+  auto* row = static_cast<QHBoxLayout*>(Panel1->layout());
+  row->addWidget(button);
+  return button;
+}
+
+void Trtreport::FormCreate() {
+  reportFont_ = forms::LoadReportFont();
+  ApplyReportFont();
+}
+
+void Trtreport::ApplyReportFont() {
+  const platform::ui::FontChoice choice = forms::FontChoiceOf(reportFont_);
+  const QFont font = platform::ui::ToQFont(choice);
+  RptGrid->setFont(font);
+  RptGrid->horizontalHeader()->setFont(font);
+  QPalette palette = RptGrid->palette();
+  palette.setColor(QPalette::Text, platform::print::ColorToQColor(choice.color));
+  RptGrid->setPalette(palette);
+  RptGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(font).height() + 3);
+  SetColumnWidths();
+  RptGrid->viewport()->update();
+}
+
+void Trtreport::LoadReport(ReportOutput report) {
+  model_->SetTable(std::move(report.Table));
+  SetCaption(ToQString(report.Caption));
+  Head1->setText(ToQString(report.Head1));
+  Head2->setText(ToQString(report.Head2));
+  Head3->setText(ToQString(report.Head3));
+  QPalette palette = Head3->palette();
+  palette.setColor(QPalette::WindowText,
+                   report.Filtered ? QColor(Qt::red) : palette.color(QPalette::ButtonText));
+  Head3->setPalette(palette);
+  SortCol->clear();
+  for (const std::string& item : report.SortItems) SortCol->addItem(ToQString(item));
+  SetColumnWidths();
+}
+
+void Trtreport::FormShow() {
+  if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+  stotals->setChecked(true);
+  SortCol->setCurrentText(QStringLiteral("2"));
+  SortCol->setMaxVisibleItems(std::max(1, SortCol->count()));
+  RptGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(RptGrid->font()).height() + 3);
+  RptGrid->setFocus();
+  if (model_->rowCount() > 0) RptGrid->setCurrentIndex(model_->index(0, 0));
+  RptGrid->scrollToTop();
+}
+
+void Trtreport::SetColumnWidths() {
+  const QFontMetrics metrics(RptGrid->font());
+  const ReportTable& table = model_->Table();
+  for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
+    RptGrid->setColumnWidth(
+        column, metrics.horizontalAdvance(ToQString(LongestCell(table, column) + "X")) + 2 * CellMargin);
+}
+
+void Trtreport::SpeedButton1Click() {
+  platform::ui::FontRequest request;
+  request.font = forms::FontChoiceOf(reportFont_);
+  if (!platform::ui::FontDialog(request)) return;
+  forms::StoreFontChoice(reportFont_, request.font);
+  ApplyReportFont();
+  if (!SaveReportFont(reportFont_))
+    platform::ui::MessageBox(QStringLiteral("The report font could not be saved in \"RptFont.Dat\"."),
+                             QStringLiteral("Fonts/Colors"), platform::ui::MsgButtons::Ok,
+                             platform::ui::MsgIcon::Warning);
+}
+
+void Trtreport::SaveButnClick() {
+  platform::ui::FileDialogRequest request;
+  request.title = QStringLiteral("Save As");
+  request.defaultExt = QStringLiteral("TXT");
+  request.filter = QStringLiteral("Text File|*.TXT");
+  request.fileName = ToQString((ReportTitle + ".TXT").substr(0, 29));
+  request.overwritePrompt = true;
+  if (!platform::ui::SaveFileDialog(request)) return;
+  std::string text;
+  for (const std::string& line : ReportTextLines(model_->Table(), ToAnsi(Caption()), ToAnsi(Head1->text()),
+                                                 ToAnsi(Head2->text()), ToAnsi(Head3->text())))
+    text += line + "\r\n";
+  if (!platform::files::WriteWholeFile(request.fileName.toStdString(), text))
+    platform::ui::MessageBox(QStringLiteral("The report could not be saved in \"%1\".").arg(request.fileName),
+                             QStringLiteral("Save As"), platform::ui::MsgButtons::Ok,
+                             platform::ui::MsgIcon::Warning);
+}
+
+void Trtreport::PSetButnClick() {
+  auto* qtBackend = dynamic_cast<platform::print::QtPrintBackend*>(&platform::print::Printer().Backend());
+  QPrinter printer;
+  if (qtBackend && !qtBackend->PrinterName().isEmpty()) printer.setPrinterName(qtBackend->PrinterName());
+  if (!platform::ui::PrinterSetupDialog(printer) || !qtBackend) return;
+  qtBackend->SetPrintToFile(printer.outputFormat() == QPrinter::PdfFormat);
+  qtBackend->SetPrinterName(printer.printerName());
+}
+
+void Trtreport::HelpButnClick() {
+  platform::ui::Application->HelpKeyword(QStringLiteral("ReportWizard"));
+}
+
+void Trtreport::ExitButnClick() {
+  Close();
+}
+
+Trtreport& Creatertreport() {
+  return forms::FormInstance(rtreport);
+}
+
+}  // namespace reports

@@ -1,0 +1,114 @@
+// The report table's cells and number rule, and the wizard's date presets, without files.
+
+#include <gtest/gtest.h>
+
+#include "platform/text/number_text.h"
+#include "reports/report_dates.h"
+#include "reports/report_table.h"
+
+using namespace reports;
+
+namespace {
+
+TEST(ReportDates, LeapYearsAndMonthLengths) {
+  EXPECT_TRUE(IsLeapYear(2024));
+  EXPECT_TRUE(IsLeapYear(2000));
+  EXPECT_FALSE(IsLeapYear(1900));
+  EXPECT_FALSE(IsLeapYear(2026));
+  EXPECT_EQ(DaysInMonth(2024, 2), 29);
+  EXPECT_EQ(DaysInMonth(2000, 2), 29);
+  EXPECT_EQ(DaysInMonth(1900, 2), 28);
+  EXPECT_EQ(DaysInMonth(2026, 4), 30);
+  EXPECT_EQ(DaysInMonth(2026, 12), 31);
+}
+
+TEST(ReportDates, EveryPresetOnFixedDays) {
+  struct Case {
+    QDate today;
+    const char* preset;
+    QDate from, to;
+  };
+  const Case cases[] = {
+      {QDate(2026, 3, 15), "Month to Date", QDate(2026, 3, 1), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Year to Date", QDate(2026, 1, 1), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Last 30 Days", QDate(2026, 2, 13), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Last 60 Days", QDate(2026, 1, 14), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Last 90 Days", QDate(2025, 12, 15), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Last 12 Months", QDate(2025, 3, 15), QDate(2026, 3, 15)},
+      {QDate(2026, 3, 15), "Current Year", QDate(2026, 1, 1), QDate(2026, 12, 31)},
+      {QDate(2026, 3, 15), "Previous Year", QDate(2025, 1, 1), QDate(2025, 12, 31)},
+      {QDate(2026, 3, 15), "Current Month", QDate(2026, 3, 1), QDate(2026, 3, 31)},
+      {QDate(2026, 3, 15), "Previous Month", QDate(2026, 2, 1), QDate(2026, 2, 28)},
+      {QDate(2026, 1, 20), "Previous Month", QDate(2025, 12, 1), QDate(2025, 12, 31)},
+      {QDate(2024, 2, 10), "Current Month", QDate(2024, 2, 1), QDate(2024, 2, 29)},
+      {QDate(2000, 2, 10), "Current Month", QDate(2000, 2, 1), QDate(2000, 2, 29)},
+      {QDate(2024, 3, 31), "Previous Month", QDate(2024, 2, 1), QDate(2024, 2, 29)},
+      // The year before has no 29 February: the range starts on the 28th.
+      {QDate(2024, 2, 29), "Last 12 Months", QDate(2023, 2, 28), QDate(2024, 2, 29)},
+      {QDate(2024, 2, 29), "Month to Date", QDate(2024, 2, 1), QDate(2024, 2, 29)},
+  };
+  for (const Case& c : cases) {
+    auto range = PresetRange(c.preset, c.today);
+    ASSERT_TRUE(range) << c.preset;
+    EXPECT_EQ(range->first, c.from) << c.preset << " on " << c.today.toString().toStdString();
+    EXPECT_EQ(range->second, c.to) << c.preset << " on " << c.today.toString().toStdString();
+  }
+  EXPECT_FALSE(PresetRange("Custom Dates", QDate(2026, 3, 15)));
+  for (std::string_view preset : DatePresets)
+    EXPECT_EQ(PresetRange(preset, QDate(2026, 3, 15)).has_value(), preset != CustomDatesPreset) << preset;
+}
+
+TEST(ReportTable, NumericCellRule) {
+  struct Case {
+    const char* text;
+    const char* heading;
+    bool number;
+  };
+  const Case cases[] = {
+      {"1,234.50", "Net Amount", true},    {"-12.00", "Net Amount", true},
+      {"0.000", "Quantity", true},         {".50", "Net Amount", true},
+      {"  7.25  ", "Cost", true},          {"Min. Quan.", "Net Amount", false},
+      {"A12.5", "Net Amount", false},      {"12", "Net Amount", false},
+      {"12.50", "Tax Rate", false},        {"12.50", " Key Code ", false},
+      {"10.5", "Product#", false},         {"45 Days", "Aging", false},
+      {"2026/03/05", "Year/Mo/Dy", false}, {"-", "Net Amount", false},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IsNumericCell(c.text, c.heading), c.number) << c.text;
+}
+
+TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
+  const std::vector<ReportColumn> columns = {TextColumn("Name", 6), TextColumn("Rate", 4),
+                                             QuantityColumn("Price"), AmountColumn("Amount"),
+                                             TextColumn("C", 1)};
+  EXPECT_EQ(HeadingRow(columns), (std::vector<std::string>{"Name  ", "Rate", "Price", "Amount", "C"}));
+  EXPECT_EQ(ComposeRow(columns, {"Ab", "8.125 %", "12.5", "12345678.9", "I"}),
+            (std::vector<std::string>{"Ab    ", "8.12", "12.500", "12,345,678.90", "I"}));
+  EXPECT_EQ(ComposeRow(columns, {"", "", "", "-1,000.005", ""}),
+            (std::vector<std::string>{"      ", "    ", "0.000", "-1,000.01", ""}));
+  EXPECT_EQ(ComposeRow(columns, {"x", "y", 3.0, 37.5, "Z"})[2], "3.000");
+  EXPECT_THROW(ComposeRow(columns, {"x", "y", "1.2.3", "0", "Z"}), platform::text::ConvertError);
+}
+
+TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
+  ReportTable table;
+  table.Rows = {{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
+                {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
+                {"Labour", "2026/03/05", "8 %", "12,345,678.90"}};
+  table.LastTextColumn = 2;
+  table.LastNumericColumn = 3;
+  const std::vector<std::string> expected = {
+      "Invoice Register",
+      "Harbour Supplies",
+      "Date: Sunday",
+      "Selected records",
+      " ",
+      " Product Description              Year/Mo/Dy   Tax Rate     Net Amount  ",
+      " Steel bolt                       2026/03/02   12.50            1,234.50",
+      " Labour                           2026/03/05   8 %          12,345,678.90",
+  };
+  EXPECT_EQ(
+      ReportTextLines(table, "Invoice Register", "Harbour Supplies", "Date: Sunday", "Selected records"),
+      expected);
+}
+
+}  // namespace
