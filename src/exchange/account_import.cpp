@@ -134,8 +134,8 @@ RecordImage AccountRecord(const AccountImportKind& kind, const ImportRow& row, b
 
 }  // namespace
 
-ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows,
-                            bool forceShip) {
+ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
+                            const ImportProgress& progress) {
   storage::DataFileUnit& unit = kind.Unit();
   int64_t counter = CounterSeed(kind, unit);
   TakenKeys numbers(unit, kind.NumberKey);
@@ -148,6 +148,7 @@ ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<Imp
     if (TrimBlanks(kind.ShortName.Get(record.data())).empty())
       kind.ShortName.Set(record.data(), DerivedShortName(kind.Name.Get(record.data())));
     AppendWithoutKeys(unit, record, result);
+    ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
   }
   records::UpdateCurrentCompanyRecord(
       [&](records::CompanyRec& company) { kind.CompanyCounter.Set(&company, std::to_string(counter)); });

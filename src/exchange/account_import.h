@@ -49,8 +49,8 @@ const AccountImportKind& CustomerImportKind();
 
 // Imports the rows into the kind's open file and saves the company's next number. With
 // forceShip the shipping address is the billing address.
-ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows,
-                            bool forceShip);
+ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
+                            const ImportProgress& progress = {});
 
 // The short name made from a name when none is given: the first character followed by up to 9
 // characters after the first blank, or the first 10 characters of a name without blanks.

@@ -43,7 +43,7 @@ void TCustImp::Button2Click() {
   ImportResult result;
   {
     WaitCursor hourglass;
-    result = ImportAccounts(CustomerImportKind(), rows, ForceShip->isChecked());
+    result = ImportAccounts(CustomerImportKind(), rows, ForceShip->isChecked(), ShowProgress());
   }
   FinishImport(result);
 }

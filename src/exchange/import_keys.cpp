@@ -45,6 +45,10 @@ std::optional<int64_t> LeadingNumber(std::string_view text) {
   return value;
 }
 
+void ReportProgress(const ImportProgress& progress, int done, int all) {
+  if (progress && done % ProgressStep == 0) progress(done, all);
+}
+
 void AppendWithoutKeys(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result) {
   storage::IsamRecRef ref = 0;
   storage::IsamAddRec(unit.File(), ref, record.data(), record.size());

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <set>
 #include <string>
@@ -79,6 +80,12 @@ struct ImportResult {
   int Added = 0;
   int Failed = 0;
 };
+
+// Told every ProgressStep rows how many of all the rows are done, so a long import keeps its
+// window alive and shows how far it is.
+using ImportProgress = std::function<void(int done, int all)>;
+inline constexpr int ProgressStep = 100;
+void ReportProgress(const ImportProgress& progress, int done, int all);
 
 // Appends the record to the unit's open data file without touching the indexes.
 void AppendWithoutKeys(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result);

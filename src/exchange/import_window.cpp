@@ -179,6 +179,13 @@ std::vector<ImportRow> TImportWindow::TakeRowsForImport() {
   return Rows();
 }
 
+ImportProgress TImportWindow::ShowProgress() {
+  return [this](int done, int all) {
+    Label1->setText(QString("Importing, please wait... %1 of %2").arg(done).arg(all));
+    Application->ProcessMessages();
+  };
+}
+
 void TImportWindow::FinishImport(const ImportResult& result) {
   Close();
   forms::RebuildNeeded = 1;

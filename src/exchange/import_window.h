@@ -68,6 +68,8 @@ class TImportWindow : public platform::ui::Form {
   QCheckBox* Option() const { return option_; }
   // The start of every import: Memo1 emptied, the user told to wait; the grid's rows.
   std::vector<ImportRow> TakeRowsForImport();
+  // Shows how many rows are done and lets the window repaint.
+  ImportProgress ShowProgress();
   // The end of every import: the window closes, a rebuild is asked for and the user told so, and
   // the manager closes (and rebuilds).
   void FinishImport(const ImportResult& result);

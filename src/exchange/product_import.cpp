@@ -73,7 +73,8 @@ RecordImage ImageOf(const ProductRec& product) {
 
 }  // namespace
 
-ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription) {
+ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
+                            const ImportProgress& progress) {
   storage::DataFileUnit& unit = records::ProductUnit();
   int64_t counter = int64_t{storage::IsamUsedKeys(unit.File(), 1)} + 1;
   storage::IsamOK = true;
@@ -90,6 +91,7 @@ ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescrip
       codes.Take(record);
     }
     AppendWithoutKeys(unit, record, result);
+    ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
   }
   return result;
 }

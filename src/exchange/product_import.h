@@ -20,7 +20,8 @@
 namespace exchange {
 
 // With copyDescription the PO description is the invoice description.
-ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription);
+ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
+                            const ImportProgress& progress = {});
 
 // A cell that holds a plain number: after trimming, an optional "-", digits and at most one
 // "."; no thousands separators.

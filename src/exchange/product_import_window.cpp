@@ -39,7 +39,7 @@ void TProdImport::Button2Click() {
   ImportResult result;
   {
     WaitCursor hourglass;
-    result = ImportProducts(rows, CheckBox1->isChecked());
+    result = ImportProducts(rows, CheckBox1->isChecked(), ShowProgress());
   }
   FinishImport(result);
 }

@@ -19,11 +19,12 @@ using namespace records;
 class ProductImportTest : public test_fixtures::ImportTest {
  protected:
   // Imports into the product file as the Product Manager holds it open, then rebuilds it.
-  static ImportResult ImportAndRebuild(const std::vector<std::string>& lines, bool copyDescription = false) {
+  static ImportResult ImportAndRebuild(const std::vector<std::string>& lines, bool copyDescription = false,
+                                       const ImportProgress& progress = {}) {
     std::vector<ImportRow> rows;
     for (const std::string& line : lines) rows.push_back(SplitCommaText(line));
     EXPECT_TRUE(OpenProductFile());
-    const ImportResult result = ImportProducts(rows, copyDescription);
+    const ImportResult result = ImportProducts(rows, copyDescription, progress);
     storage::IsamCloseFileBlock(ProductFile);
     EXPECT_TRUE(RebuildProductFile());
     return result;
@@ -116,7 +117,12 @@ TEST_F(ProductImportTest, HundredsOfProductsWithRepeatedCodesAllSurviveTheRebuil
   for (int row = 0; row < 400; ++row)
     lines.push_back((row % 5 == 0 ? std::string() : "P" + std::to_string(row % 60)) + ",\"Row " +
                     std::to_string(row) + "\"");
-  EXPECT_EQ(ImportAndRebuild(lines).Added, 400);
+  std::vector<std::string> reported;
+  const ImportProgress progress = [&](int done, int all) {
+    reported.push_back(std::to_string(done) + "/" + std::to_string(all));
+  };
+  EXPECT_EQ(ImportAndRebuild(lines, false, progress).Added, 400);
+  EXPECT_EQ(reported, (std::vector<std::string>{"100/400", "200/400", "300/400", "400/400"}));
   std::map<std::string, int> descriptions;
   for (const ProductRec& p : ProductsByCode()) ++descriptions[p.Description.Get()];
   EXPECT_EQ(descriptions.size(), 430u);  // every record once, under a code of its own
