@@ -14,6 +14,8 @@
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
+#include "records/invoice_file.h"
+#include "records/product_file.h"
 #include "storage/isam.h"
 
 namespace exchange {
@@ -259,6 +261,31 @@ TEST_F(AccountImportTest, CustomersExportedAsCommaQuoteTextComeBackAsTheyWere) {
   std::map<std::string, CustomerRec> imported = ByNumber();
   ASSERT_EQ(imported.size(), 40u);
   for (const CustomerRec& c : exported) EXPECT_EQ(ExportLine(imported.at(c.CustomerNo.Get())), ExportLine(c));
+}
+
+// Records appended without keys, as the imports leave them, to the customer and invoice files,
+// and to the product file that a window holds open.
+TEST_F(AccountImportTest, TheRebuildIndexesEveryFileSetOfTheCompanyThatNoWindowHolds) {
+  auto appendUnkeyed = [](storage::IsamFileBlock& file, bool (*open)(), const auto& record, bool close) {
+    ASSERT_TRUE(open());
+    storage::IsamRecRef ref = 0;
+    storage::IsamAddRec(file, ref, &record, sizeof record);
+    EXPECT_TRUE(storage::IsamOK);
+    if (close) storage::IsamCloseFileBlock(file);
+  };
+  InvoiceRec invoice;
+  invoice.InvoiceNo.Set("501");
+  appendUnkeyed(CustomerFile, OpenCustomerFile, Customer("1", "Unkeyed"), true);
+  appendUnkeyed(InvoiceFile, OpenInvoiceFile, invoice, true);
+  appendUnkeyed(ProductFile, OpenProductFile, Product("P1", "Held open"), false);
+
+  EXPECT_TRUE(RebuildCompanyDataFiles());
+  EXPECT_EQ(storage::IsamUsedKeys(ProductFile, 1), 0);  // left alone while it is held
+  storage::IsamCloseFileBlock(ProductFile);
+  EXPECT_EQ(CustomersByName().size(), 1u);
+  ASSERT_TRUE(OpenInvoiceFile());
+  EXPECT_EQ(storage::IsamUsedKeys(InvoiceFile, 1), 1);
+  storage::IsamCloseFileBlock(InvoiceFile);
 }
 
 TEST(DerivedShortNameTest, TakesTheFirstLetterAndTheWordsAfterTheFirstBlank) {
