@@ -1,5 +1,6 @@
 #include "customers/customer_manager.h"
 
+#include "documents/batch_statements.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
 #include "records/record_file.h"
@@ -148,11 +149,8 @@ void TDemoForm::BuildToolBar(QBoxLayout* layout) {
   CustBookButn = AddToolButton(layout, "Customer List", &TDemoForm::CustBookButnClick);
   PrinCust = AddToolButton(layout, "Print", &TDemoForm::PrinCustClick);
   PrintEnvButn = AddToolButton(layout, "Print Envelope", &TDemoForm::PrintEnvButnClick);
-  // Statements are printed by a part of the program still to come.
-  StmtPrin = AddToolButton(layout, "View/Print Statement", nullptr);
-  BatchPrinButn = AddToolButton(layout, "Batch Print Statements", nullptr);
-  StmtPrin->setEnabled(false);
-  BatchPrinButn->setEnabled(false);
+  StmtPrin = AddToolButton(layout, "View/Print Statement", &TDemoForm::StmtPrinClick);
+  BatchPrinButn = AddToolButton(layout, "Batch Print Statements", &TDemoForm::BatchPrinButnClick);
   SpeedButton3 = AddToolButton(layout, "Help", &TDemoForm::SpeedButton3Click);
   SpeedButton2 = AddToolButton(layout, "Close", nullptr);
   QObject::connect(SpeedButton2, &QToolButton::clicked, [this] { Close(); });
@@ -189,8 +187,8 @@ void TDemoForm::BuildMenus() {
   QObject::connect(Close1, &QAction::triggered, [this] { Close(); });
 
   Statements1 = MainMenu1->addMenu("&Statements");
-  View2 = AddUnavailableItem(Statements1, "&View / Print");
-  BatchPrint1 = AddUnavailableItem(Statements1, "&Batch Print");
+  View2 = AddItem(Statements1, "&View / Print", &TDemoForm::StmtPrinClick);
+  BatchPrint1 = AddItem(Statements1, "&Batch Print", &TDemoForm::BatchPrinButnClick);
 
   Display1 = MainMenu1->addMenu("&Display");
   ByName1 = AddItem(Display1, "By &Name", &TDemoForm::ByName1Click);
@@ -206,7 +204,7 @@ void TDemoForm::BuildMenus() {
   // same items.
   AddtoLabelQueue2 = AddUnavailableItem(PopupMenu1, "Add to Label &Queue");
   PopupMenu1->addActions({PrintEnvelope1, CopytoClipboard1});
-  Statement1 = AddUnavailableItem(PopupMenu1, "&Statement");
+  Statement1 = AddItem(PopupMenu1, "&Statement", &TDemoForm::StmtPrinClick);
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({New1, Edit1, Delete1, Print1, Find1, CustomerList1});
   PopupMenu1->addSeparator();
@@ -324,7 +322,16 @@ void TDemoForm::EditClick() {
     return;
   }
   // Outside picking, a double-click shows the customer's statement.
-  MessageBox("Customer statements are not available yet.", Caption(), MsgButtons::Ok, MsgIcon::Information);
+  documents::ShowCustomerStatement(CustRec.CustomerNo.Get(), CustRec.CustomerName.Get());
+}
+
+void TDemoForm::StmtPrinClick() {
+  if (!ReadHighlighted()) return;
+  documents::ShowCustomerStatement(CustRec.CustomerNo.Get(), CustRec.CustomerName.Get());
+}
+
+void TDemoForm::BatchPrinButnClick() {
+  documents::BatchPrintStatements([this](const QString& text) { SetStatusText(1, text); });
 }
 
 void TDemoForm::PrepareDialogForAdd(TEditDlg& d) const {

@@ -61,6 +61,8 @@ class TDemoForm : public platform::ui::Form {
   void DeleteCustButnClick() { DeleteCustomer(); }
   void FinCustButnClick() { FindCustomer(); }
   void CustBookButnClick();
+  void StmtPrinClick();
+  void BatchPrinButnClick();
   void PrinCustClick();
   void PrintEnvButnClick();
   void CopytoClipboard1Click();

@@ -28,16 +28,16 @@ std::string Columns(std::string_view text, std::size_t from, std::size_t width) 
   return std::string(text.substr(from - 1, width));
 }
 
-std::string RightJustified(std::string_view text, std::size_t width) {
-  if (text.size() >= width) return std::string(text);
-  return std::string(width - text.size(), ' ') + std::string(text);
-}
-
 std::string LeftJustified(std::string_view text, std::size_t width) {
   return PadRightWith(text.substr(0, width), ' ', width);
 }
 
 }  // namespace
+
+std::string RightJustified(std::string_view text, std::size_t width) {
+  if (text.size() >= width) return std::string(text);
+  return std::string(width - text.size(), ' ') + std::string(text);
+}
 
 std::string DocMoneyText(Cents amount) {
   return RightJustified(FormatAmount(amount), DocMoneyWidth);

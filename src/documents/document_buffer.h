@@ -69,6 +69,10 @@ extern std::string DocMode;                  // "INV", "PSL", "FCP" or "PO": wha
 extern TDocPOExtras DocPOExtras;
 extern TDocMemoItem DocMemoItem;
 
+// The text right-justified in width characters; a longer text is kept whole: cutting an amount
+// would drop its digits.
+std::string RightJustified(std::string_view text, std::size_t width);
+
 // A money field of the header: the amount ",0.00" right-justified in 12 characters. A longer
 // text is kept whole: cutting it would drop digits of the amount.
 std::string DocMoneyText(platform::text::Cents amount);

@@ -71,12 +71,6 @@ MailKind PurchaseOrderKind(const CompanyRec& c) {
   return kind;
 }
 
-// Right-justified in width; a longer text is kept whole rather than losing digits.
-std::string RightJustified(std::string_view text, std::size_t width) {
-  if (text.size() >= width) return std::string(text);
-  return std::string(width - text.size(), ' ') + std::string(text);
-}
-
 class MailText {
  public:
   MailText(const CompanyRec& company, const MailKind& kind) : company_(company), kind_(kind) {}
@@ -238,6 +232,17 @@ bool MayMailDocument() {
   return CurrentCompany.EMailWithoutAddress.Get() == "Y" || !TrimBlanks(DocHeader.EMailAddress).empty();
 }
 
+// The stored records of the invoice in the buffer that are marked once it has gone out.
+void MarkInvoiceEMailed() {
+  std::string today = platform::text::DateToStr(platform::text::Today()).substr(0, 10);
+  MarkInvoiceRecords([&today](records::InvoiceRec& r) {
+    r.PrintedMark.Set("Y");
+    r.EMailedDate.Set(today);
+  });
+}
+
+}  // namespace
+
 // Puts the lines into the window's memo and the message, addresses it and sends it. True when
 // the server took the message for at least one recipient.
 bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& subject,
@@ -254,17 +259,6 @@ bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& 
   window.msSMTP1->Send();
   return window.msSMTP1->RejectedCount() < window.msSMTP1->TotalRecipients();
 }
-
-// The stored records of the invoice in the buffer that are marked once it has gone out.
-void MarkInvoiceEMailed() {
-  std::string today = platform::text::DateToStr(platform::text::Today()).substr(0, 10);
-  MarkInvoiceRecords([&today](records::InvoiceRec& r) {
-    r.PrintedMark.Set("Y");
-    r.EMailedDate.Set(today);
-  });
-}
-
-}  // namespace
 
 std::vector<std::string> SplitRecipients(std::string_view field) {
   std::vector<std::string> recipients;

@@ -19,6 +19,12 @@ std::vector<std::string> PurchaseOrderMailText();
 // characters; empty pieces are left out.
 std::vector<std::string> SplitRecipients(std::string_view field);
 
+// Puts the lines into the document window's memo and the body of its message, from the
+// company's address to the recipients, and sends it. True when the server took the message for
+// at least one recipient; the mail library's errors go to the caller.
+bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& subject,
+                      const std::vector<std::string>& recipients);
+
 // Composes, sends and marks the document in the buffer. Nothing is sent when the account has no
 // address and the company does not send such documents to itself. Send failures raise the mail
 // library's exceptions before anything is marked.

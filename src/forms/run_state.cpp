@@ -16,6 +16,12 @@ uint8_t LabelsQueued = 0;
 uint8_t RebuildAfterConversion = 0;
 uint8_t RebuildNeeded = 0;
 
+std::function<bool()> DocumentsByEMail;
+
+bool EMailOutputChosen() {
+  return DocumentsByEMail && DocumentsByEMail();
+}
+
 void ResetDefaultDates() {
   LastInvoiceDate = platform::text::DateToStr(platform::text::Today());
   LastPODate = LastInvoiceDate;

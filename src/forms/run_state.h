@@ -4,6 +4,7 @@
 // the conversions raise. All of it lives in memory only, for one run.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace forms {
@@ -27,6 +28,11 @@ extern uint8_t RebuildAfterConversion;
 // Set by the text imports, which append records without their index keys; the manager that
 // opened the import rebuilds when it closes.
 extern uint8_t RebuildNeeded;
+
+// The main window's output choice: true when documents and statements are to be e-mailed rather
+// than printed. Installed by the main window; false (the printer) before it is.
+extern std::function<bool()> DocumentsByEMail;
+bool EMailOutputChosen();
 
 // Today's date in the short date format into the four default dates.
 void ResetDefaultDates();

@@ -34,42 +34,9 @@ std::function<void(const records::CustomerRec&)> QueueCustomerLabel;
 namespace {
 
 constexpr char AnswerFileName[] = "CPWIN.TXT";
-constexpr char NoProduct[] = "** NONE **";
-
-Cents StoredCents(const std::string& text) {
-  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
-}
 
 std::string TwoDigits(int value) {
   return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
-}
-
-QDate InvoiceDate(const EnteredInvoice& invoice) {
-  std::string order = CurrentCompany.DateOrder.Get();
-  std::optional<QDate> date =
-      platform::text::ParseTypedDate(TrimBlanks(invoice.Date), order.empty() ? 'M' : order[0]);
-  if (!date) throw std::runtime_error("The invoice date " + invoice.Date + " is not a date.");
-  return *date;
-}
-
-// The memo invoice's one stock line, written as grid row 1.
-EnteredLine MemoStockLine(const EnteredInvoice& invoice) {
-  EnteredLine line = invoice.MemoProduct;
-  line.Row = 1;
-  std::string code = TrimBlanks(line.Code);
-  line.Code = code.empty() ? NoProduct : code;
-  line.Price = invoice.Net;
-  line.Taxable = "M";
-  line.Extension = invoice.Net;
-  return line;
-}
-
-std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {
-  if (invoice.Memo) return {MemoStockLine(invoice)};
-  std::vector<EnteredLine> lines;
-  for (const EnteredLine& line : invoice.Lines)
-    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
-  return lines;
 }
 
 std::string AnswerLine(const EnteredLine& line) {
@@ -83,21 +50,7 @@ int WriteDetailLines(const records::InvoiceRec& header, const std::vector<Entere
                      std::vector<std::string>& answer) {
   int written = 0;
   for (const EnteredLine& line : lines) {
-    records::DetailBuf = records::DetailRec{};
-    records::DetailRec& d = records::DetailBuf;
-    d.Company.Set(header.CompanyNumber.Get());
-    d.InvoiceNumber.Set(header.InvoiceNo.Get());
-    d.Date.Set(header.SortDate.Get());
-    d.SourceFlag.Set(memo ? "M" : "P");
-    d.UnitCost.Set(StripCommas(line.Cost));
-    d.DocumentKind.Set("I");
-    d.Customer.Set(header.InvCustomerNo.Get());
-    d.ShortName.Set(header.ShortName.Get());
-    d.LineNumber.Set(records::LineNumberText(line.Row));
-    d.LineKey.Set(records::LineKeyText(header.InvoiceNo.Get(), line.Row));
-    d.Product.Set(TrimBlanks(line.Code.substr(0, 15)));
-    d.LineText.Set(records::LineText(StripCommas(line.Quantity), line.Description, StripCommas(line.Price),
-                                     line.Taxable, StripCommas(line.Extension)));
+    records::DetailBuf = DetailRecordOf(header, line, memo);
     if (!memo) answer.push_back(AnswerLine(line));
     storage::IsamRecRef ref = 0;
     if (!records::AddDetailRecord(ref)) platform::ui::ShowMessage("detail add failed.");
@@ -110,36 +63,7 @@ int WriteDetailLines(const records::InvoiceRec& header, const std::vector<Entere
 void TakeOutOfStock(const std::vector<EnteredLine>& lines) {
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
   if (!file.Open()) return;
-  for (const EnteredLine& line : lines) {
-    std::string code = UpperCase(TrimBlanks(line.Code.substr(0, 15)));
-    if (code.empty() || code == NoProduct) continue;
-    records::ProductRec wanted{};
-    wanted.Code.Set(code);
-    records::ProductRec product{};
-    storage::IsamRecRef ref = 0;
-    if (!records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref))
-      continue;
-    if (UpperCase(TrimBlanks(product.Code.Get())) != code || product.NonStock || product.NonDepleting)
-      continue;
-    const records::ProductRec before = product;
-    double onHand = platform::text::TryStrToFloat(product.OnHand.Get()).value_or(0);
-    double sold = platform::text::TryStrToFloat(StripCommas(line.Quantity)).value_or(0);
-    product.OnHand.Set(platform::text::FloatToStr(onHand - sold).substr(0, 10));
-    records::UpdateProductRecord(product, before, ref);
-  }
-}
-
-int AgingLimit(const records::ShortString<3>& days) {
-  return platform::text::TryStrToInt(TrimBlanks(days.Get())).value_or(0);
-}
-
-// Reads the customer whose number is exactly the invoice's (never whatever record a search of the
-// number key lands on next).
-bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,
-                         storage::IsamRecRef& ref) {
-  records::CustomerRec wanted{};
-  wanted.CustomerNo.Set(number);
-  return records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+  for (const EnteredLine& line : lines) ChangeOnHand(line.Code, -LineQuantity(line.Quantity));
 }
 
 void RequireCustomer(const std::string& number) {
@@ -158,16 +82,9 @@ void PostToCustomer(const records::InvoiceRec& header, const EnteredInvoice& inv
   storage::IsamRecRef ref = 0;
   if (!file.Open() || !ReadInvoiceCustomer(header.InvCustomerNo.Get(), customer, ref)) return;
   const records::CustomerRec before = customer;
-  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.Get()) + due));
   customer.LastInvoice.Set(header.InvoiceNo.Get());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
-  const int limits[3] = {AgingLimit(CurrentCompany.AgingDays1), AgingLimit(CurrentCompany.AgingDays2),
-                         AgingLimit(CurrentCompany.AgingDays3)};
-  int days = static_cast<int>(date.daysTo(platform::text::Today()));
-  records::ShortString<10>* buckets[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
-                                         &customer.CustAging4};
-  records::ShortString<10>& bucket = *buckets[AgingBucket(days, limits)];
-  bucket.Set(platform::text::AmountText(StoredCents(bucket.Get()) + due));
+  AddToCustomerBalance(customer, due, date);
   if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y" && QueueCustomerLabel) QueueCustomerLabel(customer);
 }
@@ -195,29 +112,18 @@ void PostToCompany(const records::InvoiceRec& header, Cents due) {
 
 void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
              std::vector<std::string>& answer) {
-  records::MemoBuf = records::MemoRec{};
-  records::MemoBuf.Number.Set(header.InvoiceNo.Get());
-  for (int line = 0; line < records::kMemoLines && line < static_cast<int>(invoice.MemoLines.size());
-       ++line) {
-    const std::string& text = invoice.MemoLines[static_cast<size_t>(line)];
-    records::MemoBuf.Lines[line].Set(text.substr(0, records::kMemoLineWidth));
-    if (!TrimBlanks(text).empty()) answer.push_back(text);
-  }
+  records::MemoBuf = MemoRecordOf(header.InvoiceNo.Get(), invoice.MemoLines);
+  for (int line = 0; line < records::kMemoLines && line < static_cast<int>(invoice.MemoLines.size()); ++line)
+    if (!TrimBlanks(invoice.MemoLines[static_cast<size_t>(line)]).empty())
+      answer.push_back(invoice.MemoLines[static_cast<size_t>(line)]);
   storage::IsamRecRef ref = 0;
   if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
 }  // namespace
 
-int AgingBucket(int days, const int (&limits)[3]) {
-  if (days <= limits[0]) return 0;
-  if (days <= limits[1]) return 1;
-  if (days <= limits[2]) return 2;
-  return 3;
-}
-
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
-  QDate date = InvoiceDate(invoice);
+  QDate date = TypedInvoiceDate(invoice.Date);
   records::InvoiceRec r{};
   r.InvoiceNo.Set(UpperCase(invoice.Number).substr(0, 9));
   r.TransactionType.Set("I");
@@ -257,7 +163,7 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   records::InvoiceBuf = NewInvoiceRecord(invoice);
   const records::InvoiceRec header = records::InvoiceBuf;
-  QDate date = InvoiceDate(invoice);
+  QDate date = TypedInvoiceDate(invoice.Date);
   Cents due = StoredCents(header.AmountDue.Get());
 
   RequireCustomer(header.InvCustomerNo.Get());

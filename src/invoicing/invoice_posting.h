@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "invoicing/entered_invoice.h"
+#include "invoicing/posting_steps.h"
 #include "records/customer_rec.h"
 #include "records/invoice_rec.h"
 #include "storage/isam_types.h"
@@ -34,10 +35,6 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
 
 // The invoice record as the entry form's fields make it (no file is touched).
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);
-
-// The customer's aging bucket (0 to 3) of an amount dated `days` days ago, for the company's
-// three limits; a date in the future counts as current.
-int AgingBucket(int days, const int (&limits)[3]);
 
 // Appends a customer to the label print queue when the company asks for it; installed by the
 // label queue. While it is not installed no label is queued.

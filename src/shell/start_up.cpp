@@ -24,6 +24,7 @@
 #include "forms/header_form.h"
 #include "forms/list_window.h"
 #include "forms/pw_dlg.h"
+#include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
 #include "invoicing/invoice_entry.h"
@@ -143,6 +144,7 @@ bool StartUp() {
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
+  forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
   try {
     CreateMainForm();
     CreatePWDlg();

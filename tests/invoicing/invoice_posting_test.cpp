@@ -7,7 +7,7 @@
 #include "platform/files/file.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
-#include "platform/ui/support/ui_script.h"
+#include "posting_fixture.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -15,144 +15,16 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
-#include "support/books_check.h"
-#include "support/temp_dir.h"
 
 namespace invoicing {
 namespace {
 
 using records::CurrentCompany;
 using storage::IsamRecRef;
+using test_fixtures::Invoice;
+using test_fixtures::Line;
 
-const testing_support::StockBefore Stock = {{"WIDGET", 100}, {"MANUAL", 5}};
-
-EnteredLine Line(int row, const char* code, const char* quantity, const char* description, const char* price,
-                 const char* taxable, const char* extension) {
-  EnteredLine line;
-  line.Row = row;
-  line.Code = code;
-  line.Quantity = quantity;
-  line.Description = description;
-  line.Price = price;
-  line.Taxable = taxable;
-  line.Extension = extension;
-  line.Cost = "4.00";
-  return line;
-}
-
-EnteredInvoice Invoice(const char* number, const char* customer, const char* date, const char* net,
-                       const char* tax, const char* total, const char* paid) {
-  EnteredInvoice invoice;
-  invoice.Number = number;
-  invoice.CustomerNo = customer;
-  invoice.ShortName = "SHORT";
-  invoice.Date = date;
-  invoice.Terms = "Net 30 Days";
-  invoice.KeyCode = "None";
-  invoice.TaxRate = "8";
-  invoice.Net = net;
-  invoice.Tax = tax;
-  invoice.Total = total;
-  invoice.Paid = paid;
-  return invoice;
-}
-
-class InvoicePostingTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    testing_support::EnsureGuiApplication();
-    platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
-    platform::text::SetShortDateFormat("mm/dd/yyyy");
-    storage::IsamInitialize(0, 30);
-    CurrentCompany = records::DefaultCompanyRecord();
-    CurrentCompany.CompanyNumber.Set("12");
-    CurrentCompany.CompanyARBalance.Set("0.00");
-    CurrentCompany.NextInvoiceNumber.Set("1001");
-    CurrentCompany.DateOrder.Set("M");
-    CurrentCompany.AgingDays1.Set("30");
-    CurrentCompany.AgingDays2.Set("60");
-    CurrentCompany.AgingDays3.Set("90");
-    records::InstallCompanyFileNames();
-    ASSERT_TRUE(records::CreateCompanyFile());
-    ASSERT_TRUE(records::OpenCompanyFile());
-    records::CompanyWorkRec = CurrentCompany;
-    IsamRecRef ref = 0;
-    ASSERT_TRUE(records::AddCompanyRecord(ref));
-    records::CloseCompanyFile();
-    using Step = bool (*)();
-    const std::pair<Step, Step> files[] = {{records::CreateCustomerFile, records::OpenCustomerFile},
-                                           {records::CreateProductFile, records::OpenProductFile},
-                                           {records::CreateInvoiceFile, records::OpenInvoiceFile},
-                                           {records::CreateDetailFile, records::OpenDetailFile},
-                                           {records::CreateMemoFile, records::OpenMemoFile}};
-    for (auto [create, open] : files) ASSERT_TRUE(create() && open());
-    AddCustomer("C1");
-    AddCustomer("C2");
-    AddProduct("WIDGET", "100", false, false);
-    AddProduct("SERVICE", "0", true, false);
-    AddProduct("MANUAL", "5", false, true);
-    // The customer and product files stay open for the checks; the posting uses them as held.
-  }
-  void TearDown() override {
-    EXPECT_TRUE(ui_.Done());
-    storage::IsamShutdown();
-    records::CustomerFile = records::ProductFile = records::InvoiceFile = records::DetailFile =
-        records::MemoFile = nullptr;
-    storage::CurrentCompanyNumber = nullptr;
-    platform::text::UseSystemClock();
-  }
-  static void AddCustomer(const char* number) {
-    records::CustomerRec c{};
-    c.CustomerNo.Set(number);
-    c.CustomerName.Set(std::string("Customer ") + number);
-    for (auto* amount : {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4}) amount->Set("0.00");
-    c.CustBalance.Set("0.00");
-    IsamRecRef ref = 0;
-    ASSERT_TRUE(records::AddCustomerRecord(c, ref));
-  }
-  static void AddProduct(const char* code, const char* onHand, bool nonStock, bool nonDepleting) {
-    records::ProductRec p{};
-    p.Code.Set(code);
-    p.OnHand.Set(onHand);
-    p.NonStock = nonStock;
-    p.NonDepleting = nonDepleting;
-    IsamRecRef ref = 0;
-    ASSERT_TRUE(records::AddProductRecord(p, ref));
-  }
-  static records::CustomerRec Customer(const char* number) {
-    records::CustomerRec wanted{}, found{};
-    wanted.CustomerNo.Set(number);
-    IsamRecRef ref = 0;
-    EXPECT_TRUE(
-        records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, found, ref));
-    return found;
-  }
-  static std::string OnHand(const char* code) {
-    records::ProductRec wanted{}, found{};
-    wanted.Code.Set(code);
-    IsamRecRef ref = 0;
-    EXPECT_TRUE(
-        records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, found, ref));
-    return found.OnHand.Get();
-  }
-  static records::InvoiceRec Stored(const char* number) {
-    records::InvoiceRec wanted{}, found{};
-    wanted.InvoiceNo.Set(number);
-    IsamRecRef ref = 0;
-    EXPECT_TRUE(
-        records::ReadByKey(records::InvoiceUnit(), records::BuildInvoiceKey(wanted, 1), 1, found, ref));
-    return found;
-  }
-  static std::vector<std::string> Buckets(const records::CustomerRec& c) {
-    return {c.CustAging1.Get(), c.CustAging2.Get(), c.CustAging3.Get(), c.CustAging4.Get()};
-  }
-  void ExpectBooksBalance() {
-    EXPECT_EQ(testing_support::BooksProblems(CurrentCompany, Stock), std::vector<std::string>{});
-  }
-
-  testing_support::TempDir dir_;
-  testing_support::UiScript ui_;
-};
+class InvoicePostingTest : public test_fixtures::PostingTest {};
 
 TEST_F(InvoicePostingTest, ASequenceOfInvoicesPostsEverywhereItCounts) {
   EnteredInvoice first = Invoice("1001", "C1", "12/07/2026", "80.00", "6.40", "86.40", "0.00");

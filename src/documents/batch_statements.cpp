@@ -1,0 +1,305 @@
+#include "documents/batch_statements.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QVBoxLayout>
+#include <vector>
+
+#include "documents/customer_statement.h"
+#include "documents/document_view.h"
+#include "documents/mail_readiness.h"
+#include "documents/statement_window.h"
+#include "forms/form_instance.h"
+#include "forms/run_state.h"
+#include "platform/text/amount.h"
+#include "platform/text/clock.h"
+#include "platform/text/codepage.h"
+#include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
+#include "records/company_file.h"
+#include "records/customer_file.h"
+#include "records/record_file.h"
+#include "storage/stat_form.h"
+
+namespace documents {
+
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+using platform::ui::MessageBox;
+using platform::ui::MsgButtons;
+using platform::ui::MsgIcon;
+using records::CurrentCompany;
+
+TSelStmnt* SelStmnt = nullptr;
+TBatchStWin* BatchStWin = nullptr;
+
+TSelStmnt& CreateSelStmnt() {
+  return forms::FormInstance(SelStmnt);
+}
+
+TBatchStWin& CreateBatchStWin() {
+  return forms::FormInstance(BatchStWin);
+}
+
+TSelStmnt::TSelStmnt(QWidget* parent)
+    : Form(parent),
+      Label1(new QLabel(this)),
+      RBAll(new QRadioButton("All non-zero balances")),
+      RBover30(new QRadioButton),
+      RBover60(new QRadioButton),
+      RBover90(new QRadioButton),
+      RBActAll(new QRadioButton("All activity (paid and unpaid)")),
+      RBActUnPd(new QRadioButton("Only Unpaid Transactions")),
+      ExcludeEmail(new QCheckBox(this)),
+      OKButton(new QPushButton("&Ok", this)),
+      CanButn(new QPushButton("&Cancel", this)),
+      Button1(new QPushButton("&Help", this)) {
+  SetCaption("Statement Selection");
+  auto* balances = new QGroupBox(" Account Balance Selection: ", this);
+  auto* balanceRows = new QVBoxLayout(balances);
+  for (QRadioButton* button : {RBAll, RBover30, RBover60, RBover90}) balanceRows->addWidget(button);
+  auto* detail = new QGroupBox(" Statement Detail: ", this);
+  auto* detailRows = new QVBoxLayout(detail);
+  for (QRadioButton* button : {RBActAll, RBActUnPd}) detailRows->addWidget(button);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (QPushButton* button : {OKButton, CanButn, Button1}) buttons->addWidget(button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label1);
+  layout->addWidget(balances);
+  layout->addWidget(detail);
+  layout->addWidget(ExcludeEmail);
+  layout->addLayout(buttons);
+  OKButton->setDefault(true);
+  BindModalResult(OKButton, platform::ui::mrOk);
+  BindModalResult(CanButn, platform::ui::mrCancel);
+  QObject::connect(Button1, &QPushButton::clicked,
+                   [] { platform::ui::Application->HelpKeyword("GetStatement"); });
+}
+
+void TSelStmnt::FormCreate() {
+  RBAll->setChecked(true);
+  RBActUnPd->setChecked(true);
+  ExcludeEmail->setChecked(true);
+}
+
+void TSelStmnt::FormShow() {
+  bool byEMail = forms::EMailOutputChosen();
+  Label1->setText(byEMail ? "E-Mail Mode" : "Printer Mode");
+  ExcludeEmail->setText(byEMail ? "Bypass customers without an e-mail address"
+                                : "Bypass customers with an e-mail address");
+}
+
+TBatchStWin::TBatchStWin(QWidget* parent)
+    : Form(parent),
+      Label1(new QLabel(this)),
+      Label2(new QLabel(this)),
+      StmntBatch(new QLabel("Print in &batches of:", this)),
+      EMBNum(new QLineEdit(this)),
+      OKButton(new QPushButton("&Print", this)),
+      CanButn(new QPushButton("&Cancel", this)),
+      HlpBtn(new QPushButton("Help", this)) {
+  SetCaption("Batch Print Statements");
+  EMBNum->setMaxLength(4);
+  EMBNum->setValidator(new QIntValidator(0, 9999, EMBNum));
+  StmntBatch->setBuddy(EMBNum);
+  HlpBtn->setToolTip("Help");
+  auto* size = new QHBoxLayout;
+  size->addWidget(StmntBatch);
+  size->addWidget(EMBNum);
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  for (QPushButton* button : {OKButton, CanButn, HlpBtn}) buttons->addWidget(button);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Label1);
+  layout->addWidget(Label2);
+  layout->addLayout(size);
+  layout->addLayout(buttons);
+  OKButton->setDefault(true);
+  QObject::connect(OKButton, &QPushButton::clicked, [this] { OKButtonClick(); });
+  QObject::connect(CanButn, &QPushButton::clicked, [this] { CanButnClick(); });
+  QObject::connect(HlpBtn, &QPushButton::clicked,
+                   [] { platform::ui::Application->HelpKeyword("ViewStatement"); });
+}
+
+void TBatchStWin::FormShow() {
+  OKButton->setFocus();
+}
+
+void TBatchStWin::OKButtonClick() {
+  if (EMBNum->text().trimmed().isEmpty()) {
+    MessageBox("You must enter the number of statements to print in this batch.", "Number to Batch Print",
+               MsgButtons::Ok, MsgIcon::Information);
+    EMBNum->setFocus();
+    return;
+  }
+  SetModalResult(platform::ui::mrOk);
+}
+
+void TBatchStWin::CanButnClick() {
+  SetModalResult(platform::ui::mrCancel);
+  Close();
+}
+
+void ShowCustomerStatement(const std::string& customerNo, const std::string& customerName) {
+  StmtCustomerNo = customerNo;
+  QString caption = ToQString(("Customer: " + customerName).substr(0, 45));
+  StmtUnpaidOnly = false;
+  if (!BuildCustomerStatement()) {
+    MessageBox("Customer " + ToQString(TrimBlanks(customerNo)) + " was not found.", caption, MsgButtons::Ok,
+               MsgIcon::Warning);
+    return;
+  }
+  if (Statement.RecordCount() == 0) {
+    MessageBox("There is no activity for this customer.", caption, MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  CreateStment().ShowModal();
+}
+
+namespace {
+
+bool NonZero(const std::string& amount) {
+  return platform::text::ParseAmount(platform::text::StripCommas(amount)).value_or(0) != 0;
+}
+
+// The customers of the run, in name order.
+std::vector<std::string> SelectCustomers(const TSelStmnt& selection, bool byEMail) {
+  std::vector<std::string> numbers;
+  records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
+  if (!file.Open()) return numbers;
+  platform::ui::WaitCursor hourglass;
+  records::CustomerRec blank{};
+  storage::IsamKeyStr key = records::BuildCustomerKey(blank, 1);
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(records::CustomerFile, 1, ref, key);
+  while (storage::IsamOK) {
+    records::CustomerRec c{};
+    storage::IsamGetRec(records::CustomerFile, ref, &c, sizeof c);
+    if (!storage::IsamOK) break;
+    std::string email = TrimBlanks(c.CustEMail.Get());
+    bool bypassed = selection.ExcludeEmail->isChecked() && (byEMail ? email.empty() : email.size() > 1);
+    bool selected =
+        selection.RBAll->isChecked() ? NonZero(c.CustBalance.Get())
+        : selection.RBover30->isChecked()
+            ? NonZero(c.CustAging2.Get()) || NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
+        : selection.RBover60->isChecked() ? NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
+                                          : NonZero(c.CustAging4.Get());
+    if (!bypassed && selected) numbers.push_back(c.CustomerNo.Get());
+    storage::IsamNextKey(records::CustomerFile, 1, ref, key);
+  }
+  return numbers;
+}
+
+void SetAgingCaptions(TSelStmnt& selection) {
+  const records::CompanyRec& c = CurrentCompany;
+  auto captionOr = [](const std::string& caption, const std::string& days) {
+    return ToQString(TrimBlanks(caption).empty() ? TrimBlanks(days) : TrimBlanks(caption));
+  };
+  selection.RBover30->setText(captionOr(c.AgingCaption2.Get(), c.AgingDays2.Get()));
+  selection.RBover60->setText(captionOr(c.AgingCaption3.Get(), c.AgingDays3.Get()));
+  selection.RBover90->setText("Over " + ToQString(TrimBlanks(c.AgingDays3.Get())));
+}
+
+// Clears the batch flag however the run ends, so a later single statement never queues labels.
+struct BatchActive {
+  BatchActive() { BatchStatementActive = true; }
+  ~BatchActive() { BatchStatementActive = false; }
+};
+
+void ShowProgress(bool byEMail) {
+  storage::TStatForm& progress = storage::EnsureStatForm();
+  progress.ClearStatusLines();
+  progress.Label2->setText("Working...");
+  progress.SetCaption(byEMail ? "E-Mail Mode" : "Printer Mode");
+  progress.Show();
+}
+
+}  // namespace
+
+void BatchPrintStatements(const std::function<void(const QString&)>& status) {
+  if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
+  TSelStmnt& selection = CreateSelStmnt();
+  SetAgingCaptions(selection);
+  if (selection.ShowModal() != platform::ui::mrOk) return;
+  const bool byEMail = forms::EMailOutputChosen();
+  std::vector<std::string> customers = SelectCustomers(selection, byEMail);
+  const int n = static_cast<int>(customers.size());
+  if (n == 0) {
+    MessageBox(
+        "There are no customers with a non-zero balance that meet your aging selection. There are no "
+        "statements "
+        "to print.",
+        "Batch Print - Statements", MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  StmtUnpaidOnly = selection.RBActUnPd->isChecked();
+
+  TBatchStWin& batch = CreateBatchStWin();
+  batch.Label2->setText(("Last Batch Run: " + ToQString(CurrentCompany.LastBatchRun.Get())).left(26));
+  batch.Label1->setText("There are " + QString::number(n) +
+                        (byEMail ? " statements to be e-mailed." : " statements to be printed."));
+  batch.OKButton->setText(byEMail ? "&E-Mail" : "&Print");
+  batch.EMBNum->setText(QString::number(n));
+  if (batch.ShowModal() != platform::ui::mrOk) return;
+  int size = std::clamp(
+      platform::text::TryStrToInt(TrimBlanks(platform::text::ToAnsi(batch.EMBNum->text()))).value_or(1), 1,
+      n);
+  if (byEMail && !EnsureMailOnline()) return;
+
+  bool cancelled = false;
+  {
+    platform::ui::WaitCursor hourglass;
+    BatchActive active;
+    ShowProgress(byEMail);
+    int processed = 0;
+    for (int i = 1; i <= n && !cancelled; ++i) {
+      StmtCustomerNo = TrimBlanks(customers[static_cast<std::size_t>(i - 1)]).substr(0, 8);
+      if (!BuildCustomerStatement()) continue;  // gone since the scan: never another customer's statement
+      QString number = QString::number(i);
+      storage::StatForm->Label2->setText((byEMail ? "E-Mailing Statement " : "Printing Statement ") + number +
+                                         " ...");
+      PutOutStatement(byEMail);
+      platform::ui::Application->ProcessMessages();
+      ++processed;
+      status("Processing " + ToQString(TrimBlanks(Statement.Account[0])) + " (" + number + " of " +
+             QString::number(n) + " [batches of " + QString::number(size) + "]) ...");
+      platform::ui::Application->ProcessMessages();
+      if (processed >= size && n - i > 0) {
+        storage::StatForm->Close();
+        status("Pausing batch job. Select Yes when ready to continue...");
+        platform::ui::Application->ProcessMessages();
+        bool goOn =
+            MessageBox(QString::number(size) + " statements processed during this cycle. There are " +
+                           QString::number(n - i) + " statements remaining. Do you want to continue?",
+                       "Batch Job Pause...", MsgButtons::YesNo, MsgIcon::Information) == platform::ui::mrYes;
+        processed = 0;
+        storage::StatForm->Show();
+        cancelled = !goOn;
+      }
+    }
+    storage::StatForm->Close();
+  }
+  if (cancelled) {
+    status("Batch job canceled.");
+    return;
+  }
+  records::UpdateCurrentCompanyRecord([](records::CompanyRec& company) {
+    company.LastBatchRun.Set(platform::text::DateToStr(platform::text::Today()).substr(0, 10));
+  });
+  platform::ui::Application->ProcessMessages();
+  if (!byEMail) {
+    status("Batch Print complete. " + QString::number(n) + " statements sent to spooler.");
+    return;
+  }
+  status("Batch complete. " + QString::number(n) + " statements sent by e-mail.");
+  CreateRtedit().msSMTP1->Quit();
+  MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
+}
+
+}  // namespace documents

@@ -1,0 +1,157 @@
+#include "documents/customer_statement.h"
+
+#include <QString>
+#include <algorithm>
+
+#include "documents/document_buffer.h"
+#include "platform/text/amount.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "records/company_rec.h"
+#include "records/customer_file.h"
+#include "records/invoice_file.h"
+#include "records/record_file.h"
+
+namespace documents {
+
+using platform::text::Cents;
+using platform::text::FormatAmount;
+using platform::text::TrimBlanks;
+using platform::text::UpperCase;
+using records::CurrentCompany;
+
+TStatementData Statement;
+std::string StmtCustomerNo;
+bool StmtUnpaidOnly = false;
+bool BatchStatementActive = false;
+std::array<std::string, 4> StmtAging;
+std::string StmtEmail;
+std::string StmtNotes;
+std::string StmtShowNotes;
+std::function<void(const StatementCustomer&)> QueueStatementLabel;
+
+namespace {
+
+StatementRow CaptionRow() {
+  std::string order = CurrentCompany.DateOrder.Get();
+  std::string date = order == "D" ? "Dy/Mo/Year" : "Mo/Dy/Year";
+  return {date, "Invoice#", "Reference/Comment", "Total Amount", "Paid Amount", "Balance Due", "C"};
+}
+
+struct Sums {
+  Cents Total = 0, Paid = 0, Due = 0;
+};
+
+// The record's row, its amounts added to the sums. In unpaid-only mode an invoice with payment
+// records shows (and counts) what has been paid of it: its total less what is still due.
+StatementRow RecordRow(const records::InvoiceRec& r, Sums& sums) {
+  std::string type = r.TransactionType.Get();
+  Cents total = StoredAmountCents(r.InvTotal.Get());
+  Cents paid = StoredAmountCents(r.InvPaid.Get());
+  Cents due = StoredAmountCents(r.AmountDue.Get());
+  if (StmtUnpaidOnly && type == "Z") paid = total - due;
+  sums.Total += total;
+  sums.Paid += paid;
+  sums.Due += due;
+  std::string comment =
+      TrimBlanks(r.StatementComment.Get()).empty() ? StatementTypeText(type) : r.StatementComment.Get();
+  return {r.SortDate.Get(),   r.InvoiceNo.Get(), comment, FormatAmount(total),
+          FormatAmount(paid), FormatAmount(due), type};
+}
+
+bool Listed(const records::InvoiceRec& r) {
+  if (!StmtUnpaidOnly) return true;
+  return r.TransactionType.Get() != "R" && StoredAmountCents(r.AmountDue.Get()) != 0;
+}
+
+// Date order, and within one date the invoice number as text, case ignored.
+void SortByDate(std::vector<StatementRow>& rows) {
+  auto text = [](const StatementRow& row) {
+    QString joined;
+    for (const std::string& cell : row) joined += platform::text::ToQString(cell) + "\n";
+    return joined;
+  };
+  std::stable_sort(rows.begin(), rows.end(), [&](const StatementRow& a, const StatementRow& b) {
+    return QString::compare(text(a), text(b), Qt::CaseInsensitive) < 0;
+  });
+}
+
+bool ReadStatementCustomer(records::CustomerRec& customer) {
+  records::CustomerRec wanted{};
+  wanted.CustomerNo.Set(StmtCustomerNo);
+  storage::IsamRecRef ref = 0;
+  records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
+  return file.Open() &&
+         records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+}
+
+void TakeCustomer(const records::CustomerRec& c) {
+  Statement.Account = {c.CustomerName.Get(), c.CustBillTo1.Get(), c.CustBillTo2.Get(), c.CustBillTo3.Get(),
+                       c.CustBillTo4.Get()};
+  Statement.CustomerNo = StmtCustomerNo;
+  StmtEmail = c.CustEMail.Get();
+  StmtShowNotes = c.NotesOnStatement.Get();
+  StmtNotes = c.CustNotes.Get();
+  const records::ShortString<10>* aging[] = {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4};
+  for (std::size_t i = 0; i < 4; ++i)
+    StmtAging[i] = FormatAmount(StoredAmountCents(aging[i]->Get())).substr(0, 12);
+}
+
+}  // namespace
+
+std::string StatementTypeText(const std::string& transactionType) {
+  static const std::pair<const char*, const char*> texts[] = {{"I", "Invoice"},
+                                                              {"X", "Partial Payment Made"},
+                                                              {"Z", "Partial Payment Invoice"},
+                                                              {"D", "Deposit on Account"},
+                                                              {"T", "Deposit Offset Applied"},
+                                                              {"G", "Repeat Billing"},
+                                                              {"R", "Repeat Master"}};
+  for (const auto& [type, text] : texts)
+    if (transactionType == type) return text;
+  return {};
+}
+
+bool BuildCustomerStatement() {
+  Statement = TStatementData{};
+  records::CustomerRec customer{};
+  if (!ReadStatementCustomer(customer)) return false;
+  if (BatchStatementActive && CurrentCompany.BatchCopyToLabelQueue.Get() == "Y" && QueueStatementLabel)
+    QueueStatementLabel({customer.CustomerNo.Get(), customer.CustomerName.Get(), customer.MailSortCode.Get(),
+                         customer.CustomerType.Get()});
+  TakeCustomer(customer);
+
+  std::vector<StatementRow> rows;
+  Sums sums;
+  {
+    records::FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
+    if (file.Open()) {
+      const std::string wanted = UpperCase(TrimBlanks(StmtCustomerNo));
+      records::InvoiceRec probe{};
+      probe.InvCustomerNo.Set(StmtCustomerNo);
+      storage::IsamKeyStr key = records::BuildInvoiceKey(probe, 2);
+      storage::IsamRecRef ref = 0;
+      storage::IsamSearchKey(records::InvoiceFile, 2, ref, key);
+      while (storage::IsamOK && UpperCase(TrimBlanks(key)) == wanted) {
+        records::InvoiceRec record{};
+        storage::IsamGetRec(records::InvoiceFile, ref, &record, sizeof record);
+        if (!storage::IsamOK) break;
+        if (Listed(record)) rows.push_back(RecordRow(record, sums));
+        storage::IsamNextKey(records::InvoiceFile, 2, ref, key);
+      }
+    }
+  }
+  SortByDate(rows);
+  std::string order = CurrentCompany.DateOrder.Get();
+  for (StatementRow& row : rows) row[0] = DocDateText(row[0].substr(0, 10), order);
+
+  std::string currency = TrimBlanks(CurrentCompany.CurrencySymbol.Get());
+  Statement.Rows.push_back(CaptionRow());
+  Statement.Rows.insert(Statement.Rows.end(), rows.begin(), rows.end());
+  Statement.Rows.push_back({"", "", "*** Account Totals:", currency + FormatAmount(sums.Total),
+                            currency + FormatAmount(sums.Paid), currency + FormatAmount(sums.Due), ""});
+  return true;
+}
+
+}  // namespace documents

@@ -1,0 +1,52 @@
+#pragma once
+// A customer's statement: the customer's records of the invoice file (invoices, payments,
+// deposits, repeat billing) with their totals and the customer's aging amounts. It is built once
+// into Statement and the statement globals; the Customer Statement window shows it, and the
+// printer and the e-mail composer read it from there, never from the files again.
+//
+// Statement.Rows: row 0 the column captions, then one row per record in date order, then the
+// totals row. Columns: date, invoice number, reference or comment, total, paid, balance due,
+// transaction type.
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace documents {
+
+inline constexpr int StatementColumns = 7;
+using StatementRow = std::array<std::string, StatementColumns>;
+
+struct TStatementData {
+  std::array<std::string, 5> Account;  // name and billing lines 1-4
+  std::string CustomerNo;
+  std::vector<StatementRow> Rows;
+  int RecordCount() const { return Rows.size() < 2 ? 0 : static_cast<int>(Rows.size()) - 2; }
+};
+
+extern TStatementData Statement;
+extern std::string StmtCustomerNo;            // the customer to build, set by the caller
+extern bool StmtUnpaidOnly;                   // list only what is still owed
+extern bool BatchStatementActive;             // a batch run is building statements
+extern std::array<std::string, 4> StmtAging;  // ",0.00", cut to 12 characters
+extern std::string StmtEmail;
+extern std::string StmtNotes;
+extern std::string StmtShowNotes;
+
+// The text shown for a record whose statement comment is blank.
+std::string StatementTypeText(const std::string& transactionType);
+
+// Builds the statement of StmtCustomerNo. False, with Statement emptied, when no customer has
+// exactly that number. A stored amount that is not a number raises the conversion error. During
+// a batch run the customer is appended to the label queue when the company asks for it.
+bool BuildCustomerStatement();
+
+// Appends a customer to the label print queue (number, name, mailing code, type); installed by
+// the label queue. While it is not installed no label is queued.
+struct StatementCustomer {
+  std::string Number, Name, MailSortCode, Type;
+};
+extern std::function<void(const StatementCustomer&)> QueueStatementLabel;
+
+}  // namespace documents

@@ -1,0 +1,224 @@
+#include "documents/statement_window.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include "documents/customer_statement.h"
+#include "documents/document_view.h"
+#include "documents/mail_readiness.h"
+#include "documents/statement_email.h"
+#include "documents/statement_printing.h"
+#include "forms/form_instance.h"
+#include "forms/run_state.h"
+#include "platform/print/printer.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
+#include "records/company_rec.h"
+#include "storage/stat_form.h"
+
+namespace documents {
+
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+using records::CurrentCompany;
+
+TStment* Stment = nullptr;
+
+TStment& CreateStment() {
+  return forms::FormInstance(Stment);
+}
+
+namespace {
+
+// Amounts drawn so that their decimal points line up: the part before the point ends a fixed
+// distance from the cell's right edge.
+class DecimalPointDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    QString text = index.data().toString().trimmed();
+    int point = text.indexOf('.');
+    if (index.column() < 3 || point < 0) return QStyledItemDelegate::paint(painter, option, index);
+    QStyleOptionViewItem plain = option;
+    initStyleOption(&plain, index);
+    plain.text.clear();
+    const QWidget* widget = option.widget;
+    QStyle* style = widget ? widget->style() : QApplication::style();
+    style->drawControl(QStyle::CE_ItemViewItem, &plain, painter, widget);
+    const QFontMetrics metrics(option.font);
+    int x = option.rect.right() - metrics.horizontalAdvance(".00") - 4;
+    QRect whole(option.rect.left(), option.rect.top() + 2, x - option.rect.left(), option.rect.height() - 2);
+    QRect fraction(x, option.rect.top() + 2, option.rect.right() - x, option.rect.height() - 2);
+    painter->save();
+    painter->setFont(option.font);
+    painter->drawText(whole, Qt::AlignRight | Qt::AlignTop, text.left(point));
+    painter->drawText(fraction, Qt::AlignLeft | Qt::AlignTop, text.mid(point));
+    painter->restore();
+  }
+};
+
+QToolButton* SpeedButton(QWidget* parent, const QString& text, const QString& hint) {
+  auto* button = new QToolButton(parent);
+  button->setText(text);
+  button->setToolTip(hint);
+  return button;
+}
+
+}  // namespace
+
+TStment::TStment(QWidget* parent)
+    : Form(parent),
+      AccountLabels{},
+      Label6(new QLabel("Customer Number:", this)),
+      CNoLabel(new QLabel(this)),
+      PrinStButn(SpeedButton(this, "Print", "Print")),
+      SpeedButton2(SpeedButton(this, "Close", "Close")),
+      SpeedButton3(SpeedButton(this, "Help", "Help")),
+      CheckBox1(new QCheckBox("&Show Unpaid Records Only", this)),
+      SGrid(new QTableWidget(this)),
+      CSBar(new QStatusBar(this)) {
+  SetCaption("Customer Statement");
+  resize(760, 480);
+  auto* account = new QVBoxLayout;
+  for (QLabel*& label : AccountLabels) {
+    label = new QLabel(this);
+    account->addWidget(label);
+  }
+  Label1 = AccountLabels[0];
+  QFont bold = Label1->font();
+  bold.setBold(true);
+  Label1->setFont(bold);
+  auto* number = new QHBoxLayout;
+  number->addWidget(Label6);
+  number->addWidget(CNoLabel);
+  number->addStretch(1);
+  account->addLayout(number);
+  auto* buttons = new QVBoxLayout;
+  for (QWidget* widget : std::initializer_list<QWidget*>{PrinStButn, SpeedButton2, SpeedButton3, CheckBox1})
+    buttons->addWidget(widget);
+  auto* top = new QHBoxLayout;
+  top->addLayout(account, 1);
+  top->addLayout(buttons);
+
+  SGrid->setColumnCount(7);
+  SGrid->horizontalHeader()->hide();  // row 0 of the statement holds the captions
+  SGrid->verticalHeader()->hide();
+  SGrid->verticalHeader()->setDefaultSectionSize(20);
+  SGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+  SGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  SGrid->setItemDelegate(new DecimalPointDelegate(SGrid));
+  CSBar->setSizeGripEnabled(false);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(top);
+  layout->addWidget(SGrid, 1);
+  layout->addWidget(CSBar);
+
+  QObject::connect(CheckBox1, &QCheckBox::toggled, [this] {
+    if (!showing_) CheckBox1Click();
+  });
+  QObject::connect(PrinStButn, &QToolButton::clicked, [this] { PrinStButnClick(); });
+  QObject::connect(SpeedButton2, &QToolButton::clicked, [this] { SpeedButton2Click(); });
+  QObject::connect(SpeedButton3, &QToolButton::clicked, [this] { SpeedButton3Click(); });
+}
+
+void TStment::FormShow() {
+  showing_ = true;
+  CheckBox1->setChecked(StmtUnpaidOnly);
+  showing_ = false;
+  QFont font = SGrid->font();
+  const records::FontRec& body = CurrentCompany.InvBodyFont;
+  std::string name = TrimBlanks(body.Name.Get());
+  if (!name.empty()) font.setFamily(ToQString(name));
+  if (body.Size.Get() > 0 && body.Size.Get() < 200) font.setPointSize(body.Size.Get());
+  SGrid->setFont(font);
+  ShowStatement();
+}
+
+void TStment::ShowStatement() {
+  for (std::size_t i = 0; i < AccountLabels.size(); ++i)
+    AccountLabels[i]->setText(ToQString(Statement.Account[i]));
+  CNoLabel->setText(ToQString(Statement.CustomerNo));
+  SGrid->setRowCount(static_cast<int>(Statement.Rows.size()));
+  for (int row = 0; row < static_cast<int>(Statement.Rows.size()); ++row)
+    for (int column = 0; column < StatementColumns; ++column) {
+      auto* item = new QTableWidgetItem(ToQString(Statement.Rows[static_cast<std::size_t>(row)][column]));
+      if (row == 0) {
+        QFont bold = SGrid->font();
+        bold.setBold(true);
+        item->setFont(bold);
+      }
+      SGrid->setItem(row, column, item);
+    }
+  SizeColumns();
+  CSBar->showMessage("There are " + QString::number(Statement.RecordCount()) + " records selected.");
+}
+
+void TStment::SizeColumns() {
+  static const char* const suffixes[StatementColumns] = {"X", "X", "XXX", "X", "X", "X", "XXXXXX"};
+  QFont bold = SGrid->font();
+  bold.setBold(true);
+  const QFontMetrics metrics(SGrid->font());
+  const QFontMetrics captions(bold);
+  SGrid->verticalHeader()->setDefaultSectionSize(std::max(20, captions.height() + 4));
+  for (int column = 0; column < StatementColumns; ++column) {
+    int width = 0;
+    for (std::size_t row = 0; row < Statement.Rows.size(); ++row) {
+      std::string text = TrimBlanks(Statement.Rows[row][static_cast<std::size_t>(column)]).substr(0, 32);
+      width = std::max(width,
+                       (row == 0 ? captions : metrics).horizontalAdvance(ToQString(text + suffixes[column])));
+    }
+    SGrid->setColumnWidth(column, width);
+  }
+}
+
+void TStment::CheckBox1Click() {
+  StmtUnpaidOnly = CheckBox1->isChecked();
+  BuildCustomerStatement();
+  ShowStatement();
+  SGrid->viewport()->update();
+}
+
+void PutOutStatement(bool byEMail) {
+  platform::ui::WaitCursor hourglass;
+  if (byEMail)
+    EmailStatementText();
+  else
+    PrintStatement(platform::print::Printer());
+}
+
+void TStment::PrinStButnClick() {
+  if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
+  bool byEMail = forms::EMailOutputChosen();
+  if (byEMail && !EnsureMailOnline()) return;
+  PutOutStatement(byEMail);
+  QString name = Label1->text();
+  if (!byEMail) {
+    CSBar->showMessage("Statement for " + name + " sent to print queue.");
+    return;
+  }
+  CSBar->showMessage("Statement for " + name + " sent by e-mail.");
+  Trtedit& mail = CreateRtedit();
+  mail.msSMTP1->Quit();
+  platform::ui::MessageBox(
+      "Statement for " + name + " (" + QString::number(mail.msMessage1->Recipients.Count()) +
+          " recipients) sent by e-mail.",
+      "E-Mail Statement", platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+}
+
+void TStment::SpeedButton2Click() {
+  Close();
+}
+
+void TStment::SpeedButton3Click() {
+  platform::ui::Application->HelpKeyword("ViewStatement");
+}
+
+}  // namespace documents

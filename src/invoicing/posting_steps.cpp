@@ -1,0 +1,138 @@
+#include "invoicing/posting_steps.h"
+
+#include <stdexcept>
+
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/text/format_float.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/text/upper_case.h"
+#include "records/company_rec.h"
+#include "records/customer_file.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
+
+namespace invoicing {
+
+using platform::text::StripCommas;
+using platform::text::TrimBlanks;
+using platform::text::UpperCase;
+using records::CurrentCompany;
+
+namespace {
+
+int AgingLimit(const records::ShortString<3>& days) {
+  return platform::text::TryStrToInt(TrimBlanks(days.Get())).value_or(0);
+}
+
+// The memo invoice's one stock line, written as grid row 1.
+EnteredLine MemoStockLine(const EnteredInvoice& invoice) {
+  EnteredLine line = invoice.MemoProduct;
+  line.Row = 1;
+  std::string code = TrimBlanks(line.Code);
+  line.Code = code.empty() ? NoProduct : code;
+  line.Price = invoice.Net;
+  line.Taxable = "M";
+  line.Extension = invoice.Net;
+  return line;
+}
+
+}  // namespace
+
+Cents StoredCents(const std::string& text) {
+  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
+}
+
+std::optional<QDate> ReadTypedDate(const std::string& typed) {
+  std::string order = CurrentCompany.DateOrder.Get();
+  return platform::text::ParseTypedDate(TrimBlanks(typed), order.empty() ? 'M' : order[0]);
+}
+
+QDate TypedInvoiceDate(const std::string& typed) {
+  std::optional<QDate> date = ReadTypedDate(typed);
+  if (!date) throw std::runtime_error("The invoice date " + typed + " is not a date.");
+  return *date;
+}
+
+int AgingBucket(int days, const int (&limits)[3]) {
+  if (days <= limits[0]) return 0;
+  if (days <= limits[1]) return 1;
+  if (days <= limits[2]) return 2;
+  return 3;
+}
+
+void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate& date) {
+  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.Get()) + due));
+  const int limits[3] = {AgingLimit(CurrentCompany.AgingDays1), AgingLimit(CurrentCompany.AgingDays2),
+                         AgingLimit(CurrentCompany.AgingDays3)};
+  int days = static_cast<int>(date.daysTo(platform::text::Today()));
+  records::ShortString<10>* buckets[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
+                                         &customer.CustAging4};
+  records::ShortString<10>& bucket = *buckets[AgingBucket(days, limits)];
+  bucket.Set(platform::text::AmountText(StoredCents(bucket.Get()) + due));
+}
+
+bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,
+                         storage::IsamRecRef& ref) {
+  records::CustomerRec wanted{};
+  wanted.CustomerNo.Set(number);
+  return records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+}
+
+void ChangeOnHand(const std::string& code, double change) {
+  std::string wantedCode = UpperCase(TrimBlanks(code.substr(0, 15)));
+  if (wantedCode.empty() || wantedCode == NoProduct) return;
+  records::ProductRec wanted{};
+  wanted.Code.Set(wantedCode);
+  records::ProductRec product{};
+  storage::IsamRecRef ref = 0;
+  if (!records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref))
+    return;
+  if (UpperCase(TrimBlanks(product.Code.Get())) != wantedCode || product.NonStock || product.NonDepleting)
+    return;
+  const records::ProductRec before = product;
+  double onHand = platform::text::TryStrToFloat(product.OnHand.Get()).value_or(0);
+  product.OnHand.Set(platform::text::FloatToStr(onHand + change).substr(0, 10));
+  records::UpdateProductRecord(product, before, ref);
+}
+
+double LineQuantity(const std::string& text) {
+  return platform::text::TryStrToFloat(TrimBlanks(StripCommas(text))).value_or(0);
+}
+
+std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {
+  if (invoice.Memo) return {MemoStockLine(invoice)};
+  std::vector<EnteredLine> lines;
+  for (const EnteredLine& line : invoice.Lines)
+    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
+  return lines;
+}
+
+records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo) {
+  records::DetailRec d{};
+  d.Company.Set(header.CompanyNumber.Get());
+  d.InvoiceNumber.Set(header.InvoiceNo.Get());
+  d.Date.Set(header.SortDate.Get());
+  d.SourceFlag.Set(memo ? "M" : "P");
+  d.UnitCost.Set(StripCommas(line.Cost));
+  d.DocumentKind.Set("I");
+  d.Customer.Set(header.InvCustomerNo.Get());
+  d.ShortName.Set(header.ShortName.Get());
+  d.LineNumber.Set(records::LineNumberText(line.Row));
+  d.LineKey.Set(records::LineKeyText(header.InvoiceNo.Get(), line.Row));
+  d.Product.Set(TrimBlanks(line.Code.substr(0, 15)));
+  d.LineText.Set(records::LineText(StripCommas(line.Quantity), line.Description, StripCommas(line.Price),
+                                   line.Taxable, StripCommas(line.Extension)));
+  return d;
+}
+
+records::MemoRec MemoRecordOf(const std::string& number, const std::vector<std::string>& lines) {
+  records::MemoRec memo{};
+  memo.Number.Set(number);
+  for (int line = 0; line < records::kMemoLines && line < static_cast<int>(lines.size()); ++line)
+    memo.Lines[line].Set(lines[static_cast<size_t>(line)].substr(0, records::kMemoLineWidth));
+  return memo;
+}
+
+}  // namespace invoicing

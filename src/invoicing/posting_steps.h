@@ -1,0 +1,66 @@
+#pragma once
+// The steps that adding, editing and deleting an invoice share: reading stored amounts and typed
+// dates, the customer's balance and aging buckets, the stock of one product, and the detail and
+// memo records as the entry form's lines make them. No step opens a window.
+
+#include <QDate>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "invoicing/entered_invoice.h"
+#include "platform/text/amount.h"
+#include "records/customer_rec.h"
+#include "records/detail_file.h"
+#include "records/invoice_rec.h"
+#include "records/memo_file.h"
+#include "storage/isam_types.h"
+
+namespace invoicing {
+
+using platform::text::Cents;
+
+// The product code of a memo invoice's line when no product was chosen.
+inline constexpr char NoProduct[] = "** NONE **";
+
+// An amount as stored or typed ("1,234.50"); 0 when it is no amount.
+Cents StoredCents(const std::string& text);
+
+// A date as typed, read in the open company's date order; none when it is not a date.
+std::optional<QDate> ReadTypedDate(const std::string& typed);
+
+// The invoice date as typed, read in the company's date order; raises std::runtime_error when it
+// is not a date.
+QDate TypedInvoiceDate(const std::string& typed);
+
+// The customer's aging bucket (0 to 3) of an amount dated `days` days ago, for the company's
+// three limits; a date in the future counts as current.
+int AgingBucket(int days, const int (&limits)[3]);
+
+// Adds `due` (negative to take it off) to the customer's balance and to the aging bucket of an
+// amount dated `date`, by the open company's limits and today's date.
+void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate& date);
+
+// Reads the customer whose number is exactly `number` (never whatever record a search of the
+// number key lands on next). The customer file must be open.
+bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer, storage::IsamRecRef& ref);
+
+// Adds `change` to the stock on hand of the product `code` when it is on file, stocked and
+// depleted by sales; any other product is left alone. The product file must be open.
+void ChangeOnHand(const std::string& code, double change);
+
+// A line's quantity as a number; 0 when it is none.
+double LineQuantity(const std::string& text);
+
+// The grid rows an invoice writes as detail lines: every row with a product code or a
+// description, or a memo invoice's one product line.
+std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice);
+
+// The detail record of one line of the invoice `header`.
+records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo);
+
+// The memo record of invoice `number` holding the first 25 of `lines`, each cut to the width of a
+// memo line.
+records::MemoRec MemoRecordOf(const std::string& number, const std::vector<std::string>& lines);
+
+}  // namespace invoicing

@@ -1,0 +1,305 @@
+// Customer statements: built from a customer's records, shown, printed on the recording printer,
+// e-mailed to a real SMTP server, and run as a batch through the UI seam.
+#include <gtest/gtest.h>
+
+#include <QJsonArray>
+
+#include "documents/batch_statements.h"
+#include "documents/customer_statement.h"
+#include "documents/document_view.h"
+#include "documents/mail_readiness.h"
+#include "documents/statement_email.h"
+#include "documents/statement_printing.h"
+#include "documents/statement_window.h"
+#include "mail/mail_peers.h"
+#include "platform/print/recording_print_backend.h"
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/support/ui_script.h"
+#include "printing_fixture.h"
+#include "records/company_file.h"
+#include "records/customer_file.h"
+#include "records/invoice_file.h"
+#include "support/temp_dir.h"
+
+namespace documents {
+namespace {
+
+using platform::ui::mrOk;
+using platform::ui::mrYes;
+using records::CurrentCompany;
+using storage::IsamRecRef;
+using testing_printing::Find;
+using testing_printing::PlacedTexts;
+
+class StatementTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::EnsureGuiApplication();
+    platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(9, 0)));
+    platform::text::SetShortDateFormat("mm/dd/yyyy");
+    storage::IsamInitialize(0, 30);
+    testing_printing::SetUpPrintingCompany();
+    CurrentCompany.CompanyNumber.Set("12");
+    CurrentCompany.DateOrder.Set("M");
+    CurrentCompany.StatementCaption.Set("STATEMENT");
+    CurrentCompany.StatementNote.Set("Thank you for your prompt payment");
+    CurrentCompany.CompanyEMail.Set("shop@kestrel.example");
+    CurrentCompany.AgingCaption1.Set("Current:");
+    CurrentCompany.AgingCaption2.Set("30 Days:");
+    CurrentCompany.AgingCaption3.Set("60 Days:");
+    CurrentCompany.AgingDays2.Set("60");
+    CurrentCompany.AgingDays3.Set("90");
+    records::InstallCompanyFileNames();
+    ASSERT_TRUE(records::CreateCompanyFile() && records::OpenCompanyFile());
+    records::CompanyWorkRec = CurrentCompany;
+    IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddCompanyRecord(ref));
+    records::CloseCompanyFile();
+    ASSERT_TRUE(records::CreateCustomerFile() && records::OpenCustomerFile());
+    ASSERT_TRUE(records::CreateInvoiceFile() && records::OpenInvoiceFile());
+    AddCustomer("C1", "Acme Tools", "130.00", "ap@acme.example");
+    Add("C1", "10010", "I", "2026/11/02", "100.00", "0.00", "100.00", "");
+    Add("C1", "9999", "I", "2026/11/02", "50.00", "50.00", "0.00", "Paid at the counter");
+    Add("C1", "10020", "Z", "2026/11/20", "100.00", "0.00", "40.00", "");
+    Add("C1", "10020", "X", "2026/11/25", "0.00", "60.00", "0.00", "");
+    Add("C1", "DP15001", "D", "2026/12/01", "0.00", "10.00", "-10.00", "");
+    Add("C1", "10030", "R", "2026/10/01", "25.00", "0.00", "25.00", "");
+    AddCustomer("C10", "Other Customer", "0.00", "");
+    Add("C10", "20000", "I", "2026/12/01", "7.00", "7.00", "0.00", "");
+  }
+  void TearDown() override {
+    EXPECT_TRUE(ui_.Done());
+    storage::IsamShutdown();
+    records::CustomerFile = records::InvoiceFile = nullptr;
+    storage::CurrentCompanyNumber = nullptr;
+    StmtUnpaidOnly = false;
+    platform::text::UseSystemClock();
+    platform::ui::Application->DestroyForms();
+  }
+  static void AddCustomer(const char* number, const char* name, const char* balance, const char* email) {
+    records::CustomerRec c{};
+    c.CustomerNo.Set(number);
+    c.CustomerName.Set(name);
+    c.CustBillTo1.Set("1 Main St");
+    c.CustBalance.Set(balance);
+    c.CustAging1.Set(balance);
+    c.CustAging2.Set("0");
+    c.CustAging3.Set("0");
+    c.CustAging4.Set("0");
+    c.CustEMail.Set(email);
+    IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddCustomerRecord(c, ref));
+  }
+  static void Add(const char* customer, const char* number, const char* type, const char* date,
+                  const char* total, const char* paid, const char* due, const char* comment) {
+    records::InvoiceBuf = records::InvoiceRec{};
+    records::InvoiceRec& r = records::InvoiceBuf;
+    r.InvCustomerNo.Set(customer);
+    r.InvoiceNo.Set(number);
+    r.TransactionType.Set(type);
+    r.SortDate.Set(date);
+    r.InvTotal.Set(total);
+    r.InvPaid.Set(paid);
+    r.AmountDue.Set(due);
+    r.StatementComment.Set(comment);
+    IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddInvoiceRecord(ref));
+  }
+  static std::vector<std::string> Column(int column) {
+    std::vector<std::string> cells;
+    for (const StatementRow& row : Statement.Rows) cells.push_back(row[static_cast<std::size_t>(column)]);
+    return cells;
+  }
+
+  testing_support::TempDir dir_;
+  testing_support::UiScript ui_;
+};
+
+TEST_F(StatementTest, EveryRecordOfTheCustomerInDateOrderWithTotals) {
+  StmtCustomerNo = "c1";
+  ASSERT_TRUE(BuildCustomerStatement());
+  ASSERT_EQ(Statement.RecordCount(), 6);
+  EXPECT_EQ(Statement.Rows[0][0], "Mo/Dy/Year");
+  // Same date: invoice numbers compared as text, 10010 before 9999.
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"Invoice#", "10030", "10010", "9999", "10020", "10020",
+                                                 "DP15001", ""}));
+  EXPECT_EQ(Column(0)[1], "10/01/2026");
+  EXPECT_EQ(Column(2),
+            (std::vector<std::string>{"Reference/Comment", "Repeat Master", "Invoice", "Paid at the counter",
+                                      "Partial Payment Invoice", "Partial Payment Made", "Deposit on Account",
+                                      "*** Account Totals:"}));
+  EXPECT_EQ(Statement.Rows.back()[3], "$275.00");
+  EXPECT_EQ(Statement.Rows.back()[4], "$120.00");
+  EXPECT_EQ(Statement.Rows.back()[5], "$155.00");
+  EXPECT_EQ(Statement.Rows[6][5], "-10.00");
+  EXPECT_EQ(StmtEmail, "ap@acme.example");
+  EXPECT_EQ(Statement.Account[0], "Acme Tools");
+
+  CurrentCompany.DateOrder.Set("D");
+  ASSERT_TRUE(BuildCustomerStatement());
+  EXPECT_EQ(Statement.Rows[0][0], "Dy/Mo/Year");
+  EXPECT_EQ(Statement.Rows[1][0], "01/10/2026");
+}
+
+TEST_F(StatementTest, UnpaidOnlyCountsWhatWasPaidOfAnInvoiceOnce) {
+  StmtCustomerNo = "C1";
+  StmtUnpaidOnly = true;
+  ASSERT_TRUE(BuildCustomerStatement());
+  EXPECT_EQ(Column(1), (std::vector<std::string>{"Invoice#", "10010", "10020", "DP15001", ""}));
+  EXPECT_EQ(Statement.Rows[2][4], "60.00");  // 100.00 less the 40.00 still due
+  // Each totals cell is the sum of its column.
+  EXPECT_EQ(Statement.Rows.back()[3], "$200.00");
+  EXPECT_EQ(Statement.Rows.back()[4], "$70.00");
+  EXPECT_EQ(Statement.Rows.back()[5], "$130.00");
+}
+
+TEST_F(StatementTest, OnlyTheCustomerWithExactlyThatNumberHasAStatement) {
+  StmtCustomerNo = "C";  // C1 and C10 follow it in the number key, but neither is "C"
+  EXPECT_FALSE(BuildCustomerStatement());
+  EXPECT_TRUE(Statement.Rows.empty());
+  ui_.ExpectMessage("Customer C was not found.", "Customer: Nobody");
+  ShowCustomerStatement("C", "Nobody");
+}
+
+TEST_F(StatementTest, TheWindowShowsTheStatementAndRebuildsItUnpaidOnly) {
+  ui_.OnModal<TStment>([](TStment& window) {
+    EXPECT_EQ(window.Label1->text(), "Acme Tools");
+    EXPECT_EQ(window.SGrid->rowCount(), 8);
+    EXPECT_EQ(window.CSBar->currentMessage(), "There are 6 records selected.");
+    window.CheckBox1->setChecked(true);
+    EXPECT_EQ(window.SGrid->rowCount(), 5);
+    EXPECT_EQ(window.SGrid->item(4, 5)->text(), "$130.00");
+    window.resize(760, 400);
+    window.grab().save("/tmp/customer_statement.png");
+  });
+  ShowCustomerStatement("C1", "Acme Tools");
+}
+
+TEST_F(StatementTest, ThePrintedStatementPlacesItsRowsInColumns) {
+  StmtCustomerNo = "C1";
+  ASSERT_TRUE(BuildCustomerStatement());
+  CurrentCompany.PrintCustomerAging = 1;
+  auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
+  platform::print::RecordingPrintBackend* recorder = backend.get();
+  platform::print::TPrinter printer(std::move(backend));
+  PrintStatement(printer);
+  const auto texts = PlacedTexts(recorder->Log());
+  EXPECT_TRUE(recorder->Log().first().startsWith("BeginDoc(\"Statement\""));
+  // Characters are 50 pixels wide: gap "Xl" 100, date and invoice 400 each, reference 1350,
+  // amounts 500 each, from the left margin 75.
+  EXPECT_EQ(Find(texts, "Date").x, 75);
+  EXPECT_EQ(Find(texts, "Invoice#").x, 575);
+  EXPECT_EQ(Find(texts, "Reference/Comments").x, 1075);
+  EXPECT_EQ(Find(texts, "10010").x, 575);
+  EXPECT_EQ(Find(texts, "Deposit on Account").x, 1075);
+  EXPECT_EQ(Find(texts, "-10.00").x,
+            2525 + 500 + 100 + 500 + 100 + 500 - 6 * 50);  // ends at the balance column
+  EXPECT_EQ(Find(texts, "*** Account Totals:").x, 1075);
+  EXPECT_EQ(Find(texts, "$155.00").y, Find(texts, "*** Account Totals:").y);
+  EXPECT_EQ(Find(texts, "Account Number: C1").page, 1);
+  EXPECT_EQ(Find(texts, "Statement Date: 12/07/2026").page, 1);
+  EXPECT_EQ(Find(texts, "Current: 130.00").page, 1);
+  EXPECT_EQ(Find(texts, "Over 90: 0.00").page, 1);
+}
+
+TEST_F(StatementTest, TheEMailedStatementReachesTheCustomer) {
+  testing_support::SmtpServer server;
+  CurrentCompany.SmtpHost.Set("127.0.0.1:" + std::to_string(server.Port()));
+  CurrentCompany.EMailRuleLines.Set("Y");
+  StmtCustomerNo = "C1";
+  ASSERT_TRUE(BuildCustomerStatement());
+  std::vector<std::string> text = StatementMailText();
+  EXPECT_EQ(text[0], "Kestrava Hardware                          STATEMENT");
+  auto rule = std::find(text.begin(), text.end(),
+                        "---------- --------- -------------------- ------------ ----------- ----------- -");
+  ASSERT_NE(rule, text.end());
+  EXPECT_EQ(*(rule - 1), "Mo/Dy/Year Invoice#  Reference/Comment    Total Amount Paid Amount Balance Due C");
+  EXPECT_EQ(*(rule + 2), "11/02/2026 10010     Invoice                    100.00        0.00      100.00 I");
+  EXPECT_EQ(*(rule + 7), "                     *** Account Totals:       $275.00     $120.00     $155.00  ");
+  ASSERT_TRUE(EnsureMailOnline());
+  EmailStatementText();
+  rtedit->msSMTP1->Quit();
+  EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray(), (QJsonArray{"ap@acme.example"}));
+  QJsonObject parsed = testing_support::ParsedByPython(server.Message(1));
+  EXPECT_EQ(parsed["subject"].toString(), "STATEMENT - Acme Tools");
+  QStringList received = parsed["body"].toString().split("\n");
+  while (!received.isEmpty() && received.last().isEmpty()) received.removeLast();
+  ASSERT_EQ(received.size(), static_cast<qsizetype>(text.size()));
+  for (std::size_t i = 0; i < text.size(); ++i)
+    EXPECT_EQ(received[static_cast<qsizetype>(i)].toStdString(), text[i]);
+}
+
+TEST_F(StatementTest, ABatchOfFiveInBatchesOfTwoPausesTwiceAndRecordsTheRun) {
+  for (const char* number : {"C2", "C3", "C4"})
+    AddCustomer(number, (std::string("Customer ") + number).c_str(), "5.00", "");
+  auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
+  platform::print::RecordingPrintBackend* recorder = backend.get();
+  platform::print::ScopedPrintBackend printer(std::move(backend));
+  AddCustomer("C5", "Customer C5", "5.00",
+              "c5@example.com");  // bypassed: printer mode skips e-mail customers
+  CurrentCompany.LastBatchRun.Set("11/01/2026");
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) {
+    EXPECT_EQ(selection.Label1->text(), "Printer Mode");
+    selection.ExcludeEmail->setChecked(false);
+    selection.RBActAll->setChecked(true);
+    selection.SetModalResult(mrOk);
+  });
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) {
+    EXPECT_EQ(batch.Label1->text(), "There are 5 statements to be printed.");
+    EXPECT_EQ(batch.Label2->text(), "Last Batch Run: 11/01/2026");
+    batch.EMBNum->setText("2");
+    batch.OKButtonClick();
+  });
+  ui_.ExpectMessage(
+         "2 statements processed during this cycle. There are 3 statements remaining. Do you want to "
+         "continue?",
+         "Batch Job Pause...")
+      .Answer(mrYes);
+  ui_.ExpectMessage(
+         "2 statements processed during this cycle. There are 1 statements remaining. Do you want to "
+         "continue?",
+         "Batch Job Pause...")
+      .Answer(mrYes);
+  QStringList status;
+  BatchPrintStatements([&status](const QString& text) { status << text; });
+  EXPECT_EQ(testing_printing::CountOf(recorder->Log(), "BeginDoc(\"Statement\""), 5);
+  EXPECT_EQ(status.last(), "Batch Print complete. 5 statements sent to spooler.");
+  EXPECT_FALSE(BatchStatementActive);
+  EXPECT_EQ(CurrentCompany.LastBatchRun.Get(), "12/07/2026");
+  records::CompanyRec stored{};
+  ASSERT_TRUE(records::ReadCompanyRecord("12", stored));
+  EXPECT_EQ(stored.LastBatchRun.Get(), "12/07/2026");
+}
+
+TEST_F(StatementTest, ACancelledBatchLeavesTheLastRunDateAndTheBatchFlag) {
+  for (const char* number : {"C2", "C3"})
+    AddCustomer(number, (std::string("Customer ") + number).c_str(), "5.00", "");
+  platform::print::ScopedPrintBackend printer(std::make_unique<platform::print::RecordingPrintBackend>());
+  CurrentCompany.LastBatchRun.Set("11/01/2026");
+  // The defaults: every non-zero balance, and in printer mode customers with an e-mail address
+  // (C1) are left to e-mail: C2 and C3.
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) { selection.SetModalResult(mrOk); });
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) {
+    batch.EMBNum->setText("");
+    batch.OKButtonClick();       // refused: the dialog stays
+    batch.EMBNum->setText("0");  // raised to one
+    batch.OKButtonClick();
+  });
+  ui_.ExpectMessage("You must enter the number of statements to print in this batch.",
+                    "Number to Batch Print");
+  ui_.ExpectMessage(
+         "1 statements processed during this cycle. There are 1 statements remaining. Do you want to "
+         "continue?",
+         "Batch Job Pause...")
+      .Answer(platform::ui::mrNo);
+  QStringList status;
+  BatchPrintStatements([&status](const QString& text) { status << text; });
+  EXPECT_EQ(status.last(), "Batch job canceled.");
+  EXPECT_FALSE(BatchStatementActive);
+  EXPECT_EQ(CurrentCompany.LastBatchRun.Get(), "11/01/2026");
+}
+
+}  // namespace
+}  // namespace documents

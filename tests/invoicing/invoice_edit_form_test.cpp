@@ -1,0 +1,256 @@
+// Editing and deleting as the Invoice Manager starts them on a highlighted record: the guards and
+// confirmations answered as a user answers them, the entry form loaded from the stored invoice
+// and worked through its handlers, and the books read back after every posting.
+#include <QPlainTextEdit>
+
+#include "forms/shipping_address_dialog.h"
+#include "invoicing/invoice_edit.h"
+#include "invoicing/invoice_entry.h"
+#include "invoicing/invoice_posting.h"
+#include "invoicing/saved_lines.h"
+#include "platform/ui/application.h"
+#include "posting_fixture.h"
+#include "records/company_rec.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/payment_terms.h"
+#include "records/record_file.h"
+
+namespace invoicing {
+namespace {
+
+using platform::ui::mrNo;
+using platform::ui::mrOk;
+using platform::ui::mrYes;
+using storage::IsamRecRef;
+using test_fixtures::Invoice;
+using test_fixtures::Line;
+
+class InvoiceEditFormTest : public test_fixtures::PostingTest {
+ protected:
+  void SetUp() override {
+    PostingTest::SetUp();
+    AddProduct("GADGET", "20", false, false);
+    Stock["GADGET"] = 20;
+    ASSERT_TRUE(records::SavePaymentTerms({"Net 30 Days"}));
+    CreateProdInv();
+  }
+  void TearDown() override {
+    platform::ui::Application->DestroyForms();  // sets their global instances back to nil
+    records::CurrentCompany.AuditTrail.Set("N");
+    PostingTest::TearDown();
+  }
+
+  // Invoice 1001 of C1: five widgets, four gadgets and a comment; 20.00 paid of 90.00.
+  static IsamRecRef PostWidgetsAndGadgets() {
+    EnteredInvoice invoice = Invoice("1001", "C1", "12/07/2026", "90.00", "0.00", "90.00", "20.00");
+    invoice.Lines = {Line(1, "WIDGET", "5", "Widgets", "10.00", "N", "50.00"),
+                     Line(2, "GADGET", "4", "Gadgets", "10.00", "N", "40.00"),
+                     Line(3, "", "", "Handle with care", "", " ", "")};
+    return PostNewInvoice(invoice).Ref;
+  }
+  static void TypeCell(TProdInv& f, int row, int column, const QString& text) {
+    f.StringGrid1->SetCursor(row, column);
+    EXPECT_TRUE(f.Lines->Enter(row, column, text));
+  }
+
+  std::string status;
+};
+
+TEST_F(InvoiceEditFormTest, ProtectedRecordsAreRefusedWithTheirReasons) {
+  struct Case {
+    const char* type;
+    const char* total;
+    const char* paid;
+    bool settled;
+    bool audit;
+    const char* editText;
+    const char* editTitle;
+    const char* deleteText;  // null: the delete goes on to its confirmation
+    const char* deleteTitle;
+  };
+  const char* const partialEdit = "This record is part of a partial-payment record and may not be edited.";
+  const char* const partialDelete =
+      "This record is associated with a partial payment (type X or Z). Unable to delete this item.";
+  const Case cases[] = {
+      {"I", "10.00", "0.00", false, true, "The audit trail feature is turned on. Unable to modify record.",
+       "Audit Trail", "The audit trail feature is turned on. Unable to delete record.", "Audit Trail"},
+      {"Z", "10.00", "4.00", false, false, partialEdit, "Partial Payments", partialDelete,
+       "Partial Payment Item"},
+      {"X", "0.00", "4.00", true, false, partialEdit, "Partial Payments", partialDelete,
+       "Partial Payment Item"},
+      {"I", "10.00", "4.00", true, false,
+       "This record has been paid. You may not edit this record. You can use the Invoice-View menu option to "
+       "look at this invoice.",
+       "Paid Item", nullptr, nullptr},
+      {"D", "0.00", "50.00", false, false,
+       "This record is a deposit. You may not edit this record, however, you can delete it.",
+       "Deposit on Account", nullptr, nullptr},
+      {"T", "0.00", "30.00", false, false,
+       "This record is a deposit which has been previously offset (taken). Unable to edit this record.",
+       "Deposit Taken", nullptr, nullptr},
+  };
+  int number = 900;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.editTitle);
+    records::CurrentCompany.AuditTrail.Set(c.audit ? "Y" : "N");
+    const std::string itemNumber = std::to_string(number++);
+    const IsamRecRef ref = AddRecord({itemNumber.c_str(), c.type, c.total, c.paid, "0.00", c.settled});
+    ui_.ExpectMessage(c.editText, c.editTitle).Answer(mrOk);
+    EXPECT_FALSE(EditInvoice(ref, status));
+    if (c.deleteText) {
+      ui_.ExpectMessage(c.deleteText, c.deleteTitle).Answer(mrOk);
+    } else {
+      // Records with payments warn, a deposit asks once more; the last question is answered No.
+      ui_.ExpectMessage(
+             "This record has payment activity. If you delete this record the payment data will also be "
+             "removed.",
+             "Please Note")
+          .Answer(mrOk);
+      if (std::string(c.type) == "D")
+        ui_.ExpectMessage(
+               "You are about to delete a payment you posted as a Deposit on Account. Are you sure?",
+               "Please Confirm")
+            .Answer(mrYes);
+      ui_.ExpectMessage("Are you sure you want to delete this record?",
+                        QString::fromStdString("Delete Invoice#: " + std::to_string(number - 1)))
+          .Answer(mrNo);
+    }
+    EXPECT_FALSE(DeleteInvoice(ref, status));
+    StoredInvoice stored;
+    EXPECT_TRUE(ReadStoredInvoice(ref, stored));
+    EXPECT_TRUE(ui_.Done());
+  }
+  EXPECT_TRUE(status.empty());
+}
+
+TEST_F(InvoiceEditFormTest, APrintedInvoiceIsEditedOnlyWhenTheUserSaysYes) {
+  const IsamRecRef printed = AddRecord({"950", "I", "10.00", "0.00", "10.00", false, true});
+  ui_.ExpectMessage("This invoice has been printed. Are you sure you want to edit this record?",
+                    "Printed Invoice")
+      .Answer(mrNo);
+  EXPECT_FALSE(EditInvoice(printed, status));
+
+  // Yes shows the form; so does an invoice paid in full when it was entered. Cancel writes nothing.
+  ui_.ExpectMessage("This invoice has been printed. Are you sure you want to edit this record?",
+                    "Printed Invoice")
+      .Answer(mrYes);
+  const IsamRecRef paidAtEntry = AddRecord({"951", "I", "10.00", "10.00", "0.00", true});
+  int shown = 0;
+  for (IsamRecRef ref : {printed, paidAtEntry}) {
+    ui_.OnModal<TProdInv>([&shown](TProdInv& f) {
+      ++shown;
+      EXPECT_EQ(f.Caption(), "Edit Invoice");
+      f.SetModalResult(platform::ui::mrCancel);
+    });
+    EXPECT_FALSE(EditInvoice(ref, status));
+  }
+  EXPECT_EQ(shown, 2);
+  EXPECT_EQ(InvoiceFormMode, 0);
+}
+
+TEST_F(InvoiceEditFormTest, TheFormShowsTheStoredInvoiceAndOkPostsTheDifference) {
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  ui_.OnModal<TProdInv>([](TProdInv& f) {
+    EXPECT_EQ(InvoiceFormMode, 1);
+    EXPECT_EQ(f.IMode->text(), "Edit Invoice");
+    EXPECT_EQ(f.INum->text(), "1001");
+    EXPECT_EQ(f.IDate->text(), "12/07/2026");
+    EXPECT_EQ(f.ICustNo->text(), "C1");
+    EXPECT_EQ(f.ICustName->text(), "Customer C1");
+    EXPECT_EQ(f.CBal->text(), "70.00");
+    EXPECT_EQ(f.IPaid->text(), "20.00");
+    EXPECT_EQ(f.BalDue->text(), "70.00");
+    EXPECT_FALSE(f.BitBtn3->isEnabled());
+    EXPECT_TRUE(f.Button1->isEnabled());
+    EXPECT_EQ(f.Lines->Cell(1, kColCode), "WIDGET");
+    EXPECT_EQ(f.Lines->Cell(1, kColQuantity), "5");
+    EXPECT_EQ(f.Lines->Cell(2, kColDescription), "Gadgets");
+    EXPECT_EQ(f.Lines->Cell(3, kColDescription), "Handle with care");
+    EXPECT_EQ(f.OldLineQuantities(1) + f.OldLineProducts(1) + f.LineStockState(1) + f.LineOnHand(1),
+              "5WIDGETS95");
+    EXPECT_EQ(f.OldLineProducts(2), "GADGET");
+    EXPECT_EQ(f.LineCosts(2), "4.00");
+    TypeCell(f, 1, kColQuantity, "3");
+    TypeCell(f, 3, kColDescription, "");
+    f.OKButtonClick();
+  });
+  EXPECT_TRUE(EditInvoice(ref, status));
+  EXPECT_EQ(status, "Editing invoice 1001 completed.");
+  EXPECT_EQ(OnHand("WIDGET"), "97");
+  EXPECT_EQ(OnHand("GADGET"), "16");
+  StoredInvoice stored;
+  ASSERT_TRUE(ReadStoredInvoice(ref, stored));
+  EXPECT_EQ(stored.Lines.size(), 2u);
+  EXPECT_EQ(stored.Record.InvPaid.Get(), "20.00");
+  ExpectBooksBalance();
+}
+
+// Loading a saved line set replaces the grid and its per-row figures; what the stored lines took
+// from stock is still given back.
+TEST_F(InvoiceEditFormTest, StockComesBackRightAfterSavedLinesReplaceTheGrid) {
+  SavedLineSet saved;
+  saved.Rows = {{"1", "WIDGET", "2", "Widgets", "10.00", "N", "20.00"},
+                {"2", "GADGET", "1", "Gadgets", "10.00", "N", "10.00"}};
+  ASSERT_TRUE(WriteSavedLines(saved));
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  EXPECT_EQ(OnHand("WIDGET"), "95");
+  ui_.OnModal<TProdInv>([](TProdInv& f) {
+    f.ImportButnClick();
+    EXPECT_EQ(f.OldLineQuantities(1), "0");  // the form's own record of the old lines is gone
+    f.OKButtonClick();
+  });
+  EXPECT_TRUE(EditInvoice(ref, status));
+  EXPECT_EQ(OnHand("WIDGET"), "98");
+  EXPECT_EQ(OnHand("GADGET"), "19");
+  ExpectBooksBalance();
+}
+
+TEST_F(InvoiceEditFormTest, AMemoInvoiceIsEditedInItsMemoLayout) {
+  EnteredInvoice memo = Invoice("1004", "C2", "12/07/2026", "80.00", "0.00", "80.00", "0.00");
+  memo.Memo = true;
+  memo.MemoLines = {"Repairs to the shop front", "", "Parts and labour"};
+  memo.MemoProduct.Code = "WIDGET";
+  memo.MemoProduct.Quantity = "2";
+  memo.MemoProduct.Description = "Widget";
+  const IsamRecRef ref = PostNewInvoice(memo).Ref;
+  ui_.OnModal<TProdInv>([](TProdInv& f) {
+    EXPECT_TRUE(f.RadioButton2->isChecked());
+    EXPECT_TRUE(f.Memo1->toPlainText().startsWith("Repairs to the shop front\n\nParts and labour"));
+    EXPECT_EQ(f.MemoPDesc->text(), "Widget");
+    EXPECT_EQ(f.MemoQuan->text(), "2");
+    EXPECT_EQ(f.StkName->text(), "WIDGET");
+    f.Memo1->setPlainText("Repairs to the back door");
+    f.MemoQuan->setText("1");
+    f.OKButtonClick();
+  });
+  EXPECT_TRUE(EditInvoice(ref, status));
+  EXPECT_EQ(OnHand("WIDGET"), "99");
+  records::MemoRec wanted{}, text{};
+  wanted.Number.Set("1004");
+  IsamRecRef memoRef = 0;
+  ASSERT_TRUE(records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, text, memoRef));
+  EXPECT_EQ(text.Lines[0].Get(), "Repairs to the back door");
+  EXPECT_EQ(text.Lines[2].Get(), "");
+  ExpectBooksBalance();
+}
+
+TEST_F(InvoiceEditFormTest, DeletingAsksFirstAndReversesEverything) {
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  const char* const note =
+      "This record has payment activity. If you delete this record the payment data will also be removed.";
+  ui_.ExpectMessage(note, "Please Note").Answer(mrOk);
+  ui_.ExpectMessage("Are you sure you want to delete this record?", "Delete Invoice#: 1001").Answer(mrYes);
+  EXPECT_TRUE(DeleteInvoice(ref, status));
+  EXPECT_EQ(status, "Deleted invoice 1001 containing 3 line item(s).");
+  EXPECT_EQ(OnHand("WIDGET"), "100");
+  EXPECT_EQ(OnHand("GADGET"), "20");
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "0.00");
+  StoredInvoice gone;
+  EXPECT_FALSE(ReadStoredInvoice(ref, gone));
+  EXPECT_FALSE(DeleteInvoice(ref, status));  // nothing highlighted any more: nothing asked
+  ExpectBooksBalance();
+}
+
+}  // namespace
+}  // namespace invoicing
