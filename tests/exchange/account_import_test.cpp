@@ -130,6 +130,14 @@ TEST_F(AccountImportTest, NumbersAndNamesAlreadyTakenAreMadeUnique) {
   EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "1007");
 }
 
+TEST_F(AccountImportTest, ANameMadeUniqueThatIsTakenTooGetsAFurtherMark) {
+  FileCustomers({Customer("5", "Acme"), Customer("6", "Acme 1002"), Customer("7", "Acme 1002-2")});
+  ImportAndRebuild(Rows({"Acme"}));
+  std::set<std::string> names;
+  for (const CustomerRec& c : CustomersByName()) names.insert(c.CustomerName.Get());
+  EXPECT_EQ(names, (std::set<std::string>{"Acme", "Acme 1002", "Acme 1002-2", "Acme 1002-3"}));
+}
+
 TEST_F(AccountImportTest, TheCounterStartsPastTheLeadingDigitsOfEveryNumber) {
   const struct {
     std::string companyNext;
