@@ -3,9 +3,13 @@
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPixmap>
+#include <QScreen>
+#include <QTabBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "forms/form_instance.h"
 #include "forms/header_form.h"
@@ -188,8 +192,14 @@ TCompSet::TCompSet(QWidget* parent) : Form(parent) {
   layout->addLayout(buttons);
 
   BindFields();
-  PageControl1->setUsesScrollButtons(false);  // every tab's caption in sight, the dialog as wide as they need
-  resize(sizeHint().width(), 560);
+  // Ten tab captions side by side are wider than a small screen: the tabs scroll, and the
+  // dialog shows as many of them as the screen has room for, and never less than its widest page.
+  PageControl1->setUsesScrollButtons(true);
+  PageControl1->setElideMode(Qt::ElideNone);
+  const int allTabs = PageControl1->tabBar()->sizeHint().width() + 2 * layout->contentsMargins().left() + 8;
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  const int room = screen ? screen->availableGeometry().width() - 40 : allTabs;
+  resize(std::max(sizeHint().width(), std::min(allTabs, room)), 560);
   BrowFontDlg = ToFontChoice("Courier New", 10, 0, 0);
   FontDialog1 = ToFontChoice("Arial", 10, 0xFF0000, FontStyleBold);
   EnvFont = ToFontChoice("Arial", 12, 0, 0);

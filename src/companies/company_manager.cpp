@@ -126,8 +126,6 @@ void TListComps::BuildMenus() {
       AddItem(Company1, "Copy &Vendors to Another Company", &TListComps::CopyVendorstoAnotherCompany1Click);
   CopyCustomerstoAnotherCompany1 = AddItem(Company1, "Copy C&ustomers to Another Company",
                                            &TListComps::CopyCustomerstoAnotherCompany1Click);
-  // Vendors are kept by a part of the program still to come: there is no vendor file to copy.
-  CopyVendorstoAnotherCompany1->setEnabled(false);
   Company1->addSeparator();
   Close2 = AddItem(Company1, "&Close", &TListComps::Close);
 

@@ -28,16 +28,7 @@ storage::IsamKeyStr InvoiceCustomerKey(std::string_view number) {
 
 // The references of the invoice-file records whose customer number is `number`, in key order.
 std::vector<storage::IsamRecRef> InvoicesOfCustomer(std::string_view number) {
-  std::vector<storage::IsamRecRef> refs;
-  const std::string wanted = ComparableText(number);
-  storage::IsamKeyStr key = InvoiceCustomerKey(number);
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::InvoiceFile, 2, ref, key);
-  while (storage::IsamOK && ComparableText(key) == wanted) {
-    refs.push_back(ref);
-    storage::IsamNextKey(records::InvoiceFile, 2, ref, key);
-  }
-  return refs;
+  return RecordsWithKey(records::InvoiceFile, 2, InvoiceCustomerKey(number));
 }
 
 }  // namespace

@@ -5,10 +5,6 @@
 #include "forms/picker_windows.h"
 #include "records/record_file.h"
 
-#include <QHBoxLayout>
-#include <QKeyEvent>
-#include <QVBoxLayout>
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -17,16 +13,14 @@
 #include "customers/customer_texts.h"
 #include "customers/edit_dlg.h"
 #include "exchange/customer_import_window.h"
-#include "forms/browser_font.h"
-#include "forms/font_choice.h"
+#include "forms/address_list_report.h"
+#include "forms/address_printouts.h"
 #include "forms/form_instance.h"
-#include "forms/halt_program.h"
-#include "forms/list_window.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/colors.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -37,7 +31,6 @@
 #include "records/company_data_files.h"
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
-#include "storage/stat_form.h"
 
 namespace customers {
 
@@ -86,14 +79,6 @@ std::array<ShortString<35>*, 4> ShippingFields(CustomerRec& c) {
   return {&c.ShipTo1, &c.ShipTo2, &c.ShipTo3, &c.ShipTo4};
 }
 
-std::array<QLineEdit*, 4> BillingEdits(const TEditDlg& d) {
-  return {d.CAdd1Edit, d.CAdd2Edit, d.CAdd3Edit, d.CAdd4Edit};
-}
-
-std::array<QLineEdit*, 4> ShippingEdits(const TEditDlg& d) {
-  return {d.CShip1, d.CShip2, d.CShip3, d.CShip4};
-}
-
 }  // namespace
 
 void AddCustomerPicker(const QWidget* window) {
@@ -108,64 +93,27 @@ bool CustomerPickerVisible() {
   return CustomerPickers().AnyVisible();
 }
 
-TDemoForm::TDemoForm(QWidget* parent)
-    : Form(parent),
-      Label1(new QLabel(this)),
-      RecBrowser1(new storage::TRecBrowser(this)),
-      StatusBar1(new QStatusBar(this)),
-      MainMenu1(new QMenuBar(this)),
-      PopupMenu1(new QMenu(this)) {
+TDemoForm::TDemoForm(QWidget* parent) : ManagerWindow(parent) {
   SetCaption("Customer Manager");
   SetHelpKeyword("CustomerManager");
   resize(900, 520);
-
-  BuildToolBar(LayOutManagerWindow(*this, MainMenu1, Label1, RecBrowser1, StatusBar1));
+  BuildToolBar();
   BuildMenus();
-
-  for (std::size_t panel = 0; panel < statusPanels_.size(); ++panel) {
-    statusPanels_[panel] = new QLabel(StatusBar1);
-    StatusBar1->addWidget(statusPanels_[panel], panel == 0 ? 0 : 1);
-  }
-  statusPanels_[0]->setMinimumWidth(160);
-  StatusBar1->setSizeGripEnabled(false);
-
-  RecBrowser1->SetPopupMenu(PopupMenu1);
-  RecBrowser1->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {
-    return RecBrowser1BuildRow(sender, rr);
-  };
-  RecBrowser1->OnRowChanged = [this](storage::TRecBrowser* sender) { RecBrowser1RowChanged(sender); };
-  RecBrowser1->OnDblClick = [this](storage::TRecBrowser*) { EditClick(); };
 }
 
-QToolButton* TDemoForm::AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)()) {
-  return forms::AddToolButton(*this, layout, caption, HandlerOf(this, handler));
-}
-
-void TDemoForm::BuildToolBar(QBoxLayout* layout) {
-  NewCustButn = AddToolButton(layout, "New", &TDemoForm::NewCustButnClick);
-  EditCustButn = AddToolButton(layout, "Edit", &TDemoForm::EditCustButnClick);
-  DeleteCustButn = AddToolButton(layout, "Delete", &TDemoForm::DeleteCustButnClick);
-  FinCustButn = AddToolButton(layout, "Find", &TDemoForm::FinCustButnClick);
-  CustBookButn = AddToolButton(layout, "Customer List", &TDemoForm::CustBookButnClick);
-  PrinCust = AddToolButton(layout, "Print", &TDemoForm::PrinCustClick);
-  PrintEnvButn = AddToolButton(layout, "Print Envelope", &TDemoForm::PrintEnvButnClick);
-  StmtPrin = AddToolButton(layout, "View/Print Statement", &TDemoForm::StmtPrinClick);
-  BatchPrinButn = AddToolButton(layout, "Batch Print Statements", &TDemoForm::BatchPrinButnClick);
-  SpeedButton3 = AddToolButton(layout, "Help", &TDemoForm::SpeedButton3Click);
-  SpeedButton2 = AddToolButton(layout, "Close", nullptr);
-  QObject::connect(SpeedButton2, &QToolButton::clicked, [this] { Close(); });
-  layout->addStretch(1);
-}
-
-QAction* TDemoForm::AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)()) {
-  return AddMenuItem(menu, caption, HandlerOf(this, handler));
-}
-
-// An item whose window is not part of the program yet: present, and disabled.
-QAction* TDemoForm::AddUnavailableItem(QMenu* menu, const char* caption) {
-  QAction* item = AddMenuItem(menu, caption, {});
-  item->setEnabled(false);
-  return item;
+void TDemoForm::BuildToolBar() {
+  NewCustButn = AddToolButton("New", &TDemoForm::NewCustButnClick);
+  EditCustButn = AddToolButton("Edit", &TDemoForm::EditCustButnClick);
+  DeleteCustButn = AddToolButton("Delete", &TDemoForm::DeleteCustButnClick);
+  FinCustButn = AddToolButton("Find", &TDemoForm::FinCustButnClick);
+  CustBookButn = AddToolButton("Customer List", &TDemoForm::CustBookButnClick);
+  PrinCust = AddToolButton("Print", &TDemoForm::PrinCustClick);
+  PrintEnvButn = AddToolButton("Print Envelope", &TDemoForm::PrintEnvButnClick);
+  StmtPrin = AddToolButton("View/Print Statement", &TDemoForm::StmtPrinClick);
+  BatchPrinButn = AddToolButton("Batch Print Statements", &TDemoForm::BatchPrinButnClick);
+  SpeedButton3 = AddToolButton("Help", &TDemoForm::SpeedButton3Click);
+  SpeedButton2 = AddCloseButton();
+  ToolRow()->addStretch(1);
 }
 
 void TDemoForm::BuildMenus() {
@@ -183,8 +131,7 @@ void TDemoForm::BuildMenus() {
   ExporttoContactManager1 = AddUnavailableItem(Customer1, "Export to Co&ntact Manager");
   ImportfromTextFile1 = AddItem(Customer1, "&Import from Text File", &TDemoForm::ImportfromTextFile1Click);
   Customer1->addSeparator();
-  Close1 = Customer1->addAction("&Close");
-  QObject::connect(Close1, &QAction::triggered, [this] { Close(); });
+  Close1 = AddCloseItem(Customer1);
 
   Statements1 = MainMenu1->addMenu("&Statements");
   View2 = AddItem(Statements1, "&View / Print", &TDemoForm::StmtPrinClick);
@@ -218,48 +165,13 @@ void TDemoForm::FormCreate() {
   CustomerPickMode = 0;
 }
 
-QString TDemoForm::StatusText(int panel) const {
-  return statusPanels_.at(panel)->text();
-}
-
-void TDemoForm::SetStatusText(int panel, const QString& text) {
-  statusPanels_.at(panel)->setText(text);
-}
-
 void TDemoForm::FormShow() {
-  Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  Label1->setPalette(palette);
-  Label1->setText(Text(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
-  RecBrowser1->SetHeader(Text(CustomerBrowserHeader()));
-
-  if (!OpenCustomerFile()) {
-    MessageBox("Unable to open database", Caption(), MsgButtons::Ok, MsgIcon::Error);
-    HaltProgram(1);
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
+  if (!ShowFileInBrowser(Text(CustomerBrowserHeader()), OpenCustomerFile(), CustomerFile, CustRec,
+                         CustomerKeyNumber, BuildCustomerKey))
     return;
-  }
-  // Attaching reads rows into CustRec: the customer highlighted last time is taken first.
-  const storage::IsamKeyStr lastKey = BuildCustomerKey(CustRec, CustomerKeyNumber);
-  AttachCustomerBrowser(*RecBrowser1, CustRec);
-  const FontChoice font = CompanyBrowserFont(CurrentCompany);
-  RecBrowser1->setFont(ToQFont(font));
-  RecBrowser1->SetFontColor(platform::print::ColorToQColor(font.color));
-  RecBrowser1->BrowserSetKeyNumber(CustomerKeyNumber);
-  RecBrowser1->BrowserGoToKey(lastKey, 0);
-
-  if (CustomerPickMode == 1) {
-    storage::IsamKeyStr key = BuildCustomerKey(SelectedCustomer, CustomerKeyNumber);
-    if (!TrimBlanks(key).empty()) {
-      storage::IsamRecRef ref = 0;
-      // Nothing at or after the key is no failure: the browser then shows the last customers.
-      if (!SearchCustomerKey(key, ref, CustomerKeyNumber) && storage::IsamErrorClass() > 1)
-        throw std::runtime_error("Customer Search operation failed");
-      RecBrowser1->BrowserGoToKey(key, ref);
-    }
-  }
+  if (CustomerPickMode == 1)
+    PositionOnPickStart(CustomerUnit(), SelectedCustomer, CustomerKeyNumber, BuildCustomerKey,
+                        "Customer Search operation failed");
   RecBrowser1->setFocus();
 }
 
@@ -285,33 +197,8 @@ int32_t TDemoForm::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& r
   return 0;
 }
 
-void TDemoForm::RecBrowser1RowChanged(storage::TRecBrowser* sender) {
-  SetStatusText(
-      0, "Customers: " + QString::number(storage::IsamUsedKeys(CustomerFile, sender->BrowserKeyNumber())));
-}
-
-void TDemoForm::keyPressEvent(QKeyEvent* event) {
-  switch (event->key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      EditClick();
-      return;
-    case Qt::Key_Delete:
-      DeleteCustomer();
-      return;
-    default:
-      Form::keyPressEvent(event);
-  }
-}
-
-bool TDemoForm::ReadHighlighted() {
-  if (RecBrowser1->BrowserCurrentRef() < 1) return false;
-  int32_t status = 0;
-  return RecBrowser1->BrowserReadCurrent(status) == 0 && status == 0;
-}
-
-void TDemoForm::PositionOnCustomer(storage::IsamRecRef ref) {
-  RecBrowser1->BrowserGoToKey(BuildCustomerKey(CustRec, RecBrowser1->BrowserKeyNumber()), ref);
+void TDemoForm::RecBrowser1RowChanged(storage::TRecBrowser*) {
+  ShowEntryCount("Customers", CustomerFile);
 }
 
 void TDemoForm::EditClick() {
@@ -348,8 +235,8 @@ void TDemoForm::PrepareDialogForAdd(TEditDlg& d) const {
   // The command-line job has filled these from its file.
   if (ExternalInvoiceMode) return;
   for (QLineEdit* edit : {d.CName, d.CPhone1, d.CPhone2, d.EMAdd}) edit->clear();
-  for (QLineEdit* edit : BillingEdits(d)) edit->clear();
-  for (QLineEdit* edit : ShippingEdits(d)) edit->clear();
+  for (QLineEdit* edit : d.BillingEdits()) edit->clear();
+  for (QLineEdit* edit : d.ShippingEdits()) edit->clear();
 }
 
 void TDemoForm::FillDialog(TEditDlg& d) const {
@@ -366,8 +253,8 @@ void TDemoForm::FillDialog(TEditDlg& d) const {
   const std::array<std::string, 4> shipping = ShippingLines(c);
   // Each shipping line is set after its billing line, which auto-copy may have copied over it.
   for (int line = 0; line < 4; ++line) {
-    BillingEdits(d)[line]->setText(Text(billing[line]));
-    ShippingEdits(d)[line]->setText(Text(shipping[line]));
+    d.BillingEdits()[line]->setText(Text(billing[line]));
+    d.ShippingEdits()[line]->setText(Text(shipping[line]));
   }
   d.CstNote->setPlainText(Text(c.CustNotes.Get()));
   d.CPhone1->setText(Text(c.Phone1.Get()));
@@ -390,8 +277,8 @@ void TDemoForm::FillFromDialog(const TEditDlg& d) {
   c.CreditLimit.Set(limit.empty() ? "0.00" : limit);
   c.PaymentTerms.Set(ToAnsi(d.CTerms->currentText()));
   for (int line = 0; line < 4; ++line) {
-    BillingFields(c)[line]->Set(Ansi(BillingEdits(d)[line]));
-    ShippingFields(c)[line]->Set(Ansi(ShippingEdits(d)[line]));
+    BillingFields(c)[line]->Set(Ansi(d.BillingEdits()[line]));
+    ShippingFields(c)[line]->Set(Ansi(d.ShippingEdits()[line]));
   }
   c.CustNotes.Set(d.NotesText());
   c.Phone1.Set(Ansi(d.CPhone1));
@@ -421,7 +308,7 @@ void TDemoForm::AddCustomer() {
   storage::IsamRecRef ref = 0;
   if (!AddCustomerRecord(added, ref)) throw std::runtime_error("Add operation failed");
   CustRec = added;
-  PositionOnCustomer(ref);
+  PositionOn(CustRec, ref, BuildCustomerKey);
   AdvanceNextCustomerNumber(added.CustomerNo.Get());
 }
 
@@ -440,7 +327,7 @@ void TDemoForm::EditCustomer() {
   const CustomerRec changed = CustRec;
   if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   CustRec = changed;
-  PositionOnCustomer(ref);
+  PositionOn(CustRec, ref, BuildCustomerKey);
 
   const std::string entered = ComparableText(changed.CustomerNo.Get());
   if (entered == reference) return;
@@ -495,62 +382,41 @@ void TDemoForm::SwitchKey(int32_t keyNr) {
   ByName1->setChecked(keyNr == 1);
   ByNumber1->setChecked(keyNr == 2);
   CustomerKeyNumber = keyNr;
-  if (!RecBrowser1->DataSource()) return;
-  const bool highlighted = ReadHighlighted();
-  const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
-  const CustomerRec current = CustRec;
-  RecBrowser1->BrowserSetKeyNumber(keyNr);
-  if (!highlighted) return;
-  CustRec = current;
-  PositionOnCustomer(ref);
+  SwitchBrowserKey(*RecBrowser1, CustRec, keyNr, BuildCustomerKey);
 }
 
 void TDemoForm::CustBookButnClick() {
-  const TModalResult addresses = MessageBox("Do you want to include the customer addresses on this list?",
-                                            "Customer List", MsgButtons::YesNoCancel, MsgIcon::Question);
-  if (addresses == mrCancel) return;
-  const bool byNumber =
-      MessageBox("Customers will be sorted by name. Would you rather sort by customer number?",
-                 "Customer Sort", MsgButtons::YesNo, MsgIcon::Question, mrNo) == mrYes;
-
-  storage::TStatForm& progress = storage::EnsureStatForm();
-  progress.SetCaption("Customer List");
-  progress.ClearStatusLines();
-  progress.Label1->setText("Preparing list...");
-  progress.Show();
-  TListWindow& list = CreateListWindow();
-  list.SetCaption(byNumber ? "Customer List by Number" : "Customer List by Name");
-  ListWindowFileName = "Customer";
-
-  std::vector<std::string> lines =
-      CustomerListHeading(CurrentCompany.CompanyName.Get(), platform::text::Now());
-  ForEachRecordByKey<CustomerRec>(CustomerFile, byNumber ? 2 : 1, [&](const CustomerRec& customer) {
-    if (TrimBlanks(customer.CustomerNo.Get()).empty()) return;
-    std::vector<std::string> entry = CustomerListEntry(customer, addresses == mrYes);
-    lines.insert(lines.end(), entry.begin(), entry.end());
+  const std::optional<AddressListChoice> choice = AskAddressListChoice("customer");
+  if (!choice) return;
+  RunAddressListReport("customer", choice->ByNumber, [&] {
+    std::vector<std::string> lines =
+        CustomerListHeading(CurrentCompany.CompanyName.Get(), platform::text::Now());
+    ForEachRecordByKey<CustomerRec>(CustomerFile, choice->ByNumber ? 2 : 1, [&](const CustomerRec& customer) {
+      if (TrimBlanks(customer.CustomerNo.Get()).empty()) return;
+      std::vector<std::string> entry = CustomerListEntry(customer, choice->WithAddresses);
+      lines.insert(lines.end(), entry.begin(), entry.end());
+    });
+    return lines;
   });
-  const bool loaded = LoadListReport(lines);
-  progress.Close();
-  if (loaded) ShowLoadedListReport();
 }
 
 void TDemoForm::PrinCustClick() {
   if (!ReadHighlighted()) return;
   PrintCustomerSheet(CustRec, CurrentCompany, LoadReportFont(), platform::text::Now());
-  SetStatusText(1, "Customer: " + Text(CustRec.CustomerName.Get()) + " sent to printer.");
+  SetStatusText(
+      1, "Customer: " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() + ".");
 }
 
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
-  PrintCustomerEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " sent to printer.");
+  PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
+  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() +
+                       ".");
 }
 
 void TDemoForm::CopytoClipboard1Click() {
   if (!ReadHighlighted()) return;
-  std::string text = CustRec.CustomerName.Get();
-  for (const std::string& line : BillingLines(CustRec)) text += "\n" + line;
-  SetClipboardText(Text(text));
+  SetClipboardText(AddressClipboardText(CustRec.CustomerName.Get(), BillingLines(CustRec)));
   SetStatusText(1, "Customer: " + Text(TrimBlanks(CustRec.CustomerName.Get())) + " copied to clipboard.");
 }
 

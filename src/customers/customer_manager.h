@@ -10,18 +10,12 @@
 // program yet: their items are shown disabled.
 
 #include <QAction>
-#include <QBoxLayout>
-#include <QLabel>
 #include <QMenu>
-#include <QMenuBar>
-#include <QStatusBar>
 #include <QToolButton>
-#include <array>
 #include <cstdint>
 
-#include "platform/ui/form.h"
+#include "forms/manager_window.h"
 #include "records/customer_rec.h"
-#include "storage/browser/rec_browser.h"
 
 namespace customers {
 
@@ -38,7 +32,7 @@ bool CustomerPickerVisible();
 
 class TEditDlg;
 
-class TDemoForm : public platform::ui::Form {
+class TDemoForm : public forms::ManagerWindow {
  public:
   explicit TDemoForm(QWidget* parent = nullptr);
 
@@ -72,16 +66,9 @@ class TDemoForm : public platform::ui::Form {
   void PrintWindow1Click();
   void SpeedButton3Click();
   void EditClick();
-  int32_t RecBrowser1BuildRow(storage::TRecBrowser* sender, storage::RowRec& rr);
-  void RecBrowser1RowChanged(storage::TRecBrowser* sender);
-
-  // Panel 0 the count of customers, panel 1 messages.
-  QString StatusText(int panel) const;
-  void SetStatusText(int panel, const QString& text);
-
-  QLabel* Label1;
-  storage::TRecBrowser* RecBrowser1;
-  QStatusBar* StatusBar1;
+  void RecBrowser1DblClick() override { EditClick(); }
+  int32_t RecBrowser1BuildRow(storage::TRecBrowser* sender, storage::RowRec& rr) override;
+  void RecBrowser1RowChanged(storage::TRecBrowser* sender) override;
 
   QToolButton* NewCustButn;
   QToolButton* EditCustButn;
@@ -95,7 +82,6 @@ class TDemoForm : public platform::ui::Form {
   QToolButton* SpeedButton3;
   QToolButton* SpeedButton2;
 
-  QMenuBar* MainMenu1;
   QMenu* Customer1;
   QAction* New1;
   QAction* Edit1;
@@ -120,28 +106,19 @@ class TDemoForm : public platform::ui::Form {
   QMenu* Help1;
   QAction* Overview1;
 
-  QMenu* PopupMenu1;
   QAction* AddtoLabelQueue2;
   QAction* Statement1;
 
  protected:
-  void keyPressEvent(QKeyEvent* event) override;
+  void DeleteKeyPressed() override { DeleteCustomer(); }
 
  private:
   void BuildMenus();
-  void BuildToolBar(QBoxLayout* layout);
-  QAction* AddItem(QMenu* menu, const char* caption, void (TDemoForm::*handler)());
-  QAction* AddUnavailableItem(QMenu* menu, const char* caption);
-  QToolButton* AddToolButton(QBoxLayout* layout, const char* caption, void (TDemoForm::*handler)());
+  void BuildToolBar();
   void SwitchKey(int32_t keyNr);
-  // Reads the highlighted row into CustRec; false when there is none.
-  bool ReadHighlighted();
-  void PositionOnCustomer(storage::IsamRecRef ref);
   void PrepareDialogForAdd(TEditDlg& dialog) const;
   void FillDialog(TEditDlg& dialog) const;
   void FillFromDialog(const TEditDlg& dialog);
-
-  std::array<QLabel*, 2> statusPanels_{};
 };
 
 extern TDemoForm* DemoForm;

@@ -1,11 +1,12 @@
 #pragma once
 // The Customer Manager's printouts: the customer sheet (one customer on one page, in the report
-// font) and the envelope (in the company's envelope font and positions).
+// font) and the envelope's recipient.
 
 #include <QDateTime>
 #include <array>
 #include <string>
 
+#include "forms/address_printouts.h"
 #include "platform/print/printer.h"
 #include "records/company_rec.h"
 #include "records/customer_rec.h"
@@ -18,16 +19,9 @@ void PrintCustomerSheet(const records::CustomerRec& customer, const records::Com
                         const records::FontRec& reportFont, const QDateTime& now,
                         platform::print::TPrinter& printer = platform::print::Printer());
 
-// The name and four lines of an envelope's recipient.
-using EnvelopeAddress = std::array<std::string, 5>;
-
-// The shipping address when the company addresses envelopes to it ("S"), else the billing one.
-EnvelopeAddress CustomerEnvelopeAddress(const records::CustomerRec& customer,
-                                        const records::CompanyRec& company);
-
-// Prints one envelope titled "Envelope": the company's return address when it asks for one, and
-// the recipient, each where the company's envelope settings put them.
-void PrintCustomerEnvelope(const EnvelopeAddress& address, const records::CompanyRec& company,
-                           platform::print::TPrinter& printer = platform::print::Printer());
+// The shipping address when the company addresses envelopes to it ("S"), else the billing one;
+// printed by forms::PrintEnvelope.
+forms::EnvelopeAddress CustomerEnvelopeAddress(const records::CustomerRec& customer,
+                                               const records::CompanyRec& company);
 
 }  // namespace customers

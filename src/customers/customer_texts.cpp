@@ -1,6 +1,6 @@
 #include "customers/customer_texts.h"
 
-#include "platform/text/format_date_time.h"
+#include "forms/address_printouts.h"
 #include "platform/text/key_text.h"
 #include "records/stored_amount.h"
 
@@ -13,7 +13,7 @@ using platform::text::PadRightWith;
 
 namespace {
 
-const std::string Rule(80, '-');
+const std::string& Rule = forms::ListReportRule;
 
 std::string Pad(const std::string& text, std::size_t width) {
   return PadRightWith(text, ' ', width);
@@ -48,8 +48,7 @@ std::string CustomerBrowserRow(const CustomerRec& c) {
 }
 
 std::vector<std::string> CustomerListHeading(const std::string& companyName, const QDateTime& now) {
-  return {"Customer List for " + companyName,
-          "Date: " + platform::text::FormatDateTime("dddd, mmmm d, yyyy, hh:mm AM/PM", now), Rule};
+  return forms::ListReportHeading("Customer List for " + companyName, now);
 }
 
 std::vector<std::string> CustomerListEntry(const CustomerRec& c, bool withAddresses) {

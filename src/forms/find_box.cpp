@@ -108,12 +108,23 @@ void TFindBox::FindButtonClick() {
   const std::string searchText = FindSearchText(ToAnsi(FindText->text()));
   StatusBar1->showMessage("Searching...");
   Application->ProcessMessages();
-  const std::vector<FindRow> rows = FindMatchingRows(*mode, searchText);
+  int32_t scanError = 0;
+  const std::vector<FindRow> rows = FindMatchingRows(*mode, searchText, &scanError);
   ShowRows(rows);
+  FindButton->setEnabled(false);
+  if (scanError != 0) {
+    // A search that could not read the whole file must not pass for a complete one.
+    StatusBar1->showMessage(
+        QString("Search stopped by error %1. Found %2 items before it.").arg(scanError).arg(rows.size()));
+    MessageBox(QString("The search could not read the whole file (error %1). The list shows only the items "
+                       "found before the error.")
+                   .arg(scanError),
+               "Text to Find", MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
   StatusBar1->showMessage(QString("Search Complete. Found %1 items.  Double-click on first column to find "
                                   "matching record.")
                               .arg(rows.size()));
-  FindButton->setEnabled(false);
   if (rows.empty()) {
     MessageBox("No matching items were found.", "Text to Find", MsgButtons::Ok, MsgIcon::Information);
     StatusBar1->showMessage("No items were found.");

@@ -10,9 +10,11 @@
 #include "records/customer_file.h"
 #include "records/customer_rec.h"
 #include "records/invoice_file.h"
+#include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/product_rec.h"
 #include "records/stored_amount.h"
+#include "records/vendor_file.h"
 
 namespace forms {
 
@@ -26,30 +28,117 @@ const Record& As(const void* record) {
   return *static_cast<const Record*>(record);
 }
 
-FindModeDef CustomerFindMode() {
+// Where a customer or a vendor keeps what Find searches and lists: the two records hold these
+// fields at the same places, under their own names.
+template <class Record>
+struct AccountFields {
+  ShortString<8> Record::*Number;
+  ShortString<35> Record::*Name;
+  ShortString<25> Record::*Phone;
+  std::array<ShortString<35> Record::*, 4> Address;
+  ShortString<50> Record::*EMail;
+};
+
+template <class Record>
+FindModeDef AccountFindMode(const char* name, storage::IsamFileBlock* file, const char* nameCaption,
+                            AccountFields<Record> f) {
   FindModeDef mode;
-  mode.Mode = "Cust";
-  mode.File = &CustomerFile;
-  mode.RecordLength = sizeof(CustomerRec);
-  mode.Columns = {{{"Customer Name", 200},
+  mode.Mode = name;
+  mode.File = file;
+  mode.RecordLength = sizeof(Record);
+  mode.Columns = {{{nameCaption, 200},
                    {"Number", 50},
                    {"Phone Number", 150},
                    {"Address Line 1", 150},
                    {"Address Line 2", 150},
                    {"Address Line 3", 150},
                    {"Address Line 4", 150}}};
-  mode.SearchedFields = [](const void* record) {
-    const auto& c = As<CustomerRec>(record);
-    return std::vector<std::string>{c.CustomerNo.Get(),  c.CustomerName.Get(), c.Phone1.Get(),
-                                    c.CustBillTo1.Get(), c.CustBillTo2.Get(),  c.CustBillTo3.Get(),
-                                    c.CustEMail.Get(),   c.CustBillTo4.Get()};
+  mode.SearchedFields = [f](const void* record) {
+    const auto& r = As<Record>(record);
+    return std::vector<std::string>{(r.*f.Number).Get(),     (r.*f.Name).Get(),       (r.*f.Phone).Get(),
+                                    (r.*f.Address[0]).Get(), (r.*f.Address[1]).Get(), (r.*f.Address[2]).Get(),
+                                    (r.*f.EMail).Get(),      (r.*f.Address[3]).Get()};
   };
-  mode.Row = [](const void* record) {
-    const auto& c = As<CustomerRec>(record);
-    return FindRow{c.CustomerName.Get(), c.CustomerNo.Get(),  c.Phone1.Get(),     c.CustBillTo1.Get(),
-                   c.CustBillTo2.Get(),  c.CustBillTo3.Get(), c.CustBillTo4.Get()};
+  mode.Row = [f](const void* record) {
+    const auto& r = As<Record>(record);
+    return FindRow{(r.*f.Name).Get(),       (r.*f.Number).Get(),     (r.*f.Phone).Get(),
+                   (r.*f.Address[0]).Get(), (r.*f.Address[1]).Get(), (r.*f.Address[2]).Get(),
+                   (r.*f.Address[3]).Get()};
   };
   return mode;
+}
+
+FindModeDef CustomerFindMode() {
+  return AccountFindMode<CustomerRec>("Cust", &CustomerFile, "Customer Name",
+                                      {&CustomerRec::CustomerNo,
+                                       &CustomerRec::CustomerName,
+                                       &CustomerRec::Phone1,
+                                       {&CustomerRec::CustBillTo1, &CustomerRec::CustBillTo2,
+                                        &CustomerRec::CustBillTo3, &CustomerRec::CustBillTo4},
+                                       &CustomerRec::CustEMail});
+}
+
+FindModeDef VendorFindMode() {
+  return AccountFindMode<VendorRec>(
+      "Vend", &VendorFile, "Vendor Name",
+      {&VendorRec::VendorNo,
+       &VendorRec::VendorName,
+       &VendorRec::Phone1,
+       {&VendorRec::OrderAddr1, &VendorRec::OrderAddr2, &VendorRec::OrderAddr3, &VendorRec::OrderAddr4},
+       &VendorRec::VendEMail});
+}
+
+// Where an invoice or a purchase order keeps what Find searches and lists.
+template <class Record>
+struct DocumentFields {
+  ShortString<9> Record::*Number;
+  ShortString<8> Record::*Account;
+  ShortString<10> Record::*SortDate;
+  ShortString<8> Record::*KeyCode;
+  ShortString<10> Record::*Total;
+  ShortString<10> Record::*ShortName;
+  ShortString<80> Record::*Notes;
+};
+
+template <class Record>
+FindModeDef DocumentFindMode(const char* name, storage::IsamFileBlock* file,
+                             const std::array<FindColumn, FindColumnCount>& columns,
+                             DocumentFields<Record> f) {
+  FindModeDef mode;
+  mode.Mode = name;
+  mode.File = file;
+  mode.RecordLength = sizeof(Record);
+  mode.Columns = columns;
+  mode.SearchedFields = [f](const void* record) {
+    const auto& r = As<Record>(record);
+    return std::vector<std::string>{(r.*f.Account).Get(), (r.*f.SortDate).Get(), (r.*f.Number).Get(),
+                                    (r.*f.KeyCode).Get(), (r.*f.Notes).Get(),    (r.*f.ShortName).Get()};
+  };
+  mode.Row = [f](const void* record) {
+    const auto& r = As<Record>(record);
+    return FindRow{(r.*f.SortDate).Get(),
+                   (r.*f.Number).Get(),
+                   (r.*f.Account).Get(),
+                   (r.*f.KeyCode).Get(),
+                   FormatStoredAmount((r.*f.Total).Get(), ",.00"),
+                   (r.*f.ShortName).Get(),
+                   (r.*f.Notes).Get()};
+  };
+  return mode;
+}
+
+FindModeDef POFindMode() {
+  return DocumentFindMode<POHeaderRec>(
+      "PO", &POHeaderFile,
+      {{{"Year/Mo/Dy", 80},
+        {"PO#", 60},
+        {"Vendor#", 75},
+        {"Key Code", 75},
+        {"PO Total", 100},
+        {"Short Name", 80},
+        {"Notes/Comment/Reference", 400}}},
+      {&POHeaderRec::PONumber, &POHeaderRec::VendorNo, &POHeaderRec::SortDate, &POHeaderRec::KeyCode,
+       &POHeaderRec::POTotal, &POHeaderRec::ShortName, &POHeaderRec::Notes});
 }
 
 FindModeDef ProductFindMode() {
@@ -102,7 +191,8 @@ FindModeDef CompanyFindMode() {
 std::map<std::string, FindModeDef, std::less<>>& Modes() {
   static std::map<std::string, FindModeDef, std::less<>> modes = [] {
     std::map<std::string, FindModeDef, std::less<>> builtIn;
-    for (FindModeDef mode : {CustomerFindMode(), ProductFindMode(), CompanyFindMode()})
+    for (FindModeDef mode :
+         {CustomerFindMode(), VendorFindMode(), ProductFindMode(), CompanyFindMode(), POFindMode()})
       builtIn[mode.Mode] = std::move(mode);
     return builtIn;
   }();
@@ -133,7 +223,8 @@ bool RecordMatches(const FindModeDef& mode, const void* record, std::string_view
   return false;
 }
 
-std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText) {
+std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText,
+                                      int32_t* scanError) {
   using namespace storage;
   std::vector<FindRow> rows;
   std::vector<uint8_t> record(mode.RecordLength);
@@ -145,37 +236,23 @@ std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view 
     if (!IsamOK) break;
     if (RecordMatches(mode, record.data(), searchText)) rows.push_back(mode.Row(record.data()));
   }
+  // Running off the end of the file is how every scan ends; anything else cut it short.
+  if (scanError) *scanError = IsamErrorClass() > IsamErrorClassNotFound ? IsamError : 0;
   return rows;
 }
 
 void AddInvoiceFindMode() {
-  FindModeDef mode;
-  mode.Mode = "Inv";
-  mode.File = &InvoiceFile;
-  mode.RecordLength = sizeof(InvoiceRec);
-  mode.Columns = {{{"Year/Mo/Dy", 80},
-                   {"Invoice#", 60},
-                   {"Customer#", 75},
-                   {"Key Code", 75},
-                   {"Invoice Total", 100},
-                   {"Short Name", 80},
-                   {"Notes/Comments/Reference", 400}}};
-  mode.SearchedFields = [](const void* record) {
-    const auto& r = *static_cast<const InvoiceRec*>(record);
-    return std::vector<std::string>{r.InvCustomerNo.Get(), r.SortDate.Get(), r.InvoiceNo.Get(),
-                                    r.KeyCode.Get(),       r.Notes.Get(),    r.ShortName.Get()};
-  };
-  mode.Row = [](const void* record) {
-    const auto& r = *static_cast<const InvoiceRec*>(record);
-    return FindRow{r.SortDate.Get(),
-                   r.InvoiceNo.Get(),
-                   r.InvCustomerNo.Get(),
-                   r.KeyCode.Get(),
-                   FormatStoredAmount(r.InvTotal.Get(), ",.00"),
-                   r.ShortName.Get(),
-                   r.Notes.Get()};
-  };
-  AddFindMode(std::move(mode));
+  AddFindMode(DocumentFindMode<InvoiceRec>(
+      "Inv", &InvoiceFile,
+      {{{"Year/Mo/Dy", 80},
+        {"Invoice#", 60},
+        {"Customer#", 75},
+        {"Key Code", 75},
+        {"Invoice Total", 100},
+        {"Short Name", 80},
+        {"Notes/Comments/Reference", 400}}},
+      {&InvoiceRec::InvoiceNo, &InvoiceRec::InvCustomerNo, &InvoiceRec::SortDate, &InvoiceRec::KeyCode,
+       &InvoiceRec::InvTotal, &InvoiceRec::ShortName, &InvoiceRec::Notes}));
 }
 
 }  // namespace forms

@@ -3,8 +3,8 @@
 // manager that shows the dialog), the fields in which the text is sought and the columns of the
 // list. The dialog is told the file by the global FindMode; each mode is described here once.
 //
-// The application frame describes the customer, product and company files; a subsystem that
-// owns another file adds its mode with AddFindMode (invoicing adds "Inv").
+// The customer, vendor, product, company and PO header files are described here; the invoice
+// file's mode is added with AddInvoiceFindMode when invoicing first searches it.
 
 #include <array>
 #include <cstdint>
@@ -51,8 +51,10 @@ bool RecordMatches(const FindModeDef& mode, const void* record, std::string_view
 
 // The rows of every live record of the mode's file that matches, in physical record order;
 // a record is listed once however many of its fields match. Stops at the end of the file or at
-// the first engine error (IsamOK then tells which).
-std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText);
+// the first engine error; scanError (when given) is then that error's code, 0 after a scan that
+// reached the end.
+std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText,
+                                      int32_t* scanError = nullptr);
 
 // Lets the Find dialog search the invoice file (find mode "Inv").
 void AddInvoiceFindMode();

@@ -47,4 +47,11 @@ QColor CompanyEditorColor(const CompanyRec& company) {
   return platform::print::ColorToQColor(company.EditorFontColor.Get());
 }
 
+void ApplyCompanyEditorFont(QLabel& caption, const CompanyRec& company, const QFont& fallback) {
+  caption.setFont(CompanyEditorFont(company, fallback));
+  QPalette palette = caption.palette();
+  palette.setColor(QPalette::WindowText, CompanyEditorColor(company));
+  caption.setPalette(palette);
+}
+
 }  // namespace forms

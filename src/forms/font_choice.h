@@ -3,6 +3,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QLabel>
 
 #include "platform/ui/common_dialogs.h"
 #include "records/company_rec.h"
@@ -18,5 +19,8 @@ void StoreFontChoice(records::FontRec& font, const platform::ui::FontChoice& cho
 // widget's own font where the record names none.
 QFont CompanyEditorFont(const records::CompanyRec& company, const QFont& fallback);
 QColor CompanyEditorColor(const records::CompanyRec& company);
+// Gives a caption (the company's name above a manager's list) the company's editor font and
+// colour.
+void ApplyCompanyEditorFont(QLabel& caption, const records::CompanyRec& company, const QFont& fallback);
 
 }  // namespace forms

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QTextDocument>
+#include <QTextOption>
 #include <QVBoxLayout>
 
 #include "forms/browser_font.h"
@@ -9,6 +10,7 @@
 #include "forms/rich_text_file.h"
 #include "platform/files/file.h"
 #include "platform/print/print_document.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/message_box.h"
 
@@ -80,11 +82,21 @@ std::vector<std::string> TListWindow::Lines() const {
   return lines;
 }
 
+// Each line of a list prints on one line of the page: in the list's font when the lines fit the
+// page, else in the same font just small enough.
 void TListWindow::PrintButnClick() {
+  const QString text = Memo1->toPlainText();
   QTextDocument document;
-  document.setDefaultFont(ToQFont(font_));
-  document.setPlainText(Memo1->toPlainText());
+  document.setDefaultFont(platform::print::FontFittingTextWidth(ToQFont(font_), text.split('\n')));
+  QTextOption option = document.defaultTextOption();
+  option.setWrapMode(QTextOption::NoWrap);
+  document.setDefaultTextOption(option);
+  document.setPlainText(text);
   platform::print::PrintTextDocument(document, Caption());
+  // The window has no status bar: a list that became a PDF file says where it is.
+  if (!platform::print::LastJobFile().isEmpty())
+    MessageBox(Caption() + " " + platform::print::WhereLastJobWent() + ".", Caption(), MsgButtons::Ok,
+               MsgIcon::Information);
 }
 
 void TListWindow::FontButnClick() {

@@ -1,7 +1,18 @@
 #include "forms/manager_window.h"
 
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QVBoxLayout>
+#include <stdexcept>
+
+#include "forms/browser_font.h"
+#include "forms/font_choice.h"
+#include "forms/halt_program.h"
+#include "platform/print/colors.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/message_box.h"
+#include "records/company_rec.h"
 
 namespace forms {
 
@@ -38,6 +49,121 @@ QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> tri
   QAction* item = menu->addAction(caption);
   if (triggered) QObject::connect(item, &QAction::triggered, std::move(triggered));
   return item;
+}
+
+QAction* AddUnavailableItem(QMenu* menu, const char* caption) {
+  QAction* item = AddMenuItem(menu, caption, {});
+  item->setEnabled(false);
+  return item;
+}
+
+std::array<QLabel*, 2> AddStatusPanels(QStatusBar& status) {
+  std::array<QLabel*, 2> panels{};
+  for (std::size_t panel = 0; panel < panels.size(); ++panel) {
+    panels[panel] = new QLabel(&status);
+    status.addWidget(panels[panel], panel == 0 ? 0 : 1);
+  }
+  panels[0]->setMinimumWidth(160);
+  status.setSizeGripEnabled(false);
+  return panels;
+}
+
+void ShowCompanyTitle(QLabel& title) {
+  using records::CurrentCompany;
+  title.setFont(CompanyEditorFont(CurrentCompany, title.font()));
+  QPalette palette = title.palette();
+  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
+  title.setPalette(palette);
+  title.setText(platform::text::ToQString(CurrentCompany.CompanyName.Get() + " - #" +
+                                          CurrentCompany.CompanyNumber.Get()));
+}
+
+void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
+  const platform::ui::FontChoice font = CompanyBrowserFont(records::CurrentCompany);
+  browser.setFont(platform::ui::ToQFont(font));
+  browser.SetFontColor(platform::print::ColorToQColor(font.color));
+}
+
+bool OpenedOrHalt(platform::ui::Form& window, bool opened) {
+  if (opened) return true;
+  using namespace platform::ui;
+  MessageBox("Unable to open database", window.Caption(), MsgButtons::Ok, MsgIcon::Error);
+  HaltProgram(1);
+  QMetaObject::invokeMethod(
+      &window, [&window] { window.Close(); }, Qt::QueuedConnection);
+  return false;
+}
+
+bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,
+                      const std::function<void()>& remove) {
+  switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      enter();
+      return true;
+    case Qt::Key_Delete:
+      remove();
+      return true;
+    default:
+      return false;
+  }
+}
+
+ManagerWindow::ManagerWindow(QWidget* parent)
+    : Form(parent),
+      Label1(new QLabel(this)),
+      RecBrowser1(new storage::TRecBrowser(this)),
+      StatusBar1(new QStatusBar(this)),
+      MainMenu1(new QMenuBar(this)),
+      PopupMenu1(new QMenu(this)),
+      toolRow_(LayOutManagerWindow(*this, MainMenu1, Label1, RecBrowser1, StatusBar1)),
+      statusPanels_(AddStatusPanels(*StatusBar1)) {
+  RecBrowser1->SetPopupMenu(PopupMenu1);
+  RecBrowser1->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {
+    return RecBrowser1BuildRow(sender, rr);
+  };
+  RecBrowser1->OnRowChanged = [this](storage::TRecBrowser* sender) { RecBrowser1RowChanged(sender); };
+  RecBrowser1->OnDblClick = [this](storage::TRecBrowser*) { RecBrowser1DblClick(); };
+}
+
+QString ManagerWindow::StatusText(int panel) const {
+  return statusPanels_.at(panel)->text();
+}
+
+void ManagerWindow::SetStatusText(int panel, const QString& text) {
+  statusPanels_.at(panel)->setText(text);
+}
+
+void ManagerWindow::keyPressEvent(QKeyEvent* event) {
+  if (!HandleManagerKey(
+          *event, [this] { RecBrowser1DblClick(); }, [this] { DeleteKeyPressed(); }))
+    Form::keyPressEvent(event);
+}
+
+QToolButton* ManagerWindow::AddCloseButton() {
+  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Close", {});
+  QObject::connect(button, &QToolButton::clicked, [this] { Close(); });
+  return button;
+}
+
+QAction* ManagerWindow::AddCloseItem(QMenu* menu) {
+  return AddMenuItem(menu, "&Close", [this] { Close(); });
+}
+
+void ManagerWindow::ShowEntryCount(const QString& what, storage::IsamFileBlock file) {
+  SetStatusText(0,
+                what + ": " + QString::number(storage::IsamUsedKeys(file, RecBrowser1->BrowserKeyNumber())));
+}
+
+bool ManagerWindow::TrimmedKeyEmpty(const storage::IsamKeyStr& key) {
+  return platform::text::TrimBlanks(key).empty();
+}
+
+void ManagerWindow::SearchForPickStart(storage::DataFileUnit& unit, storage::IsamKeyStr& key,
+                                       storage::IsamRecRef& ref, int32_t keyNr, const char* failure) {
+  // Nothing at or after the key is no failure: the browser then shows the last records.
+  if (!unit.SearchKey(key, ref, keyNr) && storage::IsamErrorClass() > storage::IsamErrorClassNotFound)
+    throw std::runtime_error(failure);
 }
 
 }  // namespace forms

@@ -4,8 +4,10 @@
 #include "forms/find_modes.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
+#include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/vendor_file.h"
 
 namespace forms {
 
@@ -37,6 +39,26 @@ bool FindInvoice(storage::TRecBrowser& browser) {
   InvoiceRec wanted;
   wanted.InvoiceNo.Set((*row)[InvoiceNumberColumn]);
   return ShowRecordByKey(browser, InvoiceUnit(), BuildInvoiceKey(wanted, 1), 1, InvoiceBuf, BuildInvoiceKey);
+}
+
+bool FindVendor(storage::TRecBrowser& browser, VendorRec& vendor) {
+  constexpr int NumberColumn = 1;
+  std::optional<FindRow> row = RunFind("Find Vendor", "Vend");
+  if (!row) return false;
+  VendorRec wanted;
+  wanted.VendorNo.Set((*row)[NumberColumn]);
+  return ShowRecordByKey(browser, VendorUnit(), BuildVendorKey(wanted, 2), 2, vendor, BuildVendorKey);
+}
+
+bool FindPO(storage::TRecBrowser& browser) {
+  // The row's caption is its date; the PO number stands in the second column.
+  constexpr int PONumberColumn = 1;
+  std::optional<FindRow> row = RunFind("Find PO", "PO");
+  if (!row) return false;
+  POHeaderRec wanted;
+  wanted.PONumber.Set((*row)[PONumberColumn]);
+  return ShowRecordByKey(browser, POHeaderUnit(), BuildPOHeaderKey(wanted, 1), 1, POHeaderBuf,
+                         BuildPOHeaderKey);
 }
 
 }  // namespace forms

@@ -4,6 +4,7 @@
 
 #include "records/customer_rec.h"
 #include "records/product_rec.h"
+#include "records/vendor_rec.h"
 #include "storage/browser/rec_browser.h"
 
 namespace forms {
@@ -20,4 +21,12 @@ bool FindProduct(storage::TRecBrowser& browser, records::ProductRec& product);
 // invoice number chosen there into InvoiceBuf and moves the Invoice Manager's browser to it.
 // False when the user chose none or the record is no longer there.
 bool FindInvoice(storage::TRecBrowser& browser);
+// The Find dialog over the vendor file ("Find Vendor"): reads the vendor whose number was chosen
+// there into the Vendor Manager's record and moves its browser to it. False when the user chose
+// none or the vendor is no longer there.
+bool FindVendor(storage::TRecBrowser& browser, records::VendorRec& vendor);
+// The Find dialog over the PO header file ("Find PO"): reads the header of the PO number chosen
+// there into POHeaderBuf and moves the PO Manager's browser to it. False when the user chose
+// none or the PO is no longer there.
+bool FindPO(storage::TRecBrowser& browser);
 }  // namespace forms

@@ -1,6 +1,7 @@
 #include "products/price_change.h"
 
 #include <QButtonGroup>
+#include <QFontMetrics>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -65,8 +66,20 @@ TPriceChg::TPriceChg(QWidget* parent)
   ListView1->setRootIsDecorated(false);
   ListView1->setSortingEnabled(false);  // sorted by ListView1ColumnClick, comparing texts
   ListView1->header()->setSectionsClickable(true);
+  // The amount columns as wide as their captions and a large amount need, so that all seven,
+  // the batch number last, show whole in the list.
+  const QFontMetrics metrics(ListView1->font());
+  constexpr int kCellPadding = 16;
   ListView1->setColumnWidth(ColCode, 130);
-  ListView1->setMinimumSize(640, 260);
+  for (int column = ColListPrice; column <= ColProfit; ++column)
+    ListView1->setColumnWidth(column,
+                              std::max(metrics.horizontalAdvance(ListView1->headerItem()->text(column)),
+                                       metrics.horizontalAdvance("9,999,999.99")) +
+                                  kCellPadding);
+  ListView1->setColumnWidth(ColBatch, metrics.horizontalAdvance("99") + kCellPadding);
+  int columns = 0;
+  for (int column = 0; column < ColumnCount; ++column) columns += ListView1->columnWidth(column);
+  ListView1->setMinimumSize(columns + 2 * ListView1->frameWidth() + 2, 260);
 
   auto* entry = new QFormLayout;
   entry->addRow("Modify prices in batch#:", PBatchNum);

@@ -194,6 +194,12 @@ TUpdProd::TUpdProd(QWidget* parent)
   layout->addLayout(buttons);
   layout->addWidget(StatusBar1);
 
+  // Tab follows the layout: each column of the top block down, the prices and their method,
+  // the notes, the buttons.
+  SetTabOrder({ProdCode,    ProdDesc,   PODesc,    KeyCode,   Location,   PrefVendor, Weight,    StockBal,
+               MaxQty,      MinQty,     TargetQty, NonStock,  NonDeplete, HoldSales,  TaxInv,    TaxPO,
+               PSell,       ListPR,     EBPCost,   PCTMarkup, CBFixed,    RBMarkUp,   RBMargin,  RBDiscCost,
+               RBAutoPrice, RBManualPr, BatchNum,  ProdNotes, CalcButn,   OKBtn,      ProdClose, Button2});
   OKBtn->setDefault(true);
   QObject::connect(OKBtn, &QPushButton::clicked, [this] { OKBtnClick(); });
   QObject::connect(ProdClose, &QPushButton::clicked, [this] { ProdCloseClick(); });

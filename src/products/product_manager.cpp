@@ -22,6 +22,7 @@
 #include "forms/run_state.h"
 #include "platform/print/colors.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -211,7 +212,7 @@ void TEditProd::FormCreate() {
 
 void TEditProd::FormShow() {
   ProductCodeBeforeEdit = "0";
-  Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
+  ApplyCompanyEditorFont(*Label1, CurrentCompany, font());
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   ProdBrowser->SetHeader(ToQString(ProductBrowserHeading()));
   if (!OpenProductDatabase()) {
@@ -308,10 +309,17 @@ void TEditProd::SetKeyNumber(int32_t keyNr) {
   ByKeyCode1->setChecked(keyNr == 3);
   ProductKeyNumber = keyNr;
   if (!ProdBrowser->DataSource()) return;
-  const bool current = ReadCurrentRow();
+  // The browser reads rows into ProductBuf when it changes keys: the highlighted product is kept
+  // aside and looked up again under the new key.
+  if (!ReadCurrentRow()) {
+    ProdBrowser->BrowserSetKeyNumber(keyNr);
+    return;
+  }
   const storage::IsamRecRef ref = ProdBrowser->BrowserCurrentRef();
+  const ProductRec highlighted = ProductBuf;
   ProdBrowser->BrowserSetKeyNumber(keyNr);
-  if (current) GoToProduct(ref);
+  ProductBuf = highlighted;
+  GoToProduct(ref);
 }
 
 void TEditProd::Code1Click() {
@@ -352,7 +360,8 @@ void TEditProd::ValidateBarCode1Click() {
 void TEditProd::Print1Click() {
   if (!ReadCurrentRow()) return;
   PrintProductSheet(ProductBuf);
-  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " sent to printer.");
+  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " " +
+                        platform::print::WhereLastJobWent() + ".");
 }
 
 void TEditProd::ProdListButnClick() {

@@ -95,10 +95,12 @@ bool FindCompanyRecord(std::string_view number, CompanyRec& record, IsamRecRef& 
   return storage::IsamOK;
 }
 
-bool ReadCompanyRecord(std::string_view number, CompanyRec& record) {
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened) {
   FileForAction file(CompanyFile, OpenCompanyFile);
+  const bool opened = file.Open();
+  if (fileOpened) *fileOpened = opened;
   IsamRecRef ref = 0;
-  return file.Open() && FindCompanyRecord(number, record, ref);
+  return opened && FindCompanyRecord(number, record, ref);
 }
 
 bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) {

@@ -45,8 +45,8 @@ bool DeleteCompanyRecord(storage::IsamRecRef ref);
 bool FindCompanyRecord(std::string_view number, CompanyRec& record, storage::IsamRecRef& ref);
 
 // Reads one company from ovcomp (opening and closing the file around it, unless the Company
-// Manager holds it open).
-bool ReadCompanyRecord(std::string_view number, CompanyRec& record);
+// Manager holds it open). fileOpened, when given, tells whether ovcomp could be opened at all.
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened = nullptr);
 
 // The way every counter and total of the open company is advanced: the company's stored record
 // is read into CompanyWorkRec, change alters it, it is written back in place and copied whole

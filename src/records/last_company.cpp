@@ -26,9 +26,10 @@ LastCompanyStatus LoadCurrentCompany() {
     return LastCompanyStatus::NoCompany;
   // The company list file holds the settings; a company no longer on it is not opened, since
   // none of its counters could be saved.
-  if (!ReadCompanyRecord(named.CompanyNumber.Get(), CurrentCompany)) {
+  bool listOpened = false;
+  if (!ReadCompanyRecord(named.CompanyNumber.Get(), CurrentCompany, &listOpened)) {
     CurrentCompany = CompanyRec{};
-    return LastCompanyStatus::NoCompany;
+    return listOpened ? LastCompanyStatus::NoCompany : LastCompanyStatus::CompanyListUnopened;
   }
   return LastCompanyStatus::Loaded;
 }

@@ -13,9 +13,11 @@ namespace records {
 inline constexpr std::string_view LastCompanyFileName = "LastCo.Dat";
 
 enum class LastCompanyStatus {
-  Loaded,    // CurrentCompany holds the company's record from the company list file
-  NoCompany  // none set up yet (no LastCo.Dat, a short one, a number that cannot name files, or
-             // a company no longer on file)
+  Loaded,              // CurrentCompany holds the company's record from the company list file
+  NoCompany,           // none set up yet (no LastCo.Dat, a short one, a number that cannot name files, or
+                       // a company no longer on file)
+  CompanyListUnopened  // LastCo.Dat names a company, but the company list file could not be
+                       // opened (its repair was declined or failed): the company is not gone
 };
 
 // Start-up: CurrentCompany := the company named by LastCo.Dat, read from ovcomp; all zeros

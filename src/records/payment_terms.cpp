@@ -10,6 +10,7 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "records/company_rec.h"
 
 namespace records {
 
@@ -51,6 +52,17 @@ bool SavePaymentTerms(const QStringList& terms) {
   if (platform::files::WriteWholeFile(PaymentTermsFileName, bytes, &err)) return true;
   ReportFileError("Cannot write", err);
   return false;
+}
+
+QStringList DefaultPaymentTerms() {
+  return {QStringLiteral("Due on Receipt"), QStringLiteral("Net 10 Days"),
+          QStringLiteral("Net 15 Days"),    ToQString(DefaultCompanyRecord().DefaultInvoiceTerms.Get()),
+          QStringLiteral("Net 60 Days"),    QStringLiteral("COD")};
+}
+
+bool CreatePaymentTermsFileIfMissing() {
+  if (platform::files::Exists(PaymentTermsFileName)) return true;
+  return SavePaymentTerms(DefaultPaymentTerms());
 }
 
 void LoadPaymentTermsInto(QComboBox& terms) {

@@ -20,6 +20,12 @@ QStringList LoadPaymentTerms();
 // Writes the whole list; a failure is reported and gives false.
 bool SavePaymentTerms(const QStringList& terms);
 
+// The terms a first start writes: the one the new-company defaults use and a few common ones.
+QStringList DefaultPaymentTerms();
+// A first start: writes the default terms when the directory has no terms file, so that no
+// terms list starts empty. True when the file is there afterwards.
+bool CreatePaymentTermsFileIfMissing();
+
 // A terms drop-down, when its window is shown: its items become the terms on file.
 void LoadPaymentTermsInto(QComboBox& terms);
 

@@ -7,6 +7,7 @@
 #include <QString>
 #include <array>
 #include <string>
+#include <vector>
 
 #include "storage/browser/rec_browser.h"
 #include "storage/data_file_unit.h"
@@ -69,6 +70,58 @@ bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
   storage::IsamGetRec(unit.File(), ref, &record, sizeof record);
   return storage::IsamOK;
 }
+
+// The routines of an application record file under its record kind's names: Open<K>File,
+// Add<K>Record and the rest, each the data-file routine over <K>File with the record handed in
+// (Update<K>Record with the before-image taken when editing began). Use at namespace scope in
+// the kind's header; the source file defines the file block, the kind and the unit with
+// KESTRAVA_RECORD_FILE_DEFINITION.
+#define KESTRAVA_RECORD_FILE(K, RecordType)                                                   \
+  extern storage::IsamFileBlock K##File;                                                      \
+  const storage::DataFileKind& K##FileKind();                                                 \
+  storage::DataFileUnit& K##Unit();                                                           \
+  inline bool Create##K##File() {                                                             \
+    return K##Unit().CreateFile();                                                            \
+  }                                                                                           \
+  inline bool Open##K##File() {                                                               \
+    return K##Unit().OpenFile();                                                              \
+  }                                                                                           \
+  inline bool Rebuild##K##File() {                                                            \
+    return K##Unit().RebuildFile();                                                           \
+  }                                                                                           \
+  inline bool Add##K##Record(const RecordType& record, storage::IsamRecRef& ref) {            \
+    return K##Unit().AddRecord(&record, ref);                                                 \
+  }                                                                                           \
+  inline bool Update##K##Record(const RecordType& record, const RecordType& beforeImage,      \
+                                storage::IsamRecRef ref) {                                    \
+    return K##Unit().UpdateRecord(&record, &beforeImage, ref);                                \
+  }                                                                                           \
+  inline bool Delete##K##Record(storage::IsamRecRef ref) {                                    \
+    return K##Unit().DeleteRecord(ref);                                                       \
+  }                                                                                           \
+  inline bool Search##K##Key(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr) { \
+    return K##Unit().SearchKey(key, ref, keyNr);                                              \
+  }
+
+// Defines what KESTRAVA_RECORD_FILE declares: the file block (closed at start), the kind built
+// from the record's key table and key builder, and the unit over the two.
+#define KESTRAVA_RECORD_FILE_DEFINITION(K, RecordType, fileCode, caption, keyDescs, notice, buildKey) \
+  storage::IsamFileBlock K##File = nullptr;                                                           \
+  const storage::DataFileKind& K##FileKind() {                                                        \
+    static const storage::DataFileKind kind =                                                         \
+        records::RecordFileKind<RecordType>(fileCode, caption, keyDescs, notice, buildKey);           \
+    return kind;                                                                                      \
+  }                                                                                                   \
+  storage::DataFileUnit& K##Unit() {                                                                  \
+    static storage::DataFileUnit unit(K##FileKind(), K##File);                                        \
+    return unit;                                                                                      \
+  }
+
+// The references of the records whose key keyNr is exactly `key`, in key order. Collected
+// before any of them is changed, so that a caller rewriting that key skips none and visits none
+// twice. Stops at the first failing key step.
+std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
+                                                const storage::IsamKeyStr& key);
 
 // Every record of an open file in the order of key keyNr, read one by one and handed to visit;
 // a record that cannot be read is passed over. Ends at the end of the key or at the first

@@ -125,6 +125,21 @@ bool ReportTable::IsNumericCell(int row, int column) const {
   return reports::IsNumericCell(Cell(row, column), Cell(0, column));
 }
 
+bool ReportTable::IsInserted(int row) const {
+  return row >= 0 && static_cast<std::size_t>(row) < Inserted.size() &&
+         Inserted[static_cast<std::size_t>(row)];
+}
+
+std::string LongestCellText(const ReportTable& table, int column) {
+  constexpr std::size_t longestMeasured = 32;
+  std::string longest = " ";
+  for (int row = 0; row < table.RowCount(); ++row) {
+    std::string text = TrimBlanks(table.Cell(row, column)).substr(0, longestMeasured);
+    if (text.size() > longest.size()) longest = std::move(text);
+  }
+  return longest;
+}
+
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,
                                          const std::string& head1, const std::string& head2,
                                          const std::string& head3) {

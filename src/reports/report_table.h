@@ -64,6 +64,10 @@ struct ReportTable {
   std::vector<std::vector<std::string>> Rows;  // row 0: headings
   int LastTextColumn = 0;                      // columns 0..LastTextColumn are the sortable text columns
   int LastNumericColumn = 0;                   // the last summed number column
+  // Rows the viewer's sort put in (sub-total rows and the blank rows around them), by row; rows
+  // past its end are records. The next sort takes these out again and nothing else, so a record
+  // stays even when its first cell is blank.
+  std::vector<bool> Inserted;
 
   int ColumnCount() const { return Rows.empty() ? 0 : static_cast<int>(Rows[0].size()); }
   int RowCount() const { return static_cast<int>(Rows.size()); }
@@ -71,7 +75,15 @@ struct ReportTable {
   const std::string& Cell(int row, int column) const;
   std::string Heading(int column) const;
   bool IsNumericCell(int row, int column) const;
+  bool IsInserted(int row) const;
 };
+
+// The columns the viewer and the printout lay out and measure.
+inline constexpr int MeasuredColumns = 9;
+
+// The longest trimmed text of the column over all rows (by characters, cut to 32), starting
+// from one blank: what the screen and the printed columns are measured by.
+std::string LongestCellText(const ReportTable& table, int column);
 
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column

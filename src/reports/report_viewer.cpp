@@ -23,7 +23,12 @@
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/common_dialogs.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "reports/report_printout.h"
+#include "reports/report_subtotals.h"
+#include "reports/top10_accumulator.h"
+#include "reports/top10_chart.h"
 
 namespace reports {
 
@@ -35,21 +40,7 @@ Trtreport* rtreport = nullptr;
 
 namespace {
 
-// The columns that are laid out and measured.
-constexpr int MeasuredColumns = 9;
-constexpr std::size_t LongestMeasured = 32;
 constexpr int CellMargin = 2;
-
-// The longest trimmed text of the column over all rows (by characters, at most 32), starting
-// from one blank.
-std::string LongestCell(const ReportTable& table, int column) {
-  std::string longest = " ";
-  for (int row = 0; row < table.RowCount(); ++row) {
-    std::string text = TrimBlanks(table.Cell(row, column)).substr(0, LongestMeasured);
-    if (text.size() > longest.size()) longest = text;
-  }
-  return longest;
-}
 
 bool RowHasTotal(const ReportTable& table, int row) {
   for (int column = 3; column <= 7; ++column)
@@ -166,13 +157,12 @@ Trtreport::Trtreport(QWidget* parent)
   connect(SaveButn, &QToolButton::clicked, this, [this] { SaveButnClick(); });
   connect(HelpButn, &QToolButton::clicked, this, [this] { HelpButnClick(); });
   connect(ExitButn, &QToolButton::clicked, this, [this] { ExitButnClick(); });
+  connect(SortCol, &QComboBox::activated, this, [this] { SortColChange(); });
+  connect(stotals, &QCheckBox::clicked, this, [this] { stotalsClick(); });
+  connect(PageBreakCB, &QCheckBox::clicked, this, [this] { stotalsClick(); });
 
-  // Printing, re-sorting with sub-totals and the Top 10 chart are not part of the program yet.
-  for (QWidget* notYet :
-       std::initializer_list<QWidget*>{InvPrint, SpeedButton2, SortCol, stotals, PageBreakCB}) {
-    notYet->setEnabled(false);
-    notYet->setToolTip(notYet->toolTip() + QStringLiteral(" (not available yet)"));
-  }
+  connect(InvPrint, &QToolButton::clicked, this, [this] { InvPrintClick(); });
+  connect(SpeedButton2, &QToolButton::clicked, this, [this] { SpeedButton2Click(); });
   SortCol->setMaxVisibleItems(4);
 
   for (QLabel* head : {Head1, Head2, Head3}) {
@@ -194,6 +184,7 @@ Trtreport::Trtreport(QWidget* parent)
   RptGrid->setWordWrap(false);
   // Text cells carry their trailing blanks; a cell is cut at its column's edge, never elided.
   RptGrid->setTextElideMode(Qt::ElideNone);
+  connect(RptGrid, &QTableView::doubleClicked, this, [this] { RptGridDblClick(); });
 
   auto* options = new QHBoxLayout;
   options->addWidget(Label1);
@@ -258,13 +249,64 @@ void Trtreport::LoadReport(ReportOutput report) {
 
 void Trtreport::FormShow() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+  stotals->setEnabled(true);
   stotals->setChecked(true);
-  SortCol->setCurrentText(QStringLiteral("2"));
+  PageBreakCB->setEnabled(true);
+  SortCol->setEnabled(true);
+  SortCol->setCurrentIndex(SortCol->findText(QStringLiteral("2")));
   SortCol->setMaxVisibleItems(std::max(1, SortCol->count()));
   RptGrid->verticalHeader()->setDefaultSectionSize(QFontMetrics(RptGrid->font()).height() + 3);
   RptGrid->setFocus();
-  if (model_->rowCount() > 0) RptGrid->setCurrentIndex(model_->index(0, 0));
+  SetCurrentColumn(0);
   RptGrid->scrollToTop();
+  RebuildSortedWithSubtotals();
+}
+
+int Trtreport::CurrentColumn() const {
+  const QModelIndex current = RptGrid->currentIndex();
+  return current.isValid() ? current.column() : 0;
+}
+
+void Trtreport::SetCurrentColumn(int column) {
+  const QModelIndex current = RptGrid->currentIndex();
+  if (model_->rowCount() > 0)
+    RptGrid->setCurrentIndex(model_->index(current.isValid() ? current.row() : 0, column));
+}
+
+void Trtreport::RebuildSortedWithSubtotals() {
+  ReportTable table = model_->Table();
+  switch (SortWithSubtotals(table, CurrentColumn(), ReportTitle, stotals->isChecked(), Top10Accumulator)) {
+    case SortOutcome::TooFewRows:
+      return;
+    case SortOutcome::NotATextColumn:
+      platform::ui::Beep();
+      return;
+    case SortOutcome::Sorted:
+      break;
+  }
+  model_->SetTable(std::move(table));
+  SetCaption(ToQString(SortedCaption(ReportTitle, model_->Table())));
+  SetColumnWidths();
+  if (model_->rowCount() > 0) RptGrid->setCurrentIndex(model_->index(0, 0));
+}
+
+void Trtreport::SortColChange() {
+  const int column = SortCol->currentText().toInt() - 1;
+  if (column < 0 || column == CurrentColumn()) return;
+  SetCurrentColumn(column);
+  RebuildSortedWithSubtotals();
+  RptGrid->setFocus();
+}
+
+void Trtreport::RptGridDblClick() {
+  if (CurrentColumn() != 0) RebuildSortedWithSubtotals();
+}
+
+void Trtreport::stotalsClick() {
+  PageBreakCB->setEnabled(stotals->isChecked());
+  SetCurrentColumn(0);
+  RptGrid->setFocus();
+  RebuildSortedWithSubtotals();
 }
 
 void Trtreport::SetColumnWidths() {
@@ -272,7 +314,23 @@ void Trtreport::SetColumnWidths() {
   const ReportTable& table = model_->Table();
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
     RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(LongestCell(table, column) + "X")) + 2 * CellMargin);
+        column, metrics.horizontalAdvance(ToQString(LongestCellText(table, column) + "X")) + 2 * CellMargin);
+}
+
+void Trtreport::InvPrintClick() {
+  PrintReport({model_->Table(), ReportTitle, ToAnsi(Caption()), ToAnsi(Head3->text()),
+               forms::PrinterFontOf(reportFont_), PageBreakCB->isChecked()});
+}
+
+void Trtreport::SpeedButton2Click() {
+  if (!stotals->isChecked()) {
+    platform::ui::ShowMessage(QStringLiteral(
+        "You must have the Sub-Totals option checked above in order to run the top 10 bar charts."));
+    return;
+  }
+  TMyChart& chart = CreateMyChart();
+  chart.Headings = {ToAnsi(Head1->text()), ToAnsi(Caption()), ToAnsi(Head2->text()), ToAnsi(Head3->text())};
+  chart.ShowModal();
 }
 
 void Trtreport::SpeedButton1Click() {

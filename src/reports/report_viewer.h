@@ -2,8 +2,9 @@
 // The report viewer "rtreport": every report of the report wizard is shown here. A builder hands
 // it a finished report (LoadReport) and shows it modally. The grid shows the report table with
 // its headings as the fixed top row; number cells stand aligned on their decimal points. The
-// user chooses the report font (kept in "RptFont.Dat" and also used by the managers' printed
-// lists), sets up the printer and saves the report as a text file.
+// user re-sorts it on a text column with or without sub-totals, prints it, opens the Top 10 bar
+// chart of its group totals, chooses the report font (kept in "RptFont.Dat" and also used by the managers'
+// printed lists), sets up the printer and saves the report as a text file.
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -69,6 +70,14 @@ class Trtreport : public platform::ui::Form {
   void LoadReport(ReportOutput report);
   const ReportTable& Table() const { return model_->Table(); }
 
+  // Re-sorts the grid on its current column with the sub-totals that "&Sub-Totals" asks for, and
+  // sets the caption, the column widths and the current cell.
+  void RebuildSortedWithSubtotals();
+  void SortColChange();
+  void RptGridDblClick();
+  void stotalsClick();  // either check box
+  void InvPrintClick();
+  void SpeedButton2Click();  // Top 10 Bar Chart
   void SpeedButton1Click();  // Fonts/Colors
   void SaveButnClick();
   void PSetButnClick();
@@ -100,6 +109,8 @@ class Trtreport : public platform::ui::Form {
  private:
   QToolButton* AddToolButton(const QString& hint, int icon);
   void ApplyReportFont();
+  int CurrentColumn() const;
+  void SetCurrentColumn(int column);
 
   ReportTableModel* model_;
   records::FontRec reportFont_;

@@ -24,6 +24,7 @@
 #include "forms/password_prompts.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_manager.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -38,6 +39,7 @@
 #include "platform/ui/message_box.h"
 #include "products/price_change.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
@@ -74,6 +76,10 @@ constexpr int DesignedHeight = 640;
 // A desktop whose work area ends left of this gets the whole work area.
 constexpr int SmallDesktopRightEdge = 650;
 
+// The company is not gone when its list was left unrepaired; the user is told what happened.
+constexpr char ListUnopenedName[] = "Company list not opened.";
+constexpr char ListUnopenedText[] =
+    "The company list could not be opened. Restart the program and let it rebuild the company list.";
 constexpr char DataFilesMissing[] =
     "I do not find the inventory data files. The data files must be in the same directory as the "
     "inventory program.";
@@ -179,10 +185,10 @@ void TMainForm::BuildMenus() {
   MainMenu1 = menuBar();
   File1 = MainMenu1->addMenu("&File");
   CompanyManager1 = AddItem(File1, "Co&mpany Manager...", &TMainForm::CompanyManager1Click);
-  VendorManager1 = AddItem(File1, "&Vendor Manager...", nullptr);
+  VendorManager1 = AddItem(File1, "&Vendor Manager...", &TMainForm::VendorManager1Click);
   POManager1 = AddItem(File1, "P&O Manager...", nullptr);
   ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
-  InvoiceManager1 = AddItem(File1, "&Invoice Manager...", nullptr);
+  InvoiceManager1 = AddItem(File1, "&Invoice Manager...", &TMainForm::InvoiceManager1Click);
   CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
   File1->addSeparator();
   PrinterSetup1 = AddItem(File1, "P&rinter Setup...", &TMainForm::PrinterSetup1Click);
@@ -383,7 +389,7 @@ void TMainForm::FormCreate() {
   }
   LabelsQueued = 0;
   platform::text::SetShortDateFormat("mm/dd/yyyy");
-  LoadCurrentCompany();
+  const LastCompanyStatus loaded = LoadCurrentCompany();
   Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
   backgroundBitmap_ = QPixmap();
   ApplyCompanyDateFormat();
@@ -392,9 +398,10 @@ void TMainForm::FormCreate() {
     LoadBackgroundPicture();
   } else {
     CurrentCompany.BackgroundFlag = 0;
-    CurrentCompany.CompanyName.Set(NoCompanyText);
+    const bool listUnopened = loaded == LastCompanyStatus::CompanyListUnopened;
+    CurrentCompany.CompanyName.Set(listUnopened ? ListUnopenedName : NoCompanyText);
     // A new user is told here what to do first.
-    NameCap->setText(NoCompanyText);
+    NameCap->setText(listUnopened ? ListUnopenedText : NoCompanyText);
   }
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();
@@ -602,10 +609,7 @@ void TMainForm::Timer1Timer() {
 }
 
 void TMainForm::ShowCompanyCaption(const char* numberSeparator) {
-  NameCap->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = NameCap->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  NameCap->setPalette(palette);
+  ApplyCompanyEditorFont(*NameCap, CurrentCompany, font());
   NameCap->setText(
       ToQString(CurrentCompany.CompanyName.Get() + numberSeparator + CurrentCompany.CompanyNumber.Get()));
 }
@@ -674,16 +678,21 @@ void TMainForm::CompanyManager1Click() {
   HideChart();
   const std::string openNumber = CurrentCompany.CompanyNumber.Get();
   TListComps& manager = CreateListComps();
-  manager.Label1->setFont(CompanyEditorFont(CurrentCompany, font()));
-  QPalette palette = manager.Label1->palette();
-  palette.setColor(QPalette::WindowText, CompanyEditorColor(CurrentCompany));
-  manager.Label1->setPalette(palette);
+  ApplyCompanyEditorFont(*manager.Label1, CurrentCompany, font());
   if (manager.ShowModal() != platform::ui::mrOk) return;
   ChangeCompany(openNumber);
 }
 
 void TMainForm::CustomerManager1Click() {
   CreateDemoForm().ShowModal();
+}
+
+void TMainForm::VendorManager1Click() {
+  purchasing::CreateVenList().ShowModal();
+}
+
+void TMainForm::InvoiceManager1Click() {
+  if (CheckProductFileForInvoices()) invoicing::CreateInvEdit1().ShowModal();
 }
 
 void TMainForm::ProductManager1Click() {

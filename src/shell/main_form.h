@@ -67,6 +67,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   void CompanyManager1Click();
   void CustomerManager1Click();
   void ProductManager1Click();
+  void VendorManager1Click();
+  void InvoiceManager1Click();
   void PrinterSetup1Click();
   void EditTerms1Click();
   void Exit1Click();

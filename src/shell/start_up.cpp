@@ -27,17 +27,23 @@
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/invoice_document.h"
 #include "invoicing/invoice_entry.h"
+#include "invoicing/invoice_manager.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
 #include "products/price_change.h"
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_dialog.h"
+#include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/payment_terms.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
+#include "reports/top10_chart.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -75,13 +81,17 @@ void CreateOtherForms() {
   forms::CreateInvBatch();
   forms::CreatePOShipWin();
   invoicing::CreateProdInv();
+  invoicing::CreateInvEdit1();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
   exchange::CreateOVBkUp();
+  purchasing::CreateVenList();
+  purchasing::CreateVendEdit();
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();
+  reports::CreateMyChart();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
@@ -123,13 +133,19 @@ void StopWatchingEndSignals() {
 void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
+  forms::DocumentsByEMail = nullptr;
+  invoicing::ShowPrinterSetup = nullptr;
 }
 
 }  // namespace
 
 bool SetUpProgramDirectory() {
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
-  return platform::files::Exists(listName) || CreateCompanyFile();
+  if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
+  // The terms every terms list starts from; a directory without them gets them (a failure to
+  // write them has been reported and does not stop the program).
+  CreatePaymentTermsFileIfMissing();
+  return true;
 }
 
 bool StartUp() {
@@ -145,6 +161,9 @@ bool StartUp() {
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
+  invoicing::ShowPrinterSetup = [] {
+    if (MainForm) MainForm->PrinterSetup1Click();
+  };
   try {
     CreateMainForm();
     CreatePWDlg();

@@ -20,8 +20,9 @@ bool StartUp();
 // runs.
 void ShutDown();
 
-// A first start in an empty directory: creates the empty company list file. True when the
-// company list file exists (now or before).
+// A first start in an empty directory: creates the empty company list file, and the payment
+// terms file with the common terms when there is none. True when the company list file exists
+// (now or before).
 bool SetUpProgramDirectory();
 
 }  // namespace shell

@@ -30,8 +30,11 @@ constexpr size_t kFileNameMax = 8;
 constexpr int kProgressEvery = 50;
 constexpr int32_t kKeyCountOffset = 16;
 
-bool AskYesNo(const QString& text) {
-  return MessageBox(text, kConfirmTitle, MsgButtons::YesNo, MsgIcon::Question) == mrYes;
+// The questions about one file are titled with its record kind's caption ("Customers"), so that
+// the user knows which file is meant.
+bool AskYesNo(const QString& text, const QString& caption) {
+  return MessageBox(text, caption.isEmpty() ? kConfirmTitle : caption, MsgButtons::YesNo,
+                    MsgIcon::Question) == mrYes;
 }
 
 void ShowRebuildMessage(const QString& text, MsgIcon icon) {
@@ -202,7 +205,7 @@ bool DataFileUnit::AskAbortOnLock() {
   LockRetry = IsLockError();
   if (!LockRetry) return false;
   IsamStatusKeeper keep;
-  return AskYesNo(kLockAbortPrompt);
+  return AskYesNo(kLockAbortPrompt, kind_.Caption);
 }
 
 template <class Call>
@@ -261,7 +264,7 @@ bool DataFileUnit::TakeUpdateLock() {
     IsamLockFileBlock(file_);
     if (IsamOK) return true;
     IsamStatusKeeper keep;
-    if (AskYesNo(kFilesInUsePrompt)) return false;
+    if (AskYesNo(kFilesInUsePrompt, kind_.Caption)) return false;
   }
 }
 
@@ -298,7 +301,7 @@ bool DataFileUnit::OpenFile() {
     // A .SAV means a rebuild stopped half-way: its records are the file's, so the rebuild is
     // finished before anything else, and a missing data file is never created empty over it.
     if (UnfinishedRebuild()) {
-      if (!AskYesNo(kUnfinishedRebuildPrompt) || !RebuildFile()) return false;
+      if (!AskYesNo(kUnfinishedRebuildPrompt, kind_.Caption) || !RebuildFile()) return false;
       continue;
     }
     IsamOpenFileBlock(file_, FileName(), false, false, false, true);
@@ -309,7 +312,7 @@ bool DataFileUnit::OpenFile() {
       IsamFail(IsamErrIndexDefective);
     }
     if (IsamError == IsamErrIndexDefective) {
-      if (!AskYesNo(kIndexDefectivePrompt)) return false;
+      if (!AskYesNo(kIndexDefectivePrompt, kind_.Caption)) return false;
       if (!RebuildFile()) return false;
     } else if (IsamError == IsamErrFileNotFound) {
       if (!kind_.NewFileNotice.isEmpty() &&

@@ -199,7 +199,7 @@ TEST_F(CompanyManagerTest, CopyingStartsFromTheOpenCompany) {
   Run([&](TListComps& m) {
     EXPECT_TRUE(m.CopyProductstoAnotherCompany1->isEnabled());
     EXPECT_TRUE(m.CopyCustomerstoAnotherCompany1->isEnabled());
-    EXPECT_FALSE(m.CopyVendorstoAnotherCompany1->isEnabled());  // no vendor file is kept yet
+    EXPECT_TRUE(m.CopyVendorstoAnotherCompany1->isEnabled());
     ui.OnModal<companies::TProdCopy>([](companies::TProdCopy& d) {
       EXPECT_EQ(d.Caption(), "Copy Customers to Another Company");
       d.Edit1->setText("2");

@@ -10,10 +10,13 @@
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/text/key_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/company_data_files.h"
 #include "records/company_rec.h"
+#include "records/vendor_file.h"
+#include "storage/data_file_unit.h"
 #include "storage/isam.h"
 #include "support/temp_dir.h"
 
@@ -193,6 +196,39 @@ TEST_F(ProdCopyTest, VendorsAreRefusedWhereThePurchaseOrdersWouldLoseThem) {
   ui.ExpectMessage(CopyCompleteText, "Copy Complete");
   EXPECT_EQ(Copy("4"), mrOk);
   EXPECT_EQ(records::CountCompanyFileEntries("4", "V"), 2);
+  EXPECT_TRUE(ui.Done());
+}
+
+// The copied vendor file is the vendor file of the other company: its vendors are found there by
+// their keys, and the open company keeps its own.
+TEST_F(ProdCopyTest, CopiedVendorsAreFoundByTheirKeysInTheOtherCompany) {
+  companies::CopyDataMode = "V";
+  storage::CurrentCompanyNumber = [] {
+    return platform::text::TrimBlanks(CurrentCompany.CompanyNumber.Get());
+  };
+  ASSERT_TRUE(CreateVendorFile() && OpenVendorFile());
+  for (int i = 0; i < 120; ++i) {
+    VendorRec vendor;
+    vendor.VendorNo.Set(std::to_string(700 + i));
+    vendor.VendorName.Set("Vendor " + std::to_string(i));
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(AddVendorRecord(vendor, ref));
+  }
+  storage::IsamCloseFileBlock(VendorFile);
+  ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+  EXPECT_EQ(Copy("5"), mrOk);
+
+  CurrentCompany.CompanyNumber.Set("5");
+  ASSERT_TRUE(OpenVendorFile());
+  VendorRec wanted;
+  wanted.VendorName.Set("VENDOR 77");
+  VendorRec found;
+  storage::IsamRecRef ref = 0;
+  ASSERT_TRUE(ReadByKey(VendorUnit(), BuildVendorKey(wanted, 1), 1, found, ref));
+  EXPECT_EQ(found.VendorNo.Get(), "777");
+  EXPECT_EQ(storage::IsamUsedKeys(VendorFile, 2), 120);
+  storage::IsamCloseFileBlock(VendorFile);
+  storage::CurrentCompanyNumber = nullptr;
   EXPECT_TRUE(ui.Done());
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFileInfo>
+
 #include <QTest>
 #include <QWidget>
 
@@ -13,6 +15,7 @@
 #include "forms/run_state.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/ui/application.h"
@@ -21,6 +24,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
+#include "support/recording_printer.h"
 
 namespace customers {
 
@@ -365,24 +369,14 @@ TEST_F(CustomerManagerTest, ActionsOfPartsStillToComeAreDisabled) {
 // The manager's outputs: a stopped clock, a recording printer and a customer with every field.
 class CustomerManagerOutputTest : public CustomerManagerTest {
  protected:
-  CustomerManagerOutputTest() {
-    auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
-    log_ = backend.get();
-    scoped_ = std::make_unique<platform::print::ScopedPrintBackend>(std::move(backend));
-  }
   static CustomerRec Baker() {
     CustomerRec c = Customer("500", "Baker");
     c.ShipTo1.Set("Dock 4");
     return c;
   }
-  QStringList Calls() const {
-    QStringList calls;
-    for (const QString& line : log_->Log()) calls << line.section(" font(", 0, 0);
-    return calls;
-  }
+  QStringList Calls() const { return printer_.Calls(); }
 
-  platform::print::RecordingPrintBackend* log_;
-  std::unique_ptr<platform::print::ScopedPrintBackend> scoped_;
+  testing_support::ScopedRecordingPrinter printer_;
   platform::text::FixedClock clock_{QDateTime(QDate(2026, 3, 5), QTime(14, 7))};
 };
 
@@ -434,6 +428,24 @@ TEST_F(CustomerManagerOutputTest, ManagerPrintsTheHighlightedCustomerAndSaysSo) 
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(Calls().contains("TextOut(1200, 580, \"Baker\")"));
   EXPECT_TRUE(Calls().contains("BeginDoc(\"Print: Baker\", portrait, 2550x3300)"));
+}
+
+// Without a printer the sheet becomes a PDF file, and the status bar says where it is.
+TEST_F(CustomerManagerOutputTest, APrintoutThatBecameAPdfIsNamedInTheStatusBar) {
+  auto pdfPrinter = std::make_unique<platform::print::QtPrintBackend>();
+  pdfPrinter->SetPrintToFile(true);
+  platform::print::QtPrintBackend* pdf = pdfPrinter.get();
+  platform::print::ScopedPrintBackend scoped(std::move(pdfPrinter));
+  File({Baker()});
+  UiScript ui;
+  ui.OnModal<TDemoForm>([pdf](TDemoForm& m) {
+    m.PrinCustClick();
+    ASSERT_TRUE(pdf->OutputFile().endsWith(".pdf"));
+    EXPECT_TRUE(QFileInfo::exists(pdf->OutputFile()));
+    EXPECT_EQ(m.StatusText(1), "Customer: Baker saved as " + pdf->OutputFile() + ".");
+  });
+  CreateDemoForm().ShowModal();
+  EXPECT_TRUE(ui.Done());
 }
 
 // A few hundred customers page through the browser; KESTRAVA_SCREENSHOT names a PNG file to

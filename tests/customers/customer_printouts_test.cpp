@@ -3,12 +3,21 @@
 #include <gtest/gtest.h>
 
 #include <QDateTime>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include "customers/customer_texts.h"
+#include "forms/address_printouts.h"
+#include "forms/browser_font.h"
+#include "forms/list_window.h"
 #include "forms/report_font.h"
 #include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
+#include "platform/text/codepage.h"
+#include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/company_rec.h"
 #include "support/temp_dir.h"
@@ -141,7 +150,7 @@ TEST_F(CustomerPrintoutsTest, EnvelopeWithReturnAddressPrintsLandscapeAtTheCompa
   CurrentCompany.PrintReturnAddress.Set("Y");
   CurrentCompany.CompanyAddr1.Set("9 Harbour Road");
   CurrentCompany.EnvelopeAddressUsed.Set("S");
-  PrintCustomerEnvelope(CustomerEnvelopeAddress(Baker(), CurrentCompany), CurrentCompany);
+  PrintEnvelope(CustomerEnvelopeAddress(Baker(), CurrentCompany), CurrentCompany);
   EXPECT_EQ(
       Calls(),
       (QStringList{"BeginDoc(\"Envelope\", landscape, 3300x2550)", "TextOut(100, 100, \"Acme Supply\")",
@@ -151,6 +160,76 @@ TEST_F(CustomerPrintoutsTest, EnvelopeWithReturnAddressPrintsLandscapeAtTheCompa
                    "TextOut(1200, 820, \"\")", "EndDoc"}));
   EXPECT_TRUE(log_->Log()[1].contains("font(Arial, 12, -,"));
   EXPECT_EQ(platform::print::Printer().Orientation(), platform::print::TPrinterOrientation::poPortrait);
+}
+
+// The text lines of a PDF as pdftotext lays them out, blank lines and page breaks left out, runs
+// of blanks made one.
+std::vector<std::string> PrintedLines(const QString& pdf) {
+  QProcess pdftotext;
+  pdftotext.start("pdftotext", {"-layout", pdf, "-"});
+  if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0) return {"pdftotext failed"};
+  std::vector<std::string> lines;
+  for (QString line :
+       QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QRegularExpression("[\n\f]"))) {
+    line = line.simplified();
+    if (!line.isEmpty()) lines.push_back(line.toStdString());
+  }
+  return lines;
+}
+
+// A list of 30 customers with every field as wide as it goes prints each of its lines on one
+// printed line, read back from the PDF the printer made.
+TEST(CustomerListPrintTest, EveryLineOfTheListPrintsOnOneLineOfThePage) {
+  testing_support::EnsureGuiApplication();
+  testing_support::TempDir dir;
+  platform::text::FixedClock clock(Moment);
+  CurrentCompany = DefaultCompanyRecord();
+  CurrentCompany.CompanyName.Set("Acme Supply");
+  std::vector<std::string> lines = CustomerListHeading("Acme Supply", Moment);
+  for (int n = 1; n <= 30; ++n) {
+    CustomerRec c = Baker();
+    c.CustomerName.Set("Wholesale Hardware & Building No " + std::to_string(n));
+    c.CustomerNo.Set("C" + std::to_string(1000000 + n));
+    c.CustBalance.Set("-1234567.89");
+    c.CustomerType.Set(std::string(25, 'T'));
+    c.CreditLimit.Set("9999999.99");
+    c.LastInvoice.Set("123456789");
+    c.Phone1.Set(std::string(25, '5'));
+    c.Phone2.Set(std::string(25, '6'));
+    c.CustBillTo1.Set(std::string(35, 'B'));
+    c.ShipTo1.Set(std::string(35, 'S'));
+    for (const std::string& line : CustomerListEntry(c, true)) lines.push_back(line);
+  }
+  std::vector<std::string> expected;
+  for (const std::string& line : lines) {
+    const QString simple = platform::text::ToQString(line).simplified();
+    if (!simple.isEmpty()) expected.push_back(simple.toStdString());
+  }
+  testing_support::UiScript ui;
+  ASSERT_TRUE(forms::LoadListReport(lines));
+  ListWindow->SetCaption("Customer List by Name");
+  // In the company's managers font, and in one the user chose too large for the page.
+  for (int size : {10, 16}) {
+    SCOPED_TRACE(size);
+    auto backend = std::make_unique<platform::print::QtPrintBackend>();
+    backend->SetPrintToFile(true);
+    platform::print::QtPrintBackend* printer = backend.get();
+    platform::print::ScopedPrintBackend scoped(std::move(backend));
+    platform::ui::FontChoice font = CompanyBrowserFont(CurrentCompany);
+    font.size = size;
+    ListWindow->SetTextFont(font);
+    // The file is named after the list and the time; the window says where it is.
+    const QString pdf = QDir::current().absoluteFilePath(
+        QString("Printouts/Customer List by Name 2026-03-05 140700%1.pdf").arg(size == 10 ? "" : " (2)"));
+    ui.ExpectMessage("Customer List by Name saved as " + pdf + ".", "Customer List by Name");
+    ListWindow->PrintButnClick();
+    ASSERT_EQ(printer->OutputFile(), pdf);
+    EXPECT_EQ(PrintedLines(printer->OutputFile()), expected);
+  }
+  EXPECT_TRUE(ui.Done());
+  platform::ui::Application->DestroyForms();
+  ListWindow = nullptr;
+  CurrentCompany = CompanyRec{};
 }
 
 }  // namespace

@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QClipboard>
+#include <QTest>
+
 #include "customer_fixture.h"
 #include "customers/customer_manager.h"
 #include "platform/ui/support/ui_script.h"
+#include "platform/ui/text_entry.h"
 
 namespace customers {
 
@@ -131,6 +136,65 @@ TEST_F(EditDlgTest, ShortNameProposalLimitsAndAddressCopying) {
     EXPECT_EQ(d.CShip1->text(), "1 Main Street");
     d.Button2Click();
     EXPECT_EQ(d.CShip1->text(), "");
+  });
+}
+
+// Types text into the widget with the focus's key events, as a keyboard would.
+void Type(QWidget* field, const QString& text) {
+  for (const QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  QCoreApplication::processEvents();  // the refusal's message
+}
+
+void Paste(QWidget* field, const QString& text) {
+  QGuiApplication::clipboard()->setText(text);
+  QTest::keySequence(field, QKeySequence::Paste);
+  QCoreApplication::processEvents();
+}
+
+std::string Stored(const CustomerRec& c) {
+  return c.CustomerName.Get() + "|" + c.CustBillTo1.Get() + "|" + c.CustNotes.Get();
+}
+
+TEST_F(EditDlgTest, TextTheFilesCannotHoldIsRefusedAtEntryAndNothingStoredChanged) {
+  using platform::ui::kRefusedCharacterTitle;
+  using platform::ui::RefusedCharactersMessage;
+  Expect(RefusedCharactersMessage(QString::fromUtf8("\u010c")), kRefusedCharacterTitle);
+  Expect(RefusedCharactersMessage(QString::fromUtf8("\u0141\u017a")), kRefusedCharacterTitle);
+  Expect(RefusedCharactersMessage(QString::fromUtf8("\u015e")), kRefusedCharacterTitle);
+  InDialog(false, [](TEditDlg& d) {
+    d.CNo->setText("700");
+    Type(d.CName, QString::fromUtf8("\u010capek & Co"));
+    EXPECT_EQ(d.CName->text(), "apek & Co");     // the one character refused, the rest typed
+    Type(d.CName, QString::fromUtf8("\u00e9"));  // held by the code page
+    Paste(d.CAdd1Edit, QString::fromUtf8("\u0141\u00f3d\u017a 12"));
+    EXPECT_EQ(d.CAdd1Edit->text(), "");  // the paste refused whole
+    Paste(d.CAdd1Edit, QString::fromUtf8("L\u00f3dz 12"));
+    d.CstNote->setPlainText("Call first.");
+    d.CstNote->moveCursor(QTextCursor::End);
+    Paste(d.CstNote, QString::fromUtf8(" \u015eirket"));
+    EXPECT_EQ(d.CstNote->toPlainText(), "Call first.");
+    Type(d.CstNote, " Ok");
+    d.OKBtnClick();
+  });
+  std::vector<CustomerRec> stored = StoredCustomers();
+  ASSERT_EQ(stored.size(), 1u);
+  EXPECT_EQ(Stored(stored[0]),
+            "apek & Co\xe9|L\xf3"
+            "dz 12|Call first. Ok");
+}
+
+TEST_F(EditDlgTest, TabWalksTheFieldsInLayoutOrderAndLeavesTheNotesBox) {
+  InDialog(false, [](TEditDlg& d) {
+    const std::vector<QWidget*> walked = testing_support::WalkTabs(d.CNo, 28);
+    const std::vector<QWidget*> expected{d.CNo,       d.CName,     d.ShortName, d.CustType,   d.CTerms,
+                                         d.CLimit,    d.CTE,       d.MListCode, d.EMAdd,      d.CAdd1Edit,
+                                         d.CAdd2Edit, d.CAdd3Edit, d.CAdd4Edit, d.CShip1,     d.CShip2,
+                                         d.CShip3,    d.CShip4,    d.CPhone1,   d.CPhone2,    d.Button1,
+                                         d.Button2,   d.CheckBox1, d.CstNote,   d.NotesOnInv, d.NotesOnStmnt,
+                                         d.CRHold,    d.OKBtn,     d.CancelBtn, d.HelpBtn};
+    EXPECT_EQ(walked, expected);
+    EXPECT_EQ(d.CstNote->toPlainText(), "");  // Tab typed nothing into the notes
   });
 }
 

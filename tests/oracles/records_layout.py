@@ -138,7 +138,33 @@ INVOICE = (544, {
     "ShipTo3": (471, s(35)), "ShipTo4": (507, s(35)),
 })
 
-RECORDS = {"company": COMPANY, "customer": CUSTOMER, "product": PRODUCT, "invoice": INVOICE}
+VENDOR = (952, {
+    "Status": (0, I), "VendorNo": (4, s(8)), "VendorName": (13, s(35)), "Balance": (49, s(12)),
+    "LastPayment": (62, s(10)), "VendorType": (83, s(25)), "TaxExempt": (109, s(1)),
+    "POTerms": (122, s(35)), "OrderAddr1": (158, s(35)), "OrderAddr2": (194, s(35)),
+    "OrderAddr3": (230, s(35)), "OrderAddr4": (266, s(35)), "Phone1": (302, s(25)),
+    "ShipTo1": (328, s(35)), "ShipTo2": (364, s(35)), "ShipTo3": (400, s(35)),
+    "ShipTo4": (436, s(35)), "Phone2": (472, s(25)), "Amount1": (498, s(10)),
+    "Amount2": (509, s(10)), "Amount3": (520, s(10)), "Amount4": (531, s(10)),
+    "VendNotes": (542, s(200)), "NotesOnPO": (743, s(1)), "SecondNotesFlag": (745, s(1)),
+    "ShortName": (760, s(10)), "MailSortCode": (771, s(15)), "Hold": (813, s(1)),
+    "VendEMail": (815, s(50)),
+})
+
+PO_HEADER = (684, {
+    "Status": (0, I), "PONumber": (4, s(9)), "POStatus": (14, s(1)), "KeyCode": (16, s(8)),
+    "VendorNo": (25, s(8)), "CompanyNumber": (34, s(5)), "PODate": (40, s(10)),
+    "Printed": (51, s(1)), "Month": (53, s(2)), "Day": (56, s(2)), "Year": (59, s(4)),
+    "SortDate": (64, s(10)), "Notes": (75, s(80)), "Terms": (156, s(35)), "POKind": (228, s(1)),
+    "ShortName": (230, s(10)), "NetAmount": (241, s(10)), "TaxAmount": (252, s(10)),
+    "POTotal": (263, s(10)), "Signature1": (276, s(75)), "Signature2": (352, s(75)),
+    "EnteredReceived": (428, s(1)), "ReceivedDate": (430, s(10)), "DateRequired": (441, s(10)),
+    "EMailedDate": (458, s(10)), "TaxRate": (515, s(10)), "ShipTo1": (537, s(35)),
+    "ShipTo2": (573, s(35)), "ShipTo3": (609, s(35)), "ShipTo4": (645, s(35)),
+})
+
+RECORDS = {"company": COMPANY, "customer": CUSTOMER, "product": PRODUCT, "invoice": INVOICE,
+           "vendor": VENDOR, "po_header": PO_HEADER}
 
 
 def name_hash(name):

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
 #include <QTest>
+#include <cstdlib>
 #include <filesystem>
 
 #include "platform/text/amount.h"
@@ -207,7 +209,7 @@ TEST_F(PriceChangeTest, AProductFileLeftUnrepairedStopsTheSearchWithoutAnyResult
   wizard.RBMrkUp->setChecked(true);
   wizard.PSPct->setText("5");
   UiScript ui;
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
   wizard.SearchButClick();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard.ListView1->topLevelItemCount(), 0);
@@ -230,6 +232,17 @@ TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {
   ASSERT_EQ(wizard.ListView1->topLevelItemCount(), 1);
   EXPECT_EQ(Cell(wizard, 0, TPriceChg::ColNewPrice), "1,099,999.99");
   EXPECT_EQ(Cell(wizard, 0, TPriceChg::ColProfit), "100,000.00");
+  // Every column shows whole, the batch number last, without scrolling sideways. With
+  // KESTRAVA_SCREENSHOT set, a picture of the wizard is saved there.
+  const QFontMetrics metrics(wizard.ListView1->font());
+  int columns = 0;
+  for (int column = 0; column < TPriceChg::ColumnCount; ++column) {
+    columns += wizard.ListView1->columnWidth(column);
+    for (const QString& text : {Cell(wizard, 0, column), wizard.ListView1->headerItem()->text(column)})
+      EXPECT_GT(wizard.ListView1->columnWidth(column), metrics.horizontalAdvance(text)) << text.toStdString();
+  }
+  EXPECT_LE(columns, wizard.ListView1->viewport()->width());
+  if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) wizard.grab().save(file);
   UiScript ui;
   ui.ExpectMessage("The prices changes have been made.", "Operation Complete");
   wizard.ChgPricesClick();

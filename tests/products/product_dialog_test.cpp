@@ -149,6 +149,23 @@ TEST_F(ProductDialogTest, EachCheckRefusesWithItsMessageFocusesItsFieldAndKeepsT
   }
 }
 
+// Tab goes down each column of the top block (the weight before the stock fields), then through
+// the prices, their method, the notes and the buttons; Tab in the notes moves on.
+TEST_F(ProductDialogTest, TabWalksTheFieldsInLayoutOrder) {
+  UiScript ui;
+  Run(ui, [](TUpdProd& d) {
+    const std::vector<QWidget*> expected{
+        d.ProdCode, d.ProdDesc, d.PODesc,     d.KeyCode,     d.Location,   d.PrefVendor, d.Weight,
+        d.StockBal, d.MaxQty,   d.MinQty,     d.TargetQty,   d.NonStock,   d.NonDeplete, d.HoldSales,
+        d.TaxInv,   d.TaxPO,    d.PSell,      d.ListPR,      d.EBPCost,    d.PCTMarkup,  d.CBFixed,
+        d.RBMarkUp, d.RBMargin, d.RBDiscCost, d.RBAutoPrice, d.RBManualPr, d.BatchNum,   d.ProdNotes,
+        d.CalcButn, d.OKBtn,    d.ProdClose,  d.Button2};
+    EXPECT_EQ(testing_support::WalkTabs(d.ProdCode, static_cast<int>(expected.size()) - 1), expected);
+    EXPECT_EQ(d.ProdNotes->toPlainText(), "");
+  });
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST_F(ProductDialogTest, BarCodesAreCheckedInTheCompanysSymbology) {
   struct Case {
     const char* type;

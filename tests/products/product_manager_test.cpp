@@ -250,7 +250,7 @@ TEST_F(ProductManagerTest, FindMovesTheBrowserToTheProductChosen) {
 TEST_F(ProductManagerTest, AProductFileLeftUnrepairedEndsTheProgram) {
   std::filesystem::remove("1P.IX");
   UiScript ui;
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
   ui.ExpectMessage("Unable to open product database", "Product Manager");
   CreateEditProd().Show();
   EXPECT_TRUE(ui.Done());
@@ -302,6 +302,33 @@ TEST_F(ProductManagerTest, TheKeyMenuSwitchesTheOrderAndKeepsTheProduct) {
   EXPECT_EQ(CurrentCode(manager), "A-1");
   manager.Code1Click();
   EXPECT_EQ(ProductKeyNumber, 1);
+}
+
+// With more products than the window shows, the highlighted one stays highlighted through every
+// change of order, wherever it stands in the new one.
+TEST_F(ProductManagerTest, CompanyCaptionAndEveryOrderKeepingTheHighlightedProductOfALongList) {
+  std::vector<ProductRec> products;
+  for (int i = 0; i < 120; ++i) {
+    ProductRec p = Product("P" + std::to_string(1000 + i), "Part " + std::to_string(1000 + (i * 37) % 120));
+    p.KeyCode.Set("K" + std::to_string(1000 + (i * 53) % 120));
+    products.push_back(p);
+  }
+  FileProducts(products);
+  CurrentCompany.EditorFontName.Set("Liberation Serif");
+  CurrentCompany.EditorFontColor.Set(0x0000FF);  // red, as Windows writes colours
+  TEditProd& manager = ShowManager();
+  // The company caption in the company's editor font and colour, as the Customer Manager has it.
+  EXPECT_EQ(manager.Label1->font().family(), "Liberation Serif");
+  EXPECT_EQ(manager.Label1->palette().color(QPalette::WindowText), QColor(Qt::red));
+  for (const std::string code : {"P1017", "P1100", "P1003"}) {
+    GoTo(manager, code);
+    manager.ByDescription1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+    manager.ByKeyCode1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+    manager.Code1Click();
+    EXPECT_EQ(CurrentCode(manager), code);
+  }
 }
 
 TEST_F(ProductManagerTest, TheListHasFiveLinesPerDescribedProductInTheChosenOrder) {

@@ -109,9 +109,9 @@ TEST_F(CompanyFileTest, ALostIndexIsRebuiltFromTheRecordsOnRequest) {
   FileCompanies({PatternCompany("12", "Twelve"), seven});
   ASSERT_TRUE(platform::files::DeleteFile("ovcomp.IX"));
 
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrNo);
   EXPECT_FALSE(OpenCompanyFile());
-  ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(platform::ui::mrYes);
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrYes);
   ASSERT_TRUE(OpenCompanyFile());
   EXPECT_EQ(storage::IsamUsedKeys(CompanyFile, 1), 2);
   EXPECT_EQ(storage::IsamUsedKeys(CompanyFile, 2), 2);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFontMetrics>
+#include <QRegularExpression>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,10 +12,13 @@
 #include "forms/report_font.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
+#include "platform/print/printer.h"
+#include "platform/print/recording_print_backend.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "reports/line_reports.h"
 #include "reports/report_viewer.h"
+#include "reports/top10_accumulator.h"
 #include "reports_fixture.h"
 
 using namespace reports;
@@ -59,20 +63,28 @@ TEST_F(ReportViewerTest, SavesTheReportAsATextFile) {
       })
       .Answer(QString::fromStdString(path));
   viewer.SaveButnClick();
+  // The report as shown: sorted on its first column, with sub-totals and the grand total.
+  const std::string blankRow = std::string(1 + 32 + 6 * 13 + 13 + 13 + 13 - 13, ' ');
   const std::string expected =
-      "Sales Report\r\n"
+      "Sales Report by Product Description\r\n"
       "Harbour Supplies\r\n"
       "Date: Sunday, March 15, 2026, 02:07 PM\r\n"
       "Selected records from 03/01/2026 to 03/31/2026\r\n"
       " \r\n"
       " Product Description              Product#        Year/Mo/Dy   Invoice#     Short Name   Customer     "
       "Unit Price   Quantity     Line Amount \r\n"
-      " Steel bolt 10mm                  BOLT-10         2026/03/02   1001         ACME         C100         "
-      "      12.500        3.000        37.50\r\n"
-      " Labour                           *None*          2026/03/02   1001         ACME         C100         "
-      "      45.000        1.000        45.00\r\n"
       " Hex nut 5mm                      NUT-5           2026/03/10   1002         BAKERS       C200         "
-      "       0.250    1,200.000       300.00\r\n";
+      "       0.250    1,200.000       300.00\r\n" +
+      std::string(99, ' ') + "** Totals       1,200.000       300.00\r\n" + blankRow +
+      "\r\n"
+      " Labour                           *None*          2026/03/02   1001         ACME         C100         "
+      "      45.000        1.000        45.00\r\n" +
+      std::string(99, ' ') + "** Totals           1.000        45.00\r\n" + blankRow +
+      "\r\n"
+      " Steel bolt 10mm                  BOLT-10         2026/03/02   1001         ACME         C100         "
+      "      12.500        3.000        37.50\r\n" +
+      std::string(99, ' ') + "** Totals           3.000        37.50\r\n" + blankRow + "\r\n" +
+      std::string(99, ' ') + "Grand Total     1,204.000       382.50\r\n";
   EXPECT_EQ(ReadFile(path), expected);
 
   // Cancelling the dialog writes nothing.
@@ -81,6 +93,62 @@ TEST_F(ReportViewerTest, SavesTheReportAsATextFile) {
   viewer.SaveButnClick();
   EXPECT_FALSE(std::filesystem::exists(path));
   EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(ReportViewerTest, SortColumnAndSubTotalsRebuildTheGrid) {
+  Trtreport& viewer = ShowSales();
+  EXPECT_EQ(viewer.Caption(), "Sales Report by Product Description");
+  EXPECT_EQ(viewer.SortCol->currentText(), "2");
+  EXPECT_TRUE(viewer.PageBreakCB->isEnabled());
+
+  // Choosing "3" sorts on the third column, which moves to the front.
+  viewer.SortCol->setCurrentIndex(viewer.SortCol->findText("3"));
+  viewer.SortColChange();
+  EXPECT_EQ(viewer.Caption(), "Sales Report by Date");
+  EXPECT_EQ(viewer.Table().Heading(0), "Year/Mo/Dy");
+  EXPECT_EQ(viewer.Table().Heading(2), "Product Description");
+  EXPECT_EQ(viewer.RptGrid->currentIndex().column(), 0);
+
+  // Sub-totals off: the records, a blank row and the grand total; page breaks cannot be chosen.
+  viewer.stotals->setChecked(false);
+  viewer.stotalsClick();
+  EXPECT_FALSE(viewer.PageBreakCB->isEnabled());
+  EXPECT_EQ(viewer.RptGrid->model()->rowCount(), 5);
+  EXPECT_EQ(Top10Accumulator.GrandTotal, 0);
+  viewer.stotals->setChecked(true);
+  viewer.stotalsClick();
+  EXPECT_TRUE(viewer.PageBreakCB->isEnabled());
+  // Three records of two dates in one month: two "** Totals" rows, a blank row between the groups
+  // and one before the grand total, no month rows.
+  EXPECT_EQ(viewer.RptGrid->model()->rowCount(), 3 + 2 + 1 + 2);
+  EXPECT_DOUBLE_EQ(Top10Accumulator.GrandTotal, 382.50);
+
+  // A double click on a number column only beeps.
+  const ReportTable before = viewer.Table();
+  UiScript ui;
+  viewer.RptGrid->setCurrentIndex(viewer.RptGrid->model()->index(0, 7));
+  viewer.RptGridDblClick();
+  EXPECT_EQ(ui.Count(testing_support::UiEvent::Kind::Beep), 1);
+  EXPECT_EQ(viewer.Table().Rows, before.Rows);
+}
+
+TEST_F(ReportViewerTest, PrintsTheGridAsShownInTheReportFont) {
+  Trtreport& viewer = ShowSales();
+  auto recording = std::make_unique<platform::print::RecordingPrintBackend>();
+  platform::print::RecordingPrintBackend* recorder = recording.get();
+  platform::print::ScopedPrintBackend scoped(std::move(recording));
+  viewer.PageBreakCB->setChecked(true);
+  viewer.InvPrintClick();
+  const QStringList& log = recorder->Log();
+  ASSERT_FALSE(log.isEmpty());
+  EXPECT_EQ(log.front(), R"(BeginDoc("Sales Report", landscape, 3300x2550))");
+  EXPECT_EQ(log.back(), "EndDoc");
+  // Each of the three groups ends its page; the grand total stands on a fourth.
+  EXPECT_EQ(log.filter(QRegularExpression("^NewPage")).size(), 3);
+  EXPECT_TRUE(log[1].contains(R"("Harbour Supplies") font(Arial, 10, B,)")) << log[1].toStdString();
+  EXPECT_TRUE(log[2].contains(R"("Sales Report by Product Description")"));
+  EXPECT_TRUE(log[log.size() - 2].contains(R"("Report Complete. 3 records printed.")"));
+  EXPECT_EQ(platform::print::Printer().Orientation(), platform::print::TPrinterOrientation::poPortrait);
 }
 
 TEST_F(ReportViewerTest, TheChosenFontIsKeptInRptFontDat) {

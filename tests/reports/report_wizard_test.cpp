@@ -130,12 +130,13 @@ TEST_F(ReportWizardTest, ViewShowsTheReportInTheViewer) {
   wizard.EBrptfilter->setText("bakers");
   UiScript ui;
   ui.OnModal<Trtreport>([](Trtreport& viewer) {
-    EXPECT_EQ(viewer.Caption(), "Sales Report");
+    // Shown sorted on the first column, with sub-totals.
+    EXPECT_EQ(viewer.Caption(), "Sales Report by Product Description");
     EXPECT_EQ(viewer.Head1->text(), "Harbour Supplies");
     EXPECT_EQ(viewer.Head2->text(), "Date: Sunday, March 15, 2026, 02:07 PM");
     EXPECT_EQ(viewer.Head3->text(), "*** Filtered records selected for: BAKERS");
     EXPECT_EQ(viewer.Head3->palette().color(QPalette::WindowText), QColor(Qt::red));
-    EXPECT_EQ(viewer.RptGrid->model()->rowCount(), 1);
+    EXPECT_EQ(viewer.RptGrid->model()->rowCount(), 4);  // the record, "** Totals", blank, "Grand Total"
     EXPECT_EQ(viewer.RptGrid->model()->columnCount(), 9);
     EXPECT_EQ(viewer.RptGrid->model()->headerData(8, Qt::Horizontal).toString(), "Line Amount");
     EXPECT_EQ(viewer.RptGrid->model()->index(0, 7).data().toString(), "100.000");

@@ -51,8 +51,8 @@ TEST_F(BackupItemTest, TheItemShowsTheWindowAndAClosingCompanyThatAsksForItBacks
   ASSERT_TRUE(MainForm->BackupDataFiles1->isEnabled());
   ASSERT_TRUE(MainForm->SpeedButton13->isEnabled());
   ui.OnModal<TOVBkUp>([](TOVBkUp& window) {
-    // ovcomp.Dat, ovcomp.IX and LastCo.Dat
-    EXPECT_EQ(window.FileListBox1->count(), 3);
+    // ovcomp.Dat, ovcomp.IX, LastCo.Dat and the payment terms PVTERMS.DAT
+    EXPECT_EQ(window.FileListBox1->count(), 4);
     window.BkExitClick();
   });
   MainForm->SpeedButton13->click();
@@ -64,7 +64,7 @@ TEST_F(BackupItemTest, TheItemShowsTheWindowAndAClosingCompanyThatAsksForItBacks
     window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb()));
     window.BackButnClick();
   });
-  ExpectBackupMessages(ui, 3);
+  ExpectBackupMessages(ui, 4);
   MainForm->Exit1Click();
   EXPECT_FALSE(MainForm->Visible());
   EXPECT_TRUE(ui.Done());

@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
@@ -18,10 +19,12 @@
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
+#include "purchasing/vendor_manager.h"
 #include "records/last_company.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/timer_form.h"
+#include "storage/data_file_unit.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
 
@@ -342,6 +345,26 @@ TEST_F(MainWindowTest, InvoicesNeedTheCompanysProductFile) {
   EXPECT_TRUE(ui.Done());
 }
 
+// The Vendors button opens the Vendor Manager on the open company's vendors; a company that has
+// none yet gets its empty vendor file first.
+TEST_F(MainWindowTest, VendorsButtonOpensTheVendorManager) {
+  FileCompanies({Company("12", "Acme Supply")});
+  InstallCompanyFileNames();  // as start-up does
+  CurrentCompany = Company("12", "Acme Supply");
+  MainForm->EnableCompanyItems();
+  UiScript ui;
+  ui.ExpectMessage("I am going to create a new, empty vendor file for this company.", "New Company");
+  ui.OnModal<purchasing::TVenList>([](purchasing::TVenList& m) {
+    EXPECT_EQ(m.Caption(), "Vendor Manager");
+    EXPECT_EQ(m.Label1->text(), "Acme Supply - #12");
+    EXPECT_EQ(m.RecBrowser1->BrowserKeyNumber(), 1);
+  });
+  MainForm->VendButn->click();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(std::filesystem::exists("12V.DAT"));
+  storage::CurrentCompanyNumber = nullptr;
+}
+
 TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
   UiScript ui;
   MainForm->Show();
@@ -397,6 +420,29 @@ TEST_F(MainWindowTest, TheStatusBarOpensTheWorkTimerWhichReportsThere) {
   EXPECT_TRUE(ui.Done());
 }
 
+// The timer window behind the main window is not lost: its item and the status bar bring it back
+// to the front, still running.
+TEST_F(MainWindowTest, TheTimerWindowBehindTheMainWindowComesBackToTheFront) {
+  UiScript ui;
+  MainForm->Show();
+  CreateTimerForm();
+  MainForm->Timer2->trigger();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(TimerForm));
+  TimerForm->TimeBtnClick();
+  for (auto bringBack : std::initializer_list<std::function<void()>>{
+           [] { MainForm->Timer2->trigger(); },
+           [] { QTest::mouseClick(MainForm->StatusBar1, Qt::LeftButton); }}) {
+    MainForm->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(MainForm));
+    bringBack();
+    EXPECT_TRUE(QTest::qWaitForWindowActive(TimerForm));
+    EXPECT_TRUE(TimerForm->Running());
+  }
+  TimerForm->TimeBtnClick();
+  TimerForm->Hide();
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST_F(MainWindowTest, CalendarIsShownForTodayUnderItsOwnCaption) {
   platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 0)));
   CreateCalForm();
@@ -438,8 +484,10 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   CompanyWorkRec = second;
   MainForm->ChangeCompany("1");
   EXPECT_TRUE(MainForm->CustomerManager1->isEnabled());
-  EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());     // products
-  EXPECT_FALSE(MainForm->VendorManager1->isEnabled());  // its window is not built yet
+  EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());  // products
+  EXPECT_TRUE(MainForm->VendorManager1->isEnabled());
+  EXPECT_TRUE(MainForm->VendButn->isEnabled());
+  EXPECT_FALSE(MainForm->POManager1->isEnabled());  // its window is not built yet
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
   EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture

@@ -6,10 +6,13 @@
 #include "forms/pw_dlg.h"
 #include "forms/run_state.h"
 #include "main_form_fixture.h"
+#include "platform/files/file.h"
 #include "platform/text/clock.h"
+#include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "records/payment_terms.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -23,6 +26,7 @@ using namespace records;
 using namespace forms;
 namespace {
 
+using platform::text::ToQString;
 using platform::ui::MsgButtons;
 using platform::ui::MsgIcon;
 using testing_support::UiScript;
@@ -38,6 +42,11 @@ TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
   ASSERT_TRUE(StartUp());
   EXPECT_TRUE(std::filesystem::exists("ovcomp.DAT"));
   EXPECT_TRUE(std::filesystem::exists("ovcomp.IX"));
+  // The terms file holds the new-company default and the common terms, one per CR LF line.
+  std::string terms;
+  ASSERT_TRUE(platform::files::ReadWholeFile("PVTERMS.DAT", &terms));
+  EXPECT_EQ(terms, "Due on Receipt\r\nNet 10 Days\r\nNet 15 Days\r\nNet 30 Days\r\nNet 60 Days\r\nCOD\r\n");
+  EXPECT_TRUE(LoadPaymentTerms().contains(ToQString(DefaultCompanyRecord().DefaultInvoiceTerms.Get())));
   EXPECT_TRUE(MainForm->Visible());
   EXPECT_EQ(MainForm->Caption(), "OV Kestrava 4");
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Please Setup Your Company.");
@@ -68,13 +77,16 @@ TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
   EXPECT_TRUE(MainForm->SpeedButton2->isEnabled());
   EXPECT_TRUE(ui.Done());
 
-  // The second start finds the directory set up and leaves the company list as it is.
+  // The second start finds the directory set up and leaves the company list and the terms, as
+  // the user left them, as they are.
   MainForm->Close();
   ShutDown();
+  ASSERT_TRUE(SavePaymentTerms({"Net 45 Days"}));
   auto listTime = std::filesystem::last_write_time("ovcomp.DAT");
   UiScript again;
   ASSERT_TRUE(StartUp());
   EXPECT_EQ(std::filesystem::last_write_time("ovcomp.DAT"), listTime);
+  EXPECT_EQ(LoadPaymentTerms(), QStringList{"Net 45 Days"});
   EXPECT_TRUE(again.Done());
 }
 
@@ -146,6 +158,32 @@ TEST_F(StartUpTest, StartWithACompanyTakesItsSettingsFromTheCompanyList) {
   EXPECT_EQ(MainForm->Label5->text(), "System Mode: E-Mail");
   EXPECT_TRUE(platform::ui::Application->ShowHint());
   EXPECT_TRUE(ui.Done());
+}
+
+// The company list's index lost in a crash: the question names the file, and when the repair is
+// declined the main window says what happened instead of asking for a company to be set up.
+TEST_F(StartUpTest, ACompanyListLeftUnrepairedIsNotTakenForNoCompany) {
+  FileCompanies({Company("12", "Acme Hardware")});
+  CompanyWorkRec = Company("12", "Acme Hardware");
+  ASSERT_TRUE(SaveCurrentCompany());
+  ASSERT_TRUE(std::filesystem::remove("ovcomp.IX"));
+  {
+    UiScript ui;
+    ui.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrNo);
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(
+        MainForm->NameCap->text(),
+        "The company list could not be opened. Restart the program and let it rebuild the company list.");
+    EXPECT_FALSE(MainForm->CustomerManager1->isEnabled());
+    EXPECT_TRUE(ui.Done());
+  }
+  MainForm->Close();
+  ShutDown();
+  UiScript again;
+  again.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrYes);
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(MainForm->NameCap->text(), "Acme Hardware     Number: 12");
+  EXPECT_TRUE(again.Done());
 }
 
 TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {

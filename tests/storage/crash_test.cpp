@@ -153,10 +153,10 @@ class CrashTest : public DataUnitTest {
 
     UiScript ui;
     if (saveLeft) {
-      ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Confirm")
+      ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "PO Detail")
           .Answer(mrYes);
     } else if (status == IsamErrIndexDefective) {
-      ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(mrYes);
+      ui.ExpectMessage("Index file is defective.  Rebuild?", "PO Detail").Answer(mrYes);
     }
     ASSERT_TRUE(OpenPODetailFile()) << "round " << round << ": " << IsamError;
     EXPECT_TRUE(ui.Done()) << "round " << round;

@@ -162,14 +162,16 @@ TEST_F(DataUnitsTest, OpeningCreatesAMissingFileAndRepairsAMissingIndex) {
 
   {
     UiScript ui;
-    ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Buttons(MsgButtons::YesNo).Answer(mrNo);
+    ui.ExpectMessage("Index file is defective.  Rebuild?", "Detail Records")
+        .Buttons(MsgButtons::YesNo)
+        .Answer(mrNo);
     EXPECT_FALSE(OpenDetailFile());
     EXPECT_EQ(Status(), IsamErrIndexDefective);
     EXPECT_TRUE(ui.Done());
   }
   {
     UiScript ui;
-    ui.ExpectMessage("Index file is defective.  Rebuild?", "Confirm").Answer(mrYes);
+    ui.ExpectMessage("Index file is defective.  Rebuild?", "Detail Records").Answer(mrYes);
     ASSERT_TRUE(OpenDetailFile());
     EXPECT_TRUE(ui.Done());
   }
@@ -196,7 +198,8 @@ TEST_F(DataUnitsTest, AnUnfinishedRebuildIsFinishedAndNeverOverwritten) {
   fs::rename(dir_.File("12M.DAT"), dir_.File("12M.SAV"));
   {
     UiScript ui;
-    ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Confirm").Answer(mrNo);
+    ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Memo Records")
+        .Answer(mrNo);
     EXPECT_FALSE(OpenMemoFile());
     EXPECT_FALSE(fs::exists(dir_.File("12M.DAT")));
     EXPECT_TRUE(ui.Done());
@@ -207,7 +210,7 @@ TEST_F(DataUnitsTest, AnUnfinishedRebuildIsFinishedAndNeverOverwritten) {
     std::ofstream(dir_.File("12M.DAT"), std::ios::binary) << copy;
     if (copy.empty()) fs::remove(dir_.File("12M.DAT"));
     UiScript ui;
-    ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Confirm")
+    ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Memo Records")
         .Answer(mrYes);
     ASSERT_TRUE(OpenMemoFile()) << IsamError;
     EXPECT_TRUE(ui.Done());
@@ -217,7 +220,8 @@ TEST_F(DataUnitsTest, AnUnfinishedRebuildIsFinishedAndNeverOverwritten) {
   // A data file with keys beside a .SAV is nobody's copy: nothing is guessed or deleted.
   std::ofstream(dir_.File("12M.DAT"), std::ios::binary) << original;
   UiScript ui;
-  ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Confirm").Answer(mrYes);
+  ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Memo Records")
+      .Answer(mrYes);
   ui.ExpectMessage("The file 12M.DAT could not be rebuilt (error 10465).", "Rebuild");
   EXPECT_FALSE(OpenMemoFile());
   EXPECT_TRUE(ui.Done());
@@ -393,8 +397,8 @@ TEST_F(DataUnitsTest, LockErrorsAskBeforeGivingUp) {
   ASSERT_EQ(Status(), 0);
   {
     UiScript ui;
-    ui.ExpectMessage("Cannot get a lock.  Abort?", "Confirm").Buttons(MsgButtons::YesNo).Answer(mrNo);
-    ui.ExpectMessage("Cannot get a lock.  Abort?", "Confirm").Answer(mrYes);
+    ui.ExpectMessage("Cannot get a lock.  Abort?", "Memo Records").Buttons(MsgButtons::YesNo).Answer(mrNo);
+    ui.ExpectMessage("Cannot get a lock.  Abort?", "Memo Records").Answer(mrYes);
     SetMemo("1", "x");
     IsamRecRef ref = 0;
     EXPECT_FALSE(AddMemoRecord(ref));
@@ -405,8 +409,8 @@ TEST_F(DataUnitsTest, LockErrorsAskBeforeGivingUp) {
   // No file block at all: the update lock itself is refused.
   {
     UiScript ui;
-    ui.ExpectMessage("The files are in use.  Abort?", "Confirm").Answer(mrNo);
-    ui.ExpectMessage("The files are in use.  Abort?", "Confirm").Answer(mrYes);
+    ui.ExpectMessage("The files are in use.  Abort?", "Memo Records").Answer(mrNo);
+    ui.ExpectMessage("The files are in use.  Abort?", "Memo Records").Answer(mrYes);
     EXPECT_FALSE(UpdateMemoRecord(1));
     EXPECT_TRUE(ui.Done());
   }

@@ -29,6 +29,9 @@ class PrintBackend {
   virtual void NewPage(int page_number) = 0;
   virtual void EndDoc() = 0;
   virtual void Abort() = 0;
+  // The file the last finished job was written to when it did not go to a printer (a PDF);
+  // empty when it went to a printer.
+  virtual QString OutputFile() const { return {}; }
 
   virtual void TextOut(const CanvasState& state, int x, int y, const QString& text) = 0;
   virtual void Rectangle(const CanvasState& state, const QRect& rect) = 0;

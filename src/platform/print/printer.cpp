@@ -110,4 +110,13 @@ ScopedPrintBackend::~ScopedPrintBackend() {
   printer.ReplaceBackend(std::move(previous_));
 }
 
+QString LastJobFile(const TPrinter& printer) {
+  return printer.HasBackend() ? printer.Backend().OutputFile() : QString();
+}
+
+QString WhereLastJobWent(const TPrinter& printer) {
+  const QString file = LastJobFile(printer);
+  return file.isEmpty() ? QStringLiteral("sent to printer") : QStringLiteral("saved as ") + file;
+}
+
 }  // namespace platform::print

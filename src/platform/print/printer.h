@@ -69,6 +69,13 @@ class TPrinter {
 // Needs a QGuiApplication; the Qt back-end is let go when the application object ends.
 TPrinter& Printer();
 
+// The PDF file the last finished job became (no printer, or printing to a file); empty when it
+// went to a printer.
+QString LastJobFile(const TPrinter& printer = Printer());
+// Where the last finished job went, for the status bar: "sent to printer", or, when it became a
+// PDF file, "saved as " and the file's path.
+QString WhereLastJobWent(const TPrinter& printer = Printer());
+
 // Installs a back-end in the application's printer for a scope (tests of printouts).
 class ScopedPrintBackend {
  public:

@@ -14,6 +14,7 @@
 #include <QTextDocument>
 
 #include "platform/print/printer.h"
+#include "platform/text/clock.h"
 
 namespace platform::print {
 
@@ -140,8 +141,7 @@ QString QtPrintBackend::NewPrintoutPath(const QString& title) const {
   QDir dir(QDir::current().filePath("Printouts"));
   if (!dir.exists() && !QDir::current().mkpath("Printouts"))
     throw EPrinter("Cannot create the folder " + dir.path().toStdString());
-  const QString stem =
-      FileNameFromTitle(title) + ' ' + QDateTime::currentDateTime().toString("yyyy-MM-dd HHmmss");
+  const QString stem = FileNameFromTitle(title) + ' ' + platform::text::Now().toString("yyyy-MM-dd HHmmss");
   QString path = dir.filePath(stem + ".pdf");
   for (int n = 2; QFileInfo::exists(path); ++n)
     path = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(stem).arg(n));

@@ -32,7 +32,7 @@ class QtPrintBackend : public PrintBackend {
   void SetPrintToFile(bool print_to_file);
   bool PrintToFile() const { return print_to_file_; }
   // The PDF written by the last finished job; empty when it went to a printer.
-  const QString& OutputFile() const { return output_file_; }
+  QString OutputFile() const override { return output_file_; }
 
   QSize PageSize(TPrinterOrientation orientation) const override;
   int TextWidth(const TFont& font, const QString& text) const override;

@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <algorithm>
+#include <optional>
 
 namespace platform::text {
 namespace {
@@ -40,11 +41,11 @@ std::string EncodeWhole(const QString& text) {
   return std::string(bytes.constData(), static_cast<size_t>(bytes.size()));
 }
 
-// The encoder marks an unmappable character with the substitute byte, which is also a real
-// (if rare) character of its own. Character by character, the two can be told apart.
-std::string EncodeWithQuestionMarks(const QString& text) {
-  std::string out;
-  out.reserve(static_cast<size_t>(text.size()));
+// Calls visit(character, byte or nothing) for each character of the text; a surrogate pair is
+// one character. The encoder marks an unmappable character with the substitute byte, which is
+// also a real (if rare) character of its own; character by character, the two can be told apart.
+template <class Visit>
+void EncodeEach(const QString& text, Visit visit) {
   for (qsizetype i = 0; i < text.size(); ++i) {
     qsizetype width =
         (text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) ? 2 : 1;
@@ -53,9 +54,23 @@ std::string EncodeWithQuestionMarks(const QString& text) {
     std::string encoded = EncodeWhole(one);
     bool unmapped =
         encoded.size() != 1 || (encoded[0] == kEncoderSubstitute && one != QChar(kEncoderSubstitute));
-    out += unmapped ? '?' : encoded[0];
+    visit(one, unmapped ? std::optional<char>() : std::optional<char>(encoded[0]));
   }
+}
+
+std::string EncodeWithQuestionMarks(const QString& text) {
+  std::string out;
+  out.reserve(static_cast<size_t>(text.size()));
+  EncodeEach(text, [&out](const QString&, std::optional<char> byte) { out += byte.value_or('?'); });
   return out;
+}
+
+// Each character Windows-1252 holds is one byte; a text that came out shorter lost a character
+// the encoder drops silently (a few invisible marks), and one with the substitute byte may have
+// lost one the encoder marked: either needs the look character by character.
+bool EncodedWhole(const QString& text, const std::string& bytes) {
+  return bytes.size() == static_cast<size_t>(text.size()) &&
+         bytes.find(kEncoderSubstitute) == std::string::npos;
 }
 
 }  // namespace
@@ -71,8 +86,16 @@ std::string ToAnsi(const QString& text) {
     return std::string(latin.constData(), static_cast<size_t>(latin.size()));
   }
   std::string bytes = EncodeWhole(text);
-  if (bytes.find(kEncoderSubstitute) == std::string::npos) return bytes;
-  return EncodeWithQuestionMarks(text);
+  return EncodedWhole(text, bytes) ? bytes : EncodeWithQuestionMarks(text);
+}
+
+QString CharactersOutsideCodepage(const QString& text) {
+  if (IsAscii(text) || EncodedWhole(text, EncodeWhole(text))) return {};
+  QString outside;
+  EncodeEach(text, [&outside](const QString& one, std::optional<char> byte) {
+    if (!byte && !outside.contains(one)) outside += one;
+  });
+  return outside;
 }
 
 }  // namespace platform::text

@@ -18,4 +18,9 @@ QString ToQString(std::string_view ansi);
 // Unicode to Windows-1252. A character that Windows-1252 cannot hold becomes "?".
 std::string ToAnsi(const QString& text);
 
+// The characters of the text that Windows-1252 cannot hold, each once, in the order they first
+// appear (a character outside the Basic Multilingual Plane counts as one); empty when ToAnsi
+// keeps the whole text.
+QString CharactersOutsideCodepage(const QString& text);
+
 }  // namespace platform::text

@@ -14,8 +14,11 @@
 #include <QString>
 #include <QWidget>
 #include <exception>
+#include <initializer_list>
 #include <memory>
 #include <utility>
+
+#include "platform/ui/text_entry.h"
 
 namespace platform::ui {
 
@@ -27,6 +30,16 @@ void MoveToCentreOf(QWidget& form, const QWidget& other);
 // Opens help for a form: its keyword when it has one, else its context number; nothing when it
 // has neither.
 void ShowFormHelp(const QString& keyword, int context);
+// Brings a window that is already on the screen to the front and gives it the focus, restoring
+// it when it was minimised.
+void BringToFront(QWidget& form);
+// The width a window needs for its whole caption to show in its title bar: the caption in a bold
+// title font, with room for the window icon and the title bar's buttons.
+int CaptionWidth(const QWidget& form);
+// Widens a window narrower than its caption needs (never beyond its screen).
+void WidenForCaption(QWidget& form);
+// Sets the order in which Tab walks the given widgets, first to last.
+void SetTabOrder(std::initializer_list<QWidget*> widgets);
 
 template <class QtBase>
 class BasicForm : public QtBase {
@@ -44,8 +57,13 @@ class BasicForm : public QtBase {
 
   // Shows the form. An error that FormShow raises comes out of this call (and so out of
   // ShowModal) for the caller's handler to report, as in the original; it does not reach the
-  // event loop while the form is half shown.
+  // event loop while the form is half shown. A form already on the screen, perhaps behind
+  // another window, comes to the front instead.
   void Show() {
+    if (this->isVisible()) {
+      BringToFront(*this);
+      return;
+    }
     showing_ = true;
     showError_ = nullptr;
     this->show();
@@ -76,6 +94,8 @@ class BasicForm : public QtBase {
   void showEvent(QShowEvent* event) override {
     QtBase::showEvent(event);
     if (event->spontaneous()) return;  // a window manager's restore is not a new showing
+    ApplyTextEntryRules(*this);
+    WidenForCaption(*this);
     if (!showing_) {
       FormShow();
       return;
@@ -93,6 +113,10 @@ class BasicForm : public QtBase {
     }
     FormClose();
     event->accept();
+  }
+  void changeEvent(QEvent* event) override {
+    QtBase::changeEvent(event);
+    if (event->type() == QEvent::WindowTitleChange && this->isVisible()) WidenForCaption(*this);
   }
   void keyPressEvent(QKeyEvent* event) override {
     if (event->key() == Qt::Key_F1 && event->modifiers() == Qt::NoModifier) {

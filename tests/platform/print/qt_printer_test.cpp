@@ -58,6 +58,7 @@ TEST_F(QtPrinterTest, TwoPagePdfReadsBackInOrderWithTitleAndPageCount) {
   ASSERT_FALSE(pdf.isEmpty());
   EXPECT_EQ(QFileInfo(pdf).absolutePath(), QDir::current().absoluteFilePath("Printouts"));
   EXPECT_TRUE(QFileInfo(pdf).fileName().startsWith("Invoice - 1001 ")) << pdf.toStdString();
+  EXPECT_EQ(WhereLastJobWent(*printer_), "saved as " + pdf);  // what the status bar says
 
   const QString info = PdfInfo(pdf);
   EXPECT_TRUE(

@@ -189,6 +189,7 @@ TEST_F(RecordingPrinterTest, TextDocumentRunsOverAsManyPagesAsItNeeds) {
       Log()[1].startsWith(QStringLiteral("DrawTextDocumentPage(1 of %1, 0, 0, 2550, 3300)").arg(pages)))
       << Log()[1].toStdString();
   EXPECT_EQ(document.pageCount(), 1);  // the caller's document is not paginated
+  EXPECT_EQ(WhereLastJobWent(*printer_), "sent to printer");
 }
 
 TEST_F(RecordingPrinterTest, ApplicationPrinterTakesAScopedBackend) {

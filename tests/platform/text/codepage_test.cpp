@@ -42,8 +42,24 @@ TEST(CodepageTest, CharactersOutsideWindows1252BecomeQuestionMarks) {
   EXPECT_EQ(ToAnsi(QString::fromUtf8("a\U0001F600b")), "a?b");
   // A lone half of a surrogate pair is not a character at all.
   EXPECT_EQ(ToAnsi(QString(QChar(0xD800)) + "x"), "?x");
+  // A mark the encoder would drop without a trace is a lost character too.
+  EXPECT_EQ(ToAnsi(QString::fromUtf8("a\u034fb")), "a?b");
   // The substitute control character itself is kept, beside a character that is not.
   EXPECT_EQ(ToAnsi(QString(QChar(0x1A)) + QString::fromUtf8("\u0391")), "\x1a?");
+}
+
+// Which characters a text box must refuse: exactly those that ToAnsi would not keep.
+TEST(CodepageTest, CharactersOutsideAreTheOnesToAnsiLoses) {
+  EXPECT_EQ(CharactersOutsideCodepage(ToQString(AllBytes())), QString());
+  EXPECT_EQ(CharactersOutsideCodepage(QString::fromUtf8("\u010capek \u0141\u00f3d\u017a \u010c")),
+            QString::fromUtf8("\u010c\u0141\u017a"));  // each once, in order; \u00f3 is held
+  EXPECT_EQ(CharactersOutsideCodepage(QString::fromUtf8("\u015e")), QString::fromUtf8("\u015e"));
+  EXPECT_EQ(CharactersOutsideCodepage(QString::fromUtf8("a\U0001F600b")), QString::fromUtf8("\U0001F600"));
+  for (char32_t c = 0x80; c < 0x3000; ++c) {
+    const QString one = QString::fromUcs4(&c, 1);
+    EXPECT_EQ(CharactersOutsideCodepage(one).isEmpty(), ToAnsi(one) != "?")
+        << "U+" << std::hex << static_cast<uint32_t>(c);
+  }
 }
 
 // The upper-casing rule checked against Unicode's own capital letters: a byte's capital is the

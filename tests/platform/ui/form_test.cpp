@@ -1,6 +1,7 @@
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -281,6 +282,63 @@ TEST(FormTest, TheRealModalLoopEndsByResultByEscapeAndFromFormShow) {
   EXPECT_THROW(RunForReal(failing, [] {}), std::runtime_error);
   EXPECT_FALSE(failing.Visible());
   EXPECT_EQ(failing.windowModality(), Qt::NonModal);
+}
+
+TEST(FormTest, EscapeInAnOpenDropDownClosesTheDropDownOnly) {
+  testing_support::EnsureGuiApplication();
+  auto form = CreateForm<TSmallForm>();
+  bool openAfterEscape = false;
+  bool listOpenAfterEscape = true;
+  EXPECT_EQ(RunForReal(*form,
+                       [&] {
+                         form->KindCombo->setEditable(true);
+                         form->KindCombo->showPopup();
+                         QWidget* list = form->KindCombo->view();
+                         ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+                         QTest::keyClick(form->KindCombo->lineEdit(), Qt::Key_Escape);
+                         openAfterEscape = form->Visible();
+                         listOpenAfterEscape = list->isVisible();
+                         QTest::keyClick(form->NameEdit, Qt::Key_Escape);  // now the form goes
+                       }),
+            mrCancel);
+  EXPECT_TRUE(openAfterEscape);
+  EXPECT_FALSE(listOpenAfterEscape);
+}
+
+TEST(FormTest, ShowingAFormAlreadyOpenBringsItToTheFront) {
+  testing_support::EnsureGuiApplication();
+  auto form = CreateForm<TSmallForm>();
+  form->Show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  const int shows = form->shows;
+  form->Show();
+  EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  EXPECT_EQ(form->shows, shows);  // not shown anew: FormShow does not run again
+  form->showMinimized();
+  form->Show();
+  EXPECT_FALSE(form->isMinimized());
+  EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+  form->Close();
+}
+
+// A narrow window is widened on showing, and when its caption grows, so that the title bar shows
+// the whole caption.
+TEST(FormTest, ANarrowWindowShowsItsWholeCaption) {
+  testing_support::EnsureGuiApplication();
+  auto form = CreateForm<TSmallForm>();
+  form->resize(120, 200);
+  form->SetCaption("Customer Data");
+  form->Show();
+  EXPECT_GE(form->width(), CaptionWidth(*form));
+  EXPECT_GT(CaptionWidth(*form), 150);  // the caption itself counts, not only the buttons
+  form->SetCaption("Customer Data - Wholesale Hardware & Building Supply");
+  EXPECT_GE(form->width(), CaptionWidth(*form));
+  EXPECT_EQ(form->height(), 200);
+  form->Close();
 }
 
 TEST(FormTest, PlacementOnTheScreen) {

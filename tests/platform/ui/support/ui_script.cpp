@@ -1,5 +1,7 @@
 #include "platform/ui/support/ui_script.h"
 
+#include <QTest>
+
 #include <cxxabi.h>
 #include <gtest/gtest.h>
 
@@ -81,6 +83,17 @@ const bool kFallbackInstalled = [] {
 }();
 
 }  // namespace
+
+std::vector<QWidget*> WalkTabs(QWidget* first, int steps) {
+  first->setFocus(Qt::TabFocusReason);
+  QWidget* window = first->window();
+  std::vector<QWidget*> walked{window->focusWidget()};
+  for (int step = 0; step < steps; ++step) {
+    QTest::keyClick(window->focusWidget(), Qt::Key_Tab);
+    walked.push_back(window->focusWidget());
+  }
+  return walked;
+}
 
 void EnsureGuiApplication() {
   static int argc = 1;

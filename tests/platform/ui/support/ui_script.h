@@ -51,6 +51,10 @@ using platform::ui::TModalResult;
 // Makes the test's QApplication (a GuiApplication) once; UiScript does this by itself.
 void EnsureGuiApplication();
 
+// The widgets that Tab reaches from `first`, first included, pressing it `steps` times in the
+// widget that has the focus, as the user would.
+std::vector<QWidget*> WalkTabs(QWidget* first, int steps);
+
 // The readable name of a type, for failure messages.
 std::string TypeName(const std::type_info& type);
 

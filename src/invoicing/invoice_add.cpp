@@ -1,0 +1,105 @@
+#include "invoicing/invoice_add.h"
+
+#include <cstring>
+#include <stdexcept>
+#include <utility>
+
+#include "forms/run_state.h"
+#include "forms/shipping_address_dialog.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/modal_result.h"
+#include "records/company_rec.h"
+#include "records/invoice_file.h"
+
+namespace invoicing {
+
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+using records::CurrentCompany;
+
+namespace {
+
+constexpr char MemoAddFailed[] = "memo add operation failed";
+
+// The entry form's OK hook for the length of one add transaction; the hook before it comes back
+// afterwards.
+class PostingHookScope {
+ public:
+  explicit PostingHookScope(std::function<bool(const EnteredInvoice&)> hook)
+      : previous_(std::exchange(PostEnteredInvoice, std::move(hook))) {}
+  ~PostingHookScope() { PostEnteredInvoice = std::move(previous_); }
+  PostingHookScope(const PostingHookScope&) = delete;
+  PostingHookScope& operator=(const PostingHookScope&) = delete;
+
+ private:
+  std::function<bool(const EnteredInvoice&)> previous_;
+};
+
+void ClearShipTo() {
+  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
+  for (QLineEdit* line : {shipTo.Edit1, shipTo.Edit2, shipTo.Edit3, shipTo.Edit4}) line->clear();
+}
+
+}  // namespace
+
+void PrepareInvoiceFormForAdd(TProdInv& form) {
+  InvoiceFormMode = 0;
+  InitialInvoiceNumber = "0";
+  InitialAmountDue = "0.00";
+  MemoInvoiceFlag = 0;
+  for (int row = 1; row <= kInvoiceLines; ++row) form.OldLineQuantities(row) = "0";
+
+  for (QLabel* aging : {form.Acur, form.A30, form.A60, form.A90}) aging->clear();
+  form.Button1->setEnabled(false);
+  records::InvoiceBuf = records::InvoiceRec{};
+
+  form.SetCaption(ToQString("Add Invoice - Company: " + CurrentCompany.CompanyName.Get() + " - #" +
+                            CurrentCompany.CompanyNumber.Get()));
+  form.ClearInvoiceLines();
+  form.IDate->setText(ToQString(forms::LastInvoiceDate));
+
+  form.INVNOTES->clear();
+  form.IStmntNote->setText(ToQString(records::InvoiceBuf.StatementComment.Get()));
+  form.KeyCode->setText("None");
+  for (QLabel* label : {form.ICredLimit, form.CBal}) label->clear();
+  form.MemoPDesc->clear();
+  form.IPaid->setText("0.00");
+  form.MemoQuan->setText("1");
+  form.EBTaxRate->setText(ToQString(TrimBlanks(CurrentCompany.DefaultTaxRate.Get())));
+  ClearShipTo();
+
+  const bool memo = CurrentCompany.DefaultInvoiceKind.Get() != "P";
+  records::InvoiceBuf.Body.Set(memo ? "M" : "P");
+  MemoInvoiceFlag = memo ? 1 : 0;
+  form.Memo1->clear();
+}
+
+std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
+  std::optional<AddedInvoice> added;
+  PostingHookScope hook([&added](const EnteredInvoice& invoice) {
+    AddedInvoice result;
+    result.PrintRequested = invoice.PrintInvoice;
+    try {
+      result.Record = NewInvoiceRecord(invoice);
+      result.Posted = PostNewInvoice(invoice);
+    } catch (const std::exception& error) {
+      // Nothing was stored unless the memo was the step that failed: the form stays open with
+      // what was typed, after the error is shown.
+      if (std::strcmp(error.what(), MemoAddFailed) != 0) {
+        platform::ui::Application->HandleException(error);
+        return false;
+      }
+      result.LaterFailure = std::current_exception();
+    }
+    // The next invoice starts from the date of this one.
+    forms::LastInvoiceDate = invoice.Date;
+    added = std::move(result);
+    return true;
+  });
+  if (form.ShowModal() != platform::ui::mrOk) return std::nullopt;
+  return added;
+}
+
+}  // namespace invoicing

@@ -1,0 +1,78 @@
+#include "purchasing/vendor_actions.h"
+
+#include <vector>
+
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/text/upper_case.h"
+#include "records/company_file.h"
+#include "records/po_header_file.h"
+#include "records/record_file.h"
+
+namespace purchasing {
+
+using namespace records;
+
+namespace {
+
+// The vendor number key of the PO header file for a vendor number.
+storage::IsamKeyStr POVendorKey(std::string_view number) {
+  POHeaderRec header;
+  header.VendorNo.Set(number);
+  return BuildPOHeaderKey(header, 2);
+}
+
+// The PO header file for one action; left open when the PO Manager holds it (a vendor picked
+// for PO entry).
+struct POHeaderFileOpen : FileForAction {
+  POHeaderFileOpen() : FileForAction(POHeaderFile, OpenPOHeaderFile) {}
+};
+
+}  // namespace
+
+std::string ComparableText(std::string_view text) {
+  return platform::text::UpperCase(platform::text::TrimBlanks(text));
+}
+
+std::optional<std::string> NextVendorNumberAfter(std::string_view entered) {
+  const std::optional<int32_t> value = platform::text::TryStrToInt(platform::text::TrimBlanks(entered));
+  if (!value) return std::nullopt;
+  return std::to_string(static_cast<int64_t>(*value) + 1);
+}
+
+void AdvanceNextVendorNumber(std::string_view entered) {
+  const std::optional<std::string> next = NextVendorNumberAfter(entered);
+  if (!next) return;
+  UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextVendorNumber.Set(*next); });
+}
+
+int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
+  POHeaderFileOpen file;
+  if (!file.Open()) return 0;
+  int changed = 0;
+  // A header of its own, not POHeaderBuf: the PO Manager's browser may be reading into that.
+  POHeaderRec header;
+  for (storage::IsamRecRef ref : RecordsWithKey(POHeaderFile, 2, POVendorKey(oldNumber))) {
+    storage::IsamGetRec(POHeaderFile, ref, &header, sizeof header);
+    if (!storage::IsamOK) continue;
+    const POHeaderRec before = header;
+    header.VendorNo.Set(newNumber);
+    if (UpdatePOHeaderRecord(header, before, ref)) ++changed;
+  }
+  return changed;
+}
+
+VendorDeleteCheck CheckVendorDelete(const VendorRec& vendor) {
+  POHeaderFileOpen file;
+  if (!file.Open()) return VendorDeleteCheck::POsUnknown;
+  storage::IsamKeyStr key = POVendorKey(vendor.VendorNo.Get());
+  const storage::IsamKeyStr wanted = key;
+  storage::IsamRecRef ref = 0;
+  if (SearchPOHeaderKey(key, ref, 2) && key == wanted) return VendorDeleteCheck::HasPOs;
+  // A search that failed for another reason than finding nothing cannot clear the vendor.
+  if (!storage::IsamOK && storage::IsamErrorClass() > storage::IsamErrorClassNotFound)
+    return VendorDeleteCheck::POsUnknown;
+  return VendorDeleteCheck::Allowed;
+}
+
+}  // namespace purchasing
