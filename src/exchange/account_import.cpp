@@ -6,50 +6,86 @@
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/customer_rec.h"
+#include "records/vendor_file.h"
+#include "records/vendor_rec.h"
 #include "storage/isam.h"
 
 namespace exchange {
 
 using platform::text::TrimBlanks;
 using records::CustomerRec;
+using records::VendorRec;
+
+namespace {
+
+// The parts of a kind that follow from where its record keeps each field.
+void SetColumns(AccountImportKind& k, TextField phone1, TextField phone2, TextField type, TextField sortCode,
+                TextField email) {
+  k.Columns = {k.Name,        k.Number,      k.Billing[0],  k.Billing[1],  k.Billing[2], k.Billing[3],
+               k.Shipping[0], k.Shipping[1], k.Shipping[2], k.Shipping[3], phone1,       phone2,
+               type,          k.ShortName,   sortCode,      email};
+}
+
+// "0.00" for the balance, the 10-character amount at byte 111 and the four aging amounts; "N"
+// for the tax-exempt, notes and hold options.
+void SetDefaults(AccountImportKind& k, TextField balance, TextField amount111, std::array<TextField, 4> aging,
+                 std::array<TextField, 4> options) {
+  k.Defaults.emplace_back(balance, "0.00");
+  k.Defaults.emplace_back(amount111, "0.00");
+  for (const TextField& amount : aging) k.Defaults.emplace_back(amount, "0.00");
+  for (const TextField& option : options) k.Defaults.emplace_back(option, "N");
+}
+
+}  // namespace
 
 const AccountImportKind& CustomerImportKind() {
+  using R = CustomerRec;
   static const AccountImportKind kind = [] {
     AccountImportKind k;
     k.Unit = records::CustomerUnit;
-    k.Number = FieldOf(&CustomerRec::CustomerNo);
-    k.Name = FieldOf(&CustomerRec::CustomerName);
-    k.ShortName = FieldOf(&CustomerRec::ShortName);
-    k.Billing = {FieldOf(&CustomerRec::CustBillTo1), FieldOf(&CustomerRec::CustBillTo2),
-                 FieldOf(&CustomerRec::CustBillTo3), FieldOf(&CustomerRec::CustBillTo4)};
-    k.Shipping = {FieldOf(&CustomerRec::ShipTo1), FieldOf(&CustomerRec::ShipTo2),
-                  FieldOf(&CustomerRec::ShipTo3), FieldOf(&CustomerRec::ShipTo4)};
-    k.Columns = {k.Name,
-                 k.Number,
-                 k.Billing[0],
-                 k.Billing[1],
-                 k.Billing[2],
-                 k.Billing[3],
-                 k.Shipping[0],
-                 k.Shipping[1],
-                 k.Shipping[2],
-                 k.Shipping[3],
-                 FieldOf(&CustomerRec::Phone1),
-                 FieldOf(&CustomerRec::Phone2),
-                 FieldOf(&CustomerRec::CustomerType),
-                 k.ShortName,
-                 FieldOf(&CustomerRec::MailSortCode),
-                 FieldOf(&CustomerRec::CustEMail)};
-    k.Defaults.emplace_back(FieldOf(&CustomerRec::CustBalance), "0.00");
-    for (auto amount : {&CustomerRec::CreditLimit, &CustomerRec::CustAging1, &CustomerRec::CustAging2,
-                        &CustomerRec::CustAging3, &CustomerRec::CustAging4})
-      k.Defaults.emplace_back(FieldOf(amount), "0.00");
-    for (auto option : {&CustomerRec::TaxExempt, &CustomerRec::NotesOnInvoice, &CustomerRec::NotesOnStatement,
-                        &CustomerRec::CreditHold})
-      k.Defaults.emplace_back(FieldOf(option), "N");
-    k.Terms = FieldOf(&CustomerRec::PaymentTerms);
+    k.Number = FieldOf(&R::CustomerNo);
+    k.Name = FieldOf(&R::CustomerName);
+    k.ShortName = FieldOf(&R::ShortName);
+    k.Billing = {FieldOf(&R::CustBillTo1), FieldOf(&R::CustBillTo2), FieldOf(&R::CustBillTo3),
+                 FieldOf(&R::CustBillTo4)};
+    k.Shipping = {FieldOf(&R::ShipTo1), FieldOf(&R::ShipTo2), FieldOf(&R::ShipTo3), FieldOf(&R::ShipTo4)};
+    SetColumns(k, FieldOf(&R::Phone1), FieldOf(&R::Phone2), FieldOf(&R::CustomerType),
+               FieldOf(&R::MailSortCode), FieldOf(&R::CustEMail));
+    SetDefaults(
+        k, FieldOf(&R::CustBalance), FieldOf(&R::CreditLimit),
+        {FieldOf(&R::CustAging1), FieldOf(&R::CustAging2), FieldOf(&R::CustAging3), FieldOf(&R::CustAging4)},
+        {FieldOf(&R::TaxExempt), FieldOf(&R::NotesOnInvoice), FieldOf(&R::NotesOnStatement),
+         FieldOf(&R::CreditHold)});
+    k.Terms = FieldOf(&R::PaymentTerms);
     k.TermsText = [] { return records::CurrentCompany.DefaultInvoiceTerms.Get(); };
     k.CompanyCounter = FieldOf(&records::CompanyRec::NextCustomerNumber);
+    return k;
+  }();
+  return kind;
+}
+
+const AccountImportKind& VendorImportKind() {
+  using R = VendorRec;
+  static const AccountImportKind kind = [] {
+    AccountImportKind k;
+    k.Unit = records::VendorUnit;
+    k.Number = FieldOf(&R::VendorNo);
+    k.Name = FieldOf(&R::VendorName);
+    k.ShortName = FieldOf(&R::ShortName);
+    k.Billing = {FieldOf(&R::OrderAddr1), FieldOf(&R::OrderAddr2), FieldOf(&R::OrderAddr3),
+                 FieldOf(&R::OrderAddr4)};
+    k.Shipping = {FieldOf(&R::ShipTo1), FieldOf(&R::ShipTo2), FieldOf(&R::ShipTo3), FieldOf(&R::ShipTo4)};
+    SetColumns(k, FieldOf(&R::Phone1), FieldOf(&R::Phone2), FieldOf(&R::VendorType),
+               FieldOf(&R::MailSortCode), FieldOf(&R::VendEMail));
+    // The vendor record keeps the customer record's places; the 10-character amount at byte 111
+    // is no field of its own there.
+    SetDefaults(
+        k, FieldOf(&R::Balance), TextField{offsetof(R, Reserved111), 10},
+        {FieldOf(&R::Amount1), FieldOf(&R::Amount2), FieldOf(&R::Amount3), FieldOf(&R::Amount4)},
+        {FieldOf(&R::TaxExempt), FieldOf(&R::NotesOnPO), FieldOf(&R::SecondNotesFlag), FieldOf(&R::Hold)});
+    k.Terms = FieldOf(&R::POTerms);
+    k.TermsText = [] { return std::string(" "); };
+    k.CompanyCounter = FieldOf(&records::CompanyRec::NextVendorNumber);
     return k;
   }();
   return kind;

@@ -1,5 +1,5 @@
 #pragma once
-// Importing customers (and any record kind laid out like them: number, name, billing and
+// Importing customers and vendors (and any record kind laid out like them: number, name, billing and
 // shipping addresses, phones, type, short name, sort code, e-mail) from the rows of an import
 // grid. The records are appended to the open file without index keys; the file set is rebuilt
 // afterwards.
@@ -44,8 +44,9 @@ struct AccountImportKind {
   TextField CompanyCounter;  // the company's next number for this kind
 };
 
-// The kind of the customer file.
+// The kinds of the customer and the vendor file.
 const AccountImportKind& CustomerImportKind();
+const AccountImportKind& VendorImportKind();
 
 // Imports the rows into the kind's open file and saves the company's next number. With
 // forceShip the shipping address is the billing address.

@@ -35,7 +35,7 @@ QToolButton* ToolButton(QWidget* parent, const QString& text, const QString& hin
 
 }  // namespace
 
-TImportWindow::TImportWindow(const ImportWindowKind& kind, QWidget* parent)
+TImportWindow::TImportWindow(ImportWindowKind kind, QWidget* parent)
     : Form(parent),
       Label1(new QLabel(this)),
       Button1(new QPushButton("&Open File", this)),
@@ -43,14 +43,14 @@ TImportWindow::TImportWindow(const ImportWindowKind& kind, QWidget* parent)
       SpeedButton16(ToolButton(this, "Close", "Close")),
       SpeedButton14(ToolButton(this, "Help", "Help")),
       StringGrid1(new QTableWidget(this)),
-      kind_(kind),
-      option_(new QCheckBox(kind.OptionCaption, this)) {
-  SetCaption(kind.Caption);
-  SetHelpKeyword(kind.HelpTopic);
+      kind_(std::move(kind)),
+      option_(new QCheckBox(kind_.OptionCaption, this)) {
+  SetCaption(kind_.Caption);
+  SetHelpKeyword(kind_.HelpTopic);
   QFont bold = Label1->font();
   bold.setBold(true);
   Label1->setFont(bold);
-  option_->setChecked(kind.OptionTicked);
+  option_->setChecked(kind_.OptionTicked);
 
   StringGrid1->setColumnCount(ImportColumns);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);

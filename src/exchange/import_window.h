@@ -33,7 +33,7 @@ struct ImportWindowKind {
 
 class TImportWindow : public platform::ui::Form {
  public:
-  TImportWindow(const ImportWindowKind& kind, QWidget* parent = nullptr);
+  TImportWindow(ImportWindowKind kind, QWidget* parent = nullptr);
 
   QLabel* Label1;  // status text
   QPushButton* Button1;
@@ -79,7 +79,7 @@ class TImportWindow : public platform::ui::Form {
   void FillGrid();
   void SetColumnWidths();
 
-  const ImportWindowKind& kind_;
+  const ImportWindowKind kind_;
   QCheckBox* option_;
 };
 

@@ -16,17 +16,15 @@ TProdImport& CreateProdImport() {
 
 namespace {
 
-const ImportWindowKind& ProductWindowKind() {
-  static const ImportWindowKind kind{
-      "Product Import",
-      {"Product Code", "Invoice Line-Item Description", "PO Line-Item Description", "Inv. Tax", "PO Tax",
-       "Non-Stock", "Non-Deplete", "Sales Price", "List Price", "Your Cost", "Stock Balance",
-       "Storage Location", "Key Code", "Max. Quan.", "Min. Quan.", "Target Quan."},
-      {},
-      "ProductImport",
-      "Force invoice description into PO description",
-      true};
-  return kind;
+ImportWindowKind ProductWindowKind() {
+  return {"Product Import",
+          {"Product Code", "Invoice Line-Item Description", "PO Line-Item Description", "Inv. Tax", "PO Tax",
+           "Non-Stock", "Non-Deplete", "Sales Price", "List Price", "Your Cost", "Stock Balance",
+           "Storage Location", "Key Code", "Max. Quan.", "Min. Quan.", "Target Quan."},
+          {},
+          "ProductImport",
+          "Force invoice description into PO description",
+          true};
 }
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "records/invoice_file.h"
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
+#include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/vendor_file.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
 
@@ -74,8 +76,8 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 
 bool RebuildCompanyDataFiles() {
   bool rebuilt = true;
-  for (storage::DataFileUnit& (*unit)() :
-       {CustomerUnit, ProductUnit, InvoiceUnit, DetailUnit, MemoUnit, PODetailUnit, POMemoUnit}) {
+  for (storage::DataFileUnit& (*unit)() : {CustomerUnit, ProductUnit, InvoiceUnit, DetailUnit, MemoUnit,
+                                           POHeaderUnit, PODetailUnit, POMemoUnit, VendorUnit}) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
     rebuilt = file.RebuildFile() && rebuilt;

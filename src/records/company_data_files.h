@@ -19,7 +19,8 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
 // Rebuilds the data and index files of the open company, one file set after another, with the
-// progress window: customers, products, invoices with their lines and memos, PO lines and memos.
+// progress window: customers, products, invoices with their lines and memos, purchase orders with
+// their lines and memos, vendors.
 // A set whose data file does not exist, or that a window holds open, is left alone. False when
 // a rebuild failed (the failure has been shown).
 bool RebuildCompanyDataFiles();

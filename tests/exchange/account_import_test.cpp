@@ -16,6 +16,8 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/product_file.h"
+#include "records/record_file.h"
+#include "records/vendor_file.h"
 #include "storage/isam.h"
 
 namespace exchange {
@@ -82,6 +84,46 @@ TEST_F(AccountImportTest, EveryFieldOfTheRecordIsFilledFromItsColumnOrItsDefault
       {c.CustNotes.Get() + c.LastPayment.Get() + c.LastInvoice.Get(), ""},
   };
   for (const auto& [stored, expected] : fields) EXPECT_EQ(stored, expected);
+}
+
+TEST_F(AccountImportTest, VendorsTakeTheSameColumnsWithTheirOwnTermsAndCounter) {
+  ASSERT_TRUE(OpenVendorFile());
+  storage::IsamRecRef ref = 0;
+  VendorRec filed;
+  filed.VendorNo.Set("V-1");
+  filed.VendorName.Set("Parts Depot");
+  ASSERT_TRUE(AddVendorRecord(filed, ref));
+  const ImportResult result = ImportAccounts(
+      VendorImportKind(),
+      Rows({"\"Parts Depot\",,\"9 Mill Rd\",,,,,,,,555-0200,,Wholesale,,SORT,sales@parts.example",
+            "\"Bolt Works\",V-1"}),
+      true);
+  storage::IsamCloseFileBlock(VendorFile);
+  EXPECT_EQ(result.Added, 2);
+  ASSERT_TRUE(RebuildCompanyDataFiles());
+
+  std::map<std::string, VendorRec> vendors;
+  ASSERT_TRUE(OpenVendorFile());
+  ForEachRecordByKey<VendorRec>(VendorFile, 1, [&](const VendorRec& v) { vendors[v.VendorNo.Get()] = v; });
+  storage::IsamCloseFileBlock(VendorFile);
+  ASSERT_EQ(vendors.size(), 3u);
+  const VendorRec& depot = vendors.at("5002");
+  EXPECT_EQ(depot.VendorName.Get(), "Parts Depot 5002");
+  EXPECT_EQ(depot.OrderAddr1.Get() + "|" + depot.ShipTo1.Get(), "9 Mill Rd|9 Mill Rd");
+  EXPECT_EQ(depot.Phone1.Get() + "|" + depot.VendorType.Get() + "|" + depot.MailSortCode.Get() + "|" +
+                depot.VendEMail.Get() + "|" + depot.ShortName.Get(),
+            "555-0200|Wholesale|SORT|sales@parts.example|PDepot 500");
+  EXPECT_EQ(depot.POTerms.Get(), " ");
+  EXPECT_EQ(depot.Balance.Get() + depot.Amount1.Get() + depot.Amount4.Get() +
+                platform::text::ReadShortString(depot.Reserved111, 10),
+            "0.000.000.000.00");
+  EXPECT_EQ(depot.TaxExempt.Get() + depot.NotesOnPO.Get() + depot.SecondNotesFlag.Get() + depot.Hold.Get(),
+            "NNNN");
+  EXPECT_EQ(vendors.at("V-1B").VendorName.Get(), "Bolt Works");
+  CompanyRec company;
+  ASSERT_TRUE(ReadCompanyRecord("12", company));
+  EXPECT_EQ(company.NextVendorNumber.Get(), "5003");
+  EXPECT_EQ(company.NextCustomerNumber.Get(), "1001");  // the customers' counter is not touched
 }
 
 TEST_F(AccountImportTest, ForcedShippingTakesTheBillingAddressAndLongCellsAreCut) {

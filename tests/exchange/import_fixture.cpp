@@ -10,6 +10,7 @@
 #include "records/invoice_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/vendor_file.h"
 #include "storage/isam.h"
 #include "storage/stat_form.h"
 
@@ -26,6 +27,7 @@ ImportTest::ImportTest() : clock_(QDateTime(QDate(2026, 3, 5), QTime(9, 30))) {
   CurrentCompany.CompanyNumber.Set("12");
   CurrentCompany.CompanyName.Set("Acme Supply");
   CurrentCompany.NextCustomerNumber.Set("1001");
+  CurrentCompany.NextVendorNumber.Set("5001");
   CurrentCompany.DefaultInvoiceTerms.Set("Net 30 Days");
   CompanyWorkRec = CurrentCompany;
   EXPECT_TRUE(CreateCompanyFile());
@@ -36,11 +38,12 @@ ImportTest::ImportTest() : clock_(QDateTime(QDate(2026, 3, 5), QTime(9, 30))) {
   EXPECT_TRUE(CreateCustomerFile());
   EXPECT_TRUE(CreateProductFile());
   EXPECT_TRUE(CreateInvoiceFile());
+  EXPECT_TRUE(CreateVendorFile());
 }
 
 ImportTest::~ImportTest() {
   platform::ui::Application->DestroyForms();
-  for (storage::IsamFileBlock* file : {&CustomerFile, &ProductFile})
+  for (storage::IsamFileBlock* file : {&CustomerFile, &ProductFile, &VendorFile})
     if (*file) storage::IsamCloseFileBlock(*file);
   CloseCompanyFile();
   storage::IsamShutdown();

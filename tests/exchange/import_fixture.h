@@ -1,8 +1,8 @@
 #pragma once
 // A company "12" in a scratch program directory for the text import tests: the company list file
-// holding it (next customer number 1001, default terms "Net 30 Days"), its customer, product and
-// invoice files, the engine started and a fixed clock; the program's windows are destroyed after
-// each test.
+// holding it (next customer number 1001, next vendor number 5001, default terms "Net 30 Days"),
+// its customer, product, invoice and vendor files, the engine started and a fixed clock; the program's
+// windows are destroyed after each test.
 
 #include <gtest/gtest.h>
 

@@ -7,6 +7,7 @@
 #include "exchange/customer_import_window.h"
 #include "exchange/import_verify_dialog.h"
 #include "exchange/product_import_window.h"
+#include "exchange/vendor_import_window.h"
 #include "forms/run_state.h"
 #include "import_fixture.h"
 #include "platform/text/codepage.h"
@@ -14,8 +15,11 @@
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "products/product_manager.h"
+#include "purchasing/vendor_manager.h"
 #include "records/customer_file.h"
 #include "records/product_file.h"
+#include "records/record_file.h"
+#include "records/vendor_file.h"
 
 namespace exchange {
 namespace {
@@ -96,6 +100,36 @@ TEST_F(ImportWindowTest, CustomersImportedFromTheManagerAreThereAfterItsRebuild)
                                                         {"1002", "Acme Tool Supply 1002"},
                                                         {"B-1", "Baker & Sons"},
                                                         {"1003", "Carter"}}));
+}
+
+TEST_F(ImportWindowTest, VendorsImportedFromTheManagerAreThereAfterItsRebuild) {
+  const QString path = File("vend.txt", "\"Parts Depot\",,\"9 Mill Rd\"\n\"Bolt Works\",V-7\n");
+  UiScript ui;
+  forms::RebuildNeeded = 0;
+  ui.OnModal<purchasing::TVenList>([](purchasing::TVenList& m) { m.ImportfromTextFile1->trigger(); });
+  ui.OnModal<TVendImp>([&](TVendImp& w) {
+    EXPECT_EQ(w.Caption(), "Vendor Import");
+    EXPECT_EQ(Titles(w)[0], "Vendor Name");
+    Open(ui, w, path);
+    w.Button2Click();
+  });
+  ui.OnModal<TImpShow>([](TImpShow& d) {
+    EXPECT_EQ(d.Caption(), "Verify Vendor Import Record");
+    EXPECT_EQ(d.Label1->text(), "Vendor Name:");
+    EXPECT_EQ(d.Label2->text(), "Parts Depot");
+    EXPECT_EQ(d.Label8to11[0]->text(), "9 Mill Rd");
+    d.YesButton->click();
+  });
+  ui.ExpectMessage(CompleteText, Application->Title);
+  purchasing::CreateVenList().ShowModal();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(forms::RebuildNeeded, 0);
+  std::map<std::string, std::string> stored;
+  ASSERT_TRUE(OpenVendorFile());
+  ForEachRecordByKey<VendorRec>(VendorFile, 1,
+                                [&](const VendorRec& v) { stored[v.VendorNo.Get()] = v.VendorName.Get(); });
+  storage::IsamCloseFileBlock(VendorFile);
+  EXPECT_EQ(stored, (std::map<std::string, std::string>{{"5002", "Parts Depot"}, {"V-7", "Bolt Works"}}));
 }
 
 TEST_F(ImportWindowTest, DraggingAColumnMovesItsDataUnderAnotherTitle) {
