@@ -1,10 +1,15 @@
 // The storage engine beside SQLite on the same workloads, in one run: bulk add, random searches,
-// full walks of each key and random deletes of records of 224 bytes with three keys. Prints the
-// times and their ratio (engine / SQLite; below 1.0 the engine is faster) for two equal amounts of
-// cache memory: the engine's usual 30 page buffers beside SQLite with a cache of the same bytes,
-// and the engine with as many buffers as SQLite's default cache holds beside that default.
+// full walks of each key (and of key 1 reading every record), a reindex and a rebuild of the whole
+// file set, and random deletes of records of 224 bytes with three keys. Prints the medians of the
+// repeated runs and their ratio (engine / SQLite; below 1.0 the engine is faster) for two equal
+// amounts of cache memory: the engine's usual 30 page buffers beside SQLite with a cache of the
+// same bytes, and the engine with as many buffers as SQLite's default cache holds beside that
+// default.
 //
-//   storage_bench [scratch folder]   (default: a new folder under /tmp)
+//   storage_bench [--repeat N] [--records N,N,...] [scratch folder]
+//     --repeat   runs of each workload; the table shows medians (default 3)
+//     --records  sizes of the file set (default 100000,1000000)
+//     folder     where the files go (default: a new folder under /tmp, removed afterwards)
 
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -17,10 +22,12 @@
 #include <functional>
 #include <random>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "sqlite_peer.h"
 #include "storage/isam.h"
+#include "storage/isam_rebuild.h"
 #include "storage/page_cache.h"
 
 namespace {
@@ -74,8 +81,13 @@ struct Workload {
   }
 };
 
+// Key k (0-based) of a record as FillRecord laid it out.
+std::string KeyOfRecord(const uint8_t* record, int k) {
+  return std::string(reinterpret_cast<const char*>(record + kKeyOffsets[k] + 1), record[kKeyOffsets[k]]);
+}
+
 struct Times {
-  double Add = 0, Search = 0, Walk[3] = {0, 0, 0}, Delete = 0;
+  double Add = 0, Search = 0, Walk[3] = {0, 0, 0}, WalkRecords = 0, Reindex = 0, Rebuild = 0, Delete = 0;
 };
 
 using bench::Seconds;
@@ -86,11 +98,29 @@ void Check(const char* what) {
   if (!storage::IsamOK) Die(std::string(what) + " failed with " + std::to_string(storage::IsamError));
 }
 
+void KeyTable(storage::IsamKeyDescArray& keys) {
+  for (int k = 0; k < 3; ++k) keys[k] = {static_cast<uint8_t>(kKeyLengths[k]), static_cast<uint8_t>(k == 2)};
+}
+
+// Builds every key anew from the records, as the data-file routines do after a rebuild.
+void ReindexEngine(const std::string& name) {
+  using namespace storage;
+  IsamKeyDescArray keys{};
+  KeyTable(keys);
+  bool messages = false;
+  IsamBuildKey build = [](const void* record, uint16_t keyNr, IsamKeyStr& key) {
+    key = KeyOfRecord(static_cast<const uint8_t*>(record), keyNr - 1);
+  };
+  IsamReindexFile(name, 3, keys, false, build, true, messages, nullptr, 0);
+  Check("reindex");
+  if (messages) Die("reindex refused keys");
+}
+
 Times RunEngine(const Workload& w, const std::string& name) {
   using namespace storage;
   Times t;
   IsamKeyDescArray keys{};
-  for (int k = 0; k < 3; ++k) keys[k] = {static_cast<uint8_t>(kKeyLengths[k]), static_cast<uint8_t>(k == 2)};
+  KeyTable(keys);
   IsamCreateFileBlock(name, kRecordLength, 3, keys);
   Check("create");
   IsamFileBlock fb = nullptr;
@@ -137,15 +167,37 @@ Times RunEngine(const Workload& w, const std::string& name) {
     });
   }
 
+  t.WalkRecords = Seconds([&] {
+    IsamKeyStr key;
+    IsamRecRef ref = 0;
+    int seen = 0;
+    for (IsamSearchKey(fb, 1, ref, key); IsamOK; IsamNextKey(fb, 1, ref, key)) {
+      IsamGetRec(fb, ref, record, sizeof record);
+      Check("read record");
+      if (record[kKeyOffsets[0]] != key.size()) Die("walk read the wrong record");
+      ++seen;
+    }
+    if (IsamError != IsamErrEndOfIndex || seen != w.Records) Die("walk with records ended early");
+  });
+  IsamCloseFileBlock(fb);
+  Check("close");
+
+  t.Reindex = Seconds([&] { ReindexEngine(name); });
+  t.Rebuild = Seconds([&] {
+    IsamRebuildDataFile(name, kRecordLength, kRecordLength, false, 0, IsamCopyLiveRecord, nullptr, 0);
+    Check("rebuild");
+    ReindexEngine(name);
+  });
+
+  IsamOpenFileBlock(fb, name, false, false, false, true);
+  Check("open");
   t.Delete = Seconds([&] {
     for (int i : w.Deletes) {
       const IsamRecRef ref = i + 1;
       IsamGetRec(fb, ref, record, sizeof record);
       Check("read record");
       for (int k = 0; k < 3; ++k) {
-        const IsamKeyStr key(reinterpret_cast<const char*>(record + kKeyOffsets[k] + 1),
-                             record[kKeyOffsets[k]]);
-        IsamDeleteKey(fb, k + 1, ref, key);
+        IsamDeleteKey(fb, k + 1, ref, KeyOfRecord(record, k));
         Check("delete key");
       }
       IsamDeleteRec(fb, ref);
@@ -173,6 +225,19 @@ class Sqlite : public bench::SqlitePeer {
 
 void BindText(sqlite3_stmt* s, int column, const std::string& text) {
   sqlite3_bind_text(s, column, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
+}
+
+// Steps a query to its end; each row is handed to row.
+double TimeScan(Sqlite& db, const std::string& sql, int expected,
+                const std::function<void(sqlite3_stmt*)>& row) {
+  sqlite3_stmt* scan = db.Prepare(sql);
+  const double seconds = Seconds([&] {
+    int seen = 0;
+    for (; sqlite3_step(scan) == SQLITE_ROW; ++seen) row(scan);
+    if (seen != expected) Die("sqlite scan ended early: " + sql);
+  });
+  sqlite3_finalize(scan);
+  return seconds;
 }
 
 Times RunSqlite(const Workload& w, const std::string& file, int cacheKiB) {
@@ -208,16 +273,19 @@ Times RunSqlite(const Workload& w, const std::string& file, int cacheKiB) {
   sqlite3_finalize(search);
 
   for (int k = 0; k < 3; ++k) {
-    char sql[64];
-    std::snprintf(sql, sizeof sql, "SELECT k%d, id FROM t ORDER BY k%d, id", k + 1, k + 1);
-    sqlite3_stmt* walk = db.Prepare(sql);
-    t.Walk[k] = Seconds([&] {
-      int seen = 0;
-      while (sqlite3_step(walk) == SQLITE_ROW) ++seen;
-      if (seen != w.Records) Die("sqlite walk ended early");
-    });
-    sqlite3_finalize(walk);
+    char sql[80];
+    std::snprintf(sql, sizeof sql, "SELECT k%d, id FROM t INDEXED BY t%d ORDER BY k%d, id", k + 1, k + 1,
+                  k + 1);
+    t.Walk[k] = TimeScan(db, sql, w.Records, [](sqlite3_stmt*) {});
   }
+  t.WalkRecords = TimeScan(db, "SELECT k1, id, rec FROM t INDEXED BY t1 ORDER BY k1, id", w.Records,
+                           [&record](sqlite3_stmt* s) {
+                             if (sqlite3_column_bytes(s, 2) != kRecordLength) Die("sqlite record lost");
+                             std::memcpy(record, sqlite3_column_blob(s, 2), sizeof record);
+                           });
+
+  t.Reindex = Seconds([&] { db.Exec("REINDEX t"); });
+  t.Rebuild = Seconds([&] { db.Exec("VACUUM"); });
 
   sqlite3_stmt* erase = db.Prepare("DELETE FROM t WHERE id = ?");
   t.Delete = Seconds([&] {
@@ -235,16 +303,25 @@ Times RunSqlite(const Workload& w, const std::string& file, int cacheKiB) {
 
 // ---- The table -------------------------------------------------------------------------------
 
-// One cache setting: the engine's times and SQLite's with the same cache memory.
+// The repeated runs of one cache setting: the engine's and SQLite's with the same cache memory.
 struct Setting {
-  Times Ours, Sqlite;
+  std::vector<Times> Ours, Sqlite;
 };
 
-// Prints one workload's times, picked from each run by pick.
+double Median(const std::vector<Times>& runs, const std::function<double(const Times&)>& pick) {
+  std::vector<double> v;
+  for (const Times& t : runs) v.push_back(pick(t));
+  std::sort(v.begin(), v.end());
+  const size_t n = v.size();
+  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+}
+
+// Prints one workload's medians, picked from each run by pick.
 void PrintRow(const std::string& what, const std::function<double(const Times&)>& pick, const Setting& small,
               const Setting& large) {
-  const double a = pick(small.Ours), b = pick(small.Sqlite), c = pick(large.Ours), d = pick(large.Sqlite);
-  std::printf("| %-26s | %9.3f | %9.3f | %6.2f | %9.3f | %9.3f | %6.2f |\n", what.c_str(), a, b, a / b, c, d,
+  const double a = Median(small.Ours, pick), b = Median(small.Sqlite, pick);
+  const double c = Median(large.Ours, pick), d = Median(large.Sqlite, pick);
+  std::printf("| %-30s | %9.3f | %9.3f | %6.2f | %9.3f | %9.3f | %6.2f |\n", what.c_str(), a, b, a / b, c, d,
               c / d);
 }
 
@@ -257,10 +334,47 @@ Times RunEngineWithCache(const Workload& w, int buffers) {
   return t;
 }
 
+struct Options {
+  int Repeat = 3;
+  std::vector<int> Records = {100000, 1000000};
+  std::string Folder;
+};
+
+Options ParseOptions(int argc, char** argv) {
+  Options o;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--repeat" && i + 1 < argc) {
+      o.Repeat = std::max(1, std::atoi(argv[++i]));
+    } else if (arg == "--records" && i + 1 < argc) {
+      o.Records.clear();
+      for (const char* p = argv[++i]; *p;) {
+        char* end = nullptr;
+        const long n = std::strtol(p, &end, 10);
+        if (end == p || n < 10) Die("--records takes sizes of at least 10, separated by commas");
+        o.Records.push_back(static_cast<int>(n));
+        p = *end == ',' ? end + 1 : end;
+      }
+    } else if (!arg.empty() && arg[0] == '-') {
+      Die("usage: storage_bench [--repeat N] [--records N,N,...] [scratch folder]");
+    } else {
+      o.Folder = arg;
+    }
+  }
+  return o;
+}
+
+std::string CountText(int records) {
+  if (records % 1000000 == 0) return std::to_string(records / 1000000) + "M";
+  if (records % 1000 == 0) return std::to_string(records / 1000) + "k";
+  return std::to_string(records);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  std::string folder = argc > 1 ? argv[1] : "";
+  const Options options = ParseOptions(argc, argv);
+  std::string folder = options.Folder;
   if (folder.empty()) {
     char pattern[] = "/tmp/kestrava-bench-XXXXXX";
     if (!mkdtemp(pattern)) Die("cannot make a scratch folder");
@@ -271,23 +385,31 @@ int main(int argc, char** argv) {
   const int smallKiB = kPageBuffers * kBufferBytes / 1024;
   const int largeBuffers = kSqliteDefaultCacheKiB * 1024 / kBufferBytes;
 
-  std::printf("Times in seconds; ratio = engine / SQLite with the same cache memory.\n");
+  std::printf("Medians of %d runs, times in seconds; ratio = engine / SQLite with the same cache memory.\n",
+              options.Repeat);
+  std::printf("Machine: %u cores.\n", std::thread::hardware_concurrency());
   std::printf("Small: engine %d page buffers, SQLite cache_size=-%d (%d KiB each).\n", kPageBuffers, smallKiB,
               smallKiB);
   std::printf("Large: engine %d page buffers (%d KiB), SQLite's default cache (%d KiB).\n\n", largeBuffers,
               largeBuffers * kBufferBytes / 1024, kSqliteDefaultCacheKiB);
-  std::printf("| %-26s | %9s | %9s | %6s | %9s | %9s | %6s |\n", "workload", "engine", "SQLite", "ratio",
+  std::printf("| %-30s | %9s | %9s | %6s | %9s | %9s | %6s |\n", "workload", "engine", "SQLite", "ratio",
               "engine 2M", "SQLite dc", "ratio");
-  std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(28, '-').c_str(), std::string(11, '-').c_str(),
+  std::printf("|%s|%s|%s|%s|%s|%s|%s|\n", std::string(32, '-').c_str(), std::string(11, '-').c_str(),
               std::string(11, '-').c_str(), std::string(8, '-').c_str(), std::string(11, '-').c_str(),
               std::string(11, '-').c_str(), std::string(8, '-').c_str());
-  for (int records : {100000, 1000000}) {
+  for (int records : options.Records) {
     const Workload w(records);
-    const Setting small{RunEngineWithCache(w, kPageBuffers), RunSqlite(w, "bench-same.db", smallKiB)};
-    const Setting large{RunEngineWithCache(w, largeBuffers), RunSqlite(w, "bench-default.db", 0)};
-    std::filesystem::remove("bench-same.db");
-    std::filesystem::remove("bench-default.db");
-    const std::string n = records == 100000 ? "100k" : "1M";
+    Setting small, large;
+    // Interleaved, so that a slow spell of the shared machine falls on both sides alike.
+    for (int run = 0; run < options.Repeat; ++run) {
+      small.Ours.push_back(RunEngineWithCache(w, kPageBuffers));
+      small.Sqlite.push_back(RunSqlite(w, "bench-same.db", smallKiB));
+      large.Ours.push_back(RunEngineWithCache(w, largeBuffers));
+      large.Sqlite.push_back(RunSqlite(w, "bench-default.db", 0));
+      std::filesystem::remove("bench-same.db");
+      std::filesystem::remove("bench-default.db");
+    }
+    const std::string n = CountText(records);
     PrintRow(
         "add " + n, [](const Times& t) { return t.Add; }, small, large);
     PrintRow(
@@ -297,10 +419,16 @@ int main(int argc, char** argv) {
           "walk key " + std::to_string(k + 1) + " of " + n, [k](const Times& t) { return t.Walk[k]; }, small,
           large);
     PrintRow(
+        "walk key 1 + records of " + n, [](const Times& t) { return t.WalkRecords; }, small, large);
+    PrintRow(
+        "reindex 3 keys of " + n, [](const Times& t) { return t.Reindex; }, small, large);
+    PrintRow(
+        "rebuild + reindex of " + n, [](const Times& t) { return t.Rebuild; }, small, large);
+    PrintRow(
         "delete 10% of " + n, [](const Times& t) { return t.Delete; }, small, large);
     std::fflush(stdout);
   }
   std::filesystem::current_path("/");
-  if (argc <= 1) std::filesystem::remove_all(folder);
+  if (options.Folder.empty()) std::filesystem::remove_all(folder);
   return 0;
 }

@@ -17,6 +17,7 @@
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
+#include "invoicing/customer_pick.h"
 #include "invoicing/invoice_amounts.h"
 #include "invoicing/saved_lines.h"
 #include "platform/files/path.h"
@@ -67,8 +68,6 @@ TProdInv& CreateProdInv() {
 
 namespace {
 
-const char* const kDoubleClickToSelect = "Double-click or press <enter> to select.";
-const char* const kRightClickForMenu = "Right-click mouse or select from menu bar.";
 const std::string kFreshOnHand = "9999999999";  // form made or cleared
 const std::string kLineOnHand = "999999999";    // one line cleared, inserted or made a comment
 
@@ -932,16 +931,8 @@ void TProdInv::RadioButton2Click() {
 // ---- Customers and products -------------------------------------------------------------------
 
 void TProdInv::PickCustomer() {
-  customers::TDemoForm& manager = customers::CreateDemoForm();
-  manager.SetStatusText(1, kDoubleClickToSelect);
-  customers::CustomerPickMode = 1;
-  records::SelectedCustomer.CustomerName.Set(Ansi(ICustName->text()));
-  records::SelectedCustomer.CustomerNo.Set(Ansi(ICustNo->text()));
-  const TModalResult result = manager.ShowModal();
-  customers::CustomerPickMode = 0;
-  manager.SetStatusText(1, kRightClickForMenu);
   // Closing the manager without a pick leaves the invoice's customer as it was.
-  if (result == mrOk && !TrimBlanks(records::SelectedCustomer.CustomerName.Get()).empty())
+  if (invoicing::PickCustomer(Ansi(ICustName->text()), Ansi(ICustNo->text())))
     ApplyCustomer(records::SelectedCustomer);
 }
 

@@ -35,10 +35,6 @@ namespace {
 
 constexpr char AnswerFileName[] = "CPWIN.TXT";
 
-std::string TwoDigits(int value) {
-  return value < 10 ? "0" + std::to_string(value) : std::to_string(value);
-}
-
 std::string AnswerLine(const EnteredLine& line) {
   return PadRightWith(TrimBlanks(line.Code), ' ', 15) + " " +
          PadRightWith(StripCommas(line.Quantity), ' ', 10) + " " + PadRightWith(line.Description, ' ', 32) +
@@ -127,11 +123,7 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
   records::InvoiceRec r{};
   r.InvoiceNo.Set(UpperCase(invoice.Number).substr(0, 9));
   r.TransactionType.Set("I");
-  r.InvoiceDate.Set(invoice.Date);
-  r.Month.Set(TwoDigits(date.month()));
-  r.Day.Set(TwoDigits(date.day()));
-  r.Year.Set(std::to_string(date.year()));
-  r.SortDate.Set(platform::text::SortableDate(date));
+  SetRecordDate(r, invoice.Date, date);
   r.Notes.Set(invoice.Notes.substr(0, 80));
   r.Terms.Set(invoice.Terms);
   r.StatementComment.Set(invoice.StatementNote);

@@ -44,6 +44,15 @@ Cents StoredCents(const std::string& text) {
   return platform::text::ParseAmount(StripCommas(text)).value_or(0);
 }
 
+void SetRecordDate(records::InvoiceRec& r, const std::string& typed, const QDate& date) {
+  auto twoDigits = [](int value) { return value < 10 ? "0" + std::to_string(value) : std::to_string(value); };
+  r.InvoiceDate.Set(typed);
+  r.Month.Set(twoDigits(date.month()));
+  r.Day.Set(twoDigits(date.day()));
+  r.Year.Set(std::to_string(date.year()));
+  r.SortDate.Set(platform::text::SortableDate(date));
+}
+
 std::optional<QDate> ReadTypedDate(const std::string& typed) {
   std::string order = CurrentCompany.DateOrder.Get();
   return platform::text::ParseTypedDate(TrimBlanks(typed), order.empty() ? 'M' : order[0]);

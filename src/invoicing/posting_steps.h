@@ -26,6 +26,9 @@ inline constexpr char NoProduct[] = "** NONE **";
 // An amount as stored or typed ("1,234.50"); 0 when it is no amount.
 Cents StoredCents(const std::string& text);
 
+// A record's date fields: the date as typed, its month, day and year, and the sortable copy.
+void SetRecordDate(records::InvoiceRec& record, const std::string& typed, const QDate& date);
+
 // A date as typed, read in the open company's date order; none when it is not a date.
 std::optional<QDate> ReadTypedDate(const std::string& typed);
 

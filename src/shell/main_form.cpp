@@ -24,7 +24,9 @@
 #include "forms/password_prompts.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
+#include "invoicing/interest_wizard.h"
 #include "invoicing/invoice_manager.h"
+#include "invoicing/payment_wizard.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -198,10 +200,10 @@ void TMainForm::BuildMenus() {
 
   Wizards1 = MainMenu1->addMenu("&Wizards");
   Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
-  PaymentManager1 = AddItem(Wizards1, "&Payments...", nullptr);
+  PaymentManager1 = AddItem(Wizards1, "&Payments...", &TMainForm::PaymentManager1Click);
   ReportManager1 = AddItem(Wizards1, "&Reports...", &TMainForm::ReportManager1Click);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
-  InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", nullptr);
+  InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", &TMainForm::InterestWizard1Click);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
   LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
 
@@ -705,6 +707,16 @@ void TMainForm::PriceChange1Click() {
 
 void TMainForm::ReportManager1Click() {
   reports::CreateRptSelect().ShowModal();
+}
+
+void TMainForm::PaymentManager1Click() {
+  HideChart();
+  invoicing::OpenPaymentWizard();
+}
+
+void TMainForm::InterestWizard1Click() {
+  HideChart();
+  invoicing::OpenInterestWizard();
 }
 
 void TMainForm::PrinterSetup1Click() {

@@ -76,6 +76,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   void PriceChange1Click();
   // The report tool button triggers this item too.
   void ReportManager1Click();
+  void PaymentManager1Click();
+  void InterestWizard1Click();
   // Menu Tools.
   void Calculator1Click();
   void ViewCalendar1Click();

@@ -27,9 +27,12 @@
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/term_edit.h"
+#include "invoicing/interest_wizard.h"
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_manager.h"
+#include "invoicing/partial_payment_dialog.h"
+#include "invoicing/payment_wizard.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -82,6 +85,9 @@ void CreateOtherForms() {
   forms::CreatePOShipWin();
   invoicing::CreateProdInv();
   invoicing::CreateInvEdit1();
+  invoicing::CreatePayBox();
+  invoicing::CreatePPmtDialog();
+  invoicing::CreateInterestWiz();
   PStart->repaint();
   CreatePriceChg();
   CreateProdCopy();
@@ -135,6 +141,7 @@ void ForgetHooks() {
   exchange::ReopenCompanyAfterRestore = nullptr;
   forms::DocumentsByEMail = nullptr;
   invoicing::ShowPrinterSetup = nullptr;
+  invoicing::ShowMainStatusText = nullptr;
 }
 
 }  // namespace
@@ -163,6 +170,11 @@ bool StartUp() {
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
   invoicing::ShowPrinterSetup = [] {
     if (MainForm) MainForm->PrinterSetup1Click();
+  };
+  invoicing::ShowMainStatusText = [](const QString& text) {
+    if (!MainForm) return;
+    MainForm->activateWindow();
+    MainForm->SetStatusText(1, text);
   };
   try {
     CreateMainForm();

@@ -144,13 +144,59 @@ bool ReturnEntry(const IsamPageView& v, int i, IsamRecRef& ref, IsamKeyStr& key)
   return true;
 }
 
+// Returns the entry at the cursor's position in the page of buffer b, and notes b as the leaf
+// the next step may stay in.
+bool ReturnCursorEntry(const Tree& t, IsamPageBuffer* b, IsamRecRef& ref, IsamKeyStr& key) {
+  IsamKeyCursor& c = t.ks.Cursor;
+  IsamPageView v = b->View();
+  c.Leaf = v.IsLeaf() ? b : nullptr;
+  return ReturnEntry(v, c.Path[c.Depth - 1].Pos, ref, key);
+}
+
+// The leaf a valid cursor stands in, while its buffer still holds it; nullptr otherwise.
+IsamPageBuffer* CursorLeaf(const Tree& t) {
+  const IsamKeyCursor& c = t.ks.Cursor;
+  IsamPageBuffer* b = c.Leaf;
+  if (!c.Valid || c.Depth == 0 || !b || b->Owner != &t.fb || b->KeyNr != t.keyNr ||
+      b->Page != c.Path[c.Depth - 1].Page || !b->Checked || b->FreePage || !b->View().IsLeaf())
+    return nullptr;
+  return b;
+}
+
+// The common step of a walk: the neighbouring entry in the leaf the cursor stands in, without
+// looking any page up. False when the step leaves the leaf (the full step then runs).
+bool StepInLeaf(const Tree& t, int direction, IsamRecRef& ref, IsamKeyStr& key) {
+  IsamPageBuffer* b = CursorLeaf(t);
+  if (!b) return false;
+  IsamKeyCursor& c = t.ks.Cursor;
+  const int pos = c.Path[c.Depth - 1].Pos + direction;
+  if (pos < 1 || pos > b->View().Count()) return false;
+  c.Path[c.Depth - 1].Pos = pos;
+  IsamTouchPage(b);
+  return ReturnCursorEntry(t, b, ref, key);
+}
+
 // ---- Page allocation -------------------------------------------------------------------------
 
+// A page on a free chain holds its link and zeros: a page of the tree always holds a record
+// reference (never 0) in its first entry, so a chain leading into the tree is recognised.
+bool ReadsAsFreed(const IsamPageBuffer* b, int32_t pageSize) {
+  const uint8_t* rest = b->Data + 4;
+  const size_t n = static_cast<size_t>(pageSize) - 4;
+  return rest[0] == 0 && std::memcmp(rest, rest + 1, n - 1) == 0;
+}
+
 // Takes a page for the key: the head of its free chain, or a new page number (appending a row
-// of zeros to the file when no row holds it yet). The buffer comes back empty and changed.
+// of zeros to the file when no row holds it yet). The buffer comes back empty and changed. A
+// chain that does not lead to a freed page is damaged: nothing is taken, and the set stays
+// marked for a rebuild.
 IsamPageBuffer* NewPage(const Tree& t) {
   IsamKeyState& ks = t.ks;
   if (ks.FirstFree == -1) {
+    if (ks.NumberPages >= IsamMaxPages) {
+      IsamFail(IsamErrShortWrite);  // the file is full
+      return nullptr;
+    }
     const int32_t page = ks.NumberPages + 1;
     if (page > t.fb.NumberRows) {
       if (!IsamZeroFill(t.fb.IndexFile, static_cast<int64_t>(page) * t.fb.RowSize,
@@ -165,8 +211,8 @@ IsamPageBuffer* NewPage(const Tree& t) {
     return b;
   }
   const int32_t head = ks.FirstFree;
-  if (head < 1 || head > ks.NumberPages) {
-    IsamFail(IsamErrFreeChain);
+  if (head < 1 || head > ks.NumberPages || ks.NumberFree < 1) {
+    IsamFailDamaged(t.fb, IsamErrFreeChain);
     return nullptr;
   }
   IsamPageBuffer* b = IsamFetchPage(t.fb, t.keyNr, head);
@@ -174,8 +220,8 @@ IsamPageBuffer* NewPage(const Tree& t) {
   const int32_t link = IsamLoadInt32(b->Data);
   // A chain that leads into a page the tree is known to use must not hand that page out again.
   const bool inTree = b->Checked && !b->FreePage;
-  if (inTree || link == 0 || link < -1 || link > ks.NumberPages) {
-    IsamFail(IsamErrFreeChain);
+  if (inTree || link == 0 || link < -1 || link > ks.NumberPages || !ReadsAsFreed(b, ks.PageSize)) {
+    IsamFailDamaged(t.fb, IsamErrFreeChain);
     return nullptr;
   }
   ks.FirstFree = link;
@@ -187,8 +233,16 @@ IsamPageBuffer* NewPage(const Tree& t) {
   return b;
 }
 
-// Puts a page at the head of the key's free chain.
+// A page of the tree can go on the free chain only while the chain counts fewer pages than the
+// key has; a count that says otherwise is damaged, and nothing may change on its word.
+bool RoomOnFreeChain(const Tree& t) {
+  return t.ks.NumberFree < t.ks.NumberPages || IsamFailDamaged(t.fb, IsamErrFreeChain);
+}
+
+// Puts a page at the head of the key's free chain: its link, then zeros. RoomOnFreeChain has
+// been asked first.
 void ReleasePage(const Tree& t, IsamPageBuffer* b) {
+  std::memset(b->Data, 0, sizeof b->Data);
   IsamStoreInt32(b->Data, t.ks.FirstFree);
   b->FreePage = b->Changed = true;
   b->Checked = false;
@@ -384,6 +438,7 @@ bool Rebalance(const Tree& t, IsamKeyCursor& path) {
       return true;
     }
     if (run.Count() > t.capacity) return Defective();
+    if (!RoomOnFreeChain(t)) return false;
     FillPage(left, run.LeftChild, run, 0, run.Count());
     ReleasePage(t, rightBuffer);
     pv.RemoveAt(n.Separator);
@@ -399,6 +454,7 @@ bool ShrinkRoot(const Tree& t) {
   if (!root) return false;
   IsamPageView v = root->View();
   if (v.Count() != 0) return true;
+  if (!RoomOnFreeChain(t)) return false;
   t.ks.RootPage = v.LeftChild();
   t.ks.HeaderChanged = true;
   if (t.ks.Height != 0) --t.ks.Height;
@@ -500,7 +556,10 @@ bool StepForward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     if (!b) return LoseCursor(t);
     v = b->View();
   }
-  if (Last(c).Pos < v.Count()) return ReturnEntry(v, ++Last(c).Pos, ref, key);
+  if (Last(c).Pos < v.Count()) {
+    ++Last(c).Pos;
+    return ReturnCursorEntry(t, b, ref, key);
+  }
   c.Depth = 0;
   return IsamFail(IsamErrEndOfIndex);
 }
@@ -524,7 +583,7 @@ bool StepBackward(const Tree& t, IsamRecRef& ref, IsamKeyStr& key) {
     if (!b) return LoseCursor(t);
     v = b->View();
   }
-  if (Last(c).Pos >= 1) return ReturnEntry(v, Last(c).Pos, ref, key);
+  if (Last(c).Pos >= 1) return ReturnCursorEntry(t, b, ref, key);
   c.Depth = 0;
   return IsamFail(IsamErrBeginOfIndex);
 }
@@ -564,7 +623,7 @@ bool EntryAtCursor(const Tree& t, IsamRecRef& ref, IsamKeyStr& key, int32_t fail
   if (!b) return LoseCursor(t);
   IsamPageView v = b->View();
   if (Last(c).Pos < 1 || Last(c).Pos > v.Count()) return Defective() || LoseCursor(t);
-  return ReturnEntry(v, Last(c).Pos, ref, key);
+  return ReturnCursorEntry(t, b, ref, key);
 }
 
 // ---- Scroll positions --------------------------------------------------------------------------
@@ -594,6 +653,7 @@ bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const Isam
   const Tree t(fb, keyNr);
   const Target s{CutKey(key), ref};
   if (static_cast<int>(s.Key.size()) > t.ks.KeyLength) return IsamFail(IsamErrKeyTooLong);
+  if (t.ks.NumberEntries >= IsamMaxEntries) return Defective();
   if (!IsamMarkDirty(fb)) return false;
   t.ks.Cursor.Valid = false;
 
@@ -692,6 +752,7 @@ bool BtreeFindKeyAndRef(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, Is
 
 bool BtreeNextKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key) {
   const Tree t(fb, keyNr);
+  if (StepInLeaf(t, 1, ref, key)) return true;
   IsamKeyCursor& c = t.ks.Cursor;
   if (c.Depth != 0 && !c.Valid && LocateGiven(t, key, ref) == Located::Error) return false;
   return ContinueForward(t, ref, key);
@@ -699,6 +760,7 @@ bool BtreeNextKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyS
 
 bool BtreePrevKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key) {
   const Tree t(fb, keyNr);
+  if (StepInLeaf(t, -1, ref, key)) return true;
   IsamKeyCursor& c = t.ks.Cursor;
   if (c.Depth == 0) return StartBackward(t, ref, key);
   if (!c.Valid) {

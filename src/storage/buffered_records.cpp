@@ -4,6 +4,7 @@
 #include <new>
 
 #include "storage/byte_order.h"
+#include "storage/data_header.h"
 #include "storage/file_io.h"
 #include "storage/isam.h"
 
@@ -95,8 +96,9 @@ bool IsamBufferedWriter::Flush() {
   if (!IsamMarkDirty(*fb_)) return false;
   int32_t* numberRecords = IsamRecordsFieldPtr(fb_);
   if (!numberRecords) return false;
+  if (*numberRecords > IsamMaxRecords - count_) return IsamFail(IsamErrShortWrite);  // the file is full
   int64_t end = (int64_t{*numberRecords} + 1) * recordLength_;
-  if (!IsamWriteAt(fb_->DataFile, end, run_.data(), static_cast<size_t>(count_) * recordLength_)) {
+  if (!IsamWriteData(*fb_, end, run_.data(), static_cast<size_t>(count_) * recordLength_)) {
     return false;
   }
   *numberRecords += count_;

@@ -5,14 +5,19 @@
 
 namespace storage {
 
+void IsamEncodeDataHeader(const IsamFileBlockRec& fb, uint8_t indexDirtyFlag,
+                          uint8_t out[IsamDataHeaderSize]) {
+  IsamStoreInt32(out + 0, fb.FirstFree);
+  IsamStoreInt32(out + 4, fb.NumberFree);
+  IsamStoreInt32(out + 8, fb.NumberRecords);
+  IsamStoreInt32(out + 12, fb.RecordLength);
+  IsamStoreInt32(out + 16, fb.NumberKeys);
+  out[IsamIndexDirtyFlagOffset] = indexDirtyFlag;
+}
+
 bool IsamWriteDataHeader(IsamFileBlockRec& fb, uint8_t indexDirtyFlag) {
   uint8_t raw[IsamDataHeaderSize];
-  IsamStoreInt32(raw + 0, fb.FirstFree);
-  IsamStoreInt32(raw + 4, fb.NumberFree);
-  IsamStoreInt32(raw + 8, fb.NumberRecords);
-  IsamStoreInt32(raw + 12, fb.RecordLength);
-  IsamStoreInt32(raw + 16, fb.NumberKeys);
-  raw[IsamIndexDirtyFlagOffset] = indexDirtyFlag;
+  IsamEncodeDataHeader(fb, indexDirtyFlag, raw);
   return IsamWriteAt(fb.DataFile, 0, raw, sizeof raw);
 }
 

@@ -22,6 +22,13 @@ namespace storage {
 constexpr int IsamDataHeaderSize = 21;
 constexpr int32_t IsamMinRecordLength = 21;
 constexpr int32_t IsamMaxRecordLength = 65535;
+// The highest NumberRecords: one below the int32 limit, so that NumberRecords + 1 (the file's
+// length in slots) is a number too.
+constexpr int32_t IsamMaxRecords = 0x7FFFFFFE;
+
+// The 21 header bytes of fb, with the given index-dirty flag.
+void IsamEncodeDataHeader(const IsamFileBlockRec& fb, uint8_t indexDirtyFlag,
+                          uint8_t out[IsamDataHeaderSize]);
 
 // Writes the data header of fb, with the given index-dirty flag, at the start of its data file.
 bool IsamWriteDataHeader(IsamFileBlockRec& fb, uint8_t indexDirtyFlag);

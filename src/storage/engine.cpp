@@ -18,6 +18,8 @@ struct EngineState {
   bool netMode = false;  // the engine never runs shared over a network
   bool exitHookInstalled = false;
   std::vector<std::unique_ptr<IsamFileBlockRec>> openBlocks;  // in order of opening
+  // The handle found open last: the calls of a walk or a loop pass the same one again and again.
+  const IsamFileBlockRec* lastFound = nullptr;
 };
 
 EngineState& Engine() {
@@ -35,6 +37,7 @@ void CloseAllAtExit() {
     IsamCloseFileBlock(handle);
   }
   Engine().openBlocks.clear();
+  Engine().lastFound = nullptr;
   Engine().started = false;
 }
 
@@ -57,9 +60,13 @@ bool IsamEngineStarted() {
 }
 
 bool IsamIsOpenBlock(const IsamFileBlockRec* fb) {
+  EngineState& engine = Engine();
   if (fb == nullptr) return false;
-  const auto& list = Engine().openBlocks;
-  return std::any_of(list.begin(), list.end(), [fb](const auto& p) { return p.get() == fb; });
+  if (fb == engine.lastFound) return true;
+  const auto& list = engine.openBlocks;
+  if (std::none_of(list.begin(), list.end(), [fb](const auto& p) { return p.get() == fb; })) return false;
+  engine.lastFound = fb;
+  return true;
 }
 
 void IsamAppendOpenBlock(std::unique_ptr<IsamFileBlockRec> fb) {
@@ -67,6 +74,7 @@ void IsamAppendOpenBlock(std::unique_ptr<IsamFileBlockRec> fb) {
 }
 
 std::unique_ptr<IsamFileBlockRec> IsamRemoveOpenBlock(IsamFileBlock fb) {
+  Engine().lastFound = nullptr;
   auto& list = Engine().openBlocks;
   auto it = std::find_if(list.begin(), list.end(), [fb](const auto& p) { return p.get() == fb; });
   if (it == list.end()) return nullptr;
@@ -117,6 +125,7 @@ int32_t IsamInitialize(int32_t /*reserved*/, int32_t pageBuffers) {
   engine.netMode = false;
   IsamProgressHook = nullptr;
   engine.openBlocks.clear();
+  engine.lastFound = nullptr;
   if (!IsamPageCacheInit(pageBuffers)) {
     IsamFail(IsamErrNoPageBuffers);
     return 0;

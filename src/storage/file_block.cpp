@@ -13,4 +13,18 @@ bool IsamMarkDirty(IsamFileBlockRec& fb) {
   return true;
 }
 
+bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length) {
+  if (!IsamWriteAt(fb.DataFile, pos, bytes, length)) {
+    fb.ReadAhead.Forget();
+    return false;
+  }
+  fb.ReadAhead.Wrote(pos, bytes, length, fb.RecordLength);
+  return true;
+}
+
+bool IsamFailDamaged(IsamFileBlockRec& fb, int32_t code) {
+  fb.KeepDefective = true;
+  return IsamFail(code);
+}
+
 }  // namespace storage

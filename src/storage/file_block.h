@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "storage/file_map.h"
 #include "storage/isam_types.h"
+#include "storage/read_ahead.h"
 
 namespace storage {
 
@@ -19,11 +21,17 @@ struct IsamCursorElem {
   int32_t Pos = 0;
 };
 
+struct IsamPageBuffer;
+
 // Per-key cursor: the path from the root to the current entry.
 struct IsamKeyCursor {
   IsamCursorElem Path[IsamMaxCursorDepth];
   int Depth = 0;       // 0: empty (never positioned, or run off an end)
   bool Valid = false;  // false once the index changed since the cursor was set
+  // The cache buffer that held the leaf at the end of the path when an entry was returned from
+  // it: a hint that lets the next step stay in that leaf without looking the page up, taken only
+  // while the buffer still holds that page.
+  IsamPageBuffer* Leaf = nullptr;
 };
 
 // What the open file block keeps of each key: its index header (as on disk in row 0 of the
@@ -48,10 +56,13 @@ struct IsamKeyState {
 
 struct IsamFileBlockRec {
   uint32_t Signature = 0;
-  std::string DataName;   // file names as the engine built them ("12C.DAT", "12C.IX")
+  std::string DataName;  // file names as the engine built them ("12C.DAT", "12C.IX")
   std::string IndexName;
   platform::files::File DataFile;
   platform::files::File IndexFile;
+  // Read-only mappings of both, through which reads are served without a system call each.
+  IsamFileMap DataMap;
+  IsamFileMap IndexMap;
 
   // Data header, current in memory; written back at close.
   int32_t FirstFree = -1;
@@ -61,10 +72,15 @@ struct IsamFileBlockRec {
   int32_t NumberKeys = 0;
   bool HeaderChanged = false;
   bool DirtyFlagOnDisk = false;  // byte 20 has been set to 1 (and synced) since open
+  // The close leaves byte 20 set: the set is being rebuilt, or damage was found that only a
+  // rebuild mends, so the next open reports it as defective instead of opening it clean.
+  bool KeepDefective = false;
   bool ReadOnly = false;
   // A slot whose record was last read or written whole with a live status (0: none), so that a
   // delete right after reading the record need not read its status back from the disk.
   int32_t KnownLiveSlot = 0;
+  // Slots read ahead while records are read in order.
+  IsamReadAhead ReadAhead;
 
   // Index file geometry: every row holds one page of every key.
   std::vector<IsamKeyState> Keys;  // element k-1 is key k
@@ -81,5 +97,12 @@ constexpr int64_t IsamIndexDirtyFlagOffset = 20;
 // before anything else changes, so that a crash always leaves a file that reads as needing
 // repair. Sets the status and returns false on failure.
 bool IsamMarkDirty(IsamFileBlockRec& fb);
+
+// Writes bytes at a position of the data file, keeping the records read ahead in step.
+bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length);
+
+// Reports damage that only a rebuild mends (a broken free chain): the status is set to code,
+// false returned, and the file set stays marked defective when it is closed.
+bool IsamFailDamaged(IsamFileBlockRec& fb, int32_t code);
 
 }  // namespace storage

@@ -8,9 +8,11 @@
 
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "storage/data_header.h"
 #include "storage/file_io.h"
+#include "storage/file_set.h"
 #include "storage/index_header.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
@@ -40,13 +42,16 @@ bool DeleteSetFiles(const std::string& name) {
   return IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamDataExt));
 }
 
-bool WriteNewDataFile(const std::string& fileName, int32_t recordLength, uint16_t numberKeys) {
+// Writes slot 0 of a new data file in one write: the header, then zeros.
+bool WriteNewDataFile(const std::string& fileName, int32_t recordLength, uint16_t numberKeys,
+                      uint8_t indexDirtyFlag) {
   IsamFileBlockRec fresh;
   fresh.RecordLength = recordLength;
   fresh.NumberKeys = numberKeys;
   if (!IsamCreateFile(fresh.DataFile, fileName)) return false;
-  bool written = IsamZeroFill(fresh.DataFile, 0, static_cast<size_t>(recordLength)) &&
-                 IsamWriteDataHeader(fresh, 0) && IsamFlushFile(fresh.DataFile);
+  std::vector<uint8_t> slot(static_cast<size_t>(recordLength), 0);
+  IsamEncodeDataHeader(fresh, indexDirtyFlag, slot.data());
+  bool written = IsamWriteAt(fresh.DataFile, 0, slot.data(), slot.size()) && IsamFlushFile(fresh.DataFile);
   bool closed = IsamCloseFile(fresh.DataFile);
   return written && closed;
 }
@@ -57,6 +62,15 @@ bool WriteNewIndexFile(const std::string& fileName, uint16_t numberKeys, const I
   bool written = IsamWriteNewIndex(file, numberKeys, keys) && IsamFlushFile(file);
   bool closed = IsamCloseFile(file);
   return written && closed;
+}
+
+// The free chain's head and count must fit the records: a head of 0 would be written as the link
+// of the next deleted slot, where it reads as a live record; counts beyond the records would run
+// the counters past their range.
+bool FreeCountersSound(const IsamFileBlockRec& fb) {
+  bool headInRange = fb.FirstFree == -1 || (fb.FirstFree >= 1 && fb.FirstFree <= fb.NumberRecords);
+  bool countInRange = fb.NumberFree >= 0 && fb.NumberFree <= fb.NumberRecords;
+  return headInRange && countInRange && (fb.FirstFree == -1) == (fb.NumberFree == 0);
 }
 
 // Reads the data header and refuses one that does not describe the file it heads: anything
@@ -71,8 +85,9 @@ bool LoadDataHeader(IsamFileBlockRec& fb, uint8_t* indexDirtyFlag) {
   if (!IsamFileSize(fb.DataFile, &size)) return false;
   bool sound = fb.NumberKeys >= 0 && fb.RecordLength >= IsamMinRecordLength &&
                fb.RecordLength <= IsamMaxRecordLength && fb.NumberRecords >= 0 &&
+               fb.NumberRecords <= IsamMaxRecords &&
                size == (int64_t{fb.NumberRecords} + 1) * fb.RecordLength;
-  return sound ? true : IsamFail(IsamErrIndexDefective);
+  return sound && FreeCountersSound(fb) ? true : IsamFail(IsamErrIndexDefective);
 }
 
 bool OpenIndex(IsamFileBlockRec& fb, bool readOnly) {
@@ -83,7 +98,8 @@ bool OpenIndex(IsamFileBlockRec& fb, bool readOnly) {
   return IsamLoadIndexHeaders(fb);
 }
 
-bool OpenFiles(IsamFileBlockRec& fb, const std::string& name) {
+// unfinished: the set is being rebuilt; byte 20 is expected set rather than refused, and stays so.
+bool OpenFiles(IsamFileBlockRec& fb, const std::string& name, bool unfinished) {
   fb.DataName = IsamFileName(IsamDataPart(name), IsamDataExt);
   fb.IndexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
   // A journal (.DIA) left beside the data file is not looked at: nothing in this program
@@ -93,21 +109,42 @@ bool OpenFiles(IsamFileBlockRec& fb, const std::string& name) {
   uint8_t indexDirtyFlag = 0;
   if (!LoadDataHeader(fb, &indexDirtyFlag)) return false;
   if (fb.NumberKeys > 0 && !OpenIndex(fb, fb.ReadOnly)) return false;
+  if (unfinished) {
+    fb.KeepDefective = true;
+    fb.DirtyFlagOnDisk = indexDirtyFlag != 0;
+    return true;
+  }
   if (indexDirtyFlag != 0) return IsamFail(IsamErrIndexDefective);
   return true;
 }
 
-// Writes back everything the open file block changed, the clean header last.
+// Writes back everything the open file block changed, the header last (clean unless the set
+// must stay marked defective).
 bool WriteBack(IsamFileBlockRec& fb) {
   if (fb.NumberKeys > 0) {
     if (!IsamPageCacheFlush(fb, false)) return false;
     if (!IsamWriteChangedIndexHeaders(fb) || !IsamFlushFile(fb.IndexFile)) return false;
   }
   if (!IsamFlushFile(fb.DataFile)) return false;
-  if (!IsamWriteDataHeader(fb, 0) || !IsamFlushFile(fb.DataFile)) return false;
+  if (!IsamWriteDataHeader(fb, fb.KeepDefective ? 1 : 0) || !IsamFlushFile(fb.DataFile)) return false;
   fb.HeaderChanged = false;
-  fb.DirtyFlagOnDisk = false;
+  fb.DirtyFlagOnDisk = fb.KeepDefective;
   return true;
+}
+
+// Opens a file set; the files close with the descriptor when the open fails.
+void OpenFileBlock(IsamFileBlock& fb, const std::string& name, bool readOnly, bool unfinished) {
+  std::unique_ptr<IsamFileBlockRec> block(new (std::nothrow) IsamFileBlockRec);
+  if (!block) {
+    IsamFail(IsamErrNoMemoryOpen);
+    return;
+  }
+  block->ReadOnly = readOnly;
+  if (!OpenFiles(*block, name, unfinished)) return;
+  block->Signature = IsamSignature;
+  IsamFileBlock handle = block.get();
+  IsamAppendOpenBlock(std::move(block));
+  fb = handle;
 }
 
 }  // namespace
@@ -121,7 +158,7 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   IsamError = 0;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
   std::string indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
-  if (!WriteNewDataFile(dataName, recordLength, numberKeys)) {
+  if (!WriteNewDataFile(dataName, recordLength, numberKeys, 0)) {
     platform::files::DeleteFile(dataName);
     return;
   }
@@ -131,22 +168,38 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   }
 }
 
+bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength) {
+  DeleteSetFiles(name);
+  IsamOK = true;
+  IsamError = 0;
+  std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
+  if (WriteNewDataFile(dataName, recordLength, 0, 1)) return true;
+  platform::files::DeleteFile(dataName);
+  return false;
+}
+
+bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name) {
+  IsamOK = true;
+  IsamError = 0;
+  OpenFileBlock(fb, name, false, true);
+  return IsamOK;
+}
+
+bool IsamMarkFileSetClean(const std::string& dataName) {
+  // Nothing depends on the clean mark reaching the disk: lost, it only asks for one rebuild more.
+  const uint8_t clean = 0;
+  platform::files::File file;
+  if (!IsamOpenExisting(file, dataName, false)) return false;
+  bool written = IsamWriteAt(file, IsamIndexDirtyFlagOffset, &clean, 1);
+  bool closed = IsamCloseFile(file);
+  return written && closed;
+}
+
 void IsamOpenFileBlock(IsamFileBlock& fb, const std::string& name, bool readOnly, bool forceReadOnly,
                        bool /*journal*/, bool /*shared*/) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
-  if (!call.entered()) return;
   // Every open is exclusive whatever is asked, and no journal is ever kept.
-  std::unique_ptr<IsamFileBlockRec> block(new (std::nothrow) IsamFileBlockRec);
-  if (!block) {
-    IsamFail(IsamErrNoMemoryOpen);
-    return;
-  }
-  block->ReadOnly = readOnly || forceReadOnly;
-  if (!OpenFiles(*block, name)) return;  // the files close with the descriptor
-  block->Signature = IsamSignature;
-  IsamFileBlock handle = block.get();
-  IsamAppendOpenBlock(std::move(block));
-  fb = handle;
+  if (call.entered()) OpenFileBlock(fb, name, readOnly || forceReadOnly, false);
 }
 
 void IsamCloseFileBlock(IsamFileBlock& fb) {
@@ -160,6 +213,9 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
   std::unique_ptr<IsamFileBlockRec> block = IsamRemoveOpenBlock(fb);
   block->Signature = 0;
   fb = nullptr;
+  // The mappings go first: they would hold the files (and their locks) beyond the close.
+  block->IndexMap.Unmap();
+  block->DataMap.Unmap();
   bool indexClosed = IsamCloseFile(block->IndexFile);
   bool dataClosed = IsamCloseFile(block->DataFile);
   if (!indexClosed || !dataClosed) IsamFail(IsamErrCloseFailed);

@@ -49,11 +49,25 @@ bool CheckKeyGeometry(IsamKeyState& key) {
   return true;
 }
 
-// Counters that would send page reads outside the key's pages are refused up front.
+// Counters that would send page reads outside the key's pages, or run past their range on the
+// next change, are refused up front: the free chain's head and count must fit the pages, and the
+// entries must fit the pages in use.
 bool CheckKeyCounters(const IsamKeyState& key) {
-  bool sound = key.NumberPages >= 0 && key.NumberFree >= 0 && key.NumberFree <= key.NumberPages &&
-               key.RootPage >= 0 && key.RootPage <= key.NumberPages && key.NumberEntries >= 0;
-  return sound ? true : IsamFail(IsamErrIndexDefective);
+  bool pages = key.NumberPages >= 0 && key.RootPage >= 0 && key.RootPage <= key.NumberPages;
+  bool chain = key.NumberFree >= 0 && key.NumberFree <= key.NumberPages &&
+               (key.FirstFree == -1 || (key.FirstFree >= 1 && key.FirstFree <= key.NumberPages)) &&
+               (key.FirstFree == -1) == (key.NumberFree == 0);
+  bool entries = key.NumberEntries >= 0 &&
+                 key.NumberEntries <= (int64_t{key.NumberPages} - key.NumberFree) * IsamItemsPerPage;
+  return pages && chain && entries ? true : IsamFail(IsamErrIndexDefective);
+}
+
+// Every page a key counts must lie within the file.
+bool PagesWithinFile(IsamFileBlockRec& fb) {
+  int64_t size = 0;
+  if (!IsamFileSize(fb.IndexFile, &size)) return false;
+  if (fb.RowSize > 0 && int64_t{fb.NumberRows} >= size / fb.RowSize) return IsamFail(IsamErrIndexDefective);
+  return true;
 }
 
 }  // namespace
@@ -93,7 +107,7 @@ bool IsamLoadIndexHeaders(IsamFileBlockRec& fb) {
     fb.NumberRows = std::max(fb.NumberRows, key.NumberPages);
     fb.Keys.push_back(key);
   }
-  return true;
+  return PagesWithinFile(fb);
 }
 
 bool IsamWriteChangedIndexHeaders(IsamFileBlockRec& fb) {

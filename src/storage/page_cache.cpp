@@ -104,7 +104,8 @@ int64_t PageOffset(const IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
 }
 
 bool WritePage(IsamPageBuffer* b) {
-  const size_t length = b->FreePage ? 4 : static_cast<size_t>(b->View().UsedBytes());
+  const size_t length =
+      static_cast<size_t>(b->FreePage ? b->Owner->Keys[b->KeyNr - 1].PageSize : b->View().UsedBytes());
   if (!IsamWriteAt(b->Owner->IndexFile, PageOffset(*b->Owner, b->KeyNr, b->Page), b->Data, length))
     return false;
   b->Changed = false;
@@ -134,16 +135,19 @@ IsamPageBuffer* TakeVictim() {
   return b;
 }
 
+void MakeNewest(IsamPageBuffer* b) {
+  if (cache.Newest != b) {
+    Unlink(b);
+    LinkNewest(b);
+  }
+}
+
 IsamPageBuffer* Lookup(IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {
   // Steps and repeated searches mostly come back to the page used last.
   IsamPageBuffer* b = cache.Newest;
   if (b && b->Owner == &fb && b->KeyNr == keyNr && b->Page == page) return b;
   b = cache.Index.Find(&fb, keyNr, page);
-  if (!b) return nullptr;
-  if (cache.Newest != b) {
-    Unlink(b);
-    LinkNewest(b);
-  }
+  if (b) MakeNewest(b);
   return b;
 }
 
@@ -213,11 +217,16 @@ IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page)
   }
   IsamPageBuffer* b = TakeVictim();
   if (!b) return nullptr;
-  if (!IsamReadAt(fb.IndexFile, PageOffset(fb, keyNr, page), b->Data,
-                  static_cast<size_t>(fb.Keys[keyNr - 1].PageSize)))
+  const int64_t at = PageOffset(fb, keyNr, page);
+  const size_t length = static_cast<size_t>(fb.Keys[keyNr - 1].PageSize);
+  if (!fb.IndexMap.Read(fb.IndexFile, at, b->Data, length) && !IsamReadAt(fb.IndexFile, at, b->Data, length))
     return nullptr;
   Own(b, fb, keyNr, page);
   return b;
+}
+
+void IsamTouchPage(IsamPageBuffer* buffer) {
+  MakeNewest(buffer);
 }
 
 IsamPageBuffer* IsamClaimPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page) {

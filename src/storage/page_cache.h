@@ -17,11 +17,13 @@
 //       +4 int32  Child: page of the entries between entry i and i+1; 0 in a leaf
 //       +8 byte   key length, then L key characters (those beyond the length not interpreted)
 // A free page holds the int32 number of the next free page of its key (-1 at the end) in its
-// first four bytes; the rest is not interpreted.
+// first four bytes, and zeros in the rest. Pages freed by older versions of the engine kept
+// their old contents behind the link; a chain that leads to such a page (or into the tree) is
+// reported as damaged (10170) rather than followed.
 //
 // The cache keeps pages in their packed on-disk form (no unpacking on read, no packing on write)
-// and writes only the used part of a page: 6 + EntryCount * (L + 9) bytes, or the four link
-// bytes of a free page. Changed pages reach the disk when evicted or at a flush.
+// and writes only the used part of a page: 6 + EntryCount * (L + 9) bytes, or the whole of a
+// free page. Changed pages reach the disk when evicted or at a flush.
 
 #include <cstdint>
 #include <cstring>
@@ -37,6 +39,9 @@ constexpr int IsamEntryOverhead = 9;  // DataRef, Child and the key's length byt
 constexpr int IsamMaxEntrySize = IsamMaxKeyLen + IsamEntryOverhead;
 constexpr int IsamMaxPageSize = IsamPageHeaderSize + IsamItemsPerPage * IsamMaxEntrySize;
 constexpr int IsamMinPageBuffers = 8;
+// The highest page number and entry count of a key: the counters never pass the int32 range.
+constexpr int32_t IsamMaxPages = 0x7FFFFFFE;
+constexpr int32_t IsamMaxEntries = 0x7FFFFFFF;
 
 // Access to one page held in a cache buffer, in its packed layout (entries numbered from 1).
 class IsamPageView {
@@ -87,7 +92,7 @@ struct IsamPageBuffer {
   int32_t KeyNr = 0;
   int32_t Page = 0;
   bool Changed = false;
-  bool FreePage = false;  // holds a page on its key's free chain: only the link is written
+  bool FreePage = false;  // holds a page on its key's free chain: its link and zeros
   bool Checked = false;   // its tree layout was validated since it was read
   int Pins = 0;           // pinned buffers are never evicted
   IsamPageBuffer* Newer = nullptr;
@@ -113,6 +118,8 @@ void IsamPageCacheDiscard(IsamFileBlockRec& fb);
 // Returns the buffer of the page, reading it on a miss into the least recently used buffer
 // (writing that buffer's changed page first). nullptr with the status set on an I/O error.
 IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);
+// Makes a buffer the most recently used, as a fetch of its page would.
+void IsamTouchPage(IsamPageBuffer* buffer);
 // Returns a buffer for a page whose old contents do not matter (a page just appended), without
 // reading it; the buffer is zeroed and marked changed.
 IsamPageBuffer* IsamClaimPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);

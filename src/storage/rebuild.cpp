@@ -4,13 +4,13 @@
 //
 // Order of events, and what a crash at each point leaves:
 //   1. <name>.DAT is moved to <name>.SAV             -> .SAV alone: the next rebuild resumes
-//   2. a new, empty <name>.DAT (no keys) is made      -> .SAV and .DAT: an unfinished rebuild
-//      and marked defective at once
-//   3. the records are copied, the new file closed    -> .SAV and .DAT, as above
-//      and marked defective again
+//   2. a new <name>.DAT without keys is made, marked  -> .SAV and .DAT: an unfinished rebuild
+//      defective in its very first write
+//   3. the records are copied and the new file closed -> .SAV and .DAT, as above
+//      with its mark left set
 //   4. <name>.SAV is deleted                          -> .DAT marked defective: opens as 10010
-// The new data file stays marked defective until a reindex has built its keys, so it never
-// opens as a whole file set with an empty or missing index.
+// The new data file stays marked defective until a reindex has built its keys, so no open ever
+// takes it for a whole file set with an empty or missing index.
 
 #include <cstring>
 
@@ -18,6 +18,7 @@
 #include "storage/byte_order.h"
 #include "storage/data_header.h"
 #include "storage/file_io.h"
+#include "storage/file_set.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
 #include "storage/isam_rebuild.h"
@@ -26,16 +27,6 @@
 
 namespace storage {
 namespace {
-
-// Sets the index-dirty byte of a closed data file, so that it opens as "index defective".
-bool MarkDataFileDefective(const std::string& dataName) {
-  platform::files::File file;
-  if (!IsamOpenExisting(file, dataName, false)) return false;
-  const uint8_t one = 1;
-  bool marked = IsamWriteAt(file, IsamIndexDirtyFlagOffset, &one, 1) && IsamFlushFile(file);
-  bool closed = IsamCloseFile(file);
-  return marked && closed;
-}
 
 struct RebuildRun {
   std::string name;  // the base name as given
@@ -64,16 +55,7 @@ bool MoveDataAside(RebuildRun& run) {
 }
 
 bool CreateNewDataFile(const RebuildRun& run) {
-  IsamKeyDescArray noKeys{};
-  IsamCreateFileBlock(run.name, run.newLength, 0, noKeys);
-  return IsamOK;
-}
-
-// Opens the new data file and marks it defective before the first record goes in.
-bool OpenNewDataFile(const RebuildRun& run, IsamFileBlock& fb) {
-  IsamOpenFileBlock(fb, run.name, false, false, false, false);
-  if (!IsamOK) return false;
-  return IsamMarkDirty(*fb);
+  return IsamCreateUnfinishedDataFile(run.name, run.newLength);
 }
 
 // Reads every record of the .SAV, converts it and appends the kept ones to fb.
@@ -136,15 +118,14 @@ bool Rebuild(RebuildRun& run) {
   if (!CreateNewDataFile(run)) return false;
   IsamFileBlock fb = nullptr;
   platform::files::File save;
-  bool copied =
-      OpenNewDataFile(run, fb) && IsamOpenExisting(save, run.saveName, true) && CopyRecords(run, fb, save);
+  bool copied = IsamOpenUnfinishedFileBlock(fb, run.name) && IsamOpenExisting(save, run.saveName, true) &&
+                CopyRecords(run, fb, save);
   if (copied) IsamCloseFileBlock(fb);
   if (!copied || !IsamOK) {
     RestoreAfterFailure(run, fb, save);
     return false;
   }
-  // The clean close wrote byte 20 = 0; the file stays defective until its keys are built.
-  if (!IsamCloseFile(save) || !MarkDataFileDefective(run.dataName)) return false;
+  if (!IsamCloseFile(save)) return false;
   return IsamDeleteFile(run.saveName);
 }
 

@@ -60,10 +60,16 @@ bool RequireWholeRecord(const IsamFileBlockRec& fb, size_t bufferSize, int32_t c
   return bufferSize >= static_cast<size_t>(fb.RecordLength) ? true : IsamFail(code);
 }
 
+// Reads the first length bytes of slot ref (1..NumberRecords), from the records read ahead when
+// they hold it.
+bool ReadSlot(IsamFileBlockRec& fb, IsamRecRef ref, void* out, size_t length) {
+  return fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0, out, length);
+}
+
 // The first int32 of a slot: 0 in a live record, the free-chain link in a deleted one.
 bool ReadSlotStatus(IsamFileBlockRec& fb, int64_t ref, int32_t* status) {
   uint8_t raw[4];
-  if (!IsamReadAt(fb.DataFile, SlotPos(fb, ref), raw, sizeof raw)) return false;
+  if (!ReadSlot(fb, static_cast<IsamRecRef>(ref), raw, sizeof raw)) return false;
   *status = IsamLoadInt32(raw);
   return true;
 }
@@ -89,21 +95,23 @@ bool SlotIsLive(IsamFileBlockRec& fb, int32_t ref, bool* live) {
 bool WriteSlotStatus(IsamFileBlockRec& fb, int64_t ref, int32_t status) {
   uint8_t raw[4];
   IsamStoreInt32(raw, status);
-  return IsamWriteAt(fb.DataFile, SlotPos(fb, ref), raw, sizeof raw);
+  return IsamWriteData(fb, SlotPos(fb, ref), raw, sizeof raw);
 }
 
 // Takes the head of the free chain, or appends a slot when the chain is empty.
 bool TakeSlot(IsamFileBlockRec& fb, IsamRecRef* ref, bool* appended) {
-  fb.HeaderChanged = true;
   if (fb.FirstFree == -1) {
+    if (fb.NumberRecords >= IsamMaxRecords) return IsamFail(IsamErrShortWrite);  // the file is full
+    fb.HeaderChanged = true;
     *appended = true;
     *ref = ++fb.NumberRecords;
     return true;
   }
-  if (!InRecordRange(fb, fb.FirstFree)) return IsamFail(IsamErrFreeChain);
+  if (!InRecordRange(fb, fb.FirstFree) || fb.NumberFree < 1) return IsamFailDamaged(fb, IsamErrFreeChain);
   int32_t link = 0;
   if (!ReadSlotStatus(fb, fb.FirstFree, &link)) return false;
-  if (link == 0 || link < -1 || link > fb.NumberRecords) return IsamFail(IsamErrFreeChain);
+  if (link == 0 || link < -1 || link > fb.NumberRecords) return IsamFailDamaged(fb, IsamErrFreeChain);
+  fb.HeaderChanged = true;
   *appended = false;
   *ref = fb.FirstFree;
   fb.FirstFree = link;
@@ -117,6 +125,8 @@ bool TakeSlot(IsamFileBlockRec& fb, IsamRecRef* ref, bool* appended) {
 void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
   if (appended) {
     --fb.NumberRecords;
+    fb.ReadAhead.Forget();
+    fb.DataMap.Truncated(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
     fb.DataFile.Truncate(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
   } else {
     fb.FirstFree = ref;
@@ -124,8 +134,10 @@ void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
   }
 }
 
-// Puts a slot at the head of the free chain.
+// Puts a slot at the head of the free chain. The link written is never 0, which would make the
+// slot read as live again, and the count never passes the number of records.
 bool FreeSlot(IsamFileBlockRec& fb, IsamRecRef ref) {
+  if (fb.FirstFree == 0 || fb.NumberFree >= fb.NumberRecords) return IsamFailDamaged(fb, IsamErrFreeChain);
   if (!IsamMarkDirty(fb)) return false;
   // Whatever the write leaves behind, the slot is no longer known to be live.
   if (fb.KnownLiveSlot == ref) fb.KnownLiveSlot = 0;
@@ -209,7 +221,7 @@ void IsamAddRec(IsamFileBlock fb, IsamRecRef& ref, const void* buffer, size_t bu
   IsamRecRef slot = 0;
   bool appended = false;
   if (!TakeSlot(*fb, &slot, &appended)) return;
-  if (!IsamWriteAt(fb->DataFile, SlotPos(*fb, slot), buffer, fb->RecordLength)) {
+  if (!IsamWriteData(*fb, SlotPos(*fb, slot), buffer, fb->RecordLength)) {
     GiveBackSlot(*fb, slot, appended);
     return;
   }
@@ -227,8 +239,11 @@ void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSiz
     IsamFail(IsamErrShortRead);
     return;
   }
-  if (IsamReadAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength) && ref != 0)
+  if (ref == 0) {
+    IsamReadAt(fb->DataFile, 0, buffer, fb->RecordLength);
+  } else if (ReadSlot(*fb, ref, buffer, fb->RecordLength)) {
     NoteSlotContents(*fb, ref, buffer);
+  }
 }
 
 void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t bufferSize, uint8_t) {
@@ -242,8 +257,7 @@ void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t buf
   if (!RequireWholeRecord(*fb, bufferSize, IsamErrShortWrite)) return;
   // A failed write may have left the slot half written: its status is no longer known.
   if (fb->KnownLiveSlot == ref) fb->KnownLiveSlot = 0;
-  if (IsamWriteAt(fb->DataFile, SlotPos(*fb, ref), buffer, fb->RecordLength))
-    NoteSlotContents(*fb, ref, buffer);
+  if (IsamWriteData(*fb, SlotPos(*fb, ref), buffer, fb->RecordLength)) NoteSlotContents(*fb, ref, buffer);
 }
 
 void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {

@@ -2,19 +2,21 @@
 // time, into an empty index. A key refused as a duplicate is logged in <name>.MSG and, when asked,
 // its record is deleted together with the keys already added for it.
 //
-// The new index is built under a name of its own (<index name>~.IX) and takes the index's place
-// only when the last key is in. Until then the file set has no index under its proper name, so a
-// crash or a failed run leaves a set that opens as "index defective" (10010) instead of one that
-// opens cleanly with keys missing.
+// The data file is marked defective (byte 20) before anything else changes, and the new index is
+// built under a name of its own (<index name>~.IX); it takes the index's place only when the last
+// key is in, and only then is the mark cleared. A crash or a failed run therefore leaves a set
+// that opens as "index defective" (10010) instead of one that opens cleanly with keys missing.
 
 #include <cerrno>
 #include <cstdio>
 #include <vector>
 
 #include "storage/buffered_records.h"
+#include "storage/bulk_load.h"
 #include "storage/byte_order.h"
 #include "storage/data_header.h"
 #include "storage/file_io.h"
+#include "storage/file_set.h"
 #include "storage/index_header.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
@@ -127,13 +129,14 @@ bool StartEmptyIndex(const ReindexRun& run, const std::string& logName) {
   return written && closed;
 }
 
+// Gives the data header the new number of keys, and marks the set defective until they are built.
 bool RewriteDataHeader(const ReindexRun& run) {
   IsamFileBlockRec header;
   uint8_t dirty = 0;
   if (!IsamOpenExisting(header.DataFile, run.dataName, false)) return false;
   bool written = IsamReadDataHeader(header, &dirty);
   header.NumberKeys = run.numberKeys;
-  written = written && IsamWriteDataHeader(header, 0) && IsamFlushFile(header.DataFile);
+  written = written && IsamWriteDataHeader(header, 1) && IsamFlushFile(header.DataFile);
   bool closed = IsamCloseFile(header.DataFile);
   return written && closed;
 }
@@ -150,9 +153,42 @@ bool DeleteBadRecord(const ReindexRun& run, IsamFileBlock fb, int keyNr, IsamRec
   return IsamOK;
 }
 
-// One pass over the data file for key k.
+// Logs a refused key and, when asked, deletes its record with the keys already added for it.
+bool RefuseKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr, IsamRecRef ref,
+               const IsamKeyStr& key, const std::vector<uint8_t>& record, ReindexLog& log) {
+  if (!log.Refused(key, keyNr, ref)) return false;
+  if (!run.deleteBadRecords) return true;
+  if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
+  reader.MarkDeleted(ref);
+  ++run.recordsDeleted;
+  return true;
+}
+
+// The keys that a key built at once refused, in record order, as the pass would have met them.
+bool RefuseSorted(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
+                  const std::vector<IsamKeyLoader::Refusal>& refused, std::vector<uint8_t>& record,
+                  ReindexLog& log) {
+  for (const IsamKeyLoader::Refusal& r : refused) {
+    if (!reader.Read(r.Ref, record.data())) return false;
+    if (*run.recordHook) {
+      (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
+                        run.hookParameter);
+    }
+    if (!RefuseKey(run, fb, reader, keyNr, r.Ref, r.Key, record, log)) return false;
+  }
+  return true;
+}
+
+// One pass over the data file for key k. The key's tree is built at once from the sorted
+// entries when the memory for them can be had, and entry by entry otherwise; either way a key
+// is refused exactly when a record before it carries it already. (Built at once, the refusals
+// are dealt with after the pass, and the progress counts the keys taken in.)
 bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
                  std::vector<uint8_t>& record, ReindexLog& log) {
+  const IsamKeyState& ks = fb->Keys[keyNr - 1];
+  IsamKeyLoader bulk;
+  // The data file holds at most NumberRecords records (its size was checked against it).
+  IsamKeyLoader* loader = ks.NumberPages == 0 && bulk.Reserve(fb->NumberRecords) ? &bulk : nullptr;
   int32_t read = 0;
   int32_t added = 0;
   for (IsamRecRef ref = 1;; ++ref) {
@@ -172,17 +208,14 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
     (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
     if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
     key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
-    IsamAddKey(fb, keyNr, ref, key);
-    if (IsamOK) {
+    if (loader) {
+      if (static_cast<int>(key.size()) > ks.KeyLength) return IsamFail(IsamErrKeyTooLong);
+      loader->Take(key, ref);
       ++added;
-    } else if (IsamError == IsamErrDuplicateKey) {
-      if (!log.Refused(key, keyNr, ref)) return false;
-      if (run.deleteBadRecords) {
-        if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
-        reader.MarkDeleted(ref);
-        ++run.recordsDeleted;
-      }
-    } else {
+    } else if (IsamAddKey(fb, keyNr, ref, key), IsamOK) {
+      ++added;
+    } else if (IsamError != IsamErrDuplicateKey ||
+               !RefuseKey(run, fb, reader, keyNr, ref, key, record, log)) {
       return false;
     }
     if (IsamProgressHook) {
@@ -194,7 +227,9 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
   }
   IsamOK = true;
   IsamError = 0;
-  return true;
+  if (!loader) return true;
+  return RefuseSorted(run, fb, reader, keyNr, loader->Sort(!ks.AllowDuplicates), record, log) &&
+         loader->Write(*fb, keyNr);
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
@@ -213,10 +248,9 @@ bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
 bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten) {
   if (!CheckDataFile(run)) return false;
   if (run.recordLength > IsamMaxRecordLength) return IsamFail(IsamErrRecordTooLong);
-  if (!StartEmptyIndex(run, logName) || !RewriteDataHeader(run)) return false;
+  if (!RewriteDataHeader(run) || !StartEmptyIndex(run, logName)) return false;
   IsamFileBlock fb = nullptr;
-  IsamOpenFileBlock(fb, run.buildingBase, false, false, false, false);
-  if (!IsamOK) return false;
+  if (!IsamOpenUnfinishedFileBlock(fb, run.buildingBase)) return false;
   ReindexLog log(logName);
   bool built = BuildKeys(run, fb, log);
   messagesWritten = log.written();
@@ -232,7 +266,8 @@ bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten)
     IsamCloseKeepingStatus(fb);
     return false;
   }
-  return run.numberKeys == 0 || IsamRenameFile(run.buildingIndexName, run.indexName);
+  if (run.numberKeys > 0 && !IsamRenameFile(run.buildingIndexName, run.indexName)) return false;
+  return IsamMarkFileSetClean(run.dataName);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // short.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -32,6 +33,18 @@ extern "C" ssize_t pread(int fd, void* buffer, size_t count, off_t offset) {
     return -1;
   }
   return real(fd, buffer, count, offset);
+}
+
+// While a failure is armed the engine cannot map its files either, so that its reads go to the
+// failing disk.
+extern "C" void* mmap(void* address, size_t length, int protection, int flags, int fd, off_t offset) {
+  using Real = void* (*)(void*, size_t, int, int, int, off_t);
+  static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "mmap"));
+  if (readsUntilFailure > 0 && fd >= 0) {
+    errno = ENODEV;
+    return MAP_FAILED;
+  }
+  return real(address, length, protection, flags, fd, offset);
 }
 
 namespace forms {
@@ -211,7 +224,7 @@ TEST_F(PurchasingFindDialogTest, AScanStoppedByAnErrorSaysSoInsteadOfSearchCompl
 
   UiScript ui;
   ui.ExpectMessage(
-        "The search could not read the whole file (error 10140). The list shows only the items found before "
+        "The search could not read the whole file (error 10390). The list shows only the items found before "
         "the error.",
         "Text to Find")
       .Icon(MsgIcon::Error);
@@ -219,7 +232,7 @@ TEST_F(PurchasingFindDialogTest, AScanStoppedByAnErrorSaysSoInsteadOfSearchCompl
     f.FindText->setText("vendor");
     f.FindButtonClick();
     EXPECT_EQ(f.StatusBar1->currentMessage(),
-              QString("Search stopped by error 10140. Found %1 items before it.")
+              QString("Search stopped by error 10390. Found %1 items before it.")
                   .arg(f.ListView1->topLevelItemCount()));
     EXPECT_GT(f.ListView1->topLevelItemCount(), 0);
     EXPECT_LT(f.ListView1->topLevelItemCount(), 300);

@@ -13,6 +13,8 @@
 
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
+#include "invoicing/interest_wizard.h"
+#include "invoicing/payment_wizard.h"
 #include "main_form_fixture.h"
 #include "platform/print/printer.h"
 #include "platform/print/qt_print_backend.h"
@@ -488,6 +490,12 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   EXPECT_TRUE(MainForm->VendorManager1->isEnabled());
   EXPECT_TRUE(MainForm->VendButn->isEnabled());
   EXPECT_FALSE(MainForm->POManager1->isEnabled());  // its window is not built yet
+  ui.OnModal<invoicing::TPayBox>(
+      [](invoicing::TPayBox& wizard) { EXPECT_EQ(wizard.Caption(), "Payment Wizard - Second Shop"); });
+  MainForm->PayboxButn->click();
+  ui.OnModal<invoicing::TInterestWiz>(
+      [](invoicing::TInterestWiz& wizard) { EXPECT_EQ(wizard.days30->text(), "Over 30 Days"); });
+  MainForm->InterestWizard1->trigger();
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
   EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture

@@ -586,6 +586,66 @@ TEST_F(DamagedIndex, AFreeChainHeadOutOfRangeOrInTheTree) {
   fs_->Key(1).FirstFree = -1;
 }
 
+// Adds keys above every other until an add fails; returns how many went in.
+int AddUntilRefused(KeyFileSet& fs, int first) {
+  int added = 0;
+  for (int i = first; i < first + 500; ++i, ++added) {
+    fs.Add(1, i, NumberedKey(i));
+    if (!IsamOK) break;
+  }
+  return added;
+}
+
+// A free chain that leads into the tree, or to a page that does not read as freed (link, then
+// zeros), is refused when a page is taken: no entry is overwritten, and the set stays marked for
+// a rebuild.
+TEST_F(DamagedIndex, AFreeChainIntoTheTreeOrOverOldContentsIsRefused) {
+  struct Case {
+    const char* what;
+    std::function<void()> damage;
+  };
+  const Case cases[] = {
+      {"head on a leaf the adds do not touch",
+       [this] {
+         fs_->Open();
+         const int32_t leaf = IsamFetchPage(fs_->Block(), 1, Root())->View().LeftChild();  // not in the cache
+         fs_->Close();
+         const int32_t one = 1;
+         Patch(0, 0, &leaf, 4);
+         Patch(0, 4, &one, 4);
+       }},
+      {"head on a freed page that kept its old entries",
+       [this] {
+         fs_->Open();
+         for (int i = 0; i < 60; ++i) fs_->Delete(1, i, NumberedKey(i));  // a merge frees a page
+         const int32_t freed = fs_->Key(1).FirstFree;
+         ASSERT_GT(freed, 0);
+         fs_->Close();
+         const int32_t oldRef = 7;
+         Patch(freed, 6, &oldRef, 4);
+       }},
+  };
+  for (const Case& c : cases) {
+    fs_.reset();  // a fresh sample for each case
+    SetUp();
+    c.damage();
+    ASSERT_FALSE(HasFatalFailure()) << c.what;
+    fs_->Open();
+    const std::vector<Step> before = WalkForward(*fs_);
+    const int added = AddUntilRefused(*fs_, 1000);
+    EXPECT_EQ(IsamError, IsamErrFreeChain) << c.what;
+    EXPECT_EQ(fs_->Used(1), static_cast<int32_t>(before.size()) + added) << c.what;
+    std::vector<Step> after = WalkForward(*fs_);
+    after.resize(before.size());
+    for (size_t i = 0; i < before.size(); ++i)
+      EXPECT_EQ(after[i].Ref, before[i].Ref) << c.what << ": entry " << i << " overwritten";
+    fs_->Close();
+    IsamFileBlock fb = nullptr;
+    IsamOpenFileBlock(fb, "KT", false, false, false, true);
+    EXPECT_EQ(IsamError, IsamErrIndexDefective) << c.what << ": a rebuild is asked for";
+  }
+}
+
 TEST(DamagedTree, ALeafHungOneLevelTooHigh) {
   testing_support::TempDir dir;
   KeyFileSet fs({{10, false}});
@@ -651,6 +711,7 @@ TEST(BtreeCache, AFailedWriteKeepsThePageChangedForTheNextFlush) {
   for (int i = 0; i < 1000; ++i) fs.Add(1, i, NumberedKey(i * 7919 % 1000));
   // The device goes away: evicting a changed page cannot write it.
   fs.Block().IndexFile.Close();
+  fs.Block().IndexMap.Unmap();  // nor can a page be read
   int failures = 0;
   for (int i = 0; i < 1000; i += 97) {
     IsamRecRef ref = 0;

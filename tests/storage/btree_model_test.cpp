@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <set>
@@ -264,20 +265,33 @@ struct ModelCase {
   int CacheBuffers;
 };
 
-class BtreeModel : public ::testing::TestWithParam<ModelCase> {};
+class BtreeModel : public ::testing::TestWithParam<ModelCase> {
+ protected:
+  // A run over a fresh file set with the case's key length and cache, grown by `grows` batches.
+  ModelRun& Grown(uint32_t seedBase, int grows) {
+    const ModelCase c = GetParam();
+    run_ = std::make_unique<ModelRun>(c.KeyLength, c.CacheBuffers, seedBase * c.KeyLength + c.CacheBuffers);
+    for (int i = 0; i < grows; ++i) run_->Batch(Mix{60, 8, 8, 8, 8, 8}, 3000);
+    return *run_;
+  }
+
+  testing_support::TempDir dir_;
+  std::unique_ptr<ModelRun> run_;
+};
 
 TEST_P(BtreeModel, RandomOperationsAgreeWithTheModel) {
-  testing_support::TempDir dir;
-  const ModelCase c = GetParam();
-  ModelRun run(c.KeyLength, c.CacheBuffers, 1000u * c.KeyLength + c.CacheBuffers);
-  const Mix grow{60, 8, 8, 8, 8, 8};
-  const Mix churn{25, 25, 12, 12, 13, 13};
-  const Mix shrink{8, 60, 8, 8, 8, 8};
-  for (int i = 0; i < 8; ++i) run.Batch(grow, 3000);
+  ModelRun& run = Grown(1000, 8);
   EXPECT_EQ(run.Height(1), 3);
-  for (int i = 0; i < 2; ++i) run.Batch(churn, 3000);
-  for (int i = 0; i < 8; ++i) run.Batch(shrink, 3000);
+  for (int i = 0; i < 2; ++i) run.Batch(Mix{25, 25, 12, 12, 13, 13}, 3000);  // churn
+  for (int i = 0; i < 8; ++i) run.Batch(Mix{8, 60, 8, 8, 8, 8}, 3000);       // shrink
   run.DeleteEverything();
+}
+
+// Walks forward and back, mostly within a leaf, while entries come and go around the cursor, on
+// the walked key and on the other one: every step must notice every change that touched it.
+TEST_P(BtreeModel, WalksAmidChangesAgreeWithTheModel) {
+  ModelRun& run = Grown(7000, 4);
+  for (int i = 0; i < 6; ++i) run.Batch(Mix{6, 6, 1, 1, 64, 22}, 4000);
 }
 
 INSTANTIATE_TEST_SUITE_P(KeyLengthsAndCacheSizes, BtreeModel,

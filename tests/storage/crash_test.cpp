@@ -1,6 +1,7 @@
 // A writer process is killed (SIGKILL) at random moments, rebuilds included; after each kill
 // the file set must open as defective exactly when the writer had changed it, open again after
-// the offered repair, and hold every record whose change completed, with all of its keys.
+// the offered repair, and hold every record whose change completed, with all of its keys. A
+// rebuild is also ended before each of its file changes in turn.
 //
 // KESTRAVA_CRASH_ROUNDS sets the number of kills (30 by default); run more by hand.
 
@@ -12,12 +13,14 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <iostream>
 #include <map>
 #include <random>
 #include <set>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 #include "crash_records.h"
 #include "index_check.h"
@@ -48,46 +51,69 @@ struct WriterRun {
   int exitCode = -1;
 };
 
-// Starts the writer, waits until it has the file open, lets it work for a while and kills it.
-WriterRun RunAndKill(const std::string& folder, int seed, int firstId, int workMicros) {
-  int out[2];
-  EXPECT_EQ(::pipe(out), 0);
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addclose(&actions, out[0]);
-  std::string seedText = std::to_string(seed), idText = std::to_string(firstId);
-  const char* argv[] = {KESTRAVA_CRASH_WRITER, folder.c_str(), seedText.c_str(), idText.c_str(), nullptr};
-  pid_t pid = 0;
-  EXPECT_EQ(posix_spawn(&pid, KESTRAVA_CRASH_WRITER, &actions, nullptr, const_cast<char**>(argv), environ),
-            0);
-  posix_spawn_file_actions_destroy(&actions);
-  ::close(out[1]);
+// A writer process and what it says on its standard output.
+class Writer {
+ public:
+  explicit Writer(const std::vector<std::string>& args) {
+    int out[2];
+    EXPECT_EQ(::pipe(out), 0);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    std::vector<char*> argv{const_cast<char*>(KESTRAVA_CRASH_WRITER)};
+    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    EXPECT_EQ(posix_spawn(&pid_, KESTRAVA_CRASH_WRITER, &actions, nullptr, argv.data(), environ), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    ::close(out[1]);
+    fd_ = out[0];
+  }
 
-  WriterRun run;
-  std::string pending;
-  auto readSome = [&] {
+  // Reads until the first line is "R" (the file is open) or the output ends.
+  void WaitUntilReady() {
+    while ((run_.lines.empty() || run_.lines.front() != "R") && ReadSome()) {
+    }
+  }
+  void Kill() { ::kill(pid_, SIGKILL); }
+
+  // Reads the rest of the output and waits for the process to end.
+  WriterRun Finish() {
+    while (ReadSome()) {
+    }
+    ::close(fd_);
+    int status = 0;
+    ::waitpid(pid_, &status, 0);
+    if (WIFSIGNALED(status)) run_.exitSignal = WTERMSIG(status);
+    if (WIFEXITED(status)) run_.exitCode = WEXITSTATUS(status);
+    return run_;
+  }
+
+ private:
+  bool ReadSome() {
     char buffer[4096];
-    ssize_t n = ::read(out[0], buffer, sizeof buffer);
+    ssize_t n = ::read(fd_, buffer, sizeof buffer);
     if (n <= 0) return false;
-    pending.append(buffer, static_cast<size_t>(n));
-    for (size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1)) {
-      run.lines.push_back(pending.substr(0, end));
+    pending_.append(buffer, static_cast<size_t>(n));
+    for (size_t end; (end = pending_.find('\n')) != std::string::npos; pending_.erase(0, end + 1)) {
+      run_.lines.push_back(pending_.substr(0, end));
     }
     return true;
-  };
-  while ((run.lines.empty() || run.lines.front() != "R") && readSome()) {
   }
+
+  pid_t pid_ = 0;
+  int fd_ = -1;
+  std::string pending_;
+  WriterRun run_;
+};
+
+// Starts the writer, waits until it has the file open, lets it work for a while and kills it.
+WriterRun RunAndKill(const std::string& folder, int seed, int firstId, int workMicros) {
+  Writer writer({folder, std::to_string(seed), std::to_string(firstId)});
+  writer.WaitUntilReady();
   std::this_thread::sleep_for(std::chrono::microseconds(workMicros));
-  ::kill(pid, SIGKILL);
-  while (readSome()) {
-  }
-  ::close(out[0]);
-  int status = 0;
-  ::waitpid(pid, &status, 0);
-  if (WIFSIGNALED(status)) run.exitSignal = WTERMSIG(status);
-  if (WIFEXITED(status)) run.exitCode = WEXITSTATUS(status);
-  return run;
+  writer.Kill();
+  return writer.Finish();
 }
 
 // The records the checker knows of: for each id, the versions it may find (kAbsent: none).
@@ -216,6 +242,64 @@ TEST_F(CrashTest, EveryCompletedChangeSurvivesAKill) {
   }
   std::cerr << rounds << " kills, " << inRebuild << " inside a rebuild, " << saveLeft << " leaving a .SAV, "
             << model.size() << " records\n";
+}
+
+// A rebuild ended (as by a kill) before each of its file changes in turn: a direct open never
+// takes the set for whole while it is not, the program's own open finishes the rebuild with every
+// record, and the open after that asks nothing.
+TEST_F(CrashTest, AKillBeforeEachChangeOfARebuildEndsInAFinishedRebuild) {
+  ASSERT_TRUE(OpenPODetailFile());
+  Model model;
+  std::vector<IsamRecRef> refs;
+  for (int id = 1; id <= 40; ++id) {
+    FillCrashRecord(PODetailBuf, id, id % 5);
+    IsamRecRef ref = 0;
+    ASSERT_TRUE(AddPODetailRecord(ref));
+    refs.push_back(ref);
+    model[id] = {id % 5};
+  }
+  for (int id = 3; id <= 40; id += 3) {  // the rebuild has gaps to close
+    ASSERT_TRUE(DeletePODetailRecord(refs[id - 1]));
+    model[id] = {kAbsent};
+  }
+  Close(PODetailFile);
+  const std::string dat = ReadFile("1PD.DAT"), ix = ReadFile("1PD.IX");
+  auto restore = [&] {
+    for (const char* stray : {"1PD.SAV", "1PD.MSG", "1PD~.IX"}) fs::remove(dir_.File(stray));
+    std::ofstream(dir_.File("1PD.DAT"), std::ios::binary | std::ios::trunc) << dat;
+    std::ofstream(dir_.File("1PD.IX"), std::ios::binary | std::ios::trunc) << ix;
+  };
+  int kills = 0;
+  for (int n = 1; n < 5000 && !HasFatalFailure(); ++n) {
+    restore();
+    WriterRun run = Writer({dir_.path().string(), "--rebuild-exit-at", std::to_string(n)}).Finish();
+    ASSERT_FALSE(run.lines.empty()) << "change " << n;
+    if (run.lines.back() == "D") break;
+    ASSERT_EQ(run.lines.back(), "K") << "change " << n;
+    ++kills;
+    const bool saveLeft = fs::exists(dir_.File("1PD.SAV"));
+    IsamFileBlock fb = nullptr;
+    IsamOpenFileBlock(fb, "1PD", false, false, false, true);
+    const int32_t status = Status();
+    if (fb) Close(fb);
+    EXPECT_TRUE(status == IsamErrIndexDefective || (status == IsamErrFileNotFound && saveLeft) ||
+                (status == 0 && n == 1))
+        << "change " << n << ": a direct open gave " << status << (saveLeft ? " beside a .SAV" : "");
+
+    Replay inRebuild;
+    inRebuild.inRebuild = true;
+    CheckOpenAfterKill(inRebuild, n);
+    if (HasFatalFailure()) break;
+    CheckRecords(model, n);
+    EXPECT_FALSE(fs::exists(dir_.File("1PD.SAV")) || fs::exists(dir_.File("1PD~.IX"))) << "change " << n;
+    Close(PODetailFile);
+    UiScript ui;  // the rebuild is done: nothing is offered again
+    ASSERT_TRUE(OpenPODetailFile()) << "change " << n << ": " << IsamError;
+    EXPECT_TRUE(ui.Done()) << "change " << n;
+    Close(PODetailFile);
+  }
+  std::cerr << kills << " rebuilds ended before a file change\n";
+  EXPECT_GT(kills, 20) << "the rebuild made fewer file changes than expected";
 }
 
 }  // namespace

@@ -3,7 +3,14 @@
 // telling its parent on standard output what it begins and completes (crash_records.h).
 //
 //   storage_crash_writer FOLDER SEED FIRST-NEW-ID
+//   storage_crash_writer FOLDER --rebuild-exit-at N
+//
+// The second form rebuilds the file and ends the process, as a kill would, just before the N-th
+// call that changes a file (a write, truncate, rename or delete); it says "K" then, or "D" when
+// the rebuild finished first.
 
+#include <dlfcn.h>
+#include <stdio.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -29,6 +36,47 @@ void Say(const std::string& line) {
   std::string text = line + "\n";
   if (::write(STDOUT_FILENO, text.data(), text.size()) < 0) std::_Exit(5);
 }
+
+int changesUntilExit = 0;  // 0: not armed
+
+// Runs before every call that changes a file; the armed count ends the process before the N-th.
+void BeforeChange() {
+  if (changesUntilExit > 0 && --changesUntilExit == 0) {
+    Say("K");
+    std::_Exit(0);
+  }
+}
+
+template <class Fn>
+Fn Real(const char* name) {
+  return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+// The binary's own file-changing calls, in front of the C library's.
+extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
+  static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+  BeforeChange();
+  return real(fd, buffer, count, offset);
+}
+extern "C" int ftruncate(int fd, off_t length) noexcept {
+  static auto real = Real<int (*)(int, off_t)>("ftruncate");
+  BeforeChange();
+  return real(fd, length);
+}
+extern "C" int rename(const char* from, const char* to) noexcept {
+  static auto real = Real<int (*)(const char*, const char*)>("rename");
+  BeforeChange();
+  return real(from, to);
+}
+extern "C" int unlink(const char* path) noexcept {
+  static auto real = Real<int (*)(const char*)>("unlink");
+  BeforeChange();
+  return real(path);
+}
+
+namespace {
 
 [[noreturn]] void Fail(const std::string& what) {
   Say("F " + what + " (error " + std::to_string(IsamError) + ")");
@@ -74,13 +122,19 @@ std::map<int, Line> ReadLines() {
 
 int main(int argc, char** argv) {
   if (argc != 4 || ::chdir(argv[1]) != 0) return 2;
-  std::mt19937 rng(static_cast<unsigned>(std::atoi(argv[2])));
-  int nextId = std::atoi(argv[3]);
   QApplication app(argc, argv);
   NoUser noUser;
   platform::ui::InstallUiDriver(&noUser);
   IsamInitialize(0, 8);  // few page buffers, so pages are evicted while a change runs
   CurrentCompanyNumber = [] { return std::string("1"); };
+  if (std::string(argv[2]) == "--rebuild-exit-at") {
+    changesUntilExit = std::atoi(argv[3]);
+    if (!RebuildPODetailFile()) Fail("rebuild");
+    Say("D");
+    return 0;
+  }
+  std::mt19937 rng(static_cast<unsigned>(std::atoi(argv[2])));
+  int nextId = std::atoi(argv[3]);
   if (!OpenPODetailFile()) Fail("open");
   std::map<int, Line> lines = ReadLines();
   Say("R");

@@ -137,6 +137,7 @@ TEST_F(GuardTest, ReadOnlyFileBlocksRefuseWritesAndTurnOsFailuresIntoReadOnlyCod
   // Operating-system failures on a read-only block: a folder in place of the data file makes
   // reads fail (EISDIR, an "other" failure); a closed handle is 9904, which stays what it is.
   ASSERT_TRUE(fb->DataFile.Open(".", platform::files::OpenMode::ReadOnly));
+  fb->DataMap.Unmap();  // the folder may have taken the old handle's number
   IsamGetRec(fb, 1, rec.data(), rec.size());
   EXPECT_EQ(Status(), IsamErrReadOnlyOs);
   fb->DataFile.Close();

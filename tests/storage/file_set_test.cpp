@@ -7,6 +7,8 @@
 
 #include <filesystem>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "storage/byte_order.h"
 #include "storage/file_io.h"
@@ -39,6 +41,33 @@ class FileSetTest : public StorageTest {
       EXPECT_TRUE(IsamOK) << IsamError;
     }
     return status;
+  }
+  // A set of 200 records, every fourth deleted, with one key whose tree spans several pages and
+  // has freed some: every counter of both headers has room on both sides.
+  void MakeCounterSample(IsamFileBlock& fb) {
+    fb = nullptr;
+    IsamKeyDescArray keys{};
+    keys[0] = {10, 0};
+    IsamCreateFileBlock("N", 40, 1, keys);
+    ASSERT_TRUE(IsamOK);
+    IsamOpenFileBlock(fb, "N", false, false, false, true);
+    ASSERT_TRUE(IsamOK);
+    for (int i = 1; i <= 200; ++i) {
+      std::vector<uint8_t> record(40, 0);
+      IsamRecRef ref = 0;
+      IsamAddRec(fb, ref, record.data(), record.size());
+      IsamAddKey(fb, 1, ref, "K" + std::to_string(1000 + i));
+      ASSERT_TRUE(IsamOK) << IsamError;
+    }
+    for (int i = 4; i <= 200; i += 4) {
+      IsamDeleteKey(fb, 1, i, "K" + std::to_string(1000 + i));
+      IsamDeleteRec(fb, i);
+      ASSERT_TRUE(IsamOK) << IsamError;
+    }
+    for (int i = 1; i <= 200; i += 4) IsamDeleteKey(fb, 1, i, "K" + std::to_string(1000 + i));
+    ASSERT_TRUE(IsamOK) << IsamError;
+    ASSERT_GT(fb->Keys[0].NumberFree, 0);
+    Close(fb);
   }
   static std::string Int32Bytes(int32_t v) {
     uint8_t raw[4];
@@ -245,6 +274,83 @@ TEST_F(FileSetTest, IndexHeadersAreCheckedAtOpen) {
   EXPECT_EQ(OpenStatus("I"), 0);
 }
 
+// Counters at the ends of their range, or beyond what the file can hold, are refused at open;
+// the sample itself opens and takes adds and deletes on every counter.
+TEST_F(FileSetTest, CountersTheFileCannotHoldAreRefusedAtOpen) {
+  struct Case {
+    const char* what;
+    const char* file;
+    int64_t offset;
+    int32_t value;
+  };
+  const int32_t kMax = 0x7FFFFFFF, kMin = -kMax - 1;
+  const Case cases[] = {
+      {"data FirstFree 0", "N.DAT", 0, 0},
+      {"data FirstFree beyond the records", "N.DAT", 0, 201},
+      {"data FirstFree below -1", "N.DAT", 0, -2},
+      {"data NumberFree at the top", "N.DAT", 4, kMax},
+      {"data NumberFree at the bottom", "N.DAT", 4, kMin},
+      {"data NumberFree above the records", "N.DAT", 4, 201},
+      {"data NumberFree 0 with a chain", "N.DAT", 4, 0},
+      {"data NumberRecords at the top", "N.DAT", 8, kMax},
+      {"key NumberEntries at the top", "N.IX", 22, kMax},
+      {"key NumberEntries above its pages", "N.IX", 22, 62 * 8},
+      {"key NumberEntries below 0", "N.IX", 22, -1},
+      {"key NumberPages at the top", "N.IX", 8, kMax},
+      {"key NumberPages beyond the file", "N.IX", 8, 100},
+      {"key NumberFree at the top", "N.IX", 4, kMax},
+      {"key NumberFree at the bottom", "N.IX", 4, kMin},
+      {"key FirstFree 0", "N.IX", 0, 0},
+      {"key FirstFree beyond the pages", "N.IX", 0, kMax},
+  };
+  IsamFileBlock fb = nullptr;
+  MakeCounterSample(fb);
+  ASSERT_FALSE(HasFatalFailure());
+  const std::string dat = ReadFile("N.DAT"), ix = ReadFile("N.IX");
+  ASSERT_EQ(OpenStatus("N"), 0);
+  for (const Case& c : cases) {
+    Patch("N.DAT", 0, dat);
+    Patch("N.IX", 0, ix);
+    PatchInt32(c.file, c.offset, c.value);
+    EXPECT_EQ(OpenStatus("N"), IsamErrIndexDefective) << c.what;
+  }
+
+  // The sound sample takes a reuse of every free slot and page, and more.
+  Patch("N.DAT", 0, dat);
+  Patch("N.IX", 0, ix);
+  fb = Open("N");
+  ASSERT_NE(fb, nullptr);
+  for (int i = 0; i < 300; ++i) {
+    std::vector<uint8_t> record(40, 0);
+    IsamRecRef ref = 0;
+    IsamAddRec(fb, ref, record.data(), record.size());
+    IsamAddKey(fb, 1, ref, "N" + std::to_string(10000 + i));
+    ASSERT_TRUE(IsamOK) << IsamError;
+  }
+  EXPECT_EQ(fb->NumberFree, 0);
+  EXPECT_EQ(fb->Keys[0].NumberFree, 0);
+  Close(fb);
+}
+
+// A free chain whose head is damaged in memory is never followed into a live slot: the delete
+// refuses, the slot stays live, and the set stays marked for a rebuild.
+TEST_F(FileSetTest, ADeleteNeverWritesALinkThatReadsAsLive) {
+  Create("L", 40);
+  IsamFileBlock fb = Open("L");
+  IsamRecRef first = Add(fb, "first");
+  IsamRecRef second = Add(fb, "second");
+  fb->FirstFree = 0;
+  fb->NumberFree = 1;
+  IsamDeleteRec(fb, second);
+  EXPECT_EQ(Status(), IsamErrFreeChain);
+  EXPECT_EQ(Get(fb, second), "second");
+  fb->FirstFree = -1;
+  fb->NumberFree = 0;
+  Close(fb);
+  EXPECT_EQ(OpenStatus("L"), IsamErrIndexDefective);
+  EXPECT_NE(first, second);
+}
+
 TEST_F(FileSetTest, ChangedKeyHeadersAreWrittenBackAtClose) {
   Create("W", 40, {10, 4});
   IsamFileBlock fb = Open("W");
@@ -256,6 +362,7 @@ TEST_F(FileSetTest, ChangedKeyHeadersAreWrittenBackAtClose) {
   key.NumberFree = 1;
   key.HeaderChanged = true;
   fb->Keys[0].NumberEntries = 99;  // changed in memory without the flag: stays as it was on disk
+  ASSERT_TRUE(IsamZeroFill(fb->IndexFile, fb->RowSize, 3 * fb->RowSize));  // the rows of the pages counted
   ASSERT_TRUE(IsamMarkDirty(*fb));
   Close(fb);
 

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <random>
 
 #include "storage_fixture.h"
@@ -104,6 +106,58 @@ TEST_F(RecordModelTest, RandomOperationsMatchTheModelAcrossReopens) {
   ASSERT_NO_FATAL_FAILURE(CheckAgainstModel(fb));
   Close(fb);
   EXPECT_EQ(ReadFile("M.DAT").size(), (model_.contents.size() + 1) * kLength);
+}
+
+// Reads that move slot by slot (the way records are read ahead) among adds, deletes and
+// rewrites: every read returns what the slot holds now, a deleted slot its link and old bytes.
+TEST_F(RecordModelTest, ReadsInOrderSeeEveryChangeMadeAmongThem) {
+  Create("S", kLength);
+  IsamFileBlock fb = Open("S");
+  auto add = [&] {
+    std::vector<uint8_t> rec = RandomRecord();
+    IsamRecRef ref = 0;
+    IsamAddRec(fb, ref, rec.data(), rec.size());
+    ASSERT_TRUE(IsamOK) << IsamError;
+    if (!model_.freeStack.empty()) {
+      model_.freeStack.pop_back();
+    } else {
+      model_.contents.emplace_back();
+      model_.live.push_back(false);
+    }
+    model_.contents[ref - 1] = rec;
+    model_.live[ref - 1] = true;
+  };
+  for (int i = 0; i < 400; ++i) add();
+  IsamRecRef at = 1;
+  int direction = 1;
+  std::vector<uint8_t> rec(kLength);
+  for (int step = 0; step < 30000 && !HasFatalFailure(); ++step) {
+    const auto slots = static_cast<IsamRecRef>(model_.contents.size());
+    const IsamRecRef near = std::clamp<IsamRecRef>(at + static_cast<IsamRecRef>(rng_() % 9) - 4, 1, slots);
+    const unsigned op = rng_() % 100;
+    if (op < 70) {
+      IsamGetRec(fb, at, rec.data(), rec.size());
+      ASSERT_TRUE(IsamOK) << IsamError;
+      ASSERT_EQ(rec, model_.contents[at - 1]) << "step " << step << ", slot " << at;
+      if (at + direction < 1 || at + direction > slots) direction = -direction;
+      at += direction;
+    } else if (op < 85 && model_.live[near - 1]) {
+      std::vector<uint8_t> changed = RandomRecord();
+      IsamPutRec(fb, near, changed.data(), changed.size());
+      ASSERT_TRUE(IsamOK) << IsamError;
+      model_.contents[near - 1] = changed;
+    } else if (op < 93 && model_.live[near - 1]) {
+      IsamDeleteRec(fb, near);
+      ASSERT_TRUE(IsamOK) << IsamError;
+      const IsamRecRef link = model_.freeStack.empty() ? -1 : model_.freeStack.back();
+      std::memcpy(model_.contents[near - 1].data(), &link, sizeof link);  // little-endian, as on disk
+      model_.live[near - 1] = false;
+      model_.freeStack.push_back(near);
+    } else if (op >= 93) {
+      add();
+    }
+  }
+  Close(fb);
 }
 
 }  // namespace

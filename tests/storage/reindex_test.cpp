@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 
 #include "index_entries.h"
 #include "storage/byte_order.h"
@@ -72,10 +73,10 @@ class ReindexTest : public StorageTest {
   }
   Entries Walk(IsamFileBlock fb, int keyNr) { return IndexEntries(fb, keyNr); }
 
-  int RunIndexChecker() {
+  int RunIndexChecker(const char* checkerKeys = kCheckerKeys) {
     std::string command = std::string("/usr/bin/python3 ") + KESTRAVA_SOURCE_DIR +
                           "/tests/oracles/ix_checker.py " + dir_.File("P.DAT") + " " + dir_.File("P.IX") +
-                          kCheckerKeys;
+                          checkerKeys;
     int rc = std::system(command.c_str());
     return WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
   }
@@ -117,6 +118,98 @@ TEST_F(ReindexTest, BuildsTheIndexAFreshBuildWouldGive) {
   EXPECT_EQ(Walk(fb, 2), fresh[1]);
   EXPECT_EQ(IsamUsedKeys(fb, 1), static_cast<int32_t>(fresh[0].size()));
   Close(fb);
+}
+
+// Trees of every shape the reindex builds at once, from an empty key to three levels, pass the
+// independent checker, and take adds and deletes afterwards as any other tree does.
+TEST_F(ReindexTest, TreesBuiltAtOnceAreSoundAtEverySizeAndTakeLaterChanges) {
+  std::mt19937 rng(5);
+  for (int records : {0, 1, 62, 63, 64, 125, 126, 3968, 3969, 6000}) {
+    std::vector<std::pair<std::string, std::string>> people;
+    for (int i = 0; i < records; ++i)
+      people.emplace_back("N" + std::to_string(rng() % 100000000), "T" + std::to_string(rng() % 30));
+    IsamFileBlock fb = CreatePeople(people);
+    Close(fb);
+    Reindex();
+    ASSERT_EQ(Status(), 0) << records;
+    EXPECT_EQ(RunIndexChecker(), 0) << records << " records";
+
+    fb = Open("P");
+    for (int i = 0; i < 300; ++i) {
+      std::vector<uint8_t> rec = Person("M" + std::to_string(i), "T" + std::to_string(i % 7));
+      IsamRecRef ref = 0;
+      IsamAddRec(fb, ref, rec.data(), rec.size());
+      for (uint16_t k = 1; k <= 2; ++k) {
+        IsamKeyStr key;
+        PersonKey(rec.data(), k, key);
+        IsamAddKey(fb, k, ref, key);
+      }
+      ASSERT_EQ(Status(), 0) << records << " records, add " << i;
+    }
+    std::vector<uint8_t> rec(kLength);
+    for (IsamRecRef r = 1; r < IsamFileLen(fb); r += 2) {
+      IsamGetRec(fb, r, rec.data(), rec.size());
+      if (IsamLoadInt32(rec.data()) != 0) continue;  // refused as a duplicate name
+      for (uint16_t k = 1; k <= 2; ++k) {
+        IsamKeyStr key;
+        PersonKey(rec.data(), k, key);
+        IsamDeleteKey(fb, k, r, key);
+      }
+      IsamDeleteRec(fb, r);
+      ASSERT_EQ(Status(), 0) << records << " records, delete " << r;
+    }
+    Close(fb);
+    EXPECT_EQ(RunIndexChecker(), 0) << records << " records after changes";
+  }
+}
+
+// Many records share names and towns, both keys unique: the reindex refuses, logs and deletes
+// exactly what keying the records one by one, key after key, would have (a model of that below).
+TEST_F(ReindexTest, RefusalsOnTwoUniqueKeysMatchKeyingOneByOne) {
+  keys_[1] = {10, 0};
+  std::mt19937 rng(17);
+  std::vector<std::pair<std::string, std::string>> people;
+  for (int i = 0; i < 3000; ++i)
+    people.emplace_back("N" + std::to_string(rng() % 1500), "T" + std::to_string(rng() % 2500));
+  IsamFileBlock fb = CreatePeople(people);
+  Close(fb);
+
+  std::vector<bool> live(people.size(), true);
+  std::string log;
+  int deleted = 0;
+  for (int k = 1; k <= 2; ++k) {
+    std::set<std::string> seen;
+    for (size_t i = 0; i < people.size(); ++i) {
+      if (!live[i]) continue;
+      const std::string& key = k == 1 ? people[i].first : people[i].second;
+      if (seen.insert(key).second) continue;
+      const std::vector<uint8_t> rec = Person(people[i].first, people[i].second);
+      log += "Key:<" + key + "> KeyNr: " + std::to_string(k) + " Ref: " + std::to_string(i + 1) +
+             " not added\r\nData record deleted - Dump follows\r\n" + std::string(rec.begin(), rec.end()) +
+             "\r\n\r\n";
+      live[i] = false;
+      ++deleted;
+    }
+  }
+  Entries expected[2];
+  for (size_t i = 0; i < people.size(); ++i) {
+    if (!live[i]) continue;
+    expected[0].emplace_back(people[i].first, static_cast<IsamRecRef>(i + 1));
+    expected[1].emplace_back(people[i].second, static_cast<IsamRecRef>(i + 1));
+  }
+  for (Entries& e : expected) std::sort(e.begin(), e.end());
+
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_EQ(deleted_, deleted);
+  ASSERT_GT(deleted, 1000);
+  EXPECT_TRUE(ReadFile("P.MSG") == log) << "the log differs from keying one by one";
+  fb = Open("P");
+  EXPECT_EQ(Walk(fb, 1), expected[0]);
+  EXPECT_EQ(Walk(fb, 2), expected[1]);
+  EXPECT_EQ(IsamUsedRecs(fb), static_cast<int32_t>(expected[0].size()));
+  Close(fb);
+  EXPECT_EQ(RunIndexChecker(" --key 4:15:0 --key 20:10:0"), 0);
 }
 
 TEST_F(ReindexTest, ADuplicateUniqueKeyIsLoggedAndItsRecordDeleted) {

@@ -131,6 +131,8 @@ TEST_F(NavigatorTest, AnOperatingSystemFailureDuringARecordScanIsReportedNotSkip
   IsamFileBlock fb = file_.Block();
   platform::files::File dataFile = std::move(fb->DataFile);
   ASSERT_TRUE(fb->DataFile.Open(".", platform::files::OpenMode::ReadOnly));  // every read fails
+  fb->ReadAhead.Forget();  // and none is served from what was read of the old file
+  fb->DataMap.Unmap();
   EXPECT_EQ(source.RowDown(), IsamErrorClassLock);
   EXPECT_EQ(source.LastError(), IsamErrScanIo);
   EXPECT_FALSE(IsamOK);

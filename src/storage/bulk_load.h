@@ -1,0 +1,63 @@
+#pragma once
+// Building one key's B-tree at once, for the reindex: the entries of every live record are taken
+// in, sorted, and written bottom-up as full pages, leaves first and the root last, instead of
+// being inserted one by one through the page cache. The tree written keeps every rule of
+// page_cache.h and btree.h: leaves at one depth, every page but the root holding 31 to 62
+// entries, duplicates ordered by reference.
+//
+// The entries are held in memory while they are taken in (the key text and the reference of each
+// record). After the pass over the records they are sorted; in a key without duplicates every
+// entry whose key an entry of a lower reference holds too is refused, as inserting in record
+// order would have refused it, and left out of the tree. When the memory cannot be had, the
+// reindex inserts the keys one by one instead.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/file_block.h"
+#include "storage/isam_types.h"
+
+namespace storage {
+
+class IsamKeyLoader {
+ public:
+  struct Refusal {
+    IsamRecRef Ref;
+    IsamKeyStr Key;
+  };
+
+  // Makes room for up to capacity entries; false (nothing held) when the memory cannot be had.
+  bool Reserve(int32_t capacity);
+  // Takes an entry in. The key must fit the key's length and the capacity must not be exceeded.
+  void Take(std::string_view key, IsamRecRef ref);
+  // Sorts the entries. For a key without duplicates, returns the entries refused because a lower
+  // reference holds their key, in ascending order of reference.
+  std::vector<Refusal> Sort(bool unique);
+  // Writes the sorted entries that were not refused as the tree of key keyNr of fb, which must be
+  // empty. Sets the status and returns false on a write error.
+  bool Write(IsamFileBlockRec& fb, int32_t keyNr);
+
+ private:
+  struct Entry {
+    IsamRecRef Ref;
+    uint8_t Length;
+    bool Refused;
+    char Key[IsamMaxKeyLen];
+    std::string_view Text() const { return {Key, Length}; }
+  };
+  // Sorts by the first eight key bytes, big-endian, and the entry's place; ties compare whole.
+  struct Order {
+    uint64_t Prefix;
+    uint32_t Index;
+  };
+
+  // The i-th entry in sorted order.
+  Entry& At(size_t i);
+
+  std::vector<Entry> entries_;
+  std::vector<Order> order_;  // empty: the entries are in order as they are
+};
+
+}  // namespace storage
