@@ -13,6 +13,7 @@
 #include "customers/customer_texts.h"
 #include "customers/edit_dlg.h"
 #include "exchange/contact_export.h"
+#include "exchange/customer_import_window.h"
 #include "exchange/record_export_dialog.h"
 #include "forms/address_list_report.h"
 #include "forms/address_printouts.h"
@@ -29,6 +30,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "records/company_data_files.h"
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
 
@@ -131,7 +133,7 @@ void TDemoForm::BuildMenus() {
       Customer1->addAction("E&xport to Text File", [] { exchange::CreateCustExp().ShowModal(); });
   ExporttoContactManager1 =
       Customer1->addAction("Export to Co&ntact Manager", [] { exchange::ContactManagerExportCustomers(); });
-  ImportfromTextFile1 = AddUnavailableItem(Customer1, "&Import from Text File");
+  ImportfromTextFile1 = AddItem(Customer1, "&Import from Text File", &TDemoForm::ImportfromTextFile1Click);
   Customer1->addSeparator();
   Close1 = AddCloseItem(Customer1);
 
@@ -180,8 +182,18 @@ void TDemoForm::FormShow() {
 void TDemoForm::FormClose() {
   RecBrowser1->Attach(nullptr);
   storage::IsamCloseFileBlock(CustomerFile);
-  // A rebuild after an import is asked for only by the imports, which are not part of the
-  // program yet.
+  // An import appended customers without their keys: every file of the company is rebuilt.
+  if (RebuildNeeded) {
+    RebuildCompanyDataFiles();
+    RebuildNeeded = 0;
+  }
+}
+
+void TDemoForm::ImportfromTextFile1Click() {
+  RebuildNeeded = 0;
+  exchange::TCustImp& window = exchange::CreateCustImp();
+  window.CloseOpener = [this] { Close(); };
+  window.ShowModal();
 }
 
 int32_t TDemoForm::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -6,7 +6,7 @@
 // the label wizard: while one of them is on screen, a double-click (or Enter) hands the
 // highlighted customer to it in SelectedCustomer and closes the manager.
 //
-// Statements, the label queue, exports and imports belong to windows that are not part of the
+// Statements, the label queue and exports belong to windows that are not part of the
 // program yet: their items are shown disabled.
 
 #include <QAction>
@@ -60,6 +60,7 @@ class TDemoForm : public forms::ManagerWindow {
   void PrinCustClick();
   void PrintEnvButnClick();
   void CopytoClipboard1Click();
+  void ImportfromTextFile1Click();
   void ByName1Click();
   void ByNumber1Click();
   void PrintWindow1Click();

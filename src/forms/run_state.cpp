@@ -14,6 +14,7 @@ uint8_t ExternalInvoiceMode = 0;
 uint8_t InvoiceFilterOnShow = 0;
 uint8_t LabelsQueued = 0;
 uint8_t RebuildAfterConversion = 0;
+uint8_t RebuildNeeded = 0;
 
 std::function<bool()> DocumentsByEMail;
 

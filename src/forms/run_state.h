@@ -25,6 +25,9 @@ extern uint8_t InvoiceFilterOnShow;
 extern uint8_t LabelsQueued;
 // Set by the conversions of older data; the next company change rebuilds every data file.
 extern uint8_t RebuildAfterConversion;
+// Set by the text imports, which append records without their index keys; the manager that
+// opened the import rebuilds when it closes.
+extern uint8_t RebuildNeeded;
 
 // The main window's output choice: true when documents and statements are to be e-mailed rather
 // than printed. Installed by the main window; false (the printer) before it is.

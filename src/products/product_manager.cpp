@@ -13,12 +13,14 @@
 #include <stdexcept>
 #include <vector>
 
+#include "exchange/product_import_window.h"
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/halt_program.h"
 #include "forms/list_window.h"
 #include "forms/record_find.h"
+#include "forms/run_state.h"
 #include "platform/print/colors.h"
 #include "platform/print/print_window.h"
 #include "platform/print/printer.h"
@@ -144,7 +146,7 @@ TEditProd::TEditProd(QWidget* parent)
   AddtoLabelQueue1 = AddAction(product, "&Add to Label Queue", nullptr);
   ValidateBarCode1 = AddAction(product, "&Validate Bar Code", &TEditProd::ValidateBarCode1Click);
   ExporttoTextFile1 = AddAction(product, "E&xport to Text File", nullptr);
-  ImportfromTextFile1 = AddAction(product, "&Import from Text File", nullptr);
+  ImportfromTextFile1 = AddAction(product, "&Import from Text File", &TEditProd::ImportfromTextFile1Click);
   Close2 = AddAction(product, "&Close", nullptr);
   QMenu* display = MainMenu1->addMenu("&Display");
   Code1 = AddAction(display, "By &Code", &TEditProd::Code1Click);
@@ -169,10 +171,9 @@ TEditProd::TEditProd(QWidget* parent)
   for (QAction* del : {Delete1, Delete2}) QObject::connect(del, &QAction::triggered, [] { DeleteProduct(); });
   for (QAction* close : {Close2, Close3}) QObject::connect(close, &QAction::triggered, [this] { Close(); });
   QObject::connect(ExporttoTextFile1, &QAction::triggered, [] { exchange::CreateProdExp().ShowModal(); });
-  // The label queue and the import belong to windows that are not part of the program yet;
-  // their items stay disabled until those windows are.
-  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2, ImportfromTextFile1})
-    pending->setEnabled(false);
+  // The label queue belongs to a window that is not part of the program yet; its items stay
+  // disabled until it is.
+  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2}) pending->setEnabled(false);
   ProdBrowser->SetPopupMenu(PopupMenu1);
 
   auto* statusBar = new QStatusBar(this);
@@ -245,6 +246,17 @@ void TEditProd::FormClose() {
   ProdBrowser->Attach(nullptr);
   if (ProductFile) storage::IsamCloseFileBlock(ProductFile);
   ProductFile = nullptr;
+  // An import appended products without their keys.
+  if (RebuildNeeded) {
+    RebuildProductFile();
+    RebuildNeeded = 0;
+  }
+}
+
+void TEditProd::ImportfromTextFile1Click() {
+  exchange::TProdImport& window = exchange::CreateProdImport();
+  window.CloseOpener = [this] { Close(); };
+  window.ShowModal();
 }
 
 int32_t TEditProd::ProdBrowserBuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -83,6 +83,7 @@ class TEditProd : public platform::ui::Form {
   void FormCreate() override;
   void FormShow() override;
   void FormClose() override;
+  void ImportfromTextFile1Click();
 
   int32_t ProdBrowserBuildRow(storage::TRecBrowser* sender, storage::RowRec& rr);
   void ProdBrowserDblClick();

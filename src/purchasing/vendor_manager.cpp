@@ -5,6 +5,7 @@
 
 #include "exchange/contact_export.h"
 #include "exchange/record_export_dialog.h"
+#include "exchange/vendor_import_window.h"
 #include "forms/address_entry.h"
 #include "forms/address_list_report.h"
 #include "forms/address_printouts.h"
@@ -13,6 +14,7 @@
 #include "forms/picker_windows.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
+#include "forms/run_state.h"
 #include "platform/print/print_window.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -25,6 +27,7 @@
 #include "purchasing/vendor_dialog.h"
 #include "purchasing/vendor_printouts.h"
 #include "purchasing/vendor_texts.h"
+#include "records/company_data_files.h"
 #include "records/company_rec.h"
 #include "records/record_file.h"
 #include "records/vendor_file.h"
@@ -91,7 +94,7 @@ void TVenList::BuildMenus() {
   Print1 = AddItem(Vendor1, "&Print", &TVenList::PrinCustClick);
   Find1 = AddItem(Vendor1, "&Find", &TVenList::FindVendor);
   VendorList1 = AddItem(Vendor1, "Vendor &List", &TVenList::CustBookButnClick);
-  // The label queue and the import belong to windows not part of the program yet.
+  // The label queue belongs to a window not part of the program yet.
   AddtoLabelQueue1 = AddUnavailableItem(Vendor1, "&Add to Label Queue");
   PrintEnvelope1 = AddItem(Vendor1, "Print En&velope", &TVenList::PrintEnvButnClick);
   CopytoClipboard1 = AddItem(Vendor1, "Cop&y to Clipboard", &TVenList::CopytoClipboard1Click);
@@ -99,7 +102,7 @@ void TVenList::BuildMenus() {
       Vendor1->addAction("E&xport to Text File", [] { exchange::CreateVenExport().ShowModal(); });
   ExporttoContactManager1 =
       Vendor1->addAction("Export to Contact Manager", [] { exchange::ContactManagerExportVendors(); });
-  ImportfromTextFile1 = AddUnavailableItem(Vendor1, "&Import from Text File");
+  ImportfromTextFile1 = AddItem(Vendor1, "&Import from Text File", &TVenList::ImportfromTextFile1Click);
   Vendor1->addSeparator();
   Close1 = AddCloseItem(Vendor1);
 
@@ -143,8 +146,17 @@ void TVenList::FormShow() {
 void TVenList::FormClose() {
   RecBrowser1->Attach(nullptr);
   storage::IsamCloseFileBlock(VendorFile);
-  // A rebuild after an import is asked for only by the imports, which are not part of the
-  // program yet.
+  // An import appended vendors without their keys: every file of the company is rebuilt.
+  if (forms::RebuildNeeded) {
+    RebuildCompanyDataFiles();
+    forms::RebuildNeeded = 0;
+  }
+}
+
+void TVenList::ImportfromTextFile1Click() {
+  exchange::TVendImp& window = exchange::CreateVendImp();
+  window.CloseOpener = [this] { Close(); };
+  window.ShowModal();
 }
 
 int32_t TVenList::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -7,7 +7,7 @@
 // double-click (or Enter) hands the highlighted vendor to it in VendorBuf and closes the
 // manager.
 //
-// The label queue, exports and imports belong to windows that are not part of the program yet:
+// The label queue and exports belong to windows that are not part of the program yet:
 // their items are shown disabled.
 
 #include <QAction>
@@ -58,6 +58,7 @@ class TVenList : public forms::ManagerWindow {
   void PrinCustClick();
   void PrintEnvButnClick();
   void CopytoClipboard1Click();
+  void ImportfromTextFile1Click();
   void ByName1Click();
   void ByNumber1Click();
   void PrintWindow1Click();

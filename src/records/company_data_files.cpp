@@ -88,12 +88,14 @@ void DeleteCompanyDataFiles(std::string_view company) {
 }
 
 bool RebuildCompanyDataFiles() {
-  bool (*const rebuilds[])() = {
-      RebuildCompanyFile, RebuildCustomerFile, RebuildInvoiceFile,  RebuildDetailFile, RebuildMemoFile,
-      RebuildPOMemoFile,  RebuildProductFile,  RebuildPOHeaderFile, RebuildVendorFile, RebuildPODetailFile};
-  bool allRebuilt = true;
-  for (auto rebuild : rebuilds) allRebuilt = rebuild() && allRebuilt;
-  return allRebuilt;
+  bool rebuilt = true;
+  for (storage::DataFileUnit& (*unit)() : {CompanyUnit, CustomerUnit, InvoiceUnit, DetailUnit, MemoUnit,
+                                           POMemoUnit, ProductUnit, POHeaderUnit, VendorUnit, PODetailUnit}) {
+    storage::DataFileUnit& file = unit();
+    if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
+    rebuilt = file.RebuildFile() && rebuilt;
+  }
+  return rebuilt;
 }
 
 }  // namespace records

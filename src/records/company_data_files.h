@@ -22,9 +22,10 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 // number that cannot name files deletes nothing.
 void DeleteCompanyDataFiles(std::string_view company);
 
-// Rebuilds and reindexes the company list and every data file of the open company, each by its
-// own rebuild routine and whatever the one before reported (each reports its own failure). True
-// when all of them succeeded.
+// Rebuilds and reindexes the company list and every data file of the open company, one file set
+// after another with the progress window, whatever the one before reported (each reports its own
+// failure). A set whose data file does not exist, or that a window holds open, is left alone.
+// True when all of them succeeded.
 bool RebuildCompanyDataFiles();
 
 }  // namespace records

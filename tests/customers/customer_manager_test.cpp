@@ -359,10 +359,10 @@ TEST_F(CustomerManagerTest, CopiesNameAndBillingAddressToTheClipboard) {
 
 TEST_F(CustomerManagerTest, ActionsOfPartsStillToComeAreDisabled) {
   TDemoForm& m = CreateDemoForm();
-  for (QAction* item : {m.AddtoLabelQueue1, m.ImportfromTextFile1, m.AddtoLabelQueue2})
+  for (QAction* item : {m.AddtoLabelQueue1, m.AddtoLabelQueue2})
     EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-  for (QAction* item :
-       {m.New1, m.View2, m.BatchPrint1, m.Statement1, m.ExporttoTextFile1, m.ExporttoContactManager1})
+  for (QAction* item : {m.New1, m.View2, m.BatchPrint1, m.Statement1, m.ExporttoTextFile1,
+                        m.ExporttoContactManager1, m.ImportfromTextFile1})
     EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
   EXPECT_TRUE(m.StmtPrin->isEnabled());
   EXPECT_TRUE(m.BatchPrinButn->isEnabled());

@@ -1,0 +1,86 @@
+#pragma once
+// The frame that the text import windows share: a comma-quote delimited file is opened into a
+// grid of 16 columns under fixed titles, the user drags the data columns under the titles of
+// the fields they hold, and the import turns every grid row into one new record. The windows
+// differ in their titles, their option check box and what the import does with the rows.
+//
+// Opening a file empties the grid first, so no cell of an earlier file is left behind.
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QToolButton>
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "exchange/import_keys.h"
+#include "platform/ui/form.h"
+
+namespace exchange {
+
+struct ImportWindowKind {
+  QString Caption;
+  std::array<const char*, ImportColumns> Titles;
+  // Column widths in pixels; empty: each column as wide as its title followed by an "X".
+  std::vector<int> Widths;
+  QString HelpTopic;
+  QString OptionCaption;
+  bool OptionTicked = false;
+};
+
+class TImportWindow : public platform::ui::Form {
+ public:
+  TImportWindow(ImportWindowKind kind, QWidget* parent = nullptr);
+
+  QLabel* Label1;  // status text
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QToolButton* SpeedButton16;  // close
+  QToolButton* SpeedButton14;  // help
+  QTableWidget* StringGrid1;
+  // The lines of the opened file; emptied by an import, so one load is imported once.
+  std::vector<std::string> Memo1;
+
+  void FormShow() override;
+  void Button1Click();
+  virtual void Button2Click() = 0;
+  void StringGrid1ColumnMoved();
+  void SpeedButton16Click() { Close(); }
+  void SpeedButton14Click();
+  void SetImportGridTitles();
+
+  // The text of the cell in column col (as the user sees the columns, after any drag) and row
+  // (from 1, the first line of the file).
+  std::string Cell(int col, int row) const;
+  // Grid row `row` (from 1) in the columns' shown order, and all rows so.
+  ImportRow Row(int row) const;
+  std::vector<ImportRow> Rows() const;
+
+  // Handed in by the manager that shows the window: closes the manager, whose close handler
+  // then rebuilds the files the import appended to.
+  std::function<void()> CloseOpener;
+
+ protected:
+  // The option check box of the window (force shipping address, copy description).
+  QCheckBox* Option() const { return option_; }
+  // The start of every import: Memo1 emptied, the user told to wait; the grid's rows.
+  std::vector<ImportRow> TakeRowsForImport();
+  // Shows how many rows are done and lets the window repaint.
+  ImportProgress ShowProgress();
+  // The end of every import: the window closes, a rebuild is asked for and the user told so, and
+  // the manager closes (and rebuilds).
+  void FinishImport(const ImportResult& result);
+
+ private:
+  void ResetGrid(int rows);
+  void FillGrid();
+  void SetColumnWidths();
+
+  const ImportWindowKind kind_;
+  QCheckBox* option_;
+};
+
+}  // namespace exchange

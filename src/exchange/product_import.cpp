@@ -1,0 +1,99 @@
+#include "exchange/product_import.h"
+
+#include "platform/text/amount.h"
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "records/product_file.h"
+#include "records/product_rec.h"
+#include "storage/isam.h"
+
+namespace exchange {
+
+using platform::text::TrimBlanks;
+using records::ProductRec;
+
+bool IsNumericCell(std::string_view cell) {
+  const std::string trimmed = TrimBlanks(cell);
+  return trimmed.find(',') == std::string::npos && platform::text::TryStrToFloat(trimmed).has_value();
+}
+
+namespace {
+
+std::string Cell(const ImportRow& row, int column) {
+  return column < static_cast<int>(row.size()) ? row[column] : std::string();
+}
+
+std::string AmountCell(const std::string& cell) {
+  if (!IsNumericCell(cell)) return "0.00";
+  const std::optional<platform::text::Cents> cents = platform::text::ParseAmount(cell);
+  return cents ? platform::text::AmountText(*cents) : std::string("0.00");
+}
+
+std::string QuantityCell(const std::string& cell) {
+  return IsNumericCell(cell) ? TrimBlanks(cell) : std::string("0");
+}
+
+records::Flag YesFlag(const std::string& cell) {
+  return cell == "Y" ? 1 : 0;
+}
+
+ProductRec ProductFromRow(const ImportRow& row, bool copyDescription) {
+  ProductRec p;
+  p.Code.Set(Cell(row, 0));
+  p.Description.Set(Cell(row, 1));
+  p.PODescription.Set(Cell(row, copyDescription ? 1 : 2));
+  p.TaxOnInvoice = YesFlag(Cell(row, 3));
+  p.TaxOnPO = YesFlag(Cell(row, 4));
+  p.NonStock = YesFlag(Cell(row, 5));
+  p.NonDepleting = YesFlag(Cell(row, 6));
+  p.Price.Set(AmountCell(Cell(row, 7)));
+  p.ListPrice.Set(AmountCell(Cell(row, 8)));
+  p.Cost.Set(AmountCell(Cell(row, 9)));
+  p.OnHand.Set(QuantityCell(Cell(row, 10)));
+  p.Location.Set(Cell(row, 11));
+  p.KeyCode.Set(TrimBlanks(Cell(row, 12)).empty() ? std::string("*None*") : Cell(row, 12));
+  p.MaximumQuantity.Set(QuantityCell(Cell(row, 13)));
+  p.MinimumQuantity.Set(QuantityCell(Cell(row, 14)));
+  p.TargetQuantity.Set(QuantityCell(Cell(row, 15)));
+  p.SetupDate.Set(platform::text::DateToStr(platform::text::Today()));
+  p.PricingMethod.Set("F");
+  p.PriceUpdateMode.Set("A");
+  p.Percentage.Set("0.00");
+  p.Weight.Set("0");
+  p.BatchNumber.Set("0");
+  return p;
+}
+
+RecordImage ImageOf(const ProductRec& product) {
+  const auto* bytes = reinterpret_cast<const uint8_t*>(&product);
+  return RecordImage(bytes, bytes + sizeof product);
+}
+
+}  // namespace
+
+ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
+                            const ImportProgress& progress) {
+  storage::DataFileUnit& unit = records::ProductUnit();
+  int64_t counter = int64_t{storage::IsamUsedKeys(unit.File(), 1)} + 1;
+  storage::IsamOK = true;
+  TakenKeys codes(unit, 1);
+  const TextField code = FieldOf(&ProductRec::Code);
+  ImportResult result;
+  for (const ImportRow& row : rows) {
+    RecordImage record = ImageOf(ProductFromRow(row, copyDescription));
+    if (TrimBlanks(code.Get(record.data())).empty()) {
+      TakeNextFree(record, code, codes, counter, [](int64_t value) { return std::to_string(value); });
+    } else if (codes.Taken(record)) {
+      TakeNextFree(record, code, codes, counter, [](int64_t value) { return "DUP" + std::to_string(value); });
+    } else {
+      codes.Take(record);
+    }
+    AppendWithoutKeys(unit, record, result);
+    ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
+  }
+  return result;
+}
+
+}  // namespace exchange
