@@ -60,6 +60,7 @@ class TDemoForm : public forms::ManagerWindow {
   void PrinCustClick();
   void PrintEnvButnClick();
   void CopytoClipboard1Click();
+  void AddtoLabelQueue1Click();
   void ByName1Click();
   void ByNumber1Click();
   void PrintWindow1Click();

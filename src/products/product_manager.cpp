@@ -37,6 +37,7 @@
 #include "records/company_rec.h"
 #include "records/product_file.h"
 #include "records/product_pricing.h"
+#include "reports/label_queue.h"
 #include "storage/stat_form.h"
 
 namespace products {
@@ -167,10 +168,13 @@ TEditProd::TEditProd(QWidget* parent)
   for (QAction* edit : {Edit1, Edit2}) QObject::connect(edit, &QAction::triggered, [] { EditProduct(); });
   for (QAction* del : {Delete1, Delete2}) QObject::connect(del, &QAction::triggered, [] { DeleteProduct(); });
   for (QAction* close : {Close2, Close3}) QObject::connect(close, &QAction::triggered, [this] { Close(); });
-  // The label queue, the export and the import belong to windows that are not part of the
-  // program yet; their items stay disabled until those windows are.
-  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2, ExporttoTextFile1, ImportfromTextFile1})
-    pending->setEnabled(false);
+  for (QAction* queue : {AddtoLabelQueue1, AddtoLabelQueue2})
+    QObject::connect(queue, &QAction::triggered, [this] {
+      if (ReadCurrentRow()) reports::QueueProduct(ProductBuf);
+    });
+  // The export and the import belong to windows that are not part of the program yet; their
+  // items stay disabled until those windows are.
+  for (QAction* pending : {ExporttoTextFile1, ImportfromTextFile1}) pending->setEnabled(false);
   ProdBrowser->SetPopupMenu(PopupMenu1);
 
   auto* statusBar = new QStatusBar(this);

@@ -84,19 +84,29 @@ void LabelQueue::SortByColumn(int column) {
   Notify();
 }
 
+namespace {
+
+std::string Announce(const std::string& name) {
+  std::string text = name + " added to label queue.";
+  LabelPrintQueue.ShowStatus(text);
+  return text;
+}
+
+}  // namespace
+
 std::string QueueCustomer(const CustomerRec& customer) {
   LabelPrintQueue.Append(CustomerQueueRow(customer));
-  return customer.CustomerName.Get() + " added to label queue.";
+  return Announce(customer.CustomerName.Get());
 }
 
 std::string QueueVendor(const VendorRec& vendor) {
   LabelPrintQueue.Append(VendorQueueRow(vendor));
-  return vendor.VendorName.Get() + " added to label queue.";
+  return Announce(vendor.VendorName.Get());
 }
 
 std::string QueueProduct(const ProductRec& product) {
   LabelPrintQueue.Append(ProductQueueRow(product, ProductColumn::Location));
-  return product.Description.Get() + " added to label queue.";
+  return Announce(product.Description.Get());
 }
 
 // ---- queue files ----

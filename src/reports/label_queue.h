@@ -51,6 +51,11 @@ class LabelQueue {
 
   // Called after every change; the label wizard redraws its list.
   std::function<void()> Changed;
+  // Shows a text in the label wizard's status line, once the wizard is there.
+  std::function<void(const std::string&)> StatusShown;
+  void ShowStatus(const std::string& text) const {
+    if (StatusShown) StatusShown(text);
+  }
 
  private:
   void Notify();
@@ -59,7 +64,7 @@ class LabelQueue {
 
 extern LabelQueue LabelPrintQueue;
 
-// Appends the record shown by a manager and returns the status text naming it.
+// Appends the record shown by a manager and shows (and returns) the status text naming it.
 std::string QueueCustomer(const records::CustomerRec& customer);
 std::string QueueVendor(const records::VendorRec& vendor);
 std::string QueueProduct(const records::ProductRec& product);
