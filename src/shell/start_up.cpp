@@ -47,6 +47,7 @@
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
 #include "reports/label_queue.h"
+#include "reports/label_wizard.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "reports/top10_chart.h"
@@ -101,6 +102,7 @@ void CreateOtherForms() {
   reports::CreateRptSelect();
   reports::Creatertreport();
   reports::CreateMyChart();
+  reports::Createlblwiz();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the

@@ -3,6 +3,9 @@
 
 #include "reports/label_queue.h"
 
+#include "platform/ui/support/ui_script.h"
+#include "reports/label_wizard.h"
+
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -172,6 +175,41 @@ TEST_F(LabelQueueTest, AddressExportSkipsMissingAndProductRows) {
   EXPECT_EQ(result.Lines,
             (std::vector<std::string>{"Alpha Marine,12 Quay Street,Portsmouth", "Dockside Timber,1 Mill Lane",
                                       ",12 Quay Street,Portsmouth", ",12 Quay Street,Portsmouth"}));
+}
+
+}  // namespace
+
+namespace {
+
+using platform::ui::mrYes;
+using testing_support::UiScript;
+
+TEST_F(LabelQueueTest, WizardListFollowsTheQueue) {
+  Tlblwiz& wizard = Createlblwiz();
+  LabelPrintQueue.Append({"C2", "Bravo Boats", "B", "Trade", "C"});
+  LabelPrintQueue.Append({"ROPE", "Rope", "19.95", "Shelf 4", "P"});
+  ASSERT_EQ(wizard.LabelList->topLevelItemCount(), 2);
+  EXPECT_EQ(wizard.LabelList->headerItem()->text(1), "Name/Product Desc.");
+  wizard.LabelListColumnClick(4);  // by letter: "C" before "P"
+  wizard.LabelListColumnClick(0);
+  EXPECT_EQ(wizard.LabelList->topLevelItem(0)->text(0), "C2");
+  EXPECT_EQ(wizard.LabelList->topLevelItem(1)->text(4), "P");
+
+  UiScript ui;
+  ui.ExpectMessage(
+      "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
+      "record to hilite it and then select the delete option.",
+      "Delete Record");
+  wizard.SpeedButton2Click();
+  wizard.LabelList->setCurrentItem(wizard.LabelList->topLevelItem(1));
+  wizard.SpeedButton2Click();
+  EXPECT_EQ(wizard.StatusLine->text(), "1 records are selected.");
+  ui.ExpectMessage("This will clear all records in the print queue. Continue?", "Please Confirm")
+      .Answer(mrYes);
+  wizard.SpeedButton3Click();
+  EXPECT_EQ(wizard.LabelList->topLevelItemCount(), 0);
+  EXPECT_EQ(forms::LabelsQueued, 0);
+  EXPECT_TRUE(ui.Done());
 }
 
 }  // namespace

@@ -1,0 +1,259 @@
+#include "reports/label_wizard.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <array>
+
+#include "forms/run_state.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/common_dialogs.h"
+#include "platform/ui/message_box.h"
+#include "records/company_rec.h"
+#include "reports/label_queue.h"
+
+namespace reports {
+
+using platform::ui::MessageBox;
+using platform::ui::mrYes;
+using platform::ui::MsgButtons;
+
+Tlblwiz* lblwiz = nullptr;
+
+namespace {
+
+platform::ui::FileDialogRequest FileRequest(const char* filter, const char* extension) {
+  platform::ui::FileDialogRequest request;
+  request.filter = filter;
+  request.defaultExt = extension;
+  return request;
+}
+
+const char* const kQueueFilter = "Record List (*.LST)|*.LST";
+
+}  // namespace
+
+Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
+  setObjectName("lblwiz");
+  setWindowTitle("Label Wizard / Print Queue");
+  auto* layout = new QVBoxLayout(this);
+  auto* menus = new QMenuBar(this);
+  layout->setMenuBar(menus);
+  QMenu* records = menus->addMenu("&Records");
+  auto item = [&](const char* caption, auto handler) {
+    QObject::connect(records->addAction(caption), &QAction::triggered, this, handler);
+  };
+  item("&Delete Item", [this] { SpeedButton2Click(); });
+  item("Delete &All Items", [this] { SpeedButton3Click(); });
+  item("Load All V&endors", [this] { LoadAll(LoadAllVendors); });
+  item("&Load All Customers", [this] { LoadAll(LoadAllCustomers); });
+  item("L&oad All Products", [this] { LoadAll(LoadAllProducts); });
+  item("&Save To File", [this] { SavetoFileClick(); });
+  item("Load &From File", [this] { LoadFrmFileClick(); });
+  const std::array<const char*, 4> agingItems{"Load 0-30 Days", "Load 31-60 Days", "Load 61-90 Days",
+                                              "Load Over 90 Days"};
+  for (int k = 0; k < 4; ++k) item(agingItems[k], [this, k] { LoadAging(k + 1); });
+  item("Address E&xport to Text File", [this] { ExportTextClick(); });
+  QObject::connect(menus->addMenu("&Label")->addAction("&Close"), &QAction::triggered, this,
+                   [this] { Close(); });
+
+  auto* filterRow = new QHBoxLayout;
+  filterRow->addWidget(new QLabel("&Filter Selection:", this));
+  FilterEdit = new QLineEdit(this);
+  FilterEdit->setMaxLength(25);
+  filterRow->addWidget(FilterEdit);
+  const std::array<const char*, 3> filterButtons{"&Customers", "&Vendors", "Prod&ucts"};
+  for (int k = 0; k < 3; ++k) {
+    auto* button = new QPushButton(filterButtons[k], this);
+    QObject::connect(button, &QPushButton::clicked, this, [this, k] { FilterClick(k); });
+    filterRow->addWidget(button);
+  }
+  layout->addLayout(filterRow);
+
+  LabelList = new QTreeWidget(this);
+  LabelList->setObjectName("LabelList");
+  LabelList->setRootIsDecorated(false);
+  LabelList->setHeaderLabels({"No./Code", "Name/Product Desc.", "Sort Cd/Price", "Type/Key Code", "C"});
+  const std::array<int, 5> widths{75, 200, 100, 145, 25};
+  for (int c = 0; c < 5; ++c) LabelList->setColumnWidth(c, widths[c]);
+  LabelList->header()->setSectionsClickable(true);
+  QObject::connect(LabelList->header(), &QHeaderView::sectionClicked, this,
+                   [this](int column) { LabelListColumnClick(column); });
+  layout->addWidget(LabelList);
+  StatusLine = new QLabel(this);
+  layout->addWidget(StatusLine);
+
+  LabelPrintQueue.Changed = [this] { FillList(); };
+  LabelPrintQueue.StatusShown = [this](const std::string& text) {
+    SetStatus(platform::text::ToQString(text));
+  };
+  FillList();
+}
+
+Tlblwiz::~Tlblwiz() {
+  LabelPrintQueue.Changed = nullptr;
+  LabelPrintQueue.StatusShown = nullptr;
+  if (lblwiz == this) lblwiz = nullptr;
+}
+
+void Tlblwiz::FormShow() {
+  LabelList->setFocus();
+}
+
+void Tlblwiz::SetStatus(const QString& text) {
+  StatusLine->setText(text);
+}
+
+void Tlblwiz::FillList() {
+  LabelList->clear();
+  for (const LabelQueueRow& row : LabelPrintQueue.Rows()) {
+    QStringList texts;
+    for (int c = 0; c < 5; ++c) texts << platform::text::ToQString(row.Column(c));
+    LabelList->addTopLevelItem(new QTreeWidgetItem(texts));
+  }
+}
+
+void Tlblwiz::ShowSelectedCount() {
+  SetStatus(QString::number(LabelPrintQueue.Count()) + " records are selected.");
+}
+
+void Tlblwiz::ShowAddedCount(int added) {
+  SetStatus(QString::number(added) + " records were added.");
+  if (added > 0 && LabelList->topLevelItemCount() > 0)
+    LabelList->scrollToItem(LabelList->topLevelItem(LabelList->topLevelItemCount() - 1));
+}
+
+void Tlblwiz::SpeedButton2Click() {
+  QTreeWidgetItem* selected = LabelList->currentItem();
+  if (!selected) {
+    MessageBox(
+        "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
+        "record to hilite it and then select the delete option.",
+        "Delete Record");
+    return;
+  }
+  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected));
+  ShowSelectedCount();
+}
+
+void Tlblwiz::SpeedButton3Click() {
+  if (LabelPrintQueue.Empty()) {
+    QApplication::beep();
+    return;
+  }
+  if (MessageBox("This will clear all records in the print queue. Continue?", "Please Confirm",
+                 MsgButtons::YesNo) != mrYes)
+    return;
+  LabelPrintQueue.Clear();
+  SetStatus("All records were removed from the queue.");
+}
+
+void Tlblwiz::LoadAll(int (*load)()) {
+  ShowAddedCount(load());
+}
+
+void Tlblwiz::LoadAging(int category) {
+  const records::CompanyRec& c = records::CurrentCompany;
+  const std::array limits{c.AgingDays1.Get(), c.AgingDays2.Get(), c.AgingDays3.Get(), c.AgingDays3.Get()};
+  const std::array titles{c.AgingCaption1.Get(), c.AgingCaption2.Get(), c.AgingCaption3.Get(),
+                          "Over " + c.AgingDays3.Get()};
+  const int index = category - 1;
+  if (platform::text::TrimBlanks(limits[index]).empty()) {
+    MessageBox(QString("Category %1 has a bad value in your aging days (Company Setup). Unable to process.")
+                   .arg(std::min(category, 3)),
+               "");
+    return;
+  }
+  const int added = LoadAgingCategory(category);
+  if (added == 0)
+    MessageBox("No records were found.",
+               platform::text::ToQString(platform::text::TrimBlanks(titles[index])));
+  else
+    ShowAddedCount(added);
+}
+
+void Tlblwiz::FilterClick(int kind) {
+  static const std::array<const char*, 3> nouns{"customers", "vendors", "products"};
+  static const std::array<const char*, 3> none{
+      "No matching records were found in the Mailing List Sort Code or Customer Type fields.",
+      "No matching records were found in the Mailing List Sort Code or Vendor Type fields.",
+      "No matching records were found in Product Description or Key Code fields."};
+  static const std::array<int (*)(), 3> loadAll{LoadAllCustomers, LoadAllVendors, LoadAllProducts};
+  const std::string filter = platform::text::ToAnsi(FilterEdit->text());
+  if (platform::text::TrimBlanks(filter).empty()) {
+    if (MessageBox(QString("You have not entered any filter selection. Do you want to load all %1?")
+                       .arg(nouns[kind]),
+                   "Filter Selection Empty", MsgButtons::YesNo) == mrYes)
+      LoadAll(loadAll[kind]);
+    return;
+  }
+  const int added = LoadByFilter(static_cast<QueueKind>(kind), filter);
+  if (added == 0) MessageBox(none[kind], "");
+  ShowAddedCount(added);
+}
+
+void Tlblwiz::SavetoFileClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any customer records to save.", "Save Records");
+    return;
+  }
+  platform::ui::FileDialogRequest request = FileRequest(kQueueFilter, "LST");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  if (!SaveQueueFile(request.fileName.toStdString(), LabelPrintQueue.Rows())) {
+    MessageBox("Unable to write " + request.fileName + ".", "Save Records");
+    return;
+  }
+  forms::LabelsQueued = 0;
+  SetStatus("Records saved to file: " + request.fileName + ".");
+}
+
+void Tlblwiz::LoadFrmFileClick() {
+  platform::ui::FileDialogRequest request = FileRequest(kQueueFilter, "LST");
+  if (!platform::ui::OpenFileDialog(request)) return;
+  std::vector<LabelQueueRow> rows;
+  if (!ReadQueueFile(request.fileName.toStdString(), rows)) {
+    MessageBox("Unable to read " + request.fileName + ".", "Load Records");
+    return;
+  }
+  for (LabelQueueRow& row : rows) LabelPrintQueue.Append(std::move(row));
+  ShowSelectedCount();
+}
+
+void Tlblwiz::ExportTextClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any records listed to export addresses for.", "Export Address");
+    return;
+  }
+  if (MessageBox(
+          "This will create a text file of addresses for all vendors and/or customers in the print queue. "
+          "Continue?",
+          "Export Addresses", MsgButtons::YesNo) != mrYes)
+    return;
+  platform::ui::FileDialogRequest request = FileRequest("Record List (*.TXT)|*.TXT", "TXT");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  const AddressExport result = BuildAddressExport(LabelPrintQueue.Rows());
+  if (!WriteTextLines(request.fileName.toStdString(), result.Lines)) {
+    MessageBox("Unable to write " + request.fileName + ".", "Export Address");
+    return;
+  }
+  forms::LabelsQueued = 0;
+  SetStatus("Address text saved to file: " + request.fileName + ".");
+  QString done = "All addresses have been exported to text file.";
+  if (result.Missing > 0)
+    done += QString(" %1 queued record(s) are no longer on file and were left out.").arg(result.Missing);
+  MessageBox(done, "Export Complete");
+}
+
+void Tlblwiz::LabelListColumnClick(int column) {
+  LabelPrintQueue.SortByColumn(column);
+}
+
+Tlblwiz& Createlblwiz() {
+  if (!lblwiz) lblwiz = new Tlblwiz;
+  return *lblwiz;
+}
+
+}  // namespace reports
