@@ -2,17 +2,22 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
 #include <array>
+#include <cstdio>
+#include <cstring>
 
 #include "forms/run_state.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "reports/label_printing.h"
 #include "reports/label_queue.h"
 
 namespace reports {
@@ -83,6 +88,7 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   QObject::connect(LabelList->header(), &QHeaderView::sectionClicked, this,
                    [this](int column) { LabelListColumnClick(column); });
   layout->addWidget(LabelList);
+  BuildLayoutControls(layout);
   StatusLine = new QLabel(this);
   layout->addWidget(StatusLine);
 
@@ -91,6 +97,7 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
     SetStatus(platform::text::ToQString(text));
   };
   FillList();
+  RestoreLastLayout();
 }
 
 Tlblwiz::~Tlblwiz() {
@@ -254,6 +261,221 @@ void Tlblwiz::LabelListColumnClick(int column) {
 Tlblwiz& Createlblwiz() {
   if (!lblwiz) lblwiz = new Tlblwiz;
   return *lblwiz;
+}
+
+}  // namespace reports
+
+namespace reports {
+
+namespace {
+
+QLineEdit* Box(QGridLayout* grid, int row, int column, const char* caption, int maxLength) {
+  auto* edit = new QLineEdit(grid->parentWidget());
+  edit->setMaxLength(maxLength);
+  grid->addWidget(new QLabel(caption, grid->parentWidget()), row, column * 2);
+  grid->addWidget(edit, row, column * 2 + 1);
+  return edit;
+}
+
+int BoxNumber(const QLineEdit* box) {
+  return platform::text::StrToInt(platform::text::TrimBlanks(box->text().toStdString()));
+}
+
+// Empty or starting with "0" counts as 1.
+int AtLeastOne(QLineEdit* box) {
+  if (box->text().trimmed().isEmpty() || box->text().trimmed().startsWith('0')) box->setText("1");
+  return BoxNumber(box);
+}
+
+const char* const kReady = "Ready. Add and remove records as needed or select print button.";
+const char* const kLayoutFilter = "Label files (*.LBL)|*.LBL";
+
+}  // namespace
+
+void Tlblwiz::BuildLayoutControls(QBoxLayout* layout) {
+  auto* panel = new QWidget(this);
+  auto* grid = new QGridLayout(panel);
+  Description = Box(grid, 0, 0, "Layout &Description:", 50);
+  LeftMargin = Box(grid, 1, 0, "Left Margin:", 3);
+  TopMargin = Box(grid, 1, 1, "Top Margin:", 3);
+  Columns = Box(grid, 2, 0, "Columns Across:", 1);
+  Rows = Box(grid, 2, 1, "Rows Down:", 2);
+  LabelWidth = Box(grid, 3, 0, "Label Width:", 4);
+  LabelHeight = Box(grid, 3, 1, "Label Height:", 4);
+  StartLabel = Box(grid, 4, 0, "&Start at Label:", 2);
+  Copies = Box(grid, 4, 1, "Copies of ea. label:", 3);
+  LineWidth = Box(grid, 5, 0, "Line Width:", 1);
+  LineWidth->setText("0");
+  Caption = Box(grid, 5, 1, "Send/Label Caption:", 10);
+  UseShipping = new QCheckBox("Use Shipping Address", panel);
+  UseCmpAdd = new QCheckBox("Print company return address", panel);
+  PrintLine = new QCheckBox("Print line between addresses", panel);
+  BitmapPath = new QLabel(panel);
+  grid->addWidget(UseShipping, 6, 0, 1, 2);
+  grid->addWidget(UseCmpAdd, 6, 2, 1, 2);
+  grid->addWidget(PrintLine, 7, 0, 1, 2);
+  grid->addWidget(BitmapPath, 7, 2, 1, 2);
+  PrnButn = new QPushButton("&Print Labels", panel);
+  grid->addWidget(PrnButn, 8, 3);
+  QObject::connect(PrnButn, &QPushButton::clicked, this, [this] { PrnButnClick(); });
+  QObject::connect(UseCmpAdd, &QCheckBox::clicked, this, [this] { UseCmpAddClick(); });
+  layout->addWidget(panel);
+}
+
+void Tlblwiz::UseCmpAddClick() {
+  const bool on = UseCmpAdd->isChecked();
+  for (QWidget* control : std::initializer_list<QWidget*>{PrintLine, LineWidth, Caption})
+    control->setEnabled(on);
+  BitmapPath->setText(on ? platform::text::ToQString(LabelLayout.BitmapPath.Get()) : "");
+}
+
+void Tlblwiz::SetLayoutControls() {
+  const LabelLayoutRec& l = LabelLayout;
+  using platform::text::ToQString;
+  const std::array<std::pair<QLineEdit*, std::string>, 10> texts{{{Description, l.Description.Get()},
+                                                                  {LeftMargin, l.LeftMargin.Get()},
+                                                                  {TopMargin, l.TopMargin.Get()},
+                                                                  {Columns, l.Columns.Get()},
+                                                                  {Rows, l.Rows.Get()},
+                                                                  {LabelWidth, l.Width.Get()},
+                                                                  {LabelHeight, l.Height.Get()},
+                                                                  {LineWidth, l.LineWidth.Get()},
+                                                                  {Caption, l.Caption.Get()},
+                                                                  {StartLabel, "1"}}};
+  for (const auto& [box, text] : texts) box->setText(ToQString(text));
+  UseShipping->setChecked(l.UseShipping == 1);
+  UseCmpAdd->setChecked(l.ReturnAddress == 1);
+  PrintLine->setChecked(l.PrintLine == 1);
+  PrnButn->setEnabled(true);
+  UseCmpAddClick();
+}
+
+LabelLayoutRec Tlblwiz::LayoutFromControls() const {
+  LabelLayoutRec l = LabelLayout;  // the font stays as chosen
+  auto text = [](const QLineEdit* box) { return platform::text::ToAnsi(box->text()); };
+  l.Description.Set(text(Description));
+  l.LeftMargin.Set(text(LeftMargin));
+  l.TopMargin.Set(text(TopMargin));
+  l.Columns.Set(text(Columns));
+  l.Rows.Set(text(Rows));
+  l.Width.Set(text(LabelWidth));
+  l.Height.Set(text(LabelHeight));
+  l.LineWidth.Set(text(LineWidth));
+  l.Caption.Set(text(Caption));
+  l.UseShipping = UseShipping->isChecked();
+  l.ReturnAddress = UseCmpAdd->isChecked();
+  l.PrintLine = PrintLine->isChecked();
+  l.BitmapPath.Set(platform::text::ToAnsi(BitmapPath->text()));
+  return LayoutAsSaved(l);
+}
+
+void Tlblwiz::RestoreLastLayout() {
+  const std::string dir = ".";
+  const std::string path = platform::text::TrimBlanks(ReadLastLayoutPath(dir));
+  if (!path.empty()) {
+    if (const auto layout = ReadLayoutFile(path)) {
+      LabelLayout = *layout;
+      SetLayoutControls();
+      SetStatus(kReady);
+      return;
+    }
+    std::remove((dir + "/" + LastLayoutFileName).c_str());
+  }
+  PrnButn->setEnabled(false);
+  SetStatus("Open a label layout file (Label Menu)...");
+}
+
+void Tlblwiz::Open2Click() {
+  platform::ui::FileDialogRequest request = FileRequest(kLayoutFilter, "LBL");
+  if (!platform::ui::OpenFileDialog(request)) return;
+  const std::string path = request.fileName.toStdString();
+  const auto layout = ReadLayoutFile(path);
+  LabelLayout = layout.value_or(LabelLayoutRec{});
+  if (!layout) {
+    MessageBox("The layout file " + request.fileName + " cannot be read or is not a label layout.", "Open");
+    return;
+  }
+  WriteLastLayoutPath(".", path);
+  WriteLayoutFile(LayoutCopyFileName, LabelLayout);
+  SetLayoutControls();
+  SetStatus(kReady);
+}
+
+void Tlblwiz::SaveAs1Click() {
+  platform::ui::FileDialogRequest request = FileRequest(kLayoutFilter, "LBL");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  LabelLayout = LayoutFromControls();
+  const std::string path = request.fileName.toStdString();
+  if (!WriteLayoutFile(path, LabelLayout)) {
+    MessageBox("Unable to write " + request.fileName + ".", "Save As");
+    return;
+  }
+  WriteLastLayoutPath(".", path);
+}
+
+void Tlblwiz::PrnButnClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any records listed (selected) in the print queue.", "Print Labels");
+    return;
+  }
+  for (const QLineEdit* box : {TopMargin, LeftMargin, Columns, Rows, LabelWidth, LabelHeight}) {
+    if (box->text().trimmed().isEmpty()) {
+      MessageBox(
+          "You have an empty layout definition field. All layout fields are required. Use the Label - Open "
+          "menu "
+          "option to open a layout file or create your own layout.",
+          "Print Labels");
+      return;
+    }
+  }
+  const LabelLayoutRec boxes = LayoutFromControls();
+  const LabelLayoutRec kept = LayoutAsSaved(LabelLayout);
+  if (std::memcmp(&boxes, &kept, sizeof boxes) != 0 &&
+      MessageBox("Your layout settings have changed. Do you want to save the changes before printing?",
+                 "Print Labels", MsgButtons::YesNo) == mrYes)
+    SaveAs1Click();
+  LabelPrintSettings s;
+  try {
+    s.Sheet = {BoxNumber(TopMargin), BoxNumber(LeftMargin), BoxNumber(Columns),
+               BoxNumber(Rows),      BoxNumber(LabelWidth), BoxNumber(LabelHeight)};
+    s.Start = AtLeastOne(StartLabel);
+    s.Copies = AtLeastOne(Copies);
+    s.LineWidth = AtLeastOne(LineWidth);
+  } catch (const std::exception& error) {
+    MessageBox(error.what(), "Print Labels");
+    return;
+  }
+  if (const std::string error = LabelSettingsError(s); !error.empty()) {
+    MessageBox(platform::text::ToQString(error), "Print Labels");
+    return;
+  }
+  s.Font.Name = platform::text::ToQString(LabelLayout.FontName.Get());
+  if (s.Font.Name.isEmpty()) s.Font.Name = "Arial";
+  if (LabelLayout.FontSize.Get() > 0) s.Font.Size = LabelLayout.FontSize.Get();
+  s.Font.Style = LabelLayout.FontStyle;
+  s.UseShipping = UseShipping->isChecked();
+  s.ReturnAddress = UseCmpAdd->isChecked();
+  s.BitmapPath = platform::text::ToAnsi(BitmapPath->text());
+  s.PrintLine = PrintLine->isChecked();
+  s.Caption = platform::text::ToAnsi(Caption->text());
+  forms::LabelsQueued = 0;
+  SetStatus("Printing labels...");
+  repaint();
+  const LabelPrintResult result = PrintLabels(LabelPrintQueue.Rows(), s);
+  QString done = QString("Complete. %1 label(s) sent to printer.").arg(result.Printed);
+  if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
+  SetStatus(done);
+  LabelList->setFocus();
+}
+
+void Tlblwiz::CalibrationRuler1Click() {
+  if (MessageBox("This feature will print the calibration ruler on your printer. You can use it to help you "
+                 "calculate margin settings. Continue?",
+                 "Please Confirm", MsgButtons::YesNo) != mrYes)
+    return;
+  PrintCalibrationRuler();
+  SetStatus("Calibration ruler sent to printer.");
+  LabelList->setFocus();
 }
 
 }  // namespace reports

@@ -3,11 +3,15 @@
 // the loaders, the queue files and the address export. Created at start-up, alive for the run;
 // closing hides it and the rows stay.
 
+#include <QBoxLayout>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTreeWidget>
 
 #include "platform/ui/form.h"
+#include "reports/label_layout.h"
 
 namespace reports {
 
@@ -28,6 +32,22 @@ class Tlblwiz : public platform::ui::Form {
   void LabelListColumnClick(int column);
   void SetStatus(const QString& text);
 
+  // The label layout and printing.
+  void RestoreLastLayout();  // at start-up
+  void Open2Click();
+  void SaveAs1Click();
+  void UseCmpAddClick();
+  void PrnButnClick();
+  void CalibrationRuler1Click();
+  void SetLayoutControls();
+  LabelLayoutRec LayoutFromControls() const;
+
+  QLineEdit *Description, *LeftMargin, *TopMargin, *Columns, *Rows, *LabelWidth, *LabelHeight;
+  QLineEdit *StartLabel, *Copies, *LineWidth, *Caption;
+  QCheckBox *UseShipping, *UseCmpAdd, *PrintLine;
+  QLabel* BitmapPath;
+  QPushButton* PrnButn;
+
   QTreeWidget* LabelList;
   QLineEdit* FilterEdit;
   QLabel* StatusLine;
@@ -36,6 +56,7 @@ class Tlblwiz : public platform::ui::Form {
   void FillList();
   void ShowSelectedCount();
   void ShowAddedCount(int added);
+  void BuildLayoutControls(QBoxLayout* layout);
 };
 
 extern Tlblwiz* lblwiz;

@@ -9,11 +9,14 @@
 #include <cstring>
 #include <fstream>
 
+#include "forms/run_state.h"
 #include "platform/print/recording_print_backend.h"
+#include "platform/ui/support/ui_script.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
 #include "records/vendor_file.h"
 #include "reports/label_layout.h"
+#include "reports/label_wizard.h"
 #include "reports_fixture.h"
 
 using namespace reports;
@@ -161,6 +164,49 @@ TEST_F(LabelPrintingTest, LayoutFilesKeepTheirRecordAndShortFilesGiveNone) {
 
   ASSERT_TRUE(WriteLastLayoutPath(dir_.File(""), path));
   EXPECT_EQ(ReadLastLayoutPath(dir_.File("")), path);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LabelPrintingTest, WizardPrintsTheQueueWithItsBoxes) {
+  auto backend = std::make_unique<platform::print::RecordingPrintBackend>();
+  platform::print::RecordingPrintBackend* recorder = backend.get();
+  platform::print::ScopedPrintBackend scoped(std::move(backend));
+  Tlblwiz& wizard = Createlblwiz();
+  LabelPrintQueue.Clear();
+  LabelPrintQueue.Append({"C1", "Alpha Marine", "", "", "C"});
+  testing_support::UiScript ui;
+  ui.ExpectMessage(
+      "You have an empty layout definition field. All layout fields are required. Use the Label - Open menu "
+      "option to open a layout file or create your own layout.",
+      "Print Labels");
+  wizard.PrnButnClick();
+  for (auto [box, text] : {std::pair{wizard.TopMargin, "100"},
+                           {wizard.LeftMargin, "50"},
+                           {wizard.Columns, "3"},
+                           {wizard.Rows, "2"},
+                           {wizard.LabelWidth, "800"},
+                           {wizard.LabelHeight, "300"}})
+    box->setText(text);
+  wizard.StartLabel->setText("7");  // beyond a sheet of six
+  ui.ExpectMessage("Your layout settings have changed. Do you want to save the changes before printing?",
+                   "Print Labels")
+      .Answer(platform::ui::mrNo);
+  ui.ExpectMessage("The start label must lie on the sheet: 1 to 6.", "Print Labels");
+  wizard.PrnButnClick();
+  wizard.StartLabel->setText("5");
+  ui.ExpectMessage("Your layout settings have changed. Do you want to save the changes before printing?",
+                   "Print Labels")
+      .Answer(platform::ui::mrNo);
+  wizard.PrnButnClick();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(wizard.StatusLine->text(), "Complete. 1 label(s) sent to printer.");
+  EXPECT_EQ(forms::LabelsQueued, 0);
+  EXPECT_EQ(recorder->Log().filter(QRegularExpression(R"re(^TextOut\(850, 400, "Alpha Marine"\))re")).size(),
+            1);
+  LabelPrintQueue.Clear();
 }
 
 }  // namespace
