@@ -6,7 +6,7 @@
 // the label wizard: while one of them is on screen, a double-click (or Enter) hands the
 // highlighted customer to it in SelectedCustomer and closes the manager.
 //
-// Statements, the label queue, exports and imports belong to windows that are not part of the
+// Statements, exports and imports belong to windows that are not part of the
 // program yet: their items are shown disabled.
 
 #include <QAction>
