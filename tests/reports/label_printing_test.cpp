@@ -10,6 +10,8 @@
 #include <fstream>
 
 #include "forms/run_state.h"
+#include "platform/print/print_test_support.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/company_rec.h"
@@ -207,6 +209,28 @@ TEST_F(LabelPrintingTest, WizardPrintsTheQueueWithItsBoxes) {
   EXPECT_EQ(recorder->Log().filter(QRegularExpression(R"re(^TextOut\(850, 400, "Alpha Marine"\))re")).size(),
             1);
   LabelPrintQueue.Clear();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LabelPrintingTest, ProductBarCodesDecodeFromTheRealPdf) {
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  platform::print::QtPrintBackend* qt = backend.get();
+  platform::print::TPrinter pdfPrinter(std::move(backend));
+  records::CurrentCompany.BarCodesOnLabels.Set("Y");
+  records::CurrentCompany.BarCodeType.Set("3");
+  settings_.Font.Size = 12;
+  PrintLabels({{"rope10", "", "", "", "P"}}, settings_, pdfPrinter);
+  const QString pdf = qt->OutputFile();
+  ASSERT_FALSE(pdf.isEmpty());
+  const QString png = print_testing::RenderPage(pdf, 1, QString::fromStdString(dir_.File("labels")));
+  const print_testing::ToolResult decoded = print_testing::RunTool("zbarimg", {"-q", "--raw", png});
+  ASSERT_TRUE(decoded.ran);
+  // The code with its mod-43 check character (27 + 24 + 25 + 14 + 1 + 0 = 91, 91 mod 43 = 5).
+  EXPECT_EQ(decoded.output.trimmed(), "ROPE105");
 }
 
 }  // namespace
