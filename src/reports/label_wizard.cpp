@@ -65,6 +65,26 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   QObject::connect(menus->addMenu("&Label")->addAction("&Close"), &QAction::triggered, this,
                    [this] { Close(); });
 
+  auto* tools = new QHBoxLayout;
+  auto tool = [&](const char* hint, auto handler) {
+    auto* button = new QPushButton(hint, this);
+    button->setToolTip(hint);
+    QObject::connect(button, &QPushButton::clicked, this, handler);
+    tools->addWidget(button);
+    return button;
+  };
+  tool("Delete Record", [this] { SpeedButton2Click(); });
+  tool("Clear All Records", [this] { SpeedButton3Click(); });
+  tool("Save Records to File", [this] { SavetoFileClick(); });
+  tool("Load Records from Saved File", [this] { LoadFrmFileClick(); });
+  tool("Address export to file", [this] { ExportTextClick(); });
+  const std::array<const char*, 4> agingHints{
+      "Load Customers with 0-30 Day Balance", "Load Customers with 31-60 Day Balance",
+      "Load Customers with 61-90 Day Balance", "Load Customers with over 90 Day Balance"};
+  for (int k = 0; k < 4; ++k) AgingButtons[k] = tool(agingHints[k], [this, k] { LoadAging(k + 1); });
+  tool("Close", [this] { Close(); });
+  layout->addLayout(tools);
+
   auto* filterRow = new QHBoxLayout;
   filterRow->addWidget(new QLabel("&Filter Selection:", this));
   FilterEdit = new QLineEdit(this);
@@ -107,6 +127,18 @@ Tlblwiz::~Tlblwiz() {
 }
 
 void Tlblwiz::FormShow() {
+  const records::CompanyRec& c = records::CurrentCompany;
+  const std::array<std::pair<std::string, std::string>, 3> captions{
+      {{c.AgingCaption1.Get(), c.AgingDays1.Get()},
+       {c.AgingCaption2.Get(), c.AgingDays2.Get()},
+       {c.AgingCaption3.Get(), c.AgingDays3.Get()}}};
+  for (int k = 0; k < 3; ++k) {
+    const std::string caption = platform::text::TrimBlanks(captions[k].first);
+    AgingButtons[k]->setText(platform::text::ToQString(
+        caption.empty() ? platform::text::TrimBlanks(captions[k].second) : caption));
+  }
+  AgingButtons[3]->setText(
+      platform::text::ToQString("Over " + platform::text::TrimBlanks(c.AgingDays3.Get())));
   LabelList->setFocus();
 }
 

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <array>
 
 #include "platform/ui/form.h"
 #include "reports/label_layout.h"
@@ -51,6 +52,7 @@ class Tlblwiz : public platform::ui::Form {
   QTreeWidget* LabelList;
   QLineEdit* FilterEdit;
   QLabel* StatusLine;
+  std::array<QPushButton*, 4> AgingButtons{};  // "0-30" ... "Over 90"
 
  private:
   void FillList();

@@ -11,6 +11,7 @@
 #include <fstream>
 
 #include "forms/run_state.h"
+#include "records/company_rec.h"
 #include "records/customer_file.h"
 #include "records/vendor_file.h"
 #include "reports_fixture.h"
@@ -209,6 +210,12 @@ TEST_F(LabelQueueTest, WizardListFollowsTheQueue) {
   wizard.SpeedButton3Click();
   EXPECT_EQ(wizard.LabelList->topLevelItemCount(), 0);
   EXPECT_EQ(forms::LabelsQueued, 0);
+  records::CurrentCompany.AgingDays3.Set("");
+  wizard.FormShow();
+  EXPECT_EQ(wizard.AgingButtons[0]->text(), "Current");
+  EXPECT_EQ(wizard.AgingButtons[3]->text(), "Over ");
+  ui.ExpectMessage("Category 3 has a bad value in your aging days (Company Setup). Unable to process.", "");
+  wizard.LoadAging(4);
   EXPECT_TRUE(ui.Done());
 }
 
