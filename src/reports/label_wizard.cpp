@@ -65,12 +65,15 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   QObject::connect(menus->addMenu("&Label")->addAction("&Close"), &QAction::triggered, this,
                    [this] { Close(); });
 
-  auto* tools = new QHBoxLayout;
-  auto tool = [&](const char* hint, auto handler) {
-    auto* button = new QPushButton(hint, this);
+  // Two rows of five, so that the window fits a small screen.
+  auto* tools = new QGridLayout;
+  int tools_placed = 0;
+  auto tool = [&](const char* hint, auto handler, const char* caption = nullptr) {
+    auto* button = new QPushButton(caption ? caption : hint, this);
     button->setToolTip(hint);
     QObject::connect(button, &QPushButton::clicked, this, handler);
-    tools->addWidget(button);
+    tools->addWidget(button, tools_placed / 5, tools_placed % 5);
+    ++tools_placed;
     return button;
   };
   tool("Delete Record", [this] { SpeedButton2Click(); });
@@ -81,7 +84,10 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   const std::array<const char*, 4> agingHints{
       "Load Customers with 0-30 Day Balance", "Load Customers with 31-60 Day Balance",
       "Load Customers with 61-90 Day Balance", "Load Customers with over 90 Day Balance"};
-  for (int k = 0; k < 4; ++k) AgingButtons[k] = tool(agingHints[k], [this, k] { LoadAging(k + 1); });
+  const std::array<const char*, 4> agingCaptions{"0-30", "31-60", "61-90", "Over 90"};
+  for (int k = 0; k < 4; ++k)
+    AgingButtons[k] = tool(
+        agingHints[k], [this, k] { LoadAging(k + 1); }, agingCaptions[k]);
   tool("Close", [this] { Close(); });
   layout->addLayout(tools);
 
