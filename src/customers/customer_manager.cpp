@@ -33,6 +33,7 @@
 #include "records/company_data_files.h"
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
+#include "reports/label_queue.h"
 
 namespace customers {
 
@@ -126,7 +127,7 @@ void TDemoForm::BuildMenus() {
   Print1 = AddItem(Customer1, "&Print", &TDemoForm::PrinCustClick);
   Find1 = AddItem(Customer1, "&Find", &TDemoForm::FindCustomer);
   CustomerList1 = AddItem(Customer1, "Customer &List", &TDemoForm::CustBookButnClick);
-  AddtoLabelQueue1 = AddUnavailableItem(Customer1, "&Add to Label Queue");
+  AddtoLabelQueue1 = AddItem(Customer1, "&Add to Label Queue", &TDemoForm::AddtoLabelQueue1Click);
   PrintEnvelope1 = AddItem(Customer1, "Print En&velope", &TDemoForm::PrintEnvButnClick);
   CopytoClipboard1 = AddItem(Customer1, "Cop&y to Clipboard", &TDemoForm::CopytoClipboard1Click);
   ExporttoTextFile1 =
@@ -153,7 +154,7 @@ void TDemoForm::BuildMenus() {
 
   // The pop-up menu on the rows repeats the menu's items; where the captions agree they are the
   // same items.
-  AddtoLabelQueue2 = AddUnavailableItem(PopupMenu1, "Add to Label &Queue");
+  AddtoLabelQueue2 = AddItem(PopupMenu1, "Add to Label &Queue", &TDemoForm::AddtoLabelQueue1Click);
   PopupMenu1->addActions({PrintEnvelope1, CopytoClipboard1});
   Statement1 = AddItem(PopupMenu1, "&Statement", &TDemoForm::StmtPrinClick);
   PopupMenu1->addSeparator();
@@ -422,6 +423,10 @@ void TDemoForm::CopytoClipboard1Click() {
   if (!ReadHighlighted()) return;
   SetClipboardText(AddressClipboardText(CustRec.CustomerName.Get(), BillingLines(CustRec)));
   SetStatusText(1, "Customer: " + Text(TrimBlanks(CustRec.CustomerName.Get())) + " copied to clipboard.");
+}
+
+void TDemoForm::AddtoLabelQueue1Click() {
+  if (ReadHighlighted()) reports::QueueCustomer(CustRec);
 }
 
 void TDemoForm::PrintWindow1Click() {

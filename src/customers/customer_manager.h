@@ -6,7 +6,7 @@
 // the label wizard: while one of them is on screen, a double-click (or Enter) hands the
 // highlighted customer to it in SelectedCustomer and closes the manager.
 //
-// Statements, the label queue and exports belong to windows that are not part of the
+// Statements, labels, exports and imports belong to windows of other parts of the
 // program yet: their items are shown disabled.
 
 #include <QAction>
@@ -61,6 +61,7 @@ class TDemoForm : public forms::ManagerWindow {
   void PrintEnvButnClick();
   void CopytoClipboard1Click();
   void ImportfromTextFile1Click();
+  void AddtoLabelQueue1Click();
   void ByName1Click();
   void ByNumber1Click();
   void PrintWindow1Click();

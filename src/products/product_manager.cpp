@@ -40,6 +40,7 @@
 #include "records/company_rec.h"
 #include "records/product_file.h"
 #include "records/product_pricing.h"
+#include "reports/label_queue.h"
 #include "storage/stat_form.h"
 
 namespace products {
@@ -171,9 +172,10 @@ TEditProd::TEditProd(QWidget* parent)
   for (QAction* del : {Delete1, Delete2}) QObject::connect(del, &QAction::triggered, [] { DeleteProduct(); });
   for (QAction* close : {Close2, Close3}) QObject::connect(close, &QAction::triggered, [this] { Close(); });
   QObject::connect(ExporttoTextFile1, &QAction::triggered, [] { exchange::CreateProdExp().ShowModal(); });
-  // The label queue belongs to a window that is not part of the program yet; its items stay
-  // disabled until it is.
-  for (QAction* pending : {AddtoLabelQueue1, AddtoLabelQueue2}) pending->setEnabled(false);
+  for (QAction* queue : {AddtoLabelQueue1, AddtoLabelQueue2})
+    QObject::connect(queue, &QAction::triggered, [this] {
+      if (ReadCurrentRow()) reports::QueueProduct(ProductBuf);
+    });
   ProdBrowser->SetPopupMenu(PopupMenu1);
 
   auto* statusBar = new QStatusBar(this);

@@ -31,6 +31,7 @@
 #include "records/company_rec.h"
 #include "records/record_file.h"
 #include "records/vendor_file.h"
+#include "reports/label_queue.h"
 
 namespace purchasing {
 
@@ -94,8 +95,7 @@ void TVenList::BuildMenus() {
   Print1 = AddItem(Vendor1, "&Print", &TVenList::PrinCustClick);
   Find1 = AddItem(Vendor1, "&Find", &TVenList::FindVendor);
   VendorList1 = AddItem(Vendor1, "Vendor &List", &TVenList::CustBookButnClick);
-  // The label queue belongs to a window not part of the program yet.
-  AddtoLabelQueue1 = AddUnavailableItem(Vendor1, "&Add to Label Queue");
+  AddtoLabelQueue1 = AddItem(Vendor1, "&Add to Label Queue", &TVenList::AddtoLabelQueue1Click);
   PrintEnvelope1 = AddItem(Vendor1, "Print En&velope", &TVenList::PrintEnvButnClick);
   CopytoClipboard1 = AddItem(Vendor1, "Cop&y to Clipboard", &TVenList::CopytoClipboard1Click);
   ExporttoTextFile1 =
@@ -117,7 +117,7 @@ void TVenList::BuildMenus() {
   Overview1 = AddItem(Help1, "&Overview", &TVenList::SpeedButton3Click);
 
   // The pop-up menu on the rows repeats the common items.
-  AddtoLabelQueue2 = AddUnavailableItem(PopupMenu1, "Add to Label &Queue");
+  AddtoLabelQueue2 = AddItem(PopupMenu1, "Add to Label &Queue", &TVenList::AddtoLabelQueue1Click);
   PopupMenu1->addActions({PrintEnvelope1, CopytoClipboard1});
   PopupMenu1->addSeparator();
   PopupMenu1->addActions({New1, Edit1, Delete1, Print1, Find1, VendorList1});
@@ -343,6 +343,10 @@ void TVenList::CustBookButnClick() {
     });
     return lines;
   });
+}
+
+void TVenList::AddtoLabelQueue1Click() {
+  if (ReadHighlighted()) reports::QueueVendor(VendRec);
 }
 
 void TVenList::PrinCustClick() {

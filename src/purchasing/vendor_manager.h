@@ -56,6 +56,7 @@ class TVenList : public forms::ManagerWindow {
   void FinCustButnClick() { FindVendor(); }
   void CustBookButnClick();
   void PrinCustClick();
+  void AddtoLabelQueue1Click();
   void PrintEnvButnClick();
   void CopytoClipboard1Click();
   void ImportfromTextFile1Click();

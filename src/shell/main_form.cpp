@@ -45,6 +45,7 @@
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "reports/label_wizard.h"
 #include "reports/report_wizard.h"
 #include "shell/about_box.h"
 #include "shell/maintenance.h"
@@ -205,7 +206,7 @@ void TMainForm::BuildMenus() {
   ReportManager1 = AddItem(Wizards1, "&Reports...", &TMainForm::ReportManager1Click);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", &TMainForm::InterestWizard1Click);
-  LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", nullptr);
+  LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", &TMainForm::LabelWizard1Click);
   LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
 
   Tools1 = MainMenu1->addMenu("&Tools");
@@ -795,6 +796,10 @@ void TMainForm::PriceChange1Click() {
 
 void TMainForm::ReportManager1Click() {
   reports::CreateRptSelect().ShowModal();
+}
+
+void TMainForm::LabelWizard1Click() {
+  reports::Createlblwiz().ShowModal();
 }
 
 void TMainForm::PaymentManager1Click() {

@@ -77,6 +77,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void PriceChange1Click();
   // The report tool button triggers this item too.
   void ReportManager1Click();
+  void LabelWizard1Click();
   void PaymentManager1Click();
   void InterestWizard1Click();
   // Menu Tools.

@@ -17,6 +17,7 @@
 #include "customers/customer_manager.h"
 #include "customers/customer_quick_view.h"
 #include "customers/edit_dlg.h"
+#include "documents/customer_statement.h"
 #include "exchange/backup_window.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/cal_form.h"
@@ -31,6 +32,7 @@
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_manager.h"
+#include "invoicing/invoice_posting.h"
 #include "invoicing/partial_payment_dialog.h"
 #include "invoicing/payment_wizard.h"
 #include "mail/mail_address_dlg.h"
@@ -44,6 +46,8 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
+#include "reports/label_queue.h"
+#include "reports/label_wizard.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "reports/top10_chart.h"
@@ -98,6 +102,7 @@ void CreateOtherForms() {
   reports::CreateRptSelect();
   reports::Creatertreport();
   reports::CreateMyChart();
+  reports::Createlblwiz();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
@@ -167,6 +172,10 @@ bool StartUp() {
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
+  invoicing::QueueCustomerLabel = [](const CustomerRec& customer) { reports::QueueCustomer(customer); };
+  documents::QueueStatementLabel = [](const documents::StatementCustomer& c) {
+    reports::LabelPrintQueue.Append({c.Number, c.Name, c.MailSortCode, c.Type, "C"});
+  };
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
   invoicing::ShowPrinterSetup = [] {
     if (MainForm) MainForm->PrinterSetup1Click();

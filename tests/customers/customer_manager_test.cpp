@@ -26,6 +26,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
+#include "reports/label_queue.h"
 #include "support/recording_printer.h"
 
 namespace customers {
@@ -357,12 +358,24 @@ TEST_F(CustomerManagerTest, CopiesNameAndBillingAddressToTheClipboard) {
   EXPECT_EQ(platform::ui::ClipboardText(), "Baker \n1 Main Street\nSpringfield\n\n");
 }
 
-TEST_F(CustomerManagerTest, ActionsOfPartsStillToComeAreDisabled) {
+TEST_F(CustomerManagerTest, AddsTheHighlightedCustomerToTheLabelQueue) {
+  File({Customer("500", "Baker ")});
+  reports::LabelPrintQueue.Clear();
+  UiScript ui;
+  ui.OnModal<TDemoForm>([](TDemoForm& m) { m.AddtoLabelQueue2->trigger(); });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  ASSERT_EQ(reports::LabelPrintQueue.Count(), 1);
+  EXPECT_EQ(reports::LabelPrintQueue.Rows()[0].Code, "500");
+  EXPECT_EQ(reports::LabelPrintQueue.Rows()[0].Letter, "C");
+  reports::LabelPrintQueue.Clear();
+}
+
+TEST_F(CustomerManagerTest, EveryActionIsAvailable) {
   TDemoForm& m = CreateDemoForm();
-  for (QAction* item : {m.AddtoLabelQueue1, m.AddtoLabelQueue2})
-    EXPECT_FALSE(item->isEnabled()) << item->text().toStdString();
-  for (QAction* item : {m.New1, m.View2, m.BatchPrint1, m.Statement1, m.ExporttoTextFile1,
-                        m.ExporttoContactManager1, m.ImportfromTextFile1})
+  for (QAction* item :
+       {m.New1, m.View2, m.BatchPrint1, m.Statement1, m.ExporttoTextFile1, m.ExporttoContactManager1,
+        m.ImportfromTextFile1, m.AddtoLabelQueue1, m.AddtoLabelQueue2})
     EXPECT_TRUE(item->isEnabled()) << item->text().toStdString();
   EXPECT_TRUE(m.StmtPrin->isEnabled());
   EXPECT_TRUE(m.BatchPrinButn->isEnabled());

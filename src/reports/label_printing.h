@@ -1,0 +1,59 @@
+#pragma once
+// Printing the label queue onto sheets of labels, in printer dots: address labels for customers
+// and vendors, product labels with code, description, price and an optional bar code; and the
+// calibration ruler that helps measure a sheet.
+
+#include <string>
+#include <vector>
+
+#include "platform/print/canvas.h"
+#include "platform/print/printer.h"
+#include "reports/label_queue.h"
+
+namespace reports {
+
+// The sheet as the layout gives it, in printer dots.
+struct LabelSheet {
+  int Top = 0, Left = 0, Columns = 1, Rows = 1, Width = 0, Height = 0;
+};
+
+// Where one label goes: its page (from 0) and its top-left corner.
+struct LabelSpot {
+  int Page = 0;
+  int X = 0, Y = 0;
+  bool operator==(const LabelSpot&) const = default;
+};
+
+// The places of `count` labels from label `start` (1 = the top-left label of the first sheet).
+// Labels fill a row left to right, then the next row; a full sheet goes on on a new page.
+std::vector<LabelSpot> LabelSpots(const LabelSheet& sheet, int start, int count);
+
+struct LabelPrintSettings {
+  LabelSheet Sheet;
+  int Start = 1;
+  int Copies = 1;
+  platform::print::TFont Font;
+  bool UseShipping = false;
+  bool ReturnAddress = false;
+  std::string BitmapPath;
+  bool PrintLine = false;
+  int LineWidth = 1;
+  std::string Caption;
+};
+
+struct LabelPrintResult {
+  int Printed = 0;
+  int Missing = 0;  // rows whose record is no longer on file, left out
+};
+
+// Why the settings cannot print; empty when they can.
+std::string LabelSettingsError(const LabelPrintSettings& settings);
+
+// Prints every queued row `Copies` times, job "Mailing Labels".
+LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
+                             platform::print::TPrinter& printer = platform::print::Printer());
+
+// The ruler page: ticks every 50 dots down and across, the values at every 400.
+void PrintCalibrationRuler(platform::print::TPrinter& printer = platform::print::Printer());
+
+}  // namespace reports

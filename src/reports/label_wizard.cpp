@@ -1,0 +1,519 @@
+#include "reports/label_wizard.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QPushButton>
+#include <array>
+#include <cstdio>
+#include <cstring>
+
+#include "forms/run_state.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/text/number_text.h"
+#include "platform/ui/common_dialogs.h"
+#include "platform/ui/message_box.h"
+#include "records/company_rec.h"
+#include "reports/label_printing.h"
+#include "reports/label_queue.h"
+
+namespace reports {
+
+using platform::ui::MessageBox;
+using platform::ui::mrYes;
+using platform::ui::MsgButtons;
+
+Tlblwiz* lblwiz = nullptr;
+
+namespace {
+
+platform::ui::FileDialogRequest FileRequest(const char* filter, const char* extension) {
+  platform::ui::FileDialogRequest request;
+  request.filter = filter;
+  request.defaultExt = extension;
+  return request;
+}
+
+const char* const kQueueFilter = "Record List (*.LST)|*.LST";
+
+}  // namespace
+
+Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
+  setObjectName("lblwiz");
+  setWindowTitle("Label Wizard / Print Queue");
+  auto* layout = new QVBoxLayout(this);
+  auto* menus = new QMenuBar(this);
+  layout->setMenuBar(menus);
+  QMenu* records = menus->addMenu("&Records");
+  auto item = [&](const char* caption, auto handler) {
+    QObject::connect(records->addAction(caption), &QAction::triggered, this, handler);
+  };
+  item("&Delete Item", [this] { SpeedButton2Click(); });
+  item("Delete &All Items", [this] { SpeedButton3Click(); });
+  item("Load All V&endors", [this] { LoadAll(LoadAllVendors); });
+  item("&Load All Customers", [this] { LoadAll(LoadAllCustomers); });
+  item("L&oad All Products", [this] { LoadAll(LoadAllProducts); });
+  item("&Save To File", [this] { SavetoFileClick(); });
+  item("Load &From File", [this] { LoadFrmFileClick(); });
+  const std::array<const char*, 4> agingItems{"Load 0-30 Days", "Load 31-60 Days", "Load 61-90 Days",
+                                              "Load Over 90 Days"};
+  for (int k = 0; k < 4; ++k) item(agingItems[k], [this, k] { LoadAging(k + 1); });
+  item("Address E&xport to Text File", [this] { ExportTextClick(); });
+  QObject::connect(menus->addMenu("&Label")->addAction("&Close"), &QAction::triggered, this,
+                   [this] { Close(); });
+
+  // Two rows of five, so that the window fits a small screen.
+  auto* tools = new QGridLayout;
+  int tools_placed = 0;
+  auto tool = [&](const char* hint, auto handler, const char* caption = nullptr) {
+    auto* button = new QPushButton(caption ? caption : hint, this);
+    button->setToolTip(hint);
+    QObject::connect(button, &QPushButton::clicked, this, handler);
+    tools->addWidget(button, tools_placed / 5, tools_placed % 5);
+    ++tools_placed;
+    return button;
+  };
+  tool("Delete Record", [this] { SpeedButton2Click(); });
+  tool("Clear All Records", [this] { SpeedButton3Click(); });
+  tool("Save Records to File", [this] { SavetoFileClick(); });
+  tool("Load Records from Saved File", [this] { LoadFrmFileClick(); });
+  tool("Address export to file", [this] { ExportTextClick(); });
+  const std::array<const char*, 4> agingHints{
+      "Load Customers with 0-30 Day Balance", "Load Customers with 31-60 Day Balance",
+      "Load Customers with 61-90 Day Balance", "Load Customers with over 90 Day Balance"};
+  const std::array<const char*, 4> agingCaptions{"0-30", "31-60", "61-90", "Over 90"};
+  for (int k = 0; k < 4; ++k)
+    AgingButtons[k] = tool(
+        agingHints[k], [this, k] { LoadAging(k + 1); }, agingCaptions[k]);
+  tool("Close", [this] { Close(); });
+  layout->addLayout(tools);
+
+  auto* filterRow = new QHBoxLayout;
+  filterRow->addWidget(new QLabel("&Filter Selection:", this));
+  FilterEdit = new QLineEdit(this);
+  FilterEdit->setMaxLength(25);
+  filterRow->addWidget(FilterEdit);
+  const std::array<const char*, 3> filterButtons{"&Customers", "&Vendors", "Prod&ucts"};
+  for (int k = 0; k < 3; ++k) {
+    auto* button = new QPushButton(filterButtons[k], this);
+    QObject::connect(button, &QPushButton::clicked, this, [this, k] { FilterClick(k); });
+    filterRow->addWidget(button);
+  }
+  layout->addLayout(filterRow);
+
+  LabelList = new QTreeWidget(this);
+  LabelList->setObjectName("LabelList");
+  LabelList->setRootIsDecorated(false);
+  LabelList->setHeaderLabels({"No./Code", "Name/Product Desc.", "Sort Cd/Price", "Type/Key Code", "C"});
+  const std::array<int, 5> widths{75, 200, 100, 145, 25};
+  for (int c = 0; c < 5; ++c) LabelList->setColumnWidth(c, widths[c]);
+  LabelList->header()->setSectionsClickable(true);
+  QObject::connect(LabelList->header(), &QHeaderView::sectionClicked, this,
+                   [this](int column) { LabelListColumnClick(column); });
+  layout->addWidget(LabelList);
+  BuildLayoutControls(layout);
+  StatusLine = new QLabel(this);
+  layout->addWidget(StatusLine);
+
+  LabelPrintQueue.Changed = [this] { FillList(); };
+  LabelPrintQueue.StatusShown = [this](const std::string& text) {
+    SetStatus(platform::text::ToQString(text));
+  };
+  FillList();
+  RestoreLastLayout();
+}
+
+Tlblwiz::~Tlblwiz() {
+  LabelPrintQueue.Changed = nullptr;
+  LabelPrintQueue.StatusShown = nullptr;
+  if (lblwiz == this) lblwiz = nullptr;
+}
+
+void Tlblwiz::FormShow() {
+  const records::CompanyRec& c = records::CurrentCompany;
+  const std::array<std::pair<std::string, std::string>, 3> captions{
+      {{c.AgingCaption1.Get(), c.AgingDays1.Get()},
+       {c.AgingCaption2.Get(), c.AgingDays2.Get()},
+       {c.AgingCaption3.Get(), c.AgingDays3.Get()}}};
+  for (int k = 0; k < 3; ++k) {
+    const std::string caption = platform::text::TrimBlanks(captions[k].first);
+    AgingButtons[k]->setText(platform::text::ToQString(
+        caption.empty() ? platform::text::TrimBlanks(captions[k].second) : caption));
+  }
+  AgingButtons[3]->setText(
+      platform::text::ToQString("Over " + platform::text::TrimBlanks(c.AgingDays3.Get())));
+  LabelList->setFocus();
+}
+
+void Tlblwiz::SetStatus(const QString& text) {
+  StatusLine->setText(text);
+}
+
+void Tlblwiz::FillList() {
+  LabelList->clear();
+  for (const LabelQueueRow& row : LabelPrintQueue.Rows()) {
+    QStringList texts;
+    for (int c = 0; c < 5; ++c) texts << platform::text::ToQString(row.Column(c));
+    LabelList->addTopLevelItem(new QTreeWidgetItem(texts));
+  }
+}
+
+void Tlblwiz::ShowSelectedCount() {
+  SetStatus(QString::number(LabelPrintQueue.Count()) + " records are selected.");
+}
+
+void Tlblwiz::ShowAddedCount(int added) {
+  SetStatus(QString::number(added) + " records were added.");
+  if (added > 0 && LabelList->topLevelItemCount() > 0)
+    LabelList->scrollToItem(LabelList->topLevelItem(LabelList->topLevelItemCount() - 1));
+}
+
+void Tlblwiz::SpeedButton2Click() {
+  QTreeWidgetItem* selected = LabelList->currentItem();
+  if (!selected) {
+    MessageBox(
+        "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
+        "record to hilite it and then select the delete option.",
+        "Delete Record");
+    return;
+  }
+  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected));
+  ShowSelectedCount();
+}
+
+void Tlblwiz::SpeedButton3Click() {
+  if (LabelPrintQueue.Empty()) {
+    QApplication::beep();
+    return;
+  }
+  if (MessageBox("This will clear all records in the print queue. Continue?", "Please Confirm",
+                 MsgButtons::YesNo) != mrYes)
+    return;
+  LabelPrintQueue.Clear();
+  SetStatus("All records were removed from the queue.");
+}
+
+void Tlblwiz::LoadAll(int (*load)()) {
+  ShowAddedCount(load());
+}
+
+void Tlblwiz::LoadAging(int category) {
+  const records::CompanyRec& c = records::CurrentCompany;
+  const std::array limits{c.AgingDays1.Get(), c.AgingDays2.Get(), c.AgingDays3.Get(), c.AgingDays3.Get()};
+  const std::array titles{c.AgingCaption1.Get(), c.AgingCaption2.Get(), c.AgingCaption3.Get(),
+                          "Over " + c.AgingDays3.Get()};
+  const int index = category - 1;
+  if (platform::text::TrimBlanks(limits[index]).empty()) {
+    MessageBox(QString("Category %1 has a bad value in your aging days (Company Setup). Unable to process.")
+                   .arg(std::min(category, 3)),
+               "");
+    return;
+  }
+  const int added = LoadAgingCategory(category);
+  if (added == 0)
+    MessageBox("No records were found.",
+               platform::text::ToQString(platform::text::TrimBlanks(titles[index])));
+  else
+    ShowAddedCount(added);
+}
+
+void Tlblwiz::FilterClick(int kind) {
+  static const std::array<const char*, 3> nouns{"customers", "vendors", "products"};
+  static const std::array<const char*, 3> none{
+      "No matching records were found in the Mailing List Sort Code or Customer Type fields.",
+      "No matching records were found in the Mailing List Sort Code or Vendor Type fields.",
+      "No matching records were found in Product Description or Key Code fields."};
+  static const std::array<int (*)(), 3> loadAll{LoadAllCustomers, LoadAllVendors, LoadAllProducts};
+  const std::string filter = platform::text::ToAnsi(FilterEdit->text());
+  if (platform::text::TrimBlanks(filter).empty()) {
+    if (MessageBox(QString("You have not entered any filter selection. Do you want to load all %1?")
+                       .arg(nouns[kind]),
+                   "Filter Selection Empty", MsgButtons::YesNo) == mrYes)
+      LoadAll(loadAll[kind]);
+    return;
+  }
+  const int added = LoadByFilter(static_cast<QueueKind>(kind), filter);
+  if (added == 0) MessageBox(none[kind], "");
+  ShowAddedCount(added);
+}
+
+void Tlblwiz::SavetoFileClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any customer records to save.", "Save Records");
+    return;
+  }
+  platform::ui::FileDialogRequest request = FileRequest(kQueueFilter, "LST");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  if (!SaveQueueFile(request.fileName.toStdString(), LabelPrintQueue.Rows())) {
+    MessageBox("Unable to write " + request.fileName + ".", "Save Records");
+    return;
+  }
+  forms::LabelsQueued = 0;
+  SetStatus("Records saved to file: " + request.fileName + ".");
+}
+
+void Tlblwiz::LoadFrmFileClick() {
+  platform::ui::FileDialogRequest request = FileRequest(kQueueFilter, "LST");
+  if (!platform::ui::OpenFileDialog(request)) return;
+  std::vector<LabelQueueRow> rows;
+  if (!ReadQueueFile(request.fileName.toStdString(), rows)) {
+    MessageBox("Unable to read " + request.fileName + ".", "Load Records");
+    return;
+  }
+  for (LabelQueueRow& row : rows) LabelPrintQueue.Append(std::move(row));
+  ShowSelectedCount();
+}
+
+void Tlblwiz::ExportTextClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any records listed to export addresses for.", "Export Address");
+    return;
+  }
+  if (MessageBox(
+          "This will create a text file of addresses for all vendors and/or customers in the print queue. "
+          "Continue?",
+          "Export Addresses", MsgButtons::YesNo) != mrYes)
+    return;
+  platform::ui::FileDialogRequest request = FileRequest("Record List (*.TXT)|*.TXT", "TXT");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  const AddressExport result = BuildAddressExport(LabelPrintQueue.Rows());
+  if (!WriteTextLines(request.fileName.toStdString(), result.Lines)) {
+    MessageBox("Unable to write " + request.fileName + ".", "Export Address");
+    return;
+  }
+  forms::LabelsQueued = 0;
+  SetStatus("Address text saved to file: " + request.fileName + ".");
+  QString done = "All addresses have been exported to text file.";
+  if (result.Missing > 0)
+    done += QString(" %1 queued record(s) are no longer on file and were left out.").arg(result.Missing);
+  MessageBox(done, "Export Complete");
+}
+
+void Tlblwiz::LabelListColumnClick(int column) {
+  LabelPrintQueue.SortByColumn(column);
+}
+
+Tlblwiz& Createlblwiz() {
+  if (!lblwiz) lblwiz = new Tlblwiz;
+  return *lblwiz;
+}
+
+}  // namespace reports
+
+namespace reports {
+
+namespace {
+
+QLineEdit* Box(QGridLayout* grid, int row, int column, const char* caption, int maxLength) {
+  auto* edit = new QLineEdit(grid->parentWidget());
+  edit->setMaxLength(maxLength);
+  grid->addWidget(new QLabel(caption, grid->parentWidget()), row, column * 2);
+  grid->addWidget(edit, row, column * 2 + 1);
+  return edit;
+}
+
+int BoxNumber(const QLineEdit* box) {
+  return platform::text::StrToInt(platform::text::TrimBlanks(box->text().toStdString()));
+}
+
+// Empty or starting with "0" counts as 1.
+int AtLeastOne(QLineEdit* box) {
+  if (box->text().trimmed().isEmpty() || box->text().trimmed().startsWith('0')) box->setText("1");
+  return BoxNumber(box);
+}
+
+const char* const kReady = "Ready. Add and remove records as needed or select print button.";
+const char* const kLayoutFilter = "Label files (*.LBL)|*.LBL";
+
+}  // namespace
+
+void Tlblwiz::BuildLayoutControls(QBoxLayout* layout) {
+  auto* panel = new QWidget(this);
+  auto* grid = new QGridLayout(panel);
+  Description = Box(grid, 0, 0, "Layout &Description:", 50);
+  LeftMargin = Box(grid, 1, 0, "Left Margin:", 3);
+  TopMargin = Box(grid, 1, 1, "Top Margin:", 3);
+  Columns = Box(grid, 2, 0, "Columns Across:", 1);
+  Rows = Box(grid, 2, 1, "Rows Down:", 2);
+  LabelWidth = Box(grid, 3, 0, "Label Width:", 4);
+  LabelHeight = Box(grid, 3, 1, "Label Height:", 4);
+  StartLabel = Box(grid, 4, 0, "&Start at Label:", 2);
+  Copies = Box(grid, 4, 1, "Copies of ea. label:", 3);
+  LineWidth = Box(grid, 5, 0, "Line Width:", 1);
+  LineWidth->setText("0");
+  Caption = Box(grid, 5, 1, "Send/Label Caption:", 10);
+  UseShipping = new QCheckBox("Use Shipping Address", panel);
+  UseCmpAdd = new QCheckBox("Print company return address", panel);
+  PrintLine = new QCheckBox("Print line between addresses", panel);
+  BitmapPath = new QLabel(panel);
+  grid->addWidget(UseShipping, 6, 0, 1, 2);
+  grid->addWidget(UseCmpAdd, 6, 2, 1, 2);
+  grid->addWidget(PrintLine, 7, 0, 1, 2);
+  grid->addWidget(BitmapPath, 7, 2, 1, 2);
+  PrnButn = new QPushButton("&Print Labels", panel);
+  grid->addWidget(PrnButn, 8, 3);
+  QObject::connect(PrnButn, &QPushButton::clicked, this, [this] { PrnButnClick(); });
+  QObject::connect(UseCmpAdd, &QCheckBox::clicked, this, [this] { UseCmpAddClick(); });
+  layout->addWidget(panel);
+}
+
+void Tlblwiz::UseCmpAddClick() {
+  const bool on = UseCmpAdd->isChecked();
+  for (QWidget* control : std::initializer_list<QWidget*>{PrintLine, LineWidth, Caption})
+    control->setEnabled(on);
+  BitmapPath->setText(on ? platform::text::ToQString(LabelLayout.BitmapPath.Get()) : "");
+}
+
+void Tlblwiz::SetLayoutControls() {
+  const LabelLayoutRec& l = LabelLayout;
+  using platform::text::ToQString;
+  const std::array<std::pair<QLineEdit*, std::string>, 10> texts{{{Description, l.Description.Get()},
+                                                                  {LeftMargin, l.LeftMargin.Get()},
+                                                                  {TopMargin, l.TopMargin.Get()},
+                                                                  {Columns, l.Columns.Get()},
+                                                                  {Rows, l.Rows.Get()},
+                                                                  {LabelWidth, l.Width.Get()},
+                                                                  {LabelHeight, l.Height.Get()},
+                                                                  {LineWidth, l.LineWidth.Get()},
+                                                                  {Caption, l.Caption.Get()},
+                                                                  {StartLabel, "1"}}};
+  for (const auto& [box, text] : texts) box->setText(ToQString(text));
+  UseShipping->setChecked(l.UseShipping == 1);
+  UseCmpAdd->setChecked(l.ReturnAddress == 1);
+  PrintLine->setChecked(l.PrintLine == 1);
+  PrnButn->setEnabled(true);
+  UseCmpAddClick();
+}
+
+LabelLayoutRec Tlblwiz::LayoutFromControls() const {
+  LabelLayoutRec l = LabelLayout;  // the font stays as chosen
+  auto text = [](const QLineEdit* box) { return platform::text::ToAnsi(box->text()); };
+  l.Description.Set(text(Description));
+  l.LeftMargin.Set(text(LeftMargin));
+  l.TopMargin.Set(text(TopMargin));
+  l.Columns.Set(text(Columns));
+  l.Rows.Set(text(Rows));
+  l.Width.Set(text(LabelWidth));
+  l.Height.Set(text(LabelHeight));
+  l.LineWidth.Set(text(LineWidth));
+  l.Caption.Set(text(Caption));
+  l.UseShipping = UseShipping->isChecked();
+  l.ReturnAddress = UseCmpAdd->isChecked();
+  l.PrintLine = PrintLine->isChecked();
+  l.BitmapPath.Set(platform::text::ToAnsi(BitmapPath->text()));
+  return LayoutAsSaved(l);
+}
+
+void Tlblwiz::RestoreLastLayout() {
+  const std::string dir = ".";
+  const std::string path = platform::text::TrimBlanks(ReadLastLayoutPath(dir));
+  if (!path.empty()) {
+    if (const auto layout = ReadLayoutFile(path)) {
+      LabelLayout = *layout;
+      SetLayoutControls();
+      SetStatus(kReady);
+      return;
+    }
+    std::remove((dir + "/" + LastLayoutFileName).c_str());
+  }
+  PrnButn->setEnabled(false);
+  SetStatus("Open a label layout file (Label Menu)...");
+}
+
+void Tlblwiz::Open2Click() {
+  platform::ui::FileDialogRequest request = FileRequest(kLayoutFilter, "LBL");
+  if (!platform::ui::OpenFileDialog(request)) return;
+  const std::string path = request.fileName.toStdString();
+  const auto layout = ReadLayoutFile(path);
+  LabelLayout = layout.value_or(LabelLayoutRec{});
+  if (!layout) {
+    MessageBox("The layout file " + request.fileName + " cannot be read or is not a label layout.", "Open");
+    return;
+  }
+  WriteLastLayoutPath(".", path);
+  WriteLayoutFile(LayoutCopyFileName, LabelLayout);
+  SetLayoutControls();
+  SetStatus(kReady);
+}
+
+void Tlblwiz::SaveAs1Click() {
+  platform::ui::FileDialogRequest request = FileRequest(kLayoutFilter, "LBL");
+  if (!platform::ui::SaveFileDialog(request)) return;
+  LabelLayout = LayoutFromControls();
+  const std::string path = request.fileName.toStdString();
+  if (!WriteLayoutFile(path, LabelLayout)) {
+    MessageBox("Unable to write " + request.fileName + ".", "Save As");
+    return;
+  }
+  WriteLastLayoutPath(".", path);
+}
+
+void Tlblwiz::PrnButnClick() {
+  if (LabelPrintQueue.Empty()) {
+    MessageBox("You do not have any records listed (selected) in the print queue.", "Print Labels");
+    return;
+  }
+  for (const QLineEdit* box : {TopMargin, LeftMargin, Columns, Rows, LabelWidth, LabelHeight}) {
+    if (box->text().trimmed().isEmpty()) {
+      MessageBox(
+          "You have an empty layout definition field. All layout fields are required. Use the Label - Open "
+          "menu "
+          "option to open a layout file or create your own layout.",
+          "Print Labels");
+      return;
+    }
+  }
+  const LabelLayoutRec boxes = LayoutFromControls();
+  const LabelLayoutRec kept = LayoutAsSaved(LabelLayout);
+  if (std::memcmp(&boxes, &kept, sizeof boxes) != 0 &&
+      MessageBox("Your layout settings have changed. Do you want to save the changes before printing?",
+                 "Print Labels", MsgButtons::YesNo) == mrYes)
+    SaveAs1Click();
+  LabelPrintSettings s;
+  try {
+    s.Sheet = {BoxNumber(TopMargin), BoxNumber(LeftMargin), BoxNumber(Columns),
+               BoxNumber(Rows),      BoxNumber(LabelWidth), BoxNumber(LabelHeight)};
+    s.Start = AtLeastOne(StartLabel);
+    s.Copies = AtLeastOne(Copies);
+    s.LineWidth = AtLeastOne(LineWidth);
+  } catch (const std::exception& error) {
+    MessageBox(error.what(), "Print Labels");
+    return;
+  }
+  if (const std::string error = LabelSettingsError(s); !error.empty()) {
+    MessageBox(platform::text::ToQString(error), "Print Labels");
+    return;
+  }
+  s.Font.Name = platform::text::ToQString(LabelLayout.FontName.Get());
+  if (s.Font.Name.isEmpty()) s.Font.Name = "Arial";
+  if (LabelLayout.FontSize.Get() > 0) s.Font.Size = LabelLayout.FontSize.Get();
+  s.Font.Style = LabelLayout.FontStyle;
+  s.UseShipping = UseShipping->isChecked();
+  s.ReturnAddress = UseCmpAdd->isChecked();
+  s.BitmapPath = platform::text::ToAnsi(BitmapPath->text());
+  s.PrintLine = PrintLine->isChecked();
+  s.Caption = platform::text::ToAnsi(Caption->text());
+  forms::LabelsQueued = 0;
+  SetStatus("Printing labels...");
+  repaint();
+  const LabelPrintResult result = PrintLabels(LabelPrintQueue.Rows(), s);
+  QString done = QString("Complete. %1 label(s) sent to printer.").arg(result.Printed);
+  if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
+  SetStatus(done);
+  LabelList->setFocus();
+}
+
+void Tlblwiz::CalibrationRuler1Click() {
+  if (MessageBox("This feature will print the calibration ruler on your printer. You can use it to help you "
+                 "calculate margin settings. Continue?",
+                 "Please Confirm", MsgButtons::YesNo) != mrYes)
+    return;
+  PrintCalibrationRuler();
+  SetStatus("Calibration ruler sent to printer.");
+  LabelList->setFocus();
+}
+
+}  // namespace reports
