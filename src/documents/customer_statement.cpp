@@ -12,6 +12,7 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "reports/label_queue.h"
 
 namespace documents {
 
@@ -29,7 +30,6 @@ std::array<std::string, 4> StmtAging;
 std::string StmtEmail;
 std::string StmtNotes;
 std::string StmtShowNotes;
-std::function<void(const StatementCustomer&)> QueueStatementLabel;
 
 namespace {
 
@@ -117,9 +117,8 @@ bool BuildCustomerStatement() {
   Statement = TStatementData{};
   records::CustomerRec customer{};
   if (!ReadStatementCustomer(customer)) return false;
-  if (BatchStatementActive && CurrentCompany.BatchCopyToLabelQueue.Get() == "Y" && QueueStatementLabel)
-    QueueStatementLabel({customer.CustomerNo.Get(), customer.CustomerName.Get(), customer.MailSortCode.Get(),
-                         customer.CustomerType.Get()});
+  if (BatchStatementActive && CurrentCompany.BatchCopyToLabelQueue.Get() == "Y")
+    reports::QueueCustomer(customer);
   TakeCustomer(customer);
 
   std::vector<StatementRow> rows;

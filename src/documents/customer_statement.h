@@ -9,7 +9,6 @@
 // transaction type.
 
 #include <array>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,12 +40,5 @@ std::string StatementTypeText(const std::string& transactionType);
 // exactly that number. A stored amount that is not a number raises the conversion error. During
 // a batch run the customer is appended to the label queue when the company asks for it.
 bool BuildCustomerStatement();
-
-// Appends a customer to the label print queue (number, name, mailing code, type); installed by
-// the label queue. While it is not installed no label is queued.
-struct StatementCustomer {
-  std::string Number, Name, MailSortCode, Type;
-};
-extern std::function<void(const StatementCustomer&)> QueueStatementLabel;
 
 }  // namespace documents

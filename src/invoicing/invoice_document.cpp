@@ -1,6 +1,7 @@
 #include "invoicing/invoice_document.h"
 
 #include "forms/run_state.h"
+#include "reports/label_queue.h"
 
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
@@ -170,8 +171,8 @@ int FileCopyCount() {
 // The full-page invoice, then what the company prints after it.
 void PrintInvoiceWithCopies() {
   documents::PrintInvoice();
-  if (CurrentCompany.BatchCopyToLabelQueue.Get() == "Y" && BatchPrintActive == 1 && QueueCustomerLabel)
-    QueueCustomerLabel(records::SelectedCustomer);
+  if (CurrentCompany.BatchCopyToLabelQueue.Get() == "Y" && BatchPrintActive == 1)
+    reports::QueueCustomer(records::SelectedCustomer);
   if (CurrentCompany.PrintPackingSlips != 0) {
     documents::DocMode = "PSL";
     documents::PrintInvoice();

@@ -19,6 +19,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "reports/label_queue.h"
 
 namespace invoicing {
 
@@ -28,8 +29,6 @@ using platform::text::StripCommas;
 using platform::text::TrimBlanks;
 using platform::text::UpperCase;
 using records::CurrentCompany;
-
-std::function<void(const records::CustomerRec&)> QueueCustomerLabel;
 
 namespace {
 
@@ -82,7 +81,7 @@ void PostToCustomer(const records::InvoiceRec& header, const EnteredInvoice& inv
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
   if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
-  if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y" && QueueCustomerLabel) QueueCustomerLabel(customer);
+  if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
 
 // The number the counter continues from: the whole number, or with the month-and-year prefix the

@@ -6,7 +6,6 @@
 // Invoice Manager holds them); the product, customer and company files are opened around the
 // steps that need them unless a window holds them open.
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,10 +34,6 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
 
 // The invoice record as the entry form's fields make it (no file is touched).
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);
-
-// Appends a customer to the label print queue when the company asks for it; installed by the
-// label queue. While it is not installed no label is queued.
-extern std::function<void(const records::CustomerRec&)> QueueCustomerLabel;
 
 // Writes the command-line job's answer file "CPWIN.TXT", replacing an older one.
 bool WriteAnswerFile(const std::vector<std::string>& lines);

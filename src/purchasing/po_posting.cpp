@@ -16,6 +16,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "records/vendor_file.h"
+#include "reports/label_queue.h"
 
 namespace purchasing {
 
@@ -23,8 +24,6 @@ using platform::text::StripCommas;
 using platform::text::TrimBlanks;
 using platform::text::UpperCase;
 using records::CurrentCompany;
-
-std::function<void(const records::VendorRec&)> QueueVendorLabel;
 
 std::string LastPODate = platform::text::DateToStr(platform::text::Today());
 std::string LastPODateRequired = LastPODate;
@@ -101,7 +100,7 @@ void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine
 }
 
 void QueueLabelOfVendor(const std::string& number) {
-  if (CurrentCompany.NewPOToLabelQueue.Get() != "Y" || !QueueVendorLabel) return;
+  if (CurrentCompany.NewPOToLabelQueue.Get() != "Y") return;
   records::FileForAction file(records::VendorFile, records::OpenVendorFile);
   records::VendorRec wanted{};
   wanted.VendorNo.Set(number);
@@ -109,7 +108,7 @@ void QueueLabelOfVendor(const std::string& number) {
   storage::IsamRecRef ref = 0;
   if (file.Open() &&
       records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, vendor, ref))
-    QueueVendorLabel(vendor);
+    reports::QueueVendor(vendor);
 }
 
 // The number the counter continues from: the whole number, or with the date prefix the digits

@@ -47,10 +47,6 @@ records::POHeaderRec NewPOHeader(const EnteredPO& po);
 records::PODetailRec PODetailRecordOf(const records::POHeaderRec& header, const std::string& number,
                                       const EnteredPOLine& line);
 
-// Appends a vendor to the label print queue when the company asks for it; installed by the
-// label queue. While it is not installed no label is queued.
-extern std::function<void(const records::VendorRec&)> QueueVendorLabel;
-
 // Reads the product whose code is exactly `code` (trimmed, any case); false for an empty code,
 // the memo PO's "no product" or a code not on file. The product file must be open.
 bool ReadProduct(const std::string& code, records::ProductRec& product, storage::IsamRecRef& ref);

@@ -172,10 +172,6 @@ bool StartUp() {
   InstallCompanyFileNames();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
-  invoicing::QueueCustomerLabel = [](const CustomerRec& customer) { reports::QueueCustomer(customer); };
-  documents::QueueStatementLabel = [](const documents::StatementCustomer& c) {
-    reports::LabelPrintQueue.Append({c.Number, c.Name, c.MailSortCode, c.Type, "C"});
-  };
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
   invoicing::ShowPrinterSetup = [] {
     if (MainForm) MainForm->PrinterSetup1Click();

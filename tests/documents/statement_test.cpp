@@ -21,6 +21,7 @@
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
+#include "reports/label_queue.h"
 #include "support/temp_dir.h"
 
 namespace documents {
@@ -238,7 +239,9 @@ TEST_F(StatementTest, ABatchOfFiveInBatchesOfTwoPausesTwiceAndRecordsTheRun) {
   platform::print::RecordingPrintBackend* recorder = backend.get();
   platform::print::ScopedPrintBackend printer(std::move(backend));
   AddCustomer("C5", "Customer C5", "5.00",
-              "c5@example.com");  // bypassed: printer mode skips e-mail customers
+              "c5@example.com");                  // bypassed: printer mode skips e-mail customers
+  CurrentCompany.BatchCopyToLabelQueue.Set("Y");  // every customer of the run is queued for a label
+  reports::LabelPrintQueue.Clear();
   CurrentCompany.LastBatchRun.Set("11/01/2026");
   ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) {
     EXPECT_EQ(selection.Label1->text(), "Printer Mode");
@@ -270,6 +273,9 @@ TEST_F(StatementTest, ABatchOfFiveInBatchesOfTwoPausesTwiceAndRecordsTheRun) {
   EXPECT_EQ(CurrentCompany.LastBatchRun.Get(), "12/07/2026");
   records::CompanyRec stored{};
   ASSERT_TRUE(records::ReadCompanyRecord("12", stored));
+  ASSERT_EQ(reports::LabelPrintQueue.Rows().size(), 5u);
+  EXPECT_EQ(reports::LabelPrintQueue.Rows()[0].Code, "C1");
+  reports::LabelPrintQueue.Clear();
   EXPECT_EQ(stored.LastBatchRun.Get(), "12/07/2026");
 }
 

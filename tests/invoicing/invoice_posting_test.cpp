@@ -15,6 +15,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "reports/label_queue.h"
 
 namespace invoicing {
 namespace {
@@ -133,6 +134,19 @@ TEST_F(InvoicePostingTest, AnInvoiceForACustomerNotOnFileWritesNothing) {
   EXPECT_EQ(OnHand("WIDGET"), "100");
   EXPECT_EQ(CurrentCompany.CompanyARBalance.Get(), "0.00");
   ExpectBooksBalance();
+}
+
+TEST_F(InvoicePostingTest, TheCustomerIsQueuedForALabelWhenTheCompanyAsks) {
+  reports::LabelPrintQueue.Clear();
+  PostNewInvoice(Invoice("3001", "C1", "12/07/2026", "1.00", "0.00", "1.00", "0.00"));
+  EXPECT_TRUE(reports::LabelPrintQueue.Rows().empty());
+  ASSERT_TRUE(
+      records::UpdateCurrentCompanyRecord([](records::CompanyRec& c) { c.NewInvoiceToLabelQueue.Set("Y"); }));
+  PostNewInvoice(Invoice("3002", "C2", "12/07/2026", "1.00", "0.00", "1.00", "0.00"));
+  ASSERT_EQ(reports::LabelPrintQueue.Rows().size(), 1u);
+  EXPECT_EQ(reports::LabelPrintQueue.Rows()[0].Code, "C2");
+  EXPECT_EQ(reports::LabelPrintQueue.Rows()[0].Letter, "C");
+  reports::LabelPrintQueue.Clear();
 }
 
 TEST_F(InvoicePostingTest, TheAnswerFileHoldsOneItemPerLine) {
