@@ -1,5 +1,7 @@
 #include "books_fixture.h"
 
+#include "support/scratch_company.h"
+
 #include "invoicing/invoice_posting.h"
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
@@ -21,31 +23,21 @@ BooksTest::BooksTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {
   testing_support::EnsureGuiApplication();
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  CurrentCompany = DefaultCompanyRecord();
-  CurrentCompany.CompanyNumber.Set("12");
-  CurrentCompany.CompanyName.Set("Acme Supply");
-  CurrentCompany.CompanyARBalance.Set("0.00");
-  CurrentCompany.NextInvoiceNumber.Set("1001");
-  CurrentCompany.NextDepositNumber.Set("");
-  CurrentCompany.DateOrder.Set("M");
-  CurrentCompany.InvoiceNumberPrefix.Set("N");
-  CurrentCompany.AgingDays1.Set("30");
-  CurrentCompany.AgingDays2.Set("60");
-  CurrentCompany.AgingDays3.Set("90");
-  InstallCompanyFileNames();
-  EXPECT_TRUE(CreateCompanyFile());
-  EXPECT_TRUE(OpenCompanyFile());
-  CompanyWorkRec = CurrentCompany;
-  storage::IsamRecRef ref = 0;
-  EXPECT_TRUE(AddCompanyRecord(ref));
-  CloseCompanyFile();
-  using Step = bool (*)();
-  const std::pair<Step, Step> files[] = {{CreateCustomerFile, OpenCustomerFile},
-                                         {CreateProductFile, OpenProductFile},
-                                         {CreateInvoiceFile, OpenInvoiceFile},
-                                         {CreateDetailFile, OpenDetailFile},
-                                         {CreateMemoFile, OpenMemoFile}};
-  for (auto [create, open] : files) EXPECT_TRUE(create() && open());
+  CompanyRec company = DefaultCompanyRecord();
+  company.CompanyNumber.Set("12");
+  company.CompanyName.Set("Acme Supply");
+  company.CompanyARBalance.Set("0.00");
+  company.NextInvoiceNumber.Set("1001");
+  company.NextDepositNumber.Set("");
+  company.DateOrder.Set("M");
+  company.InvoiceNumberPrefix.Set("N");
+  company.AgingDays1.Set("30");
+  company.AgingDays2.Set("60");
+  company.AgingDays3.Set("90");
+  using testing_support::CompanyFile;
+  EXPECT_TRUE(testing_support::OpenScratchCompany(
+      company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
+                CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos}));
 }
 
 BooksTest::~BooksTest() {

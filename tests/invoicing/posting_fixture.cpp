@@ -1,5 +1,7 @@
 #include "posting_fixture.h"
 
+#include "support/scratch_company.h"
+
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "records/company_file.h"
@@ -53,28 +55,18 @@ void PostingTest::SetUp() {
   platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  CurrentCompany = records::DefaultCompanyRecord();
-  CurrentCompany.CompanyNumber.Set("12");
-  CurrentCompany.CompanyARBalance.Set("0.00");
-  CurrentCompany.NextInvoiceNumber.Set("1001");
-  CurrentCompany.DateOrder.Set("M");
-  CurrentCompany.AgingDays1.Set("30");
-  CurrentCompany.AgingDays2.Set("60");
-  CurrentCompany.AgingDays3.Set("90");
-  records::InstallCompanyFileNames();
-  ASSERT_TRUE(records::CreateCompanyFile());
-  ASSERT_TRUE(records::OpenCompanyFile());
-  records::CompanyWorkRec = CurrentCompany;
-  IsamRecRef ref = 0;
-  ASSERT_TRUE(records::AddCompanyRecord(ref));
-  records::CloseCompanyFile();
-  using Step = bool (*)();
-  const std::pair<Step, Step> files[] = {{records::CreateCustomerFile, records::OpenCustomerFile},
-                                         {records::CreateProductFile, records::OpenProductFile},
-                                         {records::CreateInvoiceFile, records::OpenInvoiceFile},
-                                         {records::CreateDetailFile, records::OpenDetailFile},
-                                         {records::CreateMemoFile, records::OpenMemoFile}};
-  for (auto [create, open] : files) ASSERT_TRUE(create() && open());
+  records::CompanyRec company = records::DefaultCompanyRecord();
+  company.CompanyNumber.Set("12");
+  company.CompanyARBalance.Set("0.00");
+  company.NextInvoiceNumber.Set("1001");
+  company.DateOrder.Set("M");
+  company.AgingDays1.Set("30");
+  company.AgingDays2.Set("60");
+  company.AgingDays3.Set("90");
+  using testing_support::CompanyFile;
+  ASSERT_TRUE(testing_support::OpenScratchCompany(
+      company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
+                CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos}));
   AddCustomer("C1");
   AddCustomer("C2");
   AddProduct("WIDGET", "100", false, false);

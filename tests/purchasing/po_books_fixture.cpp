@@ -1,5 +1,7 @@
 #include "po_books_fixture.h"
 
+#include "support/scratch_company.h"
+
 #include "platform/text/date_text.h"
 #include "records/company_file.h"
 #include "records/memo_file.h"
@@ -49,26 +51,17 @@ POBooksTest::POBooksTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
   testing_support::EnsureGuiApplication();
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  records::CurrentCompany = records::DefaultCompanyRecord();
-  records::CurrentCompany.CompanyNumber.Set("12");
-  records::CurrentCompany.DateOrder.Set("M");
-  records::CurrentCompany.NextPONumber.Set("5000");
-  records::CurrentCompany.CompanyARBalance.Set("0.00");
-  records::CurrentCompany.NextReceiverNumber.Set("300");
-  records::InstallCompanyFileNames();
-  EXPECT_TRUE(records::CreateCompanyFile());
-  EXPECT_TRUE(records::OpenCompanyFile());
-  records::CompanyWorkRec = records::CurrentCompany;
+  records::CompanyRec company = records::DefaultCompanyRecord();
+  company.CompanyNumber.Set("12");
+  company.DateOrder.Set("M");
+  company.NextPONumber.Set("5000");
+  company.CompanyARBalance.Set("0.00");
+  company.NextReceiverNumber.Set("300");
+  using testing_support::CompanyFile;
+  EXPECT_TRUE(testing_support::OpenScratchCompany(
+      company, {CompanyFile::Products, CompanyFile::POHeaders, CompanyFile::POLines, CompanyFile::POMemos,
+                CompanyFile::Vendors}));
   IsamRecRef ref = 0;
-  EXPECT_TRUE(records::AddCompanyRecord(ref));
-  records::CloseCompanyFile();
-  using Step = bool (*)();
-  const std::pair<Step, Step> files[] = {{records::CreateProductFile, records::OpenProductFile},
-                                         {records::CreatePOHeaderFile, records::OpenPOHeaderFile},
-                                         {records::CreatePODetailFile, records::OpenPODetailFile},
-                                         {records::CreatePOMemoFile, records::OpenPOMemoFile}};
-  for (auto [create, open] : files) EXPECT_TRUE(create() && open());
-  EXPECT_TRUE(records::CreateVendorFile() && records::OpenVendorFile());
   records::VendorRec vendor{};
   vendor.VendorNo.Set("V1");
   vendor.VendorName.Set("First Vendor");

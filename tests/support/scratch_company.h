@@ -1,0 +1,28 @@
+#pragma once
+// A company of the tests' own in the scratch directory: its record filed in the company list as
+// the open company, and the data files a test needs created and opened, empty.
+
+#include <initializer_list>
+
+#include "records/company_rec.h"
+
+namespace testing_support {
+
+// The data files of a company a test can ask for.
+enum class CompanyFile {
+  Customers,
+  Products,
+  Invoices,
+  InvoiceLines,
+  InvoiceMemos,
+  Vendors,
+  POHeaders,
+  POLines,
+  POMemos
+};
+
+// Makes `company` the open company, files it in a new company list and creates and opens the
+// files; false (with the engine's error in IsamError) when any of it fails.
+bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files);
+
+}  // namespace testing_support
