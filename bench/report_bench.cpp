@@ -28,6 +28,7 @@
 #include "reports/line_reports.h"
 #include "reports/receivables_report.h"
 #include "reports/report_lines.h"
+#include "invoice_workload.h"
 #include "sqlite_peer.h"
 #include "storage/isam.h"
 #include "storage/page_cache.h"
@@ -37,71 +38,12 @@ namespace {
 using namespace records;
 using reports::ReportTable;
 
-constexpr int kLinesPerInvoice = 3;
+using bench::kLinesPerInvoice;
+using bench::Workload;
 constexpr int kPageBuffers = 30;
 
 using bench::Die;
 using bench::Seconds;
-
-std::string Amount(int cents) {
-  return platform::text::FormatFloat("0.00", cents / 100.0);
-}
-
-std::string Numbered(const char* pattern, unsigned number) {
-  char text[32];
-  std::snprintf(text, sizeof text, pattern, number);
-  return text;
-}
-
-// The invoices and their lines: dates over 2025 and 2026, a third of the invoices still open,
-// every fiftieth record a deposit, every hundredth a repeat-billing master.
-struct Workload {
-  std::vector<InvoiceRec> Invoices;
-  std::vector<DetailRec> Lines;
-
-  explicit Workload(int invoices) {
-    std::mt19937 rng(20261207);
-    const QDate first(2025, 1, 1);
-    char number[16];
-    for (int i = 0; i < invoices; ++i) {
-      InvoiceRec r{};
-      std::snprintf(number, sizeof number, "%d", 100000 + i);
-      const QDate date = first.addDays(static_cast<int>(rng() % 730));
-      const std::string customer = Numbered("C%u", rng() % 5000);
-      const int total = static_cast<int>(rng() % 500000);
-      const bool open = rng() % 3 == 0;
-      const char* type = i % 50 == 0 ? "D" : i % 100 == 1 ? "R" : "I";
-      r.InvoiceNo.Set(number);
-      r.TransactionType.Set(type);
-      r.InvCustomerNo.Set(customer);
-      r.ShortName.Set(Numbered("SHOP%u", rng() % 5000));
-      r.SortDate.Set(platform::text::SortableDate(date));
-      r.InvoiceDate.Set(platform::text::FormatTypedDate(date, 'M'));
-      r.InvTotal.Set(Amount(total));
-      r.AmountDue.Set(Amount(open ? total : 0));
-      // A deposit is dated paid when it is taken; it stays open until it is settled.
-      const bool deposit = type[0] == 'D';
-      r.DatePaid.Set(deposit ? r.SortDate.Get() : open ? "" : platform::text::SortableDate(date.addDays(20)));
-      r.SettledFlag.Set(open ? "" : "P");
-      Invoices.push_back(r);
-      for (int line = 1; line <= kLinesPerInvoice; ++line) {
-        DetailRec d{};
-        const int quantity = static_cast<int>(rng() % 40) + 1;
-        const int price = static_cast<int>(rng() % 10000);
-        d.LineText.Set(LineText(std::to_string(quantity), Numbered("Product %u", rng() % 900), Amount(price),
-                                "Y", Amount(quantity * price)));
-        d.InvoiceNumber.Set(number);
-        d.Date.Set(r.SortDate.Get());
-        d.Product.Set(Numbered("P%u", rng() % 900));
-        d.Customer.Set(customer);
-        d.ShortName.Set(r.ShortName.Get());
-        d.LineKey.Set(LineKeyText(number, line));
-        d.LineNumber.Set(LineNumberText(line));
-        Lines.push_back(d);
-      }
-    }
-  }
-};
 
 void LoadEngine(const Workload& work) {
   if (!CreateInvoiceFile() || !CreateDetailFile() || !OpenInvoiceFile() || !OpenDetailFile())

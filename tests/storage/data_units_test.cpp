@@ -247,7 +247,7 @@ TEST_F(DataUnitsTest, ARebuildThatDeletesDuplicatesSaysHowManyAndWhere) {
   EXPECT_TRUE(IndexMatchesRecords(MemoFile, MemoUnit()).empty());
 }
 
-TEST_F(DataUnitsTest, TheProgressWindowIsModalAndCountsEveryFiftyRecords) {
+TEST_F(DataUnitsTest, TheProgressWindowIsModalAndShowsCountsOfFiftyRecordsAtATime) {
   OpenOrCreate(OpenDetailFile);
   for (int i = 1; i <= 120; ++i) {
     SetDetail(std::to_string(i), 1, "2026/01/01");
@@ -279,8 +279,11 @@ TEST_F(DataUnitsTest, TheProgressWindowIsModalAndCountsEveryFiftyRecords) {
   EXPECT_TRUE(modal);
   EXPECT_FALSE(StatForm->isVisible());
   EXPECT_FALSE(StatForm->isModal());
-  EXPECT_EQ(seen, (std::vector<std::string>{"Key number: 0|Records read: 50|Records written: 50",
-                                            "Key number: 0|Records read: 100|Records written: 100"}));
+  // The first fifty are shown at once; later counts, at most a few times a second, are always
+  // whole fifties.
+  ASSERT_EQ(seen.size(), 2u);
+  EXPECT_EQ(seen[0], "Key number: 0|Records read: 50|Records written: 50");
+  EXPECT_TRUE(seen[1] == seen[0] || seen[1] == "Key number: 0|Records read: 100|Records written: 100") << seen[1];
 }
 
 TEST_F(DataUnitsTest, ASecondMemoForTheSameNumberIsRefusedAndUndone) {
