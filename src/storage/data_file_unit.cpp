@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QLabel>
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files/file.h"
@@ -106,12 +107,19 @@ IsamKeyStr BuildTableKey(const DataFileKind& kind, const void* record, int keyNr
   if (keyNr < 1 || keyNr > static_cast<int>(kind.Keys.size())) return {};
   const KeyDefinition& def = kind.Keys[static_cast<size_t>(keyNr - 1)];
   const auto* bytes = static_cast<const uint8_t*>(record);
+  // Built in one buffer: a rebuild makes a key of every record for every key number.
   std::string text;
+  text.reserve(64);
   for (const KeyField& field : def.Fields) {
-    text += platform::text::TrimBlanks(platform::text::ReadShortString(bytes + field.Offset, field.Capacity));
+    const uint8_t* stored = bytes + field.Offset;
+    const std::size_t length = std::min<std::size_t>(stored[0], static_cast<std::size_t>(field.Capacity));
+    text += platform::text::TrimmedBlanks({reinterpret_cast<const char*>(stored + 1), length});
   }
-  text = platform::text::PadRightWith(platform::text::TrimBlanks(text), ' ', def.Length);
-  return platform::text::UpperCase(text).substr(0, IsamMaxKeyLen);
+  std::string key(platform::text::TrimmedBlanks(text));
+  if (key.size() < def.Length) key.append(def.Length - key.size(), ' ');
+  if (key.size() > IsamMaxKeyLen) key.resize(IsamMaxKeyLen);
+  for (char& c : key) c = platform::text::UpperChar(c);
+  return key;
 }
 
 int CompareRecords(const void* a, const void* b, int32_t length) {

@@ -19,10 +19,14 @@ std::string PadLeftAndCut(std::string text, char fill, std::size_t width) {
 
 }  // namespace
 
-std::string TrimBlanks(std::string_view text) {
+std::string_view TrimmedBlanks(std::string_view text) {
   while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
   while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  return std::string(text);
+  return text;
+}
+
+std::string TrimBlanks(std::string_view text) {
+  return std::string(TrimmedBlanks(text));
 }
 
 std::string StripCommas(std::string_view text) {

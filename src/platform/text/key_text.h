@@ -11,6 +11,8 @@ namespace platform::text {
 
 // The text without the blanks and control characters (codes up to 32) at either end.
 std::string TrimBlanks(std::string_view text);
+// The same, as a view into `text`.
+std::string_view TrimmedBlanks(std::string_view text);
 
 // The text with every "," removed (the one thousands separator that amounts may be typed with),
 // then trimmed as TrimBlanks does. Digits, ".", "-", letters and inner blanks are kept, so a bad
