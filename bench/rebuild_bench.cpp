@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "invoice_workload.h"
+#include "workload.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "records/company_data_files.h"

@@ -1,12 +1,14 @@
-// Two reports beside SQLite, in one run: the accounts receivable aging report (the open items of
-// the invoice file) and the sales report over the invoice lines of one year. Both sides make the
-// same table: the report builders walk the engine's files; SQLite answers one query each over the
-// same records, loaded into tables with the indexes the builders' walks use (date paid, type with
-// number; line date), and its rows are composed into cells with the same routines. The tables are
+// Three reports beside SQLite, in one run: the accounts receivable aging report (the open items of
+// the invoice file), the sales report over the invoice lines of one year and the PO register over
+// the POs of one year. Both sides make the same table: the report builders walk the engine's
+// files; SQLite answers one query each over the same records, loaded into tables with the indexes
+// the builders' walks use (date paid, type with number; line date; PO date), and its rows are
+// composed into cells with the same routines. The tables are
 // compared cell by cell before the times are printed. SQLite has as much cache memory as the
 // engine's page buffers.
 //
-//   report_bench [invoices] [scratch folder]   (default: 200,000 invoices of 3 lines each)
+//   report_bench [invoices] [scratch folder]   (default: 200,000 invoices of 3 lines each, and
+//                                                half as many POs)
 
 #include <sqlite3.h>
 
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
+#include <initializer_list>
 #include <random>
 #include <string>
 #include <vector>
@@ -25,11 +28,13 @@
 #include "records/company_rec.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
+#include "records/po_header_file.h"
 #include "reports/line_reports.h"
+#include "reports/po_reports.h"
 #include "reports/receivables_report.h"
 #include "reports/report_lines.h"
-#include "invoice_workload.h"
 #include "sqlite_peer.h"
+#include "workload.h"
 #include "storage/isam.h"
 #include "storage/page_cache.h"
 
@@ -60,6 +65,12 @@ void LoadEngine(const Workload& work) {
   }
   storage::IsamCloseFileBlock(InvoiceFile);
   storage::IsamCloseFileBlock(DetailFile);
+  if (!CreatePOHeaderFile() || !OpenPOHeaderFile()) Die("cannot create the PO file");
+  for (const POHeaderRec& r : work.POs) {
+    storage::IsamRecRef ref = 0;
+    if (!AddPOHeaderRecord(r, ref)) Die("PO add failed");
+  }
+  storage::IsamCloseFileBlock(POHeaderFile);
 }
 
 // The peer database, with one query that hands each row's texts on.
@@ -83,6 +94,15 @@ class Sqlite : public bench::SqlitePeer {
     }
     sqlite3_finalize(s);
   }
+
+  // Adds one row through an INSERT statement with as many parameters as there are values.
+  void Insert(sqlite3_stmt* s, std::initializer_list<std::string> values) {
+    int column = 0;
+    for (const std::string& value : values)
+      sqlite3_bind_text(s, ++column, value.c_str(), -1, SQLITE_TRANSIENT);
+    Done(s, SQLITE_DONE);
+    sqlite3_reset(s);
+  }
 };
 
 void LoadSqlite(Sqlite& db, const Workload& work) {
@@ -94,28 +114,29 @@ void LoadSqlite(Sqlite& db, const Workload& work) {
       "TEXT)");
   db.Exec("BEGIN");
   sqlite3_stmt* invoice = db.Prepare("INSERT INTO invoices VALUES(?,?,?,?,?,?,?,?,?)");
-  for (const InvoiceRec& r : work.Invoices) {
-    const std::string values[] = {r.InvoiceNo.Get(), r.TransactionType.Get(), r.InvCustomerNo.Get(),
-                                  r.ShortName.Get(), r.SortDate.Get(),        r.InvoiceDate.Get(),
-                                  r.AmountDue.Get(), r.DatePaid.Get(),        r.SettledFlag.Get()};
-    for (int c = 0; c < 9; ++c) sqlite3_bind_text(invoice, c + 1, values[c].c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(invoice) != SQLITE_DONE) Die("sqlite insert");
-    sqlite3_reset(invoice);
-  }
+  for (const InvoiceRec& r : work.Invoices)
+    db.Insert(invoice, {r.InvoiceNo.Get(), r.TransactionType.Get(), r.InvCustomerNo.Get(), r.ShortName.Get(),
+                        r.SortDate.Get(), r.InvoiceDate.Get(), r.AmountDue.Get(), r.DatePaid.Get(),
+                        r.SettledFlag.Get()});
   sqlite3_finalize(invoice);
   sqlite3_stmt* line = db.Prepare("INSERT INTO lines VALUES(?,?,?,?,?,?)");
-  for (const DetailRec& d : work.Lines) {
-    const std::string values[] = {d.InvoiceNumber.Get(), d.Date.Get(),      d.Product.Get(),
-                                  d.Customer.Get(),      d.ShortName.Get(), d.LineText.Get()};
-    for (int c = 0; c < 6; ++c) sqlite3_bind_text(line, c + 1, values[c].c_str(), -1, SQLITE_TRANSIENT);
-    if (sqlite3_step(line) != SQLITE_DONE) Die("sqlite insert");
-    sqlite3_reset(line);
-  }
+  for (const DetailRec& d : work.Lines)
+    db.Insert(line, {d.InvoiceNumber.Get(), d.Date.Get(), d.Product.Get(), d.Customer.Get(),
+                     d.ShortName.Get(), d.LineText.Get()});
   sqlite3_finalize(line);
-  // The indexes of the builders' walks: date paid, type with number, and the line date.
+  db.Exec(
+      "CREATE TABLE pos(number TEXT, status TEXT, vendor TEXT, short_name TEXT, sort_date TEXT, net TEXT, "
+      "tax TEXT, total TEXT)");
+  sqlite3_stmt* po = db.Prepare("INSERT INTO pos VALUES(?,?,?,?,?,?,?,?)");
+  for (const POHeaderRec& r : work.POs)
+    db.Insert(po, {r.PONumber.Get(), r.POStatus.Get(), r.VendorNo.Get(), r.ShortName.Get(), r.SortDate.Get(),
+                   r.NetAmount.Get(), r.TaxAmount.Get(), r.POTotal.Get()});
+  sqlite3_finalize(po);
+  // The indexes of the builders' walks: date paid, type with number, the line date and the PO date.
   db.Exec("CREATE INDEX invoices_paid ON invoices(date_paid)");
   db.Exec("CREATE INDEX invoices_type ON invoices(type, number)");
   db.Exec("CREATE INDEX lines_date ON lines(date)");
+  db.Exec("CREATE INDEX pos_date ON pos(sort_date)");
   db.Exec("COMMIT");
 }
 
@@ -166,6 +187,26 @@ ReportTable SqliteSales(Sqlite& db, const std::string& from, const std::string& 
   return table;
 }
 
+// The PO register from SQLite: the POs of the range with a number, in date order; a PO of no
+// value only while it is open.
+ReportTable SqlitePORegister(Sqlite& db, const std::string& from, const std::string& to) {
+  const std::vector<reports::ReportColumn> columns =
+      reports::RegisterShape("PO Register",
+                             {reports::TextColumn("Year/Mo/Dy", 10), reports::TextColumn("PO#", 9),
+                              reports::TextColumn("Short Name", 10), reports::TextColumn("Vendor#", 8)})
+          .Columns;
+  ReportTable table;
+  table.Rows.push_back(reports::HeadingRow(columns));
+  db.Query(
+      "SELECT sort_date, number, short_name, vendor, net, tax, total, status FROM pos "
+      "WHERE sort_date BETWEEN ?1 AND ?2 AND trim(number) <> '' "
+      "AND (CAST(total AS REAL) <> 0 OR status = 'O') ORDER BY sort_date, rowid",
+      {from, to}, [&](const std::vector<std::string>& v) {
+        table.Rows.push_back(reports::ComposeRow(columns, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]}));
+      });
+  return table;
+}
+
 void Compare(const char* what, const ReportTable& engine, const ReportTable& sqlite) {
   if (engine.Rows != sqlite.Rows)
     Die(std::string(what) + ": the tables differ (" + std::to_string(engine.RowCount()) + " rows beside " +
@@ -192,8 +233,8 @@ int main(int argc, char** argv) {
   CurrentCompany.AgingCaption3.Set("61-90");
   InstallCompanyFileNames();
 
-  std::printf("%d invoices, %d lines\n", invoices, invoices * kLinesPerInvoice);
-  const Workload work(invoices);
+  std::printf("%d invoices, %d lines, %d POs\n", invoices, invoices * kLinesPerInvoice, invoices / 2);
+  const Workload work(invoices, 5000, 900, invoices / 2);
   LoadEngine(work);
   // SQLite gets the cache memory of the engine's page buffers.
   const int cacheKiB = kPageBuffers * static_cast<int>(sizeof(storage::IsamPageBuffer)) / 1024;
@@ -202,20 +243,25 @@ int main(int argc, char** argv) {
   LoadSqlite(db, work);
 
   const reports::ReportRequest year{"01/01/2026", "12/31/2026", "", platform::text::Now()};
-  reports::ReportOutput engineAR, engineSales;
-  ReportTable sqliteAR, sqliteSales;
+  reports::ReportOutput engineAR, engineSales, enginePOs;
+  ReportTable sqliteAR, sqliteSales, sqlitePOs;
   const double arEngine = Seconds([&] { engineAR = reports::CollectAccountsReceivable(year); });
   const double arSqlite = Seconds([&] { sqliteAR = SqliteReceivables(db, year.Now); });
   const double salesEngine = Seconds([&] { engineSales = reports::CollectSalesReport(year); });
   const double salesSqlite = Seconds([&] { sqliteSales = SqliteSales(db, "2026/01/01", "2026/12/31"); });
+  const double poEngine = Seconds([&] { enginePOs = reports::CollectPORegister(year); });
+  const double poSqlite = Seconds([&] { sqlitePOs = SqlitePORegister(db, "2026/01/01", "2026/12/31"); });
   Compare("A/R", engineAR.Table, sqliteAR);
   Compare("Sales Report", engineSales.Table, sqliteSales);
+  Compare("PO Register", enginePOs.Table, sqlitePOs);
 
   std::printf("%-24s %8s %10s %10s %7s\n", "report", "rows", "engine s", "SQLite s", "ratio");
   std::printf("%-24s %8d %10.3f %10.3f %7.2f\n", "Accounts Receivable", engineAR.Table.RowCount() - 1,
               arEngine, arSqlite, arEngine / arSqlite);
   std::printf("%-24s %8d %10.3f %10.3f %7.2f\n", "Sales Report (one year)", engineSales.Table.RowCount() - 1,
               salesEngine, salesSqlite, salesEngine / salesSqlite);
+  std::printf("%-24s %8d %10.3f %10.3f %7.2f\n", "PO Register (one year)", enginePOs.Table.RowCount() - 1,
+              poEngine, poSqlite, poEngine / poSqlite);
   storage::IsamShutdown();
   return 0;
 }

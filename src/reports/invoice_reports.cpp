@@ -23,9 +23,6 @@ std::string Type(const InvoiceRec& r) {
 bool HasNumber(const InvoiceRec& r) {
   return !TrimBlanks(r.InvoiceNo.Get()).empty();
 }
-bool IsZero(const std::string& amount) {
-  return AmountOf(amount) == 0.0;
-}
 
 // Walks the invoices of the request's range by their invoice date.
 void WalkInvoices(const ReportRequest& request, const std::function<void(const InvoiceRec&)>& visit) {
@@ -51,16 +48,10 @@ void WalkPayments(const ReportRequest& request, std::size_t shortestDatePaid,
                   visit(r, true);
                 });
   WalkInvoices(request, [&](const InvoiceRec& r) {
-    if (!HasNumber(r) || IsZero(r.InvPaid.Get()) || IsZero(r.AmountDue.Get()) || Type(r) == "D") return;
+    if (!HasNumber(r) || IsZeroAmount(r.InvPaid.Get()) || IsZeroAmount(r.AmountDue.Get()) || Type(r) == "D")
+      return;
     visit(r, false);
   });
-}
-
-// The columns of the invoice register, with the first four text columns given.
-ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> leading) {
-  leading.insert(leading.end(), {AmountColumn("Net Amount"), AmountColumn("Tax Amount"),
-                                 AmountColumn("Grand Total"), TextColumn("C", 1)});
-  return {caption, std::move(leading), 3, 6, 4, ""};
 }
 
 }  // namespace
@@ -72,7 +63,7 @@ ReportOutput CollectInvoiceRegister(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkInvoices(request, [&](const InvoiceRec& r) {
     if (Type(r) == "R" || !HasNumber(r)) return;
-    if (IsZero(r.InvTotal.Get()) && Type(r) != "I") return;
+    if (IsZeroAmount(r.InvTotal.Get()) && Type(r) != "I") return;
     lines.Add({r.SortDate.Get(), r.InvoiceNo.Get(), r.ShortName.Get(), r.InvCustomerNo.Get(),
                r.NetAmount.Get(), r.TaxAmount.Get(), r.InvTotal.Get(), Type(r)},
               {r.InvoiceNo.Get(), r.ShortName.Get(), r.InvCustomerNo.Get()});
@@ -86,7 +77,7 @@ ReportOutput CollectInvoiceKeyCodeInquiry(const ReportRequest& request) {
                                                  TextColumn("Short Name", 10), TextColumn("Year/Mo/Dy", 10)});
   ReportLines lines(shape, request);
   WalkInvoices(request, [&](const InvoiceRec& r) {
-    if (Type(r) == "R" || !HasNumber(r) || IsZero(r.InvTotal.Get())) return;
+    if (Type(r) == "R" || !HasNumber(r) || IsZeroAmount(r.InvTotal.Get())) return;
     lines.Add({OrNone(r.KeyCode.Get()), r.InvoiceNo.Get(), r.ShortName.Get(), r.SortDate.Get(),
                r.NetAmount.Get(), r.TaxAmount.Get(), r.InvTotal.Get(), Type(r)},
               {r.InvoiceNo.Get(), r.ShortName.Get(), r.KeyCode.Get()});

@@ -2,6 +2,7 @@
 
 #include "reports/invoice_reports.h"
 #include "reports/line_reports.h"
+#include "reports/po_reports.h"
 #include "reports/product_reports.h"
 #include "reports/receivables_report.h"
 
@@ -19,7 +20,7 @@ const std::array<ReportEntry, 15>& ReportCatalog() {
        "Lists all Purchase Orders created in the selected period. Shows Net,Tax and Total. Use this report "
        "to see "
        "what vendors you have purchased from.",
-       nullptr, NoMatch, "PO Register", true},
+       CollectPORegister, NoMatch, "PO Register", true},
       {"Purchase Detail", true, "Shows the detail of all items you have purchased in the selected period.",
        CollectPurchaseDetail, NoMatch, "Purchase Detail", true},
       {"Inventory Report", false,
@@ -46,12 +47,12 @@ const std::array<ReportEntry, 15>& ReportCatalog() {
        "Shows all Purchase Orders which have not been received by the date required. Use this report to see "
        "what "
        "items you have ordered that are behind schedule.",
-       nullptr, NoMatch, "Commitment Report", true},
+       CollectCommitmentReport, NoMatch, "Commitment Report", true},
       {"PO Key Code Inquiry", true,
        "Lists all Purchase Orders created in the selected period. Shows Net,Tax and Total. This report "
        "includes "
        "your Key Code for sub-totaling instead of Vendor Number.",
-       nullptr, NoMatch, "PO Key Code Inquiry", true},
+       CollectPOKeyCodeInquiry, NoMatch, "PO Key Code Inquiry", true},
       {"Invoice Register", true,
        "Lists all invoices created in the selected period. Shows Net,Tax and Total. Use this report to see "
        "what "

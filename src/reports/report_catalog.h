@@ -13,7 +13,7 @@ struct ReportEntry {
   std::string_view Title;
   bool Dated;  // false: the report lists a file's present state and ignores the range
   std::string_view Description;
-  // Walks the file; null while the file the report reads is not part of the program yet.
+  // Walks the file and gathers the report's rows.
   ReportOutput (*Collect)(const ReportRequest&);
   std::string_view EmptyMessage;
   std::string_view EmptyCaption;

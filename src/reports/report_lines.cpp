@@ -57,6 +57,16 @@ std::string LinePart(const std::string& lineText, std::size_t from, std::size_t 
   return TrimBlanks(std::string_view(lineText).substr(from - 1, to - from + 1));
 }
 
+bool IsZeroAmount(const std::string& amount) {
+  return AmountOf(amount) == 0.0;
+}
+
+ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> leading) {
+  leading.insert(leading.end(), {AmountColumn("Net Amount"), AmountColumn("Tax Amount"),
+                                 AmountColumn("Grand Total"), TextColumn("C", 1)});
+  return {caption, std::move(leading), 3, 6, 4, ""};
+}
+
 ReportLines::ReportLines(const ReportShape& shape, const ReportRequest& request)
     : shape_(shape), request_(request), word_(FilterWord(request.Filter)) {
   output_.Table.Rows.push_back(HeadingRow(shape.Columns));

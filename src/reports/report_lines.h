@@ -70,6 +70,13 @@ std::string OrZero(const std::string& value);  // "0.00"
 // Characters from..to (counted from 1) of a line text, trimmed.
 std::string LinePart(const std::string& lineText, std::size_t from, std::size_t to);
 
+// An amount text that reads as zero (empty counts as zero).
+bool IsZeroAmount(const std::string& amount);
+
+// The shape of the registers and key code inquiries over the invoice and PO files: four text
+// columns (given), then "Net Amount", "Tax Amount", "Grand Total" and the one-letter "C".
+ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> leading);
+
 // The rows of one report while its file is walked.
 class ReportLines {
  public:

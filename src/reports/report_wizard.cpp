@@ -52,13 +52,6 @@ void RunReport(std::string_view title) {
   const ReportEntry* entry = FindReport(title);
   TRptSelect& wizard = CreateRptSelect();
   if (!entry) return;
-  if (!entry->Collect) {
-    MessageBox(
-        QStringLiteral("The %1 reads the purchase orders, which are not available yet in this version.")
-            .arg(ToQString(entry->Title)),
-        ToQString(entry->Title), MsgButtons::Ok, MsgIcon::Information);
-    return;
-  }
   ReportOutput report;
   {
     platform::ui::WaitCursor busy;

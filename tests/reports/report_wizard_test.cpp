@@ -156,8 +156,7 @@ TEST_F(ReportWizardTest, EachReportSaysWhenNothingMatched) {
   ui.ExpectMessage("No matching records found.", "Invoice Key Code Report");
   ui.ExpectMessage("No products found.", "Reorder Report");
   ui.ExpectMessage("No matching products found.", "Inventory Report");
-  ui.ExpectMessage("The PO Register reads the purchase orders, which are not available yet in this version.",
-                   "PO Register");
+  ui.ExpectMessage("No matching records found.", "PO Register");
   ui.ExpectMessage(
         "Your Accounts Receivable balance is zero for this company. There are no outstanding items.",
         "Account Receivable Report")
@@ -174,6 +173,46 @@ TEST_F(ReportWizardTest, EachReportSaysWhenNothingMatched) {
   wizard.Button1Click();
   records::CurrentCompany.CompanyARBalance.Set("12.00");
   wizard.Button1Click();
+  EXPECT_TRUE(ui.Done());
+}
+
+// The three reports over the PO file run from the wizard like the others: the viewer with the
+// PO rows and their grand total, or the message with the focus on the From date.
+TEST_F(ReportWizardTest, ViewRunsTheReportsOverThePurchaseOrders) {
+  FilePOHeaders(MarchPOs());
+  TRptSelect& wizard = OpenWizard();
+  SetRange(wizard, "03/01/2026", "03/31/2026");
+  struct Case {
+    const char* title;
+    const char* caption;  // as the viewer shows it, sorted on the first column
+    const char* grandTotal;
+  };
+  const Case cases[] = {{"PO Register", "PO Register by Date", "-1,234,379.67"},
+                        {"Commitment Report", "Commitment Report by Date Req.", "128.13"},
+                        {"PO Key Code Inquiry", "PO Key Code Inquiry by Key Code", "-1,234,409.67"}};
+  UiScript ui;
+  for (const Case& c : cases) {
+    Choose(wizard, c.title);
+    ui.OnModal<Trtreport>([&](Trtreport& viewer) {
+      EXPECT_EQ(viewer.Caption().toStdString(), c.caption);
+      EXPECT_EQ(viewer.Head3->text(), "Selected records from 03/01/2026 to 03/31/2026");
+      QAbstractItemModel* grid = viewer.RptGrid->model();
+      EXPECT_EQ(grid->headerData(1, Qt::Horizontal).toString().trimmed(), "PO#");
+      const int last = grid->rowCount() - 1;
+      EXPECT_EQ(grid->index(last, 3).data().toString().trimmed(), "Grand Total") << c.title;
+      EXPECT_EQ(grid->index(last, 6).data().toString().trimmed(), c.grandTotal) << c.title;
+      viewer.ExitButnClick();
+    });
+    wizard.Button1Click();
+    EXPECT_EQ(ReportTitle, c.title);
+  }
+  // Nothing due in the range: the commitments say so and the From date takes the focus.
+  Choose(wizard, "Commitment Report");
+  SetRange(wizard, "04/11/2026", "04/30/2026");
+  wizard.EBrptfilter->setFocus();
+  ui.ExpectMessage("No matching records found.", "Commitment Report").Icon(MsgIcon::Information);
+  wizard.Button1Click();
+  EXPECT_EQ(wizard.focusWidget(), wizard.IDate);
   EXPECT_TRUE(ui.Done());
 }
 

@@ -8,6 +8,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
+#include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
@@ -50,6 +51,7 @@ ReportsTest::ReportsTest() : clock_(QDateTime(QDate(2026, 3, 15), QTime(14, 7)))
   EXPECT_TRUE(CreateInvoiceFile());
   EXPECT_TRUE(CreateDetailFile());
   EXPECT_TRUE(CreatePODetailFile());
+  EXPECT_TRUE(CreatePOHeaderFile());
   EXPECT_TRUE(CreateProductFile());
 }
 
@@ -57,7 +59,8 @@ ReportsTest::~ReportsTest() {
   platform::ui::Application->DestroyForms();
   reports::RptSelect = nullptr;
   reports::rtreport = nullptr;
-  for (storage::IsamFileBlock* file : {&InvoiceFile, &DetailFile, &PODetailFile, &ProductFile}) {
+  for (storage::IsamFileBlock* file :
+       {&InvoiceFile, &DetailFile, &PODetailFile, &POHeaderFile, &ProductFile}) {
     if (*file) storage::IsamCloseFileBlock(*file);
     *file = nullptr;
   }
@@ -88,6 +91,10 @@ void ReportsTest::FilePOLines(const std::vector<PODetailRec>& lines) {
   });
 }
 
+void ReportsTest::FilePOHeaders(const std::vector<POHeaderRec>& headers) {
+  FileAll(OpenPOHeaderFile, POHeaderFile, headers, AddPOHeaderRecord);
+}
+
 void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
   FileAll(OpenProductFile, ProductFile, products, AddProductRecord);
 }
@@ -112,6 +119,105 @@ InvoiceRec ReportsTest::Invoice(const InvoiceFields& f) {
   r.SettledFlag.Set(f.Settled);
   r.CompanyNumber.Set("1");
   return r;
+}
+
+POHeaderRec ReportsTest::POHeader(const POFields& f) {
+  POHeaderRec r{};
+  r.PONumber.Set(f.Number);
+  r.POStatus.Set(f.Status);
+  r.VendorNo.Set(f.Vendor);
+  r.ShortName.Set(f.ShortName);
+  r.SortDate.Set(f.Date);
+  std::optional<QDate> date = platform::text::ParseSortableDate(f.Date);
+  if (date) r.PODate.Set(platform::text::FormatTypedDate(*date, 'M'));
+  r.DateRequired.Set(f.Required);
+  r.ReceivedDate.Set(f.Received);
+  r.EnteredReceived.Set("N");
+  r.NetAmount.Set(f.Net);
+  r.TaxAmount.Set(f.Tax);
+  r.POTotal.Set(f.Total);
+  r.KeyCode.Set(f.KeyCode);
+  r.POKind.Set("P");
+  r.CompanyNumber.Set("1");
+  return r;
+}
+
+std::vector<POHeaderRec> ReportsTest::MarchPOs() {
+  return {
+      POHeader({.Number = "5001",
+                .Vendor = "V100",
+                .ShortName = "ACME",
+                .Date = "2026/03/02",
+                .Required = "2026/03/20",
+                .Net = "100.00",
+                .Tax = "8.13",
+                .Total = "108.13",
+                .KeyCode = "TOOLS"}),
+      // Received before it was due: in the registers, never in the commitments.
+      POHeader({.Number = "5002",
+                .Vendor = "V200",
+                .ShortName = "BOLTCO",
+                .Date = "2026/03/05",
+                .Required = "2026/03/10",
+                .Received = "2026/03/09",
+                .Net = "46.25",
+                .Tax = "3.75",
+                .Total = "50.00"}),
+      // Ordered in February, due in March.
+      POHeader({.Number = "5003",
+                .Vendor = "V100",
+                .ShortName = "ACME",
+                .Date = "2026/02/20",
+                .Required = "2026/03/12",
+                .Net = "20.00",
+                .Total = "20.00",
+                .KeyCode = "TOOLS"}),
+      // Open and of no value yet.
+      POHeader({.Number = "5004",
+                .Vendor = "V100",
+                .ShortName = "ACME",
+                .Date = "2026/03/08",
+                .Required = "2026/03/25",
+                .KeyCode = "TOOLS"}),
+      // Of no value and no longer open.
+      POHeader({.Number = "5005",
+                .Status = "C",
+                .Vendor = "V200",
+                .ShortName = "BOLTCO",
+                .Date = "2026/03/09",
+                .Required = "2026/03/09"}),
+      POHeader({.Number = "5006",
+                .Status = "R",
+                .Vendor = "V300",
+                .ShortName = "CORNER",
+                .Date = "2026/03/11",
+                .Required = "2026/04/02",
+                .Net = "30.00",
+                .Total = "30.00",
+                .KeyCode = "STOCK"}),
+      POHeader({.Vendor = "V300",
+                .ShortName = "CORNER",
+                .Date = "2026/03/03",
+                .Required = "2026/03/03",
+                .Net = "9.00",
+                .Total = "9.00"}),
+      POHeader({.Number = "5007",
+                .Vendor = "V300",
+                .ShortName = "CORNER",
+                .Date = "2026/03/15",
+                .Required = "2026/04/10",
+                .Net = "-1234567.8",
+                .Total = "-1234567.8",
+                .KeyCode = "RETURNS"}),
+      POHeader({.Number = "5008",
+                .Vendor = "V200",
+                .ShortName = "BOLTCO",
+                .Date = "2026/04/01",
+                .Required = "2026/03/30",
+                .Received = "2026/04/02",
+                .Net = "70.00",
+                .Total = "70.00"}),
+  };
 }
 
 DetailRec ReportsTest::Line(const std::string& invoice, const std::string& date, const std::string& product,

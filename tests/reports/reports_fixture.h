@@ -1,7 +1,7 @@
 #pragma once
-// Company "1" in a scratch folder with empty invoice, invoice line, PO line and product files,
-// the engine started and the clock stopped at 15 March 2026, 14:07: what the reports read. Tests
-// file their records through the record routines and read the reports' tables back.
+// Company "1" in a scratch folder with empty invoice, invoice line, PO header, PO line and product
+// files, the engine started and the clock stopped at 15 March 2026, 14:07: what the reports read.
+// Tests file their records through the record routines and read the reports' tables back.
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
 #include "records/po_detail_file.h"
+#include "records/po_header_rec.h"
 #include "records/product_rec.h"
 #include "reports/report_lines.h"
 #include "support/temp_dir.h"
@@ -28,6 +29,7 @@ class ReportsTest : public ::testing::Test {
   void FileInvoices(const std::vector<records::InvoiceRec>& invoices);
   void FileLines(const std::vector<records::DetailRec>& lines);
   void FilePOLines(const std::vector<records::PODetailRec>& lines);
+  void FilePOHeaders(const std::vector<records::POHeaderRec>& headers);
   void FileProducts(const std::vector<records::ProductRec>& products);
 
   // An invoice-file record: sortable date "YYYY/MM/DD" (typed in month order beside it), and its
@@ -49,6 +51,26 @@ class ReportsTest : public ::testing::Test {
     std::string Settled = "";
   };
   static records::InvoiceRec Invoice(const InvoiceFields& fields);
+  // A PO header: sortable PO date and date required "YYYY/MM/DD", received date " " while the PO
+  // is open, amounts as stored.
+  struct POFields {
+    std::string Number = "";
+    std::string Status = "O";
+    std::string Vendor = "";
+    std::string ShortName = "";
+    std::string Date = "";
+    std::string Required = "";
+    std::string Received = " ";
+    std::string Net = "0.00";
+    std::string Tax = "0.00";
+    std::string Total = "0.00";
+    std::string KeyCode = "";
+  };
+  static records::POHeaderRec POHeader(const POFields& fields);
+  // POs around March 2026: open (5001, due 20 March), received (5002), ordered in February and
+  // due in March (5003), of no value while open (5004) and closed (5005), returned (5006), one
+  // without a number, a credit wider than its column (5007), and one ordered in April (5008).
+  static std::vector<records::POHeaderRec> MarchPOs();
   // An invoice line of quantity, description, price and extension on the invoice's date.
   static records::DetailRec Line(const std::string& invoice, const std::string& date,
                                  const std::string& product, const std::string& customer,

@@ -1,5 +1,5 @@
 #pragma once
-// The invoices and lines the benchmarks work on, made the same way in every run.
+// The invoices, lines and purchase orders the benchmarks work on, made the same way in every run.
 
 #include <QDate>
 #include <cstdio>
@@ -11,6 +11,7 @@
 #include "platform/text/format_float.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
+#include "records/po_header_file.h"
 
 namespace bench {
 
@@ -19,6 +20,7 @@ using records::InvoiceRec;
 using records::LineKeyText;
 using records::LineNumberText;
 using records::LineText;
+using records::POHeaderRec;
 
 constexpr int kLinesPerInvoice = 3;
 
@@ -33,12 +35,14 @@ inline std::string Numbered(const char* pattern, unsigned number) {
 }
 
 // The invoices and their lines: dates over 2025 and 2026, a third of the invoices still open,
-// every fiftieth record a deposit, every hundredth a repeat-billing master.
+// every fiftieth record a deposit, every hundredth a repeat-billing master. The POs over the same
+// two years: half of them received, every fortieth of no value (every other one of those closed).
 struct Workload {
   std::vector<InvoiceRec> Invoices;
   std::vector<DetailRec> Lines;
+  std::vector<POHeaderRec> POs;
 
-  Workload(int invoices, unsigned customers = 5000, unsigned products = 900) {
+  Workload(int invoices, unsigned customers = 5000, unsigned products = 900, int purchaseOrders = 0) {
     std::mt19937 rng(20261207);
     const QDate first(2025, 1, 1);
     char number[16];
@@ -79,6 +83,27 @@ struct Workload {
         Lines.push_back(d);
       }
     }
+    for (int i = 0; i < purchaseOrders; ++i) POs.push_back(PurchaseOrder(i, first, rng));
+  }
+
+  static POHeaderRec PurchaseOrder(int i, const QDate& first, std::mt19937& rng) {
+    POHeaderRec r{};
+    const QDate date = first.addDays(static_cast<int>(rng() % 730));
+    const int net = i % 40 == 0 ? 0 : static_cast<int>(rng() % 400000);
+    const int tax = net / 12;
+    r.PONumber.Set(Numbered("P%u", 500000 + i));
+    r.POStatus.Set(i % 80 == 0 ? "C" : "O");
+    r.VendorNo.Set(Numbered("V%u", rng() % 500));
+    r.ShortName.Set(Numbered("MAKER%u", rng() % 500));
+    r.SortDate.Set(platform::text::SortableDate(date));
+    r.PODate.Set(platform::text::FormatTypedDate(date, 'M'));
+    r.DateRequired.Set(platform::text::SortableDate(date.addDays(14)));
+    r.ReceivedDate.Set(rng() % 2 == 0 ? platform::text::SortableDate(date.addDays(10)) : " ");
+    r.NetAmount.Set(Amount(net));
+    r.TaxAmount.Set(Amount(tax));
+    r.POTotal.Set(Amount(net + tax));
+    r.POKind.Set("P");
+    return r;
   }
 };
 
