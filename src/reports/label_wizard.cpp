@@ -166,6 +166,7 @@ void Tlblwiz::BuildTools(QBoxLayout* layout) {
   tool("Help", [this] { HelpClick(); });
   PrintSetup = tool("Print Setup", [this] { PrintSetupClick(); }, "Print S&etup");
   layout->addLayout(tools_);
+  layout->setAlignment(tools_, Qt::AlignLeft);
 }
 
 Tlblwiz::~Tlblwiz() {
@@ -191,9 +192,8 @@ void Tlblwiz::FormShow() {
   Copies->setText("1");
   UseCmpAddClick();
   EnableHookedActions();
-  // Exactly as wide as the tool row.
-  const QMargins margins = layout()->contentsMargins();
-  resize(margins.left() + tools_->sizeHint().width() + 25, height());
+  // As wide as the tool row, up to the right edge of "Print S&etup" plus 25.
+  resize(layout()->contentsMargins().left() + tools_->sizeHint().width() + 25, height());
   if (PrnButn->isEnabled()) LabelList->setFocus();
 }
 

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QRegularExpression>
 #include <cstring>
@@ -265,6 +266,33 @@ TEST_F(LabelWizardTest, HelpTopicsAndTheActionsThatNeedTheWindowsAbove) {
   EXPECT_FALSE(wizard_->Add3->isEnabled());
   EXPECT_EQ(wizard_->StartLabel->text(), "1");
   EXPECT_EQ(wizard_->Copies->text(), "1");
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
+  LabelPrintQueue.Append({"ROPE10", "Rope 10 mm", "19.95", "Shelf 4", "P"});
+  SetLayoutFont(LabelLayout, FontChoice{"DejaVu Serif", 12, true});
+  LabelLayout.ReturnAddress = 1;
+  LabelLayout.BitmapPath.Set("/srv/labels/logo.BMP");
+  LabelLayout.Caption.Set("To:");
+  wizard_->SetLayoutControls();
+  UiScript ui;
+  ui.OnModal<Tlblwiz>([](Tlblwiz& w) {
+    QApplication::processEvents();
+    const int printSetupRight = w.PrintSetup->mapTo(&w, QPoint(w.PrintSetup->width(), 0)).x();
+    EXPECT_GE(w.width(), printSetupRight + 25);
+    EXPECT_LE(w.width(), printSetupRight + 25 + 20);  // the layout's right margin
+    for (QWidget* control : std::initializer_list<QWidget*>{w.FindCustomer, w.FontButn, w.BitMpButn, w.PrnButn,
+                                                            w.FilterEdit, w.LabelList})
+      EXPECT_LE(control->mapTo(&w, QPoint(control->width(), 0)).x(), w.width());
+    EXPECT_EQ(w.FontLabel->text(), "DejaVu Serif");
+    EXPECT_EQ(w.BitmapPath->text(), "/srv/labels/logo.BMP");
+    const QImage shot = w.grab().toImage();
+    EXPECT_EQ(shot.width(), w.width());
+    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) shot.save(file);
+    w.Close();
+  });
+  wizard_->ShowModal();
   EXPECT_TRUE(ui.Done());
 }
 
