@@ -19,6 +19,7 @@
 #include "platform/text/number_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/common_dialogs.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
 #include "reports/label_printing.h"
@@ -654,7 +655,10 @@ void Tlblwiz::PrnButnClick() {
   forms::LabelsQueued = 0;
   SetStatus("Printing labels...");
   repaint();
-  const LabelPrintResult result = PrintLabels(LabelPrintQueue.Rows(), s);
+  const LabelPrintResult result = [&] {
+    platform::ui::WaitCursor hourglass;
+    return PrintLabels(LabelPrintQueue.Rows(), s);
+  }();
   QString done = QString("Complete. %1 label(s) sent to printer.").arg(result.Printed);
   if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
   SetStatus(done);
@@ -666,7 +670,10 @@ void Tlblwiz::CalibrationRuler1Click() {
                  "calculate margin settings. Continue?",
                  "Please Confirm", MsgButtons::YesNo) != mrYes)
     return;
-  PrintCalibrationRuler();
+  {
+    platform::ui::WaitCursor hourglass;
+    PrintCalibrationRuler();
+  }
   SetStatus("Calibration ruler sent to printer.");
   LabelList->setFocus();
 }

@@ -296,4 +296,40 @@ TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
   EXPECT_TRUE(ui.Done());
 }
 
+TEST_F(LabelWizardTest, CalibrationRulerMarksEveryFiftyDotsAndNamesEveryFourHundred) {
+  UiScript ui;
+  const char* const ask =
+      "This feature will print the calibration ruler on your printer. You can use it to help you calculate "
+      "margin settings. Continue?";
+  ui.ExpectMessage(ask, "Please Confirm").Answer(platform::ui::mrNo);
+  wizard_->CalibrationRuler1Click();
+  EXPECT_TRUE(recorder_->Log().isEmpty());
+  ui.ExpectMessage(ask, "Please Confirm").Answer(mrYes);
+  wizard_->CalibrationRuler1Click();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(wizard_->StatusLine->text(), "Calibration ruler sent to printer.");
+  // 31 ticks down and 61 across; the majors (every eighth from 0) are wider and longer.
+  EXPECT_EQ(Drawn(R"(^MoveTo\(50, \d+\).* pen\(4,)").size(), 4);
+  EXPECT_EQ(Drawn(R"(^MoveTo\(100, (?!1800\))\d+\).* pen\(2,)").size(), 27);  // not the tick across at 100
+  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1750\).* pen\(4,)").size(), 8);
+  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1800\).* pen\(2,)").size(), 53);
+  // Values beside the majors; lines 50 dots high at the default size.
+  for (const char* value : {"TextOut\\(325, 375, \"400\"\\)", "TextOut\\(325, 1175, \"1200\"\\)",
+                            "TextOut\\(2750, 2025, \"2800\"\\)"})
+    EXPECT_EQ(Drawn(QString("^") + value).size(), 1) << value;
+  EXPECT_EQ(Drawn(R"re(^TextOut\(300, 2645, "It appears this printer is printing around 318 DPI)re").size(), 1);
+}
+
+TEST_F(LabelWizardTest, StartUpWithoutItsRememberedLayoutAsksForOne) {
+  std::ofstream(dir_.File("damaged.LBL"), std::ios::binary) << std::string(200, '\x7f');
+  for (const char* remembered : {"gone.LBL", "damaged.LBL"}) {
+    ASSERT_TRUE(WriteLastLayoutPath(".", dir_.File(remembered)));
+    delete wizard_;
+    wizard_ = &Createlblwiz();
+    EXPECT_FALSE(std::ifstream(LastLayoutFileName).good()) << remembered;
+    EXPECT_FALSE(wizard_->PrnButn->isEnabled());
+    EXPECT_EQ(wizard_->StatusLine->text(), "Open a label layout file (Label Menu)...");
+  }
+}
+
 }  // namespace
