@@ -1,13 +1,13 @@
 #include "reports/label_wizard.h"
 
 #include <QApplication>
-#include <QFileInfo>
-#include <QRegularExpressionValidator>
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <array>
 #include <cstdio>
 
@@ -165,7 +165,8 @@ void Tlblwiz::BuildTools(QBoxLayout* layout) {
         agingHints[k], [this, k] { LoadAging(k + 1); }, agingCaptions[k]);
   tool("Address export to file", [this] { ExportTextClick(); });
   tool("Help", [this] { HelpClick(); });
-  PrintSetup = tool("Print Setup", [this] { PrintSetupClick(); }, "Print S&etup");
+  PrintSetup = tool(
+      "Print Setup", [this] { PrintSetupClick(); }, "Print S&etup");
   layout->addLayout(tools_);
   layout->setAlignment(tools_, Qt::AlignLeft);
 }
@@ -415,8 +416,8 @@ QLineEdit* Box(QGridLayout* grid, int row, int column, const char* caption, int 
 // Boxes of digits only, as many as the field holds.
 QLineEdit* DigitBox(QGridLayout* grid, int row, int column, const char* caption, int digits) {
   QLineEdit* edit = Box(grid, row, column, caption, digits);
-  edit->setValidator(new QRegularExpressionValidator(
-      QRegularExpression(QString("[0-9 ]{0,%1}").arg(digits)), edit));
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QString("[0-9 ]{0,%1}").arg(digits)), edit));
   return edit;
 }
 

@@ -5,8 +5,8 @@
 
 #include <QAction>
 #include <QBoxLayout>
-#include <QGridLayout>
 #include <QCheckBox>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -41,9 +41,9 @@ class Tlblwiz : public platform::ui::Form {
   ~Tlblwiz() override;
 
   void FormShow() override;
-  void AddOneClick();         // pick one customer
-  void AddOneVendClick();     // pick one vendor
-  void SpeedButton5Click();   // pick one product
+  void AddOneClick();        // pick one customer
+  void AddOneVendClick();    // pick one vendor
+  void SpeedButton5Click();  // pick one product
   void SpeedButton2Click();  // delete the selected row
   void SpeedButton3Click();  // clear the queue
   void LoadAll(int (*load)());

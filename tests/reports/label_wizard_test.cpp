@@ -93,7 +93,9 @@ class LabelWizardTest : public test_fixtures::ReportsTest {
     wizard_->SaveAs1Click();
   }
   // The recorded calls that draw, with the state they drew in.
-  QStringList Drawn(const QString& pattern) const { return recorder_->Log().filter(QRegularExpression(pattern)); }
+  QStringList Drawn(const QString& pattern) const {
+    return recorder_->Log().filter(QRegularExpression(pattern));
+  }
 
   platform::print::RecordingPrintBackend* recorder_;
   std::unique_ptr<platform::print::ScopedPrintBackend> printer_;
@@ -145,7 +147,8 @@ TEST_F(LabelWizardTest, FontChosenIsKeptInTheLayoutFileAndPrintsTheLabels) {
 
   wizard_->PrnButnClick();  // the boxes are the layout's: no question
   EXPECT_TRUE(ui.Done());
-  EXPECT_EQ(Drawn(R"re(^TextOut\(50, 100, "Alpha Marine"\) font\(DejaVu Serif, 14, BI, 0x000000C0\))re").size(), 1);
+  EXPECT_EQ(
+      Drawn(R"re(^TextOut\(50, 100, "Alpha Marine"\) font\(DejaVu Serif, 14, BI, 0x000000C0\))re").size(), 1);
 }
 
 TEST_F(LabelWizardTest, BitmapChosenIsStoredAndPrintedBesideTheReturnAddress) {
@@ -260,8 +263,9 @@ TEST_F(LabelWizardTest, HelpTopicsAndTheActionsThatNeedTheWindowsAbove) {
   // Without the managers and the main window (handed in at start-up) their actions rest.
   LabelHooks = {};
   wizard_->FormShow();
-  for (QWidget* button : {static_cast<QWidget*>(wizard_->FindCustomer), static_cast<QWidget*>(wizard_->FindVendor),
-                          static_cast<QWidget*>(wizard_->FindProduct), static_cast<QWidget*>(wizard_->PrintSetup)})
+  for (QWidget* button :
+       {static_cast<QWidget*>(wizard_->FindCustomer), static_cast<QWidget*>(wizard_->FindVendor),
+        static_cast<QWidget*>(wizard_->FindProduct), static_cast<QWidget*>(wizard_->PrintSetup)})
     EXPECT_FALSE(button->isEnabled());
   EXPECT_FALSE(wizard_->Add3->isEnabled());
   EXPECT_EQ(wizard_->StartLabel->text(), "1");
@@ -282,8 +286,8 @@ TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
     const int printSetupRight = w.PrintSetup->mapTo(&w, QPoint(w.PrintSetup->width(), 0)).x();
     EXPECT_GE(w.width(), printSetupRight + 25);
     EXPECT_LE(w.width(), printSetupRight + 25 + 20);  // the layout's right margin
-    for (QWidget* control : std::initializer_list<QWidget*>{w.FindCustomer, w.FontButn, w.BitMpButn, w.PrnButn,
-                                                            w.FilterEdit, w.LabelList})
+    for (QWidget* control : std::initializer_list<QWidget*>{w.FindCustomer, w.FontButn, w.BitMpButn,
+                                                            w.PrnButn, w.FilterEdit, w.LabelList})
       EXPECT_LE(control->mapTo(&w, QPoint(control->width(), 0)).x(), w.width());
     EXPECT_EQ(w.FontLabel->text(), "DejaVu Serif");
     EXPECT_EQ(w.BitmapPath->text(), "/srv/labels/logo.BMP");
@@ -317,7 +321,8 @@ TEST_F(LabelWizardTest, CalibrationRulerMarksEveryFiftyDotsAndNamesEveryFourHund
   for (const char* value : {"TextOut\\(325, 375, \"400\"\\)", "TextOut\\(325, 1175, \"1200\"\\)",
                             "TextOut\\(2750, 2025, \"2800\"\\)"})
     EXPECT_EQ(Drawn(QString("^") + value).size(), 1) << value;
-  EXPECT_EQ(Drawn(R"re(^TextOut\(300, 2645, "It appears this printer is printing around 318 DPI)re").size(), 1);
+  EXPECT_EQ(Drawn(R"re(^TextOut\(300, 2645, "It appears this printer is printing around 318 DPI)re").size(),
+            1);
 }
 
 TEST_F(LabelWizardTest, StartUpWithoutItsRememberedLayoutAsksForOne) {

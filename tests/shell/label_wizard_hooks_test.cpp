@@ -31,11 +31,12 @@ class LabelWizardHooksTest : public MainFormTest {
   void SetUp() override {
     MainFormTest::SetUp();
     storage::IsamInitialize(0, 30);
-    ASSERT_TRUE(testing_support::OpenScratchCompany(Company("1", "Harbour Supplies"),
-                                                    {CompanyFile::Customers, CompanyFile::Vendors,
-                                                     CompanyFile::Products}));
+    ASSERT_TRUE(testing_support::OpenScratchCompany(
+        Company("1", "Harbour Supplies"),
+        {CompanyFile::Customers, CompanyFile::Vendors, CompanyFile::Products}));
     storage::IsamRecRef ref = 0;
-    for (auto [number, name, sort] : {std::tuple{"C1", "Alpha Marine", "EAST"}, {"C2", "Bravo Boats", "WEST"}}) {
+    for (auto [number, name, sort] :
+         {std::tuple{"C1", "Alpha Marine", "EAST"}, {"C2", "Bravo Boats", "WEST"}}) {
       CustomerRec c{};
       c.CustomerNo.Set(number);
       c.CustomerName.Set(name);
@@ -130,9 +131,10 @@ TEST_F(LabelWizardHooksTest, EachPickAddsTheRecordChosenInItsManager) {
   });
   EXPECT_TRUE(ui.Done());
   // The product row carries the storage location, not the key code.
-  EXPECT_EQ(LabelPrintQueue.Rows(), (std::vector<LabelQueueRow>{{"C2", "Bravo Boats", "WEST", "Trade", "C"},
-                                                                 {"V2", "Eastern Rope", "", "Wood", "V"},
-                                                                 {"ROPE10", "Rope 10 mm", "19.95", "Shelf 4", "P"}}));
+  EXPECT_EQ(LabelPrintQueue.Rows(),
+            (std::vector<LabelQueueRow>{{"C2", "Bravo Boats", "WEST", "Trade", "C"},
+                                        {"V2", "Eastern Rope", "", "Wood", "V"},
+                                        {"ROPE10", "Rope 10 mm", "19.95", "Shelf 4", "P"}}));
 }
 
 TEST_F(LabelWizardHooksTest, PrintSetupOpensTheMainWindowsPrinterSetUp) {
