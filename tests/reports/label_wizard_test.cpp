@@ -58,11 +58,7 @@ class LabelWizardTest : public test_fixtures::ReportsTest {
     c.CustomerNo.Set("C1");
     c.CustomerName.Set("Alpha Marine");
     c.CustBillTo1.Set("12 Quay Street");
-    EXPECT_TRUE(records::OpenCustomerFile());
-    storage::IsamRecRef ref = 0;
-    EXPECT_TRUE(records::AddCustomerRecord(c, ref));
-    storage::IsamCloseFileBlock(records::CustomerFile);
-    records::CustomerFile = nullptr;
+    FileCustomers({c});
     LabelLayout = LabelLayoutRec{};
     LabelPrintQueue.Clear();
     LabelPrintQueue.Append({"C1", "Alpha Marine", "", "", "C"});
@@ -132,6 +128,9 @@ TEST_F(LabelWizardTest, FontChosenIsKeptInTheLayoutFileAndPrintsTheLabels) {
   wizard_->FontButnClick();
   ui.ExpectOpenFile().Answer(QString::fromStdString(path));
   wizard_->Open2Click();
+  ui.ExpectMessage("Your layout settings have changed. Do you want to save the changes before printing?",
+                   "Print Labels")
+      .Answer(platform::ui::mrNo);
   EXPECT_EQ(LayoutFont(LabelLayout), serif);
   EXPECT_EQ(wizard_->FontLabel->text(), "DejaVu Serif");
   EXPECT_EQ(Bytes(LayoutCopyFileName), bytes);
@@ -145,8 +144,10 @@ TEST_F(LabelWizardTest, FontChosenIsKeptInTheLayoutFileAndPrintsTheLabels) {
   EXPECT_TRUE(wizard_->PrnButn->isEnabled());
   EXPECT_EQ(wizard_->StatusLine->text(), "Ready. Add and remove records as needed or select print button.");
 
-  wizard_->PrnButnClick();  // the boxes are the layout's: no question
+  wizard_->LineWidth->setText("0");
+  wizard_->PrnButnClick();  // the boxes are the layout's, but for the line width: one question
   EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(wizard_->LineWidth->text(), "1");  // "0" draws one dot wide, and says so
   EXPECT_EQ(
       Drawn(R"re(^TextOut\(50, 100, "Alpha Marine"\) font\(DejaVu Serif, 14, BI, 0x000000C0\))re").size(), 1);
 }
