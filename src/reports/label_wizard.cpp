@@ -77,13 +77,17 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   LabelList->setObjectName("LabelList");
   LabelList->setRootIsDecorated(false);
   LabelList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LabelList->setStyleSheet(
+      "QTreeWidget::item { border-right: 1px solid palette(midlight);"
+      " border-bottom: 1px solid palette(midlight); }");
   LabelList->setHeaderLabels({"No./Code", "Name/Product Desc.", "Sort Cd/Price", "Type/Key Code", "C"});
   const std::array<int, 5> widths{75, 200, 100, 145, 25};
   for (int c = 0; c < 5; ++c) LabelList->setColumnWidth(c, widths[c]);
   LabelList->header()->setSectionsClickable(true);
   QObject::connect(LabelList->header(), &QHeaderView::sectionClicked, this,
                    [this](int column) { LabelListColumnClick(column); });
-  layout->addWidget(LabelList);
+  LabelList->setMinimumHeight(fontMetrics().height() * 12);  // a header and ten rows or so
+  layout->addWidget(LabelList, 1);
   BuildLayoutControls(layout);
   StatusLine = new QLabel(this);
   layout->addWidget(StatusLine);
@@ -268,15 +272,15 @@ void Tlblwiz::ShowAddedCount(int added) {
 }
 
 void Tlblwiz::SpeedButton2Click() {
-  QTreeWidgetItem* selected = LabelList->currentItem();
-  if (!selected) {
+  const QList<QTreeWidgetItem*> selected = LabelList->selectedItems();
+  if (selected.isEmpty()) {
     MessageBox(
         "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
         "record to hilite it and then select the delete option.",
         "Delete Record");
     return;
   }
-  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected));
+  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected.first()));
   ShowSelectedCount();
 }
 

@@ -188,7 +188,10 @@ TEST_F(LabelQueueTest, WizardListFollowsTheQueue) {
       "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
       "record to hilite it and then select the delete option.",
       "Delete Record");
+  // The row that merely has the focus is not a selected one.
+  wizard.LabelList->setCurrentItem(wizard.LabelList->topLevelItem(0), 0, QItemSelectionModel::NoUpdate);
   wizard.SpeedButton2Click();
+  EXPECT_EQ(wizard.LabelList->topLevelItemCount(), 2);
   wizard.LabelList->setCurrentItem(wizard.LabelList->topLevelItem(1));
   wizard.SpeedButton2Click();
   EXPECT_EQ(wizard.StatusLine->text(), "1 records are selected.");
