@@ -3,6 +3,9 @@
 #include <cstring>
 #include <fstream>
 
+#include "forms/font_choice.h"
+#include "platform/text/key_text.h"
+
 namespace reports {
 
 LabelLayoutRec LabelLayout;
@@ -50,6 +53,31 @@ LabelLayoutRec LayoutAsSaved(LabelLayoutRec layout) {
     layout.PrintLine = 0;
   }
   return layout;
+}
+
+platform::ui::FontChoice LayoutFont(const LabelLayoutRec& layout) {
+  records::FontRec font;
+  font.Set(layout.FontName.Get(), layout.FontSize.Get(), layout.FontColor.Get(), layout.FontStyle);
+  return forms::FontChoiceOf(font);
+}
+
+void SetLayoutFont(LabelLayoutRec& layout, const platform::ui::FontChoice& choice) {
+  records::FontRec font;
+  forms::StoreFontChoice(font, choice);
+  layout.FontName.Set(font.Name.Get());
+  layout.FontSize = font.Size;
+  layout.FontColor = font.Color;
+  layout.FontStyle = font.Style;
+}
+
+bool LayoutDiffers(const LabelLayoutRec& boxes, const LabelLayoutRec& layout) {
+  using platform::text::TrimBlanks;
+  auto differ = [](const auto& a, const auto& b) { return TrimBlanks(a.Get()) != TrimBlanks(b.Get()); };
+  return differ(boxes.TopMargin, layout.TopMargin) || differ(boxes.LeftMargin, layout.LeftMargin) ||
+         differ(boxes.Columns, layout.Columns) || differ(boxes.Rows, layout.Rows) ||
+         differ(boxes.Width, layout.Width) || differ(boxes.Height, layout.Height) ||
+         differ(boxes.BitmapPath, layout.BitmapPath) || differ(boxes.LineWidth, layout.LineWidth) ||
+         differ(boxes.Caption, layout.Caption) || (boxes.ReturnAddress != 0) != (layout.ReturnAddress != 0);
 }
 
 std::string ReadLastLayoutPath(const std::string& dir) {

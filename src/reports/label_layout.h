@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/ui/common_dialogs.h"
 #include "records/record_fields.h"
 
 namespace reports {
@@ -53,6 +54,14 @@ std::optional<LabelLayoutRec> ReadLayoutFile(const std::string& path);
 bool WriteLayoutFile(const std::string& path, const LabelLayoutRec& layout);
 // Without the return address the bitmap path is a single blank and the line flag 0.
 LabelLayoutRec LayoutAsSaved(LabelLayoutRec layout);
+
+// The layout's font as the font dialog takes it, and back (the name cut to 32 characters).
+platform::ui::FontChoice LayoutFont(const LabelLayoutRec& layout);
+void SetLayoutFont(LabelLayoutRec& layout, const platform::ui::FontChoice& font);
+
+// Whether the boxes differ from the layout in what printing uses: the margins, the sheet, the
+// return address with its bitmap, line width and caption; texts compared trimmed.
+bool LayoutDiffers(const LabelLayoutRec& boxes, const LabelLayoutRec& layout);
 
 // The path kept in "Lastlbl.DAT" (in dir); empty when there is none.
 std::string ReadLastLayoutPath(const std::string& dir);

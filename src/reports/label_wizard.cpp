@@ -2,19 +2,24 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <array>
 #include <cstdio>
-#include <cstring>
 
 #include "forms/run_state.h"
+#include "platform/files/file.h"
+#include "platform/print/colors.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
+#include "platform/ui/application.h"
 #include "platform/ui/common_dialogs.h"
+#include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
 #include "reports/label_printing.h"
@@ -27,6 +32,7 @@ using platform::ui::mrYes;
 using platform::ui::MsgButtons;
 
 Tlblwiz* lblwiz = nullptr;
+LabelWizardHooks LabelHooks;
 
 namespace {
 
@@ -44,57 +50,17 @@ const char* const kQueueFilter = "Record List (*.LST)|*.LST";
 Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   setObjectName("lblwiz");
   setWindowTitle("Label Wizard / Print Queue");
+  SetHelpKeyword("LabelWizard");
   auto* layout = new QVBoxLayout(this);
-  auto* menus = new QMenuBar(this);
-  layout->setMenuBar(menus);
-  QMenu* records = menus->addMenu("&Records");
-  auto item = [&](const char* caption, auto handler) {
-    QObject::connect(records->addAction(caption), &QAction::triggered, this, handler);
-  };
-  item("&Delete Item", [this] { SpeedButton2Click(); });
-  item("Delete &All Items", [this] { SpeedButton3Click(); });
-  item("Load All V&endors", [this] { LoadAll(LoadAllVendors); });
-  item("&Load All Customers", [this] { LoadAll(LoadAllCustomers); });
-  item("L&oad All Products", [this] { LoadAll(LoadAllProducts); });
-  item("&Save To File", [this] { SavetoFileClick(); });
-  item("Load &From File", [this] { LoadFrmFileClick(); });
-  const std::array<const char*, 4> agingItems{"Load 0-30 Days", "Load 31-60 Days", "Load 61-90 Days",
-                                              "Load Over 90 Days"};
-  for (int k = 0; k < 4; ++k) item(agingItems[k], [this, k] { LoadAging(k + 1); });
-  item("Address E&xport to Text File", [this] { ExportTextClick(); });
-  QObject::connect(menus->addMenu("&Label")->addAction("&Close"), &QAction::triggered, this,
-                   [this] { Close(); });
-
-  // Two rows of five, so that the window fits a small screen.
-  auto* tools = new QGridLayout;
-  int tools_placed = 0;
-  auto tool = [&](const char* hint, auto handler, const char* caption = nullptr) {
-    auto* button = new QPushButton(caption ? caption : hint, this);
-    button->setToolTip(hint);
-    QObject::connect(button, &QPushButton::clicked, this, handler);
-    tools->addWidget(button, tools_placed / 5, tools_placed % 5);
-    ++tools_placed;
-    return button;
-  };
-  tool("Delete Record", [this] { SpeedButton2Click(); });
-  tool("Clear All Records", [this] { SpeedButton3Click(); });
-  tool("Save Records to File", [this] { SavetoFileClick(); });
-  tool("Load Records from Saved File", [this] { LoadFrmFileClick(); });
-  tool("Address export to file", [this] { ExportTextClick(); });
-  const std::array<const char*, 4> agingHints{
-      "Load Customers with 0-30 Day Balance", "Load Customers with 31-60 Day Balance",
-      "Load Customers with 61-90 Day Balance", "Load Customers with over 90 Day Balance"};
-  const std::array<const char*, 4> agingCaptions{"0-30", "31-60", "61-90", "Over 90"};
-  for (int k = 0; k < 4; ++k)
-    AgingButtons[k] = tool(
-        agingHints[k], [this, k] { LoadAging(k + 1); }, agingCaptions[k]);
-  tool("Close", [this] { Close(); });
-  layout->addLayout(tools);
+  BuildMenus(layout);
+  BuildTools(layout);
 
   auto* filterRow = new QHBoxLayout;
-  filterRow->addWidget(new QLabel("&Filter Selection:", this));
+  auto* filterLabel = new QLabel("&Filter Selection:", this);
+  filterRow->addWidget(filterLabel);
   FilterEdit = new QLineEdit(this);
   FilterEdit->setMaxLength(25);
+  filterLabel->setBuddy(FilterEdit);
   filterRow->addWidget(FilterEdit);
   const std::array<const char*, 3> filterButtons{"&Customers", "&Vendors", "Prod&ucts"};
   for (int k = 0; k < 3; ++k) {
@@ -102,18 +68,26 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
     QObject::connect(button, &QPushButton::clicked, this, [this, k] { FilterClick(k); });
     filterRow->addWidget(button);
   }
+  auto* filterHelp = new QPushButton("Help", this);
+  QObject::connect(filterHelp, &QPushButton::clicked, this, [this] { FilterHelpClick(); });
+  filterRow->addWidget(filterHelp);
   layout->addLayout(filterRow);
 
   LabelList = new QTreeWidget(this);
   LabelList->setObjectName("LabelList");
   LabelList->setRootIsDecorated(false);
+  LabelList->setSelectionBehavior(QAbstractItemView::SelectRows);
+  LabelList->setStyleSheet(
+      "QTreeWidget::item { border-right: 1px solid palette(midlight);"
+      " border-bottom: 1px solid palette(midlight); }");
   LabelList->setHeaderLabels({"No./Code", "Name/Product Desc.", "Sort Cd/Price", "Type/Key Code", "C"});
   const std::array<int, 5> widths{75, 200, 100, 145, 25};
   for (int c = 0; c < 5; ++c) LabelList->setColumnWidth(c, widths[c]);
   LabelList->header()->setSectionsClickable(true);
   QObject::connect(LabelList->header(), &QHeaderView::sectionClicked, this,
                    [this](int column) { LabelListColumnClick(column); });
-  layout->addWidget(LabelList);
+  LabelList->setMinimumHeight(fontMetrics().height() * 12);  // a header and ten rows or so
+  layout->addWidget(LabelList, 1);
   BuildLayoutControls(layout);
   StatusLine = new QLabel(this);
   layout->addWidget(StatusLine);
@@ -124,6 +98,81 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   };
   FillList();
   RestoreLastLayout();
+}
+
+void Tlblwiz::BuildMenus(QBoxLayout* layout) {
+  auto* menus = new QMenuBar(this);
+  layout->setMenuBar(menus);
+  auto item = [this](QMenu* menu, const char* caption, auto handler) {
+    QAction* action = menu->addAction(caption);
+    QObject::connect(action, &QAction::triggered, this, handler);
+    return action;
+  };
+  QMenu* label = menus->addMenu("&Label");
+  item(label, "&Open...", [this] { Open2Click(); });
+  item(label, "&Save As...", [this] { SaveAs1Click(); });
+  item(label, "Calibration &Ruler", [this] { CalibrationRuler1Click(); });
+  label->addSeparator();
+  item(label, "&Close", [this] { Close(); });
+
+  QMenu* records = menus->addMenu("&Records");
+  Add3 = item(records, "Add &Customer", [this] { AddOneClick(); });
+  AddVendor1 = item(records, "Add &Vendor", [this] { AddOneVendClick(); });
+  AddProduct1 = item(records, "Add &Product", [this] { SpeedButton5Click(); });
+  records->addSeparator();
+  item(records, "&Delete Item", [this] { SpeedButton2Click(); });
+  item(records, "Delete &All Items", [this] { SpeedButton3Click(); });
+  records->addSeparator();
+  item(records, "Load All V&endors", [this] { LoadAll(LoadAllVendors); });
+  item(records, "&Load All Customers", [this] { LoadAll(LoadAllCustomers); });
+  item(records, "L&oad All Products", [this] { LoadAll(LoadAllProducts); });
+  records->addSeparator();
+  item(records, "&Save To File", [this] { SavetoFileClick(); });
+  item(records, "Load &From File", [this] { LoadFrmFileClick(); });
+  records->addSeparator();
+  const std::array<const char*, 4> agingItems{"Load 0-30 Days", "Load 31-60 Days", "Load 61-90 Days",
+                                              "Load Over 90 Days"};
+  for (int k = 0; k < 4; ++k) item(records, agingItems[k], [this, k] { LoadAging(k + 1); });
+  records->addSeparator();
+  item(records, "Address E&xport to Text File", [this] { ExportTextClick(); });
+
+  QMenu* help = menus->addMenu("&Help");
+  item(help, "&Overview", [this] { HelpClick(); });
+}
+
+// The tool row: the speed buttons carry their text as a hint; two rows of seven, so that the
+// window fits a small screen.
+void Tlblwiz::BuildTools(QBoxLayout* layout) {
+  tools_ = new QGridLayout;
+  int placed = 0;
+  auto tool = [&](const char* hint, auto handler, const char* caption = nullptr) {
+    auto* button = new QPushButton(caption ? caption : hint, this);
+    button->setToolTip(hint);
+    QObject::connect(button, &QPushButton::clicked, this, handler);
+    tools_->addWidget(button, placed / 7, placed % 7);
+    ++placed;
+    return button;
+  };
+  FindCustomer = tool("Find Customer", [this] { AddOneClick(); });
+  FindVendor = tool("Find Vendor", [this] { AddOneVendClick(); });
+  FindProduct = tool("Find Product", [this] { SpeedButton5Click(); });
+  tool("Delete Record", [this] { SpeedButton2Click(); });
+  tool("Clear All Records", [this] { SpeedButton3Click(); });
+  tool("Save Records to File", [this] { SavetoFileClick(); });
+  tool("Load Records from Saved File", [this] { LoadFrmFileClick(); });
+  const std::array<const char*, 4> agingHints{
+      "Load Customers with 0-30 Day Balance", "Load Customers with 31-60 Day Balance",
+      "Load Customers with 61-90 Day Balance", "Load Customers with over 90 Day Balance"};
+  const std::array<const char*, 4> agingCaptions{"0-30", "31-60", "61-90", "Over 90"};
+  for (int k = 0; k < 4; ++k)
+    AgingButtons[k] = tool(
+        agingHints[k], [this, k] { LoadAging(k + 1); }, agingCaptions[k]);
+  tool("Address export to file", [this] { ExportTextClick(); });
+  tool("Help", [this] { HelpClick(); });
+  PrintSetup = tool(
+      "Print Setup", [this] { PrintSetupClick(); }, "Print S&etup");
+  layout->addLayout(tools_);
+  layout->setAlignment(tools_, Qt::AlignLeft);
 }
 
 Tlblwiz::~Tlblwiz() {
@@ -145,7 +194,58 @@ void Tlblwiz::FormShow() {
   }
   AgingButtons[3]->setText(
       platform::text::ToQString("Over " + platform::text::TrimBlanks(c.AgingDays3.Get())));
+  StartLabel->setText("1");
+  Copies->setText("1");
+  UseCmpAddClick();
+  EnableHookedActions();
+  // As wide as the tool row, up to the right edge of "Print S&etup" plus 25.
+  resize(layout()->contentsMargins().left() + tools_->sizeHint().width() + 25, height());
+  if (PrnButn->isEnabled()) LabelList->setFocus();
+}
+
+void Tlblwiz::EnableHookedActions() {
+  FindCustomer->setEnabled(bool(LabelHooks.PickCustomer));
+  Add3->setEnabled(bool(LabelHooks.PickCustomer));
+  FindVendor->setEnabled(bool(LabelHooks.PickVendor));
+  AddVendor1->setEnabled(bool(LabelHooks.PickVendor));
+  FindProduct->setEnabled(bool(LabelHooks.PickProduct));
+  AddProduct1->setEnabled(bool(LabelHooks.PickProduct));
+  PrintSetup->setEnabled(bool(LabelHooks.PrinterSetup));
+}
+
+void Tlblwiz::AppendPicked(LabelQueueRow row) {
   LabelList->setFocus();
+  LabelPrintQueue.Append(std::move(row));
+  ShowSelectedCount();
+  LabelList->scrollToItem(LabelList->topLevelItem(LabelList->topLevelItemCount() - 1));
+}
+
+void Tlblwiz::AddOneClick() {
+  if (!LabelHooks.PickCustomer) return;
+  if (const auto customer = LabelHooks.PickCustomer()) AppendPicked(CustomerQueueRow(*customer));
+}
+
+void Tlblwiz::AddOneVendClick() {
+  if (!LabelHooks.PickVendor) return;
+  if (const auto vendor = LabelHooks.PickVendor()) AppendPicked(VendorQueueRow(*vendor));
+}
+
+void Tlblwiz::SpeedButton5Click() {
+  if (!LabelHooks.PickProduct) return;
+  if (const auto product = LabelHooks.PickProduct())
+    AppendPicked(ProductQueueRow(*product, ProductColumn::Location));
+}
+
+void Tlblwiz::PrintSetupClick() {
+  if (LabelHooks.PrinterSetup) LabelHooks.PrinterSetup();
+}
+
+void Tlblwiz::HelpClick() {
+  platform::ui::Application->HelpKeyword("LabelWizard");
+}
+
+void Tlblwiz::FilterHelpClick() {
+  platform::ui::Application->HelpKeyword("LabelFilter");
 }
 
 void Tlblwiz::SetStatus(const QString& text) {
@@ -172,15 +272,15 @@ void Tlblwiz::ShowAddedCount(int added) {
 }
 
 void Tlblwiz::SpeedButton2Click() {
-  QTreeWidgetItem* selected = LabelList->currentItem();
-  if (!selected) {
+  const QList<QTreeWidgetItem*> selected = LabelList->selectedItems();
+  if (selected.isEmpty()) {
     MessageBox(
         "You have not selected a record for deletion. To select a record, click on column 1 (Number) of that "
         "record to hilite it and then select the delete option.",
         "Delete Record");
     return;
   }
-  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected));
+  LabelPrintQueue.Remove(LabelList->indexOfTopLevelItem(selected.first()));
   ShowSelectedCount();
 }
 
@@ -310,8 +410,18 @@ namespace {
 QLineEdit* Box(QGridLayout* grid, int row, int column, const char* caption, int maxLength) {
   auto* edit = new QLineEdit(grid->parentWidget());
   edit->setMaxLength(maxLength);
-  grid->addWidget(new QLabel(caption, grid->parentWidget()), row, column * 2);
+  auto* label = new QLabel(caption, grid->parentWidget());
+  label->setBuddy(edit);
+  grid->addWidget(label, row, column * 2);
   grid->addWidget(edit, row, column * 2 + 1);
+  return edit;
+}
+
+// Boxes of digits only, as many as the field holds.
+QLineEdit* DigitBox(QGridLayout* grid, int row, int column, const char* caption, int digits) {
+  QLineEdit* edit = Box(grid, row, column, caption, digits);
+  edit->setValidator(
+      new QRegularExpressionValidator(QRegularExpression(QString("[0-9 ]{0,%1}").arg(digits)), edit));
   return edit;
 }
 
@@ -334,37 +444,86 @@ void Tlblwiz::BuildLayoutControls(QBoxLayout* layout) {
   auto* panel = new QWidget(this);
   auto* grid = new QGridLayout(panel);
   Description = Box(grid, 0, 0, "Layout &Description:", 50);
-  LeftMargin = Box(grid, 1, 0, "Left Margin:", 3);
-  TopMargin = Box(grid, 1, 1, "Top Margin:", 3);
-  Columns = Box(grid, 2, 0, "Columns Across:", 1);
-  Rows = Box(grid, 2, 1, "Rows Down:", 2);
-  LabelWidth = Box(grid, 3, 0, "Label Width:", 4);
-  LabelHeight = Box(grid, 3, 1, "Label Height:", 4);
-  StartLabel = Box(grid, 4, 0, "&Start at Label:", 2);
-  Copies = Box(grid, 4, 1, "Copies of ea. label:", 3);
-  LineWidth = Box(grid, 5, 0, "Line Width:", 1);
+  LeftMargin = DigitBox(grid, 1, 0, "Left Margin:", 3);
+  TopMargin = DigitBox(grid, 1, 1, "Top Margin:", 3);
+  Columns = DigitBox(grid, 2, 0, "Columns Across:", 1);
+  Rows = DigitBox(grid, 2, 1, "Rows Down:", 2);
+  LabelWidth = DigitBox(grid, 3, 0, "Label Width:", 4);
+  LabelHeight = DigitBox(grid, 3, 1, "Label Height:", 4);
+  StartLabel = DigitBox(grid, 4, 0, "&Start at Label:", 2);
+  Copies = DigitBox(grid, 4, 1, "Copies of ea. label:", 3);
+  LineWidth = DigitBox(grid, 5, 0, "Line Width:", 1);
   LineWidth->setText("0");
   Caption = Box(grid, 5, 1, "Send/Label Caption:", 10);
   UseShipping = new QCheckBox("Use Shipping Address", panel);
   UseCmpAdd = new QCheckBox("Print company return address", panel);
   PrintLine = new QCheckBox("Print line between addresses", panel);
-  BitmapPath = new QLabel(panel);
   grid->addWidget(UseShipping, 6, 0, 1, 2);
   grid->addWidget(UseCmpAdd, 6, 2, 1, 2);
   grid->addWidget(PrintLine, 7, 0, 1, 2);
-  grid->addWidget(BitmapPath, 7, 2, 1, 2);
+  FontButn = new QPushButton("&Font", panel);
+  FontLabel = new QLabel(panel);
+  grid->addWidget(FontButn, 8, 0);
+  grid->addWidget(FontLabel, 8, 1);
+  BitMpButn = new QPushButton("&Bitmap", panel);
+  BitmapPath = new QLabel(panel);
+  BitmapPath->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  grid->addWidget(BitMpButn, 8, 2);
+  grid->addWidget(BitmapPath, 8, 3);
   PrnButn = new QPushButton("&Print Labels", panel);
-  grid->addWidget(PrnButn, 8, 3);
+  auto* close = new QPushButton("Close", panel);
+  grid->addWidget(PrnButn, 9, 2);
+  grid->addWidget(close, 9, 3);
+  QObject::connect(FontButn, &QPushButton::clicked, this, [this] { FontButnClick(); });
+  QObject::connect(BitMpButn, &QPushButton::clicked, this, [this] { BitMpButnClick(); });
   QObject::connect(PrnButn, &QPushButton::clicked, this, [this] { PrnButnClick(); });
+  QObject::connect(close, &QPushButton::clicked, this, [this] { Close(); });
   QObject::connect(UseCmpAdd, &QCheckBox::clicked, this, [this] { UseCmpAddClick(); });
   layout->addWidget(panel);
+  ShowLayoutFont();
 }
 
 void Tlblwiz::UseCmpAddClick() {
   const bool on = UseCmpAdd->isChecked();
-  for (QWidget* control : std::initializer_list<QWidget*>{PrintLine, LineWidth, Caption})
+  for (QWidget* control : std::initializer_list<QWidget*>{PrintLine, LineWidth, Caption, BitMpButn})
     control->setEnabled(on);
   BitmapPath->setText(on ? platform::text::ToQString(LabelLayout.BitmapPath.Get()) : "");
+}
+
+// The label beside "&Font" shows the layout's font in that font.
+void Tlblwiz::ShowLayoutFont() {
+  const platform::ui::FontChoice font = LayoutFont(LabelLayout);
+  FontLabel->setText(font.name);
+  if (font.name.trimmed().isEmpty()) {
+    FontLabel->setFont(QFont());
+    FontLabel->setPalette(QPalette());
+    return;
+  }
+  FontLabel->setFont(platform::ui::ToQFont(font));
+  QPalette palette = FontLabel->palette();
+  palette.setColor(QPalette::WindowText, platform::print::ColorToQColor(font.color));
+  FontLabel->setPalette(palette);
+}
+
+void Tlblwiz::FontButnClick() {
+  platform::ui::FontRequest request;
+  request.font = LayoutFont(LabelLayout);
+  if (request.font.name.trimmed().isEmpty()) request.font.name = font().family();
+  if (request.font.size <= 0) request.font.size = 10;
+  if (!platform::ui::FontDialog(request)) return;
+  SetLayoutFont(LabelLayout, request.font);
+  ShowLayoutFont();
+}
+
+void Tlblwiz::BitMpButnClick() {
+  platform::ui::FileDialogRequest request = FileRequest("Bitmap Image (*.BMP)|*.BMP", "BMP");
+  const QString shown = BitmapPath->text().trimmed();
+  if (!shown.isEmpty()) {
+    request.fileName = shown;
+    request.initialDir = QFileInfo(shown).absolutePath();
+  }
+  if (!platform::ui::OpenFileDialog(request)) return;
+  BitmapPath->setText(request.fileName);
 }
 
 void Tlblwiz::SetLayoutControls() {
@@ -385,11 +544,13 @@ void Tlblwiz::SetLayoutControls() {
   UseCmpAdd->setChecked(l.ReturnAddress == 1);
   PrintLine->setChecked(l.PrintLine == 1);
   PrnButn->setEnabled(true);
+  ShowLayoutFont();
   UseCmpAddClick();
 }
 
 LabelLayoutRec Tlblwiz::LayoutFromControls() const {
-  LabelLayoutRec l = LabelLayout;  // the font stays as chosen
+  LabelLayoutRec l{};
+  SetLayoutFont(l, LayoutFont(LabelLayout));  // as the font dialog left it
   auto text = [](const QLineEdit* box) { return platform::text::ToAnsi(box->text()); };
   l.Description.Set(text(Description));
   l.LeftMargin.Set(text(LeftMargin));
@@ -404,7 +565,7 @@ LabelLayoutRec Tlblwiz::LayoutFromControls() const {
   l.ReturnAddress = UseCmpAdd->isChecked();
   l.PrintLine = PrintLine->isChecked();
   l.BitmapPath.Set(platform::text::ToAnsi(BitmapPath->text()));
-  return LayoutAsSaved(l);
+  return l;
 }
 
 void Tlblwiz::RestoreLastLayout() {
@@ -434,15 +595,16 @@ void Tlblwiz::Open2Click() {
     return;
   }
   WriteLastLayoutPath(".", path);
-  WriteLayoutFile(LayoutCopyFileName, LabelLayout);
+  platform::files::CopyFile(path, LayoutCopyFileName);
   SetLayoutControls();
   SetStatus(kReady);
 }
 
 void Tlblwiz::SaveAs1Click() {
   platform::ui::FileDialogRequest request = FileRequest(kLayoutFilter, "LBL");
+  request.overwritePrompt = true;
   if (!platform::ui::SaveFileDialog(request)) return;
-  LabelLayout = LayoutFromControls();
+  LabelLayout = LayoutAsSaved(LayoutFromControls());
   const std::string path = request.fileName.toStdString();
   if (!WriteLayoutFile(path, LabelLayout)) {
     MessageBox("Unable to write " + request.fileName + ".", "Save As");
@@ -466,9 +628,7 @@ void Tlblwiz::PrnButnClick() {
       return;
     }
   }
-  const LabelLayoutRec boxes = LayoutFromControls();
-  const LabelLayoutRec kept = LayoutAsSaved(LabelLayout);
-  if (std::memcmp(&boxes, &kept, sizeof boxes) != 0 &&
+  if (LayoutDiffers(LayoutFromControls(), LabelLayout) &&
       MessageBox("Your layout settings have changed. Do you want to save the changes before printing?",
                  "Print Labels", MsgButtons::YesNo) == mrYes)
     SaveAs1Click();
@@ -491,6 +651,7 @@ void Tlblwiz::PrnButnClick() {
   if (s.Font.Name.isEmpty()) s.Font.Name = "Arial";
   if (LabelLayout.FontSize.Get() > 0) s.Font.Size = LabelLayout.FontSize.Get();
   s.Font.Style = LabelLayout.FontStyle;
+  s.Font.Color = LabelLayout.FontColor.Get();
   s.UseShipping = UseShipping->isChecked();
   s.ReturnAddress = UseCmpAdd->isChecked();
   s.BitmapPath = platform::text::ToAnsi(BitmapPath->text());
@@ -499,7 +660,10 @@ void Tlblwiz::PrnButnClick() {
   forms::LabelsQueued = 0;
   SetStatus("Printing labels...");
   repaint();
-  const LabelPrintResult result = PrintLabels(LabelPrintQueue.Rows(), s);
+  const LabelPrintResult result = [&] {
+    platform::ui::WaitCursor hourglass;
+    return PrintLabels(LabelPrintQueue.Rows(), s);
+  }();
   QString done = QString("Complete. %1 label(s) sent to printer.").arg(result.Printed);
   if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
   SetStatus(done);
@@ -511,7 +675,10 @@ void Tlblwiz::CalibrationRuler1Click() {
                  "calculate margin settings. Continue?",
                  "Please Confirm", MsgButtons::YesNo) != mrYes)
     return;
-  PrintCalibrationRuler();
+  {
+    platform::ui::WaitCursor hourglass;
+    PrintCalibrationRuler();
+  }
   SetStatus("Calibration ruler sent to printer.");
   LabelList->setFocus();
 }

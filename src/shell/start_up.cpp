@@ -52,6 +52,7 @@
 #include "reports/report_wizard.h"
 #include "reports/top10_chart.h"
 #include "shell/about_box.h"
+#include "shell/label_wizard_hooks.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
 #include "shell/reopen_company.h"
@@ -103,6 +104,7 @@ void CreateOtherForms() {
   reports::Creatertreport();
   reports::CreateMyChart();
   reports::Createlblwiz();
+  InstallLabelWizardHooks();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
@@ -147,6 +149,7 @@ void ForgetHooks() {
   forms::DocumentsByEMail = nullptr;
   invoicing::ShowPrinterSetup = nullptr;
   invoicing::ShowMainStatusText = nullptr;
+  ForgetLabelWizardHooks();
 }
 
 }  // namespace

@@ -64,11 +64,7 @@ class LabelPrintingTest : public test_fixtures::ReportsTest {
     c.CustomerName.Set("Alpha Marine");
     c.CustBillTo1.Set("12 Quay Street");
     c.ShipTo1.Set("Berth 9");
-    storage::IsamRecRef ref = 0;
-    EXPECT_TRUE(records::OpenCustomerFile());
-    EXPECT_TRUE(records::AddCustomerRecord(c, ref));
-    storage::IsamCloseFileBlock(records::CustomerFile);
-    records::CustomerFile = nullptr;
+    FileCustomers({c});
     records::ProductRec p{};
     p.Code.Set("rope10");
     p.Description.Set("Rope 10 mm");
@@ -231,6 +227,54 @@ TEST_F(LabelPrintingTest, ProductBarCodesDecodeFromTheRealPdf) {
   ASSERT_TRUE(decoded.ran);
   // The code with its mod-43 check character (27 + 24 + 25 + 14 + 1 + 0 = 91, 91 mod 43 = 5).
   EXPECT_EQ(decoded.output.trimmed(), "ROPE105");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(LabelPrintingTest, BarCodesFollowTheCompanysSymbologyAndARefusedCodeOnlyLosesItsBars) {
+  records::ProductRec soap{};
+  soap.Code.Set("03600029145");
+  soap.Description.Set("Soap");
+  soap.Price.Set("2.50");
+  FileProducts({soap});
+  struct Case {
+    const char* onLabels;
+    const char* symbology;
+    const char* code;
+    bool bars;
+  };
+  const Case cases[] = {{"Y", "3", "rope10", true},
+                        {"Y", "U", "rope10", false},  // letters are no UPC-A
+                        {"Y", "U", "03600029145", true},
+                        {"Y", "E", "rope10", false},
+                        {"N", "3", "rope10", false}};
+  for (const Case& c : cases) {
+    records::CurrentCompany.BarCodesOnLabels.Set(c.onLabels);
+    records::CurrentCompany.BarCodeType.Set(c.symbology);
+    recorder_->ClearLog();
+    EXPECT_EQ(PrintLabels({{c.code, "", "", "", "P"}}, settings_, *printer_).Printed, 1);
+    EXPECT_EQ(Count("FillRect") > 0, c.bars) << c.symbology << " " << c.code;
+    // The three text lines stand whatever becomes of the bars.
+    EXPECT_EQ(Drawn().size(), 3) << c.symbology << " " << c.code;
+  }
+}
+
+TEST_F(LabelPrintingTest, VendorLabelsTakeTheOrderOrTheShippingAddress) {
+  records::VendorRec v{};
+  v.VendorNo.Set("V1");
+  v.VendorName.Set("Dockside Timber");
+  v.OrderAddr1.Set("1 Mill Lane");
+  v.ShipTo1.Set("Yard 3");
+  FileVendors({v});
+  for (bool shipping : {false, true}) {
+    settings_.UseShipping = shipping;
+    recorder_->ClearLog();
+    PrintLabels({{"V1", "", "", "", "V"}}, settings_, *printer_);
+    EXPECT_EQ(Drawn(),
+              (QStringList{"50,100 Dockside Timber", shipping ? "50,150 Yard 3" : "50,150 1 Mill Lane"}));
+  }
 }
 
 }  // namespace

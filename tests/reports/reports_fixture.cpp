@@ -7,9 +7,11 @@
 #include "platform/ui/support/ui_script.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/vendor_file.h"
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "storage/isam.h"
@@ -97,6 +99,14 @@ void ReportsTest::FilePOHeaders(const std::vector<POHeaderRec>& headers) {
 
 void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
   FileAll(OpenProductFile, ProductFile, products, AddProductRecord);
+}
+
+void ReportsTest::FileCustomers(const std::vector<CustomerRec>& customers) {
+  FileAll(OpenCustomerFile, CustomerFile, customers, AddCustomerRecord);
+}
+
+void ReportsTest::FileVendors(const std::vector<VendorRec>& vendors) {
+  FileAll(OpenVendorFile, VendorFile, vendors, AddVendorRecord);
 }
 
 InvoiceRec ReportsTest::Invoice(const InvoiceFields& f) {

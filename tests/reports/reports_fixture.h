@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "platform/text/clock.h"
+#include "records/customer_rec.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_rec.h"
 #include "records/product_rec.h"
+#include "records/vendor_rec.h"
 #include "reports/report_lines.h"
 #include "support/temp_dir.h"
 
@@ -31,6 +33,8 @@ class ReportsTest : public ::testing::Test {
   void FilePOLines(const std::vector<records::PODetailRec>& lines);
   void FilePOHeaders(const std::vector<records::POHeaderRec>& headers);
   void FileProducts(const std::vector<records::ProductRec>& products);
+  void FileCustomers(const std::vector<records::CustomerRec>& customers);
+  void FileVendors(const std::vector<records::VendorRec>& vendors);
 
   // An invoice-file record: sortable date "YYYY/MM/DD" (typed in month order beside it), and its
   // amounts as stored.

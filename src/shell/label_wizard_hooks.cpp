@@ -1,0 +1,68 @@
+#include "shell/label_wizard_hooks.h"
+
+#include "customers/customer_manager.h"
+#include "invoicing/customer_pick.h"
+#include "platform/text/key_text.h"
+#include "products/product_manager.h"
+#include "purchasing/vendor_manager.h"
+#include "records/customer_rec.h"
+#include "records/vendor_rec.h"
+#include "reports/label_wizard.h"
+#include "shell/main_form.h"
+
+namespace shell {
+
+namespace {
+
+using invoicing::kDoubleClickToSelect;
+using invoicing::kRightClickForMenu;
+using platform::text::TrimBlanks;
+
+// Shows a manager modally while its status panel says how to pick; the picked record is then in
+// `buffer`, whose key text was cleared first and stays empty when none was picked.
+template <class Record, class Field>
+std::optional<Record> PickInto(Record& buffer, Field Record::*keyText, platform::ui::Form& manager,
+                               const std::function<void(const QString&)>& setPanel) {
+  (buffer.*keyText).Set("");
+  setPanel(kDoubleClickToSelect);
+  manager.ShowModal();
+  setPanel(kRightClickForMenu);
+  if (TrimBlanks((buffer.*keyText).Get()).empty()) return std::nullopt;
+  return buffer;
+}
+
+std::optional<records::CustomerRec> PickCustomer() {
+  customers::TDemoForm& manager = customers::CreateDemoForm();
+  return PickInto(records::SelectedCustomer, &records::CustomerRec::CustomerName, manager,
+                  [&](const QString& text) { manager.SetStatusText(1, text); });
+}
+
+std::optional<records::VendorRec> PickVendor() {
+  purchasing::TVenList& manager = purchasing::CreateVenList();
+  return PickInto(records::VendorBuf, &records::VendorRec::VendorName, manager,
+                  [&](const QString& text) { manager.SetStatusText(1, text); });
+}
+
+std::optional<records::ProductRec> PickProduct() {
+  products::TEditProd& manager = products::CreateEditProd();
+  return PickInto(products::SelectedProduct, &records::ProductRec::Description, manager,
+                  [&](const QString& text) { manager.StatusPanel1->setText(text); });
+}
+
+}  // namespace
+
+void InstallLabelWizardHooks() {
+  const reports::Tlblwiz& wizard = reports::Createlblwiz();
+  customers::AddCustomerPicker(&wizard);
+  purchasing::VendorPickers.Add(&wizard);
+  products::AddProductPicker(&wizard);
+  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct, [] {
+                           if (MainForm) MainForm->PrinterSetup1Click();
+                         }};
+}
+
+void ForgetLabelWizardHooks() {
+  reports::LabelHooks = {};
+}
+
+}  // namespace shell
