@@ -173,13 +173,20 @@ void TEMMemo::OKButtonClick() {
   std::optional<NoticeRunResult> result;
   {
     // Connecting and sending let events through while they wait for the server: nothing here
-    // may start another run or close the window meanwhile.
-    busy_ = true;
-    EnableControls(false);
+    // may start another run or close the window meanwhile, whatever way the run ends.
+    struct Busy {
+      TEMMemo& window;
+      explicit Busy(TEMMemo& w) : window(w) {
+        window.busy_ = true;
+        window.EnableControls(false);
+      }
+      ~Busy() {
+        window.busy_ = false;
+        window.EnableControls(true);
+      }
+    } busy(*this);
     WaitCursor hourglass;
     if (documents::EnsureMailOnline()) result = RunNotice();
-    busy_ = false;
-    EnableControls(true);
   }
   if (result) ReportRun(*result);
   SetModalResult(mrOk);
@@ -187,7 +194,9 @@ void TEMMemo::OKButtonClick() {
 
 NoticeRunResult TEMMemo::RunNotice() {
   const NoticeText text{ToAnsi(EMSubject->text()), ToAnsi(EMRetAdd->text()), MessageLines()};
-  return SendNoticeToQueue(text, reports::LabelPrintQueue.Rows(), [this](const std::string& name) {
+  // The run walks its own copy: events run while it waits, and the queue is theirs to change.
+  const std::vector<reports::LabelQueueRow> rows = reports::LabelPrintQueue.Rows();
+  return SendNoticeToQueue(text, rows, [this](const std::string& name) {
     StatusBar1->setText("Sending: " + ToQString(name));
     Application->ProcessMessages();
   });

@@ -340,6 +340,30 @@ TEST_F(EmailNoticeTest, AServerThatDiesDuringTheRunIsReported) {
   EXPECT_EQ(forms::LabelsQueued, 1);
 }
 
+// The line goes down between two rows (here as the run starts): the run stops there.
+TEST_F(EmailNoticeTest, ALostConnectionEndsTheRunBeforeTheNextRow) {
+  FileCustomers({Customer("C1", "First", "one@first.example")});
+  LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));
+  SmtpServer server;
+  UseServer(server);
+  UiScript ui;
+  ui.ExpectMessage("The connection to the e-mail server was lost. The remaining messages were not sent.",
+                   platform::ui::Application->Title);
+  ui.ExpectMessage("There were 0 e-mail messages sent.", "E-Mail Sent");
+  bool dropped = false;
+  EXPECT_EQ(Send(ui, "Notice", "Hello",
+                 [&dropped](TEMMemo&) {
+                   if (dropped || storage::StatForm->Label1->text() != "Working...") return;
+                   documents::rtedit->msSMTP1->Disconnect();
+                   dropped = true;
+                 }),
+            mrOk);
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(dropped);
+  EXPECT_TRUE(server.Message(1).empty());
+  EXPECT_EQ(forms::LabelsQueued, 1);
+}
+
 TEST_F(EmailNoticeTest, AServerThatCannotBeReachedStopsBeforeAnyFileIsOpened) {
   FileCustomers({Customer("C1", "First", "one@first.example")});
   LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));

@@ -10,9 +10,9 @@
 
 namespace testing_support {
 
-template <class Record>
-void FileRecords(const std::vector<Record>& records, storage::IsamFileBlock& file, bool (*open)(),
-                 bool (*add)(const Record&, storage::IsamRecRef&)) {
+// `add(record, ref)` is the kind's Add routine or a stand-in with its shape.
+template <class Record, class Add>
+void FileRecords(const std::vector<Record>& records, storage::IsamFileBlock& file, bool (*open)(), Add add) {
   ASSERT_TRUE(open());
   for (const Record& record : records) {
     storage::IsamRecRef ref = 0;
