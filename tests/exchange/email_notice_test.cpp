@@ -91,6 +91,11 @@ class EmailNoticeTest : public ::testing::Test {
     testing_support::FileRecords(vendors, records::VendorFile, records::OpenVendorFile,
                                  records::AddVendorRecord);
   }
+  // One customer with a good address, filed and queued.
+  static void FileAndQueueOneCustomer() {
+    FileCustomers({Customer("C1", "First", "one@first.example")});
+    LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));
+  }
   static void UseServer(const SmtpServer& server) {
     CurrentCompany.SmtpHost.Set("127.0.0.1:" + std::to_string(server.Port()));
   }
@@ -319,8 +324,7 @@ TEST_F(EmailNoticeTest, ARowNobodyAcceptsEndsTheRunWithFilesClosedAndTheCountRep
 }
 
 TEST_F(EmailNoticeTest, AServerThatDiesDuringTheRunIsReported) {
-  FileCustomers({Customer("C1", "First", "one@first.example")});
-  LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));
+  FileAndQueueOneCustomer();
   SmtpServer server;
   UseServer(server);
   UiScript ui;
@@ -342,8 +346,7 @@ TEST_F(EmailNoticeTest, AServerThatDiesDuringTheRunIsReported) {
 
 // The line goes down between two rows (here as the run starts): the run stops there.
 TEST_F(EmailNoticeTest, ALostConnectionEndsTheRunBeforeTheNextRow) {
-  FileCustomers({Customer("C1", "First", "one@first.example")});
-  LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));
+  FileAndQueueOneCustomer();
   SmtpServer server;
   UseServer(server);
   UiScript ui;
@@ -365,8 +368,7 @@ TEST_F(EmailNoticeTest, ALostConnectionEndsTheRunBeforeTheNextRow) {
 }
 
 TEST_F(EmailNoticeTest, AServerThatCannotBeReachedStopsBeforeAnyFileIsOpened) {
-  FileCustomers({Customer("C1", "First", "one@first.example")});
-  LabelPrintQueue.Append(reports::CustomerQueueRow(Customer("C1", "First", "")));
+  FileAndQueueOneCustomer();
   uint16_t closedPort = 0;
   {
     SmtpServer gone;
