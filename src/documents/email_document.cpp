@@ -258,9 +258,15 @@ bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& 
   Trtedit& window = CreateRtedit();
   window.MemoInv->clear();
   for (const std::string& line : lines) window.MemoInv->appendPlainText(platform::text::ToQString(line));
+  return SendWindowMail(TrimBlanks(CurrentCompany.CompanyEMail.Get()), lines, subject, recipients);
+}
+
+bool SendWindowMail(const std::string& sender, const std::vector<std::string>& lines,
+                    const std::string& subject, const std::vector<std::string>& recipients) {
+  Trtedit& window = CreateRtedit();
   mail::TmsMessage& message = *window.msMessage1;
   message.SetBody(lines);
-  message.Sender().SetAddress(TrimBlanks(CurrentCompany.CompanyEMail.Get()));
+  message.Sender().SetAddress(sender);
   message.SetSubject(subject);
   message.Recipients.Clear();
   for (const std::string& address : recipients) message.Recipients.Add(address, "");

@@ -24,6 +24,9 @@ std::vector<std::string> SplitRecipients(std::string_view field);
 // at least one recipient; the mail library's errors go to the caller.
 bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& subject,
                       const std::vector<std::string>& recipients);
+// The same through the window's message and client alone, from the sender given.
+bool SendWindowMail(const std::string& sender, const std::vector<std::string>& lines,
+                    const std::string& subject, const std::vector<std::string>& recipients);
 
 // Composes, sends and marks the document in the buffer. Nothing is sent when the account has no
 // address and the company does not send such documents to itself. Send failures raise the mail

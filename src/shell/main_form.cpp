@@ -16,6 +16,7 @@
 #include "companies/company_manager.h"
 #include "customers/customer_manager.h"
 #include "exchange/backup_window.h"
+#include "exchange/email_notice_window.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
@@ -214,7 +215,7 @@ void TMainForm::BuildMenus() {
   Calculator1 = AddItem(Tools1, "Windows &Calculator", &TMainForm::Calculator1Click);
   ViewCalendar1 = AddItem(Tools1, "&View Calendar", &TMainForm::ViewCalendar1Click);
   Timer2 = AddItem(Tools1, "&Timer / Clock", &TMainForm::Timer2Click);
-  EMailNotice1 = AddItem(Tools1, "&E-Mail Notice", nullptr);
+  EMailNotice1 = AddItem(Tools1, "&E-Mail Notice", &TMainForm::EMailNotice1Click);
   PasswordSetup1 = AddItem(Tools1, "Password &Setup", &TMainForm::PasswordSetup1Click);
   Tools1->addSeparator();
   PurgePaidInvoices1 = AddItem(Tools1, "&Delete Old Records", &TMainForm::PurgePaidInvoices1Click);
@@ -345,7 +346,11 @@ void TMainForm::BuildOutputPanel() {
   connect(EMdef, &QRadioButton::clicked, this, [this] { EMdefClick(); });
   SpeedButton18 = new QPushButton("Send E-mail Message", SelOut);
   SpeedButton18->setGeometry(8, 84, 194, 26);
-  SpeedButton18->setEnabled(false);  // the e-mail notice is not part of the program yet
+  // The button does what the Tools menu's item does, and is available when the item is.
+  connect(SpeedButton18, &QPushButton::clicked, EMailNotice1, &QAction::trigger);
+  SpeedButton18->setEnabled(EMailNotice1->isEnabled());
+  connect(EMailNotice1, &QAction::changed, SpeedButton18,
+          [this] { SpeedButton18->setEnabled(EMailNotice1->isEnabled()); });
   EMHlp = new QPushButton("Help", SelOut);
   EMHlp->setGeometry(8, 114, 194, 26);
   connect(EMHlp, &QPushButton::clicked, this, [this] { EMHlpClick(); });
@@ -488,6 +493,10 @@ void TMainForm::BackupDataFiles1Click() {
   exchange::TOVBkUp& backup = exchange::CreateOVBkUp();
   backup.Label4->setText(QString("Ready to backup %1 files.").arg(backup.UpdateFileList()));
   backup.ShowModal();
+}
+
+void TMainForm::EMailNotice1Click() {
+  exchange::CreateEMMemo().ShowModal();
 }
 
 void TMainForm::ViewCalendar1Click() {

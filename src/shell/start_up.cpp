@@ -19,6 +19,7 @@
 #include "customers/edit_dlg.h"
 #include "documents/customer_statement.h"
 #include "exchange/backup_window.h"
+#include "exchange/email_notice_window.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/cal_form.h"
 #include "forms/find_box.h"
@@ -97,6 +98,7 @@ void CreateOtherForms() {
   CreatePriceChg();
   CreateProdCopy();
   exchange::CreateOVBkUp();
+  exchange::CreateEMMemo();
   purchasing::CreateVenList();
   purchasing::CreateVendEdit();
   CreateTimerForm();

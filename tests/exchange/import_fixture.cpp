@@ -13,6 +13,7 @@
 #include "records/vendor_file.h"
 #include "storage/isam.h"
 #include "storage/stat_form.h"
+#include "support/file_records.h"
 
 using namespace records;
 
@@ -72,27 +73,12 @@ ProductRec ImportTest::Product(const std::string& code, const std::string& descr
   return p;
 }
 
-namespace {
-
-template <class Record>
-void FileRecords(const std::vector<Record>& records, storage::IsamFileBlock& file, bool (*open)(),
-                 bool (*add)(const Record&, storage::IsamRecRef&)) {
-  ASSERT_TRUE(open());
-  for (const Record& record : records) {
-    storage::IsamRecRef ref = 0;
-    EXPECT_TRUE(add(record, ref));
-  }
-  storage::IsamCloseFileBlock(file);
-}
-
-}  // namespace
-
 void ImportTest::FileCustomers(const std::vector<CustomerRec>& customers) {
-  FileRecords(customers, CustomerFile, OpenCustomerFile, AddCustomerRecord);
+  testing_support::FileRecords(customers, CustomerFile, OpenCustomerFile, AddCustomerRecord);
 }
 
 void ImportTest::FileProducts(const std::vector<ProductRec>& products) {
-  FileRecords(products, ProductFile, OpenProductFile, AddProductRecord);
+  testing_support::FileRecords(products, ProductFile, OpenProductFile, AddProductRecord);
 }
 
 namespace {

@@ -22,6 +22,7 @@
 #include "records/product_file.h"
 #include "records/vendor_file.h"
 #include "storage/isam.h"
+#include "support/file_records.h"
 #include "support/temp_dir.h"
 
 namespace exchange {
@@ -75,18 +76,6 @@ class RecordExportTest : public ::testing::Test {
     records::CurrentCompany = records::CompanyRec{};
   }
 
-  template <class Record>
-  static void File(storage::IsamFileBlock& file, bool (*open)(),
-                   bool (*add)(const Record&, storage::IsamRecRef&), const std::vector<Record>& records) {
-    ASSERT_TRUE(open());
-    for (const Record& r : records) {
-      storage::IsamRecRef ref = 0;
-      EXPECT_TRUE(add(r, ref));
-    }
-    storage::IsamCloseFileBlock(file);
-    file = nullptr;
-  }
-
   // Three customers filed out of name order: a quote in a name, a comma and a byte 0xE9 in the
   // address, blanks around values, and a one-character name.
   void FileCustomers() {
@@ -102,7 +91,8 @@ class RecordExportTest : public ::testing::Test {
     acme.CustBalance.Set("1,234.50");
     records::CustomerRec zed = Customer("C1", "Zed Hardware");
     records::CustomerRec x = Customer("", "X");
-    File(records::CustomerFile, records::OpenCustomerFile, records::AddCustomerRecord, {zed, x, acme});
+    testing_support::FileRecords<records::CustomerRec>({zed, x, acme}, records::CustomerFile,
+                                                       records::OpenCustomerFile, records::AddCustomerRecord);
   }
 
   // Works the dialog as a user: ticks as `tick` says, chooses the delimiter, saves into path.
@@ -240,7 +230,8 @@ TEST_F(RecordExportTest, ProductFlagsAreYesForAnyNonZeroByteAndUntickedFieldsDro
   a.MaximumQuantity.Set("100");
   a.MinimumQuantity.Set("10");
   a.TargetQuantity.Set("50");
-  File(records::ProductFile, records::OpenProductFile, records::AddProductRecord, {a});
+  testing_support::FileRecords<records::ProductRec>({a}, records::ProductFile, records::OpenProductFile,
+                                                    records::AddProductRecord);
 
   const std::string all = dir_.File("all.txt");
   RunDialog(
@@ -318,7 +309,8 @@ TEST_F(RecordExportTest, ContactManagerFilesHoldNineteenQuotedFieldsOfEveryNamed
   records::VendorRec q;
   q.VendorName.Set("Q");
   q.VendEMail.Set("q@example.com");
-  File(records::VendorFile, records::OpenVendorFile, records::AddVendorRecord, {q, v});
+  testing_support::FileRecords<records::VendorRec>({q, v}, records::VendorFile, records::OpenVendorFile,
+                                                   records::AddVendorRecord);
 
   // An old file is replaced whole by the second run.
   platform::files::WriteWholeFile("CPCUST.TXT", "\"old\"\r\n\"old\"\r\n\"old\"\r\n\"old\"\r\n");

@@ -107,6 +107,11 @@ SmtpServer::~SmtpServer() {
   QDir(folder_).removeRecursively();
 }
 
+void SmtpServer::Kill() {
+  process_.kill();
+  process_.waitForFinished(5000);
+}
+
 std::string SmtpServer::Message(int n) const {
   return ReadFile(QString("%1/message-%2.eml").arg(folder_).arg(n)).toStdString();
 }

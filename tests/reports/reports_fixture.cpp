@@ -15,26 +15,11 @@
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "storage/isam.h"
+#include "support/file_records.h"
 
 using namespace records;
 
 namespace test_fixtures {
-
-namespace {
-
-// Opens the file, adds every record with its keys, and closes the file again.
-template <class Record, class Add>
-void FileAll(bool (*open)(), storage::IsamFileBlock& file, const std::vector<Record>& records, Add add) {
-  ASSERT_TRUE(open());
-  for (const Record& record : records) {
-    storage::IsamRecRef ref = 0;
-    EXPECT_TRUE(add(record, ref));
-  }
-  storage::IsamCloseFileBlock(file);
-  file = nullptr;
-}
-
-}  // namespace
 
 ReportsTest::ReportsTest() : clock_(QDateTime(QDate(2026, 3, 15), QTime(14, 7))) {
   testing_support::EnsureGuiApplication();
@@ -73,24 +58,27 @@ ReportsTest::~ReportsTest() {
 }
 
 void ReportsTest::FileInvoices(const std::vector<InvoiceRec>& invoices) {
-  FileAll(OpenInvoiceFile, InvoiceFile, invoices, [](const InvoiceRec& r, storage::IsamRecRef& ref) {
-    InvoiceBuf = r;
-    return AddInvoiceRecord(ref);
-  });
+  testing_support::FileRecords(invoices, InvoiceFile, OpenInvoiceFile,
+                               [](const InvoiceRec& r, storage::IsamRecRef& ref) {
+                                 InvoiceBuf = r;
+                                 return AddInvoiceRecord(ref);
+                               });
 }
 
 void ReportsTest::FileLines(const std::vector<DetailRec>& lines) {
-  FileAll(OpenDetailFile, DetailFile, lines, [](const DetailRec& r, storage::IsamRecRef& ref) {
-    DetailBuf = r;
-    return AddDetailRecord(ref);
-  });
+  testing_support::FileRecords(lines, DetailFile, OpenDetailFile,
+                               [](const DetailRec& r, storage::IsamRecRef& ref) {
+                                 DetailBuf = r;
+                                 return AddDetailRecord(ref);
+                               });
 }
 
 void ReportsTest::FilePOLines(const std::vector<PODetailRec>& lines) {
-  FileAll(OpenPODetailFile, PODetailFile, lines, [](const PODetailRec& r, storage::IsamRecRef& ref) {
-    PODetailBuf = r;
-    return AddPODetailRecord(ref);
-  });
+  testing_support::FileRecords(lines, PODetailFile, OpenPODetailFile,
+                               [](const PODetailRec& r, storage::IsamRecRef& ref) {
+                                 PODetailBuf = r;
+                                 return AddPODetailRecord(ref);
+                               });
 }
 
 void ReportsTest::FilePOHeaders(const std::vector<POHeaderRec>& headers) {
@@ -98,7 +86,7 @@ void ReportsTest::FilePOHeaders(const std::vector<POHeaderRec>& headers) {
 }
 
 void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
-  FileAll(OpenProductFile, ProductFile, products, AddProductRecord);
+  testing_support::FileRecords(products, ProductFile, OpenProductFile, AddProductRecord);
 }
 
 void ReportsTest::FileCustomers(const std::vector<CustomerRec>& customers) {

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 
+#include "exchange/email_notice_window.h"
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
 #include "invoicing/interest_wizard.h"
@@ -365,6 +366,29 @@ TEST_F(MainWindowTest, VendorsButtonOpensTheVendorManager) {
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(std::filesystem::exists("12V.DAT"));
   storage::CurrentCompanyNumber = nullptr;
+}
+
+// The E-Mail Notice item and the "Send E-mail Message" button open the notice window, and only
+// while a company is open.
+TEST_F(MainWindowTest, TheEMailNoticeOpensFromTheToolsMenuAndTheOutputPanel) {
+  EXPECT_FALSE(MainForm->EMailNotice1->isEnabled());
+  EXPECT_FALSE(MainForm->SpeedButton18->isEnabled());
+  FileCompanies({Company("12", "Acme Supply")});
+  CurrentCompany = Company("12", "Acme Supply");
+  CurrentCompany.CompanyEMail.Set("shop@acme.example");
+  MainForm->EnableCompanyItems();
+  EXPECT_TRUE(MainForm->EMailNotice1->isEnabled());
+  EXPECT_TRUE(MainForm->SpeedButton18->isEnabled());
+  UiScript ui;
+  for (int i = 0; i < 2; ++i) {
+    ui.OnModal<exchange::TEMMemo>([](exchange::TEMMemo& window) {
+      EXPECT_EQ(window.Caption(), "Send E-Mail Message");
+      EXPECT_EQ(window.EMRetAdd->text(), "shop@acme.example");
+    });
+  }
+  MainForm->EMailNotice1->trigger();
+  MainForm->SpeedButton18->click();
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
