@@ -82,7 +82,7 @@ void ReportsTest::FilePOLines(const std::vector<PODetailRec>& lines) {
 }
 
 void ReportsTest::FilePOHeaders(const std::vector<POHeaderRec>& headers) {
-  FileAll(OpenPOHeaderFile, POHeaderFile, headers, AddPOHeaderRecord);
+  testing_support::FileRecords(headers, POHeaderFile, OpenPOHeaderFile, AddPOHeaderRecord);
 }
 
 void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
@@ -90,11 +90,11 @@ void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
 }
 
 void ReportsTest::FileCustomers(const std::vector<CustomerRec>& customers) {
-  FileAll(OpenCustomerFile, CustomerFile, customers, AddCustomerRecord);
+  testing_support::FileRecords(customers, CustomerFile, OpenCustomerFile, AddCustomerRecord);
 }
 
 void ReportsTest::FileVendors(const std::vector<VendorRec>& vendors) {
-  FileAll(OpenVendorFile, VendorFile, vendors, AddVendorRecord);
+  testing_support::FileRecords(vendors, VendorFile, OpenVendorFile, AddVendorRecord);
 }
 
 InvoiceRec ReportsTest::Invoice(const InvoiceFields& f) {
