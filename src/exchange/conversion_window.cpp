@@ -79,6 +79,9 @@ TConversionWindow::TConversionWindow(const ConversionTexts& texts, const Convers
 
 void TConversionWindow::FormShow() {
   for (QLabel* label : {Label1, Label2, Label3, Label4}) label->clear();
+  // A run showed the old folder and its files there.
+  Label5->setText(texts_.Instructions);
+  Label6->setText(texts_.Example);
 }
 
 void TConversionWindow::FormCloseQuery(bool& canClose) {
