@@ -9,12 +9,14 @@
 #include <QProcess>
 #include <QStringList>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "exchange/old_data_conversion.h"
+#include "exchange/old_file_reader.h"
 #include "exchange/sibling_conversion.h"
 #include "exchange/version2_conversion.h"
 #include "forms/run_state.h"
@@ -169,6 +171,60 @@ TEST(ConversionRunTest, ConvertsEveryFieldOfEveryOldFileAndReportsTheDamagedOnes
     EXPECT_TRUE(damage.contains(QString(c.cutShort) + ": is damaged")) << damage.toStdString();
     EXPECT_TRUE(damage.contains("7M.DAT: not found")) << damage.toStdString();
     fresh.ExpectScriptAgrees(c.kind);
+  }
+}
+
+// Old data files whose header or length no data file can have are refused or read as far as
+// they hold whole records, never past their end.
+TEST(OldDataFileTest, ReadsWholeLiveSlotsAndRefusesImpossibleHeaders) {
+  testing_support::TempDir dir;
+  // A header of 21 bytes (free chain, free count, slots, record length, keys, flag), the rest of
+  // slot 0 zero, then the slots.
+  auto file = [](int32_t count, int32_t length, const std::string& body) {
+    std::string header(21, '\0');
+    const int32_t fields[] = {-1, 0, count, length, 1};
+    std::memcpy(header.data(), fields, sizeof fields);
+    return header + std::string(length > 21 ? length - 21 : 0, '\0') + body;
+  };
+  const std::string live(24, 'L');
+  std::string deleted(24, 'D');
+  deleted.replace(0, 4, std::string("\xff\xff\xff\xff", 4));
+  std::string alive = live;
+  alive.replace(0, 4, std::string(4, '\0'));
+  struct Case {
+    const char* name;
+    std::string bytes;  // none: the file is not there
+    bool opens;
+    std::string problem;
+    int live;
+    bool damaged;
+  };
+  const Case cases[] = {
+      {"sound", file(3, 24, alive + deleted + alive), true, "", 2, false},
+      {"missing", "", false, "not found", 0, false},
+      {"shorter than a header", "tiny", false, "is not a data file", 0, false},
+      {"record length 20", file(1, 20, alive.substr(0, 20)), false, "is not a data file", 0, false},
+      {"record length above 65535", file(0, 70000, ""), false, "is not a data file", 0, false},
+      {"negative count", file(-2, 24, alive), false, "is not a data file", 0, false},
+      {"count beyond the end", file(9, 24, alive + alive), true, "is damaged", 2, true},
+      {"last record cut", file(2, 24, alive + alive.substr(0, 10)), true, "is damaged", 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string name = std::string(c.name) + ".DAT";
+    if (std::string(c.name) != "missing") WriteFile(name, c.bytes);
+    OldDataFile old;
+    EXPECT_EQ(old.Open(name), c.opens);
+    EXPECT_EQ(old.Problem(), c.problem);
+    EXPECT_EQ(old.LiveRecords(), c.live);
+    std::vector<uint8_t> record;
+    int read = 0;
+    while (old.Next(record)) {
+      EXPECT_EQ(record.size(), 24u);
+      ++read;
+    }
+    EXPECT_EQ(read, c.live);
+    EXPECT_EQ(old.Damaged(), c.damaged);
   }
 }
 
