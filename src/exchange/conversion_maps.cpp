@@ -50,6 +50,8 @@ constexpr FieldMap Moved144Bytes(int at, int width) {
   return Bytes(at, width, at - 144);
 }
 
+// The tables keep one row of the older layout to a line, or a run of like fields together.
+// clang-format off
 constexpr FieldMap kSiblingCompany[] = {
     kStatus,
     Same(4, 35),  // name
@@ -206,6 +208,8 @@ constexpr FieldMap kVersion2PODetail[] = {
     Text(163, 9, 158),
 };
 
+// clang-format on
+
 // Every row of a map lies inside the new record.
 template <size_t N>
 constexpr bool FitsRecord(const FieldMap (&fields)[N], size_t length) {
@@ -248,7 +252,8 @@ std::vector<uint8_t> ConvertRecord(const RecordMap& map, std::span<const uint8_t
         PutShortText(record, field.NewOffset, field.Width, OldText(old, field.OldOffset, field.Width));
         break;
       case R::Trimmed:
-        PutShortText(record, field.NewOffset, field.Width, platform::text::TrimBlanks(OldText(old, field.OldOffset)));
+        PutShortText(record, field.NewOffset, field.Width,
+                     platform::text::TrimBlanks(OldText(old, field.OldOffset)));
         break;
       case R::Bytes:
         if (field.OldOffset < old.size()) {

@@ -1,5 +1,6 @@
 #include "exchange/conversion_window.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
@@ -29,7 +30,8 @@ bool NavigationKey(int key) {
 
 }  // namespace
 
-TConversionWindow::TConversionWindow(const ConversionTexts& texts, const ConversionPlan& plan, QWidget* parent)
+TConversionWindow::TConversionWindow(const ConversionTexts& texts, const ConversionPlan& plan,
+                                     QWidget* parent)
     : Form(parent),
       OldPath(new QLineEdit(this)),
       Button1(new QPushButton("&Browse", this)),
@@ -128,6 +130,7 @@ bool TConversionWindow::CheckChosenFile(const QString& chosen, std::string* fold
 
 void TConversionWindow::Button1Click() {
   if (running_) return;
+  Label3->setText(QDir::toNativeSeparators(QDir::currentPath()) + QDir::separator());
   FileDialogRequest request;
   request.fileName = texts_.ProposedName;
   if (!OpenFileDialog(request)) return;
@@ -135,17 +138,28 @@ void TConversionWindow::Button1Click() {
   OldPath->setText(request.fileName);
   std::string folder;
   if (!CheckChosenFile(request.fileName, &folder)) return;
-  if (MessageBox(texts_.Ready, "Ready To Convert Files", MsgButtons::YesNo, MsgIcon::Question) != mrYes) return;
+  if (MessageBox(texts_.Ready, "Ready To Convert Files", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+    return;
   Run(folder);
 }
 
 void TConversionWindow::ShowProgress(ProgressLine line, const QString& text) {
   switch (line) {
-    case ProgressLine::Companies: Label1->setText(text); break;
-    case ProgressLine::Company: Label2->setText(text); break;
-    case ProgressLine::Count: Label3->setText(text); break;
-    case ProgressLine::Total: Label4->setText(text); break;
-    case ProgressLine::File: Label6->setText(text); break;
+    case ProgressLine::Companies:
+      Label1->setText(text);
+      break;
+    case ProgressLine::Company:
+      Label2->setText(text);
+      break;
+    case ProgressLine::Count:
+      Label3->setText(text);
+      break;
+    case ProgressLine::Total:
+      Label4->setText(text);
+      break;
+    case ProgressLine::File:
+      Label6->setText(text);
+      break;
   }
 }
 
@@ -161,8 +175,12 @@ void TConversionWindow::Run(const std::string& folder) {
   ConversionProgress progress;
   progress.Show = [this](ProgressLine line, const QString& text) { ShowProgress(line, text); };
   progress.Pump = [] { Application->ProcessMessages(); };
-  progress.Tell = [this](const QString& text) { MessageBox(text, Caption(), MsgButtons::Ok, MsgIcon::Information); };
-  progress.Warn = [this](const QString& text) { MessageBox(text, Caption(), MsgButtons::Ok, MsgIcon::Warning); };
+  progress.Tell = [this](const QString& text) {
+    MessageBox(text, Caption(), MsgButtons::Ok, MsgIcon::Information);
+  };
+  progress.Warn = [this](const QString& text) {
+    MessageBox(text, Caption(), MsgButtons::Ok, MsgIcon::Warning);
+  };
   ConversionResult result;
   {
     WaitCursor hourglass;

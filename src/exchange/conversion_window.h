@@ -20,11 +20,11 @@ namespace exchange {
 struct ConversionTexts {
   QString Caption;
   QString HelpTopic;
-  QString Instructions;   // Label5 at start
-  QString Example;        // Label6 at start
-  QString Warning;        // Label7
-  QString ProposedName;   // the name the open dialog proposes
-  QString WrongFile;      // a file other than the company list was chosen
+  QString Instructions;                   // Label5 at start
+  QString Example;                        // Label6 at start
+  QString Warning;                        // Label7
+  QString ProposedName;                   // the name the open dialog proposes
+  QString WrongFile;                      // a file other than the company list was chosen
   std::vector<std::string> ProgramFiles;  // one of them shows the folder is the old program's
   QString NoProgram;
   QString Ready;

@@ -51,8 +51,8 @@ std::string InFolder(const std::string& folder, std::string_view name) {
 
 class CompanyConversion {
  public:
-  CompanyConversion(const ConversionPlan& plan, const std::string& oldDirectory, const ConversionProgress& progress,
-                    std::string number)
+  CompanyConversion(const ConversionPlan& plan, const std::string& oldDirectory,
+                    const ConversionProgress& progress, std::string number)
       : plan_(plan), oldDirectory_(oldDirectory), progress_(progress), number_(std::move(number)) {}
 
   void ConvertFiles() {
@@ -119,7 +119,8 @@ class CompanyConversion {
     }
     progress_.Pump();
     if (failed > 0) Problem(newName + QString(": %1 records could not be written.").arg(failed));
-    if (tooManyLines) Problem(newName + ": a document has more than 99 lines; its later lines share a number.");
+    if (tooManyLines)
+      Problem(newName + ": a document has more than 99 lines; its later lines share a number.");
   }
 
   void CopyDataFile(std::string_view suffix) {
@@ -132,7 +133,8 @@ class CompanyConversion {
       return;
     }
     if (!files::CopyFile(from, name, &err)) {
-      Problem(Q(name) + ": could not be copied (" + QString::fromLocal8Bit(std::strerror(err ? err : EIO)) + ").");
+      Problem(Q(name) + ": could not be copied (" + QString::fromLocal8Bit(std::strerror(err ? err : EIO)) +
+              ").");
       return;
     }
     // An index under the same name was made for other data: the rebuild makes the right one.
@@ -186,15 +188,16 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
   ConversionResult result;
   OldDataFile list;
   if (!list.Open(InFolder(oldDirectory, plan.CompanyListFile))) {
-    Report(result, progress, "The companies were not converted:",
-           {Q(plan.CompanyListFile) + ": " + Q(list.Problem()) + "."});
+    Report(result, progress,
+           "The companies were not converted:", {Q(plan.CompanyListFile) + ": " + Q(list.Problem()) + "."});
     result.Ended = true;
     return result;
   }
   progress.Show(ProgressLine::Companies, QString("Companies to Convert: %1").arg(list.LiveRecords()));
   records::FileForAction companyList(records::CompanyFile, records::OpenCompanyFile);
   if (!companyList.Open()) {
-    Report(result, progress, "The companies were not converted:", {"The company list file could not be opened."});
+    Report(result, progress,
+           "The companies were not converted:", {"The company list file could not be opened."});
     result.Ended = true;
     return result;
   }
@@ -206,9 +209,10 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     progress.Pump();
     if (!records::IsValidCompanyNumber(number)) {
       ++result.Refused;
-      Report(result, progress, heading,
-             {"This company number cannot name data files (letters and digits, ending in a digit); the company "
-              "was not converted."});
+      Report(
+          result, progress, heading,
+          {"This company number cannot name data files (letters and digits, ending in a digit); the company "
+           "was not converted."});
       continue;
     }
     records::CompanyRec existing;
@@ -231,7 +235,8 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     Report(result, progress, heading, conversion.Problems());
   }
   if (list.Damaged())
-    Report(result, progress, "The old company list:", {Q(plan.CompanyListFile) + ": " + Q(list.Problem()) + "."});
+    Report(result, progress,
+           "The old company list:", {Q(plan.CompanyListFile) + ": " + Q(list.Problem()) + "."});
   if (result.Converted > 0) Report(result, progress, "The shared files:", ConvertSharedFiles(oldDirectory));
   return result;
 }
@@ -242,10 +247,11 @@ const ConversionPlan& SiblingConversionPlan() {
       &SiblingCompanyMap,
       {
           {records::FileCodeCustomers, records::CustomerUnit, &SiblingCustomerMap, 4, 8, {}},
-          {records::FileCodeInvoices, records::InvoiceUnit, &SiblingInvoiceMap, 4, 9, "Invoices to Convert: ", 14},
-          {records::FileCodeInvoiceLines, records::DetailUnit, &SiblingDetailMap, 78, 9, "detail to Convert: ", -1,
-           offsetof(records::DetailRec, LineKey), offsetof(records::DetailRec, LineNumber),
-           offsetof(records::DetailRec, InvoiceNumber)},
+          {records::FileCodeInvoices, records::InvoiceUnit, &SiblingInvoiceMap, 4, 9,
+           "Invoices to Convert: ", 14},
+          {records::FileCodeInvoiceLines, records::DetailUnit, &SiblingDetailMap, 78, 9,
+           "detail to Convert: ", -1, offsetof(records::DetailRec, LineKey),
+           offsetof(records::DetailRec, LineNumber), offsetof(records::DetailRec, InvoiceNumber)},
           {records::FileCodeProducts, records::ProductUnit, &SiblingProductMap, 4, 15, "detail to Convert: "},
       },
       {"M.DAT"},
@@ -258,13 +264,14 @@ const ConversionPlan& Version2ConversionPlan() {
       "OVCOMP.DAT",
       &Version2CompanyMap,
       {
-          {records::FileCodeProducts, records::ProductUnit, &Version2ProductMap, 4, 15, "detail to Convert: "},
-          {records::FileCodeInvoiceLines, records::DetailUnit, &Version2DetailMap, 82, 9, "detail to Convert: ", -1,
-           offsetof(records::DetailRec, LineKey), offsetof(records::DetailRec, LineNumber),
-           offsetof(records::DetailRec, InvoiceNumber)},
-          {records::FileCodePOLines, records::PODetailUnit, &Version2PODetailMap, 82, 9, "detail to Convert: ", -1,
-           offsetof(records::PODetailRec, LineKey), offsetof(records::PODetailRec, LineNumber),
-           offsetof(records::PODetailRec, PONumber)},
+          {records::FileCodeProducts, records::ProductUnit, &Version2ProductMap, 4, 15,
+           "detail to Convert: "},
+          {records::FileCodeInvoiceLines, records::DetailUnit, &Version2DetailMap, 82, 9,
+           "detail to Convert: ", -1, offsetof(records::DetailRec, LineKey),
+           offsetof(records::DetailRec, LineNumber), offsetof(records::DetailRec, InvoiceNumber)},
+          {records::FileCodePOLines, records::PODetailUnit, &Version2PODetailMap, 82, 9,
+           "detail to Convert: ", -1, offsetof(records::PODetailRec, LineKey),
+           offsetof(records::PODetailRec, LineNumber), offsetof(records::PODetailRec, PONumber)},
       },
       {"PM.DAT", "O.DAT", "C.DAT", "V.DAT", "I.DAT", "M.DAT"},
   };

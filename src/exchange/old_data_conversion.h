@@ -34,13 +34,13 @@ struct ConvertedFile {
   std::string_view FileCode;
   storage::DataFileUnit& (*Unit)();  // the kind of the new file
   const RecordMap* Map;
-  int OldNumberOffset;         // the old short text that must not be empty: number, code, document
+  int OldNumberOffset;  // the old short text that must not be empty: number, code, document
   int OldNumberWidth;
-  QString CountCaption;        // the count line's caption; empty: the line is left alone
-  int OldTypeOffset = -1;      // an old short text that, holding "R", passes the record over
-  int NewLineKeyOffset = -1;   // the line key and line number that each line gets, numbered
+  QString CountCaption;          // the count line's caption; empty: the line is left alone
+  int OldTypeOffset = -1;        // an old short text that, holding "R", passes the record over
+  int NewLineKeyOffset = -1;     // the line key and line number that each line gets, numbered
   int NewLineNumberOffset = -1;  // within its document from "01"
-  int NewDocumentOffset = -1;  // the new record's document number, for the numbering
+  int NewDocumentOffset = -1;    // the new record's document number, for the numbering
 };
 
 struct ConversionPlan {
@@ -55,15 +55,15 @@ enum class ProgressLine { Companies, Company, Count, Total, File };
 
 struct ConversionProgress {
   std::function<void(ProgressLine, const QString&)> Show;
-  std::function<void()> Pump;                 // lets pending window messages run
-  std::function<void(const QString&)> Tell;   // a message the user must read
-  std::function<void(const QString&)> Warn;   // what went wrong for one company or file
+  std::function<void()> Pump;                // lets pending window messages run
+  std::function<void(const QString&)> Tell;  // a message the user must read
+  std::function<void(const QString&)> Warn;  // what went wrong for one company or file
 };
 
 struct ConversionResult {
-  int Converted = 0;  // companies added
-  int Refused = 0;    // companies passed over
-  bool Ended = false; // a company could not be added: the run stopped there
+  int Converted = 0;              // companies added
+  int Refused = 0;                // companies passed over
+  bool Ended = false;             // a company could not be added: the run stopped there
   std::vector<QString> Problems;  // every one that was reported
 };
 

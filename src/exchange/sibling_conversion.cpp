@@ -15,8 +15,10 @@ const ConversionTexts& SiblingTexts() {
       "Click the browse button and find the file COMPANY.DAT in the directory that currently holds the OV "
       "Palvero PRO VERSION 2.x program files.  Click the help button for details.",
       "Example: c:\\ovpv\\company.dat",
-      "WARNING! This utility is used to convert Palvero Pro VERSION 2.x files ONLY! The version of your program "
-      "is on the HELP menu - ABOUT option in your Palvero program. Do not use this to convert any other files!",
+      "WARNING! This utility is used to convert Palvero Pro VERSION 2.x files ONLY! The version of your "
+      "program "
+      "is on the HELP menu - ABOUT option in your Palvero program. Do not use this to convert any other "
+      "files!",
       "company.dat",
       "You must select the COMPANY.DAT file from the Palvero PRO Version 2.x or 3.x directory.",
       {"OVPV2.EXE", "OVPV3.EXE"},

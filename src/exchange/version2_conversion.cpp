@@ -15,7 +15,8 @@ const ConversionTexts& Version2Texts() {
       "Click the browse button and find the file OVCOMP.DAT in the directory that currently holds the OV "
       "Kestrava VERSION 2.x program files.  Click the help button for details.",
       "Example: c:\\ovkt2\\ovcomp.dat",
-      "WARNING! This utility is used to convert OV Kestrava VERSION 2.x files ONLY! Do not use this to convert "
+      "WARNING! This utility is used to convert OV Kestrava VERSION 2.x files ONLY! Do not use this to "
+      "convert "
       "any other files!",
       "ovcomp.dat",
       "You must select the OVCOMP.DAT file from the Kestrava Version 2.x directory.",
@@ -29,7 +30,8 @@ const ConversionTexts& Version2Texts() {
 
 }  // namespace
 
-TOVKT2CNV::TOVKT2CNV(QWidget* parent) : TConversionWindow(Version2Texts(), Version2ConversionPlan(), parent) {}
+TOVKT2CNV::TOVKT2CNV(QWidget* parent)
+    : TConversionWindow(Version2Texts(), Version2ConversionPlan(), parent) {}
 
 TOVKT2CNV& CreateOVKT2CNV() {
   return forms::FormInstance(OVKT2CNV);

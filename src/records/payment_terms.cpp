@@ -59,7 +59,8 @@ int MergePaymentTerms(const QStringList& terms) {
   int appended = 0;
   for (const QString& term : terms) {
     if (term.trimmed().isEmpty()) continue;
-    const bool known = std::any_of(merged.begin(), merged.end(), [&](const QString& t) { return SameTerm(t, term); });
+    const bool known =
+        std::any_of(merged.begin(), merged.end(), [&](const QString& t) { return SameTerm(t, term); });
     if (known) continue;
     merged << term;
     ++appended;

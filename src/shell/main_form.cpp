@@ -223,8 +223,10 @@ void TMainForm::BuildMenus() {
   BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", &TMainForm::BackupDataFiles1Click);
   RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", &TMainForm::RebuildDataFiles1Click);
   N9 = Tools1->addSeparator();
-  ImportInventoryVersion2Files1 = AddItem(Tools1, "Import Version 2 Files...", &TMainForm::ImportInventoryVersion2Files1Click);
-  ImportPVProV2Files1 = AddItem(Tools1, "Import Billing Product Files...", &TMainForm::ImportPVProV2Files1Click);
+  ImportInventoryVersion2Files1 =
+      AddItem(Tools1, "Import Version 2 Files...", &TMainForm::ImportInventoryVersion2Files1Click);
+  ImportPVProV2Files1 =
+      AddItem(Tools1, "Import Billing Product Files...", &TMainForm::ImportPVProV2Files1Click);
 
   Help1 = MainMenu1->addMenu("&Help");
   Topics1 = AddItem(Help1, "&Topics", &TMainForm::Topics1Click);

@@ -119,8 +119,8 @@ class ScratchProgram {
 
   void ExpectScriptAgrees(const char* kind) {
     const ScriptRun checked = OldFilesScript({"check", kind, QString::fromStdString(OldFolder()),
-                                              QString::fromStdString(dir_.path().string()), "--existing", "30",
-                                              "--terms", kMergedTerms});
+                                              QString::fromStdString(dir_.path().string()), "--existing",
+                                              "30", "--terms", kMergedTerms});
     EXPECT_EQ(checked.exitCode, 0) << checked.output;
   }
 
@@ -254,10 +254,12 @@ TEST_F(ConversionTest, ConvertedInvoiceLinesAreFoundByTheirLineKeysAfterTheRebui
   ASSERT_TRUE(records::RebuildDetailFile());
   ASSERT_TRUE(records::OpenDetailFile());
   std::vector<std::string> lineKeys;
-  records::ForEachRecordByKey<records::DetailRec>(records::DetailFile, 3, [&](const records::DetailRec& line) {
-    lineKeys.push_back(line.LineKey.Get());
-    EXPECT_EQ(line.LineKey.Get(), records::LineKeyText(line.InvoiceNumber.Get(), std::stoi(line.LineNumber.Get())));
-  });
+  records::ForEachRecordByKey<records::DetailRec>(
+      records::DetailFile, 3, [&](const records::DetailRec& line) {
+        lineKeys.push_back(line.LineKey.Get());
+        EXPECT_EQ(line.LineKey.Get(),
+                  records::LineKeyText(line.InvoiceNumber.Get(), std::stoi(line.LineNumber.Get())));
+      });
   // Twelve old lines of four invoices, three each; the two deleted ones (second lines of 1000
   // and 1002) and the one without an invoice number (the second of 1001) are not converted.
   EXPECT_EQ(lineKeys, (std::vector<std::string>{"00000100001", "00000100002", "00000100101", "00000100102",
@@ -281,7 +283,8 @@ TEST_F(ConversionTest, TheWindowRefusesWrongChoicesAndRunsTheConversion) {
   fs::create_directories("Elsewhere");
   WriteFile("Elsewhere/COMPANY.DAT", "");
   const Refusal refusals[] = {
-      {folder + "/ovpv3.exe", "You must select the COMPANY.DAT file from the Palvero PRO Version 2.x or 3.x directory."},
+      {folder + "/ovpv3.exe",
+       "You must select the COMPANY.DAT file from the Palvero PRO Version 2.x or 3.x directory."},
       {folder + "/../company.dat", "Invalid directory and/or filename. The file does not exist."},
       {QString::fromStdString((dir_.path() / "Elsewhere/company.dat").string()),
        "I cant find Palvero PRO Version 2 or 3."},
@@ -296,9 +299,10 @@ TEST_F(ConversionTest, TheWindowRefusesWrongChoicesAndRunsTheConversion) {
   {
     UiScript ui;  // the user says No
     ui.ExpectOpenFile().Answer(folder + "/Company.dat");
-    ui.ExpectMessage("I have found the Palvero PRO files and am ready to import them into this program. Do you want "
-                     "to continue?",
-                     "Ready To Convert Files")
+    ui.ExpectMessage(
+          "I have found the Palvero PRO files and am ready to import them into this program. Do you want "
+          "to continue?",
+          "Ready To Convert Files")
         .Answer(platform::ui::mrNo);
     window.Button1Click();
     EXPECT_TRUE(ui.Done());
@@ -307,22 +311,25 @@ TEST_F(ConversionTest, TheWindowRefusesWrongChoicesAndRunsTheConversion) {
 
   UiScript ui;
   ui.ExpectOpenFile().Answer(folder + "/Company.dat");
-  ui.ExpectMessage("I have found the Palvero PRO files and am ready to import them into this program. Do you want "
-                   "to continue?",
-                   "Ready To Convert Files")
+  ui.ExpectMessage(
+        "I have found the Palvero PRO files and am ready to import them into this program. Do you want "
+        "to continue?",
+        "Ready To Convert Files")
       .Answer(platform::ui::mrYes);
   ui.ExpectMessage(kCompanyExists, caption).Answer(platform::ui::mrOk);
   // The two reports of the run: the company whose number names no files, the damaged one.
   ui.ExpectMessage(
-        "A1B - Bad Number\nThis company number cannot name data files (letters and digits, ending in a digit); the "
+        "A1B - Bad Number\nThis company number cannot name data files (letters and digits, ending in a "
+        "digit); the "
         "company was not converted.",
         caption)
       .Answer(platform::ui::mrOk);
-  ui.ExpectMessage("7 - Seven Seas Damaged\n7C.DAT: is not a data file; 7C.DAT was left empty.\n7I.DAT: is damaged; "
-                   "the records it still holds whole were converted.\n7D.DAT: is damaged; the records it still holds "
-                   "whole were converted.\n7P.DAT: is damaged; the records it still holds whole were converted.\n"
-                   "7M.DAT: not found.",
-                   caption)
+  ui.ExpectMessage(
+        "7 - Seven Seas Damaged\n7C.DAT: is not a data file; 7C.DAT was left empty.\n7I.DAT: is damaged; "
+        "the records it still holds whole were converted.\n7D.DAT: is damaged; the records it still holds "
+        "whole were converted.\n7P.DAT: is damaged; the records it still holds whole were converted.\n"
+        "7M.DAT: not found.",
+        caption)
       .Answer(platform::ui::mrOk);
   ui.ExpectMessage(kFilesImported, caption).Answer(platform::ui::mrOk);
   window.Button1Click();
