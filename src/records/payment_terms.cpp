@@ -1,6 +1,7 @@
 #include "records/payment_terms.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -40,9 +41,32 @@ QStringList LoadPaymentTerms() {
     if (err != ENOENT) ReportFileError("Cannot read", err);
     return {};
   }
+  return SplitPaymentTerms(bytes);
+}
+
+QStringList SplitPaymentTerms(const std::string& bytes) {
   QStringList lines = ToQString(bytes).split(QRegularExpression(QStringLiteral("\r\n|\n|\r")));
   if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();  // the last line's end
   return lines;
+}
+
+int MergePaymentTerms(const QStringList& terms) {
+  std::string bytes;
+  int err = 0;
+  // A file that is there but cannot be read is not written over with the new terms alone.
+  if (!platform::files::ReadWholeFile(PaymentTermsFileName, &bytes, &err) && err != ENOENT) return -1;
+  QStringList merged = SplitPaymentTerms(bytes);
+  int appended = 0;
+  for (const QString& term : terms) {
+    if (term.trimmed().isEmpty()) continue;
+    const bool known =
+        std::any_of(merged.begin(), merged.end(), [&](const QString& t) { return SameTerm(t, term); });
+    if (known) continue;
+    merged << term;
+    ++appended;
+  }
+  if (appended == 0) return 0;
+  return SavePaymentTerms(merged) ? appended : -1;
 }
 
 bool SavePaymentTerms(const QStringList& terms) {

@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QStringList>
+#include <string>
 #include <string_view>
 
 namespace records {
@@ -19,6 +20,11 @@ inline constexpr std::string_view PaymentTermsFileName = "PVTERMS.DAT";
 QStringList LoadPaymentTerms();
 // Writes the whole list; a failure is reported and gives false.
 bool SavePaymentTerms(const QStringList& terms);
+// The terms of a terms file's bytes, one a line.
+QStringList SplitPaymentTerms(const std::string& bytes);
+// Appends to the file the terms it does not hold yet (letter case aside), in their order, and
+// keeps every term it has. The number appended; -1 when the file could not be written.
+int MergePaymentTerms(const QStringList& terms);
 
 // The terms a first start writes: the one the new-company defaults use and a few common ones.
 QStringList DefaultPaymentTerms();

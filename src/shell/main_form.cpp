@@ -17,6 +17,8 @@
 #include "customers/customer_manager.h"
 #include "exchange/backup_window.h"
 #include "exchange/email_notice_window.h"
+#include "exchange/sibling_conversion.h"
+#include "exchange/version2_conversion.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
@@ -222,8 +224,10 @@ void TMainForm::BuildMenus() {
   BackupDataFiles1 = AddItem(Tools1, "&Backup Data Files", &TMainForm::BackupDataFiles1Click);
   RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", &TMainForm::RebuildDataFiles1Click);
   N9 = Tools1->addSeparator();
-  ImportInventoryVersion2Files1 = AddItem(Tools1, "Import Version 2 Files...", nullptr);
-  ImportPVProV2Files1 = AddItem(Tools1, "Import Billing Product Files...", nullptr);
+  ImportInventoryVersion2Files1 =
+      AddItem(Tools1, "Import Version 2 Files...", &TMainForm::ImportInventoryVersion2Files1Click);
+  ImportPVProV2Files1 =
+      AddItem(Tools1, "Import Billing Product Files...", &TMainForm::ImportPVProV2Files1Click);
 
   Help1 = MainMenu1->addMenu("&Help");
   Topics1 = AddItem(Help1, "&Topics", &TMainForm::Topics1Click);
@@ -497,6 +501,16 @@ void TMainForm::BackupDataFiles1Click() {
 
 void TMainForm::EMailNotice1Click() {
   exchange::CreateEMMemo().ShowModal();
+}
+
+void TMainForm::ImportInventoryVersion2Files1Click() {
+  exchange::CreateOVKT2CNV().ShowModal();
+}
+
+// Modal as well: the run lets window messages through, and nothing else may reach the files
+// meanwhile.
+void TMainForm::ImportPVProV2Files1Click() {
+  exchange::CreateCPV().ShowModal();
 }
 
 void TMainForm::ViewCalendar1Click() {

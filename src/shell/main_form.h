@@ -87,6 +87,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   void PasswordSetup1Click();
   void BackupDataFiles1Click();
   void EMailNotice1Click();
+  void ImportInventoryVersion2Files1Click();
+  void ImportPVProV2Files1Click();
   void AgingChart1Click();
   void PurgePaidInvoices1Click();
   void RebuildDataFiles1Click();

@@ -302,9 +302,13 @@ bool DataFileUnit::ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record) 
 }
 
 bool DataFileUnit::CreateFile() {
+  return CreateFileNamed(FileName());
+}
+
+bool DataFileUnit::CreateFileNamed(const std::string& name) {
   IsamKeyDescArray keys{};
   KeyTable(keys);
-  IsamCreateFileBlock(FileName(), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys);
+  IsamCreateFileBlock(name, kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys);
   return IsamOK;
 }
 

@@ -113,6 +113,9 @@ class DataFileUnit {
   bool ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey, IsamRecRef ref, int keyNr);
 
   bool CreateFile();
+  // Creates an empty file set of this kind, with all its keys, under another base name (a
+  // company other than the open one).
+  bool CreateFileNamed(const std::string& name);
   bool OpenFile();
   bool RebuildFile();
   bool AddRecord(const void* record, IsamRecRef& ref);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "forms/term_edit.h"
@@ -55,6 +56,27 @@ TEST_F(PaymentTermsTest, AMissingFileIsAnEmptyListAndOtherLineEndsAreRead) {
   WriteFile("Net 10\r\n\r\nNet 30\r\n");
   EXPECT_EQ(LoadPaymentTerms(), (QStringList{"Net 10", "", "Net 30"}));
   EXPECT_TRUE(ui.Events().empty());
+}
+
+// Terms taken over from another terms file: the list keeps its own terms and their order and gets
+// the others after them, once each, whatever their letter case; blank lines are no terms. A file
+// that is there but cannot be read is not written over with the new terms alone.
+TEST_F(PaymentTermsTest, MergedTermsAreAppendedOnceAndAnUnreadableFileIsLeftAlone) {
+  WriteFile("Net 30 Days\r\nCOD\r\n");
+  EXPECT_EQ(MergePaymentTerms(SplitPaymentTerms("net 30 days\nNet 45 Days\r\n\r\nCash Only\rcod\n")), 2);
+  EXPECT_EQ(FileBytes(), "Net 30 Days\r\nCOD\r\nNet 45 Days\r\nCash Only\r\n");
+  EXPECT_EQ(MergePaymentTerms({"COD", "cash only"}), 0);
+  EXPECT_EQ(FileBytes(), "Net 30 Days\r\nCOD\r\nNet 45 Days\r\nCash Only\r\n");
+
+  std::filesystem::remove(std::string(PaymentTermsFileName));
+  EXPECT_EQ(MergePaymentTerms({"Net 10 Days"}), 1);  // no file yet: it is made
+  EXPECT_EQ(FileBytes(), "Net 10 Days\r\n");
+
+  std::filesystem::remove(std::string(PaymentTermsFileName));
+  std::filesystem::create_directory(std::string(PaymentTermsFileName));  // there, but no file to read
+  EXPECT_EQ(MergePaymentTerms({"Net 10 Days"}), -1);
+  EXPECT_TRUE(std::filesystem::is_directory(std::string(PaymentTermsFileName)));
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(PaymentTermsTest, ATermKnownInAnyLetterCaseAsksNothing) {

@@ -12,6 +12,8 @@
 #include <functional>
 
 #include "exchange/email_notice_window.h"
+#include "exchange/sibling_conversion.h"
+#include "exchange/version2_conversion.h"
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
 #include "invoicing/interest_wizard.h"
@@ -117,6 +119,23 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHiddenImportsStayHidden) {
   EXPECT_FALSE(MainForm->ImportInventoryVersion2Files1->isVisible());
   EXPECT_FALSE(MainForm->ImportPVProV2Files1->isVisible());
   EXPECT_FALSE(MainForm->N9->isVisible());
+  EXPECT_TRUE(ui.Done());
+}
+
+// The hidden import items still open their conversion windows, both modally: a run lets window
+// messages through, and nothing else may reach the files meanwhile.
+TEST_F(MainWindowTest, HiddenImportItemsOpenTheConversionWindowsModally) {
+  UiScript ui;
+  ui.OnModal<exchange::TOVKT2CNV>([](exchange::TOVKT2CNV& window) {
+    EXPECT_EQ(window.windowTitle(), "OV Kestrava Version 2 to Version 3 Conversion");
+    window.OKButtonClick();
+  });
+  ui.OnModal<exchange::TCPV>([](exchange::TCPV& window) {
+    EXPECT_EQ(window.windowTitle(), "OV Palvero PRO Version 2 Conversion");
+    window.OKButtonClick();
+  });
+  MainForm->ImportInventoryVersion2Files1->trigger();
+  MainForm->ImportPVProV2Files1->trigger();
   EXPECT_TRUE(ui.Done());
 }
 

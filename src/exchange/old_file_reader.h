@@ -1,0 +1,51 @@
+#pragma once
+// Reads the data file of an older program's indexed file set, record by record in the order of
+// its slots, without its index. The older programs wrote the same data-file layout as ours:
+//
+//   slot 0 (the header, little-endian): 0 int32 first free slot, 4 int32 free slots,
+//          8 int32 slots in use or deleted, 12 int32 record length, 16 int32 number of keys
+//   slots 1..n: RecordLength bytes each; a live record holds int32 0 in its first four bytes
+//
+// The file is opened read-only and never written. A header that cannot describe the file (a
+// record length outside 21..65535, a negative count) makes the file unreadable; a file shorter
+// than its header says is damaged: the whole slots it holds are read, and Damaged() tells it.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/files/file.h"
+
+namespace exchange {
+
+class OldDataFile {
+ public:
+  // Opens the file (its name found whatever its case); false when it is missing, cannot be
+  // read or has no usable header, with Problem() telling which.
+  bool Open(const std::string& path);
+
+  // The next live record, all RecordLength() bytes of it; false at the end of the file or at a
+  // slot that cannot be read (which counts as damage).
+  bool Next(std::vector<uint8_t>& record);
+
+  int32_t RecordLength() const { return recordLength_; }
+  // Live records, counted when the file was opened.
+  int32_t LiveRecords() const { return liveRecords_; }
+  bool Damaged() const { return damaged_; }
+  const std::string& Problem() const { return problem_; }
+
+ private:
+  bool Fail(std::string problem);
+  bool ReadSlot(int32_t slot, std::vector<uint8_t>& bytes);
+  static bool Live(const std::vector<uint8_t>& bytes);
+
+  platform::files::File file_;
+  int32_t recordLength_ = 0;
+  int32_t slots_ = 0;  // the whole slots after the header that the file holds
+  int32_t next_ = 1;
+  int32_t liveRecords_ = 0;
+  bool damaged_ = false;
+  std::string problem_;
+};
+
+}  // namespace exchange
