@@ -84,14 +84,24 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
   browser.SetFontColor(platform::print::ColorToQColor(font.color));
 }
 
-bool OpenedOrHalt(platform::ui::Form& window, bool opened) {
+bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text) {
   if (opened) return true;
   using namespace platform::ui;
-  MessageBox("Unable to open database", window.Caption(), MsgButtons::Ok, MsgIcon::Error);
+  MessageBox(text, window.Caption(), MsgButtons::Ok, MsgIcon::Error);
   HaltProgram(1);
   QMetaObject::invokeMethod(
       &window, [&window] { window.Close(); }, Qt::QueuedConnection);
   return false;
+}
+
+void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText) {
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, on ? palette.color(QPalette::Dark) : palette.color(QPalette::Button));
+  window.setPalette(palette);
+  QPalette labelPalette = label.palette();
+  labelPalette.setColor(QPalette::WindowText, on ? Qt::red : Qt::black);
+  label.setPalette(labelPalette);
+  label.setText(on ? onText : QString("Filter Closed"));
 }
 
 bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,

@@ -38,9 +38,6 @@ extern std::string CustomerFilterNo;
 // 1 while a double-click shows the "Customer Data" window instead of the invoice.
 extern uint8_t CustomerDataMode;
 
-// The main window's printer-setup dialog; installed by the main window.
-extern std::function<void()> ShowPrinterSetup;
-
 class TInvEdit1 : public platform::ui::Form {
  public:
   explicit TInvEdit1(QWidget* parent = nullptr);

@@ -42,6 +42,7 @@
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
 #include "purchasing/vendor_dialog.h"
+#include "purchasing/po_manager.h"
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
@@ -97,6 +98,7 @@ void CreateOtherForms() {
   CreateProdCopy();
   exchange::CreateOVBkUp();
   purchasing::CreateVenList();
+  purchasing::CreatePOList1();
   purchasing::CreateVendEdit();
   CreateTimerForm();
   reports::CreateRptSelect();
@@ -145,7 +147,7 @@ void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
   forms::DocumentsByEMail = nullptr;
-  invoicing::ShowPrinterSetup = nullptr;
+  forms::PrinterSetupHook = nullptr;
   invoicing::ShowMainStatusText = nullptr;
 }
 
@@ -173,7 +175,7 @@ bool StartUp() {
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
-  invoicing::ShowPrinterSetup = [] {
+  forms::PrinterSetupHook = [] {
     if (MainForm) MainForm->PrinterSetup1Click();
   };
   invoicing::ShowMainStatusText = [](const QString& text) {

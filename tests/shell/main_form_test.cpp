@@ -489,7 +489,8 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());  // products
   EXPECT_TRUE(MainForm->VendorManager1->isEnabled());
   EXPECT_TRUE(MainForm->VendButn->isEnabled());
-  EXPECT_FALSE(MainForm->POManager1->isEnabled());  // its window is not built yet
+  EXPECT_TRUE(MainForm->POManager1->isEnabled());
+  EXPECT_TRUE(MainForm->POMan->isEnabled());
   ui.OnModal<invoicing::TPayBox>(
       [](invoicing::TPayBox& wizard) { EXPECT_EQ(wizard.Caption(), "Payment Wizard - Second Shop"); });
   MainForm->PayboxButn->click();
