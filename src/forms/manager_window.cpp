@@ -104,6 +104,13 @@ void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onT
   label.setText(on ? onText : QString("Filter Closed"));
 }
 
+QString SwitchManagerFilter(QWidget& window, QLabel& label, storage::TRecBrowser& browser, bool on,
+                            const QString& onText) {
+  if (on != browser.FilterEnabled()) browser.SetFilterEnabled(on);
+  ShowFilterState(window, label, on, onText);
+  return on ? "Click filter button again to clear filter." : "Filter closed.";
+}
+
 bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,
                       const std::function<void()>& remove) {
   switch (event.key()) {

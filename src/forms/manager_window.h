@@ -61,6 +61,9 @@ bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text =
 // A manager's filter state: while on, the window in the button-shadow colour and the label saying
 // `onText` in red; while off, the button-face colour and "Filter Closed" in black.
 void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText);
+// Switches the browser's filter and shows the state; returns the status text of the switch.
+QString SwitchManagerFilter(QWidget& window, QLabel& label, storage::TRecBrowser& browser, bool on,
+                            const QString& onText);
 
 // Enter and Return run `enter`, Delete runs `remove`; false for any other key.
 bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,

@@ -3,6 +3,9 @@
 // "Working...", a line per document, closed however the run ends.
 
 #include <QString>
+#include <functional>
+#include <string>
+#include <vector>
 
 #include "storage/stat_form.h"
 
@@ -23,5 +26,11 @@ class ProgressWindow {
  private:
   storage::TStatForm& form_;
 };
+
+// A batch of documents: with the hourglass and the progress window captioned for the output
+// ("E-Mail Mode" or "Printer Mode"), `one` runs for each of the first `count` numbers, trimmed,
+// after the window showed "Processing " + what + " " + number + " ...".
+void RunDocumentBatch(const std::vector<std::string>& numbers, int count, bool email, const std::string& what,
+                      const std::function<void(const std::string&)>& one);
 
 }  // namespace forms

@@ -536,15 +536,11 @@ void TInvEdit1::BatchPrinButnClick() {
 
 void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, bool email) {
   {
-    platform::ui::WaitCursor busy;
     OutputFlags flags(0, 1);
-    forms::ProgressWindow progress(email ? "E-Mail Mode" : "Printer Mode");
-    for (int n = 0; n < count; ++n) {
-      const std::string number = TrimBlanks(numbers[static_cast<std::size_t>(n)]);
-      progress.Show(Text("Processing Invoice " + number + " ..."));
+    forms::RunDocumentBatch(numbers, count, email, "Invoice", [](const std::string& number) {
       PrintInvoiceNo = number;
       BuildInvoiceDocument();
-    }
+    });
   }
   const QString done = "Batch Print complete. " + QString::number(count);
   if (!email) {
@@ -556,17 +552,15 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
   MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
 }
 
-void TInvEdit1::SetFilter(bool on) {
-  if (on != InvBrowser1->FilterEnabled()) InvBrowser1->SetFilterEnabled(on);
-  forms::ShowFilterState(*this, *CFilter, on, "Filtering Customer#: " + Text(CustomerFilterNo));
+QString TInvEdit1::SetFilter(bool on) {
+  return forms::SwitchManagerFilter(*this, *CFilter, *InvBrowser1, on,
+                                    "Filtering Customer#: " + Text(CustomerFilterNo));
 }
 
 void TInvEdit1::SpeedButton2Click() {
   if (!ReadHighlighted()) return;
   CustomerFilterNo = TrimBlanks(InvoiceBuf.InvCustomerNo.Get()).substr(0, 10);
-  const bool on = !InvBrowser1->FilterEnabled();
-  SetFilter(on);
-  SetStatusText(1, on ? "Click filter button again to clear filter." : "Filter closed.");
+  SetStatusText(1, SetFilter(!InvBrowser1->FilterEnabled()));
 }
 
 void TInvEdit1::PrintWindow1Click() {

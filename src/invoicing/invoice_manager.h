@@ -140,7 +140,8 @@ class TInvEdit1 : public platform::ui::Form {
   void SwitchKey(int32_t keyNr);
   // Reads the highlighted row's record into InvoiceBuf; false when there is none.
   bool ReadHighlighted();
-  void SetFilter(bool on);
+  // Returns the status text of the switch.
+  QString SetFilter(bool on);
   void RunTransaction(bool (*transaction)(storage::IsamRecRef, std::string&));
   void ShowAddedInvoice(const AddedInvoice& added);
   void ReportEMailSent(const std::string& number);

@@ -334,15 +334,11 @@ void TPOList1::BatchPrinButnClick() {
 
 void TPOList1::PrintBatch(const std::vector<std::string>& numbers, int count, bool email) {
   {
-    platform::ui::WaitCursor busy;
     POOutputFlags flags(1);
-    forms::ProgressWindow progress(email ? "E-Mail Mode" : "Printer Mode");
-    for (int n = 0; n < count; ++n) {
-      const std::string number = TrimBlanks(numbers[static_cast<std::size_t>(n)]);
-      progress.Show(Text("Processing PO " + number + " ..."));
+    forms::RunDocumentBatch(numbers, count, email, "PO", [](const std::string& number) {
       POToPrint = number;
       BuildPODocument();
-    }
+    });
   }
   const QString done = "Batch Print complete. " + QString::number(count);
   if (!email) {
@@ -354,17 +350,15 @@ void TPOList1::PrintBatch(const std::vector<std::string>& numbers, int count, bo
   MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
 }
 
-void TPOList1::SetFilter(bool on) {
-  if (on != RecBrowser1->FilterEnabled()) RecBrowser1->SetFilterEnabled(on);
-  forms::ShowFilterState(*this, *CFilter, on, "Filtering Vendor#: " + Text(POFilterVendor));
+QString TPOList1::SetFilter(bool on) {
+  return forms::SwitchManagerFilter(*this, *CFilter, *RecBrowser1, on,
+                                    "Filtering Vendor#: " + Text(POFilterVendor));
 }
 
 void TPOList1::SpeedButton2Click() {
   if (!ReadHighlighted()) return;
   POFilterVendor = TrimBlanks(POHeaderBuf.VendorNo.Get()).substr(0, 10);
-  const bool on = !RecBrowser1->FilterEnabled();
-  SetFilter(on);
-  SetStatusText(1, on ? "Click filter button again to clear filter." : "Filter closed.");
+  SetStatusText(1, SetFilter(!RecBrowser1->FilterEnabled()));
 }
 
 void TPOList1::PrinterSetup1Click() {

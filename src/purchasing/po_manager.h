@@ -100,7 +100,8 @@ class TPOList1 : public forms::ManagerWindow {
   void PositionOnStartPO();
   void ShowRecordCount();
   void SwitchKey(int32_t keyNr);
-  void SetFilter(bool on);
+  // Returns the status text of the switch.
+  QString SetFilter(bool on);
   void ShowAfterDelete();
   bool ShowHighlightedPO();
   void ReportEMailSent(const std::string& number);
