@@ -3,11 +3,14 @@
 // it, checked against the books after every delete.
 #include "purchasing/po_delete.h"
 
+#include "platform/ui/application.h"
 #include "po_output_fixture.h"
 #include "purchasing/po_posting.h"
 #include "records/memo_file.h"
 #include "records/po_header_file.h"
+#include "records/product_file.h"
 #include "records/record_file.h"
+#include "storage/isam.h"
 
 namespace {
 
@@ -144,6 +147,41 @@ TEST_F(PODeleteTest, DeletingAMemoPODeletesItsMemoAndStockLine) {
   EXPECT_EQ(ui.Count(testing_support::UiEvent::Kind::Beep), 1);
   EXPECT_EQ(HeaderRef("7201"), 0);
   ExpectBooksBalance();
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(PODeleteTest, AStockRewriteThatFailsIsReportedAndTheDeleteGoesOn) {
+  purchasing::PostNewPO(PO("7300", {POLine(1, "WIDGET", "4"), POLine(2, "AB", "2")}));
+  Receive("7300", "300", {{"WIDGET", "4"}, {"AB", "2"}});
+  // A read-only product file refuses every rewrite with a lock-class error.
+  storage::IsamCloseFileBlock(records::ProductFile);
+  const std::string name = records::ProductUnit().FileName();
+  storage::IsamOpenFileBlock(records::ProductFile, name, false, true, false, true);
+  ASSERT_TRUE(storage::IsamOK);
+  const QString caption = records::ProductUnit().Kind().Caption;
+  ui.ExpectMessage(
+      "This PO has been fully received. If you delete this PO all receiving information will also be "
+      "removed.",
+      "Warning");
+  ExpectConfirmation("7300");
+  for (const char* code : {"WIDGET", "AB"}) {
+    ui.ExpectMessage("Cannot get a lock.  Abort?", caption).Answer(mrYes);
+    ui.ExpectMessage(QString("The stock of product ") + code + " could not be updated.",
+                     platform::ui::Application->Title);
+  }
+  std::optional<purchasing::DeletedPO> deleted = purchasing::DeletePO(HeaderRef("7300"));
+  ASSERT_TRUE(deleted);
+  EXPECT_TRUE(deleted->StockFailed);
+  EXPECT_EQ(deleted->DetailRecords, 2);
+  EXPECT_TRUE(Details("7300").empty());
+  storage::IsamCloseFileBlock(records::ProductFile);
+  ASSERT_TRUE(records::OpenProductFile());
+  // The books show what was reported: the stock still holds what the deleted PO received.
+  EXPECT_EQ(OnHand("WIDGET"), "104");
+  EXPECT_EQ(testing_support::BooksProblems(StoredCompany(), stock).size(), 2u);
 }
 
 }  // namespace
