@@ -3,6 +3,7 @@
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
+#include "platform/ui/message_box.h"
 
 namespace documents {
 
@@ -103,12 +104,32 @@ void ClearDocLines() {
   for (std::string& line : DocLines) line.clear();
 }
 
-void LoadDocMemoLines(const records::MemoRec& memo) {
+void LoadDocMemoLines(const records::MemoRec& memo, std::size_t shortest) {
   ClearDocLines();
   for (int line = 1; line <= records::kMemoLines; ++line) {
     std::string text = memo.Lines[line - 1].Get();
-    if (line == 1 || !TrimBlanks(text).empty()) DocLines[line] = PadRightWith(text, ' ', DocMemoLineWidth);
+    if (line == 1 || TrimBlanks(text).size() >= shortest)
+      DocLines[line] = PadRightWith(text, ' ', DocMemoLineWidth);
   }
+}
+
+void LoadDocMemo(storage::DataFileUnit& unit, std::string_view number, std::size_t shortest) {
+  ClearDocLines();
+  records::MemoRec wanted{};
+  wanted.Number.Set(number);
+  records::MemoRec memo{};
+  storage::IsamRecRef ref = 0;
+  if (!records::ReadByKey(unit, unit.BuildKey(&wanted, 1), 1, memo, ref)) {
+    platform::ui::ShowMessage("Error reading memo data.");
+    return;
+  }
+  LoadDocMemoLines(memo, shortest);
+}
+
+void PrintFileCopies(std::string_view count, const std::function<void()>& print) {
+  const int copies = platform::text::TryStrToInt(TrimBlanks(count)).value_or(0);
+  DocMode = "FCP";
+  for (int copy = 0; copy < copies; ++copy) print();
 }
 
 void SetDocMemoItem(std::string_view lineText, std::string_view productCode) {

@@ -13,12 +13,14 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
 #include "platform/text/amount.h"
 #include "platform/text/key_text.h"
 #include "records/memo_file.h"
+#include "records/record_file.h"
 #include "storage/isam.h"
 
 namespace documents {
@@ -133,9 +135,31 @@ void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view n
   }
 }
 
-// A memo document's lines: line 1 always, lines 2 to 25 when not blank, each padded to 74.
-void LoadDocMemoLines(const records::MemoRec& memo);
+// A memo document's lines: line 1 always, lines 2 to 25 when they hold at least `shortest`
+// characters after trimming (an invoice keeps every line that is not blank; a purchase order
+// leaves out lines of a single character too), each padded to 74.
+void LoadDocMemoLines(const records::MemoRec& memo, std::size_t shortest = 1);
 // The memo document's stock line from its detail record.
 void SetDocMemoItem(std::string_view lineText, std::string_view productCode);
+
+// The memo lines of a document number from the open memo file of `unit` (invoice or PO memos),
+// as LoadDocMemoLines puts them. A number without a memo says "Error reading memo data." and
+// leaves every line empty.
+void LoadDocMemo(storage::DataFileUnit& unit, std::string_view number, std::size_t shortest = 1);
+
+// The memo document's stock line from the detail record filed under exactly `key` (key keyNr of
+// the open detail file of `unit`); none when the document has no detail record of its own.
+template <class Detail>
+void LoadDocMemoItem(storage::DataFileUnit& unit, const storage::IsamKeyStr& key, int keyNr) {
+  DocMemoItem = {};
+  Detail detail{};
+  storage::IsamRecRef ref = 0;
+  if (records::ReadByKey(unit, key, keyNr, detail, ref))
+    SetDocMemoItem(detail.LineText.Get(), detail.Product.Get());
+}
+
+// The company's count of file copies (text "1".."5"; anything else prints none), each printed by
+// `print` with DocMode "FCP".
+void PrintFileCopies(std::string_view count, const std::function<void()>& print);
 
 }  // namespace documents

@@ -54,6 +54,16 @@ TInvBatch::TInvBatch(QWidget* parent)
   BindModalResult(Button2, mrCancel);
 }
 
+void TInvBatch::Prepare(const QString& caption, const QString& line1, const QString& line2,
+                        const QString& line3, const QString& button, int count) {
+  SetCaption(caption);
+  Label1->setText(line1);
+  Label2->setText(line2);
+  Label3->setText(line3);
+  Button1->setText(button);
+  BatchNum->setText(QString::number(count));
+}
+
 void TInvBatch::FormShow() {
   Button1->setFocus();
 }

@@ -24,6 +24,11 @@ class TInvBatch : public platform::ui::Form {
   QPushButton* Button2;  // "&Cancel"
   QPushButton* BPHelp;
 
+  // Fills the dialog for one run: its caption, the three lines, the caption of the print
+  // button and the count offered.
+  void Prepare(const QString& caption, const QString& line1, const QString& line2, const QString& line3,
+               const QString& button, int count);
+
   void FormShow() override;
   void Button1Click();
   void BPHelpClick();

@@ -84,14 +84,31 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
   browser.SetFontColor(platform::print::ColorToQColor(font.color));
 }
 
-bool OpenedOrHalt(platform::ui::Form& window, bool opened) {
+bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text) {
   if (opened) return true;
   using namespace platform::ui;
-  MessageBox("Unable to open database", window.Caption(), MsgButtons::Ok, MsgIcon::Error);
+  MessageBox(text, window.Caption(), MsgButtons::Ok, MsgIcon::Error);
   HaltProgram(1);
   QMetaObject::invokeMethod(
       &window, [&window] { window.Close(); }, Qt::QueuedConnection);
   return false;
+}
+
+void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText) {
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, on ? palette.color(QPalette::Dark) : palette.color(QPalette::Button));
+  window.setPalette(palette);
+  QPalette labelPalette = label.palette();
+  labelPalette.setColor(QPalette::WindowText, on ? Qt::red : Qt::black);
+  label.setPalette(labelPalette);
+  label.setText(on ? onText : QString("Filter Closed"));
+}
+
+QString SwitchManagerFilter(QWidget& window, QLabel& label, storage::TRecBrowser& browser, bool on,
+                            const QString& onText) {
+  if (on != browser.FilterEnabled()) browser.SetFilterEnabled(on);
+  ShowFilterState(window, label, on, onText);
+  return on ? "Click filter button again to clear filter." : "Filter closed.";
 }
 
 bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,

@@ -53,9 +53,17 @@ void ShowCompanyTitle(QLabel& title);
 // The browser in the open company's browser font and colour.
 void ApplyCompanyBrowserFont(storage::TRecBrowser& browser);
 
-// What a manager does when its file cannot be opened on showing: says "Unable to open
-// database", tells the program to end and closes the window once it is up. False then.
-bool OpenedOrHalt(platform::ui::Form& window, bool opened);
+// What a manager does when its file cannot be opened on showing: says so ("Unable to open
+// database" unless the manager has its own text), tells the program to end and closes the window
+// once it is up. False then.
+bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text = "Unable to open database");
+
+// A manager's filter state: while on, the window in the button-shadow colour and the label saying
+// `onText` in red; while off, the button-face colour and "Filter Closed" in black.
+void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText);
+// Switches the browser's filter and shows the state; returns the status text of the switch.
+QString SwitchManagerFilter(QWidget& window, QLabel& label, storage::TRecBrowser& browser, bool on,
+                            const QString& onText);
 
 // Enter and Return run `enter`, Delete runs `remove`; false for any other key.
 bool HandleManagerKey(const QKeyEvent& event, const std::function<void()>& enter,

@@ -79,15 +79,11 @@ InvoiceSums SumInvoiceRecords(const std::string& number) {
 
 // The invoice's customer, found by an exact match of its number; an empty record when it is gone.
 records::CustomerRec ReadDocumentCustomer(const std::string& number) {
-  records::CustomerRec customer{};
-  records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return customer;
   records::CustomerRec wanted{};
   wanted.CustomerNo.Set(number);
-  storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref))
-    customer = records::CustomerRec{};
-  return customer;
+  return records::ReadFromFileByKey<records::CustomerRec>(records::CustomerFile, records::OpenCustomerFile,
+                                                          records::CustomerUnit(),
+                                                          records::BuildCustomerKey(wanted, 2), 2);
 }
 
 void FillHeader(const InvoiceSums& sums, const records::CustomerRec& customer) {
@@ -130,30 +126,6 @@ void FillHeader(const InvoiceSums& sums, const records::CustomerRec& customer) {
     documents::DocAging[bucket] = documents::DocAgingText(buckets[bucket]->Get());
 }
 
-// The memo invoice's stock line: the detail record filed under this very number.
-void FillMemoItem(const std::string& number) {
-  records::DetailRec wanted{};
-  wanted.InvoiceNumber.Set(number);
-  records::DetailRec detail{};
-  storage::IsamRecRef ref = 0;
-  documents::DocMemoItem = {};
-  if (records::ReadByKey(records::DetailUnit(), records::BuildDetailKey(wanted, 2), 2, detail, ref))
-    documents::SetDocMemoItem(detail.LineText.Get(), detail.Product.Get());
-}
-
-void FillMemoLines(const std::string& number) {
-  documents::ClearDocLines();
-  records::MemoRec wanted{};
-  wanted.Number.Set(number);
-  records::MemoRec memo{};
-  storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, memo, ref)) {
-    platform::ui::ShowMessage("Error reading memo data.");
-    return;
-  }
-  documents::LoadDocMemoLines(memo);
-}
-
 void FillLineItems(const std::string& number) {
   documents::LoadDocLines<records::DetailRec>(
       records::DetailFile, 3, number,
@@ -162,10 +134,6 @@ void FillLineItems(const std::string& number) {
         lineText = detail.LineText.Get();
         return true;
       });
-}
-
-int FileCopyCount() {
-  return platform::text::TryStrToInt(TrimBlanks(CurrentCompany.FileCopyCount.Get())).value_or(0);
 }
 
 // The full-page invoice, then what the company prints after it.
@@ -177,10 +145,8 @@ void PrintInvoiceWithCopies() {
     documents::DocMode = "PSL";
     documents::PrintInvoice();
   }
-  if (CurrentCompany.PrintFileCopies != 0) {
-    documents::DocMode = "FCP";
-    for (int copy = 0; copy < FileCopyCount(); ++copy) documents::PrintInvoice();
-  }
+  if (CurrentCompany.PrintFileCopies != 0)
+    documents::PrintFileCopies(CurrentCompany.FileCopyCount.Get(), [] { documents::PrintInvoice(); });
 }
 
 }  // namespace
@@ -193,8 +159,11 @@ bool FillInvoiceDocument(const std::string& number) {
   records::SelectedCustomer = ReadDocumentCustomer(sums.Header.InvCustomerNo.Get());
   FillHeader(sums, records::SelectedCustomer);
   if (MemoInvoiceFlag == 1) {
-    FillMemoItem(wanted);
-    FillMemoLines(wanted);
+    records::DetailRec memoLine{};
+    memoLine.InvoiceNumber.Set(wanted);
+    documents::LoadDocMemoItem<records::DetailRec>(records::DetailUnit(),
+                                                   records::BuildDetailKey(memoLine, 2), 2);
+    documents::LoadDocMemo(records::MemoUnit(), wanted);
   } else {
     FillLineItems(wanted);
   }

@@ -18,6 +18,7 @@
 #include "forms/form_instance.h"
 #include "forms/halt_program.h"
 #include "forms/manager_window.h"
+#include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
 #include "invoicing/invoice_add.h"
@@ -55,7 +56,6 @@ using records::InvoiceBuf;
 int32_t InvoiceDisplayKey = 3;
 std::string CustomerFilterNo;
 uint8_t CustomerDataMode = 0;
-std::function<void()> ShowPrinterSetup;
 TInvEdit1* InvEdit1 = nullptr;
 
 TInvEdit1& CreateInvEdit1() {
@@ -75,31 +75,6 @@ QString Amount(const std::string& stored) {
 constexpr const char* OrderCaptions[6] = {"By Invoice &Number", "By &Customer Number",
                                           "By Invoice &Date",   "By &Key Code",
                                           "By &Type",           "By Date &Paid"};
-
-void CloseProgressWindow() {
-  if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
-}
-
-// The progress window of a batch, closed however the batch ends.
-class ProgressWindow {
- public:
-  explicit ProgressWindow(const char* caption) : form_(storage::EnsureStatForm()) {
-    form_.SetCaption(caption);
-    form_.ClearStatusLines();
-    form_.Label1->setText("Working...");
-    form_.Show();
-  }
-  ~ProgressWindow() { form_.Close(); }
-  ProgressWindow(const ProgressWindow&) = delete;
-  ProgressWindow& operator=(const ProgressWindow&) = delete;
-  void Show(const QString& text) {
-    form_.Label1->setText(text);
-    platform::ui::Application->ProcessMessages();
-  }
-
- private:
-  storage::TStatForm& form_;
-};
 
 // The flags of one output action, back to 0 however it ends.
 class OutputFlags {
@@ -149,31 +124,23 @@ void FillQuickView(customers::TQView& view, const records::InvoiceRec& r, const 
 }
 
 records::CustomerRec CustomerOfRecord(const records::InvoiceRec& r) {
-  records::CustomerRec customer{};
-  records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return customer;
   records::CustomerRec wanted{};
   wanted.CustomerNo.Set(r.InvCustomerNo.Get());
-  storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref))
-    customer = records::CustomerRec{};
-  return customer;
+  return records::ReadFromFileByKey<records::CustomerRec>(records::CustomerFile, records::OpenCustomerFile,
+                                                          records::CustomerUnit(),
+                                                          records::BuildCustomerKey(wanted, 2), 2);
 }
 
 }  // namespace
 
 std::vector<std::string> UnprintedInvoiceNumbers() {
   std::vector<std::string> numbers;
-  storage::IsamRecRef ref = 0;
-  for (storage::IsamNextRec(records::InvoiceFile, ref); storage::IsamOK;
-       storage::IsamNextRec(records::InvoiceFile, ref)) {
-    records::InvoiceRec record{};
-    storage::IsamGetRec(records::InvoiceFile, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
-    const std::string type = record.TransactionType.Get();
-    if (record.PrintedMark.Get() != "Y" && (type == "G" || type == "I" || type == "M" || type == "Z"))
-      numbers.push_back(record.InvoiceNo.Get());
-  }
+  records::ForEachRecordInFileOrder<records::InvoiceRec>(
+      records::InvoiceFile, [&numbers](const records::InvoiceRec& record) {
+        const std::string type = record.TransactionType.Get();
+        if (record.PrintedMark.Get() != "Y" && (type == "G" || type == "I" || type == "M" || type == "Z"))
+          numbers.push_back(record.InvoiceNo.Get());
+      });
   return numbers;
 }
 
@@ -311,14 +278,9 @@ void TInvEdit1::ShowRecordCount() {
 // The invoice, detail and memo files for the browser and the transactions, and the company list
 // file, so that each posting does not open and flush it anew.
 bool TInvEdit1::OpenFiles() {
-  if (!records::OpenInvoiceFiles()) {
-    MessageBox("Unable to open databases: " + QString::number(storage::IsamError), Caption(), MsgButtons::Ok,
-               MsgIcon::Error);
-    forms::HaltProgram(1);
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
+  const bool opened = records::OpenInvoiceFiles();
+  if (!forms::OpenedOrHalt(*this, opened, "Unable to open databases: " + QString::number(storage::IsamError)))
     return false;
-  }
   holdsCompanyFile_ = !storage::IsamIsOpen(records::CompanyFile) && records::OpenCompanyFile();
   return true;
 }
@@ -365,7 +327,7 @@ void TInvEdit1::PositionOnLastInvoice() {
 }
 
 void TInvEdit1::FormClose() {
-  CloseProgressWindow();
+  forms::CloseProgressWindow();
   InvBrowser1->SetFilterEnabled(false);
   InvBrowser1->Attach(nullptr);
   for (storage::IsamFileBlock* file : {&records::InvoiceFile, &records::DetailFile, &records::MemoFile}) {
@@ -517,7 +479,7 @@ void TInvEdit1::ReportEMailSent(const std::string& number) {
 }
 
 void TInvEdit1::ToPrinterButnClick() {
-  CloseProgressWindow();
+  forms::CloseProgressWindow();
   const bool email = EMailOutputMode();
   if (email && !documents::EnsureMailOnline()) return;
   if (!ReadHighlighted()) return;
@@ -546,7 +508,7 @@ void TInvEdit1::PrintPackingSlip1Click() {
 }
 
 void TInvEdit1::BatchPrinButnClick() {
-  CloseProgressWindow();
+  forms::CloseProgressWindow();
   const std::vector<std::string> numbers = UnprintedInvoiceNumbers();
   if (numbers.empty()) {
     MessageBox("There are no invoices to print.", "Batch Print", MsgButtons::Ok, MsgIcon::Information);
@@ -555,20 +517,16 @@ void TInvEdit1::BatchPrinButnClick() {
   const bool email = EMailOutputMode();
   const QString count = QString::number(numbers.size());
   forms::TInvBatch& dialog = forms::CreateInvBatch();
-  if (email) {
-    dialog.Label1->setText("There are " + count + " invoice(s) to e-mail.");
-    dialog.Label2->setText("* E-Mail Mode *");
-    dialog.Label3->setText("(No packing slips or copies.)");
-    dialog.Button1->setText("&E-Mail");
-  } else {
-    dialog.Label1->setText("There are " + count + " invoice(s) to print.");
-    dialog.Label2->setText(CurrentCompany.PrintPackingSlips != 0 ? "Packing Slips will be printed."
-                                                                 : "Packing Slips are turned off.");
-    dialog.Label3->setText(CurrentCompany.PrintFileCopies != 0 ? "File Copies will be printed."
-                                                               : "File Copies are turned off.");
-    dialog.Button1->setText("&Print");
-  }
-  dialog.BatchNum->setText(count);
+  if (email)
+    dialog.Prepare("Batch Print Invoices", "There are " + count + " invoice(s) to e-mail.", "* E-Mail Mode *",
+                   "(No packing slips or copies.)", "&E-Mail", static_cast<int>(numbers.size()));
+  else
+    dialog.Prepare(
+        "Batch Print Invoices", "There are " + count + " invoice(s) to print.",
+        CurrentCompany.PrintPackingSlips != 0 ? "Packing Slips will be printed."
+                                              : "Packing Slips are turned off.",
+        CurrentCompany.PrintFileCopies != 0 ? "File Copies will be printed." : "File Copies are turned off.",
+        "&Print", static_cast<int>(numbers.size()));
   if (dialog.ShowModal() != platform::ui::mrOk) return;
   if (email && !documents::EnsureMailOnline()) return;
   const int typed =
@@ -578,15 +536,11 @@ void TInvEdit1::BatchPrinButnClick() {
 
 void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, bool email) {
   {
-    platform::ui::WaitCursor busy;
     OutputFlags flags(0, 1);
-    ProgressWindow progress(email ? "E-Mail Mode" : "Printer Mode");
-    for (int n = 0; n < count; ++n) {
-      const std::string number = TrimBlanks(numbers[static_cast<std::size_t>(n)]);
-      progress.Show(Text("Processing Invoice " + number + " ..."));
+    forms::RunDocumentBatch(numbers, count, email, "Invoice", [](const std::string& number) {
       PrintInvoiceNo = number;
       BuildInvoiceDocument();
-    }
+    });
   }
   const QString done = "Batch Print complete. " + QString::number(count);
   if (!email) {
@@ -598,23 +552,15 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
   MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
 }
 
-void TInvEdit1::SetFilter(bool on) {
-  if (on != InvBrowser1->FilterEnabled()) InvBrowser1->SetFilterEnabled(on);
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, on ? palette.color(QPalette::Dark) : palette.color(QPalette::Button));
-  setPalette(palette);
-  QPalette filterPalette = CFilter->palette();
-  filterPalette.setColor(QPalette::WindowText, on ? Qt::red : Qt::black);
-  CFilter->setPalette(filterPalette);
-  CFilter->setText(on ? "Filtering Customer#: " + Text(CustomerFilterNo) : QString("Filter Closed"));
+QString TInvEdit1::SetFilter(bool on) {
+  return forms::SwitchManagerFilter(*this, *CFilter, *InvBrowser1, on,
+                                    "Filtering Customer#: " + Text(CustomerFilterNo));
 }
 
 void TInvEdit1::SpeedButton2Click() {
   if (!ReadHighlighted()) return;
   CustomerFilterNo = TrimBlanks(InvoiceBuf.InvCustomerNo.Get()).substr(0, 10);
-  const bool on = !InvBrowser1->FilterEnabled();
-  SetFilter(on);
-  SetStatusText(1, on ? "Click filter button again to clear filter." : "Filter closed.");
+  SetStatusText(1, SetFilter(!InvBrowser1->FilterEnabled()));
 }
 
 void TInvEdit1::PrintWindow1Click() {
@@ -622,7 +568,7 @@ void TInvEdit1::PrintWindow1Click() {
 }
 
 void TInvEdit1::PrinterSetup1Click() {
-  if (ShowPrinterSetup) ShowPrinterSetup();
+  forms::ShowPrinterSetup();
 }
 
 void TInvEdit1::SpeedButton4Click() {

@@ -38,9 +38,6 @@ extern std::string CustomerFilterNo;
 // 1 while a double-click shows the "Customer Data" window instead of the invoice.
 extern uint8_t CustomerDataMode;
 
-// The main window's printer-setup dialog; installed by the main window.
-extern std::function<void()> ShowPrinterSetup;
-
 class TInvEdit1 : public platform::ui::Form {
  public:
   explicit TInvEdit1(QWidget* parent = nullptr);
@@ -143,7 +140,8 @@ class TInvEdit1 : public platform::ui::Form {
   void SwitchKey(int32_t keyNr);
   // Reads the highlighted row's record into InvoiceBuf; false when there is none.
   bool ReadHighlighted();
-  void SetFilter(bool on);
+  // Returns the status text of the switch.
+  QString SetFilter(bool on);
   void RunTransaction(bool (*transaction)(storage::IsamRecRef, std::string&));
   void ShowAddedInvoice(const AddedInvoice& added);
   void ReportEMailSent(const std::string& number);

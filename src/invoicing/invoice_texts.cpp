@@ -1,54 +1,45 @@
 #include "invoicing/invoice_texts.h"
 
+#include "forms/browser_columns.h"
 #include "platform/text/key_text.h"
 #include "records/stored_amount.h"
 
 namespace invoicing {
 
-using platform::text::PadRightWith;
 using platform::text::TrimBlanks;
+
+using forms::BrowserAmountColumn;
+using forms::BrowserColumn;
+using forms::BrowserRow;
 
 namespace {
 
-constexpr std::size_t kAmountWidth = 12;
-
-std::string Column(const std::string& text, std::size_t width) {
-  return PadRightWith(TrimBlanks(text), ' ', width);
-}
-
-// Right-aligned; a wider text keeps every character and pushes the later columns on.
-std::string AmountColumn(const std::string& text) {
-  if (text.size() >= kAmountWidth) return text;
-  return std::string(kAmountWidth - text.size(), ' ') + text;
-}
-
 std::string Amount(const records::ShortString<10>& stored) {
-  return AmountColumn(records::FormatStoredAmount(TrimBlanks(stored.Get())));
-}
-
-std::string Row(std::string text) {
-  return PadRightWith(text, ' ', kInvoiceRowWidth);
+  return forms::BrowserStoredAmount(stored.Get());
 }
 
 }  // namespace
 
 std::string InvoiceBrowserHeader() {
-  return Row(Column("Year/Mo/Dy", 10) + " " + Column("T", 1) + " " + Column("Invoice#", 9) + " " +
-             Column("Cust#", 8) + " " + Column("Short Name", 10) + " " + AmountColumn("Grand Total") + " " +
-             AmountColumn("Amount Due") + " " + AmountColumn("Paid Amount") + " " + Column("Key Code", 8) +
-             " " + Column("Date Paid", 10) + " " + Column("CO#", 5));
+  return BrowserRow(BrowserColumn("Year/Mo/Dy", 10) + " " + BrowserColumn("T", 1) + " " +
+                    BrowserColumn("Invoice#", 9) + " " + BrowserColumn("Cust#", 8) + " " +
+                    BrowserColumn("Short Name", 10) + " " + BrowserAmountColumn("Grand Total") + " " +
+                    BrowserAmountColumn("Amount Due") + " " + BrowserAmountColumn("Paid Amount") + " " +
+                    BrowserColumn("Key Code", 8) + " " + BrowserColumn("Date Paid", 10) + " " +
+                    BrowserColumn("CO#", 5));
 }
 
 std::string InvoiceBrowserRow(const records::InvoiceRec& r) {
-  return Row(Column(r.SortDate.Get(), 10) + " " + Column(r.TransactionType.Get(), 1) + " " +
-             Column(r.InvoiceNo.Get(), 9) + " " + Column(r.InvCustomerNo.Get(), 8) + " " +
-             Column(r.ShortName.Get(), 10) + " " + Amount(r.InvTotal) + " " + Amount(r.AmountDue) + " " +
-             Amount(r.InvPaid) + " " + Column(r.KeyCode.Get(), 8) + " " + Column(r.DatePaid.Get(), 10) + " " +
-             Column(r.CompanyNumber.Get(), 5));
+  return BrowserRow(BrowserColumn(r.SortDate.Get(), 10) + " " + BrowserColumn(r.TransactionType.Get(), 1) +
+                    " " + BrowserColumn(r.InvoiceNo.Get(), 9) + " " +
+                    BrowserColumn(r.InvCustomerNo.Get(), 8) + " " + BrowserColumn(r.ShortName.Get(), 10) +
+                    " " + Amount(r.InvTotal) + " " + Amount(r.AmountDue) + " " + Amount(r.InvPaid) + " " +
+                    BrowserColumn(r.KeyCode.Get(), 8) + " " + BrowserColumn(r.DatePaid.Get(), 10) + " " +
+                    BrowserColumn(r.CompanyNumber.Get(), 5));
 }
 
 std::string UnreadableInvoiceRow(const std::string& key) {
-  return Row("****  " + key);
+  return BrowserRow("****  " + key);
 }
 
 bool MarkDamagedInvoice(records::InvoiceRec& r) {

@@ -161,12 +161,17 @@ bool AddReceivedStock(const std::string& code, double quantity) {
   records::ProductRec product{};
   storage::IsamRecRef ref = 0;
   if (quantity == 0 || !ReadProduct(code, product, ref) || product.NonStock) return true;
+  return AddStockOnHand(product, ref, quantity);
+}
+
+bool AddStockOnHand(records::ProductRec product, storage::IsamRecRef ref, double quantity) {
+  if (quantity == 0) return true;
   const records::ProductRec before = product;
   double onHand = platform::text::TryStrToFloat(TrimBlanks(product.OnHand.Get())).value_or(0);
   product.OnHand.Set(platform::text::FloatToStr(onHand + quantity).substr(0, 10));
   if (records::UpdateProductRecord(product, before, ref)) return true;
-  platform::ui::ShowMessage(QString::fromStdString("The stock of product " + UpperCase(TrimBlanks(code)) +
-                                                   " could not be updated."));
+  platform::ui::ShowMessage(QString::fromStdString(
+      "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated."));
   return false;
 }
 

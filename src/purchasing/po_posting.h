@@ -56,6 +56,8 @@ bool ReadProduct(const std::string& code, records::ProductRec& product, storage:
 // open. False, after telling the user, when the product record cannot be rewritten; true when
 // it was rewritten or has nothing to change.
 bool AddReceivedStock(const std::string& code, double quantity);
+// The same for a product already read (at ref), which must be stocked.
+bool AddStockOnHand(records::ProductRec product, storage::IsamRecRef ref, double quantity);
 
 // A quantity as typed or stored ("1,250", "2.5"); none when it is no number. Blank counts as 0.
 std::optional<double> QuantityOf(const std::string& text);

@@ -162,4 +162,30 @@ class FileForAction {
   bool open_;
 };
 
+// The first record whose key keyNr is exactly `wanted`, read from a file of the open company that
+// is opened around the read unless a window holds it; an empty record when there is none or the
+// file cannot be opened.
+template <class Record>
+Record ReadFromFileByKey(storage::IsamFileBlock& file, bool (*open)(), storage::DataFileUnit& unit,
+                         const storage::IsamKeyStr& wanted, int keyNr) {
+  FileForAction action(file, open);
+  Record record{};
+  storage::IsamRecRef ref = 0;
+  if (!action.Open() || !ReadByKey(unit, wanted, keyNr, record, ref)) return Record{};
+  return record;
+}
+
+// Every record of an open file in physical record order, read one by one and handed to visit;
+// ends at the end of the file or at the first record that cannot be read.
+template <class Record, class Visit>
+void ForEachRecordInFileOrder(storage::IsamFileBlock file, Visit visit) {
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
+    Record record{};
+    storage::IsamGetRec(file, ref, &record, sizeof record);
+    if (!storage::IsamOK) break;
+    visit(record);
+  }
+}
+
 }  // namespace records

@@ -44,6 +44,7 @@
 #include "platform/ui/message_box.h"
 #include "products/price_change.h"
 #include "products/product_manager.h"
+#include "purchasing/po_manager.h"
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
@@ -193,7 +194,7 @@ void TMainForm::BuildMenus() {
   File1 = MainMenu1->addMenu("&File");
   CompanyManager1 = AddItem(File1, "Co&mpany Manager...", &TMainForm::CompanyManager1Click);
   VendorManager1 = AddItem(File1, "&Vendor Manager...", &TMainForm::VendorManager1Click);
-  POManager1 = AddItem(File1, "P&O Manager...", nullptr);
+  POManager1 = AddItem(File1, "P&O Manager...", &TMainForm::POManager1Click);
   ProductManager1 = AddItem(File1, "&Product Manager...", &TMainForm::ProductManager1Click);
   InvoiceManager1 = AddItem(File1, "&Invoice Manager...", &TMainForm::InvoiceManager1Click);
   CustomerManager1 = AddItem(File1, "&Customer Manager...", &TMainForm::CustomerManager1Click);
@@ -803,6 +804,10 @@ void TMainForm::CustomerManager1Click() {
 
 void TMainForm::VendorManager1Click() {
   purchasing::CreateVenList().ShowModal();
+}
+
+void TMainForm::POManager1Click() {
+  purchasing::CreatePOList1().ShowModal();
 }
 
 void TMainForm::InvoiceManager1Click() {

@@ -69,6 +69,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void CustomerManager1Click();
   void ProductManager1Click();
   void VendorManager1Click();
+  void POManager1Click();
   void InvoiceManager1Click();
   void PrinterSetup1Click();
   void EditTerms1Click();

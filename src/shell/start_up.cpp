@@ -43,6 +43,7 @@
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
 #include "purchasing/vendor_dialog.h"
+#include "purchasing/po_manager.h"
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
@@ -100,6 +101,7 @@ void CreateOtherForms() {
   exchange::CreateOVBkUp();
   exchange::CreateEMMemo();
   purchasing::CreateVenList();
+  purchasing::CreatePOList1();
   purchasing::CreateVendEdit();
   CreateTimerForm();
   reports::CreateRptSelect();
@@ -149,7 +151,7 @@ void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
   forms::DocumentsByEMail = nullptr;
-  invoicing::ShowPrinterSetup = nullptr;
+  forms::PrinterSetupHook = nullptr;
   invoicing::ShowMainStatusText = nullptr;
   ForgetLabelWizardHooks();
 }
@@ -178,7 +180,7 @@ bool StartUp() {
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
-  invoicing::ShowPrinterSetup = [] {
+  forms::PrinterSetupHook = [] {
     if (MainForm) MainForm->PrinterSetup1Click();
   };
   invoicing::ShowMainStatusText = [](const QString& text) {

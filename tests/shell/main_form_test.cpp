@@ -24,6 +24,7 @@
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
+#include "purchasing/po_manager.h"
 #include "purchasing/vendor_manager.h"
 #include "records/last_company.h"
 #include "shell/about_box.h"
@@ -410,6 +411,27 @@ TEST_F(MainWindowTest, TheEMailNoticeOpensFromTheToolsMenuAndTheOutputPanel) {
   EXPECT_TRUE(ui.Done());
 }
 
+// The Purchase Orders button opens the PO Manager on the open company's POs, listed by PO date; a
+// company that has none yet gets its empty PO files first.
+TEST_F(MainWindowTest, PurchaseOrdersButtonOpensThePOManager) {
+  FileCompanies({Company("12", "Acme Supply")});
+  InstallCompanyFileNames();
+  CurrentCompany = Company("12", "Acme Supply");
+  MainForm->EnableCompanyItems();
+  UiScript ui;
+  ui.ExpectMessage("I am going to create a new, empty Purchase Order file for this company.", "New Company");
+  ui.OnModal<purchasing::TPOList1>([](purchasing::TPOList1& m) {
+    EXPECT_EQ(m.Caption(), "Purchase Order Manager");
+    EXPECT_EQ(m.CName->text(), "Acme Supply - #12");
+    EXPECT_EQ(m.RecBrowser1->BrowserKeyNumber(), 3);
+    EXPECT_EQ(m.StatusText(0), "Records: 0");
+  });
+  MainForm->POMan->click();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(std::filesystem::exists("12O.DAT"));
+  storage::CurrentCompanyNumber = nullptr;
+}
+
 TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
   UiScript ui;
   MainForm->Show();
@@ -532,7 +554,8 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   EXPECT_TRUE(MainForm->SpeedButton4->isEnabled());  // products
   EXPECT_TRUE(MainForm->VendorManager1->isEnabled());
   EXPECT_TRUE(MainForm->VendButn->isEnabled());
-  EXPECT_FALSE(MainForm->POManager1->isEnabled());  // its window is not built yet
+  EXPECT_TRUE(MainForm->POManager1->isEnabled());
+  EXPECT_TRUE(MainForm->POMan->isEnabled());
   ui.OnModal<invoicing::TPayBox>(
       [](invoicing::TPayBox& wizard) { EXPECT_EQ(wizard.Caption(), "Payment Wizard - Second Shop"); });
   MainForm->PayboxButn->click();
