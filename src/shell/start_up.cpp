@@ -46,6 +46,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
+#include "reports/form_letter_window.h"
 #include "reports/label_queue.h"
 #include "reports/label_wizard.h"
 #include "reports/report_viewer.h"
@@ -103,6 +104,7 @@ void CreateOtherForms() {
   reports::Creatertreport();
   reports::CreateMyChart();
   reports::Createlblwiz();
+  reports::CreateLetterWiz();
 }
 
 // The end of the desktop session (or a kill) asks the program to stop with a signal, where the
