@@ -6,6 +6,9 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QAbstractItemView>
 #include <QMimeData>
 #include <QScreen>
 #include <QTextBlock>
@@ -13,6 +16,8 @@
 #include <QTextList>
 #include <QVBoxLayout>
 #include <cmath>
+#include <memory>
+#include <type_traits>
 
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
@@ -45,6 +50,26 @@ const char* const kRichTextMimeAlias = "application/rtf";
 
 // The ruler works in points as the indents are kept, the editor in pixels of 1/96 inch.
 constexpr qreal kRulerAdj = 4.0 / 3.0;
+
+// The alignment and bullet buttons show lines of text as they would lie on the page.
+QIcon ParagraphIcon(Qt::Alignment alignment, bool bullets = false) {
+  QPixmap pixmap(16, 16);
+  pixmap.fill(Qt::transparent);
+  QPainter painter(&pixmap);
+  painter.setPen(QPen(Qt::black, 1));
+  const int widths[] = {14, 9, 12, 7};
+  for (int line = 0; line < 4; ++line) {
+    const int y = 2 + line * 4;
+    int width = bullets ? 10 : widths[line];
+    int x = alignment & Qt::AlignHCenter ? (16 - width) / 2 : alignment & Qt::AlignRight ? 15 - width : 1;
+    if (bullets) {
+      painter.drawRect(1, y - 1, 1, 1);
+      x = 5;
+    }
+    painter.drawLine(x, y, x + width - 1, y);
+  }
+  return QIcon(pixmap);
+}
 
 std::string PathOf(const QString& name) {
   return name.toStdString();
@@ -84,7 +109,10 @@ void TLetterEdit::insertFromMimeData(const QMimeData* source) {
 }
 
 QMimeData* TLetterEdit::createMimeDataFromSelection() const {
-  QMimeData* data = QTextEdit::createMimeDataFromSelection();
+  // The editor's own data lists a fixed set of formats: its contents go into plain data.
+  std::unique_ptr<QMimeData> own(QTextEdit::createMimeDataFromSelection());
+  auto* data = new QMimeData;
+  for (const QString& format : own->formats()) data->setData(format, own->data(format));
   QTextDocument selection;
   QTextCursor(&selection).insertFragment(textCursor().selection());
   data->setData(kRichTextMime, QByteArray::fromStdString(forms::RichTextFromDocument(selection)));
@@ -174,8 +202,11 @@ void TLetterWiz::BuildSpeedBar() {
   SpeedBar = new QWidget(this);
   auto* bar = new QHBoxLayout(SpeedBar);
   bar->setContentsMargins(4, 2, 4, 2);
-  auto icon = [this](QToolButton* button, QStyle::StandardPixmap pixmap) {
-    button->setIcon(style()->standardIcon(pixmap));
+  auto icon = [this](QToolButton* button, const auto& image) {
+    if constexpr (std::is_same_v<std::decay_t<decltype(image)>, QIcon>)
+      button->setIcon(image);
+    else
+      button->setIcon(style()->standardIcon(image));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
     return button;
   };
@@ -192,7 +223,8 @@ void TLetterWiz::BuildSpeedBar() {
   FontName->addItems(families);
   FontName->setEditable(true);
   FontName->setInsertPolicy(QComboBox::NoInsert);
-  FontName->setMinimumContentsLength(16);
+  FontName->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  FontName->setMinimumContentsLength(12);
   FontSize = new QSpinBox(SpeedBar);
   FontSize->setRange(1, 1638);
   MainFont = SpeedButton("Font Selection", "Font...");
@@ -209,16 +241,19 @@ void TLetterWiz::BuildSpeedBar() {
   BoldButton->setShortcut(QKeySequence::Bold);
   ItalicButton->setShortcut(QKeySequence::Italic);
   UnderlineButton->setShortcut(QKeySequence::Underline);
-  LeftAlign = SpeedButton("Align Left", "Left", true);
-  CenterAlign = SpeedButton("Center", "Center", true);
-  RightAlign = SpeedButton("Align Right", "Right", true);
+  LeftAlign = icon(SpeedButton("Align Left", "Left", true), ParagraphIcon(Qt::AlignLeft));
+  CenterAlign = icon(SpeedButton("Center", "Center", true), ParagraphIcon(Qt::AlignHCenter));
+  RightAlign = icon(SpeedButton("Align Right", "Right", true), ParagraphIcon(Qt::AlignRight));
   for (QToolButton* button : {LeftAlign, CenterAlign, RightAlign}) button->setAutoExclusive(true);
-  BulletsButton = SpeedButton("Bullets", QString::fromUtf8("\u2022 Bullets"), true);
+  BulletsButton = icon(SpeedButton("Bullets", "Bullets", true), ParagraphIcon(Qt::AlignLeft, true));
   ComboBox1 = new QComboBox(SpeedBar);
   for (const MergeKeyword& keyword : MergeKeywords())
     if (keyword.Listed) ComboBox1->addItem(keyword.Listed);
   ComboBox1->model()->sort(0);
   ComboBox1->setMaxVisibleItems(20);
+  ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+  ComboBox1->setMinimumContentsLength(14);
+  ComboBox1->view()->setMinimumWidth(ComboBox1->view()->sizeHintForColumn(0) + 24);
   BitBtn3 = new QPushButton("Queue", SpeedBar);
   BitBtn3->setToolTip("Print Queue");
   SpeedButton3 = icon(SpeedButton("Close"), QStyle::SP_DialogCloseButton);

@@ -27,7 +27,6 @@ class TLetterEdit : public QTextEdit {
  public:
   explicit TLetterEdit(QWidget* parent = nullptr);
 
- protected:
   bool canInsertFromMimeData(const QMimeData* source) const override;
   void insertFromMimeData(const QMimeData* source) override;
   QMimeData* createMimeDataFromSelection() const override;
