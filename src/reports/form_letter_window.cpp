@@ -3,14 +3,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QMenuBar>
 #include <QPainter>
 #include <QPixmap>
 #include <QAbstractItemView>
 #include <QMimeData>
-#include <QScreen>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
@@ -153,7 +151,7 @@ TLetterWiz::TLetterWiz(QWidget* parent) : Form(parent) {
     QObject::connect(RichEdit1, signal, this, [this] { SelectionChange(); });
   QObject::connect(RichEdit1, &QTextEdit::currentCharFormatChanged, this, [this] { SelectionChange(); });
 
-  if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+  resize(1000, 700);
   SetLetterFileName(kUntitled);
   SelectionChange();
 }
@@ -200,8 +198,6 @@ QToolButton* TLetterWiz::SpeedButton(const QString& hint, const QString& text, b
 
 void TLetterWiz::BuildSpeedBar() {
   SpeedBar = new QWidget(this);
-  auto* bar = new QHBoxLayout(SpeedBar);
-  bar->setContentsMargins(4, 2, 4, 2);
   auto icon = [this](QToolButton* button, const auto& image) {
     if constexpr (std::is_same_v<std::decay_t<decltype(image)>, QIcon>)
       button->setIcon(image);
@@ -252,31 +248,39 @@ void TLetterWiz::BuildSpeedBar() {
   ComboBox1->model()->sort(0);
   ComboBox1->setMaxVisibleItems(20);
   ComboBox1->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
-  ComboBox1->setMinimumContentsLength(14);
+  ComboBox1->setMinimumContentsLength(40);
   ComboBox1->view()->setMinimumWidth(ComboBox1->view()->sizeHintForColumn(0) + 24);
   BitBtn3 = new QPushButton("Queue", SpeedBar);
   BitBtn3->setToolTip("Print Queue");
   SpeedButton3 = icon(SpeedButton("Close"), QStyle::SP_DialogCloseButton);
   SpeedButton4 = icon(SpeedButton("Help"), QStyle::SP_DialogHelpButton);
 
+  // Two rows, so that the window fits a small screen: editing above, the merge below.
+  auto* rows = new QVBoxLayout(SpeedBar);
+  rows->setContentsMargins(4, 2, 4, 2);
+  rows->setSpacing(2);
+  auto* editing = new QHBoxLayout;
   for (QWidget* w : std::initializer_list<QWidget*>{OpenButton, SaveButton, PrintButton, UndoButton, CutButton,
                                                     CopyButton, PasteButton})
-    bar->addWidget(w);
-  bar->addSpacing(8);
-  bar->addWidget(new QLabel("Font:", SpeedBar));
-  bar->addWidget(FontName);
-  bar->addWidget(new QLabel("Size:", SpeedBar));
-  bar->addWidget(FontSize);
+    editing->addWidget(w);
+  editing->addSpacing(8);
+  editing->addWidget(new QLabel("Font:", SpeedBar));
+  editing->addWidget(FontName);
+  editing->addWidget(new QLabel("Size:", SpeedBar));
+  editing->addWidget(FontSize);
   for (QWidget* w : std::initializer_list<QWidget*>{MainFont, BoldButton, ItalicButton, UnderlineButton, LeftAlign,
                                                     CenterAlign, RightAlign, BulletsButton})
-    bar->addWidget(w);
-  bar->addSpacing(8);
-  bar->addWidget(new QLabel("Keywords:", SpeedBar));
-  bar->addWidget(ComboBox1);
-  bar->addWidget(BitBtn3);
-  bar->addStretch(1);
-  bar->addWidget(SpeedButton3);
-  bar->addWidget(SpeedButton4);
+    editing->addWidget(w);
+  editing->addStretch(1);
+  auto* merge = new QHBoxLayout;
+  merge->addWidget(new QLabel("Keywords:", SpeedBar));
+  merge->addWidget(ComboBox1);
+  merge->addWidget(BitBtn3);
+  merge->addStretch(1);
+  merge->addWidget(SpeedButton3);
+  merge->addWidget(SpeedButton4);
+  rows->addLayout(editing);
+  rows->addLayout(merge);
 
   auto click = [this](QAbstractButton* button, auto handler) {
     QObject::connect(button, &QAbstractButton::clicked, this, handler);
@@ -302,6 +306,11 @@ void TLetterWiz::BuildSpeedBar() {
   QObject::connect(FontName, &QComboBox::textActivated, this, [this] { FontNameChange(); });
   QObject::connect(FontSize, &QSpinBox::valueChanged, this, [this] { FontSizeChange(); });
   QObject::connect(FontSize, &QSpinBox::editingFinished, this, [this] { FontSizeChange(); });
+}
+
+// The window covers the desktop's work area.
+void TLetterWiz::FormShow() {
+  setWindowState(windowState() | Qt::WindowMaximized);
 }
 
 void TLetterWiz::SetLetterFileName(const QString& name) {

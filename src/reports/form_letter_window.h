@@ -83,6 +83,7 @@ class TLetterWiz : public platform::ui::Form {
   void LeftIndMouseUp();
   void RightIndMouseUp();
 
+  void FormShow() override;
   void FormCloseQuery(bool& canClose) override;
 
   // Loads a letter's bytes (rich or plain text) into the editor, unmodified, with nothing to

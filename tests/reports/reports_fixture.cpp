@@ -7,6 +7,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/product_file.h"
 #include "reports/report_viewer.h"
@@ -90,6 +91,10 @@ void ReportsTest::FilePOLines(const std::vector<PODetailRec>& lines) {
 
 void ReportsTest::FileProducts(const std::vector<ProductRec>& products) {
   FileAll(OpenProductFile, ProductFile, products, AddProductRecord);
+}
+
+void ReportsTest::FileCustomers(const std::vector<CustomerRec>& customers) {
+  FileAll(OpenCustomerFile, CustomerFile, customers, AddCustomerRecord);
 }
 
 InvoiceRec ReportsTest::Invoice(const InvoiceFields& f) {

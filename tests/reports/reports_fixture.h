@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/text/clock.h"
+#include "records/customer_rec.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
 #include "records/po_detail_file.h"
@@ -29,6 +30,8 @@ class ReportsTest : public ::testing::Test {
   void FileLines(const std::vector<records::DetailRec>& lines);
   void FilePOLines(const std::vector<records::PODetailRec>& lines);
   void FileProducts(const std::vector<records::ProductRec>& products);
+  // Into a customer file the test has created.
+  void FileCustomers(const std::vector<records::CustomerRec>& customers);
 
   // An invoice-file record: sortable date "YYYY/MM/DD" (typed in month order beside it), and its
   // amounts as stored.
