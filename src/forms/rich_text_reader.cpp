@@ -10,6 +10,7 @@
 #include <QTextList>
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 #include <map>
 #include <optional>
 #include <set>
@@ -22,6 +23,16 @@
 namespace forms {
 
 namespace {
+
+// Deeper groups than any word processor writes.
+constexpr size_t kMaxDepth = 256;
+
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
 
 QString FromWindows1252(unsigned char byte) {
   const char c = static_cast<char>(byte);
@@ -86,7 +97,13 @@ class RichTextReader {
     pos_ = in_.find('{');  // blanks before the file's group
     while (pos_ < in_.size() && !finished_) {
       const char c = in_[pos_++];
-      if (c == '{') {
+      if (overflow_ > 0) {
+        // Groups nested past any sense (a damaged or hostile file) are passed over whole.
+        overflow_ += c == '{' ? 1 : c == '}' ? -1 : 0;
+        if (c == '\\') ++pos_;
+      } else if (c == '{' && stack_.size() >= kMaxDepth) {
+        overflow_ = 1;
+      } else if (c == '{') {
         stack_.push_back(stack_.back());
         stack_.back().starred = false;
         stack_.back().fresh = true;
@@ -148,10 +165,16 @@ class RichTextReader {
 
   void ControlSymbol(char c) {
     if (c == '\'') {
-      if (pos_ + 2 > in_.size()) return;
-      const int byte = std::stoi(std::string(in_.substr(pos_, 2)), nullptr, 16);
+      const int high = pos_ < in_.size() ? HexDigit(in_[pos_]) : -1;
+      const int low = pos_ + 1 < in_.size() ? HexDigit(in_[pos_ + 1]) : -1;
+      if (high < 0 || low < 0) {
+        // Not a character: what stood for its digits is left out with it.
+        for (int k = 0; k < 2 && pos_ < in_.size() && !std::strchr("\\{}", in_[pos_]); ++k) ++pos_;
+        return;
+      }
       pos_ += 2;
-      Character(FromWindows1252(static_cast<unsigned char>(byte)), static_cast<unsigned char>(byte));
+      const auto byte = static_cast<unsigned char>(high * 16 + low);
+      Character(FromWindows1252(byte), byte);
     } else if (c == '*') {
       Top().starred = true;
     } else if (c == '\\' || c == '{' || c == '}') {
@@ -203,7 +226,7 @@ class RichTextReader {
       EndParagraph(false);
     } else if (word == "page") {
       EndParagraph(true);
-    } else if (word == "u") {
+    } else if (word == "u" && parameter) {
       Character(QString(QChar(static_cast<char16_t>(n < 0 ? n + 65536 : n))), 0);
       fallback_ = Top().fallbackCount;
     } else if (word == "uc") {
@@ -370,6 +393,7 @@ class RichTextReader {
   QTextCursor cursor_;
   std::vector<Group> stack_;
   int fallback_ = 0;  // fallback characters still to skip after \uN
+  size_t overflow_ = 0;  // depth of the groups passed over below kMaxDepth
   QString pending_;
   CharState pendingFormat_;
   bool breakBefore_ = false;

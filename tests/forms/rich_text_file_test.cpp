@@ -10,6 +10,7 @@
 #include <QTextDocument>
 #include <QTextList>
 #include <functional>
+#include <random>
 
 #include "platform/ui/support/ui_script.h"
 
@@ -207,6 +208,39 @@ TEST_F(RichTextFileTest, ReadsWhatOtherWordProcessorsWrite) {
   EXPECT_EQ(document.findBlockByNumber(4).textList(), document.findBlockByNumber(3).textList());
   EXPECT_EQ(document.findBlockByNumber(5).textList(), nullptr);
   EXPECT_TRUE(d.filter("[end").value(0).contains("Courier New 12"));
+}
+
+// A damaged file gives what can be read of it, never an error: every cut of a letter, bytes
+// changed at random, bad escapes and groups nested past reason.
+TEST_F(RichTextFileTest, DamagedFilesAreReadAsFarAsTheyGo) {
+  QTextDocument document;
+  QTextCursor cursor(&document);
+  cursor.insertText(QString::fromUtf8("Dear \u0141\u00f3d\u017a {x}\tend"), Face("Liberation Serif", 12));
+  cursor.insertBlock();
+  QTextListFormat bullets;
+  bullets.setStyle(QTextListFormat::ListDisc);
+  cursor.createList(bullets);
+  cursor.insertText("point");
+  const std::string rtf = RichTextFromDocument(document);
+  for (size_t cut = 6; cut <= rtf.size(); ++cut) {
+    QTextDocument read;
+    EXPECT_TRUE(ReadRichText(rtf.substr(0, cut), read));
+    if (cut == rtf.size()) EXPECT_EQ(Shown(read), Shown(document));
+  }
+  std::mt19937 random(7);
+  for (int round = 0; round < 300; ++round) {
+    std::string damaged = rtf;
+    for (int k = 0; k < 5; ++k)
+      damaged[5 + random() % (damaged.size() - 5)] = "{}\\';*0a-\xFF"[random() % 11];
+    QTextDocument read;
+    EXPECT_TRUE(ReadRichText(damaged, read));
+  }
+  QTextDocument read;
+  EXPECT_TRUE(ReadRichText("{\\rtf1 a\\'zz\\'4 b\\u\\bin99999999 ", read));
+  EXPECT_EQ(Text(read), "ab");
+  const std::string deep = "{\\rtf1 before" + std::string(100000, '{') + "lost" + std::string(100000, '}') + " after}";
+  EXPECT_TRUE(ReadRichText(deep, read));
+  EXPECT_EQ(Text(read), "before after");
 }
 
 TEST_F(RichTextFileTest, PlainTextLettersAreTakenByTheirBytes) {
