@@ -23,6 +23,7 @@
 #include "forms/run_state.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/print/colors.h"
 #include "platform/ui/application.h"
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/message_box.h"
@@ -67,6 +68,11 @@ QIcon ParagraphIcon(Qt::Alignment alignment, bool bullets = false) {
     painter.drawLine(x, y, x + width - 1, y);
   }
   return QIcon(pixmap);
+}
+
+// A colour as the font dialog takes it: 0x00BBGGRR.
+int32_t WindowsColor(const QColor& color) {
+  return color.red() | color.green() << 8 | color.blue() << 16;
 }
 
 std::string PathOf(const QString& name) {
@@ -343,6 +349,7 @@ void TLetterWiz::LoadLetter(const std::string& bytes) {
 
 void TLetterWiz::FileNewClick() {
   SetLetterFileName(kUntitled);
+  RichEdit1->setReadOnly(false);
   LoadLetter(std::string());
 }
 
@@ -351,6 +358,7 @@ void TLetterWiz::FileOpenClick() {
   platform::ui::FileDialogRequest request;
   request.filter = kLetterFilter;
   request.initialDir = QDir::currentPath();
+  request.offerReadOnly = true;
   if (!platform::ui::OpenFileDialog(request)) return;
   std::string bytes;
   if (!platform::files::ReadWholeFile(PathOf(request.fileName), &bytes)) {
@@ -359,6 +367,7 @@ void TLetterWiz::FileOpenClick() {
   }
   LoadLetter(bytes);
   SetLetterFileName(request.fileName);
+  RichEdit1->setReadOnly(request.readOnly);
   RichEdit1->setFocus();
 }
 
@@ -484,11 +493,18 @@ void TLetterWiz::MergeCharFormat(const QTextCharFormat& format) {
 }
 
 void TLetterWiz::SelectFont() {
+  const QTextCharFormat current = RichEdit1->currentCharFormat();
+  const QColor shown = current.foreground().style() == Qt::NoBrush ? RichEdit1->palette().color(QPalette::Text)
+                                                                     : current.foreground().color();
   platform::ui::FontRequest request;
-  request.font = platform::ui::FromQFont(RichEdit1->currentCharFormat().font().resolve(RichEdit1->font()), 0);
+  request.font = platform::ui::FromQFont(current.font().resolve(RichEdit1->document()->defaultFont()),
+                                         WindowsColor(shown));
   if (platform::ui::FontDialog(request)) {
     QTextCharFormat format;
     format.setFont(platform::ui::ToQFont(request.font));
+    // The text's own colour stays the reader's default; any other is kept with the text.
+    if (platform::print::ColorToQColor(request.font.color) != shown)
+      format.setForeground(platform::print::ColorToQColor(request.font.color));
     RichEdit1->mergeCurrentCharFormat(format);
   }
   RichEdit1->setFocus();

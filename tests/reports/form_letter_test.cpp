@@ -95,13 +95,17 @@ class FormLetterTest : public test_fixtures::ReportsTest {
   }
 
   // Opens the letter file through the editor's Open dialog.
-  static void OpenLetter(const std::string& path) {
+  static void OpenLetter(const std::string& path, bool readOnly = false) {
     UiScript ui;
     ui.ExpectOpenFile()
         .Inspect([](const FileDialogRequest& r) {
           EXPECT_EQ(r.filter, "Rich Text Files (*.RTF)|*.RTF|Text Files (*.TXT)|*.TXT");
+          EXPECT_TRUE(r.offerReadOnly);
         })
-        .Answer(QString::fromStdString(path));
+        .Answer([&](FileDialogRequest& r) {
+          r.fileName = QString::fromStdString(path);
+          r.readOnly = readOnly;
+        });
     LetterWiz->FileOpenClick();
     EXPECT_TRUE(ui.Done());
   }
@@ -384,6 +388,43 @@ TEST_F(FormLetterTest, ALetterSavedAndReopenedLosesNothing) {
   w.RichEdit1->setTextCursor(caret);
   EXPECT_EQ(w.FontSize->value(), 18);
   EXPECT_EQ(w.FontName->currentText(), "Liberation Mono");
+}
+
+// The font dialog starts from the format at the caret and gives the selection its font and
+// colour; a letter opened read-only cannot be typed in until a new one is begun.
+TEST_F(FormLetterTest, TheFontDialogAndReadOnlyLetters) {
+  TLetterWiz& w = *LetterWiz;
+  w.RichEdit1->insertPlainText("Red words");
+  w.RichEdit1->selectAll();
+  {
+    UiScript ui;
+    ui.ExpectFont()
+        .Inspect([](const platform::ui::FontRequest& r) {
+          EXPECT_EQ(r.font.name, "Liberation Sans");
+          EXPECT_EQ(r.font.size, 10);
+          EXPECT_FALSE(r.font.bold);
+        })
+        .Answer(platform::ui::FontChoice{"Liberation Mono", 14, true, false, false, true, 0x000000C0});
+    w.SelectFont();
+    EXPECT_TRUE(ui.Done());
+  }
+  const QString path = QString::fromStdString(dir_.File("red.rtf"));
+  {
+    UiScript ui;
+    ui.ExpectSaveFile().Answer(path);
+    EXPECT_TRUE(w.FileSaveAs());
+    EXPECT_TRUE(ui.Done());
+  }
+  OpenLetter(path.toStdString(), true);
+  EXPECT_TRUE(w.RichEdit1->isReadOnly());
+  const QTextCharFormat format = w.RichEdit1->document()->begin().begin().fragment().charFormat();
+  EXPECT_EQ(format.font().family(), "Liberation Mono");
+  EXPECT_EQ(format.fontPointSize(), 14);
+  EXPECT_EQ(format.fontWeight(), QFont::Bold);
+  EXPECT_TRUE(format.fontStrikeOut());
+  EXPECT_EQ(format.foreground().color(), QColor(0xC0, 0, 0));
+  w.FileNewClick();
+  EXPECT_FALSE(w.RichEdit1->isReadOnly());
 }
 
 TEST_F(FormLetterTest, TheRulerSetsTheIndentsOfTheParagraph) {
