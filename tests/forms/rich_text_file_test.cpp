@@ -225,7 +225,9 @@ TEST_F(RichTextFileTest, DamagedFilesAreReadAsFarAsTheyGo) {
   for (size_t cut = 6; cut <= rtf.size(); ++cut) {
     QTextDocument read;
     EXPECT_TRUE(ReadRichText(rtf.substr(0, cut), read));
-    if (cut == rtf.size()) EXPECT_EQ(Shown(read), Shown(document));
+    if (cut == rtf.size()) {
+      EXPECT_EQ(Shown(read), Shown(document));
+    }
   }
   std::mt19937 random(7);
   for (int round = 0; round < 300; ++round) {
