@@ -147,7 +147,8 @@ std::string CharacterFormat(const QTextDocument& document, const QTextCharFormat
 
 // A paragraph whose next one starts a page ends in \page, so that readers break there.
 const char* ParagraphEnd(const QTextBlock& next) {
-  return next.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\r\n" : "\\par\r\n";
+  return next.blockFormat().pageBreakPolicy() & QTextFormat::PageBreak_AlwaysBefore ? "\\page\r\n"
+                                                                                    : "\\par\r\n";
 }
 
 }  // namespace

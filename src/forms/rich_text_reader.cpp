@@ -40,19 +40,51 @@ QString FromWindows1252(unsigned char byte) {
 }
 
 // Groups whose whole content is passed over: what a letter does not show or cannot hold.
-const std::set<std::string, std::less<>> kSkippedGroups = {
-    "stylesheet", "info",      "pict",       "object",     "header",   "headerl",   "headerr",
-    "headerf",    "footer",    "footerl",    "footerr",    "footerf",  "footnote",  "pntext",
-    "listtext",   "shp",       "shpinst",    "shprslt",    "nonshppict", "fldinst", "themedata",
-    "xmlnstbl",   "listtable", "listoverridetable", "rsidtbl", "generator", "revtbl", "filetbl",
-    "annotation", "atnid",     "atnauthor",  "private",    "bkmkstart", "bkmkend", "latentstyles",
-    "datastore",  "colorschememapping", "txe", "pnseclvl"};
+const std::set<std::string, std::less<>> kSkippedGroups = {"stylesheet",
+                                                           "info",
+                                                           "pict",
+                                                           "object",
+                                                           "header",
+                                                           "headerl",
+                                                           "headerr",
+                                                           "headerf",
+                                                           "footer",
+                                                           "footerl",
+                                                           "footerr",
+                                                           "footerf",
+                                                           "footnote",
+                                                           "pntext",
+                                                           "listtext",
+                                                           "shp",
+                                                           "shpinst",
+                                                           "shprslt",
+                                                           "nonshppict",
+                                                           "fldinst",
+                                                           "themedata",
+                                                           "xmlnstbl",
+                                                           "listtable",
+                                                           "listoverridetable",
+                                                           "rsidtbl",
+                                                           "generator",
+                                                           "revtbl",
+                                                           "filetbl",
+                                                           "annotation",
+                                                           "atnid",
+                                                           "atnauthor",
+                                                           "private",
+                                                           "bkmkstart",
+                                                           "bkmkend",
+                                                           "latentstyles",
+                                                           "datastore",
+                                                           "colorschememapping",
+                                                           "txe",
+                                                           "pnseclvl"};
 
 // Control words that stand for one character.
 const std::map<std::string, char16_t, std::less<>> kCharacterWords = {
-    {"tab", u'\t'},       {"line", 0x2028},     {"emdash", 0x2014},   {"endash", 0x2013},
-    {"lquote", 0x2018},   {"rquote", 0x2019},   {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
-    {"bullet", 0x2022},   {"emspace", 0x2003},  {"enspace", 0x2002},  {"qmspace", 0x2005}};
+    {"tab", u'\t'},     {"line", 0x2028},    {"emdash", 0x2014},    {"endash", 0x2013},
+    {"lquote", 0x2018}, {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
+    {"bullet", 0x2022}, {"emspace", 0x2003}, {"enspace", 0x2002},   {"qmspace", 0x2005}};
 
 struct CharState {
   int font = -1;  // -1: the default face
@@ -261,37 +293,60 @@ class RichTextReader {
 
   bool ParagraphWord(const std::string& word, int n) {
     ParaState& para = Top().para;
-    if (word == "ql") para.align = Qt::AlignLeft;
-    else if (word == "qc") para.align = Qt::AlignHCenter;
-    else if (word == "qr") para.align = Qt::AlignRight;
-    else if (word == "qj") para.align = Qt::AlignJustify;
-    else if (word == "li" || word == "lin") para.left = n;
-    else if (word == "ri" || word == "rin") para.right = n;
-    else if (word == "fi") para.first = n;
-    else if (word == "sb") para.before = n;
-    else if (word == "sa") para.after = n;
-    else if (word == "ls") para.bullet = true;
-    else return false;
+    if (word == "ql")
+      para.align = Qt::AlignLeft;
+    else if (word == "qc")
+      para.align = Qt::AlignHCenter;
+    else if (word == "qr")
+      para.align = Qt::AlignRight;
+    else if (word == "qj")
+      para.align = Qt::AlignJustify;
+    else if (word == "li" || word == "lin")
+      para.left = n;
+    else if (word == "ri" || word == "rin")
+      para.right = n;
+    else if (word == "fi")
+      para.first = n;
+    else if (word == "sb")
+      para.before = n;
+    else if (word == "sa")
+      para.after = n;
+    else if (word == "ls")
+      para.bullet = true;
+    else
+      return false;
     return true;
   }
 
   void CharacterWord(const std::string& word, int n, bool on) {
     CharState& chars = Top().chars;
-    if (word == "plain") chars = CharState{};
-    else if (word == "f") chars.font = n;
-    else if (word == "fs") chars.halfPoints = n > 0 ? n : 24;
-    else if (word == "b") chars.bold = on;
-    else if (word == "i") chars.italic = on;
-    else if (word == "strike" || word == "striked") chars.strike = on;
-    else if (word == "ulnone") chars.underline = false;
+    if (word == "plain")
+      chars = CharState{};
+    else if (word == "f")
+      chars.font = n;
+    else if (word == "fs")
+      chars.halfPoints = n > 0 ? n : 24;
+    else if (word == "b")
+      chars.bold = on;
+    else if (word == "i")
+      chars.italic = on;
+    else if (word == "strike" || word == "striked")
+      chars.strike = on;
+    else if (word == "ulnone")
+      chars.underline = false;
     else if (word == "ul" || word == "ulw" || word == "uldb" || word == "uld" || word == "uldash" ||
              word == "ulth" || word == "ulwave")
       chars.underline = on;
-    else if (word == "super") chars.vertical = QTextCharFormat::AlignSuperScript;
-    else if (word == "sub") chars.vertical = QTextCharFormat::AlignSubScript;
-    else if (word == "nosupersub") chars.vertical = QTextCharFormat::AlignNormal;
-    else if (word == "cf") chars.foreground = n;
-    else if (word == "highlight" || word == "cb" || word == "chcbpat") chars.background = n;
+    else if (word == "super")
+      chars.vertical = QTextCharFormat::AlignSuperScript;
+    else if (word == "sub")
+      chars.vertical = QTextCharFormat::AlignSubScript;
+    else if (word == "nosupersub")
+      chars.vertical = QTextCharFormat::AlignNormal;
+    else if (word == "cf")
+      chars.foreground = n;
+    else if (word == "highlight" || word == "cb" || word == "chcbpat")
+      chars.background = n;
   }
 
   void Character(const QString& text, unsigned char byte) {
@@ -306,8 +361,10 @@ class RichTextReader {
         pending_ += text;
         break;
       case Destination::FontTable:
-        if (byte == ';') CommitFont();
-        else fontName_ += text;
+        if (byte == ';')
+          CommitFont();
+        else
+          fontName_ += text;
         break;
       case Destination::ColorTable:
         if (byte == ';') CommitColor();
@@ -392,7 +449,7 @@ class RichTextReader {
   size_t pos_ = 0;
   QTextCursor cursor_;
   std::vector<Group> stack_;
-  int fallback_ = 0;  // fallback characters still to skip after \uN
+  int fallback_ = 0;     // fallback characters still to skip after \uN
   size_t overflow_ = 0;  // depth of the groups passed over below kMaxDepth
   QString pending_;
   CharState pendingFormat_;

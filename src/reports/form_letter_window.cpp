@@ -1,14 +1,14 @@
 #include "reports/form_letter_window.h"
 
+#include <QAbstractItemView>
 #include <QDir>
 #include <QFileInfo>
 #include <QFontDatabase>
 #include <QHBoxLayout>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
-#include <QAbstractItemView>
-#include <QMimeData>
 #include <QTextBlock>
 #include <QTextDocumentFragment>
 #include <QTextList>
@@ -97,7 +97,8 @@ bool TLetterEdit::canInsertFromMimeData(const QMimeData* source) const {
 void TLetterEdit::insertFromMimeData(const QMimeData* source) {
   QTextDocument pasted;
   if (source->hasFormat(kRichTextMime) || source->hasFormat(kRichTextMimeAlias)) {
-    const QByteArray rtf = source->data(source->hasFormat(kRichTextMime) ? kRichTextMime : kRichTextMimeAlias);
+    const QByteArray rtf =
+        source->data(source->hasFormat(kRichTextMime) ? kRichTextMime : kRichTextMimeAlias);
     forms::ReadRichText(std::string_view(rtf.constData(), rtf.size()), pasted);
   } else if (source->hasHtml()) {
     pasted.setHtml(source->html());
@@ -171,13 +172,17 @@ void TLetterWiz::BuildMenus() {
     return action;
   };
   QMenu* file = menuBar_->addMenu("&File");
-  New1 = item(file, "&New", [this] { FileNewClick(); }, QKeySequence::New);
-  Open1 = item(file, "&Open...", [this] { FileOpenClick(); }, QKeySequence::Open);
-  Save1 = item(file, "&Save", [this] { FileSave(); }, QKeySequence::Save);
+  New1 = item(
+      file, "&New", [this] { FileNewClick(); }, QKeySequence::New);
+  Open1 = item(
+      file, "&Open...", [this] { FileOpenClick(); }, QKeySequence::Open);
+  Save1 = item(
+      file, "&Save", [this] { FileSave(); }, QKeySequence::Save);
   SaveAs1 = item(file, "Save &As...", [this] { FileSaveAs(); });
   file->addSeparator();
   Queue1 = item(file, "&Queue...", [this] { QueueClick(); });
-  Print1 = item(file, "&Print", [this] { PrintButtonClick(); }, QKeySequence::Print);
+  Print1 = item(
+      file, "&Print", [this] { PrintButtonClick(); }, QKeySequence::Print);
   PrinterSetup1 = item(file, "P&rinter Setup", [this] { PrinterSetupClick(); });
   file->addSeparator();
   Close1 = item(file, "&Close", [this] { Close(); });
@@ -266,16 +271,16 @@ void TLetterWiz::BuildSpeedBar() {
   rows->setContentsMargins(4, 2, 4, 2);
   rows->setSpacing(2);
   auto* editing = new QHBoxLayout;
-  for (QWidget* w : std::initializer_list<QWidget*>{OpenButton, SaveButton, PrintButton, UndoButton, CutButton,
-                                                    CopyButton, PasteButton})
+  for (QWidget* w : std::initializer_list<QWidget*>{OpenButton, SaveButton, PrintButton, UndoButton,
+                                                    CutButton, CopyButton, PasteButton})
     editing->addWidget(w);
   editing->addSpacing(8);
   editing->addWidget(new QLabel("Font:", SpeedBar));
   editing->addWidget(FontName);
   editing->addWidget(new QLabel("Size:", SpeedBar));
   editing->addWidget(FontSize);
-  for (QWidget* w : std::initializer_list<QWidget*>{MainFont, BoldButton, ItalicButton, UnderlineButton, LeftAlign,
-                                                    CenterAlign, RightAlign, BulletsButton})
+  for (QWidget* w : std::initializer_list<QWidget*>{MainFont, BoldButton, ItalicButton, UnderlineButton,
+                                                    LeftAlign, CenterAlign, RightAlign, BulletsButton})
     editing->addWidget(w);
   editing->addStretch(1);
   auto* merge = new QHBoxLayout;
@@ -362,7 +367,8 @@ void TLetterWiz::FileOpenClick() {
   if (!platform::ui::OpenFileDialog(request)) return;
   std::string bytes;
   if (!platform::files::ReadWholeFile(PathOf(request.fileName), &bytes)) {
-    MessageBox(QStringLiteral("Unable to open %1.").arg(request.fileName), "Open", MsgButtons::Ok, MsgIcon::Error);
+    MessageBox(QStringLiteral("Unable to open %1.").arg(request.fileName), "Open", MsgButtons::Ok,
+               MsgIcon::Error);
     return;
   }
   LoadLetter(bytes);
@@ -393,8 +399,8 @@ bool TLetterWiz::FileSaveAs() {
   request.fileName = fileName_ == kUntitled ? QString() : fileName_;
   if (!platform::ui::SaveFileDialog(request)) return false;
   if (platform::files::Exists(PathOf(request.fileName)) &&
-      MessageBox(QStringLiteral("OK to overwrite %1").arg(request.fileName), "Confirm", MsgButtons::YesNoCancel,
-                 MsgIcon::Question) != platform::ui::mrYes)
+      MessageBox(QStringLiteral("OK to overwrite %1").arg(request.fileName), "Confirm",
+                 MsgButtons::YesNoCancel, MsgIcon::Question) != platform::ui::mrYes)
     return false;
   if (!WriteLetter(request.fileName)) return false;
   SetLetterFileName(request.fileName);
@@ -427,8 +433,8 @@ void TLetterWiz::PrintButtonClick() {
     return;
   }
   if (RichEdit1->document()->isEmpty()) {
-    MessageBox("You do not have any text to print. You need to create or open an existing letter.", kLetterTitle,
-               MsgButtons::Ok, MsgIcon::Information);
+    MessageBox("You do not have any text to print. You need to create or open an existing letter.",
+               kLetterTitle, MsgButtons::Ok, MsgIcon::Information);
     return;
   }
   if (!forms::SetUpPrinter() || !CheckSaveLetter()) return;
@@ -438,7 +444,8 @@ void TLetterWiz::PrintButtonClick() {
   if (untitled) {
     letter = forms::RichTextFromDocument(*RichEdit1->document());
   } else if (!platform::files::ReadWholeFile(PathOf(fileName_), &letter)) {
-    MessageBox(QStringLiteral("Unable to open %1.").arg(fileName_), kLetterTitle, MsgButtons::Ok, MsgIcon::Error);
+    MessageBox(QStringLiteral("Unable to open %1.").arg(fileName_), kLetterTitle, MsgButtons::Ok,
+               MsgIcon::Error);
     return;
   }
   Ruler->hide();
@@ -454,26 +461,28 @@ void TLetterWiz::PrintButtonClick() {
   try {
     if (!platform::files::WriteWholeFile(LetterTempFile, letter))
       throw std::runtime_error("Unable to write " + std::string(LetterTempFile) + ".");
-    run = PrintQueuedLetters(LabelPrintQueue.Rows(), QFileInfo(fileName_).fileName(),
-                             RichEdit1->document()->defaultFont(), [this, rows](int letters) {
-                               Panel1->setText(QStringLiteral("Processing letter %1 of %2...").arg(letters).arg(rows));
-                               platform::ui::Application->ProcessMessages();
-                             });
+    run = PrintQueuedLetters(
+        LabelPrintQueue.Rows(), QFileInfo(fileName_).fileName(), RichEdit1->document()->defaultFont(),
+        [this, rows](int letters) {
+          Panel1->setText(QStringLiteral("Processing letter %1 of %2...").arg(letters).arg(rows));
+          platform::ui::Application->ProcessMessages();
+        });
   } catch (const std::exception& error) {
     failure = QString::fromLocal8Bit(error.what());
   }
   EndMergePrinting(letter, wasModified, untitled);
   if (!failure.isEmpty()) {
-    MessageBox(QStringLiteral("The letters were not all printed: %1").arg(failure), kLetterTitle, MsgButtons::Ok,
-               MsgIcon::Error);
+    MessageBox(QStringLiteral("The letters were not all printed: %1").arg(failure), kLetterTitle,
+               MsgButtons::Ok, MsgIcon::Error);
     return;
   }
   forms::LabelsQueued = 0;
   if (run.Missing > 0)
-    MessageBox(QStringLiteral("%1 customer(s) of the print queue are no longer on file; no letter was printed for "
-                              "them.")
-                   .arg(run.Missing),
-               kLetterTitle, MsgButtons::Ok, MsgIcon::Information);
+    MessageBox(
+        QStringLiteral("%1 customer(s) of the print queue are no longer on file; no letter was printed for "
+                       "them.")
+            .arg(run.Missing),
+        kLetterTitle, MsgButtons::Ok, MsgIcon::Information);
 }
 
 // A saved letter comes back as it was saved; a letter never saved stays as it stands, still
@@ -494,8 +503,9 @@ void TLetterWiz::MergeCharFormat(const QTextCharFormat& format) {
 
 void TLetterWiz::SelectFont() {
   const QTextCharFormat current = RichEdit1->currentCharFormat();
-  const QColor shown = current.foreground().style() == Qt::NoBrush ? RichEdit1->palette().color(QPalette::Text)
-                                                                     : current.foreground().color();
+  const QColor shown = current.foreground().style() == Qt::NoBrush
+                           ? RichEdit1->palette().color(QPalette::Text)
+                           : current.foreground().color();
   platform::ui::FontRequest request;
   request.font = platform::ui::FromQFont(current.font().resolve(RichEdit1->document()->defaultFont()),
                                          WindowsColor(shown));
@@ -583,7 +593,9 @@ void TLetterWiz::SelectionChange() {
   BulletsButton->setChecked(cursor.currentList() != nullptr);
   const QTextBlockFormat para = cursor.blockFormat();
   const Qt::Alignment align = para.alignment() & Qt::AlignHorizontal_Mask;
-  (align & Qt::AlignHCenter ? CenterAlign : align & (Qt::AlignRight | Qt::AlignTrailing) ? RightAlign : LeftAlign)
+  (align & Qt::AlignHCenter                       ? CenterAlign
+   : align & (Qt::AlignRight | Qt::AlignTrailing) ? RightAlign
+                                                  : LeftAlign)
       ->setChecked(true);
   // Indents in points as the markers measure them: the first line from the margin, the other
   // lines from the first line, the right edge from the right margin.
@@ -592,7 +604,8 @@ void TLetterWiz::SelectionChange() {
   const qreal rightIndent = para.rightMargin() / kRulerAdj;
   Ruler->FirstInd->move(static_cast<int>(firstIndent * kRulerAdj) + 2, Ruler->FirstInd->y());
   Ruler->LeftInd->move(static_cast<int>((leftIndent + firstIndent) * kRulerAdj) + 2, Ruler->LeftInd->y());
-  Ruler->RightInd->move(Ruler->width() - 6 - static_cast<int>((rightIndent + 6) * kRulerAdj), Ruler->RightInd->y());
+  Ruler->RightInd->move(Ruler->width() - 6 - static_cast<int>((rightIndent + 6) * kRulerAdj),
+                        Ruler->RightInd->y());
   updating_ = false;
 }
 
@@ -636,8 +649,10 @@ void TLetterWiz::LeftIndMouseUp() {
 void TLetterWiz::RightIndMouseUp() {
   const QTextBlockFormat para = RichEdit1->textCursor().blockFormat();
   const int rightIndent =
-      MarkerPoints(Ruler->width() - Ruler->RightInd->x() + Ruler->RightInd->DragOffset() - 2) - 2 * TLetterRuler::Gutter;
-  SetIndents((para.leftMargin() + para.textIndent()) / kRulerAdj, -para.textIndent() / kRulerAdj, rightIndent);
+      MarkerPoints(Ruler->width() - Ruler->RightInd->x() + Ruler->RightInd->DragOffset() - 2) -
+      2 * TLetterRuler::Gutter;
+  SetIndents((para.leftMargin() + para.textIndent()) / kRulerAdj, -para.textIndent() / kRulerAdj,
+             rightIndent);
   SelectionChange();
 }
 

@@ -46,8 +46,8 @@ class TLetterWiz : public platform::ui::Form {
   QToolButton *BoldButton, *ItalicButton, *UnderlineButton;
   QToolButton *LeftAlign, *CenterAlign, *RightAlign;
   QToolButton* BulletsButton;
-  QComboBox* ComboBox1;  // the merge keywords, for reference
-  QPushButton* BitBtn3;  // "Queue"
+  QComboBox* ComboBox1;                      // the merge keywords, for reference
+  QPushButton* BitBtn3;                      // "Queue"
   QToolButton *SpeedButton3, *SpeedButton4;  // close, help
   TLetterRuler* Ruler;
   TLetterEdit* RichEdit1;

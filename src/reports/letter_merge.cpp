@@ -72,17 +72,37 @@ QString Trimmed(const platform::text::ShortString<N>& field) {
 }  // namespace
 
 std::array<QString, kMergeKeywordCount> MergeValues(const CustomerRec& c, const CompanyRec& company) {
-  return {Trimmed(c.CustomerNo),    Trimmed(c.CustomerName),  Trimmed(c.CustBalance),
+  return {Trimmed(c.CustomerNo),
+          Trimmed(c.CustomerName),
+          Trimmed(c.CustBalance),
           LetterText(c.LastPayment.Get()),
-          Trimmed(c.LastInvoice),   Trimmed(c.CustomerType),  Trimmed(c.CreditLimit),
-          Trimmed(c.PaymentTerms),  Trimmed(c.CustBillTo1),   Trimmed(c.CustBillTo2),
-          Trimmed(c.CustBillTo3),   Trimmed(c.CustBillTo4),   Trimmed(c.Phone1),
-          Trimmed(c.ShipTo1),       Trimmed(c.ShipTo2),       Trimmed(c.ShipTo3),
-          Trimmed(c.ShipTo4),       Trimmed(c.Phone2),        Trimmed(c.CustAging1),
-          Trimmed(c.CustAging2),    Trimmed(c.CustAging3),    Trimmed(c.CustAging4),
-          Trimmed(c.CustNotes),     Trimmed(c.ShortName),     Trimmed(c.MailSortCode),
-          Trimmed(company.CompanyName),  Trimmed(company.CompanyAddr1), Trimmed(company.CompanyAddr2),
-          Trimmed(company.CompanyAddr3), Trimmed(company.CompanyAddr4), Trimmed(company.CompanyContact)};
+          Trimmed(c.LastInvoice),
+          Trimmed(c.CustomerType),
+          Trimmed(c.CreditLimit),
+          Trimmed(c.PaymentTerms),
+          Trimmed(c.CustBillTo1),
+          Trimmed(c.CustBillTo2),
+          Trimmed(c.CustBillTo3),
+          Trimmed(c.CustBillTo4),
+          Trimmed(c.Phone1),
+          Trimmed(c.ShipTo1),
+          Trimmed(c.ShipTo2),
+          Trimmed(c.ShipTo3),
+          Trimmed(c.ShipTo4),
+          Trimmed(c.Phone2),
+          Trimmed(c.CustAging1),
+          Trimmed(c.CustAging2),
+          Trimmed(c.CustAging3),
+          Trimmed(c.CustAging4),
+          Trimmed(c.CustNotes),
+          Trimmed(c.ShortName),
+          Trimmed(c.MailSortCode),
+          Trimmed(company.CompanyName),
+          Trimmed(company.CompanyAddr1),
+          Trimmed(company.CompanyAddr2),
+          Trimmed(company.CompanyAddr3),
+          Trimmed(company.CompanyAddr4),
+          Trimmed(company.CompanyContact)};
 }
 
 int ReplaceKeyword(QTextDocument& letter, const QString& keyword, const QString& value) {

@@ -35,7 +35,8 @@ std::array<QString, kMergeKeywordCount> MergeValues(const records::CustomerRec& 
 // format of the text it replaces. The search goes on after each inserted value, so a value that
 // holds its own keyword is left as it is. Returns the number replaced.
 int ReplaceKeyword(QTextDocument& letter, const QString& keyword, const QString& value);
-void MergeLetter(QTextDocument& letter, const records::CustomerRec& customer, const records::CompanyRec& company);
+void MergeLetter(QTextDocument& letter, const records::CustomerRec& customer,
+                 const records::CompanyRec& company);
 
 // The letter being merged, saved in the current directory for the length of the run.
 inline constexpr std::string_view LetterTempFile = "PVLetter.TMP";

@@ -191,13 +191,14 @@ TEST_F(RichTextFileTest, ReadsWhatOtherWordProcessorsWrite) {
   ASSERT_TRUE(ReadRichText(rtf, document));
   EXPECT_EQ(Text(document),
             std::string("Heading\nCaf\u00e9 \u20ac and \u4e2d text bold both under not\nlink red\n"
-                              "first item\nsecond item\nend\u2028line\t\u2014\u201c\u201d\u00a0\n"));
+                        "first item\nsecond item\nend\u2028line\t\u2014\u201c\u201d\u00a0\n"));
   const QStringList d = Described(document);
   EXPECT_TRUE(d[0].startsWith(QString("para align=%1 left=0.00 right=0.00 first=0.00 before=0.00 after=13.33")
                                   .arg(int(Qt::AlignHCenter))))
       << d[0].toStdString();
   EXPECT_TRUE(d[1].startsWith("  [Heading] Arial 14 b0")) << d[1].toStdString();
-  EXPECT_TRUE(d.contains("  [bold ] Times New Roman 12 b1 i0 u0 s0 v0 fg=- bg=-")) << d.join('\n').toStdString();
+  EXPECT_TRUE(d.contains("  [bold ] Times New Roman 12 b1 i0 u0 s0 v0 fg=- bg=-"))
+      << d.join('\n').toStdString();
   EXPECT_TRUE(d.contains("  [both] Times New Roman 12 b1 i1 u0 s0 v0 fg=- bg=-"));
   EXPECT_TRUE(d.contains("  [under] Times New Roman 12 b0 i0 u1 s0 v0 fg=- bg=-"));
   EXPECT_TRUE(d.contains("  [link] Times New Roman 12 b0 i0 u0 s0 v0 fg=#0000ff bg=-"));
@@ -240,7 +241,8 @@ TEST_F(RichTextFileTest, DamagedFilesAreReadAsFarAsTheyGo) {
   QTextDocument read;
   EXPECT_TRUE(ReadRichText("{\\rtf1 a\\'zz\\'4 b\\u\\bin99999999 ", read));
   EXPECT_EQ(Text(read), "ab");
-  const std::string deep = "{\\rtf1 before" + std::string(100000, '{') + "lost" + std::string(100000, '}') + " after}";
+  const std::string deep =
+      "{\\rtf1 before" + std::string(100000, '{') + "lost" + std::string(100000, '}') + " after}";
   EXPECT_TRUE(ReadRichText(deep, read));
   EXPECT_EQ(Text(read), "before after");
 }
@@ -249,7 +251,10 @@ TEST_F(RichTextFileTest, PlainTextLettersAreTakenByTheirBytes) {
   QTextDocument document;
   ReadLetterText("Dear PVCSTNAME,\r\nCaf\xE9\r\n", document);
   EXPECT_EQ(Text(document), "Dear PVCSTNAME,\nCaf\u00e9\n");
-  ReadLetterText("\xEF\xBB\xBF\xC5\x81\xC3\xB3" "d\xC5\xBA", document);
+  ReadLetterText(
+      "\xEF\xBB\xBF\xC5\x81\xC3\xB3"
+      "d\xC5\xBA",
+      document);
   EXPECT_EQ(Text(document), "\u0141\u00f3d\u017a");
   ReadLetterText("  \r\n{\\rtf1 Rich}", document);
   EXPECT_EQ(Text(document), "Rich");

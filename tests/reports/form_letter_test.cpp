@@ -122,11 +122,12 @@ TEST_F(FormLetterTest, KeywordsAreReplacedAsWholeWordsInTheirOrderAndFormat) {
   CustomerRec acme = Customer("C1", "Acme Tools", "12 Quay Street", "Portsmouth", "   120.50");
   acme.LastPayment.Set(" 3/01/2026");
   MergeLetter(letter, acme, CurrentCompany());
-  EXPECT_EQ(Paragraphs(letter),
-            QStringList({"Harbour Supplies", "12 Quay Street, Portsmouth", "Dear Acme Tools,",
-                         QString::fromUtf8("Your balance is 120.50 \u20ac \u2013 r\u00e9sum\u00e9 \u2030, notes: "
-                                           "Call first; pvcstno stays."),
-                         QString::fromUtf8("Yours,\u2028Pat Quinn"), ""}));
+  EXPECT_EQ(
+      Paragraphs(letter),
+      QStringList({"Harbour Supplies", "12 Quay Street, Portsmouth", "Dear Acme Tools,",
+                   QString::fromUtf8("Your balance is 120.50 \u20ac \u2013 r\u00e9sum\u00e9 \u2030, notes: "
+                                     "Call first; pvcstno stays."),
+                   QString::fromUtf8("Yours,\u2028Pat Quinn"), ""}));
   // The name takes the bold of the keyword it replaced; the paragraph keeps its alignment.
   const QTextBlock dear = letter.findBlockByNumber(2);
   for (auto it = dear.begin(); !it.atEnd(); ++it)
@@ -148,8 +149,8 @@ TEST_F(FormLetterTest, TheSearchGoesOnAfterEachValue) {
     const char* merged;
     int replaced;
   } cases[] = {
-      {"PVCSTNO", "PVCSTNO", "C1", "C1", 1},                                         // the whole letter
-      {"PVCSTNO and PVCSTNO.", "PVCSTNO", "C1", "C1 and C1.", 2},                    // twice in one paragraph
+      {"PVCSTNO", "PVCSTNO", "C1", "C1", 1},                       // the whole letter
+      {"PVCSTNO and PVCSTNO.", "PVCSTNO", "C1", "C1 and C1.", 2},  // twice in one paragraph
       {"PVCSTNOTES PVCSTNO1 xPVCSTNO pvcstno", "PVCSTNO", "C1", "PVCSTNOTES PVCSTNO1 xPVCSTNO pvcstno", 0},
       {"Dear PVCSTNAME, PVCSTNAME", "PVCSTNAME", "PVCSTNAME Ltd", "Dear PVCSTNAME Ltd, PVCSTNAME Ltd", 2},
       {"PVCSTNAME", "PVCSTNAME", "", "", 1},
@@ -169,8 +170,8 @@ TEST_F(FormLetterTest, MergePrintingPrintsOneLetterPerQueuedCustomer) {
   ASSERT_TRUE(platform::files::WriteWholeFile(dir_.File("notice.rtf"), kForeignLetter));
   OpenLetter(dir_.File("notice.rtf"));
   EXPECT_EQ(LetterWiz->Caption(), "Form Letter Wizard - notice.rtf");
-  for (const LabelQueueRow& row : {Row("C1", "C"), Row("V1", "V"), Row("C2", "C"), Row("GONE", "C"),
-                                   Row("P-100", "P"), Row("C3", "C")})
+  for (const LabelQueueRow& row :
+       {Row("C1", "C"), Row("V1", "V"), Row("C2", "C"), Row("GONE", "C"), Row("P-100", "P"), Row("C3", "C")})
     LabelPrintQueue.Append(row);
   ASSERT_EQ(forms::LabelsQueued, 1);
   testing_support::ScopedRecordingPrinter printer;
@@ -192,7 +193,8 @@ TEST_F(FormLetterTest, MergePrintingPrintsOneLetterPerQueuedCustomer) {
   EXPECT_TRUE(printer.Documents()[2].contains(QString::fromUtf8("Dear Caf\u00e9 Royal,")));
   EXPECT_EQ(LetterWiz->Panel1->text(), "Processing letter 3 of 6...");
   // Afterwards: the template in the editor, unmodified; the queue as it was, no longer unprinted.
-  EXPECT_TRUE(LetterWiz->RichEdit1->toPlainText().startsWith("PVCMPNAME\nPVCSTADD1, PVCSTADD3\nDear PVCSTNAME,"));
+  EXPECT_TRUE(
+      LetterWiz->RichEdit1->toPlainText().startsWith("PVCMPNAME\nPVCSTADD1, PVCSTADD3\nDear PVCSTNAME,"));
   EXPECT_FALSE(LetterWiz->RichEdit1->document()->isModified());
   EXPECT_FALSE(LetterWiz->RichEdit1->isHidden());
   EXPECT_FALSE(LetterWiz->Ruler->isHidden());
@@ -242,8 +244,8 @@ TEST_F(FormLetterTest, AnUntitledLetterMergesFromTheEditor) {
 // still count as unprinted.
 class FailingPrinter : public platform::print::RecordingPrintBackend {
  public:
-  void DrawTextDocumentPage(const platform::print::CanvasState& state, const QTextDocument& document, int page,
-                            const QRect& rect) override {
+  void DrawTextDocumentPage(const platform::print::CanvasState& state, const QTextDocument& document,
+                            int page, const QRect& rect) override {
     if (++pages_ == 2) throw platform::print::EPrinter("The printer is out of paper.");
     RecordingPrintBackend::DrawTextDocumentPage(state, document, page, rect);
   }
@@ -262,7 +264,8 @@ TEST_F(FormLetterTest, AFailureWhilePrintingLeavesTheTemplateInTheEditor) {
   platform::print::ScopedPrintBackend scoped(std::move(backend));
   UiScript ui;
   ui.ExpectPrinterSetup();
-  ui.ExpectMessage("The letters were not all printed: The printer is out of paper.", "Letter Wizard").Answer(mrOk);
+  ui.ExpectMessage("The letters were not all printed: The printer is out of paper.", "Letter Wizard")
+      .Answer(mrOk);
   LetterWiz->PrintButtonClick();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(log->Log().filter("EndDoc").size(), 1);

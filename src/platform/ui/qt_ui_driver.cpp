@@ -140,7 +140,8 @@ bool RunFileDialog(FileDialogRequest& request, bool save) {
     // Only Qt's own dialog takes a box of ours, below its fields.
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     readOnly = new QCheckBox("Open as &read-only", &dialog);
-    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+      grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
   }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   request.fileName = dialog.selectedFiles().front();
