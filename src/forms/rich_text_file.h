@@ -21,9 +21,10 @@
 // The reader honours the same control words and also \ansi text in \'hh (Windows-1252), \uN
 // with the \ucN count of fallback characters skipped after it, \line, \emdash, \endash, the
 // quotes, \bullet, \~, \-, \_, \lin/\rin, Word's list paragraphs (\ls) as bullets, \ulnone,
-// \nosupersub, \chcbpat and \cb as highlight, and \bin data. Font and colour tables are read;
-// stylesheets, information, headers and footers, pictures, objects, shapes, bullet fallback
-// texts and every \* destination it does not know are skipped whole.
+// \nosupersub, \chcbpat and \cb as highlight, table cells as tabs and rows as paragraphs, and
+// \bin data. Font and colour tables are read; stylesheets, information, headers and footers,
+// pictures, objects, shapes, bullet fallback texts and every \* destination it does not know are
+// skipped whole, and so are groups nested deeper than 256.
 
 #include <QString>
 #include <string>

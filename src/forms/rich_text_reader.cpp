@@ -82,9 +82,10 @@ const std::set<std::string, std::less<>> kSkippedGroups = {"stylesheet",
 
 // Control words that stand for one character.
 const std::map<std::string, char16_t, std::less<>> kCharacterWords = {
-    {"tab", u'\t'},     {"line", 0x2028},    {"emdash", 0x2014},    {"endash", 0x2013},
-    {"lquote", 0x2018}, {"rquote", 0x2019},  {"ldblquote", 0x201C}, {"rdblquote", 0x201D},
-    {"bullet", 0x2022}, {"emspace", 0x2003}, {"enspace", 0x2002},   {"qmspace", 0x2005}};
+    {"tab", u'\t'},        {"cell", u'\t'},       {"nestcell", u'\t'}, {"line", 0x2028},
+    {"emdash", 0x2014},    {"endash", 0x2013},    {"lquote", 0x2018},  {"rquote", 0x2019},
+    {"ldblquote", 0x201C}, {"rdblquote", 0x201D}, {"bullet", 0x2022},  {"emspace", 0x2003},
+    {"enspace", 0x2002},   {"qmspace", 0x2005}};
 
 struct CharState {
   int font = -1;  // -1: the default face
@@ -254,7 +255,7 @@ class RichTextReader {
     }
     if (const auto it = kCharacterWords.find(word); it != kCharacterWords.end()) {
       Character(QString(QChar(it->second)), 0);
-    } else if (word == "par" || word == "sect") {
+    } else if (word == "par" || word == "sect" || word == "row" || word == "nestrow") {
       EndParagraph(false);
     } else if (word == "page") {
       EndParagraph(true);

@@ -186,12 +186,13 @@ TEST_F(RichTextFileTest, ReadsWhatOtherWordProcessorsWrite) {
       "{\\*\\unknownword hidden}\\bin3 {}}\\par\r\n"
       "{\\listtext\\'b7\\tab}\\pard\\ls1\\li720\\fi-360 first item\\par\r\n"
       "\\pard{\\pntext\\f3\\'b7\\tab}{\\*\\pn\\pnlvlblt\\pnf3{\\pntxtb\\'b7}}\\li720 second item\\par\r\n"
-      "\\pard\\plain\\f2 end\\line line\\tab\\emdash\\ldblquote\\rdblquote\\~\\par}";
+      "\\pard\\plain\\f2 end\\line line\\tab\\emdash\\ldblquote\\rdblquote\\~\\par\r\n"
+      "\\trowd\\cellx2000\\cellx4000\\pard\\intbl Qty\\cell Item\\cell\\row}";
   QTextDocument document;
   ASSERT_TRUE(ReadRichText(rtf, document));
   EXPECT_EQ(Text(document),
             std::string("Heading\nCaf\u00e9 \u20ac and \u4e2d text bold both under not\nlink red\n"
-                        "first item\nsecond item\nend\u2028line\t\u2014\u201c\u201d\u00a0\n"));
+                        "first item\nsecond item\nend\u2028line\t\u2014\u201c\u201d\u00a0\nQty\tItem\t\n"));
   const QStringList d = Described(document);
   EXPECT_TRUE(d[0].startsWith(QString("para align=%1 left=0.00 right=0.00 first=0.00 before=0.00 after=13.33")
                                   .arg(int(Qt::AlignHCenter))))
