@@ -5,7 +5,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QPainter>
-#include <QPrinter>
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -14,11 +13,11 @@
 
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
+#include "forms/printer_setup.h"
 #include "forms/report_font.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
-#include "platform/print/qt_print_backend.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
@@ -364,12 +363,7 @@ void Trtreport::SaveButnClick() {
 }
 
 void Trtreport::PSetButnClick() {
-  auto* qtBackend = dynamic_cast<platform::print::QtPrintBackend*>(&platform::print::Printer().Backend());
-  QPrinter printer;
-  if (qtBackend && !qtBackend->PrinterName().isEmpty()) printer.setPrinterName(qtBackend->PrinterName());
-  if (!platform::ui::PrinterSetupDialog(printer) || !qtBackend) return;
-  qtBackend->SetPrintToFile(printer.outputFormat() == QPrinter::PdfFormat);
-  qtBackend->SetPrinterName(printer.printerName());
+  forms::SetUpPrinter();
 }
 
 void Trtreport::HelpButnClick() {

@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPrinter>
 #include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
@@ -25,6 +24,7 @@
 #include "forms/form_instance.h"
 #include "forms/halt_program.h"
 #include "forms/password_prompts.h"
+#include "forms/printer_setup.h"
 #include "forms/run_state.h"
 #include "forms/term_edit.h"
 #include "invoicing/interest_wizard.h"
@@ -33,7 +33,6 @@
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
-#include "platform/print/qt_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
@@ -49,6 +48,7 @@
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "reports/form_letter_window.h"
 #include "reports/label_wizard.h"
 #include "reports/report_wizard.h"
 #include "shell/about_box.h"
@@ -211,7 +211,7 @@ void TMainForm::BuildMenus() {
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
   InterestWizard1 = AddItem(Wizards1, "&Interest Charges...", &TMainForm::InterestWizard1Click);
   LabelWizard1 = AddItem(Wizards1, "&Mailing Labels/Lists...", &TMainForm::LabelWizard1Click);
-  LetterWizard1 = AddItem(Wizards1, "&Form Letters...", nullptr);
+  LetterWizard1 = AddItem(Wizards1, "&Form Letters...", &TMainForm::LetterWizard1Click);
 
   Tools1 = MainMenu1->addMenu("&Tools");
   AgingChart1 = AddItem(Tools1, "&Aging Chart", &TMainForm::AgingChart1Click);
@@ -830,6 +830,10 @@ void TMainForm::LabelWizard1Click() {
   reports::Createlblwiz().ShowModal();
 }
 
+void TMainForm::LetterWizard1Click() {
+  reports::CreateLetterWiz().ShowModal();
+}
+
 void TMainForm::PaymentManager1Click() {
   HideChart();
   invoicing::OpenPaymentWizard();
@@ -841,12 +845,7 @@ void TMainForm::InterestWizard1Click() {
 }
 
 void TMainForm::PrinterSetup1Click() {
-  auto* qtBackend = dynamic_cast<platform::print::QtPrintBackend*>(&platform::print::Printer().Backend());
-  QPrinter printer;
-  if (qtBackend && !qtBackend->PrinterName().isEmpty()) printer.setPrinterName(qtBackend->PrinterName());
-  if (!platform::ui::PrinterSetupDialog(printer) || !qtBackend) return;
-  qtBackend->SetPrintToFile(printer.outputFormat() == QPrinter::PdfFormat);
-  qtBackend->SetPrinterName(printer.printerName());
+  forms::SetUpPrinter();
 }
 
 void TMainForm::Calculator1Click() {

@@ -48,6 +48,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
+#include "reports/form_letter_window.h"
 #include "reports/label_queue.h"
 #include "reports/label_wizard.h"
 #include "reports/report_viewer.h"
@@ -108,6 +109,7 @@ void CreateOtherForms() {
   reports::Creatertreport();
   reports::CreateMyChart();
   reports::Createlblwiz();
+  reports::CreateLetterWiz();
   InstallLabelWizardHooks();
 }
 

@@ -21,6 +21,8 @@ class ScopedRecordingPrinter {
 
   // Every call with the font it was drawn in.
   const QStringList& Log() const { return log_->Log(); }
+  // The plain text of every text document printed.
+  const QStringList& Documents() const { return log_->DocumentTexts(); }
   // Every call, without the font.
   QStringList Calls() const {
     QStringList calls;

@@ -116,6 +116,7 @@ void RecordingPrintBackend::StretchDraw(const CanvasState& state, const QRect& r
 
 void RecordingPrintBackend::DrawTextDocumentPage(const CanvasState& state, const QTextDocument& document,
                                                  int page, const QRect& rect) {
+  if (page == 0) documents_ << document.toPlainText();
   Record(QStringLiteral("DrawTextDocumentPage(%1 of %2, %3)")
              .arg(page + 1)
              .arg(document.pageCount())

@@ -31,6 +31,8 @@ class RecordingPrintBackend : public PrintBackend {
 
   const QStringList& Log() const { return log_; }
   void ClearLog() { log_.clear(); }
+  // The plain text of every text document printed, once per document (at its first page).
+  const QStringList& DocumentTexts() const { return documents_; }
 
   QSize PageSize(TPrinterOrientation orientation) const override;
   int TextWidth(const TFont& font, const QString& text) const override;
@@ -56,6 +58,7 @@ class RecordingPrintBackend : public PrintBackend {
 
   QSize portrait_page_;
   QStringList log_;
+  QStringList documents_;
 };
 
 }  // namespace platform::print

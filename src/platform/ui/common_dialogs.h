@@ -22,6 +22,8 @@ struct FileDialogRequest {
   QString defaultExt;            // "RTF": appended when the typed name has no extension
   QString fileName;              // in: the name proposed; out: the full path chosen
   bool overwritePrompt = false;  // save: ask before replacing an existing file
+  bool offerReadOnly = false;    // open: show the "Open as read-only" box
+  bool readOnly = false;         // out: the box was ticked
 };
 
 bool OpenFileDialog(FileDialogRequest& request);

@@ -1,10 +1,13 @@
 #include "platform/ui/qt_ui_driver.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QEventLoop>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QGridLayout>
 #include <QPrintDialog>
 #include <QUrl>
 
@@ -132,8 +135,17 @@ bool RunFileDialog(FileDialogRequest& request, bool save) {
   RequireGui("a file dialog");
   QFileDialog dialog(DialogParent());
   ConfigureFileDialog(dialog, request, save);
+  QCheckBox* readOnly = nullptr;
+  if (!save && request.offerReadOnly) {
+    // Only Qt's own dialog takes a box of ours, below its fields.
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    readOnly = new QCheckBox("Open as &read-only", &dialog);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+      grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
   request.fileName = dialog.selectedFiles().front();
+  request.readOnly = readOnly && readOnly->isChecked();
   qsizetype index = dialog.nameFilters().indexOf(dialog.selectedNameFilter());
   if (index >= 0) request.filterIndex = static_cast<int>(index) + 1;
   return true;
