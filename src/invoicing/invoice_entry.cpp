@@ -15,10 +15,10 @@
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
+#include "forms/line_amounts.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "invoicing/customer_pick.h"
-#include "invoicing/invoice_amounts.h"
 #include "invoicing/saved_lines.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
@@ -42,6 +42,16 @@
 namespace invoicing {
 
 using namespace platform::ui;
+using forms::AmountFits;
+using forms::Cents;
+using forms::DocumentTotals;
+using forms::IsValidNumber;
+using forms::LenientAmount;
+using forms::LenientNumber;
+using forms::LineExtension;
+using forms::LineItemTotals;
+using forms::NumberTextFits;
+using forms::TotalsLine;
 using platform::text::AmountText;
 using platform::text::FormatAmount;
 using platform::text::FormatFloat;
@@ -834,7 +844,7 @@ void TProdInv::RecalcInvoiceTotals() {
     lines.push_back(
         {LenientAmount(Ansi(Lines->Cell(row, kColExtension))), Upper(Lines->Cell(row, kColTaxable)) == "Y"});
   if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
-  const InvoiceTotals totals =
+  const DocumentTotals totals =
       LineItemTotals(lines, CheckBox2->isChecked(), LenientNumber(Ansi(EBTaxRate->text())),
                      LenientAmount(Ansi(IPaid->text())));
   ITax->setText(Text(FormatAmount(totals.Tax)));
