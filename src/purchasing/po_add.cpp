@@ -1,0 +1,77 @@
+#include "purchasing/po_add.h"
+
+#include <stdexcept>
+
+#include "forms/shipping_address_dialog.h"
+#include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/message_box.h"
+#include "purchasing/po_posting.h"
+#include "records/company_rec.h"
+#include "records/po_header_rec.h"
+
+namespace purchasing {
+
+using platform::text::ToQString;
+using platform::text::TrimBlanks;
+using records::CurrentCompany;
+
+std::function<void(const std::string& number)> PrintNewPO;
+
+void PreparePOFormForAdd(TPOEdit1& form) {
+  POEntryMode = 0;
+  StoredPONumber = "0";
+  POMemoMode = 0;
+  StoredPOTotal = "0.00";
+  records::POHeaderBuf = records::POHeaderRec{};
+  form.SetCaption(ToQString("Add PO - Company: " + CurrentCompany.CompanyName.Get() + " - #" +
+                            CurrentCompany.CompanyNumber.Get()));
+  form.ClearPOLines();
+  form.IDate->setText(ToQString(LastPODate));
+  form.MEDateReq->setText(ToQString(LastPODateRequired));
+  form.ARecDate->setText(ToQString(LastPOReceivedDate));
+  for (QLineEdit* box : {form.INVNOTES, form.POSName, form.MemoPDesc}) box->clear();
+  for (QLabel* label : {form.ICustName, form.ICustNo}) label->clear();
+  form.KeyCode->setText("None");
+  form.MemoQuan->setText("1");
+  form.Sig1->setText(ToQString(CurrentCompany.POSignature1.Get()));
+  form.Sig2->setText(ToQString(CurrentCompany.POSignature2.Get()));
+  form.POTaxRate->setText(ToQString(TrimBlanks(CurrentCompany.DefaultTaxRate.Get())));
+  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
+  shipTo.Edit1->setText(ToQString(CurrentCompany.POShipTo1.Get()));
+  shipTo.Edit2->setText(ToQString(CurrentCompany.POShipTo2.Get()));
+  shipTo.Edit3->setText(ToQString(CurrentCompany.POShipTo3.Get()));
+  shipTo.Edit4->setText(ToQString(CurrentCompany.POShipTo4.Get()));
+  const bool lineItems = CurrentCompany.DefaultPOKind.Get() == "P";
+  records::POHeaderBuf.POKind.Set(lineItems ? "P" : "M");
+  POMemoMode = lineItems ? 0 : 1;
+  for (int row = 1; row <= kPOLines; ++row) form.OldLineQuantity(row) = "0";
+  form.Memo1->clear();
+}
+
+bool AddPO(std::string* statusText) {
+  TPOEdit1& form = CreatePOEdit1();
+  PreparePOFormForAdd(form);
+  if (form.ShowModal() != platform::ui::mrOk) return false;
+  const EnteredPO po = form.GatherPO();
+  PostedPO posted;
+  try {
+    posted = PostNewPO(po);
+  } catch (const std::exception& error) {
+    platform::ui::Application->HandleException(error);
+    // Only a failed memo comes after the header was stored.
+    return std::string(error.what()) == "memo add operation failed";
+  }
+  if (statusText) *statusText = posted.StatusText;
+  if (!po.PrintWhenDone) return true;
+  platform::ui::Application->ProcessMessages();
+  if (PrintNewPO)
+    PrintNewPO(TrimBlanks(records::POHeaderBuf.PONumber.Get()));
+  else
+    platform::ui::MessageBox("The PO was saved. Printing and e-mailing purchase orders is not available yet.",
+                             "Print PO", platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  return true;
+}
+
+}  // namespace purchasing

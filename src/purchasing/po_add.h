@@ -1,0 +1,26 @@
+#pragma once
+// Adding a purchase order: the entry form is made ready with the company's defaults and shown;
+// once it closes with OK the PO is posted through PostNewPO. Printing or e-mailing the new PO
+// when its print box is ticked goes through PrintNewPO, which the PO document's owner installs.
+
+#include <functional>
+#include <string>
+
+#include "purchasing/po_entry.h"
+
+namespace purchasing {
+
+// Prints or e-mails the PO of the number given by the output choice of the main window; empty
+// while purchase orders cannot be printed.
+extern std::function<void(const std::string& number)> PrintNewPO;
+
+// Makes the form ready for a new PO of the open company: the state of adding, an empty header,
+// the last dates typed, the company's signature lines, tax rate, PO kind and ship-to address.
+void PreparePOFormForAdd(TPOEdit1& form);
+
+// Adds a PO through the entry form; true when something was written. statusText receives what
+// the PO Manager's status panel shows afterwards ("Added PO ... containing ... line item(s).").
+// The new header is left in POHeaderBuf for the manager to move its browser to.
+bool AddPO(std::string* statusText = nullptr);
+
+}  // namespace purchasing
