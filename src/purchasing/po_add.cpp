@@ -2,6 +2,7 @@
 
 #include <stdexcept>
 
+#include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -28,9 +29,9 @@ void PreparePOFormForAdd(TPOEdit1& form) {
   form.SetCaption(ToQString("Add PO - Company: " + CurrentCompany.CompanyName.Get() + " - #" +
                             CurrentCompany.CompanyNumber.Get()));
   form.ClearPOLines();
-  form.IDate->setText(ToQString(LastPODate));
-  form.MEDateReq->setText(ToQString(LastPODateRequired));
-  form.ARecDate->setText(ToQString(LastPOReceivedDate));
+  form.IDate->setText(ToQString(forms::LastPODate));
+  form.MEDateReq->setText(ToQString(forms::LastPODateRequired));
+  form.ARecDate->setText(ToQString(forms::LastPOReceivedDate));
   for (QLineEdit* box : {form.INVNOTES, form.POSName, form.MemoPDesc}) box->clear();
   for (QLabel* label : {form.ICustName, form.ICustNo}) label->clear();
   form.KeyCode->setText("None");

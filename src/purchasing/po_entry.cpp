@@ -14,6 +14,7 @@
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
+#include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/files/path.h"
 #include "platform/text/amount.h"
@@ -479,7 +480,7 @@ void TPOEdit1::ShowAddingOrEditing() {
     ARecCal->setEnabled(autoReceive);
     std::string number = TrimBlanks(CurrentCompany.NextPONumber.Get());
     if (CurrentCompany.PONumberPrefix.Get() == "Y") {
-      const QDate date = platform::text::TryStrToDate(LastPODate).value_or(platform::text::Today());
+      const QDate date = platform::text::TryStrToDate(forms::LastPODate).value_or(platform::text::Today());
       number = QStringLiteral("%1%2")
                    .arg(date.month(), 2, 10, QChar('0'))
                    .arg(date.year() % 100, 2, 10, QChar('0'))

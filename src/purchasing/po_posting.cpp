@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "forms/run_state.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/text/format_float.h"
@@ -25,9 +26,6 @@ using platform::text::TrimBlanks;
 using platform::text::UpperCase;
 using records::CurrentCompany;
 
-std::string LastPODate = platform::text::DateToStr(platform::text::Today());
-std::string LastPODateRequired = LastPODate;
-std::string LastPOReceivedDate = LastPODate;
 
 namespace {
 
@@ -251,9 +249,10 @@ PostedPO PostNewPO(const EnteredPO& po) {
   PostedPO posted;
   if (!records::AddPOHeaderRecord(header, posted.Ref)) throw std::runtime_error("Add operation failed");
   records::POHeaderBuf = header;
-  LastPODate = po.Date;
-  LastPODateRequired = po.DateRequired;
-  LastPOReceivedDate = po.ReceivedDate;
+  // The dates typed are the defaults of the next PO.
+  forms::LastPODate = po.Date;
+  forms::LastPODateRequired = po.DateRequired;
+  forms::LastPOReceivedDate = po.ReceivedDate;
 
   posted.LineItems = WriteDetailLines(header, po, lines);
   if (po.MarkReceived) RaiseStockOfReceivedPO(po, lines);

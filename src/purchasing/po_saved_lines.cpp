@@ -1,7 +1,5 @@
 #include "purchasing/po_saved_lines.h"
 
-#include "platform/text/key_text.h"
-
 namespace purchasing {
 
 using forms::FitToSlot;
@@ -57,10 +55,12 @@ std::optional<POSavedMemoSet> ReadPOSavedMemo() {
   const auto lines = forms::ReadTextLines(POSavedMemoFileName, kSavedMemoLines + 2);
   if (!lines) return std::nullopt;
   POSavedMemoSet set;
-  // A PO memo holds 25 lines: the 26th saved line is not read back.
-  for (int line = 0; line < kReadMemoLines; ++line)
-    set.MemoLines.push_back(
-        platform::text::TrimBlanks(std::string_view((*lines)[line]).substr(0, kReadMemoWidth)));
+  // A PO memo holds 25 lines: the 26th saved line is not read back. A line keeps its indent.
+  for (int line = 0; line < kReadMemoLines; ++line) {
+    std::string text = (*lines)[line].substr(0, kReadMemoWidth);
+    text.erase(text.find_last_not_of(' ') + 1);
+    set.MemoLines.push_back(text);
+  }
   set.Notes = ParseNotes((*lines)[kSavedMemoLines], kMemoNotesWidth);
   set.Product = forms::ParseSavedRow((*lines)[kSavedMemoLines + 1]);
   return set;

@@ -78,6 +78,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   // The report tool button triggers this item too.
   void ReportManager1Click();
   void LabelWizard1Click();
+  void Receivers1Click();
   void PaymentManager1Click();
   void InterestWizard1Click();
   // Menu Tools.

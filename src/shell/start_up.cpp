@@ -41,6 +41,8 @@
 #include "products/price_change.h"
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
+#include "purchasing/po_entry.h"
+#include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_dialog.h"
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
@@ -98,6 +100,8 @@ void CreateOtherForms() {
   exchange::CreateOVBkUp();
   purchasing::CreateVenList();
   purchasing::CreateVendEdit();
+  purchasing::CreatePOEdit1();
+  purchasing::CreateRecvWiz();
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();
