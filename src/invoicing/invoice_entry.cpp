@@ -14,6 +14,7 @@
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
+#include "forms/entry_parts.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
@@ -32,6 +33,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "products/product_manager.h"
+#include "products/product_pick.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
 #include "records/invoice_rec.h"
@@ -90,11 +92,11 @@ std::string Ansi(const QString& text) {
 }
 
 std::string Trimmed(const QString& text) {
-  return TrimBlanks(ToAnsi(text));
+  return forms::TrimmedText(text);
 }
 
 std::string Upper(const QString& text) {
-  return UpperCase(Trimmed(text));
+  return forms::UpperText(text);
 }
 
 QString Shown(double value) {
@@ -105,35 +107,10 @@ QString ShownAmount(std::string_view stored) {
   return Text(FormatAmount(LenientAmount(stored)));
 }
 
-QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setMaxLength(maxLength);
-  return edit;
-}
-
-// A box whose typing stops at maxLength characters, while the form may show a longer text in it
-// (a total it computed): a length limit of the box itself would cut such a text.
-QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(maxLength)), edit));
-  return edit;
-}
-
-QLabel* ValueLabel(QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setFrameShape(QFrame::Panel);
-  label->setFrameShadow(QFrame::Sunken);
-  label->setMinimumWidth(90);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
-
-std::string StockStateOf(const ProductRec& product) {
-  if (product.NonDepleting) return "Z";
-  if (product.NonStock) return "Y";
-  return "S";
-}
+using forms::LimitedEdit;
+using forms::StockKindOf;
+using forms::TypingLimitedEdit;
+using forms::ValueLabel;
 
 // The product file is opened for a look-up when no window holds it open, and closed again.
 class ProductFileUse {
@@ -463,14 +440,10 @@ void TProdInv::ConnectHandlers() {
     Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
     Memo1->moveCursor(QTextCursor::End);
   });
-  Lines->OnEntered = [this](int row, int) { StringGrid1SetEditText(row); };
-  StringGrid1->EnterKeyColumn = kColCode;
-  StringGrid1->OnEnterKey = [this](int row) { StringGrid1CodeEntered(row); };
-  StringGrid1->OnDoubleClick = [this] { StringGrid1DblClick(); };
-  QObject::connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                   [this](const QModelIndex& current) {
-                     if (current.isValid()) StringGrid1Click();
-                   });
+  forms::ConnectLineGrid(*Lines, *StringGrid1, kColCode,
+                         {[this](int row) { StringGrid1SetEditText(row); },
+                          [this](int row) { StringGrid1CodeEntered(row); }, [this] { StringGrid1DblClick(); },
+                          [this] { StringGrid1Click(); }});
   // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
@@ -496,13 +469,8 @@ void TProdInv::FormCreate() {
 }
 
 void TProdInv::SetDateMask() {
-  const char order = CurrentCompany.DateOrder.Get().empty() ? 'M' : CurrentCompany.DateOrder.Get()[0];
-  const QString mask = order == 'Y' ? QStringLiteral("9999/99/99;_") : QStringLiteral("99/99/9999;_");
-  if (IDate->inputMask() == mask) return;
-  const QString typed = IDate->text();
-  IDate->setInputMask(mask);
-  IDate->setText(typed);
-  Label7->setText(order == 'D' ? "Dy/Mo/Year" : order == 'Y' ? "Year/Mo/Dy" : "Mo/Dy/Year");
+  forms::SetDateMasks({IDate}, forms::CompanyDateOrder());
+  Label7->setText(forms::DateOrderCaption(forms::CompanyDateOrder()));
 }
 
 void TProdInv::FormShow() {
@@ -594,20 +562,7 @@ void TProdInv::ShowAddingOrEditing() {
 }
 
 void TProdInv::ShowCompanyFonts() {
-  const FontChoice browserFont = forms::CompanyBrowserFont(CurrentCompany);
-  QFont memoFont = Memo1->font();
-  if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
-  if (browserFont.size > 0) memoFont.setPointSize(browserFont.size);
-  Memo1->setFont(memoFont);
-  const QColor editorColor = forms::CompanyEditorColor(CurrentCompany);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{Memo1, StringGrid1, ICustName, ICustNo, CBal, ICredLimit}) {
-    if (widget != Memo1) widget->setFont(forms::CompanyEditorFont(CurrentCompany, font()));
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, editorColor);
-    palette.setColor(QPalette::WindowText, editorColor);
-    widget->setPalette(palette);
-  }
+  forms::ShowCompanyFonts(Memo1, {StringGrid1, ICustName, ICustNo, CBal, ICredLimit}, font());
 }
 
 void TProdInv::FocusFirstField() {
@@ -646,13 +601,7 @@ void TProdInv::SetInvoiceEntryMode() {
   }
   CheckBox2->setVisible(!memo);
   StringGrid1->setVisible(!memo);
-  for (QLineEdit* amount : {INet, ITax}) {
-    amount->setReadOnly(!memo);
-    amount->setFrame(memo);
-    amount->setFocusPolicy(memo ? Qt::StrongFocus : Qt::NoFocus);
-    amount->setBackgroundRole(memo ? QPalette::Base : QPalette::Button);
-    amount->setAutoFillBackground(!memo);
-  }
+  forms::SetAmountsTyped({INet, ITax}, memo);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
@@ -761,19 +710,11 @@ void TProdInv::RecalcLine(int row) {
 }
 
 void TProdInv::RefreshExtension(int row) {
-  const std::string quantity = Ansi(Lines->Cell(row, kColQuantity));
-  const std::string price = Ansi(Lines->Cell(row, kColPrice));
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  Lines->Put(
-      row, kColExtension,
-      extension ? Text(FormatAmount(*extension)) : Shown(LenientNumber(quantity) * LenientNumber(price)));
+  forms::RefreshExtension(*Lines, kFigureColumns, row);
 }
 
 int TProdInv::LineHoldingCode(const std::string& code, int exceptRow) const {
-  const std::string wanted = UpperCase(TrimBlanks(code));
-  for (int row = 1; row <= kInvoiceLines; ++row)
-    if (row != exceptRow && !wanted.empty() && Upper(Lines->Cell(row, kColCode)) == wanted) return row;
-  return 0;
+  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
 }
 
 void TProdInv::JumpToLine(int row, int top) {
@@ -839,10 +780,7 @@ void TProdInv::RecalcInvoiceTotals() {
   if (IsMemo() || recalculating_) return;
   recalculating_ = true;
   if (Trimmed(EBTaxRate->text()).empty()) EBTaxRate->setText("0.00");
-  std::vector<TotalsLine> lines;
-  for (int row = 1; row <= kInvoiceLines; ++row)
-    lines.push_back(
-        {LenientAmount(Ansi(Lines->Cell(row, kColExtension))), Upper(Lines->Cell(row, kColTaxable)) == "Y"});
+  const std::vector<TotalsLine> lines = forms::TotalsLines(*Lines, kFigureColumns);
   if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
   const DocumentTotals totals =
       LineItemTotals(lines, CheckBox2->isChecked(), LenientNumber(Ansi(EBTaxRate->text())),
@@ -992,17 +930,8 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
 
 bool TProdInv::PickProduct() {
   const int row = StringGrid1->CurrentLine();
-  products::ProductPickStart = ProductRec{};
-  products::ProductPickStart.Code.Set(Trimmed(Lines->Cell(row, kColCode)));
-  products::ProductPickStart.Description.Set(Ansi(Lines->Cell(row, kColDescription)));
-  products::ProductPickMode = 1;
-  products::ProductPickResult = 0;
-  products::TEditProd& manager = products::CreateEditProd();
-  manager.StatusPanel1->setText(kDoubleClickToSelect);
-  manager.ShowModal();
-  products::ProductPickMode = 0;
-  manager.StatusPanel1->setText(kRightClickForMenu);
-  if (products::ProductPickResult != 8) return false;
+  if (!products::PickProduct(Trimmed(Lines->Cell(row, kColCode)), Ansi(Lines->Cell(row, kColDescription))))
+    return false;
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
     Memo1->setFocus();
@@ -1019,7 +948,7 @@ void TProdInv::SpeedButton2Click() {
 void TProdInv::TakeProductStock(int row, const ProductRec& product) {
   LineCosts(row) = product.Cost.Get();
   LineOnHand(row) = product.OnHand.Get();
-  LineStockState(row) = StockStateOf(product);
+  LineStockState(row) = StockKindOf(product);
 }
 
 void TProdInv::PlaceMemoProduct(const ProductRec& product) {
@@ -1035,10 +964,7 @@ void TProdInv::PlaceMemoProduct(const ProductRec& product) {
 }
 
 void TProdInv::ShowHoldNotice(const ProductRec& product) {
-  if (!product.HoldSales) return;
-  MessageBox("This Product is currently placed on HOLD status.",
-             Text("Please Note! Code: " + TrimBlanks(product.Code.Get())), MsgButtons::Ok,
-             MsgIcon::Information);
+  forms::ShowHoldNotice(product);
 }
 
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
@@ -1075,9 +1001,7 @@ void TProdInv::StringGrid1CodeEntered(int row) {
     found = file.Find(typed, product);
   }
   if (!found) {
-    if (MessageBox("That product code was not found. Would you like to add it now?", "Product Code",
-                   MsgButtons::YesNo, MsgIcon::Question) == mrYes)
-      PickProduct();
+    if (products::AskToPickUnknownCode()) PickProduct();
     return;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
@@ -1283,10 +1207,7 @@ bool TProdInv::CheckDate() {
 }
 
 bool TProdInv::RefuseLine(int row, const char* text, int column) {
-  ShowMessage(QStringLiteral("Line %1%2").arg(row).arg(QString::fromLatin1(text)));
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, column);
-  return false;
+  return forms::RefuseLine(*StringGrid1, row, text, column);
 }
 
 bool TProdInv::CheckLine(int row) {
@@ -1302,12 +1223,9 @@ bool TProdInv::CheckLine(int row) {
   if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kColPrice);
   if (!IsValidNumber(LineCosts(row))) return RefuseLine(row, " has an invalid COST.", kColCode);
   // Quantity, price and extension each have ten characters in the stored line.
-  if (!NumberTextFits(quantity))
-    return RefuseLine(row, " has a QUANTITY value that is too large.", kColQuantity);
-  if (!NumberTextFits(price)) return RefuseLine(row, " has a UNIT PRICE value that is too large.", kColPrice);
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  if (!extension || !AmountFits(*extension))
-    return RefuseLine(row, " has an EXTENSION value that is too large.", kColQuantity);
+  int column = kColQuantity;
+  if (const char* oversized = forms::OversizedFigure(quantity, price, kFigureColumns, column))
+    return RefuseLine(row, oversized, column);
   return true;
 }
 
@@ -1355,10 +1273,7 @@ bool TProdInv::CheckAmounts() {
       {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
   }};
   for (const Typed& amount : amounts) {
-    const std::string text = StripCommas(Ansi(amount.box->text())).substr(0, 15);
-    const char* refusal = !IsValidNumber(text)               ? amount.invalid
-                          : !AmountFits(LenientAmount(text)) ? amount.tooLarge
-                                                             : nullptr;
+    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
     if (!refusal) continue;
     ShowMessage(refusal);
     amount.box->setFocus();
@@ -1400,25 +1315,7 @@ bool TProdInv::CheckTotals() {
 }
 
 bool TProdInv::CheckMemoProduct() {
-  if (!IsMemo()) return true;
-  const char* text = nullptr;
-  const char* title = nullptr;
-  QLineEdit* box = MemoQuan;
-  if (Trimmed(MemoPDesc->text()).empty()) {
-    text = "You need a product description.";
-    title = "Product Required";
-    box = MemoPDesc;
-  } else if (Trimmed(MemoQuan->text()).empty()) {
-    text = "You need to specify the quantity.";
-    title = "Product Quantity";
-  } else if (!IsValidNumber(Ansi(MemoQuan->text()))) {
-    text = "The quantity must be a number.";
-    title = "Invalid Quantity";
-  }
-  if (!text) return true;
-  MessageBox(text, title, MsgButtons::Ok, MsgIcon::Information);
-  box->setFocus();
-  return false;
+  return !IsMemo() || forms::CheckMemoProduct(MemoPDesc, MemoQuan);
 }
 
 void TProdInv::OKButtonClick() {

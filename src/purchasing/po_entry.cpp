@@ -12,6 +12,7 @@
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/font_choice.h"
+#include "forms/entry_parts.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
@@ -27,6 +28,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "products/product_manager.h"
+#include "products/product_pick.h"
 #include "purchasing/po_posting.h"
 #include "purchasing/po_saved_lines.h"
 #include "purchasing/vendor_manager.h"
@@ -72,8 +74,6 @@ TPOEdit1& CreatePOEdit1() {
 
 namespace {
 
-constexpr char kDoubleClickToSelect[] = "Double-click or press <enter> to select.";
-constexpr char kRightClickForMenu[] = "Right-click mouse or select from menu bar.";
 constexpr int kMemoLineWidth = 74;
 
 QString Text(std::string_view ansi) {
@@ -85,39 +85,20 @@ std::string Ansi(const QString& text) {
 }
 
 std::string Trimmed(const QString& text) {
-  return TrimBlanks(ToAnsi(text));
+  return forms::TrimmedText(text);
 }
 
 std::string Upper(const QString& text) {
-  return UpperCase(Trimmed(text));
+  return forms::UpperText(text);
 }
 
 QString Shown(double value) {
   return Text(FormatFloat(",0.00", value));
 }
 
-QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setMaxLength(maxLength);
-  return edit;
-}
-
-// A box whose typing stops at maxLength characters while the form may show a longer total in it.
-QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(maxLength)), edit));
-  return edit;
-}
-
-QLabel* ValueLabel(QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setFrameShape(QFrame::Panel);
-  label->setFrameShadow(QFrame::Sunken);
-  label->setMinimumWidth(90);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
+using forms::LimitedEdit;
+using forms::TypingLimitedEdit;
+using forms::ValueLabel;
 
 QToolButton* ToolButton(QWidget* parent, const char* text) {
   auto* button = new QToolButton(parent);
@@ -125,12 +106,6 @@ QToolButton* ToolButton(QWidget* parent, const char* text) {
   button->setToolTip(text);
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   return button;
-}
-
-std::string StockKindOf(const ProductRec& product) {
-  if (product.NonDepleting) return "Z";
-  if (product.NonStock) return "Y";
-  return "S";
 }
 
 // The product of `code` (trimmed, upper case) from the product file, opened around the look-up
@@ -234,7 +209,7 @@ TPOEdit1::TPOEdit1(QWidget* parent)
   for (QLineEdit* amount : {INet, ITax, POTaxRate}) amount->setAlignment(Qt::AlignRight);
   BuildLayout();
   ConnectHandlers();
-  resize(980, 740);
+  resize(980, 700);
 }
 
 void TPOEdit1::BuildLayout() {
@@ -253,8 +228,8 @@ void TPOEdit1::BuildLayout() {
   auto* vendor = new QGroupBox("Vendor", this);
   auto* vendorGrid = new QGridLayout(vendor);
   vendorGrid->addWidget(BitBtn3, 0, 0);
-  vendorGrid->addWidget(ICustName, 0, 1, 1, 3);
   vendorGrid->addWidget(new QLabel("Vendor:", this), 1, 0);
+  vendorGrid->addWidget(ICustName, 1, 1, 1, 3);
   vendorGrid->addWidget(new QLabel("Number:", this), 2, 0);
   vendorGrid->addWidget(ICustNo, 2, 1);
   vendorGrid->addWidget(caption("SN:", POSName), 2, 2);
@@ -267,7 +242,7 @@ void TPOEdit1::BuildLayout() {
   auto* poGrid = new QGridLayout(po);
   poGrid->addWidget(caption("&PO#:", INum), 0, 0);
   poGrid->addWidget(INum, 0, 1);
-  poGrid->addWidget(IMode, 0, 2);
+  poGrid->addLayout(row({IMode, Label9}), 0, 2);
   poGrid->addWidget(DateCaption, 1, 0);
   poGrid->addLayout(row({IDate, Calbutton}), 1, 1, 1, 2);
   poGrid->addWidget(caption("Date Required:", MEDateReq), 2, 0);
@@ -279,7 +254,6 @@ void TPOEdit1::BuildLayout() {
   poGrid->addWidget(PrintFlag, 4, 2);
   poGrid->addWidget(new QLabel("PO Type:", this), 5, 0);
   poGrid->addLayout(row({RadioButton1, RadioButton2}), 5, 1, 1, 2);
-  poGrid->addWidget(Label9, 6, 0, 1, 3);
 
   auto* top = new QHBoxLayout;
   top->addWidget(vendor, 1);
@@ -289,12 +263,15 @@ void TPOEdit1::BuildLayout() {
   notes->addWidget(caption("Notes/Comments/Reference:", INVNOTES), 0, 0);
   notes->addWidget(INVNOTES, 0, 1);
   notes->addWidget(caption("Not&es / Signature Lines:", Sig1), 1, 0);
-  notes->addWidget(Sig1, 1, 1);
-  notes->addWidget(Sig2, 2, 1);
+  auto* signatures = new QHBoxLayout;
+  signatures->addWidget(Sig1);
+  signatures->addWidget(Sig2);
+  notes->addLayout(signatures, 1, 1);
 
   auto* tools = new QHBoxLayout;
   for (QToolButton* button : {SpeedButton2, SpeedButton8, ImportButn, ExportButn}) tools->addWidget(button);
   tools->addStretch(1);
+  for (QPushButton* button : {TopButn, CnterButn, BottButn}) tools->addWidget(button);
 
   auto* memoProduct = new QHBoxLayout;
   MemoPDescLabel->setBuddy(MemoPDesc);
@@ -307,8 +284,7 @@ void TPOEdit1::BuildLayout() {
   memoProduct->addStretch(1);
 
   auto* side = new QVBoxLayout;
-  for (QPushButton* button : {POInsertLine, MakeNote, DeleteLine, UndoAll, TopButn, CnterButn, BottButn})
-    side->addWidget(button);
+  for (QPushButton* button : {POInsertLine, MakeNote, DeleteLine, UndoAll}) side->addWidget(button);
   auto* glance = new QGroupBox("Stock At A Glance:", this);
   auto* glanceForm = new QFormLayout(glance);
   glanceForm->addRow("Line:", LineNum);
@@ -388,14 +364,10 @@ void TPOEdit1::ConnectHandlers() {
   changed(POTaxRate, &TPOEdit1::POTaxRateChange);
   changed(INet, &TPOEdit1::INetChange);
   changed(MemoQuan, &TPOEdit1::MemoQuanChange);
-  Lines->OnEntered = [this](int row, int) { StringGrid1SetEditText(row); };
-  StringGrid1->EnterKeyColumn = kPOColCode;
-  StringGrid1->OnEnterKey = [this](int row) { StringGrid1CodeEntered(row); };
-  StringGrid1->OnDoubleClick = [this] { StringGrid1DblClick(); };
-  QObject::connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                   [this](const QModelIndex& current) {
-                     if (current.isValid()) StringGrid1Click();
-                   });
+  forms::ConnectLineGrid(*Lines, *StringGrid1, kPOColCode,
+                         {[this](int row) { StringGrid1SetEditText(row); },
+                          [this](int row) { StringGrid1CodeEntered(row); }, [this] { StringGrid1DblClick(); },
+                          [this] { StringGrid1Click(); }});
   // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
@@ -419,19 +391,12 @@ void TPOEdit1::FormCreate() {
 }
 
 char TPOEdit1::DateOrder() const {
-  const std::string order = CurrentCompany.DateOrder.Get();
-  return order.empty() ? 'M' : order[0];
+  return forms::CompanyDateOrder();
 }
 
 void TPOEdit1::SetDateMasks() {
-  const QString mask = DateOrder() == 'Y' ? QStringLiteral("9999/99/99;_") : QStringLiteral("99/99/9999;_");
-  for (QLineEdit* date : {IDate, MEDateReq, ARecDate}) {
-    if (date->inputMask() == mask) continue;
-    const QString typed = date->text();
-    date->setInputMask(mask);
-    date->setText(typed);
-  }
-  DateCaption->setText(DateOrder() == 'D' ? "Dy/Mo/Year" : DateOrder() == 'Y' ? "Year/Mo/Dy" : "Mo/Dy/Year");
+  forms::SetDateMasks({IDate, MEDateReq, ARecDate}, DateOrder());
+  DateCaption->setText(forms::DateOrderCaption(DateOrder()));
 }
 
 void TPOEdit1::FormShow() {
@@ -500,19 +465,7 @@ void TPOEdit1::ShowAddingOrEditing() {
 }
 
 void TPOEdit1::ShowCompanyFonts() {
-  const FontChoice browserFont = forms::CompanyBrowserFont(CurrentCompany);
-  QFont memoFont = Memo1->font();
-  if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
-  if (browserFont.size > 0) memoFont.setPointSize(browserFont.size);
-  Memo1->setFont(memoFont);
-  const QColor editorColor = forms::CompanyEditorColor(CurrentCompany);
-  for (QWidget* widget : std::initializer_list<QWidget*>{StringGrid1, ICustName, ICustNo}) {
-    widget->setFont(forms::CompanyEditorFont(CurrentCompany, font()));
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, editorColor);
-    palette.setColor(QPalette::WindowText, editorColor);
-    widget->setPalette(palette);
-  }
+  forms::ShowCompanyFonts(Memo1, {StringGrid1, ICustName, ICustNo}, font());
 }
 
 void TPOEdit1::SetPOEntryMode() {
@@ -537,13 +490,7 @@ void TPOEdit1::SetPOEntryMode() {
     widget->setEnabled(!memo);
   CheckBox2->setVisible(!memo);
   StringGrid1->setVisible(!memo);
-  for (QLineEdit* amount : {INet, ITax}) {
-    amount->setReadOnly(!memo);
-    amount->setFrame(memo);
-    amount->setFocusPolicy(memo ? Qt::StrongFocus : Qt::NoFocus);
-    amount->setBackgroundRole(memo ? QPalette::Base : QPalette::Button);
-    amount->setAutoFillBackground(!memo);
-  }
+  forms::SetAmountsTyped({INet, ITax}, memo);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
@@ -646,18 +593,11 @@ void TPOEdit1::RecalcLine(int row) {
 }
 
 void TPOEdit1::RefreshExtension(int row) {
-  const std::string quantity = Ansi(Lines->Cell(row, kPOColQuantity));
-  const std::string price = Ansi(Lines->Cell(row, kPOColPrice));
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  Lines->Put(row, kPOColExtension,
-             extension ? Text(FormatAmount(*extension)) : Shown(LenientNumber(quantity) * LenientNumber(price)));
+  forms::RefreshExtension(*Lines, kFigureColumns, row);
 }
 
 int TPOEdit1::LineHoldingCode(const std::string& code, int exceptRow) const {
-  const std::string wanted = UpperCase(TrimBlanks(code));
-  for (int row = 1; row <= kPOLines; ++row)
-    if (row != exceptRow && !wanted.empty() && Upper(Lines->Cell(row, kPOColCode)) == wanted) return row;
-  return 0;
+  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
 }
 
 void TPOEdit1::JumpToLine(int row, int top) {
@@ -719,12 +659,8 @@ void TPOEdit1::RecalcPOTotals() {
   if (IsMemo() || recalculating_) return;
   recalculating_ = true;
   if (Trimmed(POTaxRate->text()).empty()) POTaxRate->setText("0.00");
-  std::vector<forms::TotalsLine> lines;
-  for (int row = 1; row <= kPOLines; ++row)
-    lines.push_back({LenientAmount(Ansi(Lines->Cell(row, kPOColExtension))),
-                     Upper(Lines->Cell(row, kPOColTaxable)) == "Y"});
-  const DocumentTotals totals =
-      forms::LineItemTotals(lines, CheckBox2->isChecked(), LenientNumber(Ansi(POTaxRate->text())), 0);
+  const DocumentTotals totals = forms::LineItemTotals(forms::TotalsLines(*Lines, kFigureColumns),
+                                                      CheckBox2->isChecked(), LenientNumber(Ansi(POTaxRate->text())), 0);
   ITax->setText(Text(FormatAmount(totals.Tax)));
   ITotal->setText(Text(FormatAmount(totals.Total)));
   INet->setText(Text(FormatAmount(totals.Net)));
@@ -805,14 +741,14 @@ void TPOEdit1::RadioButton2Click() {
 
 void TPOEdit1::SpeedButton3Click() {
   TVenList& manager = CreateVenList();
-  manager.SetStatusText(1, kDoubleClickToSelect);
+  manager.SetStatusText(1, forms::kDoubleClickToSelect);
   VendorPickMode = 1;
   records::VendorBuf = records::VendorRec{};
   records::VendorBuf.VendorName.Set(Ansi(ICustName->text()));
   records::VendorBuf.VendorNo.Set(Ansi(ICustNo->text()));
   const TModalResult result = manager.ShowModal();
   VendorPickMode = 0;
-  manager.SetStatusText(1, kRightClickForMenu);
+  manager.SetStatusText(1, forms::kRightClickForMenu);
   raise();
   activateWindow();
   if (result == mrOk && !TrimBlanks(records::VendorBuf.VendorName.Get()).empty())
@@ -840,17 +776,8 @@ void TPOEdit1::ApplyVendor(const records::VendorRec& vendor) {
 
 bool TPOEdit1::PickProduct() {
   const int row = IsMemo() ? 1 : StringGrid1->CurrentLine();
-  products::ProductPickStart = ProductRec{};
-  products::ProductPickStart.Code.Set(Trimmed(Lines->Cell(row, kPOColCode)));
-  products::ProductPickStart.Description.Set(Ansi(Lines->Cell(row, kPOColDescription)));
-  products::ProductPickMode = 1;
-  products::ProductPickResult = 0;
-  products::TEditProd& manager = products::CreateEditProd();
-  manager.StatusPanel1->setText(kDoubleClickToSelect);
-  manager.ShowModal();
-  products::ProductPickMode = 0;
-  manager.StatusPanel1->setText(kRightClickForMenu);
-  if (products::ProductPickResult != 8) return false;
+  if (!products::PickProduct(Trimmed(Lines->Cell(row, kPOColCode)), Ansi(Lines->Cell(row, kPOColDescription))))
+    return false;
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
     MemoQuan->setFocus();
@@ -866,7 +793,7 @@ void TPOEdit1::SpeedButton2Click() {
 
 void TPOEdit1::TakeProductStock(int row, const ProductRec& product) {
   OldLineStock(row) = product.OnHand.Get();
-  OldLineStockKind(row) = StockKindOf(product);
+  OldLineStockKind(row) = forms::StockKindOf(product);
 }
 
 void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
@@ -883,12 +810,6 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
   ShowMemoGlance();
 }
 
-void TPOEdit1::ShowHoldNotice(const ProductRec& product) {
-  if (!product.HoldSales) return;
-  MessageBox("This Product is currently placed on HOLD status.",
-             Text("Please Note! Code: " + TrimBlanks(product.Code.Get())), MsgButtons::Ok, MsgIcon::Information);
-}
-
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (const int other = LineHoldingCode(code, row)) {
@@ -898,7 +819,7 @@ bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
                MsgIcon::Information);
     return false;
   }
-  ShowHoldNotice(product);
+  forms::ShowHoldNotice(product);
   Lines->Put(row, kPOColCode, Text(code));
   Lines->Put(row, kPOColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
   Lines->Put(row, kPOColDescription, Text(product.PODescription.Get()));
@@ -919,9 +840,7 @@ void TPOEdit1::StringGrid1CodeEntered(int row) {
   }
   ProductRec product;
   if (!FindProduct(typed, product)) {
-    if (MessageBox("That product code was not found. Would you like to add it now?", "Product Code",
-                   MsgButtons::YesNo, MsgIcon::Question) == mrYes)
-      PickProduct();
+    if (products::AskToPickUnknownCode()) PickProduct();
     return;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kPOColCode, QString());
@@ -1058,7 +977,7 @@ void TPOEdit1::LoadSavedLines() {
       OldLineStockKind(row) = "T";
       continue;
     }
-    ShowHoldNotice(product);
+    forms::ShowHoldNotice(product);
     TakeProductStock(row, product);
     Lines->Put(row, kPOColTaxable, product.TaxOnPO ? QStringLiteral("Y") : QStringLiteral("N"));
     RecalcLine(row);
@@ -1168,10 +1087,7 @@ bool TPOEdit1::CheckDates() {
 }
 
 bool TPOEdit1::RefuseLine(int row, const char* text, int column) {
-  ShowMessage(QStringLiteral("Line %1%2").arg(row).arg(QString::fromLatin1(text)));
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, column);
-  return false;
+  return forms::RefuseLine(*StringGrid1, row, text, column);
 }
 
 bool TPOEdit1::CheckLine(int row) {
@@ -1188,11 +1104,9 @@ bool TPOEdit1::CheckLine(int row) {
     return RefuseLine(row, " has a quantity but no unit price.", kPOColPrice);
   if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kPOColPrice);
   // Quantity, price and extension each have ten characters in the stored line text.
-  if (!NumberTextFits(quantity)) return RefuseLine(row, " has a QUANTITY value that is too large.", kPOColQuantity);
-  if (!NumberTextFits(price)) return RefuseLine(row, " has a UNIT PRICE value that is too large.", kPOColPrice);
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  if (!extension || !AmountFits(*extension))
-    return RefuseLine(row, " has an EXTENSION value that is too large.", kPOColQuantity);
+  int column = kPOColQuantity;
+  if (const char* oversized = forms::OversizedFigure(quantity, price, kFigureColumns, column))
+    return RefuseLine(row, oversized, column);
   return true;
 }
 
@@ -1231,10 +1145,7 @@ bool TPOEdit1::CheckAmounts() {
       {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
   }};
   for (const Typed& amount : amounts) {
-    const std::string text = StripCommas(Ansi(amount.box->text())).substr(0, 15);
-    const char* refusal = !IsValidNumber(text)               ? amount.invalid
-                          : !AmountFits(LenientAmount(text)) ? amount.tooLarge
-                                                             : nullptr;
+    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
     if (!refusal) continue;
     ShowMessage(refusal);
     amount.box->setFocus();
@@ -1253,28 +1164,7 @@ bool TPOEdit1::CheckTotal() {
 }
 
 bool TPOEdit1::CheckMemoProduct() {
-  if (!IsMemo()) return true;
-  const char* text = nullptr;
-  const char* title = nullptr;
-  QLineEdit* box = MemoQuan;
-  if (Trimmed(MemoPDesc->text()).empty()) {
-    text = "You need a product description.";
-    title = "Product Required";
-    box = MemoPDesc;
-  } else if (Trimmed(MemoQuan->text()).empty()) {
-    text = "You need to specify the quantity.";
-    title = "Product Quantity";
-  } else if (!IsValidNumber(Ansi(MemoQuan->text()))) {
-    text = "The quantity must be a number.";
-    title = "Invalid Quantity";
-  } else if (!NumberTextFits(StripCommas(Trimmed(MemoQuan->text())))) {
-    text = "The quantity is too large.";
-    title = "Invalid Quantity";
-  }
-  if (!text) return true;
-  MessageBox(text, title, MsgButtons::Ok, MsgIcon::Information);
-  box->setFocus();
-  return false;
+  return !IsMemo() || forms::CheckMemoProduct(MemoPDesc, MemoQuan);
 }
 
 void TPOEdit1::OKButtonClick() {

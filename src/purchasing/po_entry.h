@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <string>
 
+#include "forms/entry_parts.h"
 #include "forms/line_grid.h"
 #include "platform/ui/form.h"
 #include "purchasing/entered_po.h"
@@ -178,6 +179,8 @@ class TPOEdit1 : public platform::ui::Form {
   enum SideField { kSideStock = 0, kSideStockKind, kSideOldQuantity, kSideOldProduct, kSideFields };
   enum class LineReset { Fresh, Cleared, Comment };
   static forms::LineGridRules GridRules();
+  static constexpr forms::FigureColumns kFigureColumns{kPOColCode,  kPOColQuantity, kPOColDescription,
+                                                       kPOColPrice, kPOColTaxable,  kPOColExtension};
 
   void BuildLayout();
   void ConnectHandlers();
@@ -204,7 +207,6 @@ class TPOEdit1 : public platform::ui::Form {
   bool PlaceProductOnLine(int row, const records::ProductRec& product);
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);
-  void ShowHoldNotice(const records::ProductRec& product);
 
   // Dates.
   void PickDate(QLineEdit* box, const char* caption, QWidget* next);

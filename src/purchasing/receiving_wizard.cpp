@@ -93,8 +93,11 @@ TRecvWiz::TRecvWiz(QWidget* parent)
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setItemDelegateForColumn(kRecvInToday, new InTodayDelegate(StringGrid1));
-  StringGrid1->setEditTriggers(QAbstractItemView::AllEditTriggers);
+  StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+  StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   StringGrid1->horizontalHeader()->setSectionResizeMode(kRecvDescription, QHeaderView::Stretch);
+  Label7->setMinimumWidth(90);
   BuildLayout();
   auto click = [this](QAbstractButton* button, void (TRecvWiz::*handler)()) {
     QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
