@@ -1,5 +1,6 @@
 #include "purchasing/po_add.h"
 
+#include <optional>
 #include <stdexcept>
 
 #include "forms/run_state.h"
@@ -19,6 +20,12 @@ using platform::text::TrimBlanks;
 using records::CurrentCompany;
 
 std::function<void(const std::string& number)> PrintNewPO;
+
+namespace {
+
+constexpr char MemoAddFailed[] = "memo add operation failed";
+
+}  // namespace
 
 void PreparePOFormForAdd(TPOEdit1& form) {
   POEntryMode = 0;
@@ -54,18 +61,24 @@ void PreparePOFormForAdd(TPOEdit1& form) {
 bool AddPO(std::string* statusText) {
   TPOEdit1& form = CreatePOEdit1();
   PreparePOFormForAdd(form);
-  if (form.ShowModal() != platform::ui::mrOk) return false;
-  const EnteredPO po = form.GatherPO();
-  PostedPO posted;
-  try {
-    posted = PostNewPO(po);
-  } catch (const std::exception& error) {
-    platform::ui::Application->HandleException(error);
-    // Only a failed memo comes after the header was stored.
-    return std::string(error.what()) == "memo add operation failed";
-  }
-  if (statusText) *statusText = posted.StatusText;
-  if (!po.PrintWhenDone) return true;
+  std::optional<PostedPO> posted;
+  bool printRequested = false;
+  const PostingHook hook(form, [&](const EnteredPO& po) {
+    printRequested = po.PrintWhenDone;
+    try {
+      posted = PostNewPO(po);
+    } catch (const std::exception& error) {
+      platform::ui::Application->HandleException(error);
+      // Only a failed memo comes after the header was stored: the form closes. Otherwise nothing
+      // was stored and the form stays open with everything typed.
+      if (std::string(error.what()) != MemoAddFailed) return false;
+      posted = PostedPO{};
+    }
+    return true;
+  });
+  if (form.ShowModal() != platform::ui::mrOk || !posted) return false;
+  if (statusText) *statusText = posted->StatusText;
+  if (!printRequested || posted->StatusText.empty()) return true;
   platform::ui::Application->ProcessMessages();
   if (PrintNewPO)
     PrintNewPO(TrimBlanks(records::POHeaderBuf.PONumber.Get()));

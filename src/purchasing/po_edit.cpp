@@ -323,20 +323,24 @@ bool EditPO(IsamRecRef ref, std::string* statusText) {
     return false;
   }
   Application->ProcessMessages();
+  bool written = false;
+  const PostingHook hook(form, [&](const EnteredPO& edited) {
+    try {
+      const std::string status = PostEditedPO(stored, edited);
+      if (statusText) *statusText = status;
+    } catch (const POEditRefused& error) {
+      // Nothing was written: the form stays open with everything typed.
+      Application->HandleException(error);
+      return false;
+    } catch (const std::exception& error) {
+      Application->HandleException(error);
+    }
+    written = true;
+    return true;
+  });
   const TModalResult result = form.ShowModal();
   POEntryMode = 0;
-  if (result != mrOk) return false;
-  const EnteredPO edited = form.GatherPO();
-  try {
-    const std::string status = PostEditedPO(stored, edited);
-    if (statusText) *statusText = status;
-  } catch (const POEditRefused& error) {
-    Application->HandleException(error);
-    return false;
-  } catch (const std::exception& error) {
-    Application->HandleException(error);
-  }
-  return true;
+  return result == mrOk && written;
 }
 
 }  // namespace purchasing

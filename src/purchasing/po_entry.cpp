@@ -1175,7 +1175,7 @@ void TPOEdit1::OKButtonClick() {
   const bool passed = CheckHeader() && CheckMemoQuantity() && CheckDates() && CheckLines() &&
                       CheckDuplicateNumber() && CheckAmounts() && CheckTotal() && CheckMemoProduct() &&
                       records::ConfirmPaymentTerm(*ITerms);
-  if (passed) SetModalResult(mrOk);
+  if (passed && (!PostPO || PostPO(GatherPO()))) SetModalResult(mrOk);
 }
 
 EnteredPO TPOEdit1::GatherPO() {

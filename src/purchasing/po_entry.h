@@ -16,6 +16,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "forms/entry_parts.h"
@@ -169,8 +170,13 @@ class TPOEdit1 : public platform::ui::Form {
   // The stock glance of a memo PO, and its net from the product's price.
   void ShowMemoGlance();
 
-  // The PO as it stands on the form, once it has closed with OK.
+  // The PO as it stands on the form.
   EnteredPO GatherPO();
+
+  // Run by OK once every check has passed, while the form is still up: the form closes when it
+  // returns true, and stays open with everything typed when posting failed. Without it OK
+  // closes the form at once.
+  std::function<bool(const EnteredPO&)> PostPO;
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -230,6 +236,20 @@ class TPOEdit1 : public platform::ui::Form {
   void SetRed(QWidget* widget, bool red);
 
   bool recalculating_ = false;
+};
+
+// The form's posting for the length of one transaction; none again afterwards.
+class PostingHook {
+ public:
+  PostingHook(TPOEdit1& form, std::function<bool(const EnteredPO&)> post) : form_(form) {
+    form_.PostPO = std::move(post);
+  }
+  ~PostingHook() { form_.PostPO = nullptr; }
+  PostingHook(const PostingHook&) = delete;
+  PostingHook& operator=(const PostingHook&) = delete;
+
+ private:
+  TPOEdit1& form_;
 };
 
 extern TPOEdit1* POEdit1;

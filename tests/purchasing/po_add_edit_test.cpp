@@ -279,5 +279,26 @@ TEST_F(POEntryTest, AnEditThatKeepsItsOwnNumberPassesTheDuplicateCheckAndARenumb
   ExpectBooksBalance();
 }
 
+TEST_F(POEntryTest, AnEditOfAPOChangedMeanwhileIsRefusedAndTheFormKeepsWhatWasTyped) {
+  PostNewPO(PO("8200", {POLine(1, "WIDGET", "3")}));
+  EXPECT_FALSE(EditPOWith("8200", [&](TPOEdit1& f) {
+    Type(f, 1, kPOColQuantity, "30");
+    // Another hand changes the header while the form is up.
+    records::POHeaderRec changed = Header("8200"), before = changed;
+    changed.KeyCode.Set("OTHER");
+    ASSERT_TRUE(records::UpdatePOHeaderRecord(changed, before, HeaderRef("8200")));
+    ui.ExpectMessage("The record has changed in the meantime.", Application->Title);
+    ui.ExpectMessage("Modify operation failed", Application->Title);
+    f.OKButtonClick();
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.Lines->Cell(1, kPOColQuantity), "30");
+    f.BitBtn1Click();
+  }));
+  EXPECT_EQ(Header("8200").KeyCode.Get(), "OTHER");
+  EXPECT_EQ(LinesOf(Details("8200")),
+            (std::vector<std::string>{"P01 WIDGET [3         Some WIDGET                     2.00      N2.00      ] N 0  "}));
+  ExpectBooksBalance();
+}
+
 }  // namespace
 }  // namespace test_fixtures
