@@ -11,7 +11,11 @@
 #include "platform/ui/message_box.h"
 #include "purchasing/po_posting.h"
 #include "records/company_rec.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
 #include "records/po_header_rec.h"
+#include "records/record_file.h"
 
 namespace purchasing {
 
@@ -59,6 +63,10 @@ void PreparePOFormForAdd(TPOEdit1& form) {
 }
 
 bool AddPO(std::string* statusText) {
+  records::FileForAction headers(records::POHeaderFile, records::OpenPOHeaderFile);
+  records::FileForAction details(records::PODetailFile, records::OpenPODetailFile);
+  records::FileForAction memos(records::POMemoFile, records::OpenPOMemoFile);
+  if (!headers.Open() || !details.Open() || !memos.Open()) return false;
   TPOEdit1& form = CreatePOEdit1();
   PreparePOFormForAdd(form);
   std::optional<PostedPO> posted;

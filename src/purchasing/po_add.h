@@ -20,7 +20,8 @@ void PreparePOFormForAdd(TPOEdit1& form);
 
 // Adds a PO through the entry form; true when something was written. statusText receives what
 // the PO Manager's status panel shows afterwards ("Added PO ... containing ... line item(s).").
-// The new header is left in POHeaderBuf for the manager to move its browser to.
+// The new header is left in POHeaderBuf for the manager to move its browser to. The PO files are
+// opened around the transaction unless the PO Manager holds them.
 bool AddPO(std::string* statusText = nullptr);
 
 }  // namespace purchasing

@@ -640,8 +640,9 @@ void TPOEdit1::POInsertLineClick() {
 }
 
 void TPOEdit1::UndoAllClick() {
+  // What the stored lines held stays known, for the glance of an edit.
+  for (int row = 1; row <= kPOLines; ++row) ResetLine(row, LineReset::Cleared);
   if (!IsMemo()) {
-    for (int row = 1; row <= kPOLines; ++row) ResetLine(row, LineReset::Cleared);
     RecalcPOTotals();
     StringGrid1->SetCursor(1, kPOColCode);
   } else {

@@ -14,6 +14,7 @@
 #include "records/memo_file.h"
 #include "records/po_header_file.h"
 #include "records/record_file.h"
+#include "storage/isam.h"
 
 using namespace purchasing;
 using platform::ui::Application;
@@ -297,6 +298,23 @@ TEST_F(POEntryTest, AnEditOfAPOChangedMeanwhileIsRefusedAndTheFormKeepsWhatWasTy
   EXPECT_EQ(Header("8200").KeyCode.Get(), "OTHER");
   EXPECT_EQ(LinesOf(Details("8200")),
             (std::vector<std::string>{"P01 WIDGET [3         Some WIDGET                     2.00      N2.00      ] N 0  "}));
+  ExpectBooksBalance();
+}
+
+TEST_F(POEntryTest, AddingWithoutThePOManagerOpensAndClosesThePOFilesItself) {
+  for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
+    storage::IsamCloseFileBlock(*file);
+    *file = nullptr;
+  }
+  EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
+    PickVendor(f);
+    EnterCode(f, 1, "BOLT");
+    f.OKButtonClick();
+  }));
+  EXPECT_EQ(records::POHeaderFile, nullptr);
+  ASSERT_TRUE(records::OpenPOHeaderFile() && records::OpenPODetailFile() && records::OpenPOMemoFile());
+  EXPECT_EQ(Header("5000").NetAmount.Get(), "0.50");
+  EXPECT_EQ(Details("5000").size(), 1u);
   ExpectBooksBalance();
 }
 
