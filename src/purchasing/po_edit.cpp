@@ -182,6 +182,8 @@ void LoadForm(TPOEdit1& form, const StoredPO& stored) {
   POMemoMode = stored.Header.POKind.Get() == "M" ? 1 : 0;
   form.SetCaption("Edit PO");
   form.ClearPOLines();
+  // The layout first: the amounts of a memo PO are its own, not the totals of the grid.
+  (POMemoMode == 1 ? form.RadioButton2 : form.RadioButton1)->setChecked(true);
   LoadHeader(form, stored.Header);
   LoadVendor(form, stored.Header.VendorNo.Get());
   LoadLines(form, stored);

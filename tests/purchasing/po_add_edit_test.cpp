@@ -301,6 +301,29 @@ TEST_F(POEntryTest, AnEditOfAPOChangedMeanwhileIsRefusedAndTheFormKeepsWhatWasTy
   ExpectBooksBalance();
 }
 
+TEST_F(POEntryTest, AMemoLostFromItsFileIsStoredAnewByTheEdit) {
+  EnteredPO po = PO("8300", {});
+  po.Memo = true;
+  po.MemoLines = {"Old text"};
+  po.MemoProduct = POLine(1, "", "2");
+  po.MemoProduct.Description = "Cleaning";
+  PostNewPO(po);
+  records::POMemoRec wanted{}, memo{};
+  wanted.Number.Set("8300");
+  storage::IsamRecRef ref = 0;
+  ASSERT_TRUE(records::ReadByKey(records::POMemoUnit(), records::BuildPOMemoKey(wanted, 1), 1, memo, ref));
+  ASSERT_TRUE(records::DeletePOMemoRecord(ref));
+
+  ui.ExpectMessage("Error reading memo data.", Application->Title);
+  EXPECT_TRUE(EditPOWith("8300", [&](TPOEdit1& f) {
+    EXPECT_EQ(f.Memo1->toPlainText(), "");
+    f.Memo1->setPlainText("New text");
+    f.OKButtonClick();
+  }));
+  EXPECT_EQ(Memo("8300").Lines[0].Get(), "New text");
+  ExpectBooksBalance();
+}
+
 TEST_F(POEntryTest, AddingWithoutThePOManagerOpensAndClosesThePOFilesItself) {
   for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
     storage::IsamCloseFileBlock(*file);
