@@ -9,7 +9,11 @@
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
 #include "purchasing/po_saved_lines.h"
+#include "forms/cal_form.h"
+#include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/vendor_file.h"
+#include "storage/isam.h"
 
 using namespace purchasing;
 using platform::ui::Application;
@@ -344,6 +348,64 @@ TEST_F(POEntryTest, ASavedMemoComesBackWithItsTextProductAndQuantityOne) {
     EXPECT_EQ(f.INVNOTES->text(), "Rush");
     f.BitBtn1Click();
   });
+}
+
+TEST_F(POEntryTest, CompanyOptionsAndTheVendorPickedShapeANewPO) {
+  EXPECT_TRUE(records::UpdateCurrentCompanyRecord([](records::CompanyRec& c) {
+    c.PONumberPrefix.Set("Y");
+    c.AutoReceivePOs = 1;
+  }));
+  records::VendorRec held{};
+  held.VendorNo.Set("V2");
+  held.VendorName.Set("Aardvark Tools");  // first by name
+  held.ShortName.Set("AARD");
+  held.TaxExempt.Set("Y");
+  held.Hold.Set("Y");
+  held.POTerms.Set("Due on receipt");
+  storage::IsamRecRef ref = 0;
+  ASSERT_TRUE(records::OpenVendorFile() && records::AddVendorRecord(held, ref));
+  storage::IsamCloseFileBlock(records::VendorFile);
+  records::VendorFile = nullptr;
+
+  std::string status;
+  EXPECT_TRUE(AddPOWith(
+      [&](TPOEdit1& f) {
+        // The number carries the month and year of the last PO date before the counter.
+        EXPECT_EQ(f.INum->text(), "12265000");
+        EXPECT_TRUE(f.MarkRecd->isChecked());
+        EXPECT_TRUE(f.ARecDate->isEnabled());
+        ui.ExpectMessage("This vendor is placed on hold status.", "Warning");
+        PickVendor(f);
+        EXPECT_EQ(f.ICustNo->text(), "V2");
+        EXPECT_EQ(f.POSName->text(), "AARD");
+        EXPECT_EQ(f.ITerms->currentText(), "Due on receipt");
+        EXPECT_FALSE(f.CheckBox2->isChecked());
+        EXPECT_FALSE(f.CheckBox2->isEnabled());
+        EXPECT_EQ(f.CheckBox2->text(), "Tax Exempt");
+        // The received date's calendar, under its own caption.
+        ui.OnModal<forms::TCalForm>([](forms::TCalForm& calendar) {
+          EXPECT_EQ(calendar.Caption(), "Received Date");
+          EXPECT_EQ(calendar.Calendar1->selectedDate(), QDate(2026, 12, 7));
+          calendar.Calendar1->setSelectedDate(QDate(2026, 12, 3));
+          calendar.OKButton->click();
+        });
+        f.ARecCalClick();
+        EXPECT_EQ(forms::CalForm->Caption(), "Date Selection");
+        EXPECT_EQ(f.ARecDate->text(), "12/03/2026");
+        EnterCode(f, 1, "BOLT");
+        Type(f, 1, kPOColQuantity, "4");
+        EXPECT_EQ(f.ITax->text(), "0.00");
+        ui.ExpectMessage("Your received date is BEFORE the date of this PO. Is this correct?", "Please Confirm")
+            .Answer(mrYes);
+        f.OKButtonClick();
+      },
+      &status));
+  EXPECT_EQ(status, "Added PO 12265000 containing 1 line item(s).");
+  EXPECT_EQ(Header("12265000").ReceivedDate.Get(), "2026/12/03");
+  EXPECT_EQ(Header("12265000").Terms.Get(), "Due on receipt");
+  EXPECT_EQ(StoredCompany().NextPONumber.Get(), "5001");
+  EXPECT_EQ(OnHand("BOLT"), "44");
+  ExpectBooksBalance();
 }
 
 TEST_F(POEntryTest, ScreenshotsOfBothLayouts) {
