@@ -45,7 +45,8 @@ std::string UpperText(const QString& text) {
   return UpperCase(TrimmedText(text));
 }
 
-void ShowCompanyFonts(QPlainTextEdit* memo, std::initializer_list<QWidget*> editorWidgets, const QFont& base) {
+void ShowCompanyFonts(QPlainTextEdit* memo, std::initializer_list<QWidget*> editorWidgets,
+                      const QFont& base) {
   const platform::ui::FontChoice browserFont = CompanyBrowserFont(CurrentCompany);
   QFont memoFont = memo->font();
   if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
@@ -111,7 +112,8 @@ void RefreshExtension(LineGridModel& model, const FigureColumns& columns, int li
   const std::optional<Cents> extension = LineExtension(quantity, price);
   model.Put(line, columns.Extension,
             extension ? ToQString(platform::text::FormatAmount(*extension))
-                      : ToQString(platform::text::FormatFloat(",0.00", LenientNumber(quantity) * LenientNumber(price))));
+                      : ToQString(platform::text::FormatFloat(
+                            ",0.00", LenientNumber(quantity) * LenientNumber(price))));
 }
 
 std::vector<TotalsLine> TotalsLines(const LineGridModel& model, const FigureColumns& columns) {
@@ -126,7 +128,8 @@ int LineHoldingCode(const LineGridModel& model, const FigureColumns& columns, co
                     int exceptLine) {
   const std::string wanted = UpperCase(TrimBlanks(code));
   for (int line = 1; line <= model.Lines(); ++line)
-    if (line != exceptLine && !wanted.empty() && UpperText(model.Cell(line, columns.Code)) == wanted) return line;
+    if (line != exceptLine && !wanted.empty() && UpperText(model.Cell(line, columns.Code)) == wanted)
+      return line;
   return 0;
 }
 

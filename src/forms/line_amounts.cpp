@@ -85,7 +85,7 @@ bool NumberTextFits(std::string_view text, std::size_t width) {
 }
 
 DocumentTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
-                             Cents paid) {
+                              Cents paid) {
   DocumentTotals totals;
   for (const TotalsLine& line : lines) {
     totals.Net += line.Extension;

@@ -51,6 +51,6 @@ struct DocumentTotals {
 // Net over every line, tax on the taxable lines at one rate (percent) when tax is calculated,
 // total, and what is left due after the amount paid.
 DocumentTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
-                             Cents paid);
+                              Cents paid);
 
 }  // namespace forms

@@ -13,8 +13,8 @@
 #include "forms/browser_font.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
-#include "forms/font_choice.h"
 #include "forms/entry_parts.h"
+#include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
@@ -440,10 +440,10 @@ void TProdInv::ConnectHandlers() {
     Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
     Memo1->moveCursor(QTextCursor::End);
   });
-  forms::ConnectLineGrid(*Lines, *StringGrid1, kColCode,
-                         {[this](int row) { StringGrid1SetEditText(row); },
-                          [this](int row) { StringGrid1CodeEntered(row); }, [this] { StringGrid1DblClick(); },
-                          [this] { StringGrid1Click(); }});
+  forms::ConnectLineGrid(
+      *Lines, *StringGrid1, kColCode,
+      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
   // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }

@@ -21,8 +21,8 @@ bool PickProduct(const std::string& code, const std::string& description) {
 }
 
 bool AskToPickUnknownCode() {
-  return platform::ui::MessageBox("That product code was not found. Would you like to add it now?", "Product Code",
-                                  platform::ui::MsgButtons::YesNo,
+  return platform::ui::MessageBox("That product code was not found. Would you like to add it now?",
+                                  "Product Code", platform::ui::MsgButtons::YesNo,
                                   platform::ui::MsgIcon::Question) == platform::ui::mrYes;
 }
 

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <algorithm>
 
+#include "forms/line_amounts.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/amount.h"
 #include "platform/text/codepage.h"
@@ -10,7 +11,6 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
-#include "forms/line_amounts.h"
 #include "purchasing/po_entry.h"
 #include "purchasing/po_posting.h"
 #include "records/company_rec.h"
@@ -73,8 +73,8 @@ bool EditAllowed(const StoredPO& stored) {
     return Refuse("This PO has been received. Unable to edit PO. You can use the view option to view the PO.",
                   "PO Received");
   if (stored.Header.Printed.Get() == "Y" &&
-      MessageBox("This PO has been printed. Are you sure you want to edit this record?", "Printed Purchase Order",
-                 MsgButtons::YesNo, MsgIcon::Question) != mrYes)
+      MessageBox("This PO has been printed. Are you sure you want to edit this record?",
+                 "Printed Purchase Order", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
     return false;
   return true;
 }
@@ -83,13 +83,15 @@ bool EditAllowed(const StoredPO& stored) {
 bool NothingReceived(const StoredPO& stored) {
   if (stored.ReceiptRecords() > 0)
     return Refuse(
-        "This PO has partial receivers. Unable to edit. Use Receiving Report to view receipts OR delete this PO to "
+        "This PO has partial receivers. Unable to edit. Use Receiving Report to view receipts OR delete this "
+        "PO to "
         "remove all receivers OR do a new PO for new items or adjustments to stock. You can also backout "
         "receivers using the Receiving Wizard.",
         "Partial Receivers");
   if (stored.ReceivedLines() > 0)
     return Refuse(
-        "This PO has receivers posted. Unable to edit PO. Use the view option to view the PO, or you can run the "
+        "This PO has receivers posted. Unable to edit PO. Use the view option to view the PO, or you can run "
+        "the "
         "Receiving Report to see the receivers. Delete the PO to remove all receivers and PO data.",
         "PO Received");
   return true;
@@ -143,8 +145,8 @@ void LoadLines(TPOEdit1& form, const StoredPO& stored) {
     if (!IsLine(d) || row > kPOLines) continue;
     const std::string code = TrimBlanks(d.Product.Get());
     const std::string quantity = Column(d, 0, records::kLineQuantityWidth);
-    const std::array<std::string, 6> cells{code, quantity, Column(d, 10, 32), Column(d, 42, 10), Column(d, 52, 1),
-                                           Column(d, 53, 10)};
+    const std::array<std::string, 6> cells{
+        code, quantity, Column(d, 10, 32), Column(d, 42, 10), Column(d, 52, 1), Column(d, 53, 10)};
     for (int column = kPOColCode; column <= kPOColExtension; ++column)
       form.Lines->Put(row, column, ToQString(cells[static_cast<size_t>(column - kPOColCode)]));
     form.OldLineQuantity(row) = quantity;
@@ -211,7 +213,8 @@ void RewriteLines(const StoredPO& old, const records::POHeaderRec& header, const
         throw std::runtime_error("Detail delete operation failed.");
     } else if (r < existing.size()) {
       records::PODetailBuf = PODetailRecordOf(header, edited.Number, rows[r]);
-      if (!records::UpdatePODetailRecord(existing[r].Ref)) throw std::runtime_error("Modify PO detail failed.");
+      if (!records::UpdatePODetailRecord(existing[r].Ref))
+        throw std::runtime_error("Modify PO detail failed.");
     } else if (!empty) {
       records::PODetailBuf = PODetailRecordOf(header, edited.Number, rows[r]);
       IsamRecRef ref = 0;
@@ -262,15 +265,17 @@ bool ReadStoredPO(IsamRecRef ref, StoredPO& stored) {
       stored.Details.push_back(detail);
   }
   // In line order, each line before the receipts made against it.
-  std::stable_sort(stored.Details.begin(), stored.Details.end(), [](const StoredPODetail& a, const StoredPODetail& b) {
-    const int lineA = std::atoi(a.Record.LineNumber.Get().c_str()), lineB = std::atoi(b.Record.LineNumber.Get().c_str());
-    if (lineA != lineB) return lineA < lineB;
-    return IsLine(a.Record) && !IsLine(b.Record);
-  });
+  std::stable_sort(stored.Details.begin(), stored.Details.end(),
+                   [](const StoredPODetail& a, const StoredPODetail& b) {
+                     const int lineA = std::atoi(a.Record.LineNumber.Get().c_str()),
+                               lineB = std::atoi(b.Record.LineNumber.Get().c_str());
+                     if (lineA != lineB) return lineA < lineB;
+                     return IsLine(a.Record) && !IsLine(b.Record);
+                   });
   records::POMemoRec memo{};
   memo.Number.Set(TrimBlanks(stored.Header.PONumber.Get()));
-  stored.MemoFound = records::ReadByKey(records::POMemoUnit(), records::BuildPOMemoKey(memo, 1), 1, stored.Memo,
-                                        stored.MemoRef);
+  stored.MemoFound = records::ReadByKey(records::POMemoUnit(), records::BuildPOMemoKey(memo, 1), 1,
+                                        stored.Memo, stored.MemoRef);
   return true;
 }
 
@@ -298,7 +303,8 @@ std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
   } catch (const std::runtime_error& error) {
     throw POEditRefused(error.what());
   }
-  if (!records::UpdatePOHeaderRecord(header, old.Header, old.Ref)) throw POEditRefused("Modify operation failed");
+  if (!records::UpdatePOHeaderRecord(header, old.Header, old.Ref))
+    throw POEditRefused("Modify operation failed");
   records::POHeaderBuf = header;
   RewriteLines(old, header, edited, rows);
   if (edited.MarkReceived) {

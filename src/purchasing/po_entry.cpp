@@ -11,8 +11,8 @@
 #include "forms/browser_font.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
-#include "forms/font_choice.h"
 #include "forms/entry_parts.h"
+#include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
@@ -364,10 +364,10 @@ void TPOEdit1::ConnectHandlers() {
   changed(POTaxRate, &TPOEdit1::POTaxRateChange);
   changed(INet, &TPOEdit1::INetChange);
   changed(MemoQuan, &TPOEdit1::MemoQuanChange);
-  forms::ConnectLineGrid(*Lines, *StringGrid1, kPOColCode,
-                         {[this](int row) { StringGrid1SetEditText(row); },
-                          [this](int row) { StringGrid1CodeEntered(row); }, [this] { StringGrid1DblClick(); },
-                          [this] { StringGrid1Click(); }});
+  forms::ConnectLineGrid(
+      *Lines, *StringGrid1, kPOColCode,
+      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
   // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
@@ -485,8 +485,8 @@ void TPOEdit1::SetPOEntryMode() {
   for (QWidget* widget : std::initializer_list<QWidget*>{GetAProd, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel,
                                                          MemoQuan, MemoQuanLabel})
     widget->setVisible(memo);
-  for (QWidget* widget : std::initializer_list<QWidget*>{MakeNote, DeleteLine, POInsertLine, TopButn,
-                                                         CnterButn, BottButn})
+  for (QWidget* widget :
+       std::initializer_list<QWidget*>{MakeNote, DeleteLine, POInsertLine, TopButn, CnterButn, BottButn})
     widget->setEnabled(!memo);
   CheckBox2->setVisible(!memo);
   StringGrid1->setVisible(!memo);
@@ -509,15 +509,16 @@ void TPOEdit1::SetPOEntryMode() {
 
 void TPOEdit1::ResetLine(int row, LineReset how) {
   const bool comment = how == LineReset::Comment;
-  const std::array<QString, 7> cells{QString::number(row),
-                                     QString(),
-                                     comment ? QStringLiteral(" ")
-                                             : Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())),
-                                     QString(),
-                                     comment ? QString() : QStringLiteral("0.00"),
-                                     comment ? QStringLiteral(" ") : QStringLiteral("Y"),
-                                     QStringLiteral("0.00")};
-  for (int column = 0; column < static_cast<int>(cells.size()); ++column) Lines->Put(row, column, cells[column]);
+  const std::array<QString, 7> cells{
+      QString::number(row),
+      QString(),
+      comment ? QStringLiteral(" ") : Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())),
+      QString(),
+      comment ? QString() : QStringLiteral("0.00"),
+      comment ? QStringLiteral(" ") : QStringLiteral("Y"),
+      QStringLiteral("0.00")};
+  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
+    Lines->Put(row, column, cells[column]);
   OldLineStock(row) = how == LineReset::Fresh ? kNoProductOnHand : kClearedLineOnHand;
   OldLineStockKind(row) = "X";
   if (how == LineReset::Fresh) {
@@ -544,7 +545,8 @@ void TPOEdit1::SetRed(QWidget* widget, bool red) {
 
 QString TPOEdit1::OldQuantityNote(const std::string& code, int row) {
   if (Adding()) return {};
-  if (code == UpperCase(TrimBlanks(OldLineProduct(row)))) return Text("\n - Old Quan: " + OldLineQuantity(row));
+  if (code == UpperCase(TrimBlanks(OldLineProduct(row))))
+    return Text("\n - Old Quan: " + OldLineQuantity(row));
   if (OldLineProduct(row).size() > 1) return "(Changed Item)";
   if (OldLineProduct(row).empty()) return "(New Line Item)";
   return {};
@@ -627,7 +629,8 @@ void TPOEdit1::POInsertLineClick() {
     return;
   }
   if (!OldLineProduct(kPOLines).empty()) {
-    ShowMessage("Edit buffer full. Unable to insert line. Save the current invoice and then try editing it again.");
+    ShowMessage(
+        "Edit buffer full. Unable to insert line. Save the current invoice and then try editing it again.");
     return;
   }
   const int row = StringGrid1->CurrentLine();
@@ -660,8 +663,9 @@ void TPOEdit1::RecalcPOTotals() {
   if (IsMemo() || recalculating_) return;
   recalculating_ = true;
   if (Trimmed(POTaxRate->text()).empty()) POTaxRate->setText("0.00");
-  const DocumentTotals totals = forms::LineItemTotals(forms::TotalsLines(*Lines, kFigureColumns),
-                                                      CheckBox2->isChecked(), LenientNumber(Ansi(POTaxRate->text())), 0);
+  const DocumentTotals totals =
+      forms::LineItemTotals(forms::TotalsLines(*Lines, kFigureColumns), CheckBox2->isChecked(),
+                            LenientNumber(Ansi(POTaxRate->text())), 0);
   ITax->setText(Text(FormatAmount(totals.Tax)));
   ITotal->setText(Text(FormatAmount(totals.Total)));
   INet->setText(Text(FormatAmount(totals.Net)));
@@ -718,7 +722,8 @@ void TPOEdit1::ShowMemoGlance() {
   StkBal->setText(Shown(afterOrder));
   SetRed(StkBal, afterOrder < 0);
   QPalette quantityPalette = MemoQuan->palette();
-  quantityPalette.setColor(QPalette::Base, afterOrder < 0 ? QColor(Qt::yellow) : palette().color(QPalette::Base));
+  quantityPalette.setColor(QPalette::Base,
+                           afterOrder < 0 ? QColor(Qt::yellow) : palette().color(QPalette::Base));
   MemoQuan->setPalette(quantityPalette);
   OldLineQuan->setText(OldQuantityNote(code, 1));
   if (LenientNumber(POMemoUnitPrice) != 0) {
@@ -777,7 +782,8 @@ void TPOEdit1::ApplyVendor(const records::VendorRec& vendor) {
 
 bool TPOEdit1::PickProduct() {
   const int row = IsMemo() ? 1 : StringGrid1->CurrentLine();
-  if (!products::PickProduct(Trimmed(Lines->Cell(row, kPOColCode)), Ansi(Lines->Cell(row, kPOColDescription))))
+  if (!products::PickProduct(Trimmed(Lines->Cell(row, kPOColCode)),
+                             Ansi(Lines->Cell(row, kPOColDescription))))
     return false;
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
@@ -815,9 +821,10 @@ bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (const int other = LineHoldingCode(code, row)) {
     StringGrid1->SetCursor(other, kPOColCode);
-    MessageBox("This Product Code is already in use on this PO. Change the quantity for the existing product.",
-               Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
-               MsgIcon::Information);
+    MessageBox(
+        "This Product Code is already in use on this PO. Change the quantity for the existing product.",
+        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
+        MsgIcon::Information);
     return false;
   }
   forms::ShowHoldNotice(product);
@@ -851,7 +858,8 @@ void TPOEdit1::StringGrid1DblClick() {
   if (StringGrid1->CurrentColumn() != kPOColCode) return;
   PickProduct();
   const int row = StringGrid1->CurrentLine();
-  if (row - StringGrid1->TopLine() == 2 && row < kPOLines) StringGrid1->SetTopLine(StringGrid1->TopLine() + 1);
+  if (row - StringGrid1->TopLine() == 2 && row < kPOLines)
+    StringGrid1->SetTopLine(StringGrid1->TopLine() + 1);
 }
 
 // ---- Dates and other buttons ------------------------------------------------------------------
@@ -926,9 +934,9 @@ void TPOEdit1::BitBtn1Click() {
 void TPOEdit1::ExportButnClick() {
   const POSavedNotes notes{Ansi(INVNOTES->text()), Ansi(KeyCode->text())};
   auto rowOf = [this](int row) {
-    return SavedRow{Ansi(Lines->Cell(row, kPOColLine)),        Ansi(Lines->Cell(row, kPOColCode)),
-                    Ansi(Lines->Cell(row, kPOColQuantity)),    Ansi(Lines->Cell(row, kPOColDescription)),
-                    Ansi(Lines->Cell(row, kPOColPrice)),       Ansi(Lines->Cell(row, kPOColTaxable)),
+    return SavedRow{Ansi(Lines->Cell(row, kPOColLine)),     Ansi(Lines->Cell(row, kPOColCode)),
+                    Ansi(Lines->Cell(row, kPOColQuantity)), Ansi(Lines->Cell(row, kPOColDescription)),
+                    Ansi(Lines->Cell(row, kPOColPrice)),    Ansi(Lines->Cell(row, kPOColTaxable)),
                     Ansi(Lines->Cell(row, kPOColExtension))};
   };
   bool written = false;
@@ -969,9 +977,15 @@ void TPOEdit1::LoadSavedLines() {
   ClearPOLines();
   for (int row = 1; row <= kPOLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
-    const std::array<std::string, 7> cells{QString::number(row).toStdString(), saved.Code, saved.Quantity,
-                                           saved.Description, saved.Price, saved.Taxable, saved.Extension};
-    for (int column = kPOColLine; column <= kPOColExtension; ++column) Lines->Put(row, column, Text(cells[column]));
+    const std::array<std::string, 7> cells{QString::number(row).toStdString(),
+                                           saved.Code,
+                                           saved.Quantity,
+                                           saved.Description,
+                                           saved.Price,
+                                           saved.Taxable,
+                                           saved.Extension};
+    for (int column = kPOColLine; column <= kPOColExtension; ++column)
+      Lines->Put(row, column, Text(cells[column]));
     if (saved.Code.empty()) continue;
     ProductRec product;
     if (!FindProduct(saved.Code, product)) {
@@ -1005,7 +1019,8 @@ void TPOEdit1::LoadSavedMemo() {
   const SavedRow& saved = set->Product;
   const std::array<std::string, 7> cells{"1",         saved.Code,    saved.Quantity, saved.Description,
                                          saved.Price, saved.Taxable, saved.Extension};
-  for (int column = kPOColLine; column <= kPOColExtension; ++column) Lines->Put(1, column, Text(cells[column]));
+  for (int column = kPOColLine; column <= kPOColExtension; ++column)
+    Lines->Put(1, column, Text(cells[column]));
   MemoPDesc->setText(Text(saved.Description));
   MemoQuan->setText(Text(saved.Quantity));
   const std::string code = UpperCase(saved.Code);
@@ -1016,8 +1031,8 @@ void TPOEdit1::LoadSavedMemo() {
     StkName->setText(Text(code));
     POMemoUnitPrice = TrimBlanks(product.Price.Get()).substr(0, 10);
   } else if (!code.empty()) {
-    MessageBox("The current selected product does not exist in your inventory.", Text("Product Code: " + code),
-               MsgButtons::Ok, MsgIcon::Information);
+    MessageBox("The current selected product does not exist in your inventory.",
+               Text("Product Code: " + code), MsgButtons::Ok, MsgIcon::Information);
     MemoPDesc->setText(Text(code));
   }
   LineNum->setText("1");
@@ -1056,12 +1071,15 @@ bool TPOEdit1::CheckDates() {
     const char* caption;
   };
   std::vector<Dated> dates{
-      {IDate, "You have an invalid PO date. You can clear the date and then select the calendar button.", "PO Date"},
-      {MEDateReq, "You have an invalid date reqired. You can clear the date and then select the calendar button.",
+      {IDate, "You have an invalid PO date. You can clear the date and then select the calendar button.",
+       "PO Date"},
+      {MEDateReq,
+       "You have an invalid date reqired. You can clear the date and then select the calendar button.",
        "PO Date Required"}};
   if (MarkRecd->isChecked())
     dates.push_back(
-        {ARecDate, "You have an invalid received date. You can clear the date and then select the calendar button.",
+        {ARecDate,
+         "You have an invalid received date. You can clear the date and then select the calendar button.",
          "PO Received Date"});
   for (const Dated& date : dates) {
     if (platform::text::ParseTypedDate(Ansi(date.box->text()), DateOrder())) continue;
@@ -1097,7 +1115,8 @@ bool TPOEdit1::CheckLine(int row) {
   const bool described = !Trimmed(Lines->Cell(row, kPOColDescription)).empty();
   if (!IsValidNumber(quantity)) return RefuseLine(row, " has an invalid QUANTITY value.", kPOColQuantity);
   if (!described && !Trimmed(Lines->Cell(row, kPOColCode)).empty())
-    return RefuseLine(row, " has a product code but the description field is blank. A description is required.",
+    return RefuseLine(row,
+                      " has a product code but the description field is blank. A description is required.",
                       kPOColDescription);
   if (described && quantity.empty() && !price.empty())
     return RefuseLine(row, " has a unit price but no quantity.", kPOColQuantity);
@@ -1161,7 +1180,8 @@ bool TPOEdit1::CheckAmounts() {
 bool TPOEdit1::CheckTotal() {
   if (IsMemo()) INetChange();
   if (LenientAmount(Ansi(ITotal->text())) != 0) return true;
-  return MessageBox("Is this a no-charge PO?", "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) == mrYes;
+  return MessageBox("Is this a no-charge PO?", "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) ==
+         mrYes;
 }
 
 bool TPOEdit1::CheckMemoProduct() {

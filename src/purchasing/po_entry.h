@@ -39,7 +39,15 @@ extern std::string StoredPOTotal;
 // The unit price of a memo PO's product.
 extern std::string POMemoUnitPrice;
 
-enum POColumn { kPOColLine = 0, kPOColCode, kPOColQuantity, kPOColDescription, kPOColPrice, kPOColTaxable, kPOColExtension };
+enum POColumn {
+  kPOColLine = 0,
+  kPOColCode,
+  kPOColQuantity,
+  kPOColDescription,
+  kPOColPrice,
+  kPOColTaxable,
+  kPOColExtension
+};
 inline constexpr int kPOLines = 99;
 // The memo text a PO keeps: 25 lines of 74 characters.
 inline constexpr int kPOMemoLines = 25;
@@ -76,7 +84,7 @@ class TPOEdit1 : public platform::ui::Form {
   QRadioButton* RadioButton1;  // "&Line Item"
   QRadioButton* RadioButton2;  // "&Memo"
   QCheckBox* PrintFlag;
-  QLabel* Label9;  // lines received, written by the edit transaction
+  QLabel* Label9;        // lines received, written by the edit transaction
   QPushButton* Button1;  // "&Ship To"
 
   // Lines and memo.

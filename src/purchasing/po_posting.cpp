@@ -26,7 +26,6 @@ using platform::text::TrimBlanks;
 using platform::text::UpperCase;
 using records::CurrentCompany;
 
-
 namespace {
 
 std::string TwoDigits(int value) {
@@ -142,7 +141,6 @@ records::POMemoRec MemoRecordOf(const EnteredPO& po) {
     memo.Lines[line].Set(po.MemoLines[line].substr(0, records::kMemoLineWidth));
   return memo;
 }
-
 
 std::optional<double> QuantityOf(const std::string& text) {
   std::string plain = TrimBlanks(StripCommas(text));

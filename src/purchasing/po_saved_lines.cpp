@@ -28,8 +28,8 @@ POSavedNotes ParseNotes(std::string_view line, std::size_t notesWidth) {
 bool WritePOSavedLines(const POSavedLineSet& set) {
   std::vector<std::string> lines;
   for (int row = 0; row < kSavedRows; ++row)
-    lines.push_back(forms::SavedRowText(row < static_cast<int>(set.Rows.size()) ? set.Rows[row]
-                                                                                 : forms::SavedRow{}));
+    lines.push_back(
+        forms::SavedRowText(row < static_cast<int>(set.Rows.size()) ? set.Rows[row] : forms::SavedRow{}));
   lines.push_back(NotesText(set.Notes, kLineNotesWidth));
   return forms::WriteTextLines(POSavedLinesFileName, lines);
 }

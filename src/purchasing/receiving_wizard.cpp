@@ -45,7 +45,8 @@ constexpr int kInTodayWidth = 10;
 class InTodayDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
-  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+  QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                        const QModelIndex& index) const override {
     QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(kInTodayWidth);
     return editor;
@@ -222,7 +223,8 @@ void TRecvWiz::ShowRow(int row) {
     } else {
       item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
     }
-    if (column >= kRecvUnitCost && column != kRecvKind) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    if (column >= kRecvUnitCost && column != kRecvKind)
+      item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
   }
   showing_ = false;
 }
@@ -290,9 +292,10 @@ bool TRecvWiz::ConfirmOverReceipts(const Receipt& receipt) {
   for (size_t row = 0; row < receipt.Rows.size(); ++row) {
     const ReceivingRow& r = receipt.Rows[row];
     if (TrimBlanks(r.BalanceDue).empty() || QuantityOf(r.BalanceDue).value_or(0) >= 0) continue;
-    if (MessageBox("You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
-                   "anyway?",
-                   ToQString("Product: " + r.Description), MsgButtons::YesNo, MsgIcon::Question) == mrYes)
+    if (MessageBox(
+            "You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
+            "anyway?",
+            ToQString("Product: " + r.Description), MsgButtons::YesNo, MsgIcon::Question) == mrYes)
       continue;
     StringGrid1->setCurrentCell(static_cast<int>(row), kRecvInToday);
     return false;

@@ -27,8 +27,9 @@ namespace {
 std::vector<std::string> LinesOf(const std::vector<records::PODetailRec>& details) {
   std::vector<std::string> lines;
   for (const records::PODetailRec& d : details)
-    lines.push_back(d.RecordKind.Get() + d.LineNumber.Get() + " " + d.Product.Get() + " [" + d.LineText.Get() + "] " +
-                    d.Received.Get() + " " + d.QuantityReceived.Get() + " " + d.ReceiverNumber.Get());
+    lines.push_back(d.RecordKind.Get() + d.LineNumber.Get() + " " + d.Product.Get() + " [" +
+                    d.LineText.Get() + "] " + d.Received.Get() + " " + d.QuantityReceived.Get() + " " +
+                    d.ReceiverNumber.Get());
   // In line order, whichever free record a new line took.
   std::sort(lines.begin(), lines.end());
   return lines;
@@ -113,7 +114,8 @@ TEST_F(POEntryTest, AMemoPOKeepsItsMemoFromTheFirstLineAndPrintingSaysItIsNotAva
     EXPECT_EQ(f.TaxLbl->text(), "Tax on 120.00 is 9.90.");
     f.PrintFlag->setChecked(true);
     f.OKButtonClick();
-    ui.ExpectMessage("The PO was saved. Printing and e-mailing purchase orders is not available yet.", "Print PO");
+    ui.ExpectMessage("The PO was saved. Printing and e-mailing purchase orders is not available yet.",
+                     "Print PO");
   }));
   const records::POMemoRec memo = Memo("5000");
   EXPECT_EQ(memo.Lines[0].Get(), "Line one");
@@ -201,8 +203,9 @@ TEST_F(POEntryTest, AnEditRewritesChangedLinesDeletesClearedOnesAndAddsNewOnes) 
   EXPECT_EQ(OnHand("ABN"), "4");
   EXPECT_EQ(OnHand("BOLT"), "41");
   ExpectBooksBalance();
-  ui.ExpectMessage("This PO has been received. Unable to edit PO. You can use the view option to view the PO.",
-                   "PO Received");
+  ui.ExpectMessage(
+      "This PO has been received. Unable to edit PO. You can use the view option to view the PO.",
+      "PO Received");
   EXPECT_FALSE(EditPO(HeaderRef("6000")));
 }
 
@@ -213,7 +216,8 @@ TEST_F(POEntryTest, TheGuardsRefuseAnEditBeforeTheFormIsShown) {
   records::POHeaderRec before = printed;
   printed.Printed.Set("Y");
   ASSERT_TRUE(records::UpdatePOHeaderRecord(printed, before, HeaderRef("7000")));
-  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?", "Printed Purchase Order")
+  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?",
+                   "Printed Purchase Order")
       .Answer(mrNo);
   EXPECT_FALSE(EditPO(HeaderRef("7000")));
   EXPECT_TRUE(ui.Done());
@@ -223,10 +227,12 @@ TEST_F(POEntryTest, TheGuardsRefuseAnEditBeforeTheFormIsShown) {
   Receipt receipt{"7000", "300", QDate(2026, 12, 5), list.Rows};
   receipt.Rows[0].InToday = "2";  // AB
   PostReceipt(receipt);
-  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?", "Printed Purchase Order")
+  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?",
+                   "Printed Purchase Order")
       .Answer(mrYes);
   ui.ExpectMessage(
-      "This PO has receivers posted. Unable to edit PO. Use the view option to view the PO, or you can run the "
+      "This PO has receivers posted. Unable to edit PO. Use the view option to view the PO, or you can run "
+      "the "
       "Receiving Report to see the receivers. Delete the PO to remove all receivers and PO data.",
       "PO Received");
   EXPECT_FALSE(EditPO(HeaderRef("7000")));
@@ -237,11 +243,14 @@ TEST_F(POEntryTest, TheGuardsRefuseAnEditBeforeTheFormIsShown) {
   receipt = Receipt{"7000", "301", QDate(2026, 12, 6), list.Rows};
   receipt.Rows[0].InToday = "1";
   PostReceipt(receipt);
-  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?", "Printed Purchase Order")
+  ui.ExpectMessage("This PO has been printed. Are you sure you want to edit this record?",
+                   "Printed Purchase Order")
       .Answer(mrYes);
   ui.ExpectMessage(
-      "This PO has partial receivers. Unable to edit. Use Receiving Report to view receipts OR delete this PO to "
-      "remove all receivers OR do a new PO for new items or adjustments to stock. You can also backout receivers "
+      "This PO has partial receivers. Unable to edit. Use Receiving Report to view receipts OR delete this "
+      "PO to "
+      "remove all receivers OR do a new PO for new items or adjustments to stock. You can also backout "
+      "receivers "
       "using the Receiving Wizard.",
       "Partial Receivers");
   EXPECT_FALSE(EditPO(HeaderRef("7000")));
@@ -297,7 +306,8 @@ TEST_F(POEntryTest, AnEditOfAPOChangedMeanwhileIsRefusedAndTheFormKeepsWhatWasTy
   }));
   EXPECT_EQ(Header("8200").KeyCode.Get(), "OTHER");
   EXPECT_EQ(LinesOf(Details("8200")),
-            (std::vector<std::string>{"P01 WIDGET [3         Some WIDGET                     2.00      N2.00      ] N 0  "}));
+            (std::vector<std::string>{
+                "P01 WIDGET [3         Some WIDGET                     2.00      N2.00      ] N 0  "}));
   ExpectBooksBalance();
 }
 
@@ -325,7 +335,8 @@ TEST_F(POEntryTest, AMemoLostFromItsFileIsStoredAnewByTheEdit) {
 }
 
 TEST_F(POEntryTest, AddingWithoutThePOManagerOpensAndClosesThePOFilesItself) {
-  for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
+  for (storage::IsamFileBlock* file :
+       {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
     storage::IsamCloseFileBlock(*file);
     *file = nullptr;
   }

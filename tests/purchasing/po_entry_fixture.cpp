@@ -75,7 +75,8 @@ bool POEntryTest::AddPOWith(const std::function<void(TPOEdit1&)>& work, std::str
   return AddPO(status);
 }
 
-bool POEntryTest::EditPOWith(const char* number, const std::function<void(TPOEdit1&)>& work, std::string* status) {
+bool POEntryTest::EditPOWith(const char* number, const std::function<void(TPOEdit1&)>& work,
+                             std::string* status) {
   ui.OnModal<TPOEdit1>([work](TPOEdit1& f) { work(f); });
   return EditPO(HeaderRef(number), status);
 }
@@ -84,7 +85,8 @@ storage::IsamRecRef POEntryTest::HeaderRef(const char* number) {
   records::POHeaderRec wanted{}, found{};
   wanted.PONumber.Set(number);
   storage::IsamRecRef ref = 0;
-  EXPECT_TRUE(records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, found, ref));
+  EXPECT_TRUE(
+      records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, found, ref));
   return ref;
 }
 

@@ -5,11 +5,11 @@
 #include <fstream>
 #include <sstream>
 
+#include "forms/cal_form.h"
 #include "platform/ui/application.h"
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
 #include "purchasing/po_saved_lines.h"
-#include "forms/cal_form.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/vendor_file.h"
@@ -81,14 +81,16 @@ TEST_F(POEntryTest, ALineItemPOTypedWithTheVendorPickerAndCodesLookedUp) {
     EXPECT_EQ(f.StkBal->text(), "52.00");  // what will be on hand once the order is in
 
     // The same code on another row is refused and the cursor goes to the row that has it.
-    ui.ExpectMessage("This Product Code is already in use on this PO. Change the quantity for the existing product.",
-                     "Code: BOLT  Line: 1.");
+    ui.ExpectMessage(
+        "This Product Code is already in use on this PO. Change the quantity for the existing product.",
+        "Code: BOLT  Line: 1.");
     EnterCode(f, 2, "BOLT");
     EXPECT_EQ(f.Lines->Cell(2, kPOColCode), "");
     EXPECT_EQ(f.StringGrid1->CurrentLine(), 1);
 
     // A code not on file: the question, answered No, leaves the row as typed.
-    ui.ExpectMessage("That product code was not found. Would you like to add it now?", "Product Code").Answer(mrNo);
+    ui.ExpectMessage("That product code was not found. Would you like to add it now?", "Product Code")
+        .Answer(mrNo);
     EnterCode(f, 2, "NOPE");
     Type(f, 2, kPOColDescription, "Special order");
     Type(f, 2, kPOColPrice, "3.333");
@@ -165,7 +167,8 @@ struct Refusal {
 std::vector<Refusal> Refusals() {
   return {
       {"no number", [](TPOEdit1& f) { f.INum->setText("  "); }, "You need an PO number.", "PO Number"},
-      {"no vendor", [](TPOEdit1& f) { f.ICustNo->clear(); }, "You need to select a vendor.", "Vendor Required"},
+      {"no vendor", [](TPOEdit1& f) { f.ICustNo->clear(); }, "You need to select a vendor.",
+       "Vendor Required"},
       {"bad PO date", [](TPOEdit1& f) { f.IDate->setText("13/45/2026"); },
        "You have an invalid PO date. You can clear the date and then select the calendar button.", "PO Date"},
       {"bad date required", [](TPOEdit1& f) { f.MEDateReq->setText("02/30/2026"); },
@@ -189,7 +192,8 @@ std::vector<Refusal> Refusals() {
          f.MarkRecd->setChecked(true);
          f.ARecDate->setText("12/08/2026");
        },
-       "Your received date is AFTER (older than) todays date. It will not appear on your receiving report unless "
+       "Your received date is AFTER (older than) todays date. It will not appear on your receiving report "
+       "unless "
        "you include this date in the search. Are you sure you want to do this?",
        "Please Confirm", mrNo},
       {"quantity no number", [](TPOEdit1& f) { f.Lines->Put(2, kPOColQuantity, "1-2"); },
@@ -221,14 +225,16 @@ std::vector<Refusal> Refusals() {
          f.Lines->Put(2, kPOColPrice, "9999");
        },
        "Line 2 has an EXTENSION value that is too large.", ""},
-      {"pasted quantity beyond its column", [](TPOEdit1& f) { f.Lines->Put(1, kPOColQuantity, "12345678901"); },
+      {"pasted quantity beyond its column",
+       [](TPOEdit1& f) { f.Lines->Put(1, kPOColQuantity, "12345678901"); },
        "Line 1 has a QUANTITY value that is too large.", ""},
       {"number in use", [](TPOEdit1& f) { f.INum->setText("4000"); },
        "This PO number currently exists. Please enter another one.", "Duplicate PO: 4000"},
       {"no-charge PO", [](TPOEdit1& f) { f.Lines->Put(1, kPOColPrice, "0"); }, "Is this a no-charge PO?",
        "Please Confirm", mrNo},
       {"new terms cancelled", [](TPOEdit1& f) { f.ITerms->setEditText("Net 45"); },
-       "This is a new payment term. Would you like to add terms to the terms file?", "Terms: Net 45", mrCancel},
+       "This is a new payment term. Would you like to add terms to the terms file?", "Terms: Net 45",
+       mrCancel},
   };
 }
 
@@ -253,7 +259,8 @@ TEST_F(POEntryTest, EachCheckOfOkRefusesInItsTurnAndKeepsTheFormOpen) {
 
 TEST_F(POEntryTest, MemoChecksAskForAQuantityAndADescription) {
   const std::pair<std::function<void(TPOEdit1&)>, std::pair<const char*, const char*>> cases[] = {
-      {[](TPOEdit1& f) { f.MemoQuan->setText("x"); }, {"You have entered an invalid quantity.", "Memo Quantity"}},
+      {[](TPOEdit1& f) { f.MemoQuan->setText("x"); },
+       {"You have entered an invalid quantity.", "Memo Quantity"}},
       {[](TPOEdit1& f) { f.MemoQuan->clear(); }, {"You have entered an invalid quantity.", "Memo Quantity"}},
       {[](TPOEdit1& f) { f.MemoPDesc->clear(); }, {"You need a product description.", "Product Required"}},
   };
@@ -292,8 +299,9 @@ TEST_F(POEntryTest, SavedLinesKeepEveryFieldInItsSlotAndLoadBackByPosition) {
     const std::vector<std::string> lines = FileLines("POSAVEL.SAV");
     ASSERT_EQ(lines.size(), 101u);
     for (size_t row = 0; row < 100; ++row) EXPECT_EQ(lines[row].size(), 88u) << row;
-    EXPECT_EQ(lines[0], "1  BOLT            1,250      Hex bolt                         0.50       Y "
-                        "625.00      ");
+    EXPECT_EQ(lines[0],
+              "1  BOLT            1,250      Hex bolt                         0.50       Y "
+              "625.00      ");
     // A part that fills its slot ends at its slot; the extension computed keeps its 12.
     EXPECT_EQ(lines[1].substr(3, 15), "ABCDEFGHIJKLMNO");
     EXPECT_EQ(lines[1].substr(19, 10), "-123456.78");
@@ -308,7 +316,8 @@ TEST_F(POEntryTest, SavedLinesKeepEveryFieldInItsSlotAndLoadBackByPosition) {
     f.ImportButnClick();
     EXPECT_EQ(RowOf(f, 1), (QStringList{"1", "BOLT", "1,250", "Hex bolt", "0.50", "Y", "625.00"}));
     EXPECT_EQ(f.OldLineStockKind(1), "S");
-    EXPECT_EQ(RowOf(f, 2).mid(1, 4), (QStringList{"ABCDEFGHIJKLMNO", "-123456.78", QString(32, 'd'), "9999.99999"}));
+    EXPECT_EQ(RowOf(f, 2).mid(1, 4),
+              (QStringList{"ABCDEFGHIJKLMNO", "-123456.78", QString(32, 'd'), "9999.99999"}));
     EXPECT_EQ(f.OldLineStockKind(2), "T");  // not on file
     EXPECT_EQ(f.INVNOTES->text(), QString(80, 'n'));
     EXPECT_EQ(f.KeyCode->text(), "KEY12345");
@@ -395,7 +404,8 @@ TEST_F(POEntryTest, CompanyOptionsAndTheVendorPickedShapeANewPO) {
         EnterCode(f, 1, "BOLT");
         Type(f, 1, kPOColQuantity, "4");
         EXPECT_EQ(f.ITax->text(), "0.00");
-        ui.ExpectMessage("Your received date is BEFORE the date of this PO. Is this correct?", "Please Confirm")
+        ui.ExpectMessage("Your received date is BEFORE the date of this PO. Is this correct?",
+                         "Please Confirm")
             .Answer(mrYes);
         f.OKButtonClick();
       },

@@ -1,10 +1,10 @@
 // The Receiving Wizard worked as a user works it: a PO found, In Today typed into the grid,
 // the questions answered, and the receipts read back from the files with the books checked.
 
+#include "purchasing/receiving_wizard.h"
 #include "platform/ui/application.h"
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
-#include "purchasing/receiving_wizard.h"
 
 using namespace purchasing;
 using platform::ui::mrNo;
@@ -79,7 +79,8 @@ TEST_F(ReceivingWizardTest, TwoReceiptsOnOneLineAddUpAndTheLastOneReceivesThePO)
   Wizard([&](TRecvWiz& w) {
     Find(w, "7000");
     EXPECT_EQ(w.RNum->text(), "301");
-    EXPECT_EQ(Row(w, RowOfCode(w, "WIDGET")), (QStringList{"Some WIDGET", "WIDGET", "2.50", "10", "P", "4", "0", ""}));
+    EXPECT_EQ(Row(w, RowOfCode(w, "WIDGET")),
+              (QStringList{"Some WIDGET", "WIDGET", "2.50", "10", "P", "4", "0", ""}));
     EXPECT_EQ(Row(w, RowOfCode(w, "AB"))[kRecvBalanceDue], "0");
     EXPECT_EQ(w.RecToDate->text(), "9");
     // Open items only: AB is received in full and drops out.
@@ -92,8 +93,9 @@ TEST_F(ReceivingWizardTest, TwoReceiptsOnOneLineAddUpAndTheLastOneReceivesThePO)
   });
   const std::vector<records::PODetailRec> details = Details("7000");
   ASSERT_EQ(details.size(), 4u);
-  EXPECT_EQ(details[3].RecordKind.Get() + " " + details[3].Product.Get() + " " + details[3].QuantityReceived.Get() +
-                " " + details[3].ReceiverNumber.Get() + " " + details[3].ReceivedDate.Get(),
+  EXPECT_EQ(details[3].RecordKind.Get() + " " + details[3].Product.Get() + " " +
+                details[3].QuantityReceived.Get() + " " + details[3].ReceiverNumber.Get() + " " +
+                details[3].ReceivedDate.Get(),
             "L WIDGET 6 301 2026/12/05");  // the wizard keeps the receiver date it was given
   EXPECT_EQ(OnHand("WIDGET"), "110");
   EXPECT_EQ(OnHand("ABN"), "4");
@@ -108,7 +110,8 @@ TEST_F(ReceivingWizardTest, TwoReceiptsOnOneLineAddUpAndTheLastOneReceivesThePO)
     EXPECT_FALSE(w.RecAllBtn->isEnabled());
     ui.ExpectMessage("That PO number does not have any open items to display.", "Receiving Wizard");
     w.CBFilter->click();
-    EXPECT_EQ(w.StatusBar1->currentMessage(), "PO not found. Enter a PO number and select the Find button...");
+    EXPECT_EQ(w.StatusBar1->currentMessage(),
+              "PO not found. Enter a PO number and select the Find button...");
     ui.ExpectMessage("That PO number does not exist.", "Receiving Wizard");
     Find(w, "7999");
   });
@@ -127,9 +130,10 @@ TEST_F(ReceivingWizardTest, EveryRefusalAndQuestionComesBeforeAnythingIsWritten)
     w.PostBtnClick();
     w.RNum->setText("300");
 
-    ui.ExpectMessage("You have not entered an amount for any items in the \"In Today\" column. You have nothing to "
-                     "receive.",
-                     "Received Items");
+    ui.ExpectMessage(
+        "You have not entered an amount for any items in the \"In Today\" column. You have nothing to "
+        "receive.",
+        "Received Items");
     w.PostBtnClick();
 
     InToday(w, "AB", "abc");
@@ -138,21 +142,24 @@ TEST_F(ReceivingWizardTest, EveryRefusalAndQuestionComesBeforeAnythingIsWritten)
     w.PostBtnClick();
 
     InToday(w, "AB", "7");
-    ui.ExpectMessage("You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
-                     "anyway?",
-                     "Product: Some AB")
+    ui.ExpectMessage(
+          "You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
+          "anyway?",
+          "Product: Some AB")
         .Answer(mrNo);
     w.PostBtnClick();
     EXPECT_EQ(w.StringGrid1->currentRow(), RowOfCode(w, "AB"));
 
     w.RDate->setText("12/09/2026");
-    ui.ExpectMessage("You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
-                     "anyway?",
-                     "Product: Some AB")
+    ui.ExpectMessage(
+          "You are receiving more items than ordered. A Change to the PO is probably needed. Continue "
+          "anyway?",
+          "Product: Some AB")
         .Answer(mrYes);
-    ui.ExpectMessage("Your received date is AFTER (older than) todays date. It will not appear on your receiving "
-                     "report unless you include this date in the search. Are you sure you want to do this?",
-                     "Please Confirm")
+    ui.ExpectMessage(
+          "Your received date is AFTER (older than) todays date. It will not appear on your receiving "
+          "report unless you include this date in the search. Are you sure you want to do this?",
+          "Please Confirm")
         .Answer(mrNo);
     w.PostBtnClick();
   });
