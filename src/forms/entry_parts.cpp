@@ -2,6 +2,7 @@
 
 #include <QItemSelectionModel>
 #include <QRegularExpressionValidator>
+#include <QVBoxLayout>
 
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
@@ -83,6 +84,51 @@ void SetDateMasks(std::initializer_list<QLineEdit*> dates, char order) {
     date->setInputMask(mask);
     date->setText(typed);
   }
+}
+
+QHBoxLayout* LinesBeside(QLayout* memoProduct, QWidget* grid, QWidget* memo, QLayout* commands) {
+  auto* body = new QVBoxLayout;
+  body->addLayout(memoProduct);
+  body->addWidget(grid, 1);
+  body->addWidget(memo, 1);
+  auto* lines = new QHBoxLayout;
+  lines->addLayout(body, 1);
+  lines->addLayout(commands);
+  return lines;
+}
+
+QGridLayout* TotalsGrid(QWidget& form, const TotalsBoxes& boxes, const char* netCaption,
+                        const char* taxCaption) {
+  auto caption = [&form](const char* text, QWidget* buddy) {
+    auto* label = new QLabel(text, &form);
+    label->setBuddy(buddy);
+    return label;
+  };
+  auto* totals = new QGridLayout;
+  totals->addWidget(boxes.CalculateTax, 0, 0);
+  totals->addWidget(caption("Tax &Rate:", boxes.Rate), 0, 1);
+  totals->addWidget(boxes.Rate, 0, 2);
+  totals->addWidget(boxes.Suggestion, 1, 0, 1, 3);
+  totals->addWidget(caption(netCaption, boxes.Net), 0, 3);
+  totals->addWidget(boxes.Net, 0, 4);
+  totals->addWidget(caption(taxCaption, boxes.Tax), 1, 3);
+  totals->addWidget(boxes.Tax, 1, 4);
+  totals->addWidget(new QLabel("Total:", &form), 2, 3);
+  totals->addWidget(boxes.Total, 2, 4);
+  totals->setColumnStretch(0, 1);
+  return totals;
+}
+
+QHBoxLayout* DialogButtons(std::initializer_list<QPushButton*> buttons) {
+  auto* row = new QHBoxLayout;
+  row->addStretch(1);
+  for (QPushButton* button : buttons) row->addWidget(button);
+  return row;
+}
+
+void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLayout* lines) {
+  auto* layout = new QVBoxLayout(&form);
+  for (QLayout* part : parts) layout->addLayout(part, part == lines ? 1 : 0);
 }
 
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed) {

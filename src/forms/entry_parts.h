@@ -3,9 +3,13 @@
 // fonts and date mask, the hook-up of the grid's handlers, the arithmetic of a line and of the
 // totals over the grid, and the refusals of figures that would not fit what is stored.
 
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -41,6 +45,25 @@ void SetDateMasks(std::initializer_list<QLineEdit*> dates, char order);
 QString DateOrderCaption(char order);
 // The company's date order: "M", "D" or "Y" (an empty one counts as "M").
 char CompanyDateOrder();
+
+// The layout shared by the entry forms: the lines (the memo's product row over the grid and the
+// memo, which take turns) beside the line commands; the totals (tax box, rate and suggestion;
+// net, tax and total under their captions) in columns 0 to 4 of a grid a form may extend; the
+// dialog's buttons on the right; and the parts stacked from the top, the lines taking what room
+// is left.
+QHBoxLayout* LinesBeside(QLayout* memoProduct, QWidget* grid, QWidget* memo, QLayout* commands);
+struct TotalsBoxes {
+  QCheckBox* CalculateTax;
+  QLineEdit* Rate;
+  QLabel* Suggestion;
+  QLineEdit* Net;
+  QLineEdit* Tax;
+  QLabel* Total;
+};
+QGridLayout* TotalsGrid(QWidget& form, const TotalsBoxes& boxes, const char* netCaption,
+                        const char* taxCaption);
+QHBoxLayout* DialogButtons(std::initializer_list<QPushButton*> buttons);
+void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLayout* lines);
 
 // Net and tax boxes that the user types (memo layout) or that show the grid's totals.
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed);

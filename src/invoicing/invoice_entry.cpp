@@ -358,43 +358,19 @@ void TProdInv::BuildLayout() {
   side->addLayout(cost);
   side->addStretch(1);
 
-  auto* body = new QVBoxLayout;
-  body->addLayout(memoProduct);
-  body->addWidget(StringGrid1, 1);
-  body->addWidget(Memo1, 1);
-  auto* middle = new QHBoxLayout;
-  middle->addLayout(body, 1);
-  middle->addLayout(side);
+  QHBoxLayout* lines = forms::LinesBeside(memoProduct, StringGrid1, Memo1, side);
 
-  // Totals.
-  auto* totals = new QGridLayout;
-  totals->addWidget(CheckBox2, 0, 0);
-  totals->addWidget(caption("Tax &Rate:", EBTaxRate), 0, 1);
-  totals->addWidget(EBTaxRate, 0, 2);
-  totals->addWidget(TaxLbl, 1, 0, 1, 3);
-  totals->addWidget(caption("Net:", INet), 0, 3);
-  totals->addWidget(INet, 0, 4);
-  totals->addWidget(caption("Tax:", ITax), 1, 3);
-  totals->addWidget(ITax, 1, 4);
-  totals->addWidget(new QLabel("Total:", this), 2, 3);
-  totals->addWidget(ITotal, 2, 4);
+  // Totals, and what is paid and left due beside them.
+  QGridLayout* totals =
+      forms::TotalsGrid(*this, {CheckBox2, EBTaxRate, TaxLbl, INet, ITax, ITotal}, "Net:", "Tax:");
   totals->addWidget(caption("&Paid:", IPaid), 0, 5);
   totals->addWidget(IPaid, 0, 6);
   totals->addWidget(new QLabel("Balance Due:", this), 1, 5);
   totals->addWidget(BalDue, 1, 6);
-  totals->setColumnStretch(0, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (QPushButton* button : {OKButton, CancelButton, BitBtn2}) buttons->addWidget(button);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addLayout(notes);
-  layout->addLayout(tools);
-  layout->addLayout(middle, 1);
-  layout->addLayout(totals);
-  layout->addLayout(buttons);
+  forms::StackEntryLayout(
+      *this, {top, notes, tools, lines, totals, forms::DialogButtons({OKButton, CancelButton, BitBtn2})},
+      lines);
 }
 
 void TProdInv::ConnectHandlers() {

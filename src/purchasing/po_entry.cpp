@@ -295,38 +295,13 @@ void TPOEdit1::BuildLayout() {
   side->addWidget(glance);
   side->addStretch(1);
 
-  auto* body = new QVBoxLayout;
-  body->addLayout(memoProduct);
-  body->addWidget(StringGrid1, 1);
-  body->addWidget(Memo1, 1);
-  auto* middle = new QHBoxLayout;
-  middle->addLayout(body, 1);
-  middle->addLayout(side);
-
-  auto* totals = new QGridLayout;
-  totals->addWidget(CheckBox2, 0, 0);
-  totals->addWidget(caption("Tax &Rate:", POTaxRate), 0, 1);
-  totals->addWidget(POTaxRate, 0, 2);
-  totals->addWidget(TaxLbl, 1, 0, 1, 3);
-  totals->addWidget(caption("&Net:", INet), 0, 3);
-  totals->addWidget(INet, 0, 4);
-  totals->addWidget(caption("&Tax:", ITax), 1, 3);
-  totals->addWidget(ITax, 1, 4);
-  totals->addWidget(new QLabel("Total:", this), 2, 3);
-  totals->addWidget(ITotal, 2, 4);
-  totals->setColumnStretch(0, 1);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (QPushButton* button : {OKButton, BitBtn1, BitBtn2}) buttons->addWidget(button);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addLayout(notes);
-  layout->addLayout(tools);
-  layout->addLayout(middle, 1);
-  layout->addLayout(totals);
-  layout->addLayout(buttons);
+  QHBoxLayout* lines = forms::LinesBeside(memoProduct, StringGrid1, Memo1, side);
+  forms::StackEntryLayout(
+      *this,
+      {top, notes, tools, lines,
+       forms::TotalsGrid(*this, {CheckBox2, POTaxRate, TaxLbl, INet, ITax, ITotal}, "&Net:", "&Tax:"),
+       forms::DialogButtons({OKButton, BitBtn1, BitBtn2})},
+      lines);
 }
 
 void TPOEdit1::ConnectHandlers() {
