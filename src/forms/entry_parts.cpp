@@ -228,6 +228,29 @@ bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity) {
   return false;
 }
 
+SavedRow SavedRowOf(const LineGridModel& model, int line) {
+  auto cell = [&](int column) { return ToAnsi(model.Cell(line, column)); };
+  return SavedRow{cell(0), cell(1), cell(2), cell(3), cell(4), cell(5), cell(6)};
+}
+
+void PutSavedRow(LineGridModel& model, int line, const SavedRow& row) {
+  const std::string* cells[] = {&row.Number, &row.Code,    &row.Quantity, &row.Description,
+                                &row.Price,  &row.Taxable, &row.Extension};
+  for (int column = 0; column < 7; ++column) model.Put(line, column, ToQString(*cells[column]));
+}
+
+std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo) {
+  std::vector<std::string> lines;
+  for (const QString& line : memo.toPlainText().split('\n')) lines.push_back(ToAnsi(line));
+  return lines;
+}
+
+void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines) {
+  QStringList text;
+  for (const std::string& line : lines) text << ToQString(line);
+  memo.setPlainText(text.join('\n'));
+}
+
 void ShowHoldNotice(const records::ProductRec& product) {
   if (!product.HoldSales) return;
   platform::ui::MessageBox("This Product is currently placed on HOLD status.",

@@ -13,10 +13,12 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "forms/address_entry.h"  // LimitedEdit
 #include "forms/line_amounts.h"
 #include "forms/line_grid.h"
+#include "forms/saved_rows.h"
 #include "records/product_rec.h"
 
 namespace forms {
@@ -110,6 +112,14 @@ const char* AmountRefusal(const QString& typed, const char* invalid, const char*
 // The memo layout's product at OK: a description, and a quantity that is a number. False, after
 // telling the user, when one is missing.
 bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity);
+
+// A grid line as a saved row, and back: the entry grids' columns 0 to 6 are in a saved row's
+// order (number, code, quantity, description, unit price, taxable mark, extension).
+SavedRow SavedRowOf(const LineGridModel& model, int line);
+void PutSavedRow(LineGridModel& model, int line, const SavedRow& row);
+// The memo's lines as Windows-1252 text, and a memo filled from them.
+std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo);
+void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines);
 
 // "This Product is currently placed on HOLD status." for a product on sales hold.
 void ShowHoldNotice(const records::ProductRec& product);

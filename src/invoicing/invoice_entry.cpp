@@ -995,25 +995,19 @@ void TProdInv::StringGrid1DblClick() {
 
 void TProdInv::ExportButnClick() {
   const SavedNotes notes{Ansi(INVNOTES->text()), Ansi(IStmntNote->text()), Ansi(KeyCode->text())};
-  auto rowOf = [this](int row) {
-    return SavedRow{Ansi(Lines->Cell(row, kColLine)),     Ansi(Lines->Cell(row, kColCode)),
-                    Ansi(Lines->Cell(row, kColQuantity)), Ansi(Lines->Cell(row, kColDescription)),
-                    Ansi(Lines->Cell(row, kColPrice)),    Ansi(Lines->Cell(row, kColTaxable)),
-                    Ansi(Lines->Cell(row, kColExtension))};
-  };
   bool written = false;
   if (IsMemo()) {
     SavedMemoSet set;
-    for (const QString& line : Memo1->toPlainText().split('\n')) set.MemoLines.push_back(Ansi(line));
+    set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
     // The memo's product line carries the description and quantity typed for it.
-    set.Product = rowOf(1);
+    set.Product = forms::SavedRowOf(*Lines, 1);
     set.Product.Description = Ansi(MemoPDesc->text());
     set.Product.Quantity = Ansi(MemoQuan->text());
     written = WriteSavedMemo(set);
   } else {
     SavedLineSet set;
-    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(rowOf(row));
+    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
     set.Notes = notes;
     written = WriteSavedLines(set);
   }
@@ -1050,10 +1044,7 @@ void TProdInv::LoadSavedLines() {
   ProductFileUse file;
   for (int row = 1; row <= kInvoiceLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
-    const std::array<std::string, 7> cells{saved.Number, saved.Code,    saved.Quantity, saved.Description,
-                                           saved.Price,  saved.Taxable, saved.Extension};
-    for (int column = kColLine; column <= kColExtension; ++column)
-      Lines->Put(row, column, Text(cells[column]));
+    forms::PutSavedRow(*Lines, row, saved);
     if (saved.Code.empty()) continue;
     ProductRec product;
     if (!file.Find(UpperCase(saved.Code), product)) {
@@ -1077,9 +1068,7 @@ void TProdInv::LoadSavedMemo() {
   const std::optional<SavedMemoSet> set = ReadSavedMemo();
   if (!set) return;
   ClearInvoiceLines();
-  QStringList memo;
-  for (const std::string& line : set->MemoLines) memo << Text(line);
-  Memo1->setPlainText(memo.join('\n'));
+  forms::ShowMemoLines(*Memo1, set->MemoLines);
   ShowSavedNotes(set->Notes);
   MemoPDesc->setText(Text(set->Product.Description));
   MemoQuan->setText(Text(set->Product.Quantity));

@@ -908,24 +908,18 @@ void TPOEdit1::BitBtn1Click() {
 
 void TPOEdit1::ExportButnClick() {
   const POSavedNotes notes{Ansi(INVNOTES->text()), Ansi(KeyCode->text())};
-  auto rowOf = [this](int row) {
-    return SavedRow{Ansi(Lines->Cell(row, kPOColLine)),     Ansi(Lines->Cell(row, kPOColCode)),
-                    Ansi(Lines->Cell(row, kPOColQuantity)), Ansi(Lines->Cell(row, kPOColDescription)),
-                    Ansi(Lines->Cell(row, kPOColPrice)),    Ansi(Lines->Cell(row, kPOColTaxable)),
-                    Ansi(Lines->Cell(row, kPOColExtension))};
-  };
   bool written = false;
   if (IsMemo()) {
     POSavedMemoSet set;
-    for (const QString& line : Memo1->toPlainText().split('\n')) set.MemoLines.push_back(Ansi(line));
+    set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
-    set.Product = rowOf(1);
+    set.Product = forms::SavedRowOf(*Lines, 1);
     set.Product.Description = Ansi(MemoPDesc->text());
     set.Product.Quantity = Ansi(MemoQuan->text());
     written = WritePOSavedMemo(set);
   } else {
     POSavedLineSet set;
-    for (int row = 1; row <= kPOLines; ++row) set.Rows.push_back(rowOf(row));
+    for (int row = 1; row <= kPOLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
     set.Notes = notes;
     written = WritePOSavedLines(set);
   }
@@ -952,15 +946,7 @@ void TPOEdit1::LoadSavedLines() {
   ClearPOLines();
   for (int row = 1; row <= kPOLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
-    const std::array<std::string, 7> cells{QString::number(row).toStdString(),
-                                           saved.Code,
-                                           saved.Quantity,
-                                           saved.Description,
-                                           saved.Price,
-                                           saved.Taxable,
-                                           saved.Extension};
-    for (int column = kPOColLine; column <= kPOColExtension; ++column)
-      Lines->Put(row, column, Text(cells[column]));
+    forms::PutSavedRow(*Lines, row, saved);
     if (saved.Code.empty()) continue;
     ProductRec product;
     if (!FindProduct(saved.Code, product)) {
@@ -986,16 +972,11 @@ void TPOEdit1::LoadSavedMemo() {
   }
   const std::optional<POSavedMemoSet> set = ReadPOSavedMemo();
   if (!set) return;
-  QStringList memo;
-  for (const std::string& line : set->MemoLines) memo << Text(line);
-  Memo1->setPlainText(memo.join('\n'));
+  forms::ShowMemoLines(*Memo1, set->MemoLines);
   INVNOTES->setText(Text(set->Notes.Notes));
   KeyCode->setText(Text(set->Notes.KeyCode));
   const SavedRow& saved = set->Product;
-  const std::array<std::string, 7> cells{"1",         saved.Code,    saved.Quantity, saved.Description,
-                                         saved.Price, saved.Taxable, saved.Extension};
-  for (int column = kPOColLine; column <= kPOColExtension; ++column)
-    Lines->Put(1, column, Text(cells[column]));
+  forms::PutSavedRow(*Lines, 1, saved);
   MemoPDesc->setText(Text(saved.Description));
   MemoQuan->setText(Text(saved.Quantity));
   const std::string code = UpperCase(saved.Code);
