@@ -152,6 +152,23 @@ void ConnectLineGrid(LineGridModel& model, LineGridView& view, int codeColumn, L
                    });
 }
 
+LineGridRules EntryLineRules(int lines, int sideFields) {
+  LineGridRules rules;
+  rules.Columns = {
+      {"LN", 0, CellCharacters::Any, false, "XXi"},
+      {"Product#", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
+      {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX", true},
+      {"Description / Comment", 32, CellCharacters::Any, true, "XXXXXXXXXXXXXXXXXXXXXXXXX"},
+      {"Unit Price", 10, CellCharacters::Number, true, "XXXXXXXXX", true},
+      {"T", 1, CellCharacters::YesNo, true, "Xi"},
+      // The extension is computed from quantity and price; typing into it would be overwritten.
+      {"Extension", 0, CellCharacters::Any, false, "", true},
+  };
+  rules.Lines = lines;
+  rules.SideFields = sideFields;
+  return rules;
+}
+
 void RefreshExtension(LineGridModel& model, const FigureColumns& columns, int line) {
   const std::string quantity = ToAnsi(model.Cell(line, columns.Quantity));
   const std::string price = ToAnsi(model.Cell(line, columns.Price));

@@ -80,6 +80,11 @@ struct LineGridHandlers {
 };
 void ConnectLineGrid(LineGridModel& model, LineGridView& view, int codeColumn, LineGridHandlers handlers);
 
+// The rules of the entry forms' line grid: line number, product code (15), quantity (digits, 10),
+// description (32), unit price (digits, 10), taxable mark (Y/N) and the extension computed from
+// them; `lines` lines, each with `sideFields` side values.
+LineGridRules EntryLineRules(int lines, int sideFields);
+
 // The columns of an entry grid that its arithmetic reads.
 struct FigureColumns {
   int Code;

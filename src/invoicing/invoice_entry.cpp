@@ -154,21 +154,7 @@ class InvoiceFileUse {
 }  // namespace
 
 forms::LineGridRules TProdInv::GridRules() {
-  using forms::CellCharacters;
-  forms::LineGridRules rules;
-  rules.Columns = {
-      {"LN", 0, CellCharacters::Any, false, "XXi"},
-      {"Product#", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
-      {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX", true},
-      {"Description / Comment", 32, CellCharacters::Any, true, "XXXXXXXXXXXXXXXXXXXXXXXXX"},
-      {"Unit Price", 10, CellCharacters::Number, true, "XXXXXXXXX", true},
-      {"T", 1, CellCharacters::YesNo, true, "Xi"},
-      // The extension is computed from quantity and price; typing into it would be overwritten.
-      {"Extension", 0, CellCharacters::Any, false, "", true},
-  };
-  rules.Lines = kInvoiceLines;
-  rules.SideFields = kSideFields;
-  return rules;
+  return forms::EntryLineRules(kInvoiceLines, kSideFields);
 }
 
 TProdInv::TProdInv(QWidget* parent)

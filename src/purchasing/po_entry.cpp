@@ -119,21 +119,7 @@ bool FindProduct(const std::string& code, ProductRec& product) {
 }  // namespace
 
 forms::LineGridRules TPOEdit1::GridRules() {
-  using forms::CellCharacters;
-  forms::LineGridRules rules;
-  rules.Columns = {
-      {"LN", 0, CellCharacters::Any, false, "XXi"},
-      {"Product#", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
-      {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX", true},
-      {"Description / Comment", 32, CellCharacters::Any, true, "XXXXXXXXXXXXXXXXXXXXXXXXX"},
-      {"Unit Price", 10, CellCharacters::Number, true, "XXXXXXXXX", true},
-      {"T", 1, CellCharacters::YesNo, true, "Xi"},
-      // Computed from quantity and price.
-      {"Extension", 0, CellCharacters::Any, false, "", true},
-  };
-  rules.Lines = kPOLines;
-  rules.SideFields = kSideFields;
-  return rules;
+  return forms::EntryLineRules(kPOLines, kSideFields);
 }
 
 TPOEdit1::TPOEdit1(QWidget* parent)
