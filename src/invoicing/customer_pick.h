@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "forms/entry_parts.h"
+
 namespace invoicing {
 
-// The status texts of a manager while it picks for an entry window, and afterwards.
-inline constexpr char kDoubleClickToSelect[] = "Double-click or press <enter> to select.";
-inline constexpr char kRightClickForMenu[] = "Right-click mouse or select from menu bar.";
+using forms::kDoubleClickToSelect;
+using forms::kRightClickForMenu;
 
 // Shows the Customer Manager to pick a customer, starting from the one the window shows. True
 // when one was picked: it is then in SelectedCustomer.

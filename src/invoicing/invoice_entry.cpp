@@ -13,12 +13,13 @@
 #include "forms/browser_font.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
+#include "forms/entry_parts.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
+#include "forms/line_amounts.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "invoicing/customer_pick.h"
-#include "invoicing/invoice_amounts.h"
 #include "invoicing/saved_lines.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
@@ -32,6 +33,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "products/product_manager.h"
+#include "products/product_pick.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
 #include "records/invoice_rec.h"
@@ -42,6 +44,16 @@
 namespace invoicing {
 
 using namespace platform::ui;
+using forms::AmountFits;
+using forms::Cents;
+using forms::DocumentTotals;
+using forms::IsValidNumber;
+using forms::LenientAmount;
+using forms::LenientNumber;
+using forms::LineExtension;
+using forms::LineItemTotals;
+using forms::NumberTextFits;
+using forms::TotalsLine;
 using platform::text::AmountText;
 using platform::text::FormatAmount;
 using platform::text::FormatFloat;
@@ -80,11 +92,11 @@ std::string Ansi(const QString& text) {
 }
 
 std::string Trimmed(const QString& text) {
-  return TrimBlanks(ToAnsi(text));
+  return forms::TrimmedText(text);
 }
 
 std::string Upper(const QString& text) {
-  return UpperCase(Trimmed(text));
+  return forms::UpperText(text);
 }
 
 QString Shown(double value) {
@@ -95,35 +107,10 @@ QString ShownAmount(std::string_view stored) {
   return Text(FormatAmount(LenientAmount(stored)));
 }
 
-QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setMaxLength(maxLength);
-  return edit;
-}
-
-// A box whose typing stops at maxLength characters, while the form may show a longer text in it
-// (a total it computed): a length limit of the box itself would cut such a text.
-QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
-  auto* edit = new QLineEdit(parent);
-  edit->setValidator(
-      new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(maxLength)), edit));
-  return edit;
-}
-
-QLabel* ValueLabel(QWidget* parent) {
-  auto* label = new QLabel(parent);
-  label->setFrameShape(QFrame::Panel);
-  label->setFrameShadow(QFrame::Sunken);
-  label->setMinimumWidth(90);
-  label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  return label;
-}
-
-std::string StockStateOf(const ProductRec& product) {
-  if (product.NonDepleting) return "Z";
-  if (product.NonStock) return "Y";
-  return "S";
-}
+using forms::LimitedEdit;
+using forms::StockKindOf;
+using forms::TypingLimitedEdit;
+using forms::ValueLabel;
 
 // The product file is opened for a look-up when no window holds it open, and closed again.
 class ProductFileUse {
@@ -167,21 +154,7 @@ class InvoiceFileUse {
 }  // namespace
 
 forms::LineGridRules TProdInv::GridRules() {
-  using forms::CellCharacters;
-  forms::LineGridRules rules;
-  rules.Columns = {
-      {"LN", 0, CellCharacters::Any, false, "XXi"},
-      {"Product#", 15, CellCharacters::Any, true, "XXXXXXXXXX"},
-      {"Quantity", 10, CellCharacters::Number, true, "XXXXXXX", true},
-      {"Description / Comment", 32, CellCharacters::Any, true, "XXXXXXXXXXXXXXXXXXXXXXXXX"},
-      {"Unit Price", 10, CellCharacters::Number, true, "XXXXXXXXX", true},
-      {"T", 1, CellCharacters::YesNo, true, "Xi"},
-      // The extension is computed from quantity and price; typing into it would be overwritten.
-      {"Extension", 0, CellCharacters::Any, false, "", true},
-  };
-  rules.Lines = kInvoiceLines;
-  rules.SideFields = kSideFields;
-  return rules;
+  return forms::EntryLineRules(kInvoiceLines, kSideFields);
 }
 
 TProdInv::TProdInv(QWidget* parent)
@@ -371,43 +344,19 @@ void TProdInv::BuildLayout() {
   side->addLayout(cost);
   side->addStretch(1);
 
-  auto* body = new QVBoxLayout;
-  body->addLayout(memoProduct);
-  body->addWidget(StringGrid1, 1);
-  body->addWidget(Memo1, 1);
-  auto* middle = new QHBoxLayout;
-  middle->addLayout(body, 1);
-  middle->addLayout(side);
+  QHBoxLayout* lines = forms::LinesBeside(memoProduct, StringGrid1, Memo1, side);
 
-  // Totals.
-  auto* totals = new QGridLayout;
-  totals->addWidget(CheckBox2, 0, 0);
-  totals->addWidget(caption("Tax &Rate:", EBTaxRate), 0, 1);
-  totals->addWidget(EBTaxRate, 0, 2);
-  totals->addWidget(TaxLbl, 1, 0, 1, 3);
-  totals->addWidget(caption("Net:", INet), 0, 3);
-  totals->addWidget(INet, 0, 4);
-  totals->addWidget(caption("Tax:", ITax), 1, 3);
-  totals->addWidget(ITax, 1, 4);
-  totals->addWidget(new QLabel("Total:", this), 2, 3);
-  totals->addWidget(ITotal, 2, 4);
+  // Totals, and what is paid and left due beside them.
+  QGridLayout* totals =
+      forms::TotalsGrid(*this, {CheckBox2, EBTaxRate, TaxLbl, INet, ITax, ITotal}, "Net:", "Tax:");
   totals->addWidget(caption("&Paid:", IPaid), 0, 5);
   totals->addWidget(IPaid, 0, 6);
   totals->addWidget(new QLabel("Balance Due:", this), 1, 5);
   totals->addWidget(BalDue, 1, 6);
-  totals->setColumnStretch(0, 1);
 
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch(1);
-  for (QPushButton* button : {OKButton, CancelButton, BitBtn2}) buttons->addWidget(button);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(top);
-  layout->addLayout(notes);
-  layout->addLayout(tools);
-  layout->addLayout(middle, 1);
-  layout->addLayout(totals);
-  layout->addLayout(buttons);
+  forms::StackEntryLayout(
+      *this, {top, notes, tools, lines, totals, forms::DialogButtons({OKButton, CancelButton, BitBtn2})},
+      lines);
 }
 
 void TProdInv::ConnectHandlers() {
@@ -453,14 +402,10 @@ void TProdInv::ConnectHandlers() {
     Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
     Memo1->moveCursor(QTextCursor::End);
   });
-  Lines->OnEntered = [this](int row, int) { StringGrid1SetEditText(row); };
-  StringGrid1->EnterKeyColumn = kColCode;
-  StringGrid1->OnEnterKey = [this](int row) { StringGrid1CodeEntered(row); };
-  StringGrid1->OnDoubleClick = [this] { StringGrid1DblClick(); };
-  QObject::connect(StringGrid1->selectionModel(), &QItemSelectionModel::currentChanged, this,
-                   [this](const QModelIndex& current) {
-                     if (current.isValid()) StringGrid1Click();
-                   });
+  forms::ConnectLineGrid(
+      *Lines, *StringGrid1, kColCode,
+      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
   // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
@@ -486,13 +431,8 @@ void TProdInv::FormCreate() {
 }
 
 void TProdInv::SetDateMask() {
-  const char order = CurrentCompany.DateOrder.Get().empty() ? 'M' : CurrentCompany.DateOrder.Get()[0];
-  const QString mask = order == 'Y' ? QStringLiteral("9999/99/99;_") : QStringLiteral("99/99/9999;_");
-  if (IDate->inputMask() == mask) return;
-  const QString typed = IDate->text();
-  IDate->setInputMask(mask);
-  IDate->setText(typed);
-  Label7->setText(order == 'D' ? "Dy/Mo/Year" : order == 'Y' ? "Year/Mo/Dy" : "Mo/Dy/Year");
+  forms::SetDateMasks({IDate}, forms::CompanyDateOrder());
+  Label7->setText(forms::DateOrderCaption(forms::CompanyDateOrder()));
 }
 
 void TProdInv::FormShow() {
@@ -584,20 +524,7 @@ void TProdInv::ShowAddingOrEditing() {
 }
 
 void TProdInv::ShowCompanyFonts() {
-  const FontChoice browserFont = forms::CompanyBrowserFont(CurrentCompany);
-  QFont memoFont = Memo1->font();
-  if (!browserFont.name.isEmpty()) memoFont.setFamily(browserFont.name);
-  if (browserFont.size > 0) memoFont.setPointSize(browserFont.size);
-  Memo1->setFont(memoFont);
-  const QColor editorColor = forms::CompanyEditorColor(CurrentCompany);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{Memo1, StringGrid1, ICustName, ICustNo, CBal, ICredLimit}) {
-    if (widget != Memo1) widget->setFont(forms::CompanyEditorFont(CurrentCompany, font()));
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Text, editorColor);
-    palette.setColor(QPalette::WindowText, editorColor);
-    widget->setPalette(palette);
-  }
+  forms::ShowCompanyFonts(Memo1, {StringGrid1, ICustName, ICustNo, CBal, ICredLimit}, font());
 }
 
 void TProdInv::FocusFirstField() {
@@ -636,13 +563,7 @@ void TProdInv::SetInvoiceEntryMode() {
   }
   CheckBox2->setVisible(!memo);
   StringGrid1->setVisible(!memo);
-  for (QLineEdit* amount : {INet, ITax}) {
-    amount->setReadOnly(!memo);
-    amount->setFrame(memo);
-    amount->setFocusPolicy(memo ? Qt::StrongFocus : Qt::NoFocus);
-    amount->setBackgroundRole(memo ? QPalette::Base : QPalette::Button);
-    amount->setAutoFillBackground(!memo);
-  }
+  forms::SetAmountsTyped({INet, ITax}, memo);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
@@ -751,19 +672,11 @@ void TProdInv::RecalcLine(int row) {
 }
 
 void TProdInv::RefreshExtension(int row) {
-  const std::string quantity = Ansi(Lines->Cell(row, kColQuantity));
-  const std::string price = Ansi(Lines->Cell(row, kColPrice));
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  Lines->Put(
-      row, kColExtension,
-      extension ? Text(FormatAmount(*extension)) : Shown(LenientNumber(quantity) * LenientNumber(price)));
+  forms::RefreshExtension(*Lines, kFigureColumns, row);
 }
 
 int TProdInv::LineHoldingCode(const std::string& code, int exceptRow) const {
-  const std::string wanted = UpperCase(TrimBlanks(code));
-  for (int row = 1; row <= kInvoiceLines; ++row)
-    if (row != exceptRow && !wanted.empty() && Upper(Lines->Cell(row, kColCode)) == wanted) return row;
-  return 0;
+  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
 }
 
 void TProdInv::JumpToLine(int row, int top) {
@@ -829,12 +742,9 @@ void TProdInv::RecalcInvoiceTotals() {
   if (IsMemo() || recalculating_) return;
   recalculating_ = true;
   if (Trimmed(EBTaxRate->text()).empty()) EBTaxRate->setText("0.00");
-  std::vector<TotalsLine> lines;
-  for (int row = 1; row <= kInvoiceLines; ++row)
-    lines.push_back(
-        {LenientAmount(Ansi(Lines->Cell(row, kColExtension))), Upper(Lines->Cell(row, kColTaxable)) == "Y"});
+  const std::vector<TotalsLine> lines = forms::TotalsLines(*Lines, kFigureColumns);
   if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
-  const InvoiceTotals totals =
+  const DocumentTotals totals =
       LineItemTotals(lines, CheckBox2->isChecked(), LenientNumber(Ansi(EBTaxRate->text())),
                      LenientAmount(Ansi(IPaid->text())));
   ITax->setText(Text(FormatAmount(totals.Tax)));
@@ -982,17 +892,8 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
 
 bool TProdInv::PickProduct() {
   const int row = StringGrid1->CurrentLine();
-  products::ProductPickStart = ProductRec{};
-  products::ProductPickStart.Code.Set(Trimmed(Lines->Cell(row, kColCode)));
-  products::ProductPickStart.Description.Set(Ansi(Lines->Cell(row, kColDescription)));
-  products::ProductPickMode = 1;
-  products::ProductPickResult = 0;
-  products::TEditProd& manager = products::CreateEditProd();
-  manager.StatusPanel1->setText(kDoubleClickToSelect);
-  manager.ShowModal();
-  products::ProductPickMode = 0;
-  manager.StatusPanel1->setText(kRightClickForMenu);
-  if (products::ProductPickResult != 8) return false;
+  if (!products::PickProduct(Trimmed(Lines->Cell(row, kColCode)), Ansi(Lines->Cell(row, kColDescription))))
+    return false;
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
     Memo1->setFocus();
@@ -1009,7 +910,7 @@ void TProdInv::SpeedButton2Click() {
 void TProdInv::TakeProductStock(int row, const ProductRec& product) {
   LineCosts(row) = product.Cost.Get();
   LineOnHand(row) = product.OnHand.Get();
-  LineStockState(row) = StockStateOf(product);
+  LineStockState(row) = StockKindOf(product);
 }
 
 void TProdInv::PlaceMemoProduct(const ProductRec& product) {
@@ -1025,10 +926,7 @@ void TProdInv::PlaceMemoProduct(const ProductRec& product) {
 }
 
 void TProdInv::ShowHoldNotice(const ProductRec& product) {
-  if (!product.HoldSales) return;
-  MessageBox("This Product is currently placed on HOLD status.",
-             Text("Please Note! Code: " + TrimBlanks(product.Code.Get())), MsgButtons::Ok,
-             MsgIcon::Information);
+  forms::ShowHoldNotice(product);
 }
 
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
@@ -1065,9 +963,7 @@ void TProdInv::StringGrid1CodeEntered(int row) {
     found = file.Find(typed, product);
   }
   if (!found) {
-    if (MessageBox("That product code was not found. Would you like to add it now?", "Product Code",
-                   MsgButtons::YesNo, MsgIcon::Question) == mrYes)
-      PickProduct();
+    if (products::AskToPickUnknownCode()) PickProduct();
     return;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
@@ -1085,25 +981,19 @@ void TProdInv::StringGrid1DblClick() {
 
 void TProdInv::ExportButnClick() {
   const SavedNotes notes{Ansi(INVNOTES->text()), Ansi(IStmntNote->text()), Ansi(KeyCode->text())};
-  auto rowOf = [this](int row) {
-    return SavedRow{Ansi(Lines->Cell(row, kColLine)),     Ansi(Lines->Cell(row, kColCode)),
-                    Ansi(Lines->Cell(row, kColQuantity)), Ansi(Lines->Cell(row, kColDescription)),
-                    Ansi(Lines->Cell(row, kColPrice)),    Ansi(Lines->Cell(row, kColTaxable)),
-                    Ansi(Lines->Cell(row, kColExtension))};
-  };
   bool written = false;
   if (IsMemo()) {
     SavedMemoSet set;
-    for (const QString& line : Memo1->toPlainText().split('\n')) set.MemoLines.push_back(Ansi(line));
+    set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
     // The memo's product line carries the description and quantity typed for it.
-    set.Product = rowOf(1);
+    set.Product = forms::SavedRowOf(*Lines, 1);
     set.Product.Description = Ansi(MemoPDesc->text());
     set.Product.Quantity = Ansi(MemoQuan->text());
     written = WriteSavedMemo(set);
   } else {
     SavedLineSet set;
-    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(rowOf(row));
+    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
     set.Notes = notes;
     written = WriteSavedLines(set);
   }
@@ -1140,10 +1030,7 @@ void TProdInv::LoadSavedLines() {
   ProductFileUse file;
   for (int row = 1; row <= kInvoiceLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
-    const std::array<std::string, 7> cells{saved.Number, saved.Code,    saved.Quantity, saved.Description,
-                                           saved.Price,  saved.Taxable, saved.Extension};
-    for (int column = kColLine; column <= kColExtension; ++column)
-      Lines->Put(row, column, Text(cells[column]));
+    forms::PutSavedRow(*Lines, row, saved);
     if (saved.Code.empty()) continue;
     ProductRec product;
     if (!file.Find(UpperCase(saved.Code), product)) {
@@ -1167,9 +1054,7 @@ void TProdInv::LoadSavedMemo() {
   const std::optional<SavedMemoSet> set = ReadSavedMemo();
   if (!set) return;
   ClearInvoiceLines();
-  QStringList memo;
-  for (const std::string& line : set->MemoLines) memo << Text(line);
-  Memo1->setPlainText(memo.join('\n'));
+  forms::ShowMemoLines(*Memo1, set->MemoLines);
   ShowSavedNotes(set->Notes);
   MemoPDesc->setText(Text(set->Product.Description));
   MemoQuan->setText(Text(set->Product.Quantity));
@@ -1273,10 +1158,7 @@ bool TProdInv::CheckDate() {
 }
 
 bool TProdInv::RefuseLine(int row, const char* text, int column) {
-  ShowMessage(QStringLiteral("Line %1%2").arg(row).arg(QString::fromLatin1(text)));
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, column);
-  return false;
+  return forms::RefuseLine(*StringGrid1, row, text, column);
 }
 
 bool TProdInv::CheckLine(int row) {
@@ -1292,12 +1174,9 @@ bool TProdInv::CheckLine(int row) {
   if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kColPrice);
   if (!IsValidNumber(LineCosts(row))) return RefuseLine(row, " has an invalid COST.", kColCode);
   // Quantity, price and extension each have ten characters in the stored line.
-  if (!NumberTextFits(quantity))
-    return RefuseLine(row, " has a QUANTITY value that is too large.", kColQuantity);
-  if (!NumberTextFits(price)) return RefuseLine(row, " has a UNIT PRICE value that is too large.", kColPrice);
-  const std::optional<Cents> extension = LineExtension(quantity, price);
-  if (!extension || !AmountFits(*extension))
-    return RefuseLine(row, " has an EXTENSION value that is too large.", kColQuantity);
+  int column = kColQuantity;
+  if (const char* oversized = forms::OversizedFigure(quantity, price, kFigureColumns, column))
+    return RefuseLine(row, oversized, column);
   return true;
 }
 
@@ -1345,10 +1224,7 @@ bool TProdInv::CheckAmounts() {
       {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
   }};
   for (const Typed& amount : amounts) {
-    const std::string text = StripCommas(Ansi(amount.box->text())).substr(0, 15);
-    const char* refusal = !IsValidNumber(text)               ? amount.invalid
-                          : !AmountFits(LenientAmount(text)) ? amount.tooLarge
-                                                             : nullptr;
+    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
     if (!refusal) continue;
     ShowMessage(refusal);
     amount.box->setFocus();
@@ -1390,25 +1266,7 @@ bool TProdInv::CheckTotals() {
 }
 
 bool TProdInv::CheckMemoProduct() {
-  if (!IsMemo()) return true;
-  const char* text = nullptr;
-  const char* title = nullptr;
-  QLineEdit* box = MemoQuan;
-  if (Trimmed(MemoPDesc->text()).empty()) {
-    text = "You need a product description.";
-    title = "Product Required";
-    box = MemoPDesc;
-  } else if (Trimmed(MemoQuan->text()).empty()) {
-    text = "You need to specify the quantity.";
-    title = "Product Quantity";
-  } else if (!IsValidNumber(Ansi(MemoQuan->text()))) {
-    text = "The quantity must be a number.";
-    title = "Invalid Quantity";
-  }
-  if (!text) return true;
-  MessageBox(text, title, MsgButtons::Ok, MsgIcon::Information);
-  box->setFocus();
-  return false;
+  return !IsMemo() || forms::CheckMemoProduct(MemoPDesc, MemoQuan);
 }
 
 void TProdInv::OKButtonClick() {

@@ -18,6 +18,7 @@
 #include <string>
 #include <string_view>
 
+#include "forms/entry_parts.h"
 #include "forms/line_grid.h"
 #include "invoicing/entered_invoice.h"
 #include "invoicing/saved_lines.h"
@@ -198,6 +199,8 @@ class TProdInv : public platform::ui::Form {
   };
   enum class LineReset { Cleared, Emptied, Comment };
   static forms::LineGridRules GridRules();
+  static constexpr forms::FigureColumns kFigureColumns{kColCode,  kColQuantity, kColDescription,
+                                                       kColPrice, kColTaxable,  kColExtension};
 
   void BuildLayout();
   // Showing the form.

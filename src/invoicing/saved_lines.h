@@ -10,17 +10,14 @@
 //   line 27       notes (columns 1-60), statement note (61-85), key code (86-93)
 //   line 28       the row line of the memo's product
 //
-// A row line, 88 characters:
-//   columns  1-2   line number         20-29  quantity            64-73  unit price
-//            4-18  product code        31-62  description         75     taxable flag
-//                                                                  77-88  extension
-// with a blank between the parts. Every part is cut to its slot when written, so a part can
-// never push the later ones out of their columns; reading trims each part.
+// The row lines are those of forms/saved_rows.h.
 
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "forms/saved_rows.h"
 
 namespace invoicing {
 
@@ -29,15 +26,9 @@ inline constexpr std::string_view SavedMemoFileName = "SAVEMEMO.SAV";
 inline constexpr int kSavedRows = 100;
 inline constexpr int kSavedMemoLines = 26;
 
-struct SavedRow {
-  std::string Number;
-  std::string Code;
-  std::string Quantity;
-  std::string Description;
-  std::string Price;
-  std::string Taxable;
-  std::string Extension;
-};
+using forms::ParseSavedRow;
+using forms::SavedRow;
+using forms::SavedRowText;
 
 struct SavedNotes {
   std::string Notes;
@@ -55,9 +46,6 @@ struct SavedMemoSet {
   SavedNotes Notes;
   SavedRow Product;
 };
-
-std::string SavedRowText(const SavedRow& row);
-SavedRow ParseSavedRow(std::string_view text);
 
 // Writes the file whole; a failure is reported and gives false.
 bool WriteSavedLines(const SavedLineSet& set);

@@ -48,10 +48,4 @@ struct EnteredPO {
   EnteredPOLine MemoProduct;
 };
 
-// The dates last typed on the entry form, offered as the defaults of the next PO; today's date
-// until a PO is posted (set again when another company is opened).
-extern std::string LastPODate;
-extern std::string LastPODateRequired;
-extern std::string LastPOReceivedDate;
-
 }  // namespace purchasing

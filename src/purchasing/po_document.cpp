@@ -1,5 +1,7 @@
 #include "purchasing/po_document.h"
 
+#include "purchasing/po_entry.h"
+
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
 #include "documents/email_document.h"
@@ -8,6 +10,7 @@
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
+#include "purchasing/po_entry.h"
 #include "records/company_rec.h"
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
@@ -28,7 +31,6 @@ using records::POHeaderRec;
 std::string POToPrint;
 uint8_t POPrintMode = 0;
 uint8_t POBatchRun = 0;
-uint8_t POMemoMode = 0;
 
 namespace {
 

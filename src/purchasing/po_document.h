@@ -15,11 +15,8 @@ namespace purchasing {
 extern std::string POToPrint;
 extern uint8_t POPrintMode;  // 0 show the view window; 1 print or e-mail
 extern uint8_t POBatchRun;   // 1 while the batch print runs
-// 1 while the PO in hand is a memo PO.
-extern uint8_t POMemoMode;
-
 // Fills DocHeader, DocLines, DocAging (the vendor's four amounts), DocPOExtras, DocMemoItem and
-// POMemoMode for the PO number, and reads its vendor into VendorBuf. The amounts are the sums
+// POMemoMode (po_entry.h) for the PO number, and reads its vendor into VendorBuf. The amounts are the sums
 // over every header of the number, the other fields those of the last. False, with the buffer
 // left as it was, when no header carries the number.
 bool FillPODocument(const std::string& number);

@@ -17,8 +17,10 @@
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "purchasing/po_add.h"
 #include "purchasing/po_delete.h"
 #include "purchasing/po_document.h"
+#include "purchasing/po_edit.h"
 #include "purchasing/po_texts.h"
 #include "records/company_rec.h"
 #include "records/memo_file.h"
@@ -145,6 +147,7 @@ void TPOList1::BuildMenus() {
 void TPOList1::FormCreate() {
   POSortKey = 3;
   POPrintMode = POBatchRun = 0;
+  POEntryMode = 0;
   for (std::size_t item = 0; item < OrderItems.size(); ++item)
     OrderItems[item]->setChecked(OrderKeys[item] == 3);
 }
@@ -224,13 +227,28 @@ void TPOList1::SwitchKey(int32_t keyNr) {
 }
 
 void TPOList1::NewPOClicked() {
-  MessageBox("Entering new purchase orders is not available yet.", "New PO", MsgButtons::Ok,
-             MsgIcon::Information);
+  std::string status;
+  bool print = false;
+  if (!AddPO(&status, &print)) return;
+  // The add made the new PO the company's start PO: the list moves to it.
+  PositionOnStartPO();
+  ShowRecordCount();
+  forms::ShowCompanyTitle(*CName);
+  SetStatusText(1, Text(status));
+  if (!print) return;
+  platform::ui::Application->ProcessMessages();
+  ToPrinterButnClick();
 }
 
 void TPOList1::EditPOClicked() {
-  MessageBox("Editing purchase orders is not available yet.", "Edit PO", MsgButtons::Ok,
-             MsgIcon::Information);
+  if (!ReadHighlighted()) return;
+  const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
+  std::string status;
+  if (!EditPO(ref, &status)) return;
+  const records::POHeaderRec edited = POHeaderBuf;
+  RecBrowser1->BrowserGoToKey(records::BuildPOHeaderKey(edited, RecBrowser1->BrowserKeyNumber()), ref);
+  forms::ShowCompanyTitle(*CName);
+  SetStatusText(1, Text(status));
 }
 
 void TPOList1::ShowAfterDelete() {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "forms/run_state.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/text/format_float.h"
@@ -25,10 +26,6 @@ using platform::text::TrimBlanks;
 using platform::text::UpperCase;
 using records::CurrentCompany;
 
-std::string LastPODate = platform::text::DateToStr(platform::text::Today());
-std::string LastPODateRequired = LastPODate;
-std::string LastPOReceivedDate = LastPODate;
-
 namespace {
 
 std::string TwoDigits(int value) {
@@ -43,40 +40,6 @@ QDate TypedDate(const std::string& typed, const std::string& what) {
   return *date;
 }
 
-// The rows that become detail lines: every row with a product code or a description, or a memo
-// PO's one product line.
-std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
-  if (po.Memo) {
-    EnteredPOLine line = po.MemoProduct;
-    line.Row = 1;
-    std::string code = TrimBlanks(line.Code);
-    line.Code = code.empty() ? NoProduct : code;
-    line.Quantity = TrimBlanks(line.Quantity);
-    line.Price = TrimBlanks(po.Net);
-    line.Taxable = "M";
-    line.Extension = TrimBlanks(po.Net);
-    return {line};
-  }
-  std::vector<EnteredPOLine> lines;
-  for (const EnteredPOLine& line : po.Lines)
-    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
-  return lines;
-}
-
-// A line whose figures would not fit their columns is refused before anything is written, so
-// that the line text's columns stay where its readers expect them.
-void RequireFittingColumns(const std::vector<EnteredPOLine>& lines) {
-  for (const EnteredPOLine& line : lines) {
-    const std::pair<const std::string*, const char*> figures[] = {
-        {&line.Quantity, "quantity"}, {&line.Price, "unit cost"}, {&line.Extension, "extension"}};
-    for (auto [text, what] : figures)
-      if (StripCommas(*text).size() > records::kLineQuantityWidth)
-        throw std::runtime_error("The " + std::string(what) + " " + *text + " of line " +
-                                 std::to_string(line.Row) +
-                                 " is longer than 10 characters. The PO was not saved.");
-  }
-}
-
 int WriteDetailLines(const records::POHeaderRec& header, const EnteredPO& po,
                      const std::vector<EnteredPOLine>& lines) {
   int written = 0;
@@ -87,16 +50,6 @@ int WriteDetailLines(const records::POHeaderRec& header, const EnteredPO& po,
     ++written;
   }
   return written;
-}
-
-void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
-  records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (!file.Open()) {
-    platform::ui::ShowMessage("The product file could not be opened; the stock of this PO was not raised.");
-    return;
-  }
-  for (const EnteredPOLine& line : po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines)
-    AddReceivedStock(line.Code, QuantityOf(line.Quantity).value_or(0));
 }
 
 void QueueLabelOfVendor(const std::string& number) {
@@ -131,16 +84,63 @@ void AdvancePOCounter(const std::string& number) {
 }
 
 void AddMemo(const EnteredPO& po) {
-  records::POMemoRec memo{};
-  memo.Number.Set(po.Number);
-  for (size_t line = 0; line < records::kMemoLines && line < po.MemoLines.size(); ++line)
-    memo.Lines[line].Set(po.MemoLines[line].substr(0, records::kMemoLineWidth));
-  records::POMemoBuf = memo;
+  records::POMemoBuf = MemoRecordOf(po);
   storage::IsamRecRef ref = 0;
   if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
 }  // namespace
+
+std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
+  if (po.Memo) {
+    EnteredPOLine line = po.MemoProduct;
+    line.Row = 1;
+    std::string code = TrimBlanks(line.Code);
+    line.Code = code.empty() ? NoProduct : code;
+    line.Quantity = TrimBlanks(line.Quantity);
+    line.Price = TrimBlanks(po.Net);
+    line.Taxable = "M";
+    line.Extension = TrimBlanks(po.Net);
+    return {line};
+  }
+  std::vector<EnteredPOLine> lines;
+  for (const EnteredPOLine& line : po.Lines)
+    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
+  return lines;
+}
+
+void RequireWritableLines(const std::vector<EnteredPOLine>& lines) {
+  for (const EnteredPOLine& line : lines) {
+    const std::pair<const std::string*, const char*> figures[] = {
+        {&line.Quantity, "quantity"}, {&line.Price, "unit cost"}, {&line.Extension, "extension"}};
+    for (auto [text, what] : figures)
+      if (StripCommas(*text).size() > records::kLineQuantityWidth)
+        throw std::runtime_error("The " + std::string(what) + " " + *text + " of line " +
+                                 std::to_string(line.Row) +
+                                 " is longer than 10 characters. The PO was not saved.");
+    if (!QuantityOf(line.Quantity))
+      throw std::runtime_error("The quantity " + line.Quantity + " of line " + std::to_string(line.Row) +
+                               " is not a number. The PO was not saved.");
+  }
+}
+
+void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
+  records::FileForAction file(records::ProductFile, records::OpenProductFile);
+  if (!file.Open()) {
+    platform::ui::ShowMessage("The product file could not be opened; the stock of this PO was not raised.");
+    return;
+  }
+  for (const EnteredPOLine& line : po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines)
+    AddReceivedStock(line.Code, QuantityOf(line.Quantity).value_or(0));
+}
+
+records::POMemoRec MemoRecordOf(const EnteredPO& po) {
+  records::POMemoRec memo{};
+  memo.Number.Set(po.Number);
+  for (size_t line = 0; line < records::kMemoLines && line < po.MemoLines.size(); ++line)
+    memo.Lines[line].Set(po.MemoLines[line].substr(0, records::kMemoLineWidth));
+  return memo;
+}
 
 std::optional<double> QuantityOf(const std::string& text) {
   std::string plain = TrimBlanks(StripCommas(text));
@@ -247,18 +247,15 @@ records::PODetailRec PODetailRecordOf(const records::POHeaderRec& header, const 
 PostedPO PostNewPO(const EnteredPO& po) {
   const records::POHeaderRec header = NewPOHeader(po);
   std::vector<EnteredPOLine> lines = LinesToWrite(po);
-  RequireFittingColumns(lines);
-  for (const EnteredPOLine& line : lines)
-    if (!QuantityOf(line.Quantity))
-      throw std::runtime_error("The quantity " + line.Quantity + " of line " + std::to_string(line.Row) +
-                               " is not a number. The PO was not saved.");
+  RequireWritableLines(lines);
 
   PostedPO posted;
   if (!records::AddPOHeaderRecord(header, posted.Ref)) throw std::runtime_error("Add operation failed");
   records::POHeaderBuf = header;
-  LastPODate = po.Date;
-  LastPODateRequired = po.DateRequired;
-  LastPOReceivedDate = po.ReceivedDate;
+  // The dates typed are the defaults of the next PO.
+  forms::LastPODate = po.Date;
+  forms::LastPODateRequired = po.DateRequired;
+  forms::LastPOReceivedDate = po.ReceivedDate;
 
   posted.LineItems = WriteDetailLines(header, po, lines);
   if (po.MarkReceived) RaiseStockOfReceivedPO(po, lines);

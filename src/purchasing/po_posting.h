@@ -9,8 +9,10 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "purchasing/entered_po.h"
+#include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_rec.h"
 #include "records/product_rec.h"
@@ -38,6 +40,22 @@ struct PostedPO {
 // reported with "PO detail add failed." and the next one is tried; a stock or counter rewrite
 // that fails is reported and posting goes on.
 PostedPO PostNewPO(const EnteredPO& po);
+
+// The rows that become detail lines: every row with a product code or a description, or a memo
+// PO's one product line (its product "** NONE **" when none was chosen, its price and extension
+// the net, its taxable mark "M").
+std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po);
+
+// Raises std::runtime_error, before anything is written, for a line whose quantity is no number
+// or whose quantity, price or extension is longer than its 10-character column of the line text.
+void RequireWritableLines(const std::vector<EnteredPOLine>& lines);
+
+// Raises the stock of the products of a PO entered as received by the quantities of its lines.
+// Opens the product file unless it is held open.
+void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines);
+
+// The memo record of a memo PO: its number and the memo's first 25 lines, from the first one.
+records::POMemoRec MemoRecordOf(const EnteredPO& po);
 
 // The header as the entry form's fields make it (no file is touched); raises as PostNewPO does
 // for a date that is not a date.

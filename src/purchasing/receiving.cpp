@@ -252,13 +252,16 @@ ReceivingList LoadReceivingList(const std::string& number, bool openOnly) {
   return list;
 }
 
-void CheckReceipt(const Receipt& receipt) {
+void CheckReceiptHeader(const Receipt& receipt) {
   if (receipt.Rows.empty() || TrimBlanks(receipt.PONumber) == "0")
     throw ReceiptRefused("You need to select a PO to receive.", Wizard);
   if (TrimBlanks(receipt.PONumber).empty())
     throw ReceiptRefused("You need to enter a PO number.", "PO Number");
   if (TrimBlanks(receipt.ReceiverNumber).empty())
     throw ReceiptRefused("You need to enter a receiver number.", "Receiver Number");
+}
+
+void CheckReceiptAmounts(const Receipt& receipt) {
   double total = 0;
   for (size_t row = 0; row < receipt.Rows.size(); ++row) {
     std::optional<double> in = QuantityOf(receipt.Rows[row].InToday);
@@ -276,6 +279,11 @@ void CheckReceipt(const Receipt& receipt) {
   if (ReceiverInUse(receipt.ReceiverNumber))
     throw ReceiptRefused("The receiver number you entered already exists. Enter a different number.",
                          "Duplicate Receiver Number");
+}
+
+void CheckReceipt(const Receipt& receipt) {
+  CheckReceiptHeader(receipt);
+  CheckReceiptAmounts(receipt);
 }
 
 PostedReceipt PostReceipt(const Receipt& receipt) {

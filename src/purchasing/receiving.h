@@ -81,6 +81,10 @@ struct PostedReceipt {
 // receiver number, with an In Today that is no number, with nothing received, or under a
 // receiver number already in use.
 void CheckReceipt(const Receipt& receipt);
+// Its two halves: lines, PO number and receiver number; then the quantities and the receiver
+// number's use. The wizard asks about rows received beyond their order between the two.
+void CheckReceiptHeader(const Receipt& receipt);
+void CheckReceiptAmounts(const Receipt& receipt);
 
 // Checks the receipt (as CheckReceipt) and posts it row by row: a row whose PO line or product
 // is not found changes nothing; otherwise the line's first receipt is written on the line

@@ -44,6 +44,7 @@
 #include "products/price_change.h"
 #include "products/product_manager.h"
 #include "purchasing/po_manager.h"
+#include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_manager.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
@@ -205,7 +206,7 @@ void TMainForm::BuildMenus() {
   Exit1 = AddItem(File1, "E&xit", &TMainForm::Exit1Click);
 
   Wizards1 = MainMenu1->addMenu("&Wizards");
-  Receivers1 = AddItem(Wizards1, "Recei&vers...", nullptr);
+  Receivers1 = AddItem(Wizards1, "Recei&vers...", &TMainForm::Receivers1Click);
   PaymentManager1 = AddItem(Wizards1, "&Payments...", &TMainForm::PaymentManager1Click);
   ReportManager1 = AddItem(Wizards1, "&Reports...", &TMainForm::ReportManager1Click);
   PriceChange1 = AddItem(Wizards1, "Price &Changes...", &TMainForm::PriceChange1Click);
@@ -832,6 +833,11 @@ void TMainForm::LabelWizard1Click() {
 
 void TMainForm::LetterWizard1Click() {
   reports::CreateLetterWiz().ShowModal();
+}
+
+void TMainForm::Receivers1Click() {
+  HideChart();
+  purchasing::OpenReceivingWizard();
 }
 
 void TMainForm::PaymentManager1Click() {

@@ -80,6 +80,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void ReportManager1Click();
   void LabelWizard1Click();
   void LetterWizard1Click();
+  void Receivers1Click();
   void PaymentManager1Click();
   void InterestWizard1Click();
   // Menu Tools.

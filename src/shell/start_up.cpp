@@ -42,6 +42,8 @@
 #include "products/price_change.h"
 #include "products/product_dialog.h"
 #include "products/product_manager.h"
+#include "purchasing/po_entry.h"
+#include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_dialog.h"
 #include "purchasing/po_manager.h"
 #include "purchasing/vendor_manager.h"
@@ -104,6 +106,8 @@ void CreateOtherForms() {
   purchasing::CreateVenList();
   purchasing::CreatePOList1();
   purchasing::CreateVendEdit();
+  purchasing::CreatePOEdit1();
+  purchasing::CreateRecvWiz();
   CreateTimerForm();
   reports::CreateRptSelect();
   reports::Creatertreport();

@@ -9,6 +9,7 @@
 #include "documents/document_view.h"
 #include "platform/ui/application.h"
 #include "po_output_fixture.h"
+#include "purchasing/po_entry.h"
 #include "purchasing/po_posting.h"
 #include "records/memo_file.h"
 #include "records/record_file.h"

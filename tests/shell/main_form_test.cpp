@@ -25,6 +25,7 @@
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "purchasing/po_manager.h"
+#include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_manager.h"
 #include "records/last_company.h"
 #include "shell/about_box.h"
@@ -562,6 +563,12 @@ TEST_F(MainWindowTest, ChangingCompanyOpensTheChosenOneOrReadsTheEditedOneAgain)
   ui.OnModal<invoicing::TInterestWiz>(
       [](invoicing::TInterestWiz& wizard) { EXPECT_EQ(wizard.days30->text(), "Over 30 Days"); });
   MainForm->InterestWizard1->trigger();
+  EXPECT_TRUE(MainForm->Receivers1->isEnabled());
+  ui.OnModal<purchasing::TRecvWiz>([](purchasing::TRecvWiz& wizard) {
+    EXPECT_EQ(wizard.Caption(), "Receiving Wizard - Second Shop");
+    EXPECT_EQ(wizard.RDate->inputMask(), "99/99/9999;_");
+  });
+  MainForm->SpeedButton6->click();
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Second Shop");
   EXPECT_EQ(MainForm->NameCap->text(), "Second Shop       Number: 2");
   EXPECT_TRUE(MainForm->BackgroundBitmap().isNull());  // not the first company's picture

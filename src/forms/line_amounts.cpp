@@ -1,10 +1,10 @@
-#include "invoicing/invoice_amounts.h"
+#include "forms/line_amounts.h"
 
 #include "platform/text/decimal_text.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 
-namespace invoicing {
+namespace forms {
 
 using platform::text::DecimalText;
 using platform::text::ParseAmount;
@@ -84,9 +84,9 @@ bool NumberTextFits(std::string_view text, std::size_t width) {
   return StripCommas(text).size() <= width;
 }
 
-InvoiceTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
-                             Cents paid) {
-  InvoiceTotals totals;
+DocumentTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
+                              Cents paid) {
+  DocumentTotals totals;
   for (const TotalsLine& line : lines) {
     totals.Net += line.Extension;
     if (line.Taxable) totals.Taxable += line.Extension;
@@ -99,4 +99,4 @@ InvoiceTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculat
   return totals;
 }
 
-}  // namespace invoicing
+}  // namespace forms

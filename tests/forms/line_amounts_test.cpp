@@ -1,13 +1,13 @@
-// Line extensions, totals and the stored-amount limits of invoice entry.
+// Line extensions, totals and the stored-amount limits of the entry forms.
 
 #include <gtest/gtest.h>
 
-#include "invoicing/invoice_amounts.h"
+#include "forms/line_amounts.h"
 
-namespace invoicing {
+namespace forms {
 namespace {
 
-TEST(InvoiceAmountsTest, ExtensionsRoundHalfAwayFromZeroOnTheDigitsTyped) {
+TEST(LineAmountsTest, ExtensionsRoundHalfAwayFromZeroOnTheDigitsTyped) {
   struct Case {
     const char* quantity;
     const char* price;
@@ -23,15 +23,15 @@ TEST(InvoiceAmountsTest, ExtensionsRoundHalfAwayFromZeroOnTheDigitsTyped) {
   EXPECT_FALSE(LineExtension("9999999999", "9999999999"));
 }
 
-TEST(InvoiceAmountsTest, TaxFallsOnTaxableLinesOnlyWhenCalculated) {
+TEST(LineAmountsTest, TaxFallsOnTaxableLinesOnlyWhenCalculated) {
   const std::vector<TotalsLine> lines{{1000, true}, {250, false}, {-13, true}, {0, true}};
-  const InvoiceTotals taxed = LineItemTotals(lines, true, 8.25, 500);
+  const DocumentTotals taxed = LineItemTotals(lines, true, 8.25, 500);
   EXPECT_EQ(taxed.Net, 1237);
   EXPECT_EQ(taxed.Taxable, 987);
   EXPECT_EQ(taxed.Tax, 81);  // 9.87 x 8.25% = 0.814275
   EXPECT_EQ(taxed.Total, 1318);
   EXPECT_EQ(taxed.Due, 818);
-  const InvoiceTotals untaxed = LineItemTotals(lines, false, 8.25, 0);
+  const DocumentTotals untaxed = LineItemTotals(lines, false, 8.25, 0);
   EXPECT_EQ(untaxed.Tax, 0);
   EXPECT_EQ(untaxed.Total, 1237);
   // Half a cent of tax goes up: 1.00 at 0.5%.
@@ -39,7 +39,7 @@ TEST(InvoiceAmountsTest, TaxFallsOnTaxableLinesOnlyWhenCalculated) {
   EXPECT_EQ(LineItemTotals({{-100, true}}, true, 0.5, 0).Tax, -1);
 }
 
-TEST(InvoiceAmountsTest, StoredAmountsKeepToTenCharacters) {
+TEST(LineAmountsTest, StoredAmountsKeepToTenCharacters) {
   EXPECT_TRUE(AmountFits(999999999));    // 9999999.99
   EXPECT_FALSE(AmountFits(1000000000));  // 10000000.00
   EXPECT_TRUE(AmountFits(-99999999));    // -999999.99
@@ -53,4 +53,4 @@ TEST(InvoiceAmountsTest, StoredAmountsKeepToTenCharacters) {
 }
 
 }  // namespace
-}  // namespace invoicing
+}  // namespace forms

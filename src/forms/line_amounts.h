@@ -1,5 +1,5 @@
 #pragma once
-// The arithmetic of invoice entry: line extensions, the totals of a line-item invoice, and the
+// The arithmetic of the entry forms: line extensions, the totals of a line-item document, and the
 // limits a stored amount must keep. Amounts are held in cents; a line's quantity and price are
 // typed numbers (a quantity may have decimals), multiplied exactly and rounded to cents half
 // away from zero on the digits typed (1 x 0.125 = 0.13, -1 x 0.125 = -0.13, 7 x 1.005 = 7.04).
@@ -15,7 +15,7 @@
 
 #include "platform/text/amount.h"
 
-namespace invoicing {
+namespace forms {
 
 using platform::text::Cents;
 
@@ -40,7 +40,7 @@ struct TotalsLine {
   bool Taxable = false;
 };
 
-struct InvoiceTotals {
+struct DocumentTotals {
   Cents Net = 0;
   Cents Taxable = 0;
   Cents Tax = 0;
@@ -50,7 +50,7 @@ struct InvoiceTotals {
 
 // Net over every line, tax on the taxable lines at one rate (percent) when tax is calculated,
 // total, and what is left due after the amount paid.
-InvoiceTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
-                             Cents paid);
+DocumentTotals LineItemTotals(const std::vector<TotalsLine>& lines, bool calculateTax, double ratePercent,
+                              Cents paid);
 
-}  // namespace invoicing
+}  // namespace forms

@@ -1,0 +1,134 @@
+#pragma once
+// What the invoice and PO entry forms share beside their line grid: their boxes, the company's
+// fonts and date mask, the hook-up of the grid's handlers, the arithmetic of a line and of the
+// totals over the grid, and the refusals of figures that would not fit what is stored.
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <functional>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "forms/address_entry.h"  // LimitedEdit
+#include "forms/line_amounts.h"
+#include "forms/line_grid.h"
+#include "forms/saved_rows.h"
+#include "records/product_rec.h"
+
+namespace forms {
+
+// The messages a manager shows while it picks for an entry window, and afterwards.
+inline constexpr char kDoubleClickToSelect[] = "Double-click or press <enter> to select.";
+inline constexpr char kRightClickForMenu[] = "Right-click mouse or select from menu bar.";
+
+// A box whose typing stops at maxLength characters, while the form may show a longer text in it
+// (a total it computed): a length limit of the box itself would cut such a text.
+QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength);
+// A sunken, right-aligned label for a figure.
+QLabel* ValueLabel(QWidget* parent);
+
+// The text of a box trimmed, and trimmed and upper-cased, in Windows-1252.
+std::string TrimmedText(const QString& text);
+std::string UpperText(const QString& text);
+
+// The memo in the company's browser font, the other widgets in its editor font; all in its
+// editor colour.
+void ShowCompanyFonts(QPlainTextEdit* memo, std::initializer_list<QWidget*> editorWidgets, const QFont& base);
+
+// The date boxes masked for the company's date order (keeping what they hold); the caption of
+// their order.
+void SetDateMasks(std::initializer_list<QLineEdit*> dates, char order);
+QString DateOrderCaption(char order);
+// The company's date order: "M", "D" or "Y" (an empty one counts as "M").
+char CompanyDateOrder();
+
+// The layout shared by the entry forms: the lines (the memo's product row over the grid and the
+// memo, which take turns) beside the line commands; the totals (tax box, rate and suggestion;
+// net, tax and total under their captions) in columns 0 to 4 of a grid a form may extend; the
+// dialog's buttons on the right; and the parts stacked from the top, the lines taking what room
+// is left.
+QHBoxLayout* LinesBeside(QLayout* memoProduct, QWidget* grid, QWidget* memo, QLayout* commands);
+struct TotalsBoxes {
+  QCheckBox* CalculateTax;
+  QLineEdit* Rate;
+  QLabel* Suggestion;
+  QLineEdit* Net;
+  QLineEdit* Tax;
+  QLabel* Total;
+};
+QGridLayout* TotalsGrid(QWidget& form, const TotalsBoxes& boxes, const char* netCaption,
+                        const char* taxCaption);
+QHBoxLayout* DialogButtons(std::initializer_list<QPushButton*> buttons);
+void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLayout* lines);
+
+// Net and tax boxes that the user types (memo layout) or that show the grid's totals.
+void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed);
+
+// The handlers of an entry form's grid: a cell edited, Enter on the code column, a double click,
+// and the current line moved.
+struct LineGridHandlers {
+  std::function<void(int line)> Edited;
+  std::function<void(int line)> CodeEntered;
+  std::function<void()> DoubleClicked;
+  std::function<void()> Moved;
+};
+void ConnectLineGrid(LineGridModel& model, LineGridView& view, int codeColumn, LineGridHandlers handlers);
+
+// The rules of the entry forms' line grid: line number, product code (15), quantity (digits, 10),
+// description (32), unit price (digits, 10), taxable mark (Y/N) and the extension computed from
+// them; `lines` lines, each with `sideFields` side values.
+LineGridRules EntryLineRules(int lines, int sideFields);
+
+// The columns of an entry grid that its arithmetic reads.
+struct FigureColumns {
+  int Code;
+  int Quantity;
+  int Description;
+  int Price;
+  int Taxable;
+  int Extension;
+};
+
+// The extension of a line := quantity x unit price, to the cent.
+void RefreshExtension(LineGridModel& model, const FigureColumns& columns, int line);
+// The lines' extensions and taxable marks, for the totals.
+std::vector<TotalsLine> TotalsLines(const LineGridModel& model, const FigureColumns& columns);
+// The other line whose code is `code` (trimmed, any case); 0 when none.
+int LineHoldingCode(const LineGridModel& model, const FigureColumns& columns, const std::string& code,
+                    int exceptLine);
+
+// A line refused at OK: "Line " + its number + text, as a plain message, with the cursor on the
+// cell at fault. Always false.
+bool RefuseLine(LineGridView& view, int line, const char* text, int column);
+// The refusal of figures whose stored text would not fit the 10 characters of their column of
+// the line text (quantity, unit price, extension); none when they fit. `column` is set to the
+// cell at fault.
+const char* OversizedFigure(std::string_view quantity, std::string_view price, const FigureColumns& columns,
+                            int& column);
+// The refusal of a typed amount that is no number or too long to store; none when it is fine.
+const char* AmountRefusal(const QString& typed, const char* invalid, const char* tooLarge);
+
+// The memo layout's product at OK: a description, and a quantity that is a number. False, after
+// telling the user, when one is missing.
+bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity);
+
+// A grid line as a saved row, and back: the entry grids' columns 0 to 6 are in a saved row's
+// order (number, code, quantity, description, unit price, taxable mark, extension).
+SavedRow SavedRowOf(const LineGridModel& model, int line);
+void PutSavedRow(LineGridModel& model, int line, const SavedRow& row);
+// The memo's lines as Windows-1252 text, and a memo filled from them.
+std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo);
+void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines);
+
+// "This Product is currently placed on HOLD status." for a product on sales hold.
+void ShowHoldNotice(const records::ProductRec& product);
+// "S" stocked, "Y" non-stock, "Z" not depleted (which wins over non-stock).
+std::string StockKindOf(const records::ProductRec& product);
+
+}  // namespace forms
