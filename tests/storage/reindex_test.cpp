@@ -213,7 +213,8 @@ TEST_F(ReindexTest, TreesBuiltAtOnceEqualTreesKeyedOneByOne) {
     Entries backward;
     IsamKeyStr key;
     IsamRecRef ref = 0;
-    for (IsamPrevKey(built, k, ref, key); IsamOK; IsamPrevKey(built, k, ref, key)) backward.emplace_back(key, ref);
+    for (IsamPrevKey(built, k, ref, key); IsamOK; IsamPrevKey(built, k, ref, key))
+      backward.emplace_back(key, ref);
     EXPECT_EQ(IsamError, IsamErrBeginOfIndex);
     std::reverse(backward.begin(), backward.end());
     EXPECT_EQ(backward, forward) << "key " << k << " walked backward";
