@@ -44,7 +44,7 @@ class PageWriter {
     IsamStoreInt32(e, ref);
     IsamStoreInt32(e + 4, child);
     e[8] = static_cast<uint8_t>(key.size());
-    std::memcpy(e + 9, key.data(), key.size());
+    IsamCopyFew(e + 9, key.data(), key.size());
   }
   bool Finish(int32_t pageNr) {
     IsamStoreUInt16(page_, static_cast<uint16_t>(count_));
@@ -120,7 +120,7 @@ void IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
   e.Ref = ref;
   e.Length = static_cast<uint8_t>(key.size());
   e.Refused = false;
-  std::memcpy(e.Key, key.data(), key.size());
+  IsamCopyFew(e.Key, key.data(), key.size());
   entries_.push_back(e);
 }
 
