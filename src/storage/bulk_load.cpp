@@ -230,6 +230,8 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     if (pages == 1) break;
     std::swap(lower, up);
   }
+  // The pages go to the disk while the next key is built, instead of all at the sync at close.
+  IsamStartWriteBack(fb.IndexFile, 0, 0);
   ks.RootPage = firstPage - 1;
   ks.NumberPages = static_cast<int32_t>(total);
   ks.FirstFree = -1;
