@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "storage/byte_order.h"
 #include "storage/file_io.h"
 #include "storage/page_cache.h"
 
@@ -135,12 +136,14 @@ void MakeEntry(const Tree& t, uint8_t* e, IsamRecRef ref, std::string_view key) 
   std::memset(e, 0, static_cast<size_t>(t.entrySize));
   IsamStoreInt32(e, ref);
   e[8] = static_cast<uint8_t>(key.size());
-  std::memcpy(e + 9, key.data(), key.size());
+  IsamCopyFew(e + 9, key.data(), key.size());
 }
 
 bool ReturnEntry(const IsamPageView& v, int i, IsamRecRef& ref, IsamKeyStr& key) {
   ref = v.Ref(i);
-  key.assign(v.Key(i));
+  const std::string_view k = v.Key(i);
+  key.resize(k.size());
+  IsamCopyFew(key.data(), k.data(), k.size());
   return true;
 }
 
@@ -268,7 +271,7 @@ class EntryRun {
   void AppendPage(IsamPageView& v) { Append(v.Entry(1), v.Count()); }
   void Insert(int i, const uint8_t* e) {
     std::memmove(At(i + 1), At(i), static_cast<size_t>(n_ - i) * size_);
-    std::memcpy(At(i), e, size_);
+    IsamCopyFew(At(i), e, size_);
     ++n_;
   }
 
@@ -303,7 +306,7 @@ void DealPair(EntryRun& run, int leftCount, IsamPageView& left, IsamPageView& ri
   uint8_t* middle = run.At(leftCount);
   FillPage(right, IsamLoadInt32(middle + 4), run, leftCount + 1, run.Count() - leftCount - 1);
   IsamStoreInt32(middle + 4, rightPage);
-  std::memcpy(up, middle, static_cast<size_t>(left.EntrySize()));
+  IsamCopyFew(up, middle, static_cast<size_t>(left.EntrySize()));
 }
 
 // The neighbour a page is balanced with: its right sibling unless it is its parent's last child.
@@ -482,7 +485,7 @@ bool ReplaceByPredecessor(const Tree& t, IsamKeyCursor& path, int pos) {
     }
     if (!LeafDepthSound(t, path.Depth)) return false;
     const int32_t keepChild = iv.Child(pos);
-    std::memcpy(iv.Entry(pos), lv.Entry(lv.Count()), static_cast<size_t>(t.entrySize));
+    IsamCopyFew(iv.Entry(pos), lv.Entry(lv.Count()), static_cast<size_t>(t.entrySize));
     iv.SetChild(pos, keepChild);
     lv.RemoveAt(lv.Count());
     inner->Changed = b->Changed = true;

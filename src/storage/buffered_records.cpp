@@ -13,6 +13,7 @@ namespace {
 
 constexpr int32_t MinRunRecords = 2;
 constexpr int32_t MinRunBytes = 1024;
+constexpr int64_t WriteBackBytes = 8 << 20;
 
 // Sizes run for as many records as memory allows, from the full 32 KB down to two records;
 // returns the capacity reached (0: no run).
@@ -104,6 +105,12 @@ bool IsamBufferedWriter::Flush() {
   *numberRecords += count_;
   fb_->HeaderChanged = true;
   count_ = 0;
+  const int64_t written = (int64_t{*numberRecords} + 1) * recordLength_;
+  if (writeBackFrom_ < 0) writeBackFrom_ = end;
+  if (written - writeBackFrom_ >= WriteBackBytes) {
+    IsamStartWriteBack(fb_->DataFile, writeBackFrom_, written - writeBackFrom_);
+    writeBackFrom_ = written;
+  }
   return true;
 }
 

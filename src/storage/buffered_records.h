@@ -6,7 +6,8 @@
 // The reader serves a record from its run when the run holds it and otherwise refills the run
 // starting at that record. The writer appends to a data file that held no records when it was
 // set up: it collects records and writes them as one block at the end of the file, then moves
-// the file block's NumberRecords on by the number written.
+// the file block's NumberRecords on by the number written. Every few megabytes written it has the
+// system start writing them to the disk, so that the sync at close does not wait for them all.
 //
 // Memory is never worth failing for: a run that cannot be had shrinks one record at a time, and
 // a reader or writer that would keep fewer than two records (or less than 1024 bytes) is dropped
@@ -61,6 +62,7 @@ class IsamBufferedWriter {
   std::vector<uint8_t> run_;
   int32_t capacity_ = 0;
   int32_t count_ = 0;
+  int64_t writeBackFrom_ = -1;  // the first byte written whose write to the disk was not started
 };
 
 }  // namespace storage

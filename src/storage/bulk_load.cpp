@@ -12,6 +12,9 @@ namespace storage {
 namespace {
 
 constexpr int64_t kCapacity = IsamItemsPerPage;
+// How many entries ahead of the one written the next is fetched, when the sorted order sends the
+// reads all over the entries.
+constexpr size_t kPrefetchDistance = 16;
 
 // The pages a level of n entries is dealt to: one when they fit, otherwise as few as hold them
 // with one entry going up between each two pages. Every page then holds 31 to 62 entries.
@@ -41,7 +44,7 @@ class PageWriter {
     IsamStoreInt32(e, ref);
     IsamStoreInt32(e + 4, child);
     e[8] = static_cast<uint8_t>(key.size());
-    std::memcpy(e + 9, key.data(), key.size());
+    IsamCopyFew(e + 9, key.data(), key.size());
   }
   bool Finish(int32_t pageNr) {
     IsamStoreUInt16(page_, static_cast<uint16_t>(count_));
@@ -71,10 +74,36 @@ uint64_t KeyPrefix(std::string_view key) {
   return prefix;
 }
 
+// Sorts by Prefix, keeping the order of equal prefixes: one pass per byte, lowest first, over the
+// bytes that differ between prefixes. Throws std::bad_alloc when the second buffer cannot be had.
+template <class Item>
+void RadixSortByPrefix(std::vector<Item>& items) {
+  size_t counts[8][256] = {};
+  for (const Item& item : items) {
+    for (int b = 0; b < 8; ++b) ++counts[b][item.Prefix >> (8 * b) & 0xFF];
+  }
+  std::vector<Item> other(items.size());
+  for (int b = 0; b < 8; ++b) {
+    size_t* count = counts[b];
+    if (std::count(count, count + 256, 0) == 255) continue;  // every prefix has the same byte here
+    size_t start[256];
+    for (size_t v = 0, at = 0; v < 256; at += count[v], ++v) start[v] = at;
+    for (const Item& item : items) other[start[item.Prefix >> (8 * b) & 0xFF]++] = item;
+    items.swap(other);
+  }
+}
+
 }  // namespace
 
 IsamKeyLoader::Entry& IsamKeyLoader::At(size_t i) {
   return order_.empty() ? entries_[i] : entries_[order_[i].Index];
+}
+
+void IsamKeyLoader::Prefetch(size_t i) const {
+  if (order_.empty() || i >= order_.size()) return;  // in order as they are: read in sequence
+  const char* entry = reinterpret_cast<const char*>(&entries_[order_[i].Index]);
+  __builtin_prefetch(entry);
+  __builtin_prefetch(entry + sizeof(Entry) - 1);
 }
 
 bool IsamKeyLoader::Reserve(int32_t capacity) {
@@ -91,29 +120,46 @@ void IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
   e.Ref = ref;
   e.Length = static_cast<uint8_t>(key.size());
   e.Refused = false;
-  std::memcpy(e.Key, key.data(), key.size());
+  IsamCopyFew(e.Key, key.data(), key.size());
   entries_.push_back(e);
+}
+
+// Orders the entries by prefix with a byte-wise radix sort (the bytes that are the same in every
+// prefix are passed over), then each run of equal prefixes by the whole key and reference. The
+// order of the runs' entries is kept by every pass, so most runs need nothing more.
+bool IsamKeyLoader::SortOrder() {
+  try {
+    order_.resize(entries_.size());
+    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = {KeyPrefix(entries_[i].Text()), i};
+    RadixSortByPrefix(order_);
+  } catch (const std::bad_alloc&) {
+    order_ = {};
+    return false;
+  }
+  const auto less = [this](const Order& a, const Order& b) {
+    return Before(entries_[a.Index].Text(), entries_[a.Index].Ref, entries_[b.Index].Text(),
+                  entries_[b.Index].Ref);
+  };
+  for (size_t first = 0, next = 0; first < order_.size(); first = next) {
+    for (next = first + 1; next < order_.size() && order_[next].Prefix == order_[first].Prefix; ++next) {
+    }
+    if (next - first > 1 && !std::is_sorted(order_.begin() + first, order_.begin() + next, less))
+      std::sort(order_.begin() + first, order_.begin() + next, less);
+  }
+  return true;
 }
 
 std::vector<IsamKeyLoader::Refusal> IsamKeyLoader::Sort(bool unique) {
   auto less = [](const Entry& a, const Entry& b) { return Before(a.Text(), a.Ref, b.Text(), b.Ref); };
-  if (!std::is_sorted(entries_.begin(), entries_.end(), less)) {
-    try {
-      order_.resize(entries_.size());
-      for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = {KeyPrefix(entries_[i].Text()), i};
-      std::sort(order_.begin(), order_.end(), [this, &less](const Order& a, const Order& b) {
-        return a.Prefix != b.Prefix ? a.Prefix < b.Prefix : less(entries_[a.Index], entries_[b.Index]);
-      });
-    } catch (const std::bad_alloc&) {
-      order_ = {};  // sorted in place instead, more slowly
-      std::sort(entries_.begin(), entries_.end(), less);
-    }
+  if (!std::is_sorted(entries_.begin(), entries_.end(), less) && !SortOrder()) {
+    std::sort(entries_.begin(), entries_.end(), less);  // without memory for the order: in place, slower
   }
   std::vector<Refusal> refused;
   if (!unique) return refused;
-  // Equal keys lie together, the lowest reference first: it keeps the key.
+  // Equal keys lie together, the lowest reference first: it keeps the key. Keys of different
+  // prefixes differ, so only equal prefixes need the entries themselves.
   for (size_t i = 1, first = 0; i < entries_.size(); ++i) {
-    if (At(i).Text() != At(first).Text()) {
+    if ((!order_.empty() && order_[i].Prefix != order_[first].Prefix) || At(i).Text() != At(first).Text()) {
       first = i;
       continue;
     }
@@ -167,6 +213,7 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     for (int64_t j = 0; j < pages; ++j) {
       writer.Begin(left);
       for (int64_t c = inPages / pages + (j < inPages % pages ? 1 : 0); c > 0; --c, ++done) {
+        if (leaves) Prefetch(done + kPrefetchDistance);
         const UpEntry u = item(done);
         writer.Put(At(u.Index).Ref, u.Child, At(u.Index).Text());
       }
@@ -183,6 +230,8 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     if (pages == 1) break;
     std::swap(lower, up);
   }
+  // The pages go to the disk while the next key is built, instead of all at the sync at close.
+  IsamStartWriteBack(fb.IndexFile, 0, 0);
   ks.RootPage = firstPage - 1;
   ks.NumberPages = static_cast<int32_t>(total);
   ks.FirstFree = -1;

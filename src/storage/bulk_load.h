@@ -55,6 +55,10 @@ class IsamKeyLoader {
 
   // The i-th entry in sorted order.
   Entry& At(size_t i);
+  // Fills order_ with the entries' sorted order; false (order_ empty) without the memory for it.
+  bool SortOrder();
+  // Asks the processor for the i-th entry in sorted order ahead of its use.
+  void Prefetch(size_t i) const;
 
   std::vector<Entry> entries_;
   std::vector<Order> order_;  // empty: the entries are in order as they are

@@ -1,5 +1,7 @@
 #include "storage/file_io.h"
 
+#include <fcntl.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <new>
@@ -113,6 +115,10 @@ bool IsamTruncate(File& file, int64_t size) {
 bool IsamFlushFile(File& file) {
   if (file.Flush()) return true;
   return FailOs(file.error(), IsamFileOp::ReadWrite);
+}
+
+void IsamStartWriteBack(File& file, int64_t pos, int64_t length) {
+  if (file.IsOpen()) ::sync_file_range(file.fd(), pos, length, SYNC_FILE_RANGE_WRITE);
 }
 
 bool IsamCloseFile(File& file) {

@@ -72,7 +72,7 @@ class IsamPageView {
   void InsertAt(int i, const uint8_t* entry) {
     const int n = Count();
     std::memmove(Entry(i + 1), Entry(i), static_cast<size_t>(n - i + 1) * entrySize_);
-    std::memcpy(Entry(i), entry, entrySize_);
+    IsamCopyFew(Entry(i), entry, entrySize_);
     SetCount(n + 1);
   }
   void RemoveAt(int i) {

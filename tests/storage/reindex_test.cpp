@@ -58,9 +58,10 @@ class ReindexTest : public StorageTest {
     StorageTest::TearDown();
   }
   // A file set whose records are added without keys, as an import leaves it.
-  IsamFileBlock CreatePeople(const std::vector<std::pair<std::string, std::string>>& people) {
-    IsamCreateFileBlock("P", kLength, 2, keys_);
-    IsamFileBlock fb = Open("P");
+  IsamFileBlock CreatePeople(const std::vector<std::pair<std::string, std::string>>& people,
+                             const std::string& name = "P") {
+    IsamCreateFileBlock(name, kLength, 2, keys_);
+    IsamFileBlock fb = Open(name);
     for (const auto& [name, town] : people) {
       std::vector<uint8_t> rec = Person(name, town);
       IsamRecRef ref = 0;
@@ -161,6 +162,66 @@ TEST_F(ReindexTest, TreesBuiltAtOnceAreSoundAtEverySizeAndTakeLaterChanges) {
     Close(fb);
     EXPECT_EQ(RunIndexChecker(), 0) << records << " records after changes";
   }
+}
+
+// Keys that share their first eight bytes or more, hold bytes above 0x7F or zeros, or are the
+// beginning of another: the trees built at once hold, forward and backward, exactly the entries
+// that keying the same records one by one in record order gives (a record whose unique name an
+// earlier record holds is deleted), and pass the independent checker.
+TEST_F(ReindexTest, TreesBuiltAtOnceEqualTreesKeyedOneByOne) {
+  const std::string stems[] = {"", "ABCDEFGH", "ABCDEFGHIJK", std::string("\xff\xff\xff\xff\xff\xff\xff\xff"),
+                               std::string("AB\0\0\0\0\0\0\0", 9)};
+  const char tails[] = {'\0', 'A', 'B', '\x7f', '\x80', '\xff'};
+  std::mt19937 rng(23);
+  auto text = [&](size_t maxLength, int tailLength) {
+    std::string t = stems[rng() % std::size(stems)];
+    for (int n = 1 + static_cast<int>(rng() % tailLength); n > 0; --n) t += tails[rng() % std::size(tails)];
+    return t.substr(0, maxLength);
+  };
+  std::vector<std::pair<std::string, std::string>> people;
+  for (int i = 0; i < 5000; ++i) people.emplace_back(text(15, 6), text(10, 3));
+  IsamFileBlock fb = CreatePeople(people);
+  Close(fb);
+  Reindex();
+  ASSERT_EQ(Status(), 0);
+  EXPECT_EQ(RunIndexChecker(), 0);
+
+  // The same records, then their keys added record after record (the towns allow duplicates).
+  IsamFileBlock keyed = CreatePeople(people, "Q");
+  int refused = 0;
+  for (IsamRecRef ref = 1; ref <= static_cast<IsamRecRef>(people.size()); ++ref) {
+    const std::vector<uint8_t> rec = Person(people[ref - 1].first, people[ref - 1].second);
+    for (uint16_t k = 1; k <= 2; ++k) {
+      IsamKeyStr key;
+      PersonKey(rec.data(), k, key);
+      IsamAddKey(keyed, k, ref, key);
+      if (Status() == IsamErrDuplicateKey) {
+        ++refused;
+        IsamDeleteRec(keyed, ref);
+        break;
+      }
+      ASSERT_EQ(Status(), 0);
+    }
+  }
+  ASSERT_GT(refused, 100) << "the sample must repeat unique keys";
+  EXPECT_EQ(deleted_, refused);
+
+  IsamFileBlock built = Open("P");
+  for (int k = 1; k <= 2; ++k) {
+    const Entries forward = Walk(built, k);
+    EXPECT_EQ(forward, Walk(keyed, k)) << "key " << k;
+    Entries backward;
+    IsamKeyStr key;
+    IsamRecRef ref = 0;
+    for (IsamPrevKey(built, k, ref, key); IsamOK; IsamPrevKey(built, k, ref, key))
+      backward.emplace_back(key, ref);
+    EXPECT_EQ(IsamError, IsamErrBeginOfIndex);
+    std::reverse(backward.begin(), backward.end());
+    EXPECT_EQ(backward, forward) << "key " << k << " walked backward";
+    EXPECT_EQ(IsamUsedKeys(built, k), IsamUsedKeys(keyed, k)) << "key " << k;
+  }
+  Close(built);
+  Close(keyed);
 }
 
 // Many records share names and towns, both keys unique: the reindex refuses, logs and deletes
