@@ -28,6 +28,7 @@
 #include "records/invoice_file.h"
 #include "reports/label_queue.h"
 #include "support/recording_printer.h"
+#include "support/screenshot.h"
 
 namespace customers {
 
@@ -484,8 +485,7 @@ TEST_F(CustomerManagerOutputTest, APrintoutThatBecameAPdfIsNamedInTheStatusBar) 
   EXPECT_TRUE(ui.Done());
 }
 
-// A few hundred customers page through the browser; KESTRAVA_SCREENSHOT names a PNG file to
-// keep a picture of the window for a look.
+// A few hundred customers page through the browser.
 TEST_F(CustomerManagerTest, ListsAFewHundredCustomers) {
   std::vector<CustomerRec> customers;
   for (int i = 1; i <= 300; ++i) {
@@ -503,7 +503,7 @@ TEST_F(CustomerManagerTest, ListsAFewHundredCustomers) {
     const std::string last = Highlighted(m).CustomerName.Get();
     m.RecBrowser1->FirstEntry();
     EXPECT_LT(Highlighted(m).CustomerName.Get(), last);
-    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) m.grab().save(file);
+    testing_support::SaveScreenshot(m.grab(), "customer_manager");
   });
   ShowManager();
   EXPECT_TRUE(ui.Done());

@@ -26,6 +26,7 @@
 #include "storage/stat_form.h"
 #include "support/file_records.h"
 #include "support/temp_dir.h"
+#include "support/screenshot.h"
 
 namespace exchange {
 namespace {
@@ -412,9 +413,7 @@ TEST_F(EmailNoticeTest, TheWindowShowsTheCompanyFontAddressAndQueue) {
   EXPECT_TRUE(ui.Done());
   ASSERT_FALSE(shot.isNull());
   EXPECT_GT(shot.width(), 400);
-  if (const char* folder = std::getenv("KESTRAVA_SCREENSHOTS")) {
-    EXPECT_TRUE(shot.save(QString(folder) + "/email_notice.png"));
-  }
+  testing_support::SaveScreenshot(shot, "email_notice");
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "records/record_file.h"
 #include "storage/isam.h"
 #include "support/temp_dir.h"
+#include "support/screenshot.h"
 
 namespace exchange {
 namespace {
@@ -344,10 +345,8 @@ TEST_F(ConversionTest, TheWindowRefusesWrongChoicesAndRunsTheConversion) {
   ExpectScriptAgrees("sibling");
 
   // The window as the user saw it at the end of the run, for a look by eye.
-  if (const char* png = std::getenv("KESTRAVA_CONVERSION_SCREENSHOT")) {
-    window.adjustSize();
-    EXPECT_TRUE(window.grab().save(QString::fromLocal8Bit(png)));
-  }
+  window.adjustSize();
+  testing_support::SaveScreenshot(window.grab(), "conversion_window");
 }
 
 }  // namespace

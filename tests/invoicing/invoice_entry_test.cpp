@@ -16,6 +16,7 @@
 #include "records/company_rec.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
+#include "support/screenshot.h"
 
 using namespace records;
 using namespace invoicing;
@@ -240,7 +241,7 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         EXPECT_EQ(f.ITax->text(), "0.00");
         EXPECT_EQ(f.ITotal->text(), "40.00");
         f.Memo1->setPlainText("Repaired the pump.\nReplaced two seals.");
-        EXPECT_TRUE(f.grab().save("/tmp/invoice_entry_memo.png"));
+        testing_support::SaveScreenshot(f.grab(), "invoice_entry_memo");
         f.OKButtonClick();
       },
       true);
@@ -511,7 +512,7 @@ TEST_F(InvoiceEntryTest, TheFormWithTenLinesAsTheUserSeesIt) {
     f.StringGrid1->SetCursor(4, kColQuantity);
     EXPECT_EQ(f.Lines->Cell(4, kColLine), "CS");
     f.StringGrid1->SetTopLine(1);
-    EXPECT_TRUE(f.grab().save("/tmp/invoice_entry.png"));
+    testing_support::SaveScreenshot(f.grab(), "invoice_entry");
     f.InvCloseClick();
   });
   EXPECT_TRUE(ui.Done());

@@ -33,6 +33,7 @@
 #include "records/memo_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -305,7 +306,7 @@ TEST_F(InvoiceManagerTest, SixOrdersAndTheCustomerFilterOverAFewHundredRecords) 
     EXPECT_EQ(m.CFilter->text(), "Filter Closed");
     EXPECT_EQ(m.StatusText(1), "Filter closed.");
     EXPECT_EQ(ListedRefs(m).size(), 301u);
-    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) m.grab().save(file);
+    testing_support::SaveScreenshot(m.grab(), "invoice_manager");
   });
   // The order chosen stays for the next showing; the filter does not.
   RunManager([](TInvEdit1& m) {
@@ -376,7 +377,7 @@ TEST_F(InvoiceManagerTest, CustomerDataViewAndTheGuardsOfTheTransactions) {
 
     ui.OnModal<documents::Trtedit>([](documents::Trtedit& view) {
       EXPECT_TRUE(view.Label12->text().contains("2001"));
-      if (const char* file = std::getenv("KESTRAVA_VIEW_SCREENSHOT")) view.grab().save(file);
+      testing_support::SaveScreenshot(view.grab(), "invoice_view");
     });
     m.InvPrintClick();
 

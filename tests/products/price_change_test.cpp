@@ -14,6 +14,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "products/price_batch.h"
 #include "products_fixture.h"
+#include "support/screenshot.h"
 
 namespace products {
 
@@ -232,8 +233,7 @@ TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {
   ASSERT_EQ(wizard.ListView1->topLevelItemCount(), 1);
   EXPECT_EQ(Cell(wizard, 0, TPriceChg::ColNewPrice), "1,099,999.99");
   EXPECT_EQ(Cell(wizard, 0, TPriceChg::ColProfit), "100,000.00");
-  // Every column shows whole, the batch number last, without scrolling sideways. With
-  // KESTRAVA_SCREENSHOT set, a picture of the wizard is saved there.
+  // Every column shows whole, the batch number last, without scrolling sideways.
   const QFontMetrics metrics(wizard.ListView1->font());
   int columns = 0;
   for (int column = 0; column < TPriceChg::ColumnCount; ++column) {
@@ -242,7 +242,7 @@ TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {
       EXPECT_GT(wizard.ListView1->columnWidth(column), metrics.horizontalAdvance(text)) << text.toStdString();
   }
   EXPECT_LE(columns, wizard.ListView1->viewport()->width());
-  if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) wizard.grab().save(file);
+  testing_support::SaveScreenshot(wizard.grab(), "price_change_wizard");
   UiScript ui;
   ui.ExpectMessage("The prices changes have been made.", "Operation Complete");
   wizard.ChgPricesClick();

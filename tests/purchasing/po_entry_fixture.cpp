@@ -19,6 +19,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/stat_form.h"
+#include "support/screenshot.h"
 
 using namespace purchasing;
 
@@ -114,12 +115,7 @@ QStringList POEntryTest::RowOf(TPOEdit1& form, int row) {
 }
 
 void POEntryTest::Screenshot(QWidget& widget, const char* name) {
-  const QPixmap picture = widget.grab();
-  EXPECT_FALSE(picture.isNull());
-  const QString folder = qEnvironmentVariable("KESTRAVA_SCREENSHOTS");
-  if (folder.isEmpty()) return;
-  QDir().mkpath(folder);
-  EXPECT_TRUE(picture.save(QDir(folder).filePath(QString::fromLatin1(name) + ".png")));
+  testing_support::SaveScreenshot(widget.grab(), name);
 }
 
 }  // namespace test_fixtures

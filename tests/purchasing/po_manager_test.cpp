@@ -27,6 +27,7 @@
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "support/screenshot.h"
 
 namespace {
 
@@ -407,12 +408,9 @@ TEST_F(POManagerTest, APictureOfTheWindow) {
   PostManyPOs();
   RunManager([](TPOList1& m) {
     m.resize(1000, 520);
-    const QString file = QString::fromLocal8Bit(qgetenv("KESTRAVA_SCREENSHOT_DIR"));
     const QImage picture = m.grab().toImage();
     EXPECT_EQ(picture.size(), QSize(1000, 520));
-    if (!file.isEmpty()) {
-      EXPECT_TRUE(picture.save(file + "/po_manager.png"));
-    }
+    testing_support::SaveScreenshot(picture, "po_manager");
   });
 }
 

@@ -15,6 +15,7 @@
 #include "records/company_rec.h"
 #include "support/recording_printer.h"
 #include "vendor_fixture.h"
+#include "support/screenshot.h"
 
 namespace purchasing {
 
@@ -154,8 +155,7 @@ TEST_F(VendorOutputTest, CardEnvelopeAndClipboardOfTheHighlightedVendor) {
   EXPECT_EQ(calls.back(), "EndDoc");
 }
 
-// A few hundred vendors page through the browser; KESTRAVA_SCREENSHOT names a PNG file to keep
-// a picture of the window (and of the dialog, beside it) for a look.
+// A few hundred vendors page through the browser.
 TEST_F(VendorOutputTest, ListsAFewHundredVendors) {
   std::vector<VendorRec> vendors;
   for (int i = 1; i <= 300; ++i) {
@@ -169,12 +169,11 @@ TEST_F(VendorOutputTest, ListsAFewHundredVendors) {
   ui.OnModal<TVenList>([](TVenList& m) {
     EXPECT_EQ(m.StatusText(0), "Vendors: 300");
     m.RecBrowser1->LastEntry();
-    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) m.grab().save(file);
+    testing_support::SaveScreenshot(m.grab(), "vendor_manager");
     m.EditCustButnClick();
   });
   ui.OnModal<TVendEdit>([](TVendEdit& d) {
-    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT"))
-      d.grab().save(QString(file).replace(".png", "_dialog.png"));
+    testing_support::SaveScreenshot(d.grab(), "vendor_dialog");
     d.CancelBtn->click();
   });
   CreateVenList().ShowModal();

@@ -24,6 +24,7 @@
 #include "reports/letter_merge.h"
 #include "reports_fixture.h"
 #include "support/recording_printer.h"
+#include "support/screenshot.h"
 
 using namespace reports;
 using platform::ui::FileDialogRequest;
@@ -483,7 +484,7 @@ TEST_F(FormLetterTest, PastedRichTextIsKeptAsALetterFileHoldsIt) {
   EXPECT_EQ(back.toPlainText().simplified(), "Bold cell");
 }
 
-// The editor as it shows, offscreen, kept beside the build for a look (not in the sources).
+// The editor as it shows, offscreen.
 TEST_F(FormLetterTest, TheWindowRendersItsLetter) {
   TLetterWiz& w = *LetterWiz;
   w.resize(1000, 600);
@@ -496,8 +497,7 @@ TEST_F(FormLetterTest, TheWindowRendersItsLetter) {
   w.hide();
   ASSERT_FALSE(image.isNull());
   EXPECT_EQ(image.size(), QSize(1000, 600));
-  const QString shot = QDir(KESTRAVA_BUILD_DIR).filePath("form_letter_window.png");
-  EXPECT_TRUE(image.save(shot)) << shot.toStdString();
+  testing_support::SaveScreenshot(image, "form_letter_window");
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "reports/label_layout.h"
 #include "reports/label_wizard.h"
 #include "reports_fixture.h"
+#include "support/screenshot.h"
 
 using namespace reports;
 using platform::ui::FontChoice;
@@ -294,7 +295,7 @@ TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
     EXPECT_EQ(w.BitmapPath->text(), "/srv/labels/logo.BMP");
     const QImage shot = w.grab().toImage();
     EXPECT_EQ(shot.width(), w.width());
-    if (const char* file = std::getenv("KESTRAVA_SCREENSHOT")) shot.save(file);
+    testing_support::SaveScreenshot(shot, "label_wizard");
     w.Close();
   });
   wizard_->ShowModal();

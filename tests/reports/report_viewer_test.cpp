@@ -20,6 +20,7 @@
 #include "reports/report_viewer.h"
 #include "reports/top10_accumulator.h"
 #include "reports_fixture.h"
+#include "support/screenshot.h"
 
 using namespace reports;
 using namespace test_fixtures;
@@ -201,7 +202,7 @@ TEST_F(ReportViewerTest, EveryCellFitsItsColumn) {
   EXPECT_EQ(AlignedDecimals("Sales Report"), 3);
   EXPECT_EQ(AlignedDecimals("Invoice Register"), 2);
   viewer.resize(1100, 360);
-  viewer.grab().save("/tmp/report_viewer.png");
+  testing_support::SaveScreenshot(viewer.grab(), "report_viewer");
 }
 
 }  // namespace

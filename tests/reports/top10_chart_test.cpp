@@ -11,6 +11,7 @@
 #include "reports/report_viewer.h"
 #include "reports/top10_chart.h"
 #include "reports_fixture.h"
+#include "support/screenshot.h"
 
 using namespace reports;
 using testing_support::UiScript;
@@ -90,7 +91,7 @@ TEST_F(Top10ChartTest, TheWindowShowsBarsLegendScaleAndTotals) {
                   600 - chart.Panel2->height() - chart.Panel4->height() - 5));
   const auto bars = LayOutTop10Bars(Top10Accumulator, chart.bevel1->size(), true);
   for (std::size_t s = 0; s < bars.size(); ++s) EXPECT_EQ(chart.Bars[s]->geometry(), bars[s].Rect) << s;
-  chart.grab().save("/tmp/top10_chart.png");
+  testing_support::SaveScreenshot(chart.grab(), "top10_chart");
 
   // Without colour every bar and legend line is black.
   chart.CBColor->click();

@@ -20,6 +20,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "sample_file.h"
 #include "storage/browser/rec_browser.h"
+#include "support/screenshot.h"
 
 namespace storage::testing {
 namespace {
@@ -401,7 +402,7 @@ TEST_F(RecBrowserTest, FirstUserInitRunsWhenTheAttachedSourceIsActivated) {
 }
 
 // Paints the browser over the sample file and checks the colours where the header, the
-// highlighted row and a plain row lie. With KESTRAVA_SCREENSHOT set, the picture is saved there.
+// highlighted row and a plain row lie.
 TEST_F(RecBrowserTest, PaintsHeaderRowsAndHighlightInTheirColours) {
   const char* people[][3] = {{"Anders, Maja", "1001", "OSLO"},  {"Baptiste, Luc", "1002", "LYON"},
                              {"Conti, Sara", "1003", "ROME"},   {"Dubois, Anne", "1004", "PARIS"},
@@ -422,7 +423,7 @@ TEST_F(RecBrowserTest, PaintsHeaderRowsAndHighlightInTheirColours) {
   QTest::keyClick(browser_.get(), Qt::Key_Down);
 
   QImage shot = browser_->viewport()->grab().toImage();
-  if (const char* path = std::getenv("KESTRAVA_SCREENSHOT")) browser_->grab().save(path);
+  testing_support::SaveScreenshot(browser_->grab(), "rec_browser");
   int x = shot.width() - 3;
   EXPECT_EQ(shot.pixelColor(x, browser_->RowHeight() / 2), QColor(192, 192, 192));
   EXPECT_EQ(shot.pixelColor(x, browser_->RowToY(3) + 2), QColor(0, 0, 128));
