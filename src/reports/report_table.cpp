@@ -61,12 +61,13 @@ ReportColumn NumberTextColumn(std::string title) {
 
 std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
                                     const std::vector<CellValue>& values) {
+  static const CellValue missing{std::string()};
   std::vector<std::string> cells;
   cells.reserve(columns.size());
   bool afterNumbers = false;
   for (std::size_t k = 0; k < columns.size(); ++k) {
     const ReportColumn& column = columns[k];
-    const CellValue value = k < values.size() ? values[k] : CellValue(std::string());
+    const CellValue& value = k < values.size() ? values[k] : missing;
     switch (column.Kind) {
       case ColumnKind::Text: {
         std::string cell = TextCell(TextOf(value), column);
