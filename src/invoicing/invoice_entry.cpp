@@ -14,6 +14,7 @@
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/entry_parts.h"
+#include "forms/entry_text.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
@@ -44,26 +45,8 @@
 namespace invoicing {
 
 using namespace platform::ui;
-using forms::AmountFits;
-using forms::Cents;
-using forms::DocumentTotals;
-using forms::IsValidNumber;
-using forms::LenientAmount;
-using forms::LenientNumber;
-using forms::LineExtension;
-using forms::LineItemTotals;
-using forms::NumberTextFits;
-using forms::TotalsLine;
+using namespace forms::entry_text;
 using platform::text::AmountText;
-using platform::text::FormatAmount;
-using platform::text::FormatFloat;
-using platform::text::StripCommas;
-using platform::text::ToAnsi;
-using platform::text::ToQString;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
-using records::CurrentCompany;
-using records::ProductRec;
 
 int32_t InvoiceFormMode = 0;
 uint8_t MemoInvoiceFlag = 0;
@@ -82,26 +65,6 @@ namespace {
 
 const std::string kFreshOnHand = "9999999999";  // form made or cleared
 const std::string kLineOnHand = "999999999";    // one line cleared, inserted or made a comment
-
-QString Text(std::string_view ansi) {
-  return ToQString(ansi);
-}
-
-std::string Ansi(const QString& text) {
-  return ToAnsi(text);
-}
-
-std::string Trimmed(const QString& text) {
-  return forms::TrimmedText(text);
-}
-
-std::string Upper(const QString& text) {
-  return forms::UpperText(text);
-}
-
-QString Shown(double value) {
-  return Text(FormatFloat(",0.00", value));
-}
 
 QString ShownAmount(std::string_view stored) {
   return Text(FormatAmount(LenientAmount(stored)));

@@ -12,6 +12,7 @@
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/entry_parts.h"
+#include "forms/entry_text.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
@@ -41,24 +42,7 @@
 namespace purchasing {
 
 using namespace platform::ui;
-using forms::AmountFits;
-using forms::Cents;
-using forms::DocumentTotals;
-using forms::IsValidNumber;
-using forms::LenientAmount;
-using forms::LenientNumber;
-using forms::LineExtension;
-using forms::NumberTextFits;
-using forms::SavedRow;
-using platform::text::FormatAmount;
-using platform::text::FormatFloat;
-using platform::text::StripCommas;
-using platform::text::ToAnsi;
-using platform::text::ToQString;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
-using records::CurrentCompany;
-using records::ProductRec;
+using namespace forms::entry_text;
 
 int32_t POEntryMode = 0;
 uint8_t POMemoMode = 0;
@@ -75,26 +59,6 @@ TPOEdit1& CreatePOEdit1() {
 namespace {
 
 constexpr int kMemoLineWidth = 74;
-
-QString Text(std::string_view ansi) {
-  return ToQString(ansi);
-}
-
-std::string Ansi(const QString& text) {
-  return ToAnsi(text);
-}
-
-std::string Trimmed(const QString& text) {
-  return forms::TrimmedText(text);
-}
-
-std::string Upper(const QString& text) {
-  return forms::UpperText(text);
-}
-
-QString Shown(double value) {
-  return Text(FormatFloat(",0.00", value));
-}
 
 using forms::LimitedEdit;
 using forms::TypingLimitedEdit;
