@@ -121,7 +121,7 @@ forms::LineGridRules TProdInv::GridRules() {
 }
 
 TProdInv::TProdInv(QWidget* parent)
-    : Form(parent),
+    : LineEntryForm(parent, kFigureColumns),
       INum(LimitedEdit(this, 9)),
       ICustName(new QLabel(this)),
       ICustNo(new QLabel(this)),
@@ -205,6 +205,7 @@ TProdInv::TProdInv(QWidget* parent)
   TaxLbl->setWordWrap(true);
   for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
   for (QLineEdit* amount : {INet, ITax, IPaid, EBTaxRate}) amount->setAlignment(Qt::AlignRight);
+  AttachLineGrid(Lines, StringGrid1);
   BuildLayout();
   ConnectHandlers();
   resize(960, 720);
@@ -323,40 +324,34 @@ void TProdInv::BuildLayout() {
 }
 
 void TProdInv::ConnectHandlers() {
-  auto click = [this](QAbstractButton* button, void (TProdInv::*handler)()) {
-    QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-  };
-  click(OKButton, &TProdInv::OKButtonClick);
-  click(CancelButton, &TProdInv::InvCloseClick);
-  click(BitBtn2, &TProdInv::BitBtn2Click);
-  click(BitBtn3, &TProdInv::BitBtn3Click);
-  click(SpeedButton3, &TProdInv::SpeedButton3Click);
-  click(SpeedButton2, &TProdInv::SpeedButton2Click);
-  click(ProductsButn, &TProdInv::SpeedButton2Click);
-  click(SpeedButton8, &TProdInv::SpeedButton8Click);
-  click(Calbutton, &TProdInv::CalbuttonClick);
-  click(Button1, &TProdInv::Button1Click);
-  click(DeleteLine, &TProdInv::DeleteLineClick);
-  click(SBInsert, &TProdInv::SBInsertClick);
-  click(MakeNote, &TProdInv::MakeNoteClick);
-  click(UndoAll, &TProdInv::UndoAllClick);
-  click(TopButn, &TProdInv::TopButnClick);
-  click(CnterButn, &TProdInv::CnterButnClick);
-  click(BottButn, &TProdInv::BottButnClick);
-  click(ImportButn, &TProdInv::ImportButnClick);
-  click(ExportButn, &TProdInv::ExportButnClick);
-  click(RadioButton1, &TProdInv::RadioButton1Click);
-  click(RadioButton2, &TProdInv::RadioButton2Click);
+  OnClick(OKButton, &TProdInv::OKButtonClick);
+  OnClick(CancelButton, &TProdInv::InvCloseClick);
+  OnClick(BitBtn2, &TProdInv::BitBtn2Click);
+  OnClick(BitBtn3, &TProdInv::BitBtn3Click);
+  OnClick(SpeedButton3, &TProdInv::SpeedButton3Click);
+  OnClick(SpeedButton2, &TProdInv::SpeedButton2Click);
+  OnClick(ProductsButn, &TProdInv::SpeedButton2Click);
+  OnClick(SpeedButton8, &TProdInv::SpeedButton8Click);
+  OnClick(Calbutton, &TProdInv::CalbuttonClick);
+  OnClick(Button1, &TProdInv::Button1Click);
+  OnClick(DeleteLine, &TProdInv::DeleteLineClick);
+  OnClick(SBInsert, &TProdInv::SBInsertClick);
+  OnClick(MakeNote, &TProdInv::MakeNoteClick);
+  OnClick(UndoAll, &TProdInv::UndoAllClick);
+  OnClick(TopButn, &TProdInv::TopButnClick);
+  OnClick(CnterButn, &TProdInv::CnterButnClick);
+  OnClick(BottButn, &TProdInv::BottButnClick);
+  OnClick(ImportButn, &TProdInv::ImportButnClick);
+  OnClick(ExportButn, &TProdInv::ExportButnClick);
+  OnClick(RadioButton1, &TProdInv::RadioButton1Click);
+  OnClick(RadioButton2, &TProdInv::RadioButton2Click);
   // Setting the box from the program recomputes as a click does.
   QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
-  auto changed = [this](QLineEdit* edit, void (TProdInv::*handler)()) {
-    QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
-  };
-  changed(ITax, &TProdInv::ITaxChange);
-  changed(IPaid, &TProdInv::IPaidChange);
-  changed(EBTaxRate, &TProdInv::EBTaxRateChange);
-  changed(INet, &TProdInv::INetChange);
-  changed(MemoQuan, &TProdInv::MemoQuanChange);
+  OnTextChanged(ITax, &TProdInv::ITaxChange);
+  OnTextChanged(IPaid, &TProdInv::IPaidChange);
+  OnTextChanged(EBTaxRate, &TProdInv::EBTaxRateChange);
+  OnTextChanged(INet, &TProdInv::INetChange);
+  OnTextChanged(MemoQuan, &TProdInv::MemoQuanChange);
   // Only the user's typing: the form shows the current line's cost here itself.
   QObject::connect(CurCost, &QLineEdit::textEdited, this, [this] { CurCostChange(); });
   QObject::connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
@@ -365,17 +360,7 @@ void TProdInv::ConnectHandlers() {
     Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
     Memo1->moveCursor(QTextCursor::End);
   });
-  forms::ConnectLineGrid(
-      *Lines, *StringGrid1, kColCode,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
-       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
-  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
-}
-
-void TProdInv::resizeEvent(QResizeEvent* event) {
-  Form::resizeEvent(event);
-  StringGrid1->SizeColumns();
+  ConnectLineGridHandlers();
 }
 
 // ---- Showing the form -------------------------------------------------------------------------
@@ -574,12 +559,6 @@ void TProdInv::BlankStockPanel() {
   for (QLabel* label : {StockData, StkName, StkBal, OldLineQuan}) label->clear();
 }
 
-void TProdInv::SetRed(QWidget* widget, bool red) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
-  widget->setPalette(palette);
-}
-
 QString TProdInv::OldQuantityNote(const std::string& code, int row) {
   if (Adding()) return {};
   if (code == UpperCase(TrimBlanks(OldLineProducts(row))))
@@ -599,19 +578,7 @@ void TProdInv::ShowStockPanel(int row, double afterSale) {
     for (QLabel* label : {StockData, StkBal, OldLineQuan}) label->clear();
     return;
   }
-  if (state == "T") StockData->setText("NO CODE");
-  if (state == "Y") StockData->setText("NON-STOCK");
-  if (state == "Z") StockData->setText("NON-DEPLETE");
-  if (state != "S") {
-    StkBal->clear();
-    OldLineQuan->clear();
-    return;
-  }
-  const bool short_ = afterSale < 0;
-  Lines->Put(row, kColLine, short_ ? QStringLiteral("CS") : QString::number(row));
-  SetRed(StkBal, short_);
-  StkBal->setText(Shown(afterSale));
-  OldLineQuan->setText(OldQuantityNote(code, row));
+  ShowStockOfKind({StockData, StkBal, OldLineQuan}, row, state, afterSale, OldQuantityNote(code, row));
 }
 
 void TProdInv::RecalcLine(int row) {
@@ -632,20 +599,6 @@ void TProdInv::RecalcLine(int row) {
 
   RefreshExtension(row);
   RecalcInvoiceTotals();
-}
-
-void TProdInv::RefreshExtension(int row) {
-  forms::RefreshExtension(*Lines, kFigureColumns, row);
-}
-
-int TProdInv::LineHoldingCode(const std::string& code, int exceptRow) const {
-  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
-}
-
-void TProdInv::JumpToLine(int row, int top) {
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, kColCode);
-  StringGrid1->SetTopLine(top);
 }
 
 void TProdInv::DeleteLineClick() {
@@ -1118,10 +1071,6 @@ bool TProdInv::CheckDate() {
              "Invoice Date", MsgButtons::Ok, MsgIcon::Warning);
   IDate->setFocus();
   return false;
-}
-
-bool TProdInv::RefuseLine(int row, const char* text, int column) {
-  return forms::RefuseLine(*StringGrid1, row, text, column);
 }
 
 bool TProdInv::CheckLine(int row) {

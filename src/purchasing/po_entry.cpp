@@ -87,7 +87,7 @@ forms::LineGridRules TPOEdit1::GridRules() {
 }
 
 TPOEdit1::TPOEdit1(QWidget* parent)
-    : Form(parent),
+    : LineEntryForm(parent, kFigureColumns),
       INum(LimitedEdit(this, 9)),
       IMode(new QLabel(this)),
       IDate(new QLineEdit(this)),
@@ -157,6 +157,7 @@ TPOEdit1::TPOEdit1(QWidget* parent)
   TaxLbl->setWordWrap(true);
   for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
   for (QLineEdit* amount : {INet, ITax, POTaxRate}) amount->setAlignment(Qt::AlignRight);
+  AttachLineGrid(Lines, StringGrid1);
   BuildLayout();
   ConnectHandlers();
   resize(980, 700);
@@ -255,51 +256,35 @@ void TPOEdit1::BuildLayout() {
 }
 
 void TPOEdit1::ConnectHandlers() {
-  auto click = [this](QAbstractButton* button, void (TPOEdit1::*handler)()) {
-    QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-  };
-  click(OKButton, &TPOEdit1::OKButtonClick);
-  click(BitBtn1, &TPOEdit1::BitBtn1Click);
-  click(BitBtn2, &TPOEdit1::BitBtn2Click);
-  click(BitBtn3, &TPOEdit1::SpeedButton3Click);
-  click(SpeedButton2, &TPOEdit1::SpeedButton2Click);
-  click(GetAProd, &TPOEdit1::SpeedButton2Click);
-  click(SpeedButton8, &TPOEdit1::SpeedButton8Click);
-  click(Calbutton, &TPOEdit1::CalbuttonClick);
-  click(DateReq, &TPOEdit1::DateReqClick);
-  click(ARecCal, &TPOEdit1::ARecCalClick);
-  click(MarkRecd, &TPOEdit1::MarkRecdClick);
-  click(Button1, &TPOEdit1::Button1Click);
-  click(DeleteLine, &TPOEdit1::DeleteLineClick);
-  click(POInsertLine, &TPOEdit1::POInsertLineClick);
-  click(MakeNote, &TPOEdit1::MakeNoteClick);
-  click(UndoAll, &TPOEdit1::UndoAllClick);
-  click(TopButn, &TPOEdit1::TopButnClick);
-  click(CnterButn, &TPOEdit1::CnterButnClick);
-  click(BottButn, &TPOEdit1::BottButnClick);
-  click(ImportButn, &TPOEdit1::ImportButnClick);
-  click(ExportButn, &TPOEdit1::ExportButnClick);
-  click(RadioButton1, &TPOEdit1::RadioButton1Click);
-  click(RadioButton2, &TPOEdit1::RadioButton2Click);
+  OnClick(OKButton, &TPOEdit1::OKButtonClick);
+  OnClick(BitBtn1, &TPOEdit1::BitBtn1Click);
+  OnClick(BitBtn2, &TPOEdit1::BitBtn2Click);
+  OnClick(BitBtn3, &TPOEdit1::SpeedButton3Click);
+  OnClick(SpeedButton2, &TPOEdit1::SpeedButton2Click);
+  OnClick(GetAProd, &TPOEdit1::SpeedButton2Click);
+  OnClick(SpeedButton8, &TPOEdit1::SpeedButton8Click);
+  OnClick(Calbutton, &TPOEdit1::CalbuttonClick);
+  OnClick(DateReq, &TPOEdit1::DateReqClick);
+  OnClick(ARecCal, &TPOEdit1::ARecCalClick);
+  OnClick(MarkRecd, &TPOEdit1::MarkRecdClick);
+  OnClick(Button1, &TPOEdit1::Button1Click);
+  OnClick(DeleteLine, &TPOEdit1::DeleteLineClick);
+  OnClick(POInsertLine, &TPOEdit1::POInsertLineClick);
+  OnClick(MakeNote, &TPOEdit1::MakeNoteClick);
+  OnClick(UndoAll, &TPOEdit1::UndoAllClick);
+  OnClick(TopButn, &TPOEdit1::TopButnClick);
+  OnClick(CnterButn, &TPOEdit1::CnterButnClick);
+  OnClick(BottButn, &TPOEdit1::BottButnClick);
+  OnClick(ImportButn, &TPOEdit1::ImportButnClick);
+  OnClick(ExportButn, &TPOEdit1::ExportButnClick);
+  OnClick(RadioButton1, &TPOEdit1::RadioButton1Click);
+  OnClick(RadioButton2, &TPOEdit1::RadioButton2Click);
   QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
-  auto changed = [this](QLineEdit* edit, void (TPOEdit1::*handler)()) {
-    QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
-  };
-  changed(ITax, &TPOEdit1::ITaxChange);
-  changed(POTaxRate, &TPOEdit1::POTaxRateChange);
-  changed(INet, &TPOEdit1::INetChange);
-  changed(MemoQuan, &TPOEdit1::MemoQuanChange);
-  forms::ConnectLineGrid(
-      *Lines, *StringGrid1, kPOColCode,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
-       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
-  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
-}
-
-void TPOEdit1::resizeEvent(QResizeEvent* event) {
-  Form::resizeEvent(event);
-  StringGrid1->SizeColumns();
+  OnTextChanged(ITax, &TPOEdit1::ITaxChange);
+  OnTextChanged(POTaxRate, &TPOEdit1::POTaxRateChange);
+  OnTextChanged(INet, &TPOEdit1::INetChange);
+  OnTextChanged(MemoQuan, &TPOEdit1::MemoQuanChange);
+  ConnectLineGridHandlers();
 }
 
 // ---- Showing the form -------------------------------------------------------------------------
@@ -462,12 +447,6 @@ void TPOEdit1::BlankGlance() {
   for (QLabel* label : {StockData, StkName, StkBal, OldLineQuan}) label->clear();
 }
 
-void TPOEdit1::SetRed(QWidget* widget, bool red) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
-  widget->setPalette(palette);
-}
-
 QString TPOEdit1::OldQuantityNote(const std::string& code, int row) {
   if (Adding()) return {};
   if (code == UpperCase(TrimBlanks(OldLineProduct(row))))
@@ -487,19 +466,7 @@ void TPOEdit1::ShowGlance(int row, double afterOrder) {
     for (QLabel* label : {StockData, StkBal, OldLineQuan, StkName}) label->clear();
     return;
   }
-  if (kind == "T") StockData->setText("NO CODE");
-  if (kind == "Y") StockData->setText("NON-STOCK");
-  if (kind == "Z") StockData->setText("NON-DEPLETE");
-  if (kind != "S") {
-    StkBal->clear();
-    OldLineQuan->clear();
-    return;
-  }
-  const bool shortOfStock = afterOrder < 0;
-  Lines->Put(row, kPOColLine, shortOfStock ? QStringLiteral("CS") : QString::number(row));
-  SetRed(StkBal, shortOfStock);
-  StkBal->setText(Shown(afterOrder));
-  OldLineQuan->setText(OldQuantityNote(code, row));
+  ShowStockOfKind({StockData, StkBal, OldLineQuan}, row, kind, afterOrder, OldQuantityNote(code, row));
 }
 
 void TPOEdit1::RecalcLine(int row) {
@@ -517,20 +484,6 @@ void TPOEdit1::RecalcLine(int row) {
   ShowGlance(row, afterOrder);
   RefreshExtension(row);
   RecalcPOTotals();
-}
-
-void TPOEdit1::RefreshExtension(int row) {
-  forms::RefreshExtension(*Lines, kFigureColumns, row);
-}
-
-int TPOEdit1::LineHoldingCode(const std::string& code, int exceptRow) const {
-  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
-}
-
-void TPOEdit1::JumpToLine(int row, int top) {
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, kPOColCode);
-  StringGrid1->SetTopLine(top);
 }
 
 void TPOEdit1::DeleteLineClick() {
@@ -1009,10 +962,6 @@ bool TPOEdit1::CheckDates() {
     return false;
   }
   return true;
-}
-
-bool TPOEdit1::RefuseLine(int row, const char* text, int column) {
-  return forms::RefuseLine(*StringGrid1, row, text, column);
 }
 
 bool TPOEdit1::CheckLine(int row) {

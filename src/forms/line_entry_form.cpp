@@ -1,0 +1,72 @@
+#include "forms/line_entry_form.h"
+
+#include <QPushButton>
+
+#include "forms/entry_text.h"
+
+namespace forms {
+
+using namespace forms::entry_text;
+
+LineEntryForm::LineEntryForm(QWidget* parent, const FigureColumns& columns) : Form(parent), columns_(columns) {}
+
+void LineEntryForm::AttachLineGrid(LineGridModel* model, LineGridView* view) {
+  lines_ = model;
+  grid_ = view;
+}
+
+void LineEntryForm::ConnectLineGridHandlers() {
+  ConnectLineGrid(*lines_, *grid_, columns_.Code,
+                  {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+                   [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
+  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+void LineEntryForm::RefreshExtension(int row) {
+  forms::RefreshExtension(*lines_, columns_, row);
+}
+
+int LineEntryForm::LineHoldingCode(const std::string& code, int exceptRow) const {
+  return forms::LineHoldingCode(*lines_, columns_, code, exceptRow);
+}
+
+void LineEntryForm::JumpToLine(int row, int top) {
+  grid_->setFocus();
+  grid_->SetCursor(row, columns_.Code);
+  grid_->SetTopLine(top);
+}
+
+bool LineEntryForm::RefuseLine(int row, const char* text, int column) {
+  return forms::RefuseLine(*grid_, row, text, column);
+}
+
+void LineEntryForm::SetRed(QWidget* widget, bool red) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
+  widget->setPalette(palette);
+}
+
+void LineEntryForm::ShowStockOfKind(const StockPanel& panel, int row, const std::string& kind, double after,
+                                    const QString& oldQuantity) {
+  if (kind == "T") panel.OnHand->setText("NO CODE");
+  if (kind == "Y") panel.OnHand->setText("NON-STOCK");
+  if (kind == "Z") panel.OnHand->setText("NON-DEPLETE");
+  if (kind != "S") {
+    panel.After->clear();
+    panel.OldQuantity->clear();
+    return;
+  }
+  const bool shortOfStock = after < 0;
+  // Column 0 holds the line's number.
+  lines_->Put(row, 0, shortOfStock ? QStringLiteral("CS") : QString::number(row));
+  SetRed(panel.After, shortOfStock);
+  panel.After->setText(Shown(after));
+  panel.OldQuantity->setText(oldQuantity);
+}
+
+void LineEntryForm::resizeEvent(QResizeEvent* event) {
+  Form::resizeEvent(event);
+  grid_->SizeColumns();
+}
+
+}  // namespace forms

@@ -1,0 +1,88 @@
+#pragma once
+// LineEntryForm, the base of the entry forms of invoices and purchase orders: what their line
+// grid does alike once a form has made the grid and attached it here. The hook-up of the grid's
+// handlers and of the form's buttons and boxes, the jumps, extensions and look-ups over the
+// lines, the refusal of a line at OK, the stock panel of a stocked line, and the red text of a
+// shortage. The form keeps its own widgets (and so the order they were made in), its side
+// values and what its document means.
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QObject>
+#include <string>
+
+#include "forms/entry_parts.h"
+#include "forms/line_grid.h"
+#include "platform/ui/form.h"
+
+namespace forms {
+
+class LineEntryForm : public platform::ui::Form {
+ public:
+  void FormClose() override {}
+
+  // A cell edited, and the cursor moved to another cell: the line is recomputed.
+  void StringGrid1SetEditText(int row) { RecalcLine(row); }
+  void StringGrid1Click() { RecalcLine(grid_->CurrentLine()); }
+  // Enter on a product code cell: the code is looked up and its product placed.
+  virtual void StringGrid1CodeEntered(int row) = 0;
+  virtual void StringGrid1DblClick() = 0;
+  // The jumps to the first line and the middle one; the jump to the last is the form's own.
+  void TopButnClick() { JumpToLine(1, 1); }
+  void CnterButnClick() { JumpToLine(50, 50); }
+
+ protected:
+  LineEntryForm(QWidget* parent, const FigureColumns& columns);
+
+  // The grid the form made, attached before anything here is used.
+  void AttachLineGrid(LineGridModel* model, LineGridView* view);
+  // The grid's handlers above hooked up; Enter then belongs to the grid (the code look-up) and
+  // the boxes, and presses no button. Run last, once every button is made.
+  void ConnectLineGridHandlers();
+
+  // The form's handler run on a click of the button, and on every change of the box's text.
+  template <class Self>
+  void OnClick(QAbstractButton* button, void (Self::*handler)()) {
+    auto* self = static_cast<Self*>(this);
+    QObject::connect(button, &QAbstractButton::clicked, this, [self, handler] { (self->*handler)(); });
+  }
+  template <class Self>
+  void OnTextChanged(QLineEdit* edit, void (Self::*handler)()) {
+    auto* self = static_cast<Self*>(this);
+    QObject::connect(edit, &QLineEdit::textChanged, this, [self, handler] { (self->*handler)(); });
+  }
+
+  // The line's stock, extension and the totals recomputed.
+  virtual void RecalcLine(int row) = 0;
+  // The extension := quantity x unit price.
+  void RefreshExtension(int row);
+  int LineHoldingCode(const std::string& code, int exceptRow) const;
+  // The cursor on the line's product code, `top` the top visible line.
+  void JumpToLine(int row, int top);
+  bool RefuseLine(int row, const char* text, int column);
+  void SetRed(QWidget* widget, bool red);
+
+  // The stock panel of a line whose stock kind is known ("T" no such product, "Y" non-stock,
+  // "Z" not depleted, "S" stocked): for any but a stocked one its kind stands in place of the
+  // on-hand figure and the rest is blank; for a stocked one, what stock is left after the line
+  // (red, and the line's number "CS", when it goes short) and `oldQuantity`.
+  struct StockPanel {
+    QLabel* OnHand;
+    QLabel* After;
+    QLabel* OldQuantity;
+  };
+  void ShowStockOfKind(const StockPanel& panel, int row, const std::string& kind, double after,
+                       const QString& oldQuantity);
+
+  void resizeEvent(QResizeEvent* event) override;
+
+  bool recalculating_ = false;
+
+ private:
+  FigureColumns columns_;
+  LineGridModel* lines_ = nullptr;
+  LineGridView* grid_ = nullptr;
+};
+
+}  // namespace forms
