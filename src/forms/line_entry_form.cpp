@@ -8,7 +8,8 @@ namespace forms {
 
 using namespace forms::entry_text;
 
-LineEntryForm::LineEntryForm(QWidget* parent, const FigureColumns& columns) : Form(parent), columns_(columns) {}
+LineEntryForm::LineEntryForm(QWidget* parent, const FigureColumns& columns)
+    : Form(parent), columns_(columns) {}
 
 void LineEntryForm::AttachLineGrid(LineGridModel* model, LineGridView* view) {
   lines_ = model;
@@ -16,9 +17,10 @@ void LineEntryForm::AttachLineGrid(LineGridModel* model, LineGridView* view) {
 }
 
 void LineEntryForm::ConnectLineGridHandlers() {
-  ConnectLineGrid(*lines_, *grid_, columns_.Code,
-                  {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
-                   [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
+  ConnectLineGrid(
+      *lines_, *grid_, columns_.Code,
+      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
 

@@ -528,17 +528,7 @@ void TProdInv::SetInvoiceEntryMode() {
 // ---- Lines ------------------------------------------------------------------------------------
 
 void TProdInv::ResetLine(int row, LineReset how, const std::string& onHand) {
-  const QString defaultQuantity = Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get()));
-  const bool comment = how == LineReset::Comment;
-  const std::array<QString, 7> cells{QString::number(row),
-                                     QString(),
-                                     comment ? QStringLiteral(" ") : defaultQuantity,
-                                     QString(),
-                                     comment ? QString() : QStringLiteral("0.00"),
-                                     comment ? QStringLiteral(" ") : QStringLiteral("Y"),
-                                     QStringLiteral("0.00")};
-  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
-    Lines->Put(row, column, cells[column]);
+  forms::PutFreshLine(*Lines, row, how == LineReset::Comment);
   LineOnHand(row) = onHand;
   LineStockState(row) = "X";
   LineCosts(row) = "0";
@@ -560,12 +550,8 @@ void TProdInv::BlankStockPanel() {
 }
 
 QString TProdInv::OldQuantityNote(const std::string& code, int row) {
-  if (Adding()) return {};
-  if (code == UpperCase(TrimBlanks(OldLineProducts(row))))
-    return Text("\n + Old Quan: " + OldLineQuantities(row));
-  if (OldLineProducts(row).size() > 1) return "(Changed Item)";
-  if (OldLineProducts(row).empty()) return "(New Line Item)";
-  return {};
+  return forms::OldQuantityNote(Adding(), code, OldLineProducts(row), OldLineQuantities(row),
+                                "\n + Old Quan: ");
 }
 
 void TProdInv::ShowStockPanel(int row, double afterSale) {
@@ -902,14 +888,11 @@ void TProdInv::ExportButnClick() {
     SavedMemoSet set;
     set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
-    // The memo's product line carries the description and quantity typed for it.
-    set.Product = forms::SavedRowOf(*Lines, 1);
-    set.Product.Description = Ansi(MemoPDesc->text());
-    set.Product.Quantity = Ansi(MemoQuan->text());
+    set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WriteSavedMemo(set);
   } else {
     SavedLineSet set;
-    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
+    set.Rows = forms::SavedRowsOf(*Lines, kInvoiceLines);
     set.Notes = notes;
     written = WriteSavedLines(set);
   }
@@ -1125,23 +1108,12 @@ bool TProdInv::CheckDuplicateNumber() {
 }
 
 bool TProdInv::CheckAmounts() {
-  struct Typed {
-    QLineEdit* box;
-    const char* invalid;
-    const char* tooLarge;
-  };
-  const std::array<Typed, 3> amounts{{
-      {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
-      {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
-      {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
-  }};
-  for (const Typed& amount : amounts) {
-    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
-    if (!refusal) continue;
-    ShowMessage(refusal);
-    amount.box->setFocus();
+  if (!forms::CheckTypedAmounts({
+          {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
+          {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
+          {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
+      }))
     return false;
-  }
   const Cents total = LenientAmount(Ansi(INet->text())) + LenientAmount(Ansi(ITax->text()));
   const Cents due = total - LenientAmount(Ansi(IPaid->text()));
   const char* refusal = !AmountFits(total) ? "The invoice TOTAL is too large."

@@ -418,17 +418,7 @@ void TPOEdit1::SetPOEntryMode() {
 // ---- Lines ------------------------------------------------------------------------------------
 
 void TPOEdit1::ResetLine(int row, LineReset how) {
-  const bool comment = how == LineReset::Comment;
-  const std::array<QString, 7> cells{
-      QString::number(row),
-      QString(),
-      comment ? QStringLiteral(" ") : Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())),
-      QString(),
-      comment ? QString() : QStringLiteral("0.00"),
-      comment ? QStringLiteral(" ") : QStringLiteral("Y"),
-      QStringLiteral("0.00")};
-  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
-    Lines->Put(row, column, cells[column]);
+  forms::PutFreshLine(*Lines, row, how == LineReset::Comment);
   OldLineStock(row) = how == LineReset::Fresh ? kNoProductOnHand : kClearedLineOnHand;
   OldLineStockKind(row) = "X";
   if (how == LineReset::Fresh) {
@@ -448,12 +438,7 @@ void TPOEdit1::BlankGlance() {
 }
 
 QString TPOEdit1::OldQuantityNote(const std::string& code, int row) {
-  if (Adding()) return {};
-  if (code == UpperCase(TrimBlanks(OldLineProduct(row))))
-    return Text("\n - Old Quan: " + OldLineQuantity(row));
-  if (OldLineProduct(row).size() > 1) return "(Changed Item)";
-  if (OldLineProduct(row).empty()) return "(New Line Item)";
-  return {};
+  return forms::OldQuantityNote(Adding(), code, OldLineProduct(row), OldLineQuantity(row), "\n - Old Quan: ");
 }
 
 void TPOEdit1::ShowGlance(int row, double afterOrder) {
@@ -816,13 +801,11 @@ void TPOEdit1::ExportButnClick() {
     POSavedMemoSet set;
     set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
-    set.Product = forms::SavedRowOf(*Lines, 1);
-    set.Product.Description = Ansi(MemoPDesc->text());
-    set.Product.Quantity = Ansi(MemoQuan->text());
+    set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WritePOSavedMemo(set);
   } else {
     POSavedLineSet set;
-    for (int row = 1; row <= kPOLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
+    set.Rows = forms::SavedRowsOf(*Lines, kPOLines);
     set.Notes = notes;
     written = WritePOSavedLines(set);
   }
@@ -1010,22 +993,11 @@ bool TPOEdit1::CheckDuplicateNumber() {
 }
 
 bool TPOEdit1::CheckAmounts() {
-  struct Typed {
-    QLineEdit* box;
-    const char* invalid;
-    const char* tooLarge;
-  };
-  const std::array<Typed, 2> amounts{{
-      {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
-      {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
-  }};
-  for (const Typed& amount : amounts) {
-    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
-    if (!refusal) continue;
-    ShowMessage(refusal);
-    amount.box->setFocus();
+  if (!forms::CheckTypedAmounts({
+          {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
+          {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
+      }))
     return false;
-  }
   if (AmountFits(LenientAmount(Ansi(INet->text())) + LenientAmount(Ansi(ITax->text())))) return true;
   ShowMessage("The PO TOTAL is too large.");
   INet->setFocus();
