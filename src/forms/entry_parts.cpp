@@ -132,6 +132,19 @@ void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLay
   for (QLayout* part : parts) layout->addLayout(part, part == lines ? 1 : 0);
 }
 
+void ShowTaxExempt(QCheckBox& calculateTax) {
+  calculateTax.setChecked(false);
+  calculateTax.setText("Tax Exempt");
+  calculateTax.setEnabled(false);
+}
+
+void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt) {
+  calculateTax.setEnabled(true);
+  calculateTax.setChecked(true);
+  calculateTax.setText("Calc. Tax");
+  if (exempt) ShowTaxExempt(calculateTax);
+}
+
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed) {
   for (QLineEdit* amount : amounts) {
     amount->setReadOnly(!typed);

@@ -395,11 +395,7 @@ void TProdInv::FormShow() {
   StringGrid1->SetTopLine(1);
 
   FocusFirstField();
-  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") {
-    CheckBox2->setChecked(false);
-    CheckBox2->setText("Tax Exempt");
-    CheckBox2->setEnabled(false);
-  }
+  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") forms::ShowTaxExempt(*CheckBox2);
   ShowCustomerOfTheJob();
 }
 
@@ -766,16 +762,7 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
   const Cents limit = LenientAmount(c.CreditLimit.Get());
   ICredLimit->setText(Text(FormatAmount(limit)));
   EBSName->setText(Text(TrimBlanks(c.ShortName.Get())));
-  if (CurrentCompany.CalculateInvoiceTaxes) {
-    CheckBox2->setEnabled(true);
-    CheckBox2->setChecked(true);
-    CheckBox2->setText("Calc. Tax");
-    if (c.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
-  }
+  if (CurrentCompany.CalculateInvoiceTaxes) forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y");
   const Cents balance = LenientAmount(c.CustBalance.Get());
   CBal->setText(Text(FormatAmount(balance)));
   QPalette palette = CBal->palette();
@@ -1195,9 +1182,7 @@ EnteredInvoice TProdInv::GatherInvoice() {
   invoice.Total = AmountText(net + tax);
   invoice.Paid = AmountText(paid);
   invoice.Due = AmountText(net + tax - paid);
-  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
-  invoice.ShipTo = {Ansi(shipTo.Edit1->text()), Ansi(shipTo.Edit2->text()), Ansi(shipTo.Edit3->text()),
-                    Ansi(shipTo.Edit4->text())};
+  invoice.ShipTo = forms::CreatePOShipWin().Lines();
   auto lineOf = [this](int row) {
     EnteredLine line;
     line.Row = row;

@@ -334,11 +334,7 @@ void TPOEdit1::FormShow() {
     BitBtn3->setFocus();
   } else {
     StringGrid1Click();
-    if (records::VendorBuf.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
+    if (records::VendorBuf.TaxExempt.Get() == "Y") forms::ShowTaxExempt(*CheckBox2);
   }
   if (TrimBlanks(records::POHeaderBuf.ReceivedDate.Get()).size() > 5) {
     MarkRecd->setChecked(true);
@@ -628,16 +624,7 @@ void TPOEdit1::ApplyVendor(const records::VendorRec& vendor) {
   ICustName->setText(Text(vendor.VendorName.Get()));
   ICustNo->setText(Text(vendor.VendorNo.Get()));
   POSName->setText(Text(TrimBlanks(vendor.ShortName.Get())));
-  if (CurrentCompany.CalculatePOTaxes) {
-    CheckBox2->setEnabled(true);
-    CheckBox2->setChecked(true);
-    CheckBox2->setText("Calc. Tax");
-    if (vendor.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
-  }
+  if (CurrentCompany.CalculatePOTaxes) forms::ShowTaxOfChosen(*CheckBox2, vendor.TaxExempt.Get() == "Y");
   if (!TrimBlanks(vendor.POTerms.Get()).empty()) ITerms->setEditText(Text(TrimBlanks(vendor.POTerms.Get())));
   if (vendor.Hold.Get() == "Y")
     MessageBox("This vendor is placed on hold status.", "Warning", MsgButtons::Ok, MsgIcon::Information);
@@ -1046,9 +1033,7 @@ EnteredPO TPOEdit1::GatherPO() {
   po.Signature1 = Ansi(Sig1->text());
   po.Signature2 = Ansi(Sig2->text());
   po.PrintWhenDone = PrintFlag->isChecked();
-  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
-  po.ShipTo = {Ansi(shipTo.Edit1->text()), Ansi(shipTo.Edit2->text()), Ansi(shipTo.Edit3->text()),
-               Ansi(shipTo.Edit4->text())};
+  po.ShipTo = forms::CreatePOShipWin().Lines();
   auto lineOf = [this](int row) {
     EnteredPOLine line;
     line.Row = row;
