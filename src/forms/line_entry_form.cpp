@@ -66,6 +66,16 @@ void LineEntryForm::ShowStockOfKind(const StockPanel& panel, int row, const std:
   panel.OldQuantity->setText(oldQuantity);
 }
 
+void LineEntryForm::ShowGridOrMemo(bool memo, std::initializer_list<QWidget*> memoParts,
+                                   std::initializer_list<QWidget*> gridCommands, QCheckBox* calculateTax,
+                                   QLineEdit* net, QLineEdit* tax) {
+  for (QWidget* widget : memoParts) widget->setVisible(memo);
+  for (QWidget* widget : gridCommands) widget->setEnabled(!memo);
+  calculateTax->setVisible(!memo);
+  grid_->setVisible(!memo);
+  SetAmountsTyped({net, tax}, memo);
+}
+
 void LineEntryForm::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   grid_->SizeColumns();

@@ -7,9 +7,11 @@
 // values and what its document means.
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QObject>
+#include <initializer_list>
 #include <string>
 
 #include "forms/entry_parts.h"
@@ -74,6 +76,13 @@ class LineEntryForm : public platform::ui::Form {
   };
   void ShowStockOfKind(const StockPanel& panel, int row, const std::string& kind, double after,
                        const QString& oldQuantity);
+
+  // The lines as the grid or as the memo: `memoParts` shown only for a memo, `gridCommands`
+  // enabled only for line items, the tax box and the grid shown only for line items, and net and
+  // tax typed only for a memo (for line items they show the grid's totals).
+  void ShowGridOrMemo(bool memo, std::initializer_list<QWidget*> memoParts,
+                      std::initializer_list<QWidget*> gridCommands, QCheckBox* calculateTax, QLineEdit* net,
+                      QLineEdit* tax);
 
   void resizeEvent(QResizeEvent* event) override;
 

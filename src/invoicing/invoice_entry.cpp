@@ -498,16 +498,9 @@ void TProdInv::SetInvoiceEntryMode() {
   }
 
   const bool memo = IsMemo();
-  for (QWidget* widget : std::initializer_list<QWidget*>{ProductsButn, TaxLbl, Memo1, MemoPDesc,
-                                                         MemoPDescLabel, MemoQuan, MemoQuanLabel})
-    widget->setVisible(memo);
-  for (QWidget* widget : std::initializer_list<QWidget*>{SBInsert, MakeNote, DeleteLine, TopButn, CnterButn,
-                                                         BottButn, CheckBox2}) {
-    widget->setEnabled(!memo);
-  }
-  CheckBox2->setVisible(!memo);
-  StringGrid1->setVisible(!memo);
-  forms::SetAmountsTyped({INet, ITax}, memo);
+  ShowGridOrMemo(memo, {ProductsButn, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel, MemoQuan, MemoQuanLabel},
+                 {SBInsert, MakeNote, DeleteLine, TopButn, CnterButn, BottButn, CheckBox2}, CheckBox2, INet,
+                 ITax);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {

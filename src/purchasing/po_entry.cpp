@@ -388,15 +388,8 @@ void TPOEdit1::SetPOEntryMode() {
     LineNum->setText("0");
   }
   const bool memo = IsMemo();
-  for (QWidget* widget : std::initializer_list<QWidget*>{GetAProd, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel,
-                                                         MemoQuan, MemoQuanLabel})
-    widget->setVisible(memo);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{MakeNote, DeleteLine, POInsertLine, TopButn, CnterButn, BottButn})
-    widget->setEnabled(!memo);
-  CheckBox2->setVisible(!memo);
-  StringGrid1->setVisible(!memo);
-  forms::SetAmountsTyped({INet, ITax}, memo);
+  ShowGridOrMemo(memo, {GetAProd, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel, MemoQuan, MemoQuanLabel},
+                 {MakeNote, DeleteLine, POInsertLine, TopButn, CnterButn, BottButn}, CheckBox2, INet, ITax);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
