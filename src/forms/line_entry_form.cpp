@@ -66,6 +66,20 @@ void LineEntryForm::ShowStockOfKind(const StockPanel& panel, int row, const std:
   panel.OldQuantity->setText(oldQuantity);
 }
 
+void LineEntryForm::ShowMemoStock(const StockPanel& panel, QLineEdit* quantityBox, double after,
+                                  const QString& oldQuantity, const std::string& quantity,
+                                  const std::string& unitPrice, QLineEdit* net) {
+  panel.After->setText(Shown(after));
+  SetRed(panel.After, after < 0);
+  QPalette quantityPalette = quantityBox->palette();
+  quantityPalette.setColor(QPalette::Base, after < 0 ? QColor(Qt::yellow) : palette().color(QPalette::Base));
+  quantityBox->setPalette(quantityPalette);
+  panel.OldQuantity->setText(oldQuantity);
+  if (LenientNumber(unitPrice) == 0) return;
+  if (const std::optional<Cents> extension = LineExtension(quantity, unitPrice))
+    net->setText(Text(FormatAmount(*extension)));
+}
+
 void LineEntryForm::ShowGridOrMemo(bool memo, std::initializer_list<QWidget*> memoParts,
                                    std::initializer_list<QWidget*> gridCommands, QCheckBox* calculateTax,
                                    QLineEdit* net, QLineEdit* tax) {

@@ -76,6 +76,12 @@ class LineEntryForm : public platform::ui::Form {
   };
   void ShowStockOfKind(const StockPanel& panel, int row, const std::string& kind, double after,
                        const QString& oldQuantity);
+  // The stock panel of a memo's stocked product: what is left after the memo's quantity (red, and
+  // the quantity box on yellow, when it goes short) and `oldQuantity`; and, where the product has
+  // a unit price, `net` := `quantity` x `unitPrice`.
+  void ShowMemoStock(const StockPanel& panel, QLineEdit* quantityBox, double after,
+                     const QString& oldQuantity, const std::string& quantity, const std::string& unitPrice,
+                     QLineEdit* net);
 
   // The lines as the grid or as the memo: `memoParts` shown only for a memo, `gridCommands`
   // enabled only for line items, the tax box and the grid shown only for line items, and net and

@@ -706,17 +706,8 @@ void TProdInv::ShowLineStockStatus() {
   const std::string code = Upper(StkName->text());
   double afterSale = LenientNumber(LineOnHand(1)) - quantity;
   if (code == UpperCase(TrimBlanks(OldLineProducts(1)))) afterSale += LenientNumber(OldLineQuantities(1));
-  StkBal->setText(Shown(afterSale));
-  SetRed(StkBal, afterSale < 0);
-  QPalette palette = MemoQuan->palette();
-  palette.setColor(QPalette::Base,
-                   afterSale < 0 ? QColor(Qt::yellow) : this->palette().color(QPalette::Base));
-  MemoQuan->setPalette(palette);
-  OldLineQuan->setText(OldQuantityNote(code, 1));
-  if (LenientNumber(MemoProductPrice) != 0) {
-    const std::optional<Cents> net = LineExtension(Ansi(MemoQuan->text()), MemoProductPrice);
-    if (net) INet->setText(Text(FormatAmount(*net)));
-  }
+  ShowMemoStock({StockData, StkBal, OldLineQuan}, MemoQuan, afterSale, OldQuantityNote(code, 1),
+                Ansi(MemoQuan->text()), MemoProductPrice, INet);
 }
 
 void TProdInv::RadioButton1Click() {

@@ -571,17 +571,8 @@ void TPOEdit1::ShowMemoGlance() {
   double afterOrder = LenientNumber(onHand) + LenientNumber(quantity);
   if (!Adding() && code == UpperCase(TrimBlanks(OldLineProduct(1))))
     afterOrder -= LenientNumber(OldLineQuantity(1));
-  StkBal->setText(Shown(afterOrder));
-  SetRed(StkBal, afterOrder < 0);
-  QPalette quantityPalette = MemoQuan->palette();
-  quantityPalette.setColor(QPalette::Base,
-                           afterOrder < 0 ? QColor(Qt::yellow) : palette().color(QPalette::Base));
-  MemoQuan->setPalette(quantityPalette);
-  OldLineQuan->setText(OldQuantityNote(code, 1));
-  if (LenientNumber(POMemoUnitPrice) != 0) {
-    const std::optional<Cents> net = LineExtension(quantity, POMemoUnitPrice);
-    if (net) INet->setText(Text(FormatAmount(*net)));
-  }
+  ShowMemoStock({StockData, StkBal, OldLineQuan}, MemoQuan, afterOrder, OldQuantityNote(code, 1), quantity,
+                POMemoUnitPrice, INet);
 }
 
 void TPOEdit1::RadioButton1Click() {
