@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "forms/entry_text.h"
+#include "platform/ui/message_box.h"
 
 namespace forms {
 
@@ -40,6 +41,15 @@ void LineEntryForm::JumpToLine(int row, int top) {
 
 bool LineEntryForm::RefuseLine(int row, const char* text, int column) {
   return forms::RefuseLine(*grid_, row, text, column);
+}
+
+bool LineEntryForm::RefuseCodeInUse(const std::string& code, int row, const char* text) {
+  const int other = LineHoldingCode(code, row);
+  if (other == 0) return false;
+  grid_->SetCursor(other, columns_.Code);
+  platform::ui::MessageBox(text, Text("Code: " + code + "  Line: " + std::to_string(other) + "."),
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  return true;
 }
 
 void LineEntryForm::SetRed(QWidget* widget, bool red) {

@@ -63,6 +63,9 @@ class LineEntryForm : public platform::ui::Form {
   // The cursor on the line's product code, `top` the top visible line.
   void JumpToLine(int row, int top);
   bool RefuseLine(int row, const char* text, int column);
+  // A product code that another line holds already: the cursor goes to that line and `text` is
+  // said, captioned with the code and the line. True then; false when no other line holds it.
+  bool RefuseCodeInUse(const std::string& code, int row, const char* text);
   void SetRed(QWidget* widget, bool red);
 
   // The stock panel of a line whose stock kind is known ("T" no such product, "Y" non-stock,

@@ -804,14 +804,10 @@ void TProdInv::ShowHoldNotice(const ProductRec& product) {
 
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (const int other = LineHoldingCode(code, row)) {
-    StringGrid1->SetCursor(other, kColCode);
-    MessageBox(
-        "This Product Code is already in use on this invoice. Change the quantity for the existing product.",
-        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
-        MsgIcon::Information);
+  if (RefuseCodeInUse(code, row,
+                      "This Product Code is already in use on this invoice. Change the quantity for the "
+                      "existing product."))
     return false;
-  }
   ShowHoldNotice(product);
   Lines->Put(row, kColCode, Text(code));
   Lines->Put(row, kColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));

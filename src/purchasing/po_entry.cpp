@@ -653,14 +653,10 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
 
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (const int other = LineHoldingCode(code, row)) {
-    StringGrid1->SetCursor(other, kPOColCode);
-    MessageBox(
-        "This Product Code is already in use on this PO. Change the quantity for the existing product.",
-        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
-        MsgIcon::Information);
+  if (RefuseCodeInUse(
+          code, row,
+          "This Product Code is already in use on this PO. Change the quantity for the existing product."))
     return false;
-  }
   forms::ShowHoldNotice(product);
   Lines->Put(row, kPOColCode, Text(code));
   Lines->Put(row, kPOColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
