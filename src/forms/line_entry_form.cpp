@@ -90,6 +90,21 @@ void LineEntryForm::ShowMemoStock(const StockPanel& panel, QLineEdit* quantityBo
     net->setText(Text(FormatAmount(*extension)));
 }
 
+Cents LineEntryForm::ShowMemoTotal(QLineEdit* net, QLineEdit* tax, const QLineEdit* rate, bool calculateTax,
+                                   QLabel* suggestion, QLabel* total) {
+  if (Trimmed(net->text()).empty()) net->setText("0.00");
+  const Cents netAmount = LenientAmount(Ansi(net->text()));
+  const Cents taxAmount = LenientAmount(Ansi(tax->text()));
+  if (calculateTax) {
+    const double percent = LenientNumber(Ansi(rate->text()));
+    suggestion->setText(Text("Tax on " + FormatAmount(netAmount) + " is " +
+                             FormatFloat(",0.00", percent / 100.0 * platform::text::AmountValue(netAmount)) +
+                             "."));
+  }
+  total->setText(Text(FormatAmount(netAmount + taxAmount)));
+  return netAmount + taxAmount;
+}
+
 void LineEntryForm::ShowGridOrMemo(bool memo, std::initializer_list<QWidget*> memoParts,
                                    std::initializer_list<QWidget*> gridCommands, QCheckBox* calculateTax,
                                    QLineEdit* net, QLineEdit* tax) {

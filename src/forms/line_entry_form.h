@@ -15,6 +15,7 @@
 #include <string>
 
 #include "forms/entry_parts.h"
+#include "forms/line_amounts.h"
 #include "forms/line_grid.h"
 #include "platform/ui/form.h"
 
@@ -85,6 +86,11 @@ class LineEntryForm : public platform::ui::Form {
   void ShowMemoStock(const StockPanel& panel, QLineEdit* quantityBox, double after,
                      const QString& oldQuantity, const std::string& quantity, const std::string& unitPrice,
                      QLineEdit* net);
+
+  // A memo's typed amounts: a blank net made "0.00"; where `calculateTax`, the tax the `rate` box
+  // would give on the net told in `suggestion`; net + tax in `total`, and returned.
+  Cents ShowMemoTotal(QLineEdit* net, QLineEdit* tax, const QLineEdit* rate, bool calculateTax,
+                      QLabel* suggestion, QLabel* total);
 
   // The lines as the grid or as the memo: `memoParts` shown only for a memo, `gridCommands`
   // enabled only for line items, the tax box and the grid shown only for line items, and net and

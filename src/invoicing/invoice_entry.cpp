@@ -649,18 +649,11 @@ void TProdInv::RecalcInvoiceTotals() {
 void TProdInv::INetChange() {
   if (!IsMemo() || recalculating_) return;
   recalculating_ = true;
-  if (Trimmed(INet->text()).empty()) INet->setText("0.00");
-  const Cents net = LenientAmount(Ansi(INet->text()));
-  const Cents tax = LenientAmount(Ansi(ITax->text()));
-  const Cents paid = LenientAmount(Ansi(IPaid->text()));
-  if (CurrentCompany.CalculateInvoiceTaxes) {
-    const double rate = LenientNumber(Ansi(EBTaxRate->text()));
-    TaxLbl->setText(Text("Tax on " + FormatAmount(net) + " is " +
-                         FormatFloat(",0.00", rate / 100.0 * platform::text::AmountValue(net)) + "."));
-  }
-  ITotal->setText(Text(FormatAmount(net + tax)));
-  BalDue->setText(Text(FormatAmount(net + tax - paid)));
-  SetRed(BalDue, net + tax - paid < 0);
+  const Cents total =
+      ShowMemoTotal(INet, ITax, EBTaxRate, CurrentCompany.CalculateInvoiceTaxes != 0, TaxLbl, ITotal);
+  const Cents due = total - LenientAmount(Ansi(IPaid->text()));
+  BalDue->setText(Text(FormatAmount(due)));
+  SetRed(BalDue, due < 0);
   recalculating_ = false;
 }
 

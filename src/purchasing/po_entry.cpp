@@ -527,15 +527,7 @@ void TPOEdit1::RecalcPOTotals() {
 void TPOEdit1::INetChange() {
   if (!IsMemo() || recalculating_) return;
   recalculating_ = true;
-  if (Trimmed(INet->text()).empty()) INet->setText("0.00");
-  const Cents net = LenientAmount(Ansi(INet->text()));
-  const Cents tax = LenientAmount(Ansi(ITax->text()));
-  if (CurrentCompany.CalculatePOTaxes) {
-    const double rate = LenientNumber(Ansi(POTaxRate->text()));
-    TaxLbl->setText(Text("Tax on " + FormatAmount(net) + " is " +
-                         FormatFloat(",0.00", rate / 100.0 * platform::text::AmountValue(net)) + "."));
-  }
-  ITotal->setText(Text(FormatAmount(net + tax)));
+  ShowMemoTotal(INet, ITax, POTaxRate, CurrentCompany.CalculatePOTaxes != 0, TaxLbl, ITotal);
   recalculating_ = false;
 }
 
