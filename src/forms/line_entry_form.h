@@ -1,10 +1,11 @@
 #pragma once
 // LineEntryForm, the base of the entry forms of invoices and purchase orders: what their line
-// grid does alike once a form has made the grid and attached it here. The hook-up of the grid's
-// handlers and of the form's buttons and boxes, the jumps, extensions and look-ups over the
-// lines, the refusal of a line at OK, the stock panel of a stocked line, and the red text of a
-// shortage. The form keeps its own widgets (and so the order they were made in), its side
-// values and what its document means.
+// grid and memo do alike once a form has made the grid and attached it here. The hook-up of the
+// grid's handlers and of the form's buttons and boxes, the jumps, extensions and look-ups over
+// the lines, the refusals of a line and of a code already used, the stock panel of a line and
+// of the memo's product, the memo's typed total, the switch between grid and memo, and the red
+// text of a shortage. The form keeps its own widgets (and so the order they were made in, which
+// is their tab order), its side values, its captions and messages, and what its document means.
 
 #include <QAbstractButton>
 #include <QCheckBox>

@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <array>
 
 #include "forms/browser_font.h"
 #include "forms/cal_form.h"
