@@ -3,6 +3,7 @@
 #include <QItemSelectionModel>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
+#include <array>
 
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
@@ -131,6 +132,19 @@ void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLay
   for (QLayout* part : parts) layout->addLayout(part, part == lines ? 1 : 0);
 }
 
+void ShowTaxExempt(QCheckBox& calculateTax) {
+  calculateTax.setChecked(false);
+  calculateTax.setText("Tax Exempt");
+  calculateTax.setEnabled(false);
+}
+
+void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt) {
+  calculateTax.setEnabled(true);
+  calculateTax.setChecked(true);
+  calculateTax.setText("Calc. Tax");
+  if (exempt) ShowTaxExempt(calculateTax);
+}
+
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed) {
   for (QLineEdit* amount : amounts) {
     amount->setReadOnly(!typed);
@@ -223,6 +237,17 @@ const char* AmountRefusal(const QString& typed, const char* invalid, const char*
   return nullptr;
 }
 
+bool CheckTypedAmounts(std::initializer_list<TypedAmount> amounts) {
+  for (const TypedAmount& amount : amounts) {
+    const char* refusal = AmountRefusal(amount.Box->text(), amount.Invalid, amount.TooLarge);
+    if (!refusal) continue;
+    platform::ui::ShowMessage(refusal);
+    amount.Box->setFocus();
+    return false;
+  }
+  return true;
+}
+
 bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity) {
   using platform::ui::MessageBox;
   const char* text = nullptr;
@@ -279,6 +304,41 @@ std::string StockKindOf(const records::ProductRec& product) {
   if (product.NonDepleting) return "Z";
   if (product.NonStock) return "Y";
   return "S";
+}
+
+void PutFreshLine(LineGridModel& model, int line, bool comment) {
+  const std::array<QString, 7> cells{
+      QString::number(line),
+      QString(),
+      comment ? QStringLiteral(" ") : ToQString(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())),
+      QString(),
+      comment ? QString() : QStringLiteral("0.00"),
+      comment ? QStringLiteral(" ") : QStringLiteral("Y"),
+      QStringLiteral("0.00")};
+  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
+    model.Put(line, column, cells[column]);
+}
+
+QString OldQuantityNote(bool adding, const std::string& code, const std::string& oldProduct,
+                        const std::string& oldQuantity, const char* caption) {
+  if (adding) return {};
+  if (code == UpperCase(TrimBlanks(oldProduct))) return ToQString(caption + oldQuantity);
+  if (oldProduct.size() > 1) return "(Changed Item)";
+  if (oldProduct.empty()) return "(New Line Item)";
+  return {};
+}
+
+std::vector<SavedRow> SavedRowsOf(const LineGridModel& model, int lines) {
+  std::vector<SavedRow> rows;
+  for (int line = 1; line <= lines; ++line) rows.push_back(SavedRowOf(model, line));
+  return rows;
+}
+
+SavedRow MemoProductRow(const LineGridModel& model, const QLineEdit& description, const QLineEdit& quantity) {
+  SavedRow row = SavedRowOf(model, 1);
+  row.Description = ToAnsi(description.text());
+  row.Quantity = ToAnsi(quantity.text());
+  return row;
 }
 
 }  // namespace forms

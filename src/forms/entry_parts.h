@@ -67,6 +67,12 @@ QGridLayout* TotalsGrid(QWidget& form, const TotalsBoxes& boxes, const char* net
 QHBoxLayout* DialogButtons(std::initializer_list<QPushButton*> buttons);
 void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLayout* lines);
 
+// The tax box of a document for a customer or vendor exempt from tax: unticked, "Tax Exempt" and
+// disabled. Once one is chosen where the company calculates the tax: enabled, ticked and
+// "Calc. Tax", unless the one chosen is exempt.
+void ShowTaxExempt(QCheckBox& calculateTax);
+void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt);
+
 // Net and tax boxes that the user types (memo layout) or that show the grid's totals.
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed);
 
@@ -113,6 +119,14 @@ const char* OversizedFigure(std::string_view quantity, std::string_view price, c
                             int& column);
 // The refusal of a typed amount that is no number or too long to store; none when it is fine.
 const char* AmountRefusal(const QString& typed, const char* invalid, const char* tooLarge);
+// A typed amount box with its two refusals. The boxes are checked in their order: the first one
+// refused is said as a plain message and takes the cursor, and the result is false.
+struct TypedAmount {
+  QLineEdit* Box;
+  const char* Invalid;
+  const char* TooLarge;
+};
+bool CheckTypedAmounts(std::initializer_list<TypedAmount> amounts);
 
 // The memo layout's product at OK: a description, and a quantity that is a number. False, after
 // telling the user, when one is missing.
@@ -125,6 +139,20 @@ void PutSavedRow(LineGridModel& model, int line, const SavedRow& row);
 // The memo's lines as Windows-1252 text, and a memo filled from them.
 std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo);
 void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines);
+
+// A line made afresh: its number, the company's default quantity, a unit price and extension of
+// 0.00 and taxable "Y"; as a comment, blank but for the number and an extension of 0.00.
+void PutFreshLine(LineGridModel& model, int line, bool comment);
+// What the stock panel says of a line's old quantity while a stored document is edited: what the
+// stored line held (`caption` and the quantity) while the line holds the product it had,
+// "(Changed Item)" or "(New Line Item)" otherwise; nothing while adding.
+QString OldQuantityNote(bool adding, const std::string& code, const std::string& oldProduct,
+                        const std::string& oldQuantity, const char* caption);
+
+// Lines 1 to `lines` as saved rows; the memo's product (line 1) as a saved row, with the
+// description and quantity typed for it.
+std::vector<SavedRow> SavedRowsOf(const LineGridModel& model, int lines);
+SavedRow MemoProductRow(const LineGridModel& model, const QLineEdit& description, const QLineEdit& quantity);
 
 // "This Product is currently placed on HOLD status." for a product on sales hold.
 void ShowHoldNotice(const records::ProductRec& product);

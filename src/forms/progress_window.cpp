@@ -4,6 +4,7 @@
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
 
 namespace forms {
 
@@ -36,6 +37,22 @@ void RunDocumentBatch(const std::vector<std::string>& numbers, int count, bool e
     progress.Show(platform::text::ToQString("Processing " + what + " " + number + " ..."));
     one(number);
   }
+}
+
+void ReportDocumentBatch(int count, bool email, const char* printed, const char* mailed,
+                         const std::function<void(const QString&)>& status,
+                         const std::function<void()>& quitMail) {
+  using platform::ui::MsgButtons;
+  using platform::ui::MsgIcon;
+  const QString done = "Batch Print complete. " + QString::number(count);
+  if (!email) {
+    status(done + printed);
+    return;
+  }
+  status(done + mailed);
+  quitMail();
+  platform::ui::MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok,
+                           MsgIcon::Information);
 }
 
 }  // namespace forms

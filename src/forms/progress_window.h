@@ -33,4 +33,11 @@ class ProgressWindow {
 void RunDocumentBatch(const std::vector<std::string>& numbers, int count, bool email, const std::string& what,
                       const std::function<void(const std::string&)>& one);
 
+// The end of a batch of `count` documents, told on `status`: "Batch Print complete. " + count +
+// `printed` when printed; when e-mailed, the same with `mailed`, then `quitMail` ends the mail
+// session and "E-mail operation complete." is said.
+void ReportDocumentBatch(int count, bool email, const char* printed, const char* mailed,
+                         const std::function<void(const QString&)>& status,
+                         const std::function<void()>& quitMail);
+
 }  // namespace forms

@@ -4,6 +4,7 @@
 
 #include "forms/dialog_labels.h"
 #include "forms/form_instance.h"
+#include "platform/text/codepage.h"
 
 namespace forms {
 
@@ -35,6 +36,11 @@ TPOShipWin::TPOShipWin(QWidget* parent)
   layout->addWidget(OKBtn, 0, Qt::AlignRight);
   OKBtn->setDefault(true);
   BindModalResult(OKBtn, mrOk);
+}
+
+std::array<std::string, 4> TPOShipWin::Lines() const {
+  using platform::text::ToAnsi;
+  return {ToAnsi(Edit1->text()), ToAnsi(Edit2->text()), ToAnsi(Edit3->text()), ToAnsi(Edit4->text())};
 }
 
 }  // namespace forms

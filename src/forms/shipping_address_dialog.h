@@ -5,6 +5,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <array>
+#include <string>
 
 #include "platform/ui/form.h"
 
@@ -20,6 +22,9 @@ class TPOShipWin : public platform::ui::Form {
   QLineEdit* Edit3;
   QLineEdit* Edit4;
   QPushButton* OKBtn;
+
+  // The four lines as typed, in Windows-1252.
+  std::array<std::string, 4> Lines() const;
 };
 
 extern TPOShipWin* POShipWin;

@@ -14,6 +14,7 @@
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/entry_parts.h"
+#include "forms/entry_text.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
@@ -44,26 +45,8 @@
 namespace invoicing {
 
 using namespace platform::ui;
-using forms::AmountFits;
-using forms::Cents;
-using forms::DocumentTotals;
-using forms::IsValidNumber;
-using forms::LenientAmount;
-using forms::LenientNumber;
-using forms::LineExtension;
-using forms::LineItemTotals;
-using forms::NumberTextFits;
-using forms::TotalsLine;
+using namespace forms::entry_text;
 using platform::text::AmountText;
-using platform::text::FormatAmount;
-using platform::text::FormatFloat;
-using platform::text::StripCommas;
-using platform::text::ToAnsi;
-using platform::text::ToQString;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
-using records::CurrentCompany;
-using records::ProductRec;
 
 int32_t InvoiceFormMode = 0;
 uint8_t MemoInvoiceFlag = 0;
@@ -82,26 +65,6 @@ namespace {
 
 const std::string kFreshOnHand = "9999999999";  // form made or cleared
 const std::string kLineOnHand = "999999999";    // one line cleared, inserted or made a comment
-
-QString Text(std::string_view ansi) {
-  return ToQString(ansi);
-}
-
-std::string Ansi(const QString& text) {
-  return ToAnsi(text);
-}
-
-std::string Trimmed(const QString& text) {
-  return forms::TrimmedText(text);
-}
-
-std::string Upper(const QString& text) {
-  return forms::UpperText(text);
-}
-
-QString Shown(double value) {
-  return Text(FormatFloat(",0.00", value));
-}
 
 QString ShownAmount(std::string_view stored) {
   return Text(FormatAmount(LenientAmount(stored)));
@@ -158,7 +121,7 @@ forms::LineGridRules TProdInv::GridRules() {
 }
 
 TProdInv::TProdInv(QWidget* parent)
-    : Form(parent),
+    : LineEntryForm(parent, kFigureColumns),
       INum(LimitedEdit(this, 9)),
       ICustName(new QLabel(this)),
       ICustNo(new QLabel(this)),
@@ -242,6 +205,7 @@ TProdInv::TProdInv(QWidget* parent)
   TaxLbl->setWordWrap(true);
   for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
   for (QLineEdit* amount : {INet, ITax, IPaid, EBTaxRate}) amount->setAlignment(Qt::AlignRight);
+  AttachLineGrid(Lines, StringGrid1);
   BuildLayout();
   ConnectHandlers();
   resize(960, 720);
@@ -360,40 +324,34 @@ void TProdInv::BuildLayout() {
 }
 
 void TProdInv::ConnectHandlers() {
-  auto click = [this](QAbstractButton* button, void (TProdInv::*handler)()) {
-    QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-  };
-  click(OKButton, &TProdInv::OKButtonClick);
-  click(CancelButton, &TProdInv::InvCloseClick);
-  click(BitBtn2, &TProdInv::BitBtn2Click);
-  click(BitBtn3, &TProdInv::BitBtn3Click);
-  click(SpeedButton3, &TProdInv::SpeedButton3Click);
-  click(SpeedButton2, &TProdInv::SpeedButton2Click);
-  click(ProductsButn, &TProdInv::SpeedButton2Click);
-  click(SpeedButton8, &TProdInv::SpeedButton8Click);
-  click(Calbutton, &TProdInv::CalbuttonClick);
-  click(Button1, &TProdInv::Button1Click);
-  click(DeleteLine, &TProdInv::DeleteLineClick);
-  click(SBInsert, &TProdInv::SBInsertClick);
-  click(MakeNote, &TProdInv::MakeNoteClick);
-  click(UndoAll, &TProdInv::UndoAllClick);
-  click(TopButn, &TProdInv::TopButnClick);
-  click(CnterButn, &TProdInv::CnterButnClick);
-  click(BottButn, &TProdInv::BottButnClick);
-  click(ImportButn, &TProdInv::ImportButnClick);
-  click(ExportButn, &TProdInv::ExportButnClick);
-  click(RadioButton1, &TProdInv::RadioButton1Click);
-  click(RadioButton2, &TProdInv::RadioButton2Click);
+  OnClick(OKButton, &TProdInv::OKButtonClick);
+  OnClick(CancelButton, &TProdInv::InvCloseClick);
+  OnClick(BitBtn2, &TProdInv::BitBtn2Click);
+  OnClick(BitBtn3, &TProdInv::BitBtn3Click);
+  OnClick(SpeedButton3, &TProdInv::SpeedButton3Click);
+  OnClick(SpeedButton2, &TProdInv::SpeedButton2Click);
+  OnClick(ProductsButn, &TProdInv::SpeedButton2Click);
+  OnClick(SpeedButton8, &TProdInv::SpeedButton8Click);
+  OnClick(Calbutton, &TProdInv::CalbuttonClick);
+  OnClick(Button1, &TProdInv::Button1Click);
+  OnClick(DeleteLine, &TProdInv::DeleteLineClick);
+  OnClick(SBInsert, &TProdInv::SBInsertClick);
+  OnClick(MakeNote, &TProdInv::MakeNoteClick);
+  OnClick(UndoAll, &TProdInv::UndoAllClick);
+  OnClick(TopButn, &TProdInv::TopButnClick);
+  OnClick(CnterButn, &TProdInv::CnterButnClick);
+  OnClick(BottButn, &TProdInv::BottButnClick);
+  OnClick(ImportButn, &TProdInv::ImportButnClick);
+  OnClick(ExportButn, &TProdInv::ExportButnClick);
+  OnClick(RadioButton1, &TProdInv::RadioButton1Click);
+  OnClick(RadioButton2, &TProdInv::RadioButton2Click);
   // Setting the box from the program recomputes as a click does.
   QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
-  auto changed = [this](QLineEdit* edit, void (TProdInv::*handler)()) {
-    QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
-  };
-  changed(ITax, &TProdInv::ITaxChange);
-  changed(IPaid, &TProdInv::IPaidChange);
-  changed(EBTaxRate, &TProdInv::EBTaxRateChange);
-  changed(INet, &TProdInv::INetChange);
-  changed(MemoQuan, &TProdInv::MemoQuanChange);
+  OnTextChanged(ITax, &TProdInv::ITaxChange);
+  OnTextChanged(IPaid, &TProdInv::IPaidChange);
+  OnTextChanged(EBTaxRate, &TProdInv::EBTaxRateChange);
+  OnTextChanged(INet, &TProdInv::INetChange);
+  OnTextChanged(MemoQuan, &TProdInv::MemoQuanChange);
   // Only the user's typing: the form shows the current line's cost here itself.
   QObject::connect(CurCost, &QLineEdit::textEdited, this, [this] { CurCostChange(); });
   QObject::connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
@@ -402,17 +360,7 @@ void TProdInv::ConnectHandlers() {
     Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
     Memo1->moveCursor(QTextCursor::End);
   });
-  forms::ConnectLineGrid(
-      *Lines, *StringGrid1, kColCode,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
-       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
-  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
-}
-
-void TProdInv::resizeEvent(QResizeEvent* event) {
-  Form::resizeEvent(event);
-  StringGrid1->SizeColumns();
+  ConnectLineGridHandlers();
 }
 
 // ---- Showing the form -------------------------------------------------------------------------
@@ -447,11 +395,7 @@ void TProdInv::FormShow() {
   StringGrid1->SetTopLine(1);
 
   FocusFirstField();
-  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") {
-    CheckBox2->setChecked(false);
-    CheckBox2->setText("Tax Exempt");
-    CheckBox2->setEnabled(false);
-  }
+  if (!Adding() && records::SelectedCustomer.TaxExempt.Get() == "Y") forms::ShowTaxExempt(*CheckBox2);
   ShowCustomerOfTheJob();
 }
 
@@ -554,16 +498,9 @@ void TProdInv::SetInvoiceEntryMode() {
   }
 
   const bool memo = IsMemo();
-  for (QWidget* widget : std::initializer_list<QWidget*>{ProductsButn, TaxLbl, Memo1, MemoPDesc,
-                                                         MemoPDescLabel, MemoQuan, MemoQuanLabel})
-    widget->setVisible(memo);
-  for (QWidget* widget : std::initializer_list<QWidget*>{SBInsert, MakeNote, DeleteLine, TopButn, CnterButn,
-                                                         BottButn, CheckBox2}) {
-    widget->setEnabled(!memo);
-  }
-  CheckBox2->setVisible(!memo);
-  StringGrid1->setVisible(!memo);
-  forms::SetAmountsTyped({INet, ITax}, memo);
+  ShowGridOrMemo(memo, {ProductsButn, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel, MemoQuan, MemoQuanLabel},
+                 {SBInsert, MakeNote, DeleteLine, TopButn, CnterButn, BottButn, CheckBox2}, CheckBox2, INet,
+                 ITax);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
@@ -580,17 +517,7 @@ void TProdInv::SetInvoiceEntryMode() {
 // ---- Lines ------------------------------------------------------------------------------------
 
 void TProdInv::ResetLine(int row, LineReset how, const std::string& onHand) {
-  const QString defaultQuantity = Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get()));
-  const bool comment = how == LineReset::Comment;
-  const std::array<QString, 7> cells{QString::number(row),
-                                     QString(),
-                                     comment ? QStringLiteral(" ") : defaultQuantity,
-                                     QString(),
-                                     comment ? QString() : QStringLiteral("0.00"),
-                                     comment ? QStringLiteral(" ") : QStringLiteral("Y"),
-                                     QStringLiteral("0.00")};
-  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
-    Lines->Put(row, column, cells[column]);
+  forms::PutFreshLine(*Lines, row, how == LineReset::Comment);
   LineOnHand(row) = onHand;
   LineStockState(row) = "X";
   LineCosts(row) = "0";
@@ -611,19 +538,9 @@ void TProdInv::BlankStockPanel() {
   for (QLabel* label : {StockData, StkName, StkBal, OldLineQuan}) label->clear();
 }
 
-void TProdInv::SetRed(QWidget* widget, bool red) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
-  widget->setPalette(palette);
-}
-
 QString TProdInv::OldQuantityNote(const std::string& code, int row) {
-  if (Adding()) return {};
-  if (code == UpperCase(TrimBlanks(OldLineProducts(row))))
-    return Text("\n + Old Quan: " + OldLineQuantities(row));
-  if (OldLineProducts(row).size() > 1) return "(Changed Item)";
-  if (OldLineProducts(row).empty()) return "(New Line Item)";
-  return {};
+  return forms::OldQuantityNote(Adding(), code, OldLineProducts(row), OldLineQuantities(row),
+                                "\n + Old Quan: ");
 }
 
 void TProdInv::ShowStockPanel(int row, double afterSale) {
@@ -636,19 +553,7 @@ void TProdInv::ShowStockPanel(int row, double afterSale) {
     for (QLabel* label : {StockData, StkBal, OldLineQuan}) label->clear();
     return;
   }
-  if (state == "T") StockData->setText("NO CODE");
-  if (state == "Y") StockData->setText("NON-STOCK");
-  if (state == "Z") StockData->setText("NON-DEPLETE");
-  if (state != "S") {
-    StkBal->clear();
-    OldLineQuan->clear();
-    return;
-  }
-  const bool short_ = afterSale < 0;
-  Lines->Put(row, kColLine, short_ ? QStringLiteral("CS") : QString::number(row));
-  SetRed(StkBal, short_);
-  StkBal->setText(Shown(afterSale));
-  OldLineQuan->setText(OldQuantityNote(code, row));
+  ShowStockOfKind({StockData, StkBal, OldLineQuan}, row, state, afterSale, OldQuantityNote(code, row));
 }
 
 void TProdInv::RecalcLine(int row) {
@@ -669,20 +574,6 @@ void TProdInv::RecalcLine(int row) {
 
   RefreshExtension(row);
   RecalcInvoiceTotals();
-}
-
-void TProdInv::RefreshExtension(int row) {
-  forms::RefreshExtension(*Lines, kFigureColumns, row);
-}
-
-int TProdInv::LineHoldingCode(const std::string& code, int exceptRow) const {
-  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
-}
-
-void TProdInv::JumpToLine(int row, int top) {
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, kColCode);
-  StringGrid1->SetTopLine(top);
 }
 
 void TProdInv::DeleteLineClick() {
@@ -758,18 +649,11 @@ void TProdInv::RecalcInvoiceTotals() {
 void TProdInv::INetChange() {
   if (!IsMemo() || recalculating_) return;
   recalculating_ = true;
-  if (Trimmed(INet->text()).empty()) INet->setText("0.00");
-  const Cents net = LenientAmount(Ansi(INet->text()));
-  const Cents tax = LenientAmount(Ansi(ITax->text()));
-  const Cents paid = LenientAmount(Ansi(IPaid->text()));
-  if (CurrentCompany.CalculateInvoiceTaxes) {
-    const double rate = LenientNumber(Ansi(EBTaxRate->text()));
-    TaxLbl->setText(Text("Tax on " + FormatAmount(net) + " is " +
-                         FormatFloat(",0.00", rate / 100.0 * platform::text::AmountValue(net)) + "."));
-  }
-  ITotal->setText(Text(FormatAmount(net + tax)));
-  BalDue->setText(Text(FormatAmount(net + tax - paid)));
-  SetRed(BalDue, net + tax - paid < 0);
+  const Cents total =
+      ShowMemoTotal(INet, ITax, EBTaxRate, CurrentCompany.CalculateInvoiceTaxes != 0, TaxLbl, ITotal);
+  const Cents due = total - LenientAmount(Ansi(IPaid->text()));
+  BalDue->setText(Text(FormatAmount(due)));
+  SetRed(BalDue, due < 0);
   recalculating_ = false;
 }
 
@@ -815,17 +699,8 @@ void TProdInv::ShowLineStockStatus() {
   const std::string code = Upper(StkName->text());
   double afterSale = LenientNumber(LineOnHand(1)) - quantity;
   if (code == UpperCase(TrimBlanks(OldLineProducts(1)))) afterSale += LenientNumber(OldLineQuantities(1));
-  StkBal->setText(Shown(afterSale));
-  SetRed(StkBal, afterSale < 0);
-  QPalette palette = MemoQuan->palette();
-  palette.setColor(QPalette::Base,
-                   afterSale < 0 ? QColor(Qt::yellow) : this->palette().color(QPalette::Base));
-  MemoQuan->setPalette(palette);
-  OldLineQuan->setText(OldQuantityNote(code, 1));
-  if (LenientNumber(MemoProductPrice) != 0) {
-    const std::optional<Cents> net = LineExtension(Ansi(MemoQuan->text()), MemoProductPrice);
-    if (net) INet->setText(Text(FormatAmount(*net)));
-  }
+  ShowMemoStock({StockData, StkBal, OldLineQuan}, MemoQuan, afterSale, OldQuantityNote(code, 1),
+                Ansi(MemoQuan->text()), MemoProductPrice, INet);
 }
 
 void TProdInv::RadioButton1Click() {
@@ -864,16 +739,7 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
   const Cents limit = LenientAmount(c.CreditLimit.Get());
   ICredLimit->setText(Text(FormatAmount(limit)));
   EBSName->setText(Text(TrimBlanks(c.ShortName.Get())));
-  if (CurrentCompany.CalculateInvoiceTaxes) {
-    CheckBox2->setEnabled(true);
-    CheckBox2->setChecked(true);
-    CheckBox2->setText("Calc. Tax");
-    if (c.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
-  }
+  if (CurrentCompany.CalculateInvoiceTaxes) forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y");
   const Cents balance = LenientAmount(c.CustBalance.Get());
   CBal->setText(Text(FormatAmount(balance)));
   QPalette palette = CBal->palette();
@@ -931,14 +797,10 @@ void TProdInv::ShowHoldNotice(const ProductRec& product) {
 
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (const int other = LineHoldingCode(code, row)) {
-    StringGrid1->SetCursor(other, kColCode);
-    MessageBox(
-        "This Product Code is already in use on this invoice. Change the quantity for the existing product.",
-        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
-        MsgIcon::Information);
+  if (RefuseCodeInUse(code, row,
+                      "This Product Code is already in use on this invoice. Change the quantity for the "
+                      "existing product."))
     return false;
-  }
   ShowHoldNotice(product);
   Lines->Put(row, kColCode, Text(code));
   Lines->Put(row, kColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
@@ -986,14 +848,11 @@ void TProdInv::ExportButnClick() {
     SavedMemoSet set;
     set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
-    // The memo's product line carries the description and quantity typed for it.
-    set.Product = forms::SavedRowOf(*Lines, 1);
-    set.Product.Description = Ansi(MemoPDesc->text());
-    set.Product.Quantity = Ansi(MemoQuan->text());
+    set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WriteSavedMemo(set);
   } else {
     SavedLineSet set;
-    for (int row = 1; row <= kInvoiceLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
+    set.Rows = forms::SavedRowsOf(*Lines, kInvoiceLines);
     set.Notes = notes;
     written = WriteSavedLines(set);
   }
@@ -1157,10 +1016,6 @@ bool TProdInv::CheckDate() {
   return false;
 }
 
-bool TProdInv::RefuseLine(int row, const char* text, int column) {
-  return forms::RefuseLine(*StringGrid1, row, text, column);
-}
-
 bool TProdInv::CheckLine(int row) {
   const std::string quantity = StripCommas(Ansi(Lines->Cell(row, kColQuantity))).substr(0, 15);
   const std::string price = StripCommas(Ansi(Lines->Cell(row, kColPrice))).substr(0, 15);
@@ -1213,23 +1068,12 @@ bool TProdInv::CheckDuplicateNumber() {
 }
 
 bool TProdInv::CheckAmounts() {
-  struct Typed {
-    QLineEdit* box;
-    const char* invalid;
-    const char* tooLarge;
-  };
-  const std::array<Typed, 3> amounts{{
-      {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
-      {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
-      {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
-  }};
-  for (const Typed& amount : amounts) {
-    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
-    if (!refusal) continue;
-    ShowMessage(refusal);
-    amount.box->setFocus();
+  if (!forms::CheckTypedAmounts({
+          {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
+          {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
+          {IPaid, "The PAID amount has an invalid value.", "The PAID amount is too large."},
+      }))
     return false;
-  }
   const Cents total = LenientAmount(Ansi(INet->text())) + LenientAmount(Ansi(ITax->text()));
   const Cents due = total - LenientAmount(Ansi(IPaid->text()));
   const char* refusal = !AmountFits(total) ? "The invoice TOTAL is too large."
@@ -1311,9 +1155,7 @@ EnteredInvoice TProdInv::GatherInvoice() {
   invoice.Total = AmountText(net + tax);
   invoice.Paid = AmountText(paid);
   invoice.Due = AmountText(net + tax - paid);
-  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
-  invoice.ShipTo = {Ansi(shipTo.Edit1->text()), Ansi(shipTo.Edit2->text()), Ansi(shipTo.Edit3->text()),
-                    Ansi(shipTo.Edit4->text())};
+  invoice.ShipTo = forms::CreatePOShipWin().Lines();
   auto lineOf = [this](int row) {
     EnteredLine line;
     line.Row = row;

@@ -19,10 +19,10 @@
 #include <string_view>
 
 #include "forms/entry_parts.h"
+#include "forms/line_entry_form.h"
 #include "forms/line_grid.h"
 #include "invoicing/entered_invoice.h"
 #include "invoicing/saved_lines.h"
-#include "platform/ui/form.h"
 #include "records/customer_rec.h"
 #include "records/product_rec.h"
 
@@ -51,7 +51,7 @@ enum InvoiceColumn {
 };
 inline constexpr int kInvoiceLines = 99;
 
-class TProdInv : public platform::ui::Form {
+class TProdInv : public forms::LineEntryForm {
  public:
   explicit TProdInv(QWidget* parent = nullptr);
 
@@ -142,18 +142,14 @@ class TProdInv : public platform::ui::Form {
 
   void FormCreate() override;
   void FormShow() override;
-  void FormClose() override {}
 
   void OKButtonClick();
   void BitBtn2Click();
   void BitBtn3Click() { PickCustomer(); }
   void SpeedButton3Click() { PickCustomer(); }
   void SpeedButton2Click();
-  void StringGrid1DblClick();
-  // Enter on a product code cell: the code is looked up and its product placed.
-  void StringGrid1CodeEntered(int row);
-  void StringGrid1SetEditText(int row) { RecalcLine(row); }
-  void StringGrid1Click() { RecalcLine(StringGrid1->CurrentLine()); }
+  void StringGrid1DblClick() override;
+  void StringGrid1CodeEntered(int row) override;
   void CheckBox2Click() { RecalcInvoiceTotals(); }
   void ITaxChange();
   void IPaidChange();
@@ -167,8 +163,6 @@ class TProdInv : public platform::ui::Form {
   void SBInsertClick();
   void MakeNoteClick();
   void UndoAllClick();
-  void TopButnClick() { JumpToLine(1, 1); }
-  void CnterButnClick() { JumpToLine(50, 50); }
   void BottButnClick() { JumpToLine(99, 97); }
   void ImportButnClick();
   void ExportButnClick();
@@ -184,9 +178,6 @@ class TProdInv : public platform::ui::Form {
 
   // The invoice as it stands on the form, for posting.
   EnteredInvoice GatherInvoice();
-
- protected:
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   enum SideField {
@@ -216,14 +207,10 @@ class TProdInv : public platform::ui::Form {
 
   // Lines.
   void ResetLine(int row, LineReset how, const std::string& onHand);
-  void RecalcLine(int row);
-  // Column 6 := quantity x unit price.
-  void RefreshExtension(int row);
+  void RecalcLine(int row) override;
   void ShowStockPanel(int row, double afterSale);
   void BlankStockPanel();
   QString OldQuantityNote(const std::string& code, int row);
-  void JumpToLine(int row, int top);
-  int LineHoldingCode(const std::string& code, int exceptRow) const;
 
   // Customers and products.
   void PickCustomer();
@@ -250,12 +237,8 @@ class TProdInv : public platform::ui::Form {
   bool CheckAmounts();
   bool CheckTotals();
   bool CheckMemoProduct();
-  bool RefuseLine(int row, const char* text, int column);
 
-  void SetRed(QWidget* widget, bool red);
   void SetDateMask();
-
-  bool recalculating_ = false;
 };
 
 extern TProdInv* ProdInv;

@@ -542,14 +542,10 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
       BuildInvoiceDocument();
     });
   }
-  const QString done = "Batch Print complete. " + QString::number(count);
-  if (!email) {
-    SetStatusText(1, done + " invoices sent to spooler.");
-    return;
-  }
-  SetStatusText(1, done + " invoices sent to e-mail.");
-  documents::CreateRtedit().msSMTP1->Quit();
-  MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
+  forms::ReportDocumentBatch(
+      count, email, " invoices sent to spooler.", " invoices sent to e-mail.",
+      [this](const QString& text) { SetStatusText(1, text); },
+      [] { documents::CreateRtedit().msSMTP1->Quit(); });
 }
 
 QString TInvEdit1::SetFilter(bool on) {

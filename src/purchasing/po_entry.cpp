@@ -6,12 +6,12 @@
 #include <QHBoxLayout>
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
-#include <array>
 
 #include "forms/browser_font.h"
 #include "forms/cal_form.h"
 #include "forms/calculator.h"
 #include "forms/entry_parts.h"
+#include "forms/entry_text.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
@@ -41,24 +41,7 @@
 namespace purchasing {
 
 using namespace platform::ui;
-using forms::AmountFits;
-using forms::Cents;
-using forms::DocumentTotals;
-using forms::IsValidNumber;
-using forms::LenientAmount;
-using forms::LenientNumber;
-using forms::LineExtension;
-using forms::NumberTextFits;
-using forms::SavedRow;
-using platform::text::FormatAmount;
-using platform::text::FormatFloat;
-using platform::text::StripCommas;
-using platform::text::ToAnsi;
-using platform::text::ToQString;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
-using records::CurrentCompany;
-using records::ProductRec;
+using namespace forms::entry_text;
 
 int32_t POEntryMode = 0;
 uint8_t POMemoMode = 0;
@@ -75,26 +58,6 @@ TPOEdit1& CreatePOEdit1() {
 namespace {
 
 constexpr int kMemoLineWidth = 74;
-
-QString Text(std::string_view ansi) {
-  return ToQString(ansi);
-}
-
-std::string Ansi(const QString& text) {
-  return ToAnsi(text);
-}
-
-std::string Trimmed(const QString& text) {
-  return forms::TrimmedText(text);
-}
-
-std::string Upper(const QString& text) {
-  return forms::UpperText(text);
-}
-
-QString Shown(double value) {
-  return Text(FormatFloat(",0.00", value));
-}
 
 using forms::LimitedEdit;
 using forms::TypingLimitedEdit;
@@ -123,7 +86,7 @@ forms::LineGridRules TPOEdit1::GridRules() {
 }
 
 TPOEdit1::TPOEdit1(QWidget* parent)
-    : Form(parent),
+    : LineEntryForm(parent, kFigureColumns),
       INum(LimitedEdit(this, 9)),
       IMode(new QLabel(this)),
       IDate(new QLineEdit(this)),
@@ -193,6 +156,7 @@ TPOEdit1::TPOEdit1(QWidget* parent)
   TaxLbl->setWordWrap(true);
   for (QLabel* label : {ICustName, ICustNo, IMode}) label->setMinimumWidth(120);
   for (QLineEdit* amount : {INet, ITax, POTaxRate}) amount->setAlignment(Qt::AlignRight);
+  AttachLineGrid(Lines, StringGrid1);
   BuildLayout();
   ConnectHandlers();
   resize(980, 700);
@@ -291,51 +255,35 @@ void TPOEdit1::BuildLayout() {
 }
 
 void TPOEdit1::ConnectHandlers() {
-  auto click = [this](QAbstractButton* button, void (TPOEdit1::*handler)()) {
-    QObject::connect(button, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
-  };
-  click(OKButton, &TPOEdit1::OKButtonClick);
-  click(BitBtn1, &TPOEdit1::BitBtn1Click);
-  click(BitBtn2, &TPOEdit1::BitBtn2Click);
-  click(BitBtn3, &TPOEdit1::SpeedButton3Click);
-  click(SpeedButton2, &TPOEdit1::SpeedButton2Click);
-  click(GetAProd, &TPOEdit1::SpeedButton2Click);
-  click(SpeedButton8, &TPOEdit1::SpeedButton8Click);
-  click(Calbutton, &TPOEdit1::CalbuttonClick);
-  click(DateReq, &TPOEdit1::DateReqClick);
-  click(ARecCal, &TPOEdit1::ARecCalClick);
-  click(MarkRecd, &TPOEdit1::MarkRecdClick);
-  click(Button1, &TPOEdit1::Button1Click);
-  click(DeleteLine, &TPOEdit1::DeleteLineClick);
-  click(POInsertLine, &TPOEdit1::POInsertLineClick);
-  click(MakeNote, &TPOEdit1::MakeNoteClick);
-  click(UndoAll, &TPOEdit1::UndoAllClick);
-  click(TopButn, &TPOEdit1::TopButnClick);
-  click(CnterButn, &TPOEdit1::CnterButnClick);
-  click(BottButn, &TPOEdit1::BottButnClick);
-  click(ImportButn, &TPOEdit1::ImportButnClick);
-  click(ExportButn, &TPOEdit1::ExportButnClick);
-  click(RadioButton1, &TPOEdit1::RadioButton1Click);
-  click(RadioButton2, &TPOEdit1::RadioButton2Click);
+  OnClick(OKButton, &TPOEdit1::OKButtonClick);
+  OnClick(BitBtn1, &TPOEdit1::BitBtn1Click);
+  OnClick(BitBtn2, &TPOEdit1::BitBtn2Click);
+  OnClick(BitBtn3, &TPOEdit1::SpeedButton3Click);
+  OnClick(SpeedButton2, &TPOEdit1::SpeedButton2Click);
+  OnClick(GetAProd, &TPOEdit1::SpeedButton2Click);
+  OnClick(SpeedButton8, &TPOEdit1::SpeedButton8Click);
+  OnClick(Calbutton, &TPOEdit1::CalbuttonClick);
+  OnClick(DateReq, &TPOEdit1::DateReqClick);
+  OnClick(ARecCal, &TPOEdit1::ARecCalClick);
+  OnClick(MarkRecd, &TPOEdit1::MarkRecdClick);
+  OnClick(Button1, &TPOEdit1::Button1Click);
+  OnClick(DeleteLine, &TPOEdit1::DeleteLineClick);
+  OnClick(POInsertLine, &TPOEdit1::POInsertLineClick);
+  OnClick(MakeNote, &TPOEdit1::MakeNoteClick);
+  OnClick(UndoAll, &TPOEdit1::UndoAllClick);
+  OnClick(TopButn, &TPOEdit1::TopButnClick);
+  OnClick(CnterButn, &TPOEdit1::CnterButnClick);
+  OnClick(BottButn, &TPOEdit1::BottButnClick);
+  OnClick(ImportButn, &TPOEdit1::ImportButnClick);
+  OnClick(ExportButn, &TPOEdit1::ExportButnClick);
+  OnClick(RadioButton1, &TPOEdit1::RadioButton1Click);
+  OnClick(RadioButton2, &TPOEdit1::RadioButton2Click);
   QObject::connect(CheckBox2, &QCheckBox::toggled, this, [this] { CheckBox2Click(); });
-  auto changed = [this](QLineEdit* edit, void (TPOEdit1::*handler)()) {
-    QObject::connect(edit, &QLineEdit::textChanged, this, [this, handler] { (this->*handler)(); });
-  };
-  changed(ITax, &TPOEdit1::ITaxChange);
-  changed(POTaxRate, &TPOEdit1::POTaxRateChange);
-  changed(INet, &TPOEdit1::INetChange);
-  changed(MemoQuan, &TPOEdit1::MemoQuanChange);
-  forms::ConnectLineGrid(
-      *Lines, *StringGrid1, kPOColCode,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
-       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
-  // Enter belongs to the grid (the code look-up) and the boxes: it presses no button.
-  for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
-}
-
-void TPOEdit1::resizeEvent(QResizeEvent* event) {
-  Form::resizeEvent(event);
-  StringGrid1->SizeColumns();
+  OnTextChanged(ITax, &TPOEdit1::ITaxChange);
+  OnTextChanged(POTaxRate, &TPOEdit1::POTaxRateChange);
+  OnTextChanged(INet, &TPOEdit1::INetChange);
+  OnTextChanged(MemoQuan, &TPOEdit1::MemoQuanChange);
+  ConnectLineGridHandlers();
 }
 
 // ---- Showing the form -------------------------------------------------------------------------
@@ -385,11 +333,7 @@ void TPOEdit1::FormShow() {
     BitBtn3->setFocus();
   } else {
     StringGrid1Click();
-    if (records::VendorBuf.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
+    if (records::VendorBuf.TaxExempt.Get() == "Y") forms::ShowTaxExempt(*CheckBox2);
   }
   if (TrimBlanks(records::POHeaderBuf.ReceivedDate.Get()).size() > 5) {
     MarkRecd->setChecked(true);
@@ -443,15 +387,8 @@ void TPOEdit1::SetPOEntryMode() {
     LineNum->setText("0");
   }
   const bool memo = IsMemo();
-  for (QWidget* widget : std::initializer_list<QWidget*>{GetAProd, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel,
-                                                         MemoQuan, MemoQuanLabel})
-    widget->setVisible(memo);
-  for (QWidget* widget :
-       std::initializer_list<QWidget*>{MakeNote, DeleteLine, POInsertLine, TopButn, CnterButn, BottButn})
-    widget->setEnabled(!memo);
-  CheckBox2->setVisible(!memo);
-  StringGrid1->setVisible(!memo);
-  forms::SetAmountsTyped({INet, ITax}, memo);
+  ShowGridOrMemo(memo, {GetAProd, TaxLbl, Memo1, MemoPDesc, MemoPDescLabel, MemoQuan, MemoQuanLabel},
+                 {MakeNote, DeleteLine, POInsertLine, TopButn, CnterButn, BottButn}, CheckBox2, INet, ITax);
   if (memo) {
     TaxLbl->clear();
     if (Adding()) {
@@ -469,17 +406,7 @@ void TPOEdit1::SetPOEntryMode() {
 // ---- Lines ------------------------------------------------------------------------------------
 
 void TPOEdit1::ResetLine(int row, LineReset how) {
-  const bool comment = how == LineReset::Comment;
-  const std::array<QString, 7> cells{
-      QString::number(row),
-      QString(),
-      comment ? QStringLiteral(" ") : Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())),
-      QString(),
-      comment ? QString() : QStringLiteral("0.00"),
-      comment ? QStringLiteral(" ") : QStringLiteral("Y"),
-      QStringLiteral("0.00")};
-  for (int column = 0; column < static_cast<int>(cells.size()); ++column)
-    Lines->Put(row, column, cells[column]);
+  forms::PutFreshLine(*Lines, row, how == LineReset::Comment);
   OldLineStock(row) = how == LineReset::Fresh ? kNoProductOnHand : kClearedLineOnHand;
   OldLineStockKind(row) = "X";
   if (how == LineReset::Fresh) {
@@ -498,19 +425,8 @@ void TPOEdit1::BlankGlance() {
   for (QLabel* label : {StockData, StkName, StkBal, OldLineQuan}) label->clear();
 }
 
-void TPOEdit1::SetRed(QWidget* widget, bool red) {
-  QPalette palette = widget->palette();
-  palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));
-  widget->setPalette(palette);
-}
-
 QString TPOEdit1::OldQuantityNote(const std::string& code, int row) {
-  if (Adding()) return {};
-  if (code == UpperCase(TrimBlanks(OldLineProduct(row))))
-    return Text("\n - Old Quan: " + OldLineQuantity(row));
-  if (OldLineProduct(row).size() > 1) return "(Changed Item)";
-  if (OldLineProduct(row).empty()) return "(New Line Item)";
-  return {};
+  return forms::OldQuantityNote(Adding(), code, OldLineProduct(row), OldLineQuantity(row), "\n - Old Quan: ");
 }
 
 void TPOEdit1::ShowGlance(int row, double afterOrder) {
@@ -523,19 +439,7 @@ void TPOEdit1::ShowGlance(int row, double afterOrder) {
     for (QLabel* label : {StockData, StkBal, OldLineQuan, StkName}) label->clear();
     return;
   }
-  if (kind == "T") StockData->setText("NO CODE");
-  if (kind == "Y") StockData->setText("NON-STOCK");
-  if (kind == "Z") StockData->setText("NON-DEPLETE");
-  if (kind != "S") {
-    StkBal->clear();
-    OldLineQuan->clear();
-    return;
-  }
-  const bool shortOfStock = afterOrder < 0;
-  Lines->Put(row, kPOColLine, shortOfStock ? QStringLiteral("CS") : QString::number(row));
-  SetRed(StkBal, shortOfStock);
-  StkBal->setText(Shown(afterOrder));
-  OldLineQuan->setText(OldQuantityNote(code, row));
+  ShowStockOfKind({StockData, StkBal, OldLineQuan}, row, kind, afterOrder, OldQuantityNote(code, row));
 }
 
 void TPOEdit1::RecalcLine(int row) {
@@ -553,20 +457,6 @@ void TPOEdit1::RecalcLine(int row) {
   ShowGlance(row, afterOrder);
   RefreshExtension(row);
   RecalcPOTotals();
-}
-
-void TPOEdit1::RefreshExtension(int row) {
-  forms::RefreshExtension(*Lines, kFigureColumns, row);
-}
-
-int TPOEdit1::LineHoldingCode(const std::string& code, int exceptRow) const {
-  return forms::LineHoldingCode(*Lines, kFigureColumns, code, exceptRow);
-}
-
-void TPOEdit1::JumpToLine(int row, int top) {
-  StringGrid1->setFocus();
-  StringGrid1->SetCursor(row, kPOColCode);
-  StringGrid1->SetTopLine(top);
 }
 
 void TPOEdit1::DeleteLineClick() {
@@ -636,15 +526,7 @@ void TPOEdit1::RecalcPOTotals() {
 void TPOEdit1::INetChange() {
   if (!IsMemo() || recalculating_) return;
   recalculating_ = true;
-  if (Trimmed(INet->text()).empty()) INet->setText("0.00");
-  const Cents net = LenientAmount(Ansi(INet->text()));
-  const Cents tax = LenientAmount(Ansi(ITax->text()));
-  if (CurrentCompany.CalculatePOTaxes) {
-    const double rate = LenientNumber(Ansi(POTaxRate->text()));
-    TaxLbl->setText(Text("Tax on " + FormatAmount(net) + " is " +
-                         FormatFloat(",0.00", rate / 100.0 * platform::text::AmountValue(net)) + "."));
-  }
-  ITotal->setText(Text(FormatAmount(net + tax)));
+  ShowMemoTotal(INet, ITax, POTaxRate, CurrentCompany.CalculatePOTaxes != 0, TaxLbl, ITotal);
   recalculating_ = false;
 }
 
@@ -680,17 +562,8 @@ void TPOEdit1::ShowMemoGlance() {
   double afterOrder = LenientNumber(onHand) + LenientNumber(quantity);
   if (!Adding() && code == UpperCase(TrimBlanks(OldLineProduct(1))))
     afterOrder -= LenientNumber(OldLineQuantity(1));
-  StkBal->setText(Shown(afterOrder));
-  SetRed(StkBal, afterOrder < 0);
-  QPalette quantityPalette = MemoQuan->palette();
-  quantityPalette.setColor(QPalette::Base,
-                           afterOrder < 0 ? QColor(Qt::yellow) : palette().color(QPalette::Base));
-  MemoQuan->setPalette(quantityPalette);
-  OldLineQuan->setText(OldQuantityNote(code, 1));
-  if (LenientNumber(POMemoUnitPrice) != 0) {
-    const std::optional<Cents> net = LineExtension(quantity, POMemoUnitPrice);
-    if (net) INet->setText(Text(FormatAmount(*net)));
-  }
+  ShowMemoStock({StockData, StkBal, OldLineQuan}, MemoQuan, afterOrder, OldQuantityNote(code, 1), quantity,
+                POMemoUnitPrice, INet);
 }
 
 void TPOEdit1::RadioButton1Click() {
@@ -726,16 +599,7 @@ void TPOEdit1::ApplyVendor(const records::VendorRec& vendor) {
   ICustName->setText(Text(vendor.VendorName.Get()));
   ICustNo->setText(Text(vendor.VendorNo.Get()));
   POSName->setText(Text(TrimBlanks(vendor.ShortName.Get())));
-  if (CurrentCompany.CalculatePOTaxes) {
-    CheckBox2->setEnabled(true);
-    CheckBox2->setChecked(true);
-    CheckBox2->setText("Calc. Tax");
-    if (vendor.TaxExempt.Get() == "Y") {
-      CheckBox2->setChecked(false);
-      CheckBox2->setText("Tax Exempt");
-      CheckBox2->setEnabled(false);
-    }
-  }
+  if (CurrentCompany.CalculatePOTaxes) forms::ShowTaxOfChosen(*CheckBox2, vendor.TaxExempt.Get() == "Y");
   if (!TrimBlanks(vendor.POTerms.Get()).empty()) ITerms->setEditText(Text(TrimBlanks(vendor.POTerms.Get())));
   if (vendor.Hold.Get() == "Y")
     MessageBox("This vendor is placed on hold status.", "Warning", MsgButtons::Ok, MsgIcon::Information);
@@ -780,14 +644,10 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
 
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (const int other = LineHoldingCode(code, row)) {
-    StringGrid1->SetCursor(other, kPOColCode);
-    MessageBox(
-        "This Product Code is already in use on this PO. Change the quantity for the existing product.",
-        Text("Code: " + code + "  Line: " + std::to_string(other) + "."), MsgButtons::Ok,
-        MsgIcon::Information);
+  if (RefuseCodeInUse(
+          code, row,
+          "This Product Code is already in use on this PO. Change the quantity for the existing product."))
     return false;
-  }
   forms::ShowHoldNotice(product);
   Lines->Put(row, kPOColCode, Text(code));
   Lines->Put(row, kPOColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
@@ -899,13 +759,11 @@ void TPOEdit1::ExportButnClick() {
     POSavedMemoSet set;
     set.MemoLines = forms::MemoLinesOf(*Memo1);
     set.Notes = notes;
-    set.Product = forms::SavedRowOf(*Lines, 1);
-    set.Product.Description = Ansi(MemoPDesc->text());
-    set.Product.Quantity = Ansi(MemoQuan->text());
+    set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WritePOSavedMemo(set);
   } else {
     POSavedLineSet set;
-    for (int row = 1; row <= kPOLines; ++row) set.Rows.push_back(forms::SavedRowOf(*Lines, row));
+    set.Rows = forms::SavedRowsOf(*Lines, kPOLines);
     set.Notes = notes;
     written = WritePOSavedLines(set);
   }
@@ -1047,10 +905,6 @@ bool TPOEdit1::CheckDates() {
   return true;
 }
 
-bool TPOEdit1::RefuseLine(int row, const char* text, int column) {
-  return forms::RefuseLine(*StringGrid1, row, text, column);
-}
-
 bool TPOEdit1::CheckLine(int row) {
   const std::string quantity = TrimBlanks(StripCommas(Ansi(Lines->Cell(row, kPOColQuantity)))).substr(0, 15);
   const std::string price = TrimBlanks(StripCommas(Ansi(Lines->Cell(row, kPOColPrice)))).substr(0, 15);
@@ -1097,22 +951,11 @@ bool TPOEdit1::CheckDuplicateNumber() {
 }
 
 bool TPOEdit1::CheckAmounts() {
-  struct Typed {
-    QLineEdit* box;
-    const char* invalid;
-    const char* tooLarge;
-  };
-  const std::array<Typed, 2> amounts{{
-      {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
-      {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
-  }};
-  for (const Typed& amount : amounts) {
-    const char* refusal = forms::AmountRefusal(amount.box->text(), amount.invalid, amount.tooLarge);
-    if (!refusal) continue;
-    ShowMessage(refusal);
-    amount.box->setFocus();
+  if (!forms::CheckTypedAmounts({
+          {INet, "The NET amount has an invalid value.", "The NET amount is too large."},
+          {ITax, "The TAX amount has an invalid value.", "The TAX amount is too large."},
+      }))
     return false;
-  }
   if (AmountFits(LenientAmount(Ansi(INet->text())) + LenientAmount(Ansi(ITax->text())))) return true;
   ShowMessage("The PO TOTAL is too large.");
   INet->setFocus();
@@ -1161,9 +1004,7 @@ EnteredPO TPOEdit1::GatherPO() {
   po.Signature1 = Ansi(Sig1->text());
   po.Signature2 = Ansi(Sig2->text());
   po.PrintWhenDone = PrintFlag->isChecked();
-  forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
-  po.ShipTo = {Ansi(shipTo.Edit1->text()), Ansi(shipTo.Edit2->text()), Ansi(shipTo.Edit3->text()),
-               Ansi(shipTo.Edit4->text())};
+  po.ShipTo = forms::CreatePOShipWin().Lines();
   auto lineOf = [this](int row) {
     EnteredPOLine line;
     line.Row = row;

@@ -20,8 +20,8 @@
 #include <string>
 
 #include "forms/entry_parts.h"
+#include "forms/line_entry_form.h"
 #include "forms/line_grid.h"
-#include "platform/ui/form.h"
 #include "purchasing/entered_po.h"
 #include "records/product_rec.h"
 #include "records/vendor_rec.h"
@@ -57,7 +57,7 @@ inline constexpr int kPOMemoLines = 25;
 inline constexpr char kNoProductOnHand[] = "9999999999";
 inline constexpr char kClearedLineOnHand[] = "999999999";
 
-class TPOEdit1 : public platform::ui::Form {
+class TPOEdit1 : public forms::LineEntryForm {
  public:
   explicit TPOEdit1(QWidget* parent = nullptr);
 
@@ -136,18 +136,14 @@ class TPOEdit1 : public platform::ui::Form {
 
   void FormCreate() override;
   void FormShow() override;
-  void FormClose() override {}
 
   void OKButtonClick();
   void BitBtn1Click();
   void BitBtn2Click();
   void SpeedButton3Click();  // vendor pick
   void SpeedButton2Click();  // product pick
-  void StringGrid1SetEditText(int row) { RecalcLine(row); }
-  void StringGrid1Click() { RecalcLine(StringGrid1->CurrentLine()); }
-  // Enter on a product code cell: the code is looked up and its product placed.
-  void StringGrid1CodeEntered(int row);
-  void StringGrid1DblClick();
+  void StringGrid1CodeEntered(int row) override;
+  void StringGrid1DblClick() override;
   void RadioButton1Click();
   void RadioButton2Click();
   void ITaxChange();
@@ -159,8 +155,6 @@ class TPOEdit1 : public platform::ui::Form {
   void MakeNoteClick();
   void POInsertLineClick();
   void UndoAllClick();
-  void TopButnClick() { JumpToLine(1, 1); }
-  void CnterButnClick() { JumpToLine(50, 50); }
   void BottButnClick() { JumpToLine(99, 96); }
   void CalbuttonClick();
   void DateReqClick();
@@ -186,9 +180,6 @@ class TPOEdit1 : public platform::ui::Form {
   // closes the form at once.
   std::function<bool(const EnteredPO&)> PostPO;
 
- protected:
-  void resizeEvent(QResizeEvent* event) override;
-
  private:
   enum SideField { kSideStock = 0, kSideStockKind, kSideOldQuantity, kSideOldProduct, kSideFields };
   enum class LineReset { Fresh, Cleared, Comment };
@@ -207,13 +198,10 @@ class TPOEdit1 : public platform::ui::Form {
 
   // Lines.
   void ResetLine(int row, LineReset how);
-  void RecalcLine(int row);
-  void RefreshExtension(int row);
+  void RecalcLine(int row) override;
   void ShowGlance(int row, double afterOrder);
   void BlankGlance();
   QString OldQuantityNote(const std::string& code, int row);
-  void JumpToLine(int row, int top);
-  int LineHoldingCode(const std::string& code, int exceptRow) const;
 
   // Vendors and products.
   void ApplyVendor(const records::VendorRec& vendor);
@@ -235,15 +223,10 @@ class TPOEdit1 : public platform::ui::Form {
   bool CheckDates();
   bool CheckLines();
   bool CheckLine(int row);
-  bool RefuseLine(int row, const char* text, int column);
   bool CheckDuplicateNumber();
   bool CheckAmounts();
   bool CheckTotal();
   bool CheckMemoProduct();
-
-  void SetRed(QWidget* widget, bool red);
-
-  bool recalculating_ = false;
 };
 
 // The form's posting for the length of one transaction; none again afterwards.

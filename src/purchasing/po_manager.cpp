@@ -358,14 +358,9 @@ void TPOList1::PrintBatch(const std::vector<std::string>& numbers, int count, bo
       BuildPODocument();
     });
   }
-  const QString done = "Batch Print complete. " + QString::number(count);
-  if (!email) {
-    SetStatusText(1, done + " POs sent to spooler.");
-    return;
-  }
-  SetStatusText(1, done + " POs sent by e-mail.");
-  QuitMail();
-  MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
+  forms::ReportDocumentBatch(
+      count, email, " POs sent to spooler.", " POs sent by e-mail.",
+      [this](const QString& text) { SetStatusText(1, text); }, QuitMail);
 }
 
 QString TPOList1::SetFilter(bool on) {

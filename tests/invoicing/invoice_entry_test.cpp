@@ -232,6 +232,9 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         f.MemoQuan->setText("4");
         EXPECT_EQ(f.INet->text(), "40.00");
         EXPECT_EQ(f.StkBal->text(), "-1.00");
+        // Short of stock: the figure in red, the quantity on yellow.
+        EXPECT_EQ(f.StkBal->palette().color(QPalette::WindowText), QColor(Qt::red));
+        EXPECT_EQ(f.MemoQuan->palette().color(QPalette::Base), QColor(Qt::yellow));
         EXPECT_EQ(f.TaxLbl->text(), "Tax on 40.00 is 3.30.");
         f.ITax->setText("3.30");
         f.IPaid->setText("10.00");
