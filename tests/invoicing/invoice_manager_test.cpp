@@ -9,7 +9,9 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
+#include <array>
 #include <cstdlib>
+#include <functional>
 #include <set>
 
 #include "customers/customer_quick_view.h"
@@ -261,14 +263,14 @@ TEST_F(InvoiceManagerTest, SixOrdersAndTheCustomerFilterOverAFewHundredRecords) 
     EXPECT_TRUE(m.OrderItems[2]->isChecked());
     EXPECT_EQ(m.InvBrowser1->BrowserKeyNumber(), 3);
     EXPECT_EQ(m.StatusText(0), "Records: 301");
-    void (TInvEdit1::*const orders[6])() = {
-        &TInvEdit1::ByInvoiceNumber1Click, &TInvEdit1::ByCustomerNumber1Click,
-        &TInvEdit1::ByInvoiceDate1Click,   &TInvEdit1::ByKeyCode1Click,
-        &TInvEdit1::ByType1Click,          &TInvEdit1::byDatePaid1Click};
+    const std::array<std::function<void()>, 6> orders = {
+        [&m] { m.ByInvoiceNumber1Click(); }, [&m] { m.ByCustomerNumber1Click(); },
+        [&m] { m.ByInvoiceDate1Click(); },   [&m] { m.ByKeyCode1Click(); },
+        [&m] { m.ByType1Click(); },          [&m] { m.byDatePaid1Click(); }};
     for (int key = 1; key <= 6; ++key) {
       // The highlighted record stays highlighted in the new order.
       const IsamRecRef highlighted = m.InvBrowser1->BrowserCurrentRef();
-      (m.*orders[key - 1])();
+      orders[static_cast<std::size_t>(key - 1)]();
       EXPECT_EQ(m.InvBrowser1->BrowserCurrentRef(), highlighted) << key;
       EXPECT_EQ(invoicing::InvoiceDisplayKey, key);
       for (int item = 0; item < 6; ++item) EXPECT_EQ(m.OrderItems[item]->isChecked(), item + 1 == key);
