@@ -332,7 +332,7 @@ void Trtedit::ShowLineItems() {
     // The view counts a line by columns 23-54, as it always has.
     if (line.size() < 23 || TrimBlanks(std::string_view(line).substr(22, 32)).empty()) continue;
     DocLineParts parts = SplitDocLine(line);
-    char number[4];
+    char number[12];
     std::snprintf(number, sizeof number, "%02d", entry);
     auto* row = new DocumentRow(ListView1);
     std::optional<double> extension = platform::text::TryStrToFloat(parts.Extension);
