@@ -344,9 +344,9 @@ void TPOList1::BatchPrinButnClick() {
                                                          : "File Copies are turned off.",
                    "&Print", n);
   if (dialog.ShowModal() != platform::ui::mrOk) return;
+  if (email && !documents::EnsureMailOnline()) return;
   // A count that is no whole number raises the conversion error before anything is printed.
   const int typed = platform::text::StrToInt(TrimBlanks(platform::text::ToAnsi(dialog.BatchNum->text())));
-  if (email && !documents::EnsureMailOnline()) return;
   PrintBatch(numbers, std::clamp(typed, 0, n), email);
 }
 

@@ -16,6 +16,7 @@
 #include "forms/run_state.h"
 #include "mail/mail_peers.h"
 #include "platform/text/date_text.h"
+#include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "po_output_fixture.h"
@@ -293,8 +294,20 @@ TEST_F(POManagerTest, BatchPrintTakesTheUnprintedOpenPOsInFileOrderUpToTheCountT
     EXPECT_EQ(Header(number).Printed.Get(), "Y") << number;
   EXPECT_EQ(Header("5005").Printed.Get(), "");
 
-  // A count above what there is prints what there is; then there is nothing left.
+  // A count that is no whole number is refused with the conversion error, and nothing is printed.
   printer_->ClearLog();
+  RunManager([&](TPOList1& m) {
+    ui.OnModal<forms::TInvBatch>([](forms::TInvBatch& d) {
+      d.BatchNum->setText("1x");
+      d.Button1Click();
+    });
+    EXPECT_THROW(m.BatchPrinButnClick(), platform::text::ConvertError);
+    EXPECT_EQ(purchasing::POBatchRun, 0);
+  });
+  EXPECT_EQ(PrintedJobs(), std::vector<std::string>{});
+  EXPECT_EQ(Header("5005").Printed.Get(), "");
+
+  // A count above what there is prints what there is; then there is nothing left.
   RunManager([&](TPOList1& m) {
     ui.OnModal<forms::TInvBatch>([](forms::TInvBatch& d) {
       d.BatchNum->setText("50");
