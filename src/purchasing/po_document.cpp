@@ -10,7 +10,6 @@
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
-#include "purchasing/po_entry.h"
 #include "records/company_rec.h"
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
