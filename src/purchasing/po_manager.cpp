@@ -125,11 +125,9 @@ void TPOList1::BuildMenus() {
   Close1 = AddCloseItem(PO1);
 
   Display1 = MainMenu1->addMenu("&Display");
-  void (TPOList1::*const orders[6])() = {&TPOList1::ByPONumber1Click,     &TPOList1::ByPODate1Click,
-                                         &TPOList1::ByVendorNumber1Click, &TPOList1::ByKeyCode1Click,
-                                         &TPOList1::ByReceiveDate1Click,  &TPOList1::ByRequiredDate1Click};
   for (std::size_t item = 0; item < OrderItems.size(); ++item) {
-    OrderItems[item] = AddItem(Display1, OrderCaptions[item], orders[item]);
+    const int32_t keyNr = OrderKeys[item];
+    OrderItems[item] = forms::AddMenuItem(Display1, OrderCaptions[item], [this, keyNr] { SwitchKey(keyNr); });
     OrderItems[item]->setCheckable(true);
   }
   Display1->addSeparator();

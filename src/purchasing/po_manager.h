@@ -44,12 +44,6 @@ class TPOList1 : public forms::ManagerWindow {
   void ToPrinterButnClick();
   void BatchPrinButnClick();
   void SpeedButton2Click();
-  void ByPONumber1Click() { SwitchKey(1); }
-  void ByPODate1Click() { SwitchKey(3); }
-  void ByVendorNumber1Click() { SwitchKey(2); }
-  void ByKeyCode1Click() { SwitchKey(4); }
-  void ByReceiveDate1Click() { SwitchKey(6); }
-  void ByRequiredDate1Click() { SwitchKey(7); }
   void PrinterSetup1Click();
   void PrintWindow1Click();
   void SpeedButton4Click();
