@@ -788,6 +788,8 @@ void TPOEdit1::LoadSavedLines() {
   const std::optional<POSavedLineSet> set = ReadPOSavedLines();
   if (!set) return;
   ClearPOLines();
+  // Held open for the whole set, so that each row's look-up does not open and close it anew.
+  const records::FileForAction productFile(records::ProductFile, records::OpenProductFile);
   for (int row = 1; row <= kPOLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
     forms::PutSavedRow(*Lines, row, saved);
