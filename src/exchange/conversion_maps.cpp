@@ -239,8 +239,7 @@ void PutShortText(std::vector<uint8_t>& record, int offset, int width, std::stri
 std::string OldText(std::span<const uint8_t> old, int offset, int maxLength) {
   if (offset < 0 || size_t(offset) >= old.size()) return {};
   const size_t room = old.size() - size_t(offset) - 1;
-  const size_t length = std::min({size_t(old[size_t(offset)]), room, size_t(maxLength)});
-  return std::string(reinterpret_cast<const char*>(old.data()) + offset + 1, length);
+  return platform::text::ReadShortString(old.data() + offset, std::min(room, size_t(maxLength)));
 }
 
 std::vector<uint8_t> ConvertRecord(const RecordMap& map, std::span<const uint8_t> old) {
