@@ -19,7 +19,6 @@
 #include <string>
 #include <vector>
 
-#include "workload.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "records/company_data_files.h"
@@ -33,6 +32,7 @@
 #include "storage/data_file_unit.h"
 #include "storage/isam.h"
 #include "storage/page_cache.h"
+#include "workload.h"
 
 namespace {
 
@@ -184,7 +184,8 @@ int main(int argc, char** argv) {
   const double sqliteSynced = Seconds([&] { db.Exec("VACUUM"); });
   for (FileSet& set : sets) {
     const int64_t expected = static_cast<int64_t>(set.Records.size());
-    if (CountCompanyFileEntries("1", set.Unit.Kind().FileCode) != expected || SqliteCount(db, set.Table) != expected)
+    if (CountCompanyFileEntries("1", set.Unit.Kind().FileCode) != expected ||
+        SqliteCount(db, set.Table) != expected)
       Die(set.Table + ": records lost in a rebuild");
   }
   std::printf("%-36s %10s %10s %7s\n", "rebuild", "engine s", "SQLite s", "ratio");

@@ -34,9 +34,9 @@
 #include "reports/receivables_report.h"
 #include "reports/report_lines.h"
 #include "sqlite_peer.h"
-#include "workload.h"
 #include "storage/isam.h"
 #include "storage/page_cache.h"
+#include "workload.h"
 
 namespace {
 

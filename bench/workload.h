@@ -71,8 +71,8 @@ struct Workload {
         DetailRec d{};
         const int quantity = static_cast<int>(rng() % 40) + 1;
         const int price = static_cast<int>(rng() % 10000);
-        d.LineText.Set(LineText(std::to_string(quantity), Numbered("Product %u", rng() % products), Amount(price),
-                                "Y", Amount(quantity * price)));
+        d.LineText.Set(LineText(std::to_string(quantity), Numbered("Product %u", rng() % products),
+                                Amount(price), "Y", Amount(quantity * price)));
         d.InvoiceNumber.Set(number);
         d.Date.Set(r.SortDate.Get());
         d.Product.Set(Numbered("P%u", rng() % products));

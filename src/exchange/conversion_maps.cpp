@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "platform/text/key_text.h"
+#include "platform/text/short_string.h"
 #include "records/company_rec.h"
 #include "records/customer_rec.h"
 #include "records/detail_file.h"
@@ -232,16 +233,13 @@ static_assert(FitsRecord(kVersion2PODetail, sizeof(records::PODetailRec)));
 }  // namespace
 
 void PutShortText(std::vector<uint8_t>& record, int offset, int width, std::string_view text) {
-  const size_t length = std::min<size_t>(text.size(), size_t(width));
-  record[size_t(offset)] = uint8_t(length);
-  std::memcpy(record.data() + offset + 1, text.data(), length);
+  platform::text::WriteShortString(record.data() + offset, size_t(width), text);
 }
 
 std::string OldText(std::span<const uint8_t> old, int offset, int maxLength) {
   if (offset < 0 || size_t(offset) >= old.size()) return {};
   const size_t room = old.size() - size_t(offset) - 1;
-  const size_t length = std::min({size_t(old[size_t(offset)]), room, size_t(maxLength)});
-  return std::string(reinterpret_cast<const char*>(old.data()) + offset + 1, length);
+  return platform::text::ReadShortString(old.data() + offset, std::min(room, size_t(maxLength)));
 }
 
 std::vector<uint8_t> ConvertRecord(const RecordMap& map, std::span<const uint8_t> old) {

@@ -41,7 +41,8 @@ std::vector<uint8_t> ConvertRecord(const RecordMap& map, std::span<const uint8_t
 
 // The short text at offset, bounded by the record and by maxLength.
 std::string OldText(std::span<const uint8_t> old, int offset, int maxLength = 255);
-// Writes text as the short text at offset of a field of width characters, cut to it.
+// Writes text as the short text at offset of a field of width characters, cut to it (the rest
+// of the field zero-filled).
 void PutShortText(std::vector<uint8_t>& record, int offset, int width, std::string_view text);
 
 // The maps of the sibling billing product (versions 2 and 3).

@@ -1,17 +1,13 @@
 #include "exchange/old_file_reader.h"
 
-#include <QtEndian>
 #include <algorithm>
+
+#include "storage/byte_order.h"
+#include "storage/data_header.h"
 
 namespace exchange {
 
-namespace {
-
-constexpr int kHeaderBytes = 21;
-constexpr int32_t kMinRecordLength = 21;
-constexpr int32_t kMaxRecordLength = 65535;
-
-}  // namespace
+using storage::IsamLoadInt32;
 
 bool OldDataFile::Fail(std::string problem) {
   problem_ = std::move(problem);
@@ -22,13 +18,14 @@ bool OldDataFile::Fail(std::string problem) {
 bool OldDataFile::Open(const std::string& path) {
   if (!file_.Open(path, platform::files::OpenMode::ReadOnly))
     return Fail(file_.error() == ENOENT ? "not found" : "could not be opened");
-  uint8_t header[kHeaderBytes];
+  uint8_t header[storage::IsamDataHeaderSize];
   int64_t size = 0;
-  if (!file_.Size(&size) || size < kHeaderBytes || !file_.ReadAt(0, header, sizeof header))
+  if (!file_.Size(&size) || size < storage::IsamDataHeaderSize || !file_.ReadAt(0, header, sizeof header))
     return Fail("is not a data file");
-  const int32_t numberRecords = qFromLittleEndian<qint32>(header + 8);
-  recordLength_ = qFromLittleEndian<qint32>(header + 12);
-  if (recordLength_ < kMinRecordLength || recordLength_ > kMaxRecordLength || numberRecords < 0)
+  const int32_t numberRecords = IsamLoadInt32(header + 8);
+  recordLength_ = IsamLoadInt32(header + 12);
+  if (recordLength_ < storage::IsamMinRecordLength || recordLength_ > storage::IsamMaxRecordLength ||
+      numberRecords < 0)
     return Fail("is not a data file");
   const int64_t wholeSlots = size / recordLength_ - 1;
   slots_ = static_cast<int32_t>(std::clamp<int64_t>(wholeSlots, 0, numberRecords));
@@ -50,7 +47,7 @@ bool OldDataFile::ReadSlot(int32_t slot, std::vector<uint8_t>& bytes) {
 }
 
 bool OldDataFile::Live(const std::vector<uint8_t>& bytes) {
-  return bytes.size() >= 4 && qFromLittleEndian<qint32>(bytes.data()) == 0;
+  return bytes.size() >= 4 && IsamLoadInt32(bytes.data()) == 0;
 }
 
 bool OldDataFile::Next(std::vector<uint8_t>& record) {

@@ -1,10 +1,7 @@
 #pragma once
 // Reads the data file of an older program's indexed file set, record by record in the order of
-// its slots, without its index. The older programs wrote the same data-file layout as ours:
-//
-//   slot 0 (the header, little-endian): 0 int32 first free slot, 4 int32 free slots,
-//          8 int32 slots in use or deleted, 12 int32 record length, 16 int32 number of keys
-//   slots 1..n: RecordLength bytes each; a live record holds int32 0 in its first four bytes
+// its slots, without its index. The older programs wrote the same data-file layout as ours
+// (storage/data_header.h), and it is read by the same measures.
 //
 // The file is opened read-only and never written. A header that cannot describe the file (a
 // record length outside 21..65535, a negative count) makes the file unreadable; a file shorter

@@ -1,6 +1,7 @@
 #include "shell/label_wizard_hooks.h"
 
 #include "customers/customer_manager.h"
+#include "forms/printer_setup.h"
 #include "invoicing/customer_pick.h"
 #include "platform/text/key_text.h"
 #include "products/product_manager.h"
@@ -8,7 +9,6 @@
 #include "records/customer_rec.h"
 #include "records/vendor_rec.h"
 #include "reports/label_wizard.h"
-#include "shell/main_form.h"
 
 namespace shell {
 
@@ -56,9 +56,7 @@ void InstallLabelWizardHooks() {
   customers::AddCustomerPicker(&wizard);
   purchasing::VendorPickers.Add(&wizard);
   products::AddProductPicker(&wizard);
-  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct, [] {
-                           if (MainForm) MainForm->PrinterSetup1Click();
-                         }};
+  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct, [] { forms::SetUpPrinter(); }};
 }
 
 void ForgetLabelWizardHooks() {

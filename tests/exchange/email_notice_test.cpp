@@ -25,8 +25,8 @@
 #include "storage/isam_guard.h"
 #include "storage/stat_form.h"
 #include "support/file_records.h"
-#include "support/temp_dir.h"
 #include "support/screenshot.h"
+#include "support/temp_dir.h"
 
 namespace exchange {
 namespace {

@@ -26,8 +26,8 @@
 #include "records/detail_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
-#include "support/temp_dir.h"
 #include "support/screenshot.h"
+#include "support/temp_dir.h"
 
 namespace exchange {
 namespace {

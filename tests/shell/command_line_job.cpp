@@ -32,9 +32,10 @@ void EnterOneSale(invoicing::TProdInv& form) {
 
 void ScriptTheUser(testing_support::UiScript& ui) {
   if (scenario == "existing") {
-    ui.ExpectMessage("Customer name passed: Acme Tool Co does not match this customers name of Acme Tools in "
-                     "this system.",
-                     "OV Kestrava 4");
+    ui.ExpectMessage(
+        "Customer name passed: Acme Tool Co does not match this customers name of Acme Tools in "
+        "this system.",
+        "OV Kestrava 4");
     ui.OnModal<invoicing::TProdInv>([](invoicing::TProdInv& f) {
       EXPECT_EQ(f.ICustNo->text(), "C100");
       EXPECT_EQ(f.ICustName->text(), "Acme Tools");

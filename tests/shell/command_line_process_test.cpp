@@ -38,7 +38,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-
 class CommandLineProcessTest : public BooksTest {
  protected:
   CommandLineProcessTest() {
@@ -76,7 +75,8 @@ class CommandLineProcessTest : public BooksTest {
   static void ExpectFilesClosedSound() {
     for (const auto& entry : std::filesystem::directory_iterator(".")) {
       std::filesystem::path index = entry.path();
-      if (entry.path().extension() != ".DAT" || !std::filesystem::exists(index.replace_extension(".IX"))) continue;
+      if (entry.path().extension() != ".DAT" || !std::filesystem::exists(index.replace_extension(".IX")))
+        continue;
       QProcess check;
       check.start("python3", {QString(KESTRAVA_SOURCE_DIR) + "/tests/oracles/dat_checker.py",
                               QString::fromStdString(entry.path().string()), "--clean"});

@@ -283,7 +283,8 @@ TEST_F(DataUnitsTest, TheProgressWindowIsModalAndShowsCountsOfFiftyRecordsAtATim
   // whole fifties.
   ASSERT_EQ(seen.size(), 2u);
   EXPECT_EQ(seen[0], "Key number: 0|Records read: 50|Records written: 50");
-  EXPECT_TRUE(seen[1] == seen[0] || seen[1] == "Key number: 0|Records read: 100|Records written: 100") << seen[1];
+  EXPECT_TRUE(seen[1] == seen[0] || seen[1] == "Key number: 0|Records read: 100|Records written: 100")
+      << seen[1];
 }
 
 TEST_F(DataUnitsTest, ASecondMemoForTheSameNumberIsRefusedAndUndone) {
