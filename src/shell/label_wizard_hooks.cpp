@@ -8,7 +8,6 @@
 #include "records/customer_rec.h"
 #include "records/vendor_rec.h"
 #include "reports/label_wizard.h"
-#include "shell/main_form.h"
 
 namespace shell {
 
@@ -56,9 +55,7 @@ void InstallLabelWizardHooks() {
   customers::AddCustomerPicker(&wizard);
   purchasing::VendorPickers.Add(&wizard);
   products::AddProductPicker(&wizard);
-  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct, [] {
-                           if (MainForm) MainForm->PrinterSetup1Click();
-                         }};
+  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct};
 }
 
 void ForgetLabelWizardHooks() {
