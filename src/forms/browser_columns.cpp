@@ -13,8 +13,7 @@ std::string BrowserColumn(std::string_view text, std::size_t width) {
 }
 
 std::string BrowserAmountColumn(std::string_view text) {
-  if (text.size() >= kBrowserAmountWidth) return std::string(text);
-  return std::string(kBrowserAmountWidth - text.size(), ' ') + std::string(text);
+  return platform::text::PadLeftWith(text, ' ', kBrowserAmountWidth);
 }
 
 std::string BrowserStoredAmount(std::string_view stored) {

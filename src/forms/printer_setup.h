@@ -1,6 +1,6 @@
 #pragma once
-// The printer set-up dialog of the main window, the report viewer and the letters: the printer
-// (or a PDF file) chosen there takes the program's later print jobs.
+// The printer set-up dialog of the main window, the managers, the report viewer and the letters:
+// the printer (or a PDF file) chosen there takes the program's later print jobs.
 
 namespace forms {
 

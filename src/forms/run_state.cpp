@@ -22,12 +22,6 @@ bool EMailOutputChosen() {
   return DocumentsByEMail && DocumentsByEMail();
 }
 
-std::function<void()> PrinterSetupHook;
-
-void ShowPrinterSetup() {
-  if (PrinterSetupHook) PrinterSetupHook();
-}
-
 void ResetDefaultDates() {
   LastInvoiceDate = platform::text::DateToStr(platform::text::Today());
   LastPODate = LastInvoiceDate;

@@ -34,11 +34,6 @@ extern uint8_t RebuildNeeded;
 extern std::function<bool()> DocumentsByEMail;
 bool EMailOutputChosen();
 
-// The main window's printer-setup dialog, which the managers' "Printer Setup" items open; installed
-// by the main window. Runs the hook when there is one.
-extern std::function<void()> PrinterSetupHook;
-void ShowPrinterSetup();
-
 // Today's date in the short date format into the four default dates.
 void ResetDefaultDates();
 

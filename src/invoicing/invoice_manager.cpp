@@ -18,6 +18,7 @@
 #include "forms/form_instance.h"
 #include "forms/halt_program.h"
 #include "forms/manager_window.h"
+#include "forms/printer_setup.h"
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
@@ -564,7 +565,7 @@ void TInvEdit1::PrintWindow1Click() {
 }
 
 void TInvEdit1::PrinterSetup1Click() {
-  forms::ShowPrinterSetup();
+  forms::SetUpPrinter();
 }
 
 void TInvEdit1::SpeedButton4Click() {

@@ -7,6 +7,7 @@
 #include "documents/mail_readiness.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/form_instance.h"
+#include "forms/printer_setup.h"
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
@@ -373,7 +374,7 @@ void TPOList1::SpeedButton2Click() {
 }
 
 void TPOList1::PrinterSetup1Click() {
-  forms::ShowPrinterSetup();
+  forms::SetUpPrinter();
 }
 
 void TPOList1::PrintWindow1Click() {

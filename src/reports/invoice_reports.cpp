@@ -1,6 +1,7 @@
 #include "reports/invoice_reports.h"
 
 #include <functional>
+#include <utility>
 
 #include "platform/text/key_text.h"
 #include "records/company_rec.h"
@@ -22,6 +23,11 @@ std::string Type(const InvoiceRec& r) {
 }
 bool HasNumber(const InvoiceRec& r) {
   return !TrimBlanks(r.InvoiceNo.Get()).empty();
+}
+
+// A register row of the invoice, the four leading cells given.
+std::vector<CellValue> InvoiceRow(const InvoiceRec& r, std::vector<CellValue> leading) {
+  return RegisterRow(std::move(leading), r.NetAmount.Get(), r.TaxAmount.Get(), r.InvTotal.Get(), Type(r));
 }
 
 // Walks the invoices of the request's range by their invoice date.
@@ -64,8 +70,7 @@ ReportOutput CollectInvoiceRegister(const ReportRequest& request) {
   WalkInvoices(request, [&](const InvoiceRec& r) {
     if (Type(r) == "R" || !HasNumber(r)) return;
     if (IsZeroAmount(r.InvTotal.Get()) && Type(r) != "I") return;
-    lines.Add({r.SortDate.Get(), r.InvoiceNo.Get(), r.ShortName.Get(), r.InvCustomerNo.Get(),
-               r.NetAmount.Get(), r.TaxAmount.Get(), r.InvTotal.Get(), Type(r)},
+    lines.Add(InvoiceRow(r, {r.SortDate.Get(), r.InvoiceNo.Get(), r.ShortName.Get(), r.InvCustomerNo.Get()}),
               {r.InvoiceNo.Get(), r.ShortName.Get(), r.InvCustomerNo.Get()});
   });
   return lines.Finish();
@@ -78,8 +83,7 @@ ReportOutput CollectInvoiceKeyCodeInquiry(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkInvoices(request, [&](const InvoiceRec& r) {
     if (Type(r) == "R" || !HasNumber(r) || IsZeroAmount(r.InvTotal.Get())) return;
-    lines.Add({OrNone(r.KeyCode.Get()), r.InvoiceNo.Get(), r.ShortName.Get(), r.SortDate.Get(),
-               r.NetAmount.Get(), r.TaxAmount.Get(), r.InvTotal.Get(), Type(r)},
+    lines.Add(InvoiceRow(r, {OrNone(r.KeyCode.Get()), r.InvoiceNo.Get(), r.ShortName.Get(), r.SortDate.Get()}),
               {r.InvoiceNo.Get(), r.ShortName.Get(), r.KeyCode.Get()});
   });
   return lines.Finish();

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdio>
 
+#include "forms/printer_setup.h"
 #include "forms/run_state.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
@@ -210,7 +211,6 @@ void Tlblwiz::EnableHookedActions() {
   AddVendor1->setEnabled(bool(LabelHooks.PickVendor));
   FindProduct->setEnabled(bool(LabelHooks.PickProduct));
   AddProduct1->setEnabled(bool(LabelHooks.PickProduct));
-  PrintSetup->setEnabled(bool(LabelHooks.PrinterSetup));
 }
 
 void Tlblwiz::AppendPicked(LabelQueueRow row) {
@@ -237,7 +237,7 @@ void Tlblwiz::SpeedButton5Click() {
 }
 
 void Tlblwiz::PrintSetupClick() {
-  if (LabelHooks.PrinterSetup) LabelHooks.PrinterSetup();
+  forms::SetUpPrinter();
 }
 
 void Tlblwiz::HelpClick() {

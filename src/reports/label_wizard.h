@@ -25,13 +25,12 @@
 namespace reports {
 
 // What the wizard needs of the windows above it, handed in at start-up: the managers that pick
-// one record (each shows its manager modally and gives the record picked there, or none) and
-// the main window's printer set-up. The buttons of a missing one are disabled.
+// one record (each shows its manager modally and gives the record picked there, or none). The
+// buttons of a missing one are disabled.
 struct LabelWizardHooks {
   std::function<std::optional<records::CustomerRec>()> PickCustomer;
   std::function<std::optional<records::VendorRec>()> PickVendor;
   std::function<std::optional<records::ProductRec>()> PickProduct;
-  std::function<void()> PrinterSetup;
 };
 extern LabelWizardHooks LabelHooks;
 

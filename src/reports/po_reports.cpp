@@ -1,6 +1,7 @@
 #include "reports/po_reports.h"
 
 #include <functional>
+#include <utility>
 
 #include "platform/text/key_text.h"
 #include "records/po_header_file.h"
@@ -35,10 +36,9 @@ void WalkPOs(const ReportRequest& request, int keyNr, records::ShortString<10> P
   WalkDateRange(records::POHeaderUnit(), keyNr, date, DateRange(request), visit);
 }
 
-// The cells of the registers after the four leading text columns.
-std::vector<CellValue> RegisterRow(const POHeaderRec& r, std::vector<CellValue> leading) {
-  leading.insert(leading.end(), {r.NetAmount.Get(), r.TaxAmount.Get(), r.POTotal.Get(), Status(r)});
-  return leading;
+// A register row of the PO, the four leading cells given.
+std::vector<CellValue> PORow(const POHeaderRec& r, std::vector<CellValue> leading) {
+  return RegisterRow(std::move(leading), r.NetAmount.Get(), r.TaxAmount.Get(), r.POTotal.Get(), Status(r));
 }
 
 }  // namespace
@@ -50,7 +50,7 @@ ReportOutput CollectPORegister(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkPOs(request, PODateKey, &POHeaderRec::SortDate, [&](const POHeaderRec& r) {
     if (!HasNumber(r) || !ListedByTotal(r)) return;
-    lines.Add(RegisterRow(r, {r.SortDate.Get(), r.PONumber.Get(), r.ShortName.Get(), r.VendorNo.Get()}),
+    lines.Add(PORow(r, {r.SortDate.Get(), r.PONumber.Get(), r.ShortName.Get(), r.VendorNo.Get()}),
               {r.ShortName.Get(), r.VendorNo.Get()});
   });
   return lines.Finish();
@@ -64,7 +64,7 @@ ReportOutput CollectCommitmentReport(const ReportRequest& request) {
   WalkPOs(request, DateRequiredKey, &POHeaderRec::DateRequired, [&](const POHeaderRec& r) {
     if (TrimBlanks(r.ReceivedDate.Get()).size() >= ReceivedDateLength) return;
     if (!HasNumber(r) || !ListedByTotal(r)) return;
-    lines.Add(RegisterRow(r, {r.DateRequired.Get(), r.PONumber.Get(), r.ShortName.Get(), r.VendorNo.Get()}),
+    lines.Add(PORow(r, {r.DateRequired.Get(), r.PONumber.Get(), r.ShortName.Get(), r.VendorNo.Get()}),
               {r.PONumber.Get(), r.ShortName.Get(), r.VendorNo.Get()});
   });
   return lines.Finish();
@@ -78,7 +78,7 @@ ReportOutput CollectPOKeyCodeInquiry(const ReportRequest& request) {
   WalkPOs(request, PODateKey, &POHeaderRec::SortDate, [&](const POHeaderRec& r) {
     if (Status(r) == "R" || !HasNumber(r) || IsZeroAmount(r.POTotal.Get())) return;
     lines.Add(
-        RegisterRow(r, {OrNone(r.KeyCode.Get()), r.PONumber.Get(), r.ShortName.Get(), r.SortDate.Get()}),
+        PORow(r, {OrNone(r.KeyCode.Get()), r.PONumber.Get(), r.ShortName.Get(), r.SortDate.Get()}),
         {r.PONumber.Get(), r.ShortName.Get(), r.KeyCode.Get()});
   });
   return lines.Finish();

@@ -67,6 +67,12 @@ ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> 
   return {caption, std::move(leading), 3, 6, 4, ""};
 }
 
+std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net, const std::string& tax,
+                                   const std::string& total, const std::string& letter) {
+  leading.insert(leading.end(), {net, tax, total, letter});
+  return leading;
+}
+
 ReportLines::ReportLines(const ReportShape& shape, const ReportRequest& request)
     : shape_(shape), request_(request), word_(FilterWord(request.Filter)) {
   output_.Table.Rows.push_back(HeadingRow(shape.Columns));

@@ -76,6 +76,10 @@ bool IsZeroAmount(const std::string& amount);
 // The shape of the registers and key code inquiries over the invoice and PO files: four text
 // columns (given), then "Net Amount", "Tax Amount", "Grand Total" and the one-letter "C".
 ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> leading);
+// A row of those reports: the four leading cells, then the net, tax and grand total amounts and
+// the one letter.
+std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net, const std::string& tax,
+                                   const std::string& total, const std::string& letter);
 
 // The rows of one report while its file is walked.
 class ReportLines {

@@ -8,17 +8,11 @@
 
 namespace reports {
 
+using platform::text::PadLeftWith;
 using platform::text::PadRightWith;
 using platform::text::TrimBlanks;
 
 namespace {
-
-// Right-justified in width; a longer text is kept whole.
-std::string PadLeft(std::string_view text, std::size_t width) {
-  std::string trimmed = TrimBlanks(text);
-  if (trimmed.size() >= width) return trimmed;
-  return std::string(width - trimmed.size(), ' ') + trimmed;
-}
 
 std::string TextCell(const std::string& value, const ReportColumn& column) {
   const auto width = static_cast<std::size_t>(column.Width);
@@ -151,7 +145,7 @@ std::vector<std::string> ReportTextLines(const ReportTable& table, const std::st
       const std::string& cell = table.Cell(row, column);
       line += ' ';
       if (table.IsNumericCell(row, column))
-        line += PadLeft(cell, NumberColumnWidth);
+        line += PadLeftWith(TrimBlanks(cell), ' ', NumberColumnWidth);
       else if (table.Heading(column) == "Product Description")
         line += PadRightWith(cell, ' ', 32);
       else

@@ -1,7 +1,6 @@
 #include "shell/label_wizard_hooks.h"
 
 #include "customers/customer_manager.h"
-#include "forms/printer_setup.h"
 #include "invoicing/customer_pick.h"
 #include "platform/text/key_text.h"
 #include "products/product_manager.h"
@@ -56,7 +55,7 @@ void InstallLabelWizardHooks() {
   customers::AddCustomerPicker(&wizard);
   purchasing::VendorPickers.Add(&wizard);
   products::AddProductPicker(&wizard);
-  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct, [] { forms::SetUpPrinter(); }};
+  reports::LabelHooks = {PickCustomer, PickVendor, PickProduct};
 }
 
 void ForgetLabelWizardHooks() {

@@ -157,7 +157,6 @@ void ForgetHooks() {
   ShowTimerStatus = nullptr;
   exchange::ReopenCompanyAfterRestore = nullptr;
   forms::DocumentsByEMail = nullptr;
-  forms::PrinterSetupHook = nullptr;
   invoicing::ShowMainStatusText = nullptr;
   ForgetLabelWizardHooks();
 }
@@ -186,9 +185,6 @@ bool StartUp() {
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
-  forms::PrinterSetupHook = [] {
-    if (MainForm) MainForm->PrinterSetup1Click();
-  };
   invoicing::ShowMainStatusText = [](const QString& text) {
     if (!MainForm) return;
     MainForm->activateWindow();

@@ -134,12 +134,67 @@ TEST_F(FormLetterTest, KeywordsAreReplacedAsWholeWordsInTheirOrderAndFormat) {
   for (auto it = dear.begin(); !it.atEnd(); ++it)
     EXPECT_EQ(it.fragment().charFormat().fontWeight() == QFont::Bold, it.fragment().text() == "Acme Tools");
   EXPECT_EQ(letter.findBlockByNumber(1).blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+}
 
-  // Each keyword's value, with the last payment date as stored and the rest trimmed.
-  const auto values = MergeValues(acme, CurrentCompany());
-  EXPECT_EQ(values[3], " 3/01/2026");
-  EXPECT_EQ(values[2], "120.50");
-  EXPECT_EQ(values[30], "Pat Quinn");
+// Every field of the customer and the company different, each keyword on a line of its own: each
+// line must come out as that keyword's field, trimmed but for the last payment date.
+TEST_F(FormLetterTest, EveryKeywordTakesItsOwnField) {
+  CustomerRec c{};
+  records::CompanyRec& company = CurrentCompany();
+  c.CustomerNo.Set(" C7 ");
+  c.CustomerName.Set("Name ");
+  c.CustBalance.Set("   120.50");
+  c.LastPayment.Set(" 3/01/2026");
+  c.LastInvoice.Set("  1044");
+  c.CustomerType.Set("Trade");
+  c.CreditLimit.Set("500.00");
+  c.PaymentTerms.Set("Net 30");
+  c.CustBillTo1.Set("Bill 1");
+  c.CustBillTo2.Set("Bill 2");
+  c.CustBillTo3.Set("Bill 3");
+  c.CustBillTo4.Set("Bill 4");
+  c.Phone1.Set("Phone 1");
+  c.ShipTo1.Set("Ship 1");
+  c.ShipTo2.Set("Ship 2");
+  c.ShipTo3.Set("Ship 3");
+  c.ShipTo4.Set("Ship 4");
+  c.Phone2.Set("Phone 2");
+  c.CustAging1.Set("1.01");
+  c.CustAging2.Set("2.02");
+  c.CustAging3.Set("3.03");
+  c.CustAging4.Set("4.04");
+  c.CustNotes.Set("Notes");
+  c.ShortName.Set("Short");
+  c.MailSortCode.Set("Sort");
+  company.CompanyName.Set("Firm");
+  company.CompanyAddr1.Set("Firm 1");
+  company.CompanyAddr2.Set("Firm 2");
+  company.CompanyAddr3.Set("Firm 3");
+  company.CompanyAddr4.Set("Firm 4");
+  company.CompanyContact.Set("  Pat Quinn  ");
+  const std::vector<std::pair<std::string, QString>> expected = {
+      {"PVCSTNO", "C7"},          {"PVCSTNAME", "Name"},      {"PVCSTBAL", "120.50"},
+      {"PVCSTLPMT", " 3/01/2026"}, {"PVCSTLSTINV", "1044"},    {"PVCSTTYPE", "Trade"},
+      {"PVCSTCREDIT", "500.00"},  {"PVCSTTERMS", "Net 30"},   {"PVCSTADD1", "Bill 1"},
+      {"PVCSTADD2", "Bill 2"},    {"PVCSTADD3", "Bill 3"},    {"PVCSTADD4", "Bill 4"},
+      {"PVCSTPHN1", "Phone 1"},   {"PVCSTSHP1", "Ship 1"},    {"PVCSTSHP2", "Ship 2"},
+      {"PVCSTSHP3", "Ship 3"},    {"PVCSTSHP4", "Ship 4"},    {"PVCSTPHN2", "Phone 2"},
+      {"PVCSTACUR", "1.01"},      {"PVCSTA3060", "2.02"},     {"PVCSTA6090", "3.03"},
+      {"PVCSTAOV90", "4.04"},     {"PVCSTNOTES", "Notes"},    {"PVCSTSNAME", "Short"},
+      {"PVCSTMLIST", "Sort"},     {"PVCMPNAME", "Firm"},      {"PVCMPADD1", "Firm 1"},
+      {"PVCMPADD2", "Firm 2"},    {"PVCMPADD3", "Firm 3"},    {"PVCMPADD4", "Firm 4"},
+      {"PVCMPADD5", "Pat Quinn"},
+  };
+  ASSERT_EQ(expected.size(), MergeKeywords().size());
+  QStringList keywords;
+  for (const auto& [keyword, value] : expected) keywords << QString::fromStdString(keyword);
+  QTextDocument letter;
+  letter.setPlainText(keywords.join('\n'));
+  MergeLetter(letter, c, company);
+  QStringList merged = letter.toPlainText().split('\n');
+  ASSERT_EQ(merged.size(), static_cast<qsizetype>(expected.size()));
+  for (std::size_t k = 0; k < expected.size(); ++k)
+    EXPECT_EQ(merged[static_cast<qsizetype>(k)], expected[k].second) << expected[k].first;
 }
 
 TEST_F(FormLetterTest, TheSearchGoesOnAfterEachValue) {

@@ -262,14 +262,17 @@ TEST_F(LabelWizardTest, HelpTopicsAndTheActionsThatNeedTheWindowsAbove) {
   EXPECT_EQ(ui.Events()[1].detail, "LabelFilter");
   EXPECT_EQ(wizard_->HelpKeyword(), "LabelWizard");
 
-  // Without the managers and the main window (handed in at start-up) their actions rest.
+  // Without the managers (handed in at start-up) their actions rest; the printer set-up is the
+  // program's own and always there.
   LabelHooks = {};
   wizard_->FormShow();
-  for (QWidget* button :
-       {static_cast<QWidget*>(wizard_->FindCustomer), static_cast<QWidget*>(wizard_->FindVendor),
-        static_cast<QWidget*>(wizard_->FindProduct), static_cast<QWidget*>(wizard_->PrintSetup)})
+  for (QWidget* button : {static_cast<QWidget*>(wizard_->FindCustomer),
+                          static_cast<QWidget*>(wizard_->FindVendor), static_cast<QWidget*>(wizard_->FindProduct)})
     EXPECT_FALSE(button->isEnabled());
   EXPECT_FALSE(wizard_->Add3->isEnabled());
+  ASSERT_TRUE(wizard_->PrintSetup->isEnabled());
+  ui.ExpectPrinterSetup().Cancel();
+  wizard_->PrintSetup->click();
   EXPECT_EQ(wizard_->StartLabel->text(), "1");
   EXPECT_EQ(wizard_->Copies->text(), "1");
   EXPECT_TRUE(ui.Done());

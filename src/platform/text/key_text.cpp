@@ -43,6 +43,12 @@ std::string PadRightWith(std::string_view text, char fill, std::size_t width) {
   return out;
 }
 
+std::string PadLeftWith(std::string_view text, char fill, std::size_t width) {
+  std::string out(text);
+  if (out.size() < width) out.insert(0, width - out.size(), fill);
+  return out;
+}
+
 std::string PadLeftBlanks(std::string_view text, char /*unused*/, std::size_t width) {
   return PadLeftAndCut(TrimBlanks(text), ' ', width);
 }

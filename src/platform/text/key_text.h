@@ -22,6 +22,9 @@ std::string StripCommas(std::string_view text);
 // Appends fill until the text is width long; a text already that long comes back whole, so an
 // over-long part of a fixed-width line pushes what follows to the right instead of being cut.
 std::string PadRightWith(std::string_view text, char fill, std::size_t width);
+// The same on the left: the text right-aligned in width, a longer one whole (an amount column
+// that must not lose digits).
+std::string PadLeftWith(std::string_view text, char fill, std::size_t width);
 
 // Right-aligns TrimBlanks(text) in width characters: blanks in front, and a longer text keeps
 // its first width characters. The second argument is not used; callers pass a blank.

@@ -23,12 +23,16 @@ TEST(KeyTextTest, StripCommasDropsOnlyCommasAndTheBlanksAround) {
   EXPECT_EQ(StripCommas("1 2x"), "1 2x");  // the parser, not this routine, refuses it
 }
 
-TEST(KeyTextTest, PadRightWithAppendsButNeverCuts) {
+TEST(KeyTextTest, PaddingAddsOnItsSideButNeverCuts) {
   EXPECT_EQ(PadRightWith("abc", '.', 5), "abc..");
   EXPECT_EQ(PadRightWith("abc", '.', 2), "abc");
   EXPECT_EQ(PadRightWith("abc", ' ', 3), "abc");
   EXPECT_EQ(PadRightWith("", ' ', 0), "");
   EXPECT_EQ(PadRightWith("", '-', 80), std::string(80, '-'));
+  EXPECT_EQ(PadLeftWith("abc", '.', 5), "..abc");
+  EXPECT_EQ(PadLeftWith("-1,234,567.80", ' ', 12), "-1,234,567.80");
+  EXPECT_EQ(PadLeftWith(" 1.00", ' ', 5), " 1.00");  // not trimmed
+  EXPECT_EQ(PadLeftWith("", '0', 3), "000");
 }
 
 TEST(KeyTextTest, PadLeftBlanksTrimsRightAlignsAndCuts) {
