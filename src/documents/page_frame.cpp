@@ -455,6 +455,8 @@ class FramePrinter : DocumentCanvas {
   }
 
   void PrintMemoBody() {
+    // The memo's quantity is the document's quantity; a text that is no number counts none.
+    quantityTotal_ = platform::text::TryStrToFloat(StripCommas(DocMemoItem.MemoQuantity)).value_or(0);
     MemoFont(company_);
     Text(tableLeft_, captionY_, TrimBlanks(doc_.MemoCaption));
     for (int entry = 1; entry <= 25; ++entry) {

@@ -138,10 +138,10 @@ void ShowTaxExempt(QCheckBox& calculateTax) {
   calculateTax.setEnabled(false);
 }
 
-void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt) {
+void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt, const QString& caption) {
   calculateTax.setEnabled(true);
   calculateTax.setChecked(true);
-  calculateTax.setText("Calc. Tax");
+  calculateTax.setText(caption);
   if (exempt) ShowTaxExempt(calculateTax);
 }
 

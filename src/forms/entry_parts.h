@@ -69,9 +69,9 @@ void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLay
 
 // The tax box of a document for a customer or vendor exempt from tax: unticked, "Tax Exempt" and
 // disabled. Once one is chosen where the company calculates the tax: enabled, ticked and
-// "Calc. Tax", unless the one chosen is exempt.
+// captioned `caption`, unless the one chosen is exempt.
 void ShowTaxExempt(QCheckBox& calculateTax);
-void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt);
+void ShowTaxOfChosen(QCheckBox& calculateTax, bool exempt, const QString& caption = "Calc. Tax");
 
 // Net and tax boxes that the user types (memo layout) or that show the grid's totals.
 void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed);

@@ -325,7 +325,8 @@ void LoadHeader(TProdInv& f, const InvoiceRec& r) {
   f.ITax->setText(Text(r.TaxAmount.Get()));
   f.ITotal->setText(Text(FormatAmount(StoredCents(r.InvTotal.Get()))));
   f.BalDue->setText(Text(FormatAmount(StoredCents(r.AmountDue.Get()))));
-  InitialAmountDue = StripCommas(r.InvTotal.Get());
+  // What the invoice still owes is in the customer's balance; its paid part is not.
+  InitialAmountDue = StripCommas(r.AmountDue.Get());
   const std::string rate = TrimBlanks(r.TaxRate.Get());
   f.EBTaxRate->setText(Text(rate.empty() ? TrimBlanks(CurrentCompany.DefaultTaxRate.Get()) : rate));
   forms::TPOShipWin& shipTo = forms::CreatePOShipWin();

@@ -409,6 +409,10 @@ void TProdInv::ShowCustomerOfTheJob() {
     ICredLimit->setText(ShownAmount(c.CreditLimit.Get()));
     CBal->setText(ShownAmount(c.CustBalance.Get()));
     ShowAgingAndShipTo(c);
+    // The layout step has ticked the tax box again: the job's customer decides it.
+    if (CurrentCompany.CalculateInvoiceTaxes)
+      forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y",
+                             Text("Calc. Tax at " + TrimBlanks(CurrentCompany.DefaultTaxRate.Get()) + "%"));
   } else if (Adding()) {
     for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
     EBSName->clear();

@@ -413,17 +413,18 @@ void TInvEdit1::SpeedButton1Click() {
   forms::FindInvoice(*InvBrowser1);
 }
 
-void TInvEdit1::AddInvoice() {
+bool TInvEdit1::AddInvoice() {
   TProdInv& form = CreateProdInv();
   PrepareInvoiceFormForAdd(form);
   std::optional<AddedInvoice> added = EnterNewInvoice(form);
-  if (!added) return;
+  if (!added) return false;
   if (added->LaterFailure) {
     InvBrowser1->BrowserRefresh();
     ShowRecordCount();
     std::rethrow_exception(added->LaterFailure);
   }
   ShowAddedInvoice(*added);
+  return true;
 }
 
 void TInvEdit1::ShowAddedInvoice(const AddedInvoice& added) {

@@ -46,8 +46,8 @@ class TInvEdit1 : public platform::ui::Form {
   void FormShow() override;
   void FormClose() override;
 
-  // The add-invoice transaction.
-  void AddInvoice();
+  // The add-invoice transaction; true when an invoice was posted.
+  bool AddInvoice();
 
   // Handlers.
   void AddInvoiceClick() { AddInvoice(); }

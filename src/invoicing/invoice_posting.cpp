@@ -178,7 +178,9 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
 bool WriteAnswerFile(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  return platform::files::WriteWholeFile(AnswerFileName, text, nullptr);
+  if (platform::files::WriteWholeFile(AnswerFileName, text, nullptr)) return true;
+  platform::ui::ShowMessage(QString("The answer file %1 could not be written.").arg(AnswerFileName));
+  return false;
 }
 
 }  // namespace invoicing

@@ -35,7 +35,8 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
 // The invoice record as the entry form's fields make it (no file is touched).
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);
 
-// Writes the command-line job's answer file "CPWIN.TXT", replacing an older one.
+// Writes the command-line job's answer file "CPWIN.TXT", replacing an older one; a failure is
+// reported to the user, and false.
 bool WriteAnswerFile(const std::vector<std::string>& lines);
 
 }  // namespace invoicing

@@ -24,6 +24,23 @@ std::string LinePrice(const std::string& text) {
 std::string LineExtension(const std::string& text) {
   return LinePart(text, 54, 63);
 }
+// A memo document's one line is marked "M" where a line item keeps its taxable flag, and it
+// stores the memo's net where a line item has its unit price.
+bool IsMemoLine(const std::string& text) {
+  return LinePart(text, 53, 53) == "M";
+}
+
+// What a line sold: quantity, price of one and price of all. A memo line's price is its net for
+// the whole quantity, so one costs the net shared over the quantity.
+struct LineSale {
+  double Quantity, UnitPrice, Price;
+};
+LineSale SaleOf(const std::string& text) {
+  const double quantity = AmountOf(LineQuantity(text));
+  const double price = AmountOf(LinePrice(text));
+  if (!IsMemoLine(text)) return {quantity, price, price * quantity};
+  return {quantity, quantity != 0 ? price / quantity : price, price};
+}
 
 // "Purchase Detail" and "Sales Report" share their layout; they differ in the document's names.
 ReportShape DocumentLineShape(const std::string& caption, const std::string& number,
@@ -45,8 +62,10 @@ struct LineFields {
 
 void AddDocumentLine(ReportLines& lines, const LineFields& line) {
   const std::string description = LineDescription(line.Text);
+  const CellValue unitPrice = IsMemoLine(line.Text) ? CellValue(SaleOf(line.Text).UnitPrice)
+                                                    : CellValue(OrZero(LinePrice(line.Text)));
   lines.Add({description, OrNone(line.Product), line.Date, line.Number, line.ShortName, line.Account,
-             OrZero(LinePrice(line.Text)), OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
+             unitPrice, OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
             {description, line.Product, line.Number, line.Account, line.ShortName});
 }
 
@@ -86,12 +105,11 @@ ReportOutput CollectProfitReport(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkDateRange(records::DetailUnit(), 1, &DetailRec::Date, DateRange(request), [&](const DetailRec& r) {
     const std::string text = r.LineText.Get();
-    const double q = AmountOf(LineQuantity(text));
-    const double c = AmountOf(r.UnitCost.Get());
-    const double p = AmountOf(LinePrice(text));
+    const LineSale sale = SaleOf(text);
+    const double cost = AmountOf(r.UnitCost.Get()) * sale.Quantity;
     const std::string description = LineDescription(text);
-    lines.Add({OrNone(r.Product.Get()), description, r.InvoiceNumber.Get(), r.Date.Get(), r.Customer.Get(), q,
-               c * q, p * q, (p - c) * q},
+    lines.Add({OrNone(r.Product.Get()), description, r.InvoiceNumber.Get(), r.Date.Get(), r.Customer.Get(),
+               sale.Quantity, cost, sale.Price, sale.Price - cost},
               {description, r.InvoiceNumber.Get(), r.Product.Get(), r.Customer.Get()});
   });
   return lines.Finish();

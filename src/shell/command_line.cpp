@@ -135,8 +135,9 @@ void WriteRefusalAnswer(const std::string& customerNumber) {
 
 void RunCreateInvoiceJob(QPlainTextEdit& memo) {
   forms::ExternalInvoiceMode = 1;
-  // An answer left by an earlier run would read as this run's success.
-  platform::files::DeleteFile(AnswerFileName);
+  // An answer left by an earlier run would read as this run's.
+  if (platform::files::Exists(AnswerFileName) && !platform::files::DeleteFile(AnswerFileName))
+    ShowMessage(QString("The answer file %1 of an earlier run could not be deleted.").arg(AnswerFileName));
   HideChartForJob();
   if (!LoadJobFileOrEnd(memo)) return;
   const std::string passedNumber = JobLine(memo, 0).substr(0, 9);
@@ -161,9 +162,8 @@ void RunCreateInvoiceJob(QPlainTextEdit& memo) {
   PrepareInvoiceEntry(*customer);
   invoicing::TInvEdit1& manager = invoicing::CreateInvEdit1();
   manager.Show();
-  manager.AddInvoice();
   // Invoice entry writes the answer when it adds the invoice.
-  const bool added = platform::files::Exists(AnswerFileName);
+  const bool added = manager.AddInvoice();
   if (!added) WriteRefusalAnswer(TrimBlanks(customer->CustomerNo.Get()));
   if (manager.Visible()) manager.Close();
   if (!added) ShowMessage("You did not create the invoice. Invoice not added.");

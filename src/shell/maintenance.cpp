@@ -40,6 +40,7 @@ struct DocumentFiles {
   storage::IsamFileBlock& Header;
   bool (*OpenHeader)();
   bool (*DeleteHeader)(storage::IsamRecRef);
+  storage::IsamKeyStr (*HeaderKey)(const std::string& number);  // the headers' key 1
   storage::IsamFileBlock& Lines;
   bool (*OpenLines)();
   bool (*DeleteLine)(storage::IsamRecRef);
@@ -98,8 +99,14 @@ void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
   if (!files.DeleteMemo(memos.front())) platform::ui::ShowMessage(files.MemoDeleteFailed);
 }
 
-// Removes the documents with their lines and memos; a header that cannot be deleted keeps its
-// lines and memo, and is not counted. Returns how many were removed.
+// Another record of the number still on file (an invoice with payments against it shares their
+// number) keeps the lines and the memo.
+bool NumberStillOnFile(const DocumentFiles& files, const std::string& number) {
+  return !RecordsWithKey(files.Header, 1, files.HeaderKey(number)).empty();
+}
+
+// Removes the documents, and with the last record of a number its lines and memo; a header that
+// cannot be deleted keeps them, and is not counted. Returns how many were removed.
 template <class Record, class IsOld>
 int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
   FileForAction memos(files.Memos, files.OpenMemos);
@@ -113,6 +120,7 @@ int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
       continue;
     }
     ++removed;
+    if (NumberStillOnFile(files, document.Number)) continue;
     DeleteLinesOf(files, document.Number);
     if (document.HasMemo) DeleteMemoOf(files, document.Number);
   }
@@ -132,6 +140,11 @@ struct POHeader : POHeaderRec {
 const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      OpenInvoiceFile,
                                      DeleteInvoiceRecord,
+                                     [](const std::string& number) {
+                                       InvoiceRec wanted{};
+                                       wanted.InvoiceNo.Set(number);
+                                       return BuildInvoiceKey(wanted, 1);
+                                     },
                                      DetailFile,
                                      OpenDetailFile,
                                      DeleteDetailRecord,
@@ -156,6 +169,11 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
 const DocumentFiles PODocuments{POHeaderFile,
                                 OpenPOHeaderFile,
                                 DeletePOHeaderRecord,
+                                [](const std::string& number) {
+                                  POHeaderRec wanted{};
+                                  wanted.PONumber.Set(number);
+                                  return BuildPOHeaderKey(wanted, 1);
+                                },
                                 PODetailFile,
                                 OpenPODetailFile,
                                 DeletePODetailRecord,

@@ -102,6 +102,14 @@ TEST_F(InvoicePrintingTest, APackingSlipHidesPricesAndTotals) {
   EXPECT_EQ(sentence.y, Find(t, "Total Qty: 6").y + 200);
 }
 
+TEST_F(InvoicePrintingTest, AMemoInvoiceTotalsTheQuantityOfItsMemo) {
+  CurrentCompany.TotalQuantities = 1;
+  FillInvoiceBuffer(0);
+  DocHeader.BodyKind = "M";
+  DocMemoItem = {"1,250", "WORK"};
+  for (const char* mode : {"INV", "PSL"}) EXPECT_NE(Find(PrintAs(mode), "Total Qty: 1250").page, 0) << mode;
+}
+
 TEST_F(InvoicePrintingTest, TheTotalsRowsFollowTaxAndPayment) {
   CurrentCompany.PrintCustomerAging = 1;
   std::vector<Placed> t = PrintAs("INV");

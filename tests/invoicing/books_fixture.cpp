@@ -73,9 +73,11 @@ void BooksTest::FileProduct(const std::string& code, const std::string& onHand) 
   ASSERT_TRUE(AddProductRecord(p, ref));
 }
 
-void BooksTest::PostInvoice(const std::string& number, const std::string& customer, const std::string& date,
-                            const std::string& total, const std::string& paid,
-                            const std::vector<Sale>& sales) {
+namespace {
+
+invoicing::EnteredInvoice UntaxedInvoice(const std::string& number, const std::string& customer,
+                                         const std::string& date, const std::string& total,
+                                         const std::string& paid) {
   invoicing::EnteredInvoice invoice;
   invoice.Number = number;
   invoice.CustomerNo = customer;
@@ -85,6 +87,27 @@ void BooksTest::PostInvoice(const std::string& number, const std::string& custom
   invoice.Tax = "0.00";
   invoice.Total = total;
   invoice.Paid = paid;
+  return invoice;
+}
+
+}  // namespace
+
+void BooksTest::PostMemoInvoice(const std::string& number, const std::string& customer,
+                                const std::string& date, const std::string& total, const std::string& code,
+                                const std::string& quantity, const std::string& text) {
+  invoicing::EnteredInvoice invoice = UntaxedInvoice(number, customer, date, total, "0.00");
+  invoice.Memo = true;
+  invoice.MemoLines = {text};
+  invoice.MemoProduct.Code = code;
+  invoice.MemoProduct.Quantity = quantity;
+  invoice.MemoProduct.Description = code;
+  invoicing::PostNewInvoice(invoice);
+}
+
+void BooksTest::PostInvoice(const std::string& number, const std::string& customer, const std::string& date,
+                            const std::string& total, const std::string& paid,
+                            const std::vector<Sale>& sales) {
+  invoicing::EnteredInvoice invoice = UntaxedInvoice(number, customer, date, total, paid);
   int row = 0;
   for (const Sale& sale : sales) {
     invoicing::EnteredLine line;

@@ -37,6 +37,10 @@ class BooksTest : public ::testing::Test {
   static void PostInvoice(const std::string& number, const std::string& customer, const std::string& date,
                           const std::string& total, const std::string& paid,
                           const std::vector<Sale>& sales = {});
+  // Posts a memo invoice, unpaid, of the memo `text` and `quantity` of the product `code`.
+  static void PostMemoInvoice(const std::string& number, const std::string& customer, const std::string& date,
+                              const std::string& total, const std::string& code, const std::string& quantity,
+                              const std::string& text);
 
   static records::CustomerRec Customer(const std::string& number);
   // The records of the invoice file with this number, in the order they were written.

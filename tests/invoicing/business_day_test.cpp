@@ -4,7 +4,6 @@
 // step the books are read back from the files and must balance.
 #include "books_fixture.h"
 #include "invoicing/interest_charges.h"
-#include "invoicing/invoice_posting.h"
 #include "invoicing/payment_posting.h"
 #include "records/company_file.h"
 
@@ -52,19 +51,7 @@ TEST_F(BusinessDayTest, EveryStepKeepsTheBooksInStep) {
   EXPECT_EQ(Customer("C2").LastPayment.Get(), "12/07/2026");
 
   // 3. A memo invoice of one manual.
-  EnteredInvoice memo;
-  memo.Number = "1003";
-  memo.CustomerNo = "C2";
-  memo.Date = "12/01/2026";
-  memo.KeyCode = "None";
-  memo.Net = memo.Total = "30.00";
-  memo.Tax = memo.Paid = "0.00";
-  memo.Memo = true;
-  memo.MemoLines = {"Binding of the shop manual"};
-  memo.MemoProduct.Code = "MANUAL";
-  memo.MemoProduct.Quantity = "1";
-  memo.MemoProduct.Description = "Manual";
-  PostNewInvoice(memo);
+  PostMemoInvoice("1003", "C2", "12/01/2026", "30.00", "MANUAL", "1", "Binding of the shop manual");
   ExpectAccount("C2", "30.00", {"30.00", "0.00", "0.00", "0.00"}, "90.00");
   ExpectStock({"90", "48", "900", "19"});
 

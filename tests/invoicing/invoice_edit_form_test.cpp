@@ -186,6 +186,26 @@ TEST_F(InvoiceEditFormTest, TheFormShowsTheStoredInvoiceAndOkPostsTheDifference)
   ExpectBooksBalance();
 }
 
+// Only what a partly paid invoice still owes is in the balance, so only that is set against the
+// credit limit: 70.00 owed, 80.00 after the edit, over a limit of 75.00.
+TEST_F(InvoiceEditFormTest, TheCreditLimitCountsWhatAPartlyPaidInvoiceStillOwes) {
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  ui_.OnModal<TProdInv>([this](TProdInv& f) {
+    f.ICredLimit->setText("75.00");
+    TypeCell(f, 1, kColQuantity, "6");
+    ui_.ExpectMessage(
+           "This invoice will cause this customer to be over their credit limit.  Do you want to proceed "
+           "anyway?",
+           "Please Confirm")
+        .Answer(mrNo);
+    f.OKButtonClick();
+    f.InvCloseClick();
+  });
+  EXPECT_FALSE(EditInvoice(ref, status));
+  EXPECT_EQ(OnHand("WIDGET"), "95");
+  ExpectBooksBalance();
+}
+
 // Loading a saved line set replaces the grid and its per-row figures; what the stored lines took
 // from stock is still given back.
 TEST_F(InvoiceEditFormTest, StockComesBackRightAfterSavedLinesReplaceTheGrid) {

@@ -114,8 +114,25 @@ QStringList POEntryTest::RowOf(TPOEdit1& form, int row) {
   return cells;
 }
 
-void POEntryTest::Screenshot(QWidget& widget, const char* name) {
-  testing_support::SaveScreenshot(widget.grab(), name);
+void POEntryTest::Screenshot(QWidget& window, const char* name, std::initializer_list<const QWidget*> parts) {
+  const QPixmap picture = window.grab();
+  testing_support::SaveScreenshot(picture, name);
+  // A 1024 x 768 screen less the window's frame and title bar.
+  EXPECT_LE(picture.width(), 1024 - 2 * 8) << name;
+  EXPECT_LE(picture.height(), 768 - 32) << name;
+  for (const QWidget* part : parts) {
+    EXPECT_TRUE(part->isVisibleTo(&window)) << name << " " << part->metaObject()->className();
+    EXPECT_TRUE(window.rect().contains(QRect(part->mapTo(&window, QPoint(0, 0)), part->size())))
+        << name << " " << part->metaObject()->className();
+  }
+}
+
+void POEntryTest::ExpectRowsShown(const QAbstractItemView& grid, int rows) {
+  for (int row = 0; row < rows; ++row) {
+    const QRect cell = grid.visualRect(grid.model()->index(row, 0));
+    EXPECT_FALSE(cell.isEmpty()) << row;
+    EXPECT_TRUE(grid.viewport()->rect().contains(cell)) << row;
+  }
 }
 
 }  // namespace test_fixtures

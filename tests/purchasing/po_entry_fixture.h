@@ -4,8 +4,10 @@
 // on hand, cost 0.50, taxed on POs) besides the fixture's products. Helpers work the form as a
 // user does: through its handlers, the grid's cells and the Vendor Manager as picker.
 
+#include <QAbstractItemView>
 #include <QString>
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "po_books_fixture.h"
@@ -32,8 +34,11 @@ class POEntryTest : public POBooksTest {
   // Types a code and presses Enter on it.
   static void EnterCode(purchasing::TPOEdit1& form, int row, const QString& code);
   static QStringList RowOf(purchasing::TPOEdit1& form, int row);
-  // Writes the widget as a PNG into the folder named by KESTRAVA_SCREENSHOTS, when it is set.
-  static void Screenshot(QWidget& widget, const char* name);
+  // Takes the window's picture (a PNG into the folder named by KESTRAVA_SCREENSHOTS, when it is
+  // set), which must fit a 1024 x 768 screen and show each of `parts` whole.
+  static void Screenshot(QWidget& window, const char* name, std::initializer_list<const QWidget*> parts);
+  // The grid's first `rows` rows are in its visible area, none cut off.
+  static void ExpectRowsShown(const QAbstractItemView& grid, int rows);
 };
 
 }  // namespace test_fixtures

@@ -418,7 +418,9 @@ TEST_F(POEntryTest, CompanyOptionsAndTheVendorPickedShapeANewPO) {
   ExpectBooksBalance();
 }
 
-TEST_F(POEntryTest, ScreenshotsOfBothLayouts) {
+// Each layout shows its own parts whole on a small screen: the lines with their totals, or the
+// memo in the grid's place.
+TEST_F(POEntryTest, BothLayoutsShowTheirPartsOnASmallScreen) {
   AddPOWith([&](TPOEdit1& f) {
     PickVendor(f);
     EnterCode(f, 1, "BOLT");
@@ -426,11 +428,14 @@ TEST_F(POEntryTest, ScreenshotsOfBothLayouts) {
     Type(f, 2, kPOColDescription, "Widget, large");
     Type(f, 2, kPOColPrice, "12.40");
     Type(f, 2, kPOColQuantity, "25");
-    Screenshot(f, "po_entry_lines");
+    Screenshot(f, "po_entry_lines", {f.StringGrid1, f.ITotal, f.BitBtn1});
+    ExpectRowsShown(*f.StringGrid1, 3);  // the headings and both lines
+    EXPECT_FALSE(f.Memo1->isVisibleTo(&f));
     f.RadioButton2->setChecked(true);
     f.RadioButton2Click();
     f.Memo1->setPlainText("Please deliver to the back dock.\nCall ahead.");
-    Screenshot(f, "po_entry_memo");
+    Screenshot(f, "po_entry_memo", {f.Memo1, f.ITotal, f.BitBtn1});
+    EXPECT_FALSE(f.StringGrid1->isVisibleTo(&f));
     f.BitBtn1Click();
   });
 }

@@ -325,7 +325,7 @@ TEST_F(VendorManagerTest, ExportsFromTheMenuUseTheFileTheManagerHolds) {
   EXPECT_EQ(StoredVendors().size(), 2u);  // the manager closed its file in good order
 }
 
-TEST_F(VendorManagerTest, ActionsOfPartsStillToComeAreDisabled) {
+TEST_F(VendorManagerTest, ActionsOfLaterSubsystemsAreEnabled) {
   TVenList& m = CreateVenList();
   for (QAction* item : {m.New1, m.ExporttoTextFile1, m.ExporttoContactManager1, m.ImportfromTextFile1,
                         m.AddtoLabelQueue1, m.AddtoLabelQueue2})

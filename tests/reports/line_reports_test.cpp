@@ -79,6 +79,26 @@ TEST_F(LineReportsTest, ProfitReportComputesCostSalesAndProfitPerLine) {
   EXPECT_EQ(CollectProfitReport(Range("01/01/2020", "12/31/2020")).Table.RowCount(), 1);
 }
 
+// A memo line holds the memo's net where a line item holds its unit price: it sold its net, not
+// the net times its quantity, and the two reports agree on what was sold.
+TEST_F(LineReportsTest, AMemoLineSellsItsNetWhateverItsQuantity) {
+  FileSales();
+  records::DetailRec memo =
+      Line("1004", "2026/03/12", "WORK", "C200", "BAKERS", "3", "Work on site", "195.00", "195.00", "40.00");
+  memo.LineText.Set(records::LineText("3", "Work on site", "195.00", "M", "195.00"));
+  memo.SourceFlag.Set("M");
+  FileLines({memo});
+  const ReportOutput profit = CollectProfitReport(Range("03/01/2026", "03/31/2026"));
+  EXPECT_EQ(Trimmed(profit.Table).back(),
+            (std::vector<std::string>{"WORK", "Work on site", "1004", "2026/03/12", "C200", "3.00", "120.00",
+                                      "195.00", "75.00"}));
+  const ReportOutput sales = CollectSalesReport(Range("03/01/2026", "03/31/2026"));
+  EXPECT_EQ(Trimmed(sales.Table).back(),
+            (std::vector<std::string>{"Work on site", "WORK", "2026/03/12", "1004", "BAKERS", "C200",
+                                      "65.000", "3.000", "195.00"}));
+  EXPECT_DOUBLE_EQ(ColumnSum(profit.Table, 7), ColumnSum(sales.Table, 8));
+}
+
 TEST_F(LineReportsTest, PurchaseDetailKeepsTextCellsPaddedAndLargeAmountsWhole) {
   FilePurchases();
   ReportOutput report = CollectPurchaseDetail(Range("03/01/2026", "03/31/2026"));

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -10,11 +11,14 @@
 #include "forms/run_state.h"
 #include "invoicing/invoice_entry.h"
 #include "platform/files/path.h"
+#include "records/company_rec.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
 #include "records/memo_file.h"
+#include "records/payment_terms.h"
 #include "records/product_file.h"
+#include "records/record_file.h"
 #include "shell/command_line.h"
 #include "storage/isam.h"
 
@@ -41,8 +45,99 @@ class CommandLineTest : public BooksTest {
       *file = nullptr;
     }
   }
+  // Runs "/C" for the customer, with the user working invoice entry by `enter`; afterwards the
+  // company's files are open again for the checks.
+  void RunJobFor(const std::string& number, const std::string& name,
+                 const std::function<void(invoicing::TProdInv&)>& enter) {
+    ASSERT_TRUE(records::SavePaymentTerms({"Net 30 Days"}));
+    std::ofstream("FILE.TXT") << number << "\r\n" << name << "\r\n";
+    CloseCompanyFiles();
+    ui.OnModal<invoicing::TProdInv>(enter);
+    shell::RunCreateInvoiceJob(memo);
+    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(forms::ProgramHalted());
+    // The halt shut the engine down with every file.
+    forms::ResetProgramHalt();
+    for (storage::IsamFileBlock* file : {&records::CustomerFile, &records::ProductFile, &records::InvoiceFile,
+                                         &records::DetailFile, &records::MemoFile})
+      *file = nullptr;
+    storage::IsamInitialize(0, 30);
+    EXPECT_TRUE(records::OpenCustomerFile() && records::OpenProductFile() && records::OpenInvoiceFile() &&
+                records::OpenDetailFile() && records::OpenMemoFile());
+  }
+  // Three taxable widgets at 12.50, without printing.
+  static void SellWidgets(invoicing::TProdInv& f) {
+    const std::pair<int, QString> cells[] = {{invoicing::kColCode, "WIDGET"},
+                                             {invoicing::kColDescription, "Widget"},
+                                             {invoicing::kColQuantity, "3"},
+                                             {invoicing::kColPrice, "12.50"},
+                                             {invoicing::kColTaxable, "Y"}};
+    for (const auto& [column, text] : cells) {
+      f.StringGrid1->SetCursor(1, column);
+      EXPECT_TRUE(f.Lines->Enter(1, column, text));
+    }
+    f.PrintFlag->setChecked(false);
+    f.OKButtonClick();
+  }
   QPlainTextEdit memo;
 };
+
+// The layout step of invoice entry must not undo the exemption of the job's customer.
+TEST_F(CommandLineTest, TheJobsCustomerDecidesTheTaxBox) {
+  FileProduct("WIDGET", "10");
+  FileCustomer("C100", "Taxed Ltd");
+  FileCustomer("C200", "Exempt Ltd");
+  {
+    records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
+    const records::CustomerRec before = Customer("C200");
+    records::CustomerRec exempt = before;
+    exempt.TaxExempt.Set("Y");
+    const auto refs = records::RecordsWithKey(records::CustomerFile, 2, records::BuildCustomerKey(before, 2));
+    ASSERT_TRUE(records::UpdateCustomerRecord(exempt, before, refs.front()));
+  }
+  struct Case {
+    const char *number, *name, *caption;
+    bool taxed;
+    const char* total;
+  } cases[] = {{"C100", "Taxed Ltd", "Calc. Tax at 8.25%", true, "40.59"},
+               {"C200", "Exempt Ltd", "Tax Exempt", false, "37.50"}};
+  for (const Case& c : cases) {
+    records::CurrentCompany.CalculateInvoiceTaxes = 1;
+    records::CurrentCompany.DefaultTaxRate.Set("8.25");
+    RunJobFor(c.number, c.name, [&](invoicing::TProdInv& f) {
+      EXPECT_EQ(f.CheckBox2->text(), c.caption);
+      EXPECT_EQ(f.CheckBox2->isChecked(), c.taxed);
+      EXPECT_EQ(f.CheckBox2->isEnabled(), c.taxed);
+      SellWidgets(f);
+    });
+    EXPECT_EQ(Customer(c.number).CustBalance.Get(), c.total) << c.name;
+  }
+  stock["WIDGET"] = 10;
+  ExpectBooksBalance();
+}
+
+// What the job says is what was posted; an answer file that can be neither deleted nor written
+// (a folder in its place) is said each time and never taken for the outcome.
+TEST_F(CommandLineTest, TheOutcomeIsThePostingsAndAFailedAnswerIsSaid) {
+  FileProduct("WIDGET", "10");
+  FileCustomer("C100", "Acme Tools");
+  std::filesystem::create_directory("CPWIN.TXT");
+  for (bool posts : {false, true}) {
+    ui.ExpectMessage("The answer file CPWIN.TXT of an earlier run could not be deleted.", "");
+    RunJobFor("C100", "Acme Tools", [&](invoicing::TProdInv& f) {
+      ui.ExpectMessage("The answer file CPWIN.TXT could not be written.", "");
+      if (!posts) {
+        ui.ExpectMessage("You did not create the invoice. Invoice not added.", "");
+        f.InvCloseClick();
+        return;
+      }
+      SellWidgets(f);
+    });
+  }
+  EXPECT_EQ(Customer("C100").CustBalance.Get(), "37.50");
+  stock["WIDGET"] = 10;
+  ExpectBooksBalance();
+}
 
 TEST_F(CommandLineTest, ACustomerNumberMustMatchWholeNotAsTheStartOfAnother) {
   FileCustomer("50", "Fifty Ltd");

@@ -7,6 +7,7 @@
 
 #include "books_fixture.h"
 #include "forms/cal_form.h"
+#include "invoicing/payment_posting.h"
 #include "platform/text/date_text.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -231,6 +232,34 @@ TEST_F(PurgeTest, OnlySettledInvoicesAndReceivedPOsBeforeTheCutOffGo) {
   // Nothing older is left.
   const shell::PurgeCounts again = shell::PurgeOldRecords(QDate(2024, 6, 1));
   EXPECT_EQ(again.Invoices + again.PurchaseOrders, 0);
+}
+
+// Payments against an invoice share its number. An old settled payment goes alone while its
+// invoice still owes; the last record of a memo invoice paid in parts takes the lines and the memo,
+// once and without a false failure.
+TEST_F(PurgeTest, LinesAndMemoGoOnlyWithTheLastRecordOfTheirNumber) {
+  FileCustomer("A1", "Some One");
+  FileProduct("W1", "100");
+  PostInvoice("2001", "A1", "01/15/2023", "100.00", "0.00", {{"W1", "1", "100.00"}});
+  PostMemoInvoice("2002", "A1", "01/15/2023", "100.00", "W1", "1", "Repairs");
+  for (Cents part : {4000, 6000}) {
+    invoicing::PostPayment(
+        {"A1", "02/01/2023", "", {{"2001", "", part / 2, true}, {"2002", "", part, true}}});
+  }
+  ASSERT_EQ(Records("2001").size(), 3u);  // Z, still owing 50.00, and two payments
+
+  const shell::PurgeCounts counts = shell::PurgeOldRecords(QDate(2024, 6, 1));
+  EXPECT_EQ(counts.Invoices, 5);
+  ASSERT_EQ(Records("2001").size(), 1u);
+  EXPECT_EQ(Records("2001")[0].AmountDue.Get(), "50.00");
+  EXPECT_EQ(InvoiceLines("2001"), 1);
+  EXPECT_TRUE(Records("2002").empty());
+  EXPECT_EQ(InvoiceLines("2002"), 0);
+  MemoRec gone{};
+  gone.Number.Set("2002");
+  EXPECT_EQ(CountWithKey(MemoFile, 1, gone, BuildMemoKey), 0);
+  EXPECT_TRUE(ui.Done());
+  ExpectBooksBalance();
 }
 
 }  // namespace
