@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/text/codepage.h"
+#include "platform/text/decimal_text.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
@@ -42,7 +43,7 @@ bool TakeBackReceived(const records::PODetailRec& detail, bool& stockFailed) {
   if (!ReadProduct(detail.Product.Get(), product, ref) || product.NonStock) return false;
   const std::string received = TrimBlanks(detail.QuantityReceived.Get());
   if (received.empty() || received == "0") return false;
-  if (!AddStockOnHand(product, ref, -QuantityOf(received).value_or(0))) stockFailed = true;
+  if (!AddStockOnHand(product, ref, platform::text::NegatedFigure(received))) stockFailed = true;
   return true;
 }
 
