@@ -493,7 +493,8 @@ EnteredInvoice WithMemoDefaults(EnteredInvoice edited) {
 
 records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, const EnteredInvoice& edited) {
   records::StockChanges changes = ReturnedStock(oldLines);
-  for (const EnteredLine& line : LinesToWrite(edited)) AddLineStock(changes, line.Code, line.Quantity, false);
+  for (const EnteredLine& line : LinesToWrite(WithMemoDefaults(edited)))
+    AddLineStock(changes, line.Code, line.Quantity, false);
   std::erase_if(changes, [](const auto& change) { return change.second == "0"; });
   return changes;
 }

@@ -89,6 +89,11 @@ void AddMemo(const EnteredPO& po) {
   if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
+// The lines whose quantities a PO entered as received adds to stock.
+std::vector<EnteredPOLine> StockLines(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
+  return po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines;
+}
+
 }  // namespace
 
 std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
@@ -122,11 +127,6 @@ void RequireWritableLines(const std::vector<EnteredPOLine>& lines) {
       throw std::runtime_error("The quantity " + line.Quantity + " of line " + std::to_string(line.Row) +
                                " is not a number. The PO was not saved.");
   }
-}
-
-// The lines whose quantities a PO entered as received adds to stock.
-std::vector<EnteredPOLine> StockLines(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
-  return po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines;
 }
 
 records::StockChanges ReceivedStock(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {

@@ -1,5 +1,7 @@
 #include "records/stock_change.h"
 
+#include <algorithm>
+#include <optional>
 #include <stdexcept>
 
 #include "platform/text/decimal_text.h"
@@ -20,13 +22,8 @@ std::string ProductCodeOf(std::string_view code) {
   return UpperCase(TrimBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
 }
 
-}  // namespace
-
-void AddStockChange(StockChanges& changes, std::string_view code, std::string_view quantity) {
-  const std::string product = ProductCodeOf(code);
-  if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
-}
-
+// Reads the product whose code is exactly `code` when `move` changes its stock. The product
+// file must be open.
 bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& product,
                         storage::IsamRecRef& ref) {
   const std::string wantedCode = ProductCodeOf(code);
@@ -38,12 +35,14 @@ bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& produ
   return move == StockMove::Receipt || !product.NonDepleting;
 }
 
+// The product's on-hand text after `change`; none when it does not fit the field.
 std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_view change) {
   std::string figure = AddFigures(product.OnHand.Get(), change);
   if (figure.size() > product.OnHand.Capacity()) return std::nullopt;
   return figure;
 }
 
+// The refusal of the first product whose figure would not fit: empty when every figure fits.
 std::string StockRefusal(const StockChanges& changes, StockMove move) {
   for (const auto& [code, change] : changes) {
     ProductRec product{};
@@ -54,6 +53,13 @@ std::string StockRefusal(const StockChanges& changes, StockMove move) {
            std::to_string(product.OnHand.Capacity()) + " characters. Nothing was saved.";
   }
   return {};
+}
+
+}  // namespace
+
+void AddStockChange(StockChanges& changes, std::string_view code, std::string_view quantity) {
+  const std::string product = ProductCodeOf(code);
+  if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
 }
 
 void RequireStockFits(const StockChanges& changes, StockMove move) {
@@ -67,7 +73,7 @@ void RequireStockFits(const StockChanges& changes, StockMove move) {
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
   const std::optional<std::string> figure = OnHandAfter(product, change);
   if (!figure) return false;
-  if (*figure == TrimBlanks(product.OnHand.Get())) return true;
+  if (AddFigures(change, "0") == "0") return true;  // nothing to change
   ProductRec changed = product;
   changed.OnHand.Set(*figure);
   return UpdateProductRecord(changed, product, ref);

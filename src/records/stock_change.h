@@ -5,7 +5,6 @@
 // refuses the posting before anything is written; then it writes the figures.
 
 #include <map>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -26,20 +25,9 @@ void AddStockChange(StockChanges& changes, std::string_view code, std::string_vi
 // receipt leaves only non-stock products alone.
 enum class StockMove { Sale, Receipt };
 
-// Reads the product whose code is exactly `code` when `move` changes its stock. The product
-// file must be open.
-bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& product, storage::IsamRecRef& ref);
-
-// The product's on-hand text after `change`; none when it does not fit the field.
-std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_view change);
-
-// The refusal to show when the figure of a product would not fit: empty when every figure fits.
-// The product file must be open.
-std::string StockRefusal(const StockChanges& changes, StockMove move);
-
-// Raises std::runtime_error with the refusal of StockRefusal, before anything is written. Opens
-// the product file around the check unless it is open; a file that cannot be opened refuses
-// nothing (the posting then leaves stock alone).
+// Raises std::runtime_error naming the first product whose figure would not fit, before anything
+// is written. Opens the product file around the check unless it is open; a file that cannot be
+// opened refuses nothing (the posting then leaves stock alone).
 void RequireStockFits(const StockChanges& changes, StockMove move);
 
 // Rewrites the product read at `ref` with its on hand changed by `change`; false when the record
