@@ -3,6 +3,7 @@
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
+#include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 
 namespace documents {
@@ -63,7 +64,7 @@ std::string TypedDecimalsText(std::string_view number) {
   if (text.empty()) return text;
   std::size_t point = text.find('.');
   std::size_t decimals = point == std::string::npos ? 0 : text.size() - point - 1;
-  std::string format = decimals >= 1 && decimals <= 4 ? ",0." + std::string(decimals, '0') : ",0";
+  std::string format = decimals >= 1 ? ",0." + std::string(decimals, '0') : ",0";
   return FormatFloat(format, platform::text::StrToFloat(text));
 }
 
@@ -98,6 +99,10 @@ DocLineParts SplitDocLine(std::string_view entry) {
 
 bool DocLineHasDescription(std::string_view entry) {
   return !TrimBlanks(Columns(entry, 28, 32)).empty();
+}
+
+bool SameDocNumber(std::string_view recordNumber, std::string_view number) {
+  return platform::text::UpperCase(TrimBlanks(recordNumber)) == platform::text::UpperCase(TrimBlanks(number));
 }
 
 void ClearDocLines() {

@@ -87,12 +87,11 @@ platform::text::Cents StoredAmountCents(std::string_view stored);
 // character positions fall.
 std::string DocDateText(std::string_view stored, std::string_view dateOrder);
 
-// A typed number with thousands separators and as many decimals as it was typed with (none to
-// four; more than four: none); empty for an empty text.
+// A typed number with thousands separators and as many decimals as it was typed with; empty for
+// an empty text.
 std::string TypedDecimalsText(std::string_view number);
 // The quantity column: the trimmed text without ",", formatted with thousands separators and as
-// many decimals as typed (none to four; more than four: none), right-justified in 10; ten
-// blanks when empty.
+// many decimals as typed, right-justified in 10; ten blanks when empty.
 std::string DocQuantityText(std::string_view quantity);
 // An aging amount: the stored amount ",0.00", padded on the right to 12 characters; a longer
 // amount is kept whole.
@@ -113,12 +112,19 @@ bool DocLineHasDescription(std::string_view entry);
 // Sets entries 1 to 99 to the empty text.
 void ClearDocLines();
 
+// True when a detail record's own document number is `number` (both trimmed, any case). The line
+// key pads numbers to nine digits, so "1" and "01" share it: only the record's own number tells
+// whose line it is.
+bool SameDocNumber(std::string_view recordNumber, std::string_view number);
+
 // Fills entries 1, 2, ... from the detail records of the document, found through the line key
 // (ZeroPad9(number) + two-digit line number) of the open detail file, in key order. Each record
-// is read into `record`; `take` says whether the record makes a line and gives its product
-// code and line text. At most 99 lines.
-template <class Record, class Take>
-void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view number, Take take) {
+// is read into `record`; only records whose own number (`numberOf`) is the document's make a
+// line, and `take` says whether such a record makes a line and gives its product code and line
+// text. At most 99 lines.
+template <class Record, class NumberOf, class Take>
+void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view number, NumberOf numberOf,
+                  Take take) {
   ClearDocLines();
   std::string prefix = platform::text::ZeroPad9(number);
   storage::IsamKeyStr key = prefix;
@@ -130,7 +136,8 @@ void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view n
     storage::IsamGetRec(file, ref, &record, sizeof record);
     if (!storage::IsamOK) break;
     std::string product, lineText;
-    if (take(record, product, lineText)) DocLines[entry++] = DocLineEntry(product, lineText);
+    if (SameDocNumber(numberOf(record), number) && take(record, product, lineText))
+      DocLines[entry++] = DocLineEntry(product, lineText);
     storage::IsamNextKey(file, lineKeyNr, ref, key);
   }
 }

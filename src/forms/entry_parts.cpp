@@ -14,6 +14,7 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "records/memo_file.h"
 
 namespace forms {
 
@@ -268,6 +269,22 @@ bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity) {
   MessageBox(text, title, platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
   box->setFocus();
   return false;
+}
+
+bool CheckMemoFits(QPlainTextEdit& memo) {
+  if (records::StoredMemoLines(ToAnsi(memo.toPlainText()))) return true;
+  platform::ui::MessageBox(
+      QStringLiteral("The memo text is too long. A memo holds at most %1 lines of up to %2 "
+                     "characters; please shorten it.")
+          .arg(records::kMemoLines)
+          .arg(records::kMemoLineWidth),
+      "Memo Text", platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  memo.setFocus();
+  return false;
+}
+
+std::vector<std::string> StoredMemoLinesOf(const QPlainTextEdit& memo) {
+  return records::StoredMemoLines(ToAnsi(memo.toPlainText())).value_or(std::vector<std::string>());
 }
 
 SavedRow SavedRowOf(const LineGridModel& model, int line) {

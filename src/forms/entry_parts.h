@@ -131,6 +131,11 @@ bool CheckTypedAmounts(std::initializer_list<TypedAmount> amounts);
 // The memo layout's product at OK: a description, and a quantity that is a number. False, after
 // telling the user, when one is missing.
 bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity);
+// The memo's text at OK: it must wrap into the lines a memo record stores. False, after telling
+// the user the limit, when it does not.
+bool CheckMemoFits(QPlainTextEdit& memo);
+// The memo's text wrapped into the lines a memo record stores (as many as it needs).
+std::vector<std::string> StoredMemoLinesOf(const QPlainTextEdit& memo);
 
 // A grid line as a saved row, and back: the entry grids' columns 0 to 6 are in a saved row's
 // order (number, code, quantity, description, unit price, taxable mark, extension).

@@ -52,6 +52,15 @@ bool LineEntryForm::RefuseCodeInUse(const std::string& code, int row, const char
   return true;
 }
 
+bool LineEntryForm::RefuseRepeatedCode(int lines, const char* text) {
+  for (int row = 1; row <= lines; ++row) {
+    const std::string code = Trimmed(lines_->Cell(row, columns_.Code));
+    const int other = LineHoldingCode(code, row);
+    if (other != 0 && other < row) return RefuseCodeInUse(code, row, text);
+  }
+  return false;
+}
+
 void LineEntryForm::SetRed(QWidget* widget, bool red) {
   QPalette palette = widget->palette();
   palette.setColor(QPalette::WindowText, red ? QColor(Qt::red) : this->palette().color(QPalette::WindowText));

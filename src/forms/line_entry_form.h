@@ -68,6 +68,9 @@ class LineEntryForm : public platform::ui::Form {
   // A product code that another line holds already: the cursor goes to that line and `text` is
   // said, captioned with the code and the line. True then; false when no other line holds it.
   bool RefuseCodeInUse(const std::string& code, int row, const char* text);
+  // The first of lines 1..lines whose product code an earlier line holds, refused as
+  // RefuseCodeInUse does (codes typed without Enter are never looked up). True when refused.
+  bool RefuseRepeatedCode(int lines, const char* text);
   void SetRed(QWidget* widget, bool red);
 
   // The stock panel of a line whose stock kind is known ("T" no such product, "Y" non-stock,

@@ -129,6 +129,7 @@ void FillHeader(const InvoiceSums& sums, const records::CustomerRec& customer) {
 void FillLineItems(const std::string& number) {
   documents::LoadDocLines<records::DetailRec>(
       records::DetailFile, 3, number,
+      [](const records::DetailRec& detail) { return detail.InvoiceNumber.Get(); },
       [](const records::DetailRec& detail, std::string& product, std::string& lineText) {
         product = detail.Product.Get();
         lineText = detail.LineText.Get();

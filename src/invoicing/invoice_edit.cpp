@@ -42,10 +42,6 @@ using records::InvoiceRec;
 
 namespace {
 
-std::string Key(const std::string& text) {
-  return UpperCase(TrimBlanks(text));
-}
-
 QString Text(const std::string& ansi) {
   return platform::text::ToQString(ansi);
 }
@@ -145,13 +141,6 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
   }
 }
 
-void ApplyStockChanges(const std::map<std::string, double>& changes) {
-  if (changes.empty()) return;
-  records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (!file.Open()) return;
-  for (const auto& [code, change] : changes) ChangeOnHand(code, change);
-}
-
 // Reads the customer, lets `change` work on it and writes it back. The customer file must be open.
 void ChangeCustomer(const std::string& number, const std::function<void(records::CustomerRec&)>& change) {
   records::CustomerRec customer{};
@@ -212,13 +201,18 @@ void ReplaceMemo(const std::string& oldNumber, const std::string& newNumber,
   if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
-// Gives each line's quantity back to stock and deletes the line; the count of lines deleted.
+// The stored lines' quantities given back to the stock of their products.
+records::StockChanges ReturnedStock(const std::vector<StoredLine>& lines) {
+  records::StockChanges changes;
+  for (const StoredLine& line : lines)
+    AddLineStock(changes, line.Record.Product.Get(), Part(line.Record.LineText.Get(), 0, 10), true);
+  return changes;
+}
+
+// Deletes the lines; the count of lines deleted.
 int DeleteDetailLines(const std::vector<StoredLine>& lines) {
-  records::FileForAction products(records::ProductFile, records::OpenProductFile);
   int deleted = 0;
   for (const StoredLine& line : lines) {
-    if (products.Open())
-      ChangeOnHand(line.Record.Product.Get(), LineQuantity(Part(line.Record.LineText.Get(), 0, 10)));
     if (!records::DeleteDetailRecord(line.Ref)) throw std::runtime_error("Delete detail recs failed");
     ++deleted;
   }
@@ -498,18 +492,11 @@ EnteredInvoice WithMemoDefaults(EnteredInvoice edited) {
   return edited;
 }
 
-std::map<std::string, double> StockChanges(const std::vector<StoredLine>& oldLines,
-                                           const EnteredInvoice& edited) {
-  std::map<std::string, double> changes;
-  auto add = [&changes](const std::string& code, double quantity) {
-    const std::string product = Key(code.substr(0, 15));
-    if (!product.empty() && product != NoProduct) changes[product] += quantity;
-  };
-  for (const StoredLine& line : oldLines)
-    add(line.Record.Product.Get(), LineQuantity(Part(line.Record.LineText.Get(), 0, 10)));
+records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, const EnteredInvoice& edited) {
+  records::StockChanges changes = ReturnedStock(oldLines);
   for (const EnteredLine& line : LinesToWrite(WithMemoDefaults(edited)))
-    add(line.Code, -LineQuantity(line.Quantity));
-  std::erase_if(changes, [](const auto& change) { return std::fabs(change.second) < 1e-9; });
+    AddLineStock(changes, line.Code, line.Quantity, false);
+  std::erase_if(changes, [](const auto& change) { return change.second == "0"; });
   return changes;
 }
 
@@ -517,9 +504,11 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
   const EnteredInvoice edited = WithMemoDefaults(entered);
   records::InvoiceBuf = EditedInvoiceRecord(old.Record, edited);
   const InvoiceRec header = records::InvoiceBuf;
+  const records::StockChanges stock = StockChanges(old.Lines, edited);
+  records::RequireStockFits(stock, records::StockMove::Sale);
   if (!records::UpdateInvoiceRecord(old.Record, old.Ref)) throw std::runtime_error("Modify operation failed");
   RewriteDetailLines(old.Lines, header, edited);
-  ApplyStockChanges(StockChanges(old.Lines, edited));
+  PostStockChanges(stock);
   if (InBalances(old.Record)) {
     RepostToCustomers(old.Record, header);
     ChangeReceivables(DueOf(header) - DueOf(old.Record));
@@ -531,8 +520,11 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
 std::string PostInvoiceDeletion(const StoredInvoice& old) {
   const InvoiceRec& r = old.Record;
   records::InvoiceBuf = r;
+  const records::StockChanges stock = ReturnedStock(old.Lines);
+  records::RequireStockFits(stock, records::StockMove::Sale);
   if (!records::DeleteInvoiceRecord(old.Ref)) throw std::runtime_error("Delete operation failed");
   const int lines = DeleteDetailLines(old.Lines);
+  PostStockChanges(stock);
   if (InBalances(r)) {
     {
       records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);

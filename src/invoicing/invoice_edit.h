@@ -22,6 +22,7 @@
 #include "invoicing/entered_invoice.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
+#include "records/stock_change.h"
 #include "storage/isam_types.h"
 
 namespace invoicing {
@@ -50,8 +51,7 @@ EnteredInvoice WithMemoDefaults(EnteredInvoice edited);
 
 // How an edit changes the stock of each product (by upper-cased code): the stored lines'
 // quantities back, the edited lines' out. Products whose stock does not change are left out.
-std::map<std::string, double> StockChanges(const std::vector<StoredLine>& oldLines,
-                                           const EnteredInvoice& edited);
+records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, const EnteredInvoice& edited);
 
 // Posts an edit that the entry form has checked; returns the status text. Raises "Modify
 // operation failed" (nothing written) when the record changed since it was read.

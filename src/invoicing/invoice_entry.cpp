@@ -65,6 +65,8 @@ namespace {
 
 const std::string kFreshOnHand = "9999999999";  // form made or cleared
 const std::string kLineOnHand = "999999999";    // one line cleared, inserted or made a comment
+constexpr char kCodeInUse[] =
+    "This Product Code is already in use on this invoice. Change the quantity for the existing product.";
 
 QString ShownAmount(std::string_view stored) {
   return Text(FormatAmount(LenientAmount(stored)));
@@ -801,10 +803,7 @@ void TProdInv::ShowHoldNotice(const ProductRec& product) {
 
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (RefuseCodeInUse(code, row,
-                      "This Product Code is already in use on this invoice. Change the quantity for the "
-                      "existing product."))
-    return false;
+  if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
   ShowHoldNotice(product);
   Lines->Put(row, kColCode, Text(code));
   Lines->Put(row, kColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
@@ -1046,6 +1045,7 @@ bool TProdInv::CheckLines() {
     if (!CheckLine(row)) return false;
     described = described || !Trimmed(Lines->Cell(row, kColDescription)).empty();
   }
+  if (RefuseRepeatedCode(kInvoiceLines, kCodeInUse)) return false;
   if (described) return true;
   MessageBox(
       "You do not have a description on any of your line items. At least one description field is required "
@@ -1114,7 +1114,7 @@ bool TProdInv::CheckTotals() {
 }
 
 bool TProdInv::CheckMemoProduct() {
-  return !IsMemo() || forms::CheckMemoProduct(MemoPDesc, MemoQuan);
+  return !IsMemo() || (forms::CheckMemoProduct(MemoPDesc, MemoQuan) && forms::CheckMemoFits(*Memo1));
 }
 
 void TProdInv::OKButtonClick() {
@@ -1179,7 +1179,7 @@ EnteredInvoice TProdInv::GatherInvoice() {
     return line;
   };
   if (invoice.Memo) {
-    for (const QString& text : Memo1->toPlainText().split('\n')) invoice.MemoLines.push_back(Ansi(text));
+    invoice.MemoLines = forms::StoredMemoLinesOf(*Memo1);
     invoice.MemoProduct = lineOf(1);
     invoice.MemoProduct.Code = Trimmed(StkName->text());
     invoice.MemoProduct.Description = Ansi(MemoPDesc->text());

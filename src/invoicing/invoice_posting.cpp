@@ -54,11 +54,11 @@ int WriteDetailLines(const records::InvoiceRec& header, const std::vector<Entere
   return written;
 }
 
-// Takes the quantities sold out of the stock of every stocked, depleting product.
-void TakeOutOfStock(const std::vector<EnteredLine>& lines) {
-  records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (!file.Open()) return;
-  for (const EnteredLine& line : lines) ChangeOnHand(line.Code, -LineQuantity(line.Quantity));
+// The quantities sold, taken out of the stock of their products.
+records::StockChanges SoldStock(const std::vector<EnteredLine>& lines) {
+  records::StockChanges changes;
+  for (const EnteredLine& line : lines) AddLineStock(changes, line.Code, line.Quantity, false);
+  return changes;
 }
 
 void RequireCustomer(const std::string& number) {
@@ -158,15 +158,17 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   Cents due = StoredCents(header.AmountDue.Get());
 
   RequireCustomer(header.InvCustomerNo.Get());
+  const std::vector<EnteredLine> lines = LinesToWrite(invoice);
+  const records::StockChanges sold = SoldStock(lines);
+  records::RequireStockFits(sold, records::StockMove::Sale);
 
   PostedInvoice posted;
   posted.AnswerLines = {header.InvCustomerNo.Get(), header.InvoiceNo.Get(), header.InvTotal.Get(),
                         header.InvPaid.Get()};
   if (!records::AddInvoiceRecord(posted.Ref)) throw std::runtime_error("Add operation failed");
 
-  std::vector<EnteredLine> lines = LinesToWrite(invoice);
   posted.LineItems = WriteDetailLines(header, lines, invoice.Memo, posted.AnswerLines);
-  TakeOutOfStock(lines);
+  PostStockChanges(sold);
   PostToCustomer(header, invoice, date, due);
   PostToCompany(header, due);
   if (invoice.Memo) AddMemo(header, invoice, posted.AnswerLines);

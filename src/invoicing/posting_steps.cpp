@@ -4,6 +4,7 @@
 
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
+#include "platform/text/decimal_text.h"
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -89,25 +90,18 @@ bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& custom
   return records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
 }
 
-void ChangeOnHand(const std::string& code, double change) {
-  std::string wantedCode = UpperCase(TrimBlanks(code.substr(0, 15)));
-  if (wantedCode.empty() || wantedCode == NoProduct) return;
-  records::ProductRec wanted{};
-  wanted.Code.Set(wantedCode);
-  records::ProductRec product{};
-  storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref))
-    return;
-  if (UpperCase(TrimBlanks(product.Code.Get())) != wantedCode || product.NonStock || product.NonDepleting)
-    return;
-  const records::ProductRec before = product;
-  double onHand = platform::text::TryStrToFloat(product.OnHand.Get()).value_or(0);
-  product.OnHand.Set(platform::text::FloatToStr(onHand + change).substr(0, 10));
-  records::UpdateProductRecord(product, before, ref);
+void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,
+                  bool back) {
+  if (UpperCase(TrimBlanks(code)) == NoProduct) return;
+  const std::string figure = TrimBlanks(StripCommas(quantity));
+  records::AddStockChange(changes, code, back ? figure : platform::text::NegatedFigure(figure));
 }
 
-double LineQuantity(const std::string& text) {
-  return platform::text::TryStrToFloat(TrimBlanks(StripCommas(text))).value_or(0);
+void PostStockChanges(const records::StockChanges& changes) {
+  if (changes.empty()) return;
+  records::FileForAction file(records::ProductFile, records::OpenProductFile);
+  if (!file.Open()) return;
+  records::ApplyStockChanges(changes, records::StockMove::Sale);
 }
 
 std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {

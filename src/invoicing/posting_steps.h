@@ -14,6 +14,7 @@
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
 #include "records/memo_file.h"
+#include "records/stock_change.h"
 #include "storage/isam_types.h"
 
 namespace invoicing {
@@ -48,12 +49,14 @@ void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate
 // number key lands on next). The customer file must be open.
 bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer, storage::IsamRecRef& ref);
 
-// Adds `change` to the stock on hand of the product `code` when it is on file, stocked and
-// depleted by sales; any other product is left alone. The product file must be open.
-void ChangeOnHand(const std::string& code, double change);
+// Adds a line's quantity (as typed or stored) to the stock changes of its product: given back
+// when `back`, else taken out. The memo invoice's "no product" changes nothing.
+void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,
+                  bool back);
 
-// A line's quantity as a number; 0 when it is none.
-double LineQuantity(const std::string& text);
+// Writes the changes to every product on file, stocked and depleted by sales; any other product
+// is left alone.
+void PostStockChanges(const records::StockChanges& changes);
 
 // The grid rows an invoice writes as detail lines: every row with a product code or a
 // description, or a memo invoice's one product line.

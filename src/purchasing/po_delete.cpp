@@ -1,9 +1,11 @@
 #include "purchasing/po_delete.h"
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "platform/text/codepage.h"
+#include "platform/text/decimal_text.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
@@ -14,6 +16,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/stock_change.h"
 
 namespace purchasing {
 
@@ -42,24 +45,43 @@ bool TakeBackReceived(const records::PODetailRec& detail, bool& stockFailed) {
   if (!ReadProduct(detail.Product.Get(), product, ref) || product.NonStock) return false;
   const std::string received = TrimBlanks(detail.QuantityReceived.Get());
   if (received.empty() || received == "0") return false;
-  if (!AddStockOnHand(product, ref, -QuantityOf(received).value_or(0))) stockFailed = true;
+  if (!AddStockOnHand(product, ref, platform::text::NegatedFigure(received))) stockFailed = true;
   return true;
 }
 
-void DeleteDetails(const POHeaderRec& header, DeletedPO& deleted) {
+using StoredDetails = std::vector<std::pair<storage::IsamRecRef, records::PODetailRec>>;
+
+// Every detail record of the PO, lines and receipts, read before anything is deleted.
+StoredDetails DetailsOf(const POHeaderRec& header) {
   records::PODetailRec wanted{};
   wanted.PONumber.Set(header.PONumber.Get());
-  const std::vector<storage::IsamRecRef> refs =
-      records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2));
-  records::FileForAction products(records::ProductFile, records::OpenProductFile);
-  if (!products.Open() && !refs.empty())
-    platform::ui::ShowMessage(
-        "The product file could not be opened; the stock received on this PO was not "
-        "taken back.");
-  for (storage::IsamRecRef ref : refs) {
+  StoredDetails details;
+  for (storage::IsamRecRef ref :
+       records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2))) {
     records::PODetailRec detail{};
     storage::IsamGetRec(records::PODetailFile, ref, &detail, sizeof detail);
     if (!storage::IsamOK) throw std::runtime_error("Delete PO detail recs failed");
+    details.emplace_back(ref, detail);
+  }
+  return details;
+}
+
+// What the details received, taken back out of stock.
+records::StockChanges TakenBackStock(const StoredDetails& details) {
+  records::StockChanges changes;
+  for (const auto& [ref, detail] : details)
+    records::AddStockChange(changes, detail.Product.Get(),
+                            platform::text::NegatedFigure(TrimBlanks(detail.QuantityReceived.Get())));
+  return changes;
+}
+
+void DeleteDetails(const StoredDetails& details, DeletedPO& deleted) {
+  records::FileForAction products(records::ProductFile, records::OpenProductFile);
+  if (!products.Open() && !details.empty())
+    platform::ui::ShowMessage(
+        "The product file could not be opened; the stock received on this PO was not "
+        "taken back.");
+  for (const auto& [ref, detail] : details) {
     records::PODetailBuf = detail;
     if (products.Open() && TakeBackReceived(detail, deleted.StockFailed)) deleted.ReceiversPresent = true;
     if (!records::DeletePODetailRecord(ref)) throw std::runtime_error("Delete PO detail recs failed");
@@ -99,9 +121,11 @@ bool PODeleteConfirmed(const POHeaderRec& header) {
 }
 
 DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
+  const StoredDetails details = DetailsOf(header);
+  records::RequireStockFits(TakenBackStock(details), records::StockMove::Receipt);
   if (!records::DeletePOHeaderRecord(ref)) throw std::runtime_error("Delete operation failed");
   DeletedPO deleted;
-  DeleteDetails(header, deleted);
+  DeleteDetails(details, deleted);
   const std::string number = header.PONumber.Get();
   if (header.POKind.Get() == "M") {
     DeleteMemo(header);

@@ -117,6 +117,7 @@ void FillVendorFields(const records::VendorRec& vendor) {
 void FillLineItems(const std::string& number) {
   documents::LoadDocLines<records::PODetailRec>(
       records::PODetailFile, 6, number,
+      [](const records::PODetailRec& detail) { return detail.PONumber.Get(); },
       [](const records::PODetailRec& detail, std::string& product, std::string& lineText) {
         if (detail.RecordKind.Get() != "P") return false;  // receipts order nothing
         product = detail.Product.Get();

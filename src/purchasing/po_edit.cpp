@@ -235,6 +235,13 @@ void ReplaceMemo(const StoredPO& old, const EnteredPO& edited) {
   if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo replace operation failed");
 }
 
+// The edited PO whose goods come in: a memo PO's product is its one row.
+EnteredPO ReceivedPO(const EnteredPO& edited, const std::vector<EnteredPOLine>& rows) {
+  EnteredPO received = edited;
+  if (received.Memo) received.MemoProduct = rows.front();
+  return received;
+}
+
 }  // namespace
 
 int StoredPO::ReceiptRecords() const {
@@ -300,6 +307,9 @@ std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
     std::copy_if(rows.begin(), rows.end(), std::back_inserter(written),
                  [](const EnteredPOLine& line) { return !EmptyRow(line); });
     RequireWritableLines(written);
+    if (edited.MarkReceived)
+      records::RequireStockFits(ReceivedStock(ReceivedPO(edited, rows), written),
+                                records::StockMove::Receipt);
   } catch (const std::runtime_error& error) {
     throw POEditRefused(error.what());
   }
@@ -307,11 +317,7 @@ std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
     throw POEditRefused("Modify operation failed");
   records::POHeaderBuf = header;
   RewriteLines(old, header, edited, rows);
-  if (edited.MarkReceived) {
-    EnteredPO received = edited;
-    if (received.Memo) received.MemoProduct = rows.front();
-    RaiseStockOfReceivedPO(received, written);
-  }
+  if (edited.MarkReceived) RaiseStockOfReceivedPO(ReceivedPO(edited, rows), written);
   if (edited.Memo) ReplaceMemo(old, edited);
   return "Editing PO " + TrimBlanks(edited.Number) + " completed.";
 }

@@ -57,7 +57,8 @@ TPOEdit1& CreatePOEdit1() {
 
 namespace {
 
-constexpr int kMemoLineWidth = 74;
+constexpr char kCodeInUse[] =
+    "This Product Code is already in use on this PO. Change the quantity for the existing product.";
 
 using forms::LimitedEdit;
 using forms::TypingLimitedEdit;
@@ -644,10 +645,7 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
 
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
-  if (RefuseCodeInUse(
-          code, row,
-          "This Product Code is already in use on this PO. Change the quantity for the existing product."))
-    return false;
+  if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
   forms::ShowHoldNotice(product);
   Lines->Put(row, kPOColCode, Text(code));
   Lines->Put(row, kPOColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
@@ -818,6 +816,9 @@ void TPOEdit1::LoadSavedMemo() {
   }
   const std::optional<POSavedMemoSet> set = ReadPOSavedMemo();
   if (!set) return;
+  // The product picked before goes: a saved product that is not on file must not stand in its place.
+  BlankGlance();
+  POMemoUnitPrice = "0";
   forms::ShowMemoLines(*Memo1, set->MemoLines);
   INVNOTES->setText(Text(set->Notes.Notes));
   KeyCode->setText(Text(set->Notes.KeyCode));
@@ -932,7 +933,7 @@ bool TPOEdit1::CheckLines() {
   if (IsMemo()) return true;
   for (int row = 1; row <= kPOLines; ++row)
     if (!CheckLine(row)) return false;
-  return true;
+  return !RefuseRepeatedCode(kPOLines, kCodeInUse);
 }
 
 bool TPOEdit1::CheckDuplicateNumber() {
@@ -972,7 +973,7 @@ bool TPOEdit1::CheckTotal() {
 }
 
 bool TPOEdit1::CheckMemoProduct() {
-  return !IsMemo() || forms::CheckMemoProduct(MemoPDesc, MemoQuan);
+  return !IsMemo() || (forms::CheckMemoProduct(MemoPDesc, MemoQuan) && forms::CheckMemoFits(*Memo1));
 }
 
 void TPOEdit1::OKButtonClick() {
@@ -1019,9 +1020,7 @@ EnteredPO TPOEdit1::GatherPO() {
     return line;
   };
   if (po.Memo) {
-    const QStringList memo = Memo1->toPlainText().split('\n');
-    for (int line = 0; line < kPOMemoLines && line < memo.size(); ++line)
-      po.MemoLines.push_back(Ansi(memo[line]).substr(0, kMemoLineWidth));
+    po.MemoLines = forms::StoredMemoLinesOf(*Memo1);
     po.MemoProduct = lineOf(1);
     po.MemoProduct.Code = Trimmed(StkName->text());
     po.MemoProduct.Description = Ansi(MemoPDesc->text());

@@ -49,8 +49,6 @@ enum POColumn {
   kPOColExtension
 };
 inline constexpr int kPOLines = 99;
-// The memo text a PO keeps: 25 lines of 74 characters.
-inline constexpr int kPOMemoLines = 25;
 
 // The on-hand text of a line without a product: the form made or every line cleared, and one
 // line cleared, inserted or made a comment.

@@ -89,6 +89,11 @@ void AddMemo(const EnteredPO& po) {
   if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
+// The lines whose quantities a PO entered as received adds to stock.
+std::vector<EnteredPOLine> StockLines(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
+  return po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines;
+}
+
 }  // namespace
 
 std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
@@ -124,14 +129,21 @@ void RequireWritableLines(const std::vector<EnteredPOLine>& lines) {
   }
 }
 
+records::StockChanges ReceivedStock(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
+  records::StockChanges changes;
+  for (const EnteredPOLine& line : StockLines(po, lines))
+    if (UpperCase(TrimBlanks(line.Code)) != NoProduct)
+      records::AddStockChange(changes, line.Code, TrimBlanks(StripCommas(line.Quantity)));
+  return changes;
+}
+
 void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
   if (!file.Open()) {
     platform::ui::ShowMessage("The product file could not be opened; the stock of this PO was not raised.");
     return;
   }
-  for (const EnteredPOLine& line : po.Memo ? std::vector<EnteredPOLine>{po.MemoProduct} : lines)
-    AddReceivedStock(line.Code, QuantityOf(line.Quantity).value_or(0));
+  for (const EnteredPOLine& line : StockLines(po, lines)) AddReceivedStock(line.Code, line.Quantity);
 }
 
 records::POMemoRec MemoRecordOf(const EnteredPO& po) {
@@ -157,19 +169,16 @@ bool ReadProduct(const std::string& code, records::ProductRec& product, storage:
          UpperCase(TrimBlanks(product.Code.Get())) == wantedCode;
 }
 
-bool AddReceivedStock(const std::string& code, double quantity) {
+bool AddReceivedStock(const std::string& code, const std::string& quantity) {
   records::ProductRec product{};
   storage::IsamRecRef ref = 0;
-  if (quantity == 0 || !ReadProduct(code, product, ref) || product.NonStock) return true;
+  if (!ReadProduct(code, product, ref) || product.NonStock) return true;
   return AddStockOnHand(product, ref, quantity);
 }
 
-bool AddStockOnHand(records::ProductRec product, storage::IsamRecRef ref, double quantity) {
-  if (quantity == 0) return true;
-  const records::ProductRec before = product;
-  double onHand = platform::text::TryStrToFloat(TrimBlanks(product.OnHand.Get())).value_or(0);
-  product.OnHand.Set(platform::text::FloatToStr(onHand + quantity).substr(0, 10));
-  if (records::UpdateProductRecord(product, before, ref)) return true;
+bool AddStockOnHand(const records::ProductRec& product, storage::IsamRecRef ref,
+                    const std::string& quantity) {
+  if (records::ChangeStockOnHand(product, ref, StripCommas(quantity))) return true;
   platform::ui::ShowMessage(QString::fromStdString(
       "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated."));
   return false;
@@ -248,6 +257,7 @@ PostedPO PostNewPO(const EnteredPO& po) {
   const records::POHeaderRec header = NewPOHeader(po);
   std::vector<EnteredPOLine> lines = LinesToWrite(po);
   RequireWritableLines(lines);
+  if (po.MarkReceived) records::RequireStockFits(ReceivedStock(po, lines), records::StockMove::Receipt);
 
   PostedPO posted;
   if (!records::AddPOHeaderRecord(header, posted.Ref)) throw std::runtime_error("Add operation failed");

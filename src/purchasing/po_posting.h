@@ -16,6 +16,7 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_rec.h"
 #include "records/product_rec.h"
+#include "records/stock_change.h"
 #include "records/vendor_rec.h"
 #include "storage/isam_types.h"
 
@@ -50,6 +51,9 @@ std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po);
 // or whose quantity, price or extension is longer than its 10-character column of the line text.
 void RequireWritableLines(const std::vector<EnteredPOLine>& lines);
 
+// What a PO entered as received adds to stock: the quantities of its lines, or of a memo PO's
+// product.
+records::StockChanges ReceivedStock(const EnteredPO& po, const std::vector<EnteredPOLine>& lines);
 // Raises the stock of the products of a PO entered as received by the quantities of its lines.
 // Opens the product file unless it is held open.
 void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines);
@@ -69,13 +73,13 @@ records::PODetailRec PODetailRecordOf(const records::POHeaderRec& header, const 
 // the memo PO's "no product" or a code not on file. The product file must be open.
 bool ReadProduct(const std::string& code, records::ProductRec& product, storage::IsamRecRef& ref);
 
-// Adds `quantity` to the stock on hand of the product `code` when it is on file and stocked
-// (a product that is not depleted by sales still counts what comes in). The product file must be
-// open. False, after telling the user, when the product record cannot be rewritten; true when
-// it was rewritten or has nothing to change.
-bool AddReceivedStock(const std::string& code, double quantity);
+// Adds `quantity` (as typed or stored) to the stock on hand of the product `code` when it is on
+// file and stocked (a product that is not depleted by sales still counts what comes in). The
+// product file must be open. False, after telling the user, when the product record cannot be
+// rewritten; true when it was rewritten or has nothing to change.
+bool AddReceivedStock(const std::string& code, const std::string& quantity);
 // The same for a product already read (at ref), which must be stocked.
-bool AddStockOnHand(records::ProductRec product, storage::IsamRecRef ref, double quantity);
+bool AddStockOnHand(const records::ProductRec& product, storage::IsamRecRef ref, const std::string& quantity);
 
 // A quantity as typed or stored ("1,250", "2.5"); none when it is no number. Blank counts as 0.
 std::optional<double> QuantityOf(const std::string& text);

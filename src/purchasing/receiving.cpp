@@ -146,6 +146,14 @@ bool RecordReceipt(const StoredLine& line, const std::string& date, const std::s
   return false;
 }
 
+// What the rows bring into stock, summed per product.
+records::StockChanges ReceivedStock(const Receipt& receipt) {
+  records::StockChanges changes;
+  for (const ReceivingRow& row : receipt.Rows)
+    records::AddStockChange(changes, row.Code, StripCommas(row.InToday));
+  return changes;
+}
+
 int PostRows(const Receipt& receipt, const std::string& date) {
   records::FileForAction products(records::ProductFile, records::OpenProductFile);
   records::FileForAction details(records::PODetailFile, records::OpenPODetailFile);
@@ -161,7 +169,7 @@ int PostRows(const Receipt& receipt, const std::string& date) {
     IsamRecRef productRef = 0;
     if (!line || !ReadProduct(row.Code, product, productRef)) continue;
     if (!RecordReceipt(*line, date, quantity, receiver)) continue;
-    AddReceivedStock(row.Code, Number(quantity));
+    AddReceivedStock(row.Code, quantity);
     ++received;
   }
   return received;
@@ -290,6 +298,7 @@ PostedReceipt PostReceipt(const Receipt& receipt) {
   CheckReceipt(receipt);
   if (!receipt.Date.isValid()) throw ReceiptRefused("The receiver date is not a date.", Wizard);
   std::string date = platform::text::SortableDate(receipt.Date);
+  records::RequireStockFits(ReceivedStock(receipt), records::StockMove::Receipt);
   PostedReceipt posted;
   posted.RowsReceived = PostRows(receipt, date);
   AdvanceReceiverCounter(receipt.ReceiverNumber);

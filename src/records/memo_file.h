@@ -11,6 +11,10 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "platform/text/short_string.h"
 #include "storage/data_file_unit.h"
@@ -30,6 +34,13 @@ static_assert(sizeof(MemoRec) == 1892);
 static_assert(offsetof(MemoRec, Lines) == 14);
 
 using POMemoRec = MemoRec;
+
+// Memo text as typed (paragraphs separated by "\n") in the lines a memo record stores: each
+// paragraph wrapped at blanks into lines of at most kMemoLineWidth characters (a longer word is
+// broken), the blanks at a break dropped, empty lines at the end left out. A line that fits is
+// kept as it stands, so stored lines read back unchanged. None when the text needs more than
+// kMemoLines lines.
+std::optional<std::vector<std::string>> StoredMemoLines(std::string_view text);
 
 extern const storage::DataFileKind MemoKind;
 extern const storage::DataFileKind POMemoKind;

@@ -14,11 +14,12 @@ using platform::text::Cents;
 
 TEST(DocumentTexts, QuantitiesKeepTheDecimalsTheyWereTypedWith) {
   const std::pair<const char*, const char*> cases[] = {
-      {"1000", "     1,000"},       {"2.5", "       2.5"},       {"1.25", "      1.25"},
-      {"3.125", "     3.125"},      {"3.123456", "         3"},  {"1,250", "     1,250"},
-      {"-4", "        -4"},         {"", "          "},          {"   ", "          "},
+      {"1000", "     1,000"},       {"2.5", "       2.5"},        {"1.25", "      1.25"},
+      {"3.125", "     3.125"},      {"3.123456", "  3.123456"},   {"1,250", "     1,250"},
+      {"-4", "        -4"},         {"", "          "},           {"   ", "          "},
       {"0.0001", "    0.0001"},  // separators that would push the column wider are dropped
-      {"1234567890", "1234567890"}, {"12345678.5", "12345678.5"}};
+      {"1234567890", "1234567890"}, {"12345678.5", "12345678.5"}, {"0.00001", "   0.00001"},
+      {"1234.56789", "1234.56789"}, {"-0.123456", " -0.123456"}};
   for (const auto& [typed, shown] : cases) EXPECT_EQ(DocQuantityText(typed), shown) << typed;
   EXPECT_THROW(DocQuantityText("1x"), platform::text::ConvertError);
 }
@@ -132,14 +133,18 @@ class DocumentLinesTest : public ::testing::Test {
   testing_support::TempDir dir_;
 };
 
+auto InvoiceNumberOf = [](const records::DetailRec& r) { return r.InvoiceNumber.Get(); };
+auto PONumberOf = [](const records::PODetailRec& r) { return r.PONumber.Get(); };
+
 TEST_F(DocumentLinesTest, AnInvoicesLinesComeInLineOrderAndNothingOfOtherInvoices) {
+  AddInvoiceLine("01001", 2, "PADDED", "7");  // pads to 1001's line key, but is another invoice
   AddInvoiceLine("1001", 3, "THIRD", "3");
   AddInvoiceLine("1001", 1, "FIRST", "1");
   AddInvoiceLine("100", 1, "OTHER", "9");  // a shorter number sorts before, never among, 1001's lines
   AddInvoiceLine("1002", 1, "NEXT", "8");
   AddInvoiceLine("1001", 2, "SECOND", "2");
   DocLines[50] = "left over";
-  LoadDocLines<records::DetailRec>(records::DetailFile, 3, " 1001 ",
+  LoadDocLines<records::DetailRec>(records::DetailFile, 3, " 1001 ", InvoiceNumberOf,
                                    [](const records::DetailRec& r, std::string& product, std::string& text) {
                                      product = r.Product.Get();
                                      text = r.LineText.Get();
@@ -156,8 +161,9 @@ TEST_F(DocumentLinesTest, APurchaseOrderSkipsItsReceivingLines) {
   AddPOLine("77", 1, "ORDERED", "P");
   AddPOLine("77", 2, "RECEIPT", "L");
   AddPOLine("77", 3, "ALSO", "P");
+  AddPOLine("077", 2, "PADDED", "P");
   LoadDocLines<records::PODetailRec>(
-      records::PODetailFile, 6, "77",
+      records::PODetailFile, 6, "77", PONumberOf,
       [](const records::PODetailRec& r, std::string& product, std::string& text) {
         product = r.Product.Get();
         text = r.LineText.Get();
@@ -172,7 +178,7 @@ TEST_F(DocumentLinesTest, ADocumentWithoutDetailRecordsHasNoLines) {
   AddInvoiceLine("5", 1, "X", "1");
   DocLines[1] = "stale";
   LoadDocLines<records::DetailRec>(
-      records::DetailFile, 3, "6",
+      records::DetailFile, 3, "6", InvoiceNumberOf,
       [](const records::DetailRec&, std::string&, std::string&) { return true; });
   for (const std::string& line : DocLines) EXPECT_TRUE(line.empty());
 }

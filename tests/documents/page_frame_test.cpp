@@ -285,9 +285,9 @@ TEST_F(PageFrameTest, TheMessageBlockPrintsTheSalesMessageOrTheAccountNotes) {
 }
 
 TEST_F(PageFrameTest, PricesKeepTheirTypedDecimalsAndBlankFieldsPrintBlank) {
-  const std::pair<const char*, const char*> prices[] = {{"12.5", "12.5"},     {"12.50", "12.50"},
-                                                        {"12.505", "12.505"}, {"12.5000", "12.5000"},
-                                                        {"12.50001", "13"},   {"1250", "1,250"}};
+  const std::pair<const char*, const char*> prices[] = {{"12.5", "12.5"},         {"12.50", "12.50"},
+                                                        {"12.505", "12.505"},     {"12.5000", "12.5000"},
+                                                        {"12.50001", "12.50001"}, {"1250", "1,250"}};
   FillInvoiceBuffer(0);
   int entry = 1;
   for (const auto& [typed, shown] : prices)

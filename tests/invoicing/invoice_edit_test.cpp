@@ -79,7 +79,7 @@ TEST_F(InvoiceEditTest, OnlyTheDifferencesOfStockLinesAndBalancesArePosted) {
   edited.Lines = {Line(1, "WIDGET", "3", "Widgets", "10.00", "N", "30.00"),
                   Line(2, "MANUAL", "1", "Manual", "15.00", "N", "15.00"),
                   Line(4, "", "", "Thank you", "", " ", "")};
-  const std::map<std::string, double> expectedChanges = {{"GADGET", 4}, {"MANUAL", -1}, {"WIDGET", 2}};
+  const records::StockChanges expectedChanges = {{"GADGET", "4"}, {"MANUAL", "-1"}, {"WIDGET", "2"}};
   EXPECT_EQ(StockChanges(stored.Lines, edited), expectedChanges);
   EXPECT_EQ(PostEditedInvoice(stored, edited), "Editing invoice 1001 completed.");
 
@@ -201,6 +201,33 @@ TEST_F(InvoiceEditTest, DeletingReversesEveryPosting) {
   storage::IsamKeyStr key = "1006";
   IsamRecRef ref = 0;
   EXPECT_FALSE(records::FindInvoiceByNumber(key, ref) && key == "1006     ");
+  ExpectBooksBalance();
+}
+
+// On hand is summed on the digits typed, through an edit and a delete; a figure that would not
+// fit its ten characters refuses the posting before anything is written.
+TEST_F(InvoiceEditTest, StockIsExactAndAFigureThatDoesNotFitWritesNothing) {
+  AddProduct("DUST", "0.3", false, false);
+  EnteredInvoice invoice = Invoice("1020", "C1", "12/07/2026", "3.00", "0.00", "3.00", "0.00");
+  invoice.Lines = {Line(1, "GADGET", "1", "Gadget", "3.00", "N", "3.00")};
+  const StoredInvoice stored = PostAndRead(invoice);
+  invoice.Lines.push_back(Line(2, "DUST", "0.1", "Dust", "0.00", "N", "0.00"));
+  invoice.Lines.push_back(Line(3, "DUST", "0.2", "Dust", "0.00", "N", "0.00"));
+  PostEditedInvoice(stored, invoice);
+  EXPECT_EQ(OnHand("DUST"), "0");  // 0.3 - 0.1 - 0.2, not a binary remainder
+  PostInvoiceDeletion(Read("1020"));
+  EXPECT_EQ(OnHand("DUST"), "0.3");
+  EXPECT_EQ(OnHand("GADGET"), "20");
+
+  AddProduct("DEEP", "-999999999", false, false);
+  invoice.Number = "1022";
+  invoice.Lines = {Line(1, "DEEP", "1", "Deep", "3.00", "N", "3.00")};
+  EXPECT_THROW(PostNewInvoice(invoice), std::runtime_error);
+  storage::IsamKeyStr key = "1022";
+  IsamRecRef ref = 0;
+  EXPECT_FALSE(records::FindInvoiceByNumber(key, ref) && key == "1022     ");
+  EXPECT_EQ(OnHand("DEEP"), "-999999999");
+  EXPECT_EQ(CurrentCompany.CompanyARBalance.Get(), "0.00");
   ExpectBooksBalance();
 }
 

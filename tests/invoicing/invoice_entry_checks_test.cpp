@@ -66,6 +66,13 @@ const std::vector<Refusal>& Refusals() {
          f.Lines->Put(1, kColPrice, "1234567.89");
        },
        "Line 1 has an EXTENSION value that is too large.", ""},
+      {"one code on two lines, typed without Enter",
+       [](TProdInv& f) {
+         f.Lines->Put(1, kColCode, "BOLT");
+         f.Lines->Put(4, kColCode, "bolt");
+       },
+       "This Product Code is already in use on this invoice. Change the quantity for the existing product.",
+       "Code: bolt  Line: 1."},
       {"no description", [](TProdInv& f) { f.Lines->Put(1, kColDescription, ""); },
        "You do not have a description on any of your line items. At least one description field is required "
        "or "
@@ -243,6 +250,9 @@ TEST_F(InvoiceEntryTest, MemoChecksAskForTheProductAndItsQuantity) {
        "Memo Quantity"},
       {[](TProdInv& f) { f.MemoQuan->clear(); }, "You have entered an invalid quantity.", "Memo Quantity"},
       {[](TProdInv& f) { f.MemoPDesc->clear(); }, "You need a product description.", "Product Required"},
+      {[](TProdInv& f) { f.Memo1->setPlainText(QString(26, '\n') + "past the last line"); },
+       "The memo text is too long. A memo holds at most 25 lines of up to 74 characters; please shorten it.",
+       "Memo Text"},
   };
   for (const MemoRefusal& refusal : refusals) {
     AddInvoice(
@@ -267,12 +277,14 @@ TEST_F(InvoiceEntryTest, MemoChecksAskForTheProductAndItsQuantity) {
         f.ICustNo->setText("C100");
         f.MemoPDesc->setText("Consulting");
         f.INet->setText("100.00");
+        f.Memo1->setPlainText(QString("Repairs to the shop front ").repeated(7).trimmed());  // 181 characters
         f.OKButtonClick();
       },
       true);
   EXPECT_TRUE(ui.Done());
   ASSERT_TRUE(posted);
   EXPECT_EQ(posted->Total, "100.00");
+  EXPECT_EQ(posted->MemoLines.size(), 3u);  // one paragraph, wrapped, nothing cut
 }
 
 TEST_F(InvoiceEntryTest, WithoutPostingTheFormSaysSoAndStaysOpen) {

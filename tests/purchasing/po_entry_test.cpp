@@ -228,6 +228,15 @@ std::vector<Refusal> Refusals() {
       {"pasted quantity beyond its column",
        [](TPOEdit1& f) { f.Lines->Put(1, kPOColQuantity, "12345678901"); },
        "Line 1 has a QUANTITY value that is too large.", ""},
+      {"one code on two lines, typed without Enter",
+       [](TPOEdit1& f) {
+         f.Lines->Put(3, kPOColCode, "bolt");
+         f.Lines->Put(3, kPOColDescription, "More bolts");
+         f.Lines->Put(3, kPOColQuantity, "5");
+         f.Lines->Put(3, kPOColPrice, "0.50");
+       },
+       "This Product Code is already in use on this PO. Change the quantity for the existing product.",
+       "Code: bolt  Line: 1."},
       {"number in use", [](TPOEdit1& f) { f.INum->setText("4000"); },
        "This PO number currently exists. Please enter another one.", "Duplicate PO: 4000"},
       {"no-charge PO", [](TPOEdit1& f) { f.Lines->Put(1, kPOColPrice, "0"); }, "Is this a no-charge PO?",
@@ -263,6 +272,9 @@ TEST_F(POEntryTest, MemoChecksAskForAQuantityAndADescription) {
        {"You have entered an invalid quantity.", "Memo Quantity"}},
       {[](TPOEdit1& f) { f.MemoQuan->clear(); }, {"You have entered an invalid quantity.", "Memo Quantity"}},
       {[](TPOEdit1& f) { f.MemoPDesc->clear(); }, {"You need a product description.", "Product Required"}},
+      {[](TPOEdit1& f) { f.Memo1->setPlainText(QString(26, '\n') + "past the last line"); },
+       {"The memo text is too long. A memo holds at most 25 lines of up to 74 characters; please shorten it.",
+        "Memo Text"}},
   };
   for (const auto& [spoil, message] : cases) {
     SCOPED_TRACE(message.first);
@@ -355,6 +367,15 @@ TEST_F(POEntryTest, ASavedMemoComesBackWithItsTextProductAndQuantityOne) {
     EXPECT_EQ(f.StkBal->text(), "41.00");
     EXPECT_EQ(f.INet->text(), "0.90");  // one at the product's price
     EXPECT_EQ(f.INVNOTES->text(), "Rush");
+
+    // A saved product no longer on file: the product picked before must not stand in for it.
+    f.Lines->Put(1, kPOColCode, "GONE");
+    ui.ExpectMessage("The saved lines file has been replaced with the current PO lines.", "Saved Lines File");
+    f.ExportButnClick();
+    ui.ExpectMessage("The current selected product does not exist in your inventory.", "Product Code: GONE");
+    f.ImportButnClick();
+    EXPECT_EQ(f.StkName->text(), "");
+    EXPECT_EQ(f.GatherPO().MemoProduct.Code, "");
     f.BitBtn1Click();
   });
 }

@@ -144,7 +144,9 @@ TEST_F(POPostingTest, FiguresThatDoNotFitOrBadDatesAreRefusedBeforeAnythingIsWri
   EnteredPO badReceived = PO("6004", {POLine(1, "WIDGET", "1")});
   badReceived.MarkReceived = true;
   badReceived.ReceivedDate = "  /  /    ";
-  for (const EnteredPO& po : {tooLong, badPrice, badQuantity, badDate, badReceived}) {
+  EnteredPO stockTooLong = PO("6005", {POLine(1, "WIDGET", "9999999999")});  // 100 more: 11 characters
+  stockTooLong.MarkReceived = true;
+  for (const EnteredPO& po : {tooLong, badPrice, badQuantity, badDate, badReceived, stockTooLong}) {
     EXPECT_THROW(PostNewPO(po), std::runtime_error) << po.Number;
     EXPECT_EQ(storage::IsamUsedRecs(records::POHeaderFile), 0) << po.Number;
     EXPECT_TRUE(Details(po.Number.c_str()).empty()) << po.Number;

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/text/key_text.h"
+
 namespace platform::text {
 namespace {
 
@@ -45,7 +47,53 @@ DecimalText FromScaledDigits(bool negative, const std::string& digits, long poin
   return d;
 }
 
+// A figure as typed or stored; 0 for text that is no plain decimal.
+DecimalText FigureOf(std::string_view text) {
+  return DecimalText::Parse(StripCommas(text)).value_or(DecimalText{});
+}
+
+// The whole and fraction digits of a magnitude, the fraction padded with zeros to `decimals`.
+std::string AlignedDigits(const DecimalText& d, std::size_t decimals) {
+  return d.Whole + d.Fraction + std::string(decimals - d.Fraction.size(), '0');
+}
+
+// Sum or difference (larger less smaller) of two digit strings of one length, by column.
+std::string AddDigits(const std::string& a, const std::string& b, bool subtract) {
+  std::string out(a.size(), '0');
+  int carry = 0;
+  for (std::size_t i = a.size(); i-- > 0;) {
+    int digit = (a[i] - '0') + (subtract ? -(b[i] - '0') : (b[i] - '0')) + carry;
+    carry = digit < 0 ? -1 : digit > 9 ? 1 : 0;
+    out[i] = static_cast<char>('0' + digit - 10 * carry);
+  }
+  if (carry > 0) out.insert(out.begin(), '1');
+  return out;
+}
+
 }  // namespace
+
+std::string AddFigures(std::string_view a, std::string_view b) {
+  DecimalText x = FigureOf(a), y = FigureOf(b);
+  const std::size_t decimals = std::max(x.Fraction.size(), y.Fraction.size());
+  std::string xs = AlignedDigits(x, decimals), ys = AlignedDigits(y, decimals);
+  const std::size_t width = std::max(xs.size(), ys.size());
+  xs.insert(0, width - xs.size(), '0');
+  ys.insert(0, width - ys.size(), '0');
+  if (xs < ys) {  // the larger magnitude first: it gives the sign
+    std::swap(xs, ys);
+    std::swap(x, y);
+  }
+  const std::string digits = AddDigits(xs, ys, x.Negative != y.Negative);
+  DecimalText sum = FromScaledDigits(x.Negative, digits, static_cast<long>(digits.size() - decimals));
+  sum.Fraction.erase(std::min(sum.Fraction.find_last_not_of('0') + 1, sum.Fraction.size()));
+  return sum.ToString();
+}
+
+std::string NegatedFigure(std::string_view figure) {
+  DecimalText d = FigureOf(figure);
+  d.Negative = !d.Negative;
+  return AddFigures(d.ToString(), "0");
+}
 
 std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
   DecimalText d;

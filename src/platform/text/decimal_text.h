@@ -30,4 +30,12 @@ struct DecimalText {
   std::string ToString() const;
 };
 
+// The exact sum of two figures as typed or stored (" 1,250", "-0.1"): blanks and thousands
+// commas are dropped first, and a text that is no plain decimal counts 0. The sum is plain
+// decimal text without exponent and without leading or trailing zeros, so "0.3" less "0.1" less
+// "0.2" gives "0", never the binary remainder of the doubles.
+std::string AddFigures(std::string_view a, std::string_view b);
+// The figure with its sign turned, in the same plain form ("2.5" gives "-2.5").
+std::string NegatedFigure(std::string_view figure);
+
 }  // namespace platform::text

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
 
 #include "platform/text/amount.h"
+#include "platform/text/decimal_text.h"
 #include "platform/text/number_text.h"
 
 namespace platform::text {
@@ -86,6 +88,32 @@ TEST(AmountTest, LimitsOfTheCentsCount) {
   EXPECT_FALSE(ParseAmount("9999999999999999.995").has_value());  // rounds to 17 whole digits
   EXPECT_FALSE(ParseAmount("12345678901234567").has_value());
   EXPECT_EQ(FormatAmount(std::numeric_limits<Cents>::min()), "-92,233,720,368,547,758.08");
+}
+
+// Stock figures add on the digits as typed: a model in whole hundredths must agree
+// with every sum, and the text must be the plain shortest form.
+TEST(FigureTest, SumsAreExactPlainDecimals) {
+  struct Case {
+    const char *a, *b, *sum;
+  };
+  for (Case c :
+       {Case{"0.3", "-0.1", "0.2"}, Case{"0.2", "-0.2", "0"}, Case{"0.1", "0.2", "0.3"},
+        Case{" 1,250 ", "2.50", "1252.5"}, Case{"999.99", "0.01", "1000"}, Case{"-5", "3.25", "-1.75"},
+        Case{"abc", "7", "7"}, Case{"", "", "0"}, Case{"-0.000001", "0", "-0.000001"}}) {
+    SCOPED_TRACE(std::string(c.a) + " + " + c.b);
+    EXPECT_EQ(AddFigures(c.a, c.b), c.sum);
+  }
+  EXPECT_EQ(AddFigures(AddFigures("0.3", NegatedFigure("0.1")), NegatedFigure("0.2")), "0");
+  EXPECT_EQ(NegatedFigure("-2.50"), "2.5");
+  std::srand(44);
+  for (int step = 0; step < 2000; ++step) {
+    const long long a = std::rand() % 2000001 - 1000000, b = std::rand() % 2000001 - 1000000;
+    auto text = [](long long hundredths) { return DecimalText::FromCents(hundredths).ToString(); };
+    std::string sum = AddFigures(text(a), text(b));
+    ASSERT_EQ(DecimalText::Parse(sum)->ToString(), sum);
+    ASSERT_EQ(ParseAmount(sum), a + b) << text(a) << " + " << text(b);
+    ASSERT_TRUE(sum.back() != '0' || sum.find('.') == std::string::npos) << sum;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,93 @@
+#include "records/stock_change.h"
+
+#include <algorithm>
+#include <optional>
+#include <stdexcept>
+
+#include "platform/text/decimal_text.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
+
+namespace records {
+
+using platform::text::AddFigures;
+using platform::text::TrimBlanks;
+using platform::text::UpperCase;
+
+namespace {
+
+std::string ProductCodeOf(std::string_view code) {
+  return UpperCase(TrimBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
+}
+
+// Reads the product whose code is exactly `code` when `move` changes its stock. The product
+// file must be open.
+bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& product,
+                        storage::IsamRecRef& ref) {
+  const std::string wantedCode = ProductCodeOf(code);
+  if (wantedCode.empty()) return false;
+  ProductRec wanted{};
+  wanted.Code.Set(wantedCode);
+  if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
+  if (ProductCodeOf(product.Code.Get()) != wantedCode || product.NonStock) return false;
+  return move == StockMove::Receipt || !product.NonDepleting;
+}
+
+// The product's on-hand text after `change`; none when it does not fit the field.
+std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_view change) {
+  std::string figure = AddFigures(product.OnHand.Get(), change);
+  if (figure.size() > product.OnHand.Capacity()) return std::nullopt;
+  return figure;
+}
+
+// The refusal of the first product whose figure would not fit: empty when every figure fits.
+std::string StockRefusal(const StockChanges& changes, StockMove move) {
+  for (const auto& [code, change] : changes) {
+    ProductRec product{};
+    storage::IsamRecRef ref = 0;
+    if (!ReadStockedProduct(code, move, product, ref) || OnHandAfter(product, change)) continue;
+    return "The stock on hand of product " + code + " would become " +
+           AddFigures(product.OnHand.Get(), change) + ", which does not fit in " +
+           std::to_string(product.OnHand.Capacity()) + " characters. Nothing was saved.";
+  }
+  return {};
+}
+
+}  // namespace
+
+void AddStockChange(StockChanges& changes, std::string_view code, std::string_view quantity) {
+  const std::string product = ProductCodeOf(code);
+  if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
+}
+
+void RequireStockFits(const StockChanges& changes, StockMove move) {
+  if (changes.empty()) return;
+  FileForAction file(ProductFile, OpenProductFile);
+  if (!file.Open()) return;
+  const std::string refusal = StockRefusal(changes, move);
+  if (!refusal.empty()) throw std::runtime_error(refusal);
+}
+
+bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
+  const std::optional<std::string> figure = OnHandAfter(product, change);
+  if (!figure) return false;
+  if (AddFigures(change, "0") == "0") return true;  // nothing to change
+  ProductRec changed = product;
+  changed.OnHand.Set(*figure);
+  return UpdateProductRecord(changed, product, ref);
+}
+
+bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
+  bool written = true;
+  for (const auto& [code, change] : changes) {
+    ProductRec product{};
+    storage::IsamRecRef ref = 0;
+    if (ReadStockedProduct(code, move, product, ref))
+      written = ChangeStockOnHand(product, ref, change) && written;
+  }
+  return written;
+}
+
+}  // namespace records
