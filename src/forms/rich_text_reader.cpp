@@ -125,7 +125,9 @@ class RichTextReader {
  public:
   RichTextReader(std::string_view in, QTextDocument& document) : in_(in), cursor_(&document) {}
 
+  // One edit block: the document lays out its paragraphs once at the end, not at every run.
   void Read() {
+    cursor_.beginEditBlock();
     stack_.push_back(Group{});
     pos_ = in_.find('{');  // blanks before the file's group
     while (pos_ < in_.size() && !finished_) {
@@ -145,10 +147,13 @@ class RichTextReader {
       } else if (c == '\\') {
         ReadControl();
       } else if (c != '\r' && c != '\n') {
-        Character(QString(QChar(c)), static_cast<unsigned char>(c));
+        // Bytes written as they are, not as \'hh, are Windows-1252 too.
+        const auto byte = static_cast<unsigned char>(c);
+        Character(byte < 0x80 ? QString(QChar(byte)) : FromWindows1252(byte), byte);
       }
     }
     if (!finished_) EndDocument();
+    cursor_.endEditBlock();
   }
 
  private:
