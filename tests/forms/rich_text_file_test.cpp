@@ -219,11 +219,8 @@ TEST_F(RichTextFileTest, EightBitBytesAreWindows1252RawOrEscaped) {
     const char* bytes;
     const char* text;  // UTF-8
   } cases[] = {
-      {"\x93quoted\x94", "\u201cquoted\u201d"},
-      {"\x80 5", "\u20ac 5"},
-      {"caf\xe9", "caf\u00e9"},
-      {"\x85\x96\x99", "\u2026\u2013\u2122"},
-      {"\x9f\xff", "\u0178\u00ff"},
+      {"\x93quoted\x94", "\u201cquoted\u201d"}, {"\x80 5", "\u20ac 5"},       {"caf\xe9", "caf\u00e9"},
+      {"\x85\x96\x99", "\u2026\u2013\u2122"},   {"\x9f\xff", "\u0178\u00ff"},
   };
   for (const auto& c : cases) {
     std::string escaped;
@@ -238,6 +235,24 @@ TEST_F(RichTextFileTest, EightBitBytesAreWindows1252RawOrEscaped) {
       EXPECT_EQ(Text(document), c.text) << body;
     }
   }
+}
+
+// A long run of bullets is read in lists of a bounded length (the document's cost of one list
+// grows with its square); every paragraph stays a bullet through a save and a reopen.
+TEST_F(RichTextFileTest, ALongRunOfBulletsStaysBulleted) {
+  std::string rtf = "{\\rtf1\\ansi";
+  for (int i = 0; i < 1000; ++i) rtf += "\\pard\\ls1\\li720 point " + std::to_string(i) + "\\par ";
+  rtf += "\\pard after}";
+  QTextDocument read;
+  ASSERT_TRUE(ReadRichText(rtf, read));
+  QTextDocument reopened;
+  ASSERT_TRUE(ReadRichText(RichTextFromDocument(read), reopened));
+  for (const QTextDocument* document : {&read, &reopened}) {
+    ASSERT_EQ(document->blockCount(), 1001);
+    for (int i = 0; i < 1000; ++i) ASSERT_NE(document->findBlockByNumber(i).textList(), nullptr) << i;
+    EXPECT_EQ(document->lastBlock().textList(), nullptr);
+  }
+  EXPECT_EQ(Described(reopened), Described(read));
 }
 
 // A damaged file gives what can be read of it, never an error: every cut of a letter, bytes
