@@ -28,6 +28,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "scratch_company.h"
 
 namespace {
 
@@ -77,20 +78,8 @@ void Require(bool ok, const char* what) {
 
 // A fresh company in its own folder, with every file the posting touches open.
 void SetUpCompany(const std::filesystem::path& folder) {
-  std::filesystem::remove_all(folder);
-  std::filesystem::create_directories(folder);
-  std::filesystem::current_path(folder);
-  storage::IsamInitialize(0, 30);
-  records::CurrentCompany = records::DefaultCompanyRecord();
-  records::CurrentCompany.CompanyNumber.Set("1");
-  records::CurrentCompany.CompanyARBalance.Set("0.00");
-  records::CurrentCompany.DateOrder.Set("M");
-  records::InstallCompanyFileNames();
-  Require(records::CreateCompanyFile() && records::OpenCompanyFile(), "company file");
-  records::CompanyWorkRec = records::CurrentCompany;
+  Require(bench::StartScratchCompany(folder), "company");
   IsamRecRef ref = 0;
-  Require(records::AddCompanyRecord(ref), "company record");
-  records::CloseCompanyFile();
   using Step = bool (*)();
   const std::pair<Step, Step> files[] = {{records::CreateCustomerFile, records::OpenCustomerFile},
                                          {records::CreateProductFile, records::OpenProductFile},

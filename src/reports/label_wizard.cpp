@@ -254,11 +254,14 @@ void Tlblwiz::SetStatus(const QString& text) {
 
 void Tlblwiz::FillList() {
   LabelList->clear();
+  QList<QTreeWidgetItem*> items;
+  items.reserve(LabelPrintQueue.Count());
   for (const LabelQueueRow& row : LabelPrintQueue.Rows()) {
     QStringList texts;
     for (int c = 0; c < 5; ++c) texts << platform::text::ToQString(row.Column(c));
-    LabelList->addTopLevelItem(new QTreeWidgetItem(texts));
+    items << new QTreeWidgetItem(texts);
   }
+  LabelList->addTopLevelItems(items);
 }
 
 void Tlblwiz::ShowSelectedCount() {
@@ -363,7 +366,7 @@ void Tlblwiz::LoadFrmFileClick() {
     MessageBox("Unable to read " + request.fileName + ".", "Load Records");
     return;
   }
-  for (LabelQueueRow& row : rows) LabelPrintQueue.Append(std::move(row));
+  LabelPrintQueue.AppendAll(std::move(rows));
   ShowSelectedCount();
 }
 

@@ -88,6 +88,15 @@ TEST(Codecs, AgreeWithPythonBothWays) {
   }
 }
 
+// Encoded and decoded again, text comes back byte for byte (line breaks as CR LF): the empty text
+// and text that ends without a line break among it.
+TEST(Codecs, QuotedPrintableGivesBackWhatItWasGiven) {
+  for (const QByteArray& text :
+       {QByteArray(), QByteArray("a"), QByteArray("\r\n"), QByteArray("a\r\n\r\n"), QByteArray("="),
+        QByteArray("blank at the end "), QByteArray("\x1a"), QByteArray(200, '\xe9') + "\r\nlast"})
+    EXPECT_EQ(TQuotedPrintable::Decode(OurQuotedPrintable(text)), text) << text.toStdString();
+}
+
 TEST(Codecs, Base64SkipsWhitespaceAndRefusesStrangers) {
   EXPECT_EQ(Base64Decode(" SGVs\r\n bG8g\td29y\nbGQ= "), "Hello world");
   EXPECT_EQ(Base64Decode("."), "");
