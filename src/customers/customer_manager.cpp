@@ -408,15 +408,13 @@ void TDemoForm::CustBookButnClick() {
 void TDemoForm::PrinCustClick() {
   if (!ReadHighlighted()) return;
   PrintCustomerSheet(CustRec, CurrentCompany, LoadReportFont(), platform::text::Now());
-  SetStatusText(
-      1, "Customer: " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() + ".");
+  SetStatusText(1, platform::print::PrintedNotice("Customer: " + Text(CustRec.CustomerName.Get())));
 }
 
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " +
-                       platform::print::WhereLastJobWent() + ".");
+  SetStatusText(1, platform::print::PrintedNotice("Envelope for " + Text(CustRec.CustomerName.Get())));
 }
 
 void TDemoForm::CopytoClipboard1Click() {

@@ -95,8 +95,7 @@ void TListWindow::PrintButnClick() {
   platform::print::PrintTextDocument(document, Caption());
   // The window has no status bar: a list that became a PDF file says where it is.
   if (!platform::print::LastJobFile().isEmpty())
-    MessageBox(Caption() + " " + platform::print::WhereLastJobWent() + ".", Caption(), MsgButtons::Ok,
-               MsgIcon::Information);
+    MessageBox(platform::print::PrintedNotice(Caption()), Caption(), MsgButtons::Ok, MsgIcon::Information);
 }
 
 void TListWindow::FontButnClick() {

@@ -27,6 +27,7 @@
 #include "invoicing/invoice_texts.h"
 #include "platform/print/colors.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -493,7 +494,7 @@ void TInvEdit1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, Text("Invoice " + number + " sent to print queue."));
+    SetStatusText(1, platform::print::PrintedNotice(Text("Invoice " + number), "sent to print queue"));
 }
 
 void TInvEdit1::PrintPackingSlip1Click() {
@@ -505,7 +506,7 @@ void TInvEdit1::PrintPackingSlip1Click() {
   if (!FillInvoiceDocument(number)) return;
   documents::DocMode = "PSL";
   documents::PrintInvoice();
-  SetStatusText(1, Text("Packing Slip " + number + " sent to printer."));
+  SetStatusText(1, platform::print::PrintedNotice(Text("Packing Slip " + number)));
 }
 
 void TInvEdit1::BatchPrinButnClick() {

@@ -364,8 +364,8 @@ void TEditProd::ValidateBarCode1Click() {
 void TEditProd::Print1Click() {
   if (!ReadCurrentRow()) return;
   PrintProductSheet(ProductBuf);
-  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " " +
-                        platform::print::WhereLastJobWent() + ".");
+  StatusPanel1->setText(
+      platform::print::PrintedNotice("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get()))));
 }
 
 void TEditProd::ProdListButnClick() {

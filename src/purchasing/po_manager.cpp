@@ -12,6 +12,7 @@
 #include "forms/record_find.h"
 #include "forms/run_state.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -320,7 +321,7 @@ void TPOList1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, Text("PO " + number + " sent to print queue."));
+    SetStatusText(1, platform::print::PrintedNotice(Text("PO " + number), "sent to print queue"));
 }
 
 void TPOList1::BatchPrinButnClick() {

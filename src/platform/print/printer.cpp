@@ -114,9 +114,21 @@ QString LastJobFile(const TPrinter& printer) {
   return printer.HasBackend() ? printer.Backend().OutputFile() : QString();
 }
 
-QString WhereLastJobWent(const TPrinter& printer) {
+namespace {
+
+QString WhereLastJobWent(const QString& to_printer, const TPrinter& printer) {
   const QString file = LastJobFile(printer);
-  return file.isEmpty() ? QStringLiteral("sent to printer") : QStringLiteral("saved as ") + file;
+  return file.isEmpty() ? to_printer : QStringLiteral("saved as ") + file;
+}
+
+}  // namespace
+
+QString WhereLastJobWent(const TPrinter& printer) {
+  return WhereLastJobWent(QStringLiteral("sent to printer"), printer);
+}
+
+QString PrintedNotice(const QString& what, const QString& to_printer, const TPrinter& printer) {
+  return what + ' ' + WhereLastJobWent(to_printer, printer) + '.';
 }
 
 }  // namespace platform::print
