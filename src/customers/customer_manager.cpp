@@ -3,6 +3,7 @@
 #include "documents/batch_statements.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
+#include "forms/printout_notice.h"
 #include "records/record_file.h"
 
 #include <stdexcept>
@@ -21,7 +22,6 @@
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -428,7 +428,7 @@ void TDemoForm::AddtoLabelQueue1Click() {
 }
 
 void TDemoForm::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TDemoForm::SpeedButton3Click() {

@@ -1,5 +1,6 @@
 #include "invoicing/invoice_manager.h"
 
+#include "forms/printout_notice.h"
 #include "invoicing/invoice_edit.h"
 
 #include <QKeyEvent>
@@ -26,7 +27,6 @@
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_texts.h"
 #include "platform/print/colors.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -562,7 +562,7 @@ void TInvEdit1::SpeedButton2Click() {
 }
 
 void TInvEdit1::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TInvEdit1::PrinterSetup1Click() {

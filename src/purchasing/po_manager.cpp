@@ -8,10 +8,10 @@
 #include "forms/batch_print_dialog.h"
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
+#include "forms/printout_notice.h"
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -379,7 +379,7 @@ void TPOList1::PrinterSetup1Click() {
 }
 
 void TPOList1::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TPOList1::SpeedButton4Click() {

@@ -12,10 +12,10 @@
 #include "forms/form_instance.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
+#include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -374,7 +374,7 @@ void TVenList::CopytoClipboard1Click() {
 }
 
 void TVenList::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TVenList::SpeedButton3Click() {
