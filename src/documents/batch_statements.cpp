@@ -12,6 +12,7 @@
 #include "documents/statement_window.h"
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
+#include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -315,7 +316,8 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   });
   platform::ui::Application->ProcessMessages();
   if (!byEMail) {
-    status("Batch Print complete. " + QString::number(sent) + " statements sent to spooler.");
+    status("Batch Print complete. " + QString::number(sent) + " statements " +
+           platform::print::WhereRunWent("sent to spooler") + ".");
     return;
   }
   status("Batch complete. " + QString::number(sent) + " statements sent by e-mail.");

@@ -545,8 +545,7 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
     });
   }
   forms::ReportDocumentBatch(
-      count, email, " invoices sent to spooler.", " invoices sent to e-mail.",
-      [this](const QString& text) { SetStatusText(1, text); },
+      count, email, "invoices", "sent to e-mail", [this](const QString& text) { SetStatusText(1, text); },
       [] { documents::CreateRtedit().msSMTP1->Quit(); });
 }
 

@@ -359,8 +359,8 @@ void TPOList1::PrintBatch(const std::vector<std::string>& numbers, int count, bo
     });
   }
   forms::ReportDocumentBatch(
-      count, email, " POs sent to spooler.", " POs sent by e-mail.",
-      [this](const QString& text) { SetStatusText(1, text); }, QuitMail);
+      count, email, "POs", "sent by e-mail", [this](const QString& text) { SetStatusText(1, text); },
+      QuitMail);
 }
 
 QString TPOList1::SetFilter(bool on) {

@@ -2,6 +2,7 @@
 // e-mailed to a real SMTP server, and run as a batch through the UI seam.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QJsonArray>
 #include <utility>
 
@@ -14,6 +15,7 @@
 #include "documents/statement_window.h"
 #include "mail/mail_peers.h"
 #include "platform/print/print_test_support.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -348,6 +350,25 @@ TEST_F(StatementTest, ABatchRefusesOtherStatementBuildsAndCountsWhatItPutOut) {
   for (const reports::LabelQueueRow& row : reports::LabelPrintQueue.Rows()) queued << ToQString(row.Code);
   EXPECT_EQ(queued, (QStringList{"C2", "C3"}));
   reports::LabelPrintQueue.Clear();
+}
+
+// Statements printed into a PDF file chosen at set-up: each goes beside the one before, none
+// over it, and the run says where they are.
+TEST_F(StatementTest, ABatchIntoAChosenPdfFileKeepsEveryStatementAndSaysWhere) {
+  AddCustomer("C2", "Customer C2", "5.00", "");
+  AddCustomer("C3", "Customer C3", "5.00", "");
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  backend->SetOutputFile(QDir::current().absoluteFilePath("statements.pdf"));
+  platform::print::ScopedPrintBackend printer(std::move(backend));
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) { selection.SetModalResult(mrOk); });  // C2, C3
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) { batch.OKButtonClick(); });
+  QStringList status;
+  BatchPrintStatements([&status](const QString& text) { status << text; });
+  EXPECT_EQ(status.last(),
+            "Batch Print complete. 2 statements saved in " + QDir::current().absolutePath() + ".");
+  for (const char* file : {"statements.pdf", "statements (2).pdf"})
+    EXPECT_TRUE(print_testing::PdfText(file).contains("Customer C")) << file;
 }
 
 // A printer that fails half-way ends the run; its progress window goes with it.

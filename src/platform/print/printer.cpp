@@ -1,6 +1,7 @@
 #include "platform/print/printer.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "platform/print/qt_print_backend.h"
 
@@ -129,6 +130,11 @@ QString WhereLastJobWent(const TPrinter& printer) {
 
 QString PrintedNotice(const QString& what, const QString& to_printer, const TPrinter& printer) {
   return what + ' ' + WhereLastJobWent(to_printer, printer) + '.';
+}
+
+QString WhereRunWent(const QString& to_printer, const TPrinter& printer) {
+  const QString file = LastJobFile(printer);
+  return file.isEmpty() ? to_printer : QStringLiteral("saved in ") + QFileInfo(file).absolutePath();
 }
 
 }  // namespace platform::print

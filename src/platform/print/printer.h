@@ -80,6 +80,9 @@ QString WhereLastJobWent(const TPrinter& printer = Printer());
 // "Invoice 1001 saved as /home/shop/Kestrava/Printouts/Invoice - 1001 ....pdf.".
 QString PrintedNotice(const QString& what, const QString& to_printer = QStringLiteral("sent to printer"),
                       const TPrinter& printer = Printer());
+// Where the jobs of a run of printouts went: the run's own words for a printer, or "saved in "
+// and the folder of their PDF files.
+QString WhereRunWent(const QString& to_printer, const TPrinter& printer = Printer());
 
 // Installs a back-end in the application's printer for a scope (tests of printouts).
 class ScopedPrintBackend {
