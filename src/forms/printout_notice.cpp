@@ -8,10 +8,21 @@
 
 namespace forms {
 
+namespace {
+
+void Tell(const QString& text, const QString& caption) {
+  platform::ui::MessageBox(text, caption, platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+}
+
+}  // namespace
+
 void ShowWherePdfWent(const QString& what, const QString& caption) {
-  if (platform::print::LastJobFile().isEmpty()) return;
-  platform::ui::MessageBox(platform::print::PrintedNotice(what), caption, platform::ui::MsgButtons::Ok,
-                           platform::ui::MsgIcon::Information);
+  if (!platform::print::LastJobFile().isEmpty()) Tell(platform::print::PrintedNotice(what), caption);
+}
+
+void ShowWhereRunWent(const QString& what, const QString& caption) {
+  if (!platform::print::LastJobFile().isEmpty())
+    Tell(what + ' ' + platform::print::WhereRunWent({}) + '.', caption);
 }
 
 void PrintWindowShowingWhere(QWidget& window) {

@@ -12,6 +12,9 @@ namespace forms {
 // file; nothing when it went to a printer.
 void ShowWherePdfWent(const QString& what, const QString& caption);
 
+// The same for a run of several jobs: "<what> saved in <folder>." when they became PDF files.
+void ShowWhereRunWent(const QString& what, const QString& caption);
+
 // "Print Window" of the managers: the window's image as one job, then where its PDF went.
 void PrintWindowShowingWhere(QWidget& window);
 
