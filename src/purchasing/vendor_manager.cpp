@@ -12,10 +12,11 @@
 #include "forms/form_instance.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
+#include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -355,13 +356,15 @@ void TVenList::PrinCustClick() {
     WaitCursor hourglass;
     PrintVendorCard(VendRec, CurrentCompany, LoadReportFont(), platform::text::Now());
   }
-  SetStatusText(1, "Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(1,
+                platform::print::PrintedNotice("Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get()))));
 }
 
 void TVenList::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(VendorEnvelopeAddress(VendRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(
+      1, platform::print::PrintedNotice("Envelope for " + ToQString(TrimBlanks(VendRec.VendorName.Get()))));
 }
 
 void TVenList::CopytoClipboard1Click() {
@@ -371,7 +374,7 @@ void TVenList::CopytoClipboard1Click() {
 }
 
 void TVenList::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TVenList::SpeedButton3Click() {
