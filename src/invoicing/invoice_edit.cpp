@@ -27,6 +27,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -513,6 +514,7 @@ std::map<std::string, double> StockChanges(const std::vector<StoredLine>& oldLin
 }
 
 std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& entered) {
+  storage::PostingScope posting("invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
   const EnteredInvoice edited = WithMemoDefaults(entered);
   records::InvoiceBuf = EditedInvoiceRecord(old.Record, edited);
   const InvoiceRec header = records::InvoiceBuf;
@@ -528,6 +530,7 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
 }
 
 std::string PostInvoiceDeletion(const StoredInvoice& old) {
+  storage::PostingScope posting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
   const InvoiceRec& r = old.Record;
   records::InvoiceBuf = r;
   if (!records::DeleteInvoiceRecord(old.Ref)) throw std::runtime_error("Delete operation failed");

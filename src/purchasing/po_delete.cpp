@@ -14,6 +14,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -99,6 +100,7 @@ bool PODeleteConfirmed(const POHeaderRec& header) {
 }
 
 DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
+  storage::PostingScope posting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()));
   if (!records::DeletePOHeaderRecord(ref)) throw std::runtime_error("Delete operation failed");
   DeletedPO deleted;
   DeleteDetails(header, deleted);

@@ -1,0 +1,136 @@
+// The journal file itself, as a kill leaves it and as damage or a stranger's file may leave it:
+// a posting changes one record, adds one and deletes one, and its journal is then found beside
+// the files in different states. Each state must end with the records the table expects, read
+// from the data file's bytes alone.
+
+#include "storage/posting_journal.h"
+
+#include <filesystem>
+#include <fstream>
+
+#include "platform/ui/support/ui_script.h"
+#include "storage/byte_order.h"
+#include "support/live_records.h"
+#include "unit_fixture.h"
+
+namespace storage::testing {
+namespace {
+
+constexpr int32_t kLength = 40;
+constexpr char kJournal[] = "12JNL.DAT";
+
+class PostingJournalTest : public DataUnitTest {
+ protected:
+  PostingJournalTest() : DataUnitTest("12") {}
+
+  std::string Image(const std::string& text) const {
+    const std::vector<uint8_t> bytes = Record(kLength, text);
+    return std::string(bytes.begin(), bytes.end());
+  }
+  std::vector<std::string> Images(std::vector<std::string> texts) const {
+    std::vector<std::string> images;
+    for (const std::string& text : texts) images.push_back(Image(text));
+    std::sort(images.begin(), images.end());
+    return images;
+  }
+
+  // Files A, B and C, then posts: A becomes A2, D is added, B is deleted. Returns the journal as
+  // it stood after the last change; the files are left closed with the whole posting in them.
+  std::string PostAndKeepJournal() {
+    Create("12X", kLength);
+    IsamFileBlock fb = Open("12X");
+    const IsamRecRef a = Add(fb, "A");
+    const IsamRecRef b = Add(fb, "B");
+    Add(fb, "C");
+    std::string journal;
+    {
+      PostingScope posting("test posting");
+      const std::vector<uint8_t> changed = Record(kLength, "A2");
+      IsamPutRec(fb, a, changed.data(), changed.size());
+      Add(fb, "D");
+      IsamDeleteRec(fb, b);
+      journal = ReadFile(kJournal);
+    }
+    EXPECT_FALSE(std::filesystem::exists(kJournal));
+    Close(fb);
+    return journal;
+  }
+
+  static std::vector<size_t> EntryStarts(const std::string& journal) {
+    std::vector<size_t> starts;
+    for (size_t at = 64; at + 4 <= journal.size();
+         at += static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + at))))
+      starts.push_back(at);
+    return starts;
+  }
+};
+
+struct JournalCase {
+  const char* Name;
+  std::function<void(std::string&, const std::vector<size_t>&)> Damage;
+  std::vector<std::string> Left;  // the records afterwards
+  const char* Message;            // what the user is told; empty: nothing
+  bool JournalStays;
+};
+
+const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
+const char kRefused[] =
+    "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone.";
+
+TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrRefusedWhole) {
+  const std::vector<JournalCase> cases = {
+      {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, kUndone, false},
+      {"last entry half written",
+       [](std::string& j, const auto&) { j.resize(j.size() - 9); },
+       {"A", "C"},
+       kUndone,
+       false},
+      {"last entry undone before a second crash",
+       [](std::string& j, const auto& starts) { j[starts.back() + 5] = 1; },
+       {"A", "C"},
+       kUndone,
+       false},
+      {"header only", [](std::string& j, const auto&) { j.resize(64); }, {"A2", "C", "D"}, "", false},
+      {"another company's",
+       [](std::string& j, const auto&) { j[9] = '3'; },
+       {"A2", "C", "D"},
+       kRefused,
+       true},
+      {"first entry damaged",
+       [](std::string& j, const auto& starts) { j[starts.front() + 30] ^= 0x55; },
+       {"A2", "C", "D"},
+       kRefused,
+       true},
+      {"names a file of another record length",
+       [](std::string& j, const auto& starts) { j[starts.front() + 12] = 41; },
+       {"A2", "C", "D"},
+       kRefused,
+       true},
+  };
+  const std::string journal = PostAndKeepJournal();
+  const std::vector<size_t> starts = EntryStarts(journal);
+  ASSERT_EQ(starts.size(), 3u);
+  const std::string data = ReadFile("12X.DAT");
+  for (const JournalCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    std::string damaged = journal;
+    c.Damage(damaged, starts);
+    std::ofstream("12JNL.DAT", std::ios::binary | std::ios::trunc) << damaged;
+    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
+    {
+      testing_support::UiScript ui;
+      if (*c.Message) ui.ExpectMessage(c.Message, "Posting");
+      UndoPostingJournal("12");
+      EXPECT_TRUE(ui.Done());
+    }
+    EXPECT_EQ(testing_support::LiveRecords("12X.DAT"), Images(c.Left));
+    EXPECT_EQ(std::filesystem::exists(kJournal), c.JournalStays);
+    // A file the undo changed is left for the repair to rebuild its keys and free chain.
+    const bool undid = Images(c.Left) != Images({"A2", "C", "D"});
+    EXPECT_EQ(ReadFile("12X.DAT")[20], undid ? 1 : 0);
+    std::filesystem::remove(kJournal);
+  }
+}
+
+}  // namespace
+}  // namespace storage::testing
