@@ -25,7 +25,6 @@ using platform::files::File;
 using platform::files::OpenMode;
 
 constexpr int64_t kRecordLengthAt = 12;
-constexpr char kJournalSuffix[] = "JNL.DAT";
 const QString kPostingTitle = QStringLiteral("Posting");
 
 enum class Check { Fine, Foreign, InUse };
@@ -155,7 +154,8 @@ JournalOutcome Refuse(const std::string& journalName, const std::string& company
 
 JournalOutcome UndoPostingJournal(const std::string& company) {
   const std::string journalName = PostingJournalName(company);
-  if (PostingUnderWay() || !platform::files::Exists(journalName)) return JournalOutcome::None;
+  if (PostingUnderWay() || PostingJournalHeld(company) || !platform::files::Exists(journalName))
+    return JournalOutcome::None;
   File journalFile;
   std::string bytes;
   if (!journalFile.Open(journalName, OpenMode::ReadWrite)) {
@@ -167,8 +167,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
   if (!journalFile.ReadAt(0, bytes.data(), bytes.size())) return Refuse(journalName, company);
   ParsedJournal journal;
   if (!ParseJournal(bytes, journal)) return Refuse(journalName, company);
-  if (size >= static_cast<int64_t>(kJournalHeaderSize) && journal.Header.Company != company)
-    return Refuse(journalName, company);
+  if (!journal.Entries.empty() && journal.Header.Company != company) return Refuse(journalName, company);
   const std::string what = journal.Header.What;
   const bool changes = !journal.Entries.empty();
   UndoRun run(std::move(journal));
@@ -190,11 +189,11 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
 }
 
 void UndoLeftPostingJournals() {
-  const QStringList journals =
-      QDir::current().entryList({QStringLiteral("*") + QString::fromLatin1(kJournalSuffix)}, QDir::Files);
+  const QStringList journals = QDir::current().entryList(
+      {QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)}, QDir::Files);
   for (const QString& name : journals) {
-    const std::string company =
-        platform::text::ToAnsi(name.left(name.size() - static_cast<qsizetype>(sizeof kJournalSuffix - 1)));
+    const std::string company = platform::text::ToAnsi(
+        name.left(name.size() - static_cast<qsizetype>(sizeof kPostingJournalSuffix - 1)));
     UndoPostingJournal(company);
   }
 }

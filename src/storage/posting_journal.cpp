@@ -5,24 +5,36 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "platform/files/file.h"
 #include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
+#include "storage/byte_order.h"
 #include "storage/data_file_unit.h"
 #include "storage/file_io.h"
 #include "storage/journal_entry.h"
+#include "storage/journal_map.h"
 
 namespace storage {
 namespace {
 
+// The journal file stays open (and locked, and mapped) from the first posting of a company on:
+// a posting ends by zeroing what it wrote, which costs a fraction of creating and removing a
+// file every time. It is removed when the engine shuts down or another company's posting begins.
 struct OpenPosting {
   int depth = 0;
   std::string what;
-  std::string company;
-  platform::files::File journal;  // begun at the first change
-  int64_t end = 0;
-  std::vector<uint8_t> entryBytes;  // reused from entry to entry
+  bool begun = false;  // the header is written: this posting changed something
+  JournalMap journal;
+  std::string journalCompany;  // whose journal is held open
+  std::string journalPath;
+  size_t end = 0;
+  std::string image;  // the record before the change, reused from change to change
 };
 
 OpenPosting& Posting() {
@@ -36,84 +48,119 @@ std::string OpenCompanyNumber() {
   return CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
 }
 
-bool BeginJournal(OpenPosting& posting) {
-  posting.company = OpenCompanyNumber();
-  const std::string header = EncodeJournalHeader({posting.company, posting.what});
-  if (!posting.journal.Open(PostingJournalName(posting.company), platform::files::OpenMode::CreateAlways) ||
-      !posting.journal.WriteAt(0, header.data(), header.size())) {
-    const int err = posting.journal.error();
-    posting.journal.Close();
-    return IsamFail(IsamMapOsError(err, IsamFileOp::Create));
-  }
-  posting.end = static_cast<int64_t>(header.size());
+void CloseHeldJournal(OpenPosting& posting) {
+  if (!posting.journal.IsOpen()) return;
+  posting.journal.Close();
+  platform::files::DeleteFile(posting.journalPath);
+  posting.journalCompany.clear();
+  posting.journalPath.clear();
+}
+
+bool HoldJournalOf(OpenPosting& posting, const std::string& company) {
+  if (posting.journal.IsOpen() && posting.journalCompany == company) return true;
+  CloseHeldJournal(posting);
+  const std::string path = std::filesystem::absolute(PostingJournalName(company)).string();
+  if (!posting.journal.Create(path)) return IsamFail(IsamMapOsError(errno, IsamFileOp::Create));
+  posting.journalCompany = company;
+  posting.journalPath = path;
   return true;
 }
 
-bool Append(const JournalEntry& entry) {
+// The first entry of a posting goes out behind the header. The entry's length goes in last, in
+// one store: a kill before it leaves a length of 0, which ends the journal before this entry.
+bool Append(const JournalChange& change) {
   OpenPosting& posting = Posting();
-  if (!posting.journal.IsOpen() && !BeginJournal(posting)) return false;
-  posting.entryBytes.clear();
-  EncodeJournalEntry(entry, posting.entryBytes);
-  if (!posting.journal.WriteAt(posting.end, posting.entryBytes.data(), posting.entryBytes.size()))
-    return IsamFail(IsamMapOsError(posting.journal.error(), IsamFileOp::ReadWrite));
-  posting.end += static_cast<int64_t>(posting.entryBytes.size());
+  std::string header;
+  if (!posting.begun) {
+    const std::string company = OpenCompanyNumber();
+    if (!HoldJournalOf(posting, company)) return false;
+    header = EncodeJournalHeader({company, posting.what});
+    posting.end = 0;
+  }
+  const size_t entryAt = posting.end + header.size();
+  const size_t size = JournalEntrySize(change);
+  if (!posting.journal.Reserve(entryAt + size)) return IsamFail(IsamMapOsError(errno, IsamFileOp::ReadWrite));
+  uint8_t* bytes = posting.journal.Bytes();
+  std::memcpy(bytes + posting.end, header.data(), header.size());
+  EncodeJournalEntryBody(change, bytes + entryAt);
+  std::atomic_thread_fence(std::memory_order_release);
+  IsamStoreInt32(bytes + entryAt, static_cast<int32_t>(size));
+  posting.begun = true;
+  posting.end = entryAt + size;
   return true;
 }
 
-void EndJournal(OpenPosting& posting) {
-  if (posting.journal.IsOpen()) {
-    posting.journal.Close();
-    platform::files::DeleteFile(PostingJournalName(posting.company));
+// The header's mark goes first, so that a kill while the rest is zeroed leaves a journal that
+// holds nothing to undo.
+void EndPosting(OpenPosting& posting) {
+  if (posting.begun) {
+    std::memset(posting.journal.Bytes(), 0, kJournalMarkSize);
+    std::atomic_thread_fence(std::memory_order_release);
+    std::memset(posting.journal.Bytes(), 0, posting.end);
   }
+  posting.begun = false;
+  posting.end = 0;
   posting.what.clear();
-  posting.company.clear();
 }
 
 }  // namespace
 
 std::string PostingJournalName(const std::string& company) {
-  return company + "JNL.DAT";
+  return company + kPostingJournalSuffix;
+}
+
+bool IsPostingJournalName(const std::string& fileName) {
+  const std::string suffix = kPostingJournalSuffix;
+  return fileName.size() >= suffix.size() &&
+         platform::text::UpperCase(fileName.substr(fileName.size() - suffix.size())) == suffix;
 }
 
 PostingScope::PostingScope(const std::string& what) {
   OpenPosting& posting = Posting();
   ++posting.depth;
-  if (posting.what.empty() && !posting.journal.IsOpen()) posting.what = what;
+  if (posting.what.empty() && !posting.begun) posting.what = what;
 }
 
 PostingScope::~PostingScope() {
   OpenPosting& posting = Posting();
-  if (--posting.depth == 0) EndJournal(posting);
+  if (--posting.depth == 0) EndPosting(posting);
 }
 
 bool PostingUnderWay() {
   return Posting().depth > 0;
 }
 
+bool PostingJournalHeld(const std::string& company) {
+  const OpenPosting& posting = Posting();
+  return posting.journal.IsOpen() && posting.journalCompany == company &&
+         posting.journalPath == std::filesystem::absolute(PostingJournalName(company)).string();
+}
+
+void ClosePostingJournal() {
+  if (!PostingUnderWay()) CloseHeldJournal(Posting());
+}
+
 bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added) {
   if (!PostingUnderWay()) return true;
-  JournalEntry entry;
-  entry.Kind = added ? JournalKind::SlotAdded : JournalKind::SlotImage;
-  entry.Name = fb.DataName;
-  entry.Ref = ref;
-  entry.RecordLength = fb.RecordLength;
+  JournalChange change{
+      added ? JournalKind::SlotAdded : JournalKind::SlotImage, fb.DataName, ref, fb.RecordLength, {}};
   if (!added) {
-    entry.Image.resize(static_cast<size_t>(fb.RecordLength));
-    if (!fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0,
-                           entry.Image.data(), entry.Image.size()))
+    std::string& image = Posting().image;
+    image.resize(static_cast<size_t>(fb.RecordLength));
+    if (!fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0, image.data(),
+                           image.size()))
       return false;
+    change.Image = image;
   }
-  return Append(entry);
+  return Append(change);
 }
 
 bool JournalSideFile(const std::string& name) {
   if (!PostingUnderWay()) return true;
-  JournalEntry entry;
-  entry.Name = name;
-  const bool existed = platform::files::ReadWholeFile(name, &entry.Image);
-  entry.Kind = existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated;
-  if (!existed) entry.Image.clear();
-  return Append(entry);
+  std::string bytes;
+  const bool existed = platform::files::ReadWholeFile(name, &bytes);
+  return Append({existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated, name, 0, 0,
+                 existed ? std::string_view(bytes) : std::string_view()});
 }
 
 void IsamEndProcessAfterRecordWrites(int n) {

@@ -3,19 +3,22 @@
 // products, customer, company), and the engine keeps each record whose write completed. So that
 // a posting killed half-way leaves no books that disagree with their own records, every record
 // change made while a PostingScope is open first appends what undoes it to the company's journal
-// "<company number>JNL.DAT" in the data folder; the posting ends by removing the file. A journal
-// found later is undone, newest change first, before the company's files are opened again.
+// "<company number>JNL.DAT" in the data folder; the posting ends by emptying it, and the file is
+// removed when the engine shuts down. A journal found later with changes in it is undone, newest
+// change first, before the company's files are opened again.
 //
-// The journal is written with plain writes, never synced: a killed process leaves it complete up
-// to the change it was making. A power cut may lose its tail and is not covered.
+// The journal is written through a shared mapping of the file (journal_map.h), never synced:
+// what is stored there is in the system's cache of the file at once, so a killed process leaves
+// it complete up to the change it was making. A power cut may lose its tail and is not covered.
 //
-// Layout (little-endian):
+// Layout (little-endian; the file is longer than its contents, the rest zero):
 //   header, 64 bytes:
-//     0  8 bytes  "KJOURNL1"
+//     0  8 bytes  "KJOURNL1"; zero when the last posting ended (nothing to undo)
 //     8  byte     length of the company number, then 15 bytes of it
 //    24  byte     length of what the posting is ("invoice 1004"), then 39 bytes of it
 //   then one entry per change, appended in the order of the changes:
-//     0  uint32   L, the whole entry's length (20 + n + m + 4)
+//     0  uint32   L, the whole entry's length (20 + n + m + 4); stored after the rest of the
+//                 entry, so that 0 here ends the journal
 //     4  byte     kind: 1 a slot's record before the change, 2 a slot the change added,
 //                 3 a side file's bytes before the change, 4 a side file the change created
 //     5  byte     0 still to undo, 1 undone (the only byte ever rewritten)
@@ -26,9 +29,9 @@
 //                 kind 3, else 0)
 //    20  n bytes  the file name as the engine opened it ("12C.DAT")
 //  20+n  m bytes  the image
-//   L-4  uint32   FNV-1a of the entry's bytes but byte 5 and these four
-// An entry that runs past the end of the file, or whose checksum fails at the end of the file,
-// is the half-written last one and is ignored: its change never began.
+//   L-4  uint32   checksum of bytes 4 and 6 to L-4
+// An entry whose checksum fails with nothing but zeros after it is a last entry cut short and is
+// ignored; one with more entries after it is damage, and the journal is refused.
 
 #include <string>
 
@@ -37,10 +40,12 @@
 
 namespace storage {
 
-// The journal file of a company number (trimmed).
+// The journal file of a company number (trimmed), and whether a file name is a journal's.
+inline constexpr char kPostingJournalSuffix[] = "JNL.DAT";
 std::string PostingJournalName(const std::string& company);
+bool IsPostingJournalName(const std::string& fileName);
 
-// One posting: the journal is begun at its first change and removed when the outermost scope
+// One posting: the journal is begun at its first change and emptied when the outermost scope
 // ends, whether the posting succeeded or not. A scope opened inside another joins it; `what`
 // ("invoice 1004") names the posting in the message shown if it has to be undone, the first
 // one given before the first change counts.
@@ -54,6 +59,10 @@ class PostingScope {
 
 // True while a posting scope is open in this process.
 bool PostingUnderWay();
+// True when this process holds the company's journal open (between or during its postings).
+bool PostingJournalHeld(const std::string& company);
+// Closes and removes the journal held between postings; the engine's shutdown calls it.
+void ClosePostingJournal();
 
 // Called by the engine before it changes slot ref of fb: the slot's record as it stands (or
 // nothing, when the change adds the slot) goes to the journal. True when no posting is under

@@ -10,6 +10,7 @@
 
 #include "platform/ui/support/ui_script.h"
 #include "storage/byte_order.h"
+#include "storage/journal_entry.h"
 #include "support/live_records.h"
 #include "unit_fixture.h"
 
@@ -51,17 +52,36 @@ class PostingJournalTest : public DataUnitTest {
       IsamDeleteRec(fb, b);
       journal = ReadFile(kJournal);
     }
-    EXPECT_FALSE(std::filesystem::exists(kJournal));
+    EXPECT_EQ(ReadFile(kJournal).find_first_not_of('\0'), std::string::npos);  // complete: nothing to undo
     Close(fb);
+    ClosePostingJournal();
+    EXPECT_FALSE(std::filesystem::exists(kJournal));
     return journal;
   }
 
   static std::vector<size_t> EntryStarts(const std::string& journal) {
     std::vector<size_t> starts;
-    for (size_t at = 64; at + 4 <= journal.size();
-         at += static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + at))))
+    for (size_t at = 64;;) {
+      const auto length =
+          static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + at)));
+      if (length == 0) return starts;
       starts.push_back(at);
-    return starts;
+      at += length;
+    }
+  }
+  // The entry at `at` written again, whole and sound, as a file of another record length had it.
+  static void OtherLength(std::string& journal, size_t at) {
+    ParsedJournal parsed;
+    ASSERT_TRUE(ParseJournal(journal, parsed));
+    const JournalEntry& entry = parsed.Entries.front();
+    const JournalChange change{entry.Kind, entry.Name, entry.Ref, entry.RecordLength + 1, entry.Image};
+    auto* bytes = reinterpret_cast<uint8_t*>(journal.data() + at);
+    EncodeJournalEntryBody(change, bytes);
+    IsamStoreInt32(bytes, static_cast<int32_t>(JournalEntrySize(change)));
+  }
+  static void Zero(std::string& journal, size_t from, size_t to) {
+    std::fill(journal.begin() + static_cast<std::ptrdiff_t>(from),
+              journal.begin() + static_cast<std::ptrdiff_t>(to), '\0');
   }
 };
 
@@ -78,35 +98,25 @@ const char kRefused[] =
     "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone.";
 
 TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrRefusedWhole) {
+  // clang-format off
   const std::vector<JournalCase> cases = {
       {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, kUndone, false},
-      {"last entry half written",
-       [](std::string& j, const auto&) { j.resize(j.size() - 9); },
-       {"A", "C"},
-       kUndone,
+      {"last entry's length never stored", [](std::string& j, const auto& at) { Zero(j, at[2], at[2] + 4); },
+       {"A", "C"}, kUndone, false},
+      {"last entry cut short", [](std::string& j, const auto& at) { Zero(j, at[2] + 30, j.size()); },
+       {"A", "C"}, kUndone, false},
+      {"last entry undone before a second crash", [](std::string& j, const auto& at) { j[at[2] + 5] = 1; },
+       {"A", "C"}, kUndone, false},
+      {"header only", [](std::string& j, const auto&) { Zero(j, 64, j.size()); }, {"A2", "C", "D"}, "", false},
+      {"emptied by the posting's end", [](std::string& j, const auto&) { Zero(j, 0, 8); }, {"A2", "C", "D"}, "",
        false},
-      {"last entry undone before a second crash",
-       [](std::string& j, const auto& starts) { j[starts.back() + 5] = 1; },
-       {"A", "C"},
-       kUndone,
-       false},
-      {"header only", [](std::string& j, const auto&) { j.resize(64); }, {"A2", "C", "D"}, "", false},
-      {"another company's",
-       [](std::string& j, const auto&) { j[9] = '3'; },
-       {"A2", "C", "D"},
-       kRefused,
-       true},
-      {"first entry damaged",
-       [](std::string& j, const auto& starts) { j[starts.front() + 30] ^= 0x55; },
-       {"A2", "C", "D"},
-       kRefused,
-       true},
-      {"names a file of another record length",
-       [](std::string& j, const auto& starts) { j[starts.front() + 12] = 41; },
-       {"A2", "C", "D"},
-       kRefused,
-       true},
+      {"another company's", [](std::string& j, const auto&) { j[9] = '3'; }, {"A2", "C", "D"}, kRefused, true},
+      {"first entry damaged", [](std::string& j, const auto& at) { j[at[0] + 30] ^= 0x55; }, {"A2", "C", "D"},
+       kRefused, true},
+      {"names a file of another record length", [](std::string& j, const auto& at) { OtherLength(j, at[0]); },
+       {"A2", "C", "D"}, kRefused, true},
   };
+  // clang-format on
   const std::string journal = PostAndKeepJournal();
   const std::vector<size_t> starts = EntryStarts(journal);
   ASSERT_EQ(starts.size(), 3u);
