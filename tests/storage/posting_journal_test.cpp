@@ -1,7 +1,7 @@
 // The journal file itself, as a kill leaves it and as damage or a stranger's file may leave it:
-// a posting changes one record, adds one and deletes one, and its journal is then found beside
-// the files in different states. Each state must end with the records the table expects, read
-// from the data file's bytes alone.
+// a posting rewrites a side file, changes one record, adds one and deletes one, and its journal
+// is then found beside the files in different states. Each state must end with the records the table expects,
+// read from the data file's bytes alone.
 
 #include "storage/posting_journal.h"
 
@@ -19,6 +19,7 @@ namespace {
 
 constexpr int32_t kLength = 40;
 constexpr char kJournal[] = "12JNL.DAT";
+constexpr char kAnswer[] = "CPWIN.TXT";
 
 class PostingJournalTest : public DataUnitTest {
  protected:
@@ -35,8 +36,9 @@ class PostingJournalTest : public DataUnitTest {
     return images;
   }
 
-  // Files A, B and C, then posts: A becomes A2, D is added, B is deleted. Returns the journal as
-  // it stood after the last change; the files are left closed with the whole posting in them.
+  // Files A, B and C, then posts: the answer file becomes "after", A becomes A2, D is added, B is
+  // deleted. Returns the journal as it stood after the last change; the files are left closed
+  // with the whole posting in them.
   std::string PostAndKeepJournal() {
     Create("12X", kLength);
     IsamFileBlock fb = Open("12X");
@@ -46,6 +48,9 @@ class PostingJournalTest : public DataUnitTest {
     std::string journal;
     {
       PostingScope posting("test posting");
+      std::ofstream(kAnswer) << "before";
+      EXPECT_TRUE(JournalSideFile(kAnswer));
+      std::ofstream(kAnswer) << "after";
       const std::vector<uint8_t> changed = Record(kLength, "A2");
       IsamPutRec(fb, a, changed.data(), changed.size());
       Add(fb, "D");
@@ -69,11 +74,11 @@ class PostingJournalTest : public DataUnitTest {
       at += length;
     }
   }
-  // The entry at `at` written again, whole and sound, as a file of another record length had it.
+  // The second entry (A's) written again, whole and sound, as a file of another record length had it.
   static void OtherLength(std::string& journal, size_t at) {
     ParsedJournal parsed;
     ASSERT_TRUE(ParseJournal(journal, parsed));
-    const JournalEntry& entry = parsed.Entries.front();
+    const JournalEntry& entry = parsed.Entries[1];
     const JournalChange change{entry.Kind, entry.Name, entry.Ref, entry.RecordLength + 1, entry.Image};
     auto* bytes = reinterpret_cast<uint8_t*>(journal.data() + at);
     EncodeJournalEntryBody(change, bytes);
@@ -101,25 +106,27 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrRefusedWhole) {
   // clang-format off
   const std::vector<JournalCase> cases = {
       {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, kUndone, false},
-      {"last entry's length never stored", [](std::string& j, const auto& at) { Zero(j, at[2], at[2] + 4); },
+      {"last entry's length never stored", [](std::string& j, const auto& at) { Zero(j, at[3], at[3] + 4); },
        {"A", "C"}, kUndone, false},
-      {"last entry cut short", [](std::string& j, const auto& at) { Zero(j, at[2] + 30, j.size()); },
+      {"last entry cut short", [](std::string& j, const auto& at) { Zero(j, at[3] + 30, j.size()); },
        {"A", "C"}, kUndone, false},
-      {"last entry undone before a second crash", [](std::string& j, const auto& at) { j[at[2] + 5] = 1; },
+      {"last entry undone before a second crash", [](std::string& j, const auto& at) { j[at[3] + 5] = 1; },
        {"A", "C"}, kUndone, false},
-      {"header only", [](std::string& j, const auto&) { Zero(j, 64, j.size()); }, {"A2", "C", "D"}, "", false},
-      {"emptied by the posting's end", [](std::string& j, const auto&) { Zero(j, 0, 8); }, {"A2", "C", "D"}, "",
-       false},
-      {"another company's", [](std::string& j, const auto&) { j[9] = '3'; }, {"A2", "C", "D"}, kRefused, true},
-      {"first entry damaged", [](std::string& j, const auto& at) { j[at[0] + 30] ^= 0x55; }, {"A2", "C", "D"},
-       kRefused, true},
-      {"names a file of another record length", [](std::string& j, const auto& at) { OtherLength(j, at[0]); },
+      {"header only", [](std::string& j, const auto&) { Zero(j, 64, j.size()); },
+       {"A2", "C", "D"}, "", false},
+      {"emptied by the posting's end", [](std::string& j, const auto&) { Zero(j, 0, 8); },
+       {"A2", "C", "D"}, "", false},
+      {"another company's", [](std::string& j, const auto&) { j[9] = '3'; },
+       {"A2", "C", "D"}, kRefused, true},
+      {"first record entry damaged", [](std::string& j, const auto& at) { j[at[1] + 30] ^= 0x55; },
+       {"A2", "C", "D"}, kRefused, true},
+      {"names a file of another record length", [](std::string& j, const auto& at) { OtherLength(j, at[1]); },
        {"A2", "C", "D"}, kRefused, true},
   };
   // clang-format on
   const std::string journal = PostAndKeepJournal();
   const std::vector<size_t> starts = EntryStarts(journal);
-  ASSERT_EQ(starts.size(), 3u);
+  ASSERT_EQ(starts.size(), 4u);
   const std::string data = ReadFile("12X.DAT");
   for (const JournalCase& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -127,6 +134,7 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrRefusedWhole) {
     c.Damage(damaged, starts);
     std::ofstream("12JNL.DAT", std::ios::binary | std::ios::trunc) << damaged;
     std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
+    std::ofstream(kAnswer) << "after";
     {
       testing_support::UiScript ui;
       if (*c.Message) ui.ExpectMessage(c.Message, "Posting");
@@ -138,6 +146,7 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrRefusedWhole) {
     // A file the undo changed is left for the repair to rebuild its keys and free chain.
     const bool undid = Images(c.Left) != Images({"A2", "C", "D"});
     EXPECT_EQ(ReadFile("12X.DAT")[20], undid ? 1 : 0);
+    EXPECT_EQ(ReadFile(kAnswer), undid ? "before" : "after");
     std::filesystem::remove(kJournal);
   }
 }
