@@ -4,7 +4,7 @@
 //
 // Both runs start from the same company: 100 customers, 50 stocked products, empty invoice,
 // detail and memo files. The posting run hands 10,000 three-line invoices to PostNewInvoice, each
-// a posting with its journal (begun, appended to before every record change, removed). The
+// a posting with its journal (appended to before every record change, emptied at the end). The
 // bare run does, for the same invoices, only the engine calls the posting must make: the
 // invoice record with its keys, three detail records with theirs, and for each product, the
 // customer and the company a key search, a read and a rewrite in place. Times are seconds; the

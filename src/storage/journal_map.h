@@ -2,8 +2,8 @@
 // The journal file, open and mapped shared and writable. A store into the mapping is in the
 // operating system's cache of the file at once, as a write would be, and survives a kill of the
 // process the same way, without a system call per entry. The file grows in steps, sparse until
-// written. It is not locked: one copy of the program runs per data folder, and a backup may read
-// it while the program runs.
+// written. It is not locked: one copy of the program runs per data folder (the single-instance
+// lock), and that is what keeps two copies from one journal. Backups leave it out.
 
 #include <cstddef>
 #include <cstdint>
