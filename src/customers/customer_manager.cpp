@@ -34,6 +34,7 @@
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace customers {
 
@@ -329,6 +330,7 @@ void TDemoForm::EditCustomer() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
+  storage::PostingScope posting("customer " + reference);
   const CustomerRec changed = CustRec;
   if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   CustRec = changed;

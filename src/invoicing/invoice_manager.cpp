@@ -43,6 +43,7 @@
 #include "records/memo_file.h"
 #include "records/record_file.h"
 #include "records/stored_amount.h"
+#include "storage/posting_journal.h"
 #include "storage/stat_form.h"
 
 namespace invoicing {
@@ -416,6 +417,8 @@ void TInvEdit1::SpeedButton1Click() {
 
 bool TInvEdit1::AddInvoice() {
   TProdInv& form = CreateProdInv();
+  // The command line's answer file belongs to the posting.
+  storage::PostingScope posting;
   PrepareInvoiceFormForAdd(form);
   std::optional<AddedInvoice> added = EnterNewInvoice(form);
   if (!added) return false;

@@ -33,6 +33,7 @@
 #include "records/record_file.h"
 #include "records/vendor_file.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -273,6 +274,7 @@ void TVenList::EditVendor() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
+  storage::PostingScope posting("vendor " + stored);
   const VendorRec changed = VendRec;
   if (!UpdateVendorRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   VendRec = changed;
