@@ -148,7 +148,7 @@ ReportTable SqliteReceivables(Sqlite& db, const QDateTime& now) {
       reports::NumberTextColumn("Aging"),    reports::NumberTextColumn("Year/Mo/Dy"),
       reports::AmountColumn("Balance Due"),  reports::TextColumn("C", 1)};
   ReportTable table;
-  table.Rows.push_back(reports::HeadingRow(columns));
+  table.AddRow(reports::HeadingRow(columns));
   db.Query(
       "SELECT * FROM (SELECT number, short_name, customer, sort_date, due, type FROM invoices "
       "WHERE date_paid = '' AND type <> 'R' AND number <> '' ORDER BY date_paid, rowid) "
@@ -156,9 +156,8 @@ ReportTable SqliteReceivables(Sqlite& db, const QDateTime& now) {
       "WHERE type = 'D' AND settled <> 'P' AND number <> '' ORDER BY type, number, rowid)",
       {}, [&](const std::vector<std::string>& v) {
         const int age = reports::AgeInDays(*platform::text::ParseSortableDate(v[3]), now);
-        table.Rows.push_back(
-            reports::ComposeRow(columns, {reports::AgingCategory(age, CurrentCompany), v[0], v[1], v[2],
-                                          std::to_string(age) + " Days", v[3], v[4], v[5]}));
+        table.AddRow(reports::ComposeRow(columns, {reports::AgingCategory(age, CurrentCompany), v[0], v[1],
+                                                   v[2], std::to_string(age) + " Days", v[3], v[4], v[5]}));
       });
   return table;
 }
@@ -175,13 +174,13 @@ ReportTable SqliteSales(Sqlite& db, const std::string& from, const std::string& 
                                                       reports::QuantityColumn("Quantity"),
                                                       reports::AmountColumn("Line Amount")};
   ReportTable table;
-  table.Rows.push_back(reports::HeadingRow(columns));
+  table.AddRow(reports::HeadingRow(columns));
   db.Query(
       "SELECT trim(substr(line_text, 11, 32)), product, date, number, short_name, customer, "
       "trim(substr(line_text, 43, 10)), trim(substr(line_text, 1, 10)), trim(substr(line_text, 54, 10)) "
       "FROM lines WHERE date BETWEEN ?1 AND ?2 ORDER BY date, rowid",
       {from, to}, [&](const std::vector<std::string>& v) {
-        table.Rows.push_back(reports::ComposeRow(
+        table.AddRow(reports::ComposeRow(
             columns, {v[0], v[1].empty() ? "*None*" : v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]}));
       });
   return table;
@@ -196,19 +195,19 @@ ReportTable SqlitePORegister(Sqlite& db, const std::string& from, const std::str
                               reports::TextColumn("Short Name", 10), reports::TextColumn("Vendor#", 8)})
           .Columns;
   ReportTable table;
-  table.Rows.push_back(reports::HeadingRow(columns));
+  table.AddRow(reports::HeadingRow(columns));
   db.Query(
       "SELECT sort_date, number, short_name, vendor, net, tax, total, status FROM pos "
       "WHERE sort_date BETWEEN ?1 AND ?2 AND trim(number) <> '' "
       "AND (CAST(total AS REAL) <> 0 OR status = 'O') ORDER BY sort_date, rowid",
       {from, to}, [&](const std::vector<std::string>& v) {
-        table.Rows.push_back(reports::ComposeRow(columns, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]}));
+        table.AddRow(reports::ComposeRow(columns, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]}));
       });
   return table;
 }
 
 void Compare(const char* what, const ReportTable& engine, const ReportTable& sqlite) {
-  if (engine.Rows != sqlite.Rows)
+  if (!(engine == sqlite))
     Die(std::string(what) + ": the tables differ (" + std::to_string(engine.RowCount()) + " rows beside " +
         std::to_string(sqlite.RowCount()) + ")");
 }

@@ -17,7 +17,7 @@ using platform::text::TrimBlanks;
 
 namespace {
 
-using Row = std::vector<std::string>;
+using Row = ReportTable::Row;
 using Thousandths = int64_t;
 
 constexpr const char* AmountFormat = ",0.00";
@@ -77,7 +77,7 @@ const SubtotalLayout* LayoutOf(const std::string& title) {
 
 // A number cell in thousandths, rounded half away from zero; none for a cell that does not read
 // as a number.
-std::optional<Thousandths> ThousandthsOf(const std::string& cell) {
+std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
   std::optional<platform::text::DecimalText> number =
       platform::text::DecimalText::Parse(platform::text::StripCommas(cell));
   if (!number || number->Whole.size() > LongestWholePart) return std::nullopt;
@@ -99,8 +99,7 @@ std::string FormatThousandths(const char* format, Thousandths value) {
 }
 
 // "yyyy/mm/dd" gives "mm/yyyy".
-std::string MonthOf(const std::string& key) {
-  const std::string_view text(key);
+std::string MonthOf(std::string_view text) {
   return std::string(text.substr(std::min<std::size_t>(5, text.size()), 2)) + "/" +
          std::string(text.substr(0, 4));
 }
@@ -123,54 +122,76 @@ class Sums {
   std::vector<Thousandths> values_;
 };
 
-// A record row with the texts it is sorted by.
-struct SortRow {
-  Row Cells;
-  std::vector<std::string> Capitals;  // the cells upper-cased
-};
+using StoredRow = ReportTable::StoredRow;
 
-// Case-insensitive cell by cell, key first; records whose keys differ only in case are kept
-// apart by their exact keys, so that every exact key stands in one run.
-bool SortsBefore(const SortRow& a, const SortRow& b) {
-  if (int byCapitals = a.Capitals[0].compare(b.Capitals[0])) return byCapitals < 0;
-  if (int exact = a.Cells[0].compare(b.Cells[0])) return exact < 0;
-  return std::lexicographical_compare(a.Capitals.begin() + 1, a.Capitals.end(), b.Capitals.begin() + 1,
-                                      b.Capitals.end());
-}
-
-// The key column moved to the front: column 0 takes the sort column's trimmed text, cut to the
-// key length, and the sort column takes column 0's text.
-void MoveKeyToFront(Row& row, int sortColumn) {
-  if (row.size() <= static_cast<std::size_t>(sortColumn))
-    row.resize(static_cast<std::size_t>(sortColumn) + 1);
-  std::string key = TrimBlanks(row[static_cast<std::size_t>(sortColumn)]).substr(0, SortKeyLength);
-  row[static_cast<std::size_t>(sortColumn)] = row[0];
-  row[0] = std::move(key);
-}
-
-// Writes the sorted report with its inserted rows.
-class SubtotalWriter {
+// The records in their sort order. Each record's sort key is packed once: the key upper-cased,
+// a 0 byte, then the key as it stands, so that keys compare without regard to case first and
+// records whose keys differ only in case are kept apart, every exact key in one run. Records of
+// the same key are ordered by their other cells, as they stand, in column order.
+class SortedRecords {
  public:
-  SubtotalWriter(const ReportTable& source, const SubtotalLayout* layout, Top10Data& top10)
-      : layout_(layout),
-        top10_(top10),
-        columns_(source.ColumnCount()),
-        group_(columns_),
-        month_(columns_),
-        grand_(columns_) {
-    out_.LastTextColumn = source.LastTextColumn;
-    out_.LastNumericColumn = source.LastNumericColumn;
+  SortedRecords(const ReportTable& table, std::vector<StoredRow> records)
+      : table_(table), records_(std::move(records)) {
+    keyEnds_.reserve(records_.size());
+    for (StoredRow record : records_) {
+      const std::string_view key = table.StoredCell(record, 0);
+      for (char c : key) keys_ += platform::text::UpperChar(c);
+      keys_ += '\0';
+      keys_ += key;
+      keyEnds_.push_back(keys_.size());
+    }
   }
 
-  void Heading(Row heading) { Append(std::move(heading), false); }
+  std::vector<StoredRow> InOrder() const {
+    std::vector<uint32_t> order(records_.size());
+    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [this](uint32_t a, uint32_t b) { return Before(a, b); });
+    std::vector<StoredRow> rows;
+    rows.reserve(order.size());
+    for (uint32_t i : order) rows.push_back(records_[i]);
+    return rows;
+  }
 
-  void Record(Row record) {
-    Append(std::move(record), false);
+ private:
+  std::string_view Key(uint32_t i) const {
+    const std::size_t start = i == 0 ? 0 : keyEnds_[i - 1];
+    return std::string_view(keys_).substr(start, keyEnds_[i] - start);
+  }
+  bool Before(uint32_t a, uint32_t b) const {
+    if (int byKey = Key(a).compare(Key(b))) return byKey < 0;
+    for (int column = 1; column < table_.ColumnCount(); ++column)
+      if (int byCell = table_.StoredCell(records_[a], column).compare(table_.StoredCell(records_[b], column)))
+        return byCell < 0;
+    return false;
+  }
+
+  const ReportTable& table_;
+  std::vector<StoredRow> records_;
+  std::string keys_;
+  std::vector<std::size_t> keyEnds_;
+};
+
+// Writes the sorted report with its inserted rows into the table's new order.
+class SubtotalWriter {
+ public:
+  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10)
+      : table_(table),
+        layout_(layout),
+        top10_(top10),
+        columns_(table.ColumnCount()),
+        group_(columns_),
+        month_(columns_),
+        grand_(columns_) {}
+
+  void Heading(StoredRow heading) { order_.push_back(heading); }
+
+  void Record(StoredRow record) {
+    order_.push_back(record);
     if (!layout_) return;
-    const int row = out_.RowCount() - 1;
     for (int column : layout_->Summed) {
-      if (!out_.IsNumericCell(row, column)) continue;
-      if (std::optional<Thousandths> value = ThousandthsOf(out_.Cell(row, column))) {
+      const std::string_view cell = table_.StoredCell(record, column);
+      if (!IsNumericCell(cell, table_.StoredCell(order_.front(), column))) continue;
+      if (std::optional<Thousandths> value = ThousandthsOf(cell)) {
         group_.Add(column, *value);
         month_.Add(column, *value);
         grand_.Add(column, *value);
@@ -186,7 +207,7 @@ class SubtotalWriter {
     group_.Clear();
   }
   void BlankRow() {
-    if (layout_) Append(Row(static_cast<std::size_t>(columns_)), true);
+    if (layout_) Insert(Row(static_cast<std::size_t>(columns_)));
   }
   bool HasMonthRows() const { return layout_ && layout_->MonthRows; }
   void MonthRow(const std::string& month) { TotalRow(month_, "(" + month + ")", "Month Total"); }
@@ -195,13 +216,10 @@ class SubtotalWriter {
     if (layout_) TotalRow(grand_, "", "Grand Total");
   }
 
-  ReportTable Finish() { return std::move(out_); }
+  void Finish() { table_.ShowInOrder(std::move(order_)); }
 
  private:
-  void Append(Row row, bool inserted) {
-    out_.Rows.push_back(std::move(row));
-    out_.Inserted.push_back(inserted);
-  }
+  void Insert(const Row& row) { order_.push_back(table_.Store(row, true)); }
 
   void TotalRow(const Sums& sums, const std::string& before, const std::string& label) {
     Row row(static_cast<std::size_t>(columns_));
@@ -212,46 +230,57 @@ class SubtotalWriter {
     put(layout_->Label, label);
     for (const SumColumn& sum : layout_->Shown)
       put(sum.Column, FormatThousandths(sum.Format, sums.Of(sum.Column)));
-    Append(std::move(row), true);
+    Insert(row);
   }
 
+  ReportTable& table_;
   const SubtotalLayout* layout_;
   Top10Data& top10_;
   int columns_;
   Sums group_, month_, grand_;
-  ReportTable out_;
+  std::vector<StoredRow> order_;
 };
+
+// The records of the table with the key column moved to the front: column 0 takes the sort
+// column's trimmed text, cut to the key length, and the sort column takes column 0's text.
+std::vector<StoredRow> RecordsKeyedOn(ReportTable& table, int sortColumn) {
+  table.DropInsertedRows();
+  std::vector<StoredRow> records;
+  records.reserve(static_cast<std::size_t>(table.RowCount()));
+  for (int row = 0; row < table.RowCount(); ++row) {
+    const StoredRow stored = table.StoredRowOf(row);
+    table.SwapIntoKey(stored, 0, sortColumn, SortKeyLength);
+    if (row > 0) records.push_back(stored);
+  }
+  return records;
+}
 
 }  // namespace
 
-SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::string& reportTitle,
-                              bool subtotals, Top10Data& top10) {
+SortOutcome SortCheck(const ReportTable& table, int sortColumn) {
   if (table.RowCount() < 2) return SortOutcome::TooFewRows;
   if (sortColumn < 0 || sortColumn > table.LastTextColumn) return SortOutcome::NotATextColumn;
+  return SortOutcome::Sorted;
+}
+
+SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::string& reportTitle,
+                              bool subtotals, Top10Data& top10) {
+  if (const SortOutcome check = SortCheck(table, sortColumn); check != SortOutcome::Sorted) return check;
   top10.ResetTop10();
 
-  Row heading = table.Rows[0];
-  MoveKeyToFront(heading, sortColumn);
-  std::vector<SortRow> records;
-  for (int row = 1; row < table.RowCount(); ++row) {
-    if (table.IsInserted(row)) continue;
-    SortRow record{std::move(table.Rows[static_cast<std::size_t>(row)]), {}};
-    MoveKeyToFront(record.Cells, sortColumn);
-    for (const std::string& cell : record.Cells) record.Capitals.push_back(platform::text::UpperCase(cell));
-    records.push_back(std::move(record));
-  }
-  std::stable_sort(records.begin(), records.end(), SortsBefore);
-
-  const bool dated = IsDateHeading(TrimBlanks(heading[0]));
+  const StoredRow heading = table.StoredRowOf(0);
+  const std::vector<StoredRow> records = SortedRecords(table, RecordsKeyedOn(table, sortColumn)).InOrder();
+  const bool dated = IsDateHeading(table.Heading(0));
   SubtotalWriter writer(table, LayoutOf(reportTitle), top10);
-  writer.Heading(std::move(heading));
+  writer.Heading(heading);
   bool monthsShown = false;
-  std::string previousKey = records.empty() ? "" : records.front().Cells[0];
+  // Records keep their text while total rows are stored, so a key read here stays valid.
+  std::string_view previousKey = records.empty() ? "" : table.StoredCell(records.front(), 0);
   std::string previousMonth = MonthOf(previousKey);
-  for (SortRow& record : records) {
-    const std::string key = record.Cells[0];
+  for (StoredRow record : records) {
+    const std::string_view key = table.StoredCell(record, 0);
     if (subtotals && key != previousKey) {
-      writer.EndGroup(previousKey);
+      writer.EndGroup(std::string(previousKey));
       writer.BlankRow();
       previousKey = key;
       if (dated && MonthOf(key) != previousMonth) {
@@ -264,10 +293,10 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
         previousMonth = MonthOf(key);
       }
     }
-    writer.Record(std::move(record.Cells));
+    writer.Record(record);
   }
   if (subtotals && !records.empty()) {
-    writer.EndGroup(previousKey);
+    writer.EndGroup(std::string(previousKey));
     if (dated && monthsShown) {
       writer.BlankRow();
       writer.MonthRow(previousMonth);
@@ -277,7 +306,7 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
     writer.BlankRow();
     writer.GrandTotalRow();
   }
-  table = writer.Finish();
+  writer.Finish();
   return SortOutcome::Sorted;
 }
 

@@ -1,6 +1,9 @@
 #include "reports/report_table.h"
 
+#include <algorithm>
 #include <cctype>
+#include <limits>
+#include <stdexcept>
 
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
@@ -11,6 +14,7 @@ namespace reports {
 using platform::text::PadLeftWith;
 using platform::text::PadRightWith;
 using platform::text::TrimBlanks;
+using platform::text::TrimmedBlanks;
 
 namespace {
 
@@ -32,7 +36,7 @@ std::string TextOf(const CellValue& value) {
 
 }  // namespace
 
-double AmountOf(const std::string& text) {
+double AmountOf(std::string_view text) {
   std::string plain = platform::text::StripCommas(text);
   return plain.empty() ? 0.0 : platform::text::StrToFloat(plain);
 }
@@ -105,11 +109,20 @@ bool IsNumericCell(std::string_view text, std::string_view heading) {
   return at < trimmed.size() && (trimmed[at] == ',' || trimmed[at] == '.');
 }
 
-const std::string& ReportTable::Cell(int row, int column) const {
-  static const std::string none;
-  if (row < 0 || row >= RowCount() || column < 0) return none;
-  const std::vector<std::string>& cells = Rows[static_cast<std::size_t>(row)];
-  return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)] : none;
+ReportTable::ReportTable(const std::vector<Row>& rows) {
+  for (const Row& row : rows) AddRow(row);
+}
+
+std::string_view ReportTable::StoredCell(StoredRow row, int column) const {
+  if (column < 0 || column >= columns_) return {};
+  if (IsStoredInserted(row)) return insertedRows_[row & ~InsertedRowBit][static_cast<std::size_t>(column)];
+  const Span& span = SpanOf(row, column);
+  return std::string_view(text_).substr(span.Start, span.Length);
+}
+
+std::string_view ReportTable::Cell(int row, int column) const {
+  if (row < 0 || row >= RowCount()) return {};
+  return StoredCell(StoredRowOf(row), column);
 }
 
 std::string ReportTable::Heading(int column) const {
@@ -121,18 +134,63 @@ bool ReportTable::IsNumericCell(int row, int column) const {
 }
 
 bool ReportTable::IsInserted(int row) const {
-  return row >= 0 && static_cast<std::size_t>(row) < Inserted.size() &&
-         Inserted[static_cast<std::size_t>(row)];
+  return row >= 0 && row < RowCount() && IsStoredInserted(StoredRowOf(row));
+}
+
+std::vector<ReportTable::Row> ReportTable::Rows() const {
+  std::vector<Row> rows;
+  rows.reserve(order_.size());
+  for (int row = 0; row < RowCount(); ++row) {
+    Row& cells = rows.emplace_back();
+    for (int column = 0; column < columns_; ++column) cells.emplace_back(Cell(row, column));
+  }
+  return rows;
+}
+
+ReportTable::StoredRow ReportTable::Store(const Row& cells, bool inserted) {
+  if (spans_.empty() && insertedRows_.empty() && columns_ == 0) columns_ = static_cast<int>(cells.size());
+  const std::size_t records = columns_ == 0 ? 0 : spans_.size() / static_cast<std::size_t>(columns_);
+  if (std::max(records, insertedRows_.size()) >= InsertedRowBit) throw std::length_error("report rows");
+  if (inserted) {
+    Row& row = insertedRows_.emplace_back(cells);
+    row.resize(static_cast<std::size_t>(columns_));
+    return static_cast<StoredRow>(insertedRows_.size() - 1) | InsertedRowBit;
+  }
+  for (int column = 0; column < columns_; ++column) {
+    const std::string_view cell = static_cast<std::size_t>(column) < cells.size()
+                                      ? std::string_view(cells[static_cast<std::size_t>(column)])
+                                      : std::string_view();
+    if (text_.size() + cell.size() > std::numeric_limits<uint32_t>::max())
+      throw std::length_error("report text");
+    spans_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(cell.size())});
+    text_ += cell;
+  }
+  return static_cast<StoredRow>(records);
+}
+
+void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength) {
+  const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_);
+  Span& key = spans_[first + static_cast<std::size_t>(keyColumn)];
+  std::swap(key, spans_[first + static_cast<std::size_t>(otherColumn)]);
+  const std::string_view text = std::string_view(text_).substr(key.Start, key.Length);
+  const std::string_view trimmed = TrimmedBlanks(text);
+  key.Start += static_cast<uint32_t>(trimmed.data() - text.data());
+  key.Length = static_cast<uint32_t>(std::min(trimmed.size(), keyLength));
+}
+
+void ReportTable::DropInsertedRows() {
+  std::erase_if(order_, [](StoredRow row) { return IsStoredInserted(row); });
+  insertedRows_ = {};
 }
 
 std::string LongestCellText(const ReportTable& table, int column) {
   constexpr std::size_t longestMeasured = 32;
-  std::string longest = " ";
+  std::string_view longest = " ";
   for (int row = 0; row < table.RowCount(); ++row) {
-    std::string text = TrimBlanks(table.Cell(row, column)).substr(0, longestMeasured);
-    if (text.size() > longest.size()) longest = std::move(text);
+    const std::string_view text = TrimmedBlanks(table.Cell(row, column)).substr(0, longestMeasured);
+    if (text.size() > longest.size()) longest = text;
   }
-  return longest;
+  return std::string(longest);
 }
 
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,
@@ -142,7 +200,7 @@ std::vector<std::string> ReportTextLines(const ReportTable& table, const std::st
   for (int row = 0; row < table.RowCount(); ++row) {
     std::string line;
     for (int column = 0; column < table.ColumnCount(); ++column) {
-      const std::string& cell = table.Cell(row, column);
+      const std::string_view cell = table.Cell(row, column);
       line += ' ';
       if (table.IsNumericCell(row, column))
         line += PadLeftWith(TrimBlanks(cell), ' ', NumberColumnWidth);

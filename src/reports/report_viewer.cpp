@@ -25,8 +25,6 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "reports/report_printout.h"
-#include "reports/report_subtotals.h"
-#include "reports/top10_accumulator.h"
 #include "reports/top10_chart.h"
 
 namespace reports {
@@ -68,10 +66,21 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
   return {};
 }
 
-void ReportTableModel::SetTable(ReportTable table) {
+void ReportTableModel::SetTable(ReportTable&& table) {
   beginResetModel();
   table_ = std::move(table);
+  table = ReportTable();
   endResetModel();
+}
+
+SortOutcome ReportTableModel::Sort(int column, const std::string& reportTitle, bool subtotals,
+                                   Top10Data& top10) {
+  const SortOutcome check = SortCheck(table_, column);
+  if (check != SortOutcome::Sorted) return check;
+  beginResetModel();
+  const SortOutcome outcome = SortWithSubtotals(table_, column, reportTitle, subtotals, top10);
+  endResetModel();
+  return outcome;
 }
 
 int AlignedDecimals(const std::string& reportTitle) {
@@ -243,7 +252,10 @@ void Trtreport::LoadReport(ReportOutput report) {
   Head3->setPalette(palette);
   SortCol->clear();
   for (const std::string& item : report.SortItems) SortCol->addItem(ToQString(item));
-  SetColumnWidths();
+}
+
+void Trtreport::FormClose() {
+  model_->SetTable(ReportTable());
 }
 
 void Trtreport::FormShow() {
@@ -273,9 +285,9 @@ void Trtreport::SetCurrentColumn(int column) {
 }
 
 void Trtreport::RebuildSortedWithSubtotals() {
-  ReportTable table = model_->Table();
-  switch (SortWithSubtotals(table, CurrentColumn(), ReportTitle, stotals->isChecked(), Top10Accumulator)) {
+  switch (model_->Sort(CurrentColumn(), ReportTitle, stotals->isChecked(), Top10Accumulator)) {
     case SortOutcome::TooFewRows:
+      SetColumnWidths();  // a report of its headings only is measured as it stands
       return;
     case SortOutcome::NotATextColumn:
       platform::ui::Beep();
@@ -283,7 +295,6 @@ void Trtreport::RebuildSortedWithSubtotals() {
     case SortOutcome::Sorted:
       break;
   }
-  model_->SetTable(std::move(table));
   SetCaption(ToQString(SortedCaption(ReportTitle, model_->Table())));
   SetColumnWidths();
   if (model_->rowCount() > 0) RptGrid->setCurrentIndex(model_->index(0, 0));

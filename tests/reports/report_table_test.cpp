@@ -90,10 +90,9 @@ TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
 }
 
 TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
-  ReportTable table;
-  table.Rows = {{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
-                {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
-                {"Labour", "2026/03/05", "8 %", "12,345,678.90"}};
+  ReportTable table({{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
+                     {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
+                     {"Labour", "2026/03/05", "8 %", "12,345,678.90"}});
   table.LastTextColumn = 2;
   table.LastNumericColumn = 3;
   const std::vector<std::string> expected = {

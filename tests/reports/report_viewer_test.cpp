@@ -130,7 +130,7 @@ TEST_F(ReportViewerTest, SortColumnAndSubTotalsRebuildTheGrid) {
   viewer.RptGrid->setCurrentIndex(viewer.RptGrid->model()->index(0, 7));
   viewer.RptGridDblClick();
   EXPECT_EQ(ui.Count(testing_support::UiEvent::Kind::Beep), 1);
-  EXPECT_EQ(viewer.Table().Rows, before.Rows);
+  EXPECT_EQ(viewer.Table(), before);
 }
 
 TEST_F(ReportViewerTest, PrintsTheGridAsShownInTheReportFont) {
