@@ -127,48 +127,53 @@ using StoredRow = ReportTable::StoredRow;
 // The records in their sort order. Each record's sort key is packed once: the key upper-cased,
 // a 0 byte, then the key as it stands, so that keys compare without regard to case first and
 // records whose keys differ only in case are kept apart, every exact key in one run. Records of
-// the same key are ordered by their other cells, as they stand, in column order.
+// the same key are ordered by their other cells, as they stand, in column order; records equal
+// in every cell may come in either order, as nothing tells them apart.
 class SortedRecords {
  public:
-  SortedRecords(const ReportTable& table, std::vector<StoredRow> records)
-      : table_(table), records_(std::move(records)) {
-    keyEnds_.reserve(records_.size());
-    for (StoredRow record : records_) {
+  SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) : table_(table) {
+    std::size_t length = 0;
+    for (StoredRow record : records) length += 2 * table.StoredCell(record, 0).size() + 1;
+    keys_.reserve(length);  // the entries point into it, so it must not move
+    entries_.reserve(records.size());
+    for (StoredRow record : records) {
       const std::string_view key = table.StoredCell(record, 0);
+      const std::size_t start = keys_.size();
       for (char c : key) keys_ += platform::text::UpperChar(c);
       keys_ += '\0';
       keys_ += key;
-      keyEnds_.push_back(keys_.size());
+      entries_.push_back({keys_.data() + start, static_cast<uint32_t>(keys_.size() - start), record});
     }
   }
 
-  std::vector<StoredRow> InOrder() const {
-    std::vector<uint32_t> order(records_.size());
-    for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-    std::stable_sort(order.begin(), order.end(), [this](uint32_t a, uint32_t b) { return Before(a, b); });
+  std::vector<StoredRow> InOrder() {
+    std::sort(entries_.begin(), entries_.end(),
+              [this](const Entry& a, const Entry& b) { return Before(a, b); });
     std::vector<StoredRow> rows;
-    rows.reserve(order.size());
-    for (uint32_t i : order) rows.push_back(records_[i]);
+    rows.reserve(entries_.size());
+    for (const Entry& entry : entries_) rows.push_back(entry.Record);
     return rows;
   }
 
  private:
-  std::string_view Key(uint32_t i) const {
-    const std::size_t start = i == 0 ? 0 : keyEnds_[i - 1];
-    return std::string_view(keys_).substr(start, keyEnds_[i] - start);
-  }
-  bool Before(uint32_t a, uint32_t b) const {
-    if (int byKey = Key(a).compare(Key(b))) return byKey < 0;
+  struct Entry {
+    const char* Key;
+    uint32_t Length;
+    StoredRow Record;
+  };
+
+  bool Before(const Entry& a, const Entry& b) const {
+    if (int byKey = std::string_view(a.Key, a.Length).compare(std::string_view(b.Key, b.Length)))
+      return byKey < 0;
     for (int column = 1; column < table_.ColumnCount(); ++column)
-      if (int byCell = table_.StoredCell(records_[a], column).compare(table_.StoredCell(records_[b], column)))
+      if (int byCell = table_.StoredCell(a.Record, column).compare(table_.StoredCell(b.Record, column)))
         return byCell < 0;
     return false;
   }
 
   const ReportTable& table_;
-  std::vector<StoredRow> records_;
   std::string keys_;
-  std::vector<std::size_t> keyEnds_;
+  std::vector<Entry> entries_;
 };
 
 // Writes the sorted report with its inserted rows into the table's new order.

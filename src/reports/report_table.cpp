@@ -113,13 +113,6 @@ ReportTable::ReportTable(const std::vector<Row>& rows) {
   for (const Row& row : rows) AddRow(row);
 }
 
-std::string_view ReportTable::StoredCell(StoredRow row, int column) const {
-  if (column < 0 || column >= columns_) return {};
-  if (IsStoredInserted(row)) return insertedRows_[row & ~InsertedRowBit][static_cast<std::size_t>(column)];
-  const Span& span = SpanOf(row, column);
-  return std::string_view(text_).substr(span.Start, span.Length);
-}
-
 std::string_view ReportTable::Cell(int row, int column) const {
   if (row < 0 || row >= RowCount()) return {};
   return StoredCell(StoredRowOf(row), column);
@@ -147,32 +140,32 @@ std::vector<ReportTable::Row> ReportTable::Rows() const {
   return rows;
 }
 
-ReportTable::StoredRow ReportTable::Store(const Row& cells, bool inserted) {
-  if (spans_.empty() && insertedRows_.empty() && columns_ == 0) columns_ = static_cast<int>(cells.size());
-  const std::size_t records = columns_ == 0 ? 0 : spans_.size() / static_cast<std::size_t>(columns_);
-  if (std::max(records, insertedRows_.size()) >= InsertedRowBit) throw std::length_error("report rows");
-  if (inserted) {
-    Row& row = insertedRows_.emplace_back(cells);
-    row.resize(static_cast<std::size_t>(columns_));
-    return static_cast<StoredRow>(insertedRows_.size() - 1) | InsertedRowBit;
-  }
-  for (int column = 0; column < columns_; ++column) {
+std::size_t ReportTable::CellStore::Add(const Row& cells, int columns) {
+  for (int column = 0; column < columns; ++column) {
     const std::string_view cell = static_cast<std::size_t>(column) < cells.size()
                                       ? std::string_view(cells[static_cast<std::size_t>(column)])
                                       : std::string_view();
-    if (text_.size() + cell.size() > std::numeric_limits<uint32_t>::max())
+    if (Text.size() + cell.size() > std::numeric_limits<uint32_t>::max())
       throw std::length_error("report text");
-    spans_.push_back({static_cast<uint32_t>(text_.size()), static_cast<uint32_t>(cell.size())});
-    text_ += cell;
+    Spans.push_back({static_cast<uint32_t>(Text.size()), static_cast<uint32_t>(cell.size())});
+    Text += cell;
   }
-  return static_cast<StoredRow>(records);
+  return RowCount(columns) - 1;
+}
+
+ReportTable::StoredRow ReportTable::Store(const Row& cells, bool inserted) {
+  if (records_.Spans.empty() && inserted_.Spans.empty() && columns_ == 0)
+    columns_ = static_cast<int>(cells.size());
+  CellStore& store = inserted ? inserted_ : records_;
+  if (store.RowCount(columns_) >= InsertedRowBit) throw std::length_error("report rows");
+  const auto row = static_cast<StoredRow>(store.Add(cells, columns_));
+  return inserted ? row | InsertedRowBit : row;
 }
 
 void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength) {
-  const std::size_t first = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_);
-  Span& key = spans_[first + static_cast<std::size_t>(keyColumn)];
-  std::swap(key, spans_[first + static_cast<std::size_t>(otherColumn)]);
-  const std::string_view text = std::string_view(text_).substr(key.Start, key.Length);
+  Span& key = records_.SpanOf(row, columns_, keyColumn);
+  std::swap(key, records_.SpanOf(row, columns_, otherColumn));
+  const std::string_view text = records_.Cell(row, columns_, keyColumn);
   const std::string_view trimmed = TrimmedBlanks(text);
   key.Start += static_cast<uint32_t>(trimmed.data() - text.data());
   key.Length = static_cast<uint32_t>(std::min(trimmed.size(), keyLength));
@@ -180,17 +173,24 @@ void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std
 
 void ReportTable::DropInsertedRows() {
   std::erase_if(order_, [](StoredRow row) { return IsStoredInserted(row); });
-  insertedRows_ = {};
+  CellStore none;
+  std::swap(inserted_, none);
 }
 
-std::string LongestCellText(const ReportTable& table, int column) {
+std::vector<std::string> LongestCellTexts(const ReportTable& table) {
   constexpr std::size_t longestMeasured = 32;
-  std::string_view longest = " ";
-  for (int row = 0; row < table.RowCount(); ++row) {
-    const std::string_view text = TrimmedBlanks(table.Cell(row, column)).substr(0, longestMeasured);
-    if (text.size() > longest.size()) longest = text;
-  }
-  return std::string(longest);
+  std::vector<std::string_view> longest(MeasuredColumns, " ");
+  const int columns = std::min(MeasuredColumns, table.ColumnCount());
+  for (int row = 0; row < table.RowCount(); ++row)
+    for (int column = 0; column < columns; ++column) {
+      const std::string_view cell = table.Cell(row, column);
+      std::string_view& kept = longest[static_cast<std::size_t>(column)];
+      // Trimming never lengthens a cell: one no longer than the longest so far cannot beat it.
+      if (cell.size() <= kept.size()) continue;
+      const std::string_view text = TrimmedBlanks(cell).substr(0, longestMeasured);
+      if (text.size() > kept.size()) kept = text;
+    }
+  return {longest.begin(), longest.end()};
 }
 
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,

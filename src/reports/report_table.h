@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -93,18 +94,24 @@ class ReportTable {
   // Every shown row's cells, copied.
   std::vector<Row> Rows() const;
   bool operator==(const ReportTable& other) const { return Rows() == other.Rows(); }
-  // Empties the table and gives its memory back.
-  void Clear() { *this = ReportTable(); }
+  // Empties the table and gives its memory back (a moved-to string would keep its buffer).
+  void Clear() {
+    ReportTable empty;
+    std::swap(*this, empty);
+  }
 
   // For the sort: rows by where they are stored, and a new order of the shown rows.
   using StoredRow = uint32_t;
   StoredRow StoredRowOf(int row) const { return order_[static_cast<std::size_t>(row)]; }
-  std::string_view StoredCell(StoredRow row, int column) const;
+  std::string_view StoredCell(StoredRow row, int column) const {
+    if (column < 0 || column >= columns_) return {};
+    return (IsStoredInserted(row) ? inserted_ : records_).Cell(row & ~InsertedRowBit, columns_, column);
+  }
   static bool IsStoredInserted(StoredRow row) { return (row & InsertedRowBit) != 0; }
   // Stores a row without showing it; rows stored as inserted are kept apart from the records
   // (so storing one never moves a record's text) and are dropped by DropInsertedRows.
   StoredRow Store(const Row& cells, bool inserted);
-  // Exchanges two cells of a stored row, then keeps only the key part of the first of them:
+  // Exchanges two cells of a stored record, then keeps only the key part of the first of them:
   // trimmed of blanks and cut to `keyLength` characters.
   void SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength);
   // Shows the stored rows in this order.
@@ -117,26 +124,40 @@ class ReportTable {
     uint32_t Start = 0;
     uint32_t Length = 0;
   };
-  const Span& SpanOf(StoredRow row, int column) const {
-    return spans_[static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_) +
-                  static_cast<std::size_t>(column)];
-  }
+  // Rows of cells: their text in one buffer, a span per cell, `columns` spans per row.
+  struct CellStore {
+    std::string Text;
+    std::vector<Span> Spans;
+
+    Span& SpanOf(std::size_t row, int columns, int column) {
+      return Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+    }
+    std::string_view Cell(std::size_t row, int columns, int column) const {
+      const Span& span = Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+      return std::string_view(Text.data() + span.Start, span.Length);
+    }
+    std::size_t RowCount(int columns) const {
+      return columns == 0 ? 0 : Spans.size() / static_cast<std::size_t>(columns);
+    }
+    // Adds the row's cells (empty ones for missing cells) and returns its number.
+    std::size_t Add(const Row& cells, int columns);
+  };
 
   static constexpr StoredRow InsertedRowBit = 0x80000000u;
 
   int columns_ = 0;
-  std::string text_;
-  std::vector<Span> spans_;  // columns_ spans per stored record
-  std::vector<Row> insertedRows_;
+  CellStore records_;
+  CellStore inserted_;
   std::vector<StoredRow> order_;
 };
 
 // The columns the viewer and the printout lay out and measure.
 inline constexpr int MeasuredColumns = 9;
 
-// The longest trimmed text of the column over all rows (by characters, cut to 32), starting
-// from one blank: what the screen and the printed columns are measured by.
-std::string LongestCellText(const ReportTable& table, int column);
+// For each of the measured columns, the longest trimmed text of the column over all rows (by
+// characters, cut to 32), starting from one blank: what the screen and the printed columns are
+// measured by. One pass over the rows.
+std::vector<std::string> LongestCellTexts(const ReportTable& table);
 
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column

@@ -16,6 +16,7 @@
 #include "forms/printer_setup.h"
 #include "forms/report_font.h"
 #include "platform/files/file.h"
+#include "platform/os/memory.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
@@ -68,8 +69,8 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
 
 void ReportTableModel::SetTable(ReportTable&& table) {
   beginResetModel();
-  table_ = std::move(table);
-  table = ReportTable();
+  std::swap(table_, table);
+  table.Clear();
   endResetModel();
 }
 
@@ -256,6 +257,7 @@ void Trtreport::LoadReport(ReportOutput report) {
 
 void Trtreport::FormClose() {
   model_->SetTable(ReportTable());
+  platform::os::ReturnFreedMemory();
 }
 
 void Trtreport::FormShow() {
@@ -322,9 +324,11 @@ void Trtreport::stotalsClick() {
 void Trtreport::SetColumnWidths() {
   const QFontMetrics metrics(RptGrid->font());
   const ReportTable& table = model_->Table();
+  const std::vector<std::string> longest = LongestCellTexts(table);
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
     RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(LongestCellText(table, column) + "X")) + 2 * CellMargin);
+        column, metrics.horizontalAdvance(ToQString(longest[static_cast<std::size_t>(column)] + "X")) +
+                    2 * CellMargin);
 }
 
 void Trtreport::InvPrintClick() {
