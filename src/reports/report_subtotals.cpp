@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text/decimal_text.h"
@@ -124,57 +126,65 @@ class Sums {
 
 using StoredRow = ReportTable::StoredRow;
 
-// The records in their sort order. Each record's sort key is packed once: the key upper-cased,
-// a 0 byte, then the key as it stands, so that keys compare without regard to case first and
-// records whose keys differ only in case are kept apart, every exact key in one run. Records of
-// the same key are ordered by their other cells, as they stand, in column order; records equal
-// in every cell may come in either order, as nothing tells them apart.
-class SortedRecords {
+// Records of one key by their other cells, as they stand, in column order.
+class ByOtherCells {
  public:
-  SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) : table_(table) {
-    std::size_t length = 0;
-    for (StoredRow record : records) length += 2 * table.StoredCell(record, 0).size() + 1;
-    keys_.reserve(length);  // the entries point into it, so it must not move
-    entries_.reserve(records.size());
-    for (StoredRow record : records) {
-      const std::string_view key = table.StoredCell(record, 0);
-      const std::size_t start = keys_.size();
-      for (char c : key) keys_ += platform::text::UpperChar(c);
-      keys_ += '\0';
-      keys_ += key;
-      entries_.push_back({keys_.data() + start, static_cast<uint32_t>(keys_.size() - start), record});
-    }
-  }
-
-  std::vector<StoredRow> InOrder() {
-    std::sort(entries_.begin(), entries_.end(),
-              [this](const Entry& a, const Entry& b) { return Before(a, b); });
-    std::vector<StoredRow> rows;
-    rows.reserve(entries_.size());
-    for (const Entry& entry : entries_) rows.push_back(entry.Record);
-    return rows;
-  }
-
- private:
-  struct Entry {
-    const char* Key;
-    uint32_t Length;
-    StoredRow Record;
-  };
-
-  bool Before(const Entry& a, const Entry& b) const {
-    if (int byKey = std::string_view(a.Key, a.Length).compare(std::string_view(b.Key, b.Length)))
-      return byKey < 0;
+  explicit ByOtherCells(const ReportTable& table) : table_(table) {}
+  bool operator()(StoredRow a, StoredRow b) const {
     for (int column = 1; column < table_.ColumnCount(); ++column)
-      if (int byCell = table_.StoredCell(a.Record, column).compare(table_.StoredCell(b.Record, column)))
-        return byCell < 0;
+      if (int byCell = table_.StoredCell(a, column).compare(table_.StoredCell(b, column))) return byCell < 0;
     return false;
   }
 
+ private:
   const ReportTable& table_;
-  std::string keys_;
-  std::vector<Entry> entries_;
 };
+
+// The places of the report's distinct keys in the sort order: keys compare without regard to case
+// first (upper-cased) and then exactly, so that keys that differ only in case stay apart.
+std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
+  std::vector<std::string> packed;
+  packed.reserve(keys.size());
+  for (std::string_view key : keys) {
+    std::string& text = packed.emplace_back();
+    for (char c : key) text += platform::text::UpperChar(c);
+    text += '\0';
+    text += key;
+  }
+  std::vector<uint32_t> order(keys.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return packed[a] < packed[b]; });
+  std::vector<uint32_t> ranks(keys.size());
+  for (uint32_t place = 0; place < order.size(); ++place) ranks[order[place]] = place;
+  return ranks;
+}
+
+// The records in their sort order. Each record's sort key is packed once into one number, the
+// rank of its key among the report's distinct keys; the records are counted into their keys'
+// places, and the records of one key are then ordered by their other cells. Records equal in
+// every cell may come in either order, as nothing tells them apart.
+std::vector<StoredRow> SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) {
+  std::unordered_map<std::string_view, uint32_t> numbers;
+  std::vector<std::string_view> keys;
+  std::vector<uint32_t> keyOf(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto [found, added] = numbers.try_emplace(table.StoredCell(records[i], 0), keys.size());
+    if (added) keys.push_back(found->first);
+    keyOf[i] = found->second;
+  }
+  numbers = {};
+  const std::vector<uint32_t> ranks = KeyRanks(keys);
+  std::vector<std::size_t> groupStart(keys.size() + 1, 0);
+  for (uint32_t key : keyOf) ++groupStart[ranks[key] + 1];
+  std::partial_sum(groupStart.begin(), groupStart.end(), groupStart.begin());
+  std::vector<StoredRow> sorted(records.size());
+  std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
+  for (std::size_t i = 0; i < records.size(); ++i) sorted[next[ranks[keyOf[i]]]++] = records[i];
+  for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
+    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
+              sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByOtherCells(table));
+  return sorted;
+}
 
 // Writes the sorted report with its inserted rows into the table's new order.
 class SubtotalWriter {
@@ -274,7 +284,7 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
   top10.ResetTop10();
 
   const StoredRow heading = table.StoredRowOf(0);
-  const std::vector<StoredRow> records = SortedRecords(table, RecordsKeyedOn(table, sortColumn)).InOrder();
+  const std::vector<StoredRow> records = SortedRecords(table, RecordsKeyedOn(table, sortColumn));
   const bool dated = IsDateHeading(table.Heading(0));
   SubtotalWriter writer(table, LayoutOf(reportTitle), top10);
   writer.Heading(heading);

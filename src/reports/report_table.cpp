@@ -99,9 +99,9 @@ std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns) {
 }
 
 bool IsNumericCell(std::string_view text, std::string_view heading) {
-  const std::string trimmed = TrimBlanks(text);
-  if (trimmed.find('.') == std::string::npos) return false;
-  const std::string title = TrimBlanks(heading);
+  const std::string_view trimmed = TrimmedBlanks(text);
+  if (trimmed.find('.') == std::string_view::npos) return false;
+  const std::string_view title = TrimmedBlanks(heading);
   if (title == "Product#" || title == "Key Code" || title == "Tax Rate") return false;
   std::size_t at = 0;
   if (at < trimmed.size() && (trimmed[at] == '-' || trimmed[at] == '+')) ++at;
