@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/text/format_float.h"
+#include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "reports/report_dates.h"
 #include "reports/report_table.h"
@@ -87,6 +91,29 @@ TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
             (std::vector<std::string>{"      ", "    ", "0.000", "-1,000.01", ""}));
   EXPECT_EQ(ComposeRow(columns, {"x", "y", 3.0, 37.5, "Z"})[2], "3.000");
   EXPECT_THROW(ComposeRow(columns, {"x", "y", "1.2.3", "0", "Z"}), platform::text::ConvertError);
+}
+
+// An amount given as text reads in its cell exactly as the text read as a number and formatted
+// with the column's pattern: over plain and grouped texts of every length, sign and number of
+// decimals, zeros included.
+TEST(ReportTable, NumberTextsShowAsTheirValueFormatted) {
+  const std::vector<ReportColumn> columns = {AmountColumn("Amount"), QuantityColumn("Quantity")};
+  std::mt19937 random(20261207);
+  for (int run = 0; run < 20000; ++run) {
+    std::string digits;
+    for (int k = static_cast<int>(random() % 18) + 1; k > 0; --k)
+      digits += static_cast<char>('0' + (random() % 4 == 0 ? 0 : random() % 10));
+    const std::size_t decimals = std::min<std::size_t>(random() % 6, digits.size());
+    std::string text = digits.substr(0, digits.size() - decimals);
+    if (random() % 2 && text.size() > 3) text.insert(text.size() - 3, ",");
+    if (decimals > 0) text += "." + digits.substr(digits.size() - decimals);
+    if (random() % 3 == 0) text = "-" + text;
+    const std::vector<std::string> cells = ComposeRow(columns, {text, text});
+    for (std::size_t k = 0; k < columns.size(); ++k)
+      ASSERT_EQ(cells[k],
+                platform::text::TrimBlanks(platform::text::FormatFloat(columns[k].Format, AmountOf(text))))
+          << text;
+  }
 }
 
 TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
