@@ -202,9 +202,9 @@ Run RunChild(const std::string& side, const Report& report, const std::filesyste
   FILE* child = popen(command.c_str(), "r");
   if (!child) Die("cannot start " + command);
   Run run;
-  const int read =
-      std::fscanf(child, "%lf %d %llu %ld %ld %ld %ld %ld", &run.Seconds, &run.Rows, &run.Digest,
-                  &run.PeakKiB, &run.PeakResidentKiB, &run.BeforeKiB, &run.ShownKiB, &run.AfterCloseKiB);
+  const int read = std::fscanf(child, "%lf %lf %d %llu %ld %ld %ld %ld %ld", &run.Seconds, &run.ViewerSeconds,
+                               &run.Rows, &run.Digest, &run.PeakKiB, &run.PeakResidentKiB, &run.BeforeKiB,
+                               &run.ShownKiB, &run.AfterCloseKiB);
   if (pclose(child) != 0 || read != 9) Die(side + " run failed: " + command);
   return run;
 }
