@@ -135,11 +135,6 @@ ReportTable::ReportTable(const std::vector<Row>& rows) {
   for (const Row& row : rows) AddRow(row);
 }
 
-std::string_view ReportTable::Cell(int row, int column) const {
-  if (row < 0 || row >= RowCount()) return {};
-  return StoredCell(StoredRowOf(row), column);
-}
-
 std::string ReportTable::Heading(int column) const {
   return TrimBlanks(Cell(0, column));
 }

@@ -85,7 +85,9 @@ class ReportTable {
   int ColumnCount() const { return columns_; }
   int RowCount() const { return static_cast<int>(order_.size()); }
   // The cell, or empty text outside the table.
-  std::string_view Cell(int row, int column) const;
+  std::string_view Cell(int row, int column) const {
+    return row < 0 || row >= RowCount() ? std::string_view() : StoredCell(StoredRowOf(row), column);
+  }
   std::string Heading(int column) const;
   bool IsNumericCell(int row, int column) const;
   // A row the viewer's sort put in (a sub-total row or a blank row around one); the next sort
