@@ -130,7 +130,12 @@ TEST_F(ReportViewerTest, SortColumnAndSubTotalsRebuildTheGrid) {
   viewer.RptGrid->setCurrentIndex(viewer.RptGrid->model()->index(0, 7));
   viewer.RptGridDblClick();
   EXPECT_EQ(ui.Count(testing_support::UiEvent::Kind::Beep), 1);
-  EXPECT_EQ(viewer.Table().Rows, before.Rows);
+  EXPECT_EQ(viewer.Table(), before);
+
+  // Closing lets the report go: the window keeps no rows of it.
+  viewer.ExitButnClick();
+  EXPECT_EQ(viewer.Table().RowCount(), 0);
+  EXPECT_EQ(viewer.RptGrid->model()->rowCount(), 0);
 }
 
 TEST_F(ReportViewerTest, PrintsTheGridAsShownInTheReportFont) {
