@@ -124,6 +124,14 @@ void IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
   entries_.push_back(e);
 }
 
+void IsamKeyLoader::Drop(const std::vector<IsamRecRef>& refs) {
+  if (refs.empty()) return;
+  entries_.erase(
+      std::remove_if(entries_.begin(), entries_.end(),
+                     [&refs](const Entry& e) { return std::binary_search(refs.begin(), refs.end(), e.Ref); }),
+      entries_.end());
+}
+
 // Orders the entries by prefix with a byte-wise radix sort (the bytes that are the same in every
 // prefix are passed over), then each run of equal prefixes by the whole key and reference. The
 // order of the runs' entries is kept by every pass, so most runs need nothing more.

@@ -32,6 +32,9 @@ class IsamKeyLoader {
   bool Reserve(int32_t capacity);
   // Takes an entry in. The key must fit the key's length and the capacity must not be exceeded.
   void Take(std::string_view key, IsamRecRef ref);
+  // Leaves out the entries of the given references (in ascending order): records deleted after
+  // their entries were taken in. Before Sort only.
+  void Drop(const std::vector<IsamRecRef>& refs);
   // Sorts the entries. For a key without duplicates, returns the entries refused because a lower
   // reference holds their key, in ascending order of reference.
   std::vector<Refusal> Sort(bool unique);

@@ -1,6 +1,7 @@
 #include "storage/page_cache.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>
@@ -75,6 +76,7 @@ struct PageCache {
   IsamPageBuffer* Newest = nullptr;
   IsamPageBuffer* Oldest = nullptr;
   BufferIndex Index;
+  std::vector<IsamPageBuffer*> WriteBatch;  // room for every buffer, so a write-back never allocates
 };
 
 PageCache cache;
@@ -120,10 +122,57 @@ void Disown(IsamPageBuffer* b) {
   LinkOldest(b);
 }
 
-// Frees the least recently used buffer that is not pinned, writing its page first when changed.
-IsamPageBuffer* TakeVictim() {
+// Writes the changed pages among the buffers in file order (each owner's pages together), so that
+// a batch of write-backs runs forward through the file instead of jumping about it.
+bool WriteInFileOrder(std::vector<IsamPageBuffer*>& buffers) {
+  std::sort(buffers.begin(), buffers.end(), [](const IsamPageBuffer* a, const IsamPageBuffer* b) {
+    if (a->Owner != b->Owner) return std::less<>()(a->Owner, b->Owner);
+    return PageOffset(*a->Owner, a->KeyNr, a->Page) < PageOffset(*b->Owner, b->KeyNr, b->Page);
+  });
+  for (IsamPageBuffer* b : buffers)
+    if (b->Changed && !WritePage(b)) return false;
+  return true;
+}
+
+// Victims are chosen among the older half of the ring: the newer half holds the pages in use.
+size_t EvictionWindow() {
+  return std::max<size_t>(cache.Buffers.size() / 2, 1);
+}
+
+// How many changed pages are written back together when the window holds no unchanged one: an
+// eighth of the ring (two at least), the least recently used first, so that most of them are
+// taken by the next misses before they are changed again.
+size_t WriteBackBatch() {
+  return std::max<size_t>(cache.Buffers.size() / 8, 2);
+}
+
+// The least recently used buffer of the window that is neither pinned nor changed, so that taking
+// it costs no write; nullptr when there is none, with the oldest changed buffers collected.
+IsamPageBuffer* CleanVictim(std::vector<IsamPageBuffer*>& changed) {
+  size_t seen = 0;
+  for (IsamPageBuffer* b = cache.Oldest; b && seen < EvictionWindow(); b = b->Newer, ++seen) {
+    if (b->Pins > 0) continue;
+    if (!b->Owner || !b->Changed) return b;
+    if (changed.size() < WriteBackBatch()) changed.push_back(b);
+  }
+  return nullptr;
+}
+
+IsamPageBuffer* OldestUnpinned() {
   IsamPageBuffer* b = cache.Oldest;
   while (b && b->Pins > 0) b = b->Newer;
+  return b;
+}
+
+// Frees a buffer that is not pinned. An unchanged one of the older half goes first. When all of
+// the older half's buffers hold changed pages, a batch of the oldest is written back in file order
+// and the least recently used is taken; the rest of the batch stays, unchanged, for the next misses.
+IsamPageBuffer* TakeVictim() {
+  std::vector<IsamPageBuffer*>& changed = cache.WriteBatch;
+  changed.clear();
+  IsamPageBuffer* b = CleanVictim(changed);
+  if (!b && !changed.empty() && !WriteInFileOrder(changed)) return nullptr;
+  if (!b) b = OldestUnpinned();
   if (!b) {
     IsamFail(IsamErrNoPageBuffers);
     return nullptr;
@@ -175,7 +224,13 @@ bool IsamPageCacheInit(int32_t buffers) {
     IsamPageCacheFree();
     return false;
   }
-  cache.Index.Reset(cache.Buffers.size());
+  try {
+    cache.Index.Reset(cache.Buffers.size());
+    cache.WriteBatch.reserve(cache.Buffers.size());
+  } catch (const std::bad_alloc&) {
+    IsamPageCacheFree();
+    return false;
+  }
   return true;
 }
 
@@ -183,6 +238,7 @@ void IsamPageCacheFree() {
   cache.Index.Clear();
   cache.Newest = cache.Oldest = nullptr;
   cache.Buffers.clear();
+  cache.WriteBatch = {};
 }
 
 int32_t IsamPageCacheSize() {
@@ -190,15 +246,11 @@ int32_t IsamPageCacheSize() {
 }
 
 bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release) {
-  std::vector<IsamPageBuffer*> owned;
+  std::vector<IsamPageBuffer*>& owned = cache.WriteBatch;
+  owned.clear();
   for (auto& b : cache.Buffers)
     if (b->Owner == &fb) owned.push_back(b.get());
-  // In file order, so that the writes of a close run forward through the file.
-  std::sort(owned.begin(), owned.end(), [&fb](const IsamPageBuffer* a, const IsamPageBuffer* b) {
-    return PageOffset(fb, a->KeyNr, a->Page) < PageOffset(fb, b->KeyNr, b->Page);
-  });
-  for (IsamPageBuffer* b : owned)
-    if (b->Changed && !WritePage(b)) return false;
+  if (!WriteInFileOrder(owned)) return false;
   if (release)
     for (IsamPageBuffer* b : owned) Disown(b);
   return true;

@@ -326,7 +326,9 @@ void CancelSecond(uint16_t, int32_t, int32_t, const void*, uint16_t) {
   if (++progressCalls == 2) IsamOK = false;
 }
 
-TEST_F(ReindexTest, ProgressRestartsAtEachKeyAndAnEmptyFileCallsNone) {
+// The records are read once for every key: the progress counts them as key 1's, then names each
+// later key when it is built.
+TEST_F(ReindexTest, ProgressCountsTheOneReadThenEachKeyAndAnEmptyFileCallsNone) {
   IsamFileBlock fb = CreatePeople({});
   Close(fb);
   progressCalls = 0;
@@ -340,7 +342,7 @@ TEST_F(ReindexTest, ProgressRestartsAtEachKeyAndAnEmptyFileCallsNone) {
   progressSeen.clear();
   Reindex();
   ASSERT_EQ(Status(), 0);
-  EXPECT_EQ(progressSeen, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 1}, {2, 2}}));
+  EXPECT_EQ(progressSeen, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 2}}));
 }
 
 TEST_F(ReindexTest, AFailedReindexLeavesTheSetDefective) {
