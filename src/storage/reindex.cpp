@@ -1,6 +1,8 @@
-// IsamReindexFile: every key of a file set is built anew from the live records, one key at a
-// time, into an empty index. A key refused as a duplicate is logged in <name>.MSG and, when asked,
-// its record is deleted together with the keys already added for it.
+// IsamReindexFile: every key of a file set is built anew from the live records into an empty
+// index. The data file is read once for all keys when their entries fit in memory together, and
+// once per key otherwise; the keys are finished one after another either way. A key refused as a
+// duplicate is logged in <name>.MSG and, when asked, its record is deleted together with the keys
+// already added for it.
 //
 // The data file is marked defective (byte 20) before anything else changes, and the new index is
 // built under a name of its own (<index name>~.IX); it takes the index's place only when the last
