@@ -134,26 +134,20 @@ bool WriteInFileOrder(std::vector<IsamPageBuffer*>& buffers) {
   return true;
 }
 
-// Victims are chosen among the older half of the ring: the newer half holds the pages in use.
-size_t EvictionWindow() {
-  return std::max<size_t>(cache.Buffers.size() / 2, 1);
-}
-
-// How many changed pages are written back together when the window holds no unchanged one: an
-// eighth of the ring (two at least), the least recently used first, so that most of them are
-// taken by the next misses before they are changed again.
-size_t WriteBackBatch() {
+// The least recently used eighth of the ring (two buffers at least), where victims are chosen.
+// Unchanged pages go first only among these: a page used more recently stays, changed or not.
+size_t EvictionTail() {
   return std::max<size_t>(cache.Buffers.size() / 8, 2);
 }
 
-// The least recently used buffer of the window that is neither pinned nor changed, so that taking
-// it costs no write; nullptr when there is none, with the oldest changed buffers collected.
+// The least recently used buffer of the tail that is neither pinned nor changed, so that taking it
+// costs no write; nullptr when there is none, with the tail's changed buffers collected.
 IsamPageBuffer* CleanVictim(std::vector<IsamPageBuffer*>& changed) {
   size_t seen = 0;
-  for (IsamPageBuffer* b = cache.Oldest; b && seen < EvictionWindow(); b = b->Newer, ++seen) {
+  for (IsamPageBuffer* b = cache.Oldest; b && seen < EvictionTail(); b = b->Newer, ++seen) {
     if (b->Pins > 0) continue;
     if (!b->Owner || !b->Changed) return b;
-    if (changed.size() < WriteBackBatch()) changed.push_back(b);
+    changed.push_back(b);
   }
   return nullptr;
 }
@@ -164,9 +158,9 @@ IsamPageBuffer* OldestUnpinned() {
   return b;
 }
 
-// Frees a buffer that is not pinned. An unchanged one of the older half goes first. When all of
-// the older half's buffers hold changed pages, a batch of the oldest is written back in file order
-// and the least recently used is taken; the rest of the batch stays, unchanged, for the next misses.
+// Frees a buffer that is not pinned: an unchanged one of the tail if there is one. Otherwise the
+// tail's changed pages are written back together, in file order, and the least recently used is
+// taken; the rest stay in the cache, unchanged, and are taken by the next misses without a write.
 IsamPageBuffer* TakeVictim() {
   std::vector<IsamPageBuffer*>& changed = cache.WriteBatch;
   changed.clear();

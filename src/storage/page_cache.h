@@ -116,9 +116,10 @@ bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release);
 // written (a read-only file block has none), so that no buffer outlives its descriptor.
 void IsamPageCacheDiscard(IsamFileBlockRec& fb);
 
-// Returns the buffer of the page, reading it on a miss into a buffer taken from the older half of
-// the cache: an unchanged one if there is any, otherwise one of a batch of changed pages written
-// back first. nullptr with the status set on an I/O error (pages not written stay changed).
+// Returns the buffer of the page, reading it on a miss into a buffer taken from the least recently
+// used eighth of the cache: an unchanged one if there is any, otherwise one of that eighth's changed
+// pages once they are written back together. nullptr with the status set on an I/O error (pages
+// not written stay changed).
 IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);
 // Makes a buffer the most recently used, as a fetch of its page would.
 void IsamTouchPage(IsamPageBuffer* buffer);
