@@ -309,6 +309,7 @@ bool BuildEveryKeyAtOnce(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& 
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
+  if (run.numberKeys == 0) return true;  // no key to read the records for
   IsamBufferedReader reader(fb->DataFile, run.recordLength);
   std::vector<uint8_t> record;
   if (!IsamAllocateRecordBuffers({&record}, static_cast<size_t>(run.recordLength),

@@ -332,7 +332,7 @@ void CancelSecond(uint16_t, int32_t, int32_t, const void*, uint16_t) {
 }
 
 // The records are read once for every key: the progress counts them as key 1's, then names each
-// later key when it is built.
+// later key when it is built. An empty file, or a set without keys, calls none.
 TEST_F(ReindexTest, ProgressCountsTheOneReadThenEachKeyAndAnEmptyFileCallsNone) {
   IsamFileBlock fb = CreatePeople({});
   Close(fb);
@@ -348,6 +348,11 @@ TEST_F(ReindexTest, ProgressCountsTheOneReadThenEachKeyAndAnEmptyFileCallsNone) 
   Reindex();
   ASSERT_EQ(Status(), 0);
   EXPECT_EQ(progressSeen, (std::vector<std::pair<int, int>>{{1, 1}, {1, 2}, {2, 2}}));
+
+  progressSeen.clear();  // a set without keys has no key to read the records for
+  IsamReindexFile("P", 0, keys_, false, PersonKey, true, messages_, nullptr, 0, &deleted_);
+  ASSERT_EQ(Status(), 0);
+  EXPECT_TRUE(progressSeen.empty());
 }
 
 TEST_F(ReindexTest, AFailedReindexLeavesTheSetDefective) {
