@@ -200,8 +200,9 @@ LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(p
   setItemDelegate(new LineCellDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
-  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                  QAbstractItemView::SelectedClicked);
+  // No edit on a click of the current cell: that edit starts only after the double-click time,
+  // and keys typed meanwhile would be lost. A key typed into a cell starts the edit with itself.
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setHighlightSections(false);

@@ -124,8 +124,9 @@ class ReportPrinter {
     lineHeight_ = canvas_.TextHeight("MXjpy");
     numberSlot_ = canvas_.TextWidth("9,999,999.99");
     gap_ = canvas_.TextWidth("Xx");
+    const auto width = [this](const std::string& text) { return canvas_.TextWidth(ToQString(text)); };
     for (int column = 0; column < MeasuredColumns; ++column)
-      textWidths_[column] = canvas_.TextWidth(ToQString(LongestCellText(table_, column) + "Xx"));
+      textWidths_[column] = width(WidestCellText(table_, column, width) + "Xx");
   }
 
   void PageHeader() {

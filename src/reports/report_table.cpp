@@ -125,14 +125,20 @@ bool ReportTable::IsInserted(int row) const {
          Inserted[static_cast<std::size_t>(row)];
 }
 
-std::string LongestCellText(const ReportTable& table, int column) {
+std::string WidestCellText(const ReportTable& table, int column,
+                           const std::function<int(const std::string&)>& width) {
   constexpr std::size_t longestMeasured = 32;
-  std::string longest = " ";
+  std::string widest = " ";
+  int widestWidth = width(widest);
   for (int row = 0; row < table.RowCount(); ++row) {
     std::string text = TrimBlanks(table.Cell(row, column)).substr(0, longestMeasured);
-    if (text.size() > longest.size()) longest = std::move(text);
+    const int textWidth = width(text);
+    if (textWidth > widestWidth) {
+      widest = std::move(text);
+      widestWidth = textWidth;
+    }
   }
-  return longest;
+  return widest;
 }
 
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,

@@ -8,6 +8,7 @@
 //     trimmed. It is never cut: a cut amount would show a wrong figure and drop out of the sums.
 // Text columns standing after the number columns are trimmed too (the one-letter type column).
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -81,9 +82,12 @@ struct ReportTable {
 // The columns the viewer and the printout lay out and measure.
 inline constexpr int MeasuredColumns = 9;
 
-// The longest trimmed text of the column over all rows (by characters, cut to 32), starting
-// from one blank: what the screen and the printed columns are measured by.
-std::string LongestCellText(const ReportTable& table, int column);
+// The widest trimmed text of the column over all rows (each cut to 32 characters), as `width`
+// measures it in the font of the screen or the page, starting from one blank: what the columns
+// are measured by. Widest, not longest: in a proportional font a code of capitals is wider than
+// a heading of as many small letters.
+std::string WidestCellText(const ReportTable& table, int column,
+                           const std::function<int(const std::string&)>& width);
 
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column

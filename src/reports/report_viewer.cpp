@@ -311,9 +311,11 @@ void Trtreport::stotalsClick() {
 void Trtreport::SetColumnWidths() {
   const QFontMetrics metrics(RptGrid->font());
   const ReportTable& table = model_->Table();
+  const auto width = [&metrics](const std::string& text) {
+    return metrics.horizontalAdvance(ToQString(text));
+  };
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
-    RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(LongestCellText(table, column) + "X")) + 2 * CellMargin);
+    RptGrid->setColumnWidth(column, width(WidestCellText(table, column, width) + "X") + 2 * CellMargin);
 }
 
 void Trtreport::InvPrintClick() {

@@ -545,7 +545,7 @@ TEST_F(CompSetTest, SaveRefusesBadEntries) {
       refusal.edit(d);
       d.OKButtonClick();
       EXPECT_EQ(d.ModalResult(), mrNone);
-      d.SetModalResult(mrCancel);
+      d.CancelDiscarding();
     });
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
     EXPECT_TRUE(script.Done());

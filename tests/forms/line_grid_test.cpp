@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -113,6 +114,31 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   QTest::keyClicks(&view, "y");
   EXPECT_EQ(model.Cell(2, 3), "Y");
   EXPECT_EQ(entered, (std::vector<std::pair<int, int>>{{2, 3}, {2, 3}}));
+}
+
+// A click on the current cell followed at once by typing: every key lands in the cell, also
+// those typed while a double click could still come.
+TEST_F(LineGridTest, KeysTypedRightAfterAClickOnTheCurrentCellAllLand) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.SetCursor(2, 1);
+  const QPoint cell = view.visualRect(model.index(1, 1)).center();
+  // Each key to where the keyboard's focus is: the cell's editor once one is open.
+  const auto focused = [&view]() -> QWidget* {
+    auto* editor = view.viewport()->findChild<QLineEdit*>();
+    return editor ? static_cast<QWidget*>(editor) : &view;
+  };
+  const auto typeInto = [&](const QString& keys) {
+    for (QChar key : keys) QTest::keyClick(focused(), key.toLatin1());
+  };
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell);
+  typeInto("R");
+  QTest::qWait(QApplication::doubleClickInterval() + 100);
+  typeInto("OPE-12");
+  QTest::keyClick(focused(), Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor commits after the key
+  EXPECT_EQ(model.Cell(2, 1), "ROPE-12");
 }
 
 TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {

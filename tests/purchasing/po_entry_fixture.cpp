@@ -19,7 +19,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/stat_form.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 using namespace purchasing;
 
@@ -115,7 +115,7 @@ QStringList POEntryTest::RowOf(TPOEdit1& form, int row) {
 }
 
 void POEntryTest::Screenshot(QWidget& widget, const char* name) {
-  testing_support::SaveScreenshot(widget.grab(), name);
+  testing_support::ExpectWholeWindow(widget, name);
 }
 
 }  // namespace test_fixtures

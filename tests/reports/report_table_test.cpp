@@ -89,6 +89,21 @@ TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
   EXPECT_THROW(ComposeRow(columns, {"x", "y", "1.2.3", "0", "Z"}), platform::text::ConvertError);
 }
 
+// Columns are as wide as their widest text in the font: capitals are wider than small letters.
+TEST(ReportTable, ColumnsAreMeasuredByTheirWidestText) {
+  ReportTable table;
+  table.Rows = {{"Product#", ""}, {"MW-88888", ""}, {"rope", ""}, {std::string(40, 'a'), ""}};
+  const auto width = [](const std::string& text) {
+    int pixels = 0;
+    for (char c : text) pixels += c >= 'A' && c <= 'Z' ? 12 : 6;
+    return pixels;
+  };
+  EXPECT_EQ(WidestCellText(table, 0, width), std::string(32, 'a'));  // cut to 32 characters first
+  table.Rows.pop_back();
+  EXPECT_EQ(WidestCellText(table, 0, width), "MW-88888");
+  EXPECT_EQ(WidestCellText(table, 1, width), " ");
+}
+
 TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
   ReportTable table;
   table.Rows = {{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
