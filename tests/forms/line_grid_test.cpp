@@ -51,6 +51,8 @@ TEST_F(LineGridTest, PastedTextIsHeldToTheColumnRules) {
       {1, "BOLT-10", true, "BOLT-10"},
       {1, QString(15, 'C'), true, QString(15, 'C')},
       {1, QString(16, 'C'), false, ""},
+      {1, QString::fromUtf8("\u0141\u00f3d\u017a"), false, ""},  // not for the data files
+      {1, QString::fromUtf8("L\u00f3dz"), true, QString::fromUtf8("L\u00f3dz")},
       {2, "-12.50", true, "-12.50"},
       {2, "1,000", false, ""},
       {2, "12a", false, ""},
@@ -93,7 +95,9 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   view.edit(model.index(1, 1));
   editor = view.viewport()->findChild<QLineEdit*>();
   ASSERT_TRUE(editor);
-  QTest::keyClicks(editor, "ABCDEFGHIJKLMNOPQRS");
+  QTest::keyClicks(editor, "AB");
+  QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("\u0141"), Qt::NoModifier);
+  QTest::keyClicks(editor, "CDEFGHIJKLMNOPQRS");  // the one key not for the data files refused
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");  // fifteen at most
   QTest::keyClick(editor, Qt::Key_Backspace);
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMN");

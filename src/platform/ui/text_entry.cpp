@@ -204,6 +204,10 @@ void ApplyTextEntryRules(QWidget& form) {
   }
 }
 
+void RefuseUnheldKeys(QWidget& box) {
+  new TypedKeyRefusal(&box);
+}
+
 QString RefusedCharactersMessage(const QString& characters) {
   return QuotedCharacters(characters) +
          " cannot be stored in the data files and was not entered. Only the characters of Western "

@@ -21,6 +21,9 @@ inline const QString kRefusedCharacterTitle = QStringLiteral("Character Not Allo
 
 // Applies the rules to every text box and drop-down of the form not yet under them.
 void ApplyTextEntryRules(QWidget& form);
+// Refuses typed keys the code page cannot hold, as above, in a box made after its form was shown
+// (a grid cell's editor).
+void RefuseUnheldKeys(QWidget& box);
 
 // The message shown when an entry is refused for the characters given.
 QString RefusedCharactersMessage(const QString& characters);
