@@ -1,6 +1,7 @@
 #include "reports/report_table.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <limits>
 #include <stdexcept>
@@ -194,20 +195,29 @@ void ReportTable::DropInsertedRows() {
   std::swap(inserted_, none);
 }
 
-std::vector<std::string> LongestCellTexts(const ReportTable& table) {
+std::vector<std::string> WidestCellTexts(const ReportTable& table,
+                                         const std::function<int(const std::string&)>& width) {
   constexpr std::size_t longestMeasured = 32;
-  std::vector<std::string_view> longest(MeasuredColumns, " ");
+  std::array<int, 256> advance{};
+  for (int byte = 0; byte < 256; ++byte)
+    advance[static_cast<std::size_t>(byte)] = width(std::string(1, static_cast<char>(byte)));
+  const auto weigh = [&advance](std::string_view text) {
+    int pixels = 0;
+    for (char c : text) pixels += advance[static_cast<unsigned char>(c)];
+    return pixels;
+  };
+  std::vector<std::string_view> widest(MeasuredColumns, " ");
+  std::vector<int> widestWidth(MeasuredColumns, weigh(" "));
   const int columns = std::min(MeasuredColumns, table.ColumnCount());
   for (int row = 0; row < table.RowCount(); ++row)
     for (int column = 0; column < columns; ++column) {
-      const std::string_view cell = table.Cell(row, column);
-      std::string_view& kept = longest[static_cast<std::size_t>(column)];
-      // Trimming never lengthens a cell: one no longer than the longest so far cannot beat it.
-      if (cell.size() <= kept.size()) continue;
-      const std::string_view text = TrimmedBlanks(cell).substr(0, longestMeasured);
-      if (text.size() > kept.size()) kept = text;
+      const std::string_view text = TrimmedBlanks(table.Cell(row, column)).substr(0, longestMeasured);
+      const int pixels = weigh(text);
+      if (pixels <= widestWidth[static_cast<std::size_t>(column)]) continue;
+      widest[static_cast<std::size_t>(column)] = text;
+      widestWidth[static_cast<std::size_t>(column)] = pixels;
     }
-  return {longest.begin(), longest.end()};
+  return {widest.begin(), widest.end()};
 }
 
 std::vector<std::string> ReportTextLines(const ReportTable& table, const std::string& caption,

@@ -9,6 +9,7 @@
 // Text columns standing after the number columns are trimmed too (the one-letter type column).
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -156,10 +157,13 @@ class ReportTable {
 // The columns the viewer and the printout lay out and measure.
 inline constexpr int MeasuredColumns = 9;
 
-// For each of the measured columns, the longest trimmed text of the column over all rows (by
-// characters, cut to 32), starting from one blank: what the screen and the printed columns are
-// measured by. One pass over the rows.
-std::vector<std::string> LongestCellTexts(const ReportTable& table);
+// For each of the measured columns, the widest trimmed text of the column over all rows (each cut
+// to 32 characters) as `width` measures it in the font of the screen or the page, starting from
+// one blank: what the columns are measured by. Widest, not longest: in a proportional font a code
+// of capitals is wider than a heading of as many small letters. One pass over the rows: each
+// cell is weighed by the widths of its characters, measured once each.
+std::vector<std::string> WidestCellTexts(const ReportTable& table,
+                                         const std::function<int(const std::string&)>& width);
 
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column

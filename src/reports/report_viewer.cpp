@@ -325,11 +325,12 @@ void Trtreport::stotalsClick() {
 void Trtreport::SetColumnWidths() {
   const QFontMetrics metrics(RptGrid->font());
   const ReportTable& table = model_->Table();
-  const std::vector<std::string> longest = LongestCellTexts(table);
+  const auto width = [&metrics](const std::string& text) {
+    return metrics.horizontalAdvance(ToQString(text));
+  };
+  const std::vector<std::string> widest = WidestCellTexts(table, width);
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
-    RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(longest[static_cast<std::size_t>(column)] + "X")) +
-                    2 * CellMargin);
+    RptGrid->setColumnWidth(column, width(widest[static_cast<std::size_t>(column)] + "X") + 2 * CellMargin);
 }
 
 void Trtreport::InvPrintClick() {

@@ -116,6 +116,21 @@ TEST(ReportTable, NumberTextsShowAsTheirValueFormatted) {
   }
 }
 
+// Columns are as wide as their widest text in the font: capitals are wider than small letters.
+TEST(ReportTable, ColumnsAreMeasuredByTheirWidestText) {
+  ReportTable table({{"Product#", ""}, {"MW-88888", ""}, {"rope", ""}, {std::string(40, 'a'), ""}});
+  const auto width = [](const std::string& text) {
+    int pixels = 0;
+    for (char c : text) pixels += c >= 'A' && c <= 'Z' ? 12 : 6;
+    return pixels;
+  };
+  const std::vector<std::string> withLongRow = WidestCellTexts(table, width);
+  EXPECT_EQ(withLongRow[0], std::string(32, 'a'));  // cut to 32 characters first
+  EXPECT_EQ(withLongRow[1], " ");
+  ReportTable shorter({{"Product#", ""}, {"MW-88888", ""}, {"rope", ""}});
+  EXPECT_EQ(WidestCellTexts(shorter, width)[0], "MW-88888");
+}
+
 TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
   ReportTable table({{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
                      {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
