@@ -19,10 +19,17 @@ using platform::text::TrimmedBlanks;
 
 namespace {
 
-std::string TextCell(const std::string& value, const ReportColumn& column) {
+// A text cell: the value cut to its column's width, then padded with blanks, or trimmed where
+// the column says so (padding and trimming again give the trimmed value).
+void PutTextCell(std::string& cell, std::string_view value, const ReportColumn& column, bool trimmed) {
   const auto width = static_cast<std::size_t>(column.Width);
-  std::string cell = PadRightWith(std::string_view(value).substr(0, width), ' ', width);
-  return column.Trimmed ? TrimBlanks(cell) : cell;
+  value = value.substr(0, width);
+  if (trimmed || column.Trimmed) {
+    cell.assign(TrimmedBlanks(value));
+    return;
+  }
+  cell.assign(value);
+  cell.resize(width, ' ');
 }
 
 double NumberOf(const CellValue& value) {
@@ -46,14 +53,23 @@ std::string NumberCell(const ReportColumn& column, const CellValue& value) {
         platform::text::DecimalText::Parse(platform::text::StripCommas(*text));
     if (number && number->Whole.size() + number->Fraction.size() <= 15 &&
         number->Fraction.size() <= DecimalsOf(column.Format))
-      return TrimBlanks(platform::text::FormatDecimal(column.Format, *number));
+      return platform::text::FormatDecimal(column.Format, *number);
   }
-  return TrimBlanks(platform::text::FormatFloat(column.Format, NumberOf(value)));
+  return platform::text::FormatFloat(column.Format, NumberOf(value));
 }
 
-std::string TextOf(const CellValue& value) {
+// The text of a value: a text as it stands, a number written out into `spare`.
+std::string_view TextOf(const CellValue& value, std::string& spare) {
   if (const std::string* text = std::get_if<std::string>(&value)) return *text;
-  return platform::text::FloatToStr(std::get<double>(value));
+  spare = platform::text::FloatToStr(std::get<double>(value));
+  return spare;
+}
+
+// Whether a character above a blank stands at `from` or after it.
+bool HasTextFrom(std::string_view cell, std::size_t from) {
+  for (std::size_t at = from; at < cell.size(); ++at)
+    if (static_cast<unsigned char>(cell[at]) > ' ') return true;
+  return false;
 }
 
 }  // namespace
@@ -79,31 +95,36 @@ ReportColumn NumberTextColumn(std::string title) {
   return {std::move(title), ColumnKind::NumberAsText, NumberColumnWidth, "", false};
 }
 
-std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
-                                    const std::vector<CellValue>& values) {
+void ComposeRowInto(const std::vector<ReportColumn>& columns, const std::vector<CellValue>& values,
+                    ReportTable::Row& cells) {
   static const CellValue missing{std::string()};
-  std::vector<std::string> cells;
-  cells.reserve(columns.size());
+  cells.resize(columns.size());
+  std::string spare;
   bool afterNumbers = false;
   for (std::size_t k = 0; k < columns.size(); ++k) {
     const ReportColumn& column = columns[k];
     const CellValue& value = k < values.size() ? values[k] : missing;
+    std::string& cell = cells[k];
     switch (column.Kind) {
-      case ColumnKind::Text: {
-        std::string cell = TextCell(TextOf(value), column);
-        cells.push_back(afterNumbers ? TrimBlanks(cell) : cell);
+      case ColumnKind::Text:
+        PutTextCell(cell, TextOf(value, spare), column, afterNumbers);
         break;
-      }
       case ColumnKind::Number:
         afterNumbers = true;
-        cells.push_back(NumberCell(column, value));
+        cell = TrimmedBlanks(NumberCell(column, value));
         break;
       case ColumnKind::NumberAsText:
         afterNumbers = true;
-        cells.push_back(TrimBlanks(TextOf(value)));
+        cell.assign(TrimmedBlanks(TextOf(value, spare)));
         break;
     }
   }
+}
+
+std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
+                                    const std::vector<CellValue>& values) {
+  std::vector<std::string> cells;
+  ComposeRowInto(columns, values, cells);
   return cells;
 }
 
@@ -188,6 +209,19 @@ void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std
   key.Length = static_cast<uint32_t>(std::min(trimmed.size(), keyLength));
 }
 
+std::vector<ReportTable::StoredRow> ReportTable::ShownInStoredOrder() const {
+  std::vector<bool> shownRecords(records_.RowCount(columns_)), shownInserted(inserted_.RowCount(columns_));
+  for (StoredRow row : order_)
+    (IsStoredInserted(row) ? shownInserted : shownRecords)[row & ~InsertedRowBit] = true;
+  std::vector<StoredRow> rows;
+  rows.reserve(order_.size());
+  for (StoredRow row = 0; row < shownRecords.size(); ++row)
+    if (shownRecords[row]) rows.push_back(row);
+  for (StoredRow row = 0; row < shownInserted.size(); ++row)
+    if (shownInserted[row]) rows.push_back(row | InsertedRowBit);
+  return rows;
+}
+
 void ReportTable::DropInsertedRows() {
   std::erase_if(order_, [](StoredRow row) { return IsStoredInserted(row); });
   CellStore none;
@@ -198,12 +232,14 @@ std::vector<std::string> LongestCellTexts(const ReportTable& table) {
   constexpr std::size_t longestMeasured = 32;
   std::vector<std::string_view> longest(MeasuredColumns, " ");
   const int columns = std::min(MeasuredColumns, table.ColumnCount());
-  for (int row = 0; row < table.RowCount(); ++row)
+  // The longest text does not depend on the rows' order: the rows are read as they are stored.
+  for (ReportTable::StoredRow row : table.ShownInStoredOrder())
     for (int column = 0; column < columns; ++column) {
-      const std::string_view cell = table.Cell(row, column);
+      const std::string_view cell = table.StoredCell(row, column);
       std::string_view& kept = longest[static_cast<std::size_t>(column)];
-      // Trimming never lengthens a cell: one no longer than the longest so far cannot beat it.
-      if (cell.size() <= kept.size()) continue;
+      // Trimming never lengthens a cell, and its trimmed text ends at its last character above a
+      // blank: a cell with none past the length of the longest so far cannot beat it.
+      if (!HasTextFrom(cell, kept.size())) continue;
       const std::string_view text = TrimmedBlanks(cell).substr(0, longestMeasured);
       if (text.size() > kept.size()) kept = text;
     }
