@@ -1,6 +1,7 @@
 #include "reports/report_subtotals.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -77,6 +78,13 @@ const SubtotalLayout* LayoutOf(const std::string& title) {
   return nullptr;
 }
 
+// The value of a run of at most 18 digits (0 for none).
+Thousandths DigitsValue(std::string_view digits) {
+  Thousandths value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return value;
+}
+
 // A number cell in thousandths, rounded half away from zero; none for a cell that does not read
 // as a number.
 std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
@@ -84,10 +92,8 @@ std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
       platform::text::DecimalText::Parse(platform::text::StripCommas(cell));
   if (!number || number->Whole.size() > LongestWholePart) return std::nullopt;
   number->Round(3);
-  std::string fraction = number->Fraction;
-  fraction.resize(3, '0');
-  const Thousandths magnitude =
-      (number->Whole.empty() ? 0 : std::stoll(number->Whole)) * 1000 + std::stoll(fraction);
+  number->Fraction.resize(3, '0');
+  const Thousandths magnitude = DigitsValue(number->Whole) * 1000 + DigitsValue(number->Fraction);
   return number->Negative ? -magnitude : magnitude;
 }
 
