@@ -12,21 +12,21 @@ using records::PODetailRec;
 namespace {
 
 // The parts of a line text (quantity, description, price, extension), counted from 1.
-std::string LineQuantity(const std::string& text) {
+std::string LineQuantity(std::string_view text) {
   return LinePart(text, 1, 10);
 }
-std::string LineDescription(const std::string& text) {
+std::string LineDescription(std::string_view text) {
   return LinePart(text, 11, 42);
 }
-std::string LinePrice(const std::string& text) {
+std::string LinePrice(std::string_view text) {
   return LinePart(text, 43, 52);
 }
-std::string LineExtension(const std::string& text) {
+std::string LineExtension(std::string_view text) {
   return LinePart(text, 54, 63);
 }
 // A memo document's one line is marked "M" where a line item keeps its taxable flag, and it
 // stores the memo's net where a line item has its unit price.
-bool IsMemoLine(const std::string& text) {
+bool IsMemoLine(std::string_view text) {
   return LinePart(text, 53, 53) == "M";
 }
 
@@ -35,7 +35,7 @@ bool IsMemoLine(const std::string& text) {
 struct LineSale {
   double Quantity, UnitPrice, Price;
 };
-LineSale SaleOf(const std::string& text) {
+LineSale SaleOf(std::string_view text) {
   const double quantity = AmountOf(LineQuantity(text));
   const double price = AmountOf(LinePrice(text));
   if (!IsMemoLine(text)) return {quantity, price, price * quantity};
@@ -55,17 +55,18 @@ ReportShape DocumentLineShape(const std::string& caption, const std::string& num
           ""};
 }
 
-// One document line: its fields and the line text's parts.
+// One document line: its fields as the record holds them, and the line text's parts.
 struct LineFields {
-  std::string Text, Product, Date, Number, ShortName, Account;
+  std::string_view Text, Product, Date, Number, ShortName, Account;
 };
 
 void AddDocumentLine(ReportLines& lines, const LineFields& line) {
   const std::string description = LineDescription(line.Text);
   const CellValue unitPrice = IsMemoLine(line.Text) ? CellValue(SaleOf(line.Text).UnitPrice)
                                                     : CellValue(OrZero(LinePrice(line.Text)));
-  lines.Add({description, OrNone(line.Product), line.Date, line.Number, line.ShortName, line.Account,
-             unitPrice, OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
+  lines.Add({description, OrNone(line.Product), std::string(line.Date), std::string(line.Number),
+             std::string(line.ShortName), std::string(line.Account), unitPrice,
+             OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
             {description, line.Product, line.Number, line.Account, line.ShortName});
 }
 
@@ -76,8 +77,8 @@ ReportOutput CollectPurchaseDetail(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkDateRange(records::PODetailUnit(), 1, &PODetailRec::PODate, DateRange(request),
                 [&](const PODetailRec& r) {
-                  AddDocumentLine(lines, {r.LineText.Get(), r.Product.Get(), r.PODate.Get(), r.PONumber.Get(),
-                                          r.ShortName.Get(), r.Vendor.Get()});
+                  AddDocumentLine(lines, {r.LineText.View(), r.Product.View(), r.PODate.View(),
+                                          r.PONumber.View(), r.ShortName.View(), r.Vendor.View()});
                 });
   return lines.Finish();
 }
@@ -86,8 +87,8 @@ ReportOutput CollectSalesReport(const ReportRequest& request) {
   static const ReportShape shape = DocumentLineShape("Sales Report", "Invoice#", "Customer");
   ReportLines lines(shape, request);
   WalkDateRange(records::DetailUnit(), 1, &DetailRec::Date, DateRange(request), [&](const DetailRec& r) {
-    AddDocumentLine(lines, {r.LineText.Get(), r.Product.Get(), r.Date.Get(), r.InvoiceNumber.Get(),
-                            r.ShortName.Get(), r.Customer.Get()});
+    AddDocumentLine(lines, {r.LineText.View(), r.Product.View(), r.Date.View(), r.InvoiceNumber.View(),
+                            r.ShortName.View(), r.Customer.View()});
   });
   return lines.Finish();
 }

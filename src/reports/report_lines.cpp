@@ -36,25 +36,25 @@ std::string FilterWord(std::string_view filter) {
   return Capitals(TrimBlanks(filter)).substr(0, FilterLength);
 }
 
-bool PassesFilter(const std::string& word, std::initializer_list<std::string> fields) {
+bool PassesFilter(const std::string& word, std::initializer_list<std::string_view> fields) {
   if (word.empty()) return true;
-  for (const std::string& field : fields)
+  for (std::string_view field : fields)
     if (Capitals(field).find(word) != std::string::npos) return true;
   return false;
 }
 
-std::string OrNone(const std::string& value) {
-  return TrimBlanks(value).empty() ? "*None*" : value;
+std::string OrNone(std::string_view value) {
+  return std::string(platform::text::TrimmedBlanks(value).empty() ? "*None*" : value);
 }
 
-std::string OrZero(const std::string& value) {
-  std::string trimmed = TrimBlanks(value);
-  return trimmed.empty() ? "0.00" : trimmed;
+std::string OrZero(std::string_view value) {
+  const std::string_view trimmed = platform::text::TrimmedBlanks(value);
+  return std::string(trimmed.empty() ? "0.00" : trimmed);
 }
 
-std::string LinePart(const std::string& lineText, std::size_t from, std::size_t to) {
+std::string LinePart(std::string_view lineText, std::size_t from, std::size_t to) {
   if (from < 1 || from > lineText.size()) return "";
-  return TrimBlanks(std::string_view(lineText).substr(from - 1, to - from + 1));
+  return TrimBlanks(lineText.substr(from - 1, to - from + 1));
 }
 
 bool IsZeroAmount(const std::string& amount) {
@@ -67,8 +67,9 @@ ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> 
   return {caption, std::move(leading), 3, 6, 4, ""};
 }
 
-std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net, const std::string& tax,
-                                   const std::string& total, const std::string& letter) {
+std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net,
+                                   const std::string& tax, const std::string& total,
+                                   const std::string& letter) {
   leading.insert(leading.end(), {net, tax, total, letter});
   return leading;
 }
@@ -80,9 +81,11 @@ ReportLines::ReportLines(const ReportShape& shape, const ReportRequest& request)
   output_.Table.LastNumericColumn = shape.LastNumericColumn;
 }
 
-void ReportLines::Add(const std::vector<CellValue>& values, std::initializer_list<std::string> filterFields) {
+void ReportLines::Add(const std::vector<CellValue>& values,
+                      std::initializer_list<std::string_view> filterFields) {
   if (!PassesFilter(word_, filterFields)) return;
-  output_.Table.AddRow(ComposeRow(shape_.Columns, values));
+  ComposeRowInto(shape_.Columns, values, row_);
+  output_.Table.AddRow(row_);
 }
 
 ReportOutput ReportLines::Finish() {

@@ -61,14 +61,14 @@ struct DateRange {
 
 // The filter as the reports apply it: trimmed, a-z capitalised, at most 20 characters.
 std::string FilterWord(std::string_view filter);
-bool PassesFilter(const std::string& word, std::initializer_list<std::string> fields);
+bool PassesFilter(const std::string& word, std::initializer_list<std::string_view> fields);
 
 // The text of a substitute for an empty value.
-std::string OrNone(const std::string& value);  // "*None*"
-std::string OrZero(const std::string& value);  // "0.00"
+std::string OrNone(std::string_view value);  // "*None*"
+std::string OrZero(std::string_view value);  // "0.00"
 
 // Characters from..to (counted from 1) of a line text, trimmed.
-std::string LinePart(const std::string& lineText, std::size_t from, std::size_t to);
+std::string LinePart(std::string_view lineText, std::size_t from, std::size_t to);
 
 // An amount text that reads as zero (empty counts as zero).
 bool IsZeroAmount(const std::string& amount);
@@ -78,8 +78,9 @@ bool IsZeroAmount(const std::string& amount);
 ReportShape RegisterShape(const std::string& caption, std::vector<ReportColumn> leading);
 // A row of those reports: the four leading cells, then the net, tax and grand total amounts and
 // the one letter.
-std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net, const std::string& tax,
-                                   const std::string& total, const std::string& letter);
+std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::string& net,
+                                   const std::string& tax, const std::string& total,
+                                   const std::string& letter);
 
 // The rows of one report while its file is walked.
 class ReportLines {
@@ -87,7 +88,7 @@ class ReportLines {
   ReportLines(const ReportShape& shape, const ReportRequest& request);
 
   // Adds the record's row when the filter finds its word in one of the fields.
-  void Add(const std::vector<CellValue>& values, std::initializer_list<std::string> filterFields);
+  void Add(const std::vector<CellValue>& values, std::initializer_list<std::string_view> filterFields);
   bool Empty() const { return output_.Table.RowCount() < 2; }
   // The report with its heading lines (the open company's name first), ready for the viewer.
   ReportOutput Finish();
@@ -97,6 +98,7 @@ class ReportLines {
   const ReportRequest& request_;
   std::string word_;
   ReportOutput output_;
+  ReportTable::Row row_;  // the row being composed, its cells' room kept for the next
 };
 
 }  // namespace reports

@@ -1,6 +1,7 @@
 #include "reports/report_subtotals.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <numeric>
 #include <optional>
@@ -77,6 +78,13 @@ const SubtotalLayout* LayoutOf(const std::string& title) {
   return nullptr;
 }
 
+// The value of a run of at most 18 digits (0 for none).
+Thousandths DigitsValue(std::string_view digits) {
+  Thousandths value = 0;
+  std::from_chars(digits.data(), digits.data() + digits.size(), value);
+  return value;
+}
+
 // A number cell in thousandths, rounded half away from zero; none for a cell that does not read
 // as a number.
 std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
@@ -84,10 +92,8 @@ std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
       platform::text::DecimalText::Parse(platform::text::StripCommas(cell));
   if (!number || number->Whole.size() > LongestWholePart) return std::nullopt;
   number->Round(3);
-  std::string fraction = number->Fraction;
-  fraction.resize(3, '0');
-  const Thousandths magnitude =
-      (number->Whole.empty() ? 0 : std::stoll(number->Whole)) * 1000 + std::stoll(fraction);
+  number->Fraction.resize(3, '0');
+  const Thousandths magnitude = DigitsValue(number->Whole) * 1000 + DigitsValue(number->Fraction);
   return number->Negative ? -magnitude : magnitude;
 }
 
@@ -159,11 +165,18 @@ std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
   return ranks;
 }
 
+// The records in their sort order, in runs of one key each: run k holds Records[Starts[k]] up to
+// Records[Starts[k + 1]].
+struct SortedRuns {
+  std::vector<StoredRow> Records;
+  std::vector<std::size_t> Starts;
+};
+
 // The records in their sort order. Each record's sort key is packed once into one number, the
 // rank of its key among the report's distinct keys; the records are counted into their keys'
 // places, and the records of one key are then ordered by their other cells. Records equal in
 // every cell may come in either order, as nothing tells them apart.
-std::vector<StoredRow> SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) {
+SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) {
   std::unordered_map<std::string_view, uint32_t> numbers;
   std::vector<std::string_view> keys;
   std::vector<uint32_t> keyOf(records.size());
@@ -183,34 +196,33 @@ std::vector<StoredRow> SortedRecords(const ReportTable& table, const std::vector
   for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
     std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
               sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByOtherCells(table));
-  return sorted;
+  return {std::move(sorted), std::move(groupStart)};
 }
 
 // Writes the sorted report with its inserted rows into the table's new order.
 class SubtotalWriter {
  public:
-  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10)
+  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10, StoredRow heading)
       : table_(table),
         layout_(layout),
         top10_(top10),
         columns_(table.ColumnCount()),
         group_(columns_),
         month_(columns_),
-        grand_(columns_) {}
-
-  void Heading(StoredRow heading) { order_.push_back(heading); }
+        grand_(columns_) {
+    order_.push_back(heading);
+    if (layout_) values_ = SummedValues(heading);
+  }
 
   void Record(StoredRow record) {
     order_.push_back(record);
     if (!layout_) return;
-    for (int column : layout_->Summed) {
-      const std::string_view cell = table_.StoredCell(record, column);
-      if (!IsNumericCell(cell, table_.StoredCell(order_.front(), column))) continue;
-      if (std::optional<Thousandths> value = ThousandthsOf(cell)) {
-        group_.Add(column, *value);
-        month_.Add(column, *value);
-        grand_.Add(column, *value);
-      }
+    const std::size_t first = static_cast<std::size_t>(record) * layout_->Summed.size();
+    for (std::size_t k = 0; k < layout_->Summed.size(); ++k) {
+      const int column = layout_->Summed[k];
+      group_.Add(column, values_[first + k]);
+      month_.Add(column, values_[first + k]);
+      grand_.Add(column, values_[first + k]);
     }
   }
 
@@ -236,6 +248,22 @@ class SubtotalWriter {
  private:
   void Insert(const Row& row) { order_.push_back(table_.Store(row, true)); }
 
+  // Every record's summed cells in thousandths, by stored row (0 for a cell that is no number).
+  // The cells are read in the order the rows are stored, once, rather than in the sorted order.
+  std::vector<Thousandths> SummedValues(StoredRow heading) const {
+    const std::vector<StoredRow> rows = table_.ShownInStoredOrder();
+    const std::vector<int>& summed = layout_->Summed;
+    std::vector<Thousandths> values(rows.empty() ? 0 : (std::size_t{rows.back()} + 1) * summed.size(), 0);
+    for (StoredRow row : rows)
+      for (std::size_t k = 0; k < summed.size(); ++k) {
+        const std::string_view cell = table_.StoredCell(row, summed[k]);
+        if (!IsNumericCell(cell, table_.StoredCell(heading, summed[k]))) continue;
+        if (std::optional<Thousandths> value = ThousandthsOf(cell))
+          values[static_cast<std::size_t>(row) * summed.size() + k] = *value;
+      }
+    return values;
+  }
+
   void TotalRow(const Sums& sums, const std::string& before, const std::string& label) {
     Row row(static_cast<std::size_t>(columns_));
     auto put = [&](int column, std::string text) {
@@ -254,6 +282,7 @@ class SubtotalWriter {
   int columns_;
   Sums group_, month_, grand_;
   std::vector<StoredRow> order_;
+  std::vector<Thousandths> values_;
 };
 
 // The records of the table with the key column moved to the front: column 0 takes the sort
@@ -284,17 +313,18 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
   top10.ResetTop10();
 
   const StoredRow heading = table.StoredRowOf(0);
-  const std::vector<StoredRow> records = SortedRecords(table, RecordsKeyedOn(table, sortColumn));
+  const SortedRuns sorted = SortedRecords(table, RecordsKeyedOn(table, sortColumn));
+  const std::vector<StoredRow>& records = sorted.Records;
   const bool dated = IsDateHeading(table.Heading(0));
-  SubtotalWriter writer(table, LayoutOf(reportTitle), top10);
-  writer.Heading(heading);
+  SubtotalWriter writer(table, LayoutOf(reportTitle), top10, heading);
   bool monthsShown = false;
-  // Records keep their text while total rows are stored, so a key read here stays valid.
+  // Records keep their text while total rows are stored, so a key read here stays valid. The runs
+  // have distinct keys, so a key is read once per run.
   std::string_view previousKey = records.empty() ? "" : table.StoredCell(records.front(), 0);
   std::string previousMonth = MonthOf(previousKey);
-  for (StoredRow record : records) {
-    const std::string_view key = table.StoredCell(record, 0);
-    if (subtotals && key != previousKey) {
+  for (std::size_t run = 0; run + 1 < sorted.Starts.size(); ++run) {
+    const std::string_view key = table.StoredCell(records[sorted.Starts[run]], 0);
+    if (subtotals && run > 0) {
       writer.EndGroup(std::string(previousKey));
       writer.BlankRow();
       previousKey = key;
@@ -308,7 +338,7 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
         previousMonth = MonthOf(key);
       }
     }
-    writer.Record(record);
+    for (std::size_t at = sorted.Starts[run]; at < sorted.Starts[run + 1]; ++at) writer.Record(records[at]);
   }
   if (subtotals && !records.empty()) {
     writer.EndGroup(std::string(previousKey));

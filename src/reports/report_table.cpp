@@ -20,10 +20,17 @@ using platform::text::TrimmedBlanks;
 
 namespace {
 
-std::string TextCell(const std::string& value, const ReportColumn& column) {
+// A text cell: the value cut to its column's width, then padded with blanks, or trimmed where
+// the column says so (padding and trimming again give the trimmed value).
+void PutTextCell(std::string& cell, std::string_view value, const ReportColumn& column, bool trimmed) {
   const auto width = static_cast<std::size_t>(column.Width);
-  std::string cell = PadRightWith(std::string_view(value).substr(0, width), ' ', width);
-  return column.Trimmed ? TrimBlanks(cell) : cell;
+  value = value.substr(0, width);
+  if (trimmed || column.Trimmed) {
+    cell.assign(TrimmedBlanks(value));
+    return;
+  }
+  cell.assign(value);
+  cell.resize(width, ' ');
 }
 
 double NumberOf(const CellValue& value) {
@@ -47,14 +54,16 @@ std::string NumberCell(const ReportColumn& column, const CellValue& value) {
         platform::text::DecimalText::Parse(platform::text::StripCommas(*text));
     if (number && number->Whole.size() + number->Fraction.size() <= 15 &&
         number->Fraction.size() <= DecimalsOf(column.Format))
-      return TrimBlanks(platform::text::FormatDecimal(column.Format, *number));
+      return platform::text::FormatDecimal(column.Format, *number);
   }
-  return TrimBlanks(platform::text::FormatFloat(column.Format, NumberOf(value)));
+  return platform::text::FormatFloat(column.Format, NumberOf(value));
 }
 
-std::string TextOf(const CellValue& value) {
+// The text of a value: a text as it stands, a number written out into `spare`.
+std::string_view TextOf(const CellValue& value, std::string& spare) {
   if (const std::string* text = std::get_if<std::string>(&value)) return *text;
-  return platform::text::FloatToStr(std::get<double>(value));
+  spare = platform::text::FloatToStr(std::get<double>(value));
+  return spare;
 }
 
 }  // namespace
@@ -80,31 +89,36 @@ ReportColumn NumberTextColumn(std::string title) {
   return {std::move(title), ColumnKind::NumberAsText, NumberColumnWidth, "", false};
 }
 
-std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
-                                    const std::vector<CellValue>& values) {
+void ComposeRowInto(const std::vector<ReportColumn>& columns, const std::vector<CellValue>& values,
+                    ReportTable::Row& cells) {
   static const CellValue missing{std::string()};
-  std::vector<std::string> cells;
-  cells.reserve(columns.size());
+  cells.resize(columns.size());
+  std::string spare;
   bool afterNumbers = false;
   for (std::size_t k = 0; k < columns.size(); ++k) {
     const ReportColumn& column = columns[k];
     const CellValue& value = k < values.size() ? values[k] : missing;
+    std::string& cell = cells[k];
     switch (column.Kind) {
-      case ColumnKind::Text: {
-        std::string cell = TextCell(TextOf(value), column);
-        cells.push_back(afterNumbers ? TrimBlanks(cell) : cell);
+      case ColumnKind::Text:
+        PutTextCell(cell, TextOf(value, spare), column, afterNumbers);
         break;
-      }
       case ColumnKind::Number:
         afterNumbers = true;
-        cells.push_back(NumberCell(column, value));
+        cell = TrimmedBlanks(NumberCell(column, value));
         break;
       case ColumnKind::NumberAsText:
         afterNumbers = true;
-        cells.push_back(TrimBlanks(TextOf(value)));
+        cell.assign(TrimmedBlanks(TextOf(value, spare)));
         break;
     }
   }
+}
+
+std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
+                                    const std::vector<CellValue>& values) {
+  std::vector<std::string> cells;
+  ComposeRowInto(columns, values, cells);
   return cells;
 }
 
@@ -189,6 +203,19 @@ void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std
   key.Length = static_cast<uint32_t>(std::min(trimmed.size(), keyLength));
 }
 
+std::vector<ReportTable::StoredRow> ReportTable::ShownInStoredOrder() const {
+  std::vector<bool> shownRecords(records_.RowCount(columns_)), shownInserted(inserted_.RowCount(columns_));
+  for (StoredRow row : order_)
+    (IsStoredInserted(row) ? shownInserted : shownRecords)[row & ~InsertedRowBit] = true;
+  std::vector<StoredRow> rows;
+  rows.reserve(order_.size());
+  for (StoredRow row = 0; row < shownRecords.size(); ++row)
+    if (shownRecords[row]) rows.push_back(row);
+  for (StoredRow row = 0; row < shownInserted.size(); ++row)
+    if (shownInserted[row]) rows.push_back(row | InsertedRowBit);
+  return rows;
+}
+
 void ReportTable::DropInsertedRows() {
   std::erase_if(order_, [](StoredRow row) { return IsStoredInserted(row); });
   CellStore none;
@@ -209,9 +236,10 @@ std::vector<std::string> WidestCellTexts(const ReportTable& table,
   std::vector<std::string_view> widest(MeasuredColumns, " ");
   std::vector<int> widestWidth(MeasuredColumns, weigh(" "));
   const int columns = std::min(MeasuredColumns, table.ColumnCount());
-  for (int row = 0; row < table.RowCount(); ++row)
+  // The longest text does not depend on the rows' order: the rows are read as they are stored.
+  for (ReportTable::StoredRow row : table.ShownInStoredOrder())
     for (int column = 0; column < columns; ++column) {
-      const std::string_view text = TrimmedBlanks(table.Cell(row, column)).substr(0, longestMeasured);
+      const std::string_view text = TrimmedBlanks(table.StoredCell(row, column)).substr(0, longestMeasured);
       const int pixels = weigh(text);
       if (pixels <= widestWidth[static_cast<std::size_t>(column)]) continue;
       widest[static_cast<std::size_t>(column)] = text;

@@ -53,6 +53,9 @@ double AmountOf(std::string_view text);
 // when it is not a number.
 std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
                                     const std::vector<CellValue>& values);
+// The same into the given cells, whose strings keep their room from one row to the next.
+void ComposeRowInto(const std::vector<ReportColumn>& columns, const std::vector<CellValue>& values,
+                    std::vector<std::string>& cells);
 // The heading row: each title as a cell of its column (a title longer than its column is kept).
 std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns);
 
@@ -119,6 +122,9 @@ class ReportTable {
   void SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength);
   // Shows the stored rows in this order.
   void ShowInOrder(std::vector<StoredRow> rows) { order_ = std::move(rows); }
+  // The shown rows, each once, in the order they are stored (the records first): for a pass over
+  // every row that does not depend on their order and reads the table's memory in its order.
+  std::vector<StoredRow> ShownInStoredOrder() const;
   // Forgets the inserted rows, shown or not.
   void DropInsertedRows();
 

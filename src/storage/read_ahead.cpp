@@ -33,12 +33,20 @@ bool IsamReadAhead::Read(platform::files::File& file, IsamFileMap& map, int32_t 
   const bool inOrder = last_ != 0 && (ref == last_ + 1 || ref == last_ - 1);
   const bool forward = ref > last_;
   last_ = ref;
-  if (Holds(ref) || (inOrder && Fill(file, map, recordLength, numberRecords, ref, forward))) {
-    std::memcpy(out, run_.data() + static_cast<size_t>(ref - first_) * recordLength + offset, length);
-    return true;
-  }
+  if (Holds(ref)) return CopyFromRun(ref, offset, out, length, recordLength);
+  // Where the file is mapped, a record is copied from the mapping at once: a run would copy a
+  // whole run of slots first, most of them for nothing when the walk soon leaves the file order.
   const int64_t at = int64_t{ref} * recordLength + static_cast<int64_t>(offset);
-  return map.Read(file, at, out, length) || IsamReadAt(file, at, out, length);
+  if (map.Read(file, at, out, length)) return true;
+  if (inOrder && Fill(file, map, recordLength, numberRecords, ref, forward))
+    return CopyFromRun(ref, offset, out, length, recordLength);
+  return IsamReadAt(file, at, out, length);
+}
+
+bool IsamReadAhead::CopyFromRun(int32_t ref, size_t offset, void* out, size_t length,
+                                int32_t recordLength) const {
+  std::memcpy(out, run_.data() + static_cast<size_t>(ref - first_) * recordLength + offset, length);
+  return true;
 }
 
 void IsamReadAhead::Wrote(int64_t pos, const void* bytes, size_t length, int32_t recordLength) {

@@ -1,9 +1,9 @@
 #pragma once
-// Records read ahead while a data file is read in order: a walk of a key whose records were
-// added in its order (the list windows, reports and exports), or a scan in record order. When a
-// read follows the one before it (the next or the previous slot), a whole run of slots is read
-// with it, and the following reads are served from memory until the run is used up. Reads out
-// of order go to the file (through its mapping) and read nothing ahead.
+// Records read ahead while a data file that cannot be mapped is read in order: a walk of a key
+// whose records were added in its order (the list windows, reports and exports), or a scan in
+// record order. When a read follows the one before it (the next or the previous slot), a whole
+// run of slots is read with it, and the following reads are served from memory until the run is
+// used up. Reads out of order read nothing ahead; a mapped file is read through its mapping.
 //
 // Every write to the data file passes the run, which takes the bytes it holds a copy of, so a
 // read never returns what the file no longer holds.
@@ -34,6 +34,7 @@ class IsamReadAhead {
   bool Fill(platform::files::File& file, IsamFileMap& map, int32_t recordLength, int32_t numberRecords,
             int32_t ref, bool forward);
   bool Holds(int32_t ref) const { return ref >= first_ && ref < first_ + count_; }
+  bool CopyFromRun(int32_t ref, size_t offset, void* out, size_t length, int32_t recordLength) const;
 
   std::vector<uint8_t> run_;
   int32_t first_ = 0;

@@ -293,6 +293,15 @@ Rows RecordRows(const ReportTable& table) {
   return records;
 }
 
+// What the columns are measured by, with one unit a character.
+std::vector<std::size_t> MeasuredWidths(const ReportTable& table) {
+  std::vector<std::size_t> widths;
+  for (const std::string& text :
+       WidestCellTexts(table, [](const std::string& t) { return static_cast<int>(t.size()); }))
+    widths.push_back(text.size());
+  return widths;
+}
+
 TEST(ReportSubtotals, RandomReportsSortAsAPlainSortAndTotalToTheCent) {
   std::mt19937 random(20261207);
   for (int run = 0; run < 300; ++run) {
@@ -306,6 +315,8 @@ TEST(ReportSubtotals, RandomReportsSortAsAPlainSortAndTotalToTheCent) {
       ModelSort(model, column);
       ASSERT_EQ(RecordRows(table), model) << "run " << run << ", column " << column;
       if (subtotals) CheckSubtotals(table, top10);
+      // The widths are measured over the rows as stored: the same as over the rows as shown.
+      EXPECT_EQ(MeasuredWidths(table), MeasuredWidths(ReportTable(table.Rows()))) << "run " << run;
     }
   }
 }

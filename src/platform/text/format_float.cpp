@@ -1,5 +1,6 @@
 #include "platform/text/format_float.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -36,29 +37,32 @@ NumberPattern ReadPattern(std::string_view format) {
   return p;
 }
 
-std::string GroupThousands(const std::string& digits) {
-  std::string out;
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (i > 0 && (digits.size() - i) % 3 == 0) out += ',';
-    out += digits[i];
+// Appends the whole digits, led by zeros up to minDigits, with a comma before each group of three
+// when asked.
+void AppendWhole(std::string& out, std::string_view digits, std::size_t minDigits, bool thousands) {
+  const std::size_t count = std::max(digits.size(), minDigits);
+  const std::size_t zeros = count - digits.size();
+  for (std::size_t i = 0; i < count; ++i) {
+    if (thousands && i > 0 && (count - i) % 3 == 0) out += ',';
+    out += i < zeros ? '0' : digits[i - zeros];
   }
-  return out;
 }
 
 }  // namespace
 
 std::string FormatDecimal(std::string_view format, DecimalText value) {
-  NumberPattern p = ReadPattern(format);
+  const NumberPattern p = ReadPattern(format);
   value.Round(p.MaxFraction);
-  std::string whole = value.Whole;
-  if (whole.size() < p.MinWhole) whole.insert(0, p.MinWhole - whole.size(), '0');
-  if (p.Thousands) whole = GroupThousands(whole);
-  std::string fraction = value.Fraction;
+  std::string out;
+  if (value.Negative && !value.IsZero()) out += '-';
+  AppendWhole(out, value.Whole, p.MinWhole, p.Thousands);
+  std::string& fraction = value.Fraction;
   fraction.resize(p.MaxFraction, '0');
   while (fraction.size() > p.MinFraction && fraction.back() == '0') fraction.pop_back();
-  std::string out = value.Negative && !value.IsZero() ? "-" : "";
-  out += whole;
-  if (!fraction.empty()) out += "." + fraction;
+  if (!fraction.empty()) {
+    out += '.';
+    out += fraction;
+  }
   return out;
 }
 

@@ -30,6 +30,8 @@ struct ShortString {
   char Chars[N] = {};
 
   std::string Get() const { return ReadShortString(this, N); }
+  // The same text in place, valid while the record lives.
+  std::string_view View() const { return {Chars, Length < N ? Length : N}; }
   void Set(std::string_view text) { WriteShortString(this, N, text); }
   static constexpr std::size_t Capacity() { return N; }
 };
