@@ -39,6 +39,7 @@ using platform::text::ToAnsi;
 using platform::text::ToQString;
 using platform::text::TrimBlanks;
 using platform::ui::FontChoice;
+using platform::ui::SetTabOrder;
 
 const char* const NetThirtyDays = "Net 30 Days";
 const char* const Dots = "dots";
@@ -227,24 +228,26 @@ void TCompSet::BuildAddressTab() {
   CalcTaxes = new QCheckBox("Calculate Taxes on Invoices", Address);
   CalcPOTax = new QCheckBox("Calculate Taxes on Purchase Orders", Address);
 
-  auto* grid = new QGridLayout(Address);
-  grid->addWidget(new QLabel("Company Address:", Address), 0, 0);
-  grid->addWidget(new QLabel("PO Ship To Address:", Address), 0, 1);
-  QLineEdit* left[] = {CAdd1, CAdd2, CAdd3, CAdd4};
-  QLineEdit* right[] = {POSA1, POSA2, POSA3, POSA4};
-  for (int i = 0; i < 4; ++i) {
-    grid->addWidget(left[i], i + 1, 0);
-    grid->addWidget(right[i], i + 1, 1);
-  }
-  grid->addWidget(new QLabel("Contact:", Address), 5, 0);
-  grid->addWidget(ExtraAdd1, 6, 0);
+  // Each address a column of its own, which Tab walks down before the next.
+  auto* company = new QVBoxLayout;
+  company->addWidget(new QLabel("Company Address:", Address));
+  for (QLineEdit* line : {CAdd1, CAdd2, CAdd3, CAdd4}) company->addWidget(line);
+  company->addWidget(new QLabel("Contact:", Address));
+  company->addWidget(ExtraAdd1);
+  company->addStretch();
+  auto* shipTo = new QVBoxLayout;
+  shipTo->addWidget(new QLabel("PO Ship To Address:", Address));
+  for (QLineEdit* line : {POSA1, POSA2, POSA3, POSA4}) shipTo->addWidget(line);
   auto* taxes = new QFormLayout;
   taxes->addRow("Tax Rate:", TaxCRate);
   taxes->addRow("Tax Heading:", TaxName);
   taxes->addRow(CalcTaxes);
   taxes->addRow(CalcPOTax);
-  grid->addLayout(taxes, 5, 1, 3, 1);
-  grid->setRowStretch(8, 1);
+  shipTo->addLayout(taxes);
+  shipTo->addStretch();
+  auto* layout = new QHBoxLayout(Address);
+  layout->addLayout(company);
+  layout->addLayout(shipTo);
   PageControl1->addTab(Address, "Address/Taxes");
 }
 
@@ -373,6 +376,11 @@ void TCompSet::BuildFormsTab() {
   auto* layout = new QHBoxLayout(FormsSet);
   layout->addLayout(boxes);
   layout->addLayout(values, 1);
+  // Down the check boxes, then down the values beside them.
+  SetTabOrder({HorLCB,       VLineCB,  SBoxCB,     IBoxCB,      CAgeCB,      ShadeCB,    CheckBox5,
+               SMsgCB,       PConICB,  CBPConPO,   MoveDwnCB,   CNameOnForm, CBRecptPrn, CBInvQuan,
+               LineWidthVal, BigBxTop, TopFormMar, LeftFormMar, MaxLines,    PushAddr,   MaskEdit1,
+               ComboBox1,    UseBmpCB, BmpImgButn, BitBtn1});
   PageControl1->addTab(FormsSet, "Forms Setup/Headers/Fonts/ Colors");
 }
 
@@ -461,6 +469,10 @@ void TCompSet::BuildInvoicesTab() {
   auto* layout = new QHBoxLayout(Invoices);
   layout->addLayout(form, 1);
   layout->addWidget(aging, 0, Qt::AlignTop);
+  // Down the form, then along the rows of the aging categories.
+  SetTabOrder({NextIno, DefInvQuan, DFTerms, DProd,     DMemo,       PrintDupOnInv, YYMMonInv,
+               PFlag,   PSlip,      FileCpy, CpyToLQue, BatchLabels, CBHideCost,    NumCpys,
+               CACap1,  CAVal1,     CACap2,  CAVal2,    CACap3,      CAVal3});
   PageControl1->addTab(Invoices, "Invoices/Aging");
 }
 
@@ -497,6 +509,8 @@ void TCompSet::BuildPOTab() {
   for (QCheckBox* box : {AutoRecPO, CBPOtype, CBPrefixPO, CBDupPOs, POCpytoVen, CPOBatVen, DoPOFileCpy})
     form->addRow(box);
   form->addRow("Number copies:", MENumPOCopy);
+  SetTabOrder({NxtPONum, NxtRecvr, POSign1, POSign2, DPOTerms, PProd, PMemo, AutoRecPO, CBPOtype, CBPrefixPO,
+               CBDupPOs, POCpytoVen, CPOBatVen, DoPOFileCpy, MENumPOCopy});
   PageControl1->addTab(PORecv, "PO/Receivers");
 }
 

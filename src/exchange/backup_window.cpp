@@ -109,6 +109,8 @@ TOVBkUp::TOVBkUp(QWidget* parent)
   layout->addSpacing(8);
   layout->addLayout(buttons);
   layout->addWidget(FileListBox1);
+  platform::ui::SetTabOrder(
+      {DriveComboBox1, BrowseButn, SubBackup, BackButn, RestBtn, HelpButn, BkExit, FileListBox1});
 
   connect(BackButn, &QPushButton::clicked, this, [this] { BackButnClick(); });
   connect(RestBtn, &QPushButton::clicked, this, [this] { RestBtnClick(); });

@@ -68,7 +68,9 @@ TEMMemo::TEMMemo(QWidget* parent)
   connect(SpeedButton14, &QToolButton::clicked, this, [this] { SpeedButton14Click(); });
   connect(SpeedButton16, &QToolButton::clicked, this, [this] { SpeedButton16Click(); });
   LayOut();
-  SetTabOrder({EMRetAdd, EMSubject, EMBody, OKButton, Button1, SpeedButton14, SpeedButton16});
+  SetTabOrder({EMRetAdd, EMSubject, EMBody, OKButton, Button1});
+  // Tool bar buttons, as in any tool bar: not Tab stops (Help is F1, Close is Esc).
+  for (QToolButton* button : {SpeedButton14, SpeedButton16}) button->setFocusPolicy(Qt::NoFocus);
 }
 
 void TEMMemo::LayOut() {

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -29,6 +30,13 @@ QHBoxLayout* LabelledField(QWidget& dialog, const char* caption, QLineEdit* fiel
   return row;
 }
 
+QVBoxLayout* AddressColumn(QLabel& caption, const std::array<QLineEdit*, 4>& lines) {
+  auto* column = new QVBoxLayout;
+  column->addWidget(&caption);
+  for (QLineEdit* line : lines) column->addWidget(line);
+  return column;
+}
+
 }  // namespace
 
 QLineEdit* LimitedEdit(QWidget* parent, int maxLength) {
@@ -43,20 +51,17 @@ QGridLayout* LayOutAddressBlock(QWidget& dialog, const AddressBlock& block) {
   billingLabel->setBuddy(block.Billing[0]);
   auto* shippingLabel = new QLabel("&Shipping Address:", &dialog);
   shippingLabel->setBuddy(block.Shipping[0]);
-  grid->addWidget(billingLabel, 0, 0);
-  grid->addWidget(shippingLabel, 0, 1);
-  for (int line = 0; line < 4; ++line) {
-    grid->addWidget(block.Billing[line], line + 1, 0);
-    grid->addWidget(block.Shipping[line], line + 1, 1);
-  }
-  grid->addLayout(LabelledField(dialog, "&Phone1:", block.Phone1), 5, 0);
-  grid->addLayout(LabelledField(dialog, "Pho&ne2:", block.Phone2), 5, 1);
+  // Each address a column of its own, which Tab walks down before the next.
+  grid->addLayout(AddressColumn(*billingLabel, block.Billing), 0, 0);
+  grid->addLayout(AddressColumn(*shippingLabel, block.Shipping), 0, 1);
+  grid->addLayout(LabelledField(dialog, "&Phone1:", block.Phone1), 1, 0);
+  grid->addLayout(LabelledField(dialog, "Pho&ne2:", block.Phone2), 1, 1);
   auto* copyButtons = new QHBoxLayout;
   copyButtons->addWidget(block.CopyButton);
   copyButtons->addWidget(block.ClearButton);
   copyButtons->addWidget(block.AutoCopy);
   copyButtons->addStretch(1);
-  grid->addLayout(copyButtons, 6, 0, 1, 2);
+  grid->addLayout(copyButtons, 2, 0, 1, 2);
   return grid;
 }
 

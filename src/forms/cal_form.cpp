@@ -54,9 +54,9 @@ std::string CalendarLongText(const QDate& date) {
 
 TCalForm::TCalForm(QWidget* parent)
     : Form(parent),
-      Calendar1(new QCalendarWidget(this)),
       CBMonth(new QComboBox(this)),
       CBYear(new QComboBox(this)),
+      Calendar1(new QCalendarWidget(this)),
       NDate(new QLabel(this)),
       StrDay(new QLabel(this)),
       OKButton(new QPushButton(QStringLiteral("&Ok"), this)),

@@ -43,9 +43,10 @@ class TCalForm : public platform::ui::Form {
   void CBYearChange();
   void HelpButtonClick();
 
-  QCalendarWidget* Calendar1;
+  // Made in the order Tab takes them: month and year above the calendar.
   QComboBox* CBMonth;
   QComboBox* CBYear;
+  QCalendarWidget* Calendar1;
   QLabel* NDate;
   QLabel* StrDay;
   QPushButton* OKButton;

@@ -36,8 +36,10 @@ QLineEdit* TextBox(QWidget* parent, int maxLength, const QString& text = {}) {
   return box;
 }
 
-QGroupBox* Group(const QString& title, std::initializer_list<std::pair<const char*, QLineEdit*>> rows) {
-  auto* group = new QGroupBox(title);
+// Made on the window, so that the boxes it takes in keep their place in the Tab order.
+QGroupBox* Group(QWidget& window, const QString& title,
+                 std::initializer_list<std::pair<const char*, QLineEdit*>> rows) {
+  auto* group = new QGroupBox(title, &window);
   auto* form = new QFormLayout(group);
   for (const auto& [label, box] : rows) form->addRow(label, box);
   return group;
@@ -81,18 +83,20 @@ THeaderForm::THeaderForm(QWidget* parent)
   SetHelpKeyword("HFC");
 
   auto* texts = new QGridLayout;
-  texts->addWidget(Group("Form Caption Headers:", {{"Invoice:", InvCapData},
-                                                   {"Statement:", StmntCapData},
-                                                   {"Packing Slip:", PackSHeadData},
-                                                   {"File Copy:", FCHeadData},
-                                                   {"Purchase Order:", PoHeadTxt},
-                                                   {"PO Copy:", POCopyHeadr}}),
+  texts->addWidget(Group(*this, "Form Caption Headers:",
+                         {{"Invoice:", InvCapData},
+                          {"Statement:", StmntCapData},
+                          {"Packing Slip:", PackSHeadData},
+                          {"File Copy:", FCHeadData},
+                          {"Purchase Order:", PoHeadTxt},
+                          {"PO Copy:", POCopyHeadr}}),
                    0, 0);
-  texts->addWidget(Group("Invoice/PO Column Headers:", {{"Product Code:", PrCdhead},
-                                                        {"Quantity:", QuanHead},
-                                                        {"Description:", DescHead},
-                                                        {"Unit Cost:", Edit8},
-                                                        {"Extension:", ExtHead}}),
+  texts->addWidget(Group(*this, "Invoice/PO Column Headers:",
+                         {{"Product Code:", PrCdhead},
+                          {"Quantity:", QuanHead},
+                          {"Description:", DescHead},
+                          {"Unit Cost:", Edit8},
+                          {"Extension:", ExtHead}}),
                    0, 1);
   auto* notes = new QFormLayout;
   notes->addRow("Invoice Memo Header:", MemoHeadr);

@@ -32,11 +32,11 @@ TListWindow& CreateListWindow() {
 
 TListWindow::TListWindow(QWidget* parent)
     : Form(parent),
-      Memo1(new QPlainTextEdit(this)),
       PrintButn(new QPushButton("Print", this)),
       FontButn(new QPushButton("Font", this)),
       SaveButn(new QPushButton("Save", this)),
-      CloseButn(new QPushButton("Close", this)) {
+      CloseButn(new QPushButton("Close", this)),
+      Memo1(new QPlainTextEdit(this)) {
   Memo1->setReadOnly(true);
   Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
   resize(760, 520);

@@ -26,11 +26,11 @@ class TListWindow : public platform::ui::Form {
  public:
   explicit TListWindow(QWidget* parent = nullptr);
 
-  QPlainTextEdit* Memo1;
   QPushButton* PrintButn;
   QPushButton* FontButn;
   QPushButton* SaveButn;
   QPushButton* CloseButn;
+  QPlainTextEdit* Memo1;  // below the buttons, and after them for Tab
 
   void FormShow() override;
   void PrintButnClick();

@@ -36,6 +36,8 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   if (click) QObject::connect(button, &QToolButton::clicked, std::move(click));
   row->addWidget(button);
+  // A tool bar's button, as in any tool bar: clicked, or reached by its menu item, not a Tab stop.
+  button->setFocusPolicy(Qt::NoFocus);
   return button;
 }
 

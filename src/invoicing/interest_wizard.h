@@ -48,13 +48,13 @@ class TInterestWiz : public platform::ui::Form {
   QLineEdit* MinChg;
   QCheckBox* FlatCB;
   QLineEdit* FlatRate;
-  QCheckBox* IPrin;
   QLineEdit* IDate;
   QToolButton* Calbutton;
   QLabel* LastRun;  // "Last Interest Invoices: ..."
   QLineEdit* InvComm;
   QLineEdit* StmntNote;
   QComboBox* ITerms;
+  QCheckBox* IPrin;  // last of its column, and so for Tab
   QTableWidget* CustGrid;
   QLabel* StatusLabel;
   QPushButton* Button1;

@@ -38,16 +38,16 @@ TPriceChg& CreatePriceChg() {
 TPriceChg::TPriceChg(QWidget* parent)
     : Form(parent),
       PBatchNum(new QComboBox(this)),
+      PSPct(new QLineEdit("0.00", this)),
       RBMrkUp(new QRadioButton("% Markup from cost", this)),
       RMMarg(new QRadioButton("Margin from cost", this)),
       RBDisc(new QRadioButton("% Discount from list", this)),
-      PSPct(new QLineEdit("0.00", this)),
+      ListView1(new QTreeWidget(this)),
+      Label1(new QLabel(this)),
       SearchBut(new QPushButton("&Search", this)),
       ChgPrices(new QPushButton("&Change Prices", this)),
       InvClose(new QPushButton("Close", this)),
       SpeedButton14(new QPushButton("Help", this)),
-      Label1(new QLabel(this)),
-      ListView1(new QTreeWidget(this)),
       StatusBar1(new QStatusBar(this)) {
   SetCaption("Price Change Wizard");
   SetHelpKeyword("PriceWiz");

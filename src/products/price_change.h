@@ -21,17 +21,18 @@ class TPriceChg : public platform::ui::Form {
  public:
   explicit TPriceChg(QWidget* parent = nullptr);
 
+  // Made in the order they stand, which is the order Tab takes them.
   QComboBox* PBatchNum;
+  QLineEdit* PSPct;
   QRadioButton* RBMrkUp;
   QRadioButton* RMMarg;
   QRadioButton* RBDisc;
-  QLineEdit* PSPct;
+  QTreeWidget* ListView1;
+  QLabel* Label1;
   QPushButton* SearchBut;
   QPushButton* ChgPrices;
   QPushButton* InvClose;
   QPushButton* SpeedButton14;
-  QLabel* Label1;
-  QTreeWidget* ListView1;
   QStatusBar* StatusBar1;
 
   void FormShow() override;

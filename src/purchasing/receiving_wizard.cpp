@@ -81,8 +81,8 @@ TRecvWiz::TRecvWiz(QWidget* parent)
       OpenAmt(ValueLabel(this)),
       Label7(new QLabel(this)),
       StatusBar1(new QStatusBar(this)),
-      InvClose(new QPushButton("Close", this)),
-      SpeedButton14(new QPushButton("Help", this)) {
+      SpeedButton14(new QPushButton("Help", this)),
+      InvClose(new QPushButton("Close", this)) {
   SetCaption(kWizard);
   SetHelpKeyword("RecWiz");
   PONum->setMaxLength(9);

@@ -66,8 +66,9 @@ class TRecvWiz : public platform::ui::Form {
   QLabel* OpenAmt;
   QLabel* Label7;
   QStatusBar* StatusBar1;
-  QPushButton* InvClose;
+  // Made in the order they stand, which is the order Tab takes them.
   QPushButton* SpeedButton14;
+  QPushButton* InvClose;
 
   // The rows as listed, with In Today and Bal. Due as they stand.
   const ReceivingList& Listed() const { return list_; }

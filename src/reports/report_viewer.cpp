@@ -219,6 +219,7 @@ QToolButton* Trtreport::AddToolButton(const QString& hint, int icon) {
   button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(icon)));
   button->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   button->setAutoRaise(true);
+  button->setFocusPolicy(Qt::NoFocus);  // a tool bar's button, as in any tool bar: not a Tab stop
   auto* row = static_cast<QHBoxLayout*>(Panel1->layout());
   row->addWidget(button);
   return button;

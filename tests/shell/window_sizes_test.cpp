@@ -1,6 +1,6 @@
 // Every window of the program fits a small screen of 1024 x 768 pixels, frame and title bar
 // included, at the size it first shows and at the least its layout allows; and there it reads
-// whole, in the desktop's font and in one a size larger.
+// whole, in the desktop's font and in one a size larger; and Tab walks it as it reads.
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,13 @@
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <set>
+#include <string>
 #include <typeinfo>
 
 #include "main_form_fixture.h"
 #include "platform/ui/form.h"
+#include "support/tab_order.h"
 #include "support/whole_window.h"
 
 namespace shell {
@@ -23,6 +26,10 @@ using WindowSizesTest = MainFormTest;
 
 // What a 1024 x 768 screen leaves a window: the frame's sides and its title bar off.
 constexpr QSize kSmallScreenRoom(1024 - 2 * 8, 768 - 32);
+
+// The entry forms, whose Tab order is still to be put right (the party and its fields, the lines'
+// tool buttons and the totals are taken out of their reading order).
+const std::set<std::string> kTabOrderToMend = {"invoicing::TProdInv", "purchasing::TPOEdit1"};
 
 TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
   UiScript ui;
@@ -50,7 +57,9 @@ TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
     // Shown off the screen, so that every layout has taken its place.
     window->setAttribute(Qt::WA_DontShowOnScreen);
     window->show();
-    testing_support::ExpectWholeWindow(*window, testing_support::TypeName(typeid(*window)).c_str());
+    const std::string name = testing_support::TypeName(typeid(*window));
+    testing_support::ExpectWholeWindow(*window, name.c_str());
+    if (!kTabOrderToMend.contains(name)) testing_support::ExpectTabOrderReads(*window, name);
     window->hide();
   }
   EXPECT_GE(windows, 15);  // the main window and the forms made at start-up

@@ -1,0 +1,17 @@
+#pragma once
+// Tab walks a window as it reads: top to bottom, and along a row left to right. The check follows
+// the focus chain over the widgets Tab stops at (shown, enabled, taking Tab focus), on every page of
+// every tab widget; each stop must lie below the one before or on its row to its right (a row
+// allows half a line's difference). Widgets inside a tab page, a group box or a nested layout (a
+// column of fields beside another) are judged within it, and it as a whole among its neighbours.
+// The last stop may wrap back to the first.
+
+#include <string>
+
+class QWidget;
+
+namespace testing_support {
+
+void ExpectTabOrderReads(QWidget& window, const std::string& where);
+
+}  // namespace testing_support
