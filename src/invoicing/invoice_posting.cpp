@@ -151,6 +151,12 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
   return r;
 }
 
+void HoldInvoicePostingFiles(records::HeldFiles& held) {
+  held.Hold(records::CompanyUnit());
+  held.Hold(records::CustomerUnit());
+  held.Hold(records::ProductUnit());
+}
+
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   records::InvoiceBuf = NewInvoiceRecord(invoice);
   const records::InvoiceRec header = records::InvoiceBuf;
