@@ -15,8 +15,8 @@
 #include "forms/list_window.h"
 #include "forms/manager_window.h"
 #include "forms/password_prompts.h"
+#include "forms/printout_notice.h"
 #include "platform/print/colors.h"
-#include "platform/print/print_window.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -395,7 +395,7 @@ void TListComps::ByDescription1Click() {
 }
 
 void TListComps::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TListComps::SpeedButton3Click() {

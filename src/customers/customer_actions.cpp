@@ -9,6 +9,7 @@
 #include "records/company_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace customers {
 
@@ -50,6 +51,7 @@ void AdvanceNextCustomerNumber(std::string_view entered) {
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
+  storage::PostingScope posting("renumbering of customer " + std::string(oldNumber));
   FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return 0;
   int changed = 0;

@@ -3,6 +3,7 @@
 #include "documents/batch_statements.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
+#include "forms/printout_notice.h"
 #include "records/record_file.h"
 
 #include <stdexcept>
@@ -21,7 +22,6 @@
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -34,6 +34,7 @@
 #include "records/customer_file.h"
 #include "records/stored_amount.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace customers {
 
@@ -328,6 +329,7 @@ void TDemoForm::EditCustomer() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
+  storage::PostingScope posting("customer " + reference);
   const CustomerRec changed = CustRec;
   if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   CustRec = changed;
@@ -407,15 +409,13 @@ void TDemoForm::CustBookButnClick() {
 void TDemoForm::PrinCustClick() {
   if (!ReadHighlighted()) return;
   PrintCustomerSheet(CustRec, CurrentCompany, LoadReportFont(), platform::text::Now());
-  SetStatusText(
-      1, "Customer: " + Text(CustRec.CustomerName.Get()) + " " + platform::print::WhereLastJobWent() + ".");
+  SetStatusText(1, platform::print::PrintedNotice("Customer: " + Text(CustRec.CustomerName.Get())));
 }
 
 void TDemoForm::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(CustomerEnvelopeAddress(CustRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + Text(CustRec.CustomerName.Get()) + " " +
-                       platform::print::WhereLastJobWent() + ".");
+  SetStatusText(1, platform::print::PrintedNotice("Envelope for " + Text(CustRec.CustomerName.Get())));
 }
 
 void TDemoForm::CopytoClipboard1Click() {
@@ -429,7 +429,7 @@ void TDemoForm::AddtoLabelQueue1Click() {
 }
 
 void TDemoForm::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TDemoForm::SpeedButton3Click() {

@@ -12,6 +12,7 @@
 #include "documents/statement_window.h"
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
+#include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -146,7 +147,15 @@ void TBatchStWin::CanButnClick() {
   Close();
 }
 
+bool RefuseWhileBatchRuns() {
+  if (!BatchStatementActive) return false;
+  MessageBox("A batch of statements is being printed or e-mailed. Please wait until it has finished.",
+             "Statements", MsgButtons::Ok, MsgIcon::Information);
+  return true;
+}
+
 void ShowCustomerStatement(const std::string& customerNo, const std::string& customerName) {
+  if (RefuseWhileBatchRuns()) return;
   StmtCustomerNo = customerNo;
   QString caption = ToQString(("Customer: " + customerName).substr(0, 45));
   StmtUnpaidOnly = false;
@@ -212,17 +221,29 @@ struct BatchActive {
   ~BatchActive() { BatchStatementActive = false; }
 };
 
-void ShowProgress(bool byEMail) {
-  storage::TStatForm& progress = storage::EnsureStatForm();
-  progress.ClearStatusLines();
-  progress.Label2->setText("Working...");
-  progress.SetCaption(byEMail ? "E-Mail Mode" : "Printer Mode");
-  progress.Show();
-}
+// The progress window for the length of the run, closed however the run ends.
+class BatchProgress {
+ public:
+  explicit BatchProgress(bool byEMail) : form_(storage::EnsureStatForm()) {
+    form_.ClearStatusLines();
+    form_.Label2->setText("Working...");
+    form_.SetCaption(byEMail ? "E-Mail Mode" : "Printer Mode");
+    form_.Show();
+  }
+  ~BatchProgress() { form_.Close(); }
+  BatchProgress(const BatchProgress&) = delete;
+  BatchProgress& operator=(const BatchProgress&) = delete;
+
+  storage::TStatForm& Form() { return form_; }
+
+ private:
+  storage::TStatForm& form_;
+};
 
 }  // namespace
 
 void BatchPrintStatements(const std::function<void(const QString&)>& status) {
+  if (RefuseWhileBatchRuns()) return;
   if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
   TSelStmnt& selection = CreateSelStmnt();
   SetAgingCaptions(selection);
@@ -253,25 +274,27 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   if (byEMail && !EnsureMailOnline()) return;
 
   bool cancelled = false;
+  int sent = 0;
   {
     platform::ui::WaitCursor hourglass;
     BatchActive active;
-    ShowProgress(byEMail);
+    BatchProgress progress(byEMail);
     int processed = 0;
     for (int i = 1; i <= n && !cancelled; ++i) {
       StmtCustomerNo = TrimBlanks(customers[static_cast<std::size_t>(i - 1)]).substr(0, 8);
       if (!BuildCustomerStatement()) continue;  // gone since the scan: never another customer's statement
       QString number = QString::number(i);
-      storage::StatForm->Label2->setText((byEMail ? "E-Mailing Statement " : "Printing Statement ") + number +
-                                         " ...");
+      progress.Form().Label2->setText((byEMail ? "E-Mailing Statement " : "Printing Statement ") + number +
+                                      " ...");
       PutOutStatement(byEMail);
+      ++sent;
       platform::ui::Application->ProcessMessages();
       ++processed;
       status("Processing " + ToQString(TrimBlanks(Statement.Account[0])) + " (" + number + " of " +
              QString::number(n) + " [batches of " + QString::number(size) + "]) ...");
       platform::ui::Application->ProcessMessages();
       if (processed >= size && n - i > 0) {
-        storage::StatForm->Close();
+        progress.Form().Close();
         status("Pausing batch job. Select Yes when ready to continue...");
         platform::ui::Application->ProcessMessages();
         bool goOn =
@@ -279,11 +302,10 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
                            QString::number(n - i) + " statements remaining. Do you want to continue?",
                        "Batch Job Pause...", MsgButtons::YesNo, MsgIcon::Information) == platform::ui::mrYes;
         processed = 0;
-        storage::StatForm->Show();
+        progress.Form().Show();
         cancelled = !goOn;
       }
     }
-    storage::StatForm->Close();
   }
   if (cancelled) {
     status("Batch job canceled.");
@@ -294,10 +316,11 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   });
   platform::ui::Application->ProcessMessages();
   if (!byEMail) {
-    status("Batch Print complete. " + QString::number(n) + " statements sent to spooler.");
+    status("Batch Print complete. " + QString::number(sent) + " statements " +
+           platform::print::WhereRunWent("sent to spooler") + ".");
     return;
   }
-  status("Batch complete. " + QString::number(n) + " statements sent by e-mail.");
+  status("Batch complete. " + QString::number(sent) + " statements sent by e-mail.");
   CreateRtedit().msSMTP1->Quit();
   MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok, MsgIcon::Information);
 }

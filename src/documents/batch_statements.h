@@ -59,10 +59,12 @@ TBatchStWin& CreateBatchStWin();
 
 // The statement of one customer in the statement window, shown modally; "There is no activity
 // for this customer." when there is nothing to show, and a message when no customer has that
-// number.
+// number. Refused with a message while a batch run builds statements, as they share the
+// statement in memory.
 void ShowCustomerStatement(const std::string& customerNo, const std::string& customerName);
 
-// The batch run. status shows its progress in the Customer Manager's status bar.
+// The batch run. status shows its progress in the Customer Manager's status bar. The counts
+// reported are of the statements put out; a customer gone since the selection is not counted.
 void BatchPrintStatements(const std::function<void(const QString&)>& status);
 
 }  // namespace documents

@@ -53,7 +53,8 @@ bool EnsureMailOnline() {
     return false;
   }
   Trtedit& window = CreateRtedit();
-  window.MemoInv->setFixedWidth(window.ListView1->width());
+  // Only its present width: the window's layout sizes it again when the window shows or resizes.
+  window.MemoInv->resize(window.ListView1->width(), window.MemoInv->height());
   DocMode = "INV";
   mail::TmsSMTPClient& client = *window.msSMTP1;
   client.SetHost(TrimBlanks(company.SmtpHost.Get()));

@@ -201,7 +201,7 @@ void TStment::PrinStButnClick() {
   PutOutStatement(byEMail);
   QString name = Label1->text();
   if (!byEMail) {
-    CSBar->showMessage("Statement for " + name + " sent to print queue.");
+    CSBar->showMessage(platform::print::PrintedNotice("Statement for " + name, "sent to print queue"));
     return;
   }
   CSBar->showMessage("Statement for " + name + " sent by e-mail.");

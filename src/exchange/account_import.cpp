@@ -1,6 +1,7 @@
 #include "exchange/account_import.h"
 
 #include <algorithm>
+#include <map>
 
 #include "platform/text/key_text.h"
 #include "records/company_file.h"
@@ -136,10 +137,14 @@ void NumberRecord(const AccountImportKind& kind, RecordImage& record, TakenKeys&
   numbers.Take(record);
 }
 
+// The last suffix attempt given to each name and number in this run: the attempts before it are
+// all taken, so the next row of the same name and number goes on from there.
+using LastAttempts = std::map<std::pair<std::string, std::string>, int>;
+
 // A taken name becomes name + " " + number, the name cut so that the whole stays within the
 // name's key; should that be taken too, "-2", "-3", ... follow the number.
 void NameRecord(const AccountImportKind& kind, storage::DataFileUnit& unit, RecordImage& record,
-                TakenKeys& names) {
+                TakenKeys& names, LastAttempts& lastAttempts) {
   if (!names.Taken(record)) {
     names.Take(record);
     return;
@@ -147,12 +152,13 @@ void NameRecord(const AccountImportKind& kind, storage::DataFileUnit& unit, Reco
   const std::string name = TrimBlanks(kind.Name.Get(record.data()));
   const std::string number = TrimBlanks(kind.Number.Get(record.data()));
   const std::size_t keyWidth = unit.Kind().Keys.at(kind.NameKey - 1).Length;
-  for (int attempt = 1;; ++attempt) {
+  int& attempt = lastAttempts[{name, number}];
+  do {
+    ++attempt;
     const std::string suffix = " " + number + (attempt == 1 ? "" : "-" + std::to_string(attempt));
     const std::size_t room = keyWidth > suffix.size() ? keyWidth - suffix.size() : 0;
     kind.Name.Set(record.data(), TrimBlanks(TrimBlanks(name.substr(0, room)) + suffix));
-    if (!names.Taken(record)) break;
-  }
+  } while (names.Taken(record));
   names.Take(record);
 }
 
@@ -176,11 +182,12 @@ ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<Imp
   int64_t counter = CounterSeed(kind, unit);
   TakenKeys numbers(unit, kind.NumberKey);
   TakenKeys names(unit, kind.NameKey);
+  LastAttempts lastAttempts;
   ImportResult result;
   for (const ImportRow& row : rows) {
     RecordImage record = AccountRecord(kind, row, forceShip);
     NumberRecord(kind, record, numbers, counter);
-    NameRecord(kind, unit, record, names);
+    NameRecord(kind, unit, record, names, lastAttempts);
     if (TrimBlanks(kind.ShortName.Get(record.data())).empty())
       kind.ShortName.Set(record.data(), DerivedShortName(kind.Name.Get(record.data())));
     AppendWithoutKeys(unit, record, result);

@@ -13,6 +13,7 @@
 #include "platform/files/path.h"
 #include "platform/text/upper_case.h"
 #include "platform/zip/zip_archive.h"
+#include "storage/posting_journal.h"
 
 namespace exchange {
 
@@ -73,6 +74,7 @@ std::vector<std::string> ListBackupFiles() {
     std::string name = entry.path().filename().string();
     std::error_code typeError;
     if (name.front() == '.' || !entry.is_regular_file(typeError) || !MatchesMask(name)) continue;
+    if (storage::IsPostingJournalName(name)) continue;  // the running program's, never data
     names.push_back(name);
   }
   std::sort(names.begin(), names.end(), NameBefore);

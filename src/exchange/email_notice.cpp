@@ -5,6 +5,7 @@
 
 #include "documents/document_view.h"
 #include "documents/email_document.h"
+#include "mail/smtp_client.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
@@ -31,6 +32,11 @@ NoticeAddressing AddressNotice(NoticeParty party, const std::string& name, const
     addressing.Recipients = documents::SplitRecipients(trimmed);
     return addressing;
   }
+  return BadAddressNotice(party, name);
+}
+
+NoticeAddressing BadAddressNotice(NoticeParty party, const std::string& name) {
+  NoticeAddressing addressing;
   addressing.Subject =
       (party == NoticeParty::Customer ? "BAD CUSTOMER E-MAIL FOR: " : "BAD VENDOR E-MAIL FOR: ") +
       TrimBlanks(name);
@@ -90,6 +96,21 @@ bool ReadQueuedRecord(reports::QueuedRecords& files, const LabelQueueRow& row, s
   return true;
 }
 
+void SendNotice(const NoticeText& text, const NoticeAddressing& addressing) {
+  documents::SendWindowMail(TrimBlanks(text.ReturnAddress), text.Body, addressing.Subject,
+                            addressing.Recipients);
+}
+
+// False when the server refused every recipient of this one too (the company's own address).
+bool SendNoticeUnlessRefused(const NoticeText& text, const NoticeAddressing& addressing) {
+  try {
+    SendNotice(text, addressing);
+    return true;
+  } catch (const mail::EmsNoRecipients&) {
+    return false;
+  }
+}
+
 // Sends the notice for one "C" or "V" row, counting what became of it.
 void SendToRow(reports::QueuedRecords& files, const LabelQueueRow& row, const NoticeText& text,
                NoticeRunResult& result, const std::function<void(const std::string&)>& sending) {
@@ -104,8 +125,14 @@ void SendToRow(reports::QueuedRecords& files, const LabelQueueRow& row, const No
     ++result.EmptyAddresses;
     return;
   }
-  documents::SendWindowMail(TrimBlanks(text.ReturnAddress), text.Body, addressing.Subject,
-                            addressing.Recipients);
+  try {
+    SendNotice(text, addressing);
+  } catch (const mail::EmsNoRecipients&) {
+    // The server refused every address of the row; the session goes on, and the company hears
+    // of the address as of any other bad one.
+    ++result.Refused;
+    if (!SendNoticeUnlessRefused(text, BadAddressNotice(party, name))) return;
+  }
   if (sending) sending(TrimBlanks(row.Name));
   ++result.Sent;
 }

@@ -37,17 +37,22 @@ enum class NoticeParty { Customer, Vendor };
 // the name; any other goes to each address of the field (split at ";", empty parts left out).
 NoticeAddressing AddressNotice(NoticeParty party, const std::string& name, const std::string& address,
                                const std::string& subject);
+// The message to the company about a customer's or vendor's unusable address.
+NoticeAddressing BadAddressNotice(NoticeParty party, const std::string& name);
 
 struct NoticeRunResult {
   int Sent = 0;
   int EmptyAddresses = 0;  // customers and vendors together
   int Missing = 0;         // queued customers and vendors no longer on file
+  int Refused = 0;         // rows whose every address the server refused (the company was told)
   bool Completed = false;  // false when the connection was lost or a send failed
 };
 
 // Sends the notice to the queued rows in queue order. `sending` is told the name column of each
-// row whose message the server took. A lost connection or a failed send ends the run at that
-// row and is reported to the user after the files and the status window are closed.
+// row whose message the server took. A row whose every address the server refuses is counted,
+// and the company gets the bad-address message for it instead; the run goes on. A lost
+// connection or a failed send ends the run at that row and is reported to the user after the
+// files and the status window are closed.
 NoticeRunResult SendNoticeToQueue(const NoticeText& text, const std::vector<reports::LabelQueueRow>& rows,
                                   const std::function<void(const std::string&)>& sending);
 

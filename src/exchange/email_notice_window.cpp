@@ -212,6 +212,9 @@ void TEMMemo::ReportRun(const NoticeRunResult& result) {
   QString sent = "There were " + QString::number(result.Sent) + " e-mail messages sent.";
   if (result.Missing > 0)
     sent += QString(" %1 queued record(s) are no longer on file and were left out.").arg(result.Missing);
+  if (result.Refused > 0)
+    sent +=
+        QString(" The server refused the address(es) of %1 customer(s) or vendor(s).").arg(result.Refused);
   MessageBox(sent, "E-Mail Sent", MsgButtons::Ok, MsgIcon::Information);
 }
 

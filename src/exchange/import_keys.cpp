@@ -5,6 +5,7 @@
 #include "platform/text/key_text.h"
 #include "platform/text/short_string.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace exchange {
 
@@ -50,6 +51,7 @@ void ReportProgress(const ImportProgress& progress, int done, int all) {
 }
 
 void AppendWithoutKeys(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result) {
+  storage::PostingScope posting("import");
   storage::IsamRecRef ref = 0;
   storage::IsamAddRec(unit.File(), ref, record.data(), record.size());
   if (storage::IsamOK) {

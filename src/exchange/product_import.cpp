@@ -35,6 +35,25 @@ std::string QuantityCell(const std::string& cell) {
   return IsNumericCell(cell) ? TrimBlanks(cell) : std::string("0");
 }
 
+// The price and quantity columns and the 10-character fields they fill.
+using NumberField = platform::text::ShortString<10>;
+
+struct NumberColumn {
+  int column;
+  NumberField ProductRec::*field;
+  std::string (*text)(const std::string& cell);
+};
+
+constexpr NumberColumn NumberColumns[] = {
+    {7, &ProductRec::Price, AmountCell},
+    {8, &ProductRec::ListPrice, AmountCell},
+    {9, &ProductRec::Cost, AmountCell},
+    {10, &ProductRec::OnHand, QuantityCell},
+    {13, &ProductRec::MaximumQuantity, QuantityCell},
+    {14, &ProductRec::MinimumQuantity, QuantityCell},
+    {15, &ProductRec::TargetQuantity, QuantityCell},
+};
+
 records::Flag YesFlag(const std::string& cell) {
   return cell == "Y" ? 1 : 0;
 }
@@ -48,15 +67,10 @@ ProductRec ProductFromRow(const ImportRow& row, bool copyDescription) {
   p.TaxOnPO = YesFlag(Cell(row, 4));
   p.NonStock = YesFlag(Cell(row, 5));
   p.NonDepleting = YesFlag(Cell(row, 6));
-  p.Price.Set(AmountCell(Cell(row, 7)));
-  p.ListPrice.Set(AmountCell(Cell(row, 8)));
-  p.Cost.Set(AmountCell(Cell(row, 9)));
-  p.OnHand.Set(QuantityCell(Cell(row, 10)));
+  for (const NumberColumn& number : NumberColumns)
+    (p.*number.field).Set(number.text(Cell(row, number.column)));
   p.Location.Set(Cell(row, 11));
   p.KeyCode.Set(TrimBlanks(Cell(row, 12)).empty() ? std::string("*None*") : Cell(row, 12));
-  p.MaximumQuantity.Set(QuantityCell(Cell(row, 13)));
-  p.MinimumQuantity.Set(QuantityCell(Cell(row, 14)));
-  p.TargetQuantity.Set(QuantityCell(Cell(row, 15)));
   p.SetupDate.Set(platform::text::DateToStr(platform::text::Today()));
   p.PricingMethod.Set("F");
   p.PriceUpdateMode.Set("A");
@@ -72,6 +86,16 @@ RecordImage ImageOf(const ProductRec& product) {
 }
 
 }  // namespace
+
+std::optional<ImportCellFault> FirstNumberTooLong(const std::vector<ImportRow>& rows) {
+  for (std::size_t r = 0; r < rows.size(); ++r)
+    for (const NumberColumn& number : NumberColumns) {
+      const std::string cell = Cell(rows[r], number.column);
+      if (number.text(cell).size() > NumberField::Capacity())
+        return ImportCellFault{static_cast<int>(r) + 1, number.column, TrimBlanks(cell)};
+    }
+  return std::nullopt;
+}
 
 ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
                             const ImportProgress& progress) {

@@ -9,8 +9,10 @@
 //
 // A row without a code gets the counter (the number of products on file + 1, stepping past codes
 // that are taken); a code that is taken becomes "DUP" + the counter. A price or quantity cell
-// that is not a plain number stores 0; prices are stored rounded to cents.
+// that is not a plain number stores 0; prices are stored rounded to cents. A number too long for
+// its field is never cut: the window refuses the file before anything is written.
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +20,15 @@
 #include "exchange/import_keys.h"
 
 namespace exchange {
+
+// A price or quantity cell whose number does not fit its 10-character field, with its line of
+// the file (from 1) and its grid column.
+struct ImportCellFault {
+  int Line = 0;
+  int Column = 0;
+  std::string Text;
+};
+std::optional<ImportCellFault> FirstNumberTooLong(const std::vector<ImportRow>& rows);
 
 // With copyDescription the PO description is the invoice description.
 ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,

@@ -2,7 +2,9 @@
 
 #include "exchange/product_import.h"
 #include "forms/form_instance.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/desktop.h"
+#include "platform/ui/message_box.h"
 
 namespace exchange {
 
@@ -31,8 +33,21 @@ ImportWindowKind ProductWindowKind() {
 
 TProdImport::TProdImport(QWidget* parent) : TImportWindow(ProductWindowKind(), parent), CheckBox1(Option()) {}
 
+// A number that its field would cut refuses the file, naming where it stands.
+bool TProdImport::NumbersFit() {
+  const std::optional<ImportCellFault> fault = FirstNumberTooLong(Rows());
+  if (!fault) return true;
+  MessageBox(QString("Line %1, column \"%2\": %3 is longer than the field's 10 characters. Nothing was "
+                     "imported; correct the file and open it again.")
+                 .arg(fault->Line)
+                 .arg(ProductWindowKind().Titles[fault->Column])
+                 .arg(platform::text::ToQString(fault->Text)),
+             "Product Import", MsgButtons::Ok, MsgIcon::Warning);
+  return false;
+}
+
 void TProdImport::Button2Click() {
-  if (Memo1.empty()) return;
+  if (Memo1.empty() || !NumbersFit()) return;
   const std::vector<ImportRow> rows = TakeRowsForImport();
   ImportResult result;
   {

@@ -16,6 +16,9 @@ class TProdImport : public TImportWindow {
   QCheckBox* CheckBox1;  // PO description := invoice description
 
   void Button2Click() override;
+
+ private:
+  bool NumbersFit();
 };
 
 extern TProdImport* ProdImport;

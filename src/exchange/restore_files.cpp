@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -24,6 +25,7 @@ namespace {
 struct Placement {
   std::string name;
   int64_t index = 0;
+  uint64_t size = 0;   // as the archive's directory declares it
   std::string target;  // the live file: its name as on disk when it exists
   bool hadOld = false;
   bool saved = false;   // the live file has been moved into the staging folder
@@ -95,9 +97,16 @@ bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Placement>* pla
       result->failure = reader.Error();
       return false;
     }
+    if (UpperName(entry.name) == UpperName(SafetyFolderName)) {
+      // Restored, it would be deleted again when the safety copy takes its name.
+      result->failure = "The archive holds an entry named \"" + entry.name +
+                        "\", the name of the folder that keeps the files a restore replaces.";
+      return false;
+    }
     Placement placement;
     placement.name = entry.name;
     placement.index = i;
+    placement.size = entry.size;
     std::string why = CheckEntry(entry, names, placement);
     if (why.empty()) {
       placements->push_back(placement);
@@ -106,6 +115,23 @@ bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Placement>* pla
     }
   }
   return true;
+}
+
+// The declared sizes must fit in the free space of the program directory's disk.
+bool RoomForAll(const std::vector<Placement>& placements, const Staging& staging, std::string* failure) {
+  uint64_t needed = 0;
+  for (const Placement& placement : placements)
+    needed = placement.size > UINT64_MAX - needed ? UINT64_MAX : needed + placement.size;
+  std::error_code error;
+  const fs::space_info space = fs::space(staging.Path(), error);
+  if (error) {
+    *failure = "The free disk space cannot be found out: " + error.message() + ".";
+    return false;
+  }
+  if (needed <= space.available) return true;
+  *failure = "There is not enough free disk space for the restore: " + std::to_string(needed) +
+             " bytes are needed, " + std::to_string(space.available) + " are free.";
+  return false;
 }
 
 bool ExtractAll(platform::zip::ZipReader& reader, const std::vector<Placement>& placements,
@@ -208,8 +234,8 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
   std::vector<Placement> placements;
   Staging staging;
   if (!reader.Open(archive.path) || !ChooseEntries(reader, &placements, &result) ||
-      !staging.Make(&result.failure) || !ExtractAll(reader, placements, staging, &result.failure) ||
-      !NoneInUse(placements, &result.failure)) {
+      !staging.Make(&result.failure) || !RoomForAll(placements, staging, &result.failure) ||
+      !ExtractAll(reader, placements, staging, &result.failure) || !NoneInUse(placements, &result.failure)) {
     if (result.failure.empty()) result.failure = reader.Error();
     return result;
   }

@@ -4,11 +4,13 @@
 //
 // Only entries with plain file names are restored: a name with a folder in it ("/" or "\"), a
 // drive (":"), a name starting with "." (".." among them), a folder entry or a link is skipped
-// and reported. The restore is all or nothing:
-//   1. every entry is extracted into a staging folder in the program directory, its checksum
-//      checked;
-//   2. none of the files to be replaced may be held by another program;
-//   3. each live file is moved into the staging folder and the new one moved into its place;
+// and reported. An archive with an entry named as the safety folder below is refused. The restore
+// is all or nothing:
+//   1. the sizes the archive declares must fit in the disk's free space;
+//   2. every entry is extracted into a staging folder in the program directory, its checksum
+//      checked, and none written past its declared size;
+//   3. none of the files to be replaced may be held by another program;
+//   4. each live file is moved into the staging folder and the new one moved into its place;
 //      a failure on the way moves everything back.
 // The files it replaced are then kept in the folder "BeforeRestore" of the program directory
 // (those of the restore before are dropped).

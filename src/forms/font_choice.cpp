@@ -11,7 +11,8 @@ using namespace records;
 platform::ui::FontChoice FontChoiceOf(const FontRec& font) {
   platform::ui::FontChoice choice;
   choice.name = platform::text::ToQString(font.Name.Get());
-  choice.size = font.Size.Get();
+  // A label layout or company record of a size no dialog gives shows the dialog's usual size.
+  if (platform::ui::IsDialogFontSize(font.Size.Get())) choice.size = font.Size.Get();
   choice.color = font.Color.Get();
   choice.bold = font.Style & FontStyleBold;
   choice.italic = font.Style & FontStyleItalic;

@@ -7,6 +7,7 @@
 
 #include "forms/browser_font.h"
 #include "forms/form_instance.h"
+#include "forms/printout_notice.h"
 #include "forms/rich_text_file.h"
 #include "platform/files/file.h"
 #include "platform/print/print_document.h"
@@ -94,9 +95,7 @@ void TListWindow::PrintButnClick() {
   document.setPlainText(text);
   platform::print::PrintTextDocument(document, Caption());
   // The window has no status bar: a list that became a PDF file says where it is.
-  if (!platform::print::LastJobFile().isEmpty())
-    MessageBox(Caption() + " " + platform::print::WhereLastJobWent() + ".", Caption(), MsgButtons::Ok,
-               MsgIcon::Information);
+  ShowWherePdfWent(Caption(), Caption());
 }
 
 void TListWindow::FontButnClick() {

@@ -1,5 +1,6 @@
 #include "forms/progress_window.h"
 
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
@@ -39,17 +40,17 @@ void RunDocumentBatch(const std::vector<std::string>& numbers, int count, bool e
   }
 }
 
-void ReportDocumentBatch(int count, bool email, const char* printed, const char* mailed,
+void ReportDocumentBatch(int count, bool email, const char* documents, const char* mailed,
                          const std::function<void(const QString&)>& status,
                          const std::function<void()>& quitMail) {
   using platform::ui::MsgButtons;
   using platform::ui::MsgIcon;
-  const QString done = "Batch Print complete. " + QString::number(count);
+  const QString done = "Batch Print complete. " + QString::number(count) + ' ' + documents + ' ';
   if (!email) {
-    status(done + printed);
+    status(done + platform::print::WhereRunWent("sent to spooler") + '.');
     return;
   }
-  status(done + mailed);
+  status(done + mailed + '.');
   quitMail();
   platform::ui::MessageBox("E-mail operation complete.", "Batch E-Mail", MsgButtons::Ok,
                            MsgIcon::Information);

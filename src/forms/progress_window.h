@@ -34,9 +34,10 @@ void RunDocumentBatch(const std::vector<std::string>& numbers, int count, bool e
                       const std::function<void(const std::string&)>& one);
 
 // The end of a batch of `count` documents, told on `status`: "Batch Print complete. " + count +
-// `printed` when printed; when e-mailed, the same with `mailed`, then `quitMail` ends the mail
-// session and "E-mail operation complete." is said.
-void ReportDocumentBatch(int count, bool email, const char* printed, const char* mailed,
+// " " + `documents` + " sent to spooler." when printed (or where their PDF files went); when
+// e-mailed, " " + `mailed` + "." instead, then `quitMail` ends the mail session and "E-mail
+// operation complete." is said.
+void ReportDocumentBatch(int count, bool email, const char* documents, const char* mailed,
                          const std::function<void(const QString&)>& status,
                          const std::function<void()>& quitMail);
 

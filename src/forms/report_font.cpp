@@ -6,6 +6,7 @@
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
 #include "platform/text/codepage.h"
+#include "platform/ui/common_dialogs.h"
 
 namespace forms {
 
@@ -16,7 +17,7 @@ FontRec LoadReportFont() {
   std::string bytes;
   if (platform::files::ReadWholeFile(ReportFontFileName, &bytes) && bytes.size() >= sizeof font) {
     std::memcpy(&font, bytes.data(), sizeof font);
-    if (font.Size.Get() > 0 && !font.Name.Get().empty()) return font;
+    if (platform::ui::IsDialogFontSize(font.Size.Get()) && !font.Name.Get().empty()) return font;
   }
   font.Set("Arial", 10, platform::print::clWindowText, FontStyleBold);
   return font;
@@ -25,7 +26,7 @@ FontRec LoadReportFont() {
 platform::print::TFont PrinterFontOf(const FontRec& font) {
   platform::print::TFont printerFont;
   printerFont.Name = platform::text::ToQString(font.Name.Get());
-  printerFont.Size = font.Size.Get() > 0 ? font.Size.Get() : 10;
+  printerFont.Size = platform::ui::IsDialogFontSize(font.Size.Get()) ? font.Size.Get() : 10;
   printerFont.Style = font.Style & 0x0F;
   printerFont.Color = font.Color.Get();
   return printerFont;

@@ -7,7 +7,8 @@
 //   offset 36  size in points, int32
 //   offset 40  colour, a Windows colour value, int32
 //   offset 44  style bits: 1 bold, 2 italic, 4 underline, 8 strike-out
-// Without the file (or with a short one) the font is Arial, 10 points, bold, window-text colour.
+// Without the file (or with a short one, no name, or a size outside the font dialog's range) the
+// font is Arial, 10 points, bold, window-text colour.
 
 #include <string_view>
 

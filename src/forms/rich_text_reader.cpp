@@ -26,6 +26,10 @@ namespace {
 
 // Deeper groups than any word processor writes.
 constexpr size_t kMaxDepth = 256;
+// The document marks every paragraph of a list for layout again whenever one joins it, so one
+// list of n paragraphs costs n squared. A run of bulleted paragraphs is kept in lists of at most
+// this many, which look the same.
+constexpr int kListLength = 16;
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
@@ -125,7 +129,9 @@ class RichTextReader {
  public:
   RichTextReader(std::string_view in, QTextDocument& document) : in_(in), cursor_(&document) {}
 
+  // One edit block: the document lays out its paragraphs once at the end, not at every run.
   void Read() {
+    cursor_.beginEditBlock();
     stack_.push_back(Group{});
     pos_ = in_.find('{');  // blanks before the file's group
     while (pos_ < in_.size() && !finished_) {
@@ -145,10 +151,13 @@ class RichTextReader {
       } else if (c == '\\') {
         ReadControl();
       } else if (c != '\r' && c != '\n') {
-        Character(QString(QChar(c)), static_cast<unsigned char>(c));
+        // Bytes written as they are, not as \'hh, are Windows-1252 too.
+        const auto byte = static_cast<unsigned char>(c);
+        Character(byte < 0x80 ? QString(QChar(byte)) : FromWindows1252(byte), byte);
       }
     }
     if (!finished_) EndDocument();
+    cursor_.endEditBlock();
   }
 
  private:
@@ -425,11 +434,13 @@ class RichTextReader {
     if (breakBefore_) format.setPageBreakPolicy(QTextFormat::PageBreak_AlwaysBefore);
     breakBefore_ = false;
     QTextBlock block = cursor_.block();
-    if (QTextList* list = block.textList(); list && !para.bullet) list->remove(block);
+    // A paragraph takes the list of the one before it when it is begun.
+    if (QTextList* list = block.textList(); list && (!para.bullet || list->count() > kListLength))
+      list->remove(block);
     cursor_.setBlockFormat(format);
     if (block.begin().atEnd()) cursor_.setBlockCharFormat(Format(Top().chars));
     if (!para.bullet || block.textList()) return;
-    if (QTextList* previous = block.previous().textList()) {
+    if (QTextList* previous = block.previous().textList(); previous && previous->count() < kListLength) {
       previous->add(block);
     } else {
       QTextListFormat list;
@@ -476,7 +487,11 @@ bool LooksLikeRichText(std::string_view bytes) {
 bool ReadRichText(std::string_view rtf, QTextDocument& document) {
   document.clear();
   if (!LooksLikeRichText(rtf)) return false;
+  // The letter as read is where editing starts: nothing of the reading is kept to be undone.
+  const bool undo = document.isUndoRedoEnabled();
+  document.setUndoRedoEnabled(false);
   RichTextReader(rtf, document).Read();
+  document.setUndoRedoEnabled(undo);
   document.setModified(false);
   return true;
 }

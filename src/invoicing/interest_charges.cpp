@@ -15,6 +15,7 @@
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -137,6 +138,7 @@ std::vector<InterestRow> ScanInterestCharges(const InterestSettings& settings) {
 }
 
 GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const InterestSettings& settings) {
+  storage::PostingScope posting("interest charges");
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(settings.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The invoice date " + settings.Date + " is not a date.");
   std::optional<int32_t> next =

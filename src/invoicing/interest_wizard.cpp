@@ -303,7 +303,8 @@ void TInterestWiz::GenInvClick() {
 void TInterestWiz::PrintReport() {
   PrintInterestReport(rows_, Settings(), PeriodButton()->text(), CurrentCompany, platform::text::Now(),
                       platform::print::Printer());
-  if (ShowMainStatusText) ShowMainStatusText("Interest Report sent to print queue.");
+  if (ShowMainStatusText)
+    ShowMainStatusText(platform::print::PrintedNotice("Interest Report", "sent to print queue"));
 }
 
 void TInterestWiz::FlatCBClick() {

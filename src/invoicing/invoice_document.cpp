@@ -10,6 +10,7 @@
 #include "documents/receipt_printing.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_posting.h"
+#include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
@@ -192,7 +193,8 @@ std::string BuildInvoiceDocument() {
     return {};
   }
   PrintInvoiceWithCopies();
-  return "Invoice " + TrimBlanks(DocHeader.DocNumber) + " sent to printer.";
+  return platform::text::ToAnsi(platform::print::PrintedNotice(
+      platform::text::ToQString("Invoice " + TrimBlanks(DocHeader.DocNumber))));
 }
 
 }  // namespace invoicing

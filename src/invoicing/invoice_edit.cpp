@@ -27,6 +27,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -501,6 +502,7 @@ records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, cons
 }
 
 std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& entered) {
+  storage::PostingScope posting("invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
   const EnteredInvoice edited = WithMemoDefaults(entered);
   records::InvoiceBuf = EditedInvoiceRecord(old.Record, edited);
   const InvoiceRec header = records::InvoiceBuf;
@@ -518,6 +520,7 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
 }
 
 std::string PostInvoiceDeletion(const StoredInvoice& old) {
+  storage::PostingScope posting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
   const InvoiceRec& r = old.Record;
   records::InvoiceBuf = r;
   const records::StockChanges stock = ReturnedStock(old.Lines);

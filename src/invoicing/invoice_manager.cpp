@@ -1,5 +1,6 @@
 #include "invoicing/invoice_manager.h"
 
+#include "forms/printout_notice.h"
 #include "invoicing/invoice_edit.h"
 
 #include <QKeyEvent>
@@ -26,7 +27,7 @@
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_texts.h"
 #include "platform/print/colors.h"
-#include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -42,6 +43,7 @@
 #include "records/memo_file.h"
 #include "records/record_file.h"
 #include "records/stored_amount.h"
+#include "storage/posting_journal.h"
 #include "storage/stat_form.h"
 
 namespace invoicing {
@@ -415,6 +417,8 @@ void TInvEdit1::SpeedButton1Click() {
 
 bool TInvEdit1::AddInvoice() {
   TProdInv& form = CreateProdInv();
+  // The command line's answer file belongs to the posting.
+  storage::PostingScope posting;
   PrepareInvoiceFormForAdd(form);
   std::optional<AddedInvoice> added = EnterNewInvoice(form);
   if (!added) return false;
@@ -494,7 +498,7 @@ void TInvEdit1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, Text("Invoice " + number + " sent to print queue."));
+    SetStatusText(1, platform::print::PrintedNotice(Text("Invoice " + number), "sent to print queue"));
 }
 
 void TInvEdit1::PrintPackingSlip1Click() {
@@ -506,7 +510,7 @@ void TInvEdit1::PrintPackingSlip1Click() {
   if (!FillInvoiceDocument(number)) return;
   documents::DocMode = "PSL";
   documents::PrintInvoice();
-  SetStatusText(1, Text("Packing Slip " + number + " sent to printer."));
+  SetStatusText(1, platform::print::PrintedNotice(Text("Packing Slip " + number)));
 }
 
 void TInvEdit1::BatchPrinButnClick() {
@@ -545,8 +549,7 @@ void TInvEdit1::PrintBatch(const std::vector<std::string>& numbers, int count, b
     });
   }
   forms::ReportDocumentBatch(
-      count, email, " invoices sent to spooler.", " invoices sent to e-mail.",
-      [this](const QString& text) { SetStatusText(1, text); },
+      count, email, "invoices", "sent to e-mail", [this](const QString& text) { SetStatusText(1, text); },
       [] { documents::CreateRtedit().msSMTP1->Quit(); });
 }
 
@@ -562,7 +565,7 @@ void TInvEdit1::SpeedButton2Click() {
 }
 
 void TInvEdit1::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TInvEdit1::PrinterSetup1Click() {

@@ -20,6 +20,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -158,6 +159,7 @@ void HoldInvoicePostingFiles(records::HeldFiles& held) {
 }
 
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
+  storage::PostingScope posting("invoice " + TrimBlanks(invoice.Number));
   records::InvoiceBuf = NewInvoiceRecord(invoice);
   const records::InvoiceRec header = records::InvoiceBuf;
   QDate date = TypedInvoiceDate(invoice.Date);
@@ -186,7 +188,10 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
 bool WriteAnswerFile(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
-  if (platform::files::WriteWholeFile(AnswerFileName, text, nullptr)) return true;
+  // The answer file belongs to the posting: what it held before goes to the journal first.
+  if (storage::JournalSideFile(AnswerFileName) &&
+      platform::files::WriteWholeFile(AnswerFileName, text, nullptr))
+    return true;
   platform::ui::ShowMessage(QString("The answer file %1 could not be written.").arg(AnswerFileName));
   return false;
 }

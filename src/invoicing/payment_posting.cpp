@@ -15,6 +15,7 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -322,6 +323,7 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo) {
 }
 
 PostedPayment PostPayment(const Payment& payment) {
+  storage::PostingScope posting("payment of customer " + TrimBlanks(payment.CustomerNo));
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(payment.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The payment date " + payment.Date + " is not a date.");
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);

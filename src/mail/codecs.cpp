@@ -39,8 +39,9 @@ bool StartsWithWord(std::string_view line, std::string_view word) {
   return true;
 }
 
-// Where the name of a begin line starts: after "begin", blanks, the octal mode and blanks;
-// npos when the line is no begin line.
+// Where the name of a begin line starts: after "begin", blanks, the octal mode and blanks; the
+// line's end when it names no file (as written for an attachment without a name); npos when the
+// line is no begin line.
 size_t UUNameStart(std::string_view line) {
   if (!StartsWithWord(line, "begin")) return std::string_view::npos;
   size_t at = 5;
@@ -49,9 +50,9 @@ size_t UUNameStart(std::string_view line) {
   if (at == blanks) return std::string_view::npos;
   const size_t digits = at;
   while (at < line.size() && line[at] >= '0' && line[at] <= '7') ++at;
-  if (at == digits || at - digits > 4 || at == line.size() || line[at] != ' ') return std::string_view::npos;
+  if (at == digits || at - digits > 4 || (at < line.size() && line[at] != ' ')) return std::string_view::npos;
   while (at < line.size() && line[at] == ' ') ++at;
-  return at < line.size() ? at : std::string_view::npos;
+  return at;
 }
 
 }  // namespace
@@ -137,6 +138,7 @@ std::string UUFileName(std::string_view line) {
   const size_t start = UUNameStart(line);
   if (start == std::string_view::npos) return "";
   std::string_view name = line.substr(start);
+  if (name.empty()) return "";
   if (name.front() == '"') {
     const size_t close = name.find('"', 1);
     return close == std::string_view::npos ? "" : std::string(name.substr(1, close - 1));

@@ -89,7 +89,9 @@ bool TQuotedPrintable::ReadParagraph(std::string& paragraph) {
 
 void TQuotedPrintable::AddEncodedPieces(const std::string& paragraph, bool lineBreak) {
   if (paragraph.empty()) {
-    output_.emplace_back();
+    // Text that ends here without a line break (an empty file among them) ends with a soft break,
+    // or it would come back with a line break it never had.
+    output_.emplace_back(lineBreak ? "" : "=");
     return;
   }
   std::vector<std::string> pieces;

@@ -111,7 +111,18 @@ void TmsSMTPClient::Authenticate() {
 }
 
 void TmsSMTPClient::Send() {
-  Dialogue dialogue(*this);
+  bool accepted = true;
+  {
+    Dialogue dialogue(*this);
+    accepted = SendMessage();
+  }
+  // Nobody would receive the data: the envelope was dropped and the caller is told, so that no
+  // document is marked as sent that was not. The session itself is fine.
+  if (!accepted)
+    throw EmsNoRecipients("The server accepted none of the recipients. The message was not sent.");
+}
+
+bool TmsSMTPClient::SendMessage() {
   try {
     TmsTempFileStream messageFile;
     if (mail_message_) {
@@ -128,12 +139,10 @@ void TmsSMTPClient::Send() {
         if (CommandReply("RSET") / 100 != 2) throw EmsServerError(LastReply);
       }
       if (OnSent) OnSent(this);
-      return;
+      return true;
     }
-    // Nobody would receive the data: the envelope is dropped and the caller told, so that no
-    // document is marked as sent that was not.
     if (CommandReply("RSET") / 100 != 2) throw EmsServerError(LastReply);
-    throw EmsError("The server accepted none of the recipients. The message was not sent.");
+    return false;
   } catch (...) {
     Abandon();
     throw;

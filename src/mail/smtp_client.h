@@ -29,6 +29,13 @@ class EmsError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// Every recipient of a message was refused: nothing was sent, and the connection is still open and
+// ready for the next message.
+class EmsNoRecipients : public EmsError {
+ public:
+  using EmsError::EmsError;
+};
+
 class TmsSMTPClient : public platform::net::TmsClientSocket {
  public:
   using NotifyEvent = std::function<void(TmsSMTPClient*)>;
@@ -67,6 +74,8 @@ class TmsSMTPClient : public platform::net::TmsClientSocket {
   int CommandReply(const std::string& text);
   std::string Greeting();
   void Authenticate();
+  // The envelope and the data; false, after a reset, when every recipient was refused.
+  bool SendMessage();
   void SendEnvelope();
   std::vector<std::string> EnvelopeRecipients() const;
   void SendData(QIODevice& data);

@@ -13,6 +13,7 @@
 #include "records/record_file.h"
 #include "records/stored_amount.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace products {
 
@@ -63,6 +64,7 @@ std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batc
 
 int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
                       std::string_view percentage) {
+  storage::PostingScope posting("price change");
   const std::string today = platform::text::DateToStr(platform::text::Today());
   int changed = 0;
   {

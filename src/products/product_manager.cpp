@@ -19,10 +19,10 @@
 #include "forms/form_instance.h"
 #include "forms/halt_program.h"
 #include "forms/list_window.h"
+#include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
 #include "platform/print/colors.h"
-#include "platform/print/print_window.h"
 #include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
@@ -343,7 +343,7 @@ void TEditProd::FindClick() {
 }
 
 void TEditProd::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TEditProd::HelpClick() {
@@ -364,8 +364,8 @@ void TEditProd::ValidateBarCode1Click() {
 void TEditProd::Print1Click() {
   if (!ReadCurrentRow()) return;
   PrintProductSheet(ProductBuf);
-  StatusPanel1->setText("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get())) + " " +
-                        platform::print::WhereLastJobWent() + ".");
+  StatusPanel1->setText(
+      platform::print::PrintedNotice("Product: " + ToQString(TrimBlanks(ProductBuf.Code.Get()))));
 }
 
 void TEditProd::ProdListButnClick() {

@@ -17,6 +17,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "records/stock_change.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -121,6 +122,7 @@ bool PODeleteConfirmed(const POHeaderRec& header) {
 }
 
 DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
+  storage::PostingScope posting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()));
   const StoredDetails details = DetailsOf(header);
   records::RequireStockFits(TakenBackStock(details), records::StockMove::Receipt);
   if (!records::DeletePOHeaderRecord(ref)) throw std::runtime_error("Delete operation failed");

@@ -18,6 +18,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "records/vendor_file.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -298,6 +299,7 @@ records::POHeaderRec EditedPOHeader(const records::POHeaderRec& old, const Enter
 }
 
 std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
+  storage::PostingScope posting("PO " + platform::text::TrimBlanks(old.Header.PONumber.Get()));
   records::POHeaderRec header;
   std::vector<EnteredPOLine> rows;
   std::vector<EnteredPOLine> written;

@@ -8,10 +8,11 @@
 #include "forms/batch_print_dialog.h"
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
+#include "forms/printout_notice.h"
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -327,7 +328,7 @@ void TPOList1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, Text("PO " + number + " sent to print queue."));
+    SetStatusText(1, platform::print::PrintedNotice(Text("PO " + number), "sent to print queue"));
 }
 
 void TPOList1::BatchPrinButnClick() {
@@ -365,8 +366,8 @@ void TPOList1::PrintBatch(const std::vector<std::string>& numbers, int count, bo
     });
   }
   forms::ReportDocumentBatch(
-      count, email, " POs sent to spooler.", " POs sent by e-mail.",
-      [this](const QString& text) { SetStatusText(1, text); }, QuitMail);
+      count, email, "POs", "sent by e-mail", [this](const QString& text) { SetStatusText(1, text); },
+      QuitMail);
 }
 
 QString TPOList1::SetFilter(bool on) {
@@ -385,7 +386,7 @@ void TPOList1::PrinterSetup1Click() {
 }
 
 void TPOList1::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TPOList1::SpeedButton4Click() {

@@ -18,6 +18,7 @@
 #include "records/record_file.h"
 #include "records/vendor_file.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -254,6 +255,7 @@ records::PODetailRec PODetailRecordOf(const records::POHeaderRec& header, const 
 }
 
 PostedPO PostNewPO(const EnteredPO& po) {
+  storage::PostingScope posting("PO " + platform::text::TrimBlanks(po.Number));
   const records::POHeaderRec header = NewPOHeader(po);
   std::vector<EnteredPOLine> lines = LinesToWrite(po);
   RequireWritableLines(lines);

@@ -16,6 +16,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -295,6 +296,7 @@ void CheckReceipt(const Receipt& receipt) {
 }
 
 PostedReceipt PostReceipt(const Receipt& receipt) {
+  storage::PostingScope posting("receipt of PO " + platform::text::TrimBlanks(receipt.PONumber));
   CheckReceipt(receipt);
   if (!receipt.Date.isValid()) throw ReceiptRefused("The receiver date is not a date.", Wizard);
   std::string date = platform::text::SortableDate(receipt.Date);

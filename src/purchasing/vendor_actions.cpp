@@ -8,6 +8,7 @@
 #include "records/company_file.h"
 #include "records/po_header_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -47,6 +48,7 @@ void AdvanceNextVendorNumber(std::string_view entered) {
 }
 
 int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
+  storage::PostingScope posting("renumbering of vendor " + std::string(oldNumber));
   POHeaderFileOpen file;
   if (!file.Open()) return 0;
   int changed = 0;

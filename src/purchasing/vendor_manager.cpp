@@ -12,10 +12,11 @@
 #include "forms/form_instance.h"
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
+#include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
-#include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -32,6 +33,7 @@
 #include "records/record_file.h"
 #include "records/vendor_file.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 
 namespace purchasing {
 
@@ -271,6 +273,7 @@ void TVenList::EditVendor() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
+  storage::PostingScope posting("vendor " + stored);
   const VendorRec changed = VendRec;
   if (!UpdateVendorRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
   VendRec = changed;
@@ -354,13 +357,15 @@ void TVenList::PrinCustClick() {
     WaitCursor hourglass;
     PrintVendorCard(VendRec, CurrentCompany, LoadReportFont(), platform::text::Now());
   }
-  SetStatusText(1, "Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(1,
+                platform::print::PrintedNotice("Vendor: " + ToQString(TrimBlanks(VendRec.VendorName.Get()))));
 }
 
 void TVenList::PrintEnvButnClick() {
   if (!ReadHighlighted()) return;
   PrintEnvelope(VendorEnvelopeAddress(VendRec, CurrentCompany), CurrentCompany);
-  SetStatusText(1, "Envelope for " + ToQString(TrimBlanks(VendRec.VendorName.Get())) + " sent to printer.");
+  SetStatusText(
+      1, platform::print::PrintedNotice("Envelope for " + ToQString(TrimBlanks(VendRec.VendorName.Get()))));
 }
 
 void TVenList::CopytoClipboard1Click() {
@@ -370,7 +375,7 @@ void TVenList::CopytoClipboard1Click() {
 }
 
 void TVenList::PrintWindow1Click() {
-  platform::print::PrintWindowImage(*this);
+  forms::PrintWindowShowingWhere(*this);
 }
 
 void TVenList::SpeedButton3Click() {

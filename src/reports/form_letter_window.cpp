@@ -19,6 +19,7 @@
 
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
+#include "forms/printout_notice.h"
 #include "forms/rich_text_file.h"
 #include "forms/run_state.h"
 #include "platform/files/file.h"
@@ -477,6 +478,7 @@ void TLetterWiz::PrintButtonClick() {
     return;
   }
   forms::LabelsQueued = 0;
+  forms::ShowWhereRunWent("Letters", kLetterTitle);
   if (run.Missing > 0)
     MessageBox(
         QStringLiteral("%1 customer(s) of the print queue are no longer on file; no letter was printed for "

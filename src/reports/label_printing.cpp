@@ -2,9 +2,11 @@
 
 #include <QImage>
 #include <array>
+#include <stdexcept>
 
 #include "platform/barcode/barcode.h"
 #include "platform/files/path.h"
+#include "platform/print/print_job.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -79,11 +81,9 @@ bool ReadLabelRecord(QueuedRecords& files, const LabelQueueRow& row, bool shippi
 
 class LabelPainter {
  public:
-  LabelPainter(TCanvas& canvas, const LabelPrintSettings& s) : canvas_(canvas), s_(s) {
+  LabelPainter(TCanvas& canvas, const LabelPrintSettings& s, QImage bitmap)
+      : canvas_(canvas), s_(s), bitmap_(std::move(bitmap)) {
     h_ = canvas_.TextHeight("MXjpy");
-    const std::string bitmap = TrimBlanks(s.BitmapPath);
-    if (s.ReturnAddress && !bitmap.empty() && platform::files::Exists(bitmap))
-      bitmap_.load(QString::fromStdString(bitmap));
     barcode_ = platform::barcode::BarCodeTypeOfCompany(records::CurrentCompany.BarCodeType.Get());
   }
 
@@ -139,11 +139,23 @@ class LabelPainter {
   platform::barcode::TBarCodeType barcode_;
 };
 
+// The bitmap beside the return address; none when no return address or no bitmap is chosen.
+QImage ReturnAddressBitmap(const LabelPrintSettings& s) {
+  const QString path = s.BitmapPath.trimmed();
+  QImage bitmap;
+  if (!s.ReturnAddress || path.isEmpty()) return bitmap;
+  const std::string resolved = platform::files::ResolveForUse(path.toStdString());
+  if (!bitmap.load(QString::fromStdString(resolved)))
+    throw std::runtime_error("The return address bitmap " + path.toStdString() + " cannot be loaded.");
+  return bitmap;
+}
+
 }  // namespace
 
 LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
                              platform::print::TPrinter& printer) {
   LabelPrintResult result;
+  QImage bitmap = ReturnAddressBitmap(settings);
   std::vector<LabelRecord> labels;
   {
     QueuedRecords files;
@@ -156,11 +168,10 @@ LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const Label
     }
   }
   TCanvas& canvas = printer.Canvas();
-  printer.SetTitle("Mailing Labels");
-  printer.BeginDoc();
+  platform::print::PrintJob job(printer, "Mailing Labels");
   canvas.Brush.Style = platform::print::TBrushStyle::bsClear;
   canvas.Font = settings.Font;
-  LabelPainter painter(canvas, settings);
+  LabelPainter painter(canvas, settings, std::move(bitmap));
   const std::vector<LabelSpot> spots =
       LabelSpots(settings.Sheet, settings.Start, static_cast<int>(labels.size()));
   int page = 0;
@@ -172,13 +183,13 @@ LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const Label
     painter.Paint(spots[i], labels[i]);
     ++result.Printed;
   }
-  printer.EndDoc();
+  job.Finish();
   return result;
 }
 
 void PrintCalibrationRuler(platform::print::TPrinter& printer) {
   TCanvas& canvas = printer.Canvas();
-  printer.BeginDoc();
+  platform::print::PrintJob job(printer, "Calibration Ruler");
   canvas.Brush.Style = platform::print::TBrushStyle::bsClear;
   const int t = canvas.TextHeight("20");
   for (int i = 0; i <= 30; ++i) {
@@ -206,7 +217,7 @@ void PrintCalibrationRuler(platform::print::TPrinter& printer) {
                  "It appears this printer is printing around " + QString::number(printer.PageWidth() / 8) +
                      " DPI (dots-per-inch). Each line represents 50 DPI.");
   canvas.Pen.Width = 1;
-  printer.EndDoc();
+  job.Finish();
 }
 
 }  // namespace reports

@@ -3,6 +3,7 @@
 // and vendors, product labels with code, description, price and an optional bar code; and the
 // calibration ruler that helps measure a sheet.
 
+#include <QString>
 #include <string>
 #include <vector>
 
@@ -35,7 +36,7 @@ struct LabelPrintSettings {
   platform::print::TFont Font;
   bool UseShipping = false;
   bool ReturnAddress = false;
-  std::string BitmapPath;
+  QString BitmapPath;  // a file-system path, as the user chose it
   bool PrintLine = false;
   int LineWidth = 1;
   std::string Caption;
@@ -49,11 +50,14 @@ struct LabelPrintResult {
 // Why the settings cannot print; empty when they can.
 std::string LabelSettingsError(const LabelPrintSettings& settings);
 
-// Prints every queued row `Copies` times, job "Mailing Labels".
+// Prints every queued row `Copies` times, job "Mailing Labels". A return-address bitmap that
+// cannot be loaded stops the run before anything is printed (std::runtime_error naming it); a
+// failure while printing aborts the job and goes on to the caller.
 LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
                              platform::print::TPrinter& printer = platform::print::Printer());
 
-// The ruler page: ticks every 50 dots down and across, the values at every 400.
+// The ruler page, job "Calibration Ruler": ticks every 50 dots down and across, the values at
+// every 400.
 void PrintCalibrationRuler(platform::print::TPrinter& printer = platform::print::Printer());
 
 }  // namespace reports

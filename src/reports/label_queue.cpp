@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <fstream>
+#include <iterator>
 
 #include "forms/run_state.h"
 #include "platform/text/key_text.h"
@@ -58,7 +59,14 @@ void LabelQueue::Notify() {
 }
 
 void LabelQueue::Append(LabelQueueRow row) {
-  rows_.push_back(std::move(row));
+  std::vector<LabelQueueRow> one;
+  one.push_back(std::move(row));
+  AppendAll(std::move(one));
+}
+
+void LabelQueue::AppendAll(std::vector<LabelQueueRow> rows) {
+  if (rows.empty()) return;
+  rows_.insert(rows_.end(), std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
   forms::LabelsQueued = 1;
   Notify();
 }
@@ -185,12 +193,12 @@ namespace {
 template <class Record, class Keep, class Row>
 int LoadWhere(storage::DataFileUnit& unit, Keep keep, Row row) {
   ReportFile file(unit);
-  int added = 0;
+  std::vector<LabelQueueRow> rows;
   WalkRecords<Record>(file.Block(), [&](const Record& record) {
-    if (!keep(record)) return;
-    LabelPrintQueue.Append(row(record));
-    ++added;
+    if (keep(record)) rows.push_back(row(record));
   });
+  const int added = static_cast<int>(rows.size());
+  LabelPrintQueue.AppendAll(std::move(rows));
   return added;
 }
 

@@ -43,6 +43,8 @@ class LabelQueue {
 
   // Appends a row and marks the queue as holding unprinted labels.
   void Append(LabelQueueRow row);
+  // Appends rows as one change (the wizard fills its list once); nothing for no rows.
+  void AppendAll(std::vector<LabelQueueRow> rows);
   // Removes one row; an emptied queue no longer counts as unprinted.
   void Remove(int index);
   void Clear();

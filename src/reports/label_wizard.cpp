@@ -15,6 +15,7 @@
 #include "forms/run_state.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -254,11 +255,14 @@ void Tlblwiz::SetStatus(const QString& text) {
 
 void Tlblwiz::FillList() {
   LabelList->clear();
+  QList<QTreeWidgetItem*> items;
+  items.reserve(LabelPrintQueue.Count());
   for (const LabelQueueRow& row : LabelPrintQueue.Rows()) {
     QStringList texts;
     for (int c = 0; c < 5; ++c) texts << platform::text::ToQString(row.Column(c));
-    LabelList->addTopLevelItem(new QTreeWidgetItem(texts));
+    items << new QTreeWidgetItem(texts);
   }
+  LabelList->addTopLevelItems(items);
 }
 
 void Tlblwiz::ShowSelectedCount() {
@@ -363,7 +367,7 @@ void Tlblwiz::LoadFrmFileClick() {
     MessageBox("Unable to read " + request.fileName + ".", "Load Records");
     return;
   }
-  for (LabelQueueRow& row : rows) LabelPrintQueue.Append(std::move(row));
+  LabelPrintQueue.AppendAll(std::move(rows));
   ShowSelectedCount();
 }
 
@@ -611,6 +615,7 @@ void Tlblwiz::SaveAs1Click() {
     return;
   }
   WriteLastLayoutPath(".", path);
+  PrnButn->setEnabled(true);  // a saved layout prints, as an opened one does
 }
 
 void Tlblwiz::PrnButnClick() {
@@ -654,17 +659,23 @@ void Tlblwiz::PrnButnClick() {
   s.Font.Color = LabelLayout.FontColor.Get();
   s.UseShipping = UseShipping->isChecked();
   s.ReturnAddress = UseCmpAdd->isChecked();
-  s.BitmapPath = platform::text::ToAnsi(BitmapPath->text());
+  s.BitmapPath = BitmapPath->text();
   s.PrintLine = PrintLine->isChecked();
   s.Caption = platform::text::ToAnsi(Caption->text());
-  forms::LabelsQueued = 0;
   SetStatus("Printing labels...");
   repaint();
-  const LabelPrintResult result = [&] {
+  LabelPrintResult result;
+  try {
     platform::ui::WaitCursor hourglass;
-    return PrintLabels(LabelPrintQueue.Rows(), s);
-  }();
-  QString done = QString("Complete. %1 label(s) sent to printer.").arg(result.Printed);
+    result = PrintLabels(LabelPrintQueue.Rows(), s);
+  } catch (const std::exception& error) {
+    // The queue was not printed: the exit prompt still warns about it.
+    SetStatus(kReady);
+    MessageBox(QString::fromStdString(error.what()), "Print Labels");
+    return;
+  }
+  forms::LabelsQueued = 0;
+  QString done = platform::print::PrintedNotice(QString("Complete. %1 label(s)").arg(result.Printed));
   if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
   SetStatus(done);
   LabelList->setFocus();
@@ -679,7 +690,7 @@ void Tlblwiz::CalibrationRuler1Click() {
     platform::ui::WaitCursor hourglass;
     PrintCalibrationRuler();
   }
-  SetStatus("Calibration ruler sent to printer.");
+  SetStatus(platform::print::PrintedNotice("Calibration ruler"));
   LabelList->setFocus();
 }
 

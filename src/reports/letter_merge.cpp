@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <memory>
 
 #include "forms/rich_text_file.h"
 #include "platform/files/file.h"
@@ -130,6 +131,10 @@ LetterRun PrintQueuedLetters(const std::vector<LabelQueueRow>& rows, const QStri
   std::string saved;
   if (!platform::files::ReadWholeFile(LetterTempFile, &saved))
     throw std::runtime_error("The letter could not be read back from " + std::string(LetterTempFile) + ".");
+  // The letter is read once; each customer's copy is a clone of it.
+  QTextDocument original;
+  original.setDefaultFont(font);
+  forms::ReadLetterText(saved, original);
   LetterRun run;
   QueuedRecords files;
   for (const LabelQueueRow& row : rows) {
@@ -139,11 +144,10 @@ LetterRun PrintQueuedLetters(const std::vector<LabelQueueRow>& rows, const QStri
       ++run.Missing;
       continue;
     }
-    QTextDocument letter;
-    letter.setDefaultFont(font);
-    forms::ReadLetterText(saved, letter);
-    MergeLetter(letter, customer, records::CurrentCompany);
-    platform::print::PrintTextDocument(letter, title);
+    const std::unique_ptr<QTextDocument> letter(original.clone());
+    letter->setDefaultFont(font);
+    MergeLetter(*letter, customer, records::CurrentCompany);
+    platform::print::PrintTextDocument(*letter, title);
     ++run.Letters;
     if (progress) progress(run.Letters);
   }

@@ -14,6 +14,7 @@
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
+#include "forms/printout_notice.h"
 #include "forms/report_font.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
@@ -319,6 +320,7 @@ void Trtreport::SetColumnWidths() {
 void Trtreport::InvPrintClick() {
   PrintReport({model_->Table(), ReportTitle, ToAnsi(Caption()), ToAnsi(Head3->text()),
                forms::PrinterFontOf(reportFont_), PageBreakCB->isChecked()});
+  forms::ShowWherePdfWent(ToQString(ReportTitle), Caption());
 }
 
 void Trtreport::SpeedButton2Click() {

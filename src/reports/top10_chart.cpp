@@ -6,6 +6,7 @@
 
 #include "forms/form_instance.h"
 #include "platform/print/print_window.h"
+#include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
@@ -261,7 +262,7 @@ void TMyChart::Button2Click() {
     PrintLook look(*this);
     platform::print::PrintWindowImage(*this);
   }
-  platform::ui::ShowMessage(QStringLiteral("Bar Chart sent to Windows Print Manager."));
+  platform::ui::ShowMessage(platform::print::PrintedNotice("Bar Chart", "sent to Windows Print Manager"));
 }
 
 void TMyChart::Button3Click() {

@@ -1,6 +1,7 @@
 #include "shell/command_line.h"
 
 #include <QStringList>
+#include <QTextDocument>
 
 #include "customers/customer_manager.h"
 #include "customers/edit_dlg.h"
@@ -115,6 +116,12 @@ std::string JobLine(const QPlainTextEdit& memo, int index) {
   return index < lines.size() ? TrimBlanks(ToAnsi(lines[index])) : std::string();
 }
 
+std::string JobCustomerNumber(const QPlainTextEdit& memo) {
+  // The plain text would turn a no-break space into a blank; the raw text keeps it.
+  const QString line = memo.document()->toRawText().section(QChar::ParagraphSeparator, 0, 0);
+  return TrimBlanks(ToAnsi(line));
+}
+
 std::optional<records::CustomerRec> ReadCustomerByNumber(std::string_view number) {
   if (!records::IsCompanyOpen(records::CurrentCompany) || TrimBlanks(number).empty()) return std::nullopt;
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
@@ -140,7 +147,7 @@ void RunCreateInvoiceJob(QPlainTextEdit& memo) {
     ShowMessage(QString("The answer file %1 of an earlier run could not be deleted.").arg(AnswerFileName));
   HideChartForJob();
   if (!LoadJobFileOrEnd(memo)) return;
-  const std::string passedNumber = JobLine(memo, 0).substr(0, 9);
+  const std::string passedNumber = JobCustomerNumber(memo);
   std::string number = passedNumber;
   if (passedNumber.empty()) {
     const std::optional<std::string> added = AddJobCustomer(memo);
@@ -174,7 +181,7 @@ void RunViewInvoicesJob(QPlainTextEdit& memo) {
   if (!CheckProductFileForInvoices()) return;
   HideChartForJob();
   if (!LoadJobFileOrEnd(memo)) return;
-  const std::string number = JobLine(memo, 0);
+  const std::string number = JobCustomerNumber(memo);
   if (number.empty()) {
     ShowMessage("Customer number passed is blank in FILE.TXT.");
     EndProgram();

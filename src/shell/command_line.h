@@ -22,6 +22,9 @@ inline constexpr char AnswerFileName[] = "CPWIN.TXT";
 bool LoadJobFile(QPlainTextEdit& memo);
 // Line `index` of the loaded job file, trimmed; empty beyond its end.
 std::string JobLine(const QPlainTextEdit& memo, int index);
+// Line 0, the customer number: the whole line trimmed, with any no-break space kept (a line of
+// only a no-break space is not blank).
+std::string JobCustomerNumber(const QPlainTextEdit& memo);
 
 // The customer of the open company whose number is exactly `number` (compared trimmed and
 // upper-cased, never as a prefix); none when there is no such customer.

@@ -15,6 +15,7 @@
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace shell {
 
@@ -198,6 +199,7 @@ const DocumentFiles PODocuments{POHeaderFile,
 }  // namespace
 
 PurgeCounts PurgeOldRecords(const QDate& cutOff) {
+  storage::PostingScope posting("purge of old records");
   PurgeCounts counts;
   counts.Invoices = PurgeDocuments<InvoiceHeader>(InvoiceDocuments, [&](const InvoiceHeader& invoice) {
     return BeforeCutOff(invoice.SortDate.Get(), cutOff) && invoice.SettledFlag.Get() == "P";

@@ -65,6 +65,7 @@
 #include "shell/timer_form.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 #include "storage/stat_form.h"
 
 namespace shell {
@@ -182,6 +183,8 @@ bool StartUp() {
   Application->HelpFile = "OVINV.hlp";
   // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
+  // Postings a kill interrupted are undone before any file is read.
+  storage::UndoLeftPostingJournals();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };

@@ -13,6 +13,7 @@
 #include "platform/ui/message_box.h"
 #include "storage/byte_order.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 #include "storage/rebuild_common.h"
 #include "storage/stat_form.h"
 
@@ -317,6 +318,8 @@ bool DataFileUnit::UnfinishedRebuild() const {
 }
 
 bool DataFileUnit::OpenFile() {
+  // A posting that did not end is undone before its files are read or repaired.
+  if (CurrentCompanyNumber) UndoPostingJournal(platform::text::TrimBlanks(CurrentCompanyNumber()));
   for (;;) {
     // A .SAV means a rebuild stopped half-way: its records are the file's, so the rebuild is
     // finished before anything else, and a missing data file is never created empty over it.

@@ -9,6 +9,7 @@
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
 #include "storage/page_cache.h"
+#include "storage/posting_journal.h"
 
 namespace storage {
 namespace {
@@ -32,6 +33,7 @@ EngineState& Engine() {
 // objects that existed by then (the page cache among them).
 void CloseAllAtExit() {
   if (!Engine().started) return;
+  ClosePostingJournal();
   for (IsamFileBlock fb : IsamOpenBlocks()) {
     IsamFileBlock handle = fb;
     IsamCloseFileBlock(handle);
@@ -145,6 +147,7 @@ void IsamShutdown() {
     IsamFail(IsamErrNotStarted);
     return;
   }
+  ClosePostingJournal();
   int32_t firstError = 0;
   for (IsamFileBlock fb : IsamOpenBlocks()) {
     IsamFileBlock handle = fb;

@@ -17,6 +17,7 @@
 #include "storage/file_io.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
+#include "storage/posting_journal.h"
 
 namespace storage {
 namespace {
@@ -221,12 +222,14 @@ void IsamAddRec(IsamFileBlock fb, IsamRecRef& ref, const void* buffer, size_t bu
   IsamRecRef slot = 0;
   bool appended = false;
   if (!TakeSlot(*fb, &slot, &appended)) return;
-  if (!IsamWriteData(*fb, SlotPos(*fb, slot), buffer, fb->RecordLength)) {
+  if (!IsamJournalSlot(*fb, slot, true) ||
+      !IsamWriteData(*fb, SlotPos(*fb, slot), buffer, fb->RecordLength)) {
     GiveBackSlot(*fb, slot, appended);
     return;
   }
   NoteSlotContents(*fb, slot, buffer);
   ref = slot;
+  IsamCountRecordWrite();
 }
 
 void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSize, uint8_t) {
@@ -256,8 +259,11 @@ void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t buf
   if (!RequireRecordRef(*fb, ref)) return;
   if (!RequireWholeRecord(*fb, bufferSize, IsamErrShortWrite)) return;
   // A failed write may have left the slot half written: its status is no longer known.
+  if (!IsamJournalSlot(*fb, ref, false)) return;
   if (fb->KnownLiveSlot == ref) fb->KnownLiveSlot = 0;
-  if (IsamWriteData(*fb, SlotPos(*fb, ref), buffer, fb->RecordLength)) NoteSlotContents(*fb, ref, buffer);
+  if (!IsamWriteData(*fb, SlotPos(*fb, ref), buffer, fb->RecordLength)) return;
+  NoteSlotContents(*fb, ref, buffer);
+  IsamCountRecordWrite();
 }
 
 void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {
@@ -270,7 +276,7 @@ void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {
     IsamFail(IsamErrDeleteRefRange);  // already deleted: the chain must not point to itself
     return;
   }
-  FreeSlot(*fb, ref);
+  if (IsamJournalSlot(*fb, ref, false) && FreeSlot(*fb, ref)) IsamCountRecordWrite();
 }
 
 void IsamScanRec(IsamFileBlock fb, IsamRecRef& ref, int32_t direction) {

@@ -2,10 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileInfo>
-
 #include <QTest>
 #include <QWidget>
+#include <functional>
 
 #include "customer_fixture.h"
 #include "customers/customer_actions.h"
@@ -467,19 +468,33 @@ TEST_F(CustomerManagerOutputTest, ManagerPrintsTheHighlightedCustomerAndSaysSo) 
   EXPECT_TRUE(Calls().contains("BeginDoc(\"Print: Baker\", portrait, 2550x3300)"));
 }
 
-// Without a printer the sheet becomes a PDF file, and the status bar says where it is.
-TEST_F(CustomerManagerOutputTest, APrintoutThatBecameAPdfIsNamedInTheStatusBar) {
+// A printout that becomes a PDF file says where it is: in the status bar, or, for the window's
+// image, in a message. Each goes to the file chosen for it.
+TEST_F(CustomerManagerOutputTest, EveryPrintoutThatBecameAPdfSaysWhereItIs) {
   auto pdfPrinter = std::make_unique<platform::print::QtPrintBackend>();
   pdfPrinter->SetPrintToFile(true);
   platform::print::QtPrintBackend* pdf = pdfPrinter.get();
   platform::print::ScopedPrintBackend scoped(std::move(pdfPrinter));
   File({Baker()});
   UiScript ui;
-  ui.OnModal<TDemoForm>([pdf](TDemoForm& m) {
-    m.PrinCustClick();
-    ASSERT_TRUE(pdf->OutputFile().endsWith(".pdf"));
-    EXPECT_TRUE(QFileInfo::exists(pdf->OutputFile()));
-    EXPECT_EQ(m.StatusText(1), "Customer: Baker saved as " + pdf->OutputFile() + ".");
+  ui.OnModal<TDemoForm>([&](TDemoForm& m) {
+    const struct {
+      const char* file;
+      std::function<void()> print;
+      QString status;  // empty: said in a message box
+    } cases[] = {{"sheet.pdf", [&] { m.PrinCustClick(); }, "Customer: Baker"},
+                 {"envelope.pdf", [&] { m.PrintEnvButnClick(); }, "Envelope for Baker"},
+                 {"window.pdf", [&] { m.PrintWindow1Click(); }, ""}};
+    for (const auto& c : cases) {
+      const QString file = QDir::current().absoluteFilePath(c.file);
+      pdf->SetOutputFile(file);
+      if (c.status.isEmpty()) ui.ExpectMessage(m.windowTitle() + " saved as " + file + ".", m.windowTitle());
+      c.print();
+      EXPECT_TRUE(QFileInfo(file).size() > 0) << c.file;
+      if (!c.status.isEmpty()) {
+        EXPECT_EQ(m.StatusText(1), c.status + " saved as " + file + ".");
+      }
+    }
   });
   CreateDemoForm().ShowModal();
   EXPECT_TRUE(ui.Done());

@@ -12,6 +12,7 @@
 #include "forms/browser_font.h"
 #include "forms/list_window.h"
 #include "forms/report_font.h"
+#include "platform/files/file.h"
 #include "platform/print/printer.h"
 #include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
@@ -144,6 +145,29 @@ TEST_F(CustomerPrintoutsTest, SheetPrintsEveryBlockInTheReportFont) {
   EXPECT_TRUE(calls.contains("TextOut(120, 1765, \"Deliveries before noon only\")"));
   EXPECT_EQ(calls[calls.size() - 2], "TextOut(120, 1840, \"Printed: Thursday, March 5, 2026, 02:07 PM\")");
   EXPECT_EQ(calls.back(), "EndDoc");
+}
+
+// A report font file from elsewhere (or damaged) may hold any size: only the sizes a font dialog
+// gives are taken, and the sheet's title at twice the size stays within range.
+TEST_F(CustomerPrintoutsTest, ReportFontFileOfAnySizePrintsTheSheet) {
+  const struct {
+    int32_t stored;
+    int32_t used;
+  } cases[] = {{12, 12}, {1638, 1638}, {1639, 10},      {1 << 30, 10},
+               {0, 10},  {-7, 10},     {INT32_MAX, 10}, {INT32_MIN, 10}};
+  for (const auto& c : cases) {
+    FontRec stored{};
+    stored.Set("Courier New", c.stored, 0, FontStyleItalic);
+    ASSERT_TRUE(platform::files::WriteWholeFile(
+        std::string(ReportFontFileName), std::string(reinterpret_cast<const char*>(&stored), sizeof stored)));
+    const FontRec font = LoadReportFont();
+    EXPECT_EQ(font.Size.Get(), c.used) << c.stored;
+    EXPECT_EQ(font.Name.Get(), c.used == c.stored ? "Courier New" : "Arial") << c.stored;
+    log_->ClearLog();
+    PrintCustomerSheet(Baker(), CurrentCompany, font, Moment);
+    ASSERT_GE(log_->Log().size(), 2);
+    EXPECT_TRUE(log_->Log()[1].contains(QString(", %1, ").arg(2 * c.used))) << log_->Log()[1].toStdString();
+  }
 }
 
 TEST_F(CustomerPrintoutsTest, EnvelopeWithReturnAddressPrintsLandscapeAtTheCompanysPositions) {

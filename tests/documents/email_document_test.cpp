@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
+#include <QTest>
 
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
@@ -247,6 +248,25 @@ TEST_F(EmailInvoiceTest, TheServerReceivesTheTextAndTheInvoiceIsMarked) {
   rtedit->msSMTP1->Quit();
 }
 
+// The mail run borrows the view window's memo; a memo document shown afterwards still fills the
+// window, however the window is sized.
+TEST_F(EmailInvoiceTest, AfterAMailRunTheMemoOfTheViewFillsTheWindow) {
+  SmtpServer server;
+  UseServer(server);
+  ASSERT_TRUE(EnsureMailOnline());
+  EmailInvoiceText();
+  rtedit->msSMTP1->Quit();
+  DocHeader.BodyKind = "M";
+  for (int width : {640, 900}) {
+    rtedit->resize(width, 520);
+    rtedit->show();
+    QTest::qWait(20);
+    EXPECT_FALSE(rtedit->MemoInv->isHidden());
+    EXPECT_EQ(rtedit->MemoInv->width(), rtedit->width()) << width;
+  }
+  rtedit->hide();
+}
+
 TEST_F(EmailInvoiceTest, ARefusedRecipientIsReportedAndTheOthersGetTheInvoice) {
   SmtpServer server({"--refuse-prefix", "bad"});
   UseServer(server);
@@ -272,6 +292,7 @@ TEST_F(EmailInvoiceTest, WhenEveryRecipientIsRefusedNothingIsMarked) {
   EXPECT_THROW(EmailInvoiceText(), mail::EmsError);
   EXPECT_TRUE(server.Message(1).empty());
   EXPECT_EQ(Marks("1001"), (std::vector<std::string>{"Z::", "X::"}));
+  rtedit->msSMTP1->Quit();  // the session is still open: nothing went wrong with it
 }
 
 TEST_F(EmailInvoiceTest, AnUnusableAddressGoesToTheCompanyAndNoAddressIsSkipped) {

@@ -2,7 +2,9 @@
 // e-mailed to a real SMTP server, and run as a batch through the UI seam.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QJsonArray>
+#include <utility>
 
 #include "documents/batch_statements.h"
 #include "documents/customer_statement.h"
@@ -12,8 +14,11 @@
 #include "documents/statement_printing.h"
 #include "documents/statement_window.h"
 #include "mail/mail_peers.h"
+#include "platform/print/print_test_support.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/text/clock.h"
+#include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
@@ -22,12 +27,14 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "reports/label_queue.h"
-#include "support/temp_dir.h"
+#include "storage/stat_form.h"
 #include "support/screenshot.h"
+#include "support/temp_dir.h"
 
 namespace documents {
 namespace {
 
+using platform::text::ToQString;
 using platform::ui::mrOk;
 using platform::ui::mrYes;
 using records::CurrentCompany;
@@ -306,6 +313,74 @@ TEST_F(StatementTest, ACancelledBatchLeavesTheLastRunDateAndTheBatchFlag) {
   EXPECT_EQ(status.last(), "Batch job canceled.");
   EXPECT_FALSE(BatchStatementActive);
   EXPECT_EQ(CurrentCompany.LastBatchRun.Get(), "11/01/2026");
+}
+
+// While the batch runs it lets events through, so the Customer Manager stays usable: no other
+// statement may be built meanwhile, as they share the statement in memory. A customer deleted
+// after the selection is neither put out nor counted.
+TEST_F(StatementTest, ABatchRefusesOtherStatementBuildsAndCountsWhatItPutOut) {
+  AddCustomer("C2", "Customer C2", "5.00", "");
+  AddCustomer("C3", "Customer C3", "5.00", "");
+  records::CustomerRec gone{};
+  gone.CustomerNo.Set("C4");
+  gone.CustomerName.Set("Customer C4");
+  gone.CustBalance.Set("5.00");
+  IsamRecRef goneRef = 0;
+  ASSERT_TRUE(records::AddCustomerRecord(gone, goneRef));
+  platform::print::ScopedPrintBackend printer(std::make_unique<platform::print::RecordingPrintBackend>());
+  CurrentCompany.BatchCopyToLabelQueue.Set("Y");
+  reports::LabelPrintQueue.Clear();
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) { selection.SetModalResult(mrOk); });  // C2, C3, C4
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) { batch.OKButtonClick(); });
+  const char* const refusal =
+      "A batch of statements is being printed or e-mailed. Please wait until it has finished.";
+  ui_.ExpectMessage(refusal, "Statements");
+  ui_.ExpectMessage(refusal, "Statements");
+  QStringList status;
+  bool first = true;
+  BatchPrintStatements([&](const QString& text) {
+    status << text;
+    if (!std::exchange(first, false)) return;
+    ShowCustomerStatement("C1", "Acme Tools");
+    BatchPrintStatements([](const QString&) {});
+    ASSERT_TRUE(records::DeleteCustomerRecord(goneRef));
+  });
+  EXPECT_EQ(status.last(), "Batch Print complete. 2 statements sent to spooler.");
+  QStringList queued;
+  for (const reports::LabelQueueRow& row : reports::LabelPrintQueue.Rows()) queued << ToQString(row.Code);
+  EXPECT_EQ(queued, (QStringList{"C2", "C3"}));
+  reports::LabelPrintQueue.Clear();
+}
+
+// Statements printed into a PDF file chosen at set-up: each goes beside the one before, none
+// over it, and the run says where they are.
+TEST_F(StatementTest, ABatchIntoAChosenPdfFileKeepsEveryStatementAndSaysWhere) {
+  AddCustomer("C2", "Customer C2", "5.00", "");
+  AddCustomer("C3", "Customer C3", "5.00", "");
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  backend->SetOutputFile(QDir::current().absoluteFilePath("statements.pdf"));
+  platform::print::ScopedPrintBackend printer(std::move(backend));
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) { selection.SetModalResult(mrOk); });  // C2, C3
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) { batch.OKButtonClick(); });
+  QStringList status;
+  BatchPrintStatements([&status](const QString& text) { status << text; });
+  EXPECT_EQ(status.last(),
+            "Batch Print complete. 2 statements saved in " + QDir::current().absolutePath() + ".");
+  for (const char* file : {"statements.pdf", "statements (2).pdf"})
+    EXPECT_TRUE(print_testing::PdfText(file).contains("Customer C")) << file;
+}
+
+// A printer that fails half-way ends the run; its progress window goes with it.
+TEST_F(StatementTest, AFailedBatchClosesItsProgressWindow) {
+  AddCustomer("C2", "Customer C2", "5.00", "");
+  AddCustomer("C3", "Customer C3", "5.00", "");
+  platform::print::ScopedPrintBackend printer(std::make_unique<print_testing::FailingPrintBackend>(2, 0));
+  ui_.OnModal<TSelStmnt>([](TSelStmnt& selection) { selection.SetModalResult(mrOk); });
+  ui_.OnModal<TBatchStWin>([](TBatchStWin& batch) { batch.OKButtonClick(); });
+  EXPECT_THROW(BatchPrintStatements([](const QString&) {}), platform::print::EPrinter);
+  EXPECT_FALSE(storage::StatForm->isVisible());
+  EXPECT_FALSE(BatchStatementActive);
 }
 
 }  // namespace

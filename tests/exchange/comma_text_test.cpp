@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <fstream>
+#include <random>
 
 #include "support/temp_dir.h"
 
@@ -39,6 +40,42 @@ TEST(CommaTextTest, SplitsLinesByTheOldCommaTextRule) {
       {"\xC9t\xE9,caf\xE9", {"\xC9t\xE9", "caf\xE9"}},  // Windows-1252 bytes pass through
   };
   for (const auto& c : cases) EXPECT_EQ(SplitCommaText(c.line), c.items) << c.line;
+}
+
+// A model sweep: any items, each quoted with its quotes doubled and joined by commas, split back
+// to themselves; the same lines with bytes changed, cut and repeated split into items that
+// together are never longer than the line.
+TEST(CommaTextTest, QuotedItemsSplitBackAndMutatedLinesStayWithinTheLine) {
+  std::mt19937 random(48);
+  const std::string itemBytes = "a ,\"\t\r\x01\xA0\xFF";
+  const std::string mutationBytes = itemBytes + std::string(1, '\0');
+  for (int round = 0; round < 400; ++round) {
+    Items items(random() % 6);
+    std::string line;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+      for (int n = random() % 8; n > 0; --n) items[i] += itemBytes[random() % itemBytes.size()];
+      line += i == 0 ? "\"" : ",\"";
+      for (char c : items[i]) line += c == '"' ? std::string("\"\"") : std::string(1, c);
+      line += '"';
+    }
+    EXPECT_EQ(SplitCommaText(line), items) << line;
+    for (int n = random() % 4 + 1; n > 0 && !line.empty(); --n) {
+      const std::size_t at = random() % line.size();
+      switch (random() % 3) {
+        case 0:
+          line[at] = mutationBytes[random() % mutationBytes.size()];
+          break;
+        case 1:
+          line.resize(at);
+          break;
+        default:
+          line.insert(at, line.substr(at, random() % 20));
+      }
+    }
+    std::size_t length = 0;
+    for (const std::string& item : SplitCommaText(line)) length += item.size();
+    EXPECT_LE(length, line.size()) << line;
+  }
 }
 
 TEST(CommaTextTest, ReadsLinesWhateverTheirEnds) {

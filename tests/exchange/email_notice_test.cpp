@@ -300,9 +300,9 @@ TEST_F(EmailNoticeTest, IncompleteInputIsRefusedInOrder) {
   EXPECT_EQ(window.MessageLines(), std::vector<std::string>{"Text"});
 }
 
-// A send that fails half-way ends the run at that row; whatever was sent is reported, and the
-// queue still counts as not used.
-TEST_F(EmailNoticeTest, ARowNobodyAcceptsEndsTheRunWithFilesClosedAndTheCountReported) {
+// A row whose every address the server refuses does not stop the run: the company hears of the
+// address, the rows after it are mailed, and the queue has served its purpose.
+TEST_F(EmailNoticeTest, ARowNobodyAcceptsIsNoticedToTheCompanyAndTheRunGoesOn) {
   FileCustomers({Customer("C1", "First", "one@first.example"),
                  Customer("C2", "Refused", "bad@refused.example"),
                  Customer("C3", "Third", "three@third.example")});
@@ -313,15 +313,21 @@ TEST_F(EmailNoticeTest, ARowNobodyAcceptsEndsTheRunWithFilesClosedAndTheCountRep
   UiScript ui;
   ui.ExpectMessage("This email address has been rejected by your ISP: bad@refused.example",
                    platform::ui::Application->Title);
-  ui.ExpectMessage("The server accepted none of the recipients. The message was not sent.",
-                   platform::ui::Application->Title)
-      .Icon(platform::ui::MsgIcon::Error);
-  ui.ExpectMessage("There were 1 e-mail messages sent.", "E-Mail Sent");
+  ui.ExpectMessage(
+      "There were 3 e-mail messages sent. The server refused the address(es) of 1 customer(s) or vendor(s).",
+      "E-Mail Sent");
   EXPECT_EQ(Send(ui, "Notice", "Hello"), mrOk);
   EXPECT_TRUE(ui.Done());
-  EXPECT_EQ(ReceivedMessage(server, 1).to, QJsonArray{"one@first.example"});
-  EXPECT_TRUE(server.Message(2).empty());
-  EXPECT_EQ(forms::LabelsQueued, 1);
+  const std::pair<QString, QJsonArray> expected[] = {{"Notice", {"one@first.example"}},
+                                                     {"BAD CUSTOMER E-MAIL FOR: Refused", {ShopAddress}},
+                                                     {"Notice", {"three@third.example"}}};
+  for (int n = 1; n <= 3; ++n) {
+    const Received got = ReceivedMessage(server, n);
+    EXPECT_EQ(got.subject, expected[n - 1].first) << n;
+    EXPECT_EQ(got.to, expected[n - 1].second) << n;
+  }
+  EXPECT_TRUE(server.Message(4).empty());
+  EXPECT_EQ(forms::LabelsQueued, 0);
 }
 
 TEST_F(EmailNoticeTest, AServerThatDiesDuringTheRunIsReported) {

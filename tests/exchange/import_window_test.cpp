@@ -45,6 +45,14 @@ class ImportWindowTest : public test_fixtures::ImportTest {
         .Answer(path);
     window.Button1Click();
   }
+  // Opens the file and asks for the import, which is refused: the file stays loaded, the window open.
+  static void OpenAndImportRefused(UiScript& ui, TImportWindow& window, const QString& path,
+                                   std::size_t lines) {
+    Open(ui, window, path);
+    window.Button2Click();
+    EXPECT_EQ(window.Memo1.size(), lines);
+    EXPECT_TRUE(window.InModalState());
+  }
   static std::vector<std::string> Titles(const TImportWindow& window) {
     std::vector<std::string> titles;
     const QHeaderView* header = window.StringGrid1->horizontalHeader();
@@ -207,10 +215,7 @@ TEST_F(ImportWindowTest, AnsweringNoInTheVerifyDialogWritesNothing) {
   const QString path = File("one.txt", "\"Acme Tools\",55\n");
   UiScript ui;
   ui.OnModal<TCustImp>([&](TCustImp& w) {
-    Open(ui, w, path);
-    w.Button2Click();
-    EXPECT_EQ(w.Memo1.size(), 1u);  // still loaded, and the window stays
-    EXPECT_TRUE(w.InModalState());
+    OpenAndImportRefused(ui, w, path, 1);
     EXPECT_EQ(w.Cell(0, 1), "Acme Tools");
   });
   ui.OnModal<TImpShow>([](TImpShow& d) {
@@ -255,6 +260,23 @@ TEST_F(ImportWindowTest, ProductsImportedFromTheManagerAreThereAfterItsRebuild) 
                                                         {"DUP2", "Repeated code||0.00|0"},
                                                         {"3", "No code|PO text|0.00|0"},
                                                         {"W-2", "Widget||9.99|1"}}));
+}
+
+TEST_F(ImportWindowTest, AProductNumberTooLongForItsFieldRefusesTheFile) {
+  const QString path = File("prod.txt", "W-1,Widget,,,,,,9.99\r\nW-2,Gadget,,,,,,12345678.99\r\n");
+  UiScript ui;
+  ui.OnModal<TProdImport>([&](TProdImport& w) { OpenAndImportRefused(ui, w, path, 2); });
+  ui.ExpectMessage(
+      "Line 2, column \"Sales Price\": 12345678.99 is longer than the field's 10 characters. "
+      "Nothing was imported; correct the file and open it again.",
+      "Product Import");
+  ASSERT_TRUE(OpenProductFile());
+  CreateProdImport().ShowModal();
+  storage::IsamCloseFileBlock(ProductFile);
+  EXPECT_TRUE(ui.Done());
+  ASSERT_TRUE(RebuildProductFile());  // would index any record appended without keys
+  EXPECT_TRUE(ProductsByCode().empty());
+  EXPECT_EQ(forms::RebuildNeeded, 0);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
+#include <tuple>
 
 #include "exchange/comma_text.h"
 #include "import_fixture.h"
@@ -35,6 +37,32 @@ class ProductImportTest : public test_fixtures::ImportTest {
     return products;
   }
 };
+
+// A number is never cut to its 10-character field: the first cell that would be is found with its
+// line and column (prices as stored, rounded to cents; quantities as written).
+TEST_F(ProductImportTest, NumbersTooLongForTheirFieldsAreFoundWithLineAndColumn) {
+  using Fault = std::tuple<int, int, std::string>;
+  const struct {
+    std::vector<std::string> lines;
+    std::optional<Fault> fault;
+  } cases[] = {
+      {{"A,a,,,,,,12345678.99"}, Fault{1, 7, "12345678.99"}},
+      {{"A,a,,,,,,,,,12345678901"}, Fault{1, 10, "12345678901"}},
+      {{"A,a,,,,,,,,99999999.995"}, Fault{1, 9, "99999999.995"}},
+      {{"A,ok,,,,,,1234567.891,1,2,-123456789,,,1,2,3", "B,b,,,,,,,,,,,,,,\" 12345678901\""},
+       Fault{2, 15, "12345678901"}},
+      {{"A,a,,,,,,1234567.891,abcdefghijkl,,1234567890,,,,,-123456789"}, std::nullopt},
+  };
+  for (const auto& c : cases) {
+    std::vector<ImportRow> rows;
+    for (const std::string& line : c.lines) rows.push_back(SplitCommaText(line));
+    const std::optional<ImportCellFault> fault = FirstNumberTooLong(rows);
+    ASSERT_EQ(fault.has_value(), c.fault.has_value()) << c.lines.back();
+    if (fault) {
+      EXPECT_EQ(Fault(fault->Line, fault->Column, fault->Text), *c.fault);
+    }
+  }
+}
 
 TEST_F(ProductImportTest, EveryFieldComesFromItsColumnOrItsDefault) {
   ImportAndRebuild({

@@ -97,6 +97,14 @@ TEST_F(RestoreTest, OnlyPlainFileNamesAreRestoredAndTheRestAreReported) {
   EXPECT_FALSE(fs::exists("/abs"));
 }
 
+// Entries that declare 4 GiB each, 32 TiB in all, but hold a byte.
+std::vector<PeerEntry> ManyHugeEntries() {
+  std::vector<PeerEntry> entries;
+  for (int i = 0; i < 8000; ++i)
+    entries.push_back({"F" + std::to_string(i) + ".DAT", "x", "file", false, 0xFFFFFFF0});
+  return entries;
+}
+
 TEST_F(RestoreTest, AFailureChangesNothing) {
   WriteUsualFiles();
   fs::create_directory("Backup");
@@ -116,6 +124,15 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
        {{"1C.DAT", "good"}, {"1P.DAT", "good"}},
        "1P.DAT",
        "1P.DAT: in use by another program."},
+      {"an entry named as the safety folder",
+       {{"1C.DAT", "good"}, {"beforeRESTORE", "x"}},
+       nullptr,
+       "\"beforeRESTORE\""},
+      {"an entry inflating past its declared size",
+       {{"1C.DAT", "good"}, {"1P.DAT", std::string(1 << 20, 'p'), "file", false, 1000}},
+       nullptr,
+       "1P.DAT: "},
+      {"declared sizes beyond any disk", ManyHugeEntries(), nullptr, "not enough free disk space"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);

@@ -9,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextList>
+#include <cstdio>
 #include <functional>
 #include <random>
 
@@ -210,6 +211,48 @@ TEST_F(RichTextFileTest, ReadsWhatOtherWordProcessorsWrite) {
   EXPECT_EQ(document.findBlockByNumber(4).textList(), document.findBlockByNumber(3).textList());
   EXPECT_EQ(document.findBlockByNumber(5).textList(), nullptr);
   EXPECT_TRUE(d.filter("[end").value(0).contains("Courier New 12"));
+}
+
+// Text bytes of 0x80 and above are Windows-1252 whether written raw or as \'hh.
+TEST_F(RichTextFileTest, EightBitBytesAreWindows1252RawOrEscaped) {
+  const struct {
+    const char* bytes;
+    const char* text;  // UTF-8
+  } cases[] = {
+      {"\x93quoted\x94", "\u201cquoted\u201d"}, {"\x80 5", "\u20ac 5"},       {"caf\xe9", "caf\u00e9"},
+      {"\x85\x96\x99", "\u2026\u2013\u2122"},   {"\x9f\xff", "\u0178\u00ff"},
+  };
+  for (const auto& c : cases) {
+    std::string escaped;
+    for (const char* b = c.bytes; *b; ++b) {
+      char hex[8];
+      std::snprintf(hex, sizeof hex, "\\'%02x", static_cast<unsigned char>(*b));
+      escaped += static_cast<unsigned char>(*b) < 0x80 ? std::string(1, *b) : hex;
+    }
+    for (const std::string& body : {std::string(c.bytes), escaped}) {
+      QTextDocument document;
+      ASSERT_TRUE(ReadRichText("{\\rtf1\\ansi " + body + "}", document));
+      EXPECT_EQ(Text(document), c.text) << body;
+    }
+  }
+}
+
+// A long run of bullets is read in lists of a bounded length (the document's cost of one list
+// grows with its square); every paragraph stays a bullet through a save and a reopen.
+TEST_F(RichTextFileTest, ALongRunOfBulletsStaysBulleted) {
+  std::string rtf = "{\\rtf1\\ansi";
+  for (int i = 0; i < 1000; ++i) rtf += "\\pard\\ls1\\li720 point " + std::to_string(i) + "\\par ";
+  rtf += "\\pard after}";
+  QTextDocument read;
+  ASSERT_TRUE(ReadRichText(rtf, read));
+  QTextDocument reopened;
+  ASSERT_TRUE(ReadRichText(RichTextFromDocument(read), reopened));
+  for (const QTextDocument* document : {&read, &reopened}) {
+    ASSERT_EQ(document->blockCount(), 1001);
+    for (int i = 0; i < 1000; ++i) ASSERT_NE(document->findBlockByNumber(i).textList(), nullptr) << i;
+    EXPECT_EQ(document->lastBlock().textList(), nullptr);
+  }
+  EXPECT_EQ(Described(reopened), Described(read));
 }
 
 // A damaged file gives what can be read of it, never an error: every cut of a letter, bytes

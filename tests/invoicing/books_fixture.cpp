@@ -23,21 +23,11 @@ BooksTest::BooksTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {
   testing_support::EnsureGuiApplication();
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  CompanyRec company = DefaultCompanyRecord();
-  company.CompanyNumber.Set("12");
-  company.CompanyName.Set("Acme Supply");
-  company.CompanyARBalance.Set("0.00");
-  company.NextInvoiceNumber.Set("1001");
-  company.NextDepositNumber.Set("");
-  company.DateOrder.Set("M");
-  company.InvoiceNumberPrefix.Set("N");
-  company.AgingDays1.Set("30");
-  company.AgingDays2.Set("60");
-  company.AgingDays3.Set("90");
   using testing_support::CompanyFile;
   EXPECT_TRUE(testing_support::OpenScratchCompany(
-      company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
-                CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos}));
+      testing_support::BooksCompanyRecord(),
+      {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices, CompanyFile::InvoiceLines,
+       CompanyFile::InvoiceMemos}));
 }
 
 BooksTest::~BooksTest() {

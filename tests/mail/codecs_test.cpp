@@ -88,6 +88,15 @@ TEST(Codecs, AgreeWithPythonBothWays) {
   }
 }
 
+// Encoded and decoded again, text comes back byte for byte (line breaks as CR LF): the empty text
+// and text that ends without a line break among it.
+TEST(Codecs, QuotedPrintableGivesBackWhatItWasGiven) {
+  for (const QByteArray& text :
+       {QByteArray(), QByteArray("a"), QByteArray("\r\n"), QByteArray("a\r\n\r\n"), QByteArray("="),
+        QByteArray("blank at the end "), QByteArray("\x1a"), QByteArray(200, '\xe9') + "\r\nlast"})
+    EXPECT_EQ(TQuotedPrintable::Decode(OurQuotedPrintable(text)), text) << text.toStdString();
+}
+
 TEST(Codecs, Base64SkipsWhitespaceAndRefusesStrangers) {
   EXPECT_EQ(Base64Decode(" SGVs\r\n bG8g\td29y\nbGQ= "), "Hello world");
   EXPECT_EQ(Base64Decode("."), "");
@@ -114,8 +123,8 @@ TEST(Codecs, UuencodeLinesAndBeginLines) {
       {"begin 0644 x", true, "x"},
       {"begin 644 trailing  ", true, "trailing"},
       {"begin the meeting at 10", false, ""},
-      {"begin 644", false, ""},
-      {"begin 644 ", false, ""},
+      {"begin 644", true, ""},
+      {"begin 644 ", true, ""},  // a file without a name, as the encoder writes it
       {"begin 999 x.txt", false, ""},
       {"beginning 644 x", false, ""},
       {"begin", false, ""},

@@ -116,6 +116,10 @@ struct RandomMessage {
     }
     if (shape == 3) message.Encoding = meUU;
     for (int n = shape == 0 ? 0 : random.bounded(0, 4); n > 0; --n) {
+      if (message.Encoding == meUU && random.bounded(4) == 0) {
+        Attach(message, "", 1);  // a file without a name still travels
+        continue;
+      }
       Attach(message, "file" + std::to_string(n) + extensions[random.bounded(5)],
              message.Encoding == meUU ? 1 : random.bounded(3));
     }

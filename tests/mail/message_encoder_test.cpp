@@ -111,7 +111,7 @@ TEST(QuotedPrintableCoder, CutsParagraphsAt65CharactersPreferablyBeforeABlank) {
   EXPECT_EQ(QuotedPrintable(words + "\r\n"),
             (std::vector<std::string>{std::string(60, 'w') + "=", " " + std::string(10, 'v')}));
   EXPECT_EQ(QuotedPrintable("a\tb=\xe9\r\n\r\nc\r\n"), (std::vector<std::string>{"a=09b=3D=E9", "", "c"}));
-  EXPECT_EQ(QuotedPrintable(""), (std::vector<std::string>{""}));
+  EXPECT_EQ(QuotedPrintable(""), (std::vector<std::string>{"="}));  // nothing, not a line break
   // CR LF, a lone CR and a lone LF each end one line; text without a final break ends softly.
   EXPECT_EQ(QuotedPrintable("tail\n"), (std::vector<std::string>{"tail"}));
   EXPECT_EQ(QuotedPrintable("a\n\nb\r\rc\n\rd\r\n\r\ne"),
@@ -128,7 +128,7 @@ TEST_F(EncoderTest, Iso8859BodiesAreAlwaysQuotedPrintable) {
   const std::vector<std::string> lines = Lines(Encoded(message));
   const std::vector<std::string> tail(lines.end() - 4, lines.end());
   EXPECT_EQ(tail, (std::vector<std::string>{"Content-Type: text/plain; charset=\"iso-8859-1\"",
-                                            "Content-Transfer-Encoding: quoted-printable", "", ""}));
+                                            "Content-Transfer-Encoding: quoted-printable", "", "="}));
 }
 
 TEST_F(EncoderTest, LineBreaksInHeaderValuesBecomeBlanks) {

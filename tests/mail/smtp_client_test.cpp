@@ -158,10 +158,11 @@ TEST_F(SmtpPeerTest, WhenEveryRecipientIsRefusedNothingIsSentAndTheCallerIsTold)
   bool sentRaised = false;
   client.OnSent = [&](TmsSMTPClient*) { sentRaised = true; };
   Login();
-  ExpectError<EmsError>([&] { client.Send(); },
-                        "The server accepted none of the recipients. The message was not sent.");
+  ExpectError<EmsNoRecipients>([&] { client.Send(); },
+                               "The server accepted none of the recipients. The message was not sent.");
   EXPECT_FALSE(sentRaised);
-  EXPECT_FALSE(client.GetConnected());
+  EXPECT_TRUE(client.GetConnected()) << "the session stays usable for the next message";
+  client.Disconnect();
   peer.Join();
   EXPECT_EQ(peer.Lines().back(), "RSET");
   EXPECT_EQ(peer.Rest(), "");

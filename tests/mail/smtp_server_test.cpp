@@ -135,7 +135,8 @@ TEST_F(SmtpServerTest, ARefusedRecipientIsReportedAndTheOthersStillGetTheMessage
   EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray(), (QJsonArray{"john@example.com", "mary@example.com"}));
 }
 
-TEST_F(SmtpServerTest, EveryRecipientRefusedMeansNoMessage) {
+// Nothing goes out when every recipient is refused, and the session serves the next message.
+TEST_F(SmtpServerTest, EveryRecipientRefusedMeansNoMessageAndTheNextOneStillGoes) {
   SmtpServer server({"--refuse-prefix", "refused"});
   Prepare(server);
   message.Recipients.Clear();
@@ -144,9 +145,13 @@ TEST_F(SmtpServerTest, EveryRecipientRefusedMeansNoMessage) {
     proceed = true;
   };
   client.Login();
-  EXPECT_THROW(client.Send(), EmsError);
-  EXPECT_FALSE(client.GetConnected());
-  EXPECT_EQ(server.Message(1), "");
+  EXPECT_THROW(client.Send(), EmsNoRecipients);
+  message.Recipients.Clear();
+  message.Recipients.Add("mary@example.com", "");
+  client.Send();
+  client.Quit();
+  EXPECT_EQ(server.Envelope(1)["rcpt_tos"].toArray(), QJsonArray{"mary@example.com"});
+  EXPECT_EQ(server.Message(2), "");
 }
 
 TEST_F(SmtpServerTest, AServerWithoutEhloIsGreetedWithHelo) {

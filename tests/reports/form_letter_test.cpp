@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QImage>
 #include <QMimeData>
+#include <QPrinter>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -15,7 +16,9 @@
 #include "forms/run_state.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/print/print_test_support.h"
 #include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/customer_file.h"
@@ -258,6 +261,29 @@ TEST_F(FormLetterTest, MergePrintingPrintsOneLetterPerQueuedCustomer) {
   EXPECT_EQ(LabelPrintQueue.Count(), 6);
   EXPECT_EQ(forms::LabelsQueued, 0);
   EXPECT_FALSE(platform::files::Exists(LetterTempFile));
+}
+
+// Letters printed to the PDF file chosen in the printer set-up land there, each beside the one
+// before it, and the run says where they are.
+TEST_F(FormLetterTest, LettersPrintedToAChosenPdfFileLandThereEachBesideTheLast) {
+  LetterWiz->RichEdit1->insertPlainText("Dear PVCSTNAME,");
+  LetterWiz->RichEdit1->document()->setModified(false);
+  LabelPrintQueue.Append(Row("C1", "C"));
+  LabelPrintQueue.Append(Row("C3", "C"));
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  platform::print::ScopedPrintBackend scoped(std::move(backend));
+  const QString folder = QString::fromStdString(dir_.File("out"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  UiScript ui;
+  ui.ExpectPrinterSetup().Answer([&](QPrinter& p) { p.setOutputFileName(folder + "/letter.pdf"); });
+  ui.ExpectMessage("Letters saved in " + folder + ".", "Letter Wizard");
+  LetterWiz->PrintButtonClick();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList({"letter (2).pdf", "letter.pdf"}));
+  EXPECT_TRUE(print_testing::PdfText(folder + "/letter.pdf").contains("Dear Acme Tools,"));
+  EXPECT_TRUE(print_testing::PdfText(folder + "/letter (2).pdf")
+                  .contains(QString::fromUtf8("Dear Caf\u00e9 Royal,")));
 }
 
 // Changes answered with No are not merged: the letter as saved is, and comes back.

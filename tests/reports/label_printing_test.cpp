@@ -218,11 +218,11 @@ TEST_F(LabelPrintingTest, ProductBarCodesDecodeFromTheRealPdf) {
   platform::print::TPrinter pdfPrinter(std::move(backend));
   records::CurrentCompany.BarCodesOnLabels.Set("Y");
   records::CurrentCompany.BarCodeType.Set("3");
-  settings_.Font.Size = 12;
+  settings_.Font.Size = 18;  // wide enough for the bars of a code of six
   PrintLabels({{"rope10", "", "", "", "P"}}, settings_, pdfPrinter);
   const QString pdf = qt->OutputFile();
   ASSERT_FALSE(pdf.isEmpty());
-  const QString png = print_testing::RenderPage(pdf, 1, QString::fromStdString(dir_.File("labels")));
+  const QString png = print_testing::RenderPage(pdf, 1, QString::fromStdString(dir_.File("labels")), 200);
   const print_testing::ToolResult decoded = print_testing::RunTool("zbarimg", {"-q", "--raw", png});
   ASSERT_TRUE(decoded.ran);
   // The code with its mod-43 check character (27 + 24 + 25 + 14 + 1 + 0 = 91, 91 mod 43 = 5).
@@ -250,6 +250,7 @@ TEST_F(LabelPrintingTest, BarCodesFollowTheCompanysSymbologyAndARefusedCodeOnlyL
                         {"Y", "U", "03600029145", true},
                         {"Y", "E", "rope10", false},
                         {"N", "3", "rope10", false}};
+  settings_.Font.Size = 18;  // eight "X" wide enough for readable bars of both codes
   for (const Case& c : cases) {
     records::CurrentCompany.BarCodesOnLabels.Set(c.onLabels);
     records::CurrentCompany.BarCodeType.Set(c.symbology);

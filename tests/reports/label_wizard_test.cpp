@@ -14,6 +14,7 @@
 #include "forms/run_state.h"
 #include "platform/print/print_test_support.h"
 #include "platform/print/recording_print_backend.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/company_rec.h"
@@ -47,6 +48,10 @@ int32_t Int32At(const std::string& bytes, size_t offset) {
   for (int i = 3; i >= 0; --i) value = value * 256 + static_cast<unsigned char>(bytes[offset + i]);
   return value;
 }
+
+const char* const kRulerQuestion =
+    "This feature will print the calibration ruler on your printer. You can use it to help you calculate "
+    "margin settings. Continue?";
 
 class LabelWizardTest : public test_fixtures::ReportsTest {
  protected:
@@ -156,7 +161,7 @@ TEST_F(LabelWizardTest, FontChosenIsKeptInTheLayoutFileAndPrintsTheLabels) {
 TEST_F(LabelWizardTest, BitmapChosenIsStoredAndPrintedBesideTheReturnAddress) {
   QImage logo(40, 20, QImage::Format_RGB32);
   logo.fill(Qt::black);
-  const std::string bitmap = dir_.File("logo.BMP");
+  const std::string bitmap = dir_.File("Café logo.BMP");  // a name the file system spells in UTF-8
   ASSERT_TRUE(logo.save(QString::fromStdString(bitmap), "BMP"));
   EXPECT_FALSE(wizard_->BitMpButn->isEnabled());
   wizard_->UseCmpAdd->setChecked(true);
@@ -190,7 +195,7 @@ TEST_F(LabelWizardTest, BitmapChosenIsStoredAndPrintedBesideTheReturnAddress) {
   const std::string bytes = Bytes(path);
   ASSERT_EQ(bytes.size(), 444u);
   EXPECT_EQ(bytes[118], 1);
-  EXPECT_EQ(TextAt(bytes, 119), bitmap);
+  EXPECT_EQ(TextAt(bytes, 119), platform::text::ToAnsi(QString::fromStdString(bitmap)));
   EXPECT_EQ(Drawn(R"(^Draw\(50, 100, image 40x20\))").size(), 1);
   // The company lines stand right of the bitmap and its gap of 25 dots; the address six lines
   // lower, right of the caption's "X".
@@ -307,9 +312,7 @@ TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
 
 TEST_F(LabelWizardTest, CalibrationRulerMarksEveryFiftyDotsAndNamesEveryFourHundred) {
   UiScript ui;
-  const char* const ask =
-      "This feature will print the calibration ruler on your printer. You can use it to help you calculate "
-      "margin settings. Continue?";
+  const char* const ask = kRulerQuestion;
   ui.ExpectMessage(ask, "Please Confirm").Answer(platform::ui::mrNo);
   wizard_->CalibrationRuler1Click();
   EXPECT_TRUE(recorder_->Log().isEmpty());
@@ -339,6 +342,50 @@ TEST_F(LabelWizardTest, StartUpWithoutItsRememberedLayoutAsksForOne) {
     EXPECT_FALSE(std::ifstream(LastLayoutFileName).good()) << remembered;
     EXPECT_FALSE(wizard_->PrnButn->isEnabled());
     EXPECT_EQ(wizard_->StatusLine->text(), "Open a label layout file (Label Menu)...");
+  }
+  // A new layout saved is a layout to print with.
+  UiScript ui;
+  SaveAs(ui, dir_.File("new.LBL"));
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(wizard_->PrnButn->isEnabled());
+}
+
+// A run that cannot print says why, keeps the queue counted as unprinted for the exit prompt, and
+// leaves the printer free: the next job of the run goes out.
+TEST_F(LabelWizardTest, ARunThatCannotPrintIsReportedAndTheNextJobStillPrints) {
+  struct Case {
+    const char* name;
+    bool failingPrinter;
+    const char* bitmap;
+    QString message;
+  };
+  const QString missing = QString::fromStdString(dir_.File("Rückseite.BMP"));
+  const Case cases[] = {
+      {"page fails", true, "", "The printer went away"},
+      {"bitmap unreadable", false, "Rückseite.BMP",
+       "The return address bitmap " + missing + " cannot be loaded."},
+  };
+  for (const Case& c : cases) {
+    std::unique_ptr<platform::print::ScopedPrintBackend> failing;
+    if (c.failingPrinter)
+      failing = std::make_unique<platform::print::ScopedPrintBackend>(
+          std::make_unique<print_testing::FailingPrintBackend>(0, 2));
+    for (int i = 0; i < 4; ++i) LabelPrintQueue.Append({"C1", "Alpha Marine", "", "", "C"});  // two sheets
+    wizard_->UseCmpAdd->setChecked(*c.bitmap != 0);
+    wizard_->UseCmpAddClick();
+    wizard_->BitmapPath->setText(*c.bitmap ? missing : "");
+    LabelLayout = wizard_->LayoutFromControls();
+    forms::LabelsQueued = 1;
+    UiScript ui;
+    ui.ExpectMessage(c.message, "Print Labels");
+    wizard_->PrnButnClick();
+    EXPECT_EQ(forms::LabelsQueued, 1) << c.name;
+    EXPECT_FALSE(wizard_->StatusLine->text().startsWith("Complete")) << c.name;
+    EXPECT_FALSE(platform::print::Printer().Printing()) << c.name;
+    ui.ExpectMessage(kRulerQuestion, "Please Confirm").Answer(mrYes);
+    wizard_->CalibrationRuler1Click();
+    EXPECT_TRUE(ui.Done()) << c.name;
+    EXPECT_EQ(wizard_->StatusLine->text(), "Calibration ruler sent to printer.") << c.name;
   }
 }
 

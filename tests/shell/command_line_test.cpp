@@ -11,6 +11,7 @@
 #include "forms/run_state.h"
 #include "invoicing/invoice_entry.h"
 #include "platform/files/path.h"
+#include "platform/text/codepage.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -152,6 +153,22 @@ TEST_F(CommandLineTest, ACustomerNumberMustMatchWholeNotAsTheStartOfAnother) {
   shell::RunCreateInvoiceJob(memo);
   EXPECT_EQ(ReadText("CPWIN.TXT"), "5\r\n***\r\n");
   EXPECT_TRUE(forms::ProgramHalted());
+}
+
+// Line 0 is compared whole: trailing text, a number longer than the field, or a no-break space
+// alone is a number no customer has, refused with the "***" answer.
+TEST_F(CommandLineTest, LineZeroIsTheWholeCustomerNumber) {
+  FileCustomer("C100", "Acme Tools");
+  for (const std::string number : {"C100     X", "C1000000000", "\xA0", "C100\xA0"}) {
+    forms::ResetProgramHalt();
+    std::ofstream("FILE.TXT") << number << "\r\nAcme Tools\r\n";
+    ui.ExpectMessage(
+        "Customer number " + platform::text::ToQString(number) + " does not exist! Unable to continue.", "");
+    shell::RunCreateInvoiceJob(memo);
+    EXPECT_EQ(ReadText("CPWIN.TXT"), number + "\r\n***\r\n");
+    EXPECT_TRUE(forms::ProgramHalted());
+  }
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(CommandLineTest, AnInvoiceNotEnteredAnswersWithStarsAndEndsTheProgram) {

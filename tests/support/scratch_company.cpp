@@ -31,6 +31,21 @@ bool CreateAndOpen(CompanyFile file) {
 
 }  // namespace
 
+records::CompanyRec BooksCompanyRecord() {
+  records::CompanyRec company = records::DefaultCompanyRecord();
+  company.CompanyNumber.Set("12");
+  company.CompanyName.Set("Acme Supply");
+  company.CompanyARBalance.Set("0.00");
+  company.NextInvoiceNumber.Set("1001");
+  company.NextDepositNumber.Set("");
+  company.DateOrder.Set("M");
+  company.InvoiceNumberPrefix.Set("N");
+  company.AgingDays1.Set("30");
+  company.AgingDays2.Set("60");
+  company.AgingDays3.Set("90");
+  return company;
+}
+
 bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files) {
   records::CurrentCompany = company;
   records::InstallCompanyFileNames();

@@ -21,6 +21,10 @@ enum class CompanyFile {
   POMemos
 };
 
+// Company "12", "Acme Supply", as the books tests keep it: dates typed month first, no invoice
+// number prefix, aging limits of 30/60/90 days, no receivables, the next invoice 1001.
+records::CompanyRec BooksCompanyRecord();
+
 // Makes `company` the open company, files it in a new company list and creates and opens the
 // files; false (with the engine's error in IsamError) when any of it fails.
 bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files);

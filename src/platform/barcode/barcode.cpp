@@ -13,7 +13,8 @@ namespace platform::barcode {
 namespace {
 
 constexpr std::string_view kCode39Characters = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ -.$/+%";
-constexpr double kModuleMils = 12.0;
+// The narrowest module a scanner reads reliably off an office print.
+constexpr double kMinimumModuleMils = 10.0;
 
 struct SymbolDeleter {
   void operator()(zint_symbol* symbol) const { ZBarcode_Delete(symbol); }
@@ -122,10 +123,9 @@ class BarBrush {
   print::TBrush saved_;
 };
 
-void PaintPattern(print::TCanvas& canvas, const BarPattern& pattern, int left, int top, int right,
+void PaintPattern(print::TCanvas& canvas, const BarPattern& pattern, int width, int left, int top,
                   int bottom) {
   const int count = static_cast<int>(pattern.modules.size());
-  const int width = ModuleWidth(right - left, count);
   BarBrush brush(canvas);
   for (int start = 0; start < count;) {
     if (!pattern.modules[start]) {
@@ -161,9 +161,9 @@ BarPattern EncodeBarCode(TBarCodeType type, std::string_view code) {
 }
 
 int ModuleWidth(int available_width, int modules) {
-  const int preferred = static_cast<int>(std::lround(kModuleMils / 1000.0 * print::kPrinterDpi));
-  const int fitting = modules > 0 ? available_width / modules : preferred;
-  return std::max(1, std::min(preferred, fitting));
+  const int minimum = static_cast<int>(std::lround(kMinimumModuleMils / 1000.0 * print::kPrinterDpi));
+  const int fitting = modules > 0 ? available_width / modules : 0;
+  return fitting >= minimum ? fitting : 0;
 }
 
 void TBarCode::SetCode(std::string_view code) {
@@ -180,7 +180,11 @@ bool PaintBarCode(print::TCanvas& canvas, TBarCodeType type, std::string_view co
   std::string error;
   const std::optional<BarPattern> pattern = Validate(type, code, &error);
   if (!pattern) return false;
-  PaintPattern(canvas, *pattern, left, top, right, bottom);
+  const int width = ModuleWidth(right - left, static_cast<int>(pattern->modules.size()));
+  if (width == 0)
+    canvas.TextOut(left, top, QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size())));
+  else
+    PaintPattern(canvas, *pattern, width, left, top, bottom);
   return true;
 }
 

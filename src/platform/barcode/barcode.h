@@ -39,13 +39,15 @@ struct BarPattern {
 // The pattern of a valid code; EBarCodeError with the reason for any other.
 BarPattern EncodeBarCode(TBarCodeType type, std::string_view code);
 
-// Module width in printer pixels: 12 mils at printer resolution, narrower when the symbol
-// would not fit the width, never below one pixel.
+// Module width in printer pixels: the widest whole number of pixels at which the symbol fits
+// the width; 0 when that would be under 10 mils, too narrow for a scanner to read.
 int ModuleWidth(int available_width, int modules);
 
 // The bar code component of the printing windows: set the type, set the code (validated,
 // EBarCodeError when rejected), paint it into a rectangle of the canvas: bars only, no text,
-// from the rectangle's left edge, each bar the full height and whole printer pixels wide.
+// from the rectangle's left edge, each bar the full height and whole printer pixels wide. A
+// symbol that would not be readable in the rectangle's width prints as its code in the canvas's
+// font instead, at the rectangle's top-left corner.
 class TBarCode {
  public:
   TBarCodeType BarCodeType = TBarCodeType::bcCode39;
@@ -60,7 +62,8 @@ class TBarCode {
   std::string code_;
 };
 
-// Paints the code into the rectangle; false, and nothing painted, when the code is rejected.
+// Paints the code into the rectangle (as text when the bars would be too narrow); false, and
+// nothing painted, when the code is rejected.
 bool PaintBarCode(print::TCanvas& canvas, TBarCodeType type, std::string_view code, int left, int top,
                   int right, int bottom);
 

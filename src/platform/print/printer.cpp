@@ -1,6 +1,7 @@
 #include "platform/print/printer.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 #include "platform/print/qt_print_backend.h"
 
@@ -114,9 +115,26 @@ QString LastJobFile(const TPrinter& printer) {
   return printer.HasBackend() ? printer.Backend().OutputFile() : QString();
 }
 
-QString WhereLastJobWent(const TPrinter& printer) {
+namespace {
+
+QString WhereLastJobWent(const QString& to_printer, const TPrinter& printer) {
   const QString file = LastJobFile(printer);
-  return file.isEmpty() ? QStringLiteral("sent to printer") : QStringLiteral("saved as ") + file;
+  return file.isEmpty() ? to_printer : QStringLiteral("saved as ") + file;
+}
+
+}  // namespace
+
+QString WhereLastJobWent(const TPrinter& printer) {
+  return WhereLastJobWent(QStringLiteral("sent to printer"), printer);
+}
+
+QString PrintedNotice(const QString& what, const QString& to_printer, const TPrinter& printer) {
+  return what + ' ' + WhereLastJobWent(to_printer, printer) + '.';
+}
+
+QString WhereRunWent(const QString& to_printer, const TPrinter& printer) {
+  const QString file = LastJobFile(printer);
+  return file.isEmpty() ? to_printer : QStringLiteral("saved in ") + QFileInfo(file).absolutePath();
 }
 
 }  // namespace platform::print

@@ -75,6 +75,14 @@ QString LastJobFile(const TPrinter& printer = Printer());
 // Where the last finished job went, for the status bar: "sent to printer", or, when it became a
 // PDF file, "saved as " and the file's path.
 QString WhereLastJobWent(const TPrinter& printer = Printer());
+// What every printout tells the user when its job is done: what was printed and where it went,
+// as "Invoice 1001 sent to printer." (in the printout's own words for a printer) or
+// "Invoice 1001 saved as /home/shop/Kestrava/Printouts/Invoice - 1001 ....pdf.".
+QString PrintedNotice(const QString& what, const QString& to_printer = QStringLiteral("sent to printer"),
+                      const TPrinter& printer = Printer());
+// Where the jobs of a run of printouts went: the run's own words for a printer, or "saved in "
+// and the folder of their PDF files.
+QString WhereRunWent(const QString& to_printer, const TPrinter& printer = Printer());
 
 // Installs a back-end in the application's printer for a scope (tests of printouts).
 class ScopedPrintBackend {

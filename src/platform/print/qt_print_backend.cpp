@@ -22,6 +22,10 @@ namespace {
 
 constexpr int kDefaultFontSize = 10;  // for records that hold no size
 
+// What an office printer cannot reach at each edge, in points: a page laid out for a PDF or for
+// a printer that reports no margins of its own prints the same on paper.
+const QMarginsF kUsualMargins(18, 18, 18, 18);
+
 QFont ToQFont(const TFont& font) {
   QFont qfont(font.Name);
   qfont.setPointSizeF(font.Size > 0 ? font.Size : kDefaultFontSize);
@@ -97,6 +101,11 @@ void QtPrintBackend::SetPrintToFile(bool print_to_file) {
   ChooseTarget();
 }
 
+void QtPrintBackend::SetOutputFile(const QString& path) {
+  chosen_file_ = path;
+  chosen_file_written_ = false;
+}
+
 void QtPrintBackend::ChooseTarget() {
   target_printer_.clear();
   if (!print_to_file_) {
@@ -109,13 +118,14 @@ void QtPrintBackend::ChooseTarget() {
     }
   }
   if (target_printer_.isEmpty()) {
-    target_layout_ = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF());
+    target_layout_ = QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, kUsualMargins);
     return;
   }
   QPrinter probe(QPrinterInfo::printerInfo(target_printer_), QPrinter::HighResolution);
   target_layout_ = probe.pageLayout();
   target_layout_.setUnits(QPageLayout::Point);
-  target_layout_.setMargins(target_layout_.minimumMargins());
+  const QMarginsF own = target_layout_.minimumMargins();
+  target_layout_.setMargins(own.isNull() ? kUsualMargins : own);
 }
 
 QPageLayout QtPrintBackend::Layout(TPrinterOrientation orientation) const {
@@ -137,15 +147,33 @@ int QtPrintBackend::TextHeight(const TFont& font, const QString&) const {
   return qRound(QFontMetricsF(ToQFont(font), metrics_device_.get()).height());
 }
 
-QString QtPrintBackend::NewPrintoutPath(const QString& title) const {
-  QDir dir(QDir::current().filePath("Printouts"));
-  if (!dir.exists() && !QDir::current().mkpath("Printouts"))
-    throw EPrinter("Cannot create the folder " + dir.path().toStdString());
-  const QString stem = FileNameFromTitle(title) + ' ' + platform::text::Now().toString("yyyy-MM-dd HHmmss");
+namespace {
+
+// "stem.pdf" in the folder, or "stem (2).pdf" and on when that exists.
+QString UnusedPdfPath(const QDir& dir, const QString& stem) {
   QString path = dir.filePath(stem + ".pdf");
   for (int n = 2; QFileInfo::exists(path); ++n)
     path = dir.filePath(QStringLiteral("%1 (%2).pdf").arg(stem).arg(n));
   return path;
+}
+
+}  // namespace
+
+QString QtPrintBackend::NewPrintoutPath(const QString& title) const {
+  QDir dir(QDir::current().filePath("Printouts"));
+  if (!dir.exists() && !QDir::current().mkpath("Printouts"))
+    throw EPrinter("Cannot create the folder " + dir.path().toStdString());
+  return UnusedPdfPath(dir,
+                       FileNameFromTitle(title) + ' ' + platform::text::Now().toString("yyyy-MM-dd HHmmss"));
+}
+
+QString QtPrintBackend::JobFilePath(const QString& title) const {
+  if (chosen_file_.isEmpty()) return NewPrintoutPath(title);
+  if (!chosen_file_written_) return chosen_file_;
+  const QFileInfo chosen(chosen_file_);
+  QString stem = chosen.fileName();
+  if (stem.endsWith(".pdf", Qt::CaseInsensitive)) stem.chop(4);
+  return UnusedPdfPath(chosen.dir(), stem);
 }
 
 void QtPrintBackend::BeginDoc(const QString& title, TPrinterOrientation orientation) {
@@ -154,7 +182,7 @@ void QtPrintBackend::BeginDoc(const QString& title, TPrinterOrientation orientat
   output_file_.clear();
   job_title_ = title;
   if (target_printer_.isEmpty()) {
-    job_path_ = NewPrintoutPath(title);
+    job_path_ = JobFilePath(title);
   } else {
     spool_file_ = std::make_unique<QTemporaryFile>(QDir::temp().filePath("kestrava-print-XXXXXX.pdf"));
     if (!spool_file_->open()) throw EPrinter("Cannot create a spool file for the printer");
@@ -192,6 +220,7 @@ void QtPrintBackend::EndDoc() {
   }
   if (target_printer_.isEmpty()) {
     output_file_ = job_path_;
+    chosen_file_written_ = chosen_file_written_ || output_file_ == chosen_file_;
     job_path_.clear();
     return;
   }

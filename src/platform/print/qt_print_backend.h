@@ -5,9 +5,11 @@
 //     printer's paper inside its printable area, and handed to the print spooler ("lp") only
 //     at EndDoc, so that an aborted job never reaches the printer half-drawn;
 //   - to a PDF file when no printer is installed or printing to a file was chosen: US Letter,
-//     the whole sheet printable, in the "Printouts" folder of the program directory (the
-//     current directory), named after the document title and the time; OutputFile() tells
-//     the path afterwards. An aborted job leaves no file.
+//     printable a quarter inch in from each edge as on a usual office printer, in the
+//     "Printouts" folder of the program directory (the current directory), named after the
+//     document title and the time, or in the file the user chose; OutputFile() tells the path
+//     afterwards. An aborted job leaves no file.
+// A printer that reports no margins of its own gets the same quarter inch.
 
 #include <QPageLayout>
 #include <QString>
@@ -31,6 +33,10 @@ class QtPrintBackend : public PrintBackend {
   const QString& PrinterName() const { return printer_name_; }
   void SetPrintToFile(bool print_to_file);
   bool PrintToFile() const { return print_to_file_; }
+  // The PDF file the user chose for printing to a file; empty lets the program name it. The
+  // next job becomes that file; later ones, so as not to overwrite it, "name (2).pdf" and on.
+  void SetOutputFile(const QString& path);
+  const QString& ChosenOutputFile() const { return chosen_file_; }
   // The PDF written by the last finished job; empty when it went to a printer.
   QString OutputFile() const override { return output_file_; }
 
@@ -58,12 +64,15 @@ class QtPrintBackend : public PrintBackend {
   void ChooseTarget();
   QPageLayout Layout(TPrinterOrientation orientation) const;
   QString NewPrintoutPath(const QString& title) const;
+  QString JobFilePath(const QString& title) const;
   void SendToPrinter();
   void DiscardJob();
   QPainter& Painter();
 
   QString printer_name_;
   bool print_to_file_ = false;
+  QString chosen_file_;
+  bool chosen_file_written_ = false;
   QString output_file_;
 
   QString target_printer_;  // empty: PDF file

@@ -36,6 +36,15 @@ struct FolderRequest {
 
 bool ChooseFolderDialog(FolderRequest& request);
 
+// The sizes in points a font dialog lets the user choose.
+inline constexpr int MinFontSize = 1;
+inline constexpr int MaxFontSize = 1638;
+// A size stored in a file is taken only within that range: beyond it a printout's arithmetic on
+// the size (titles at twice the size) would overflow.
+constexpr bool IsDialogFontSize(int64_t size) {
+  return size >= MinFontSize && size <= MaxFontSize;
+}
+
 // A font as the company records keep it: face name, size in points, the four style bits and a
 // Windows colour value (0x00BBGGRR, or a system colour 0x80000000 | index).
 struct FontChoice {

@@ -5,6 +5,7 @@
 #include <unistd.h>
 #include <zip.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -33,6 +34,13 @@ std::string FolderOf(const std::string& path) {
   size_t slash = path.rfind('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// How much to read next of an entry declared `size` bytes long of which `done` are read: up to one
+// byte past the declared end, enough to tell that the data runs on.
+zip_uint64_t ReadSizeWithin(uint64_t size, uint64_t done, std::size_t buffer) {
+  const uint64_t left = size - std::min(size, done);
+  return left < buffer ? left + 1 : buffer;
 }
 
 void ReportProgress(::zip*, double done, void* state) {
@@ -160,14 +168,20 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
   std::vector<char> buffer(1 << 16);
   uint64_t total = 0;
   // The checksum is compared when the last byte has been read: a damaged entry fails its last read.
+  // No more than one byte past the declared size is read, so an entry that inflates beyond it
+  // (a bomb) is refused before it fills the disk.
   for (;;) {
-    zip_int64_t got = zip_fread(data, buffer.data(), buffer.size());
+    zip_int64_t got = zip_fread(data, buffer.data(), ReadSizeWithin(entry.size, total, buffer.size()));
     if (got < 0) {
       problem = entry.name + ": " + zip_file_strerror(data);
       break;
     }
     if (got == 0) break;
     total += static_cast<uint64_t>(got);
+    if (total > entry.size) {
+      problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
+      break;
+    }
     for (zip_int64_t written = 0; written < got;) {
       ssize_t n = ::write(fd, buffer.data() + written, static_cast<size_t>(got - written));
       if (n < 0 && errno == EINTR) continue;

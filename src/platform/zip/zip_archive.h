@@ -60,7 +60,8 @@ class ZipReader {
   int64_t Count() const;
   bool Entry(int64_t index, ZipEntry* entry);
   // Writes the entry's data into a new file at path (which must not exist yet), flushed to the
-  // disk. Fails when the data does not match its checksum or its size.
+  // disk. Fails when the data does not match its checksum or its size; data running past the
+  // declared size is never written past it.
   bool ExtractTo(int64_t index, const std::string& path);
   void Close();
 

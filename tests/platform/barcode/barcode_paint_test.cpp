@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QRegularExpression>
+#include <vector>
 
 #include "platform/barcode/barcode.h"
 #include "platform/print/print_job.h"
@@ -38,21 +39,24 @@ TEST_F(BarCodePaintTest, BarsAreWholePixelsFromTheLeftEdgeAndFullHeight) {
   ASSERT_EQ(bars.size(), 30);
   EXPECT_EQ(recorder_->Log().size(), 30);  // bars only: no text, nothing else
   const QString black = " font(Arial, 10, -, 0x80000008) pen(1, 0x00000000, solid) brush(solid, 0x00000000)";
-  // 12-mil modules of 4 pixels: the start guard 101, the end guard 101 ending at 100 + 95 x 4.
-  EXPECT_EQ(bars[0], "FillRect(100, 200, 104, 400)" + black);
-  EXPECT_EQ(bars[1], "FillRect(108, 200, 112, 400)" + black);
-  EXPECT_EQ(bars[29], "FillRect(476, 200, 480, 400)" + black);
+  // 95 modules in 1000 pixels: 10 each. The start guard 101, the end guard 101 ending at 100 + 950.
+  EXPECT_EQ(bars[0], "FillRect(100, 200, 110, 400)" + black);
+  EXPECT_EQ(bars[1], "FillRect(120, 200, 130, 400)" + black);
+  EXPECT_EQ(bars[29], "FillRect(1040, 200, 1050, 400)" + black);
   // The caller's clear brush is back.
   EXPECT_EQ(c.Brush.Style, TBrushStyle::bsClear);
 }
 
-TEST_F(BarCodePaintTest, NarrowRectangleNarrowsTheModules) {
+TEST_F(BarCodePaintTest, ARectangleTooNarrowToReadPrintsTheCodeAsText) {
   TCanvas& c = printer_->Canvas();
-  ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcEAN_13, "4006381333931", 100, 200, 322, 300));  // 222 wide
-  const QStringList bars = Bars();
-  ASSERT_EQ(bars.size(), 30);
-  EXPECT_TRUE(bars.first().startsWith("FillRect(100, 200, 102, 300)")) << bars.first().toStdString();
-  EXPECT_TRUE(bars.last().startsWith("FillRect(288, 200, 290, 300)")) << bars.last().toStdString();
+  ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcEAN_13, "4006381333931", 100, 200, 385, 300));  // 3 x 95
+  EXPECT_EQ(Bars().size(), 30);
+  EXPECT_TRUE(Bars().last().startsWith("FillRect(382, 200, 385, 300)")) << Bars().last().toStdString();
+  recorder_->ClearLog();
+  ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcEAN_13, "4006381333931", 100, 200, 384, 300));
+  ASSERT_EQ(Log().size(), 1);
+  EXPECT_TRUE(Log().first().startsWith(R"(TextOut(100, 200, "4006381333931"))"))
+      << Log().first().toStdString();
 }
 
 TEST_F(BarCodePaintTest, RejectedCodePaintsNothing) {
@@ -81,46 +85,69 @@ TEST_F(BarCodePaintTest, ComponentRaisesOnRejectedCodesAndThenPaintsNothing) {
   EXPECT_EQ(Bars().size(), 50);
 }
 
-TEST(BarCodeScanTest, PrintedBarCodesScanBack) {
+// A sweep of rectangle widths, from a product label's eight "X" up, for each symbology: printed,
+// rendered at 200 dpi and scanned, every code that got bars reads back, and every other one is on
+// the page as text.
+TEST(BarCodeScanTest, EveryPrintedBarCodeScansBackAt200DpiOrPrintsAsText) {
   testing_support::TempDir dir;
   auto backend = std::make_unique<QtPrintBackend>();
   backend->SetPrintToFile(true);
   QtPrintBackend* qt = backend.get();
   TPrinter printer(std::move(backend));
   TCanvas& c = printer.Canvas();
+  struct Symbol {
+    TBarCodeType type;
+    const char* code;
+    const char* scanned;  // zbar reads the Code 39 check character as data
+  };
+  const Symbol symbols[] = {{TBarCodeType::bcCode39, "W-42", "CODE-39:W-42V"},
+                            {TBarCodeType::bcUPC_A, "03600029145", "UPC-A:036000291452"},
+                            {TBarCodeType::bcEAN_13, "4006381333931", "EAN-13:4006381333931"}};
+  const int widths[] = {222, 260, 285, 300, 400, 1000};
+  std::vector<QStringList> barred, asText;  // by page: one page per width, as zbar reports a
+                                            // symbol once per image
   {
     PrintJob job(printer, "Bar codes");
     c.Brush.Style = TBrushStyle::bsClear;
-    // At 12 mils, the way invoice and PO numbers print.
-    c.TextOut(300, 200, "Code 39, UPC-A and EAN-13");
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcCode39, "ABC-123", 300, 400, 2250, 700));
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcUPC_A, "03600029145", 300, 1000, 2250, 1300));
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcEAN_13, "4006381333931", 300, 1600, 2250, 1900));
-    printer.NewPage();
-    // In the width of eight "X" of a 10-point font, the way product labels print them.
     c.Font = {"Arial", 10, 0, clBlack};
-    const int width = c.TextWidth("XXXXXXXX");
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcCode39, "W-42", 300, 400, 300 + width, 550));
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcUPC_A, "012345678905", 300, 1000, 300 + width, 1150));
-    ASSERT_TRUE(PaintBarCode(c, TBarCodeType::bcEAN_13, "978020137962", 300, 1600, 300 + width, 1750));
+    for (int width : widths) {
+      if (!barred.empty()) printer.NewPage();
+      barred.emplace_back();
+      asText.emplace_back();
+      int y = 100;
+      for (const Symbol& s : symbols) {
+        ASSERT_TRUE(PaintBarCode(c, s.type, s.code, 300, y, 300 + width, y + 150));
+        const int modules = static_cast<int>(EncodeBarCode(s.type, s.code).modules.size());
+        if (ModuleWidth(width, modules) > 0)
+          barred.back() << s.scanned;
+        else
+          asText.back() << s.code;
+        y += 400;
+      }
+      barred.back().sort();
+    }
     job.Finish();
   }
   const QString pdf = qt->OutputFile();
   ASSERT_FALSE(pdf.isEmpty());
+  EXPECT_TRUE(barred.front().isEmpty()) << "eight X of a 10-point font hold no readable symbol";
+  EXPECT_EQ(barred.back().size(), 3);
 
-  auto scan = [&](int page) {
-    const QString png = print_testing::RenderPage(pdf, page, QStringLiteral("page%1").arg(page));
-    EXPECT_FALSE(png.isEmpty());
+  const QStringList texts = print_testing::PdfText(pdf).split('\f');
+  for (int page = 1; page <= static_cast<int>(barred.size()); ++page) {
+    SCOPED_TRACE(testing::Message() << widths[page - 1] << " pixels wide");
+    const QString png = print_testing::RenderPage(pdf, page, QStringLiteral("page%1").arg(page), 200);
+    ASSERT_FALSE(png.isEmpty());
     const print_testing::ToolResult result =
         print_testing::RunTool("zbarimg", {"--quiet", "-Supca.enable", png});
-    EXPECT_TRUE(result.ran) << result.errors.toStdString();
-    QStringList symbols = result.output.split('\n', Qt::SkipEmptyParts);
-    symbols.sort();
-    return symbols;
-  };
-  // zbar reads the Code 39 check character as data: "ABC-123" carries "W", "W-42" carries "V".
-  EXPECT_EQ(scan(1), QStringList({"CODE-39:ABC-123W", "EAN-13:4006381333931", "UPC-A:036000291452"}));
-  EXPECT_EQ(scan(2), QStringList({"CODE-39:W-42V", "EAN-13:9780201379624", "UPC-A:012345678905"}));
+    ASSERT_TRUE(result.ran) << result.errors.toStdString();
+    QStringList scanned = result.output.split('\n', Qt::SkipEmptyParts);
+    scanned.sort();
+    EXPECT_EQ(scanned, barred[page - 1]);
+    for (const QString& code : asText[page - 1]) {
+      EXPECT_TRUE(texts.value(page - 1).contains(code)) << code.toStdString();
+    }
+  }
 }
 
 }  // namespace

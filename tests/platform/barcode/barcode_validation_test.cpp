@@ -127,14 +127,22 @@ TEST(BarPatternTest, Code39CarriesStartStopAndCheckCharacter) {
   EXPECT_TRUE(pattern.modules.back());
 }
 
-TEST(ModuleWidthTest, TwelveMilsUnlessTheRectangleIsNarrower) {
-  EXPECT_EQ(ModuleWidth(1000, 95), 4);  // 12 mils at 300 dpi = 3.6, rounded
-  EXPECT_EQ(ModuleWidth(380, 95), 4);
-  EXPECT_EQ(ModuleWidth(379, 95), 3);
-  EXPECT_EQ(ModuleWidth(222, 95), 2);
-  EXPECT_EQ(ModuleWidth(94, 95), 1);
-  EXPECT_EQ(ModuleWidth(0, 95), 1);
-  EXPECT_EQ(ModuleWidth(-50, 95), 1);
+// Every width from none to wide, for short and long symbols: the widest whole module that fits,
+// and none under 10 mils (3 pixels).
+TEST(ModuleWidthTest, TheWidestWholeModuleThatFitsAndNoneTooNarrowToRead) {
+  for (int modules : {20, 64, 95, 150}) {
+    for (int available = -50; available <= 2000; ++available) {
+      const int width = ModuleWidth(available, modules);
+      SCOPED_TRACE(testing::Message() << available << " pixels for " << modules << " modules");
+      if (width == 0) {
+        EXPECT_GT(3 * modules, available);
+        continue;
+      }
+      EXPECT_GE(width, 3);
+      EXPECT_LE(width * modules, available);
+      EXPECT_GT((width + 1) * modules, available);
+    }
+  }
 }
 
 }  // namespace

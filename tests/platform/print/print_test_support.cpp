@@ -47,10 +47,20 @@ QString PdfInfo(const QString& pdf) {
   return result.ran && result.exit_code == 0 ? result.output : QString();
 }
 
-QString RenderPage(const QString& pdf, int page, const QString& png_stem) {
+void FailingPrintBackend::BeginDoc(const QString& title, platform::print::TPrinterOrientation orientation) {
+  if (++jobs_ == failing_job_) throw platform::print::EPrinter("The printer went away");
+  RecordingPrintBackend::BeginDoc(title, orientation);
+}
+
+void FailingPrintBackend::NewPage(int page_number) {
+  if (page_number == failing_page_) throw platform::print::EPrinter("The printer went away");
+  RecordingPrintBackend::NewPage(page_number);
+}
+
+QString RenderPage(const QString& pdf, int page, const QString& png_stem, int dpi) {
   const QString n = QString::number(page);
-  const ToolResult result =
-      RunTool("pdftoppm", {"-r", "300", "-f", n, "-l", n, "-png", "-singlefile", pdf, png_stem});
+  const ToolResult result = RunTool(
+      "pdftoppm", {"-r", QString::number(dpi), "-f", n, "-l", n, "-png", "-singlefile", pdf, png_stem});
   const QString png = png_stem + ".png";
   return result.ran && result.exit_code == 0 && QFileInfo::exists(png) ? png : QString();
 }

@@ -45,6 +45,18 @@ class RecordingPrinterTest : public testing::Test {
   std::unique_ptr<platform::print::TPrinter> printer_;
 };
 
+// A recording printer that fails as a jammed or vanished printer does: at the start of its
+// job-th job, or at the start of page `page` of a job (0: never).
+class FailingPrintBackend : public platform::print::RecordingPrintBackend {
+ public:
+  FailingPrintBackend(int job, int page) : failing_job_(job), failing_page_(page) {}
+  void BeginDoc(const QString& title, platform::print::TPrinterOrientation orientation) override;
+  void NewPage(int page_number) override;
+
+ private:
+  int failing_job_, failing_page_, jobs_ = 0;
+};
+
 struct ToolResult {
   bool ran = false;  // started and finished within the time limit
   int exit_code = -1;
@@ -58,7 +70,7 @@ ToolResult RunTool(const QString& program, const QStringList& arguments);
 QString PdfText(const QString& pdf);
 // The "Key: value" lines of pdfinfo.
 QString PdfInfo(const QString& pdf);
-// One page rendered to a PNG at printer resolution (300 dpi); returns the PNG's path.
-QString RenderPage(const QString& pdf, int page, const QString& png_stem);
+// One page rendered to a PNG, at printer resolution (300 dpi) unless told; returns the PNG's path.
+QString RenderPage(const QString& pdf, int page, const QString& png_stem, int dpi = 300);
 
 }  // namespace print_testing

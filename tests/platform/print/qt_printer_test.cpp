@@ -75,12 +75,14 @@ TEST_F(QtPrinterTest, TwoPagePdfReadsBackInOrderWithTitleAndPageCount) {
   EXPECT_EQ(pages[1].simplified(), "page number 2");
 }
 
-TEST_F(QtPrinterTest, PagesAreLetterAtThreeHundredPixelsToTheInch) {
-  EXPECT_EQ(printer_->PageWidth(), 2550);
-  EXPECT_EQ(printer_->PageHeight(), 3300);
+// The page is what an office printer reaches of a Letter sheet: a quarter inch (75 pixels) in
+// from every edge.
+TEST_F(QtPrinterTest, PagesAreLetterLessItsMarginsAtThreeHundredPixelsToTheInch) {
+  EXPECT_EQ(printer_->PageWidth(), 2400);
+  EXPECT_EQ(printer_->PageHeight(), 3150);
   printer_->SetOrientation(TPrinterOrientation::poLandscape);
-  EXPECT_EQ(printer_->PageWidth(), 3300);
-  EXPECT_EQ(printer_->PageHeight(), 2550);
+  EXPECT_EQ(printer_->PageWidth(), 3150);
+  EXPECT_EQ(printer_->PageHeight(), 2400);
 
   // A 10-point Arial (Liberation Sans) "X" is 0.667 em: 10 x 300 / 72 x 0.667 = 27.8 pixels.
   TCanvas& c = printer_->Canvas();
@@ -111,46 +113,54 @@ TEST_F(QtPrinterTest, DrawingLandsOnThePixelsItNames) {
     c.Draw(1800, 1000, image);
     c.Brush = {TBrushStyle::bsSolid, 0x0000FFFF};  // yellow behind the text
     c.TextOut(600, 1400, "HHHH");
+    c.Brush = {TBrushStyle::bsSolid, clBlack};
+    c.FillRect(QRect(0, 0, 10, 10));  // the page's corner
     job.Finish();
   }
   const QString png = RenderPage(qt_->OutputFile(), 1, "page");
   ASSERT_FALSE(png.isEmpty());
   const QImage page(png);
-  ASSERT_EQ(page.size(), QSize(2550, 3300));
+  ASSERT_EQ(page.size(), QSize(2550, 3300));  // the sheet
+  const int m = 75;                           // where the page starts on it
+
+  // The page's corner lies a quarter inch in from the sheet's; nothing is drawn outside it.
+  EXPECT_EQ(page.pixelColor(m, m), QColor(Qt::black));
+  EXPECT_EQ(page.pixelColor(m - 2, m + 5), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 5, m - 2), QColor(Qt::white));
 
   // The red square covers 1000..1099 both ways.
-  EXPECT_EQ(page.pixelColor(1050, 1050), QColor(255, 0, 0));
-  EXPECT_EQ(page.pixelColor(1000, 1000), QColor(255, 0, 0));
-  EXPECT_EQ(page.pixelColor(1099, 1099), QColor(255, 0, 0));
-  EXPECT_EQ(page.pixelColor(995, 1050), QColor(Qt::white));
-  EXPECT_EQ(page.pixelColor(1104, 1050), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1050, m + 1050), QColor(255, 0, 0));
+  EXPECT_EQ(page.pixelColor(m + 1000, m + 1000), QColor(255, 0, 0));
+  EXPECT_EQ(page.pixelColor(m + 1099, m + 1099), QColor(255, 0, 0));
+  EXPECT_EQ(page.pixelColor(m + 995, m + 1050), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1104, m + 1050), QColor(Qt::white));
   // The blue line runs along y = 2000.
-  EXPECT_EQ(page.pixelColor(1200, 2000), QColor(0, 0, 255));
-  EXPECT_EQ(page.pixelColor(2300, 2000), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1200, m + 2000), QColor(0, 0, 255));
+  EXPECT_EQ(page.pixelColor(m + 2300, m + 2000), QColor(Qt::white));
 
   // The rectangle's outline runs on its outermost pixels; a clear brush leaves the inside.
-  EXPECT_LT(qGray(page.pixel(1500, 1050)), 128);
-  EXPECT_LT(qGray(page.pixel(1599, 1050)), 128);
-  EXPECT_LT(qGray(page.pixel(1550, 1099)), 128);
-  EXPECT_EQ(page.pixelColor(1600, 1050), QColor(Qt::white));
-  EXPECT_EQ(page.pixelColor(1550, 1050), QColor(Qt::white));
+  EXPECT_LT(qGray(page.pixel(m + 1500, m + 1050)), 128);
+  EXPECT_LT(qGray(page.pixel(m + 1599, m + 1050)), 128);
+  EXPECT_LT(qGray(page.pixel(m + 1550, m + 1099)), 128);
+  EXPECT_EQ(page.pixelColor(m + 1600, m + 1050), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1550, m + 1050), QColor(Qt::white));
   // The image at its own size, 100 x 60 printer pixels (the renderer may take one pixel more
   // at the far edges, and the PDF keeps the image compressed, so colours are near).
-  EXPECT_TRUE(Near(page.pixelColor(1800, 1000), QColor(0, 255, 0)));
-  EXPECT_TRUE(Near(page.pixelColor(1899, 1059), QColor(0, 255, 0)));
-  EXPECT_EQ(page.pixelColor(1799, 1030), QColor(Qt::white));
-  EXPECT_EQ(page.pixelColor(1901, 1030), QColor(Qt::white));
-  EXPECT_EQ(page.pixelColor(1850, 999), QColor(Qt::white));
-  EXPECT_EQ(page.pixelColor(1850, 1061), QColor(Qt::white));
+  EXPECT_TRUE(Near(page.pixelColor(m + 1800, m + 1000), QColor(0, 255, 0)));
+  EXPECT_TRUE(Near(page.pixelColor(m + 1899, m + 1059), QColor(0, 255, 0)));
+  EXPECT_EQ(page.pixelColor(m + 1799, m + 1030), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1901, m + 1030), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1850, m + 999), QColor(Qt::white));
+  EXPECT_EQ(page.pixelColor(m + 1850, m + 1061), QColor(Qt::white));
   // A solid brush fills the text cell from its top-left corner.
-  EXPECT_EQ(page.pixelColor(601, 1401), QColor(255, 255, 0));
+  EXPECT_EQ(page.pixelColor(m + 601, m + 1401), QColor(255, 255, 0));
 
   // The letters H start at the cell's left edge (Liberation Sans has a small side bearing)
   // and their tops lie below the cell's top by the font's internal leading.
   int left = page.width(), top = page.height();
   for (int y = 550; y < 800; ++y)
     for (int x = 550; x < 1000; ++x)
-      if (qGray(page.pixel(x, y)) < 128) {
+      if (qGray(page.pixel(m + x, m + y)) < 128) {
         left = std::min(left, x);
         top = std::min(top, y);
       }
@@ -163,8 +173,8 @@ TEST_F(QtPrinterTest, DrawingLandsOnThePixelsItNames) {
 TEST_F(QtPrinterTest, LandscapeJobPrintsLandscapePagesAndPortraitComesBack) {
   {
     PrintJob job(*printer_, "Profit Report", TPrinterOrientation::poLandscape);
-    EXPECT_EQ(printer_->PageWidth(), 3300);
-    printer_->Canvas().TextOut(3000, 2400, "Page 1");
+    EXPECT_EQ(printer_->PageWidth(), 3150);
+    printer_->Canvas().TextOut(2900, 2300, "Page 1");
     job.Finish();
   }
   EXPECT_EQ(printer_->Orientation(), TPrinterOrientation::poPortrait);

@@ -4,8 +4,10 @@
 #include "platform/zip/zip_archive.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -176,6 +178,57 @@ TEST(ZipReaderTest, TellsFilesFromFoldersAndLinksAndRefusesDamagedData) {
   WriteFile(dir.File("kept"), "kept");
   EXPECT_FALSE(reader.ExtractTo(0, dir.File("kept")));
   EXPECT_EQ(ReadFile(dir.File("kept")), "kept");
+}
+
+// Files this process writes may not grow past `bytes` while it lives; a write beyond fails.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes) {
+    ::getrlimit(RLIMIT_FSIZE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = std::min(bytes, old_.rlim_max);
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
+  }
+  ~FileSizeLimit() {
+    ::setrlimit(RLIMIT_FSIZE, &old_);
+    std::signal(SIGXFSZ, oldSignal_);
+  }
+
+ private:
+  rlimit old_{};
+  void (*oldSignal_)(int) = nullptr;
+};
+
+// The sizes the directory declares bound what is written: data that runs past it (a bomb) is
+// refused before more than the declared size reaches the disk, as is data that ends short of it.
+TEST(ZipReaderTest, AnEntryIsWrittenNoFurtherThanItsDeclaredSize) {
+  TempDir dir;
+  const struct {
+    PeerEntry entry;
+    bool extracts;
+  } cases[] = {
+      {{"BOMB.DAT", std::string(8 << 20, '\0'), "file", false, 1000}, false},
+      {{"EMPTY.DAT", std::string(4096, 'a'), "file", false, 0}, false},
+      {{"SHORT.DAT", std::string(100, 's'), "file", false, 1000}, false},
+      {{"EXACT.DAT", std::string(1000, 'e'), "file", false, 1000}, true},
+  };
+  std::vector<PeerEntry> entries;
+  for (const auto& c : cases) entries.push_back(c.entry);
+  ASSERT_TRUE(WriteByPython(dir.File("in.zip"), entries));
+  ZipReader reader;
+  ASSERT_TRUE(reader.Open(dir.File("in.zip"))) << reader.Error();
+  const FileSizeLimit limit(1 << 20);
+  for (int64_t i = 0; i < reader.Count(); ++i) {
+    const PeerEntry& entry = cases[i].entry;
+    const std::string target = dir.File("out" + std::to_string(i));
+    EXPECT_EQ(reader.ExtractTo(i, target), cases[i].extracts) << entry.name;
+    EXPECT_EQ(std::filesystem::exists(target), cases[i].extracts) << entry.name;
+    if (!cases[i].extracts) {
+      EXPECT_EQ(reader.Error().rfind(entry.name + ": ", 0), 0u) << reader.Error();
+    }
+  }
+  EXPECT_EQ(ReadFile(dir.File("out3")), cases[3].entry.data);
 }
 
 TEST(ZipReaderTest, WhatIsNoArchiveIsRefused) {

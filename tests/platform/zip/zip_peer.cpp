@@ -43,7 +43,8 @@ bool WriteByPython(const std::string& archive, const std::vector<PeerEntry>& ent
     spec.append(QJsonObject{{"name", QString::fromStdString(entry.name)},
                             {"data", Latin1(entry.data)},
                             {"kind", QString::fromStdString(entry.kind)},
-                            {"damage", entry.damage}});
+                            {"damage", entry.damage},
+                            {"declared_size", entry.declaredSize}});
   QTemporaryDir folder;
   const std::string specPath = folder.filePath("spec.json").toStdString();
   std::ofstream(specPath) << QJsonDocument(spec).toJson().toStdString();

@@ -18,6 +18,7 @@ struct PeerEntry {
   std::string data;
   std::string kind = "file";  // "file", "dir" or "link"
   bool damage = false;        // one byte of the stored data changed after writing
+  double declaredSize = -1;   // >= 0: the size both directories give instead of the data's own
 };
 // Writes the archive with Python; false (and a test failure) when it cannot.
 bool WriteByPython(const std::string& archive, const std::vector<PeerEntry>& entries);

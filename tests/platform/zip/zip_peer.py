@@ -6,9 +6,11 @@
       entry name or null}; data is the entry's bytes as Latin-1 text.
   zip_peer.py make ARCHIVE SPEC
       writes ARCHIVE from the JSON list in the file SPEC, one object per entry:
-      {"name": ..., "data": Latin-1 text, "kind": "file" | "dir" | "link", "damage": true|false}
+      {"name": ..., "data": Latin-1 text, "kind": "file" | "dir" | "link", "damage": true|false,
+       "declared_size": N}
       A damaged entry is stored uncompressed and has one byte of its data changed after writing,
-      so its checksum no longer matches.
+      so its checksum no longer matches. A declared size of 0 or more replaces the uncompressed
+      size in the entry's local header and in the central directory alike.
 """
 import json
 import stat
@@ -35,6 +37,31 @@ def info(entry):
     return i
 
 
+def central_headers(f):
+    """The offset of each entry's central directory header, in entry order."""
+    f.seek(-22, 2)
+    end = f.read(22)
+    count = int.from_bytes(end[10:12], "little")
+    at = int.from_bytes(end[16:20], "little")
+    offsets = []
+    for _ in range(count):
+        offsets.append(at)
+        f.seek(at + 28)
+        lengths = f.read(6)
+        at += 46 + sum(int.from_bytes(lengths[k:k + 2], "little") for k in (0, 2, 4))
+    return offsets
+
+
+def declare_sizes(f, spec, infos):
+    for entry, i, central in zip(spec, infos, central_headers(f)):
+        size = entry.get("declared_size", -1)
+        if size < 0:
+            continue
+        for at in (i.header_offset + 22, central + 24):
+            f.seek(at)
+            f.write(int(size).to_bytes(4, "little"))
+
+
 def make(archive, spec_path):
     with open(spec_path, encoding="utf-8") as f:
         spec = json.load(f)
@@ -44,6 +71,7 @@ def make(archive, spec_path):
     with zipfile.ZipFile(archive) as z:
         infos = z.infolist()
     with open(archive, "r+b") as f:
+        declare_sizes(f, spec, infos)
         for entry, i in zip(spec, infos):
             if not entry.get("damage") or i.compress_size == 0:
                 continue

@@ -1,0 +1,415 @@
+// Every kind of posting killed after each of its record writes in turn. The posting runs in a
+// child process that ends itself (as a kill would) right after its n-th record write; the parent
+// then starts over on the same folder as the program starts: the journal left behind is undone,
+// the files the kill left defective are rebuilt, and then the books must balance and every data
+// file must hold exactly the records it held before the posting. The first n that the child
+// survives is the posting made whole: no journal is left, and the files hold its complete result.
+// The records are compared by an independent reader of the closed data files.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "invoicing/interest_charges.h"
+#include "invoicing/invoice_edit.h"
+#include "invoicing/invoice_posting.h"
+#include "invoicing/payment_posting.h"
+#include "platform/text/clock.h"
+#include "platform/text/date_text.h"
+#include "platform/ui/application.h"
+#include "platform/ui/support/ui_script.h"
+#include "platform/ui/ui_driver.h"
+#include "purchasing/po_delete.h"
+#include "purchasing/po_posting.h"
+#include "purchasing/receiving.h"
+#include "records/company_file.h"
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
+#include "records/vendor_file.h"
+#include "shell/maintenance.h"
+#include "storage/isam.h"
+#include "storage/posting_journal.h"
+#include "support/books_check.h"
+#include "support/live_records.h"
+#include "support/scratch_company.h"
+#include "support/temp_dir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::ui::MessageRequest;
+using platform::ui::TModalResult;
+using records::CurrentCompany;
+
+// The live records of every data file in the folder, by file name, each file's records sorted:
+// read from the bytes of the closed files, not through the engine.
+using FolderRecords = std::map<std::string, std::vector<std::string>>;
+
+FolderRecords ReadFolderRecords(const fs::path& folder) {
+  FolderRecords found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    if (item.path().extension() == ".DAT" && name.find("JNL") == std::string::npos)
+      found[name] = testing_support::LiveRecords(item.path());
+  }
+  return found;
+}
+
+// The person at the restart: says yes to every repair, and keeps what it was told. In the child
+// that posts, any box at all ends the child with status 4 instead.
+class RestartUser : public platform::ui::UiDriver {
+ public:
+  explicit RestartUser(bool inChild = false)
+      : inChild_(inChild), previous_(platform::ui::InstallUiDriver(this)) {}
+  ~RestartUser() override { platform::ui::InstallUiDriver(previous_); }
+  TModalResult ShowMessageBox(const MessageRequest& request) override {
+    if (inChild_) ::_exit(4);
+    if (request.buttons == platform::ui::MsgButtons::Ok) told.push_back(request.text);
+    return request.buttons == platform::ui::MsgButtons::YesNo ? platform::ui::mrYes : platform::ui::mrOk;
+  }
+  TModalResult RunModal(platform::ui::Form&) override { return Unexpected("a window"); }
+  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return Unexpected("a dialog"); }
+  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return Unexpected("a dialog"); }
+  bool RunChooseFolder(platform::ui::FolderRequest&) override { return Unexpected("a dialog"); }
+  bool RunFont(platform::ui::FontRequest&) override { return Unexpected("a dialog"); }
+  bool RunPrinterSetup(QPrinter&) override { return Unexpected("a dialog"); }
+  bool OpenHelp(const QString&, const QString&) override { return Unexpected("help"); }
+  void Beep() override {}
+
+  std::vector<QString> told;
+
+ private:
+  static TModalResult Unexpected(const char* what) {
+    ADD_FAILURE() << "the restart showed " << what;
+    return platform::ui::mrCancel;
+  }
+  bool inChild_;
+  platform::ui::UiDriver* previous_;
+};
+
+const testing_support::StockBefore kStock = {{"WIDGET", 100}, {"GADGET", 40}};
+
+void File(const std::function<bool(storage::IsamRecRef&)>& add) {
+  storage::IsamRecRef ref = 0;
+  ASSERT_TRUE(add(ref));
+}
+
+void FileStartingRecords() {
+  for (const char* number : {"C1", "C2"}) {
+    records::CustomerRec c{};
+    c.CustomerNo.Set(number);
+    c.CustomerName.Set(std::string("Customer ") + number);
+    c.CustBalance.Set("0.00");
+    for (auto* amount : {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4}) amount->Set("0.00");
+    File([&](storage::IsamRecRef& ref) { return records::AddCustomerRecord(c, ref); });
+  }
+  for (const auto& [code, onHand] : kStock) {
+    records::ProductRec p{};
+    p.Code.Set(code);
+    p.Description.Set(code);
+    p.OnHand.Set(std::to_string(static_cast<int>(onHand)));
+    File([&](storage::IsamRecRef& ref) { return records::AddProductRecord(p, ref); });
+  }
+  records::VendorRec v{};
+  v.VendorNo.Set("V1");
+  v.VendorName.Set("Vendor");
+  File([&](storage::IsamRecRef& ref) { return records::AddVendorRecord(v, ref); });
+}
+
+// Every file of the company opened as the windows open them, after the company list named it.
+bool OpenCompanyFiles() {
+  records::InstallCompanyFileNames();
+  if (!records::ReadCompanyRecord("12", CurrentCompany)) return false;
+  for (auto open : {records::OpenCustomerFile, records::OpenProductFile, records::OpenInvoiceFile,
+                    records::OpenDetailFile, records::OpenMemoFile, records::OpenVendorFile,
+                    records::OpenPOHeaderFile, records::OpenPODetailFile, records::OpenPOMemoFile})
+    if (!open()) return false;
+  return true;
+}
+
+void CloseEngine() {
+  storage::IsamShutdown();
+  records::CustomerFile = records::ProductFile = records::InvoiceFile = records::DetailFile =
+      records::MemoFile = records::VendorFile = records::POHeaderFile = records::PODetailFile =
+          records::POMemoFile = records::CompanyFile = nullptr;
+}
+
+invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& customer,
+                                  const std::string& date,
+                                  const std::vector<std::pair<std::string, std::string>>& sales) {
+  invoicing::EnteredInvoice invoice;
+  invoice.Number = number;
+  invoice.CustomerNo = customer;
+  invoice.Date = date;
+  invoice.KeyCode = "None";
+  invoice.Tax = invoice.Paid = "0.00";
+  int row = 0;
+  for (const auto& [code, quantity] : sales) {
+    invoicing::EnteredLine line;
+    line.Row = ++row;
+    line.Code = code;
+    line.Quantity = quantity;
+    line.Description = code;
+    line.Price = line.Extension = "10.00";
+    line.Taxable = "N";
+    invoice.Lines.push_back(line);
+  }
+  invoice.Net = invoice.Total = std::to_string(10 * row) + ".00";
+  return invoice;
+}
+
+invoicing::StoredInvoice StoredInvoice(const char* number) {
+  records::InvoiceRec wanted{};
+  wanted.InvoiceNo.Set(number);
+  invoicing::StoredInvoice stored;
+  const auto refs = records::RecordsWithKey(records::InvoiceFile, 1, records::BuildInvoiceKey(wanted, 1));
+  if (refs.empty() || !invoicing::ReadStoredInvoice(refs.front(), stored))
+    throw std::runtime_error("no invoice");
+  return stored;
+}
+
+purchasing::EnteredPO PO(const char* number, const char* date) {
+  purchasing::EnteredPO po;
+  po.Number = number;
+  po.VendorNo = "V1";
+  po.ShortName = "VENDOR";
+  po.Date = po.DateRequired = date;
+  po.Terms = "Net 30 Days";
+  for (const char* code : {"WIDGET", "GADGET"}) {
+    purchasing::EnteredPOLine line;
+    line.Row = static_cast<int>(po.Lines.size()) + 1;
+    line.Code = code;
+    line.Quantity = "6";
+    line.Description = code;
+    line.Price = line.Extension = "2.00";
+    line.Taxable = "N";
+    po.Lines.push_back(line);
+  }
+  po.Net = po.Total = "24.00";
+  po.Tax = "0.00";
+  return po;
+}
+
+void ReceiveAllOf(const char* number) {
+  purchasing::ReceivingList list = purchasing::LoadReceivingList(number, true);
+  purchasing::ReceiveAll(list.Rows);
+  purchasing::PostReceipt({list.PONumber, list.ReceiverNumber, QDate(2026, 12, 7), list.Rows});
+}
+
+storage::IsamRecRef HeaderRef(const char* number) {
+  records::POHeaderRec wanted{};
+  wanted.PONumber.Set(number);
+  const auto refs = records::RecordsWithKey(records::POHeaderFile, 1, records::BuildPOHeaderKey(wanted, 1));
+  if (refs.empty()) throw std::runtime_error("no PO");
+  return refs.front();
+}
+
+struct PostingKind {
+  const char* Name;
+  const char* Undone;            // what the message after the undo names
+  std::function<void()> Before;  // what the company holds before the posting
+  std::function<void()> Post;
+  // The stock the books start from once the posting is whole: a purge takes the documents that
+  // moved stock away with it.
+  testing_support::StockBefore WholeStock = kStock;
+};
+
+void PrintTo(const PostingKind& kind, std::ostream* out) {
+  *out << kind.Name;
+}
+
+invoicing::InterestSettings Interest() {
+  invoicing::InterestSettings s;
+  s.Rate = "1.500";
+  s.Minimum = ".10";
+  s.Date = "12/07/2026";
+  s.Notes = s.StatementNote = "Interest Charges";
+  s.Terms = "Due on receipt";
+  return s;
+}
+
+const std::vector<PostingKind>& Kinds() {
+  static const std::vector<PostingKind> kinds = {
+      {"InvoiceAdd", "invoice 1004", [] {},
+       [] {
+         invoicing::PostNewInvoice(Invoice("1004", "C1", "12/07/2026", {{"WIDGET", "3"}, {"GADGET", "2"}}));
+       }},
+      {"InvoiceEdit", "invoice 1001",
+       [] {
+         invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}, {"GADGET", "2"}}));
+       },
+       [] {
+         invoicing::PostEditedInvoice(
+             StoredInvoice("1001"), Invoice("1001", "C2", "12/02/2026", {{"GADGET", "5"}, {"WIDGET", "1"}}));
+       }},
+      {"InvoiceDelete", "deletion of invoice 1001",
+       [] {
+         invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}, {"GADGET", "2"}}));
+       },
+       [] { invoicing::PostInvoiceDeletion(StoredInvoice("1001")); }},
+      {"PaymentWithDeposit", "payment of customer C1",
+       [] {
+         invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}}));
+       },
+       [] {
+         invoicing::PostPayment({"C1",
+                                 "12/07/2026",
+                                 "",
+                                 {{"1001", "", 3000, false}, {invoicing::NewDepositItem, "", 2500, false}}});
+       }},
+      {"InterestRun", "interest charges",
+       [] {
+         invoicing::PostNewInvoice(Invoice("1001", "C1", "08/01/2026", {{"WIDGET", "30"}}));
+         invoicing::PostNewInvoice(Invoice("1002", "C2", "09/01/2026", {{"GADGET", "20"}}));
+       },
+       [] {
+         std::vector<invoicing::InterestRow> rows = invoicing::ScanInterestCharges(Interest());
+         invoicing::GenerateInterestInvoices(rows, Interest());
+       }},
+      {"POReceipt", "receipt of PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
+       [] { ReceiveAllOf("7000"); }},
+      {"PODelete", "deletion of PO 7000",
+       [] {
+         purchasing::PostNewPO(PO("7000", "12/01/2026"));
+         ReceiveAllOf("7000");
+       },
+       [] {
+         records::POHeaderRec header{};
+         const storage::IsamRecRef ref = HeaderRef("7000");
+         storage::IsamGetRec(records::POHeaderFile, ref, &header, sizeof header);
+         purchasing::PostPODeletion(header, ref);
+       }},
+      {"Purge",
+       "purge of old records",
+       [] {
+         invoicing::EnteredInvoice paid = Invoice("1001", "C1", "03/01/2024", {{"WIDGET", "3"}});
+         paid.Paid = paid.Total;
+         invoicing::PostNewInvoice(paid);
+         purchasing::PostNewPO(PO("7000", "03/01/2024"));
+         ReceiveAllOf("7000");
+       },
+       [] { shell::PurgeOldRecords(QDate(2025, 1, 1)); },
+       {{"WIDGET", 103}, {"GADGET", 46}}},
+  };
+  return kinds;
+}
+
+class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
+ protected:
+  PostingKillTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {
+    testing_support::EnsureGuiApplication();
+    platform::text::SetShortDateFormat("mm/dd/yyyy");
+  }
+  ~PostingKillTest() override {
+    CloseEngine();
+    storage::CurrentCompanyNumber = nullptr;
+    CurrentCompany = records::CompanyRec{};
+  }
+
+  // The company before the posting, in its own folder, closed.
+  void MakeStartingFolder() {
+    fs::create_directory(start_);
+    fs::current_path(start_);
+    storage::IsamInitialize(0, 30);
+    using testing_support::CompanyFile;
+    records::CompanyRec company = testing_support::BooksCompanyRecord();
+    company.NextInvoiceNumber.Set("1004");
+    ASSERT_TRUE(testing_support::OpenScratchCompany(
+        company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
+                  CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos, CompanyFile::Vendors,
+                  CompanyFile::POHeaders, CompanyFile::POLines, CompanyFile::POMemos}));
+    FileStartingRecords();
+    GetParam().Before();
+    CloseEngine();
+  }
+
+  // Runs the posting in a child that ends after its n-th record write; its exit status.
+  int PostInChild(const fs::path& folder, int n) {
+    const pid_t child = ::fork();
+    if (child == 0) {
+      int status = 2;
+      try {
+        RestartUser nobody(true);
+        fs::current_path(folder);
+        storage::IsamInitialize(0, 30);
+        if (OpenCompanyFiles()) {
+          storage::IsamEndProcessAfterRecordWrites(n);
+          GetParam().Post();
+          status = 0;
+        }
+      } catch (...) {
+        status = 3;
+      }
+      ::_exit(status);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  // Starts over on the folder as the program does, or (atStart false) opens the company's files
+  // without the start-up's look for journals, as a change of company does; what the user was told.
+  std::vector<QString> StartOver(const fs::path& folder, bool atStart,
+                                 const testing_support::StockBefore& stock = kStock) {
+    fs::current_path(folder);
+    RestartUser user;
+    storage::IsamInitialize(0, 30);
+    CurrentCompany = testing_support::BooksCompanyRecord();
+    if (atStart) storage::UndoLeftPostingJournals();
+    EXPECT_TRUE(OpenCompanyFiles());
+    EXPECT_EQ(testing_support::BooksProblems(CurrentCompany, stock), std::vector<std::string>{});
+    CloseEngine();
+    fs::current_path(root_.path());
+    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+    return user.told;
+  }
+
+  testing_support::TempDir root_;
+  const fs::path start_ = root_.path() / "start";
+
+ private:
+  platform::text::FixedClock clock_;
+};
+
+TEST_P(PostingKillTest, AKillAfterAnyWriteLeavesThePostingWhollyAbsent) {
+  MakeStartingFolder();
+  const FolderRecords before = ReadFolderRecords(start_);
+  const QString undone =
+      QStringLiteral("The last posting (%1) was interrupted and has been undone.").arg(GetParam().Undone);
+  for (int n = 1;; ++n) {
+    SCOPED_TRACE("killed after record write " + std::to_string(n));
+    const fs::path folder = root_.path() / ("cut" + std::to_string(n));
+    fs::copy(start_, folder);
+    const int status = PostInChild(folder, n);
+    if (status == 0) {
+      // The posting made fewer writes: it is whole, and nothing is undone.
+      EXPECT_GT(n, 3);
+      EXPECT_EQ(StartOver(folder, true, GetParam().WholeStock), std::vector<QString>{});
+      EXPECT_NE(ReadFolderRecords(folder), before);
+      break;
+    }
+    ASSERT_EQ(status, storage::IsamKilledExitCode);
+    EXPECT_EQ(StartOver(folder, n % 2 == 1), std::vector<QString>{undone});
+    EXPECT_EQ(ReadFolderRecords(folder), before);
+    fs::remove_all(folder);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryPosting, PostingKillTest, ::testing::ValuesIn(Kinds()),
+                         [](const ::testing::TestParamInfo<PostingKind>& info) { return info.param.Name; });
+
+}  // namespace
