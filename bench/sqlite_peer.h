@@ -27,9 +27,10 @@ inline double Seconds(const std::function<void()>& work) {
 
 class SqlitePeer {
  public:
-  // A new database in the file (an old one is removed); cacheKiB 0 keeps SQLite's default cache.
-  explicit SqlitePeer(const std::string& file, int cacheKiB = 0) {
-    std::filesystem::remove(file);
+  // A new database in the file (an old one is removed), or the one there when `existing`;
+  // cacheKiB 0 keeps SQLite's default cache.
+  explicit SqlitePeer(const std::string& file, int cacheKiB = 0, bool existing = false) {
+    if (!existing) std::filesystem::remove(file);
     if (sqlite3_open(file.c_str(), &db_) != SQLITE_OK) Die("sqlite open");
     Exec("PRAGMA journal_mode=OFF");
     Exec("PRAGMA synchronous=OFF");

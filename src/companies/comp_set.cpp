@@ -158,6 +158,7 @@ CompanyNumberEntry CheckCompanyNumberEntry(std::string_view trimmed) {
 
 TCompSet::TCompSet(QWidget* parent) : Form(parent) {
   SetCaption("Company Options");
+  AskBeforeDiscarding("Discard these company options?");
   CName = NewEdit(this, 35, 260);
   CoNumb = NewEdit(this, 5, 60);
   PageControl1 = new QTabWidget(this);
@@ -220,10 +221,11 @@ void TCompSet::BuildAddressTab() {
   POSA2 = NewEdit(Address, 35);
   POSA3 = NewEdit(Address, 35);
   POSA4 = NewEdit(Address, 35);
+  // Made in the order they stand, which is the order Tab walks them.
   TaxCRate = NewEdit(Address, 6, 80);
+  TaxName = NewEdit(Address, 10, 100);
   CalcTaxes = new QCheckBox("Calculate Taxes on Invoices", Address);
   CalcPOTax = new QCheckBox("Calculate Taxes on Purchase Orders", Address);
-  TaxName = NewEdit(Address, 10, 100);
 
   auto* grid = new QGridLayout(Address);
   grid->addWidget(new QLabel("Company Address:", Address), 0, 0);

@@ -41,6 +41,7 @@ TEditDlg::TEditDlg(QWidget* parent)
       NotesOnInv(new QCheckBox("Print notes/special comments on invoices", GroupBox1)),
       NotesOnStmnt(new QCheckBox("Print notes/ special comments on statements", GroupBox1)) {
   SetCaption("Edit Record");
+  AskBeforeDiscarding("Discard this customer?");
   CBal->setFrameShape(QFrame::Panel);
   CBal->setFrameShadow(QFrame::Sunken);
   auto* overrides = new QVBoxLayout(GroupBox1);

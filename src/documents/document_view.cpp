@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cstdio>
 #include <optional>
 
@@ -51,9 +52,13 @@ QLabel* PlacedLabel(QWidget* parent, int x, int y) {
   return label;
 }
 
+// The amounts' column: right-justified, ending at the same place.
+constexpr int AmountLeft = 477;
+constexpr int AmountWidth = 105;
+
 QLabel* AmountLabel(QWidget* parent, int y) {
   auto* label = new QLabel(parent);
-  label->setGeometry(477, y, 105, 16);
+  label->setGeometry(AmountLeft, y, AmountWidth, 16);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
 }
@@ -220,6 +225,14 @@ void Trtedit::FormResize() {
   Bevel4->setFixedWidth(std::max(0, Panel3->width() - 12));
 }
 
+void Trtedit::changeEvent(QEvent* event) {
+  Form::changeEvent(event);
+  if (event->type() != QEvent::FontChange || !isVisible()) return;
+  for (QLabel* caption : {Label11, Label12, Label13, Label14, Label15, Label21, Label23, Label25})
+    caption->adjustSize();
+  FitTaxCaption();
+}
+
 void Trtedit::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   FormResize();
@@ -252,6 +265,14 @@ void Trtedit::keyPressEvent(QKeyEvent* event) {
 
 void Trtedit::ListView1ColumnClick(int column) {
   ListView1->sortItems(column, Qt::AscendingOrder);
+}
+
+void Trtedit::FitTaxCaption() {
+  // The caption as wide as its text; the tax amount gives way on its left when a long caption
+  // needs the room, and stays right-justified under the other amounts.
+  Label22->adjustSize();
+  const int left = std::max(AmountLeft, Label22->geometry().right() + 4);
+  Label17->setGeometry(left, Label17->y(), AmountLeft + AmountWidth - left, Label17->height());
 }
 
 void Trtedit::ShowDocument() {
@@ -292,6 +313,7 @@ void Trtedit::ShowDocument() {
   std::string taxName = TrimBlanks(CurrentCompany.TaxName.Get());
   std::string taxCaption = rate.empty() ? taxName : rate + "% " + taxName;
   Label22->setText(ToQString(taxCaption.substr(0, 20)));
+  FitTaxCaption();
 
   EMDate->setText("");
   HasPrinted->setText(h.PrintedFlag == "Y" ? "Printed: Yes" : "Printed: No");

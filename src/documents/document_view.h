@@ -75,8 +75,12 @@ class Trtedit : public platform::ui::Form {
   bool eventFilter(QObject* watched, QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  // A new font (a desktop setting) changes the texts' sizes: the placed captions follow.
+  void changeEvent(QEvent* event) override;
 
  private:
+  // The tax caption shown whole beside its amount.
+  void FitTaxCaption();
   void ShowLineItems();
   void ShowMemo();
   void ShowPurchaseOrderParts();

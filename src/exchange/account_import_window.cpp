@@ -25,7 +25,7 @@ TAccountImportWindow::TAccountImportWindow(ImportWindowKind window, AccountWindo
 void TAccountImportWindow::Button2Click() {
   if (Memo1.empty()) return;
   TImpShow& verify = CreateImpShow();
-  verify.ShowRecord(texts_.VerifyCaption, texts_.NameTitle, Row(1), ForceShip->isChecked());
+  verify.ShowRecord(texts_.VerifyCaption, texts_.NameTitle, Row(FirstImportedRow()), ForceShip->isChecked());
   if (verify.ShowModal() != mrOk) return;
   const std::vector<ImportRow> rows = TakeRowsForImport();
   ImportResult result;

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QStringConverter>
 #include <QStringDecoder>
+#include <algorithm>
 
 #include "platform/text/codepage.h"
 
@@ -68,33 +69,75 @@ std::vector<std::string> SplitCommaText(std::string_view line) {
 
 namespace {
 
-std::string AnsiText(const QByteArray& bytes) {
-  const std::optional<QStringConverter::Encoding> encoding = QStringConverter::encodingForData(bytes);
-  if (!encoding) return bytes.toStdString();
-  QStringDecoder decode(*encoding, QStringDecoder::Flag::Stateless);
+bool HasNonAscii(const QByteArray& bytes) {
+  return std::any_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// The file's text when it is in a Unicode encoding (see ReadTextLines); nothing for
+// Windows-1252.
+std::optional<QString> UnicodeText(const QByteArray& bytes) {
+  if (const std::optional<QStringConverter::Encoding> marked = QStringConverter::encodingForData(bytes)) {
+    QStringDecoder decode(*marked, QStringDecoder::Flag::Stateless);
+    QString text = decode(bytes);
+    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
+    return text;
+  }
+  if (!HasNonAscii(bytes)) return std::nullopt;
+  QStringDecoder decode(QStringConverter::Utf8, QStringDecoder::Flag::Stateless);
   QString text = decode(bytes);
-  if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-  return platform::text::ToAnsi(text);
+  if (decode.hasError()) return std::nullopt;
+  return text;
+}
+
+// The characters of one line that Windows-1252 cannot hold.
+void FindUnheld(const QString& line, int lineNumber, std::vector<UnheldCharacter>& unheld) {
+  int column = 0;
+  for (qsizetype i = 0; i < line.size(); ++i) {
+    ++column;
+    const qsizetype width = line[i].isHighSurrogate() && i + 1 < line.size() ? 2 : 1;
+    const QString character = line.mid(i, width);
+    if (!platform::text::CharactersOutsideCodepage(character).isEmpty())
+      unheld.push_back({lineNumber, column, character});
+    i += width - 1;
+  }
+}
+
+template <class Text>
+std::vector<Text> SplitLines(const Text& text) {
+  std::vector<Text> lines;
+  qsizetype start = 0;
+  const auto size = static_cast<qsizetype>(text.size());
+  while (start < size) {
+    qsizetype end = start;
+    while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
+    lines.push_back(text.substr(start, end - start));
+    if (end + 1 < size && text[end] == '\r' && text[end + 1] == '\n') ++end;
+    start = end + 1;
+  }
+  return lines;
 }
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadTextLines(const QString& path) {
+std::optional<TextFileLines> ReadTextLines(const QString& path) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray bytes = file.readAll();
   if (file.error() != QFileDevice::NoError) return std::nullopt;
-  const std::string text = AnsiText(bytes);
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = text.size();
-    lines.push_back(text.substr(start, end - start));
-    if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-    start = end + 1;
+  TextFileLines read;
+  const std::optional<QString> unicode = UnicodeText(bytes);
+  if (!unicode) {
+    read.Lines = SplitLines(bytes.toStdString());
+    return read;
   }
-  return lines;
+  const std::vector<std::u16string> lines = SplitLines(unicode->toStdU16String());
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    const QString line = QString::fromStdU16String(lines[i]);
+    FindUnheld(line, static_cast<int>(i) + 1, read.Unheld);
+    read.Lines.push_back(platform::text::ToAnsi(line));
+  }
+  return read;
 }
 
 }  // namespace exchange

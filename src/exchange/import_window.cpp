@@ -26,6 +26,9 @@ constexpr char SelectFileText[] = "<--- Select a comma-quote delimited import fi
 // Lines between two looks at pending window messages while a large file fills the grid.
 constexpr std::size_t LinesPerPump = 500;
 
+// The places of unheld characters that the message lists; more are cut to "...".
+constexpr int MaxPlacesTold = 12;
+
 QToolButton* ToolButton(QWidget* parent, const QString& text, const QString& hint) {
   auto* button = new QToolButton(parent);
   button->setText(text);
@@ -86,6 +89,7 @@ void TImportWindow::FormShow() {
   Label1->setText(SelectFileText);
   Button2->setEnabled(false);
   Memo1.clear();
+  heldBack_.clear();
   ResetGrid(1);
   SetImportGridTitles();
   SetColumnWidths();
@@ -134,8 +138,37 @@ ImportRow TImportWindow::Row(int row) const {
 
 std::vector<ImportRow> TImportWindow::Rows() const {
   std::vector<ImportRow> rows;
-  for (int row = 1; row <= StringGrid1->rowCount(); ++row) rows.push_back(Row(row));
+  for (int row = 1; row <= StringGrid1->rowCount(); ++row)
+    if (!heldBack_.contains(row)) rows.push_back(Row(row));
   return rows;
+}
+
+int TImportWindow::FirstImportedRow() const {
+  int row = 1;
+  while (heldBack_.contains(row)) ++row;
+  return row;
+}
+
+void TImportWindow::HoldBack(const std::vector<UnheldCharacter>& unheld) {
+  heldBack_.clear();
+  if (unheld.empty()) return;
+  QStringList places;
+  for (const UnheldCharacter& character : unheld) {
+    heldBack_.insert(character.Line);
+    if (places.size() < MaxPlacesTold)
+      places << QString("Line %1, column %2: \"%3\"")
+                    .arg(character.Line)
+                    .arg(character.Column)
+                    .arg(character.Character);
+  }
+  if (unheld.size() > static_cast<std::size_t>(MaxPlacesTold)) places << "...";
+  for (int row : heldBack_)
+    for (int col = 0; col < ImportColumns; ++col)
+      if (QTableWidgetItem* item = StringGrid1->item(row - 1, col)) item->setBackground(Qt::yellow);
+  MessageBox(
+      "These characters cannot be stored in the data files:\n" + places.join("\n") +
+          "\n\nThe lines that hold them will not be imported. Mend them in the file and open it again.",
+      "Import", MsgButtons::Ok, MsgIcon::Warning);
 }
 
 void TImportWindow::FillGrid() {
@@ -155,17 +188,18 @@ void TImportWindow::Button1Click() {
   request.filterIndex = 1;
   if (!OpenFileDialog(request)) return;
   Label1->setText("Working...");
-  std::optional<std::vector<std::string>> lines;
+  std::optional<TextFileLines> read;
   {
     WaitCursor hourglass;
     Application->ProcessMessages();
-    lines = ReadTextLines(request.fileName);
-    Memo1 = lines ? std::move(*lines) : std::vector<std::string>();
+    read = ReadTextLines(request.fileName);
+    Memo1 = read ? std::move(read->Lines) : std::vector<std::string>();
     FillGrid();
   }
-  if (!lines) ShowMessage("Selected file is not in the correct format. See the online help for details.");
+  if (!read) ShowMessage("Selected file is not in the correct format. See the online help for details.");
+  HoldBack(read ? read->Unheld : std::vector<UnheldCharacter>());
   Label1->setText(request.fileName + " - " + QString::number(Memo1.size()) + " records.");
-  Button2->setEnabled(true);
+  Button2->setEnabled(heldBack_.size() < Memo1.size());
   if (Memo1.empty()) {
     Button2->setEnabled(false);
     ShowMessage("No records to import");

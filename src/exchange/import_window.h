@@ -13,9 +13,11 @@
 #include <QToolButton>
 #include <array>
 #include <functional>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "exchange/comma_text.h"
 #include "exchange/import_keys.h"
 #include "platform/ui/form.h"
 
@@ -55,9 +57,11 @@ class TImportWindow : public platform::ui::Form {
   // The text of the cell in column col (as the user sees the columns, after any drag) and row
   // (from 1, the first line of the file).
   std::string Cell(int col, int row) const;
-  // Grid row `row` (from 1) in the columns' shown order, and all rows so.
+  // Grid row `row` (from 1) in the columns' shown order, and all rows so but those held back.
   ImportRow Row(int row) const;
   std::vector<ImportRow> Rows() const;
+  // The first grid row that the import takes.
+  int FirstImportedRow() const;
 
   // Handed in by the manager that shows the window: closes the manager, whose close handler
   // then rebuilds the files the import appended to.
@@ -78,9 +82,13 @@ class TImportWindow : public platform::ui::Form {
   void ResetGrid(int rows);
   void FillGrid();
   void SetColumnWidths();
+  // Rows holding characters the data files cannot hold are held back from the import, shown on
+  // yellow, and the user told where each such character stands.
+  void HoldBack(const std::vector<UnheldCharacter>& unheld);
 
   const ImportWindowKind kind_;
   QCheckBox* option_;
+  std::set<int> heldBack_;  // grid rows, from 1
 };
 
 }  // namespace exchange

@@ -9,6 +9,9 @@
 #include <algorithm>
 #include <stdexcept>
 
+#include "platform/text/codepage.h"
+#include "platform/ui/text_entry.h"
+
 namespace forms {
 
 namespace {
@@ -40,6 +43,7 @@ class LineCellDelegate : public QStyledItemDelegate {
     const QString count =
         column.MaxLength > 0 ? QStringLiteral("{0,%1}").arg(column.MaxLength) : QStringLiteral("*");
     edit->setValidator(new QRegularExpressionValidator(QRegularExpression(characters + count), edit));
+    platform::ui::RefuseUnheldKeys(*edit);
     return edit;
   }
 
@@ -102,8 +106,8 @@ bool LineGridModel::Accepts(int column, const QString& text) const {
   if (!rule.Editable) return false;
   if (rule.MaxLength > 0 && text.size() > rule.MaxLength) return false;
   switch (rule.Characters) {
-    case CellCharacters::Any:
-      return true;
+    case CellCharacters::Any:  // what the data files can hold
+      return platform::text::CharactersOutsideCodepage(text).isEmpty();
     case CellCharacters::Number:
       return std::all_of(text.begin(), text.end(), IsNumberCharacter);
     case CellCharacters::YesNo:
@@ -200,8 +204,9 @@ LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(p
   setItemDelegate(new LineCellDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
-  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
-                  QAbstractItemView::SelectedClicked);
+  // No edit on a click of the current cell: that edit starts only after the double-click time,
+  // and keys typed meanwhile would be lost. A key typed into a cell starts the edit with itself.
+  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setHighlightSections(false);

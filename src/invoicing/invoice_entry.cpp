@@ -165,6 +165,7 @@ TProdInv::TProdInv(QWidget* parent)
       CancelButton(new QPushButton("&Cancel", this)),
       BitBtn2(new QPushButton("&Help", this)) {
   SetCaption("Product Invoice");
+  AskBeforeDiscarding("Discard this invoice?");
   SetHelpKeyword("NewInvoice");
   SpeedButton3->setText("Customers");
   SpeedButton2->setText("Find Product");
@@ -947,7 +948,6 @@ void TProdInv::Button1Click() {
 }
 
 void TProdInv::InvCloseClick() {
-  SetModalResult(mrCancel);
   Close();
 }
 

@@ -111,6 +111,7 @@ TUpdProd::TUpdProd(QWidget* parent)
       setupPanel_(new QLabel(StatusBar1)),
       changedPanel_(new QLabel(StatusBar1)) {
   SetCaption("Edit Product");
+  AskBeforeDiscarding("Discard this product?");
   SetHelpKeyword("NewProduct");
   // Room for what the record's field holds; numbers may carry thousands separators as typed.
   const std::pair<QLineEdit*, int> lengths[] = {

@@ -146,6 +146,7 @@ TPOEdit1::TPOEdit1(QWidget* parent)
       BitBtn1(new QPushButton("&Cancel", this)),
       BitBtn2(new QPushButton("&Help", this)) {
   SetCaption("Purchase Order");
+  AskBeforeDiscarding("Discard this PO?");
   SetHelpKeyword("NewPO");
   ITerms->setEditable(true);
   ITerms->lineEdit()->setMaxLength(35);
@@ -744,7 +745,6 @@ void TPOEdit1::BitBtn2Click() {
 }
 
 void TPOEdit1::BitBtn1Click() {
-  SetModalResult(mrCancel);
   Close();
 }
 

@@ -182,7 +182,6 @@ void TRecvWiz::FormShow() {
   const QString typed = RDate->text();
   RDate->setInputMask(DateOrder() == 'Y' ? QStringLiteral("9999/99/99;_") : QStringLiteral("99/99/9999;_"));
   RDate->setText(typed);
-  for (QLabel* total : {TotOrder, RecToDate, OpenAmt, Label7}) total->clear();
   PONum->clear();
   RNum->clear();
   LoadBtn->setEnabled(false);
@@ -195,6 +194,7 @@ void TRecvWiz::EmptyGrid() {
   list_ = ReceivingList{};
   list_.PONumber = "0";
   ReceivingPONumber = "0";
+  for (QLabel* total : {TotOrder, RecToDate, OpenAmt, Label7}) total->clear();  // of nothing listed
   const QSignalBlocker quiet(StringGrid1);
   StringGrid1->clearContents();
   StringGrid1->setRowCount(1);

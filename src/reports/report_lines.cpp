@@ -75,14 +75,14 @@ std::vector<CellValue> RegisterRow(std::vector<CellValue> leading, const std::st
 
 ReportLines::ReportLines(const ReportShape& shape, const ReportRequest& request)
     : shape_(shape), request_(request), word_(FilterWord(request.Filter)) {
-  output_.Table.Rows.push_back(HeadingRow(shape.Columns));
+  output_.Table.AddRow(HeadingRow(shape.Columns));
   output_.Table.LastTextColumn = shape.LastTextColumn;
   output_.Table.LastNumericColumn = shape.LastNumericColumn;
 }
 
 void ReportLines::Add(const std::vector<CellValue>& values, std::initializer_list<std::string> filterFields) {
   if (!PassesFilter(word_, filterFields)) return;
-  output_.Table.Rows.push_back(ComposeRow(shape_.Columns, values));
+  output_.Table.AddRow(ComposeRow(shape_.Columns, values));
 }
 
 ReportOutput ReportLines::Finish() {

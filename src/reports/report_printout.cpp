@@ -124,8 +124,10 @@ class ReportPrinter {
     lineHeight_ = canvas_.TextHeight("MXjpy");
     numberSlot_ = canvas_.TextWidth("9,999,999.99");
     gap_ = canvas_.TextWidth("Xx");
+    const auto width = [this](const std::string& text) { return canvas_.TextWidth(ToQString(text)); };
+    const std::vector<std::string> widest = WidestCellTexts(table_, width);
     for (int column = 0; column < MeasuredColumns; ++column)
-      textWidths_[column] = canvas_.TextWidth(ToQString(LongestCellText(table_, column) + "Xx"));
+      textWidths_[column] = width(widest[static_cast<std::size_t>(column)] + "Xx");
   }
 
   void PageHeader() {

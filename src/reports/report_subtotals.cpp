@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <numeric>
 #include <optional>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/text/decimal_text.h"
@@ -17,7 +19,7 @@ using platform::text::TrimBlanks;
 
 namespace {
 
-using Row = std::vector<std::string>;
+using Row = ReportTable::Row;
 using Thousandths = int64_t;
 
 constexpr const char* AmountFormat = ",0.00";
@@ -77,7 +79,7 @@ const SubtotalLayout* LayoutOf(const std::string& title) {
 
 // A number cell in thousandths, rounded half away from zero; none for a cell that does not read
 // as a number.
-std::optional<Thousandths> ThousandthsOf(const std::string& cell) {
+std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
   std::optional<platform::text::DecimalText> number =
       platform::text::DecimalText::Parse(platform::text::StripCommas(cell));
   if (!number || number->Whole.size() > LongestWholePart) return std::nullopt;
@@ -99,8 +101,7 @@ std::string FormatThousandths(const char* format, Thousandths value) {
 }
 
 // "yyyy/mm/dd" gives "mm/yyyy".
-std::string MonthOf(const std::string& key) {
-  const std::string_view text(key);
+std::string MonthOf(std::string_view text) {
   return std::string(text.substr(std::min<std::size_t>(5, text.size()), 2)) + "/" +
          std::string(text.substr(0, 4));
 }
@@ -123,54 +124,89 @@ class Sums {
   std::vector<Thousandths> values_;
 };
 
-// A record row with the texts it is sorted by.
-struct SortRow {
-  Row Cells;
-  std::vector<std::string> Capitals;  // the cells upper-cased
-};
+using StoredRow = ReportTable::StoredRow;
 
-// Case-insensitive cell by cell, key first; records whose keys differ only in case are kept
-// apart by their exact keys, so that every exact key stands in one run.
-bool SortsBefore(const SortRow& a, const SortRow& b) {
-  if (int byCapitals = a.Capitals[0].compare(b.Capitals[0])) return byCapitals < 0;
-  if (int exact = a.Cells[0].compare(b.Cells[0])) return exact < 0;
-  return std::lexicographical_compare(a.Capitals.begin() + 1, a.Capitals.end(), b.Capitals.begin() + 1,
-                                      b.Capitals.end());
-}
-
-// The key column moved to the front: column 0 takes the sort column's trimmed text, cut to the
-// key length, and the sort column takes column 0's text.
-void MoveKeyToFront(Row& row, int sortColumn) {
-  if (row.size() <= static_cast<std::size_t>(sortColumn))
-    row.resize(static_cast<std::size_t>(sortColumn) + 1);
-  std::string key = TrimBlanks(row[static_cast<std::size_t>(sortColumn)]).substr(0, SortKeyLength);
-  row[static_cast<std::size_t>(sortColumn)] = row[0];
-  row[0] = std::move(key);
-}
-
-// Writes the sorted report with its inserted rows.
-class SubtotalWriter {
+// Records of one key by their other cells, as they stand, in column order.
+class ByOtherCells {
  public:
-  SubtotalWriter(const ReportTable& source, const SubtotalLayout* layout, Top10Data& top10)
-      : layout_(layout),
-        top10_(top10),
-        columns_(source.ColumnCount()),
-        group_(columns_),
-        month_(columns_),
-        grand_(columns_) {
-    out_.LastTextColumn = source.LastTextColumn;
-    out_.LastNumericColumn = source.LastNumericColumn;
+  explicit ByOtherCells(const ReportTable& table) : table_(table) {}
+  bool operator()(StoredRow a, StoredRow b) const {
+    for (int column = 1; column < table_.ColumnCount(); ++column)
+      if (int byCell = table_.StoredCell(a, column).compare(table_.StoredCell(b, column))) return byCell < 0;
+    return false;
   }
 
-  void Heading(Row heading) { Append(std::move(heading), false); }
+ private:
+  const ReportTable& table_;
+};
 
-  void Record(Row record) {
-    Append(std::move(record), false);
+// The places of the report's distinct keys in the sort order: keys compare without regard to case
+// first (upper-cased) and then exactly, so that keys that differ only in case stay apart.
+std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
+  std::vector<std::string> packed;
+  packed.reserve(keys.size());
+  for (std::string_view key : keys) {
+    std::string& text = packed.emplace_back();
+    for (char c : key) text += platform::text::UpperChar(c);
+    text += '\0';
+    text += key;
+  }
+  std::vector<uint32_t> order(keys.size());
+  std::iota(order.begin(), order.end(), 0u);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return packed[a] < packed[b]; });
+  std::vector<uint32_t> ranks(keys.size());
+  for (uint32_t place = 0; place < order.size(); ++place) ranks[order[place]] = place;
+  return ranks;
+}
+
+// The records in their sort order. Each record's sort key is packed once into one number, the
+// rank of its key among the report's distinct keys; the records are counted into their keys'
+// places, and the records of one key are then ordered by their other cells. Records equal in
+// every cell may come in either order, as nothing tells them apart.
+std::vector<StoredRow> SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) {
+  std::unordered_map<std::string_view, uint32_t> numbers;
+  std::vector<std::string_view> keys;
+  std::vector<uint32_t> keyOf(records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto [found, added] = numbers.try_emplace(table.StoredCell(records[i], 0), keys.size());
+    if (added) keys.push_back(found->first);
+    keyOf[i] = found->second;
+  }
+  numbers = {};
+  const std::vector<uint32_t> ranks = KeyRanks(keys);
+  std::vector<std::size_t> groupStart(keys.size() + 1, 0);
+  for (uint32_t key : keyOf) ++groupStart[ranks[key] + 1];
+  std::partial_sum(groupStart.begin(), groupStart.end(), groupStart.begin());
+  std::vector<StoredRow> sorted(records.size());
+  std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
+  for (std::size_t i = 0; i < records.size(); ++i) sorted[next[ranks[keyOf[i]]]++] = records[i];
+  for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
+    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
+              sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByOtherCells(table));
+  return sorted;
+}
+
+// Writes the sorted report with its inserted rows into the table's new order.
+class SubtotalWriter {
+ public:
+  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10)
+      : table_(table),
+        layout_(layout),
+        top10_(top10),
+        columns_(table.ColumnCount()),
+        group_(columns_),
+        month_(columns_),
+        grand_(columns_) {}
+
+  void Heading(StoredRow heading) { order_.push_back(heading); }
+
+  void Record(StoredRow record) {
+    order_.push_back(record);
     if (!layout_) return;
-    const int row = out_.RowCount() - 1;
     for (int column : layout_->Summed) {
-      if (!out_.IsNumericCell(row, column)) continue;
-      if (std::optional<Thousandths> value = ThousandthsOf(out_.Cell(row, column))) {
+      const std::string_view cell = table_.StoredCell(record, column);
+      if (!IsNumericCell(cell, table_.StoredCell(order_.front(), column))) continue;
+      if (std::optional<Thousandths> value = ThousandthsOf(cell)) {
         group_.Add(column, *value);
         month_.Add(column, *value);
         grand_.Add(column, *value);
@@ -186,7 +222,7 @@ class SubtotalWriter {
     group_.Clear();
   }
   void BlankRow() {
-    if (layout_) Append(Row(static_cast<std::size_t>(columns_)), true);
+    if (layout_) Insert(Row(static_cast<std::size_t>(columns_)));
   }
   bool HasMonthRows() const { return layout_ && layout_->MonthRows; }
   void MonthRow(const std::string& month) { TotalRow(month_, "(" + month + ")", "Month Total"); }
@@ -195,13 +231,10 @@ class SubtotalWriter {
     if (layout_) TotalRow(grand_, "", "Grand Total");
   }
 
-  ReportTable Finish() { return std::move(out_); }
+  void Finish() { table_.ShowInOrder(std::move(order_)); }
 
  private:
-  void Append(Row row, bool inserted) {
-    out_.Rows.push_back(std::move(row));
-    out_.Inserted.push_back(inserted);
-  }
+  void Insert(const Row& row) { order_.push_back(table_.Store(row, true)); }
 
   void TotalRow(const Sums& sums, const std::string& before, const std::string& label) {
     Row row(static_cast<std::size_t>(columns_));
@@ -212,46 +245,57 @@ class SubtotalWriter {
     put(layout_->Label, label);
     for (const SumColumn& sum : layout_->Shown)
       put(sum.Column, FormatThousandths(sum.Format, sums.Of(sum.Column)));
-    Append(std::move(row), true);
+    Insert(row);
   }
 
+  ReportTable& table_;
   const SubtotalLayout* layout_;
   Top10Data& top10_;
   int columns_;
   Sums group_, month_, grand_;
-  ReportTable out_;
+  std::vector<StoredRow> order_;
 };
+
+// The records of the table with the key column moved to the front: column 0 takes the sort
+// column's trimmed text, cut to the key length, and the sort column takes column 0's text.
+std::vector<StoredRow> RecordsKeyedOn(ReportTable& table, int sortColumn) {
+  table.DropInsertedRows();
+  std::vector<StoredRow> records;
+  records.reserve(static_cast<std::size_t>(table.RowCount()));
+  for (int row = 0; row < table.RowCount(); ++row) {
+    const StoredRow stored = table.StoredRowOf(row);
+    table.SwapIntoKey(stored, 0, sortColumn, SortKeyLength);
+    if (row > 0) records.push_back(stored);
+  }
+  return records;
+}
 
 }  // namespace
 
-SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::string& reportTitle,
-                              bool subtotals, Top10Data& top10) {
+SortOutcome SortCheck(const ReportTable& table, int sortColumn) {
   if (table.RowCount() < 2) return SortOutcome::TooFewRows;
   if (sortColumn < 0 || sortColumn > table.LastTextColumn) return SortOutcome::NotATextColumn;
+  return SortOutcome::Sorted;
+}
+
+SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::string& reportTitle,
+                              bool subtotals, Top10Data& top10) {
+  if (const SortOutcome check = SortCheck(table, sortColumn); check != SortOutcome::Sorted) return check;
   top10.ResetTop10();
 
-  Row heading = table.Rows[0];
-  MoveKeyToFront(heading, sortColumn);
-  std::vector<SortRow> records;
-  for (int row = 1; row < table.RowCount(); ++row) {
-    if (table.IsInserted(row)) continue;
-    SortRow record{std::move(table.Rows[static_cast<std::size_t>(row)]), {}};
-    MoveKeyToFront(record.Cells, sortColumn);
-    for (const std::string& cell : record.Cells) record.Capitals.push_back(platform::text::UpperCase(cell));
-    records.push_back(std::move(record));
-  }
-  std::stable_sort(records.begin(), records.end(), SortsBefore);
-
-  const bool dated = IsDateHeading(TrimBlanks(heading[0]));
+  const StoredRow heading = table.StoredRowOf(0);
+  const std::vector<StoredRow> records = SortedRecords(table, RecordsKeyedOn(table, sortColumn));
+  const bool dated = IsDateHeading(table.Heading(0));
   SubtotalWriter writer(table, LayoutOf(reportTitle), top10);
-  writer.Heading(std::move(heading));
+  writer.Heading(heading);
   bool monthsShown = false;
-  std::string previousKey = records.empty() ? "" : records.front().Cells[0];
+  // Records keep their text while total rows are stored, so a key read here stays valid.
+  std::string_view previousKey = records.empty() ? "" : table.StoredCell(records.front(), 0);
   std::string previousMonth = MonthOf(previousKey);
-  for (SortRow& record : records) {
-    const std::string key = record.Cells[0];
+  for (StoredRow record : records) {
+    const std::string_view key = table.StoredCell(record, 0);
     if (subtotals && key != previousKey) {
-      writer.EndGroup(previousKey);
+      writer.EndGroup(std::string(previousKey));
       writer.BlankRow();
       previousKey = key;
       if (dated && MonthOf(key) != previousMonth) {
@@ -264,10 +308,10 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
         previousMonth = MonthOf(key);
       }
     }
-    writer.Record(std::move(record.Cells));
+    writer.Record(record);
   }
   if (subtotals && !records.empty()) {
-    writer.EndGroup(previousKey);
+    writer.EndGroup(std::string(previousKey));
     if (dated && monthsShown) {
       writer.BlankRow();
       writer.MonthRow(previousMonth);
@@ -277,7 +321,7 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
     writer.BlankRow();
     writer.GrandTotalRow();
   }
-  table = writer.Finish();
+  writer.Finish();
   return SortOutcome::Sorted;
 }
 

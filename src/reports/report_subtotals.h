@@ -9,7 +9,9 @@
 // The rows put in are flagged in the table (ReportTable::Inserted), so the next pass takes out
 // exactly those. Keys compare without regard to case first and then exactly, so that the sort
 // keeps the records of one exact key together and every such run is one group: "Abc" and
-// "ABC" stand side by side with a "** Totals" row each.
+// "ABC" stand side by side with a "** Totals" row each. Records of one exact key follow their
+// other cells, as they stand, in column order. The sort rearranges the table's rows in place
+// and copies no cell.
 //
 // Which columns are summed, and where the labels and sums stand, depends on the report's title:
 //
@@ -44,6 +46,9 @@ enum class SortOutcome {
   TooFewRows,     // nothing to sort: the table is left as it is
   NotATextColumn  // the column lies after the last text column: the table is left as it is
 };
+
+// Whether the table can be sorted on sortColumn: Sorted when it can.
+SortOutcome SortCheck(const ReportTable& table, int sortColumn);
 
 // Re-sorts the table on sortColumn (a column index) as described above; the accumulator is
 // cleared and then offered every group total. Without sub-totals it stays empty.

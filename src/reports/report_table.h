@@ -8,8 +8,11 @@
 //     trimmed. It is never cut: a cut amount would show a wrong figure and drop out of the sums.
 // Text columns standing after the number columns are trimmed too (the one-letter type column).
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -43,7 +46,7 @@ using CellValue = std::variant<std::string, double>;
 
 // An amount or quantity text as a number: commas and blanks removed, empty reads as 0. Raises
 // platform::text::ConvertError for a text that is not a number.
-double AmountOf(const std::string& text);
+double AmountOf(std::string_view text);
 
 // The cells of one record, in column order. A number column given text reads it as an amount
 // text (blanks and commas removed; empty reads as 0) and raises platform::text::ConvertError
@@ -60,30 +63,107 @@ std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns);
 bool IsNumericCell(std::string_view text, std::string_view heading);
 
 // The grid of a report with the rules that tell its columns apart.
-struct ReportTable {
-  std::vector<std::vector<std::string>> Rows;  // row 0: headings
-  int LastTextColumn = 0;                      // columns 0..LastTextColumn are the sortable text columns
-  int LastNumericColumn = 0;                   // the last summed number column
-  // Rows the viewer's sort put in (sub-total rows and the blank rows around them), by row; rows
-  // past its end are records. The next sort takes these out again and nothing else, so a record
-  // stays even when its first cell is blank.
-  std::vector<bool> Inserted;
+//
+// A report may hold several hundred thousand rows, so the table keeps every cell's text in one
+// buffer and each stored row as a run of spans into it (the same number of cells in every row:
+// the headings' count; missing cells are empty, extra ones are dropped). The rows are shown in
+// the order of a list of stored rows, so a sort rearranges that list and copies no text. All of
+// it lives in a few large blocks, which go back to the system when the table is cleared.
+class ReportTable {
+ public:
+  using Row = std::vector<std::string>;
 
-  int ColumnCount() const { return Rows.empty() ? 0 : static_cast<int>(Rows[0].size()); }
-  int RowCount() const { return static_cast<int>(Rows.size()); }
+  ReportTable() = default;
+  // The table of these rows, row 0 the headings.
+  explicit ReportTable(const std::vector<Row>& rows);
+
+  int LastTextColumn = 0;     // columns 0..LastTextColumn are the sortable text columns
+  int LastNumericColumn = 0;  // the last summed number column
+
+  // Appends a shown row; the first row added gives the column count.
+  void AddRow(const Row& cells) { order_.push_back(Store(cells, false)); }
+
+  int ColumnCount() const { return columns_; }
+  int RowCount() const { return static_cast<int>(order_.size()); }
   // The cell, or empty text outside the table.
-  const std::string& Cell(int row, int column) const;
+  std::string_view Cell(int row, int column) const {
+    return row < 0 || row >= RowCount() ? std::string_view() : StoredCell(StoredRowOf(row), column);
+  }
   std::string Heading(int column) const;
   bool IsNumericCell(int row, int column) const;
+  // A row the viewer's sort put in (a sub-total row or a blank row around one); the next sort
+  // takes these out again and nothing else, so a record stays even when its first cell is blank.
   bool IsInserted(int row) const;
+  // Every shown row's cells, copied.
+  std::vector<Row> Rows() const;
+  bool operator==(const ReportTable& other) const { return Rows() == other.Rows(); }
+  // Empties the table and gives its memory back (a moved-to string would keep its buffer).
+  void Clear() {
+    ReportTable empty;
+    std::swap(*this, empty);
+  }
+
+  // For the sort: rows by where they are stored, and a new order of the shown rows.
+  using StoredRow = uint32_t;
+  StoredRow StoredRowOf(int row) const { return order_[static_cast<std::size_t>(row)]; }
+  std::string_view StoredCell(StoredRow row, int column) const {
+    if (column < 0 || column >= columns_) return {};
+    return (IsStoredInserted(row) ? inserted_ : records_).Cell(row & ~InsertedRowBit, columns_, column);
+  }
+  static bool IsStoredInserted(StoredRow row) { return (row & InsertedRowBit) != 0; }
+  // Stores a row without showing it; rows stored as inserted are kept apart from the records
+  // (so storing one never moves a record's text) and are dropped by DropInsertedRows.
+  StoredRow Store(const Row& cells, bool inserted);
+  // Exchanges two cells of a stored record, then keeps only the key part of the first of them:
+  // trimmed of blanks and cut to `keyLength` characters.
+  void SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength);
+  // Shows the stored rows in this order.
+  void ShowInOrder(std::vector<StoredRow> rows) { order_ = std::move(rows); }
+  // Forgets the inserted rows, shown or not.
+  void DropInsertedRows();
+
+ private:
+  struct Span {
+    uint32_t Start = 0;
+    uint32_t Length = 0;
+  };
+  // Rows of cells: their text in one buffer, a span per cell, `columns` spans per row.
+  struct CellStore {
+    std::string Text;
+    std::vector<Span> Spans;
+
+    Span& SpanOf(std::size_t row, int columns, int column) {
+      return Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+    }
+    std::string_view Cell(std::size_t row, int columns, int column) const {
+      const Span& span = Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+      return std::string_view(Text.data() + span.Start, span.Length);
+    }
+    std::size_t RowCount(int columns) const {
+      return columns == 0 ? 0 : Spans.size() / static_cast<std::size_t>(columns);
+    }
+    // Adds the row's cells (empty ones for missing cells) and returns its number.
+    std::size_t Add(const Row& cells, int columns);
+  };
+
+  static constexpr StoredRow InsertedRowBit = 0x80000000u;
+
+  int columns_ = 0;
+  CellStore records_;
+  CellStore inserted_;
+  std::vector<StoredRow> order_;
 };
 
 // The columns the viewer and the printout lay out and measure.
 inline constexpr int MeasuredColumns = 9;
 
-// The longest trimmed text of the column over all rows (by characters, cut to 32), starting
-// from one blank: what the screen and the printed columns are measured by.
-std::string LongestCellText(const ReportTable& table, int column);
+// For each of the measured columns, the widest trimmed text of the column over all rows (each cut
+// to 32 characters) as `width` measures it in the font of the screen or the page, starting from
+// one blank: what the columns are measured by. Widest, not longest: in a proportional font a code
+// of capitals is wider than a heading of as many small letters. One pass over the rows: each
+// cell is weighed by the widths of its characters, measured once each.
+std::vector<std::string> WidestCellTexts(const ReportTable& table,
+                                         const std::function<int(const std::string&)>& width);
 
 // The report as a text file: the caption, the three heading lines, one blank, then each row with
 // every cell after one blank: numbers right-justified in 12, the "Product Description" column

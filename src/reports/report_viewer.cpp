@@ -17,6 +17,7 @@
 #include "forms/printout_notice.h"
 #include "forms/report_font.h"
 #include "platform/files/file.h"
+#include "platform/os/memory.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
@@ -26,8 +27,6 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "reports/report_printout.h"
-#include "reports/report_subtotals.h"
-#include "reports/top10_accumulator.h"
 #include "reports/top10_chart.h"
 
 namespace reports {
@@ -69,10 +68,21 @@ QVariant ReportTableModel::headerData(int section, Qt::Orientation orientation, 
   return {};
 }
 
-void ReportTableModel::SetTable(ReportTable table) {
+void ReportTableModel::SetTable(ReportTable&& table) {
   beginResetModel();
-  table_ = std::move(table);
+  std::swap(table_, table);
+  table.Clear();
   endResetModel();
+}
+
+SortOutcome ReportTableModel::Sort(int column, const std::string& reportTitle, bool subtotals,
+                                   Top10Data& top10) {
+  const SortOutcome check = SortCheck(table_, column);
+  if (check != SortOutcome::Sorted) return check;
+  beginResetModel();
+  const SortOutcome outcome = SortWithSubtotals(table_, column, reportTitle, subtotals, top10);
+  endResetModel();
+  return outcome;
 }
 
 int AlignedDecimals(const std::string& reportTitle) {
@@ -244,7 +254,11 @@ void Trtreport::LoadReport(ReportOutput report) {
   Head3->setPalette(palette);
   SortCol->clear();
   for (const std::string& item : report.SortItems) SortCol->addItem(ToQString(item));
-  SetColumnWidths();
+}
+
+void Trtreport::FormClose() {
+  model_->SetTable(ReportTable());
+  platform::os::ReturnFreedMemory();
 }
 
 void Trtreport::FormShow() {
@@ -274,9 +288,9 @@ void Trtreport::SetCurrentColumn(int column) {
 }
 
 void Trtreport::RebuildSortedWithSubtotals() {
-  ReportTable table = model_->Table();
-  switch (SortWithSubtotals(table, CurrentColumn(), ReportTitle, stotals->isChecked(), Top10Accumulator)) {
+  switch (model_->Sort(CurrentColumn(), ReportTitle, stotals->isChecked(), Top10Accumulator)) {
     case SortOutcome::TooFewRows:
+      SetColumnWidths();  // a report of its headings only is measured as it stands
       return;
     case SortOutcome::NotATextColumn:
       platform::ui::Beep();
@@ -284,7 +298,6 @@ void Trtreport::RebuildSortedWithSubtotals() {
     case SortOutcome::Sorted:
       break;
   }
-  model_->SetTable(std::move(table));
   SetCaption(ToQString(SortedCaption(ReportTitle, model_->Table())));
   SetColumnWidths();
   if (model_->rowCount() > 0) RptGrid->setCurrentIndex(model_->index(0, 0));
@@ -312,9 +325,12 @@ void Trtreport::stotalsClick() {
 void Trtreport::SetColumnWidths() {
   const QFontMetrics metrics(RptGrid->font());
   const ReportTable& table = model_->Table();
+  const auto width = [&metrics](const std::string& text) {
+    return metrics.horizontalAdvance(ToQString(text));
+  };
+  const std::vector<std::string> widest = WidestCellTexts(table, width);
   for (int column = 0; column < std::min(MeasuredColumns, table.ColumnCount()); ++column)
-    RptGrid->setColumnWidth(
-        column, metrics.horizontalAdvance(ToQString(LongestCellText(table, column) + "X")) + 2 * CellMargin);
+    RptGrid->setColumnWidth(column, width(widest[static_cast<std::size_t>(column)] + "X") + 2 * CellMargin);
 }
 
 void Trtreport::InvPrintClick() {

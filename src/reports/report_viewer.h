@@ -20,6 +20,8 @@
 #include "platform/ui/form.h"
 #include "records/font_rec.h"
 #include "reports/report_lines.h"
+#include "reports/report_subtotals.h"
+#include "reports/top10_accumulator.h"
 
 namespace reports {
 
@@ -34,7 +36,11 @@ class ReportTableModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
   const ReportTable& Table() const { return table_; }
-  void SetTable(ReportTable table);
+  // Takes the table over; an empty table frees what the last one held.
+  void SetTable(ReportTable&& table);
+  // Sorts the shown table in place (see SortWithSubtotals); the view is told only when the rows
+  // change.
+  SortOutcome Sort(int column, const std::string& reportTitle, bool subtotals, Top10Data& top10);
 
  private:
   ReportTable table_;
@@ -65,6 +71,8 @@ class Trtreport : public platform::ui::Form {
 
   void FormCreate() override;
   void FormShow() override;
+  // Lets the report go: its rows are freed once the window closes.
+  void FormClose() override;
 
   // Takes a finished report as the window's inputs: caption, heading lines, grid, columns.
   void LoadReport(ReportOutput report);

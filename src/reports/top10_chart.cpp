@@ -77,8 +77,8 @@ std::array<Top10Bar, Top10SlotCount> LayOutTop10Bars(const Top10Data& data, QSiz
     int height = static_cast<int>(area.height() * perMille / 1000);
     if (height < ShortestBar && slot.Value != 0) height = ShortestBar;
     int top = area.height() - height;
-    if (top < TallestBarTop) {
-      height = area.height();
+    if (top < TallestBarTop) {  // the tallest bar keeps a margin above it and ends at the base
+      height = area.height() - TallestBarTop;
       top = TallestBarTop;
     }
     Top10Bar& bar = bars[static_cast<std::size_t>(s)];
@@ -164,6 +164,11 @@ void TMyChart::FormShow() {
 void TMyChart::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   DrawTop10Chart();
+}
+
+void TMyChart::changeEvent(QEvent* event) {
+  Form::changeEvent(event);
+  if (event->type() == QEvent::FontChange && isVisible()) DrawTop10Chart();
 }
 
 void TMyChart::DrawTop10Chart() {

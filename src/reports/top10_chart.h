@@ -74,6 +74,8 @@ class TMyChart : public platform::ui::Form {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  // A new font (a desktop setting) changes the texts' sizes: the chart is drawn again.
+  void changeEvent(QEvent* event) override;
 
  private:
   void PlaceScale(QSize area, double top);

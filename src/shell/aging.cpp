@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <unordered_map>
 
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
@@ -58,25 +59,32 @@ Cents StoredCents(const std::string& text) {
   return ParseAmount(text).value_or(0);
 }
 
-// The customer's open amounts by bucket. Each record is aged by its stored sortable date, which
-// does not depend on the date order the company uses today; a record whose date cannot be read
-// is aged as of today.
-std::array<Cents, 4> AgeCustomer(const CustomerRec& customer, const AgingLimits& limits, const QDate& today) {
-  std::array<Cents, 4> buckets{};
-  InvoiceRec wanted{};
-  wanted.InvCustomerNo.Set(customer.CustomerNo.Get());
-  for (storage::IsamRecRef ref : RecordsWithKey(InvoiceFile, 2, BuildInvoiceKey(wanted, 2))) {
-    InvoiceRec invoice;
-    storage::IsamGetRec(InvoiceFile, ref, &invoice, sizeof invoice);
-    if (!storage::IsamOK) continue;
-    if (TransactionTypeOf(invoice) == TransactionType::RepeatBillingMaster) continue;
+using Buckets = std::array<Cents, 4>;
+// Open amounts by bucket, by the invoices' customer key.
+using BucketsByCustomer = std::unordered_map<storage::IsamKeyStr, Buckets>;
+
+// Every invoice's open amount in its customer's buckets, from one walk of the invoice file by
+// customer key. Each record is aged by its stored sortable date, which does not depend on the
+// date order the company uses today; a record whose date cannot be read is aged as of today.
+BucketsByCustomer AgeInvoices(const AgingLimits& limits, const QDate& today) {
+  BucketsByCustomer customers;
+  ForEachRecordByKey<InvoiceRec>(InvoiceFile, 2, [&](const InvoiceRec& invoice) {
+    if (TransactionTypeOf(invoice) == TransactionType::RepeatBillingMaster) return;
     const Cents due = StoredCents(invoice.AmountDue.Get());
-    if (due == 0) continue;
+    if (due == 0) return;
     const std::optional<QDate> date = platform::text::ParseSortableDate(invoice.SortDate.Get());
     const int days = date ? static_cast<int>(date->daysTo(today)) : 0;
-    buckets[AgingBucketFor(days, limits)] += due;
-  }
-  return buckets;
+    customers[BuildInvoiceKey(invoice, 2)][AgingBucketFor(days, limits)] += due;
+  });
+  return customers;
+}
+
+// The buckets of the customer's invoices: those filed under its number.
+Buckets BucketsOf(const CustomerRec& customer, const BucketsByCustomer& aged) {
+  InvoiceRec wanted{};
+  wanted.InvCustomerNo.Set(customer.CustomerNo.Get());
+  const auto found = aged.find(BuildInvoiceKey(wanted, 2));
+  return found == aged.end() ? Buckets{} : found->second;
 }
 
 void ShowProgress() {
@@ -88,13 +96,13 @@ void ShowProgress() {
   platform::ui::Application->ProcessMessages();
 }
 
-// Walks the customers in file order, rewriting each one that carries a balance; adds its
-// buckets to totals.
+// Ages the invoices, then walks the customers in file order, rewriting each one that carries a
+// balance; adds its buckets to totals.
 bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
   FileForAction customers(CustomerFile, OpenCustomerFile);
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
   if (!customers.Open() || !invoices.Open()) return false;
-  const QDate today = platform::text::Today();
+  const BucketsByCustomer aged = AgeInvoices(limits, platform::text::Today());
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(CustomerFile, ref); storage::IsamOK; storage::IsamNextRec(CustomerFile, ref)) {
     CustomerRec customer;
@@ -103,7 +111,7 @@ bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
     const CustomerRec before = customer;
     if (TrimBlanks(customer.ShortName.Get()).empty()) customer.ShortName.Set("*NONE*");
     if (StoredCents(customer.CustBalance.Get()) != 0) {
-      const std::array<Cents, 4> buckets = AgeCustomer(customer, limits, today);
+      const Buckets buckets = BucketsOf(customer, aged);
       platform::text::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2,
                                                    &customer.CustAging3, &customer.CustAging4};
       Cents balance = 0;

@@ -1,6 +1,7 @@
 #include "storage/bulk_load.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <new>
 
@@ -66,34 +67,52 @@ bool Before(std::string_view a, IsamRecRef aRef, std::string_view b, IsamRecRef 
   return c != 0 ? c < 0 : aRef < bRef;
 }
 
-// The first eight bytes of a key as a big-endian number, zeros beyond its end: ordering by it
-// never contradicts the order of the keys themselves.
-uint64_t KeyPrefix(std::string_view key) {
+// Eight bytes of a key from byte from on as a big-endian number, zeros beyond its end: among keys
+// whose bytes before from are equal, ordering by it never contradicts the order of the keys.
+uint64_t KeyPrefix(std::string_view key, size_t from = 0) {
   uint64_t prefix = 0;
-  for (size_t i = 0; i < 8; ++i) prefix = prefix << 8 | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0);
+  for (size_t i = from; i < from + 8; ++i)
+    prefix = prefix << 8 | (i < key.size() ? static_cast<uint8_t>(key[i]) : 0);
   return prefix;
 }
 
-// Sorts by Prefix, keeping the order of equal prefixes: one pass per byte, lowest first, over the
-// bytes that differ between prefixes. Throws std::bad_alloc when the second buffer cannot be had.
+// Whether two orders hold the same sixteen bytes and length (for keys of up to sixteen bytes: the
+// same key).
 template <class Item>
-void RadixSortByPrefix(std::vector<Item>& items) {
-  size_t counts[8][256] = {};
+bool SameOrder(const Item& a, const Item& b) {
+  return a.Prefix == b.Prefix && a.Next == b.Next && a.Length == b.Length;
+}
+
+// The length an order holds: keys beyond sixteen bytes are told apart by their whole texts.
+constexpr uint8_t kLongKey = 17;
+constexpr int kDigits = 17;
+
+// Sorts by the items' digits, keeping the order of equal items: one pass per digit, the least
+// significant first, over the digits that differ between items. Throws std::bad_alloc when the
+// second buffer cannot be had.
+template <class Item>
+void RadixSort(std::vector<Item>& items) {
+  std::vector<std::array<size_t, 256>> counts(kDigits);
   for (const Item& item : items) {
-    for (int b = 0; b < 8; ++b) ++counts[b][item.Prefix >> (8 * b) & 0xFF];
+    for (int d = 0; d < kDigits; ++d) ++counts[d][item.Digit(d)];
   }
   std::vector<Item> other(items.size());
-  for (int b = 0; b < 8; ++b) {
-    size_t* count = counts[b];
-    if (std::count(count, count + 256, 0) == 255) continue;  // every prefix has the same byte here
+  for (int d = 0; d < kDigits; ++d) {
+    const std::array<size_t, 256>& count = counts[d];
+    if (std::count(count.begin(), count.end(), 0) == 255) continue;  // every item has the same digit
     size_t start[256];
     for (size_t v = 0, at = 0; v < 256; at += count[v], ++v) start[v] = at;
-    for (const Item& item : items) other[start[item.Prefix >> (8 * b) & 0xFF]++] = item;
+    for (const Item& item : items) other[start[item.Digit(d)]++] = item;
     items.swap(other);
   }
 }
 
 }  // namespace
+
+uint8_t IsamKeyLoader::Order::Digit(int d) const {
+  if (d == 0) return Length;
+  return static_cast<uint8_t>((d <= 8 ? Next >> (8 * (d - 1)) : Prefix >> (8 * (d - 9))) & 0xFF);
+}
 
 IsamKeyLoader::Entry& IsamKeyLoader::At(size_t i) {
   return order_.empty() ? entries_[i] : entries_[order_[i].Index];
@@ -124,14 +143,26 @@ void IsamKeyLoader::Take(std::string_view key, IsamRecRef ref) {
   entries_.push_back(e);
 }
 
-// Orders the entries by prefix with a byte-wise radix sort (the bytes that are the same in every
-// prefix are passed over), then each run of equal prefixes by the whole key and reference. The
-// order of the runs' entries is kept by every pass, so most runs need nothing more.
+void IsamKeyLoader::Drop(const std::vector<IsamRecRef>& refs) {
+  if (refs.empty()) return;
+  entries_.erase(
+      std::remove_if(entries_.begin(), entries_.end(),
+                     [&refs](const Entry& e) { return std::binary_search(refs.begin(), refs.end(), e.Ref); }),
+      entries_.end());
+}
+
+// Orders the entries with a byte-wise radix sort of their orders (the bytes that are the same in
+// every order are passed over). That orders keys of up to sixteen bytes in full, equal ones by
+// reference as they were taken in; only runs of longer keys that share their first sixteen bytes
+// are then sorted by the whole key and reference.
 bool IsamKeyLoader::SortOrder() {
   try {
     order_.resize(entries_.size());
-    for (uint32_t i = 0; i < order_.size(); ++i) order_[i] = {KeyPrefix(entries_[i].Text()), i};
-    RadixSortByPrefix(order_);
+    for (uint32_t i = 0; i < order_.size(); ++i) {
+      const std::string_view key = entries_[i].Text();
+      order_[i] = {KeyPrefix(key), KeyPrefix(key, 8), i, std::min<uint8_t>(entries_[i].Length, kLongKey)};
+    }
+    RadixSort(order_);
   } catch (const std::bad_alloc&) {
     order_ = {};
     return false;
@@ -141,9 +172,10 @@ bool IsamKeyLoader::SortOrder() {
                   entries_[b.Index].Ref);
   };
   for (size_t first = 0, next = 0; first < order_.size(); first = next) {
-    for (next = first + 1; next < order_.size() && order_[next].Prefix == order_[first].Prefix; ++next) {
+    for (next = first + 1; next < order_.size() && SameOrder(order_[next], order_[first]); ++next) {
     }
-    if (next - first > 1 && !std::is_sorted(order_.begin() + first, order_.begin() + next, less))
+    if (order_[first].Length == kLongKey && next - first > 1 &&
+        !std::is_sorted(order_.begin() + first, order_.begin() + next, less))
       std::sort(order_.begin() + first, order_.begin() + next, less);
   }
   return true;
@@ -157,9 +189,10 @@ std::vector<IsamKeyLoader::Refusal> IsamKeyLoader::Sort(bool unique) {
   std::vector<Refusal> refused;
   if (!unique) return refused;
   // Equal keys lie together, the lowest reference first: it keeps the key. Keys of different
-  // prefixes differ, so only equal prefixes need the entries themselves.
+  // orders differ, so only equal orders need the entries themselves.
   for (size_t i = 1, first = 0; i < entries_.size(); ++i) {
-    if ((!order_.empty() && order_[i].Prefix != order_[first].Prefix) || At(i).Text() != At(first).Text()) {
+    const bool differ = !order_.empty() && !SameOrder(order_[i], order_[first]);
+    if (differ || At(i).Text() != At(first).Text()) {
       first = i;
       continue;
     }

@@ -30,8 +30,12 @@ class IsamKeyLoader {
 
   // Makes room for up to capacity entries; false (nothing held) when the memory cannot be had.
   bool Reserve(int32_t capacity);
-  // Takes an entry in. The key must fit the key's length and the capacity must not be exceeded.
+  // Takes an entry in, in ascending order of reference (equal keys then sort by it without being
+  // compared). The key must fit the key's length and the capacity must not be exceeded.
   void Take(std::string_view key, IsamRecRef ref);
+  // Leaves out the entries of the given references (in ascending order): records deleted after
+  // their entries were taken in. Before Sort only.
+  void Drop(const std::vector<IsamRecRef>& refs);
   // Sorts the entries. For a key without duplicates, returns the entries refused because a lower
   // reference holds their key, in ascending order of reference.
   std::vector<Refusal> Sort(bool unique);
@@ -47,10 +51,15 @@ class IsamKeyLoader {
     char Key[IsamMaxKeyLen];
     std::string_view Text() const { return {Key, Length}; }
   };
-  // Sorts by the first eight key bytes, big-endian, and the entry's place; ties compare whole.
+  // An entry's place in the sort: its first sixteen key bytes as two big-endian numbers and its
+  // length (17 for any longer key), by which keys of up to sixteen bytes are ordered in full.
   struct Order {
     uint64_t Prefix;
+    uint64_t Next;
     uint32_t Index;
+    uint8_t Length;
+    // Byte d of the sort key, the least significant first: the length, then Next, then Prefix.
+    uint8_t Digit(int d) const;
   };
 
   // The i-th entry in sorted order.

@@ -1,6 +1,7 @@
 #include "storage/page_cache.h"
 
 #include <algorithm>
+#include <functional>
 #include <memory>
 #include <new>
 #include <vector>
@@ -75,6 +76,7 @@ struct PageCache {
   IsamPageBuffer* Newest = nullptr;
   IsamPageBuffer* Oldest = nullptr;
   BufferIndex Index;
+  std::vector<IsamPageBuffer*> WriteBatch;  // room for every buffer, so a write-back never allocates
 };
 
 PageCache cache;
@@ -120,10 +122,51 @@ void Disown(IsamPageBuffer* b) {
   LinkOldest(b);
 }
 
-// Frees the least recently used buffer that is not pinned, writing its page first when changed.
-IsamPageBuffer* TakeVictim() {
+// Writes the changed pages among the buffers in file order (each owner's pages together), so that
+// a batch of write-backs runs forward through the file instead of jumping about it.
+bool WriteInFileOrder(std::vector<IsamPageBuffer*>& buffers) {
+  std::sort(buffers.begin(), buffers.end(), [](const IsamPageBuffer* a, const IsamPageBuffer* b) {
+    if (a->Owner != b->Owner) return std::less<>()(a->Owner, b->Owner);
+    return PageOffset(*a->Owner, a->KeyNr, a->Page) < PageOffset(*b->Owner, b->KeyNr, b->Page);
+  });
+  for (IsamPageBuffer* b : buffers)
+    if (b->Changed && !WritePage(b)) return false;
+  return true;
+}
+
+// The least recently used eighth of the ring (two buffers at least), where victims are chosen.
+// Unchanged pages go first only among these: a page used more recently stays, changed or not.
+size_t EvictionTail() {
+  return std::max<size_t>(cache.Buffers.size() / 8, 2);
+}
+
+// The least recently used buffer of the tail that is neither pinned nor changed, so that taking it
+// costs no write; nullptr when there is none, with the tail's changed buffers collected.
+IsamPageBuffer* CleanVictim(std::vector<IsamPageBuffer*>& changed) {
+  size_t seen = 0;
+  for (IsamPageBuffer* b = cache.Oldest; b && seen < EvictionTail(); b = b->Newer, ++seen) {
+    if (b->Pins > 0) continue;
+    if (!b->Owner || !b->Changed) return b;
+    changed.push_back(b);
+  }
+  return nullptr;
+}
+
+IsamPageBuffer* OldestUnpinned() {
   IsamPageBuffer* b = cache.Oldest;
   while (b && b->Pins > 0) b = b->Newer;
+  return b;
+}
+
+// Frees a buffer that is not pinned: an unchanged one of the tail if there is one. Otherwise the
+// tail's changed pages are written back together, in file order, and the least recently used is
+// taken; the rest stay in the cache, unchanged, and are taken by the next misses without a write.
+IsamPageBuffer* TakeVictim() {
+  std::vector<IsamPageBuffer*>& changed = cache.WriteBatch;
+  changed.clear();
+  IsamPageBuffer* b = CleanVictim(changed);
+  if (!b && !changed.empty() && !WriteInFileOrder(changed)) return nullptr;
+  if (!b) b = OldestUnpinned();
   if (!b) {
     IsamFail(IsamErrNoPageBuffers);
     return nullptr;
@@ -175,7 +218,13 @@ bool IsamPageCacheInit(int32_t buffers) {
     IsamPageCacheFree();
     return false;
   }
-  cache.Index.Reset(cache.Buffers.size());
+  try {
+    cache.Index.Reset(cache.Buffers.size());
+    cache.WriteBatch.reserve(cache.Buffers.size());
+  } catch (const std::bad_alloc&) {
+    IsamPageCacheFree();
+    return false;
+  }
   return true;
 }
 
@@ -183,6 +232,7 @@ void IsamPageCacheFree() {
   cache.Index.Clear();
   cache.Newest = cache.Oldest = nullptr;
   cache.Buffers.clear();
+  cache.WriteBatch = {};
 }
 
 int32_t IsamPageCacheSize() {
@@ -190,15 +240,11 @@ int32_t IsamPageCacheSize() {
 }
 
 bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release) {
-  std::vector<IsamPageBuffer*> owned;
+  std::vector<IsamPageBuffer*>& owned = cache.WriteBatch;
+  owned.clear();
   for (auto& b : cache.Buffers)
     if (b->Owner == &fb) owned.push_back(b.get());
-  // In file order, so that the writes of a close run forward through the file.
-  std::sort(owned.begin(), owned.end(), [&fb](const IsamPageBuffer* a, const IsamPageBuffer* b) {
-    return PageOffset(fb, a->KeyNr, a->Page) < PageOffset(fb, b->KeyNr, b->Page);
-  });
-  for (IsamPageBuffer* b : owned)
-    if (b->Changed && !WritePage(b)) return false;
+  if (!WriteInFileOrder(owned)) return false;
   if (release)
     for (IsamPageBuffer* b : owned) Disown(b);
   return true;

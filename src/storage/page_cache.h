@@ -23,7 +23,8 @@
 //
 // The cache keeps pages in their packed on-disk form (no unpacking on read, no packing on write)
 // and writes only the used part of a page: 6 + EntryCount * (L + 9) bytes, or the whole of a
-// free page. Changed pages reach the disk when evicted or at a flush.
+// free page. Changed pages reach the disk in batches, in file order, when buffers are needed for
+// other pages, and at a flush; unchanged pages are evicted first.
 
 #include <cstdint>
 #include <cstring>
@@ -115,8 +116,10 @@ bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release);
 // written (a read-only file block has none), so that no buffer outlives its descriptor.
 void IsamPageCacheDiscard(IsamFileBlockRec& fb);
 
-// Returns the buffer of the page, reading it on a miss into the least recently used buffer
-// (writing that buffer's changed page first). nullptr with the status set on an I/O error.
+// Returns the buffer of the page, reading it on a miss into a buffer taken from the least recently
+// used eighth of the cache: an unchanged one if there is any, otherwise one of that eighth's changed
+// pages once they are written back together. nullptr with the status set on an I/O error (pages
+// not written stay changed).
 IsamPageBuffer* IsamFetchPage(IsamFileBlockRec& fb, int32_t keyNr, int32_t page);
 // Makes a buffer the most recently used, as a fetch of its page would.
 void IsamTouchPage(IsamPageBuffer* buffer);

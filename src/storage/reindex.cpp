@@ -1,14 +1,18 @@
-// IsamReindexFile: every key of a file set is built anew from the live records, one key at a
-// time, into an empty index. A key refused as a duplicate is logged in <name>.MSG and, when asked,
-// its record is deleted together with the keys already added for it.
+// IsamReindexFile: every key of a file set is built anew from the live records into an empty
+// index. The data file is read once for all keys when their entries fit in memory together, and
+// once per key otherwise; the keys are finished one after another either way. A key refused as a
+// duplicate is logged in <name>.MSG and, when asked, its record is deleted together with the keys
+// already added for it.
 //
 // The data file is marked defective (byte 20) before anything else changes, and the new index is
 // built under a name of its own (<index name>~.IX); it takes the index's place only when the last
 // key is in, and only then is the mark cleared. A crash or a failed run therefore leaves a set
 // that opens as "index defective" (10010) instead of one that opens cleanly with keys missing.
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "storage/buffered_records.h"
@@ -87,7 +91,53 @@ struct ReindexRun {
   int32_t hookParameter = 0;
   int32_t recordLength = 0;
   int32_t recordsDeleted = 0;
+  std::vector<IsamRecRef> deletedRefs;  // the records deleted for a refused key, in ascending order
 };
+
+// Lets the caller decode a record just read.
+void RecordRead(const ReindexRun& run, std::vector<uint8_t>& record) {
+  if (*run.recordHook) {
+    (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
+                      run.hookParameter);
+  }
+}
+
+// The record's key for one key number, cut to the longest key there is.
+bool RecordKey(const ReindexRun& run, const std::vector<uint8_t>& record, int keyNr, IsamKeyStr& key) {
+  IsamOK = true;
+  IsamError = 0;
+  (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
+  if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
+  key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
+  return true;
+}
+
+// Tells the progress window how far the run is; false when it was cancelled.
+bool ReportProgress(const ReindexRun& run, int keyNr, int32_t read, int32_t added,
+                    const std::vector<uint8_t>& record) {
+  if (!IsamProgressHook) return true;
+  IsamOK = true;
+  IsamProgressHook(static_cast<uint16_t>(keyNr), read, added, record.data(),
+                   static_cast<uint16_t>(run.recordLength));
+  return IsamOK || IsamFail(IsamErrCancelled);
+}
+
+// Reads the live records in the order of their references, decoded, and hands each to take
+// (which returns false to stop). True once the end of the file is reached.
+template <class Take>
+bool ForEachLiveRecord(const ReindexRun& run, IsamBufferedReader& reader, std::vector<uint8_t>& record,
+                       Take take) {
+  for (IsamRecRef ref = 1;; ++ref) {
+    if (!reader.Read(ref, record.data())) break;
+    if (IsamLoadInt32(record.data()) != 0) continue;
+    RecordRead(run, record);
+    if (!take(ref)) return false;
+  }
+  if (IsamError != IsamErrShortRead) return false;
+  IsamOK = true;
+  IsamError = 0;
+  return true;
+}
 
 // The data header must describe the file it heads, and its free chain must start at a deleted
 // record: rebuilding keys over anything else would index garbage.
@@ -161,6 +211,7 @@ bool RefuseKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, in
   if (!DeleteBadRecord(run, fb, keyNr, ref, record) || !log.Deleted(record)) return false;
   reader.MarkDeleted(ref);
   ++run.recordsDeleted;
+  run.deletedRefs.insert(std::upper_bound(run.deletedRefs.begin(), run.deletedRefs.end(), ref), ref);
   return true;
 }
 
@@ -170,13 +221,18 @@ bool RefuseSorted(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader,
                   ReindexLog& log) {
   for (const IsamKeyLoader::Refusal& r : refused) {
     if (!reader.Read(r.Ref, record.data())) return false;
-    if (*run.recordHook) {
-      (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
-                        run.hookParameter);
-    }
+    RecordRead(run, record);
     if (!RefuseKey(run, fb, reader, keyNr, r.Ref, r.Key, record, log)) return false;
   }
   return true;
+}
+
+// Deals with the refusals of a key whose entries were all taken in, and writes its tree.
+bool FinishKeyAtOnce(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
+                     IsamKeyLoader& loader, std::vector<uint8_t>& record, ReindexLog& log) {
+  loader.Drop(run.deletedRefs);
+  const bool unique = !fb->Keys[keyNr - 1].AllowDuplicates;
+  return RefuseSorted(run, fb, reader, keyNr, loader.Sort(unique), record, log) && loader.Write(*fb, keyNr);
 }
 
 // One pass over the data file for key k. The key's tree is built at once from the sorted
@@ -191,23 +247,10 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
   IsamKeyLoader* loader = ks.NumberPages == 0 && bulk.Reserve(fb->NumberRecords) ? &bulk : nullptr;
   int32_t read = 0;
   int32_t added = 0;
-  for (IsamRecRef ref = 1;; ++ref) {
-    if (!reader.Read(ref, record.data())) {
-      if (IsamError != IsamErrShortRead) return false;
-      break;
-    }
-    if (IsamLoadInt32(record.data()) != 0) continue;
+  const bool passed = ForEachLiveRecord(run, reader, record, [&](IsamRecRef ref) {
     ++read;
-    if (*run.recordHook) {
-      (*run.recordHook)(record.data(), static_cast<uint16_t>(run.recordLength), IsamRecordHookRead,
-                        run.hookParameter);
-    }
     IsamKeyStr key;
-    IsamOK = true;
-    IsamError = 0;
-    (*run.buildKey)(record.data(), static_cast<uint16_t>(keyNr), key);
-    if (!IsamOK) return IsamFail(IsamErrKeyBuilder);
-    key.resize(std::min<size_t>(key.size(), IsamMaxKeyLen));
+    if (!RecordKey(run, record, keyNr, key)) return false;
     if (loader) {
       if (static_cast<int>(key.size()) > ks.KeyLength) return IsamFail(IsamErrKeyTooLong);
       loader->Take(key, ref);
@@ -218,27 +261,64 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
                !RefuseKey(run, fb, reader, keyNr, ref, key, record, log)) {
       return false;
     }
-    if (IsamProgressHook) {
-      IsamOK = true;
-      IsamProgressHook(static_cast<uint16_t>(keyNr), read, added, record.data(),
-                       static_cast<uint16_t>(run.recordLength));
-      if (!IsamOK) return IsamFail(IsamErrCancelled);
-    }
+    return ReportProgress(run, keyNr, read, added, record);
+  });
+  return passed && (!loader || FinishKeyAtOnce(run, fb, reader, keyNr, *loader, record, log));
+}
+
+// Room for the entries of every key at once; false (nothing held) when it cannot be had.
+bool ReserveEveryKey(IsamFileBlock fb, std::vector<IsamKeyLoader>& loaders) {
+  try {
+    loaders.resize(fb->NumberKeys);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  IsamOK = true;
-  IsamError = 0;
-  if (!loader) return true;
-  return RefuseSorted(run, fb, reader, keyNr, loader->Sort(!ks.AllowDuplicates), record, log) &&
-         loader->Write(*fb, keyNr);
+  for (int k = 1; k <= fb->NumberKeys; ++k) {
+    if (fb->Keys[k - 1].NumberPages == 0 && loaders[k - 1].Reserve(fb->NumberRecords)) continue;
+    loaders = {};
+    return false;
+  }
+  return true;
+}
+
+// Every key from one read of the data file: the entries of all keys are taken in together, then
+// each key in turn has its refusals dealt with and its tree written. The records an earlier
+// key's refusals deleted are left out of the later keys, as passes key after key would have
+// skipped them. The progress counts the records read as key 1's, and each later key once it is
+// written.
+bool BuildEveryKeyAtOnce(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader,
+                         std::vector<IsamKeyLoader>& loaders, std::vector<uint8_t>& record, ReindexLog& log) {
+  int32_t read = 0;
+  const bool passed = ForEachLiveRecord(run, reader, record, [&](IsamRecRef ref) {
+    ++read;
+    for (int k = 1; k <= run.numberKeys; ++k) {
+      IsamKeyStr key;
+      if (!RecordKey(run, record, k, key)) return false;
+      if (static_cast<int>(key.size()) > fb->Keys[k - 1].KeyLength) return IsamFail(IsamErrKeyTooLong);
+      loaders[k - 1].Take(key, ref);
+    }
+    return ReportProgress(run, 1, read, read, record);
+  });
+  if (!passed) return false;
+  for (int k = 1; k <= run.numberKeys; ++k) {
+    if (!FinishKeyAtOnce(run, fb, reader, k, loaders[k - 1], record, log)) return false;
+    if (k > 1 && read > 0 && !ReportProgress(run, k, read, fb->Keys[k - 1].NumberEntries, record))
+      return false;
+  }
+  return true;
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
+  if (run.numberKeys == 0) return true;  // no key to read the records for
   IsamBufferedReader reader(fb->DataFile, run.recordLength);
   std::vector<uint8_t> record;
   if (!IsamAllocateRecordBuffers({&record}, static_cast<size_t>(run.recordLength),
                                  [&] { return reader.GiveWay(); })) {
     return false;
   }
+  std::vector<IsamKeyLoader> loaders;
+  if (ReserveEveryKey(fb, loaders)) return BuildEveryKeyAtOnce(run, fb, reader, loaders, record, log);
+  // Without the memory for every key at once, the file is read once per key.
   for (int k = 1; k <= run.numberKeys; ++k) {
     if (!BuildOneKey(run, fb, reader, k, record, log)) return false;
   }

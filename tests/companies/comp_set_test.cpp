@@ -411,6 +411,9 @@ TEST_F(CompSetTest, YearFirstDateOrderOfOlderDataIsKept) {
 TEST_F(CompSetTest, EditsOnEveryTabReachTheirFields) {
   const CompanyRec stored = EditAndStore(SettledCompany(), [](TCompSet& d) {
     EXPECT_FALSE(d.CoNumb->isEnabled());
+    // Tab from the rate reaches the heading beside it before the check boxes under them.
+    EXPECT_EQ(testing_support::WalkTabs(d.TaxCRate, 2),
+              (std::vector<QWidget*>{d.TaxCRate, d.TaxName, d.CalcTaxes}));
     d.CAdd2->setText("Unit 7");
     d.TaxCRate->setText("");
     d.BCEan13->setChecked(true);
@@ -545,7 +548,7 @@ TEST_F(CompSetTest, SaveRefusesBadEntries) {
       refusal.edit(d);
       d.OKButtonClick();
       EXPECT_EQ(d.ModalResult(), mrNone);
-      d.SetModalResult(mrCancel);
+      d.CancelDiscarding();
     });
     EXPECT_EQ(dialog->ShowModal(), mrCancel);
     EXPECT_TRUE(script.Done());

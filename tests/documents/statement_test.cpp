@@ -28,8 +28,8 @@
 #include "records/invoice_file.h"
 #include "reports/label_queue.h"
 #include "storage/stat_form.h"
-#include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "support/whole_window.h"
 
 namespace documents {
 namespace {
@@ -181,7 +181,7 @@ TEST_F(StatementTest, TheWindowShowsTheStatementAndRebuildsItUnpaidOnly) {
     EXPECT_EQ(window.SGrid->rowCount(), 5);
     EXPECT_EQ(window.SGrid->item(4, 5)->text(), "$130.00");
     window.resize(760, 400);
-    testing_support::SaveScreenshot(window.grab(), "customer_statement");
+    testing_support::ExpectWholeWindow(window, "customer_statement");
   });
   ShowCustomerStatement("C1", "Acme Tools");
 }

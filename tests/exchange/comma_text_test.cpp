@@ -82,9 +82,9 @@ TEST(CommaTextTest, ReadsLinesWhateverTheirEnds) {
   testing_support::TempDir dir;
   auto linesOf = [&](const std::string& bytes) {
     std::ofstream(dir.File("in.txt"), std::ios::binary) << bytes;
-    std::optional<Items> lines = ReadTextLines(QString::fromStdString(dir.File("in.txt")));
-    EXPECT_TRUE(lines.has_value());
-    return lines.value_or(Items{"<unread>"});
+    std::optional<TextFileLines> read = ReadTextLines(QString::fromStdString(dir.File("in.txt")));
+    EXPECT_TRUE(read.has_value());
+    return read ? read->Lines : Items{"<unread>"};
   };
   EXPECT_EQ(linesOf("a\r\nb\r\n"), (Items{"a", "b"}));
   EXPECT_EQ(linesOf("a\nb"), (Items{"a", "b"}));
@@ -101,6 +101,41 @@ TEST(CommaTextTest, ReadsLinesWhateverTheirEnds) {
   EXPECT_EQ(linesOf(utf16.toStdString()), (Items{"\"Caf\xE9\",1"}));
 
   EXPECT_FALSE(ReadTextLines(QString::fromStdString(dir.File("missing.txt"))).has_value());
+}
+
+// UTF-8 without a byte-order mark is known by its well-formed multi-byte sequences; a character
+// Windows-1252 cannot hold is told by line and column. Bytes that are not well-formed UTF-8
+// stay Windows-1252.
+TEST(CommaTextTest, UnmarkedUtf8IsReadAsUtf8AndUnheldCharactersAreFound) {
+  testing_support::TempDir dir;
+  const struct {
+    std::string bytes;
+    Items lines;
+    std::vector<UnheldCharacter> unheld;
+  } cases[] = {
+      {"Caf\xC3\xA9,\xE2\x82\xAC"
+       "5\r\n",
+       {"Caf\xE9,\x80"
+        "5"},
+       {}},
+      {"Caf\xE9,x\r\n\xC3", {"Caf\xE9,x", "\xC3"}, {}},  // not UTF-8: Windows-1252 as it stands
+      {"ok\n\xC5\x81\xC3\xB3"
+       "d\xC5\xBA,\xF0\x9F\x99\x82\xC5\x81\n",
+       {"ok",
+        "?\xF3"
+        "d?,??"},
+       {{2, 1, QString::fromUtf8("\u0141")},
+        {2, 4, QString::fromUtf8("\u017a")},
+        {2, 6, QString::fromUtf8("\U0001F642")},
+        {2, 7, QString::fromUtf8("\u0141")}}},
+  };
+  for (const auto& c : cases) {
+    std::ofstream(dir.File("in.txt"), std::ios::binary) << c.bytes;
+    const std::optional<TextFileLines> read = ReadTextLines(QString::fromStdString(dir.File("in.txt")));
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(read->Lines, c.lines) << c.bytes;
+    EXPECT_EQ(read->Unheld, c.unheld) << c.bytes;
+  }
 }
 
 }  // namespace

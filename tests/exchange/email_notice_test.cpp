@@ -25,8 +25,8 @@
 #include "storage/isam_guard.h"
 #include "storage/stat_form.h"
 #include "support/file_records.h"
-#include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "support/whole_window.h"
 
 namespace exchange {
 namespace {
@@ -413,13 +413,13 @@ TEST_F(EmailNoticeTest, TheWindowShowsTheCompanyFontAddressAndQueue) {
     window.EMSubject->setText("Closed on Friday");
     window.EMBody->setPlainText("We are closed on Friday.\nSee you Monday.");
     shot = window.grab();
+    testing_support::ExpectWholeWindow(window, "email_notice");
     window.SpeedButton16Click();
   });
   EXPECT_NE(CreateEMMemo().ShowModal(), mrOk);
   EXPECT_TRUE(ui.Done());
   ASSERT_FALSE(shot.isNull());
   EXPECT_GT(shot.width(), 400);
-  testing_support::SaveScreenshot(shot, "email_notice");
 }
 
 }  // namespace

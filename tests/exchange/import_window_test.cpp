@@ -176,6 +176,40 @@ TEST_F(ImportWindowTest, DraggingAColumnMovesItsDataUnderAnotherTitle) {
   forms::RebuildNeeded = 0;
 }
 
+// A UTF-8 file keeps its accented letters; a line with a letter the data files cannot hold is
+// told by line and column and stays out of the import.
+TEST_F(ImportWindowTest, Utf8LettersArriveWholeAndUnheldLinesStayOut) {
+  const QString path = File("utf8.txt",
+                            "\"Z\xC5\x82ota Kaczka\",1001\n"
+                            "\"Caf\xC3\xA9 M\xC3\xBCller\",1002\n");
+  UiScript ui;
+  TCustImp& w = CreateCustImp();
+  ui.OnModal<TCustImp>([&](TCustImp& window) {
+    Open(ui, window, path);
+    EXPECT_EQ(window.Cell(0, 2), "Caf\xE9 M\xFCller");
+    window.Button2Click();
+  });
+  ui.ExpectMessage(
+        "These characters cannot be stored in the data files:\nLine 1, column 3: \"\u0142\"\n\nThe lines "
+        "that "
+        "hold them will not be imported. Mend them in the file and open it again.",
+        "Import")
+      .Icon(platform::ui::MsgIcon::Warning);
+  ui.OnModal<TImpShow>([](TImpShow& d) {
+    EXPECT_EQ(d.Label2->text(), QString::fromUtf8("Caf\u00e9 M\u00fcller"));
+    d.YesButton->click();
+  });
+  ui.ExpectMessage(CompleteText, Application->Title);
+  ASSERT_TRUE(OpenCustomerFile());
+  w.ShowModal();
+  storage::IsamCloseFileBlock(CustomerFile);
+  EXPECT_TRUE(ui.Done());
+  const std::vector<CustomerRec> onDisk = CustomersOnDisk();
+  ASSERT_EQ(onDisk.size(), 1u);
+  EXPECT_EQ(onDisk[0].CustomerName.Get(), "Caf\xE9 M\xFCller");
+  forms::RebuildNeeded = 0;
+}
+
 TEST_F(ImportWindowTest, OpeningFilesEmptiesTheGridAndRefusesWhatHoldsNoRecords) {
   const QString wide = File("wide.txt", "a,b,c,d,e,f,g,h,i,j,k,l,m,n,o,p,q,r\nx,y\n");
   const QString narrow = File("narrow.txt", "one");

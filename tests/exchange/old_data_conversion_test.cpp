@@ -26,8 +26,8 @@
 #include "records/detail_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
-#include "support/screenshot.h"
 #include "support/temp_dir.h"
+#include "support/whole_window.h"
 
 namespace exchange {
 namespace {
@@ -346,7 +346,7 @@ TEST_F(ConversionTest, TheWindowRefusesWrongChoicesAndRunsTheConversion) {
 
   // The window as the user saw it at the end of the run, for a look by eye.
   window.adjustSize();
-  testing_support::SaveScreenshot(window.grab(), "conversion_window");
+  testing_support::ExpectWholeWindow(window, "conversion_window");
 }
 
 }  // namespace

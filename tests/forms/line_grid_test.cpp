@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -50,6 +51,8 @@ TEST_F(LineGridTest, PastedTextIsHeldToTheColumnRules) {
       {1, "BOLT-10", true, "BOLT-10"},
       {1, QString(15, 'C'), true, QString(15, 'C')},
       {1, QString(16, 'C'), false, ""},
+      {1, QString::fromUtf8("\u0141\u00f3d\u017a"), false, ""},  // not for the data files
+      {1, QString::fromUtf8("L\u00f3dz"), true, QString::fromUtf8("L\u00f3dz")},
       {2, "-12.50", true, "-12.50"},
       {2, "1,000", false, ""},
       {2, "12a", false, ""},
@@ -92,7 +95,9 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   view.edit(model.index(1, 1));
   editor = view.viewport()->findChild<QLineEdit*>();
   ASSERT_TRUE(editor);
-  QTest::keyClicks(editor, "ABCDEFGHIJKLMNOPQRS");
+  QTest::keyClicks(editor, "AB");
+  QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("\u0141"), Qt::NoModifier);
+  QTest::keyClicks(editor, "CDEFGHIJKLMNOPQRS");  // the one key not for the data files refused
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");  // fifteen at most
   QTest::keyClick(editor, Qt::Key_Backspace);
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMN");
@@ -113,6 +118,31 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   QTest::keyClicks(&view, "y");
   EXPECT_EQ(model.Cell(2, 3), "Y");
   EXPECT_EQ(entered, (std::vector<std::pair<int, int>>{{2, 3}, {2, 3}}));
+}
+
+// A click on the current cell followed at once by typing: every key lands in the cell, also
+// those typed while a double click could still come.
+TEST_F(LineGridTest, KeysTypedRightAfterAClickOnTheCurrentCellAllLand) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.SetCursor(2, 1);
+  const QPoint cell = view.visualRect(model.index(1, 1)).center();
+  // Each key to where the keyboard's focus is: the cell's editor once one is open.
+  const auto focused = [&view]() -> QWidget* {
+    auto* editor = view.viewport()->findChild<QLineEdit*>();
+    return editor ? static_cast<QWidget*>(editor) : &view;
+  };
+  const auto typeInto = [&](const QString& keys) {
+    for (QChar key : keys) QTest::keyClick(focused(), key.toLatin1());
+  };
+  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell);
+  typeInto("R");
+  QTest::qWait(QApplication::doubleClickInterval() + 100);
+  typeInto("OPE-12");
+  QTest::keyClick(focused(), Qt::Key_Return);
+  QCoreApplication::processEvents();  // the editor commits after the key
+  EXPECT_EQ(model.Cell(2, 1), "ROPE-12");
 }
 
 TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {

@@ -199,7 +199,7 @@ TEST_F(InvoiceEditFormTest, TheCreditLimitCountsWhatAPartlyPaidInvoiceStillOwes)
            "Please Confirm")
         .Answer(mrNo);
     f.OKButtonClick();
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   EXPECT_FALSE(EditInvoice(ref, status));
   EXPECT_EQ(OnHand("WIDGET"), "95");

@@ -123,7 +123,7 @@ TEST_F(InvoiceEntryTest, EachCheckRefusesAndKeepsTheFormOpenWithTheDataAsTyped) 
           .Answer(refusal.answer);
       f.OKButtonClick();
       EXPECT_TRUE(f.InModalState());
-      f.InvCloseClick();
+      f.CancelDiscarding();
     });
     EXPECT_TRUE(ui.Done());
     EXPECT_FALSE(posted);
@@ -205,7 +205,7 @@ TEST_F(InvoiceEntryTest, DuplicateNumbersAreRefusedUnlessTheInvoiceKeepsItsOwn) 
       EXPECT_FALSE(f.BitBtn3->isEnabled());
       FillValidInvoice(f);
       f.OKButtonClick();
-      if (f.InModalState()) f.InvCloseClick();
+      if (f.InModalState()) f.CancelDiscarding();
     });
     ProdInv->ShowModal();
     InvoiceFormMode = 0;
@@ -264,7 +264,7 @@ TEST_F(InvoiceEntryTest, MemoChecksAskForTheProductAndItsQuantity) {
           ui.ExpectMessage(refusal.text, refusal.title).Icon(MsgIcon::Information);
           f.OKButtonClick();
           EXPECT_TRUE(f.InModalState());
-          f.InvCloseClick();
+          f.CancelDiscarding();
         },
         true);
   }
@@ -295,7 +295,7 @@ TEST_F(InvoiceEntryTest, WithoutPostingTheFormSaysSoAndStaysOpen) {
                      "Product Invoice");
     f.OKButtonClick();
     EXPECT_TRUE(f.InModalState());
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
 }

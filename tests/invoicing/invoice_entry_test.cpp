@@ -2,6 +2,7 @@
 // managers, codes typed and looked up, lines inserted and cleared, the memo layout, the saved
 // line sets, and what OK hands on.
 
+#include <QLineEdit>
 #include <QTest>
 #include <fstream>
 #include <sstream>
@@ -16,7 +17,7 @@
 #include "records/company_rec.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 using namespace records;
 using namespace invoicing;
@@ -149,6 +150,32 @@ TEST_F(InvoiceEntryTest, ALineItemInvoiceTypedRowByRowWithThePickers) {
   EXPECT_EQ(posted->Lines[4].Extension, "-0.13");
 }
 
+// Escape in a cell's editor cancels that cell's edit only; Escape on the grid or Cancel on a form
+// with lines typed asks before the invoice is thrown away, and No keeps it.
+TEST_F(InvoiceEntryTest, EscapeNeverThrowsAwayTypedLinesUnasked) {
+  ui.ExpectMessage("Discard this invoice?", "Product Invoice").Answer(mrNo);
+  ui.ExpectMessage("Discard this invoice?", "Product Invoice").Answer(platform::ui::mrYes);
+  AddInvoice([&](TProdInv& f) {
+    Type(f, 1, kColDescription, "Rope");
+    const QString quantity = f.Lines->Cell(1, kColQuantity);
+    f.StringGrid1->SetCursor(1, kColQuantity);
+    f.StringGrid1->setFocus();
+    f.StringGrid1->edit(f.Lines->index(0, kColQuantity));
+    auto* editor = f.StringGrid1->viewport()->findChild<QLineEdit*>();
+    ASSERT_TRUE(editor);
+    QTest::keyClicks(editor, "5");
+    QTest::keyClick(editor, Qt::Key_Escape);
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.Lines->Cell(1, kColQuantity), quantity);  // the cell's edit undone, nothing else
+    QTest::keyClick(f.StringGrid1, Qt::Key_Escape);       // asked: No
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.Lines->Cell(1, kColDescription), "Rope");
+    f.CancelButton->click();  // asked: Yes
+    EXPECT_FALSE(f.InModalState());
+  });
+  EXPECT_TRUE(ui.Done());
+}
+
 TEST_F(InvoiceEntryTest, InsertingAndClearingLinesKeepTheSideValuesWithTheirRows) {
   File({Product("A", "Alpha", "1.00", "5"), Product("B", "Bravo", "2.00", "6"),
         Product("C", "Charlie", "3.00", "7")});
@@ -206,7 +233,7 @@ TEST_F(InvoiceEntryTest, InsertingAndClearingLinesKeepTheSideValuesWithTheirRows
     EXPECT_EQ(f.StringGrid1->CurrentLine(), 50);
     f.TopButnClick();
     EXPECT_EQ(f.StringGrid1->CurrentLine(), 1);
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
   EXPECT_FALSE(posted);
@@ -244,7 +271,7 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         EXPECT_EQ(f.ITax->text(), "0.00");
         EXPECT_EQ(f.ITotal->text(), "40.00");
         f.Memo1->setPlainText("Repaired the pump.\nReplaced two seals.");
-        testing_support::SaveScreenshot(f.grab(), "invoice_entry_memo");
+        testing_support::ExpectWholeWindow(f, "invoice_entry_memo");
         f.OKButtonClick();
       },
       true);
@@ -298,7 +325,7 @@ TEST_F(InvoiceEntryTest, SavedLinesComeBackAsTheyWereWithTheirStock) {
     EXPECT_EQ(f.IStmntNote->text(), "Thirty-five characters of");
     EXPECT_EQ(f.KeyCode->text(), "SPRING26");
     EXPECT_EQ(f.INet->text(), "-1,850.25");
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
 
@@ -343,7 +370,7 @@ TEST_F(InvoiceEntryTest, ASavedMemoReloadsItsTextNotesAndProduct) {
         EXPECT_EQ(f.MemoPDesc->text(), "Service call");
         EXPECT_EQ(f.StkName->text(), "SVC");
         EXPECT_EQ(f.MemoQuan->text(), "1");
-        f.InvCloseClick();
+        f.CancelDiscarding();
       },
       true);
   EXPECT_TRUE(ui.Done());
@@ -471,7 +498,7 @@ TEST_F(InvoiceEntryTest, EditingShowsWhatTheStoredLinesHeldBesideTheNewFigures) 
     Type(f, 2, kColQuantity, "2");
     EXPECT_EQ(f.OldLineQuan->text(), "(Changed Item)");
     EXPECT_EQ(f.Lines->Cell(2, kColLine), "CS");
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   form.ShowModal();
   InvoiceFormMode = 0;
@@ -491,7 +518,7 @@ TEST_F(InvoiceEntryTest, TheCommandLineJobShowsItsCustomersAccount) {
     EXPECT_EQ(f.CBal->text(), "-12.50");
     EXPECT_EQ(f.A30->text(), "7.25");
     EXPECT_EQ(forms::POShipWin->Edit4->text(), "Harbour Road");
-    f.InvCloseClick();
+    f.CancelDiscarding();
   });
   forms::ExternalInvoiceMode = 0;
   EXPECT_TRUE(ui.Done());
@@ -515,8 +542,8 @@ TEST_F(InvoiceEntryTest, TheFormWithTenLinesAsTheUserSeesIt) {
     f.StringGrid1->SetCursor(4, kColQuantity);
     EXPECT_EQ(f.Lines->Cell(4, kColLine), "CS");
     f.StringGrid1->SetTopLine(1);
-    testing_support::SaveScreenshot(f.grab(), "invoice_entry");
-    f.InvCloseClick();
+    testing_support::ExpectWholeWindow(f, "invoice_entry");
+    f.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
 }

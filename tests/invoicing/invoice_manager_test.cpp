@@ -36,7 +36,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 namespace {
 
@@ -207,7 +207,7 @@ TEST_F(InvoiceManagerTest, AnInvoiceAddedThroughTheFormIsPostedListedAndCounted)
     EXPECT_NE(CurrentCompany.CompanyARBalance.Get(), "0.00");
 
     // Cancelled: nothing is written.
-    ui.OnModal<TProdInv>([](TProdInv& f) { f.InvCloseClick(); });
+    ui.OnModal<TProdInv>([](TProdInv& f) { f.CancelDiscarding(); });
     m.AddInvoiceClick();
     EXPECT_EQ(m.StatusText(0), "Records: 1");
   });
@@ -349,7 +349,7 @@ TEST_F(InvoiceManagerTest, SixOrdersAndTheCustomerFilterOverAFewHundredRecords) 
     EXPECT_EQ(m.CFilter->text(), "Filter Closed");
     EXPECT_EQ(m.StatusText(1), "Filter closed.");
     EXPECT_EQ(ListedRefs(m).size(), 301u);
-    testing_support::SaveScreenshot(m.grab(), "invoice_manager");
+    testing_support::ExpectWholeWindow(m, "invoice_manager");
   });
   // The order chosen stays for the next showing; the filter does not.
   RunManager([](TInvEdit1& m) {
@@ -418,9 +418,11 @@ TEST_F(InvoiceManagerTest, CustomerDataViewAndTheGuardsOfTheTransactions) {
     m.CustDataButnClick();
     EXPECT_EQ(records::SelectedCustomer.CustomerNo.Get(), "C100");
 
+    records::CurrentCompany.TaxName.Set("Sales Tax");
     ui.OnModal<documents::Trtedit>([](documents::Trtedit& view) {
       EXPECT_TRUE(view.Label12->text().contains("2001"));
-      testing_support::SaveScreenshot(view.grab(), "invoice_view");
+      EXPECT_EQ(view.Label22->text(), "8.25% Sales Tax");  // and shown whole:
+      testing_support::ExpectWholeWindow(view, "invoice_view");
     });
     m.InvPrintClick();
 
@@ -490,7 +492,7 @@ TEST_F(InvoiceManagerTest, RefusedActionsLoseNothingAndTheKeysWorkAsInAnyWindow)
       f.OKButtonClick();
       EXPECT_EQ(f.ICustNo->text(), "C999");
       EXPECT_EQ(f.Lines->Cell(1, invoicing::kColDescription), "Labour");
-      f.InvCloseClick();
+      f.CancelDiscarding();
     });
     m.AddInvoiceClick();
     EXPECT_EQ(m.StatusText(0), "Records: 1");

@@ -14,7 +14,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "products/price_batch.h"
 #include "products_fixture.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 namespace products {
 
@@ -242,7 +242,7 @@ TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {
       EXPECT_GT(wizard.ListView1->columnWidth(column), metrics.horizontalAdvance(text)) << text.toStdString();
   }
   EXPECT_LE(columns, wizard.ListView1->viewport()->width());
-  testing_support::SaveScreenshot(wizard.grab(), "price_change_wizard");
+  testing_support::ExpectWholeWindow(wizard, "price_change_wizard");
   UiScript ui;
   ui.ExpectMessage("The prices changes have been made.", "Operation Complete");
   wizard.ChgPricesClick();

@@ -192,7 +192,7 @@ TEST_F(ProductDialogTest, BarCodesAreCheckedInTheCompanysSymbology) {
       FillValid(d);
       d.ProdCode->setText(c.code);
       d.OKBtnClick();
-      if (!c.valid) d.ProdCloseClick();
+      if (!c.valid) d.CancelDiscarding();
     });
     EXPECT_EQ(result, c.valid ? mrOk : platform::ui::mrCancel);
     EXPECT_TRUE(ui.Done());
@@ -298,7 +298,7 @@ TEST_F(ProductDialogTest, ThePriceFollowsTheCheckedMethodAsTheFieldsChange) {
     d.PSell->setText("7.00");
     d.PSellChange();
     EXPECT_EQ(d.ProfLBL->text(), "3.00");
-    d.ProdCloseClick();
+    d.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
 }
@@ -313,7 +313,7 @@ TEST_F(ProductDialogTest, ShowingSetsTheRadioButtonsTaxesAndStockFieldByModeAndC
     EXPECT_TRUE(d.TaxInv->isChecked());
     EXPECT_FALSE(d.StockBal->isEnabled());
     EXPECT_EQ(d.focusWidget(), d.ProdCode);
-    d.ProdCloseClick();
+    d.CancelDiscarding();
   });
 
   ProductEditMode = "1";
@@ -324,7 +324,7 @@ TEST_F(ProductDialogTest, ShowingSetsTheRadioButtonsTaxesAndStockFieldByModeAndC
     EXPECT_TRUE(d.RBMargin->isChecked());
     EXPECT_TRUE(d.RBManualPr->isChecked());
     EXPECT_TRUE(d.StockBal->isEnabled());
-    d.ProdCloseClick();
+    d.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());
 }

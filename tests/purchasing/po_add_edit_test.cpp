@@ -129,7 +129,7 @@ TEST_F(POEntryTest, AddingAReceivedPORaisesStockOfStockedAndNotDepletedProductsO
   AddPOWith([&](TPOEdit1& f) {
     EXPECT_EQ(f.INum->text(), "5001");
     EXPECT_EQ(f.Lines->Cell(1, kPOColCode), "");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -308,7 +308,7 @@ TEST_F(POEntryTest, AnEditThatKeepsItsOwnNumberPassesTheDuplicateCheckAndARenumb
     f.INum->setText("8001");
     ui.ExpectMessage("This PO number currently exists. Please enter another one.", "Duplicate PO: 8001");
     f.OKButtonClick();
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   }));
   EXPECT_TRUE(EditPOWith("8000", [&](TPOEdit1& f) {
     f.INum->setText("8100");
@@ -334,7 +334,7 @@ TEST_F(POEntryTest, AnEditOfAPOChangedMeanwhileIsRefusedAndTheFormKeepsWhatWasTy
     f.OKButtonClick();
     EXPECT_TRUE(f.InModalState());
     EXPECT_EQ(f.Lines->Cell(1, kPOColQuantity), "30");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   }));
   EXPECT_EQ(Header("8200").KeyCode.Get(), "OTHER");
   EXPECT_EQ(LinesOf(Details("8200")),

@@ -120,7 +120,7 @@ TEST_F(POEntryTest, ALineItemPOTypedWithTheVendorPickerAndCodesLookedUp) {
     f.Lines->Put(99, kPOColDescription, "Last line");
     ui.ExpectMessage("Line item number 99 is in use. Unable to insert more line items.", Application->Title);
     f.POInsertLineClick();
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -139,7 +139,7 @@ TEST_F(POEntryTest, ALineShortOfStockIsMarkedUntilItsBalanceIsBackAboveZero) {
     EXPECT_EQ(f.StkBal->text(), "");
     EnterCode(f, 3, "MANUAL");
     EXPECT_EQ(f.StockData->text(), "NON-DEPLETE");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -152,7 +152,7 @@ TEST_F(POEntryTest, FiguresLongerThanTheirColumnsCannotBeTypedOrSaved) {
     EXPECT_FALSE(f.Lines->Enter(1, kPOColDescription, QString(33, 'x')));
     EXPECT_TRUE(f.Lines->Enter(1, kPOColTaxable, "n"));
     EXPECT_EQ(f.Lines->Cell(1, kPOColTaxable), "N");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -258,7 +258,7 @@ TEST_F(POEntryTest, EachCheckOfOkRefusesInItsTurnAndKeepsTheFormOpen) {
           .Answer(refusal.answer);
       f.OKButtonClick();
       EXPECT_TRUE(f.InModalState());
-      f.BitBtn1Click();
+      f.CancelDiscarding();
     }));
     EXPECT_TRUE(ui.Done());
   }
@@ -288,7 +288,7 @@ TEST_F(POEntryTest, MemoChecksAskForAQuantityAndADescription) {
       ui.ExpectMessage(message.first, message.second);
       f.OKButtonClick();
       EXPECT_TRUE(f.InModalState());
-      f.BitBtn1Click();
+      f.CancelDiscarding();
     });
     EXPECT_TRUE(ui.Done());
   }
@@ -333,7 +333,7 @@ TEST_F(POEntryTest, SavedLinesKeepEveryFieldInItsSlotAndLoadBackByPosition) {
     EXPECT_EQ(f.OldLineStockKind(2), "T");  // not on file
     EXPECT_EQ(f.INVNOTES->text(), QString(80, 'n'));
     EXPECT_EQ(f.KeyCode->text(), "KEY12345");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -376,7 +376,7 @@ TEST_F(POEntryTest, ASavedMemoComesBackWithItsTextProductAndQuantityOne) {
     f.ImportButnClick();
     EXPECT_EQ(f.StkName->text(), "");
     EXPECT_EQ(f.GatherPO().MemoProduct.Code, "");
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 
@@ -457,7 +457,7 @@ TEST_F(POEntryTest, BothLayoutsShowTheirPartsOnASmallScreen) {
     f.Memo1->setPlainText("Please deliver to the back dock.\nCall ahead.");
     Screenshot(f, "po_entry_memo", {f.Memo1, f.ITotal, f.BitBtn1});
     EXPECT_FALSE(f.StringGrid1->isVisibleTo(&f));
-    f.BitBtn1Click();
+    f.CancelDiscarding();
   });
 }
 

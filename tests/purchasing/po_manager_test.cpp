@@ -28,7 +28,7 @@
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 namespace {
 
@@ -423,7 +423,7 @@ TEST_F(POManagerTest, APictureOfTheWindow) {
     m.resize(1000, 520);
     const QImage picture = m.grab().toImage();
     EXPECT_EQ(picture.size(), QSize(1000, 520));
-    testing_support::SaveScreenshot(picture, "po_manager");
+    testing_support::ExpectWholeWindow(m, "po_manager");
   });
 }
 

@@ -70,6 +70,7 @@ TEST_F(ReceivingWizardTest, TwoReceiptsOnOneLineAddUpAndTheLastOneReceivesThePO)
     EXPECT_EQ(w.StatusBar1->currentMessage(), "PO 7000 received. Enter another PO number or close window...");
     EXPECT_EQ(w.PONum->text(), "");
     EXPECT_EQ(ReceivingPONumber, "0");
+    for (QLabel* total : {w.TotOrder, w.RecToDate, w.OpenAmt, w.Label7}) EXPECT_EQ(total->text(), "");
   });
   EXPECT_EQ(OnHand("WIDGET"), "104");
   EXPECT_EQ(OnHand("AB"), "5");

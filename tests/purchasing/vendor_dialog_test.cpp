@@ -67,7 +67,7 @@ class VendorDialogTest : public test_fixtures::VendorFixture {
           EXPECT_EQ(d.ModalResult(), mrNone);
           const QWidget* fields[] = {nullptr, d.CNo, d.CName, d.VenEMAdd};
           EXPECT_EQ(d.focusWidget(), fields[c.field]);
-          d.SetModalResult(platform::ui::mrCancel);
+          d.CancelDiscarding();
         }
       });
       CreateVenList().ShowModal();
@@ -135,7 +135,7 @@ TEST_F(VendorDialogTest, ShortNameAndShippingButtons) {
     EXPECT_EQ(d.CShip1->text(), "1 Main Street");
     d.Button2Click();
     EXPECT_EQ(d.CShip1->text(), "");
-    d.CancelBtn->click();
+    d.CancelDiscarding();
   });
   CreateVenList().ShowModal();
   EXPECT_TRUE(ui.Done());

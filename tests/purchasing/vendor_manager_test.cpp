@@ -132,6 +132,7 @@ TEST_F(VendorManagerTest, CancelledAddStoresNothingAndANumberThatIsNotWholeLeave
     d.CName->setText("Nobody");
     d.CancelBtn->click();
   });
+  ui.ExpectMessage("Discard this vendor?", "Add Vendor").Answer(platform::ui::mrYes);
   ui.OnModal<TVendEdit>([](TVendEdit& d) {
     EXPECT_EQ(d.CName->text(), "");  // nothing of the cancelled entry is offered again
     d.CNo->setText("A-7");

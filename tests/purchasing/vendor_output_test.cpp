@@ -14,8 +14,8 @@
 #include "purchasing/vendor_texts.h"
 #include "records/company_rec.h"
 #include "support/recording_printer.h"
+#include "support/whole_window.h"
 #include "vendor_fixture.h"
-#include "support/screenshot.h"
 
 namespace purchasing {
 
@@ -169,11 +169,11 @@ TEST_F(VendorOutputTest, ListsAFewHundredVendors) {
   ui.OnModal<TVenList>([](TVenList& m) {
     EXPECT_EQ(m.StatusText(0), "Vendors: 300");
     m.RecBrowser1->LastEntry();
-    testing_support::SaveScreenshot(m.grab(), "vendor_manager");
+    testing_support::ExpectWholeWindow(m, "vendor_manager");
     m.EditCustButnClick();
   });
   ui.OnModal<TVendEdit>([](TVendEdit& d) {
-    testing_support::SaveScreenshot(d.grab(), "vendor_dialog");
+    testing_support::ExpectWholeWindow(d, "vendor_dialog");
     d.CancelBtn->click();
   });
   CreateVenList().ShowModal();

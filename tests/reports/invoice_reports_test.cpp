@@ -105,8 +105,8 @@ TEST_F(InvoiceReportsTest, InvoiceRegisterListsTheInvoicesOfTheRangeButNoMasters
   EXPECT_DOUBLE_EQ(ColumnSum(report.Table, 4) + ColumnSum(report.Table, 5), ColumnSum(report.Table, 6));
   EXPECT_DOUBLE_EQ(ColumnSum(report.Table, 6), 108.13 + 200.00 + 50.00 + 1234567.00);
   EXPECT_EQ(report.SortItems, (std::vector<std::string>{"2", "3", "4"}));
-  EXPECT_EQ(report.Table.Rows[0][0], "Year/Mo/Dy");
-  EXPECT_EQ(report.Table.Rows[0][1], "Invoice# ");
+  EXPECT_EQ(report.Table.Rows()[0][0], "Year/Mo/Dy");
+  EXPECT_EQ(report.Table.Rows()[0][1], "Invoice# ");
 }
 
 TEST_F(InvoiceReportsTest, ZeroTotalsAreListedOnlyForRegularInvoices) {

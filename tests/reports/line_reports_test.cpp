@@ -104,14 +104,14 @@ TEST_F(LineReportsTest, PurchaseDetailKeepsTextCellsPaddedAndLargeAmountsWhole) 
   ReportOutput report = CollectPurchaseDetail(Range("03/01/2026", "03/31/2026"));
   ASSERT_EQ(report.Table.RowCount(), 3);
   ASSERT_EQ(report.Table.ColumnCount(), 9);
-  EXPECT_EQ(report.Table.Rows[1],
+  EXPECT_EQ(report.Table.Rows()[1],
             (std::vector<std::string>{"Steel bolt 10mm                 ", "BOLT-10        ", "2026/03/03",
                                       "5001     ", "Acme Tools", "V10     ", "12.500", "3.000", "37.50"}));
   EXPECT_EQ(Trimmed(report.Table)[2],
             (std::vector<std::string>{"Freight", "*None*", "2026/03/20", "5002", "Boltco", "V20",
                                       "12,345,678.900", "1.000", "12,345,678.90"}));
   EXPECT_DOUBLE_EQ(ColumnSum(report.Table, 8), 37.50 + 12345678.90);
-  EXPECT_EQ(report.Table.Rows[0][0], "Product Description             ");
+  EXPECT_EQ(report.Table.Rows()[0][0], "Product Description             ");
 }
 
 TEST_F(LineReportsTest, FilterFindsItsWordInAnyFilterFieldWhateverTheCase) {
@@ -141,7 +141,7 @@ TEST_F(LineReportsTest, ReceivingReportListsWhatCameInDuringTheRange) {
           {"Steel bolt 10mm", "BOLT-10", "2026/03/05", "5001", "Acme Tools", "V10", "R-100", "3.000", "3.00"},
           {"Hex nut 5mm", "NUT-5", "2026/03/06", "5003", "Boltco", "V20", "*None*", "10.000", "4.00"}}));
   // The receiver column is trimmed in its cell.
-  EXPECT_EQ(report.Table.Rows[1][6], "R-100");
+  EXPECT_EQ(report.Table.Rows()[1][6], "R-100");
   ReportOutput april = CollectReceivingReport(Range("04/01/2026", "04/30/2026"));
   EXPECT_EQ(Trimmed(april.Table)[1], (std::vector<std::string>{"Hex nut 5mm", "NUT-5", "2026/04/02", "5003",
                                                                "Boltco", "V20", "R-101", "0.000", "6.00"}));

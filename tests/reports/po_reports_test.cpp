@@ -45,8 +45,8 @@ TEST_F(POReportsTest, RegisterListsThePOsOfTheRangeByDate) {
   EXPECT_DOUBLE_EQ(ColumnSum(report.Table, 4) + ColumnSum(report.Table, 5), ColumnSum(report.Table, 6));
   EXPECT_NEAR(ColumnSum(report.Table, 6), 108.13 + 50.00 + 30.00 - 1234567.80, 1e-6);
   // Text cells keep their padding; the columns are those of the other registers.
-  EXPECT_EQ(report.Table.Rows[1][1], "5001     ");
-  EXPECT_EQ(report.Table.Rows[1][2], "ACME      ");
+  EXPECT_EQ(report.Table.Rows()[1][1], "5001     ");
+  EXPECT_EQ(report.Table.Rows()[1][2], "ACME      ");
   EXPECT_EQ(report.Caption, "PO Register");
   EXPECT_EQ(report.Head3, "Selected records from 03/01/2026 to 03/31/2026");
   EXPECT_FALSE(report.Filtered);

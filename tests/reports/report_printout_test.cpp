@@ -65,15 +65,15 @@ class ReportPrintoutTest : public print_testing::RecordingPrinterTest {
   // sorted on its date with sub-totals.
   static ReportTable Register(const std::vector<int>& counts) {
     ReportTable table;
-    table.Rows.push_back({"Year/Mo/Dy", "Invoice#", "Short Name", "Customer#", "Net Amount", "Tax Amount",
-                          "Grand Total", "C"});
+    table.AddRow({"Year/Mo/Dy", "Invoice#", "Short Name", "Customer#", "Net Amount", "Tax Amount",
+                  "Grand Total", "C"});
     table.LastTextColumn = 3;
     table.LastNumericColumn = 6;
     int number = 1000;
     for (std::size_t day = 0; day < counts.size(); ++day)
       for (int k = 0; k < counts[day]; ++k, ++number)
-        table.Rows.push_back({"2026/03/0" + std::to_string(day + 2), std::to_string(number), "ACME", "C1",
-                              "1,000.00", "80.00", "1,080.00", "I"});
+        table.AddRow({"2026/03/0" + std::to_string(day + 2), std::to_string(number), "ACME", "C1", "1,000.00",
+                      "80.00", "1,080.00", "I"});
     Top10Data top10;
     SortWithSubtotals(table, 0, "Invoice Register", true, top10);
     return table;
@@ -166,11 +166,10 @@ TEST_F(ReportPrintoutTest, SubTotalPageBreaksEndAPageAfterEveryGroup) {
 }
 
 TEST_F(ReportPrintoutTest, CellsAreLaidOutByTheirColumnsAndEveryRecordIsCounted) {
-  ReportTable table;
-  table.Rows = {
-      {"Year/Mo/Dy", "Invoice#", "Tax Rate", "Customer#", "Key Code", "Paid Amount", "Tax Amount", "C"},
-      {"2026/03/02", "1001", "12.50", "C1", "A", "100.00", "8.13", "I"},
-      {"", "1002", "8.125 %", "C2", "B", "1,000.00", "81.25", "I"}};
+  ReportTable table(
+      {{"Year/Mo/Dy", "Invoice#", "Tax Rate", "Customer#", "Key Code", "Paid Amount", "Tax Amount", "C"},
+       {"2026/03/02", "1001", "12.50", "C1", "A", "100.00", "8.13", "I"},
+       {"", "1002", "8.125 %", "C2", "B", "1,000.00", "81.25", "I"}});
   table.LastTextColumn = 4;
   table.LastNumericColumn = 6;
   Print(table, "Tax Report");

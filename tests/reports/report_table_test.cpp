@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
+#include "platform/text/format_float.h"
+#include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "reports/report_dates.h"
 #include "reports/report_table.h"
@@ -89,11 +93,48 @@ TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
   EXPECT_THROW(ComposeRow(columns, {"x", "y", "1.2.3", "0", "Z"}), platform::text::ConvertError);
 }
 
+// An amount given as text reads in its cell exactly as the text read as a number and formatted
+// with the column's pattern: over plain and grouped texts of every length, sign and number of
+// decimals, zeros included.
+TEST(ReportTable, NumberTextsShowAsTheirValueFormatted) {
+  const std::vector<ReportColumn> columns = {AmountColumn("Amount"), QuantityColumn("Quantity")};
+  std::mt19937 random(20261207);
+  for (int run = 0; run < 20000; ++run) {
+    std::string digits;
+    for (int k = static_cast<int>(random() % 18) + 1; k > 0; --k)
+      digits += static_cast<char>('0' + (random() % 4 == 0 ? 0 : random() % 10));
+    const std::size_t decimals = std::min<std::size_t>(random() % 6, digits.size());
+    std::string text = digits.substr(0, digits.size() - decimals);
+    if (random() % 2 && text.size() > 3) text.insert(text.size() - 3, ",");
+    if (decimals > 0) text += "." + digits.substr(digits.size() - decimals);
+    if (random() % 3 == 0) text = "-" + text;
+    const std::vector<std::string> cells = ComposeRow(columns, {text, text});
+    for (std::size_t k = 0; k < columns.size(); ++k)
+      ASSERT_EQ(cells[k],
+                platform::text::TrimBlanks(platform::text::FormatFloat(columns[k].Format, AmountOf(text))))
+          << text;
+  }
+}
+
+// Columns are as wide as their widest text in the font: capitals are wider than small letters.
+TEST(ReportTable, ColumnsAreMeasuredByTheirWidestText) {
+  ReportTable table({{"Product#", ""}, {"MW-88888", ""}, {"rope", ""}, {std::string(40, 'a'), ""}});
+  const auto width = [](const std::string& text) {
+    int pixels = 0;
+    for (char c : text) pixels += c >= 'A' && c <= 'Z' ? 12 : 6;
+    return pixels;
+  };
+  const std::vector<std::string> withLongRow = WidestCellTexts(table, width);
+  EXPECT_EQ(withLongRow[0], std::string(32, 'a'));  // cut to 32 characters first
+  EXPECT_EQ(withLongRow[1], " ");
+  ReportTable shorter({{"Product#", ""}, {"MW-88888", ""}, {"rope", ""}});
+  EXPECT_EQ(WidestCellTexts(shorter, width)[0], "MW-88888");
+}
+
 TEST(ReportTable, TextFileLinesPadEveryCellAndKeepLongNumbersWhole) {
-  ReportTable table;
-  table.Rows = {{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
-                {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
-                {"Labour", "2026/03/05", "8 %", "12,345,678.90"}};
+  ReportTable table({{"Product Description", "Year/Mo/Dy", "Tax Rate", "Net Amount"},
+                     {"Steel bolt", "2026/03/02", "12.50", "1,234.50"},
+                     {"Labour", "2026/03/05", "8 %", "12,345,678.90"}});
   table.LastTextColumn = 2;
   table.LastNumericColumn = 3;
   const std::vector<std::string> expected = {

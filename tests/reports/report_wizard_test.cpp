@@ -11,7 +11,7 @@
 #include "reports/report_viewer.h"
 #include "reports/report_wizard.h"
 #include "reports_fixture.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 using namespace reports;
 using namespace test_fixtures;
@@ -63,7 +63,7 @@ TEST_F(ReportWizardTest, OpensOnTheFirstReportWithThisMonthSoFar) {
   wizard.ComboBox1Change();
   EXPECT_EQ(wizard.IDate->text(), "01/02/2026");
   EXPECT_EQ(wizard.EndDt->text(), "28/02/2026");
-  testing_support::SaveScreenshot(wizard.grab(), "report_wizard");
+  testing_support::ExpectWholeWindow(wizard, "report_wizard");
 }
 
 TEST_F(ReportWizardTest, ReportsOfThePresentStateHideTheDateRange) {

@@ -283,7 +283,7 @@ reports::ReportRequest ReportsTest::Range(const std::string& from, const std::st
 
 Rows Trimmed(const reports::ReportTable& table) {
   Rows rows;
-  for (const std::vector<std::string>& row : table.Rows) {
+  for (const std::vector<std::string>& row : table.Rows()) {
     std::vector<std::string> cells;
     for (const std::string& cell : row) cells.push_back(platform::text::TrimBlanks(cell));
     rows.push_back(cells);

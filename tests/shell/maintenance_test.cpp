@@ -288,6 +288,10 @@ TEST_F(PurgeTest, TheMainWindowAsksForTheDateAndReportsWhatWasRemoved) {
     ui.OnModal<forms::TCalForm>([](forms::TCalForm& c) {
       EXPECT_EQ(c.Caption(), "Delete Date Selection");
       EXPECT_EQ(c.Calendar1->selectedDate(), QDate(2024, 12, 1));
+      // The page shown, the month box and the year box all agree with the day chosen.
+      EXPECT_EQ(QDate(c.Calendar1->yearShown(), c.Calendar1->monthShown(), 1), QDate(2024, 12, 1));
+      EXPECT_EQ(c.CBMonth->currentIndex() + 1, 12);
+      EXPECT_EQ(c.CBYear->currentText(), "2024");
       c.SetModalResult(platform::ui::mrOk);
     });
     ui.ExpectMessage("All paid/received records older than 12/01/2024 will be removed. Continue?",

@@ -13,6 +13,8 @@
 #include <cerrno>
 #include <cstring>
 #include <functional>
+#include <random>
+#include <vector>
 
 #include "crash_records.h"
 #include "index_check.h"
@@ -28,6 +30,8 @@ namespace {
 int writesUntilFailure = 0;  // 0: no failure armed
 int writesSeen = 0;
 int syncsSeen = 0;
+int loggedFile = -1;              // the descriptor whose writes are logged, -1: none
+std::vector<off_t> writesLogged;  // where each of its writes went
 }  // namespace
 
 extern "C" int fsync(int fd) {
@@ -41,6 +45,7 @@ extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset
   using Real = ssize_t (*)(int, const void*, size_t, off_t);
   static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pwrite"));
   ++writesSeen;
+  if (fd == loggedFile) writesLogged.push_back(offset);
   if (writesUntilFailure > 0 && --writesUntilFailure == 0) {
     errno = ENOSPC;
     return -1;
@@ -65,6 +70,7 @@ class InjectTest : public DataUnitTest {
   }
   void TearDown() override {
     writesUntilFailure = 0;
+    loggedFile = -1;
     DataUnitTest::TearDown();
   }
 
@@ -193,6 +199,62 @@ TEST_F(InjectTest, ACloseWritesAndSyncsOnlyWhatChanged) {
     EXPECT_EQ(IsamUsedRecs(PODetailFile), kRecords + (c.writes ? 1 : 0)) << c.what;
     ExpectWholeOrNothing(7, 6, {6 % 5}, 0);
   }
+}
+
+// The index pages a change leaves in the cache, and whether walks and further changes write them.
+class PageCacheTest : public InjectTest {
+ protected:
+  void LogIndexWrites() {
+    writesLogged.clear();
+    loggedFile = PODetailFile->IndexFile.fd();
+  }
+  void Walk(int keyNr) {
+    IsamKeyStr key;
+    IsamRecRef ref = 0;
+    int steps = 0;
+    for (IsamNextKey(PODetailFile, keyNr, ref, key); IsamOK; IsamNextKey(PODetailFile, keyNr, ref, key))
+      ++steps;
+    EXPECT_EQ(steps, kRecords) << "key " << keyNr;
+  }
+};
+
+TEST_F(PageCacheTest, WalksEvictUnchangedPagesBeforeAChangedOne) {
+  FreshFile();
+  IsamAddKey(PODetailFile, 1, kRecords + 1, "");  // one changed leaf: the first of key 1
+  ASSERT_TRUE(IsamOK);
+  LogIndexWrites();
+  for (int k = 2; k <= 6; ++k) Walk(k);  // many more pages than the eight buffers hold
+  EXPECT_TRUE(writesLogged.empty()) << writesLogged.size() << " pages written while walking";
+  IsamDeleteKey(PODetailFile, 1, kRecords + 1, "");
+  EXPECT_TRUE(IsamOK);
+}
+
+// Keys added at random places change pages all over the index; their writes must come in batches
+// that run forward through the file, not one page at a time in the order they were last used.
+TEST_F(PageCacheTest, ChangedPagesGoBackInBatchesInFileOrder) {
+  IsamShutdown();
+  IsamInitialize(0, 64);  // write-backs of eight pages
+  FreshFile();
+  LogIndexWrites();
+  std::mt19937 rng(5);
+  const int length = PODetailFile->Keys[1].KeyLength;
+  std::vector<IsamKeyStr> added;
+  for (int i = 0; i < 4000; ++i) {
+    IsamKeyStr key(static_cast<size_t>(length), ' ');
+    for (char& c : key) c = static_cast<char>('A' + rng() % 26);
+    IsamAddKey(PODetailFile, 2, kRecords + 1 + i, key);
+    ASSERT_TRUE(IsamOK);
+    added.push_back(key);
+  }
+  const std::vector<off_t> writes = writesLogged;
+  size_t runs = writes.empty() ? 0 : 1;
+  for (size_t i = 1; i < writes.size(); ++i)
+    if (writes[i] <= writes[i - 1]) ++runs;
+  ASSERT_GT(writes.size(), 200u);
+  EXPECT_GE(writes.size(), 6 * runs) << writes.size() << " writes in " << runs << " forward runs";
+  for (size_t i = 0; i < added.size(); ++i)
+    IsamDeleteKey(PODetailFile, 2, kRecords + 1 + static_cast<int>(i), added[i]);
+  EXPECT_TRUE(IsamOK);
 }
 
 }  // namespace

@@ -2,7 +2,9 @@
 
 #include <QAbstractButton>
 #include <stdexcept>
+#include <utility>
 
+#include "platform/ui/message_box.h"
 #include "platform/ui/ui_driver.h"
 
 namespace platform::ui {
@@ -34,7 +36,7 @@ void Form::EnterModalState() {
 void Form::SetModalResult(TModalResult result) {
   modalResult_ = result;
   if (!modal_ || result == mrNone) return;
-  if (!CloseQuery()) {
+  if ((result == mrCancel && !MayDiscardTypedWork()) || !CloseQuery()) {
     modalResult_ = mrNone;
     return;
   }
@@ -49,8 +51,20 @@ void Form::AbandonModal(TModalResult result) {
   EndModal();
 }
 
+bool Form::MayDiscardTypedWork() {
+  if (discardQuestion_.isEmpty() || !typedWork_.Changed(*this)) return true;
+  return MessageBox(discardQuestion_, Caption(), MsgButtons::YesNo, MsgIcon::Question, mrNo) == mrYes;
+}
+
+void Form::CancelDiscarding() {
+  const QString question = std::exchange(discardQuestion_, QString());
+  SetModalResult(mrCancel);
+  discardQuestion_ = question;
+}
+
 void Form::EndModal() {
   modal_ = false;
+  typedWork_.Forget();
   QDialog::done(modalResult_);  // hides the form; its finished signal ends the driver's modal loop
 }
 
@@ -74,6 +88,11 @@ void Form::accept() {
 }
 void Form::reject() {
   Close();
+}
+
+void Form::showEvent(QShowEvent* event) {
+  BasicForm<QDialog>::showEvent(event);
+  if (!discardQuestion_.isEmpty() && !event->spontaneous()) typedWork_.Take(*this);
 }
 
 void Form::closeEvent(QCloseEvent* event) {

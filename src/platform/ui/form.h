@@ -6,11 +6,16 @@
 // FormCloseQuery agrees (otherwise the result goes back to mrNone and the form stays open);
 // Close(), Escape and the close box set mrCancel. Handlers therefore end a dialog with
 // SetModalResult(mrOk) after their checks pass, as buttons with a modal result would.
+//
+// A form that holds typed work worth keeping names the question to ask before it is thrown
+// away (AskBeforeDiscarding): a Cancel (Escape, the Cancel button, the close box) of the form
+// with anything typed since it was shown asks it first, and No keeps the form open.
 
 #include <QDialog>
 
 #include "platform/ui/form_base.h"
 #include "platform/ui/modal_result.h"
+#include "platform/ui/typed_work.h"
 
 class QAbstractButton;
 
@@ -26,6 +31,10 @@ class Form : public BasicForm<QDialog> {
   void Close() override;
   // A button that ends the modal run with `result` when clicked (an OK or Cancel button).
   void BindModalResult(QAbstractButton* button, TModalResult result);
+  void AskBeforeDiscarding(const QString& question) { discardQuestion_ = question; }
+  // Ends the modal run with Cancel without that question (FormCloseQuery still decides), for a
+  // caller that has already settled what becomes of the typed work.
+  void CancelDiscarding();
 
   // Used by UiDrivers around the modal run.
   bool InModalState() const { return modal_; }
@@ -41,12 +50,17 @@ class Form : public BasicForm<QDialog> {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
   void EndModal();
+  // False when the user, asked, keeps the typed work.
+  bool MayDiscardTypedWork();
 
   bool modal_ = false;
   TModalResult modalResult_ = mrNone;
+  QString discardQuestion_;
+  TypedWork typedWork_;
 };
 
 }  // namespace platform::ui

@@ -63,6 +63,16 @@ QMessageBox::StandardButton ButtonOf(TModalResult result) {
   return QMessageBox::NoButton;
 }
 
+// A box at least as wide as its title needs, so that the title bar never cuts it: a spacer across
+// the bottom of the box's grid holds that width (the box sizes itself, so a resize would not).
+void WidenForTitle(QMessageBox& box) {
+  auto* grid = qobject_cast<QGridLayout*>(box.layout());
+  if (!grid) return;
+  const QMargins margins = grid->contentsMargins();
+  grid->addItem(new QSpacerItem(CaptionWidth(box) - margins.left() - margins.right(), 0), grid->rowCount(), 0,
+                1, grid->columnCount());
+}
+
 }  // namespace
 
 std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
@@ -76,6 +86,7 @@ std::unique_ptr<QMessageBox> BuildMessageBox(const MessageRequest& request) {
   box->setStandardButtons(buttons);
   box->setDefaultButton(ButtonOf(DefaultButtonOf(request)));
   box->setEscapeButton(box->button(ButtonOf(DismissAnswer(request.buttons))));
+  WidenForTitle(*box);
   return box;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/ui/text_entry.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -8,6 +9,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QToolTip>
 #include <QValidator>
 #include <algorithm>
 #include <functional>
@@ -111,6 +113,27 @@ class NotesGuard : public QObject {
   RefusalNotice notice_;
 };
 
+// A typed key that the code page cannot hold is refused where it is typed: a beep and a short
+// tip beside the box, which keeps the focus, so the keys typed after it land as typed. (A box
+// opened over the typing would take those keys.)
+class TypedKeyRefusal : public QObject {
+ public:
+  explicit TypedKeyRefusal(QWidget* box) : QObject(box), box_(box) { box->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const QString refused = CharactersOutsideCodepage(static_cast<QKeyEvent*>(event)->text());
+    if (refused.isEmpty()) return false;
+    QApplication::beep();
+    QToolTip::showText(box_->mapToGlobal(QPoint(box_->width(), 0)), RefusedKeyTip(refused), box_);
+    return true;
+  }
+
+ private:
+  QWidget* box_;
+};
+
 // Escape while a drop-down's list is open closes the list and goes no further. The key may come
 // to the list, or, where the window system leaves the focus in the box, to the box or its edit.
 class DropDownEscape : public QObject {
@@ -148,14 +171,30 @@ void GuardNotes(Edit* edit) {
   if (!TakeUnderRules(edit)) return;
   edit->setTabChangesFocus(true);
   new NotesGuard(edit);
+  new TypedKeyRefusal(edit);
+}
+
+void GuardLine(QLineEdit* edit) {
+  if (!TakeUnderRules(edit)) return;
+  // A box with a validator of its own (numbers, dates, spin boxes) already takes less than this.
+  if (!edit->validator()) edit->setValidator(new CodepageValidator(edit));
+  new TypedKeyRefusal(edit);
+}
+
+QString QuotedCharacters(const QString& characters) {
+  QStringList quoted;
+  for (qsizetype i = 0; i < characters.size(); ++i) {
+    const qsizetype width = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
+    quoted << "\"" + characters.mid(i, width) + "\"";
+    i += width - 1;
+  }
+  return quoted.join(", ");
 }
 
 }  // namespace
 
 void ApplyTextEntryRules(QWidget& form) {
-  // A box with a validator of its own (numbers, dates, spin boxes) already takes less than this.
-  for (QLineEdit* edit : form.findChildren<QLineEdit*>())
-    if (!edit->validator()) edit->setValidator(new CodepageValidator(edit));
+  for (QLineEdit* edit : form.findChildren<QLineEdit*>()) GuardLine(edit);
   for (QPlainTextEdit* edit : form.findChildren<QPlainTextEdit*>()) GuardNotes(edit);
   for (QTextEdit* edit : form.findChildren<QTextEdit*>()) GuardNotes(edit);
   for (QComboBox* combo : form.findChildren<QComboBox*>()) {
@@ -165,16 +204,18 @@ void ApplyTextEntryRules(QWidget& form) {
   }
 }
 
+void RefuseUnheldKeys(QWidget& box) {
+  new TypedKeyRefusal(&box);
+}
+
 QString RefusedCharactersMessage(const QString& characters) {
-  QStringList quoted;
-  for (qsizetype i = 0; i < characters.size(); ++i) {
-    const qsizetype width = characters[i].isHighSurrogate() && i + 1 < characters.size() ? 2 : 1;
-    quoted << "\"" + characters.mid(i, width) + "\"";
-    i += width - 1;
-  }
-  return quoted.join(", ") +
+  return QuotedCharacters(characters) +
          " cannot be stored in the data files and was not entered. Only the characters of Western "
          "European text (Windows-1252) can be used.";
+}
+
+QString RefusedKeyTip(const QString& characters) {
+  return QuotedCharacters(characters) + " cannot be stored in the data files.";
 }
 
 }  // namespace platform::ui

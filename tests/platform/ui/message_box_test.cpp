@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "platform/ui/application.h"
+#include "platform/ui/form_base.h"
 #include "platform/ui/message_box.h"
 #include "platform/ui/qt_ui_driver.h"
 #include "platform/ui/support/ui_script.h"
@@ -141,6 +142,13 @@ TEST(MessageBoxTest, QtBoxCarriesTextTitleIconButtonsAndDefault) {
   EXPECT_EQ(ari->escapeButton(), ari->button(QMessageBox::Abort));
   EXPECT_EQ(ResultOfButton(QMessageBox::Ignore), mrIgnore);
   EXPECT_EQ(ResultOfButton(QMessageBox::Retry), mrRetry);
+
+  // A short text under a long title: the box is wide enough for the whole title.
+  auto titled = BuildMessageBox({"Done.", "Inventory Reorder Report by Storage Location",
+                                 MsgIcon::Information, MsgButtons::Ok, mrNone});
+  titled->show();
+  QApplication::processEvents();
+  EXPECT_GE(titled->width(), CaptionWidth(*titled));
 }
 
 TEST(MessageBoxTest, QtBoxAnsweredWithEnterGivesItsDefaultButton) {

@@ -20,7 +20,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "sample_file.h"
 #include "storage/browser/rec_browser.h"
-#include "support/screenshot.h"
+#include "support/whole_window.h"
 
 namespace storage::testing {
 namespace {
@@ -423,7 +423,7 @@ TEST_F(RecBrowserTest, PaintsHeaderRowsAndHighlightInTheirColours) {
   QTest::keyClick(browser_.get(), Qt::Key_Down);
 
   QImage shot = browser_->viewport()->grab().toImage();
-  testing_support::SaveScreenshot(browser_->grab(), "rec_browser");
+  testing_support::ExpectWholeWindow(*browser_, "rec_browser");
   int x = shot.width() - 3;
   EXPECT_EQ(shot.pixelColor(x, browser_->RowHeight() / 2), QColor(192, 192, 192));
   EXPECT_EQ(shot.pixelColor(x, browser_->RowToY(3) + 2), QColor(0, 0, 128));

@@ -202,7 +202,8 @@ TModalResult ScriptedDriver::RunModal(Form& form) {
   form.EnterModalState();
   form.Show();  // FormShow runs, as when a person opens it
   if (form.InModalState()) platform::ui::RunEventHandler([&] { expected.run(form); });
-  if (form.InModalState()) form.Close();  // left open: closed by its close box
+  // Left open: closed by its close box, what was typed given up as the script meant.
+  if (form.InModalState()) form.CancelDiscarding();
   if (form.InModalState()) {
     Fail("Modal form " + typeName + " \"" + Text(form.Caption()) +
          "\" refused to close when the script was done with it");
