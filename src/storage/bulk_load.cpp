@@ -23,20 +23,45 @@ int64_t PagesFor(int64_t n) {
   return n <= kCapacity ? 1 : (n + kCapacity + 1) / (kCapacity + 1);
 }
 
+// The pages of a tree of n entries, and its number of levels.
+struct TreeShape {
+  int64_t Pages = 0;
+  int Levels = 0;
+};
+
+TreeShape ShapeFor(int64_t n) {
+  TreeShape shape;
+  for (int64_t m = n;; m = PagesFor(m) - 1) {
+    shape.Pages += PagesFor(m);
+    ++shape.Levels;
+    if (PagesFor(m) == 1) break;
+  }
+  return shape;
+}
+
+// How much of the image is written at a time.
+constexpr int64_t kImageChunk = int64_t{4} << 20;
+
 // An entry of an upper level: the sorted entry it stands for and the page to its right.
 struct UpEntry {
   uint32_t Index;
   int32_t Child;
 };
 
-// Assembles one page at a time and writes its used part at the page's place in the index file.
+// Assembles one page at a time, in its place in the image when that holds rows, and otherwise in
+// a buffer whose used part is then written at the page's place in the index file.
 class PageWriter {
  public:
-  PageWriter(IsamFileBlockRec& fb, int32_t keyNr)
-      : fb_(fb), ks_(fb.Keys[keyNr - 1]), entrySize_(ks_.KeyLength + IsamEntryOverhead) {}
+  PageWriter(IsamFileBlockRec& fb, int32_t keyNr, IsamIndexImage& image)
+      : fb_(fb), ks_(fb.Keys[keyNr - 1]), image_(image), entrySize_(ks_.KeyLength + IsamEntryOverhead) {}
 
-  void Begin(int32_t leftChild) {
-    std::memset(page_, 0, sizeof page_);
+  void Begin(int32_t pageNr, int32_t leftChild) {
+    page_ = image_.Page(pageNr, ks_.SectionOffset);  // zero still
+    if (page_ == nullptr) {
+      page_ = own_;
+      std::memset(own_, 0, sizeof own_);
+    }
+    pageNr_ = pageNr;
     IsamStoreInt32(page_ + 2, leftChild);
     count_ = 0;
   }
@@ -47,9 +72,10 @@ class PageWriter {
     e[8] = static_cast<uint8_t>(key.size());
     IsamCopyFew(e + 9, key.data(), key.size());
   }
-  bool Finish(int32_t pageNr) {
+  bool Finish() {
     IsamStoreUInt16(page_, static_cast<uint16_t>(count_));
-    const int64_t at = int64_t{pageNr} * fb_.RowSize + ks_.SectionOffset;
+    if (page_ != own_) return true;
+    const int64_t at = int64_t{pageNr_} * fb_.RowSize + ks_.SectionOffset;
     return IsamWriteAt(fb_.IndexFile, at, page_,
                        static_cast<size_t>(IsamPageHeaderSize + count_ * entrySize_));
   }
@@ -57,9 +83,12 @@ class PageWriter {
  private:
   IsamFileBlockRec& fb_;
   IsamKeyState& ks_;
+  IsamIndexImage& image_;
   int entrySize_;
   int count_ = 0;
-  alignas(8) uint8_t page_[IsamMaxPageSize];
+  int32_t pageNr_ = 0;
+  uint8_t* page_ = nullptr;
+  alignas(8) uint8_t own_[IsamMaxPageSize];
 };
 
 bool Before(std::string_view a, IsamRecRef aRef, std::string_view b, IsamRecRef bRef) {
@@ -108,6 +137,37 @@ void RadixSort(std::vector<Item>& items) {
 }
 
 }  // namespace
+
+bool IsamIndexImage::Reserve(const IsamFileBlockRec& fb, int64_t rows) {
+  try {
+    rows_.assign(static_cast<size_t>(rows * fb.RowSize), 0);
+  } catch (const std::bad_alloc&) {
+    rows_ = {};
+    return false;
+  }
+  rowSize_ = fb.RowSize;
+  used_ = 0;
+  return true;
+}
+
+uint8_t* IsamIndexImage::Page(int32_t pageNr, int64_t sectionOffset) {
+  if (rowSize_ == 0 || int64_t{pageNr} * rowSize_ > static_cast<int64_t>(rows_.size())) return nullptr;
+  used_ = std::max<int64_t>(used_, pageNr);
+  return rows_.data() + (int64_t{pageNr} - 1) * rowSize_ + sectionOffset;
+}
+
+bool IsamIndexImage::Flush(IsamFileBlockRec& fb) {
+  const int64_t length = used_ * rowSize_;
+  for (int64_t done = 0; done < length; done += kImageChunk) {
+    const size_t piece = static_cast<size_t>(std::min(kImageChunk, length - done));
+    if (!IsamWriteAt(fb.IndexFile, fb.RowSize + done, rows_.data() + done, piece)) return false;
+    // The rows go to the disk while the rest is written, instead of all at the sync at close.
+    IsamStartWriteBack(fb.IndexFile, fb.RowSize + done, static_cast<int64_t>(piece));
+  }
+  rows_ = {};
+  rowSize_ = used_ = 0;
+  return true;
+}
 
 uint8_t IsamKeyLoader::Order::Digit(int d) const {
   if (d == 0) return Length;
@@ -212,18 +272,16 @@ std::vector<IsamKeyLoader::Refusal> IsamKeyLoader::Sort(bool unique) {
   return refused;
 }
 
-bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
+int64_t IsamKeyLoader::Pages() const {
+  return entries_.empty() ? 0 : ShapeFor(static_cast<int64_t>(entries_.size())).Pages;
+}
+
+bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr, IsamIndexImage& image) {
   IsamKeyState& ks = fb.Keys[keyNr - 1];
   const int64_t n = static_cast<int64_t>(order_.empty() ? entries_.size() : order_.size());
   if (n == 0) return true;
 
-  int64_t total = 0;
-  int levels = 0;
-  for (int64_t m = n;; m = PagesFor(m) - 1) {
-    total += PagesFor(m);
-    ++levels;
-    if (PagesFor(m) == 1) break;
-  }
+  const auto [total, levels] = ShapeFor(n);
   if (levels > IsamMaxCursorDepth || total > IsamMaxPages) return IsamFail(IsamErrShortWrite);
   if (!IsamMarkDirty(fb)) return false;
   if (total > fb.NumberRows) {
@@ -231,7 +289,7 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     fb.NumberRows = static_cast<int32_t>(total);
   }
 
-  PageWriter writer(fb, keyNr);
+  PageWriter writer(fb, keyNr, image);
   std::vector<UpEntry> lower, up;
   int32_t firstPage = 1;
   int32_t leftmost = 0;
@@ -244,14 +302,14 @@ bool IsamKeyLoader::Write(IsamFileBlockRec& fb, int32_t keyNr) {
     up.clear();
     auto item = [&](size_t i) { return leaves ? UpEntry{static_cast<uint32_t>(i), 0} : lower[i]; };
     for (int64_t j = 0; j < pages; ++j) {
-      writer.Begin(left);
+      const int32_t pageNr = firstPage + static_cast<int32_t>(j);
+      writer.Begin(pageNr, left);
       for (int64_t c = inPages / pages + (j < inPages % pages ? 1 : 0); c > 0; --c, ++done) {
         if (leaves) Prefetch(done + kPrefetchDistance);
         const UpEntry u = item(done);
         writer.Put(At(u.Index).Ref, u.Child, At(u.Index).Text());
       }
-      const int32_t pageNr = firstPage + static_cast<int32_t>(j);
-      if (!writer.Finish(pageNr)) return false;
+      if (!writer.Finish()) return false;
       if (j + 1 < pages) {
         const UpEntry separator = item(done++);
         up.push_back({separator.Index, pageNr + 1});

@@ -21,6 +21,26 @@
 
 namespace storage {
 
+// The rows of a new index held in memory while every key's tree is written into them, then
+// written to the file in a few large writes instead of a page at a time. Only for an index whose
+// rows beyond the header are all still zero.
+class IsamIndexImage {
+ public:
+  // Makes room for rows 1..rows of fb's index; false (nothing held) when it cannot be had.
+  bool Reserve(const IsamFileBlockRec& fb, int64_t rows);
+  // The place of page pageNr of the key that begins at sectionOffset of a row; nullptr when
+  // nothing is held.
+  uint8_t* Page(int32_t pageNr, int64_t sectionOffset);
+  // Writes the rows that hold a page, and lets the memory go: pages after that are written to the
+  // file one by one. Sets the status and returns false on a write error.
+  bool Flush(IsamFileBlockRec& fb);
+
+ private:
+  std::vector<uint8_t> rows_;  // rows 1.., RowSize bytes each
+  int64_t rowSize_ = 0;
+  int64_t used_ = 0;  // rows that hold a page
+};
+
 class IsamKeyLoader {
  public:
   struct Refusal {
@@ -39,9 +59,12 @@ class IsamKeyLoader {
   // Sorts the entries. For a key without duplicates, returns the entries refused because a lower
   // reference holds their key, in ascending order of reference.
   std::vector<Refusal> Sort(bool unique);
+  // The index pages the entries taken in would fill at most.
+  int64_t Pages() const;
   // Writes the sorted entries that were not refused as the tree of key keyNr of fb, which must be
-  // empty. Sets the status and returns false on a write error.
-  bool Write(IsamFileBlockRec& fb, int32_t keyNr);
+  // empty, into image while it holds rows and to the file otherwise. Sets the status and returns
+  // false on a write error.
+  bool Write(IsamFileBlockRec& fb, int32_t keyNr, IsamIndexImage& image);
 
  private:
   struct Entry {

@@ -116,11 +116,13 @@ IsamKeyStr BuildTableKey(const DataFileKind& kind, const void* record, int keyNr
     const std::size_t length = std::min<std::size_t>(stored[0], static_cast<std::size_t>(field.Capacity));
     text += platform::text::TrimmedBlanks({reinterpret_cast<const char*>(stored + 1), length});
   }
-  std::string key(platform::text::TrimmedBlanks(text));
-  if (key.size() < def.Length) key.append(def.Length - key.size(), ' ');
-  if (key.size() > IsamMaxKeyLen) key.resize(IsamMaxKeyLen);
-  for (char& c : key) c = platform::text::UpperChar(c);
-  return key;
+  const std::string_view trimmed = platform::text::TrimmedBlanks(text);
+  const std::size_t length = trimmed.size();
+  text.erase(0, static_cast<std::size_t>(trimmed.data() - text.data()));
+  text.resize(length);
+  text.resize(std::min<std::size_t>(std::max<std::size_t>(length, def.Length), IsamMaxKeyLen), ' ');
+  for (char& c : text) c = platform::text::UpperChar(c);
+  return text;
 }
 
 int CompareRecords(const void* a, const void* b, int32_t length) {

@@ -9,15 +9,20 @@
 //   3. the records are copied and the new file closed -> .SAV and .DAT, as above
 //      with its mark left set
 //   4. <name>.SAV is deleted                          -> .DAT marked defective: opens as 10010
+// A data file that the copy would leave as it is (no record deleted, none converted, its header
+// sound) is not copied: it is only marked as the new file would be, defective and without keys,
+// and synced before its old index is deleted, which ends where step 4 does.
 // The new data file stays marked defective until a reindex has built its keys, so no open ever
 // takes it for a whole file set with an empty or missing index.
 
+#include <algorithm>
 #include <cstring>
 
 #include "storage/buffered_records.h"
 #include "storage/byte_order.h"
 #include "storage/data_header.h"
 #include "storage/file_io.h"
+#include "storage/file_map.h"
 #include "storage/file_set.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
@@ -52,6 +57,73 @@ bool MoveDataAside(RebuildRun& run) {
     return true;
   }
   return IsamFail(IsamError == IsamErrOsFailure ? IsamErrSaveRename : IsamErrNothingToRebuild);
+}
+
+// Whether the records are kept as they are: the plain copy of the live ones, nothing else told.
+bool CopiesAsItIs(const RebuildRun& run) {
+  using Copy = bool (*)(const void*, void*, uint16_t&);
+  const Copy* copy = run.converter->target<Copy>();
+  return copy && *copy == IsamCopyLiveRecord && !*run.recordHook && run.newLength == run.oldLength;
+}
+
+// Whether the header tells of a file the copy would leave as it is: it fits the file's size and
+// its free chain is empty.
+bool HeaderSaysCompact(const RebuildRun& run, IsamFileBlockRec& probe) {
+  int64_t size = 0;
+  uint8_t dirty = 0;
+  return IsamFileSize(probe.DataFile, &size) && IsamReadDataHeader(probe, &dirty) &&
+         probe.RecordLength == run.oldLength && probe.FirstFree == -1 && probe.NumberFree == 0 &&
+         probe.NumberRecords >= 0 && size == (int64_t{probe.NumberRecords} + 1) * probe.RecordLength;
+}
+
+// Reads slot 0 and every record from the file's mapping, reporting them as the copy would: true
+// when slot 0 is zero beyond the header and every record is live. A cancel sets cancelled.
+bool EveryRecordLive(const RebuildRun& run, IsamFileBlockRec& probe, bool& cancelled) {
+  IsamFileMap map;
+  std::vector<uint8_t> record(static_cast<size_t>(run.oldLength));
+  bool live =
+      map.Read(probe.DataFile, 0, record.data(), record.size()) &&
+      std::all_of(record.begin() + IsamDataHeaderSize, record.end(), [](uint8_t b) { return b == 0; });
+  for (IsamRecRef ref = 1; live && ref <= probe.NumberRecords; ++ref) {
+    live = map.Read(probe.DataFile, int64_t{ref} * run.oldLength, record.data(), record.size()) &&
+           IsamLoadInt32(record.data()) == 0;
+    if (live && IsamProgressHook) {
+      IsamOK = true;
+      IsamProgressHook(0, ref, ref, record.data(), static_cast<uint16_t>(run.oldLength));
+      cancelled = !IsamOK;
+      live = !cancelled;
+    }
+  }
+  map.Unmap();
+  return live;
+}
+
+// Whether the data file already is what the copy would make of it: records kept as they are, no
+// earlier run to resume or journal to keep, a sound header with an empty free chain, and every
+// record live.
+bool AlreadyCompact(const RebuildRun& run, const std::string& journalName, bool& cancelled) {
+  if (!CopiesAsItIs(run) || IsamFileExists(run.saveName) || IsamFileExists(journalName)) return false;
+  IsamStatusKeeper keep;  // a file that cannot be read here is met again by the copy
+  IsamFileBlockRec probe;
+  if (!IsamOpenExisting(probe.DataFile, run.dataName, true)) return false;
+  const bool compact = HeaderSaysCompact(run, probe) && EveryRecordLive(run, probe, cancelled);
+  IsamCloseFile(probe.DataFile);
+  return compact;
+}
+
+// Leaves a compact data file as the copy would have: marked defective and without keys, synced,
+// and its old index gone.
+bool MarkCompactFileRebuilt(const RebuildRun& run) {
+  IsamFileBlockRec header;
+  uint8_t dirty = 0;
+  if (!IsamOpenExisting(header.DataFile, run.dataName, false)) return false;
+  bool written = IsamReadDataHeader(header, &dirty);
+  header.NumberKeys = 0;
+  written = written && IsamWriteDataHeader(header, 1) && IsamFlushFile(header.DataFile);
+  bool closed = IsamCloseFile(header.DataFile);
+  if (!written || !closed) return false;
+  const std::string indexName = IsamFileName(IsamIndexPart(run.name), IsamIndexExt);
+  return !IsamFileExists(indexName) || IsamDeleteFile(indexName);
 }
 
 bool CreateNewDataFile(const RebuildRun& run) {
@@ -112,6 +184,10 @@ void RestoreAfterFailure(const RebuildRun& run, IsamFileBlock& fb, platform::fil
 }
 
 bool Rebuild(RebuildRun& run) {
+  bool cancelled = false;
+  if (AlreadyCompact(run, IsamFileName(IsamDataPart(run.name), IsamJournalExt), cancelled))
+    return MarkCompactFileRebuilt(run);
+  if (cancelled) return IsamFail(IsamErrCancelled);
   if (!MoveDataAside(run)) return false;
   // A new data file that could not be made is no loss: the .SAV stays and a later rebuild
   // resumes from it.

@@ -227,12 +227,17 @@ bool RefuseSorted(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader,
   return true;
 }
 
-// Deals with the refusals of a key whose entries were all taken in, and writes its tree.
+// Deals with the refusals of a key whose entries were all taken in, and writes its tree (into the
+// image while it holds rows). Records deleted for a refusal take their entries out of the keys
+// already built, in the file: the image is written out before.
 bool FinishKeyAtOnce(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, int keyNr,
-                     IsamKeyLoader& loader, std::vector<uint8_t>& record, ReindexLog& log) {
+                     IsamKeyLoader& loader, std::vector<uint8_t>& record, ReindexLog& log,
+                     IsamIndexImage& image) {
   loader.Drop(run.deletedRefs);
   const bool unique = !fb->Keys[keyNr - 1].AllowDuplicates;
-  return RefuseSorted(run, fb, reader, keyNr, loader.Sort(unique), record, log) && loader.Write(*fb, keyNr);
+  const std::vector<IsamKeyLoader::Refusal> refused = loader.Sort(unique);
+  if (!refused.empty() && run.deleteBadRecords && !image.Flush(*fb)) return false;
+  return RefuseSorted(run, fb, reader, keyNr, refused, record, log) && loader.Write(*fb, keyNr, image);
 }
 
 // One pass over the data file for key k. The key's tree is built at once from the sorted
@@ -263,7 +268,8 @@ bool BuildOneKey(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& reader, 
     }
     return ReportProgress(run, keyNr, read, added, record);
   });
-  return passed && (!loader || FinishKeyAtOnce(run, fb, reader, keyNr, *loader, record, log));
+  IsamIndexImage pageByPage;  // holds no rows
+  return passed && (!loader || FinishKeyAtOnce(run, fb, reader, keyNr, *loader, record, log, pageByPage));
 }
 
 // Room for the entries of every key at once; false (nothing held) when it cannot be had.
@@ -281,8 +287,16 @@ bool ReserveEveryKey(IsamFileBlock fb, std::vector<IsamKeyLoader>& loaders) {
   return true;
 }
 
+// Room for the trees of every key in memory; without it they are written a page at a time.
+void ReserveImage(IsamFileBlock fb, const std::vector<IsamKeyLoader>& loaders, IsamIndexImage& image) {
+  int64_t rows = 0;
+  for (const IsamKeyLoader& loader : loaders) rows = std::max(rows, loader.Pages());
+  if (rows > 0) image.Reserve(*fb, rows);
+}
+
 // Every key from one read of the data file: the entries of all keys are taken in together, then
-// each key in turn has its refusals dealt with and its tree written. The records an earlier
+// each key in turn has its refusals dealt with and its tree written, all of them into the rows of
+// one image written out at the end when the memory for it can be had. The records an earlier
 // key's refusals deleted are left out of the later keys, as passes key after key would have
 // skipped them. The progress counts the records read as key 1's, and each later key once it is
 // written.
@@ -300,12 +314,14 @@ bool BuildEveryKeyAtOnce(ReindexRun& run, IsamFileBlock fb, IsamBufferedReader& 
     return ReportProgress(run, 1, read, read, record);
   });
   if (!passed) return false;
+  IsamIndexImage image;
+  ReserveImage(fb, loaders, image);
   for (int k = 1; k <= run.numberKeys; ++k) {
-    if (!FinishKeyAtOnce(run, fb, reader, k, loaders[k - 1], record, log)) return false;
+    if (!FinishKeyAtOnce(run, fb, reader, k, loaders[k - 1], record, log, image)) return false;
     if (k > 1 && read > 0 && !ReportProgress(run, k, read, fb->Keys[k - 1].NumberEntries, record))
       return false;
   }
-  return true;
+  return image.Flush(*fb);
 }
 
 bool BuildKeys(ReindexRun& run, IsamFileBlock fb, ReindexLog& log) {
