@@ -172,7 +172,7 @@ void TDemoForm::FormCreate() {
 }
 
 void TDemoForm::FormShow() {
-  if (!ShowFileInBrowser(Text(CustomerBrowserHeader()), OpenCustomerFile(), CustomerFile, CustRec,
+  if (!ShowFileInBrowser(Text(CustomerBrowserHeader()), CustomerFile, OpenCustomerFile, CustRec,
                          CustomerKeyNumber, BuildCustomerKey))
     return;
   if (CustomerPickMode == 1)
@@ -182,8 +182,7 @@ void TDemoForm::FormShow() {
 }
 
 void TDemoForm::FormClose() {
-  RecBrowser1->Attach(nullptr);
-  storage::IsamCloseFileBlock(CustomerFile);
+  CloseShownFile();
   // An import appended customers without their keys: every file of the company is rebuilt.
   if (RebuildNeeded) {
     RebuildCompanyDataFiles();

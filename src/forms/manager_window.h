@@ -13,8 +13,10 @@
 #include <QToolButton>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "platform/ui/form.h"
+#include "records/record_file.h"
 #include "storage/browser/rec_browser.h"
 #include "storage/data_file_unit.h"
 
@@ -130,16 +132,17 @@ class ManagerWindow : public platform::ui::Form {
   void ShowEntryCount(const QString& what, storage::IsamFileBlock file);
 
   // What showing the manager does first: the company line and the browser's header; then the
-  // file is opened (`opened`, the open's result; a failure ends the program) and the browser
-  // attached over `file` (the block the open filled, read only after it) in the order of key
-  // keyNr and the company's font, on the record the buffer held (the one highlighted last
-  // time). False when the file could not be opened.
+  // file is taken into use until CloseShownFile (opened with `open` unless another window holds
+  // it; a failure ends the program) and the browser attached over it in the order of key keyNr
+  // and the company's font, on the record the buffer held (the one highlighted last time).
+  // False when the file could not be opened.
   template <class Record>
-  bool ShowFileInBrowser(const QString& header, bool opened, const storage::IsamFileBlock& file,
-                         Record& record, int32_t keyNr, storage::IsamKeyStr (*buildKey)(const Record&, int)) {
+  bool ShowFileInBrowser(const QString& header, storage::IsamFileBlock& file, bool (*open)(), Record& record,
+                         int32_t keyNr, storage::IsamKeyStr (*buildKey)(const Record&, int)) {
     ShowCompanyTitle(*Label1);
     RecBrowser1->SetHeader(header);
-    if (!OpenedOrHalt(*this, opened)) return false;
+    shownFile_.emplace(file, open);
+    if (!OpenedOrHalt(*this, shownFile_->Open())) return false;
     // Attaching reads rows into the buffer: the key of the last record is taken first.
     const storage::IsamKeyStr lastKey = buildKey(record, keyNr);
     RecBrowser1->Attach(
@@ -148,6 +151,12 @@ class ManagerWindow : public platform::ui::Form {
     RecBrowser1->BrowserSetKeyNumber(keyNr);
     RecBrowser1->BrowserGoToKey(lastKey, 0);
     return true;
+  }
+
+  // Detaches the browser and gives up the window's use of the file it showed.
+  void CloseShownFile() {
+    RecBrowser1->Attach(nullptr);
+    shownFile_.reset();
   }
 
   // Moves the browser to the record at ref, which the buffer holds.
@@ -171,6 +180,7 @@ class ManagerWindow : public platform::ui::Form {
   }
 
  private:
+  std::optional<records::FileForAction> shownFile_;
   static bool TrimmedKeyEmpty(const storage::IsamKeyStr& key);
   static void SearchForPickStart(storage::DataFileUnit& unit, storage::IsamKeyStr& key,
                                  storage::IsamRecRef& ref, int32_t keyNr, const char* failure);

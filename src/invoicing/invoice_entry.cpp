@@ -80,18 +80,8 @@ using forms::ValueLabel;
 // The product file is opened for a look-up when no window holds it open, and closed again.
 class ProductFileUse {
  public:
-  ProductFileUse() : opened_(records::ProductFile == nullptr && records::OpenProductFile()) {}
-  ~ProductFileUse() {
-    if (opened_) {
-      storage::IsamCloseFileBlock(records::ProductFile);
-      records::ProductFile = nullptr;
-    }
-  }
-  ProductFileUse(const ProductFileUse&) = delete;
-  ProductFileUse& operator=(const ProductFileUse&) = delete;
-
   bool Find(const std::string& code, ProductRec& product) {
-    if (!records::ProductFile) return false;
+    if (!file_.Open()) return false;
     ProductRec wanted;
     wanted.Code.Set(code);
     storage::IsamRecRef ref = 0;
@@ -99,21 +89,7 @@ class ProductFileUse {
   }
 
  private:
-  bool opened_;
-};
-
-// The invoice file, likewise, for the duplicate-number check.
-class InvoiceFileUse {
- public:
-  InvoiceFileUse() : opened_(records::InvoiceFile == nullptr && records::OpenInvoiceFile()) {}
-  ~InvoiceFileUse() {
-    if (opened_) storage::IsamCloseFileBlock(records::InvoiceFile);
-  }
-  InvoiceFileUse(const InvoiceFileUse&) = delete;
-  InvoiceFileUse& operator=(const InvoiceFileUse&) = delete;
-
- private:
-  bool opened_;
+  records::FileForAction file_{records::ProductFile, records::OpenProductFile};
 };
 
 }  // namespace
@@ -1057,8 +1033,9 @@ bool TProdInv::CheckLines() {
 
 bool TProdInv::CheckDuplicateNumber() {
   const std::string number = Upper(INum->text());
-  InvoiceFileUse file;
-  if (!records::InvoiceFile) return true;
+  // The invoice file for the duplicate-number check, unless a window holds it.
+  records::FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
+  if (!file.Open()) return true;
   records::InvoiceRec wanted;
   wanted.InvoiceNo.Set(number);
   const storage::IsamKeyStr exact = records::BuildInvoiceKey(wanted, 1);

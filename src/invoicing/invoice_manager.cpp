@@ -278,13 +278,14 @@ void TInvEdit1::ShowRecordCount() {
                                                                        InvBrowser1->BrowserKeyNumber())));
 }
 
-// The invoice, detail and memo files for the browser and the transactions, and the company list
-// file, so that each posting does not open and flush it anew.
+// The invoice, detail and memo files for the browser and the transactions, and the company list,
+// customer and product files the postings touch, so that each posting does not open and flush
+// them anew.
 bool TInvEdit1::OpenFiles() {
   const bool opened = records::OpenInvoiceFiles();
   if (!forms::OpenedOrHalt(*this, opened, "Unable to open databases: " + QString::number(storage::IsamError)))
     return false;
-  holdsCompanyFile_ = !storage::IsamIsOpen(records::CompanyFile) && records::OpenCompanyFile();
+  HoldInvoicePostingFiles(postingFiles_);
   return true;
 }
 
@@ -337,8 +338,7 @@ void TInvEdit1::FormClose() {
     if (*file) storage::IsamCloseFileBlock(*file);
     *file = nullptr;
   }
-  if (holdsCompanyFile_) records::CloseCompanyFile();
-  holdsCompanyFile_ = false;
+  postingFiles_.Release();
 }
 
 int32_t TInvEdit1::InvBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "platform/ui/form.h"
+#include "records/record_file.h"
 #include "storage/browser/rec_browser.h"
 
 namespace invoicing {
@@ -148,7 +149,7 @@ class TInvEdit1 : public platform::ui::Form {
   void PrintBatch(const std::vector<std::string>& numbers, int count, bool email);
 
   std::array<QLabel*, 2> statusPanels_{};
-  bool holdsCompanyFile_ = false;
+  records::HeldFiles postingFiles_;
 };
 
 extern TInvEdit1* InvEdit1;

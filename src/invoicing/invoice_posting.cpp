@@ -62,27 +62,41 @@ records::StockChanges SoldStock(const std::vector<EnteredLine>& lines) {
   return changes;
 }
 
-void RequireCustomer(const std::string& number) {
+// The invoice's customer as read before anything is written, and where it stands.
+struct InvoiceCustomer {
+  records::CustomerRec Record{};
+  storage::IsamRecRef Ref = 0;
+};
+
+InvoiceCustomer RequireCustomer(const std::string& number) {
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  records::CustomerRec customer{};
-  storage::IsamRecRef ref = 0;
-  if (!file.Open() || !ReadInvoiceCustomer(number, customer, ref))
+  InvoiceCustomer customer;
+  if (!file.Open() || !ReadInvoiceCustomer(number, customer.Record, customer.Ref))
     throw std::runtime_error("Customer " + TrimBlanks(number) + " was not found. The invoice was not saved.");
+  return customer;
 }
 
-// The customer's balance, last invoice, last payment and aging bucket.
-void PostToCustomer(const records::InvoiceRec& header, const EnteredInvoice& invoice, const QDate& date,
-                    Cents due) {
+// The customer's balance, last invoice, last payment and aging bucket, on the customer read by
+// RequireCustomer (the update refuses it, as any record, if it changed in the meantime).
+void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& header,
+                    const EnteredInvoice& invoice, const QDate& date, Cents due) {
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  records::CustomerRec customer{};
-  storage::IsamRecRef ref = 0;
-  if (!file.Open() || !ReadInvoiceCustomer(header.InvCustomerNo.Get(), customer, ref)) return;
-  const records::CustomerRec before = customer;
+  if (!file.Open()) return;
+  const records::CustomerRec& before = read.Record;
+  const storage::IsamRecRef ref = read.Ref;
+  records::CustomerRec customer = before;
   customer.LastInvoice.Set(header.InvoiceNo.Get());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
   if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
+}
+
+// The stock of the products read for the check, less what was sold.
+void PostSoldStock(const records::StockPlan& plan) {
+  if (plan.empty()) return;
+  records::FileForAction file(records::ProductFile, records::OpenProductFile);
+  if (file.Open()) records::ApplyStockPlan(plan);
 }
 
 // The number the counter continues from: the whole number, or with the month-and-year prefix the
@@ -152,6 +166,12 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
   return r;
 }
 
+void HoldInvoicePostingFiles(records::HeldFiles& held) {
+  held.Hold(records::CompanyUnit());
+  held.Hold(records::CustomerUnit());
+  held.Hold(records::ProductUnit());
+}
+
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   storage::PostingScope posting("invoice " + TrimBlanks(invoice.Number));
   records::InvoiceBuf = NewInvoiceRecord(invoice);
@@ -159,10 +179,9 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   QDate date = TypedInvoiceDate(invoice.Date);
   Cents due = StoredCents(header.AmountDue.Get());
 
-  RequireCustomer(header.InvCustomerNo.Get());
+  const InvoiceCustomer customer = RequireCustomer(header.InvCustomerNo.Get());
   const std::vector<EnteredLine> lines = LinesToWrite(invoice);
-  const records::StockChanges sold = SoldStock(lines);
-  records::RequireStockFits(sold, records::StockMove::Sale);
+  const records::StockPlan sold = records::RequireStockFits(SoldStock(lines), records::StockMove::Sale);
 
   PostedInvoice posted;
   posted.AnswerLines = {header.InvCustomerNo.Get(), header.InvoiceNo.Get(), header.InvTotal.Get(),
@@ -170,8 +189,8 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   if (!records::AddInvoiceRecord(posted.Ref)) throw std::runtime_error("Add operation failed");
 
   posted.LineItems = WriteDetailLines(header, lines, invoice.Memo, posted.AnswerLines);
-  PostStockChanges(sold);
-  PostToCustomer(header, invoice, date, due);
+  PostSoldStock(sold);
+  PostToCustomer(customer, header, invoice, date, due);
   PostToCompany(header, due);
   if (invoice.Memo) AddMemo(header, invoice, posted.AnswerLines);
   posted.StatusText = "Added invoice " + TrimBlanks(header.InvoiceNo.Get()) + " containing " +

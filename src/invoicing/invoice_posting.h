@@ -4,7 +4,8 @@
 // receivables and invoice counter. A plain procedure: the Invoice Manager, the command-line job
 // and the tests run it without a window. The invoice, detail and memo files must be open (the
 // Invoice Manager holds them); the product, customer and company files are opened around the
-// steps that need them unless a window holds them open.
+// steps that need them unless a window holds them open, as the Invoice Manager does with
+// HoldInvoicePostingFiles.
 
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "invoicing/posting_steps.h"
 #include "records/customer_rec.h"
 #include "records/invoice_rec.h"
+#include "records/record_file.h"
 #include "storage/isam_types.h"
 
 namespace invoicing {
@@ -31,6 +33,10 @@ struct PostedInvoice {
 // cannot be added (the other postings stay). A detail line that cannot be added is reported with
 // "detail add failed." and the next one is tried.
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
+
+// Holds open the files a posting touches besides the invoice, detail and memo files: the
+// company list, customer and product files (those that open sound without asking anything).
+void HoldInvoicePostingFiles(records::HeldFiles& held);
 
 // The invoice record as the entry form's fields make it (no file is touched).
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);

@@ -23,23 +23,6 @@ using platform::text::TrimBlanks;
 
 namespace {
 
-// The product file of the open company, open for the scope of one search or change.
-class OpenedProductFile {
- public:
-  OpenedProductFile() : open_(OpenProductFile()) {}
-  ~OpenedProductFile() {
-    if (open_ && ProductFile) storage::IsamCloseFileBlock(ProductFile);
-    if (open_) ProductFile = nullptr;
-  }
-  OpenedProductFile(const OpenedProductFile&) = delete;
-  OpenedProductFile& operator=(const OpenedProductFile&) = delete;
-
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_;
-};
-
 PriceBatchRow RowOf(const ProductRec& product, std::string_view method, std::string_view percentage) {
   PriceBatchRow row;
   row.Code = product.Code.Get();
@@ -67,8 +50,8 @@ std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batc
                                                            std::string_view method,
                                                            std::string_view percentage) {
   std::vector<PriceBatchRow> rows;
-  OpenedProductFile file;
-  if (!file.IsOpen()) return std::nullopt;
+  FileForAction file(ProductFile, OpenProductFile);
+  if (!file.Open()) return std::nullopt;
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(ProductFile, ref); storage::IsamOK; storage::IsamNextRec(ProductFile, ref)) {
     ProductRec product;
@@ -85,8 +68,8 @@ int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view 
   const std::string today = platform::text::DateToStr(platform::text::Today());
   int changed = 0;
   {
-    OpenedProductFile file;
-    if (!file.IsOpen()) return -1;
+    FileForAction file(ProductFile, OpenProductFile);
+    if (!file.Open()) return -1;
     for (const PriceChange& change : changes) {
       PriceQuote quote;
       const std::optional<platform::text::Cents> price = platform::text::ParseAmount(change.NewPrice);

@@ -219,7 +219,8 @@ void TEditProd::FormShow() {
   ApplyCompanyEditorFont(*Label1, CurrentCompany, font());
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   ProdBrowser->SetHeader(ToQString(ProductBrowserHeading()));
-  if (!OpenProductDatabase()) {
+  productFile_.emplace(ProductFile, OpenProductDatabase);
+  if (!productFile_->Open()) {
     MessageBox("Unable to open product database", Caption(), MsgButtons::Ok, MsgIcon::Error);
     HaltProgram(1);
     QMetaObject::invokeMethod(
@@ -246,8 +247,7 @@ void TEditProd::FormShow() {
 
 void TEditProd::FormClose() {
   ProdBrowser->Attach(nullptr);
-  if (ProductFile) storage::IsamCloseFileBlock(ProductFile);
-  ProductFile = nullptr;
+  productFile_.reset();
   // An import appended products without their keys.
   if (RebuildNeeded) {
     RebuildProductFile();

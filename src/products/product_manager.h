@@ -10,10 +10,12 @@
 #include <QMenuBar>
 #include <QToolButton>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/ui/form.h"
 #include "records/product_rec.h"
+#include "records/record_file.h"
 #include "storage/browser/rec_browser.h"
 
 namespace products {
@@ -109,6 +111,8 @@ class TEditProd : public platform::ui::Form {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // The product file while the window is shown, shared with a manager that holds it.
+  std::optional<records::FileForAction> productFile_;
   void SetKeyNumber(int32_t keyNr);
   QAction* AddAction(QMenu* menu, const char* text, void (TEditProd::*handler)());
 };

@@ -28,7 +28,9 @@
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
+#include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/vendor_file.h"
 
 namespace purchasing {
 
@@ -165,6 +167,10 @@ void TPOList1::FormShow() {
   const bool opened = records::OpenPOFiles();
   if (!forms::OpenedOrHalt(*this, opened, "Unable to open databases: " + QString::number(storage::IsamError)))
     return;
+  // The files the postings touch besides the PO files, so that each posting does not open and
+  // flush them anew.
+  postingFiles_.Hold(records::VendorUnit());
+  postingFiles_.Hold(records::ProductUnit());
   SetFilter(false);
   records::AttachPOBrowser(*RecBrowser1);
   if (!RecBrowser1->DataSource()) platform::ui::Beep();
@@ -195,6 +201,7 @@ void TPOList1::FormClose() {
     if (*file) storage::IsamCloseFileBlock(*file);
     *file = nullptr;
   }
+  postingFiles_.Release();
 }
 
 int32_t TPOList1::RecBrowser1BuildRow(storage::TRecBrowser*, storage::RowRec& rr) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "forms/manager_window.h"
+#include "records/record_file.h"
 
 namespace purchasing {
 
@@ -89,6 +90,7 @@ class TPOList1 : public forms::ManagerWindow {
   void DeleteKeyPressed() override { Delete1Click(); }
 
  private:
+  records::HeldFiles postingFiles_;
   void BuildToolBar();
   void BuildMenus();
   void PositionOnStartPO();

@@ -135,8 +135,8 @@ void TVenList::FormCreate() {
 }
 
 void TVenList::FormShow() {
-  if (!ShowFileInBrowser(ToQString(VendorBrowserHeader()), OpenVendorFile(), VendorFile, VendRec,
-                         VendorSortKey, BuildVendorKey))
+  if (!ShowFileInBrowser(ToQString(VendorBrowserHeader()), VendorFile, OpenVendorFile, VendRec, VendorSortKey,
+                         BuildVendorKey))
     return;
   // PO entry put the PO's vendor in VendorBuf: the list opens on it.
   if (VendorPickMode == 1)
@@ -146,8 +146,7 @@ void TVenList::FormShow() {
 }
 
 void TVenList::FormClose() {
-  RecBrowser1->Attach(nullptr);
-  storage::IsamCloseFileBlock(VendorFile);
+  CloseShownFile();
   // An import appended vendors without their keys: every file of the company is rebuilt.
   if (forms::RebuildNeeded) {
     RebuildCompanyDataFiles();

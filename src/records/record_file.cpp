@@ -1,6 +1,52 @@
 #include "records/record_file.h"
 
+#include <map>
+
 namespace records {
+namespace {
+
+// The uses of each file block variable that will close it, by its address.
+int& UsesOf(const storage::IsamFileBlock& file) {
+  // Never destroyed: a window may give up its use while the program ends.
+  static auto* uses = new std::map<const storage::IsamFileBlock*, int>;
+  return (*uses)[&file];
+}
+
+}  // namespace
+
+FileForAction::FileForAction(storage::IsamFileBlock& file, const std::function<bool()>& open) : file_(file) {
+  int& uses = UsesOf(file_);
+  const bool alreadyOpen = file_ && storage::IsamIsOpen(file_);
+  if (alreadyOpen && uses == 0) {
+    open_ = true;
+    return;
+  }
+  if (!alreadyOpen) {
+    // Closed by its opener outside these uses: whatever they counted is gone with it.
+    uses = 0;
+    if (!open()) return;
+  }
+  ++uses;
+  counted_ = open_ = true;
+}
+
+FileForAction::~FileForAction() {
+  if (!counted_) return;
+  int& uses = UsesOf(file_);
+  if (--uses > 0) return;
+  uses = 0;
+  if (file_ && storage::IsamIsOpen(file_)) storage::IsamCloseFileBlock(file_);
+  file_ = nullptr;
+}
+
+void HeldFiles::Hold(storage::DataFileUnit& unit) {
+  auto use = std::make_unique<FileForAction>(unit.File(), [&unit] { return unit.OpenSoundFile(); });
+  if (use->Open()) held_.push_back(std::move(use));
+}
+
+void HeldFiles::Release() {
+  while (!held_.empty()) held_.pop_back();
+}
 
 std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
                                                 const storage::IsamKeyStr& key) {

@@ -6,6 +6,8 @@
 
 #include <QString>
 #include <array>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -139,27 +141,36 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
   }
 }
 
-// A file of the open company for one action: opened and closed around it, unless a window holds
-// it open already (a manager picking a record for an entry form), in which case it is used and
-// left open.
+// A file of the open company for one action, or for as long as a window works with it. Every
+// open of a file set is exclusive, so the uses of one file share its open file block: the first
+// opens it and the last closes it. A manager holds the files its postings touch this way, and
+// the windows and actions it starts find them open and leave them open. A file that was opened
+// outside these uses is used and left to whoever opened it.
 class FileForAction {
  public:
-  FileForAction(storage::IsamFileBlock& file, bool (*open)())
-      : file_(file), heldElsewhere_(file && storage::IsamIsOpen(file)), open_(heldElsewhere_ || open()) {}
-  ~FileForAction() {
-    if (open_ && !heldElsewhere_) {
-      storage::IsamCloseFileBlock(file_);
-      file_ = nullptr;
-    }
-  }
+  FileForAction(storage::IsamFileBlock& file, const std::function<bool()>& open);
+  ~FileForAction();
   FileForAction(const FileForAction&) = delete;
   FileForAction& operator=(const FileForAction&) = delete;
   bool Open() const { return open_; }
 
  private:
   storage::IsamFileBlock& file_;
-  bool heldElsewhere_;
-  bool open_;
+  bool counted_ = false;  // one of the uses that close the file when the last one ends
+  bool open_ = false;
+};
+
+// The files a window holds open for as long as it is open (a manager, the files its postings
+// touch), each shared with the other uses of it as above. A file is held only when it opens
+// sound as it stands, without asking anything: one that is missing or needs a repair is left to
+// the action that uses it, which asks as it always did.
+class HeldFiles {
+ public:
+  void Hold(storage::DataFileUnit& unit);
+  void Release();
+
+ private:
+  std::vector<std::unique_ptr<FileForAction>> held_;
 };
 
 // The first record whose key keyNr is exactly `wanted`, read from a file of the open company that

@@ -42,12 +42,17 @@ std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_vi
   return figure;
 }
 
-// The refusal of the first product whose figure would not fit: empty when every figure fits.
-std::string StockRefusal(const StockChanges& changes, StockMove move) {
+// Reads every product the changes reach into `plan`; the refusal of the first product whose
+// figure would not fit, empty when every figure fits.
+std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& plan) {
   for (const auto& [code, change] : changes) {
-    ProductRec product{};
-    storage::IsamRecRef ref = 0;
-    if (!ReadStockedProduct(code, move, product, ref) || OnHandAfter(product, change)) continue;
+    PlannedStock planned{0, ProductRec{}, change};
+    if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) continue;
+    if (OnHandAfter(planned.Product, change)) {
+      plan.push_back(std::move(planned));
+      continue;
+    }
+    const ProductRec& product = planned.Product;
     return "The stock on hand of product " + code + " would become " +
            AddFigures(product.OnHand.Get(), change) + ", which does not fit in " +
            std::to_string(product.OnHand.Capacity()) + " characters. Nothing was saved.";
@@ -62,12 +67,14 @@ void AddStockChange(StockChanges& changes, std::string_view code, std::string_vi
   if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
 }
 
-void RequireStockFits(const StockChanges& changes, StockMove move) {
-  if (changes.empty()) return;
+StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
+  StockPlan plan;
+  if (changes.empty()) return plan;
   FileForAction file(ProductFile, OpenProductFile);
-  if (!file.Open()) return;
-  const std::string refusal = StockRefusal(changes, move);
+  if (!file.Open()) return plan;
+  const std::string refusal = PlanStock(changes, move, plan);
   if (!refusal.empty()) throw std::runtime_error(refusal);
+  return plan;
 }
 
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
@@ -87,6 +94,13 @@ bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
     if (ReadStockedProduct(code, move, product, ref))
       written = ChangeStockOnHand(product, ref, change) && written;
   }
+  return written;
+}
+
+bool ApplyStockPlan(const StockPlan& plan) {
+  bool written = true;
+  for (const PlannedStock& planned : plan)
+    written = ChangeStockOnHand(planned.Product, planned.Ref, planned.Change) && written;
   return written;
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "records/product_rec.h"
 #include "storage/isam_types.h"
@@ -25,10 +26,19 @@ void AddStockChange(StockChanges& changes, std::string_view code, std::string_vi
 // receipt leaves only non-stock products alone.
 enum class StockMove { Sale, Receipt };
 
+// A product a change reaches, as read for the check, with its change.
+struct PlannedStock {
+  storage::IsamRecRef Ref = 0;
+  ProductRec Product{};
+  std::string Change;
+};
+using StockPlan = std::vector<PlannedStock>;
+
 // Raises std::runtime_error naming the first product whose figure would not fit, before anything
 // is written. Opens the product file around the check unless it is open; a file that cannot be
-// opened refuses nothing (the posting then leaves stock alone).
-void RequireStockFits(const StockChanges& changes, StockMove move);
+// opened refuses nothing (the posting then leaves stock alone). Returns the products read, so
+// that a posting that changes no product in between can write them without reading them again.
+StockPlan RequireStockFits(const StockChanges& changes, StockMove move);
 
 // Rewrites the product read at `ref` with its on hand changed by `change`; false when the record
 // could not be rewritten or the figure does not fit. The product file must be open.
@@ -37,5 +47,10 @@ bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::
 // Writes every change that `move` reaches; false when a record could not be rewritten. The
 // product file must be open.
 bool ApplyStockChanges(const StockChanges& changes, StockMove move);
+
+// Writes the changes of the products read by RequireStockFits; a product changed since is refused
+// as any record changed in the meantime is. False when a record could not be rewritten. The
+// product file must be open.
+bool ApplyStockPlan(const StockPlan& plan);
 
 }  // namespace records

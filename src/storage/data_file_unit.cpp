@@ -329,13 +329,7 @@ bool DataFileUnit::OpenFile() {
       if (!AskYesNo(kUnfinishedRebuildPrompt, kind_.Caption) || !RebuildFile()) return false;
       continue;
     }
-    IsamOpenFileBlock(file_, FileName(), false, false, false, true);
-    if (IsamOK) {
-      if (file_->NumberKeys == static_cast<int32_t>(kind_.Keys.size())) return true;
-      // Keys missing from the header are an index still to be built.
-      IsamCloseKeepingStatus(file_);
-      IsamFail(IsamErrIndexDefective);
-    }
+    if (OpenAsItStands()) return true;
     if (IsamError == IsamErrIndexDefective) {
       if (!AskYesNo(kIndexDefectivePrompt, kind_.Caption)) return false;
       if (!RebuildFile()) return false;
@@ -349,6 +343,22 @@ bool DataFileUnit::OpenFile() {
       return false;
     }
   }
+}
+
+bool DataFileUnit::OpenAsItStands() {
+  IsamOpenFileBlock(file_, FileName(), false, false, false, true);
+  if (!IsamOK) return false;
+  if (file_->NumberKeys == static_cast<int32_t>(kind_.Keys.size())) return true;
+  // Keys missing from the header are an index still to be built.
+  IsamCloseKeepingStatus(file_);
+  return IsamFail(IsamErrIndexDefective);
+}
+
+bool DataFileUnit::OpenSoundFile() {
+  if (!UnfinishedRebuild() && OpenAsItStands()) return true;
+  IsamOK = true;
+  IsamError = 0;
+  return false;
 }
 
 bool DataFileUnit::RebuildFile() {

@@ -117,6 +117,9 @@ class DataFileUnit {
   // company other than the open one).
   bool CreateFileNamed(const std::string& name);
   bool OpenFile();
+  // Opens the file when it opens sound as it stands, asking nothing; otherwise false with the
+  // status cleared, and OpenFile, when it is used, asks what it must.
+  bool OpenSoundFile();
   bool RebuildFile();
   bool AddRecord(const void* record, IsamRecRef& ref);
   // Rewrites the record at ref with the new image, changing the keys whose text changed.
@@ -139,6 +142,8 @@ class DataFileUnit {
   bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref);
   std::vector<uint8_t> Copy(const void* record) const;
   bool UnfinishedRebuild() const;
+  // One open as the files stand; a set without all its keys is refused as index defective.
+  bool OpenAsItStands();
 
   const DataFileKind& kind_;
   IsamFileBlock& file_;

@@ -14,6 +14,8 @@ bool IsamMarkDirty(IsamFileBlockRec& fb) {
 }
 
 bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length) {
+  // Even a failed write may have changed part of the slot.
+  fb.DataWritten = true;
   if (!IsamWriteAt(fb.DataFile, pos, bytes, length)) {
     fb.ReadAhead.Forget();
     return false;

@@ -72,6 +72,7 @@ struct IsamFileBlockRec {
   int32_t NumberKeys = 0;
   bool HeaderChanged = false;
   bool DirtyFlagOnDisk = false;  // byte 20 has been set to 1 (and synced) since open
+  bool DataWritten = false;      // records written since open or the last write-back, not yet synced
   // The close leaves byte 20 set: the set is being rebuilt, or damage was found that only a
   // rebuild mends, so the next open reports it as defective instead of opening it clean.
   bool KeepDefective = false;

@@ -118,9 +118,16 @@ bool OpenFiles(IsamFileBlockRec& fb, const std::string& name, bool unfinished) {
   return true;
 }
 
-// Writes back everything the open file block changed, the header last (clean unless the set
-// must stay marked defective).
-bool WriteBack(IsamFileBlockRec& fb) {
+// Every change of keys or of the data header marks the set dirty on disk first; records
+// rewritten in place only leave data to sync. A set that did neither (and need not stay
+// defective) is as it was found, and the close neither writes nor syncs anything.
+bool HeaderOrKeysChanged(const IsamFileBlockRec& fb) {
+  return fb.DirtyFlagOnDisk || fb.KeepDefective || fb.HeaderChanged;
+}
+
+// Index pages and headers first, then the records, and the header last (clean unless the set
+// must stay marked defective), each synced before the next is written.
+bool WriteBackKeysAndHeader(IsamFileBlockRec& fb) {
   if (fb.NumberKeys > 0) {
     if (!IsamPageCacheFlush(fb, false)) return false;
     if (!IsamWriteChangedIndexHeaders(fb) || !IsamFlushFile(fb.IndexFile)) return false;
@@ -129,6 +136,17 @@ bool WriteBack(IsamFileBlockRec& fb) {
   if (!IsamWriteDataHeader(fb, fb.KeepDefective ? 1 : 0) || !IsamFlushFile(fb.DataFile)) return false;
   fb.HeaderChanged = false;
   fb.DirtyFlagOnDisk = fb.KeepDefective;
+  return true;
+}
+
+// Writes back everything the open file block changed since it was opened.
+bool WriteBack(IsamFileBlockRec& fb) {
+  if (HeaderOrKeysChanged(fb)) {
+    if (!WriteBackKeysAndHeader(fb)) return false;
+  } else if (fb.DataWritten && !IsamFlushFile(fb.DataFile)) {
+    return false;
+  }
+  fb.DataWritten = false;
   return true;
 }
 

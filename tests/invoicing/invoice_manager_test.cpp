@@ -33,6 +33,7 @@
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
 #include "records/memo_file.h"
+#include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
 #include "support/whole_window.h"
@@ -213,6 +214,46 @@ TEST_F(InvoiceManagerTest, AnInvoiceAddedThroughTheFormIsPostedListedAndCounted)
   EXPECT_EQ(CurrentCompany.NextInvoiceNumber.Get(), "1002");
   EXPECT_EQ(forms::LastInvoiceDate, "03/01/2026");
   EXPECT_FALSE(platform::files::Exists("CPWIN.TXT"));
+  EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+  EXPECT_TRUE(ui.Done());
+}
+
+// The files its postings touch are held while the manager is open, one open each, shared with
+// the Customer Manager picking a customer over it, the entry form's product look-up and the
+// posting; closing the manager lets them go.
+TEST_F(InvoiceManagerTest, ItHoldsTheFilesItsPostingsTouchAndSharesThemWithTheWindowsItOpens) {
+  for (storage::IsamFileBlock* file : {&records::CustomerFile, &records::ProductFile}) {
+    storage::IsamCloseFileBlock(*file);
+    *file = nullptr;
+  }
+  RunManager([this](TInvEdit1& m) {
+    const storage::IsamFileBlock customers = records::CustomerFile;
+    const storage::IsamFileBlock products = records::ProductFile;
+    ASSERT_TRUE(storage::IsamIsOpen(customers));
+    ASSERT_TRUE(storage::IsamIsOpen(products));
+    ui.OnModal<TProdInv>([&](TProdInv& f) {
+      records::CustomerRec acme{};
+      acme.CustomerNo.Set("C100");
+      acme.CustomerName.Set("Acme Tools");
+      PickCustomer(f, acme);
+      EXPECT_EQ(f.ICustNo->text(), "C100");
+      EXPECT_EQ(records::CustomerFile, customers);
+      Type(f, 1, invoicing::kColCode, "WIDGET");
+      Type(f, 1, invoicing::kColDescription, "Widget");
+      Type(f, 1, invoicing::kColQuantity, "4");
+      Type(f, 1, invoicing::kColPrice, "12.50");
+      f.PrintFlag->setChecked(false);
+      f.OKButtonClick();
+    });
+    m.AddInvoiceClick();
+    EXPECT_EQ(m.StatusText(1), "Added invoice 1001 containing 1 line item(s).");
+    EXPECT_EQ(records::CustomerFile, customers);
+    EXPECT_EQ(records::ProductFile, products);
+    EXPECT_TRUE(storage::IsamIsOpen(customers) && storage::IsamIsOpen(products));
+  });
+  EXPECT_FALSE(storage::IsamIsOpen(records::CustomerFile));
+  EXPECT_FALSE(storage::IsamIsOpen(records::ProductFile));
+  ASSERT_TRUE(records::OpenCustomerFile() && records::OpenProductFile());
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
   EXPECT_TRUE(ui.Done());
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <algorithm>
+#include <optional>
 
 #include "forms/find_box.h"
 #include "forms/record_find.h"
@@ -11,6 +13,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "records/customer_file.h"
 #include "records/product_file.h"
+#include "records/record_file.h"
 #include "support/temp_dir.h"
 
 namespace records {
@@ -88,6 +91,83 @@ TEST_F(RecordFilesTest, AMissingFileIsCreatedAfterTheNotice) {
   EXPECT_EQ(storage::IsamDataLen(CustomerFile), 916);
   storage::IsamCloseFileBlock(CustomerFile);
   EXPECT_TRUE(OpenCustomerFile());  // there now: no notice
+  EXPECT_TRUE(ui.Done());
+}
+
+// Three uses of one file (a manager's hold, a window, an action) start and end in every order
+// that starts each before ending it: the file is open exactly while one of them lasts, as one
+// file block, and the last one closes it. A file opened outside the uses stays with its opener;
+// a hold of a file that would need asking (here: one not yet made) holds nothing and asks nothing.
+TEST_F(RecordFilesTest, UsesOfAFileShareOneOpenAndTheLastOneClosesIt) {
+  UiScript ui;
+  ui.ExpectMessage(NewCustomerFile, "New Company").Answer(mrOk);
+  ASSERT_TRUE(OpenCustomerFile());
+  storage::IsamCloseFileBlock(CustomerFile);
+  ASSERT_TRUE(ui.Done());
+
+  // Events 0..2 start use n, 3..5 end use n-3.
+  std::vector<int> events = {0, 1, 2, 3, 4, 5};
+  int orders = 0;
+  do {
+    bool valid = true;
+    for (int n = 0; n < 3; ++n)
+      valid = valid &&
+              std::find(events.begin(), events.end(), n) < std::find(events.begin(), events.end(), n + 3);
+    if (!valid) continue;
+    ++orders;
+    std::optional<HeldFiles> held;
+    std::optional<FileForAction> window, action;
+    storage::IsamFileBlock block = nullptr;
+    int live = 0;
+    for (int event : events) {
+      switch (event) {
+        case 0:
+          held.emplace().Hold(CustomerUnit());
+          break;
+        case 1:
+          window.emplace(CustomerFile, OpenCustomerFile);
+          break;
+        case 2:
+          action.emplace(CustomerFile, OpenCustomerFile);
+          break;
+        case 3:
+          held.reset();
+          break;
+        case 4:
+          window.reset();
+          break;
+        default:
+          action.reset();
+          break;
+      }
+      live += event < 3 ? 1 : -1;
+      ASSERT_EQ(storage::IsamIsOpen(CustomerFile), live > 0) << orders << " after event " << event;
+      if (live == 0) block = nullptr;  // the next use opens the file anew
+      if (live > 0 && block == nullptr) block = CustomerFile;
+      if (live > 0) {
+        EXPECT_EQ(CustomerFile, block) << orders << " after event " << event;
+      }
+    }
+    EXPECT_EQ(CustomerFile, nullptr);
+  } while (std::next_permutation(events.begin(), events.end()));
+  EXPECT_EQ(orders, 90);
+
+  ASSERT_TRUE(OpenCustomerFile());  // an opener outside the uses
+  const storage::IsamFileBlock outside = CustomerFile;
+  {
+    HeldFiles held;
+    held.Hold(CustomerUnit());
+    FileForAction action(CustomerFile, OpenCustomerFile);
+    EXPECT_TRUE(action.Open());
+  }
+  EXPECT_TRUE(storage::IsamIsOpen(outside));
+  EXPECT_EQ(CustomerFile, outside);
+
+  HeldFiles missing;
+  missing.Hold(ProductUnit());
+  EXPECT_EQ(ProductFile, nullptr);
+  EXPECT_TRUE(storage::IsamOK);
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("12P.DAT")));
   EXPECT_TRUE(ui.Done());
 }
 

@@ -1,8 +1,10 @@
 // A write that fails with "no space left" at the N-th call, for every N an add, an update or a
 // delete makes: afterwards no index entry points to a record that does not carry its key, and
-// the record is either changed whole or not at all.
+// the record is either changed whole or not at all. And a close writes and syncs only what
+// changed since the open.
 //
-// The failure comes from this binary's own pwrite, which stands in front of the C library's.
+// The failure comes from this binary's own pwrite, which stands in front of the C library's;
+// fsync is counted the same way.
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -10,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -26,9 +29,17 @@ using namespace records;
 namespace {
 int writesUntilFailure = 0;  // 0: no failure armed
 int writesSeen = 0;
+int syncsSeen = 0;
 int loggedFile = -1;              // the descriptor whose writes are logged, -1: none
 std::vector<off_t> writesLogged;  // where each of its writes went
 }  // namespace
+
+extern "C" int fsync(int fd) {
+  using Real = int (*)(int);
+  static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "fsync"));
+  ++syncsSeen;
+  return real(fd);
+}
 
 extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
   using Real = ssize_t (*)(int, const void*, size_t, off_t);
@@ -148,6 +159,45 @@ TEST_F(InjectTest, AFailedDeleteLeavesNoEntryBehind) {
     if (!failed) break;
     ExpectWholeOrNothing(150, 149, {-1, 149 % 5}, n);
     if (HasFailure()) break;
+  }
+}
+
+TEST_F(InjectTest, ACloseWritesAndSyncsOnlyWhatChanged) {
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    bool writes;  // the close writes (index pages and headers)
+    int syncs;    // the close syncs this many times: index, records, then the header clean
+  };
+  const Case cases[] = {
+      {"nothing but reads", [this] { ExpectWholeOrNothing(7, 6, {6 % 5}, 0); }, false, 0},
+      {"a record rewritten in place",
+       [] {
+         PODetailRec rec;
+         IsamGetRec(PODetailFile, 7, &rec, sizeof rec);
+         IsamPutRec(PODetailFile, 7, &rec, sizeof rec);
+       },
+       false, 1},
+      {"a record added",
+       [] {
+         FillCrashRecord(PODetailBuf, kRecords, 7);
+         IsamRecRef ref = 0;
+         EXPECT_TRUE(AddPODetailRecord(ref));
+       },
+       true, 3},
+  };
+  for (const Case& c : cases) {
+    FreshFile();
+    c.change();
+    ASSERT_TRUE(IsamOK) << c.what;
+    writesSeen = syncsSeen = 0;
+    Close(PODetailFile);
+    EXPECT_EQ(writesSeen > 0, c.writes) << c.what;
+    EXPECT_EQ(syncsSeen, c.syncs) << c.what;
+    // Whatever the close left out, the set opens clean with every record.
+    ASSERT_TRUE(OpenPODetailFile()) << c.what;
+    EXPECT_EQ(IsamUsedRecs(PODetailFile), kRecords + (c.writes ? 1 : 0)) << c.what;
+    ExpectWholeOrNothing(7, 6, {6 % 5}, 0);
   }
 }
 
