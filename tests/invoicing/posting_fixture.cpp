@@ -55,18 +55,11 @@ void PostingTest::SetUp() {
   platform::text::SetClock(QDateTime(QDate(2026, 12, 7), QTime(10, 0)));
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  records::CompanyRec company = records::DefaultCompanyRecord();
-  company.CompanyNumber.Set("12");
-  company.CompanyARBalance.Set("0.00");
-  company.NextInvoiceNumber.Set("1001");
-  company.DateOrder.Set("M");
-  company.AgingDays1.Set("30");
-  company.AgingDays2.Set("60");
-  company.AgingDays3.Set("90");
   using testing_support::CompanyFile;
   ASSERT_TRUE(testing_support::OpenScratchCompany(
-      company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
-                CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos}));
+      testing_support::BooksCompanyRecord(),
+      {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices, CompanyFile::InvoiceLines,
+       CompanyFile::InvoiceMemos}));
   AddCustomer("C1");
   AddCustomer("C2");
   AddProduct("WIDGET", "100", false, false);

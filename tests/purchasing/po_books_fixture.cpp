@@ -51,11 +51,8 @@ POBooksTest::POBooksTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0)))
   testing_support::EnsureGuiApplication();
   platform::text::SetShortDateFormat("mm/dd/yyyy");
   storage::IsamInitialize(0, 30);
-  records::CompanyRec company = records::DefaultCompanyRecord();
-  company.CompanyNumber.Set("12");
-  company.DateOrder.Set("M");
+  records::CompanyRec company = testing_support::BooksCompanyRecord();
   company.NextPONumber.Set("5000");
-  company.CompanyARBalance.Set("0.00");
   company.NextReceiverNumber.Set("300");
   using testing_support::CompanyFile;
   EXPECT_TRUE(testing_support::OpenScratchCompany(
