@@ -12,6 +12,7 @@
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
+#include "platform/ui/form_base.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
 #include "records/memo_file.h"
@@ -29,6 +30,13 @@ QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
   edit->setValidator(
       new QRegularExpressionValidator(QRegularExpression(QStringLiteral(".{0,%1}").arg(maxLength)), edit));
   return edit;
+}
+
+QComboBox* TermsBox(QWidget* parent) {
+  auto* box = new QComboBox(parent);
+  box->setEditable(true);
+  box->lineEdit()->setMaxLength(35);
+  return box;
 }
 
 QLabel* ValueLabel(QWidget* parent) {
@@ -131,6 +139,7 @@ QHBoxLayout* DialogButtons(std::initializer_list<QPushButton*> buttons) {
 void StackEntryLayout(QWidget& form, std::initializer_list<QLayout*> parts, QLayout* lines) {
   auto* layout = new QVBoxLayout(&form);
   for (QLayout* part : parts) layout->addLayout(part, part == lines ? 1 : 0);
+  platform::ui::SetTabOrderAsLaidOut(form);
 }
 
 void ShowTaxExempt(QCheckBox& calculateTax) {

@@ -4,6 +4,7 @@
 // totals over the grid, and the refusals of figures that would not fit what is stored.
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -32,6 +33,9 @@ inline constexpr char kRightClickForMenu[] = "Right-click mouse or select from m
 QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength);
 // A sunken, right-aligned label for a figure.
 QLabel* ValueLabel(QWidget* parent);
+// The payment terms box: chosen from the list or typed, up to 35 characters. Its line edit is
+// made with it, so that the two stay together when the form sets its Tab order.
+QComboBox* TermsBox(QWidget* parent);
 
 // The text of a box trimmed, and trimmed and upper-cased, in Windows-1252.
 std::string TrimmedText(const QString& text);
@@ -52,7 +56,7 @@ char CompanyDateOrder();
 // memo, which take turns) beside the line commands; the totals (tax box, rate and suggestion;
 // net, tax and total under their captions) in columns 0 to 4 of a grid a form may extend; the
 // dialog's buttons on the right; and the parts stacked from the top, the lines taking what room
-// is left.
+// is left, Tab walking them in that order (the boxes of a part as they read).
 QHBoxLayout* LinesBeside(QLayout* memoProduct, QWidget* grid, QWidget* memo, QLayout* commands);
 struct TotalsBoxes {
   QCheckBox* CalculateTax;

@@ -116,7 +116,7 @@ TProdInv::TProdInv(QWidget* parent)
       A90(ValueLabel(this)),
       IDate(new QLineEdit(this)),
       Label7(new QLabel(this)),
-      ITerms(new QComboBox(this)),
+      ITerms(forms::TermsBox(this)),
       IStmntNote(LimitedEdit(this, 35)),
       INVNOTES(LimitedEdit(this, 80)),
       KeyCode(LimitedEdit(this, 8)),
@@ -175,8 +175,6 @@ TProdInv::TProdInv(QWidget* parent)
   ExportButn->setText("Replaces saved lines with current lines");
   ImportButn->setToolTip("Loads Saved Lines");
   ExportButn->setToolTip("Replaces saved lines with current lines");
-  ITerms->setEditable(true);
-  ITerms->lineEdit()->setMaxLength(35);
   IDate->setMaxLength(10);
   Label7->setText("Mo/Dy/Year");
   IDate->setMaximumWidth(IDate->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
@@ -289,13 +287,14 @@ void TProdInv::BuildLayout() {
 
   QHBoxLayout* lines = forms::LinesBeside(memoProduct, StringGrid1, Memo1, side);
 
-  // Totals, and what is paid and left due beside them.
+  // Totals; what is paid beside the tax, so that Tab takes net, tax and paid in turn, and what is
+  // left due beside the total.
   QGridLayout* totals =
       forms::TotalsGrid(*this, {CheckBox2, EBTaxRate, TaxLbl, INet, ITax, ITotal}, "Net:", "Tax:");
-  totals->addWidget(caption("&Paid:", IPaid), 0, 5);
-  totals->addWidget(IPaid, 0, 6);
-  totals->addWidget(new QLabel("Balance Due:", this), 1, 5);
-  totals->addWidget(BalDue, 1, 6);
+  totals->addWidget(caption("&Paid:", IPaid), 1, 5);
+  totals->addWidget(IPaid, 1, 6);
+  totals->addWidget(new QLabel("Balance Due:", this), 2, 5);
+  totals->addWidget(BalDue, 2, 6);
 
   forms::StackEntryLayout(
       *this, {top, notes, tools, lines, totals, forms::DialogButtons({OKButton, CancelButton, BitBtn2})},

@@ -102,7 +102,7 @@ TPOEdit1::TPOEdit1(QWidget* parent)
       ICustNo(new QLabel(this)),
       POSName(LimitedEdit(this, 10)),
       BitBtn3(new QPushButton("Vendors", this)),
-      ITerms(new QComboBox(this)),
+      ITerms(forms::TermsBox(this)),
       INVNOTES(LimitedEdit(this, 80)),
       KeyCode(LimitedEdit(this, 8)),
       Sig1(LimitedEdit(this, 75)),
@@ -148,8 +148,6 @@ TPOEdit1::TPOEdit1(QWidget* parent)
   SetCaption("Purchase Order");
   AskBeforeDiscarding("Discard this PO?");
   SetHelpKeyword("NewPO");
-  ITerms->setEditable(true);
-  ITerms->lineEdit()->setMaxLength(35);
   for (QLineEdit* date : {IDate, MEDateReq, ARecDate}) {
     date->setMaxLength(10);
     date->setMaximumWidth(date->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);

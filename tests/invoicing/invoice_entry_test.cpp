@@ -17,6 +17,7 @@
 #include "records/company_rec.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
+#include "support/tab_order.h"
 #include "support/whole_window.h"
 
 using namespace records;
@@ -272,6 +273,7 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         EXPECT_EQ(f.ITotal->text(), "40.00");
         f.Memo1->setPlainText("Repaired the pump.\nReplaced two seals.");
         testing_support::ExpectWholeWindow(f, "invoice_entry_memo");
+        testing_support::ExpectTabOrderReads(f, "invoice_entry_memo");
         f.OKButtonClick();
       },
       true);
@@ -543,6 +545,7 @@ TEST_F(InvoiceEntryTest, TheFormWithTenLinesAsTheUserSeesIt) {
     EXPECT_EQ(f.Lines->Cell(4, kColLine), "CS");
     f.StringGrid1->SetTopLine(1);
     testing_support::ExpectWholeWindow(f, "invoice_entry");
+    testing_support::ExpectTabOrderReads(f, "invoice_entry");
     f.CancelDiscarding();
   });
   EXPECT_TRUE(ui.Done());

@@ -19,6 +19,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/stat_form.h"
+#include "support/tab_order.h"
 #include "support/whole_window.h"
 
 using namespace purchasing;
@@ -116,6 +117,7 @@ QStringList POEntryTest::RowOf(TPOEdit1& form, int row) {
 
 void POEntryTest::Screenshot(QWidget& window, const char* name, std::initializer_list<const QWidget*> parts) {
   testing_support::ExpectWholeWindow(window, name);
+  testing_support::ExpectTabOrderReads(window, name);
   const QPixmap picture = window.grab();
   // A 1024 x 768 screen less the window's frame and title bar.
   EXPECT_LE(picture.width(), 1024 - 2 * 8) << name;

@@ -35,7 +35,7 @@ class POEntryTest : public POBooksTest {
   static void EnterCode(purchasing::TPOEdit1& form, int row, const QString& code);
   static QStringList RowOf(purchasing::TPOEdit1& form, int row);
   // Takes the window's picture (a PNG into the folder named by KESTRAVA_SCREENSHOTS, when it is
-  // set), which must fit a 1024 x 768 screen and show each of `parts` whole.
+  // set), which must fit a 1024 x 768 screen and show each of `parts` whole; Tab reads it in order.
   static void Screenshot(QWidget& window, const char* name, std::initializer_list<const QWidget*> parts);
   // The grid's first `rows` rows are in its visible area, none cut off.
   static void ExpectRowsShown(const QAbstractItemView& grid, int rows);

@@ -6,21 +6,24 @@
 #include <QLayout>
 #include <QTabWidget>
 #include <QWidget>
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
 namespace testing_support {
 namespace {
 
+// Whether Tab should stop at the widget: one of the window's own, shown, enabled, taking Tab focus.
+bool TakesTab(QWidget& window, QWidget* widget) {
+  return !widget->isWindow() && window.isAncestorOf(widget) && (widget->focusPolicy() & Qt::TabFocus) &&
+         !widget->focusProxy() && widget->isVisibleTo(&window) && widget->isEnabled();
+}
+
 // The widgets Tab stops at, in the order it takes them from the window's first.
 std::vector<QWidget*> TabStops(QWidget& window) {
   std::vector<QWidget*> stops;
-  for (QWidget* widget = window.nextInFocusChain(); widget != &window; widget = widget->nextInFocusChain()) {
-    if (widget->isWindow() || !window.isAncestorOf(widget)) continue;
-    if ((widget->focusPolicy() & Qt::TabFocus) && !widget->focusProxy() && widget->isVisibleTo(&window) &&
-        widget->isEnabled())
-      stops.push_back(widget);
-  }
+  for (QWidget* widget = window.nextInFocusChain(); widget != &window; widget = widget->nextInFocusChain())
+    if (TakesTab(window, widget)) stops.push_back(widget);
   return stops;
 }
 
@@ -86,6 +89,11 @@ std::string Describe(const QWidget& widget) {
 
 void ExpectStopsRead(QWidget& window, const std::string& where) {
   const std::vector<QWidget*> stops = TabStops(window);
+  // A focus chain broken into loops leaves widgets out of the window's loop.
+  for (QWidget* widget : window.findChildren<QWidget*>()) {
+    EXPECT_TRUE(!TakesTab(window, widget) || std::find(stops.begin(), stops.end(), widget) != stops.end())
+        << where << ": Tab never reaches " << Describe(*widget);
+  }
   const int halfLine = window.fontMetrics().height() / 2;
   for (std::size_t i = 1; i < stops.size(); ++i) {
     EXPECT_TRUE(ReadsAfter(stops[i - 1], stops[i], halfLine))

@@ -4,7 +4,7 @@
 // every tab widget; each stop must lie below the one before or on its row to its right (a row
 // allows half a line's difference). Widgets inside a tab page, a group box or a nested layout (a
 // column of fields beside another) are judged within it, and it as a whole among its neighbours.
-// The last stop may wrap back to the first.
+// The last stop may wrap back to the first. Tab must reach every such widget.
 
 #include <string>
 

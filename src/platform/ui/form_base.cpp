@@ -2,9 +2,12 @@
 
 #include <QApplication>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QScreen>
 #include <algorithm>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/application.h"
 
@@ -70,6 +73,44 @@ void SetTabOrder(std::initializer_list<QWidget*> widgets) {
     if (previous) QWidget::setTabOrder(previous, widget);
     previous = widget;
   }
+}
+
+namespace {
+
+// The widgets taking Tab focus in the layout, in the order it reads in (see SetTabOrderAsLaidOut).
+void AddTabStopsOf(QLayout& layout, std::vector<QWidget*>& stops) {
+  struct Cell {
+    int Row;
+    int Column;
+    QLayoutItem* Item;
+  };
+  std::vector<Cell> cells;
+  auto* grid = qobject_cast<QGridLayout*>(&layout);
+  for (int i = 0; i < layout.count(); ++i) {
+    Cell cell{i, 0, layout.itemAt(i)};
+    int rowSpan = 0, columnSpan = 0;
+    if (grid) grid->getItemPosition(i, &cell.Row, &cell.Column, &rowSpan, &columnSpan);
+    cells.push_back(cell);
+  }
+  std::stable_sort(cells.begin(), cells.end(), [](const Cell& a, const Cell& b) {
+    return std::pair(a.Row, a.Column) < std::pair(b.Row, b.Column);
+  });
+  for (const Cell& cell : cells) {
+    if (QLayout* inner = cell.Item->layout()) AddTabStopsOf(*inner, stops);
+    QWidget* widget = cell.Item->widget();
+    if (!widget) continue;
+    if (widget->focusPolicy() & Qt::TabFocus) stops.push_back(widget);
+    if (widget->layout()) AddTabStopsOf(*widget->layout(), stops);
+  }
+}
+
+}  // namespace
+
+void SetTabOrderAsLaidOut(QWidget& window) {
+  if (!window.layout()) return;
+  std::vector<QWidget*> stops;
+  AddTabStopsOf(*window.layout(), stops);
+  for (std::size_t i = 1; i < stops.size(); ++i) QWidget::setTabOrder(stops[i - 1], stops[i]);
 }
 
 void ShowFormHelp(const QString& keyword, int context) {

@@ -40,6 +40,13 @@ int CaptionWidth(const QWidget& form);
 void WidenForCaption(QWidget& form);
 // Sets the order in which Tab walks the given widgets, first to last.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);
+// Sets the Tab order of a window to the order its layouts read in: a grid layout row by row, each
+// row left to right; any other layout in its own order; a nested layout, or a widget with a
+// layout of its own (a group box), read whole where it stands. A window whose layouts are built
+// as it reads then tabs as it reads, whatever order its widgets were made in. A combo box must be
+// made editable where it is made: Qt moves it in Tab order together with everything up to its line
+// edit, and a line edit made later would drag the widgets made between along.
+void SetTabOrderAsLaidOut(QWidget& window);
 
 template <class QtBase>
 class BasicForm : public QtBase {
