@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "forms/entry_parts.h"
 #include "forms/form_instance.h"
 #include "forms/header_form.h"
 #include "platform/files/path.h"
@@ -97,14 +98,6 @@ QLineEdit* NewEdit(QWidget* parent, std::size_t capacity, int width = 0) {
   edit->setMaxLength(static_cast<int>(capacity));
   if (width > 0) edit->setFixedWidth(width);
   return edit;
-}
-
-QComboBox* NewTermsBox(QWidget* parent) {
-  auto* box = new QComboBox(parent);
-  box->setEditable(true);
-  box->setInsertPolicy(QComboBox::NoInsert);
-  box->lineEdit()->setMaxLength(35);
-  return box;
 }
 
 void CheckRadio(QRadioButton* chosen, std::initializer_list<QRadioButton*> group) {
@@ -425,7 +418,7 @@ void TCompSet::BuildInvoicesTab() {
   NextIno = NewEdit(Invoices, 9, 100);
   PrintDupOnInv = new QCheckBox("Print \"Duplicate Invoice\" on reprinted invoices", Invoices);
   DefInvQuan = NewEdit(Invoices, 9, 100);
-  DFTerms = NewTermsBox(Invoices);
+  DFTerms = forms::TermsBox(Invoices);
   YYMMonInv = new QCheckBox("Pre-fix invoice numbers with year and month ", Invoices);
   PFlag = new QCheckBox("Set new invoice default print flag ON", Invoices);
   auto* kind = new QGroupBox(Invoices);
@@ -490,7 +483,7 @@ void TCompSet::BuildPOTab() {
   CPOBatVen = new QCheckBox("On PO batch print, copy vendor to label queue", PORecv);
   DoPOFileCpy = new QCheckBox("File/Duplicate Copy", PORecv);
   MENumPOCopy = NewEdit(PORecv, 1, 30);
-  DPOTerms = NewTermsBox(PORecv);
+  DPOTerms = forms::TermsBox(PORecv);
   auto* kind = new QGroupBox(PORecv);
   PProd = new QRadioButton("Line-Item PO", kind);
   PMemo = new QRadioButton("Memo PO", kind);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "forms/address_entry.h"
+#include "forms/entry_parts.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/application.h"
 #include "records/company_rec.h"
@@ -17,7 +18,7 @@ AddressDialog::AddressDialog(QWidget* parent, const char* holdCaption, const cha
     : Form(parent),
       CNo(LimitedEdit(this, 8)),
       CName(LimitedEdit(this, 35)),
-      CTerms(new QComboBox(this)),
+      CTerms(TermsBox(this)),
       CustType(LimitedEdit(this, 25)),
       CTE(LimitedEdit(this, 1)),
       CAdd1Edit(LimitedEdit(this, 35)),
@@ -42,8 +43,6 @@ AddressDialog::AddressDialog(QWidget* parent, const char* holdCaption, const cha
       HelpBtn(new QPushButton("&Help", this)),
       eMail_(LimitedEdit(this, 50)) {
   SetHelpKeyword(helpKeyword);
-  CTerms->setEditable(true);
-  CTerms->lineEdit()->setMaxLength(35);
   CstNote->setFixedHeight(70);
   LimitPlainText(CstNote, NotesLength);
 

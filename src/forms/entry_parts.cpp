@@ -35,6 +35,7 @@ QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength) {
 QComboBox* TermsBox(QWidget* parent) {
   auto* box = new QComboBox(parent);
   box->setEditable(true);
+  box->setInsertPolicy(QComboBox::NoInsert);
   box->lineEdit()->setMaxLength(35);
   return box;
 }

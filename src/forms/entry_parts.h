@@ -33,7 +33,8 @@ inline constexpr char kRightClickForMenu[] = "Right-click mouse or select from m
 QLineEdit* TypingLimitedEdit(QWidget* parent, int maxLength);
 // A sunken, right-aligned label for a figure.
 QLabel* ValueLabel(QWidget* parent);
-// The payment terms box: chosen from the list or typed, up to 35 characters. Its line edit is
+// The payment terms box: chosen from the list or typed, up to 35 characters. Enter does not add
+// a typed term to the list, so that OK still offers to keep it in the terms file. Its line edit is
 // made with it, so that the two stay together when the form sets its Tab order.
 QComboBox* TermsBox(QWidget* parent);
 

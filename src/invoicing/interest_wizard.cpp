@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <stdexcept>
 
+#include "forms/entry_parts.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "invoicing/date_field.h"
@@ -78,7 +79,7 @@ TInterestWiz::TInterestWiz(QWidget* parent)
       LastRun(new QLabel(this)),
       InvComm(new QLineEdit(this)),
       StmntNote(new QLineEdit(this)),
-      ITerms(new QComboBox(this)),
+      ITerms(forms::TermsBox(this)),
       IPrin(new QCheckBox("Mark Invoices as Printed", this)),
       CustGrid(new QTableWidget(this)),
       StatusLabel(new QLabel(this)),
@@ -96,8 +97,6 @@ TInterestWiz::TInterestWiz(QWidget* parent)
   FlatRate->setMaxLength(6);
   InvComm->setMaxLength(80);
   StmntNote->setMaxLength(35);
-  ITerms->setEditable(true);
-  ITerms->lineEdit()->setMaxLength(35);
 
   auto* periods = new QGroupBox(" Calculate for Accounts Over ", this);
   auto* periodLayout = new QVBoxLayout(periods);

@@ -405,6 +405,8 @@ TEST_F(InvoiceEntryTest, ShowingAndPickingFollowTheCompanyAndTheCustomer) {
     EXPECT_EQ(f.Acur->text(), "110.00");
     EXPECT_EQ(f.A90->text(), "40.00");
     EXPECT_EQ(f.ITerms->currentText(), "Net 10");
+    // Enter in the terms box must not slip the new term into the list unasked.
+    QTest::keyClick(f.ITerms->lineEdit(), Qt::Key_Return);
     EXPECT_FALSE(f.CheckBox2->isChecked());
     EXPECT_FALSE(f.CheckBox2->isEnabled());
     EXPECT_EQ(f.CheckBox2->text(), "Tax Exempt");
