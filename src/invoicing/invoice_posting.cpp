@@ -25,7 +25,6 @@
 namespace invoicing {
 
 using platform::text::Cents;
-using platform::text::PadRightWith;
 using platform::text::StripCommas;
 using platform::text::TrimBlanks;
 using platform::text::UpperCase;
@@ -35,11 +34,24 @@ namespace {
 
 constexpr char AnswerFileName[] = "CPWIN.TXT";
 
+// Appends the text padded with blanks to width (a longer one whole), then the blank between
+// columns unless it is the last.
+void AppendColumn(std::string& line, std::string_view text, std::size_t width, bool last = false) {
+  line += text;
+  if (text.size() < width) line.append(width - text.size(), ' ');
+  if (!last) line += ' ';
+}
+
 std::string AnswerLine(const EnteredLine& line) {
-  return PadRightWith(TrimBlanks(line.Code), ' ', 15) + " " +
-         PadRightWith(StripCommas(line.Quantity), ' ', 10) + " " + PadRightWith(line.Description, ' ', 32) +
-         " " + PadRightWith(StripCommas(line.Price), ' ', 10) + " " + PadRightWith(line.Taxable, ' ', 1) +
-         " " + PadRightWith(StripCommas(line.Extension), ' ', 10);
+  std::string text;
+  text.reserve(84);
+  AppendColumn(text, platform::text::TrimmedBlanks(line.Code), 15);
+  AppendColumn(text, StripCommas(line.Quantity), 10);
+  AppendColumn(text, line.Description, 32);
+  AppendColumn(text, StripCommas(line.Price), 10);
+  AppendColumn(text, line.Taxable, 1);
+  AppendColumn(text, StripCommas(line.Extension), 10, true);
+  return text;
 }
 
 int WriteDetailLines(const records::InvoiceRec& header, const std::vector<EnteredLine>& lines, bool memo,
@@ -130,10 +142,8 @@ void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
   if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
-}  // namespace
-
-records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
-  QDate date = TypedInvoiceDate(invoice.Date);
+// The invoice record as the entry form's fields make it, dated on the typed date as read.
+records::InvoiceRec InvoiceRecordOn(const EnteredInvoice& invoice, const QDate& date) {
   records::InvoiceRec r{};
   r.InvoiceNo.Set(UpperCase(invoice.Number).substr(0, 9));
   r.TransactionType.Set("I");
@@ -166,6 +176,12 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
   return r;
 }
 
+}  // namespace
+
+records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
+  return InvoiceRecordOn(invoice, TypedInvoiceDate(invoice.Date));
+}
+
 void HoldInvoicePostingFiles(records::HeldFiles& held) {
   held.Hold(records::CompanyUnit());
   held.Hold(records::CustomerUnit());
@@ -174,9 +190,9 @@ void HoldInvoicePostingFiles(records::HeldFiles& held) {
 
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   storage::PostingScope posting("invoice " + TrimBlanks(invoice.Number));
-  records::InvoiceBuf = NewInvoiceRecord(invoice);
+  const QDate date = TypedInvoiceDate(invoice.Date);
+  records::InvoiceBuf = InvoiceRecordOn(invoice, date);
   const records::InvoiceRec header = records::InvoiceBuf;
-  QDate date = TypedInvoiceDate(invoice.Date);
   Cents due = StoredCents(header.AmountDue.Get());
 
   const InvoiceCustomer customer = RequireCustomer(header.InvCustomerNo.Get());

@@ -46,7 +46,11 @@ Cents StoredCents(const std::string& text) {
 }
 
 void SetRecordDate(records::InvoiceRec& r, const std::string& typed, const QDate& date) {
-  auto twoDigits = [](int value) { return value < 10 ? "0" + std::to_string(value) : std::to_string(value); };
+  auto twoDigits = [](int value) {
+    std::string text = std::to_string(value);
+    if (text.size() < 2) text.insert(text.begin(), '0');
+    return text;
+  };
   r.InvoiceDate.Set(typed);
   r.Month.Set(twoDigits(date.month()));
   r.Day.Set(twoDigits(date.day()));
@@ -114,17 +118,17 @@ std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {
 
 records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo) {
   records::DetailRec d{};
-  d.Company.Set(header.CompanyNumber.Get());
-  d.InvoiceNumber.Set(header.InvoiceNo.Get());
-  d.Date.Set(header.SortDate.Get());
+  d.Company.Set(header.CompanyNumber.View());
+  d.InvoiceNumber.Set(header.InvoiceNo.View());
+  d.Date.Set(header.SortDate.View());
   d.SourceFlag.Set(memo ? "M" : "P");
   d.UnitCost.Set(StripCommas(line.Cost));
   d.DocumentKind.Set("I");
-  d.Customer.Set(header.InvCustomerNo.Get());
-  d.ShortName.Set(header.ShortName.Get());
+  d.Customer.Set(header.InvCustomerNo.View());
+  d.ShortName.Set(header.ShortName.View());
   d.LineNumber.Set(records::LineNumberText(line.Row));
-  d.LineKey.Set(records::LineKeyText(header.InvoiceNo.Get(), line.Row));
-  d.Product.Set(TrimBlanks(line.Code.substr(0, 15)));
+  d.LineKey.Set(records::LineKeyText(header.InvoiceNo.View(), line.Row));
+  d.Product.Set(platform::text::TrimmedBlanks(std::string_view(line.Code).substr(0, 15)));
   d.LineText.Set(records::LineText(StripCommas(line.Quantity), line.Description, StripCommas(line.Price),
                                    line.Taxable, StripCommas(line.Extension)));
   return d;

@@ -46,9 +46,10 @@ std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_vi
 // figure would not fit, empty when every figure fits.
 std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& plan) {
   for (const auto& [code, change] : changes) {
-    PlannedStock planned{0, ProductRec{}, change};
+    PlannedStock planned{0, ProductRec{}, change, {}};
     if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) continue;
-    if (OnHandAfter(planned.Product, change)) {
+    if (std::optional<std::string> onHand = OnHandAfter(planned.Product, change)) {
+      planned.OnHand = std::move(*onHand);
       plan.push_back(std::move(planned));
       continue;
     }
@@ -58,6 +59,16 @@ std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& pl
            std::to_string(product.OnHand.Capacity()) + " characters. Nothing was saved.";
   }
   return {};
+}
+
+// Rewrites the product read at `ref` with the on-hand figure that `change` makes; a change of
+// nothing leaves the record alone.
+bool WriteOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change,
+                 std::string_view onHand) {
+  if (AddFigures(change, "0") == "0") return true;
+  ProductRec changed = product;
+  changed.OnHand.Set(onHand);
+  return UpdateProductRecord(changed, product, ref);
 }
 
 }  // namespace
@@ -79,11 +90,7 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
 
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
   const std::optional<std::string> figure = OnHandAfter(product, change);
-  if (!figure) return false;
-  if (AddFigures(change, "0") == "0") return true;  // nothing to change
-  ProductRec changed = product;
-  changed.OnHand.Set(*figure);
-  return UpdateProductRecord(changed, product, ref);
+  return figure && WriteOnHand(product, ref, change, *figure);
 }
 
 bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
@@ -100,7 +107,7 @@ bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
 bool ApplyStockPlan(const StockPlan& plan) {
   bool written = true;
   for (const PlannedStock& planned : plan)
-    written = ChangeStockOnHand(planned.Product, planned.Ref, planned.Change) && written;
+    written = WriteOnHand(planned.Product, planned.Ref, planned.Change, planned.OnHand) && written;
   return written;
 }
 

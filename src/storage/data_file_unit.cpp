@@ -407,7 +407,8 @@ bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::
       return false;
     }
   }
-  if (!PutRecRetry(ref, updated.data())) {
+  // updated is the caller's copy already: it goes to the engine as it is.
+  if (!WithLockRetry([&] { IsamPutRec(file_, ref, updated.data(), updated.size()); })) {
     changeBack(keyCount);
     return false;
   }

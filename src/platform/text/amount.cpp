@@ -34,7 +34,16 @@ std::optional<Cents> RoundToCents(double value) {
 }
 
 std::string AmountText(Cents amount) {
-  return FormatDecimal("0.00", DecimalText::FromCents(amount));
+  // Written straight from the count: a posting stores several amounts, and the plain form needs
+  // none of the pattern's choices.
+  const unsigned long long magnitude =
+      amount < 0 ? 0ULL - static_cast<unsigned long long>(amount) : static_cast<unsigned long long>(amount);
+  std::string text = amount < 0 ? "-" : "";
+  text += std::to_string(magnitude / 100);
+  text += '.';
+  text += static_cast<char>('0' + magnitude % 100 / 10);
+  text += static_cast<char>('0' + magnitude % 10);
+  return text;
 }
 
 std::string FormatAmount(Cents amount) {

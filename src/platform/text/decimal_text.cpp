@@ -70,9 +70,83 @@ std::string AddDigits(const std::string& a, const std::string& b, bool subtract)
   return out;
 }
 
+// A figure of at most 18 digits as a whole count of its last decimal place: the stock and
+// quantity figures a posting adds up, summed without building digit strings.
+struct ShortFigure {
+  long long Units = 0;
+  std::size_t Decimals = 0;
+  std::size_t WholeDigits = 0;  // without leading zeros
+};
+
+constexpr std::size_t kShortDigits = 18;
+
+// The figure as FigureOf reads it (text that is no plain decimal is 0); none when it has more
+// digits than a ShortFigure holds.
+std::optional<ShortFigure> ShortFigureOf(std::string_view typed) {
+  const std::string text = StripCommas(typed);
+  std::string_view rest = text;
+  const bool negative = !rest.empty() && rest.front() == '-';
+  if (negative) rest.remove_prefix(1);
+  ShortFigure f;
+  bool point = false, anyDigit = false;
+  std::size_t digits = 0;
+  for (char c : rest) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return ShortFigure{};
+    anyDigit = true;
+    if (point) ++f.Decimals;
+    if (f.Units == 0 && c == '0' && !point) continue;  // a leading zero of the whole part
+    if (++digits > kShortDigits) return std::nullopt;
+    f.Units = f.Units * 10 + (c - '0');
+    if (!point) ++f.WholeDigits;
+  }
+  if (!anyDigit) return ShortFigure{};
+  if (negative) f.Units = -f.Units;
+  return f;
+}
+
+// The plain form of units counted in the given decimal place, as DecimalText::ToString gives
+// it after AddFigures drops the fraction's trailing zeros.
+std::string ShortFigureText(long long units, std::size_t decimals) {
+  const bool negative = units < 0;
+  std::string digits = std::to_string(negative ? 0ULL - static_cast<unsigned long long>(units)
+                                               : static_cast<unsigned long long>(units));
+  if (digits.size() <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
+  std::size_t end = digits.size();
+  const std::size_t point = end - decimals;
+  while (end > point && digits[end - 1] == '0') --end;
+  std::string out = negative ? "-" : "";
+  out.append(digits, 0, point);
+  if (end > point) out.append(".").append(digits, point, end - point);
+  return out;
+}
+
+long long PowerOfTen(std::size_t exponent) {
+  long long power = 1;
+  while (exponent-- > 0) power *= 10;
+  return power;
+}
+
+// The sum of two short figures when both, scaled to the finer decimal place, still hold at most
+// 18 digits (so the sum cannot overflow); none otherwise.
+std::optional<std::string> ShortSum(std::string_view a, std::string_view b) {
+  const std::optional<ShortFigure> x = ShortFigureOf(a), y = ShortFigureOf(b);
+  if (!x || !y) return std::nullopt;
+  const std::size_t decimals = std::max(x->Decimals, y->Decimals);
+  if (x->WholeDigits + decimals > kShortDigits || y->WholeDigits + decimals > kShortDigits)
+    return std::nullopt;
+  return ShortFigureText(
+      x->Units * PowerOfTen(decimals - x->Decimals) + y->Units * PowerOfTen(decimals - y->Decimals),
+      decimals);
+}
+
 }  // namespace
 
 std::string AddFigures(std::string_view a, std::string_view b) {
+  if (std::optional<std::string> sum = ShortSum(a, b)) return *sum;
   DecimalText x = FigureOf(a), y = FigureOf(b);
   const std::size_t decimals = std::max(x.Fraction.size(), y.Fraction.size());
   std::string xs = AlignedDigits(x, decimals), ys = AlignedDigits(y, decimals);
@@ -90,6 +164,7 @@ std::string AddFigures(std::string_view a, std::string_view b) {
 }
 
 std::string NegatedFigure(std::string_view figure) {
+  if (std::optional<ShortFigure> f = ShortFigureOf(figure)) return ShortFigureText(-f->Units, f->Decimals);
   DecimalText d = FigureOf(figure);
   d.Negative = !d.Negative;
   return AddFigures(d.ToString(), "0");
