@@ -100,7 +100,7 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   customer.LastInvoice.Set(header.InvoiceNo.Get());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
-  if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
+  if (records::UpdateCustomerFields(customer, before, ref)) records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
 
@@ -196,7 +196,8 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   Cents due = StoredCents(header.AmountDue.Get());
 
   const InvoiceCustomer customer = RequireCustomer(header.InvCustomerNo.Get());
-  const std::vector<EnteredLine> lines = LinesToWrite(invoice);
+  std::vector<EnteredLine> kept;
+  const std::vector<EnteredLine>& lines = LinesToWrite(invoice, kept);
   const records::StockPlan sold = records::RequireStockFits(SoldStock(lines), records::StockMove::Sale);
 
   PostedInvoice posted;

@@ -1,5 +1,7 @@
 #include "invoicing/posting_steps.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/text/clock.h"
@@ -18,7 +20,6 @@ namespace invoicing {
 
 using platform::text::StripCommas;
 using platform::text::TrimBlanks;
-using platform::text::UpperCase;
 using records::CurrentCompany;
 
 namespace {
@@ -34,15 +35,23 @@ EnteredLine MemoStockLine(const EnteredInvoice& invoice) {
   std::string code = TrimBlanks(line.Code);
   line.Code = code.empty() ? NoProduct : code;
   line.Price = invoice.Net;
-  line.Taxable = "M";
+  line.Taxable.assign(1, 'M');  // as one character: GCC 12 reports a false overlap for "M"
   line.Extension = invoice.Net;
   return line;
+}
+
+// The code that marks a line without a product, in any case and with blanks around it.
+bool IsNoProduct(std::string_view code) {
+  const std::string_view trimmed = platform::text::TrimmedBlanks(code);
+  const std::string_view none = NoProduct;
+  return std::equal(trimmed.begin(), trimmed.end(), none.begin(), none.end(),
+                    [](char typed, char wanted) { return platform::text::UpperChar(typed) == wanted; });
 }
 
 }  // namespace
 
 Cents StoredCents(const std::string& text) {
-  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
+  return platform::text::ParseAmount(text).value_or(0);
 }
 
 void SetRecordDate(records::InvoiceRec& r, const std::string& typed, const QDate& date) {
@@ -96,9 +105,9 @@ bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& custom
 
 void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,
                   bool back) {
-  if (UpperCase(TrimBlanks(code)) == NoProduct) return;
-  const std::string figure = TrimBlanks(StripCommas(quantity));
-  records::AddStockChange(changes, code, back ? figure : platform::text::NegatedFigure(figure));
+  if (IsNoProduct(code)) return;
+  // The sum reads the figure as typed, blanks and commas included.
+  records::AddStockChange(changes, code, back ? quantity : platform::text::NegatedFigure(quantity));
 }
 
 void PostStockChanges(const records::StockChanges& changes) {
@@ -108,12 +117,19 @@ void PostStockChanges(const records::StockChanges& changes) {
   records::ApplyStockChanges(changes, records::StockMove::Sale);
 }
 
-std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {
-  if (invoice.Memo) return {MemoStockLine(invoice)};
-  std::vector<EnteredLine> lines;
-  for (const EnteredLine& line : invoice.Lines)
-    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
-  return lines;
+const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept) {
+  kept.clear();
+  if (invoice.Memo) {
+    kept.push_back(MemoStockLine(invoice));
+    return kept;
+  }
+  auto written = [](const EnteredLine& line) {
+    return !platform::text::TrimmedBlanks(line.Code).empty() ||
+           !platform::text::TrimmedBlanks(line.Description).empty();
+  };
+  if (std::all_of(invoice.Lines.begin(), invoice.Lines.end(), written)) return invoice.Lines;
+  std::copy_if(invoice.Lines.begin(), invoice.Lines.end(), std::back_inserter(kept), written);
+  return kept;
 }
 
 records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo) {

@@ -59,8 +59,9 @@ void AddLineStock(records::StockChanges& changes, const std::string& code, const
 void PostStockChanges(const records::StockChanges& changes);
 
 // The grid rows an invoice writes as detail lines: every row with a product code or a
-// description, or a memo invoice's one product line.
-std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice);
+// description, or a memo invoice's one product line. The invoice's own rows when it writes all
+// of them, else the rows it writes, kept in `kept`.
+const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept);
 
 // The detail record of one line of the invoice `header`.
 records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo);

@@ -13,13 +13,13 @@
 namespace records {
 
 using platform::text::AddFigures;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
 
 namespace {
 
 std::string ProductCodeOf(std::string_view code) {
-  return UpperCase(TrimBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
+  std::string product(platform::text::TrimmedBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
+  for (char& c : product) c = platform::text::UpperChar(c);
+  return product;
 }
 
 // Reads the product whose code is exactly `code` when `move` changes its stock. The product
@@ -31,7 +31,7 @@ bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& produ
   ProductRec wanted{};
   wanted.Code.Set(wantedCode);
   if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
-  if (ProductCodeOf(product.Code.Get()) != wantedCode || product.NonStock) return false;
+  if (ProductCodeOf(product.Code.View()) != wantedCode || product.NonStock) return false;
   return move == StockMove::Receipt || !product.NonDepleting;
 }
 
@@ -65,17 +65,19 @@ std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& pl
 // nothing leaves the record alone.
 bool WriteOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change,
                  std::string_view onHand) {
-  if (AddFigures(change, "0") == "0") return true;
+  if (platform::text::FigureIsZero(change)) return true;
   ProductRec changed = product;
   changed.OnHand.Set(onHand);
-  return UpdateProductRecord(changed, product, ref);
+  return UpdateProductFields(changed, product, ref);
 }
 
 }  // namespace
 
 void AddStockChange(StockChanges& changes, std::string_view code, std::string_view quantity) {
   const std::string product = ProductCodeOf(code);
-  if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
+  if (product.empty()) return;
+  std::string& change = changes[product];
+  change = AddFigures(change, quantity);
 }
 
 StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
@@ -83,6 +85,7 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
   if (changes.empty()) return plan;
   FileForAction file(ProductFile, OpenProductFile);
   if (!file.Open()) return plan;
+  plan.reserve(changes.size());
   const std::string refusal = PlanStock(changes, move, plan);
   if (!refusal.empty()) throw std::runtime_error(refusal);
   return plan;

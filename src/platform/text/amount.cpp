@@ -23,7 +23,14 @@ std::optional<Cents> ToCents(DecimalText value) {
 }  // namespace
 
 std::optional<Cents> ParseAmount(std::string_view text) {
-  std::optional<DecimalText> value = DecimalText::Parse(StripCommas(text));
+  const std::string plain = StripCommas(text);
+  // Most amounts are short: read and rounded in whole units. Only a dropped fraction can carry
+  // into a new whole digit, and a short amount with 16 whole digits has at most two decimals.
+  if (const std::optional<ShortDecimal> shortValue = ShortDecimal::Read(plain)) {
+    if (!shortValue->Plain) return std::nullopt;
+    if (shortValue->WholeDigits <= kMaxWholeDigits) return shortValue->ScaledTo(2);
+  }
+  std::optional<DecimalText> value = DecimalText::Parse(plain);
   if (!value) return std::nullopt;
   return ToCents(*value);
 }

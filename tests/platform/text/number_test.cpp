@@ -9,6 +9,7 @@
 
 #include "platform/text/amount.h"
 #include "platform/text/decimal_text.h"
+#include "platform/text/format_float.h"
 #include "platform/text/number_text.h"
 
 namespace platform::text {
@@ -133,7 +134,8 @@ TEST(FigureTest, SumsAreExactPlainDecimals) {
 }
 
 // Short figures are summed in whole units and long ones digit by digit: figures of up to 24
-// digits, on both sides of that line, must give the same plain text either way round.
+// digits, on both sides of that line, must give the same plain text either way round, and
+// round to the same cents.
 TEST(FigureTest, LongAndShortFiguresAgree) {
   std::mt19937 rng(47);
   auto figure = [&rng] {
@@ -149,6 +151,8 @@ TEST(FigureTest, LongAndShortFiguresAgree) {
     ASSERT_EQ(AddFigures(b, a), sum) << a << " + " << b;
     ASSERT_EQ(AddFigures(sum, NegatedFigure(b)), plainA) << a << " + " << b;
     ASSERT_EQ(NegatedFigure(NegatedFigure(a)), plainA) << a;
+    // Amounts too: rounded in whole units or on the digits, to cents alike.
+    ASSERT_EQ(ParseAmount(a), ParseAmount(FormatDecimal("0.00", *DecimalText::Parse(a)))) << a;
   }
 }
 
