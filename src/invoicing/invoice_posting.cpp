@@ -97,7 +97,7 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   const records::CustomerRec& before = read.Record;
   const storage::IsamRecRef ref = read.Ref;
   records::CustomerRec customer = before;
-  customer.LastInvoice.Set(header.InvoiceNo.Get());
+  customer.LastInvoice.Set(header.InvoiceNo.View());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
   if (records::UpdateCustomerFields(customer, before, ref)) records::SelectedCustomer = customer;
@@ -126,9 +126,9 @@ void PostToCompany(const records::InvoiceRec& header, Cents due) {
   std::optional<int64_t> counter = CounterValue(header.InvoiceNo.Get());
   records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     company.CompanyARBalance.Set(
-        platform::text::AmountText(StoredCents(company.CompanyARBalance.Get()) + due));
+        platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
     if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
-    company.InvoiceManagerStartNumber.Set(header.InvoiceNo.Get());
+    company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
   });
 }
 
@@ -193,7 +193,7 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   const QDate date = TypedInvoiceDate(invoice.Date);
   records::InvoiceBuf = InvoiceRecordOn(invoice, date);
   const records::InvoiceRec header = records::InvoiceBuf;
-  Cents due = StoredCents(header.AmountDue.Get());
+  Cents due = StoredCents(header.AmountDue.View());
 
   const InvoiceCustomer customer = RequireCustomer(header.InvCustomerNo.Get());
   std::vector<EnteredLine> kept;

@@ -25,7 +25,7 @@ using records::CurrentCompany;
 namespace {
 
 int AgingLimit(const records::ShortString<3>& days) {
-  return platform::text::TryStrToInt(TrimBlanks(days.Get())).value_or(0);
+  return platform::text::TryStrToInt(days.View()).value_or(0);
 }
 
 // The memo invoice's one stock line, written as grid row 1.
@@ -50,7 +50,7 @@ bool IsNoProduct(std::string_view code) {
 
 }  // namespace
 
-Cents StoredCents(const std::string& text) {
+Cents StoredCents(std::string_view text) {
   return platform::text::ParseAmount(text).value_or(0);
 }
 
@@ -86,14 +86,14 @@ int AgingBucket(int days, const int (&limits)[3]) {
 }
 
 void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate& date) {
-  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.Get()) + due));
+  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.View()) + due));
   const int limits[3] = {AgingLimit(CurrentCompany.AgingDays1), AgingLimit(CurrentCompany.AgingDays2),
                          AgingLimit(CurrentCompany.AgingDays3)};
   int days = static_cast<int>(date.daysTo(platform::text::Today()));
   records::ShortString<10>* buckets[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
                                          &customer.CustAging4};
   records::ShortString<10>& bucket = *buckets[AgingBucket(days, limits)];
-  bucket.Set(platform::text::AmountText(StoredCents(bucket.Get()) + due));
+  bucket.Set(platform::text::AmountText(StoredCents(bucket.View()) + due));
 }
 
 bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "invoicing/entered_invoice.h"
@@ -25,7 +26,7 @@ using platform::text::Cents;
 inline constexpr char NoProduct[] = "** NONE **";
 
 // An amount as stored or typed ("1,234.50"); 0 when it is no amount.
-Cents StoredCents(const std::string& text);
+Cents StoredCents(std::string_view text);
 
 // A record's date fields: the date as typed, its month, day and year, and the sortable copy.
 void SetRecordDate(records::InvoiceRec& record, const std::string& typed, const QDate& date);

@@ -46,11 +46,15 @@ std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_vi
 // figure would not fit, empty when every figure fits.
 std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& plan) {
   for (const auto& [code, change] : changes) {
-    PlannedStock planned{0, ProductRec{}, change, {}};
-    if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) continue;
+    // Read in place: a product record is too large to copy about.
+    PlannedStock& planned = plan.emplace_back();
+    if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) {
+      plan.pop_back();
+      continue;
+    }
     if (std::optional<std::string> onHand = OnHandAfter(planned.Product, change)) {
+      planned.Change = change;
       planned.OnHand = std::move(*onHand);
-      plan.push_back(std::move(planned));
       continue;
     }
     const ProductRec& product = planned.Product;
