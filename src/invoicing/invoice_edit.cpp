@@ -123,7 +123,8 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
                         const EnteredInvoice& edited) {
   InvoiceRec lineHeader = header;
   lineHeader.CompanyNumber.Set(CurrentCompany.CompanyNumber.Get());
-  const std::vector<EnteredLine> lines = LinesToWrite(edited);
+  std::vector<EnteredLine> kept;
+  const std::vector<EnteredLine>& lines = LinesToWrite(edited, kept);
   const int rows = std::max(kInvoiceLines, static_cast<int>(stored.size()));
   for (int row = 1; row <= rows; ++row) {
     auto line =
@@ -495,7 +496,9 @@ EnteredInvoice WithMemoDefaults(EnteredInvoice edited) {
 
 records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, const EnteredInvoice& edited) {
   records::StockChanges changes = ReturnedStock(oldLines);
-  for (const EnteredLine& line : LinesToWrite(WithMemoDefaults(edited)))
+  const EnteredInvoice withDefaults = WithMemoDefaults(edited);
+  std::vector<EnteredLine> kept;
+  for (const EnteredLine& line : LinesToWrite(withDefaults, kept))
     AddLineStock(changes, line.Code, line.Quantity, false);
   std::erase_if(changes, [](const auto& change) { return change.second == "0"; });
   return changes;

@@ -25,7 +25,6 @@
 namespace invoicing {
 
 using platform::text::Cents;
-using platform::text::PadRightWith;
 using platform::text::StripCommas;
 using platform::text::TrimBlanks;
 using platform::text::UpperCase;
@@ -35,11 +34,24 @@ namespace {
 
 constexpr char AnswerFileName[] = "CPWIN.TXT";
 
+// Appends the text padded with blanks to width (a longer one whole), then the blank between
+// columns unless it is the last.
+void AppendColumn(std::string& line, std::string_view text, std::size_t width, bool last = false) {
+  line += text;
+  if (text.size() < width) line.append(width - text.size(), ' ');
+  if (!last) line += ' ';
+}
+
 std::string AnswerLine(const EnteredLine& line) {
-  return PadRightWith(TrimBlanks(line.Code), ' ', 15) + " " +
-         PadRightWith(StripCommas(line.Quantity), ' ', 10) + " " + PadRightWith(line.Description, ' ', 32) +
-         " " + PadRightWith(StripCommas(line.Price), ' ', 10) + " " + PadRightWith(line.Taxable, ' ', 1) +
-         " " + PadRightWith(StripCommas(line.Extension), ' ', 10);
+  std::string text;
+  text.reserve(84);
+  AppendColumn(text, platform::text::TrimmedBlanks(line.Code), 15);
+  AppendColumn(text, StripCommas(line.Quantity), 10);
+  AppendColumn(text, line.Description, 32);
+  AppendColumn(text, StripCommas(line.Price), 10);
+  AppendColumn(text, line.Taxable, 1);
+  AppendColumn(text, StripCommas(line.Extension), 10, true);
+  return text;
 }
 
 int WriteDetailLines(const records::InvoiceRec& header, const std::vector<EnteredLine>& lines, bool memo,
@@ -85,10 +97,10 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   const records::CustomerRec& before = read.Record;
   const storage::IsamRecRef ref = read.Ref;
   records::CustomerRec customer = before;
-  customer.LastInvoice.Set(header.InvoiceNo.Get());
+  customer.LastInvoice.Set(header.InvoiceNo.View());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
-  if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
+  if (records::UpdateCustomerFields(customer, before, ref)) records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
 
@@ -114,9 +126,9 @@ void PostToCompany(const records::InvoiceRec& header, Cents due) {
   std::optional<int64_t> counter = CounterValue(header.InvoiceNo.Get());
   records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     company.CompanyARBalance.Set(
-        platform::text::AmountText(StoredCents(company.CompanyARBalance.Get()) + due));
+        platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
     if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
-    company.InvoiceManagerStartNumber.Set(header.InvoiceNo.Get());
+    company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
   });
 }
 
@@ -130,10 +142,8 @@ void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
   if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
 }
 
-}  // namespace
-
-records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
-  QDate date = TypedInvoiceDate(invoice.Date);
+// The invoice record as the entry form's fields make it, dated on the typed date as read.
+records::InvoiceRec InvoiceRecordOn(const EnteredInvoice& invoice, const QDate& date) {
   records::InvoiceRec r{};
   r.InvoiceNo.Set(UpperCase(invoice.Number).substr(0, 9));
   r.TransactionType.Set("I");
@@ -166,6 +176,12 @@ records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
   return r;
 }
 
+}  // namespace
+
+records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice) {
+  return InvoiceRecordOn(invoice, TypedInvoiceDate(invoice.Date));
+}
+
 void HoldInvoicePostingFiles(records::HeldFiles& held) {
   held.Hold(records::CompanyUnit());
   held.Hold(records::CustomerUnit());
@@ -174,13 +190,14 @@ void HoldInvoicePostingFiles(records::HeldFiles& held) {
 
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   storage::PostingScope posting("invoice " + TrimBlanks(invoice.Number));
-  records::InvoiceBuf = NewInvoiceRecord(invoice);
+  const QDate date = TypedInvoiceDate(invoice.Date);
+  records::InvoiceBuf = InvoiceRecordOn(invoice, date);
   const records::InvoiceRec header = records::InvoiceBuf;
-  QDate date = TypedInvoiceDate(invoice.Date);
-  Cents due = StoredCents(header.AmountDue.Get());
+  Cents due = StoredCents(header.AmountDue.View());
 
   const InvoiceCustomer customer = RequireCustomer(header.InvCustomerNo.Get());
-  const std::vector<EnteredLine> lines = LinesToWrite(invoice);
+  std::vector<EnteredLine> kept;
+  const std::vector<EnteredLine>& lines = LinesToWrite(invoice, kept);
   const records::StockPlan sold = records::RequireStockFits(SoldStock(lines), records::StockMove::Sale);
 
   PostedInvoice posted;

@@ -1,5 +1,7 @@
 #include "invoicing/posting_steps.h"
 
+#include <algorithm>
+#include <iterator>
 #include <stdexcept>
 
 #include "platform/text/clock.h"
@@ -18,13 +20,12 @@ namespace invoicing {
 
 using platform::text::StripCommas;
 using platform::text::TrimBlanks;
-using platform::text::UpperCase;
 using records::CurrentCompany;
 
 namespace {
 
 int AgingLimit(const records::ShortString<3>& days) {
-  return platform::text::TryStrToInt(TrimBlanks(days.Get())).value_or(0);
+  return platform::text::TryStrToInt(days.View()).value_or(0);
 }
 
 // The memo invoice's one stock line, written as grid row 1.
@@ -34,19 +35,31 @@ EnteredLine MemoStockLine(const EnteredInvoice& invoice) {
   std::string code = TrimBlanks(line.Code);
   line.Code = code.empty() ? NoProduct : code;
   line.Price = invoice.Net;
-  line.Taxable = "M";
+  line.Taxable.assign(1, 'M');  // as one character: GCC 12 reports a false overlap for "M"
   line.Extension = invoice.Net;
   return line;
 }
 
+// The code that marks a line without a product, in any case and with blanks around it.
+bool IsNoProduct(std::string_view code) {
+  const std::string_view trimmed = platform::text::TrimmedBlanks(code);
+  const std::string_view none = NoProduct;
+  return std::equal(trimmed.begin(), trimmed.end(), none.begin(), none.end(),
+                    [](char typed, char wanted) { return platform::text::UpperChar(typed) == wanted; });
+}
+
 }  // namespace
 
-Cents StoredCents(const std::string& text) {
-  return platform::text::ParseAmount(StripCommas(text)).value_or(0);
+Cents StoredCents(std::string_view text) {
+  return platform::text::ParseAmount(text).value_or(0);
 }
 
 void SetRecordDate(records::InvoiceRec& r, const std::string& typed, const QDate& date) {
-  auto twoDigits = [](int value) { return value < 10 ? "0" + std::to_string(value) : std::to_string(value); };
+  auto twoDigits = [](int value) {
+    std::string text = std::to_string(value);
+    if (text.size() < 2) text.insert(text.begin(), '0');
+    return text;
+  };
   r.InvoiceDate.Set(typed);
   r.Month.Set(twoDigits(date.month()));
   r.Day.Set(twoDigits(date.day()));
@@ -73,14 +86,14 @@ int AgingBucket(int days, const int (&limits)[3]) {
 }
 
 void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate& date) {
-  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.Get()) + due));
+  customer.CustBalance.Set(platform::text::AmountText(StoredCents(customer.CustBalance.View()) + due));
   const int limits[3] = {AgingLimit(CurrentCompany.AgingDays1), AgingLimit(CurrentCompany.AgingDays2),
                          AgingLimit(CurrentCompany.AgingDays3)};
   int days = static_cast<int>(date.daysTo(platform::text::Today()));
   records::ShortString<10>* buckets[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
                                          &customer.CustAging4};
   records::ShortString<10>& bucket = *buckets[AgingBucket(days, limits)];
-  bucket.Set(platform::text::AmountText(StoredCents(bucket.Get()) + due));
+  bucket.Set(platform::text::AmountText(StoredCents(bucket.View()) + due));
 }
 
 bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,
@@ -92,9 +105,9 @@ bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& custom
 
 void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,
                   bool back) {
-  if (UpperCase(TrimBlanks(code)) == NoProduct) return;
-  const std::string figure = TrimBlanks(StripCommas(quantity));
-  records::AddStockChange(changes, code, back ? figure : platform::text::NegatedFigure(figure));
+  if (IsNoProduct(code)) return;
+  // The sum reads the figure as typed, blanks and commas included.
+  records::AddStockChange(changes, code, back ? quantity : platform::text::NegatedFigure(quantity));
 }
 
 void PostStockChanges(const records::StockChanges& changes) {
@@ -104,27 +117,34 @@ void PostStockChanges(const records::StockChanges& changes) {
   records::ApplyStockChanges(changes, records::StockMove::Sale);
 }
 
-std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice) {
-  if (invoice.Memo) return {MemoStockLine(invoice)};
-  std::vector<EnteredLine> lines;
-  for (const EnteredLine& line : invoice.Lines)
-    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
-  return lines;
+const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept) {
+  kept.clear();
+  if (invoice.Memo) {
+    kept.push_back(MemoStockLine(invoice));
+    return kept;
+  }
+  auto written = [](const EnteredLine& line) {
+    return !platform::text::TrimmedBlanks(line.Code).empty() ||
+           !platform::text::TrimmedBlanks(line.Description).empty();
+  };
+  if (std::all_of(invoice.Lines.begin(), invoice.Lines.end(), written)) return invoice.Lines;
+  std::copy_if(invoice.Lines.begin(), invoice.Lines.end(), std::back_inserter(kept), written);
+  return kept;
 }
 
 records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo) {
   records::DetailRec d{};
-  d.Company.Set(header.CompanyNumber.Get());
-  d.InvoiceNumber.Set(header.InvoiceNo.Get());
-  d.Date.Set(header.SortDate.Get());
+  d.Company.Set(header.CompanyNumber.View());
+  d.InvoiceNumber.Set(header.InvoiceNo.View());
+  d.Date.Set(header.SortDate.View());
   d.SourceFlag.Set(memo ? "M" : "P");
   d.UnitCost.Set(StripCommas(line.Cost));
   d.DocumentKind.Set("I");
-  d.Customer.Set(header.InvCustomerNo.Get());
-  d.ShortName.Set(header.ShortName.Get());
+  d.Customer.Set(header.InvCustomerNo.View());
+  d.ShortName.Set(header.ShortName.View());
   d.LineNumber.Set(records::LineNumberText(line.Row));
-  d.LineKey.Set(records::LineKeyText(header.InvoiceNo.Get(), line.Row));
-  d.Product.Set(TrimBlanks(line.Code.substr(0, 15)));
+  d.LineKey.Set(records::LineKeyText(header.InvoiceNo.View(), line.Row));
+  d.Product.Set(platform::text::TrimmedBlanks(std::string_view(line.Code).substr(0, 15)));
   d.LineText.Set(records::LineText(StripCommas(line.Quantity), line.Description, StripCommas(line.Price),
                                    line.Taxable, StripCommas(line.Extension)));
   return d;

@@ -6,6 +6,7 @@
 #include <QDate>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "invoicing/entered_invoice.h"
@@ -25,7 +26,7 @@ using platform::text::Cents;
 inline constexpr char NoProduct[] = "** NONE **";
 
 // An amount as stored or typed ("1,234.50"); 0 when it is no amount.
-Cents StoredCents(const std::string& text);
+Cents StoredCents(std::string_view text);
 
 // A record's date fields: the date as typed, its month, day and year, and the sortable copy.
 void SetRecordDate(records::InvoiceRec& record, const std::string& typed, const QDate& date);
@@ -59,8 +60,9 @@ void AddLineStock(records::StockChanges& changes, const std::string& code, const
 void PostStockChanges(const records::StockChanges& changes);
 
 // The grid rows an invoice writes as detail lines: every row with a product code or a
-// description, or a memo invoice's one product line.
-std::vector<EnteredLine> LinesToWrite(const EnteredInvoice& invoice);
+// description, or a memo invoice's one product line. The invoice's own rows when it writes all
+// of them, else the rows it writes, kept in `kept`.
+const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept);
 
 // The detail record of one line of the invoice `header`.
 records::DetailRec DetailRecordOf(const records::InvoiceRec& header, const EnteredLine& line, bool memo);

@@ -16,9 +16,9 @@ FontRec InvoiceHeaderFonts[6];
 storage::IsamKeyStr BuildCompanyKey(const CompanyRec& record, int keyNr) {
   switch (keyNr) {
     case 1:
-      return KeyOfText(record.CompanyNumber.Get(), CompanyKeyDescs[0].KeyLength);
+      return KeyOfText(record.CompanyNumber.View(), CompanyKeyDescs[0].KeyLength);
     case 2:
-      return KeyOfText(record.CompanyName.Get(), CompanyKeyDescs[1].KeyLength);
+      return KeyOfText(record.CompanyName.View(), CompanyKeyDescs[1].KeyLength);
     default:
       return {};
   }

@@ -39,6 +39,11 @@ bool UpdateCustomerRecord(const CustomerRec& customer, const CustomerRec& before
   return CustomerUnit().UpdateRecord(&customer, &beforeImage, ref);
 }
 
+bool UpdateCustomerFields(const CustomerRec& customer, const CustomerRec& beforeImage,
+                          storage::IsamRecRef ref) {
+  return CustomerUnit().UpdateFieldsOnly(&customer, &beforeImage, ref);
+}
+
 bool DeleteCustomerRecord(storage::IsamRecRef ref) {
   return CustomerUnit().DeleteRecord(ref);
 }

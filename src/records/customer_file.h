@@ -27,6 +27,10 @@ bool AddCustomerRecord(const CustomerRec& customer, storage::IsamRecRef& ref);
 // stored record no longer matches beforeImage (the customer as it was when editing began).
 bool UpdateCustomerRecord(const CustomerRec& customer, const CustomerRec& beforeImage,
                           storage::IsamRecRef ref);
+// The same for a change of no key's field (balance, aging, last invoice or payment): the keys
+// are not touched.
+bool UpdateCustomerFields(const CustomerRec& customer, const CustomerRec& beforeImage,
+                          storage::IsamRecRef ref);
 bool DeleteCustomerRecord(storage::IsamRecRef ref);
 // Searches key keyNr (1 by name, 2 by number) for the first entry at or after key.
 bool SearchCustomerKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);

@@ -9,9 +9,9 @@ CustomerRec SelectedCustomer;
 storage::IsamKeyStr BuildCustomerKey(const CustomerRec& record, int keyNr) {
   switch (keyNr) {
     case 1:
-      return KeyOfText(record.CustomerName.Get(), CustomerKeyDescs[0].KeyLength);
+      return KeyOfText(record.CustomerName.View(), CustomerKeyDescs[0].KeyLength);
     case 2:
-      return KeyOfText(record.CustomerNo.Get(), CustomerKeyDescs[1].KeyLength);
+      return KeyOfText(record.CustomerNo.View(), CustomerKeyDescs[1].KeyLength);
     default:
       return {};
   }

@@ -15,17 +15,17 @@ InvoiceRec InvoiceBuf;
 storage::IsamKeyStr BuildInvoiceKey(const InvoiceRec& record, int keyNr) {
   switch (keyNr) {
     case 1:
-      return KeyOfText(record.InvoiceNo.Get(), 9);
+      return KeyOfText(record.InvoiceNo.View(), 9);
     case 2:
-      return KeyOfText(record.InvCustomerNo.Get(), 8);
+      return KeyOfText(record.InvCustomerNo.View(), 8);
     case 3:
-      return KeyOfStoredText(record.SortDate.Get(), 10);
+      return KeyOfStoredText(record.SortDate.View(), 10);
     case 4:
-      return KeyOfText(record.KeyCode.Get(), 8);
+      return KeyOfText(record.KeyCode.View(), 8);
     case 5:
       return KeyOfText(TrimBlanks(record.TransactionType.Get()) + TrimBlanks(record.InvoiceNo.Get()), 10);
     case 6:
-      return KeyOfStoredText(record.DatePaid.Get(), 10);
+      return KeyOfStoredText(record.DatePaid.View(), 10);
     default:
       return {};
   }

@@ -42,6 +42,10 @@ bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImag
   return ProductUnit().UpdateRecord(&product, &beforeImage, ref);
 }
 
+bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref) {
+  return ProductUnit().UpdateFieldsOnly(&product, &beforeImage, ref);
+}
+
 bool DeleteProductRecord(storage::IsamRecRef ref) {
   return ProductUnit().DeleteRecord(ref);
 }

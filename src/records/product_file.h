@@ -29,6 +29,8 @@ bool AddProductRecord(const ProductRec& product, storage::IsamRecRef& ref);
 // Rewrites the record at ref, refused with "The record has changed in the meantime." when the
 // stored record no longer matches beforeImage; only the keys whose text changed are replaced.
 bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
+// The same for a change of no key's field (the stock figures): the keys are not touched.
+bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
 bool DeleteProductRecord(storage::IsamRecRef ref);
 bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 

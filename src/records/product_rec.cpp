@@ -7,11 +7,11 @@ namespace records {
 storage::IsamKeyStr BuildProductKey(const ProductRec& record, int keyNr) {
   switch (keyNr) {
     case 1:
-      return KeyOfText(record.Code.Get(), ProductKeyDescs[0].KeyLength);
+      return KeyOfText(record.Code.View(), ProductKeyDescs[0].KeyLength);
     case 2:
-      return KeyOfText(record.Description.Get(), ProductKeyDescs[1].KeyLength);
+      return KeyOfText(record.Description.View(), ProductKeyDescs[1].KeyLength);
     case 3:
-      return KeyOfText(record.KeyCode.Get(), ProductKeyDescs[2].KeyLength);
+      return KeyOfText(record.KeyCode.View(), ProductKeyDescs[2].KeyLength);
     default:
       return {};
   }

@@ -5,14 +5,18 @@
 
 namespace records {
 
-using platform::text::PadRightWith;
-
+// Both build the key in one string: a posting builds a dozen keys, a reindex one per record and
+// key number.
 storage::IsamKeyStr KeyOfText(std::string_view field, std::size_t keyLength) {
-  return KeyOfStoredText(platform::text::UpperCase(platform::text::TrimBlanks(field)), keyLength);
+  storage::IsamKeyStr key = KeyOfStoredText(platform::text::TrimmedBlanks(field), keyLength);
+  for (char& c : key) c = platform::text::UpperChar(c);
+  return key;
 }
 
 storage::IsamKeyStr KeyOfStoredText(std::string_view field, std::size_t keyLength) {
-  return PadRightWith(field, ' ', keyLength).substr(0, keyLength);
+  storage::IsamKeyStr key(field.substr(0, keyLength));
+  key.resize(keyLength, ' ');
+  return key;
 }
 
 }  // namespace records

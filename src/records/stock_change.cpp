@@ -13,13 +13,13 @@
 namespace records {
 
 using platform::text::AddFigures;
-using platform::text::TrimBlanks;
-using platform::text::UpperCase;
 
 namespace {
 
 std::string ProductCodeOf(std::string_view code) {
-  return UpperCase(TrimBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
+  std::string product(platform::text::TrimmedBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
+  for (char& c : product) c = platform::text::UpperChar(c);
+  return product;
 }
 
 // Reads the product whose code is exactly `code` when `move` changes its stock. The product
@@ -31,7 +31,7 @@ bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& produ
   ProductRec wanted{};
   wanted.Code.Set(wantedCode);
   if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
-  if (ProductCodeOf(product.Code.Get()) != wantedCode || product.NonStock) return false;
+  if (ProductCodeOf(product.Code.View()) != wantedCode || product.NonStock) return false;
   return move == StockMove::Receipt || !product.NonDepleting;
 }
 
@@ -46,10 +46,15 @@ std::optional<std::string> OnHandAfter(const ProductRec& product, std::string_vi
 // figure would not fit, empty when every figure fits.
 std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& plan) {
   for (const auto& [code, change] : changes) {
-    PlannedStock planned{0, ProductRec{}, change};
-    if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) continue;
-    if (OnHandAfter(planned.Product, change)) {
-      plan.push_back(std::move(planned));
+    // Read in place: a product record is too large to copy about.
+    PlannedStock& planned = plan.emplace_back();
+    if (!ReadStockedProduct(code, move, planned.Product, planned.Ref)) {
+      plan.pop_back();
+      continue;
+    }
+    if (std::optional<std::string> onHand = OnHandAfter(planned.Product, change)) {
+      planned.Change = change;
+      planned.OnHand = std::move(*onHand);
       continue;
     }
     const ProductRec& product = planned.Product;
@@ -60,11 +65,23 @@ std::string PlanStock(const StockChanges& changes, StockMove move, StockPlan& pl
   return {};
 }
 
+// Rewrites the product read at `ref` with the on-hand figure that `change` makes; a change of
+// nothing leaves the record alone.
+bool WriteOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change,
+                 std::string_view onHand) {
+  if (platform::text::FigureIsZero(change)) return true;
+  ProductRec changed = product;
+  changed.OnHand.Set(onHand);
+  return UpdateProductFields(changed, product, ref);
+}
+
 }  // namespace
 
 void AddStockChange(StockChanges& changes, std::string_view code, std::string_view quantity) {
   const std::string product = ProductCodeOf(code);
-  if (!product.empty()) changes[product] = AddFigures(changes[product], quantity);
+  if (product.empty()) return;
+  std::string& change = changes[product];
+  change = AddFigures(change, quantity);
 }
 
 StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
@@ -72,6 +89,7 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
   if (changes.empty()) return plan;
   FileForAction file(ProductFile, OpenProductFile);
   if (!file.Open()) return plan;
+  plan.reserve(changes.size());
   const std::string refusal = PlanStock(changes, move, plan);
   if (!refusal.empty()) throw std::runtime_error(refusal);
   return plan;
@@ -79,11 +97,7 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
 
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
   const std::optional<std::string> figure = OnHandAfter(product, change);
-  if (!figure) return false;
-  if (AddFigures(change, "0") == "0") return true;  // nothing to change
-  ProductRec changed = product;
-  changed.OnHand.Set(*figure);
-  return UpdateProductRecord(changed, product, ref);
+  return figure && WriteOnHand(product, ref, change, *figure);
 }
 
 bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
@@ -100,7 +114,7 @@ bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
 bool ApplyStockPlan(const StockPlan& plan) {
   bool written = true;
   for (const PlannedStock& planned : plan)
-    written = ChangeStockOnHand(planned.Product, planned.Ref, planned.Change) && written;
+    written = WriteOnHand(planned.Product, planned.Ref, planned.Change, planned.OnHand) && written;
   return written;
 }
 

@@ -26,11 +26,13 @@ void AddStockChange(StockChanges& changes, std::string_view code, std::string_vi
 // receipt leaves only non-stock products alone.
 enum class StockMove { Sale, Receipt };
 
-// A product a change reaches, as read for the check, with its change.
+// A product a change reaches, as read for the check, with its change and the on-hand figure
+// that the change makes.
 struct PlannedStock {
   storage::IsamRecRef Ref = 0;
   ProductRec Product{};
   std::string Change;
+  std::string OnHand;
 };
 using StockPlan = std::vector<PlannedStock>;
 

@@ -9,9 +9,9 @@ VendorRec VendorBuf;
 storage::IsamKeyStr BuildVendorKey(const VendorRec& record, int keyNr) {
   switch (keyNr) {
     case 1:
-      return KeyOfText(record.VendorName.Get(), VendorKeyDescs[0].KeyLength);
+      return KeyOfText(record.VendorName.View(), VendorKeyDescs[0].KeyLength);
     case 2:
-      return KeyOfText(record.VendorNo.Get(), VendorKeyDescs[1].KeyLength);
+      return KeyOfText(record.VendorNo.View(), VendorKeyDescs[1].KeyLength);
     default:
       return {};
   }

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <algorithm>
+#include <cassert>
 #include <cstring>
 
 #include "platform/files/file.h"
@@ -393,9 +394,16 @@ bool DataFileUnit::AddRecord(const void* record, IsamRecRef& ref) {
   return IsamOK;
 }
 
+bool DataFileUnit::SameKeys(const void* a, const void* b) const {
+  for (int k = 1; k <= static_cast<int>(kind_.Keys.size()); ++k)
+    if (BuildKey(a, k) != BuildKey(b, k)) return false;
+  return true;
+}
+
 bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated,
-                                 IsamRecRef ref) {
-  int keyCount = static_cast<int>(kind_.Keys.size());
+                                 IsamRecRef ref, bool keysKept) {
+  assert(!keysKept || SameKeys(stored.data(), updated.data()));
+  const int keyCount = keysKept ? 0 : static_cast<int>(kind_.Keys.size());
   auto changeBack = [&](int upTo) {
     IsamStatusKeeper keep;
     for (int j = 1; j <= upTo; ++j)
@@ -407,7 +415,8 @@ bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::
       return false;
     }
   }
-  if (!PutRecRetry(ref, updated.data())) {
+  // updated is the caller's copy already: it goes to the engine as it is.
+  if (!WithLockRetry([&] { IsamPutRec(file_, ref, updated.data(), updated.size()); })) {
     changeBack(keyCount);
     return false;
   }
@@ -423,6 +432,15 @@ bool DataFileUnit::UpdateRecord(const void* record, IsamRecRef ref) {
 }
 
 bool DataFileUnit::UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref) {
+  return UpdateIfStillAsRead(record, beforeImage, ref, false);
+}
+
+bool DataFileUnit::UpdateFieldsOnly(const void* record, const void* beforeImage, IsamRecRef ref) {
+  return UpdateIfStillAsRead(record, beforeImage, ref, true);
+}
+
+bool DataFileUnit::UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref,
+                                       bool keysKept) {
   if (CompareRecords(record, beforeImage, kind_.RecordLength) == 0) return true;
   if (!TakeUpdateLock()) return false;
   std::vector<uint8_t> stored;
@@ -435,7 +453,7 @@ bool DataFileUnit::UpdateRecord(const void* record, const void* beforeImage, Isa
     platform::ui::ShowMessage(kRecordChangedMessage);
     return false;
   }
-  bool done = ReplaceRecord(stored, Copy(record), ref);
+  bool done = ReplaceRecord(stored, Copy(record), ref, keysKept);
   Unlock(!done);
   return done && IsamOK;
 }

@@ -127,6 +127,9 @@ class DataFileUnit {
   // The same, refused with "The record has changed in the meantime." when the stored record no
   // longer matches the image the caller started from; an unchanged record is not written.
   bool UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref);
+  // The same for a change of fields that no key is built from (a stock figure, a balance): the
+  // keys stay as they are and are not built again. Debug builds check that none would change.
+  bool UpdateFieldsOnly(const void* record, const void* beforeImage, IsamRecRef ref);
   // Deletes the live record at ref with the keys built from the record as stored.
   bool DeleteRecord(IsamRecRef ref);
   bool SearchKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr);
@@ -139,7 +142,10 @@ class DataFileUnit {
   bool TakeUpdateLock();
   void Unlock(bool keepStatus);
   bool ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record);
-  bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref);
+  bool UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref, bool keysKept);
+  bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref,
+                     bool keysKept = false);
+  bool SameKeys(const void* a, const void* b) const;
   std::vector<uint8_t> Copy(const void* record) const;
   bool UnfinishedRebuild() const;
   // One open as the files stand; a set without all its keys is refused as index defective.

@@ -387,6 +387,18 @@ TEST_F(DataUnitsTest, TheApplicationUpdateRefusesARecordChangedMeanwhile) {
   EXPECT_EQ(stored.Lines[1].Get(), "");
   // Unchanged against its before-image: nothing to write, and nothing is read.
   EXPECT_TRUE(MemoUnit().UpdateRecord(&before, &before, 9999));
+  // A rewrite of fields no key is built from is refused alike, and leaves the keys as they were.
+  {
+    UiScript ui;
+    ui.ExpectMessage("The record has changed in the meantime.", platform::ui::Application->Title);
+    EXPECT_FALSE(MemoUnit().UpdateFieldsOnly(&edited, &before, ref));
+    EXPECT_TRUE(ui.Done());
+  }
+  edited = stored;
+  edited.Lines[2].Set("a figure");
+  EXPECT_TRUE(MemoUnit().UpdateFieldsOnly(&edited, &stored, ref));
+  EXPECT_TRUE(IndexMatchesRecords(MemoFile, MemoUnit()).empty());
+  stored = edited;
   // Against the current image the edit goes through.
   edited = stored;
   edited.Lines[1].Set("added line");

@@ -23,7 +23,14 @@ std::optional<Cents> ToCents(DecimalText value) {
 }  // namespace
 
 std::optional<Cents> ParseAmount(std::string_view text) {
-  std::optional<DecimalText> value = DecimalText::Parse(StripCommas(text));
+  const std::string plain = StripCommas(text);
+  // Most amounts are short: read and rounded in whole units. Only a dropped fraction can carry
+  // into a new whole digit, and a short amount with 16 whole digits has at most two decimals.
+  if (const std::optional<ShortDecimal> shortValue = ShortDecimal::Read(plain)) {
+    if (!shortValue->Plain) return std::nullopt;
+    if (shortValue->WholeDigits <= kMaxWholeDigits) return shortValue->ScaledTo(2);
+  }
+  std::optional<DecimalText> value = DecimalText::Parse(plain);
   if (!value) return std::nullopt;
   return ToCents(*value);
 }
@@ -34,7 +41,16 @@ std::optional<Cents> RoundToCents(double value) {
 }
 
 std::string AmountText(Cents amount) {
-  return FormatDecimal("0.00", DecimalText::FromCents(amount));
+  // Written straight from the count: a posting stores several amounts, and the plain form needs
+  // none of the pattern's choices.
+  const unsigned long long magnitude =
+      amount < 0 ? 0ULL - static_cast<unsigned long long>(amount) : static_cast<unsigned long long>(amount);
+  std::string text = amount < 0 ? "-" : "";
+  text += std::to_string(magnitude / 100);
+  text += '.';
+  text += static_cast<char>('0' + magnitude % 100 / 10);
+  text += static_cast<char>('0' + magnitude % 10);
+  return text;
 }
 
 std::string FormatAmount(Cents amount) {

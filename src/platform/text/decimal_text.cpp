@@ -70,9 +70,29 @@ std::string AddDigits(const std::string& a, const std::string& b, bool subtract)
   return out;
 }
 
+// A figure as ShortDecimal holds it: empty text and text that is no plain decimal count 0, as
+// FigureOf reads them. None when it has more digits than a ShortDecimal holds.
+std::optional<ShortDecimal> ShortFigureOf(std::string_view typed) {
+  std::optional<ShortDecimal> figure = ShortDecimal::Read(StripCommas(typed));
+  if (figure && !figure->Plain) return ShortDecimal{};
+  return figure;
+}
+
+// The sum of two short figures when both, scaled to the finer decimal place, still hold at most
+// 18 digits (so the sum cannot overflow); none otherwise.
+std::optional<std::string> ShortSum(std::string_view a, std::string_view b) {
+  const std::optional<ShortDecimal> x = ShortFigureOf(a), y = ShortFigureOf(b);
+  if (!x || !y) return std::nullopt;
+  const std::size_t decimals = std::max(x->Decimals, y->Decimals);
+  constexpr std::size_t kMax = ShortDecimal::kMaxDigits;
+  if (x->WholeDigits + decimals > kMax || y->WholeDigits + decimals > kMax) return std::nullopt;
+  return ShortDecimal::PlainText(x->ScaledTo(decimals) + y->ScaledTo(decimals), decimals);
+}
+
 }  // namespace
 
 std::string AddFigures(std::string_view a, std::string_view b) {
+  if (std::optional<std::string> sum = ShortSum(a, b)) return *sum;
   DecimalText x = FigureOf(a), y = FigureOf(b);
   const std::size_t decimals = std::max(x.Fraction.size(), y.Fraction.size());
   std::string xs = AlignedDigits(x, decimals), ys = AlignedDigits(y, decimals);
@@ -89,7 +109,14 @@ std::string AddFigures(std::string_view a, std::string_view b) {
   return sum.ToString();
 }
 
+bool FigureIsZero(std::string_view figure) {
+  if (std::optional<ShortDecimal> f = ShortFigureOf(figure)) return f->Units == 0;
+  return FigureOf(figure).IsZero();
+}
+
 std::string NegatedFigure(std::string_view figure) {
+  if (std::optional<ShortDecimal> f = ShortFigureOf(figure))
+    return ShortDecimal::PlainText(-f->Units, f->Decimals);
   DecimalText d = FigureOf(figure);
   d.Negative = !d.Negative;
   return AddFigures(d.ToString(), "0");
@@ -154,6 +181,62 @@ std::string DecimalText::ToString() const {
   std::string out = Negative && !IsZero() ? "-" : "";
   out += Whole.empty() ? "0" : Whole;
   if (!Fraction.empty()) out += "." + Fraction;
+  return out;
+}
+
+std::optional<ShortDecimal> ShortDecimal::Read(std::string_view text) {
+  ShortDecimal d;
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  bool point = false, anyDigit = false;
+  std::size_t digits = 0;
+  for (char c : text) {
+    if (c == '.' && !point) {
+      point = true;
+      continue;
+    }
+    if (c < '0' || c > '9') return ShortDecimal{0, 0, 0, false};
+    anyDigit = true;
+    if (point) ++d.Decimals;
+    if (d.Units == 0 && c == '0' && !point) continue;  // a leading zero of the whole part
+    if (++digits > kMaxDigits) return std::nullopt;
+    d.Units = d.Units * 10 + (c - '0');
+    if (!point) ++d.WholeDigits;
+  }
+  if (!anyDigit) return ShortDecimal{0, 0, 0, false};
+  if (negative) d.Units = -d.Units;
+  return d;
+}
+
+namespace {
+
+long long PowerOfTen(std::size_t exponent) {
+  long long power = 1;
+  while (exponent-- > 0) power *= 10;
+  return power;
+}
+
+}  // namespace
+
+long long ShortDecimal::ScaledTo(std::size_t decimals) const {
+  if (decimals >= Decimals) return Units * PowerOfTen(decimals - Decimals);
+  const long long firstDropped = PowerOfTen(Decimals - decimals - 1);
+  const long long magnitude = Units < 0 ? -Units : Units;
+  const long long kept = magnitude / (firstDropped * 10) + (magnitude / firstDropped % 10 >= 5 ? 1 : 0);
+  return Units < 0 ? -kept : kept;
+}
+
+std::string ShortDecimal::PlainText(long long units, std::size_t decimals) {
+  const bool negative = units < 0;
+  std::string digits = std::to_string(negative ? 0ULL - static_cast<unsigned long long>(units)
+                                               : static_cast<unsigned long long>(units));
+  if (digits.size() <= decimals) digits.insert(0, decimals + 1 - digits.size(), '0');
+  std::size_t end = digits.size();
+  const std::size_t point = end - decimals;
+  while (end > point && digits[end - 1] == '0') --end;
+  std::string out = negative ? "-" : "";
+  out.append(digits, 0, point);
+  if (end > point) out.append(".").append(digits, point, end - point);
   return out;
 }
 

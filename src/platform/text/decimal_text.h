@@ -30,11 +30,35 @@ struct DecimalText {
   std::string ToString() const;
 };
 
+// A plain decimal of at most 18 digits (leading zeros of the whole part aside) as a whole count
+// of its last decimal place: "-12.50" is -1250 in the second place. Nearly every figure and
+// amount a posting reads is one, and is read, rounded and summed without digit strings.
+struct ShortDecimal {
+  static constexpr std::size_t kMaxDigits = 18;
+
+  long long Units = 0;
+  std::size_t Decimals = 0;     // digits after the point, trailing zeros included
+  std::size_t WholeDigits = 0;  // digits before it, without leading zeros
+  bool Plain = true;            // false for text that DecimalText::Parse refuses (Units 0)
+
+  // What DecimalText::Parse reads, under its rules; none when the text holds more digits.
+  static std::optional<ShortDecimal> Read(std::string_view text);
+  // The count in another decimal place: more places multiply (the caller keeps the result
+  // within 18 digits), fewer round half away from zero on the first dropped digit, as
+  // DecimalText::Round does.
+  long long ScaledTo(std::size_t decimals) const;
+  // The plain form of a count in a decimal place, without trailing zeros after the point and
+  // without the sign of a zero: "-12.5", "0.07", "3".
+  static std::string PlainText(long long units, std::size_t decimals);
+};
+
 // The exact sum of two figures as typed or stored (" 1,250", "-0.1"): blanks and thousands
 // commas are dropped first, and a text that is no plain decimal counts 0. The sum is plain
 // decimal text without exponent and without leading or trailing zeros, so "0.3" less "0.1" less
 // "0.2" gives "0", never the binary remainder of the doubles.
 std::string AddFigures(std::string_view a, std::string_view b);
+// True when a figure as typed or stored is zero (text that is no plain decimal counts 0).
+bool FigureIsZero(std::string_view figure);
 // The figure with its sign turned, in the same plain form ("2.5" gives "-2.5").
 std::string NegatedFigure(std::string_view figure);
 

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
+#include <random>
+#include <string>
 
 #include "platform/text/amount.h"
 #include "platform/text/decimal_text.h"
+#include "platform/text/format_float.h"
 #include "platform/text/number_text.h"
 
 namespace platform::text {
@@ -88,6 +92,15 @@ TEST(AmountTest, LimitsOfTheCentsCount) {
   EXPECT_FALSE(ParseAmount("9999999999999999.995").has_value());  // rounds to 17 whole digits
   EXPECT_FALSE(ParseAmount("12345678901234567").has_value());
   EXPECT_EQ(FormatAmount(std::numeric_limits<Cents>::min()), "-92,233,720,368,547,758.08");
+  EXPECT_EQ(AmountText(std::numeric_limits<Cents>::min()), "-92233720368547758.08");
+  // The stored form is the shown one without its thousands commas, for every count.
+  std::mt19937_64 rng(47);
+  for (int step = 0; step < 2000; ++step) {
+    const Cents cents = static_cast<Cents>(rng()) >> (rng() % 64);
+    std::string shown = FormatAmount(cents);
+    shown.erase(std::remove(shown.begin(), shown.end(), ','), shown.end());
+    ASSERT_EQ(AmountText(cents), shown);
+  }
 }
 
 // Stock figures add on the digits as typed: a model in whole hundredths must agree
@@ -99,7 +112,11 @@ TEST(FigureTest, SumsAreExactPlainDecimals) {
   for (Case c :
        {Case{"0.3", "-0.1", "0.2"}, Case{"0.2", "-0.2", "0"}, Case{"0.1", "0.2", "0.3"},
         Case{" 1,250 ", "2.50", "1252.5"}, Case{"999.99", "0.01", "1000"}, Case{"-5", "3.25", "-1.75"},
-        Case{"abc", "7", "7"}, Case{"", "", "0"}, Case{"-0.000001", "0", "-0.000001"}}) {
+        Case{"abc", "7", "7"}, Case{"", "", "0"}, Case{"-0.000001", "0", "-0.000001"},
+        Case{"1.2.3", "1", "1"}, Case{"- 5", "1", "1"}, Case{",-5,", "-.5", "-5.5"}, Case{"5.", "-0.00", "5"},
+        Case{"999999999999999999", "1", "1000000000000000000"},
+        Case{"9999999999999999999", "1", "10000000000000000000"},
+        Case{"123456789.123456789", "0.0000000001", "123456789.1234567891"}}) {
     SCOPED_TRACE(std::string(c.a) + " + " + c.b);
     EXPECT_EQ(AddFigures(c.a, c.b), c.sum);
   }
@@ -113,6 +130,29 @@ TEST(FigureTest, SumsAreExactPlainDecimals) {
     ASSERT_EQ(DecimalText::Parse(sum)->ToString(), sum);
     ASSERT_EQ(ParseAmount(sum), a + b) << text(a) << " + " << text(b);
     ASSERT_TRUE(sum.back() != '0' || sum.find('.') == std::string::npos) << sum;
+  }
+}
+
+// Short figures are summed in whole units and long ones digit by digit: figures of up to 24
+// digits, on both sides of that line, must give the same plain text either way round, and
+// round to the same cents.
+TEST(FigureTest, LongAndShortFiguresAgree) {
+  std::mt19937 rng(47);
+  auto figure = [&rng] {
+    std::string digits;
+    for (std::size_t n = 1 + rng() % 24; n > 0; --n) digits += static_cast<char>('0' + rng() % 10);
+    digits.insert(rng() % (digits.size() + 1), ".");
+    return (rng() % 2 ? "-" : "") + digits;
+  };
+  for (int step = 0; step < 3000; ++step) {
+    const std::string a = figure(), b = figure();
+    const std::string sum = AddFigures(a, b), plainA = AddFigures(a, "0");
+    ASSERT_EQ(DecimalText::Parse(sum)->ToString(), sum) << a << " + " << b;
+    ASSERT_EQ(AddFigures(b, a), sum) << a << " + " << b;
+    ASSERT_EQ(AddFigures(sum, NegatedFigure(b)), plainA) << a << " + " << b;
+    ASSERT_EQ(NegatedFigure(NegatedFigure(a)), plainA) << a;
+    // Amounts too: rounded in whole units or on the digits, to cents alike.
+    ASSERT_EQ(ParseAmount(a), ParseAmount(FormatDecimal("0.00", *DecimalText::Parse(a)))) << a;
   }
 }
 
