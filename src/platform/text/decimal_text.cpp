@@ -95,19 +95,34 @@ std::string NegatedFigure(std::string_view figure) {
   return AddFigures(d.ToString(), "0");
 }
 
-std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
-  DecimalText d;
+std::optional<DecimalView> DecimalView::Parse(std::string_view text) {
+  DecimalView d;
   if (!text.empty() && text.front() == '-') {
     d.Negative = true;
     text.remove_prefix(1);
   }
-  std::size_t point = text.find('.');
+  // A short text: searched in a plain loop rather than with a library call.
+  const auto point = static_cast<std::size_t>(std::find(text.begin(), text.end(), '.') - text.begin());
   std::string_view whole = text.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
+  const std::string_view fraction = point == text.size() ? std::string_view() : text.substr(point + 1);
   if (!AllDigits(whole) || !AllDigits(fraction) || whole.size() + fraction.size() == 0) return std::nullopt;
+  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
   d.Whole = whole;
   d.Fraction = fraction;
-  StripLeadingZeros(d.Whole);
+  return d;
+}
+
+bool DecimalView::IsZero() const {
+  return Whole.empty() && std::all_of(Fraction.begin(), Fraction.end(), [](char c) { return c == '0'; });
+}
+
+std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
+  const std::optional<DecimalView> view = DecimalView::Parse(text);
+  if (!view) return std::nullopt;
+  DecimalText d;
+  d.Negative = view->Negative;
+  d.Whole = view->Whole;
+  d.Fraction = view->Fraction;
   return d;
 }
 
@@ -147,7 +162,7 @@ void DecimalText::Round(std::size_t decimals) {
 }
 
 bool DecimalText::IsZero() const {
-  return Whole.empty() && std::all_of(Fraction.begin(), Fraction.end(), [](char c) { return c == '0'; });
+  return View().IsZero();
 }
 
 std::string DecimalText::ToString() const {
