@@ -10,10 +10,6 @@
 namespace platform::text {
 namespace {
 
-bool AllDigits(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void StripLeadingZeros(std::string& digits) {
   digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
 }
@@ -96,19 +92,29 @@ std::string NegatedFigure(std::string_view figure) {
 }
 
 std::optional<DecimalView> DecimalView::Parse(std::string_view text) {
+  // One pass over the text: the reports read every amount of long tables through here.
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   DecimalView d;
-  if (!text.empty() && text.front() == '-') {
+  std::size_t at = 0;
+  if (at < text.size() && text[at] == '-') {
     d.Negative = true;
-    text.remove_prefix(1);
+    ++at;
   }
-  // A short text: searched in a plain loop rather than with a library call.
-  const auto point = static_cast<std::size_t>(std::find(text.begin(), text.end(), '.') - text.begin());
-  std::string_view whole = text.substr(0, point);
-  const std::string_view fraction = point == text.size() ? std::string_view() : text.substr(point + 1);
-  if (!AllDigits(whole) || !AllDigits(fraction) || whole.size() + fraction.size() == 0) return std::nullopt;
-  whole.remove_prefix(std::min(whole.find_first_not_of('0'), whole.size()));
-  d.Whole = whole;
-  d.Fraction = fraction;
+  std::size_t whole = at;
+  while (at < text.size() && text[at] == '0') ++at;  // leading zeros are not kept
+  const std::size_t significant = at;
+  while (at < text.size() && isDigit(text[at])) ++at;
+  const bool anyWhole = at > whole;
+  whole = significant;
+  const std::size_t wholeEnd = at;
+  std::size_t fraction = at;
+  if (at < text.size() && text[at] == '.') {
+    fraction = ++at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+  }
+  if (at != text.size() || (!anyWhole && at == fraction)) return std::nullopt;
+  d.Whole = text.substr(whole, wholeEnd - whole);
+  d.Fraction = text.substr(fraction, at - fraction);
   return d;
 }
 
