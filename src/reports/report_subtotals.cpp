@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
@@ -183,6 +184,20 @@ class ByOtherCells {
   const ReportTable& table_;
 };
 
+// The number that the bytes at `bytes` spell, the first byte the most significant.
+template <class Number>
+Number BigEndian(const unsigned char* bytes) {
+  Number number;
+  std::memcpy(&number, bytes, sizeof number);
+  if constexpr (std::endian::native == std::endian::little) {
+    if constexpr (sizeof number == 8)
+      number = __builtin_bswap64(number);
+    else
+      number = __builtin_bswap32(number);
+  }
+  return number;
+}
+
 // A record with the first bytes of its other cells, each cell followed by a 0 byte, in column
 // order, packed into numbers most significant byte first: the records of one key are mostly told
 // apart by these alone, without reading their cells again where they lie in the table. Cells
@@ -208,8 +223,9 @@ struct alignas(32) LeadingBytes {
       if (std::memchr(cell.data(), 0, taken)) Row |= HoldsZero;
       at += taken + 1;  // the 0 byte after the cell is there already
     }
-    for (std::size_t k = 0; k < 24; ++k) Packed[k / 8] = Packed[k / 8] << 8 | bytes[k];
-    for (std::size_t k = 24; k < Count; ++k) Tail = Tail << 8 | bytes[k];
+    for (std::size_t word = 0; word < Packed.size(); ++word)
+      Packed[word] = BigEndian<uint64_t>(bytes.data() + 8 * word);
+    Tail = BigEndian<uint32_t>(bytes.data() + 24);
   }
   StoredRow Record() const { return Row & ~HoldsZero; }
   bool Plain() const { return (Row & HoldsZero) == 0; }
