@@ -49,7 +49,10 @@ class GrowingBlock {
     std::memcpy(static_cast<void*>(data_ + size_), values, count * sizeof(T));
     size_ += count;
   }
-  void push_back(const T& value) { Append(&value, 1); }
+  void push_back(const T& value) {
+    Reserve(size_ + 1);
+    data_[size_++] = value;
+  }
   // Cuts the run to `count` values, or fills it up to `count` with `fill`.
   void resize(std::size_t count, const T& fill = T()) {
     Reserve(count);

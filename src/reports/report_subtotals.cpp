@@ -248,7 +248,9 @@ class ByLeadingBytes {
 };
 
 // The distinct keys of a report, numbered from 0 in the order they are first met: a table of
-// open addressing, kept at most half full, so that a key is mostly found at its first place.
+// open addressing, kept at most half full, so that a key is mostly found at its first place. The
+// keys' texts are copied side by side, so that comparing with them reads a small block of memory
+// rather than places all over the report.
 class KeyNumbers {
  public:
   uint32_t Of(std::string_view key) {
@@ -256,21 +258,32 @@ class KeyNumbers {
     std::size_t at = hash & (slots_.size() - 1);
     for (; slots_[at] != 0; at = (at + 1) & (slots_.size() - 1)) {
       const uint32_t number = slots_[at] - 1;
-      if (hashes_[number] == hash && keys_[number] == key) return number;
+      if (hashes_[number] == hash && Key(number) == key) return number;
     }
-    const auto number = static_cast<uint32_t>(keys_.size());
-    keys_.push_back(key);
+    const auto number = static_cast<uint32_t>(hashes_.size());
     hashes_.push_back(hash);
+    starts_.push_back(texts_.size());
+    texts_ += key;
     slots_[at] = number + 1;
-    if (keys_.size() * 2 > slots_.size()) Grow();
+    if (hashes_.size() * 2 > slots_.size()) Grow();
     return number;
   }
-  const std::vector<std::string_view>& Keys() const { return keys_; }
+  // The keys, valid while the table lives.
+  std::vector<std::string_view> Keys() const {
+    std::vector<std::string_view> keys;
+    keys.reserve(hashes_.size());
+    for (uint32_t number = 0; number < hashes_.size(); ++number) keys.push_back(Key(number));
+    return keys;
+  }
 
  private:
+  std::string_view Key(uint32_t number) const {
+    const std::size_t end = number + 1 < starts_.size() ? starts_[number + 1] : texts_.size();
+    return std::string_view(texts_).substr(starts_[number], end - starts_[number]);
+  }
   void Grow() {
     std::vector<uint32_t> slots(slots_.size() * 2, 0);
-    for (uint32_t number = 0; number < keys_.size(); ++number) {
+    for (uint32_t number = 0; number < hashes_.size(); ++number) {
       std::size_t at = hashes_[number] & (slots.size() - 1);
       while (slots[at] != 0) at = (at + 1) & (slots.size() - 1);
       slots[at] = number + 1;
@@ -279,8 +292,9 @@ class KeyNumbers {
   }
 
   std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, 0);  // a key's number + 1; 0 is free
-  std::vector<std::string_view> keys_;
   std::vector<std::size_t> hashes_;
+  std::vector<std::size_t> starts_;  // of each key's text in texts_
+  std::string texts_;
 };
 
 // The places of the report's distinct keys in the sort order: keys compare without regard to case
@@ -318,10 +332,9 @@ SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>&
   KeyNumbers numbers;
   std::vector<uint32_t> keyOf(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) keyOf[i] = numbers.Of(table.StoredCell(records[i], 0));
-  const std::vector<std::string_view> keys = numbers.Keys();
-  numbers = {};
-  const std::vector<uint32_t> ranks = KeyRanks(keys);
-  std::vector<std::size_t> groupStart(keys.size() + 1, 0);
+  const std::vector<uint32_t> ranks = KeyRanks(numbers.Keys());
+  const std::size_t keyCount = ranks.size();
+  std::vector<std::size_t> groupStart(keyCount + 1, 0);
   for (uint32_t key : keyOf) ++groupStart[ranks[key] + 1];
   std::partial_sum(groupStart.begin(), groupStart.end(), groupStart.begin());
   // The records are read in the order given (the order they are stored, at the first sort) and
