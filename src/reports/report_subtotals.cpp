@@ -107,29 +107,36 @@ std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
   return number->Negative ? -magnitude : magnitude;
 }
 
-// The same for a trimmed cell of the plain form "-1234.5" (a sign, digits, a point, digits), read
-// in one pass; none for a cell of any other form, which ThousandthsOf reads.
+// The same for a trimmed cell of the usual forms "-1,234.5" or ".5" (a sign, digits and thousands
+// commas, a point, digits), read in one pass; none for a cell of any other form, which
+// ThousandthsOf reads. Commas count for nothing wherever they stand, as ThousandthsOf drops them.
 std::optional<Thousandths> PlainThousandths(std::string_view text) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
   const bool negative = !text.empty() && text.front() == '-';
   std::size_t at = negative ? 1 : 0;
   Thousandths whole = 0;
   std::size_t wholeDigits = 0;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at) {
+  bool anyDigit = false;
+  for (; at < text.size() && (isDigit(text[at]) || text[at] == ','); ++at) {
+    if (text[at] == ',') continue;
+    anyDigit = true;
     if (wholeDigits > 0 || text[at] != '0') ++wholeDigits;
     whole = whole * 10 + (text[at] - '0');
     if (wholeDigits > LongestWholePart) return std::nullopt;
   }
-  const bool anyWhole = at > (negative ? 1u : 0u);
   if (at == text.size() || text[at] != '.') return std::nullopt;
   ++at;
   Thousandths fraction = 0;
   std::size_t fractionDigits = 0;
   bool up = false;
-  for (; at < text.size() && text[at] >= '0' && text[at] <= '9'; ++at, ++fractionDigits) {
+  for (; at < text.size() && (isDigit(text[at]) || text[at] == ','); ++at) {
+    if (text[at] == ',') continue;
+    anyDigit = true;
     if (fractionDigits < 3) fraction = fraction * 10 + (text[at] - '0');
     if (fractionDigits == 3) up = text[at] >= '5';  // the first dropped digit decides
+    ++fractionDigits;
   }
-  if (at != text.size() || (!anyWhole && fractionDigits == 0)) return std::nullopt;
+  if (at != text.size() || !anyDigit) return std::nullopt;
   for (std::size_t k = fractionDigits; k < 3; ++k) fraction *= 10;
   const Thousandths magnitude = whole * 1000 + fraction + (up ? 1 : 0);
   return negative ? -magnitude : magnitude;
