@@ -12,16 +12,16 @@ using records::PODetailRec;
 namespace {
 
 // The parts of a line text (quantity, description, price, extension), counted from 1.
-std::string LineQuantity(std::string_view text) {
+std::string_view LineQuantity(std::string_view text) {
   return LinePart(text, 1, 10);
 }
-std::string LineDescription(std::string_view text) {
+std::string_view LineDescription(std::string_view text) {
   return LinePart(text, 11, 42);
 }
-std::string LinePrice(std::string_view text) {
+std::string_view LinePrice(std::string_view text) {
   return LinePart(text, 43, 52);
 }
-std::string LineExtension(std::string_view text) {
+std::string_view LineExtension(std::string_view text) {
   return LinePart(text, 54, 63);
 }
 // A memo document's one line is marked "M" where a line item keeps its taxable flag, and it
@@ -60,13 +60,16 @@ struct LineFields {
   std::string_view Text, Product, Date, Number, ShortName, Account;
 };
 
+// The unit price cell of a line: a memo line's is worked out, a line item's stands in its text.
+CellValue UnitPriceOf(std::string_view text) {
+  if (IsMemoLine(text)) return SaleOf(text).UnitPrice;
+  return OrZero(LinePrice(text));
+}
+
 void AddDocumentLine(ReportLines& lines, const LineFields& line) {
-  const std::string description = LineDescription(line.Text);
-  const CellValue unitPrice = IsMemoLine(line.Text) ? CellValue(SaleOf(line.Text).UnitPrice)
-                                                    : CellValue(OrZero(LinePrice(line.Text)));
-  lines.Add({description, OrNone(line.Product), std::string(line.Date), std::string(line.Number),
-             std::string(line.ShortName), std::string(line.Account), unitPrice,
-             OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
+  const std::string_view description = LineDescription(line.Text);
+  lines.Add({description, OrNone(line.Product), line.Date, line.Number, line.ShortName, line.Account,
+             UnitPriceOf(line.Text), OrZero(LineQuantity(line.Text)), OrZero(LineExtension(line.Text))},
             {description, line.Product, line.Number, line.Account, line.ShortName});
 }
 
@@ -108,7 +111,7 @@ ReportOutput CollectProfitReport(const ReportRequest& request) {
     const std::string text = r.LineText.Get();
     const LineSale sale = SaleOf(text);
     const double cost = AmountOf(r.UnitCost.Get()) * sale.Quantity;
-    const std::string description = LineDescription(text);
+    const std::string_view description = LineDescription(text);
     lines.Add({OrNone(r.Product.Get()), description, r.InvoiceNumber.Get(), r.Date.Get(), r.Customer.Get(),
                sale.Quantity, cost, sale.Price, sale.Price - cost},
               {description, r.InvoiceNumber.Get(), r.Product.Get(), r.Customer.Get()});
@@ -130,7 +133,7 @@ ReportOutput CollectReceivingReport(const ReportRequest& request) {
   WalkDateRange(
       records::PODetailUnit(), 3, &PODetailRec::ReceivedDate, DateRange(request), [&](const PODetailRec& r) {
         const std::string text = r.LineText.Get();
-        const std::string description = LineDescription(text);
+        const std::string_view description = LineDescription(text);
         lines.Add({description, OrNone(r.Product.Get()), r.ReceivedDate.Get(), r.PONumber.Get(),
                    r.ShortName.Get(), r.Vendor.Get(), OrNone(r.ReceiverNumber.Get()),
                    OrZero(LineQuantity(text)), OrZero(r.QuantityReceived.Get())},

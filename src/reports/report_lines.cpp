@@ -43,18 +43,18 @@ bool PassesFilter(const std::string& word, std::initializer_list<std::string_vie
   return false;
 }
 
-std::string OrNone(std::string_view value) {
-  return std::string(platform::text::TrimmedBlanks(value).empty() ? "*None*" : value);
+std::string_view OrNone(std::string_view value) {
+  return platform::text::TrimmedBlanks(value).empty() ? "*None*" : value;
 }
 
-std::string OrZero(std::string_view value) {
+std::string_view OrZero(std::string_view value) {
   const std::string_view trimmed = platform::text::TrimmedBlanks(value);
-  return std::string(trimmed.empty() ? "0.00" : trimmed);
+  return trimmed.empty() ? "0.00" : trimmed;
 }
 
-std::string LinePart(std::string_view lineText, std::size_t from, std::size_t to) {
-  if (from < 1 || from > lineText.size()) return "";
-  return TrimBlanks(lineText.substr(from - 1, to - from + 1));
+std::string_view LinePart(std::string_view lineText, std::size_t from, std::size_t to) {
+  if (from < 1 || from > lineText.size()) return {};
+  return platform::text::TrimmedBlanks(lineText.substr(from - 1, to - from + 1));
 }
 
 bool IsZeroAmount(const std::string& amount) {
@@ -81,11 +81,10 @@ ReportLines::ReportLines(const ReportShape& shape, const ReportRequest& request)
   output_.Table.LastNumericColumn = shape.LastNumericColumn;
 }
 
-void ReportLines::Add(const std::vector<CellValue>& values,
+void ReportLines::Add(std::span<const CellValue> values,
                       std::initializer_list<std::string_view> filterFields) {
   if (!PassesFilter(word_, filterFields)) return;
-  ComposeRowInto(shape_.Columns, values, row_);
-  output_.Table.AddRow(row_);
+  output_.Table.AddComposedRow(shape_.Columns, values);
 }
 
 ReportOutput ReportLines::Finish() {

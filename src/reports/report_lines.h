@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <initializer_list>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,19 +57,20 @@ struct DateRange {
   std::string From, To;
   explicit DateRange(const ReportRequest& request)
       : From(RangeKey(request.FromText)), To(RangeKey(request.ToText)) {}
-  bool Holds(const std::string& date) const { return date >= From && date <= To; }
+  bool Holds(std::string_view date) const { return date >= From && date <= To; }
 };
 
 // The filter as the reports apply it: trimmed, a-z capitalised, at most 20 characters.
 std::string FilterWord(std::string_view filter);
 bool PassesFilter(const std::string& word, std::initializer_list<std::string_view> fields);
 
-// The text of a substitute for an empty value.
-std::string OrNone(std::string_view value);  // "*None*"
-std::string OrZero(std::string_view value);  // "0.00"
+// The value, or the text of a substitute for an empty value (a view of the value or of the
+// substitute).
+std::string_view OrNone(std::string_view value);  // "*None*"
+std::string_view OrZero(std::string_view value);  // "0.00"; else the value trimmed
 
-// Characters from..to (counted from 1) of a line text, trimmed.
-std::string LinePart(std::string_view lineText, std::size_t from, std::size_t to);
+// Characters from..to (counted from 1) of a line text, trimmed (a view of the line text).
+std::string_view LinePart(std::string_view lineText, std::size_t from, std::size_t to);
 
 // An amount text that reads as zero (empty counts as zero).
 bool IsZeroAmount(const std::string& amount);
@@ -88,7 +90,10 @@ class ReportLines {
   ReportLines(const ReportShape& shape, const ReportRequest& request);
 
   // Adds the record's row when the filter finds its word in one of the fields.
-  void Add(const std::vector<CellValue>& values, std::initializer_list<std::string_view> filterFields);
+  void Add(std::span<const CellValue> values, std::initializer_list<std::string_view> filterFields);
+  void Add(std::initializer_list<CellValue> values, std::initializer_list<std::string_view> filterFields) {
+    Add(std::span(values.begin(), values.size()), filterFields);
+  }
   bool Empty() const { return output_.Table.RowCount() < 2; }
   // The report with its heading lines (the open company's name first), ready for the viewer.
   ReportOutput Finish();
@@ -98,7 +103,6 @@ class ReportLines {
   const ReportRequest& request_;
   std::string word_;
   ReportOutput output_;
-  ReportTable::Row row_;  // the row being composed, its cells' room kept for the next
 };
 
 }  // namespace reports

@@ -1,12 +1,15 @@
 #include "reports/report_subtotals.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
+#include <functional>
 #include <numeric>
 #include <optional>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "platform/text/decimal_text.h"
@@ -88,13 +91,55 @@ Thousandths DigitsValue(std::string_view digits) {
 // A number cell in thousandths, rounded half away from zero; none for a cell that does not read
 // as a number.
 std::optional<Thousandths> ThousandthsOf(std::string_view cell) {
-  std::optional<platform::text::DecimalText> number =
-      platform::text::DecimalText::Parse(platform::text::StripCommas(cell));
+  std::string_view plain = platform::text::TrimmedBlanks(cell);
+  std::string withoutCommas;
+  if (plain.find(',') != std::string_view::npos) {
+    withoutCommas = platform::text::StripCommas(plain);
+    plain = withoutCommas;
+  }
+  const std::optional<platform::text::DecimalView> number = platform::text::DecimalView::Parse(plain);
   if (!number || number->Whole.size() > LongestWholePart) return std::nullopt;
-  number->Round(3);
-  number->Fraction.resize(3, '0');
-  const Thousandths magnitude = DigitsValue(number->Whole) * 1000 + DigitsValue(number->Fraction);
+  const std::string_view fraction = number->Fraction;
+  Thousandths magnitude = DigitsValue(number->Whole) * 1000;
+  for (std::size_t k = 0, scale = 100; k < 3; ++k, scale /= 10)
+    if (k < fraction.size()) magnitude += (fraction[k] - '0') * static_cast<Thousandths>(scale);
+  if (fraction.size() > 3 && fraction[3] >= '5') ++magnitude;  // the first dropped digit decides
   return number->Negative ? -magnitude : magnitude;
+}
+
+// The same for a trimmed cell of the usual forms "-1,234.5" or ".5" (a sign, digits and thousands
+// commas, a point, digits), read in one pass; none for a cell of any other form, which
+// ThousandthsOf reads. Commas count for nothing wherever they stand, as ThousandthsOf drops them.
+std::optional<Thousandths> PlainThousandths(std::string_view text) {
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  const bool negative = !text.empty() && text.front() == '-';
+  std::size_t at = negative ? 1 : 0;
+  Thousandths whole = 0;
+  std::size_t wholeDigits = 0;
+  bool anyDigit = false;
+  for (; at < text.size() && (isDigit(text[at]) || text[at] == ','); ++at) {
+    if (text[at] == ',') continue;
+    anyDigit = true;
+    if (wholeDigits > 0 || text[at] != '0') ++wholeDigits;
+    whole = whole * 10 + (text[at] - '0');
+    if (wholeDigits > LongestWholePart) return std::nullopt;
+  }
+  if (at == text.size() || text[at] != '.') return std::nullopt;
+  ++at;
+  Thousandths fraction = 0;
+  std::size_t fractionDigits = 0;
+  bool up = false;
+  for (; at < text.size() && (isDigit(text[at]) || text[at] == ','); ++at) {
+    if (text[at] == ',') continue;
+    anyDigit = true;
+    if (fractionDigits < 3) fraction = fraction * 10 + (text[at] - '0');
+    if (fractionDigits == 3) up = text[at] >= '5';  // the first dropped digit decides
+    ++fractionDigits;
+  }
+  if (at != text.size() || !anyDigit) return std::nullopt;
+  for (std::size_t k = fractionDigits; k < 3; ++k) fraction *= 10;
+  const Thousandths magnitude = whole * 1000 + fraction + (up ? 1 : 0);
+  return negative ? -magnitude : magnitude;
 }
 
 std::string FormatThousandths(const char* format, Thousandths value) {
@@ -146,6 +191,119 @@ class ByOtherCells {
   const ReportTable& table_;
 };
 
+// The number that the bytes at `bytes` spell, the first byte the most significant.
+template <class Number>
+Number BigEndian(const unsigned char* bytes) {
+  Number number;
+  std::memcpy(&number, bytes, sizeof number);
+  if constexpr (std::endian::native == std::endian::little) {
+    if constexpr (sizeof number == 8)
+      number = __builtin_bswap64(number);
+    else
+      number = __builtin_bswap32(number);
+  }
+  return number;
+}
+
+// A record with the first bytes of its other cells, each cell followed by a 0 byte, in column
+// order, packed into numbers most significant byte first: the records of one key are mostly told
+// apart by these alone, without reading their cells again where they lie in the table. Cells
+// compare as unsigned bytes, so two records whose leading bytes differ stand in the order of those
+// bytes, as long as no cell holds a 0 byte there. Otherwise, and where the leading bytes are
+// equal, the cells are compared whole. 32 bytes, so that the records of one key lie side by side
+// in as few cache lines as can be.
+struct alignas(32) LeadingBytes {
+  static constexpr std::size_t Count = 28;
+  std::array<uint64_t, 3> Packed{};  // bytes 0 to 23
+  uint32_t Tail = 0;                 // bytes 24 to 27
+  uint32_t Row = 0;                  // the stored row, with HoldsZero set for a 0 byte among the bytes
+  static constexpr uint32_t HoldsZero = 0x80000000u;  // never set in a stored record's number
+
+  LeadingBytes() = default;
+  LeadingBytes(const ReportTable& table, StoredRow row) : Row(row) {
+    std::array<unsigned char, Count> bytes{};
+    std::size_t at = 0;
+    for (int column = 1; column < table.ColumnCount() && at < Count; ++column) {
+      const std::string_view cell = table.StoredCell(row, column);
+      const std::size_t taken = std::min(cell.size(), Count - at);
+      std::memcpy(bytes.data() + at, cell.data(), taken);
+      if (std::memchr(cell.data(), 0, taken)) Row |= HoldsZero;
+      at += taken + 1;  // the 0 byte after the cell is there already
+    }
+    for (std::size_t word = 0; word < Packed.size(); ++word)
+      Packed[word] = BigEndian<uint64_t>(bytes.data() + 8 * word);
+    Tail = BigEndian<uint32_t>(bytes.data() + 24);
+  }
+  StoredRow Record() const { return Row & ~HoldsZero; }
+  bool Plain() const { return (Row & HoldsZero) == 0; }
+};
+
+class ByLeadingBytes {
+ public:
+  explicit ByLeadingBytes(const ReportTable& table) : cells_(table) {}
+  bool operator()(const LeadingBytes& a, const LeadingBytes& b) const {
+    if (a.Plain() && b.Plain()) {
+      for (std::size_t word = 0; word < a.Packed.size(); ++word)
+        if (a.Packed[word] != b.Packed[word]) return a.Packed[word] < b.Packed[word];
+      if (a.Tail != b.Tail) return a.Tail < b.Tail;
+    }
+    return cells_(a.Record(), b.Record());
+  }
+
+ private:
+  ByOtherCells cells_;
+};
+
+// The distinct keys of a report, numbered from 0 in the order they are first met: a table of
+// open addressing, kept at most half full, so that a key is mostly found at its first place. The
+// keys' texts are copied side by side, so that comparing with them reads a small block of memory
+// rather than places all over the report.
+class KeyNumbers {
+ public:
+  uint32_t Of(std::string_view key) {
+    const std::size_t hash = std::hash<std::string_view>()(key);
+    std::size_t at = hash & (slots_.size() - 1);
+    for (; slots_[at] != 0; at = (at + 1) & (slots_.size() - 1)) {
+      const uint32_t number = slots_[at] - 1;
+      if (hashes_[number] == hash && Key(number) == key) return number;
+    }
+    const auto number = static_cast<uint32_t>(hashes_.size());
+    hashes_.push_back(hash);
+    starts_.push_back(texts_.size());
+    texts_ += key;
+    slots_[at] = number + 1;
+    if (hashes_.size() * 2 > slots_.size()) Grow();
+    return number;
+  }
+  // The keys, valid while the table lives.
+  std::vector<std::string_view> Keys() const {
+    std::vector<std::string_view> keys;
+    keys.reserve(hashes_.size());
+    for (uint32_t number = 0; number < hashes_.size(); ++number) keys.push_back(Key(number));
+    return keys;
+  }
+
+ private:
+  std::string_view Key(uint32_t number) const {
+    const std::size_t end = number + 1 < starts_.size() ? starts_[number + 1] : texts_.size();
+    return std::string_view(texts_).substr(starts_[number], end - starts_[number]);
+  }
+  void Grow() {
+    std::vector<uint32_t> slots(slots_.size() * 2, 0);
+    for (uint32_t number = 0; number < hashes_.size(); ++number) {
+      std::size_t at = hashes_[number] & (slots.size() - 1);
+      while (slots[at] != 0) at = (at + 1) & (slots.size() - 1);
+      slots[at] = number + 1;
+    }
+    slots_ = std::move(slots);
+  }
+
+  std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, 0);  // a key's number + 1; 0 is free
+  std::vector<std::size_t> hashes_;
+  std::vector<std::size_t> starts_;  // of each key's text in texts_
+  std::string texts_;
+};
+
 // The places of the report's distinct keys in the sort order: keys compare without regard to case
 // first (upper-cased) and then exactly, so that keys that differ only in case stay apart.
 std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
@@ -170,6 +328,7 @@ std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
 struct SortedRuns {
   std::vector<StoredRow> Records;
   std::vector<std::size_t> Starts;
+  std::vector<uint32_t> RunOf;  // the run of each record, in the order the records were given
 };
 
 // The records in their sort order. Each record's sort key is packed once into one number, the
@@ -177,52 +336,55 @@ struct SortedRuns {
 // places, and the records of one key are then ordered by their other cells. Records equal in
 // every cell may come in either order, as nothing tells them apart.
 SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>& records) {
-  std::unordered_map<std::string_view, uint32_t> numbers;
-  std::vector<std::string_view> keys;
+  KeyNumbers numbers;
   std::vector<uint32_t> keyOf(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const auto [found, added] = numbers.try_emplace(table.StoredCell(records[i], 0), keys.size());
-    if (added) keys.push_back(found->first);
-    keyOf[i] = found->second;
-  }
-  numbers = {};
-  const std::vector<uint32_t> ranks = KeyRanks(keys);
-  std::vector<std::size_t> groupStart(keys.size() + 1, 0);
+  for (std::size_t i = 0; i < records.size(); ++i) keyOf[i] = numbers.Of(table.StoredCell(records[i], 0));
+  const std::vector<uint32_t> ranks = KeyRanks(numbers.Keys());
+  const std::size_t keyCount = ranks.size();
+  std::vector<std::size_t> groupStart(keyCount + 1, 0);
   for (uint32_t key : keyOf) ++groupStart[ranks[key] + 1];
   std::partial_sum(groupStart.begin(), groupStart.end(), groupStart.begin());
-  std::vector<StoredRow> sorted(records.size());
+  // The records are read in the order given (the order they are stored, at the first sort) and
+  // counted into their keys' places.
+  std::vector<LeadingBytes> ordered(records.size());
   std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
-  for (std::size_t i = 0; i < records.size(); ++i) sorted[next[ranks[keyOf[i]]]++] = records[i];
+  for (std::size_t i = 0; i < records.size(); ++i)
+    ordered[next[ranks[keyOf[i]]]++] = LeadingBytes(table, records[i]);
   for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
-    std::sort(sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
-              sorted.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByOtherCells(table));
-  return {std::move(sorted), std::move(groupStart)};
+    std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
+              ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByLeadingBytes(table));
+  std::vector<StoredRow> sorted(records.size());
+  for (std::size_t i = 0; i < ordered.size(); ++i) sorted[i] = ordered[i].Record();
+  for (uint32_t& key : keyOf) key = ranks[key];
+  return {std::move(sorted), std::move(groupStart), std::move(keyOf)};
 }
 
 // Writes the sorted report with its inserted rows into the table's new order.
 class SubtotalWriter {
  public:
-  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10, StoredRow heading)
+  SubtotalWriter(ReportTable& table, const SubtotalLayout* layout, Top10Data& top10, StoredRow heading,
+                 std::vector<Thousandths> runSums)
       : table_(table),
         layout_(layout),
         top10_(top10),
         columns_(table.ColumnCount()),
         group_(columns_),
         month_(columns_),
-        grand_(columns_) {
+        grand_(columns_),
+        runSums_(std::move(runSums)) {
     order_.push_back(heading);
-    if (layout_) values_ = SummedValues(heading);
   }
 
-  void Record(StoredRow record) {
-    order_.push_back(record);
+  // The records of one run, in order.
+  void Run(std::size_t run, const StoredRow* first, const StoredRow* last) {
+    order_.insert(order_.end(), first, last);
     if (!layout_) return;
-    const std::size_t first = static_cast<std::size_t>(record) * layout_->Summed.size();
+    const std::size_t at = run * layout_->Summed.size();
     for (std::size_t k = 0; k < layout_->Summed.size(); ++k) {
       const int column = layout_->Summed[k];
-      group_.Add(column, values_[first + k]);
-      month_.Add(column, values_[first + k]);
-      grand_.Add(column, values_[first + k]);
+      group_.Add(column, runSums_[at + k]);
+      month_.Add(column, runSums_[at + k]);
+      grand_.Add(column, runSums_[at + k]);
     }
   }
 
@@ -233,8 +395,11 @@ class SubtotalWriter {
     top10_.AddTop10(key, static_cast<double>(group_.Of(layout_->Top10Column)) / 1000.0);
     group_.Clear();
   }
+  // A blank row is stored once and shown wherever one stands.
   void BlankRow() {
-    if (layout_) Insert(Row(static_cast<std::size_t>(columns_)));
+    if (!layout_) return;
+    if (!blank_) blank_ = table_.Store(Row(static_cast<std::size_t>(columns_)), true);
+    order_.push_back(*blank_);
   }
   bool HasMonthRows() const { return layout_ && layout_->MonthRows; }
   void MonthRow(const std::string& month) { TotalRow(month_, "(" + month + ")", "Month Total"); }
@@ -247,22 +412,6 @@ class SubtotalWriter {
 
  private:
   void Insert(const Row& row) { order_.push_back(table_.Store(row, true)); }
-
-  // Every record's summed cells in thousandths, by stored row (0 for a cell that is no number).
-  // The cells are read in the order the rows are stored, once, rather than in the sorted order.
-  std::vector<Thousandths> SummedValues(StoredRow heading) const {
-    const std::vector<StoredRow> rows = table_.ShownInStoredOrder();
-    const std::vector<int>& summed = layout_->Summed;
-    std::vector<Thousandths> values(rows.empty() ? 0 : (std::size_t{rows.back()} + 1) * summed.size(), 0);
-    for (StoredRow row : rows)
-      for (std::size_t k = 0; k < summed.size(); ++k) {
-        const std::string_view cell = table_.StoredCell(row, summed[k]);
-        if (!IsNumericCell(cell, table_.StoredCell(heading, summed[k]))) continue;
-        if (std::optional<Thousandths> value = ThousandthsOf(cell))
-          values[static_cast<std::size_t>(row) * summed.size() + k] = *value;
-      }
-    return values;
-  }
 
   void TotalRow(const Sums& sums, const std::string& before, const std::string& label) {
     Row row(static_cast<std::size_t>(columns_));
@@ -282,8 +431,31 @@ class SubtotalWriter {
   int columns_;
   Sums group_, month_, grand_;
   std::vector<StoredRow> order_;
-  std::vector<Thousandths> values_;
+  std::vector<Thousandths> runSums_;
+  std::optional<StoredRow> blank_;
 };
+
+// The sums of each run's summed cells in thousandths, run by run (a cell that is no number adds
+// nothing). The cells are read in the order the records were given, which at the first sort is
+// the order they are stored, rather than in the sorted order.
+std::vector<Thousandths> RunSums(const ReportTable& table, const SubtotalLayout* layout, StoredRow heading,
+                                 const std::vector<StoredRow>& records, const SortedRuns& sorted) {
+  if (!layout) return {};
+  const std::vector<int>& summed = layout->Summed;
+  std::vector<Thousandths> sums(sorted.Starts.size() * summed.size(), 0);
+  std::vector<bool> numberColumn(summed.size());
+  for (std::size_t k = 0; k < summed.size(); ++k)
+    numberColumn[k] = IsNumberHeading(table.StoredCell(heading, summed[k]));
+  for (std::size_t i = 0; i < records.size(); ++i)
+    for (std::size_t k = 0; k < summed.size(); ++k) {
+      if (!numberColumn[k]) continue;
+      const std::string_view cell = table.StoredCell(records[i], summed[k]);
+      std::optional<Thousandths> value = PlainThousandths(platform::text::TrimmedBlanks(cell));
+      if (!value && ReadsAsNumber(cell)) value = ThousandthsOf(cell);
+      if (value) sums[std::size_t{sorted.RunOf[i]} * summed.size() + k] += *value;
+    }
+  return sums;
+}
 
 // The records of the table with the key column moved to the front: column 0 takes the sort
 // column's trimmed text, cut to the key length, and the sort column takes column 0's text.
@@ -313,10 +485,12 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
   top10.ResetTop10();
 
   const StoredRow heading = table.StoredRowOf(0);
-  const SortedRuns sorted = SortedRecords(table, RecordsKeyedOn(table, sortColumn));
+  const std::vector<StoredRow> given = RecordsKeyedOn(table, sortColumn);
+  const SortedRuns sorted = SortedRecords(table, given);
   const std::vector<StoredRow>& records = sorted.Records;
   const bool dated = IsDateHeading(table.Heading(0));
-  SubtotalWriter writer(table, LayoutOf(reportTitle), top10, heading);
+  const SubtotalLayout* layout = LayoutOf(reportTitle);
+  SubtotalWriter writer(table, layout, top10, heading, RunSums(table, layout, heading, given, sorted));
   bool monthsShown = false;
   // Records keep their text while total rows are stored, so a key read here stays valid. The runs
   // have distinct keys, so a key is read once per run.
@@ -338,7 +512,7 @@ SortOutcome SortWithSubtotals(ReportTable& table, int sortColumn, const std::str
         previousMonth = MonthOf(key);
       }
     }
-    for (std::size_t at = sorted.Starts[run]; at < sorted.Starts[run + 1]; ++at) writer.Record(records[at]);
+    writer.Run(run, records.data() + sorted.Starts[run], records.data() + sorted.Starts[run + 1]);
   }
   if (subtotals && !records.empty()) {
     writer.EndGroup(std::string(previousKey));

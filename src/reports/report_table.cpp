@@ -20,50 +20,91 @@ using platform::text::TrimmedBlanks;
 
 namespace {
 
-// A text cell: the value cut to its column's width, then padded with blanks, or trimmed where
-// the column says so (padding and trimming again give the trimmed value).
-void PutTextCell(std::string& cell, std::string_view value, const ReportColumn& column, bool trimmed) {
+// A text cell appended to out: the value cut to its column's width, then padded with blanks, or
+// trimmed where the column says so (padding and trimming again give the trimmed value).
+void AppendTextCell(std::string& out, std::string_view value, const ReportColumn& column, bool trimmed) {
   const auto width = static_cast<std::size_t>(column.Width);
   value = value.substr(0, width);
   if (trimmed || column.Trimmed) {
-    cell.assign(TrimmedBlanks(value));
+    out.append(TrimmedBlanks(value));
     return;
   }
-  cell.assign(value);
-  cell.resize(width, ' ');
+  out.append(value);
+  out.append(width - value.size(), ' ');
 }
 
 double NumberOf(const CellValue& value) {
-  if (const double* number = std::get_if<double>(&value)) return *number;
-  return AmountOf(std::get<std::string>(value));
+  if (const double* number = value.Number()) return *number;
+  return AmountOf(value.Text());
 }
 
-// The number of decimals a pattern shows: 3 for ",0.000".
-std::size_t DecimalsOf(std::string_view format) {
-  const std::size_t point = format.find('.');
-  return point == std::string_view::npos ? 0 : format.size() - point - 1;
-}
-
-// A number cell. A value given as text is formatted from its own digits when they are exactly what
-// the double read from it would hold (at most 15 digits, no more decimals than the pattern shows);
-// that saves reading and writing a double for every amount of a long report, and shows the same
-// text. Anything else goes through the double.
-std::string NumberCell(const ReportColumn& column, const CellValue& value) {
-  if (const std::string* text = std::get_if<std::string>(&value)) {
-    const std::optional<platform::text::DecimalText> number =
-        platform::text::DecimalText::Parse(platform::text::StripCommas(*text));
+// A number cell appended to out. A value given as text is formatted from its own digits when they
+// are exactly what the double read from it would hold (at most 15 digits, no more decimals than
+// the pattern shows); that saves reading and writing a double for every amount of a long report,
+// and shows the same text. Anything else goes through the double.
+void AppendNumberCell(std::string& out, const ReportColumn& column, const CellValue& value) {
+  if (!value.Number()) {
+    std::string_view plain = TrimmedBlanks(value.Text());
+    std::string withoutCommas;
+    if (std::find(plain.begin(), plain.end(), ',') != plain.end()) {
+      withoutCommas = platform::text::StripCommas(plain);
+      plain = withoutCommas;
+    }
+    const std::optional<platform::text::DecimalView> number = platform::text::DecimalView::Parse(plain);
     if (number && number->Whole.size() + number->Fraction.size() <= 15 &&
-        number->Fraction.size() <= DecimalsOf(column.Format))
-      return platform::text::FormatDecimal(column.Format, *number);
+        number->Fraction.size() <= column.Pattern.MaxFraction) {
+      platform::text::AppendFormattedDecimal(out, column.Pattern, *number);
+      return;
+    }
   }
-  return platform::text::FormatFloat(column.Format, NumberOf(value));
+  out.append(TrimmedBlanks(platform::text::FormatFloat(column.Format, NumberOf(value))));
+}
+
+// A number column of that pattern.
+ReportColumn NumberColumn(std::string title, const std::string& format) {
+  return {std::move(title),
+          ColumnKind::Number,
+          NumberColumnWidth,
+          format,
+          false,
+          platform::text::NumberPattern::Of(format)};
 }
 
 // The text of a value: a text as it stands, a number written out into `spare`.
 std::string_view TextOf(const CellValue& value, std::string& spare) {
-  if (const std::string* text = std::get_if<std::string>(&value)) return *text;
-  spare = platform::text::FloatToStr(std::get<double>(value));
+  const double* number = value.Number();
+  if (!number) return value.Text();
+  spare = platform::text::FloatToStr(*number);
   return spare;
+}
+
+// Composes a row's cells one after another: begin(k) gives the text that cell k is appended to,
+// end(k) closes the cell.
+template <class Begin, class End>
+void ComposeCells(const std::vector<ReportColumn>& columns, std::span<const CellValue> values, Begin begin,
+                  End end) {
+  static const CellValue missing{std::string_view()};
+  std::string spare;
+  bool afterNumbers = false;
+  for (std::size_t k = 0; k < columns.size(); ++k) {
+    const ReportColumn& column = columns[k];
+    const CellValue& value = k < values.size() ? values[k] : missing;
+    std::string& out = begin(k);
+    switch (column.Kind) {
+      case ColumnKind::Text:
+        AppendTextCell(out, TextOf(value, spare), column, afterNumbers);
+        break;
+      case ColumnKind::Number:
+        afterNumbers = true;
+        AppendNumberCell(out, column, value);
+        break;
+      case ColumnKind::NumberAsText:
+        afterNumbers = true;
+        out.append(TrimmedBlanks(TextOf(value, spare)));
+        break;
+    }
+    end(k);
+  }
 }
 
 }  // namespace
@@ -78,47 +119,22 @@ ReportColumn TextColumn(std::string title, int width, bool trimmed) {
 }
 
 ReportColumn AmountColumn(std::string title) {
-  return {std::move(title), ColumnKind::Number, NumberColumnWidth, ",0.00", false};
+  return NumberColumn(std::move(title), ",0.00");
 }
 
 ReportColumn QuantityColumn(std::string title) {
-  return {std::move(title), ColumnKind::Number, NumberColumnWidth, ",0.000", false};
+  return NumberColumn(std::move(title), ",0.000");
 }
 
 ReportColumn NumberTextColumn(std::string title) {
   return {std::move(title), ColumnKind::NumberAsText, NumberColumnWidth, "", false};
 }
 
-void ComposeRowInto(const std::vector<ReportColumn>& columns, const std::vector<CellValue>& values,
-                    ReportTable::Row& cells) {
-  static const CellValue missing{std::string()};
-  cells.resize(columns.size());
-  std::string spare;
-  bool afterNumbers = false;
-  for (std::size_t k = 0; k < columns.size(); ++k) {
-    const ReportColumn& column = columns[k];
-    const CellValue& value = k < values.size() ? values[k] : missing;
-    std::string& cell = cells[k];
-    switch (column.Kind) {
-      case ColumnKind::Text:
-        PutTextCell(cell, TextOf(value, spare), column, afterNumbers);
-        break;
-      case ColumnKind::Number:
-        afterNumbers = true;
-        cell = TrimmedBlanks(NumberCell(column, value));
-        break;
-      case ColumnKind::NumberAsText:
-        afterNumbers = true;
-        cell.assign(TrimmedBlanks(TextOf(value, spare)));
-        break;
-    }
-  }
-}
-
 std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
                                     const std::vector<CellValue>& values) {
-  std::vector<std::string> cells;
-  ComposeRowInto(columns, values, cells);
+  std::vector<std::string> cells(columns.size());
+  ComposeCells(
+      columns, values, [&cells](std::size_t k) -> std::string& { return cells[k]; }, [](std::size_t) {});
   return cells;
 }
 
@@ -135,15 +151,22 @@ std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns) {
   return cells;
 }
 
-bool IsNumericCell(std::string_view text, std::string_view heading) {
+bool IsNumberHeading(std::string_view heading) {
+  const std::string_view title = TrimmedBlanks(heading);
+  return title != "Product#" && title != "Key Code" && title != "Tax Rate";
+}
+
+bool ReadsAsNumber(std::string_view text) {
   const std::string_view trimmed = TrimmedBlanks(text);
   if (trimmed.find('.') == std::string_view::npos) return false;
-  const std::string_view title = TrimmedBlanks(heading);
-  if (title == "Product#" || title == "Key Code" || title == "Tax Rate") return false;
   std::size_t at = 0;
   if (at < trimmed.size() && (trimmed[at] == '-' || trimmed[at] == '+')) ++at;
   while (at < trimmed.size() && std::isdigit(static_cast<unsigned char>(trimmed[at]))) ++at;
   return at < trimmed.size() && (trimmed[at] == ',' || trimmed[at] == '.');
+}
+
+bool IsNumericCell(std::string_view text, std::string_view heading) {
+  return ReadsAsNumber(text) && IsNumberHeading(heading);
 }
 
 ReportTable::ReportTable(const std::vector<Row>& rows) {
@@ -173,20 +196,58 @@ std::vector<ReportTable::Row> ReportTable::Rows() const {
 }
 
 std::size_t ReportTable::CellStore::Add(const Row& cells, int columns) {
+  std::size_t length = 0;
+  for (std::size_t column = 0; column < cells.size() && column < static_cast<std::size_t>(columns); ++column)
+    length += cells[column].size();
+  if (length > LongestRow) throw std::length_error("report row");
+  if (Text.size() + length > std::numeric_limits<uint32_t>::max()) throw std::length_error("report text");
+  const std::size_t start = Text.size();
+  Rows.push_back(static_cast<uint32_t>(start));
   for (int column = 0; column < columns; ++column) {
     const std::string_view cell = static_cast<std::size_t>(column) < cells.size()
                                       ? std::string_view(cells[static_cast<std::size_t>(column)])
                                       : std::string_view();
-    if (Text.size() + cell.size() > std::numeric_limits<uint32_t>::max())
-      throw std::length_error("report text");
-    Spans.push_back({static_cast<uint32_t>(Text.size()), static_cast<uint32_t>(cell.size())});
-    Text += cell;
+    Rows.push_back(SpanWord(Text.size() - start, cell.size()));
+    Text.Append(cell.data(), cell.size());
   }
   return RowCount(columns) - 1;
 }
 
+void ReportTable::AddComposedRow(const std::vector<ReportColumn>& columns,
+                                 std::span<const CellValue> values) {
+  if (columns_ == 0) columns_ = static_cast<int>(columns.size());
+  CellStore& store = records_;
+  if (store.RowCount(columns_) >= InsertedRowBit) throw std::length_error("report rows");
+  // The row is composed apart and then added to the text whole.
+  std::string& text = composing_;
+  text.clear();
+  const std::size_t first = store.Rows.size();
+  store.Rows.push_back(static_cast<uint32_t>(store.Text.size()));
+  std::size_t cellStart = 0;
+  try {
+    ComposeCells(
+        columns, values,
+        [&](std::size_t) -> std::string& {
+          cellStart = text.size();
+          return text;
+        },
+        [&](std::size_t) { store.Rows.push_back(CellStore::SpanWord(cellStart, text.size() - cellStart)); });
+    if (text.size() > CellStore::LongestRow) throw std::length_error("report row");
+    if (store.Text.size() + text.size() > std::numeric_limits<uint32_t>::max())
+      throw std::length_error("report text");
+  } catch (...) {
+    // A value that is no number leaves nothing of its row behind.
+    store.Rows.resize(first);
+    throw;
+  }
+  // Missing cells are empty, extra ones dropped.
+  store.Rows.resize(first + 1 + static_cast<std::size_t>(columns_), CellStore::SpanWord(text.size(), 0));
+  store.Text.Append(text.data(), text.size());
+  order_.push_back(static_cast<StoredRow>(store.RowCount(columns_) - 1));
+}
+
 ReportTable::StoredRow ReportTable::Store(const Row& cells, bool inserted) {
-  if (records_.Spans.empty() && inserted_.Spans.empty() && columns_ == 0)
+  if (records_.Rows.empty() && inserted_.Rows.empty() && columns_ == 0)
     columns_ = static_cast<int>(cells.size());
   CellStore& store = inserted ? inserted_ : records_;
   if (store.RowCount(columns_) >= InsertedRowBit) throw std::length_error("report rows");
@@ -195,12 +256,12 @@ ReportTable::StoredRow ReportTable::Store(const Row& cells, bool inserted) {
 }
 
 void ReportTable::SwapIntoKey(StoredRow row, int keyColumn, int otherColumn, std::size_t keyLength) {
-  Span& key = records_.SpanOf(row, columns_, keyColumn);
+  uint32_t& key = records_.SpanOf(row, columns_, keyColumn);
   std::swap(key, records_.SpanOf(row, columns_, otherColumn));
   const std::string_view text = records_.Cell(row, columns_, keyColumn);
   const std::string_view trimmed = TrimmedBlanks(text);
-  key.Start += static_cast<uint32_t>(trimmed.data() - text.data());
-  key.Length = static_cast<uint32_t>(std::min(trimmed.size(), keyLength));
+  key = CellStore::SpanWord((key >> 16) + static_cast<std::size_t>(trimmed.data() - text.data()),
+                            std::min(trimmed.size(), keyLength));
 }
 
 std::vector<ReportTable::StoredRow> ReportTable::ShownInStoredOrder() const {
@@ -233,6 +294,12 @@ std::vector<std::string> WidestCellTexts(const ReportTable& table,
     for (char c : text) pixels += advance[static_cast<unsigned char>(c)];
     return pixels;
   };
+  // The widest character other than the control characters, which a font may draw very wide.
+  const int widestCharacter = *std::max_element(advance.begin() + 32, advance.end());
+  const auto tooShort = [widestCharacter](std::string_view text, int widestWidth) {
+    return static_cast<int>(text.size()) * widestCharacter <= widestWidth &&
+           std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
+  };
   std::vector<std::string_view> widest(MeasuredColumns, " ");
   std::vector<int> widestWidth(MeasuredColumns, weigh(" "));
   const int columns = std::min(MeasuredColumns, table.ColumnCount());
@@ -240,6 +307,8 @@ std::vector<std::string> WidestCellTexts(const ReportTable& table,
   for (ReportTable::StoredRow row : table.ShownInStoredOrder())
     for (int column = 0; column < columns; ++column) {
       const std::string_view text = TrimmedBlanks(table.StoredCell(row, column)).substr(0, longestMeasured);
+      // A text too short to be wider even in its widest characters is not weighed.
+      if (tooShort(text, widestWidth[static_cast<std::size_t>(column)])) continue;
       const int pixels = weigh(text);
       if (pixels <= widestWidth[static_cast<std::size_t>(column)]) continue;
       widest[static_cast<std::size_t>(column)] = text;

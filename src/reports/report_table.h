@@ -10,11 +10,14 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
-#include <variant>
 #include <vector>
+
+#include "platform/text/format_float.h"
+#include "reports/growing_block.h"
 
 namespace reports {
 
@@ -30,6 +33,7 @@ struct ReportColumn {
   int Width = 0;         // text columns; number columns take 12 in a report line
   std::string Format;    // number columns
   bool Trimmed = false;  // a text cell kept without its trailing blanks
+  platform::text::NumberPattern Pattern = {};  // Format as read once, for every cell of the column
 };
 
 inline constexpr int NumberColumnWidth = 12;
@@ -41,8 +45,27 @@ ReportColumn QuantityColumn(std::string title);  // ",0.000"
 ReportColumn NumberTextColumn(std::string title);
 
 // The value of one cell before it is composed: text for text columns, a number (or the text of
-// a NumberAsText column) for number columns.
-using CellValue = std::variant<std::string, double>;
+// a NumberAsText column) for number columns. Text is held as given: a string is kept, a view (of
+// a record being read, say) must outlive the composing of its row.
+class CellValue {
+ public:
+  CellValue(std::string text) : owned_(std::move(text)), kind_(Kind::Owned) {}
+  CellValue(std::string_view text) : view_(text) {}
+  CellValue(const char* text) : view_(text) {}
+  CellValue(double number) : number_(number), kind_(Kind::Number) {}
+
+  // The number given, or none for text.
+  const double* Number() const { return kind_ == Kind::Number ? &number_ : nullptr; }
+  // The text given (empty for a number).
+  std::string_view Text() const { return kind_ == Kind::Owned ? std::string_view(owned_) : view_; }
+
+ private:
+  enum class Kind { View, Owned, Number };
+  std::string owned_;
+  std::string_view view_;
+  double number_ = 0;
+  Kind kind_ = Kind::View;
+};
 
 // An amount or quantity text as a number: commas and blanks removed, empty reads as 0. Raises
 // platform::text::ConvertError for a text that is not a number.
@@ -53,9 +76,6 @@ double AmountOf(std::string_view text);
 // when it is not a number.
 std::vector<std::string> ComposeRow(const std::vector<ReportColumn>& columns,
                                     const std::vector<CellValue>& values);
-// The same into the given cells, whose strings keep their room from one row to the next.
-void ComposeRowInto(const std::vector<ReportColumn>& columns, const std::vector<CellValue>& values,
-                    std::vector<std::string>& cells);
 // The heading row: each title as a cell of its column (a title longer than its column is kept).
 std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns);
 
@@ -64,11 +84,14 @@ std::vector<std::string> HeadingRow(const std::vector<ReportColumn>& columns);
 // digits) stops at ',' or '.'. So 1,234.50, -12.00 and 0.000 are numbers; "Min. Quan." and A12.5
 // are not.
 bool IsNumericCell(std::string_view text, std::string_view heading);
+// The two halves of that: the heading's part, and the text's.
+bool IsNumberHeading(std::string_view heading);
+bool ReadsAsNumber(std::string_view text);
 
 // The grid of a report with the rules that tell its columns apart.
 //
 // A report may hold several hundred thousand rows, so the table keeps every cell's text in one
-// buffer and each stored row as a run of spans into it (the same number of cells in every row:
+// buffer and each stored row as a short run of places in it (the same number of cells in every row:
 // the headings' count; missing cells are empty, extra ones are dropped). The rows are shown in
 // the order of a list of stored rows, so a sort rearranges that list and copies no text. All of
 // it lives in a few large blocks, which go back to the system when the table is cleared.
@@ -85,6 +108,9 @@ class ReportTable {
 
   // Appends a shown row; the first row added gives the column count.
   void AddRow(const Row& cells) { order_.push_back(Store(cells, false)); }
+  // Appends a shown record composed from its values (see ComposeRow) straight into the table's
+  // text. The headings must be in the table.
+  void AddComposedRow(const std::vector<ReportColumn>& columns, std::span<const CellValue> values);
 
   int ColumnCount() const { return columns_; }
   int RowCount() const { return static_cast<int>(order_.size()); }
@@ -129,24 +155,27 @@ class ReportTable {
   void DropInsertedRows();
 
  private:
-  struct Span {
-    uint32_t Start = 0;
-    uint32_t Length = 0;
-  };
-  // Rows of cells: their text in one buffer, a span per cell, `columns` spans per row.
+  // Rows of cells: their text in one block, and per row a run of words: where the row's text
+  // starts, then one word per cell (`columns` of them) with the cell's place in the row's text
+  // (high half) and its length (low half). A row's text is at most 65,535 characters.
   struct CellStore {
-    std::string Text;
-    std::vector<Span> Spans;
+    GrowingBlock<char> Text;
+    GrowingBlock<uint32_t> Rows;
 
-    Span& SpanOf(std::size_t row, int columns, int column) {
-      return Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
+    static constexpr std::size_t LongestRow = 0xFFFF;
+    static uint32_t SpanWord(std::size_t offset, std::size_t length) {
+      return static_cast<uint32_t>(offset << 16 | length);
+    }
+    uint32_t& SpanOf(std::size_t row, int columns, int column) {
+      return Rows[row * (static_cast<std::size_t>(columns) + 1) + 1 + static_cast<std::size_t>(column)];
     }
     std::string_view Cell(std::size_t row, int columns, int column) const {
-      const Span& span = Spans[row * static_cast<std::size_t>(columns) + static_cast<std::size_t>(column)];
-      return std::string_view(Text.data() + span.Start, span.Length);
+      const uint32_t* words = Rows.data() + row * (static_cast<std::size_t>(columns) + 1);
+      const uint32_t span = words[1 + column];
+      return std::string_view(Text.data() + words[0] + (span >> 16), span & 0xFFFF);
     }
     std::size_t RowCount(int columns) const {
-      return columns == 0 ? 0 : Spans.size() / static_cast<std::size_t>(columns);
+      return columns == 0 ? 0 : Rows.size() / (static_cast<std::size_t>(columns) + 1);
     }
     // Adds the row's cells (empty ones for missing cells) and returns its number.
     std::size_t Add(const Row& cells, int columns);
@@ -158,6 +187,7 @@ class ReportTable {
   CellStore records_;
   CellStore inserted_;
   std::vector<StoredRow> order_;
+  std::string composing_;  // the text of the record being composed
 };
 
 // The columns the viewer and the printout lay out and measure.

@@ -37,6 +37,10 @@ int32_t* IsamRecordsFieldPtr(IsamFileBlock fb);
 // Records. The trailing byte of IsamGetRec and IsamPutRec has no effect (callers pass 0).
 void IsamAddRec(IsamFileBlock fb, IsamRecRef& ref, const void* buffer, size_t bufferSize);
 void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSize, uint8_t unused = 0);
+// A hint that IsamGetRec(fb, ref) follows soon: where the data file is mapped, the processor is
+// asked to bring the record into its caches meanwhile, so that reads of records met all over the
+// file (a walk by key) wait for memory together. Reads nothing itself and sets no status.
+void IsamPrefetchRec(IsamFileBlock fb, IsamRecRef ref);
 void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t bufferSize, uint8_t unused = 0);
 void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref);
 void IsamNextRec(IsamFileBlock fb, IsamRecRef& ref);

@@ -249,6 +249,11 @@ void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSiz
   }
 }
 
+void IsamPrefetchRec(IsamFileBlock fb, IsamRecRef ref) {
+  if (fb && ref > 0 && ref <= fb->NumberRecords)
+    fb->DataMap.Prefetch(SlotPos(*fb, ref), static_cast<size_t>(fb->RecordLength));
+}
+
 void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t bufferSize, uint8_t) {
   IsamCallScope call(fb, IsamCallKind::Write);
   if (!call.entered()) return;

@@ -321,4 +321,35 @@ TEST(ReportSubtotals, RandomReportsSortAsAPlainSortAndTotalToTheCent) {
   }
 }
 
+// Records of one key whose other cells agree in their first bytes, or hold 0 bytes, still follow
+// their whole cells: the sort tells most records apart by their first bytes only.
+TEST(ReportSubtotals, RecordsOfOneKeyFollowTheirWholeCells) {
+  const std::string same(30, 'x');
+  Rows records;
+  for (const std::string& number : {std::string("A\0B", 3), std::string("A"), std::string("A\0", 2),
+                                    std::string(), std::string("\xff"), std::string("\x01")})
+    for (const std::string& name : {same + "b", same + "a", same})
+      records.push_back({"K", number, name, "C1", "1.00", "0.00", "1.00", "I"});
+  ReportTable table = Register(records);
+  Rows model = RecordRows(table);
+  Top10Data top10;
+  ASSERT_EQ(SortWithSubtotals(table, 0, "Invoice Register", true, top10), SortOutcome::Sorted);
+  ModelSort(model, 0);
+  EXPECT_EQ(RecordRows(table), model);
+}
+
+// The sums take every form a number cell may have: thousands commas, no whole digits, more
+// decimals than a thousandth (half away from zero), and cells that only look like numbers.
+TEST(ReportSubtotals, SumsReadEveryFormOfANumberCell) {
+  Rows records;
+  for (const char* cell : {"1,234.5", "-.5", "0009.9995", "12.", ".", "-0.0005", "+1.5", "12.5 %", " 7.25 ",
+                           "1.2345", ",.", ", 1.5", "1.0,5"})
+    records.push_back({"Bolt", "B1", "2026/03/02", "1001", "ACME", "C100", "1.000", cell, cell});
+  ReportTable table = Table(SalesHeading, records, 5, 8);
+  Top10Data top10;
+  ASSERT_EQ(SortWithSubtotals(table, 0, "Sales Report", true, top10), SortOutcome::Sorted);
+  EXPECT_EQ(Trimmed(table).back(),
+            (std::vector<std::string>{"", "", "", "", "", "", "Grand Total", "1,267.034", "1,267.03"}));
+}
+
 }  // namespace

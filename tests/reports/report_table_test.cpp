@@ -91,6 +91,15 @@ TEST(ReportTable, RowsArePaddedTrimmedAndNeverCut) {
             (std::vector<std::string>{"      ", "    ", "0.000", "-1,000.01", ""}));
   EXPECT_EQ(ComposeRow(columns, {"x", "y", 3.0, 37.5, "Z"})[2], "3.000");
   EXPECT_THROW(ComposeRow(columns, {"x", "y", "1.2.3", "0", "Z"}), platform::text::ConvertError);
+  // Composed straight into a table, the same cells; a value that is no number leaves nothing.
+  ReportTable table({HeadingRow(columns)});
+  const std::vector<CellValue> good = {"Ab", "8.125 %", "12.5", "12345678.9", "I"};
+  const std::vector<CellValue> bad = {"x", "y", "1.2.3", "0", "Z"};
+  table.AddComposedRow(columns, good);
+  EXPECT_THROW(table.AddComposedRow(columns, bad), platform::text::ConvertError);
+  table.AddComposedRow(columns, good);
+  EXPECT_EQ(table.Rows(), (std::vector<ReportTable::Row>{HeadingRow(columns), ComposeRow(columns, good),
+                                                         ComposeRow(columns, good)}));
 }
 
 // An amount given as text reads in its cell exactly as the text read as a number and formatted

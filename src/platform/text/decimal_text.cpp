@@ -10,10 +10,6 @@
 namespace platform::text {
 namespace {
 
-bool AllDigits(std::string_view s) {
-  return std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void StripLeadingZeros(std::string& digits) {
   digits.erase(0, std::min(digits.find_first_not_of('0'), digits.size()));
 }
@@ -122,19 +118,44 @@ std::string NegatedFigure(std::string_view figure) {
   return AddFigures(d.ToString(), "0");
 }
 
-std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
-  DecimalText d;
-  if (!text.empty() && text.front() == '-') {
+std::optional<DecimalView> DecimalView::Parse(std::string_view text) {
+  // One pass over the text: the reports read every amount of long tables through here.
+  const auto isDigit = [](char c) { return c >= '0' && c <= '9'; };
+  DecimalView d;
+  std::size_t at = 0;
+  if (at < text.size() && text[at] == '-') {
     d.Negative = true;
-    text.remove_prefix(1);
+    ++at;
   }
-  std::size_t point = text.find('.');
-  std::string_view whole = text.substr(0, point);
-  std::string_view fraction = point == std::string_view::npos ? std::string_view() : text.substr(point + 1);
-  if (!AllDigits(whole) || !AllDigits(fraction) || whole.size() + fraction.size() == 0) return std::nullopt;
-  d.Whole = whole;
-  d.Fraction = fraction;
-  StripLeadingZeros(d.Whole);
+  std::size_t whole = at;
+  while (at < text.size() && text[at] == '0') ++at;  // leading zeros are not kept
+  const std::size_t significant = at;
+  while (at < text.size() && isDigit(text[at])) ++at;
+  const bool anyWhole = at > whole;
+  whole = significant;
+  const std::size_t wholeEnd = at;
+  std::size_t fraction = at;
+  if (at < text.size() && text[at] == '.') {
+    fraction = ++at;
+    while (at < text.size() && isDigit(text[at])) ++at;
+  }
+  if (at != text.size() || (!anyWhole && at == fraction)) return std::nullopt;
+  d.Whole = text.substr(whole, wholeEnd - whole);
+  d.Fraction = text.substr(fraction, at - fraction);
+  return d;
+}
+
+bool DecimalView::IsZero() const {
+  return Whole.empty() && std::all_of(Fraction.begin(), Fraction.end(), [](char c) { return c == '0'; });
+}
+
+std::optional<DecimalText> DecimalText::Parse(std::string_view text) {
+  const std::optional<DecimalView> view = DecimalView::Parse(text);
+  if (!view) return std::nullopt;
+  DecimalText d;
+  d.Negative = view->Negative;
+  d.Whole = view->Whole;
+  d.Fraction = view->Fraction;
   return d;
 }
 
@@ -174,7 +195,7 @@ void DecimalText::Round(std::size_t decimals) {
 }
 
 bool DecimalText::IsZero() const {
-  return Whole.empty() && std::all_of(Fraction.begin(), Fraction.end(), [](char c) { return c == '0'; });
+  return View().IsZero();
 }
 
 std::string DecimalText::ToString() const {

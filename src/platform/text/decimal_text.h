@@ -10,6 +10,17 @@
 
 namespace platform::text {
 
+// A plain decimal text read in place: the parts DecimalText::Parse copies, as views of the text.
+struct DecimalView {
+  bool Negative = false;
+  std::string_view Whole;     // without leading zeros
+  std::string_view Fraction;  // as written
+
+  // What DecimalText::Parse takes.
+  static std::optional<DecimalView> Parse(std::string_view text);
+  bool IsZero() const;
+};
+
 struct DecimalText {
   bool Negative = false;
   std::string Whole;     // digits before the point, without leading zeros ("" for zero)
@@ -26,6 +37,7 @@ struct DecimalText {
   // Rounds half away from zero on the digits: the first dropped digit decides.
   void Round(std::size_t decimals);
   bool IsZero() const;
+  DecimalView View() const { return {Negative, Whole, Fraction}; }
   // "-12.5", "0.07", "3": the plain form, read back by Parse.
   std::string ToString() const;
 };

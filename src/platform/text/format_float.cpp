@@ -6,16 +6,8 @@
 #include <cstddef>
 
 namespace platform::text {
-namespace {
 
-struct NumberPattern {
-  bool Thousands = false;
-  std::size_t MinWhole = 0;     // whole digits always shown (placeholders from the first "0")
-  std::size_t MinFraction = 0;  // decimals always shown (up to the last "0" after the point)
-  std::size_t MaxFraction = 0;  // decimals shown at most (every placeholder after the point)
-};
-
-NumberPattern ReadPattern(std::string_view format) {
+NumberPattern NumberPattern::Of(std::string_view format) {
   NumberPattern p;
   bool afterPoint = false;
   bool zeroSeen = false;
@@ -37,33 +29,51 @@ NumberPattern ReadPattern(std::string_view format) {
   return p;
 }
 
-// Appends the whole digits, led by zeros up to minDigits, with a comma before each group of three
-// when asked.
-void AppendWhole(std::string& out, std::string_view digits, std::size_t minDigits, bool thousands) {
-  const std::size_t count = std::max(digits.size(), minDigits);
-  const std::size_t zeros = count - digits.size();
-  for (std::size_t i = 0; i < count; ++i) {
-    if (thousands && i > 0 && (count - i) % 3 == 0) out += ',';
-    out += i < zeros ? '0' : digits[i - zeros];
+namespace {
+
+// The value, already rounded to the pattern's decimals, appended to out: the whole digits led by
+// zeros up to the pattern's least, with a comma before each group of three when asked; then the
+// fraction padded with zeros to the decimals shown at most, less its trailing zeros down to the
+// decimals always shown. Its length is worked out first and the characters written in place.
+void AppendRounded(std::string& out, const NumberPattern& p, const DecimalView& value) {
+  const bool minus = value.Negative && !value.IsZero();
+  const std::size_t whole = std::max(value.Whole.size(), p.MinWhole);
+  const std::size_t zeros = whole - value.Whole.size();
+  const std::size_t commas = p.Thousands && whole > 0 ? (whole - 1) / 3 : 0;
+  std::size_t shown = p.MaxFraction;
+  while (shown > p.MinFraction && (shown > value.Fraction.size() || value.Fraction[shown - 1] == '0'))
+    --shown;
+  const std::size_t start = out.size();
+  out.resize(start + (minus ? 1 : 0) + whole + commas + (shown > 0 ? shown + 1 : 0));
+  char* at = out.data() + start;
+  if (minus) *at++ = '-';
+  for (std::size_t i = 0; i < whole; ++i) {
+    if (p.Thousands && i > 0 && (whole - i) % 3 == 0) *at++ = ',';
+    *at++ = i < zeros ? '0' : value.Whole[i - zeros];
   }
+  if (shown == 0) return;
+  *at++ = '.';
+  for (std::size_t k = 0; k < shown; ++k) *at++ = k < value.Fraction.size() ? value.Fraction[k] : '0';
 }
 
 }  // namespace
 
 std::string FormatDecimal(std::string_view format, DecimalText value) {
-  const NumberPattern p = ReadPattern(format);
+  const NumberPattern p = NumberPattern::Of(format);
   value.Round(p.MaxFraction);
   std::string out;
-  if (value.Negative && !value.IsZero()) out += '-';
-  AppendWhole(out, value.Whole, p.MinWhole, p.Thousands);
-  std::string& fraction = value.Fraction;
-  fraction.resize(p.MaxFraction, '0');
-  while (fraction.size() > p.MinFraction && fraction.back() == '0') fraction.pop_back();
-  if (!fraction.empty()) {
-    out += '.';
-    out += fraction;
-  }
+  AppendRounded(out, p, value.View());
   return out;
+}
+
+void AppendFormattedDecimal(std::string& out, const NumberPattern& pattern, const DecimalView& value) {
+  if (value.Fraction.size() <= pattern.MaxFraction) {
+    AppendRounded(out, pattern, value);
+    return;
+  }
+  DecimalText rounded{value.Negative, std::string(value.Whole), std::string(value.Fraction)};
+  rounded.Round(pattern.MaxFraction);
+  AppendRounded(out, pattern, rounded.View());
 }
 
 std::string FormatFloat(std::string_view format, double value) {

@@ -10,6 +10,7 @@
 // Patterns hold only these four characters; any other character is ignored, and there are no
 // ";" sections.
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -21,6 +22,17 @@ namespace platform::text {
 std::string FormatFloat(std::string_view format, double value);
 // The same for a value that is already held as its digits (amounts in cents, for example).
 std::string FormatDecimal(std::string_view format, DecimalText value);
+// A pattern as read once, for formatting many values with it.
+struct NumberPattern {
+  bool Thousands = false;
+  std::size_t MinWhole = 0;     // whole digits always shown (placeholders from the first "0")
+  std::size_t MinFraction = 0;  // decimals always shown (up to the last "0" after the point)
+  std::size_t MaxFraction = 0;  // decimals shown at most (every placeholder after the point)
+
+  static NumberPattern Of(std::string_view format);
+};
+// FormatDecimal appended to out, for a value read in place.
+void AppendFormattedDecimal(std::string& out, const NumberPattern& pattern, const DecimalView& value);
 
 // The general form: up to 15 significant digits, no trailing zeros, and an exponent such as
 // "1E15" or "1E-5" for very large or very small values.

@@ -5,10 +5,6 @@
 namespace platform::text {
 namespace {
 
-bool IsBlankOrControl(char c) {
-  return static_cast<unsigned char>(c) <= 32;
-}
-
 // Puts fill in front until the text is at least width long, then keeps its first width
 // characters.
 std::string PadLeftAndCut(std::string text, char fill, std::size_t width) {
@@ -18,12 +14,6 @@ std::string PadLeftAndCut(std::string text, char fill, std::size_t width) {
 }
 
 }  // namespace
-
-std::string_view TrimmedBlanks(std::string_view text) {
-  while (!text.empty() && IsBlankOrControl(text.back())) text.remove_suffix(1);
-  while (!text.empty() && IsBlankOrControl(text.front())) text.remove_prefix(1);
-  return text;
-}
 
 std::string TrimBlanks(std::string_view text) {
   return std::string(TrimmedBlanks(text));
