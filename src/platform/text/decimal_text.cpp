@@ -206,26 +206,15 @@ std::string DecimalText::ToString() const {
 }
 
 std::optional<ShortDecimal> ShortDecimal::Read(std::string_view text) {
+  const std::optional<DecimalView> view = DecimalView::Parse(text);
+  if (!view) return ShortDecimal{0, 0, 0, false};
+  if (view->Whole.size() + view->Fraction.size() > kMaxDigits) return std::nullopt;
   ShortDecimal d;
-  const bool negative = !text.empty() && text.front() == '-';
-  if (negative) text.remove_prefix(1);
-  bool point = false, anyDigit = false;
-  std::size_t digits = 0;
-  for (char c : text) {
-    if (c == '.' && !point) {
-      point = true;
-      continue;
-    }
-    if (c < '0' || c > '9') return ShortDecimal{0, 0, 0, false};
-    anyDigit = true;
-    if (point) ++d.Decimals;
-    if (d.Units == 0 && c == '0' && !point) continue;  // a leading zero of the whole part
-    if (++digits > kMaxDigits) return std::nullopt;
-    d.Units = d.Units * 10 + (c - '0');
-    if (!point) ++d.WholeDigits;
-  }
-  if (!anyDigit) return ShortDecimal{0, 0, 0, false};
-  if (negative) d.Units = -d.Units;
+  for (std::string_view part : {view->Whole, view->Fraction})
+    for (char c : part) d.Units = d.Units * 10 + (c - '0');
+  d.Decimals = view->Fraction.size();
+  d.WholeDigits = view->Whole.size();
+  if (view->Negative) d.Units = -d.Units;
   return d;
 }
 
