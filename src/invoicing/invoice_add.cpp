@@ -82,7 +82,6 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
     AddedInvoice result;
     result.PrintRequested = invoice.PrintInvoice;
     try {
-      result.Record = NewInvoiceRecord(invoice);
       result.Posted = PostNewInvoice(invoice);
     } catch (const std::exception& error) {
       // Nothing was stored unless the memo was the step that failed: the form stays open with
@@ -93,6 +92,7 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
       }
       result.LaterFailure = std::current_exception();
     }
+    result.Record = records::InvoiceBuf;  // as the posting stored it
     // The next invoice starts from the date of this one.
     forms::LastInvoiceDate = invoice.Date;
     added = std::move(result);

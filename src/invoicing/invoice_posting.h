@@ -31,7 +31,8 @@ struct PostedInvoice {
 // its date is not a date. Raises "Add operation failed" when the invoice record cannot be added
 // (nothing else is then written) and "memo add operation failed" when a memo invoice's memo
 // cannot be added (the other postings stay). A detail line that cannot be added is reported with
-// "detail add failed." and the next one is tried.
+// "detail add failed." and the next one is tried. The invoice record is left in records::InvoiceBuf
+// as it was stored, also when only the memo failed.
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice);
 
 // Holds open the files a posting touches besides the invoice, detail and memo files: the
