@@ -206,33 +206,32 @@ Number BigEndian(const unsigned char* bytes) {
 }
 
 // A record with the first bytes of its other cells, each cell followed by a 0 byte, in column
-// order, packed into numbers most significant byte first: the records of one key are mostly told
-// apart by these alone, without reading their cells again where they lie in the table. Cells
-// compare as unsigned bytes, so two records whose leading bytes differ stand in the order of those
-// bytes, as long as no cell holds a 0 byte there. Otherwise, and where the leading bytes are
-// equal, the cells are compared whole. 32 bytes, so that the records of one key lie side by side
-// in as few cache lines as can be.
+// order: the records of one key are mostly told apart by these alone, without reading their cells
+// again where they lie in the table. They are compared as numbers read most significant byte
+// first (bytes compare as unsigned, as cells do), so two records whose leading bytes differ stand
+// in the order of those bytes, as long as no cell holds a 0 byte there. Otherwise, and where the
+// leading bytes are equal, the cells are compared whole. 32 bytes, so that the records of one key
+// lie side by side in as few cache lines as can be. The bytes are kept as they are copied and read
+// as numbers only when compared: reading them as numbers right after copying them in pieces would
+// wait for the copies to land.
 struct alignas(32) LeadingBytes {
   static constexpr std::size_t Count = 28;
-  std::array<uint64_t, 3> Packed{};  // bytes 0 to 23
-  uint32_t Tail = 0;                 // bytes 24 to 27
-  uint32_t Row = 0;                  // the stored row, with HoldsZero set for a 0 byte among the bytes
+  std::array<unsigned char, Count> Bytes{};
+  uint32_t Row = 0;  // the stored row, with HoldsZero set for a 0 byte among the bytes
   static constexpr uint32_t HoldsZero = 0x80000000u;  // never set in a stored record's number
 
-  LeadingBytes() = default;
-  LeadingBytes(const ReportTable& table, StoredRow row) : Row(row) {
-    std::array<unsigned char, Count> bytes{};
+  // Takes the record's bytes in place (a copy made elsewhere would have to wait for them too). The
+  // bytes must be zero still.
+  void Take(const ReportTable& table, StoredRow row) {
+    Row = row;
     std::size_t at = 0;
     for (int column = 1; column < table.ColumnCount() && at < Count; ++column) {
       const std::string_view cell = table.StoredCell(row, column);
       const std::size_t taken = std::min(cell.size(), Count - at);
-      std::memcpy(bytes.data() + at, cell.data(), taken);
+      std::memcpy(Bytes.data() + at, cell.data(), taken);
       if (std::memchr(cell.data(), 0, taken)) Row |= HoldsZero;
       at += taken + 1;  // the 0 byte after the cell is there already
     }
-    for (std::size_t word = 0; word < Packed.size(); ++word)
-      Packed[word] = BigEndian<uint64_t>(bytes.data() + 8 * word);
-    Tail = BigEndian<uint32_t>(bytes.data() + 24);
   }
   StoredRow Record() const { return Row & ~HoldsZero; }
   bool Plain() const { return (Row & HoldsZero) == 0; }
@@ -243,9 +242,14 @@ class ByLeadingBytes {
   explicit ByLeadingBytes(const ReportTable& table) : cells_(table) {}
   bool operator()(const LeadingBytes& a, const LeadingBytes& b) const {
     if (a.Plain() && b.Plain()) {
-      for (std::size_t word = 0; word < a.Packed.size(); ++word)
-        if (a.Packed[word] != b.Packed[word]) return a.Packed[word] < b.Packed[word];
-      if (a.Tail != b.Tail) return a.Tail < b.Tail;
+      for (std::size_t at = 0; at < 24; at += 8) {
+        const auto wordA = BigEndian<uint64_t>(a.Bytes.data() + at);
+        const auto wordB = BigEndian<uint64_t>(b.Bytes.data() + at);
+        if (wordA != wordB) return wordA < wordB;
+      }
+      const auto tailA = BigEndian<uint32_t>(a.Bytes.data() + 24);
+      const auto tailB = BigEndian<uint32_t>(b.Bytes.data() + 24);
+      if (tailA != tailB) return tailA < tailB;
     }
     return cells_(a.Record(), b.Record());
   }
@@ -348,8 +352,7 @@ SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>&
   // counted into their keys' places.
   std::vector<LeadingBytes> ordered(records.size());
   std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
-  for (std::size_t i = 0; i < records.size(); ++i)
-    ordered[next[ranks[keyOf[i]]]++] = LeadingBytes(table, records[i]);
+  for (std::size_t i = 0; i < records.size(); ++i) ordered[next[ranks[keyOf[i]]]++].Take(table, records[i]);
   for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
     std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
               ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByLeadingBytes(table));

@@ -294,25 +294,19 @@ std::vector<std::string> WidestCellTexts(const ReportTable& table,
     for (char c : text) pixels += advance[static_cast<unsigned char>(c)];
     return pixels;
   };
-  // The widest character other than the control characters, which a font may draw very wide.
-  const int widestCharacter = *std::max_element(advance.begin() + 32, advance.end());
-  const auto tooShort = [widestCharacter](std::string_view text, int widestWidth) {
-    return static_cast<int>(text.size()) * widestCharacter <= widestWidth &&
-           std::none_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 32; });
-  };
   std::vector<std::string_view> widest(MeasuredColumns, " ");
   std::vector<int> widestWidth(MeasuredColumns, weigh(" "));
   const int columns = std::min(MeasuredColumns, table.ColumnCount());
-  // The longest text does not depend on the rows' order: the rows are read as they are stored.
+  // The widest text does not depend on the rows' order: the rows are read as they are stored.
+  // Every text is weighed: weighing costs no more than first asking whether it could be wider.
   for (ReportTable::StoredRow row : table.ShownInStoredOrder())
     for (int column = 0; column < columns; ++column) {
+      const auto at = static_cast<std::size_t>(column);
       const std::string_view text = TrimmedBlanks(table.StoredCell(row, column)).substr(0, longestMeasured);
-      // A text too short to be wider even in its widest characters is not weighed.
-      if (tooShort(text, widestWidth[static_cast<std::size_t>(column)])) continue;
       const int pixels = weigh(text);
-      if (pixels <= widestWidth[static_cast<std::size_t>(column)]) continue;
-      widest[static_cast<std::size_t>(column)] = text;
-      widestWidth[static_cast<std::size_t>(column)] = pixels;
+      if (pixels <= widestWidth[at]) continue;
+      widest[at] = text;
+      widestWidth[at] = pixels;
     }
   return {widest.begin(), widest.end()};
 }
