@@ -39,8 +39,23 @@ TreeShape ShapeFor(int64_t n) {
   return shape;
 }
 
-// How much of the image is written at a time.
+// How much of the image is handed to the disk at a time.
 constexpr int64_t kImageChunk = int64_t{4} << 20;
+// The largest single write of the image, ending at a file position that is a multiple of it. The
+// system caches a file in pieces as large as the writes that filled them, and every later small
+// write into a piece walks all of its blocks: after megabyte writes, each page the engine writes
+// back later (a delete, an add) cost as much as a write of the whole megabyte piece.
+constexpr int64_t kImageWrite = int64_t{16} << 10;
+
+// Writes bytes at pos in writes of at most kImageWrite that end on multiples of it.
+bool WriteInSmallPieces(IsamFileBlockRec& fb, int64_t pos, const uint8_t* bytes, int64_t length) {
+  for (int64_t done = 0; done < length;) {
+    const int64_t piece = std::min(kImageWrite - (pos + done) % kImageWrite, length - done);
+    if (!IsamWriteAt(fb.IndexFile, pos + done, bytes + done, static_cast<size_t>(piece))) return false;
+    done += piece;
+  }
+  return true;
+}
 
 // An entry of an upper level: the sorted entry it stands for and the page to its right.
 struct UpEntry {
@@ -159,10 +174,10 @@ uint8_t* IsamIndexImage::Page(int32_t pageNr, int64_t sectionOffset) {
 bool IsamIndexImage::Flush(IsamFileBlockRec& fb) {
   const int64_t length = used_ * rowSize_;
   for (int64_t done = 0; done < length; done += kImageChunk) {
-    const size_t piece = static_cast<size_t>(std::min(kImageChunk, length - done));
-    if (!IsamWriteAt(fb.IndexFile, fb.RowSize + done, rows_.data() + done, piece)) return false;
+    const int64_t piece = std::min(kImageChunk, length - done);
+    if (!WriteInSmallPieces(fb, fb.RowSize + done, rows_.data() + done, piece)) return false;
     // The rows go to the disk while the rest is written, instead of all at the sync at close.
-    IsamStartWriteBack(fb.IndexFile, fb.RowSize + done, static_cast<int64_t>(piece));
+    IsamStartWriteBack(fb.IndexFile, fb.RowSize + done, piece);
   }
   rows_ = {};
   rowSize_ = used_ = 0;
