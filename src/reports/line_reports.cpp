@@ -108,13 +108,13 @@ ReportOutput CollectProfitReport(const ReportRequest& request) {
       ""};
   ReportLines lines(shape, request);
   WalkDateRange(records::DetailUnit(), 1, &DetailRec::Date, DateRange(request), [&](const DetailRec& r) {
-    const std::string text = r.LineText.Get();
+    const std::string_view text = r.LineText.View();
     const LineSale sale = SaleOf(text);
-    const double cost = AmountOf(r.UnitCost.Get()) * sale.Quantity;
+    const double cost = AmountOf(r.UnitCost.View()) * sale.Quantity;
     const std::string_view description = LineDescription(text);
-    lines.Add({OrNone(r.Product.Get()), description, r.InvoiceNumber.Get(), r.Date.Get(), r.Customer.Get(),
-               sale.Quantity, cost, sale.Price, sale.Price - cost},
-              {description, r.InvoiceNumber.Get(), r.Product.Get(), r.Customer.Get()});
+    lines.Add({OrNone(r.Product.View()), description, r.InvoiceNumber.View(), r.Date.View(),
+               r.Customer.View(), sale.Quantity, cost, sale.Price, sale.Price - cost},
+              {description, r.InvoiceNumber.View(), r.Product.View(), r.Customer.View()});
   });
   return lines.Finish();
 }
@@ -132,12 +132,12 @@ ReportOutput CollectReceivingReport(const ReportRequest& request) {
   ReportLines lines(shape, request);
   WalkDateRange(
       records::PODetailUnit(), 3, &PODetailRec::ReceivedDate, DateRange(request), [&](const PODetailRec& r) {
-        const std::string text = r.LineText.Get();
+        const std::string_view text = r.LineText.View();
         const std::string_view description = LineDescription(text);
-        lines.Add({description, OrNone(r.Product.Get()), r.ReceivedDate.Get(), r.PONumber.Get(),
-                   r.ShortName.Get(), r.Vendor.Get(), OrNone(r.ReceiverNumber.Get()),
-                   OrZero(LineQuantity(text)), OrZero(r.QuantityReceived.Get())},
-                  {description, r.PONumber.Get(), r.ShortName.Get(), r.Vendor.Get(), r.Product.Get()});
+        lines.Add({description, OrNone(r.Product.View()), r.ReceivedDate.View(), r.PONumber.View(),
+                   r.ShortName.View(), r.Vendor.View(), OrNone(r.ReceiverNumber.View()),
+                   OrZero(LineQuantity(text)), OrZero(r.QuantityReceived.View())},
+                  {description, r.PONumber.View(), r.ShortName.View(), r.Vendor.View(), r.Product.View()});
       });
   return lines.Finish();
 }

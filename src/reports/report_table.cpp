@@ -195,12 +195,16 @@ std::vector<ReportTable::Row> ReportTable::Rows() const {
   return rows;
 }
 
+void ReportTable::CellStore::CheckRoomFor(std::size_t rowLength) const {
+  if (rowLength > LongestRow) throw std::length_error("report row");
+  if (Text.size() + rowLength > std::numeric_limits<uint32_t>::max()) throw std::length_error("report text");
+}
+
 std::size_t ReportTable::CellStore::Add(const Row& cells, int columns) {
   std::size_t length = 0;
   for (std::size_t column = 0; column < cells.size() && column < static_cast<std::size_t>(columns); ++column)
     length += cells[column].size();
-  if (length > LongestRow) throw std::length_error("report row");
-  if (Text.size() + length > std::numeric_limits<uint32_t>::max()) throw std::length_error("report text");
+  CheckRoomFor(length);
   const std::size_t start = Text.size();
   Rows.push_back(static_cast<uint32_t>(start));
   for (int column = 0; column < columns; ++column) {
@@ -232,9 +236,7 @@ void ReportTable::AddComposedRow(const std::vector<ReportColumn>& columns,
           return text;
         },
         [&](std::size_t) { store.Rows.push_back(CellStore::SpanWord(cellStart, text.size() - cellStart)); });
-    if (text.size() > CellStore::LongestRow) throw std::length_error("report row");
-    if (store.Text.size() + text.size() > std::numeric_limits<uint32_t>::max())
-      throw std::length_error("report text");
+    store.CheckRoomFor(text.size());
   } catch (...) {
     // A value that is no number leaves nothing of its row behind.
     store.Rows.resize(first);

@@ -177,6 +177,8 @@ class ReportTable {
     std::size_t RowCount(int columns) const {
       return columns == 0 ? 0 : Rows.size() / (static_cast<std::size_t>(columns) + 1);
     }
+    // Throws std::length_error when a row of that much text cannot be stored.
+    void CheckRoomFor(std::size_t rowLength) const;
     // Adds the row's cells (empty ones for missing cells) and returns its number.
     std::size_t Add(const Row& cells, int columns);
   };

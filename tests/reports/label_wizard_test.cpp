@@ -312,11 +312,10 @@ TEST_F(LabelWizardTest, ShownWizardIsAsWideAsItsToolRow) {
 
 TEST_F(LabelWizardTest, CalibrationRulerMarksEveryFiftyDotsAndNamesEveryFourHundred) {
   UiScript ui;
-  const char* const ask = kRulerQuestion;
-  ui.ExpectMessage(ask, "Please Confirm").Answer(platform::ui::mrNo);
+  ui.ExpectMessage(kRulerQuestion, "Please Confirm").Answer(platform::ui::mrNo);
   wizard_->CalibrationRuler1Click();
   EXPECT_TRUE(recorder_->Log().isEmpty());
-  ui.ExpectMessage(ask, "Please Confirm").Answer(mrYes);
+  ui.ExpectMessage(kRulerQuestion, "Please Confirm").Answer(mrYes);
   wizard_->CalibrationRuler1Click();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard_->StatusLine->text(), "Calibration ruler sent to printer.");
