@@ -97,17 +97,6 @@ bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::
   return figure && WriteOnHand(product, ref, change, *figure);
 }
 
-bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
-  bool written = true;
-  for (const auto& [code, change] : changes) {
-    ProductRec product{};
-    storage::IsamRecRef ref = 0;
-    if (ReadStockedProduct(code, move, product, ref))
-      written = ChangeStockOnHand(product, ref, change) && written;
-  }
-  return written;
-}
-
 bool ApplyStockPlan(const StockPlan& plan) {
   bool written = true;
   for (const PlannedStock& planned : plan)
