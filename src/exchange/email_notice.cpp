@@ -96,15 +96,11 @@ bool ReadQueuedRecord(reports::QueuedRecords& files, const LabelQueueRow& row, s
   return true;
 }
 
-void SendNotice(const NoticeText& text, const NoticeAddressing& addressing) {
-  documents::SendWindowMail(TrimBlanks(text.ReturnAddress), text.Body, addressing.Subject,
-                            addressing.Recipients);
-}
-
-// False when the server refused every recipient of this one too (the company's own address).
+// False when the server refused every recipient of the notice.
 bool SendNoticeUnlessRefused(const NoticeText& text, const NoticeAddressing& addressing) {
   try {
-    SendNotice(text, addressing);
+    documents::SendWindowMail(TrimBlanks(text.ReturnAddress), text.Body, addressing.Subject,
+                              addressing.Recipients);
     return true;
   } catch (const mail::EmsNoRecipients&) {
     return false;
@@ -125,11 +121,9 @@ void SendToRow(reports::QueuedRecords& files, const LabelQueueRow& row, const No
     ++result.EmptyAddresses;
     return;
   }
-  try {
-    SendNotice(text, addressing);
-  } catch (const mail::EmsNoRecipients&) {
+  if (!SendNoticeUnlessRefused(text, addressing)) {
     // The server refused every address of the row; the session goes on, and the company hears
-    // of the address as of any other bad one.
+    // of the address as of any other bad one (unless its own address is refused too).
     ++result.Refused;
     if (!SendNoticeUnlessRefused(text, BadAddressNotice(party, name))) return;
   }

@@ -510,10 +510,10 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
   records::InvoiceBuf = EditedInvoiceRecord(old.Record, edited);
   const InvoiceRec header = records::InvoiceBuf;
   const records::StockChanges stock = StockChanges(old.Lines, edited);
-  records::RequireStockFits(stock, records::StockMove::Sale);
+  const records::StockPlan plan = records::RequireStockFits(stock, records::StockMove::Sale);
   if (!records::UpdateInvoiceRecord(old.Record, old.Ref)) throw std::runtime_error("Modify operation failed");
   RewriteDetailLines(old.Lines, header, edited);
-  PostStockChanges(stock);
+  PostStockChanges(plan);
   if (InBalances(old.Record)) {
     RepostToCustomers(old.Record, header);
     ChangeReceivables(DueOf(header) - DueOf(old.Record));
@@ -527,10 +527,10 @@ std::string PostInvoiceDeletion(const StoredInvoice& old) {
   const InvoiceRec& r = old.Record;
   records::InvoiceBuf = r;
   const records::StockChanges stock = ReturnedStock(old.Lines);
-  records::RequireStockFits(stock, records::StockMove::Sale);
+  const records::StockPlan plan = records::RequireStockFits(stock, records::StockMove::Sale);
   if (!records::DeleteInvoiceRecord(old.Ref)) throw std::runtime_error("Delete operation failed");
   const int lines = DeleteDetailLines(old.Lines);
-  PostStockChanges(stock);
+  PostStockChanges(plan);
   if (InBalances(r)) {
     {
       records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);

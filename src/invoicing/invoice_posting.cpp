@@ -104,13 +104,6 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
 
-// The stock of the products read for the check, less what was sold.
-void PostSoldStock(const records::StockPlan& plan) {
-  if (plan.empty()) return;
-  records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (file.Open()) records::ApplyStockPlan(plan);
-}
-
 // The number the counter continues from: the whole number, or with the month-and-year prefix the
 // digits after it. None for a number that is not a plain number.
 std::optional<int64_t> CounterValue(const std::string& number) {
@@ -206,7 +199,7 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   if (!records::AddInvoiceRecord(posted.Ref)) throw std::runtime_error("Add operation failed");
 
   posted.LineItems = WriteDetailLines(header, lines, invoice.Memo, posted.AnswerLines);
-  PostSoldStock(sold);
+  PostStockChanges(sold);
   PostToCustomer(customer, header, invoice, date, due);
   PostToCompany(header, due);
   if (invoice.Memo) AddMemo(header, invoice, posted.AnswerLines);

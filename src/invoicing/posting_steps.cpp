@@ -110,11 +110,10 @@ void AddLineStock(records::StockChanges& changes, const std::string& code, const
   records::AddStockChange(changes, code, back ? quantity : platform::text::NegatedFigure(quantity));
 }
 
-void PostStockChanges(const records::StockChanges& changes) {
-  if (changes.empty()) return;
+void PostStockChanges(const records::StockPlan& plan) {
+  if (plan.empty()) return;
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (!file.Open()) return;
-  records::ApplyStockChanges(changes, records::StockMove::Sale);
+  if (file.Open()) records::ApplyStockPlan(plan);
 }
 
 const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept) {

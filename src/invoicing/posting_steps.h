@@ -55,9 +55,9 @@ bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& custom
 void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,
                   bool back);
 
-// Writes the changes to every product on file, stocked and depleted by sales; any other product
-// is left alone.
-void PostStockChanges(const records::StockChanges& changes);
+// Writes the changes of the products records::RequireStockFits read for a sale (any other
+// product is left alone), without reading them again.
+void PostStockChanges(const records::StockPlan& plan);
 
 // The grid rows an invoice writes as detail lines: every row with a product code or a
 // description, or a memo invoice's one product line. The invoice's own rows when it writes all

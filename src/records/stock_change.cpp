@@ -1,6 +1,5 @@
 #include "records/stock_change.h"
 
-#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -17,9 +16,7 @@ using platform::text::AddFigures;
 namespace {
 
 std::string ProductCodeOf(std::string_view code) {
-  std::string product(platform::text::TrimmedBlanks(code.substr(0, std::min<std::size_t>(code.size(), 15))));
-  for (char& c : product) c = platform::text::UpperChar(c);
-  return product;
+  return platform::text::UpperCase(platform::text::TrimmedBlanks(code.substr(0, 15)));
 }
 
 // Reads the product whose code is exactly `code` when `move` changes its stock. The product
@@ -98,17 +95,6 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change) {
   const std::optional<std::string> figure = OnHandAfter(product, change);
   return figure && WriteOnHand(product, ref, change, *figure);
-}
-
-bool ApplyStockChanges(const StockChanges& changes, StockMove move) {
-  bool written = true;
-  for (const auto& [code, change] : changes) {
-    ProductRec product{};
-    storage::IsamRecRef ref = 0;
-    if (ReadStockedProduct(code, move, product, ref))
-      written = ChangeStockOnHand(product, ref, change) && written;
-  }
-  return written;
 }
 
 bool ApplyStockPlan(const StockPlan& plan) {

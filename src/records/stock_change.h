@@ -46,10 +46,6 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move);
 // could not be rewritten or the figure does not fit. The product file must be open.
 bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change);
 
-// Writes every change that `move` reaches; false when a record could not be rewritten. The
-// product file must be open.
-bool ApplyStockChanges(const StockChanges& changes, StockMove move);
-
 // Writes the changes of the products read by RequireStockFits; a product changed since is refused
 // as any record changed in the meantime is. False when a record could not be rewritten. The
 // product file must be open.

@@ -127,19 +127,17 @@ std::optional<DecimalView> DecimalView::Parse(std::string_view text) {
     d.Negative = true;
     ++at;
   }
-  std::size_t whole = at;
+  const std::size_t digits = at;
   while (at < text.size() && text[at] == '0') ++at;  // leading zeros are not kept
-  const std::size_t significant = at;
+  const std::size_t whole = at;
   while (at < text.size() && isDigit(text[at])) ++at;
-  const bool anyWhole = at > whole;
-  whole = significant;
   const std::size_t wholeEnd = at;
   std::size_t fraction = at;
   if (at < text.size() && text[at] == '.') {
     fraction = ++at;
     while (at < text.size() && isDigit(text[at])) ++at;
   }
-  if (at != text.size() || (!anyWhole && at == fraction)) return std::nullopt;
+  if (at != text.size() || (wholeEnd == digits && at == fraction)) return std::nullopt;
   d.Whole = text.substr(whole, wholeEnd - whole);
   d.Fraction = text.substr(fraction, at - fraction);
   return d;
