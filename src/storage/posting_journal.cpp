@@ -23,7 +23,7 @@
 namespace storage {
 namespace {
 
-// The journal file stays open (and locked, and mapped) from the first posting of a company on:
+// The journal file stays open (and mapped) from the first posting of a company on:
 // a posting ends by zeroing what it wrote, which costs a fraction of creating and removing a
 // file every time. It is removed when the engine shuts down or another company's posting begins.
 struct OpenPosting {

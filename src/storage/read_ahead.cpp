@@ -8,8 +8,8 @@
 
 namespace storage {
 
-bool IsamReadAhead::Fill(platform::files::File& file, IsamFileMap& map, int32_t recordLength,
-                         int32_t numberRecords, int32_t ref, bool forward) {
+bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
+                         int32_t ref, bool forward) {
   count_ = 0;
   const int32_t capacity = RunBytes / recordLength;
   if (capacity < 2) return false;
@@ -22,7 +22,9 @@ bool IsamReadAhead::Fill(platform::files::File& file, IsamFileMap& map, int32_t 
   }
   const int64_t at = int64_t{first} * recordLength;
   size_t got = static_cast<size_t>(count) * recordLength;
-  if (!map.Read(file, at, run_.data(), got)) file.ReadAt(at, run_.data(), got, &got);
+  // Only a read the mapping could not serve comes here; the run holds its bytes, so the mapping
+  // cannot serve the run either.
+  file.ReadAt(at, run_.data(), got, &got);
   first_ = first;
   count_ = static_cast<int32_t>(got / static_cast<size_t>(recordLength));
   return Holds(ref);
@@ -38,7 +40,7 @@ bool IsamReadAhead::Read(platform::files::File& file, IsamFileMap& map, int32_t 
   // whole run of slots first, most of them for nothing when the walk soon leaves the file order.
   const int64_t at = int64_t{ref} * recordLength + static_cast<int64_t>(offset);
   if (map.Read(file, at, out, length)) return true;
-  if (inOrder && Fill(file, map, recordLength, numberRecords, ref, forward))
+  if (inOrder && Fill(file, recordLength, numberRecords, ref, forward))
     return CopyFromRun(ref, offset, out, length, recordLength);
   return IsamReadAt(file, at, out, length);
 }

@@ -31,8 +31,8 @@ class IsamReadAhead {
   void Forget() { count_ = 0; }
 
  private:
-  bool Fill(platform::files::File& file, IsamFileMap& map, int32_t recordLength, int32_t numberRecords,
-            int32_t ref, bool forward);
+  bool Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords, int32_t ref,
+            bool forward);
   bool Holds(int32_t ref) const { return ref >= first_ && ref < first_ + count_; }
   bool CopyFromRun(int32_t ref, size_t offset, void* out, size_t length, int32_t recordLength) const;
 
