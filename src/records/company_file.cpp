@@ -2,6 +2,15 @@
 
 #include "records/record_file.h"
 
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "records/product_file.h"
+#include "records/vendor_file.h"
+
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 
@@ -124,6 +133,11 @@ bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) 
 }
 
 void InstallCompanyFileNames() {
+  // Every data unit exists from the start, so that a posting undone at the start can rebuild the
+  // files it names.
+  for (auto unit : {CompanyUnit, CustomerUnit, ProductUnit, InvoiceUnit, DetailUnit, MemoUnit, VendorUnit,
+                    POHeaderUnit, PODetailUnit, POMemoUnit})
+    unit();
   storage::CurrentCompanyNumber = [] {
     std::string number = CurrentCompany.CompanyNumber.Get();
     // A number that cannot name files safely names none of this company's files.

@@ -203,11 +203,53 @@ void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t k
   ReportRebuildOutcome(name, messagesWritten, recordsDeleted);
 }
 
-std::string DataFileUnit::FileName() const {
+namespace {
+
+std::vector<DataFileUnit*>& Units() {
+  static std::vector<DataFileUnit*> units;
+  return units;
+}
+
+DataFileUnit* UnitOfFile(const std::string& dataFileName, const std::string& company) {
+  const std::string wanted = platform::text::UpperCase(dataFileName);
+  for (DataFileUnit* unit : Units()) {
+    const std::string name = unit->FileNameOf(company);
+    if (platform::text::UpperCase(IsamFileName(IsamDataPart(name), IsamDataExt)) == wanted) return unit;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+bool RebuildUnitFile(const std::string& dataFileName, const std::string& company) {
+  DataFileUnit* unit = UnitOfFile(dataFileName, company);
+  return unit != nullptr && unit->RebuildFileOf(company);
+}
+
+void ReopenUnitFile(const std::string& dataFileName, const std::string& company) {
+  DataFileUnit* unit = UnitOfFile(dataFileName, company);
+  if (unit == nullptr) return;
+  unit->File() = nullptr;
+  IsamStatusKeeper keep;
+  unit->OpenFile();
+}
+
+DataFileUnit::DataFileUnit(const DataFileKind& kind, IsamFileBlock& file) : kind_(kind), file_(file) {
+  Units().push_back(this);
+}
+
+DataFileUnit::~DataFileUnit() {
+  std::vector<DataFileUnit*>& units = Units();
+  units.erase(std::remove(units.begin(), units.end(), this), units.end());
+}
+
+std::string DataFileUnit::FileNameOf(const std::string& company) const {
   if (!kind_.FixedName.empty()) return kind_.FixedName;
-  std::string company =
-      CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
   return (company + kind_.FileCode).substr(0, kFileNameMax);
+}
+
+std::string DataFileUnit::FileName() const {
+  return FileNameOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string());
 }
 
 IsamKeyStr DataFileUnit::BuildKey(const void* record, int keyNr) const {
@@ -363,11 +405,16 @@ bool DataFileUnit::OpenSoundFile() {
 }
 
 bool DataFileUnit::RebuildFile() {
+  return RebuildFileOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string());
+}
+
+bool DataFileUnit::RebuildFileOf(const std::string& company) {
   EnsureStatForm().SetCaption(kind_.Caption);
   IsamKeyDescArray keys{};
   KeyTable(keys);
   KeyBuilder builder = [this](const void* record, int keyNr) { return BuildKey(record, keyNr); };
-  RebuildAndReindex(FileName(), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys, builder);
+  RebuildAndReindex(FileNameOf(company), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys,
+                    builder);
   return IsamOK;
 }
 

@@ -91,9 +91,20 @@ void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWri
 // The last engine error is of the lock class (2).
 bool IsLockError();
 
+// The data unit whose file (of the given company) a data file name ("12C.DAT") is, rebuilt with
+// its progress window; false when no unit owns the name or the rebuild failed (the user was
+// told). A posting's undo rebuilds the files it touched with it.
+bool RebuildUnitFile(const std::string& dataFileName, const std::string& company);
+// Opens the unit's file again after a posting's undo closed it.
+void ReopenUnitFile(const std::string& dataFileName, const std::string& company);
+
 class DataFileUnit {
  public:
-  DataFileUnit(const DataFileKind& kind, IsamFileBlock& file) : kind_(kind), file_(file) {}
+  // Every unit is known by its file, so that an undone posting can rebuild it.
+  DataFileUnit(const DataFileKind& kind, IsamFileBlock& file);
+  ~DataFileUnit();
+  DataFileUnit(const DataFileUnit&) = delete;
+  DataFileUnit& operator=(const DataFileUnit&) = delete;
 
   const DataFileKind& Kind() const { return kind_; }
   IsamFileBlock& File() { return file_; }
@@ -121,6 +132,9 @@ class DataFileUnit {
   // status cleared, and OpenFile, when it is used, asks what it must.
   bool OpenSoundFile();
   bool RebuildFile();
+  bool RebuildFileOf(const std::string& company);
+  // Company number (trimmed) and file code, cut to 8 characters, for a given company.
+  std::string FileNameOf(const std::string& company) const;
   bool AddRecord(const void* record, IsamRecRef& ref);
   // Rewrites the record at ref with the new image, changing the keys whose text changed.
   bool UpdateRecord(const void* record, IsamRecRef ref);

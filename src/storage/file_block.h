@@ -3,7 +3,9 @@
 // and the B-tree. Callers outside the engine see it only as the IsamFileBlock handle.
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/files/file.h"
@@ -83,6 +85,13 @@ struct IsamFileBlockRec {
   // Slots read ahead while records are read in order.
   IsamReadAhead ReadAhead;
 
+  // Records written during a posting, kept back until the journal entries that undo them are on
+  // disk (posting_journal.h): slot number -> the slot's whole image. Reads look here first.
+  std::map<int32_t, std::string> PendingSlots;
+  // Slots whose image before the posting is in the journal already.
+  std::unordered_set<int32_t> JournalledSlots;
+  bool InPosting = false;  // the posting under way changed this file block
+
   // Index file geometry: every row holds one page of every key.
   std::vector<IsamKeyState> Keys;  // element k-1 is key k
   int64_t RowSize = 0;
@@ -99,8 +108,14 @@ constexpr int64_t IsamIndexDirtyFlagOffset = 20;
 // repair. Sets the status and returns false on failure.
 bool IsamMarkDirty(IsamFileBlockRec& fb);
 
-// Writes bytes at a position of the data file, keeping the records read ahead in step.
+// Writes bytes at a position of the data file, keeping the records read ahead in step. During a
+// posting the bytes are kept back among the pending slots instead.
 bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length);
+// Reads the first length bytes of slot ref (1..NumberRecords): a pending slot from memory, else
+// from the records read ahead or the file.
+bool IsamReadSlot(IsamFileBlockRec& fb, int32_t ref, void* out, size_t length);
+// Writes the pending slots to the data file, in runs of adjacent slots, and forgets them.
+bool IsamWritePendingSlots(IsamFileBlockRec& fb);
 
 // Reports damage that only a rebuild mends (a broken free chain): the status is set to code,
 // false returned, and the file set stays marked defective when it is closed.

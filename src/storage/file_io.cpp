@@ -9,6 +9,7 @@
 
 #include "platform/files/path.h"
 #include "storage/isam_types.h"
+#include "storage/posting_journal.h"
 
 namespace storage {
 
@@ -80,6 +81,7 @@ bool IsamReadAt(File& file, int64_t pos, void* buffer, size_t length) {
 
 bool IsamWriteAt(File& file, int64_t pos, const void* buffer, size_t length) {
   if (file.WriteAt(pos, buffer, length)) return true;
+  IsamPostingBroken(file.error());
   if (file.error() == ENOSPC || file.error() == EFBIG) return IsamFail(IsamErrShortWrite);
   return FailOs(file.error(), IsamFileOp::ReadWrite);
 }
@@ -109,11 +111,13 @@ bool IsamFileSize(File& file, int64_t* size) {
 
 bool IsamTruncate(File& file, int64_t size) {
   if (file.Truncate(size)) return true;
+  IsamPostingBroken(file.error());
   return FailOs(file.error(), IsamFileOp::ReadWrite);
 }
 
 bool IsamFlushFile(File& file) {
-  if (file.Flush()) return true;
+  if (file.SyncData()) return true;
+  IsamPostingBroken(file.error());
   return FailOs(file.error(), IsamFileOp::ReadWrite);
 }
 

@@ -6,6 +6,7 @@
 // only then is the header written clean and synced. A crash at any point therefore leaves a file
 // set that opens as "index defective" (10010) and is rebuilt, never one that silently lost keys.
 
+#include <cerrno>
 #include <memory>
 #include <new>
 #include <vector>
@@ -18,6 +19,8 @@
 #include "storage/isam_guard.h"
 #include "storage/naming.h"
 #include "storage/page_cache.h"
+#include "storage/posting_journal.h"
+#include "storage/rebuild_common.h"
 
 namespace storage {
 namespace {
@@ -220,11 +223,52 @@ void IsamOpenFileBlock(IsamFileBlock& fb, const std::string& name, bool readOnly
   if (call.entered()) OpenFileBlock(fb, name, readOnly || forceReadOnly, false);
 }
 
+namespace {
+
+// Gives up the buffers and closes the files. The mappings go first: they would hold the files
+// (and their locks) beyond the close.
+bool CloseBlockFiles(IsamFileBlock& fb) {
+  IsamPageCacheDiscard(*fb);
+  if (fb->InPosting) IsamPostingForget(*fb);
+  std::unique_ptr<IsamFileBlockRec> block = IsamRemoveOpenBlock(fb);
+  block->Signature = 0;
+  fb = nullptr;
+  block->IndexMap.Unmap();
+  block->DataMap.Unmap();
+  bool indexClosed = IsamCloseFile(block->IndexFile);
+  bool dataClosed = IsamCloseFile(block->DataFile);
+  return indexClosed && dataClosed;
+}
+
+// A write-back that failed cannot be trusted to succeed when tried again (the system may have
+// dropped the pages it could not write): the set is closed all the same, so that its lock is not
+// held for ever, and left marked for repair where that mark can still be written.
+void CloseAfterFailedWriteBack(IsamFileBlock& fb) {
+  IsamStatusKeeper keep;
+  const uint8_t one = 1;
+  if (fb->DataFile.WriteAt(IsamIndexDirtyFlagOffset, &one, 1)) fb->DataFile.Flush();
+  CloseBlockFiles(fb);
+}
+
+}  // namespace
+
+void IsamAbandonFileBlock(IsamFileBlock& fb) {
+  if (!IsamIsOpenBlock(fb)) return;
+  CloseBlockFiles(fb);
+}
+
 void IsamCloseFileBlock(IsamFileBlock& fb) {
   IsamCallScope call(fb, IsamCallKind::Close);
   if (!call.entered()) return;
-  // A failed write-back keeps the file block open with its changes, so the close can be retried.
-  if (!fb->ReadOnly && !WriteBack(*fb)) return;
+  if (!fb->ReadOnly) {
+    // A file closed during a posting writes its part of the posting out first, behind the journal.
+    const bool written = (!fb->InPosting || IsamPostingWriteOut(*fb)) && WriteBack(*fb);
+    if (!written) {
+      IsamPostingBroken(EIO);
+      CloseAfterFailedWriteBack(fb);
+      return;
+    }
+  }
   // Every changed page is on disk by now (a read-only file block changes none): the buffers
   // are only given up.
   IsamPageCacheDiscard(*fb);

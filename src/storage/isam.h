@@ -26,6 +26,9 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
 void IsamOpenFileBlock(IsamFileBlock& fb, const std::string& name, bool readOnly, bool forceReadOnly,
                        bool journal, bool shared);
 void IsamCloseFileBlock(IsamFileBlock& fb);
+// Closes a file set without writing back anything it changed (a posting being undone); the
+// set stays as the disk has it, marked for repair if it was.
+void IsamAbandonFileBlock(IsamFileBlock& fb);
 void IsamDeleteFileBlock(const std::string& name);
 bool IsamIsOpen(IsamFileBlock fb);
 int32_t IsamDataLen(IsamFileBlock fb);

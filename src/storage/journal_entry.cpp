@@ -9,11 +9,13 @@
 namespace storage {
 namespace {
 
-constexpr char kMagic[] = "KJOURNL1";
+constexpr char kMagic[] = "KJOURNL2";
 constexpr size_t kCompanyAt = 8;
 constexpr size_t kCompanyRoom = 15;
 constexpr size_t kWhatAt = 24;
 constexpr size_t kWhatRoom = 39;
+constexpr size_t kNonceAt = 64;
+constexpr size_t kHeaderSumAt = 76;
 
 // A multiply-and-rotate hash taken eight bytes at a time: the images of whole records pass
 // through it before every record change of a posting.
@@ -29,12 +31,20 @@ uint64_t Mix(const uint8_t* bytes, size_t length, uint64_t hash) {
   return hash;
 }
 
+uint32_t Fold(uint64_t hash) {
+  return static_cast<uint32_t>(hash ^ (hash >> 32));
+}
+
 // The checksum covers the entry but its length (checked against the field lengths), its state
 // byte (the one byte rewritten in place) and itself.
-uint32_t EntryChecksum(const uint8_t* entry, size_t lengthWithoutSum) {
-  uint64_t hash = Mix(entry + 4, 1, lengthWithoutSum);
+uint32_t EntryChecksum(const uint8_t* entry, size_t lengthWithoutSum, uint64_t nonce) {
+  uint64_t hash = Mix(entry + 4, 1, nonce ^ lengthWithoutSum);
   hash = Mix(entry + kJournalStateOffset + 1, lengthWithoutSum - kJournalStateOffset - 1, hash);
-  return static_cast<uint32_t>(hash ^ (hash >> 32));
+  return Fold(hash);
+}
+
+uint32_t HeaderChecksum(const uint8_t* header) {
+  return Fold(Mix(header, kHeaderSumAt, 0x4B4A4E4Cu));
 }
 
 void PutShortText(std::string& out, size_t at, size_t room, const std::string& text) {
@@ -43,41 +53,13 @@ void PutShortText(std::string& out, size_t at, size_t room, const std::string& t
   out.replace(at + 1, length, text.substr(0, length));
 }
 
-std::string GetShortText(std::string_view in, size_t at, size_t room) {
-  const size_t length = std::min<size_t>(static_cast<uint8_t>(in[at]), room);
-  return std::string(in.substr(at + 1, length));
+std::string GetShortText(const uint8_t* in, size_t at, size_t room) {
+  const size_t length = std::min<size_t>(in[at], room);
+  return std::string(reinterpret_cast<const char*>(in + at + 1), length);
 }
 
 uint32_t LoadUInt32(const uint8_t* at) {
   return static_cast<uint32_t>(IsamLoadInt32(at));
-}
-
-enum class EntryRead { Whole, End, Damaged };
-
-bool OnlyZerosFrom(std::string_view bytes, size_t at) {
-  return at >= bytes.size() || bytes.find_first_not_of('\0', at) == std::string_view::npos;
-}
-
-EntryRead ReadEntry(std::string_view bytes, size_t at, JournalEntry& entry, size_t& length) {
-  const auto* raw = reinterpret_cast<const uint8_t*>(bytes.data()) + at;
-  const size_t left = bytes.size() - at;
-  if (left < kJournalEntryFixed) return OnlyZerosFrom(bytes, at) ? EntryRead::End : EntryRead::Damaged;
-  length = LoadUInt32(raw);
-  if (length == 0) return EntryRead::End;
-  const size_t nameLength = IsamLoadUInt16(raw + 6);
-  const size_t imageLength = LoadUInt32(raw + 16);
-  const bool whole = length <= left && length == kJournalEntryFixed + nameLength + imageLength + 4 &&
-                     LoadUInt32(raw + length - 4) == EntryChecksum(raw, length - 4) && raw[4] >= 1 &&
-                     raw[4] <= 4 && raw[kJournalStateOffset] <= kJournalUndone;
-  if (!whole) return OnlyZerosFrom(bytes, at + std::min(length, left)) ? EntryRead::End : EntryRead::Damaged;
-  entry.Kind = static_cast<JournalKind>(raw[4]);
-  entry.Undone = raw[kJournalStateOffset] == kJournalUndone;
-  entry.Ref = IsamLoadInt32(raw + 8);
-  entry.RecordLength = IsamLoadInt32(raw + 12);
-  entry.Name.assign(bytes.substr(at + kJournalEntryFixed, nameLength));
-  entry.Image.assign(bytes.substr(at + kJournalEntryFixed + nameLength, imageLength));
-  entry.Offset = static_cast<int64_t>(at);
-  return EntryRead::Whole;
 }
 
 }  // namespace
@@ -87,6 +69,10 @@ std::string EncodeJournalHeader(const JournalHeader& header) {
   out.replace(0, kJournalMarkSize, kMagic);
   PutShortText(out, kCompanyAt, kCompanyRoom, header.Company);
   PutShortText(out, kWhatAt, kWhatRoom, header.What);
+  auto* raw = reinterpret_cast<uint8_t*>(out.data());
+  IsamStoreInt32(raw + kNonceAt, static_cast<int32_t>(header.Nonce));
+  IsamStoreInt32(raw + kNonceAt + 4, static_cast<int32_t>(header.Nonce >> 32));
+  IsamStoreInt32(raw + kHeaderSumAt, static_cast<int32_t>(HeaderChecksum(raw)));
   return out;
 }
 
@@ -94,37 +80,73 @@ size_t JournalEntrySize(const JournalChange& change) {
   return kJournalEntryFixed + change.Name.size() + change.Image.size() + 4;
 }
 
-void EncodeJournalEntryBody(const JournalChange& change, uint8_t* out) {
+void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string& out) {
   const size_t length = JournalEntrySize(change);
-  out[4] = static_cast<uint8_t>(change.Kind);
-  out[kJournalStateOffset] = 0;
-  IsamStoreUInt16(out + 6, static_cast<uint16_t>(change.Name.size()));
-  IsamStoreInt32(out + 8, change.Ref);
-  IsamStoreInt32(out + 12, change.RecordLength);
-  IsamStoreInt32(out + 16, static_cast<int32_t>(change.Image.size()));
-  std::memcpy(out + kJournalEntryFixed, change.Name.data(), change.Name.size());
-  if (!change.Image.empty())
-    std::memcpy(out + kJournalEntryFixed + change.Name.size(), change.Image.data(), change.Image.size());
-  IsamStoreInt32(out + length - 4, static_cast<int32_t>(EntryChecksum(out, length - 4)));
+  const size_t at = out.size();
+  out.resize(at + length);
+  auto* raw = reinterpret_cast<uint8_t*>(out.data() + at);
+  IsamStoreInt32(raw, static_cast<int32_t>(length));
+  raw[4] = static_cast<uint8_t>(change.Kind);
+  raw[kJournalStateOffset] = 0;
+  IsamStoreUInt16(raw + 6, static_cast<uint16_t>(change.Name.size()));
+  IsamStoreInt32(raw + 8, change.Ref);
+  IsamStoreInt32(raw + 12, change.RecordLength);
+  IsamStoreInt32(raw + 16, static_cast<int32_t>(change.Image.size()));
+  std::memcpy(raw + kJournalEntryFixed, change.Name.data(), change.Name.size());
+  if (!change.Image.empty()) std::memcpy(raw + kJournalEntryFixed + change.Name.size(), change.Image.data(), change.Image.size());
+  IsamStoreInt32(raw + length - 4, static_cast<int32_t>(EntryChecksum(raw, length - 4, nonce)));
 }
 
-bool ParseJournal(std::string_view bytes, ParsedJournal& out) {
-  out = ParsedJournal{};
-  const std::string_view mark = bytes.substr(0, std::min(bytes.size(), kJournalMarkSize));
-  if (OnlyZerosFrom(mark, 0)) return true;
-  if (bytes.size() < kJournalHeaderSize) return std::string_view(kMagic).substr(0, mark.size()) == mark;
-  if (mark != kMagic) return false;
-  out.Header.Company = GetShortText(bytes, kCompanyAt, kCompanyRoom);
-  out.Header.What = GetShortText(bytes, kWhatAt, kWhatRoom);
-  for (size_t at = kJournalHeaderSize;;) {
-    JournalEntry entry;
-    size_t length = 0;
-    const EntryRead read = ReadEntry(bytes, at, entry, length);
-    if (read == EntryRead::End) return true;
-    if (read == EntryRead::Damaged) return false;
-    out.Entries.push_back(std::move(entry));
-    at += length;
-  }
+JournalRead JournalReader::ReadHeader(JournalHeader& header) {
+  header = JournalHeader{};
+  if (!file_.Size(&size_)) return JournalRead::Damaged;
+  uint8_t raw[kJournalHeaderSize] = {};
+  size_t got = 0;
+  if (!file_.ReadAt(0, raw, sizeof raw, &got) && file_.error() != 0) return JournalRead::Damaged;
+  if (std::all_of(raw, raw + std::min(got, kJournalMarkSize), [](uint8_t b) { return b == 0; }))
+    return JournalRead::Empty;
+  if (got < kJournalHeaderSize || std::memcmp(raw, kMagic, kJournalMarkSize) != 0 ||
+      LoadUInt32(raw + kHeaderSumAt) != HeaderChecksum(raw))
+    return JournalRead::Damaged;
+  header.Company = GetShortText(raw, kCompanyAt, kCompanyRoom);
+  header.What = GetShortText(raw, kWhatAt, kWhatRoom);
+  header.Nonce = uint64_t{LoadUInt32(raw + kNonceAt)} | (uint64_t{LoadUInt32(raw + kNonceAt + 4)} << 32);
+  header.Company.erase(std::find(header.Company.begin(), header.Company.end(), '\0'), header.Company.end());
+  nonce_ = header.Nonce;
+  at_ = kJournalHeaderSize;
+  return JournalRead::Entries;
+}
+
+bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry) {
+  uint8_t fixed[kJournalEntryFixed];
+  if (offset + static_cast<int64_t>(kJournalEntryFixed) > size_ || !file_.ReadAt(offset, fixed, sizeof fixed))
+    return false;
+  const uint32_t length = LoadUInt32(fixed);
+  const size_t nameLength = IsamLoadUInt16(fixed + 6);
+  const uint32_t imageLength = LoadUInt32(fixed + 16);
+  if (length == 0 || imageLength > kJournalMaxImage || nameLength == 0 ||
+      length != kJournalEntryFixed + nameLength + imageLength + 4 || offset + int64_t{length} > size_ ||
+      fixed[4] < 1 || fixed[4] > 4 || fixed[kJournalStateOffset] > kJournalUndone)
+    return false;
+  std::string bytes(length, '\0');
+  if (!file_.ReadAt(offset, bytes.data(), bytes.size())) return false;
+  const auto* raw = reinterpret_cast<const uint8_t*>(bytes.data());
+  if (LoadUInt32(raw + length - 4) != EntryChecksum(raw, length - 4, nonce_)) return false;
+  entry.Kind = static_cast<JournalKind>(raw[4]);
+  entry.Undone = raw[kJournalStateOffset] == kJournalUndone;
+  entry.Ref = IsamLoadInt32(raw + 8);
+  entry.RecordLength = IsamLoadInt32(raw + 12);
+  entry.Name = bytes.substr(kJournalEntryFixed, nameLength);
+  entry.Image = bytes.substr(kJournalEntryFixed + nameLength, imageLength);
+  entry.Offset = offset;
+  return true;
+}
+
+bool JournalReader::Next(JournalEntry& entry, bool withImage) {
+  if (!ReadAt(at_, entry)) return false;
+  at_ += static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.Image.size() + 4);
+  if (!withImage) entry.Image.clear();
+  return true;
 }
 
 }  // namespace storage

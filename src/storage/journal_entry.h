@@ -7,19 +7,24 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/file.h"
+
 namespace storage {
 
 enum class JournalKind : uint8_t { SlotImage = 1, SlotAdded = 2, SideFileImage = 3, SideFileCreated = 4 };
 
-constexpr size_t kJournalHeaderSize = 64;
-constexpr size_t kJournalMarkSize = 8;  // "KJOURNL1"; all zero in a journal with nothing to undo
+constexpr size_t kJournalHeaderSize = 80;
+constexpr size_t kJournalMarkSize = 8;  // "KJOURNL2"; all zero in a journal with nothing to undo
 constexpr size_t kJournalEntryFixed = 20;
 constexpr size_t kJournalStateOffset = 5;  // within an entry
 constexpr uint8_t kJournalUndone = 1;
+// The largest image an entry may carry: a record, or a side file (the answer file is a few lines).
+constexpr uint32_t kJournalMaxImage = 1u << 20;
 
 struct JournalHeader {
   std::string Company;
   std::string What;
+  uint64_t Nonce = 0;
 };
 
 struct JournalEntry {
@@ -43,18 +48,30 @@ struct JournalChange {
 
 std::string EncodeJournalHeader(const JournalHeader& header);
 size_t JournalEntrySize(const JournalChange& change);
-// Writes the entry at out, JournalEntrySize bytes, all but its first four: the length, which
-// the caller stores last, so that an entry whose writing was cut off reads as the end.
-void EncodeJournalEntryBody(const JournalChange& change, uint8_t* out);
+// Appends the whole entry, its checksum started from the posting's nonce.
+void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string& out);
 
-// The journal read back: false when it is not a journal or is damaged before its last entry.
-// A header cut short or zeroed leaves no entries, and so does an entry length of 0: the journal
-// ends there (the zeros after it are room not yet used, or an entry whose length was never
-// stored). An entry whose checksum fails with nothing but zeros after it is ignored.
-struct ParsedJournal {
-  JournalHeader Header;
-  std::vector<JournalEntry> Entries;
+// The journal read back from its file, one entry at a time.
+enum class JournalRead {
+  Empty,    // no mark: nothing to undo
+  Entries,  // a sound header (and the entries that read whole after it)
+  Damaged,  // a mark without a sound header
 };
-bool ParseJournal(std::string_view bytes, ParsedJournal& out);
+class JournalReader {
+ public:
+  explicit JournalReader(platform::files::File& file) : file_(file) {}
+  JournalRead ReadHeader(JournalHeader& header);
+  // The next entry that reads whole; false at the journal's end (or an entry that does not read
+  // whole, which is its end as well). Images are read only when withImage.
+  bool Next(JournalEntry& entry, bool withImage);
+  // Reads the entry at offset again, image included.
+  bool ReadAt(int64_t offset, JournalEntry& entry);
+
+ private:
+  platform::files::File& file_;
+  uint64_t nonce_ = 0;
+  int64_t at_ = kJournalHeaderSize;
+  int64_t size_ = 0;
+};
 
 }  // namespace storage

@@ -1,19 +1,28 @@
-// Undoing a posting journal left behind: every change it names is undone on the data files'
-// slots, newest first, before the files are opened. The engine's repair then rebuilds what the
-// undo cannot touch (free chains, headers, keys): each data file changed here is marked as
-// needing it (byte 20), whatever state it was closed in. Each entry is marked undone as soon as
-// its change is, so that a second crash while undoing leaves a journal that undoes the rest.
+// Undoing a posting journal: every change it names is undone on the data files' slots, newest
+// first, while the files are closed. The journal is read one entry at a time and every entry is
+// checked against the files here before anything is changed: a journal is our own file, but one
+// found on disk may be damaged, another company's or made up. Each data file changed is marked as
+// needing its repair (byte 20) and synced; the journal is removed, and only then are the files
+// rebuilt (a journal left over a rebuilt file would name slots that moved). Each entry is marked
+// undone as soon as its change is, and undoing an entry twice changes nothing more, so a second
+// crash while undoing leaves a journal that the next start finishes.
+
+#include "storage/journal_undo.h"
 
 #include <QDir>
 #include <QString>
 #include <cerrno>
+#include <filesystem>
 #include <map>
+#include <set>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
+#include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 #include "storage/byte_order.h"
+#include "storage/data_file_unit.h"
 #include "storage/file_block.h"
 #include "storage/journal_entry.h"
 #include "storage/posting_journal.h"
@@ -27,65 +36,28 @@ using platform::files::OpenMode;
 constexpr int64_t kRecordLengthAt = 12;
 const QString kPostingTitle = QStringLiteral("Posting");
 
-enum class Check { Fine, Foreign, InUse };
+bool IsSideKind(JournalKind kind) {
+  return kind == JournalKind::SideFileImage || kind == JournalKind::SideFileCreated;
+}
 
-// A journal names files of the data folder only.
+// A journal names files of the data folder only, and never itself.
 bool PlainName(const std::string& name) {
-  return !name.empty() && name.find_first_of("/\\") == std::string::npos;
+  return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos &&
+         !IsPostingJournalName(name);
+}
+
+bool IsDataFileName(const std::string& name) {
+  const std::string upper = platform::text::UpperCase(name);
+  return upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".DAT") == 0;
 }
 
 class UndoRun {
  public:
-  explicit UndoRun(ParsedJournal journal) : journal_(std::move(journal)) {}
-
-  Check CheckAll() {
-    for (const JournalEntry& entry : journal_.Entries) {
-      if (!PlainName(entry.Name)) return Check::Foreign;
-      if (entry.Kind == JournalKind::SideFileImage || entry.Kind == JournalKind::SideFileCreated) continue;
-      Check check = CheckSlot(entry);
-      if (check != Check::Fine) return check;
-    }
-    return Check::Fine;
-  }
-
-  // Undoes the entries not yet undone, newest first, marking each in the journal.
-  bool UndoAll(File& journalFile) {
-    for (auto it = journal_.Entries.rbegin(); it != journal_.Entries.rend(); ++it) {
-      if (it->Undone) continue;
-      if (!UndoEntry(*it)) return false;
-      const uint8_t undone = kJournalUndone;
-      if (!journalFile.WriteAt(it->Offset + static_cast<int64_t>(kJournalStateOffset), &undone, 1))
-        return false;
-    }
-    return true;
-  }
-
- private:
-  File* DataFile(const std::string& name, Check& check) {
-    auto found = files_.find(name);
-    if (found != files_.end()) return &found->second;
-    File file;
-    if (!file.Open(name, OpenMode::ReadWrite)) {
-      check = file.error() == EWOULDBLOCK ? Check::InUse : Check::Foreign;
-      return nullptr;
-    }
-    return &files_.emplace(name, std::move(file)).first->second;
-  }
-
-  // The slot must lie in a data file of the entry's record length; an added slot may lie past
-  // its end (the add never reached the file).
-  Check CheckSlot(const JournalEntry& entry) {
-    Check check = Check::Fine;
-    File* file = DataFile(entry.Name, check);
-    if (file == nullptr) return check;
-    uint8_t raw[4];
-    int64_t size = 0;
-    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw) || !file->Size(&size)) return Check::Foreign;
-    const int64_t length = IsamLoadInt32(raw);
-    if (length != entry.RecordLength || length <= 0 || entry.Ref < 1) return Check::Foreign;
-    if (entry.Kind == JournalKind::SlotAdded) return Check::Fine;
-    const bool inFile = (int64_t{entry.Ref} + 1) * length <= size;
-    return inFile && entry.Image.size() == static_cast<size_t>(length) ? Check::Fine : Check::Foreign;
+  UndoResult CheckEntry(const JournalEntry& entry) {
+    if (!PlainName(entry.Name)) return UndoResult::Foreign;
+    if (IsSideKind(entry.Kind)) return IsJournalledSideFile(entry.Name) ? UndoResult::Nothing : UndoResult::Foreign;
+    if (!IsDataFileName(entry.Name)) return UndoResult::Foreign;
+    return CheckSlot(entry);
   }
 
   bool UndoEntry(const JournalEntry& entry) {
@@ -101,15 +73,62 @@ class UndoRun {
     }
   }
 
+  bool SyncAll() {
+    for (auto& [name, file] : files_)
+      if (!file.Flush()) return false;
+    return true;
+  }
+
+  std::vector<std::string> FileNames() const {
+    std::vector<std::string> names;
+    for (const auto& [name, file] : files_) names.push_back(name);
+    return names;
+  }
+
+ private:
+  File* DataFile(const std::string& name, UndoResult& check) {
+    const std::string key = platform::text::UpperCase(name);
+    auto found = files_.find(key);
+    if (found != files_.end()) return &found->second;
+    File file;
+    if (!file.Open(name, OpenMode::ReadWrite)) {
+      check = file.error() == EWOULDBLOCK ? UndoResult::InUse : UndoResult::Foreign;
+      return nullptr;
+    }
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file.path(), error))) {
+      check = UndoResult::Foreign;
+      return nullptr;
+    }
+    return &files_.emplace(key, std::move(file)).first->second;
+  }
+
+  // The slot must lie in a data file of the entry's record length; an added slot may lie past
+  // its end (the add never reached the file).
+  UndoResult CheckSlot(const JournalEntry& entry) {
+    UndoResult check = UndoResult::Nothing;
+    File* file = DataFile(entry.Name, check);
+    if (file == nullptr) return check;
+    uint8_t raw[4];
+    int64_t size = 0;
+    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw) || !file->Size(&size)) return UndoResult::Foreign;
+    const int64_t length = IsamLoadInt32(raw);
+    if (length != entry.RecordLength || length <= 0 || entry.Ref < 1) return UndoResult::Foreign;
+    if (entry.Kind == JournalKind::SlotAdded) return UndoResult::Nothing;
+    const bool inFile = (int64_t{entry.Ref} + 1) * length <= size;
+    return inFile ? UndoResult::Nothing : UndoResult::Foreign;
+  }
+
   bool UndoSlot(const JournalEntry& entry) {
-    Check check = Check::Fine;
+    UndoResult check = UndoResult::Nothing;
     File* file = DataFile(entry.Name, check);
     if (file == nullptr) return false;
+    if (entry.Image.size() != (entry.Kind == JournalKind::SlotImage ? static_cast<size_t>(entry.RecordLength) : 0))
+      return false;
     const int64_t pos = int64_t{entry.Ref} * entry.RecordLength;
     const uint8_t needsRepair = 1;
     if (!file->WriteAt(IsamIndexDirtyFlagOffset, &needsRepair, 1)) return false;
-    if (entry.Kind == JournalKind::SlotImage)
-      return file->WriteAt(pos, entry.Image.data(), entry.Image.size());
+    if (entry.Kind == JournalKind::SlotImage) return file->WriteAt(pos, entry.Image.data(), entry.Image.size());
     return FreeAddedSlot(*file, pos, entry.RecordLength);
   }
 
@@ -125,7 +144,6 @@ class UndoRun {
     return file.WriteAt(pos, status, sizeof status);
   }
 
-  ParsedJournal journal_;
   std::map<std::string, File> files_;
 };
 
@@ -137,60 +155,128 @@ void Tell(const QString& text, platform::ui::MsgIcon icon) {
   platform::ui::MessageBox(text, kPostingTitle, platform::ui::MsgButtons::Ok, icon);
 }
 
-QString UndoneMessage(const std::string& what) {
-  if (what.empty()) return QStringLiteral("The last posting was interrupted and has been undone.");
-  return QStringLiteral("The last posting (%1) was interrupted and has been undone.").arg(Qt(what));
+QString UndoneMessage(const std::string& what, bool rebuilt) {
+  const QString posting = what.empty() ? QStringLiteral("The last posting")
+                                       : QStringLiteral("The last posting (%1)").arg(Qt(what));
+  return posting + (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
+                            : QStringLiteral(" was interrupted and has been undone."));
 }
 
-JournalOutcome Refuse(const std::string& journalName, const std::string& company) {
-  Tell(QStringLiteral(
-           "The posting journal %1 does not belong to the files of company %2.  Nothing was undone.")
-           .arg(Qt(journalName), Qt(company)),
-       platform::ui::MsgIcon::Error);
+// Journals refused in this run: each is told once, whatever opens the company's files again.
+std::set<std::string>& RefusedJournals() {
+  static std::set<std::string> refused;
+  return refused;
+}
+
+// A name beside the journal that says what it is, not taken yet: "12JNL-1.BAD".
+std::string SetAsideName(const std::string& company) {
+  for (int n = 1;; ++n) {
+    const std::string name = company + "JNL-" + std::to_string(n) + ".BAD";
+    std::error_code error;
+    if (!platform::files::Exists(name) && !std::filesystem::is_symlink(name, error)) return name;
+  }
+}
+
+JournalOutcome Refuse(File& journal, const std::string& journalName, const std::string& company) {
+  journal.Close();
+  const std::string absolute = std::filesystem::absolute(journalName).string();
+  if (RefusedJournals().count(absolute)) return JournalOutcome::Refused;
+  const std::string aside = SetAsideName(company);
+  QString text = QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
+                     .arg(Qt(journalName), Qt(company));
+  if (platform::files::RenameFile(journalName, aside)) {
+    platform::files::SyncFolder(aside);
+    text += QStringLiteral("; the journal was kept as %1.").arg(Qt(aside));
+  } else {
+    // It stays where it is; postings refuse to write over it.
+    RefusedJournals().insert(absolute);
+    text += QStringLiteral(".");
+  }
+  Tell(text, platform::ui::MsgIcon::Error);
   return JournalOutcome::Refused;
+}
+
+bool IsLink(const std::string& name) {
+  std::error_code error;
+  return std::filesystem::is_symlink(name, error);
 }
 
 }  // namespace
 
+UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::string* what,
+                             std::vector<std::string>* files) {
+  JournalReader reader(journal);
+  JournalHeader header;
+  const JournalRead read = reader.ReadHeader(header);
+  if (read == JournalRead::Empty) return UndoResult::Nothing;
+  if (read == JournalRead::Damaged || header.Company != company) return UndoResult::Foreign;
+  if (what) *what = header.What;
+  UndoRun run;
+  std::vector<int64_t> offsets;
+  for (JournalEntry entry; reader.Next(entry, false);) {
+    const UndoResult check = run.CheckEntry(entry);
+    if (check != UndoResult::Nothing) return check;
+    if (!entry.Undone) offsets.push_back(entry.Offset);
+  }
+  for (auto at = offsets.rbegin(); at != offsets.rend(); ++at) {
+    JournalEntry entry;
+    if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) return UndoResult::Failed;
+    const uint8_t undone = kJournalUndone;
+    if (!journal.WriteAt(*at + static_cast<int64_t>(kJournalStateOffset), &undone, 1)) return UndoResult::Failed;
+  }
+  if (!run.SyncAll()) return UndoResult::Failed;
+  if (files) *files = run.FileNames();
+  return offsets.empty() ? UndoResult::Nothing : UndoResult::Undone;
+}
+
+bool DataFileMarkedForRepair(const std::string& dataFileName) {
+  File file;
+  uint8_t flag = 0;
+  if (!file.Open(dataFileName, OpenMode::ReadOnly)) return false;
+  return file.ReadAt(IsamIndexDirtyFlagOffset, &flag, 1) && flag != 0;
+}
+
 JournalOutcome UndoPostingJournal(const std::string& company) {
   const std::string journalName = PostingJournalName(company);
-  if (PostingUnderWay() || PostingJournalHeld(company) || !platform::files::Exists(journalName))
-    return JournalOutcome::None;
-  File journalFile;
-  std::string bytes;
-  if (!journalFile.Open(journalName, OpenMode::ReadWrite)) {
-    return journalFile.error() == EWOULDBLOCK ? JournalOutcome::InUse : Refuse(journalName, company);
+  if (PostingUnderWay() || PostingJournalHeld(company)) return JournalOutcome::None;
+  if (!platform::files::Exists(journalName) && !IsLink(journalName)) return JournalOutcome::None;
+  File journal;
+  if (!journal.Open(journalName, OpenMode::OpenOwn)) {
+    return journal.error() == EWOULDBLOCK ? JournalOutcome::InUse : Refuse(journal, journalName, company);
   }
-  int64_t size = 0;
-  if (!journalFile.Size(&size)) return Refuse(journalName, company);
-  bytes.resize(static_cast<size_t>(size));
-  if (!journalFile.ReadAt(0, bytes.data(), bytes.size())) return Refuse(journalName, company);
-  ParsedJournal journal;
-  if (!ParseJournal(bytes, journal)) return Refuse(journalName, company);
-  if (!journal.Entries.empty() && journal.Header.Company != company) return Refuse(journalName, company);
-  const std::string what = journal.Header.What;
-  const bool changes = !journal.Entries.empty();
-  UndoRun run(std::move(journal));
-  const Check check = run.CheckAll();
-  if (check == Check::InUse) return JournalOutcome::InUse;
-  if (check == Check::Foreign) return Refuse(journalName, company);
-  if (!run.UndoAll(journalFile)) {
-    Tell(QStringLiteral(
-             "The last posting (%1) was interrupted and could not be undone yet.  It will be undone "
-             "at the next start.")
-             .arg(Qt(what)),
-         platform::ui::MsgIcon::Error);
-    return JournalOutcome::InUse;
+  std::string what;
+  std::vector<std::string> files;
+  switch (UndoJournalOnDisk(journal, company, &what, &files)) {
+    case UndoResult::Nothing:
+      journal.Close();
+      platform::files::DeleteFile(journalName);
+      return JournalOutcome::None;
+    case UndoResult::Foreign:
+      return Refuse(journal, journalName, company);
+    case UndoResult::InUse:
+      return JournalOutcome::InUse;
+    case UndoResult::Failed:
+      break;
+    case UndoResult::Undone: {
+      journal.Close();
+      // The journal goes before any rebuild: left over a rebuilt file, it would name slots that moved.
+      if (!platform::files::DeleteFile(journalName) || !platform::files::SyncFolder(journalName)) break;
+      bool rebuilt = true;
+      for (const std::string& name : files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
+      Tell(UndoneMessage(what, rebuilt), platform::ui::MsgIcon::Information);
+      return JournalOutcome::Undone;
+    }
   }
-  journalFile.Close();
-  platform::files::DeleteFile(journalName);
-  if (changes) Tell(UndoneMessage(what), platform::ui::MsgIcon::Information);
-  return JournalOutcome::Undone;
+  Tell(QStringLiteral("The last posting (%1) was interrupted and could not be undone yet.  It will be undone "
+                      "at the next start.")
+           .arg(Qt(what)),
+       platform::ui::MsgIcon::Error);
+  return JournalOutcome::InUse;
 }
 
 void UndoLeftPostingJournals() {
   const QStringList journals = QDir::current().entryList(
-      {QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)}, QDir::Files);
+      {QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)}, QDir::Files | QDir::System);
   for (const QString& name : journals) {
     const std::string company = platform::text::ToAnsi(
         name.left(name.size() - static_cast<qsizetype>(sizeof kPostingJournalSuffix - 1)));

@@ -1,40 +1,69 @@
-// The journal's writing side: the posting scope, the entries the engine appends before each
-// record change, and the test seam that ends the process after a given record write.
+// The journal's writing side: the posting scope, the entries kept before each record change,
+// the posting's pending records written out behind a synced journal, the commit, the undo of a
+// posting that failed, and the test seam that ends the process after a given record write.
 
 #include "storage/posting_journal.h"
 
 #include <unistd.h>
 
-#include <atomic>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
+#include <set>
 #include <vector>
 
 #include "platform/files/file.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
-#include "storage/byte_order.h"
 #include "storage/data_file_unit.h"
 #include "storage/file_io.h"
+#include "storage/isam.h"
+#include "storage/isam_guard.h"
+#include "storage/rebuild_common.h"
 #include "storage/journal_entry.h"
-#include "storage/journal_map.h"
+#include "storage/journal_undo.h"
 
 namespace storage {
+
 namespace {
 
-// The journal file stays open (and mapped) from the first posting of a company on:
-// a posting ends by zeroing what it wrote, which costs a fraction of creating and removing a
-// file every time. It is removed when the engine shuts down or another company's posting begins.
+using platform::files::File;
+
+// Pending records and journal entries beyond this go to the disk before the posting ends, so
+// that a bulk run holds no more than this in memory.
+constexpr size_t kWriteOutBytes = size_t{8} << 20;
+// The journal's blocks are allocated in steps of at least this.
+constexpr int64_t kFirstAllocation = int64_t{1} << 20;
+
+// The journal file stays open and locked from the first posting of a company on: a posting ends
+// by zeroing its mark, which costs a fraction of creating and removing a file every time. It is
+// removed when the engine shuts down or another company's posting begins.
 struct OpenPosting {
   int depth = 0;
   std::string what;
-  bool begun = false;  // the header is written: this posting changed something
-  JournalMap journal;
+  bool failed = false;  // a step failed: the posting cannot commit
+  std::string failure;  // the first failure, for the message
+  bool begun = false;   // the buffer holds this posting's header
+  uint64_t nonce = 0;
+  std::string buffer;            // the header and entries of the posting under way
+  size_t synced = 0;             // bytes of buffer written to the journal and synced
+  size_t pendingBytes = 0;       // bytes of records held back since the last write-out
+  bool dataOnDisk = false;       // records of the posting were written to their files
+  std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
+  std::set<std::string> changedFiles;      // every data file the posting journalled
+  bool lastUndone = true;
+
+  File journal;
   std::string journalCompany;  // whose journal is held open
   std::string journalPath;
-  size_t end = 0;
-  std::string image;  // the record before the change, reused from change to change
+  int64_t allocated = 0;
+
+  std::string stoppedCompany;  // a failed undo left this company's journal for the next start
+  std::string stoppedWhat;
+  std::set<std::string> sideFiles;  // side files a posting may journal
 };
 
 OpenPosting& Posting() {
@@ -48,59 +77,212 @@ std::string OpenCompanyNumber() {
   return CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
 }
 
+std::string AbsoluteJournalPath(const std::string& company) {
+  return std::filesystem::absolute(PostingJournalName(company)).string();
+}
+
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
   posting.journal.Close();
   platform::files::DeleteFile(posting.journalPath);
+  platform::files::SyncFolder(posting.journalPath);
   posting.journalCompany.clear();
   posting.journalPath.clear();
+  posting.allocated = 0;
 }
 
+bool FailWith(const std::string& failure, int32_t code = IsamErrJournal) {
+  OpenPosting& posting = Posting();
+  if (!posting.failed) posting.failure = failure;
+  posting.failed = true;
+  return IsamFail(code);
+}
+
+std::string ErrnoText(int err) {
+  return std::strerror(err);
+}
+
+// Opens (or creates) the company's journal. A journal left there by a posting that did not end
+// is never written over: it was undone or set aside when the company's files were opened, and
+// one still there now belongs to another program or could not be moved.
 bool HoldJournalOf(OpenPosting& posting, const std::string& company) {
   if (posting.journal.IsOpen() && posting.journalCompany == company) return true;
   CloseHeldJournal(posting);
-  const std::string path = std::filesystem::absolute(PostingJournalName(company)).string();
-  if (!posting.journal.Create(path)) return IsamFail(IsamMapOsError(errno, IsamFileOp::Create));
+  const std::string path = AbsoluteJournalPath(company);
+  File file;
+  if (!file.Open(path, platform::files::OpenMode::CreateOwn))
+    return FailWith("The posting journal " + PostingJournalName(company) + " cannot be opened: " +
+                    ErrnoText(file.error()));
+  JournalHeader left;
+  JournalReader reader(file);
+  if (reader.ReadHeader(left) != JournalRead::Empty)
+    return FailWith("The posting journal " + PostingJournalName(company) +
+                    " holds a posting that was not undone; start the program again.");
+  if (!platform::files::SyncFolder(path))
+    return FailWith("The data folder could not be synced: " + ErrnoText(errno));
+  posting.journal = std::move(file);
   posting.journalCompany = company;
   posting.journalPath = path;
+  posting.allocated = 0;
   return true;
 }
 
-// The first entry of a posting goes out behind the header. The entry's length goes in last, in
-// one store: a kill before it leaves a length of 0, which ends the journal before this entry.
+// Real blocks for the journal's bytes, so that a full disk fails here and not in a later write.
+bool AllocateJournal(OpenPosting& posting, int64_t size) {
+  if (size <= posting.allocated) return true;
+  int64_t allocation = std::max(kFirstAllocation, posting.allocated * 2);
+  while (allocation < size) allocation *= 2;
+  if (!posting.journal.Allocate(0, allocation))
+    return FailWith("The posting journal cannot grow: " + ErrnoText(posting.journal.error()));
+  posting.allocated = allocation;
+  return true;
+}
+
+// Writes the entries not yet on disk and syncs them: after this, every change they undo may
+// reach its file.
+bool SyncJournal(OpenPosting& posting) {
+  if (posting.synced == posting.buffer.size()) return true;
+  if (!HoldJournalOf(posting, posting.journalCompany.empty() ? OpenCompanyNumber() : posting.journalCompany))
+    return false;
+  const int64_t end = static_cast<int64_t>(posting.buffer.size());
+  if (!AllocateJournal(posting, end)) return false;
+  if (!posting.journal.WriteAt(static_cast<int64_t>(posting.synced), posting.buffer.data() + posting.synced,
+                               posting.buffer.size() - posting.synced) ||
+      !posting.journal.SyncData())
+    return FailWith("The posting journal could not be written: " + ErrnoText(posting.journal.error()));
+  posting.synced = posting.buffer.size();
+  return true;
+}
+
+bool WriteOutPending(OpenPosting& posting) {
+  if (!SyncJournal(posting)) return false;
+  for (IsamFileBlockRec* fb : posting.touched) {
+    if (fb->PendingSlots.empty()) continue;
+    posting.dataOnDisk = true;
+    if (!IsamWritePendingSlots(*fb)) return FailWith("A data file could not be written: " + fb->DataName, IsamError);
+  }
+  posting.pendingBytes = 0;
+  return true;
+}
+
+uint64_t NewNonce() {
+  static std::mt19937_64 generator(std::random_device{}());
+  uint64_t nonce = 0;
+  while (nonce == 0) nonce = generator();
+  return nonce;
+}
+
 bool Append(const JournalChange& change) {
   OpenPosting& posting = Posting();
-  std::string header;
+  if (posting.failed) return IsamFail(IsamErrJournal);
   if (!posting.begun) {
     const std::string company = OpenCompanyNumber();
-    if (!HoldJournalOf(posting, company)) return false;
-    header = EncodeJournalHeader({company, posting.what});
-    posting.end = 0;
+    if (!posting.stoppedCompany.empty() && posting.stoppedCompany == company)
+      return FailWith("Postings of company " + company + " are stopped until the program is started again.");
+    if (!posting.journal.IsOpen() || posting.journalCompany != company) {
+      if (!HoldJournalOf(posting, company)) return false;
+    }
+    posting.nonce = NewNonce();
+    posting.buffer = EncodeJournalHeader({company, posting.what, posting.nonce});
+    posting.synced = 0;
+    posting.begun = true;
   }
-  const size_t entryAt = posting.end + header.size();
-  const size_t size = JournalEntrySize(change);
-  if (!posting.journal.Reserve(entryAt + size)) return IsamFail(IsamMapOsError(errno, IsamFileOp::ReadWrite));
-  uint8_t* bytes = posting.journal.Bytes();
-  std::memcpy(bytes + posting.end, header.data(), header.size());
-  EncodeJournalEntryBody(change, bytes + entryAt);
-  std::atomic_thread_fence(std::memory_order_release);
-  IsamStoreInt32(bytes + entryAt, static_cast<int32_t>(size));
-  posting.begun = true;
-  posting.end = entryAt + size;
+  AppendJournalEntry(change, posting.nonce, posting.buffer);
+  posting.changedFiles.insert(std::string(change.Name));
   return true;
 }
 
-// The header's mark goes first, so that a kill while the rest is zeroed leaves a journal that
-// holds nothing to undo.
-void EndPosting(OpenPosting& posting) {
-  if (posting.begun) {
-    std::memset(posting.journal.Bytes(), 0, kJournalMarkSize);
-    std::atomic_thread_fence(std::memory_order_release);
-    std::memset(posting.journal.Bytes(), 0, posting.end);
+void ForgetTouched(OpenPosting& posting) {
+  for (IsamFileBlockRec* fb : posting.touched) {
+    fb->PendingSlots.clear();
+    fb->JournalledSlots.clear();
+    fb->InPosting = false;
   }
-  posting.begun = false;
-  posting.end = 0;
+  posting.touched.clear();
+}
+
+void ResetPosting(OpenPosting& posting) {
+  ForgetTouched(posting);
   posting.what.clear();
+  posting.failed = false;
+  posting.failure.clear();
+  posting.begun = false;
+  posting.buffer.clear();
+  posting.synced = 0;
+  posting.pendingBytes = 0;
+  posting.dataOnDisk = false;
+  posting.changedFiles.clear();
+}
+
+// The emptied journal on disk is the posting's commit (and the end of an undo).
+bool EmptyJournal(OpenPosting& posting) {
+  if (!posting.journal.IsOpen() || posting.synced == 0) return true;
+  const char zeros[kJournalMarkSize] = {};
+  return posting.journal.WriteAt(0, zeros, sizeof zeros) && posting.journal.SyncData();
+}
+
+bool SyncTouchedFiles(OpenPosting& posting) {
+  for (IsamFileBlockRec* fb : posting.touched) {
+    if (!IsamFlushFile(fb->DataFile)) return FailWith("A data file could not be synced: " + fb->DataName, IsamError);
+    fb->DataWritten = false;
+  }
+  return true;
+}
+
+bool CommitPosting(OpenPosting& posting) {
+  if (posting.failed) return false;
+  if (!posting.begun) return true;
+  if (!WriteOutPending(posting) || !SyncTouchedFiles(posting)) return false;
+  if (!EmptyJournal(posting)) return FailWith("The posting journal could not be emptied: " + ErrnoText(posting.journal.error()));
+  return true;
+}
+
+// Gives up every open file block the posting changed, without writing anything of it back,
+// and returns the names of those that were open.
+std::vector<std::string> AbandonTouched(OpenPosting& posting) {
+  std::vector<std::string> open;
+  std::vector<IsamFileBlockRec*> touched = std::move(posting.touched);
+  posting.touched.clear();
+  // A file the posting changed, closed and opened again is given up as well: the undo needs it.
+  for (IsamFileBlock fb : IsamOpenBlocks())
+    if (posting.changedFiles.count(fb->DataName) && std::find(touched.begin(), touched.end(), fb) == touched.end())
+      touched.push_back(fb);
+  for (IsamFileBlockRec* fb : touched) {
+    open.push_back(fb->DataName);
+    fb->PendingSlots.clear();
+    fb->JournalledSlots.clear();
+    fb->InPosting = false;
+    IsamFileBlock handle = fb;
+    IsamAbandonFileBlock(handle);
+  }
+  return open;
+}
+
+// Undoes the posting under way in this process: what reached the files is undone from the
+// journal on disk, the journal is emptied, and the files it changed are rebuilt and opened again.
+bool RollBack(OpenPosting& posting) {
+  if (!posting.begun) return true;
+  IsamStatusKeeper keep;
+  const std::vector<std::string> open = AbandonTouched(posting);
+  bool undone = true;
+  if (posting.dataOnDisk) {
+    undone = UndoJournalOnDisk(posting.journal, posting.journalCompany) == UndoResult::Undone &&
+             EmptyJournal(posting);
+  } else {
+    undone = EmptyJournal(posting);
+  }
+  if (!undone) {
+    posting.stoppedCompany = posting.journalCompany;
+    posting.stoppedWhat = posting.what;
+    posting.journal.Close();  // the start-up undoes it
+    posting.journalCompany.clear();
+    posting.journalPath.clear();
+    return false;
+  }
+  for (const std::string& name : posting.changedFiles)
+    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, posting.journalCompany);
+  for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany);
+  return true;
 }
 
 }  // namespace
@@ -123,7 +305,60 @@ PostingScope::PostingScope(const std::string& what) {
 
 PostingScope::~PostingScope() {
   OpenPosting& posting = Posting();
-  if (--posting.depth == 0) EndPosting(posting);
+  if (ended_) return;
+  if (--posting.depth > 0) {
+    // An inner part of the posting ended without finishing: the posting cannot commit.
+    if (!posting.failed) posting.failure = "A step of the posting did not finish.";
+    posting.failed = true;
+    return;
+  }
+  posting.lastUndone = RollBack(posting);
+  ResetPosting(posting);
+}
+
+void PostingScope::Commit() {
+  OpenPosting& posting = Posting();
+  if (ended_) return;
+  ended_ = true;
+  if (--posting.depth > 0) return;  // the outer scope commits
+  const std::string what = posting.what;
+  bool ok = CommitPosting(posting);
+  const std::string failure = posting.failure;
+  if (ok) {
+    ResetPosting(posting);
+    return;
+  }
+  posting.lastUndone = RollBack(posting);
+  ResetPosting(posting);
+  throw PostingFailed(PostingFailureMessage(what, failure, posting.lastUndone), posting.lastUndone);
+}
+
+std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone) {
+  const std::string posting = what.empty() ? std::string("The posting") : "The posting (" + what + ")";
+  std::string message = posting + " could not be completed: " + failure;
+  if (!message.empty() && message.back() != '.') message += '.';
+  if (undone) return message + "\n\nNothing of it was kept.";
+  return message +
+         "\n\nIt could not be undone either. Postings are stopped until the program is started again, "
+         "which undoes it.";
+}
+
+bool LastPostingUndone() {
+  return Posting().lastUndone;
+}
+
+void RefuseStoppedPostings(const std::string& what) {
+  const OpenPosting& posting = Posting();
+  if (posting.stoppedCompany.empty() || posting.stoppedCompany != OpenCompanyNumber()) return;
+  throw PostingFailed("The " + what + " cannot be posted: the posting (" + posting.stoppedWhat +
+                          ") that failed earlier could not be undone. Start the program again to undo it.",
+                      false);
+}
+
+std::string PostingsStoppedReason() {
+  const OpenPosting& posting = Posting();
+  if (posting.stoppedCompany.empty() || posting.stoppedCompany != OpenCompanyNumber()) return {};
+  return posting.stoppedWhat;
 }
 
 bool PostingUnderWay() {
@@ -133,7 +368,7 @@ bool PostingUnderWay() {
 bool PostingJournalHeld(const std::string& company) {
   const OpenPosting& posting = Posting();
   return posting.journal.IsOpen() && posting.journalCompany == company &&
-         posting.journalPath == std::filesystem::absolute(PostingJournalName(company)).string();
+         posting.journalPath == AbsoluteJournalPath(company);
 }
 
 void ClosePostingJournal() {
@@ -142,25 +377,100 @@ void ClosePostingJournal() {
 
 bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added) {
   if (!PostingUnderWay()) return true;
+  OpenPosting& posting = Posting();
+  if (posting.failed) return IsamFail(IsamErrJournal);
+  // The first image of a slot is what the undo must bring back; later changes need no entry.
+  if (!fb.JournalledSlots.insert(ref).second) return true;
+  if (!fb.InPosting) IsamPostingTouched(fb);
   JournalChange change{
       added ? JournalKind::SlotAdded : JournalKind::SlotImage, fb.DataName, ref, fb.RecordLength, {}};
+  std::string image;
   if (!added) {
-    std::string& image = Posting().image;
     image.resize(static_cast<size_t>(fb.RecordLength));
-    if (!fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0, image.data(),
-                           image.size()))
+    if (!IsamReadSlot(fb, ref, image.data(), image.size())) {
+      fb.JournalledSlots.erase(ref);
       return false;
+    }
     change.Image = image;
   }
-  return Append(change);
+  if (!Append(change)) {
+    fb.JournalledSlots.erase(ref);
+    return false;
+  }
+  posting.pendingBytes += JournalEntrySize(change) + static_cast<size_t>(fb.RecordLength);
+  if (posting.pendingBytes > kWriteOutBytes && !WriteOutPending(posting)) {
+    fb.JournalledSlots.erase(ref);
+    return false;
+  }
+  return true;
+}
+
+bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb) {
+  return PostingUnderWay() && !fb.ReadOnly;
+}
+
+void IsamPostingTouched(IsamFileBlockRec& fb) {
+  fb.InPosting = true;
+  Posting().touched.push_back(&fb);
+}
+
+bool IsamPostingWriteOut(IsamFileBlockRec& fb) {
+  OpenPosting& posting = Posting();
+  bool written = true;
+  if (!fb.PendingSlots.empty()) {
+    written = SyncJournal(posting);
+    if (written) {
+      posting.dataOnDisk = true;
+      written = IsamWritePendingSlots(fb);
+      if (!written) FailWith("A data file could not be written: " + fb.DataName, IsamError);
+    }
+  }
+  IsamPostingForget(fb);
+  return written;
+}
+
+void IsamPostingForget(IsamFileBlockRec& fb) {
+  OpenPosting& posting = Posting();
+  fb.PendingSlots.clear();
+  fb.JournalledSlots.clear();
+  fb.InPosting = false;
+  posting.touched.erase(std::remove(posting.touched.begin(), posting.touched.end(), &fb), posting.touched.end());
+}
+
+void IsamPostingBroken(int err) {
+  if (!PostingUnderWay()) return;
+  OpenPosting& posting = Posting();
+  if (!posting.failed) posting.failure = "A file could not be written: " + ErrnoText(err);
+  posting.failed = true;
+}
+
+bool FlushPostingWrites() {
+  OpenPosting& posting = Posting();
+  if (!PostingUnderWay() || !posting.begun) return true;
+  return WriteOutPending(posting);
+}
+
+void AllowJournalledSideFile(const std::string& name) {
+  Posting().sideFiles.insert(platform::text::UpperCase(name));
+}
+
+bool IsJournalledSideFile(const std::string& name) {
+  return Posting().sideFiles.count(platform::text::UpperCase(name)) > 0;
 }
 
 bool JournalSideFile(const std::string& name) {
   if (!PostingUnderWay()) return true;
+  if (!IsJournalledSideFile(name)) return FailWith("The side file " + name + " is not one a posting keeps.");
   std::string bytes;
   const bool existed = platform::files::ReadWholeFile(name, &bytes);
-  return Append({existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated, name, 0, 0,
-                 existed ? std::string_view(bytes) : std::string_view()});
+  if (!Append({existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated, name, 0, 0,
+               existed ? std::string_view(bytes) : std::string_view()}))
+    return false;
+  // The side file is written at once, not held back like records: its entry goes to disk first.
+  OpenPosting& posting = Posting();
+  if (!SyncJournal(posting)) return false;
+  posting.dataOnDisk = true;
+  return true;
 }
 
 void IsamEndProcessAfterRecordWrites(int n) {

@@ -1,24 +1,40 @@
 #pragma once
 // The posting journal: a posting changes records in several files (invoice, lines, memo,
-// products, customer, company), and the engine keeps each record whose write completed. So that
-// a posting killed half-way leaves no books that disagree with their own records, every record
-// change made while a PostingScope is open first appends what undoes it to the company's journal
-// "<company number>JNL.DAT" in the data folder; the posting ends by emptying it, and the file is
-// removed when the engine shuts down. A journal found later with changes in it is undone, newest
-// change first, before the company's files are opened again.
+// products, customer, company), and must reach the disk whole or not at all, whatever stops it: a
+// kill, a failed write or sync, a full disk, a power cut. The journal "<company number>JNL.DAT" in
+// the data folder is a rollback journal:
 //
-// The journal is written through a shared mapping of the file (journal_map.h), never synced:
-// what is stored there is in the system's cache of the file at once, so a killed process leaves
-// it complete up to the change it was making. A power cut may lose its tail and is not covered.
+//  - while a posting runs, the data records it writes are kept in memory (the open file block's
+//    pending slots, read back from there), and what undoes each change (the record's first image,
+//    or "added") is kept in memory too;
+//  - before any of those records is written to its file (when a file is closed during the posting,
+//    when the pending records grow large, and at the end), the journal's entries are written and
+//    synced: no change can reach the disk before what undoes it;
+//  - the posting commits by syncing every data file it wrote and then zeroing the journal's mark
+//    and syncing that: only then is it reported done;
+//  - a posting that fails (a write, a sync, an exception, a refusal after its first change) is
+//    undone in the same process: nothing of it is kept, and the files it touched are rebuilt. If
+//    even that fails, the journal stays on disk and the company's postings are refused until the
+//    next start undoes it;
+//  - a journal found with entries at a start, or before a company's files are opened, is undone on
+//    the data slots, newest change first, and the files it names are rebuilt at once.
 //
-// Layout (little-endian; the file is longer than its contents, the rest zero):
-//   header, 64 bytes:
-//     0  8 bytes  "KJOURNL1"; zero when the last posting ended (nothing to undo)
+// The file is opened without following links, must be a regular file, is locked while this process
+// holds it, and has its blocks allocated for real before it is written (a full disk is an error,
+// never a signal). It is read entry by entry: a journal whose entries do not fit the files here is
+// set aside under a name that says so, and never written over.
+//
+// Layout (little-endian; the file may be longer than its contents):
+//   header, 80 bytes:
+//     0  8 bytes  "KJOURNL2"; zero when the last posting ended (nothing to undo)
 //     8  byte     length of the company number, then 15 bytes of it
 //    24  byte     length of what the posting is ("invoice 1004"), then 39 bytes of it
-//   then one entry per change, appended in the order of the changes:
-//     0  uint32   L, the whole entry's length (20 + n + m + 4); stored after the rest of the
-//                 entry, so that 0 here ends the journal
+//    64  uint64   the posting's nonce: every entry's checksum starts from it, so that entries
+//                 left from an earlier posting further on in the file never read as this one's
+//    72  uint32   0
+//    76  uint32   checksum of bytes 0 to 75
+//   then one entry per change, in the order of the changes:
+//     0  uint32   L, the whole entry's length (20 + n + m + 4)
 //     4  byte     kind: 1 a slot's record before the change, 2 a slot the change added,
 //                 3 a side file's bytes before the change, 4 a side file the change created
 //     5  byte     0 still to undo, 1 undone (the only byte ever rewritten)
@@ -29,11 +45,15 @@
 //                 kind 3, else 0)
 //    20  n bytes  the file name as the engine opened it ("12C.DAT")
 //  20+n  m bytes  the image
-//   L-4  uint32   checksum of bytes 4 and 6 to L-4
-// An entry whose checksum fails with nothing but zeros after it is a last entry cut short and is
-// ignored; one with more entries after it is damage, and the journal is refused.
+//   L-4  uint32   checksum of bytes 4 and 6 to L-4, started from the nonce
+// The first entry that does not read whole (a length of 0, a length past the file, a checksum that
+// fails) ends the journal: entries are synced before anything they undo is written, so what
+// follows a torn entry never reached the data files.
 
+#include <stdexcept>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "storage/file_block.h"
 #include "storage/isam_types.h"
@@ -45,17 +65,39 @@ inline constexpr char kPostingJournalSuffix[] = "JNL.DAT";
 std::string PostingJournalName(const std::string& company);
 bool IsPostingJournalName(const std::string& fileName);
 
-// One posting: the journal is begun at its first change and emptied when the outermost scope
-// ends, whether the posting succeeded or not. A scope opened inside another joins it; `what`
-// ("invoice 1004") names the posting in the message shown if it has to be undone, the first
-// one given before the first change counts.
+// A posting that failed: it was undone (or, when Undone() is false, its journal is left for the
+// next start). what() is the message for the user: what failed, and what became of the posting.
+class PostingFailed : public std::runtime_error {
+ public:
+  PostingFailed(const std::string& message, bool undone) : std::runtime_error(message), undone_(undone) {}
+  bool Undone() const { return undone_; }
+
+ private:
+  bool undone_;
+};
+
+// One posting. A scope opened inside another joins it; `what` ("invoice 1004") names the
+// posting in the messages, the first one given before the first change counts. The outermost
+// scope ends the posting: Commit() makes it durable (and throws PostingFailed, after undoing it,
+// when it cannot); a scope left without Commit() (an exception, a refusal) undoes whatever the
+// posting changed.
 class PostingScope {
  public:
   explicit PostingScope(const std::string& what = {});
   ~PostingScope();
   PostingScope(const PostingScope&) = delete;
   PostingScope& operator=(const PostingScope&) = delete;
+  void Commit();
+
+ private:
+  bool ended_ = false;
 };
+
+// Runs work as one posting: committed when it returns, undone when it throws. A failure comes
+// back as PostingFailed, whose message says what failed and that nothing of the posting was kept.
+// Refused at once, with PostingFailed, while the company's postings are stopped.
+template <class Work>
+auto RunPosting(const std::string& what, Work&& work) -> decltype(work());
 
 // True while a posting scope is open in this process.
 bool PostingUnderWay();
@@ -63,26 +105,47 @@ bool PostingUnderWay();
 bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.
 void ClosePostingJournal();
+// The message that stops postings of the open company (an undo that failed), or empty.
+std::string PostingsStoppedReason();
 
 // Called by the engine before it changes slot ref of fb: the slot's record as it stands (or
 // nothing, when the change adds the slot) goes to the journal. True when no posting is under
-// way; false with the status set when the journal cannot be written, and the change must not
-// be made.
+// way; false with the status set when the journal cannot take it, and the change must not be made.
 bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
 
-// Called before a posting writes or replaces a side file (the command line's answer file).
+// Whether records written to fb now are kept back as the posting's pending slots.
+bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
+// Called when fb first gets pending slots, so that the posting writes them out.
+void IsamPostingTouched(IsamFileBlockRec& fb);
+// Called as fb is closed or given up during a posting: its pending slots are written out first
+// (after the journal is synced), or, when giving up, dropped.
+bool IsamPostingWriteOut(IsamFileBlockRec& fb);
+void IsamPostingForget(IsamFileBlockRec& fb);
+// Called by the file layer when a write, sync or truncation fails during a posting: the
+// posting cannot commit, whatever its caller does with the result.
+void IsamPostingBroken(int err);
+
+// Makes the journal durable and writes every pending record of the posting to its file (without
+// syncing the data files): what a close during a posting does. False with the status set.
+bool FlushPostingWrites();
+
+// Called before a posting writes or replaces a side file (the command line's answer file). Only
+// side files registered before are accepted, here and in a journal found later.
+void AllowJournalledSideFile(const std::string& name);
 bool JournalSideFile(const std::string& name);
 
 // What became of a journal left behind.
 enum class JournalOutcome {
   None,     // there was none
   Undone,   // its changes were undone and it was removed
-  Refused,  // it does not belong to the files here; the user was told and nothing was changed
-  InUse,    // a file it names is held open; left for the next start
+  Refused,  // it does not belong to the files here; the user was told, it was set aside, and
+            // nothing was changed
+  InUse,    // a file it names (or the journal) is held open; left for the next start
 };
 
-// Undoes the journal of a company left by a posting that did not end, and tells the user so in
-// one message. A no-op while a posting of this process is under way.
+// Undoes the journal of a company left by a posting that did not end, rebuilds the files it
+// touched, and tells the user so in one message. A no-op while a posting of this process is
+// under way or this process holds the journal.
 JournalOutcome UndoPostingJournal(const std::string& company);
 
 // The same for every journal in the data folder, as the program starts.
@@ -94,5 +157,31 @@ constexpr int IsamKilledExitCode = 86;
 void IsamEndProcessAfterRecordWrites(int n);
 // Called by the engine after each record written, changed or freed.
 void IsamCountRecordWrite();
+
+// -- implementation of RunPosting --
+std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone);
+bool LastPostingUndone();
+void RefuseStoppedPostings(const std::string& what);
+
+template <class Work>
+auto RunPosting(const std::string& what, Work&& work) -> decltype(work()) {
+  if (!PostingUnderWay()) RefuseStoppedPostings(what);
+  try {
+    PostingScope posting(what);
+    if constexpr (std::is_void_v<decltype(work())>) {
+      work();
+      posting.Commit();
+    } else {
+      auto result = work();
+      posting.Commit();
+      return result;
+    }
+  } catch (const PostingFailed&) {
+    throw;
+  } catch (const std::exception& error) {
+    if (PostingUnderWay()) throw;  // the outer posting ends it
+    throw PostingFailed(PostingFailureMessage(what, error.what(), LastPostingUndone()), LastPostingUndone());
+  }
+}
 
 }  // namespace storage

@@ -64,7 +64,7 @@ bool RequireWholeRecord(const IsamFileBlockRec& fb, size_t bufferSize, int32_t c
 // Reads the first length bytes of slot ref (1..NumberRecords), from the records read ahead when
 // they hold it.
 bool ReadSlot(IsamFileBlockRec& fb, IsamRecRef ref, void* out, size_t length) {
-  return fb.ReadAhead.Read(fb.DataFile, fb.DataMap, fb.RecordLength, fb.NumberRecords, ref, 0, out, length);
+  return IsamReadSlot(fb, ref, out, length);
 }
 
 // The first int32 of a slot: 0 in a live record, the free-chain link in a deleted one.
@@ -127,6 +127,9 @@ void GiveBackSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool appended) {
   if (appended) {
     --fb.NumberRecords;
     fb.ReadAhead.Forget();
+    fb.PendingSlots.erase(ref);
+    // A posting's added slot never reached the file.
+    if (IsamPostingHoldsWrites(fb)) return;
     fb.DataMap.Truncated(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
     fb.DataFile.Truncate(SlotPos(fb, int64_t{fb.NumberRecords} + 1));
   } else {
@@ -195,7 +198,7 @@ bool CollectVarChain(IsamFileBlockRec& fb, IsamRecRef ref, std::vector<IsamRecRe
     if (!InRecordRange(fb, r) || chain->size() >= static_cast<size_t>(fb.NumberRecords)) {
       return IsamFail(IsamErrVarChainRead);
     }
-    if (!IsamReadAt(fb.DataFile, SlotPos(fb, r), slot.data(), fb.RecordLength)) {
+    if (!IsamReadSlot(fb, r, slot.data(), static_cast<size_t>(fb.RecordLength))) {
       return IsamFail(IsamErrVarChainRead);
     }
     bool isFirst = chain->empty();
@@ -341,7 +344,7 @@ void IsamGetVariableRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, uint16_t
   size_t capacity = length;
   size_t copied = 0;
   for (size_t i = 0; i < chain.size() && copied < capacity; ++i) {
-    if (!IsamReadAt(fb->DataFile, SlotPos(*fb, chain[i]), VarWorkBuffer().data(), fb->RecordLength)) {
+    if (!IsamReadSlot(*fb, chain[i], VarWorkBuffer().data(), static_cast<size_t>(fb->RecordLength))) {
       IsamFail(IsamErrVarChainRead);
       break;
     }

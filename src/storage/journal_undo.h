@@ -1,0 +1,31 @@
+#pragma once
+// Undoing the entries of a posting journal on the data files; shared by the start-up (a journal
+// left behind) and by a posting that failed in this process.
+
+#include <string>
+#include <vector>
+
+#include "platform/files/file.h"
+
+namespace storage {
+
+enum class UndoResult {
+  Nothing,  // no entries to undo
+  Undone,   // every entry undone and the files changed synced
+  Foreign,  // an entry does not fit the files here: nothing was changed
+  InUse,    // a file an entry names is held open: nothing was changed
+  Failed,   // a write or sync failed half-way: the journal must stay
+};
+
+// Reads the journal from its open file, checks every entry against the files of the company,
+// and undoes them newest first, each marked undone in the journal as it goes.
+UndoResult UndoJournalOnDisk(platform::files::File& journal, const std::string& company,
+                             std::string* what = nullptr, std::vector<std::string>* files = nullptr);
+
+// Whether a closed data file is marked as needing its repair (byte 20 of its header).
+bool DataFileMarkedForRepair(const std::string& dataFileName);
+
+// Side files a journal may name (the answer file), registered by the program.
+bool IsJournalledSideFile(const std::string& name);
+
+}  // namespace storage
