@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <string>
 
+#include "platform/files/fault_seam.h"
 #include "platform/files/path.h"
 
 namespace platform::files {
@@ -42,13 +43,38 @@ bool NotHeld(const std::string& path, int* err) {
   return free;
 }
 
-bool FsyncFolder(const std::string& file_path) {
-  std::string dir = DirName(file_path);
-  int fd = ::open(dir.empty() ? "." : dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool ok = ::fsync(fd) == 0;
-  ::close(fd);
-  return ok;
+// Runs a disk-changing call (returning 0 or an errno) through the fault seam when one is installed.
+template <typename Apply>
+int Write(const seam::WriteCall& call, Apply apply) {
+  return seam::Installed() ? seam::RunWrite(call, apply) : apply();
+}
+
+template <typename Apply>
+int Sync(int fd, const std::string& folder, Apply apply) {
+  return seam::Installed() ? seam::RunSync(fd, folder, apply) : apply();
+}
+
+int ErrnoOf(int rc) {
+  return rc == 0 ? 0 : errno;
+}
+
+// Creates (or truncates) and locks; 0 with *out set, or an errno.
+int CreateLocked(const std::string& path, OpenMode mode, int* out) {
+  int fd = OpenLocked(path, O_RDWR | O_CREAT | (mode == OpenMode::CreateNew ? O_EXCL : 0));
+  if (fd < 0) return errno;
+  // Locked before truncating, so a file held by someone else keeps its contents.
+  if (mode == OpenMode::CreateAlways && ::ftruncate(fd, 0) != 0) {
+    int saved = errno;
+    ::close(fd);
+    return saved;
+  }
+  *out = fd;
+  return 0;
+}
+
+int RenameResolved(const std::string& from, const std::string& to) {
+  return Write({.Kind = seam::Change::Rename, .Path = from, .To = to},
+               [&] { return ErrnoOf(::rename(from.c_str(), to.c_str())); });
 }
 
 }  // namespace
@@ -82,27 +108,15 @@ bool File::Open(std::string_view raw, OpenMode mode) {
   path_ = ResolveForUse(raw, &ambiguous);
   if (ambiguous) return Fail(EEXIST);
   int fd = -1;
-  switch (mode) {
-    case OpenMode::ReadWrite:
-      fd = OpenLocked(path_, O_RDWR);
-      break;
-    case OpenMode::ReadOnly:
-      fd = OpenLocked(path_, O_RDONLY);
-      break;
-    case OpenMode::CreateNew:
-      fd = OpenLocked(path_, O_RDWR | O_CREAT | O_EXCL);
-      break;
-    case OpenMode::CreateAlways:
-      // Lock before truncating, so a file held by someone else keeps its contents.
-      fd = OpenLocked(path_, O_RDWR | O_CREAT);
-      if (fd >= 0 && ::ftruncate(fd, 0) != 0) {
-        int saved = errno;
-        ::close(fd);
-        return Fail(saved);
-      }
-      break;
+  int err = 0;
+  if (mode == OpenMode::ReadWrite || mode == OpenMode::ReadOnly) {
+    fd = OpenLocked(path_, mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY);
+    err = errno;
+  } else {
+    err =
+        Write({.Kind = seam::Change::Create, .Path = path_}, [&] { return CreateLocked(path_, mode, &fd); });
   }
-  if (fd < 0) return Fail(errno);
+  if (fd < 0) return Fail(err);
   fd_ = fd;
   return true;
 }
@@ -135,17 +149,22 @@ bool File::ReadAt(int64_t offset, void* buffer, size_t length, size_t* got) {
 
 bool File::WriteAt(int64_t offset, const void* buffer, size_t length) {
   if (fd_ < 0) return Fail(EBADF);
-  size_t done = 0;
-  auto* in = static_cast<const char*>(buffer);
-  while (done < length) {
-    ssize_t n = ::pwrite(fd_, in + done, length - done, offset + static_cast<int64_t>(done));
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return Fail(errno);
+  auto write = [&] {
+    size_t done = 0;
+    auto* in = static_cast<const char*>(buffer);
+    while (done < length) {
+      ssize_t n = ::pwrite(fd_, in + done, length - done, offset + static_cast<int64_t>(done));
+      if (n < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      done += static_cast<size_t>(n);
     }
-    done += static_cast<size_t>(n);
-  }
-  return true;
+    return 0;
+  };
+  const int64_t end = offset + static_cast<int64_t>(length);
+  int err = Write({.Fd = fd_, .Path = path_, .Offset = offset, .End = end}, write);
+  return err == 0 ? true : Fail(err);
 }
 
 bool File::Size(int64_t* size) {
@@ -158,12 +177,29 @@ bool File::Size(int64_t* size) {
 
 bool File::Truncate(int64_t size) {
   if (fd_ < 0) return Fail(EBADF);
-  return ::ftruncate(fd_, size) == 0 ? true : Fail(errno);
+  int err =
+      Write({.Fd = fd_, .Path = path_, .Offset = size}, [&] { return ErrnoOf(::ftruncate(fd_, size)); });
+  return err == 0 ? true : Fail(err);
+}
+
+bool File::Allocate(int64_t offset, int64_t length) {
+  if (fd_ < 0) return Fail(EBADF);
+  // Existing bytes stay as they are; only the size can change.
+  int err = Write({.Fd = fd_, .Path = path_, .Offset = 0, .End = 0},
+                  [&] { return ::posix_fallocate(fd_, offset, length); });
+  return err == 0 ? true : Fail(err);
 }
 
 bool File::Flush() {
   if (fd_ < 0) return Fail(EBADF);
-  return ::fsync(fd_) == 0 ? true : Fail(errno);
+  int err = Sync(fd_, {}, [&] { return ErrnoOf(::fsync(fd_)); });
+  return err == 0 ? true : Fail(err);
+}
+
+bool File::SyncData() {
+  if (fd_ < 0) return Fail(EBADF);
+  int err = Sync(fd_, {}, [&] { return ErrnoOf(::fdatasync(fd_)); });
+  return err == 0 ? true : Fail(err);
 }
 
 bool DeleteFile(std::string_view raw, int* err) {
@@ -172,7 +208,9 @@ bool DeleteFile(std::string_view raw, int* err) {
   std::string path = ResolveForUse(raw, &ambiguous);
   if (ambiguous) return SetErr(err, EEXIST), false;
   if (!NotHeld(path, err)) return false;
-  if (::unlink(path.c_str()) != 0) return SetErr(err, errno), false;
+  int failed =
+      Write({.Kind = seam::Change::Delete, .Path = path}, [&] { return ErrnoOf(::unlink(path.c_str())); });
+  if (failed) return SetErr(err, failed), false;
   return true;
 }
 
@@ -184,7 +222,23 @@ bool RenameFile(std::string_view raw_from, std::string_view raw_to, int* err) {
   std::string to = ResolveForUse(raw_to, &ambiguous);
   if (ambiguous) return SetErr(err, EEXIST), false;
   if (!NotHeld(from, err) || !NotHeld(to, err)) return false;
-  if (::rename(from.c_str(), to.c_str()) != 0) return SetErr(err, errno), false;
+  int failed = RenameResolved(from, to);
+  if (failed) return SetErr(err, failed), false;
+  return true;
+}
+
+bool SyncFolder(std::string_view pathInFolder, int* err) {
+  SetErr(err, 0);
+  std::string folder = DirName(ResolveForUse(pathInFolder));
+  if (folder.empty()) folder = ".";
+  int failed = Sync(-1, folder, [&] {
+    int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int synced = ErrnoOf(::fsync(fd));
+    ::close(fd);
+    return synced;
+  });
+  if (failed) return SetErr(err, failed), false;
   return true;
 }
 
@@ -218,16 +272,13 @@ bool WriteWholeFile(std::string_view raw, std::string_view bytes, int* err, unsi
             ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && file.Flush();
   int saved = file.error() ? file.error() : errno;
   file.Close();
-  if (ok && ::rename(temp.c_str(), target.c_str()) != 0) {
-    ok = false;
-    saved = errno;
-  }
+  if (ok && (saved = RenameResolved(temp, target)) != 0) ok = false;
   if (!ok) {
     ::unlink(temp.c_str());
     return SetErr(err, saved ? saved : EIO), false;
   }
-  FsyncFolder(target);
-  return true;
+  // The new contents are in place; a folder that did not sync may still lose the rename.
+  return SyncFolder(target, err);
 }
 
 }  // namespace platform::files

@@ -5,6 +5,7 @@
 // create-over of a locked file fail the same way (plain Linux would let them through).
 //
 // Failures return false and keep errno in error(); a sharing violation is EWOULDBLOCK.
+// Every call that changes the disk or syncs it goes through the fault seam (fault_seam.h).
 
 #include <cstdint>
 #include <string>
@@ -39,7 +40,11 @@ class File {
   bool WriteAt(int64_t offset, const void* buffer, size_t length);
   bool Size(int64_t* size);
   bool Truncate(int64_t size);
-  bool Flush();  // fsync
+  // Gives [offset, offset + length) real blocks (posix_fallocate), growing the file when it ends
+  // earlier, so later writes there cannot meet a full disk; ENOSPC when the disk is full.
+  bool Allocate(int64_t offset, int64_t length);
+  bool Flush();     // fsync
+  bool SyncData();  // fdatasync: the contents and size, without the times
 
   int error() const { return error_; }
   const std::string& path() const { return path_; }
@@ -60,11 +65,16 @@ bool RenameFile(std::string_view from, std::string_view to, int* err = nullptr);
 // Copies a file's bytes to a new name through a temporary file (see WriteWholeFile).
 bool CopyFile(std::string_view from, std::string_view to, int* err = nullptr);
 
+// Makes the names of the folder holding the path durable (creates, deletes, renames in it):
+// fsync of the folder. errno-style code in *err.
+bool SyncFolder(std::string_view pathInFolder, int* err = nullptr);
+
 // Reads a whole (small) file; false with *err when it cannot be read.
 bool ReadWholeFile(std::string_view path, std::string* bytes, int* err = nullptr);
 // Writes a whole file without ever leaving it half-written: a temporary file beside the
-// target is written, flushed and renamed over it. mode gives the new file's permissions.
-bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr,
-                    unsigned mode = 0644);
+// target is written, flushed and renamed over it, and the folder synced (false when that sync
+// fails: the new contents are in place but the rename may not survive a power cut). mode gives
+// the new file's permissions.
+bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr, unsigned mode = 0644);
 
 }  // namespace platform::files

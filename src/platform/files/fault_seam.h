@@ -1,0 +1,81 @@
+#pragma once
+// Test seam of the file layer: what the next writes and syncs of this process meet.
+//
+// Every call of this layer that changes the disk is a write: File::WriteAt, File::Truncate,
+// File::Allocate, creating a file (File::Open with CreateAlways or CreateNew, once), DeleteFile,
+// RenameFile, and the temporary file and rename inside WriteWholeFile (each part as the write it
+// is). Every File::Flush, File::SyncData and SyncFolder is a sync. Both are counted from
+// InstallFaultPlan, 1-based, so a sweep runs once without a fault to learn how many there are.
+//
+// With SimulateDisk the seam keeps what a power cut would lose apart: each content change since
+// its file's last Flush/SyncData keeps the bytes it overwrote (and the size before), each create,
+// delete and rename since its folder's last SyncFolder keeps what undoes it. A cut reverts all of
+// it, newest first, with plain POSIX calls that go round the seam and the locks, and ends the
+// process: the files are left as of their last sync, the names as of their folder's last sync.
+//
+// With no plan installed the seam costs one predictable branch per call.
+
+#include <atomic>
+#include <cerrno>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace platform::files {
+
+enum class FaultAction { None, Fail, Kill, PowerCut };
+
+struct FaultPlan {
+  FaultAction OnWrite = FaultAction::None;  // at write number WriteNumber (1-based, counted from Install)
+  int WriteNumber = 0;
+  FaultAction OnSync = FaultAction::None;  // at sync number SyncNumber; only Fail is used for syncs
+  int SyncNumber = 0;
+  int Errno = EIO;            // what a failing call reports (ENOSPC, EIO, ...)
+  bool SimulateDisk = false;  // keep what is unsynced apart so a cut can drop it
+};
+
+// Fail: that call fails with Errno and changes nothing; later calls succeed again.
+// Kill: the write is made, then the process ends with _exit(FaultKilledExitCode) as a kill would.
+// PowerCut: the write is made, then everything not yet synced is dropped, then
+//           _exit(FaultKilledExitCode).
+constexpr int FaultKilledExitCode = 87;
+
+void InstallFaultPlan(const FaultPlan& plan);  // resets the counters and the simulated disk
+void RemoveFaultPlan();
+int FaultWritesSoFar();  // writes counted since Install
+int FaultSyncsSoFar();
+
+// Drops everything not yet synced (SimulateDisk) and ends the process as a power cut would.
+[[noreturn]] void SimulatePowerCutNow();
+
+// How file.cpp routes its calls through the seam; nothing else calls these.
+namespace seam {
+
+extern std::atomic<bool> installed;
+inline bool Installed() {
+  return installed.load(std::memory_order_relaxed);
+}
+
+enum class Change {
+  Content,  // bytes or size of the open file fd: [Offset, End) is overwritten (End -1: to its end)
+  Create,   // Path is created, or truncated to nothing when it exists
+  Delete,   // Path is removed
+  Rename,   // Path is renamed to To, replacing what To names
+};
+
+struct WriteCall {
+  Change Kind = Change::Content;
+  int Fd = -1;
+  std::string Path;  // resolved
+  std::string To = {};
+  int64_t Offset = 0;
+  int64_t End = -1;
+};
+
+// Runs apply (which returns 0 or an errno) as the next write; returns its errno or the plan's.
+int RunWrite(const WriteCall& call, const std::function<int()>& apply);
+// Runs apply as the next sync of the open file fd, or of folder when fd is -1.
+int RunSync(int fd, const std::string& folder, const std::function<int()>& apply);
+
+}  // namespace seam
+}  // namespace platform::files
