@@ -51,18 +51,20 @@ void AdvanceNextCustomerNumber(std::string_view entered) {
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
-  storage::PostingScope posting("renumbering of customer " + std::string(oldNumber));
-  FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
-  if (!file.Open()) return 0;
-  int changed = 0;
-  for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
-    storage::IsamGetRec(records::InvoiceFile, ref, &records::InvoiceBuf, sizeof records::InvoiceBuf);
-    if (!storage::IsamOK) continue;
-    const records::InvoiceRec before = records::InvoiceBuf;
-    records::InvoiceBuf.InvCustomerNo.Set(newNumber);
-    if (records::UpdateInvoiceRecord(before, ref)) ++changed;
-  }
-  return changed;
+  return storage::RunPosting("renumbering of customer " + std::string(oldNumber), [&] {
+    FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
+    RequireDone(file.Open(), "The invoice file could not be opened.");
+    int changed = 0;
+    for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
+      storage::IsamGetRec(records::InvoiceFile, ref, &records::InvoiceBuf, sizeof records::InvoiceBuf);
+      RequireDone(storage::IsamOK, "An invoice of the customer could not be read.");
+      const records::InvoiceRec before = records::InvoiceBuf;
+      records::InvoiceBuf.InvCustomerNo.Set(newNumber);
+      RequireDone(records::UpdateInvoiceRecord(before, ref), "Modify operation failed");
+      ++changed;
+    }
+    return changed;
+  });
 }
 
 CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {

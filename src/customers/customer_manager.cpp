@@ -329,15 +329,15 @@ void TDemoForm::EditCustomer() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
-  storage::PostingScope posting("customer " + reference);
   const CustomerRec changed = CustRec;
-  if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+  // The customer and its invoices under a new number are one posting.
+  const int count = storage::RunPosting("customer " + reference, [&] {
+    if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+    const std::string entered = ComparableText(changed.CustomerNo.Get());
+    return entered == reference ? 0 : RenumberCustomerInvoices(reference, changed.CustomerNo.Get());
+  });
   CustRec = changed;
   PositionOn(CustRec, ref, BuildCustomerKey);
-
-  const std::string entered = ComparableText(changed.CustomerNo.Get());
-  if (entered == reference) return;
-  const int count = RenumberCustomerInvoices(reference, changed.CustomerNo.Get());
   if (count > 0)
     MessageBox("This customer has " + QString::number(count) +
                    " invoice record(s) on file. All have been changed to reflect the new customer number.",

@@ -184,15 +184,17 @@ ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<Imp
   TakenKeys names(unit, kind.NameKey);
   LastAttempts lastAttempts;
   ImportResult result;
+  ImportBatch batch(unit, result);
   for (const ImportRow& row : rows) {
     RecordImage record = AccountRecord(kind, row, forceShip);
     NumberRecord(kind, record, numbers, counter);
     NameRecord(kind, unit, record, names, lastAttempts);
     if (TrimBlanks(kind.ShortName.Get(record.data())).empty())
       kind.ShortName.Set(record.data(), DerivedShortName(kind.Name.Get(record.data())));
-    AppendWithoutKeys(unit, record, result);
+    batch.Append(record);
     ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
   }
+  batch.Finish();
   records::UpdateCurrentCompanyRecord(
       [&](records::CompanyRec& company) { kind.CompanyCounter.Set(&company, std::to_string(counter)); });
   return result;

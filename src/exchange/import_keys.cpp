@@ -50,16 +50,37 @@ void ReportProgress(const ImportProgress& progress, int done, int all) {
   if (progress && done % ProgressStep == 0) progress(done, all);
 }
 
-void AppendWithoutKeys(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result) {
-  storage::PostingScope posting("import");
+void ImportBatch::Append(const RecordImage& record) {
+  if (!posting_) posting_.emplace("import");
   storage::IsamRecRef ref = 0;
-  storage::IsamAddRec(unit.File(), ref, record.data(), record.size());
+  storage::IsamAddRec(unit_.File(), ref, record.data(), record.size());
   if (storage::IsamOK) {
-    ++result.Added;
+    ++result_.Added;
   } else {
-    ++result.Failed;
+    ++result_.Failed;
     storage::IsamOK = true;
   }
+  if (++inBatch_ == BatchRows) Commit();
+}
+
+void ImportBatch::Finish() {
+  if (posting_) Commit();
+}
+
+void ImportBatch::Commit() {
+  const int rows = inBatch_;
+  inBatch_ = 0;
+  try {
+    posting_->Commit();
+  } catch (const storage::PostingFailed& failure) {
+    posting_.reset();
+    result_.Added = kept_;
+    throw storage::PostingFailed(std::string(failure.what()) + "\n\nThe " + std::to_string(kept_) +
+                                     " rows before this batch were imported and kept.",
+                                 failure.Undone());
+  }
+  posting_.reset();
+  kept_ += rows;
 }
 
 }  // namespace exchange

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "storage/data_file_unit.h"
+#include "storage/posting_journal.h"
 
 namespace exchange {
 
@@ -87,7 +88,25 @@ using ImportProgress = std::function<void(int done, int all)>;
 inline constexpr int ProgressStep = 100;
 void ReportProgress(const ImportProgress& progress, int done, int all);
 
-// Appends the record to the unit's open data file without touching the indexes.
-void AppendWithoutKeys(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result);
+// Appends records to the unit's open data file without touching the indexes, in postings of
+// BatchRows records each: a failure undoes the batch it stopped and says how many rows were
+// imported before it (PostingFailed).
+class ImportBatch {
+ public:
+  static constexpr int BatchRows = 500;
+  ImportBatch(storage::DataFileUnit& unit, ImportResult& result) : unit_(unit), result_(result) {}
+  void Append(const RecordImage& record);
+  // Commits the last batch.
+  void Finish();
+
+ private:
+  void Commit();
+
+  storage::DataFileUnit& unit_;
+  ImportResult& result_;
+  std::optional<storage::PostingScope> posting_;
+  int inBatch_ = 0;
+  int kept_ = 0;  // rows committed so far
+};
 
 }  // namespace exchange

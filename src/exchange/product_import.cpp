@@ -105,6 +105,7 @@ ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescrip
   TakenKeys codes(unit, 1);
   const TextField code = FieldOf(&ProductRec::Code);
   ImportResult result;
+  ImportBatch batch(unit, result);
   for (const ImportRow& row : rows) {
     RecordImage record = ImageOf(ProductFromRow(row, copyDescription));
     if (TrimBlanks(code.Get(record.data())).empty()) {
@@ -114,9 +115,10 @@ ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescrip
     } else {
       codes.Take(record);
     }
-    AppendWithoutKeys(unit, record, result);
+    batch.Append(record);
     ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
   }
+  batch.Finish();
   return result;
 }
 

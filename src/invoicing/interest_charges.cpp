@@ -84,7 +84,7 @@ void AddInterestLine(const records::InvoiceRec& invoice, Cents charge) {
   d.ShortName.Set(invoice.ShortName.Get());
   d.LineText.Set(records::LineText("1", InterestLineText, AmountText(charge), "N", AmountText(charge)));
   storage::IsamRecRef ref = 0;
-  if (!records::AddDetailRecord(ref)) platform::ui::ShowMessage("Interest detail add failed.");
+  records::RequireDone(records::AddDetailRecord(ref), "Interest detail add failed.");
 }
 
 void ChargeCustomer(records::CustomerRec customer, storage::IsamRecRef ref, const std::string& number,
@@ -99,7 +99,7 @@ void ChargeCustomer(records::CustomerRec customer, storage::IsamRecRef ref, cons
   records::ShortString<10>& bucket =
       *buckets[AgingBucket(static_cast<int>(date.daysTo(platform::text::Today())), limits)];
   bucket.Set(AmountText(StoredCents(bucket.Get()) + charge));
-  records::UpdateCustomerRecord(customer, before, ref);
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
 }
 
 }  // namespace
@@ -137,8 +137,9 @@ std::vector<InterestRow> ScanInterestCharges(const InterestSettings& settings) {
   return rows;
 }
 
-GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const InterestSettings& settings) {
-  storage::PostingScope posting("interest charges");
+namespace {
+
+GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const InterestSettings& settings) {
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(settings.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The invoice date " + settings.Date + " is not a date.");
   std::optional<int32_t> next =
@@ -161,10 +162,7 @@ GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const
     records::InvoiceBuf = InterestInvoice(row, customer, number, settings, *date);
     const records::InvoiceRec invoice = records::InvoiceBuf;
     storage::IsamRecRef ref = 0;
-    if (!records::AddInvoiceRecord(ref)) {
-      platform::ui::ShowMessage("Add Late Fee Failed.");
-      continue;
-    }
+    records::RequireDone(records::AddInvoiceRecord(ref), "Add Late Fee Failed.");
     row.InvoiceNo = number;
     ++generated.Invoices;
     generated.Total += row.Charge;
@@ -173,7 +171,7 @@ GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const
     ++running;
   }
 
-  records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     company.CompanyARBalance.Set(AmountText(StoredCents(company.CompanyARBalance.Get()) + generated.Total));
     if (generated.Invoices > 0) {
       company.InvoiceManagerStartNumber.Set(std::to_string(running - 1));
@@ -185,8 +183,15 @@ GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const
     company.InterestMarkPrinted = settings.MarkPrinted ? 1 : 0;
     company.InterestPaymentTerms.Set(settings.Terms.substr(0, 35));
     company.LastInterestInvoicesDate.Set(settings.Date);
-  });
+  }),
+                       "The company record could not be updated.");
   return generated;
+}
+
+}  // namespace
+
+GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const InterestSettings& settings) {
+  return storage::RunPosting("interest charges", [&] { return GenerateInterestSteps(rows, settings); });
 }
 
 }  // namespace invoicing

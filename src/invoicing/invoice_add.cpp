@@ -12,6 +12,7 @@
 #include "platform/ui/modal_result.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -20,8 +21,6 @@ using platform::text::TrimBlanks;
 using records::CurrentCompany;
 
 namespace {
-
-constexpr char MemoAddFailed[] = "memo add operation failed";
 
 // The entry form's OK hook for the length of one add transaction; the hook before it comes back
 // afterwards.
@@ -82,15 +81,15 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
     AddedInvoice result;
     result.PrintRequested = invoice.PrintInvoice;
     try {
-      result.Posted = PostNewInvoice(invoice);
+      result.Posted = storage::RunPosting("invoice " + TrimBlanks(invoice.Number), [&] {
+        PostedInvoice posted = PostNewInvoice(invoice);
+        if (forms::ExternalInvoiceMode) WriteAnswerFile(posted.AnswerLines);
+        return posted;
+      });
     } catch (const std::exception& error) {
-      // Nothing was stored unless the memo was the step that failed: the form stays open with
-      // what was typed, after the error is shown.
-      if (std::strcmp(error.what(), MemoAddFailed) != 0) {
-        platform::ui::Application->HandleException(error);
-        return false;
-      }
-      result.LaterFailure = std::current_exception();
+      // Nothing was stored: the form stays open with what was typed, after the error is shown.
+      platform::ui::Application->HandleException(error);
+      return false;
     }
     result.Record = records::InvoiceBuf;  // as the posting stored it
     // The next invoice starts from the date of this one.

@@ -4,7 +4,6 @@
 // could not be added leaves the form open with everything typed. What the Invoice Manager does
 // afterwards (its list, captions, the answer file, printing) is the manager's.
 
-#include <exception>
 #include <optional>
 
 #include "invoicing/invoice_entry.h"
@@ -22,13 +21,11 @@ struct AddedInvoice {
   records::InvoiceRec Record{};  // as stored
   PostedInvoice Posted;
   bool PrintRequested = false;
-  // Set when the invoice record was stored but a later step failed (the memo); raise it once the
-  // caller has shown the stored record.
-  std::exception_ptr LaterFailure;
 };
 
 // Shows the prepared form modally. Empty when the user cancelled; otherwise the invoice that was
-// stored.
+// stored: its posting (with the command line's answer file) has ended, on disk, before this
+// returns, so nothing done afterwards (the list, printing) can take it back.
 std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form);
 
 }  // namespace invoicing

@@ -138,7 +138,7 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
       if (filled && !records::UpdateDetailRecord(ref)) throw std::runtime_error("Modify operation failed");
     } else if (filled) {
       storage::IsamRecRef ref = 0;
-      if (!records::AddDetailRecord(ref)) platform::ui::ShowMessage("detail add failed.");
+      records::RequireDone(records::AddDetailRecord(ref), "detail add failed.");
     }
   }
 }
@@ -147,10 +147,12 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
 void ChangeCustomer(const std::string& number, const std::function<void(records::CustomerRec&)>& change) {
   records::CustomerRec customer{};
   storage::IsamRecRef ref = 0;
-  if (!ReadInvoiceCustomer(number, customer, ref)) return;
+  records::RequireDone(ReadInvoiceCustomer(number, customer, ref),
+                       "Customer " + TrimBlanks(number) + " was not found.");
   const records::CustomerRec before = customer;
   change(customer);
-  if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
+  records::SelectedCustomer = customer;
 }
 
 // The last payment date moves forward to the invoice date, never back.
@@ -165,7 +167,7 @@ void NoteLastPayment(records::CustomerRec& customer, const std::string& invoiceD
 // customer's bucket of the new date.
 void RepostToCustomers(const InvoiceRec& old, const InvoiceRec& edited) {
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return;
+  records::RequireDone(file.Open(), "The customer file could not be opened.");
   ChangeCustomer(old.InvCustomerNo.Get(),
                  [&](records::CustomerRec& c) { AddToCustomerBalance(c, -DueOf(old), AgingDateOf(old)); });
   ChangeCustomer(edited.InvCustomerNo.Get(), [&](records::CustomerRec& c) {
@@ -175,10 +177,11 @@ void RepostToCustomers(const InvoiceRec& old, const InvoiceRec& edited) {
 }
 
 void ChangeReceivables(Cents change) {
-  records::UpdateCurrentCompanyRecord([change](records::CompanyRec& company) {
+  records::RequireDone(records::UpdateCurrentCompanyRecord([change](records::CompanyRec& company) {
     company.CompanyARBalance.Set(
         platform::text::AmountText(StoredCents(company.CompanyARBalance.Get()) + change));
-  });
+  }),
+                       "The company record could not be updated.");
 }
 
 bool FindMemo(const std::string& number, storage::IsamRecRef& ref) {
@@ -227,7 +230,7 @@ void DeleteMemo(const std::string& number) {
     platform::ui::Beep();
     return;
   }
-  if (!records::DeleteMemoRecord(ref)) platform::ui::ShowMessage("Memo record deletion failed");
+  records::RequireDone(records::DeleteMemoRecord(ref), "Memo record deletion failed");
 }
 
 // ---- The guards -------------------------------------------------------------------------------
@@ -504,8 +507,9 @@ records::StockChanges StockChanges(const std::vector<StoredLine>& oldLines, cons
   return changes;
 }
 
-std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& entered) {
-  storage::PostingScope posting("invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
+namespace {
+
+std::string PostEditedInvoiceSteps(const StoredInvoice& old, const EnteredInvoice& entered) {
   const EnteredInvoice edited = WithMemoDefaults(entered);
   records::InvoiceBuf = EditedInvoiceRecord(old.Record, edited);
   const InvoiceRec header = records::InvoiceBuf;
@@ -522,8 +526,7 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
   return "Editing invoice " + TrimBlanks(header.InvoiceNo.Get()) + " completed.";
 }
 
-std::string PostInvoiceDeletion(const StoredInvoice& old) {
-  storage::PostingScope posting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()));
+std::string PostInvoiceDeletionSteps(const StoredInvoice& old) {
   const InvoiceRec& r = old.Record;
   records::InvoiceBuf = r;
   const records::StockChanges stock = ReturnedStock(old.Lines);
@@ -534,8 +537,8 @@ std::string PostInvoiceDeletion(const StoredInvoice& old) {
   if (InBalances(r)) {
     {
       records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
-      if (customers.Open())
-        ChangeCustomer(r.InvCustomerNo.Get(),
+      records::RequireDone(customers.Open(), "The customer file could not be opened.");
+      ChangeCustomer(r.InvCustomerNo.Get(),
                        [&](records::CustomerRec& c) { AddToCustomerBalance(c, -DueOf(r), AgingDateOf(r)); });
     }
     ChangeReceivables(-DueOf(r));
@@ -546,6 +549,18 @@ std::string PostInvoiceDeletion(const StoredInvoice& old) {
     return "Deleted memo invoice " + number + ".";
   }
   return "Deleted invoice " + number + " containing " + std::to_string(lines) + " line item(s).";
+}
+
+}  // namespace
+
+std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& entered) {
+  return storage::RunPosting("invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
+                             [&] { return PostEditedInvoiceSteps(old, entered); });
+}
+
+std::string PostInvoiceDeletion(const StoredInvoice& old) {
+  return storage::RunPosting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
+                             [&] { return PostInvoiceDeletionSteps(old); });
 }
 
 bool EditInvoice(storage::IsamRecRef ref, std::string& statusText) {

@@ -417,16 +417,9 @@ void TInvEdit1::SpeedButton1Click() {
 
 bool TInvEdit1::AddInvoice() {
   TProdInv& form = CreateProdInv();
-  // The command line's answer file belongs to the posting.
-  storage::PostingScope posting;
   PrepareInvoiceFormForAdd(form);
   std::optional<AddedInvoice> added = EnterNewInvoice(form);
   if (!added) return false;
-  if (added->LaterFailure) {
-    InvBrowser1->BrowserRefresh();
-    ShowRecordCount();
-    std::rethrow_exception(added->LaterFailure);
-  }
   ShowAddedInvoice(*added);
   return true;
 }
@@ -437,7 +430,6 @@ void TInvEdit1::ShowAddedInvoice(const AddedInvoice& added) {
                               added.Posted.Ref);
   ShowRecordCount();
   ShowCompanyTotals();
-  if (forms::ExternalInvoiceMode) WriteAnswerFile(added.Posted.AnswerLines);
   SetStatusText(1, Text(added.Posted.StatusText));
   if (!added.PrintRequested) return;
   platform::ui::Application->ProcessMessages();

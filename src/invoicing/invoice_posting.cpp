@@ -61,7 +61,7 @@ int WriteDetailLines(const records::InvoiceRec& header, const std::vector<Entere
     records::DetailBuf = DetailRecordOf(header, line, memo);
     if (!memo) answer.push_back(AnswerLine(line));
     storage::IsamRecRef ref = 0;
-    if (!records::AddDetailRecord(ref)) platform::ui::ShowMessage("detail add failed.");
+    records::RequireDone(records::AddDetailRecord(ref), "detail add failed.");
     ++written;
   }
   return written;
@@ -93,14 +93,15 @@ InvoiceCustomer RequireCustomer(const std::string& number) {
 void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& header,
                     const EnteredInvoice& invoice, const QDate& date, Cents due) {
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return;
+  records::RequireDone(file.Open(), "The customer file could not be opened.");
   const records::CustomerRec& before = read.Record;
   const storage::IsamRecRef ref = read.Ref;
   records::CustomerRec customer = before;
   customer.LastInvoice.Set(header.InvoiceNo.View());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
-  if (records::UpdateCustomerFields(customer, before, ref)) records::SelectedCustomer = customer;
+  records::RequireDone(records::UpdateCustomerFields(customer, before, ref), "The customer could not be updated.");
+  records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
 
@@ -117,12 +118,13 @@ std::optional<int64_t> CounterValue(const std::string& number) {
 
 void PostToCompany(const records::InvoiceRec& header, Cents due) {
   std::optional<int64_t> counter = CounterValue(header.InvoiceNo.Get());
-  records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     company.CompanyARBalance.Set(
         platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
     if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
     company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
-  });
+  }),
+                       "The company record could not be updated.");
 }
 
 void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
@@ -181,8 +183,9 @@ void HoldInvoicePostingFiles(records::HeldFiles& held) {
   held.Hold(records::ProductUnit());
 }
 
-PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
-  storage::PostingScope posting("invoice " + TrimBlanks(invoice.Number));
+namespace {
+
+PostedInvoice PostNewInvoiceSteps(const EnteredInvoice& invoice) {
   const QDate date = TypedInvoiceDate(invoice.Date);
   records::InvoiceBuf = InvoiceRecordOn(invoice, date);
   const records::InvoiceRec header = records::InvoiceBuf;
@@ -208,14 +211,23 @@ PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
   return posted;
 }
 
+}  // namespace
+
+PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
+  return storage::RunPosting("invoice " + TrimBlanks(invoice.Number), [&] { return PostNewInvoiceSteps(invoice); });
+}
+
 bool WriteAnswerFile(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\n";
   // The answer file belongs to the posting: what it held before goes to the journal first.
+  storage::AllowJournalledSideFile(AnswerFileName);
   if (storage::JournalSideFile(AnswerFileName) &&
       platform::files::WriteWholeFile(AnswerFileName, text, nullptr))
     return true;
-  platform::ui::ShowMessage(QString("The answer file %1 could not be written.").arg(AnswerFileName));
+  const QString failure = QString("The answer file %1 could not be written.").arg(AnswerFileName);
+  if (storage::PostingUnderWay()) throw std::runtime_error(failure.toStdString());
+  platform::ui::ShowMessage(failure);
   return false;
 }
 

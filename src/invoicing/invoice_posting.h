@@ -43,7 +43,8 @@ void HoldInvoicePostingFiles(records::HeldFiles& held);
 records::InvoiceRec NewInvoiceRecord(const EnteredInvoice& invoice);
 
 // Writes the command-line job's answer file "CPWIN.TXT", replacing an older one; a failure is
-// reported to the user, and false.
+// reported to the user, and false. Within a posting the file belongs to it (undone with it), and
+// a failure fails the posting (it throws).
 bool WriteAnswerFile(const std::vector<std::string>& lines);
 
 }  // namespace invoicing

@@ -103,19 +103,15 @@ void SettleRecord(InvoiceRec& r, const QDate& date) {
 // Rewrites a changed record; the amount its due fell by, none when it could not be written.
 std::optional<Cents> RewriteRecord(const InvoiceRec& before, const InvoiceRec& after, IsamRecRef ref) {
   records::InvoiceBuf = after;
-  if (!records::UpdateInvoiceRecord(before, ref)) {
-    platform::ui::ShowMessage("Modify operation failed");
-    return std::nullopt;
-  }
+  records::RequireDone(records::UpdateInvoiceRecord(before, ref), "Modify operation failed");
   return StoredCents(before.AmountDue.Get()) - StoredCents(after.AmountDue.Get());
 }
 
 bool AddRecord(const InvoiceRec& record, const char* failure) {
   records::InvoiceBuf = record;
   IsamRecRef ref = 0;
-  if (records::AddInvoiceRecord(ref)) return true;
-  platform::ui::ShowMessage(failure);
-  return false;
+  records::RequireDone(records::AddInvoiceRecord(ref), failure);
+  return true;
 }
 
 void NotFound(const PaymentItem& item) {
@@ -230,7 +226,8 @@ class PaymentWriter {
 void UpdateCustomer(const std::string& number, Cents posted, const std::string& date) {
   records::CustomerRec customer{};
   IsamRecRef ref = 0;
-  if (!ReadInvoiceCustomer(number, customer, ref)) return;
+  records::RequireDone(ReadInvoiceCustomer(number, customer, ref),
+                       "Customer " + TrimBlanks(number) + " was not found.");
   const records::CustomerRec before = customer;
   customer.CustBalance.Set(AmountText(StoredCents(customer.CustBalance.Get()) - posted));
   customer.LastPayment.Set(date);
@@ -238,7 +235,8 @@ void UpdateCustomer(const std::string& number, Cents posted, const std::string& 
   records::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
                                         &customer.CustAging4};
   for (size_t i = 0; i < buckets.size(); ++i) fields[i]->Set(AmountText(buckets[i]));
-  if (records::UpdateCustomerRecord(customer, before, ref)) records::SelectedCustomer = customer;
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
+  records::SelectedCustomer = customer;
 }
 
 }  // namespace
@@ -322,8 +320,9 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo) {
   return buckets;
 }
 
-PostedPayment PostPayment(const Payment& payment) {
-  storage::PostingScope posting("payment of customer " + TrimBlanks(payment.CustomerNo));
+namespace {
+
+PostedPayment PostPaymentSteps(const Payment& payment) {
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(payment.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The payment date " + payment.Date + " is not a date.");
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
@@ -349,11 +348,19 @@ PostedPayment PostPayment(const Payment& payment) {
     }
   }
   UpdateCustomer(payment.CustomerNo, result.Posted, payment.Date);
-  records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     company.CompanyARBalance.Set(AmountText(StoredCents(company.CompanyARBalance.Get()) - result.Posted));
     company.NextDepositNumber.Set(counter);
-  });
+  }),
+                       "The company record could not be updated.");
   return result;
+}
+
+}  // namespace
+
+PostedPayment PostPayment(const Payment& payment) {
+  return storage::RunPosting("payment of customer " + TrimBlanks(payment.CustomerNo),
+                             [&] { return PostPaymentSteps(payment); });
 }
 
 }  // namespace invoicing

@@ -113,7 +113,8 @@ void AddLineStock(records::StockChanges& changes, const std::string& code, const
 void PostStockChanges(const records::StockPlan& plan) {
   if (plan.empty()) return;
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (file.Open()) records::ApplyStockPlan(plan);
+  records::RequireDone(file.Open(), "The product file could not be opened.");
+  records::RequireDone(records::ApplyStockPlan(plan), "The stock could not be changed.");
 }
 
 const std::vector<EnteredLine>& LinesToWrite(const EnteredInvoice& invoice, std::vector<EnteredLine>& kept) {

@@ -62,9 +62,10 @@ std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batc
   return rows;
 }
 
-int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
-                      std::string_view percentage) {
-  storage::PostingScope posting("price change");
+namespace {
+
+int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view method,
+                       std::string_view percentage) {
   const std::string today = platform::text::DateToStr(platform::text::Today());
   int changed = 0;
   {
@@ -93,8 +94,17 @@ int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view 
       ++changed;
     }
   }
-  UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); });
+  RequireDone(UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); }),
+              "The company record could not be updated.");
   return changed;
+}
+
+}  // namespace
+
+int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
+                      std::string_view percentage) {
+  // One posting: every price changes, or none.
+  return storage::RunPosting("price change", [&] { return ChangePricesOnFile(changes, method, percentage); });
 }
 
 }  // namespace products

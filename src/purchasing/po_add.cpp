@@ -23,12 +23,6 @@ using platform::text::ToQString;
 using platform::text::TrimBlanks;
 using records::CurrentCompany;
 
-namespace {
-
-constexpr char MemoAddFailed[] = "memo add operation failed";
-
-}  // namespace
-
 void PreparePOFormForAdd(TPOEdit1& form) {
   POEntryMode = 0;
   StoredPONumber = "0";
@@ -74,11 +68,9 @@ bool AddPO(std::string* statusText, bool* printRequested) {
     try {
       posted = PostNewPO(po);
     } catch (const std::exception& error) {
+      // Nothing was stored: the form stays open with everything typed.
       platform::ui::Application->HandleException(error);
-      // Only a failed memo comes after the header was stored: the form closes. Otherwise nothing
-      // was stored and the form stays open with everything typed.
-      if (std::string(error.what()) != MemoAddFailed) return false;
-      posted = PostedPO{};
+      return false;
     }
     return true;
   });

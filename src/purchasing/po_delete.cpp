@@ -78,13 +78,11 @@ records::StockChanges TakenBackStock(const StoredDetails& details) {
 
 void DeleteDetails(const StoredDetails& details, DeletedPO& deleted) {
   records::FileForAction products(records::ProductFile, records::OpenProductFile);
-  if (!products.Open() && !details.empty())
-    platform::ui::ShowMessage(
-        "The product file could not be opened; the stock received on this PO was not "
-        "taken back.");
+  records::RequireDone(products.Open() || details.empty(),
+                       "The product file could not be opened; the stock received on this PO was not taken back.");
   for (const auto& [ref, detail] : details) {
     records::PODetailBuf = detail;
-    if (products.Open() && TakeBackReceived(detail, deleted.StockFailed)) deleted.ReceiversPresent = true;
+    if (TakeBackReceived(detail, deleted.StockFailed)) deleted.ReceiversPresent = true;
     if (!records::DeletePODetailRecord(ref)) throw std::runtime_error("Delete PO detail recs failed");
     ++deleted.DetailRecords;
   }
@@ -99,7 +97,7 @@ void DeleteMemo(const POHeaderRec& header) {
     platform::ui::Beep();
     return;
   }
-  if (!records::DeletePOMemoRecord(ref)) platform::ui::ShowMessage("Memo record deletion failed");
+  records::RequireDone(records::DeletePOMemoRecord(ref), "Memo record deletion failed");
 }
 
 }  // namespace
@@ -121,8 +119,9 @@ bool PODeleteConfirmed(const POHeaderRec& header) {
   return Asked("Are you sure you want to delete this record?", DeleteTitle(header));
 }
 
-DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
-  storage::PostingScope posting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()));
+namespace {
+
+DeletedPO PostPODeletionSteps(const POHeaderRec& header, storage::IsamRecRef ref) {
   const StoredDetails details = DetailsOf(header);
   records::RequireStockFits(TakenBackStock(details), records::StockMove::Receipt);
   if (!records::DeletePOHeaderRecord(ref)) throw std::runtime_error("Delete operation failed");
@@ -137,6 +136,13 @@ DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
         "Deleted PO " + number + " containing " + std::to_string(deleted.DetailRecords) + " line item(s).";
   }
   return deleted;
+}
+
+}  // namespace
+
+DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
+  return storage::RunPosting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()),
+                             [&] { return PostPODeletionSteps(header, ref); });
 }
 
 std::optional<DeletedPO> DeletePO(storage::IsamRecRef ref) {

@@ -219,7 +219,7 @@ void RewriteLines(const StoredPO& old, const records::POHeaderRec& header, const
     } else if (!empty) {
       records::PODetailBuf = PODetailRecordOf(header, edited.Number, rows[r]);
       IsamRecRef ref = 0;
-      if (!records::AddPODetailRecord(ref)) ShowMessage("PO detail add failed.");
+      records::RequireDone(records::AddPODetailRecord(ref), "PO detail add failed.");
     }
   }
 }
@@ -298,8 +298,9 @@ records::POHeaderRec EditedPOHeader(const records::POHeaderRec& old, const Enter
   return h;
 }
 
-std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
-  storage::PostingScope posting("PO " + platform::text::TrimBlanks(old.Header.PONumber.Get()));
+namespace {
+
+std::string PostEditedPOSteps(const StoredPO& old, const EnteredPO& edited) {
   records::POHeaderRec header;
   std::vector<EnteredPOLine> rows;
   std::vector<EnteredPOLine> written;
@@ -322,6 +323,13 @@ std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
   if (edited.MarkReceived) RaiseStockOfReceivedPO(ReceivedPO(edited, rows), written);
   if (edited.Memo) ReplaceMemo(old, edited);
   return "Editing PO " + TrimBlanks(edited.Number) + " completed.";
+}
+
+}  // namespace
+
+std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
+  return storage::RunPosting("PO " + platform::text::TrimBlanks(old.Header.PONumber.Get()),
+                             [&] { return PostEditedPOSteps(old, edited); });
 }
 
 bool EditPO(IsamRecRef ref, std::string* statusText) {

@@ -47,7 +47,7 @@ int WriteDetailLines(const records::POHeaderRec& header, const EnteredPO& po,
   for (const EnteredPOLine& line : lines) {
     records::PODetailBuf = PODetailRecordOf(header, po.Number, line);
     storage::IsamRecRef ref = 0;
-    if (!records::AddPODetailRecord(ref)) platform::ui::ShowMessage("PO detail add failed.");
+    records::RequireDone(records::AddPODetailRecord(ref), "PO detail add failed.");
     ++written;
   }
   return written;
@@ -78,10 +78,11 @@ std::optional<int64_t> CounterValue(const std::string& number) {
 
 void AdvancePOCounter(const std::string& number) {
   std::optional<int64_t> counter = CounterValue(number);
-  records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
     if (counter) company.NextPONumber.Set(std::to_string(*counter + 1));
     company.POManagerStartNumber.Set(number);
-  });
+  }),
+                       "The company record could not be updated.");
 }
 
 void AddMemo(const EnteredPO& po) {
@@ -140,10 +141,7 @@ records::StockChanges ReceivedStock(const EnteredPO& po, const std::vector<Enter
 
 void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  if (!file.Open()) {
-    platform::ui::ShowMessage("The product file could not be opened; the stock of this PO was not raised.");
-    return;
-  }
+  records::RequireDone(file.Open(), "The product file could not be opened; the stock of this PO was not raised.");
   for (const EnteredPOLine& line : StockLines(po, lines)) AddReceivedStock(line.Code, line.Quantity);
 }
 
@@ -179,10 +177,9 @@ bool AddReceivedStock(const std::string& code, const std::string& quantity) {
 
 bool AddStockOnHand(const records::ProductRec& product, storage::IsamRecRef ref,
                     const std::string& quantity) {
-  if (records::ChangeStockOnHand(product, ref, StripCommas(quantity))) return true;
-  platform::ui::ShowMessage(QString::fromStdString(
-      "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated."));
-  return false;
+  records::RequireDone(records::ChangeStockOnHand(product, ref, StripCommas(quantity)),
+                       "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated.");
+  return true;
 }
 
 records::POHeaderRec NewPOHeader(const EnteredPO& po) {
@@ -254,8 +251,9 @@ records::PODetailRec PODetailRecordOf(const records::POHeaderRec& header, const 
   return d;
 }
 
-PostedPO PostNewPO(const EnteredPO& po) {
-  storage::PostingScope posting("PO " + platform::text::TrimBlanks(po.Number));
+namespace {
+
+PostedPO PostNewPOSteps(const EnteredPO& po) {
   const records::POHeaderRec header = NewPOHeader(po);
   std::vector<EnteredPOLine> lines = LinesToWrite(po);
   RequireWritableLines(lines);
@@ -277,6 +275,12 @@ PostedPO PostNewPO(const EnteredPO& po) {
   posted.StatusText = "Added PO " + TrimBlanks(header.PONumber.Get()) + " containing " +
                       std::to_string(posted.LineItems) + " line item(s).";
   return posted;
+}
+
+}  // namespace
+
+PostedPO PostNewPO(const EnteredPO& po) {
+  return storage::RunPosting("PO " + platform::text::TrimBlanks(po.Number), [&] { return PostNewPOSteps(po); });
 }
 
 }  // namespace purchasing

@@ -142,9 +142,8 @@ bool RecordReceipt(const StoredLine& line, const std::string& date, const std::s
   }
   records::PODetailBuf = records::ReceiptRecord(line.Record, date, quantity, receiver);
   IsamRecRef ref = 0;
-  if (records::AddPODetailRecord(ref)) return true;
-  platform::ui::ShowMessage("PO receiver detail add failed.");
-  return false;
+  records::RequireDone(records::AddPODetailRecord(ref), "PO receiver detail add failed.");
+  return true;
 }
 
 // What the rows bring into stock, summed per product.
@@ -179,8 +178,10 @@ int PostRows(const Receipt& receipt, const std::string& date) {
 void AdvanceReceiverCounter(const std::string& receiver) {
   std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(receiver));
   if (!value) return;  // a receiver number that is no whole number leaves the counter as it is
-  records::UpdateCurrentCompanyRecord(
-      [&](records::CompanyRec& company) { company.NextReceiverNumber.Set(std::to_string(*value + 1LL)); });
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+    company.NextReceiverNumber.Set(std::to_string(*value + 1LL));
+  }),
+                       "The company record could not be updated.");
 }
 
 // Marks the header received, with the receipt's date, when nothing remains due after what was
@@ -191,18 +192,15 @@ bool UpdateReceivedDate(const std::string& number, const std::string& date) {
   records::POHeaderRec wanted{}, header{};
   wanted.PONumber.Set(number);
   IsamRecRef ref = 0;
-  if (!headers.Open() || !details.Open() ||
-      !records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, header, ref)) {
-    platform::ui::ShowMessage("PO Receiver Key Failed");
-    return false;
-  }
+  records::RequireDone(headers.Open() && details.Open() &&
+                           records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1,
+                                              header, ref),
+                       "PO Receiver Key Failed");
   const records::POHeaderRec before = header;
   bool received = RemainingDue(RecordsOfPO(number)) <= 1e-9;
   header.ReceivedDate.Set(received ? date : " ");
-  if (!records::UpdatePOHeaderRecord(header, before, ref))
-    platform::ui::ShowMessage("PO Receiver Key Failed");
-  else
-    records::POHeaderBuf = header;
+  records::RequireDone(records::UpdatePOHeaderRecord(header, before, ref), "PO Receiver Key Failed");
+  records::POHeaderBuf = header;
   return received;
 }
 
@@ -295,8 +293,9 @@ void CheckReceipt(const Receipt& receipt) {
   CheckReceiptAmounts(receipt);
 }
 
-PostedReceipt PostReceipt(const Receipt& receipt) {
-  storage::PostingScope posting("receipt of PO " + platform::text::TrimBlanks(receipt.PONumber));
+namespace {
+
+PostedReceipt PostReceiptSteps(const Receipt& receipt) {
   CheckReceipt(receipt);
   if (!receipt.Date.isValid()) throw ReceiptRefused("The receiver date is not a date.", Wizard);
   std::string date = platform::text::SortableDate(receipt.Date);
@@ -308,6 +307,13 @@ PostedReceipt PostReceipt(const Receipt& receipt) {
   posted.StatusText =
       "PO " + TrimBlanks(receipt.PONumber) + " received. Enter another PO number or close window...";
   return posted;
+}
+
+}  // namespace
+
+PostedReceipt PostReceipt(const Receipt& receipt) {
+  return storage::RunPosting("receipt of PO " + platform::text::TrimBlanks(receipt.PONumber),
+                             [&] { return PostReceiptSteps(receipt); });
 }
 
 }  // namespace purchasing

@@ -48,20 +48,22 @@ void AdvanceNextVendorNumber(std::string_view entered) {
 }
 
 int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
-  storage::PostingScope posting("renumbering of vendor " + std::string(oldNumber));
-  POHeaderFileOpen file;
-  if (!file.Open()) return 0;
-  int changed = 0;
-  // A header of its own, not POHeaderBuf: the PO Manager's browser may be reading into that.
-  POHeaderRec header;
-  for (storage::IsamRecRef ref : RecordsWithKey(POHeaderFile, 2, POVendorKey(oldNumber))) {
-    storage::IsamGetRec(POHeaderFile, ref, &header, sizeof header);
-    if (!storage::IsamOK) continue;
-    const POHeaderRec before = header;
-    header.VendorNo.Set(newNumber);
-    if (UpdatePOHeaderRecord(header, before, ref)) ++changed;
-  }
-  return changed;
+  return storage::RunPosting("renumbering of vendor " + std::string(oldNumber), [&] {
+    POHeaderFileOpen file;
+    RequireDone(file.Open(), "The PO file could not be opened.");
+    int changed = 0;
+    // A header of its own, not POHeaderBuf: the PO Manager's browser may be reading into that.
+    POHeaderRec header;
+    for (storage::IsamRecRef ref : RecordsWithKey(POHeaderFile, 2, POVendorKey(oldNumber))) {
+      storage::IsamGetRec(POHeaderFile, ref, &header, sizeof header);
+      RequireDone(storage::IsamOK, "A PO of the vendor could not be read.");
+      const POHeaderRec before = header;
+      header.VendorNo.Set(newNumber);
+      RequireDone(UpdatePOHeaderRecord(header, before, ref), "Modify operation failed");
+      ++changed;
+    }
+    return changed;
+  });
 }
 
 VendorDeleteCheck CheckVendorDelete(const VendorRec& vendor) {

@@ -273,13 +273,15 @@ void TVenList::EditVendor() {
   if (dialog.ShowModal() != mrOk) return;
 
   FillFromDialog(dialog);
-  storage::PostingScope posting("vendor " + stored);
   const VendorRec changed = VendRec;
-  if (!UpdateVendorRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+  // The vendor and its POs under a new number are one posting.
+  const int count = storage::RunPosting("vendor " + stored, [&] {
+    if (!UpdateVendorRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+    return ComparableText(changed.VendorNo.Get()) == stored ? 0 : RenumberVendorPOs(stored, changed.VendorNo.Get());
+  });
   VendRec = changed;
   PositionOn(VendRec, ref, BuildVendorKey);
-  if (ComparableText(changed.VendorNo.Get()) != stored)
-    ReportRenumberedPOs(RenumberVendorPOs(stored, changed.VendorNo.Get()));
+  ReportRenumberedPOs(count);
 }
 
 void TVenList::ReportRenumberedPOs(int count) {

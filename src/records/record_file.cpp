@@ -1,8 +1,14 @@
 #include "records/record_file.h"
 
+#include <stdexcept>
+
 #include <map>
 
 namespace records {
+
+void RequireDone(bool done, const std::string& failure) {
+  if (!done) throw std::runtime_error(failure);
+}
 namespace {
 
 // The uses of each file block variable that will close it, by its address.

@@ -146,6 +146,10 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
 // opens it and the last closes it. A manager holds the files its postings touch this way, and
 // the windows and actions it starts find them open and leave them open. A file that was opened
 // outside these uses is used and left to whoever opened it.
+// A step of a posting that did not happen fails the posting, which is then undone whole:
+// throws std::runtime_error with the failure when done is false.
+void RequireDone(bool done, const std::string& failure);
+
 class FileForAction {
  public:
   FileForAction(storage::IsamFileBlock& file, const std::function<bool()>& open);

@@ -88,7 +88,7 @@ std::vector<OldDocument> OldDocuments(storage::IsamFileBlock file, IsOld isOld) 
 
 void DeleteLinesOf(const DocumentFiles& files, const std::string& number) {
   for (storage::IsamRecRef ref : RecordsWithKey(files.Lines, 2, files.LinesKey(number)))
-    if (!files.DeleteLine(ref)) platform::ui::ShowMessage(files.LinesFailed);
+    records::RequireDone(files.DeleteLine(ref), files.LinesFailed);
 }
 
 void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
@@ -97,7 +97,7 @@ void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
     platform::ui::ShowMessage(files.MemoSearchFailed);
     return;
   }
-  if (!files.DeleteMemo(memos.front())) platform::ui::ShowMessage(files.MemoDeleteFailed);
+  records::RequireDone(files.DeleteMemo(memos.front()), files.MemoDeleteFailed);
 }
 
 // Another record of the number still on file (an invoice with payments against it shares their
@@ -116,10 +116,7 @@ int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
   if (!memos.Open() || !headers.Open() || !lines.Open()) return 0;
   int removed = 0;
   for (const OldDocument& document : OldDocuments<Record>(files.Header, isOld)) {
-    if (!files.DeleteHeader(document.Ref)) {
-      platform::ui::ShowMessage(files.HeaderFailed);
-      continue;
-    }
+    records::RequireDone(files.DeleteHeader(document.Ref), files.HeaderFailed);
     ++removed;
     if (NumberStillOnFile(files, document.Number)) continue;
     DeleteLinesOf(files, document.Number);
@@ -198,8 +195,9 @@ const DocumentFiles PODocuments{POHeaderFile,
 
 }  // namespace
 
-PurgeCounts PurgeOldRecords(const QDate& cutOff) {
-  storage::PostingScope posting("purge of old records");
+namespace {
+
+PurgeCounts PurgeDocumentsBefore(const QDate& cutOff) {
   PurgeCounts counts;
   counts.Invoices = PurgeDocuments<InvoiceHeader>(InvoiceDocuments, [&](const InvoiceHeader& invoice) {
     return BeforeCutOff(invoice.SortDate.Get(), cutOff) && invoice.SettledFlag.Get() == "P";
@@ -208,6 +206,13 @@ PurgeCounts PurgeOldRecords(const QDate& cutOff) {
     return BeforeCutOff(po.SortDate.Get(), cutOff) && TrimBlanks(po.ReceivedDate.Get()).size() > 7;
   });
   return counts;
+}
+
+}  // namespace
+
+PurgeCounts PurgeOldRecords(const QDate& cutOff) {
+  // One posting: the purge is on file whole or not at all.
+  return storage::RunPosting("purge of old records", [&] { return PurgeDocumentsBefore(cutOff); });
 }
 
 }  // namespace shell

@@ -1,6 +1,7 @@
 #include "shell/start_up.h"
 
 #include "forms/halt_program.h"
+#include "shell/command_line.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -183,7 +184,9 @@ bool StartUp() {
   Application->HelpFile = "OVINV.hlp";
   // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
-  // Postings a kill interrupted are undone before any file is read.
+  // Postings a kill interrupted are undone before any file is read; the answer file is the one
+  // side file a posting keeps.
+  storage::AllowJournalledSideFile(AnswerFileName);
   storage::UndoLeftPostingJournals();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;

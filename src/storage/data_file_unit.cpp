@@ -226,12 +226,12 @@ bool RebuildUnitFile(const std::string& dataFileName, const std::string& company
   return unit != nullptr && unit->RebuildFileOf(company);
 }
 
-void ReopenUnitFile(const std::string& dataFileName, const std::string& company) {
+void ReopenUnitFile(const std::string& dataFileName, const std::string& company, bool reopen) {
   DataFileUnit* unit = UnitOfFile(dataFileName, company);
   if (unit == nullptr) return;
   unit->File() = nullptr;
   IsamStatusKeeper keep;
-  unit->OpenFile();
+  if (reopen) unit->OpenFile();
 }
 
 DataFileUnit::DataFileUnit(const DataFileKind& kind, IsamFileBlock& file) : kind_(kind), file_(file) {

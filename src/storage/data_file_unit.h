@@ -95,8 +95,9 @@ bool IsLockError();
 // its progress window; false when no unit owns the name or the rebuild failed (the user was
 // told). A posting's undo rebuilds the files it touched with it.
 bool RebuildUnitFile(const std::string& dataFileName, const std::string& company);
-// Opens the unit's file again after a posting's undo closed it.
-void ReopenUnitFile(const std::string& dataFileName, const std::string& company);
+// The unit's file handle after a posting's undo closed its file: opened again, or (when the undo
+// itself failed and the start must finish it) left closed.
+void ReopenUnitFile(const std::string& dataFileName, const std::string& company, bool reopen);
 
 class DataFileUnit {
  public:

@@ -260,6 +260,11 @@ void IsamAbandonFileBlock(IsamFileBlock& fb) {
 void IsamCloseFileBlock(IsamFileBlock& fb) {
   IsamCallScope call(fb, IsamCallKind::Close);
   if (!call.entered()) return;
+  if (fb->InPosting && IsamPostingFailed()) {
+    // The posting will be undone: nothing of it is written out, and the undo rebuilds the file.
+    CloseBlockFiles(fb);
+    return;
+  }
   if (!fb->ReadOnly) {
     // A file closed during a posting writes its part of the posting out first, behind the journal.
     const bool written = (!fb->InPosting || IsamPostingWriteOut(*fb)) && WriteBack(*fb);

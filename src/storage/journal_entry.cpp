@@ -142,11 +142,17 @@ bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry) {
   return true;
 }
 
-bool JournalReader::Next(JournalEntry& entry, bool withImage) {
-  if (!ReadAt(at_, entry)) return false;
+JournalReader::Step JournalReader::Next(JournalEntry& entry, bool withImage) {
+  if (!ReadAt(at_, entry)) {
+    uint8_t raw[4];
+    JournalEntry next;
+    const bool lengthRead = at_ + 4 <= size_ && file_.ReadAt(at_, raw, sizeof raw);
+    const int64_t length = lengthRead ? LoadUInt32(raw) : 0;
+    return length > 0 && ReadAt(at_ + length, next) ? Step::Damaged : Step::End;
+  }
   at_ += static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.Image.size() + 4);
   if (!withImage) entry.Image.clear();
-  return true;
+  return Step::Entry;
 }
 
 }  // namespace storage

@@ -61,9 +61,11 @@ class JournalReader {
  public:
   explicit JournalReader(platform::files::File& file) : file_(file) {}
   JournalRead ReadHeader(JournalHeader& header);
-  // The next entry that reads whole; false at the journal's end (or an entry that does not read
-  // whole, which is its end as well). Images are read only when withImage.
-  bool Next(JournalEntry& entry, bool withImage);
+  // The next entry. One that does not read whole is the journal's end (a last entry cut short,
+  // or room not used yet), unless a whole entry follows it where its length says: that is damage.
+  // Images are kept only when withImage.
+  enum class Step { Entry, End, Damaged };
+  Step Next(JournalEntry& entry, bool withImage);
   // Reads the entry at offset again, image included.
   bool ReadAt(int64_t offset, JournalEntry& entry);
 

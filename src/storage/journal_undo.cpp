@@ -86,10 +86,25 @@ class UndoRun {
   }
 
  private:
+  // Another file of the folder whose name differs only in case: which of them the entry means is
+  // not known, so neither is touched.
+  static bool SpelledTwice(const std::string& name) {
+    const std::string wanted = platform::text::UpperCase(name);
+    int matches = 0;
+    std::error_code error;
+    for (const auto& item : std::filesystem::directory_iterator(".", error))
+      if (platform::text::UpperCase(item.path().filename().string()) == wanted) ++matches;
+    return matches > 1;
+  }
+
   File* DataFile(const std::string& name, UndoResult& check) {
     const std::string key = platform::text::UpperCase(name);
     auto found = files_.find(key);
     if (found != files_.end()) return &found->second;
+    if (SpelledTwice(name)) {
+      check = UndoResult::Foreign;
+      return nullptr;
+    }
     File file;
     if (!file.Open(name, OpenMode::ReadWrite)) {
       check = file.error() == EWOULDBLOCK ? UndoResult::InUse : UndoResult::Foreign;
@@ -213,7 +228,11 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::str
   if (what) *what = header.What;
   UndoRun run;
   std::vector<int64_t> offsets;
-  for (JournalEntry entry; reader.Next(entry, false);) {
+  for (;;) {
+    JournalEntry entry;
+    const JournalReader::Step step = reader.Next(entry, false);
+    if (step == JournalReader::Step::End) break;
+    if (step == JournalReader::Step::Damaged) return UndoResult::Foreign;
     const UndoResult check = run.CheckEntry(entry);
     if (check != UndoResult::Nothing) return check;
     if (!entry.Undone) offsets.push_back(entry.Offset);

@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <random>
 #include <set>
+#include <thread>
 #include <vector>
 
 #include "platform/files/file.h"
@@ -50,11 +51,13 @@ struct OpenPosting {
   uint64_t nonce = 0;
   std::string buffer;            // the header and entries of the posting under way
   size_t synced = 0;             // bytes of buffer written to the journal and synced
+  bool journalWritten = false;   // a write of this posting's journal was tried
   size_t pendingBytes = 0;       // bytes of records held back since the last write-out
   bool dataOnDisk = false;       // records of the posting were written to their files
   std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
   std::set<std::string> changedFiles;      // every data file the posting journalled
   bool lastUndone = true;
+  bool lastChanged = false;  // the last posting ended had changed something
 
   File journal;
   std::string journalCompany;  // whose journal is held open
@@ -146,6 +149,7 @@ bool SyncJournal(OpenPosting& posting) {
     return false;
   const int64_t end = static_cast<int64_t>(posting.buffer.size());
   if (!AllocateJournal(posting, end)) return false;
+  posting.journalWritten = true;
   if (!posting.journal.WriteAt(static_cast<int64_t>(posting.synced), posting.buffer.data() + posting.synced,
                                posting.buffer.size() - posting.synced) ||
       !posting.journal.SyncData())
@@ -209,6 +213,7 @@ void ResetPosting(OpenPosting& posting) {
   posting.begun = false;
   posting.buffer.clear();
   posting.synced = 0;
+  posting.journalWritten = false;
   posting.pendingBytes = 0;
   posting.dataOnDisk = false;
   posting.changedFiles.clear();
@@ -216,15 +221,26 @@ void ResetPosting(OpenPosting& posting) {
 
 // The emptied journal on disk is the posting's commit (and the end of an undo).
 bool EmptyJournal(OpenPosting& posting) {
-  if (!posting.journal.IsOpen() || posting.synced == 0) return true;
+  if (!posting.journal.IsOpen() || !posting.journalWritten) return true;
   const char zeros[kJournalMarkSize] = {};
   return posting.journal.WriteAt(0, zeros, sizeof zeros) && posting.journal.SyncData();
 }
 
+// The files' syncs run side by side: the file system can serve them with one flush of its own
+// journal, where one after another would wait for a flush each.
 bool SyncTouchedFiles(OpenPosting& posting) {
-  for (IsamFileBlockRec* fb : posting.touched) {
-    if (!IsamFlushFile(fb->DataFile)) return FailWith("A data file could not be synced: " + fb->DataName, IsamError);
-    fb->DataWritten = false;
+  const std::vector<IsamFileBlockRec*>& files = posting.touched;
+  std::vector<int> errors(files.size(), 0);
+  auto sync = [&](size_t i) { errors[i] = files[i]->DataFile.SyncData() ? 0 : files[i]->DataFile.error(); };
+  std::vector<std::thread> others;
+  for (size_t i = 1; i < files.size(); ++i) others.emplace_back(sync, i);
+  if (!files.empty()) sync(0);
+  for (std::thread& other : others) other.join();
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (errors[i] != 0)
+      return FailWith("A data file could not be synced: " + files[i]->DataName + ": " + ErrnoText(errors[i]),
+                      IsamErrOsFailure);
+    files[i]->DataWritten = false;
   }
   return true;
 }
@@ -261,17 +277,23 @@ std::vector<std::string> AbandonTouched(OpenPosting& posting) {
 // Undoes the posting under way in this process: what reached the files is undone from the
 // journal on disk, the journal is emptied, and the files it changed are rebuilt and opened again.
 bool RollBack(OpenPosting& posting) {
+  posting.lastChanged = posting.begun;
   if (!posting.begun) return true;
   IsamStatusKeeper keep;
   const std::vector<std::string> open = AbandonTouched(posting);
   bool undone = true;
   if (posting.dataOnDisk) {
-    undone = UndoJournalOnDisk(posting.journal, posting.journalCompany) == UndoResult::Undone &&
-             EmptyJournal(posting);
+    // The commit may have zeroed the mark already (its sync then failed): the header goes back first.
+    const UndoResult result =
+        posting.journal.WriteAt(0, posting.buffer.data(), kJournalHeaderSize)
+            ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
+            : UndoResult::Failed;
+    undone = (result == UndoResult::Undone || result == UndoResult::Nothing) && EmptyJournal(posting);
   } else {
     undone = EmptyJournal(posting);
   }
   if (!undone) {
+    for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
     posting.stoppedCompany = posting.journalCompany;
     posting.stoppedWhat = posting.what;
     posting.journal.Close();  // the start-up undoes it
@@ -281,7 +303,7 @@ bool RollBack(OpenPosting& posting) {
   }
   for (const std::string& name : posting.changedFiles)
     if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, posting.journalCompany);
-  for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany);
+  for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, true);
   return true;
 }
 
@@ -345,6 +367,10 @@ std::string PostingFailureMessage(const std::string& what, const std::string& fa
 
 bool LastPostingUndone() {
   return Posting().lastUndone;
+}
+
+bool LastPostingChangedAnything() {
+  return Posting().lastChanged;
 }
 
 void RefuseStoppedPostings(const std::string& what) {
@@ -442,6 +468,10 @@ void IsamPostingBroken(int err) {
   OpenPosting& posting = Posting();
   if (!posting.failed) posting.failure = "A file could not be written: " + ErrnoText(err);
   posting.failed = true;
+}
+
+bool IsamPostingFailed() {
+  return PostingUnderWay() && Posting().failed;
 }
 
 bool FlushPostingWrites() {

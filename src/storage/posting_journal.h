@@ -94,7 +94,8 @@ class PostingScope {
 };
 
 // Runs work as one posting: committed when it returns, undone when it throws. A failure comes
-// back as PostingFailed, whose message says what failed and that nothing of the posting was kept.
+// back as PostingFailed, whose message says what failed and that nothing of the posting was kept;
+// an exception raised before the posting changed anything (a refusal) goes on unchanged.
 // Refused at once, with PostingFailed, while the company's postings are stopped.
 template <class Work>
 auto RunPosting(const std::string& what, Work&& work) -> decltype(work());
@@ -124,6 +125,8 @@ void IsamPostingForget(IsamFileBlockRec& fb);
 // Called by the file layer when a write, sync or truncation fails during a posting: the
 // posting cannot commit, whatever its caller does with the result.
 void IsamPostingBroken(int err);
+// True while the posting under way can no longer commit: its files are closed without writing.
+bool IsamPostingFailed();
 
 // Makes the journal durable and writes every pending record of the posting to its file (without
 // syncing the data files): what a close during a posting does. False with the status set.
@@ -161,6 +164,7 @@ void IsamCountRecordWrite();
 // -- implementation of RunPosting --
 std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone);
 bool LastPostingUndone();
+bool LastPostingChangedAnything();
 void RefuseStoppedPostings(const std::string& what);
 
 template <class Work>
@@ -179,7 +183,8 @@ auto RunPosting(const std::string& what, Work&& work) -> decltype(work()) {
   } catch (const PostingFailed&) {
     throw;
   } catch (const std::exception& error) {
-    if (PostingUnderWay()) throw;  // the outer posting ends it
+    // The outer posting ends it; a refusal before anything changed goes on as it is.
+    if (PostingUnderWay() || !LastPostingChangedAnything()) throw;
     throw PostingFailed(PostingFailureMessage(what, error.what(), LastPostingUndone()), LastPostingUndone());
   }
 }

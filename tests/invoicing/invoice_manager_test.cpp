@@ -4,6 +4,9 @@
 // after every posting.
 #include "invoicing/invoice_manager.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <QDate>
 #include <QJsonArray>
 #include <QRegularExpression>
@@ -11,6 +14,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <set>
 
@@ -36,6 +40,8 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
+#include "support/live_records.h"
 #include "support/whole_window.h"
 
 namespace {
@@ -603,6 +609,44 @@ TEST_F(InvoiceManagerTest, AMemoThatCannotBeStoredLeavesTheInvoicePostedAndSaysS
   EXPECT_EQ(CurrentCompany.NextInvoiceNumber.Get(), "1002");
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
   EXPECT_TRUE(ui.Done());
+}
+
+// A kill while the invoice just posted is printing keeps the invoice: its posting ended, on disk,
+// before the printout began. The child posts through the manager and is killed by its printer.
+TEST_F(InvoiceManagerTest, AKillWhileTheAddedInvoicePrintsKeepsTheInvoice) {
+  class KillingPrinter : public platform::print::RecordingPrintBackend {
+    void BeginDoc(const QString&, platform::print::TPrinterOrientation) override {
+      ::_exit(storage::IsamKilledExitCode);
+    }
+  };
+  const pid_t child = ::fork();
+  if (child == 0) {
+    platform::print::ScopedPrintBackend killing(std::make_unique<KillingPrinter>());
+    RunManager([this](TInvEdit1& m) {
+      ui.OnModal<TProdInv>([this](TProdInv& f) {
+        FillValidInvoice(f);
+        f.PrintFlag->setChecked(true);
+        f.OKButtonClick();
+      });
+      m.AddInvoiceClick();
+    });
+    ::_exit(0);  // the printer was never reached
+  }
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status));
+  ASSERT_EQ(WEXITSTATUS(status), storage::IsamKilledExitCode);
+  // Nothing is left to undo, and the invoice is in the file's bytes.
+  std::string journal;
+  platform::files::ReadWholeFile(storage::PostingJournalName("12"), &journal);
+  EXPECT_TRUE(journal.empty() || journal.substr(0, 8) == std::string(8, '\0'));
+  bool found = false;
+  for (const std::string& bytes : testing_support::LiveRecords("12I.DAT")) {
+    InvoiceRec r{};
+    std::memcpy(&r, bytes.data(), std::min(bytes.size(), sizeof r));
+    found = found || platform::text::TrimBlanks(r.InvoiceNo.Get()) == "1001";
+  }
+  EXPECT_TRUE(found);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
-// Every kind of posting killed after each of its record writes in turn. The posting runs in a
-// child process that ends itself (as a kill would) right after its n-th record write; the parent
-// then starts over on the same folder as the program starts: the journal left behind is undone,
-// the files the kill left defective are rebuilt, and then the books must balance and every data
-// file must hold exactly the records it held before the posting. The first n that the child
-// survives is the posting made whole: no journal is left, and the files hold its complete result.
-// The records are compared by an independent reader of the closed data files.
+// Every kind of posting stopped at each of its writes and syncs in turn, in each way a posting can
+// be stopped: killed after its n-th write, its n-th write failing (a full disk, an I/O error), its
+// n-th sync failing, and the power cut right after its n-th write (a simulated disk that keeps
+// only what was synced). The posting runs in a child process; the parent then starts over on the
+// same folder as the program starts: a journal left behind is undone, the files left defective are
+// rebuilt, and then the books must balance and every data file must hold exactly the records it
+// held before the posting. The first n that the posting gets past is the posting made whole: no
+// journal is left, and the files hold its complete result. The records are compared by an
+// independent reader of the closed data files.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -18,16 +20,21 @@
 #include <string>
 #include <vector>
 
+#include "exchange/comma_text.h"
+#include "exchange/product_import.h"
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_edit.h"
 #include "invoicing/invoice_posting.h"
 #include "invoicing/payment_posting.h"
+#include "platform/files/fault_seam.h"
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "platform/ui/ui_driver.h"
+#include "products/price_batch.h"
 #include "purchasing/po_delete.h"
+#include "purchasing/po_edit.h"
 #include "purchasing/po_posting.h"
 #include "purchasing/receiving.h"
 #include "records/company_file.h"
@@ -280,6 +287,25 @@ const std::vector<PostingKind>& Kinds() {
          std::vector<invoicing::InterestRow> rows = invoicing::ScanInterestCharges(Interest());
          invoicing::GenerateInterestInvoices(rows, Interest());
        }},
+      {"POAdd", "PO 7000", [] {}, [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); }},
+      {"POEdit", "PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
+       [] {
+         purchasing::StoredPO stored;
+         if (!purchasing::ReadStoredPO(HeaderRef("7000"), stored)) throw std::runtime_error("no PO");
+         purchasing::EnteredPO edited = PO("7000", "12/02/2026");
+         edited.Lines.pop_back();
+         edited.Lines.front().Quantity = "9";
+         edited.Net = edited.Total = "18.00";
+         purchasing::PostEditedPO(stored, edited);
+       }},
+      {"PriceChange", "price change", [] {},
+       [] { products::ChangeBatchPrices({{"WIDGET", "12.50"}, {"GADGET", "1,234.00"}}, "P", "0"); }},
+      {"ProductImport", "import", [] {},
+       [] {
+         exchange::ImportProducts({exchange::SplitCommaText("\"HAMMER\",\"Claw hammer\",\"9.95\""),
+                                   exchange::SplitCommaText("\"NAILS\",\"Box of nails\",\"2.50\"")},
+                                  false);
+       }},
       {"POReceipt", "receipt of PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
        [] { ReceiveAllOf("7000"); }},
       {"PODelete", "deletion of PO 7000",
@@ -337,8 +363,10 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
     CloseEngine();
   }
 
-  // Runs the posting in a child that ends after its n-th record write; its exit status.
-  int PostInChild(const fs::path& folder, int n) {
+  // Runs the posting in a child under the fault plan; its exit status: 0 posted, 5 the posting
+  // failed and was undone (the user told so), 6 it failed and could not be undone, 3 another
+  // error, 4 a message box, else how the seam ended it.
+  int PostInChild(const fs::path& folder, const platform::files::FaultPlan& plan) {
     const pid_t child = ::fork();
     if (child == 0) {
       int status = 2;
@@ -347,10 +375,12 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
         fs::current_path(folder);
         storage::IsamInitialize(0, 30);
         if (OpenCompanyFiles()) {
-          storage::IsamEndProcessAfterRecordWrites(n);
+          platform::files::InstallFaultPlan(plan);
           GetParam().Post();
           status = 0;
         }
+      } catch (const storage::PostingFailed& failure) {
+        status = failure.Undone() ? 5 : 6;
       } catch (...) {
         status = 3;
       }
@@ -378,6 +408,48 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
     return user.told;
   }
 
+  // Stops the posting at each n in turn in the way the plan says, then starts over. Stopped, the
+  // posting is wholly absent, and the user is told either in the child (the posting failed and
+  // was undone) or at the start (an interrupted posting was undone), or nothing was written yet;
+  // past its last write or sync it is whole.
+  void Sweep(platform::files::FaultAction action, bool syncs, bool simulateDisk) {
+    MakeStartingFolder();
+    const FolderRecords before = ReadFolderRecords(start_);
+    const QString undone = QStringLiteral(
+                               "The last posting (%1) was interrupted and has been undone; the files it touched "
+                               "were rebuilt.")
+                               .arg(GetParam().Undone);
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE((syncs ? "stopped at sync " : "stopped at write ") + std::to_string(n));
+      const fs::path folder = root_.path() / ("cut" + std::to_string(n));
+      fs::copy(start_, folder);
+      platform::files::FaultPlan plan;
+      (syncs ? plan.OnSync : plan.OnWrite) = action;
+      (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+      plan.Errno = n % 2 ? ENOSPC : EIO;
+      plan.SimulateDisk = simulateDisk;
+      const int status = PostInChild(folder, plan);
+      if (status == 0) {
+        // The posting made fewer writes or syncs: it is whole, and nothing is undone.
+        EXPECT_GT(n, 1);
+        EXPECT_EQ(StartOver(folder, true, GetParam().WholeStock), std::vector<QString>{});
+        EXPECT_NE(ReadFolderRecords(folder), before);
+        break;
+      }
+      const std::vector<QString> told = StartOver(folder, n % 2 == 1);
+      if (action == platform::files::FaultAction::Fail) {
+        // Undone in the child, which said so (or failed before writing anything).
+        EXPECT_TRUE(status == 5 || status == 3) << "status " << status;
+        EXPECT_EQ(told, std::vector<QString>{});
+      } else {
+        ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+        EXPECT_TRUE(told.empty() || told == std::vector<QString>{undone}) << told.front().toStdString();
+      }
+      EXPECT_EQ(ReadFolderRecords(folder), before);
+      fs::remove_all(folder);
+    }
+  }
+
   testing_support::TempDir root_;
   const fs::path start_ = root_.path() / "start";
 
@@ -386,27 +458,19 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
 };
 
 TEST_P(PostingKillTest, AKillAfterAnyWriteLeavesThePostingWhollyAbsent) {
-  MakeStartingFolder();
-  const FolderRecords before = ReadFolderRecords(start_);
-  const QString undone =
-      QStringLiteral("The last posting (%1) was interrupted and has been undone.").arg(GetParam().Undone);
-  for (int n = 1;; ++n) {
-    SCOPED_TRACE("killed after record write " + std::to_string(n));
-    const fs::path folder = root_.path() / ("cut" + std::to_string(n));
-    fs::copy(start_, folder);
-    const int status = PostInChild(folder, n);
-    if (status == 0) {
-      // The posting made fewer writes: it is whole, and nothing is undone.
-      EXPECT_GT(n, 3);
-      EXPECT_EQ(StartOver(folder, true, GetParam().WholeStock), std::vector<QString>{});
-      EXPECT_NE(ReadFolderRecords(folder), before);
-      break;
-    }
-    ASSERT_EQ(status, storage::IsamKilledExitCode);
-    EXPECT_EQ(StartOver(folder, n % 2 == 1), std::vector<QString>{undone});
-    EXPECT_EQ(ReadFolderRecords(folder), before);
-    fs::remove_all(folder);
-  }
+  Sweep(platform::files::FaultAction::Kill, false, false);
+}
+
+TEST_P(PostingKillTest, AFailingWriteLeavesThePostingWhollyAbsent) {
+  Sweep(platform::files::FaultAction::Fail, false, false);
+}
+
+TEST_P(PostingKillTest, AFailingSyncLeavesThePostingWhollyAbsent) {
+  Sweep(platform::files::FaultAction::Fail, true, false);
+}
+
+TEST_P(PostingKillTest, APowerCutAtAnyWriteLeavesThePostingWhollyAbsent) {
+  Sweep(platform::files::FaultAction::PowerCut, false, true);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryPosting, PostingKillTest, ::testing::ValuesIn(Kinds()),

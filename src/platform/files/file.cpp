@@ -60,7 +60,8 @@ int ErrnoOf(int rc) {
 
 // Creates (or truncates) and locks; 0 with *out set, or an errno.
 int CreateLocked(const std::string& path, OpenMode mode, int* out) {
-  int fd = OpenLocked(path, O_RDWR | O_CREAT | (mode == OpenMode::CreateNew ? O_EXCL : 0));
+  const int exclusive = mode == OpenMode::CreateNew || mode == OpenMode::CreateOwn ? O_EXCL : 0;
+  int fd = OpenLocked(path, O_RDWR | O_CREAT | exclusive | (mode == OpenMode::CreateOwn ? O_NOFOLLOW : 0));
   if (fd < 0) return errno;
   // Locked before truncating, so a file held by someone else keeps its contents.
   if (mode == OpenMode::CreateAlways && ::ftruncate(fd, 0) != 0) {
@@ -109,9 +110,15 @@ bool File::Open(std::string_view raw, OpenMode mode) {
   if (ambiguous) return Fail(EEXIST);
   int fd = -1;
   int err = 0;
-  if (mode == OpenMode::ReadWrite || mode == OpenMode::ReadOnly) {
-    fd = OpenLocked(path_, mode == OpenMode::ReadWrite ? O_RDWR : O_RDONLY);
+  const bool own = mode == OpenMode::OpenOwn || mode == OpenMode::CreateOwn;
+  struct stat st;
+  const bool exists = ::lstat(path_.c_str(), &st) == 0;
+  if (own && exists && !S_ISREG(st.st_mode)) return Fail(S_ISLNK(st.st_mode) ? ELOOP : EINVAL);
+  if (mode == OpenMode::ReadWrite || mode == OpenMode::ReadOnly || (own && exists)) {
+    fd = OpenLocked(path_, (mode == OpenMode::ReadOnly ? O_RDONLY : O_RDWR) | (own ? O_NOFOLLOW : 0));
     err = errno;
+  } else if (mode == OpenMode::OpenOwn) {
+    return Fail(ENOENT);
   } else {
     err =
         Write({.Kind = seam::Change::Create, .Path = path_}, [&] { return CreateLocked(path_, mode, &fd); });

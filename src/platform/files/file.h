@@ -18,6 +18,10 @@ enum class OpenMode {
   ReadOnly,      // existing file, read only (still exclusive)
   CreateAlways,  // create or truncate, read and write
   CreateNew,     // create; fails with EEXIST when the file exists
+  // The program's own side files that hostile hands may have replaced: never opened through a
+  // symbolic link (ELOOP) and a regular file only (EINVAL otherwise); read and write.
+  OpenOwn,    // an existing file
+  CreateOwn,  // an existing file, or a new one when there is none (never truncated)
 };
 
 class File {
