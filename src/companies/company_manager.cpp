@@ -165,6 +165,8 @@ void TListComps::FormShow() {
     HaltProgram(1);
     return;
   }
+  // Deletions a stop left half-way are settled before any company is worked on.
+  FinishCompanyDeletions();
   AttachRecordBrowser(*RecBrowser1, CompanyFile, CompRec);
   RecBrowser1->BrowserSetKeyNumber(CompanyKeyNumber);
   const FontChoice font = CompanyBrowserFont(CurrentCompany);
@@ -261,6 +263,9 @@ void TListComps::AddCompany() {
   if (dialog.ShowModal() != mrOk) return;
   dialog.StoreToRecord(CompanyWorkRec);
   CopyHeadingFontsOut(CompanyWorkRec);
+  // The new company must not take over the files of a deleted one of its number.
+  if (!FinishCompanyDeletion(CompanyWorkRec.CompanyNumber.Get()))
+    throw std::runtime_error("Add operation failed");
   storage::IsamRecRef ref = 0;
   if (!AddCompanyRecord(ref)) throw std::runtime_error("Add operation failed");
   PositionOn(CompanyWorkRec, ref);
@@ -306,11 +311,10 @@ void TListComps::DeleteCompany() {
           "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
     return;
   const std::string number = TrimBlanks(CompanyWorkRec.CompanyNumber.Get()).substr(0, 6);
-  if (!DeleteCompanyRecord(RecBrowser1->BrowserCurrentRef()))
+  if (!DeleteCompanyWhole(number, RecBrowser1->BrowserCurrentRef()))
     throw std::runtime_error("Delete operation failed");
   RecBrowser1->BrowserRefresh();
   ShowCount();
-  DeleteCompanyDataFiles(number);
 }
 
 void TListComps::FindCompany() {

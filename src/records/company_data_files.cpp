@@ -1,10 +1,16 @@
 #include "records/company_data_files.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
 #include <optional>
 #include <string>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
@@ -15,14 +21,24 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/vendor_file.h"
+#include "storage/data_header.h"
+#include "storage/file_set.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 
 namespace records {
 
 namespace files = platform::files;
 
 namespace {
+
+int fileStepsLeft = 0;
+
+// One step of a copy or deletion done: where the test seam ends the process.
+void FileStepDone() {
+  if (fileStepsLeft > 0 && --fileStepsLeft == 0) ::_exit(storage::IsamKilledExitCode);
+}
 
 std::string DataFile(const std::string& base) {
   return storage::IsamFileName(base, storage::IsamDataExt);
@@ -32,34 +48,92 @@ std::string IndexFile(const std::string& base) {
   return storage::IsamFileName(base, storage::IsamIndexExt);
 }
 
+// The names just made, renamed or removed in the program directory (every company file lives
+// there) reach the disk.
+bool SyncProgramFolder() {
+  const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (folder < 0) return false;
+  const bool synced = ::fsync(folder) == 0;
+  ::close(folder);
+  return synced;
+}
+
+// An existing file that another open holds (or that cannot be opened at all) cannot be replaced.
+bool Held(const std::string& name) {
+  files::File probe;
+  return files::Exists(name) && !probe.Open(name, files::OpenMode::ReadOnly);
+}
+
+struct CopyTargets {
+  std::string data, index, dataTemp, indexTemp;
+};
+
+CopyTargets TargetsOf(const std::string& base) {
+  const std::string data = DataFile(base);
+  const std::string index = IndexFile(base);
+  return {data, index, data + ".TMP", index + ".TMP"};
+}
+
+// Writes (and syncs) both copies under their temporary names, the data copy marked for repair;
+// *clearMark tells whether the mark is to be cleared once the copy is whole (not when the source
+// carried one itself, nor on a file too short to be a data file, which no open takes anyway).
+bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bool* clearMark) {
+  std::string bytes;
+  if (!files::ReadWholeFile(DataFile(fromBase), &bytes)) return false;
+  const bool dataFile = bytes.size() >= storage::IsamDataHeaderSize;
+  *clearMark = dataFile && bytes[storage::IsamIndexDirtyFlagOffset] == 0;
+  if (dataFile) bytes[storage::IsamIndexDirtyFlagOffset] = 1;
+  if (!files::WriteWholeFile(to.dataTemp, bytes)) return false;
+  FileStepDone();
+  if (!files::CopyFile(IndexFile(fromBase), to.indexTemp)) return false;
+  FileStepDone();
+  return true;
+}
+
+// The copied index goes in beside the copied data file, and only once both names are on disk is
+// the data file's mark cleared. Whatever fails here, the mark stays and the next open rebuilds
+// the index from the copied records.
+void PutIndexInPlace(const CopyTargets& to, bool clearMark) {
+  if (!SyncProgramFolder() || !files::RenameFile(to.indexTemp, to.index)) {
+    files::DeleteFile(to.indexTemp);
+    return;
+  }
+  FileStepDone();
+  if (!clearMark || !SyncProgramFolder()) return;
+  if (storage::IsamMarkFileSetClean(to.data)) FileStepDone();
+}
+
+std::optional<std::string> DeletionMarkName(std::string_view company) {
+  if (!IsValidCompanyNumber(company)) return std::nullopt;
+  return platform::text::TrimBlanks(company) + ".DEL";
+}
+
+// Deletes what a deleted company left and then its mark.
+bool RemoveLeftovers(std::string_view company, const std::string& mark) {
+  if (!DeleteCompanyDataFiles(company) || !SyncProgramFolder()) return false;
+  if (!files::DeleteFile(mark)) return false;
+  FileStepDone();
+  return true;
+}
+
 }  // namespace
 
 bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode) {
   const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
   const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
-  if (!from || !to) return false;
-  const std::string data = DataFile(*to);
-  const std::string index = IndexFile(*to);
-  const std::string dataTemp = data + ".TMP";
-  const std::string indexTemp = index + ".TMP";
-  if (!files::CopyFile(DataFile(*from), dataTemp) || !files::CopyFile(IndexFile(*from), indexTemp)) {
-    files::DeleteFile(dataTemp);
-    files::DeleteFile(indexTemp);
+  if (!from || !to || !FinishCompanyDeletion(toCompany)) return false;
+  const CopyTargets targets = TargetsOf(*to);
+  if (Held(targets.data) || Held(targets.index)) return false;
+  bool clearMark = false;
+  if (!WriteTemporaryCopies(*from, targets, &clearMark) ||
+      !files::RenameFile(targets.dataTemp, targets.data)) {
+    files::DeleteFile(targets.dataTemp);
+    files::DeleteFile(targets.indexTemp);
     return false;
   }
-  if (!files::RenameFile(dataTemp, data)) {
-    files::DeleteFile(dataTemp);
-    files::DeleteFile(indexTemp);
-    return false;
-  }
-  if (!files::RenameFile(indexTemp, index)) {
-    // The new data file must not stay beside the old index: take it away again, so the company
-    // finds no data file and starts that file afresh instead of reading a mismatched pair.
-    files::DeleteFile(indexTemp);
-    files::DeleteFile(data);
-    files::DeleteFile(index);
-    return false;
-  }
+  // The copy stands from here: the marked data file is rebuilt into whatever index it finds.
+  FileStepDone();
+  PutIndexInPlace(targets, clearMark);
   return true;
 }
 
@@ -75,16 +149,66 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
   return counted ? entries : 0;
 }
 
-void DeleteCompanyDataFiles(std::string_view company) {
+bool DeleteCompanyDataFiles(std::string_view company) {
   static constexpr std::string_view order[] = {
       FileCodeProducts, FileCodeCustomers,      FileCodeInvoiceLines, FileCodeInvoices, FileCodeInvoiceMemos,
       FileCodePOMemos,  FileCodePurchaseOrders, FileCodePOLines,      FileCodeVendors};
+  bool deleted = true;
   for (std::string_view code : order) {
     const std::optional<std::string> base = DataFileBaseName(company, code);
-    if (!base) return;
-    for (const std::string& name : {DataFile(*base), IndexFile(*base)})
-      if (files::Exists(name)) files::DeleteFile(name);
+    if (!base) return true;
+    const CopyTargets names = TargetsOf(*base);
+    for (const std::string& name : {names.data, names.index, names.dataTemp, names.indexTemp}) {
+      if (!files::Exists(name)) continue;
+      if (files::DeleteFile(name))
+        FileStepDone();
+      else
+        deleted = false;
+    }
   }
+  return deleted;
+}
+
+bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
+  const std::optional<std::string> mark = DeletionMarkName(company);
+  // A number that cannot name files has none to delete.
+  if (!mark) return DeleteCompanyRecord(ref);
+  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company))) return false;
+  FileStepDone();
+  if (!DeleteCompanyRecord(ref)) {
+    // Whether the record went or stayed, the mark now settles as the record says.
+    FinishCompanyDeletion(company);
+    return false;
+  }
+  FileStepDone();
+  // Files that cannot go now (another program holds them) go when the number is next used.
+  RemoveLeftovers(company, *mark);
+  return true;
+}
+
+bool FinishCompanyDeletion(std::string_view company) {
+  const std::optional<std::string> mark = DeletionMarkName(company);
+  if (!mark || !files::Exists(*mark)) return true;
+  CompanyRec record;
+  bool opened = false;
+  const bool onFile = ReadCompanyRecord(company, record, &opened);
+  if (!opened) return false;
+  if (onFile) return files::DeleteFile(*mark);
+  return RemoveLeftovers(company, *mark);
+}
+
+void FinishCompanyDeletions() {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
+    const std::filesystem::path name = entry.path().filename();
+    if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
+    const std::string company = name.stem().string();
+    if (IsValidCompanyNumber(company)) FinishCompanyDeletion(company);
+  }
+}
+
+void EndProcessAfterCompanyFileSteps(int n) {
+  fileStepsLeft = n;
 }
 
 bool RebuildCompanyDataFiles() {

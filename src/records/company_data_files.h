@@ -5,22 +5,51 @@
 
 #include <string_view>
 
+#include "storage/isam_types.h"
+
 namespace records {
 
-// Copies the data and index files of one file code from one company to another. Both files are
-// first copied to temporary names beside their targets and only then renamed into place, so the
-// target company never holds a data file beside an index that belongs to another one. False when
-// either file could not be copied; the target's files are then as they were, or absent when a
-// replacement could not be completed.
+// Copies the data and index files of one file code from one company to another, whole or not at
+// all, whatever stops it. Both are first written under temporary names beside their targets and
+// synced, the data copy marked as needing its index rebuilt (byte 20 of its header). Renaming it
+// into place is the copy's commit: a stop before leaves the target as it was; after, the marked
+// data file is rebuilt into its index at its next open until the copied index has been renamed in
+// beside it and the mark cleared. A deletion of the target company left half-done is finished
+// first. False, with the target as it was, when the copy could not be made or a target file is
+// held open.
 bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode);
 
 // The number of entries of key 1 of a company's file; a file that cannot be opened counts as
 // empty.
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
-// Deletes the company's 18 data files; a missing file is skipped, no other file is touched, and a
-// number that cannot name files deletes nothing.
-void DeleteCompanyDataFiles(std::string_view company);
+// Deletes the company's 18 data files (and copies of them left under temporary names); a missing
+// file is skipped, no other file is touched, and a number that cannot name files deletes nothing.
+// True when none of them is left.
+bool DeleteCompanyDataFiles(std::string_view company);
+
+// Deletes a company with its data files, so that whatever stops it the company is either whole or
+// gone, and a new company of that number never finds the old one's files:
+//   1. the mark "<number>.DEL" is written and synced: the company's files are to go;
+//   2. the company's record is deleted from the open company file: the deletion's commit;
+//   3. the data files are deleted, then the mark.
+// A stop before 2 leaves the company whole (its mark is dropped when next found); after 2, the
+// files it leaves are removed by FinishCompanyDeletion before the number is used again. False
+// when the record could not be deleted; the files then go only if the record went all the same.
+bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
+
+// Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
+// dropped and the company stays; with its record gone, its leftover data files are deleted, then
+// the mark. True when nothing is left to settle; false when the company file could not be read or
+// a leftover could not be deleted (the mark then stays for the next try).
+bool FinishCompanyDeletion(std::string_view company);
+// The same for every mark in the program directory.
+void FinishCompanyDeletions();
+
+// Test seam: the process ends with _exit(storage::IsamKilledExitCode) right after its n-th file
+// step of a copy or a deletion from now on (a file written, renamed or deleted, the record
+// deleted, a mark cleared), as a kill at that moment would end it; 0 turns it off.
+void EndProcessAfterCompanyFileSteps(int n);
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
 // after another with the progress window, whatever the one before reported (each reports its own

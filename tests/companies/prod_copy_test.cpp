@@ -5,8 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
+
+#include "kill_sweep.h"
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
@@ -15,9 +19,12 @@
 #include "platform/ui/support/ui_script.h"
 #include "records/company_data_files.h"
 #include "records/company_rec.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
 #include "records/vendor_file.h"
 #include "storage/data_file_unit.h"
 #include "storage/isam.h"
+#include "support/live_records.h"
 #include "support/temp_dir.h"
 
 using namespace records;
@@ -40,6 +47,10 @@ const QString CopyCompleteText =
     "The required files have been copied to specified company. To use it, open that company or create a new "
     "company "
     "using the company number you entered.";
+
+const QString ProductsExistText =
+    "Warning! Products exist in the destination company. If you continue, those products will be "
+    "overwritten with these products. Continue?";
 
 std::string Bytes(const std::string& name) {
   std::string bytes;
@@ -136,15 +147,11 @@ TEST_F(ProdCopyTest, ProductsOfTheDestinationAreOverwrittenOnlyAfterYes) {
   MakeFile("1", "P", 3);
   MakeFile("12", "P", 5);
   const std::string before = Bytes("12P.DAT");
-  const QString question =
-      "Warning! Products exist in the destination company. If you continue, those products will be "
-      "overwritten with "
-      "these products. Continue?";
-  ui.ExpectMessage(question, "Products Exist").Buttons(platform::ui::MsgButtons::YesNo).Answer(mrNo);
+  ui.ExpectMessage(ProductsExistText, "Products Exist").Buttons(platform::ui::MsgButtons::YesNo).Answer(mrNo);
   EXPECT_EQ(Copy("12"), mrOk);
   EXPECT_EQ(Bytes("12P.DAT"), before);
 
-  ui.ExpectMessage(question, "Products Exist").Answer(mrYes);
+  ui.ExpectMessage(ProductsExistText, "Products Exist").Answer(mrYes);
   ui.ExpectMessage(CopyCompleteText, "Copy Complete");
   EXPECT_EQ(Copy(" 12 "), mrOk);
   EXPECT_EQ(records::CountCompanyFileEntries("12", "P"), 3);
@@ -267,17 +274,104 @@ TEST_F(ProdCopyTest, AFailedCopyIsReportedAndNeverCalledComplete) {
   EXPECT_TRUE(ui.Done());
 }
 
-TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedTakesTheNewDataFileAwayAgain) {
+TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedLeavesTheDestinationAsItWas) {
   MakeFile("1", "P", 3);
   MakeFile("7", "P", 0);
+  const std::string data = Bytes("7P.DAT");
+  const std::string index = Bytes("7P.IX");
   platform::files::File heldIndex;  // another program holds the destination's index open
   ASSERT_TRUE(heldIndex.Open("7P.IX", platform::files::OpenMode::ReadOnly));
   ui.ExpectMessage("Unable to copy products.", platform::ui::Application->Title);
   EXPECT_EQ(Copy("7"), mrOk);
-  // The copied data file must not stay beside the old index.
-  EXPECT_FALSE(platform::files::Exists("7P.DAT"));
+  heldIndex.Close();
+  EXPECT_EQ(Bytes("7P.DAT"), data);
+  EXPECT_EQ(Bytes("7P.IX"), index);
+  EXPECT_FALSE(platform::files::Exists("7P.DAT.TMP"));
   EXPECT_FALSE(platform::files::Exists("7P.IX.TMP"));
   EXPECT_TRUE(ui.Done());
+}
+
+// Files `count` products of a company, their codes starting with prefix, and closes the file.
+void FileProducts(const std::string& company, const std::string& prefix, int count) {
+  CurrentCompany.CompanyNumber.Set(company);
+  ASSERT_TRUE(CreateProductFile() && OpenProductFile());
+  for (int i = 0; i < count; ++i) {
+    ProductRec product;
+    product.Code.Set(prefix + std::to_string(100 + i));
+    product.Description.Set(prefix + " part " + std::to_string(i % 7));
+    product.KeyCode.Set("*NONE*");
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(AddProductRecord(product, ref));
+  }
+  storage::IsamCloseFileBlock(ProductFile);
+  ProductFile = nullptr;
+}
+
+// The records the open product file's code index leads to, sorted as LiveRecords sorts them.
+std::vector<std::string> ProductsByCode() {
+  std::vector<std::string> found;
+  ForEachRecordByKey<ProductRec>(ProductFile, 1, [&](const ProductRec& product) {
+    found.emplace_back(reinterpret_cast<const char*>(&product), sizeof product);
+  });
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// A kill at every step of a copy over the products of another company: the next open of that
+// company's product file finds its own products or the copied ones, never a mix, and an index
+// that leads to exactly the records of its data file.
+TEST_F(ProdCopyTest, AKillAtAnyStepLeavesTheDestinationsProductsOrTheCopiedOnesWhole) {
+  namespace fs = std::filesystem;
+  using testing_support::LiveRecords;
+  storage::CurrentCompanyNumber = [] {
+    return platform::text::TrimBlanks(CurrentCompany.CompanyNumber.Get());
+  };
+  const fs::path start = dir.path() / "start";
+  fs::create_directory(start);
+  fs::current_path(start);
+  FileProducts("12", "OLD", 20);
+  FileProducts("1", "NEW", 30);
+  const std::vector<std::string> own = LiveRecords(start / "12P.DAT");
+  const std::vector<std::string> copied = LiveRecords(start / "1P.DAT");
+  int repaired = 0;
+  bool copiedSeen = false;
+  auto copy = [&] {
+    CurrentCompany.CompanyNumber.Set("1");
+    ui.ExpectMessage(ProductsExistText, "Products Exist").Answer(mrYes);
+    ui.ExpectMessage(CopyCompleteText, "Copy Complete");
+    Copy("12");
+    return ui.Done();
+  };
+  // The next open of the destination's products, as its company's windows open them.
+  auto restart = [&](int status) {
+    // A copy that ran to its end leaves the source's very bytes, its repair mark cleared.
+    if (status == 0) {
+      EXPECT_EQ(Bytes("12P.DAT"), Bytes((start / "1P.DAT").string()));
+    }
+    CurrentCompany.CompanyNumber.Set("12");
+    if (testing_support::MarkedForRepair("12P.DAT")) {
+      ++repaired;
+      ui.ExpectMessage(storage::kIndexDefectivePrompt, "Products").Answer(mrYes);
+    }
+    ASSERT_TRUE(OpenProductFile());
+    const std::vector<std::string> byCode = ProductsByCode();
+    storage::IsamCloseFileBlock(ProductFile);
+    ProductFile = nullptr;
+    const std::vector<std::string> live = LiveRecords("12P.DAT");
+    EXPECT_TRUE(byCode == live) << "the index leads to " << byCode.size() << " records; the data file holds "
+                                << live.size();
+    if (live == copied) {
+      copiedSeen = true;
+    } else {
+      EXPECT_TRUE(live == own) << "the destination holds " << live.size() << " products of neither company";
+      EXPECT_FALSE(copiedSeen || status == 0);
+    }
+    EXPECT_TRUE(ui.Done());
+  };
+  testing_support::SweepKillPoints(start, copy, restart);
+  EXPECT_TRUE(copiedSeen);
+  EXPECT_GT(repaired, 0);
+  storage::CurrentCompanyNumber = nullptr;
 }
 
 }  // namespace
