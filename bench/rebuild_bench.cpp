@@ -90,28 +90,11 @@ void LoadEngine(FileSet& set) {
 }
 
 void LoadSqlite(bench::SqlitePeer& db, const FileSet& set) {
-  const storage::DataFileUnit& unit = set.Unit;
-  const int keys = static_cast<int>(unit.Kind().Keys.size());
-  std::string columns = "record BLOB", marks = "?";
-  for (int k = 1; k <= keys; ++k) {
-    columns += ", k" + std::to_string(k) + " TEXT";
-    marks += ",?";
-  }
-  db.Exec("CREATE TABLE " + set.Table + "(" + columns + ")");
+  bench::SqliteFileTable table(db, set.Unit, set.Table);
+  table.Create();
   db.Exec("BEGIN");
-  sqlite3_stmt* insert = db.Prepare("INSERT INTO " + set.Table + " VALUES(" + marks + ")");
-  for (const void* record : set.Records) {
-    sqlite3_bind_blob(insert, 1, record, unit.Kind().RecordLength, SQLITE_STATIC);
-    std::vector<storage::IsamKeyStr> texts;
-    for (int k = 1; k <= keys; ++k) texts.push_back(unit.BuildKey(record, k));
-    for (int k = 1; k <= keys; ++k) sqlite3_bind_text(insert, k + 1, texts[k - 1].c_str(), -1, SQLITE_STATIC);
-    db.Done(insert, SQLITE_DONE);
-    sqlite3_reset(insert);
-  }
-  sqlite3_finalize(insert);
-  for (int k = 1; k <= keys; ++k)
-    db.Exec("CREATE INDEX " + set.Table + "_k" + std::to_string(k) + " ON " + set.Table + "(k" +
-            std::to_string(k) + ")");
+  for (const void* record : set.Records) table.Insert(record);
+  table.CreateIndexes();
   db.Exec("COMMIT");
 }
 

@@ -230,9 +230,7 @@ class Sqlite : public bench::SqlitePeer {
   }
 };
 
-void BindText(sqlite3_stmt* s, int column, const std::string& text) {
-  sqlite3_bind_text(s, column, text.data(), static_cast<int>(text.size()), SQLITE_STATIC);
-}
+using bench::BindText;
 
 // Steps a query to its end; each row is handed to row.
 double TimeScan(Sqlite& db, const std::string& sql, int expected,
@@ -323,9 +321,7 @@ struct Setting {
 double Median(const std::vector<Times>& runs, const std::function<double(const Times&)>& pick) {
   std::vector<double> v;
   for (const Times& t : runs) v.push_back(pick(t));
-  std::sort(v.begin(), v.end());
-  const size_t n = v.size();
-  return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
+  return bench::Median(v);
 }
 
 // Prints one workload's medians, picked from each run by pick.
