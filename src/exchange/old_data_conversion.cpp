@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "exchange/old_file_reader.h"
+#include "records/company_data_files.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
@@ -224,6 +225,8 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     }
     const std::vector<uint8_t> company = ConvertRecord(*plan.CompanyMap, old);
     std::memcpy(&records::CompanyWorkRec, company.data(), sizeof records::CompanyWorkRec);
+    // Files a deletion killed half-way left under this number are gone before the company comes.
+    records::FinishCompanyDeletion(number);
     if (!records::AddCompanyRecord(ref)) {
       result.Ended = true;
       progress.Tell(kAddCompanyFailed);

@@ -51,11 +51,7 @@ std::string IndexFile(const std::string& base) {
 // The names just made, renamed or removed in the program directory (every company file lives
 // there) reach the disk.
 bool SyncProgramFolder() {
-  const int folder = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (folder < 0) return false;
-  const bool synced = ::fsync(folder) == 0;
-  ::close(folder);
-  return synced;
+  return files::SyncFolder(CompanyFileName);
 }
 
 // An existing file that another open holds (or that cannot be opened at all) cannot be replaced.

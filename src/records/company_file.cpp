@@ -10,6 +10,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/vendor_file.h"
+#include "storage/posting_journal.h"
 
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
@@ -42,6 +43,8 @@ storage::DataFileKind MakeCompanyFileKind() {
 
 // Open for the length of one routine: a file the Company Manager holds open stays open.
 void TellNotSaved(const QString& why) {
+  // Within a posting, its failure is what the user is told, once.
+  if (storage::PostingUnderWay()) return;
   platform::ui::MessageBox(why + QStringLiteral(" The change was not saved."), QStringLiteral("Company File"),
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
 }
@@ -142,6 +145,11 @@ void InstallCompanyFileNames() {
     std::string number = CurrentCompany.CompanyNumber.Get();
     // A number that cannot name files safely names none of this company's files.
     return IsValidCompanyNumber(number) ? platform::text::TrimBlanks(number) : std::string();
+  };
+  // A posting undone takes back what it changed in the company record too.
+  storage::AfterPostingUndone = [] {
+    CompanyRec stored;
+    if (ReadCompanyRecord(CurrentCompany.CompanyNumber.Get(), stored)) CurrentCompany = stored;
   };
 }
 

@@ -48,6 +48,7 @@
 #include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_dialog.h"
 #include "purchasing/vendor_manager.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/payment_terms.h"
@@ -188,6 +189,8 @@ bool StartUp() {
   // side file a posting keeps.
   storage::AllowJournalledSideFile(AnswerFileName);
   storage::UndoLeftPostingJournals();
+  // A company deletion a kill interrupted is finished (or its company kept whole).
+  records::FinishCompanyDeletions();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };

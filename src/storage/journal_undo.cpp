@@ -62,9 +62,16 @@ class UndoRun {
 
   bool UndoEntry(const JournalEntry& entry) {
     switch (entry.Kind) {
-      case JournalKind::SideFileImage:
-        return platform::files::WriteWholeFile(entry.Name, entry.Image);
+      case JournalKind::SideFileImage: {
+        // A side file whose write never happened holds its image still.
+        std::string now;
+        return (platform::files::ReadWholeFile(entry.Name, &now) && now == entry.Image) ||
+               platform::files::WriteWholeFile(entry.Name, entry.Image);
+      }
       case JournalKind::SideFileCreated: {
+        // Only a regular file can be one the posting made.
+        std::error_code error;
+        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry.Name, error))) return true;
         int err = 0;
         return platform::files::DeleteFile(entry.Name, &err) || err == ENOENT;
       }

@@ -29,6 +29,8 @@
 
 namespace storage {
 
+std::function<void()> AfterPostingUndone;
+
 namespace {
 
 using platform::files::File;
@@ -304,6 +306,7 @@ bool RollBack(OpenPosting& posting) {
   for (const std::string& name : posting.changedFiles)
     if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, posting.journalCompany);
   for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, true);
+  if (AfterPostingUndone) AfterPostingUndone();
   return true;
 }
 

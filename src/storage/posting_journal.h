@@ -50,6 +50,7 @@
 // fails) ends the journal: entries are synced before anything they undo is written, so what
 // follows a torn entry never reached the data files.
 
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -136,6 +137,10 @@ bool FlushPostingWrites();
 // side files registered before are accepted, here and in a journal found later.
 void AllowJournalledSideFile(const std::string& name);
 bool JournalSideFile(const std::string& name);
+
+// Called after a posting was undone in this process, so that what the program keeps of records
+// in memory (the open company's record) is read again from the files.
+extern std::function<void()> AfterPostingUndone;
 
 // What became of a journal left behind.
 enum class JournalOutcome {

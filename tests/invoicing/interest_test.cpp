@@ -158,9 +158,7 @@ TEST_F(InterestTest, AnInvoiceThatCannotBeAddedChargesNothing) {
                              false);
   ASSERT_TRUE(storage::IsamOK);
   ui.ExpectMessage("Cannot get a lock.  Abort?", "Invoices").Answer(mrYes);
-  ui.ExpectMessage("Add Late Fee Failed.", "");
-  EXPECT_EQ(GenerateInterestInvoices(rows, settings).Invoices, 0);
-  EXPECT_EQ(rows[0].InvoiceNo, "");
+  EXPECT_THROW(GenerateInterestInvoices(rows, settings), std::runtime_error);
   EXPECT_EQ(Customer("C3").CustBalance.Get(), "80000.00");
   records::CompanyRec company = StoredCompany();
   EXPECT_EQ(company.CompanyARBalance.Get(), "80800.00");

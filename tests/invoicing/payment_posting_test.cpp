@@ -170,15 +170,12 @@ TEST_F(PaymentPostingTest, AnItemThatIsNotOpenForTheCustomerLowersNothing) {
   EXPECT_EQ(Pay("C1", {Item("7777", 500, true)}).Posted, 0);
   EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
 
-  // A deposit that cannot be written lowers nothing either.
+  // A deposit that cannot be written fails the payment, and lowers nothing either.
   storage::IsamCloseFileBlock(records::InvoiceFile);
   storage::IsamOpenFileBlock(records::InvoiceFile, records::InvoiceUnit().FileName(), true, false, false,
                              false);
   ui.ExpectMessage("Cannot get a lock.  Abort?", "Invoices").Answer(platform::ui::mrYes);
-  ui.ExpectMessage("Adding deposit failed.", "");
-  PostedPayment refused = Pay("C1", {Item(NewDepositItem, 2500)});
-  EXPECT_EQ(refused.Posted, 0);
-  EXPECT_TRUE(refused.Deposits.empty());
+  EXPECT_THROW(Pay("C1", {Item(NewDepositItem, 2500)}), std::runtime_error);
   EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
   EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "100.00");
   ExpectBooksBalance();

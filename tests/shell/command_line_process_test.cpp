@@ -20,6 +20,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace {
 
@@ -58,6 +59,7 @@ class CommandLineProcessTest : public BooksTest {
       storage::IsamCloseFileBlock(*file);
       *file = nullptr;
     }
+    storage::ClosePostingJournal();  // held between postings, and locked: one program per journal
     QProcess job;
     job.setProgram(KESTRAVA_JOB_PROGRAM);
     job.setArguments({jobSwitch, scenario});

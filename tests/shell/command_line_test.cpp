@@ -118,7 +118,8 @@ TEST_F(CommandLineTest, TheJobsCustomerDecidesTheTaxBox) {
 }
 
 // What the job says is what was posted; an answer file that can be neither deleted nor written
-// (a folder in its place) is said each time and never taken for the outcome.
+// (a folder in its place) is said each time and never taken for the outcome: the invoice whose
+// answer cannot be written is not posted, as the answer belongs to its posting.
 TEST_F(CommandLineTest, TheOutcomeIsThePostingsAndAFailedAnswerIsSaid) {
   FileProduct("WIDGET", "10");
   FileCustomer("C100", "Acme Tools");
@@ -126,16 +127,20 @@ TEST_F(CommandLineTest, TheOutcomeIsThePostingsAndAFailedAnswerIsSaid) {
   for (bool posts : {false, true}) {
     ui.ExpectMessage("The answer file CPWIN.TXT of an earlier run could not be deleted.", "");
     RunJobFor("C100", "Acme Tools", [&](invoicing::TProdInv& f) {
-      ui.ExpectMessage("The answer file CPWIN.TXT could not be written.", "");
-      if (!posts) {
-        ui.ExpectMessage("You did not create the invoice. Invoice not added.", "");
-        f.InvCloseClick();
-        return;
+      if (posts) {
+        ui.ExpectMessage(
+            "The posting (invoice 1001) could not be completed: The answer file CPWIN.TXT could not be "
+            "written.\n\nNothing of it was kept.",
+            "");
+        SellWidgets(f);
+        ui.ExpectMessage("Discard this invoice?", f.Caption()).Answer(platform::ui::mrYes);
       }
-      SellWidgets(f);
+      ui.ExpectMessage("The answer file CPWIN.TXT could not be written.", "");
+      ui.ExpectMessage("You did not create the invoice. Invoice not added.", "");
+      f.InvCloseClick();
     });
   }
-  EXPECT_EQ(Customer("C100").CustBalance.Get(), "37.50");
+  EXPECT_EQ(Customer("C100").CustBalance.Get(), "0.00");
   stock["WIDGET"] = 10;
   ExpectBooksBalance();
 }

@@ -41,6 +41,13 @@ extern "C" int fsync(int fd) {
   return real(fd);
 }
 
+extern "C" int fdatasync(int fd) {
+  using Real = int (*)(int);
+  static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "fdatasync"));
+  ++syncsSeen;
+  return real(fd);
+}
+
 extern "C" ssize_t pwrite(int fd, const void* buffer, size_t count, off_t offset) {
   using Real = ssize_t (*)(int, const void*, size_t, off_t);
   static Real real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "pwrite"));
