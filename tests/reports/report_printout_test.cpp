@@ -79,10 +79,12 @@ class ReportPrintoutTest : public print_testing::RecordingPrinterTest {
     return table;
   }
 
-  void Print(const ReportTable& table, const std::string& title, bool pageBreaks = false) {
+  void Print(const ReportTable& table, const std::string& title, bool pageBreaks = false,
+             platform::print::TFontStyles style = 0) {
     platform::print::TFont font;
     font.Name = "Arial";
     font.Size = 10;
+    font.Style = style;
     PrintReport({table, title, title + " by Date", "Selected records from 03/01/2026 to 03/31/2026", font,
                  pageBreaks},
                 *printer_);
@@ -258,9 +260,9 @@ ReportTable SalesLines(int rows, std::size_t description, std::size_t code,
   table.LastTextColumn = 5;
   table.LastNumericColumn = 8;
   for (int row = 0; row < rows; ++row)
-    table.AddRow({std::string("Galvanised shackle 8 mm with screw pin").substr(0, description),
+    table.AddRow({std::string("GALVANISED SHACKLE 8 MM WITH SCREW PIN").substr(0, description),
                   std::string("SHK-08-GALV-SCREW").substr(0, code), "2026/03/02", std::to_string(10001 + row),
-                  "HARBOUR", "C100", amounts[row % amounts.size()], "1.00", amounts[row % amounts.size()]});
+                  "HARBOUR", "HARBOUR1", amounts[row % amounts.size()], "1.00", amounts[row % amounts.size()]});
   return table;
 }
 
@@ -317,8 +319,9 @@ TEST_F(ReportPrintoutTest, ColumnsFitThePrintableWidthAndNoFigureIsCut) {
   }
 }
 
-// The sales report of 120 lines on a real printer's page, read back by pdftotext: every word
-// inside the printable area, a quarter inch in from each edge, and every amount whole.
+// The sales report of 120 lines in the report viewer's own font, Arial 10 bold, on a real
+// printer's page, read back by pdftotext: every word inside the printable area, a quarter inch in
+// from each edge, and every amount whole.
 TEST_F(ReportPrintoutTest, AWideLandscapeReportReadsBackWholeWithinThePrintableArea) {
   auto backend = std::make_unique<platform::print::QtPrintBackend>();
   backend->SetPrintToFile(true);
@@ -326,7 +329,8 @@ TEST_F(ReportPrintoutTest, AWideLandscapeReportReadsBackWholeWithinThePrintableA
   printer_ = std::make_unique<platform::print::TPrinter>(std::move(backend));
   std::vector<std::string> amounts(10, "123,456.78");
   amounts[0] = "12,345,678.90";
-  Print(SalesLines(120, 30, 15, amounts), "Sales Report");
+  Print(SalesLines(120, 30, 15, amounts), "Sales Report", false,
+        platform::print::fsBold);  // the viewer's font
   const std::vector<print_testing::PdfWord> words = print_testing::PdfWords(qt->OutputFile());
   ASSERT_FALSE(words.empty());
   std::map<QString, int> counted;
