@@ -80,8 +80,8 @@ bool ReadLabelRecord(QueuedRecords& files, const LabelQueueRow& row, bool shippi
   return true;
 }
 
-// Bars of 12 mils (4 printer dots) where the label has room for them; narrower labels get the
-// narrowest bars that still read.
+// The 12-mil bars labels are laid out for, rounded up to whole printer dots, where the label has
+// room for them; narrower labels get the narrowest bars that still read.
 constexpr int kLabelModule = 4;
 // Blank modules a scanner needs after the last bar, before the next label begins.
 constexpr int kQuietModules = 10;

@@ -62,8 +62,8 @@ std::string LabelSettingsError(const LabelPrintSettings& settings);
 LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
                              platform::print::TPrinter& printer = platform::print::Printer());
 
-// The ruler page, job "Calibration Ruler": ticks every 50 dots down and across, the values at
-// every 400.
+// The ruler page, job "Calibration Ruler": ticks every 50 dots down and across (as far as the
+// printable width goes), the values at every 400, every text moved onto the printable page.
 void PrintCalibrationRuler(platform::print::TPrinter& printer = platform::print::Printer());
 
 }  // namespace reports
