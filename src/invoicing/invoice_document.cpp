@@ -192,9 +192,10 @@ std::string BuildInvoiceDocument() {
     documents::PrintReceipt();
     return {};
   }
+  const platform::print::PrintRun run;
   PrintInvoiceWithCopies();
-  return platform::text::ToAnsi(platform::print::PrintedNotice(
-      platform::text::ToQString("Invoice " + TrimBlanks(DocHeader.DocNumber))));
+  return platform::text::ToAnsi(
+      run.Notice(platform::text::ToQString("Invoice " + TrimBlanks(DocHeader.DocNumber))));
 }
 
 }  // namespace invoicing

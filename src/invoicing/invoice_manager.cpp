@@ -482,6 +482,7 @@ void TInvEdit1::ToPrinterButnClick() {
   if (email && !documents::EnsureMailOnline()) return;
   if (!ReadHighlighted()) return;
   const std::string number = TrimBlanks(InvoiceBuf.InvoiceNo.Get());
+  const platform::print::PrintRun run;
   {
     platform::ui::WaitCursor busy;
     OutputFlags flags(0, 0);
@@ -490,7 +491,7 @@ void TInvEdit1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, platform::print::PrintedNotice(Text("Invoice " + number), "sent to print queue"));
+    SetStatusText(1, run.Notice(Text("Invoice " + number), "sent to print queue"));
 }
 
 void TInvEdit1::PrintPackingSlip1Click() {

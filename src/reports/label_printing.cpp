@@ -1,6 +1,7 @@
 #include "reports/label_printing.h"
 
 #include <QImage>
+#include <algorithm>
 #include <array>
 #include <stdexcept>
 
@@ -79,6 +80,12 @@ bool ReadLabelRecord(QueuedRecords& files, const LabelQueueRow& row, bool shippi
   return true;
 }
 
+// The 12-mil bars labels are laid out for, rounded up to whole printer dots, where the label has
+// room for them; narrower labels get the narrowest bars that still read.
+constexpr int kLabelModule = 4;
+// Blank modules a scanner needs after the last bar, before the next label begins.
+constexpr int kQuietModules = 10;
+
 class LabelPainter {
  public:
   LabelPainter(TCanvas& canvas, const LabelPrintSettings& s, QImage bitmap)
@@ -110,11 +117,28 @@ class LabelPainter {
     canvas_.TextOut(x, y + 2 * h_,
                     ToQString(((p.Price.Get() + "   ").substr(0, 13) + p.Location.Get()).substr(0, 33)));
     if (records::CurrentCompany.BarCodesOnLabels.Get() == "Y")
-      platform::barcode::PaintBarCode(canvas_, barcode_, code, x, y + 3 * h_,
-                                      x + canvas_.TextWidth("XXXXXXXX"), y + 6 * h_);
+      BarCode(code, x, y + 3 * h_, at.X + s_.Sheet.Width);
   }
 
+  // Codes whose bars did not fit their label, each once, in the order met.
+  const std::vector<std::string>& UnfitCodes() const { return unfit_; }
+
  private:
+  // The bars of a code from (x, y), three lines high, as wide as the symbol at the labels' module
+  // width, ending a quiet zone before the label's right edge. A code the symbology refuses gets
+  // none, nor does one too wide for the label, which is noted.
+  void BarCode(const std::string& code, int x, int y, int labelRight) {
+    if (!platform::barcode::BarCodeError(barcode_, code).empty()) return;
+    const int modules = static_cast<int>(platform::barcode::EncodeBarCode(barcode_, code).modules.size());
+    const int module =
+        std::min(kLabelModule, platform::barcode::ModuleWidth(labelRight - x, modules + kQuietModules));
+    if (module > 0) {
+      platform::barcode::PaintBarCode(canvas_, barcode_, code, x, y, x + modules * module, y + 3 * h_);
+    } else if (std::find(unfit_.begin(), unfit_.end(), code) == unfit_.end()) {
+      unfit_.push_back(code);  // the label shows the code on its first line already
+    }
+  }
+
   void ReturnAddress(const LabelSpot& at) {
     int b = 0;
     if (!bitmap_.isNull()) {
@@ -137,6 +161,7 @@ class LabelPainter {
   int h_ = 0;
   QImage bitmap_;
   platform::barcode::TBarCodeType barcode_;
+  std::vector<std::string> unfit_;
 };
 
 // The bitmap beside the return address; none when no return address or no bitmap is chosen.
@@ -184,8 +209,32 @@ LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const Label
     ++result.Printed;
   }
   job.Finish();
+  result.UnfitBarCodes = painter.UnfitCodes();
   return result;
 }
+
+std::string UnfitBarCodesMessage(const std::vector<std::string>& codes) {
+  if (codes.empty()) return "";
+  constexpr std::size_t kMostNamed = 10;
+  std::string names;
+  for (std::size_t i = 0; i < std::min(codes.size(), kMostNamed); ++i)
+    names += (i > 0 ? ", " : "") + codes[i];
+  if (codes.size() > kMostNamed) names += " and " + std::to_string(codes.size() - kMostNamed) + " more";
+  return "The bar codes of these products are too wide for the labels and were left out: " + names +
+         ". Wider labels or shorter codes will take bar codes.";
+}
+
+namespace {
+
+// Text at (x, y), moved in as far as needed to stand whole on the printable page.
+void TextOnPage(platform::print::TPrinter& printer, int x, int y, const QString& text) {
+  TCanvas& canvas = printer.Canvas();
+  x = std::max(0, std::min(x, printer.PageWidth() - canvas.TextWidth(text)));
+  y = std::max(0, std::min(y, printer.PageHeight() - canvas.TextHeight(text)));
+  canvas.TextOut(x, y, text);
+}
+
+}  // namespace
 
 void PrintCalibrationRuler(platform::print::TPrinter& printer) {
   TCanvas& canvas = printer.Canvas();
@@ -198,24 +247,27 @@ void PrintCalibrationRuler(platform::print::TPrinter& printer) {
     canvas.Pen.Width = major ? 4 : 2;
     canvas.MoveTo(major ? 50 : 100, y);
     canvas.LineTo(major ? 300 : 250, y);
-    if (major) canvas.TextOut(325, y - t / 2, QString::number(y));
+    if (major) TextOnPage(printer, 325, y - t / 2, QString::number(y));
   }
+  // Across, only the ticks that stand whole on the printable width: a tick cut at the edge
+  // would measure wrong.
   for (int i = 0; i <= 60; ++i) {
     const int x = i * 50;
     const bool major = i % 8 == 0;
     canvas.Pen.Width = major ? 4 : 2;
+    if (x + canvas.Pen.Width / 2 > printer.PageWidth()) break;
     canvas.MoveTo(x, major ? 1750 : 1800);
     canvas.LineTo(x, major ? 2000 : 1950);
-    if (major) canvas.TextOut(x - t, 2025, QString::number(x));
+    if (major) TextOnPage(printer, x - t, 2025, QString::number(x));
   }
-  canvas.TextOut(
-      300, 2525,
+  TextOnPage(
+      printer, 300, 2525,
       "Use the top ruler for vertical height measurement and the bottom ruler to measure horizontal width.");
-  canvas.TextOut(300, 2535 + t,
-                 "Be sure to include any spacing between labels in your height and width measurements.");
-  canvas.TextOut(300, 2545 + 2 * t,
-                 "It appears this printer is printing around " + QString::number(printer.PageWidth() / 8) +
-                     " DPI (dots-per-inch). Each line represents 50 DPI.");
+  TextOnPage(printer, 300, 2535 + t,
+             "Be sure to include any spacing between labels in your height and width measurements.");
+  TextOnPage(printer, 300, 2545 + 2 * t,
+             "It appears this printer is printing around " + QString::number(printer.PageWidth() / 8) +
+                 " DPI (dots-per-inch). Each line represents 50 DPI.");
   canvas.Pen.Width = 1;
   job.Finish();
 }

@@ -45,19 +45,25 @@ struct LabelPrintSettings {
 struct LabelPrintResult {
   int Printed = 0;
   int Missing = 0;  // rows whose record is no longer on file, left out
+  // Product codes whose bars do not fit the label's width, left without bars; each once.
+  std::vector<std::string> UnfitBarCodes;
 };
+
+// What to tell the user of codes whose bars did not fit; empty when every code fitted.
+std::string UnfitBarCodesMessage(const std::vector<std::string>& codes);
 
 // Why the settings cannot print; empty when they can.
 std::string LabelSettingsError(const LabelPrintSettings& settings);
 
-// Prints every queued row `Copies` times, job "Mailing Labels". A return-address bitmap that
+// Prints every queued row `Copies` times, job "Mailing Labels". A product's bar code is as wide
+// as its symbol needs, within the label's width. A return-address bitmap that
 // cannot be loaded stops the run before anything is printed (std::runtime_error naming it); a
 // failure while printing aborts the job and goes on to the caller.
 LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
                              platform::print::TPrinter& printer = platform::print::Printer());
 
-// The ruler page, job "Calibration Ruler": ticks every 50 dots down and across, the values at
-// every 400.
+// The ruler page, job "Calibration Ruler": ticks every 50 dots down and across (as far as the
+// printable width goes), the values at every 400, every text moved onto the printable page.
 void PrintCalibrationRuler(platform::print::TPrinter& printer = platform::print::Printer());
 
 }  // namespace reports

@@ -678,6 +678,9 @@ void Tlblwiz::PrnButnClick() {
   QString done = platform::print::PrintedNotice(QString("Complete. %1 label(s)").arg(result.Printed));
   if (result.Missing > 0) done += QString(" %1 queued record(s) are no longer on file.").arg(result.Missing);
   SetStatus(done);
+  if (const std::string unfit = UnfitBarCodesMessage(result.UnfitBarCodes); !unfit.empty())
+    MessageBox(platform::text::ToQString(unfit), "Print Labels", MsgButtons::Ok,
+               platform::ui::MsgIcon::Information);
   LabelList->setFocus();
 }
 

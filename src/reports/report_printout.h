@@ -3,7 +3,10 @@
 // in, drawn on the printer in the report font. Every page starts with the company name, the
 // window caption with the page number, the date and time of printing and the selection line;
 // a row's cells stand from the company's left margin, text cells in columns as wide as their
-// longest text (cut to 32) and number cells right-aligned in slots as wide as "9,999,999.99".
+// widest text (cut to 32) and number cells right-aligned in slots as wide as "9,999,999.99" or
+// their widest figure. The columns fit the printable width: where they would pass its right edge
+// the text columns are narrowed first, then the font made smaller, and a row too wide even so
+// goes on over a second line; a figure is never cut.
 // The heading row and the total rows are framed by two rules, a "** Totals" row has a rule
 // above its sums, and a page ends when it is full or, with page breaks asked for, after every
 // "** Totals" row; the next page repeats the heading row. The last page ends with the number

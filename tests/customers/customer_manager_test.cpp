@@ -465,7 +465,7 @@ TEST_F(CustomerManagerOutputTest, ManagerPrintsTheHighlightedCustomerAndSaysSo) 
   CreateDemoForm().ShowModal();
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(Calls().contains("TextOut(1200, 580, \"Baker\")"));
-  EXPECT_TRUE(Calls().contains("BeginDoc(\"Print: Baker\", portrait, 2550x3300)"));
+  EXPECT_TRUE(Calls().contains("BeginDoc(\"Print: Baker\", portrait, 2400x3150)"));
 }
 
 // A printout that becomes a PDF file says where it is: in the status bar, or, for the window's

@@ -132,7 +132,7 @@ TEST_F(CustomerPrintoutsTest, SheetPrintsEveryBlockInTheReportFont) {
   PrintCustomerSheet(c, CurrentCompany, LoadReportFont(), Moment);
   const QStringList calls = Calls();
   ASSERT_GE(calls.size(), 3);
-  EXPECT_EQ(calls.front(), "BeginDoc(\"Print: Baker\", portrait, 2550x3300)");
+  EXPECT_EQ(calls.front(), "BeginDoc(\"Print: Baker\", portrait, 2400x3150)");
   // Report font Arial 10 bold: lines 50 high, the title 100, gaps 25; left 60 x 2, top 60 x 4.
   EXPECT_TRUE(log_->Log()[1].startsWith("TextOut(120, 240, \"Customer: Baker\") font(Arial, 20, B,"));
   EXPECT_EQ(calls[2], "TextOut(120, 365, \"Customer Number: 500\")");
@@ -177,7 +177,7 @@ TEST_F(CustomerPrintoutsTest, EnvelopeWithReturnAddressPrintsLandscapeAtTheCompa
   PrintEnvelope(CustomerEnvelopeAddress(Baker(), CurrentCompany), CurrentCompany);
   EXPECT_EQ(
       Calls(),
-      (QStringList{"BeginDoc(\"Envelope\", landscape, 3300x2550)", "TextOut(100, 100, \"Acme Supply\")",
+      (QStringList{"BeginDoc(\"Envelope\", landscape, 3150x2400)", "TextOut(100, 100, \"Acme Supply\")",
                    "TextOut(100, 160, \"9 Harbour Road\")", "TextOut(100, 220, \"\")",
                    "TextOut(100, 280, \"\")", "TextOut(100, 340, \"\")", "TextOut(1200, 580, \"Baker\")",
                    "TextOut(1200, 640, \"Dock 4\")", "TextOut(1200, 700, \"\")", "TextOut(1200, 760, \"\")",

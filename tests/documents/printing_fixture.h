@@ -48,7 +48,7 @@ void FillPOBuffer(int lines);
 // A printer on the recording back-end with its own page size.
 class PrinterTest : public testing::Test {
  protected:
-  explicit PrinterTest(QSize page = QSize(2550, 3300));
+  explicit PrinterTest(QSize page = QSize(2400, 3150));
   void TearDown() override;
 
   const QStringList& Log() const { return recorder_->Log(); }

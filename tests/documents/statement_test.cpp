@@ -209,8 +209,13 @@ TEST_F(StatementTest, ThePrintedStatementPlacesItsRowsInColumns) {
   EXPECT_EQ(Find(texts, "$155.00").y, Find(texts, "*** Account Totals:").y);
   EXPECT_EQ(Find(texts, "Account Number: C1").page, 1);
   EXPECT_EQ(Find(texts, "Statement Date: 12/07/2026").page, 1);
-  EXPECT_EQ(Find(texts, "Current: 130.00").page, 1);
-  EXPECT_EQ(Find(texts, "Over 90: 0.00").page, 1);
+  // Rows 100 dots apart from 2350: after the sixth y is 2950, past the page's 3150 less 250, so
+  // the totals and the aging strip go on to page 2.
+  EXPECT_EQ(Find(texts, "Deposit on Account").page, 1);
+  EXPECT_EQ(Find(texts, "Continued on page 2 ...").page, 1);
+  EXPECT_EQ(Find(texts, "*** Account Totals:").page, 2);
+  EXPECT_EQ(Find(texts, "Current: 130.00").page, 2);
+  EXPECT_EQ(Find(texts, "Over 90: 0.00").page, 2);
 }
 
 TEST_F(StatementTest, TheEMailedStatementReachesTheCustomer) {

@@ -218,7 +218,7 @@ TEST_F(InterestTest, TheWizardScansGeneratesAndPrintsTheReport) {
         "Created Invoices Dated: 12/07/2026 and charged 1.50 percent interest.", "Over 30 Days", "Dawson",
         "1,200.00", "152I", "Totals:", "1,212.00", "Report Complete. 3 records printed."})
     EXPECT_EQ(printed.filter("\"" + QString(text) + "\"").size(), 1) << text;
-  EXPECT_EQ(printed_->Log().first(), "BeginDoc(\"Interest Charges\", portrait, 2550x3300)");
+  EXPECT_EQ(printed_->Log().first(), "BeginDoc(\"Interest Charges\", portrait, 2400x3150)");
   // The charge, right-aligned, ends before the invoice number begins (the recording printer's
   // characters are 25 pixels wide at 10 points).
   auto x = [&printed](const char* text) {
@@ -250,7 +250,7 @@ TEST_F(InterestTest, ALongReportGoesOnOverPages) {
   // No row runs into the 200 pixels kept free at the bottom of the page.
   for (const QString& line : printed) {
     if (!line.startsWith("TextOut") || line.contains("Continued")) continue;
-    EXPECT_LE(line.section(", ", 1, 1).toInt() + 50, 3300 - 200) << line.toStdString();
+    EXPECT_LE(line.section(", ", 1, 1).toInt() + 50, 3150 - 200) << line.toStdString();
   }
 }
 

@@ -3,6 +3,8 @@
 // and company options choose.
 #include "invoicing/invoice_document.h"
 
+#include <QDir>
+#include <QProcess>
 #include <QRegularExpression>
 #include <cstdio>
 
@@ -10,6 +12,7 @@
 #include "invoice_books_fixture.h"
 #include "invoicing/invoice_posting.h"
 #include "platform/print/printer.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -221,6 +224,42 @@ TEST_F(InvoiceDocumentTest, ThePrinterGetsTheInvoiceThenWhatTheCompanyPrintsAfte
       records::ReadByKey(records::InvoiceUnit(), records::BuildInvoiceKey(wanted, 1), 1, stored, ref));
   EXPECT_EQ(stored.PrintedMark.Get(), "Y");
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+  EXPECT_TRUE(ui.Done());
+}
+
+// Printed to a chosen file, the invoice and what follows it become several files; the status
+// names each, in the order printed, or the first and how many more.
+TEST_F(InvoiceDocumentTest, PrintedToAChosenFileTheStatusNamesEveryFileWritten) {
+  invoicing::PostNewInvoice(ThreeLineInvoice());
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  const QString chosen = QDir::current().absoluteFilePath("inv1001-chosen.pdf");
+  const auto file = [](int n) {
+    return QDir::current().absoluteFilePath(QString("inv1001-chosen (%1).pdf").arg(n));
+  };
+  backend->SetOutputFile(chosen);
+  platform::print::ScopedPrintBackend scope(std::move(backend));
+  invoicing::PrintInvoiceNo = "1001";
+  invoicing::InvoicePrintDirect = 1;
+  CurrentCompany.PrintPackingSlips = 1;
+  CurrentCompany.PrintFileCopies = 0;
+  EXPECT_EQ(QString::fromStdString(invoicing::BuildInvoiceDocument()),
+            "Invoice 1001 saved as " + chosen + " and inv1001-chosen (2).pdf.");
+  // Read back by pdfinfo: the first file is the invoice, the second its packing slip.
+  const auto title = [](const QString& pdf) {
+    QProcess tool;
+    tool.start("pdfinfo", {pdf});
+    tool.waitForFinished();
+    return QString::fromUtf8(tool.readAllStandardOutput()).section("Title:", 1).section('\n', 0, 0).trimmed();
+  };
+  EXPECT_EQ(title(chosen), "Invoice - 1001");
+  EXPECT_EQ(title(file(2)), "Packing Slip - 1001");
+  CurrentCompany.PrintFileCopies = 1;
+  CurrentCompany.FileCopyCount.Set("2");
+  EXPECT_EQ(QString::fromStdString(invoicing::BuildInvoiceDocument()),
+            "Invoice 1001 saved as " + file(3) + " and 3 more files.");
+  EXPECT_EQ(title(file(6)), "File Copy - 1001");
+  invoicing::InvoicePrintDirect = 0;
   EXPECT_TRUE(ui.Done());
 }
 

@@ -531,7 +531,7 @@ TEST_F(InvoiceManagerTest, RefusedActionsLoseNothingAndTheKeysWorkAsInAnyWindow)
     QTest::keyClick(m.InvBrowser1, Qt::Key_Return);
   });
   EXPECT_EQ(printer_->Log().filter(QRegularExpression("^BeginDoc")),
-            QStringList{"BeginDoc(\"Packing Slip - 2001\", portrait, 2550x3300)"});
+            QStringList{"BeginDoc(\"Packing Slip - 2001\", portrait, 2400x3150)"});
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
   EXPECT_TRUE(ui.Done());
 }

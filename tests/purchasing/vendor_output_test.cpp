@@ -138,10 +138,11 @@ TEST_F(VendorOutputTest, CardEnvelopeAndClipboardOfTheHighlightedVendor) {
   ASSERT_GT(envelope, 6);
   const QStringList card = calls.mid(0, envelope);
   // Report font Arial 10 bold: lines 50 high, the title 100, gaps 25; left 60 x 2, top 60 x 4.
-  EXPECT_EQ(card[0], "BeginDoc(\"Print: Bolt Brothers\", portrait, 2550x3300)");
+  EXPECT_EQ(card[0], "BeginDoc(\"Print: Bolt Brothers\", portrait, 2400x3150)");
   EXPECT_EQ(card[1], "TextOut(120, 240, \"Vendor: Bolt Brothers\")");
   EXPECT_TRUE(card[2].startsWith("MoveTo(120, 340)")) << card[2].toStdString();
-  EXPECT_TRUE(card[3].startsWith("LineTo(2430, 340)")) << card[3].toStdString();
+  // The rule runs to the page's width less twice the left margin.
+  EXPECT_TRUE(card[3].startsWith("LineTo(2280, 340)")) << card[3].toStdString();
   for (const char* line :
        {"Vendor Number: V1", "Short Name: BBROTHERS", "Type: Fasteners", "PO Terms: Net 30 Days",
         "Tax Exempt: Yes", "Billing Address:", "4 Quay Street", "Phone 1: 555-0140",

@@ -10,6 +10,7 @@
 #include <fstream>
 
 #include "forms/run_state.h"
+#include "platform/barcode/barcode.h"
 #include "platform/print/print_test_support.h"
 #include "platform/print/qt_print_backend.h"
 #include "platform/print/recording_print_backend.h"
@@ -79,6 +80,17 @@ class LabelPrintingTest : public test_fixtures::ReportsTest {
       if (*file) storage::IsamCloseFileBlock(*file);
       *file = nullptr;
     }
+  }
+  // The wizard's sheet: top margin 100, left margin 50, and the sheet given.
+  static void FillSheetBoxes(Tlblwiz& wizard, const char* columns, const char* rows, const char* width,
+                             const char* height) {
+    for (auto [box, text] : {std::pair{wizard.TopMargin, "100"},
+                             {wizard.LeftMargin, "50"},
+                             {wizard.Columns, columns},
+                             {wizard.Rows, rows},
+                             {wizard.LabelWidth, width},
+                             {wizard.LabelHeight, height}})
+      box->setText(text);
   }
   // The texts drawn, as "x,y text".
   QStringList Drawn() const {
@@ -181,13 +193,7 @@ TEST_F(LabelPrintingTest, WizardPrintsTheQueueWithItsBoxes) {
       "option to open a layout file or create your own layout.",
       "Print Labels");
   wizard.PrnButnClick();
-  for (auto [box, text] : {std::pair{wizard.TopMargin, "100"},
-                           {wizard.LeftMargin, "50"},
-                           {wizard.Columns, "3"},
-                           {wizard.Rows, "2"},
-                           {wizard.LabelWidth, "800"},
-                           {wizard.LabelHeight, "300"}})
-    box->setText(text);
+  FillSheetBoxes(wizard, "3", "2", "800", "300");
   wizard.StartLabel->setText("7");  // beyond a sheet of six
   ui.ExpectMessage("Your layout settings have changed. Do you want to save the changes before printing?",
                    "Print Labels")
@@ -218,8 +224,8 @@ TEST_F(LabelPrintingTest, ProductBarCodesDecodeFromTheRealPdf) {
   platform::print::TPrinter pdfPrinter(std::move(backend));
   records::CurrentCompany.BarCodesOnLabels.Set("Y");
   records::CurrentCompany.BarCodeType.Set("3");
-  settings_.Font.Size = 18;  // wide enough for the bars of a code of six
-  PrintLabels({{"rope10", "", "", "", "P"}}, settings_, pdfPrinter);
+  // The default label font, 10 points: the bars take what the code needs, not eight "X".
+  EXPECT_TRUE(PrintLabels({{"rope10", "", "", "", "P"}}, settings_, pdfPrinter).UnfitBarCodes.empty());
   const QString pdf = qt->OutputFile();
   ASSERT_FALSE(pdf.isEmpty());
   const QString png = print_testing::RenderPage(pdf, 1, QString::fromStdString(dir_.File("labels")), 200);
@@ -227,6 +233,28 @@ TEST_F(LabelPrintingTest, ProductBarCodesDecodeFromTheRealPdf) {
   ASSERT_TRUE(decoded.ran);
   // The code with its mod-43 check character (27 + 24 + 25 + 14 + 1 + 0 = 91, 91 mod 43 = 5).
   EXPECT_EQ(decoded.output.trimmed(), "ROPE105");
+}
+
+// The ruler on a real printer's page, read back by pdftotext: every value inside the printable
+// area, a quarter inch in from each edge, and only the ticks that are on it (0 to 2000 of the
+// 2400 dots across).
+TEST_F(LabelPrintingTest, TheCalibrationRulerStandsOnThePrintableArea) {
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  platform::print::QtPrintBackend* qt = backend.get();
+  platform::print::TPrinter pdfPrinter(std::move(backend));
+  PrintCalibrationRuler(pdfPrinter);
+  const std::vector<print_testing::PdfWord> words = print_testing::PdfWords(qt->OutputFile());
+  ASSERT_FALSE(words.empty());
+  QStringList texts;
+  for (const print_testing::PdfWord& w : words) {
+    EXPECT_TRUE(print_testing::WithinPrintableArea(w)) << w.text.toStdString();
+    texts << w.text;
+  }
+  for (const char* value : {"0", "400", "800", "1200", "1600", "2000", "300"})
+    EXPECT_TRUE(texts.contains(value)) << value;
+  EXPECT_FALSE(texts.contains("2400"));
+  EXPECT_FALSE(texts.contains("2800"));
 }
 
 }  // namespace
@@ -250,7 +278,6 @@ TEST_F(LabelPrintingTest, BarCodesFollowTheCompanysSymbologyAndARefusedCodeOnlyL
                         {"Y", "U", "03600029145", true},
                         {"Y", "E", "rope10", false},
                         {"N", "3", "rope10", false}};
-  settings_.Font.Size = 18;  // eight "X" wide enough for readable bars of both codes
   for (const Case& c : cases) {
     records::CurrentCompany.BarCodesOnLabels.Set(c.onLabels);
     records::CurrentCompany.BarCodeType.Set(c.symbology);
@@ -276,6 +303,77 @@ TEST_F(LabelPrintingTest, VendorLabelsTakeTheOrderOrTheShippingAddress) {
     EXPECT_EQ(Drawn(),
               (QStringList{"50,100 Dockside Timber", shipping ? "50,150 Yard 3" : "50,150 1 Mill Lane"}));
   }
+}
+
+}  // namespace
+
+namespace {
+
+// The bars are as wide as the code needs at 4-dot modules, 3-dot ones on a narrower label, each
+// ending ten modules before the label's right edge; a code that cannot fit gets no bars and is
+// named once for the run, whatever its copies.
+TEST_F(LabelPrintingTest, BarsTakeWhatTheCodeNeedsWithinTheLabelWidth) {
+  records::CurrentCompany.BarCodesOnLabels.Set("Y");
+  records::CurrentCompany.BarCodeType.Set("3");
+  settings_.Copies = 3;
+  static const QRegularExpression bar(R"(^FillRect\((\d+), \d+, (\d+), \d+\))");
+  const int modules = static_cast<int>(
+      platform::barcode::EncodeBarCode(platform::barcode::TBarCodeType::bcCode39, "ROPE10").modules.size());
+  for (const auto& [width, module] : {std::pair{1000, 4},
+                                      {(modules + 10) * 4 - 1, 3},
+                                      {(modules + 10) * 3, 3},
+                                      {(modules + 10) * 3 - 1, 0}}) {
+    settings_.Sheet.Width = width;
+    recorder_->ClearLog();
+    const LabelPrintResult result = PrintLabels({{"rope10", "", "", "", "P"}}, settings_, *printer_);
+    EXPECT_EQ(result.UnfitBarCodes,
+              module == 0 ? std::vector<std::string>{"ROPE10"} : std::vector<std::string>{})
+        << width;
+    // The first label's bars, at the sheet's left margin of 50.
+    int narrowest = width, right = 0;
+    for (const QString& line : recorder_->Log()) {
+      const QRegularExpressionMatch m = bar.match(line);
+      if (!m.hasMatch() || m.captured(1).toInt() >= 50 + width) continue;
+      narrowest = std::min(narrowest, m.captured(2).toInt() - m.captured(1).toInt());
+      right = std::max(right, m.captured(2).toInt());
+    }
+    if (module == 0) {
+      EXPECT_EQ(right, 0) << width;
+      EXPECT_EQ(Drawn().filter("ROPE10").size(), 3) << "the code line of each label, nothing more";
+    } else {
+      EXPECT_EQ(narrowest, module) << width;
+      EXPECT_EQ(right, 50 + modules * module) << width;
+      EXPECT_LE(right + 10 * module, 50 + width) << width;
+    }
+  }
+}
+
+TEST_F(LabelPrintingTest, TheWizardNamesTheCodesTooWideForTheirLabelsOnce) {
+  records::ProductRec chain{};
+  chain.Code.Set("CHAIN-8MM-GALV");
+  chain.Description.Set("Chain 8 mm");
+  FileProducts({chain});
+  records::CurrentCompany.BarCodesOnLabels.Set("Y");
+  records::CurrentCompany.BarCodeType.Set("3");
+  platform::print::ScopedPrintBackend scoped(std::make_unique<platform::print::RecordingPrintBackend>());
+  Tlblwiz& wizard = Createlblwiz();
+  LabelPrintQueue.Clear();
+  for (const char* code : {"CHAIN-8MM-GALV", "rope10", "CHAIN-8MM-GALV"})
+    LabelPrintQueue.Append({code, code, "", "", "P"});
+  FillSheetBoxes(wizard, "3", "10", "300", "300");
+  wizard.Copies->setText("2");
+  testing_support::UiScript ui;
+  ui.ExpectMessage("Your layout settings have changed. Do you want to save the changes before printing?",
+                   "Print Labels")
+      .Answer(platform::ui::mrNo);
+  ui.ExpectMessage(
+      "The bar codes of these products are too wide for the labels and were left out: CHAIN-8MM-GALV, "
+      "ROPE10. Wider labels or shorter codes will take bar codes.",
+      "Print Labels");
+  wizard.PrnButnClick();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(wizard.StatusLine->text(), "Complete. 6 label(s) sent to printer.");
+  LabelPrintQueue.Clear();
 }
 
 }  // namespace

@@ -271,8 +271,9 @@ TEST_F(LabelWizardTest, HelpTopicsAndTheActionsThatNeedTheWindowsAbove) {
   // program's own and always there.
   LabelHooks = {};
   wizard_->FormShow();
-  for (QWidget* button : {static_cast<QWidget*>(wizard_->FindCustomer),
-                          static_cast<QWidget*>(wizard_->FindVendor), static_cast<QWidget*>(wizard_->FindProduct)})
+  for (QWidget* button :
+       {static_cast<QWidget*>(wizard_->FindCustomer), static_cast<QWidget*>(wizard_->FindVendor),
+        static_cast<QWidget*>(wizard_->FindProduct)})
     EXPECT_FALSE(button->isEnabled());
   EXPECT_FALSE(wizard_->Add3->isEnabled());
   ASSERT_TRUE(wizard_->PrintSetup->isEnabled());
@@ -319,17 +320,23 @@ TEST_F(LabelWizardTest, CalibrationRulerMarksEveryFiftyDotsAndNamesEveryFourHund
   wizard_->CalibrationRuler1Click();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard_->StatusLine->text(), "Calibration ruler sent to printer.");
-  // 31 ticks down and 61 across; the majors (every eighth from 0) are wider and longer.
+  // 31 ticks down; across, the 48 that stand whole on the printable width of 2400 (0 to 2350).
+  // The majors (every eighth from 0) are wider and longer.
   EXPECT_EQ(Drawn(R"(^MoveTo\(50, \d+\).* pen\(4,)").size(), 4);
   EXPECT_EQ(Drawn(R"(^MoveTo\(100, (?!1800\))\d+\).* pen\(2,)").size(), 27);  // not the tick across at 100
-  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1750\).* pen\(4,)").size(), 8);
-  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1800\).* pen\(2,)").size(), 53);
-  // Values beside the majors; lines 50 dots high at the default size.
-  for (const char* value : {"TextOut\\(325, 375, \"400\"\\)", "TextOut\\(325, 1175, \"1200\"\\)",
-                            "TextOut\\(2750, 2025, \"2800\"\\)"})
+  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1750\).* pen\(4,)").size(), 6);
+  EXPECT_EQ(Drawn(R"(^MoveTo\(\d+, 1800\).* pen\(2,)").size(), 42);
+  EXPECT_EQ(Drawn(R"(^MoveTo\(2350, 1800\))").size(), 1);
+  // Values beside the majors, moved onto the page at its edges; lines 50 dots high at the default
+  // size, characters 25 dots wide.
+  for (const char* value :
+       {"TextOut\\(325, 0, \"0\"\\)", "TextOut\\(325, 375, \"400\"\\)", "TextOut\\(325, 1175, \"1200\"\\)",
+        "TextOut\\(0, 2025, \"0\"\\)", "TextOut\\(1950, 2025, \"2000\"\\)"})
     EXPECT_EQ(Drawn(QString("^") + value).size(), 1) << value;
-  EXPECT_EQ(Drawn(R"re(^TextOut\(300, 2645, "It appears this printer is printing around 318 DPI)re").size(),
-            1);
+  EXPECT_TRUE(Drawn(R"(^TextOut\(\d+, 2025, "2400")").isEmpty());
+  // The printable width measured in eighths of an inch: 2400 / 8; the line, 96 characters, as wide
+  // as the page, starts at its left edge.
+  EXPECT_EQ(Drawn(R"re(^TextOut\(0, 2645, "It appears this printer is printing around 300 DPI)re").size(), 1);
 }
 
 TEST_F(LabelWizardTest, StartUpWithoutItsRememberedLayoutAsksForOne) {

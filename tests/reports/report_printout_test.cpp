@@ -79,10 +79,12 @@ class ReportPrintoutTest : public print_testing::RecordingPrinterTest {
     return table;
   }
 
-  void Print(const ReportTable& table, const std::string& title, bool pageBreaks = false) {
+  void Print(const ReportTable& table, const std::string& title, bool pageBreaks = false,
+             platform::print::TFontStyles style = 0) {
     platform::print::TFont font;
     font.Name = "Arial";
     font.Size = 10;
+    font.Style = style;
     PrintReport({table, title, title + " by Date", "Selected records from 03/01/2026 to 03/31/2026", font,
                  pageBreaks},
                 *printer_);
@@ -95,13 +97,13 @@ class ReportPrintoutTest : public print_testing::RecordingPrinterTest {
 TEST_F(ReportPrintoutTest, APageBreakInsideAGroupRepeatsTheHeaderAndHeadings) {
   const ReportTable table = Register({70, 5});
   Print(table, "Invoice Register");
-  ASSERT_EQ(Log().front(), R"(BeginDoc("Invoice Register", portrait, 2550x3300))");
+  ASSERT_EQ(Log().front(), R"(BeginDoc("Invoice Register", portrait, 2400x3150))");
   EXPECT_EQ(Log().back(), "EndDoc");
   const std::vector<Page> pages = Pages(Log());
   ASSERT_EQ(pages.size(), 2u);
 
   // 50-dot lines from the top margin: the header takes five, every row 53 dots; page 1 is full
-  // once y passes 3100, after the heading row and 52 records.
+  // once y passes 3150 - 200, after the heading row and 49 records (363 + 49 x 53 = 2960).
   for (std::size_t p = 0; p < pages.size(); ++p) {
     const QStringList texts = Texts(pages[p]);
     ASSERT_GE(texts.size(), 14);
@@ -117,9 +119,9 @@ TEST_F(ReportPrintoutTest, APageBreakInsideAGroupRepeatsTheHeaderAndHeadings) {
   const Drawn& continued = pages[0].back();
   EXPECT_EQ(continued.text, "Continued on page 2 ...");
   EXPECT_EQ(continued.x, 60);
-  EXPECT_EQ(continued.y, 3200);
-  EXPECT_TRUE(Texts(pages[0]).contains("1051"));
-  EXPECT_FALSE(Texts(pages[0]).contains("1052"));
+  EXPECT_EQ(continued.y, 3150 - 100);
+  EXPECT_TRUE(Texts(pages[0]).contains("1048"));
+  EXPECT_FALSE(Texts(pages[0]).contains("1049"));
   EXPECT_EQ(pages[1].back().text, "Report Complete. 75 records printed.");
 
   // Every invoice is printed once, and the group's totals come after the break.
@@ -197,7 +199,7 @@ TEST_F(ReportPrintoutTest, SevenReportsPrintLandscapeAndThePrinterKeepsItsOrient
     printer_->SetOrientation(before);
     recorder_->ClearLog();
     Print(table, "Sales Report");
-    EXPECT_EQ(Log().front(), R"(BeginDoc("Sales Report", landscape, 3300x2550))");
+    EXPECT_EQ(Log().front(), R"(BeginDoc("Sales Report", landscape, 3150x2400))");
     EXPECT_EQ(printer_->Orientation(), before);
   }
   int landscape = 0;
@@ -227,6 +229,123 @@ TEST_F(ReportPrintoutTest, ARealPdfReadsBack) {
   EXPECT_TRUE(pages[1].contains("Report Complete. 75 records printed."));
   const QString keep = qEnvironmentVariable("KESTRAVA_PRINTOUT_DIR");
   if (!keep.isEmpty()) QFile::copy(pdf, keep + "/report.pdf");
+}
+
+// A text as drawn on the recording printer, with its font size.
+struct Placed {
+  int page = 0, x = 0, y = 0, size = 0;
+  QString text;
+  int Right() const { return x + (static_cast<int>(text.size()) * size * 5 + 1) / 2; }
+};
+
+std::vector<Placed> PlacedTexts(const QStringList& log) {
+  static const QRegularExpression call(R"re(^TextOut\((-?\d+), (-?\d+), "(.*)"\) font\([^,]*, (\d+),)re");
+  std::vector<Placed> texts;
+  int page = 0;
+  for (const QString& line : log) {
+    if (line.startsWith("BeginDoc") || line.startsWith("NewPage")) ++page;
+    if (const QRegularExpressionMatch m = call.match(line); m.hasMatch())
+      texts.push_back(
+          {page, m.captured(1).toInt(), m.captured(2).toInt(), m.captured(4).toInt(), m.captured(3)});
+  }
+  return texts;
+}
+
+// Sales lines: each a description and a code of the lengths given, sold at the amounts in turn.
+ReportTable SalesLines(int rows, std::size_t description, std::size_t code,
+                       const std::vector<std::string>& amounts) {
+  ReportTable table;
+  table.AddRow({"Product Description", "Product#", "Year/Mo/Dy", "Invoice#", "Short Name", "Customer",
+                "Unit Price", "Quantity", "Line Amount"});
+  table.LastTextColumn = 5;
+  table.LastNumericColumn = 8;
+  for (int row = 0; row < rows; ++row)
+    table.AddRow({std::string("GALVANISED SHACKLE 8 MM WITH SCREW PIN").substr(0, description),
+                  std::string("SHK-08-GALV-SCREW").substr(0, code), "2026/03/02", std::to_string(10001 + row),
+                  "HARBOUR", "HARBOUR1", amounts[row % amounts.size()], "1.00",
+                  amounts[row % amounts.size()]});
+  return table;
+}
+
+// Wider than the printable width less the left margin, a row gives way: the description column
+// narrows (its texts cut, never below 16 characters), then the font shrinks, then the row runs
+// over two lines. In every case each text stands whole on the page without touching its
+// neighbours, and every figure and number heading is printed whole.
+TEST_F(ReportPrintoutTest, ColumnsFitThePrintableWidthAndNoFigureIsCut) {
+  const struct {
+    const char* title;
+    std::size_t description, code;
+    const char* amount;
+    int size, lines;
+    bool descriptionWhole;
+  } cases[] = {
+      {"Sales Report", 30, 6, "123,456.78", 10, 1, false},          // 3200 dots whole, 2925 narrowed
+      {"Sales Report", 30, 15, "12,345,678.90", 9, 1, true},        // 3150 narrowed at 10, 3084 whole at 9
+      {"Tax Report", 30, 15, "9,999,999,999,999.99", 10, 2, true},  // portrait: 2451 narrowed at 7
+  };
+  for (const auto& c : cases) {
+    recorder_->ClearLog();
+    const ReportTable table = SalesLines(60, c.description, c.code, {c.amount});
+    Print(table, c.title);
+    const int pageWidth = PrintsLandscape(c.title) ? 3150 : 2400;
+    const std::vector<Placed> texts = PlacedTexts(Log());
+    std::map<std::pair<int, int>, std::vector<Placed>> byLine;  // by page and y
+    std::map<QString, int> printed;
+    for (const Placed& t : texts) {
+      EXPECT_EQ(t.size, c.size) << c.amount << " " << t.text.toStdString();
+      EXPECT_GE(t.x, 0) << c.amount << " " << t.text.toStdString();
+      EXPECT_LE(t.Right(), pageWidth) << c.amount << " " << t.text.toStdString();
+      byLine[{t.page, t.y}].push_back(t);
+      ++printed[t.text];
+    }
+    for (auto& [at, line] : byLine) {
+      std::sort(line.begin(), line.end(), [](const Placed& a, const Placed& b) { return a.x < b.x; });
+      for (std::size_t k = 1; k < line.size(); ++k)
+        EXPECT_LT(line[k - 1].Right(), line[k].x)
+            << c.amount << " " << line[k].text.toStdString() << " at " << at.second;
+    }
+    for (const char* whole : {"Unit Price", "Quantity", "Line Amount", "1.00", "Product Description"})
+      EXPECT_GE(printed[whole], 1) << c.amount << " " << whole;
+    EXPECT_EQ(printed[c.amount], 2 * 60) << c.amount;
+    // The first line's description, and how far below it the first line's figures stand.
+    const std::string description(table.Cell(1, 0));
+    const auto first = std::find_if(texts.begin(), texts.end(), [&](const Placed& t) {
+      return t.text.size() >= 16 && QString::fromStdString(description).startsWith(t.text);
+    });
+    ASSERT_NE(first, texts.end()) << c.amount;
+    EXPECT_EQ(first->text == QString::fromStdString(description), c.descriptionWhole) << c.amount;
+    const auto amount = std::find_if(first, texts.end(), [&](const Placed& t) { return t.text == c.amount; });
+    ASSERT_NE(amount, texts.end()) << c.amount;
+    EXPECT_EQ(amount->y - first->y, (c.lines - 1) * c.size * 5) << c.amount;
+  }
+}
+
+// The sales report of 120 lines in the report viewer's own font, Arial 10 bold, on a real
+// printer's page, read back by pdftotext: every word inside the printable area, a quarter inch in
+// from each edge, and every amount whole.
+TEST_F(ReportPrintoutTest, AWideLandscapeReportReadsBackWholeWithinThePrintableArea) {
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  platform::print::QtPrintBackend* qt = backend.get();
+  printer_ = std::make_unique<platform::print::TPrinter>(std::move(backend));
+  std::vector<std::string> amounts(10, "123,456.78");
+  amounts[0] = "12,345,678.90";
+  Print(SalesLines(120, 30, 15, amounts), "Sales Report", false, platform::print::fsBold);
+  const std::vector<print_testing::PdfWord> words = print_testing::PdfWords(qt->OutputFile());
+  ASSERT_FALSE(words.empty());
+  std::map<QString, int> counted;
+  for (const print_testing::PdfWord& w : words) {
+    EXPECT_EQ(w.pageWidth, 792.0);  // US Letter across
+    EXPECT_TRUE(print_testing::WithinPrintableArea(w)) << w.text.toStdString();
+    ++counted[w.text];
+  }
+  EXPECT_EQ(counted["123,456.78"], 2 * 108);
+  EXPECT_EQ(counted["12,345,678.90"], 2 * 12);
+  EXPECT_GE(counted["Continued"], 1);
+  EXPECT_EQ(counted["Amount"], counted["Continued"] + 1);  // the "Line Amount" heading on every page
+  EXPECT_GE(counted["SHK-08-GALV-SCR"], 120);
+  const QString keep = qEnvironmentVariable("KESTRAVA_PRINTOUT_DIR");
+  if (!keep.isEmpty()) QFile::copy(qt->OutputFile(), keep + "/sales-report.pdf");
 }
 
 }  // namespace

@@ -147,7 +147,7 @@ TEST_F(ReportViewerTest, PrintsTheGridAsShownInTheReportFont) {
   viewer.InvPrintClick();
   const QStringList& log = recorder->Log();
   ASSERT_FALSE(log.isEmpty());
-  EXPECT_EQ(log.front(), R"(BeginDoc("Sales Report", landscape, 3300x2550))");
+  EXPECT_EQ(log.front(), R"(BeginDoc("Sales Report", landscape, 3150x2400))");
   EXPECT_EQ(log.back(), "EndDoc");
   // Each of the three groups ends its page; the grand total stands on a fourth.
   EXPECT_EQ(log.filter(QRegularExpression("^NewPage")).size(), 3);

@@ -120,7 +120,7 @@ TEST_F(Top10ChartTest, PrintsTheWindowImageWithoutItsButtons) {
   EXPECT_TRUE(ui.Done());
   ASSERT_EQ(recorder->Log().size(), 3);
   EXPECT_TRUE(recorder->Log()[0].startsWith(R"(BeginDoc("Orvanta Top 10", portrait)"));
-  EXPECT_TRUE(recorder->Log()[1].startsWith("StretchDraw(0, 0, 2550, ")) << recorder->Log()[1].toStdString();
+  EXPECT_TRUE(recorder->Log()[1].startsWith("StretchDraw(0, 0, 2400, ")) << recorder->Log()[1].toStdString();
   EXPECT_EQ(recorder->Log()[2], "EndDoc");
   for (QWidget* control : {static_cast<QWidget*>(chart.Button1), static_cast<QWidget*>(chart.Button2),
                            static_cast<QWidget*>(chart.Button3), static_cast<QWidget*>(chart.CBColor)})

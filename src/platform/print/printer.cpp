@@ -44,6 +44,7 @@ void TPrinter::EndDoc() {
     throw;
   }
   page_number_ = 0;
+  finished_job_files_ << Backend().OutputFile();
 }
 
 void TPrinter::Abort() {
@@ -135,6 +136,31 @@ QString PrintedNotice(const QString& what, const QString& to_printer, const TPri
 QString WhereRunWent(const QString& to_printer, const TPrinter& printer) {
   const QString file = LastJobFile(printer);
   return file.isEmpty() ? to_printer : QStringLiteral("saved in ") + QFileInfo(file).absolutePath();
+}
+
+PrintRun::PrintRun(const TPrinter& printer)
+    : printer_(printer), first_job_(printer.FinishedJobFiles().size()) {}
+
+QStringList PrintRun::Files() const {
+  QStringList files = printer_.FinishedJobFiles().mid(first_job_);
+  files.removeAll(QString());
+  return files;
+}
+
+QString PrintRun::Notice(const QString& what, const QString& to_printer) const {
+  const QStringList files = Files();
+  if (files.isEmpty()) return what + ' ' + to_printer + '.';
+  constexpr qsizetype kMostNamed = 3;
+  if (files.size() > kMostNamed)
+    return QStringLiteral("%1 saved as %2 and %3 more files.").arg(what, files.first()).arg(files.size() - 1);
+  const QString folder = QFileInfo(files.first()).absolutePath();
+  QStringList names{files.first()};
+  for (const QString& file : files.mid(1)) {
+    const QFileInfo info(file);
+    names << (info.absolutePath() == folder ? info.fileName() : file);
+  }
+  const QString last = names.takeLast();
+  return what + " saved as " + (names.isEmpty() ? last : names.join(", ") + " and " + last) + '.';
 }
 
 }  // namespace platform::print

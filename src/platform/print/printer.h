@@ -5,6 +5,7 @@
 // printer raised its own exception class.
 
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <stdexcept>
 
@@ -46,6 +47,10 @@ class TPrinter {
   int PageWidth() const;
   int PageHeight() const;
 
+  // The jobs finished since the printer was made, and the PDF file each became (empty for a job
+  // that went to a printer).
+  const QStringList& FinishedJobFiles() const { return finished_job_files_; }
+
   PrintBackend& Backend() const;
   bool HasBackend() const { return backend_ != nullptr; }
   // Puts another back-end in place (tests, print to file) and hands back the previous one.
@@ -63,6 +68,7 @@ class TPrinter {
   bool printing_ = false;
   bool aborted_ = false;
   int page_number_ = 0;
+  QStringList finished_job_files_;
 };
 
 // The application's printer, on the Qt back-end unless a test or the user put another in place.
@@ -83,6 +89,28 @@ QString PrintedNotice(const QString& what, const QString& to_printer = QStringLi
 // Where the jobs of a run of printouts went: the run's own words for a printer, or "saved in "
 // and the folder of their PDF files.
 QString WhereRunWent(const QString& to_printer, const TPrinter& printer = Printer());
+
+// The jobs of one printout that prints several documents (an invoice with its packing slip and
+// file copies): made before the first job, it tells afterwards where they all went.
+//
+//   PrintRun run;
+//   ... print the invoice, then its packing slip ...
+//   status = run.Notice("Invoice 1001");   // "Invoice 1001 saved as .../inv.pdf and inv (2).pdf."
+class PrintRun {
+ public:
+  explicit PrintRun(const TPrinter& printer = Printer());
+
+  // The PDF files of the jobs finished since the run began, in order.
+  QStringList Files() const;
+  // As PrintedNotice, naming every file written (those in the first one's folder by their name
+  // alone), or, past three, the first and how many more: "Invoice 1001 saved as /p/a.pdf and 4
+  // more files.". With no file written, the run's own words for a printer.
+  QString Notice(const QString& what, const QString& to_printer = QStringLiteral("sent to printer")) const;
+
+ private:
+  const TPrinter& printer_;
+  qsizetype first_job_;
+};
 
 // Installs a back-end in the application's printer for a scope (tests of printouts).
 class ScopedPrintBackend {

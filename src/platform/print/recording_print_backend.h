@@ -5,10 +5,11 @@
 //
 // Metrics: every character is 0.6 x the font size wide and a line is 1.2 x the size high,
 // which at 300 pixels to the inch is TextWidth = characters x size x 5 / 2 (rounded half up)
-// and TextHeight = size x 5, whatever the text. Page: US Letter, 2550 x 3300 portrait.
+// and TextHeight = size x 5, whatever the text. Page: the printable area of US Letter on an office
+// printer, a quarter inch in from each edge as the Qt back-end lays it out: 2400 x 3150 portrait.
 //
 // Log lines, one per call:
-//   BeginDoc("Invoice - 1001", portrait, 2550x3300)
+//   BeginDoc("Invoice - 1001", portrait, 2400x3150)
 //   NewPage(2)
 //   EndDoc   /   Abort
 //   TextOut(100, 200, "Total:") font(Arial, 10, B, 0x80000008) pen(1, 0x00000000, solid) brush(clear,
@@ -27,7 +28,7 @@ namespace platform::print {
 
 class RecordingPrintBackend : public PrintBackend {
  public:
-  explicit RecordingPrintBackend(QSize portrait_page = QSize(2550, 3300)) : portrait_page_(portrait_page) {}
+  explicit RecordingPrintBackend(QSize portrait_page = QSize(2400, 3150)) : portrait_page_(portrait_page) {}
 
   const QStringList& Log() const { return log_; }
   void ClearLog() { log_.clear(); }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 
 namespace print_testing {
 
@@ -40,6 +41,40 @@ ToolResult RunTool(const QString& program, const QStringList& arguments) {
 QString PdfText(const QString& pdf) {
   const ToolResult result = RunTool("pdftotext", {pdf, "-"});
   return result.ran && result.exit_code == 0 ? result.output : QString();
+}
+
+std::vector<PdfWord> PdfWords(const QString& pdf) {
+  const ToolResult result = RunTool("pdftotext", {"-bbox", pdf, "-"});
+  static const QRegularExpression item(
+      R"re(<page width="([\d.]+)" height="([\d.]+)">|<word xMin="([\d.]+)" yMin="([\d.]+)" xMax="([\d.]+)" )re"
+      R"re(yMax="([\d.]+)">([^<]*)</word>)re");
+  std::vector<PdfWord> words;
+  if (!result.ran || result.exit_code != 0) return words;
+  PdfWord page;
+  for (auto it = item.globalMatch(result.output); it.hasNext();) {
+    const QRegularExpressionMatch m = it.next();
+    if (!m.captured(1).isEmpty()) {
+      ++page.page;
+      page.pageWidth = m.captured(1).toDouble();
+      page.pageHeight = m.captured(2).toDouble();
+      continue;
+    }
+    PdfWord word = page;
+    word.xMin = m.captured(3).toDouble();
+    word.yMin = m.captured(4).toDouble();
+    word.xMax = m.captured(5).toDouble();
+    word.yMax = m.captured(6).toDouble();
+    word.text = m.captured(7);
+    words.push_back(word);
+  }
+  return words;
+}
+
+bool WithinPrintableArea(const PdfWord& word) {
+  constexpr double kEdge = 18;  // points
+  constexpr double kLeeway = 0.5;
+  return word.xMin >= kEdge - kLeeway && word.yMin >= kEdge - kLeeway &&
+         word.xMax <= word.pageWidth - kEdge + kLeeway && word.yMax <= word.pageHeight - kEdge + kLeeway;
 }
 
 QString PdfInfo(const QString& pdf) {

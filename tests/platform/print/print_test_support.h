@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <memory>
 #include <ostream>
+#include <vector>
 
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
@@ -70,6 +71,18 @@ ToolResult RunTool(const QString& program, const QStringList& arguments);
 QString PdfText(const QString& pdf);
 // The "Key: value" lines of pdfinfo.
 QString PdfInfo(const QString& pdf);
+// A word of a PDF as pdftotext places it, in points from the page's top-left corner.
+struct PdfWord {
+  int page = 0;  // from 1
+  double pageWidth = 0, pageHeight = 0;
+  double xMin = 0, yMin = 0, xMax = 0, yMax = 0;
+  QString text;
+};
+// Every word of the PDF (pdftotext -bbox), page by page; none when it cannot be read.
+std::vector<PdfWord> PdfWords(const QString& pdf);
+// Whether the word stands inside what a printer prints: a quarter inch in from every edge.
+bool WithinPrintableArea(const PdfWord& word);
+
 // One page rendered to a PNG, at printer resolution (300 dpi) unless told; returns the PNG's path.
 QString RenderPage(const QString& pdf, int page, const QString& png_stem, int dpi = 300);
 

@@ -31,11 +31,11 @@ TEST_F(RecordingPrinterTest, ShortDocumentLogsEveryCallWithTheStateInForce) {
   c.TextOut(150, 200, "INVOICE");
   c.Pen.Width = 3;
   c.MoveTo(20, 300);
-  c.LineTo(2530, 300);
+  c.LineTo(2380, 300);
   p.NewPage();
   c.Pen = {1, 0x00808080, TPenStyle::psDot};
   c.Brush = {TBrushStyle::bsBDiagonal, 0x000000FF};
-  c.FillRect(QRect(QPoint(20, 400), QPoint(2529, 499)));
+  c.FillRect(QRect(QPoint(20, 400), QPoint(2379, 499)));
   c.Brush = {TBrushStyle::bsSolid, clWhite};
   c.Font.Style = fsUnderline | fsStrikeOut;
   c.TextOut(150, 600, "page number 2");
@@ -51,13 +51,13 @@ TEST_F(RecordingPrinterTest, ShortDocumentLogsEveryCallWithTheStateInForce) {
   const QString state5 =
       "font(Times New Roman, 14, US, 0x80000008) pen(1, 0x00808080, dotted) brush(solid, 0x00FFFFFF)";
   const QStringList expected = {
-      "BeginDoc(\"Invoice - 1001\", portrait, 2550x3300)",
-      "Rectangle(20, 100, 2530, 3280) " + state1,
+      "BeginDoc(\"Invoice - 1001\", portrait, 2400x3150)",
+      "Rectangle(20, 100, 2380, 3130) " + state1,
       "TextOut(150, 200, \"INVOICE\") " + state2,
       "MoveTo(20, 300) " + state3,
-      "LineTo(2530, 300) " + state3,
+      "LineTo(2380, 300) " + state3,
       "NewPage(2)",
-      "FillRect(20, 400, 2530, 500) " + state4,
+      "FillRect(20, 400, 2380, 500) " + state4,
       "TextOut(150, 600, \"page number 2\") " + state5,
       "EndDoc",
   };
@@ -75,11 +75,12 @@ TEST_F(RecordingPrinterTest, FixedMetricsAndPageSizes) {
   EXPECT_EQ(c.TextWidth("XXX"), 68);  // 3 x 9 x 2.5 = 67.5, rounded up
   EXPECT_EQ(c.TextWidth(""), 0);
 
-  EXPECT_EQ(printer_->PageWidth(), 2550);
-  EXPECT_EQ(printer_->PageHeight(), 3300);
+  // US Letter less a quarter inch at each edge, as the Qt back-end lays out a page.
+  EXPECT_EQ(printer_->PageWidth(), 2400);
+  EXPECT_EQ(printer_->PageHeight(), 3150);
   printer_->SetOrientation(TPrinterOrientation::poLandscape);
-  EXPECT_EQ(printer_->PageWidth(), 3300);
-  EXPECT_EQ(printer_->PageHeight(), 2550);
+  EXPECT_EQ(printer_->PageWidth(), 3150);
+  EXPECT_EQ(printer_->PageHeight(), 2400);
 }
 
 TEST_F(RecordingPrinterTest, PageNumbersFollowTheJob) {
@@ -125,7 +126,7 @@ TEST_F(RecordingPrinterTest, JobGuardFinishesAndRestoresOrientation) {
   EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
   EXPECT_FALSE(printer_->Aborted());
   ASSERT_EQ(Log().size(), 3);
-  EXPECT_EQ(Log()[0], "BeginDoc(\"Sales Report\", landscape, 3300x2550)");
+  EXPECT_EQ(Log()[0], "BeginDoc(\"Sales Report\", landscape, 3150x2400)");
   EXPECT_EQ(Log()[2], "EndDoc");
 }
 
@@ -157,7 +158,7 @@ TEST_F(RecordingPrinterTest, SecondJobWhilePrintingLeavesTheFirstAlone) {
   EXPECT_EQ(printer_->Orientation(), TPrinterOrientation::poPortrait);
   ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);  // the first job's
   first.Finish();
-  EXPECT_EQ(Log(), QStringList({"BeginDoc(\"Statement\", portrait, 2550x3300)", "EndDoc"}));
+  EXPECT_EQ(Log(), QStringList({"BeginDoc(\"Statement\", portrait, 2400x3150)", "EndDoc"}));
 }
 
 TEST_F(RecordingPrinterTest, WindowImageIsScaledToThePageKeepingItsProportions) {
@@ -166,9 +167,9 @@ TEST_F(RecordingPrinterTest, WindowImageIsScaledToThePageKeepingItsProportions) 
   window.resize(400, 300);
   PrintWindowImage(window, *printer_);
   ASSERT_EQ(Log().size(), 3);
-  EXPECT_EQ(Log()[0], "BeginDoc(\"Customer Manager\", portrait, 2550x3300)");
-  // 400 x 300 fits the width of 2550: 2550 x 1912.
-  EXPECT_TRUE(Log()[1].startsWith("StretchDraw(0, 0, 2550, 1912, image 400x300)")) << Log()[1].toStdString();
+  EXPECT_EQ(Log()[0], "BeginDoc(\"Customer Manager\", portrait, 2400x3150)");
+  // 400 x 300 fits the width of 2400: 2400 x 1800.
+  EXPECT_TRUE(Log()[1].startsWith("StretchDraw(0, 0, 2400, 1800, image 400x300)")) << Log()[1].toStdString();
   EXPECT_EQ(Log()[2], "EndDoc");
 }
 
@@ -180,13 +181,13 @@ TEST_F(RecordingPrinterTest, TextDocumentRunsOverAsManyPagesAsItNeeds) {
   PrintTextDocument(document, "Customer List", *printer_);
 
   ASSERT_GE(Log().size(), 5);
-  EXPECT_EQ(Log().first(), "BeginDoc(\"Customer List\", portrait, 2550x3300)");
+  EXPECT_EQ(Log().first(), "BeginDoc(\"Customer List\", portrait, 2400x3150)");
   EXPECT_EQ(Log().last(), "EndDoc");
   const int pages = Log().filter("DrawTextDocumentPage(").size();
   EXPECT_GE(pages, 2);
   EXPECT_EQ(Log().filter("NewPage(").size(), pages - 1);
   EXPECT_TRUE(
-      Log()[1].startsWith(QStringLiteral("DrawTextDocumentPage(1 of %1, 0, 0, 2550, 3300)").arg(pages)))
+      Log()[1].startsWith(QStringLiteral("DrawTextDocumentPage(1 of %1, 0, 0, 2400, 3150)").arg(pages)))
       << Log()[1].toStdString();
   EXPECT_EQ(document.pageCount(), 1);  // the caller's document is not paginated
   EXPECT_EQ(WhereLastJobWent(*printer_), "sent to printer");
