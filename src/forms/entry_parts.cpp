@@ -308,12 +308,6 @@ void PutSavedRow(LineGridModel& model, int line, const SavedRow& row) {
   for (int column = 0; column < 7; ++column) model.Put(line, column, ToQString(*cells[column]));
 }
 
-std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo) {
-  std::vector<std::string> lines;
-  for (const QString& line : memo.toPlainText().split('\n')) lines.push_back(ToAnsi(line));
-  return lines;
-}
-
 void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines) {
   QStringList text;
   for (const std::string& line : lines) text << ToQString(line);

@@ -146,8 +146,7 @@ std::vector<std::string> StoredMemoLinesOf(const QPlainTextEdit& memo);
 // order (number, code, quantity, description, unit price, taxable mark, extension).
 SavedRow SavedRowOf(const LineGridModel& model, int line);
 void PutSavedRow(LineGridModel& model, int line, const SavedRow& row);
-// The memo's lines as Windows-1252 text, and a memo filled from them.
-std::vector<std::string> MemoLinesOf(const QPlainTextEdit& memo);
+// A memo filled from its lines in Windows-1252 text.
 void ShowMemoLines(QPlainTextEdit& memo, const std::vector<std::string>& lines);
 
 // A line made afresh: its number, the company's default quantity, a unit price and extension of

@@ -29,6 +29,11 @@ void LineEntryForm::RefreshExtension(int row) {
   forms::RefreshExtension(*lines_, columns_, row);
 }
 
+void LineEntryForm::KeepOrDefaultQuantity(int row) {
+  if (!Trimmed(lines_->Cell(row, columns_.Quantity)).empty()) return;
+  lines_->Put(row, columns_.Quantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
+}
+
 int LineEntryForm::LineHoldingCode(const std::string& code, int exceptRow) const {
   return forms::LineHoldingCode(*lines_, columns_, code, exceptRow);
 }

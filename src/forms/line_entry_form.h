@@ -61,6 +61,9 @@ class LineEntryForm : public platform::ui::Form {
   virtual void RecalcLine(int row) = 0;
   // The extension := quantity x unit price.
   void RefreshExtension(int row);
+  // The quantity of a line a product is placed on: the one it holds, typed before its code was
+  // looked up or kept from the product it had; the company's default when it holds none.
+  void KeepOrDefaultQuantity(int row);
   int LineHoldingCode(const std::string& code, int exceptRow) const;
   // The cursor on the line's product code, `top` the top visible line.
   void JumpToLine(int row, int top);

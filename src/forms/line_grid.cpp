@@ -1,11 +1,13 @@
 #include "forms/line_grid.h"
 
+#include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 #include <QScrollBar>
 #include <QStyle>
+#include <QTimer>
 #include <algorithm>
 #include <stdexcept>
 
@@ -25,7 +27,8 @@ bool IsYesNo(QChar c) {
 }
 
 // The cell editor: the column's length and characters hold key by key; Enter on the look-up
-// column takes the edit and then runs the look-up.
+// column takes the edit and then runs the look-up, and a changed code taken from the editor
+// otherwise is looked up once its cell is left.
 class LineCellDelegate : public QStyledItemDelegate {
  public:
   explicit LineCellDelegate(LineGridView* view) : QStyledItemDelegate(view), view_(view) {}
@@ -47,6 +50,13 @@ class LineCellDelegate : public QStyledItemDelegate {
     return edit;
   }
 
+  void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    const QString before = index.data(Qt::EditRole).toString();
+    QStyledItemDelegate::setModelData(editor, model, index);
+    if (index.column() == view_->EnterKeyColumn && index.data(Qt::EditRole).toString() != before)
+      view_->CodeTyped(index.row() + 1);
+  }
+
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
     if (event->type() == QEvent::KeyPress) {
@@ -56,7 +66,7 @@ class LineCellDelegate : public QStyledItemDelegate {
         auto* editor = qobject_cast<QWidget*>(object);
         emit commitData(editor);
         emit closeEditor(editor, QAbstractItemDelegate::NoHint);
-        view_->OnEnterKey(view_->CurrentLine());
+        view_->LookUpCode(view_->CurrentLine());
         return true;
       }
     }
@@ -204,14 +214,20 @@ LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(p
   setItemDelegate(new LineCellDelegate(this));
   setSelectionMode(QAbstractItemView::SingleSelection);
   setSelectionBehavior(QAbstractItemView::SelectItems);
-  // No edit on a click of the current cell: that edit starts only after the double-click time,
-  // and keys typed meanwhile would be lost. A key typed into a cell starts the edit with itself.
-  setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed);
+  setEditTriggers(kTypedEditTriggers);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   horizontalHeader()->setHighlightSections(false);
   setTabKeyNavigation(true);
   setCornerButtonEnabled(false);
+  // A typed code that the form itself replaced (a product picked, lines inserted) is settled.
+  connect(model, &QAbstractItemModel::dataChanged, this,
+          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
+            const int row = typedCodeLine_ - 1;
+            if (typedCodeLine_ != 0 && row >= topLeft.row() && row <= bottomRight.row() &&
+                EnterKeyColumn >= topLeft.column() && EnterKeyColumn <= bottomRight.column())
+              typedCodeLine_ = 0;
+          });
 }
 
 int LineGridView::CurrentLine() const {
@@ -265,11 +281,47 @@ bool LineGridView::HandleYesNoKey(QKeyEvent* event) {
   return true;  // every other printable key is dropped here
 }
 
+void LineGridView::LookUpCode(int line) {
+  typedCodeLine_ = 0;
+  if (OnEnterKey) OnEnterKey(line);
+}
+
+void LineGridView::CodeTyped(int line) {
+  typedCodeLine_ = line;
+  LookUpCodeWhenLeft();
+}
+
+void LineGridView::LookUpCodeWhenLeft() {
+  if (typedCodeLine_ != 0) QTimer::singleShot(0, this, [this] { LookUpLeftCode(); });
+}
+
+void LineGridView::LookUpLeftCode() {
+  const int line = typedCodeLine_;
+  if (line == 0) return;
+  const bool onCell = CurrentLine() == line && CurrentColumn() == EnterKeyColumn;
+  const QWidget* focus = QApplication::focusWidget();
+  const bool focusHere = focus == this || isAncestorOf(focus);
+  // Still on the cell, or gone to another window (a dialog, another program) and coming back.
+  if (onCell && (focusHere || !isActiveWindow())) return;
+  typedCodeLine_ = 0;
+  if (!model_->Cell(line, EnterKeyColumn).trimmed().isEmpty()) LookUpCode(line);
+}
+
+void LineGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+  QTableView::currentChanged(current, previous);  // takes any edit open in the cell left
+  LookUpCodeWhenLeft();
+}
+
+void LineGridView::focusOutEvent(QFocusEvent* event) {
+  QTableView::focusOutEvent(event);
+  LookUpCodeWhenLeft();
+}
+
 void LineGridView::keyPressEvent(QKeyEvent* event) {
   const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
   if (enter && state() != QAbstractItemView::EditingState && CurrentColumn() == EnterKeyColumn &&
       OnEnterKey) {
-    OnEnterKey(CurrentLine());
+    LookUpCode(CurrentLine());
     event->accept();
     return;
   }

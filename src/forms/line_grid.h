@@ -5,7 +5,7 @@
 //
 // The entry rules of each column (length, allowed characters, Y/N) live in the model, so a
 // pasted text is held to them as well as a typed one; the view adds the key-by-key behaviour
-// (Y/N set at a key press, Enter on a column that looks something up).
+// (Y/N set at a key press, the look-up of a typed code on Enter or once its cell is left).
 //
 // Lines are counted from 1, as the forms number them; column 0 holds the line number. Side
 // values exist for lines 0 to lines + 1, as the entry forms' arrays always had them.
@@ -88,6 +88,12 @@ class LineGridModel : public QAbstractTableModel {
   std::vector<Line> lines_;  // 0 .. Lines + 1
 };
 
+// The edit triggers of every editable grid: a key typed into a cell starts the edit with itself,
+// and F2 starts one. No edit starts on a click of the current cell: that edit waits out the
+// double-click time, and keys typed meanwhile would be lost.
+inline constexpr QAbstractItemView::EditTriggers kTypedEditTriggers =
+    QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed;
+
 class LineGridView : public QTableView {
  public:
   LineGridView(LineGridModel* model, QWidget* parent = nullptr);
@@ -103,20 +109,34 @@ class LineGridView : public QTableView {
   // rest of the view's width less the scroll bar and the width of "...".
   void SizeColumns();
 
-  // Enter on a column that has one (the product code): the line, after any open edit is taken.
+  // The look-up of a column that has one (the product code), given the line: run by Enter on
+  // the column, after any open edit is taken, and once a code typed there is left behind by
+  // any key or click (the cursor or the keyboard focus moves elsewhere in the window). A code
+  // left empty is not looked up.
   std::function<void(int line)> OnEnterKey;
   int EnterKeyColumn = -1;
   std::function<void()> OnDoubleClick;
 
+  // Run by the cell editor: Enter on the look-up column, and a changed code taken from it.
+  void LookUpCode(int line);
+  void CodeTyped(int line);
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   // A Y/N key on a Y/N cell sets it at once; other printable keys are dropped there.
   bool HandleYesNoKey(QKeyEvent* event);
+  // The typed code looked up once its cell is left; run after the event that may have left it,
+  // so that the move (and the edit it opens in the next cell) is complete first.
+  void LookUpCodeWhenLeft();
+  void LookUpLeftCode();
 
   LineGridModel* model_;
+  int typedCodeLine_ = 0;  // the line whose typed code is still to be looked up; 0 none
 };
 
 }  // namespace forms

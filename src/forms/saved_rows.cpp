@@ -1,6 +1,7 @@
 #include "forms/saved_rows.h"
 
 #include <QString>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -62,6 +63,13 @@ SavedRow ParseSavedRow(std::string_view text) {
   return {Part(text, kNumberSlot),      Part(text, kCodeSlot),  Part(text, kQuantitySlot),
           Part(text, kDescriptionSlot), Part(text, kPriceSlot), Part(text, kTaxableSlot),
           Part(text, kExtensionSlot)};
+}
+
+std::vector<std::string> SavedMemoLines(const std::vector<std::string>& fileLines, std::size_t count) {
+  std::vector<std::string> memo(fileLines.begin(), fileLines.begin() + std::min(count, fileLines.size()));
+  for (std::string& line : memo) line.erase(line.find_last_not_of(' ') + 1);
+  while (!memo.empty() && memo.back().empty()) memo.pop_back();
+  return memo;
 }
 
 bool WriteTextLines(std::string_view name, const std::vector<std::string>& lines) {

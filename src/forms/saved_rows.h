@@ -37,6 +37,10 @@ std::string FitToSlot(std::string_view text, std::size_t width);
 // Characters start .. start + width - 1 (counted from 0) of a line, trimmed; empty past its end.
 std::string SlotText(std::string_view line, std::size_t start, std::size_t width);
 
+// The memo of a saved memo file: its first `count` lines whole, each without the blanks that end
+// it, and without the empty lines that end the memo.
+std::vector<std::string> SavedMemoLines(const std::vector<std::string>& fileLines, std::size_t count);
+
 // Writes the file whole, each line ended by CR LF; a failure is reported and gives false.
 bool WriteTextLines(std::string_view name, const std::vector<std::string>& lines);
 // The file's lines, at least `count` of them (missing lines are empty); none when the file is

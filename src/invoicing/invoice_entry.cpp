@@ -738,8 +738,7 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
                MsgIcon::Information);
 }
 
-bool TProdInv::PickProduct() {
-  const int row = StringGrid1->CurrentLine();
+bool TProdInv::PickProduct(int row) {
   if (!products::PickProduct(Trimmed(Lines->Cell(row, kColCode)), Ansi(Lines->Cell(row, kColDescription))))
     return false;
   if (IsMemo()) {
@@ -752,7 +751,7 @@ bool TProdInv::PickProduct() {
 }
 
 void TProdInv::SpeedButton2Click() {
-  PickProduct();
+  PickProduct(StringGrid1->CurrentLine());
 }
 
 void TProdInv::TakeProductStock(int row, const ProductRec& product) {
@@ -782,7 +781,7 @@ bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
   ShowHoldNotice(product);
   Lines->Put(row, kColCode, Text(code));
-  Lines->Put(row, kColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
+  KeepOrDefaultQuantity(row);
   Lines->Put(row, kColDescription, Text(product.Description.Get()));
   Lines->Put(row, kColPrice, Text(TrimBlanks(product.Price.Get())));
   TakeProductStock(row, product);
@@ -794,7 +793,7 @@ bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
 void TProdInv::StringGrid1CodeEntered(int row) {
   const std::string typed = Upper(Lines->Cell(row, kColCode)).substr(0, 15);
   if (typed.empty()) {
-    PickProduct();
+    PickProduct(row);
     return;
   }
   ProductRec product;
@@ -804,7 +803,7 @@ void TProdInv::StringGrid1CodeEntered(int row) {
     found = file.Find(typed, product);
   }
   if (!found) {
-    if (products::AskToPickUnknownCode()) PickProduct();
+    if (products::AskToPickUnknownCode()) PickProduct(row);
     return;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
@@ -815,7 +814,7 @@ void TProdInv::StringGrid1DblClick() {
   const int row = StringGrid1->CurrentLine();
   if (row - StringGrid1->TopLine() == 2 && row < kInvoiceLines)
     StringGrid1->SetTopLine(StringGrid1->TopLine() + 1);
-  PickProduct();
+  PickProduct(row);
 }
 
 // ---- Saved lines ------------------------------------------------------------------------------
@@ -824,8 +823,10 @@ void TProdInv::ExportButnClick() {
   const SavedNotes notes{Ansi(INVNOTES->text()), Ansi(IStmntNote->text()), Ansi(KeyCode->text())};
   bool written = false;
   if (IsMemo()) {
+    // Saved as it would be stored, so that it loads back whole.
+    if (!forms::CheckMemoFits(*Memo1)) return;
     SavedMemoSet set;
-    set.MemoLines = forms::MemoLinesOf(*Memo1);
+    set.MemoLines = forms::StoredMemoLinesOf(*Memo1);
     set.Notes = notes;
     set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WriteSavedMemo(set);

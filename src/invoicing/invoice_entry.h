@@ -215,7 +215,9 @@ class TProdInv : public forms::LineEntryForm {
   // Customers and products.
   void PickCustomer();
   void ShowAgingAndShipTo(const records::CustomerRec& customer);
-  bool PickProduct();
+  // The product picked through the Product Manager placed on the line (the memo's product in
+  // the memo layout).
+  bool PickProduct(int row);
   bool PlaceProductOnLine(int row, const records::ProductRec& product);
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);

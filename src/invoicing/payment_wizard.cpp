@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <stdexcept>
 
 #include "customers/customer_manager.h"
@@ -319,9 +320,14 @@ void TPayBox::SetButtons() {
   RecalcPostedAmount();
 }
 
-void TPayBox::RecalcPostedAmount() {
+platform::text::Cents TPayBox::PostedAmount() {
   platform::text::Cents posted = 0;
   for (const PaymentItem& item : Items(*DstList)) posted += item.Amount;
+  return posted;
+}
+
+void TPayBox::RecalcPostedAmount() {
+  const platform::text::Cents posted = PostedAmount();
   IPostedAmt->setText(ToQString(FormatAmount(posted)));
   std::optional<platform::text::Cents> paid = TypedAmountValue(ToAnsi(PAmt->text()));
   OKBtn->setEnabled(paid && AmountText(*paid) == AmountText(posted) && DstList->count() > 0);
@@ -388,7 +394,9 @@ void TPayBox::AccountDepClick() {
   TPPmtDialog& dialog = CreatePPmtDialog();
   dialog.SetCaption("Deposit on Account");
   dialog.Label1->setText("Invoice: DEPOSIT     Date: " + PDate->text());
-  dialog.PAmount->setText("0.00");
+  // Offered: what was paid and is not posted yet.
+  const platform::text::Cents left = TypedAmountValue(ToAnsi(PAmt->text())).value_or(0) - PostedAmount();
+  dialog.PAmount->setText(ToQString(AmountText(std::max<platform::text::Cents>(left, 0))));
   PartialDue = 0;
   DepositEntryMode = 1;
   const TModalResult result = dialog.ShowModal();

@@ -74,6 +74,7 @@ class TPayBox : public platform::ui::Form {
   void ResetPayment();
   void SetPaidText(const QString& text);
   void SetButtons();
+  platform::text::Cents PostedAmount();
   void RecalcPostedAmount();
   // Moves the selected lines, from the bottom of the list upwards.
   static void MoveSelected(QListWidget& from, QListWidget& to);

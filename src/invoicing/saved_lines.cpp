@@ -59,9 +59,7 @@ std::optional<SavedMemoSet> ReadSavedMemo() {
   const auto lines = ReadTextLines(SavedMemoFileName, kSavedMemoLines + 2);
   if (!lines) return std::nullopt;
   SavedMemoSet set;
-  // The last memo line is saved but not read back: a memo holds 25 lines.
-  for (int line = 0; line + 1 < kSavedMemoLines; ++line)
-    set.MemoLines.push_back(TrimBlanks(std::string_view((*lines)[line]).substr(0, 85)));
+  set.MemoLines = forms::SavedMemoLines(*lines, kSavedMemoLines);
   set.Notes = ParseNotes((*lines)[kSavedMemoLines], kMemoNotesWidth);
   set.Product = ParseSavedRow((*lines)[kSavedMemoLines + 1]);
   return set;

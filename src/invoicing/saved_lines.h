@@ -6,7 +6,8 @@
 //   lines 1-100   one row line for each grid row 1..100 (row 100 is always empty)
 //   line 101      notes (columns 1-80), statement note (81-105), key code (106-113)
 // "SAVEMEMO.SAV" (memo invoices):
-//   lines 1-26    the memo's lines 0..25 as typed
+//   lines 1-26    the memo as it is stored: wrapped into lines of at most 74 characters, 25 at
+//                 most; read back whole (a longer line of an older file too)
 //   line 27       notes (columns 1-60), statement note (61-85), key code (86-93)
 //   line 28       the row line of the memo's product
 //
@@ -42,7 +43,7 @@ struct SavedLineSet {
 };
 
 struct SavedMemoSet {
-  std::vector<std::string> MemoLines;  // the memo's lines 0..25
+  std::vector<std::string> MemoLines;  // without the empty lines that end it
   SavedNotes Notes;
   SavedRow Product;
 };

@@ -605,8 +605,8 @@ void TPOEdit1::ApplyVendor(const records::VendorRec& vendor) {
     MessageBox("This vendor is placed on hold status.", "Warning", MsgButtons::Ok, MsgIcon::Information);
 }
 
-bool TPOEdit1::PickProduct() {
-  const int row = IsMemo() ? 1 : StringGrid1->CurrentLine();
+bool TPOEdit1::PickProduct(int row) {
+  if (IsMemo()) row = 1;
   if (!products::PickProduct(Trimmed(Lines->Cell(row, kPOColCode)),
                              Ansi(Lines->Cell(row, kPOColDescription))))
     return false;
@@ -620,7 +620,7 @@ bool TPOEdit1::PickProduct() {
 }
 
 void TPOEdit1::SpeedButton2Click() {
-  PickProduct();
+  PickProduct(StringGrid1->CurrentLine());
 }
 
 void TPOEdit1::TakeProductStock(int row, const ProductRec& product) {
@@ -647,7 +647,7 @@ bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
   forms::ShowHoldNotice(product);
   Lines->Put(row, kPOColCode, Text(code));
-  Lines->Put(row, kPOColQuantity, Text(TrimBlanks(CurrentCompany.DefaultInvoiceQuantity.Get())));
+  KeepOrDefaultQuantity(row);
   Lines->Put(row, kPOColDescription, Text(product.PODescription.Get()));
   // A cost longer than its column would not fit the line: the user types the price instead.
   const std::string cost = TrimBlanks(product.Cost.Get());
@@ -661,12 +661,12 @@ bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
 void TPOEdit1::StringGrid1CodeEntered(int row) {
   const std::string typed = Upper(Lines->Cell(row, kPOColCode)).substr(0, 15);
   if (typed.empty()) {
-    PickProduct();
+    PickProduct(row);
     return;
   }
   ProductRec product;
   if (!FindProduct(typed, product)) {
-    if (products::AskToPickUnknownCode()) PickProduct();
+    if (products::AskToPickUnknownCode()) PickProduct(row);
     return;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kPOColCode, QString());
@@ -674,7 +674,7 @@ void TPOEdit1::StringGrid1CodeEntered(int row) {
 
 void TPOEdit1::StringGrid1DblClick() {
   if (StringGrid1->CurrentColumn() != kPOColCode) return;
-  PickProduct();
+  PickProduct(StringGrid1->CurrentLine());
   const int row = StringGrid1->CurrentLine();
   if (row - StringGrid1->TopLine() == 2 && row < kPOLines)
     StringGrid1->SetTopLine(StringGrid1->TopLine() + 1);
@@ -752,8 +752,10 @@ void TPOEdit1::ExportButnClick() {
   const POSavedNotes notes{Ansi(INVNOTES->text()), Ansi(KeyCode->text())};
   bool written = false;
   if (IsMemo()) {
+    // Saved as it would be stored, so that it loads back whole.
+    if (!forms::CheckMemoFits(*Memo1)) return;
     POSavedMemoSet set;
-    set.MemoLines = forms::MemoLinesOf(*Memo1);
+    set.MemoLines = forms::StoredMemoLinesOf(*Memo1);
     set.Notes = notes;
     set.Product = forms::MemoProductRow(*Lines, *MemoPDesc, *MemoQuan);
     written = WritePOSavedMemo(set);

@@ -203,7 +203,9 @@ class TPOEdit1 : public forms::LineEntryForm {
 
   // Vendors and products.
   void ApplyVendor(const records::VendorRec& vendor);
-  bool PickProduct();
+  // The product picked through the Product Manager placed on the line (the memo's product in
+  // the memo layout).
+  bool PickProduct(int row);
   bool PlaceProductOnLine(int row, const records::ProductRec& product);
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);

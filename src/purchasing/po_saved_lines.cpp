@@ -9,8 +9,6 @@ namespace {
 
 constexpr int kSavedRows = 100;
 constexpr int kSavedMemoLines = 26;
-constexpr int kReadMemoLines = 25;
-constexpr std::size_t kReadMemoWidth = 85;
 constexpr std::size_t kLineNotesWidth = 80;
 constexpr std::size_t kMemoNotesWidth = 60;
 constexpr std::size_t kKeyCodeWidth = 8;
@@ -55,12 +53,7 @@ std::optional<POSavedMemoSet> ReadPOSavedMemo() {
   const auto lines = forms::ReadTextLines(POSavedMemoFileName, kSavedMemoLines + 2);
   if (!lines) return std::nullopt;
   POSavedMemoSet set;
-  // A PO memo holds 25 lines: the 26th saved line is not read back. A line keeps its indent.
-  for (int line = 0; line < kReadMemoLines; ++line) {
-    std::string text = (*lines)[line].substr(0, kReadMemoWidth);
-    text.erase(text.find_last_not_of(' ') + 1);
-    set.MemoLines.push_back(text);
-  }
+  set.MemoLines = forms::SavedMemoLines(*lines, kSavedMemoLines);
   set.Notes = ParseNotes((*lines)[kSavedMemoLines], kMemoNotesWidth);
   set.Product = forms::ParseSavedRow((*lines)[kSavedMemoLines + 1]);
   return set;

@@ -6,7 +6,8 @@
 //   lines 1-100   one row line for each grid row 1..100 (row 100 is always empty)
 //   line 101      notes (columns 1-80), key code (81-88)
 // "POSAVEM.SAV" (memo POs):
-//   lines 1-26    the memo's lines 0..25 as typed
+//   lines 1-26    the memo as it is stored: wrapped into lines of at most 74 characters, 25 at
+//                 most; read back whole (a longer line of an older file too)
 //   line 27       notes (columns 1-60), key code (61-68)
 //   line 28       the row line of the memo's product
 //
@@ -35,7 +36,7 @@ struct POSavedLineSet {
 };
 
 struct POSavedMemoSet {
-  std::vector<std::string> MemoLines;  // the memo's lines 0..25 when written, 0..24 when read
+  std::vector<std::string> MemoLines;  // without the empty lines that end it
   POSavedNotes Notes;
   forms::SavedRow Product;
 };

@@ -8,6 +8,7 @@
 
 #include "forms/cal_form.h"
 #include "forms/form_instance.h"
+#include "forms/line_grid.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
@@ -94,8 +95,7 @@ TRecvWiz::TRecvWiz(QWidget* parent)
   StringGrid1->verticalHeader()->hide();
   StringGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
   StringGrid1->setItemDelegateForColumn(kRecvInToday, new InTodayDelegate(StringGrid1));
-  StringGrid1->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
-                               QAbstractItemView::AnyKeyPressed | QAbstractItemView::SelectedClicked);
+  StringGrid1->setEditTriggers(forms::kTypedEditTriggers | QAbstractItemView::DoubleClicked);
   StringGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   StringGrid1->horizontalHeader()->setSectionResizeMode(kRecvDescription, QHeaderView::Stretch);
   Label7->setMinimumWidth(90);

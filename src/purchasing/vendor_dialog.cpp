@@ -31,6 +31,7 @@ TVendEdit::TVendEdit(QWidget* parent)
       VenEMAdd(EMailField()),
       NotesOnInv(new QCheckBox("Print notes / comments on PO's", this)) {
   SetCaption("Edit Vendor");
+  Button1->setText("Copy Order Address &to Shipping");  // a vendor has an order address, not a billing one
   AskBeforeDiscarding("Discard this vendor?");
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(FieldRows({{"&Vendor #:", CNo},

@@ -7,7 +7,7 @@ namespace records {
 
 KESTRAVA_RECORD_FILE_DEFINITION(POHeader, POHeaderRec, "O", "POs", POHeaderKeyDescs,
                                 "I am going to create a new, empty Purchase Order file for this company.",
-                                BuildPOHeaderKey)
+                                BuildPOHeaderKey, "New Purchase Order File")
 
 bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKeyStr& newKey,
                        storage::IsamRecRef ref, int keyNr) {

@@ -22,7 +22,8 @@ template <class Record, std::size_t KeyCount>
 storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
                                      const std::array<storage::IsamKeyDesc, KeyCount>& keys,
                                      QString newFileNotice,
-                                     storage::IsamKeyStr (*buildKey)(const Record&, int)) {
+                                     storage::IsamKeyStr (*buildKey)(const Record&, int),
+                                     QString newFileTitle = {}) {
   storage::DataFileKind kind;
   kind.FileCode = std::move(fileCode);
   kind.Caption = std::move(caption);
@@ -30,6 +31,7 @@ storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
   for (const storage::IsamKeyDesc& key : keys)
     kind.Keys.push_back({key.KeyLength, key.AllowDuplicates != 0, {}});
   kind.NewFileNotice = std::move(newFileNotice);
+  kind.NewFileTitle = std::move(newFileTitle);
   kind.BuildKey = [buildKey](const void* record, int keyNr) {
     return buildKey(*static_cast<const Record*>(record), keyNr);
   };
@@ -106,17 +108,18 @@ bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
   }
 
 // Defines what KESTRAVA_RECORD_FILE declares: the file block (closed at start), the kind built
-// from the record's key table and key builder, and the unit over the two.
-#define KESTRAVA_RECORD_FILE_DEFINITION(K, RecordType, fileCode, caption, keyDescs, notice, buildKey) \
-  storage::IsamFileBlock K##File = nullptr;                                                           \
-  const storage::DataFileKind& K##FileKind() {                                                        \
-    static const storage::DataFileKind kind =                                                         \
-        records::RecordFileKind<RecordType>(fileCode, caption, keyDescs, notice, buildKey);           \
-    return kind;                                                                                      \
-  }                                                                                                   \
-  storage::DataFileUnit& K##Unit() {                                                                  \
-    static storage::DataFileUnit unit(K##FileKind(), K##File);                                        \
-    return unit;                                                                                      \
+// from the record's key table and key builder, and the unit over the two. A title of the new-file
+// notice may follow the key builder.
+#define KESTRAVA_RECORD_FILE_DEFINITION(K, RecordType, fileCode, caption, keyDescs, notice, buildKey, ...) \
+  storage::IsamFileBlock K##File = nullptr;                                                                \
+  const storage::DataFileKind& K##FileKind() {                                                             \
+    static const storage::DataFileKind kind = records::RecordFileKind<RecordType>(                         \
+        fileCode, caption, keyDescs, notice, buildKey __VA_OPT__(, ) __VA_ARGS__);                         \
+    return kind;                                                                                           \
+  }                                                                                                        \
+  storage::DataFileUnit& K##Unit() {                                                                       \
+    static storage::DataFileUnit unit(K##FileKind(), K##File);                                             \
+    return unit;                                                                                           \
   }
 
 // The references of the records whose key keyNr is exactly `key`, in key order. Collected

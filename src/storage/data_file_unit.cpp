@@ -378,7 +378,9 @@ bool DataFileUnit::OpenFile() {
       if (!RebuildFile()) return false;
     } else if (IsamError == IsamErrFileNotFound) {
       if (!kind_.NewFileNotice.isEmpty() &&
-          MessageBox(kind_.NewFileNotice, kNewCompanyTitle, MsgButtons::Ok, MsgIcon::Information) != mrOk) {
+          MessageBox(kind_.NewFileNotice,
+                     kind_.NewFileTitle.isEmpty() ? kNewCompanyTitle : kind_.NewFileTitle, MsgButtons::Ok,
+                     MsgIcon::Information) != mrOk) {
         return false;
       }
       if (!CreateFile()) return false;

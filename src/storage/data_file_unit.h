@@ -47,8 +47,10 @@ struct DataFileKind {
   QString Caption;        // the progress window's caption while the file is rebuilt
   int32_t RecordLength = 0;
   std::vector<KeyDefinition> Keys;
-  // Shown titled "New Company" before a missing file is created; empty: created without notice.
+  // Shown before a missing file is created; empty: created without notice.
   QString NewFileNotice;
+  // The notice's title; empty: "New Company".
+  QString NewFileTitle;
   // Builds key k of a record; empty: BuildTableKey over Keys.
   KeyBuilder BuildKey;
 };

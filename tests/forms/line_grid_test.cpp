@@ -1,6 +1,6 @@
 // The line grid of the entry forms: the column rules hold for typed and pasted text alike, a Y/N
-// cell takes its letter at a key press, Enter on the look-up column runs the look-up, and lines
-// move with their side values.
+// cell takes its letter at a key press, Enter on the look-up column or leaving a code typed there
+// runs the look-up, and lines move with their side values.
 
 #include "forms/line_grid.h"
 
@@ -12,6 +12,7 @@
 #include <QTest>
 
 #include "platform/ui/support/ui_script.h"
+#include "support/grid_typing.h"
 
 namespace forms {
 namespace {
@@ -98,7 +99,7 @@ TEST_F(LineGridTest, KeysAreFilteredAsTheyAreTyped) {
   QTest::keyClicks(editor, "AB");
   QTest::sendKeyEvent(QTest::Click, editor, Qt::Key_unknown, QString::fromUtf8("\u0141"), Qt::NoModifier);
   QTest::keyClicks(editor, "CDEFGHIJKLMNOPQRS");  // the one key not for the data files refused
-  EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");  // fifteen at most
+  EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMNO");   // fifteen at most
   QTest::keyClick(editor, Qt::Key_Backspace);
   EXPECT_EQ(editor->text(), "ABCDEFGHIJKLMN");
   editor->clear();
@@ -127,22 +128,60 @@ TEST_F(LineGridTest, KeysTypedRightAfterAClickOnTheCurrentCellAllLand) {
   view.resize(500, 300);
   view.show();
   view.SetCursor(2, 1);
-  const QPoint cell = view.visualRect(model.index(1, 1)).center();
-  // Each key to where the keyboard's focus is: the cell's editor once one is open.
-  const auto focused = [&view]() -> QWidget* {
-    auto* editor = view.viewport()->findChild<QLineEdit*>();
-    return editor ? static_cast<QWidget*>(editor) : &view;
-  };
-  const auto typeInto = [&](const QString& keys) {
-    for (QChar key : keys) QTest::keyClick(focused(), key.toLatin1());
-  };
-  QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, cell);
-  typeInto("R");
-  QTest::qWait(QApplication::doubleClickInterval() + 100);
-  typeInto("OPE-12");
-  QTest::keyClick(focused(), Qt::Key_Return);
-  QCoreApplication::processEvents();  // the editor commits after the key
+  testing_support::TypeRightAfterAClick(view, model.index(1, 1), "ROPE-12");
   EXPECT_EQ(model.Cell(2, 1), "ROPE-12");
+}
+
+// A code typed is looked up once by whatever leaves its cell: a key, a click on another cell, or
+// the focus going to another box of the window. A code Escape undid, one left as it was, and one
+// emptied are not looked up.
+TEST_F(LineGridTest, ATypedCodeIsLookedUpOnceItsCellIsLeft) {
+  QWidget window;
+  auto* view = new LineGridView(&model, &window);
+  auto* other = new QLineEdit(&window);
+  view->setGeometry(0, 0, 500, 250);
+  other->setGeometry(0, 260, 200, 25);
+  window.resize(500, 300);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  std::vector<std::pair<int, QString>> lookedUp;
+  view->EnterKeyColumn = 1;
+  view->OnEnterKey = [&](int line) { lookedUp.emplace_back(line, model.Cell(line, 1)); };
+  struct Way {
+    const char* name;
+    QString before;  // the cell's code before typing
+    QString keys;
+    std::function<void()> leave;
+    bool looksUp;
+  };
+  const QPoint otherCell = view->visualRect(model.index(4, 2)).center();
+  const Way ways[] = {
+      {"Tab", "", "nut", [&] { testing_support::TypeIntoGrid(*view, "\t"); }, true},
+      {"Enter, then Tab", "", "nut\n", [&] { testing_support::TypeIntoGrid(*view, "\t"); }, true},
+      {"Down", "", "nut", [&] { QTest::keyClick(view->indexWidget(view->currentIndex()), Qt::Key_Down); },
+       true},
+      {"a click on another cell", "", "nut",
+       [&] { QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, otherCell); }, true},
+      {"another box", "", "nut", [&] { other->setFocus(Qt::MouseFocusReason); }, true},
+      {"Escape", "", "nut\x1b", [&] { testing_support::TypeIntoGrid(*view, "\t"); }, false},
+      {"unchanged", "NUT", "NUT", [&] { testing_support::TypeIntoGrid(*view, "\t"); }, false},
+      {"emptied", "NUT", "X\b", [&] { testing_support::TypeIntoGrid(*view, "\t"); }, false},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    lookedUp.clear();
+    model.Put(2, 1, way.before);
+    view->setFocus();
+    view->SetCursor(2, 1);
+    testing_support::TypeIntoGrid(*view, way.keys);
+    way.leave();
+    QCoreApplication::processEvents();
+    if (way.looksUp)
+      EXPECT_EQ(lookedUp, (std::vector<std::pair<int, QString>>{{2, "nut"}}));
+    else
+      EXPECT_TRUE(lookedUp.empty());
+  }
 }
 
 TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {

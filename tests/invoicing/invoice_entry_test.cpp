@@ -17,6 +17,7 @@
 #include "records/company_rec.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
+#include "support/grid_typing.h"
 #include "support/tab_order.h"
 #include "support/whole_window.h"
 
@@ -149,6 +150,36 @@ TEST_F(InvoiceEntryTest, ALineItemInvoiceTypedRowByRowWithThePickers) {
   EXPECT_EQ(posted->Lines[2].Taxable, " ");
   EXPECT_EQ(posted->Lines[2].Description, "Thank you for your order");
   EXPECT_EQ(posted->Lines[4].Extension, "-0.13");
+}
+
+// A code typed and left by Tab is looked up as Enter looks it up, and the quantity typed next
+// stays, also when Enter looks the code up again; an unknown code left by a click on another
+// line is offered for adding.
+TEST_F(InvoiceEntryTest, ACodeIsLookedUpOnceItsCellIsLeftAndKeepsTheQuantityTyped) {
+  File({Product("HAM01", "Claw hammer", "12.50", "4")});
+  AddInvoice([&](TProdInv& f) {
+    f.StringGrid1->setFocus();
+    f.StringGrid1->SetCursor(1, kColCode);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "ham01\t3\t");
+    EXPECT_EQ(RowOf(f, 1), (QStringList{"1", "HAM01", "3", "Claw hammer", "12.50", "Y", "37.50"}));
+    EXPECT_EQ(f.StockData->text(), "4.00");
+    EXPECT_EQ(f.StkBal->text(), "1.00");
+    f.StringGrid1->SetCursor(1, kColCode);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "\n");
+    EXPECT_EQ(RowOf(f, 1), (QStringList{"1", "HAM01", "3", "Claw hammer", "12.50", "Y", "37.50"}));
+
+    ui.ExpectMessage("That product code was not found. Would you like to add it now?", "Product Code")
+        .Answer(mrNo);
+    f.StringGrid1->SetCursor(2, kColCode);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "XYZ");
+    const QRect line3 = f.StringGrid1->visualRect(f.Lines->index(2, kColCode));
+    QTest::mouseClick(f.StringGrid1->viewport(), Qt::LeftButton, {}, line3.center());
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.Lines->Cell(2, kColCode), "XYZ");
+    EXPECT_EQ(f.INet->text(), "37.50");
+    f.CancelDiscarding();
+  });
+  EXPECT_TRUE(ui.Done());
 }
 
 // Escape in a cell's editor cancels that cell's edit only; Escape on the grid or Cancel on a form
@@ -350,14 +381,17 @@ TEST_F(InvoiceEntryTest, SavedLinesComeBackAsTheyWereWithTheirStock) {
   EXPECT_EQ(lines[100].substr(105), "SPRING26");
 }
 
-TEST_F(InvoiceEntryTest, ASavedMemoReloadsItsTextNotesAndProduct) {
+// A memo typed as paragraphs is saved in the lines a memo record holds and comes back whole; one
+// that a memo record cannot hold is refused before the file is touched.
+TEST_F(InvoiceEntryTest, ASavedMemoReloadsItsWholeTextNotesAndProduct) {
   File({Product("SVC", "Service call", "10.00", "3")});
+  const QString paragraph = QString("Thank you for your order of %1. ").repeated(6).arg("today").trimmed();
   AddInvoice(
       [&](TProdInv& f) {
         ui.ExpectMessage("You have not created a saved memo file.", "Load Saved Memo");
         f.ImportButnClick();
         PickProduct(f, "SVC");
-        f.Memo1->setPlainText("First line\nSecond line");
+        f.Memo1->setPlainText("Dear customer,\n\n  " + paragraph);
         f.INVNOTES->setText("Notes of the memo");
         f.KeyCode->setText("K1");
         ui.ExpectMessage("The saved lines file has been replaced with the current invoice lines.",
@@ -366,12 +400,26 @@ TEST_F(InvoiceEntryTest, ASavedMemoReloadsItsTextNotesAndProduct) {
         f.UndoAllClick();
         EXPECT_EQ(f.Memo1->toPlainText(), "");
         f.ImportButnClick();
-        EXPECT_TRUE(f.Memo1->toPlainText().startsWith("First line\nSecond line\n"));
+        // Every word back, in the memo's stored lines.
+        const QStringList lines = f.Memo1->toPlainText().split('\n');
+        ASSERT_GE(lines.size(), 4);
+        EXPECT_EQ(lines.mid(0, 2), (QStringList{"Dear customer,", ""}));
+        EXPECT_EQ(lines.mid(2).join(' '), "  " + paragraph);
+        for (const QString& line : lines) EXPECT_LE(line.size(), 74);
         EXPECT_EQ(f.INVNOTES->text(), "Notes of the memo");
         EXPECT_EQ(f.KeyCode->text(), "K1");
         EXPECT_EQ(f.MemoPDesc->text(), "Service call");
         EXPECT_EQ(f.StkName->text(), "SVC");
         EXPECT_EQ(f.MemoQuan->text(), "1");
+
+        f.Memo1->setPlainText(QString("line\n").repeated(26));
+        ui.ExpectMessage(
+            "The memo text is too long. A memo holds at most 25 lines of up to 74 characters; please "
+            "shorten it.",
+            "Memo Text");
+        f.ExportButnClick();
+        f.ImportButnClick();
+        EXPECT_EQ(f.Memo1->toPlainText().split('\n').mid(2).join(' '), "  " + paragraph);
         f.CancelDiscarding();
       },
       true);

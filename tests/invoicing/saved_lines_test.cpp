@@ -65,9 +65,7 @@ TEST(SavedLinesTest, SetsComeBackAsWrittenWithTheirNotesCutToTheirSlots) {
   ASSERT_TRUE(WriteSavedMemo(memo));
   const std::optional<SavedMemoSet> memoBack = ReadSavedMemo();
   ASSERT_TRUE(memoBack);
-  ASSERT_EQ(memoBack->MemoLines.size(), 25u);
-  EXPECT_EQ(memoBack->MemoLines[0], "Dear customer,");
-  EXPECT_EQ(memoBack->MemoLines[2], "indented");
+  EXPECT_EQ(memoBack->MemoLines, memo.MemoLines);
   EXPECT_EQ(memoBack->Notes.Notes, std::string(60, 'n'));
   EXPECT_EQ(memoBack->Notes.StatementNote, "Statement");
   EXPECT_EQ(memoBack->Notes.KeyCode, "K");
@@ -84,6 +82,15 @@ TEST(SavedLinesTest, SetsComeBackAsWrittenWithTheirNotesCutToTheirSlots) {
   EXPECT_EQ(cut->Rows[0].Code, "A");
   EXPECT_EQ(cut->Rows[0].Quantity, "2");
   EXPECT_EQ(cut->Notes.KeyCode, "");
+
+  // A memo line of an older file, longer than a memo line, comes back whole.
+  {
+    std::ofstream oldMemo("SAVEMEMO.SAV", std::ios::binary | std::ios::trunc);
+    oldMemo << std::string(120, 'm') << "   \r\n\r\nlast  \r\n";
+  }
+  const std::optional<SavedMemoSet> longLine = ReadSavedMemo();
+  ASSERT_TRUE(longLine);
+  EXPECT_EQ(longLine->MemoLines, (std::vector<std::string>{std::string(120, 'm'), "", "last"}));
 }
 
 }  // namespace

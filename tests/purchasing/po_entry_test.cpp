@@ -14,6 +14,7 @@
 #include "records/company_rec.h"
 #include "records/vendor_file.h"
 #include "storage/isam.h"
+#include "support/grid_typing.h"
 
 using namespace purchasing;
 using platform::ui::Application;
@@ -122,6 +123,23 @@ TEST_F(POEntryTest, ALineItemPOTypedWithTheVendorPickerAndCodesLookedUp) {
     f.POInsertLineClick();
     f.CancelDiscarding();
   });
+}
+
+// A code typed and left by Tab is looked up as Enter looks it up, and the quantity typed next
+// stays, also when Enter looks the code up again.
+TEST_F(POEntryTest, ACodeIsLookedUpOnceItsCellIsLeftAndKeepsTheQuantityTyped) {
+  AddPOWith([&](TPOEdit1& f) {
+    f.StringGrid1->setFocus();
+    f.StringGrid1->SetCursor(1, kPOColCode);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "bolt\t12\t");
+    EXPECT_EQ(RowOf(f, 1), (QStringList{"1", "BOLT", "12", "Hex bolt", "0.50", "Y", "6.00"}));
+    EXPECT_EQ(f.StkBal->text(), "52.00");
+    f.StringGrid1->SetCursor(1, kPOColCode);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "\n");
+    EXPECT_EQ(RowOf(f, 1), (QStringList{"1", "BOLT", "12", "Hex bolt", "0.50", "Y", "6.00"}));
+    f.CancelDiscarding();
+  });
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(POEntryTest, ALineShortOfStockIsMarkedUntilItsBalanceIsBackAboveZero) {
@@ -343,7 +361,8 @@ TEST_F(POEntryTest, ASavedMemoComesBackWithItsTextProductAndQuantityOne) {
     f.RadioButton2Click();
     ui.ExpectMessage("You have not created a saved memo PO file.", "Load Saved Memo");
     f.ImportButnClick();
-    f.Memo1->setPlainText("First line of the memo\n  indented second\nthird");
+    const QString paragraph = QString("Deliver to the back door, %1. ").repeated(5).arg("gate 2").trimmed();
+    f.Memo1->setPlainText("First line of the memo\n  indented second\n" + paragraph);
     f.Lines->Put(1, kPOColCode, "BOLT");
     f.MemoPDesc->setText("Bolts, assorted");
     f.MemoQuan->setText("7");
@@ -354,13 +373,15 @@ TEST_F(POEntryTest, ASavedMemoComesBackWithItsTextProductAndQuantityOne) {
     const std::vector<std::string> lines = FileLines("POSAVEM.SAV");
     ASSERT_EQ(lines.size(), 28u);
     EXPECT_EQ(lines[0], "First line of the memo");
+    for (size_t line = 0; line < 26; ++line) EXPECT_LE(lines[line].size(), 74u) << line;
     EXPECT_EQ(lines[26], std::string("Rush") + std::string(56, ' ') + "K1      ");
     EXPECT_EQ(lines[27].substr(3, 4), "BOLT");
 
     f.UndoAllClick();
     f.ImportButnClick();
-    EXPECT_EQ(f.Memo1->toPlainText().split('\n').mid(0, 3),
-              (QStringList{"First line of the memo", "  indented second", "third"}));
+    const QStringList memo = f.Memo1->toPlainText().split('\n');
+    EXPECT_EQ(memo.mid(0, 2), (QStringList{"First line of the memo", "  indented second"}));
+    EXPECT_EQ(memo.mid(2).join(' '), paragraph);  // every character back
     EXPECT_EQ(f.MemoPDesc->text(), "Bolts, assorted");
     EXPECT_EQ(f.MemoQuan->text(), "1");
     EXPECT_EQ(f.StkName->text(), "BOLT");

@@ -5,6 +5,7 @@
 #include "platform/ui/application.h"
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
+#include "support/grid_typing.h"
 
 using namespace purchasing;
 using platform::ui::mrNo;
@@ -115,6 +116,20 @@ TEST_F(ReceivingWizardTest, TwoReceiptsOnOneLineAddUpAndTheLastOneReceivesThePO)
               "PO not found. Enter a PO number and select the Find button...");
     ui.ExpectMessage("That PO number does not exist.", "Receiving Wizard");
     Find(w, "7999");
+  });
+}
+
+// A key typed right after a click on the current cell starts the edit, as it does in the entry
+// forms' grid, and the keys after it follow.
+TEST_F(ReceivingWizardTest, AKeyTypedRightAfterAClickOnTheCurrentCellStartsTheEdit) {
+  PostNewPO(PO("7300", {POLine(1, "WIDGET", "50")}));
+  Wizard([&](TRecvWiz& w) {
+    Find(w, "7300");
+    const QModelIndex cell = w.StringGrid1->model()->index(0, kRecvInToday);
+    w.StringGrid1->setCurrentIndex(cell);
+    testing_support::TypeRightAfterAClick(*w.StringGrid1, cell, "34");
+    EXPECT_EQ(Row(w, 0)[kRecvInToday], "34");
+    EXPECT_EQ(Row(w, 0)[kRecvBalanceDue], "16");
   });
 }
 

@@ -42,7 +42,7 @@ class PurchasingFilesTest : public ::testing::Test {
   }
   void OpenPOHeaders() {
     ui_.ExpectMessage("I am going to create a new, empty Purchase Order file for this company.",
-                      "New Company")
+                      "New Purchase Order File")
         .Answer(mrOk);
     ASSERT_TRUE(OpenPOHeaderFile());
     EXPECT_TRUE(std::filesystem::exists(dir_.File("12O.DAT")));

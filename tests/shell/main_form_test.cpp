@@ -420,7 +420,8 @@ TEST_F(MainWindowTest, PurchaseOrdersButtonOpensThePOManager) {
   CurrentCompany = Company("12", "Acme Supply");
   MainForm->EnableCompanyItems();
   UiScript ui;
-  ui.ExpectMessage("I am going to create a new, empty Purchase Order file for this company.", "New Company");
+  ui.ExpectMessage("I am going to create a new, empty Purchase Order file for this company.",
+                   "New Purchase Order File");
   ui.OnModal<purchasing::TPOList1>([](purchasing::TPOList1& m) {
     EXPECT_EQ(m.Caption(), "Purchase Order Manager");
     EXPECT_EQ(m.CName->text(), "Acme Supply - #12");

@@ -33,7 +33,7 @@ TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
   // their names, which the windows are taken in.
   for (const char* file : {"customer", "invoice", "product", "Purchase Order", "vendor"})
     ui.ExpectMessage(QString("I am going to create a new, empty %1 file for this company.").arg(file),
-                     "New Company");
+                     QString(file) == "Purchase Order" ? "New Purchase Order File" : "New Company");
   QWidgetList all = QApplication::topLevelWidgets();
   std::sort(all.begin(), all.end(), [](QWidget* a, QWidget* b) {
     return testing_support::TypeName(typeid(*a)) < testing_support::TypeName(typeid(*b));

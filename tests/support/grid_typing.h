@@ -1,0 +1,19 @@
+#pragma once
+// Typing into an editable grid as a user does: each key goes where the keyboard's focus is (the
+// editor of the current cell once one is open, the grid before), and the events a key leaves
+// behind are handled before the next one, as the event loop handles them between key presses.
+
+#include <QString>
+
+class QAbstractItemView;
+class QModelIndex;
+
+namespace testing_support {
+
+// Types `keys` into the grid; "\t" is Tab, "\n" Enter, "\b" Backspace and "\x1b" Escape.
+void TypeIntoGrid(QAbstractItemView& view, const QString& keys);
+// Clicks `cell`, the grid's current cell, and types the first key at once, the rest after the
+// double-click time; then Enter takes the edit.
+void TypeRightAfterAClick(QAbstractItemView& view, const QModelIndex& cell, const QString& keys);
+
+}  // namespace testing_support
