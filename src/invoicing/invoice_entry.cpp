@@ -33,6 +33,7 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "products/product_manager.h"
 #include "products/product_pick.h"
 #include "records/company_rec.h"
@@ -1109,6 +1110,7 @@ void TProdInv::OKButtonClick() {
                MsgButtons::Ok, MsgIcon::Information);
     return;
   }
+  platform::ui::SayLeftOutCharacters(*this);
   if (PostEnteredInvoice(GatherInvoice())) SetModalResult(mrOk);
 }
 
