@@ -97,13 +97,13 @@ QToolButton* TListComps::AddToolButton(QBoxLayout* row, const char* caption, voi
 }
 
 void TListComps::BuildToolBar(QBoxLayout* layout) {
-  NewProd = AddToolButton(layout, "New", &TListComps::AddCompany);
-  EditInvoice = AddToolButton(layout, "Edit", &TListComps::EditCompany);
-  InvDelete = AddToolButton(layout, "Delete", &TListComps::DeleteCompany);
-  SpeedButton1 = AddToolButton(layout, "Find", &TListComps::FindCompany);
-  SpeedButton4 = AddToolButton(layout, "Company List", &TListComps::SpeedButton4Click);
-  SpeedButton3 = AddToolButton(layout, "Help", &TListComps::SpeedButton3Click);
-  SpeedButton2 = AddToolButton(layout, "Close", &TListComps::Close);
+  NewProd = AddToolButton(layout, "&New", &TListComps::AddCompany);
+  EditInvoice = AddToolButton(layout, "&Edit", &TListComps::EditCompany);
+  InvDelete = AddToolButton(layout, "Dele&te", &TListComps::DeleteCompany);
+  SpeedButton1 = AddToolButton(layout, "&Find", &TListComps::FindCompany);
+  SpeedButton4 = AddToolButton(layout, "Company Li&st", &TListComps::SpeedButton4Click);
+  SpeedButton3 = AddToolButton(layout, "He&lp", &TListComps::SpeedButton3Click);
+  SpeedButton2 = AddToolButton(layout, "Cl&ose", &TListComps::Close);
   layout->addStretch(1);
 }
 

@@ -106,16 +106,16 @@ TDemoForm::TDemoForm(QWidget* parent) : ManagerWindow(parent) {
 }
 
 void TDemoForm::BuildToolBar() {
-  NewCustButn = AddToolButton("New", &TDemoForm::NewCustButnClick);
-  EditCustButn = AddToolButton("Edit", &TDemoForm::EditCustButnClick);
-  DeleteCustButn = AddToolButton("Delete", &TDemoForm::DeleteCustButnClick);
-  FinCustButn = AddToolButton("Find", &TDemoForm::FinCustButnClick);
-  CustBookButn = AddToolButton("Customer List", &TDemoForm::CustBookButnClick);
-  PrinCust = AddToolButton("Print", &TDemoForm::PrinCustClick);
-  PrintEnvButn = AddToolButton("Print Envelope", &TDemoForm::PrintEnvButnClick);
-  StmtPrin = AddToolButton("View/Print Statement", &TDemoForm::StmtPrinClick);
-  BatchPrinButn = AddToolButton("Batch Print Statements", &TDemoForm::BatchPrinButnClick);
-  SpeedButton3 = AddToolButton("Help", &TDemoForm::SpeedButton3Click);
+  NewCustButn = AddToolButton("&New", &TDemoForm::NewCustButnClick);
+  EditCustButn = AddToolButton("&Edit", &TDemoForm::EditCustButnClick);
+  DeleteCustButn = AddToolButton("Dele&te", &TDemoForm::DeleteCustButnClick);
+  FinCustButn = AddToolButton("&Find", &TDemoForm::FinCustButnClick);
+  CustBookButn = AddToolButton("C&ustomer List", &TDemoForm::CustBookButnClick);
+  PrinCust = AddToolButton("&Print", &TDemoForm::PrinCustClick);
+  PrintEnvButn = AddToolButton("Print En&velope", &TDemoForm::PrintEnvButnClick);
+  StmtPrin = AddToolButton("V&iew/Print Statement", &TDemoForm::StmtPrinClick);
+  BatchPrinButn = AddToolButton("&Batch Print Statements", &TDemoForm::BatchPrinButnClick);
+  SpeedButton3 = AddToolButton("He&lp", &TDemoForm::SpeedButton3Click);
   SpeedButton2 = AddCloseButton();
   ToolRow()->addStretch(1);
 }
@@ -134,7 +134,7 @@ void TDemoForm::BuildMenus() {
   ExporttoTextFile1 =
       Customer1->addAction("E&xport to Text File", [] { exchange::CreateCustExp().ShowModal(); });
   ExporttoContactManager1 =
-      Customer1->addAction("Export to Co&ntact Manager", [] { exchange::ContactManagerExportCustomers(); });
+      Customer1->addAction("Export to Contact &Manager", [] { exchange::ContactManagerExportCustomers(); });
   ImportfromTextFile1 = AddItem(Customer1, "&Import from Text File", &TDemoForm::ImportfromTextFile1Click);
   Customer1->addSeparator();
   Close1 = AddCloseItem(Customer1);

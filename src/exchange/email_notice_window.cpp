@@ -15,6 +15,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "records/company_rec.h"
 #include "reports/label_queue.h"
 #include "storage/stat_form.h"
@@ -172,6 +173,7 @@ bool TEMMemo::InputComplete() {
 
 void TEMMemo::OKButtonClick() {
   if (busy_ || !InputComplete()) return;
+  platform::ui::SayLeftOutCharacters(*this);
   std::optional<NoticeRunResult> result;
   {
     // Connecting and sending let events through while they wait for the server: nothing here

@@ -160,7 +160,7 @@ void ManagerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 QToolButton* ManagerWindow::AddCloseButton() {
-  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Close", {});
+  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Cl&ose", {});
   QObject::connect(button, &QToolButton::clicked, [this] { Close(); });
   return button;
 }

@@ -122,7 +122,7 @@ class ManagerWindow : public platform::ui::Form {
   QAction* AddItem(QMenu* menu, const char* caption, void (Window::*handler)()) {
     return AddMenuItem(menu, caption, HandlerOf(static_cast<Window*>(this), handler));
   }
-  // A "Close" button and a "&Close" item that close the window.
+  // A "Cl&ose" button and a "&Close" item that close the window.
   QToolButton* AddCloseButton();
   QAction* AddCloseItem(QMenu* menu);
 

@@ -8,6 +8,7 @@
 #include "forms/form_instance.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "records/payment_terms.h"
 
 namespace forms {
@@ -151,6 +152,7 @@ void TTermEdit::ListBox1Click() {
 }
 
 void TTermEdit::OKBtnClick() {
+  platform::ui::SayLeftOutCharacters(*this);
   // A list that could not be saved stays on the screen, so the user's changes are not lost.
   if (SavePaymentTerms(Terms())) SetModalResult(platform::ui::mrOk);
 }

@@ -33,6 +33,7 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "products/product_manager.h"
 #include "products/product_pick.h"
 #include "records/company_rec.h"
@@ -127,7 +128,7 @@ TProdInv::TProdInv(QWidget* parent)
       Lines(new forms::LineGridModel(GridRules(), this)),
       StringGrid1(new forms::LineGridView(Lines, this)),
       Memo1(new QPlainTextEdit(this)),
-      MemoPDescLabel(new QLabel("Product &Description:", this)),
+      MemoPDescLabel(new QLabel("Prod&uct Description:", this)),
       MemoPDesc(LimitedEdit(this, 32)),
       MemoQuanLabel(new QLabel("&Quantity:", this)),
       MemoQuan(TypingLimitedEdit(this, 10)),
@@ -202,7 +203,7 @@ void TProdInv::BuildLayout() {
   customerGrid->addWidget(ICustName, 0, 1, 1, 3);
   customerGrid->addWidget(new QLabel("Number:", this), 1, 0);
   customerGrid->addWidget(ICustNo, 1, 1);
-  customerGrid->addWidget(caption("S&hort Name:", EBSName), 1, 2);
+  customerGrid->addWidget(caption("Short N&ame:", EBSName), 1, 2);
   customerGrid->addWidget(EBSName, 1, 3);
   customerGrid->addWidget(new QLabel("Balance:", this), 2, 0);
   customerGrid->addWidget(CBal, 2, 1);
@@ -1110,6 +1111,7 @@ void TProdInv::OKButtonClick() {
                MsgButtons::Ok, MsgIcon::Information);
     return;
   }
+  platform::ui::SayLeftOutCharacters(*this);
   if (PostEnteredInvoice(GatherInvoice())) SetModalResult(mrOk);
 }
 

@@ -21,6 +21,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
@@ -423,6 +424,7 @@ void TPayBox::OKBtnClick() {
   }
   records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
   if (!invoices.Open()) return;
+  platform::ui::SayLeftOutCharacters(*this);
   try {
     PostPayment({customerNo_, ToAnsi(PDate->text()), TrimBlanks(ToAnsi(PNotes->text())), Items(*DstList)});
   } catch (const std::runtime_error& error) {

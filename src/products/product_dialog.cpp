@@ -93,10 +93,10 @@ TUpdProd::TUpdProd(QWidget* parent)
       TaxInv(new QCheckBox("&Tax on Invoice", this)),
       TaxPO(new QCheckBox("Ta&x on PO", this)),
       NonStock(new QCheckBox("&Non-Stock Item", this)),
-      NonDeplete(new QCheckBox("Non-&Depleting Item", this)),
+      NonDeplete(new QCheckBox("Non-D&epleting Item", this)),
       HoldSales(new QCheckBox("Hold Sales", this)),
       CBFixed(new QRadioButton("&Fixed", this)),
-      RBMarkUp(new QRadioButton("% Mar&kup from cost", this)),
+      RBMarkUp(new QRadioButton("% Mark&up from cost", this)),
       RBMargin(new QRadioButton("Mar&gin from cost", this)),
       RBDiscCost(new QRadioButton("% D&iscount from list", this)),
       RBAutoPrice(new QRadioButton("&Automatic", this)),
@@ -130,7 +130,7 @@ TUpdProd::TUpdProd(QWidget* parent)
   updates->addButton(RBManualPr);
 
   auto* identity = new QFormLayout;
-  identity->addRow("Product &Code:", ProdCode);
+  identity->addRow("Product Code:", ProdCode);
   identity->addRow("Invoice &Description:", ProdDesc);
   identity->addRow("&PO Description:", PODesc);
   identity->addRow("&Key Code:", KeyCode);
@@ -139,10 +139,10 @@ TUpdProd::TUpdProd(QWidget* parent)
   identity->addRow("&Weight:", Weight);
 
   auto* stock = new QFormLayout;
-  stock->addRow("&Stock Balance:", StockBal);
-  stock->addRow("Ma&ximum Quantity:", MaxQty);
-  stock->addRow("M&inimum Quantity:", MinQty);
-  stock->addRow("Tar&get Quantity:", TargetQty);
+  stock->addRow("Stock &Balance:", StockBal);
+  stock->addRow("Maximum &Quantity:", MaxQty);
+  stock->addRow("Minimum Quantity:", MinQty);
+  stock->addRow("Target Quantity:", TargetQty);
   stock->addRow(NonStock);
   stock->addRow(NonDeplete);
   stock->addRow(HoldSales);
@@ -162,8 +162,8 @@ TUpdProd::TUpdProd(QWidget* parent)
   auto* prices = new QFormLayout;
   prices->addRow("&Sales Price:", PSell);
   prices->addRow("List P&rice:", ListPR);
-  prices->addRow("Your C&ost:", EBPCost);
-  prices->addRow("P&ercentage:", PCTMarkup);
+  prices->addRow("&Your Cost:", EBPCost);
+  prices->addRow("Percentage:", PCTMarkup);
   prices->addRow("Calculated Price:", SalesLBL);
   prices->addRow("Profit:", ProfLBL);
 

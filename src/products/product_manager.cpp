@@ -139,7 +139,7 @@ TEditProd::TEditProd(QWidget* parent)
   QMenu* product = MainMenu1->addMenu("&Product");
   Add1 = AddAction(product, "&New", nullptr);
   Edit1 = AddAction(product, "&Edit", nullptr);
-  Clone1 = AddAction(product, "C&lone", &TEditProd::PCloneClick);
+  Clone1 = AddAction(product, "Cl&one", &TEditProd::PCloneClick);
   Delete1 = AddAction(product, "&Delete", nullptr);
   Print1 = AddAction(product, "&Print", &TEditProd::Print1Click);
   Search1 = AddAction(product, "&Find", &TEditProd::FindClick);
@@ -160,7 +160,7 @@ TEditProd::TEditProd(QWidget* parent)
 
   Add2 = AddAction(PopupMenu1, "&New", nullptr);
   Edit2 = AddAction(PopupMenu1, "&Edit", nullptr);
-  Clone2 = AddAction(PopupMenu1, "C&lone", &TEditProd::PCloneClick);
+  Clone2 = AddAction(PopupMenu1, "Cl&one", &TEditProd::PCloneClick);
   Delete2 = AddAction(PopupMenu1, "&Delete", nullptr);
   Print2 = AddAction(PopupMenu1, "&Print", &TEditProd::Print1Click);
   Search2 = AddAction(PopupMenu1, "&Find", &TEditProd::FindClick);
@@ -187,15 +187,15 @@ TEditProd::TEditProd(QWidget* parent)
   auto button = [this, tools](const char* text, QAction* action) {
     return AddToolButton(*this, tools, text, [action] { action->trigger(); });
   };
-  NewProd = button("New", Add1);
-  EditInvoice = button("Edit", Edit1);
-  PClone = button("Clone", Clone1);
-  InvDelete = button("Delete", Delete1);
-  SpeedButton1 = button("Find", Search1);
-  ToPrinterButn = button("Print", Print1);
-  ProdListButn = button("Product List", ProductList1);
-  SpeedButton3 = button("Help", New1);
-  SpeedButton2 = button("Close", Close2);
+  NewProd = button("&New", Add1);
+  EditInvoice = button("&Edit", Edit1);
+  PClone = button("&Clone", Clone1);
+  InvDelete = button("Dele&te", Delete1);
+  SpeedButton1 = button("&Find", Search1);
+  ToPrinterButn = button("P&rint", Print1);
+  ProdListButn = button("Product Li&st", ProductList1);
+  SpeedButton3 = button("He&lp", New1);
+  SpeedButton2 = button("Cl&ose", Close2);
   tools->addStretch(1);
   resize(900, 520);
 

@@ -27,6 +27,7 @@
 #include "platform/text/upper_case.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "products/product_manager.h"
 #include "products/product_pick.h"
 #include "purchasing/po_posting.h"
@@ -984,6 +985,7 @@ void TPOEdit1::OKButtonClick() {
   const bool passed = CheckHeader() && CheckMemoQuantity() && CheckDates() && CheckLines() &&
                       CheckDuplicateNumber() && CheckAmounts() && CheckTotal() && CheckMemoProduct() &&
                       records::ConfirmPaymentTerm(*ITerms);
+  if (passed) platform::ui::SayLeftOutCharacters(*this);
   if (passed && (!PostPO || PostPO(GatherPO()))) SetModalResult(mrOk);
 }
 

@@ -100,16 +100,16 @@ TPOList1::TPOList1(QWidget* parent) : ManagerWindow(parent), CName(Label1), CFil
 }
 
 void TPOList1::BuildToolBar() {
-  AddInvoice = AddToolButton("New", &TPOList1::NewPOClicked);
-  EditInvoice = AddToolButton("Edit", &TPOList1::EditPOClicked);
-  InvDelete = AddToolButton("Delete", &TPOList1::Delete1Click);
-  SpeedButton1 = AddToolButton("Find", &TPOList1::SpeedButton1Click);
-  InvPrint = AddToolButton("View", &TPOList1::InvPrintClick);
-  ToPrinterButn = AddToolButton("Print", &TPOList1::ToPrinterButnClick);
-  BatchPrinButn = AddToolButton("Batch Print", &TPOList1::BatchPrinButnClick);
-  SpeedButton2 = AddToolButton("Filter On/Off", &TPOList1::SpeedButton2Click);
+  AddInvoice = AddToolButton("&New", &TPOList1::NewPOClicked);
+  EditInvoice = AddToolButton("&Edit", &TPOList1::EditPOClicked);
+  InvDelete = AddToolButton("Dele&te", &TPOList1::Delete1Click);
+  SpeedButton1 = AddToolButton("&Find", &TPOList1::SpeedButton1Click);
+  InvPrint = AddToolButton("&View", &TPOList1::InvPrintClick);
+  ToPrinterButn = AddToolButton("P&rint", &TPOList1::ToPrinterButnClick);
+  BatchPrinButn = AddToolButton("&Batch Print", &TPOList1::BatchPrinButnClick);
+  SpeedButton2 = AddToolButton("F&ilter On/Off", &TPOList1::SpeedButton2Click);
   SpeedButton3 = AddCloseButton();
-  SpeedButton4 = AddToolButton("Help", &TPOList1::SpeedButton4Click);
+  SpeedButton4 = AddToolButton("He&lp", &TPOList1::SpeedButton4Click);
   ToolRow()->addStretch(1);
   ToolRow()->addWidget(CFilter);
 }

@@ -27,7 +27,7 @@ TVendEdit& CreateVendEdit() {
 }
 
 TVendEdit::TVendEdit(QWidget* parent)
-    : AddressDialog(parent, "Hol&d / Inactive Account", "Newvendor"),
+    : AddressDialog(parent, "Hold / &Inactive Account", "Newvendor"),
       VenEMAdd(EMailField()),
       NotesOnInv(new QCheckBox("Print notes / comments on PO's", this)) {
   SetCaption("Edit Vendor");
@@ -42,7 +42,7 @@ TVendEdit::TVendEdit(QWidget* parent)
                                {"TE:", CTE},
                                {"Mail &List Sort Code:", MListCode},
                                {"&E-Mail:", VenEMAdd}}));
-  layout->addLayout(AddressRows("&Order Address:"));
+  layout->addLayout(AddressRows("Or&der Address:"));
   layout->addWidget(new QLabel("Notes / Comments:", this));
   layout->addWidget(CstNote);
   layout->addWidget(NotesOnInv);

@@ -77,15 +77,15 @@ TVenList::TVenList(QWidget* parent) : ManagerWindow(parent) {
 }
 
 void TVenList::BuildToolBar() {
-  NewCustButn = AddToolButton("New", &TVenList::NewCustButnClick);
-  EditCustButn = AddToolButton("Edit", &TVenList::EditCustButnClick);
-  DeleteCustButn = AddToolButton("Delete", &TVenList::DeleteCustButnClick);
-  FinCustButn = AddToolButton("Find", &TVenList::FinCustButnClick);
-  CustBookButn = AddToolButton("Vendor List", &TVenList::CustBookButnClick);
-  PrintEnvButn = AddToolButton("Print Envelope", &TVenList::PrintEnvButnClick);
-  PrinCust = AddToolButton("Print", &TVenList::PrinCustClick);
+  NewCustButn = AddToolButton("&New", &TVenList::NewCustButnClick);
+  EditCustButn = AddToolButton("&Edit", &TVenList::EditCustButnClick);
+  DeleteCustButn = AddToolButton("Dele&te", &TVenList::DeleteCustButnClick);
+  FinCustButn = AddToolButton("&Find", &TVenList::FinCustButnClick);
+  CustBookButn = AddToolButton("Vendor Li&st", &TVenList::CustBookButnClick);
+  PrintEnvButn = AddToolButton("Pr&int Envelope", &TVenList::PrintEnvButnClick);
+  PrinCust = AddToolButton("&Print", &TVenList::PrinCustClick);
   SpeedButton2 = AddCloseButton();
-  SpeedButton3 = AddToolButton("Help", &TVenList::SpeedButton3Click);
+  SpeedButton3 = AddToolButton("He&lp", &TVenList::SpeedButton3Click);
   ToolRow()->addStretch(1);
 }
 

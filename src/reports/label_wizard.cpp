@@ -58,7 +58,7 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   BuildTools(layout);
 
   auto* filterRow = new QHBoxLayout;
-  auto* filterLabel = new QLabel("&Filter Selection:", this);
+  auto* filterLabel = new QLabel("F&ilter Selection:", this);
   filterRow->addWidget(filterLabel);
   FilterEdit = new QLineEdit(this);
   FilterEdit->setMaxLength(25);

@@ -160,9 +160,12 @@ std::string Stored(const CustomerRec& c) {
 TEST_F(EditDlgTest, TextTheFilesCannotHoldIsRefusedAtEntryAndNothingStoredChanged) {
   using platform::ui::kRefusedCharacterTitle;
   using platform::ui::RefusedCharactersMessage;
-  // Typed keys get no box (it would take the keys typed after them); each paste gets one.
+  // Typed keys get no box (it would take the keys typed after them); each paste gets one; OK says
+  // which typed keys were left out.
   Expect(RefusedCharactersMessage(QString::fromUtf8("\u0141\u017a")), kRefusedCharacterTitle);
   Expect(RefusedCharactersMessage(QString::fromUtf8("\u015e")), kRefusedCharacterTitle);
+  Expect(platform::ui::LeftOutCharactersMessage(QString::fromUtf8("\u010c\u0141\u017a")),
+         kRefusedCharacterTitle);
   InDialog(false, [](TEditDlg& d) {
     d.CNo->setText("700");
     d.CName->setFocus();

@@ -14,6 +14,7 @@
 #include "invoice_entry_fixture.h"
 #include "invoicing/saved_lines.h"
 #include "platform/ui/application.h"
+#include "platform/ui/text_entry.h"
 #include "records/company_rec.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
@@ -272,6 +273,14 @@ TEST_F(InvoiceEntryTest, InsertingAndClearingLinesKeepTheSideValuesWithTheirRows
 }
 
 TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
+  const QString leftOut = platform::ui::LeftOutCharactersMessage(QString::fromUtf8("\u2713"));
+  ui.ExpectMessage(leftOut, platform::ui::kRefusedCharacterTitle);
+  bool saidBeforePosting = false;
+  PostEnteredInvoice = [&](const EnteredInvoice& invoice) {
+    saidBeforePosting = !ui.Events().empty() && ui.Events().back().text == leftOut;
+    posted = invoice;
+    return true;
+  };
   File({Customer("C100", "Acme Tools")});
   File({Product("SVC", "Service call", "10.00", "3")});
   AddInvoice(
@@ -305,10 +314,15 @@ TEST_F(InvoiceEntryTest, MemoInvoiceTotalsFollowTheQuantityTaxAndPaidTyped) {
         f.Memo1->setPlainText("Repaired the pump.\nReplaced two seals.");
         testing_support::ExpectWholeWindow(f, "invoice_entry_memo");
         testing_support::ExpectTabOrderReads(f, "invoice_entry_memo");
+        // A key the files cannot hold, typed into the memo: left out, and said before posting.
+        f.Memo1->moveCursor(QTextCursor::End);
+        QTest::sendKeyEvent(QTest::Click, f.Memo1, Qt::Key_unknown, QString::fromUtf8("\u2713"),
+                            Qt::NoModifier);
         f.OKButtonClick();
       },
       true);
   EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(saidBeforePosting);
   ASSERT_TRUE(posted);
   EXPECT_TRUE(posted->Memo);
   EXPECT_EQ(posted->MemoProduct.Code, "SVC");

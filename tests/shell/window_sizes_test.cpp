@@ -1,18 +1,23 @@
 // Every window of the program fits a small screen of 1024 x 768 pixels, frame and title bar
 // included, at the size it first shows and at the least its layout allows; and there it reads
-// whole, in the desktop's font and in one a size larger; and Tab walks it as it reads.
+// whole, in the desktop's font and in one a size larger; and Tab walks it as it reads. In every
+// window and menu, an Alt letter reaches one command.
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMenu>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <typeinfo>
 
 #include "main_form_fixture.h"
 #include "platform/ui/form.h"
+#include "storage/browser/rec_browser.h"
+#include "support/alt_letters.h"
 #include "support/tab_order.h"
 #include "support/whole_window.h"
 
@@ -26,9 +31,23 @@ using WindowSizesTest = MainFormTest;
 // What a 1024 x 768 screen leaves a window: the frame's sides and its title bar off.
 constexpr QSize kSmallScreenRoom(1024 - 2 * 8, 768 - 32);
 
-TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
+// Shows the window off the screen, so that every layout has taken its place, while `look` looks
+// at it.
+void WhileShown(QWidget& window, const std::function<void()>& look) {
+  window.setAttribute(Qt::WA_DontShowOnScreen);
+  window.show();
+  look();
+  window.hide();
+}
+
+// The program started; `check` looks at each window made at start-up, the main window and the
+// forms, in the order of their class names. Returns how many there were.
+int WithEachStartUpWindow(const std::function<void(QWidget&, const std::string&)>& check) {
   UiScript ui;
-  ASSERT_TRUE(StartUp());
+  if (!StartUp()) {
+    ADD_FAILURE() << "the program did not start";
+    return 0;
+  }
   // The managers, shown, give the open company the files it has not got yet; in the order of
   // their names, which the windows are taken in.
   for (const char* file : {"customer", "invoice", "product", "Purchase Order", "vendor"})
@@ -41,24 +60,61 @@ TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
   int windows = 0;
   for (QWidget* window : all) {
     if (!dynamic_cast<platform::ui::Form*>(window) && window != MainForm) continue;
-    SCOPED_TRACE(testing_support::TypeName(typeid(*window)));
+    const std::string name = testing_support::TypeName(typeid(*window));
+    SCOPED_TRACE(name);
     ++windows;
-    const QSize least = window->minimumSizeHint().expandedTo(window->minimumSize());
-    const QSize shown = window->testAttribute(Qt::WA_Resized) ? window->size() : window->sizeHint();
+    check(*window, name);
+  }
+  EXPECT_TRUE(ui.Done());
+  return windows;
+}
+
+TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
+  const int windows = WithEachStartUpWindow([](QWidget& window, const std::string& name) {
+    const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+    const QSize shown = window.testAttribute(Qt::WA_Resized) ? window.size() : window.sizeHint();
     for (QSize size : {least, shown}) {
       EXPECT_LE(size.width(), kSmallScreenRoom.width());
       EXPECT_LE(size.height(), kSmallScreenRoom.height());
     }
-    // Shown off the screen, so that every layout has taken its place.
-    window->setAttribute(Qt::WA_DontShowOnScreen);
-    window->show();
-    const std::string name = testing_support::TypeName(typeid(*window));
-    testing_support::ExpectWholeWindow(*window, name.c_str());
-    testing_support::ExpectTabOrderReads(*window, name);
-    window->hide();
-  }
+    WhileShown(window, [&] {
+      testing_support::ExpectWholeWindow(window, name.c_str());
+      testing_support::ExpectTabOrderReads(window, name);
+    });
+  });
   EXPECT_GE(windows, 15);  // the main window and the forms made at start-up
-  EXPECT_TRUE(ui.Done());
+}
+
+// A manager: a window over a record file, whose buttons are its row of commands.
+bool HoldsRecordBrowser(const QWidget& window) {
+  const QList<QWidget*> children = window.findChildren<QWidget*>();
+  return std::any_of(children.begin(), children.end(),
+                     [](QWidget* child) { return dynamic_cast<storage::TRecBrowser*>(child) != nullptr; });
+}
+
+// The window a menu belongs to, past the menus that hold it.
+std::string OwnerOf(const QMenu& menu) {
+  const QWidget* owner = menu.parentWidget();
+  while (owner && qobject_cast<const QMenu*>(owner->window())) owner = owner->window()->parentWidget();
+  return owner ? testing_support::TypeName(typeid(*owner->window())) : "no window";
+}
+
+TEST_F(WindowSizesTest, EveryAltLetterReachesOneCommand) {
+  const int windows = WithEachStartUpWindow([](QWidget& window, const std::string& name) {
+    WhileShown(window, [&] {
+      testing_support::ExpectOneCommandPerAltLetter(window, name);
+      if (HoldsRecordBrowser(window)) testing_support::ExpectEveryButtonHasALetter(window, name);
+    });
+  });
+  EXPECT_GE(windows, 15);
+  int menus = 0;
+  for (QWidget* widget : QApplication::topLevelWidgets()) {
+    if (auto* menu = qobject_cast<QMenu*>(widget)) {
+      ++menus;
+      testing_support::ExpectOneItemPerLetter(*menu, OwnerOf(*menu));
+    }
+  }
+  EXPECT_GE(menus, 20);  // the menus of the main window and of the managers, their pop-ups
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "platform/ui/ui_driver.h"
 
 namespace platform::ui {
@@ -36,6 +37,7 @@ void Form::EnterModalState() {
 void Form::SetModalResult(TModalResult result) {
   modalResult_ = result;
   if (!modal_ || result == mrNone) return;
+  if (result == mrOk) SayLeftOutCharacters(*this);
   if ((result == mrCancel && !MayDiscardTypedWork()) || !CloseQuery()) {
     modalResult_ = mrNone;
     return;

@@ -5,7 +5,9 @@
 // is modal, setting its ModalResult to anything but mrNone closes it at once, provided
 // FormCloseQuery agrees (otherwise the result goes back to mrNone and the form stays open);
 // Close(), Escape and the close box set mrCancel. Handlers therefore end a dialog with
-// SetModalResult(mrOk) after their checks pass, as buttons with a modal result would.
+// SetModalResult(mrOk) after their checks pass, as buttons with a modal result would. That OK
+// first says which typed characters the form's boxes left out since it was shown (text_entry.h),
+// before the caller stores what the form holds.
 //
 // A form that holds typed work worth keeping names the question to ask before it is thrown
 // away (AskBeforeDiscarding): a Cancel (Escape, the Cancel button, the close box) of the form

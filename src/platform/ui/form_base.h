@@ -102,6 +102,7 @@ class BasicForm : public QtBase {
     QtBase::showEvent(event);
     if (event->spontaneous()) return;  // a window manager's restore is not a new showing
     ApplyTextEntryRules(*this);
+    ForgetLeftOutCharacters(*this);
     WidenForCaption(*this);
     if (!showing_) {
       FormShow();

@@ -23,6 +23,13 @@ namespace {
 
 using platform::text::CharactersOutsideCodepage;
 
+// The typed characters a window's boxes left out and OK has not said yet.
+const char* const kLeftOut = "kestravaLeftOutCharacters";
+
+void NoteLeftOut(QWidget& form, const QString& characters) {
+  form.setProperty(kLeftOut, CharactersOutsideCodepage(form.property(kLeftOut).toString() + characters));
+}
+
 // Says once, after the refused edit has run its course, what was refused. The message waits
 // for the event loop so that it never opens inside a text box's own editing.
 class RefusalNotice {
@@ -126,6 +133,7 @@ class TypedKeyRefusal : public QObject {
     const QString refused = CharactersOutsideCodepage(static_cast<QKeyEvent*>(event)->text());
     if (refused.isEmpty()) return false;
     QApplication::beep();
+    NoteLeftOut(*box_->window(), refused);
     QToolTip::showText(box_->mapToGlobal(QPoint(box_->width(), 0)), RefusedKeyTip(refused), box_);
     return true;
   }
@@ -206,6 +214,22 @@ void ApplyTextEntryRules(QWidget& form) {
 
 void RefuseUnheldKeys(QWidget& box) {
   new TypedKeyRefusal(&box);
+}
+
+QString LeftOutCharactersMessage(const QString& characters) {
+  return "Left out of what you typed, as the data files cannot hold them: " + QuotedCharacters(characters) +
+         ". Only the characters of Western European text (Windows-1252) can be used.";
+}
+
+void SayLeftOutCharacters(QWidget& form) {
+  const QString leftOut = form.property(kLeftOut).toString();
+  if (leftOut.isEmpty()) return;
+  ForgetLeftOutCharacters(form);
+  MessageBox(LeftOutCharactersMessage(leftOut), kRefusedCharacterTitle, MsgButtons::Ok, MsgIcon::Warning);
+}
+
+void ForgetLeftOutCharacters(QWidget& form) {
+  form.setProperty(kLeftOut, QVariant());
 }
 
 QString RefusedCharactersMessage(const QString& characters) {

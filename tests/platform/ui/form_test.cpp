@@ -3,6 +3,7 @@
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
@@ -13,6 +14,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/main_window_form.h"
 #include "platform/ui/support/ui_script.h"
+#include "platform/ui/text_entry.h"
 #include "small_form.h"
 #include "support/temp_dir.h"
 
@@ -88,6 +90,49 @@ TEST(FormTest, OkHandlerRefusesWithMessageBoxesAndKeepsTheFormOpen) {
   EXPECT_EQ(ui.Events()[2].answer, "mrNo");
   EXPECT_EQ(ui.Events()[3].answer, "mrYes");
   EXPECT_EQ(ui.Events()[0].answer, "mrOk");
+}
+
+// Types into the box as a keyboard would, one key event per character.
+void Type(QWidget* box, const QString& text) {
+  for (const QChar c : text)
+    QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(c), Qt::NoModifier);
+  QCoreApplication::processEvents();
+}
+
+// Typed keys the files cannot hold are refused with a tip only; OK then says, once and before
+// the form's run ends, which of them were left out since the form was shown. A refused paste was
+// told at once and is not told again.
+TEST(FormTest, OkSaysOnceWhichTypedCharactersWereLeftOutSinceTheFormWasShown) {
+  UiScript ui;
+  auto form = CreateForm<TSmallForm>();
+  ui.ExpectMessage(RefusedCharactersMessage(QString::fromUtf8("\u015e")), kRefusedCharacterTitle);
+  ui.ExpectMessage(LeftOutCharactersMessage(QString::fromUtf8("\u0141\u017a")), kRefusedCharacterTitle)
+      .Icon(MsgIcon::Warning)
+      .Buttons(MsgButtons::Ok);
+  ui.OnModal<TSmallForm>([](TSmallForm& f) {
+    FillValid(f);
+    f.NameEdit->clear();
+    Type(f.NameEdit, QString::fromUtf8("\u0141\u00f3d\u017a \u0141td"));
+    EXPECT_EQ(f.NameEdit->text(), QString::fromUtf8("\u00f3d td"));
+    QGuiApplication::clipboard()->setText(QString::fromUtf8("\u015eirket"));
+    QTest::keySequence(f.NameEdit, QKeySequence::Paste);
+    QCoreApplication::processEvents();
+    f.keepOpen = true;
+    f.OKBtnClick();  // said, though the form stays open
+    EXPECT_TRUE(f.InModalState());
+    f.keepOpen = false;
+    f.OKBtnClick();  // not said again
+    EXPECT_FALSE(f.InModalState());
+  });
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_TRUE(ui.Done());
+
+  // What was left out while the form was open before is forgotten at its next showing.
+  ui.OnModal<TSmallForm>([](TSmallForm& f) { Type(f.NameEdit, QString::fromUtf8("\u0160")); });
+  ui.OnModal<TSmallForm>([](TSmallForm& f) { f.OKBtnClick(); });
+  EXPECT_EQ(form->ShowModal(), mrCancel);
+  EXPECT_EQ(form->ShowModal(), mrOk);
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST(FormTest, CloseQueryCanRefuseEveryWayOfClosing) {
