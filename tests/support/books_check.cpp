@@ -70,17 +70,26 @@ std::vector<std::string> BooksProblems(const records::CompanyRec& company, const
   Checker check;
 
   std::map<std::string, Cents> dueByCustomer;
+  std::map<std::string, Cents> unaccountedByNumber;
   EachRecord<records::InvoiceRec>(records::InvoiceFile, [&](const records::InvoiceRec& r) {
     std::string what = "invoice record " + platform::text::TrimBlanks(r.InvoiceNo.Get()) + " (" +
                        r.TransactionType.Get() + ")";
     if (r.TransactionType.Get() == "R") return;  // a master bills nothing itself
     Cents due = check.Amount(what + " amount due", r.AmountDue.Get());
     dueByCustomer[Key(r.InvCustomerNo.Get())] += due;
+    unaccountedByNumber[Key(r.InvoiceNo.Get())] +=
+        check.Amount(what + " total", r.InvTotal.Get()) - check.Amount(what + " paid", r.InvPaid.Get()) - due;
     bool settled = r.SettledFlag.Get() == "P";
     if (settled != (due == 0))
       check.problems.push_back(
           what + (settled ? " is settled with " + check.Money(due) + " due" : " is open with nothing due"));
   });
+
+  // The documents of a number sum its records: billed less paid is what they owe.
+  for (const auto& [number, unaccounted] : unaccountedByNumber)
+    if (unaccounted != 0)
+      check.problems.push_back("the records of invoice " + number + " bill less paid " +
+                               check.Money(unaccounted) + " more than they owe");
 
   Cents balances = 0;
   EachRecord<records::CustomerRec>(records::CustomerFile, [&](const records::CustomerRec& c) {
