@@ -98,10 +98,6 @@ void TakeCustomer(const records::CustomerRec& c) {
     StmtAging[i] = FormatAmount(StoredAmountCents(aging[i]->Get())).substr(0, 12);
 }
 
-}  // namespace
-
-namespace {
-
 constexpr std::pair<std::string_view, std::string_view> TypeTexts[] = {{"I", "Invoice"},
                                                                        {"X", "Partial Payment Made"},
                                                                        {"Z", "Partial Payment Invoice"},
