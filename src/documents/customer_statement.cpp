@@ -98,19 +98,26 @@ void TakeCustomer(const records::CustomerRec& c) {
     StmtAging[i] = FormatAmount(StoredAmountCents(aging[i]->Get())).substr(0, 12);
 }
 
+constexpr std::pair<std::string_view, std::string_view> TypeTexts[] = {{"I", "Invoice"},
+                                                                       {"X", "Partial Payment Made"},
+                                                                       {"Z", "Partial Payment Invoice"},
+                                                                       {"D", "Deposit on Account"},
+                                                                       {"T", "Deposit Offset Applied"},
+                                                                       {"G", "Repeat Billing"},
+                                                                       {"R", "Repeat Master"}};
+
 }  // namespace
 
 std::string StatementTypeText(const std::string& transactionType) {
-  static const std::pair<const char*, const char*> texts[] = {{"I", "Invoice"},
-                                                              {"X", "Partial Payment Made"},
-                                                              {"Z", "Partial Payment Invoice"},
-                                                              {"D", "Deposit on Account"},
-                                                              {"T", "Deposit Offset Applied"},
-                                                              {"G", "Repeat Billing"},
-                                                              {"R", "Repeat Master"}};
-  for (const auto& [type, text] : texts)
-    if (transactionType == type) return text;
+  for (const auto& [type, text] : TypeTexts)
+    if (transactionType == type) return std::string(text);
   return {};
+}
+
+std::size_t LongestStatementTypeText() {
+  std::size_t longest = 0;
+  for (const auto& entry : TypeTexts) longest = std::max(longest, entry.second.size());
+  return longest;
 }
 
 bool BuildCustomerStatement() {

@@ -325,15 +325,22 @@ void Trtedit::ShowDocument() {
     ShowInvoiceParts();
 }
 
+// The memo's lines up to its last one with text, shown from the top: a memo uses few of its 25
+// lines, and the box left at the end of them would look empty.
 void Trtedit::ShowMemo() {
   Label24->setText("Memo Invoice");
   ListView1->hide();
   MemoInv->show();
-  MemoInv->clear();
-  if (DocHeader.BodyKind == "D") MemoInv->appendPlainText("Deposit on Account");
-  if (DocHeader.BodyKind == "T") MemoInv->appendPlainText("Deposit on Account - Offset against invoices.");
-  if (DocHeader.BodyKind == "M")
-    for (int entry = 1; entry <= 25; ++entry) MemoInv->appendPlainText(ToQString(DocLines[entry]));
+  QStringList lines;
+  if (DocHeader.BodyKind == "D") lines << "Deposit on Account";
+  if (DocHeader.BodyKind == "T") lines << "Deposit on Account - Offset against invoices.";
+  if (DocHeader.BodyKind == "M") {
+    int last = 25;
+    while (last > 0 && TrimBlanks(DocLines[last]).empty()) --last;
+    for (int entry = 1; entry <= last; ++entry) lines << ToQString(DocLines[entry]);
+  }
+  MemoInv->setPlainText(lines.join('\n'));
+  MemoInv->moveCursor(QTextCursor::Start);
 }
 
 void Trtedit::ShowLineItems() {

@@ -251,6 +251,11 @@ void MarkPurchaseOrderEMailed() {
 
 }  // namespace
 
+std::string SentByEMailText(const std::string& what, int recipients) {
+  return what + " (" + std::to_string(recipients) + (recipients == 1 ? " recipient" : " recipients") +
+         ") sent by e-mail.";
+}
+
 // Puts the lines into the window's memo and the message, addresses it and sends it. True when
 // the server took the message for at least one recipient.
 bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& subject,

@@ -28,6 +28,10 @@ bool SendDocumentMail(const std::vector<std::string>& lines, const std::string& 
 bool SendWindowMail(const std::string& sender, const std::vector<std::string>& lines,
                     const std::string& subject, const std::vector<std::string>& recipients);
 
+// What the windows say after a send: "<what> (1 recipient) sent by e-mail.", the count of the
+// message's recipients, "recipients" for any other count.
+std::string SentByEMailText(const std::string& what, int recipients);
+
 // Composes, sends and marks the document in the buffer. Nothing is sent when the account has no
 // address and the company does not send such documents to itself. Send failures raise the mail
 // library's exceptions before anything is marked.

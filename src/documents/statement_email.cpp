@@ -5,6 +5,8 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
+#include <algorithm>
+#include <array>
 
 #include "documents/customer_statement.h"
 #include "documents/document_buffer.h"
@@ -24,17 +26,29 @@ using records::CurrentCompany;
 
 namespace {
 
-constexpr int Widths[StatementColumns] = {10, 9, 20, 12, 11, 11, 1};
+// The reference field is as wide as the longest text the statement writes there itself, so that
+// the amounts after it stand under their captions (a comment typed longer still pushes them).
+std::array<std::size_t, StatementColumns> FieldWidths() {
+  return {10, 9, std::max<std::size_t>(20, LongestStatementTypeText()), 12, 11, 11, 1};
+}
 
 std::string StatementLine(const StatementRow& row) {
+  const auto widths = FieldWidths();
   std::string line;
-  for (int column = 0; column < StatementColumns; ++column) {
-    std::string cell = TrimBlanks(row[static_cast<std::size_t>(column)]);
-    std::size_t width = static_cast<std::size_t>(Widths[column]);
+  for (std::size_t column = 0; column < widths.size(); ++column) {
+    std::string cell = TrimBlanks(row[column]);
     if (column > 0) line += " ";
-    line += column >= 3 && column <= 5 ? RightJustified(cell, width) : PadRightWith(cell, ' ', width);
+    line += column >= 3 && column <= 5 ? RightJustified(cell, widths[column])
+                                       : PadRightWith(cell, ' ', widths[column]);
   }
   return line;
+}
+
+// The rule under the captions: minus signs as wide as each field.
+std::string ColumnRule() {
+  std::string rule;
+  for (std::size_t width : FieldWidths()) rule += (rule.empty() ? "" : " ") + std::string(width, '-');
+  return rule;
 }
 
 // The notes as a word-wrapping box as wide as the screen less 100 pixels shows them.
@@ -80,8 +94,7 @@ std::vector<std::string> StatementMailText() {
   lines.push_back(c.StatementNote.Get());
   lines.push_back(rule);
   for (std::size_t row = 0; row < Statement.Rows.size(); ++row) {
-    if (row == 1)
-      lines.push_back("---------- --------- -------------------- ------------ ----------- ----------- -");
+    if (row == 1) lines.push_back(ColumnRule());
     lines.push_back(StatementLine(Statement.Rows[row]));
   }
   lines.push_back(rule);

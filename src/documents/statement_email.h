@@ -1,5 +1,5 @@
 #pragma once
-// The statement in the Customer Statement window as fixed-width plain-text e-mail (80 columns,
+// The statement in the Customer Statement window as fixed-width plain-text e-mail (83 columns,
 // 82 for the rule lines), sent to the customer's addresses, or to the company under "BAD
 // CUSTOMER E-MAIL: " when the customer has no usable address. The caller has connected with
 // EnsureMailOnline and quits afterwards.

@@ -9,6 +9,7 @@
 
 #include "documents/customer_statement.h"
 #include "documents/document_view.h"
+#include "documents/email_document.h"
 #include "documents/mail_readiness.h"
 #include "documents/statement_email.h"
 #include "documents/statement_printing.h"
@@ -208,8 +209,8 @@ void TStment::PrinStButnClick() {
   Trtedit& mail = CreateRtedit();
   mail.msSMTP1->Quit();
   platform::ui::MessageBox(
-      "Statement for " + name + " (" + QString::number(mail.msMessage1->Recipients.Count()) +
-          " recipients) sent by e-mail.",
+      platform::text::ToQString(SentByEMailText("Statement for " + platform::text::ToAnsi(name),
+                                                mail.msMessage1->Recipients.Count())),
       "E-Mail Statement", platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
 }
 

@@ -11,6 +11,7 @@
 #include "customers/customer_quick_view.h"
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
+#include "documents/email_document.h"
 #include "documents/invoice_printing.h"
 #include "documents/mail_readiness.h"
 #include "forms/batch_print_dialog.h"
@@ -469,8 +470,7 @@ void TInvEdit1::ReportEMailSent(const std::string& number) {
   }
   documents::Trtedit& window = documents::CreateRtedit();
   const QString text =
-      Text("Invoice " + number + " (" + std::to_string(window.msMessage1->Recipients.Count()) +
-           " recipients) sent by e-mail.");
+      Text(documents::SentByEMailText("Invoice " + number, window.msMessage1->Recipients.Count()));
   SetStatusText(1, text);
   window.msSMTP1->Quit();
   MessageBox(text, "E-Mail Invoice", MsgButtons::Ok, MsgIcon::Information);

@@ -4,6 +4,7 @@
 
 #include "documents/document_buffer.h"
 #include "documents/document_view.h"
+#include "documents/email_document.h"
 #include "documents/mail_readiness.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/form_instance.h"
@@ -305,8 +306,8 @@ void TPOList1::ReportEMailSent(const std::string& number) {
   SetStatusText(1, Text("PO " + number + " sent by e-mail."));
   const int recipients = documents::CreateRtedit().msMessage1->Recipients.Count();
   QuitMail();
-  MessageBox(Text("PO " + number + " (" + std::to_string(recipients) + " recipients) sent by e-mail."),
-             "E-Mail PO", MsgButtons::Ok, MsgIcon::Information);
+  MessageBox(Text(documents::SentByEMailText("PO " + number, recipients)), "E-Mail PO", MsgButtons::Ok,
+             MsgIcon::Information);
 }
 
 void TPOList1::ToPrinterButnClick() {

@@ -331,7 +331,9 @@ void TLetterWiz::SetLetterFileName(const QString& name) {
 }
 
 bool TLetterWiz::CheckSaveLetter() {
-  if (!RichEdit1->document()->isModified()) return true;
+  const QTextDocument& letter = *RichEdit1->document();
+  // A new letter without a character in it holds nothing worth a file, whatever was clicked.
+  if (!letter.isModified() || (fileName_ == kUntitled && letter.isEmpty())) return true;
   switch (MessageBox(QStringLiteral("Save changes to %1?").arg(fileName_), "Confirm", MsgButtons::YesNoCancel,
                      MsgIcon::Question)) {
     case platform::ui::mrYes:

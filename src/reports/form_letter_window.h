@@ -58,8 +58,8 @@ class TLetterWiz : public platform::ui::Form {
 
   const QString& FileName() const { return fileName_; }
   void SetLetterFileName(const QString& name);
-  // Asks whether to save a modified letter; false when the user cancelled (or the save did not
-  // happen), and the action that asked stops.
+  // Asks whether to save a modified letter (a new one only once it holds text); false when the
+  // user cancelled (or the save did not happen), and the action that asked stops.
   bool CheckSaveLetter();
 
   void FileNewClick();

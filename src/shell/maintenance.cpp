@@ -1,5 +1,6 @@
 #include "shell/maintenance.h"
 
+#include <set>
 #include <vector>
 
 #include "platform/text/date_text.h"
@@ -69,20 +70,28 @@ bool BeforeCutOff(const std::string& sortDate, const QDate& cutOff) {
   return date && *date < cutOff;
 }
 
-// The documents of the header file that are to go, in file order. Chosen before any is deleted,
-// so that the walk is not disturbed by its own deletions.
+// The documents of the header file that are to go, in file order. A number goes whole or not at
+// all: while any record of it stays (an invoice still owing, a payment after the cut-off), every
+// record of it stays, since its documents sum what was billed and paid over all of them. Chosen
+// before any is deleted, so that the walk is not disturbed by its own deletions; a walk that
+// cannot read every record leaves some number unknown, and then nothing is chosen.
 template <class Record, class IsOld>
 std::vector<OldDocument> OldDocuments(storage::IsamFileBlock file, IsOld isOld) {
   std::vector<OldDocument> found;
+  std::set<std::string> kept;
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
     Record record;
     storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
-    if (!isOld(record)) continue;
+    if (!storage::IsamOK) return {};
     std::string number = platform::text::UpperCase(TrimBlanks(record.Number())).substr(0, 9);
-    found.push_back({ref, number, record.Body() == "M"});
+    if (isOld(record))
+      found.push_back({ref, number, record.Body() == "M"});
+    else
+      kept.insert(number);
   }
+  if (storage::IsamError != storage::IsamErrNoMoreRecords) return {};
+  std::erase_if(found, [&](const OldDocument& document) { return kept.contains(document.Number); });
   return found;
 }
 

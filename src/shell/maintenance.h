@@ -17,10 +17,11 @@ struct PurgeCounts {
 };
 
 // Removes every settled invoice ("P") and every received purchase order whose sortable date is
-// before cutOff. The lines and memo of a number go with the last record of that number, so that
-// an invoice still on file keeps those its payment records share. A record that cannot be deleted
-// keeps its lines and memo and is not counted; each failure is reported and the walk goes on. The
-// program's short date format is the same afterwards as before.
+// before cutOff, a number only with all of its records: while one record of a number stays (an
+// invoice still owing, a payment after the cut-off), so do its payments, lines and memo. The
+// counts are the records removed. The lines and memo of a number go with its last record; a
+// record that cannot be deleted keeps them and is not counted; each failure is reported and the
+// walk goes on. The program's short date format is the same afterwards as before.
 PurgeCounts PurgeOldRecords(const QDate& cutOff);
 
 // The date the purge dialog offers: the first day of the month two years before today's.

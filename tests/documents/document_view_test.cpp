@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
 
 #include "documents/document_buffer.h"
 #include "documents/sample_document.h"
@@ -106,6 +108,31 @@ TEST_F(DocumentViewTest, MemoDepositAndGeneratedDocumentsSayWhatTheyAre) {
   view_->ShowDocument();
   EXPECT_EQ(view_->Label24->text(), "** GENERATED BILLING **");
   EXPECT_TRUE(view_->MemoInv->isHidden());
+}
+
+// A memo of 18 lines (one left blank between paragraphs) opens at its first line, with nothing
+// after its last line of text.
+TEST_F(DocumentViewTest, AMemoOpensAtItsFirstLineAndEndsAtItsLastText) {
+  DocHeader.BodyKind = "M";
+  records::MemoRec memo{};
+  for (int line = 1; line <= 18; ++line)
+    if (line != 7) memo.Lines[line - 1].Set("Line " + std::to_string(line));
+  LoadDocMemoLines(memo);
+  testing_support::UiScript ui;
+  ui.OnModal<Trtedit>([](Trtedit& view) {
+    view.resize(640, 420);
+    QTest::qWait(20);
+    QPlainTextEdit& box = *view.MemoInv;
+    ASSERT_EQ(box.blockCount(), 18);
+    EXPECT_EQ(box.document()->findBlockByNumber(6).text().trimmed(), "");
+    EXPECT_EQ(box.document()->lastBlock().text().trimmed(), "Line 18");
+    EXPECT_GT(box.verticalScrollBar()->maximum(), 0);  // more lines than the box shows
+    EXPECT_EQ(box.verticalScrollBar()->value(), 0);
+    EXPECT_EQ(box.cursorForPosition(QPoint(2, 2)).block().text().trimmed(), "Line 1");
+    view.Button1->click();
+  });
+  ViewDocument();
+  EXPECT_TRUE(ui.Done());
 }
 
 TEST_F(DocumentViewTest, APurchaseOrderShowsItsVendorAndDates) {

@@ -546,9 +546,9 @@ TEST_F(InvoiceManagerTest, InvoicesGoByEMailToCustomersWithAnAddress) {
   RunManager([this](TInvEdit1& m) {
     m.ByInvoiceNumber1Click();
     m.InvBrowser1->FirstEntry();
-    ui.ExpectMessage("Invoice 2001 (1 recipients) sent by e-mail.", "E-Mail Invoice").Answer(mrOk);
+    ui.ExpectMessage("Invoice 2001 (1 recipient) sent by e-mail.", "E-Mail Invoice").Answer(mrOk);
     m.ToPrinterButnClick();
-    EXPECT_EQ(m.StatusText(1), "Invoice 2001 (1 recipients) sent by e-mail.");
+    EXPECT_EQ(m.StatusText(1), "Invoice 2001 (1 recipient) sent by e-mail.");
 
     m.InvBrowser1->RowDown();
     ui.ExpectMessage("This customer has no e-mail address. Invoice not sent by e-mail.", "E-Mail Invoice")

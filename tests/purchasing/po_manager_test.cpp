@@ -374,7 +374,7 @@ TEST_F(POManagerTest, OnePOAndABatchGoByEMailToARealServer) {
 
   RunManager([&](TPOList1& m) {
     Highlight(m, "5001");
-    ui.ExpectMessage("PO 5001 (1 recipients) sent by e-mail.", "E-Mail PO");
+    ui.ExpectMessage("PO 5001 (1 recipient) sent by e-mail.", "E-Mail PO");
     m.ToPrinterButnClick();
     EXPECT_EQ(m.StatusText(1), "PO 5001 sent by e-mail.");
     EXPECT_FALSE(documents::rtedit->msSMTP1->GetConnected());

@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMimeData>
 #include <QPrinter>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -548,6 +549,22 @@ TEST_F(FormLetterTest, ClosingAsksToSaveAndCancelKeepsTheWindowOpen) {
   w.ShowModal();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(w.RichEdit1->toPlainText(), "Draft");  // the window keeps its letter
+}
+
+// A user who only looks around a new letter (a ruler marker clicked where it stands, the
+// alignment and bullet buttons tried) has nothing to save: closing asks nothing.
+TEST_F(FormLetterTest, ClosingALetterNeverTypedInAsksNothing) {
+  UiScript ui;
+  ui.OnModal<TLetterWiz>([](TLetterWiz& form) {
+    QTest::mouseClick(form.Ruler->FirstInd, Qt::LeftButton);
+    form.CenterAlign->click();
+    form.BulletsButton->click();
+    ASSERT_TRUE(form.RichEdit1->document()->isModified());
+    form.Close();
+    EXPECT_FALSE(form.InModalState());
+  });
+  LetterWiz->ShowModal();
+  EXPECT_TRUE(ui.Done());
 }
 
 // What is pasted keeps only what a letter file holds; what is copied carries rich text.

@@ -6,9 +6,14 @@
 #include <map>
 
 #include "books_fixture.h"
+#include "documents/customer_statement.h"
+#include "documents/document_buffer.h"
 #include "forms/cal_form.h"
+#include "invoicing/invoice_document.h"
 #include "invoicing/payment_posting.h"
+#include "platform/text/amount.h"
 #include "platform/text/date_text.h"
+#include "platform/text/key_text.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -234,8 +239,8 @@ TEST_F(PurgeTest, OnlySettledInvoicesAndReceivedPOsBeforeTheCutOffGo) {
   EXPECT_EQ(again.Invoices + again.PurchaseOrders, 0);
 }
 
-// Payments against an invoice share its number. An old settled payment goes alone while its
-// invoice still owes; the last record of a memo invoice paid in parts takes the lines and the memo,
+// Payments against an invoice share its number: while the invoice still owes, its old settled
+// payments stay with it; a memo invoice paid in parts goes with its payments, lines and memo,
 // once and without a false failure.
 TEST_F(PurgeTest, LinesAndMemoGoOnlyWithTheLastRecordOfTheirNumber) {
   FileCustomer("A1", "Some One");
@@ -249,9 +254,8 @@ TEST_F(PurgeTest, LinesAndMemoGoOnlyWithTheLastRecordOfTheirNumber) {
   ASSERT_EQ(Records("2001").size(), 3u);  // Z, still owing 50.00, and two payments
 
   const shell::PurgeCounts counts = shell::PurgeOldRecords(QDate(2024, 6, 1));
-  EXPECT_EQ(counts.Invoices, 5);
-  ASSERT_EQ(Records("2001").size(), 1u);
-  EXPECT_EQ(Records("2001")[0].AmountDue.Get(), "50.00");
+  EXPECT_EQ(counts.Invoices, 3);
+  EXPECT_EQ(Records("2001").size(), 3u);
   EXPECT_EQ(InvoiceLines("2001"), 1);
   EXPECT_TRUE(Records("2002").empty());
   EXPECT_EQ(InvoiceLines("2002"), 0);
@@ -260,6 +264,36 @@ TEST_F(PurgeTest, LinesAndMemoGoOnlyWithTheLastRecordOfTheirNumber) {
   EXPECT_EQ(CountWithKey(MemoFile, 1, gone, BuildMemoKey), 0);
   EXPECT_TRUE(ui.Done());
   ExpectBooksBalance();
+}
+
+// An invoice of 270.63 paid 100.00 in part before the cut-off: View Invoice, the statement and
+// the Invoice Manager still agree on what it owes. A settled number whose last payment falls
+// after the cut-off stays whole as well; only a number old and settled throughout goes.
+TEST_F(PurgeTest, ANumberGoesOnlyWithAllOfItsRecords) {
+  FileCustomer("A1", "Some One");
+  PostInvoice("3001", "A1", "01/15/2023", "270.63", "0.00");
+  PostInvoice("3002", "A1", "01/15/2023", "80.00", "0.00");
+  PostInvoice("3003", "A1", "01/15/2023", "10.00", "10.00");
+  invoicing::PostPayment({"A1", "02/01/2023", "", {{"3001", "", 10000, true}, {"3002", "", 3000, true}}});
+  invoicing::PostPayment({"A1", "07/01/2024", "", {{"3002", "", 5000, true}}});
+
+  const shell::PurgeCounts counts = shell::PurgeOldRecords(QDate(2024, 6, 1));
+  EXPECT_EQ(counts.Invoices, 1);
+  EXPECT_EQ(Records("3001").size(), 2u);
+  EXPECT_EQ(Records("3002").size(), 3u);
+  EXPECT_TRUE(Records("3003").empty());
+  ExpectBooksBalance();
+
+  ASSERT_TRUE(invoicing::FillInvoiceDocument("3001"));
+  EXPECT_EQ(platform::text::TrimBlanks(documents::DocHeader.PaidAmount), "100.00");
+  EXPECT_EQ(platform::text::TrimBlanks(documents::DocHeader.BalanceDue), "170.63");
+  EXPECT_EQ(Records("3001")[0].AmountDue.Get(), "170.63");  // the Invoice Manager's Amount Due
+  documents::StmtCustomerNo = "A1";
+  ASSERT_TRUE(documents::BuildCustomerStatement());
+  const documents::StatementRow& totals = documents::Statement.Rows.back();
+  auto amount = [](const std::string& cell) { return platform::text::ParseAmount(cell).value_or(-1); };
+  EXPECT_EQ(amount(totals[3]) - amount(totals[4]), amount(totals[5]));
+  EXPECT_EQ(amount(totals[5]), 17063);
 }
 
 }  // namespace

@@ -272,11 +272,11 @@ const std::vector<PostingKind>& Kinds() {
        [] {
          invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}}));
        },
-       [] {
+       [] {  // 1001 paid its whole due, as the wizard's line carries it
          invoicing::PostPayment({"C1",
                                  "12/07/2026",
                                  "",
-                                 {{"1001", "", 3000, false}, {invoicing::NewDepositItem, "", 2500, false}}});
+                                 {{"1001", "", 1000, false}, {invoicing::NewDepositItem, "", 2500, false}}});
        }},
       {"InterestRun", "interest charges",
        [] {

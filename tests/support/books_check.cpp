@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <set>
 
 #include "platform/text/amount.h"
 #include "platform/text/key_text.h"
@@ -70,17 +71,30 @@ std::vector<std::string> BooksProblems(const records::CompanyRec& company, const
   Checker check;
 
   std::map<std::string, Cents> dueByCustomer;
+  std::map<std::string, Cents> unaccountedByNumber;
+  std::set<std::string> invoiceNumbers;  // those with an invoice among their records
   EachRecord<records::InvoiceRec>(records::InvoiceFile, [&](const records::InvoiceRec& r) {
     std::string what = "invoice record " + platform::text::TrimBlanks(r.InvoiceNo.Get()) + " (" +
                        r.TransactionType.Get() + ")";
     if (r.TransactionType.Get() == "R") return;  // a master bills nothing itself
     Cents due = check.Amount(what + " amount due", r.AmountDue.Get());
     dueByCustomer[Key(r.InvCustomerNo.Get())] += due;
+    const std::string number = Key(r.InvoiceNo.Get());
+    unaccountedByNumber[number] +=
+        check.Amount(what + " total", r.InvTotal.Get()) - check.Amount(what + " paid", r.InvPaid.Get()) - due;
+    if (std::string("IZG").find(r.TransactionType.Get()) != std::string::npos) invoiceNumbers.insert(number);
     bool settled = r.SettledFlag.Get() == "P";
     if (settled != (due == 0))
       check.problems.push_back(
           what + (settled ? " is settled with " + check.Money(due) + " due" : " is open with nothing due"));
   });
+
+  // An invoice's documents sum the records of its number: billed less paid is what they owe.
+  // (A deposit and its offset may be deleted one at a time, so deposits are left out.)
+  for (const auto& [number, unaccounted] : unaccountedByNumber)
+    if (unaccounted != 0 && invoiceNumbers.contains(number))
+      check.problems.push_back("the records of invoice " + number + " bill less paid " +
+                               check.Money(unaccounted) + " more than they owe");
 
   Cents balances = 0;
   EachRecord<records::CustomerRec>(records::CustomerFile, [&](const records::CustomerRec& c) {

@@ -9,6 +9,9 @@
 //     its records (repeat-billing masters left out);
 //   - the company's receivables total = the sum of the customers' balances;
 //   - a record is settled ("P") exactly when its amount due is zero;
+//   - per invoice number (an invoice with its payments), the totals of its records less what
+//     they paid = their amounts due: the balance its documents show is what the Invoice
+//     Manager shows due;
 //   - a stocked product's stock = its stock before the test less the quantities of every detail
 //     line sold of it (when it is depleted by sales) plus every quantity received on PO lines
 //     and receipts;

@@ -33,12 +33,12 @@ class BooksCheckTest : public ::testing::Test {
     }
     c1_ = AddCustomer("C1", "150.00", {"100.00", "50.00", "0.00", "0.00"});
     AddCustomer("c2", "-20.00", {"-20.00", "0", "0", "0"});
-    invoice1001_ = AddInvoice("1001", "I", "C1", "100.00", "");
-    AddInvoice("1002", "I", "c1", "50.00", "");
-    AddInvoice("1003", "Z", "C1", "0.00", "P");
-    AddInvoice("1003", "X", "C1", "0.00", "P");
-    AddInvoice("1004", "R", "C1", "999.00", "");  // a repeat-billing master bills nothing itself
-    AddInvoice("DP15000", "D", "C2", "-20.00", "");
+    invoice1001_ = AddInvoice("1001", "I", "C1", "100.00", "0.00", "100.00", "");
+    AddInvoice("1002", "I", "c1", "50.00", "0.00", "50.00", "");
+    AddInvoice("1003", "Z", "C1", "60.00", "0.00", "0.00", "P");
+    payment1003_ = AddInvoice("1003", "X", "C1", "0.00", "60.00", "0.00", "P");
+    AddInvoice("1004", "R", "C1", "999.00", "0.00", "999.00", "");  // a master bills nothing itself
+    AddInvoice("DP15000", "D", "C2", "0.00", "20.00", "-20.00", "");
     company_.CompanyARBalance.Set("130.00");
     widget_ = AddProduct("WIDGET", "95", false);
     AddProduct("SERVICE", "0", true);
@@ -65,12 +65,14 @@ class BooksCheckTest : public ::testing::Test {
     EXPECT_TRUE(records::AddCustomerRecord(c, ref));
     return ref;
   }
-  static IsamRecRef AddInvoice(const char* number, const char* type, const char* customer, const char* due,
-                               const char* settled) {
+  static IsamRecRef AddInvoice(const char* number, const char* type, const char* customer, const char* total,
+                               const char* paid, const char* due, const char* settled) {
     records::InvoiceBuf = records::InvoiceRec{};
     records::InvoiceBuf.InvoiceNo.Set(number);
     records::InvoiceBuf.TransactionType.Set(type);
     records::InvoiceBuf.InvCustomerNo.Set(customer);
+    records::InvoiceBuf.InvTotal.Set(total);
+    records::InvoiceBuf.InvPaid.Set(paid);
     records::InvoiceBuf.AmountDue.Set(due);
     records::InvoiceBuf.SettledFlag.Set(settled);
     IsamRecRef ref = 0;
@@ -109,7 +111,7 @@ class BooksCheckTest : public ::testing::Test {
 
   TempDir dir_;
   records::CompanyRec company_{};
-  IsamRecRef c1_ = 0, invoice1001_ = 0, widget_ = 0;
+  IsamRecRef c1_ = 0, invoice1001_ = 0, payment1003_ = 0, widget_ = 0;
 };
 
 TEST_F(BooksCheckTest, BooksThatBalanceHaveNoProblems) {
@@ -147,6 +149,13 @@ TEST_F(BooksCheckTest, EachKindOfDisagreementIsFound) {
                                       [](auto& r) { r.SettledFlag.Set("P"); });
        },
        "settled with 100.00 due"},
+      {"a payment gone while its invoice stays",
+       [&] {
+         storage::IsamGetRec(records::InvoiceFile, payment1003_, &records::InvoiceBuf,
+                             sizeof records::InvoiceBuf);
+         ASSERT_TRUE(records::DeleteInvoiceRecord(payment1003_));
+       },
+       "invoice 1003 bill less paid 60.00"},
       {"receivables that lost a cent", [&] { company_.CompanyARBalance.Set("129.99"); }, "receivables"},
       {"stock not taken out",
        [&] {
