@@ -276,16 +276,7 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
   }
   // Every changed page is on disk by now (a read-only file block changes none): the buffers
   // are only given up.
-  IsamPageCacheDiscard(*fb);
-  std::unique_ptr<IsamFileBlockRec> block = IsamRemoveOpenBlock(fb);
-  block->Signature = 0;
-  fb = nullptr;
-  // The mappings go first: they would hold the files (and their locks) beyond the close.
-  block->IndexMap.Unmap();
-  block->DataMap.Unmap();
-  bool indexClosed = IsamCloseFile(block->IndexFile);
-  bool dataClosed = IsamCloseFile(block->DataFile);
-  if (!indexClosed || !dataClosed) IsamFail(IsamErrCloseFailed);
+  if (!CloseBlockFiles(fb)) IsamFail(IsamErrCloseFailed);
 }
 
 void IsamDeleteFileBlock(const std::string& name) {

@@ -1,6 +1,6 @@
 // The journal's writing side: the posting scope, the entries kept before each record change,
-// the posting's pending records written out behind a synced journal, the commit, the undo of a
-// posting that failed, and the test seam that ends the process after a given record write.
+// the posting's pending records written out behind a synced journal, the commit, and the undo of
+// a posting that failed.
 
 #include "storage/posting_journal.h"
 
@@ -75,8 +75,6 @@ OpenPosting& Posting() {
   static OpenPosting posting;
   return posting;
 }
-
-int recordWritesLeft = 0;
 
 std::string OpenCompanyNumber() {
   return CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
@@ -504,14 +502,6 @@ bool JournalSideFile(const std::string& name) {
   if (!SyncJournal(posting)) return false;
   posting.dataOnDisk = true;
   return true;
-}
-
-void IsamEndProcessAfterRecordWrites(int n) {
-  recordWritesLeft = n;
-}
-
-void IsamCountRecordWrite() {
-  if (recordWritesLeft > 0 && --recordWritesLeft == 0) ::_exit(IsamKilledExitCode);
 }
 
 }  // namespace storage

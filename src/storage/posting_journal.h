@@ -159,12 +159,8 @@ JournalOutcome UndoPostingJournal(const std::string& company);
 // The same for every journal in the data folder, as the program starts.
 void UndoLeftPostingJournals();
 
-// Test seam: the process ends with _exit(IsamKilledExitCode) right after its n-th record write
-// from now on (0 turns it off), as a kill at that moment would end it.
+// The exit status of a process a test seam ends as a kill would.
 constexpr int IsamKilledExitCode = 86;
-void IsamEndProcessAfterRecordWrites(int n);
-// Called by the engine after each record written, changed or freed.
-void IsamCountRecordWrite();
 
 // -- implementation of RunPosting --
 std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone);

@@ -232,7 +232,6 @@ void IsamAddRec(IsamFileBlock fb, IsamRecRef& ref, const void* buffer, size_t bu
   }
   NoteSlotContents(*fb, slot, buffer);
   ref = slot;
-  IsamCountRecordWrite();
 }
 
 void IsamGetRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, size_t bufferSize, uint8_t) {
@@ -271,7 +270,6 @@ void IsamPutRec(IsamFileBlock fb, IsamRecRef ref, const void* buffer, size_t buf
   if (fb->KnownLiveSlot == ref) fb->KnownLiveSlot = 0;
   if (!IsamWriteData(*fb, SlotPos(*fb, ref), buffer, fb->RecordLength)) return;
   NoteSlotContents(*fb, ref, buffer);
-  IsamCountRecordWrite();
 }
 
 void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {
@@ -284,7 +282,7 @@ void IsamDeleteRec(IsamFileBlock fb, IsamRecRef ref) {
     IsamFail(IsamErrDeleteRefRange);  // already deleted: the chain must not point to itself
     return;
   }
-  if (IsamJournalSlot(*fb, ref, false) && FreeSlot(*fb, ref)) IsamCountRecordWrite();
+  if (IsamJournalSlot(*fb, ref, false)) FreeSlot(*fb, ref);
 }
 
 void IsamScanRec(IsamFileBlock fb, IsamRecRef& ref, int32_t direction) {
