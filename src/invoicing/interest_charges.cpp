@@ -99,7 +99,8 @@ void ChargeCustomer(records::CustomerRec customer, storage::IsamRecRef ref, cons
   records::ShortString<10>& bucket =
       *buckets[AgingBucket(static_cast<int>(date.daysTo(platform::text::Today())), limits)];
   bucket.Set(AmountText(StoredCents(bucket.Get()) + charge));
-  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref),
+                       "The customer could not be updated.");
 }
 
 }  // namespace
@@ -172,18 +173,19 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
   }
 
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-    company.CompanyARBalance.Set(AmountText(StoredCents(company.CompanyARBalance.Get()) + generated.Total));
-    if (generated.Invoices > 0) {
-      company.InvoiceManagerStartNumber.Set(std::to_string(running - 1));
-      company.NextInvoiceNumber.Set(std::to_string(running));
-    }
-    company.InterestOverdueDays.Set(std::string(1, settings.Period));
-    company.InterestMonthlyRate.Set(TrimBlanks(settings.Rate).substr(0, 5));
-    company.InterestMinimumCharge.Set(TrimBlanks(settings.Minimum).substr(0, 5));
-    company.InterestMarkPrinted = settings.MarkPrinted ? 1 : 0;
-    company.InterestPaymentTerms.Set(settings.Terms.substr(0, 35));
-    company.LastInterestInvoicesDate.Set(settings.Date);
-  }),
+                         company.CompanyARBalance.Set(
+                             AmountText(StoredCents(company.CompanyARBalance.Get()) + generated.Total));
+                         if (generated.Invoices > 0) {
+                           company.InvoiceManagerStartNumber.Set(std::to_string(running - 1));
+                           company.NextInvoiceNumber.Set(std::to_string(running));
+                         }
+                         company.InterestOverdueDays.Set(std::string(1, settings.Period));
+                         company.InterestMonthlyRate.Set(TrimBlanks(settings.Rate).substr(0, 5));
+                         company.InterestMinimumCharge.Set(TrimBlanks(settings.Minimum).substr(0, 5));
+                         company.InterestMarkPrinted = settings.MarkPrinted ? 1 : 0;
+                         company.InterestPaymentTerms.Set(settings.Terms.substr(0, 35));
+                         company.LastInterestInvoicesDate.Set(settings.Date);
+                       }),
                        "The company record could not be updated.");
   return generated;
 }

@@ -151,7 +151,8 @@ void ChangeCustomer(const std::string& number, const std::function<void(records:
                        "Customer " + TrimBlanks(number) + " was not found.");
   const records::CustomerRec before = customer;
   change(customer);
-  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref),
+                       "The customer could not be updated.");
   records::SelectedCustomer = customer;
 }
 
@@ -178,9 +179,9 @@ void RepostToCustomers(const InvoiceRec& old, const InvoiceRec& edited) {
 
 void ChangeReceivables(Cents change) {
   records::RequireDone(records::UpdateCurrentCompanyRecord([change](records::CompanyRec& company) {
-    company.CompanyARBalance.Set(
-        platform::text::AmountText(StoredCents(company.CompanyARBalance.Get()) + change));
-  }),
+                         company.CompanyARBalance.Set(platform::text::AmountText(
+                             StoredCents(company.CompanyARBalance.Get()) + change));
+                       }),
                        "The company record could not be updated.");
 }
 
@@ -539,7 +540,7 @@ std::string PostInvoiceDeletionSteps(const StoredInvoice& old) {
       records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
       records::RequireDone(customers.Open(), "The customer file could not be opened.");
       ChangeCustomer(r.InvCustomerNo.Get(),
-                       [&](records::CustomerRec& c) { AddToCustomerBalance(c, -DueOf(r), AgingDateOf(r)); });
+                     [&](records::CustomerRec& c) { AddToCustomerBalance(c, -DueOf(r), AgingDateOf(r)); });
     }
     ChangeReceivables(-DueOf(r));
   }

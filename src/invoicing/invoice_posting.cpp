@@ -100,7 +100,8 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   customer.LastInvoice.Set(header.InvoiceNo.View());
   if (StoredCents(invoice.Paid) > 0) customer.LastPayment.Set(invoice.Date);
   AddToCustomerBalance(customer, due, date);
-  records::RequireDone(records::UpdateCustomerFields(customer, before, ref), "The customer could not be updated.");
+  records::RequireDone(records::UpdateCustomerFields(customer, before, ref),
+                       "The customer could not be updated.");
   records::SelectedCustomer = customer;
   if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
 }
@@ -119,11 +120,11 @@ std::optional<int64_t> CounterValue(const std::string& number) {
 void PostToCompany(const records::InvoiceRec& header, Cents due) {
   std::optional<int64_t> counter = CounterValue(header.InvoiceNo.Get());
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-    company.CompanyARBalance.Set(
-        platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
-    if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
-    company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
-  }),
+                         company.CompanyARBalance.Set(
+                             platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
+                         if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
+                         company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
+                       }),
                        "The company record could not be updated.");
 }
 
@@ -214,7 +215,8 @@ PostedInvoice PostNewInvoiceSteps(const EnteredInvoice& invoice) {
 }  // namespace
 
 PostedInvoice PostNewInvoice(const EnteredInvoice& invoice) {
-  return storage::RunPosting("invoice " + TrimBlanks(invoice.Number), [&] { return PostNewInvoiceSteps(invoice); });
+  return storage::RunPosting("invoice " + TrimBlanks(invoice.Number),
+                             [&] { return PostNewInvoiceSteps(invoice); });
 }
 
 bool WriteAnswerFile(const std::vector<std::string>& lines) {

@@ -235,7 +235,8 @@ void UpdateCustomer(const std::string& number, Cents posted, const std::string& 
   records::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3,
                                         &customer.CustAging4};
   for (size_t i = 0; i < buckets.size(); ++i) fields[i]->Set(AmountText(buckets[i]));
-  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref), "The customer could not be updated.");
+  records::RequireDone(records::UpdateCustomerRecord(customer, before, ref),
+                       "The customer could not be updated.");
   records::SelectedCustomer = customer;
 }
 
@@ -348,11 +349,12 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
     }
   }
   UpdateCustomer(payment.CustomerNo, result.Posted, payment.Date);
-  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-    company.CompanyARBalance.Set(AmountText(StoredCents(company.CompanyARBalance.Get()) - result.Posted));
-    company.NextDepositNumber.Set(counter);
-  }),
-                       "The company record could not be updated.");
+  records::RequireDone(
+      records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+        company.CompanyARBalance.Set(AmountText(StoredCents(company.CompanyARBalance.Get()) - result.Posted));
+        company.NextDepositNumber.Set(counter);
+      }),
+      "The company record could not be updated.");
   return result;
 }
 

@@ -94,8 +94,9 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
       ++changed;
     }
   }
-  RequireDone(UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); }),
-              "The company record could not be updated.");
+  RequireDone(
+      UpdateCurrentCompanyRecord([&today](CompanyRec& company) { company.LastPriceChangeDate.Set(today); }),
+      "The company record could not be updated.");
   return changed;
 }
 

@@ -78,8 +78,9 @@ records::StockChanges TakenBackStock(const StoredDetails& details) {
 
 void DeleteDetails(const StoredDetails& details, DeletedPO& deleted) {
   records::FileForAction products(records::ProductFile, records::OpenProductFile);
-  records::RequireDone(products.Open() || details.empty(),
-                       "The product file could not be opened; the stock received on this PO was not taken back.");
+  records::RequireDone(
+      products.Open() || details.empty(),
+      "The product file could not be opened; the stock received on this PO was not taken back.");
   for (const auto& [ref, detail] : details) {
     records::PODetailBuf = detail;
     if (TakeBackReceived(detail, deleted.StockFailed)) deleted.ReceiversPresent = true;

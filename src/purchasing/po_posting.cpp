@@ -79,9 +79,9 @@ std::optional<int64_t> CounterValue(const std::string& number) {
 void AdvancePOCounter(const std::string& number) {
   std::optional<int64_t> counter = CounterValue(number);
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-    if (counter) company.NextPONumber.Set(std::to_string(*counter + 1));
-    company.POManagerStartNumber.Set(number);
-  }),
+                         if (counter) company.NextPONumber.Set(std::to_string(*counter + 1));
+                         company.POManagerStartNumber.Set(number);
+                       }),
                        "The company record could not be updated.");
 }
 
@@ -141,7 +141,8 @@ records::StockChanges ReceivedStock(const EnteredPO& po, const std::vector<Enter
 
 void RaiseStockOfReceivedPO(const EnteredPO& po, const std::vector<EnteredPOLine>& lines) {
   records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  records::RequireDone(file.Open(), "The product file could not be opened; the stock of this PO was not raised.");
+  records::RequireDone(file.Open(),
+                       "The product file could not be opened; the stock of this PO was not raised.");
   for (const EnteredPOLine& line : StockLines(po, lines)) AddReceivedStock(line.Code, line.Quantity);
 }
 
@@ -177,8 +178,9 @@ bool AddReceivedStock(const std::string& code, const std::string& quantity) {
 
 bool AddStockOnHand(const records::ProductRec& product, storage::IsamRecRef ref,
                     const std::string& quantity) {
-  records::RequireDone(records::ChangeStockOnHand(product, ref, StripCommas(quantity)),
-                       "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated.");
+  records::RequireDone(
+      records::ChangeStockOnHand(product, ref, StripCommas(quantity)),
+      "The stock of product " + UpperCase(TrimBlanks(product.Code.Get())) + " could not be updated.");
   return true;
 }
 
@@ -280,7 +282,8 @@ PostedPO PostNewPOSteps(const EnteredPO& po) {
 }  // namespace
 
 PostedPO PostNewPO(const EnteredPO& po) {
-  return storage::RunPosting("PO " + platform::text::TrimBlanks(po.Number), [&] { return PostNewPOSteps(po); });
+  return storage::RunPosting("PO " + platform::text::TrimBlanks(po.Number),
+                             [&] { return PostNewPOSteps(po); });
 }
 
 }  // namespace purchasing

@@ -179,8 +179,8 @@ void AdvanceReceiverCounter(const std::string& receiver) {
   std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(receiver));
   if (!value) return;  // a receiver number that is no whole number leaves the counter as it is
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-    company.NextReceiverNumber.Set(std::to_string(*value + 1LL));
-  }),
+                         company.NextReceiverNumber.Set(std::to_string(*value + 1LL));
+                       }),
                        "The company record could not be updated.");
 }
 
@@ -192,10 +192,10 @@ bool UpdateReceivedDate(const std::string& number, const std::string& date) {
   records::POHeaderRec wanted{}, header{};
   wanted.PONumber.Set(number);
   IsamRecRef ref = 0;
-  records::RequireDone(headers.Open() && details.Open() &&
-                           records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1,
-                                              header, ref),
-                       "PO Receiver Key Failed");
+  records::RequireDone(
+      headers.Open() && details.Open() &&
+          records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, header, ref),
+      "PO Receiver Key Failed");
   const records::POHeaderRec before = header;
   bool received = RemainingDue(RecordsOfPO(number)) <= 1e-9;
   header.ReceivedDate.Set(received ? date : " ");

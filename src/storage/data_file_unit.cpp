@@ -249,7 +249,8 @@ std::string DataFileUnit::FileNameOf(const std::string& company) const {
 }
 
 std::string DataFileUnit::FileName() const {
-  return FileNameOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string());
+  return FileNameOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber())
+                                         : std::string());
 }
 
 IsamKeyStr DataFileUnit::BuildKey(const void* record, int keyNr) const {
@@ -407,7 +408,8 @@ bool DataFileUnit::OpenSoundFile() {
 }
 
 bool DataFileUnit::RebuildFile() {
-  return RebuildFileOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string());
+  return RebuildFileOf(CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber())
+                                            : std::string());
 }
 
 bool DataFileUnit::RebuildFileOf(const std::string& company) {

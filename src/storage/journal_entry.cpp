@@ -93,7 +93,8 @@ void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string
   IsamStoreInt32(raw + 12, change.RecordLength);
   IsamStoreInt32(raw + 16, static_cast<int32_t>(change.Image.size()));
   std::memcpy(raw + kJournalEntryFixed, change.Name.data(), change.Name.size());
-  if (!change.Image.empty()) std::memcpy(raw + kJournalEntryFixed + change.Name.size(), change.Image.data(), change.Image.size());
+  if (!change.Image.empty())
+    std::memcpy(raw + kJournalEntryFixed + change.Name.size(), change.Image.data(), change.Image.size());
   IsamStoreInt32(raw + length - 4, static_cast<int32_t>(EntryChecksum(raw, length - 4, nonce)));
 }
 

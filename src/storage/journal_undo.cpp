@@ -42,8 +42,8 @@ bool IsSideKind(JournalKind kind) {
 
 // A journal names files of the data folder only, and never itself.
 bool PlainName(const std::string& name) {
-  return !name.empty() && name.find_first_of("/\\") == std::string::npos && name.find('\0') == std::string::npos &&
-         !IsPostingJournalName(name);
+  return !name.empty() && name.find_first_of("/\\") == std::string::npos &&
+         name.find('\0') == std::string::npos && !IsPostingJournalName(name);
 }
 
 bool IsDataFileName(const std::string& name) {
@@ -55,7 +55,8 @@ class UndoRun {
  public:
   UndoResult CheckEntry(const JournalEntry& entry) {
     if (!PlainName(entry.Name)) return UndoResult::Foreign;
-    if (IsSideKind(entry.Kind)) return IsJournalledSideFile(entry.Name) ? UndoResult::Nothing : UndoResult::Foreign;
+    if (IsSideKind(entry.Kind))
+      return IsJournalledSideFile(entry.Name) ? UndoResult::Nothing : UndoResult::Foreign;
     if (!IsDataFileName(entry.Name)) return UndoResult::Foreign;
     return CheckSlot(entry);
   }
@@ -71,7 +72,8 @@ class UndoRun {
       case JournalKind::SideFileCreated: {
         // Only a regular file can be one the posting made.
         std::error_code error;
-        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry.Name, error))) return true;
+        if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry.Name, error)))
+          return true;
         int err = 0;
         return platform::files::DeleteFile(entry.Name, &err) || err == ENOENT;
       }
@@ -145,12 +147,14 @@ class UndoRun {
     UndoResult check = UndoResult::Nothing;
     File* file = DataFile(entry.Name, check);
     if (file == nullptr) return false;
-    if (entry.Image.size() != (entry.Kind == JournalKind::SlotImage ? static_cast<size_t>(entry.RecordLength) : 0))
+    if (entry.Image.size() !=
+        (entry.Kind == JournalKind::SlotImage ? static_cast<size_t>(entry.RecordLength) : 0))
       return false;
     const int64_t pos = int64_t{entry.Ref} * entry.RecordLength;
     const uint8_t needsRepair = 1;
     if (!file->WriteAt(IsamIndexDirtyFlagOffset, &needsRepair, 1)) return false;
-    if (entry.Kind == JournalKind::SlotImage) return file->WriteAt(pos, entry.Image.data(), entry.Image.size());
+    if (entry.Kind == JournalKind::SlotImage)
+      return file->WriteAt(pos, entry.Image.data(), entry.Image.size());
     return FreeAddedSlot(*file, pos, entry.RecordLength);
   }
 
@@ -180,8 +184,9 @@ void Tell(const QString& text, platform::ui::MsgIcon icon) {
 QString UndoneMessage(const std::string& what, bool rebuilt) {
   const QString posting = what.empty() ? QStringLiteral("The last posting")
                                        : QStringLiteral("The last posting (%1)").arg(Qt(what));
-  return posting + (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
-                            : QStringLiteral(" was interrupted and has been undone."));
+  return posting +
+         (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
+                  : QStringLiteral(" was interrupted and has been undone."));
 }
 
 // Journals refused in this run: each is told once, whatever opens the company's files again.
@@ -204,8 +209,9 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
   const std::string absolute = std::filesystem::absolute(journalName).string();
   if (RefusedJournals().count(absolute)) return JournalOutcome::Refused;
   const std::string aside = SetAsideName(company);
-  QString text = QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
-                     .arg(Qt(journalName), Qt(company));
+  QString text =
+      QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
+          .arg(Qt(journalName), Qt(company));
   if (platform::files::RenameFile(journalName, aside)) {
     platform::files::SyncFolder(aside);
     text += QStringLiteral("; the journal was kept as %1.").arg(Qt(aside));
@@ -248,7 +254,8 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::str
     JournalEntry entry;
     if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) return UndoResult::Failed;
     const uint8_t undone = kJournalUndone;
-    if (!journal.WriteAt(*at + static_cast<int64_t>(kJournalStateOffset), &undone, 1)) return UndoResult::Failed;
+    if (!journal.WriteAt(*at + static_cast<int64_t>(kJournalStateOffset), &undone, 1))
+      return UndoResult::Failed;
   }
   if (!run.SyncAll()) return UndoResult::Failed;
   if (files) *files = run.FileNames();

@@ -23,9 +23,9 @@
 #include "storage/file_io.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
-#include "storage/rebuild_common.h"
 #include "storage/journal_entry.h"
 #include "storage/journal_undo.h"
+#include "storage/rebuild_common.h"
 
 namespace storage {
 
@@ -51,11 +51,11 @@ struct OpenPosting {
   std::string failure;  // the first failure, for the message
   bool begun = false;   // the buffer holds this posting's header
   uint64_t nonce = 0;
-  std::string buffer;            // the header and entries of the posting under way
-  size_t synced = 0;             // bytes of buffer written to the journal and synced
-  bool journalWritten = false;   // a write of this posting's journal was tried
-  size_t pendingBytes = 0;       // bytes of records held back since the last write-out
-  bool dataOnDisk = false;       // records of the posting were written to their files
+  std::string buffer;                      // the header and entries of the posting under way
+  size_t synced = 0;                       // bytes of buffer written to the journal and synced
+  bool journalWritten = false;             // a write of this posting's journal was tried
+  size_t pendingBytes = 0;                 // bytes of records held back since the last write-out
+  bool dataOnDisk = false;                 // records of the posting were written to their files
   std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
   std::set<std::string> changedFiles;      // every data file the posting journalled
   bool lastUndone = true;
@@ -114,8 +114,8 @@ bool HoldJournalOf(OpenPosting& posting, const std::string& company) {
   const std::string path = AbsoluteJournalPath(company);
   File file;
   if (!file.Open(path, platform::files::OpenMode::CreateOwn))
-    return FailWith("The posting journal " + PostingJournalName(company) + " cannot be opened: " +
-                    ErrnoText(file.error()));
+    return FailWith("The posting journal " + PostingJournalName(company) +
+                    " cannot be opened: " + ErrnoText(file.error()));
   JournalHeader left;
   JournalReader reader(file);
   if (reader.ReadHeader(left) != JournalRead::Empty)
@@ -145,8 +145,8 @@ bool AllocateJournal(OpenPosting& posting, int64_t size) {
 // reach its file.
 bool SyncJournal(OpenPosting& posting) {
   if (posting.synced == posting.buffer.size()) return true;
-  if (!HoldJournalOf(posting, posting.journalCompany.empty() ? OpenCompanyNumber() : posting.journalCompany))
-    return false;
+  // The posting's first entry opened the journal.
+  if (!posting.journal.IsOpen()) return FailWith("The posting journal is not open.");
   const int64_t end = static_cast<int64_t>(posting.buffer.size());
   if (!AllocateJournal(posting, end)) return false;
   posting.journalWritten = true;
@@ -158,15 +158,27 @@ bool SyncJournal(OpenPosting& posting) {
   return true;
 }
 
+// Writes one file block's pending records to its file; the journal must be synced first.
+bool WriteOutBlock(OpenPosting& posting, IsamFileBlockRec& fb) {
+  if (fb.PendingSlots.empty()) return true;
+  posting.dataOnDisk = true;
+  if (IsamWritePendingSlots(fb)) return true;
+  return FailWith("A data file could not be written: " + fb.DataName, IsamError);
+}
+
 bool WriteOutPending(OpenPosting& posting) {
   if (!SyncJournal(posting)) return false;
-  for (IsamFileBlockRec* fb : posting.touched) {
-    if (fb->PendingSlots.empty()) continue;
-    posting.dataOnDisk = true;
-    if (!IsamWritePendingSlots(*fb)) return FailWith("A data file could not be written: " + fb->DataName, IsamError);
-  }
+  for (IsamFileBlockRec* fb : posting.touched)
+    if (!WriteOutBlock(posting, *fb)) return false;
   posting.pendingBytes = 0;
   return true;
+}
+
+// The file block no longer takes part in the posting: what it held back is dropped.
+void Release(IsamFileBlockRec& fb) {
+  fb.PendingSlots.clear();
+  fb.JournalledSlots.clear();
+  fb.InPosting = false;
 }
 
 uint64_t NewNonce() {
@@ -197,11 +209,7 @@ bool Append(const JournalChange& change) {
 }
 
 void ForgetTouched(OpenPosting& posting) {
-  for (IsamFileBlockRec* fb : posting.touched) {
-    fb->PendingSlots.clear();
-    fb->JournalledSlots.clear();
-    fb->InPosting = false;
-  }
+  for (IsamFileBlockRec* fb : posting.touched) Release(*fb);
   posting.touched.clear();
 }
 
@@ -249,7 +257,8 @@ bool CommitPosting(OpenPosting& posting) {
   if (posting.failed) return false;
   if (!posting.begun) return true;
   if (!WriteOutPending(posting) || !SyncTouchedFiles(posting)) return false;
-  if (!EmptyJournal(posting)) return FailWith("The posting journal could not be emptied: " + ErrnoText(posting.journal.error()));
+  if (!EmptyJournal(posting))
+    return FailWith("The posting journal could not be emptied: " + ErrnoText(posting.journal.error()));
   return true;
 }
 
@@ -261,13 +270,12 @@ std::vector<std::string> AbandonTouched(OpenPosting& posting) {
   posting.touched.clear();
   // A file the posting changed, closed and opened again is given up as well: the undo needs it.
   for (IsamFileBlock fb : IsamOpenBlocks())
-    if (posting.changedFiles.count(fb->DataName) && std::find(touched.begin(), touched.end(), fb) == touched.end())
+    if (posting.changedFiles.count(fb->DataName) &&
+        std::find(touched.begin(), touched.end(), fb) == touched.end())
       touched.push_back(fb);
   for (IsamFileBlockRec* fb : touched) {
     open.push_back(fb->DataName);
-    fb->PendingSlots.clear();
-    fb->JournalledSlots.clear();
-    fb->InPosting = false;
+    Release(*fb);
     IsamFileBlock handle = fb;
     IsamAbandonFileBlock(handle);
   }
@@ -284,10 +292,9 @@ bool RollBack(OpenPosting& posting) {
   bool undone = true;
   if (posting.dataOnDisk) {
     // The commit may have zeroed the mark already (its sync then failed): the header goes back first.
-    const UndoResult result =
-        posting.journal.WriteAt(0, posting.buffer.data(), kJournalHeaderSize)
-            ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
-            : UndoResult::Failed;
+    const UndoResult result = posting.journal.WriteAt(0, posting.buffer.data(), kJournalHeaderSize)
+                                  ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
+                                  : UndoResult::Failed;
     undone = (result == UndoResult::Undone || result == UndoResult::Nothing) && EmptyJournal(posting);
   } else {
     undone = EmptyJournal(posting);
@@ -382,12 +389,6 @@ void RefuseStoppedPostings(const std::string& what) {
                       false);
 }
 
-std::string PostingsStoppedReason() {
-  const OpenPosting& posting = Posting();
-  if (posting.stoppedCompany.empty() || posting.stoppedCompany != OpenCompanyNumber()) return {};
-  return posting.stoppedWhat;
-}
-
 bool PostingUnderWay() {
   return Posting().depth > 0;
 }
@@ -443,25 +444,16 @@ void IsamPostingTouched(IsamFileBlockRec& fb) {
 
 bool IsamPostingWriteOut(IsamFileBlockRec& fb) {
   OpenPosting& posting = Posting();
-  bool written = true;
-  if (!fb.PendingSlots.empty()) {
-    written = SyncJournal(posting);
-    if (written) {
-      posting.dataOnDisk = true;
-      written = IsamWritePendingSlots(fb);
-      if (!written) FailWith("A data file could not be written: " + fb.DataName, IsamError);
-    }
-  }
+  const bool written = fb.PendingSlots.empty() || (SyncJournal(posting) && WriteOutBlock(posting, fb));
   IsamPostingForget(fb);
   return written;
 }
 
 void IsamPostingForget(IsamFileBlockRec& fb) {
   OpenPosting& posting = Posting();
-  fb.PendingSlots.clear();
-  fb.JournalledSlots.clear();
-  fb.InPosting = false;
-  posting.touched.erase(std::remove(posting.touched.begin(), posting.touched.end(), &fb), posting.touched.end());
+  Release(fb);
+  posting.touched.erase(std::remove(posting.touched.begin(), posting.touched.end(), &fb),
+                        posting.touched.end());
 }
 
 void IsamPostingBroken(int err) {

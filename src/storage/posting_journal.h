@@ -107,8 +107,6 @@ bool PostingUnderWay();
 bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.
 void ClosePostingJournal();
-// The message that stops postings of the open company (an undo that failed), or empty.
-std::string PostingsStoppedReason();
 
 // Called by the engine before it changes slot ref of fb: the slot's record as it stands (or
 // nothing, when the change adds the slot) goes to the journal. True when no posting is under

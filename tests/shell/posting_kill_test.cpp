@@ -299,7 +299,9 @@ const std::vector<PostingKind>& Kinds() {
          purchasing::PostEditedPO(stored, edited);
        }},
       {"PriceChange", "price change", [] {},
-       [] { products::ChangeBatchPrices({{"WIDGET", "12.50"}, {"GADGET", "1,234.00"}}, "P", "0"); }},
+       [] {
+         products::ChangeBatchPrices({{"WIDGET", "12.50"}, {"GADGET", "1,234.00"}}, "P", "0");
+       }},
       {"ProductImport", "import", [] {},
        [] {
          exchange::ImportProducts({exchange::SplitCommaText("\"HAMMER\",\"Claw hammer\",\"9.95\""),
@@ -413,8 +415,10 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
     // The books balance from the stock before the posting, or from where the whole posting leaves
     // it (a purge takes the documents that moved stock away with it).
     const std::vector<std::string> problems = testing_support::BooksProblems(CurrentCompany, kStock);
-    if (!problems.empty())
-      EXPECT_EQ(testing_support::BooksProblems(CurrentCompany, GetParam().WholeStock), std::vector<std::string>{});
+    if (!problems.empty()) {
+      EXPECT_EQ(testing_support::BooksProblems(CurrentCompany, GetParam().WholeStock),
+                std::vector<std::string>{});
+    }
     CloseEngine();
     fs::current_path(root_.path());
     EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
@@ -437,10 +441,11 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
     const FolderRecords whole = ReadFolderRecords(wholeFolder);
     ASSERT_NE(whole, before);
     ASSERT_GT(count, 1);
-    const QString undone = QStringLiteral(
-                               "The last posting (%1) was interrupted and has been undone; the files it touched "
-                               "were rebuilt.")
-                               .arg(GetParam().Undone);
+    const QString undone =
+        QStringLiteral(
+            "The last posting (%1) was interrupted and has been undone; the files it touched "
+            "were rebuilt.")
+            .arg(GetParam().Undone);
     for (int n = 1; n <= count; ++n) {
       SCOPED_TRACE((syncs ? "stopped at sync " : "stopped at write ") + std::to_string(n) + " of " +
                    std::to_string(count));
@@ -462,8 +467,9 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
       } else {
         ASSERT_EQ(status, platform::files::FaultKilledExitCode);
         EXPECT_TRUE(after == before || after == whole) << "the posting was neither absent nor whole";
-        if (after == whole) EXPECT_EQ(told, std::vector<QString>{});
-        if (after == before && !told.empty()) EXPECT_EQ(told, std::vector<QString>{undone});
+        const std::vector<QString> expected =
+            after == whole || told.empty() ? std::vector<QString>{} : std::vector<QString>{undone};
+        EXPECT_EQ(told, expected);
       }
       fs::remove_all(folder);
     }

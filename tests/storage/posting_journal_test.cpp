@@ -123,8 +123,6 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrSetAsideWhole) {
       {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, JournalCase::Undone},
       {"last entry's length never written", [](std::string& j, const auto& at) { Zero(j, at[3], at[3] + 4); },
        {"A", "C"}, JournalCase::Undone},
-      {"last entry cut short", [](std::string& j, const auto& at) { j.resize(at[3] + 30); },
-       {"A", "C"}, JournalCase::Undone},
       {"last entry undone before a second crash", [](std::string& j, const auto& at) { j[at[3] + 5] = 1; },
        {"A", "C"}, JournalCase::Undone},
       {"header only", [](std::string& j, const auto&) { j.resize(kJournalHeaderSize); },
@@ -201,7 +199,8 @@ TEST_F(PostingJournalTest, AJournalCutAnywhereInItsLastEntryEndsThere) {
   ASSERT_EQ(starts.size(), 4u);
   const std::string data = ReadFile("12X.DAT");
   const size_t end =
-      starts[3] + static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + starts[3])));
+      starts[3] +
+      static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + starts[3])));
   for (size_t cut = starts[3]; cut < end; ++cut) {
     SCOPED_TRACE("cut at byte " + std::to_string(cut));
     std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << journal.substr(0, cut);
