@@ -1,12 +1,16 @@
 // Every window of the program fits a small screen of 1024 x 768 pixels, frame and title bar
 // included, at the size it first shows and at the least its layout allows; and there it reads
 // whole, in the desktop's font and in one a size larger; and Tab walks it as it reads. In every
-// window and menu, an Alt letter reaches one command.
+// window and menu, an Alt letter reaches one command. Esc closes every window that has a Cancel
+// or Close, wherever the focus is.
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QTest>
 #include <QWidget>
 #include <algorithm>
 #include <cstdlib>
@@ -115,6 +119,35 @@ TEST_F(WindowSizesTest, EveryAltLetterReachesOneCommand) {
     }
   }
   EXPECT_GE(menus, 20);  // the menus of the main window and of the managers, their pop-ups
+}
+
+// A window whose commands include Cancel or Close, as a button or a menu item.
+bool HasCancelOrClose(const QWidget& window) {
+  auto cancelOrClose = [](QString text) {
+    text.remove('&');
+    return text == "Cancel" || text == "Close";
+  };
+  const auto buttons = window.findChildren<QAbstractButton*>();
+  const auto actions = window.findChildren<QAction*>();
+  return std::any_of(buttons.begin(), buttons.end(), [&](auto* b) { return cancelOrClose(b->text()); }) ||
+         std::any_of(actions.begin(), actions.end(), [&](auto* a) { return cancelOrClose(a->text()); });
+}
+
+TEST_F(WindowSizesTest, EscapeClosesEveryWindowWithACancelOrCloseWhereverTheFocusIs) {
+  int closable = 0;
+  WithEachStartUpWindow([&](QWidget& window, const std::string& name) {
+    if (&window == MainForm || !HasCancelOrClose(window)) return;
+    ++closable;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.show();
+    for (QWidget* stop : testing_support::TabStops(window)) {
+      if (!window.isVisible()) window.show();
+      QTest::keyClick(stop, Qt::Key_Escape);
+      EXPECT_FALSE(window.isVisible()) << name << ": Esc in " << testing_support::Describe(*stop);
+    }
+    window.hide();
+  });
+  EXPECT_GE(closable, 15);
 }
 
 }  // namespace

@@ -19,13 +19,16 @@ bool TakesTab(QWidget& window, QWidget* widget) {
          !widget->focusProxy() && widget->isVisibleTo(&window) && widget->isEnabled();
 }
 
-// The widgets Tab stops at, in the order it takes them from the window's first.
+}  // namespace
+
 std::vector<QWidget*> TabStops(QWidget& window) {
   std::vector<QWidget*> stops;
   for (QWidget* widget = window.nextInFocusChain(); widget != &window; widget = widget->nextInFocusChain())
     if (TakesTab(window, widget)) stops.push_back(widget);
   return stops;
 }
+
+namespace {
 
 // The layouts from `layout` down to the one that holds the widget, outermost first; empty when
 // the widget is not in it.
@@ -77,6 +80,8 @@ bool ReadsAfter(QWidget* from, QWidget* to, int halfLine) {
   return next.y() > start.y();
 }
 
+}  // namespace
+
 std::string Describe(const QWidget& widget) {
   std::string text = widget.metaObject()->className();
   if (!widget.objectName().isEmpty()) text += " " + widget.objectName().toStdString();
@@ -86,6 +91,8 @@ std::string Describe(const QWidget& widget) {
   const QPoint at = widget.mapTo(widget.window(), QPoint(0, 0));
   return text + " at " + std::to_string(at.x()) + "," + std::to_string(at.y());
 }
+
+namespace {
 
 void ExpectStopsRead(QWidget& window, const std::string& where) {
   const std::vector<QWidget*> stops = TabStops(window);

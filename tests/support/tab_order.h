@@ -7,11 +7,16 @@
 // The last stop may wrap back to the first. Tab must reach every such widget.
 
 #include <string>
+#include <vector>
 
 class QWidget;
 
 namespace testing_support {
 
 void ExpectTabOrderReads(QWidget& window, const std::string& where);
+// The widgets Tab stops at, in the order it takes them from the window's first.
+std::vector<QWidget*> TabStops(QWidget& window);
+// A widget as a failure names it: its class, name, text and place in its window.
+std::string Describe(const QWidget& widget);
 
 }  // namespace testing_support

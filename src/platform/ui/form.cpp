@@ -92,8 +92,15 @@ void Form::reject() {
   Close();
 }
 
+void Form::SetModalOwner(QWindow* owner) {
+  if (!owner && modalOwner_ && windowHandle()) windowHandle()->setTransientParent(nullptr);
+  modalOwner_ = owner;
+}
+
 void Form::showEvent(QShowEvent* event) {
+  // Placed first, as a window of its own: told its owner before, it would be moved over it.
   BasicForm<QDialog>::showEvent(event);
+  if (modal_ && modalOwner_ && !event->spontaneous()) windowHandle()->setTransientParent(modalOwner_);
   if (!discardQuestion_.isEmpty() && !event->spontaneous()) typedWork_.Take(*this);
 }
 

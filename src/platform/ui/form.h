@@ -14,6 +14,8 @@
 // with anything typed since it was shown asks it first, and No keeps the form open.
 
 #include <QDialog>
+#include <QPointer>
+#include <QWindow>
 
 #include "platform/ui/form_base.h"
 #include "platform/ui/modal_result.h"
@@ -44,6 +46,10 @@ class Form : public BasicForm<QDialog> {
   // Ends a modal run that is still going when the driver must stop (a script that left the form
   // open and could not close it): FormClose runs, FormCloseQuery is not asked.
   void AbandonModal(TModalResult result);
+  // The window the form belongs to while it runs modally (none: its own). The window manager
+  // keeps the form above that window and gives the form the keyboard when that window is
+  // clicked. Forms have no parent widget, so between runs they belong to no window.
+  void SetModalOwner(QWindow* owner);
 
   // Routed through SetModalResult, so nothing closes the form past FormCloseQuery.
   void done(int result) override;
@@ -60,6 +66,7 @@ class Form : public BasicForm<QDialog> {
   bool MayDiscardTypedWork();
 
   bool modal_ = false;
+  QPointer<QWindow> modalOwner_;
   TModalResult modalResult_ = mrNone;
   QString discardQuestion_;
   TypedWork typedWork_;

@@ -29,6 +29,15 @@ QWidget* DialogParent() {
   return QApplication::activeWindow();
 }
 
+// The window a form run modally belongs to: the modal window it was opened from, else the
+// active window.
+QWindow* OwnerWindowOf(const QWidget& form) {
+  QWidget* owner = QApplication::activeModalWidget();
+  if (!owner) owner = QApplication::activeWindow();
+  if (!owner || owner == &form || !owner->isVisible()) return nullptr;
+  return owner->window()->windowHandle();
+}
+
 QMessageBox::Icon QtIcon(MsgIcon icon) {
   switch (icon) {
     case MsgIcon::None:
@@ -106,11 +115,15 @@ TModalResult QtUiDriver::ShowMessageBox(const MessageRequest& request) {
 
 TModalResult QtUiDriver::RunModal(Form& form) {
   RequireGui("the form \"" + form.Caption() + "\"");
-  struct ModalityRestore {
+  struct ModalRunRestore {
     Form& form;
-    Qt::WindowModality saved = form.windowModality();
-    ~ModalityRestore() { form.setWindowModality(saved); }
+    Qt::WindowModality savedModality = form.windowModality();
+    ~ModalRunRestore() {
+      form.setWindowModality(savedModality);
+      form.SetModalOwner(nullptr);
+    }
   } restore{form};
+  form.SetModalOwner(OwnerWindowOf(form));
   form.setWindowModality(Qt::ApplicationModal);
   form.EnterModalState();
   form.Show();  // FormShow runs here and may already end the run

@@ -9,6 +9,7 @@
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 #include <stdexcept>
 
 #include "platform/ui/application.h"
@@ -348,6 +349,42 @@ TEST(FormTest, EscapeInAnOpenDropDownClosesTheDropDownOnly) {
             mrCancel);
   EXPECT_TRUE(openAfterEscape);
   EXPECT_FALSE(listOpenAfterEscape);
+}
+
+// Typing goes to the focus widget of the window in front, as from a keyboard.
+void TypeEscape() {
+  QWidget* target = QApplication::focusWidget();
+  if (!target) target = QApplication::activeModalWidget();
+  ASSERT_NE(target, nullptr);
+  QTest::keyClick(target, Qt::Key_Escape);
+}
+
+// A form run from another one belongs to it while it runs (the window manager keeps it above
+// that window and gives it the keyboard back when that window is clicked), and Esc typed then
+// closes it alone.
+TEST(FormTest, AFormRunFromAnotherBelongsToItWhileItRunsAndEscapeClosesItAlone) {
+  testing_support::EnsureGuiApplication();
+  auto outer = CreateForm<TSmallForm>();
+  auto inner = CreateForm<TSmallForm>();
+  QWindow* ownerWhileRunning = nullptr;
+  TModalResult innerResult = mrNone;
+  bool outerOpenAfterEscape = false;
+  EXPECT_EQ(RunForReal(*outer,
+                       [&] {
+                         QTimer::singleShot(0, [&] {
+                           ownerWhileRunning = inner->windowHandle()->transientParent();
+                           EXPECT_TRUE(QTest::qWaitForWindowActive(inner.get()));
+                           TypeEscape();
+                         });
+                         innerResult = inner->ShowModal();
+                         outerOpenAfterEscape = outer->Visible();
+                         TypeEscape();
+                       }),
+            mrCancel);
+  EXPECT_EQ(ownerWhileRunning, outer->windowHandle());
+  EXPECT_EQ(innerResult, mrCancel);
+  EXPECT_TRUE(outerOpenAfterEscape);
+  EXPECT_EQ(inner->windowHandle()->transientParent(), nullptr);  // shown on its own later
 }
 
 TEST(FormTest, ShowingAFormAlreadyOpenBringsItToTheFront) {
