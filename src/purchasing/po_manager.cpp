@@ -316,6 +316,7 @@ void TPOList1::ToPrinterButnClick() {
   const std::string number = TrimBlanks(POHeaderBuf.PONumber.Get());
   const bool email = forms::EMailOutputChosen();
   if (email && !documents::EnsureMailOnline()) return;
+  const platform::print::PrintRun run;
   bool built = false;
   {
     platform::ui::WaitCursor busy;
@@ -329,7 +330,7 @@ void TPOList1::ToPrinterButnClick() {
   if (email)
     ReportEMailSent(number);
   else
-    SetStatusText(1, platform::print::PrintedNotice(Text("PO " + number), "sent to print queue"));
+    SetStatusText(1, run.Notice(Text("PO " + number), "sent to print queue"));
 }
 
 void TPOList1::BatchPrinButnClick() {

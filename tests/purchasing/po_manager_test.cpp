@@ -4,6 +4,7 @@
 // picture of the window for the eye. The books are checked from the files after every change.
 #include "purchasing/po_manager.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QKeyEvent>
 #include <QRegularExpression>
@@ -15,6 +16,7 @@
 #include "forms/batch_print_dialog.h"
 #include "forms/run_state.h"
 #include "mail/mail_peers.h"
+#include "platform/print/qt_print_backend.h"
 #include "platform/text/date_text.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
@@ -361,6 +363,24 @@ TEST_F(POManagerTest, ViewPrintAndDeleteWorkOnTheHighlightedPO) {
   EXPECT_EQ(OnHand("AB"), "0");
   EXPECT_TRUE(Details("5002").empty());
   ExpectBooksBalance();
+}
+
+// Printed to a chosen file with a file copy, the PO becomes two files: the status names both.
+TEST_F(POManagerTest, PrintedToAChosenFileTheStatusNamesEveryFileWritten) {
+  purchasing::PostNewPO(PO("5001", {POLine(1, "WIDGET", "10")}));
+  auto backend = std::make_unique<platform::print::QtPrintBackend>();
+  backend->SetPrintToFile(true);
+  const QString chosen = QDir::current().absoluteFilePath("po5001.pdf");
+  backend->SetOutputFile(chosen);
+  platform::print::ScopedPrintBackend toFile(std::move(backend));
+  CurrentCompany.POPrintFileCopies = 1;
+  CurrentCompany.POFileCopyCount.Set("1");
+  RunManager([&](TPOList1& m) {
+    Highlight(m, "5001");
+    m.ToPrinterButn->click();
+    EXPECT_EQ(m.StatusText(1).toStdString(),
+              ("PO 5001 saved as " + chosen + " and po5001 (2).pdf.").toStdString());
+  });
 }
 
 TEST_F(POManagerTest, OnePOAndABatchGoByEMailToARealServer) {
