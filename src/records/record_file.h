@@ -56,7 +56,7 @@ bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, i
 // order over the whole key range, each row read into the manager's record; the browser starts
 // at the first entry.
 template <class Record>
-void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock file, Record& record) {
+void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock& file, Record& record) {
   browser.Attach(browser.BrowserDataSourceCreate(file, 1, 100, 1, "", "", &record, sizeof record, false));
   browser.BrowserGoToKey("", 0);
 }

@@ -25,8 +25,10 @@
 #include "forms/run_state.h"
 #include "invoice_books_fixture.h"
 #include "invoicing/invoice_document.h"
+#include "invoicing/invoice_posting.h"
 #include "invoicing/invoice_texts.h"
 #include "mail/mail_peers.h"
+#include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/print/printer.h"
@@ -594,7 +596,8 @@ TEST_F(InvoiceManagerTest, AMemoThatCannotBeStoredUndoesTheWholeInvoiceAndSaysSo
       f.INet->setText("50.00");
       f.INetChange();
       ui.ExpectMessage(
-            "The posting (invoice 1001) could not be completed: memo add operation failed.\n\nNothing of it was "
+            "The posting (invoice 1001) could not be completed: memo add operation failed.\n\nNothing of it "
+            "was "
             "kept.",
             platform::ui::Application->Title)
           .Answer(mrOk);
@@ -649,6 +652,38 @@ TEST_F(InvoiceManagerTest, TheAddedInvoiceIsOnFileBeforeItsPrintoutBegins) {
   EXPECT_GE(seen.printouts, 1);
   EXPECT_FALSE(seen.postingUnderWay);
   EXPECT_EQ(seen.journalMark, std::string(8, '\0'));  // committed: a kill now undoes nothing
+  EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+}
+
+// A posting that fails while the manager is open, at any write, is undone and its files opened
+// again: the list goes on reading them without being refreshed by hand.
+TEST_F(InvoiceManagerTest, AfterAFailedPostingTheListReadsItsFilesAgain) {
+  FileRecord(Record("1001", "I", "C100", "2026/03/05", "10.00", "10.00", "0.00"));
+  RunManager([&](TInvEdit1& m) {
+    int undone = 0;
+    for (int write = 1;; ++write) {
+      SCOPED_TRACE("failing write " + std::to_string(write));
+      platform::files::InstallFaultPlan(
+          {.OnWrite = platform::files::FaultAction::Fail, .WriteNumber = write, .Errno = ENOSPC});
+      try {
+        invoicing::PostNewInvoice(NewInvoice("1002", "5.00", "0.00", "5.00", "0.00"));
+        platform::files::RemoveFaultPlan();
+        break;  // past the posting's last write
+      } catch (const storage::PostingFailed& failure) {
+        EXPECT_TRUE(failure.Undone());
+        ++undone;
+      } catch (const std::runtime_error&) {
+        // refused before anything was changed
+      }
+      platform::files::RemoveFaultPlan();
+      EXPECT_EQ(ListedRefs(m).size(), 1u);
+      int32_t status = -1;
+      EXPECT_EQ(m.InvBrowser1->BrowserReadCurrent(status), 0);
+      EXPECT_EQ(status, 0);
+    }
+    EXPECT_GE(undone, 3);
+    EXPECT_EQ(ListedRefs(m).size(), 2u);
+  });
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
 }
 

@@ -4,7 +4,7 @@
 
 namespace storage {
 
-TBrowserDataSource::TBrowserDataSource(TRecBrowser& browser, IsamFileBlock fileBlock, int elementsPerRow,
+TBrowserDataSource::TBrowserDataSource(TRecBrowser& browser, IsamFileBlock& fileBlock, int elementsPerRow,
                                        int rowCapacity, int32_t keyNr, const IsamKeyStr& lowerBound,
                                        const IsamKeyStr& upperBound, void* recordBuffer, size_t recordSize,
                                        bool variableLength)

@@ -13,7 +13,7 @@ constexpr const char* BrowserNoBuildRowText = "You do not have an OnBuildRow eve
 
 class TBrowserDataSource : public BrowserNavigator {
  public:
-  TBrowserDataSource(TRecBrowser& browser, IsamFileBlock fileBlock, int elementsPerRow, int rowCapacity,
+  TBrowserDataSource(TRecBrowser& browser, IsamFileBlock& fileBlock, int elementsPerRow, int rowCapacity,
                      int32_t keyNr, const IsamKeyStr& lowerBound, const IsamKeyStr& upperBound,
                      void* recordBuffer, size_t recordSize, bool variableLength);
 

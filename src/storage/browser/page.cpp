@@ -12,7 +12,7 @@ constexpr char HighestKeyChar = static_cast<char>(0xFF);
 
 }  // namespace
 
-BrowserPage::BrowserPage(IsamFileBlock fileBlock, int elementsPerRow, int rowCapacity, int32_t keyNr,
+BrowserPage::BrowserPage(IsamFileBlock& fileBlock, int elementsPerRow, int rowCapacity, int32_t keyNr,
                          const IsamKeyStr& lowerBound, const IsamKeyStr& upperBound, void* recordBuffer,
                          size_t recordSize, bool variableLength)
     : BrowserRecordAccess(fileBlock, keyNr, recordBuffer, recordSize, variableLength),

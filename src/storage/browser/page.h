@@ -22,7 +22,7 @@ constexpr const char* BrowserUnreadableMarker = "****  ";
 
 class BrowserPage : public BrowserRecordAccess {
  public:
-  BrowserPage(IsamFileBlock fileBlock, int elementsPerRow, int rowCapacity, int32_t keyNr,
+  BrowserPage(IsamFileBlock& fileBlock, int elementsPerRow, int rowCapacity, int32_t keyNr,
               const IsamKeyStr& lowerBound, const IsamKeyStr& upperBound, void* recordBuffer,
               size_t recordSize, bool variableLength);
 

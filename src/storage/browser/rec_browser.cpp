@@ -152,7 +152,7 @@ void TRecBrowser::SetFilterEnabled(bool enabled) {
 // ---- data source ----
 
 std::unique_ptr<TBrowserDataSource> TRecBrowser::BrowserDataSourceCreate(
-    IsamFileBlock fileBlock, int elementsPerRow, int rows, int32_t keyNr, const IsamKeyStr& lowerBound,
+    IsamFileBlock& fileBlock, int elementsPerRow, int rows, int32_t keyNr, const IsamKeyStr& lowerBound,
     const IsamKeyStr& upperBound, void* recordBuffer, size_t recordSize, bool variableLength) {
   return std::make_unique<TBrowserDataSource>(*this, fileBlock, elementsPerRow, rows, keyNr, lowerBound,
                                               upperBound, recordBuffer, recordSize, variableLength);

@@ -90,7 +90,7 @@ class TRecBrowser : public QAbstractScrollArea {
 
   // Creates a data source for this browser over a file block and the manager's record buffer.
   std::unique_ptr<TBrowserDataSource> BrowserDataSourceCreate(
-      IsamFileBlock fileBlock, int elementsPerRow, int rows, int32_t keyNr, const IsamKeyStr& lowerBound,
+      IsamFileBlock& fileBlock, int elementsPerRow, int rows, int32_t keyNr, const IsamKeyStr& lowerBound,
       const IsamKeyStr& upperBound, void* recordBuffer, size_t recordSize, bool variableLength);
   // Frees the data source attached before, takes this one and activates it (at once when the
   // window exists, otherwise when it is first shown).

@@ -35,7 +35,7 @@ int32_t BrowserRetryCall(const std::function<void()>& call, int maxAttempts) {
   }
 }
 
-BrowserRecordAccess::BrowserRecordAccess(IsamFileBlock fileBlock, int32_t keyNr, void* recordBuffer,
+BrowserRecordAccess::BrowserRecordAccess(IsamFileBlock& fileBlock, int32_t keyNr, void* recordBuffer,
                                          size_t recordSize, bool variableLength)
     : fileBlock_(fileBlock),
       keyNr_(keyNr),

@@ -31,7 +31,9 @@ int32_t BrowserRetryCall(const std::function<void()>& call, int maxAttempts);
 class BrowserRecordAccess {
  public:
   // recordBuffer (recordSize bytes) is the manager's record; the data source reads into it.
-  BrowserRecordAccess(IsamFileBlock fileBlock, int32_t keyNr, void* recordBuffer, size_t recordSize,
+  // fileBlock is the variable that holds the file's handle, read at every call: a file given up
+  // and opened again under it (after a posting is undone) is followed.
+  BrowserRecordAccess(IsamFileBlock& fileBlock, int32_t keyNr, void* recordBuffer, size_t recordSize,
                       bool variableLength);
   virtual ~BrowserRecordAccess() = default;
   BrowserRecordAccess(const BrowserRecordAccess&) = delete;
@@ -82,7 +84,7 @@ class BrowserRecordAccess {
   int32_t Result();
   int32_t FindKeyAndRef(IsamKeyStr& key, IsamRecRef& ref, int32_t direction);
 
-  IsamFileBlock fileBlock_;
+  IsamFileBlock& fileBlock_;
   int32_t keyNr_;
   void* recordBuffer_;
   size_t recordSize_;

@@ -37,7 +37,7 @@ class SampleFile {
   SampleFile(const SampleFile&) = delete;
   SampleFile& operator=(const SampleFile&) = delete;
 
-  IsamFileBlock Block() const { return fb_; }
+  IsamFileBlock& Block() { return fb_; }
   IsamRecRef Add(const std::string& name, const std::string& number, const std::string& city);
   void Delete(IsamRecRef ref);
   // Closes the file set early (the handle stays with whoever copied it).
