@@ -103,7 +103,8 @@ void PostToCustomer(const InvoiceCustomer& read, const records::InvoiceRec& head
   records::RequireDone(records::UpdateCustomerFields(customer, before, ref),
                        "The customer could not be updated.");
   records::SelectedCustomer = customer;
-  if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y") reports::QueueCustomer(customer);
+  if (CurrentCompany.NewInvoiceToLabelQueue.Get() == "Y")
+    storage::WhenPosted([customer] { reports::QueueCustomer(customer); });
 }
 
 // The number the counter continues from: the whole number, or with the month-and-year prefix the

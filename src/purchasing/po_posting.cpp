@@ -62,7 +62,7 @@ void QueueLabelOfVendor(const std::string& number) {
   storage::IsamRecRef ref = 0;
   if (file.Open() &&
       records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, vendor, ref))
-    reports::QueueVendor(vendor);
+    storage::WhenPosted([vendor] { reports::QueueVendor(vendor); });
 }
 
 // The number the counter continues from: the whole number, or with the date prefix the digits

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <set>
 #include <thread>
@@ -51,13 +52,14 @@ struct OpenPosting {
   std::string failure;  // the first failure, for the message
   bool begun = false;   // the buffer holds this posting's header
   uint64_t nonce = 0;
-  std::string buffer;                      // the header and entries of the posting under way
-  size_t synced = 0;                       // bytes of buffer written to the journal and synced
-  bool journalWritten = false;             // a write of this posting's journal was tried
-  size_t pendingBytes = 0;                 // bytes of records held back since the last write-out
-  bool dataOnDisk = false;                 // records of the posting were written to their files
-  std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
-  std::set<std::string> changedFiles;      // every data file the posting journalled
+  std::string buffer;                             // the header and entries of the posting under way
+  size_t synced = 0;                              // bytes of buffer written to the journal and synced
+  bool journalWritten = false;                    // a write of this posting's journal was tried
+  size_t pendingBytes = 0;                        // bytes of records held back since the last write-out
+  bool dataOnDisk = false;                        // records of the posting were written to their files
+  std::vector<IsamFileBlockRec*> touched;         // open file blocks the posting changed
+  std::set<std::string> changedFiles;             // every data file the posting journalled
+  std::vector<std::function<void()>> whenPosted;  // run once the posting is on file
   bool lastUndone = true;
   bool lastChanged = false;  // the last posting ended had changed something
 
@@ -225,6 +227,7 @@ void ResetPosting(OpenPosting& posting) {
   posting.pendingBytes = 0;
   posting.dataOnDisk = false;
   posting.changedFiles.clear();
+  posting.whenPosted.clear();
 }
 
 // The emptied journal on disk is the posting's commit (and the end of an undo).
@@ -355,12 +358,22 @@ void PostingScope::Commit() {
   bool ok = CommitPosting(posting);
   const std::string failure = posting.failure;
   if (ok) {
+    const std::vector<std::function<void()>> whenPosted = std::move(posting.whenPosted);
     ResetPosting(posting);
+    for (const std::function<void()>& step : whenPosted) step();
     return;
   }
   posting.lastUndone = RollBack(posting);
   ResetPosting(posting);
   throw PostingFailed(PostingFailureMessage(what, failure, posting.lastUndone), posting.lastUndone);
+}
+
+void WhenPosted(std::function<void()> step) {
+  if (!PostingUnderWay()) {
+    step();
+    return;
+  }
+  Posting().whenPosted.push_back(std::move(step));
 }
 
 std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone) {

@@ -103,6 +103,9 @@ auto RunPosting(const std::string& what, Work&& work) -> decltype(work());
 
 // True while a posting scope is open in this process.
 bool PostingUnderWay();
+// Runs step once the posting under way is on file, never when it is undone; at once when no
+// posting is under way. For what lives outside the files (the label queue).
+void WhenPosted(std::function<void()> step);
 // True when this process holds the company's journal open (between or during its postings).
 bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.

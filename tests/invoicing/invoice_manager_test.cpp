@@ -42,6 +42,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "reports/label_queue.h"
 #include "storage/isam.h"
 #include "storage/posting_journal.h"
 #include "support/live_records.h"
@@ -655,10 +656,14 @@ TEST_F(InvoiceManagerTest, TheAddedInvoiceIsOnFileBeforeItsPrintoutBegins) {
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
 }
 
-// A posting that fails while the manager is open, at any write, is undone and its files opened
-// again: the list goes on reading them without being refreshed by hand.
-TEST_F(InvoiceManagerTest, AfterAFailedPostingTheListReadsItsFilesAgain) {
+// A posting that fails while the manager is open, at any write, is undone whole (the customer it
+// would queue for a label is not queued) and its files opened again: the list goes on reading them
+// without being refreshed by hand.
+TEST_F(InvoiceManagerTest, AFailedPostingLeavesNothingBehindAndTheListReadsOn) {
   FileRecord(Record("1001", "I", "C100", "2026/03/05", "10.00", "10.00", "0.00"));
+  ASSERT_TRUE(records::UpdateCurrentCompanyRecord(
+      [](records::CompanyRec& company) { company.NewInvoiceToLabelQueue.Set("Y"); }));
+  reports::LabelPrintQueue.Clear();
   RunManager([&](TInvEdit1& m) {
     int undone = 0;
     for (int write = 1;; ++write) {
@@ -676,6 +681,7 @@ TEST_F(InvoiceManagerTest, AfterAFailedPostingTheListReadsItsFilesAgain) {
         // refused before anything was changed
       }
       platform::files::RemoveFaultPlan();
+      EXPECT_EQ(reports::LabelPrintQueue.Count(), 0);
       EXPECT_EQ(ListedRefs(m).size(), 1u);
       int32_t status = -1;
       EXPECT_EQ(m.InvBrowser1->BrowserReadCurrent(status), 0);
@@ -683,6 +689,7 @@ TEST_F(InvoiceManagerTest, AfterAFailedPostingTheListReadsItsFilesAgain) {
     }
     EXPECT_GE(undone, 3);
     EXPECT_EQ(ListedRefs(m).size(), 2u);
+    EXPECT_EQ(reports::LabelPrintQueue.Count(), 1);
   });
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
 }
