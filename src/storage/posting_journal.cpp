@@ -197,9 +197,7 @@ bool Append(const JournalChange& change) {
     const std::string company = OpenCompanyNumber();
     if (!posting.stoppedCompany.empty() && posting.stoppedCompany == company)
       return FailWith("Postings of company " + company + " are stopped until the program is started again.");
-    if (!posting.journal.IsOpen() || posting.journalCompany != company) {
-      if (!HoldJournalOf(posting, company)) return false;
-    }
+    if (!HoldJournalOf(posting, company)) return false;
     posting.nonce = NewNonce();
     posting.buffer = EncodeJournalHeader({company, posting.what, posting.nonce});
     posting.synced = 0;

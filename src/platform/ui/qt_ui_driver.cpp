@@ -35,7 +35,7 @@ QWindow* OwnerWindowOf(const QWidget& form) {
   QWidget* owner = QApplication::activeModalWidget();
   if (!owner) owner = QApplication::activeWindow();
   if (!owner || owner == &form || !owner->isVisible()) return nullptr;
-  return owner->window()->windowHandle();
+  return owner->windowHandle();
 }
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
