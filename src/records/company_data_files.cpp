@@ -1,16 +1,20 @@
 #include "records/company_data_files.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/key_text.h"
+#include "platform/text/codepage.h"
 #include "platform/text/upper_case.h"
+#include "platform/ui/message_box.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
@@ -104,6 +108,38 @@ std::optional<std::string> DeletionMarkName(std::string_view company) {
   return platform::text::TrimBlanks(company) + ".DEL";
 }
 
+// A mark is a regular file the program wrote. Anything else of that name (a FIFO, whose open
+// could wait for ever, a link, a folder) is no mark: it is set aside under a name that says so,
+// nothing is deleted for it, and the user is told once.
+bool IsRegularMark(const std::string& mark) {
+  struct stat st;
+  return ::lstat(files::ResolveForUse(mark).c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+void SetAsideMark(std::string_view company, const std::string& mark) {
+  static std::set<std::string> told;
+  const std::string resolved = files::ResolveForUse(mark);
+  if (told.count(resolved)) return;
+  std::string aside;
+  for (int n = 1; aside.empty(); ++n) {
+    const std::string name = platform::text::TrimBlanks(company) + "DEL-" + std::to_string(n) + ".BAD";
+    struct stat st;
+    if (::lstat(files::ResolveForUse(name).c_str(), &st) != 0) aside = name;
+  }
+  QString text = QStringLiteral("The file %1 is not a mark of a company deletion (it is not a plain file).  "
+                                "Nothing was deleted for it")
+                     .arg(platform::text::ToQString(mark));
+  if (files::RenameFile(mark, aside)) {
+    SyncProgramFolder();
+    text += QStringLiteral("; it was kept as %1.").arg(platform::text::ToQString(aside));
+  } else {
+    told.insert(resolved);
+    text += QStringLiteral(".");
+  }
+  platform::ui::MessageBox(text, QStringLiteral("Companies"), platform::ui::MsgButtons::Ok,
+                           platform::ui::MsgIcon::Warning);
+}
+
 // Deletes what a deleted company left and then its mark.
 bool RemoveLeftovers(std::string_view company, const std::string& mark) {
   if (!DeleteCompanyDataFiles(company) || !SyncProgramFolder()) return false;
@@ -185,6 +221,10 @@ bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
 bool FinishCompanyDeletion(std::string_view company) {
   const std::optional<std::string> mark = DeletionMarkName(company);
   if (!mark || !files::Exists(*mark)) return true;
+  if (!IsRegularMark(*mark)) {
+    SetAsideMark(company, *mark);
+    return true;
+  }
   CompanyRec record;
   bool opened = false;
   const bool onFile = ReadCompanyRecord(company, record, &opened);

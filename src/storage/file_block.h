@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <map>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "platform/files/file.h"
@@ -24,6 +23,30 @@ struct IsamCursorElem {
 };
 
 struct IsamPageBuffer;
+
+// Slot numbers as one bit each: the slots of a file a posting journalled (a bulk run journals
+// hundreds of thousands; a set of them took tens of bytes each).
+class IsamSlotSet {
+ public:
+  // True when ref was not in the set yet; it is now.
+  bool Insert(int32_t ref) {
+    const auto at = static_cast<uint32_t>(ref);
+    if (at / 64 >= bits_.size()) bits_.resize(at / 64 + 1, 0);
+    uint64_t& word = bits_[at / 64];
+    const uint64_t bit = uint64_t{1} << (at % 64);
+    if (word & bit) return false;
+    word |= bit;
+    return true;
+  }
+  void Erase(int32_t ref) {
+    const auto at = static_cast<uint32_t>(ref);
+    if (at / 64 < bits_.size()) bits_[at / 64] &= ~(uint64_t{1} << (at % 64));
+  }
+  void Clear() { std::vector<uint64_t>().swap(bits_); }
+
+ private:
+  std::vector<uint64_t> bits_;
+};
 
 // Per-key cursor: the path from the root to the current entry.
 struct IsamKeyCursor {
@@ -89,7 +112,7 @@ struct IsamFileBlockRec {
   // disk (posting_journal.h): slot number -> the slot's whole image. Reads look here first.
   std::map<int32_t, std::string> PendingSlots;
   // Slots whose image before the posting is in the journal already.
-  std::unordered_set<int32_t> JournalledSlots;
+  IsamSlotSet JournalledSlots;
   bool InPosting = false;  // the posting under way changed this file block
 
   // Index file geometry: every row holds one page of every key.

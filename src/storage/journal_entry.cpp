@@ -9,13 +9,14 @@
 namespace storage {
 namespace {
 
-constexpr char kMagic[] = "KJOURNL2";
+constexpr char kMagic[] = "KJOURNL3";
 constexpr size_t kCompanyAt = 8;
 constexpr size_t kCompanyRoom = 15;
 constexpr size_t kWhatAt = 24;
 constexpr size_t kWhatRoom = 39;
 constexpr size_t kNonceAt = 64;
-constexpr size_t kHeaderSumAt = 76;
+constexpr size_t kSyncedEndAt = 72;
+constexpr size_t kHeaderSumAt = 84;
 
 // A multiply-and-rotate hash taken eight bytes at a time: the images of whole records pass
 // through it before every record change of a posting.
@@ -35,12 +36,9 @@ uint32_t Fold(uint64_t hash) {
   return static_cast<uint32_t>(hash ^ (hash >> 32));
 }
 
-// The checksum covers the entry but its length (checked against the field lengths), its state
-// byte (the one byte rewritten in place) and itself.
+// The checksum covers every byte of the entry before it, its length included.
 uint32_t EntryChecksum(const uint8_t* entry, size_t lengthWithoutSum, uint64_t nonce) {
-  uint64_t hash = Mix(entry + 4, 1, nonce ^ lengthWithoutSum);
-  hash = Mix(entry + kJournalStateOffset + 1, lengthWithoutSum - kJournalStateOffset - 1, hash);
-  return Fold(hash);
+  return Fold(Mix(entry, lengthWithoutSum, nonce ^ lengthWithoutSum));
 }
 
 uint32_t HeaderChecksum(const uint8_t* header) {
@@ -62,6 +60,15 @@ uint32_t LoadUInt32(const uint8_t* at) {
   return static_cast<uint32_t>(IsamLoadInt32(at));
 }
 
+void StoreUInt64(uint8_t* at, uint64_t value) {
+  IsamStoreInt32(at, static_cast<int32_t>(value));
+  IsamStoreInt32(at + 4, static_cast<int32_t>(value >> 32));
+}
+
+uint64_t LoadUInt64(const uint8_t* at) {
+  return uint64_t{LoadUInt32(at)} | (uint64_t{LoadUInt32(at + 4)} << 32);
+}
+
 }  // namespace
 
 std::string EncodeJournalHeader(const JournalHeader& header) {
@@ -70,8 +77,8 @@ std::string EncodeJournalHeader(const JournalHeader& header) {
   PutShortText(out, kCompanyAt, kCompanyRoom, header.Company);
   PutShortText(out, kWhatAt, kWhatRoom, header.What);
   auto* raw = reinterpret_cast<uint8_t*>(out.data());
-  IsamStoreInt32(raw + kNonceAt, static_cast<int32_t>(header.Nonce));
-  IsamStoreInt32(raw + kNonceAt + 4, static_cast<int32_t>(header.Nonce >> 32));
+  StoreUInt64(raw + kNonceAt, header.Nonce);
+  StoreUInt64(raw + kSyncedEndAt, header.SyncedEnd);
   IsamStoreInt32(raw + kHeaderSumAt, static_cast<int32_t>(HeaderChecksum(raw)));
   return out;
 }
@@ -87,7 +94,7 @@ void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string
   auto* raw = reinterpret_cast<uint8_t*>(out.data() + at);
   IsamStoreInt32(raw, static_cast<int32_t>(length));
   raw[4] = static_cast<uint8_t>(change.Kind);
-  raw[kJournalStateOffset] = 0;
+  raw[5] = 0;
   IsamStoreUInt16(raw + 6, static_cast<uint16_t>(change.Name.size()));
   IsamStoreInt32(raw + 8, change.Ref);
   IsamStoreInt32(raw + 12, change.RecordLength);
@@ -111,14 +118,18 @@ JournalRead JournalReader::ReadHeader(JournalHeader& header) {
     return JournalRead::Damaged;
   header.Company = GetShortText(raw, kCompanyAt, kCompanyRoom);
   header.What = GetShortText(raw, kWhatAt, kWhatRoom);
-  header.Nonce = uint64_t{LoadUInt32(raw + kNonceAt)} | (uint64_t{LoadUInt32(raw + kNonceAt + 4)} << 32);
+  header.Nonce = LoadUInt64(raw + kNonceAt);
+  header.SyncedEnd = LoadUInt64(raw + kSyncedEndAt);
   header.Company.erase(std::find(header.Company.begin(), header.Company.end(), '\0'), header.Company.end());
+  // A synced end inside the header is none (the writer never writes one).
+  if (header.SyncedEnd != 0 && header.SyncedEnd < kJournalHeaderSize) return JournalRead::Damaged;
   nonce_ = header.Nonce;
+  syncedEnd_ = static_cast<int64_t>(std::min<uint64_t>(header.SyncedEnd, uint64_t{INT64_MAX}));
   at_ = kJournalHeaderSize;
   return JournalRead::Entries;
 }
 
-bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry) {
+bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) {
   uint8_t fixed[kJournalEntryFixed];
   if (offset + static_cast<int64_t>(kJournalEntryFixed) > size_ || !file_.ReadAt(offset, fixed, sizeof fixed))
     return false;
@@ -127,32 +138,32 @@ bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry) {
   const uint32_t imageLength = LoadUInt32(fixed + 16);
   if (length == 0 || imageLength > kJournalMaxImage || nameLength == 0 ||
       length != kJournalEntryFixed + nameLength + imageLength + 4 || offset + int64_t{length} > size_ ||
-      fixed[4] < 1 || fixed[4] > 4 || fixed[kJournalStateOffset] > kJournalUndone)
+      fixed[4] < 1 || fixed[4] > 4 || fixed[5] != 0)
     return false;
   std::string bytes(length, '\0');
   if (!file_.ReadAt(offset, bytes.data(), bytes.size())) return false;
   const auto* raw = reinterpret_cast<const uint8_t*>(bytes.data());
   if (LoadUInt32(raw + length - 4) != EntryChecksum(raw, length - 4, nonce_)) return false;
   entry.Kind = static_cast<JournalKind>(raw[4]);
-  entry.Undone = raw[kJournalStateOffset] == kJournalUndone;
   entry.Ref = IsamLoadInt32(raw + 8);
   entry.RecordLength = IsamLoadInt32(raw + 12);
+  entry.ImageLength = imageLength;
   entry.Name = bytes.substr(kJournalEntryFixed, nameLength);
-  entry.Image = bytes.substr(kJournalEntryFixed + nameLength, imageLength);
+  if (withImage)
+    entry.Image = bytes.substr(kJournalEntryFixed + nameLength, imageLength);
+  else
+    entry.Image.clear();
   entry.Offset = offset;
   return true;
 }
 
 JournalReader::Step JournalReader::Next(JournalEntry& entry, bool withImage) {
-  if (!ReadAt(at_, entry)) {
-    uint8_t raw[4];
-    JournalEntry next;
-    const bool lengthRead = at_ + 4 <= size_ && file_.ReadAt(at_, raw, sizeof raw);
-    const int64_t length = lengthRead ? LoadUInt32(raw) : 0;
-    return length > 0 && ReadAt(at_ + length, next) ? Step::Damaged : Step::End;
-  }
-  at_ += static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.Image.size() + 4);
-  if (!withImage) entry.Image.clear();
+  const bool synced = at_ < syncedEnd_;
+  if (!ReadAt(at_, entry, withImage)) return synced ? Step::Damaged : Step::End;
+  const int64_t next = at_ + static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.ImageLength + 4);
+  // The synced end falls between two entries.
+  if (synced && next > syncedEnd_) return Step::Damaged;
+  at_ = next;
   return Step::Entry;
 }
 

@@ -13,11 +13,9 @@ namespace storage {
 
 enum class JournalKind : uint8_t { SlotImage = 1, SlotAdded = 2, SideFileImage = 3, SideFileCreated = 4 };
 
-constexpr size_t kJournalHeaderSize = 80;
-constexpr size_t kJournalMarkSize = 8;  // "KJOURNL2"; all zero in a journal with nothing to undo
+constexpr size_t kJournalHeaderSize = 88;
+constexpr size_t kJournalMarkSize = 8;  // "KJOURNL3"; all zero in a journal with nothing to undo
 constexpr size_t kJournalEntryFixed = 20;
-constexpr size_t kJournalStateOffset = 5;  // within an entry
-constexpr uint8_t kJournalUndone = 1;
 // The largest image an entry may carry: a record, or a side file (the answer file is a few lines).
 constexpr uint32_t kJournalMaxImage = 1u << 20;
 
@@ -25,15 +23,18 @@ struct JournalHeader {
   std::string Company;
   std::string What;
   uint64_t Nonce = 0;
+  // The journal's bytes before this offset were synced before any record they undo was written
+  // (0: none known yet).
+  uint64_t SyncedEnd = 0;
 };
 
 struct JournalEntry {
   JournalKind Kind = JournalKind::SlotImage;
-  bool Undone = false;
   std::string Name;
   int32_t Ref = 0;
   int32_t RecordLength = 0;
-  std::string Image;
+  uint32_t ImageLength = 0;
+  std::string Image;   // read only when asked for
   int64_t Offset = 0;  // where the entry starts in the journal
 };
 
@@ -61,17 +62,19 @@ class JournalReader {
  public:
   explicit JournalReader(platform::files::File& file) : file_(file) {}
   JournalRead ReadHeader(JournalHeader& header);
-  // The next entry. One that does not read whole is the journal's end (a last entry cut short,
-  // or room not used yet), unless a whole entry follows it where its length says: that is damage.
-  // Images are kept only when withImage.
+  // The next entry. Before the header's synced end every entry must read whole and the last of
+  // them end there: anything else is damage. From the synced end on, the first entry that does
+  // not read whole is the journal's end (the part written last, cut short by a stop before its
+  // sync: none of its records was written). Images are kept only when withImage.
   enum class Step { Entry, End, Damaged };
   Step Next(JournalEntry& entry, bool withImage);
   // Reads the entry at offset again, image included.
-  bool ReadAt(int64_t offset, JournalEntry& entry);
+  bool ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
 
  private:
   platform::files::File& file_;
   uint64_t nonce_ = 0;
+  int64_t syncedEnd_ = 0;
   int64_t at_ = kJournalHeaderSize;
   int64_t size_ = 0;
 };

@@ -1,19 +1,22 @@
 // Undoing a posting journal: every change it names is undone on the data files' slots, newest
-// first, while the files are closed. The journal is read one entry at a time and every entry is
-// checked against the files here before anything is changed: a journal is our own file, but one
-// found on disk may be damaged, another company's or made up. Each data file changed is marked as
-// needing its repair (byte 20) and synced; the journal is removed, and only then are the files
-// rebuilt (a journal left over a rebuilt file would name slots that moved). Each entry is marked
-// undone as soon as its change is, and undoing an entry twice changes nothing more, so a second
-// crash while undoing leaves a journal that the next start finishes.
+// first, while the files are closed. The whole journal is read one entry at a time and every
+// entry is checked against the files here before anything is changed: a journal is our own file,
+// but one found on disk may be damaged, another company's or made up. Each data file changed is
+// marked as needing its repair (byte 20) and synced; the journal is removed, and only then are the
+// files rebuilt (a journal left over a rebuilt file would name slots that moved). Nothing in the
+// journal is written while it is undone: undoing an entry again only writes the same image again,
+// so a second crash while undoing leaves a journal that the next start undoes whole once more.
+// One journal per company: a journal found in several spellings is undone in none of them.
 
 #include "storage/journal_undo.h"
 
 #include <QDir>
 #include <QString>
 #include <cerrno>
+#include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "platform/files/file.h"
@@ -51,13 +54,43 @@ bool IsDataFileName(const std::string& name) {
   return upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".DAT") == 0;
 }
 
+bool IsLetter(char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// A data file of a company is its number (which ends in a digit) followed by the letters of the
+// file's code ("12C.DAT"); a name without a digit is a file all companies share (the company
+// list). Any other company's file, or a name of neither shape, is not one of this company's.
+bool IsCompanysDataFile(const std::string& name, const std::string& company) {
+  const std::string stem = platform::text::UpperCase(name.substr(0, name.size() - 4));
+  const size_t lastDigit = stem.find_last_of("0123456789");
+  if (lastDigit == std::string::npos) return true;
+  const std::string code = stem.substr(lastDigit + 1);
+  return !code.empty() && std::all_of(code.begin(), code.end(), IsLetter) &&
+         stem.substr(0, lastDigit + 1) == platform::text::UpperCase(company);
+}
+
 class UndoRun {
  public:
+  explicit UndoRun(std::string company) : company_(std::move(company)) {}
+
+  // The whole entry against the files here: a name of this company's folder, an image that fits
+  // the record (or the side file), a slot the file can hold.
   UndoResult CheckEntry(const JournalEntry& entry) {
     if (!PlainName(entry.Name)) return UndoResult::Foreign;
-    if (IsSideKind(entry.Kind))
-      return IsJournalledSideFile(entry.Name) ? UndoResult::Nothing : UndoResult::Foreign;
-    if (!IsDataFileName(entry.Name)) return UndoResult::Foreign;
+    if (entry.Kind == JournalKind::SideFileCreated && entry.ImageLength != 0) return UndoResult::Foreign;
+    if (IsSideKind(entry.Kind)) {
+      // A side file there is a regular file (or a link, which its undo replaces rather than writes
+      // through): never a FIFO or a device.
+      std::error_code error;
+      const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(entry.Name), error);
+      const bool plain = !std::filesystem::exists(status) || std::filesystem::is_regular_file(status) ||
+                         std::filesystem::is_symlink(status);
+      return IsJournalledSideFile(entry.Name) && plain ? UndoResult::Nothing : UndoResult::Foreign;
+    }
+    if (!IsDataFileName(entry.Name) || !IsCompanysDataFile(entry.Name, company_)) return UndoResult::Foreign;
+    const uint32_t image = entry.Kind == JournalKind::SlotImage ? static_cast<uint32_t>(entry.RecordLength) : 0;
+    if (entry.RecordLength <= 0 || entry.ImageLength != image) return UndoResult::Foreign;
     return CheckSlot(entry);
   }
 
@@ -114,12 +147,18 @@ class UndoRun {
       check = UndoResult::Foreign;
       return nullptr;
     }
+    // Only a regular file is opened (never a FIFO, which could block the open).
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(name), error);
+    if (error || !std::filesystem::is_regular_file(status)) {
+      check = UndoResult::Foreign;
+      return nullptr;
+    }
     File file;
     if (!file.Open(name, OpenMode::ReadWrite)) {
       check = file.error() == EWOULDBLOCK ? UndoResult::InUse : UndoResult::Foreign;
       return nullptr;
     }
-    std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file.path(), error))) {
       check = UndoResult::Foreign;
       return nullptr;
@@ -170,6 +209,7 @@ class UndoRun {
     return file.WriteAt(pos, status, sizeof status);
   }
 
+  std::string company_;
   std::map<std::string, File> files_;
 };
 
@@ -224,9 +264,100 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
   return JournalOutcome::Refused;
 }
 
-bool IsLink(const std::string& name) {
+// Damaged journals told in this run, by name whatever its case: told once while they are there.
+std::set<std::string>& DamagedJournals() {
+  static std::set<std::string> damaged;
+  return damaged;
+}
+
+std::string DamagedKey(const std::string& journalName) {
+  return platform::text::UpperCase(std::filesystem::absolute(journalName).string());
+}
+
+// The journal kept where it is: entries it holds as synced do not read, so what it would undo
+// may be on the files and cannot be undone. Postings of the company stay refused while it is
+// there (a posting never writes over a journal with a mark); told once in a run.
+JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
+                           const std::string& what) {
+  journal.Close();
+  if (!DamagedJournals().insert(DamagedKey(journalName)).second) return JournalOutcome::Damaged;
+  const QString posting =
+      what.empty() ? QStringLiteral("The last posting") : QStringLiteral("The last posting (%1)").arg(Qt(what));
+  Tell(posting + QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
+                                "was undone and the journal was kept as it is; postings of company %2 stay "
+                                "stopped while it is there.")
+                     .arg(Qt(journalName), Qt(company)),
+       platform::ui::MsgIcon::Error);
+  return JournalOutcome::Damaged;
+}
+
+// The names in the data folder that spell the company's journal, whatever their case; lstat
+// only, nothing is opened.
+std::vector<std::string> JournalSpellings(const std::string& company) {
+  const std::string wanted = platform::text::UpperCase(PostingJournalName(company));
+  std::vector<std::string> names;
   std::error_code error;
-  return std::filesystem::is_symlink(name, error);
+  for (const auto& item : std::filesystem::directory_iterator(".", error)) {
+    const std::string name = item.path().filename().string();
+    if (platform::text::UpperCase(name) == wanted) names.push_back(name);
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// A regular file holding a journal with nothing to undo.
+bool HoldsNothing(const std::string& name) {
+  File file;
+  if (!file.Open(name, OpenMode::OpenOwn)) return false;
+  JournalHeader header;
+  JournalReader reader(file);
+  return reader.ReadHeader(header) == JournalRead::Empty;
+}
+
+// Several journals of one company: none is undone, since which of them the last posting wrote
+// is not known. Each is set aside (one message for all).
+JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::string& company) {
+  QStringList shown, kept;
+  bool told = true;
+  for (const std::string& name : names) {
+    shown << Qt(name);
+    told = RefusedJournals().count(std::filesystem::absolute(name).string()) > 0 && told;
+  }
+  if (told) return JournalOutcome::Refused;
+  for (const std::string& name : names) {
+    const std::string aside = SetAsideName(company);
+    if (platform::files::RenameFile(name, aside)) {
+      platform::files::SyncFolder(aside);
+      kept << Qt(aside);
+    } else {
+      RefusedJournals().insert(std::filesystem::absolute(name).string());
+      kept << Qt(name);
+    }
+  }
+  Tell(QStringLiteral("Company %1 has more than one posting journal (%2).  Nothing was undone; they were kept "
+                      "as %3.")
+           .arg(Qt(company), shown.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))),
+       platform::ui::MsgIcon::Error);
+  return JournalOutcome::Refused;
+}
+
+// The one journal of the company, spelled as it is on disk, in journalName; or, when there is
+// none or it is not one journal, what became of it. Where there are several spellings, those
+// with nothing to undo are removed first: one journal left is the company's.
+std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::string& journalName) {
+  std::vector<std::string> names = JournalSpellings(company);
+  if (names.size() > 1) {
+    std::erase_if(names, [](const std::string& name) {
+      return HoldsNothing(name) && platform::files::DeleteFile(name) && platform::files::SyncFolder(name);
+    });
+  }
+  if (names.empty()) {
+    DamagedJournals().erase(DamagedKey(PostingJournalName(company)));
+    return JournalOutcome::None;
+  }
+  if (names.size() > 1) return RefuseSeveral(names, company);
+  journalName = names.front();
+  return std::nullopt;
 }
 
 }  // namespace
@@ -237,25 +368,25 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::str
   JournalHeader header;
   const JournalRead read = reader.ReadHeader(header);
   if (read == JournalRead::Empty) return UndoResult::Nothing;
-  if (read == JournalRead::Damaged || header.Company != company) return UndoResult::Foreign;
+  if (read == JournalRead::Damaged ||
+      platform::text::UpperCase(header.Company) != platform::text::UpperCase(company))
+    return UndoResult::Foreign;
   if (what) *what = header.What;
-  UndoRun run;
+  UndoRun run(company);
+  // Every entry is read and checked before the first is undone.
   std::vector<int64_t> offsets;
   for (;;) {
     JournalEntry entry;
     const JournalReader::Step step = reader.Next(entry, false);
     if (step == JournalReader::Step::End) break;
-    if (step == JournalReader::Step::Damaged) return UndoResult::Foreign;
+    if (step == JournalReader::Step::Damaged) return UndoResult::Damaged;
     const UndoResult check = run.CheckEntry(entry);
     if (check != UndoResult::Nothing) return check;
-    if (!entry.Undone) offsets.push_back(entry.Offset);
+    offsets.push_back(entry.Offset);
   }
   for (auto at = offsets.rbegin(); at != offsets.rend(); ++at) {
     JournalEntry entry;
     if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) return UndoResult::Failed;
-    const uint8_t undone = kJournalUndone;
-    if (!journal.WriteAt(*at + static_cast<int64_t>(kJournalStateOffset), &undone, 1))
-      return UndoResult::Failed;
   }
   if (!run.SyncAll()) return UndoResult::Failed;
   if (files) *files = run.FileNames();
@@ -270,10 +401,11 @@ bool DataFileMarkedForRepair(const std::string& dataFileName) {
 }
 
 JournalOutcome UndoPostingJournal(const std::string& company) {
-  const std::string journalName = PostingJournalName(company);
   if (PostingUnderWay() || PostingJournalHeld(company)) return JournalOutcome::None;
-  if (!platform::files::Exists(journalName) && !IsLink(journalName)) return JournalOutcome::None;
+  std::string journalName;
+  if (const std::optional<JournalOutcome> none = TheJournalOf(company, journalName)) return *none;
   File journal;
+  // Opened without following a link, and only when it is a regular file: lstat comes first.
   if (!journal.Open(journalName, OpenMode::OpenOwn)) {
     return journal.error() == EWOULDBLOCK ? JournalOutcome::InUse : Refuse(journal, journalName, company);
   }
@@ -288,6 +420,8 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       return Refuse(journal, journalName, company);
     case UndoResult::InUse:
       return JournalOutcome::InUse;
+    case UndoResult::Damaged:
+      return KeepDamaged(journal, journalName, company, what);
     case UndoResult::Failed:
       break;
     case UndoResult::Undone: {
@@ -308,12 +442,15 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
 }
 
 void UndoLeftPostingJournals() {
+  // Listed by name only (a FIFO among them is never opened here); a company whose journal is
+  // there in several spellings is asked about once.
   const QStringList journals = QDir::current().entryList(
       {QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)}, QDir::Files | QDir::System);
+  std::set<std::string> asked;
   for (const QString& name : journals) {
     const std::string company = platform::text::ToAnsi(
         name.left(name.size() - static_cast<qsizetype>(sizeof kPostingJournalSuffix - 1)));
-    UndoPostingJournal(company);
+    if (asked.insert(platform::text::UpperCase(company)).second) UndoPostingJournal(company);
   }
 }
 

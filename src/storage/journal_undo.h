@@ -15,10 +15,12 @@ enum class UndoResult {
   Foreign,  // an entry does not fit the files here: nothing was changed
   InUse,    // a file an entry names is held open: nothing was changed
   Failed,   // a write or sync failed half-way: the journal must stay
+  Damaged,  // an entry the journal holds as synced does not read: nothing was changed, and the
+            // journal must stay (what it would undo may be on the files)
 };
 
 // Reads the journal from its open file, checks every entry against the files of the company,
-// and undoes them newest first, each marked undone in the journal as it goes.
+// and undoes them newest first. The journal itself is never written.
 UndoResult UndoJournalOnDisk(platform::files::File& journal, const std::string& company,
                              std::string* what = nullptr, std::vector<std::string>* files = nullptr);
 

@@ -50,10 +50,13 @@ struct OpenPosting {
   std::string what;
   bool failed = false;  // a step failed: the posting cannot commit
   std::string failure;  // the first failure, for the message
-  bool begun = false;   // the buffer holds this posting's header
+  bool begun = false;   // the posting has its header
   uint64_t nonce = 0;
-  std::string buffer;                             // the header and entries of the posting under way
-  size_t synced = 0;                              // bytes of buffer written to the journal and synced
+  std::string header;   // the posting's header as last written, with what of the journal is synced
+  // What the journal does not hold yet: the header and first entries, then the entries since the
+  // last sync. What is synced is let go.
+  std::string buffer;
+  int64_t synced = 0;                             // the journal's bytes written and synced: where buffer goes
   bool journalWritten = false;                    // a write of this posting's journal was tried
   size_t pendingBytes = 0;                        // bytes of records held back since the last write-out
   bool dataOnDisk = false;                        // records of the posting were written to their files
@@ -123,8 +126,9 @@ bool HoldJournalOf(OpenPosting& posting, const std::string& company) {
   if (reader.ReadHeader(left) != JournalRead::Empty)
     return FailWith("The posting journal " + PostingJournalName(company) +
                     " holds a posting that was not undone; start the program again.");
-  if (!platform::files::SyncFolder(path))
-    return FailWith("The data folder could not be synced: " + ErrnoText(errno));
+  int err = 0;
+  if (!platform::files::SyncFolder(path, &err))
+    return FailWith("The data folder could not be synced: " + ErrnoText(err));
   posting.journal = std::move(file);
   posting.journalCompany = company;
   posting.journalPath = path;
@@ -143,20 +147,32 @@ bool AllocateJournal(OpenPosting& posting, int64_t size) {
   return true;
 }
 
+std::string HeaderOf(const OpenPosting& posting, int64_t syncedEnd) {
+  return EncodeJournalHeader(
+      {posting.journalCompany, posting.what, posting.nonce, static_cast<uint64_t>(syncedEnd)});
+}
+
 // Writes the entries not yet on disk and syncs them: after this, every change they undo may
-// reach its file.
+// reach its file. Then the header says how far the journal is synced. That rewrite needs no sync
+// of its own: whenever it reaches the disk (with the next part's sync, the commit's, or at once
+// after a kill), what it claims is there already; until then the header claims less, and a part
+// that was synced but not yet claimed is read as the last part is (its first entry that does not
+// read whole ends the journal). So a posting of one part makes no sync for it.
 bool SyncJournal(OpenPosting& posting) {
-  if (posting.synced == posting.buffer.size()) return true;
+  if (posting.buffer.empty()) return true;
   // The posting's first entry opened the journal.
   if (!posting.journal.IsOpen()) return FailWith("The posting journal is not open.");
-  const int64_t end = static_cast<int64_t>(posting.buffer.size());
+  const int64_t end = posting.synced + static_cast<int64_t>(posting.buffer.size());
   if (!AllocateJournal(posting, end)) return false;
   posting.journalWritten = true;
-  if (!posting.journal.WriteAt(static_cast<int64_t>(posting.synced), posting.buffer.data() + posting.synced,
-                               posting.buffer.size() - posting.synced) ||
+  if (!posting.journal.WriteAt(posting.synced, posting.buffer.data(), posting.buffer.size()) ||
       !posting.journal.SyncData())
     return FailWith("The posting journal could not be written: " + ErrnoText(posting.journal.error()));
-  posting.synced = posting.buffer.size();
+  posting.synced = end;
+  posting.buffer.clear();
+  posting.header = HeaderOf(posting, end);
+  if (!posting.journal.WriteAt(0, posting.header.data(), posting.header.size()))
+    return FailWith("The posting journal could not be written: " + ErrnoText(posting.journal.error()));
   return true;
 }
 
@@ -165,7 +181,9 @@ bool WriteOutBlock(OpenPosting& posting, IsamFileBlockRec& fb) {
   if (fb.PendingSlots.empty()) return true;
   posting.dataOnDisk = true;
   if (IsamWritePendingSlots(fb)) return true;
-  return FailWith("A data file could not be written: " + fb.DataName, IsamError);
+  const int err = fb.DataFile.error();
+  return FailWith("A data file could not be written: " + fb.DataName + (err != 0 ? ": " + ErrnoText(err) : ""),
+                  IsamError);
 }
 
 bool WriteOutPending(OpenPosting& posting) {
@@ -179,7 +197,7 @@ bool WriteOutPending(OpenPosting& posting) {
 // The file block no longer takes part in the posting: what it held back is dropped.
 void Release(IsamFileBlockRec& fb) {
   fb.PendingSlots.clear();
-  fb.JournalledSlots.clear();
+  fb.JournalledSlots.Clear();
   fb.InPosting = false;
 }
 
@@ -199,7 +217,8 @@ bool Append(const JournalChange& change) {
       return FailWith("Postings of company " + company + " are stopped until the program is started again.");
     if (!HoldJournalOf(posting, company)) return false;
     posting.nonce = NewNonce();
-    posting.buffer = EncodeJournalHeader({company, posting.what, posting.nonce});
+    posting.header = HeaderOf(posting, 0);
+    posting.buffer = posting.header;
     posting.synced = 0;
     posting.begun = true;
   }
@@ -219,7 +238,12 @@ void ResetPosting(OpenPosting& posting) {
   posting.failed = false;
   posting.failure.clear();
   posting.begun = false;
-  posting.buffer.clear();
+  posting.header.clear();
+  // A bulk run's buffer is let go; a small one is kept for the next posting.
+  if (posting.buffer.capacity() > (size_t{1} << 20))
+    std::string().swap(posting.buffer);
+  else
+    posting.buffer.clear();
   posting.synced = 0;
   posting.journalWritten = false;
   posting.pendingBytes = 0;
@@ -292,10 +316,12 @@ bool RollBack(OpenPosting& posting) {
   const std::vector<std::string> open = AbandonTouched(posting);
   bool undone = true;
   if (posting.dataOnDisk) {
-    // The commit may have zeroed the mark already (its sync then failed): the header goes back first.
-    const UndoResult result = posting.journal.WriteAt(0, posting.buffer.data(), kJournalHeaderSize)
-                                  ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
-                                  : UndoResult::Failed;
+    // The commit may have zeroed the mark already (its sync then failed): the header goes back
+    // first, and is on the disk before any record is undone.
+    const UndoResult result =
+        posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) && posting.journal.SyncData()
+            ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
+            : UndoResult::Failed;
     undone = (result == UndoResult::Undone || result == UndoResult::Nothing) && EmptyJournal(posting);
   } else {
     undone = EmptyJournal(posting);
@@ -404,6 +430,14 @@ bool PostingUnderWay() {
   return Posting().depth > 0;
 }
 
+size_t PostingBytesHeld() {
+  const OpenPosting& posting = Posting();
+  size_t held = posting.buffer.capacity();
+  for (const IsamFileBlockRec* fb : posting.touched)
+    for (const auto& [ref, image] : fb->PendingSlots) held += image.capacity();
+  return held;
+}
+
 bool PostingJournalHeld(const std::string& company) {
   const OpenPosting& posting = Posting();
   return posting.journal.IsOpen() && posting.journalCompany == company &&
@@ -419,7 +453,7 @@ bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added) {
   OpenPosting& posting = Posting();
   if (posting.failed) return IsamFail(IsamErrJournal);
   // The first image of a slot is what the undo must bring back; later changes need no entry.
-  if (!fb.JournalledSlots.insert(ref).second) return true;
+  if (!fb.JournalledSlots.Insert(ref)) return true;
   if (!fb.InPosting) IsamPostingTouched(fb);
   JournalChange change{
       added ? JournalKind::SlotAdded : JournalKind::SlotImage, fb.DataName, ref, fb.RecordLength, {}};
@@ -427,18 +461,18 @@ bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added) {
   if (!added) {
     image.resize(static_cast<size_t>(fb.RecordLength));
     if (!IsamReadSlot(fb, ref, image.data(), image.size())) {
-      fb.JournalledSlots.erase(ref);
+      fb.JournalledSlots.Erase(ref);
       return false;
     }
     change.Image = image;
   }
   if (!Append(change)) {
-    fb.JournalledSlots.erase(ref);
+    fb.JournalledSlots.Erase(ref);
     return false;
   }
   posting.pendingBytes += JournalEntrySize(change) + static_cast<size_t>(fb.RecordLength);
   if (posting.pendingBytes > kWriteOutBytes && !WriteOutPending(posting)) {
-    fb.JournalledSlots.erase(ref);
+    fb.JournalledSlots.Erase(ref);
     return false;
   }
   return true;
@@ -496,7 +530,10 @@ bool JournalSideFile(const std::string& name) {
   if (!PostingUnderWay()) return true;
   if (!IsJournalledSideFile(name)) return FailWith("The side file " + name + " is not one a posting keeps.");
   std::string bytes;
-  const bool existed = platform::files::ReadWholeFile(name, &bytes);
+  int err = 0;
+  const bool existed = platform::files::ReadWholeFile(name, &bytes, &err);
+  if (!existed && err != ENOENT)
+    return FailWith("The side file " + name + " could not be read: " + ErrnoText(err));
   if (!Append({existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated, name, 0, 0,
                existed ? std::string_view(bytes) : std::string_view()}))
     return false;

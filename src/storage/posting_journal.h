@@ -8,36 +8,59 @@
 //    pending slots, read back from there), and what undoes each change (the record's first image,
 //    or "added") is kept in memory too;
 //  - before any of those records is written to its file (when a file is closed during the posting,
-//    when the pending records grow large, and at the end), the journal's entries are written and
-//    synced: no change can reach the disk before what undoes it;
+//    when the pending records grow beyond 8 MiB, and at the end), the journal's entries not yet
+//    on disk are written and synced: no change can reach the disk before what undoes it. What is
+//    synced is let go: a bulk run holds no more than about 8 MiB of entries and records;
 //  - the posting commits by syncing every data file it wrote and then zeroing the journal's mark
 //    and syncing that: only then is it reported done;
 //  - a posting that fails (a write, a sync, an exception, a refusal after its first change) is
 //    undone in the same process: nothing of it is kept, and the files it touched are rebuilt. If
 //    even that fails, the journal stays on disk and the company's postings are refused until the
 //    next start undoes it;
-//  - a journal found with entries at a start, or before a company's files are opened, is undone on
-//    the data slots, newest change first, and the files it names are rebuilt at once.
+//  - a journal found with entries at a start, or before a company's files are opened, is checked
+//    whole against the files and then undone on the data slots, newest change first, and the files
+//    it names are rebuilt at once. Nothing of the journal is written while it is undone (undoing
+//    an entry twice writes the same image twice), and every rewrite of its header is synced before
+//    any record it governs changes.
 //
-// The file is opened without following links, must be a regular file, is locked while this process
-// holds it, and has its blocks allocated for real before it is written (a full disk is an error,
-// never a signal). It is read entry by entry: a journal whose entries do not fit the files here is
-// set aside under a name that says so, and never written over.
+// The file is opened without following links, must be a regular file (no open of it waits), is
+// locked while this process holds it, and has its blocks allocated for real before it is written
+// (a full disk is an error, never a signal). It is read entry by entry: a journal whose entries do
+// not fit the files here (another company's files, an image that does not fit its record, a slot
+// past its file) is set aside under a name that says so, and never written over; so are several
+// journals of one company in different spellings.
+//
+// What was synced before the records it protects were written, and what was not: a posting
+// writes its journal in parts (one part as a rule; more when a file is closed during the posting
+// or its records grow large), each part written at the end of the last and synced before any
+// record it protects is written. After each part's sync the header is rewritten with the end of
+// what is now synced ("synced end"). That rewrite is not synced by itself: it reaches the disk
+// with the next part's sync or the commit's (or at once, as far as a later start is concerned,
+// when the process is killed), and whenever it does, what it claims is there already. So:
+//  - before the synced end every entry must read whole and the last of them must end there;
+//    anything else is damage to what was synced: nothing is undone, the user is told that the
+//    posting could not be undone, and the journal is kept where it is (postings stay refused);
+//  - from the synced end on, the first entry that does not read whole is the journal's end: the
+//    last part may have been cut by a stop while it was written (a write is atomic within a
+//    sector only, so any sector of it may be lost), and none of its records was written; those of
+//    its entries that do read are undone all the same, which restores what the files hold anyway.
 //
 // Layout (little-endian; the file may be longer than its contents):
-//   header, 80 bytes:
-//     0  8 bytes  "KJOURNL2"; zero when the last posting ended (nothing to undo)
+//   header, 88 bytes:
+//     0  8 bytes  "KJOURNL3"; zero when the last posting ended (nothing to undo)
 //     8  byte     length of the company number, then 15 bytes of it
 //    24  byte     length of what the posting is ("invoice 1004"), then 39 bytes of it
 //    64  uint64   the posting's nonce: every entry's checksum starts from it, so that entries
 //                 left from an earlier posting further on in the file never read as this one's
-//    72  uint32   0
-//    76  uint32   checksum of bytes 0 to 75
+//    72  uint64   the synced end (above): 0 until the first part is synced, then the offset just
+//                 past the last entry synced
+//    80  uint32   0
+//    84  uint32   checksum of bytes 0 to 83
 //   then one entry per change, in the order of the changes:
 //     0  uint32   L, the whole entry's length (20 + n + m + 4)
 //     4  byte     kind: 1 a slot's record before the change, 2 a slot the change added,
 //                 3 a side file's bytes before the change, 4 a side file the change created
-//     5  byte     0 still to undo, 1 undone (the only byte ever rewritten)
+//     5  byte     0
 //     6  uint16   n, the length of the file name
 //     8  int32    the slot's record reference (0 for side files)
 //    12  int32    the data file's record length (0 for side files)
@@ -45,10 +68,9 @@
 //                 kind 3, else 0)
 //    20  n bytes  the file name as the engine opened it ("12C.DAT")
 //  20+n  m bytes  the image
-//   L-4  uint32   checksum of bytes 4 and 6 to L-4, started from the nonce
-// The first entry that does not read whole (a length of 0, a length past the file, a checksum that
-// fails) ends the journal: entries are synced before anything they undo is written, so what
-// follows a torn entry never reached the data files.
+//   L-4  uint32   checksum of bytes 0 to L-5 (every byte of the entry, its length included),
+//                 started from the nonce
+// Nothing in the file is ever rewritten but the header.
 
 #include <functional>
 #include <stdexcept>
@@ -106,6 +128,9 @@ bool PostingUnderWay();
 // Runs step once the posting under way is on file, never when it is undone; at once when no
 // posting is under way. For what lives outside the files (the label queue).
 void WhenPosted(std::function<void()> step);
+// What the posting under way holds in memory of its journal entries and of its records kept
+// back, in bytes: no more than about 8 MiB however large the posting (what is synced is let go).
+size_t PostingBytesHeld();
 // True when this process holds the company's journal open (between or during its postings).
 bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.
@@ -150,6 +175,8 @@ enum class JournalOutcome {
   Refused,  // it does not belong to the files here; the user was told, it was set aside, and
             // nothing was changed
   InUse,    // a file it names (or the journal) is held open; left for the next start
+  Damaged,  // what it holds as synced does not read: nothing was undone, the user was told once,
+            // and it stays where it is (the company's postings stay refused)
 };
 
 // Undoes the journal of a company left by a posting that did not end, rebuilds the files it

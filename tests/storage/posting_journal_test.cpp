@@ -6,16 +6,22 @@
 #include "storage/posting_journal.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/ui/support/ui_script.h"
+#include "records/company_data_files.h"
+#include "records/company_file.h"
 #include "storage/byte_order.h"
 #include "storage/journal_entry.h"
+#include "message_log.h"
 #include "support/live_records.h"
 #include "unit_fixture.h"
 
@@ -91,52 +97,117 @@ class PostingJournalTest : public DataUnitTest {
     return static_cast<uint32_t>(IsamLoadInt32(raw + 64)) |
            (uint64_t{static_cast<uint32_t>(IsamLoadInt32(raw + 68))} << 32);
   }
-  // The journal's entries up to `keep`, then one made-up entry, sealed as the writer seals them.
-  static std::string WithEntry(const std::string& journal, size_t keep, const JournalChange& change) {
-    std::string out = journal.substr(0, keep);
-    AppendJournalEntry(change, NonceOf(journal), out);
-    return out;
-  }
   static void Zero(std::string& journal, size_t from, size_t to) {
     std::fill(journal.begin() + static_cast<std::ptrdiff_t>(from),
               journal.begin() + static_cast<std::ptrdiff_t>(to), '\0');
   }
+  // Where the header says the journal is synced up to.
+  static size_t SyncedEndOf(const std::string& journal) {
+    const auto* raw = reinterpret_cast<const uint8_t*>(journal.data());
+    return static_cast<uint32_t>(IsamLoadInt32(raw + 72));
+  }
+  // The journal with its header saying that it is synced up to `end`.
+  static std::string WithSyncedEnd(std::string journal, uint64_t end) {
+    journal.replace(0, kJournalHeaderSize, EncodeJournalHeader({"12", "test posting", NonceOf(journal), end}));
+    return journal;
+  }
+  // The journal's entries up to `keep`, then one made-up entry, sealed and synced as the writer
+  // seals and syncs them.
+  static std::string WithEntry(const std::string& journal, size_t keep, const JournalChange& change) {
+    std::string out = journal.substr(0, keep);
+    AppendJournalEntry(change, NonceOf(journal), out);
+    return WithSyncedEnd(out, out.size());
+  }
+  // A journal kept as damaged is told once while it is there: gone, it is forgotten.
+  static void ForgetJournal() {
+    fs::remove(kJournal);
+    testing_support::UiScript ui;
+    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::None);
+    EXPECT_TRUE(ui.Done());
+  }
 };
+
+// Runs work in a child process and returns its result, or -1 when it did not end within the
+// seconds given (it is then ended).
+int InChildWithin(int seconds, const std::function<int()>& work) {
+  const pid_t child = ::fork();
+  if (child == 0) ::_exit(work());
+  for (int waited = 0; waited < seconds * 100; ++waited) {
+    int status = 0;
+    if (::waitpid(child, &status, WNOHANG) == child) return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    ::usleep(10000);
+  }
+  ::kill(child, SIGKILL);
+  ::waitpid(child, nullptr, 0);
+  return -1;
+}
 
 struct JournalCase {
   const char* Name;
   std::function<void(std::string&, const std::vector<size_t>&)> Damage;
   std::vector<std::string> Left;  // the records afterwards
-  enum { Nothing, Undone, SetAside } Told;
+  enum { Nothing, Undone, SetAside, Kept } Told;
+  const char* Answer = "after";  // the side file afterwards
 };
 
 const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
 const char kRefused[] =
     "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone; the "
     "journal was kept as 12JNL-1.BAD.";
+const char kKept[] =
+    "The last posting (test posting) was interrupted and could not be undone: its journal 12JNL.DAT is damaged.  "
+    "Nothing was undone and the journal was kept as it is; postings of company 12 stay stopped while it is "
+    "there.";
 
+// The journal as PostAndKeepJournal returns it was synced whole before any record was written:
+// its header's synced end lies past its last entry. The cases below move that end where a stop
+// in the middle of writing a later part would have left it.
 TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrSetAsideWhole) {
   const std::string other(kLength + 1, 'x');
   const std::string image(kLength, 'x');
+  const std::string shortImage(kLength - 1, 'x');
   // clang-format off
   const std::vector<JournalCase> cases = {
-      {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, JournalCase::Undone},
-      {"last entry's length never written", [](std::string& j, const auto& at) { Zero(j, at[3], at[3] + 4); },
-       {"A", "C"}, JournalCase::Undone},
-      {"last entry undone before a second crash", [](std::string& j, const auto& at) { j[at[3] + 5] = 1; },
-       {"A", "C"}, JournalCase::Undone},
-      {"header only", [](std::string& j, const auto&) { j.resize(kJournalHeaderSize); },
+      {"whole", [](std::string&, const auto&) {}, {"A", "B", "C"}, JournalCase::Undone, "before"},
+      {"the last part cut before its entry's length was written", [](std::string& j, const auto& at) {
+         j = WithSyncedEnd(j, at[3]); Zero(j, at[3], at[3] + 4); },
+       {"A", "C"}, JournalCase::Undone, "before"},
+      {"the last part torn in the middle, whole entries after the hole", [](std::string& j, const auto& at) {
+         j = WithSyncedEnd(j, at[2]); j[at[2] + 8] ^= 0x55; },
+       {"A", "C", "D"}, JournalCase::Undone, "before"},
+      {"a synced entry's length never written", [](std::string& j, const auto& at) { Zero(j, at[3], at[3] + 4); },
+       {"A2", "C", "D"}, JournalCase::Kept},
+      {"a synced entry's byte 5 set (once the undone mark)", [](std::string& j, const auto& at) { j[at[3] + 5] = 1; },
+       {"A2", "C", "D"}, JournalCase::Kept},
+      {"a synced entry damaged before the last", [](std::string& j, const auto& at) { j[at[1] + 30] ^= 0x55; },
+       {"A2", "C", "D"}, JournalCase::Kept},
+      {"header only, nothing synced yet", [](std::string& j, const auto&) {
+         j = WithSyncedEnd(j, 0); j.resize(kJournalHeaderSize); },
        {"A2", "C", "D"}, JournalCase::Nothing},
+      {"header only, claiming synced entries", [](std::string& j, const auto&) { j.resize(kJournalHeaderSize); },
+       {"A2", "C", "D"}, JournalCase::Kept},
       {"emptied by the posting's end", [](std::string& j, const auto&) { Zero(j, 0, 8); },
        {"A2", "C", "D"}, JournalCase::Nothing},
       {"another company's", [](std::string& j, const auto&) { j[9] = '3'; },
        {"A2", "C", "D"}, JournalCase::SetAside},
       {"a byte of the header flipped", [](std::string& j, const auto&) { j[30] ^= 0x20; },
        {"A2", "C", "D"}, JournalCase::SetAside},
-      {"a record entry damaged before the last", [](std::string& j, const auto& at) { j[at[1] + 30] ^= 0x55; },
-       {"A2", "C", "D"}, JournalCase::SetAside},
       {"names a file of another record length", [&](std::string& j, const auto& at) {
          j = WithEntry(j, at[1], {JournalKind::SlotImage, "12X.DAT", 1, kLength + 1, other}); },
+       {"A2", "C", "D"}, JournalCase::SetAside},
+      {"an image that does not fit its record", [&](std::string& j, const auto& at) {
+         j = WithEntry(j, at[1], {JournalKind::SlotImage, "12X.DAT", 1, kLength, shortImage}); },
+       {"A2", "C", "D"}, JournalCase::SetAside},
+      {"an added slot with an image", [&](std::string& j, const auto& at) {
+         j = WithEntry(j, at[1], {JournalKind::SlotAdded, "12X.DAT", 1, kLength, image}); },
+       {"A2", "C", "D"}, JournalCase::SetAside},
+      {"names another company's data file", [](std::string& j, const auto& at) {
+         std::filesystem::copy_file("12X.DAT", "13X.DAT");
+         j = WithEntry(j, at[1], {JournalKind::SlotAdded, "13X.DAT", 1, kLength, {}}); },
+       {"A2", "C", "D"}, JournalCase::SetAside},
+      {"names a company whose number starts the same", [](std::string& j, const auto& at) {
+         std::filesystem::copy_file("12X.DAT", "123X.DAT");
+         j = WithEntry(j, at[1], {JournalKind::SlotAdded, "123X.DAT", 1, kLength, {}}); },
        {"A2", "C", "D"}, JournalCase::SetAside},
       {"names the journal itself", [](std::string& j, const auto& at) {
          j = WithEntry(j, at[1], {JournalKind::SlotAdded, "12JNL.DAT", 1, kLength, {}}); },
@@ -153,6 +224,10 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrSetAsideWhole) {
       {"names a data file in another spelling beside it", [](std::string& j, const auto& at) {
          std::filesystem::copy_file("12X.DAT", "12x.dat");
          j = WithEntry(j, at[1], {JournalKind::SlotAdded, "12x.dat", 1, kLength, {}}); },
+       {"A2", "C", "D"}, JournalCase::SetAside},
+      {"names a FIFO as a data file", [](std::string& j, const auto& at) {
+         ASSERT_EQ(::mkfifo("12F.DAT", 0644), 0);
+         j = WithEntry(j, at[1], {JournalKind::SlotAdded, "12F.DAT", 1, kLength, {}}); },
        {"A2", "C", "D"}, JournalCase::SetAside},
   };
   // clang-format on
@@ -171,39 +246,45 @@ TEST_F(PostingJournalTest, AJournalLeftBehindIsUndoneOnceOrSetAsideWhole) {
       testing_support::UiScript ui;
       if (c.Told == JournalCase::Undone) ui.ExpectMessage(kUndone, "Posting");
       if (c.Told == JournalCase::SetAside) ui.ExpectMessage(kRefused, "Posting");
+      if (c.Told == JournalCase::Kept) ui.ExpectMessage(kKept, "Posting");
       UndoPostingJournal("12");
       // Asked again (every file of the company opened asks), nothing more is said or done.
       UndoPostingJournal("12");
       EXPECT_TRUE(ui.Done());
     }
-    fs::remove("12x.dat");
+    for (const char* made : {"12x.dat", "13X.DAT", "123X.DAT", "12F.DAT"}) fs::remove(made);
     EXPECT_EQ(Left(), Images(c.Left));
-    EXPECT_FALSE(fs::exists(kJournal));
+    EXPECT_EQ(fs::exists(kJournal), c.Told == JournalCase::Kept);
+    if (c.Told == JournalCase::Kept) {
+      EXPECT_TRUE(ReadFile(kJournal) == damaged);  // kept as it was
+    }
     EXPECT_EQ(fs::exists(kAside), c.Told == JournalCase::SetAside);
     if (c.Told == JournalCase::SetAside) {
-      EXPECT_EQ(ReadFile(kAside), damaged);  // kept as it was
+      EXPECT_TRUE(ReadFile(kAside) == damaged);  // kept as it was
     }
     // A file the undo changed is left for the repair to rebuild its keys and free chain.
     const bool undid = Images(c.Left) != Images({"A2", "C", "D"});
     EXPECT_EQ(ReadFile("12X.DAT")[20], undid ? 1 : 0);
-    EXPECT_EQ(ReadFile(kAnswer), undid ? "before" : "after");
+    EXPECT_EQ(ReadFile(kAnswer), c.Answer);
     fs::remove(kAside);
+    ForgetJournal();
   }
 }
 
-// A journal cut anywhere inside its last entry (a crash while its bytes went out) undoes what came
-// before that entry, and says so once.
-TEST_F(PostingJournalTest, AJournalCutAnywhereInItsLastEntryEndsThere) {
+// A journal cut anywhere inside its last part (a stop while those bytes went out, before their
+// sync) undoes what came before the cut, and says so once. Cut anywhere in what was synced, it is
+// damaged: nothing is undone, the user is told so, and the journal stays as it is.
+TEST_F(PostingJournalTest, AJournalCutInItsLastPartEndsThereAndCutInWhatWasSyncedIsKept) {
   const std::string journal = PostAndKeepJournal();
   const std::vector<size_t> starts = EntryStarts(journal);
   ASSERT_EQ(starts.size(), 4u);
   const std::string data = ReadFile("12X.DAT");
-  const size_t end =
-      starts[3] +
-      static_cast<uint32_t>(IsamLoadInt32(reinterpret_cast<const uint8_t*>(journal.data() + starts[3])));
+  const size_t end = SyncedEndOf(journal);
+  ASSERT_GT(end, starts[3]);
+  const std::string lastPartUnsynced = WithSyncedEnd(journal, starts[3]);
   for (size_t cut = starts[3]; cut < end; ++cut) {
-    SCOPED_TRACE("cut at byte " + std::to_string(cut));
-    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << journal.substr(0, cut);
+    SCOPED_TRACE("last part cut at byte " + std::to_string(cut));
+    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << lastPartUnsynced.substr(0, cut);
     std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
     testing_support::UiScript ui;
     ui.ExpectMessage(kUndone, "Posting");
@@ -211,6 +292,120 @@ TEST_F(PostingJournalTest, AJournalCutAnywhereInItsLastEntryEndsThere) {
     EXPECT_TRUE(ui.Done());
     EXPECT_EQ(Left(), Images({"A", "C"}));
   }
+  for (size_t cut = kJournalHeaderSize; cut < end; ++cut) {
+    SCOPED_TRACE("synced journal cut at byte " + std::to_string(cut));
+    const std::string cutJournal = journal.substr(0, cut);
+    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << cutJournal;
+    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
+    testing_support::UiScript ui;
+    ui.ExpectMessage(kKept, "Posting");
+    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::Damaged);
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
+    EXPECT_TRUE(ReadFile(kJournal) == cutJournal);
+    ForgetJournal();
+  }
+}
+
+// One bit flipped anywhere in what was synced, an entry's length included, is damage: it never
+// ends the journal in silence, nor undoes part of it.
+TEST_F(PostingJournalTest, ABitFlippedAnywhereInWhatWasSyncedIsToldAndTheJournalKept) {
+  const std::string journal = PostAndKeepJournal();
+  const std::string data = ReadFile("12X.DAT");
+  const size_t end = SyncedEndOf(journal);
+  for (size_t at = kJournalHeaderSize; at < end; ++at) {
+    SCOPED_TRACE("bit " + std::to_string(at % 8) + " of byte " + std::to_string(at));
+    std::string flipped = journal;
+    flipped[at] = static_cast<char>(flipped[at] ^ (1 << (at % 8)));
+    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << flipped;
+    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
+    std::ofstream(kAnswer) << "after";
+    testing_support::UiScript ui;
+    ui.ExpectMessage(kKept, "Posting");
+    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::Damaged);
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
+    EXPECT_EQ(ReadFile(kAnswer), "after");
+    EXPECT_TRUE(ReadFile(kJournal) == flipped);
+    ForgetJournal();
+  }
+}
+
+// One journal per company: found in two spellings, it is undone in neither (which of them the
+// posting wrote is not known), both are set aside, and the user is told once. A spelling with
+// nothing to undo beside it is no second journal.
+TEST_F(PostingJournalTest, AJournalInTwoSpellingsIsNeverUndoneTwice) {
+  const std::string journal = PostAndKeepJournal();
+  const std::string data = ReadFile("12X.DAT");
+  std::ofstream(kJournal, std::ios::binary) << journal;
+  std::ofstream("12jnl.dat", std::ios::binary) << journal;
+  {
+    testing_support::UiScript ui;
+    ui.ExpectMessage(
+        "Company 12 has more than one posting journal (12JNL.DAT, 12jnl.dat).  Nothing was undone; they were "
+        "kept as 12JNL-1.BAD, 12JNL-2.BAD.",
+        "Posting");
+    UndoLeftPostingJournals();
+    UndoPostingJournal("12");
+    EXPECT_TRUE(ui.Done());
+  }
+  EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
+  EXPECT_FALSE(fs::exists(kJournal));
+  EXPECT_FALSE(fs::exists("12jnl.dat"));
+  EXPECT_TRUE(ReadFile("12JNL-1.BAD") == journal);
+  EXPECT_TRUE(ReadFile("12JNL-2.BAD") == journal);
+  fs::remove("12JNL-1.BAD");
+  fs::remove("12JNL-2.BAD");
+
+  std::string emptied = journal;
+  Zero(emptied, 0, kJournalMarkSize);
+  std::ofstream(kJournal, std::ios::binary) << emptied;
+  std::ofstream("12jnl.dat", std::ios::binary) << journal;
+  {
+    testing_support::UiScript ui;
+    ui.ExpectMessage(kUndone, "Posting");
+    UndoLeftPostingJournals();
+    UndoPostingJournal("12");
+    EXPECT_TRUE(ui.Done());
+  }
+  EXPECT_EQ(Left(), Images({"A", "B", "C"}));
+  EXPECT_FALSE(fs::exists(kJournal));
+  EXPECT_FALSE(fs::exists("12jnl.dat"));
+}
+
+// No open at the start can block: a FIFO named as the journal, or as a company's deletion mark,
+// is set aside with a message instead of opened. Run in a child that a hang would not outlive.
+TEST_F(PostingJournalTest, AFifoNamedAsTheJournalOrADeletionMarkNeverBlocksTheStart) {
+  ASSERT_EQ(::mkfifo(kJournal, 0644), 0);
+  EXPECT_EQ(InChildWithin(20, [] {
+              MessageLog log;
+              UndoLeftPostingJournals();
+              UndoPostingJournal("12");
+              return log.Told == std::vector<std::string>{kRefused} ? 0 : 1;
+            }),
+            0);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status(kAside)));
+  EXPECT_FALSE(fs::exists(fs::symlink_status(kJournal)));
+
+  // A deletion mark: the company list is there to be read, so that the mark would be acted on.
+  records::InstallCompanyFileNames();
+  ASSERT_TRUE(records::CreateCompanyFile());
+  ASSERT_EQ(::mkfifo("5.DEL", 0644), 0);
+  EXPECT_EQ(InChildWithin(20, [] {
+              MessageLog log;
+              records::FinishCompanyDeletions();
+              records::FinishCompanyDeletion("5");
+              return log.Told == std::vector<std::string>{"The file 5.DEL is not a mark of a company deletion (it "
+                                                          "is not a plain file).  Nothing was deleted for it; it "
+                                                          "was kept as 5DEL-1.BAD."}
+                         ? 0
+                         : 1;
+            }),
+            0);
+  EXPECT_TRUE(fs::is_fifo(fs::symlink_status("5DEL-1.BAD")));
+  EXPECT_FALSE(fs::exists(fs::symlink_status("5.DEL")));
+  storage::CurrentCompanyNumber = [] { return std::string("12"); };
+  storage::AfterPostingUndone = nullptr;
 }
 
 // The journal is never followed through a link, never read whole into memory, and never taken
@@ -300,6 +495,10 @@ TEST_F(PostingJournalTest, APostingThatFailsAtAnyWriteOrSyncIsUndoneInTheSamePro
         EXPECT_TRUE(failure.Undone());
         EXPECT_NE(std::string(failure.what()).find("Nothing of it was kept."), std::string::npos)
             << failure.what();
+        // The system's own reason is in the message ("A data file could not be written: 12X.DAT:
+        // No space left on device").
+        EXPECT_NE(std::string(failure.what()).find(std::strerror(plan.Errno)), std::string::npos)
+            << failure.what();
       }
       const int counted = syncs ? platform::files::FaultSyncsSoFar() : platform::files::FaultWritesSoFar();
       platform::files::RemoveFaultPlan();
@@ -312,6 +511,33 @@ TEST_F(PostingJournalTest, APostingThatFailsAtAnyWriteOrSyncIsUndoneInTheSamePro
       }
     }
   }
+}
+
+// What is synced is let go: a posting that changes far more than 8 MiB of records holds no more
+// than about that much of its journal and records in memory at any time.
+TEST_F(PostingJournalTest, ABulkPostingHoldsNoMoreThanItsWriteOutThresholdInMemory) {
+  constexpr int32_t kBig = 1000;
+  constexpr int kRecords = 25000;  // 25 MB of images, as much again of changed records
+  Create("12B", kBig);
+  IsamFileBlock fb = Open("12B");
+  for (int i = 0; i < kRecords; ++i) Add(fb, "R" + std::to_string(i));
+  size_t most = 0;
+  RunPosting("test posting", [&] {
+    for (IsamRecRef ref = 1; ref <= kRecords; ++ref) {
+      const std::vector<uint8_t> changed = Record(kBig, "S" + std::to_string(ref));
+      IsamPutRec(fb, ref, changed.data(), changed.size());
+      ASSERT_TRUE(IsamOK) << IsamError;
+      most = std::max(most, PostingBytesHeld());
+    }
+  });
+  EXPECT_GT(most, size_t{4} << 20);
+  EXPECT_LE(most, size_t{12} << 20);
+  EXPECT_LE(PostingBytesHeld(), size_t{1} << 20);  // after the posting: what a small one keeps
+  Close(fb);
+  ClosePostingJournal();
+  const std::vector<std::string> left = testing_support::LiveRecords("12B.DAT");
+  ASSERT_EQ(left.size(), static_cast<size_t>(kRecords));
+  for (const std::string& record : left) EXPECT_EQ(record[4], 'S');
 }
 
 }  // namespace

@@ -34,6 +34,11 @@ struct Undo {
   int64_t OldSize = 0;
   // Content: the overwritten bytes; Deleted: the file's bytes; Renamed: those of the file it replaced.
   std::string Bytes;
+  // Content: what the change made: the bytes written at Offset (none for a truncation or an
+  // allocation), End as the call gave it, and the file's size afterwards.
+  std::string Written;
+  int64_t End = -1;
+  int64_t NewSize = 0;
   bool Replaced = false;  // Renamed: To named a file before
   mode_t Mode = 0644;
   // Names: the folders whose sync makes the change durable, and whether each has been synced.
@@ -109,7 +114,7 @@ bool CaptureContent(int fd, int64_t offset, int64_t end, Undo* undo) {
 
 // The whole file at path as a content change from offset 0; false when there is none.
 bool CaptureWholeFile(const std::string& path, Undo* undo) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
   struct stat st;
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && CaptureContent(fd, 0, -1, undo);
@@ -124,6 +129,7 @@ std::optional<Undo> Capture(const WriteCall& call) {
   switch (call.Kind) {
     case Change::Content:
       if (!CaptureContent(call.Fd, call.Offset, call.End, &undo)) return std::nullopt;
+      undo.End = call.End;
       break;
     case Change::Create:
       // Over an existing file a create is a truncation of that file; otherwise a new name.
@@ -190,9 +196,74 @@ void Revert(const Undo& u) {
   }
 }
 
+// What the content change made, read back once it is made: the bytes written and the size.
+void CaptureWritten(int fd, Undo* undo) {
+  struct stat st;
+  if (::fstat(fd, &st) == 0) undo->NewSize = st.st_size;
+  if (undo->End > undo->Offset) {
+    undo->Written.assign(static_cast<size_t>(undo->End - undo->Offset), '\0');
+    if (!ReadAll(fd, undo->Offset, &undo->Written)) undo->Written.clear();
+  }
+}
+
+// Makes a kept content change again over the synced state, without the bytes of [skipFrom,
+// skipTo). A file whose name is gone (or whose name change was lost) keeps nothing.
+void Redo(const Undo& u, int64_t skipFrom, int64_t skipTo) {
+  if (u.Ino == 0) return;
+  int fd = ::open(u.Path.c_str(), O_RDWR | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return;
+  struct stat st;
+  if (::fstat(fd, &st) == 0 && st.st_dev == u.Dev && st.st_ino == u.Ino) {
+    if (!u.Written.empty()) {
+      const int64_t end = u.Offset + static_cast<int64_t>(u.Written.size());
+      auto put = [&](int64_t from, int64_t to) {
+        if (from < to)
+          WriteAll(fd, from, u.Written.substr(static_cast<size_t>(from - u.Offset), static_cast<size_t>(to - from)));
+      };
+      put(u.Offset, std::min(end, std::max(skipFrom, u.Offset)));
+      put(std::max(u.Offset, std::min(skipTo, end)), end);
+    } else if (u.End < 0) {
+      [[maybe_unused]] int rc = ::ftruncate(fd, u.Offset);  // a truncation
+    } else if (st.st_size < u.NewSize) {
+      [[maybe_unused]] int rc = ::ftruncate(fd, u.NewSize);  // an allocation
+    }
+  }
+  ::close(fd);
+}
+
 [[noreturn]] void CutLocked(State& s) {
-  for (auto it = s.Undos.rbegin(); it != s.Undos.rend(); ++it) Revert(*it);
-  ::_exit(FaultKilledExitCode);
+  // The content writes not yet synced, oldest first, and which of them the cut keeps.
+  std::vector<const Undo*> writes;
+  for (const Undo& u : s.Undos)
+    if (u.Kind == Undo::Type::Content) writes.push_back(&u);
+  const FaultPlan& plan = s.Plan;
+  const bool named = plan.Keeps != CutKeeps::Nothing || plan.CutLostSector >= 0;
+  const Undo* torn = nullptr;
+  int64_t skipFrom = 0, skipTo = 0;
+  bool exists = !named || (plan.CutWrite >= 1 && plan.CutWrite <= static_cast<int>(writes.size()));
+  if (exists && plan.CutLostSector >= 0) {
+    torn = writes[static_cast<size_t>(plan.CutWrite - 1)];
+    const int64_t first = torn->Offset / kFaultSectorSize;
+    const int64_t last = (torn->Offset + static_cast<int64_t>(torn->Written.size()) - 1) / kFaultSectorSize;
+    skipFrom = (first + plan.CutLostSector) * kFaultSectorSize;
+    skipTo = skipFrom + kFaultSectorSize;
+    exists = !torn->Written.empty() && first + plan.CutLostSector <= last;
+  }
+  std::vector<const Undo*> kept;
+  if (exists) {
+    for (size_t i = 0; i < writes.size(); ++i) {
+      const bool isCut = static_cast<int>(i) + 1 == plan.CutWrite;
+      const bool keep = plan.Keeps == CutKeeps::OneWrite         ? isCut
+                        : plan.Keeps == CutKeeps::AllButOneWrite ? !isCut
+                                                                 : false;
+      if (keep || (isCut && torn)) kept.push_back(writes[i]);
+    }
+  }
+  // Back to the synced state, then what the disk kept made again over it.
+  std::vector<Undo> undos = std::move(s.Undos);
+  for (auto it = undos.rbegin(); it != undos.rend(); ++it) Revert(*it);
+  for (const Undo* u : kept) Redo(*u, u == torn ? skipFrom : 0, u == torn ? skipTo : 0);
+  ::_exit(exists ? FaultKilledExitCode : FaultNoSuchCutExitCode);
 }
 
 void EndAsPlanned(State& s, FaultAction action) {
@@ -247,6 +318,7 @@ int RunWrite(const WriteCall& call, const std::function<int()>& apply) {
   std::optional<Undo> undo;
   if (s.Plan.SimulateDisk) undo = Capture(call);
   int err = apply();
+  if (err == 0 && undo && call.Kind == Change::Content) CaptureWritten(call.Fd, &*undo);
   if (err == 0 && undo) Keep(s, std::move(*undo));
   EndAsPlanned(s, action);
   return err;
@@ -304,6 +376,13 @@ int FaultSyncsSoFar() {
   seam::State& s = seam::TheState();
   std::lock_guard lock(s.Mutex);
   return s.Syncs;
+}
+
+int FaultUnsyncedWrites() {
+  seam::State& s = seam::TheState();
+  std::lock_guard lock(s.Mutex);
+  return static_cast<int>(std::count_if(s.Undos.begin(), s.Undos.end(),
+                                        [](const seam::Undo& u) { return u.Kind == seam::Undo::Type::Content; }));
 }
 
 void SimulatePowerCutNow() {

@@ -8,10 +8,15 @@
 // InstallFaultPlan, 1-based, so a sweep runs once without a fault to learn how many there are.
 //
 // With SimulateDisk the seam keeps what a power cut would lose apart: each content change since
-// its file's last Flush/SyncData keeps the bytes it overwrote (and the size before), each create,
-// delete and rename since its folder's last SyncFolder keeps what undoes it. A cut reverts all of
-// it, newest first, with plain POSIX calls that go round the seam and the locks, and ends the
-// process: the files are left as of their last sync, the names as of their folder's last sync.
+// its file's last Flush/SyncData keeps the bytes it overwrote (and the size before) and the bytes
+// it wrote, each create, delete and rename since its folder's last SyncFolder keeps what undoes
+// it. A cut reverts all of it, newest first, with plain POSIX calls that go round the seam and the
+// locks, and ends the process: the files are left as of their last sync, the names as of their
+// folder's last sync. A disk need not lose every unsynced write, nor a write whole: the plan can
+// have the cut keep one of the unsynced content writes (or every one but one), and take one
+// 512-byte sector out of a kept write (a write is atomic only within a sector). The content writes
+// not yet synced at the cut are numbered 1, 2, ... in the order they were made; what is kept is
+// written again over the synced state, oldest first. Name changes not yet synced are always lost.
 //
 // With no plan installed the seam costs one predictable branch per call.
 
@@ -25,6 +30,13 @@ namespace platform::files {
 
 enum class FaultAction { None, Fail, Kill, PowerCut };
 
+// What a power cut keeps of the content writes not yet synced.
+enum class CutKeeps {
+  Nothing,         // every one is lost
+  OneWrite,        // write CutWrite alone is kept
+  AllButOneWrite,  // every one is kept but write CutWrite
+};
+
 struct FaultPlan {
   FaultAction OnWrite = FaultAction::None;  // at write number WriteNumber (1-based, counted from Install)
   int WriteNumber = 0;
@@ -32,20 +44,34 @@ struct FaultPlan {
   int SyncNumber = 0;
   int Errno = EIO;            // what a failing call reports (ENOSPC, EIO, ...)
   bool SimulateDisk = false;  // keep what is unsynced apart so a cut can drop it
+  CutKeeps Keeps = CutKeeps::Nothing;
+  int CutWrite = 0;  // 1-based among the content writes not yet synced at the cut
+  // s >= 0: write CutWrite is kept (whatever Keeps says of it) without its s-th 512-byte sector,
+  // counted from the first sector it touches; what was there before stays.
+  int CutLostSector = -1;
 };
+
+constexpr int64_t kFaultSectorSize = 512;
 
 // Fail: that call fails with Errno and changes nothing; later calls succeed again.
 // Kill: the write is made, then the process ends with _exit(FaultKilledExitCode) as a kill would.
-// PowerCut: the write is made, then everything not yet synced is dropped, then
-//           _exit(FaultKilledExitCode).
+// PowerCut: the write is made, then everything not yet synced is dropped (but what the plan's
+//           Keeps and CutLostSector keep), then _exit(FaultKilledExitCode).
 constexpr int FaultKilledExitCode = 87;
+// A cut whose plan names a write (or a sector of it) that is not there ends the process with this
+// status instead, the disk left as a cut that keeps nothing leaves it: a sweep over the writes and
+// sectors kept stops at it.
+constexpr int FaultNoSuchCutExitCode = 88;
 
 void InstallFaultPlan(const FaultPlan& plan);  // resets the counters and the simulated disk
 void RemoveFaultPlan();
 int FaultWritesSoFar();  // writes counted since Install
 int FaultSyncsSoFar();
+// Content writes made since Install and not yet synced (SimulateDisk): what a cut now numbers.
+int FaultUnsyncedWrites();
 
-// Drops everything not yet synced (SimulateDisk) and ends the process as a power cut would.
+// Drops everything not yet synced (SimulateDisk; but what the plan keeps) and ends the process as
+// a power cut would.
 [[noreturn]] void SimulatePowerCutNow();
 
 // How file.cpp routes its calls through the seam; nothing else calls these.

@@ -19,9 +19,10 @@ void SetErr(int* err, int value) {
   if (err) *err = value;
 }
 
-// Opens and locks; -1 with errno on failure.
+// Opens and locks; -1 with errno on failure. Never waits: a FIFO without a writer (or any file
+// that is no regular file) opens at once, and its reads fail instead of blocking.
 int OpenLocked(const std::string& path, int flags, mode_t mode = 0644) {
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC, mode);
+  int fd = ::open(path.c_str(), flags | O_CLOEXEC | O_NONBLOCK, mode);
   if (fd < 0) return -1;
   if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int saved = errno;
@@ -32,9 +33,12 @@ int OpenLocked(const std::string& path, int flags, mode_t mode = 0644) {
   return fd;
 }
 
-// True when nobody holds the file (or it does not exist); false with EWOULDBLOCK when held.
+// True when nobody holds the file (or it does not exist); false with EWOULDBLOCK when held. Only
+// a regular file can be held (a FIFO is never opened to ask: that open could wait for ever).
 bool NotHeld(const std::string& path, int* err) {
-  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return true;
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return true;  // missing or unreadable: the operation itself will tell
   bool free = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
   int saved = errno;

@@ -4,6 +4,9 @@
 // by this process or another, fails as a Windows sharing violation would. Delete, rename and
 // create-over of a locked file fail the same way (plain Linux would let them through).
 //
+// No open waits: a FIFO (or any other file that is not a regular file) named here opens at once
+// or fails, and its reads fail rather than block.
+//
 // Failures return false and keep errno in error(); a sharing violation is EWOULDBLOCK.
 // Every call that changes the disk or syncs it goes through the fault seam (fault_seam.h).
 

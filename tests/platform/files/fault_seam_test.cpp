@@ -191,5 +191,80 @@ TEST(FaultSeamTest, KillKeepsEveryWriteAndPowerCutKeepsOnlyWhatWasSynced) {
   }
 }
 
+// A cut need not lose every unsynced write: the plan keeps one of them (or every one but one),
+// and a kept write may lose one 512-byte sector. Three unsynced writes to "disk" after a synced
+// first state (a 2 KiB file of 'o'), then a cut at the third:
+//   1. "aaaa" at 0;  2. 1,536 bytes of 'b' at 256 (sectors 0, 1, 2, 3 touched);  3. "cc" at 2,100.
+// With the names not yet synced, the new file "fresh" is lost whatever the plan keeps.
+[[noreturn]] void RunCutScenario(const FaultPlan& plan) {
+  FaultPlan full = plan;
+  full.OnWrite = FaultAction::PowerCut;
+  full.WriteNumber = 4;  // the creation of "fresh" is write 1
+  full.SimulateDisk = true;
+  InstallFaultPlan(full);
+  File disk, fresh;
+  const bool ok = disk.Open("disk", OpenMode::ReadWrite) && fresh.Open("fresh", OpenMode::CreateNew) &&
+                  disk.WriteAt(0, "aaaa", 4) && disk.WriteAt(256, std::string(1536, 'b').data(), 1536) &&
+                  FaultUnsyncedWrites() == 2 && disk.WriteAt(2100, "cc", 2);
+  ::_exit(ok ? 200 : 201);
+}
+
+int RunCutInChild(const FaultPlan& plan) {
+  pid_t child = ::fork();
+  if (child == 0) RunCutScenario(plan);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST(FaultSeamTest, APowerCutCanKeepOneUnsyncedWriteOrAllButOneAndLoseASectorOfOne) {
+  const std::string synced(2048, 'o');
+  auto with = [&](std::initializer_list<std::pair<int, std::string>> writes) {
+    std::string bytes = synced;
+    for (const auto& [at, text] : writes) {
+      if (bytes.size() < at + text.size()) bytes.resize(at + text.size(), '\0');
+      bytes.replace(static_cast<size_t>(at), text.size(), text);
+    }
+    return bytes;
+  };
+  const std::string a = "aaaa", b(1536, 'b'), c = "cc";
+  // b without its sector 1 (bytes 512 to 1023): what was there before stays.
+  const std::string bTorn = std::string(256, 'b') + std::string(512, 'o') + std::string(768, 'b');
+  struct Case {
+    const char* Name;
+    CutKeeps Keeps;
+    int Write;
+    int Sector;
+    std::string Expected;
+  } const cases[] = {
+      {"nothing kept", CutKeeps::Nothing, 0, -1, synced},
+      {"write 1 alone", CutKeeps::OneWrite, 1, -1, with({{0, a}})},
+      {"write 2 alone", CutKeeps::OneWrite, 2, -1, with({{256, b}})},
+      {"write 3 alone", CutKeeps::OneWrite, 3, -1, with({{2100, c}})},
+      {"all but write 2", CutKeeps::AllButOneWrite, 2, -1, with({{0, a}, {2100, c}})},
+      {"write 2 alone, without its sector 1", CutKeeps::OneWrite, 2, 1, with({{256, bTorn}})},
+      {"all, write 2 without its sector 1", CutKeeps::AllButOneWrite, 2, 1, with({{0, a}, {256, bTorn}, {2100, c}})},
+      {"all, write 2 without its sector 0", CutKeeps::AllButOneWrite, 2, 0,
+       with({{0, a}, {512, std::string(1280, 'b')}, {2100, c}})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    testing_support::TempDir dir;
+    Put("disk", synced);
+    EXPECT_EQ(RunCutInChild({.Keeps = c.Keeps, .CutWrite = c.Write, .CutLostSector = c.Sector}),
+              FaultKilledExitCode);
+    EXPECT_EQ(ReadDisk(), (Disk{{"disk", c.Expected}}));
+  }
+  // A write or a sector that is not there: the sweep's end.
+  for (const FaultPlan& plan : {FaultPlan{.Keeps = CutKeeps::OneWrite, .CutWrite = 4},
+                                FaultPlan{.Keeps = CutKeeps::OneWrite, .CutWrite = 2, .CutLostSector = 4},
+                                FaultPlan{.Keeps = CutKeeps::OneWrite, .CutWrite = 1, .CutLostSector = 1}}) {
+    testing_support::TempDir dir;
+    Put("disk", synced);
+    EXPECT_EQ(RunCutInChild(plan), FaultNoSuchCutExitCode);
+    EXPECT_EQ(ReadDisk(), (Disk{{"disk", synced}}));
+  }
+}
+
 }  // namespace
 }  // namespace platform::files
