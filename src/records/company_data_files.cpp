@@ -9,8 +9,10 @@
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
+#include "platform/ui/message_box.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
@@ -24,6 +26,7 @@
 #include "storage/data_header.h"
 #include "storage/file_set.h"
 #include "storage/isam.h"
+#include "storage/journal_undo.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
 
@@ -117,7 +120,7 @@ bool RemoveLeftovers(std::string_view company, const std::string& mark) {
 bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode) {
   const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
   const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
-  if (!from || !to || !FinishCompanyDeletion(toCompany)) return false;
+  if (!from || !to || storage::PostingJournalWaits() || !FinishCompanyDeletion(toCompany)) return false;
   const CopyTargets targets = TargetsOf(*to);
   if (Held(targets.data) || Held(targets.index)) return false;
   bool clearMark = false;
@@ -207,14 +210,52 @@ void EndProcessAfterCompanyFileSteps(int n) {
   fileStepsLeft = n;
 }
 
+namespace {
+
+using UnitOfRecords = storage::DataFileUnit& (*)();
+constexpr UnitOfRecords kCompanyUnits[] = {CompanyUnit, CustomerUnit, InvoiceUnit,  DetailUnit, MemoUnit,
+                                           POMemoUnit,  ProductUnit,  POHeaderUnit, VendorUnit, PODetailUnit};
+
+bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company) {
+  const std::string part = storage::IsamDataPart(unit.FileNameOf(company));
+  const std::string data = storage::IsamFileName(part, storage::IsamDataExt);
+  return files::Exists(storage::IsamFileName(part, storage::IsamSaveExt)) ||
+         (files::Exists(data) && storage::DataFileMarkedForRepair(data));
+}
+
+}  // namespace
+
 bool RebuildCompanyDataFiles() {
+  if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
   bool rebuilt = true;
-  for (storage::DataFileUnit& (*unit)() : {CompanyUnit, CustomerUnit, InvoiceUnit, DetailUnit, MemoUnit,
-                                           POMemoUnit, ProductUnit, POHeaderUnit, VendorUnit, PODetailUnit}) {
+  for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
     rebuilt = file.RebuildFile() && rebuilt;
   }
+  return rebuilt;
+}
+
+bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {
+  if (!storage::PostingJournalWaits()) return false;
+  platform::ui::MessageBox(platform::text::ToQString(storage::WaitingJournalRefusal(action)), title,
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+  return true;
+}
+
+std::vector<std::string> FilesLeftForRepair(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  std::vector<std::string> left;
+  for (UnitOfRecords unit : kCompanyUnits)
+    if (LeftForRepair(unit(), number)) left.push_back(DataFile(unit().FileNameOf(number)));
+  return left;
+}
+
+bool RebuildFilesLeftForRepair(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  bool rebuilt = true;
+  for (UnitOfRecords unit : kCompanyUnits)
+    if (LeftForRepair(unit(), number)) rebuilt = unit().RebuildFileOf(number) && rebuilt;
   return rebuilt;
 }
 

@@ -272,6 +272,8 @@ bool DataFileMarkedForRepair(const std::string& dataFileName) {
 JournalOutcome UndoPostingJournal(const std::string& company) {
   const std::string journalName = PostingJournalName(company);
   if (PostingUnderWay() || PostingJournalHeld(company)) return JournalOutcome::None;
+  // Its undo failed in this run and was told: it waits for the next start, whatever opens the files.
+  if (PostingJournalWaitsFor(company)) return JournalOutcome::InUse;
   if (!platform::files::Exists(journalName) && !IsLink(journalName)) return JournalOutcome::None;
   File journal;
   if (!journal.Open(journalName, OpenMode::OpenOwn)) {
@@ -281,8 +283,10 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
   std::vector<std::string> files;
   switch (UndoJournalOnDisk(journal, company, &what, &files)) {
     case UndoResult::Nothing:
+      // The program was stopped between postings, with the company open.
       journal.Close();
       platform::files::DeleteFile(journalName);
+      NoteJournalFound(company, JournalOutcome::None);
       return JournalOutcome::None;
     case UndoResult::Foreign:
       return Refuse(journal, journalName, company);
@@ -297,12 +301,16 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       bool rebuilt = true;
       for (const std::string& name : files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
       Tell(UndoneMessage(what, rebuilt), platform::ui::MsgIcon::Information);
+      NoteJournalFound(company, JournalOutcome::Undone);
       return JournalOutcome::Undone;
     }
   }
+  KeepJournalWaiting(company, what);
+  NoteJournalFound(company, JournalOutcome::InUse);
   Tell(QStringLiteral("The last posting (%1) was interrupted and could not be undone yet.  It will be undone "
-                      "at the next start.")
-           .arg(Qt(what)),
+                      "at the next start; until then no data file is rebuilt or repaired, and company %2 "
+                      "posts nothing.")
+           .arg(Qt(what), Qt(company)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }
