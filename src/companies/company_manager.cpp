@@ -161,7 +161,8 @@ void TListComps::FormShow() {
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get()));
   RecBrowser1->SetHeader(ToQString(CompanyBrowserHeader()));
   if (!OpenCompanyFile()) {
-    MessageBox("Unable to open company database", Caption(), MsgButtons::Ok, MsgIcon::Error);
+    MessageBox("Unable to open company database" + forms::OpenFailureReason(), Caption(), MsgButtons::Ok,
+               MsgIcon::Error);
     HaltProgram(1);
     return;
   }
