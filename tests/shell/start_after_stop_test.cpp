@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "companies/prod_copy.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
 #include "platform/files/fault_seam.h"
@@ -41,6 +42,14 @@ const char kUndone[] =
     "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
+
+// What refuses an action that would move records while a posting waits to be undone.
+std::string Refusal(const std::string& action) {
+  return action +
+         ": the posting (invoice 1004) that was interrupted could not be undone yet, and records moved now "
+         "would be lost when it is.  The next start of the program undoes the posting first; start the "
+         "program again.";
+}
 
 std::vector<std::string> Texts(const std::vector<QString>& shown) {
   std::vector<std::string> texts;
@@ -264,14 +273,19 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
     platform::files::RemoveFaultPlan();
     EXPECT_FALSE(undone);
     // Rebuilding would compact the products, and the undo would then write WIDGET's old record
-    // over GADGET's.
-    ui.ExpectMessage(
-          "The data files cannot be rebuilt: the posting (invoice 1004) that was interrupted could not be "
-          "undone yet, and records moved now would be lost when it is.  The next start of the program undoes "
-          "the posting first; start the program again.",
-          "Rebuild")
+    // over GADGET's; a copy would carry the posting to another company.
+    ui.ExpectMessage(QString::fromStdString(Refusal("The data files cannot be rebuilt")), "Rebuild")
         .Icon(platform::ui::MsgIcon::Warning);
     MainForm->RebuildDataFiles1Click();
+    companies::CopyDataMode = "P";
+    companies::TProdCopy& copy = companies::CreateProdCopy();
+    copy.FormShow();
+    copy.Edit1->setText("7");
+    ui.ExpectMessage(QString::fromStdString(Refusal("The products cannot be copied")),
+                     "Copy Products to Another Company")
+        .Icon(platform::ui::MsgIcon::Warning);
+    copy.Button1Click();
+    EXPECT_FALSE(fs::exists("7P.DAT"));
     EXPECT_TRUE(ui.Done());
   }
   EndProgram();
