@@ -15,6 +15,7 @@
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
 #include "storage/file_io.h"
+#include "storage/posting_journal.h"
 
 namespace forms {
 
@@ -89,8 +90,13 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
 }
 
 QString OpenFailureReason() {
+  if (storage::IsamOK) return {};
+  if (storage::IsamError == storage::IsamErrIndexDefective && storage::PostingJournalWaits())
+    return QStringLiteral(
+        "\n\nThe file needs its repair, which waits until the next start has undone the last "
+        "posting.");
   const storage::IsamOpenFailure& failure = storage::IsamLastOpenFailure();
-  if (storage::IsamOK || failure.Name.empty()) return {};
+  if (failure.Name.empty()) return {};
   return QStringLiteral("\n\nThe file %1 could not be opened: %2.")
       .arg(platform::text::ToQString(failure.Name), QString::fromLocal8Bit(std::strerror(failure.Errno)));
 }

@@ -62,7 +62,8 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser);
 // failure.
 bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text = "Unable to open database");
 // "The file 12C.DAT could not be opened: Permission denied." after a blank line, when the last
-// failure of the engine was the system refusing to open a file; else empty.
+// failure of the engine was the system refusing to open a file; that the repair of a defective
+// file waits for the next start, while a posting waits to be undone; else empty.
 QString OpenFailureReason();
 
 // A manager's filter state: while on, the window in the button-shadow colour and the label saying
