@@ -577,7 +577,7 @@ std::string WaitingJournalRefusal(const std::string& action) {
   if (posting.stoppedCompany.empty() && !Waiting().empty()) what = Waiting().begin()->second;
   const std::string failed = what.empty() ? std::string("a posting") : "the posting (" + what + ")";
   return action + ": " + failed +
-         " that was interrupted could not be undone yet, and records moved now would be lost when it is.  "
+         " that did not finish has not been undone yet, and records moved now would be lost when it is.  "
          "The next start of the program undoes the posting first; start the program again.";
 }
 

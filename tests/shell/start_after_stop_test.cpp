@@ -46,7 +46,7 @@ const char kStopped[] =
 // What refuses an action that would move records while a posting waits to be undone.
 std::string Refusal(const std::string& action) {
   return action +
-         ": the posting (invoice 1004) that was interrupted could not be undone yet, and records moved now "
+         ": the posting (invoice 1004) that did not finish has not been undone yet, and records moved now "
          "would be lost when it is.  The next start of the program undoes the posting first; start the "
          "program again.";
 }
