@@ -197,6 +197,8 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
   ASSERT_GT(writes, 2);
 
   // The posting made whole, the program stopped with its files open; then every write stopped.
+  int undone = 0;
+  int rebuilt = 0;
   for (int n = 0; n <= writes; ++n) {
     SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
     const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
@@ -210,6 +212,8 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
     ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
     const bool posting = JournalHoldsAPosting(folder / "12JNL.DAT");
     const bool marked = !FilesLeftToRepair(folder).empty();
+    undone += posting;
+    rebuilt += !posting && marked;
     const testing_support::FolderRecords stopped = LinesAndProducts(folder);
 
     fs::current_path(folder);
@@ -234,6 +238,9 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
     EXPECT_EQ(LinesAndProducts(folder), posting ? before : stopped);
     fs::remove_all(folder);
   }
+  // Both kinds of stop were met: inside the posting, and with its files left open.
+  EXPECT_GT(undone, 0);
+  EXPECT_GT(rebuilt, 0);
 }
 
 TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAndTheStartUndoesItWhole) {
