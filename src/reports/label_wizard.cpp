@@ -439,6 +439,13 @@ int AtLeastOne(QLineEdit* box) {
   return BoxNumber(box);
 }
 
+// The line width as the layout has it, the box left as it stands: empty or "0" is the thinnest
+// rule the printer draws. Changing the box here would make the next print ask to save a layout
+// the user never changed.
+int LayoutLineWidth(const QLineEdit* box) {
+  return box->text().trimmed().isEmpty() ? 0 : BoxNumber(box);
+}
+
 const char* const kReady = "Ready. Add and remove records as needed or select print button.";
 const char* const kLayoutFilter = "Label files (*.LBL)|*.LBL";
 
@@ -643,7 +650,7 @@ void Tlblwiz::PrnButnClick() {
                BoxNumber(Rows),      BoxNumber(LabelWidth), BoxNumber(LabelHeight)};
     s.Start = AtLeastOne(StartLabel);
     s.Copies = AtLeastOne(Copies);
-    s.LineWidth = AtLeastOne(LineWidth);
+    s.LineWidth = LayoutLineWidth(LineWidth);
   } catch (const std::exception& error) {
     MessageBox(error.what(), "Print Labels");
     return;
