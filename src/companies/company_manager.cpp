@@ -312,8 +312,7 @@ void TListComps::DeleteCompany() {
           "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
     return;
   const std::string number = TrimBlanks(CompanyWorkRec.CompanyNumber.Get()).substr(0, 6);
-  if (!DeleteCompanyWhole(number, RecBrowser1->BrowserCurrentRef()))
-    throw std::runtime_error("Delete operation failed");
+  DeleteCompanyWhole(number, RecBrowser1->BrowserCurrentRef());
   RecBrowser1->BrowserRefresh();
   ShowCount();
 }

@@ -3,8 +3,11 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
+#include <stdexcept>
 #include <string>
 
 #include "platform/files/file.h"
@@ -22,6 +25,7 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 #include "storage/data_header.h"
 #include "storage/file_set.h"
@@ -168,21 +172,24 @@ bool DeleteCompanyDataFiles(std::string_view company) {
   return deleted;
 }
 
-bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
+void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
+  static const std::string failed = "Delete operation failed";
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
-  if (!mark) return DeleteCompanyRecord(ref);
-  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company))) return false;
+  if (!mark) return RequireDone(DeleteCompanyRecord(ref), failed, CompanyFile);
+  int err = 0;
+  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company), &err))
+    throw std::runtime_error(WithReason(failed, std::strerror(err ? err : EIO)));
   FileStepDone();
   if (!DeleteCompanyRecord(ref)) {
+    const std::string reason = SystemReason(CompanyFile);
     // Whether the record went or stayed, the mark now settles as the record says.
     FinishCompanyDeletion(company);
-    return false;
+    throw std::runtime_error(WithReason(failed, reason));
   }
   FileStepDone();
   // Files that cannot go now (another program holds them) go when the number is next used.
   RemoveLeftovers(company, *mark);
-  return true;
 }
 
 bool FinishCompanyDeletion(std::string_view company) {

@@ -37,9 +37,10 @@ bool DeleteCompanyDataFiles(std::string_view company);
 //   2. the company's record is deleted from the open company file: the deletion's commit;
 //   3. the data files are deleted, then the mark.
 // A stop before 2 leaves the company whole (its mark is dropped when next found); after 2, the
-// files it leaves are removed by FinishCompanyDeletion before the number is used again. False
-// when the record could not be deleted; the files then go only if the record went all the same.
-bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
+// files it leaves are removed by FinishCompanyDeletion before the number is used again. When the
+// mark or the record cannot be written, throws std::runtime_error "Delete operation failed" with
+// the system's reason; the files then go only if the record went all the same.
+void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 
 // Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
