@@ -101,8 +101,7 @@ bool OpenCompanyFile() {
 }
 
 void CloseCompanyFile() {
-  if (storage::IsamIsOpen(CompanyFile)) storage::IsamCloseFileBlock(CompanyFile);
-  CompanyFile = nullptr;
+  CloseDataFile(CompanyFile);
 }
 
 bool RebuildCompanyFile() {

@@ -1,8 +1,12 @@
 #include "records/record_file.h"
 
+#include <map>
 #include <stdexcept>
 
-#include <map>
+#include "platform/text/codepage.h"
+#include "platform/ui/message_box.h"
+#include "storage/file_block.h"
+#include "storage/posting_journal.h"
 
 namespace records {
 
@@ -41,8 +45,25 @@ FileForAction::~FileForAction() {
   int& uses = UsesOf(file_);
   if (--uses > 0) return;
   uses = 0;
-  if (file_ && storage::IsamIsOpen(file_)) storage::IsamCloseFileBlock(file_);
-  file_ = nullptr;
+  CloseDataFile(file_);
+}
+
+void CloseDataFile(storage::IsamFileBlock& file) {
+  if (!file || !storage::IsamIsOpen(file)) {
+    file = nullptr;
+    return;
+  }
+  const std::string name = file->DataName;
+  storage::IsamCloseFileBlock(file);
+  file = nullptr;
+  // Within a posting the failure fails the posting, which says so itself.
+  if (storage::IsamOK || storage::PostingUnderWay()) return;
+  platform::ui::MessageBox(
+      QStringLiteral("The index of the file %1 could not be written when the file was closed (error %2). "
+                     "Its records are on file; the index will be rebuilt the next time the file is opened.")
+          .arg(platform::text::ToQString(name))
+          .arg(storage::IsamError),
+      QStringLiteral("Close"), platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
 }
 
 void HeldFiles::Hold(storage::DataFileUnit& unit) {
