@@ -137,13 +137,15 @@ std::string CompanyRecordsAfterStart() {
 }
 
 // The Company Manager's edit: ovcomp open in the manager, company 12 renamed (a key changes) in
-// its settings and saved.
+// its settings and saved; with company 12 open, or with none open yet (as when the first company
+// is set up).
 struct CompanyEdit {
   CompanyRec before;
   storage::IsamRecRef ref = 0;
 
-  void Open() {
+  void Open(bool companyOpen) {
     StartEngine();
+    if (!companyOpen) records::CurrentCompany = CompanyRec{};
     ASSERT_TRUE(records::OpenCompanyFile());
     ASSERT_TRUE(records::FindCompanyRecord("12", before, ref));
     records::CompanyWorkRec = before;
@@ -152,6 +154,11 @@ struct CompanyEdit {
   }
   bool Save() { return records::UpdateCompanyRecord(before, ref); }
 };
+
+void CloseCompanyList() {
+  records::CloseCompanyFile();
+  StopEngine();
+}
 
 // ---- the sweep ----
 
@@ -176,12 +183,10 @@ const std::vector<UserFileSave>& Saves() {
       {"LabelLayout", [] { WriteBytes(kLayoutFile, LayoutBytes(Layout("Old sheet", "2"))); }, [] {},
        [] { return reports::WriteLayoutFile(kLayoutFile, Layout("Avery 5160", "3")); }, [] {},
        [] { return Bytes(kLayoutFile); }},
-      {"CompanySettings", FileCompanies, [] { companyEdit.Open(); }, [] { return companyEdit.Save(); },
-       [] {
-         records::CloseCompanyFile();
-         StopEngine();
-       },
-       CompanyRecordsAfterStart},
+      {"CompanySettings", FileCompanies, [] { companyEdit.Open(true); }, [] { return companyEdit.Save(); },
+       CloseCompanyList, CompanyRecordsAfterStart},
+      {"CompanySettingsWithNoCompanyOpen", FileCompanies, [] { companyEdit.Open(false); },
+       [] { return companyEdit.Save(); }, CloseCompanyList, CompanyRecordsAfterStart},
       {"CompanyCounter", FileCompanies, StartEngine,
        [] {
          return records::UpdateCurrentCompanyRecord(
