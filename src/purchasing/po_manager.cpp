@@ -197,6 +197,7 @@ void TPOList1::FormClose() {
   forms::CloseProgressWindow();
   RecBrowser1->SetFilterEnabled(false);
   RecBrowser1->Attach(nullptr);
+  records::ClosingFiles closing;  // one message for every file that fails to close
   for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile})
     records::CloseDataFile(*file);
   postingFiles_.Release();

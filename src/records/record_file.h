@@ -153,6 +153,16 @@ void RequireDone(bool done, const std::string& failure);
 // file, and the user is told at once that the index is rebuilt the next time it is opened.
 void CloseDataFile(storage::IsamFileBlock& file);
 
+// A window closing its files is one event: while one of these lives, the files whose write-back
+// failed are told together, in one message, when it ends.
+class ClosingFiles {
+ public:
+  ClosingFiles();
+  ~ClosingFiles();
+  ClosingFiles(const ClosingFiles&) = delete;
+  ClosingFiles& operator=(const ClosingFiles&) = delete;
+};
+
 // A file of the open company for one action, or for as long as a window works with it. Every
 // open of a file set is exclusive, so the uses of one file share its open file block: the first
 // opens it and the last closes it (with CloseDataFile). A manager holds the files its postings
@@ -179,7 +189,7 @@ class FileForAction {
 class HeldFiles {
  public:
   void Hold(storage::DataFileUnit& unit);
-  void Release();
+  void Release();  // one message for the files that fail to close
 
  private:
   std::vector<std::unique_ptr<FileForAction>> held_;

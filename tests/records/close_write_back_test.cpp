@@ -24,11 +24,11 @@ namespace {
 
 using testing_support::UiScript;
 
-QString ToldAtClose(const char* dataFile) {
+QString ToldAtClose(const char* dataFiles) {
   return QStringLiteral(
-             "The index of the file %1 could not be written when the file was closed (error 10075). Its "
-             "records are on file; the index will be rebuilt the next time the file is opened.")
-      .arg(dataFile);
+             "The index could not be written when closing %1 (error 10075). The records are on file; each "
+             "index will be rebuilt the next time its file is opened.")
+      .arg(dataFiles);
 }
 
 class CloseWriteBackTest : public ::testing::Test {
@@ -46,15 +46,27 @@ class CloseWriteBackTest : public ::testing::Test {
     CurrentCompany = CompanyRec{};
   }
 
-  // Closes the file with its first write (an index page) failing as on a full disk; the
-  // user is told once.
-  void CloseOnFullDisk(const std::function<void()>& close, const char* dataFile) {
-    ui.ExpectMessage(ToldAtClose(dataFile), "Close");
+  // Its next write (the first a close makes is an index page) fails as on a full disk.
+  static void DiskFullAtNextWrite() {
     platform::files::InstallFaultPlan(
         {platform::files::FaultAction::Fail, 1, platform::files::FaultAction::None, 0, ENOSPC, false});
+  }
+
+  // Closes the file on a full disk; the user is told once.
+  void CloseOnFullDisk(const std::function<void()>& close, const char* dataFile) {
+    ui.ExpectMessage(ToldAtClose(dataFile), "Close");
+    DiskFullAtNextWrite();
     close();
     platform::files::RemoveFaultPlan();
     EXPECT_TRUE(ui.Done());
+  }
+
+  static void FileCustomer() {
+    CustomerRec customer{};
+    customer.CustomerNo.Set("C1");
+    customer.CustomerName.Set("Alpha Marine");
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(storage::RunPosting("customer C1", [&] { return AddCustomerRecord(customer, ref); }));
   }
 
   testing_support::TempDir dir;
@@ -63,14 +75,10 @@ class CloseWriteBackTest : public ::testing::Test {
 
 TEST_F(CloseWriteBackTest, AHeldFileClosedAfterAPostingTellsThatItsIndexIsRebuiltAtTheNextOpen) {
   ASSERT_TRUE(CreateCustomerFile());
-  CustomerRec customer{};
-  customer.CustomerNo.Set("C1");
-  customer.CustomerName.Set("Alpha Marine");
   std::optional<FileForAction> held;
   held.emplace(CustomerFile, OpenCustomerFile);
   ASSERT_TRUE(held->Open());
-  storage::IsamRecRef ref = 0;
-  ASSERT_TRUE(storage::RunPosting("customer C1", [&] { return AddCustomerRecord(customer, ref); }));
+  FileCustomer();
   CloseOnFullDisk([&] { held.reset(); }, "12C.DAT");
   EXPECT_EQ(testing_support::LiveRecords("12C.DAT").size(), 1u) << "the posting is on file";
 
@@ -97,6 +105,26 @@ TEST_F(CloseWriteBackTest, TheCompanyListClosedAfterAnAddTellsThatItsIndexIsRebu
   ASSERT_TRUE(OpenCompanyFile());
   EXPECT_EQ(storage::IsamUsedKeys(CompanyFile, 2), 1);
   CloseCompanyFile();
+  EXPECT_TRUE(ui.Done());
+}
+
+TEST_F(CloseWriteBackTest, AWindowClosingSeveralFilesTellsTheirFailedWriteBacksInOneMessage) {
+  ASSERT_TRUE(CreateCustomerFile());
+  ASSERT_TRUE(CreateCompanyFile());
+  ASSERT_TRUE(OpenCustomerFile());
+  ASSERT_TRUE(OpenCompanyFile());
+  FileCustomer();
+  CompanyWorkRec = CurrentCompany;
+  storage::IsamRecRef ref = 0;
+  ASSERT_TRUE(storage::RunPosting("company 12", [&] { return AddCompanyRecord(ref); }));
+  ui.ExpectMessage(ToldAtClose("12C.DAT, ovcomp.DAT"), "Close");
+  {
+    ClosingFiles closing;
+    for (storage::IsamFileBlock* file : {&CustomerFile, &CompanyFile}) {
+      DiskFullAtNextWrite();
+      CloseDataFile(*file);
+    }
+  }
   EXPECT_TRUE(ui.Done());
 }
 
