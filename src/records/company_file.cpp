@@ -12,6 +12,7 @@
 #include "records/vendor_file.h"
 #include "storage/posting_journal.h"
 
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 
@@ -50,7 +51,7 @@ void TellNotSaved(const QString& why) {
 }
 
 void TellPostingFailed(const storage::PostingFailed& failed) {
-  platform::ui::MessageBox(QString::fromLocal8Bit(failed.what()), QStringLiteral("Company File"),
+  platform::ui::MessageBox(platform::text::ToQString(failed.what()), QStringLiteral("Company File"),
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
 }
 
