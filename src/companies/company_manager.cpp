@@ -161,7 +161,8 @@ void TListComps::FormShow() {
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get()));
   RecBrowser1->SetHeader(ToQString(CompanyBrowserHeader()));
   if (!OpenCompanyFile()) {
-    MessageBox("Unable to open company database", Caption(), MsgButtons::Ok, MsgIcon::Error);
+    MessageBox("Unable to open company database" + forms::OpenFailureReason(), Caption(), MsgButtons::Ok,
+               MsgIcon::Error);
     HaltProgram(1);
     return;
   }
@@ -311,8 +312,7 @@ void TListComps::DeleteCompany() {
           "Please Confirm", MsgButtons::YesNo, MsgIcon::Question) != mrYes)
     return;
   const std::string number = TrimBlanks(CompanyWorkRec.CompanyNumber.Get()).substr(0, 6);
-  if (!DeleteCompanyWhole(number, RecBrowser1->BrowserCurrentRef()))
-    throw std::runtime_error("Delete operation failed");
+  DeleteCompanyWhole(number, RecBrowser1->BrowserCurrentRef());
   RecBrowser1->BrowserRefresh();
   ShowCount();
 }

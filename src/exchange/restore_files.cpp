@@ -3,12 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
+#include <unordered_map>
 
 #include "exchange/backup_files.h"
 #include "platform/files/file.h"
@@ -68,15 +70,46 @@ std::string UpperName(const std::string& name) {
   return upper;
 }
 
+// The names in the program directory, read once and found as the program finds its files:
+// the name as spelled, else the one name that differs from it only by the case of its letters.
+// Asking the resolver for each entry instead would read the whole directory again for every
+// name it does not find as spelled.
+class ProgramDirectoryNames {
+ public:
+  bool Read(std::string* failure) {
+    std::error_code error;
+    for (fs::directory_iterator it(".", error), end; !error && it != end; it.increment(error)) {
+      const std::string name = it->path().filename().string();
+      spellings_[UpperName(name)].push_back(name);
+    }
+    if (!error) return true;
+    *failure = "The program directory cannot be read: " + error.message() + ".";
+    return false;
+  }
+
+  platform::files::ResolvedPath Find(const std::string& name) const {
+    using platform::files::ResolveStatus;
+    const auto found = spellings_.find(UpperName(name));
+    if (found == spellings_.end()) return {ResolveStatus::NotFound, name};
+    const std::vector<std::string>& names = found->second;
+    if (std::find(names.begin(), names.end(), name) != names.end()) return {ResolveStatus::Found, name};
+    if (names.size() > 1) return {ResolveStatus::Ambiguous, name};
+    return {ResolveStatus::Found, names.front()};
+  }
+
+ private:
+  std::unordered_map<std::string, std::vector<std::string>> spellings_;
+};
+
 // Why an entry cannot be restored; empty when it can, with its live target set.
-std::string CheckEntry(const platform::zip::ZipEntry& entry, std::set<std::string>& names,
-                       Placement& placement) {
+std::string CheckEntry(const platform::zip::ZipEntry& entry, const ProgramDirectoryNames& directory,
+                       std::set<std::string>& names, Placement& placement) {
   if (entry.isDirectory) return "a folder";
   if (entry.isLink) return "a link";
   if (!IsPlainFileName(entry.name)) return "not a plain file name";
   // Names are matched whatever the case of their letters, as the program finds its files.
   if (!names.insert(UpperName(entry.name)).second) return "a second entry of the same name";
-  platform::files::ResolvedPath live = platform::files::Resolve(entry.name);
+  platform::files::ResolvedPath live = directory.Find(entry.name);
   if (live.status == platform::files::ResolveStatus::Ambiguous)
     return "more than one file of this name is in the directory";
   std::error_code error;
@@ -90,6 +123,8 @@ std::string CheckEntry(const platform::zip::ZipEntry& entry, std::set<std::strin
 // The entries that may be restored; the others are listed in result->skipped.
 bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Placement>* placements,
                    RestoreResult* result) {
+  ProgramDirectoryNames directory;
+  if (!directory.Read(&result->failure)) return false;
   std::set<std::string> names;
   for (int64_t i = 0; i < reader.Count(); ++i) {
     platform::zip::ZipEntry entry;
@@ -107,7 +142,7 @@ bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Placement>* pla
     placement.name = entry.name;
     placement.index = i;
     placement.size = entry.size;
-    std::string why = CheckEntry(entry, names, placement);
+    std::string why = CheckEntry(entry, directory, names, placement);
     if (why.empty()) {
       placements->push_back(placement);
     } else {
@@ -158,12 +193,13 @@ bool NoneInUse(const std::vector<Placement>& placements, std::string* failure) {
   return true;
 }
 
-// Undoes PutInPlace; false when something could not be put back.
+// Undoes PutInPlace; false when something could not be put back. Every name is known as it is
+// spelled on disk, so the moves look nothing up.
 bool MoveBack(std::vector<Placement>& placements, const Staging& staging) {
   bool whole = true;
   for (auto it = placements.rbegin(); it != placements.rend(); ++it) {
     if (it->saved) {
-      whole = platform::files::RenameFile(staging.Old(it->name), it->target) && whole;
+      whole = platform::files::RenameSpelledFile(staging.Old(it->name), it->target) && whole;
     } else if (it->placed) {
       whole = platform::files::DeleteFile(it->target) && whole;
     }
@@ -176,13 +212,15 @@ bool PutInPlace(std::vector<Placement>& placements, const Staging& staging, std:
   for (Placement& placement : placements) {
     int error = 0;
     if (placement.hadOld) {
-      placement.saved = platform::files::RenameFile(placement.target, staging.Old(placement.name), &error);
+      placement.saved =
+          platform::files::RenameSpelledFile(placement.target, staging.Old(placement.name), &error);
       if (!placement.saved) {
         *failure = placement.target + ": " + FileErrorText(error) + ".";
         return false;
       }
     }
-    placement.placed = platform::files::RenameFile(staging.New(placement.name), placement.target, &error);
+    placement.placed =
+        platform::files::RenameSpelledFile(staging.New(placement.name), placement.target, &error);
     if (!placement.placed) {
       *failure = placement.target + ": " + FileErrorText(error) + ".";
       return false;

@@ -297,6 +297,30 @@ std::vector<std::string> StoredMemoLinesOf(const QPlainTextEdit& memo) {
   return records::StoredMemoLines(ToAnsi(memo.toPlainText())).value_or(std::vector<std::string>());
 }
 
+namespace {
+
+// How much of the text the characters of a memo record hold, its line breaks not counted.
+qsizetype MemoRecordShare(const QString& text) {
+  constexpr qsizetype kMemoCharacters = records::kMemoLines * records::kMemoLineWidth;
+  qsizetype characters = 0;
+  for (qsizetype at = 0; at < text.size(); ++at) {
+    if (text[at] != '\n' && ++characters > kMemoCharacters) return at;
+  }
+  return text.size();
+}
+
+}  // namespace
+
+void LimitMemoToRecord(QPlainTextEdit& memo) {
+  QObject::connect(&memo, &QPlainTextEdit::textChanged, &memo, [&memo] {
+    const QString text = memo.toPlainText();
+    const qsizetype kept = MemoRecordShare(text);
+    if (kept == text.size()) return;
+    memo.setPlainText(text.left(kept));
+    memo.moveCursor(QTextCursor::End);
+  });
+}
+
 SavedRow SavedRowOf(const LineGridModel& model, int line) {
   auto cell = [&](int column) { return ToAnsi(model.Cell(line, column)); };
   return SavedRow{cell(0), cell(1), cell(2), cell(3), cell(4), cell(5), cell(6)};

@@ -141,6 +141,9 @@ bool CheckMemoProduct(QLineEdit* description, QLineEdit* quantity);
 bool CheckMemoFits(QPlainTextEdit& memo);
 // The memo's text wrapped into the lines a memo record stores (as many as it needs).
 std::vector<std::string> StoredMemoLinesOf(const QPlainTextEdit& memo);
+// Stops the memo box at the characters a memo record holds, its lines full (the line breaks
+// between them do not count): a memo read back from its record always shows whole.
+void LimitMemoToRecord(QPlainTextEdit& memo);
 
 // A grid line as a saved row, and back: the entry grids' columns 0 to 6 are in a saved row's
 // order (number, code, quantity, description, unit price, taxable mark, extension).

@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <cstring>
 #include <stdexcept>
 
 #include "forms/browser_font.h"
@@ -13,6 +14,8 @@
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "storage/file_io.h"
+#include "storage/posting_journal.h"
 
 namespace forms {
 
@@ -86,10 +89,22 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
   browser.SetFontColor(platform::print::ColorToQColor(font.color));
 }
 
+QString OpenFailureReason() {
+  if (storage::IsamOK) return {};
+  if (storage::IsamError == storage::IsamErrIndexDefective && storage::PostingJournalWaits())
+    return QStringLiteral(
+        "\n\nThe file needs its repair, which waits until the next start has undone the last "
+        "posting.");
+  const storage::IsamOpenFailure& failure = storage::IsamLastOpenFailure();
+  if (failure.Name.empty()) return {};
+  return QStringLiteral("\n\nThe file %1 could not be opened: %2.")
+      .arg(platform::text::ToQString(failure.Name), QString::fromLocal8Bit(std::strerror(failure.Errno)));
+}
+
 bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text) {
   if (opened) return true;
   using namespace platform::ui;
-  MessageBox(text, window.Caption(), MsgButtons::Ok, MsgIcon::Error);
+  MessageBox(text + OpenFailureReason(), window.Caption(), MsgButtons::Ok, MsgIcon::Error);
   HaltProgram(1);
   QMetaObject::invokeMethod(
       &window, [&window] { window.Close(); }, Qt::QueuedConnection);

@@ -58,7 +58,13 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser);
 // What a manager does when its file cannot be opened on showing: says so ("Unable to open
 // database" unless the manager has its own text), tells the program to end and closes the window
 // once it is up. False then.
+// The text is followed by the file the system refused to open and its reason, when that was the
+// failure.
 bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text = "Unable to open database");
+// "The file 12C.DAT could not be opened: Permission denied." after a blank line, when the last
+// failure of the engine was the system refusing to open a file; that the repair of a defective
+// file waits for the next start, while a posting waits to be undone; else empty.
+QString OpenFailureReason();
 
 // A manager's filter state: while on, the window in the button-shadow colour and the label saying
 // `onText` in red; while off, the button-face colour and "Filter Closed" in black.

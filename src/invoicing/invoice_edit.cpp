@@ -27,6 +27,7 @@
 #include "records/memo_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/system_reason.h"
 #include "storage/posting_journal.h"
 
 namespace invoicing {
@@ -532,7 +533,8 @@ std::string PostInvoiceDeletionSteps(const StoredInvoice& old) {
   records::InvoiceBuf = r;
   const records::StockChanges stock = ReturnedStock(old.Lines);
   const records::StockPlan plan = records::RequireStockFits(stock, records::StockMove::Sale);
-  if (!records::DeleteInvoiceRecord(old.Ref)) throw std::runtime_error("Delete operation failed");
+  records::RequireDone(records::DeleteInvoiceRecord(old.Ref), "Delete operation failed",
+                       records::InvoiceFile);
   const int lines = DeleteDetailLines(old.Lines);
   PostStockChanges(plan);
   if (InBalances(r)) {

@@ -333,12 +333,7 @@ void TProdInv::ConnectHandlers() {
   OnTextChanged(MemoQuan, &TProdInv::MemoQuanChange);
   // Only the user's typing: the form shows the current line's cost here itself.
   QObject::connect(CurCost, &QLineEdit::textEdited, this, [this] { CurCostChange(); });
-  QObject::connect(Memo1, &QPlainTextEdit::textChanged, this, [this] {
-    constexpr int kMemoLength = 1850;
-    if (Memo1->toPlainText().size() <= kMemoLength) return;
-    Memo1->setPlainText(Memo1->toPlainText().left(kMemoLength));
-    Memo1->moveCursor(QTextCursor::End);
-  });
+  forms::LimitMemoToRecord(*Memo1);
   ConnectLineGridHandlers();
 }
 

@@ -335,10 +335,9 @@ void TInvEdit1::FormClose() {
   forms::CloseProgressWindow();
   InvBrowser1->SetFilterEnabled(false);
   InvBrowser1->Attach(nullptr);
-  for (storage::IsamFileBlock* file : {&records::InvoiceFile, &records::DetailFile, &records::MemoFile}) {
-    if (*file) storage::IsamCloseFileBlock(*file);
-    *file = nullptr;
-  }
+  records::ClosingFiles closing;  // one message for every file that fails to close
+  for (storage::IsamFileBlock* file : {&records::InvoiceFile, &records::DetailFile, &records::MemoFile})
+    records::CloseDataFile(*file);
   postingFiles_.Release();
 }
 

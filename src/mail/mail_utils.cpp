@@ -1,12 +1,18 @@
 #include "mail/mail_utils.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
+#include <QLocale>
 #include <QMimeDatabase>
+#include <QRandomGenerator>
+#include <QSysInfo>
+#include <atomic>
 #include <cstdlib>
 #include <stdexcept>
 
 #include "mail/mail_address.h"
 #include "platform/os/time_zone.h"
+#include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 
 namespace mail {
@@ -23,6 +29,28 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     if (Upper(a[i]) != Upper(b[i])) return false;
   }
   return true;
+}
+
+// Letters, digits and hyphens in labels parted by single dots: a domain that may stand after the
+// "@" of a message id as it is.
+bool IsPlainDomain(std::string_view domain) {
+  if (domain.empty() || domain.front() == '.' || domain.back() == '.') return false;
+  for (size_t i = 0; i < domain.size(); ++i) {
+    const char c = domain[i];
+    const bool allowed = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+                         c == '-' || (c == '.' && domain[i - 1] != '.');
+    if (!allowed) return false;
+  }
+  return true;
+}
+
+std::string MessageIdDomain(std::string_view senderAddress) {
+  const size_t at = senderAddress.rfind('@');
+  const std::string domain =
+      at == std::string_view::npos ? std::string() : Trim(senderAddress.substr(at + 1));
+  if (IsPlainDomain(domain)) return domain;
+  const std::string host = QSysInfo::machineHostName().toStdString();
+  return IsPlainDomain(host) ? host : "localhost";
 }
 
 }  // namespace
@@ -148,6 +176,23 @@ const std::string& LocalZone() {
     return offset ? ZoneSuffix(*offset) : std::string("GMT");
   }();
   return zone;
+}
+
+std::string MailDate(const QDateTime& moment) {
+  const QDateTime local = moment.toLocalTime();
+  return QLocale::c().toString(local, QStringLiteral("ddd, dd MMM yyyy hh:mm:ss")).toStdString() + ' ' +
+         ZoneSuffix(local.offsetFromUtc() / 60);
+}
+
+std::string NewMessageId(std::string_view senderAddress) {
+  static std::atomic<unsigned> count{0};
+  const QString moment = platform::text::Now().toUTC().toString(QStringLiteral("yyyyMMddhhmmsszzz"));
+  const QString unique = QStringLiteral("%1.%2.%3.%4")
+                             .arg(moment)
+                             .arg(QCoreApplication::applicationPid())
+                             .arg(++count)
+                             .arg(QRandomGenerator::system()->generate(), 8, 16, QLatin1Char('0'));
+  return '<' + unique.toStdString() + '@' + MessageIdDomain(senderAddress) + '>';
 }
 
 }  // namespace mail

@@ -3,6 +3,7 @@
 // of a file, the local time-zone text and the scratch file that holds an outgoing message.
 
 #include <QByteArray>
+#include <QDateTime>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,13 @@ std::string MimeTypeOf(const std::string& fileName);
 std::string ZoneSuffix(int minutesEast);
 // The zone text of the system's time zone, worked out once; "GMT" when the system has none.
 const std::string& LocalZone();
+// The moment in local time as a "Date:" header wants it: "Sat, 14 Mar 2026 05:56:53 -0330", with
+// the offset in force at that moment.
+std::string MailDate(const QDateTime& moment);
+// A new "<...@domain>" for a "Message-ID:" header, never the same twice: the clock's time, the
+// process, a count and a random part, at the domain of the sender's address (the host's name
+// when the address has no usable domain).
+std::string NewMessageId(std::string_view senderAddress);
 
 // The encoded message while it is sent: a new file in the system's temporary folder, deleted
 // when the stream is destroyed.

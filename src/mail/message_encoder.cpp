@@ -6,6 +6,7 @@
 #include "mail/header_words.h"
 #include "mail/mail_utils.h"
 #include "mail/quoted_printable.h"
+#include "platform/text/clock.h"
 
 namespace mail {
 
@@ -175,8 +176,11 @@ void TmsMessageEncoder::WriteHeaders() {
   if (message_.ReturnReceipt) WriteLine("Return-Receipt-To: <" + HeaderValue(sender.Address()) + ">");
   if (message_.Priority == ptLow) WriteLine("X-Priority: 5");
   if (message_.Priority == ptHigh) WriteLine("X-Priority: 1");
-  WriteLines(ExtraHeaders());
+  // A message read in carries the date and id it was sent with; this one gets its own.
+  WriteLines(ExtraHeaders({"Date", "Message-ID"}));
   if (!message_.Subject().empty()) WriteLine("Subject: " + HeaderText(message_.Subject()));
+  WriteLine("Date: " + MailDate(platform::text::Now()));
+  WriteLine("Message-ID: " + NewMessageId(sender.Address()));
   if (message_.Encoding == meMIME) WriteLine("Mime-Version: 1.0");
 }
 

@@ -2,10 +2,11 @@
 // Writes a message as the text sent after DATA: the header block, the MIME body headers, an
 // empty line and the body: plain text, HTML or RTF, multipart (mixed or alternative, with an
 // alternative part nested in a mixed one), a message that is one attachment, or the older
-// uuencoded form. Every line ends with CR LF. Lines are written as they are; making lines that
-// begin with "." safe for the SMTP dialogue is the client's job, not ours, so the text stays the
-// message itself. Writing never changes the message: the encoder works on copies of what it
-// has to rework (body, extra headers, an attachment's encoding).
+// uuencoded form. An e-mail's header block carries the date of the program's clock and an id of
+// its own, new each time it is written. Every line ends with CR LF. Lines are written as they
+// are; making lines that begin with "." safe for the SMTP dialogue is the client's job, not ours,
+// so the text stays the message itself. Writing never changes the message: the encoder works on
+// copies of what it has to rework (body, extra headers, an attachment's encoding).
 
 #include <QByteArray>
 #include <QIODevice>

@@ -17,6 +17,7 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "records/stock_change.h"
+#include "records/system_reason.h"
 #include "storage/posting_journal.h"
 
 namespace purchasing {
@@ -125,7 +126,7 @@ namespace {
 DeletedPO PostPODeletionSteps(const POHeaderRec& header, storage::IsamRecRef ref) {
   const StoredDetails details = DetailsOf(header);
   records::RequireStockFits(TakenBackStock(details), records::StockMove::Receipt);
-  if (!records::DeletePOHeaderRecord(ref)) throw std::runtime_error("Delete operation failed");
+  records::RequireDone(records::DeletePOHeaderRecord(ref), "Delete operation failed", records::POHeaderFile);
   DeletedPO deleted;
   DeleteDetails(details, deleted);
   const std::string number = header.PONumber.Get();

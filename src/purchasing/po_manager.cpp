@@ -197,11 +197,9 @@ void TPOList1::FormClose() {
   forms::CloseProgressWindow();
   RecBrowser1->SetFilterEnabled(false);
   RecBrowser1->Attach(nullptr);
-  for (storage::IsamFileBlock* file :
-       {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
-    if (*file) storage::IsamCloseFileBlock(*file);
-    *file = nullptr;
-  }
+  records::ClosingFiles closing;  // one message for every file that fails to close
+  for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile})
+    records::CloseDataFile(*file);
   postingFiles_.Release();
 }
 

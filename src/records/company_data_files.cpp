@@ -4,15 +4,18 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
-#include "platform/text/key_text.h"
 #include "platform/text/codepage.h"
+#include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 #include "records/company_file.h"
@@ -24,10 +27,12 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 #include "storage/data_header.h"
 #include "storage/file_set.h"
 #include "storage/isam.h"
+#include "storage/journal_undo.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
 
@@ -153,7 +158,7 @@ bool RemoveLeftovers(std::string_view company, const std::string& mark) {
 bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode) {
   const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
   const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
-  if (!from || !to || !FinishCompanyDeletion(toCompany)) return false;
+  if (!from || !to || storage::PostingJournalWaits() || !FinishCompanyDeletion(toCompany)) return false;
   const CopyTargets targets = TargetsOf(*to);
   if (Held(targets.data) || Held(targets.index)) return false;
   bool clearMark = false;
@@ -201,21 +206,24 @@ bool DeleteCompanyDataFiles(std::string_view company) {
   return deleted;
 }
 
-bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
+void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
+  static const std::string failed = "Delete operation failed";
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
-  if (!mark) return DeleteCompanyRecord(ref);
-  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company))) return false;
+  if (!mark) return RequireDone(DeleteCompanyRecord(ref), failed, CompanyFile);
+  int err = 0;
+  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company), &err))
+    throw std::runtime_error(WithReason(failed, std::strerror(err ? err : EIO)));
   FileStepDone();
   if (!DeleteCompanyRecord(ref)) {
+    const std::string reason = SystemReason(CompanyFile);
     // Whether the record went or stayed, the mark now settles as the record says.
     FinishCompanyDeletion(company);
-    return false;
+    throw std::runtime_error(WithReason(failed, reason));
   }
   FileStepDone();
   // Files that cannot go now (another program holds them) go when the number is next used.
   RemoveLeftovers(company, *mark);
-  return true;
 }
 
 bool FinishCompanyDeletion(std::string_view company) {
@@ -247,14 +255,52 @@ void EndProcessAfterCompanyFileSteps(int n) {
   fileStepsLeft = n;
 }
 
+namespace {
+
+using UnitOfRecords = storage::DataFileUnit& (*)();
+constexpr UnitOfRecords kCompanyUnits[] = {CompanyUnit, CustomerUnit, InvoiceUnit,  DetailUnit, MemoUnit,
+                                           POMemoUnit,  ProductUnit,  POHeaderUnit, VendorUnit, PODetailUnit};
+
+bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company) {
+  const std::string part = storage::IsamDataPart(unit.FileNameOf(company));
+  const std::string data = storage::IsamFileName(part, storage::IsamDataExt);
+  return files::Exists(storage::IsamFileName(part, storage::IsamSaveExt)) ||
+         (files::Exists(data) && storage::DataFileMarkedForRepair(data));
+}
+
+}  // namespace
+
 bool RebuildCompanyDataFiles() {
+  if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
   bool rebuilt = true;
-  for (storage::DataFileUnit& (*unit)() : {CompanyUnit, CustomerUnit, InvoiceUnit, DetailUnit, MemoUnit,
-                                           POMemoUnit, ProductUnit, POHeaderUnit, VendorUnit, PODetailUnit}) {
+  for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
     rebuilt = file.RebuildFile() && rebuilt;
   }
+  return rebuilt;
+}
+
+bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {
+  if (!storage::PostingJournalWaits()) return false;
+  platform::ui::MessageBox(platform::text::ToQString(storage::WaitingJournalRefusal(action)), title,
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+  return true;
+}
+
+std::vector<std::string> FilesLeftForRepair(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  std::vector<std::string> left;
+  for (UnitOfRecords unit : kCompanyUnits)
+    if (LeftForRepair(unit(), number)) left.push_back(DataFile(unit().FileNameOf(number)));
+  return left;
+}
+
+bool RebuildFilesLeftForRepair(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  bool rebuilt = true;
+  for (UnitOfRecords unit : kCompanyUnits)
+    if (LeftForRepair(unit(), number)) rebuilt = unit().RebuildFileOf(number) && rebuilt;
   return rebuilt;
 }
 

@@ -3,7 +3,10 @@
 // invoice lines and memos, purchase orders, PO lines and memos, vendors), each a .DAT and an .IX
 // file named by the company number and the file code.
 
+#include <QString>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "storage/isam_types.h"
 
@@ -16,7 +19,7 @@ namespace records {
 // data file is rebuilt into its index at its next open until the copied index has been renamed in
 // beside it and the mark cleared. A deletion of the target company left half-done is finished
 // first. False, with the target as it was, when the copy could not be made or a target file is
-// held open.
+// held open. Refused while a posting waits to be undone (storage::PostingJournalWaits).
 bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode);
 
 // The number of entries of key 1 of a company's file; a file that cannot be opened counts as
@@ -34,9 +37,10 @@ bool DeleteCompanyDataFiles(std::string_view company);
 //   2. the company's record is deleted from the open company file: the deletion's commit;
 //   3. the data files are deleted, then the mark.
 // A stop before 2 leaves the company whole (its mark is dropped when next found); after 2, the
-// files it leaves are removed by FinishCompanyDeletion before the number is used again. False
-// when the record could not be deleted; the files then go only if the record went all the same.
-bool DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
+// files it leaves are removed by FinishCompanyDeletion before the number is used again. When the
+// mark or the record cannot be written, throws std::runtime_error "Delete operation failed" with
+// the system's reason; the files then go only if the record went all the same.
+void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 
 // Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
@@ -54,7 +58,18 @@ void EndProcessAfterCompanyFileSteps(int n);
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
 // after another with the progress window, whatever the one before reported (each reports its own
 // failure). A set whose data file does not exist, or that a window holds open, is left alone.
-// True when all of them succeeded.
+// True when all of them succeeded. While a posting waits to be undone nothing is rebuilt, and the
+// user is told why.
 bool RebuildCompanyDataFiles();
+
+// While a posting waits to be undone: tells the user that `action` ("The data files cannot be
+// rebuilt") cannot run until the next start has undone it, and returns true.
+bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
+
+// The data files of a company, and the company list, that a run left marked for repair or with a
+// rebuild unfinished (their names); and their rebuild, each with its progress window, as the start
+// after a stop does it. False when one of them failed (it said so).
+std::vector<std::string> FilesLeftForRepair(std::string_view company);
+bool RebuildFilesLeftForRepair(std::string_view company);
 
 }  // namespace records

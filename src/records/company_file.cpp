@@ -12,6 +12,7 @@
 #include "records/vendor_file.h"
 #include "storage/posting_journal.h"
 
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 
@@ -49,6 +50,37 @@ void TellNotSaved(const QString& why) {
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
 }
 
+void TellPostingFailed(const storage::PostingFailed& failed) {
+  platform::ui::MessageBox(platform::text::ToQString(failed.what()), QStringLiteral("Company File"),
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
+}
+
+// The record is 3600 bytes and spans pages of the file: rewritten in place, a power cut could keep
+// part of it. Every change of it is a posting of its own (or part of the posting under way). The
+// record goes out to the file while the posting is open, so that a write that fails is told with
+// the system's reason; it costs no sync more than the commit would make.
+template <class Change>
+auto PostCompanyChange(const CompanyRec& company, Change change) {
+  return storage::RunPosting("company " + platform::text::TrimBlanks(company.CompanyNumber.Get()), [&] {
+    auto result = change();
+    storage::FlushPostingWrites();  // a failure fails the posting, which is then undone
+    return result;
+  });
+}
+
+// Reads the open company's stored record into CompanyWorkRec, changes it and writes it back, in
+// the open company file; what went wrong, or nothing.
+QString ChangeCurrentCompany(const std::function<void(CompanyRec&)>& change) {
+  IsamRecRef ref = 0;
+  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref))
+    return QStringLiteral("This company was not found in the company file.");
+  change(CompanyWorkRec);
+  if (!CompanyUnit().PutRecRetry(ref, &CompanyWorkRec))
+    return QStringLiteral("The company record could not be written.");
+  CurrentCompany = CompanyWorkRec;
+  return {};
+}
+
 }  // namespace
 
 const storage::DataFileKind& CompanyFileKind() {
@@ -70,8 +102,7 @@ bool OpenCompanyFile() {
 }
 
 void CloseCompanyFile() {
-  if (storage::IsamIsOpen(CompanyFile)) storage::IsamCloseFileBlock(CompanyFile);
-  CompanyFile = nullptr;
+  CloseDataFile(CompanyFile);
 }
 
 bool RebuildCompanyFile() {
@@ -87,7 +118,8 @@ bool AddCompanyRecord(IsamRecRef& ref) {
 }
 
 bool UpdateCompanyRecord(const CompanyRec& beforeImage, IsamRecRef ref) {
-  return CompanyUnit().UpdateRecord(&CompanyWorkRec, &beforeImage, ref);
+  return PostCompanyChange(CompanyWorkRec,
+                           [&] { return CompanyUnit().UpdateRecord(&CompanyWorkRec, &beforeImage, ref); });
 }
 
 bool DeleteCompanyRecord(IsamRecRef ref) {
@@ -116,23 +148,25 @@ bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOp
 }
 
 bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) {
+  // Opened around the posting, so that the posting does not write the file out and sync it twice.
   FileForAction file(CompanyFile, OpenCompanyFile);
   if (!file.Open()) {
     TellNotSaved(QStringLiteral("The company file could not be opened."));
     return false;
   }
-  IsamRecRef ref = 0;
-  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref)) {
-    TellNotSaved(QStringLiteral("This company was not found in the company file."));
+  QString failure;
+  try {
+    failure = storage::PostingUnderWay()
+                  ? ChangeCurrentCompany(change)
+                  : PostCompanyChange(CurrentCompany, [&] { return ChangeCurrentCompany(change); });
+  } catch (const storage::PostingFailed& failed) {
+    // Its message says what failed and that nothing of the change was kept.
+    TellPostingFailed(failed);
     return false;
   }
-  change(CompanyWorkRec);
-  if (!CompanyUnit().PutRecRetry(ref, &CompanyWorkRec)) {
-    TellNotSaved(QStringLiteral("The company record could not be written."));
-    return false;
-  }
-  CurrentCompany = CompanyWorkRec;
-  return true;
+  if (failure.isEmpty()) return true;
+  TellNotSaved(failure);
+  return false;
 }
 
 void InstallCompanyFileNames() {

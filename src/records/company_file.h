@@ -35,7 +35,8 @@ bool SearchCompanyKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int ke
 // Adds CompanyWorkRec with both keys; a key that cannot be added undoes the add.
 bool AddCompanyRecord(storage::IsamRecRef& ref);
 // Rewrites the record at ref with CompanyWorkRec, refused when the stored record no longer
-// matches beforeImage (the record as it was when editing began).
+// matches beforeImage (the record as it was when editing began). The change is a posting:
+// storage::PostingFailed, saying why, when it could not be made durable (nothing of it is kept).
 bool UpdateCompanyRecord(const CompanyRec& beforeImage, storage::IsamRecRef ref);
 // Deletes the record at ref and its keys.
 bool DeleteCompanyRecord(storage::IsamRecRef ref);
@@ -50,8 +51,9 @@ bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOp
 
 // The way every counter and total of the open company is advanced: the company's stored record
 // is read into CompanyWorkRec, change alters it, it is written back in place and copied whole
-// into CurrentCompany. When ovcomp does not hold exactly the open company's number, nothing is
-// written, the user is told, and the result is false.
+// into CurrentCompany, as a posting of its own unless it is part of one. When ovcomp does not hold
+// exactly the open company's number, or the change cannot be made durable, nothing is kept, the
+// user is told why (once: a posting under way tells its own failure), and the result is false.
 bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change);
 
 // The file names of the data files follow the open company: installed once at start-up.

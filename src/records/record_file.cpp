@@ -1,8 +1,13 @@
 #include "records/record_file.h"
 
+#include <QStringList>
+#include <map>
 #include <stdexcept>
 
-#include <map>
+#include "platform/text/codepage.h"
+#include "platform/ui/message_box.h"
+#include "storage/file_block.h"
+#include "storage/posting_journal.h"
 
 namespace records {
 
@@ -41,8 +46,62 @@ FileForAction::~FileForAction() {
   int& uses = UsesOf(file_);
   if (--uses > 0) return;
   uses = 0;
-  if (file_ && storage::IsamIsOpen(file_)) storage::IsamCloseFileBlock(file_);
-  file_ = nullptr;
+  CloseDataFile(file_);
+}
+
+namespace {
+
+// The files whose write-back failed at their close, told when the outermost ClosingFiles ends.
+struct FailedCloses {
+  int depth = 0;
+  std::vector<std::string> names;
+  int32_t error = 0;
+};
+
+FailedCloses& Failed() {
+  static FailedCloses failed;
+  return failed;
+}
+
+void TellIndexesRebuiltAtNextOpen(const std::vector<std::string>& names, int32_t error) {
+  QStringList files;
+  for (const std::string& name : names) files << platform::text::ToQString(name);
+  platform::ui::MessageBox(QStringLiteral("The index could not be written when closing %1 (error %2). The "
+                                          "records are on file; each index will be rebuilt the next time its "
+                                          "file is opened.")
+                               .arg(files.join(QStringLiteral(", ")))
+                               .arg(error),
+                           QStringLiteral("Close"), platform::ui::MsgButtons::Ok,
+                           platform::ui::MsgIcon::Warning);
+}
+
+}  // namespace
+
+ClosingFiles::ClosingFiles() {
+  ++Failed().depth;
+}
+
+ClosingFiles::~ClosingFiles() {
+  FailedCloses& failed = Failed();
+  if (--failed.depth > 0 || failed.names.empty()) return;
+  const std::vector<std::string> names = std::move(failed.names);
+  failed.names.clear();
+  TellIndexesRebuiltAtNextOpen(names, failed.error);
+}
+
+void CloseDataFile(storage::IsamFileBlock& file) {
+  if (!file || !storage::IsamIsOpen(file)) {
+    file = nullptr;
+    return;
+  }
+  ClosingFiles closing;  // told at once unless the caller closes more files with it
+  const std::string name = file->DataName;
+  storage::IsamCloseFileBlock(file);
+  file = nullptr;
+  // Within a posting the failure fails the posting, which says so itself.
+  if (storage::IsamOK || storage::PostingUnderWay()) return;
+  Failed().names.push_back(name);
+  Failed().error = storage::IsamError;
 }
 
 void HeldFiles::Hold(storage::DataFileUnit& unit) {
@@ -51,6 +110,7 @@ void HeldFiles::Hold(storage::DataFileUnit& unit) {
 }
 
 void HeldFiles::Release() {
+  ClosingFiles closing;
   while (!held_.empty()) held_.pop_back();
 }
 

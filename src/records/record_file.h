@@ -144,15 +144,30 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
   }
 }
 
-// A file of the open company for one action, or for as long as a window works with it. Every
-// open of a file set is exclusive, so the uses of one file share its open file block: the first
-// opens it and the last closes it. A manager holds the files its postings touch this way, and
-// the windows and actions it starts find them open and leave them open. A file that was opened
-// outside these uses is used and left to whoever opened it.
 // A step of a posting that did not happen fails the posting, which is then undone whole:
 // throws std::runtime_error with the failure when done is false.
 void RequireDone(bool done, const std::string& failure);
 
+// Closes an open file set (nothing for one that is not open) and clears the variable. A close
+// that cannot write back what the set changed leaves it marked for repair: its records are on
+// file, and the user is told at once that the index is rebuilt the next time it is opened.
+void CloseDataFile(storage::IsamFileBlock& file);
+
+// A window closing its files is one event: while one of these lives, the files whose write-back
+// failed are told together, in one message, when it ends.
+class ClosingFiles {
+ public:
+  ClosingFiles();
+  ~ClosingFiles();
+  ClosingFiles(const ClosingFiles&) = delete;
+  ClosingFiles& operator=(const ClosingFiles&) = delete;
+};
+
+// A file of the open company for one action, or for as long as a window works with it. Every
+// open of a file set is exclusive, so the uses of one file share its open file block: the first
+// opens it and the last closes it (with CloseDataFile). A manager holds the files its postings
+// touch this way, and the windows and actions it starts find them open and leave them open. A
+// file that was opened outside these uses is used and left to whoever opened it.
 class FileForAction {
  public:
   FileForAction(storage::IsamFileBlock& file, const std::function<bool()>& open);
@@ -174,7 +189,7 @@ class FileForAction {
 class HeldFiles {
  public:
   void Hold(storage::DataFileUnit& unit);
-  void Release();
+  void Release();  // one message for the files that fail to close
 
  private:
   std::vector<std::unique_ptr<FileForAction>> held_;

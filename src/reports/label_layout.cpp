@@ -1,10 +1,14 @@
 #include "reports/label_layout.h"
 
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 
 #include "forms/font_choice.h"
+#include "platform/files/file.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "platform/ui/application.h"
 
 namespace reports {
 
@@ -21,12 +25,17 @@ std::optional<Record> ReadRecord(const std::string& path) {
   return record;
 }
 
+// Written whole, never truncated and written again: a failure or a power cut leaves the old file
+// or the new one. A failure is told with the system's reason.
 template <class Record>
 bool WriteRecord(const std::string& path, const Record& record) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(&record), sizeof record);
-  out.close();
-  return static_cast<bool>(out);
+  int err = 0;
+  if (platform::files::WriteWholeFile(path, {reinterpret_cast<const char*>(&record), sizeof record}, &err))
+    return true;
+  platform::ui::Application->ShowException(
+      QStringLiteral("Cannot write %1: %2")
+          .arg(platform::text::ToQString(path), QString::fromLocal8Bit(std::strerror(err ? err : EIO))));
+  return false;
 }
 
 struct LastLayoutRec {

@@ -51,6 +51,8 @@ constexpr const char* LayoutCopyFileName = "Label.Dat";
 
 // The layout of a file; nothing when the file is missing, unreadable or shorter than a record.
 std::optional<LabelLayoutRec> ReadLayoutFile(const std::string& path);
+// The layout and the remembered path are written whole (a temporary file renamed over the old
+// one); false when the file cannot be written, after the user was told why.
 bool WriteLayoutFile(const std::string& path, const LabelLayoutRec& layout);
 // Without the return address the bitmap path is a single blank and the line flag 0.
 LabelLayoutRec LayoutAsSaved(LabelLayoutRec layout);

@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "forms/run_state.h"
+#include "forms/saved_rows.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
@@ -162,17 +163,10 @@ LabelQueueRow QueueRowFromLine(std::string_view line) {
   return row;
 }
 
-bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  for (const std::string& line : lines) out << line << "\r\n";
-  out.close();
-  return static_cast<bool>(out);
-}
-
 bool SaveQueueFile(const std::string& path, const std::vector<LabelQueueRow>& rows) {
   std::vector<std::string> lines;
   for (const LabelQueueRow& row : rows) lines.push_back(QueueFileLine(row));
-  return WriteTextLines(path, lines);
+  return forms::WriteTextLines(path, lines);
 }
 
 bool ReadQueueFile(const std::string& path, std::vector<LabelQueueRow>& rows) {

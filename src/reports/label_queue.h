@@ -76,7 +76,8 @@ std::string QueueProduct(const records::ProductRec& product);
 // the later fields right; such lines are written whole and read back by their length.
 std::string QueueFileLine(const LabelQueueRow& row);
 LabelQueueRow QueueRowFromLine(std::string_view line);
-// False when the file cannot be written.
+// Written whole (a temporary file renamed over the old one), so that a failure or a power cut
+// leaves the old file or the new one; false when it cannot be written, after the user was told why.
 bool SaveQueueFile(const std::string& path, const std::vector<LabelQueueRow>& rows);
 // The rows of a queue file; false when it cannot be read.
 bool ReadQueueFile(const std::string& path, std::vector<LabelQueueRow>& rows);
@@ -94,12 +95,12 @@ enum class QueueKind { Customers, Vendors, Products };
 int LoadByFilter(QueueKind kind, const std::string& filter);
 
 // The address export: per customer or vendor row its name and billing lines joined by ",".
-// Rows whose record is no longer on file are left out and counted.
+// Rows whose record is no longer on file are left out and counted. The lines are written whole
+// with forms::WriteTextLines.
 struct AddressExport {
   std::vector<std::string> Lines;
   int Missing = 0;
 };
 AddressExport BuildAddressExport(const std::vector<LabelQueueRow>& rows);
-bool WriteTextLines(const std::string& path, const std::vector<std::string>& lines);
 
 }  // namespace reports

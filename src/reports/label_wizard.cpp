@@ -13,6 +13,7 @@
 
 #include "forms/printer_setup.h"
 #include "forms/run_state.h"
+#include "forms/saved_rows.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -351,10 +352,8 @@ void Tlblwiz::SavetoFileClick() {
   }
   platform::ui::FileDialogRequest request = FileRequest(kQueueFilter, "LST");
   if (!platform::ui::SaveFileDialog(request)) return;
-  if (!SaveQueueFile(request.fileName.toStdString(), LabelPrintQueue.Rows())) {
-    MessageBox("Unable to write " + request.fileName + ".", "Save Records");
-    return;
-  }
+  // A file that cannot be written was told with its reason.
+  if (!SaveQueueFile(request.fileName.toStdString(), LabelPrintQueue.Rows())) return;
   forms::LabelsQueued = 0;
   SetStatus("Records saved to file: " + request.fileName + ".");
 }
@@ -384,10 +383,7 @@ void Tlblwiz::ExportTextClick() {
   platform::ui::FileDialogRequest request = FileRequest("Record List (*.TXT)|*.TXT", "TXT");
   if (!platform::ui::SaveFileDialog(request)) return;
   const AddressExport result = BuildAddressExport(LabelPrintQueue.Rows());
-  if (!WriteTextLines(request.fileName.toStdString(), result.Lines)) {
-    MessageBox("Unable to write " + request.fileName + ".", "Export Address");
-    return;
-  }
+  if (!forms::WriteTextLines(request.fileName.toStdString(), result.Lines)) return;
   forms::LabelsQueued = 0;
   SetStatus("Address text saved to file: " + request.fileName + ".");
   QString done = "All addresses have been exported to text file.";
@@ -437,6 +433,13 @@ int BoxNumber(const QLineEdit* box) {
 int AtLeastOne(QLineEdit* box) {
   if (box->text().trimmed().isEmpty() || box->text().trimmed().startsWith('0')) box->setText("1");
   return BoxNumber(box);
+}
+
+// The line width as the layout has it, the box left as it stands: empty or "0" is the thinnest
+// rule the printer draws. Changing the box here would make the next print ask to save a layout
+// the user never changed.
+int LayoutLineWidth(const QLineEdit* box) {
+  return box->text().trimmed().isEmpty() ? 0 : BoxNumber(box);
 }
 
 const char* const kReady = "Ready. Add and remove records as needed or select print button.";
@@ -610,10 +613,7 @@ void Tlblwiz::SaveAs1Click() {
   if (!platform::ui::SaveFileDialog(request)) return;
   LabelLayout = LayoutAsSaved(LayoutFromControls());
   const std::string path = request.fileName.toStdString();
-  if (!WriteLayoutFile(path, LabelLayout)) {
-    MessageBox("Unable to write " + request.fileName + ".", "Save As");
-    return;
-  }
+  if (!WriteLayoutFile(path, LabelLayout)) return;
   WriteLastLayoutPath(".", path);
   PrnButn->setEnabled(true);  // a saved layout prints, as an opened one does
 }
@@ -643,7 +643,7 @@ void Tlblwiz::PrnButnClick() {
                BoxNumber(Rows),      BoxNumber(LabelWidth), BoxNumber(LabelHeight)};
     s.Start = AtLeastOne(StartLabel);
     s.Copies = AtLeastOne(Copies);
-    s.LineWidth = AtLeastOne(LineWidth);
+    s.LineWidth = LayoutLineWidth(LineWidth);
   } catch (const std::exception& error) {
     MessageBox(error.what(), "Print Labels");
     return;

@@ -55,6 +55,7 @@
 #include "shell/about_box.h"
 #include "shell/maintenance.h"
 #include "shell/start_up.h"
+#include "shell/stop_recovery.h"
 #include "shell/timer_form.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
@@ -396,7 +397,8 @@ void TMainForm::FormCreate() {
   SetCaption(Application->Title);
   // The thousands and decimal separators and the date separator are fixed in the text layer
   // (",", "." and "/") whatever the desktop's locale.
-  if (storage::IsamInitialize(0, 30) == 0) return;
+  // The start runs the engine before it looks at the files; a window made alone starts it here.
+  if (!EngineStartedForMainForm() && storage::IsamInitialize(0, 30) == 0) return;
   if (!SetUpProgramDirectory()) {
     MessageBox(DataFilesMissing, "OV Kestrava", MsgButtons::Ok, MsgIcon::Warning);
     HaltProgram(1);
@@ -422,6 +424,7 @@ void TMainForm::FormCreate() {
   ResetDefaultDates();
   Panel2->hide();
   EnableCompanyItems();
+  HoldOpenCompanyJournal();
   ShowTimerStatus = [this](const QString& text) { SetStatusText(1, text); };
 }
 
@@ -542,6 +545,7 @@ void TMainForm::ChangeCompany(const std::string& previousNumber) {
     CompanyWorkRec = CurrentCompany;
   }
   SaveCurrentCompany();
+  HoldOpenCompanyJournal();
   ApplyCompanyDateFormat();
   ResetDefaultDates();
   LoadBackgroundPicture();

@@ -24,7 +24,10 @@ using platform::text::TrimBlanks;
 using namespace records;
 
 void RebuildAllDataFiles() {
+  // While a posting waits to be undone nothing is rebuilt; the refusal says why.
+  const bool refused = storage::PostingJournalWaits();
   RebuildCompanyDataFiles();
+  if (refused) return;
   platform::ui::Application->ProcessMessages();
   platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);

@@ -5,6 +5,7 @@
 #include "records/company_rec.h"
 #include "records/last_company.h"
 #include "shell/main_form.h"
+#include "shell/stop_recovery.h"
 
 namespace shell {
 
@@ -12,6 +13,7 @@ using namespace records;
 
 void ReopenCurrentCompany() {
   LoadCurrentCompany();
+  HoldOpenCompanyJournal();
   ApplyCompanyDateFormat();
   forms::ResetDefaultDates();
   platform::ui::Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);

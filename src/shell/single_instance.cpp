@@ -4,7 +4,15 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocalSocket>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <unistd.h>
+
+#include "platform/ui/message_box.h"
+#include "shell/main_form.h"
 
 namespace shell {
 namespace {
@@ -17,6 +25,16 @@ QString CanonicalDirectory(const QString& directory) {
   QFileInfo info(directory.isEmpty() ? QDir::currentPath() : directory);
   QString canonical = info.canonicalFilePath();
   return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
+}
+
+// The system's reason why no file can be made in the folder, found by making one.
+QString WhyFolderCannotBeWritten(const QString& directory) {
+  std::string probe = QDir(directory).filePath(".kestrava-XXXXXX").toStdString();
+  const int fd = ::mkstemp(probe.data());
+  if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  ::close(fd);
+  ::unlink(probe.c_str());
+  return QStringLiteral("the lock file %1 cannot be made").arg(InstanceMutexName);
 }
 
 }  // namespace
@@ -41,8 +59,12 @@ QString InstanceGuard::ServerName(const QString& directory) {
 InstanceGuard::Outcome InstanceGuard::Acquire(int waitMs) {
   lock_ = std::make_unique<QLockFile>(QDir(directory_).filePath(InstanceMutexName));
   if (!lock_->tryLock(waitMs)) {
+    const QLockFile::LockError error = lock_->error();
     lock_.reset();
-    return Outcome::TimedOut;
+    if (error == QLockFile::LockFailedError) return Outcome::TimedOut;
+    failure_ = QStringLiteral("The program cannot work in the data folder %1: %2.")
+                   .arg(QDir::toNativeSeparators(directory_), WhyFolderCannotBeWritten(directory_));
+    return Outcome::CannotLock;
   }
   if (AskRunningInstanceToShow()) {
     lock_->unlock();
@@ -88,9 +110,16 @@ bool InstanceGuard::Publish(std::function<void()> activate) {
 
 void CheckSingleInstance() {
   InstanceMutex = new InstanceGuard();
-  if (InstanceMutex->Acquire() == InstanceGuard::Outcome::MayStart) return;
+  const InstanceGuard::Outcome outcome = InstanceMutex->Acquire();
+  if (outcome == InstanceGuard::Outcome::MayStart) return;
+  int code = 0;
+  if (outcome == InstanceGuard::Outcome::CannotLock) {
+    platform::ui::MessageBox(InstanceMutex->Failure(), QString::fromLatin1(ProgramTitle),
+                             platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
+    code = 1;
+  }
   CloseInstanceMutex();
-  std::exit(0);
+  std::exit(code);
 }
 
 void CloseInstanceMutex() {

@@ -28,6 +28,7 @@ class InstanceGuard {
     MayStart,          // no other instance: this one holds the start-up lock
     AnotherIsRunning,  // the running instance was asked to come to the front
     TimedOut,          // another instance kept the start-up lock past the wait
+    CannotLock,        // the lock cannot be made in the directory (read-only): Failure() says why
   };
 
   // directory: the data directory (the current directory when empty).
@@ -44,6 +45,8 @@ class InstanceGuard {
 
   // The name of the local socket of a data directory.
   static QString ServerName(const QString& directory);
+  // After CannotLock: the message for the user, naming the directory and the system's reason.
+  const QString& Failure() const { return failure_; }
 
  private:
   bool AskRunningInstanceToShow();
@@ -52,13 +55,15 @@ class InstanceGuard {
   std::unique_ptr<QLockFile> lock_;
   std::unique_ptr<QLocalServer> server_;
   std::function<void()> activate_;
+  QString failure_;
 };
 
 // The guard of this run, made by CheckSingleInstance and kept until the program ends.
 extern InstanceGuard* InstanceMutex;
 
-// Returns only when this instance may start; otherwise ends the process quietly (after bringing
-// the running instance to the front). Needs the application object.
+// Returns only when this instance may start; otherwise ends the process: quietly after bringing
+// the running instance to the front, with a message and status 1 when the data directory cannot
+// be written. Needs the application object.
 void CheckSingleInstance();
 // Stops listening for later instances; the program's last step.
 void CloseInstanceMutex();

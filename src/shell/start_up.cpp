@@ -64,6 +64,7 @@
 #include "shell/p_start.h"
 #include "shell/reopen_company.h"
 #include "shell/single_instance.h"
+#include "shell/stop_recovery.h"
 #include "shell/timer_form.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
@@ -164,7 +165,13 @@ void ForgetHooks() {
   ForgetLabelWizardHooks();
 }
 
+bool startUpRunsEngine = false;
+
 }  // namespace
+
+bool EngineStartedForMainForm() {
+  return startUpRunsEngine;
+}
 
 bool SetUpProgramDirectory() {
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
@@ -185,10 +192,11 @@ bool StartUp() {
   Application->HelpFile = "OVINV.hlp";
   // What the libraries need from the program before any window runs.
   InstallCompanyFileNames();
-  // Postings a kill interrupted are undone before any file is read; the answer file is the one
-  // side file a posting keeps.
+  // Postings a kill interrupted are undone before any file is read, and the files a stop left
+  // open rebuilt, with the engine running; the answer file is the one side file a posting keeps.
   storage::AllowJournalledSideFile(AnswerFileName);
-  storage::UndoLeftPostingJournals();
+  const bool engineStarted = storage::IsamInitialize(0, 30) > 0;
+  RecoverFromLastStop();
   // A company deletion a kill interrupted is finished (or its company kept whole).
   records::FinishCompanyDeletions();
   mail::InstallMailAddressDialog();
@@ -200,9 +208,12 @@ bool StartUp() {
     MainForm->SetStatusText(1, text);
   };
   try {
+    startUpRunsEngine = engineStarted;
     CreateMainForm();
+    startUpRunsEngine = false;
     CreatePWDlg();
   } catch (...) {
+    startUpRunsEngine = false;
     // A later instance must not wait for a window that will never come.
     if (InstanceMutex) InstanceMutex->Publish(nullptr);
     throw;

@@ -16,6 +16,9 @@ int RunProgram(int argc, char** argv);
 // an application object that exists already. False when the program ended on the way (the
 // password was refused, the directory could not be set up); ProgramExitCode then tells how.
 bool StartUp();
+// True while StartUp makes the main window with the engine it started: the window then does not
+// start it again.
+bool EngineStartedForMainForm();
 // Destroys the windows made by StartUp, the last made first, and stops the engine if it still
 // runs.
 void ShutDown();

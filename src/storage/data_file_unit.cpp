@@ -369,12 +369,15 @@ bool DataFileUnit::OpenFile() {
   for (;;) {
     // A .SAV means a rebuild stopped half-way: its records are the file's, so the rebuild is
     // finished before anything else, and a missing data file is never created empty over it.
+    // While a posting waits to be undone, no repair is offered: it would move the records.
     if (UnfinishedRebuild()) {
+      if (PostingJournalWaits()) return IsamFail(IsamErrIndexDefective);
       if (!AskYesNo(kUnfinishedRebuildPrompt, kind_.Caption) || !RebuildFile()) return false;
       continue;
     }
     if (OpenAsItStands()) return true;
     if (IsamError == IsamErrIndexDefective) {
+      if (PostingJournalWaits()) return false;
       if (!AskYesNo(kIndexDefectivePrompt, kind_.Caption)) return false;
       if (!RebuildFile()) return false;
     } else if (IsamError == IsamErrFileNotFound) {

@@ -33,11 +33,11 @@ EngineState& Engine() {
 // objects that existed by then (the page cache among them).
 void CloseAllAtExit() {
   if (!Engine().started) return;
-  ClosePostingJournal();
   for (IsamFileBlock fb : IsamOpenBlocks()) {
     IsamFileBlock handle = fb;
     IsamCloseFileBlock(handle);
   }
+  ClosePostingJournal();
   Engine().openBlocks.clear();
   Engine().lastFound = nullptr;
   Engine().started = false;
@@ -147,13 +147,15 @@ void IsamShutdown() {
     IsamFail(IsamErrNotStarted);
     return;
   }
-  ClosePostingJournal();
+  // The files first, the journal last: a stop in between finds the journal, and with it knows that
+  // the program did not end.
   int32_t firstError = 0;
   for (IsamFileBlock fb : IsamOpenBlocks()) {
     IsamFileBlock handle = fb;
     IsamCloseFileBlock(handle);
     if (!IsamOK && firstError == 0) firstError = IsamError;
   }
+  ClosePostingJournal();
   if (firstError != 0) {
     IsamFail(firstError);
     return;

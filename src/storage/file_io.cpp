@@ -16,7 +16,12 @@ namespace storage {
 using platform::files::File;
 using platform::files::OpenMode;
 
+namespace {
+IsamOpenFailure lastOpenFailure;
+}  // namespace
+
 bool IsamFail(int32_t code) {
+  lastOpenFailure.Name.clear();
   IsamOK = false;
   IsamError = code;
   return false;
@@ -62,9 +67,15 @@ int MissingFolderAware(int err, const std::string& name) {
 }
 }  // namespace
 
+const IsamOpenFailure& IsamLastOpenFailure() {
+  return lastOpenFailure;
+}
+
 bool IsamOpenExisting(File& file, const std::string& name, bool readOnly) {
   if (file.Open(name, readOnly ? OpenMode::ReadOnly : OpenMode::ReadWrite)) return true;
-  return FailOs(MissingFolderAware(file.error(), name), IsamFileOp::Open);
+  FailOs(MissingFolderAware(file.error(), name), IsamFileOp::Open);
+  lastOpenFailure = {name, file.error()};
+  return false;
 }
 
 bool IsamCreateFile(File& file, const std::string& name) {

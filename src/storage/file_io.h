@@ -34,4 +34,12 @@ int32_t IsamMapOsError(int err, IsamFileOp op);
 // Sets the failure status (IsamOK false, IsamError code) and returns false.
 bool IsamFail(int32_t code);
 
+// The file that the last failure could not open, with the system's errno, for a message that
+// names both; an empty Name when the last failure was not such an open.
+struct IsamOpenFailure {
+  std::string Name;
+  int Errno = 0;
+};
+const IsamOpenFailure& IsamLastOpenFailure();
+
 }  // namespace storage

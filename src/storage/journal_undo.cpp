@@ -264,23 +264,13 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
   return JournalOutcome::Refused;
 }
 
-// Damaged journals told in this run, by name whatever its case: told once while they are there.
-std::set<std::string>& DamagedJournals() {
-  static std::set<std::string> damaged;
-  return damaged;
-}
-
-std::string DamagedKey(const std::string& journalName) {
-  return platform::text::UpperCase(std::filesystem::absolute(journalName).string());
-}
-
 // The journal kept where it is: entries it holds as synced do not read, so what it would undo
-// may be on the files and cannot be undone. Postings of the company stay refused while it is
-// there (a posting never writes over a journal with a mark); told once in a run.
+// may be on the files and cannot be undone. It waits as a journal whose undo failed does: nothing
+// moves records and the company posts nothing while it is there (a posting never writes over a
+// journal with a mark either), and it is told once a start.
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
-  if (!DamagedJournals().insert(DamagedKey(journalName)).second) return JournalOutcome::Damaged;
   const QString posting =
       what.empty() ? QStringLiteral("The last posting") : QStringLiteral("The last posting (%1)").arg(Qt(what));
   Tell(posting + QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
@@ -351,10 +341,7 @@ std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::stri
       return HoldsNothing(name) && platform::files::DeleteFile(name) && platform::files::SyncFolder(name);
     });
   }
-  if (names.empty()) {
-    DamagedJournals().erase(DamagedKey(PostingJournalName(company)));
-    return JournalOutcome::None;
-  }
+  if (names.empty()) return JournalOutcome::None;
   if (names.size() > 1) return RefuseSeveral(names, company);
   journalName = names.front();
   return std::nullopt;
@@ -402,6 +389,8 @@ bool DataFileMarkedForRepair(const std::string& dataFileName) {
 
 JournalOutcome UndoPostingJournal(const std::string& company) {
   if (PostingUnderWay() || PostingJournalHeld(company)) return JournalOutcome::None;
+  // Its undo failed in this run and was told: it waits for the next start, whatever opens the files.
+  if (PostingJournalWaitsFor(company)) return JournalOutcome::InUse;
   std::string journalName;
   if (const std::optional<JournalOutcome> none = TheJournalOf(company, journalName)) return *none;
   File journal;
@@ -413,14 +402,18 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
   std::vector<std::string> files;
   switch (UndoJournalOnDisk(journal, company, &what, &files)) {
     case UndoResult::Nothing:
+      // The program was stopped between postings, with the company open.
       journal.Close();
       platform::files::DeleteFile(journalName);
+      NoteJournalFound(company, JournalOutcome::None);
       return JournalOutcome::None;
     case UndoResult::Foreign:
       return Refuse(journal, journalName, company);
     case UndoResult::InUse:
       return JournalOutcome::InUse;
     case UndoResult::Damaged:
+      KeepJournalWaiting(company, what);
+      NoteJournalFound(company, JournalOutcome::Damaged);
       return KeepDamaged(journal, journalName, company, what);
     case UndoResult::Failed:
       break;
@@ -431,12 +424,16 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       bool rebuilt = true;
       for (const std::string& name : files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
       Tell(UndoneMessage(what, rebuilt), platform::ui::MsgIcon::Information);
+      NoteJournalFound(company, JournalOutcome::Undone);
       return JournalOutcome::Undone;
     }
   }
+  KeepJournalWaiting(company, what);
+  NoteJournalFound(company, JournalOutcome::InUse);
   Tell(QStringLiteral("The last posting (%1) was interrupted and could not be undone yet.  It will be undone "
-                      "at the next start.")
-           .arg(Qt(what)),
+                      "at the next start; until then no data file is rebuilt or repaired, and company %2 "
+                      "posts nothing.")
+           .arg(Qt(what), Qt(company)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }

@@ -11,6 +11,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 #include <thread>
@@ -542,6 +543,86 @@ bool JournalSideFile(const std::string& name) {
   if (!SyncJournal(posting)) return false;
   posting.dataOnDisk = true;
   return true;
+}
+
+}  // namespace storage
+
+// -- The company's journal from its open to its close, and a journal that waits --
+namespace storage {
+namespace {
+
+std::vector<FoundJournal>& Found() {
+  static std::vector<FoundJournal> found;
+  return found;
+}
+
+// Journals the start could not undo, by company, with what their posting was.
+std::map<std::string, std::string>& Waiting() {
+  static std::map<std::string, std::string> waiting;
+  return waiting;
+}
+
+}  // namespace
+
+bool HoldCompanyJournal(const std::string& company) {
+  OpenPosting& posting = Posting();
+  if (PostingUnderWay()) return false;
+  if (company.empty()) {
+    CloseHeldJournal(posting);
+    return true;
+  }
+  IsamStatusKeeper keep;
+  if (HoldJournalOf(posting, company)) return true;
+  // Not a posting's failure: the first posting tries again.
+  posting.failed = false;
+  posting.failure.clear();
+  return false;
+}
+
+void NoteJournalFound(const std::string& company, JournalOutcome outcome) {
+  Found().push_back({company, outcome});
+}
+
+std::vector<FoundJournal> JournalsFound() {
+  return Found();
+}
+
+void ForgetJournalsFound() {
+  Found().clear();
+}
+
+bool PostingJournalWaits() {
+  return !Posting().stoppedCompany.empty() || !Waiting().empty();
+}
+
+bool PostingJournalWaitsFor(const std::string& company) {
+  return Posting().stoppedCompany == company || Waiting().count(company) > 0;
+}
+
+void KeepJournalWaiting(const std::string& company, const std::string& what) {
+  Waiting()[company] = what;
+  OpenPosting& posting = Posting();
+  if (posting.stoppedCompany.empty()) {
+    posting.stoppedCompany = company;
+    posting.stoppedWhat = what;
+  }
+}
+
+std::string WaitingJournalRefusal(const std::string& action) {
+  const OpenPosting& posting = Posting();
+  std::string what = posting.stoppedWhat;
+  if (posting.stoppedCompany.empty() && !Waiting().empty()) what = Waiting().begin()->second;
+  const std::string failed = what.empty() ? std::string("a posting") : "the posting (" + what + ")";
+  return action + ": " + failed +
+         " that did not finish has not been undone yet, and records moved now would be lost when it is.  "
+         "The next start of the program undoes the posting first; start the program again.";
+}
+
+void ForgetWaitingJournals() {
+  Waiting().clear();
+  OpenPosting& posting = Posting();
+  posting.stoppedCompany.clear();
+  posting.stoppedWhat.clear();
 }
 
 }  // namespace storage

@@ -77,6 +77,7 @@
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "storage/file_block.h"
 #include "storage/isam_types.h"
@@ -175,8 +176,8 @@ enum class JournalOutcome {
   Refused,  // it does not belong to the files here; the user was told, it was set aside, and
             // nothing was changed
   InUse,    // a file it names (or the journal) is held open; left for the next start
-  Damaged,  // what it holds as synced does not read: nothing was undone, the user was told once,
-            // and it stays where it is (the company's postings stay refused)
+  Damaged,  // what it holds as synced does not read: nothing was undone, the user was told, and it
+            // stays where it is and waits as one whose undo failed (PostingJournalWaitsFor)
 };
 
 // Undoes the journal of a company left by a posting that did not end, rebuilds the files it
@@ -217,5 +218,38 @@ auto RunPosting(const std::string& what, Work&& work) -> decltype(work()) {
     throw PostingFailed(PostingFailureMessage(what, error.what(), LastPostingUndone()), LastPostingUndone());
   }
 }
+
+}  // namespace storage
+
+// -- The company's journal from its open to its close, and a journal that waits --
+namespace storage {
+
+// Holds the company's journal (empty between postings) from the company's open to its close, so
+// that a start which still finds it knows the program was stopped with the company open. An empty
+// number lets go of the journal held. False when it cannot be held now; the first posting then
+// makes it, and says so if it cannot.
+bool HoldCompanyJournal(const std::string& company);
+
+// A journal found at a start (or before a company's files opened), and what became of it: None
+// when it held no posting (the program was stopped between postings).
+struct FoundJournal {
+  std::string Company;
+  JournalOutcome Outcome = JournalOutcome::None;
+};
+void NoteJournalFound(const std::string& company, JournalOutcome outcome);
+std::vector<FoundJournal> JournalsFound();
+void ForgetJournalsFound();
+
+// A posting whose undo failed waits in its journal for the next start: in this process (its undo
+// failed), or because the start itself could not undo it. While one waits, nothing that moves
+// records may run (a rebuild, a reindex, a copy): the undo puts old records back in the slots
+// they had.
+bool PostingJournalWaits();
+bool PostingJournalWaitsFor(const std::string& company);
+void KeepJournalWaiting(const std::string& company, const std::string& what);
+// What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
+std::string WaitingJournalRefusal(const std::string& action);
+// A new start tries every journal again.
+void ForgetWaitingJournals();
 
 }  // namespace storage

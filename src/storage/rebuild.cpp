@@ -28,6 +28,7 @@
 #include "storage/isam_guard.h"
 #include "storage/isam_rebuild.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 #include "storage/rebuild_common.h"
 
 namespace storage {
@@ -218,6 +219,11 @@ void IsamRebuildDataFile(const std::string& name, int32_t newRecordLength, int32
                          const IsamRecordHook& recordHook, int32_t hookParameter) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
   if (!call.entered()) return;
+  // A posting waiting to be undone puts its records back where they were: none may move before.
+  if (PostingJournalWaits()) {
+    IsamFail(IsamErrJournal);
+    return;
+  }
   if (variableLength) {
     IsamFail(IsamErrVarChainBroken);
     return;

@@ -26,6 +26,7 @@
 #include "storage/isam_guard.h"
 #include "storage/isam_rebuild.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 #include "storage/rebuild_common.h"
 
 namespace storage {
@@ -376,6 +377,11 @@ void IsamReindexFile(const std::string& name, uint16_t numberKeys, const IsamKey
   messagesWritten = false;
   if (recordsDeleted) *recordsDeleted = 0;
   if (!call.entered()) return;
+  // A posting waiting to be undone puts its records back where they were: none may move before.
+  if (PostingJournalWaits()) {
+    IsamFail(IsamErrJournal);
+    return;
+  }
   if (variableLength) {
     IsamFail(IsamErrVarChainBroken);
     return;

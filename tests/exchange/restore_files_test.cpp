@@ -4,14 +4,28 @@
 
 #include "exchange/restore_files.h"
 
+#include <dirent.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include "exchange/backup_files.h"
 #include "platform/files/file.h"
 #include "platform/zip/zip_peer.h"
 #include "program_dir_fixture.h"
+
+namespace {
+std::atomic<long> directoryEntriesRead{0};
+}  // namespace
+
+// Every directory entry this process reads passes here, so that a test can count them.
+extern "C" dirent* readdir(DIR* dir) {
+  static const auto next = reinterpret_cast<dirent* (*)(DIR*)>(dlsym(RTLD_NEXT, "readdir"));
+  ++directoryEntriesRead;
+  return next(dir);
+}
 
 namespace exchange {
 namespace {
@@ -95,6 +109,29 @@ TEST_F(RestoreTest, OnlyPlainFileNamesAreRestoredAndTheRestAreReported) {
                                                       {"prog/BeforeRestore/1C.DAT", "live"},
                                                       {"prog/BeforeRestore/1C.IX", "live index"}}));
   EXPECT_FALSE(fs::exists("/abs"));
+}
+
+// The program directory is read a few times for the whole restore, not once for each entry: half
+// the entries replace files named in other letters, half are new.
+TEST_F(RestoreTest, TheDirectoryIsReadAFewTimesNotOnceAnEntry) {
+  constexpr int Entries = 300;
+  std::vector<PeerEntry> entries;
+  for (int i = 0; i < Entries; ++i) {
+    const std::string number = std::to_string(i);
+    entries.push_back({"F" + number + ".DAT", "restored " + number});
+    if (i % 2 == 0) Write("f" + number + ".dat", "live " + number);
+  }
+  Archive(entries);
+  const long before = directoryEntriesRead;
+  RestoreResult result = RestoreDataFiles(Usb());
+  const long read = directoryEntriesRead - before;
+  ASSERT_EQ(result.status, Status::Restored) << result.failure;
+  EXPECT_EQ(result.restored.size(), static_cast<size_t>(Entries));
+  EXPECT_EQ(Read("f8.dat"), "restored 8");
+  EXPECT_EQ(Read("F9.DAT"), "restored 9");
+  EXPECT_EQ(Read("BeforeRestore/F8.DAT"), "live 8");
+  EXPECT_FALSE(fs::exists("F8.DAT"));  // the live file keeps its spelling
+  EXPECT_LE(read, 3 * Entries) << "directory entries read";
 }
 
 // Entries that declare 4 GiB each, 32 TiB in all, but hold a byte.

@@ -3,6 +3,7 @@
 // and worked through its handlers, and the books read back after every posting.
 #include <QPlainTextEdit>
 
+#include "forms/entry_parts.h"
 #include "forms/shipping_address_dialog.h"
 #include "invoicing/invoice_edit.h"
 #include "invoicing/invoice_entry.h"
@@ -252,6 +253,63 @@ TEST_F(InvoiceEditFormTest, AMemoInvoiceIsEditedInItsMemoLayout) {
   ASSERT_TRUE(records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, text, memoRef));
   EXPECT_EQ(text.Lines[0].Get(), "Repairs to the back door");
   EXPECT_EQ(text.Lines[2].Get(), "");
+  ExpectBooksBalance();
+}
+
+// Every memo a memo record holds goes through the memo box whole: shown for editing, saved to the
+// saved memo file and loaded back from it, and stored again.
+TEST_F(InvoiceEditFormTest, EveryMemoARecordHoldsGoesThroughTheMemoBoxWhole) {
+  auto full = [](int line) {  // 74 characters, numbered so that a lost line shows
+    const std::string head = "Line " + std::to_string(line) + " of the memo ";
+    return head + std::string(records::kMemoLineWidth - head.size(), '=');
+  };
+  std::vector<std::string> fullLines;
+  for (int line = 1; line <= records::kMemoLines; ++line) fullLines.push_back(full(line));
+  std::vector<std::string> firstAndLast(records::kMemoLines, "");
+  firstAndLast.front() = full(1);
+  firstAndLast.back() = full(25);
+  std::vector<std::string> shortLast = fullLines;
+  shortLast.back() = "Thank you";
+  const std::pair<const char*, std::vector<std::string>> memos[] = {
+      {"one short line", {"Repairs to the shop front"}},
+      {"25 full lines", fullLines},
+      {"the first and the last line full", firstAndLast},
+      {"24 full lines and a short one", shortLast},
+  };
+  int number = 1004;
+  for (const auto& [name, lines] : memos) {
+    SCOPED_TRACE(name);
+    EnteredInvoice memo =
+        Invoice(std::to_string(number).c_str(), "C2", "12/07/2026", "80.00", "0.00", "80.00", "0.00");
+    memo.Memo = true;
+    memo.MemoLines = lines;
+    memo.MemoProduct.Code = "WIDGET";
+    memo.MemoProduct.Quantity = "1";
+    memo.MemoProduct.Description = "Widget";
+    const IsamRecRef ref = PostNewInvoice(memo).Ref;
+    ui_.ExpectMessage("The saved lines file has been replaced with the current invoice lines.",
+                      "Saved Lines File");
+    ui_.OnModal<TProdInv>([&](TProdInv& f) {
+      EXPECT_EQ(forms::StoredMemoLinesOf(*f.Memo1), lines) << "shown for editing";
+      f.ExportButnClick();
+      f.Memo1->clear();
+      f.ImportButnClick();
+      EXPECT_EQ(forms::StoredMemoLinesOf(*f.Memo1), lines) << "loaded from the saved memo file";
+      f.MemoPDesc->setText("Widget");  // the loaded product's description: the fixture's has none
+      f.OKButtonClick();
+    });
+    ASSERT_TRUE(EditInvoice(ref, status));
+    records::MemoRec wanted{}, stored{};
+    wanted.Number.Set(std::to_string(number));
+    IsamRecRef memoRef = 0;
+    ASSERT_TRUE(
+        records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, stored, memoRef));
+    for (size_t line = 0; line < records::kMemoLines; ++line)
+      EXPECT_EQ(stored.Lines[line].Get(), line < lines.size() ? lines[line] : "")
+          << "stored line " << line + 1;
+    ++number;
+  }
+  EXPECT_TRUE(ui_.Done());
   ExpectBooksBalance();
 }
 

@@ -1,7 +1,8 @@
 """Reads a message file with Python's email package and prints what it found as JSON:
 the defects of the message, of each part and of each header, the decoded headers, the decoded
 body of a single-part message, every part in walk order (content type, file name, transfer
-encoding, decoded bytes) and the files of a uuencoded body read with binascii."""
+encoding, decoded bytes), the files of a uuencoded body read with binascii, the Date as seconds
+since 1970 (null when there is none) and the Message-ID."""
 import base64
 import binascii
 import email
@@ -54,6 +55,11 @@ def uu_files(text):
     return files
 
 
+def date_seconds():
+    value = message["Date"]
+    return None if value is None or value.datetime is None else value.datetime.timestamp()
+
+
 body = "" if message.is_multipart() else message.get_content()
 print(json.dumps({
     "defects": defects,
@@ -68,4 +74,6 @@ print(json.dumps({
     "body": body.replace("\r\n", "\n") if isinstance(body, str) else "",
     "parts": parts,
     "uu": uu_files(raw.decode("latin-1")),
+    "date": date_seconds(),
+    "message_id": str(message["Message-ID"] or ""),
 }))

@@ -108,7 +108,7 @@ TEST_F(SmtpPeerTest, SendsTheEnvelopeAndDotStuffedData) {
   message.Body = {".", ".hidden", "end"};
   Greeted()
       .Answer({"250 ok", "250 ok", "550 5.1.1 no such user", "251 will forward", "354 go ahead"})
-      .ReadLines(13)
+      .ReadLines(15)
       .Send("250 queued\r\n");
   std::vector<std::string> rejected;
   client.OnAddressRejected = [&](TmsSMTPClient* sender, const std::string& address, const std::string& reply,
@@ -125,7 +125,7 @@ TEST_F(SmtpPeerTest, SendsTheEnvelopeAndDotStuffedData) {
   EXPECT_EQ(sent, 1);
   EXPECT_EQ(rejected, (std::vector<std::string>{"refused@example.com", "550 5.1.1 no such user"}));
   const std::vector<std::string>& lines = peer.Lines();
-  ASSERT_EQ(lines.size(), 19u);
+  ASSERT_EQ(lines.size(), 21u);
   EXPECT_EQ(
       std::vector<std::string>(lines.begin(), lines.begin() + 5),
       (std::vector<std::string>{"EHLO shop-pc", "MAIL FROM:<shop@example.com>", "RCPT TO:<john@example.com>",
@@ -186,7 +186,7 @@ TEST_F(SmtpPeerTest, ASecondOperationDuringADialogueIsRefused) {
       .Pause(300)
       .Send("250 ok\r\n")
       .Answer({"250 ok", "354 go"})
-      .ReadLines(10)
+      .ReadLines(12)
       .Send("250 queued\r\n");
   Login();
   std::string refusal;

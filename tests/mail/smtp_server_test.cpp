@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <QJsonArray>
+#include <QRegularExpression>
+#include <cstdlib>
+#include <ctime>
+#include <optional>
 
 #include "mail/smtp_client.h"
 #include "mail_peers.h"
 #include "platform/net/expect_error.h"
 #include "platform/net/scripted_peer.h"
+#include "platform/text/clock.h"
 
 namespace mail {
 namespace {
@@ -15,6 +20,34 @@ namespace {
 using testing_support::Encoded;
 using testing_support::ParsedByPython;
 using testing_support::SmtpServer;
+
+// The text less its Message-ID line, which is new each time a message is written.
+std::string WithoutMessageId(std::string text) {
+  const size_t start = text.find("\r\nMessage-ID: ");
+  if (start != std::string::npos) text.erase(start, text.find("\r\n", start + 2) - start);
+  return text;
+}
+
+// The process's local time zone for a test's scope (a POSIX TZ text).
+class ScopedLocalZone {
+ public:
+  explicit ScopedLocalZone(const char* zone) {
+    if (const char* old = std::getenv("TZ")) old_ = old;
+    ::setenv("TZ", zone, 1);
+    ::tzset();
+  }
+  ~ScopedLocalZone() {
+    if (old_) {
+      ::setenv("TZ", old_->c_str(), 1);
+    } else {
+      ::unsetenv("TZ");
+    }
+    ::tzset();
+  }
+
+ private:
+  std::optional<std::string> old_;
+};
 
 class SmtpServerTest : public ::testing::Test {
  protected:
@@ -48,13 +81,14 @@ TEST_F(SmtpServerTest, APlainTextMessageArrivesIntact) {
   Prepare(server);
   message.CC.Add("mary@example.com", "Jones, Mary");
   message.BCC.Add("books@example.com", "");
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 14), QTime(9, 26, 53)));
   const std::string text = Encoded(message);
   client.Login();
   client.Send();
   client.Quit();
   EXPECT_FALSE(client.GetConnected());
   // The data ends with one empty line more than the message text.
-  EXPECT_EQ(server.Message(1), text + "\r\n");
+  EXPECT_EQ(WithoutMessageId(server.Message(1)), WithoutMessageId(text) + "\r\n");
   const QJsonObject envelope = server.Envelope(1);
   EXPECT_EQ(envelope["mail_from"].toString(), "shop@example.com");
   EXPECT_EQ(envelope["rcpt_tos"].toArray(),
@@ -87,6 +121,41 @@ TEST_F(SmtpServerTest, OneConnectionCarriesSeveralMessages) {
   EXPECT_EQ(parsed["subject"].toString(), "Statement");
   EXPECT_EQ(parsed["body"].toString(), QString::fromUtf8("Gr\xc3\xbc\xc3\x9f"
                                                          "e, \xe2\x82\xac 12\n\n"));
+}
+
+// Each message is dated by the program's clock in the local zone and has an id of its own.
+TEST_F(SmtpServerTest, EveryMessageIsDatedByTheClockAndHasAnIdOfItsOwn) {
+  ScopedLocalZone zone("XST+3:30");  // three and a half hours west of UTC
+  const QDateTime moment(QDate(2026, 3, 14), QTime(9, 26, 53), Qt::UTC);
+  platform::text::FixedClock clock(moment);
+  SmtpServer server;
+  Prepare(server);
+  client.Login();
+  client.Send();
+  message.Sender().SetAddress("shop@[127.0.0.1]");  // no domain an id can carry: the host's name
+  message.Headers = {"Date: Mon, 1 Jan 2001 00:00:00 +0000", "Message-ID: <read@in.example>"};
+  client.Send();
+  client.Quit();
+  std::vector<QString> ids;
+  for (int n : {1, 2}) {
+    SCOPED_TRACE(n);
+    const QJsonObject parsed = ParsedByPython(server.Message(n));
+    EXPECT_EQ(parsed["defects"].toArray(), QJsonArray());
+    EXPECT_EQ(parsed["date"].toDouble(), static_cast<double>(moment.toSecsSinceEpoch()));
+    int dates = 0;
+    for (const QJsonValue header : parsed["headers"].toArray()) {
+      if (header[0].toString() != "Date") continue;
+      ++dates;
+      EXPECT_EQ(header[1].toString().toStdString(), "Sat, 14 Mar 2026 05:56:53 -0330");
+    }
+    EXPECT_EQ(dates, 1);
+    const QString id = parsed["message_id"].toString();
+    EXPECT_TRUE(QRegularExpression(R"(^<[0-9a-f.]+@[A-Za-z0-9.-]+>$)").match(id).hasMatch())
+        << id.toStdString();
+    ids.push_back(id);
+  }
+  EXPECT_TRUE(ids[0].endsWith("@example.com>")) << ids[0].toStdString();
+  EXPECT_NE(ids[0], ids[1]);
 }
 
 TEST_F(SmtpServerTest, AuthLoginWithTheRightPassword) {

@@ -153,9 +153,26 @@ TEST_F(LabelWizardTest, FontChosenIsKeptInTheLayoutFileAndPrintsTheLabels) {
   wizard_->LineWidth->setText("0");
   wizard_->PrnButnClick();  // the boxes are the layout's, but for the line width: one question
   EXPECT_TRUE(ui.Done());
-  EXPECT_EQ(wizard_->LineWidth->text(), "1");  // "0" draws one dot wide, and says so
+  EXPECT_EQ(wizard_->LineWidth->text(), "0");
   EXPECT_EQ(
       Drawn(R"re(^TextOut\(50, 100, "Alpha Marine"\) font\(DejaVu Serif, 14, BI, 0x000000C0\))re").size(), 1);
+}
+
+// A layout saved with Line Width "0" prints its rule the thinnest the printer draws, every time,
+// and the box stays as the layout has it: the next print has no change to ask about.
+TEST_F(LabelWizardTest, LineWidthZeroPrintsTheThinnestRuleAndLeavesTheLayoutAsItIs) {
+  wizard_->UseCmpAdd->setChecked(true);
+  wizard_->UseCmpAddClick();
+  wizard_->PrintLine->setChecked(true);
+  wizard_->LineWidth->setText("0");
+  UiScript ui;
+  SaveAs(ui, dir_.File("thin.LBL"));
+  for (int print = 1; print <= 2; ++print) {
+    wizard_->PrnButnClick();
+    EXPECT_EQ(wizard_->LineWidth->text(), "0") << "print " << print;
+  }
+  EXPECT_TRUE(ui.Done());  // no question about settings the user never changed
+  EXPECT_EQ(Drawn(R"(^LineTo\(.* pen\(1, )").size(), 2);
 }
 
 TEST_F(LabelWizardTest, BitmapChosenIsStoredAndPrintedBesideTheReturnAddress) {

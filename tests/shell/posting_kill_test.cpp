@@ -31,7 +31,7 @@
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
-#include "platform/ui/ui_driver.h"
+#include "posting_folder.h"
 #include "products/price_batch.h"
 #include "purchasing/po_delete.h"
 #include "purchasing/po_edit.h"
@@ -58,55 +58,14 @@
 namespace {
 
 namespace fs = std::filesystem;
-using platform::ui::MessageRequest;
-using platform::ui::TModalResult;
 using records::CurrentCompany;
 
-// The live records of every data file in the folder, by file name, each file's records sorted:
-// read from the bytes of the closed files, not through the engine.
-using FolderRecords = std::map<std::string, std::vector<std::string>>;
-
-FolderRecords ReadFolderRecords(const fs::path& folder) {
-  FolderRecords found;
-  for (const auto& item : fs::directory_iterator(folder)) {
-    const std::string name = item.path().filename().string();
-    if (item.path().extension() == ".DAT" && name.find("JNL") == std::string::npos)
-      found[name] = testing_support::LiveRecords(item.path());
-  }
-  return found;
-}
-
-// The person at the restart: says yes to every repair, and keeps what it was told. In the child
-// that posts, any box at all ends the child with status 4 instead.
-class RestartUser : public platform::ui::UiDriver {
- public:
-  explicit RestartUser(bool inChild = false)
-      : inChild_(inChild), previous_(platform::ui::InstallUiDriver(this)) {}
-  ~RestartUser() override { platform::ui::InstallUiDriver(previous_); }
-  TModalResult ShowMessageBox(const MessageRequest& request) override {
-    if (inChild_) ::_exit(4);
-    if (request.buttons == platform::ui::MsgButtons::Ok) told.push_back(request.text);
-    return request.buttons == platform::ui::MsgButtons::YesNo ? platform::ui::mrYes : platform::ui::mrOk;
-  }
-  TModalResult RunModal(platform::ui::Form&) override { return Unexpected("a window"); }
-  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return Unexpected("a dialog"); }
-  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return Unexpected("a dialog"); }
-  bool RunChooseFolder(platform::ui::FolderRequest&) override { return Unexpected("a dialog"); }
-  bool RunFont(platform::ui::FontRequest&) override { return Unexpected("a dialog"); }
-  bool RunPrinterSetup(QPrinter&) override { return Unexpected("a dialog"); }
-  bool OpenHelp(const QString&, const QString&) override { return Unexpected("help"); }
-  void Beep() override {}
-
-  std::vector<QString> told;
-
- private:
-  static TModalResult Unexpected(const char* what) {
-    ADD_FAILURE() << "the restart showed " << what;
-    return platform::ui::mrCancel;
-  }
-  bool inChild_;
-  platform::ui::UiDriver* previous_;
-};
+using testing_support::CloseEngine;
+using testing_support::FolderRecords;
+using testing_support::Invoice;
+using testing_support::OpenCompanyFiles;
+using testing_support::ReadFolderRecords;
+using testing_support::RestartUser;
 
 const testing_support::StockBefore kStock = {{"WIDGET", 100}, {"GADGET", 40}};
 
@@ -135,48 +94,6 @@ void FileStartingRecords() {
   v.VendorNo.Set("V1");
   v.VendorName.Set("Vendor");
   File([&](storage::IsamRecRef& ref) { return records::AddVendorRecord(v, ref); });
-}
-
-// Every file of the company opened as the windows open them, after the company list named it.
-bool OpenCompanyFiles() {
-  records::InstallCompanyFileNames();
-  if (!records::ReadCompanyRecord("12", CurrentCompany)) return false;
-  for (auto open : {records::OpenCustomerFile, records::OpenProductFile, records::OpenInvoiceFile,
-                    records::OpenDetailFile, records::OpenMemoFile, records::OpenVendorFile,
-                    records::OpenPOHeaderFile, records::OpenPODetailFile, records::OpenPOMemoFile})
-    if (!open()) return false;
-  return true;
-}
-
-void CloseEngine() {
-  storage::IsamShutdown();
-  records::CustomerFile = records::ProductFile = records::InvoiceFile = records::DetailFile =
-      records::MemoFile = records::VendorFile = records::POHeaderFile = records::PODetailFile =
-          records::POMemoFile = records::CompanyFile = nullptr;
-}
-
-invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& customer,
-                                  const std::string& date,
-                                  const std::vector<std::pair<std::string, std::string>>& sales) {
-  invoicing::EnteredInvoice invoice;
-  invoice.Number = number;
-  invoice.CustomerNo = customer;
-  invoice.Date = date;
-  invoice.KeyCode = "None";
-  invoice.Tax = invoice.Paid = "0.00";
-  int row = 0;
-  for (const auto& [code, quantity] : sales) {
-    invoicing::EnteredLine line;
-    line.Row = ++row;
-    line.Code = code;
-    line.Quantity = quantity;
-    line.Description = code;
-    line.Price = line.Extension = "10.00";
-    line.Taxable = "N";
-    invoice.Lines.push_back(line);
-  }
-  invoice.Net = invoice.Total = std::to_string(10 * row) + ".00";
-  return invoice;
 }
 
 invoicing::StoredInvoice StoredInvoice(const char* number) {
@@ -372,30 +289,16 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
   // the child's exit status.
   int PostInChild(const fs::path& folder, const platform::files::FaultPlan& plan, int* writes = nullptr,
                   int* syncs = nullptr) {
-    const pid_t child = ::fork();
-    if (child == 0) {
-      int status = 2;
-      try {
-        RestartUser nobody(true);
-        fs::current_path(folder);
-        storage::IsamInitialize(0, 30);
-        if (OpenCompanyFiles()) {
-          platform::files::InstallFaultPlan(plan);
-          GetParam().Post();
-          status = 0;
-          if (writes) status = 10 + platform::files::FaultWritesSoFar();
-          if (syncs) status = 10 + platform::files::FaultSyncsSoFar();
-        }
-      } catch (const storage::PostingFailed& failure) {
-        status = failure.Undone() ? 5 : 6;
-      } catch (...) {
-        status = 3;
-      }
-      ::_exit(status);
-    }
-    int status = 0;
-    ::waitpid(child, &status, 0);
-    const int code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const testing_support::FaultCount count = writes  ? testing_support::FaultCount::Writes
+                                              : syncs ? testing_support::FaultCount::Syncs
+                                                      : testing_support::FaultCount::None;
+    const int code = testing_support::PostInChildProcess(
+        folder,
+        [] {
+          storage::IsamInitialize(0, 30);
+          return OpenCompanyFiles();
+        },
+        plan, GetParam().Post, count);
     if ((writes || syncs) && code >= 10) {
       *(writes ? writes : syncs) = code - 10;
       return 0;

@@ -6,10 +6,15 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QSysInfo>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 
+#include "permissions_apply.h"
 #include "platform/ui/support/ui_script.h"
+#include "posting_folder.h"
+#include "shell/start_up.h"
 #include "support/temp_dir.h"
 
 namespace shell {
@@ -88,6 +93,48 @@ TEST_F(SingleInstanceTest, OtherDirectoriesAndEndedInstancesDoNotCount) {
   InstanceGuard next;
   EXPECT_EQ(next.Acquire(), Outcome::MayStart);
   EXPECT_TRUE(next.Publish(nullptr));
+}
+
+// The person at a start that ends before any window: each message goes to the standard error, where
+// the test reads it.
+class StandardErrorUser : public testing_support::RestartUser {
+ public:
+  platform::ui::TModalResult ShowMessageBox(const platform::ui::MessageRequest& request) override {
+    std::fprintf(stderr, "%s\n", qPrintable(request.text));
+    return RestartUser::ShowMessageBox(request);
+  }
+};
+
+std::string readOnlyFolder;
+
+void RemoveReadOnlyFolder() {
+  std::filesystem::permissions(readOnlyFolder, std::filesystem::perms::owner_all);
+  std::filesystem::remove_all(readOnlyFolder);
+}
+
+[[noreturn]] void StartTheProgram() {
+  std::atexit(RemoveReadOnlyFolder);
+  StandardErrorUser user;
+  static char name[] = "kestrava";
+  char* argv[] = {name, nullptr};
+  int argc = 1;
+  std::exit(RunProgram(argc, argv));
+}
+
+// The program started in a data folder it cannot write to (a fresh process, as main starts it):
+// the message names the folder and the system's reason, and the program ends with a failure.
+TEST(SingleInstanceDeathTest, AReadOnlyDataFolderIsSaidAndEndsTheProgramWithAFailure) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  testing_support::TempDir dir;
+  readOnlyFolder = dir.path().string();
+  using std::filesystem::perms;
+  std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec);
+  {
+    testing_support::PermissionsApply permissions;
+    EXPECT_EXIT(StartTheProgram(), ::testing::ExitedWithCode(1),
+                "The program cannot work in the data folder .*: Permission denied\\.");
+  }
+  std::filesystem::permissions(dir.path(), perms::owner_all);
 }
 
 }  // namespace

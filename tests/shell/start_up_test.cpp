@@ -2,14 +2,17 @@
 
 #include <filesystem>
 
+#include "customers/customer_manager.h"
 #include "forms/halt_program.h"
 #include "forms/pw_dlg.h"
 #include "forms/run_state.h"
 #include "main_form_fixture.h"
+#include "permissions_apply.h"
 #include "platform/files/file.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
+#include "records/customer_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
 #include "records/payment_terms.h"
@@ -216,6 +219,31 @@ TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {
   EXPECT_FALSE(ProgramHalted());
   EXPECT_TRUE(MainForm->Visible());
   EXPECT_TRUE(ui.Done());
+}
+
+// A data file the system refuses to open: the message names the file and the system's reason, and
+// the program ends as it did.
+TEST_F(StartUpTest, ADataFileThatCannotBeOpenedIsNamedWithTheSystemsReason) {
+  FileCompanies({Company("12", "Acme Hardware")});
+  CompanyWorkRec = Company("12", "Acme Hardware");
+  ASSERT_TRUE(SaveCurrentCompany());
+  UiScript ui;
+  ASSERT_TRUE(StartUp());
+  ASSERT_TRUE(CreateCustomerFile());
+  std::filesystem::permissions("12C.DAT", std::filesystem::perms::none);
+  ui.OnModal<customers::TDemoForm>([](customers::TDemoForm&) {});
+  ui.ExpectMessage("Unable to open database\n\nThe file 12C.DAT could not be opened: Permission denied.",
+                   "Customer Manager")
+      .Icon(MsgIcon::Error);
+  {
+    testing_support::PermissionsApply permissions;
+    MainForm->CustomerManager1Click();
+  }
+  EXPECT_TRUE(ProgramHalted());
+  EXPECT_EQ(ProgramExitCode(), 1);
+  EXPECT_TRUE(ui.Done());
+  std::filesystem::permissions("12C.DAT",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // included, at the size it first shows and at the least its layout allows; and there it reads
 // whole, in the desktop's font and in one a size larger; and Tab walks it as it reads. In every
 // window and menu, an Alt letter reaches one command. Esc closes every window that has a Cancel
-// or Close, wherever the focus is.
+// or Close, wherever the focus is. Enter presses the push button that has the focus.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
 #include <QTest>
 #include <QWidget>
 #include <algorithm>
@@ -148,6 +150,38 @@ TEST_F(WindowSizesTest, EscapeClosesEveryWindowWithACancelOrCloseWhereverTheFocu
     window.hide();
   });
   EXPECT_GE(closable, 15);
+}
+
+// Whether the key, typed on the button, presses it once. The button's signals are held back, so
+// that nothing it stands for is done; made checkable for the while, its tick shows the press.
+bool PressedOnceBy(QPushButton& button, Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  const QSignalBlocker quiet(button);
+  const bool checkable = button.isCheckable();
+  const bool checked = button.isChecked();
+  button.setCheckable(true);
+  button.setFocus();
+  QTest::keyClick(&button, key, modifiers);
+  const bool pressedOnce = button.isChecked() != checked;
+  button.setChecked(checked);
+  button.setCheckable(checkable);
+  return pressedOnce;
+}
+
+TEST_F(WindowSizesTest, EnterPressesThePushButtonThatHasTheFocus) {
+  int buttons = 0;
+  WithEachStartUpWindow([&](QWidget& window, const std::string& name) {
+    WhileShown(window, [&] {
+      for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        if (!button->isVisible() || !button->isEnabled() || !(button->focusPolicy() & Qt::TabFocus)) continue;
+        ++buttons;
+        EXPECT_TRUE(PressedOnceBy(*button, Qt::Key_Return, Qt::NoModifier))
+            << name << ": Return on " << testing_support::Describe(*button);
+        EXPECT_TRUE(PressedOnceBy(*button, Qt::Key_Enter, Qt::KeypadModifier))
+            << name << ": Enter on " << testing_support::Describe(*button);
+      }
+    });
+  });
+  EXPECT_GE(buttons, 100);
 }
 
 }  // namespace

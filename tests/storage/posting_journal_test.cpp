@@ -118,9 +118,12 @@ class PostingJournalTest : public DataUnitTest {
     AppendJournalEntry(change, NonceOf(journal), out);
     return WithSyncedEnd(out, out.size());
   }
-  // A journal kept as damaged is told once while it is there: gone, it is forgotten.
+  // A journal kept as damaged waits, and is told once, until the next start: here it is removed
+  // and the program started again.
   static void ForgetJournal() {
     fs::remove(kJournal);
+    ForgetWaitingJournals();
+    ForgetJournalsFound();
     testing_support::UiScript ui;
     EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::None);
     EXPECT_TRUE(ui.Done());

@@ -232,6 +232,13 @@ bool RenameFile(std::string_view raw_from, std::string_view raw_to, int* err) {
   if (ambiguous) return SetErr(err, EEXIST), false;
   std::string to = ResolveForUse(raw_to, &ambiguous);
   if (ambiguous) return SetErr(err, EEXIST), false;
+  return RenameSpelledFile(from, to, err);
+}
+
+bool RenameSpelledFile(std::string_view raw_from, std::string_view raw_to, int* err) {
+  SetErr(err, 0);
+  const std::string from = NormalizeSeparators(raw_from);
+  const std::string to = NormalizeSeparators(raw_to);
   if (!NotHeld(from, err) || !NotHeld(to, err)) return false;
   int failed = RenameResolved(from, to);
   if (failed) return SetErr(err, failed), false;

@@ -69,6 +69,9 @@ class File {
 bool DeleteFile(std::string_view path, int* err = nullptr);
 // Renames a file unless it or an existing target is held open; the target is replaced.
 bool RenameFile(std::string_view from, std::string_view to, int* err = nullptr);
+// RenameFile for names spelled as they stand on disk (a new target as it is to be spelled): no
+// lookup in either folder, so moving many files into one folder does not read it once a file.
+bool RenameSpelledFile(std::string_view from, std::string_view to, int* err = nullptr);
 // Copies a file's bytes to a new name through a temporary file (see WriteWholeFile).
 bool CopyFile(std::string_view from, std::string_view to, int* err = nullptr);
 

@@ -113,7 +113,9 @@ ScopedPrintBackend::~ScopedPrintBackend() {
 }
 
 QString LastJobFile(const TPrinter& printer) {
-  return printer.HasBackend() ? printer.Backend().OutputFile() : QString();
+  // A job that failed at its delivery names no file, whatever the back-end kept.
+  if (printer.Aborted() || !printer.HasBackend()) return {};
+  return printer.Backend().OutputFile();
 }
 
 namespace {

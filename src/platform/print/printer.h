@@ -76,7 +76,7 @@ class TPrinter {
 TPrinter& Printer();
 
 // The PDF file the last finished job became (no printer, or printing to a file); empty when it
-// went to a printer.
+// went to a printer or failed.
 QString LastJobFile(const TPrinter& printer = Printer());
 // Where the last finished job went, for the status bar: "sent to printer", or, when it became a
 // PDF file, "saved as " and the file's path.

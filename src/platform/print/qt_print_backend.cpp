@@ -1,22 +1,33 @@
 #include "platform/print/qt_print_backend.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QBuffer>
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QTemporaryFile>
 #include <QTextDocument>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <utility>
 
+#include "platform/files/file.h"
+#include "platform/files/path.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
+#include "platform/text/codepage.h"
 
 namespace platform::print {
+
+using platform::text::ToAnsi;
 
 namespace {
 
@@ -60,7 +71,7 @@ QBrush ToQBrush(const TBrush& brush) {
   return Qt::NoBrush;
 }
 
-// A PDF printer at printer resolution: the job's device, and the metrics device outside jobs.
+// A PDF printer at printer resolution: the device that measures text outside jobs.
 std::unique_ptr<QPrinter> NewPdfPrinter(const QPageLayout& layout) {
   auto printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
   printer->setOutputFormat(QPrinter::PdfFormat);
@@ -68,6 +79,15 @@ std::unique_ptr<QPrinter> NewPdfPrinter(const QPageLayout& layout) {
   printer->setFullPage(false);
   printer->setPageLayout(layout);
   return printer;
+}
+
+// A job's device: the same PDF at the same resolution, drawn inside the layout's margins into
+// memory.
+std::unique_ptr<QPdfWriter> NewPdfWriter(QIODevice& bytes, const QPageLayout& layout) {
+  auto writer = std::make_unique<QPdfWriter>(&bytes);
+  writer->setResolution(kPrinterDpi);
+  writer->setPageLayout(layout);
+  return writer;
 }
 
 // Characters Windows forbids in file names, and control characters, become "_".
@@ -160,9 +180,10 @@ QString UnusedPdfPath(const QDir& dir, const QString& stem) {
 }  // namespace
 
 QString QtPrintBackend::NewPrintoutPath(const QString& title) const {
-  QDir dir(QDir::current().filePath("Printouts"));
-  if (!dir.exists() && !QDir::current().mkpath("Printouts"))
-    throw EPrinter("Cannot create the folder " + dir.path().toStdString());
+  const QDir dir(QDir::current().filePath("Printouts"));
+  std::error_code error;
+  if (!dir.exists()) std::filesystem::create_directory(QFile::encodeName(dir.path()).toStdString(), error);
+  if (error) throw EPrinter("Cannot create the folder " + ToAnsi(dir.path()) + ": " + error.message() + ".");
   return UnusedPdfPath(dir,
                        FileNameFromTitle(title) + ' ' + platform::text::Now().toString("yyyy-MM-dd HHmmss"));
 }
@@ -181,22 +202,16 @@ void QtPrintBackend::BeginDoc(const QString& title, TPrinterOrientation orientat
   ChooseTarget();
   output_file_.clear();
   job_title_ = title;
-  if (target_printer_.isEmpty()) {
-    job_path_ = JobFilePath(title);
-  } else {
-    spool_file_ = std::make_unique<QTemporaryFile>(QDir::temp().filePath("kestrava-print-XXXXXX.pdf"));
-    if (!spool_file_->open()) throw EPrinter("Cannot create a spool file for the printer");
-    job_path_ = spool_file_->fileName();
-    spool_file_->close();
-  }
-  job_printer_ = NewPdfPrinter(Layout(orientation));
-  job_printer_->setDocName(title);
-  job_printer_->setCreator("OV Kestrava 4");
-  job_printer_->setOutputFileName(job_path_);
+  if (target_printer_.isEmpty()) job_path_ = JobFilePath(title);
+  job_bytes_ = std::make_unique<QBuffer>();
+  job_bytes_->open(QIODevice::WriteOnly);
+  job_writer_ = NewPdfWriter(*job_bytes_, Layout(orientation));
+  job_writer_->setTitle(title);
+  job_writer_->setCreator("OV Kestrava 4");
   painter_ = std::make_unique<QPainter>();
-  if (!painter_->begin(job_printer_.get())) {
+  if (!painter_->begin(job_writer_.get())) {
     DiscardJob();
-    throw EPrinter("Cannot start the print job \"" + title.toStdString() + "\"");
+    throw EPrinter("Cannot start the print job \"" + ToAnsi(title) + "\"");
   }
 }
 
@@ -207,38 +222,57 @@ QPainter& QtPrintBackend::Painter() {
 
 void QtPrintBackend::NewPage(int) {
   Painter();
-  if (!job_printer_->newPage()) throw EPrinter("Cannot start a new page");
+  if (!job_writer_->newPage()) throw EPrinter("Cannot start a new page");
 }
 
 void QtPrintBackend::EndDoc() {
-  const bool written = Painter().end();
+  const bool drawn = Painter().end();
   painter_.reset();
-  job_printer_.reset();
-  if (!written) {
+  job_writer_.reset();
+  const QByteArray pdf = job_bytes_->data();
+  job_bytes_.reset();
+  if (!drawn) {
     DiscardJob();
-    throw EPrinter("Cannot write the print job \"" + job_title_.toStdString() + "\"");
+    throw EPrinter("Cannot write the print job \"" + ToAnsi(job_title_) + "\"");
   }
-  if (target_printer_.isEmpty()) {
-    output_file_ = job_path_;
-    chosen_file_written_ = chosen_file_written_ || output_file_ == chosen_file_;
-    job_path_.clear();
+  if (!target_printer_.isEmpty()) {
+    SendToPrinter(pdf);
     return;
   }
-  SendToPrinter();
+  const QString path = std::exchange(job_path_, QString());
+  WriteJobFile(path, pdf);
+  output_file_ = path;
+  chosen_file_written_ = chosen_file_written_ || output_file_ == chosen_file_;
 }
 
-void QtPrintBackend::SendToPrinter() {
+void QtPrintBackend::WriteJobFile(const QString& path, const QByteArray& pdf) const {
+  const std::string name = QFile::encodeName(path).toStdString();
+  const bool existed = platform::files::Exists(name);
+  const std::string_view bytes(pdf.constData(), static_cast<size_t>(pdf.size()));
+  int err = 0;
+  if (platform::files::WriteWholeFile(name, bytes, &err)) return;
+  // A new file that failed only at the folder's sync is in place; it goes too, so that no file
+  // stands that was not reported saved. A file that was there before is never removed.
+  if (!existed) platform::files::DeleteFile(name);
+  throw EPrinter("The printout \"" + ToAnsi(job_title_) + "\" could not be written to " + ToAnsi(path) +
+                 ": " + std::strerror(err ? err : EIO) + ".");
+}
+
+void QtPrintBackend::SendToPrinter(const QByteArray& pdf) {
+  // The spool file is named by QTemporaryFile, which removes it when the job is over.
+  QTemporaryFile spool(QDir::temp().filePath("kestrava-print-XXXXXX.pdf"));
+  if (!spool.open()) throw EPrinter("Cannot create a spool file for the printer");
+  spool.close();
+  WriteJobFile(spool.fileName(), pdf);
   QProcess lp;
-  lp.start("lp", {"-d", target_printer_, "-t", job_title_, "--", job_path_});
+  lp.start("lp", {"-d", target_printer_, "-t", job_title_, "--", spool.fileName()});
   const bool started = lp.waitForStarted();
   const bool finished = started && lp.waitForFinished(120000);
   const QString error = QString::fromLocal8Bit(lp.readAllStandardError()).trimmed();
   const bool taken = finished && lp.exitStatus() == QProcess::NormalExit && lp.exitCode() == 0;
-  DiscardJob();
   if (!started) throw EPrinter("The print spooler (lp) is not installed; the job was not printed");
   if (!taken)
-    throw EPrinter("The printer " + target_printer_.toStdString() +
-                   " did not take the job: " + error.toStdString());
+    throw EPrinter("The printer " + ToAnsi(target_printer_) + " did not take the job: " + ToAnsi(error));
 }
 
 void QtPrintBackend::Abort() {
@@ -246,21 +280,18 @@ void QtPrintBackend::Abort() {
 }
 
 void QtPrintBackend::DiscardJob() {
+  // Nothing of a job reaches the disk before EndDoc: dropping it is letting its memory go.
   if (painter_ && painter_->isActive()) painter_->end();
   painter_.reset();
-  job_printer_.reset();
-  if (spool_file_) {
-    spool_file_.reset();  // removes the file
-  } else if (!job_path_.isEmpty()) {
-    QFile::remove(job_path_);
-  }
+  job_writer_.reset();
+  job_bytes_.reset();
   job_path_.clear();
 }
 
 void QtPrintBackend::TextOut(const CanvasState& state, int x, int y, const QString& text) {
   QPainter& painter = Painter();
   const QFont font = ToQFont(state.Font);
-  const QFontMetricsF metrics(font, job_printer_.get());
+  const QFontMetricsF metrics(font, job_writer_.get());
   if (state.Brush.Style != TBrushStyle::bsClear)
     painter.fillRect(QRectF(x, y, metrics.horizontalAdvance(text), metrics.height()), ToQBrush(state.Brush));
   painter.setFont(font);

@@ -1,6 +1,6 @@
 #pragma once
-// The real printer. Every job is drawn through a QPrinter into a PDF at 300 pixels to the
-// inch; where it goes then:
+// The real printer. Every job is drawn into a PDF in memory at 300 pixels to the inch, so that
+// nothing reaches the disk before the job is over; where it goes then:
 //   - to the chosen system printer (the default one unless a name was set), laid out on that
 //     printer's paper inside its printable area, and handed to the print spooler ("lp") only
 //     at EndDoc, so that an aborted job never reaches the printer half-drawn;
@@ -9,6 +9,9 @@
 //     "Printouts" folder of the program directory (the current directory), named after the
 //     document title and the time, or in the file the user chose; OutputFile() tells the path
 //     afterwards. An aborted job leaves no file.
+// At EndDoc the PDF is written whole through the file layer (a temporary file, synced, renamed);
+// a file that cannot be written (a full disk) fails the job with the system's reason and leaves
+// no file behind, so that OutputFile() never names a file that is not there whole.
 // A printer that reports no margins of its own gets the same quarter inch.
 
 #include <QPageLayout>
@@ -17,9 +20,11 @@
 
 #include "platform/print/print_backend.h"
 
+class QBuffer;
+class QPagedPaintDevice;
 class QPainter;
+class QPdfWriter;
 class QPrinter;
-class QTemporaryFile;
 
 namespace platform::print {
 
@@ -65,7 +70,9 @@ class QtPrintBackend : public PrintBackend {
   QPageLayout Layout(TPrinterOrientation orientation) const;
   QString NewPrintoutPath(const QString& title) const;
   QString JobFilePath(const QString& title) const;
-  void SendToPrinter();
+  // Writes the finished job's PDF to path whole; throws EPrinter with the system's reason.
+  void WriteJobFile(const QString& path, const QByteArray& pdf) const;
+  void SendToPrinter(const QByteArray& pdf);
   void DiscardJob();
   QPainter& Painter();
 
@@ -79,10 +86,10 @@ class QtPrintBackend : public PrintBackend {
   QPageLayout target_layout_;
 
   std::unique_ptr<QPrinter> metrics_device_;
-  std::unique_ptr<QPrinter> job_printer_;
+  std::unique_ptr<QBuffer> job_bytes_;  // the PDF as it is drawn
+  std::unique_ptr<QPdfWriter> job_writer_;
   std::unique_ptr<QPainter> painter_;
-  std::unique_ptr<QTemporaryFile> spool_file_;
-  QString job_path_;
+  QString job_path_;  // the PDF file the job becomes; empty when it goes to a printer
   QString job_title_;
 };
 

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QGuiApplication>
+#include <QPushButton>
 #include <QScreen>
 #include <algorithm>
 #include <utility>
@@ -65,6 +66,40 @@ void WidenForCaption(QWidget& form) {
   const QRect area = WorkArea(form);
   const int wanted = area.isEmpty() ? CaptionWidth(form) : std::min(CaptionWidth(form), area.width());
   if (form.width() < wanted) form.resize(wanted, form.height());
+}
+
+namespace {
+
+// Presses its button on Enter or Return typed on it.
+class EnterPressesButton : public QObject {
+ public:
+  explicit EnterPressesButton(QPushButton* button) : QObject(button), button_(button) {
+    button->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter || (key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier) return false;
+    button_->click();
+    return true;
+  }
+
+ private:
+  QPushButton* button_;
+};
+
+}  // namespace
+
+void PressButtonsOnEnter(QWidget& window) {
+  static const char* const kPressedOnEnter = "kestravaPressedOnEnter";
+  for (QPushButton* button : window.findChildren<QPushButton*>()) {
+    if (button->property(kPressedOnEnter).toBool()) continue;
+    button->setProperty(kPressedOnEnter, true);
+    new EnterPressesButton(button);
+  }
 }
 
 void SetTabOrder(std::initializer_list<QWidget*> widgets) {

@@ -38,6 +38,10 @@ void BringToFront(QWidget& form);
 int CaptionWidth(const QWidget& form);
 // Widens a window narrower than its caption needs (never beyond its screen).
 void WidenForCaption(QWidget& form);
+// Enter or Return typed on a push button presses it, as in any desktop dialog, also where the
+// button is not one that Enter presses from elsewhere in its window (an entry form keeps Enter for
+// its line grid). Applied to the buttons the window holds, each time a form is shown.
+void PressButtonsOnEnter(QWidget& window);
 // Sets the order in which Tab walks the given widgets, first to last.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);
 // Sets the Tab order of a window to the order its layouts read in: a grid layout row by row, each
@@ -102,6 +106,7 @@ class BasicForm : public QtBase {
     QtBase::showEvent(event);
     if (event->spontaneous()) return;  // a window manager's restore is not a new showing
     ApplyTextEntryRules(*this);
+    PressButtonsOnEnter(*this);
     ForgetLeftOutCharacters(*this);
     WidenForCaption(*this);
     if (!showing_) {

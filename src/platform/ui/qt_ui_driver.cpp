@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGridLayout>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QUrl>
 
@@ -31,12 +32,29 @@ QWidget* DialogParent() {
 
 // The window a form run modally belongs to: the modal window it was opened from, else the
 // active window.
-QWindow* OwnerWindowOf(const QWidget& form) {
+QWidget* OwnerOf(const QWidget& form) {
   QWidget* owner = QApplication::activeModalWidget();
   if (!owner) owner = QApplication::activeWindow();
   if (!owner || owner == &form || !owner->isVisible()) return nullptr;
-  return owner->windowHandle();
+  return owner;
 }
+
+// When a box, a dialog or a form run modally goes, the window the user came from gets the
+// keyboard back. The window system does not see to it: a box and the form it belonged to can go
+// at once (a discard answered Yes), and the window under them is then left grey, its Alt letters
+// dead, until it is clicked.
+class KeyboardGoesBack {
+ public:
+  explicit KeyboardGoesBack(QWidget* window) : window_(window) {}
+  ~KeyboardGoesBack() {
+    if (window_ && window_->isVisible()) window_->activateWindow();
+  }
+  KeyboardGoesBack(const KeyboardGoesBack&) = delete;
+  KeyboardGoesBack& operator=(const KeyboardGoesBack&) = delete;
+
+ private:
+  QPointer<QWidget> window_;
+};
 
 QMessageBox::Icon QtIcon(MsgIcon icon) {
   switch (icon) {
@@ -108,6 +126,7 @@ TModalResult ResultOfButton(QMessageBox::StandardButton button) {
 
 TModalResult QtUiDriver::ShowMessageBox(const MessageRequest& request) {
   RequireGui("the message box \"" + request.text + "\"");
+  const KeyboardGoesBack back(DialogParent());
   auto box = BuildMessageBox(request);
   TModalResult result = ResultOfButton(static_cast<QMessageBox::StandardButton>(box->exec()));
   return result == mrNone ? DismissAnswer(request.buttons) : result;
@@ -115,6 +134,8 @@ TModalResult QtUiDriver::ShowMessageBox(const MessageRequest& request) {
 
 TModalResult QtUiDriver::RunModal(Form& form) {
   RequireGui("the form \"" + form.Caption() + "\"");
+  QWidget* owner = OwnerOf(form);
+  const KeyboardGoesBack back(owner);
   struct ModalRunRestore {
     Form& form;
     Qt::WindowModality savedModality = form.windowModality();
@@ -123,7 +144,7 @@ TModalResult QtUiDriver::RunModal(Form& form) {
       form.SetModalOwner(nullptr);
     }
   } restore{form};
-  form.SetModalOwner(OwnerWindowOf(form));
+  form.SetModalOwner(owner ? owner->windowHandle() : nullptr);
   form.setWindowModality(Qt::ApplicationModal);
   form.EnterModalState();
   form.Show();  // FormShow runs here and may already end the run
@@ -157,7 +178,9 @@ namespace {
 
 bool RunFileDialog(FileDialogRequest& request, bool save) {
   RequireGui("a file dialog");
-  QFileDialog dialog(DialogParent());
+  QWidget* parent = DialogParent();
+  const KeyboardGoesBack back(parent);
+  QFileDialog dialog(parent);
   ConfigureFileDialog(dialog, request, save);
   QCheckBox* readOnly = nullptr;
   if (!save && request.offerReadOnly) {
@@ -186,8 +209,10 @@ bool QtUiDriver::RunSaveFile(FileDialogRequest& request) {
 
 bool QtUiDriver::RunChooseFolder(FolderRequest& request) {
   RequireGui("a folder dialog");
+  QWidget* parent = DialogParent();
+  const KeyboardGoesBack back(parent);
   QString start = request.folder.isEmpty() ? QDir::currentPath() : request.folder;
-  QString chosen = QFileDialog::getExistingDirectory(DialogParent(), request.title, start);
+  QString chosen = QFileDialog::getExistingDirectory(parent, request.title, start);
   if (chosen.isEmpty()) return false;
   request.folder = chosen;
   return true;
@@ -195,7 +220,9 @@ bool QtUiDriver::RunChooseFolder(FolderRequest& request) {
 
 bool QtUiDriver::RunFont(FontRequest& request) {
   RequireGui("the font dialog");
-  FontColorDialog dialog(request.fixedPitchOnly, DialogParent());
+  QWidget* parent = DialogParent();
+  const KeyboardGoesBack back(parent);
+  FontColorDialog dialog(request.fixedPitchOnly, parent);
   dialog.SetChoice(request.font);
   if (dialog.exec() != QDialog::Accepted) return false;
   request.font = dialog.Choice();
@@ -204,7 +231,9 @@ bool QtUiDriver::RunFont(FontRequest& request) {
 
 bool QtUiDriver::RunPrinterSetup(QPrinter& printer) {
   RequireGui("the printer set-up dialog");
-  QPrintDialog dialog(&printer, DialogParent());
+  QWidget* parent = DialogParent();
+  const KeyboardGoesBack back(parent);
+  QPrintDialog dialog(&printer, parent);
   dialog.setWindowTitle("Print Setup");
   return dialog.exec() == QDialog::Accepted;
 }

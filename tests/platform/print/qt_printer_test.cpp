@@ -6,7 +6,10 @@
 #include <QImage>
 #include <QRegularExpression>
 #include <QTextDocument>
+#include <cerrno>
+#include <cstring>
 
+#include "platform/files/fault_seam.h"
 #include "platform/print/print_document.h"
 #include "platform/print/print_job.h"
 #include "platform/print/print_test_support.h"
@@ -193,6 +196,54 @@ TEST_F(QtPrinterTest, AbortedJobLeavesNoFile) {
   EXPECT_TRUE(printer_->Aborted());
   EXPECT_TRUE(qt_->OutputFile().isEmpty());
   EXPECT_TRUE(Printouts().isEmpty()) << Printouts().join(", ").toStdString();
+}
+
+// A job whose file cannot be written, at any write or sync of it (a full disk, a failing disk),
+// fails with the system's reason, names no file and leaves none, not even a temporary one; on a
+// sound disk the same job is a whole PDF.
+TEST_F(QtPrinterTest, AFileThatCannotBeWrittenFailsTheJobWithItsReasonAndLeavesNothing) {
+  using platform::files::FaultAction;
+  using platform::files::FaultPlan;
+  const auto print = [&] {
+    PrintJob job(*printer_, "Invoice - 10001");
+    printer_->Canvas().TextOut(300, 300, "Balance Due 12.50");
+    job.Finish();
+  };
+  platform::files::InstallFaultPlan({});
+  print();
+  const int writes = platform::files::FaultWritesSoFar();
+  const int syncs = platform::files::FaultSyncsSoFar();
+  platform::files::RemoveFaultPlan();
+  const QString whole = qt_->OutputFile();
+  EXPECT_EQ(PdfText(whole).simplified(), "Balance Due 12.50");
+  ASSERT_GT(writes, 0);
+  ASSERT_GT(syncs, 0);
+  ASSERT_TRUE(QFile::remove(whole));
+
+  std::vector<FaultPlan> faults;
+  for (int n = 1; n <= writes; ++n)
+    faults.push_back({.OnWrite = FaultAction::Fail, .WriteNumber = n, .Errno = ENOSPC});
+  for (int n = 1; n <= syncs; ++n)
+    faults.push_back({.OnSync = FaultAction::Fail, .SyncNumber = n, .Errno = EIO});
+  for (const FaultPlan& fault : faults) {
+    SCOPED_TRACE(fault.WriteNumber ? "failing write " + std::to_string(fault.WriteNumber)
+                                   : "failing sync " + std::to_string(fault.SyncNumber));
+    const qsizetype finished = printer_->FinishedJobFiles().size();
+    platform::files::InstallFaultPlan(fault);
+    std::string failure;
+    try {
+      print();
+    } catch (const EPrinter& error) {
+      failure = error.what();
+    }
+    platform::files::RemoveFaultPlan();
+    EXPECT_NE(failure.find("could not be written"), std::string::npos) << failure;
+    EXPECT_NE(failure.find(std::strerror(fault.Errno)), std::string::npos) << failure;
+    EXPECT_TRUE(printer_->Aborted());
+    EXPECT_EQ(LastJobFile(*printer_), "");
+    EXPECT_EQ(printer_->FinishedJobFiles().size(), finished);
+    EXPECT_EQ(QDir("Printouts").entryList(QDir::Files | QDir::Hidden), QStringList());
+  }
 }
 
 TEST_F(QtPrinterTest, TitlesBecomeSafeDistinctFileNames) {

@@ -6,6 +6,8 @@
 #include <QClipboard>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
@@ -385,6 +387,53 @@ TEST(FormTest, AFormRunFromAnotherBelongsToItWhileItRunsAndEscapeClosesItAlone) 
   EXPECT_EQ(innerResult, mrCancel);
   EXPECT_TRUE(outerOpenAfterEscape);
   EXPECT_EQ(inner->windowHandle()->transientParent(), nullptr);  // shown on its own later
+}
+
+// Answers the message box that comes up in front next, with the given button, as a user would.
+void AnswerNextBox(QMessageBox::StandardButton answer) {
+  QTimer::singleShot(0, [answer] {
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(box));
+    box->button(answer)->click();
+  });
+}
+
+// Types where the keyboard is, as a user would: nowhere when no window of the program has it.
+void TypeAltLetter(Qt::Key letter) {
+  if (QWidget* target = QApplication::focusWidget()) QTest::keyClick(target, letter, Qt::AltModifier);
+}
+
+// Whatever a box in front of a form or a form run from another one ends with, the window the user
+// comes back to is active and has the keyboard at once: typed work kept with No, then thrown away
+// with Yes, and the Alt letter of the window run from at once ("&Cancel" closes it).
+TEST(FormTest, TheWindowTheUserComesBackToHasTheKeyboard) {
+  testing_support::EnsureGuiApplication();
+  auto outer = CreateForm<TSmallForm>();
+  auto inner = CreateForm<TSmallForm>();
+  inner->AskBeforeDiscarding("Discard this record?");
+  bool innerActiveAfterNo = false;
+  bool outerActiveAfterYes = false;
+  TModalResult innerResult = mrNone;
+  EXPECT_EQ(RunForReal(*outer,
+                       [&] {
+                         QTimer::singleShot(0, [&] {
+                           EXPECT_TRUE(QTest::qWaitForWindowActive(inner.get()));
+                           QTest::keyClicks(inner->NameEdit, "Acme");
+                           AnswerNextBox(QMessageBox::No);
+                           TypeEscape();
+                           innerActiveAfterNo = QTest::qWaitForWindowActive(inner.get(), 1000);
+                           AnswerNextBox(QMessageBox::Yes);
+                           TypeEscape();
+                         });
+                         innerResult = inner->ShowModal();
+                         outerActiveAfterYes = QTest::qWaitForWindowActive(outer.get(), 1000);
+                         TypeAltLetter(Qt::Key_C);
+                       }),
+            mrCancel);
+  EXPECT_EQ(innerResult, mrCancel);
+  EXPECT_TRUE(innerActiveAfterNo);
+  EXPECT_TRUE(outerActiveAfterYes);
 }
 
 TEST(FormTest, ShowingAFormAlreadyOpenBringsItToTheFront) {

@@ -1,0 +1,21 @@
+#pragma once
+// What a start does about the way the last run ended, and what lets it know. The open company's
+// posting journal is held from the company's open to its close (a change of company, the program's
+// end): a start that still finds it knows that the program was stopped with the company open. That
+// start, before anything reads the files:
+//  - undoes a posting the stop interrupted and rebuilds the files it touched (the undo's message);
+//  - rebuilds every file of the company the run left marked for repair, after one notice when no
+//    posting was under way, asking nothing per file;
+//  - leaves a journal it cannot undo to wait for the next start, says so once, and rebuilds
+//    nothing (a rebuild would move records that the undo puts back in their old places).
+// A file found marked without such a stop is asked about as it is opened.
+
+namespace shell {
+
+// Needs the engine started and the company file names installed.
+void RecoverFromLastStop();
+
+// Holds the open company's journal; lets go of the one held when no company is open.
+void HoldOpenCompanyJournal();
+
+}  // namespace shell

@@ -1,0 +1,187 @@
+// A step on a data file that fails on the disk (a full disk, a failing one) says the system's
+// reason after its own words, whichever write or sync of the action fails: deleting an invoice,
+// a PO or a company, and the late fees of an interest run.
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <functional>
+
+#include "books_fixture.h"
+#include "invoicing/entered_invoice.h"
+#include "invoicing/interest_charges.h"
+#include "invoicing/invoice_edit.h"
+#include "invoicing/invoice_posting.h"
+#include "platform/files/fault_seam.h"
+#include "purchasing/po_delete.h"
+#include "records/company_data_files.h"
+#include "records/company_file.h"
+#include "records/customer_file.h"
+#include "records/invoice_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "storage/isam.h"
+
+namespace {
+
+using platform::files::FaultAction;
+using platform::files::FaultPlan;
+
+// What the user is told when the action fails; "" when it went through.
+std::string FailureOf(const std::function<void()>& action) {
+  try {
+    action();
+  } catch (const std::exception& error) {
+    return error.what();
+  }
+  return {};
+}
+
+// Closes and opens a file again, so that the next change writes its repair mark anew.
+void Reopen(storage::IsamFileBlock& file, const std::function<bool()>& open) {
+  storage::IsamCloseFileBlock(file);
+  file = nullptr;
+  ASSERT_TRUE(open());
+}
+
+storage::IsamRecRef InvoiceRef(const std::string& number) {
+  records::InvoiceRec wanted{};
+  wanted.InvoiceNo.Set(number);
+  storage::IsamKeyStr key = records::BuildInvoiceKey(wanted, 1);
+  storage::IsamRecRef ref = 0;
+  EXPECT_TRUE(records::FindInvoiceByNumber(key, ref));
+  return ref;
+}
+
+void PostTenDollarInvoice(const std::string& number) {
+  invoicing::EnteredInvoice invoice;
+  invoice.Number = number;
+  invoice.CustomerNo = "C1";
+  invoice.Date = "12/01/2026";
+  invoice.KeyCode = "None";
+  invoice.Net = invoice.Total = "10.00";
+  invoice.Tax = invoice.Paid = "0.00";
+  invoicing::PostNewInvoice(invoice);
+}
+
+struct Action {
+  const char* name;
+  const char* says;            // the action's own words, which come first
+  std::function<void()> make;  // what the action then works on
+  std::function<void()> run;
+};
+
+void PrintTo(const Action& action, std::ostream* out) {
+  *out << action.name;
+}
+
+// The books company with the PO files open as well.
+class FailureReasonTest : public test_fixtures::BooksTest, public testing::WithParamInterface<Action> {
+ protected:
+  FailureReasonTest() {
+    EXPECT_TRUE(records::CreatePOHeaderFile() && records::OpenPOHeaderFile());
+    EXPECT_TRUE(records::CreatePODetailFile() && records::OpenPODetailFile());
+    FileCustomer("C1", "Acme Tools");
+    // A posting first: the company's journal is then held, as between any two postings.
+    PostTenDollarInvoice("1000");
+    EXPECT_TRUE(records::OpenCompanyFile());
+  }
+  ~FailureReasonTest() override {
+    platform::files::RemoveFaultPlan();
+    ExpectBooksBalance();
+    for (storage::IsamFileBlock* file :
+         {&records::POHeaderFile, &records::PODetailFile, &records::CompanyFile}) {
+      if (*file) storage::IsamCloseFileBlock(*file);
+      *file = nullptr;
+    }
+  }
+};
+
+// Every file whose repair mark the actions write, opened afresh so that they write it.
+void ReopenFiles() {
+  Reopen(records::InvoiceFile, records::OpenInvoiceFile);
+  Reopen(records::POHeaderFile, records::OpenPOHeaderFile);
+  Reopen(records::CompanyFile, records::OpenCompanyFile);
+}
+
+TEST_P(FailureReasonTest, EveryFailingWriteOrSyncOfTheActionSaysTheSystemsReason) {
+  const Action& action = GetParam();
+  const std::vector<FaultPlan> sweeps = {{.OnWrite = FaultAction::Fail, .Errno = ENOSPC},
+                                         {.OnSync = FaultAction::Fail, .Errno = EIO}};
+  int ours = 0;
+  for (FaultPlan fault : sweeps) {
+    action.make();
+    ReopenFiles();
+    for (int n = 1;; ++n) {
+      (fault.OnWrite == FaultAction::Fail ? fault.WriteNumber : fault.SyncNumber) = n;
+      SCOPED_TRACE(std::string(fault.OnWrite == FaultAction::Fail ? "failing write " : "failing sync ") +
+                   std::to_string(n));
+      platform::files::InstallFaultPlan(fault);
+      const std::string failure = FailureOf(action.run);
+      platform::files::RemoveFaultPlan();
+      if (failure.empty()) break;  // past the action's last write or sync
+      ASSERT_LT(n, 500) << failure;
+      if (failure.find(action.says) == std::string::npos) continue;  // a step with words of its own
+      ++ours;
+      EXPECT_GT(failure.find(std::strerror(fault.Errno)), failure.find(action.says)) << failure;
+      EXPECT_NE(failure.find(std::strerror(fault.Errno)), std::string::npos) << failure;
+    }
+  }
+  EXPECT_GE(ours, 2);  // at least the repair mark's write and its sync
+}
+
+const Action kActions[] = {
+    {"InvoiceDeletion", "Delete operation failed", [] { PostTenDollarInvoice("1001"); },
+     [] {
+       invoicing::StoredInvoice stored;
+       ASSERT_TRUE(invoicing::ReadStoredInvoice(InvoiceRef("1001"), stored));
+       invoicing::PostInvoiceDeletion(stored);
+     }},
+    {"PODeletion", "Delete operation failed",
+     [] {
+       records::POHeaderRec header{};
+       header.PONumber.Set("5001");
+       header.VendorNo.Set("V1");
+       storage::IsamRecRef ref = 0;
+       ASSERT_TRUE(records::AddPOHeaderRecord(header, ref));
+     },
+     [] {
+       records::POHeaderRec wanted{};
+       wanted.PONumber.Set("5001");
+       storage::IsamKeyStr key = records::BuildPOHeaderKey(wanted, 1);
+       storage::IsamRecRef ref = 0;
+       ASSERT_TRUE(records::FindPOByNumber(key, ref));
+       records::POHeaderRec header{};
+       storage::IsamGetRec(records::POHeaderFile, ref, &header, sizeof header);
+       ASSERT_TRUE(storage::IsamOK);
+       purchasing::PostPODeletion(header, ref);
+     }},
+    {"CompanyDeletion", "Delete operation failed",
+     [] {
+       records::CompanyWorkRec = records::CurrentCompany;
+       records::CompanyWorkRec.CompanyNumber.Set("2");
+       storage::IsamRecRef ref = 0;
+       ASSERT_TRUE(records::AddCompanyRecord(ref));
+     },
+     [] {
+       records::CompanyRec found;
+       storage::IsamRecRef ref = 0;
+       ASSERT_TRUE(records::FindCompanyRecord("2", found, ref));
+       records::DeleteCompanyWhole("2", ref);
+     }},
+    {"LateFees", "Add Late Fee Failed.", [] {},
+     [] {
+       std::vector<invoicing::InterestRow> rows = {{"Acme Tools", "C1", 10000, 150, ""}};
+       invoicing::InterestSettings settings;
+       settings.Date = "12/07/2026";
+       invoicing::GenerateInterestInvoices(rows, settings);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Actions, FailureReasonTest, testing::ValuesIn(kActions),
+                         [](const testing::TestParamInfo<Action>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace

@@ -1,0 +1,338 @@
+// The start after the program was stopped, as main starts it: an invoice posted by the program in a
+// child process, stopped there by the file layer's fault seam, then the program started on the
+// folder. Whatever the stop, the user is told one thing at most, asked nothing, and finds the
+// books whole and no file left to repair; and while a posting waits to be undone, nothing moves
+// its records.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "companies/prod_copy.h"
+#include "invoicing/invoice_posting.h"
+#include "main_form_fixture.h"
+#include "platform/files/fault_seam.h"
+#include "platform/files/file.h"
+#include "platform/text/clock.h"
+#include "posting_folder.h"
+#include "records/customer_file.h"
+#include "records/last_company.h"
+#include "records/product_file.h"
+#include "shell/main_form.h"
+#include "storage/journal_undo.h"
+#include "storage/posting_journal.h"
+#include "support/books_check.h"
+#include "support/scratch_company.h"
+
+namespace shell {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::files::FaultAction;
+using platform::files::FaultPlan;
+using testing_support::UiScript;
+
+const char kUndone[] =
+    "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
+const char kStopped[] =
+    "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
+
+// What refuses an action that would move records while a posting waits to be undone.
+std::string Refusal(const std::string& action) {
+  return action +
+         ": the posting (invoice 1004) that did not finish has not been undone yet, and records moved now "
+         "would be lost when it is.  The next start of the program undoes the posting first; start the "
+         "program again.";
+}
+
+std::vector<std::string> Texts(const std::vector<QString>& shown) {
+  std::vector<std::string> texts;
+  for (const QString& text : shown) texts.push_back(text.toStdString());
+  return texts;
+}
+
+using Stock = std::vector<std::pair<std::string, int>>;
+
+// The company's data files (and the company list) marked for repair, or with a rebuild left
+// unfinished, in a closed folder.
+std::vector<std::string> FilesLeftToRepair(const fs::path& folder) {
+  std::vector<std::string> left;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    const bool dataFile =
+        (name.starts_with("12") || name.starts_with("ovcomp")) && name.find("JNL") == std::string::npos;
+    if (dataFile &&
+        (item.path().extension() == ".SAV" ||
+         (item.path().extension() == ".DAT" && storage::DataFileMarkedForRepair(item.path().string()))))
+      left.push_back(name);
+  }
+  return left;
+}
+
+// The records a posting of the invoice changes and the start itself does not (it ages the
+// customers): the lines and the products.
+testing_support::FolderRecords LinesAndProducts(const fs::path& folder) {
+  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
+  std::erase_if(records, [](const auto& file) { return file.first != "12D.DAT" && file.first != "12P.DAT"; });
+  return records;
+}
+
+// Whether the journal holds a posting to undo: its mark is set.
+bool JournalHoldsAPosting(const fs::path& journal) {
+  std::string bytes;
+  if (!platform::files::ReadWholeFile(journal.string(), &bytes)) return false;
+  bytes.resize(std::min<size_t>(bytes.size(), 8));
+  return bytes.find_first_not_of('\0') != std::string::npos;
+}
+
+// The stock of every product as the open product file holds it.
+std::map<std::string, std::string> StockOnFile() {
+  std::map<std::string, std::string> stock;
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(records::ProductFile, ref); storage::IsamOK;
+       storage::IsamNextRec(records::ProductFile, ref)) {
+    records::ProductRec product{};
+    storage::IsamGetRec(records::ProductFile, ref, &product, sizeof product);
+    stock[platform::text::TrimBlanks(product.Code.Get())] = platform::text::TrimBlanks(product.OnHand.Get());
+  }
+  return stock;
+}
+
+class StartAfterStopTest : public MainFormTest {
+ protected:
+  StartAfterStopTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {}
+  void TearDown() override {
+    platform::files::RemoveFaultPlan();
+    EndProgram();
+    MainFormTest::TearDown();
+  }
+
+  // Company 12 in its own folder, closed, named as the company to open: customer C1 and the
+  // products; with deletedFirst, a product deleted before them leaves the first slot free.
+  void MakeCompanyFolder(const fs::path& folder, const Stock& products, bool deletedFirst) {
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    storage::IsamInitialize(0, 30);
+    records::CompanyRec company = testing_support::BooksCompanyRecord();
+    company.NextInvoiceNumber.Set("1004");
+    using testing_support::CompanyFile;
+    ASSERT_TRUE(testing_support::OpenScratchCompany(
+        company, {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices,
+                  CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos, CompanyFile::Vendors,
+                  CompanyFile::POHeaders, CompanyFile::POLines, CompanyFile::POMemos}));
+    records::CustomerRec customer{};
+    customer.CustomerNo.Set("C1");
+    customer.CustomerName.Set("Customer C1");
+    customer.CustBalance.Set("0.00");
+    for (auto* amount :
+         {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3, &customer.CustAging4})
+      amount->Set("0.00");
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddCustomerRecord(customer, ref));
+    auto addProduct = [&](const std::string& code, int onHand) {
+      records::ProductRec product{};
+      product.Code.Set(code);
+      product.Description.Set(code);
+      product.OnHand.Set(std::to_string(onHand));
+      EXPECT_TRUE(records::AddProductRecord(product, ref));
+    };
+    if (deletedFirst) {
+      addProduct("OLD", 1);
+      ASSERT_TRUE(records::DeleteProductRecord(ref));
+    }
+    for (const auto& [code, onHand] : products) addProduct(code, onHand);
+    records::CompanyWorkRec = company;
+    ASSERT_TRUE(records::SaveCurrentCompany());
+    testing_support::CloseEngine();
+    records::CurrentCompany = records::CompanyRec{};
+    fs::current_path(dir_.path());
+  }
+
+  // The program started on the folder in a child, where the invoice is posted under the fault
+  // plan; the child's exit status as PostInChildProcess tells it.
+  int PostInChild(const fs::path& folder, const FaultPlan& plan,
+                  testing_support::FaultCount count = testing_support::FaultCount::None) {
+    return testing_support::PostInChildProcess(
+        folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan,
+        [this] { PostTheInvoice(); }, count);
+  }
+
+  int CountInChild(const fs::path& start, testing_support::FaultCount count) {
+    const fs::path folder = dir_.path() / "count";
+    fs::copy(start, folder);
+    const int status = PostInChild(folder, {}, count);
+    fs::remove_all(folder);
+    EXPECT_GE(status, 10);
+    return status - 10;
+  }
+
+  // The program ended as its windows end it, and the handles of its files forgotten.
+  void EndProgram() {
+    ShutDown();
+    testing_support::CloseEngine();
+    records::CurrentCompany = records::CompanyRec{};
+  }
+
+  void PostTheInvoice() {
+    invoicing::PostNewInvoice(testing_support::Invoice("1004", "C1", "12/07/2026", sales_));
+  }
+
+  platform::text::FixedClock clock_;
+  std::vector<std::pair<std::string, std::string>> sales_ = {{"WIDGET", "3"}, {"GADGET", "2"}};
+};
+
+TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeavesNoFileToRepair) {
+  const fs::path start = dir_.path() / "start";
+  const Stock products = {{"WIDGET", 100}, {"GADGET", 40}};
+  MakeCompanyFolder(start, products, false);
+  const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
+  const testing_support::FolderRecords before = LinesAndProducts(start);
+  const int writes = CountInChild(start, testing_support::FaultCount::Writes);
+  ASSERT_GT(writes, 2);
+
+  // The posting made whole, the program stopped with its files open; then every write stopped.
+  int undone = 0;
+  int rebuilt = 0;
+  for (int n = 0; n <= writes; ++n) {
+    SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
+    const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+    fs::copy(start, folder);
+    FaultPlan plan;
+    if (n > 0) {
+      plan.OnWrite = FaultAction::Kill;
+      plan.WriteNumber = n;
+    }
+    const int status = PostInChild(folder, plan);
+    ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
+    const bool posting = JournalHoldsAPosting(folder / "12JNL.DAT");
+    const bool marked = !FilesLeftToRepair(folder).empty();
+    undone += posting;
+    rebuilt += !posting && marked;
+    const testing_support::FolderRecords stopped = LinesAndProducts(folder);
+
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      ASSERT_TRUE(StartUp());
+      EXPECT_TRUE(testing_support::OpenCompanyFiles());
+      EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stockBefore),
+                std::vector<std::string>{});
+      EndProgram();
+      const std::vector<std::string> expected = posting  ? std::vector<std::string>{kUndone}
+                                                : marked ? std::vector<std::string>{kStopped}
+                                                         : std::vector<std::string>{};
+      EXPECT_EQ(Texts(user.told), expected);
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+    // The records are the ones before the posting when it was undone, else as the stop left them:
+    // a rebuild keeps them.
+    EXPECT_EQ(LinesAndProducts(folder), posting ? before : stopped);
+    fs::remove_all(folder);
+  }
+  // Both kinds of stop were met: inside the posting, and with its files left open.
+  EXPECT_GT(undone, 0);
+  EXPECT_GT(rebuilt, 0);
+}
+
+TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAndTheStartUndoesItWhole) {
+  const Stock products = {{"WIDGET", 100}, {"GADGET", 100}, {"ZZZ", 100}};
+  sales_ = {{"WIDGET", "3"}};
+  MakeCompanyFolder(dir_.path() / "start", products, true);
+  const int writes = CountInChild(dir_.path() / "start", testing_support::FaultCount::Writes);
+  const int syncs = CountInChild(dir_.path() / "start", testing_support::FaultCount::Syncs);
+  // The commit's last sync fails, and so does a write of the undo that follows (the first that
+  // leaves the posting in the journal): the journal is left for the next start.
+  FaultPlan plan;
+  plan.OnSync = FaultAction::Fail;
+  plan.SyncNumber = syncs;
+  plan.OnWrite = FaultAction::Fail;
+  plan.Errno = EIO;
+  for (plan.WriteNumber = writes + 1; plan.WriteNumber <= writes + 4; ++plan.WriteNumber) {
+    const fs::path probe = dir_.path() / "probe";
+    fs::copy(dir_.path() / "start", probe);
+    const bool left = PostInChild(probe, plan) == 6 && JournalHoldsAPosting(probe / "12JNL.DAT");
+    fs::remove_all(probe);
+    if (left) break;
+  }
+  ASSERT_LE(plan.WriteNumber, writes + 4);
+
+  fs::current_path(dir_.path() / "start");
+  {
+    UiScript ui;
+    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(testing_support::OpenCompanyFiles());
+    platform::files::InstallFaultPlan(plan);
+    bool undone = true;
+    try {
+      PostTheInvoice();
+    } catch (const storage::PostingFailed& failure) {
+      undone = failure.Undone();
+    }
+    platform::files::RemoveFaultPlan();
+    EXPECT_FALSE(undone);
+    // Rebuilding would compact the products, and the undo would then write WIDGET's old record
+    // over GADGET's; a copy would carry the posting to another company.
+    ui.ExpectMessage(QString::fromStdString(Refusal("The data files cannot be rebuilt")), "Rebuild")
+        .Icon(platform::ui::MsgIcon::Warning);
+    MainForm->RebuildDataFiles1Click();
+    companies::CopyDataMode = "P";
+    companies::TProdCopy& copy = companies::CreateProdCopy();
+    copy.FormShow();
+    copy.Edit1->setText("7");
+    ui.ExpectMessage(QString::fromStdString(Refusal("The products cannot be copied")),
+                     "Copy Products to Another Company")
+        .Icon(platform::ui::MsgIcon::Warning);
+    copy.Button1Click();
+    EXPECT_FALSE(fs::exists("7P.DAT"));
+    EXPECT_TRUE(ui.Done());
+  }
+  EndProgram();
+
+  // A start whose undo fails again says so once and repairs nothing.
+  {
+    UiScript ui;
+    ui.ExpectMessage(
+          "The last posting (invoice 1004) was interrupted and could not be undone yet.  It will be undone "
+          "at "
+          "the next start; until then no data file is rebuilt or repaired, and company 12 posts nothing.",
+          "Posting")
+        .Icon(platform::ui::MsgIcon::Error);
+    FaultPlan failingUndo;
+    failingUndo.OnWrite = FaultAction::Fail;
+    failingUndo.WriteNumber = 1;
+    platform::files::InstallFaultPlan(failingUndo);
+    ASSERT_TRUE(StartUp());
+    platform::files::RemoveFaultPlan();
+    // The invoices the posting added are left marked, and no repair is offered.
+    EXPECT_FALSE(testing_support::OpenCompanyFiles());
+    EXPECT_TRUE(ui.Done());
+  }
+  EndProgram();
+  EXPECT_TRUE(fs::exists("12JNL.DAT"));
+
+  // The next start undoes the posting on the records as they were: every product as before.
+  UiScript ui;
+  ui.ExpectMessage(kUndone, "Posting");
+  ASSERT_TRUE(StartUp());
+  ASSERT_TRUE(testing_support::OpenCompanyFiles());
+  EXPECT_EQ(StockOnFile(),
+            (std::map<std::string, std::string>{{"WIDGET", "100"}, {"GADGET", "100"}, {"ZZZ", "100"}}));
+  EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany,
+                                           {{"WIDGET", 100}, {"GADGET", 100}, {"ZZZ", 100}}),
+            std::vector<std::string>{});
+  EXPECT_TRUE(ui.Done());
+  EndProgram();
+  EXPECT_EQ(FilesLeftToRepair(dir_.path() / "start"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace shell
