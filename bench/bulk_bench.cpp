@@ -53,6 +53,8 @@
 #include "scratch_company.h"
 #include "shell/maintenance.h"
 #include "storage/isam.h"
+#include "entered_invoices.h"
+#include "process_memory.h"
 #include "workload.h"
 
 namespace {
@@ -85,6 +87,8 @@ extern "C" int msync(void* address, size_t length, int flags) {
 namespace {
 
 using bench::Numbered;
+using bench::PeakPrivateMemory;
+using bench::StatusKiB;
 
 [[noreturn]] void Die(const std::string& what) {
   std::fprintf(stderr, "bulk_bench: %s\n", what.c_str());
@@ -95,8 +99,6 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? 0 : values[values.size() / 2];
 }
-using invoicing::EnteredInvoice;
-using invoicing::EnteredLine;
 using storage::IsamRecRef;
 
 constexpr unsigned kCustomers = 1000;
@@ -106,40 +108,6 @@ const char kCompany[] = "1";
 void Require(bool ok, const char* what) {
   if (!ok) Die(std::string(what) + " failed, engine error " + std::to_string(storage::IsamError));
 }
-
-// A figure of /proc/self/status in KiB ("RssAnon").
-long StatusKiB(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
-  return 0;
-}
-
-// The highest private memory (RssAnon) of the process while it lives, read every millisecond by
-// a thread of its own: the kernel keeps a peak only of all resident memory, which here includes
-// the pages of the data files the engine maps.
-class PeakPrivateMemory {
- public:
-  PeakPrivateMemory()
-      : sampler_([this] {
-          while (!stop_) {
-            peak_ = std::max(peak_.load(), StatusKiB("RssAnon"));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          }
-        }) {}
-  ~PeakPrivateMemory() { Stop(); }
-  long Stop() {
-    stop_ = true;
-    if (sampler_.joinable()) sampler_.join();
-    return std::max(peak_.load(), StatusKiB("RssAnon"));
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<long> peak_{0};
-  std::thread sampler_;
-};
 
 void StartEngine() {
   storage::IsamInitialize(0, kPageBuffers);
@@ -157,35 +125,6 @@ void CloseAll() {
 void StopEngine() {
   CloseAll();
   storage::IsamShutdown();
-}
-
-EnteredInvoice MakeInvoice(long index, long half, unsigned products) {
-  std::mt19937 rng(static_cast<unsigned>(index));
-  EnteredInvoice invoice;
-  invoice.Number = std::to_string(100001 + index);
-  invoice.CustomerNo = Numbered("C%u", 1 + rng() % kCustomers);
-  invoice.Date = index < half ? "03/01/2024" : "12/07/2026";
-  invoice.KeyCode = "None";
-  invoice.TaxRate = "0";
-  int total = 0;
-  for (int row = 1; row <= bench::kLinesPerInvoice; ++row) {
-    EnteredLine line;
-    line.Row = row;
-    line.Code = Numbered("P%u", 1 + rng() % products);
-    const int quantity = 1 + static_cast<int>(rng() % 5);
-    line.Quantity = std::to_string(quantity);
-    line.Description = "Product " + line.Code;
-    line.Price = "2.50";
-    line.Taxable = "N";
-    line.Extension = bench::Amount(quantity * 250);
-    total += quantity * 250;
-    invoice.Lines.push_back(line);
-  }
-  invoice.Net = invoice.Total = bench::Amount(total);
-  invoice.Tax = "0.00";
-  // The old half is paid in full: settled, so that the purge takes it.
-  invoice.Paid = index < half ? invoice.Total : "0.00";
-  return invoice;
 }
 
 // The company in `folder`: customers, products and invoices, filed and posted by the program's
@@ -228,7 +167,8 @@ void MakeCompany(const std::filesystem::path& folder, long invoices, unsigned pr
   Require(records::OpenInvoiceFiles(), "invoice files");
   invoicing::HoldInvoicePostingFiles(held);
   const long half = invoices / 2;
-  for (long i = 0; i < invoices; ++i) invoicing::PostNewInvoice(MakeInvoice(i, half, products));
+  for (long i = 0; i < invoices; ++i) invoicing::PostNewInvoice(
+        bench::MakeEnteredInvoice(i, kCustomers, products, i < half ? "03/01/2024" : "12/07/2026", i < half));
   held.Release();
   StopEngine();
   syncsSkipped = false;

@@ -60,6 +60,7 @@
 #include "scratch_company.h"
 #include "sqlite_peer.h"
 #include "support/books_check.h"
+#include "entered_invoices.h"
 #include "workload.h"
 
 namespace {
@@ -115,33 +116,8 @@ void Require(bool ok, const char* what) {
   if (!ok) Die(std::string(what) + " failed, engine error " + std::to_string(storage::IsamError));
 }
 
-// Invoice `index` (from 0) of the company: numbered after its index, its customer and products
-// drawn from a generator seeded with it, so that every size holds the same invoices.
 EnteredInvoice MakeInvoice(long index) {
-  std::mt19937 rng(static_cast<unsigned>(index));
-  EnteredInvoice invoice;
-  invoice.Number = std::to_string(100001 + index);
-  invoice.CustomerNo = Numbered("C%u", 1 + rng() % kCustomers);
-  invoice.Date = "12/07/2026";
-  invoice.KeyCode = "None";
-  invoice.TaxRate = "0";
-  int total = 0;
-  for (int row = 1; row <= bench::kLinesPerInvoice; ++row) {
-    EnteredLine line;
-    line.Row = row;
-    line.Code = Numbered("P%u", 1 + rng() % kProducts);
-    const int quantity = 1 + static_cast<int>(rng() % 5);
-    line.Quantity = std::to_string(quantity);
-    line.Description = "Product " + line.Code;
-    line.Price = "2.50";
-    line.Taxable = "N";
-    line.Extension = bench::Amount(quantity * 250);
-    total += quantity * 250;
-    invoice.Lines.push_back(line);
-  }
-  invoice.Net = invoice.Total = bench::Amount(total);
-  invoice.Tax = invoice.Paid = "0.00";
-  return invoice;
+  return bench::MakeEnteredInvoice(index, kCustomers, kProducts, "12/07/2026", false);
 }
 
 std::vector<EnteredInvoice> MakeInvoices(long from, long count) {

@@ -34,6 +34,7 @@
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
+#include "process_memory.h"
 #include "report_data.h"
 #include "reports/line_reports.h"
 #include "reports/receivables_report.h"
@@ -44,7 +45,9 @@
 namespace {
 
 using bench::Die;
+using bench::PeakPrivateMemory;
 using bench::Seconds;
+using bench::StatusKiB;
 using reports::ReportTable;
 
 constexpr int kPageBuffers = 30;
@@ -69,40 +72,6 @@ const Report& ReportNamed(const std::string& name) {
     if (name == report.Name) return report;
   Die("no report " + name);
 }
-
-// A figure of /proc/self/status in KiB ("VmHWM", "RssAnon").
-long StatusKiB(const std::string& field) {
-  std::ifstream status("/proc/self/status");
-  std::string line;
-  while (std::getline(status, line))
-    if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
-  return 0;
-}
-
-// The highest private memory (RssAnon) of the process while it lives, read every millisecond by
-// a thread of its own: the kernel keeps a peak only of all resident memory, which here includes
-// the pages of the data files the engine maps.
-class PeakPrivateMemory {
- public:
-  PeakPrivateMemory()
-      : sampler_([this] {
-          while (!stop_) {
-            peak_ = std::max(peak_.load(), StatusKiB("RssAnon"));
-            std::this_thread::sleep_for(std::chrono::milliseconds(1));
-          }
-        }) {}
-  ~PeakPrivateMemory() { Stop(); }
-  long Stop() {
-    stop_ = true;
-    if (sampler_.joinable()) sampler_.join();
-    return std::max(peak_.load(), StatusKiB("RssAnon"));
-  }
-
- private:
-  std::atomic<bool> stop_{false};
-  std::atomic<long> peak_{0};
-  std::thread sampler_;
-};
 
 // What one measured run prints for its parent.
 struct Run {
