@@ -53,7 +53,7 @@
 #include "scratch_company.h"
 #include "shell/maintenance.h"
 #include "storage/isam.h"
-#include "entered_invoices.h"
+#include "posting_company.h"
 #include "process_memory.h"
 #include "workload.h"
 
@@ -99,7 +99,6 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   return values.empty() ? 0 : values[values.size() / 2];
 }
-using storage::IsamRecRef;
 
 constexpr unsigned kCustomers = 1000;
 constexpr int kPageBuffers = 30;  // what the program starts the engine with
@@ -132,35 +131,10 @@ void StopEngine() {
 void MakeCompany(const std::filesystem::path& folder, long invoices, unsigned products) {
   Require(bench::StartScratchCompany(folder), "company");
   syncsSkipped = true;
-  IsamRecRef ref = 0;
-  using Step = bool (*)();
-  const std::pair<Step, Step> files[] = {{records::CreateCustomerFile, records::OpenCustomerFile},
-                                         {records::CreateProductFile, records::OpenProductFile},
-                                         {records::CreateInvoiceFile, records::OpenInvoiceFile},
-                                         {records::CreateDetailFile, records::OpenDetailFile},
-                                         {records::CreateMemoFile, records::OpenMemoFile}};
-  for (auto [create, open] : files) Require(create() && open(), "data file");
+  Require(bench::FileCustomersAndProducts(kCustomers, products), "customers and products");
   // The purge walks the purchase orders too: their files are there, empty.
   for (storage::DataFileUnit& (*unit)() : {records::POHeaderUnit, records::PODetailUnit, records::POMemoUnit})
     Require(unit().CreateFile(), "PO file");
-  for (unsigned i = 1; i <= kCustomers; ++i) {
-    records::CustomerRec c{};
-    c.CustomerNo.Set(Numbered("C%u", i));
-    c.CustomerName.Set(Numbered("Customer %u", i));
-    c.CustBalance.Set("0.00");
-    for (auto* bucket : {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4}) bucket->Set("0.00");
-    Require(records::AddCustomerRecord(c, ref), "customer");
-  }
-  for (unsigned i = 1; i <= products; ++i) {
-    records::ProductRec p{};
-    p.Code.Set(Numbered("P%u", i));
-    p.Description.Set(Numbered("Product P%u", i));
-    p.OnHand.Set("10000000");
-    p.ListPrice.Set("2.50");
-    p.PriceUpdateMode.Set("M");
-    p.BatchNumber.Set("1");
-    Require(records::AddProductRecord(p, ref), "product");
-  }
   CloseAll();
   // Opened and held as the Invoice Manager holds them.
   records::HeldFiles held;

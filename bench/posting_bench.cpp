@@ -60,7 +60,7 @@
 #include "scratch_company.h"
 #include "sqlite_peer.h"
 #include "support/books_check.h"
-#include "entered_invoices.h"
+#include "posting_company.h"
 #include "workload.h"
 
 namespace {
@@ -108,7 +108,7 @@ using storage::IsamRecRef;
 
 constexpr unsigned kCustomers = 100000;
 constexpr unsigned kProducts = 20000;
-constexpr double kStockBefore = 10000000;
+constexpr double kStockBefore = bench::kStockOnFile;
 constexpr int kPageBuffers = 30;  // what the program starts the engine with
 constexpr long kBlock = 100;      // postings of one side before the next side's turn
 
@@ -153,29 +153,7 @@ void CloseAll() {
 // no invoices yet.
 void MakeBaseCompany(const std::filesystem::path& folder) {
   Require(bench::StartScratchCompany(folder), "company");
-  IsamRecRef ref = 0;
-  using Step = bool (*)();
-  const std::pair<Step, Step> files[] = {{records::CreateCustomerFile, records::OpenCustomerFile},
-                                         {records::CreateProductFile, records::OpenProductFile},
-                                         {records::CreateInvoiceFile, records::OpenInvoiceFile},
-                                         {records::CreateDetailFile, records::OpenDetailFile},
-                                         {records::CreateMemoFile, records::OpenMemoFile}};
-  for (auto [create, open] : files) Require(create() && open(), "data file");
-  for (unsigned i = 1; i <= kCustomers; ++i) {
-    records::CustomerRec c{};
-    c.CustomerNo.Set(Numbered("C%u", i));
-    c.CustomerName.Set(Numbered("Customer %u", i));
-    c.CustBalance.Set("0.00");
-    for (auto* bucket : {&c.CustAging1, &c.CustAging2, &c.CustAging3, &c.CustAging4}) bucket->Set("0.00");
-    Require(records::AddCustomerRecord(c, ref), "customer");
-  }
-  for (unsigned i = 1; i <= kProducts; ++i) {
-    records::ProductRec p{};
-    p.Code.Set(Numbered("P%u", i));
-    p.Description.Set(Numbered("Product P%u", i));
-    p.OnHand.Set(std::to_string(static_cast<long>(kStockBefore)));
-    Require(records::AddProductRecord(p, ref), "product");
-  }
+  Require(bench::FileCustomersAndProducts(kCustomers, kProducts), "customers and products");
   CloseAll();
   StopEngine();
 }
