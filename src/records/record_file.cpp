@@ -1,6 +1,7 @@
 #include "records/record_file.h"
 
 #include <QStringList>
+#include <cstring>
 #include <map>
 #include <stdexcept>
 
@@ -55,7 +56,7 @@ namespace {
 struct FailedCloses {
   int depth = 0;
   std::vector<std::string> names;
-  int32_t error = 0;
+  std::string reason;  // the system's, or the engine's error number
 };
 
 FailedCloses& Failed() {
@@ -63,14 +64,13 @@ FailedCloses& Failed() {
   return failed;
 }
 
-void TellIndexesRebuiltAtNextOpen(const std::vector<std::string>& names, int32_t error) {
+void TellIndexesRebuiltAtNextOpen(const std::vector<std::string>& names, const std::string& reason) {
   QStringList files;
   for (const std::string& name : names) files << platform::text::ToQString(name);
-  platform::ui::MessageBox(QStringLiteral("The index could not be written when closing %1 (error %2). The "
+  platform::ui::MessageBox(QStringLiteral("The index could not be written when closing %1: %2. The "
                                           "records are on file; each index will be rebuilt the next time its "
                                           "file is opened.")
-                               .arg(files.join(QStringLiteral(", ")))
-                               .arg(error),
+                               .arg(files.join(QStringLiteral(", ")), platform::text::ToQString(reason)),
                            QStringLiteral("Close"), platform::ui::MsgButtons::Ok,
                            platform::ui::MsgIcon::Warning);
 }
@@ -86,7 +86,7 @@ ClosingFiles::~ClosingFiles() {
   if (--failed.depth > 0 || failed.names.empty()) return;
   const std::vector<std::string> names = std::move(failed.names);
   failed.names.clear();
-  TellIndexesRebuiltAtNextOpen(names, failed.error);
+  TellIndexesRebuiltAtNextOpen(names, failed.reason);
 }
 
 void CloseDataFile(storage::IsamFileBlock& file) {
@@ -101,7 +101,8 @@ void CloseDataFile(storage::IsamFileBlock& file) {
   // Within a posting the failure fails the posting, which says so itself.
   if (storage::IsamOK || storage::PostingUnderWay()) return;
   Failed().names.push_back(name);
-  Failed().error = storage::IsamError;
+  const int err = storage::IsamLastWriteBackErrno();
+  Failed().reason = err != 0 ? std::strerror(err) : "error " + std::to_string(storage::IsamError);
 }
 
 void HeldFiles::Hold(storage::DataFileUnit& unit) {

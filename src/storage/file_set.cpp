@@ -243,6 +243,14 @@ bool CloseBlockFiles(IsamFileBlock& fb) {
 // A write-back that failed cannot be trusted to succeed when tried again (the system may have
 // dropped the pages it could not write): the set is closed all the same, so that its lock is not
 // held for ever, and left marked for repair where that mark can still be written.
+int lastWriteBackErrno = 0;
+
+// What the system said when the write-back failed: a data or index file's own error.
+int WriteBackErrno(const IsamFileBlockRec& fb) {
+  if (fb.DataFile.error() != 0) return fb.DataFile.error();
+  return fb.IndexFile.error() != 0 ? fb.IndexFile.error() : EIO;
+}
+
 void CloseAfterFailedWriteBack(IsamFileBlock& fb) {
   IsamStatusKeeper keep;
   const uint8_t one = 1;
@@ -259,6 +267,7 @@ void IsamAbandonFileBlock(IsamFileBlock& fb) {
 
 void IsamCloseFileBlock(IsamFileBlock& fb) {
   IsamCallScope call(fb, IsamCallKind::Close);
+  lastWriteBackErrno = 0;
   if (!call.entered()) return;
   if (fb->InPosting && IsamPostingFailed()) {
     // The posting will be undone: nothing of it is written out, and the undo rebuilds the file.
@@ -269,7 +278,8 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
     // A file closed during a posting writes its part of the posting out first, behind the journal.
     const bool written = (!fb->InPosting || IsamPostingWriteOut(*fb)) && WriteBack(*fb);
     if (!written) {
-      IsamPostingBroken(EIO);
+      lastWriteBackErrno = WriteBackErrno(*fb);
+      IsamPostingBroken(lastWriteBackErrno);
       CloseAfterFailedWriteBack(fb);
       return;
     }
@@ -283,6 +293,10 @@ void IsamDeleteFileBlock(const std::string& name) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
   if (!call.entered()) return;
   DeleteSetFiles(name);
+}
+
+int IsamLastWriteBackErrno() {
+  return lastWriteBackErrno;
 }
 
 bool IsamIsOpen(IsamFileBlock fb) {

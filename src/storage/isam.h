@@ -26,6 +26,9 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
 void IsamOpenFileBlock(IsamFileBlock& fb, const std::string& name, bool readOnly, bool forceReadOnly,
                        bool journal, bool shared);
 void IsamCloseFileBlock(IsamFileBlock& fb);
+// The system's errno when the write-back of the last close failed (the set was then left for
+// repair); 0 when it did not fail.
+int IsamLastWriteBackErrno();
 // Closes a file set without writing back anything it changed (a posting being undone); the
 // set stays as the disk has it, marked for repair if it was.
 void IsamAbandonFileBlock(IsamFileBlock& fb);

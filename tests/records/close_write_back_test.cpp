@@ -26,7 +26,8 @@ using testing_support::UiScript;
 
 QString ToldAtClose(const char* dataFiles) {
   return QStringLiteral(
-             "The index could not be written when closing %1 (error 10075). The records are on file; each "
+             "The index could not be written when closing %1: No space left on device. The records are on "
+             "file; each "
              "index will be rebuilt the next time its file is opened.")
       .arg(dataFiles);
 }
