@@ -72,8 +72,9 @@ struct OpenPosting {
   std::string journalPath;
   int64_t allocated = 0;
 
-  std::string stoppedCompany;  // a failed undo left this company's journal for the next start
-  std::string stoppedWhat;
+  // Journals left for the next start (an undo failed, here or at the start), by company, with
+  // what their posting was: the company posts nothing and nothing moves records meanwhile.
+  std::map<std::string, std::string> waiting;
   std::set<std::string> sideFiles;  // side files a posting may journal
 };
 
@@ -214,7 +215,7 @@ bool Append(const JournalChange& change) {
   if (posting.failed) return IsamFail(IsamErrJournal);
   if (!posting.begun) {
     const std::string company = OpenCompanyNumber();
-    if (!posting.stoppedCompany.empty() && posting.stoppedCompany == company)
+    if (posting.waiting.count(company))
       return FailWith("Postings of company " + company + " are stopped until the program is started again.");
     if (!HoldJournalOf(posting, company)) return false;
     posting.nonce = NewNonce();
@@ -329,8 +330,7 @@ bool RollBack(OpenPosting& posting) {
   }
   if (!undone) {
     for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
-    posting.stoppedCompany = posting.journalCompany;
-    posting.stoppedWhat = posting.what;
+    posting.waiting[posting.journalCompany] = posting.what;
     posting.journal.Close();  // the start-up undoes it
     posting.journalCompany.clear();
     posting.journalPath.clear();
@@ -420,9 +420,9 @@ bool LastPostingChangedAnything() {
 }
 
 void RefuseStoppedPostings(const std::string& what) {
-  const OpenPosting& posting = Posting();
-  if (posting.stoppedCompany.empty() || posting.stoppedCompany != OpenCompanyNumber()) return;
-  throw PostingFailed("The " + what + " cannot be posted: the posting (" + posting.stoppedWhat +
+  const auto waiting = Posting().waiting.find(OpenCompanyNumber());
+  if (waiting == Posting().waiting.end()) return;
+  throw PostingFailed("The " + what + " cannot be posted: the posting (" + waiting->second +
                           ") that failed earlier could not be undone. Start the program again to undo it.",
                       false);
 }
@@ -556,12 +556,6 @@ std::vector<FoundJournal>& Found() {
   return found;
 }
 
-// Journals the start could not undo, by company, with what their posting was.
-std::map<std::string, std::string>& Waiting() {
-  static std::map<std::string, std::string> waiting;
-  return waiting;
-}
-
 }  // namespace
 
 bool HoldCompanyJournal(const std::string& company) {
@@ -592,26 +586,21 @@ void ForgetJournalsFound() {
 }
 
 bool PostingJournalWaits() {
-  return !Posting().stoppedCompany.empty() || !Waiting().empty();
+  return !Posting().waiting.empty();
 }
 
 bool PostingJournalWaitsFor(const std::string& company) {
-  return Posting().stoppedCompany == company || Waiting().count(company) > 0;
+  return Posting().waiting.count(company) > 0;
 }
 
 void KeepJournalWaiting(const std::string& company, const std::string& what) {
-  Waiting()[company] = what;
-  OpenPosting& posting = Posting();
-  if (posting.stoppedCompany.empty()) {
-    posting.stoppedCompany = company;
-    posting.stoppedWhat = what;
-  }
+  Posting().waiting[company] = what;
 }
 
 std::string WaitingJournalRefusal(const std::string& action) {
-  const OpenPosting& posting = Posting();
-  std::string what = posting.stoppedWhat;
-  if (posting.stoppedCompany.empty() && !Waiting().empty()) what = Waiting().begin()->second;
+  const std::map<std::string, std::string>& waiting = Posting().waiting;
+  const auto open = waiting.find(OpenCompanyNumber());
+  const std::string what = open != waiting.end() ? open->second : waiting.empty() ? "" : waiting.begin()->second;
   const std::string failed = what.empty() ? std::string("a posting") : "the posting (" + what + ")";
   return action + ": " + failed +
          " that did not finish has not been undone yet, and records moved now would be lost when it is.  "
@@ -619,10 +608,7 @@ std::string WaitingJournalRefusal(const std::string& action) {
 }
 
 void ForgetWaitingJournals() {
-  Waiting().clear();
-  OpenPosting& posting = Posting();
-  posting.stoppedCompany.clear();
-  posting.stoppedWhat.clear();
+  Posting().waiting.clear();
 }
 
 }  // namespace storage
