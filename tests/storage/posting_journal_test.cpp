@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "message_log.h"
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/ui/support/ui_script.h"
@@ -21,7 +22,6 @@
 #include "records/company_file.h"
 #include "storage/byte_order.h"
 #include "storage/journal_entry.h"
-#include "message_log.h"
 #include "support/live_records.h"
 #include "unit_fixture.h"
 
@@ -34,6 +34,15 @@ constexpr int32_t kLength = 40;
 constexpr char kJournal[] = "12JNL.DAT";
 constexpr char kAside[] = "12JNL-1.BAD";
 constexpr char kAnswer[] = "CPWIN.TXT";
+const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
+const char kRefused[] =
+    "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone; the "
+    "journal was kept as 12JNL-1.BAD.";
+const char kKept[] =
+    "The last posting (test posting) was interrupted and could not be undone: its journal 12JNL.DAT is "
+    "damaged.  "
+    "Nothing was undone and the journal was kept as it is; postings of company 12 stay stopped while it is "
+    "there.";
 
 class PostingJournalTest : public DataUnitTest {
  protected:
@@ -108,7 +117,8 @@ class PostingJournalTest : public DataUnitTest {
   }
   // The journal with its header saying that it is synced up to `end`.
   static std::string WithSyncedEnd(std::string journal, uint64_t end) {
-    journal.replace(0, kJournalHeaderSize, EncodeJournalHeader({"12", "test posting", NonceOf(journal), end}));
+    journal.replace(0, kJournalHeaderSize,
+                    EncodeJournalHeader({"12", "test posting", NonceOf(journal), end}));
     return journal;
   }
   // The journal's entries up to `keep`, then one made-up entry, sealed and synced as the writer
@@ -127,6 +137,21 @@ class PostingJournalTest : public DataUnitTest {
     testing_support::UiScript ui;
     EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::None);
     EXPECT_TRUE(ui.Done());
+  }
+  // A journal damaged in what was synced, over the files the posting left (data): the start says
+  // so once, undoes nothing, not even the side file, and keeps the journal byte for byte.
+  void ExpectKeptAsItIs(const std::string& damaged, const std::string& data) {
+    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << damaged;
+    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
+    std::ofstream(kAnswer) << "after";
+    testing_support::UiScript ui;
+    ui.ExpectMessage(kKept, "Posting");
+    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::Damaged);
+    EXPECT_TRUE(ui.Done());
+    EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
+    EXPECT_EQ(ReadFile(kAnswer), "after");
+    EXPECT_TRUE(ReadFile(kJournal) == damaged);
+    ForgetJournal();
   }
 };
 
@@ -152,15 +177,6 @@ struct JournalCase {
   enum { Nothing, Undone, SetAside, Kept } Told;
   const char* Answer = "after";  // the side file afterwards
 };
-
-const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
-const char kRefused[] =
-    "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone; the "
-    "journal was kept as 12JNL-1.BAD.";
-const char kKept[] =
-    "The last posting (test posting) was interrupted and could not be undone: its journal 12JNL.DAT is damaged.  "
-    "Nothing was undone and the journal was kept as it is; postings of company 12 stay stopped while it is "
-    "there.";
 
 // The journal as PostAndKeepJournal returns it was synced whole before any record was written:
 // its header's synced end lies past its last entry. The cases below move that end where a stop
@@ -297,16 +313,7 @@ TEST_F(PostingJournalTest, AJournalCutInItsLastPartEndsThereAndCutInWhatWasSynce
   }
   for (size_t cut = kJournalHeaderSize; cut < end; ++cut) {
     SCOPED_TRACE("synced journal cut at byte " + std::to_string(cut));
-    const std::string cutJournal = journal.substr(0, cut);
-    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << cutJournal;
-    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
-    testing_support::UiScript ui;
-    ui.ExpectMessage(kKept, "Posting");
-    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::Damaged);
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
-    EXPECT_TRUE(ReadFile(kJournal) == cutJournal);
-    ForgetJournal();
+    ExpectKeptAsItIs(journal.substr(0, cut), data);
   }
 }
 
@@ -315,22 +322,11 @@ TEST_F(PostingJournalTest, AJournalCutInItsLastPartEndsThereAndCutInWhatWasSynce
 TEST_F(PostingJournalTest, ABitFlippedAnywhereInWhatWasSyncedIsToldAndTheJournalKept) {
   const std::string journal = PostAndKeepJournal();
   const std::string data = ReadFile("12X.DAT");
-  const size_t end = SyncedEndOf(journal);
-  for (size_t at = kJournalHeaderSize; at < end; ++at) {
+  for (size_t at = kJournalHeaderSize; at < SyncedEndOf(journal); ++at) {
     SCOPED_TRACE("bit " + std::to_string(at % 8) + " of byte " + std::to_string(at));
     std::string flipped = journal;
     flipped[at] = static_cast<char>(flipped[at] ^ (1 << (at % 8)));
-    std::ofstream(kJournal, std::ios::binary | std::ios::trunc) << flipped;
-    std::ofstream("12X.DAT", std::ios::binary | std::ios::trunc) << data;
-    std::ofstream(kAnswer) << "after";
-    testing_support::UiScript ui;
-    ui.ExpectMessage(kKept, "Posting");
-    EXPECT_EQ(UndoPostingJournal("12"), JournalOutcome::Damaged);
-    EXPECT_TRUE(ui.Done());
-    EXPECT_EQ(Left(), Images({"A2", "C", "D"}));
-    EXPECT_EQ(ReadFile(kAnswer), "after");
-    EXPECT_TRUE(ReadFile(kJournal) == flipped);
-    ForgetJournal();
+    ExpectKeptAsItIs(flipped, data);
   }
 }
 
@@ -380,12 +376,13 @@ TEST_F(PostingJournalTest, AJournalInTwoSpellingsIsNeverUndoneTwice) {
 // is set aside with a message instead of opened. Run in a child that a hang would not outlive.
 TEST_F(PostingJournalTest, AFifoNamedAsTheJournalOrADeletionMarkNeverBlocksTheStart) {
   ASSERT_EQ(::mkfifo(kJournal, 0644), 0);
-  EXPECT_EQ(InChildWithin(20, [] {
-              MessageLog log;
-              UndoLeftPostingJournals();
-              UndoPostingJournal("12");
-              return log.Told == std::vector<std::string>{kRefused} ? 0 : 1;
-            }),
+  EXPECT_EQ(InChildWithin(20,
+                          [] {
+                            MessageLog log;
+                            UndoLeftPostingJournals();
+                            UndoPostingJournal("12");
+                            return log.Told == std::vector<std::string>{kRefused} ? 0 : 1;
+                          }),
             0);
   EXPECT_TRUE(fs::is_fifo(fs::symlink_status(kAside)));
   EXPECT_FALSE(fs::exists(fs::symlink_status(kJournal)));
@@ -394,16 +391,19 @@ TEST_F(PostingJournalTest, AFifoNamedAsTheJournalOrADeletionMarkNeverBlocksTheSt
   records::InstallCompanyFileNames();
   ASSERT_TRUE(records::CreateCompanyFile());
   ASSERT_EQ(::mkfifo("5.DEL", 0644), 0);
-  EXPECT_EQ(InChildWithin(20, [] {
-              MessageLog log;
-              records::FinishCompanyDeletions();
-              records::FinishCompanyDeletion("5");
-              return log.Told == std::vector<std::string>{"The file 5.DEL is not a mark of a company deletion (it "
-                                                          "is not a plain file).  Nothing was deleted for it; it "
-                                                          "was kept as 5DEL-1.BAD."}
-                         ? 0
-                         : 1;
-            }),
+  EXPECT_EQ(InChildWithin(20,
+                          [] {
+                            MessageLog log;
+                            records::FinishCompanyDeletions();
+                            records::FinishCompanyDeletion("5");
+                            return log.Told ==
+                                           std::vector<std::string>{
+                                               "The file 5.DEL is not a mark of a company deletion (it "
+                                               "is not a plain file).  Nothing was deleted for it; it "
+                                               "was kept as 5DEL-1.BAD."}
+                                       ? 0
+                                       : 1;
+                          }),
             0);
   EXPECT_TRUE(fs::is_fifo(fs::symlink_status("5DEL-1.BAD")));
   EXPECT_FALSE(fs::exists(fs::symlink_status("5.DEL")));
