@@ -16,8 +16,6 @@
 // company; the figure is the run's peak private memory (RssAnon, sampled every millisecond)
 // less the private memory just before it, in MiB ("MB"). Syncs are real in the measured runs.
 
-#include <dlfcn.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -53,36 +51,10 @@
 #include "scratch_company.h"
 #include "shell/maintenance.h"
 #include "storage/isam.h"
+#include "counted_syncs.h"
 #include "posting_company.h"
 #include "process_memory.h"
 #include "workload.h"
-
-namespace {
-
-bool syncsSkipped = false;
-
-template <class Function>
-Function Next(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-// While the company is grown the files only have to hold the invoices: syncs return at once.
-extern "C" int fsync(int fd) {
-  static const auto real = Next<int (*)(int)>("fsync");
-  return syncsSkipped ? 0 : real(fd);
-}
-
-extern "C" int fdatasync(int fd) {
-  static const auto real = Next<int (*)(int)>("fdatasync");
-  return syncsSkipped ? 0 : real(fd);
-}
-
-extern "C" int msync(void* address, size_t length, int flags) {
-  static const auto real = Next<int (*)(void*, size_t, int)>("msync");
-  return syncsSkipped && (flags & MS_SYNC) ? 0 : real(address, length, flags);
-}
 
 namespace {
 
@@ -130,7 +102,7 @@ void StopEngine() {
 // routines with syncs skipped.
 void MakeCompany(const std::filesystem::path& folder, long invoices, unsigned products) {
   Require(bench::StartScratchCompany(folder), "company");
-  syncsSkipped = true;
+  bench::syncsSkipped = true;
   Require(bench::FileCustomersAndProducts(kCustomers, products), "customers and products");
   // The purge walks the purchase orders too: their files are there, empty.
   for (storage::DataFileUnit& (*unit)() : {records::POHeaderUnit, records::PODetailUnit, records::POMemoUnit})
@@ -145,7 +117,7 @@ void MakeCompany(const std::filesystem::path& folder, long invoices, unsigned pr
         bench::MakeEnteredInvoice(i, kCustomers, products, i < half ? "03/01/2024" : "12/07/2026", i < half));
   held.Release();
   StopEngine();
-  syncsSkipped = false;
+  bench::syncsSkipped = false;
   ::sync();
 }
 

@@ -26,12 +26,9 @@
 // --one-at invoices on file (default 200,000; 0 leaves it out): the first after the files are
 // opened as the Invoice Manager opens them.
 //
-// fsync, fdatasync and msync(MS_SYNC) are counted by this binary's own definitions, which stand in
-// front of the C library's for the program and SQLite alike; while the company is grown they
-// return at once (the files only have to hold the invoices, and are written out before any timing).
+// Syncs are counted (counted_syncs.h) for the program and SQLite alike, and skipped while the
+// company is grown (the files only have to hold the invoices, and are written out before any timing).
 
-#include <dlfcn.h>
-#include <sys/mman.h>
 #include <unistd.h>
 
 #include <QApplication>
@@ -60,43 +57,10 @@
 #include "scratch_company.h"
 #include "sqlite_peer.h"
 #include "support/books_check.h"
+#include "counted_syncs.h"
 #include "posting_company.h"
 #include "workload.h"
 
-namespace {
-
-long syncs = 0;
-bool syncsSkipped = false;
-
-template <class... Args>
-int CountedSync(int (*real)(Args...), Args... args) {
-  if (syncsSkipped) return 0;
-  ++syncs;
-  return real(args...);
-}
-
-template <class Function>
-Function Next(const char* name) {
-  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
-}
-
-}  // namespace
-
-extern "C" int fsync(int fd) {
-  static const auto real = Next<int (*)(int)>("fsync");
-  return CountedSync(real, fd);
-}
-
-extern "C" int fdatasync(int fd) {
-  static const auto real = Next<int (*)(int)>("fdatasync");
-  return CountedSync(real, fd);
-}
-
-extern "C" int msync(void* address, size_t length, int flags) {
-  static const auto real = Next<int (*)(void*, size_t, int)>("msync");
-  if (!(flags & MS_SYNC)) return real(address, length, flags);
-  return CountedSync(real, address, length, flags);
-}
 
 namespace {
 
@@ -170,13 +134,13 @@ void OpenAsInvoiceManager(records::HeldFiles& held) {
 void GrowCompany(const std::filesystem::path& folder, long from, long to) {
   std::filesystem::current_path(folder);
   StartEngine();
-  syncsSkipped = true;
+  bench::syncsSkipped = true;
   records::HeldFiles held;
   OpenAsInvoiceManager(held);
   for (long i = from; i < to; ++i) invoicing::PostNewInvoice(MakeInvoice(i));
   held.Release();
   CloseAll();
-  syncsSkipped = false;
+  bench::syncsSkipped = false;
   StopEngine();
 }
 
@@ -424,12 +388,12 @@ void PostTurn(Side& side, const std::vector<EnteredInvoice>& invoices, size_t fr
   side.Enter();
   const double cpuBefore = CpuSeconds();
   for (size_t i = from; i < to; ++i) {
-    const long syncsBefore = syncs;
+    const long syncsBefore = bench::syncs;
     const double seconds = bench::Seconds([&] { side.Post(invoices[i]); });
     side.Run.Seconds += seconds;
     side.Run.Slowest = std::max(side.Run.Slowest, seconds);
-    side.Run.Syncs += syncs - syncsBefore;
-    side.Run.MostSyncs = std::max(side.Run.MostSyncs, syncs - syncsBefore);
+    side.Run.Syncs += bench::syncs - syncsBefore;
+    side.Run.MostSyncs = std::max(side.Run.MostSyncs, bench::syncs - syncsBefore);
   }
   side.Run.Cpu += CpuSeconds() - cpuBefore;
   side.Leave();
