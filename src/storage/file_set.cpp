@@ -174,11 +174,13 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
                          const IsamKeyDescArray& keys) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
   if (!call.entered() || !CheckCreateArguments(recordLength, numberKeys, keys)) return;
+  std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
+  std::string indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
+  // A set a posting creates is undone by removing it: the journal says so before it exists.
+  if (!IsamJournalCreatedFile(dataName, recordLength)) return;
   DeleteSetFiles(name);
   IsamOK = true;
   IsamError = 0;
-  std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
-  std::string indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
   if (!WriteNewDataFile(dataName, recordLength, numberKeys, 0)) {
     platform::files::DeleteFile(dataName);
     return;
@@ -186,7 +188,9 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   if (numberKeys > 0 && !WriteNewIndexFile(indexName, numberKeys, keys)) {
     platform::files::DeleteFile(indexName);
     platform::files::DeleteFile(dataName);
+    return;
   }
+  IsamSyncCreatedFile(dataName);
 }
 
 bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength) {

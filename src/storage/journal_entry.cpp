@@ -69,6 +69,20 @@ uint64_t LoadUInt64(const uint8_t* at) {
   return uint64_t{LoadUInt32(at)} | (uint64_t{LoadUInt32(at + 4)} << 32);
 }
 
+// A header whose mark the commit zeroed and whose other bytes still read as written: the posting
+// it names was committed, and nothing has said so yet.
+void ReadCommittedHeader(const uint8_t* raw, size_t got, JournalHeader& header) {
+  if (got < kJournalHeaderSize) return;
+  uint8_t marked[kJournalHeaderSize];
+  std::memcpy(marked, raw, sizeof marked);
+  std::memcpy(marked, kMagic, kJournalMarkSize);
+  if (LoadUInt32(marked + kHeaderSumAt) != HeaderChecksum(marked)) return;
+  header.Company = GetShortText(raw, kCompanyAt, kCompanyRoom);
+  header.Company.erase(std::find(header.Company.begin(), header.Company.end(), '\0'), header.Company.end());
+  header.What = GetShortText(raw, kWhatAt, kWhatRoom);
+  header.Committed = true;
+}
+
 }  // namespace
 
 std::string EncodeJournalHeader(const JournalHeader& header) {
@@ -111,8 +125,10 @@ JournalRead JournalReader::ReadHeader(JournalHeader& header) {
   uint8_t raw[kJournalHeaderSize] = {};
   size_t got = 0;
   if (!file_.ReadAt(0, raw, sizeof raw, &got) && file_.error() != 0) return JournalRead::Damaged;
-  if (std::all_of(raw, raw + std::min(got, kJournalMarkSize), [](uint8_t b) { return b == 0; }))
+  if (std::all_of(raw, raw + std::min(got, kJournalMarkSize), [](uint8_t b) { return b == 0; })) {
+    ReadCommittedHeader(raw, got, header);
     return JournalRead::Empty;
+  }
   if (got < kJournalHeaderSize || std::memcmp(raw, kMagic, kJournalMarkSize) != 0 ||
       LoadUInt32(raw + kHeaderSumAt) != HeaderChecksum(raw))
     return JournalRead::Damaged;
@@ -138,7 +154,7 @@ bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) 
   const uint32_t imageLength = LoadUInt32(fixed + 16);
   if (length == 0 || imageLength > kJournalMaxImage || nameLength == 0 ||
       length != kJournalEntryFixed + nameLength + imageLength + 4 || offset + int64_t{length} > size_ ||
-      fixed[4] < 1 || fixed[4] > 4 || fixed[5] != 0)
+      fixed[4] < 1 || fixed[4] > static_cast<uint8_t>(JournalKind::DataFileCreated) || fixed[5] != 0)
     return false;
   std::string bytes(length, '\0');
   if (!file_.ReadAt(offset, bytes.data(), bytes.size())) return false;
@@ -160,7 +176,8 @@ bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) 
 JournalReader::Step JournalReader::Next(JournalEntry& entry, bool withImage) {
   const bool synced = at_ < syncedEnd_;
   if (!ReadAt(at_, entry, withImage)) return synced ? Step::Damaged : Step::End;
-  const int64_t next = at_ + static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.ImageLength + 4);
+  const int64_t next =
+      at_ + static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.ImageLength + 4);
   // The synced end falls between two entries.
   if (synced && next > syncedEnd_) return Step::Damaged;
   at_ = next;

@@ -11,7 +11,13 @@
 
 namespace storage {
 
-enum class JournalKind : uint8_t { SlotImage = 1, SlotAdded = 2, SideFileImage = 3, SideFileCreated = 4 };
+enum class JournalKind : uint8_t {
+  SlotImage = 1,
+  SlotAdded = 2,
+  SideFileImage = 3,
+  SideFileCreated = 4,
+  DataFileCreated = 5,
+};
 
 constexpr size_t kJournalHeaderSize = 88;
 constexpr size_t kJournalMarkSize = 8;  // "KJOURNL3"; all zero in a journal with nothing to undo
@@ -26,6 +32,10 @@ struct JournalHeader {
   // The journal's bytes before this offset were synced before any record they undo was written
   // (0: none known yet).
   uint64_t SyncedEnd = 0;
+  // Read from a journal with nothing to undo whose header is otherwise whole: what the commit of
+  // its last posting left (the mark zeroed) before that posting was reported done, which wipes the
+  // rest. Company and What then name that posting.
+  bool Committed = false;
 };
 
 struct JournalEntry {

@@ -12,8 +12,9 @@
 
 #include <QDir>
 #include <QString>
-#include <cerrno>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -28,6 +29,7 @@
 #include "storage/data_file_unit.h"
 #include "storage/file_block.h"
 #include "storage/journal_entry.h"
+#include "storage/naming.h"
 #include "storage/posting_journal.h"
 
 namespace storage {
@@ -75,9 +77,12 @@ class UndoRun {
   explicit UndoRun(std::string company) : company_(std::move(company)) {}
 
   // The whole entry against the files here: a name of this company's folder, an image that fits
-  // the record (or the side file), a slot the file can hold.
+  // the record (or the side file), a slot the file can hold. A data file the posting created is
+  // checked by name and length only: a stop may have lost it or cut it short, and its undo
+  // removes it whatever its slots hold.
   UndoResult CheckEntry(const JournalEntry& entry) {
     if (!PlainName(entry.Name)) return UndoResult::Foreign;
+    if (entry.Kind == JournalKind::DataFileCreated) return CheckCreated(entry);
     if (entry.Kind == JournalKind::SideFileCreated && entry.ImageLength != 0) return UndoResult::Foreign;
     if (IsSideKind(entry.Kind)) {
       // A side file there is a regular file (or a link, which its undo replaces rather than writes
@@ -89,8 +94,11 @@ class UndoRun {
       return IsJournalledSideFile(entry.Name) && plain ? UndoResult::Nothing : UndoResult::Foreign;
     }
     if (!IsDataFileName(entry.Name) || !IsCompanysDataFile(entry.Name, company_)) return UndoResult::Foreign;
-    const uint32_t image = entry.Kind == JournalKind::SlotImage ? static_cast<uint32_t>(entry.RecordLength) : 0;
+    const uint32_t image =
+        entry.Kind == JournalKind::SlotImage ? static_cast<uint32_t>(entry.RecordLength) : 0;
     if (entry.RecordLength <= 0 || entry.ImageLength != image) return UndoResult::Foreign;
+    if (Created(entry.Name)) return UndoResult::Nothing;
+    changed_.insert(platform::text::UpperCase(entry.Name));
     return CheckSlot(entry);
   }
 
@@ -110,16 +118,21 @@ class UndoRun {
         int err = 0;
         return platform::files::DeleteFile(entry.Name, &err) || err == ENOENT;
       }
+      case JournalKind::DataFileCreated:
+        return RemoveCreated(entry);
       default:
-        return UndoSlot(entry);
+        return Created(entry.Name) || UndoSlot(entry);
     }
   }
 
   bool SyncAll() {
     for (auto& [name, file] : files_)
       if (!file.Flush()) return false;
-    return true;
+    return !removed_ || platform::files::SyncFolder(removed_->c_str());
   }
+
+  // Why a file could not be used, when the check said Unavailable.
+  const std::string& Cause() const { return cause_; }
 
   std::vector<std::string> FileNames() const {
     std::vector<std::string> names;
@@ -150,13 +163,18 @@ class UndoRun {
     // Only a regular file is opened (never a FIFO, which could block the open).
     std::error_code error;
     const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(name), error);
-    if (error || !std::filesystem::is_regular_file(status)) {
+    if (error && status.type() != std::filesystem::file_type::not_found) {
+      // The folder cannot be read now (no permission, an I/O error): no mismatch.
+      check = Unavailable(name, error.value(), "found");
+      return nullptr;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
       check = UndoResult::Foreign;
       return nullptr;
     }
     File file;
     if (!file.Open(name, OpenMode::ReadWrite)) {
-      check = file.error() == EWOULDBLOCK ? UndoResult::InUse : UndoResult::Foreign;
+      check = file.error() == EWOULDBLOCK ? UndoResult::InUse : Unavailable(name, file.error(), "opened");
       return nullptr;
     }
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file.path(), error))) {
@@ -174,7 +192,9 @@ class UndoRun {
     if (file == nullptr) return check;
     uint8_t raw[4];
     int64_t size = 0;
-    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw) || !file->Size(&size)) return UndoResult::Foreign;
+    if (!file->Size(&size)) return Unavailable(entry.Name, file->error(), "read");
+    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw))
+      return file->error() != 0 ? Unavailable(entry.Name, file->error(), "read") : UndoResult::Foreign;
     const int64_t length = IsamLoadInt32(raw);
     if (length != entry.RecordLength || length <= 0 || entry.Ref < 1) return UndoResult::Foreign;
     if (entry.Kind == JournalKind::SlotAdded) return UndoResult::Nothing;
@@ -209,8 +229,71 @@ class UndoRun {
     return file.WriteAt(pos, status, sizeof status);
   }
 
+  UndoResult Unavailable(const std::string& name, int err, const char* done) {
+    cause_ = "the file " + name + " could not be " + done + ": " + std::strerror(err);
+    return UndoResult::Unavailable;
+  }
+
+  bool Created(const std::string& name) const { return created_.count(platform::text::UpperCase(name)) > 0; }
+
+  // A data file the posting created: one of this company's, named before any change to it (a
+  // file with records before the posting is never one it created), and, where it is there with
+  // a whole header, of the entry's record length.
+  UndoResult CheckCreated(const JournalEntry& entry) {
+    const std::string key = platform::text::UpperCase(entry.Name);
+    if (!IsDataFileName(entry.Name) || !IsCompanysDataFile(entry.Name, company_) || entry.RecordLength <= 0 ||
+        entry.ImageLength != 0 || changed_.count(key) || SpelledTwice(entry.Name))
+      return UndoResult::Foreign;
+    created_.insert(key);
+    std::error_code error;
+    const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(entry.Name), error);
+    if (status.type() == std::filesystem::file_type::not_found) return UndoResult::Nothing;
+    if (error) return Unavailable(entry.Name, error.value(), "found");
+    if (!std::filesystem::is_regular_file(status)) return UndoResult::Foreign;
+    int32_t length = 0;
+    int err = 0;
+    if (!HeaderRecordLength(entry.Name, length, err))
+      return err != 0 ? Unavailable(entry.Name, err, "read") : UndoResult::Nothing;
+    return length == entry.RecordLength ? UndoResult::Nothing : UndoResult::Foreign;
+  }
+
+  // The record length a data file's header gives; false with err 0 when the file is too short to
+  // hold one (a stop cut its first write).
+  static bool HeaderRecordLength(const std::string& name, int32_t& length, int& err) {
+    File file;
+    uint8_t raw[4];
+    size_t got = 0;
+    if (!file.Open(name, OpenMode::ReadOnly)) {
+      err = file.error();
+      return false;
+    }
+    if (!file.ReadAt(kRecordLengthAt, raw, sizeof raw, &got) && file.error() != 0) {
+      err = file.error();
+      return false;
+    }
+    length = IsamLoadInt32(raw);
+    return got == sizeof raw;
+  }
+
+  // The undo of a file's creation: the data file and its index go, and the folder is synced.
+  bool RemoveCreated(const JournalEntry& entry) {
+    for (const std::string& name : {entry.Name, IsamFileName(entry.Name, IsamIndexExt)}) {
+      std::error_code error;
+      const std::string onDisk = platform::files::ResolveForUse(name);
+      if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(onDisk, error))) continue;
+      int err = 0;
+      if (!platform::files::DeleteFile(name, &err) && err != ENOENT) return false;
+      removed_ = name;
+    }
+    return true;
+  }
+
   std::string company_;
   std::map<std::string, File> files_;
+  std::set<std::string> created_;       // data files the posting created, upper case
+  std::set<std::string> changed_;       // data files whose slots an entry names, upper case
+  std::optional<std::string> removed_;  // a file the undo removed: its folder is synced
+  std::string cause_;
 };
 
 QString Qt(const std::string& text) {
@@ -227,6 +310,29 @@ QString UndoneMessage(const std::string& what, bool rebuilt) {
   return posting +
          (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
                   : QStringLiteral(" was interrupted and has been undone."));
+}
+
+QString OnFileMessage(const std::string& what) {
+  return (what.empty() ? QStringLiteral("The last posting")
+                       : QStringLiteral("The last posting (%1)").arg(Qt(what))) +
+         QStringLiteral(" was completed and is on file.");
+}
+
+// A journal that cannot be undone now (a file it names cannot be opened, a write of the undo
+// failed) stays where it is for the next start; until then the company posts nothing and nothing
+// moves records. Told once, with why when that is known.
+JournalOutcome KeepWaiting(const std::string& company, const UndoReport& report) {
+  KeepJournalWaiting(company, report.What);
+  NoteJournalFound(company, JournalOutcome::InUse);
+  const QString posting = report.What.empty() ? QStringLiteral("The last posting")
+                                              : QStringLiteral("The last posting (%1)").arg(Qt(report.What));
+  const QString cause = report.Cause.empty() ? QString() : QStringLiteral(": ") + Qt(report.Cause);
+  Tell(posting + QStringLiteral(
+                     " was interrupted and could not be undone yet%1.  It will be undone at the next start; "
+                     "until then no data file is rebuilt or repaired, and company %2 posts nothing.")
+                     .arg(cause, Qt(company)),
+       platform::ui::MsgIcon::Error);
+  return JournalOutcome::InUse;
 }
 
 // Journals refused in this run: each is told once, whatever opens the company's files again.
@@ -271,12 +377,13 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
-  const QString posting =
-      what.empty() ? QStringLiteral("The last posting") : QStringLiteral("The last posting (%1)").arg(Qt(what));
-  Tell(posting + QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
-                                "was undone and the journal was kept as it is; postings of company %2 stay "
-                                "stopped while it is there.")
-                     .arg(Qt(journalName), Qt(company)),
+  const QString posting = what.empty() ? QStringLiteral("The last posting")
+                                       : QStringLiteral("The last posting (%1)").arg(Qt(what));
+  Tell(posting +
+           QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
+                          "was undone and the journal was kept as it is; postings of company %2 stay "
+                          "stopped while it is there.")
+               .arg(Qt(journalName), Qt(company)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::Damaged;
 }
@@ -324,10 +431,11 @@ JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::s
       kept << Qt(name);
     }
   }
-  Tell(QStringLiteral("Company %1 has more than one posting journal (%2).  Nothing was undone; they were kept "
-                      "as %3.")
-           .arg(Qt(company), shown.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))),
-       platform::ui::MsgIcon::Error);
+  Tell(
+      QStringLiteral("Company %1 has more than one posting journal (%2).  Nothing was undone; they were kept "
+                     "as %3.")
+          .arg(Qt(company), shown.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))),
+      platform::ui::MsgIcon::Error);
   return JournalOutcome::Refused;
 }
 
@@ -349,16 +457,20 @@ std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::stri
 
 }  // namespace
 
-UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::string* what,
-                             std::vector<std::string>* files) {
+UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoReport* report) {
+  UndoReport ignored;
+  if (report == nullptr) report = &ignored;
   JournalReader reader(journal);
   JournalHeader header;
   const JournalRead read = reader.ReadHeader(header);
-  if (read == JournalRead::Empty) return UndoResult::Nothing;
-  if (read == JournalRead::Damaged ||
-      platform::text::UpperCase(header.Company) != platform::text::UpperCase(company))
-    return UndoResult::Foreign;
-  if (what) *what = header.What;
+  const bool ours = platform::text::UpperCase(header.Company) == platform::text::UpperCase(company);
+  if (read == JournalRead::Empty) {
+    report->Committed = header.Committed && ours;
+    if (report->Committed) report->What = header.What;
+    return UndoResult::Nothing;
+  }
+  if (read == JournalRead::Damaged || !ours) return UndoResult::Foreign;
+  report->What = header.What;
   UndoRun run(company);
   // Every entry is read and checked before the first is undone.
   std::vector<int64_t> offsets;
@@ -368,6 +480,7 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::str
     if (step == JournalReader::Step::End) break;
     if (step == JournalReader::Step::Damaged) return UndoResult::Damaged;
     const UndoResult check = run.CheckEntry(entry);
+    if (check == UndoResult::Unavailable) report->Cause = run.Cause();
     if (check != UndoResult::Nothing) return check;
     offsets.push_back(entry.Offset);
   }
@@ -376,7 +489,7 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, std::str
     if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) return UndoResult::Failed;
   }
   if (!run.SyncAll()) return UndoResult::Failed;
-  if (files) *files = run.FileNames();
+  report->Files = run.FileNames();
   return offsets.empty() ? UndoResult::Nothing : UndoResult::Undone;
 }
 
@@ -394,27 +507,35 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
   std::string journalName;
   if (const std::optional<JournalOutcome> none = TheJournalOf(company, journalName)) return *none;
   File journal;
-  // Opened without following a link, and only when it is a regular file: lstat comes first.
+  // Opened without following a link, and only when it is a regular file: lstat comes first. One
+  // that is there but cannot be opened now (no permission, an I/O error) is no mismatch: it waits.
+  UndoReport report;
   if (!journal.Open(journalName, OpenMode::OpenOwn)) {
-    return journal.error() == EWOULDBLOCK ? JournalOutcome::InUse : Refuse(journal, journalName, company);
+    if (journal.error() == EWOULDBLOCK) return JournalOutcome::InUse;
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(journalName, error)) && !error)
+      return Refuse(journal, journalName, company);
+    report.Cause = "the journal " + journalName + " could not be opened: " + std::strerror(journal.error());
+    return KeepWaiting(company, report);
   }
-  std::string what;
-  std::vector<std::string> files;
-  switch (UndoJournalOnDisk(journal, company, &what, &files)) {
+  switch (UndoJournalOnDisk(journal, company, &report)) {
     case UndoResult::Nothing:
-      // The program was stopped between postings, with the company open.
+      // The program was stopped between postings, with the company open; or its last posting was
+      // committed and the stop came before it was reported done.
       journal.Close();
       platform::files::DeleteFile(journalName);
-      NoteJournalFound(company, JournalOutcome::None);
-      return JournalOutcome::None;
+      if (report.Committed) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
+      NoteJournalFound(company, report.Committed ? JournalOutcome::OnFile : JournalOutcome::None);
+      return report.Committed ? JournalOutcome::OnFile : JournalOutcome::None;
     case UndoResult::Foreign:
       return Refuse(journal, journalName, company);
     case UndoResult::InUse:
       return JournalOutcome::InUse;
     case UndoResult::Damaged:
-      KeepJournalWaiting(company, what);
+      KeepJournalWaiting(company, report.What);
       NoteJournalFound(company, JournalOutcome::Damaged);
-      return KeepDamaged(journal, journalName, company, what);
+      return KeepDamaged(journal, journalName, company, report.What);
+    case UndoResult::Unavailable:
     case UndoResult::Failed:
       break;
     case UndoResult::Undone: {
@@ -422,20 +543,13 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       // The journal goes before any rebuild: left over a rebuilt file, it would name slots that moved.
       if (!platform::files::DeleteFile(journalName) || !platform::files::SyncFolder(journalName)) break;
       bool rebuilt = true;
-      for (const std::string& name : files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
-      Tell(UndoneMessage(what, rebuilt), platform::ui::MsgIcon::Information);
+      for (const std::string& name : report.Files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
+      Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
       NoteJournalFound(company, JournalOutcome::Undone);
       return JournalOutcome::Undone;
     }
   }
-  KeepJournalWaiting(company, what);
-  NoteJournalFound(company, JournalOutcome::InUse);
-  Tell(QStringLiteral("The last posting (%1) was interrupted and could not be undone yet.  It will be undone "
-                      "at the next start; until then no data file is rebuilt or repaired, and company %2 "
-                      "posts nothing.")
-           .arg(Qt(what), Qt(company)),
-       platform::ui::MsgIcon::Error);
-  return JournalOutcome::InUse;
+  return KeepWaiting(company, report);
 }
 
 void UndoLeftPostingJournals() {

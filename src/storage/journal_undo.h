@@ -10,19 +10,30 @@
 namespace storage {
 
 enum class UndoResult {
-  Nothing,  // no entries to undo
-  Undone,   // every entry undone and the files changed synced
-  Foreign,  // an entry does not fit the files here: nothing was changed
-  InUse,    // a file an entry names is held open: nothing was changed
-  Failed,   // a write or sync failed half-way: the journal must stay
-  Damaged,  // an entry the journal holds as synced does not read: nothing was changed, and the
-            // journal must stay (what it would undo may be on the files)
+  Nothing,      // no entries to undo
+  Undone,       // every entry undone and the files changed synced
+  Foreign,      // an entry does not fit the files here: nothing was changed
+  InUse,        // a file an entry names is held open: nothing was changed
+  Unavailable,  // a file an entry names cannot be opened or read now (no permission, an I/O error,
+                // too many open files): nothing was changed, and the journal must stay
+  Failed,       // a write or sync failed half-way: the journal must stay
+  Damaged,      // an entry the journal holds as synced does not read: nothing was changed, and the
+                // journal must stay (what it would undo may be on the files)
+};
+
+// What the undo found besides its result.
+struct UndoReport {
+  std::string What;                // what the posting was ("invoice 1004")
+  std::vector<std::string> Files;  // the data files it changed and left marked for repair
+  std::string Cause;               // why a file could not be used (Unavailable), with the system's reason
+  bool Committed = false;          // nothing to undo: the posting named in What was committed and
+                                   // nothing has said so yet
 };
 
 // Reads the journal from its open file, checks every entry against the files of the company,
 // and undoes them newest first. The journal itself is never written.
 UndoResult UndoJournalOnDisk(platform::files::File& journal, const std::string& company,
-                             std::string* what = nullptr, std::vector<std::string>* files = nullptr);
+                             UndoReport* report = nullptr);
 
 // Whether a closed data file is marked as needing its repair (byte 20 of its header).
 bool DataFileMarkedForRepair(const std::string& dataFileName);

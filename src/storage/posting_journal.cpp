@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
@@ -53,18 +54,21 @@ struct OpenPosting {
   std::string failure;  // the first failure, for the message
   bool begun = false;   // the posting has its header
   uint64_t nonce = 0;
-  std::string header;   // the posting's header as last written, with what of the journal is synced
+  std::string header;  // the posting's header as last written, with what of the journal is synced
   // What the journal does not hold yet: the header and first entries, then the entries since the
   // last sync. What is synced is let go.
   std::string buffer;
-  int64_t synced = 0;                             // the journal's bytes written and synced: where buffer goes
-  bool journalWritten = false;                    // a write of this posting's journal was tried
-  size_t pendingBytes = 0;                        // bytes of records held back since the last write-out
-  bool dataOnDisk = false;                        // records of the posting were written to their files
-  std::vector<IsamFileBlockRec*> touched;         // open file blocks the posting changed
-  std::set<std::string> changedFiles;             // every data file the posting journalled
+  int64_t synced = 0;                      // the journal's bytes written and synced: where buffer goes
+  bool journalWritten = false;             // a write of this posting's journal was tried
+  size_t pendingBytes = 0;                 // bytes of records held back since the last write-out
+  bool dataOnDisk = false;                 // records of the posting were written to their files
+  bool markZeroed = false;                 // the commit's zeroed mark was written: it may be on the disk
+  bool markRestored = false;               // the header was written back over it and synced
+  std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
+  std::set<std::string> changedFiles;      // every data file the posting journalled
   std::vector<std::function<void()>> whenPosted;  // run once the posting is on file
   bool lastUndone = true;
+  bool lastInDoubt = false;  // the last posting was neither undone nor known to be left for the start
   bool lastChanged = false;  // the last posting ended had changed something
 
   File journal;
@@ -75,6 +79,7 @@ struct OpenPosting {
   // Journals left for the next start (an undo failed, here or at the start), by company, with
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
+  std::set<std::string> inDoubt;    // of those, the ones whose commit may have reached the disk
   std::set<std::string> sideFiles;  // side files a posting may journal
 };
 
@@ -184,8 +189,9 @@ bool WriteOutBlock(OpenPosting& posting, IsamFileBlockRec& fb) {
   posting.dataOnDisk = true;
   if (IsamWritePendingSlots(fb)) return true;
   const int err = fb.DataFile.error();
-  return FailWith("A data file could not be written: " + fb.DataName + (err != 0 ? ": " + ErrnoText(err) : ""),
-                  IsamError);
+  return FailWith(
+      "A data file could not be written: " + fb.DataName + (err != 0 ? ": " + ErrnoText(err) : ""),
+      IsamError);
 }
 
 bool WriteOutPending(OpenPosting& posting) {
@@ -250,15 +256,30 @@ void ResetPosting(OpenPosting& posting) {
   posting.journalWritten = false;
   posting.pendingBytes = 0;
   posting.dataOnDisk = false;
+  posting.markZeroed = false;
+  posting.markRestored = false;
   posting.changedFiles.clear();
   posting.whenPosted.clear();
 }
 
-// The emptied journal on disk is the posting's commit (and the end of an undo).
-bool EmptyJournal(OpenPosting& posting) {
+// The zeroed mark on disk is the posting's commit. The rest of the header stays until the posting
+// is reported done (WipeJournalHeader), so that a start which finds the mark zeroed and the rest
+// whole says that the posting is on file: a stop, or a failure of the commit's sync, came before
+// the user heard so.
+bool ZeroJournalMark(OpenPosting& posting) {
   if (!posting.journal.IsOpen() || !posting.journalWritten) return true;
   const char zeros[kJournalMarkSize] = {};
-  return posting.journal.WriteAt(0, zeros, sizeof zeros) && posting.journal.SyncData();
+  if (!posting.journal.WriteAt(0, zeros, sizeof zeros)) return false;
+  posting.markZeroed = true;
+  return posting.journal.SyncData();
+}
+
+// The whole header zeroed: nothing to undo and nothing to say (the end of an undo, synced; after a
+// commit reported done, left to reach the disk with the next sync).
+bool WipeJournalHeader(OpenPosting& posting, bool sync) {
+  if (!posting.journal.IsOpen() || !posting.journalWritten) return true;
+  const char zeros[kJournalHeaderSize] = {};
+  return posting.journal.WriteAt(0, zeros, sizeof zeros) && (!sync || posting.journal.SyncData());
 }
 
 // The files' syncs run side by side: the file system can serve them with one flush of its own
@@ -284,7 +305,7 @@ bool CommitPosting(OpenPosting& posting) {
   if (posting.failed) return false;
   if (!posting.begun) return true;
   if (!WriteOutPending(posting) || !SyncTouchedFiles(posting)) return false;
-  if (!EmptyJournal(posting))
+  if (!ZeroJournalMark(posting))
     return FailWith("The posting journal could not be emptied: " + ErrnoText(posting.journal.error()));
   return true;
 }
@@ -313,32 +334,42 @@ std::vector<std::string> AbandonTouched(OpenPosting& posting) {
 // journal on disk, the journal is emptied, and the files it changed are rebuilt and opened again.
 bool RollBack(OpenPosting& posting) {
   posting.lastChanged = posting.begun;
+  posting.lastInDoubt = false;
   if (!posting.begun) return true;
   IsamStatusKeeper keep;
   const std::vector<std::string> open = AbandonTouched(posting);
+  const std::string company = posting.journalCompany;
   bool undone = true;
   if (posting.dataOnDisk) {
     // The commit may have zeroed the mark already (its sync then failed): the header goes back
     // first, and is on the disk before any record is undone.
-    const UndoResult result =
-        posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) && posting.journal.SyncData()
-            ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
-            : UndoResult::Failed;
-    undone = (result == UndoResult::Undone || result == UndoResult::Nothing) && EmptyJournal(posting);
-  } else {
-    undone = EmptyJournal(posting);
+    posting.markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
+                           posting.journal.SyncData();
+    const UndoResult result = posting.markRestored
+                                  ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
+                                  : UndoResult::Failed;
+    undone = result == UndoResult::Undone || result == UndoResult::Nothing;
   }
+  // Once the records are back and synced (or none was written), the posting is absent whatever
+  // becomes of the journal. One that cannot be emptied is removed instead, so that no later start
+  // puts its images back over records changed since; should that fail too, a start only undoes it
+  // once more.
+  if (undone && !WipeJournalHeader(posting, true)) CloseHeldJournal(posting);
+  // A zeroed mark that may be on the disk, and no header known to be back over it: the next start
+  // finds the posting on file or undoes it, and says which.
+  posting.lastInDoubt = !undone && posting.markZeroed && !posting.markRestored;
   if (!undone) {
     for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
     posting.waiting[posting.journalCompany] = posting.what;
+    if (posting.lastInDoubt) posting.inDoubt.insert(posting.journalCompany);
     posting.journal.Close();  // the start-up undoes it
     posting.journalCompany.clear();
     posting.journalPath.clear();
     return false;
   }
   for (const std::string& name : posting.changedFiles)
-    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, posting.journalCompany);
-  for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, true);
+    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, company);
+  for (const std::string& name : open) ReopenUnitFile(name, company, true);
   if (AfterPostingUndone) AfterPostingUndone();
   return true;
 }
@@ -383,6 +414,9 @@ void PostingScope::Commit() {
   bool ok = CommitPosting(posting);
   const std::string failure = posting.failure;
   if (ok) {
+    // Reported done from here on: nothing is left for a start to say of it. A wipe that does not
+    // reach the disk leaves a start to say that the posting is on file, which it is.
+    WipeJournalHeader(posting, false);
     const std::vector<std::function<void()>> whenPosted = std::move(posting.whenPosted);
     ResetPosting(posting);
     for (const std::function<void()>& step : whenPosted) step();
@@ -390,7 +424,8 @@ void PostingScope::Commit() {
   }
   posting.lastUndone = RollBack(posting);
   ResetPosting(posting);
-  throw PostingFailed(PostingFailureMessage(what, failure, posting.lastUndone), posting.lastUndone);
+  throw PostingFailed(PostingFailureMessage(what, failure, posting.lastUndone, posting.lastInDoubt),
+                      posting.lastUndone);
 }
 
 void WhenPosted(std::function<void()> step) {
@@ -401,11 +436,16 @@ void WhenPosted(std::function<void()> step) {
   Posting().whenPosted.push_back(std::move(step));
 }
 
-std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone) {
+std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone,
+                                  bool inDoubt) {
   const std::string posting = what.empty() ? std::string("The posting") : "The posting (" + what + ")";
   std::string message = posting + " could not be completed: " + failure;
   if (!message.empty() && message.back() != '.') message += '.';
   if (undone) return message + "\n\nNothing of it was kept.";
+  if (inDoubt)
+    return message +
+           "\n\nIt could not be undone either, and whether it reached the disk is not known. Postings are "
+           "stopped until the program is started again, which says whether it is on file.";
   return message +
          "\n\nIt could not be undone either. Postings are stopped until the program is started again, "
          "which undoes it.";
@@ -415,6 +455,10 @@ bool LastPostingUndone() {
   return Posting().lastUndone;
 }
 
+bool LastPostingInDoubt() {
+  return Posting().lastInDoubt;
+}
+
 bool LastPostingChangedAnything() {
   return Posting().lastChanged;
 }
@@ -422,6 +466,11 @@ bool LastPostingChangedAnything() {
 void RefuseStoppedPostings(const std::string& what) {
   const auto waiting = Posting().waiting.find(OpenCompanyNumber());
   if (waiting == Posting().waiting.end()) return;
+  if (Posting().inDoubt.count(waiting->first))
+    throw PostingFailed("The " + what + " cannot be posted: whether the posting (" + waiting->second +
+                            ") that failed earlier is on file is not known. Start the program again, which "
+                            "says whether it is.",
+                        false);
   throw PostingFailed("The " + what + " cannot be posted: the posting (" + waiting->second +
                           ") that failed earlier could not be undone. Start the program again to undo it.",
                       false);
@@ -519,6 +568,26 @@ bool FlushPostingWrites() {
   return WriteOutPending(posting);
 }
 
+bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength) {
+  if (!PostingUnderWay()) return true;
+  OpenPosting& posting = Posting();
+  if (posting.failed) return IsamFail(IsamErrJournal);
+  if (platform::files::Exists(dataName))
+    return FailWith("The data file " + dataName + " is there already; a posting does not create it anew.");
+  if (!Append({JournalKind::DataFileCreated, dataName, 0, recordLength, {}})) return false;
+  // The file is made at once, not held back like records: its entry goes to disk first.
+  if (!SyncJournal(posting)) return false;
+  posting.dataOnDisk = true;
+  return true;
+}
+
+bool IsamSyncCreatedFile(const std::string& dataName) {
+  if (!PostingUnderWay()) return true;
+  int err = 0;
+  if (platform::files::SyncFolder(dataName, &err)) return true;
+  return FailWith("The data folder could not be synced: " + ErrnoText(err), IsamErrOsFailure);
+}
+
 void AllowJournalledSideFile(const std::string& name) {
   Posting().sideFiles.insert(platform::text::UpperCase(name));
 }
@@ -565,6 +634,8 @@ bool HoldCompanyJournal(const std::string& company) {
     CloseHeldJournal(posting);
     return true;
   }
+  // A journal left waiting for the next start is its evidence: never held, so never removed.
+  if (posting.waiting.count(company)) return false;
   IsamStatusKeeper keep;
   if (HoldJournalOf(posting, company)) return true;
   // Not a posting's failure: the first posting tries again.
@@ -600,7 +671,9 @@ void KeepJournalWaiting(const std::string& company, const std::string& what) {
 std::string WaitingJournalRefusal(const std::string& action) {
   const std::map<std::string, std::string>& waiting = Posting().waiting;
   const auto open = waiting.find(OpenCompanyNumber());
-  const std::string what = open != waiting.end() ? open->second : waiting.empty() ? "" : waiting.begin()->second;
+  const std::string what = open != waiting.end() ? open->second
+                           : waiting.empty()     ? ""
+                                                 : waiting.begin()->second;
   const std::string failed = what.empty() ? std::string("a posting") : "the posting (" + what + ")";
   return action + ": " + failed +
          " that did not finish has not been undone yet, and records moved now would be lost when it is.  "
@@ -609,6 +682,7 @@ std::string WaitingJournalRefusal(const std::string& action) {
 
 void ForgetWaitingJournals() {
   Posting().waiting.clear();
+  Posting().inDoubt.clear();
 }
 
 }  // namespace storage

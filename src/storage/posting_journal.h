@@ -12,7 +12,13 @@
 //    on disk are written and synced: no change can reach the disk before what undoes it. What is
 //    synced is let go: a bulk run holds no more than about 8 MiB of entries and records;
 //  - the posting commits by syncing every data file it wrote and then zeroing the journal's mark
-//    and syncing that: only then is it reported done;
+//    and syncing that: only then is it reported done, and the rest of the header is wiped (not
+//    synced). A start that finds the mark zeroed and the rest of the header whole knows that the
+//    posting it names is on file though nobody heard so (a stop came first, or the commit's sync
+//    failed and what reached the disk was not known), and says so;
+//  - a data file a posting creates (its open finds it missing) is named in the journal, synced,
+//    before it is made, and its folder is synced before the posting can commit: the undo removes
+//    it, and a start that finds it lost or cut short by a power cut takes that as the undo's part;
 //  - a posting that fails (a write, a sync, an exception, a refusal after its first change) is
 //    undone in the same process: nothing of it is kept, and the files it touched are rebuilt. If
 //    even that fails, the journal stays on disk and the company's postings are refused until the
@@ -59,7 +65,8 @@
 //   then one entry per change, in the order of the changes:
 //     0  uint32   L, the whole entry's length (20 + n + m + 4)
 //     4  byte     kind: 1 a slot's record before the change, 2 a slot the change added,
-//                 3 a side file's bytes before the change, 4 a side file the change created
+//                 3 a side file's bytes before the change, 4 a side file the change created,
+//                 5 a data file the posting created (its record length in the field at 12)
 //     5  byte     0
 //     6  uint16   n, the length of the file name
 //     8  int32    the slot's record reference (0 for side files)
@@ -142,6 +149,15 @@ void ClosePostingJournal();
 // way; false with the status set when the journal cannot take it, and the change must not be made.
 bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
 
+// Called by the engine before it creates a data file set: within a posting, the creation goes to
+// the journal and is synced, so that the undo removes the file again (and a start that finds it
+// lost or cut short by a power cut takes that as part of the undo). Within a posting no file
+// already there is created anew. True when no posting is under way; false with the status set.
+bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength);
+// Called once the engine has created a posting's data file set: its names are made durable (the
+// folder synced) before the posting can commit.
+bool IsamSyncCreatedFile(const std::string& dataName);
+
 // Whether records written to fb now are kept back as the posting's pending slots.
 bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
 // Called when fb first gets pending slots, so that the posting writes them out.
@@ -178,6 +194,8 @@ enum class JournalOutcome {
   InUse,    // a file it names (or the journal) is held open; left for the next start
   Damaged,  // what it holds as synced does not read: nothing was undone, the user was told, and it
             // stays where it is and waits as one whose undo failed (PostingJournalWaitsFor)
+  OnFile,   // its posting was committed and a stop came before it was reported done: it is on file,
+            // the user was told so, and the journal was removed
 };
 
 // Undoes the journal of a company left by a posting that did not end, rebuilds the files it
@@ -192,8 +210,10 @@ void UndoLeftPostingJournals();
 constexpr int IsamKilledExitCode = 86;
 
 // -- implementation of RunPosting --
-std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone);
+std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone,
+                                  bool inDoubt = false);
 bool LastPostingUndone();
+bool LastPostingInDoubt();
 bool LastPostingChangedAnything();
 void RefuseStoppedPostings(const std::string& what);
 
@@ -215,7 +235,8 @@ auto RunPosting(const std::string& what, Work&& work) -> decltype(work()) {
   } catch (const std::exception& error) {
     // The outer posting ends it; a refusal before anything changed goes on as it is.
     if (PostingUnderWay() || !LastPostingChangedAnything()) throw;
-    throw PostingFailed(PostingFailureMessage(what, error.what(), LastPostingUndone()), LastPostingUndone());
+    throw PostingFailed(PostingFailureMessage(what, error.what(), LastPostingUndone(), LastPostingInDoubt()),
+                        LastPostingUndone());
   }
 }
 

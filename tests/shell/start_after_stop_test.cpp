@@ -17,6 +17,7 @@
 #include "companies/prod_copy.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
+#include "permissions_apply.h"
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/text/clock.h"
@@ -40,6 +41,7 @@ using testing_support::UiScript;
 
 const char kUndone[] =
     "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
+const char kOnFile[] = "The last posting (invoice 1004) was completed and is on file.";
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
 
@@ -89,6 +91,14 @@ bool JournalHoldsAPosting(const fs::path& journal) {
   if (!platform::files::ReadWholeFile(journal.string(), &bytes)) return false;
   bytes.resize(std::min<size_t>(bytes.size(), 8));
   return bytes.find_first_not_of('\0') != std::string::npos;
+}
+
+// Whether the journal holds a posting committed and not yet reported done: its mark is zeroed and
+// the rest of its header is still there.
+bool JournalHoldsACommit(const fs::path& journal) {
+  std::string bytes;
+  if (!platform::files::ReadWholeFile(journal.string(), &bytes) || bytes.size() < 88) return false;
+  return !JournalHoldsAPosting(journal) && bytes.find_first_not_of('\0', 8) < 88;
 }
 
 // The stock of every product as the open product file holds it.
@@ -211,6 +221,7 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
     const int status = PostInChild(folder, plan);
     ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
     const bool posting = JournalHoldsAPosting(folder / "12JNL.DAT");
+    const bool committed = JournalHoldsACommit(folder / "12JNL.DAT");
     const bool marked = !FilesLeftToRepair(folder).empty();
     undone += posting;
     rebuilt += !posting && marked;
@@ -224,9 +235,10 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
       EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stockBefore),
                 std::vector<std::string>{});
       EndProgram();
-      const std::vector<std::string> expected = posting  ? std::vector<std::string>{kUndone}
-                                                : marked ? std::vector<std::string>{kStopped}
-                                                         : std::vector<std::string>{};
+      const std::vector<std::string> expected = posting     ? std::vector<std::string>{kUndone}
+                                                : committed ? std::vector<std::string>{kOnFile}
+                                                : marked    ? std::vector<std::string>{kStopped}
+                                                            : std::vector<std::string>{};
       EXPECT_EQ(Texts(user.told), expected);
       EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
     }
@@ -332,6 +344,69 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
   EXPECT_TRUE(ui.Done());
   EndProgram();
   EXPECT_EQ(FilesLeftToRepair(dir_.path() / "start"), std::vector<std::string>{});
+}
+
+// A file the stopped posting changed that the start cannot open (here the customer file, which
+// the program may not read) is no sign of a stranger's journal: the start says which file and why,
+// keeps the journal, repairs and asks nothing; the first start that can open it undoes the
+// posting whole.
+TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAStartThatCan) {
+  const fs::path folder = dir_.path() / "start";
+  MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  const testing_support::FolderRecords before = LinesAndProducts(folder);
+  const int writes = CountInChild(folder, testing_support::FaultCount::Writes);
+  // The last kill that leaves the whole posting in the journal, its records on file.
+  const fs::path keep = dir_.path() / "keep";
+  fs::copy(folder, keep);
+  int n = writes;
+  for (; n > 0; --n) {
+    fs::remove_all(folder);
+    fs::copy(keep, folder);
+    FaultPlan plan;
+    plan.OnWrite = FaultAction::Kill;
+    plan.WriteNumber = n;
+    ASSERT_EQ(PostInChild(folder, plan), platform::files::FaultKilledExitCode);
+    if (JournalHoldsAPosting(folder / "12JNL.DAT")) break;
+  }
+  ASSERT_GT(n, 0);
+  ASSERT_NE(LinesAndProducts(folder), before);
+
+  fs::permissions(folder / "12C.DAT", fs::perms::none);
+  fs::current_path(folder);
+  {
+    testing_support::RestartUser user;
+    {
+      testing_support::PermissionsApply unreadable;
+      ASSERT_TRUE(StartUp());
+      testing_support::OpenCompanyFiles();
+    }
+    EndProgram();
+    EXPECT_EQ(
+        Texts(user.told),
+        std::vector<std::string>{
+            "The last posting (invoice 1004) was interrupted and could not be undone yet: the file 12C.DAT "
+            "could not be opened: Permission denied.  It will be undone at the next start; until then no "
+            "data file is rebuilt or repaired, and company 12 posts nothing."});
+    EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+  }
+  EXPECT_TRUE(JournalHoldsAPosting(folder / "12JNL.DAT"));
+  EXPECT_FALSE(fs::exists(folder / "12JNL-1.BAD"));
+
+  fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_TRUE(testing_support::OpenCompanyFiles());
+    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, {{"WIDGET", 100}, {"GADGET", 40}}),
+              std::vector<std::string>{});
+    EndProgram();
+    EXPECT_EQ(Texts(user.told), std::vector<std::string>{kUndone});
+    EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+  }
+  fs::current_path(dir_.path());
+  EXPECT_EQ(LinesAndProducts(folder), before);
+  EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+  EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
 }
 
 }  // namespace

@@ -42,20 +42,23 @@ constexpr int32_t kLarge = 1200;  // an entry spans sectors, as a product record
 constexpr int kLargeRecords = 6;
 constexpr char kJournal[] = "12JNL.DAT";
 const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
+const char kOnFile[] = "The last posting (test posting) was completed and is on file.";
 
 // Every file of the folder with its bytes.
 using Folder = std::map<std::string, std::string>;
-// The live records of the two files.
-using Books = std::pair<std::vector<std::string>, std::vector<std::string>>;
+// The live records of the files X, Y and Z (a file that is not there holds none).
+using Books = std::vector<std::vector<std::string>>;
 
 std::string Describe(const FaultPlan& plan) {
   std::string text = "cut at write " + std::to_string(plan.WriteNumber);
-  if (plan.Keeps == CutKeeps::OneWrite) text += ", keeping unsynced write " + std::to_string(plan.CutWrite) + " alone";
+  if (plan.Keeps == CutKeeps::OneWrite)
+    text += ", keeping unsynced write " + std::to_string(plan.CutWrite) + " alone";
   if (plan.Keeps == CutKeeps::AllButOneWrite)
     text += ", keeping every unsynced write " +
             (plan.CutLostSector < 0 ? "but " + std::to_string(plan.CutWrite) : std::string("(all)"));
   if (plan.CutLostSector >= 0)
-    text += ", write " + std::to_string(plan.CutWrite) + " without its sector " + std::to_string(plan.CutLostSector);
+    text += ", write " + std::to_string(plan.CutWrite) + " without its sector " +
+            std::to_string(plan.CutLostSector);
   return text;
 }
 
@@ -77,6 +80,16 @@ class JournalCutTest : public DataUnitTest {
     beforeBooks_ = BooksNow();
   }
 
+  // The files, then the posting made whole once on the simulated disk: its books, and how many
+  // writes and syncs it makes.
+  void MakeFilesAndPostWhole(int& writes, int& syncs) {
+    MakeFiles();
+    ASSERT_EQ(InChild(
+                  {.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes, &syncs),
+              0);
+    wholeBooks_ = BooksNow();
+  }
+
   static Folder Take() {
     Folder folder;
     for (const auto& item : fs::directory_iterator(".")) {
@@ -93,11 +106,39 @@ class JournalCutTest : public DataUnitTest {
     for (const auto& [name, bytes] : folder) std::ofstream(name, std::ios::binary) << bytes;
   }
 
-  static Books BooksNow() { return {testing_support::LiveRecords("12X.DAT"), testing_support::LiveRecords("12Y.DAT")}; }
+  static Books BooksNow() {
+    Books books;
+    for (const char* name : {"12X.DAT", "12Y.DAT", "12Z.DAT"})
+      books.push_back(fs::exists(name) ? testing_support::LiveRecords(name) : std::vector<std::string>{});
+    return books;
+  }
+
+  // The posting of PostInTwoParts' first part that also makes file Z, which its open found
+  // missing, and adds two records to it; Z is closed before the commit, or left open.
+  int PostCreatingAFile(bool closeZ) {
+    IsamFileBlock x = Open("12X");
+    try {
+      RunPosting("test posting", [&] {
+        const std::vector<uint8_t> a2 = Record(kSmall, "A2");
+        IsamPutRec(x, 1, a2.data(), a2.size());
+        Add(x, "D");
+        Create("12Z", kSmall, {8});
+        if (!IsamOK) throw std::runtime_error("Z could not be created");
+        IsamFileBlock z = Open("12Z");
+        Add(z, "Z1");
+        Add(z, "Z2");
+        if (closeZ) IsamCloseFileBlock(z);
+      });
+    } catch (const PostingFailed& failure) {
+      return failure.Undone() ? 5 : 6;
+    }
+    return 0;
+  }
 
   // The posting: in X, A becomes A2, D is added and B deleted, and X is closed; then every record
-  // of Y is rewritten. 0 when it posted; 5 or 6 when it failed and was (or was not) undone. The
-  // files are left as the posting leaves them (Y is not closed).
+  // of Y is rewritten. 0 when it posted; 5 or 6 when it failed and was (or was not) undone, 7 when
+  // whether it is on file is not known. The files are left as the posting leaves them (Y is not
+  // closed).
   int PostInTwoParts() {
     IsamFileBlock x = Open("12X");
     IsamFileBlock y = Open("12Y");
@@ -114,7 +155,9 @@ class JournalCutTest : public DataUnitTest {
         }
       });
     } catch (const PostingFailed& failure) {
-      return failure.Undone() ? 5 : 6;
+      if (failure.Undone()) return 5;
+      // Not undone, and what reached the disk not known: the next start says.
+      return std::string(failure.what()).find("is not known") != std::string::npos ? 7 : 6;
     }
     return 0;
   }
@@ -163,10 +206,17 @@ class JournalCutTest : public DataUnitTest {
     if (onlyBefore) {
       EXPECT_TRUE(after == beforeBooks_) << "the posting was not undone whole";
     } else {
-      EXPECT_TRUE(after == beforeBooks_ || after == wholeBooks_) << "the posting was neither absent nor whole";
+      EXPECT_TRUE(after == beforeBooks_ || after == wholeBooks_)
+          << "the posting was neither absent nor whole";
     }
-    EXPECT_TRUE(log.Told.empty() || log.Told == std::vector<std::string>{kUndone})
-        << (log.Told.empty() ? "" : log.Told.front());
+    // What is said agrees with what is on file: an undone posting is said undone, and one found
+    // committed is whole.
+    const bool said = log.Told.empty() || log.Told == std::vector<std::string>{kUndone} ||
+                      (log.Told == std::vector<std::string>{kOnFile} && after == wholeBooks_);
+    EXPECT_TRUE(said) << (log.Told.empty() ? "" : log.Told.front());
+    if (after == beforeBooks_) {
+      EXPECT_FALSE(fs::exists("12Z.DAT")) << "a file the posting made is left";
+    }
     EXPECT_FALSE(fs::exists(fs::symlink_status(kJournal)));
     ++cuts_;
   }
@@ -211,13 +261,16 @@ class JournalCutTest : public DataUnitTest {
 TEST_F(JournalCutTest, APostingInTwoPartsCutAtAnyWriteKeepingAnyOneWriteOrLosingASectorIsAbsentOrWhole) {
   MakeFiles();
   int writes = 0;
-  ASSERT_EQ(InChild({.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes), 0);
+  ASSERT_EQ(InChild(
+                {.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes),
+            0);
   wholeBooks_ = BooksNow();
   ASSERT_NE(wholeBooks_, beforeBooks_);
   ASSERT_GT(writes, 4);
   for (int n = 1; n <= writes && !HasFailure(); ++n)
-    SweepCutsAt(n, before_, [this] { return PostInTwoParts(); }, {},
-                {CutKeeps::OneWrite, CutKeeps::AllButOneWrite}, true, false);
+    SweepCutsAt(
+        n, before_, [this] { return PostInTwoParts(); }, {}, {CutKeeps::OneWrite, CutKeeps::AllButOneWrite},
+        true, false);
   EXPECT_GT(cuts_, writes * 2);
   std::printf("%d writes, %d cuts\n", writes, cuts_);
 }
@@ -227,13 +280,16 @@ TEST_F(JournalCutTest, APostingInTwoPartsCutAtAnyWriteKeepingAnyOneWriteOrLosing
 TEST_F(JournalCutTest, TheUndoAtAStartCutAtAnyWriteKeepingAnyOneWriteIsFinishedByTheNextStart) {
   MakeFiles();
   int writes = 0;
-  ASSERT_EQ(InChild({.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes), 0);
+  ASSERT_EQ(InChild(
+                {.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes),
+            0);
   wholeBooks_ = BooksNow();
-  // Killed after the last record went out, before the commit's mark: the start has it to undo.
+  // Killed after the last record went out, before the commit's mark and the header's wipe (the
+  // last two writes): the start has it to undo.
   Put(before_);
-  ASSERT_EQ(InChild({.OnWrite = FaultAction::Kill, .WriteNumber = writes - 1},
-                    [this] { return PostInTwoParts(); }),
-            platform::files::FaultKilledExitCode);
+  ASSERT_EQ(
+      InChild({.OnWrite = FaultAction::Kill, .WriteNumber = writes - 2}, [this] { return PostInTwoParts(); }),
+      platform::files::FaultKilledExitCode);
   ASSERT_EQ(BooksNow(), wholeBooks_);
   ASSERT_TRUE(fs::exists(kJournal));
   const Folder killed = Take();
@@ -250,21 +306,123 @@ TEST_F(JournalCutTest, TheUndoAtAStartCutAtAnyWriteKeepingAnyOneWriteIsFinishedB
 // it writes back goes to the disk before any record is undone, so that a cut during that undo,
 // whatever it keeps, leaves the next start a journal to finish it with.
 TEST_F(JournalCutTest, AnUndoInTheProcessCutAtAnyWriteKeepingAllButOneWriteIsFinishedByTheNextStart) {
-  MakeFiles();
   int writes = 0, syncs = 0;
-  ASSERT_EQ(InChild({.SimulateDisk = true}, [this] { return PostInTwoParts(); }, &writes, &syncs), 0);
-  wholeBooks_ = BooksNow();
+  MakeFilesAndPostWhole(writes, syncs);
   // The commit's last sync, that of the emptied journal, fails: the posting is undone.
   Put(before_);
   int failedWrites = 0;
   const FaultPlan failing{.OnSync = FaultAction::Fail, .SyncNumber = syncs, .SimulateDisk = true};
-  ASSERT_EQ(InChild(failing, [this] { return PostInTwoParts(); }, &failedWrites), 5);
+  ASSERT_EQ(InChild(
+                failing, [this] { return PostInTwoParts(); }, &failedWrites),
+            5);
   ASSERT_EQ(BooksNow(), beforeBooks_);
   ASSERT_GT(failedWrites, writes + 4);
   for (int n = writes; n <= failedWrites && !HasFailure(); ++n)
-    SweepCutsAt(n, before_, [this] { return PostInTwoParts(); }, failing,
-                {CutKeeps::AllButOneWrite, CutKeeps::OneWrite}, false, false);
+    SweepCutsAt(
+        n, before_, [this] { return PostInTwoParts(); }, failing,
+        {CutKeeps::AllButOneWrite, CutKeeps::OneWrite}, false, false);
   std::printf("%d writes, %d with the undo, %d cuts\n", writes, failedWrites, cuts_);
+}
+
+// A posting that makes a data file: whatever write a power cut stops it at, whatever the cut
+// keeps, the new file and the others hold all of it or none of it, and a posting reported done
+// keeps the new file through a cut that comes right after.
+TEST_F(JournalCutTest, APostingThatCreatesAFileCutAtAnyWriteIsAbsentOrWholeAndWholeOnceDone) {
+  MakeFiles();
+  for (bool closeZ : {true, false}) {
+    SCOPED_TRACE(closeZ ? "Z closed in the posting" : "Z left open");
+    Put(before_);
+    int writes = 0;
+    ASSERT_EQ(InChild(
+                  {.SimulateDisk = true}, [&] { return PostCreatingAFile(closeZ); }, &writes),
+              0);
+    wholeBooks_ = BooksNow();
+    ASSERT_EQ(wholeBooks_[2].size(), 2u);
+    // Done, then the power fails before anything else is synced.
+    Put(before_);
+    ASSERT_EQ(InChild({.SimulateDisk = true},
+                      [&]() -> int {
+                        if (PostCreatingAFile(closeZ) == 0) platform::files::SimulatePowerCutNow();
+                        return 3;
+                      }),
+              platform::files::FaultKilledExitCode);
+    CheckStartAfter({}, false);
+    EXPECT_EQ(BooksNow(), wholeBooks_) << "a posting reported done lost its new file";
+    for (int n = 1; n <= writes && !HasFailure(); ++n)
+      SweepCutsAt(
+          n, before_, [&] { return PostCreatingAFile(closeZ); }, {},
+          {CutKeeps::OneWrite, CutKeeps::AllButOneWrite}, false, false);
+  }
+  std::printf("%d cuts\n", cuts_);
+}
+
+// A failing sync and a failing write around the commit, in every order: what the process that
+// posted tells its user (done, nothing kept, left for the start to undo, or not known) is what
+// the next start finds and says, whether the process goes on to end as usual or the power fails.
+TEST_F(JournalCutTest, WhatAFailedCommitTellsIsWhatTheNextStartFindsAndSays) {
+  int writes = 0, syncs = 0;
+  MakeFilesAndPostWhole(writes, syncs);
+  enum Told { Posted = 0, NothingKept = 5, StartUndoes = 6, NotKnown = 7 };  // as PostInTwoParts says
+  std::map<int, int> seen;
+  for (bool powerCut : {false, true}) {
+    for (int sync = syncs - 2; sync <= syncs + 4; ++sync) {
+      for (int write = writes - 3; write <= writes + 8; ++write) {
+        const std::string trace = std::string(powerCut ? "power cut after" : "ended as usual") + ", sync " +
+                                  std::to_string(sync) + " and write " + std::to_string(write) + " fail";
+        SCOPED_TRACE(trace);
+        Put(before_);
+        const FaultPlan plan{.OnWrite = FaultAction::Fail,
+                             .WriteNumber = write,
+                             .OnSync = FaultAction::Fail,
+                             .SyncNumber = sync,
+                             .SimulateDisk = true};
+        const int told = InChild(plan, [&] {
+          const int result = PostInTwoParts();
+          if (powerCut) {
+            // The status is what was told: the cut ends the child with its own.
+            std::ofstream("told") << result;
+            platform::files::SimulatePowerCutNow();
+          }
+          return result;
+        });
+        int said = told;
+        if (powerCut) {
+          ASSERT_EQ(told, platform::files::FaultKilledExitCode);
+          std::ifstream("told") >> said;
+        }
+        ++seen[said];
+        MessageLog log;
+        UndoPostingJournal("12");
+        const Books after = BooksNow();
+        switch (said) {
+          case Posted:
+            EXPECT_EQ(after, wholeBooks_);
+            EXPECT_TRUE(log.Told.empty() || log.Told == std::vector<std::string>{kOnFile});
+            break;
+          case NothingKept:
+            // A journal whose emptying did not reach the disk is undone once more, and said so.
+            EXPECT_EQ(after, beforeBooks_);
+            EXPECT_TRUE(log.Told.empty() || log.Told == std::vector<std::string>{kUndone});
+            break;
+          case StartUndoes:
+            EXPECT_EQ(after, beforeBooks_);
+            EXPECT_EQ(log.Told, std::vector<std::string>{kUndone});
+            break;
+          case NotKnown:
+            EXPECT_TRUE((after == beforeBooks_ && log.Told == std::vector<std::string>{kUndone}) ||
+                        (after == wholeBooks_ && log.Told == std::vector<std::string>{kOnFile}))
+                << (log.Told.empty() ? "nothing said" : log.Told.front());
+            break;
+          default:
+            ADD_FAILURE() << "the child ended with " << said;
+        }
+        EXPECT_FALSE(fs::exists(kJournal));
+        if (HasFailure()) return;
+      }
+    }
+  }
+  // Every kind of telling was met.
+  for (int told : {Posted, NothingKept, StartUndoes, NotKnown}) EXPECT_GT(seen[told], 0) << told;
 }
 
 }  // namespace
