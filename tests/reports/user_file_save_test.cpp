@@ -171,6 +171,9 @@ struct UserFileSave {
   std::function<bool()> Save;
   std::function<void()> Close;
   std::function<std::string()> Contents;  // what the file holds, as a reader after a restart sees it
+  // A posting's last write wipes its journal's header once it is reported done: that write may
+  // fail unheard (a start then says that the posting is on file, which it is).
+  bool Posting = false;
 };
 
 CompanyEdit companyEdit;
@@ -184,15 +187,15 @@ const std::vector<UserFileSave>& Saves() {
        [] { return reports::WriteLayoutFile(kLayoutFile, Layout("Avery 5160", "3")); }, [] {},
        [] { return Bytes(kLayoutFile); }},
       {"CompanySettings", FileCompanies, [] { companyEdit.Open(true); }, [] { return companyEdit.Save(); },
-       CloseCompanyList, CompanyRecordsAfterStart},
+       CloseCompanyList, CompanyRecordsAfterStart, true},
       {"CompanySettingsWithNoCompanyOpen", FileCompanies, [] { companyEdit.Open(false); },
-       [] { return companyEdit.Save(); }, CloseCompanyList, CompanyRecordsAfterStart},
+       [] { return companyEdit.Save(); }, CloseCompanyList, CompanyRecordsAfterStart, true},
       {"CompanyCounter", FileCompanies, StartEngine,
        [] {
          return records::UpdateCurrentCompanyRecord(
              [](CompanyRec& company) { company.NextCustomerNumber.Set("C2000"); });
        },
-       StopEngine, CompanyRecordsAfterStart},
+       StopEngine, CompanyRecordsAfterStart, true},
   };
   return saves;
 }
@@ -282,7 +285,7 @@ class UserFileSaveTest : public ::testing::TestWithParam<UserFileSave> {
 
 TEST_P(UserFileSaveTest, AFailingWriteLeavesTheOldFileAndIsToldOnceWithItsReason) {
   Prepare();
-  for (int n = 1; n <= writes_; ++n) {
+  for (int n = 1; n <= writes_ - (GetParam().Posting ? 1 : 0); ++n) {
     SCOPED_TRACE("write " + std::to_string(n) + " of " + std::to_string(writes_) + " failing");
     Fresh("fail" + std::to_string(n));
     const int err = n % 2 ? ENOSPC : EIO;
