@@ -21,24 +21,41 @@ void TellStoppedWithCompanyOpen(const std::string& company) {
       storage::kRebuildTitle, platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
 }
 
+// The files of the company the stop left marked, or with a rebuild unfinished, rebuilt asking
+// nothing, under the start's one message: the undo's, the set-aside journal's, or the notice of a
+// stop between postings. The journal found stays until then (one set aside is replaced by an
+// empty one), so that a start stopped in the middle is finished by the next; then it goes.
+void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
+  const bool valid = records::IsValidCompanyNumber(journal.Company);
+  const std::vector<std::string> left =
+      valid ? records::FilesLeftForRepair(journal.Company) : std::vector<std::string>{};
+  if (left.empty() && journal.Outcome == storage::JournalOutcome::Refused) return;
+  const bool held = storage::HoldCompanyJournal(journal.Company);
+  if (!left.empty()) {
+    if (journal.Outcome == storage::JournalOutcome::None) TellStoppedWithCompanyOpen(journal.Company);
+    records::RebuildFilesLeftForRepair(journal.Company);
+  }
+  if (held) storage::HoldCompanyJournal(std::string());
+}
+
 }  // namespace
 
 void RecoverFromLastStop() {
   storage::ForgetWaitingJournals();
   storage::ForgetJournalsFound();
-  storage::UndoLeftPostingJournals();
-  const std::vector<storage::FoundJournal> found = storage::JournalsFound();
-  storage::ForgetJournalsFound();
-  // A journal that could not be undone waits, and so does every repair.
-  if (storage::PostingJournalWaits()) return;
-  std::set<std::string> repaired;
-  for (const storage::FoundJournal& journal : found) {
-    if (!records::IsValidCompanyNumber(journal.Company) || !repaired.insert(journal.Company).second) continue;
-    if (records::FilesLeftForRepair(journal.Company).empty()) continue;
-    // An undone posting has said what the start did; a stop between postings is said here.
-    if (journal.Outcome == storage::JournalOutcome::None) TellStoppedWithCompanyOpen(journal.Company);
-    records::RebuildFilesLeftForRepair(journal.Company);
+  std::vector<storage::FoundJournal> found;
+  {
+    storage::JournalsKeptUntilRebuilt kept;
+    storage::UndoLeftPostingJournals();
+    found = storage::JournalsFound();
   }
+  storage::ForgetJournalsFound();
+  // A journal that could not be undone waits, and so does every repair (the journals found
+  // emptied stay for the next start).
+  if (storage::PostingJournalWaits()) return;
+  std::set<std::string> recovered;
+  for (const storage::FoundJournal& journal : found)
+    if (recovered.insert(journal.Company).second) RebuildWhatTheStopLeft(journal);
 }
 
 void HoldOpenCompanyJournal() {

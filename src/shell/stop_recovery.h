@@ -4,8 +4,11 @@
 // end): a start that still finds it knows that the program was stopped with the company open. That
 // start, before anything reads the files:
 //  - undoes a posting the stop interrupted and rebuilds the files it touched (the undo's message);
-//  - rebuilds every file of the company the run left marked for repair, after one notice when no
-//    posting was under way, asking nothing per file;
+//  - rebuilds every file of the company the run left marked for repair (or with a rebuild
+//    unfinished), after one notice when no posting was under way, asking nothing per file; a
+//    journal set aside as not belonging (its message) counts as such a stop too;
+//  - keeps the journal, emptied, until all of that is rebuilt, and only then removes it: a start
+//    stopped in the middle of its own undo or rebuild is finished by the next one;
 //  - leaves a journal it cannot undo to wait for the next start, says so once, and rebuilds
 //    nothing (a rebuild would move records that the undo puts back in their old places).
 // A file found marked without such a stop is asked about as it is opened.

@@ -2,11 +2,14 @@
 // first, while the files are closed. The whole journal is read one entry at a time and every
 // entry is checked against the files here before anything is changed: a journal is our own file,
 // but one found on disk may be damaged, another company's or made up. Each data file changed is
-// marked as needing its repair (byte 20) and synced; the journal is removed, and only then are the
-// files rebuilt (a journal left over a rebuilt file would name slots that moved). Nothing in the
-// journal is written while it is undone: undoing an entry again only writes the same image again,
-// so a second crash while undoing leaves a journal that the next start undoes whole once more.
-// One journal per company: a journal found in several spellings is undone in none of them.
+// marked as needing its repair (byte 20) and synced; the journal is emptied (its mark zeroed and
+// synced), and only then are the files rebuilt (a journal left marked over a rebuilt file would
+// name slots that moved). The emptied journal stays until the rebuild is done: it is the evidence
+// that the program was stopped, so that a start stopped during its rebuild is finished by the
+// next one, which rebuilds the files still marked. Nothing else in the journal is written while it
+// is undone: undoing an entry again only writes the same image again, so a second crash while
+// undoing leaves a journal that the next start undoes whole once more. One journal per company: a
+// journal found in several spellings is undone in none of them.
 
 #include "storage/journal_undo.h"
 
@@ -352,6 +355,8 @@ std::string SetAsideName(const std::string& company) {
 
 JournalOutcome Refuse(File& journal, const std::string& journalName, const std::string& company) {
   journal.Close();
+  // The program was stopped all the same: the start rebuilds what it left, under this one message.
+  NoteJournalFound(company, JournalOutcome::Refused);
   const std::string absolute = std::filesystem::absolute(journalName).string();
   if (RefusedJournals().count(absolute)) return JournalOutcome::Refused;
   const std::string aside = SetAsideName(company);
@@ -414,6 +419,7 @@ bool HoldsNothing(const std::string& name) {
 // Several journals of one company: none is undone, since which of them the last posting wrote
 // is not known. Each is set aside (one message for all).
 JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::string& company) {
+  NoteJournalFound(company, JournalOutcome::Refused);
   QStringList shown, kept;
   bool told = true;
   for (const std::string& name : names) {
@@ -441,12 +447,16 @@ JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::s
 
 // The one journal of the company, spelled as it is on disk, in journalName; or, when there is
 // none or it is not one journal, what became of it. Where there are several spellings, those
-// with nothing to undo are removed first: one journal left is the company's.
+// with nothing to undo are removed first: one journal left is the company's. When none of them
+// holds anything, the first stays: it tells that the program was stopped.
 std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::string& journalName) {
   std::vector<std::string> names = JournalSpellings(company);
   if (names.size() > 1) {
-    std::erase_if(names, [](const std::string& name) {
-      return HoldsNothing(name) && platform::files::DeleteFile(name) && platform::files::SyncFolder(name);
+    const std::string first = names.front();
+    const bool allEmpty = std::all_of(names.begin(), names.end(), HoldsNothing);
+    std::erase_if(names, [&](const std::string& name) {
+      return !(allEmpty && name == first) && HoldsNothing(name) && platform::files::DeleteFile(name) &&
+             platform::files::SyncFolder(name);
     });
   }
   if (names.empty()) return JournalOutcome::None;
@@ -455,7 +465,40 @@ std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::stri
   return std::nullopt;
 }
 
+// The journal's header zeroed and synced (not written when it is zero already): what it held is
+// done with, nothing of it is left to say (a header whole but for its mark would say that a
+// posting is on file), and it stays as the evidence of the stop.
+bool EmptyJournalFile(File& journal) {
+  char header[kJournalHeaderSize] = {};
+  size_t got = 0;
+  if (!journal.ReadAt(0, header, sizeof header, &got) && journal.error() != 0) return false;
+  if (std::all_of(header, header + got, [](char c) { return c == 0; })) return true;
+  const char zeros[kJournalHeaderSize] = {};
+  return journal.WriteAt(0, zeros, sizeof zeros) && journal.SyncData();
+}
+
+// While the start recovers from a stop, the journals it finds stay (emptied) for it to remove.
+bool& JournalsKeptForTheStart() {
+  static bool kept = false;
+  return kept;
+}
+
+// A journal done with: removed, and the removal made durable; at the start, kept for the start to
+// remove once it has rebuilt everything the stop left.
+bool RemoveUnlessKept(const std::string& journalName) {
+  if (JournalsKeptForTheStart()) return true;
+  return platform::files::DeleteFile(journalName) && platform::files::SyncFolder(journalName);
+}
+
 }  // namespace
+
+JournalsKeptUntilRebuilt::JournalsKeptUntilRebuilt() {
+  JournalsKeptForTheStart() = true;
+}
+
+JournalsKeptUntilRebuilt::~JournalsKeptUntilRebuilt() {
+  JournalsKeptForTheStart() = false;
+}
 
 UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoReport* report) {
   UndoReport ignored;
@@ -519,14 +562,19 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     return KeepWaiting(company, report);
   }
   switch (UndoJournalOnDisk(journal, company, &report)) {
-    case UndoResult::Nothing:
-      // The program was stopped between postings, with the company open; or its last posting was
-      // committed and the stop came before it was reported done.
-      journal.Close();
-      platform::files::DeleteFile(journalName);
+    case UndoResult::Nothing: {
+      // The program was stopped between postings, with the company open (or before the posting's
+      // first part was synced); or its last posting was committed and the stop came before it was
+      // reported done, which is said. The start keeps the journal, emptied, until it has rebuilt
+      // what the stop left.
       if (report.Committed) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
-      NoteJournalFound(company, report.Committed ? JournalOutcome::OnFile : JournalOutcome::None);
-      return report.Committed ? JournalOutcome::OnFile : JournalOutcome::None;
+      const bool kept = JournalsKeptForTheStart() && EmptyJournalFile(journal);
+      journal.Close();
+      if (!kept) platform::files::DeleteFile(journalName);
+      const JournalOutcome outcome = report.Committed ? JournalOutcome::OnFile : JournalOutcome::None;
+      NoteJournalFound(company, outcome);
+      return outcome;
+    }
     case UndoResult::Foreign:
       return Refuse(journal, journalName, company);
     case UndoResult::InUse:
@@ -539,11 +587,13 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::Failed:
       break;
     case UndoResult::Undone: {
+      // The journal is emptied before any rebuild: left marked over a rebuilt file, it would name
+      // slots that moved. It stays until the files are rebuilt.
+      if (!EmptyJournalFile(journal)) break;
       journal.Close();
-      // The journal goes before any rebuild: left over a rebuilt file, it would name slots that moved.
-      if (!platform::files::DeleteFile(journalName) || !platform::files::SyncFolder(journalName)) break;
       bool rebuilt = true;
       for (const std::string& name : report.Files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
+      RemoveUnlessKept(journalName);
       Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
       NoteJournalFound(company, JournalOutcome::Undone);
       return JournalOutcome::Undone;
@@ -553,10 +603,11 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
 }
 
 void UndoLeftPostingJournals() {
-  // Listed by name only (a FIFO among them is never opened here); a company whose journal is
-  // there in several spellings is asked about once.
-  const QStringList journals = QDir::current().entryList(
-      {QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)}, QDir::Files | QDir::System);
+  // Listed by name only (a FIFO among them is never opened here, a folder is set aside); a
+  // company whose journal is there in several spellings is asked about once.
+  const QStringList journals =
+      QDir::current().entryList({QStringLiteral("*") + QString::fromLatin1(kPostingJournalSuffix)},
+                                QDir::Files | QDir::System | QDir::Dirs | QDir::NoDotAndDotDot);
   std::set<std::string> asked;
   for (const QString& name : journals) {
     const std::string company = platform::text::ToAnsi(

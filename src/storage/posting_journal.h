@@ -190,7 +190,7 @@ enum class JournalOutcome {
   None,     // there was none
   Undone,   // its changes were undone and it was removed
   Refused,  // it does not belong to the files here; the user was told, it was set aside, and
-            // nothing was changed
+            // nothing was changed (the files the stop left marked are rebuilt at the start)
   InUse,    // a file it names (or the journal) is held open; left for the next start
   Damaged,  // what it holds as synced does not read: nothing was undone, the user was told, and it
             // stays where it is and waits as one whose undo failed (PostingJournalWaitsFor)
@@ -205,6 +205,19 @@ JournalOutcome UndoPostingJournal(const std::string& company);
 
 // The same for every journal in the data folder, as the program starts.
 void UndoLeftPostingJournals();
+
+// While one lives (the start's recovery from a stop), a journal undone or found empty is not
+// removed but kept, emptied and synced, as the evidence that the program was stopped: a start
+// stopped before it has rebuilt what the stop left is finished by the next one. The start removes
+// it (HoldCompanyJournal, then letting go of it) once those files are rebuilt. Elsewhere the undo
+// removes the journal as soon as the files it touched are rebuilt.
+class JournalsKeptUntilRebuilt {
+ public:
+  JournalsKeptUntilRebuilt();
+  ~JournalsKeptUntilRebuilt();
+  JournalsKeptUntilRebuilt(const JournalsKeptUntilRebuilt&) = delete;
+  JournalsKeptUntilRebuilt& operator=(const JournalsKeptUntilRebuilt&) = delete;
+};
 
 // The exit status of a process a test seam ends as a kill would.
 constexpr int IsamKilledExitCode = 86;
