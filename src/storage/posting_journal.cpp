@@ -41,8 +41,12 @@ using platform::files::File;
 // Pending records and journal entries beyond this go to the disk before the posting ends, so
 // that a bulk run holds no more than this in memory.
 constexpr size_t kWriteOutBytes = size_t{8} << 20;
-// The journal's blocks are allocated in steps of at least this.
+// The journal's blocks are allocated in steps of at least this, while the disk has room to spare.
 constexpr int64_t kFirstAllocation = int64_t{1} << 20;
+// What is allocated ahead of the journal's need takes at most this share of the room the disk has
+// beyond it (one eighth): the rest is for the posting's records. On a disk short of room the
+// steps shrink, down to exactly what the journal needs.
+constexpr int64_t kRoomShareAhead = 8;
 
 // The journal file stays open and locked from the first posting of a company on: a posting ends
 // by zeroing its mark, which costs a fraction of creating and removing a file every time. It is
@@ -148,6 +152,11 @@ bool AllocateJournal(OpenPosting& posting, int64_t size) {
   if (size <= posting.allocated) return true;
   int64_t allocation = std::max(kFirstAllocation, posting.allocated * 2);
   while (allocation < size) allocation *= 2;
+  // Ahead of the need only a share of the room the disk has beyond it (none when it cannot tell).
+  std::error_code unknown;
+  const std::uintmax_t available = std::filesystem::space(posting.journalPath, unknown).available;
+  const int64_t spare = unknown ? 0 : static_cast<int64_t>(available) - (size - posting.allocated);
+  allocation = std::clamp(size + spare / kRoomShareAhead, size, allocation);
   if (!posting.journal.Allocate(0, allocation))
     return FailWith("The posting journal cannot grow: " + ErrnoText(posting.journal.error()));
   posting.allocated = allocation;
