@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <memory>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
@@ -49,15 +48,42 @@ bool IsDataFile(const std::string& name) {
   return platform::text::UpperCase(name).find(".DAT") != std::string::npos;
 }
 
-// The Backup folder, made when its marker is not there; empty with *failure when it cannot be.
-std::string PrepareBackupFolder(std::string* failure) {
+// The Backup folder, made when its marker is not there, and its names read once; empty with
+// *failure when it cannot be.
+std::string PrepareBackupFolder(platform::files::FolderNames* names, std::string* failure) {
   std::string folder = platform::files::ResolveForUse(BackupFolderName);
-  if (platform::files::Exists(folder + "/" + BackupFolderMarker)) return folder;
   std::error_code error;
-  fs::create_directory(folder, error);
-  if (!error && fs::is_directory(folder, error)) return folder;
-  *failure = error ? error.message() : std::string(std::strerror(ENOTDIR));
+  if (!platform::files::Exists(folder + "/" + BackupFolderMarker)) fs::create_directory(folder, error);
+  if (error) {
+    *failure = error.message();
+    return {};
+  }
+  int readError = 0;
+  if (names->Read(folder, &readError)) return folder;
+  *failure = std::strerror(readError);
   return {};
+}
+
+// Copies one data file over its older copy in the Backup folder, or beside the others when it
+// has none; why it could not, or nothing.
+std::string CopyIntoBackupFolder(const std::string& name, platform::files::FolderNames& backup) {
+  const platform::files::ResolvedPath copy = backup.Find(name);
+  if (copy.status == platform::files::ResolveStatus::Ambiguous)
+    return "more than one file of this name is in the " + std::string(BackupFolderName) + " folder";
+  std::string bytes;
+  int error = 0;
+  if (!platform::files::ReadWholeFile(name, &bytes, &error) ||
+      !platform::files::WriteSpelledFile(copy.path, bytes, &error))
+    return FileErrorText(error);
+  backup.Add(platform::files::FileName(copy.path));
+  return {};
+}
+
+// A file that could not be read is named as the user knows it, with the system's reason.
+std::string ArchiveFailure(const platform::zip::ZipWriter& writer) {
+  const platform::zip::ZipWriter::FileFailure& file = writer.FailedFile();
+  if (file.entry.empty()) return writer.Error();
+  return file.entry + ": " + FileErrorText(file.error) + ".";
 }
 
 }  // namespace
@@ -97,16 +123,7 @@ bool WriteBackupArchive(const std::vector<std::string>& files, const std::string
     *failure = archive + ": more than one file has this name in letters of different case.";
     return false;
   }
-  // Held from here until the archive is written, so that nobody changes a file half-way.
-  std::vector<std::unique_ptr<platform::files::File>> held;
-  for (const std::string& name : files) {
-    auto file = std::make_unique<platform::files::File>();
-    if (!file->Open(name, platform::files::OpenMode::ReadOnly)) {
-      *failure = name + ": " + FileErrorText(file->error()) + ".";
-      return false;
-    }
-    held.push_back(std::move(file));
-  }
+  // Each file is held while it is read into the archive, one at a time.
   const fs::path here = fs::current_path();
   platform::zip::ZipWriter writer;
   bool written = writer.Create(archive);
@@ -116,7 +133,7 @@ bool WriteBackupArchive(const std::vector<std::string>& files, const std::string
     written = writer.Commit([&](double) {
       if (keepAlive) keepAlive();
     });
-  if (!written) *failure = writer.Error();
+  if (!written) *failure = ArchiveFailure(writer);
   return written;
 }
 
@@ -127,17 +144,26 @@ FolderCopyResult CopyToBackupFolder(const std::vector<std::string>& files) {
   result.wanted = static_cast<int>(dataFiles.size());
   if (dataFiles.empty()) return result;
   std::string problem;
-  std::string folder = PrepareBackupFolder(&problem);
+  platform::files::FolderNames backup;
+  const std::string folder = PrepareBackupFolder(&backup, &problem);
+  std::vector<std::string> copied;  // in the folder, their names not yet synced
   for (const std::string& name : dataFiles) {
-    int error = 0;
-    if (folder.empty()) {
-      result.failures.push_back(name + " (" + std::string(BackupFolderName) + ": " + problem + ")");
-    } else if (platform::files::CopyFile(name, folder + "/" + name, &error)) {
-      ++result.copied;
+    const std::string why =
+        folder.empty() ? std::string(BackupFolderName) + ": " + problem : CopyIntoBackupFolder(name, backup);
+    if (why.empty()) {
+      copied.push_back(name);
     } else {
-      result.failures.push_back(name + " (" + FileErrorText(error) + ")");
+      result.failures.push_back(name + " (" + why + ")");
     }
   }
+  // One sync of the folder keeps the names of all the copies; without it none is sure to stay.
+  int error = 0;
+  if (!copied.empty() && !platform::files::SyncFolder(backup.Find(copied.back()).path, &error)) {
+    for (const std::string& name : copied)
+      result.failures.push_back(name + " (" + FileErrorText(error) + ")");
+    copied.clear();
+  }
+  result.copied = static_cast<int>(copied.size());
   return result;
 }
 

@@ -3,14 +3,12 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <set>
-#include <unordered_map>
 
 #include "exchange/backup_files.h"
 #include "platform/files/file.h"
@@ -70,39 +68,8 @@ std::string UpperName(const std::string& name) {
   return upper;
 }
 
-// The names in the program directory, read once and found as the program finds its files:
-// the name as spelled, else the one name that differs from it only by the case of its letters.
-// Asking the resolver for each entry instead would read the whole directory again for every
-// name it does not find as spelled.
-class ProgramDirectoryNames {
- public:
-  bool Read(std::string* failure) {
-    std::error_code error;
-    for (fs::directory_iterator it(".", error), end; !error && it != end; it.increment(error)) {
-      const std::string name = it->path().filename().string();
-      spellings_[UpperName(name)].push_back(name);
-    }
-    if (!error) return true;
-    *failure = "The program directory cannot be read: " + error.message() + ".";
-    return false;
-  }
-
-  platform::files::ResolvedPath Find(const std::string& name) const {
-    using platform::files::ResolveStatus;
-    const auto found = spellings_.find(UpperName(name));
-    if (found == spellings_.end()) return {ResolveStatus::NotFound, name};
-    const std::vector<std::string>& names = found->second;
-    if (std::find(names.begin(), names.end(), name) != names.end()) return {ResolveStatus::Found, name};
-    if (names.size() > 1) return {ResolveStatus::Ambiguous, name};
-    return {ResolveStatus::Found, names.front()};
-  }
-
- private:
-  std::unordered_map<std::string, std::vector<std::string>> spellings_;
-};
-
 // Why an entry cannot be restored; empty when it can, with its live target set.
-std::string CheckEntry(const platform::zip::ZipEntry& entry, const ProgramDirectoryNames& directory,
+std::string CheckEntry(const platform::zip::ZipEntry& entry, const platform::files::FolderNames& directory,
                        std::set<std::string>& names, Placement& placement) {
   if (entry.isDirectory) return "a folder";
   if (entry.isLink) return "a link";
@@ -123,8 +90,13 @@ std::string CheckEntry(const platform::zip::ZipEntry& entry, const ProgramDirect
 // The entries that may be restored; the others are listed in result->skipped.
 bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Placement>* placements,
                    RestoreResult* result) {
-  ProgramDirectoryNames directory;
-  if (!directory.Read(&result->failure)) return false;
+  // Read once: every entry is then found in it as the program finds its files.
+  platform::files::FolderNames directory;
+  int error = 0;
+  if (!directory.Read(".", &error)) {
+    result->failure = "The program directory cannot be read: " + FileErrorText(error) + ".";
+    return false;
+  }
   std::set<std::string> names;
   for (int64_t i = 0; i < reader.Count(); ++i) {
     platform::zip::ZipEntry entry;

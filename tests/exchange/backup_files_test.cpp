@@ -6,10 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <strings.h>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <filesystem>
 
+#include "directory_reads.h"
+#include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/zip/zip_peer.h"
@@ -119,13 +122,95 @@ TEST_F(BackupTest, OnlyDataFilesGoToTheBackupFolderAndFailuresAreCounted) {
   EXPECT_EQ(result.failures[0], "1I.DAT (in use by another program)");
   EXPECT_EQ(result.failures[1].rfind("1P.DAT (", 0), 0u) << result.failures[1];
 
-  // No folder at all: a file is in its place.
+  // The copies' names are kept by one sync of the folder after the last: when it fails, none
+  // is counted, each with the system's reason.
   held.Close();
+  fs::remove_all("backup/1P.DAT");
+  platform::files::InstallFaultPlan({});
+  ASSERT_EQ(CopyToBackupFolder(ListBackupFiles()).copied, 8);
+  platform::files::InstallFaultPlan(
+      {.OnSync = platform::files::FaultAction::Fail, .SyncNumber = platform::files::FaultSyncsSoFar()});
+  result = CopyToBackupFolder(ListBackupFiles());
+  platform::files::RemoveFaultPlan();
+  EXPECT_EQ(result.copied, 0);
+  ASSERT_EQ(result.failures.size(), 8u);
+  EXPECT_EQ(result.failures[0], "1C.DAT (Input/output error)");
+
+  // No folder at all: a file is in its place.
   fs::remove_all("backup");
   Write("Backup", "a file");
   result = CopyToBackupFolder(ListBackupFiles());
   EXPECT_EQ(result.copied, 0);
   EXPECT_EQ(result.failures.size(), 8u);
+}
+
+// The program directory and the Backup folder are read a few times for the whole backup, not once
+// for each file: half the data files replace older copies named in other letters, half are new there.
+TEST_F(BackupTest, TheFoldersAreReadAFewTimesNotOnceAFile) {
+  constexpr int Files = 300;
+  fs::create_directory("Backup");
+  for (int i = 0; i < Files; ++i) {
+    const std::string number = std::to_string(i);
+    Write("F" + number + ".DAT", "data " + number);
+    if (i % 2 == 0) Write("Backup/f" + number + ".dat", "older copy " + number);
+  }
+  const long before = test_fixtures::DirectoryEntriesRead();
+  const std::vector<std::string> files = ListBackupFiles();
+  std::string failure;
+  ASSERT_TRUE(WriteBackupArchive(files, Usb(), {}, &failure)) << failure;
+  const FolderCopyResult copies = CopyToBackupFolder(files);
+  const long read = test_fixtures::DirectoryEntriesRead() - before;
+  EXPECT_EQ(copies.copied, Files);
+  EXPECT_TRUE(copies.failures.empty());
+  EXPECT_EQ(ArchiveByPython().size(), static_cast<size_t>(Files));
+  EXPECT_EQ(Read("Backup/f8.dat"), "data 8");
+  EXPECT_FALSE(fs::exists("Backup/F8.DAT"));  // the older copy keeps its spelling
+  EXPECT_EQ(Read("Backup/F9.DAT"), "data 9");
+  EXPECT_LE(read, 3 * Files) << "directory entries read";
+}
+
+// Lowers the number of files this process may have open for as long as it lives.
+class OpenFileLimit {
+ public:
+  explicit OpenFileLimit(rlim_t files) {
+    ::getrlimit(RLIMIT_NOFILE, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = std::min(files, old_.rlim_max);
+    EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
+  }
+  ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &old_); }
+  OpenFileLimit(const OpenFileLimit&) = delete;
+  OpenFileLimit& operator=(const OpenFileLimit&) = delete;
+
+ private:
+  rlimit old_{};
+};
+
+// The files are read one at a time, so a folder of far more files than a process may have open
+// is backed up whole, into the archive and the Backup folder alike.
+TEST_F(BackupTest, TwoThousandFilesAreBackedUpWith256OpenFilesAllowed) {
+  constexpr int Files = 2000;
+  std::map<std::string, std::string> expected;
+  for (int i = 0; i < Files; ++i) {
+    const std::string name = "F" + std::to_string(i) + ".DAT";
+    expected[name] = name + std::string(i % 300, static_cast<char>('a' + i % 26));
+    Write(name, expected[name]);
+  }
+  std::string failure;
+  FolderCopyResult copies;
+  {
+    OpenFileLimit limit(256);
+    const std::vector<std::string> files = ListBackupFiles();
+    ASSERT_TRUE(WriteBackupArchive(files, Usb(), {}, &failure)) << failure;
+    copies = CopyToBackupFolder(files);
+  }
+  EXPECT_EQ(copies.copied, Files);
+  EXPECT_TRUE(copies.failures.empty()) << copies.failures.front();
+  EXPECT_EQ(ArchiveByPython(), expected);
+  std::map<std::string, std::string> copied;
+  for (const auto& entry : fs::directory_iterator("Backup"))
+    copied[entry.path().filename()] = Read(entry.path().string());
+  EXPECT_EQ(copied, expected);
 }
 
 TEST_F(BackupTest, TheLastFolderIsRemembered) {

@@ -4,28 +4,15 @@
 
 #include "exchange/restore_files.h"
 
-#include <dirent.h>
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <filesystem>
 
+#include "directory_reads.h"
 #include "exchange/backup_files.h"
 #include "platform/files/file.h"
 #include "platform/zip/zip_peer.h"
 #include "program_dir_fixture.h"
-
-namespace {
-std::atomic<long> directoryEntriesRead{0};
-}  // namespace
-
-// Every directory entry this process reads passes here, so that a test can count them.
-extern "C" dirent* readdir(DIR* dir) {
-  static const auto next = reinterpret_cast<dirent* (*)(DIR*)>(dlsym(RTLD_NEXT, "readdir"));
-  ++directoryEntriesRead;
-  return next(dir);
-}
 
 namespace exchange {
 namespace {
@@ -122,9 +109,9 @@ TEST_F(RestoreTest, TheDirectoryIsReadAFewTimesNotOnceAnEntry) {
     if (i % 2 == 0) Write("f" + number + ".dat", "live " + number);
   }
   Archive(entries);
-  const long before = directoryEntriesRead;
+  const long before = test_fixtures::DirectoryEntriesRead();
   RestoreResult result = RestoreDataFiles(Usb());
-  const long read = directoryEntriesRead - before;
+  const long read = test_fixtures::DirectoryEntriesRead() - before;
   ASSERT_EQ(result.status, Status::Restored) << result.failure;
   EXPECT_EQ(result.restored.size(), static_cast<size_t>(Entries));
   EXPECT_EQ(Read("f8.dat"), "restored 8");

@@ -107,11 +107,18 @@ bool File::Fail(int err) {
 }
 
 bool File::Open(std::string_view raw, OpenMode mode) {
+  bool ambiguous = false;
+  const std::string path = ResolveForUse(raw, &ambiguous);
+  if (!ambiguous) return OpenSpelled(path, mode);
+  Close();
+  path_ = path;
+  return Fail(EEXIST);
+}
+
+bool File::OpenSpelled(std::string_view spelled, OpenMode mode) {
   Close();
   error_ = 0;
-  bool ambiguous = false;
-  path_ = ResolveForUse(raw, &ambiguous);
-  if (ambiguous) return Fail(EEXIST);
+  path_ = NormalizeSeparators(spelled);
   int fd = -1;
   int err = 0;
   const bool own = mode == OpenMode::OpenOwn || mode == OpenMode::CreateOwn;
@@ -283,10 +290,17 @@ bool WriteWholeFile(std::string_view raw, std::string_view bytes, int* err, unsi
   bool ambiguous = false;
   std::string target = ResolveForUse(raw, &ambiguous);
   if (ambiguous) return SetErr(err, EEXIST), false;
+  // The new contents are in place; a folder that did not sync may still lose the rename.
+  return WriteSpelledFile(target, bytes, err, mode) && SyncFolder(target, err);
+}
+
+bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err, unsigned mode) {
+  SetErr(err, 0);
+  const std::string target = NormalizeSeparators(spelled);
   if (!NotHeld(target, err)) return false;
   std::string temp = target + ".tmp~";
   File file;
-  bool ok = file.Open(temp, OpenMode::CreateAlways) && file.WriteAt(0, bytes.data(), bytes.size()) &&
+  bool ok = file.OpenSpelled(temp, OpenMode::CreateAlways) && file.WriteAt(0, bytes.data(), bytes.size()) &&
             ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && file.Flush();
   int saved = file.error() ? file.error() : errno;
   file.Close();
@@ -295,8 +309,7 @@ bool WriteWholeFile(std::string_view raw, std::string_view bytes, int* err, unsi
     ::unlink(temp.c_str());
     return SetErr(err, saved ? saved : EIO), false;
   }
-  // The new contents are in place; a folder that did not sync may still lose the rename.
-  return SyncFolder(target, err);
+  return true;
 }
 
 }  // namespace platform::files

@@ -38,6 +38,9 @@ class File {
 
   // Resolves the name case-insensitively, opens and locks it.
   bool Open(std::string_view path, OpenMode mode);
+  // Open for a name spelled as it stands on disk (a new file as it is to be spelled): no lookup
+  // in its folder.
+  bool OpenSpelled(std::string_view path, OpenMode mode);
   bool Close();
   bool IsOpen() const { return fd_ >= 0; }
 
@@ -86,5 +89,10 @@ bool ReadWholeFile(std::string_view path, std::string* bytes, int* err = nullptr
 // fails: the new contents are in place but the rename may not survive a power cut). mode gives
 // the new file's permissions.
 bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr, unsigned mode = 0644);
+// WriteWholeFile for a name spelled as it stands on disk (a new file as it is to be spelled), less
+// the folder's sync: no lookup in its folder, so that writing many files into one folder neither
+// reads it nor syncs it once a file. The caller syncs the folder (SyncFolder) after the last.
+bool WriteSpelledFile(std::string_view path, std::string_view bytes, int* err = nullptr,
+                      unsigned mode = 0644);
 
 }  // namespace platform::files

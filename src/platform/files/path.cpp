@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace platform::files {
@@ -14,6 +15,12 @@ char LowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 
 bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return a.size() == b.size() &&
          std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return LowerAscii(x) == LowerAscii(y); });
+}
+
+std::string LowerName(std::string_view name) {
+  std::string lower(name);
+  std::transform(lower.begin(), lower.end(), lower.begin(), LowerAscii);
+  return lower;
 }
 
 bool EntryExists(const std::string& path) {
@@ -102,6 +109,47 @@ std::string ResolveForUse(std::string_view path, bool* ambiguous) {
 }
 
 bool Exists(std::string_view path) { return Resolve(path).status == ResolveStatus::Found; }
+
+bool FolderNames::Read(std::string_view raw, int* err) {
+  const std::string folder = NormalizeSeparators(raw);
+  const bool current = folder.empty() || folder == ".";
+  prefix_ = current ? "" : Join(folder, "");
+  spellings_.clear();
+  DIR* dir = ::opendir(current ? "." : folder.c_str());
+  if (!dir) {
+    if (err) *err = errno;
+    return false;
+  }
+  int failed = 0;
+  for (;;) {
+    errno = 0;
+    const dirent* entry = ::readdir(dir);
+    if (!entry) {
+      failed = errno;
+      break;
+    }
+    const std::string_view name(entry->d_name);
+    if (name != "." && name != "..") Add(name);
+  }
+  ::closedir(dir);
+  if (err) *err = failed;
+  return failed == 0;
+}
+
+ResolvedPath FolderNames::Find(std::string_view name) const {
+  const auto found = spellings_.find(LowerName(name));
+  if (found == spellings_.end()) return {ResolveStatus::NotFound, prefix_ + std::string(name)};
+  const std::vector<std::string>& names = found->second;
+  if (std::find(names.begin(), names.end(), name) != names.end())
+    return {ResolveStatus::Found, prefix_ + std::string(name)};
+  if (names.size() > 1) return {ResolveStatus::Ambiguous, prefix_ + std::string(name)};
+  return {ResolveStatus::Found, prefix_ + names.front()};
+}
+
+void FolderNames::Add(std::string_view name) {
+  std::vector<std::string>& names = spellings_[LowerName(name)];
+  if (std::find(names.begin(), names.end(), name) == names.end()) names.emplace_back(name);
+}
 
 std::string FileName(std::string_view raw) {
   std::string path = NormalizeSeparators(raw);

@@ -4,6 +4,8 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <vector>
 
 namespace platform::files {
 
@@ -30,6 +32,24 @@ ResolvedPath Resolve(std::string_view path);
 std::string ResolveForUse(std::string_view path, bool* ambiguous = nullptr);
 
 bool Exists(std::string_view path);
+
+// The names of one folder, read once, for finding many names in it as Resolve finds a last
+// component: the name as spelled, else the one name that differs from it only by case. Resolve
+// reads the whole folder again for every name that is not there as spelled.
+class FolderNames {
+ public:
+  // Reads the folder ("" or "." for the current one); false with errno-style *err when it cannot.
+  bool Read(std::string_view folder, int* err = nullptr);
+  // The name's path in the folder (just the name in the current folder), spelled as on disk when
+  // found; names are plain names, without a folder of their own.
+  ResolvedPath Find(std::string_view name) const;
+  // A name made in the folder since it was read.
+  void Add(std::string_view name);
+
+ private:
+  std::string prefix_;  // the folder and its "/", or nothing for the current folder
+  std::unordered_map<std::string, std::vector<std::string>> spellings_;  // by lower-case name
+};
 
 // The last component and the folder part ("" when there is none), after normalizing.
 std::string FileName(std::string_view path);

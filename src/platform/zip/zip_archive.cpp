@@ -8,7 +8,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
+#include <utility>
 #include <vector>
+
+#include "platform/files/file.h"
 
 namespace platform::zip {
 namespace {
@@ -47,6 +51,80 @@ void ReportProgress(::zip*, double done, void* state) {
   (*static_cast<const std::function<void(double)>*>(state))(done);
 }
 
+// The file of one entry as libzip reads it while it writes the archive: opened and locked when its
+// entry is begun, closed when it is done, so that one file at a time is open.
+class EntryFile {
+ public:
+  EntryFile(std::string entry, std::string path, ZipWriter::FileFailure* failure)
+      : entry_(std::move(entry)), path_(std::move(path)), failure_(failure) {
+    zip_error_init(&error_);
+  }
+  ~EntryFile() { zip_error_fini(&error_); }
+  EntryFile(const EntryFile&) = delete;
+  EntryFile& operator=(const EntryFile&) = delete;
+
+  static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    auto* file = static_cast<EntryFile*>(state);
+    if (command != ZIP_SOURCE_FREE) return file->Run(data, length, command);
+    delete file;
+    return 0;
+  }
+
+ private:
+  zip_int64_t Run(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+      case ZIP_SOURCE_OPEN:
+        offset_ = 0;
+        return file_.Open(path_, files::OpenMode::ReadOnly) ? 0 : Failed(ZIP_ER_OPEN, file_.error());
+      case ZIP_SOURCE_READ: {
+        size_t got = 0;
+        if (!file_.ReadAt(offset_, data, length, &got) && file_.error() != 0)
+          return Failed(ZIP_ER_READ, file_.error());
+        offset_ += static_cast<int64_t>(got);
+        return static_cast<zip_int64_t>(got);
+      }
+      case ZIP_SOURCE_CLOSE:
+        file_.Close();
+        return 0;
+      case ZIP_SOURCE_STAT:
+        return Stat(data, length);
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE,
+                                              ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, -1);
+      default:
+        zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+  }
+
+  // The size and time of the file, as libzip's own file source gives them.
+  zip_int64_t Stat(void* data, zip_uint64_t length) {
+    auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error_);
+    if (!stat) return -1;
+    struct stat info;
+    if (::stat(path_.c_str(), &info) != 0) return Failed(ZIP_ER_READ, errno);
+    stat->size = static_cast<zip_uint64_t>(info.st_size);
+    stat->mtime = info.st_mtime;
+    stat->valid |= ZIP_STAT_SIZE | ZIP_STAT_MTIME;
+    return sizeof(*stat);
+  }
+
+  zip_int64_t Failed(int code, int error) {
+    zip_error_set(&error_, code, error);
+    *failure_ = {entry_, error};
+    return -1;
+  }
+
+  std::string entry_;
+  std::string path_;
+  ZipWriter::FileFailure* failure_;
+  files::File file_;
+  int64_t offset_ = 0;
+  zip_error_t error_;
+};
+
 }  // namespace
 
 ZipWriter::~ZipWriter() {
@@ -63,6 +141,7 @@ bool ZipWriter::Create(const std::string& path) {
   archive_ = nullptr;
   error_.clear();
   path_ = path;
+  failedFile_ = {};
   int code = 0;
   // Truncate: the old archive is not read, and stays on disk until the new one replaces it.
   archive_ = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
@@ -72,8 +151,10 @@ bool ZipWriter::Create(const std::string& path) {
 
 bool ZipWriter::AddFile(const std::string& entryName, const std::string& sourcePath) {
   if (!archive_) return Fail("No archive is open.");
-  zip_source_t* source = zip_source_file(archive_, sourcePath.c_str(), 0, 0);
+  auto file = std::make_unique<EntryFile>(entryName, sourcePath, &failedFile_);
+  zip_source_t* source = zip_source_function(archive_, EntryFile::Callback, file.get());
   if (!source) return Fail(sourcePath + ": " + zip_strerror(archive_));
+  file.release();  // the source's now: freed with it
   zip_int64_t index = zip_file_add(archive_, entryName.c_str(), source, ZIP_FL_ENC_GUESS);
   if (index < 0) {
     zip_source_free(source);

@@ -25,7 +25,9 @@ class ZipWriter {
 
   // Starts a new, empty archive that will replace `path` when committed.
   bool Create(const std::string& path);
-  // Adds the file at sourcePath as entry `entryName`, deflated. The file is read at Commit.
+  // Adds the file at sourcePath as entry `entryName`, deflated. The file is read at Commit,
+  // opened as the program opens its files (locked against every other opener) only while it is
+  // read, so an archive may hold more files than a process may have open.
   bool AddFile(const std::string& entryName, const std::string& sourcePath);
   // Writes the archive, flushes it to the disk and puts it in place. progress (may be empty) is
   // called now and then while the archive is written, with the share done (0 to 1).
@@ -33,12 +35,21 @@ class ZipWriter {
 
   const std::string& Error() const { return error_; }
 
+  // After a failed Commit: the entry whose file could not be opened or read, and the system's
+  // errno-style code; an empty entry when the failure was another.
+  struct FileFailure {
+    std::string entry;
+    int error = 0;
+  };
+  const FileFailure& FailedFile() const { return failedFile_; }
+
  private:
   bool Fail(const std::string& what);
 
   ::zip* archive_ = nullptr;
   std::string path_;
   std::string error_;
+  FileFailure failedFile_;
 };
 
 struct ZipEntry {

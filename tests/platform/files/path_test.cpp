@@ -9,7 +9,9 @@
 namespace platform::files {
 namespace {
 
-void Touch(const std::string& name) { std::ofstream(name) << "x"; }
+void Touch(const std::string& name) {
+  std::ofstream(name) << "x";
+}
 
 TEST(PathTest, FindsExistingNamesWhateverTheirCaseAndEitherSeparator) {
   testing_support::TempDir dir;
@@ -40,6 +42,34 @@ TEST(PathTest, TwoNamesDifferingOnlyByCaseAreAmbiguous) {
   bool ambiguous = false;
   ResolveForUse("Ovcomp", &ambiguous);
   EXPECT_TRUE(ambiguous);
+}
+
+// A folder read once finds every name as Resolve finds it in that folder, spelled as on disk.
+TEST(PathTest, AFolderReadOnceFindsNamesAsResolveDoes) {
+  testing_support::TempDir dir;
+  std::filesystem::create_directory("Data");
+  for (const char* name : {"Data/LastCo.Dat", "Data/ovcomp", "Data/OVCOMP", "Data/1C.DAT", "Top.DAT"})
+    Touch(name);
+  for (const std::string folder : {"Data", "", "."}) {
+    FolderNames names;
+    ASSERT_TRUE(names.Read(folder));
+    for (const std::string name :
+         {"LastCo.Dat", "LASTCO.DAT", "ovcomp", "OvComp", "1c.dat", "New.DAT", "top.dat", "Data"}) {
+      // The current folder's names come without a folder.
+      const ResolvedPath expected = Resolve(folder == "Data" ? folder + "/" + name : name);
+      const ResolvedPath found = names.Find(name);
+      EXPECT_EQ(found.status, expected.status) << folder << " " << name;
+      EXPECT_EQ(found.path, expected.path) << folder << " " << name;
+    }
+  }
+  // A name made since the read is found in it; a folder that is not there is said so.
+  FolderNames names;
+  ASSERT_TRUE(names.Read("Data"));
+  names.Add("New.DAT");
+  EXPECT_EQ(names.Find("new.dat").path, "Data/New.DAT");
+  int error = 0;
+  EXPECT_FALSE(names.Read("Missing", &error));
+  EXPECT_EQ(error, ENOENT);
 }
 
 TEST(PathTest, FileAndFolderParts) {
