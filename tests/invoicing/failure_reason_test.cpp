@@ -1,7 +1,7 @@
 // A step on a data file that fails on the disk (a full disk, a failing one) says the system's
 // reason after its own words, whichever write or sync of the action fails: deleting an invoice,
-// a PO or a company, the late fees of an interest run, and every write and sync of an invoice
-// posting.
+// a PO or a company, a payment, a new PO, the late fees of an interest run, and every write
+// and sync of an invoice posting.
 
 #include <gtest/gtest.h>
 
@@ -14,8 +14,10 @@
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_edit.h"
 #include "invoicing/invoice_posting.h"
+#include "invoicing/payment_posting.h"
 #include "platform/files/fault_seam.h"
 #include "purchasing/po_delete.h"
+#include "purchasing/po_posting.h"
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -66,6 +68,15 @@ void PostTenDollarInvoice(const std::string& number) {
   invoice.Net = invoice.Total = "10.00";
   invoice.Tax = invoice.Paid = "0.00";
   invoicing::PostNewInvoice(invoice);
+}
+
+// The invoice the last make step of a row posted, for its run step to work on.
+std::string madeInvoice;
+
+void PostNextInvoice() {
+  static int number = 2000;
+  madeInvoice = std::to_string(++number);
+  PostTenDollarInvoice(madeInvoice);
 }
 
 struct Action {
@@ -172,6 +183,24 @@ const Action kActions[] = {
        storage::IsamRecRef ref = 0;
        ASSERT_TRUE(records::FindCompanyRecord("2", found, ref));
        records::DeleteCompanyWhole("2", ref);
+     }},
+    // The refusals of steps through RequireDone.
+    {"Payment", "Modify operation failed", PostNextInvoice,
+     [] {
+       invoicing::PostPayment({"C1", "12/07/2026", "", {{madeInvoice, "", 1000, false}}});
+     }},
+    {"POAdd", "Add operation failed", [] {},
+     [] {
+       static int number = 6000;
+       purchasing::EnteredPO po;
+       po.Number = std::to_string(++number);
+       po.VendorNo = "V1";
+       po.Date = po.DateRequired = "12/07/2026";
+       po.KeyCode = "None";
+       po.Net = po.Total = "5.00";
+       po.Tax = "0.00";
+       po.Lines = {{1, "", "1", "Freight", "5.00", "N", "5.00"}};
+       purchasing::PostNewPO(po);
      }},
     {"LateFees", "Add Late Fee Failed.", [] {},
      [] {
