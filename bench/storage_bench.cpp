@@ -13,7 +13,8 @@
 //     --records  sizes of the file set (default 100000,1000000)
 //     --unsynced-peer  SQLite without syncs and without a journal throughout (it then promises
 //                less than the engine; for comparison only)
-//     folder     where the files go (default: a new folder under /tmp, removed afterwards)
+//     folder     where the files go, made when it is not there (default: a new folder under /tmp,
+//                removed afterwards)
 
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -391,6 +392,9 @@ int main(int argc, char** argv) {
     if (!mkdtemp(pattern)) Die("cannot make a scratch folder");
     folder = pattern;
   }
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  if (error) Die("cannot make the scratch folder " + folder + ": " + error.message());
   std::filesystem::current_path(folder);
   constexpr int kBufferBytes = static_cast<int>(sizeof(storage::IsamPageBuffer));
   const int smallKiB = kPageBuffers * kBufferBytes / 1024;

@@ -265,10 +265,9 @@ void TListComps::AddCompany() {
   dialog.StoreToRecord(CompanyWorkRec);
   CopyHeadingFontsOut(CompanyWorkRec);
   // The new company must not take over the files of a deleted one of its number.
-  if (!FinishCompanyDeletion(CompanyWorkRec.CompanyNumber.Get()))
-    throw std::runtime_error("Add operation failed");
+  records::RequireDone(FinishCompanyDeletion(CompanyWorkRec.CompanyNumber.Get()), "Add operation failed");
   storage::IsamRecRef ref = 0;
-  if (!AddCompanyRecord(ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(AddCompanyRecord(ref), "Add operation failed");
   PositionOn(CompanyWorkRec, ref);
   ShowCount();
 }
@@ -291,7 +290,7 @@ void TListComps::EditCompany() {
   if (dialog.ShowModal() != mrOk) return;
   dialog.StoreToRecord(CompanyWorkRec);
   CopyHeadingFontsOut(CompanyWorkRec);
-  if (!UpdateCompanyRecord(beforeImage, ref)) throw std::runtime_error("Modify Company failed");
+  records::RequireDone(UpdateCompanyRecord(beforeImage, ref), "Modify Company failed");
   PositionOn(CompanyWorkRec, ref);
 }
 

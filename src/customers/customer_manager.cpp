@@ -311,7 +311,7 @@ void TDemoForm::AddCustomer() {
   CustRec.CustBalance.Set("0.00");
   const CustomerRec added = CustRec;
   storage::IsamRecRef ref = 0;
-  if (!AddCustomerRecord(added, ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(AddCustomerRecord(added, ref), "Add operation failed");
   CustRec = added;
   PositionOn(CustRec, ref, BuildCustomerKey);
   AdvanceNextCustomerNumber(added.CustomerNo.Get());
@@ -332,7 +332,7 @@ void TDemoForm::EditCustomer() {
   const CustomerRec changed = CustRec;
   // The customer and its invoices under a new number are one posting.
   const int count = storage::RunPosting("customer " + reference, [&] {
-    if (!UpdateCustomerRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+    records::RequireDone(UpdateCustomerRecord(changed, beforeImage, ref), "Modify operation failed");
     const std::string entered = ComparableText(changed.CustomerNo.Get());
     return entered == reference ? 0 : RenumberCustomerInvoices(reference, changed.CustomerNo.Get());
   });
@@ -367,7 +367,7 @@ void TDemoForm::DeleteCustomer() {
                  "Delete Customer#: " + Text(CustRec.CustomerNo.Get()), MsgButtons::YesNo,
                  MsgIcon::Question) != mrYes)
     return;
-  if (!DeleteCustomerRecord(ref)) throw std::runtime_error("Delete customer failed");
+  records::RequireDone(DeleteCustomerRecord(ref), "Delete customer failed");
   RecBrowser1->BrowserRefresh();
 }
 

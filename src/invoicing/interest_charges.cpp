@@ -85,7 +85,7 @@ void AddInterestLine(const records::InvoiceRec& invoice, Cents charge) {
   d.ShortName.Set(invoice.ShortName.Get());
   d.LineText.Set(records::LineText("1", InterestLineText, AmountText(charge), "N", AmountText(charge)));
   storage::IsamRecRef ref = 0;
-  records::RequireDone(records::AddDetailRecord(ref), "Interest detail add failed.", records::DetailFile);
+  records::RequireDone(records::AddDetailRecord(ref), "Interest detail add failed.");
 }
 
 void ChargeCustomer(records::CustomerRec customer, storage::IsamRecRef ref, const std::string& number,
@@ -164,7 +164,7 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
     records::InvoiceBuf = InterestInvoice(row, customer, number, settings, *date);
     const records::InvoiceRec invoice = records::InvoiceBuf;
     storage::IsamRecRef ref = 0;
-    records::RequireDone(records::AddInvoiceRecord(ref), "Add Late Fee Failed.", records::InvoiceFile);
+    records::RequireDone(records::AddInvoiceRecord(ref), "Add Late Fee Failed.");
     row.InvoiceNo = number;
     ++generated.Invoices;
     generated.Total += row.Charge;

@@ -134,9 +134,8 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
     if (filled) records::DetailBuf = DetailRecordOf(lineHeader, *line, edited.Memo);
     if (row <= static_cast<int>(stored.size())) {
       const storage::IsamRecRef ref = stored[static_cast<size_t>(row - 1)].Ref;
-      if (!filled && !records::DeleteDetailRecord(ref))
-        throw std::runtime_error("Detail delete operation failed.");
-      if (filled && !records::UpdateDetailRecord(ref)) throw std::runtime_error("Modify operation failed");
+      if (!filled) records::RequireDone(records::DeleteDetailRecord(ref), "Detail delete operation failed.");
+      if (filled) records::RequireDone(records::UpdateDetailRecord(ref), "Modify operation failed");
     } else if (filled) {
       storage::IsamRecRef ref = 0;
       records::RequireDone(records::AddDetailRecord(ref), "detail add failed.");
@@ -201,11 +200,11 @@ void ReplaceMemo(const std::string& oldNumber, const std::string& newNumber,
   const bool found = FindMemo(oldNumber, ref);
   records::MemoBuf = MemoRecordOf(newNumber, lines);
   if (found) {
-    if (!records::UpdateMemoRecord(ref)) throw std::runtime_error("memo replace operation failed");
+    records::RequireDone(records::UpdateMemoRecord(ref), "memo replace operation failed");
     return;
   }
   platform::ui::Beep();
-  if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
+  records::RequireDone(records::AddMemoRecord(ref), "memo add operation failed");
 }
 
 // The stored lines' quantities given back to the stock of their products.
@@ -220,7 +219,7 @@ records::StockChanges ReturnedStock(const std::vector<StoredLine>& lines) {
 int DeleteDetailLines(const std::vector<StoredLine>& lines) {
   int deleted = 0;
   for (const StoredLine& line : lines) {
-    if (!records::DeleteDetailRecord(line.Ref)) throw std::runtime_error("Delete detail recs failed");
+    records::RequireDone(records::DeleteDetailRecord(line.Ref), "Delete detail recs failed");
     ++deleted;
   }
   return deleted;
@@ -517,7 +516,7 @@ std::string PostEditedInvoiceSteps(const StoredInvoice& old, const EnteredInvoic
   const InvoiceRec header = records::InvoiceBuf;
   const records::StockChanges stock = StockChanges(old.Lines, edited);
   const records::StockPlan plan = records::RequireStockFits(stock, records::StockMove::Sale);
-  if (!records::UpdateInvoiceRecord(old.Record, old.Ref)) throw std::runtime_error("Modify operation failed");
+  records::RequireDone(records::UpdateInvoiceRecord(old.Record, old.Ref), "Modify operation failed");
   RewriteDetailLines(old.Lines, header, edited);
   PostStockChanges(plan);
   if (InBalances(old.Record)) {
@@ -533,8 +532,7 @@ std::string PostInvoiceDeletionSteps(const StoredInvoice& old) {
   records::InvoiceBuf = r;
   const records::StockChanges stock = ReturnedStock(old.Lines);
   const records::StockPlan plan = records::RequireStockFits(stock, records::StockMove::Sale);
-  records::RequireDone(records::DeleteInvoiceRecord(old.Ref), "Delete operation failed",
-                       records::InvoiceFile);
+  records::RequireDone(records::DeleteInvoiceRecord(old.Ref), "Delete operation failed");
   const int lines = DeleteDetailLines(old.Lines);
   PostStockChanges(plan);
   if (InBalances(r)) {

@@ -136,7 +136,7 @@ void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
     if (!TrimBlanks(invoice.MemoLines[static_cast<size_t>(line)]).empty())
       answer.push_back(invoice.MemoLines[static_cast<size_t>(line)]);
   storage::IsamRecRef ref = 0;
-  if (!records::AddMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
+  records::RequireDone(records::AddMemoRecord(ref), "memo add operation failed");
 }
 
 // The invoice record as the entry form's fields make it, dated on the typed date as read.
@@ -201,7 +201,7 @@ PostedInvoice PostNewInvoiceSteps(const EnteredInvoice& invoice) {
   PostedInvoice posted;
   posted.AnswerLines = {header.InvCustomerNo.Get(), header.InvoiceNo.Get(), header.InvTotal.Get(),
                         header.InvPaid.Get()};
-  if (!records::AddInvoiceRecord(posted.Ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(records::AddInvoiceRecord(posted.Ref), "Add operation failed");
 
   posted.LineItems = WriteDetailLines(header, lines, invoice.Memo, posted.AnswerLines);
   PostStockChanges(sold);

@@ -90,7 +90,7 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
       if (!sameCode(product.Code.Get(), change.Code)) continue;
       ApplyBatchPriceChange(product, quote, method, percentage, today);
       storage::IsamPutRec(ProductFile, ref, &product, sizeof product);
-      if (!storage::IsamOK) throw std::runtime_error("Modify operation failed");
+      RequireDone(storage::IsamOK, "Modify operation failed");
       ++changed;
     }
   }

@@ -409,7 +409,7 @@ void AddDialogProduct(TUpdProd& dialog) {
   ProductBuf.SetupDate.Set(CurrentTodayText());
   ApplyAutomaticPrice(ProductBuf);
   storage::IsamRecRef ref = 0;
-  if (!AddProductRecord(ProductBuf, ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(AddProductRecord(ProductBuf, ref), "Add operation failed");
   TEditProd& manager = CreateEditProd();
   manager.GoToProduct(ref);
   manager.ShowProductCount();
@@ -472,7 +472,7 @@ void EditProduct() {
   dialog.StoreRecord(edited);
   edited.ChangedDate.Set(CurrentTodayText());
   ApplyAutomaticPrice(edited);
-  if (!UpdateProductRecord(edited, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+  records::RequireDone(UpdateProductRecord(edited, beforeImage, ref), "Modify operation failed");
   ProductBuf = edited;
   manager.GoToProduct(ref);
 }
@@ -491,8 +491,8 @@ void DeleteProduct() {
   if (MessageBox("Are you sure you want to delete this product?", "Delete Product Code: " + code,
                  MsgButtons::YesNo, MsgIcon::Question) != mrYes)
     return;
-  if (!DeleteProductRecord(manager.ProdBrowser->BrowserCurrentRef()))
-    throw std::runtime_error("Product delete failed");
+  records::RequireDone(DeleteProductRecord(manager.ProdBrowser->BrowserCurrentRef()),
+                       "Product delete failed");
   manager.ProdBrowser->BrowserRefresh();
   manager.ShowProductCount();
 }

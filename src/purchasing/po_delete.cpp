@@ -62,7 +62,7 @@ StoredDetails DetailsOf(const POHeaderRec& header) {
        records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2))) {
     records::PODetailRec detail{};
     storage::IsamGetRec(records::PODetailFile, ref, &detail, sizeof detail);
-    if (!storage::IsamOK) throw std::runtime_error("Delete PO detail recs failed");
+    records::RequireDone(storage::IsamOK, "Delete PO detail recs failed");
     details.emplace_back(ref, detail);
   }
   return details;
@@ -85,7 +85,7 @@ void DeleteDetails(const StoredDetails& details, DeletedPO& deleted) {
   for (const auto& [ref, detail] : details) {
     records::PODetailBuf = detail;
     if (TakeBackReceived(detail, deleted.StockFailed)) deleted.ReceiversPresent = true;
-    if (!records::DeletePODetailRecord(ref)) throw std::runtime_error("Delete PO detail recs failed");
+    records::RequireDone(records::DeletePODetailRecord(ref), "Delete PO detail recs failed");
     ++deleted.DetailRecords;
   }
 }
@@ -126,7 +126,7 @@ namespace {
 DeletedPO PostPODeletionSteps(const POHeaderRec& header, storage::IsamRecRef ref) {
   const StoredDetails details = DetailsOf(header);
   records::RequireStockFits(TakenBackStock(details), records::StockMove::Receipt);
-  records::RequireDone(records::DeletePOHeaderRecord(ref), "Delete operation failed", records::POHeaderFile);
+  records::RequireDone(records::DeletePOHeaderRecord(ref), "Delete operation failed");
   DeletedPO deleted;
   DeleteDetails(details, deleted);
   const std::string number = header.PONumber.Get();

@@ -210,12 +210,10 @@ void RewriteLines(const StoredPO& old, const records::POHeaderRec& header, const
   for (size_t r = 0; r < rows.size() || r < existing.size(); ++r) {
     const bool empty = r >= rows.size() || EmptyRow(rows[r]);
     if (r < existing.size() && empty) {
-      if (!records::DeletePODetailRecord(existing[r].Ref))
-        throw std::runtime_error("Detail delete operation failed.");
+      records::RequireDone(records::DeletePODetailRecord(existing[r].Ref), "Detail delete operation failed.");
     } else if (r < existing.size()) {
       records::PODetailBuf = PODetailRecordOf(header, edited.Number, rows[r]);
-      if (!records::UpdatePODetailRecord(existing[r].Ref))
-        throw std::runtime_error("Modify PO detail failed.");
+      records::RequireDone(records::UpdatePODetailRecord(existing[r].Ref), "Modify PO detail failed.");
     } else if (!empty) {
       records::PODetailBuf = PODetailRecordOf(header, edited.Number, rows[r]);
       IsamRecRef ref = 0;
@@ -227,13 +225,13 @@ void RewriteLines(const StoredPO& old, const records::POHeaderRec& header, const
 void ReplaceMemo(const StoredPO& old, const EnteredPO& edited) {
   records::POMemoBuf = MemoRecordOf(edited);
   if (old.MemoFound) {
-    if (!records::UpdatePOMemoRecord(old.MemoRef)) throw std::runtime_error("memo replace operation failed");
+    records::RequireDone(records::UpdatePOMemoRecord(old.MemoRef), "memo replace operation failed");
     return;
   }
   // The memo was missing: it is stored anew rather than lost.
   QApplication::beep();
   IsamRecRef ref = 0;
-  if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo replace operation failed");
+  records::RequireDone(records::AddPOMemoRecord(ref), "memo replace operation failed");
 }
 
 // The edited PO whose goods come in: a memo PO's product is its one row.

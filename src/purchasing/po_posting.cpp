@@ -88,7 +88,7 @@ void AdvancePOCounter(const std::string& number) {
 void AddMemo(const EnteredPO& po) {
   records::POMemoBuf = MemoRecordOf(po);
   storage::IsamRecRef ref = 0;
-  if (!records::AddPOMemoRecord(ref)) throw std::runtime_error("memo add operation failed");
+  records::RequireDone(records::AddPOMemoRecord(ref), "memo add operation failed");
 }
 
 // The lines whose quantities a PO entered as received adds to stock.
@@ -262,7 +262,7 @@ PostedPO PostNewPOSteps(const EnteredPO& po) {
   if (po.MarkReceived) records::RequireStockFits(ReceivedStock(po, lines), records::StockMove::Receipt);
 
   PostedPO posted;
-  if (!records::AddPOHeaderRecord(header, posted.Ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(records::AddPOHeaderRecord(header, posted.Ref), "Add operation failed");
   records::POHeaderBuf = header;
   // The dates typed are the defaults of the next PO.
   forms::LastPODate = po.Date;

@@ -136,8 +136,7 @@ bool RecordReceipt(const StoredLine& line, const std::string& date, const std::s
     records::PODetailBuf.ReceivedDate.Set(date);
     records::PODetailBuf.QuantityReceived.Set(quantity);
     records::PODetailBuf.ReceiverNumber.Set(receiver);
-    if (!records::UpdatePODetailRecord(line.Ref))
-      throw std::runtime_error("Receiver detail modify operation failed");
+    records::RequireDone(records::UpdatePODetailRecord(line.Ref), "Receiver detail modify operation failed");
     return true;
   }
   records::PODetailBuf = records::ReceiptRecord(line.Record, date, quantity, receiver);

@@ -255,7 +255,7 @@ void TVenList::AddVendor() {
   VendRec.Balance.Set("0.00");
   const VendorRec added = VendRec;
   storage::IsamRecRef ref = 0;
-  if (!AddVendorRecord(added, ref)) throw std::runtime_error("Add operation failed");
+  records::RequireDone(AddVendorRecord(added, ref), "Add operation failed");
   VendRec = added;
   PositionOn(VendRec, ref, BuildVendorKey);
   AdvanceNextVendorNumber(added.VendorNo.Get());
@@ -276,7 +276,7 @@ void TVenList::EditVendor() {
   const VendorRec changed = VendRec;
   // The vendor and its POs under a new number are one posting.
   const int count = storage::RunPosting("vendor " + stored, [&] {
-    if (!UpdateVendorRecord(changed, beforeImage, ref)) throw std::runtime_error("Modify operation failed");
+    records::RequireDone(UpdateVendorRecord(changed, beforeImage, ref), "Modify operation failed");
     return ComparableText(changed.VendorNo.Get()) == stored ? 0 : RenumberVendorPOs(stored, changed.VendorNo.Get());
   });
   VendRec = changed;
@@ -311,7 +311,7 @@ void TVenList::DeleteVendor() {
                  "Delete Vendor#: " + ToQString(VendRec.VendorNo.Get()), MsgButtons::YesNo,
                  MsgIcon::Question) != mrYes)
     return;
-  if (!DeleteVendorRecord(ref)) throw std::runtime_error("Delete vendor failed");
+  records::RequireDone(DeleteVendorRecord(ref), "Delete vendor failed");
   RecBrowser1->BrowserRefresh();
 }
 

@@ -210,13 +210,13 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
   static const std::string failed = "Delete operation failed";
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
-  if (!mark) return RequireDone(DeleteCompanyRecord(ref), failed, CompanyFile);
+  if (!mark) return RequireDone(DeleteCompanyRecord(ref), failed);
   int err = 0;
   if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company), &err))
     throw std::runtime_error(WithReason(failed, std::strerror(err ? err : EIO)));
   FileStepDone();
   if (!DeleteCompanyRecord(ref)) {
-    const std::string reason = SystemReason(CompanyFile);
+    const std::string reason = SystemReason();
     // Whether the record went or stayed, the mark now settles as the record says.
     FinishCompanyDeletion(company);
     throw std::runtime_error(WithReason(failed, reason));

@@ -12,9 +12,6 @@
 
 namespace records {
 
-void RequireDone(bool done, const std::string& failure) {
-  if (!done) throw std::runtime_error(failure);
-}
 namespace {
 
 // The uses of each file block variable that will close it, by its address.

@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "records/system_reason.h"
 #include "storage/browser/rec_browser.h"
 #include "storage/data_file_unit.h"
 #include "storage/isam.h"
@@ -143,10 +144,6 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
     storage::IsamNextKey(file, keyNr, ref, key);
   }
 }
-
-// A step of a posting that did not happen fails the posting, which is then undone whole:
-// throws std::runtime_error with the failure when done is false.
-void RequireDone(bool done, const std::string& failure);
 
 // Closes an open file set (nothing for one that is not open) and clears the variable. A close
 // that cannot write back what the set changed leaves it marked for repair: its records are on

@@ -27,13 +27,21 @@ QString CanonicalDirectory(const QString& directory) {
   return canonical.isEmpty() ? info.absoluteFilePath() : canonical;
 }
 
-// The system's reason why no file can be made in the folder, found by making one.
+// The system's reason why the lock file cannot be made in the folder, found by making a file
+// there and writing to it what a lock file holds: a full disk takes the name and refuses the
+// bytes.
 QString WhyFolderCannotBeWritten(const QString& directory) {
   std::string probe = QDir(directory).filePath(".kestrava-XXXXXX").toStdString();
   const int fd = ::mkstemp(probe.data());
   if (fd < 0) return QString::fromLocal8Bit(std::strerror(errno));
+  static constexpr char kLockContents[] = "4194304\nkestrava\nlocalhost\n";
+  constexpr auto kLength = static_cast<ssize_t>(sizeof kLockContents - 1);
+  const ssize_t written = ::write(fd, kLockContents, kLength);
+  int err = written < 0 ? errno : written < kLength ? ENOSPC : 0;
+  if (err == 0 && ::fsync(fd) != 0) err = errno;
   ::close(fd);
   ::unlink(probe.c_str());
+  if (err != 0) return QString::fromLocal8Bit(std::strerror(err));
   return QStringLiteral("the lock file %1 cannot be made").arg(InstanceMutexName);
 }
 

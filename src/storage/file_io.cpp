@@ -18,10 +18,12 @@ using platform::files::OpenMode;
 
 namespace {
 IsamOpenFailure lastOpenFailure;
+int lastFailureErrno = 0;
 }  // namespace
 
 bool IsamFail(int32_t code) {
   lastOpenFailure.Name.clear();
+  lastFailureErrno = 0;
   IsamOK = false;
   IsamError = code;
   return false;
@@ -54,8 +56,15 @@ int32_t IsamMapOsError(int err, IsamFileOp op) {
 }
 
 namespace {
+// The failure status of a call the system refused, with the system's errno kept for its message.
+bool FailWithErrno(int err, int32_t code) {
+  IsamFail(code);
+  lastFailureErrno = err;
+  return false;
+}
+
 bool FailOs(int err, IsamFileOp op) {
-  return IsamFail(IsamMapOsError(err, op));
+  return FailWithErrno(err, IsamMapOsError(err, op));
 }
 
 // Linux reports a missing folder on the way to a file as ENOENT, the same as a missing file;
@@ -69,6 +78,20 @@ int MissingFolderAware(int err, const std::string& name) {
 
 const IsamOpenFailure& IsamLastOpenFailure() {
   return lastOpenFailure;
+}
+
+int IsamLastFailureErrno() {
+  return lastFailureErrno;
+}
+
+IsamStatus IsamCurrentStatus() {
+  return {IsamOK, IsamError, lastFailureErrno};
+}
+
+void IsamRestoreStatus(const IsamStatus& status) {
+  IsamOK = status.OK;
+  IsamError = status.Error;
+  lastFailureErrno = status.Errno;
 }
 
 bool IsamOpenExisting(File& file, const std::string& name, bool readOnly) {
@@ -93,7 +116,7 @@ bool IsamReadAt(File& file, int64_t pos, void* buffer, size_t length) {
 bool IsamWriteAt(File& file, int64_t pos, const void* buffer, size_t length) {
   if (file.WriteAt(pos, buffer, length)) return true;
   IsamPostingBroken(file.error());
-  if (file.error() == ENOSPC || file.error() == EFBIG) return IsamFail(IsamErrShortWrite);
+  if (file.error() == ENOSPC || file.error() == EFBIG) return FailWithErrno(file.error(), IsamErrShortWrite);
   return FailOs(file.error(), IsamFileOp::ReadWrite);
 }
 

@@ -42,4 +42,19 @@ struct IsamOpenFailure {
 };
 const IsamOpenFailure& IsamLastOpenFailure();
 
+// The system's errno behind the last failure status, when the system refused the call (a full
+// disk, an I/O error, a denied open); 0 when the last failure was the engine's own (a key not
+// found, a full file, a damaged index) or nothing failed yet.
+int IsamLastFailureErrno();
+
+// The failure status with the errno behind it, kept across clean-up calls that must not change
+// what the caller reports.
+struct IsamStatus {
+  bool OK = true;
+  int32_t Error = 0;
+  int Errno = 0;
+};
+IsamStatus IsamCurrentStatus();
+void IsamRestoreStatus(const IsamStatus& status);
+
 }  // namespace storage

@@ -14,17 +14,13 @@ namespace storage {
 // Keeps the status of a failure while clean-up calls run, and puts it back at the end of scope.
 class IsamStatusKeeper {
  public:
-  IsamStatusKeeper() : ok_(IsamOK), error_(IsamError) {}
-  ~IsamStatusKeeper() {
-    IsamOK = ok_;
-    IsamError = error_;
-  }
+  IsamStatusKeeper() : kept_(IsamCurrentStatus()) {}
+  ~IsamStatusKeeper() { IsamRestoreStatus(kept_); }
   IsamStatusKeeper(const IsamStatusKeeper&) = delete;
   IsamStatusKeeper& operator=(const IsamStatusKeeper&) = delete;
 
  private:
-  bool ok_;
-  int32_t error_;
+  IsamStatus kept_;
 };
 
 // Closes a file block during clean-up without disturbing the status of the failure.

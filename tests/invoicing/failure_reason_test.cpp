@@ -1,6 +1,7 @@
 // A step on a data file that fails on the disk (a full disk, a failing one) says the system's
 // reason after its own words, whichever write or sync of the action fails: deleting an invoice,
-// a PO or a company, and the late fees of an interest run.
+// a PO or a company, a payment, a new PO, the late fees of an interest run, and every write
+// and sync of an invoice posting.
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,19 @@
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_edit.h"
 #include "invoicing/invoice_posting.h"
+#include "invoicing/payment_posting.h"
 #include "platform/files/fault_seam.h"
 #include "purchasing/po_delete.h"
+#include "purchasing/po_posting.h"
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
+#include "records/product_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace {
 
@@ -63,6 +68,15 @@ void PostTenDollarInvoice(const std::string& number) {
   invoice.Net = invoice.Total = "10.00";
   invoice.Tax = invoice.Paid = "0.00";
   invoicing::PostNewInvoice(invoice);
+}
+
+// The invoice the last make step of a row posted, for its run step to work on.
+std::string madeInvoice;
+
+void PostNextInvoice() {
+  static int number = 2000;
+  madeInvoice = std::to_string(++number);
+  PostTenDollarInvoice(madeInvoice);
 }
 
 struct Action {
@@ -170,6 +184,24 @@ const Action kActions[] = {
        ASSERT_TRUE(records::FindCompanyRecord("2", found, ref));
        records::DeleteCompanyWhole("2", ref);
      }},
+    // The refusals of steps through RequireDone.
+    {"Payment", "Modify operation failed", PostNextInvoice,
+     [] {
+       invoicing::PostPayment({"C1", "12/07/2026", "", {{madeInvoice, "", 1000, false}}});
+     }},
+    {"POAdd", "Add operation failed", [] {},
+     [] {
+       static int number = 6000;
+       purchasing::EnteredPO po;
+       po.Number = std::to_string(++number);
+       po.VendorNo = "V1";
+       po.Date = po.DateRequired = "12/07/2026";
+       po.KeyCode = "None";
+       po.Net = po.Total = "5.00";
+       po.Tax = "0.00";
+       po.Lines = {{1, "", "1", "Freight", "5.00", "N", "5.00"}};
+       purchasing::PostNewPO(po);
+     }},
     {"LateFees", "Add Late Fee Failed.", [] {},
      [] {
        std::vector<invoicing::InterestRow> rows = {{"Acme Tools", "C1", 10000, 150, ""}};
@@ -183,5 +215,67 @@ INSTANTIATE_TEST_SUITE_P(Actions, FailureReasonTest, testing::ValuesIn(kActions)
                          [](const testing::TestParamInfo<Action>& info) {
                            return std::string(info.param.name);
                          });
+
+// A company with a customer and two products, and one invoice posted already: its journal is
+// held, as between any two postings.
+class PostingFailureReasonTest : public test_fixtures::BooksTest {
+ protected:
+  PostingFailureReasonTest() {
+    FileCustomer("C1", "Acme Tools");
+    stock = {{"BOLT", 100}, {"NUT", 100}};
+    for (const auto& [code, onHand] : stock) FileProduct(code, std::to_string(static_cast<int>(onHand)));
+    PostTenDollarInvoice("1000");
+  }
+  ~PostingFailureReasonTest() override { platform::files::RemoveFaultPlan(); }
+
+  // Every file the posting marks for repair, opened afresh, so that the posting writes what the
+  // first posting after an open writes.
+  static void ReopenPostingFiles() {
+    Reopen(records::InvoiceFile, records::OpenInvoiceFile);
+    Reopen(records::DetailFile, records::OpenDetailFile);
+    Reopen(records::CustomerFile, records::OpenCustomerFile);
+    Reopen(records::ProductFile, records::OpenProductFile);
+  }
+};
+
+// The full disk met at any one write or sync of an invoice of one line and of two: the posting
+// fails with the system's reason in its message, nothing of it is on file, and the books
+// balance; past its last write and sync it posts.
+TEST_F(PostingFailureReasonTest, EveryFailingWriteOrSyncOfAnInvoicePostingSaysTheSystemsReason) {
+  const std::string reason = std::strerror(ENOSPC);
+  const std::vector<Sale> sales = {{"BOLT", "2", "4.00"}, {"NUT", "3", "6.00"}};
+  for (const size_t lines : {1u, 2u}) {
+    for (const bool syncs : {false, true}) {
+      const std::string number = "10" + std::to_string(lines) + (syncs ? "1" : "0");
+      const std::vector<Sale> sold(sales.begin(), sales.begin() + static_cast<ptrdiff_t>(lines));
+      int failed = 0;
+      // A failed posting leaves its files as the open left them (undone, they are opened again).
+      ReopenPostingFiles();
+      for (int n = 1;; ++n) {
+        SCOPED_TRACE(std::to_string(lines) + " line(s), failing " + (syncs ? "sync " : "write ") +
+                     std::to_string(n));
+        ASSERT_LT(n, 500);
+        FaultPlan plan{.Errno = ENOSPC};
+        (syncs ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
+        (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+        platform::files::InstallFaultPlan(plan);
+        const std::string failure =
+            FailureOf([&] { PostInvoice(number, "C1", "12/01/2026", "10.00", "0.00", sold); });
+        const int counted = syncs ? platform::files::FaultSyncsSoFar() : platform::files::FaultWritesSoFar();
+        platform::files::RemoveFaultPlan();
+        ExpectBooksBalance();
+        if (failure.empty()) {
+          EXPECT_GT(n, counted);  // done only past the posting's last write or sync
+          EXPECT_EQ(Records(number).size(), 1u);
+          break;
+        }
+        ++failed;
+        EXPECT_NE(failure.find(reason), std::string::npos) << failure;
+        EXPECT_TRUE(Records(number).empty());
+      }
+      EXPECT_GE(failed, syncs ? 3 : 10);
+    }
+  }
+}
 
 }  // namespace

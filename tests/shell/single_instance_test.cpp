@@ -15,6 +15,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "posting_folder.h"
 #include "shell/start_up.h"
+#include "small_disk.h"
 #include "support/temp_dir.h"
 
 namespace shell {
@@ -105,15 +106,19 @@ class StandardErrorUser : public testing_support::RestartUser {
   }
 };
 
-std::string readOnlyFolder;
+// The data folder of the program started in a child, removed as the child ends (its own scratch
+// folder: the child runs the test again from its start).
+std::string childFolder;
+bool childFolderMounted = false;
 
-void RemoveReadOnlyFolder() {
-  std::filesystem::permissions(readOnlyFolder, std::filesystem::perms::owner_all);
-  std::filesystem::remove_all(readOnlyFolder);
+void RemoveChildFolder() {
+  if (childFolderMounted) ::umount2(childFolder.c_str(), MNT_DETACH);
+  std::filesystem::permissions(childFolder, std::filesystem::perms::owner_all);
+  std::filesystem::remove_all(childFolder);
 }
 
 [[noreturn]] void StartTheProgram() {
-  std::atexit(RemoveReadOnlyFolder);
+  std::atexit(RemoveChildFolder);
   StandardErrorUser user;
   static char name[] = "kestrava";
   char* argv[] = {name, nullptr};
@@ -126,7 +131,7 @@ void RemoveReadOnlyFolder() {
 TEST(SingleInstanceDeathTest, AReadOnlyDataFolderIsSaidAndEndsTheProgramWithAFailure) {
   GTEST_FLAG_SET(death_test_style, "threadsafe");
   testing_support::TempDir dir;
-  readOnlyFolder = dir.path().string();
+  childFolder = dir.path().string();
   using std::filesystem::perms;
   std::filesystem::permissions(dir.path(), perms::owner_read | perms::owner_exec);
   {
@@ -135,6 +140,25 @@ TEST(SingleInstanceDeathTest, AReadOnlyDataFolderIsSaidAndEndsTheProgramWithAFai
                 "The program cannot work in the data folder .*: Permission denied\\.");
   }
   std::filesystem::permissions(dir.path(), perms::owner_all);
+}
+
+// The program started in a data folder on a full disk, as a second copy starts beside a running
+// one (which has let go of the start-up lock): the lock file's name is taken, its contents are
+// not. The message names the folder and the system's reason, and the program ends with a failure.
+[[noreturn]] void StartTheProgramOnAFullDisk() {
+  const testing_support::SmallDisk disk(childFolder, 64 * 1024);
+  childFolderMounted = disk.Mount();
+  if (!childFolderMounted || ::chdir(childFolder.c_str()) != 0 || !disk.Fill()) std::_Exit(2);
+  StartTheProgram();
+}
+
+TEST(SingleInstanceDeathTest, AFullDiskIsSaidWithTheSystemsReasonAndEndsTheProgramWithAFailure) {
+  testing_support::TempDir dir;
+  childFolder = dir.path().string();
+  if (!testing_support::SmallDisksArePossible(childFolder)) GTEST_SKIP() << "no mount namespace can be made";
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(StartTheProgramOnAFullDisk(), ::testing::ExitedWithCode(1),
+              "The program cannot work in the data folder .*: No space left on device\\.");
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <thread>
 
+#include "storage/file_io.h"
+
 namespace storage {
 
 namespace {
@@ -128,11 +130,9 @@ int32_t BrowserRecordAccess::UnderReadLock(const std::function<int32_t()>& op) {
   int32_t lockClass = Result();
   if (lockClass != IsamErrorClassNone) return lockClass;
   int32_t result = op();
-  bool ok = IsamOK;
-  int32_t error = IsamError;
+  const IsamStatus status = IsamCurrentStatus();
   IsamUnlockFileBlock(fileBlock_);
-  IsamOK = ok;
-  IsamError = error;
+  IsamRestoreStatus(status);
   return result;
 }
 
