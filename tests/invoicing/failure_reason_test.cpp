@@ -265,7 +265,9 @@ TEST_F(PostingFailureReasonTest, EveryFailingWriteOrSyncOfAnInvoicePostingSaysTh
         platform::files::RemoveFaultPlan();
         ExpectBooksBalance();
         if (failure.empty()) {
-          EXPECT_GT(n, counted);  // done only past the posting's last write or sync
+          // Done only past the posting's last write or sync; but its last write, the journal's
+          // header wiped once the posting is reported done, fails unheard.
+          EXPECT_GT(n + (syncs ? 0 : 1), counted);
           EXPECT_EQ(Records(number).size(), 1u);
           break;
         }
