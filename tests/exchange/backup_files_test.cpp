@@ -17,6 +17,7 @@
 #include "platform/files/path.h"
 #include "platform/zip/zip_peer.h"
 #include "program_dir_fixture.h"
+#include "support/resource_limit.h"
 
 namespace exchange {
 namespace {
@@ -169,23 +170,6 @@ TEST_F(BackupTest, TheFoldersAreReadAFewTimesNotOnceAFile) {
   EXPECT_LE(read, 3 * Files) << "directory entries read";
 }
 
-// Lowers the number of files this process may have open for as long as it lives.
-class OpenFileLimit {
- public:
-  explicit OpenFileLimit(rlim_t files) {
-    ::getrlimit(RLIMIT_NOFILE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = std::min(files, old_.rlim_max);
-    EXPECT_EQ(::setrlimit(RLIMIT_NOFILE, &limit), 0);
-  }
-  ~OpenFileLimit() { ::setrlimit(RLIMIT_NOFILE, &old_); }
-  OpenFileLimit(const OpenFileLimit&) = delete;
-  OpenFileLimit& operator=(const OpenFileLimit&) = delete;
-
- private:
-  rlimit old_{};
-};
-
 // The files are read one at a time, so a folder of far more files than a process may have open
 // is backed up whole, into the archive and the Backup folder alike.
 TEST_F(BackupTest, TwoThousandFilesAreBackedUpWith256OpenFilesAllowed) {
@@ -199,7 +183,8 @@ TEST_F(BackupTest, TwoThousandFilesAreBackedUpWith256OpenFilesAllowed) {
   std::string failure;
   FolderCopyResult copies;
   {
-    OpenFileLimit limit(256);
+    const testing_support::ResourceLimit limit(RLIMIT_NOFILE, 256);
+    ASSERT_TRUE(limit.Lowered());
     const std::vector<std::string> files = ListBackupFiles();
     ASSERT_TRUE(WriteBackupArchive(files, Usb(), {}, &failure)) << failure;
     copies = CopyToBackupFolder(files);

@@ -113,7 +113,7 @@ std::string PostingCommittedInJournal(const fs::path& journal) {
   storage::JournalHeader header;
   storage::JournalReader reader(file);
   return reader.ReadHeader(header) == storage::JournalRead::Empty && header.Committed ? header.What
-                                                                                        : std::string();
+                                                                                      : std::string();
 }
 
 // The stock of every product as the open product file holds it.
@@ -249,6 +249,15 @@ class StartAfterStopTest : public MainFormTest {
     return status - 10;
   }
 
+  // The program started on the current folder as main starts it, the company's files opened as
+  // the windows open them and the books checked against the stock they started from; then ended.
+  void StartCheckBooksAndEnd(const testing_support::StockBefore& stock) {
+    ASSERT_TRUE(StartUp());
+    EXPECT_TRUE(testing_support::OpenCompanyFiles());
+    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stock), std::vector<std::string>{});
+    EndProgram();
+  }
+
   // The program ended as its windows end it, and the handles of its files forgotten.
   void EndProgram() {
     ShutDown();
@@ -297,11 +306,7 @@ TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeav
     fs::current_path(folder);
     {
       testing_support::RestartUser user;
-      ASSERT_TRUE(StartUp());
-      EXPECT_TRUE(testing_support::OpenCompanyFiles());
-      EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stockBefore),
-                std::vector<std::string>{});
-      EndProgram();
+      StartCheckBooksAndEnd(stockBefore);
       const std::vector<std::string> expected = posting     ? std::vector<std::string>{kUndone}
                                                 : committed ? std::vector<std::string>{kOnFile}
                                                 : marked    ? std::vector<std::string>{kStopped}
@@ -494,7 +499,7 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       const std::string undone = "The last posting (" + posting +
                                  ") was interrupted and has been undone; the files it touched were rebuilt.";
       const std::string onFile = "The last posting (" + committed + ") was completed and is on file.";
-      const std::vector<std::string> expected = !posting.empty()   ? std::vector<std::string>{undone}
+      const std::vector<std::string> expected = !posting.empty()     ? std::vector<std::string>{undone}
                                                 : !committed.empty() ? std::vector<std::string>{onFile}
                                                 : marked             ? std::vector<std::string>{kStopped}
                                                                      : std::vector<std::string>{};
@@ -503,11 +508,7 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       fs::current_path(folder);
       {
         testing_support::RestartUser user;
-        ASSERT_TRUE(StartUp());
-        EXPECT_TRUE(testing_support::OpenCompanyFiles());
-        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, {{"WIDGET", 100}, {"GADGET", 40}}),
-                  std::vector<std::string>{});
-        EndProgram();
+        StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
         EXPECT_EQ(Texts(user.told), expected);
         EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
         untold += first.Told.empty() && user.told.empty();
@@ -578,11 +579,7 @@ TEST_F(StartAfterStopTest, AJournalSetAsideAfterAStopIsTheStartsOneMessageAndNot
     fs::current_path(folder);
     {
       testing_support::RestartUser user;
-      ASSERT_TRUE(StartUp());
-      EXPECT_TRUE(testing_support::OpenCompanyFiles());
-      EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, {{"WIDGET", 100}, {"GADGET", 40}}),
-                std::vector<std::string>{});
-      EndProgram();
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
       ASSERT_EQ(user.told.size(), 1u);
       if (c.SetAside) {
         EXPECT_TRUE(user.told.front().contains(QStringLiteral("Nothing was undone")))
@@ -651,11 +648,7 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
   fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
   {
     testing_support::RestartUser user;
-    ASSERT_TRUE(StartUp());
-    EXPECT_TRUE(testing_support::OpenCompanyFiles());
-    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, {{"WIDGET", 100}, {"GADGET", 40}}),
-              std::vector<std::string>{});
-    EndProgram();
+    StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
     EXPECT_EQ(Texts(user.told), std::vector<std::string>{kUndone});
     EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
   }

@@ -13,6 +13,7 @@
 #include <map>
 #include <sstream>
 
+#include "support/resource_limit.h"
 #include "support/temp_dir.h"
 #include "zip_peer.h"
 
@@ -180,24 +181,17 @@ TEST(ZipReaderTest, TellsFilesFromFoldersAndLinksAndRefusesDamagedData) {
   EXPECT_EQ(ReadFile(dir.File("kept")), "kept");
 }
 
-// Files this process writes may not grow past `bytes` while it lives; a write beyond fails.
+// Files this process writes may not grow past `bytes` while it lives; a write beyond fails (with
+// EFBIG: the signal it would raise is ignored meanwhile).
 class FileSizeLimit {
  public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    rlimit limit = old_;
-    limit.rlim_cur = std::min(bytes, old_.rlim_max);
-    ::setrlimit(RLIMIT_FSIZE, &limit);
-    oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    std::signal(SIGXFSZ, oldSignal_);
-  }
+  explicit FileSizeLimit(rlim_t bytes)
+      : limit_(RLIMIT_FSIZE, bytes), oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {}
+  ~FileSizeLimit() { std::signal(SIGXFSZ, oldSignal_); }
 
  private:
-  rlimit old_{};
-  void (*oldSignal_)(int) = nullptr;
+  testing_support::ResourceLimit limit_;
+  void (*oldSignal_)(int);
 };
 
 // The sizes the directory declares bound what is written: data that runs past it (a bomb) is

@@ -1,0 +1,31 @@
+#pragma once
+// Lowers one of this process's resource limits (RLIMIT_NOFILE, RLIMIT_FSIZE, ...) for as long as
+// the object lives, never above the hard limit, and puts it back after.
+
+#include <sys/resource.h>
+
+#include <algorithm>
+
+namespace testing_support {
+
+class ResourceLimit {
+ public:
+  ResourceLimit(int resource, rlim_t most) : resource_(resource) {
+    ::getrlimit(resource_, &old_);
+    rlimit limit = old_;
+    limit.rlim_cur = std::min(most, old_.rlim_max);
+    lowered_ = ::setrlimit(resource_, &limit) == 0;
+  }
+  ~ResourceLimit() { ::setrlimit(resource_, &old_); }
+  ResourceLimit(const ResourceLimit&) = delete;
+  ResourceLimit& operator=(const ResourceLimit&) = delete;
+
+  bool Lowered() const { return lowered_; }
+
+ private:
+  int resource_;
+  rlimit old_{};
+  bool lowered_ = false;
+};
+
+}  // namespace testing_support
