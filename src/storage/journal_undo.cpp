@@ -2,7 +2,7 @@
 // first, while the files are closed. The whole journal is read one entry at a time and every
 // entry is checked against the files here before anything is changed: a journal is our own file,
 // but one found on disk may be damaged, another company's or made up. Each data file changed is
-// marked as needing its repair (byte 20) and synced; the journal is emptied (its mark zeroed and
+// marked as needing its repair (byte 20) and synced; the journal is emptied (its header zeroed and
 // synced), and only then are the files rebuilt (a journal left marked over a rebuilt file would
 // name slots that moved). The emptied journal stays until the rebuild is done: it is the evidence
 // that the program was stopped, so that a start stopped during its rebuild is finished by the
@@ -164,13 +164,9 @@ class UndoRun {
       return nullptr;
     }
     // Only a regular file is opened (never a FIFO, which could block the open).
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(name), error);
-    if (error && status.type() != std::filesystem::file_type::not_found) {
-      // The folder cannot be read now (no permission, an I/O error): no mismatch.
-      check = Unavailable(name, error.value(), "found");
-      return nullptr;
-    }
+    std::filesystem::file_status status;
+    check = StatusOf(name, status);
+    if (check != UndoResult::Nothing) return nullptr;
     if (!std::filesystem::is_regular_file(status)) {
       check = UndoResult::Foreign;
       return nullptr;
@@ -180,6 +176,7 @@ class UndoRun {
       check = file.error() == EWOULDBLOCK ? UndoResult::InUse : Unavailable(name, file.error(), "opened");
       return nullptr;
     }
+    std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file.path(), error))) {
       check = UndoResult::Foreign;
       return nullptr;
@@ -232,6 +229,17 @@ class UndoRun {
     return file.WriteAt(pos, status, sizeof status);
   }
 
+  // What lstat says of a file an entry names, found whatever the case of its name (no open, which a
+  // FIFO could block). A folder that cannot be read now (no permission, an I/O error) is no
+  // mismatch: the file is unavailable.
+  UndoResult StatusOf(const std::string& name, std::filesystem::file_status& status) {
+    std::error_code error;
+    status = std::filesystem::symlink_status(platform::files::ResolveForUse(name), error);
+    if (error && status.type() != std::filesystem::file_type::not_found)
+      return Unavailable(name, error.value(), "found");
+    return UndoResult::Nothing;
+  }
+
   UndoResult Unavailable(const std::string& name, int err, const char* done) {
     cause_ = "the file " + name + " could not be " + done + ": " + std::strerror(err);
     return UndoResult::Unavailable;
@@ -248,10 +256,9 @@ class UndoRun {
         entry.ImageLength != 0 || changed_.count(key) || SpelledTwice(entry.Name))
       return UndoResult::Foreign;
     created_.insert(key);
-    std::error_code error;
-    const auto status = std::filesystem::symlink_status(platform::files::ResolveForUse(entry.Name), error);
+    std::filesystem::file_status status;
+    if (const UndoResult found = StatusOf(entry.Name, status); found != UndoResult::Nothing) return found;
     if (status.type() == std::filesystem::file_type::not_found) return UndoResult::Nothing;
-    if (error) return Unavailable(entry.Name, error.value(), "found");
     if (!std::filesystem::is_regular_file(status)) return UndoResult::Foreign;
     int32_t length = 0;
     int err = 0;
@@ -307,18 +314,20 @@ void Tell(const QString& text, platform::ui::MsgIcon icon) {
   platform::ui::MessageBox(text, kPostingTitle, platform::ui::MsgButtons::Ok, icon);
 }
 
+// "The last posting (invoice 1004)", the start of every message about the posting a journal holds.
+QString LastPosting(const std::string& what) {
+  return what.empty() ? QStringLiteral("The last posting")
+                      : QStringLiteral("The last posting (%1)").arg(Qt(what));
+}
+
 QString UndoneMessage(const std::string& what, bool rebuilt) {
-  const QString posting = what.empty() ? QStringLiteral("The last posting")
-                                       : QStringLiteral("The last posting (%1)").arg(Qt(what));
-  return posting +
+  return LastPosting(what) +
          (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
                   : QStringLiteral(" was interrupted and has been undone."));
 }
 
 QString OnFileMessage(const std::string& what) {
-  return (what.empty() ? QStringLiteral("The last posting")
-                       : QStringLiteral("The last posting (%1)").arg(Qt(what))) +
-         QStringLiteral(" was completed and is on file.");
+  return LastPosting(what) + QStringLiteral(" was completed and is on file.");
 }
 
 // A journal that cannot be undone now (a file it names cannot be opened, a write of the undo
@@ -327,13 +336,12 @@ QString OnFileMessage(const std::string& what) {
 JournalOutcome KeepWaiting(const std::string& company, const UndoReport& report) {
   KeepJournalWaiting(company, report.What);
   NoteJournalFound(company, JournalOutcome::InUse);
-  const QString posting = report.What.empty() ? QStringLiteral("The last posting")
-                                              : QStringLiteral("The last posting (%1)").arg(Qt(report.What));
   const QString cause = report.Cause.empty() ? QString() : QStringLiteral(": ") + Qt(report.Cause);
-  Tell(posting + QStringLiteral(
-                     " was interrupted and could not be undone yet%1.  It will be undone at the next start; "
-                     "until then no data file is rebuilt or repaired, and company %2 posts nothing.")
-                     .arg(cause, Qt(company)),
+  Tell(LastPosting(report.What) +
+           QStringLiteral(
+               " was interrupted and could not be undone yet%1.  It will be undone at the next start; "
+               "until then no data file is rebuilt or repaired, and company %2 posts nothing.")
+               .arg(cause, Qt(company)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }
@@ -382,9 +390,7 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
-  const QString posting = what.empty() ? QStringLiteral("The last posting")
-                                       : QStringLiteral("The last posting (%1)").arg(Qt(what));
-  Tell(posting +
+  Tell(LastPosting(what) +
            QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
                           "was undone and the journal was kept as it is; postings of company %2 stay "
                           "stopped while it is there.")
