@@ -67,7 +67,6 @@ struct OpenPosting {
   size_t pendingBytes = 0;                 // bytes of records held back since the last write-out
   bool dataOnDisk = false;                 // records of the posting were written to their files
   bool markZeroed = false;                 // the commit's zeroed mark was written: it may be on the disk
-  bool markRestored = false;               // the header was written back over it and synced
   std::vector<IsamFileBlockRec*> touched;  // open file blocks the posting changed
   std::set<std::string> changedFiles;      // every data file the posting journalled
   std::vector<std::function<void()>> whenPosted;  // run once the posting is on file
@@ -266,7 +265,6 @@ void ResetPosting(OpenPosting& posting) {
   posting.pendingBytes = 0;
   posting.dataOnDisk = false;
   posting.markZeroed = false;
-  posting.markRestored = false;
   posting.changedFiles.clear();
   posting.whenPosted.clear();
 }
@@ -349,14 +347,14 @@ bool RollBack(OpenPosting& posting) {
   const std::vector<std::string> open = AbandonTouched(posting);
   const std::string company = posting.journalCompany;
   bool undone = true;
+  bool markRestored = false;  // the header written back over a zeroed mark, and synced
   if (posting.dataOnDisk) {
     // The commit may have zeroed the mark already (its sync then failed): the header goes back
     // first, and is on the disk before any record is undone.
-    posting.markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
-                           posting.journal.SyncData();
-    const UndoResult result = posting.markRestored
-                                  ? UndoJournalOnDisk(posting.journal, posting.journalCompany)
-                                  : UndoResult::Failed;
+    markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
+                   posting.journal.SyncData();
+    const UndoResult result =
+        markRestored ? UndoJournalOnDisk(posting.journal, posting.journalCompany) : UndoResult::Failed;
     undone = result == UndoResult::Undone || result == UndoResult::Nothing;
   }
   // Once the records are back and synced (or none was written), the posting is absent whatever
@@ -366,7 +364,7 @@ bool RollBack(OpenPosting& posting) {
   if (undone && !WipeJournalHeader(posting, true)) CloseHeldJournal(posting);
   // A zeroed mark that may be on the disk, and no header known to be back over it: the next start
   // finds the posting on file or undoes it, and says which.
-  posting.lastInDoubt = !undone && posting.markZeroed && !posting.markRestored;
+  posting.lastInDoubt = !undone && posting.markZeroed && !markRestored;
   if (!undone) {
     for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
     posting.waiting[posting.journalCompany] = posting.what;
