@@ -83,6 +83,7 @@ struct OpenPosting {
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
   std::set<std::string> inDoubt;    // of those, the ones whose commit may have reached the disk
+  std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
   std::set<std::string> sideFiles;  // side files a posting may journal
 };
 
@@ -671,8 +672,51 @@ bool PostingJournalWaitsFor(const std::string& company) {
   return Posting().waiting.count(company) > 0;
 }
 
-void KeepJournalWaiting(const std::string& company, const std::string& what) {
+void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
+  if (!remedy.empty()) Posting().remedies[company] = remedy;
+}
+
+std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
+  const OpenPosting& posting = Posting();
+  const auto waiting = posting.waiting.find(company);
+  if (waiting == posting.waiting.end()) return std::nullopt;
+  WaitingPosting found{waiting->second, {}, posting.inDoubt.count(company) > 0};
+  const auto remedy = posting.remedies.find(company);
+  if (remedy != posting.remedies.end())
+    found.Remedy = remedy->second;
+  else
+    found.Remedy = found.InDoubt ? "Start the program again, which says whether it is on file."
+                                 : "Start the program again to undo it.";
+  return found;
+}
+
+namespace {
+
+// "invoice 10000 was interrupted and is not undone yet" and the like, for the company's waiting posting.
+std::string WaitingState(const WaitingPosting& waiting) {
+  const std::string what = waiting.What.empty() ? std::string("the last posting") : waiting.What;
+  if (waiting.InDoubt) return "whether " + what + " is on file is not known yet";
+  return what + " was interrupted and is not undone yet";
+}
+
+std::string CompanyOr(const std::string& company) {
+  return company.empty() ? OpenCompanyNumber() : company;
+}
+
+}  // namespace
+
+std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb, const std::string& company) {
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  if (!waiting) return {};
+  return subject + " cannot be " + verb + " now: " + WaitingState(*waiting) + ". " + waiting->Remedy;
+}
+
+std::string WaitingPostingFiguresNote(const std::string& company) {
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  if (!waiting) return {};
+  const std::string what = waiting->What.empty() ? std::string("the last posting") : waiting->What;
+  return "These figures include " + what + ", which was interrupted and is not undone yet.";
 }
 
 std::string WaitingJournalRefusal(const std::string& action) {
@@ -690,6 +734,7 @@ std::string WaitingJournalRefusal(const std::string& action) {
 void ForgetWaitingJournals() {
   Posting().waiting.clear();
   Posting().inDoubt.clear();
+  Posting().remedies.clear();
 }
 
 }  // namespace storage

@@ -80,6 +80,7 @@
 // Nothing in the file is ever rewritten but the header.
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <type_traits>
@@ -280,7 +281,25 @@ void ForgetJournalsFound();
 // they had.
 bool PostingJournalWaits();
 bool PostingJournalWaitsFor(const std::string& company);
-void KeepJournalWaiting(const std::string& company, const std::string& what);
+// `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
+// 1C.DAT readable and start the program again."); empty for the usual "start the program again".
+void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
+
+// The posting that waits in a company's journal, as every message about it names it.
+struct WaitingPosting {
+  std::string What;    // "invoice 10000"; may be empty when the journal did not say
+  std::string Remedy;  // "Make 1C.DAT readable and start the program again."
+  bool InDoubt = false;  // its commit may have reached the disk: the next start says which
+};
+std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);
+// The one refusal in a user's words while a posting of `company` (the open one when empty) waits:
+// "HAMMER cannot be changed now: invoice 10000 was interrupted and is not undone yet. Make
+// 1C.DAT readable and start the program again." `subject` and `verb` make its first words.
+std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb = "changed",
+                                  const std::string& company = {});
+// The line every figure shown or printed then carries: "These figures include invoice 10000,
+// which was interrupted and is not undone yet." Empty when no posting of the company waits.
+std::string WaitingPostingFiguresNote(const std::string& company = {});
 // What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
 std::string WaitingJournalRefusal(const std::string& action);
 // A new start tries every journal again.
