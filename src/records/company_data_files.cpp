@@ -32,7 +32,6 @@
 #include "storage/data_header.h"
 #include "storage/file_set.h"
 #include "storage/isam.h"
-#include "storage/journal_undo.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
 
@@ -131,8 +130,9 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
     struct stat st;
     if (::lstat(files::ResolveForUse(name).c_str(), &st) != 0) aside = name;
   }
-  QString text = QStringLiteral("The file %1 is not a mark of a company deletion (it is not a plain file).  "
-                                "Nothing was deleted for it")
+  QString text = QStringLiteral(
+                     "The file %1 is not a mark of a company deletion (it is not a plain file).  "
+                     "Nothing was deleted for it")
                      .arg(platform::text::ToQString(mark));
   if (files::RenameFile(mark, aside)) {
     SyncProgramFolder();
@@ -262,23 +262,19 @@ constexpr UnitOfRecords kCompanyUnits[] = {CompanyUnit, CustomerUnit, InvoiceUni
                                            POMemoUnit,  ProductUnit,  POHeaderUnit, VendorUnit, PODetailUnit};
 
 bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company) {
-  const std::string part = storage::IsamDataPart(unit.FileNameOf(company));
-  const std::string data = storage::IsamFileName(part, storage::IsamDataExt);
-  return files::Exists(storage::IsamFileName(part, storage::IsamSaveExt)) ||
-         (files::Exists(data) && storage::DataFileMarkedForRepair(data));
+  return storage::FileSetLeftForRepair(unit.FileNameOf(company));
 }
 
 }  // namespace
 
 bool RebuildCompanyDataFiles() {
   if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
-  bool rebuilt = true;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
-    rebuilt = file.RebuildFile() && rebuilt;
+    if (!file.RebuildFile()) return false;
   }
-  return rebuilt;
+  return true;
 }
 
 bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {

@@ -56,10 +56,10 @@ void FinishCompanyDeletions();
 void EndProcessAfterCompanyFileSteps(int n);
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
-// after another with the progress window, whatever the one before reported (each reports its own
-// failure). A set whose data file does not exist, or that a window holds open, is left alone.
-// True when all of them succeeded. While a posting waits to be undone nothing is rebuilt, and the
-// user is told why.
+// after another with the progress window, up to the first that fails (it says why; on a failing
+// disk the rest would only fail as well, and the next start finishes what is left). A set whose
+// data file does not exist, or that a window holds open, is left alone. True when all of them
+// succeeded. While a posting waits to be undone nothing is rebuilt, and the user is told why.
 bool RebuildCompanyDataFiles();
 
 // While a posting waits to be undone: tells the user that `action` ("The data files cannot be

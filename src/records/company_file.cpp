@@ -55,13 +55,18 @@ void TellPostingFailed(const storage::PostingFailed& failed) {
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
 }
 
+// A change of the company record, as the user knows it when it is a posting of its own.
+std::string SettingsChangeOf(const CompanyRec& company) {
+  return "the change of company " + platform::text::TrimBlanks(company.CompanyNumber.Get()) + "'s settings";
+}
+
 // The record is 3600 bytes and spans pages of the file: rewritten in place, a power cut could keep
 // part of it. Every change of it is a posting of its own (or part of the posting under way). The
 // record goes out to the file while the posting is open, so that a write that fails is told with
 // the system's reason; it costs no sync more than the commit would make.
 template <class Change>
-auto PostCompanyChange(const CompanyRec& company, Change change) {
-  return storage::RunPosting("company " + platform::text::TrimBlanks(company.CompanyNumber.Get()), [&] {
+auto PostCompanyChange(const std::string& what, Change change) {
+  return storage::RunPosting(what, [&] {
     auto result = change();
     storage::FlushPostingWrites();  // a failure fails the posting, which is then undone
     return result;
@@ -118,7 +123,7 @@ bool AddCompanyRecord(IsamRecRef& ref) {
 }
 
 bool UpdateCompanyRecord(const CompanyRec& beforeImage, IsamRecRef ref) {
-  return PostCompanyChange(CompanyWorkRec,
+  return PostCompanyChange(SettingsChangeOf(CompanyWorkRec),
                            [&] { return CompanyUnit().UpdateRecord(&CompanyWorkRec, &beforeImage, ref); });
 }
 
@@ -147,7 +152,7 @@ bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOp
   return opened && FindCompanyRecord(number, record, ref);
 }
 
-bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) {
+bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, const std::string& what) {
   // Opened around the posting, so that the posting does not write the file out and sync it twice.
   FileForAction file(CompanyFile, OpenCompanyFile);
   if (!file.Open()) {
@@ -158,7 +163,8 @@ bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change) 
   try {
     failure = storage::PostingUnderWay()
                   ? ChangeCurrentCompany(change)
-                  : PostCompanyChange(CurrentCompany, [&] { return ChangeCurrentCompany(change); });
+                  : PostCompanyChange(what.empty() ? SettingsChangeOf(CurrentCompany) : what,
+                                      [&] { return ChangeCurrentCompany(change); });
   } catch (const storage::PostingFailed& failed) {
     // Its message says what failed and that nothing of the change was kept.
     TellPostingFailed(failed);

@@ -8,6 +8,7 @@
 // or rewrites one company.
 
 #include <functional>
+#include <string>
 #include <string_view>
 
 #include "records/company_rec.h"
@@ -54,7 +55,9 @@ bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOp
 // into CurrentCompany, as a posting of its own unless it is part of one. When ovcomp does not hold
 // exactly the open company's number, or the change cannot be made durable, nothing is kept, the
 // user is told why (once: a posting under way tells its own failure), and the result is false.
-bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change);
+// `what` names a posting of its own as the user knows the work ("the aging of receivables"); by
+// default it is "the change of company 12's settings".
+bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, const std::string& what = {});
 
 // The file names of the data files follow the open company: installed once at start-up.
 void InstallCompanyFileNames();

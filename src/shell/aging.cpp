@@ -6,6 +6,7 @@
 #include <unordered_map>
 
 #include "platform/text/clock.h"
+#include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -17,6 +18,7 @@
 #include "records/invoice_file.h"
 #include "records/last_company.h"
 #include "records/record_file.h"
+#include "records/system_reason.h"
 #include "storage/isam.h"
 #include "storage/stat_form.h"
 
@@ -96,8 +98,19 @@ void ShowProgress() {
   platform::ui::Application->ProcessMessages();
 }
 
+// A customer whose aging could not be written ends the run: the user is told why, and the
+// company's aging date stays as it was, so that the next start ages every customer again.
+void TellAgingNotSaved(const std::string& dataFile) {
+  const std::string failure =
+      "The aging of receivables could not be saved: the file " + dataFile + " could not be written";
+  platform::ui::MessageBox(platform::text::ToQString(WithReason(failure, SystemReason())) +
+                               QStringLiteral(".  The aging is done again at the next start."),
+                           QStringLiteral("Aging"), platform::ui::MsgButtons::Ok,
+                           platform::ui::MsgIcon::Error);
+}
+
 // Ages the invoices, then walks the customers in file order, rewriting each one that carries a
-// balance; adds its buckets to totals.
+// balance; adds its buckets to totals. False when a customer could not be rewritten (told).
 bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
   FileForAction customers(CustomerFile, OpenCustomerFile);
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
@@ -122,7 +135,11 @@ bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
       }
       customer.CustBalance.Set(platform::text::AmountText(balance));
     }
-    if (std::memcmp(&before, &customer, sizeof customer) != 0) UpdateCustomerRecord(customer, before, ref);
+    if (std::memcmp(&before, &customer, sizeof customer) != 0 &&
+        !UpdateCustomerRecord(customer, before, ref)) {
+      TellAgingNotSaved(CustomerFile->DataName);
+      return false;
+    }
   }
   return true;
 }
@@ -147,10 +164,12 @@ AgingTotals RecalculateAging() {
   CompanyWorkRec = CurrentCompany;
   CompanyWorkRec.LastAgingDate.Set(today);
   SaveCurrentCompany();
-  UpdateCurrentCompanyRecord([&](CompanyRec& company) {
-    company.LastAgingDate.Set(today);
-    company.CompanyARBalance.Set(platform::text::AmountText(result.Total));
-  });
+  UpdateCurrentCompanyRecord(
+      [&](CompanyRec& company) {
+        company.LastAgingDate.Set(today);
+        company.CompanyARBalance.Set(platform::text::AmountText(result.Total));
+      },
+      AgingPosting);
   result.Ran = true;
   return result;
 }

@@ -16,6 +16,10 @@ inline constexpr char BadAgingDaysText[] =
     "There is a bad value in your aging days (Company Setup). You need to setup your Aging Days. Unable to "
     "calculate aging at this time.";
 
+// What the aging's posting is called. The start ages when the company's last aging date is not
+// today, so a stop that interrupts it needs no word: the next start does it again.
+inline constexpr char AgingPosting[] = "the aging of receivables";
+
 using AgingLimits = std::array<int, 3>;
 
 // The company's three limits; none when one of them is empty or not a whole number.
@@ -30,7 +34,8 @@ struct AgingTotals {
 };
 
 // Ages every customer of the open company (see above) and stamps the company's last aging date
-// with today.
+// with today. A customer that cannot be rewritten ends the run without the stamp, and is told with
+// the system's reason.
 AgingTotals RecalculateAging();
 
 // The height of one bar of the chart: its share of the total in whole percent of the frame's

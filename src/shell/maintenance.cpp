@@ -24,10 +24,8 @@ using platform::text::TrimBlanks;
 using namespace records;
 
 void RebuildAllDataFiles() {
-  // While a posting waits to be undone nothing is rebuilt; the refusal says why.
-  const bool refused = storage::PostingJournalWaits();
-  RebuildCompanyDataFiles();
-  if (refused) return;
+  // A refusal (a posting waits to be undone) or a failure has said why, and nothing is reported done.
+  if (!RebuildCompanyDataFiles()) return;
   platform::ui::Application->ProcessMessages();
   platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);

@@ -8,7 +8,8 @@
 
 namespace shell {
 
-// Rebuilds every data file of the open company and the company list, then says so.
+// Rebuilds every data file of the open company and the company list, then says so; a rebuild that
+// fails says so itself (with the file and the reason), and nothing is said to be rebuilt.
 void RebuildAllDataFiles();
 
 struct PurgeCounts {

@@ -59,6 +59,7 @@
 #include "reports/report_wizard.h"
 #include "reports/top10_chart.h"
 #include "shell/about_box.h"
+#include "shell/aging.h"
 #include "shell/label_wizard_hooks.h"
 #include "shell/main_form.h"
 #include "shell/p_start.h"
@@ -194,7 +195,9 @@ bool StartUp() {
   InstallCompanyFileNames();
   // Postings a kill interrupted are undone before any file is read, and the files a stop left
   // open rebuilt, with the engine running; the answer file is the one side file a posting keeps.
+  // The aging is the start's own work: undone, it is done again below, and said to no one.
   storage::AllowJournalledSideFile(AnswerFileName);
+  storage::DoneAgainAtEveryStart(AgingPosting);
   const bool engineStarted = storage::IsamInitialize(0, 30) > 0;
   RecoverFromLastStop();
   // A company deletion a kill interrupted is finished (or its company kept whole).

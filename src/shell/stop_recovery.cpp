@@ -13,12 +13,22 @@
 namespace shell {
 namespace {
 
-void TellStoppedWithCompanyOpen(const std::string& company) {
-  platform::ui::MessageBox(
-      QStringLiteral("The program was stopped last time while company %1 was open.  The files it had open "
-                     "are rebuilt now.")
-          .arg(platform::text::ToQString(company)),
-      storage::kRebuildTitle, platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+void TellRebuiltNow(const QString& text, const std::string& company) {
+  platform::ui::MessageBox(text.arg(platform::text::ToQString(company)), storage::kRebuildTitle,
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+}
+
+// The start's one notice of the files it rebuilds: none when the undo of a posting said it.
+void TellWhyRebuilt(const storage::FoundJournal& journal) {
+  if (journal.Outcome == storage::JournalOutcome::None)
+    TellRebuiltNow(
+        QStringLiteral("The program was stopped last time while company %1 was open.  The files it "
+                       "had open are rebuilt now."),
+        journal.Company);
+  if (journal.Outcome == storage::JournalOutcome::RepairLeft)
+    TellRebuiltNow(QStringLiteral("A failure on the disk left files of company %1 to be repaired last time.  "
+                                  "They are rebuilt now."),
+                   journal.Company);
 }
 
 // The files of the company the stop left marked, or with a rebuild unfinished, rebuilt asking
@@ -32,7 +42,7 @@ void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
   if (left.empty() && journal.Outcome == storage::JournalOutcome::Refused) return;
   const bool held = storage::HoldCompanyJournal(journal.Company);
   if (!left.empty()) {
-    if (journal.Outcome == storage::JournalOutcome::None) TellStoppedWithCompanyOpen(journal.Company);
+    TellWhyRebuilt(journal);
     records::RebuildFilesLeftForRepair(journal.Company);
   }
   if (held) storage::HoldCompanyJournal(std::string());

@@ -3,14 +3,17 @@
 // posting journal is held from the company's open to its close (a change of company, the program's
 // end): a start that still finds it knows that the program was stopped with the company open. That
 // start, before anything reads the files:
-//  - undoes a posting the stop interrupted and rebuilds the files it touched (the undo's message);
+//  - undoes a posting the stop interrupted and rebuilds the files it touched (the undo's message;
+//    none for the start's own aging, which the start does again);
 //  - rebuilds every file of the company the run left marked for repair (or with a rebuild
-//    unfinished), after one notice when no posting was under way, asking nothing per file; a
+//    unfinished), after one notice when no posting was told of, asking nothing per file; a
 //    journal set aside as not belonging (its message) counts as such a stop too;
 //  - keeps the journal, emptied, until all of that is rebuilt, and only then removes it: a start
 //    stopped in the middle of its own undo or rebuild is finished by the next one;
 //  - leaves a journal it cannot undo to wait for the next start, says so once, and rebuilds
 //    nothing (a rebuild would move records that the undo puts back in their old places).
+// Files that a failure on the disk (a rebuild's, a write's) left to repair keep the journal at the
+// company's close as well, marked so: the next start repairs them in the same way, and says why.
 // A file found marked without such a stop is asked about as it is opened.
 
 namespace shell {

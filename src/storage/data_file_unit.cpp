@@ -13,6 +13,8 @@
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "storage/byte_order.h"
+#include "storage/file_io.h"
+#include "storage/journal_undo.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
 #include "storage/rebuild_common.h"
@@ -71,14 +73,43 @@ void DropUnfinishedCopy(const std::string& name, uint16_t keyCount) {
   if (keys == 0 || keys == -1) IsamDeleteFileBlock(name);
 }
 
-void ReportRebuildOutcome(const std::string& name, bool messagesWritten, int32_t recordsDeleted) {
-  if (!IsamOK) {
-    ShowRebuildMessage(QStringLiteral("The file %1 could not be rebuilt (error %2).")
-                           .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamDataExt)))
-                           .arg(IsamError),
-                       MsgIcon::Error);
-    return;
+// Why the rebuild of a file failed, in the user's words: the system's reason when the disk refused
+// a step, else what was found.
+QString RebuildFailureReason(const std::string& name) {
+  if (const int err = IsamLastFailureErrno()) return QString::fromLocal8Bit(std::strerror(err));
+  switch (IsamError) {
+    case IsamErrSaveAndDataExist:
+      return QStringLiteral("%1, left by a rebuild that did not finish, is in its way")
+          .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamSaveExt)));
+    case IsamErrNothingToRebuild:
+      return QStringLiteral("it is not there");
+    case IsamErrCancelled:
+      return QStringLiteral("the rebuild was cancelled");
+    case IsamErrJournal:
+      return QStringLiteral("a posting waits to be undone first");
+    default:
+      return QStringLiteral("its records do not read as those of a data file");
   }
+}
+
+// A failure on the disk that left the file to repair leaves the rebuild to the next start, which
+// finishes it asking nothing; what the engine itself refused would only fail there again, and is
+// asked about when the file opens. A rebuild that failed before it changed anything leaves the
+// file as it was.
+void ReportRebuildFailure(const std::string& name, const std::string& company) {
+  IsamStatusKeeper keep;
+  const bool onTheDisk = IsamLastFailureErrno() != 0;
+  QString text = QStringLiteral("The file %1 could not be rebuilt: %2.")
+                     .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamDataExt)),
+                          RebuildFailureReason(name));
+  if (onTheDisk && FileSetLeftForRepair(name) && RepairLeftToNextStart(company))
+    text += QStringLiteral("  It is rebuilt at the next start of the program.");
+  ShowRebuildMessage(text, MsgIcon::Error);
+}
+
+void ReportRebuildOutcome(const std::string& name, const std::string& company, bool messagesWritten,
+                          int32_t recordsDeleted) {
+  if (!IsamOK) return ReportRebuildFailure(name, company);
   if (messagesWritten && recordsDeleted > 0) {
     IsamStatusKeeper keep;
     ShowRebuildMessage(
@@ -131,6 +162,13 @@ int CompareRecords(const void* a, const void* b, int32_t length) {
   return c == 0 ? 0 : (c < 0 ? -1 : 1);
 }
 
+bool FileSetLeftForRepair(const std::string& name) {
+  const std::string part = IsamDataPart(name);
+  const std::string data = IsamFileName(part, IsamDataExt);
+  return IsamFileExists(IsamFileName(part, IsamSaveExt)) ||
+         (IsamFileExists(data) && DataFileMarkedForRepair(data));
+}
+
 bool IsLockError() {
   return IsamErrorClass() == IsamErrorClassLock;
 }
@@ -179,8 +217,8 @@ void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWri
   RebuildProgress(1, keyNr, recordsRead, recordsWritten);
 }
 
-void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t keyCount,
-                       const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey) {
+void RebuildAndReindex(const std::string& name, const std::string& company, int32_t recordLength,
+                       uint16_t keyCount, const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey) {
   IsamProgressProc previousHook = IsamProgressHook;
   IsamProgressHook = ProgressAdapter;
   RebuildProgressShow(name);
@@ -200,7 +238,7 @@ void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t k
     RebuildProgressClose();
   }
   IsamProgressHook = previousHook;
-  ReportRebuildOutcome(name, messagesWritten, recordsDeleted);
+  ReportRebuildOutcome(name, company, messagesWritten, recordsDeleted);
 }
 
 namespace {
@@ -220,6 +258,11 @@ DataFileUnit* UnitOfFile(const std::string& dataFileName, const std::string& com
 }
 
 }  // namespace
+
+bool CompanyFilesLeftForRepair(const std::string& company) {
+  return std::any_of(Units().begin(), Units().end(),
+                     [&](DataFileUnit* unit) { return FileSetLeftForRepair(unit->FileNameOf(company)); });
+}
 
 bool RebuildUnitFile(const std::string& dataFileName, const std::string& company) {
   DataFileUnit* unit = UnitOfFile(dataFileName, company);
@@ -387,11 +430,25 @@ bool DataFileUnit::OpenFile() {
                      MsgIcon::Information) != mrOk) {
         return false;
       }
-      if (!CreateFile()) return false;
+      if (!CreateFile()) return TellNotCreated();
     } else {
       return false;
     }
   }
+}
+
+bool DataFileUnit::TellNotCreated() const {
+  // Within a posting its failure says why, once.
+  if (PostingUnderWay()) return false;
+  IsamStatusKeeper keep;
+  const int err = IsamLastFailureErrno();
+  QString text = QStringLiteral("The file %1 could not be created")
+                     .arg(QString::fromStdString(IsamFileName(IsamDataPart(FileName()), IsamDataExt)));
+  text += err != 0 ? QStringLiteral(": %1.").arg(QString::fromLocal8Bit(std::strerror(err)))
+                   : QStringLiteral(".");
+  MessageBox(text, kind_.NewFileTitle.isEmpty() ? kNewCompanyTitle : kind_.NewFileTitle, MsgButtons::Ok,
+             MsgIcon::Error);
+  return false;
 }
 
 bool DataFileUnit::OpenAsItStands() {
@@ -420,8 +477,8 @@ bool DataFileUnit::RebuildFileOf(const std::string& company) {
   IsamKeyDescArray keys{};
   KeyTable(keys);
   KeyBuilder builder = [this](const void* record, int keyNr) { return BuildKey(record, keyNr); };
-  RebuildAndReindex(FileNameOf(company), kind_.RecordLength, static_cast<uint16_t>(kind_.Keys.size()), keys,
-                    builder);
+  RebuildAndReindex(FileNameOf(company), company, kind_.RecordLength,
+                    static_cast<uint16_t>(kind_.Keys.size()), keys, builder);
   return IsamOK;
 }
 

@@ -79,16 +79,22 @@ IsamKeyStr BuildTableKey(const DataFileKind& kind, const void* record, int keyNr
 int CompareRecords(const void* a, const void* b, int32_t length);
 
 // The rebuild with its progress window: the data file is compacted, then every key rebuilt.
-// A failure is shown, and so are records that the reindex deleted for a duplicate key; the
-// result is in IsamOK.
-void RebuildAndReindex(const std::string& name, int32_t recordLength, uint16_t keyCount,
-                       const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey);
+// A failure is shown with the file and its reason, and so are records that the reindex deleted for
+// a duplicate key; the result is in IsamOK. A failure on the disk is left to the next start, which
+// finishes it asking nothing (RepairLeftToNextStart).
+void RebuildAndReindex(const std::string& name, const std::string& company, int32_t recordLength,
+                       uint16_t keyCount, const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey);
 
 // The progress window during a rebuild: state 0 shows it, 1 reports a record, 2 closes it.
 void RebuildProgress(int state, int keyNr, int32_t recordsRead, int32_t recordsWritten);
 void RebuildProgressShow(const std::string& name);
 void RebuildProgressClose();
 void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten);
+
+// Whether a file set ("12C") was left to be repaired: marked for it (byte 20 of its data header),
+// or with a rebuild unfinished (its .SAV is there); and whether any file set of a company is.
+bool FileSetLeftForRepair(const std::string& name);
+bool CompanyFilesLeftForRepair(const std::string& company);
 
 // The last engine error is of the lock class (2).
 bool IsLockError();
@@ -167,6 +173,9 @@ class DataFileUnit {
   bool UnfinishedRebuild() const;
   // One open as the files stand; a set without all its keys is refused as index defective.
   bool OpenAsItStands();
+  // A missing file that could not be made: the user is told which and why (a failed make leaves
+  // none of the set's files). False, with the status kept.
+  bool TellNotCreated() const;
 
   const DataFileKind& kind_;
   IsamFileBlock& file_;

@@ -19,6 +19,7 @@ using platform::files::OpenMode;
 namespace {
 IsamOpenFailure lastOpenFailure;
 int lastFailureErrno = 0;
+bool systemRefused = false;
 }  // namespace
 
 bool IsamFail(int32_t code) {
@@ -60,6 +61,7 @@ namespace {
 bool FailWithErrno(int err, int32_t code) {
   IsamFail(code);
   lastFailureErrno = err;
+  systemRefused = true;
   return false;
 }
 
@@ -78,6 +80,14 @@ int MissingFolderAware(int err, const std::string& name) {
 
 const IsamOpenFailure& IsamLastOpenFailure() {
   return lastOpenFailure;
+}
+
+bool IsamSystemRefusedACall() {
+  return systemRefused;
+}
+
+void IsamForgetRefusedCalls() {
+  systemRefused = false;
 }
 
 int IsamLastFailureErrno() {

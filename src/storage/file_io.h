@@ -47,6 +47,11 @@ const IsamOpenFailure& IsamLastOpenFailure();
 // found, a full file, a damaged index) or nothing failed yet.
 int IsamLastFailureErrno();
 
+// Whether the system refused a call of this layer (a full disk, an I/O error) since the run began
+// or the last IsamForgetRefusedCalls (a new start).
+bool IsamSystemRefusedACall();
+void IsamForgetRefusedCalls();
+
 // The failure status with the errno behind it, kept across clean-up calls that must not change
 // what the caller reports.
 struct IsamStatus {

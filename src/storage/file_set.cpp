@@ -36,9 +36,10 @@ bool CheckCreateArguments(int32_t recordLength, uint16_t numberKeys, const IsamK
   return true;
 }
 
-// Deletes the files of a set, ignoring failures except for the data file's, which is returned.
-bool DeleteSetFiles(const std::string& name) {
-  IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
+// Deletes the files of a set (but its index, when it is kept), ignoring failures except for the
+// data file's, which is returned.
+bool DeleteSetFiles(const std::string& name, bool keepIndex = false) {
+  if (!keepIndex) IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
   IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamJournalExt));
   IsamOK = true;
   IsamError = 0;
@@ -194,7 +195,7 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
 }
 
 bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength) {
-  DeleteSetFiles(name);
+  DeleteSetFiles(name, true);
   IsamOK = true;
   IsamError = 0;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);

@@ -16,6 +16,7 @@ constexpr size_t kWhatAt = 24;
 constexpr size_t kWhatRoom = 39;
 constexpr size_t kNonceAt = 64;
 constexpr size_t kSyncedEndAt = 72;
+constexpr size_t kRepairLeftAt = 80;
 constexpr size_t kHeaderSumAt = 84;
 
 // A multiply-and-rotate hash taken eight bytes at a time: the images of whole records pass
@@ -97,6 +98,12 @@ std::string EncodeJournalHeader(const JournalHeader& header) {
   return out;
 }
 
+std::string EncodeRepairLeftHeader() {
+  std::string out(kJournalHeaderSize, '\0');
+  out[kRepairLeftAt] = 1;
+  return out;
+}
+
 size_t JournalEntrySize(const JournalChange& change) {
   return kJournalEntryFixed + change.Name.size() + change.Image.size() + 4;
 }
@@ -127,6 +134,7 @@ JournalRead JournalReader::ReadHeader(JournalHeader& header) {
   if (!file_.ReadAt(0, raw, sizeof raw, &got) && file_.error() != 0) return JournalRead::Damaged;
   if (std::all_of(raw, raw + std::min(got, kJournalMarkSize), [](uint8_t b) { return b == 0; })) {
     ReadCommittedHeader(raw, got, header);
+    header.RepairLeft = !header.Committed && got > kRepairLeftAt && raw[kRepairLeftAt] == 1;
     return JournalRead::Empty;
   }
   if (got < kJournalHeaderSize || std::memcmp(raw, kMagic, kJournalMarkSize) != 0 ||

@@ -36,6 +36,9 @@ struct JournalHeader {
   // its last posting left (the mark zeroed) before that posting was reported done, which wipes the
   // rest. Company and What then name that posting.
   bool Committed = false;
+  // Read from a journal with nothing to undo that its company's close kept because a failure on the
+  // disk left files of the company to repair (EncodeRepairLeftHeader): the next start repairs them.
+  bool RepairLeft = false;
 };
 
 struct JournalEntry {
@@ -58,6 +61,9 @@ struct JournalChange {
 };
 
 std::string EncodeJournalHeader(const JournalHeader& header);
+// The header of a journal with nothing to undo, kept because a failure on the disk left files of
+// its company to repair: zero but for byte 80.
+std::string EncodeRepairLeftHeader();
 size_t JournalEntrySize(const JournalChange& change);
 // Appends the whole entry, its checksum started from the posting's nonce.
 void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string& out);

@@ -314,16 +314,28 @@ void Tell(const QString& text, platform::ui::MsgIcon icon) {
   platform::ui::MessageBox(text, kPostingTitle, platform::ui::MsgButtons::Ok, icon);
 }
 
-// "The last posting (invoice 1004)", the start of every message about the posting a journal holds.
+// The posting a journal holds as the first words of a sentence, named as its caller named the work
+// ("Invoice 1004", "The import of customers"): every message about it starts so.
 QString LastPosting(const std::string& what) {
-  return what.empty() ? QStringLiteral("The last posting")
-                      : QStringLiteral("The last posting (%1)").arg(Qt(what));
+  if (what.empty()) return QStringLiteral("The last posting");
+  return Qt(platform::text::UpperCase(what.substr(0, 1)) + what.substr(1));
 }
 
 QString UndoneMessage(const std::string& what, bool rebuilt) {
   return LastPosting(what) +
          (rebuilt ? QStringLiteral(" was interrupted and has been undone; the files it touched were rebuilt.")
                   : QStringLiteral(" was interrupted and has been undone."));
+}
+
+std::set<std::string>& WorkDoneAgainAtEveryStart() {
+  static std::set<std::string> work;
+  return work;
+}
+
+// Whether the start tells of the posting a journal held: work the start does again itself is not
+// told (the stop is, when it left files to rebuild).
+bool ToldAtTheStart(const std::string& what) {
+  return !WorkDoneAgainAtEveryStart().contains(what);
 }
 
 QString OnFileMessage(const std::string& what) {
@@ -516,6 +528,7 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   if (read == JournalRead::Empty) {
     report->Committed = header.Committed && ours;
     if (report->Committed) report->What = header.What;
+    report->RepairLeft = header.RepairLeft;
     return UndoResult::Nothing;
   }
   if (read == JournalRead::Damaged || !ours) return UndoResult::Foreign;
@@ -571,13 +584,16 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::Nothing: {
       // The program was stopped between postings, with the company open (or before the posting's
       // first part was synced); or its last posting was committed and the stop came before it was
-      // reported done, which is said. The start keeps the journal, emptied, until it has rebuilt
-      // what the stop left.
-      if (report.Committed) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
+      // reported done, which is said; or the company's close kept it for files a failure left.
+      // The start keeps the journal, emptied, until it has rebuilt what the stop left.
+      const bool told = report.Committed && ToldAtTheStart(report.What);
+      if (told) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
       const bool kept = JournalsKeptForTheStart() && EmptyJournalFile(journal);
       journal.Close();
       if (!kept) platform::files::DeleteFile(journalName);
-      const JournalOutcome outcome = report.Committed ? JournalOutcome::OnFile : JournalOutcome::None;
+      const JournalOutcome outcome = told                ? JournalOutcome::OnFile
+                                     : report.RepairLeft ? JournalOutcome::RepairLeft
+                                                         : JournalOutcome::None;
       NoteJournalFound(company, outcome);
       return outcome;
     }
@@ -600,12 +616,17 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       bool rebuilt = true;
       for (const std::string& name : report.Files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
       RemoveUnlessKept(journalName);
-      Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
-      NoteJournalFound(company, JournalOutcome::Undone);
+      const bool told = ToldAtTheStart(report.What);
+      if (told) Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
+      NoteJournalFound(company, told ? JournalOutcome::Undone : JournalOutcome::None);
       return JournalOutcome::Undone;
     }
   }
   return KeepWaiting(company, report);
+}
+
+void DoneAgainAtEveryStart(const std::string& what) {
+  WorkDoneAgainAtEveryStart().insert(what);
 }
 
 void UndoLeftPostingJournals() {

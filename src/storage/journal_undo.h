@@ -28,6 +28,7 @@ struct UndoReport {
   std::string Cause;               // why a file could not be used (Unavailable), with the system's reason
   bool Committed = false;          // nothing to undo: the posting named in What was committed and
                                    // nothing has said so yet
+  bool RepairLeft = false;         // nothing to undo: kept for files a failure left to repair
 };
 
 // Reads the journal from its open file, checks every entry against the files of the company,

@@ -82,9 +82,9 @@ struct OpenPosting {
   // Journals left for the next start (an undo failed, here or at the start), by company, with
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
-  std::set<std::string> inDoubt;    // of those, the ones whose commit may have reached the disk
+  std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
-  std::set<std::string> sideFiles;  // side files a posting may journal
+  std::set<std::string> sideFiles;              // side files a posting may journal
 };
 
 OpenPosting& Posting() {
@@ -100,11 +100,20 @@ std::string AbsoluteJournalPath(const std::string& company) {
   return std::filesystem::absolute(PostingJournalName(company)).string();
 }
 
+// The held journal goes with its company's close, unless a failure on the disk left files of the
+// company to repair: then it stays, marked so, for the next start (not marked, it still tells of
+// a stop, which the start repairs as well).
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
-  posting.journal.Close();
-  platform::files::DeleteFile(posting.journalPath);
-  platform::files::SyncFolder(posting.journalPath);
+  if (IsamSystemRefusedACall() && CompanyFilesLeftForRepair(posting.journalCompany)) {
+    const std::string header = EncodeRepairLeftHeader();
+    if (posting.journal.WriteAt(0, header.data(), header.size())) posting.journal.SyncData();
+    posting.journal.Close();
+  } else {
+    posting.journal.Close();
+    platform::files::DeleteFile(posting.journalPath);
+    platform::files::SyncFolder(posting.journalPath);
+  }
   posting.journalCompany.clear();
   posting.journalPath.clear();
   posting.allocated = 0;
@@ -706,7 +715,8 @@ std::string CompanyOr(const std::string& company) {
 
 }  // namespace
 
-std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb, const std::string& company) {
+std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb,
+                                  const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   return subject + " cannot be " + verb + " now: " + WaitingState(*waiting) + ". " + waiting->Remedy;
@@ -731,7 +741,12 @@ std::string WaitingJournalRefusal(const std::string& action) {
          "The next start of the program undoes the posting first; start the program again.";
 }
 
+bool RepairLeftToNextStart(const std::string& company) {
+  return !company.empty() && HoldCompanyJournal(company);
+}
+
 void ForgetWaitingJournals() {
+  IsamForgetRefusedCalls();
   Posting().waiting.clear();
   Posting().inDoubt.clear();
   Posting().remedies.clear();

@@ -60,7 +60,9 @@
 //                 left from an earlier posting further on in the file never read as this one's
 //    72  uint64   the synced end (above): 0 until the first part is synced, then the offset just
 //                 past the last entry synced
-//    80  uint32   0
+//    80  uint32   0; in a journal with nothing to undo (the mark zero), 1 when the company's close
+//                 kept it because a failure on the disk left files of the company to repair: the
+//                 next start repairs them (and says why) as it repairs what a stop left
 //    84  uint32   checksum of bytes 0 to 83
 //   then one entry per change, in the order of the changes:
 //     0  uint32   L, the whole entry's length (20 + n + m + 4)
@@ -188,15 +190,17 @@ extern std::function<void()> AfterPostingUndone;
 
 // What became of a journal left behind.
 enum class JournalOutcome {
-  None,     // there was none
-  Undone,   // its changes were undone and it was removed
-  Refused,  // it does not belong to the files here; the user was told, it was set aside, and
-            // nothing was changed (the files the stop left marked are rebuilt at the start)
-  InUse,    // a file it names (or the journal) is held open; left for the next start
-  Damaged,  // what it holds as synced does not read: nothing was undone, the user was told, and it
-            // stays where it is and waits as one whose undo failed (PostingJournalWaitsFor)
-  OnFile,   // its posting was committed and a stop came before it was reported done: it is on file,
-            // the user was told so, and the journal was removed
+  None,        // there was none
+  Undone,      // its changes were undone and it was removed
+  Refused,     // it does not belong to the files here; the user was told, it was set aside, and
+               // nothing was changed (the files the stop left marked are rebuilt at the start)
+  InUse,       // a file it names (or the journal) is held open; left for the next start
+  Damaged,     // what it holds as synced does not read: nothing was undone, the user was told, and it
+               // stays where it is and waits as one whose undo failed (PostingJournalWaitsFor)
+  OnFile,      // its posting was committed and a stop came before it was reported done: it is on file,
+               // the user was told so, and the journal was removed
+  RepairLeft,  // it held nothing to undo and was kept because a failure on the disk left files of
+               // the company to repair: the start repairs them
 };
 
 // Undoes the journal of a company left by a posting that did not end, rebuilds the files it
@@ -206,6 +210,12 @@ JournalOutcome UndoPostingJournal(const std::string& company);
 
 // The same for every journal in the data folder, as the program starts.
 void UndoLeftPostingJournals();
+
+// Work the program does by itself at every start (the aging of receivables), known by the name its
+// posting is given. A stop that interrupted it is the start's own business: its posting is undone
+// without a word, since the start that undoes it does the work again, and one whose report the
+// stop cut off is not said to be on file. What else the stop left is told as any stop is.
+void DoneAgainAtEveryStart(const std::string& what);
 
 // While one lives (the start's recovery from a stop), a journal undone or found empty is not
 // removed but kept, emptied and synced, as the evidence that the program was stopped: a start
@@ -287,8 +297,8 @@ void KeepJournalWaiting(const std::string& company, const std::string& what, con
 
 // The posting that waits in a company's journal, as every message about it names it.
 struct WaitingPosting {
-  std::string What;    // "invoice 10000"; may be empty when the journal did not say
-  std::string Remedy;  // "Make 1C.DAT readable and start the program again."
+  std::string What;      // "invoice 10000"; may be empty when the journal did not say
+  std::string Remedy;    // "Make 1C.DAT readable and start the program again."
   bool InDoubt = false;  // its commit may have reached the disk: the next start says which
 };
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);
@@ -302,7 +312,13 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 std::string WaitingPostingFiguresNote(const std::string& company = {});
 // What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
 std::string WaitingJournalRefusal(const std::string& action);
-// A new start tries every journal again.
+// Files of the company that a failure on the disk (a write, sync, create, rename or removal the
+// system refused in this run) left to repair are repaired by the next start, as it repairs what a
+// stop left, with one message and no question: the company's journal is kept at the company's
+// close, marked so, when such files are left then. True when the journal is held for that (made
+// now if it was not); false when it cannot be (it waits for a start, or cannot be made).
+bool RepairLeftToNextStart(const std::string& company);
+// A new start tries every journal again, and has met no failure yet.
 void ForgetWaitingJournals();
 
 }  // namespace storage

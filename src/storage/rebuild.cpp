@@ -57,7 +57,10 @@ bool MoveDataAside(RebuildRun& run) {
     run.resumed = true;
     return true;
   }
-  return IsamFail(IsamError == IsamErrOsFailure ? IsamErrSaveRename : IsamErrNothingToRebuild);
+  // The system's reason stays with the rebuild's own code, for the message.
+  IsamRestoreStatus({false, IsamError == IsamErrOsFailure ? IsamErrSaveRename : IsamErrNothingToRebuild,
+                     IsamLastFailureErrno()});
+  return false;
 }
 
 // Whether the records are kept as they are: the plain copy of the live ones, nothing else told.
@@ -173,14 +176,15 @@ bool CopyRecords(const RebuildRun& run, IsamFileBlock fb, platform::files::File&
   return writer.Flush();
 }
 
-// Undoes a failed run: the new file set goes, and the old data file comes back from the .SAV
-// unless the run resumed from one (then the .SAV stays for the next attempt).
+// Undoes a failed run: the new data file goes, and the old one comes back from the .SAV beside
+// the index that still fits it, unless the run resumed from one (then the .SAV stays for the next
+// attempt).
 void RestoreAfterFailure(const RebuildRun& run, IsamFileBlock& fb, platform::files::File& save) {
   IsamStatusKeeper keep;
   IsamCloseKeepingStatus(fb);
   save.Close();
   if (fb != nullptr) return;  // the new file set could not be closed: leave every file as it is
-  IsamDeleteFileBlock(run.name);
+  if (!IsamDeleteFile(run.dataName)) return;
   if (!run.resumed) IsamRenameFile(run.saveName, run.dataName);
 }
 

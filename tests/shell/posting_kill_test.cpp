@@ -238,6 +238,16 @@ const std::vector<PostingKind>& Kinds() {
          storage::IsamGetRec(records::POHeaderFile, ref, &header, sizeof header);
          purchasing::PostPODeletion(header, ref);
        }},
+      {"CompanySettings", "the change of company 12's settings", [] {},
+       [] {
+         records::FileForAction file(records::CompanyFile, records::OpenCompanyFile);
+         records::CompanyRec before;
+         storage::IsamRecRef ref = 0;
+         if (!records::FindCompanyRecord("12", before, ref)) throw std::runtime_error("no company 12");
+         records::CompanyWorkRec = before;
+         records::CompanyWorkRec.AgingCaption1.Set("Due now");
+         records::UpdateCompanyRecord(before, ref);
+       }},
       {"Purge",
        "purge of old records",
        [] {
@@ -344,13 +354,11 @@ class PostingKillTest : public ::testing::TestWithParam<PostingKind> {
     const FolderRecords whole = ReadFolderRecords(wholeFolder);
     ASSERT_NE(whole, before);
     ASSERT_GT(count, 1);
-    const QString undone =
-        QStringLiteral(
-            "The last posting (%1) was interrupted and has been undone; the files it touched "
-            "were rebuilt.")
-            .arg(GetParam().Undone);
-    const QString onFile =
-        QStringLiteral("The last posting (%1) was completed and is on file.").arg(GetParam().Undone);
+    // The posting, named as the user knows the work, begins the start's sentence.
+    QString name = QString::fromStdString(GetParam().Undone);
+    name[0] = name[0].toUpper();
+    const QString undone = name + " was interrupted and has been undone; the files it touched were rebuilt.";
+    const QString onFile = name + " was completed and is on file.";
     for (int n = 1; n <= count; ++n) {
       SCOPED_TRACE((syncs ? "stopped at sync " : "stopped at write ") + std::to_string(n) + " of " +
                    std::to_string(count));

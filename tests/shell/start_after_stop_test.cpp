@@ -8,7 +8,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -28,6 +31,7 @@
 #include "records/customer_file.h"
 #include "records/last_company.h"
 #include "records/product_file.h"
+#include "shell/aging.h"
 #include "shell/main_form.h"
 #include "storage/journal_entry.h"
 #include "storage/journal_undo.h"
@@ -43,9 +47,8 @@ using platform::files::FaultAction;
 using platform::files::FaultPlan;
 using testing_support::UiScript;
 
-const char kUndone[] =
-    "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
-const char kOnFile[] = "The last posting (invoice 1004) was completed and is on file.";
+const char kUndone[] = "Invoice 1004 was interrupted and has been undone; the files it touched were rebuilt.";
+const char kOnFile[] = "Invoice 1004 was completed and is on file.";
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
 
@@ -385,9 +388,8 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
   {
     UiScript ui;
     ui.ExpectMessage(
-          "The last posting (invoice 1004) was interrupted and could not be undone yet.  It will be undone "
-          "at "
-          "the next start; until then no data file is rebuilt or repaired, and company 12 posts nothing.",
+          "Invoice 1004 was interrupted and could not be undone yet.  It will be undone at the next start; "
+          "until then no data file is rebuilt or repaired, and company 12 posts nothing.",
           "Posting")
         .Icon(platform::ui::MsgIcon::Error);
     FaultPlan failingUndo;
@@ -479,7 +481,7 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       startWrites = counted.Writes;
     }
     ASSERT_GT(startWrites, 2);
-    int undid = 0, stopped = 0, quiet = 0, wrong = 0, untold = 0;
+    int undid = 0, redone = 0, stopped = 0, quiet = 0, wrong = 0, untold = 0;
     for (int n = 1; n <= startWrites; ++n) {
       SCOPED_TRACE("the start stopped at write " + std::to_string(n) + " of " + std::to_string(startWrites));
       const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
@@ -491,19 +493,21 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       ASSERT_EQ(first.Status, platform::files::FaultKilledExitCode);
       EXPECT_LE(first.Told.size(), 1u);
       EXPECT_EQ(first.Asked, std::vector<std::string>{});
-      // What is left to finish decides what the next start says: an undo, or a rebuild.
-      // (The start posts too: a posting of its own stopped is undone as well.)
+      // What is left to finish decides what the next start says: an undo, or a rebuild. The start
+      // posts too: its aging, stopped, is undone without a word and done again; a stop that left
+      // files of the aging marked is told as any stop.
       const std::string posting = PostingInJournal(folder / "12JNL.DAT");
       const std::string committed = PostingCommittedInJournal(folder / "12JNL.DAT");
       const bool marked = !FilesLeftToRepair(folder).empty();
-      const std::string undone = "The last posting (" + posting +
-                                 ") was interrupted and has been undone; the files it touched were rebuilt.";
-      const std::string onFile = "The last posting (" + committed + ") was completed and is on file.";
-      const std::vector<std::string> expected = !posting.empty()     ? std::vector<std::string>{undone}
-                                                : !committed.empty() ? std::vector<std::string>{onFile}
-                                                : marked             ? std::vector<std::string>{kStopped}
-                                                                     : std::vector<std::string>{};
-      (!posting.empty() ? undid : marked ? stopped : quiet) += 1;
+      const bool aging = posting == AgingPosting || committed == AgingPosting;
+      const std::vector<std::string> expected =
+          aging && !posting.empty()     ? std::vector<std::string>{}
+          : posting == "invoice 1004"   ? std::vector<std::string>{kUndone}
+          : committed == "invoice 1004" ? std::vector<std::string>{kOnFile}
+          : marked                      ? std::vector<std::string>{kStopped}
+                                        : std::vector<std::string>{};
+      EXPECT_TRUE(aging || posting.empty() || posting == "invoice 1004") << posting;
+      (aging ? redone : posting.empty() ? (marked ? stopped : quiet) : undid) += 1;
 
       fs::current_path(folder);
       {
@@ -511,7 +515,7 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
         StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
         EXPECT_EQ(Texts(user.told), expected);
         EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-        untold += first.Told.empty() && user.told.empty();
+        untold += !aging && first.Told.empty() && user.told.empty();
         wrong += Texts(user.told) != expected || !user.asked.empty();
       }
       fs::current_path(dir_.path());
@@ -521,16 +525,15 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       fs::remove_all(folder);
     }
     std::printf(
-        "start stopped %s: %d writes; next start undid %d, rebuilt %d, had nothing left %d; wrong %d, "
-        "untold %d\n",
-        stop.Name, startWrites, undid, stopped, quiet, wrong, untold);
+        "start stopped %s: %d writes; next start undid %d, aged again %d, rebuilt %d, had nothing left %d; "
+        "wrong %d, untold %d\n",
+        stop.Name, startWrites, undid, redone, stopped, quiet, wrong, untold);
     // Neither start tells of the stop at one point only: a kill at the last write of the rebuild
     // that follows an undo, before the undo is told; the next start then finds the work done.
     EXPECT_LE(untold, 1);
     EXPECT_GT(stopped, 0);
-    if (stop.Posting) {
-      EXPECT_GT(undid, 0);
-    }
+    // With the invoice undone nothing is owed, and the start has nothing to age.
+    EXPECT_GT(stop.Posting ? undid : redone, 0);
   }
 }
 
@@ -637,9 +640,9 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
     EXPECT_EQ(
         Texts(user.told),
         std::vector<std::string>{
-            "The last posting (invoice 1004) was interrupted and could not be undone yet: the file 12C.DAT "
-            "could not be opened: Permission denied.  It will be undone at the next start; until then no "
-            "data file is rebuilt or repaired, and company 12 posts nothing."});
+            "Invoice 1004 was interrupted and could not be undone yet: the file 12C.DAT could not be "
+            "opened: Permission denied.  It will be undone at the next start; until then no data file is "
+            "rebuilt or repaired, and company 12 posts nothing."});
     EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
   }
   EXPECT_TRUE(JournalHoldsAPosting(folder / "12JNL.DAT"));
@@ -657,6 +660,202 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
   EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
   EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
 }
+
+}  // namespace
+}  // namespace shell
+
+namespace shell {
+namespace {
+
+// Work that writes data files outside a posting: the rebuild of every data file, a new company's
+// first open (its files are made then), the start's aging.
+struct OutsideWork {
+  const char* Name;
+  std::function<void()> Run;  // once the program has started; none: the work is the start's own
+  const char* Normal;         // the first words of the work's messages that tell of no failure
+  // Whether the work is on file in the closed folder, beside the records a whole run leaves; none:
+  // it says so itself.
+  std::function<bool(const testing_support::FolderRecords& whole)> OnFile;
+};
+
+void PrintTo(const OutsideWork& work, std::ostream* out) {
+  *out << work.Name;
+}
+
+const QDate kAgingDay(2026, 12, 8);
+
+// Every customer as the whole aging leaves it, and the company's aging date.
+bool AgedOnTheDay(const testing_support::FolderRecords& whole) {
+  storage::IsamInitialize(0, 30);
+  records::CompanyRec company;
+  records::ReadCompanyRecord("12", company);
+  testing_support::CloseEngine();
+  return company.LastAgingDate.Get() == kAgingDay.toString("MM/dd/yyyy").toStdString() &&
+         testing_support::ReadFolderRecords(".").at("12C.DAT") == whole.at("12C.DAT");
+}
+
+// The nine file sets of the company, each index made after its data file.
+bool EveryFileMade(const testing_support::FolderRecords&) {
+  int made = 0;
+  for (const auto& item : fs::directory_iterator("."))
+    made += item.path().filename().string().starts_with("12") && item.path().extension() == ".IX";
+  return made == 9;
+}
+
+const OutsideWork kOutsideWorks[] = {
+    {"RebuildDataFiles", [] { MainForm->RebuildDataFiles1Click(); }, "The data files have been rebuilt", {}},
+    {"NewCompanysFirstOpen", [] { testing_support::OpenCompanyFiles(); }, "I am going to create a new, empty",
+     EveryFileMade},
+    {"StartsAging", {}, "", AgedOnTheDay},
+};
+
+class OutsideWorkTest : public StartAfterStopTest, public ::testing::WithParamInterface<OutsideWork> {
+ protected:
+  // The folder the work starts from, closed and whole: company 12 with a customer owing for an
+  // invoice and a product deleted (a rebuild moves the others), or with none of its files for its
+  // first open.
+  fs::path StartingFolder() {
+    const fs::path start = dir_.path() / "start";
+    MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      EXPECT_TRUE(StartUp() && testing_support::OpenCompanyFiles());
+      PostTheInvoice();
+      records::ProductRec gone{};
+      gone.Code.Set("GONE");
+      storage::IsamRecRef ref = 0;
+      EXPECT_TRUE(records::AddProductRecord(gone, ref) && records::DeleteProductRecord(ref));
+      EndProgram();
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    if (FirstOpen()) {
+      for (const auto& item : fs::directory_iterator(start))
+        if (item.path().filename().string().starts_with("12")) fs::remove(item.path());
+    }
+    return start;
+  }
+
+  static bool FirstOpen() { return std::string(GetParam().Name) == "NewCompanysFirstOpen"; }
+
+  // The failures among what the user was told: what the work says when all goes well left out.
+  static std::vector<std::string> Failures(std::vector<std::string> told) {
+    const std::string normal = GetParam().Normal;
+    std::erase_if(told, [&](const std::string& text) { return !normal.empty() && text.starts_with(normal); });
+    return told;
+  }
+
+  // Whether the work is on file after the start that said `told`.
+  bool Done(const std::vector<std::string>& told) const {
+    return GetParam().OnFile ? GetParam().OnFile(whole_) : told.size() > Failures(told).size();
+  }
+
+  // The program started on the current folder and the work done under the plan, then ended; what
+  // the user was told, and how many writes and syncs the work made.
+  std::vector<std::string> StartAndWork(const FaultPlan& plan, int* writes = nullptr, int* syncs = nullptr) {
+    testing_support::RestartUser user;
+    const bool atStart = !GetParam().Run;
+    if (atStart) platform::files::InstallFaultPlan(plan);
+    EXPECT_TRUE(StartUp());
+    if (!atStart) {
+      platform::files::InstallFaultPlan(plan);
+      GetParam().Run();
+    }
+    if (writes) *writes = platform::files::FaultWritesSoFar();
+    if (syncs) *syncs = platform::files::FaultSyncsSoFar();
+    platform::files::RemoveFaultPlan();
+    EndProgram();
+    EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    return Texts(user.told);
+  }
+
+  // The writes and syncs of the work, counted on a copy of the folder where it runs whole.
+  std::pair<int, int> CountCalls(const fs::path& start) {
+    const fs::path folder = dir_.path() / "count";
+    fs::copy(start, folder);
+    fs::current_path(folder);
+    std::pair<int, int> calls;
+    const std::vector<std::string> said = StartAndWork({}, &calls.first, &calls.second);
+    whole_ = testing_support::ReadFolderRecords(folder);
+    EXPECT_EQ(Failures(said), std::vector<std::string>{});
+    EXPECT_TRUE(Done(said));
+    fs::current_path(dir_.path());
+    fs::remove_all(folder);
+    return calls;
+  }
+
+  testing_support::FolderRecords whole_;  // the records of the folder after the work ran whole
+};
+
+// Each write (failing with "No space left on device" or "Input/output error" in turn) and each
+// sync of the work failing: the user is told once, with the system's reason and no engine number,
+// and nothing that failed is said to be done; the next start finishes what is left with one
+// message, asks nothing, and does the work when it is the start's own; every file is sound then
+// and the books balance.
+TEST_P(OutsideWorkTest, AFailingWriteOrSyncIsSaidOnceWithItsReasonAndTheNextStartFinishesTheWork) {
+  const fs::path start = StartingFolder();
+  // The next day: the start ages again.
+  platform::text::SetClock(QDateTime(kAgingDay, QTime(9, 0)));
+  const testing_support::StockBefore stock =
+      FirstOpen() ? testing_support::StockBefore{}
+                  : testing_support::StockBefore{{"WIDGET", 100}, {"GADGET", 40}};
+  const auto [writes, syncs] = CountCalls(start);
+  ASSERT_GT(writes, 2);
+  int told = 0, leftToStart = 0;
+  for (int n = 1; n <= writes + syncs; ++n) {
+    const bool sync = n > writes;
+    const int err = n % 2 ? ENOSPC : EIO;
+    const int number = sync ? n - writes : n;
+    SCOPED_TRACE(std::string(sync ? "sync " : "write ") + std::to_string(number) + " failing with " +
+                 std::strerror(err));
+    const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+    fs::copy(start, folder);
+    fs::current_path(folder);
+    FaultPlan plan;
+    (sync ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
+    (sync ? plan.SyncNumber : plan.WriteNumber) = number;
+    plan.Errno = err;
+    const std::vector<std::string> said = StartAndWork(plan);
+    const std::vector<std::string> failures = Failures(said);
+    EXPECT_LE(failures.size(), 1u);
+    for (const std::string& failure : failures) {
+      EXPECT_NE(failure.find(std::strerror(err)), std::string::npos) << failure;
+      EXPECT_EQ(failure.find("(error"), std::string::npos) << failure;
+    }
+    if (!Done(said)) {
+      EXPECT_EQ(failures.size(), 1u) << "a failure that was not said";
+    } else if (!GetParam().OnFile) {
+      EXPECT_EQ(failures, std::vector<std::string>{}) << "said to be done after a failure";
+    }
+    told += !failures.empty();
+    const bool left = !FilesLeftToRepair(folder).empty();
+    leftToStart += left;
+    {
+      testing_support::RestartUser user;
+      ASSERT_TRUE(StartUp());
+      const std::vector<std::string> atStart = Failures(Texts(user.told));
+      EXPECT_TRUE(testing_support::OpenCompanyFiles());
+      EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stock), std::vector<std::string>{});
+      EndProgram();
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      EXPECT_EQ(atStart.size(), left ? 1u : 0u) << (atStart.empty() ? "" : atStart.front());
+    }
+    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+    if (GetParam().OnFile) {
+      EXPECT_TRUE(GetParam().OnFile(whole_)) << "the next start left the work undone";
+    }
+    fs::current_path(dir_.path());
+    fs::remove_all(folder);
+  }
+  std::printf("%s: %d writes and %d syncs; %d failures told, %d left files for the next start\n",
+              GetParam().Name, writes, syncs, told, leftToStart);
+  EXPECT_GT(told, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(OutsideAPosting, OutsideWorkTest, ::testing::ValuesIn(kOutsideWorks),
+                         [](const ::testing::TestParamInfo<OutsideWork>& info) { return info.param.Name; });
 
 }  // namespace
 }  // namespace shell

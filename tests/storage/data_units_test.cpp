@@ -222,7 +222,10 @@ TEST_F(DataUnitsTest, AnUnfinishedRebuildIsFinishedAndNeverOverwritten) {
   UiScript ui;
   ui.ExpectMessage("The last rebuild of this file did not finish.  Finish it now?", "Memo Records")
       .Answer(mrYes);
-  ui.ExpectMessage("The file 12M.DAT could not be rebuilt (error 10465).", "Rebuild");
+  ui.ExpectMessage(
+      "The file 12M.DAT could not be rebuilt: 12M.SAV, left by a rebuild that did not finish, is in "
+      "its way.",
+      "Rebuild");
   EXPECT_FALSE(OpenMemoFile());
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(ReadFile("12M.DAT"), original);

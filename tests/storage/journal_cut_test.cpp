@@ -41,8 +41,8 @@ constexpr int32_t kSmall = 40;
 constexpr int32_t kLarge = 1200;  // an entry spans sectors, as a product record's does
 constexpr int kLargeRecords = 6;
 constexpr char kJournal[] = "12JNL.DAT";
-const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
-const char kOnFile[] = "The last posting (test posting) was completed and is on file.";
+const char kUndone[] = "Test posting was interrupted and has been undone.";
+const char kOnFile[] = "Test posting was completed and is on file.";
 
 // Every file of the folder with its bytes.
 using Folder = std::map<std::string, std::string>;

@@ -34,13 +34,13 @@ constexpr int32_t kLength = 40;
 constexpr char kJournal[] = "12JNL.DAT";
 constexpr char kAside[] = "12JNL-1.BAD";
 constexpr char kAnswer[] = "CPWIN.TXT";
-const char kUndone[] = "The last posting (test posting) was interrupted and has been undone.";
-const char kOnFile[] = "The last posting (test posting) was completed and is on file.";
+const char kUndone[] = "Test posting was interrupted and has been undone.";
+const char kOnFile[] = "Test posting was completed and is on file.";
 const char kRefused[] =
     "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone; the "
     "journal was kept as 12JNL-1.BAD.";
 const char kKept[] =
-    "The last posting (test posting) was interrupted and could not be undone: its journal 12JNL.DAT is "
+    "Test posting was interrupted and could not be undone: its journal 12JNL.DAT is "
     "damaged.  "
     "Nothing was undone and the journal was kept as it is; postings of company 12 stay stopped while it is "
     "there.";
