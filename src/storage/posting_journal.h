@@ -304,5 +304,7 @@ std::string WaitingPostingFiguresNote(const std::string& company = {});
 std::string WaitingJournalRefusal(const std::string& action);
 // A new start tries every journal again.
 void ForgetWaitingJournals();
+// The company's journal is gone (a restore took it with the files it touched): nothing waits.
+void ForgetWaitingJournal(const std::string& company);
 
 }  // namespace storage
