@@ -314,7 +314,8 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
     status("Batch job canceled.");
     return;
   }
-  records::UpdateCurrentCompanyRecord([](records::CompanyRec& company) {
+  // The statements went out whatever becomes of the date; a date that cannot be kept is told there.
+  (void)records::UpdateCurrentCompanyRecord([](records::CompanyRec& company) {
     company.LastBatchRun.Set(platform::text::DateToStr(platform::text::Today()).substr(0, 10));
   });
   platform::ui::Application->ProcessMessages();

@@ -130,7 +130,8 @@ bool LoadListReport(const std::vector<std::string>& lines) {
 
 void ShowLoadedListReport() {
   CreateListWindow().ShowModal();
-  platform::files::DeleteFile(ListReportFileName);
+  // A list left behind is written anew by the next list shown.
+  (void)platform::files::DeleteFile(ListReportFileName);
 }
 
 }  // namespace forms

@@ -136,7 +136,8 @@ bool SaveReportFont(const records::FontRec& font) {
   record.Set(font.Name.Get().substr(0, 32), font.Size.Get(), font.Color.Get(), font.Style);
   std::string bytes(sizeof record, '\0');
   std::memcpy(bytes.data(), &record, sizeof record);
-  platform::files::DeleteFile(forms::ReportFontFileName);
+  // The write below replaces it whole; only a file of another size would be left under it.
+  (void)platform::files::DeleteFile(forms::ReportFontFileName);
   return platform::files::WriteWholeFile(forms::ReportFontFileName, bytes);
 }
 

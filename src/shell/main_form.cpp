@@ -570,12 +570,13 @@ void TMainForm::ViewCalendar1Click() {
 void TMainForm::ChangeCompany(const std::string& previousNumber) {
   if (CurrentCompanyEdited) {
     // The open company was changed in the Company Manager: its stored record is the one to use.
-    CurrentCompany = CompanyRec{};
-    CurrentCompany.CompanyNumber.Set(previousNumber);
-    ReadCompanyRecord(previousNumber, CurrentCompany);
+    // One that cannot be read now stays as this run knows it.
+    CompanyRec stored{};
+    stored.CompanyNumber.Set(previousNumber);
+    if (ReadCompanyRecord(previousNumber, stored)) CurrentCompany = stored;
     CompanyWorkRec = CurrentCompany;
   }
-  SaveCurrentCompany();
+  (void)SaveCurrentCompany();  // a failed write was said; the company is current for this run
   HoldOpenCompanyJournal();
   ApplyCompanyDateFormat();
   ResetDefaultDates();

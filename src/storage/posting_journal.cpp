@@ -83,9 +83,9 @@ struct OpenPosting {
   // Journals left for the next start (an undo failed, here or at the start), by company, with
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
-  std::set<std::string> inDoubt;    // of those, the ones whose commit may have reached the disk
+  std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
-  std::set<std::string> sideFiles;  // side files a posting may journal
+  std::set<std::string> sideFiles;              // side files a posting may journal
 };
 
 OpenPosting& Posting() {
@@ -104,8 +104,9 @@ std::string AbsoluteJournalPath(const std::string& company) {
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
   posting.journal.Close();
-  platform::files::DeleteFile(posting.journalPath);
-  platform::files::SyncFolder(posting.journalPath);
+  // An empty journal that stays only tells the next start that the company was open.
+  (void)platform::files::DeleteFile(posting.journalPath);
+  (void)platform::files::SyncFolder(posting.journalPath);
   posting.journalCompany.clear();
   posting.journalPath.clear();
   posting.allocated = 0;
@@ -377,7 +378,8 @@ bool RollBack(OpenPosting& posting) {
     return false;
   }
   for (const std::string& name : posting.changedFiles)
-    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, company);
+    if (DataFileMarkedForRepair(name))
+      (void)RebuildUnitFile(name, company);  // one left marked is repaired at its next open
   for (const std::string& name : open) ReopenUnitFile(name, company, true);
   if (AfterPostingUndone) AfterPostingUndone();
   return true;
@@ -707,7 +709,8 @@ std::string CompanyOr(const std::string& company) {
 
 }  // namespace
 
-std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb, const std::string& company) {
+std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb,
+                                  const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   return subject + " cannot be " + verb + " now: " + WaitingState(*waiting) + ". " + waiting->Remedy;
