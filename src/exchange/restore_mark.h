@@ -44,6 +44,6 @@ std::string EncodeRestoreMark(const RestorePlan& plan);
 // The plan a mark holds; nothing when it is not one whole mark.
 std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes);
 // The mark's bytes at path; false with the errno-style reason when they cannot be read.
-bool ReadRestoreMark(const std::string& path, std::string* bytes, int* err);
+[[nodiscard]] bool ReadRestoreMark(const std::string& path, std::string* bytes, int* err);
 
 }  // namespace exchange

@@ -366,9 +366,9 @@ std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journal
 }
 
 void FinishInterruptedRestore() {
-  // What the mark's own whole write may have left.
+  // What the mark's own whole write may have left; never read, so one that stays does no harm.
   const std::string markTemp = std::string(RestoreMarkName) + ".tmp~";
-  if (IsThere(markTemp)) files::DeleteFile(markTemp);
+  if (IsThere(markTemp)) (void)files::DeleteFile(markTemp);
   FinishFromMark();
   SettleWorkFolders();
 }

@@ -35,7 +35,7 @@
 namespace exchange {
 
 // A new work folder with its "new" folder for the staged files; false with the reason.
-bool MakeRestoreFolder(std::string* folder, std::string* failure);
+[[nodiscard]] bool MakeRestoreFolder(std::string* folder, std::string* failure);
 void RemoveRestoreFolder(const std::string& folder);
 // Where an entry is staged in the work folder.
 std::string StagedFile(const std::string& folder, const std::string& name);
@@ -48,7 +48,7 @@ enum class Placement {
 
 // Steps 1 to 5 above for staged and checked files; the reason of a failure in *failure. Once
 // placed, the retired journals' postings no longer wait.
-Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure);
+[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure);
 
 // What a restore tells of the retired journals whose postings waited, a sentence each: "The
 // interrupted posting (invoice 10000) of company 12 went with the files it touched."; empty when

@@ -24,6 +24,6 @@ std::vector<LeftJournal> JournalsOfCompaniesIn(const std::vector<std::string>& n
 
 // Moves the journal to `aside` (a name in another folder of the same disk) and makes the move
 // durable: both folders are synced. False with the errno-style reason in *err.
-bool RetireJournal(const std::string& name, const std::string& aside, int* err);
+[[nodiscard]] bool RetireJournal(const std::string& name, const std::string& aside, int* err);
 
 }  // namespace storage
