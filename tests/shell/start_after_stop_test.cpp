@@ -833,45 +833,67 @@ TEST_F(StartAfterStopTest, ARestoreStoppedAtAnyWriteNeverUndoesAWaitingPostingOv
   SweepTheRestore(true);
 }
 
-// The user's way out of a posting that waits: the last backup restored through the backup window.
-// The one message after it says that the interrupted posting went with the files it touched; the
+// The user's way out of a posting that waits, whether a file it names cannot be read or its
+// journal is damaged where it was synced: the last backup restored through the backup window. The
+// one message after it says that the interrupted posting went with the files it touched; the
 // company posts again at once, and the next start undoes nothing and says nothing.
 TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAgain) {
-  const fs::path start = dir_.path() / "start";
-  RestoreStage stage;
-  StageARestore(start, true, &stage);
-  if (HasFatalFailure()) return;
-  fs::current_path(start);
-  {
-    testing_support::RestartUser user;
-    testing_support::PermissionsApply unreadable;
-    ASSERT_TRUE(StartUp());
+  struct Case {
+    const char* Name;
+    std::function<void(const fs::path&)> Wait;  // over a posting left in its journal, 12C.DAT unreadable
+  };
+  const std::vector<Case> cases = {
+      {"a file it names unreadable", [](const fs::path&) {}},
+      {"its journal damaged",
+       [](const fs::path& folder) {
+         fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+         std::fstream journal(folder / "12JNL.DAT", std::ios::in | std::ios::out | std::ios::binary);
+         journal.seekg(100);
+         const char byte = static_cast<char>(journal.get() ^ 0x5A);
+         journal.seekp(100);
+         journal.put(byte);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path start = dir_.path() / ("start" + std::to_string(++n));
+    RestoreStage stage;
+    StageARestore(start, true, &stage);
+    if (HasFatalFailure()) return;
+    c.Wait(start);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      testing_support::PermissionsApply unreadable;
+      ASSERT_TRUE(StartUp());
+    }
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("12"));
+    {
+      UiScript ui;
+      ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
+                           QString::fromStdString(Usb().string()) +
+                           ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                       "Restore")
+          .Answer(platform::ui::mrOk);
+      ui.ExpectMessage(
+          "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
+          "Tools Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went "
+          "with the files it touched.",
+          "Restore Complete");
+      exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+      window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+      window.RestBtnClick();
+      EXPECT_TRUE(ui.Done());
+    }
+    EXPECT_FALSE(storage::PostingJournalWaitsFor("12"));
+    EXPECT_FALSE(fs::exists("12JNL.DAT") && JournalHoldsAPosting("12JNL.DAT"));
+    ASSERT_TRUE(testing_support::OpenCompanyFiles());
+    EXPECT_EQ(LinesAndProducts(start), stage.BackedUp);
+    PostTheInvoice();
+    EndProgram();
+    StartSayingNothing();
   }
-  ASSERT_TRUE(storage::PostingJournalWaitsFor("12"));
-  {
-    UiScript ui;
-    ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
-                         QString::fromStdString(Usb().string()) +
-                         ". WARNING!! Your data files will be over-written by the backup files! Continue?",
-                     "Restore")
-        .Answer(platform::ui::mrOk);
-    ui.ExpectMessage(
-        "Restore files operation complete. You should now run the \"rebuild data files\" option on the Tools "
-        "Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went with the "
-        "files it touched.",
-        "Restore Complete");
-    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
-    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
-    window.RestBtnClick();
-    EXPECT_TRUE(ui.Done());
-  }
-  EXPECT_FALSE(storage::PostingJournalWaitsFor("12"));
-  EXPECT_FALSE(fs::exists("12JNL.DAT") && JournalHoldsAPosting("12JNL.DAT"));
-  ASSERT_TRUE(testing_support::OpenCompanyFiles());
-  EXPECT_EQ(LinesAndProducts(start), stage.BackedUp);
-  PostTheInvoice();
-  EndProgram();
-  StartSayingNothing();
 }
 
 // A restore killed while it placed its files, and a start whose first write then fails: the start
