@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -722,7 +723,18 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   const std::string what = waiting->What.empty() ? std::string("the last posting") : waiting->What;
+  if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
   return "These figures include " + what + ", which was interrupted and is not undone yet.";
+}
+
+std::string WaitingPostingLine(const std::string& company) {
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  if (!waiting) return {};
+  std::string line =
+      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
+                                                 : "; the figures shown include it until it is undone. ");
+  line.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(line.front())));
+  return line + waiting->Remedy;
 }
 
 std::string WaitingJournalRefusal(const std::string& action) {

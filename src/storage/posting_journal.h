@@ -302,6 +302,10 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 // The line every figure shown or printed then carries: "These figures include invoice 10000,
 // which was interrupted and is not undone yet." Empty when no posting of the company waits.
 std::string WaitingPostingFiguresNote(const std::string& company = {});
+// What the main window says for as long as a posting of the company waits: "Invoice 10000 was
+// interrupted and is not undone yet; the figures shown include it until it is undone." and the
+// remedy. Empty when none waits.
+std::string WaitingPostingLine(const std::string& company = {});
 // What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
 std::string WaitingJournalRefusal(const std::string& action);
 // A new start tries every journal again.
