@@ -20,6 +20,7 @@
 
 #include "companies/prod_copy.h"
 #include "exchange/account_import.h"
+#include "exchange/backup_window.h"
 #include "exchange/product_import.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
@@ -675,8 +676,8 @@ TEST_F(StartAfterStopTest, AJournalSetAsideAfterAStopIsTheStartsOneMessageAndNot
 
 // A file the stopped posting changed that the start cannot open (here the customer file, which
 // the program may not read) is no sign of a stranger's journal: the start says which file and why,
-// keeps the journal, repairs and asks nothing; the first start that can open it undoes the
-// posting whole.
+// keeps the journal, repairs and asks nothing, and makes no backup meanwhile; the first start
+// that can open it undoes the posting whole.
 TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAStartThatCan) {
   const fs::path folder = dir_.path() / "start";
   MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
@@ -706,6 +707,18 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
       testing_support::PermissionsApply unreadable;
       ASSERT_TRUE(StartUp());
       testing_support::OpenCompanyFiles();
+    }
+    // A backup now would hold half the posting and nothing to undo it: refused, nothing written.
+    {
+      testing_support::RestartUser backingUp;
+      fs::create_directory(dir_.path() / "usb");
+      exchange::OVBkUp->DriveComboBox1->setCurrentText(QString::fromStdString(dir_.File("usb")));
+      exchange::OVBkUp->BackButnClick();
+      ASSERT_EQ(backingUp.told.size(), 1u);
+      EXPECT_TRUE(backingUp.told[0].startsWith(
+          "The backup cannot be made now: invoice 1004 was interrupted and is not undone yet."))
+          << backingUp.told[0].toStdString();
+      EXPECT_TRUE(fs::is_empty(dir_.path() / "usb"));
     }
     EndProgram();
     EXPECT_EQ(
