@@ -308,10 +308,10 @@ bool MakeRestoreFolder(std::string* folder, std::string* failure) {
     return false;
   }
   *folder = pattern;
-  std::error_code error;
   for (const char* part : {"new", "old", "journals"}) {
-    if (!fs::create_directory(Subfolder(*folder, part), error)) {
-      *failure = "A work folder cannot be made in this directory: " + error.message() + ".";
+    int err = 0;
+    if (!files::CreateFolder(Subfolder(*folder, part), &err)) {
+      *failure = "A work folder cannot be made in this directory: " + FileErrorText(err) + ".";
       RemoveRestoreFolder(*folder);
       return false;
     }
