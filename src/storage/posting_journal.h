@@ -310,5 +310,7 @@ std::string WaitingPostingLine(const std::string& company = {});
 std::string WaitingJournalRefusal(const std::string& action);
 // A new start tries every journal again.
 void ForgetWaitingJournals();
+// The company's journal is gone (a restore took it with the files it touched): nothing waits.
+void ForgetWaitingJournal(const std::string& company);
 
 }  // namespace storage

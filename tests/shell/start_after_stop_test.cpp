@@ -20,8 +20,11 @@
 
 #include "companies/prod_copy.h"
 #include "exchange/account_import.h"
+#include "exchange/backup_files.h"
 #include "exchange/backup_window.h"
 #include "exchange/product_import.h"
+#include "exchange/restore_files.h"
+#include "exchange/restore_placement.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
 #include "permissions_apply.h"
@@ -58,6 +61,12 @@ std::string OnFileMessage(const std::string& what) {
 const std::string kUndone = UndoneMessage("invoice 1004");
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
+
+const char kRestoreFinished[] =
+    "The restore of the backup files was interrupted and has been finished: the data files are the backup's.";
+const char kRestoreUndone[] =
+    "The restore of the backup files was interrupted and has been undone: the data files are as they were "
+    "before it.";
 
 // What refuses an action that would move records while a posting waits to be undone.
 std::string Refusal(const std::string& action) {
@@ -129,6 +138,22 @@ std::string PostingCommittedInJournal(const fs::path& journal) {
   storage::JournalReader reader(file);
   return reader.ReadHeader(header) == storage::JournalRead::Empty && header.Committed ? header.What
                                                                                       : std::string();
+}
+
+// What a restore left in the folder: its mark, and its work folders with or without one.
+struct RestoreLeft {
+  bool Mark = false;  // in the folder, or in a work folder: a start has a restore to tell of
+  int WorkFolders = 0;
+};
+RestoreLeft WhatARestoreLeft(const fs::path& folder) {
+  RestoreLeft left;
+  left.Mark = fs::exists(folder / exchange::RestoreMarkName);
+  for (const auto& item : fs::directory_iterator(folder)) {
+    if (!item.path().filename().string().starts_with(".restore-") || !item.is_directory()) continue;
+    ++left.WorkFolders;
+    left.Mark = left.Mark || fs::exists(item.path() / "mark");
+  }
+  return left;
 }
 
 // The stock of every product as the open product file holds it.
@@ -203,17 +228,18 @@ class StartAfterStopTest : public MainFormTest {
         folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan, post_, count);
   }
 
-  // What a start in a child showed before it ended, how it ended, and how many writes it made
-  // when it ran to its end.
+  // What a start in a child showed before it ended, how it ended, and how many writes and syncs it
+  // made when it ran to its end.
   struct ChildStart {
     int Status = -1;
-    int Writes = 0;
+    int Writes = 0, Syncs = 0;
     std::vector<std::string> Told, Asked;
   };
 
-  // The program started on the folder in a child under the fault plan, as main starts it; each
-  // box it shows is passed to the parent as it is shown, so that a kill loses none of them.
-  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan) {
+  // The program run on the folder in a child: run starts it as main does, and may go on. Each box
+  // it shows is passed to the parent as it is shown, so that a kill loses none of them; the writes
+  // are counted from the fault plan's install.
+  static ChildStart RunProgramInChild(const fs::path& folder, const std::function<bool()>& run) {
     int ends[2];
     if (::pipe(ends) != 0) return {};
     const pid_t child = ::fork();
@@ -230,11 +256,11 @@ class StartAfterStopTest : public MainFormTest {
         int fd;
       } user(ends[1]);
       fs::current_path(folder);
-      platform::files::InstallFaultPlan(plan);
-      const bool started = StartUp();
-      const std::string count = "#" + std::to_string(platform::files::FaultWritesSoFar()) + '\0';
+      const bool ran = run();
+      const std::string count = "#" + std::to_string(platform::files::FaultWritesSoFar()) + " " +
+                                std::to_string(platform::files::FaultSyncsSoFar()) + '\0';
       [[maybe_unused]] ssize_t written = ::write(ends[1], count.data(), count.size());
-      ::_exit(started ? 0 : 2);
+      ::_exit(ran ? 0 : 2);
     }
     ::close(ends[1]);
     std::string said;
@@ -248,11 +274,78 @@ class StartAfterStopTest : public MainFormTest {
     for (size_t at = 0, end; (end = said.find('\0', at)) != std::string::npos; at = end + 1) {
       const std::string line = said.substr(at + 1, end - at - 1);
       if (said[at] == '#')
-        result.Writes = std::stoi(line);
+        std::sscanf(line.c_str(), "%d %d", &result.Writes, &result.Syncs);
       else
         (said[at] == '!' ? result.Told : result.Asked).push_back(line);
     }
     return result;
+  }
+
+  // The program started on the folder in a child under the fault plan, as main starts it.
+  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan) {
+    return RunProgramInChild(folder, [&] {
+      platform::files::InstallFaultPlan(plan);
+      return StartUp();
+    });
+  }
+
+  // The last kill of the posting in the folder that leaves it whole in its journal, with its
+  // records on file: the folder as that kill left it. False when no kill does.
+  bool StopPostingInItsJournal(const fs::path& folder, const std::function<void()>& post) {
+    auto postIn = [&](const fs::path& where, const FaultPlan& plan, testing_support::FaultCount count) {
+      return testing_support::PostInChildProcess(
+          where, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan, post, count);
+    };
+    const fs::path keep = dir_.path() / "keep";
+    fs::copy(folder, keep);
+    const fs::path count = dir_.path() / "count";
+    fs::copy(folder, count);
+    int n = postIn(count, {}, testing_support::FaultCount::Writes) - 10;
+    fs::remove_all(count);
+    for (; n > 0; --n) {
+      fs::remove_all(folder);
+      fs::copy(keep, folder);
+      FaultPlan plan;
+      plan.OnWrite = FaultAction::Kill;
+      plan.WriteNumber = n;
+      EXPECT_EQ(postIn(folder, plan, testing_support::FaultCount::None),
+                platform::files::FaultKilledExitCode);
+      if (JournalHoldsAPosting(folder / "12JNL.DAT")) break;
+    }
+    fs::remove_all(keep);
+    return n > 0;
+  }
+
+  // The program started on the folder in a child by a user without the powers of root, who then
+  // restores the backup under the fault plan.
+  ChildStart RestoreInChild(const fs::path& folder, const FaultPlan& plan) {
+    return RunProgramInChild(folder, [&] {
+      testing_support::PermissionsApply asAUser;
+      if (!StartUp()) return false;
+      platform::files::InstallFaultPlan(plan);
+      return exchange::RestoreDataFiles(Usb().string()).status == exchange::RestoreResult::Status::Restored;
+    });
+  }
+
+  // The restore run whole on a copy of the folder: how it ended, and its writes and syncs.
+  ChildStart RestoreACopy(const fs::path& folder) {
+    const fs::path copy = dir_.path() / "count";
+    fs::copy(folder, copy);
+    const ChildStart whole = RestoreInChild(copy, {});
+    fs::remove_all(copy);
+    return whole;
+  }
+
+  fs::path Usb() const { return dir_.path() / "usb"; }
+
+  // The folder, closed, backed up as the backup window does it.
+  void BackUp(const fs::path& folder) {
+    fs::create_directory(Usb());
+    fs::current_path(folder);
+    std::string failure;
+    EXPECT_TRUE(exchange::WriteBackupArchive(exchange::ListBackupFiles(), Usb().string(), {}, &failure))
+        << failure;
+    fs::current_path(dir_.path());
   }
 
   int CountInChild(const fs::path& start, testing_support::FaultCount count) {
@@ -273,6 +366,15 @@ class StartAfterStopTest : public MainFormTest {
     EndProgram();
   }
 
+  // The next start on the current folder finds the books whole and has nothing to say; then back
+  // to the scratch folder.
+  void StartSayingNothing() {
+    testing_support::RestartUser user;
+    StartCheckBooksAndEnd(kStock);
+    EXPECT_EQ(Texts(user.told), std::vector<std::string>{});
+    fs::current_path(dir_.path());
+  }
+
   // The program ended as its windows end it, and the handles of its files forgotten.
   void EndProgram() {
     ShutDown();
@@ -282,6 +384,119 @@ class StartAfterStopTest : public MainFormTest {
 
   void PostTheInvoice() {
     invoicing::PostNewInvoice(testing_support::Invoice("1004", "C1", "12/07/2026", sales_));
+  }
+
+  // The folder backed up, then invoice 1004 posted and the program ended; with waiting, invoice
+  // 1005 then stopped in its posting and the customer file made unreadable, so that a start cannot
+  // undo it and it waits. The records of the backup and of the books as they are now (1005 undone).
+  struct RestoreStage {
+    testing_support::FolderRecords BackedUp, AsTheyWere;
+  };
+  void StageARestore(const fs::path& start, bool waiting, RestoreStage* stage) {
+    MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    stage->BackedUp = LinesAndProducts(start);
+    BackUp(start);
+    ASSERT_EQ(PostInChild(start, {}), 0);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+    }
+    fs::current_path(dir_.path());
+    stage->AsTheyWere = LinesAndProducts(start);
+    ASSERT_NE(stage->AsTheyWere, stage->BackedUp);
+    if (!waiting) return;
+    ASSERT_TRUE(StopPostingInItsJournal(start, [] {
+      invoicing::PostNewInvoice(testing_support::Invoice("1005", "C1", "12/07/2026", {{"WIDGET", "1"}}));
+    }));
+    fs::permissions(start / "12C.DAT", fs::perms::none);
+  }
+
+  // The restore's sweep over the stage; with waiting, a posting waits there to be undone.
+  void SweepTheRestore(bool waiting) {
+    const fs::path start = dir_.path() / "start";
+    RestoreStage stage;
+    StageARestore(start, waiting, &stage);
+    if (HasFatalFailure()) return;
+    const ChildStart whole = RestoreACopy(start);
+    ASSERT_EQ(whole.Status, 0);
+    ASSERT_GT(whole.Writes, 4);
+    ASSERT_GT(whole.Syncs, 5);
+
+    std::vector<FaultPlan> plans;
+    for (FaultAction action : {FaultAction::Kill, FaultAction::PowerCut}) {
+      for (int n = 1; n <= whole.Writes; ++n) {
+        FaultPlan plan;
+        plan.OnWrite = action;
+        plan.WriteNumber = n;
+        plan.SimulateDisk = action == FaultAction::PowerCut;
+        plans.push_back(plan);
+      }
+    }
+    // The first sync after the files are placed fails (the commit's two come last); the files are
+    // then taken back, and that is killed at each of its writes until it runs to its end.
+    FaultPlan takenBack;
+    takenBack.OnSync = FaultAction::Fail;
+    takenBack.SyncNumber = whole.Syncs - 4;
+    takenBack.OnWrite = FaultAction::Kill;
+    for (int n = whole.Writes; n <= 2 * whole.Writes; ++n) {
+      takenBack.WriteNumber = n;
+      plans.push_back(takenBack);
+    }
+
+    int restored = 0, kept = 0, keptByTheStart = 0;
+    for (const FaultPlan& plan : plans) {
+      const bool takingBack = plan.OnSync == FaultAction::Fail;
+      SCOPED_TRACE((takingBack                          ? "taken back, killed at write "
+                    : plan.OnWrite == FaultAction::Kill ? "killed at write "
+                                                        : "power cut at write ") +
+                   std::to_string(plan.WriteNumber) + " of " + std::to_string(whole.Writes));
+      const fs::path folder = dir_.path() / ("cut" + std::to_string(plan.WriteNumber));
+      fs::copy(start, folder);
+      const int status = RestoreInChild(folder, plan).Status;
+      if (status == 2 && takingBack) {
+        fs::remove_all(folder);
+        break;  // taken back whole: the restore said it failed, and nothing is left to stop
+      }
+      ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+      const RestoreLeft left = WhatARestoreLeft(folder);
+      const bool live = fs::exists(folder / exchange::RestoreMarkName);
+      // The user makes the customer file readable again, whichever file is there now.
+      std::error_code none;
+      fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write, none);
+
+      // A mark left is a restore the start finishes, unless it was being taken back.
+      const bool finished = left.Mark && !takingBack;
+      std::vector<std::string> expected;
+      if (finished)
+        expected.push_back(kRestoreFinished + std::string(waiting
+                                                              ? "  The interrupted posting (invoice 1005) of "
+                                                                "company 12 went with the files it touched."
+                                                              : ""));
+      if (!finished && live) expected.push_back(kRestoreUndone);
+      if (!finished && waiting) expected.push_back(UndoneMessage("invoice 1005"));
+
+      fs::current_path(folder);
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+      fs::current_path(dir_.path());
+      EXPECT_EQ(LinesAndProducts(folder), finished ? stage.BackedUp : stage.AsTheyWere);
+      EXPECT_EQ(Texts(user.told), expected);
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+      restored += finished;
+      kept += !finished;
+      keptByTheStart += !finished && live;
+      fs::remove_all(folder);
+    }
+    std::printf(
+        "restore %s: %d writes; the backup's books %d, as they were %d (taken back by the start %d)\n",
+        waiting ? "with a posting waiting" : "with no posting waiting", whole.Writes, restored, kept,
+        keptByTheStart);
+    EXPECT_GT(restored, 0);
+    EXPECT_GT(kept, 0);
+    EXPECT_GT(keptByTheStart, 0);
   }
 
   // Work of the user stopped at each write (a kill, or a power cut with the simulated disk) in a
@@ -376,6 +591,7 @@ class StartAfterStopTest : public MainFormTest {
     EXPECT_EQ(RecordsOf(folder, work.Files), whole) << "not on file once after it was done again";
   }
 
+  const testing_support::StockBefore kStock = {{"WIDGET", 100}, {"GADGET", 40}};
   platform::text::FixedClock clock_;
   std::vector<std::pair<std::string, std::string>> sales_ = {{"WIDGET", "3"}, {"GADGET", "2"}};
   std::function<void()> post_ = [this] { PostTheInvoice(); };
@@ -674,6 +890,127 @@ TEST_F(StartAfterStopTest, AJournalSetAsideAfterAStopIsTheStartsOneMessageAndNot
   }
 }
 
+// The last backup restored over a folder where an invoice was posted after it, with no posting
+// waiting, and with one waiting that the start could not undo (its customer file unreadable), which
+// the restore must take with the files it touched. The restore is stopped at each of its writes by
+// a kill, by a power cut (the disk keeping only what was synced), and by a kill as it takes its
+// files back after a failing sync. The next start, the customer file readable again, finds the
+// backup's books or the books as they were, never a mix and never the old posting undone over
+// restored files; it says once what it finished and leaves nothing of the restore's work behind.
+TEST_F(StartAfterStopTest, ARestoreStoppedAtAnyWriteLeavesTheBackupsBooksOrTheBooksAsTheyWere) {
+  SweepTheRestore(false);
+}
+
+TEST_F(StartAfterStopTest, ARestoreStoppedAtAnyWriteNeverUndoesAWaitingPostingOverRestoredFiles) {
+  SweepTheRestore(true);
+}
+
+// The user's way out of a posting that waits, whether a file it names cannot be read or its
+// journal is damaged where it was synced: the last backup restored through the backup window. The
+// one message after it says that the interrupted posting went with the files it touched; the
+// company posts again at once, and the next start undoes nothing and says nothing.
+TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAgain) {
+  struct Case {
+    const char* Name;
+    std::function<void(const fs::path&)> Wait;  // over a posting left in its journal, 12C.DAT unreadable
+  };
+  const std::vector<Case> cases = {
+      {"a file it names unreadable", [](const fs::path&) {}},
+      {"its journal damaged",
+       [](const fs::path& folder) {
+         fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+         std::fstream journal(folder / "12JNL.DAT", std::ios::in | std::ios::out | std::ios::binary);
+         journal.seekg(100);
+         const char byte = static_cast<char>(journal.get() ^ 0x5A);
+         journal.seekp(100);
+         journal.put(byte);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path start = dir_.path() / ("start" + std::to_string(++n));
+    RestoreStage stage;
+    StageARestore(start, true, &stage);
+    if (HasFatalFailure()) return;
+    c.Wait(start);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      testing_support::PermissionsApply unreadable;
+      ASSERT_TRUE(StartUp());
+    }
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("12"));
+    {
+      UiScript ui;
+      ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
+                           QString::fromStdString(Usb().string()) +
+                           ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                       "Restore")
+          .Answer(platform::ui::mrOk);
+      ui.ExpectMessage(
+          "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
+          "Tools Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went "
+          "with the files it touched.",
+          "Restore Complete");
+      exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+      window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+      window.RestBtnClick();
+      EXPECT_TRUE(ui.Done());
+    }
+    EXPECT_FALSE(storage::PostingJournalWaitsFor("12"));
+    EXPECT_FALSE(fs::exists("12JNL.DAT") && JournalHoldsAPosting("12JNL.DAT"));
+    ASSERT_TRUE(testing_support::OpenCompanyFiles());
+    EXPECT_EQ(LinesAndProducts(start), stage.BackedUp);
+    PostTheInvoice();
+    EndProgram();
+    StartSayingNothing();
+  }
+}
+
+// A restore killed while it placed its files, and a start whose first write then fails: the start
+// cannot finish the restore, so it takes it back, says why, and undoes the posting that waited as
+// if no restore had begun.
+TEST_F(StartAfterStopTest, AStartThatCannotFinishARestoreTakesItBackAndSaysWhy) {
+  const fs::path start = dir_.path() / "start";
+  RestoreStage stage;
+  StageARestore(start, true, &stage);
+  if (HasFatalFailure()) return;
+  const int writes = RestoreACopy(start).Writes;
+  FaultPlan killed;
+  killed.OnWrite = FaultAction::Kill;
+  killed.WriteNumber = writes - 10;  // among the renames that place the files
+  ASSERT_EQ(RestoreInChild(start, killed).Status, platform::files::FaultKilledExitCode);
+  ASSERT_TRUE(fs::exists(start / exchange::RestoreMarkName));
+  fs::permissions(start / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+
+  fs::current_path(start);
+  {
+    testing_support::RestartUser user;
+    FaultPlan failing;
+    failing.OnWrite = FaultAction::Fail;
+    failing.WriteNumber = 1;
+    failing.Errno = EIO;
+    platform::files::InstallFaultPlan(failing);
+    StartCheckBooksAndEnd(kStock);
+    platform::files::RemoveFaultPlan();
+    ASSERT_EQ(user.told.size(), 2u);
+    const std::string said = user.told[0].toStdString();
+    EXPECT_TRUE(
+        said.starts_with("The restore of the backup files was interrupted and could not be finished: "))
+        << said;
+    EXPECT_TRUE(
+        said.ends_with(": Input/output error.  It has been undone: the data files are as they were "
+                       "before it."))
+        << said;
+    EXPECT_EQ(user.told[1].toStdString(), UndoneMessage("invoice 1005"));
+  }
+  EXPECT_EQ(LinesAndProducts(start), stage.AsTheyWere);
+  EXPECT_EQ(WhatARestoreLeft(start).WorkFolders, 0);
+  EXPECT_FALSE(fs::exists(start / exchange::RestoreMarkName));
+  StartSayingNothing();
+}
+
 // A file the stopped posting changed that the start cannot open (here the customer file, which
 // the program may not read) is no sign of a stranger's journal: the start says which file and why,
 // keeps the journal, repairs and asks nothing, and makes no backup meanwhile; the first start
@@ -682,21 +1019,7 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
   const fs::path folder = dir_.path() / "start";
   MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
   const testing_support::FolderRecords before = LinesAndProducts(folder);
-  const int writes = CountInChild(folder, testing_support::FaultCount::Writes);
-  // The last kill that leaves the whole posting in the journal, its records on file.
-  const fs::path keep = dir_.path() / "keep";
-  fs::copy(folder, keep);
-  int n = writes;
-  for (; n > 0; --n) {
-    fs::remove_all(folder);
-    fs::copy(keep, folder);
-    FaultPlan plan;
-    plan.OnWrite = FaultAction::Kill;
-    plan.WriteNumber = n;
-    ASSERT_EQ(PostInChild(folder, plan), platform::files::FaultKilledExitCode);
-    if (JournalHoldsAPosting(folder / "12JNL.DAT")) break;
-  }
-  ASSERT_GT(n, 0);
+  ASSERT_TRUE(StopPostingInItsJournal(folder, [this] { PostTheInvoice(); }));
   ASSERT_NE(LinesAndProducts(folder), before);
 
   fs::permissions(folder / "12C.DAT", fs::perms::none);
