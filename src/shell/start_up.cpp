@@ -197,8 +197,9 @@ bool StartUp() {
   storage::AllowJournalledSideFile(AnswerFileName);
   const bool engineStarted = storage::IsamInitialize(0, 30) > 0;
   RecoverFromLastStop();
-  // A company deletion a kill interrupted is finished (or its company kept whole).
-  records::FinishCompanyDeletions();
+  // A company deletion a stop interrupted is finished (or its company kept whole), and what a
+  // stopped copy or deletion left under temporary names is removed.
+  records::FinishStoppedCompanyFileWork();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
