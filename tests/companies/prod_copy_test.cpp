@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -394,57 +392,6 @@ TEST_F(ProdCopyTest, AStopAtAnyWriteLeavesTheDestinationsProductsOrTheCopiedOnes
     testing_support::SweepStopPoints(start, stop, copy, restart);
     EXPECT_TRUE(copiedSeen);
     EXPECT_GT(repaired, 0);
-  }
-  storage::CurrentCompanyNumber = nullptr;
-}
-
-// Each write and each sync of a copy failing in turn (a full disk, a failing disk): the copy says
-// why, with the file and the system's reason, and leaves the destination's products as they were;
-// failing after the copy stands, it stands whole. Either way nothing is left under a temporary name.
-TEST_F(ProdCopyTest, AFailingWriteOrSyncOfACopySaysWhyAndLeavesNothingBehind) {
-  using platform::files::FaultAction;
-  using testing_support::LiveRecords;
-  storage::CurrentCompanyNumber = [] {
-    return platform::text::TrimBlanks(CurrentCompany.CompanyNumber.Get());
-  };
-  FileProducts("12", "OLD", 20);
-  FileProducts("1", "NEW", 30);
-  const std::string data = Bytes("12P.DAT");
-  const std::string index = Bytes("12P.IX");
-  const std::vector<std::string> own = LiveRecords("12P.DAT");
-  const std::vector<std::string> copied = LiveRecords("1P.DAT");
-  for (const bool syncs : {false, true}) {
-    int said = 0;
-    for (int n = 1;; ++n) {
-      SCOPED_TRACE((syncs ? "failing sync " : "failing write ") + std::to_string(n));
-      ASSERT_LT(n, 100);
-      ASSERT_TRUE(platform::files::WriteWholeFile("12P.DAT", data) &&
-                  platform::files::WriteWholeFile("12P.IX", index));
-      platform::files::FaultPlan plan;
-      (syncs ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
-      (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
-      plan.Errno = syncs ? EIO : ENOSPC;
-      platform::files::InstallFaultPlan(plan);
-      std::string failure;
-      const bool done = records::CopyCompanyFiles("1", "12", "P", &failure);
-      const int made = syncs ? platform::files::FaultSyncsSoFar() : platform::files::FaultWritesSoFar();
-      platform::files::RemoveFaultPlan();
-      EXPECT_EQ(Temporaries(), std::vector<std::string>{});
-      if (made < n) {
-        EXPECT_TRUE(done);
-        break;
-      }
-      if (done) {
-        EXPECT_TRUE(LiveRecords("12P.DAT") == copied);
-      } else {
-        ++said;
-        EXPECT_NE(failure.find(std::strerror(plan.Errno)), std::string::npos) << failure;
-        EXPECT_TRUE(failure.starts_with("the file 12P.")) << failure;
-        EXPECT_EQ(Bytes("12P.DAT"), data);
-        EXPECT_EQ(Bytes("12P.IX"), index);
-      }
-    }
-    EXPECT_GT(said, 1);
   }
   storage::CurrentCompanyNumber = nullptr;
 }
