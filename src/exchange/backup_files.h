@@ -31,7 +31,7 @@ std::string BackupArchivePath(const std::string& folder);
 // is complete. Every file is held against other writers while it is read, so a file another
 // program has open fails the backup. keepAlive is called now and then. False, with the reason
 // in *failure, when no new archive was made.
-bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
+[[nodiscard]] bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
                         const std::function<void()>& keepAlive, std::string* failure);
 
 struct FolderCopyResult {

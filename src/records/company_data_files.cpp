@@ -61,7 +61,7 @@ std::string IndexFile(const std::string& base) {
 
 // The names just made, renamed or removed in the program directory (every company file lives
 // there) reach the disk.
-bool SyncProgramFolder(int* err = nullptr) {
+[[nodiscard]] bool SyncProgramFolder(int* err = nullptr) {
   return files::SyncFolder(CompanyFileName, err);
 }
 
@@ -106,18 +106,18 @@ CopyTargets TargetsOf(const std::string& base) {
 // removed now is removed by the next start; nothing opens it meanwhile.
 void RemoveCopyTemporaries(const CopyTargets& to) {
   for (const std::string& name : to.Temporaries())
-    if (files::Exists(name)) files::DeleteFile(name);
+    if (files::Exists(name)) (void)files::DeleteFile(name);  // the next start tries again
 }
 
 // Reads a file of the source whole; *failure names it when it cannot be read.
-bool ReadSource(const std::string& name, std::string* bytes, std::string* failure) {
+[[nodiscard]] bool ReadSource(const std::string& name, std::string* bytes, std::string* failure) {
   int err = 0;
   return files::ReadWholeFile(name, bytes, &err) || Failed(failure, FileFailure(name, "read", err));
 }
 
 // Writes bytes under a target's temporary name; *failure names the target, as the user knows it.
-bool WriteTemporary(const std::string& temporary, const std::string& target, const std::string& bytes,
-                    std::string* failure) {
+[[nodiscard]] bool WriteTemporary(const std::string& temporary, const std::string& target,
+                                  const std::string& bytes, std::string* failure) {
   int err = 0;
   return files::WriteWholeFile(temporary, bytes, &err) ||
          Failed(failure, FileFailure(target, "written", err));
@@ -126,8 +126,8 @@ bool WriteTemporary(const std::string& temporary, const std::string& target, con
 // Writes (and syncs) both copies under their temporary names, the data copy marked for repair;
 // *clearMark tells whether the mark is to be cleared once the copy is whole (not when the source
 // carried one itself, nor on a file too short to be a data file, which no open takes anyway).
-bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bool* clearMark,
-                          std::string* failure) {
+[[nodiscard]] bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bool* clearMark,
+                                        std::string* failure) {
   std::string bytes;
   if (!ReadSource(DataFile(fromBase), &bytes, failure)) return false;
   const bool dataFile = bytes.size() >= storage::IsamDataHeaderSize;
@@ -139,7 +139,7 @@ bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bo
 }
 
 // The copied data file takes the target's place: the copy's commit.
-bool PutDataInPlace(const CopyTargets& to, std::string* failure) {
+[[nodiscard]] bool PutDataInPlace(const CopyTargets& to, std::string* failure) {
   int err = 0;
   return files::RenameFile(to.dataTemp, to.data, &err) ||
          Failed(failure, FileFailure(to.data, "replaced", err));
@@ -150,10 +150,11 @@ bool PutDataInPlace(const CopyTargets& to, std::string* failure) {
 // the index from the copied records.
 void PutIndexInPlace(const CopyTargets& to, bool clearMark) {
   if (!SyncProgramFolder() || !files::RenameFile(to.indexTemp, to.index)) {
-    files::DeleteFile(to.indexTemp);
+    (void)files::DeleteFile(to.indexTemp);  // a temporary copy is never opened as an index
     return;
   }
-  if (clearMark && SyncProgramFolder()) storage::IsamMarkFileSetClean(to.data);
+  // A clean mark that is not written only costs one rebuild at the next open.
+  if (clearMark && SyncProgramFolder()) (void)storage::IsamMarkFileSetClean(to.data);
 }
 
 std::optional<std::string> DeletionMarkName(std::string_view company) {
@@ -179,11 +180,12 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
     struct stat st;
     if (::lstat(files::ResolveForUse(name).c_str(), &st) != 0) aside = name;
   }
-  QString text = QStringLiteral("The file %1 is not a mark of a company deletion (it is not a plain file).  "
-                                "Nothing was deleted for it")
+  QString text = QStringLiteral(
+                     "The file %1 is not a mark of a company deletion (it is not a plain file).  "
+                     "Nothing was deleted for it")
                      .arg(platform::text::ToQString(mark));
   if (files::RenameFile(mark, aside)) {
-    SyncProgramFolder();
+    (void)SyncProgramFolder();  // a rename lost to a power cut brings the file back to be set aside again
     text += QStringLiteral("; it was kept as %1.").arg(platform::text::ToQString(aside));
   } else {
     told.insert(resolved);
@@ -193,14 +195,14 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
                            platform::ui::MsgIcon::Warning);
 }
 
-bool DeleteMark(const std::string& mark, std::string* failure) {
+[[nodiscard]] bool DeleteMark(const std::string& mark, std::string* failure) {
   int err = 0;
   return files::DeleteFile(mark, &err) || Failed(failure, FileFailure(mark, "deleted", err));
 }
 
 // Deletes what a deleted company left and then its mark; the deletions reach the disk before the
 // mark goes.
-bool RemoveLeftovers(std::string_view company, const std::string& mark, std::string* failure) {
+[[nodiscard]] bool RemoveLeftovers(std::string_view company, const std::string& mark, std::string* failure) {
   if (!DeleteCompanyDataFiles(company, failure)) return false;
   int err = 0;
   if (!SyncProgramFolder(&err))
@@ -212,7 +214,7 @@ bool RemoveLeftovers(std::string_view company, const std::string& mark, std::str
 void WriteDeletionMark(std::string_view company, const std::string& mark) {
   int err = 0;
   if (files::WriteWholeFile(mark, platform::text::TrimBlanks(company), &err)) return;
-  FinishCompanyDeletion(company);
+  (void)FinishCompanyDeletion(company);  // one it cannot settle now is settled at the next start
   throw std::runtime_error(WithReason(kDeleteFailed, FileFailureReason(err)));
 }
 
@@ -255,7 +257,7 @@ void RemoveTemporariesOfCompanyFileWork() {
         IsTemporaryOfCompanyFileWork(name))
       found.push_back(name);
   }
-  for (const std::string& name : found) files::DeleteFile(name);
+  for (const std::string& name : found) (void)files::DeleteFile(name);  // the next start tries again
 }
 
 }  // namespace
@@ -265,8 +267,7 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
   const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
   const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
   if (!from || !to) return Failed(failure, "the company number cannot name data files");
-  if (storage::PostingJournalWaits())
-    return Failed(failure, kPostingWaits);
+  if (storage::PostingJournalWaits()) return Failed(failure, kPostingWaits);
   if (!FinishCompanyDeletion(toCompany, failure)) return false;
   const CopyTargets targets = TargetsOf(*to);
   RemoveCopyTemporaries(targets);
@@ -323,13 +324,13 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
     RemoveCompanyRecord(company, ref);
   } catch (...) {
     // Whether the record went or stayed, the mark now settles as the record says; while the
-    // posting waits to be undone, it waits with it.
-    FinishCompanyDeletion(company);
+    // posting waits to be undone, it waits with it (settled at the next start).
+    (void)FinishCompanyDeletion(company);
     throw;
   }
   // The company is deleted. Files that cannot go now (another program holds them, the disk
-  // fails) go at the next start, or when the number is next used.
-  RemoveLeftovers(company, *mark, nullptr);
+  // fails) go at the next start, or when the number is next used: nothing more is said.
+  (void)RemoveLeftovers(company, *mark, nullptr);
 }
 
 bool FinishCompanyDeletion(std::string_view company, std::string* failure) {
@@ -340,8 +341,7 @@ bool FinishCompanyDeletion(std::string_view company, std::string* failure) {
     return true;
   }
   // The company file may hold half of this very deletion until the posting is undone.
-  if (storage::PostingJournalWaits())
-    return Failed(failure, kPostingWaits);
+  if (storage::PostingJournalWaits()) return Failed(failure, kPostingWaits);
   CompanyRec record;
   bool opened = false;
   const bool onFile = ReadCompanyRecord(company, record, &opened);
@@ -356,7 +356,8 @@ void FinishCompanyDeletions() {
     const std::filesystem::path name = entry.path().filename();
     if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
     const std::string company = name.stem().string();
-    if (IsValidCompanyNumber(company)) FinishCompanyDeletion(company);
+    // One that cannot be settled now (its company file held) is settled at the next start.
+    if (IsValidCompanyNumber(company)) (void)FinishCompanyDeletion(company);
   }
 }
 

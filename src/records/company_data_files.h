@@ -33,7 +33,7 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 // missing file is skipped, no other file is touched, and a number that cannot name files deletes
 // nothing. True when none of them is left; else *failure, when given, names the first file that
 // could not be deleted and the system's reason.
-bool DeleteCompanyDataFiles(std::string_view company, std::string* failure = nullptr);
+[[nodiscard]] bool DeleteCompanyDataFiles(std::string_view company, std::string* failure = nullptr);
 
 // Deletes a company with its data files, so that whatever stops it (a kill, a power cut, a write
 // or sync that fails) the company is either listed with all its files or gone with nothing of it
@@ -54,7 +54,7 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 // the mark. True when nothing is left to settle; false, with *failure saying why when given, when
 // the company file could not be read, a leftover could not be deleted (the mark then stays for the
 // next try), or a posting waits to be undone (the company file may hold half of this deletion).
-bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr);
+[[nodiscard]] bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr);
 // The same for every mark in the program directory.
 void FinishCompanyDeletions();
 
@@ -67,16 +67,16 @@ void FinishStoppedCompanyFileWork();
 // failure). A set whose data file does not exist, or that a window holds open, is left alone.
 // True when all of them succeeded. While a posting waits to be undone nothing is rebuilt, and the
 // user is told why.
-bool RebuildCompanyDataFiles();
+[[nodiscard]] bool RebuildCompanyDataFiles();
 
 // While a posting waits to be undone: tells the user that `action` ("The data files cannot be
 // rebuilt") cannot run until the next start has undone it, and returns true.
-bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
+[[nodiscard]] bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
 
 // The data files of a company, and the company list, that a run left marked for repair or with a
 // rebuild unfinished (their names); and their rebuild, each with its progress window, as the start
 // after a stop does it. False when one of them failed (it said so).
 std::vector<std::string> FilesLeftForRepair(std::string_view company);
-bool RebuildFilesLeftForRepair(std::string_view company);
+[[nodiscard]] bool RebuildFilesLeftForRepair(std::string_view company);
 
 }  // namespace records

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -82,9 +83,9 @@ struct OpenPosting {
   // Journals left for the next start (an undo failed, here or at the start), by company, with
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
-  std::set<std::string> inDoubt;    // of those, the ones whose commit may have reached the disk
+  std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
-  std::set<std::string> sideFiles;  // side files a posting may journal
+  std::set<std::string> sideFiles;              // side files a posting may journal
 };
 
 OpenPosting& Posting() {
@@ -103,8 +104,9 @@ std::string AbsoluteJournalPath(const std::string& company) {
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
   posting.journal.Close();
-  platform::files::DeleteFile(posting.journalPath);
-  platform::files::SyncFolder(posting.journalPath);
+  // An empty journal that stays only tells the next start that the company was open.
+  (void)platform::files::DeleteFile(posting.journalPath);
+  (void)platform::files::SyncFolder(posting.journalPath);
   posting.journalCompany.clear();
   posting.journalPath.clear();
   posting.allocated = 0;
@@ -376,7 +378,8 @@ bool RollBack(OpenPosting& posting) {
     return false;
   }
   for (const std::string& name : posting.changedFiles)
-    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, company);
+    if (DataFileMarkedForRepair(name))
+      (void)RebuildUnitFile(name, company);  // one left marked is repaired at its next open
   for (const std::string& name : open) ReopenUnitFile(name, company, true);
   if (AfterPostingUndone) AfterPostingUndone();
   return true;
@@ -706,7 +709,8 @@ std::string CompanyOr(const std::string& company) {
 
 }  // namespace
 
-std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb, const std::string& company) {
+std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb,
+                                  const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   return subject + " cannot be " + verb + " now: " + WaitingState(*waiting) + ". " + waiting->Remedy;
@@ -716,7 +720,18 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   const std::string what = waiting->What.empty() ? std::string("the last posting") : waiting->What;
+  if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
   return "These figures include " + what + ", which was interrupted and is not undone yet.";
+}
+
+std::string WaitingPostingLine(const std::string& company) {
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  if (!waiting) return {};
+  std::string line =
+      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
+                                                 : "; the figures shown include it until it is undone. ");
+  line.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(line.front())));
+  return line + waiting->Remedy;
 }
 
 std::string WaitingJournalRefusal(const std::string& action) {
