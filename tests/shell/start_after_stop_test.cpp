@@ -2,18 +2,23 @@
 // child process, stopped there by the file layer's fault seam, then the program started on the
 // folder. Whatever the stop, the user is told one thing at most, asked nothing, and finds the
 // books whole and no file left to repair; and while a posting waits to be undone, nothing moves
-// its records.
+// its records. A company's deletion and a copy of products stopped the same way are whole or
+// gone after the start, with nothing left under a temporary name.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
@@ -31,7 +36,11 @@
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/text/clock.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "posting_folder.h"
+#include "records/company_data_files.h"
+#include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/last_company.h"
 #include "records/product_file.h"
@@ -40,6 +49,7 @@
 #include "storage/journal_undo.h"
 #include "storage/posting_journal.h"
 #include "support/books_check.h"
+#include "support/live_records.h"
 #include "support/scratch_company.h"
 
 namespace shell {
@@ -169,6 +179,45 @@ std::map<std::string, std::string> StockOnFile() {
   return stock;
 }
 
+// The files of a company in a closed folder, by name with their bytes: those whose names are its
+// number followed by no digit.
+std::map<std::string, std::string> FilesOfCompany(const fs::path& folder, const std::string& number) {
+  std::map<std::string, std::string> found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    if (!name.starts_with(number) || name.size() == number.size() ||
+        std::isdigit(static_cast<unsigned char>(name[number.size()])))
+      continue;
+    std::string bytes;
+    EXPECT_TRUE(platform::files::ReadWholeFile(item.path().string(), &bytes)) << name;
+    found[name] = bytes;
+  }
+  return found;
+}
+
+// The company list of a closed folder: each company's record by its number.
+std::map<std::string, std::string> CompanyList(const fs::path& folder) {
+  std::map<std::string, std::string> list;
+  for (const std::string& bytes : testing_support::LiveRecords(folder / "ovcomp.DAT")) {
+    records::CompanyRec company{};
+    std::memcpy(&company, bytes.data(), std::min(bytes.size(), sizeof company));
+    list[platform::text::TrimBlanks(company.CompanyNumber.Get())] = bytes;
+  }
+  return list;
+}
+
+// The names in a closed folder that look like what a copy or a deletion writes for a while.
+std::set<std::string> NamesLikeTemporaries(const fs::path& folder) {
+  std::set<std::string> found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    const std::string upper = platform::text::UpperCase(name);
+    if (upper.find(".TMP") != std::string::npos || upper.find(".DEL") != std::string::npos)
+      found.insert(name);
+  }
+  return found;
+}
+
 class StartAfterStopTest : public MainFormTest {
  protected:
   StartAfterStopTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {}
@@ -219,6 +268,24 @@ class StartAfterStopTest : public MainFormTest {
     fs::current_path(dir_.path());
   }
 
+  // Company 7 listed beside company 12, its files copies of 12's.
+  void AddCompanySeven(const fs::path& folder) {
+    fs::current_path(folder);
+    storage::IsamInitialize(0, 30);
+    ASSERT_TRUE(records::OpenCompanyFile());
+    records::CompanyWorkRec = testing_support::BooksCompanyRecord();
+    records::CompanyWorkRec.CompanyNumber.Set("7");
+    records::CompanyWorkRec.CompanyName.Set("Seventh Shop");
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddCompanyRecord(ref));
+    records::CloseCompanyFile();
+    testing_support::CloseEngine();
+    for (const auto& [name, bytes] : FilesOfCompany(folder, "12"))
+      if (name.ends_with(".DAT") || name.ends_with(".IX"))
+        std::ofstream(folder / ("7" + name.substr(2))) << bytes;
+    fs::current_path(dir_.path());
+  }
+
   // The program started on the folder in a child, where the work (the invoice, unless a test
   // says otherwise) is posted under the fault plan; the child's exit status as PostInChildProcess
   // tells it.
@@ -238,8 +305,9 @@ class StartAfterStopTest : public MainFormTest {
 
   // The program run on the folder in a child: run starts it as main does, and may go on. Each box
   // it shows is passed to the parent as it is shown, so that a kill loses none of them; the writes
-  // are counted from the fault plan's install.
-  static ChildStart RunProgramInChild(const fs::path& folder, const std::function<bool()>& run) {
+  // are counted from the fault plan's install to run's end, and then afterCount runs.
+  static ChildStart RunProgramInChild(const fs::path& folder, const std::function<bool()>& run,
+                                      const std::function<void()>& afterCount = {}) {
     int ends[2];
     if (::pipe(ends) != 0) return {};
     const pid_t child = ::fork();
@@ -260,6 +328,7 @@ class StartAfterStopTest : public MainFormTest {
       const std::string count = "#" + std::to_string(platform::files::FaultWritesSoFar()) + " " +
                                 std::to_string(platform::files::FaultSyncsSoFar()) + '\0';
       [[maybe_unused]] ssize_t written = ::write(ends[1], count.data(), count.size());
+      if (afterCount) afterCount();
       ::_exit(ran ? 0 : 2);
     }
     ::close(ends[1]);
@@ -279,6 +348,31 @@ class StartAfterStopTest : public MainFormTest {
         (said[at] == '!' ? result.Told : result.Asked).push_back(line);
     }
     return result;
+  }
+
+  // The program started on the folder in a child under the fault plan, as main starts it. With
+  // work, the plan stops that instead: it runs once the program has started, as an item of a
+  // window runs (an error it raises is shown), the writes and syncs counted are its own, and the
+  // user then ends the program.
+  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan,
+                                 const std::function<void()>& work = {}) {
+    bool started = false;
+    return RunProgramInChild(
+        folder,
+        [&] {
+          if (!work) platform::files::InstallFaultPlan(plan);
+          started = StartUp();
+          if (started && work) {
+            platform::files::InstallFaultPlan(plan);
+            platform::ui::RunEventHandler(work);
+          }
+          return started;
+        },
+        [&] {
+          if (!started || !work) return;
+          platform::files::RemoveFaultPlan();
+          ShutDown();  // the user ends the program
+        });
   }
 
   // The program started on the folder in a child under the fault plan, as main starts it.
@@ -1066,6 +1160,131 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
   EXPECT_EQ(LinesAndProducts(folder), before);
   EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
   EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+}
+
+// A company's deletion, and a copy of products to a company that has none, stopped at each of
+// their writes while company 12 is open: killed, cut by a power failure that keeps only what was
+// synced, or with a write or a sync failing, which is said once with the system's reason unless
+// the work was on file already. Then the program is started as main starts it: it asks nothing and
+// says one thing at most; company 7 is listed with all its files and its record, or gone with
+// nothing of it left; the copy is there whole or not at all; what either left under a temporary
+// name is gone (and so is what a stopped copy and deletion of company 5 left before), names that
+// only look like it are kept, and the books of company 12 balance.
+TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeavesNothingBehind) {
+  const fs::path start = dir_.path() / "start";
+  MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  AddCompanySeven(start);
+  const std::set<std::string> lookalikes = {"5Q.DAT.TMP", "5P.DAT.TMP.old", "notes.TMP"};
+  for (const char* name : {"5P.DAT.TMP", "5PD.IX.TMP.tmp~", "5.DEL.tmp~"})
+    std::ofstream(start / name) << "left";
+  for (const std::string& name : lookalikes) std::ofstream(start / name) << "kept";
+  const std::map<std::string, std::string> seven = FilesOfCompany(start, "7");
+  ASSERT_EQ(seven.size(), 18u);
+  const std::map<std::string, std::string> listed = CompanyList(start);
+  ASSERT_TRUE(listed.count("7") && listed.count("12"));
+  const std::vector<std::string> products = testing_support::LiveRecords(start / "12P.DAT");
+  const std::string undone = UndoneMessage("deletion of company 7");
+  const std::string onFile = OnFileMessage("deletion of company 7");
+
+  struct Work {
+    const char* Name;
+    std::function<void()> Run;
+    bool Deletion;
+  };
+  const Work works[] = {
+      {"deletion of company 7",
+       [] {  // as the Company Manager deletes it, the company list open until the program ends
+         if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
+         records::CompanyRec company;
+         storage::IsamRecRef ref = 0;
+         if (!records::FindCompanyRecord("7", company, ref)) throw std::runtime_error("no company 7");
+         records::DeleteCompanyWhole("7", ref);
+       },
+       true},
+      {"copy of products to company 8",
+       [] {
+         std::string failure;
+         if (!records::CopyCompanyFiles("12", "8", "P", &failure)) throw std::runtime_error(failure);
+       },
+       false},
+  };
+  struct Stop {
+    const char* Name;
+    FaultAction Action;
+    bool Syncs;
+  };
+  const Stop stops[] = {{"killed at write", FaultAction::Kill, false},
+                        {"power cut at write", FaultAction::PowerCut, false},
+                        {"failing write", FaultAction::Fail, false},
+                        {"failing sync", FaultAction::Fail, true}};
+  for (const Work& work : works) {
+    const fs::path counting = dir_.path() / "count";
+    fs::copy(start, counting);
+    const ChildStart counted = StartInChild(counting, {}, work.Run);
+    fs::remove_all(counting);
+    ASSERT_EQ(counted.Status, 0);
+    EXPECT_EQ(counted.Told, std::vector<std::string>{});
+    for (const Stop& stop : stops) {
+      const int points = stop.Syncs ? counted.Syncs : counted.Writes;
+      int onFileCount = 0, absent = 0, said = 0;
+      for (int n = 1; n <= points; ++n) {
+        SCOPED_TRACE(std::string(work.Name) + ", " + stop.Name + " " + std::to_string(n) + " of " +
+                     std::to_string(points));
+        const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+        fs::copy(start, folder);
+        FaultPlan plan;
+        (stop.Syncs ? plan.OnSync : plan.OnWrite) = stop.Action;
+        (stop.Syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+        plan.Errno = n % 2 ? ENOSPC : EIO;
+        plan.SimulateDisk = stop.Action == FaultAction::PowerCut;
+        const ChildStart child = StartInChild(folder, plan, work.Run);
+        EXPECT_EQ(child.Status, stop.Action == FaultAction::Fail ? 0 : platform::files::FaultKilledExitCode);
+        EXPECT_EQ(child.Asked, std::vector<std::string>{});
+        EXPECT_LE(child.Told.size(), 1u);
+        for (const std::string& told : child.Told)
+          EXPECT_NE(told.find(std::strerror(plan.Errno)), std::string::npos) << told;
+        said += !child.Told.empty();
+
+        fs::current_path(folder);
+        std::vector<std::string> told;
+        {
+          testing_support::RestartUser user;
+          StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+          EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+          told = Texts(user.told);
+        }
+        fs::current_path(dir_.path());
+        EXPECT_EQ(NamesLikeTemporaries(folder), lookalikes);
+        // On file: company 7 gone with all of its files, or the copy there whole.
+        bool done = false;
+        if (work.Deletion) {
+          const std::map<std::string, std::string> list = CompanyList(folder);
+          done = list.count("7") == 0;
+          EXPECT_EQ(list.size() + done, listed.size());
+          EXPECT_TRUE(done || list.at("7") == listed.at("7"));
+          EXPECT_TRUE(FilesOfCompany(folder, "7") == (done ? std::map<std::string, std::string>{} : seven));
+          // What the start says agrees with what it left.
+          EXPECT_TRUE(told.empty() || told.front() == (done ? onFile : undone) || told.front() == kStopped)
+              << told.front();
+        } else {
+          done = fs::exists(folder / "8P.DAT");
+          EXPECT_TRUE(!done || testing_support::LiveRecords(folder / "8P.DAT") == products);
+          EXPECT_EQ(told, std::vector<std::string>{});
+        }
+        // A failure that no one heard came once the work was on file.
+        EXPECT_TRUE(done || !child.Told.empty() || stop.Action != FaultAction::Fail);
+        (done ? onFileCount : absent) += 1;
+        fs::remove_all(folder);
+      }
+      std::printf("%s, %s: %d points; on file %d, absent %d; failures said %d\n", work.Name, stop.Name,
+                  points, onFileCount, absent, said);
+      EXPECT_GT(onFileCount, 0);
+      EXPECT_GT(absent, 0);
+      if (stop.Action == FaultAction::Fail) {
+        EXPECT_GT(said, 0);
+      }
+    }
+  }
 }
 
 }  // namespace
