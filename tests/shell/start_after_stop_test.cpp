@@ -375,14 +375,6 @@ class StartAfterStopTest : public MainFormTest {
         });
   }
 
-  // The program started on the folder in a child under the fault plan, as main starts it.
-  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan) {
-    return RunProgramInChild(folder, [&] {
-      platform::files::InstallFaultPlan(plan);
-      return StartUp();
-    });
-  }
-
   // The last kill of the posting in the folder that leaves it whole in its journal, with its
   // records on file: the folder as that kill left it. False when no kill does.
   bool StopPostingInItsJournal(const fs::path& folder, const std::function<void()>& post) {
