@@ -68,7 +68,8 @@ template <class Change>
 auto PostCompanyChange(const std::string& what, Change change) {
   return storage::RunPosting(what, [&] {
     auto result = change();
-    storage::FlushPostingWrites();  // a failure fails the posting, which is then undone
+    // A failure marks the posting broken: its commit fails and undoes it, with the reason.
+    (void)storage::FlushPostingWrites();
     return result;
   });
 }

@@ -163,8 +163,8 @@ AgingTotals RecalculateAging() {
   const std::string today = platform::text::DateToStr(platform::text::Today());
   CompanyWorkRec = CurrentCompany;
   CompanyWorkRec.LastAgingDate.Set(today);
-  SaveCurrentCompany();
-  UpdateCurrentCompanyRecord(
+  (void)SaveCurrentCompany();  // a failed write was said; the company is current for this run
+  (void)UpdateCurrentCompanyRecord(  // a failure was said there; the next start ages again
       [&](CompanyRec& company) {
         company.LastAgingDate.Set(today);
         company.CompanyARBalance.Set(platform::text::AmountText(result.Total));

@@ -14,12 +14,12 @@ namespace storage {
 // Writes a new data file without keys in place of the set's data file, marked defective from its
 // first write. The set's index stays until a reindex replaces it: a rebuild that fails before puts
 // the old data file back beside the index that fits it.
-bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength);
+[[nodiscard]] bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength);
 
 // Opens a set under repair: a set byte 20 is accepted, and the close leaves it set.
-bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name);
+[[nodiscard]] bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name);
 
 // Clears byte 20 of a closed data file once its set is whole again.
-bool IsamMarkFileSetClean(const std::string& dataName);
+[[nodiscard]] bool IsamMarkFileSetClean(const std::string& dataName);
 
 }  // namespace storage
