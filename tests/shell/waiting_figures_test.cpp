@@ -420,7 +420,7 @@ TEST_F(WaitingFiguresTest, WhileAPostingWaitsEveryFigureSaysSoAndNoDocumentGoesO
     StartWithCustomersUnreadable(folder);
     if (storage::WaitingPostingOf("12") && OpenFilesOutsideThePosting()) {
       ASSERT_EQ(user.told.size(), 1u);
-      EXPECT_TRUE(user.told.front().contains("invoice 1004") &&
+      EXPECT_TRUE(user.told.front().contains("Invoice 1004") &&
                   user.told.front().contains("12C.DAT could not be opened: Permission denied"))
           << user.told.front().toStdString();
       break;
@@ -459,7 +459,7 @@ TEST_F(WaitingFiguresTest, WhileAPostingWaitsEveryFigureSaysSoAndNoDocumentGoesO
     ASSERT_TRUE(testing_support::OpenCompanyFiles());
     EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
     ASSERT_EQ(user.told.size(), 1u);
-    EXPECT_TRUE(user.told.front().contains("invoice 1004")) << user.told.front().toStdString();
+    EXPECT_TRUE(user.told.front().contains("Invoice 1004")) << user.told.front().toStdString();
   }
   EndProgram();
   fs::current_path(dir_.path());
