@@ -169,7 +169,7 @@ bool TProdCopy::DestinationMayBeOverwritten(const std::string& number) {
 
 void TProdCopy::CopyTo(const std::string& number) {
   const CopyKind& kind = KindOf(CopyDataMode);
-  if (RefuseWhileJournalWaits(std::string("The ") + kind.plural + " cannot be copied", Caption())) return;
+  if (RefuseWhileJournalWaits(std::string("The ") + kind.plural, "copied", Caption())) return;
   if (!CopyCompanyFiles(CurrentCompany.CompanyNumber.Get(), number, kind.fileCode)) {
     platform::ui::ShowMessage(QString("Unable to copy %1.").arg(kind.plural));
     return;

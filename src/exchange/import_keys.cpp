@@ -1,6 +1,7 @@
 #include "exchange/import_keys.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "platform/text/key_text.h"
 #include "platform/text/short_string.h"
@@ -54,6 +55,9 @@ void ImportBatch::Append(const RecordImage& record) {
   if (!posting_) posting_.emplace("import");
   storage::IsamRecRef ref = 0;
   storage::IsamAddRec(unit_.File(), ref, record.data(), record.size());
+  // Refused while a posting waits: no row is, and the import stops with the refusal's words.
+  if (storage::IsamError == storage::IsamErrPostingWaits)
+    throw std::runtime_error(storage::LastWaitingRefusal());
   if (storage::IsamOK) {
     ++result_.Added;
   } else {

@@ -131,8 +131,9 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
     struct stat st;
     if (::lstat(files::ResolveForUse(name).c_str(), &st) != 0) aside = name;
   }
-  QString text = QStringLiteral("The file %1 is not a mark of a company deletion (it is not a plain file).  "
-                                "Nothing was deleted for it")
+  QString text = QStringLiteral(
+                     "The file %1 is not a mark of a company deletion (it is not a plain file).  "
+                     "Nothing was deleted for it")
                      .arg(platform::text::ToQString(mark));
   if (files::RenameFile(mark, aside)) {
     SyncProgramFolder();
@@ -271,7 +272,7 @@ bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company
 }  // namespace
 
 bool RebuildCompanyDataFiles() {
-  if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
+  if (RefuseWhileJournalWaits("The data files", "rebuilt", QStringLiteral("Rebuild"))) return false;
   bool rebuilt = true;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
@@ -281,9 +282,9 @@ bool RebuildCompanyDataFiles() {
   return rebuilt;
 }
 
-bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {
+bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb, const QString& title) {
   if (!storage::PostingJournalWaits()) return false;
-  platform::ui::MessageBox(platform::text::ToQString(storage::WaitingJournalRefusal(action)), title,
+  platform::ui::MessageBox(platform::text::ToQString(storage::AnyWaitingPostingRefusal(subject, verb)), title,
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
   return true;
 }

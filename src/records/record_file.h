@@ -18,13 +18,15 @@
 
 namespace records {
 
-// The description of a per-company file of Record, whose keys are made by buildKey.
+// The description of a per-company file of Record, whose keys are made by buildKey; subject, when
+// given, names one record to the user ("Customer C1").
 template <class Record, std::size_t KeyCount>
 storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
                                      const std::array<storage::IsamKeyDesc, KeyCount>& keys,
                                      QString newFileNotice,
                                      storage::IsamKeyStr (*buildKey)(const Record&, int),
-                                     QString newFileTitle = {}) {
+                                     QString newFileTitle = {},
+                                     std::string (*subject)(const Record&) = nullptr) {
   storage::DataFileKind kind;
   kind.FileCode = std::move(fileCode);
   kind.Caption = std::move(caption);
@@ -36,6 +38,8 @@ storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
   kind.BuildKey = [buildKey](const void* record, int keyNr) {
     return buildKey(*static_cast<const Record*>(record), keyNr);
   };
+  if (subject)
+    kind.Subject = [subject](const void* record) { return subject(*static_cast<const Record*>(record)); };
   return kind;
 }
 

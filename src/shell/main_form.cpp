@@ -46,6 +46,7 @@
 #include "purchasing/po_manager.h"
 #include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_manager.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
@@ -705,6 +706,7 @@ void TMainForm::AgingChart1Click() {
     MessageBox("The Aging Chart is currently showing.", "Aging Chart", MsgButtons::Ok, MsgIcon::Information);
     return;
   }
+  if (records::RefuseWhileJournalWaits("The aging", "recalculated", "Aging Chart")) return;
   RecalculateAging();
 }
 
