@@ -176,7 +176,7 @@ std::string LoadLastBackupFolder() {
 
 void SaveLastBackupFolder(const std::string& folder) {
   // Only a convenience: a failure to remember costs the user a choice next time, nothing more.
-  platform::files::WriteWholeFile(LastBackupFolderFile, folder + "\n");
+  (void)platform::files::WriteWholeFile(LastBackupFolderFile, folder + "\n");
 }
 
 }  // namespace exchange

@@ -31,8 +31,8 @@ std::string BackupArchivePath(const std::string& folder);
 // is complete. Every file is held against other writers while it is read, so a file another
 // program has open fails the backup. keepAlive is called now and then. False, with the reason
 // in *failure, when no new archive was made.
-bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
-                        const std::function<void()>& keepAlive, std::string* failure);
+[[nodiscard]] bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
+                                      const std::function<void()>& keepAlive, std::string* failure);
 
 struct FolderCopyResult {
   int wanted = 0;                     // data files meant for the Backup folder

@@ -50,7 +50,7 @@ class TOVBkUp : public platform::ui::Form {
  private:
   // The folder chosen, as the user sees it and as a path; false (after telling the user) when
   // none is chosen.
-  bool ChosenFolder(QString* shown, std::string* path);
+  [[nodiscard]] bool ChosenFolder(QString* shown, std::string* path);
   void FillFolderList();
   void ShowFileList(const std::vector<std::string>& files);
   void EnableControls(bool enabled);

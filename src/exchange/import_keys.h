@@ -53,7 +53,7 @@ class TakenKeys {
   TakenKeys(storage::DataFileUnit& unit, int keyNr) : unit_(unit), keyNr_(keyNr) {}
 
   // The key of `record` is on file or was given earlier in this run.
-  bool Taken(const RecordImage& record);
+  [[nodiscard]] bool Taken(const RecordImage& record);
   void Take(const RecordImage& record);
 
  private:

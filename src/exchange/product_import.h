@@ -36,6 +36,6 @@ ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescrip
 
 // A cell that holds a plain number: after trimming, an optional "-", digits and at most one
 // "."; no thousands separators.
-bool IsNumericCell(std::string_view cell);
+[[nodiscard]] bool IsNumericCell(std::string_view cell);
 
 }  // namespace exchange

@@ -24,7 +24,7 @@ namespace exchange {
 inline constexpr char SafetyFolderName[] = "BeforeRestore";
 
 // True for a name that may be restored into the program directory.
-bool IsPlainFileName(std::string_view name);
+[[nodiscard]] bool IsPlainFileName(std::string_view name);
 
 struct RestoreResult {
   enum class Status { Restored, NoArchive, Failed };

@@ -149,7 +149,8 @@ void TVenList::FormClose() {
   CloseShownFile();
   // An import appended vendors without their keys: every file of the company is rebuilt.
   if (forms::RebuildNeeded) {
-    RebuildCompanyDataFiles();
+    // Each file that cannot be rebuilt says why, and stays marked for its next open to rebuild.
+    (void)RebuildCompanyDataFiles();
     forms::RebuildNeeded = 0;
   }
 }

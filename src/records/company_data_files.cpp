@@ -100,7 +100,7 @@ bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bo
 // the index from the copied records.
 void PutIndexInPlace(const CopyTargets& to, bool clearMark) {
   if (!SyncProgramFolder() || !files::RenameFile(to.indexTemp, to.index)) {
-    files::DeleteFile(to.indexTemp);
+    (void)files::DeleteFile(to.indexTemp);  // a temporary copy is never opened as an index
     return;
   }
   FileStepDone();
@@ -165,8 +165,9 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
   bool clearMark = false;
   if (!WriteTemporaryCopies(*from, targets, &clearMark) ||
       !files::RenameFile(targets.dataTemp, targets.data)) {
-    files::DeleteFile(targets.dataTemp);
-    files::DeleteFile(targets.indexTemp);
+    // Temporary copies are never opened as data files; the failure before them is the one said.
+    (void)files::DeleteFile(targets.dataTemp);
+    (void)files::DeleteFile(targets.indexTemp);
     return false;
   }
   // The copy stands from here: the marked data file is rebuilt into whatever index it finds.
@@ -219,7 +220,7 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
   if (!DeleteCompanyRecord(ref)) {
     const std::string reason = SystemReason();
     // Whether the record went or stayed, the mark now settles as the record says.
-    FinishCompanyDeletion(company);
+    (void)FinishCompanyDeletion(company);  // one it cannot settle now is settled at the next start
     throw std::runtime_error(WithReason(failed, reason));
   }
   FileStepDone();
@@ -248,7 +249,8 @@ void FinishCompanyDeletions() {
     const std::filesystem::path name = entry.path().filename();
     if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
     const std::string company = name.stem().string();
-    if (IsValidCompanyNumber(company)) FinishCompanyDeletion(company);
+    // One that cannot be settled now (its company file held) is settled at the next start.
+    if (IsValidCompanyNumber(company)) (void)FinishCompanyDeletion(company);
   }
 }
 

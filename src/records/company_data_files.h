@@ -20,7 +20,8 @@ namespace records {
 // beside it and the mark cleared. A deletion of the target company left half-done is finished
 // first. False, with the target as it was, when the copy could not be made or a target file is
 // held open. Refused while a posting waits to be undone (storage::PostingJournalWaits).
-bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode);
+[[nodiscard]] bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany,
+                                    std::string_view fileCode);
 
 // The number of entries of key 1 of a company's file; a file that cannot be opened counts as
 // empty.
@@ -29,7 +30,7 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 // Deletes the company's 18 data files (and copies of them left under temporary names); a missing
 // file is skipped, no other file is touched, and a number that cannot name files deletes nothing.
 // True when none of them is left.
-bool DeleteCompanyDataFiles(std::string_view company);
+[[nodiscard]] bool DeleteCompanyDataFiles(std::string_view company);
 
 // Deletes a company with its data files, so that whatever stops it the company is either whole or
 // gone, and a new company of that number never finds the old one's files:
@@ -46,7 +47,7 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
 // the mark. True when nothing is left to settle; false when the company file could not be read or
 // a leftover could not be deleted (the mark then stays for the next try).
-bool FinishCompanyDeletion(std::string_view company);
+[[nodiscard]] bool FinishCompanyDeletion(std::string_view company);
 // The same for every mark in the program directory.
 void FinishCompanyDeletions();
 
@@ -60,16 +61,17 @@ void EndProcessAfterCompanyFileSteps(int n);
 // failure). A set whose data file does not exist, or that a window holds open, is left alone.
 // True when all of them succeeded. While a posting waits to be undone nothing is rebuilt, and the
 // user is told why.
-bool RebuildCompanyDataFiles();
+[[nodiscard]] bool RebuildCompanyDataFiles();
 
 // While a posting waits to be undone: tells the user that `subject` ("The data files") cannot be
 // `verb` ("rebuilt") until it is, and what to do, and returns true.
-bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb, const QString& title);
+[[nodiscard]] bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb,
+                                           const QString& title);
 
 // The data files of a company, and the company list, that a run left marked for repair or with a
 // rebuild unfinished (their names); and their rebuild, each with its progress window, as the start
 // after a stop does it. False when one of them failed (it said so).
 std::vector<std::string> FilesLeftForRepair(std::string_view company);
-bool RebuildFilesLeftForRepair(std::string_view company);
+[[nodiscard]] bool RebuildFilesLeftForRepair(std::string_view company);
 
 }  // namespace records

@@ -66,14 +66,15 @@ void TellPostingFailed(const storage::PostingFailed& failed) {
 template <class Change>
 auto PostCompanyChange(const CompanyRec& company, Change change) {
   const std::string number = platform::text::TrimBlanks(company.CompanyNumber.Get());
-  return storage::RunPosting(
-      "company " + number,
-      [&] {
-        auto result = change();
-        storage::FlushPostingWrites();  // a failure fails the posting, which is then undone
-        return result;
-      },
-      {"The settings of company " + number, "changed"});
+  return storage::RunPosting("company " + number,
+                             [&] {
+                               auto result = change();
+                               // A failure marks the posting broken: its commit fails and undoes it, with the
+                               // reason.
+                               (void)storage::FlushPostingWrites();
+                               return result;
+                             },
+                             {"The settings of company " + number, "changed"});
 }
 
 // Reads the open company's stored record into CompanyWorkRec, changes it and writes it back, in

@@ -178,7 +178,7 @@ bool SetUpProgramDirectory() {
   if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
   // The terms every terms list starts from; a directory without them gets them (a failure to
   // write them has been reported and does not stop the program).
-  CreatePaymentTermsFileIfMissing();
+  (void)CreatePaymentTermsFileIfMissing();
   return true;
 }
 

@@ -79,7 +79,7 @@ class JournalReader {
   enum class Step { Entry, End, Damaged };
   Step Next(JournalEntry& entry, bool withImage);
   // Reads the entry at offset again, image included.
-  bool ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
+  [[nodiscard]] bool ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
 
  private:
   platform::files::File& file_;

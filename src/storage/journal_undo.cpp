@@ -384,7 +384,8 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
       QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
           .arg(Qt(journalName), Qt(company));
   if (platform::files::RenameFile(journalName, aside)) {
-    platform::files::SyncFolder(aside);
+    // Should the name not last, the journal is found and set aside again: nothing is undone by it.
+    (void)platform::files::SyncFolder(aside);
     text += QStringLiteral("; the journal was kept as %1.").arg(Qt(aside));
   } else {
     // It stays where it is; postings refuse to write over it.
@@ -451,7 +452,7 @@ JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::s
   for (const std::string& name : names) {
     const std::string aside = SetAsideName(company);
     if (platform::files::RenameFile(name, aside)) {
-      platform::files::SyncFolder(aside);
+      (void)platform::files::SyncFolder(aside);  // a name that does not last is set aside again
       kept << Qt(aside);
     } else {
       RefusedJournals().insert(std::filesystem::absolute(name).string());
@@ -604,7 +605,8 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       if (report.Committed) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
       const bool kept = JournalsKeptForTheStart() && EmptyJournalFile(journal);
       journal.Close();
-      if (!kept) platform::files::DeleteFile(journalName);
+      // One that cannot go holds nothing to undo, or is undone once more by the next start.
+      if (!kept) (void)platform::files::DeleteFile(journalName);
       const JournalOutcome outcome = report.Committed ? JournalOutcome::OnFile : JournalOutcome::None;
       NoteJournalFound(company, outcome);
       return outcome;

@@ -95,14 +95,14 @@ namespace storage {
 // The journal file of a company number (trimmed), and whether a file name is a journal's.
 inline constexpr char kPostingJournalSuffix[] = "JNL.DAT";
 std::string PostingJournalName(const std::string& company);
-bool IsPostingJournalName(const std::string& fileName);
+[[nodiscard]] bool IsPostingJournalName(const std::string& fileName);
 
 // A posting that failed: it was undone (or, when Undone() is false, its journal is left for the
 // next start). what() is the message for the user: what failed, and what became of the posting.
 class PostingFailed : public std::runtime_error {
  public:
   PostingFailed(const std::string& message, bool undone) : std::runtime_error(message), undone_(undone) {}
-  bool Undone() const { return undone_; }
+  [[nodiscard]] bool Undone() const { return undone_; }
 
  private:
   bool undone_;
@@ -141,7 +141,7 @@ template <class Work>
 auto RunPosting(const std::string& what, Work&& work, const RefusalWords& refused = {}) -> decltype(work());
 
 // True while a posting scope is open in this process.
-bool PostingUnderWay();
+[[nodiscard]] bool PostingUnderWay();
 // Runs step once the posting under way is on file, never when it is undone; at once when no
 // posting is under way. For what lives outside the files (the label queue).
 void WhenPosted(std::function<void()> step);
@@ -149,46 +149,46 @@ void WhenPosted(std::function<void()> step);
 // back, in bytes: no more than about 8 MiB however large the posting (what is synced is let go).
 size_t PostingBytesHeld();
 // True when this process holds the company's journal open (between or during its postings).
-bool PostingJournalHeld(const std::string& company);
+[[nodiscard]] bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.
 void ClosePostingJournal();
 
 // Called by the engine before it changes slot ref of fb: the slot's record as it stands (or
 // nothing, when the change adds the slot) goes to the journal. True when no posting is under
 // way; false with the status set when the journal cannot take it, and the change must not be made.
-bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
+[[nodiscard]] bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
 
 // Called by the engine before it creates a data file set: within a posting, the creation goes to
 // the journal and is synced, so that the undo removes the file again (and a start that finds it
 // lost or cut short by a power cut takes that as part of the undo). Within a posting no file
 // already there is created anew. True when no posting is under way; false with the status set.
-bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength);
+[[nodiscard]] bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength);
 // Called once the engine has created a posting's data file set: its names are made durable (the
 // folder synced) before the posting can commit.
-bool IsamSyncCreatedFile(const std::string& dataName);
+[[nodiscard]] bool IsamSyncCreatedFile(const std::string& dataName);
 
 // Whether records written to fb now are kept back as the posting's pending slots.
-bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
 // Called when fb first gets pending slots, so that the posting writes them out.
 void IsamPostingTouched(IsamFileBlockRec& fb);
 // Called as fb is closed or given up during a posting: its pending slots are written out first
 // (after the journal is synced), or, when giving up, dropped.
-bool IsamPostingWriteOut(IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamPostingWriteOut(IsamFileBlockRec& fb);
 void IsamPostingForget(IsamFileBlockRec& fb);
 // Called by the file layer when a write, sync or truncation fails during a posting: the
 // posting cannot commit, whatever its caller does with the result.
 void IsamPostingBroken(int err);
 // True while the posting under way can no longer commit: its files are closed without writing.
-bool IsamPostingFailed();
+[[nodiscard]] bool IsamPostingFailed();
 
 // Makes the journal durable and writes every pending record of the posting to its file (without
 // syncing the data files): what a close during a posting does. False with the status set.
-bool FlushPostingWrites();
+[[nodiscard]] bool FlushPostingWrites();
 
 // Called before a posting writes or replaces a side file (the command line's answer file). Only
 // side files registered before are accepted, here and in a journal found later.
 void AllowJournalledSideFile(const std::string& name);
-bool JournalSideFile(const std::string& name);
+[[nodiscard]] bool JournalSideFile(const std::string& name);
 
 // Called after a posting was undone in this process, so that what the program keeps of records
 // in memory (the open company's record) is read again from the files.
@@ -234,9 +234,9 @@ constexpr int IsamKilledExitCode = 86;
 // -- implementation of RunPosting --
 std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone,
                                   bool inDoubt = false);
-bool LastPostingUndone();
-bool LastPostingInDoubt();
-bool LastPostingChangedAnything();
+[[nodiscard]] bool LastPostingUndone();
+[[nodiscard]] bool LastPostingInDoubt();
+[[nodiscard]] bool LastPostingChangedAnything();
 void RefuseStoppedPostings(const std::string& what, const RefusalWords& refused);
 
 template <class Work>
@@ -271,7 +271,7 @@ namespace storage {
 // that a start which still finds it knows the program was stopped with the company open. An empty
 // number lets go of the journal held. False when it cannot be held now; the first posting then
 // makes it, and says so if it cannot.
-bool HoldCompanyJournal(const std::string& company);
+[[nodiscard]] bool HoldCompanyJournal(const std::string& company);
 
 // A journal found at a start (or before a company's files opened), and what became of it: None
 // when it held no posting (the program was stopped between postings).
@@ -287,8 +287,8 @@ void ForgetJournalsFound();
 // failed), or because the start itself could not undo it. While one waits, nothing that moves
 // records may run (a rebuild, a reindex, a copy): the undo puts old records back in the slots
 // they had. Nor does anything but the undo write the files the posting holds (below).
-bool PostingJournalWaits();
-bool PostingJournalWaitsFor(const std::string& company);
+[[nodiscard]] bool PostingJournalWaits();
+[[nodiscard]] bool PostingJournalWaitsFor(const std::string& company);
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
@@ -313,6 +313,10 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 // The line every figure shown or printed then carries: "These figures include invoice 10000,
 // which was interrupted and is not undone yet." Empty when no posting of the company waits.
 std::string WaitingPostingFiguresNote(const std::string& company = {});
+// What the main window says for as long as a posting of the company waits: "Invoice 10000 was
+// interrupted and is not undone yet; the figures shown include it until it is undone." and the
+// remedy. Empty when none waits.
+std::string WaitingPostingLine(const std::string& company = {});
 // The same refusal for work refused while any posting waits (a rebuild, a repair, a copy): it
 // names the open company's waiting posting, else the first that waits; empty when none waits.
 std::string AnyWaitingPostingRefusal(const std::string& subject, const std::string& verb);
@@ -325,11 +329,11 @@ std::string AnyWaitingPostingRefusal(const std::string& subject, const std::stri
 // the status is then IsamErrPostingWaits, and the refusal's words ("HAMMER cannot be changed now:
 // ...") are kept for the message, with `subject` ("HAMMER"; empty: "The file 12P.DAT") and
 // `verb` ("changed").
-bool RefuseWriteWhileWaiting(const std::string& dataName, const std::string& subject,
-                             const std::string& verb);
+[[nodiscard]] bool RefuseWriteWhileWaiting(const std::string& dataName, const std::string& subject,
+                                           const std::string& verb);
 // The same for work that moves records (a rebuild, a repair, a copy): refused while any posting
 // waits, since its undo puts records back in the slots they had.
-bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb);
+[[nodiscard]] bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb);
 // The words of the last refusal with IsamErrPostingWaits.
 std::string LastWaitingRefusal();
 // A new start tries every journal again.

@@ -77,17 +77,17 @@ TEST(CompanyDataFilesTest, DeletingACompanyRemovesExactlyItsFiles) {
   std::filesystem::rename("1PD.IX", "1pd.ix");
   for (const std::string& name : kept) std::ofstream(name) << "x";
 
-  records::DeleteCompanyDataFiles(" 1 ");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles(" 1 "));
   std::set<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     left.insert(entry.path().filename().string());
   EXPECT_EQ(left, kept);
 
   // Nothing there any more: deleting again touches nothing and raises nothing.
-  records::DeleteCompanyDataFiles("1");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles("1"));
   // A number that cannot name files deletes nothing at all.
-  records::DeleteCompanyDataFiles("../1");
-  records::DeleteCompanyDataFiles("");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles("../1"));
+  EXPECT_TRUE(records::DeleteCompanyDataFiles(""));
   left.clear();
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     left.insert(entry.path().filename().string());

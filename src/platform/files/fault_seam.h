@@ -78,7 +78,7 @@ int FaultUnsyncedWrites();
 namespace seam {
 
 extern std::atomic<bool> installed;
-inline bool Installed() {
+[[nodiscard]] inline bool Installed() {
   return installed.load(std::memory_order_relaxed);
 }
 

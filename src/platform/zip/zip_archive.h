@@ -24,14 +24,14 @@ class ZipWriter {
   ZipWriter& operator=(const ZipWriter&) = delete;
 
   // Starts a new, empty archive that will replace `path` when committed.
-  bool Create(const std::string& path);
+  [[nodiscard]] bool Create(const std::string& path);
   // Adds the file at sourcePath as entry `entryName`, deflated. The file is read at Commit,
   // opened as the program opens its files (locked against every other opener) only while it is
   // read, so an archive may hold more files than a process may have open.
-  bool AddFile(const std::string& entryName, const std::string& sourcePath);
+  [[nodiscard]] bool AddFile(const std::string& entryName, const std::string& sourcePath);
   // Writes the archive, flushes it to the disk and puts it in place. progress (may be empty) is
   // called now and then while the archive is written, with the share done (0 to 1).
-  bool Commit(const std::function<void(double)>& progress = {});
+  [[nodiscard]] bool Commit(const std::function<void(double)>& progress = {});
 
   const std::string& Error() const { return error_; }
 
@@ -44,7 +44,7 @@ class ZipWriter {
   const FileFailure& FailedFile() const { return failedFile_; }
 
  private:
-  bool Fail(const std::string& what);
+  [[nodiscard]] bool Fail(const std::string& what);
 
   ::zip* archive_ = nullptr;
   std::string path_;
@@ -67,19 +67,19 @@ class ZipReader {
   ZipReader& operator=(const ZipReader&) = delete;
 
   // Opens an existing archive read-only, checking its directory for consistency.
-  bool Open(const std::string& path);
+  [[nodiscard]] bool Open(const std::string& path);
   int64_t Count() const;
-  bool Entry(int64_t index, ZipEntry* entry);
+  [[nodiscard]] bool Entry(int64_t index, ZipEntry* entry);
   // Writes the entry's data into a new file at path (which must not exist yet), flushed to the
   // disk. Fails when the data does not match its checksum or its size; data running past the
   // declared size is never written past it.
-  bool ExtractTo(int64_t index, const std::string& path);
+  [[nodiscard]] bool ExtractTo(int64_t index, const std::string& path);
   void Close();
 
   const std::string& Error() const { return error_; }
 
  private:
-  bool Fail(const std::string& what);
+  [[nodiscard]] bool Fail(const std::string& what);
 
   ::zip* archive_ = nullptr;
   std::string error_;
