@@ -63,16 +63,19 @@ std::string Refusal(const std::string& subject, const std::string& verb, const s
          remedy;
 }
 
-// The bytes of the company's data files, its journal and the company list, by name.
+// The contents of the company's data files, its journal and the company list, by name: their
+// size and a hash of their bytes, which any change of a byte changes.
 std::map<std::string, std::string> DataFileBytes(const fs::path& folder) {
-  std::map<std::string, std::string> bytes;
+  std::map<std::string, std::string> contents;
   for (const auto& item : fs::directory_iterator(folder)) {
     const std::string name = item.path().filename().string();
     if (!name.starts_with("12") && !name.starts_with("ovcomp")) continue;
     std::ifstream file(item.path(), std::ios::binary);
-    bytes[name] = std::string(std::istreambuf_iterator<char>(file), {});
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    contents[name] =
+        std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
   }
-  return bytes;
+  return contents;
 }
 
 // The first record of an open file whose field `field` reads `text`, and its reference (0: none).
