@@ -182,6 +182,11 @@ void TOVBkUp::BackButnClick() {
 }
 
 void TOVBkUp::DoBackup() {
+  const std::string refusal = BackupRefusal();
+  if (!refusal.empty()) {
+    MessageBox(QString::fromStdString(refusal), "OV Backup", MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   QString drive;
   std::string folder;
   if (!ChosenFolder(&drive, &folder)) return;
@@ -212,24 +217,28 @@ void TOVBkUp::DoBackup() {
   if (!archived) {
     EnableControls(true);
     Label4->setText("Backup failed.");
-    MessageBox("The backup was not made: " + QString::fromStdString(failure) +
-                   "\nAn earlier backup in that folder is unchanged.",
-               "OV Backup", MsgButtons::Ok, MsgIcon::Error);
+    MessageBox(QString::fromStdString(failure), "OV Backup", MsgButtons::Ok, MsgIcon::Error);
     return;
   }
   Close();
   Application->ProcessMessages();
-  ReportBackupFolderFailures(copies.wanted, copies.failures);
-  MessageBox(QString("Backup complete. %1 files were copied.").arg(FileListBox1->count()), "OV Backup",
-             MsgButtons::Ok, MsgIcon::Information);
+  ReportBackupDone(copies);
 }
 
-void TOVBkUp::ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures) {
-  if (failures.empty()) return;
-  MessageBox(QString("%1 of %2 data files could not be copied to the Backup folder:\n")
-                     .arg(failures.size())
-                     .arg(wanted) +
-                 Lines(failures),
+// One message for the whole backup: the archive was written, and whether the copies in the
+// Backup folder were made too, with why not.
+void TOVBkUp::ReportBackupDone(const FolderCopyResult& copies) {
+  const QString archived = QString("%1 files were copied.").arg(FileListBox1->count());
+  if (copies.failures.empty()) {
+    MessageBox("Backup complete. " + archived, "OV Backup", MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  MessageBox(QString("The backup archive was written: %1 But %2 of %3 data files could not be copied to the "
+                     "Backup folder as well:\n")
+                     .arg(archived)
+                     .arg(copies.failures.size())
+                     .arg(copies.wanted) +
+                 Lines(copies.failures),
              "OV Backup", MsgButtons::Ok, MsgIcon::Warning);
 }
 

@@ -18,6 +18,8 @@
 
 namespace exchange {
 
+struct FolderCopyResult;
+
 class TOVBkUp : public platform::ui::Form {
  public:
   explicit TOVBkUp(QWidget* parent = nullptr);
@@ -54,7 +56,7 @@ class TOVBkUp : public platform::ui::Form {
   void FillFolderList();
   void ShowFileList(const std::vector<std::string>& files);
   void EnableControls(bool enabled);
-  void ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures);
+  void ReportBackupDone(const FolderCopyResult& copies);
 
   bool busy_ = false;
 };

@@ -688,6 +688,12 @@ bool PostingJournalWaitsFor(const std::string& company) {
   return Posting().waiting.count(company) > 0;
 }
 
+std::vector<std::string> CompaniesWithWaitingPostings() {
+  std::vector<std::string> companies;
+  for (const auto& [company, what] : Posting().waiting) companies.push_back(company);
+  return companies;
+}
+
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
   if (remedy.empty())

@@ -289,6 +289,8 @@ void ForgetJournalsFound();
 // they had. Nor does anything but the undo write the files the posting holds (below).
 [[nodiscard]] bool PostingJournalWaits();
 [[nodiscard]] bool PostingJournalWaitsFor(const std::string& company);
+// The companies whose posting waits.
+std::vector<std::string> CompaniesWithWaitingPostings();
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});

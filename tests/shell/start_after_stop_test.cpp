@@ -13,12 +13,15 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "companies/prod_copy.h"
 #include "exchange/account_import.h"
+#include "exchange/backup_window.h"
+#include "exchange/product_import.h"
 #include "forms/manager_window.h"
 #include "invoicing/invoice_posting.h"
 #include "invoicing/payment_posting.h"
@@ -51,9 +54,15 @@ using platform::files::FaultAction;
 using platform::files::FaultPlan;
 using testing_support::UiScript;
 
-const char kUndone[] =
-    "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
-const char kOnFile[] = "The last posting (invoice 1004) was completed and is on file.";
+// What the start says of a posting it undid, or found on file though nobody heard so.
+std::string UndoneMessage(const std::string& what) {
+  return "The last posting (" + what +
+         ") was interrupted and has been undone; the files it touched were rebuilt.";
+}
+std::string OnFileMessage(const std::string& what) {
+  return "The last posting (" + what + ") was completed and is on file.";
+}
+const std::string kUndone = UndoneMessage("invoice 1004");
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
 
@@ -126,12 +135,17 @@ std::vector<std::string> FilesLeftToRepair(const fs::path& folder) {
   return left;
 }
 
+// The records of the named data files of the folder.
+testing_support::FolderRecords RecordsOf(const fs::path& folder, const std::set<std::string>& files) {
+  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
+  std::erase_if(records, [&](const auto& file) { return !files.contains(file.first); });
+  return records;
+}
+
 // The records a posting of the invoice changes and the start itself does not (it ages the
 // customers): the lines and the products.
 testing_support::FolderRecords LinesAndProducts(const fs::path& folder) {
-  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
-  std::erase_if(records, [](const auto& file) { return file.first != "12D.DAT" && file.first != "12P.DAT"; });
-  return records;
+  return RecordsOf(folder, {"12D.DAT", "12P.DAT"});
 }
 
 // Whether the journal holds a posting to undo: its mark is set.
@@ -228,13 +242,13 @@ class StartAfterStopTest : public MainFormTest {
     fs::current_path(dir_.path());
   }
 
-  // The program started on the folder in a child, where the invoice is posted under the fault
-  // plan; the child's exit status as PostInChildProcess tells it.
+  // The program started on the folder in a child, where the work (the invoice, unless a test
+  // says otherwise) is posted under the fault plan; the child's exit status as PostInChildProcess
+  // tells it.
   int PostInChild(const fs::path& folder, const FaultPlan& plan,
                   testing_support::FaultCount count = testing_support::FaultCount::None) {
     return testing_support::PostInChildProcess(
-        folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan,
-        [this] { PostTheInvoice(); }, count);
+        folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan, post_, count);
   }
 
   // What a start in a child showed before it ended, how it ended, and how many writes it made
@@ -355,62 +369,124 @@ class StartAfterStopTest : public MainFormTest {
     invoicing::PostNewInvoice(testing_support::Invoice("1004", "C1", "12/07/2026", sales_));
   }
 
-  platform::text::FixedClock clock_;
-  std::vector<std::pair<std::string, std::string>> sales_ = {{"WIDGET", "3"}, {"GADGET", "2"}};
-};
+  // Work of the user stopped at each write (a kill, or a power cut with the simulated disk) in a
+  // program started on a copy of the company, then the program started again on it: the start says
+  // one thing at most and asks nothing, the books balance, no file is left to repair, and the
+  // posting is on file whole or not at all, as the start says. When it is not on file whole, the
+  // user posts it again (an import: imports the same file) and finds it once, as a run without a
+  // stop leaves it.
+  struct StoppedWork {
+    std::string What;  // the posting in the user's words
+    std::function<void()> Post;
+    std::set<std::string> Files;  // the files whose records the posting changes and the start does not
+    bool Repeated = false;
+  };
+  void SweepStops(const StoppedWork& work, FaultAction stop) {
+    SCOPED_TRACE(work.What + (stop == FaultAction::Kill ? ", killed" : ", power cut"));
+    post_ = work.Post;
+    const fs::path start = dir_.path() / "start";
+    if (!fs::exists(start)) MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
+    const testing_support::FolderRecords before = RecordsOf(start, work.Files);
+    const int writes = CountInChild(start, testing_support::FaultCount::Writes);
+    ASSERT_GT(writes, 2);
 
-TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeavesNoFileToRepair) {
-  const fs::path start = dir_.path() / "start";
-  const Stock products = {{"WIDGET", 100}, {"GADGET", 40}};
-  MakeCompanyFolder(start, products, false);
-  const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
-  const testing_support::FolderRecords before = LinesAndProducts(start);
-  const int writes = CountInChild(start, testing_support::FaultCount::Writes);
-  ASSERT_GT(writes, 2);
+    // The posting made whole, the program stopped with its files open; then every write stopped.
+    testing_support::FolderRecords whole;
+    int undone = 0;
+    int rebuilt = 0;
+    for (int n = 0; n <= writes; ++n) {
+      SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
+      const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+      fs::copy(start, folder);
+      FaultPlan plan;
+      if (n > 0) {
+        plan.OnWrite = stop;
+        plan.WriteNumber = n;
+        plan.SimulateDisk = stop == FaultAction::PowerCut;
+      }
+      const int status = PostInChild(folder, plan);
+      ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
+      const std::string posting = PostingInJournal(folder / "12JNL.DAT");
+      const std::string committed = PostingCommittedInJournal(folder / "12JNL.DAT");
+      const bool marked = !FilesLeftToRepair(folder).empty();
+      EXPECT_TRUE(posting.empty() || posting == work.What) << posting;
+      undone += !posting.empty();
+      rebuilt += posting.empty() && marked;
+      const testing_support::FolderRecords stopped = RecordsOf(folder, work.Files);
 
-  // The posting made whole, the program stopped with its files open; then every write stopped.
-  int undone = 0;
-  int rebuilt = 0;
-  for (int n = 0; n <= writes; ++n) {
-    SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
-    const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
-    fs::copy(start, folder);
-    FaultPlan plan;
-    if (n > 0) {
-      plan.OnWrite = FaultAction::Kill;
-      plan.WriteNumber = n;
+      fs::current_path(folder);
+      {
+        testing_support::RestartUser user;
+        StartCheckBooksAndEnd(stockBefore);
+        const std::vector<std::string> expected =
+            !posting.empty()     ? std::vector<std::string>{UndoneMessage(work.What)}
+            : !committed.empty() ? std::vector<std::string>{OnFileMessage(committed)}
+            : marked             ? std::vector<std::string>{kStopped}
+                                 : std::vector<std::string>{};
+        EXPECT_EQ(Texts(user.told), expected);
+        EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      }
+      fs::current_path(dir_.path());
+      EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+      // The records are the ones before the posting when it was undone, else as the stop left them:
+      // a rebuild keeps them.
+      const testing_support::FolderRecords started = RecordsOf(folder, work.Files);
+      EXPECT_EQ(started, !posting.empty() ? before : stopped);
+      if (n == 0) whole = started;
+      EXPECT_TRUE(started == before || started == whole) << "neither absent nor whole";
+      if (work.Repeated && started != whole) PostAgain(folder, work, whole);
+      fs::remove_all(folder);
     }
-    const int status = PostInChild(folder, plan);
-    ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
-    const bool posting = JournalHoldsAPosting(folder / "12JNL.DAT");
-    const bool committed = !PostingCommittedInJournal(folder / "12JNL.DAT").empty();
-    const bool marked = !FilesLeftToRepair(folder).empty();
-    undone += posting;
-    rebuilt += !posting && marked;
-    const testing_support::FolderRecords stopped = LinesAndProducts(folder);
+    // Both kinds of stop were met: inside the posting, and with its files left open.
+    EXPECT_GT(undone, 0);
+    EXPECT_GT(rebuilt, 0);
+  }
 
+  // The user, not finding the work whole on file, does it again in the program: it is then on file
+  // once, and the books balance.
+  void PostAgain(const fs::path& folder, const StoppedWork& work,
+                 const testing_support::FolderRecords& whole) {
     fs::current_path(folder);
     {
       testing_support::RestartUser user;
-      StartCheckBooksAndEnd(stockBefore);
-      const std::vector<std::string> expected = posting     ? std::vector<std::string>{kUndone}
-                                                : committed ? std::vector<std::string>{kOnFile}
-                                                : marked    ? std::vector<std::string>{kStopped}
-                                                            : std::vector<std::string>{};
-      EXPECT_EQ(Texts(user.told), expected);
-      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      ASSERT_TRUE(StartUp());
+      ASSERT_TRUE(testing_support::OpenCompanyFiles());
+      work.Post();
+      EndProgram();
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
     }
     fs::current_path(dir_.path());
-    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
-    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
-    // The records are the ones before the posting when it was undone, else as the stop left them:
-    // a rebuild keeps them.
-    EXPECT_EQ(LinesAndProducts(folder), posting ? before : stopped);
-    fs::remove_all(folder);
+    EXPECT_EQ(RecordsOf(folder, work.Files), whole) << "not on file once after it was done again";
   }
-  // Both kinds of stop were met: inside the posting, and with its files left open.
-  EXPECT_GT(undone, 0);
-  EXPECT_GT(rebuilt, 0);
+
+  platform::text::FixedClock clock_;
+  std::vector<std::pair<std::string, std::string>> sales_ = {{"WIDGET", "3"}, {"GADGET", "2"}};
+  std::function<void()> post_ = [this] { PostTheInvoice(); };
+};
+
+TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeavesNoFileToRepair) {
+  SweepStops({"invoice 1004", [this] { PostTheInvoice(); }, {"12D.DAT", "12P.DAT"}}, FaultAction::Kill);
+}
+
+// An import is one posting however many rows it has: whole or absent after a kill or a power cut
+// at any write, its customers or products and the company's next number alike.
+TEST_F(StartAfterStopTest, AnImportStoppedAtAnyWriteIsWholeOrAbsentAndImportedAgainIsOnFileOnce) {
+  const StoppedWork customers = {"the import of customers",
+                                 [] {
+                                   exchange::ImportAccounts(exchange::CustomerImportKind(),
+                                                            testing_support::ImportedCustomerRows(), false);
+                                 },
+                                 {"12C.DAT", "ovcomp.DAT"},
+                                 true};
+  const StoppedWork products = {
+      "the import of products",
+      [] { exchange::ImportProducts(testing_support::ImportedProductRows(), false); },
+      {"12P.DAT"},
+      true};
+  for (const StoppedWork& work : {customers, products})
+    for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut}) SweepStops(work, stop);
 }
 
 TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAndTheStartUndoesItWhole) {
@@ -493,7 +569,7 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
 
   // The next start undoes the posting on the records as they were: every product as before.
   UiScript ui;
-  ui.ExpectMessage(kUndone, "Posting");
+  ui.ExpectMessage(QString::fromStdString(kUndone), "Posting");
   ASSERT_TRUE(StartUp());
   ASSERT_TRUE(testing_support::OpenCompanyFiles());
   EXPECT_EQ(StockOnFile(),
@@ -584,13 +660,11 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
       const std::string posting = PostingInJournal(folder / "12JNL.DAT");
       const std::string committed = PostingCommittedInJournal(folder / "12JNL.DAT");
       const bool marked = !FilesLeftToRepair(folder).empty();
-      const std::string undone = "The last posting (" + posting +
-                                 ") was interrupted and has been undone; the files it touched were rebuilt.";
-      const std::string onFile = "The last posting (" + committed + ") was completed and is on file.";
-      const std::vector<std::string> expected = !posting.empty()     ? std::vector<std::string>{undone}
-                                                : !committed.empty() ? std::vector<std::string>{onFile}
-                                                : marked             ? std::vector<std::string>{kStopped}
-                                                                     : std::vector<std::string>{};
+      const std::vector<std::string> expected =
+          !posting.empty()     ? std::vector<std::string>{UndoneMessage(posting)}
+          : !committed.empty() ? std::vector<std::string>{OnFileMessage(committed)}
+          : marked             ? std::vector<std::string>{kStopped}
+                               : std::vector<std::string>{};
       (!posting.empty() ? undid : marked ? stopped : quiet) += 1;
 
       fs::current_path(folder);
@@ -689,8 +763,8 @@ TEST_F(StartAfterStopTest, AJournalSetAsideAfterAStopIsTheStartsOneMessageAndNot
 
 // A file the stopped posting changed that the start cannot open (here the customer file, which
 // the program may not read) is no sign of a stranger's journal: the start says which file and why,
-// keeps the journal, repairs and asks nothing; the first start that can open it undoes the
-// posting whole.
+// keeps the journal, repairs and asks nothing, and makes no backup meanwhile; the first start
+// that can open it undoes the posting whole.
 TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAStartThatCan) {
   const fs::path folder = dir_.path() / "start";
   MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
@@ -706,6 +780,18 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
       testing_support::PermissionsApply unreadable;
       ASSERT_TRUE(StartUp());
       testing_support::OpenCompanyFiles();
+    }
+    // A backup now would hold half the posting and nothing to undo it: refused, nothing written.
+    {
+      testing_support::RestartUser backingUp;
+      fs::create_directory(dir_.path() / "usb");
+      exchange::OVBkUp->DriveComboBox1->setCurrentText(QString::fromStdString(dir_.File("usb")));
+      exchange::OVBkUp->BackButnClick();
+      ASSERT_EQ(backingUp.told.size(), 1u);
+      EXPECT_TRUE(backingUp.told[0].startsWith(
+          "The backup cannot be made now: invoice 1004 was interrupted and is not undone yet."))
+          << backingUp.told[0].toStdString();
+      EXPECT_TRUE(fs::is_empty(dir_.path() / "usb"));
     }
     EndProgram();
     EXPECT_EQ(
@@ -815,7 +901,7 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsNothingWritesItsCompanyAndTheNextSt
          EXPECT_FALSE(records::UpdateCurrentCompanyRecord(
              [](records::CompanyRec& company) { company.CompanyContact.Set("Dana"); }));
        }},
-      {"The file 12C.DAT", "changed",
+      {"The import of customers", "made",
        [] {
          FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
          exchange::ImportRow row(16);

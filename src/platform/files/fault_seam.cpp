@@ -22,7 +22,7 @@ namespace {
 // What undoes one change the disk has not yet made durable. Path is where the changed file
 // stands at this point of its history, so reverting newest first finds every file where it was.
 struct Undo {
-  enum class Type { Content, Created, Deleted, Renamed };
+  enum class Type { Content, Created, Deleted, Renamed, FolderMade };
   Type Kind = Type::Content;
   uint64_t Seq = 0;
   std::string Path;  // Renamed: the old name
@@ -144,6 +144,9 @@ std::optional<Undo> Capture(const WriteCall& call) {
       undo.To = Absolute(call.To);
       undo.Replaced = CaptureWholeFile(undo.To, &undo);
       break;
+    case Change::Folder:
+      undo.Kind = Undo::Type::FolderMade;
+      break;
   }
   undo.Folder = FolderOf(undo.Path);
   undo.ToFolder = undo.Kind == Undo::Type::Renamed ? FolderOf(undo.To) : undo.Folder;
@@ -193,6 +196,12 @@ void Revert(const Undo& u) {
       ::rename(u.To.c_str(), u.Path.c_str());
       if (u.Replaced) RestoreFile(u.To, u.Bytes, u.Mode);
       break;
+    case Undo::Type::FolderMade: {
+      // Its own name never reached the disk, so neither did anything found through it.
+      std::error_code ignored;
+      std::filesystem::remove_all(u.Path, ignored);
+      break;
+    }
   }
 }
 

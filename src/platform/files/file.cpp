@@ -252,6 +252,19 @@ bool RenameSpelledFile(std::string_view raw_from, std::string_view raw_to, int* 
   return true;
 }
 
+bool CreateFolder(std::string_view raw, int* err) {
+  SetErr(err, 0);
+  bool ambiguous = false;
+  const std::string path = ResolveForUse(raw, &ambiguous);
+  if (ambiguous) return SetErr(err, EEXIST), false;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  int failed = Write({.Kind = seam::Change::Folder, .Path = path},
+                     [&] { return ErrnoOf(::mkdir(path.c_str(), 0755)); });
+  if (failed) return SetErr(err, failed), false;
+  return true;
+}
+
 bool SyncFolder(std::string_view pathInFolder, int* err) {
   SetErr(err, 0);
   std::string folder = DirName(ResolveForUse(pathInFolder));

@@ -78,6 +78,11 @@ class File {
 // Copies a file's bytes to a new name through a temporary file (see WriteWholeFile).
 [[nodiscard]] bool CopyFile(std::string_view from, std::string_view to, int* err = nullptr);
 
+// Makes a folder (its name resolved as a file's is); one that is there already is no error, any
+// other file of that name is (EEXIST). Its name is durable only once the folder holding it is
+// synced (SyncFolder of the new folder's own path). errno-style code in *err.
+bool CreateFolder(std::string_view path, int* err = nullptr);
+
 // Makes the names of the folder holding the path durable (creates, deletes, renames in it):
 // fsync of the folder. errno-style code in *err.
 [[nodiscard]] bool SyncFolder(std::string_view pathInFolder, int* err = nullptr);

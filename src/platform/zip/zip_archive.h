@@ -2,23 +2,27 @@
 // ZIP archives through libzip: writing an archive of files stored under bare entry names, and
 // reading one back entry by entry. Only what the backup and restore need.
 //
-// A written archive never half-replaces an older one: libzip writes the whole archive into a
-// temporary file beside the target and renames it over the target when Commit succeeds; until
-// then (and after any failure) the old archive stays as it was.
+// A written archive never half-replaces an older one, not even across a power cut: the archive
+// is written through the file layer into "<target>.tmp~" beside the target, synced, renamed over
+// the target, and then the folder is synced. Until the rename (and after any failure before it)
+// the old archive stays as it was; a temporary file left by a stop is written over by the next.
 //
 // Errors return false and leave a readable reason in Error().
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 struct zip;
 
 namespace platform::zip {
 
+class ArchiveOutput;
+
 class ZipWriter {
  public:
-  ZipWriter() = default;
+  ZipWriter();
   ~ZipWriter();  // discards an archive that was not committed
   ZipWriter(const ZipWriter&) = delete;
   ZipWriter& operator=(const ZipWriter&) = delete;
@@ -34,6 +38,9 @@ class ZipWriter {
   [[nodiscard]] bool Commit(const std::function<void(double)>& progress = {});
 
   const std::string& Error() const { return error_; }
+  // After a failed Commit: the new archive had taken the old one's place already, and only the
+  // sync of its folder failed: it is whole there, but a power cut may still bring the old back.
+  bool Replaced() const;
 
   // After a failed Commit: the entry whose file could not be opened or read, and the system's
   // errno-style code; an empty entry when the failure was another.
@@ -50,6 +57,7 @@ class ZipWriter {
   std::string path_;
   std::string error_;
   FileFailure failedFile_;
+  std::unique_ptr<ArchiveOutput> output_;  // where libzip writes the archive
 };
 
 struct ZipEntry {
