@@ -7,6 +7,7 @@
 
 #include "exchange/backup_files.h"
 #include "exchange/restore_files.h"
+#include "exchange/restore_placement.h"
 #include "forms/form_instance.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -286,7 +287,9 @@ void TOVBkUp::RestBtnClick() {
         "directory:\n" +
             Lines(result.skipped),
         "Restore", MsgButtons::Ok, MsgIcon::Warning);
-  MessageBox(RestoreDoneText, "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
+  const std::string retired = RetiredPostingsText(result.retired);
+  MessageBox(RestoreDoneText + (retired.empty() ? QString() : "\n" + QString::fromStdString(retired)),
+             "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
 }
 
 void TOVBkUp::HelpButnClick() {

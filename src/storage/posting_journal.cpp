@@ -844,4 +844,10 @@ void ForgetWaitingJournals() {
   Posting().remedies.clear();
 }
 
+void ForgetWaitingJournal(const std::string& company) {
+  Posting().waiting.erase(company);
+  Posting().inDoubt.erase(company);
+  Posting().remedies.erase(company);
+}
+
 }  // namespace storage

@@ -340,5 +340,7 @@ std::string AnyWaitingPostingRefusal(const std::string& subject, const std::stri
 std::string LastWaitingRefusal();
 // A new start tries every journal again.
 void ForgetWaitingJournals();
+// The company's journal is gone (a restore took it with the files it touched): nothing waits.
+void ForgetWaitingJournal(const std::string& company);
 
 }  // namespace storage

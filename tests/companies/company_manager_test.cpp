@@ -73,6 +73,10 @@ TEST(CompanyDataFilesTest, DeletingACompanyRemovesExactlyItsFiles) {
                                 "12C.IX",     "1X.DAT",    "1P.SAV"};
   for (const char* code : codes)
     for (const char* ext : {".DAT", ".IX"}) std::ofstream(std::string("1") + code + ext) << "x";
+  // What copies into the company left under temporary names goes with it.
+  for (const char* left : {"1P.DAT.TMP", "1V.IX.TMP", "1C.DAT.TMP.tmp~", "1PD.IX.TMP.tmp~"})
+    std::ofstream(left) << "x";
+  kept.insert({"1P.DAT.TMP.old", "12C.DAT.TMP"});
   // One named by another program, in its own letter case.
   std::filesystem::rename("1PD.IX", "1pd.ix");
   for (const std::string& name : kept) std::ofstream(name) << "x";

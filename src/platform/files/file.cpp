@@ -311,7 +311,7 @@ bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err
   SetErr(err, 0);
   const std::string target = NormalizeSeparators(spelled);
   if (!NotHeld(target, err)) return false;
-  std::string temp = target + ".tmp~";
+  std::string temp = target + std::string(kWholeFileTemporarySuffix);
   File file;
   bool ok = file.OpenSpelled(temp, OpenMode::CreateAlways) && file.WriteAt(0, bytes.data(), bytes.size()) &&
             ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && file.Flush();

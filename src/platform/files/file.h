@@ -89,6 +89,9 @@ bool CreateFolder(std::string_view path, int* err = nullptr);
 
 // Reads a whole (small) file; false with *err when it cannot be read.
 [[nodiscard]] bool ReadWholeFile(std::string_view path, std::string* bytes, int* err = nullptr);
+// What WriteWholeFile and WriteSpelledFile append to the target's name for the temporary file
+// they write first ("LastCo.Dat.tmp~"); a stop can leave one behind.
+inline constexpr std::string_view kWholeFileTemporarySuffix = ".tmp~";
 // Writes a whole file without ever leaving it half-written: a temporary file beside the
 // target is written, flushed and renamed over it, and the folder synced (false when that sync
 // fails: the new contents are in place but the rename may not survive a power cut). mode gives

@@ -348,11 +348,11 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
   if (!Entry(index, &entry)) return false;
   zip_file_t* data = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
   if (!data) return Fail(entry.name + ": " + zip_strerror(archive_));
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    std::string reason = std::strerror(errno);
+  // Written through the file layer, as every file the program writes: a test can stop it there.
+  platform::files::File out;
+  if (!out.OpenSpelled(path, platform::files::OpenMode::CreateNew)) {
     zip_fclose(data);
-    return Fail(path + ": " + reason);
+    return Fail(path + ": " + std::strerror(out.error()));
   }
   std::string problem;
   std::vector<char> buffer(1 << 16);
@@ -367,27 +367,21 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
       break;
     }
     if (got == 0) break;
-    total += static_cast<uint64_t>(got);
-    if (total > entry.size) {
+    if (total + static_cast<uint64_t>(got) > entry.size) {
       problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
       break;
     }
-    for (zip_int64_t written = 0; written < got;) {
-      ssize_t n = ::write(fd, buffer.data() + written, static_cast<size_t>(got - written));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        problem = path + ": " + std::strerror(n < 0 ? errno : EIO);
-        break;
-      }
-      written += n;
+    if (!out.WriteAt(static_cast<int64_t>(total), buffer.data(), static_cast<size_t>(got))) {
+      problem = path + ": " + std::strerror(out.error());
+      break;
     }
-    if (!problem.empty()) break;
+    total += static_cast<uint64_t>(got);
   }
   int closed = zip_fclose(data);
   if (problem.empty() && closed != 0) problem = entry.name + ": " + ErrorText(closed);
   if (problem.empty() && total != entry.size) problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
-  if (problem.empty() && ::fsync(fd) != 0) problem = path + ": " + std::strerror(errno);
-  if (::close(fd) != 0 && problem.empty()) problem = path + ": " + std::strerror(errno);
+  if (problem.empty() && !out.Flush()) problem = path + ": " + std::strerror(out.error());
+  if (!out.Close() && problem.empty()) problem = path + ": " + std::strerror(out.error());
   if (problem.empty()) return true;
   ::unlink(path.c_str());
   return Fail(problem);
