@@ -313,8 +313,8 @@ bool DeleteCompanyDataFiles(std::string_view company, std::string* failure) {
 
 void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
   if (storage::PostingJournalWaits())
-    throw std::runtime_error(storage::WaitingJournalRefusal("Company " + platform::text::TrimBlanks(company) +
-                                                            " cannot be deleted"));
+    throw std::runtime_error(
+        storage::AnyWaitingPostingRefusal("Company " + platform::text::TrimBlanks(company), "deleted"));
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
   if (!mark) return RemoveCompanyRecord(company, ref);
@@ -378,7 +378,7 @@ bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company
 }  // namespace
 
 bool RebuildCompanyDataFiles() {
-  if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
+  if (RefuseWhileJournalWaits("The data files", "rebuilt", QStringLiteral("Rebuild"))) return false;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
@@ -387,9 +387,9 @@ bool RebuildCompanyDataFiles() {
   return true;
 }
 
-bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {
+bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb, const QString& title) {
   if (!storage::PostingJournalWaits()) return false;
-  platform::ui::MessageBox(platform::text::ToQString(storage::WaitingJournalRefusal(action)), title,
+  platform::ui::MessageBox(platform::text::ToQString(storage::AnyWaitingPostingRefusal(subject, verb)), title,
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
   return true;
 }

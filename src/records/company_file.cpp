@@ -39,6 +39,10 @@ storage::DataFileKind MakeCompanyFileKind() {
   kind.BuildKey = [](const void* record, int keyNr) {
     return BuildCompanyKey(*static_cast<const CompanyRec*>(record), keyNr);
   };
+  kind.Subject = [](const void* record) {
+    return "Company " +
+           platform::text::TrimBlanks(static_cast<const CompanyRec*>(record)->CompanyNumber.Get());
+  };
   return kind;
 }
 
@@ -65,13 +69,18 @@ std::string SettingsChangeOf(const CompanyRec& company) {
 // record goes out to the file while the posting is open, so that a write that fails is told with
 // the system's reason; it costs no sync more than the commit would make.
 template <class Change>
-auto PostCompanyChange(const std::string& what, Change change) {
-  return storage::RunPosting(what, [&] {
-    auto result = change();
-    // A failure marks the posting broken: its commit fails and undoes it, with the reason.
-    (void)storage::FlushPostingWrites();
-    return result;
-  });
+// `what` names the posting as the user knows the work; empty, it is a change of the settings.
+auto PostCompanyChange(const CompanyRec& company, const std::string& what, Change change) {
+  const std::string number = platform::text::TrimBlanks(company.CompanyNumber.Get());
+  return storage::RunPosting(what.empty() ? SettingsChangeOf(company) : what,
+                             [&] {
+                               auto result = change();
+                               // A failure marks the posting broken: its commit fails and undoes it,
+                               // with the reason.
+                               (void)storage::FlushPostingWrites();
+                               return result;
+                             },
+                             {"The settings of company " + number, "changed"});
 }
 
 // Reads the open company's stored record into CompanyWorkRec, changes it and writes it back, in
@@ -124,7 +133,7 @@ bool AddCompanyRecord(IsamRecRef& ref) {
 }
 
 bool UpdateCompanyRecord(const CompanyRec& beforeImage, IsamRecRef ref) {
-  return PostCompanyChange(SettingsChangeOf(CompanyWorkRec),
+  return PostCompanyChange(CompanyWorkRec, {},
                            [&] { return CompanyUnit().UpdateRecord(&CompanyWorkRec, &beforeImage, ref); });
 }
 
@@ -164,8 +173,7 @@ bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, 
   try {
     failure = storage::PostingUnderWay()
                   ? ChangeCurrentCompany(change)
-                  : PostCompanyChange(what.empty() ? SettingsChangeOf(CurrentCompany) : what,
-                                      [&] { return ChangeCurrentCompany(change); });
+                  : PostCompanyChange(CurrentCompany, what, [&] { return ChangeCurrentCompany(change); });
   } catch (const storage::PostingFailed& failed) {
     // Its message says what failed and that nothing of the change was kept.
     TellPostingFailed(failed);

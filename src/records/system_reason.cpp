@@ -6,6 +6,7 @@
 
 #include "storage/file_io.h"
 #include "storage/isam_types.h"
+#include "storage/posting_journal.h"
 
 namespace records {
 
@@ -26,7 +27,11 @@ std::string WithReason(const std::string& failure, const std::string& reason) {
 }
 
 void RequireDone(bool done, const std::string& failure) {
-  if (!done) throw std::runtime_error(WithReason(failure, SystemReason()));
+  if (done) return;
+  // A write refused while a posting waits says so in its own words, in place of the failure.
+  if (storage::IsamError == storage::IsamErrPostingWaits)
+    throw std::runtime_error(storage::LastWaitingRefusal());
+  throw std::runtime_error(WithReason(failure, SystemReason()));
 }
 
 }  // namespace records

@@ -20,6 +20,7 @@
 #include "records/record_file.h"
 #include "records/system_reason.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 #include "storage/stat_form.h"
 
 namespace shell {
@@ -148,6 +149,7 @@ bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
 
 AgingTotals RecalculateAging() {
   AgingTotals result;
+  if (storage::PostingJournalWaits()) return result;
   const std::optional<AgingLimits> limits = ReadAgingLimits(CurrentCompany);
   if (!limits) {
     platform::ui::ShowMessage(BadAgingDaysText);
@@ -163,7 +165,7 @@ AgingTotals RecalculateAging() {
   const std::string today = platform::text::DateToStr(platform::text::Today());
   CompanyWorkRec = CurrentCompany;
   CompanyWorkRec.LastAgingDate.Set(today);
-  (void)SaveCurrentCompany();  // a failed write was said; the company is current for this run
+  (void)SaveCurrentCompany();        // a failed write was said; the company is current for this run
   (void)UpdateCurrentCompanyRecord(  // a failure was said there; the next start ages again
       [&](CompanyRec& company) {
         company.LastAgingDate.Set(today);

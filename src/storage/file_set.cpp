@@ -36,10 +36,9 @@ bool CheckCreateArguments(int32_t recordLength, uint16_t numberKeys, const IsamK
   return true;
 }
 
-// Deletes the files of a set (but its index, when it is kept), ignoring failures except for the
-// data file's, which is returned.
-bool DeleteSetFiles(const std::string& name, bool keepIndex = false) {
-  if (!keepIndex) (void)IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
+// Deletes the files of a set, ignoring failures except for the data file's, which is returned.
+bool DeleteSetFiles(const std::string& name) {
+  (void)IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
   (void)IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamJournalExt));
   IsamOK = true;
   IsamError = 0;
@@ -177,6 +176,7 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   if (!call.entered() || !CheckCreateArguments(recordLength, numberKeys, keys)) return;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
   std::string indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
+  if (RefuseWriteWhileWaiting(dataName, {}, "created")) return;
   // A set a posting creates is undone by removing it: the journal says so before it exists.
   if (!IsamJournalCreatedFile(dataName, recordLength)) return;
   DeleteSetFiles(name);
@@ -196,7 +196,7 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
 }
 
 bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength) {
-  DeleteSetFiles(name, true);
+  DeleteSetFiles(name);
   IsamOK = true;
   IsamError = 0;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
@@ -298,7 +298,9 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
 
 void IsamDeleteFileBlock(const std::string& name) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
-  if (!call.entered()) return;
+  if (!call.entered() ||
+      RefuseWriteWhileWaiting(IsamFileName(IsamDataPart(name), IsamDataExt), {}, "removed"))
+    return;
   DeleteSetFiles(name);
 }
 

@@ -11,9 +11,8 @@
 
 namespace storage {
 
-// Writes a new data file without keys in place of the set's data file, marked defective from its
-// first write. The set's index stays until a reindex replaces it: a rebuild that fails before puts
-// the old data file back beside the index that fits it.
+// Deletes the files of the set and writes a new data file without keys, marked defective from
+// its first write.
 [[nodiscard]] bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength);
 
 // Opens a set under repair: a set byte 20 is accepted, and the close leaves it set.

@@ -59,20 +59,11 @@ bool IsDataFileName(const std::string& name) {
   return upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".DAT") == 0;
 }
 
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// A data file of a company is its number (which ends in a digit) followed by the letters of the
-// file's code ("12C.DAT"); a name without a digit is a file all companies share (the company
-// list). Any other company's file, or a name of neither shape, is not one of this company's.
+// A data file of this company, or one all companies share (the company list); any other
+// company's file, or a name of neither shape, is not one of this company's.
 bool IsCompanysDataFile(const std::string& name, const std::string& company) {
-  const std::string stem = platform::text::UpperCase(name.substr(0, name.size() - 4));
-  const size_t lastDigit = stem.find_last_of("0123456789");
-  if (lastDigit == std::string::npos) return true;
-  const std::string code = stem.substr(lastDigit + 1);
-  return !code.empty() && std::all_of(code.begin(), code.end(), IsLetter) &&
-         stem.substr(0, lastDigit + 1) == platform::text::UpperCase(company);
+  const std::optional<std::string> owner = IsamDataFileOwner(name);
+  return owner && (owner->empty() || *owner == platform::text::UpperCase(company));
 }
 
 class UndoRun {
@@ -106,20 +97,26 @@ class UndoRun {
   }
 
   bool UndoEntry(const JournalEntry& entry) {
+    if (UndoChange(entry)) return true;
+    const auto open = files_.find(platform::text::UpperCase(entry.Name));
+    return Failed(entry.Name,
+                  open != files_.end() && open->second.error() != 0 ? open->second.error() : err_);
+  }
+
+  bool UndoChange(const JournalEntry& entry) {
     switch (entry.Kind) {
       case JournalKind::SideFileImage: {
         // A side file whose write never happened holds its image still.
         std::string now;
         return (platform::files::ReadWholeFile(entry.Name, &now) && now == entry.Image) ||
-               platform::files::WriteWholeFile(entry.Name, entry.Image);
+               platform::files::WriteWholeFile(entry.Name, entry.Image, &err_);
       }
       case JournalKind::SideFileCreated: {
         // Only a regular file can be one the posting made.
         std::error_code error;
         if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry.Name, error)))
           return true;
-        int err = 0;
-        return platform::files::DeleteFile(entry.Name, &err) || err == ENOENT;
+        return platform::files::DeleteFile(entry.Name, &err_) || err_ == ENOENT;
       }
       case JournalKind::DataFileCreated:
         return RemoveCreated(entry);
@@ -130,12 +127,16 @@ class UndoRun {
 
   bool SyncAll() {
     for (auto& [name, file] : files_)
-      if (!file.Flush()) return false;
-    return !removed_ || platform::files::SyncFolder(removed_->c_str());
+      if (!file.Flush()) return Failed(name, file.error());
+    return !removed_ || platform::files::SyncFolder(removed_->c_str(), &err_) || Failed(*removed_, err_);
   }
 
-  // Why a file could not be used, when the check said Unavailable.
-  const std::string& Cause() const { return cause_; }
+  // Why a file could not be used or written, and the system's reason, in the report.
+  void TellFailure(UndoReport& report) const {
+    report.Cause = cause_;
+    report.FailedFile = failedFile_;
+    report.Errno = failedErrno_;
+  }
 
   std::vector<std::string> FileNames() const {
     std::vector<std::string> names;
@@ -144,6 +145,14 @@ class UndoRun {
   }
 
  private:
+  // A file of the undo that could not be written (or, from Unavailable, used at all).
+  bool Failed(const std::string& name, int err) {
+    failedFile_ = name;
+    failedErrno_ = err != 0 ? err : EIO;
+    if (cause_.empty()) cause_ = "the file " + name + " could not be written: " + std::strerror(failedErrno_);
+    return false;
+  }
+
   // Another file of the folder whose name differs only in case: which of them the entry means is
   // not known, so neither is touched.
   static bool SpelledTwice(const std::string& name) {
@@ -242,6 +251,7 @@ class UndoRun {
 
   UndoResult Unavailable(const std::string& name, int err, const char* done) {
     cause_ = "the file " + name + " could not be " + done + ": " + std::strerror(err);
+    Failed(name, err);
     return UndoResult::Unavailable;
   }
 
@@ -291,8 +301,7 @@ class UndoRun {
       std::error_code error;
       const std::string onDisk = platform::files::ResolveForUse(name);
       if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(onDisk, error))) continue;
-      int err = 0;
-      if (!platform::files::DeleteFile(name, &err) && err != ENOENT) return false;
+      if (!platform::files::DeleteFile(name, &err_) && err_ != ENOENT) return false;
       removed_ = name;
     }
     return true;
@@ -304,6 +313,9 @@ class UndoRun {
   std::set<std::string> changed_;       // data files whose slots an entry names, upper case
   std::optional<std::string> removed_;  // a file the undo removed: its folder is synced
   std::string cause_;
+  int err_ = 0;  // the system's reason of the last side file or removal that failed
+  std::string failedFile_;
+  int failedErrno_ = 0;
 };
 
 QString Qt(const std::string& text) {
@@ -343,17 +355,17 @@ QString OnFileMessage(const std::string& what) {
 }
 
 // A journal that cannot be undone now (a file it names cannot be opened, a write of the undo
-// failed) stays where it is for the next start; until then the company posts nothing and nothing
-// moves records. Told once, with why when that is known.
+// failed) stays where it is for the next start; until then nothing writes the company's files.
+// Told once, with why when that is known and what the user can do.
 JournalOutcome KeepWaiting(const std::string& company, const UndoReport& report) {
-  KeepJournalWaiting(company, report.What);
+  KeepJournalWaiting(company, report.What, WaitingRemedy(report.FailedFile, report.Errno));
+  const std::string remedy = WaitingPostingOf(company)->Remedy;
   NoteJournalFound(company, JournalOutcome::InUse);
   const QString cause = report.Cause.empty() ? QString() : QStringLiteral(": ") + Qt(report.Cause);
   Tell(LastPosting(report.What) +
-           QStringLiteral(
-               " was interrupted and could not be undone yet%1.  It will be undone at the next start; "
-               "until then no data file is rebuilt or repaired, and company %2 posts nothing.")
-               .arg(cause, Qt(company)),
+           QStringLiteral(" was interrupted and could not be undone yet%1.  Until it is undone, company %2 "
+                          "posts nothing and none of its records can be changed.  %3")
+               .arg(cause, Qt(company), Qt(remedy)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }
@@ -398,16 +410,19 @@ JournalOutcome Refuse(File& journal, const std::string& journalName, const std::
 
 // The journal kept where it is: entries it holds as synced do not read, so what it would undo
 // may be on the files and cannot be undone. It waits as a journal whose undo failed does: nothing
-// moves records and the company posts nothing while it is there (a posting never writes over a
-// journal with a mark either), and it is told once a start.
+// writes the company's files while it is there (a posting never writes over a journal with a mark
+// either), and it is told once a start, with the way out: the last backup.
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
+  const std::string remedy = DamagedJournalRemedy(company);
+  KeepJournalWaiting(company, what, remedy);
+  NoteJournalFound(company, JournalOutcome::Damaged);
   Tell(LastPosting(what) +
            QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
-                          "was undone and the journal was kept as it is; postings of company %2 stay "
-                          "stopped while it is there.")
-               .arg(Qt(journalName), Qt(company)),
+                          "was undone and the journal was kept as it is; while it is there, company %2 "
+                          "posts nothing and none of its records can be changed.  %3")
+               .arg(Qt(journalName), Qt(company), Qt(remedy)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::Damaged;
 }
@@ -496,6 +511,13 @@ bool EmptyJournalFile(File& journal) {
   return journal.WriteAt(0, zeros, sizeof zeros) && journal.SyncData();
 }
 
+// The journal itself could not be opened or written: the undo waits, and the report says why.
+void JournalUnusable(UndoReport& report, const std::string& journalName, int err, const char* done) {
+  report.FailedFile = journalName;
+  report.Errno = err != 0 ? err : EIO;
+  report.Cause = "the journal " + journalName + " could not be " + done + ": " + std::strerror(report.Errno);
+}
+
 // While the start recovers from a stop, the journals it finds stay (emptied) for it to remove.
 bool& JournalsKeptForTheStart() {
   static bool kept = false;
@@ -543,15 +565,21 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
     if (step == JournalReader::Step::End) break;
     if (step == JournalReader::Step::Damaged) return UndoResult::Damaged;
     const UndoResult check = run.CheckEntry(entry);
-    if (check == UndoResult::Unavailable) report->Cause = run.Cause();
+    if (check == UndoResult::Unavailable) run.TellFailure(*report);
     if (check != UndoResult::Nothing) return check;
     offsets.push_back(entry.Offset);
   }
   for (auto at = offsets.rbegin(); at != offsets.rend(); ++at) {
     JournalEntry entry;
-    if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) return UndoResult::Failed;
+    if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) {
+      run.TellFailure(*report);
+      return UndoResult::Failed;
+    }
   }
-  if (!run.SyncAll()) return UndoResult::Failed;
+  if (!run.SyncAll()) {
+    run.TellFailure(*report);
+    return UndoResult::Failed;
+  }
   report->Files = run.FileNames();
   return offsets.empty() ? UndoResult::Nothing : UndoResult::Undone;
 }
@@ -578,7 +606,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(journalName, error)) && !error)
       return Refuse(journal, journalName, company);
-    report.Cause = "the journal " + journalName + " could not be opened: " + std::strerror(journal.error());
+    JournalUnusable(report, journalName, journal.error(), "opened");
     return KeepWaiting(company, report);
   }
   switch (UndoJournalOnDisk(journal, company, &report)) {
@@ -604,8 +632,6 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::InUse:
       return JournalOutcome::InUse;
     case UndoResult::Damaged:
-      KeepJournalWaiting(company, report.What);
-      NoteJournalFound(company, JournalOutcome::Damaged);
       return KeepDamaged(journal, journalName, company, report.What);
     case UndoResult::Unavailable:
     case UndoResult::Failed:
@@ -613,7 +639,10 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::Undone: {
       // The journal is emptied before any rebuild: left marked over a rebuilt file, it would name
       // slots that moved. It stays until the files are rebuilt.
-      if (!EmptyJournalFile(journal)) break;
+      if (!EmptyJournalFile(journal)) {
+        JournalUnusable(report, journalName, journal.error(), "written");
+        break;
+      }
       journal.Close();
       bool rebuilt = true;
       for (const std::string& name : report.Files) rebuilt = RebuildUnitFile(name, company) && rebuilt;

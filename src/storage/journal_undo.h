@@ -26,6 +26,8 @@ struct UndoReport {
   std::string What;                // what the posting was ("invoice 1004")
   std::vector<std::string> Files;  // the data files it changed and left marked for repair
   std::string Cause;               // why a file could not be used (Unavailable), with the system's reason
+  std::string FailedFile;          // the file that could not be used or written (Unavailable, Failed)
+  int Errno = 0;                   // and the system's reason
   bool Committed = false;          // nothing to undo: the posting named in What was committed and
                                    // nothing has said so yet
   bool RepairLeft = false;         // nothing to undo: kept for files a failure left to repair

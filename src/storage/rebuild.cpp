@@ -176,15 +176,16 @@ bool CopyRecords(const RebuildRun& run, IsamFileBlock fb, platform::files::File&
   return writer.Flush();
 }
 
-// Undoes a failed run: the new data file goes, and the old one comes back from the .SAV beside
-// the index that still fits it, unless the run resumed from one (then the .SAV stays for the next
-// attempt).
+// Undoes a failed run: the new file set goes, and the old data file comes back from the .SAV
+// unless the run resumed from one (then the .SAV stays for the next attempt). Its index went with
+// the new file's making (the room it took may be what the copy needed): the data file is left to
+// repair, as one without its index.
 void RestoreAfterFailure(const RebuildRun& run, IsamFileBlock& fb, platform::files::File& save) {
   IsamStatusKeeper keep;
   IsamCloseKeepingStatus(fb);
   save.Close();
   if (fb != nullptr) return;  // the new file set could not be closed: leave every file as it is
-  if (!IsamDeleteFile(run.dataName)) return;
+  IsamDeleteFileBlock(run.name);
   // The saved file that cannot take its name back is finished by the next rebuild, which finds it.
   if (!run.resumed) (void)IsamRenameFile(run.saveName, run.dataName);
 }
@@ -225,10 +226,7 @@ void IsamRebuildDataFile(const std::string& name, int32_t newRecordLength, int32
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
   if (!call.entered()) return;
   // A posting waiting to be undone puts its records back where they were: none may move before.
-  if (PostingJournalWaits()) {
-    IsamFail(IsamErrJournal);
-    return;
-  }
+  if (RefuseMoveWhileWaiting("The file " + IsamFileName(IsamDataPart(name), IsamDataExt), "rebuilt")) return;
   if (variableLength) {
     IsamFail(IsamErrVarChainBroken);
     return;
