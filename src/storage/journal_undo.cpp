@@ -414,15 +414,13 @@ bool& JournalsKeptForTheStart() {
   return kept;
 }
 
-// A journal whose every word has been said: at the start it stays, emptied, as the evidence of the
-// stop until the start has rebuilt everything the stop left; elsewhere it is removed, and the
-// removal made durable.
+// A journal whose every word has been said, emptied first (a removal a power cut takes back must
+// not say it again): at the start it stays as the evidence of the stop until the start has
+// rebuilt everything the stop left; elsewhere it is removed, and the removal made durable.
 void DoneWithJournal(File& journal, const std::string& journalName) {
-  if (JournalsKeptForTheStart() && EmptyJournalFile(journal)) {
-    journal.Close();
-    return;
-  }
+  const bool emptied = EmptyJournalFile(journal);
   journal.Close();
+  if (emptied && JournalsKeptForTheStart()) return;
   if (platform::files::DeleteFile(journalName)) platform::files::SyncFolder(journalName);
 }
 

@@ -53,7 +53,10 @@
 //
 // Layout (little-endian; the file may be longer than its contents):
 //   header, 88 bytes:
-//     0  8 bytes  "KJOURNL3"; zero when the last posting ended (nothing to undo)
+//     0  8 bytes  "KJOURNL3"; zero when the last posting ended (nothing to undo); "KJUNDON3" once a
+//                 start has undone the posting, until it has told the user; "KJASIDE3" in a
+//                 header alone that stands in for journals a start set aside (the names they were
+//                 kept as in place of what the posting is), until it has told the user
 //     8  byte     length of the company number, then 15 bytes of it
 //    24  byte     length of what the posting is ("invoice 1004"), then 39 bytes of it
 //    64  uint64   the posting's nonce: every entry's checksum starts from it, so that entries
@@ -287,8 +290,8 @@ void KeepJournalWaiting(const std::string& company, const std::string& what, con
 
 // The posting that waits in a company's journal, as every message about it names it.
 struct WaitingPosting {
-  std::string What;    // "invoice 10000"; may be empty when the journal did not say
-  std::string Remedy;  // "Make 1C.DAT readable and start the program again."
+  std::string What;      // "invoice 10000"; may be empty when the journal did not say
+  std::string Remedy;    // "Make 1C.DAT readable and start the program again."
   bool InDoubt = false;  // its commit may have reached the disk: the next start says which
 };
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);

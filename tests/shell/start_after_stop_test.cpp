@@ -98,22 +98,18 @@ bool JournalHoldsAPosting(const fs::path& journal) {
   return bytes.find_first_not_of('\0') != std::string::npos;
 }
 
-// What the posting the journal holds is ("invoice 1004"), or nothing when it holds none.
-std::string PostingInJournal(const fs::path& journal) {
+// What a journal's header says.
+storage::JournalRead HeaderIn(const fs::path& journal, storage::JournalHeader& header) {
   platform::files::File file;
-  if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return {};
-  storage::JournalHeader header;
+  if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return storage::JournalRead::Damaged;
   storage::JournalReader reader(file);
-  return reader.ReadHeader(header) == storage::JournalRead::Entries ? header.What : std::string();
+  return reader.ReadHeader(header);
 }
 
 // What the posting the journal holds as committed and not yet reported done is, or nothing.
 std::string PostingCommittedInJournal(const fs::path& journal) {
-  platform::files::File file;
-  if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return {};
   storage::JournalHeader header;
-  storage::JournalReader reader(file);
-  return reader.ReadHeader(header) == storage::JournalRead::Empty && header.Committed ? header.What
+  return HeaderIn(journal, header) == storage::JournalRead::Empty && header.Committed ? header.What
                                                                                       : std::string();
 }
 
@@ -126,14 +122,6 @@ std::vector<fs::path> JournalSpellings(const fs::path& folder) {
     if (upper == "12JNL.DAT") names.push_back(item.path());
   }
   return names;
-}
-
-// What a journal's header says.
-storage::JournalRead HeaderIn(const fs::path& journal, storage::JournalHeader& header) {
-  platform::files::File file;
-  if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return storage::JournalRead::Damaged;
-  storage::JournalReader reader(file);
-  return reader.ReadHeader(header);
 }
 
 const char kSetAsideOne[] =
