@@ -468,53 +468,76 @@ std::vector<std::string> SplitAsides(const std::string& what) {
   return names;
 }
 
-// The stand-in, written and synced at `aside` before it takes the journal's name.
-bool WriteStandIn(const std::string& aside, const std::string& company,
-                  const std::vector<std::string>& kept) {
+// The stand-in, written and synced under `name` exactly as spelled (`mode` says whether a file of
+// that name may be there: only an unused stand-in); false with the system's errno in err.
+bool WriteStandIn(const std::string& name, OpenMode mode, const std::string& company,
+                  const std::vector<std::string>& kept, int& err) {
   JournalHeader header;
   header.Company = company;
-  for (const std::string& name : kept) header.What += (header.What.empty() ? "" : kAsideSeparator) + name;
+  for (const std::string& aside : kept) header.What += (header.What.empty() ? "" : kAsideSeparator) + aside;
   header.Stage = JournalStage::SetAside;
   const std::string bytes = EncodeJournalHeader(header);
   File file;
-  return file.OpenSpelled(platform::files::ResolveForUse(aside), OpenMode::CreateAlways) &&
-         file.WriteAt(0, bytes.data(), bytes.size()) && file.SyncData();
+  if (file.OpenSpelled(name, mode) && file.WriteAt(0, bytes.data(), bytes.size()) && file.SyncData())
+    return true;
+  err = file.error();
+  return false;
 }
 
-// The journal `name` set aside as `aside`, the stand-in in its place; false when it could not be
-// moved (it then stays where it is).
+// A stand-in that did not take the journal's place, removed (only under its own spelling).
+void RemoveStandIn(const std::string& aside) {
+  std::error_code error;
+  if (std::filesystem::exists(std::filesystem::symlink_status(aside, error)))
+    platform::files::DeleteFile(aside);
+}
+
+// The journal `name` set aside as `aside`, the stand-in in its place; false with the system's errno
+// in err when it could not be moved (it then stays where it is).
 bool SwapInStandIn(const std::string& name, const std::string& aside, const std::string& company,
-                   const std::vector<std::string>& kept) {
-  int err = 0;
-  if (WriteStandIn(aside, company, kept) && platform::files::ExchangeFiles(name, aside, &err)) {
+                   const std::vector<std::string>& kept, int& err) {
+  if (!WriteStandIn(aside, OpenMode::CreateAlways, company, kept, err)) {
+    RemoveStandIn(aside);
+    return false;
+  }
+  if (platform::files::ExchangeFiles(name, aside, &err)) {
     platform::files::SyncFolder(name);
     return true;
   }
   // A file system that cannot swap two names: the journal is moved over the stand-in and a stand-in
   // made anew in its place (a stop in between leaves the files marked without a journal).
   const bool cannotSwap = err == EINVAL || err == ENOSYS || err == ENOTSUP;
-  if (!cannotSwap || !platform::files::RenameFile(name, aside)) {
-    platform::files::DeleteFile(aside);
+  if (!cannotSwap || !platform::files::RenameFile(name, aside, &err)) {
+    RemoveStandIn(aside);
     return false;
   }
-  if (WriteStandIn(name, company, kept)) platform::files::SyncFolder(name);
+  if (WriteStandIn(name, OpenMode::CreateNew, company, kept, err)) platform::files::SyncFolder(name);
   return true;
 }
 
+// What the start says of journals set aside (`kept`: where each is now); `stayed` those that could
+// not be moved, for the system's reason `err`.
 QString SetAsideMessage(const std::string& journalName, const std::string& company,
-                        const std::vector<std::string>& kept, bool several) {
-  QStringList names;
-  for (const std::string& name : kept) names << Qt(name);
-  if (several)
-    return QStringLiteral(
-               "Company %1 has more than one posting journal.  Nothing was undone; they were kept as %2.")
-        .arg(Qt(company), names.join(QStringLiteral(", ")));
-  const QString text =
-      QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
-          .arg(Qt(journalName), Qt(company));
-  return text + (kept.empty() || kept.front() == journalName
-                     ? QStringLiteral(".")
-                     : QStringLiteral("; the journal was kept as %1.").arg(names.join(QStringLiteral(", "))));
+                        const std::vector<std::string>& kept, const std::vector<std::string>& stayed,
+                        int err) {
+  const auto list = [](const std::vector<std::string>& names) {
+    QStringList shown;
+    for (const std::string& name : names) shown << Qt(name);
+    return shown.join(QStringLiteral(", "));
+  };
+  QString text =
+      kept.size() > 1
+          ? QStringLiteral(
+                "Company %1 has more than one posting journal.  Nothing was undone; they were kept as %2.")
+                .arg(Qt(company), list(kept))
+          : QStringLiteral(
+                "The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
+                    .arg(Qt(journalName), Qt(company)) +
+                (stayed.empty() ? QStringLiteral("; the journal was kept as %1.").arg(list(kept))
+                                : QStringLiteral("."));
+  if (!stayed.empty())
+    text += QStringLiteral("  %1 could not be set aside: %2.")
+                .arg(list(stayed), QString::fromLocal8Bit(std::strerror(err)));
+  return text;
 }
 
 // The stand-in found at `name` (left by a start stopped before it told the user): what it kept.
@@ -549,30 +572,35 @@ JournalOutcome SetAside(const std::vector<std::string>& names, const std::string
       left.push_back(name);
     }
   }
+  int err = 0;
+  std::vector<std::string> stayed;
   if (standIn.empty()) {
-    // Where each goes is settled first: the stand-in names them all.
+    // Where each goes is settled first: the stand-in names them all. Without it in place, none
+    // moves (one spelling left alone would be taken for the company's journal); they stay where
+    // they are, and postings refuse to write over them.
     std::vector<std::string> planned;
     for (size_t i = 0; i < left.size(); ++i) planned.push_back(SetAsideName(company, planned));
-    if (SwapInStandIn(left.front(), planned.front(), company, planned)) {
-      standIn = left.front();
-      kept = planned;
-    } else {
-      RefusedJournals().insert(std::filesystem::absolute(left.front()).string());
-      kept.push_back(left.front());  // it stays where it is; postings refuse to write over it
-    }
-    left.erase(left.begin());
+    if (!SwapInStandIn(left.front(), planned.front(), company, planned, err)) stayed = left;
+    standIn = stayed.empty() ? left.front() : std::string();
+    kept = stayed.empty() ? planned : std::vector<std::string>{};
+    left.erase(left.begin(), stayed.empty() ? left.begin() + 1 : left.end());
   }
   for (const std::string& name : left) {
     const std::string aside = SetAsideName(company);
-    const bool moved = platform::files::RenameFile(name, aside) && platform::files::SyncFolder(aside);
-    if (!moved) RefusedJournals().insert(std::filesystem::absolute(name).string());
-    const std::string& now = moved ? aside : name;
-    if (std::find(kept.begin(), kept.end(), now) == kept.end()) kept.push_back(now);
+    const bool moved = platform::files::RenameFile(name, aside, &err) && platform::files::SyncFolder(aside);
+    if (!moved)
+      stayed.push_back(name);
+    else if (std::find(kept.begin(), kept.end(), aside) == kept.end())
+      kept.push_back(aside);
   }
-  const std::string shown = standIn.empty() ? names.front() : standIn;
-  Tell(SetAsideMessage(shown, company, kept, kept.size() > 1), platform::ui::MsgIcon::Error);
+  for (const std::string& name : stayed) RefusedJournals().insert(std::filesystem::absolute(name).string());
+  Tell(SetAsideMessage(standIn.empty() ? names.front() : standIn, company, kept, stayed, err),
+       platform::ui::MsgIcon::Error);
+  // A spelling that stayed keeps the stand-in untold: without it, the next start would find that
+  // spelling alone and take it for the company's one journal.
   File journal;
-  if (!standIn.empty() && journal.Open(standIn, OpenMode::OpenOwn)) DoneWithJournal(journal, standIn);
+  if (!standIn.empty() && stayed.empty() && journal.Open(standIn, OpenMode::OpenOwn))
+    DoneWithJournal(journal, standIn);
   return JournalOutcome::Refused;
 }
 

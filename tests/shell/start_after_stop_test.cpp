@@ -409,7 +409,7 @@ class StartAfterStopTest : public MainFormTest {
 
   // What the sweep over one stop met.
   struct Met {
-    int Undid = 0, Stopped = 0, Quiet = 0, Waited = 0, Wrong = 0, Untold = 0;
+    int Undid = 0, Stopped = 0, Quiet = 0, Waited = 0, Untold = 0;
   };
 
   // The start after the stop under each fault (a kill at a write, a failing read), then the next
@@ -422,23 +422,30 @@ class StartAfterStopTest : public MainFormTest {
     Met met;
     for (const FaultPlan& plan : faults) {
       const bool kill = plan.OnWrite == FaultAction::Kill;
-      SCOPED_TRACE((kill ? "the start stopped at write " + std::to_string(plan.WriteNumber)
-                         : "read " + std::to_string(plan.ReadNumber) + " of the start failing"));
+      SCOPED_TRACE(kill ? "the start stopped at write " + std::to_string(plan.WriteNumber)
+                   : plan.OnWrite == FaultAction::Fail
+                       ? "write " + std::to_string(plan.WriteNumber) + " failing"
+                       : "read " + std::to_string(plan.ReadNumber) + " failing");
       const fs::path folder = dir_.path() / "cut";
       fs::copy(stop.Folder, folder);
       const ChildStart first = StartInChild(folder, plan);
       EXPECT_EQ(first.Status, kill ? platform::files::FaultKilledExitCode : 0);
-      // A read failing in the rebuild that follows an undo is the rebuild's to tell as well.
-      if (kill || UndoneTold(first.Told) == 0) {
+      // A read failing in the rebuild that follows an undo is the rebuild's to tell as well; a
+      // journal left in place by a failing write, the postings that cannot write over it.
+      if (kill || (plan.OnRead == FaultAction::Fail && UndoneTold(first.Told) == 0)) {
         EXPECT_LE(first.Told.size(), 1u) << testing::PrintToString(first.Told);
+      }
+      if (plan.OnWrite == FaultAction::Fail && !first.Told.empty() && JournalsSetAside(folder).empty()) {
+        EXPECT_NE(first.Told.front().find(std::strerror(plan.Errno)), std::string::npos)
+            << first.Told.front();
       }
       EXPECT_EQ(first.Asked, std::vector<std::string>{});
       if (stop.Aside.empty()) {
         EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
       }
-      if (!kill && JournalHoldsAPosting(folder / "12JNL.DAT") && UndoneTold(first.Told) == 0) {
+      if (plan.OnRead == FaultAction::Fail && JournalHoldsAPosting(folder / "12JNL.DAT") &&
+          UndoneTold(first.Told) == 0) {
         ++met.Waited;
-        EXPECT_EQ(first.Told.size(), 1u);
         EXPECT_TRUE(first.Told.size() == 1 &&
                     first.Told.front().find(std::strerror(EIO)) != std::string::npos)
             << testing::PrintToString(first.Told);
@@ -456,7 +463,6 @@ class StartAfterStopTest : public MainFormTest {
         EXPECT_EQ(told, expected);
         EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
         met.Untold += first.Told.empty() && told.empty();
-        met.Wrong += told != expected || !user.asked.empty();
         if (stop.Posting) {
           EXPECT_EQ(UndoneTold(first.Told) + UndoneTold(told), 1) << "the undo of the posting is told once";
         }
@@ -478,10 +484,8 @@ class StartAfterStopTest : public MainFormTest {
       fs::remove_all(folder);
       if (::testing::Test::HasFailure()) break;
     }
-    std::printf(
-        "%s: %zu faults; next start undid %d, rebuilt %d, had nothing left %d; waited %d; wrong %d, untold "
-        "%d\n",
-        stop.Name, faults.size(), met.Undid, met.Stopped, met.Quiet, met.Waited, met.Wrong, met.Untold);
+    std::printf("%s: %zu faults; next start undid %d, rebuilt %d, had nothing left %d; waited %d\n",
+                stop.Name, faults.size(), met.Undid, met.Stopped, met.Quiet, met.Waited);
     EXPECT_EQ(met.Untold, 0);
     return met;
   }
@@ -669,7 +673,8 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
 // with one message, nothing asked, the books whole. Until the user has been told, the journal names
 // the posting it undid: no start says only that the program was stopped. A journal set aside at
 // the start leaves a journal in its place until the user has been told (the set-aside path's
-// writes come before the message and one after).
+// writes come before the message and one after); each of those writes failing leaves the journal
+// where it was, for the next start to set aside.
 TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWithOneMessage) {
   testing_support::FolderRecords before, whole;
   const std::vector<Stop> stops = Stops(before, whole);
@@ -681,9 +686,14 @@ TEST_F(StartAfterStopTest, AStartStoppedAtAnyWriteOfItsOwnIsFinishedByTheNextWit
     const ChildStart counted = CountStartAfter(stop);
     ASSERT_GT(counted.Writes, 2);
     const int last = stop.Aside.empty() ? counted.Writes : counted.WritesBeforeMessage + 1;
-    std::vector<FaultPlan> kills;
-    for (int n = 1; n <= last; ++n) kills.push_back({.OnWrite = FaultAction::Kill, .WriteNumber = n});
-    const Met met = SweepStartsAfter(stop, kills, stop.Posting ? before : whole);
+    std::vector<FaultPlan> faults;
+    for (int n = 1; n <= last; ++n) faults.push_back({.OnWrite = FaultAction::Kill, .WriteNumber = n});
+    // The set-aside path's writes failing as well: on a full disk the journal stays, said so; on a
+    // file system that cannot swap two names (EINVAL) it is moved aside all the same.
+    for (const int err : {ENOSPC, EINVAL})
+      for (int n = 1; !stop.Aside.empty() && n <= last; ++n)
+        faults.push_back({.OnWrite = FaultAction::Fail, .WriteNumber = n, .Errno = err});
+    const Met met = SweepStartsAfter(stop, faults, stop.Posting ? before : whole);
     if (stop.Posting) {
       EXPECT_GT(met.Undid, 0);
       EXPECT_EQ(met.Stopped, 0);
