@@ -701,9 +701,18 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   const JournalRead read = reader.ReadHeader(header);
   const bool ours = platform::text::UpperCase(header.Company) == platform::text::UpperCase(company);
   const std::string journalName = platform::files::FileName(journal.path());
-  if (read == JournalRead::Unreadable) {
+  UndoRun run(company);
+  // Why the undo cannot go on, and what the user can do: the journal's read, or the run's file.
+  const auto unreadable = [&] {
     report->Cause = JournalUnreadable(journalName, reader.error());
     report->Remedy = JournalRemedy(journalName, reader.error());
+  };
+  const auto failedOnAFile = [&] {
+    report->Cause = run.Cause();
+    report->Remedy = run.Remedy();
+  };
+  if (read == JournalRead::Unreadable) {
+    unreadable();
     return UndoResult::Unavailable;
   }
   if (read == JournalRead::Empty) {
@@ -718,7 +727,6 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   if (read != JournalRead::Entries || !ours) return UndoResult::Foreign;
   report->What = header.What;
   const bool undoneAlready = header.Stage == JournalStage::Undone;
-  UndoRun run(company);
   // Every entry is read and checked before the first is undone.
   std::vector<int64_t> offsets;
   for (;;) {
@@ -727,8 +735,7 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
     if (step == JournalReader::Step::End || (undoneAlready && step == JournalReader::Step::Damaged)) break;
     if (step == JournalReader::Step::Damaged) return UndoResult::Damaged;
     if (step == JournalReader::Step::Unreadable) {
-      report->Cause = JournalUnreadable(journalName, reader.error());
-      report->Remedy = JournalRemedy(journalName, reader.error());
+      unreadable();
       return UndoResult::Unavailable;
     }
     if (undoneAlready) {
@@ -736,31 +743,21 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
       continue;
     }
     const UndoResult check = run.CheckEntry(entry);
-    if (check == UndoResult::Unavailable) {
-      report->Cause = run.Cause();
-      report->Remedy = run.Remedy();
-    }
+    if (check == UndoResult::Unavailable) failedOnAFile();
     if (check != UndoResult::Nothing) return check;
     offsets.push_back(entry.Offset);
   }
   for (auto at = offsets.rbegin(); at != offsets.rend(); ++at) {
     JournalEntry entry;
     const JournalReader::Step step = reader.ReadAt(*at, entry);
-    if (step == JournalReader::Step::Unreadable) {
-      report->Cause = JournalUnreadable(journalName, reader.error());
-      report->Remedy = JournalRemedy(journalName, reader.error());
-    }
+    if (step == JournalReader::Step::Unreadable) unreadable();
     if (step != JournalReader::Step::Entry || !run.UndoEntry(entry)) {
-      if (report->Cause.empty()) {
-        report->Cause = run.Cause();
-        report->Remedy = run.Remedy();
-      }
+      if (step == JournalReader::Step::Entry) failedOnAFile();
       return UndoResult::Failed;
     }
   }
   if (!run.SyncAll()) {
-    report->Cause = run.Cause();
-    report->Remedy = run.Remedy();
+    failedOnAFile();
     return UndoResult::Failed;
   }
   report->Files = run.FileNames();
