@@ -13,10 +13,13 @@
 //                    [the same rows loaded with no window showing them]
 //   account import   N customers of one name and one number imported [N distinct customers]
 // Times are seconds; ratio = workload / peer; growth = this size's time / the first size's time,
-// rows / first rows beside it.
+// rows / first rows beside it. For the imports, which are one posting however many rows they have,
+// the memory beside the time, in MiB: the most the import had allocated at once (workload and
+// peer), and the most its posting held of its journal and records.
 
 #include <QApplication>
 #include <QTextDocument>
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -31,6 +34,7 @@
 #include "platform/files/file.h"
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
+#include "process_memory.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/product_file.h"
@@ -41,6 +45,7 @@
 #include "reports/letter_merge.h"
 #include "scratch_company.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace {
 
@@ -106,12 +111,36 @@ std::vector<exchange::ImportRow> AccountRows(int rows, bool alike) {
   return grid;
 }
 
-double ImportAccounts(const std::filesystem::path& folder, int rows, bool alike) {
+// One import's time and memory in MiB: the most it had allocated at once (beyond what was in use
+// before it) and the most its posting held of its journal and records.
+struct Measured {
+  double seconds = 0;
+  double heapMiB = -1;
+  double heldMiB = -1;
+};
+
+constexpr double kMiB = 1024.0 * 1024.0;
+
+Measured ImportAccounts(const std::filesystem::path& folder, int rows, bool alike) {
   StartCompany(folder);
   const std::vector<exchange::ImportRow> grid = AccountRows(rows, alike);
-  return Seconds([&] {
-    if (exchange::ImportAccounts(exchange::CustomerImportKind(), grid, false).Added != rows) Die("import");
+  const size_t before = bench::HeapInUse();
+  size_t heap = before;
+  size_t held = 0;
+  // Looked at every 1,000 rows: the look walks what the posting holds.
+  const exchange::ImportProgress sample = [&](int done, int) {
+    if (done % 1000 != 0) return;
+    heap = std::max(heap, bench::HeapInUse());
+    held = std::max(held, storage::PostingBytesHeld());
+  };
+  Measured measured;
+  measured.seconds = Seconds([&] {
+    if (exchange::ImportAccounts(exchange::CustomerImportKind(), grid, false, sample).Added != rows)
+      Die("import");
   });
+  measured.heapMiB = static_cast<double>(heap - before) / kMiB;
+  measured.heldMiB = static_cast<double>(held) / kMiB;
+  return measured;
 }
 
 // Letters for `customers` queued customers; with merge the letter names each customer.
@@ -164,7 +193,20 @@ struct Row {
   int rows;
   double seconds;
   double peer;
+  Measured memory = {};  // of the workload, where measured
+  Measured peerMemory = {};
 };
+
+Row Compared(const std::string& workload, int rows, const Measured& measured, const Measured& peer) {
+  return {workload, rows, measured.seconds, peer.seconds, measured, peer};
+}
+
+// A figure in MiB, or a dash where it was not measured.
+std::string MiBText(double mib) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%.1f", mib);
+  return mib < 0 ? "-" : text;
+}
 
 std::vector<int> Sizes(const char* text) {
   std::vector<int> sizes;
@@ -188,24 +230,32 @@ int main(int argc, char** argv) {
     table.push_back({"letter merge (N/100)", n, PrintLetters(scratch / "merge", n / 100, true),
                      PrintLetters(scratch / "plain", n / 100, false)});
     table.push_back({"label queue", n, LoadQueue(n, true), LoadQueue(n, false)});
-    table.push_back({"account import", n, ImportAccounts(scratch / "alike", n, true),
-                     ImportAccounts(scratch / "distinct", n, false)});
+    table.push_back(Compared("account import", n, ImportAccounts(scratch / "alike", n, true),
+                             ImportAccounts(scratch / "distinct", n, false)));
   }
   storage::IsamShutdown();
   std::filesystem::current_path(scratch.parent_path());
   std::filesystem::remove_all(scratch);
 
-  std::printf("Times in seconds; ratio = workload / peer; growth = time / time at %d rows.\n\n",
-              sizes.front());
-  std::printf("| workload             |    rows |  time s |  peer s |  ratio |  growth (rows) |\n");
-  std::printf("|----------------------|---------|---------|---------|--------|----------------|\n");
+  std::printf(
+      "Times in seconds; ratio = workload / peer; growth = time / time at %d rows; memory in MiB: the most\n"
+      "the import allocated (workload, peer) and the most its posting held.\n\n",
+      sizes.front());
+  std::printf(
+      "| workload             |    rows |  time s |  peer s |  ratio |  growth (rows) |  mem | peer mem | "
+      "held |\n");
+  std::printf(
+      "|----------------------|---------|---------|---------|--------|----------------|------|----------|----"
+      "--|\n");
   for (const Row& row : table) {
     double first = row.seconds;
     for (const Row& other : table)
       if (other.workload == row.workload && other.rows == sizes.front()) first = other.seconds;
-    std::printf("| %-20s | %7d | %7.3f | %7.3f | %6.2f | %6.1f (%5.0fx) |\n", row.workload.c_str(), row.rows,
-                row.seconds, row.peer, row.seconds / row.peer, row.seconds / first,
-                static_cast<double>(row.rows) / sizes.front());
+    std::printf("| %-20s | %7d | %7.3f | %7.3f | %6.2f | %6.1f (%5.0fx) | %4s | %8s | %4s |\n",
+                row.workload.c_str(), row.rows, row.seconds, row.peer, row.seconds / row.peer,
+                row.seconds / first, static_cast<double>(row.rows) / sizes.front(),
+                MiBText(row.memory.heapMiB).c_str(), MiBText(row.peerMemory.heapMiB).c_str(),
+                MiBText(row.memory.heldMiB).c_str());
   }
   return 0;
 }

@@ -2,6 +2,7 @@
 // The process's own memory as the kernel reports it, for the benchmarks that print what a run
 // holds beside what it started with.
 
+#include <malloc.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -19,6 +20,13 @@ inline long StatusKiB(const std::string& field) {
   while (std::getline(status, line))
     if (line.rfind(field + ":", 0) == 0) return std::atol(line.c_str() + field.size() + 1);
   return 0;
+}
+
+// The bytes the allocator has handed out and not had back: unlike the resident figures, it does not
+// hide what a workload allocates in memory that an earlier one freed.
+inline size_t HeapInUse() {
+  const struct mallinfo2 info = ::mallinfo2();
+  return info.uordblks + info.hblkhd;
 }
 
 // The highest private memory (RssAnon) of the process while it lives, read every millisecond by

@@ -27,6 +27,7 @@
 #include "records/company_file.h"
 #include "records/password.h"
 #include "records/record_file.h"
+#include "records/system_reason.h"
 #include "storage/stat_form.h"
 
 namespace companies {
@@ -265,7 +266,9 @@ void TListComps::AddCompany() {
   dialog.StoreToRecord(CompanyWorkRec);
   CopyHeadingFontsOut(CompanyWorkRec);
   // The new company must not take over the files of a deleted one of its number.
-  records::RequireDone(FinishCompanyDeletion(CompanyWorkRec.CompanyNumber.Get()), "Add operation failed");
+  std::string failure;
+  if (!FinishCompanyDeletion(CompanyWorkRec.CompanyNumber.Get(), &failure))
+    throw std::runtime_error(records::WithReason("Add operation failed", failure));
   storage::IsamRecRef ref = 0;
   records::RequireDone(AddCompanyRecord(ref), "Add operation failed");
   PositionOn(CompanyWorkRec, ref);

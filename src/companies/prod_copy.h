@@ -1,8 +1,8 @@
 #pragma once
 // The dialog that copies the open company's product, vendor or customer file (data and index)
 // to another company number, so that a new company starts with the same records. The Company
-// Manager sets CopyDataMode before it shows the dialog. A copy that fails is reported and ends
-// there.
+// Manager sets CopyDataMode before it shows the dialog. A copy that fails is reported with its reason
+// and ends there.
 
 #include <QLabel>
 #include <QLineEdit>

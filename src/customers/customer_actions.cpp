@@ -47,7 +47,8 @@ std::optional<std::string> NextCustomerNumberAfter(std::string_view entered) {
 void AdvanceNextCustomerNumber(std::string_view entered) {
   const std::optional<std::string> next = NextCustomerNumberAfter(entered);
   if (!next) return;
-  UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextCustomerNumber.Set(*next); });
+  // Only a suggestion for the next new customer; a failure to keep it was told there.
+  (void)UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextCustomerNumber.Set(*next); });
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {

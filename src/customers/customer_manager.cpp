@@ -185,7 +185,8 @@ void TDemoForm::FormClose() {
   CloseShownFile();
   // An import appended customers without their keys: every file of the company is rebuilt.
   if (RebuildNeeded) {
-    RebuildCompanyDataFiles();
+    // Each file that cannot be rebuilt says why, and stays marked for its next open to rebuild.
+    (void)RebuildCompanyDataFiles();
     RebuildNeeded = 0;
   }
 }

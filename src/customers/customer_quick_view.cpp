@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 
+#include "forms/figures_note.h"
 #include "forms/form_instance.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -58,6 +59,7 @@ TQView::TQView(QWidget* parent)
       a3160(ValueLabel(CustomerPanel)),
       A6190(ValueLabel(CustomerPanel)),
       AO90(ValueLabel(CustomerPanel)),
+      FiguresNote(forms::NewFiguresNote(this)),
       OKBtn(new QPushButton("&Close", this)) {
   SetCaption("Customer Data");
 
@@ -87,6 +89,7 @@ TQView::TQView(QWidget* parent)
   customer->addRow(Label17, AO90);
 
   auto* layout = new QVBoxLayout(this);
+  layout->addWidget(FiguresNote);
   layout->addLayout(document);
   layout->addWidget(CustomerPanel);
   layout->addWidget(OKBtn, 0, Qt::AlignRight);
@@ -95,6 +98,7 @@ TQView::TQView(QWidget* parent)
 }
 
 void TQView::FormShow() {
+  forms::ShowFiguresNote(*FiguresNote);
   Label4->setText(ToQString(TrimBlanks(CurrentCompany.AgingCaption1.Get())));
   Label15->setText(ToQString(TrimBlanks(CurrentCompany.AgingCaption2.Get())));
   Label16->setText(ToQString(TrimBlanks(CurrentCompany.AgingCaption3.Get())));

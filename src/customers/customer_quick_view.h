@@ -1,7 +1,8 @@
 #pragma once
 // The customer quick view: a read-only window that the Invoice Manager fills and shows for the
 // invoice-file row the user double-clicks: the row's document data, the customer's account and
-// its aging buckets. Only the aging captions are the window's own; they follow the company.
+// its aging buckets. Only the aging captions are the window's own; they follow the company. While
+// a posting of the company waits to be undone, a line above them says the figures include it.
 
 #include <QGroupBox>
 #include <QLabel>
@@ -44,6 +45,7 @@ class TQView : public platform::ui::Form {
   QLabel* A6190;
   QLabel* AO90;
 
+  QLabel* FiguresNote;
   QPushButton* OKBtn;
 
   void FormShow() override;

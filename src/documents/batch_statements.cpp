@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "documents/customer_statement.h"
+#include "documents/document_refusal.h"
 #include "documents/document_view.h"
 #include "documents/mail_readiness.h"
 #include "documents/statement_window.h"
@@ -244,6 +245,8 @@ class BatchProgress {
 
 void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   if (RefuseWhileBatchRuns()) return;
+  // Before the selection, so that nothing of the run (the label queue) is touched.
+  RefuseWhilePostingWaits("The statements", forms::EMailOutputChosen() ? kEMailed : kPrinted);
   if (storage::StatForm && storage::StatForm->isVisible()) storage::StatForm->Close();
   TSelStmnt& selection = CreateSelStmnt();
   SetAgingCaptions(selection);
@@ -311,7 +314,8 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
     status("Batch job canceled.");
     return;
   }
-  records::UpdateCurrentCompanyRecord([](records::CompanyRec& company) {
+  // The statements went out whatever becomes of the date; a date that cannot be kept is told there.
+  (void)records::UpdateCurrentCompanyRecord([](records::CompanyRec& company) {
     company.LastBatchRun.Set(platform::text::DateToStr(platform::text::Today()).substr(0, 10));
   });
   platform::ui::Application->ProcessMessages();

@@ -63,7 +63,8 @@ TBatchStWin& CreateBatchStWin();
 // statement in memory.
 void ShowCustomerStatement(const std::string& customerNo, const std::string& customerName);
 
-// The batch run. status shows its progress in the Customer Manager's status bar. The counts
+// The batch run. status shows its progress in the Customer Manager's status bar. Refused at once
+// (DocumentRefused) while a posting waits to be undone. The counts
 // reported are of the statements put out; a customer gone since the selection is not counted.
 void BatchPrintStatements(const std::function<void(const QString&)>& status);
 

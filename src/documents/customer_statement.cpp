@@ -108,6 +108,10 @@ constexpr std::pair<std::string_view, std::string_view> TypeTexts[] = {{"I", "In
 
 }  // namespace
 
+std::string StatementDocumentName() {
+  return "The statement of " + TrimBlanks(Statement.Account[0]);
+}
+
 std::string StatementTypeText(const std::string& transactionType) {
   for (const auto& [type, text] : TypeTexts)
     if (transactionType == type) return std::string(text);

@@ -33,6 +33,9 @@ extern std::string StmtEmail;
 extern std::string StmtNotes;
 extern std::string StmtShowNotes;
 
+// The statement built last as a message names it: "The statement of Acme Tools".
+std::string StatementDocumentName();
+
 // The text shown for a record whose statement comment is blank.
 std::string StatementTypeText(const std::string& transactionType);
 // The length of the longest of those texts.

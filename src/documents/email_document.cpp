@@ -1,7 +1,9 @@
 #include "documents/email_document.h"
 
 #include "documents/document_buffer.h"
+#include "documents/document_refusal.h"
 #include "documents/document_view.h"
+#include "documents/invoice_printing.h"
 #include "documents/printed_marks.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -301,6 +303,7 @@ std::vector<std::string> PurchaseOrderMailText() {
 }
 
 void EmailInvoiceText() {
+  RefuseWhilePostingWaits(InvoiceDocumentName(), kEMailed);
   if (!MayMailDocument()) return;
   std::vector<std::string> lines = InvoiceMailText();
   std::string subject =
@@ -316,6 +319,7 @@ void EmailInvoiceText() {
 }
 
 void EmailPurchaseOrderText() {
+  RefuseWhilePostingWaits("PO " + TrimBlanks(DocHeader.DocNumber), kEMailed);
   if (!MayMailDocument()) return;
   std::vector<std::string> lines = PurchaseOrderMailText();
   std::string subject = TrimBlanks(CurrentCompany.POCaption.Get()) + " - " + TrimBlanks(DocHeader.DocNumber);

@@ -34,7 +34,8 @@ std::string SentByEMailText(const std::string& what, int recipients);
 
 // Composes, sends and marks the document in the buffer. Nothing is sent when the account has no
 // address and the company does not send such documents to itself. Send failures raise the mail
-// library's exceptions before anything is marked.
+// library's exceptions before anything is marked; while a posting waits to be undone, nothing is
+// composed or sent (DocumentRefused).
 void EmailInvoiceText();
 void EmailPurchaseOrderText();
 

@@ -1,6 +1,7 @@
 #include "documents/invoice_printing.h"
 
 #include "documents/document_buffer.h"
+#include "documents/document_refusal.h"
 #include "documents/page_frame.h"
 #include "documents/printed_marks.h"
 #include "platform/text/codepage.h"
@@ -94,6 +95,13 @@ bool ShowsTaxLine() {
          (!tax.empty() && platform::text::StrToFloat(tax) != 0);
 }
 
+std::string InvoiceDocumentName() {
+  return (IsPackingSlip()    ? "Packing slip "
+          : DocMode == "FCP" ? "File copy "
+                             : "Invoice ") +
+         TrimBlanks(DocHeader.DocNumber);
+}
+
 QString InvoiceJobTitle() {
   const char* kind = IsPackingSlip() ? "Packing Slip - " : DocMode == "FCP" ? "File Copy - " : "Invoice - ";
   return kind + platform::text::ToQString(TrimBlanks(DocHeader.DocNumber));
@@ -109,6 +117,7 @@ DocumentTitle InvoiceTitle() {
 }
 
 void PrintInvoice(platform::print::TPrinter& printer) {
+  RefuseWhilePostingWaits(InvoiceDocumentName(), kPrinted);
   PrintFramedDocument(printer, InvoiceFrame());
   MarkInvoicePrintedAfterJob();
 }

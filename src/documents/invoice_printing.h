@@ -12,11 +12,14 @@
 namespace documents {
 
 // Raises what the page frame raises (a setting or amount that is not a number, a logo that is
-// no image, a printer failure); the job is then aborted and nothing is marked printed.
+// no image, a printer failure); the job is then aborted and nothing is marked printed. Refused
+// (DocumentRefused) before anything is printed while a posting waits to be undone.
 void PrintInvoice(platform::print::TPrinter& printer = platform::print::Printer());
 
 // "Invoice - ", "Packing Slip - " or "File Copy - " by DocMode, with the trimmed number.
 QString InvoiceJobTitle();
+// The same as a message names it: "Invoice 1004", "Packing slip 1004", "File copy 1004".
+std::string InvoiceDocumentName();
 // The title of the invoice family by DocMode: a credit (negative balance due) or a repeat-billing
 // master on the invoice, else the company's caption for the document. `widthText` is the text
 // that centres it (a caption is centred by its trimmed text).

@@ -4,6 +4,7 @@
 #include "records/po_header_file.h"
 
 #include "documents/document_buffer.h"
+#include "documents/document_refusal.h"
 #include "documents/invoice_printing.h"
 #include "documents/page_frame.h"
 #include "platform/text/codepage.h"
@@ -87,6 +88,7 @@ FrameDocument POFrame() {
 }  // namespace
 
 void PrintPurchaseOrder(platform::print::TPrinter& printer) {
+  RefuseWhilePostingWaits("PO " + TrimBlanks(DocHeader.DocNumber), kPrinted);
   PrintFramedDocument(printer, POFrame());
   if (DocHeader.PrintedFlag != "Y" && MarkPOHeaderPrinted)
     MarkPOHeaderPrinted(TrimBlanks(DocHeader.DocNumber));

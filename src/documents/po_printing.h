@@ -17,6 +17,7 @@ namespace documents {
 extern std::function<void(const std::string& poNumber)> MarkPOHeaderPrinted;
 
 // Raises what the page frame raises; the job is then aborted and nothing is marked printed.
+// Refused (DocumentRefused) before anything is printed while a posting waits to be undone.
 void PrintPurchaseOrder(platform::print::TPrinter& printer = platform::print::Printer());
 
 }  // namespace documents

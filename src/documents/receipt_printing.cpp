@@ -1,6 +1,7 @@
 #include "documents/receipt_printing.h"
 
 #include "documents/document_buffer.h"
+#include "documents/document_refusal.h"
 #include "documents/invoice_printing.h"
 #include "documents/page_frame.h"
 #include "platform/print/print_job.h"
@@ -226,6 +227,7 @@ class ReceiptPrinter : DocumentCanvas {
 }  // namespace
 
 void PrintReceipt(TPrinter& printer) {
+  RefuseWhilePostingWaits(InvoiceDocumentName(), kPrinted);
   ReceiptPrinter(printer).Print();
   MarkInvoicePrintedAfterJob();
 }

@@ -9,7 +9,8 @@
 
 namespace documents {
 
-// Raises what the full-page invoice raises; the job is then aborted and nothing is marked.
+// Raises what the full-page invoice raises (a refusal too); the job is then aborted and nothing is
+// marked.
 void PrintReceipt(platform::print::TPrinter& printer = platform::print::Printer());
 
 }  // namespace documents

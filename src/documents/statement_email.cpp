@@ -10,6 +10,7 @@
 
 #include "documents/customer_statement.h"
 #include "documents/document_buffer.h"
+#include "documents/document_refusal.h"
 #include "documents/document_view.h"
 #include "documents/email_document.h"
 #include "platform/text/clock.h"
@@ -121,6 +122,7 @@ std::vector<std::string> StatementMailText() {
 }
 
 void EmailStatementText() {
+  RefuseWhilePostingWaits(StatementDocumentName(), kEMailed);
   std::vector<std::string> lines = StatementMailText();
   std::string name = TrimBlanks(Statement.Account[0]);
   std::string subject = TrimBlanks(CurrentCompany.StatementCaption.Get()) + " - " + name;

@@ -1,6 +1,7 @@
 #include "documents/statement_printing.h"
 
 #include "documents/customer_statement.h"
+#include "documents/document_refusal.h"
 #include "documents/page_frame.h"
 #include "forms/report_font.h"
 #include "platform/print/print_job.h"
@@ -228,6 +229,7 @@ class StatementPrinter : DocumentCanvas {
 }  // namespace
 
 void PrintStatement(TPrinter& printer) {
+  RefuseWhilePostingWaits(StatementDocumentName(), kPrinted);
   StatementPrinter(printer).Print();
 }
 

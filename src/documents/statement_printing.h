@@ -9,7 +9,8 @@
 namespace documents {
 
 // Raises ConvertError for settings that are not numbers (before the job begins) and the
-// printer's errors; the job is then aborted.
+// printer's errors; the job is then aborted. Refused (DocumentRefused) before anything is printed
+// while a posting waits to be undone.
 void PrintStatement(platform::print::TPrinter& printer);
 
 }  // namespace documents

@@ -7,6 +7,7 @@
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/customer_rec.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 #include "records/vendor_rec.h"
 #include "storage/isam.h"
@@ -43,6 +44,7 @@ const AccountImportKind& CustomerImportKind() {
   using R = CustomerRec;
   static const AccountImportKind kind = [] {
     AccountImportKind k;
+    k.Posting = "the import of customers";
     k.Unit = records::CustomerUnit;
     k.Number = FieldOf(&R::CustomerNo);
     k.Name = FieldOf(&R::CustomerName);
@@ -69,6 +71,7 @@ const AccountImportKind& VendorImportKind() {
   using R = VendorRec;
   static const AccountImportKind kind = [] {
     AccountImportKind k;
+    k.Posting = "the import of vendors";
     k.Unit = records::VendorUnit;
     k.Number = FieldOf(&R::VendorNo);
     k.Name = FieldOf(&R::VendorName);
@@ -174,9 +177,7 @@ RecordImage AccountRecord(const AccountImportKind& kind, const ImportRow& row, b
   return record;
 }
 
-}  // namespace
-
-ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
+ImportResult AppendAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
                             const ImportProgress& progress) {
   storage::DataFileUnit& unit = kind.Unit();
   int64_t counter = CounterSeed(kind, unit);
@@ -184,20 +185,27 @@ ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<Imp
   TakenKeys names(unit, kind.NameKey);
   LastAttempts lastAttempts;
   ImportResult result;
-  ImportBatch batch(unit, result);
   for (const ImportRow& row : rows) {
     RecordImage record = AccountRecord(kind, row, forceShip);
     NumberRecord(kind, record, numbers, counter);
     NameRecord(kind, unit, record, names, lastAttempts);
     if (TrimBlanks(kind.ShortName.Get(record.data())).empty())
       kind.ShortName.Set(record.data(), DerivedShortName(kind.Name.Get(record.data())));
-    batch.Append(record);
-    ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
+    AppendImported(unit, record, result);
+    ReportProgress(progress, result.Added, static_cast<int>(rows.size()));
   }
-  batch.Finish();
-  records::UpdateCurrentCompanyRecord(
-      [&](records::CompanyRec& company) { kind.CompanyCounter.Set(&company, std::to_string(counter)); });
+  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+                         kind.CompanyCounter.Set(&company, std::to_string(counter));
+                       }),
+                       "The company's next number could not be saved.");
   return result;
+}
+
+}  // namespace
+
+ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
+                            const ImportProgress& progress) {
+  return RunImportPosting(kind.Posting, [&] { return AppendAccounts(kind, rows, forceShip, progress); });
 }
 
 }  // namespace exchange

@@ -12,7 +12,8 @@
 // digits), and stepping past numbers already on file or given in the run. A number given in the
 // row that is taken already gets a "B" appended while it has room for one. A name that is taken
 // already gets " " + the number, the name shortened so that it stays within the name's key.
-// The company's next number is then set to the counter.
+// The company's next number is then set to the counter. The records and the company's next number
+// are one posting, named for the user ("the import of customers"): on file whole, or not at all.
 
 #include <array>
 #include <functional>
@@ -27,6 +28,7 @@
 namespace exchange {
 
 struct AccountImportKind {
+  std::string Posting;                         // the import in the user's words
   storage::DataFileUnit& (*Unit)() = nullptr;  // the open file the records go to
   int NameKey = 1;
   int NumberKey = 2;
@@ -48,8 +50,9 @@ struct AccountImportKind {
 const AccountImportKind& CustomerImportKind();
 const AccountImportKind& VendorImportKind();
 
-// Imports the rows into the kind's open file and saves the company's next number. With
-// forceShip the shipping address is the billing address.
+// Imports the rows into the kind's open file and saves the company's next number, as one posting:
+// storage::PostingFailed when it could not be made whole (nothing of it is kept). With forceShip
+// the shipping address is the billing address.
 ImportResult ImportAccounts(const AccountImportKind& kind, const std::vector<ImportRow>& rows, bool forceShip,
                             const ImportProgress& progress = {});
 

@@ -1,7 +1,6 @@
 #include "exchange/account_import_window.h"
 
 #include "exchange/import_verify_dialog.h"
-#include "platform/ui/desktop.h"
 
 namespace exchange {
 
@@ -27,13 +26,9 @@ void TAccountImportWindow::Button2Click() {
   TImpShow& verify = CreateImpShow();
   verify.ShowRecord(texts_.VerifyCaption, texts_.NameTitle, Row(FirstImportedRow()), ForceShip->isChecked());
   if (verify.ShowModal() != mrOk) return;
-  const std::vector<ImportRow> rows = TakeRowsForImport();
-  ImportResult result;
-  {
-    WaitCursor hourglass;
-    result = ImportAccounts(kind_(), rows, ForceShip->isChecked(), ShowProgress());
-  }
-  FinishImport(result);
+  RunImport([this](const std::vector<ImportRow>& rows, const ImportProgress& progress) {
+    return ImportAccounts(kind_(), rows, ForceShip->isChecked(), progress);
+  });
 }
 
 }  // namespace exchange

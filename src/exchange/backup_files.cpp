@@ -52,16 +52,19 @@ bool IsDataFile(const std::string& name) {
 // *failure when it cannot be.
 std::string PrepareBackupFolder(platform::files::FolderNames* names, std::string* failure) {
   std::string folder = platform::files::ResolveForUse(BackupFolderName);
-  std::error_code error;
-  if (!platform::files::Exists(folder + "/" + BackupFolderMarker)) fs::create_directory(folder, error);
-  if (error) {
-    *failure = error.message();
-    return {};
-  }
-  int readError = 0;
-  if (names->Read(folder, &readError)) return folder;
-  *failure = std::strerror(readError);
+  int error = 0;
+  const bool ready = platform::files::Exists(folder + "/" + BackupFolderMarker) ||
+                     platform::files::CreateFolder(folder, &error);
+  if (ready && names->Read(folder, &error)) return folder;
+  *failure = std::strerror(error);
   return {};
+}
+
+// The names of the copies made in the Backup folder kept by one sync of it, and the folder's
+// own name (made now, or by a backup that was stopped before it got so far) by one of the
+// program directory: without both, none of the copies is sure to stay.
+bool SyncBackupFolder(const std::string& copy, int* error) {
+  return platform::files::SyncFolder(copy, error) && platform::files::SyncFolder(BackupFolderName, error);
 }
 
 // Copies one data file over its older copy in the Backup folder, or beside the others when it
@@ -84,6 +87,10 @@ std::string ArchiveFailure(const platform::zip::ZipWriter& writer) {
   const platform::zip::ZipWriter::FileFailure& file = writer.FailedFile();
   if (file.entry.empty()) return writer.Error();
   return file.entry + ": " + FileErrorText(file.error) + ".";
+}
+
+std::string NotMade(const std::string& reason) {
+  return "The backup was not made: " + reason + "\nAn earlier backup in that folder is unchanged.";
 }
 
 }  // namespace
@@ -111,16 +118,26 @@ std::string BackupArchivePath(const std::string& folder) {
   return platform::files::ResolveForUse(folder + "/" + BackupArchiveName);
 }
 
+std::string BackupRefusal() {
+  if (storage::PostingUnderWay()) return "The backup cannot be made while a posting is under way.";
+  const std::vector<std::string> waiting = storage::CompaniesWithWaitingPostings();
+  if (waiting.empty()) return {};
+  const std::string open = storage::WaitingPostingRefusal("The backup", "made");
+  return open.empty() ? storage::WaitingPostingRefusal("The backup", "made", waiting.front()) : open;
+}
+
 bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
                         const std::function<void()>& keepAlive, std::string* failure) {
+  *failure = BackupRefusal();
+  if (!failure->empty()) return false;
   if (files.empty()) {
-    *failure = "There are no data files to back up in this directory.";
+    *failure = NotMade("There are no data files to back up in this directory.");
     return false;
   }
   bool ambiguous = false;
   std::string archive = platform::files::ResolveForUse(folder + "/" + BackupArchiveName, &ambiguous);
   if (ambiguous) {
-    *failure = archive + ": more than one file has this name in letters of different case.";
+    *failure = NotMade(archive + ": more than one file has this name in letters of different case.");
     return false;
   }
   // Each file is held while it is read into the archive, one at a time.
@@ -133,8 +150,14 @@ bool WriteBackupArchive(const std::vector<std::string>& files, const std::string
     written = writer.Commit([&](double) {
       if (keepAlive) keepAlive();
     });
-  if (!written) *failure = ArchiveFailure(writer);
-  return written;
+  if (written) return true;
+  if (!writer.Replaced()) {
+    *failure = NotMade(ArchiveFailure(writer));
+  } else {
+    *failure = "The backup was written, but it may not survive a power cut: " + writer.Error() +
+               "\nPlease make the backup again.";
+  }
+  return false;
 }
 
 FolderCopyResult CopyToBackupFolder(const std::vector<std::string>& files) {
@@ -156,9 +179,8 @@ FolderCopyResult CopyToBackupFolder(const std::vector<std::string>& files) {
       result.failures.push_back(name + " (" + why + ")");
     }
   }
-  // One sync of the folder keeps the names of all the copies; without it none is sure to stay.
   int error = 0;
-  if (!copied.empty() && !platform::files::SyncFolder(backup.Find(copied.back()).path, &error)) {
+  if (!copied.empty() && !SyncBackupFolder(backup.Find(copied.back()).path, &error)) {
     for (const std::string& name : copied)
       result.failures.push_back(name + " (" + FileErrorText(error) + ")");
     copied.clear();
@@ -176,7 +198,7 @@ std::string LoadLastBackupFolder() {
 
 void SaveLastBackupFolder(const std::string& folder) {
   // Only a convenience: a failure to remember costs the user a choice next time, nothing more.
-  platform::files::WriteWholeFile(LastBackupFolderFile, folder + "\n");
+  (void)platform::files::WriteWholeFile(LastBackupFolderFile, folder + "\n");
 }
 
 }  // namespace exchange

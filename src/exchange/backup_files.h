@@ -27,11 +27,17 @@ std::vector<std::string> ListBackupFiles();
 // meant.
 std::string BackupArchivePath(const std::string& folder);
 
+// Why no backup may be made now, in the user's words; empty when one may. The archive holds the
+// data files of every company but never a posting's journal: while a posting is under way, or
+// waits to be undone, half of it would be in the archive with nothing to undo it.
+std::string BackupRefusal();
+
 // Writes the archive of `files` into `folder`, replacing an older archive only when the new one
-// is complete. Every file is held against other writers while it is read, so a file another
-// program has open fails the backup. keepAlive is called now and then. False, with the reason
-// in *failure, when no new archive was made.
-bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
+// is complete and on the disk. Every file is held against other writers while it is read, so a
+// file another program has open fails the backup. keepAlive is called now and then. False, with
+// the message for the user in *failure, when no backup may be made now (BackupRefusal), when no
+// new archive was made, or when one was but its folder could not be synced after it.
+[[nodiscard]] bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
                         const std::function<void()>& keepAlive, std::string* failure);
 
 struct FolderCopyResult {

@@ -7,6 +7,7 @@
 
 #include "exchange/backup_files.h"
 #include "exchange/restore_files.h"
+#include "exchange/restore_placement.h"
 #include "forms/form_instance.h"
 #include "platform/files/path.h"
 #include "platform/ui/application.h"
@@ -182,6 +183,11 @@ void TOVBkUp::BackButnClick() {
 }
 
 void TOVBkUp::DoBackup() {
+  const std::string refusal = BackupRefusal();
+  if (!refusal.empty()) {
+    MessageBox(QString::fromStdString(refusal), "OV Backup", MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   QString drive;
   std::string folder;
   if (!ChosenFolder(&drive, &folder)) return;
@@ -212,24 +218,28 @@ void TOVBkUp::DoBackup() {
   if (!archived) {
     EnableControls(true);
     Label4->setText("Backup failed.");
-    MessageBox("The backup was not made: " + QString::fromStdString(failure) +
-                   "\nAn earlier backup in that folder is unchanged.",
-               "OV Backup", MsgButtons::Ok, MsgIcon::Error);
+    MessageBox(QString::fromStdString(failure), "OV Backup", MsgButtons::Ok, MsgIcon::Error);
     return;
   }
   Close();
   Application->ProcessMessages();
-  ReportBackupFolderFailures(copies.wanted, copies.failures);
-  MessageBox(QString("Backup complete. %1 files were copied.").arg(FileListBox1->count()), "OV Backup",
-             MsgButtons::Ok, MsgIcon::Information);
+  ReportBackupDone(copies);
 }
 
-void TOVBkUp::ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures) {
-  if (failures.empty()) return;
-  MessageBox(QString("%1 of %2 data files could not be copied to the Backup folder:\n")
-                     .arg(failures.size())
-                     .arg(wanted) +
-                 Lines(failures),
+// One message for the whole backup: the archive was written, and whether the copies in the
+// Backup folder were made too, with why not.
+void TOVBkUp::ReportBackupDone(const FolderCopyResult& copies) {
+  const QString archived = QString("%1 files were copied.").arg(FileListBox1->count());
+  if (copies.failures.empty()) {
+    MessageBox("Backup complete. " + archived, "OV Backup", MsgButtons::Ok, MsgIcon::Information);
+    return;
+  }
+  MessageBox(QString("The backup archive was written: %1 But %2 of %3 data files could not be copied to the "
+                     "Backup folder as well:\n")
+                     .arg(archived)
+                     .arg(copies.failures.size())
+                     .arg(copies.wanted) +
+                 Lines(copies.failures),
              "OV Backup", MsgButtons::Ok, MsgIcon::Warning);
 }
 
@@ -277,7 +287,9 @@ void TOVBkUp::RestBtnClick() {
         "directory:\n" +
             Lines(result.skipped),
         "Restore", MsgButtons::Ok, MsgIcon::Warning);
-  MessageBox(RestoreDoneText, "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
+  const std::string retired = RetiredPostingsText(result.retired);
+  MessageBox(RestoreDoneText + (retired.empty() ? QString() : "\n" + QString::fromStdString(retired)),
+             "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
 }
 
 void TOVBkUp::HelpButnClick() {

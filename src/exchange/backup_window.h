@@ -18,6 +18,8 @@
 
 namespace exchange {
 
+struct FolderCopyResult;
+
 class TOVBkUp : public platform::ui::Form {
  public:
   explicit TOVBkUp(QWidget* parent = nullptr);
@@ -50,11 +52,11 @@ class TOVBkUp : public platform::ui::Form {
  private:
   // The folder chosen, as the user sees it and as a path; false (after telling the user) when
   // none is chosen.
-  bool ChosenFolder(QString* shown, std::string* path);
+  [[nodiscard]] bool ChosenFolder(QString* shown, std::string* path);
   void FillFolderList();
   void ShowFileList(const std::vector<std::string>& files);
   void EnableControls(bool enabled);
-  void ReportBackupFolderFailures(int wanted, const std::vector<std::string>& failures);
+  void ReportBackupDone(const FolderCopyResult& copies);
 
   bool busy_ = false;
 };

@@ -52,14 +52,14 @@ class TConversionWindow : public platform::ui::Form {
   void OKButtonClick();
   void SpeedButton3Click();
 
-  bool Running() const { return running_; }
+  [[nodiscard]] bool Running() const { return running_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   // The chosen old company list's folder; false (after telling the user) when it is not one.
-  bool CheckChosenFile(const QString& chosen, std::string* folder);
+  [[nodiscard]] bool CheckChosenFile(const QString& chosen, std::string* folder);
   void Run(const std::string& folder);
   void ShowProgress(ProgressLine line, const QString& text);
   void EnableControls(bool enabled);

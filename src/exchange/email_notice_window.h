@@ -47,7 +47,7 @@ class TEMMemo : public platform::ui::Form {
  private:
   void LayOut();
   // The first check that fails shows its message and puts the focus where the fault is.
-  bool InputComplete();
+  [[nodiscard]] bool InputComplete();
   void ShowQueueCount();
   void EnableControls(bool enabled);
   NoticeRunResult RunNotice();

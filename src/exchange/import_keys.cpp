@@ -4,7 +4,9 @@
 
 #include "platform/text/key_text.h"
 #include "platform/text/short_string.h"
+#include "records/system_reason.h"
 #include "storage/isam.h"
+#include "storage/naming.h"
 #include "storage/posting_journal.h"
 
 namespace exchange {
@@ -50,37 +52,23 @@ void ReportProgress(const ImportProgress& progress, int done, int all) {
   if (progress && done % ProgressStep == 0) progress(done, all);
 }
 
-void ImportBatch::Append(const RecordImage& record) {
-  if (!posting_) posting_.emplace("import");
-  storage::IsamRecRef ref = 0;
-  storage::IsamAddRec(unit_.File(), ref, record.data(), record.size());
-  if (storage::IsamOK) {
-    ++result_.Added;
-  } else {
-    ++result_.Failed;
-    storage::IsamOK = true;
-  }
-  if (++inBatch_ == BatchRows) Commit();
-}
-
-void ImportBatch::Finish() {
-  if (posting_) Commit();
-}
-
-void ImportBatch::Commit() {
-  const int rows = inBatch_;
-  inBatch_ = 0;
+ImportResult RunImportPosting(const std::string& what, const std::function<ImportResult()>& work) {
   try {
-    posting_->Commit();
-  } catch (const storage::PostingFailed& failure) {
-    posting_.reset();
-    result_.Added = kept_;
-    throw storage::PostingFailed(std::string(failure.what()) + "\n\nThe " + std::to_string(kept_) +
-                                     " rows before this batch were imported and kept.",
-                                 failure.Undone());
+    return storage::RunPosting(what, work);
+  } catch (const storage::PostingFailed&) {
+    throw;
+  } catch (const std::exception& failure) {
+    // Stopped before the posting changed anything: nothing of the import is on file.
+    throw storage::PostingFailed(storage::PostingFailureMessage(what, failure.what(), true), true);
   }
-  posting_.reset();
-  kept_ += rows;
+}
+
+void AppendImported(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result) {
+  storage::IsamRecRef ref = 0;
+  storage::IsamAddRec(unit.File(), ref, record.data(), record.size());
+  records::RequireDone(storage::IsamOK, "A record could not be added to " +
+                                            storage::IsamFileName(unit.FileName(), storage::IsamDataExt));
+  ++result.Added;
 }
 
 }  // namespace exchange

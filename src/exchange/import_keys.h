@@ -17,7 +17,6 @@
 #include <vector>
 
 #include "storage/data_file_unit.h"
-#include "storage/posting_journal.h"
 
 namespace exchange {
 
@@ -53,7 +52,7 @@ class TakenKeys {
   TakenKeys(storage::DataFileUnit& unit, int keyNr) : unit_(unit), keyNr_(keyNr) {}
 
   // The key of `record` is on file or was given earlier in this run.
-  bool Taken(const RecordImage& record);
+  [[nodiscard]] bool Taken(const RecordImage& record);
   void Take(const RecordImage& record);
 
  private:
@@ -76,10 +75,9 @@ void TakeNextFree(RecordImage& record, const TextField& field, TakenKeys& keys, 
 // when it begins with no digit; very long runs of digits count as a very large number.
 std::optional<int64_t> LeadingNumber(std::string_view text);
 
-// What an import did: records appended, and records that could not be appended.
+// What an import did: the records it appended.
 struct ImportResult {
   int Added = 0;
-  int Failed = 0;
 };
 
 // Told every ProgressStep rows how many of all the rows are done, so a long import keeps its
@@ -88,25 +86,15 @@ using ImportProgress = std::function<void(int done, int all)>;
 inline constexpr int ProgressStep = 100;
 void ReportProgress(const ImportProgress& progress, int done, int all);
 
-// Appends records to the unit's open data file without touching the indexes, in postings of
-// BatchRows records each: a failure undoes the batch it stopped and says how many rows were
-// imported before it (PostingFailed).
-class ImportBatch {
- public:
-  static constexpr int BatchRows = 500;
-  ImportBatch(storage::DataFileUnit& unit, ImportResult& result) : unit_(unit), result_(result) {}
-  void Append(const RecordImage& record);
-  // Commits the last batch.
-  void Finish();
+// Runs an import as one posting named in the user's words ("the import of customers"): on file
+// whole when it returns. Whatever stops it, before its first record is written or after, comes
+// back as storage::PostingFailed, whose message says what failed and that nothing of the import
+// was kept (or, should even the undo fail, that the next start undoes it).
+ImportResult RunImportPosting(const std::string& what, const std::function<ImportResult()>& work);
 
- private:
-  void Commit();
-
-  storage::DataFileUnit& unit_;
-  ImportResult& result_;
-  std::optional<storage::PostingScope> posting_;
-  int inBatch_ = 0;
-  int kept_ = 0;  // rows committed so far
-};
+// Appends a record to the unit's open data file without touching the indexes (the file set is
+// rebuilt after the import). An import is one posting, whatever its size: a record that cannot be
+// appended fails it whole, naming the file and the system's reason, and nothing of it is kept.
+void AppendImported(storage::DataFileUnit& unit, const RecordImage& record, ImportResult& result);
 
 }  // namespace exchange

@@ -206,11 +206,22 @@ void TImportWindow::Button1Click() {
   }
 }
 
-std::vector<ImportRow> TImportWindow::TakeRowsForImport() {
+void TImportWindow::RunImport(const ImportWork& import) {
+  // Emptied while the import runs: a click on Import while the window repaints imports nothing.
+  std::vector<std::string> lines = std::move(Memo1);
   Memo1.clear();
   Label1->setText("Importing, please wait...");
   Application->ProcessMessages();
-  return Rows();
+  try {
+    WaitCursor hourglass;
+    import(Rows(), ShowProgress());
+  } catch (const std::exception& failure) {
+    Memo1 = std::move(lines);
+    Label1->setText("Nothing was imported.");
+    MessageBox(ToQString(failure.what()), Caption(), MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
+  FinishImport();
 }
 
 ImportProgress TImportWindow::ShowProgress() {
@@ -220,15 +231,10 @@ ImportProgress TImportWindow::ShowProgress() {
   };
 }
 
-void TImportWindow::FinishImport(const ImportResult& result) {
+void TImportWindow::FinishImport() {
   Close();
   forms::RebuildNeeded = 1;
   Application->ProcessMessages();
-  if (result.Failed > 0)
-    MessageBox(QString("%1 of the %2 records could not be added to the file.")
-                   .arg(result.Failed)
-                   .arg(result.Failed + result.Added),
-               "Import", MsgButtons::Ok, MsgIcon::Warning);
   ShowMessage("Import Complete. Now we need to rebuild the data files.");
   if (CloseOpener) CloseOpener();
 }

@@ -70,13 +70,12 @@ class TImportWindow : public platform::ui::Form {
  protected:
   // The option check box of the window (force shipping address, copy description).
   QCheckBox* Option() const { return option_; }
-  // The start of every import: Memo1 emptied, the user told to wait; the grid's rows.
-  std::vector<ImportRow> TakeRowsForImport();
-  // Shows how many rows are done and lets the window repaint.
-  ImportProgress ShowProgress();
-  // The end of every import: the window closes, a rebuild is asked for and the user told so, and
-  // the manager closes (and rebuilds).
-  void FinishImport(const ImportResult& result);
+  // Imports the grid's rows (all but those held back) with the window's import. Done, the window
+  // closes, a rebuild is asked for and the user told so, and the manager closes (and rebuilds).
+  // Failed, nothing of it was kept: the user is told why, and the file stays loaded to be imported
+  // again.
+  using ImportWork = std::function<ImportResult(const std::vector<ImportRow>& rows, const ImportProgress&)>;
+  void RunImport(const ImportWork& import);
 
  private:
   void ResetGrid(int rows);
@@ -85,6 +84,9 @@ class TImportWindow : public platform::ui::Form {
   // Rows holding characters the data files cannot hold are held back from the import, shown on
   // yellow, and the user told where each such character stands.
   void HoldBack(const std::vector<UnheldCharacter>& unheld);
+  // Shows how many rows are done and lets the window repaint.
+  ImportProgress ShowProgress();
+  void FinishImport();
 
   const ImportWindowKind kind_;
   QCheckBox* option_;

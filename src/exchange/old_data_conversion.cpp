@@ -7,11 +7,11 @@
 #include <optional>
 
 #include "exchange/old_file_reader.h"
-#include "records/company_data_files.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/customer_file.h"
@@ -225,9 +225,9 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     }
     const std::vector<uint8_t> company = ConvertRecord(*plan.CompanyMap, old);
     std::memcpy(&records::CompanyWorkRec, company.data(), sizeof records::CompanyWorkRec);
-    // Files a deletion killed half-way left under this number are gone before the company comes.
-    records::FinishCompanyDeletion(number);
-    if (!records::AddCompanyRecord(ref)) {
+    // Files a deletion killed half-way left under this number are gone before the company comes;
+    // while they cannot go, the company is not added over them.
+    if (!records::FinishCompanyDeletion(number) || !records::AddCompanyRecord(ref)) {
       result.Ended = true;
       progress.Tell(kAddCompanyFailed);
       break;

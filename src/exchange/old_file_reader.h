@@ -19,22 +19,22 @@ class OldDataFile {
  public:
   // Opens the file (its name found whatever its case); false when it is missing, cannot be
   // read or has no usable header, with Problem() telling which.
-  bool Open(const std::string& path);
+  [[nodiscard]] bool Open(const std::string& path);
 
   // The next live record, all RecordLength() bytes of it; false at the end of the file or at a
   // slot that cannot be read (which counts as damage).
-  bool Next(std::vector<uint8_t>& record);
+  [[nodiscard]] bool Next(std::vector<uint8_t>& record);
 
   int32_t RecordLength() const { return recordLength_; }
   // Live records, counted when the file was opened.
   int32_t LiveRecords() const { return liveRecords_; }
-  bool Damaged() const { return damaged_; }
+  [[nodiscard]] bool Damaged() const { return damaged_; }
   const std::string& Problem() const { return problem_; }
 
  private:
-  bool Fail(std::string problem);
-  bool ReadSlot(int32_t slot, std::vector<uint8_t>& bytes);
-  static bool Live(const std::vector<uint8_t>& bytes);
+  [[nodiscard]] bool Fail(std::string problem);
+  [[nodiscard]] bool ReadSlot(int32_t slot, std::vector<uint8_t>& bytes);
+  [[nodiscard]] static bool Live(const std::vector<uint8_t>& bytes);
 
   platform::files::File file_;
   int32_t recordLength_ = 0;

@@ -85,6 +85,29 @@ RecordImage ImageOf(const ProductRec& product) {
   return RecordImage(bytes, bytes + sizeof product);
 }
 
+ImportResult AppendProducts(const std::vector<ImportRow>& rows, bool copyDescription,
+                            const ImportProgress& progress) {
+  storage::DataFileUnit& unit = records::ProductUnit();
+  int64_t counter = int64_t{storage::IsamUsedKeys(unit.File(), 1)} + 1;
+  storage::IsamOK = true;
+  TakenKeys codes(unit, 1);
+  const TextField code = FieldOf(&ProductRec::Code);
+  ImportResult result;
+  for (const ImportRow& row : rows) {
+    RecordImage record = ImageOf(ProductFromRow(row, copyDescription));
+    if (TrimBlanks(code.Get(record.data())).empty()) {
+      TakeNextFree(record, code, codes, counter, [](int64_t value) { return std::to_string(value); });
+    } else if (codes.Taken(record)) {
+      TakeNextFree(record, code, codes, counter, [](int64_t value) { return "DUP" + std::to_string(value); });
+    } else {
+      codes.Take(record);
+    }
+    AppendImported(unit, record, result);
+    ReportProgress(progress, result.Added, static_cast<int>(rows.size()));
+  }
+  return result;
+}
+
 }  // namespace
 
 std::optional<ImportCellFault> FirstNumberTooLong(const std::vector<ImportRow>& rows) {
@@ -99,27 +122,8 @@ std::optional<ImportCellFault> FirstNumberTooLong(const std::vector<ImportRow>& 
 
 ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
                             const ImportProgress& progress) {
-  storage::DataFileUnit& unit = records::ProductUnit();
-  int64_t counter = int64_t{storage::IsamUsedKeys(unit.File(), 1)} + 1;
-  storage::IsamOK = true;
-  TakenKeys codes(unit, 1);
-  const TextField code = FieldOf(&ProductRec::Code);
-  ImportResult result;
-  ImportBatch batch(unit, result);
-  for (const ImportRow& row : rows) {
-    RecordImage record = ImageOf(ProductFromRow(row, copyDescription));
-    if (TrimBlanks(code.Get(record.data())).empty()) {
-      TakeNextFree(record, code, codes, counter, [](int64_t value) { return std::to_string(value); });
-    } else if (codes.Taken(record)) {
-      TakeNextFree(record, code, codes, counter, [](int64_t value) { return "DUP" + std::to_string(value); });
-    } else {
-      codes.Take(record);
-    }
-    batch.Append(record);
-    ReportProgress(progress, result.Added + result.Failed, static_cast<int>(rows.size()));
-  }
-  batch.Finish();
-  return result;
+  return RunImportPosting("the import of products",
+                          [&] { return AppendProducts(rows, copyDescription, progress); });
 }
 
 }  // namespace exchange

@@ -30,12 +30,14 @@ struct ImportCellFault {
 };
 std::optional<ImportCellFault> FirstNumberTooLong(const std::vector<ImportRow>& rows);
 
-// With copyDescription the PO description is the invoice description.
+// Appends the products as one posting, "the import of products": storage::PostingFailed when it
+// could not be made whole (nothing of it is kept). With copyDescription the PO description is the
+// invoice description.
 ImportResult ImportProducts(const std::vector<ImportRow>& rows, bool copyDescription,
                             const ImportProgress& progress = {});
 
 // A cell that holds a plain number: after trimming, an optional "-", digits and at most one
 // "."; no thousands separators.
-bool IsNumericCell(std::string_view cell);
+[[nodiscard]] bool IsNumericCell(std::string_view cell);
 
 }  // namespace exchange

@@ -3,7 +3,6 @@
 #include "exchange/product_import.h"
 #include "forms/form_instance.h"
 #include "platform/text/codepage.h"
-#include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 
 namespace exchange {
@@ -48,13 +47,9 @@ bool TProdImport::NumbersFit() {
 
 void TProdImport::Button2Click() {
   if (Memo1.empty() || !NumbersFit()) return;
-  const std::vector<ImportRow> rows = TakeRowsForImport();
-  ImportResult result;
-  {
-    WaitCursor hourglass;
-    result = ImportProducts(rows, CheckBox1->isChecked(), ShowProgress());
-  }
-  FinishImport(result);
+  RunImport([this](const std::vector<ImportRow>& rows, const ImportProgress& progress) {
+    return ImportProducts(rows, CheckBox1->isChecked(), progress);
+  });
 }
 
 }  // namespace exchange

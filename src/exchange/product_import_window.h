@@ -18,7 +18,7 @@ class TProdImport : public TImportWindow {
   void Button2Click() override;
 
  private:
-  bool NumbersFit();
+  [[nodiscard]] bool NumbersFit();
 };
 
 extern TProdImport* ProdImport;

@@ -5,13 +5,15 @@
 // Only entries with plain file names are restored: a name with a folder in it ("/" or "\"), a
 // drive (":"), a name starting with "." (".." among them), a folder entry or a link is skipped
 // and reported. An archive with an entry named as the safety folder below is refused. The restore
-// is all or nothing:
+// is all or nothing, whatever stops it:
 //   1. the sizes the archive declares must fit in the disk's free space;
-//   2. every entry is extracted into a staging folder in the program directory, its checksum
+//   2. every entry is extracted into a work folder in the program directory, its checksum
 //      checked, and none written past its declared size;
 //   3. none of the files to be replaced may be held by another program;
-//   4. each live file is moved into the staging folder and the new one moved into its place;
-//      a failure on the way moves everything back.
+//   4. the files are placed as restore_placement.h tells: a mark first, the journal of a posting
+//      that waits to be undone retired, each live file moved into the work folder and the new one
+//      into its place; a failure on the way moves everything back, and a start after a stop
+//      finishes the restore or keeps every live file.
 // The files it replaced are then kept in the folder "BeforeRestore" of the program directory
 // (those of the restore before are dropped).
 
@@ -19,12 +21,14 @@
 #include <string_view>
 #include <vector>
 
+#include "storage/journal_retire.h"
+
 namespace exchange {
 
 inline constexpr char SafetyFolderName[] = "BeforeRestore";
 
 // True for a name that may be restored into the program directory.
-bool IsPlainFileName(std::string_view name);
+[[nodiscard]] bool IsPlainFileName(std::string_view name);
 
 struct RestoreResult {
   enum class Status { Restored, NoArchive, Failed };
@@ -33,6 +37,8 @@ struct RestoreResult {
   bool liveUnchanged = true;          // after a failure: every live file is as it was
   std::vector<std::string> restored;  // the names put in place
   std::vector<std::string> skipped;   // "NAME (why)" of each entry left out
+  // The posting journals that went with the files they touched (RetiredPostingsText says them).
+  std::vector<storage::LeftJournal> retired;
 };
 
 RestoreResult RestoreDataFiles(const std::string& archiveFolder);

@@ -8,6 +8,7 @@
 #include "platform/text/format_date_time.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
+#include "storage/posting_journal.h"
 
 namespace forms {
 
@@ -77,6 +78,8 @@ ReportSheet::ReportSheet(platform::print::TPrinter& printer, const std::string& 
   canvas.Font.Size = font.Size * 2;
   writer_.Line(title);
   canvas.Font = font;
+  const std::string note = storage::WaitingPostingFiguresNote();
+  if (!note.empty()) writer_.Line(note);
 }
 
 void ReportSheet::Rule(int width) {

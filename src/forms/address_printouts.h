@@ -60,7 +60,8 @@ class SheetWriter {
 
 // A one-page sheet of one entry in the report font: the print job titled "Print: " and the
 // entry's name, lines starting at twice the company's form left margin and four times its top
-// margin, the title first at twice the font's size.
+// margin, the title first at twice the font's size; under it, while a posting of the company waits
+// to be undone, the line that says the figures include it.
 class ReportSheet {
  public:
   ReportSheet(platform::print::TPrinter& printer, const std::string& name, const std::string& title,

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "forms/browser_font.h"
+#include "forms/figures_note.h"
 #include "forms/form_instance.h"
 #include "forms/printout_notice.h"
 #include "forms/rich_text_file.h"
@@ -118,7 +119,7 @@ void TListWindow::SaveButnClick() {
 
 bool LoadListReport(const std::vector<std::string>& lines) {
   std::string text;
-  for (const std::string& line : lines) text += line + "\r\n";
+  for (const std::string& line : WithFiguresNote(lines)) text += line + "\r\n";
   TListWindow& window = CreateListWindow();
   if (platform::files::WriteWholeFile(ListReportFileName, text) && window.LoadFromFile(ListReportFileName))
     return true;
@@ -129,7 +130,8 @@ bool LoadListReport(const std::vector<std::string>& lines) {
 
 void ShowLoadedListReport() {
   CreateListWindow().ShowModal();
-  platform::files::DeleteFile(ListReportFileName);
+  // A list left behind is written anew by the next list shown.
+  (void)platform::files::DeleteFile(ListReportFileName);
 }
 
 }  // namespace forms

@@ -53,7 +53,8 @@ extern TListWindow* ListWindow;
 TListWindow& CreateListWindow();
 
 // The last steps of a manager's list report: the lines (Windows-1252) are written to
-// "TXTTEMP.TXT" and loaded into the list window. False, after saying so, when the file cannot
+// "TXTTEMP.TXT" and loaded into the list window, after the line that says the figures include a
+// posting that waits to be undone, while one does. False, after saying so, when the file cannot
 // be written or read back.
 bool LoadListReport(const std::vector<std::string>& lines);
 // Shows the list window modally with the loaded report, then deletes "TXTTEMP.TXT".

@@ -88,7 +88,7 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
         return platform::text::UpperCase(TrimBlanks(a)) == platform::text::UpperCase(TrimBlanks(b));
       };
       if (!sameCode(product.Code.Get(), change.Code)) continue;
-      ApplyBatchPriceChange(product, quote, method, percentage, today);
+      if (!ApplyBatchPriceChange(product, quote, method, percentage, today)) continue;
       storage::IsamPutRec(ProductFile, ref, &product, sizeof product);
       RequireDone(storage::IsamOK, "Modify operation failed");
       ++changed;

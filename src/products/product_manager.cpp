@@ -250,7 +250,8 @@ void TEditProd::FormClose() {
   productFile_.reset();
   // An import appended products without their keys.
   if (RebuildNeeded) {
-    RebuildProductFile();
+    // A rebuild that fails says why, and the file stays marked for its next open to rebuild.
+    (void)RebuildProductFile();
     RebuildNeeded = 0;
   }
 }

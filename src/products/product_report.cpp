@@ -3,8 +3,8 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include "forms/address_printouts.h"
 #include "forms/report_font.h"
-#include "platform/print/print_job.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -135,38 +135,22 @@ QStringList ProductSheetLines(const ProductRec& p) {
   return lines;
 }
 
-int MarginOf(const std::string& stored) {
-  return platform::text::TryStrToInt(TrimBlanks(stored)).value_or(0);
-}
-
 }  // namespace
 
 void PrintProductSheet(const ProductRec& product) {
   using namespace platform::print;
-  TPrinter& printer = Printer();
-  TCanvas& canvas = printer.Canvas();
-  canvas.Font = PrinterFontOf(LoadReportFont());
-  const int left = 2 * MarginOf(CurrentCompany.FormLeftMargin.Get());
-  int y = 4 * MarginOf(CurrentCompany.FormTopMargin.Get());
-
-  PrintJob job(printer, "Print: " + ToQString(TrimBlanks(product.Code.Get())));
-  canvas.Brush.Style = TBrushStyle::bsClear;
-  const TFont font = canvas.Font;
-  canvas.Font.Size = font.Size * 2;
-  canvas.TextOut(left, y, "Product Code: " + ToQString(TrimBlanks(product.Code.Get())));
-  y += canvas.TextHeight("MXjpy");
-  canvas.Font = font;
-  const int lineHeight = canvas.TextHeight("MXjpy");
-  y += lineHeight / 2;
+  const std::string code = TrimBlanks(product.Code.Get());
+  Printer().Canvas().Brush.Style = TBrushStyle::bsClear;
+  ReportSheet page(Printer(), code, "Product Code: " + code, CurrentCompany, LoadReportFont());
+  SheetWriter& sheet = page.Lines();
+  sheet.Gap();
   for (const QString& line : ProductSheetLines(product)) {
-    if (line.isEmpty()) {
-      y += lineHeight / 2;
-      continue;
-    }
-    canvas.TextOut(left, y, line);
-    y += lineHeight;
+    if (line.isEmpty())
+      sheet.Gap();
+    else
+      sheet.Line(line);
   }
-  job.Finish();
+  page.Finish();
 }
 
 }  // namespace products

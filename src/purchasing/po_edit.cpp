@@ -133,8 +133,10 @@ void LoadVendor(TPOEdit1& form, const std::string& number) {
   wanted.VendorNo.Set(number);
   IsamRecRef ref = 0;
   records::VendorBuf = records::VendorRec{};
-  if (file.Open())
-    records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, records::VendorBuf, ref);
+  // A vendor no longer on file shows no name.
+  if (file.Open() && !records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2,
+                                         records::VendorBuf, ref))
+    records::VendorBuf = records::VendorRec{};
   form.ICustName->setText(ToQString(records::VendorBuf.VendorName.Get()));
 }
 

@@ -44,7 +44,8 @@ std::optional<std::string> NextVendorNumberAfter(std::string_view entered) {
 void AdvanceNextVendorNumber(std::string_view entered) {
   const std::optional<std::string> next = NextVendorNumberAfter(entered);
   if (!next) return;
-  UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextVendorNumber.Set(*next); });
+  // Only a suggestion for the next new vendor; a failure to keep it was told there.
+  (void)UpdateCurrentCompanyRecord([&](CompanyRec& company) { company.NextVendorNumber.Set(*next); });
 }
 
 int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {

@@ -149,7 +149,8 @@ void TVenList::FormClose() {
   CloseShownFile();
   // An import appended vendors without their keys: every file of the company is rebuilt.
   if (forms::RebuildNeeded) {
-    RebuildCompanyDataFiles();
+    // Each file that cannot be rebuilt says why, and stays marked for its next open to rebuild.
+    (void)RebuildCompanyDataFiles();
     forms::RebuildNeeded = 0;
   }
 }
@@ -277,7 +278,9 @@ void TVenList::EditVendor() {
   // The vendor and its POs under a new number are one posting.
   const int count = storage::RunPosting("vendor " + stored, [&] {
     records::RequireDone(UpdateVendorRecord(changed, beforeImage, ref), "Modify operation failed");
-    return ComparableText(changed.VendorNo.Get()) == stored ? 0 : RenumberVendorPOs(stored, changed.VendorNo.Get());
+    return ComparableText(changed.VendorNo.Get()) == stored
+               ? 0
+               : RenumberVendorPOs(stored, changed.VendorNo.Get());
   });
   VendRec = changed;
   PositionOn(VendRec, ref, BuildVendorKey);

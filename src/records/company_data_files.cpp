@@ -1,9 +1,8 @@
 #include "records/company_data_files.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -11,6 +10,7 @@
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "platform/files/file.h"
 #include "platform/files/path.h"
@@ -42,12 +42,14 @@ namespace files = platform::files;
 
 namespace {
 
-int fileStepsLeft = 0;
+const std::string kDeleteFailed = "Delete operation failed";
+// Why company files are not copied or deleted while a posting waits to be undone.
+const std::string kPostingWaits = "a posting that did not finish is not undone yet; start the program again";
 
-// One step of a copy or deletion done: where the test seam ends the process.
-void FileStepDone() {
-  if (fileStepsLeft > 0 && --fileStepsLeft == 0) ::_exit(storage::IsamKilledExitCode);
-}
+// The file codes of a company's nine file sets, in the order a deletion removes them.
+constexpr std::string_view kFileCodes[] = {FileCodeProducts,       FileCodeCustomers,    FileCodeInvoiceLines,
+                                           FileCodeInvoices,       FileCodeInvoiceMemos, FileCodePOMemos,
+                                           FileCodePurchaseOrders, FileCodePOLines,      FileCodeVendors};
 
 std::string DataFile(const std::string& base) {
   return storage::IsamFileName(base, storage::IsamDataExt);
@@ -59,18 +61,39 @@ std::string IndexFile(const std::string& base) {
 
 // The names just made, renamed or removed in the program directory (every company file lives
 // there) reach the disk.
-bool SyncProgramFolder() {
-  return files::SyncFolder(CompanyFileName);
+[[nodiscard]] bool SyncProgramFolder(int* err = nullptr) {
+  return files::SyncFolder(CompanyFileName, err);
 }
 
-// An existing file that another open holds (or that cannot be opened at all) cannot be replaced.
-bool Held(const std::string& name) {
+// Sets *failure, when asked for, and returns false.
+bool Failed(std::string* failure, const std::string& text) {
+  if (failure) *failure = text;
+  return false;
+}
+
+// "the file 7P.DAT could not be written: No space left on device"
+std::string FileFailure(const std::string& name, const char* what, int err) {
+  return "the file " + name + " could not be " + what + ": " + FileFailureReason(err);
+}
+
+// An existing file that another open holds (or that cannot be opened at all) cannot be replaced;
+// *failure then says why.
+bool Held(const std::string& name, std::string* failure) {
   files::File probe;
-  return files::Exists(name) && !probe.Open(name, files::OpenMode::ReadOnly);
+  if (!files::Exists(name) || probe.Open(name, files::OpenMode::ReadOnly)) return false;
+  *failure = FileFailure(name, "opened", probe.error());
+  return true;
 }
 
 struct CopyTargets {
   std::string data, index, dataTemp, indexTemp;
+
+  // Every name a copy into the set writes under before its files are in place: the two copies
+  // and the files they are written through.
+  std::vector<std::string> Temporaries() const {
+    const std::string through(files::kWholeFileTemporarySuffix);
+    return {dataTemp, indexTemp, dataTemp + through, indexTemp + through};
+  }
 };
 
 CopyTargets TargetsOf(const std::string& base) {
@@ -79,20 +102,47 @@ CopyTargets TargetsOf(const std::string& base) {
   return {data, index, data + ".TMP", index + ".TMP"};
 }
 
+// What a stopped or failed copy into the set left under temporary names. One that cannot be
+// removed now is removed by the next start; nothing opens it meanwhile.
+void RemoveCopyTemporaries(const CopyTargets& to) {
+  for (const std::string& name : to.Temporaries())
+    if (files::Exists(name)) (void)files::DeleteFile(name);  // the next start tries again
+}
+
+// Reads a file of the source whole; *failure names it when it cannot be read.
+[[nodiscard]] bool ReadSource(const std::string& name, std::string* bytes, std::string* failure) {
+  int err = 0;
+  return files::ReadWholeFile(name, bytes, &err) || Failed(failure, FileFailure(name, "read", err));
+}
+
+// Writes bytes under a target's temporary name; *failure names the target, as the user knows it.
+[[nodiscard]] bool WriteTemporary(const std::string& temporary, const std::string& target,
+                                  const std::string& bytes, std::string* failure) {
+  int err = 0;
+  return files::WriteWholeFile(temporary, bytes, &err) ||
+         Failed(failure, FileFailure(target, "written", err));
+}
+
 // Writes (and syncs) both copies under their temporary names, the data copy marked for repair;
 // *clearMark tells whether the mark is to be cleared once the copy is whole (not when the source
 // carried one itself, nor on a file too short to be a data file, which no open takes anyway).
-bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bool* clearMark) {
+[[nodiscard]] bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bool* clearMark,
+                                        std::string* failure) {
   std::string bytes;
-  if (!files::ReadWholeFile(DataFile(fromBase), &bytes)) return false;
+  if (!ReadSource(DataFile(fromBase), &bytes, failure)) return false;
   const bool dataFile = bytes.size() >= storage::IsamDataHeaderSize;
   *clearMark = dataFile && bytes[storage::IsamIndexDirtyFlagOffset] == 0;
   if (dataFile) bytes[storage::IsamIndexDirtyFlagOffset] = 1;
-  if (!files::WriteWholeFile(to.dataTemp, bytes)) return false;
-  FileStepDone();
-  if (!files::CopyFile(IndexFile(fromBase), to.indexTemp)) return false;
-  FileStepDone();
-  return true;
+  if (!WriteTemporary(to.dataTemp, to.data, bytes, failure)) return false;
+  return ReadSource(IndexFile(fromBase), &bytes, failure) &&
+         WriteTemporary(to.indexTemp, to.index, bytes, failure);
+}
+
+// The copied data file takes the target's place: the copy's commit.
+[[nodiscard]] bool PutDataInPlace(const CopyTargets& to, std::string* failure) {
+  int err = 0;
+  return files::RenameFile(to.dataTemp, to.data, &err) ||
+         Failed(failure, FileFailure(to.data, "replaced", err));
 }
 
 // The copied index goes in beside the copied data file, and only once both names are on disk is
@@ -100,12 +150,11 @@ bool WriteTemporaryCopies(const std::string& fromBase, const CopyTargets& to, bo
 // the index from the copied records.
 void PutIndexInPlace(const CopyTargets& to, bool clearMark) {
   if (!SyncProgramFolder() || !files::RenameFile(to.indexTemp, to.index)) {
-    files::DeleteFile(to.indexTemp);
+    (void)files::DeleteFile(to.indexTemp);  // a temporary copy is never opened as an index
     return;
   }
-  FileStepDone();
-  if (!clearMark || !SyncProgramFolder()) return;
-  if (storage::IsamMarkFileSetClean(to.data)) FileStepDone();
+  // A clean mark that is not written only costs one rebuild at the next open.
+  if (clearMark && SyncProgramFolder()) (void)storage::IsamMarkFileSetClean(to.data);
 }
 
 std::optional<std::string> DeletionMarkName(std::string_view company) {
@@ -131,11 +180,12 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
     struct stat st;
     if (::lstat(files::ResolveForUse(name).c_str(), &st) != 0) aside = name;
   }
-  QString text = QStringLiteral("The file %1 is not a mark of a company deletion (it is not a plain file).  "
-                                "Nothing was deleted for it")
+  QString text = QStringLiteral(
+                     "The file %1 is not a mark of a company deletion (it is not a plain file).  "
+                     "Nothing was deleted for it")
                      .arg(platform::text::ToQString(mark));
   if (files::RenameFile(mark, aside)) {
-    SyncProgramFolder();
+    (void)SyncProgramFolder();  // a rename lost to a power cut brings the file back to be set aside again
     text += QStringLiteral("; it was kept as %1.").arg(platform::text::ToQString(aside));
   } else {
     told.insert(resolved);
@@ -145,31 +195,89 @@ void SetAsideMark(std::string_view company, const std::string& mark) {
                            platform::ui::MsgIcon::Warning);
 }
 
-// Deletes what a deleted company left and then its mark.
-bool RemoveLeftovers(std::string_view company, const std::string& mark) {
-  if (!DeleteCompanyDataFiles(company) || !SyncProgramFolder()) return false;
-  if (!files::DeleteFile(mark)) return false;
-  FileStepDone();
-  return true;
+[[nodiscard]] bool DeleteMark(const std::string& mark, std::string* failure) {
+  int err = 0;
+  return files::DeleteFile(mark, &err) || Failed(failure, FileFailure(mark, "deleted", err));
+}
+
+// Deletes what a deleted company left and then its mark; the deletions reach the disk before the
+// mark goes.
+[[nodiscard]] bool RemoveLeftovers(std::string_view company, const std::string& mark, std::string* failure) {
+  if (!DeleteCompanyDataFiles(company, failure)) return false;
+  int err = 0;
+  if (!SyncProgramFolder(&err))
+    return Failed(failure, "the data folder could not be synced: " + FileFailureReason(err));
+  return DeleteMark(mark, failure);
+}
+
+// The mark goes on the disk before the record goes; a mark that failed is settled at once.
+void WriteDeletionMark(std::string_view company, const std::string& mark) {
+  int err = 0;
+  if (files::WriteWholeFile(mark, platform::text::TrimBlanks(company), &err)) return;
+  (void)FinishCompanyDeletion(company);  // one it cannot settle now is settled at the next start
+  throw std::runtime_error(WithReason(kDeleteFailed, FileFailureReason(err)));
+}
+
+// The record goes as a posting of its own, so that it is on the disk before anything else goes,
+// and a stop before the posting's commit leaves it on file (the start undoes the posting).
+void RemoveCompanyRecord(std::string_view company, storage::IsamRecRef ref) {
+  storage::RunPosting("deletion of company " + platform::text::TrimBlanks(company),
+                      [&] { RequireDone(DeleteCompanyRecord(ref), kDeleteFailed); });
+}
+
+// Whether a name is one that a copy or a deletion of company files writes under for a while:
+// "7P.DAT.TMP", "7P.IX.TMP", the files they are written through ("7P.DAT.TMP.tmp~"), and that of
+// a deletion mark ("7.DEL.tmp~").
+bool IsTemporaryOfCompanyFileWork(const std::string& name) {
+  using platform::text::UpperCase;
+  const std::string stem = name.substr(0, name.find('.'));
+  const size_t lastDigit = stem.find_last_of("0123456789");
+  if (lastDigit == std::string::npos) return false;
+  const std::string number = stem.substr(0, lastDigit + 1);
+  const std::string code = UpperCase(stem.substr(lastDigit + 1));
+  std::vector<std::string> temporaries;
+  if (code.empty()) {
+    if (const std::optional<std::string> mark = DeletionMarkName(number))
+      temporaries.push_back(*mark + std::string(files::kWholeFileTemporarySuffix));
+  } else if (std::find(std::begin(kFileCodes), std::end(kFileCodes), code) != std::end(kFileCodes)) {
+    if (const std::optional<std::string> base = DataFileBaseName(number, code))
+      temporaries = TargetsOf(*base).Temporaries();
+  }
+  return std::any_of(temporaries.begin(), temporaries.end(),
+                     [&](const std::string& temporary) { return UpperCase(temporary) == UpperCase(name); });
+}
+
+void RemoveTemporariesOfCompanyFileWork() {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
+    const std::string name = entry.path().filename().string();
+    std::error_code typeError;
+    if (entry.symlink_status(typeError).type() == std::filesystem::file_type::regular &&
+        IsTemporaryOfCompanyFileWork(name))
+      found.push_back(name);
+  }
+  for (const std::string& name : found) (void)files::DeleteFile(name);  // the next start tries again
 }
 
 }  // namespace
 
-bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode) {
+bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode,
+                      std::string* failure) {
   const std::optional<std::string> from = DataFileBaseName(fromCompany, fileCode);
   const std::optional<std::string> to = DataFileBaseName(toCompany, fileCode);
-  if (!from || !to || storage::PostingJournalWaits() || !FinishCompanyDeletion(toCompany)) return false;
+  if (!from || !to) return Failed(failure, "the company number cannot name data files");
+  if (storage::PostingJournalWaits()) return Failed(failure, kPostingWaits);
+  if (!FinishCompanyDeletion(toCompany, failure)) return false;
   const CopyTargets targets = TargetsOf(*to);
-  if (Held(targets.data) || Held(targets.index)) return false;
+  RemoveCopyTemporaries(targets);
+  if (Held(targets.data, failure) || Held(targets.index, failure)) return false;
   bool clearMark = false;
-  if (!WriteTemporaryCopies(*from, targets, &clearMark) ||
-      !files::RenameFile(targets.dataTemp, targets.data)) {
-    files::DeleteFile(targets.dataTemp);
-    files::DeleteFile(targets.indexTemp);
+  if (!WriteTemporaryCopies(*from, targets, &clearMark, failure) || !PutDataInPlace(targets, failure)) {
+    RemoveCopyTemporaries(targets);
     return false;
   }
   // The copy stands from here: the marked data file is rebuilt into whatever index it finds.
-  FileStepDone();
   PutIndexInPlace(targets, clearMark);
   return true;
 }
@@ -186,59 +294,60 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
   return counted ? entries : 0;
 }
 
-bool DeleteCompanyDataFiles(std::string_view company) {
-  static constexpr std::string_view order[] = {
-      FileCodeProducts, FileCodeCustomers,      FileCodeInvoiceLines, FileCodeInvoices, FileCodeInvoiceMemos,
-      FileCodePOMemos,  FileCodePurchaseOrders, FileCodePOLines,      FileCodeVendors};
+bool DeleteCompanyDataFiles(std::string_view company, std::string* failure) {
   bool deleted = true;
-  for (std::string_view code : order) {
+  for (std::string_view code : kFileCodes) {
     const std::optional<std::string> base = DataFileBaseName(company, code);
     if (!base) return true;
     const CopyTargets names = TargetsOf(*base);
-    for (const std::string& name : {names.data, names.index, names.dataTemp, names.indexTemp}) {
-      if (!files::Exists(name)) continue;
-      if (files::DeleteFile(name))
-        FileStepDone();
-      else
-        deleted = false;
+    std::vector<std::string> all = {names.data, names.index};
+    for (const std::string& temporary : names.Temporaries()) all.push_back(temporary);
+    for (const std::string& name : all) {
+      int err = 0;
+      if (!files::Exists(name) || files::DeleteFile(name, &err)) continue;
+      if (deleted) Failed(failure, FileFailure(name, "deleted", err));
+      deleted = false;
     }
   }
   return deleted;
 }
 
 void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
-  static const std::string failed = "Delete operation failed";
+  if (storage::PostingJournalWaits())
+    throw std::runtime_error(storage::WaitingJournalRefusal("Company " + platform::text::TrimBlanks(company) +
+                                                            " cannot be deleted"));
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
-  if (!mark) return RequireDone(DeleteCompanyRecord(ref), failed);
-  int err = 0;
-  if (!files::WriteWholeFile(*mark, platform::text::TrimBlanks(company), &err))
-    throw std::runtime_error(WithReason(failed, std::strerror(err ? err : EIO)));
-  FileStepDone();
-  if (!DeleteCompanyRecord(ref)) {
-    const std::string reason = SystemReason();
-    // Whether the record went or stayed, the mark now settles as the record says.
-    FinishCompanyDeletion(company);
-    throw std::runtime_error(WithReason(failed, reason));
+  if (!mark) return RemoveCompanyRecord(company, ref);
+  WriteDeletionMark(company, *mark);
+  try {
+    RemoveCompanyRecord(company, ref);
+  } catch (...) {
+    // Whether the record went or stayed, the mark now settles as the record says; while the
+    // posting waits to be undone, it waits with it (settled at the next start).
+    (void)FinishCompanyDeletion(company);
+    throw;
   }
-  FileStepDone();
-  // Files that cannot go now (another program holds them) go when the number is next used.
-  RemoveLeftovers(company, *mark);
+  // The company is deleted. Files that cannot go now (another program holds them, the disk
+  // fails) go at the next start, or when the number is next used: nothing more is said.
+  (void)RemoveLeftovers(company, *mark, nullptr);
 }
 
-bool FinishCompanyDeletion(std::string_view company) {
+bool FinishCompanyDeletion(std::string_view company, std::string* failure) {
   const std::optional<std::string> mark = DeletionMarkName(company);
   if (!mark || !files::Exists(*mark)) return true;
   if (!IsRegularMark(*mark)) {
     SetAsideMark(company, *mark);
     return true;
   }
+  // The company file may hold half of this very deletion until the posting is undone.
+  if (storage::PostingJournalWaits()) return Failed(failure, kPostingWaits);
   CompanyRec record;
   bool opened = false;
   const bool onFile = ReadCompanyRecord(company, record, &opened);
-  if (!opened) return false;
-  if (onFile) return files::DeleteFile(*mark);
-  return RemoveLeftovers(company, *mark);
+  if (!opened) return Failed(failure, WithReason("the company file could not be opened", SystemReason()));
+  if (onFile) return DeleteMark(*mark, failure);
+  return RemoveLeftovers(company, *mark, failure);
 }
 
 void FinishCompanyDeletions() {
@@ -247,12 +356,14 @@ void FinishCompanyDeletions() {
     const std::filesystem::path name = entry.path().filename();
     if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
     const std::string company = name.stem().string();
-    if (IsValidCompanyNumber(company)) FinishCompanyDeletion(company);
+    // One that cannot be settled now (its company file held) is settled at the next start.
+    if (IsValidCompanyNumber(company)) (void)FinishCompanyDeletion(company);
   }
 }
 
-void EndProcessAfterCompanyFileSteps(int n) {
-  fileStepsLeft = n;
+void FinishStoppedCompanyFileWork() {
+  FinishCompanyDeletions();
+  RemoveTemporariesOfCompanyFileWork();
 }
 
 namespace {

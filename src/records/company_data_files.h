@@ -17,59 +17,66 @@ namespace records {
 // synced, the data copy marked as needing its index rebuilt (byte 20 of its header). Renaming it
 // into place is the copy's commit: a stop before leaves the target as it was; after, the marked
 // data file is rebuilt into its index at its next open until the copied index has been renamed in
-// beside it and the mark cleared. A deletion of the target company left half-done is finished
-// first. False, with the target as it was, when the copy could not be made or a target file is
-// held open. Refused while a posting waits to be undone (storage::PostingJournalWaits).
-bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, std::string_view fileCode);
+// beside it and the mark cleared. What a stopped copy left under temporary names is removed by the
+// next copy to the same file set, or by the next start. A deletion of the target company left
+// half-done is finished first. False, with the target as it was and *failure saying why ("the file
+// 1P.DAT could not be read: No such file or directory"), when the copy could not be made, a target
+// file is held open, or a posting waits to be undone (storage::PostingJournalWaits).
+[[nodiscard]] bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany,
+                                    std::string_view fileCode, std::string* failure);
 
 // The number of entries of key 1 of a company's file; a file that cannot be opened counts as
 // empty.
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
-// Deletes the company's 18 data files (and copies of them left under temporary names); a missing
-// file is skipped, no other file is touched, and a number that cannot name files deletes nothing.
-// True when none of them is left.
-bool DeleteCompanyDataFiles(std::string_view company);
+// Deletes the company's 18 data files and what copies into them left under temporary names; a
+// missing file is skipped, no other file is touched, and a number that cannot name files deletes
+// nothing. True when none of them is left; else *failure, when given, names the first file that
+// could not be deleted and the system's reason.
+[[nodiscard]] bool DeleteCompanyDataFiles(std::string_view company, std::string* failure = nullptr);
 
-// Deletes a company with its data files, so that whatever stops it the company is either whole or
-// gone, and a new company of that number never finds the old one's files:
+// Deletes a company with its data files, so that whatever stops it (a kill, a power cut, a write
+// or sync that fails) the company is either listed with all its files or gone with nothing of it
+// left, and a new company of that number never finds the old one's files:
 //   1. the mark "<number>.DEL" is written and synced: the company's files are to go;
-//   2. the company's record is deleted from the open company file: the deletion's commit;
-//   3. the data files are deleted, then the mark.
-// A stop before 2 leaves the company whole (its mark is dropped when next found); after 2, the
-// files it leaves are removed by FinishCompanyDeletion before the number is used again. When the
-// mark or the record cannot be written, throws std::runtime_error "Delete operation failed" with
-// the system's reason; the files then go only if the record went all the same.
+//   2. the company's record is deleted from the open company file as a posting of its own
+//      ("deletion of company 7"), on the disk before anything else goes: the deletion's commit;
+//   3. the data files are deleted and the folder synced, then the mark.
+// A stop before 2 is committed leaves the company whole: the start undoes the posting and drops
+// the mark. After it, the files a stop or a failure left go at the next start, or before the
+// number is used again, unheard: the company is deleted. Throws std::runtime_error with the system's
+// reason when the deletion failed (storage::PostingFailed when the record's removal did, saying
+// whether it was undone), and refuses while a posting waits to be undone.
 void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 
 // Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
-// the mark. True when nothing is left to settle; false when the company file could not be read or
-// a leftover could not be deleted (the mark then stays for the next try).
-bool FinishCompanyDeletion(std::string_view company);
+// the mark. True when nothing is left to settle; false, with *failure saying why when given, when
+// the company file could not be read, a leftover could not be deleted (the mark then stays for the
+// next try), or a posting waits to be undone (the company file may hold half of this deletion).
+[[nodiscard]] bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr);
 // The same for every mark in the program directory.
 void FinishCompanyDeletions();
 
-// Test seam: the process ends with _exit(storage::IsamKilledExitCode) right after its n-th file
-// step of a copy or a deletion from now on (a file written, renamed or deleted, the record
-// deleted, a mark cleared), as a kill at that moment would end it; 0 turns it off.
-void EndProcessAfterCompanyFileSteps(int n);
+// What the start does about copies and deletions of company files that a stop left: every mark is
+// settled, and what they left under temporary names ("7P.DAT.TMP", "7.DEL.tmp~") is removed.
+void FinishStoppedCompanyFileWork();
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
 // after another with the progress window, whatever the one before reported (each reports its own
 // failure). A set whose data file does not exist, or that a window holds open, is left alone.
 // True when all of them succeeded. While a posting waits to be undone nothing is rebuilt, and the
 // user is told why.
-bool RebuildCompanyDataFiles();
+[[nodiscard]] bool RebuildCompanyDataFiles();
 
 // While a posting waits to be undone: tells the user that `action` ("The data files cannot be
 // rebuilt") cannot run until the next start has undone it, and returns true.
-bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
+[[nodiscard]] bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
 
 // The data files of a company, and the company list, that a run left marked for repair or with a
 // rebuild unfinished (their names); and their rebuild, each with its progress window, as the start
 // after a stop does it. False when one of them failed (it said so).
 std::vector<std::string> FilesLeftForRepair(std::string_view company);
-bool RebuildFilesLeftForRepair(std::string_view company);
+[[nodiscard]] bool RebuildFilesLeftForRepair(std::string_view company);
 
 }  // namespace records

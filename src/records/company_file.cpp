@@ -63,7 +63,8 @@ template <class Change>
 auto PostCompanyChange(const CompanyRec& company, Change change) {
   return storage::RunPosting("company " + platform::text::TrimBlanks(company.CompanyNumber.Get()), [&] {
     auto result = change();
-    storage::FlushPostingWrites();  // a failure fails the posting, which is then undone
+    // A failure marks the posting broken: its commit fails and undoes it, with the reason.
+    (void)storage::FlushPostingWrites();
     return result;
   });
 }

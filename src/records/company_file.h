@@ -25,36 +25,36 @@ extern bool CurrentCompanyEdited;
 const storage::DataFileKind& CompanyFileKind();
 storage::DataFileUnit& CompanyUnit();
 
-bool CreateCompanyFile();
+[[nodiscard]] bool CreateCompanyFile();
 // Opens ovcomp, offering the rebuild of a defective index and creating a missing file (after
 // "I am going to create a new, empty company file.").
-bool OpenCompanyFile();
+[[nodiscard]] bool OpenCompanyFile();
 void CloseCompanyFile();
-bool RebuildCompanyFile();
-bool SearchCompanyKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
+[[nodiscard]] bool RebuildCompanyFile();
+[[nodiscard]] bool SearchCompanyKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 // Adds CompanyWorkRec with both keys; a key that cannot be added undoes the add.
-bool AddCompanyRecord(storage::IsamRecRef& ref);
+[[nodiscard]] bool AddCompanyRecord(storage::IsamRecRef& ref);
 // Rewrites the record at ref with CompanyWorkRec, refused when the stored record no longer
 // matches beforeImage (the record as it was when editing began). The change is a posting:
 // storage::PostingFailed, saying why, when it could not be made durable (nothing of it is kept).
-bool UpdateCompanyRecord(const CompanyRec& beforeImage, storage::IsamRecRef ref);
+[[nodiscard]] bool UpdateCompanyRecord(const CompanyRec& beforeImage, storage::IsamRecRef ref);
 // Deletes the record at ref and its keys.
-bool DeleteCompanyRecord(storage::IsamRecRef ref);
+[[nodiscard]] bool DeleteCompanyRecord(storage::IsamRecRef ref);
 
 // Reads the company with this number from the open company file into record: true only when a
 // record with exactly that number's key was found.
-bool FindCompanyRecord(std::string_view number, CompanyRec& record, storage::IsamRecRef& ref);
+[[nodiscard]] bool FindCompanyRecord(std::string_view number, CompanyRec& record, storage::IsamRecRef& ref);
 
 // Reads one company from ovcomp (opening and closing the file around it, unless the Company
 // Manager holds it open). fileOpened, when given, tells whether ovcomp could be opened at all.
-bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened = nullptr);
+[[nodiscard]] bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened = nullptr);
 
 // The way every counter and total of the open company is advanced: the company's stored record
 // is read into CompanyWorkRec, change alters it, it is written back in place and copied whole
 // into CurrentCompany, as a posting of its own unless it is part of one. When ovcomp does not hold
 // exactly the open company's number, or the change cannot be made durable, nothing is kept, the
 // user is told why (once: a posting under way tells its own failure), and the result is false.
-bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change);
+[[nodiscard]] bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change);
 
 // The file names of the data files follow the open company: installed once at start-up.
 void InstallCompanyFileNames();

@@ -402,7 +402,7 @@ storage::IsamKeyStr BuildCompanyKey(const CompanyRec& record, int keyNr);
 // Only letters and digits are accepted, at most 5 after trimming, ending in a digit, so that a
 // number can neither reach outside the program directory nor name another company's files (the
 // files of "1P" + "D" would be those of "1" + "PD").
-bool IsValidCompanyNumber(std::string_view number);
+[[nodiscard]] bool IsValidCompanyNumber(std::string_view number);
 
 // File codes of a company's data files.
 inline constexpr std::string_view FileCodeProducts = "P";
@@ -422,7 +422,7 @@ std::optional<std::string> DataFileBaseName(std::string_view companyNumber, std:
 
 // True when the record names a company (a company number is set), false for the empty record
 // the program runs with until a company has been set up.
-bool IsCompanyOpen(const CompanyRec& company);
+[[nodiscard]] bool IsCompanyOpen(const CompanyRec& company);
 
 // The record of a new company, before the options dialog shows it: a copy of the open company
 // with its receivables, logo, run dates, deposit counter and statement note reset and the

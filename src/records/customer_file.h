@@ -16,24 +16,24 @@ extern storage::IsamFileBlock CustomerFile;
 const storage::DataFileKind& CustomerFileKind();
 storage::DataFileUnit& CustomerUnit();
 
-bool CreateCustomerFile();
+[[nodiscard]] bool CreateCustomerFile();
 // Opens the file, offering the rebuild of a defective index and creating a missing file after
 // "I am going to create a new, empty customer file for this company.".
-bool OpenCustomerFile();
-bool RebuildCustomerFile();
+[[nodiscard]] bool OpenCustomerFile();
+[[nodiscard]] bool RebuildCustomerFile();
 // Adds the customer with both keys; a key that cannot be added undoes the add.
-bool AddCustomerRecord(const CustomerRec& customer, storage::IsamRecRef& ref);
+[[nodiscard]] bool AddCustomerRecord(const CustomerRec& customer, storage::IsamRecRef& ref);
 // Rewrites the record at ref, refused with "The record has changed in the meantime." when the
 // stored record no longer matches beforeImage (the customer as it was when editing began).
-bool UpdateCustomerRecord(const CustomerRec& customer, const CustomerRec& beforeImage,
+[[nodiscard]] bool UpdateCustomerRecord(const CustomerRec& customer, const CustomerRec& beforeImage,
                           storage::IsamRecRef ref);
 // The same for a change of no key's field (balance, aging, last invoice or payment): the keys
 // are not touched.
-bool UpdateCustomerFields(const CustomerRec& customer, const CustomerRec& beforeImage,
+[[nodiscard]] bool UpdateCustomerFields(const CustomerRec& customer, const CustomerRec& beforeImage,
                           storage::IsamRecRef ref);
-bool DeleteCustomerRecord(storage::IsamRecRef ref);
+[[nodiscard]] bool DeleteCustomerRecord(storage::IsamRecRef ref);
 // Searches key keyNr (1 by name, 2 by number) for the first entry at or after key.
-bool SearchCustomerKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
+[[nodiscard]] bool SearchCustomerKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 
 // The Customer Manager's browser over the file, reading each row into its record.
 void AttachCustomerBrowser(storage::TRecBrowser& browser, CustomerRec& customer);

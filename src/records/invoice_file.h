@@ -16,27 +16,27 @@ extern storage::IsamFileBlock InvoiceFile;
 const storage::DataFileKind& InvoiceFileKind();
 storage::DataFileUnit& InvoiceUnit();
 
-bool CreateInvoiceFile();
+[[nodiscard]] bool CreateInvoiceFile();
 // Opens the file, offering the rebuild of a defective index and creating a missing file after
 // "I am going to create a new, empty invoice file for this company.".
-bool OpenInvoiceFile();
-bool RebuildInvoiceFile();
+[[nodiscard]] bool OpenInvoiceFile();
+[[nodiscard]] bool RebuildInvoiceFile();
 // Adds InvoiceBuf with its six keys; a key that cannot be added undoes the add.
-bool AddInvoiceRecord(storage::IsamRecRef& ref);
+[[nodiscard]] bool AddInvoiceRecord(storage::IsamRecRef& ref);
 // Rewrites the record at ref from InvoiceBuf; nothing is written when InvoiceBuf equals
 // oldCopy, and the rewrite is refused with "The record has changed in the meantime." when the
 // stored record no longer equals oldCopy.
-bool UpdateInvoiceRecord(const InvoiceRec& oldCopy, storage::IsamRecRef ref);
+[[nodiscard]] bool UpdateInvoiceRecord(const InvoiceRec& oldCopy, storage::IsamRecRef ref);
 // Deletes the record at ref with its six keys.
-bool DeleteInvoiceRecord(storage::IsamRecRef ref);
+[[nodiscard]] bool DeleteInvoiceRecord(storage::IsamRecRef ref);
 // Positions on the first record whose invoice number key (key 1) is exactly `key`; key and ref
 // then name that entry.
-bool FindInvoiceByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
+[[nodiscard]] bool FindInvoiceByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
 
 // The Invoice Manager's browser over the file, reading each row into InvoiceBuf.
 void AttachInvoiceBrowser(storage::TRecBrowser& browser);
 
 // Opens the invoice file with its detail and memo files; true only when all three are open.
-bool OpenInvoiceFiles();
+[[nodiscard]] bool OpenInvoiceFiles();
 
 }  // namespace records

@@ -131,7 +131,7 @@ std::string TransactionTypeDescription(const InvoiceRec& record);
 
 // A record is an open item while it is not settled and something is still due; a repeat-billing
 // master is a template for invoices, never an open item itself.
-bool IsOpenItem(const InvoiceRec& record);
+[[nodiscard]] bool IsOpenItem(const InvoiceRec& record);
 
 // The record shared by the Invoice Manager, invoice entry, payments, the interest wizard and the
 // purge.

@@ -26,7 +26,7 @@ LastCompanyStatus LoadCurrentCompany();
 
 // Makes CompanyWorkRec the current company and writes it to LastCo.Dat. A failed write is
 // reported; the company is current for this run either way.
-bool SaveCurrentCompany();
+[[nodiscard]] bool SaveCurrentCompany();
 
 // The program's short date format from the open company's date order: "dd/mm/yyyy" for "D",
 // "mm/dd/yyyy" for anything else.

@@ -27,11 +27,11 @@ inline constexpr std::size_t PasswordMinLength = 2;
 // The password as it is kept and compared: without blanks at either end, at most 20 characters.
 std::string NormalizePassword(std::string_view typed);
 
-bool SystemPasswordIsSet();
+[[nodiscard]] bool SystemPasswordIsSet();
 // The stored password, normalized; none when the file cannot be read (error, when given, says
 // why).
 std::optional<std::string> ReadSystemPassword(std::string* error);
-bool WriteSystemPassword(std::string_view password, std::string* error);
-bool RemoveSystemPassword(std::string* error);
+[[nodiscard]] bool WriteSystemPassword(std::string_view password, std::string* error);
+[[nodiscard]] bool RemoveSystemPassword(std::string* error);
 
 }  // namespace records

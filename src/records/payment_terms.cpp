@@ -110,7 +110,8 @@ bool ConfirmPaymentTerm(QComboBox& terms) {
       terms.setEditText(term);
       QStringList list;
       for (int i = 0; i < terms.count(); ++i) list << terms.itemText(i);
-      SavePaymentTerms(list);
+      // A term that cannot be saved was said (with the system's reason); it still serves this record.
+      (void)SavePaymentTerms(list);
       return true;
     }
     case platform::ui::mrNo:

@@ -19,7 +19,7 @@ inline constexpr std::string_view PaymentTermsFileName = "PVTERMS.DAT";
 // as empty.
 QStringList LoadPaymentTerms();
 // Writes the whole list; a failure is reported and gives false.
-bool SavePaymentTerms(const QStringList& terms);
+[[nodiscard]] bool SavePaymentTerms(const QStringList& terms);
 // The terms of a terms file's bytes, one a line.
 QStringList SplitPaymentTerms(const std::string& bytes);
 // Appends to the file the terms it does not hold yet (letter case aside), in their order, and
@@ -30,7 +30,7 @@ int MergePaymentTerms(const QStringList& terms);
 QStringList DefaultPaymentTerms();
 // A first start: writes the default terms when the directory has no terms file, so that no
 // terms list starts empty. True when the file is there afterwards.
-bool CreatePaymentTermsFileIfMissing();
+[[nodiscard]] bool CreatePaymentTermsFileIfMissing();
 
 // A terms drop-down, when its window is shown: its items become the terms on file.
 void LoadPaymentTermsInto(QComboBox& terms);
@@ -39,6 +39,6 @@ void LoadPaymentTermsInto(QComboBox& terms);
 // case aside) brings the question whether to add it: Yes adds it to the list and the file, No
 // goes on without it, Cancel keeps the form open with the focus on the terms box. True when the
 // form may go on.
-bool ConfirmPaymentTerm(QComboBox& terms);
+[[nodiscard]] bool ConfirmPaymentTerm(QComboBox& terms);
 
 }  // namespace records

@@ -15,18 +15,18 @@ KESTRAVA_RECORD_FILE(POHeader, POHeaderRec)
 
 // Replaces one index entry of the record at ref (the receiving wizard moves key 6 when a receipt
 // completes a PO); true at once when the two texts are equal.
-bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKeyStr& newKey,
+[[nodiscard]] bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKeyStr& newKey,
                        storage::IsamRecRef ref, int keyNr);
 
 // Positions on the first header whose PO number key (key 1) is exactly `key`; key and ref then
 // name that entry. False when no header carries that number.
-bool FindPOByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
+[[nodiscard]] bool FindPOByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
 
 // The PO Manager's browser over the file, reading each row into POHeaderBuf.
 void AttachPOBrowser(storage::TRecBrowser& browser);
 
 // Opens the PO header file with the PO detail and memo files, each only when the one before
 // opened; true only when all three are open.
-bool OpenPOFiles();
+[[nodiscard]] bool OpenPOFiles();
 
 }  // namespace records

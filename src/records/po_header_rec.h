@@ -126,7 +126,7 @@ inline constexpr std::array<storage::IsamKeyDesc, 7> POHeaderKeyDescs = {
 storage::IsamKeyStr BuildPOHeaderKey(const POHeaderRec& record, int keyNr);
 
 // A PO counts as received once its received date holds more than five characters (trimmed).
-bool IsPOReceived(const POHeaderRec& record);
+[[nodiscard]] bool IsPOReceived(const POHeaderRec& record);
 
 // The header shared by the PO Manager, PO entry, receiving, the purge, documents and reports.
 extern POHeaderRec POHeaderBuf;

@@ -16,23 +16,23 @@ extern storage::IsamFileBlock ProductFile;
 const storage::DataFileKind& ProductFileKind();
 storage::DataFileUnit& ProductUnit();
 
-bool CreateProductFile();
+[[nodiscard]] bool CreateProductFile();
 // Opens the file, offering the rebuild of a defective index and creating a missing file after
 // "I am going to create a new, empty product file for this company.".
-bool OpenProductFile();
+[[nodiscard]] bool OpenProductFile();
 // The managers' way in: the engine must be running, then OpenProductFile. (Every file is opened
 // exclusively here, so there is no network type to ask about first.)
-bool OpenProductDatabase();
-bool RebuildProductFile();
+[[nodiscard]] bool OpenProductDatabase();
+[[nodiscard]] bool RebuildProductFile();
 // Adds the product with its three keys; a key that cannot be added undoes the add.
-bool AddProductRecord(const ProductRec& product, storage::IsamRecRef& ref);
+[[nodiscard]] bool AddProductRecord(const ProductRec& product, storage::IsamRecRef& ref);
 // Rewrites the record at ref, refused with "The record has changed in the meantime." when the
 // stored record no longer matches beforeImage; only the keys whose text changed are replaced.
-bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
+[[nodiscard]] bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
 // The same for a change of no key's field (the stock figures): the keys are not touched.
-bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
-bool DeleteProductRecord(storage::IsamRecRef ref);
-bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
+[[nodiscard]] bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
+[[nodiscard]] bool DeleteProductRecord(storage::IsamRecRef ref);
+[[nodiscard]] bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 
 // The Product Manager's browser over the file, reading each row into its record.
 void AttachProductBrowser(storage::TRecBrowser& browser, ProductRec& product);

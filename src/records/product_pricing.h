@@ -40,7 +40,7 @@ struct PriceQuote {
   platform::text::Cents Price = 0;   // rounded to cents
   platform::text::Cents Profit = 0;  // the rounded price less the cost, rounded to cents
 
-  bool Refused() const { return Refusal != PriceRefusal::None; }
+  [[nodiscard]] bool Refused() const { return Refusal != PriceRefusal::None; }
   std::string ShownPrice() const { return platform::text::FormatAmount(Price); }    // ",0.00"
   std::string ShownProfit() const { return platform::text::FormatAmount(Profit); }  // ",0.00"
   std::string StoredPrice() const { return platform::text::AmountText(Price); }     // "0.00"
@@ -59,12 +59,12 @@ PriceRefusal ApplyAutomaticPrice(ProductRec& product);
 
 // The price-change wizard changes a product only when its update mode is "M" and its batch
 // number, trimmed, equals the batch asked for, trimmed.
-bool IsInManualPriceBatch(const ProductRec& product, std::string_view batchNumber);
+[[nodiscard]] bool IsInManualPriceBatch(const ProductRec& product, std::string_view batchNumber);
 
 // The wizard's change of one product: the previous price takes the price, and the price, the
 // percentage, the method and the price change date take the new values. A refused quote
 // changes nothing and gives false.
-bool ApplyBatchPriceChange(ProductRec& product, const PriceQuote& quote, std::string_view method,
+[[nodiscard]] bool ApplyBatchPriceChange(ProductRec& product, const PriceQuote& quote, std::string_view method,
                            std::string_view percentage, std::string_view today);
 
 }  // namespace records

@@ -42,7 +42,7 @@ storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
 // Reads the first record whose key keyNr is exactly `wanted` (the search itself stops at the
 // first entry at or after it, which may be another record's). False when there is none.
 template <class Record>
-bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr, Record& record,
+[[nodiscard]] bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr, Record& record,
                storage::IsamRecRef& ref) {
   storage::IsamKeyStr key = wanted;
   storage::IsamRecRef found = 0;
@@ -65,7 +65,7 @@ void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock& 
 // Reads the record whose key keyNr is `wanted` and moves the browser to it in the browser's own
 // key order. False, and the browser left where it was, when there is no such record.
 template <class Record>
-bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
+[[nodiscard]] bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
                      const storage::IsamKeyStr& wanted, int keyNr, Record& record,
                      storage::IsamKeyStr (*buildKey)(const Record&, int)) {
   storage::IsamRecRef ref = 0;
@@ -171,7 +171,7 @@ class FileForAction {
   ~FileForAction();
   FileForAction(const FileForAction&) = delete;
   FileForAction& operator=(const FileForAction&) = delete;
-  bool Open() const { return open_; }
+  [[nodiscard]] bool Open() const { return open_; }
 
  private:
   storage::IsamFileBlock& file_;

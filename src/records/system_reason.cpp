@@ -1,5 +1,6 @@
 #include "records/system_reason.h"
 
+#include <cerrno>
 #include <cstring>
 #include <stdexcept>
 
@@ -15,6 +16,11 @@ std::string SystemReason() {
   if (storage::IsamOK) return {};
   const int err = storage::IsamLastFailureErrno();
   return err ? std::strerror(err) : std::string();
+}
+
+std::string FileFailureReason(int err) {
+  if (err == EWOULDBLOCK) return "in use by another program";
+  return std::strerror(err ? err : EIO);
 }
 
 std::string WithReason(const std::string& failure, const std::string& reason) {

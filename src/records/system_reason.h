@@ -16,6 +16,10 @@ namespace records {
 // anything else runs on the engine.
 std::string SystemReason();
 
+// The system's reason for a file call that failed with err, in the user's words: the system's text,
+// but "in use by another program" for a file that another open holds.
+std::string FileFailureReason(int err);
+
 // The failure followed by the reason, when there is one: "Delete operation failed: No space left
 // on device", "Add Late Fee Failed. No space left on device".
 std::string WithReason(const std::string& failure, const std::string& reason);

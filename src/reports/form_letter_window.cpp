@@ -497,7 +497,7 @@ void TLetterWiz::EndMergePrinting(const std::string& letter, bool wasModified, b
   Panel1->hide();
   Ruler->show();
   RichEdit1->show();
-  platform::files::DeleteFile(LetterTempFile);
+  (void)platform::files::DeleteFile(LetterTempFile);  // written anew by the next merge
 }
 
 void TLetterWiz::MergeCharFormat(const QTextCharFormat& format) {

@@ -10,6 +10,7 @@
 #include <QRegularExpressionValidator>
 #include <array>
 #include <cstdio>
+#include <cstring>
 
 #include "forms/printer_setup.h"
 #include "forms/run_state.h"
@@ -602,7 +603,12 @@ void Tlblwiz::Open2Click() {
     return;
   }
   WriteLastLayoutPath(".", path);
-  platform::files::CopyFile(path, LayoutCopyFileName);
+  int err = 0;
+  if (!platform::files::CopyFile(path, LayoutCopyFileName, &err))
+    MessageBox(QString("The layout could not be kept as %1: %2.")
+                   .arg(QString::fromLatin1(LayoutCopyFileName),
+                        QString::fromLocal8Bit(std::strerror(err != 0 ? err : EIO))),
+               "Open");
   SetLayoutControls();
   SetStatus(kReady);
 }

@@ -15,6 +15,7 @@
 #include "platform/text/number_text.h"
 #include "records/company_rec.h"
 #include "reports/report_columns.h"
+#include "storage/posting_journal.h"
 
 namespace reports {
 
@@ -114,7 +115,8 @@ class ReportPrinter {
         canvas_(printer.Canvas()),
         span_(RuleSpanOf(report.Title)),
         left_(MarginOf(records::CurrentCompany.FormLeftMargin.Get())),
-        top_(MarginOf(records::CurrentCompany.FormTopMargin.Get())) {}
+        top_(MarginOf(records::CurrentCompany.FormTopMargin.Get())),
+        figuresNote_(ToQString(storage::WaitingPostingFiguresNote())) {}
 
   void Print() {
     const std::optional<platform::print::TPrinterOrientation> orientation =
@@ -212,7 +214,12 @@ class ReportPrinter {
                                                                         platform::text::Now())));
     y_ += lineHeight_;
     canvas_.TextOut(left_, y_, ToQString(report_.Selection));
-    y_ += 2 * lineHeight_;
+    y_ += lineHeight_;
+    if (!figuresNote_.isEmpty()) {
+      canvas_.TextOut(left_, y_, figuresNote_);
+      y_ += lineHeight_;
+    }
+    y_ += lineHeight_;
   }
 
   bool LaidOutAsNumber(int row, int column) const {
@@ -309,6 +316,8 @@ class ReportPrinter {
   TCanvas& canvas_;
   std::optional<RuleSpan> span_;
   int left_, top_;
+  // While a posting waits to be undone, every page says that its figures include it.
+  QString figuresNote_;
   int lineHeight_ = 0, gap_ = 0;
   std::vector<ColumnPlace> places_;
   int page_ = 1;

@@ -1,7 +1,8 @@
 #pragma once
 // The report printout: the viewer's grid, in its current order and with the rows the sort put
 // in, drawn on the printer in the report font. Every page starts with the company name, the
-// window caption with the page number, the date and time of printing and the selection line;
+// window caption with the page number, the date and time of printing and the selection line,
+// and, while a posting of the company waits to be undone, the line that says the figures include it;
 // a row's cells stand from the company's left margin, text cells in columns as wide as their
 // widest text (cut to 32) and number cells right-aligned in slots as wide as "9,999,999.99" or
 // their widest figure. The columns fit the printable width: where they would pass its right edge

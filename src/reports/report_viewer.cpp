@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "forms/figures_note.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/printer_setup.h"
@@ -135,7 +136,8 @@ bool SaveReportFont(const records::FontRec& font) {
   record.Set(font.Name.Get().substr(0, 32), font.Size.Get(), font.Color.Get(), font.Style);
   std::string bytes(sizeof record, '\0');
   std::memcpy(bytes.data(), &record, sizeof record);
-  platform::files::DeleteFile(forms::ReportFontFileName);
+  // The write below replaces it whole; only a file of another size would be left under it.
+  (void)platform::files::DeleteFile(forms::ReportFontFileName);
   return platform::files::WriteWholeFile(forms::ReportFontFileName, bytes);
 }
 
@@ -145,6 +147,7 @@ Trtreport::Trtreport(QWidget* parent)
       Head1(new QLabel(this)),
       Head2(new QLabel(this)),
       Head3(new QLabel(this)),
+      FiguresNote(forms::NewFiguresNote(this)),
       Label1(new QLabel(QStringLiteral("Sort on Column:"), this)),
       SortCol(new QComboBox(this)),
       stotals(new QCheckBox(QStringLiteral("&Sub-Totals"), this)),
@@ -207,6 +210,7 @@ Trtreport::Trtreport(QWidget* parent)
   layout->addWidget(Head1);
   layout->addWidget(Head2);
   layout->addWidget(Head3);
+  layout->addWidget(FiguresNote);
   layout->addLayout(options);
   layout->addWidget(RptGrid, 1);
 }
@@ -264,6 +268,7 @@ void Trtreport::FormClose() {
 
 void Trtreport::FormShow() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) setGeometry(screen->availableGeometry());
+  forms::ShowFiguresNote(*FiguresNote);
   stotals->setEnabled(true);
   stotals->setChecked(true);
   PageBreakCB->setEnabled(true);
@@ -372,8 +377,9 @@ void Trtreport::SaveButnClick() {
   request.overwritePrompt = true;
   if (!platform::ui::SaveFileDialog(request)) return;
   std::string text;
-  for (const std::string& line : ReportTextLines(model_->Table(), ToAnsi(Caption()), ToAnsi(Head1->text()),
-                                                 ToAnsi(Head2->text()), ToAnsi(Head3->text())))
+  for (const std::string& line :
+       forms::WithFiguresNote(ReportTextLines(model_->Table(), ToAnsi(Caption()), ToAnsi(Head1->text()),
+                                              ToAnsi(Head2->text()), ToAnsi(Head3->text()))))
     text += line + "\r\n";
   if (!platform::files::WriteWholeFile(request.fileName.toStdString(), text))
     platform::ui::MessageBox(QStringLiteral("The report could not be saved in \"%1\".").arg(request.fileName),

@@ -4,7 +4,9 @@
 // its headings as the fixed top row; number cells stand aligned on their decimal points. The
 // user re-sorts it on a text column with or without sub-totals, prints it, opens the Top 10 bar
 // chart of its group totals, chooses the report font (kept in "RptFont.Dat" and also used by the managers'
-// printed lists), sets up the printer and saves the report as a text file.
+// printed lists), sets up the printer and saves the report as a text file. While a posting of the
+// company waits to be undone, the window, the printout, the chart and the saved text each say
+// that the figures include it.
 
 #include <QAbstractTableModel>
 #include <QCheckBox>
@@ -108,6 +110,8 @@ class Trtreport : public platform::ui::Form {
   QLabel* Head1;
   QLabel* Head2;
   QLabel* Head3;
+  // While a posting waits to be undone: the report's figures include it.
+  QLabel* FiguresNote;
   QLabel* Label1;
   QComboBox* SortCol;
   QCheckBox* stotals;

@@ -4,6 +4,7 @@
 #include <QResizeEvent>
 #include <cmath>
 
+#include "forms/figures_note.h"
 #include "forms/form_instance.h"
 #include "platform/print/print_window.h"
 #include "platform/print/printer.h"
@@ -100,6 +101,7 @@ TMyChart::TMyChart(QWidget* parent)
       Label17(BoldLabel(Panel4)),
       Label11(BoldLabel(Panel4)),
       CBColor(new QCheckBox(QStringLiteral("&Use Color in Charts"), Panel4)),
+      FiguresNote(forms::NewFiguresNote(Panel4)),
       bevel1(new QFrame(this)),
       MyLine1(new QFrame(bevel1)),
       MyLine2(new QFrame(bevel1)),
@@ -127,6 +129,7 @@ TMyChart::TMyChart(QWidget* parent)
   heads->addWidget(Label17, 3, 1);
   heads->addWidget(Label11, 3, 2);
   heads->addWidget(CBColor, 3, 3);
+  heads->addWidget(FiguresNote, 4, 0, 1, 4);
   Panel4->setFrameShape(QFrame::Panel);
   Panel2->setFrameShape(QFrame::Panel);
   SetPanelColour(palette().color(QPalette::Button));
@@ -172,7 +175,10 @@ void TMyChart::changeEvent(QEvent* event) {
 }
 
 void TMyChart::DrawTop10Chart() {
-  Panel4->setGeometry(0, 0, width(), Panel4Height);
+  const int noteHeight = forms::ShowFiguresNote(*FiguresNote)
+                             ? FiguresNote->sizeHint().height() + Panel4->layout()->spacing()
+                             : 0;
+  Panel4->setGeometry(0, 0, width(), Panel4Height + noteHeight);
   Panel2->setGeometry(0, height() - Panel2Height, width(), Panel2Height);
   const int areaTop = Panel4->height();
   const int areaLeft = Label19->width() + 10;

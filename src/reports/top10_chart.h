@@ -3,7 +3,8 @@
 // viewer's last sort with sub-totals, as bars standing on the bottom of a white chart area, a
 // legend in the bar colours, three scale lines and the Top 10, other and grand totals. It is
 // redrawn from the accumulator whenever it is shown or resized and when the colour box is
-// clicked, and it prints its own image.
+// clicked, and it prints its own image. While a posting of the company waits to be undone, a line
+// under the headings says that the figures include it.
 
 #include <QCheckBox>
 #include <QFrame>
@@ -58,6 +59,7 @@ class TMyChart : public platform::ui::Form {
   QLabel* Label17;  // "Other: ..."
   QLabel* Label11;  // "Grand Total: ..."
   QCheckBox* CBColor;
+  QLabel* FiguresNote;
   QFrame* bevel1;                            // the white chart area
   std::array<QFrame*, Top10SlotCount> Bars;  // c1 to c10
   QFrame* MyLine1;

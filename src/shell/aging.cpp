@@ -122,7 +122,8 @@ bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
       }
       customer.CustBalance.Set(platform::text::AmountText(balance));
     }
-    if (std::memcmp(&before, &customer, sizeof customer) != 0) UpdateCustomerRecord(customer, before, ref);
+    if (std::memcmp(&before, &customer, sizeof customer) != 0 && !UpdateCustomerRecord(customer, before, ref))
+      return false;
   }
   return true;
 }
@@ -146,11 +147,12 @@ AgingTotals RecalculateAging() {
   const std::string today = platform::text::DateToStr(platform::text::Today());
   CompanyWorkRec = CurrentCompany;
   CompanyWorkRec.LastAgingDate.Set(today);
-  SaveCurrentCompany();
-  UpdateCurrentCompanyRecord([&](CompanyRec& company) {
-    company.LastAgingDate.Set(today);
-    company.CompanyARBalance.Set(platform::text::AmountText(result.Total));
-  });
+  (void)SaveCurrentCompany();        // a failed write was said; the company is current for this run
+  (void)UpdateCurrentCompanyRecord(  // a failure was said there; the next start ages again
+      [&](CompanyRec& company) {
+        company.LastAgingDate.Set(today);
+        company.CompanyARBalance.Set(platform::text::AmountText(result.Total));
+      });
   result.Ran = true;
   return result;
 }

@@ -10,6 +10,7 @@
 #include <QStandardPaths>
 #include <QStyle>
 #include <QUrl>
+#include <QVBoxLayout>
 #include <charconv>
 
 #include "companies/company_manager.h"
@@ -59,6 +60,7 @@
 #include "shell/timer_form.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 
 namespace shell {
 
@@ -151,8 +153,16 @@ bool CheckProductFileForInvoices() {
 }
 
 TMainForm::TMainForm(QWidget* parent) : MainWindowForm(parent) {
+  // The client area over the line that stays while a posting waits to be undone.
+  auto* centre = new QWidget(this);
+  auto* column = new QVBoxLayout(centre);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
   client_ = new ClientArea(*this);
-  setCentralWidget(client_);
+  column->addWidget(client_, 1);
+  BuildPostingWaitsLine();
+  column->addWidget(PostingWaitsLine);
+  setCentralWidget(centre);
   BuildMenus();
   BuildToolBar();
   BuildChartPanel();
@@ -383,6 +393,27 @@ void TMainForm::BuildStatusBar() {
   for (QLabel* panel : statusPanels_) panel->installEventFilter(this);
 }
 
+void TMainForm::BuildPostingWaitsLine() {
+  PostingWaitsLine = new QLabel(this);
+  PostingWaitsLine->setTextFormat(Qt::PlainText);
+  PostingWaitsLine->setWordWrap(true);
+  PostingWaitsLine->setFrameShape(QFrame::Panel);
+  PostingWaitsLine->setFrameShadow(QFrame::Sunken);
+  PostingWaitsLine->setContentsMargins(6, 3, 6, 3);
+  QPalette palette = PostingWaitsLine->palette();
+  palette.setColor(QPalette::Window, QColor(255, 236, 160));
+  palette.setColor(QPalette::WindowText, QColor(160, 0, 0));
+  PostingWaitsLine->setPalette(palette);
+  PostingWaitsLine->setAutoFillBackground(true);
+  PostingWaitsLine->hide();
+}
+
+void TMainForm::ShowWaitingPosting() {
+  const QString line = ToQString(storage::WaitingPostingLine());
+  if (line != PostingWaitsLine->text()) PostingWaitsLine->setText(line);
+  PostingWaitsLine->setVisible(!line.isEmpty());
+}
+
 void TMainForm::SetStatusText(int panel, const QString& text) {
   statusPanels_.at(panel)->setText(text);
 }
@@ -539,12 +570,13 @@ void TMainForm::ViewCalendar1Click() {
 void TMainForm::ChangeCompany(const std::string& previousNumber) {
   if (CurrentCompanyEdited) {
     // The open company was changed in the Company Manager: its stored record is the one to use.
-    CurrentCompany = CompanyRec{};
-    CurrentCompany.CompanyNumber.Set(previousNumber);
-    ReadCompanyRecord(previousNumber, CurrentCompany);
+    // One that cannot be read now stays as this run knows it.
+    CompanyRec stored{};
+    stored.CompanyNumber.Set(previousNumber);
+    if (ReadCompanyRecord(previousNumber, stored)) CurrentCompany = stored;
     CompanyWorkRec = CurrentCompany;
   }
-  SaveCurrentCompany();
+  (void)SaveCurrentCompany();  // a failed write was said; the company is current for this run
   HoldOpenCompanyJournal();
   ApplyCompanyDateFormat();
   ResetDefaultDates();
@@ -552,6 +584,7 @@ void TMainForm::ChangeCompany(const std::string& previousNumber) {
   SetOutputModeFromCompany();
   ShowCompanyCaption("       Number: ");
   EnableCompanyItems();
+  ShowWaitingPosting();
   QPalette palette = client_->palette();
   palette.setColor(QPalette::Window, palette.color(QPalette::Button));
   client_->setPalette(palette);
@@ -645,6 +678,8 @@ void TMainForm::FormPaint(QPainter& painter) {
 
 void TMainForm::Timer1Timer() {
   SetStatusText(0, ToQString(platform::text::FormatDateTime(ClockFormat, platform::text::Now())));
+  // A posting of this run whose undo fails begins to wait without a word to this window.
+  ShowWaitingPosting();
 }
 
 void TMainForm::ShowCompanyCaption(const char* numberSeparator) {

@@ -2,7 +2,8 @@
 // The main window: the hub from which every manager and wizard is opened. Top to bottom: the
 // menu bar, the tool-bar panel with the open company's name and the large buttons, the client
 // area (the company's background picture, the aging chart panel and the output-mode panel),
-// and the status bar with the clock and the status text.
+// the line that stays while a posting of the open company waits to be undone, and the status bar
+// with the clock and the status text.
 //
 // An item whose window is not part of the program yet is shown disabled; its tool button
 // follows the item.
@@ -115,6 +116,11 @@ class TMainForm : public platform::ui::MainWindowForm {
   void PrinDefClick();
   void EMdefClick();
   void EMHlpClick();
+
+  // While a posting of the open company waits to be undone, the line under the client area says
+  // which, that the figures shown include it, and what the user can do; hidden otherwise. Kept
+  // with the clock, and at once when the open company changes.
+  void ShowWaitingPosting();
 
   // Panel 0 is the clock, panel 1 the status text.
   void SetStatusText(int panel, const QString& text);
@@ -232,6 +238,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   QPushButton* SpeedButton18;
   QPushButton* EMHlp;
 
+  QLabel* PostingWaitsLine;
   QStatusBar* StatusBar1;
   QPlainTextEdit* CPMemo;  // the command-line jobs' scratch text
   QTimer* Timer1;
@@ -246,6 +253,7 @@ class TMainForm : public platform::ui::MainWindowForm {
   void BuildChartPanel();
   void BuildOutputPanel();
   void BuildStatusBar();
+  void BuildPostingWaitsLine();
   QAction* AddItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
   QToolButton* AddToolButton(const char* caption, QAction* item, int icon);
   void ArrangeToolButtons();

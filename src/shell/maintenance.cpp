@@ -26,8 +26,8 @@ using namespace records;
 void RebuildAllDataFiles() {
   // While a posting waits to be undone nothing is rebuilt; the refusal says why.
   const bool refused = storage::PostingJournalWaits();
-  RebuildCompanyDataFiles();
-  if (refused) return;
+  // A file that could not be rebuilt said so: nothing is reported rebuilt then.
+  if (!RebuildCompanyDataFiles() || refused) return;
   platform::ui::Application->ProcessMessages();
   platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);

@@ -28,6 +28,7 @@ void ReopenCurrentCompany() {
   MainForm->LoadBackgroundPicture();
   MainForm->SetOutputModeFromCompany();
   MainForm->EnableCompanyItems();
+  MainForm->ShowWaitingPosting();
   MainForm->update();
 }
 

@@ -21,6 +21,7 @@
 #include "documents/customer_statement.h"
 #include "exchange/backup_window.h"
 #include "exchange/email_notice_window.h"
+#include "exchange/restore_placement.h"
 #include "forms/batch_print_dialog.h"
 #include "forms/cal_form.h"
 #include "forms/find_box.h"
@@ -178,7 +179,7 @@ bool SetUpProgramDirectory() {
   if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
   // The terms every terms list starts from; a directory without them gets them (a failure to
   // write them has been reported and does not stop the program).
-  CreatePaymentTermsFileIfMissing();
+  (void)CreatePaymentTermsFileIfMissing();
   return true;
 }
 
@@ -196,9 +197,13 @@ bool StartUp() {
   // open rebuilt, with the engine running; the answer file is the one side file a posting keeps.
   storage::AllowJournalledSideFile(AnswerFileName);
   const bool engineStarted = storage::IsamInitialize(0, 30) > 0;
+  // A restore a stop interrupted is finished (or every live file kept) before any journal is
+  // undone: a journal it retired must never be undone over restored files.
+  exchange::FinishInterruptedRestore();
   RecoverFromLastStop();
-  // A company deletion a kill interrupted is finished (or its company kept whole).
-  records::FinishCompanyDeletions();
+  // A company deletion a stop interrupted is finished (or its company kept whole), and what a
+  // stopped copy or deletion left under temporary names is removed.
+  records::FinishStoppedCompanyFileWork();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };

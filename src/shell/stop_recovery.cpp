@@ -33,9 +33,10 @@ void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
   const bool held = storage::HoldCompanyJournal(journal.Company);
   if (!left.empty()) {
     if (journal.Outcome == storage::JournalOutcome::None) TellStoppedWithCompanyOpen(journal.Company);
-    records::RebuildFilesLeftForRepair(journal.Company);
+    // A file that cannot be rebuilt said why; it stays marked, and its next open rebuilds it.
+    (void)records::RebuildFilesLeftForRepair(journal.Company);
   }
-  if (held) storage::HoldCompanyJournal(std::string());
+  if (held) (void)storage::HoldCompanyJournal(std::string());  // letting go cannot fail
 }
 
 }  // namespace
@@ -59,8 +60,9 @@ void RecoverFromLastStop() {
 }
 
 void HoldOpenCompanyJournal() {
-  storage::HoldCompanyJournal(storage::CurrentCompanyNumber ? storage::CurrentCompanyNumber()
-                                                            : std::string());
+  // One that cannot be held now is made by the company's first posting, which says so if it cannot.
+  (void)storage::HoldCompanyJournal(storage::CurrentCompanyNumber ? storage::CurrentCompanyNumber()
+                                                                  : std::string());
 }
 
 }  // namespace shell

@@ -14,8 +14,8 @@
 
 namespace storage {
 
-bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const IsamKeyStr& key);
-bool BtreeDeleteKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const IsamKeyStr& key);
+[[nodiscard]] bool BtreeAddKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const IsamKeyStr& key);
+[[nodiscard]] bool BtreeDeleteKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef ref, const IsamKeyStr& key);
 bool BtreeSearchKey(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key);
 bool BtreeFindKeyAndRef(IsamFileBlockRec& fb, int32_t keyNr, IsamRecRef& ref, IsamKeyStr& key,
                         int32_t direction);

@@ -29,14 +29,14 @@ class IsamBufferedReader {
 
   // Reads record ref (slot ref x recordLength) into record. False with the status set; a record
   // beyond the end of the file is a short read (10070).
-  bool Read(IsamRecRef ref, uint8_t* record);
+  [[nodiscard]] bool Read(IsamRecRef ref, uint8_t* record);
   // The buffered copy of ref (if any) reads as deleted from now on.
   void MarkDeleted(IsamRecRef ref);
   // Gives up part of the run so that other buffers can be had; false when nothing is left to give.
-  bool GiveWay();
+  [[nodiscard]] bool GiveWay();
 
  private:
-  bool Refill(IsamRecRef ref);
+  [[nodiscard]] bool Refill(IsamRecRef ref);
 
   platform::files::File& file_;
   int32_t recordLength_;
@@ -51,10 +51,10 @@ class IsamBufferedWriter {
   // fb must be an open file block whose data file holds no records yet.
   explicit IsamBufferedWriter(IsamFileBlock fb);
 
-  bool Append(const uint8_t* record);
+  [[nodiscard]] bool Append(const uint8_t* record);
   // Writes what is collected. Must be called before the file block is closed.
-  bool Flush();
-  bool GiveWay();
+  [[nodiscard]] bool Flush();
+  [[nodiscard]] bool GiveWay();
 
  private:
   IsamFileBlock fb_;

@@ -27,13 +27,13 @@ namespace storage {
 class IsamIndexImage {
  public:
   // Makes room for rows 1..rows of fb's index; false (nothing held) when it cannot be had.
-  bool Reserve(const IsamFileBlockRec& fb, int64_t rows);
+  [[nodiscard]] bool Reserve(const IsamFileBlockRec& fb, int64_t rows);
   // The place of page pageNr of the key that begins at sectionOffset of a row; nullptr when
   // nothing is held.
   uint8_t* Page(int32_t pageNr, int64_t sectionOffset);
   // Writes the rows that hold a page, and lets the memory go: pages after that are written to the
   // file one by one. Sets the status and returns false on a write error.
-  bool Flush(IsamFileBlockRec& fb);
+  [[nodiscard]] bool Flush(IsamFileBlockRec& fb);
 
  private:
   std::vector<uint8_t> rows_;  // rows 1.., RowSize bytes each
@@ -49,7 +49,7 @@ class IsamKeyLoader {
   };
 
   // Makes room for up to capacity entries; false (nothing held) when the memory cannot be had.
-  bool Reserve(int32_t capacity);
+  [[nodiscard]] bool Reserve(int32_t capacity);
   // Takes an entry in, in ascending order of reference (equal keys then sort by it without being
   // compared). The key must fit the key's length and the capacity must not be exceeded.
   void Take(std::string_view key, IsamRecRef ref);
@@ -64,7 +64,7 @@ class IsamKeyLoader {
   // Writes the sorted entries that were not refused as the tree of key keyNr of fb, which must be
   // empty, into image while it holds rows and to the file otherwise. Sets the status and returns
   // false on a write error.
-  bool Write(IsamFileBlockRec& fb, int32_t keyNr, IsamIndexImage& image);
+  [[nodiscard]] bool Write(IsamFileBlockRec& fb, int32_t keyNr, IsamIndexImage& image);
 
  private:
   struct Entry {
@@ -88,7 +88,7 @@ class IsamKeyLoader {
   // The i-th entry in sorted order.
   Entry& At(size_t i);
   // Fills order_ with the entries' sorted order; false (order_ empty) without the memory for it.
-  bool SortOrder();
+  [[nodiscard]] bool SortOrder();
   // Asks the processor for the i-th entry in sorted order ahead of its use.
   void Prefetch(size_t i) const;
 

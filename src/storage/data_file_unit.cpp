@@ -231,7 +231,8 @@ void ReopenUnitFile(const std::string& dataFileName, const std::string& company,
   if (unit == nullptr) return;
   unit->File() = nullptr;
   IsamStatusKeeper keep;
-  if (reopen) unit->OpenFile();
+  // One that cannot be opened now stays closed: its next use opens it again and says why.
+  if (reopen) (void)unit->OpenFile();
 }
 
 DataFileUnit::DataFileUnit(const DataFileKind& kind, IsamFileBlock& file) : kind_(kind), file_(file) {
@@ -309,7 +310,7 @@ bool DataFileUnit::ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey,
     // The old entry is still there: the new one goes again, so the record is not found under
     // a key it does not carry.
     IsamStatusKeeper keep;
-    DeleteKeyRetry(newKey, ref, keyNr);
+    (void)DeleteKeyRetry(newKey, ref, keyNr);  // the first failure is the one reported
     return false;
   }
   IsamOK = true;
@@ -438,8 +439,9 @@ bool DataFileUnit::AddRecord(const void* record, IsamRecRef& ref) {
     if (AddKeyRetry(BuildKey(image.data(), k), added, k)) continue;
     // The first error is what the caller reports; the undo runs under it.
     IsamStatusKeeper keep;
-    for (int j = 1; j < k; ++j) DeleteKeyRetry(BuildKey(image.data(), j), added, j);
-    DeleteRecRetry(added);
+    // Taken back as far as it goes; the first failure is the one reported.
+    for (int j = 1; j < k; ++j) (void)DeleteKeyRetry(BuildKey(image.data(), j), added, j);
+    (void)DeleteRecRetry(added);
     Unlock(false);
     return false;
   }
@@ -461,7 +463,8 @@ bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::
   auto changeBack = [&](int upTo) {
     IsamStatusKeeper keep;
     for (int j = 1; j <= upTo; ++j)
-      ChangeKey(BuildKey(updated.data(), j), BuildKey(stored.data(), j), ref, j);
+      (void)ChangeKey(BuildKey(updated.data(), j), BuildKey(stored.data(), j), ref,
+                      j);  // the first failure is reported
   };
   for (int k = 1; k <= keyCount; ++k) {
     if (!ChangeKey(BuildKey(stored.data(), k), BuildKey(updated.data(), k), ref, k)) {
@@ -525,7 +528,8 @@ bool DataFileUnit::DeleteRecord(IsamRecRef ref) {
   std::vector<int> removed;
   auto putKeysBack = [&] {
     IsamStatusKeeper keep;
-    for (int k : removed) AddKeyRetry(BuildKey(stored.data(), k), ref, k);
+    for (int k : removed)
+      (void)AddKeyRetry(BuildKey(stored.data(), k), ref, k);  // the first failure is reported
     Unlock(false);
     return false;
   };

@@ -91,12 +91,12 @@ void RebuildProgressClose();
 void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten);
 
 // The last engine error is of the lock class (2).
-bool IsLockError();
+[[nodiscard]] bool IsLockError();
 
 // The data unit whose file (of the given company) a data file name ("12C.DAT") is, rebuilt with
 // its progress window; false when no unit owns the name or the rebuild failed (the user was
 // told). A posting's undo rebuilds the files it touched with it.
-bool RebuildUnitFile(const std::string& dataFileName, const std::string& company);
+[[nodiscard]] bool RebuildUnitFile(const std::string& dataFileName, const std::string& company);
 // The unit's file handle after a posting's undo closed its file: opened again, or (when the undo
 // itself failed and the start must finish it) left closed.
 void ReopenUnitFile(const std::string& dataFileName, const std::string& company, bool reopen);
@@ -118,55 +118,55 @@ class DataFileUnit {
   void KeyTable(IsamKeyDescArray& keys) const;
 
   // Sets LockRetry from the last error and, on a lock error, asks whether to give up.
-  bool AskAbortOnLock();
-  bool AddRecRetry(IsamRecRef& ref, const void* record);
-  bool PutRecRetry(IsamRecRef ref, const void* record);
-  bool DeleteRecRetry(IsamRecRef ref);
-  bool AddKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
-  bool DeleteKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
-  bool ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey, IsamRecRef ref, int keyNr);
+  [[nodiscard]] bool AskAbortOnLock();
+  [[nodiscard]] bool AddRecRetry(IsamRecRef& ref, const void* record);
+  [[nodiscard]] bool PutRecRetry(IsamRecRef ref, const void* record);
+  [[nodiscard]] bool DeleteRecRetry(IsamRecRef ref);
+  [[nodiscard]] bool AddKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
+  [[nodiscard]] bool DeleteKeyRetry(const IsamKeyStr& key, IsamRecRef ref, int keyNr);
+  [[nodiscard]] bool ChangeKey(const IsamKeyStr& oldKey, const IsamKeyStr& newKey, IsamRecRef ref, int keyNr);
 
-  bool CreateFile();
+  [[nodiscard]] bool CreateFile();
   // Creates an empty file set of this kind, with all its keys, under another base name (a
   // company other than the open one).
-  bool CreateFileNamed(const std::string& name);
-  bool OpenFile();
+  [[nodiscard]] bool CreateFileNamed(const std::string& name);
+  [[nodiscard]] bool OpenFile();
   // Opens the file when it opens sound as it stands, asking nothing; otherwise false with the
   // status cleared, and OpenFile, when it is used, asks what it must.
-  bool OpenSoundFile();
-  bool RebuildFile();
-  bool RebuildFileOf(const std::string& company);
+  [[nodiscard]] bool OpenSoundFile();
+  [[nodiscard]] bool RebuildFile();
+  [[nodiscard]] bool RebuildFileOf(const std::string& company);
   // Company number (trimmed) and file code, cut to 8 characters, for a given company.
   std::string FileNameOf(const std::string& company) const;
-  bool AddRecord(const void* record, IsamRecRef& ref);
+  [[nodiscard]] bool AddRecord(const void* record, IsamRecRef& ref);
   // Rewrites the record at ref with the new image, changing the keys whose text changed.
-  bool UpdateRecord(const void* record, IsamRecRef ref);
+  [[nodiscard]] bool UpdateRecord(const void* record, IsamRecRef ref);
   // The same, refused with "The record has changed in the meantime." when the stored record no
   // longer matches the image the caller started from; an unchanged record is not written.
-  bool UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref);
+  [[nodiscard]] bool UpdateRecord(const void* record, const void* beforeImage, IsamRecRef ref);
   // The same for a change of fields that no key is built from (a stock figure, a balance): the
   // keys stay as they are and are not built again. Debug builds check that none would change.
-  bool UpdateFieldsOnly(const void* record, const void* beforeImage, IsamRecRef ref);
+  [[nodiscard]] bool UpdateFieldsOnly(const void* record, const void* beforeImage, IsamRecRef ref);
   // Deletes the live record at ref with the keys built from the record as stored.
-  bool DeleteRecord(IsamRecRef ref);
-  bool SearchKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr);
+  [[nodiscard]] bool DeleteRecord(IsamRecRef ref);
+  [[nodiscard]] bool SearchKey(IsamKeyStr& key, IsamRecRef& ref, int keyNr);
 
   bool LockRetry = false;
 
  private:
   template <class Call>
-  bool WithLockRetry(Call call);
-  bool TakeUpdateLock();
+  [[nodiscard]] bool WithLockRetry(Call call);
+  [[nodiscard]] bool TakeUpdateLock();
   void Unlock(bool keepStatus);
-  bool ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record);
-  bool UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref, bool keysKept);
-  bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref,
+  [[nodiscard]] bool ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record);
+  [[nodiscard]] bool UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref, bool keysKept);
+  [[nodiscard]] bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref,
                      bool keysKept = false);
-  bool SameKeys(const void* a, const void* b) const;
+  [[nodiscard]] bool SameKeys(const void* a, const void* b) const;
   std::vector<uint8_t> Copy(const void* record) const;
-  bool UnfinishedRebuild() const;
+  [[nodiscard]] bool UnfinishedRebuild() const;
   // One open as the files stand; a set without all its keys is refused as index defective.
-  bool OpenAsItStands();
+  [[nodiscard]] bool OpenAsItStands();
 
   const DataFileKind& kind_;
   IsamFileBlock& file_;

@@ -31,9 +31,9 @@ void IsamEncodeDataHeader(const IsamFileBlockRec& fb, uint8_t indexDirtyFlag,
                           uint8_t out[IsamDataHeaderSize]);
 
 // Writes the data header of fb, with the given index-dirty flag, at the start of its data file.
-bool IsamWriteDataHeader(IsamFileBlockRec& fb, uint8_t indexDirtyFlag);
+[[nodiscard]] bool IsamWriteDataHeader(IsamFileBlockRec& fb, uint8_t indexDirtyFlag);
 
 // Reads the data header of fb's data file into fb; *indexDirtyFlag gets byte 20.
-bool IsamReadDataHeader(IsamFileBlockRec& fb, uint8_t* indexDirtyFlag);
+[[nodiscard]] bool IsamReadDataHeader(IsamFileBlockRec& fb, uint8_t* indexDirtyFlag);
 
 }  // namespace storage

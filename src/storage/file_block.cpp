@@ -39,7 +39,12 @@ bool IsamMarkDirty(IsamFileBlockRec& fb) {
   if (fb.DirtyFlagOnDisk) return true;
   const uint8_t one = 1;
   if (!IsamWriteAt(fb.DataFile, IsamIndexDirtyFlagOffset, &one, 1)) return false;
-  if (!IsamFlushFile(fb.DataFile)) return false;
+  if (!IsamFlushFile(fb.DataFile)) {
+    // The mark may reach the disk all the same, though nothing was changed under it: the close
+    // writes the header back clean, so that the next open finds the set as it is.
+    fb.HeaderChanged = true;
+    return false;
+  }
   fb.DirtyFlagOnDisk = true;
   return true;
 }

@@ -29,7 +29,7 @@ struct IsamPageBuffer;
 class IsamSlotSet {
  public:
   // True when ref was not in the set yet; it is now.
-  bool Insert(int32_t ref) {
+  [[nodiscard]] bool Insert(int32_t ref) {
     const auto at = static_cast<uint32_t>(ref);
     if (at / 64 >= bits_.size()) bits_.resize(at / 64 + 1, 0);
     uint64_t& word = bits_[at / 64];
@@ -129,16 +129,16 @@ constexpr int64_t IsamIndexDirtyFlagOffset = 20;
 // On the first change after open, writes byte 20 = 1 to the data file and syncs it to disk
 // before anything else changes, so that a crash always leaves a file that reads as needing
 // repair. Sets the status and returns false on failure.
-bool IsamMarkDirty(IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamMarkDirty(IsamFileBlockRec& fb);
 
 // Writes bytes at a position of the data file, keeping the records read ahead in step. During a
 // posting the bytes are kept back among the pending slots instead.
-bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length);
+[[nodiscard]] bool IsamWriteData(IsamFileBlockRec& fb, int64_t pos, const void* bytes, size_t length);
 // Reads the first length bytes of slot ref (1..NumberRecords): a pending slot from memory, else
 // from the records read ahead or the file.
-bool IsamReadSlot(IsamFileBlockRec& fb, int32_t ref, void* out, size_t length);
+[[nodiscard]] bool IsamReadSlot(IsamFileBlockRec& fb, int32_t ref, void* out, size_t length);
 // Writes the pending slots to the data file, in runs of adjacent slots, and forgets them.
-bool IsamWritePendingSlots(IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamWritePendingSlots(IsamFileBlockRec& fb);
 
 // Reports damage that only a rebuild mends (a broken free chain): the status is set to code,
 // false returned, and the file set stays marked defective when it is closed.

@@ -10,22 +10,22 @@
 
 namespace storage {
 
-bool IsamOpenExisting(platform::files::File& file, const std::string& name, bool readOnly);
-bool IsamCreateFile(platform::files::File& file, const std::string& name);
-bool IsamReadAt(platform::files::File& file, int64_t pos, void* buffer, size_t length);
-bool IsamWriteAt(platform::files::File& file, int64_t pos, const void* buffer, size_t length);
-bool IsamZeroFill(platform::files::File& file, int64_t pos, size_t length);
-bool IsamFileSize(platform::files::File& file, int64_t* size);
-bool IsamTruncate(platform::files::File& file, int64_t size);
-bool IsamFlushFile(platform::files::File& file);
+[[nodiscard]] bool IsamOpenExisting(platform::files::File& file, const std::string& name, bool readOnly);
+[[nodiscard]] bool IsamCreateFile(platform::files::File& file, const std::string& name);
+[[nodiscard]] bool IsamReadAt(platform::files::File& file, int64_t pos, void* buffer, size_t length);
+[[nodiscard]] bool IsamWriteAt(platform::files::File& file, int64_t pos, const void* buffer, size_t length);
+[[nodiscard]] bool IsamZeroFill(platform::files::File& file, int64_t pos, size_t length);
+[[nodiscard]] bool IsamFileSize(platform::files::File& file, int64_t* size);
+[[nodiscard]] bool IsamTruncate(platform::files::File& file, int64_t size);
+[[nodiscard]] bool IsamFlushFile(platform::files::File& file);
 // Asks the system to start writing the given bytes (length 0: to the end of the file) to the disk
 // without waiting, so that a later IsamFlushFile has less left to wait for. Only a hint: it
 // changes nothing in the file, and a failure is left to that flush to meet.
 void IsamStartWriteBack(platform::files::File& file, int64_t pos, int64_t length);
-bool IsamCloseFile(platform::files::File& file);
-bool IsamDeleteFile(const std::string& name);
-bool IsamRenameFile(const std::string& from, const std::string& to);
-bool IsamFileExists(const std::string& name);
+[[nodiscard]] bool IsamCloseFile(platform::files::File& file);
+[[nodiscard]] bool IsamDeleteFile(const std::string& name);
+[[nodiscard]] bool IsamRenameFile(const std::string& from, const std::string& to);
+[[nodiscard]] bool IsamFileExists(const std::string& name);
 
 // The mapping itself, for the rare caller that meets an errno elsewhere.
 enum class IsamFileOp { Open, Create, ReadWrite, DeleteRename };

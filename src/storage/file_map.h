@@ -24,7 +24,7 @@ class IsamFileMap {
 
   // Copies length bytes at pos of the file; false (nothing copied) when the mapping cannot reach
   // them, and the caller reads them from the file instead.
-  bool Read(const platform::files::File& file, int64_t pos, void* out, size_t length);
+  [[nodiscard]] bool Read(const platform::files::File& file, int64_t pos, void* out, size_t length);
   // Asks the processor to bring length bytes at pos into its caches, where they are mapped
   // already (a hint only: nothing is read, and no access can fault).
   void Prefetch(int64_t pos, size_t length) const {
@@ -36,7 +36,7 @@ class IsamFileMap {
   void Unmap();
 
  private:
-  bool Reach(const platform::files::File& file, int64_t end);
+  [[nodiscard]] bool Reach(const platform::files::File& file, int64_t end);
 
   const uint8_t* base_ = nullptr;
   size_t reserved_ = 0;  // bytes of address space mapped, possibly beyond the file's end

@@ -38,8 +38,8 @@ bool CheckCreateArguments(int32_t recordLength, uint16_t numberKeys, const IsamK
 
 // Deletes the files of a set, ignoring failures except for the data file's, which is returned.
 bool DeleteSetFiles(const std::string& name) {
-  IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
-  IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamJournalExt));
+  (void)IsamDeleteFile(IsamFileName(IsamIndexPart(name), IsamIndexExt));
+  (void)IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamJournalExt));
   IsamOK = true;
   IsamError = 0;
   return IsamDeleteFile(IsamFileName(IsamDataPart(name), IsamDataExt));
@@ -181,16 +181,17 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   DeleteSetFiles(name);
   IsamOK = true;
   IsamError = 0;
+  // A half-made file goes again as far as it can; the failure that stopped it is the one reported.
   if (!WriteNewDataFile(dataName, recordLength, numberKeys, 0)) {
-    platform::files::DeleteFile(dataName);
+    (void)platform::files::DeleteFile(dataName);
     return;
   }
   if (numberKeys > 0 && !WriteNewIndexFile(indexName, numberKeys, keys)) {
-    platform::files::DeleteFile(indexName);
-    platform::files::DeleteFile(dataName);
+    (void)platform::files::DeleteFile(indexName);
+    (void)platform::files::DeleteFile(dataName);
     return;
   }
-  IsamSyncCreatedFile(dataName);
+  (void)IsamSyncCreatedFile(dataName);  // its failure is in IsamOK, as every call of the engine says
 }
 
 bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength) {
@@ -199,7 +200,7 @@ bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength)
   IsamError = 0;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
   if (WriteNewDataFile(dataName, recordLength, 0, 1)) return true;
-  platform::files::DeleteFile(dataName);
+  (void)platform::files::DeleteFile(dataName);  // the failure that stopped it is the one reported
   return false;
 }
 
@@ -258,7 +259,8 @@ int WriteBackErrno(const IsamFileBlockRec& fb) {
 void CloseAfterFailedWriteBack(IsamFileBlock& fb) {
   IsamStatusKeeper keep;
   const uint8_t one = 1;
-  if (fb->DataFile.WriteAt(IsamIndexDirtyFlagOffset, &one, 1)) fb->DataFile.Flush();
+  // The mark is what the next open repairs by; the write-back's own failure is the one reported.
+  if (fb->DataFile.WriteAt(IsamIndexDirtyFlagOffset, &one, 1)) (void)fb->DataFile.Flush();
   CloseBlockFiles(fb);
 }
 

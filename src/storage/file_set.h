@@ -13,12 +13,12 @@ namespace storage {
 
 // Deletes the files of the set and writes a new data file without keys, marked defective from
 // its first write.
-bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength);
+[[nodiscard]] bool IsamCreateUnfinishedDataFile(const std::string& name, int32_t recordLength);
 
 // Opens a set under repair: a set byte 20 is accepted, and the close leaves it set.
-bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name);
+[[nodiscard]] bool IsamOpenUnfinishedFileBlock(IsamFileBlock& fb, const std::string& name);
 
 // Clears byte 20 of a closed data file once its set is whole again.
-bool IsamMarkFileSetClean(const std::string& dataName);
+[[nodiscard]] bool IsamMarkFileSetClean(const std::string& dataName);
 
 }  // namespace storage

@@ -33,7 +33,7 @@ int IsamLastWriteBackErrno();
 // set stays as the disk has it, marked for repair if it was.
 void IsamAbandonFileBlock(IsamFileBlock& fb);
 void IsamDeleteFileBlock(const std::string& name);
-bool IsamIsOpen(IsamFileBlock fb);
+[[nodiscard]] bool IsamIsOpen(IsamFileBlock fb);
 int32_t IsamDataLen(IsamFileBlock fb);
 int32_t IsamUsedRecs(IsamFileBlock fb);
 int32_t IsamFileLen(IsamFileBlock fb);
@@ -57,7 +57,7 @@ void IsamScrollPosToRec(IsamFileBlock fb, uint16_t pos, uint16_t scale, IsamRecR
 // length: the capacity of buffer in, the number of bytes copied out.
 void IsamGetVariableRec(IsamFileBlock fb, IsamRecRef ref, void* buffer, uint16_t& length);
 void IsamDeleteVarRec(IsamFileBlock fb, IsamRecRef ref);
-bool IsamSetVarRecBufferSize(uint16_t size);
+[[nodiscard]] bool IsamSetVarRecBufferSize(uint16_t size);
 
 // Keys; keyNr runs from 1 to the file set's number of keys.
 void IsamAddKey(IsamFileBlock fb, int32_t keyNr, IsamRecRef ref, const IsamKeyStr& key);
@@ -77,14 +77,14 @@ void IsamScrollPosToKey(IsamFileBlock fb, int32_t keyNr, uint16_t pos, uint16_t 
 void IsamLockFileBlock(IsamFileBlock fb);
 void IsamUnlockFileBlock(IsamFileBlock fb);
 void IsamReadLockFileBlock(IsamFileBlock fb);
-bool IsamIsLocked(IsamFileBlock fb);
-bool IsamIsReadLocked(IsamFileBlock fb);
-bool IsamLockQuery(IsamFileBlock fb);
-bool IsamRecordLockQuery(IsamFileBlock fb);
+[[nodiscard]] bool IsamIsLocked(IsamFileBlock fb);
+[[nodiscard]] bool IsamIsReadLocked(IsamFileBlock fb);
+[[nodiscard]] bool IsamLockQuery(IsamFileBlock fb);
+[[nodiscard]] bool IsamRecordLockQuery(IsamFileBlock fb);
 // IsamLockQuery that leaves IsamOK and IsamError as they were when the query succeeds.
-bool IsamLockQueryKeepStatus(IsamFileBlock fb);
-bool IsamGlobalCheck();
-bool IsamNetModeActive();
+[[nodiscard]] bool IsamLockQueryKeepStatus(IsamFileBlock fb);
+[[nodiscard]] bool IsamGlobalCheck();
+[[nodiscard]] bool IsamNetModeActive();
 int32_t IsamErrorClass();
 
 }  // namespace storage

@@ -24,7 +24,7 @@ enum class IsamCallKind {
 
 // Sets IsamOK true and IsamError 0, then checks the engine, the handle, the access and the key
 // number as the kind asks. False when a check failed; the status is already set then.
-bool IsamEnterCall(IsamFileBlock fb, IsamCallKind kind, int32_t keyNr = 0);
+[[nodiscard]] bool IsamEnterCall(IsamFileBlock fb, IsamCallKind kind, int32_t keyNr = 0);
 
 // Turns an operating-system failure on a read-only file block into 10397.
 void IsamLeaveCall(IsamFileBlock fb);
@@ -45,10 +45,10 @@ class IsamCallScope {
   bool entered_;
 };
 
-bool IsamEngineStarted();
+[[nodiscard]] bool IsamEngineStarted();
 
 // True when fb is one of the open file blocks (compares addresses only).
-bool IsamIsOpenBlock(const IsamFileBlockRec* fb);
+[[nodiscard]] bool IsamIsOpenBlock(const IsamFileBlockRec* fb);
 
 // The open list, in order of opening. The list owns the descriptors.
 void IsamAppendOpenBlock(std::unique_ptr<IsamFileBlockRec> fb);

@@ -39,7 +39,7 @@ constexpr int IsamRecordHookWrite = 0;
 
 // The converter every data file of the program uses: keeps the live records (first four bytes
 // 0) and copies them whole.
-bool IsamCopyLiveRecord(const void* oldRecord, void* newRecord, uint16_t& length);
+[[nodiscard]] bool IsamCopyLiveRecord(const void* oldRecord, void* newRecord, uint16_t& length);
 
 // Only fixed-length records are rebuilt: no file of this program holds variable-length ones,
 // and variableLength true is refused with 10415.

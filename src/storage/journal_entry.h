@@ -94,7 +94,7 @@ class JournalReader {
   Step Next(JournalEntry& entry, bool withImage);
   // Reads the entry at offset again, image included: Entry, Damaged when it does not read whole,
   // or Unreadable.
-  Step ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
+  [[nodiscard]] Step ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
   // The system's errno of the read that made the journal Unreadable.
   int error() const { return error_; }
 

@@ -421,7 +421,8 @@ void DoneWithJournal(File& journal, const std::string& journalName) {
   const bool emptied = EmptyJournalFile(journal);
   journal.Close();
   if (emptied && JournalsKeptForTheStart()) return;
-  if (platform::files::DeleteFile(journalName)) platform::files::SyncFolder(journalName);
+  // A removal that does not last brings back a journal with nothing to undo or to say.
+  if (platform::files::DeleteFile(journalName)) (void)platform::files::SyncFolder(journalName);
 }
 
 // -- Journals set aside --
@@ -487,8 +488,9 @@ bool WriteStandIn(const std::string& name, OpenMode mode, const std::string& com
 // A stand-in that did not take the journal's place, removed (only under its own spelling).
 void RemoveStandIn(const std::string& aside) {
   std::error_code error;
+  // One that cannot go is taken for the next set-aside under that name (an unused stand-in).
   if (std::filesystem::exists(std::filesystem::symlink_status(aside, error)))
-    platform::files::DeleteFile(aside);
+    (void)platform::files::DeleteFile(aside);
 }
 
 // The journal `name` set aside as `aside`, the stand-in in its place; false with the system's errno
@@ -499,8 +501,9 @@ bool SwapInStandIn(const std::string& name, const std::string& aside, const std:
     RemoveStandIn(aside);
     return false;
   }
+  // Should the swap not last, the journal is found in its place and set aside again.
   if (platform::files::ExchangeFiles(name, aside, &err)) {
-    platform::files::SyncFolder(name);
+    (void)platform::files::SyncFolder(name);
     return true;
   }
   // A file system that cannot swap two names: the journal is moved over the stand-in and a stand-in
@@ -510,7 +513,7 @@ bool SwapInStandIn(const std::string& name, const std::string& aside, const std:
     RemoveStandIn(aside);
     return false;
   }
-  if (WriteStandIn(name, OpenMode::CreateNew, company, kept, err)) platform::files::SyncFolder(name);
+  if (WriteStandIn(name, OpenMode::CreateNew, company, kept, err)) (void)platform::files::SyncFolder(name);
   return true;
 }
 

@@ -43,9 +43,9 @@ UndoResult UndoJournalOnDisk(platform::files::File& journal, const std::string& 
                              UndoReport* report = nullptr);
 
 // Whether a closed data file is marked as needing its repair (byte 20 of its header).
-bool DataFileMarkedForRepair(const std::string& dataFileName);
+[[nodiscard]] bool DataFileMarkedForRepair(const std::string& dataFileName);
 
 // Side files a journal may name (the answer file), registered by the program.
-bool IsJournalledSideFile(const std::string& name);
+[[nodiscard]] bool IsJournalledSideFile(const std::string& name);
 
 }  // namespace storage

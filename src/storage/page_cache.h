@@ -54,7 +54,7 @@ class IsamPageView {
   void SetCount(int n) { IsamStoreUInt16(data_, static_cast<uint16_t>(n)); }
   int32_t LeftChild() const { return IsamLoadInt32(data_ + 2); }
   void SetLeftChild(int32_t page) { IsamStoreInt32(data_ + 2, page); }
-  bool IsLeaf() const { return LeftChild() == 0; }
+  [[nodiscard]] bool IsLeaf() const { return LeftChild() == 0; }
 
   uint8_t* Entry(int i) { return data_ + IsamPageHeaderSize + (i - 1) * entrySize_; }
   const uint8_t* Entry(int i) const { return data_ + IsamPageHeaderSize + (i - 1) * entrySize_; }
@@ -105,13 +105,13 @@ struct IsamPageBuffer {
 
 // Allocates the cache; false (and nothing allocated) when fewer than 8 buffers could be had.
 // The cache is engine-wide: it serves every open file block.
-bool IsamPageCacheInit(int32_t buffers);
+[[nodiscard]] bool IsamPageCacheInit(int32_t buffers);
 void IsamPageCacheFree();
 int32_t IsamPageCacheSize();
 // Writes every changed page of the file block, in file order. With release its buffers are
 // disowned as well (at close). On a write error the status is set and false returned; the pages
 // not written stay changed.
-bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release);
+[[nodiscard]] bool IsamPageCacheFlush(IsamFileBlockRec& fb, bool release);
 // Drops the file block's buffers without writing them: at close, once its changed pages are
 // written (a read-only file block has none), so that no buffer outlives its descriptor.
 void IsamPageCacheDiscard(IsamFileBlockRec& fb);

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -103,8 +104,9 @@ std::string AbsoluteJournalPath(const std::string& company) {
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
   posting.journal.Close();
-  platform::files::DeleteFile(posting.journalPath);
-  platform::files::SyncFolder(posting.journalPath);
+  // An empty journal that stays only tells the next start that the company was open.
+  (void)platform::files::DeleteFile(posting.journalPath);
+  (void)platform::files::SyncFolder(posting.journalPath);
   posting.journalCompany.clear();
   posting.journalPath.clear();
   posting.allocated = 0;
@@ -385,7 +387,8 @@ bool RollBack(OpenPosting& posting) {
     return false;
   }
   for (const std::string& name : posting.changedFiles)
-    if (DataFileMarkedForRepair(name)) RebuildUnitFile(name, company);
+    if (DataFileMarkedForRepair(name))
+      (void)RebuildUnitFile(name, company);  // one left marked is repaired at its next open
   for (const std::string& name : open) ReopenUnitFile(name, company, true);
   if (AfterPostingUndone) AfterPostingUndone();
   return true;
@@ -680,6 +683,12 @@ bool PostingJournalWaitsFor(const std::string& company) {
   return Posting().waiting.count(company) > 0;
 }
 
+std::vector<std::string> CompaniesWithWaitingPostings() {
+  std::vector<std::string> companies;
+  for (const auto& [company, what] : Posting().waiting) companies.push_back(company);
+  return companies;
+}
+
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
   if (!remedy.empty()) Posting().remedies[company] = remedy;
@@ -725,7 +734,18 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   const std::string what = waiting->What.empty() ? std::string("the last posting") : waiting->What;
+  if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
   return "These figures include " + what + ", which was interrupted and is not undone yet.";
+}
+
+std::string WaitingPostingLine(const std::string& company) {
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  if (!waiting) return {};
+  std::string line =
+      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
+                                                 : "; the figures shown include it until it is undone. ");
+  line.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(line.front())));
+  return line + waiting->Remedy;
 }
 
 std::string WaitingJournalRefusal(const std::string& action) {
@@ -744,6 +764,12 @@ void ForgetWaitingJournals() {
   Posting().waiting.clear();
   Posting().inDoubt.clear();
   Posting().remedies.clear();
+}
+
+void ForgetWaitingJournal(const std::string& company) {
+  Posting().waiting.erase(company);
+  Posting().inDoubt.erase(company);
+  Posting().remedies.erase(company);
 }
 
 }  // namespace storage

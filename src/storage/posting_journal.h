@@ -98,14 +98,14 @@ namespace storage {
 // The journal file of a company number (trimmed), and whether a file name is a journal's.
 inline constexpr char kPostingJournalSuffix[] = "JNL.DAT";
 std::string PostingJournalName(const std::string& company);
-bool IsPostingJournalName(const std::string& fileName);
+[[nodiscard]] bool IsPostingJournalName(const std::string& fileName);
 
 // A posting that failed: it was undone (or, when Undone() is false, its journal is left for the
 // next start). what() is the message for the user: what failed, and what became of the posting.
 class PostingFailed : public std::runtime_error {
  public:
   PostingFailed(const std::string& message, bool undone) : std::runtime_error(message), undone_(undone) {}
-  bool Undone() const { return undone_; }
+  [[nodiscard]] bool Undone() const { return undone_; }
 
  private:
   bool undone_;
@@ -136,7 +136,7 @@ template <class Work>
 auto RunPosting(const std::string& what, Work&& work) -> decltype(work());
 
 // True while a posting scope is open in this process.
-bool PostingUnderWay();
+[[nodiscard]] bool PostingUnderWay();
 // Runs step once the posting under way is on file, never when it is undone; at once when no
 // posting is under way. For what lives outside the files (the label queue).
 void WhenPosted(std::function<void()> step);
@@ -144,46 +144,46 @@ void WhenPosted(std::function<void()> step);
 // back, in bytes: no more than about 8 MiB however large the posting (what is synced is let go).
 size_t PostingBytesHeld();
 // True when this process holds the company's journal open (between or during its postings).
-bool PostingJournalHeld(const std::string& company);
+[[nodiscard]] bool PostingJournalHeld(const std::string& company);
 // Closes and removes the journal held between postings; the engine's shutdown calls it.
 void ClosePostingJournal();
 
 // Called by the engine before it changes slot ref of fb: the slot's record as it stands (or
 // nothing, when the change adds the slot) goes to the journal. True when no posting is under
 // way; false with the status set when the journal cannot take it, and the change must not be made.
-bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
+[[nodiscard]] bool IsamJournalSlot(IsamFileBlockRec& fb, IsamRecRef ref, bool added);
 
 // Called by the engine before it creates a data file set: within a posting, the creation goes to
 // the journal and is synced, so that the undo removes the file again (and a start that finds it
 // lost or cut short by a power cut takes that as part of the undo). Within a posting no file
 // already there is created anew. True when no posting is under way; false with the status set.
-bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength);
+[[nodiscard]] bool IsamJournalCreatedFile(const std::string& dataName, int32_t recordLength);
 // Called once the engine has created a posting's data file set: its names are made durable (the
 // folder synced) before the posting can commit.
-bool IsamSyncCreatedFile(const std::string& dataName);
+[[nodiscard]] bool IsamSyncCreatedFile(const std::string& dataName);
 
 // Whether records written to fb now are kept back as the posting's pending slots.
-bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamPostingHoldsWrites(const IsamFileBlockRec& fb);
 // Called when fb first gets pending slots, so that the posting writes them out.
 void IsamPostingTouched(IsamFileBlockRec& fb);
 // Called as fb is closed or given up during a posting: its pending slots are written out first
 // (after the journal is synced), or, when giving up, dropped.
-bool IsamPostingWriteOut(IsamFileBlockRec& fb);
+[[nodiscard]] bool IsamPostingWriteOut(IsamFileBlockRec& fb);
 void IsamPostingForget(IsamFileBlockRec& fb);
 // Called by the file layer when a write, sync or truncation fails during a posting: the
 // posting cannot commit, whatever its caller does with the result.
 void IsamPostingBroken(int err);
 // True while the posting under way can no longer commit: its files are closed without writing.
-bool IsamPostingFailed();
+[[nodiscard]] bool IsamPostingFailed();
 
 // Makes the journal durable and writes every pending record of the posting to its file (without
 // syncing the data files): what a close during a posting does. False with the status set.
-bool FlushPostingWrites();
+[[nodiscard]] bool FlushPostingWrites();
 
 // Called before a posting writes or replaces a side file (the command line's answer file). Only
 // side files registered before are accepted, here and in a journal found later.
 void AllowJournalledSideFile(const std::string& name);
-bool JournalSideFile(const std::string& name);
+[[nodiscard]] bool JournalSideFile(const std::string& name);
 
 // Called after a posting was undone in this process, so that what the program keeps of records
 // in memory (the open company's record) is read again from the files.
@@ -229,9 +229,9 @@ constexpr int IsamKilledExitCode = 86;
 // -- implementation of RunPosting --
 std::string PostingFailureMessage(const std::string& what, const std::string& failure, bool undone,
                                   bool inDoubt = false);
-bool LastPostingUndone();
-bool LastPostingInDoubt();
-bool LastPostingChangedAnything();
+[[nodiscard]] bool LastPostingUndone();
+[[nodiscard]] bool LastPostingInDoubt();
+[[nodiscard]] bool LastPostingChangedAnything();
 void RefuseStoppedPostings(const std::string& what);
 
 template <class Work>
@@ -266,7 +266,7 @@ namespace storage {
 // that a start which still finds it knows the program was stopped with the company open. An empty
 // number lets go of the journal held. False when it cannot be held now; the first posting then
 // makes it, and says so if it cannot.
-bool HoldCompanyJournal(const std::string& company);
+[[nodiscard]] bool HoldCompanyJournal(const std::string& company);
 
 // A journal found at a start (or before a company's files opened), and what became of it: None
 // when it held no posting (the program was stopped between postings).
@@ -282,8 +282,10 @@ void ForgetJournalsFound();
 // failed), or because the start itself could not undo it. While one waits, nothing that moves
 // records may run (a rebuild, a reindex, a copy): the undo puts old records back in the slots
 // they had.
-bool PostingJournalWaits();
-bool PostingJournalWaitsFor(const std::string& company);
+[[nodiscard]] bool PostingJournalWaits();
+[[nodiscard]] bool PostingJournalWaitsFor(const std::string& company);
+// The companies whose posting waits.
+std::vector<std::string> CompaniesWithWaitingPostings();
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
@@ -303,9 +305,15 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 // The line every figure shown or printed then carries: "These figures include invoice 10000,
 // which was interrupted and is not undone yet." Empty when no posting of the company waits.
 std::string WaitingPostingFiguresNote(const std::string& company = {});
+// What the main window says for as long as a posting of the company waits: "Invoice 10000 was
+// interrupted and is not undone yet; the figures shown include it until it is undone." and the
+// remedy. Empty when none waits.
+std::string WaitingPostingLine(const std::string& company = {});
 // What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
 std::string WaitingJournalRefusal(const std::string& action);
 // A new start tries every journal again.
 void ForgetWaitingJournals();
+// The company's journal is gone (a restore took it with the files it touched): nothing waits.
+void ForgetWaitingJournal(const std::string& company);
 
 }  // namespace storage

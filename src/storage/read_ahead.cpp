@@ -24,7 +24,7 @@ bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int3
   size_t got = static_cast<size_t>(count) * recordLength;
   // Only a read the mapping could not serve comes here; the run holds its bytes, so the mapping
   // cannot serve the run either.
-  file.ReadAt(at, run_.data(), got, &got);
+  (void)file.ReadAt(at, run_.data(), got, &got);  // got says how much of the run was read
   first_ = first;
   count_ = static_cast<int32_t>(got / static_cast<size_t>(recordLength));
   return Holds(ref);

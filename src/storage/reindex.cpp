@@ -157,7 +157,7 @@ bool CheckDataFile(ReindexRun& run) {
         IsamReadAt(probe.DataFile, int64_t{probe.FirstFree} * probe.RecordLength, status, sizeof status) &&
         IsamLoadInt32(status) != 0;
   }
-  IsamCloseFile(probe.DataFile);
+  (void)IsamCloseFile(probe.DataFile);  // only read
   if (!read) return false;
   if (!sound) return IsamFail(IsamErrReindexHeader);
   run.recordLength = probe.RecordLength;
@@ -169,7 +169,7 @@ bool StartEmptyIndex(const ReindexRun& run, const std::string& logName) {
   // The log of an earlier run goes; one that cannot be removed is met again at the first entry.
   if (IsamFileExists(logName)) {
     IsamStatusKeeper keep;
-    IsamDeleteFile(logName);
+    (void)IsamDeleteFile(logName);
   }
   if (IsamFileExists(run.indexName) && !IsamDeleteFile(run.indexName)) return false;
   if (run.numberKeys == 0) return true;
@@ -292,7 +292,7 @@ bool ReserveEveryKey(IsamFileBlock fb, std::vector<IsamKeyLoader>& loaders) {
 void ReserveImage(IsamFileBlock fb, const std::vector<IsamKeyLoader>& loaders, IsamIndexImage& image) {
   int64_t rows = 0;
   for (const IsamKeyLoader& loader : loaders) rows = std::max(rows, loader.Pages());
-  if (rows > 0) image.Reserve(*fb, rows);
+  if (rows > 0) (void)image.Reserve(*fb, rows);
 }
 
 // Every key from one read of the data file: the entries of all keys are taken in together, then
@@ -355,7 +355,8 @@ bool Reindex(ReindexRun& run, const std::string& logName, bool& messagesWritten)
   if (!built) {
     IsamCloseKeepingStatus(fb);
     IsamStatusKeeper keep;
-    if (run.numberKeys > 0) IsamDeleteFile(run.buildingIndexName);
+    if (run.numberKeys > 0)
+      (void)IsamDeleteFile(run.buildingIndexName);  // a building index is never opened as one
     return false;
   }
   IsamCloseFileBlock(fb);

@@ -73,21 +73,25 @@ TEST(CompanyDataFilesTest, DeletingACompanyRemovesExactlyItsFiles) {
                                 "12C.IX",     "1X.DAT",    "1P.SAV"};
   for (const char* code : codes)
     for (const char* ext : {".DAT", ".IX"}) std::ofstream(std::string("1") + code + ext) << "x";
+  // What copies into the company left under temporary names goes with it.
+  for (const char* left : {"1P.DAT.TMP", "1V.IX.TMP", "1C.DAT.TMP.tmp~", "1PD.IX.TMP.tmp~"})
+    std::ofstream(left) << "x";
+  kept.insert({"1P.DAT.TMP.old", "12C.DAT.TMP"});
   // One named by another program, in its own letter case.
   std::filesystem::rename("1PD.IX", "1pd.ix");
   for (const std::string& name : kept) std::ofstream(name) << "x";
 
-  records::DeleteCompanyDataFiles(" 1 ");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles(" 1 "));
   std::set<std::string> left;
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     left.insert(entry.path().filename().string());
   EXPECT_EQ(left, kept);
 
   // Nothing there any more: deleting again touches nothing and raises nothing.
-  records::DeleteCompanyDataFiles("1");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles("1"));
   // A number that cannot name files deletes nothing at all.
-  records::DeleteCompanyDataFiles("../1");
-  records::DeleteCompanyDataFiles("");
+  EXPECT_TRUE(records::DeleteCompanyDataFiles("../1"));
+  EXPECT_TRUE(records::DeleteCompanyDataFiles(""));
   left.clear();
   for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
     left.insert(entry.path().filename().string());

@@ -7,12 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "kill_sweep.h"
 
 #include "companies/comp_set.h"
 #include "companies/prod_copy.h"
@@ -25,9 +22,7 @@
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/password.h"
-#include "storage/data_file_unit.h"
 #include "storage/isam.h"
-#include "support/live_records.h"
 #include "support/temp_dir.h"
 
 using namespace records;
@@ -285,72 +280,6 @@ TEST_F(CompanyManagerTest, DeleteRemovesTheRecordAndExactlyThatCompanysFiles) {
   EXPECT_FALSE(left.count("2P.DAT") || left.count("2P.IX") || left.count("2C.DAT") || left.count("2PM.IX"));
   EXPECT_TRUE(left.count("1P.DAT") && left.count("22P.DAT"));
   EXPECT_TRUE(ui.Done());
-}
-
-// The next start after a kill at every step of a deletion: the company is whole, its record and
-// every file as they were, or gone, and a new company of its number then starts without its files.
-TEST_F(CompanyManagerTest, AKillAtAnyStepOfADeletionLeavesTheCompanyWholeOrGone) {
-  namespace fs = std::filesystem;
-  using testing_support::LiveRecords;
-  const fs::path start = dir.path() / "start";
-  testing_support::CopyFolderFiles(dir.path(), start);
-  std::map<std::string, std::string> files;  // company 2's, and others' that must stay
-  for (const char* code : {"P", "C", "I", "D", "M", "O", "PD", "PM", "V"})
-    for (const char* ext : {".DAT", ".IX"}) files[std::string("2") + code + ext] = std::string(code) + ext;
-  for (const char* other : {"1P.DAT", "22P.DAT", "12C.IX"}) files[other] = other;
-  for (const auto& [name, bytes] : files) std::ofstream(start / name) << bytes;
-  const std::vector<std::string> whole = LiveRecords(start / "ovcomp.DAT");
-  const CompanyRec two = *Stored("2");
-  std::vector<std::string> gone = whole;
-  std::erase(gone, std::string(reinterpret_cast<const char*>(&two), sizeof two));
-  ASSERT_EQ(gone.size(), 1u);
-
-  bool goneSeen = false;
-  auto deletion = [&] {
-    ui.ExpectMessage(DeleteConfirmText, "Please Confirm").Answer(mrYes);
-    Run([&](TListComps& m) {
-      Highlight(m, "2");
-      m.DeleteCompany();
-    });
-    return ui.Done();
-  };
-  auto restart = [&](int status) {
-    const std::vector<std::string> companies = LiveRecords("ovcomp.DAT");
-    if (testing_support::MarkedForRepair("ovcomp.DAT"))
-      ui.ExpectMessage(storage::kIndexDefectivePrompt, "Companies").Answer(mrYes);
-    if (companies == whole) {
-      EXPECT_FALSE(goneSeen || status == 0);
-      Run([](TListComps&) {});
-      ASSERT_TRUE(Stored("2"));
-    } else {
-      EXPECT_TRUE(companies == gone) << "the company list holds " << companies.size() << " records";
-      goneSeen = true;
-      // A new company of the deleted one's number.
-      Run([&](TListComps& m) {
-        ui.OnModal<TCompSet>([](TCompSet& d) {
-          d.CoNumb->setText("2");
-          d.CName->setText("Second Start");
-          d.OKButtonClick();
-        });
-        m.AddCompany();
-      });
-      ASSERT_TRUE(Stored("2"));
-      EXPECT_EQ(Stored("2")->CompanyName.Get(), "Second Start");
-    }
-    for (const auto& [name, bytes] : files) {
-      std::string found;
-      const bool kept = platform::files::ReadWholeFile(name, &found);
-      const bool companyTwos = name[0] == '2' && name[1] != '2';
-      EXPECT_EQ(kept, !(goneSeen && companyTwos)) << name;
-      if (kept) {
-        EXPECT_EQ(found, bytes) << name;
-      }
-    }
-    EXPECT_FALSE(fs::exists("2.DEL"));
-    EXPECT_TRUE(ui.Done());
-  };
-  testing_support::SweepKillPoints(start, deletion, restart);
-  EXPECT_TRUE(goneSeen);
 }
 
 TEST_F(CompanyManagerTest, ChangingTheOrderKeepsTheHighlightedCompany) {

@@ -1,7 +1,8 @@
 #pragma once
-// The kill sweep of copying and deleting: for every step of the work, a copy of the starting
-// folder is worked on in a child process that the test seam ends after that step, and the folder
-// is then looked at as the next start of the program finds it.
+// The stop sweep of copying: for every write of the work, a copy of the starting folder is worked
+// on in a child process that the file layer's fault seam stops at that write (a kill, or a power
+// cut that keeps only what was synced), and the folder is then looked at as the next start of the
+// program finds it.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -12,8 +13,7 @@
 #include <functional>
 #include <string>
 
-#include "records/company_data_files.h"
-#include "storage/posting_journal.h"
+#include "platform/files/fault_seam.h"
 
 namespace testing_support {
 
@@ -41,26 +41,33 @@ inline int RunInChild(const std::function<bool()>& work) {
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-// For n = 1, 2, ...: "cut<n>" beside `start` is a copy of it; work runs there in a child that ends
-// after its n-th file step, then restart looks at the folder (its current directory) told the
-// child's exit status. Ends after the first child that ran to its end.
-inline void SweepKillPoints(const std::filesystem::path& start, const std::function<bool()>& work,
+// For n = 1, 2, ...: "cut<n>" beside `start` is a copy of it; work runs there in a child that the
+// seam stops at its n-th write as `stop` says (Kill or PowerCut), then restart looks at the folder
+// (its current directory) told the child's exit status. Ends after the first child that ran to its
+// end.
+inline void SweepStopPoints(const std::filesystem::path& start, platform::files::FaultAction stop,
+                            const std::function<bool()>& work,
                             const std::function<void(int status)>& restart) {
   const std::filesystem::path back = std::filesystem::current_path();
   for (int n = 1;; ++n) {
-    SCOPED_TRACE("killed after step " + std::to_string(n));
+    SCOPED_TRACE("stopped at write " + std::to_string(n));
     const std::filesystem::path folder = start.parent_path() / ("cut" + std::to_string(n));
     CopyFolderFiles(start, folder);
     const int status = RunInChild([&] {
       std::filesystem::current_path(folder);
-      records::EndProcessAfterCompanyFileSteps(n);
+      platform::files::FaultPlan plan;
+      plan.OnWrite = stop;
+      plan.WriteNumber = n;
+      plan.SimulateDisk = stop == platform::files::FaultAction::PowerCut;
+      platform::files::InstallFaultPlan(plan);
       return work();
     });
     std::filesystem::current_path(folder);
     restart(status);
     std::filesystem::current_path(back);
+    std::filesystem::remove_all(folder);
     if (status == 0) return;
-    ASSERT_EQ(status, storage::IsamKilledExitCode);
+    ASSERT_EQ(status, platform::files::FaultKilledExitCode);
   }
 }
 

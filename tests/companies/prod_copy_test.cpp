@@ -6,12 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "kill_sweep.h"
 
+#include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/key_text.h"
@@ -266,7 +268,8 @@ TEST_F(ProdCopyTest, CustomersCarryTheirBalancesAndAreRefusedWhereInvoicesExist)
 
 TEST_F(ProdCopyTest, AFailedCopyIsReportedAndNeverCalledComplete) {
   // Nothing to copy: the open company never made a product file.
-  ui.ExpectMessage("Unable to copy products.", platform::ui::Application->Title);
+  ui.ExpectMessage("Unable to copy products: the file 1P.DAT could not be read: No such file or directory.",
+                   platform::ui::Application->Title);
   EXPECT_EQ(Copy("2"), mrOk);
   EXPECT_FALSE(platform::files::Exists("2P.DAT"));
   EXPECT_FALSE(platform::files::Exists("2P.IX"));
@@ -281,7 +284,8 @@ TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedLeavesTheDestinationAsItWas) {
   const std::string index = Bytes("7P.IX");
   platform::files::File heldIndex;  // another program holds the destination's index open
   ASSERT_TRUE(heldIndex.Open("7P.IX", platform::files::OpenMode::ReadOnly));
-  ui.ExpectMessage("Unable to copy products.", platform::ui::Application->Title);
+  ui.ExpectMessage("Unable to copy products: the file 7P.IX could not be opened: in use by another program.",
+                   platform::ui::Application->Title);
   EXPECT_EQ(Copy("7"), mrOk);
   heldIndex.Close();
   EXPECT_EQ(Bytes("7P.DAT"), data);
@@ -317,11 +321,23 @@ std::vector<std::string> ProductsByCode() {
   return found;
 }
 
-// A kill at every step of a copy over the products of another company: the next open of that
-// company's product file finds its own products or the copied ones, never a mix, and an index
-// that leads to exactly the records of its data file.
-TEST_F(ProdCopyTest, AKillAtAnyStepLeavesTheDestinationsProductsOrTheCopiedOnesWhole) {
+// What the folder holds under a temporary name of a copy: none of it may outlive the copy.
+std::vector<std::string> Temporaries() {
+  std::vector<std::string> found;
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    if (const std::string name = entry.path().filename().string();
+        name.find(".TMP") != std::string::npos || name.ends_with("tmp~"))
+      found.push_back(name);
+  return found;
+}
+
+// A stop at every write of a copy over the products of another company, by a kill and by a power
+// cut: the next open of that company's product file finds its own products or the copied ones,
+// never a mix, and an index that leads to exactly the records of its data file; the same copy run
+// again then leaves the copied products and nothing under a temporary name.
+TEST_F(ProdCopyTest, AStopAtAnyWriteLeavesTheDestinationsProductsOrTheCopiedOnesWhole) {
   namespace fs = std::filesystem;
+  using platform::files::FaultAction;
   using testing_support::LiveRecords;
   storage::CurrentCompanyNumber = [] {
     return platform::text::TrimBlanks(CurrentCompany.CompanyNumber.Get());
@@ -333,8 +349,6 @@ TEST_F(ProdCopyTest, AKillAtAnyStepLeavesTheDestinationsProductsOrTheCopiedOnesW
   FileProducts("1", "NEW", 30);
   const std::vector<std::string> own = LiveRecords(start / "12P.DAT");
   const std::vector<std::string> copied = LiveRecords(start / "1P.DAT");
-  int repaired = 0;
-  bool copiedSeen = false;
   auto copy = [&] {
     CurrentCompany.CompanyNumber.Set("1");
     ui.ExpectMessage(ProductsExistText, "Products Exist").Answer(mrYes);
@@ -342,35 +356,43 @@ TEST_F(ProdCopyTest, AKillAtAnyStepLeavesTheDestinationsProductsOrTheCopiedOnesW
     Copy("12");
     return ui.Done();
   };
-  // The next open of the destination's products, as its company's windows open them.
-  auto restart = [&](int status) {
-    // A copy that ran to its end leaves the source's very bytes, its repair mark cleared.
-    if (status == 0) {
-      EXPECT_EQ(Bytes("12P.DAT"), Bytes((start / "1P.DAT").string()));
-    }
-    CurrentCompany.CompanyNumber.Set("12");
-    if (testing_support::MarkedForRepair("12P.DAT")) {
-      ++repaired;
-      ui.ExpectMessage(storage::kIndexDefectivePrompt, "Products").Answer(mrYes);
-    }
-    ASSERT_TRUE(OpenProductFile());
-    const std::vector<std::string> byCode = ProductsByCode();
-    storage::IsamCloseFileBlock(ProductFile);
-    ProductFile = nullptr;
-    const std::vector<std::string> live = LiveRecords("12P.DAT");
-    EXPECT_TRUE(byCode == live) << "the index leads to " << byCode.size() << " records; the data file holds "
-                                << live.size();
-    if (live == copied) {
-      copiedSeen = true;
-    } else {
-      EXPECT_TRUE(live == own) << "the destination holds " << live.size() << " products of neither company";
-      EXPECT_FALSE(copiedSeen || status == 0);
-    }
-    EXPECT_TRUE(ui.Done());
-  };
-  testing_support::SweepKillPoints(start, copy, restart);
-  EXPECT_TRUE(copiedSeen);
-  EXPECT_GT(repaired, 0);
+  for (const FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut}) {
+    SCOPED_TRACE(stop == FaultAction::Kill ? "killed" : "power cut");
+    int repaired = 0;
+    bool copiedSeen = false;
+    // The next open of the destination's products, as its company's windows open them.
+    auto restart = [&](int status) {
+      // A copy that ran to its end leaves the source's very bytes, its repair mark cleared.
+      if (status == 0) {
+        EXPECT_EQ(Bytes("12P.DAT"), Bytes((start / "1P.DAT").string()));
+      }
+      CurrentCompany.CompanyNumber.Set("12");
+      if (testing_support::MarkedForRepair("12P.DAT")) {
+        ++repaired;
+        ui.ExpectMessage(storage::kIndexDefectivePrompt, "Products").Answer(mrYes);
+      }
+      ASSERT_TRUE(OpenProductFile());
+      const std::vector<std::string> byCode = ProductsByCode();
+      storage::IsamCloseFileBlock(ProductFile);
+      ProductFile = nullptr;
+      const std::vector<std::string> live = LiveRecords("12P.DAT");
+      EXPECT_TRUE(byCode == live) << "the index leads to " << byCode.size()
+                                  << " records; the data file holds " << live.size();
+      if (live == copied) {
+        copiedSeen = true;
+      } else {
+        EXPECT_TRUE(live == own) << "the destination holds " << live.size() << " products of neither company";
+        EXPECT_FALSE(copiedSeen || status == 0);
+      }
+      EXPECT_TRUE(ui.Done());
+      EXPECT_TRUE(copy());
+      EXPECT_TRUE(LiveRecords("12P.DAT") == copied);
+      EXPECT_EQ(Temporaries(), std::vector<std::string>{});
+    };
+    testing_support::SweepStopPoints(start, stop, copy, restart);
+    EXPECT_TRUE(copiedSeen);
+    EXPECT_GT(repaired, 0);
+  }
   storage::CurrentCompanyNumber = nullptr;
 }
 

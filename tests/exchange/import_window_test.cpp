@@ -2,6 +2,7 @@
 
 #include <QHeaderView>
 #include <map>
+#include <set>
 
 #include "customers/customer_manager.h"
 #include "exchange/customer_import_window.h"
@@ -20,6 +21,8 @@
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "records/vendor_file.h"
+#include "support/live_records.h"
+#include "support/resource_limit.h"
 
 namespace exchange {
 namespace {
@@ -311,6 +314,45 @@ TEST_F(ImportWindowTest, AProductNumberTooLongForItsFieldRefusesTheFile) {
   ASSERT_TRUE(RebuildProductFile());  // would index any record appended without keys
   EXPECT_TRUE(ProductsByCode().empty());
   EXPECT_EQ(forms::RebuildNeeded, 0);
+}
+
+// The product file meets the most a file may grow to while the import's records go out: the user
+// is told once why, and that nothing of the import was kept; the file stays loaded, and once the
+// file may grow the import is done whole, once.
+TEST_F(ImportWindowTest, AnImportThatFailsKeepsNothingSaysWhyAndCanBeDoneAgain) {
+  FileProducts({Product("W-1", "On file")});
+  constexpr int rows = 2000;  // 1.2 MB of records
+  std::string lines;
+  for (int row = 1; row <= rows; ++row)
+    lines += "P" + std::to_string(row) + ",\"Product " + std::to_string(row) + "\"\n";
+  const QString path = File("prod.txt", lines);
+  UiScript ui;
+  ui.OnModal<TProdImport>([&](TProdImport& w) {
+    Open(ui, w, path);
+    {
+      // The posting journal's first megabyte fits; the product file cannot take every record.
+      const testing_support::FileSizeLimit limit((1 << 20) + (128 << 10));
+      w.Button2Click();
+    }
+    EXPECT_EQ(w.Label1->text(), "Nothing was imported.");
+    EXPECT_EQ(w.Memo1.size(), size_t{rows});
+    EXPECT_EQ(testing_support::LiveRecords(dir_.File("12P.DAT")).size(), 1u);
+    w.Button2Click();
+  });
+  ui.ExpectMessage(
+        "The posting (the import of products) could not be completed: A data file could not be written: "
+        "12P.DAT: File too large.\n\nNothing of it was kept.",
+        "Product Import")
+      .Icon(platform::ui::MsgIcon::Error);
+  ui.ExpectMessage(CompleteText, Application->Title);
+  products::TEditProd& manager = products::CreateEditProd();
+  manager.Show();
+  manager.ImportfromTextFile1->trigger();
+  EXPECT_TRUE(ui.Done());
+  std::set<std::string> codes;
+  for (const ProductRec& p : ProductsByCode()) codes.insert(p.Code.Get());
+  EXPECT_EQ(codes.size(), size_t{rows + 1});
+  EXPECT_TRUE(codes.contains("W-1") && codes.contains("P1") && codes.contains("P2000"));
 }
 
 }  // namespace

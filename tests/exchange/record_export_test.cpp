@@ -313,7 +313,7 @@ TEST_F(RecordExportTest, ContactManagerFilesHoldNineteenQuotedFieldsOfEveryNamed
                                                    records::AddVendorRecord);
 
   // An old file is replaced whole by the second run.
-  platform::files::WriteWholeFile("CPCUST.TXT", "\"old\"\r\n\"old\"\r\n\"old\"\r\n\"old\"\r\n");
+  ASSERT_TRUE(platform::files::WriteWholeFile("CPCUST.TXT", "\"old\"\r\n\"old\"\r\n\"old\"\r\n\"old\"\r\n"));
   for (int run = 0; run < 2; ++run) {
     UiScript ui;
     ui.ExpectMessage("Export complete. There were 2 records exported.", "Contact Manager Export");

@@ -10,6 +10,7 @@
 
 #include "directory_reads.h"
 #include "exchange/backup_files.h"
+#include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/zip/zip_peer.h"
 #include "program_dir_fixture.h"
@@ -182,6 +183,45 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
   EXPECT_EQ(Tree(), before);
   fs::remove(UsbArchive());
   EXPECT_EQ(RestoreDataFiles(Usb()).status, Status::NoArchive);
+}
+
+// Every write and every sync of a restore failing in turn, with the system's reason: the restore
+// says that reason, and every byte under the root is as it was, the journal left by a posting of
+// the company among them (the restore retires it before it places a file, and puts it back). The
+// first restore that meets no failure stands, and the journal went with it.
+TEST_F(RestoreTest, AWriteOrSyncFailingAnywhereChangesNothingAndSaysWhy) {
+  WriteUsualFiles();
+  std::string failure;
+  ASSERT_TRUE(WriteBackupArchive(ListBackupFiles(), Usb(), {}, &failure)) << failure;
+  const auto backedUp = ProgramFiles();
+  for (const bool syncs : {false, true}) {
+    SCOPED_TRACE(syncs ? "a sync failing" : "a write failing");
+    Write("1C.DAT", "changed after the backup");
+    Write("1JNL.DAT", "the journal of a posting of company 1");
+    fs::remove_all(SafetyFolderName);
+    const auto before = Tree();
+    int failed = 0;
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE(n);
+      platform::files::FaultPlan plan;
+      (syncs ? plan.OnSync : plan.OnWrite) = platform::files::FaultAction::Fail;
+      (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+      plan.Errno = EIO;
+      platform::files::InstallFaultPlan(plan);
+      RestoreResult result = RestoreDataFiles(Usb());
+      platform::files::RemoveFaultPlan();
+      if (result.status == Status::Restored) break;
+      ++failed;
+      EXPECT_EQ(result.status, Status::Failed);
+      EXPECT_TRUE(result.liveUnchanged);
+      EXPECT_NE(result.failure.find("Input/output error"), std::string::npos) << result.failure;
+      ASSERT_EQ(Tree(), before);
+    }
+    EXPECT_GT(failed, syncs ? 5 : 2 * static_cast<int>(BackedUpNames().size()));
+    EXPECT_EQ(Read("1C.DAT"), backedUp.at("1C.DAT"));
+    EXPECT_EQ(Read("BeforeRestore/1C.DAT"), "changed after the backup");
+    EXPECT_FALSE(fs::exists("1JNL.DAT"));
+  }
 }
 
 TEST_F(RestoreTest, AnEmptyArchiveRestoresNothingAndSaysSo) {

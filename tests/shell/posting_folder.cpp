@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "exchange/comma_text.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -142,6 +143,23 @@ invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& 
   }
   invoice.Net = invoice.Total = std::to_string(10 * row) + ".00";
   return invoice;
+}
+
+std::vector<exchange::ImportRow> ImportedCustomerRows() {
+  std::vector<exchange::ImportRow> rows;
+  for (int i = 1; i <= kImportedRows; ++i)
+    rows.push_back(exchange::SplitCommaText("\"Imported Customer " + std::to_string(i) + "\"," +
+                                            (i % 3 ? "N" + std::to_string(i) : std::string()) +
+                                            ",\"1 Main St\""));
+  return rows;
+}
+
+std::vector<exchange::ImportRow> ImportedProductRows() {
+  std::vector<exchange::ImportRow> rows;
+  for (int i = 1; i <= kImportedRows; ++i)
+    rows.push_back(exchange::SplitCommaText((i % 4 ? "IMP" + std::to_string(i) : std::string()) +
+                                            ",\"Imported product " + std::to_string(i) + "\",,,,,,9.95,,,5"));
+  return rows;
 }
 
 }  // namespace testing_support

@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "exchange/import_keys.h"
 #include "invoicing/invoice_posting.h"
 #include "platform/files/fault_seam.h"
 #include "platform/ui/ui_driver.h"
@@ -64,5 +65,12 @@ int PostInChildProcess(const std::filesystem::path& folder, const std::function<
 invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& customer,
                                   const std::string& date,
                                   const std::vector<std::pair<std::string, std::string>>& sales);
+
+// The files the stop sweeps import into company 12, larger than the batches imports were once
+// committed in: every third customer has no number (the company's next number numbers it), every
+// fourth product no code (the counter codes it).
+constexpr int kImportedRows = 1200;
+std::vector<exchange::ImportRow> ImportedCustomerRows();
+std::vector<exchange::ImportRow> ImportedProductRows();
 
 }  // namespace testing_support

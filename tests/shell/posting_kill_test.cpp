@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "exchange/comma_text.h"
+#include "exchange/account_import.h"
 #include "exchange/product_import.h"
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_edit.h"
@@ -219,12 +219,13 @@ const std::vector<PostingKind>& Kinds() {
        [] {
          products::ChangeBatchPrices({{"WIDGET", "12.50"}, {"GADGET", "1,234.00"}}, "P", "0");
        }},
-      {"ProductImport", "import", [] {},
+      {"CustomerImport", "the import of customers", [] {},
        [] {
-         exchange::ImportProducts({exchange::SplitCommaText("\"HAMMER\",\"Claw hammer\",\"9.95\""),
-                                   exchange::SplitCommaText("\"NAILS\",\"Box of nails\",\"2.50\"")},
+         exchange::ImportAccounts(exchange::CustomerImportKind(), testing_support::ImportedCustomerRows(),
                                   false);
        }},
+      {"ProductImport", "the import of products", [] {},
+       [] { exchange::ImportProducts(testing_support::ImportedProductRows(), false); }},
       {"POReceipt", "receipt of PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
        [] { ReceiveAllOf("7000"); }},
       {"PODelete", "deletion of PO 7000",

@@ -2,30 +2,46 @@
 // child process, stopped there by the file layer's fault seam, then the program started on the
 // folder. Whatever the stop, the user is told one thing at most, asked nothing, and finds the
 // books whole and no file left to repair; and while a posting waits to be undone, nothing moves
-// its records.
+// its records. A company's deletion and a copy of products stopped the same way are whole or
+// gone after the start, with nothing left under a temporary name.
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cctype>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "companies/prod_copy.h"
+#include "exchange/account_import.h"
+#include "exchange/backup_files.h"
+#include "exchange/backup_window.h"
+#include "exchange/product_import.h"
+#include "exchange/restore_files.h"
+#include "exchange/restore_placement.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
 #include "permissions_apply.h"
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
 #include "platform/text/clock.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "posting_folder.h"
+#include "records/company_data_files.h"
+#include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/last_company.h"
 #include "records/product_file.h"
@@ -34,6 +50,7 @@
 #include "storage/journal_undo.h"
 #include "storage/posting_journal.h"
 #include "support/books_check.h"
+#include "support/live_records.h"
 #include "support/scratch_company.h"
 
 namespace shell {
@@ -44,11 +61,23 @@ using platform::files::FaultAction;
 using platform::files::FaultPlan;
 using testing_support::UiScript;
 
-const char kUndone[] =
-    "The last posting (invoice 1004) was interrupted and has been undone; the files it touched were rebuilt.";
-const char kOnFile[] = "The last posting (invoice 1004) was completed and is on file.";
+// What the start says of a posting it undid, or found on file though nobody heard so.
+std::string UndoneMessage(const std::string& what) {
+  return "The last posting (" + what +
+         ") was interrupted and has been undone; the files it touched were rebuilt.";
+}
+std::string OnFileMessage(const std::string& what) {
+  return "The last posting (" + what + ") was completed and is on file.";
+}
+const std::string kUndone = UndoneMessage("invoice 1004");
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
+
+const char kRestoreFinished[] =
+    "The restore of the backup files was interrupted and has been finished: the data files are the backup's.";
+const char kRestoreUndone[] =
+    "The restore of the backup files was interrupted and has been undone: the data files are as they were "
+    "before it.";
 
 // What refuses an action that would move records while a posting waits to be undone.
 std::string Refusal(const std::string& action) {
@@ -82,12 +111,17 @@ std::vector<std::string> FilesLeftToRepair(const fs::path& folder) {
   return left;
 }
 
+// The records of the named data files of the folder.
+testing_support::FolderRecords RecordsOf(const fs::path& folder, const std::set<std::string>& files) {
+  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
+  std::erase_if(records, [&](const auto& file) { return !files.contains(file.first); });
+  return records;
+}
+
 // The records a posting of the invoice changes and the start itself does not (it ages the
 // customers): the lines and the products.
 testing_support::FolderRecords LinesAndProducts(const fs::path& folder) {
-  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
-  std::erase_if(records, [](const auto& file) { return file.first != "12D.DAT" && file.first != "12P.DAT"; });
-  return records;
+  return RecordsOf(folder, {"12D.DAT", "12P.DAT"});
 }
 
 // Whether the journal holds a posting to undo: its mark is set.
@@ -104,6 +138,12 @@ storage::JournalRead HeaderIn(const fs::path& journal, storage::JournalHeader& h
   if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return storage::JournalRead::Damaged;
   storage::JournalReader reader(file);
   return reader.ReadHeader(header);
+}
+
+// What the posting the journal holds is ("invoice 1004"), or nothing when it holds none.
+std::string PostingInJournal(const fs::path& journal) {
+  storage::JournalHeader header;
+  return HeaderIn(journal, header) == storage::JournalRead::Entries ? header.What : std::string();
 }
 
 // What the posting the journal holds as committed and not yet reported done is, or nothing.
@@ -144,15 +184,14 @@ std::vector<std::string> StartMustSay(const fs::path& folder, bool marked) {
   if (spellings.size() > 1 && !allEmpty) return {kSetAsideTwo};
   if (spellings.empty() || allEmpty) {
     const bool committed = spellings.size() == 1 && headers[0].Committed && headers[0].Company == "12";
-    if (committed) return {"The last posting (" + headers[0].What + ") was completed and is on file."};
+    if (committed) return {OnFileMessage(headers[0].What)};
     return marked ? std::vector<std::string>{kStopped} : std::vector<std::string>{};
   }
   const storage::JournalHeader& header = headers[0];
   if (reads[0] == storage::JournalRead::SetAside && header.Company == "12")
     return {header.What.find(", ") != std::string::npos ? kSetAsideTwo : kSetAsideOne};
   if (reads[0] == storage::JournalRead::Entries && header.Company == "12")
-    return {"The last posting (" + header.What +
-            ") was interrupted and has been undone; the files it touched were rebuilt."};
+    return {UndoneMessage(header.What)};
   return {kSetAsideOne};
 }
 
@@ -174,6 +213,22 @@ std::map<std::string, bool> JournalsSetAside(const fs::path& folder, const std::
   return aside;
 }
 
+// What a restore left in the folder: its mark, and its work folders with or without one.
+struct RestoreLeft {
+  bool Mark = false;  // in the folder, or in a work folder: a start has a restore to tell of
+  int WorkFolders = 0;
+};
+RestoreLeft WhatARestoreLeft(const fs::path& folder) {
+  RestoreLeft left;
+  left.Mark = fs::exists(folder / exchange::RestoreMarkName);
+  for (const auto& item : fs::directory_iterator(folder)) {
+    if (!item.path().filename().string().starts_with(".restore-") || !item.is_directory()) continue;
+    ++left.WorkFolders;
+    left.Mark = left.Mark || fs::exists(item.path() / "mark");
+  }
+  return left;
+}
+
 // The stock of every product as the open product file holds it.
 std::map<std::string, std::string> StockOnFile() {
   std::map<std::string, std::string> stock;
@@ -185,6 +240,54 @@ std::map<std::string, std::string> StockOnFile() {
     stock[platform::text::TrimBlanks(product.Code.Get())] = platform::text::TrimBlanks(product.OnHand.Get());
   }
   return stock;
+}
+
+// The files of a company in a closed folder, by name with their bytes: those whose names are its
+// number followed by no digit.
+std::map<std::string, std::string> FilesOfCompany(const fs::path& folder, const std::string& number) {
+  std::map<std::string, std::string> found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    if (!name.starts_with(number) || name.size() == number.size() ||
+        std::isdigit(static_cast<unsigned char>(name[number.size()])))
+      continue;
+    std::string bytes;
+    EXPECT_TRUE(platform::files::ReadWholeFile(item.path().string(), &bytes)) << name;
+    found[name] = bytes;
+  }
+  return found;
+}
+
+// The company list of a closed folder: each company's record by its number.
+std::map<std::string, std::string> CompanyList(const fs::path& folder) {
+  std::map<std::string, std::string> list;
+  for (const std::string& bytes : testing_support::LiveRecords(folder / "ovcomp.DAT")) {
+    records::CompanyRec company{};
+    std::memcpy(&company, bytes.data(), std::min(bytes.size(), sizeof company));
+    list[platform::text::TrimBlanks(company.CompanyNumber.Get())] = bytes;
+  }
+  return list;
+}
+
+// The names in a closed folder that look like what a copy or a deletion writes for a while.
+std::set<std::string> NamesLikeTemporaries(const fs::path& folder) {
+  std::set<std::string> found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    const std::string upper = platform::text::UpperCase(name);
+    if (upper.find(".TMP") != std::string::npos || upper.find(".DEL") != std::string::npos)
+      found.insert(name);
+  }
+  return found;
+}
+
+// The data file moved to a folder beside the data folder (standing for another disk) and a symbolic
+// link to it left in its place, as a user who keeps a large file elsewhere keeps it.
+void KeepOnAnotherDisk(const fs::path& folder, const std::string& name) {
+  const fs::path disk = folder.string() + "-disk";
+  fs::create_directory(disk);
+  fs::rename(folder / name, disk / name);
+  fs::create_symlink(disk / name, folder / name);
 }
 
 class StartAfterStopTest : public MainFormTest {
@@ -237,27 +340,48 @@ class StartAfterStopTest : public MainFormTest {
     fs::current_path(dir_.path());
   }
 
-  // The program started on the folder in a child, where the invoice is posted under the fault
-  // plan; the child's exit status as PostInChildProcess tells it.
+  // Company 7 listed beside company 12, its files copies of 12's.
+  void AddCompanySeven(const fs::path& folder) {
+    fs::current_path(folder);
+    storage::IsamInitialize(0, 30);
+    ASSERT_TRUE(records::OpenCompanyFile());
+    records::CompanyWorkRec = testing_support::BooksCompanyRecord();
+    records::CompanyWorkRec.CompanyNumber.Set("7");
+    records::CompanyWorkRec.CompanyName.Set("Seventh Shop");
+    storage::IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddCompanyRecord(ref));
+    records::CloseCompanyFile();
+    testing_support::CloseEngine();
+    for (const auto& [name, bytes] : FilesOfCompany(folder, "12"))
+      if (name.ends_with(".DAT") || name.ends_with(".IX"))
+        std::ofstream(folder / ("7" + name.substr(2))) << bytes;
+    fs::current_path(dir_.path());
+  }
+
+  // The program started on the folder in a child, where the work (the invoice, unless a test
+  // says otherwise) is posted under the fault plan; the child's exit status as PostInChildProcess
+  // tells it.
   int PostInChild(const fs::path& folder, const FaultPlan& plan,
                   testing_support::FaultCount count = testing_support::FaultCount::None) {
     return testing_support::PostInChildProcess(
-        folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan,
-        [this] { PostTheInvoice(); }, count);
+        folder, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan, post_, count);
   }
 
-  // What a start in a child showed before it ended, how it ended, how many writes it made when it
-  // ran to its end, and how many reads and writes before its first message.
+  // What a start in a child showed before it ended, how it ended, how many writes and syncs it
+  // made when it ran to its end and how many reads before its first write; and how many reads and
+  // writes before its first message.
   struct ChildStart {
     int Status = -1;
-    int Writes = 0;
-    int ReadsBeforeMessage = 0, WritesBeforeMessage = 0, ReadsBeforeWriting = 0;
+    int Writes = 0, Syncs = 0, ReadsBeforeWriting = 0;
+    int ReadsBeforeMessage = 0, WritesBeforeMessage = 0;
     std::vector<std::string> Told, Asked;
   };
 
-  // The program started on the folder in a child under the fault plan, as main starts it; each
-  // box it shows is passed to the parent as it is shown, so that a kill loses none of them.
-  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan) {
+  // The program run on the folder in a child: run starts it as main does, and may go on. Each box
+  // it shows is passed to the parent as it is shown, so that a kill loses none of them; the writes
+  // are counted from the fault plan's install to run's end, and then afterCount runs.
+  static ChildStart RunProgramInChild(const fs::path& folder, const std::function<bool()>& run,
+                                      const std::function<void()>& afterCount = {}) {
     int ends[2];
     if (::pipe(ends) != 0) return {};
     const pid_t child = ::fork();
@@ -276,12 +400,13 @@ class StartAfterStopTest : public MainFormTest {
         int fd;
       } user(ends[1]);
       fs::current_path(folder);
-      platform::files::InstallFaultPlan(plan);
-      const bool started = StartUp();
-      const std::string count = "#" + std::to_string(platform::files::FaultWritesSoFar()) + ' ' +
+      const bool ran = run();
+      const std::string count = "#" + std::to_string(platform::files::FaultWritesSoFar()) + " " +
+                                std::to_string(platform::files::FaultSyncsSoFar()) + " " +
                                 std::to_string(platform::files::FaultReadsBeforeFirstWrite()) + '\0';
       [[maybe_unused]] ssize_t written = ::write(ends[1], count.data(), count.size());
-      ::_exit(started ? 0 : 2);
+      if (afterCount) afterCount();
+      ::_exit(ran ? 0 : 2);
     }
     ::close(ends[1]);
     std::string said;
@@ -295,13 +420,97 @@ class StartAfterStopTest : public MainFormTest {
     for (size_t at = 0, end; (end = said.find('\0', at)) != std::string::npos; at = end + 1) {
       const std::string line = said.substr(at + 1, end - at - 1);
       if (said[at] == '#')
-        std::istringstream(line) >> result.Writes >> result.ReadsBeforeWriting;
+        std::sscanf(line.c_str(), "%d %d %d", &result.Writes, &result.Syncs, &result.ReadsBeforeWriting);
       else if (said[at] == '@' && result.Told.empty() && result.Asked.empty())
-        std::istringstream(line) >> result.ReadsBeforeMessage >> result.WritesBeforeMessage;
+        std::sscanf(line.c_str(), "%d %d", &result.ReadsBeforeMessage, &result.WritesBeforeMessage);
       else if (said[at] != '@')
         (said[at] == '!' ? result.Told : result.Asked).push_back(line);
     }
     return result;
+  }
+
+  // The program started on the folder in a child under the fault plan, as main starts it. With
+  // work, the plan stops that instead: it runs once the program has started, as an item of a
+  // window runs (an error it raises is shown), the writes and syncs counted are its own, and the
+  // user then ends the program.
+  static ChildStart StartInChild(const fs::path& folder, const FaultPlan& plan,
+                                 const std::function<void()>& work = {}) {
+    bool started = false;
+    return RunProgramInChild(
+        folder,
+        [&] {
+          if (!work) platform::files::InstallFaultPlan(plan);
+          started = StartUp();
+          if (started && work) {
+            platform::files::InstallFaultPlan(plan);
+            platform::ui::RunEventHandler(work);
+          }
+          return started;
+        },
+        [&] {
+          if (!started || !work) return;
+          platform::files::RemoveFaultPlan();
+          ShutDown();  // the user ends the program
+        });
+  }
+
+  // The last kill of the posting in the folder that leaves it whole in its journal, with its
+  // records on file: the folder as that kill left it. False when no kill does.
+  bool StopPostingInItsJournal(const fs::path& folder, const std::function<void()>& post) {
+    auto postIn = [&](const fs::path& where, const FaultPlan& plan, testing_support::FaultCount count) {
+      return testing_support::PostInChildProcess(
+          where, [] { return StartUp() && testing_support::OpenCompanyFiles(); }, plan, post, count);
+    };
+    const fs::path keep = dir_.path() / "keep";
+    fs::copy(folder, keep);
+    const fs::path count = dir_.path() / "count";
+    fs::copy(folder, count);
+    int n = postIn(count, {}, testing_support::FaultCount::Writes) - 10;
+    fs::remove_all(count);
+    for (; n > 0; --n) {
+      fs::remove_all(folder);
+      fs::copy(keep, folder);
+      FaultPlan plan;
+      plan.OnWrite = FaultAction::Kill;
+      plan.WriteNumber = n;
+      EXPECT_EQ(postIn(folder, plan, testing_support::FaultCount::None),
+                platform::files::FaultKilledExitCode);
+      if (JournalHoldsAPosting(folder / "12JNL.DAT")) break;
+    }
+    fs::remove_all(keep);
+    return n > 0;
+  }
+
+  // The program started on the folder in a child by a user without the powers of root, who then
+  // restores the backup under the fault plan.
+  ChildStart RestoreInChild(const fs::path& folder, const FaultPlan& plan) {
+    return RunProgramInChild(folder, [&] {
+      testing_support::PermissionsApply asAUser;
+      if (!StartUp()) return false;
+      platform::files::InstallFaultPlan(plan);
+      return exchange::RestoreDataFiles(Usb().string()).status == exchange::RestoreResult::Status::Restored;
+    });
+  }
+
+  // The restore run whole on a copy of the folder: how it ended, and its writes and syncs.
+  ChildStart RestoreACopy(const fs::path& folder) {
+    const fs::path copy = dir_.path() / "count";
+    fs::copy(folder, copy);
+    const ChildStart whole = RestoreInChild(copy, {});
+    fs::remove_all(copy);
+    return whole;
+  }
+
+  fs::path Usb() const { return dir_.path() / "usb"; }
+
+  // The folder, closed, backed up as the backup window does it.
+  void BackUp(const fs::path& folder) {
+    fs::create_directory(Usb());
+    fs::current_path(folder);
+    std::string failure;
+    EXPECT_TRUE(exchange::WriteBackupArchive(exchange::ListBackupFiles(), Usb().string(), {}, &failure))
+        << failure;
+    fs::current_path(dir_.path());
   }
 
   int CountInChild(const fs::path& start, testing_support::FaultCount count) {
@@ -322,6 +531,15 @@ class StartAfterStopTest : public MainFormTest {
     EndProgram();
   }
 
+  // The next start on the current folder finds the books whole and has nothing to say; then back
+  // to the scratch folder.
+  void StartSayingNothing() {
+    testing_support::RestartUser user;
+    StartCheckBooksAndEnd(kStock);
+    EXPECT_EQ(Texts(user.told), std::vector<std::string>{});
+    fs::current_path(dir_.path());
+  }
+
   // The program ended as its windows end it, and the handles of its files forgotten.
   void EndProgram() {
     ShutDown();
@@ -331,6 +549,218 @@ class StartAfterStopTest : public MainFormTest {
 
   void PostTheInvoice() {
     invoicing::PostNewInvoice(testing_support::Invoice("1004", "C1", "12/07/2026", sales_));
+  }
+
+  // The folder backed up, then invoice 1004 posted and the program ended; with waiting, invoice
+  // 1005 then stopped in its posting and the customer file made unreadable, so that a start cannot
+  // undo it and it waits. The records of the backup and of the books as they are now (1005 undone).
+  struct RestoreStage {
+    testing_support::FolderRecords BackedUp, AsTheyWere;
+  };
+  void StageARestore(const fs::path& start, bool waiting, RestoreStage* stage) {
+    MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    stage->BackedUp = LinesAndProducts(start);
+    BackUp(start);
+    ASSERT_EQ(PostInChild(start, {}), 0);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+    }
+    fs::current_path(dir_.path());
+    stage->AsTheyWere = LinesAndProducts(start);
+    ASSERT_NE(stage->AsTheyWere, stage->BackedUp);
+    if (!waiting) return;
+    ASSERT_TRUE(StopPostingInItsJournal(start, [] {
+      invoicing::PostNewInvoice(testing_support::Invoice("1005", "C1", "12/07/2026", {{"WIDGET", "1"}}));
+    }));
+    fs::permissions(start / "12C.DAT", fs::perms::none);
+  }
+
+  // The restore's sweep over the stage; with waiting, a posting waits there to be undone.
+  void SweepTheRestore(bool waiting) {
+    const fs::path start = dir_.path() / "start";
+    RestoreStage stage;
+    StageARestore(start, waiting, &stage);
+    if (HasFatalFailure()) return;
+    const ChildStart whole = RestoreACopy(start);
+    ASSERT_EQ(whole.Status, 0);
+    ASSERT_GT(whole.Writes, 4);
+    ASSERT_GT(whole.Syncs, 5);
+
+    std::vector<FaultPlan> plans;
+    for (FaultAction action : {FaultAction::Kill, FaultAction::PowerCut}) {
+      for (int n = 1; n <= whole.Writes; ++n) {
+        FaultPlan plan;
+        plan.OnWrite = action;
+        plan.WriteNumber = n;
+        plan.SimulateDisk = action == FaultAction::PowerCut;
+        plans.push_back(plan);
+      }
+    }
+    // The first sync after the files are placed fails (the commit's two come last); the files are
+    // then taken back, and that is killed at each of its writes until it runs to its end.
+    FaultPlan takenBack;
+    takenBack.OnSync = FaultAction::Fail;
+    takenBack.SyncNumber = whole.Syncs - 4;
+    takenBack.OnWrite = FaultAction::Kill;
+    for (int n = whole.Writes; n <= 2 * whole.Writes; ++n) {
+      takenBack.WriteNumber = n;
+      plans.push_back(takenBack);
+    }
+
+    int restored = 0, kept = 0, keptByTheStart = 0;
+    for (const FaultPlan& plan : plans) {
+      const bool takingBack = plan.OnSync == FaultAction::Fail;
+      SCOPED_TRACE((takingBack                          ? "taken back, killed at write "
+                    : plan.OnWrite == FaultAction::Kill ? "killed at write "
+                                                        : "power cut at write ") +
+                   std::to_string(plan.WriteNumber) + " of " + std::to_string(whole.Writes));
+      const fs::path folder = dir_.path() / ("cut" + std::to_string(plan.WriteNumber));
+      fs::copy(start, folder);
+      const int status = RestoreInChild(folder, plan).Status;
+      if (status == 2 && takingBack) {
+        fs::remove_all(folder);
+        break;  // taken back whole: the restore said it failed, and nothing is left to stop
+      }
+      ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+      const RestoreLeft left = WhatARestoreLeft(folder);
+      const bool live = fs::exists(folder / exchange::RestoreMarkName);
+      // The user makes the customer file readable again, whichever file is there now.
+      std::error_code none;
+      fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write, none);
+
+      // A mark left is a restore the start finishes, unless it was being taken back.
+      const bool finished = left.Mark && !takingBack;
+      std::vector<std::string> expected;
+      if (finished)
+        expected.push_back(kRestoreFinished + std::string(waiting
+                                                              ? "  The interrupted posting (invoice 1005) of "
+                                                                "company 12 went with the files it touched."
+                                                              : ""));
+      if (!finished && live) expected.push_back(kRestoreUndone);
+      if (!finished && waiting) expected.push_back(UndoneMessage("invoice 1005"));
+
+      fs::current_path(folder);
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+      fs::current_path(dir_.path());
+      EXPECT_EQ(LinesAndProducts(folder), finished ? stage.BackedUp : stage.AsTheyWere);
+      EXPECT_EQ(Texts(user.told), expected);
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+      restored += finished;
+      kept += !finished;
+      keptByTheStart += !finished && live;
+      fs::remove_all(folder);
+    }
+    std::printf(
+        "restore %s: %d writes; the backup's books %d, as they were %d (taken back by the start %d)\n",
+        waiting ? "with a posting waiting" : "with no posting waiting", whole.Writes, restored, kept,
+        keptByTheStart);
+    EXPECT_GT(restored, 0);
+    EXPECT_GT(kept, 0);
+    EXPECT_GT(keptByTheStart, 0);
+  }
+
+  // Work of the user stopped at each write (a kill, or a power cut with the simulated disk) in a
+  // program started on a copy of the company, then the program started again on it: the start says
+  // one thing at most and asks nothing, the books balance, no file is left to repair, and the
+  // posting is on file whole or not at all, as the start says. When it is not on file whole, the
+  // user posts it again (an import: imports the same file) and finds it once, as a run without a
+  // stop leaves it.
+  struct StoppedWork {
+    std::string What;  // the posting in the user's words
+    std::function<void()> Post;
+    std::set<std::string> Files;  // the files whose records the posting changes and the start does not
+    bool Repeated = false;
+    std::string Linked = {};  // a data file kept on another disk through a link (the posting writes
+                              // through it, and so must the undo)
+  };
+  void SweepStops(const StoppedWork& work, FaultAction stop) {
+    SCOPED_TRACE(work.What + (stop == FaultAction::Kill ? ", killed" : ", power cut") +
+                 (work.Linked.empty() ? "" : ", " + work.Linked + " kept through a link"));
+    post_ = work.Post;
+    const fs::path start = dir_.path() / "start";
+    if (!fs::exists(start)) MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
+    const testing_support::FolderRecords before = RecordsOf(start, work.Files);
+    const int writes = CountInChild(start, testing_support::FaultCount::Writes);
+    ASSERT_GT(writes, 2);
+
+    // The posting made whole, the program stopped with its files open; then every write stopped.
+    testing_support::FolderRecords whole;
+    int undone = 0;
+    int rebuilt = 0;
+    for (int n = 0; n <= writes; ++n) {
+      SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
+      const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+      fs::copy(start, folder);
+      if (!work.Linked.empty()) KeepOnAnotherDisk(folder, work.Linked);
+      FaultPlan plan;
+      if (n > 0) {
+        plan.OnWrite = stop;
+        plan.WriteNumber = n;
+        plan.SimulateDisk = stop == FaultAction::PowerCut;
+      }
+      const int status = PostInChild(folder, plan);
+      ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
+      const std::string posting = PostingInJournal(folder / "12JNL.DAT");
+      const std::string committed = PostingCommittedInJournal(folder / "12JNL.DAT");
+      const bool marked = !FilesLeftToRepair(folder).empty();
+      EXPECT_TRUE(posting.empty() || posting == work.What) << posting;
+      undone += !posting.empty();
+      rebuilt += posting.empty() && marked;
+      const testing_support::FolderRecords stopped = RecordsOf(folder, work.Files);
+
+      fs::current_path(folder);
+      {
+        testing_support::RestartUser user;
+        StartCheckBooksAndEnd(stockBefore);
+        const std::vector<std::string> expected =
+            !posting.empty()     ? std::vector<std::string>{UndoneMessage(work.What)}
+            : !committed.empty() ? std::vector<std::string>{OnFileMessage(committed)}
+            : marked             ? std::vector<std::string>{kStopped}
+                                 : std::vector<std::string>{};
+        EXPECT_EQ(Texts(user.told), expected);
+        EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      }
+      fs::current_path(dir_.path());
+      EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+      // The records are the ones before the posting when it was undone, else as the stop left them:
+      // a rebuild keeps them.
+      const testing_support::FolderRecords started = RecordsOf(folder, work.Files);
+      EXPECT_EQ(started, !posting.empty() ? before : stopped);
+      if (n == 0) whole = started;
+      EXPECT_TRUE(started == before || started == whole) << "neither absent nor whole";
+      if (work.Repeated && started != whole) PostAgain(folder, work, whole);
+      EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
+      fs::remove_all(folder);
+      fs::remove_all(folder.string() + "-disk");
+      if (HasFailure()) return;
+    }
+    // Both kinds of stop were met: inside the posting, and with its files left open.
+    EXPECT_GT(undone, 0);
+    EXPECT_GT(rebuilt, 0);
+  }
+
+  // The user, not finding the work whole on file, does it again in the program: it is then on file
+  // once, and the books balance.
+  void PostAgain(const fs::path& folder, const StoppedWork& work,
+                 const testing_support::FolderRecords& whole) {
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      ASSERT_TRUE(StartUp());
+      ASSERT_TRUE(testing_support::OpenCompanyFiles());
+      work.Post();
+      EndProgram();
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(RecordsOf(folder, work.Files), whole) << "not on file once after it was done again";
   }
 
   // A folder a stop left, for a start to finish.
@@ -502,80 +932,37 @@ class StartAfterStopTest : public MainFormTest {
     return counted;
   }
 
+  const testing_support::StockBefore kStock = {{"WIDGET", 100}, {"GADGET", 40}};
   platform::text::FixedClock clock_;
   std::vector<std::pair<std::string, std::string>> sales_ = {{"WIDGET", "3"}, {"GADGET", "2"}};
+  std::function<void()> post_ = [this] { PostTheInvoice(); };
 };
 
-// The data file moved to a folder beside the data folder (standing for another disk) and a symbolic
-// link to it left in its place, as a user who keeps a large file elsewhere keeps it.
-void KeepOnAnotherDisk(const fs::path& folder, const std::string& name) {
-  const fs::path disk = folder.string() + "-disk";
-  fs::create_directory(disk);
-  fs::rename(folder / name, disk / name);
-  fs::create_symlink(disk / name, folder / name);
+// The invoice stopped at every write, once with the product file kept on another disk through a
+// link.
+TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeavesNoFileToRepair) {
+  SweepStops({"invoice 1004", [this] { PostTheInvoice(); }, {"12D.DAT", "12P.DAT"}}, FaultAction::Kill);
+  SweepStops({"invoice 1004", [this] { PostTheInvoice(); }, {"12D.DAT", "12P.DAT"}, false, "12P.DAT"},
+             FaultAction::Kill);
 }
 
-// The invoice stopped at every write, once with the product file kept on another disk through a
-// link (the posting writes through it, and so must the undo).
-TEST_F(StartAfterStopTest, AStopAtAnyWriteOfAnInvoiceIsSaidOnceAtTheStartAndLeavesNoFileToRepair) {
-  const fs::path start = dir_.path() / "start";
-  const Stock products = {{"WIDGET", 100}, {"GADGET", 40}};
-  MakeCompanyFolder(start, products, false);
-  const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
-  const testing_support::FolderRecords before = LinesAndProducts(start);
-  const int writes = CountInChild(start, testing_support::FaultCount::Writes);
-  ASSERT_GT(writes, 2);
-
-  // The posting made whole, the program stopped with its files open; then every write stopped.
-  for (const bool linked : {false, true}) {
-    SCOPED_TRACE(linked ? "the product file kept through a link" : "every file in the data folder");
-    int undone = 0;
-    int rebuilt = 0;
-    for (int n = 0; n <= writes; ++n) {
-      SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
-      const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
-      fs::copy(start, folder);
-      if (linked) KeepOnAnotherDisk(folder, "12P.DAT");
-      FaultPlan plan;
-      if (n > 0) {
-        plan.OnWrite = FaultAction::Kill;
-        plan.WriteNumber = n;
-      }
-      const int status = PostInChild(folder, plan);
-      ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
-      const bool posting = JournalHoldsAPosting(folder / "12JNL.DAT");
-      const bool committed = !PostingCommittedInJournal(folder / "12JNL.DAT").empty();
-      const bool marked = !FilesLeftToRepair(folder).empty();
-      undone += posting;
-      rebuilt += !posting && marked;
-      const testing_support::FolderRecords stopped = LinesAndProducts(folder);
-
-      fs::current_path(folder);
-      {
-        testing_support::RestartUser user;
-        StartCheckBooksAndEnd(stockBefore);
-        const std::vector<std::string> expected = posting     ? std::vector<std::string>{kUndone}
-                                                  : committed ? std::vector<std::string>{kOnFile}
-                                                  : marked    ? std::vector<std::string>{kStopped}
-                                                              : std::vector<std::string>{};
-        EXPECT_EQ(Texts(user.told), expected);
-        EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-      }
-      fs::current_path(dir_.path());
-      EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
-      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
-      // The records are the ones before the posting when it was undone, else as the stop left them:
-      // a rebuild keeps them.
-      EXPECT_EQ(LinesAndProducts(folder), posting ? before : stopped);
-      EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
-      fs::remove_all(folder);
-      fs::remove_all(folder.string() + "-disk");
-      if (HasFailure()) return;
-    }
-    // Both kinds of stop were met: inside the posting, and with its files left open.
-    EXPECT_GT(undone, 0);
-    EXPECT_GT(rebuilt, 0);
-  }
+// An import is one posting however many rows it has: whole or absent after a kill or a power cut
+// at any write, its customers or products and the company's next number alike.
+TEST_F(StartAfterStopTest, AnImportStoppedAtAnyWriteIsWholeOrAbsentAndImportedAgainIsOnFileOnce) {
+  const StoppedWork customers = {"the import of customers",
+                                 [] {
+                                   exchange::ImportAccounts(exchange::CustomerImportKind(),
+                                                            testing_support::ImportedCustomerRows(), false);
+                                 },
+                                 {"12C.DAT", "ovcomp.DAT"},
+                                 true};
+  const StoppedWork products = {
+      "the import of products",
+      [] { exchange::ImportProducts(testing_support::ImportedProductRows(), false); },
+      {"12P.DAT"},
+      true};
+  for (const StoppedWork& work : {customers, products})
+    for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut}) SweepStops(work, stop);
 }
 
 TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAndTheStartUndoesItWhole) {
@@ -656,7 +1043,7 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
 
   // The next start undoes the posting on the records as they were: every product as before.
   UiScript ui;
-  ui.ExpectMessage(kUndone, "Posting");
+  ui.ExpectMessage(QString::fromStdString(kUndone), "Posting");
   ASSERT_TRUE(StartUp());
   ASSERT_TRUE(testing_support::OpenCompanyFiles());
   EXPECT_EQ(StockOnFile(),
@@ -793,29 +1180,136 @@ TEST_F(StartAfterStopTest, AJournalSetAsideAfterAStopIsTheStartsOneMessageAndNot
   }
 }
 
+// The last backup restored over a folder where an invoice was posted after it, with no posting
+// waiting, and with one waiting that the start could not undo (its customer file unreadable), which
+// the restore must take with the files it touched. The restore is stopped at each of its writes by
+// a kill, by a power cut (the disk keeping only what was synced), and by a kill as it takes its
+// files back after a failing sync. The next start, the customer file readable again, finds the
+// backup's books or the books as they were, never a mix and never the old posting undone over
+// restored files; it says once what it finished and leaves nothing of the restore's work behind.
+TEST_F(StartAfterStopTest, ARestoreStoppedAtAnyWriteLeavesTheBackupsBooksOrTheBooksAsTheyWere) {
+  SweepTheRestore(false);
+}
+
+TEST_F(StartAfterStopTest, ARestoreStoppedAtAnyWriteNeverUndoesAWaitingPostingOverRestoredFiles) {
+  SweepTheRestore(true);
+}
+
+// The user's way out of a posting that waits, whether a file it names cannot be read or its
+// journal is damaged where it was synced: the last backup restored through the backup window. The
+// one message after it says that the interrupted posting went with the files it touched; the
+// company posts again at once, and the next start undoes nothing and says nothing.
+TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAgain) {
+  struct Case {
+    const char* Name;
+    std::function<void(const fs::path&)> Wait;  // over a posting left in its journal, 12C.DAT unreadable
+  };
+  const std::vector<Case> cases = {
+      {"a file it names unreadable", [](const fs::path&) {}},
+      {"its journal damaged",
+       [](const fs::path& folder) {
+         fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+         std::fstream journal(folder / "12JNL.DAT", std::ios::in | std::ios::out | std::ios::binary);
+         journal.seekg(100);
+         const char byte = static_cast<char>(journal.get() ^ 0x5A);
+         journal.seekp(100);
+         journal.put(byte);
+       }},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path start = dir_.path() / ("start" + std::to_string(++n));
+    RestoreStage stage;
+    StageARestore(start, true, &stage);
+    if (HasFatalFailure()) return;
+    c.Wait(start);
+    fs::current_path(start);
+    {
+      testing_support::RestartUser user;
+      testing_support::PermissionsApply unreadable;
+      ASSERT_TRUE(StartUp());
+    }
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("12"));
+    {
+      UiScript ui;
+      ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
+                           QString::fromStdString(Usb().string()) +
+                           ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                       "Restore")
+          .Answer(platform::ui::mrOk);
+      ui.ExpectMessage(
+          "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
+          "Tools Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went "
+          "with the files it touched.",
+          "Restore Complete");
+      exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+      window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+      window.RestBtnClick();
+      EXPECT_TRUE(ui.Done());
+    }
+    EXPECT_FALSE(storage::PostingJournalWaitsFor("12"));
+    EXPECT_FALSE(fs::exists("12JNL.DAT") && JournalHoldsAPosting("12JNL.DAT"));
+    ASSERT_TRUE(testing_support::OpenCompanyFiles());
+    EXPECT_EQ(LinesAndProducts(start), stage.BackedUp);
+    PostTheInvoice();
+    EndProgram();
+    StartSayingNothing();
+  }
+}
+
+// A restore killed while it placed its files, and a start whose first write then fails: the start
+// cannot finish the restore, so it takes it back, says why, and undoes the posting that waited as
+// if no restore had begun.
+TEST_F(StartAfterStopTest, AStartThatCannotFinishARestoreTakesItBackAndSaysWhy) {
+  const fs::path start = dir_.path() / "start";
+  RestoreStage stage;
+  StageARestore(start, true, &stage);
+  if (HasFatalFailure()) return;
+  const int writes = RestoreACopy(start).Writes;
+  FaultPlan killed;
+  killed.OnWrite = FaultAction::Kill;
+  killed.WriteNumber = writes - 10;  // among the renames that place the files
+  ASSERT_EQ(RestoreInChild(start, killed).Status, platform::files::FaultKilledExitCode);
+  ASSERT_TRUE(fs::exists(start / exchange::RestoreMarkName));
+  fs::permissions(start / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+
+  fs::current_path(start);
+  {
+    testing_support::RestartUser user;
+    FaultPlan failing;
+    failing.OnWrite = FaultAction::Fail;
+    failing.WriteNumber = 1;
+    failing.Errno = EIO;
+    platform::files::InstallFaultPlan(failing);
+    StartCheckBooksAndEnd(kStock);
+    platform::files::RemoveFaultPlan();
+    ASSERT_EQ(user.told.size(), 2u);
+    const std::string said = user.told[0].toStdString();
+    EXPECT_TRUE(
+        said.starts_with("The restore of the backup files was interrupted and could not be finished: "))
+        << said;
+    EXPECT_TRUE(
+        said.ends_with(": Input/output error.  It has been undone: the data files are as they were "
+                       "before it."))
+        << said;
+    EXPECT_EQ(user.told[1].toStdString(), UndoneMessage("invoice 1005"));
+  }
+  EXPECT_EQ(LinesAndProducts(start), stage.AsTheyWere);
+  EXPECT_EQ(WhatARestoreLeft(start).WorkFolders, 0);
+  EXPECT_FALSE(fs::exists(start / exchange::RestoreMarkName));
+  StartSayingNothing();
+}
+
 // A file the stopped posting changed that the start cannot open (here the customer file, which
 // the program may not read) is no sign of a stranger's journal: the start says which file and why,
-// keeps the journal, repairs and asks nothing; the first start that can open it undoes the
-// posting whole.
+// keeps the journal, repairs and asks nothing, and makes no backup meanwhile; the first start
+// that can open it undoes the posting whole.
 TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAStartThatCan) {
   const fs::path folder = dir_.path() / "start";
   MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
   const testing_support::FolderRecords before = LinesAndProducts(folder);
-  const int writes = CountInChild(folder, testing_support::FaultCount::Writes);
-  // The last kill that leaves the whole posting in the journal, its records on file.
-  const fs::path keep = dir_.path() / "keep";
-  fs::copy(folder, keep);
-  int n = writes;
-  for (; n > 0; --n) {
-    fs::remove_all(folder);
-    fs::copy(keep, folder);
-    FaultPlan plan;
-    plan.OnWrite = FaultAction::Kill;
-    plan.WriteNumber = n;
-    ASSERT_EQ(PostInChild(folder, plan), platform::files::FaultKilledExitCode);
-    if (JournalHoldsAPosting(folder / "12JNL.DAT")) break;
-  }
-  ASSERT_GT(n, 0);
+  ASSERT_TRUE(StopPostingInItsJournal(folder, [this] { PostTheInvoice(); }));
   ASSERT_NE(LinesAndProducts(folder), before);
 
   fs::permissions(folder / "12C.DAT", fs::perms::none);
@@ -826,6 +1320,18 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
       testing_support::PermissionsApply unreadable;
       ASSERT_TRUE(StartUp());
       testing_support::OpenCompanyFiles();
+    }
+    // A backup now would hold half the posting and nothing to undo it: refused, nothing written.
+    {
+      testing_support::RestartUser backingUp;
+      fs::create_directory(dir_.path() / "usb");
+      exchange::OVBkUp->DriveComboBox1->setCurrentText(QString::fromStdString(dir_.File("usb")));
+      exchange::OVBkUp->BackButnClick();
+      ASSERT_EQ(backingUp.told.size(), 1u);
+      EXPECT_TRUE(backingUp.told[0].startsWith(
+          "The backup cannot be made now: invoice 1004 was interrupted and is not undone yet."))
+          << backingUp.told[0].toStdString();
+      EXPECT_TRUE(fs::is_empty(dir_.path() / "usb"));
     }
     EndProgram();
     EXPECT_EQ(
@@ -850,6 +1356,131 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
   EXPECT_EQ(LinesAndProducts(folder), before);
   EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
   EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+}
+
+// A company's deletion, and a copy of products to a company that has none, stopped at each of
+// their writes while company 12 is open: killed, cut by a power failure that keeps only what was
+// synced, or with a write or a sync failing, which is said once with the system's reason unless
+// the work was on file already. Then the program is started as main starts it: it asks nothing and
+// says one thing at most; company 7 is listed with all its files and its record, or gone with
+// nothing of it left; the copy is there whole or not at all; what either left under a temporary
+// name is gone (and so is what a stopped copy and deletion of company 5 left before), names that
+// only look like it are kept, and the books of company 12 balance.
+TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeavesNothingBehind) {
+  const fs::path start = dir_.path() / "start";
+  MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  AddCompanySeven(start);
+  const std::set<std::string> lookalikes = {"5Q.DAT.TMP", "5P.DAT.TMP.old", "notes.TMP"};
+  for (const char* name : {"5P.DAT.TMP", "5PD.IX.TMP.tmp~", "5.DEL.tmp~"})
+    std::ofstream(start / name) << "left";
+  for (const std::string& name : lookalikes) std::ofstream(start / name) << "kept";
+  const std::map<std::string, std::string> seven = FilesOfCompany(start, "7");
+  ASSERT_EQ(seven.size(), 18u);
+  const std::map<std::string, std::string> listed = CompanyList(start);
+  ASSERT_TRUE(listed.count("7") && listed.count("12"));
+  const std::vector<std::string> products = testing_support::LiveRecords(start / "12P.DAT");
+  const std::string undone = UndoneMessage("deletion of company 7");
+  const std::string onFile = OnFileMessage("deletion of company 7");
+
+  struct Work {
+    const char* Name;
+    std::function<void()> Run;
+    bool Deletion;
+  };
+  const Work works[] = {
+      {"deletion of company 7",
+       [] {  // as the Company Manager deletes it, the company list open until the program ends
+         if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
+         records::CompanyRec company;
+         storage::IsamRecRef ref = 0;
+         if (!records::FindCompanyRecord("7", company, ref)) throw std::runtime_error("no company 7");
+         records::DeleteCompanyWhole("7", ref);
+       },
+       true},
+      {"copy of products to company 8",
+       [] {
+         std::string failure;
+         if (!records::CopyCompanyFiles("12", "8", "P", &failure)) throw std::runtime_error(failure);
+       },
+       false},
+  };
+  struct Stop {
+    const char* Name;
+    FaultAction Action;
+    bool Syncs;
+  };
+  const Stop stops[] = {{"killed at write", FaultAction::Kill, false},
+                        {"power cut at write", FaultAction::PowerCut, false},
+                        {"failing write", FaultAction::Fail, false},
+                        {"failing sync", FaultAction::Fail, true}};
+  for (const Work& work : works) {
+    const fs::path counting = dir_.path() / "count";
+    fs::copy(start, counting);
+    const ChildStart counted = StartInChild(counting, {}, work.Run);
+    fs::remove_all(counting);
+    ASSERT_EQ(counted.Status, 0);
+    EXPECT_EQ(counted.Told, std::vector<std::string>{});
+    for (const Stop& stop : stops) {
+      const int points = stop.Syncs ? counted.Syncs : counted.Writes;
+      int onFileCount = 0, absent = 0, said = 0;
+      for (int n = 1; n <= points; ++n) {
+        SCOPED_TRACE(std::string(work.Name) + ", " + stop.Name + " " + std::to_string(n) + " of " +
+                     std::to_string(points));
+        const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
+        fs::copy(start, folder);
+        FaultPlan plan;
+        (stop.Syncs ? plan.OnSync : plan.OnWrite) = stop.Action;
+        (stop.Syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+        plan.Errno = n % 2 ? ENOSPC : EIO;
+        plan.SimulateDisk = stop.Action == FaultAction::PowerCut;
+        const ChildStart child = StartInChild(folder, plan, work.Run);
+        EXPECT_EQ(child.Status, stop.Action == FaultAction::Fail ? 0 : platform::files::FaultKilledExitCode);
+        EXPECT_EQ(child.Asked, std::vector<std::string>{});
+        EXPECT_LE(child.Told.size(), 1u);
+        for (const std::string& told : child.Told)
+          EXPECT_NE(told.find(std::strerror(plan.Errno)), std::string::npos) << told;
+        said += !child.Told.empty();
+
+        fs::current_path(folder);
+        std::vector<std::string> told;
+        {
+          testing_support::RestartUser user;
+          StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+          EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+          told = Texts(user.told);
+        }
+        fs::current_path(dir_.path());
+        EXPECT_EQ(NamesLikeTemporaries(folder), lookalikes);
+        // On file: company 7 gone with all of its files, or the copy there whole.
+        bool done = false;
+        if (work.Deletion) {
+          const std::map<std::string, std::string> list = CompanyList(folder);
+          done = list.count("7") == 0;
+          EXPECT_EQ(list.size() + done, listed.size());
+          EXPECT_TRUE(done || list.at("7") == listed.at("7"));
+          EXPECT_TRUE(FilesOfCompany(folder, "7") == (done ? std::map<std::string, std::string>{} : seven));
+          // What the start says agrees with what it left.
+          EXPECT_TRUE(told.empty() || told.front() == (done ? onFile : undone) || told.front() == kStopped)
+              << told.front();
+        } else {
+          done = fs::exists(folder / "8P.DAT");
+          EXPECT_TRUE(!done || testing_support::LiveRecords(folder / "8P.DAT") == products);
+          EXPECT_EQ(told, std::vector<std::string>{});
+        }
+        // A failure that no one heard came once the work was on file.
+        EXPECT_TRUE(done || !child.Told.empty() || stop.Action != FaultAction::Fail);
+        (done ? onFileCount : absent) += 1;
+        fs::remove_all(folder);
+      }
+      std::printf("%s, %s: %d points; on file %d, absent %d; failures said %d\n", work.Name, stop.Name,
+                  points, onFileCount, absent, said);
+      EXPECT_GT(onFileCount, 0);
+      EXPECT_GT(absent, 0);
+      if (stop.Action == FaultAction::Fail) {
+        EXPECT_GT(said, 0);
+      }
+    }
+  }
 }
 
 }  // namespace

@@ -404,7 +404,7 @@ TEST_F(PostingJournalTest, AFifoNamedAsTheJournalOrADeletionMarkNeverBlocksTheSt
                           [] {
                             MessageLog log;
                             records::FinishCompanyDeletions();
-                            records::FinishCompanyDeletion("5");
+                            (void)records::FinishCompanyDeletion("5");
                             return log.Told ==
                                            std::vector<std::string>{
                                                "The file 5.DEL is not a mark of a company deletion (it "

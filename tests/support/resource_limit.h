@@ -5,6 +5,7 @@
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <csignal>
 
 namespace testing_support {
 
@@ -26,6 +27,19 @@ class ResourceLimit {
   int resource_;
   rlimit old_{};
   bool lowered_ = false;
+};
+
+// Files this process writes may not grow past `bytes` while it lives; a write beyond fails (with
+// EFBIG: the signal it would raise is ignored meanwhile).
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t bytes)
+      : limit_(RLIMIT_FSIZE, bytes), oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {}
+  ~FileSizeLimit() { std::signal(SIGXFSZ, oldSignal_); }
+
+ private:
+  ResourceLimit limit_;
+  void (*oldSignal_)(int);
 };
 
 }  // namespace testing_support

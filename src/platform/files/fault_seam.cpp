@@ -23,7 +23,7 @@ namespace {
 // What undoes one change the disk has not yet made durable. Path is where the changed file
 // stands at this point of its history, so reverting newest first finds every file where it was.
 struct Undo {
-  enum class Type { Content, Created, Deleted, Renamed, Exchanged };
+  enum class Type { Content, Created, Deleted, Renamed, Exchanged, FolderMade };
   Type Kind = Type::Content;
   uint64_t Seq = 0;
   std::string Path;  // Renamed: the old name; Exchanged: one of the two
@@ -151,6 +151,9 @@ std::optional<Undo> Capture(const WriteCall& call) {
       undo.Kind = Undo::Type::Exchanged;
       undo.To = Absolute(call.To);
       break;
+    case Change::Folder:
+      undo.Kind = Undo::Type::FolderMade;
+      break;
   }
   undo.Folder = FolderOf(undo.Path);
   undo.ToFolder = undo.To.empty() ? undo.Folder : FolderOf(undo.To);
@@ -203,6 +206,12 @@ void Revert(const Undo& u) {
     case Undo::Type::Exchanged:
       ::renameat2(AT_FDCWD, u.To.c_str(), AT_FDCWD, u.Path.c_str(), RENAME_EXCHANGE);
       break;
+    case Undo::Type::FolderMade: {
+      // Its own name never reached the disk, so neither did anything found through it.
+      std::error_code ignored;
+      std::filesystem::remove_all(u.Path, ignored);
+      break;
+    }
   }
 }
 

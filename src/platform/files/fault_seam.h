@@ -2,23 +2,25 @@
 // Test seam of the file layer: what the next writes, syncs and reads of this process meet.
 //
 // Every call of this layer that changes the disk is a write: File::WriteAt, File::Truncate,
-// File::Allocate, creating a file (File::Open with CreateAlways or CreateNew, once), DeleteFile,
-// RenameFile, ExchangeFiles, and the temporary file and rename inside WriteWholeFile (each part as
-// the write it is). Every File::Flush, File::SyncData and SyncFolder is a sync. Both are counted from
-// InstallFaultPlan, 1-based, so a sweep runs once without a fault to learn how many there are.
-// Every File::ReadAt is a read, counted the same way: a disk that fails a read (an I/O error) is
-// met there, where a short read at the end of a file is no failure.
+// File::Allocate, creating a file (File::Open with CreateAlways or CreateNew, once), making a
+// folder (CreateFolder), DeleteFile, RenameFile, ExchangeFiles, and the temporary file and rename
+// inside WriteWholeFile (each part as the write it is). Every File::Flush, File::SyncData and
+// SyncFolder is a sync. Both are counted from InstallFaultPlan, 1-based, so a sweep runs once
+// without a fault to learn how many there are. Every File::ReadAt is a read, counted the same way:
+// a disk that fails a read (an I/O error) is met there, where a short read at the end of a file is
+// no failure.
 //
 // With SimulateDisk the seam keeps what a power cut would lose apart: each content change since
 // its file's last Flush/SyncData keeps the bytes it overwrote (and the size before) and the bytes
 // it wrote, each create, delete and rename since its folder's last SyncFolder keeps what undoes
-// it. A cut reverts all of it, newest first, with plain POSIX calls that go round the seam and the
-// locks, and ends the process: the files are left as of their last sync, the names as of their
-// folder's last sync. A disk need not lose every unsynced write, nor a write whole: the plan can
-// have the cut keep one of the unsynced content writes (or every one but one), and take one
-// 512-byte sector out of a kept write (a write is atomic only within a sector). The content writes
-// not yet synced at the cut are numbered 1, 2, ... in the order they were made; what is kept is
-// written again over the synced state, oldest first. Name changes not yet synced are always lost.
+// it (a folder made anew goes with everything in it). A cut reverts all of it, newest first,
+// with plain POSIX calls that go round the seam and the locks, and ends the process: the files
+// are left as of their last sync, the names as of their folder's last sync. A disk need not lose
+// every unsynced write, nor a write whole: the plan can have the cut keep one of the unsynced
+// content writes (or every one but one), and take one 512-byte sector out of a kept write (a
+// write is atomic only within a sector). The content writes not yet synced at the cut are
+// numbered 1, 2, ... in the order they were made; what is kept is written again over the synced
+// state, oldest first. Name changes not yet synced are always lost.
 //
 // With no plan installed the seam costs one predictable branch per call.
 
@@ -84,7 +86,7 @@ int FaultUnsyncedWrites();
 namespace seam {
 
 extern std::atomic<bool> installed;
-inline bool Installed() {
+[[nodiscard]] inline bool Installed() {
   return installed.load(std::memory_order_relaxed);
 }
 
@@ -94,6 +96,7 @@ enum class Change {
   Delete,    // Path is removed
   Rename,    // Path is renamed to To, replacing what To names
   Exchange,  // Path and To swap what they name
+  Folder,    // the folder Path is made
 };
 
 struct WriteCall {

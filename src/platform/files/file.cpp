@@ -275,6 +275,19 @@ bool ExchangeFiles(std::string_view rawFirst, std::string_view rawSecond, int* e
   return true;
 }
 
+bool CreateFolder(std::string_view raw, int* err) {
+  SetErr(err, 0);
+  bool ambiguous = false;
+  const std::string path = ResolveForUse(raw, &ambiguous);
+  if (ambiguous) return SetErr(err, EEXIST), false;
+  struct stat st;
+  if (::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) return true;
+  int failed = Write({.Kind = seam::Change::Folder, .Path = path},
+                     [&] { return ErrnoOf(::mkdir(path.c_str(), 0755)); });
+  if (failed) return SetErr(err, failed), false;
+  return true;
+}
+
 bool SyncFolder(std::string_view pathInFolder, int* err) {
   SetErr(err, 0);
   std::string folder = DirName(ResolveForUse(pathInFolder));
@@ -321,7 +334,7 @@ bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err
   SetErr(err, 0);
   const std::string target = NormalizeSeparators(spelled);
   if (!NotHeld(target, err)) return false;
-  std::string temp = target + ".tmp~";
+  std::string temp = target + std::string(kWholeFileTemporarySuffix);
   File file;
   bool ok = file.OpenSpelled(temp, OpenMode::CreateAlways) && file.WriteAt(0, bytes.data(), bytes.size()) &&
             ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && file.Flush();

@@ -31,7 +31,7 @@ ResolvedPath Resolve(std::string_view path);
 // An ambiguous name is returned as spelled with *ambiguous set (when given).
 std::string ResolveForUse(std::string_view path, bool* ambiguous = nullptr);
 
-bool Exists(std::string_view path);
+[[nodiscard]] bool Exists(std::string_view path);
 
 // The names of one folder, read once, for finding many names in it as Resolve finds a last
 // component: the name as spelled, else the one name that differs from it only by case. Resolve
@@ -39,7 +39,7 @@ bool Exists(std::string_view path);
 class FolderNames {
  public:
   // Reads the folder ("" or "." for the current one); false with errno-style *err when it cannot.
-  bool Read(std::string_view folder, int* err = nullptr);
+  [[nodiscard]] bool Read(std::string_view folder, int* err = nullptr);
   // The name's path in the folder (just the name in the current folder), spelled as on disk when
   // found; names are plain names, without a folder of their own.
   ResolvedPath Find(std::string_view name) const;

@@ -253,7 +253,7 @@ void QtPrintBackend::WriteJobFile(const QString& path, const QByteArray& pdf) co
   if (platform::files::WriteWholeFile(name, bytes, &err)) return;
   // A new file that failed only at the folder's sync is in place; it goes too, so that no file
   // stands that was not reported saved. A file that was there before is never removed.
-  if (!existed) platform::files::DeleteFile(name);
+  if (!existed) (void)platform::files::DeleteFile(name);  // the write's failure is the one said
   throw EPrinter("The printout \"" + ToAnsi(job_title_) + "\" could not be written to " + ToAnsi(path) +
                  ": " + std::strerror(err ? err : EIO) + ".");
 }

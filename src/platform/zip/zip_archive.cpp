@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "platform/files/path.h"
 
 namespace platform::zip {
 namespace {
@@ -23,21 +24,6 @@ std::string ErrorText(int code) {
   std::string text = zip_error_strerror(&error);
   zip_error_fini(&error);
   return text;
-}
-
-// Flushes a file, or a folder's list of names, to the disk.
-bool SyncPath(const std::string& path, int flags) {
-  int fd = ::open(path.c_str(), flags | O_CLOEXEC);
-  if (fd < 0) return false;
-  bool synced = ::fsync(fd) == 0;
-  ::close(fd);
-  return synced;
-}
-
-std::string FolderOf(const std::string& path) {
-  size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // How much to read next of an entry declared `size` bytes long of which `done` are read: up to one
@@ -127,6 +113,121 @@ class EntryFile {
 
 }  // namespace
 
+// The archive as libzip writes it, in place of libzip's own file source, which renames its
+// temporary file over the target before anything is synced: here the temporary file is written
+// through the file layer, synced and closed, then renamed over the target, and then the folder
+// is synced. The old archive is never read (a new one is made), so the reading commands fail.
+class ArchiveOutput {
+ public:
+  explicit ArchiveOutput(std::string target) : target_(std::move(target)), temp_(target_ + ".tmp~") {
+    zip_error_init(&error_);
+  }
+  ~ArchiveOutput() { zip_error_fini(&error_); }
+  ArchiveOutput(const ArchiveOutput&) = delete;
+  ArchiveOutput& operator=(const ArchiveOutput&) = delete;
+
+  // The zip_t owns the source but not this state, which the writer keeps for what failed.
+  static zip_int64_t Callback(void* state, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    return static_cast<ArchiveOutput*>(state)->Run(data, length, command);
+  }
+
+  const std::string& Failure() const { return failure_; }
+  bool Replaced() const { return replaced_; }
+
+ private:
+  zip_int64_t Run(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+    switch (command) {
+      case ZIP_SOURCE_STAT:  // no archive to read: a new one is made
+        zip_error_set(&error_, ZIP_ER_READ, ENOENT);
+        return -1;
+      case ZIP_SOURCE_BEGIN_WRITE:
+        return BeginWrite() ? 0 : -1;
+      case ZIP_SOURCE_WRITE:
+        return Write(data, length) ? static_cast<zip_int64_t>(length) : -1;
+      case ZIP_SOURCE_SEEK_WRITE: {
+        const zip_int64_t to = zip_source_seek_compute_offset(
+            static_cast<zip_uint64_t>(offset_), static_cast<zip_uint64_t>(end_), data, length, &error_);
+        if (to >= 0) offset_ = to;
+        return to < 0 ? -1 : 0;
+      }
+      case ZIP_SOURCE_TELL_WRITE:
+        return offset_;
+      case ZIP_SOURCE_COMMIT_WRITE:
+        return CommitWrite() ? 0 : -1;
+      case ZIP_SOURCE_ROLLBACK_WRITE:
+        Discard();
+        return 0;
+      case ZIP_SOURCE_ERROR:
+        return zip_error_to_data(&error_, data, length);
+      case ZIP_SOURCE_FREE:
+        return 0;
+      case ZIP_SOURCE_SUPPORTS:
+        return zip_source_make_command_bitmap(
+            ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT, ZIP_SOURCE_ERROR,
+            ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL, ZIP_SOURCE_BEGIN_WRITE,
+            ZIP_SOURCE_COMMIT_WRITE, ZIP_SOURCE_ROLLBACK_WRITE, ZIP_SOURCE_WRITE, ZIP_SOURCE_SEEK_WRITE,
+            ZIP_SOURCE_TELL_WRITE, ZIP_SOURCE_SUPPORTS, ZIP_SOURCE_REMOVE, -1);
+      default:  // reading the old archive, or removing it for an empty one: never wanted
+        zip_error_set(&error_, ZIP_ER_OPNOTSUPP, 0);
+        return -1;
+    }
+  }
+
+  bool BeginWrite() {
+    offset_ = end_ = 0;
+    if (!file_.OpenSpelled(temp_, files::OpenMode::CreateAlways)) return Fail(target_, file_.error());
+    tempMade_ = true;
+    return true;
+  }
+
+  bool Write(const void* data, zip_uint64_t length) {
+    if (!file_.WriteAt(offset_, data, length)) return Fail(target_, file_.error());
+    offset_ += static_cast<int64_t>(length);
+    end_ = std::max(end_, offset_);
+    return true;
+  }
+
+  // The whole archive synced before it takes the target's name, the name synced after.
+  bool CommitWrite() {
+    if (!file_.Flush() || !file_.Close()) return Fail(target_, file_.error());
+    int error = 0;
+    if (!files::RenameSpelledFile(temp_, target_, &error)) return Fail(target_, error);
+    replaced_ = true;
+    if (!files::SyncFolder(target_, &error)) {
+      const std::string folder = files::DirName(target_);
+      return Fail(folder.empty() ? "." : folder, error);
+    }
+    return true;
+  }
+
+  // A temporary file that did not become the archive goes.
+  void Discard() {
+    file_.Close();
+    if (tempMade_ && !replaced_) (void)files::DeleteFile(temp_);  // the next backup to this folder writes over it
+    tempMade_ = false;
+  }
+
+  // What failed, with the system's reason, for libzip and for the user; false.
+  bool Fail(const std::string& what, int error) {
+    zip_error_set(&error_, ZIP_ER_WRITE, error);
+    failure_ = what + ": " + std::strerror(error);
+    Discard();
+    return false;
+  }
+
+  std::string target_;
+  std::string temp_;
+  files::File file_;
+  int64_t offset_ = 0;
+  int64_t end_ = 0;
+  bool tempMade_ = false;
+  bool replaced_ = false;
+  std::string failure_;
+  zip_error_t error_;
+};
+
+ZipWriter::ZipWriter() = default;
+
 ZipWriter::~ZipWriter() {
   if (archive_) zip_discard(archive_);
 }
@@ -142,10 +243,15 @@ bool ZipWriter::Create(const std::string& path) {
   error_.clear();
   path_ = path;
   failedFile_ = {};
-  int code = 0;
-  // Truncate: the old archive is not read, and stays on disk until the new one replaces it.
-  archive_ = zip_open(path.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &code);
-  if (!archive_) return Fail(path + ": " + ErrorText(code));
+  output_ = std::make_unique<ArchiveOutput>(path);
+  zip_error_t error;
+  zip_error_init(&error);
+  zip_source_t* source = zip_source_function_create(ArchiveOutput::Callback, output_.get(), &error);
+  if (source) archive_ = zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error);
+  if (source && !archive_) zip_source_free(source);
+  const std::string reason = zip_error_strerror(&error);
+  zip_error_fini(&error);
+  if (!archive_) return Fail(path + ": " + reason);
   return true;
 }
 
@@ -167,22 +273,25 @@ bool ZipWriter::AddFile(const std::string& entryName, const std::string& sourceP
 
 bool ZipWriter::Commit(const std::function<void(double)>& progress) {
   if (!archive_) return Fail("No archive is open.");
-  // libzip removes the target of an archive without entries: an empty backup must not erase
-  // the last good one.
+  // An archive without entries would be no backup at all; libzip would remove the target.
   if (zip_get_num_entries(archive_, 0) <= 0) return Fail("There is nothing to put into " + path_ + ".");
   if (progress)
     zip_register_progress_callback_with_state(archive_, 0.01, ReportProgress, nullptr,
                                               const_cast<std::function<void(double)>*>(&progress));
-  if (zip_close(archive_) != 0) {
-    std::string reason = zip_strerror(archive_);
-    zip_discard(archive_);
+  if (zip_close(archive_) == 0) {
     archive_ = nullptr;
-    return Fail(path_ + ": " + reason);
+    return true;
   }
+  // The archive's own file says what failed with the system's words; libzip's text otherwise.
+  const std::string reason =
+      output_->Failure().empty() ? path_ + ": " + zip_strerror(archive_) : output_->Failure();
+  zip_discard(archive_);
   archive_ = nullptr;
-  if (!SyncPath(path_, O_RDONLY) || !SyncPath(FolderOf(path_), O_RDONLY | O_DIRECTORY))
-    return Fail(path_ + ": " + std::strerror(errno));
-  return true;
+  return Fail(reason);
+}
+
+bool ZipWriter::Replaced() const {
+  return output_ && output_->Replaced();
 }
 
 ZipReader::~ZipReader() {
@@ -239,11 +348,11 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
   if (!Entry(index, &entry)) return false;
   zip_file_t* data = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
   if (!data) return Fail(entry.name + ": " + zip_strerror(archive_));
-  int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-  if (fd < 0) {
-    std::string reason = std::strerror(errno);
+  // Written through the file layer, as every file the program writes: a test can stop it there.
+  platform::files::File out;
+  if (!out.OpenSpelled(path, platform::files::OpenMode::CreateNew)) {
     zip_fclose(data);
-    return Fail(path + ": " + reason);
+    return Fail(path + ": " + std::strerror(out.error()));
   }
   std::string problem;
   std::vector<char> buffer(1 << 16);
@@ -258,27 +367,21 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
       break;
     }
     if (got == 0) break;
-    total += static_cast<uint64_t>(got);
-    if (total > entry.size) {
+    if (total + static_cast<uint64_t>(got) > entry.size) {
       problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
       break;
     }
-    for (zip_int64_t written = 0; written < got;) {
-      ssize_t n = ::write(fd, buffer.data() + written, static_cast<size_t>(got - written));
-      if (n < 0 && errno == EINTR) continue;
-      if (n <= 0) {
-        problem = path + ": " + std::strerror(n < 0 ? errno : EIO);
-        break;
-      }
-      written += n;
+    if (!out.WriteAt(static_cast<int64_t>(total), buffer.data(), static_cast<size_t>(got))) {
+      problem = path + ": " + std::strerror(out.error());
+      break;
     }
-    if (!problem.empty()) break;
+    total += static_cast<uint64_t>(got);
   }
   int closed = zip_fclose(data);
   if (problem.empty() && closed != 0) problem = entry.name + ": " + ErrorText(closed);
   if (problem.empty() && total != entry.size) problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
-  if (problem.empty() && ::fsync(fd) != 0) problem = path + ": " + std::strerror(errno);
-  if (::close(fd) != 0 && problem.empty()) problem = path + ": " + std::strerror(errno);
+  if (problem.empty() && !out.Flush()) problem = path + ": " + std::strerror(out.error());
+  if (!out.Close() && problem.empty()) problem = path + ": " + std::strerror(out.error());
   if (problem.empty()) return true;
   ::unlink(path.c_str());
   return Fail(problem);

@@ -54,7 +54,7 @@ class BrowserNavigator : public BrowserPage {
 
   // Whether the last move changed the page: the highlighted row, the rows in use, the filled
   // rows or the entries on them.
-  bool PageChanged() const { return pageChanged_; }
+  [[nodiscard]] bool PageChanged() const { return pageChanged_; }
 
  private:
   struct Snapshot {

@@ -73,8 +73,8 @@ class BrowserPage : public BrowserRecordAccess {
 
   // Whether row 1 holds the first accepted entry of the range, and the last filled row the
   // last one, as far as the steps made so far have found out.
-  bool AtStart() const { return atStart_; }
-  bool AtEnd() const { return atEnd_; }
+  [[nodiscard]] bool AtStart() const { return atStart_; }
+  [[nodiscard]] bool AtEnd() const { return atEnd_; }
   void NoteStart(bool reached) { atStart_ = reached; }
   void NoteEnd(bool reached) { atEnd_ = reached; }
   // Notes that the range has no entry beyond the page in the direction.
@@ -88,7 +88,7 @@ class BrowserPage : public BrowserRecordAccess {
                          std::vector<RowRec>& out);
   // Checks a candidate found by a step: bounds (class 1 outside them), then the filter.
   int32_t CheckCandidate(RowRec& row, bool& useIt);
-  bool InBounds(const IsamKeyStr& key) const;
+  [[nodiscard]] bool InBounds(const IsamKeyStr& key) const;
 
   int elementsPerRow_;
   std::vector<RowRec> rows_;

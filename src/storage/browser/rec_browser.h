@@ -80,9 +80,9 @@ class TRecBrowser : public QAbstractScrollArea {
   void SetHighlightTxtColor(const QColor& color);
   int HorizOfs() const { return horizOfs_; }
   void SetHorizOfs(int offset);
-  bool UseSeparator() const { return useSeparator_; }
+  [[nodiscard]] bool UseSeparator() const { return useSeparator_; }
   void SetUseSeparator(bool use);
-  bool FilterEnabled() const { return filterEnabled_; }
+  [[nodiscard]] bool FilterEnabled() const { return filterEnabled_; }
   void SetFilterEnabled(bool enabled);
   // The menu that pops up on the rows (none by default).
   QMenu* PopupMenu() const { return popupMenu_; }
@@ -108,7 +108,7 @@ class TRecBrowser : public QAbstractScrollArea {
   int32_t BrowserReadRecordOfRow(IsamRecRef ref);
 
   // A data source is attached and activated, the window exists and no filter is working.
-  bool Ready() const;
+  [[nodiscard]] bool Ready() const;
 
   // Moves, as the keys, the mouse and the scroll bars make them.
   void FirstEntry();

@@ -41,7 +41,7 @@ class BrowserRecordAccess {
 
   IsamFileBlock FileBlock() const { return fileBlock_; }
   int32_t KeyNumber() const { return keyNr_; }
-  bool PhysicalOrder() const { return keyNr_ == 0; }
+  [[nodiscard]] bool PhysicalOrder() const { return keyNr_ == 0; }
 
   // Reads record ref into the record buffer. A slot whose status word is not 0 (a deleted
   // record) gives class 1.

@@ -24,8 +24,8 @@ struct RowRec {
   bool Built = false;    // the text has been built for the current record
   std::array<BRLRowEltString, BRLMaxRowElts> Text;
 
-  bool Empty() const { return Ref < 1; }
-  bool SameEntry(const RowRec& other) const { return Ref == other.Ref && Key == other.Key; }
+  [[nodiscard]] bool Empty() const { return Ref < 1; }
+  [[nodiscard]] bool SameEntry(const RowRec& other) const { return Ref == other.Ref && Key == other.Key; }
 };
 
 }  // namespace storage

@@ -80,6 +80,8 @@ const SeamCall kCalls[] = {
     {"DeleteFile", false, [](int* err) { return DeleteFile("data", err); }},
     {"RenameFile", false, [](int* err) { return RenameFile("data", "other", err); }},
     {"WriteWholeFile", false, [](int* err) { return WriteWholeFile("data", "whole", err); }},
+    {"CreateFolder", false,
+     [](int* err) { return CreateFolder("made", err) && WriteWholeFile("made/data", "in it", err); }},
     {"Flush", true, [](int* err) { return OnOpenFile([](File& f) { return f.Flush(); }, err); }},
     {"SyncData", true, [](int* err) { return OnOpenFile([](File& f) { return f.SyncData(); }, err); }},
     {"SyncFolder", true, [](int* err) { return SyncFolder("data", err); }},
@@ -121,7 +123,8 @@ INSTANTIATE_TEST_SUITE_P(EachCall, FaultSeamCallTest, testing::ValuesIn(kCalls),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // A day of file work in a child process; it exits with the number of writes it made, or 200 when
-// a step failed. The last write is the extra bytes at the start of "unsynced".
+// a step failed. The last write is the extra bytes at the start of "unsynced". Two folders are
+// made, a file synced in each: "sub/made" has its own name synced with "sub", "lost" never has.
 [[noreturn]] void RunScenario(const FaultPlan& plan) {
   InstallFaultPlan(plan);
   File synced, unsynced, shrunk, created, kept;
@@ -130,9 +133,10 @@ INSTANTIATE_TEST_SUITE_P(EachCall, FaultSeamCallTest, testing::ValuesIn(kCalls),
             shrunk.Open("shrunk", OpenMode::ReadWrite) && shrunk.Truncate(4) &&
             created.Open("created", OpenMode::CreateNew) && created.WriteAt(0, "fresh", 5) &&
             created.Flush() && RenameFile("ren-from", "ren-to") && DeleteFile("deleted") &&
-            kept.Open("sub/kept", OpenMode::CreateNew) && kept.WriteAt(0, "kept", 4) && kept.Flush() &&
-            SyncFolder("sub/kept") && WriteWholeFile("sub/whole", "new whole") &&
-            unsynced.WriteAt(0, "NEW", 3);
+            CreateFolder("lost") && WriteWholeFile("lost/in", "in lost") && CreateFolder("sub/made") &&
+            WriteWholeFile("sub/made/in", "in made") && kept.Open("sub/kept", OpenMode::CreateNew) &&
+            kept.WriteAt(0, "kept", 4) && kept.Flush() && SyncFolder("sub/kept") &&
+            WriteWholeFile("sub/whole", "new whole") && unsynced.WriteAt(0, "NEW", 3);
   ::_exit(ok ? FaultWritesSoFar() : 200);
 }
 
@@ -159,18 +163,19 @@ const Disk kAllWritten = {
     {"synced", "NEW synced"},   {"unsynced", std::string("NEW unsynced") + std::string(8, '\0') + "tail"},
     {"shrunk", "0123"},         {"created", "fresh"},
     {"ren-to", "moved"},        {"sub/kept", "kept"},
-    {"sub/whole", "new whole"},
+    {"sub/whole", "new whole"}, {"lost/in", "in lost"},
+    {"sub/made/in", "in made"},
 };
 
 // Each file as of its last sync, each name as of its folder's last sync.
 const Disk kAsLastSynced = {
     {"synced", "NEW synced"}, {"unsynced", "old unsynced"}, {"shrunk", "0123456789"},
     {"ren-from", "moved"},    {"ren-to", "replaced"},       {"deleted", "deleted bytes"},
-    {"sub/kept", "kept"},     {"sub/whole", "new whole"},
+    {"sub/kept", "kept"},     {"sub/whole", "new whole"},   {"sub/made/in", "in made"},
 };
 
 TEST(FaultSeamTest, KillKeepsEveryWriteAndPowerCutKeepsOnlyWhatWasSynced) {
-  constexpr int kWrites = 13;
+  constexpr int kWrites = 21;
   {
     testing_support::TempDir dir;
     SetUpScenario();

@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -20,6 +19,7 @@
 namespace platform::zip {
 namespace {
 
+using testing_support::FileSizeLimit;
 using testing_support::PeerEntry;
 using testing_support::ReadByPython;
 using testing_support::TempDir;
@@ -180,19 +180,6 @@ TEST(ZipReaderTest, TellsFilesFromFoldersAndLinksAndRefusesDamagedData) {
   EXPECT_FALSE(reader.ExtractTo(0, dir.File("kept")));
   EXPECT_EQ(ReadFile(dir.File("kept")), "kept");
 }
-
-// Files this process writes may not grow past `bytes` while it lives; a write beyond fails (with
-// EFBIG: the signal it would raise is ignored meanwhile).
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes)
-      : limit_(RLIMIT_FSIZE, bytes), oldSignal_(std::signal(SIGXFSZ, SIG_IGN)) {}
-  ~FileSizeLimit() { std::signal(SIGXFSZ, oldSignal_); }
-
- private:
-  testing_support::ResourceLimit limit_;
-  void (*oldSignal_)(int);
-};
 
 // The sizes the directory declares bound what is written: data that runs past it (a bomb) is
 // refused before more than the declared size reaches the disk, as is data that ends short of it.

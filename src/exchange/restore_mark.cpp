@@ -1,0 +1,109 @@
+#include "exchange/restore_mark.h"
+
+#include <algorithm>
+#include <cctype>
+#include <sstream>
+
+#include "exchange/restore_files.h"
+#include "platform/files/file.h"
+#include "storage/posting_journal.h"
+
+namespace exchange {
+
+namespace {
+
+constexpr char kFolderPrefix[] = ".restore-";
+constexpr char kMarkHeading[] = "KESTRAVA RESTORE 1";
+// The largest mark read: some hundred thousand files.
+constexpr int64_t kLargestMark = int64_t{64} << 20;
+
+// A field written into a line of the mark: no tab or line break of its own.
+std::string Field(const std::string& text) {
+  std::string field = text;
+  std::replace_if(
+      field.begin(), field.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+  return field;
+}
+
+std::vector<std::string> SplitFields(const std::string& line) {
+  std::vector<std::string> fields;
+  std::stringstream in(line);
+  for (std::string field; std::getline(in, field, '\t');) fields.push_back(field);
+  if (!line.empty() && line.back() == '\t') fields.emplace_back();
+  return fields;
+}
+
+bool IsFlag(const std::string& field) {
+  return field == "0" || field == "1";
+}
+
+// A "file" or "journal" line into the plan; false for anything else.
+bool ReadLine(const std::vector<std::string>& fields, RestorePlan* plan) {
+  if (fields.size() == 4 && fields[0] == "file" && IsPlainFileName(fields[1]) && IsPlainFileName(fields[2]) &&
+      IsFlag(fields[3])) {
+    plan->items.push_back({fields[1], fields[2], fields[3] == "1"});
+    return true;
+  }
+  if (fields.size() == 5 && fields[0] == "journal" && IsPlainFileName(fields[1]) &&
+      storage::IsPostingJournalName(fields[1]) && IsFlag(fields[3])) {
+    plan->journals.push_back({fields[2], fields[1], fields[3] == "1", fields[4]});
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool IsRestoreFolderName(const std::string& name) {
+  const size_t prefix = sizeof kFolderPrefix - 1;
+  return name.size() == prefix + 6 && name.compare(0, prefix, kFolderPrefix) == 0 &&
+         std::all_of(name.begin() + static_cast<std::ptrdiff_t>(prefix), name.end(),
+                     [](char c) { return std::isalnum(static_cast<unsigned char>(c)); });
+}
+
+std::string EncodeRestoreMark(const RestorePlan& plan) {
+  std::string bytes = std::string(kMarkHeading) + "\nfolder\t" + plan.folder + "\n";
+  for (const RestoreItem& item : plan.items)
+    bytes += "file\t" + item.name + "\t" + item.target + "\t" + (item.hadOld ? "1" : "0") + "\n";
+  for (const storage::LeftJournal& journal : plan.journals)
+    bytes += "journal\t" + journal.Name + "\t" + journal.Company + "\t" + (journal.Waiting ? "1" : "0") +
+             "\t" + Field(journal.What) + "\n";
+  return bytes + "end\t" + std::to_string(plan.items.size() + plan.journals.size()) + "\n";
+}
+
+std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
+  std::stringstream in(bytes);
+  std::string line;
+  if (!std::getline(in, line) || line != kMarkHeading || !std::getline(in, line)) return std::nullopt;
+  std::vector<std::string> fields = SplitFields(line);
+  if (fields.size() != 2 || fields[0] != "folder" || !IsRestoreFolderName(fields[1])) return std::nullopt;
+  RestorePlan plan;
+  plan.folder = fields[1];
+  while (std::getline(in, line)) {
+    fields = SplitFields(line);
+    if (fields.size() == 2 && fields[0] == "end") {
+      const bool whole =
+          fields[1] == std::to_string(plan.items.size() + plan.journals.size()) && in.peek() == EOF;
+      return whole ? std::optional<RestorePlan>(plan) : std::nullopt;
+    }
+    if (!ReadLine(fields, &plan)) return std::nullopt;
+  }
+  return std::nullopt;
+}
+
+bool ReadRestoreMark(const std::string& path, std::string* bytes, int* err) {
+  platform::files::File file;
+  int64_t size = 0;
+  if (!file.OpenSpelled(path, platform::files::OpenMode::OpenOwn) || !file.Size(&size)) {
+    *err = file.error();
+    return false;
+  }
+  bytes->assign(static_cast<size_t>(std::clamp<int64_t>(size, 0, kLargestMark)), '\0');
+  if (!bytes->empty() && !file.ReadAt(0, bytes->data(), bytes->size())) {
+    *err = file.error();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace exchange

@@ -1,0 +1,62 @@
+#pragma once
+// Placing the files of a restore, whole or not at all across a kill or a power cut, and the start
+// that finishes a restore a stop interrupted.
+//
+// A restore works in a folder of the program directory, ".restore-XXXXXX": the archive's files
+// are extracted into its "new" folder and checked, each synced. Placing them is a recorded
+// intent:
+//   1. the mark ".restore-mark" is written whole into the program directory (a temporary file,
+//      synced, renamed, the directory synced): the work folder, each staged file with the live
+//      file it replaces, and the posting journals the restore retires;
+//   2. each such journal (that of a company whose files the restore replaces, left by a posting
+//      that waits to be undone) is moved into the work folder's "journals" folder, synced, so that
+//      no start ever undoes it over restored files;
+//   3. each live file is moved into "old" and the staged file into its place; the folders synced;
+//   4. the mark is moved into the work folder: the restore stands;
+//   5. the files it replaced become the folder "BeforeRestore", and the work folder goes (its
+//      mark last).
+// A failure on the way takes it all back: the staged files still waiting are dropped first (so
+// that nothing can finish the restore any more), then each live file and journal is put back,
+// then the mark goes.
+//
+// A start that finds the mark finishes what was begun: when every staged file is there or in
+// place, the restore is finished (steps 2 to 5); otherwise every live file is kept, as a failure
+// takes them back. A work folder holding the mark is a restore that stood and was not cleaned up
+// (step 5). Either way the user is told once; a work folder without a mark, and with no replaced
+// file in it, is what a restore stopped before its mark left, and goes without a word. The mark's
+// layout is in restore_mark.h.
+
+#include <string>
+#include <vector>
+
+#include "exchange/restore_mark.h"
+#include "storage/journal_retire.h"
+
+namespace exchange {
+
+// A new work folder with its "new" folder for the staged files; false with the reason.
+[[nodiscard]] bool MakeRestoreFolder(std::string* folder, std::string* failure);
+void RemoveRestoreFolder(const std::string& folder);
+// Where an entry is staged in the work folder.
+std::string StagedFile(const std::string& folder, const std::string& name);
+
+enum class Placement {
+  Placed,    // every staged file is in place and the restore stands
+  KeptLive,  // it failed and every live file is as it was
+  Left,      // it failed and not everything could be put back now: the next start does it
+};
+
+// Steps 1 to 5 above for staged and checked files; the reason of a failure in *failure. Once
+// placed, the retired journals' postings no longer wait.
+[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure);
+
+// What a restore tells of the retired journals whose postings waited, a sentence each: "The
+// interrupted posting (invoice 10000) of company 12 went with the files it touched."; empty when
+// none of them held a posting.
+std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals);
+
+// The start's part, before any posting journal is undone: a restore a stop interrupted is
+// finished, or every live file kept, and the user told once.
+void FinishInterruptedRestore();
+
+}  // namespace exchange
