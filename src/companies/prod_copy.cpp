@@ -169,7 +169,7 @@ bool TProdCopy::DestinationMayBeOverwritten(const std::string& number) {
 
 void TProdCopy::CopyTo(const std::string& number) {
   const CopyKind& kind = KindOf(CopyDataMode);
-  if (RefuseWhileJournalWaits(std::string("The ") + kind.plural + " cannot be copied", Caption())) return;
+  if (RefuseWhileJournalWaits(std::string("The ") + kind.plural, "copied", Caption())) return;
   std::string failure;
   if (!CopyCompanyFiles(CurrentCompany.CompanyNumber.Get(), number, kind.fileCode, &failure)) {
     platform::ui::ShowMessage(QString("Unable to copy %1: %2.").arg(kind.plural, ToQString(failure)));

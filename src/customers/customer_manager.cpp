@@ -332,11 +332,14 @@ void TDemoForm::EditCustomer() {
   FillFromDialog(dialog);
   const CustomerRec changed = CustRec;
   // The customer and its invoices under a new number are one posting.
-  const int count = storage::RunPosting("customer " + reference, [&] {
-    records::RequireDone(UpdateCustomerRecord(changed, beforeImage, ref), "Modify operation failed");
-    const std::string entered = ComparableText(changed.CustomerNo.Get());
-    return entered == reference ? 0 : RenumberCustomerInvoices(reference, changed.CustomerNo.Get());
-  });
+  const int count = storage::RunPosting(
+      "customer " + reference,
+      [&] {
+        records::RequireDone(UpdateCustomerRecord(changed, beforeImage, ref), "Modify operation failed");
+        const std::string entered = ComparableText(changed.CustomerNo.Get());
+        return entered == reference ? 0 : RenumberCustomerInvoices(reference, changed.CustomerNo.Get());
+      },
+      {"Customer " + TrimBlanks(beforeImage.CustomerNo.Get()), "changed"});
   CustRec = changed;
   PositionOn(CustRec, ref, BuildCustomerKey);
   if (count > 0)

@@ -38,7 +38,7 @@ std::string BackupRefusal();
 // the message for the user in *failure, when no backup may be made now (BackupRefusal), when no
 // new archive was made, or when one was but its folder could not be synced after it.
 [[nodiscard]] bool WriteBackupArchive(const std::vector<std::string>& files, const std::string& folder,
-                        const std::function<void()>& keepAlive, std::string* failure);
+                                      const std::function<void()>& keepAlive, std::string* failure);
 
 struct FolderCopyResult {
   int wanted = 0;                     // data files meant for the Backup folder

@@ -54,7 +54,7 @@ void ReportProgress(const ImportProgress& progress, int done, int all) {
 
 ImportResult RunImportPosting(const std::string& what, const std::function<ImportResult()>& work) {
   try {
-    return storage::RunPosting(what, work);
+    return storage::RunPosting(what, work, {{}, "made"});
   } catch (const storage::PostingFailed&) {
     throw;
   } catch (const std::exception& failure) {

@@ -78,7 +78,8 @@ ExportLines ExportRecords(const RecordExportKind& kind, const std::vector<bool>&
 
 // Replaces the file at path with the lines, each ended by CR LF; the old file stays whole until
 // the new one is complete. False with the system's reason in *error.
-[[nodiscard]] bool WriteExportFile(const std::string& path, const std::vector<std::string>& lines, QString* error);
+[[nodiscard]] bool WriteExportFile(const std::string& path, const std::vector<std::string>& lines,
+                                   QString* error);
 
 // "Reading the customer file failed (error 10140), so nothing was exported."
 QString EngineFailureText(const QString& fileCaption, int32_t engineError);

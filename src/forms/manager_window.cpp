@@ -91,14 +91,16 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser) {
 
 QString OpenFailureReason() {
   if (storage::IsamOK) return {};
-  if (storage::IsamError == storage::IsamErrIndexDefective && storage::PostingJournalWaits())
-    return QStringLiteral(
-        "\n\nThe file needs its repair, which waits until the next start has undone the last "
-        "posting.");
+  if (storage::IsamError == storage::IsamErrPostingWaits)
+    return QStringLiteral("\n\n") + platform::text::ToQString(storage::LastWaitingRefusal());
   const storage::IsamOpenFailure& failure = storage::IsamLastOpenFailure();
   if (failure.Name.empty()) return {};
   return QStringLiteral("\n\nThe file %1 could not be opened: %2.")
       .arg(platform::text::ToQString(failure.Name), QString::fromLocal8Bit(std::strerror(failure.Errno)));
+}
+
+QString OpenFailureHeadline(const QString& text) {
+  return OpenFailureReason().isEmpty() ? text + ": " + QString::number(storage::IsamError) : text;
 }
 
 bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text) {

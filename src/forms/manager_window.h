@@ -62,9 +62,11 @@ void ApplyCompanyBrowserFont(storage::TRecBrowser& browser);
 // failure.
 bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text = "Unable to open database");
 // "The file 12C.DAT could not be opened: Permission denied." after a blank line, when the last
-// failure of the engine was the system refusing to open a file; that the repair of a defective
-// file waits for the next start, while a posting waits to be undone; else empty.
+// failure of the engine was the system refusing to open a file; the refusal ("The file 12I.DAT
+// cannot be repaired now: ...") when a posting that waits to be undone held the file; else empty.
 QString OpenFailureReason();
+// text, followed by the engine's error number only when OpenFailureReason has no words for it.
+QString OpenFailureHeadline(const QString& text);
 
 // A manager's filter state: while on, the window in the button-shadow colour and the label saying
 // `onText` in red; while off, the button-face colour and "Filter Closed" in black.

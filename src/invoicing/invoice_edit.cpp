@@ -555,12 +555,14 @@ std::string PostInvoiceDeletionSteps(const StoredInvoice& old) {
 
 std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& entered) {
   return storage::RunPosting("invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
-                             [&] { return PostEditedInvoiceSteps(old, entered); });
+                             [&] { return PostEditedInvoiceSteps(old, entered); },
+                             {"Invoice " + TrimBlanks(old.Record.InvoiceNo.Get()), "changed"});
 }
 
 std::string PostInvoiceDeletion(const StoredInvoice& old) {
   return storage::RunPosting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
-                             [&] { return PostInvoiceDeletionSteps(old); });
+                             [&] { return PostInvoiceDeletionSteps(old); },
+                             {"Invoice " + TrimBlanks(old.Record.InvoiceNo.Get()), "deleted"});
 }
 
 bool EditInvoice(storage::IsamRecRef ref, std::string& statusText) {

@@ -284,7 +284,7 @@ void TInvEdit1::ShowRecordCount() {
 // them anew.
 bool TInvEdit1::OpenFiles() {
   const bool opened = records::OpenInvoiceFiles();
-  if (!forms::OpenedOrHalt(*this, opened, "Unable to open databases: " + QString::number(storage::IsamError)))
+  if (!forms::OpenedOrHalt(*this, opened, forms::OpenFailureHeadline("Unable to open databases")))
     return false;
   HoldInvoicePostingFiles(postingFiles_);
   return true;

@@ -360,7 +360,7 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
 
 PostedPayment PostPayment(const Payment& payment) {
   return storage::RunPosting("payment of customer " + TrimBlanks(payment.CustomerNo),
-                             [&] { return PostPaymentSteps(payment); });
+                             [&] { return PostPaymentSteps(payment); }, {"The payment", "posted"});
 }
 
 }  // namespace invoicing

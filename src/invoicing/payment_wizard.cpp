@@ -26,6 +26,7 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "storage/posting_journal.h"
 
 namespace invoicing {
 
@@ -420,6 +421,12 @@ void TPayBox::OKBtnClick() {
         "You have an invalid payment date. You can clear the date and then select the calendar button.",
         "Payment Date", MsgButtons::Ok, MsgIcon::Warning);
     PDate->setFocus();
+    return;
+  }
+  // While a posting of the company waits, the invoices cannot even be opened (their repair waits
+  // with it): the payment is refused as its posting would be, in the same words.
+  if (const std::string refusal = storage::WaitingPostingRefusal("The payment", "posted"); !refusal.empty()) {
+    MessageBox(ToQString(refusal), kCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);

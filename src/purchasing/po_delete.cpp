@@ -144,7 +144,8 @@ DeletedPO PostPODeletionSteps(const POHeaderRec& header, storage::IsamRecRef ref
 
 DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
   return storage::RunPosting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()),
-                             [&] { return PostPODeletionSteps(header, ref); });
+                             [&] { return PostPODeletionSteps(header, ref); },
+                             {"PO " + platform::text::TrimBlanks(header.PONumber.Get()), "deleted"});
 }
 
 std::optional<DeletedPO> DeletePO(storage::IsamRecRef ref) {

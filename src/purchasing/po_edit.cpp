@@ -329,7 +329,8 @@ std::string PostEditedPOSteps(const StoredPO& old, const EnteredPO& edited) {
 
 std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited) {
   return storage::RunPosting("PO " + platform::text::TrimBlanks(old.Header.PONumber.Get()),
-                             [&] { return PostEditedPOSteps(old, edited); });
+                             [&] { return PostEditedPOSteps(old, edited); },
+                             {"PO " + platform::text::TrimBlanks(old.Header.PONumber.Get()), "changed"});
 }
 
 bool EditPO(IsamRecRef ref, std::string* statusText) {

@@ -166,8 +166,7 @@ void TPOList1::FormShow() {
   SetStatusText(1, "Right-click mouse or select from menu bar.");
   RecBrowser1->SetHeader(Text(POBrowserHeader()));
   const bool opened = records::OpenPOFiles();
-  if (!forms::OpenedOrHalt(*this, opened, "Unable to open databases: " + QString::number(storage::IsamError)))
-    return;
+  if (!forms::OpenedOrHalt(*this, opened, forms::OpenFailureHeadline("Unable to open databases"))) return;
   // The files the postings touch besides the PO files, so that each posting does not open and
   // flush them anew.
   postingFiles_.Hold(records::VendorUnit());

@@ -276,12 +276,15 @@ void TVenList::EditVendor() {
   FillFromDialog(dialog);
   const VendorRec changed = VendRec;
   // The vendor and its POs under a new number are one posting.
-  const int count = storage::RunPosting("vendor " + stored, [&] {
-    records::RequireDone(UpdateVendorRecord(changed, beforeImage, ref), "Modify operation failed");
-    return ComparableText(changed.VendorNo.Get()) == stored
-               ? 0
-               : RenumberVendorPOs(stored, changed.VendorNo.Get());
-  });
+  const int count = storage::RunPosting("vendor " + stored,
+                                        [&] {
+                                          records::RequireDone(UpdateVendorRecord(changed, beforeImage, ref),
+                                                               "Modify operation failed");
+                                          return ComparableText(changed.VendorNo.Get()) == stored
+                                                     ? 0
+                                                     : RenumberVendorPOs(stored, changed.VendorNo.Get());
+                                        },
+                                        {"Vendor " + TrimBlanks(beforeImage.VendorNo.Get()), "changed"});
   VendRec = changed;
   PositionOn(VendRec, ref, BuildVendorKey);
   ReportRenumberedPOs(count);

@@ -314,8 +314,8 @@ bool DeleteCompanyDataFiles(std::string_view company, std::string* failure) {
 
 void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
   if (storage::PostingJournalWaits())
-    throw std::runtime_error(storage::WaitingJournalRefusal("Company " + platform::text::TrimBlanks(company) +
-                                                            " cannot be deleted"));
+    throw std::runtime_error(
+        storage::AnyWaitingPostingRefusal("Company " + platform::text::TrimBlanks(company), "deleted"));
   const std::optional<std::string> mark = DeletionMarkName(company);
   // A number that cannot name files has none to delete.
   if (!mark) return RemoveCompanyRecord(company, ref);
@@ -382,7 +382,7 @@ bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company
 }  // namespace
 
 bool RebuildCompanyDataFiles() {
-  if (RefuseWhileJournalWaits("The data files cannot be rebuilt", QStringLiteral("Rebuild"))) return false;
+  if (RefuseWhileJournalWaits("The data files", "rebuilt", QStringLiteral("Rebuild"))) return false;
   bool rebuilt = true;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
@@ -392,9 +392,9 @@ bool RebuildCompanyDataFiles() {
   return rebuilt;
 }
 
-bool RefuseWhileJournalWaits(const std::string& action, const QString& title) {
+bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb, const QString& title) {
   if (!storage::PostingJournalWaits()) return false;
-  platform::ui::MessageBox(platform::text::ToQString(storage::WaitingJournalRefusal(action)), title,
+  platform::ui::MessageBox(platform::text::ToQString(storage::AnyWaitingPostingRefusal(subject, verb)), title,
                            platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
   return true;
 }

@@ -69,9 +69,10 @@ void FinishStoppedCompanyFileWork();
 // user is told why.
 [[nodiscard]] bool RebuildCompanyDataFiles();
 
-// While a posting waits to be undone: tells the user that `action` ("The data files cannot be
-// rebuilt") cannot run until the next start has undone it, and returns true.
-[[nodiscard]] bool RefuseWhileJournalWaits(const std::string& action, const QString& title);
+// While a posting waits to be undone: tells the user that `subject` ("The data files") cannot be
+// `verb` ("rebuilt") until it is, and what to do, and returns true.
+[[nodiscard]] bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb,
+                                           const QString& title);
 
 // The data files of a company, and the company list, that a run left marked for repair or with a
 // rebuild unfinished (their names); and their rebuild, each with its progress window, as the start

@@ -39,6 +39,10 @@ storage::DataFileKind MakeCompanyFileKind() {
   kind.BuildKey = [](const void* record, int keyNr) {
     return BuildCompanyKey(*static_cast<const CompanyRec*>(record), keyNr);
   };
+  kind.Subject = [](const void* record) {
+    return "Company " +
+           platform::text::TrimBlanks(static_cast<const CompanyRec*>(record)->CompanyNumber.Get());
+  };
   return kind;
 }
 
@@ -61,12 +65,16 @@ void TellPostingFailed(const storage::PostingFailed& failed) {
 // the system's reason; it costs no sync more than the commit would make.
 template <class Change>
 auto PostCompanyChange(const CompanyRec& company, Change change) {
-  return storage::RunPosting("company " + platform::text::TrimBlanks(company.CompanyNumber.Get()), [&] {
-    auto result = change();
-    // A failure marks the posting broken: its commit fails and undoes it, with the reason.
-    (void)storage::FlushPostingWrites();
-    return result;
-  });
+  const std::string number = platform::text::TrimBlanks(company.CompanyNumber.Get());
+  return storage::RunPosting("company " + number,
+                             [&] {
+                               auto result = change();
+                               // A failure marks the posting broken: its commit fails and undoes it, with the
+                               // reason.
+                               (void)storage::FlushPostingWrites();
+                               return result;
+                             },
+                             {"The settings of company " + number, "changed"});
 }
 
 // Reads the open company's stored record into CompanyWorkRec, changes it and writes it back, in

@@ -1,15 +1,24 @@
 #include "records/customer_file.h"
 
+#include "platform/text/key_text.h"
 #include "records/record_file.h"
 
 namespace records {
 
 storage::IsamFileBlock CustomerFile = nullptr;
 
+namespace {
+
+std::string CustomerSubject(const CustomerRec& customer) {
+  return "Customer " + platform::text::TrimBlanks(customer.CustomerNo.Get());
+}
+
+}  // namespace
+
 const storage::DataFileKind& CustomerFileKind() {
   static const storage::DataFileKind kind = RecordFileKind<CustomerRec>(
       "C", "Customers", CustomerKeyDescs, "I am going to create a new, empty customer file for this company.",
-      BuildCustomerKey);
+      BuildCustomerKey, {}, CustomerSubject);
   return kind;
 }
 

@@ -26,11 +26,11 @@ storage::DataFileUnit& CustomerUnit();
 // Rewrites the record at ref, refused with "The record has changed in the meantime." when the
 // stored record no longer matches beforeImage (the customer as it was when editing began).
 [[nodiscard]] bool UpdateCustomerRecord(const CustomerRec& customer, const CustomerRec& beforeImage,
-                          storage::IsamRecRef ref);
+                                        storage::IsamRecRef ref);
 // The same for a change of no key's field (balance, aging, last invoice or payment): the keys
 // are not touched.
 [[nodiscard]] bool UpdateCustomerFields(const CustomerRec& customer, const CustomerRec& beforeImage,
-                          storage::IsamRecRef ref);
+                                        storage::IsamRecRef ref);
 [[nodiscard]] bool DeleteCustomerRecord(storage::IsamRecRef ref);
 // Searches key keyNr (1 by name, 2 by number) for the first entry at or after key.
 [[nodiscard]] bool SearchCustomerKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);

@@ -16,7 +16,7 @@ KESTRAVA_RECORD_FILE(POHeader, POHeaderRec)
 // Replaces one index entry of the record at ref (the receiving wizard moves key 6 when a receipt
 // completes a PO); true at once when the two texts are equal.
 [[nodiscard]] bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKeyStr& newKey,
-                       storage::IsamRecRef ref, int keyNr);
+                                     storage::IsamRecRef ref, int keyNr);
 
 // Positions on the first header whose PO number key (key 1) is exactly `key`; key and ref then
 // name that entry. False when no header carries that number.

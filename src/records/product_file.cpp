@@ -1,15 +1,25 @@
 #include "records/product_file.h"
 
+#include "platform/text/key_text.h"
 #include "records/record_file.h"
 
 namespace records {
 
 storage::IsamFileBlock ProductFile = nullptr;
 
+namespace {
+
+// A product is known by its code.
+std::string ProductSubject(const ProductRec& product) {
+  return platform::text::TrimBlanks(product.Code.Get());
+}
+
+}  // namespace
+
 const storage::DataFileKind& ProductFileKind() {
   static const storage::DataFileKind kind = RecordFileKind<ProductRec>(
       "P", "Products", ProductKeyDescs, "I am going to create a new, empty product file for this company.",
-      BuildProductKey);
+      BuildProductKey, {}, ProductSubject);
   return kind;
 }
 

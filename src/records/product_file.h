@@ -28,9 +28,11 @@ storage::DataFileUnit& ProductUnit();
 [[nodiscard]] bool AddProductRecord(const ProductRec& product, storage::IsamRecRef& ref);
 // Rewrites the record at ref, refused with "The record has changed in the meantime." when the
 // stored record no longer matches beforeImage; only the keys whose text changed are replaced.
-[[nodiscard]] bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
+[[nodiscard]] bool UpdateProductRecord(const ProductRec& product, const ProductRec& beforeImage,
+                                       storage::IsamRecRef ref);
 // The same for a change of no key's field (the stock figures): the keys are not touched.
-[[nodiscard]] bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage, storage::IsamRecRef ref);
+[[nodiscard]] bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage,
+                                       storage::IsamRecRef ref);
 [[nodiscard]] bool DeleteProductRecord(storage::IsamRecRef ref);
 [[nodiscard]] bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 

@@ -64,7 +64,8 @@ PriceRefusal ApplyAutomaticPrice(ProductRec& product);
 // The wizard's change of one product: the previous price takes the price, and the price, the
 // percentage, the method and the price change date take the new values. A refused quote
 // changes nothing and gives false.
-[[nodiscard]] bool ApplyBatchPriceChange(ProductRec& product, const PriceQuote& quote, std::string_view method,
-                           std::string_view percentage, std::string_view today);
+[[nodiscard]] bool ApplyBatchPriceChange(ProductRec& product, const PriceQuote& quote,
+                                         std::string_view method, std::string_view percentage,
+                                         std::string_view today);
 
 }  // namespace records

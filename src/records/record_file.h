@@ -18,13 +18,15 @@
 
 namespace records {
 
-// The description of a per-company file of Record, whose keys are made by buildKey.
+// The description of a per-company file of Record, whose keys are made by buildKey; subject, when
+// given, names one record to the user ("Customer C1").
 template <class Record, std::size_t KeyCount>
 storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
                                      const std::array<storage::IsamKeyDesc, KeyCount>& keys,
                                      QString newFileNotice,
                                      storage::IsamKeyStr (*buildKey)(const Record&, int),
-                                     QString newFileTitle = {}) {
+                                     QString newFileTitle = {},
+                                     std::string (*subject)(const Record&) = nullptr) {
   storage::DataFileKind kind;
   kind.FileCode = std::move(fileCode);
   kind.Caption = std::move(caption);
@@ -36,14 +38,16 @@ storage::DataFileKind RecordFileKind(std::string fileCode, QString caption,
   kind.BuildKey = [buildKey](const void* record, int keyNr) {
     return buildKey(*static_cast<const Record*>(record), keyNr);
   };
+  if (subject)
+    kind.Subject = [subject](const void* record) { return subject(*static_cast<const Record*>(record)); };
   return kind;
 }
 
 // Reads the first record whose key keyNr is exactly `wanted` (the search itself stops at the
 // first entry at or after it, which may be another record's). False when there is none.
 template <class Record>
-[[nodiscard]] bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr, Record& record,
-               storage::IsamRecRef& ref) {
+[[nodiscard]] bool ReadByKey(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr,
+                             Record& record, storage::IsamRecRef& ref) {
   storage::IsamKeyStr key = wanted;
   storage::IsamRecRef found = 0;
   if (!unit.SearchKey(key, found, keyNr) || key != wanted) return false;
@@ -66,8 +70,8 @@ void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock& 
 // key order. False, and the browser left where it was, when there is no such record.
 template <class Record>
 [[nodiscard]] bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
-                     const storage::IsamKeyStr& wanted, int keyNr, Record& record,
-                     storage::IsamKeyStr (*buildKey)(const Record&, int)) {
+                                   const storage::IsamKeyStr& wanted, int keyNr, Record& record,
+                                   storage::IsamKeyStr (*buildKey)(const Record&, int)) {
   storage::IsamRecRef ref = 0;
   if (!ReadByKey(unit, wanted, keyNr, record, ref)) return false;
   browser.BrowserGoToKey(buildKey(record, browser.BrowserKeyNumber()), ref);

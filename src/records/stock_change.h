@@ -44,7 +44,8 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move);
 
 // Rewrites the product read at `ref` with its on hand changed by `change`; false when the record
 // could not be rewritten or the figure does not fit. The product file must be open.
-[[nodiscard]] bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref, std::string_view change);
+[[nodiscard]] bool ChangeStockOnHand(const ProductRec& product, storage::IsamRecRef ref,
+                                     std::string_view change);
 
 // Writes the changes of the products read by RequireStockFits; a product changed since is refused
 // as any record changed in the meantime is. False when a record could not be rewritten. The

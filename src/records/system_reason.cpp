@@ -9,6 +9,7 @@
 #include "storage/file_io.h"
 #include "storage/isam_types.h"
 #include "storage/naming.h"
+#include "storage/posting_journal.h"
 
 namespace records {
 
@@ -41,7 +42,11 @@ std::string DataFileFailure(const storage::DataFileUnit& unit) {
 }
 
 void RequireDone(bool done, const std::string& failure) {
-  if (!done) throw std::runtime_error(WithReason(failure, SystemReason()));
+  if (done) return;
+  // A write refused while a posting waits says so in its own words, in place of the failure.
+  if (storage::IsamError == storage::IsamErrPostingWaits)
+    throw std::runtime_error(storage::LastWaitingRefusal());
+  throw std::runtime_error(WithReason(failure, SystemReason()));
 }
 
 }  // namespace records

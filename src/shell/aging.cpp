@@ -18,6 +18,7 @@
 #include "records/last_company.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 #include "storage/stat_form.h"
 
 namespace shell {
@@ -132,6 +133,7 @@ bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
 
 AgingTotals RecalculateAging() {
   AgingTotals result;
+  if (storage::PostingJournalWaits()) return result;
   const std::optional<AgingLimits> limits = ReadAgingLimits(CurrentCompany);
   if (!limits) {
     platform::ui::ShowMessage(BadAgingDaysText);

@@ -30,7 +30,9 @@ struct AgingTotals {
 };
 
 // Ages every customer of the open company (see above) and stamps the company's last aging date
-// with today.
+// with today. While a posting waits to be undone the aging waits with it, quietly: it would write
+// the customers and the company record that the posting holds, and the first start that has
+// undone it ages them (Ran is false then).
 AgingTotals RecalculateAging();
 
 // The height of one bar of the chart: its share of the total in whole percent of the frame's

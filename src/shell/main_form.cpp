@@ -47,6 +47,7 @@
 #include "purchasing/po_manager.h"
 #include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_manager.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
@@ -740,6 +741,7 @@ void TMainForm::AgingChart1Click() {
     MessageBox("The Aging Chart is currently showing.", "Aging Chart", MsgButtons::Ok, MsgIcon::Information);
     return;
   }
+  if (records::RefuseWhileJournalWaits("The aging", "recalculated", "Aging Chart")) return;
   RecalculateAging();
 }
 

@@ -370,18 +370,20 @@ bool DataFileUnit::OpenFile() {
   for (;;) {
     // A .SAV means a rebuild stopped half-way: its records are the file's, so the rebuild is
     // finished before anything else, and a missing data file is never created empty over it.
-    // While a posting waits to be undone, no repair is offered: it would move the records.
+    // While a posting waits to be undone, no repair is offered: it would move the records; nor
+    // is a missing file made anew, which its undo would not know of.
     if (UnfinishedRebuild()) {
-      if (PostingJournalWaits()) return IsamFail(IsamErrIndexDefective);
+      if (RefuseMoveWhileWaiting("The file " + DataFileName(), "opened")) return false;
       if (!AskYesNo(kUnfinishedRebuildPrompt, kind_.Caption) || !RebuildFile()) return false;
       continue;
     }
     if (OpenAsItStands()) return true;
     if (IsamError == IsamErrIndexDefective) {
-      if (PostingJournalWaits()) return false;
+      if (RefuseMoveWhileWaiting("The file " + DataFileName(), "opened")) return false;
       if (!AskYesNo(kIndexDefectivePrompt, kind_.Caption)) return false;
       if (!RebuildFile()) return false;
     } else if (IsamError == IsamErrFileNotFound) {
+      if (RefuseWriteWhileWaiting(DataFileName(), {}, "created")) return false;
       if (!kind_.NewFileNotice.isEmpty() &&
           MessageBox(kind_.NewFileNotice,
                      kind_.NewFileTitle.isEmpty() ? kNewCompanyTitle : kind_.NewFileTitle, MsgButtons::Ok,
@@ -426,8 +428,17 @@ bool DataFileUnit::RebuildFileOf(const std::string& company) {
   return IsamOK;
 }
 
+std::string DataFileUnit::DataFileName() const {
+  return IsamFileName(IsamDataPart(FileName()), IsamDataExt);
+}
+
+bool DataFileUnit::RefusedWhileAPostingWaits(const void* record, const char* verb) {
+  if (!PostingJournalWaits()) return false;
+  return RefuseWriteWhileWaiting(DataFileName(), kind_.Subject ? kind_.Subject(record) : std::string(), verb);
+}
+
 bool DataFileUnit::AddRecord(const void* record, IsamRecRef& ref) {
-  if (!TakeUpdateLock()) return false;
+  if (RefusedWhileAPostingWaits(record, "added") || !TakeUpdateLock()) return false;
   std::vector<uint8_t> image = Copy(record);
   IsamRecRef added = 0;
   if (!AddRecRetry(added, image.data())) {
@@ -481,7 +492,7 @@ bool DataFileUnit::ReplaceRecord(const std::vector<uint8_t>& stored, const std::
 }
 
 bool DataFileUnit::UpdateRecord(const void* record, IsamRecRef ref) {
-  if (!TakeUpdateLock()) return false;
+  if (RefusedWhileAPostingWaits(record, "changed") || !TakeUpdateLock()) return false;
   std::vector<uint8_t> stored;
   bool done = ReadLiveRecord(ref, stored) && ReplaceRecord(stored, Copy(record), ref);
   Unlock(!done);
@@ -499,7 +510,7 @@ bool DataFileUnit::UpdateFieldsOnly(const void* record, const void* beforeImage,
 bool DataFileUnit::UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref,
                                        bool keysKept) {
   if (CompareRecords(record, beforeImage, kind_.RecordLength) == 0) return true;
-  if (!TakeUpdateLock()) return false;
+  if (RefusedWhileAPostingWaits(record, "changed") || !TakeUpdateLock()) return false;
   std::vector<uint8_t> stored;
   if (!ReadLiveRecord(ref, stored)) {
     Unlock(true);
@@ -519,6 +530,10 @@ bool DataFileUnit::DeleteRecord(IsamRecRef ref) {
   if (!TakeUpdateLock()) return false;
   std::vector<uint8_t> stored;
   if (!ReadLiveRecord(ref, stored)) {
+    Unlock(true);
+    return false;
+  }
+  if (RefusedWhileAPostingWaits(stored.data(), "deleted")) {
     Unlock(true);
     return false;
   }

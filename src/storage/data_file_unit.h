@@ -53,6 +53,8 @@ struct DataFileKind {
   QString NewFileTitle;
   // Builds key k of a record; empty: BuildTableKey over Keys.
   KeyBuilder BuildKey;
+  // How a message names one record to the user ("HAMMER", "Customer C1"); empty: by its file.
+  std::function<std::string(const void* record)> Subject;
 };
 
 // The description of a plain record kind: per-company file, table keys, no notice.
@@ -159,10 +161,15 @@ class DataFileUnit {
   [[nodiscard]] bool TakeUpdateLock();
   void Unlock(bool keepStatus);
   [[nodiscard]] bool ReadLiveRecord(IsamRecRef ref, std::vector<uint8_t>& record);
-  [[nodiscard]] bool UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref, bool keysKept);
-  [[nodiscard]] bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated, IsamRecRef ref,
-                     bool keysKept = false);
+  [[nodiscard]] bool UpdateIfStillAsRead(const void* record, const void* beforeImage, IsamRecRef ref,
+                                         bool keysKept);
+  [[nodiscard]] bool ReplaceRecord(const std::vector<uint8_t>& stored, const std::vector<uint8_t>& updated,
+                                   IsamRecRef ref, bool keysKept = false);
   [[nodiscard]] bool SameKeys(const void* a, const void* b) const;
+  // The add, update or delete of a record refused while a posting waits that holds the file, with
+  // the refusal's words for the record (verb: "added", "changed", "deleted").
+  [[nodiscard]] bool RefusedWhileAPostingWaits(const void* record, const char* verb);
+  std::string DataFileName() const;
   std::vector<uint8_t> Copy(const void* record) const;
   [[nodiscard]] bool UnfinishedRebuild() const;
   // One open as the files stand; a set without all its keys is refused as index defective.

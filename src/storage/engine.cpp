@@ -102,6 +102,9 @@ bool IsamEnterCall(IsamFileBlock fb, IsamCallKind kind, int32_t keyNr) {
   }
   if (fb->Signature != IsamSignature) return IsamFail(IsamErrBadHandle);
   if (KindWrites(kind) && fb->ReadOnly) return IsamFail(IsamErrReadOnly);
+  // While a posting waits to be undone, nothing but its undo writes the files it holds.
+  if (KindWrites(kind) && PostingJournalWaits() && RefuseWriteWhileWaiting(fb->DataName, {}, "changed"))
+    return false;
   if (KindUsesKey(kind) && (keyNr < 1 || keyNr > fb->NumberKeys)) return IsamFail(IsamErrKeyNumber);
   return true;
 }

@@ -176,6 +176,7 @@ void IsamCreateFileBlock(const std::string& name, int32_t recordLength, uint16_t
   if (!call.entered() || !CheckCreateArguments(recordLength, numberKeys, keys)) return;
   std::string dataName = IsamFileName(IsamDataPart(name), IsamDataExt);
   std::string indexName = IsamFileName(IsamIndexPart(name), IsamIndexExt);
+  if (RefuseWriteWhileWaiting(dataName, {}, "created")) return;
   // A set a posting creates is undone by removing it: the journal says so before it exists.
   if (!IsamJournalCreatedFile(dataName, recordLength)) return;
   DeleteSetFiles(name);
@@ -297,7 +298,9 @@ void IsamCloseFileBlock(IsamFileBlock& fb) {
 
 void IsamDeleteFileBlock(const std::string& name) {
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
-  if (!call.entered()) return;
+  if (!call.entered() ||
+      RefuseWriteWhileWaiting(IsamFileName(IsamDataPart(name), IsamDataExt), {}, "removed"))
+    return;
   DeleteSetFiles(name);
 }
 

@@ -26,7 +26,8 @@ constexpr int IsamIndexHeaderSize = 28;
 int32_t IsamPageSizeFor(int keyLength);
 
 // Writes row 0 of a new, empty index for the first numberKeys descriptions.
-[[nodiscard]] bool IsamWriteNewIndex(platform::files::File& file, int numberKeys, const IsamKeyDescArray& keys);
+[[nodiscard]] bool IsamWriteNewIndex(platform::files::File& file, int numberKeys,
+                                     const IsamKeyDescArray& keys);
 
 // Reads and checks every key's header from the open index file of fb and sets up fb.Keys,
 // RowSize and NumberRows; every cursor starts empty.

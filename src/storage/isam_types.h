@@ -96,6 +96,8 @@ enum : int32_t {
   IsamErrSaveAndDataExist = 10465,
   IsamErrKeyBuilder = 10470,
   IsamErrConverter = 10475,
+  // A write to a file held by a posting that waits to be undone: refused, nothing changed.
+  IsamErrPostingWaits = 10480,
 };
 
 // 0 none, 1 not found or end of index, 2 lock or in use, 3 rollback failed, 4 fatal.

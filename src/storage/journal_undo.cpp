@@ -63,29 +63,11 @@ bool IsDataFileName(const std::string& name) {
   return upper.size() > 4 && upper.compare(upper.size() - 4, 4, ".DAT") == 0;
 }
 
-bool IsLetter(char c) {
-  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// A data file of a company is its number (which ends in a digit) followed by the letters of the
-// file's code ("12C.DAT"); a name without a digit is a file all companies share (the company
-// list). Any other company's file, or a name of neither shape, is not one of this company's.
+// A data file of this company, or one all companies share (the company list); any other
+// company's file, or a name of neither shape, is not one of this company's.
 bool IsCompanysDataFile(const std::string& name, const std::string& company) {
-  const std::string stem = platform::text::UpperCase(name.substr(0, name.size() - 4));
-  const size_t lastDigit = stem.find_last_of("0123456789");
-  if (lastDigit == std::string::npos) return true;
-  const std::string code = stem.substr(lastDigit + 1);
-  return !code.empty() && std::all_of(code.begin(), code.end(), IsLetter) &&
-         stem.substr(0, lastDigit + 1) == platform::text::UpperCase(company);
-}
-
-// What the user can do so that a start can undo the posting, in the user's words: free the disk,
-// or make the file named readable (writable, when a write failed).
-std::string JournalRemedy(const std::string& name, int err, bool writing = false) {
-  if (err == ENOSPC || err == EDQUOT)
-    return "Free some room on the disk of the data folder and start the program again.";
-  if (name.empty()) return {};
-  return "Make " + name + (writing ? " writable" : " readable") + " and start the program again.";
+  const std::optional<std::string> owner = IsamDataFileOwner(name);
+  return owner && (owner->empty() || *owner == platform::text::UpperCase(company));
 }
 
 std::string JournalUnreadable(const std::string& name, int err) {
@@ -284,7 +266,7 @@ class UndoRun {
   bool FailedOn(const std::string& name, int err, const std::string& done) {
     cause_ = (name.empty() ? std::string("the data folder") : "the file " + name) + " could not be " + done +
              ": " + std::strerror(err);
-    remedy_ = JournalRemedy(name, err, done != "opened" && done != "read" && done != "found");
+    remedy_ = WaitingRemedy(name, err, done != "opened" && done != "read" && done != "found");
     return false;
   }
 
@@ -375,17 +357,16 @@ QString OnFileMessage(const std::string& what) {
 }
 
 // A journal that cannot be undone now (a file it names cannot be opened, a write of the undo
-// failed) stays where it is for the next start; until then the company posts nothing and nothing
-// moves records. Told once, with why when that is known.
+// failed) stays where it is for the next start; until then nothing writes the company's files.
+// Told once, with why when that is known and what the user can do.
 JournalOutcome KeepWaiting(const std::string& company, const UndoReport& report) {
   KeepJournalWaiting(company, report.What, report.Remedy);
   NoteJournalFound(company, JournalOutcome::InUse);
   const QString cause = report.Cause.empty() ? QString() : QStringLiteral(": ") + Qt(report.Cause);
   Tell(LastPosting(report.What) +
-           QStringLiteral(
-               " was interrupted and could not be undone yet%1.  It will be undone at the next start; "
-               "until then no data file is rebuilt or repaired, and company %2 posts nothing.")
-               .arg(cause, Qt(company)),
+           QStringLiteral(" was interrupted and could not be undone yet%1.  Until it is undone, company %2 "
+                          "posts nothing and none of its records can be changed.  %3")
+               .arg(cause, Qt(company), Qt(report.Remedy)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }
@@ -609,16 +590,19 @@ JournalOutcome SetAside(const std::vector<std::string>& names, const std::string
 
 // The journal kept where it is: entries it holds as synced do not read, so what it would undo
 // may be on the files and cannot be undone. It waits as a journal whose undo failed does: nothing
-// moves records and the company posts nothing while it is there (a posting never writes over a
-// journal with a mark either), and it is told once a start.
+// writes the company's files while it is there (a posting never writes over a journal with a mark
+// either), and it is told once a start, with the way out: the last backup.
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
+  const std::string remedy = DamagedJournalRemedy(company);
+  KeepJournalWaiting(company, what, remedy);
+  NoteJournalFound(company, JournalOutcome::Damaged);
   Tell(LastPosting(what) +
            QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "
-                          "was undone and the journal was kept as it is; postings of company %2 stay "
-                          "stopped while it is there.")
-               .arg(Qt(journalName), Qt(company)),
+                          "was undone and the journal was kept as it is; while it is there, company %2 "
+                          "posts nothing and none of its records can be changed.  %3")
+               .arg(Qt(journalName), Qt(company), Qt(remedy)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::Damaged;
 }
@@ -708,7 +692,7 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   // Why the undo cannot go on, and what the user can do: the journal's read, or the run's file.
   const auto unreadable = [&] {
     report->Cause = JournalUnreadable(journalName, reader.error());
-    report->Remedy = JournalRemedy(journalName, reader.error());
+    report->Remedy = WaitingRemedy(journalName, reader.error());
   };
   const auto failedOnAFile = [&] {
     report->Cause = run.Cause();
@@ -790,7 +774,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(journalName, error)) && !error)
       return SetAside({journalName}, company);
     report.Cause = "the journal " + journalName + " could not be opened: " + std::strerror(journal.error());
-    report.Remedy = JournalRemedy(journalName, journal.error());
+    report.Remedy = WaitingRemedy(journalName, journal.error());
     return KeepWaiting(company, report);
   }
   switch (UndoJournalOnDisk(journal, company, &report)) {
@@ -815,8 +799,6 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::InUse:
       return JournalOutcome::InUse;
     case UndoResult::Damaged:
-      KeepJournalWaiting(company, report.What);
-      NoteJournalFound(company, JournalOutcome::Damaged);
       return KeepDamaged(journal, journalName, company, report.What);
     case UndoResult::Unavailable:
     case UndoResult::Failed:
@@ -828,7 +810,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       if (!MarkJournalUndone(journal, report.Header)) {
         report.Cause =
             "the journal " + journalName + " could not be written: " + std::strerror(journal.error());
-        report.Remedy = JournalRemedy(journalName, journal.error(), true);
+        report.Remedy = WaitingRemedy(journalName, journal.error(), true);
         break;
       }
       bool rebuilt = true;

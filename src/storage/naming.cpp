@@ -1,5 +1,8 @@
 #include "storage/naming.h"
 
+#include <algorithm>
+
+#include "platform/text/upper_case.h"
 #include "storage/isam_types.h"
 
 namespace storage {
@@ -28,6 +31,18 @@ std::string IsamFileName(const std::string& name, const std::string& ext) {
   bool dotInLastComponent = dot != std::string::npos && name.find_first_of("\\/", dot) == std::string::npos;
   std::string result = dotInLastComponent ? name.substr(0, dot + 1) + ext : name + "." + ext;
   return result.substr(0, IsamNameMaxLen);
+}
+
+std::optional<std::string> IsamDataFileOwner(const std::string& dataFileName) {
+  const size_t folder = dataFileName.find_last_of("\\/");
+  std::string stem = dataFileName.substr(folder == std::string::npos ? 0 : folder + 1);
+  stem = platform::text::UpperCase(stem.substr(0, stem.rfind('.')));
+  const size_t lastDigit = stem.find_last_of("0123456789");
+  if (lastDigit == std::string::npos) return std::string();
+  const std::string code = stem.substr(lastDigit + 1);
+  const bool letters = std::all_of(code.begin(), code.end(), [](char c) { return c >= 'A' && c <= 'Z'; });
+  if (code.empty() || !letters) return std::nullopt;
+  return stem.substr(0, lastDigit + 1);
 }
 
 }  // namespace storage

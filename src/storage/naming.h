@@ -5,6 +5,7 @@
 // separator) or is appended; the result is cut to IsamNameMaxLen characters. Both "\" and "/"
 // separate folders.
 
+#include <optional>
 #include <string>
 
 namespace storage {
@@ -21,5 +22,11 @@ std::string IsamDataPart(const std::string& baseName);
 std::string IsamIndexPart(const std::string& baseName);
 // name with its extension replaced by (or extended with) ext, cut to IsamNameMaxLen.
 std::string IsamFileName(const std::string& name, const std::string& ext);
+
+// The company a data file belongs to by its name (folders left out): a company's file is its
+// number, which ends in a digit, followed by the letters of the file's code ("12C.DAT": "12", in
+// upper case); a name without a digit is a file all companies share (the company list: ""); any
+// other name belongs to neither (nothing).
+std::optional<std::string> IsamDataFileOwner(const std::string& dataFileName);
 
 }  // namespace storage

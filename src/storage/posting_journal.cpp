@@ -29,6 +29,7 @@
 #include "storage/isam_guard.h"
 #include "storage/journal_entry.h"
 #include "storage/journal_undo.h"
+#include "storage/naming.h"
 #include "storage/rebuild_common.h"
 
 namespace storage {
@@ -85,6 +86,7 @@ struct OpenPosting {
   std::map<std::string, std::string> waiting;
   std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
+  std::string lastRefusal;                      // the words of the last write refused while one waits
   std::set<std::string> sideFiles;              // side files a posting may journal
 };
 
@@ -110,6 +112,14 @@ void CloseHeldJournal(OpenPosting& posting) {
   posting.journalCompany.clear();
   posting.journalPath.clear();
   posting.allocated = 0;
+}
+
+// "Invoice 1004" for "invoice 1004", the start of a sentence that names a posting.
+std::string Capitalized(const std::string& what) {
+  if (what.empty()) return "The posting";
+  std::string text = what;
+  if (text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+  return text;
 }
 
 bool FailWith(const std::string& failure, int32_t code = IsamErrJournal) {
@@ -242,7 +252,7 @@ bool Append(const JournalChange& change) {
   if (!posting.begun) {
     const std::string company = OpenCompanyNumber();
     if (posting.waiting.count(company))
-      return FailWith("Postings of company " + company + " are stopped until the program is started again.");
+      return FailWith(WaitingPostingRefusal(Capitalized(posting.what), "posted", company));
     if (!HoldJournalOf(posting, company)) return false;
     posting.nonce = NewNonce();
     posting.header = HeaderOf(posting, 0);
@@ -359,14 +369,21 @@ bool RollBack(OpenPosting& posting) {
   const std::vector<std::string> open = AbandonTouched(posting);
   const std::string company = posting.journalCompany;
   bool undone = true;
+  UndoReport report;          // what kept the undo from its end
   bool markRestored = false;  // the header written back over a zeroed mark, and synced
   if (posting.dataOnDisk) {
     // The commit may have zeroed the mark already (its sync then failed): the header goes back
     // first, and is on the disk before any record is undone.
     markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
                    posting.journal.SyncData();
-    const UndoResult result =
-        markRestored ? UndoJournalOnDisk(posting.journal, posting.journalCompany) : UndoResult::Failed;
+    if (!markRestored) {
+      report.Cause = "the journal " + PostingJournalName(company) + " could not be written: " +
+                     ErrnoText(posting.journal.error());
+      report.Remedy = WaitingRemedy(posting.journalPath, posting.journal.error(), true);
+    }
+    const UndoResult result = markRestored
+                                  ? UndoJournalOnDisk(posting.journal, posting.journalCompany, &report)
+                                  : UndoResult::Failed;
     undone = result == UndoResult::Undone || result == UndoResult::Nothing;
   }
   // Once the records are back and synced (or none was written), the posting is absent whatever
@@ -379,8 +396,8 @@ bool RollBack(OpenPosting& posting) {
   posting.lastInDoubt = !undone && posting.markZeroed && !markRestored;
   if (!undone) {
     for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
-    posting.waiting[posting.journalCompany] = posting.what;
-    if (posting.lastInDoubt) posting.inDoubt.insert(posting.journalCompany);
+    KeepJournalWaiting(company, posting.what, report.Remedy);
+    if (posting.lastInDoubt) posting.inDoubt.insert(company);
     posting.journal.Close();  // the start-up undoes it
     posting.journalCompany.clear();
     posting.journalPath.clear();
@@ -462,13 +479,17 @@ std::string PostingFailureMessage(const std::string& what, const std::string& fa
   std::string message = posting + " could not be completed: " + failure;
   if (!message.empty() && message.back() != '.') message += '.';
   if (undone) return message + "\n\nNothing of it was kept.";
+  // What the user can do is the waiting posting's remedy, as every refusal says it meanwhile.
+  const std::optional<WaitingPosting> waiting = WaitingPostingOf(OpenCompanyNumber());
+  const std::string remedy = waiting ? " " + waiting->Remedy : std::string();
   if (inDoubt)
     return message +
-           "\n\nIt could not be undone either, and whether it reached the disk is not known. Postings are "
-           "stopped until the program is started again, which says whether it is on file.";
+           "\n\nIt could not be undone either, and whether it reached the disk is not known. Until the next "
+           "start says which, nothing of the company can be posted or changed." +
+           remedy;
   return message +
-         "\n\nIt could not be undone either. Postings are stopped until the program is started again, "
-         "which undoes it.";
+         "\n\nIt could not be undone either. Until it is, nothing of the company can be posted or changed." +
+         remedy;
 }
 
 bool LastPostingUndone() {
@@ -483,17 +504,10 @@ bool LastPostingChangedAnything() {
   return Posting().lastChanged;
 }
 
-void RefuseStoppedPostings(const std::string& what) {
-  const auto waiting = Posting().waiting.find(OpenCompanyNumber());
-  if (waiting == Posting().waiting.end()) return;
-  if (Posting().inDoubt.count(waiting->first))
-    throw PostingFailed("The " + what + " cannot be posted: whether the posting (" + waiting->second +
-                            ") that failed earlier is on file is not known. Start the program again, which "
-                            "says whether it is.",
-                        false);
-  throw PostingFailed("The " + what + " cannot be posted: the posting (" + waiting->second +
-                          ") that failed earlier could not be undone. Start the program again to undo it.",
-                      false);
+void RefuseStoppedPostings(const std::string& what, const RefusalWords& refused) {
+  if (!PostingJournalWaitsFor(OpenCompanyNumber())) return;
+  const std::string subject = refused.Subject.empty() ? Capitalized(what) : refused.Subject;
+  throw PostingFailed(WaitingPostingRefusal(subject, refused.Verb.empty() ? "posted" : refused.Verb), false);
 }
 
 bool PostingUnderWay() {
@@ -691,7 +705,10 @@ std::vector<std::string> CompaniesWithWaitingPostings() {
 
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
-  if (!remedy.empty()) Posting().remedies[company] = remedy;
+  if (remedy.empty())
+    Posting().remedies.erase(company);
+  else
+    Posting().remedies[company] = remedy;
 }
 
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
@@ -748,16 +765,88 @@ std::string WaitingPostingLine(const std::string& company) {
   return line + waiting->Remedy;
 }
 
-std::string WaitingJournalRefusal(const std::string& action) {
+namespace {
+
+// The company whose waiting posting the open company's work meets first: the open company's own,
+// else the first that waits.
+std::optional<std::string> WaitingCompanyFirstMet() {
   const std::map<std::string, std::string>& waiting = Posting().waiting;
+  if (waiting.empty()) return std::nullopt;
   const auto open = waiting.find(OpenCompanyNumber());
-  const std::string what = open != waiting.end() ? open->second
-                           : waiting.empty()     ? ""
-                                                 : waiting.begin()->second;
-  const std::string failed = what.empty() ? std::string("a posting") : "the posting (" + what + ")";
-  return action + ": " + failed +
-         " that did not finish has not been undone yet, and records moved now would be lost when it is.  "
-         "The next start of the program undoes the posting first; start the program again.";
+  return open != waiting.end() ? open->first : waiting.begin()->first;
+}
+
+// The company whose waiting posting holds the data file: its own company's, or for the company
+// list, the one first met.
+std::optional<std::string> WaitingCompanyHolding(const std::string& dataName) {
+  const std::optional<std::string> owner = IsamDataFileOwner(dataName);
+  if (!owner) return std::nullopt;
+  if (owner->empty()) return WaitingCompanyFirstMet();
+  for (const auto& [company, what] : Posting().waiting)
+    if (platform::text::UpperCase(company) == *owner) return company;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string AnyWaitingPostingRefusal(const std::string& subject, const std::string& verb) {
+  const std::optional<std::string> company = WaitingCompanyFirstMet();
+  return company ? WaitingPostingRefusal(subject, verb, *company) : std::string();
+}
+
+namespace {
+
+bool Refuse(const std::string& subject, const std::string& verb, const std::string& company) {
+  Posting().lastRefusal = WaitingPostingRefusal(subject, verb, company);
+  return !IsamFail(IsamErrPostingWaits);
+}
+
+}  // namespace
+
+bool RefuseWriteWhileWaiting(const std::string& dataName, const std::string& subject,
+                             const std::string& verb) {
+  // The one test every write makes while nothing waits.
+  if (Posting().waiting.empty()) return false;
+  const std::optional<std::string> company = WaitingCompanyHolding(dataName);
+  if (!company) return false;
+  return Refuse(subject.empty() ? "The file " + std::filesystem::path(dataName).filename().string() : subject,
+                verb, *company);
+}
+
+bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb) {
+  const std::optional<std::string> company = WaitingCompanyFirstMet();
+  return company && Refuse(subject, verb, *company);
+}
+
+std::string LastWaitingRefusal() {
+  return Posting().lastRefusal;
+}
+
+std::string WaitingRemedy(const std::string& file, int err, bool writing) {
+  if (err == 0) return {};
+  const std::string name = file.empty() ? std::string("the data folder")
+                                        : std::filesystem::path(file).filename().string();
+  const std::string again = " and start the program again.";
+  switch (err) {
+    case EACCES:
+    case EPERM:
+      return "Make " + name + (writing ? " writable" : " readable") + again;
+    case ENOSPC:
+    case EDQUOT:
+      return "Free space on the disk that holds " + name + again;
+    case EROFS:
+      return "Make the disk that holds " + name + " writable" + again;
+    case EMFILE:
+    case ENFILE:
+    case ENOMEM:
+      return "Close other programs" + again;
+    default:
+      return "Check the disk that holds " + name + again;
+  }
+}
+
+std::string DamagedJournalRemedy(const std::string& company) {
+  return "Restore the last backup of company " + company + ".";
 }
 
 void ForgetWaitingJournals() {

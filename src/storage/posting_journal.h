@@ -128,12 +128,20 @@ class PostingScope {
   bool ended_ = false;
 };
 
+// How the refusal names the work while a posting of the company waits: "Customer C1" and
+// "changed" say "Customer C1 cannot be changed now: ...". Left empty: the posting's own name
+// ("Invoice 1004") and "posted".
+struct RefusalWords {
+  std::string Subject;
+  std::string Verb;
+};
+
 // Runs work as one posting: committed when it returns, undone when it throws. A failure comes
 // back as PostingFailed, whose message says what failed and that nothing of the posting was kept;
 // an exception raised before the posting changed anything (a refusal) goes on unchanged.
-// Refused at once, with PostingFailed, while the company's postings are stopped.
+// Refused at once, with PostingFailed in the words given, while a posting of the company waits.
 template <class Work>
-auto RunPosting(const std::string& what, Work&& work) -> decltype(work());
+auto RunPosting(const std::string& what, Work&& work, const RefusalWords& refused = {}) -> decltype(work());
 
 // True while a posting scope is open in this process.
 [[nodiscard]] bool PostingUnderWay();
@@ -232,11 +240,11 @@ std::string PostingFailureMessage(const std::string& what, const std::string& fa
 [[nodiscard]] bool LastPostingUndone();
 [[nodiscard]] bool LastPostingInDoubt();
 [[nodiscard]] bool LastPostingChangedAnything();
-void RefuseStoppedPostings(const std::string& what);
+void RefuseStoppedPostings(const std::string& what, const RefusalWords& refused);
 
 template <class Work>
-auto RunPosting(const std::string& what, Work&& work) -> decltype(work()) {
-  if (!PostingUnderWay()) RefuseStoppedPostings(what);
+auto RunPosting(const std::string& what, Work&& work, const RefusalWords& refused) -> decltype(work()) {
+  if (!PostingUnderWay()) RefuseStoppedPostings(what, refused);
   try {
     PostingScope posting(what);
     if constexpr (std::is_void_v<decltype(work())>) {
@@ -281,7 +289,7 @@ void ForgetJournalsFound();
 // A posting whose undo failed waits in its journal for the next start: in this process (its undo
 // failed), or because the start itself could not undo it. While one waits, nothing that moves
 // records may run (a rebuild, a reindex, a copy): the undo puts old records back in the slots
-// they had.
+// they had. Nor does anything but the undo write the files the posting holds (below).
 [[nodiscard]] bool PostingJournalWaits();
 [[nodiscard]] bool PostingJournalWaitsFor(const std::string& company);
 // The companies whose posting waits.
@@ -289,6 +297,12 @@ std::vector<std::string> CompaniesWithWaitingPostings();
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
+// The remedy when the undo could not use `file` (empty: the data folder) for the system's reason
+// err: make it readable (writable, when it was being written), free the disk, check the disk;
+// empty, for the usual "start the program again", when no reason is known.
+std::string WaitingRemedy(const std::string& file, int err, bool writing = false);
+// The remedy when the journal itself is damaged: the company's last backup.
+std::string DamagedJournalRemedy(const std::string& company);
 
 // The posting that waits in a company's journal, as every message about it names it.
 struct WaitingPosting {
@@ -309,8 +323,25 @@ std::string WaitingPostingFiguresNote(const std::string& company = {});
 // interrupted and is not undone yet; the figures shown include it until it is undone." and the
 // remedy. Empty when none waits.
 std::string WaitingPostingLine(const std::string& company = {});
-// What refuses `action` ("The data files cannot be rebuilt") while a journal waits.
-std::string WaitingJournalRefusal(const std::string& action);
+// The same refusal for work refused while any posting waits (a rebuild, a repair, a copy): it
+// names the open company's waiting posting, else the first that waits; empty when none waits.
+std::string AnyWaitingPostingRefusal(const std::string& subject, const std::string& verb);
+
+// The guard where the engine writes: while a posting waits, nothing but its undo writes the data
+// files it holds, those of its company and the company list that all companies share (it holds
+// the posting's change of its company's record). Every update, add and delete of a record, and
+// every data file made or removed, is refused then, whatever window or job asks. While no
+// posting waits this costs one test per write. True when a write to dataName is refused now:
+// the status is then IsamErrPostingWaits, and the refusal's words ("HAMMER cannot be changed now:
+// ...") are kept for the message, with `subject` ("HAMMER"; empty: "The file 12P.DAT") and
+// `verb` ("changed").
+[[nodiscard]] bool RefuseWriteWhileWaiting(const std::string& dataName, const std::string& subject,
+                                           const std::string& verb);
+// The same for work that moves records (a rebuild, a repair, a copy): refused while any posting
+// waits, since its undo puts records back in the slots they had.
+[[nodiscard]] bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb);
+// The words of the last refusal with IsamErrPostingWaits.
+std::string LastWaitingRefusal();
 // A new start tries every journal again.
 void ForgetWaitingJournals();
 // The company's journal is gone (a restore took it with the files it touched): nothing waits.

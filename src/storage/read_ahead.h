@@ -23,18 +23,19 @@ class IsamReadAhead {
 
   // Reads length bytes at offset within slot ref (1..numberRecords) of the data file. Sets the
   // status and returns false as a direct read would.
-  [[nodiscard]] bool Read(platform::files::File& file, IsamFileMap& map, int32_t recordLength, int32_t numberRecords,
-            int32_t ref, size_t offset, void* out, size_t length);
+  [[nodiscard]] bool Read(platform::files::File& file, IsamFileMap& map, int32_t recordLength,
+                          int32_t numberRecords, int32_t ref, size_t offset, void* out, size_t length);
   // A write of length bytes at byte position pos of the data file succeeded.
   void Wrote(int64_t pos, const void* bytes, size_t length, int32_t recordLength);
   // Drops the run (a write that failed may have left the file changed in part).
   void Forget() { count_ = 0; }
 
  private:
-  [[nodiscard]] bool Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords, int32_t ref,
-            bool forward);
+  [[nodiscard]] bool Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
+                          int32_t ref, bool forward);
   [[nodiscard]] bool Holds(int32_t ref) const { return ref >= first_ && ref < first_ + count_; }
-  [[nodiscard]] bool CopyFromRun(int32_t ref, size_t offset, void* out, size_t length, int32_t recordLength) const;
+  [[nodiscard]] bool CopyFromRun(int32_t ref, size_t offset, void* out, size_t length,
+                                 int32_t recordLength) const;
 
   std::vector<uint8_t> run_;
   int32_t first_ = 0;

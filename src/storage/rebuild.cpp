@@ -221,10 +221,7 @@ void IsamRebuildDataFile(const std::string& name, int32_t newRecordLength, int32
   IsamCallScope call(nullptr, IsamCallKind::NoFileBlock);
   if (!call.entered()) return;
   // A posting waiting to be undone puts its records back where they were: none may move before.
-  if (PostingJournalWaits()) {
-    IsamFail(IsamErrJournal);
-    return;
-  }
+  if (RefuseMoveWhileWaiting("The file " + IsamFileName(IsamDataPart(name), IsamDataExt), "rebuilt")) return;
   if (variableLength) {
     IsamFail(IsamErrVarChainBroken);
     return;

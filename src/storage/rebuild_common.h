@@ -33,7 +33,8 @@ inline void IsamCloseKeepingStatus(IsamFileBlock& fb) {
 // Sizes each buffer to its length; while memory cannot be had, giveWay is asked to free some
 // (it returns false when it has nothing left). 10411 when the buffers cannot be had at all.
 template <class GiveWay>
-[[nodiscard]] bool IsamAllocateRecordBuffers(std::vector<std::vector<uint8_t>*> buffers, size_t length, GiveWay giveWay) {
+[[nodiscard]] bool IsamAllocateRecordBuffers(std::vector<std::vector<uint8_t>*> buffers, size_t length,
+                                             GiveWay giveWay) {
   for (;;) {
     try {
       for (std::vector<uint8_t>* buffer : buffers) buffer->assign(length, 0);

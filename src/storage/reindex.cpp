@@ -379,10 +379,7 @@ void IsamReindexFile(const std::string& name, uint16_t numberKeys, const IsamKey
   if (recordsDeleted) *recordsDeleted = 0;
   if (!call.entered()) return;
   // A posting waiting to be undone puts its records back where they were: none may move before.
-  if (PostingJournalWaits()) {
-    IsamFail(IsamErrJournal);
-    return;
-  }
+  if (RefuseMoveWhileWaiting("The file " + IsamFileName(IsamDataPart(name), IsamDataExt), "rebuilt")) return;
   if (variableLength) {
     IsamFail(IsamErrVarChainBroken);
     return;

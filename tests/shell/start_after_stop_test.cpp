@@ -31,7 +31,9 @@
 #include "exchange/product_import.h"
 #include "exchange/restore_files.h"
 #include "exchange/restore_placement.h"
+#include "forms/manager_window.h"
 #include "invoicing/invoice_posting.h"
+#include "invoicing/payment_posting.h"
 #include "main_form_fixture.h"
 #include "permissions_apply.h"
 #include "platform/files/fault_seam.h"
@@ -44,7 +46,10 @@
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/last_company.h"
+#include "records/memo_file.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
+#include "records/vendor_file.h"
 #include "shell/main_form.h"
 #include "storage/journal_entry.h"
 #include "storage/journal_undo.h"
@@ -79,12 +84,49 @@ const char kRestoreUndone[] =
     "The restore of the backup files was interrupted and has been undone: the data files are as they were "
     "before it.";
 
-// What refuses an action that would move records while a posting waits to be undone.
-std::string Refusal(const std::string& action) {
-  return action +
-         ": the posting (invoice 1004) that did not finish has not been undone yet, and records moved now "
-         "would be lost when it is.  The next start of the program undoes the posting first; start the "
-         "program again.";
+// What refuses work while invoice 1004 waits to be undone: `subject` cannot be `verb`, and what to do.
+std::string Refusal(const std::string& subject, const std::string& verb, const std::string& remedy) {
+  return subject + " cannot be " + verb + " now: invoice 1004 was interrupted and is not undone yet. " +
+         remedy;
+}
+
+// The contents of the company's data files, its journal and the company list, by name: their
+// size and a hash of their bytes, which any change of a byte changes.
+std::map<std::string, std::string> DataFileBytes(const fs::path& folder) {
+  std::map<std::string, std::string> contents;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    if (!name.starts_with("12") && !name.starts_with("ovcomp")) continue;
+    std::ifstream file(item.path(), std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(file), {});
+    contents[name] =
+        std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
+  }
+  return contents;
+}
+
+// The first record of an open file whose field `field` reads `text`, and its reference (0: none).
+template <class Record, class Field>
+storage::IsamRecRef FindRecord(storage::IsamFileBlock file, Field Record::*field, const std::string& text,
+                               Record& record) {
+  storage::IsamRecRef ref = 0;
+  for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
+    storage::IsamGetRec(file, ref, &record, sizeof record);
+    if (platform::text::TrimBlanks((record.*field).Get()) == text) return ref;
+  }
+  return 0;
+}
+
+// Adds a record whose field `field` reads `text` to a file of the open company, as its manager adds
+// one: what goes wrong is raised with what the manager says.
+template <class Record, class Field>
+void AddRecordAs(storage::IsamFileBlock& file, bool (*open)(), Field Record::*field, const std::string& text,
+                 bool (*add)(const Record&, storage::IsamRecRef&)) {
+  records::FileForAction action(file, open);
+  Record record{};
+  (record.*field).Set(text);
+  storage::IsamRecRef ref = 0;
+  records::RequireDone(add(record, ref), "Add operation failed");
 }
 
 std::vector<std::string> Texts(const std::vector<QString>& shown) {
@@ -333,6 +375,10 @@ class StartAfterStopTest : public MainFormTest {
       ASSERT_TRUE(records::DeleteProductRecord(ref));
     }
     for (const auto& [code, onHand] : products) addProduct(code, onHand);
+    records::VendorRec vendor{};
+    vendor.VendorNo.Set("V1");
+    vendor.VendorName.Set("Vendor V1");
+    ASSERT_TRUE(records::AddVendorRecord(vendor, ref));
     records::CompanyWorkRec = company;
     ASSERT_TRUE(records::SaveCurrentCompany());
     testing_support::CloseEngine();
@@ -538,6 +584,24 @@ class StartAfterStopTest : public MainFormTest {
     StartCheckBooksAndEnd(kStock);
     EXPECT_EQ(Texts(user.told), std::vector<std::string>{});
     fs::current_path(dir_.path());
+  }
+
+  // The file that kept the posting waiting made readable again: the next start undoes it on the
+  // files as they were, says so once, asks nothing, and leaves nothing to repair.
+  void ReadableAgainTheNextStartUndoesIt(const fs::path& folder, const char* file,
+                                         const testing_support::FolderRecords& before) {
+    fs::permissions(folder / file, fs::perms::owner_read | fs::perms::owner_write);
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{kUndone});
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(LinesAndProducts(folder), before);
+    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
   }
 
   // The program ended as its windows end it, and the handles of its files forgotten.
@@ -1003,14 +1067,15 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
     EXPECT_FALSE(undone);
     // Rebuilding would compact the products, and the undo would then write WIDGET's old record
     // over GADGET's; a copy would carry the posting to another company.
-    ui.ExpectMessage(QString::fromStdString(Refusal("The data files cannot be rebuilt")), "Rebuild")
+    const std::string remedy = "Check the disk that holds ovcomp.DAT and start the program again.";
+    ui.ExpectMessage(QString::fromStdString(Refusal("The data files", "rebuilt", remedy)), "Rebuild")
         .Icon(platform::ui::MsgIcon::Warning);
     MainForm->RebuildDataFiles1Click();
     companies::CopyDataMode = "P";
     companies::TProdCopy& copy = companies::CreateProdCopy();
     copy.FormShow();
     copy.Edit1->setText("7");
-    ui.ExpectMessage(QString::fromStdString(Refusal("The products cannot be copied")),
+    ui.ExpectMessage(QString::fromStdString(Refusal("The products", "copied", remedy)),
                      "Copy Products to Another Company")
         .Icon(platform::ui::MsgIcon::Warning);
     copy.Button1Click();
@@ -1024,8 +1089,8 @@ TEST_F(StartAfterStopTest, WhileAPostingWaitsToBeUndoneNothingMovesItsRecordsAnd
     UiScript ui;
     ui.ExpectMessage(
           "The last posting (invoice 1004) was interrupted and could not be undone yet: the file ovcomp.DAT "
-          "could not be written: Input/output error.  It will be undone at the next start; until then no "
-          "data file is rebuilt or repaired, and company 12 posts nothing.",
+          "could not be written: Input/output error.  Until it is undone, company 12 posts nothing and none "
+          "of its records can be changed.  Check the disk that holds ovcomp.DAT and start the program again.",
           "Posting")
         .Icon(platform::ui::MsgIcon::Error);
     FaultPlan failingUndo;
@@ -1338,24 +1403,13 @@ TEST_F(StartAfterStopTest, AFileThatCannotBeOpenedAtTheStartKeepsThePostingForAS
         Texts(user.told),
         std::vector<std::string>{
             "The last posting (invoice 1004) was interrupted and could not be undone yet: the file 12C.DAT "
-            "could not be opened: Permission denied.  It will be undone at the next start; until then no "
-            "data file is rebuilt or repaired, and company 12 posts nothing."});
+            "could not be opened: Permission denied.  Until it is undone, company 12 posts nothing and none "
+            "of its records can be changed.  Make 12C.DAT readable and start the program again."});
     EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
   }
   EXPECT_TRUE(JournalHoldsAPosting(folder / "12JNL.DAT"));
   EXPECT_FALSE(fs::exists(folder / "12JNL-1.BAD"));
-
-  fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write);
-  {
-    testing_support::RestartUser user;
-    StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
-    EXPECT_EQ(Texts(user.told), std::vector<std::string>{kUndone});
-    EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-  }
-  fs::current_path(dir_.path());
-  EXPECT_EQ(LinesAndProducts(folder), before);
-  EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
-  EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+  ReadableAgainTheNextStartUndoesIt(folder, "12C.DAT", before);
 }
 
 // A company's deletion, and a copy of products to a company that has none, stopped at each of
@@ -1481,6 +1535,151 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
       }
     }
   }
+}
+
+// While a posting waits to be undone (a file it changed cannot be read), nothing writes the
+// company's data files but its undo, whatever asks: every update, add and delete, a file made anew,
+// the company's settings, an import, a posting, a rebuild, the aging. Each is refused in one
+// message that names the posting and what to do, none reaches the files (nor does the start's own
+// aging), and the first start that can read the file undoes the posting on the files as they were.
+TEST_F(StartAfterStopTest, WhileAPostingWaitsNothingWritesItsCompanyAndTheNextStartUndoesItWhole) {
+  const fs::path folder = dir_.path() / "start";
+  MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  const testing_support::FolderRecords before = LinesAndProducts(folder);
+  ASSERT_TRUE(StopPostingInItsJournal(folder, [this] { PostTheInvoice(); }));
+  // The PO memos, which the posting does not touch, are gone: their next open makes them anew.
+  for (const char* name : {"12PM.DAT", "12PM.IX"}) fs::remove(folder / name);
+  fs::permissions(folder / "12I.DAT", fs::perms::none);
+  const std::map<std::string, std::string> stopped = DataFileBytes(folder);
+  const std::string remedy = "Make 12I.DAT readable and start the program again.";
+
+  using records::FileForAction;
+  struct Write {
+    std::string Subject, Verb;
+    std::function<void()> Do;  // as the windows and jobs do it; what they tell is raised or shown
+  };
+  auto product = [](const std::string& code, records::ProductRec& record) {
+    return FindRecord(records::ProductFile, &records::ProductRec::Code, code, record);
+  };
+  const std::vector<Write> writes = {
+      {"WIDGET", "changed",
+       [&] {
+         FileForAction products(records::ProductFile, records::OpenProductFile);
+         records::ProductRec widget{};
+         const storage::IsamRecRef ref = product("WIDGET", widget);
+         records::ProductRec changed = widget;
+         changed.Price.Set("13.75");
+         changed.Notes.Set("Sold by the box.");
+         records::RequireDone(records::UpdateProductRecord(changed, widget, ref), "Modify operation failed");
+       }},
+      {"HAMMER", "added",
+       [] {
+         AddRecordAs(records::ProductFile, records::OpenProductFile, &records::ProductRec::Code, "HAMMER",
+                     records::AddProductRecord);
+       }},
+      {"GADGET", "deleted",
+       [&] {
+         FileForAction products(records::ProductFile, records::OpenProductFile);
+         records::ProductRec gadget{};
+         records::RequireDone(records::DeleteProductRecord(product("GADGET", gadget)),
+                              "Product delete failed");
+       }},
+      {"Customer C1", "changed",
+       [] {
+         FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
+         records::CustomerRec c1{};
+         const storage::IsamRecRef ref =
+             FindRecord(records::CustomerFile, &records::CustomerRec::CustomerNo, "C1", c1);
+         records::CustomerRec changed = c1;
+         changed.Phone1.Set("555-0199");
+         records::RequireDone(records::UpdateCustomerRecord(changed, c1, ref), "Modify operation failed");
+       }},
+      {"Customer C2", "added",
+       [] {
+         AddRecordAs(records::CustomerFile, records::OpenCustomerFile, &records::CustomerRec::CustomerNo,
+                     "C2", records::AddCustomerRecord);
+       }},
+      {"Vendor V1", "deleted",
+       [] {
+         FileForAction vendors(records::VendorFile, records::OpenVendorFile);
+         records::VendorRec v1{};
+         const storage::IsamRecRef ref =
+             FindRecord(records::VendorFile, &records::VendorRec::VendorNo, "V1", v1);
+         records::RequireDone(records::DeleteVendorRecord(ref), "Delete vendor failed");
+       }},
+      {"The file 12M.DAT", "added",
+       [] {
+         FileForAction memos(records::MemoFile, records::OpenMemoFile);
+         records::MemoBuf = records::MemoRec{};
+         records::MemoBuf.Number.Set("1004");
+         storage::IsamRecRef ref = 0;
+         records::RequireDone(records::AddMemoRecord(ref), "memo add operation failed");
+       }},
+      {"The file 12PM.DAT", "created",
+       [] {
+         FileForAction memos(records::POMemoFile, records::OpenPOMemoFile);
+         if (!memos.Open()) throw std::runtime_error(forms::OpenFailureReason().trimmed().toStdString());
+       }},
+      {"The file 12D.DAT", "opened",
+       [] {
+         FileForAction lines(records::DetailFile, records::OpenDetailFile);
+         if (!lines.Open()) throw std::runtime_error(forms::OpenFailureReason().trimmed().toStdString());
+       }},
+      {"The settings of company 12", "changed",
+       [] {
+         EXPECT_FALSE(records::UpdateCurrentCompanyRecord(
+             [](records::CompanyRec& company) { company.CompanyContact.Set("Dana"); }));
+       }},
+      {"The import of customers", "made",
+       [] {
+         FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
+         exchange::ImportRow row(16);
+         row[0] = "Imported Customer";
+         exchange::ImportAccounts(exchange::CustomerImportKind(), {row}, false, {});
+       }},
+      {"Invoice 1005", "posted",
+       [] {
+         invoicing::PostNewInvoice(testing_support::Invoice("1005", "C1", "12/07/2026", {{"WIDGET", "1"}}));
+       }},
+      {"The payment", "posted",
+       [] {
+         invoicing::PostPayment({"C1", "12/07/2026", "", {}});
+       }},
+      {"The data files", "rebuilt", [] { (void)records::RebuildCompanyDataFiles(); }},
+      {"The aging", "recalculated", [] { MainForm->AgingChart1Click(); }},
+  };
+
+  fs::current_path(folder);
+  {
+    testing_support::PermissionsApply unreadable;
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    // The start says that the posting waits and what to do; its own aging waits without a word.
+    EXPECT_EQ(
+        Texts(user.told),
+        std::vector<std::string>{
+            "The last posting (invoice 1004) was interrupted and could not be undone yet: the file 12I.DAT "
+            "could not be opened: Permission denied.  Until it is undone, company 12 posts nothing and "
+            "none of its records can be changed.  " +
+            remedy});
+    for (const Write& write : writes) {
+      SCOPED_TRACE(write.Subject + " " + write.Verb);
+      user.told.clear();
+      try {
+        write.Do();
+      } catch (const std::exception& error) {
+        user.told.push_back(QString::fromStdString(error.what()));
+      }
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{Refusal(write.Subject, write.Verb, remedy)});
+    }
+    EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+  }
+  EndProgram();
+  fs::current_path(dir_.path());
+  // Nothing refused reached a file, and the start aged nothing.
+  EXPECT_EQ(DataFileBytes(folder), stopped);
+
+  ReadableAgainTheNextStartUndoesIt(folder, "12I.DAT", before);
 }
 
 }  // namespace

@@ -41,9 +41,8 @@ const char kRefused[] =
     "journal was kept as 12JNL-1.BAD.";
 const char kKept[] =
     "The last posting (test posting) was interrupted and could not be undone: its journal 12JNL.DAT is "
-    "damaged.  "
-    "Nothing was undone and the journal was kept as it is; postings of company 12 stay stopped while it is "
-    "there.";
+    "damaged.  Nothing was undone and the journal was kept as it is; while it is there, company 12 posts "
+    "nothing and none of its records can be changed.  Restore the last backup of company 12.";
 
 class PostingJournalTest : public DataUnitTest {
  protected:

@@ -100,11 +100,12 @@ inline constexpr std::string_view kWholeFileTemporarySuffix = ".tmp~";
 // target is written, flushed and renamed over it, and the folder synced (false when that sync
 // fails: the new contents are in place but the rename may not survive a power cut). mode gives
 // the new file's permissions.
-[[nodiscard]] bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr, unsigned mode = 0644);
+[[nodiscard]] bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr,
+                                  unsigned mode = 0644);
 // WriteWholeFile for a name spelled as it stands on disk (a new file as it is to be spelled), less
 // the folder's sync: no lookup in its folder, so that writing many files into one folder neither
 // reads it nor syncs it once a file. The caller syncs the folder (SyncFolder) after the last.
 [[nodiscard]] bool WriteSpelledFile(std::string_view path, std::string_view bytes, int* err = nullptr,
-                      unsigned mode = 0644);
+                                    unsigned mode = 0644);
 
 }  // namespace platform::files
