@@ -147,8 +147,7 @@ void RewriteDetailLines(const std::vector<StoredLine>& stored, const InvoiceRec&
 void ChangeCustomer(const std::string& number, const std::function<void(records::CustomerRec&)>& change) {
   records::CustomerRec customer{};
   storage::IsamRecRef ref = 0;
-  records::RequireDone(ReadInvoiceCustomer(number, customer, ref),
-                       "Customer " + TrimBlanks(number) + " was not found.");
+  RequireInvoiceCustomer(true, number, customer, ref);
   const records::CustomerRec before = customer;
   change(customer);
   records::RequireDone(records::UpdateCustomerRecord(customer, before, ref),

@@ -83,8 +83,7 @@ struct InvoiceCustomer {
 InvoiceCustomer RequireCustomer(const std::string& number) {
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
   InvoiceCustomer customer;
-  if (!file.Open() || !ReadInvoiceCustomer(number, customer.Record, customer.Ref))
-    throw std::runtime_error("Customer " + TrimBlanks(number) + " was not found. The invoice was not saved.");
+  RequireInvoiceCustomer(file.Open(), number, customer.Record, customer.Ref, " The invoice was not saved.");
   return customer;
 }
 

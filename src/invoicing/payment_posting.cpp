@@ -226,8 +226,7 @@ class PaymentWriter {
 void UpdateCustomer(const std::string& number, Cents posted, const std::string& date) {
   records::CustomerRec customer{};
   IsamRecRef ref = 0;
-  records::RequireDone(ReadInvoiceCustomer(number, customer, ref),
-                       "Customer " + TrimBlanks(number) + " was not found.");
+  RequireInvoiceCustomer(true, number, customer, ref);
   const records::CustomerRec before = customer;
   customer.CustBalance.Set(AmountText(StoredCents(customer.CustBalance.Get()) - posted));
   customer.LastPayment.Set(date);
@@ -329,9 +328,8 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
   records::CustomerRec customer{};
   IsamRecRef customerRef = 0;
-  if (!customers.Open() || !ReadInvoiceCustomer(payment.CustomerNo, customer, customerRef))
-    throw std::runtime_error("Customer " + TrimBlanks(payment.CustomerNo) +
-                             " was not found. The payment was not posted.");
+  RequireInvoiceCustomer(customers.Open(), payment.CustomerNo, customer, customerRef,
+                         " The payment was not posted.");
 
   PostedPayment result;
   std::string counter = CurrentCompany.NextDepositNumber.Get();

@@ -15,6 +15,7 @@
 #include "records/customer_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/system_reason.h"
 
 namespace invoicing {
 
@@ -101,6 +102,17 @@ bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& custom
   records::CustomerRec wanted{};
   wanted.CustomerNo.Set(number);
   return records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+}
+
+void RequireInvoiceCustomer(bool open, const std::string& number, records::CustomerRec& customer,
+                            storage::IsamRecRef& ref, const std::string& then) {
+  if (open && ReadInvoiceCustomer(number, customer, ref)) return;
+  const std::string failure = records::DataFileFailure(records::CustomerUnit());
+  if (!failure.empty())
+    throw std::runtime_error("Customer " + TrimBlanks(number) + " could not be read: " + failure + "." +
+                             then);
+  if (!open) throw std::runtime_error("The customer file could not be opened." + then);
+  throw std::runtime_error("Customer " + TrimBlanks(number) + " was not found." + then);
 }
 
 void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,

@@ -50,6 +50,14 @@ void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate
 // number key lands on next). The customer file must be open.
 bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer, storage::IsamRecRef& ref);
 
+// ReadInvoiceCustomer for a posting that needs the customer; `open` says whether the customer file
+// could be opened. Throws "Customer C1 was not found." when it is not there, or, when the file
+// could not be opened or read, with the file and the system's reason ("Customer C1 could not be
+// read: the file 12C.DAT could not be opened: Permission denied."); `then` follows (" The invoice
+// was not saved.").
+void RequireInvoiceCustomer(bool open, const std::string& number, records::CustomerRec& customer,
+                            storage::IsamRecRef& ref, const std::string& then = {});
+
 // Adds a line's quantity (as typed or stored) to the stock changes of its product: given back
 // when `back`, else taken out. The memo invoice's "no product" changes nothing.
 void AddLineStock(records::StockChanges& changes, const std::string& code, const std::string& quantity,

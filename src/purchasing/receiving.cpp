@@ -153,11 +153,21 @@ records::StockChanges ReceivedStock(const Receipt& receipt) {
   return changes;
 }
 
+// A file the receipt needs, opened for it; refused, before anything is written, with the file and
+// the system's reason when it cannot be.
+void RequireOpen(const records::FileForAction& file, const storage::DataFileUnit& unit) {
+  if (file.Open()) return;
+  const std::string failure = records::DataFileFailure(unit);
+  throw std::runtime_error("The product or PO detail file could not be opened" +
+                           (failure.empty() ? std::string() : " (" + failure + ")") +
+                           ". Nothing was received.");
+}
+
 int PostRows(const Receipt& receipt, const std::string& date) {
   records::FileForAction products(records::ProductFile, records::OpenProductFile);
+  RequireOpen(products, records::ProductUnit());
   records::FileForAction details(records::PODetailFile, records::OpenPODetailFile);
-  if (!products.Open() || !details.Open())
-    throw std::runtime_error("The product or PO detail file could not be opened. Nothing was received.");
+  RequireOpen(details, records::PODetailUnit());
   std::string receiver = TrimBlanks(receipt.ReceiverNumber);
   int received = 0;
   for (const ReceivingRow& row : receipt.Rows) {

@@ -4,8 +4,11 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "platform/files/path.h"
+#include "storage/data_file_unit.h"
 #include "storage/file_io.h"
 #include "storage/isam_types.h"
+#include "storage/naming.h"
 #include "storage/posting_journal.h"
 
 namespace records {
@@ -24,6 +27,18 @@ std::string FileFailureReason(int err) {
 std::string WithReason(const std::string& failure, const std::string& reason) {
   if (reason.empty()) return failure;
   return failure + (!failure.empty() && failure.back() == '.' ? " " : ": ") + reason;
+}
+
+std::string DataFileFailure(const storage::DataFileUnit& unit) {
+  if (storage::IsamOK) return {};
+  const storage::IsamOpenFailure& open = storage::IsamLastOpenFailure();
+  if (!open.Name.empty())
+    return "the file " + platform::files::FileName(open.Name) +
+           " could not be opened: " + std::strerror(open.Errno);
+  const std::string reason = SystemReason();
+  if (reason.empty()) return {};
+  return "the file " + storage::IsamFileName(unit.FileName(), storage::IsamDataExt) +
+         " could not be read: " + reason;
 }
 
 void RequireDone(bool done, const std::string& failure) {

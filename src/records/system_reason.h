@@ -5,6 +5,10 @@
 
 #include <string>
 
+namespace storage {
+class DataFileUnit;
+}
+
 namespace records {
 
 // The text of the errno that made the engine's last call fail ("Input/output error"); empty when
@@ -19,6 +23,12 @@ std::string FileFailureReason(int err);
 // The failure followed by the reason, when there is one: "Delete operation failed: No space left
 // on device", "Add Late Fee Failed. No space left on device".
 std::string WithReason(const std::string& failure, const std::string& reason);
+
+// Why the last open or read of the unit's file failed, in the user's words with the system's
+// reason: "the file 12C.DAT could not be opened: Permission denied" when it was the open, "the file
+// 12C.DAT could not be read: Input/output error" when the system failed a later step; empty when
+// the system refused nothing (a key not found, a question answered no).
+std::string DataFileFailure(const storage::DataFileUnit& unit);
 
 // A step that did not happen fails the action (a posting is then undone whole): throws
 // std::runtime_error with the failure and the system's reason when done is false.

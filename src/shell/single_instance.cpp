@@ -70,6 +70,9 @@ InstanceGuard::Outcome InstanceGuard::Acquire(int waitMs) {
     const QLockFile::LockError error = lock_->error();
     lock_.reset();
     if (error == QLockFile::LockFailedError) return Outcome::TimedOut;
+    // A folder where no lock can be made now (a full disk) may still have a copy running there,
+    // which is brought forward as on a disk with room.
+    if (AskRunningInstanceToShow()) return Outcome::AnotherIsRunning;
     failure_ = QStringLiteral("The program cannot work in the data folder %1: %2.")
                    .arg(QDir::toNativeSeparators(directory_), WhyFolderCannotBeWritten(directory_));
     return Outcome::CannotLock;

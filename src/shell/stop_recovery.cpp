@@ -33,13 +33,13 @@ void TellWhyRebuilt(const storage::FoundJournal& journal) {
 
 // The files of the company the stop left marked, or with a rebuild unfinished, rebuilt asking
 // nothing, under the start's one message: the undo's, the set-aside journal's, or the notice of a
-// stop between postings. The journal found stays until then (one set aside is replaced by an
-// empty one), so that a start stopped in the middle is finished by the next; then it goes.
+// stop between postings. The journal found stays until then, emptied (one set aside leaves an
+// empty one in its place), so that a start stopped in the middle is finished by the next; then it
+// goes.
 void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
   const bool valid = records::IsValidCompanyNumber(journal.Company);
   const std::vector<std::string> left =
       valid ? records::FilesLeftForRepair(journal.Company) : std::vector<std::string>{};
-  if (left.empty() && journal.Outcome == storage::JournalOutcome::Refused) return;
   const bool held = storage::HoldCompanyJournal(journal.Company);
   if (!left.empty()) {
     TellWhyRebuilt(journal);

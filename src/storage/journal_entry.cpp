@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <optional>
 
 #include "storage/byte_order.h"
 
@@ -10,6 +11,26 @@ namespace storage {
 namespace {
 
 constexpr char kMagic[] = "KJOURNL3";
+constexpr char kUndoneMark[] = "KJUNDON3";
+constexpr char kSetAsideMark[] = "KJASIDE3";
+
+const char* MarkOf(JournalStage stage) {
+  switch (stage) {
+    case JournalStage::Undone:
+      return kUndoneMark;
+    case JournalStage::SetAside:
+      return kSetAsideMark;
+    case JournalStage::Posting:
+      break;
+  }
+  return kMagic;
+}
+
+std::optional<JournalStage> StageOfMark(const uint8_t* raw) {
+  for (JournalStage stage : {JournalStage::Posting, JournalStage::Undone, JournalStage::SetAside})
+    if (std::memcmp(raw, MarkOf(stage), kJournalMarkSize) == 0) return stage;
+  return std::nullopt;
+}
 constexpr size_t kCompanyAt = 8;
 constexpr size_t kCompanyRoom = 15;
 constexpr size_t kWhatAt = 24;
@@ -88,7 +109,7 @@ void ReadCommittedHeader(const uint8_t* raw, size_t got, JournalHeader& header) 
 
 std::string EncodeJournalHeader(const JournalHeader& header) {
   std::string out(kJournalHeaderSize, '\0');
-  out.replace(0, kJournalMarkSize, kMagic);
+  out.replace(0, kJournalMarkSize, MarkOf(header.Stage));
   PutShortText(out, kCompanyAt, kCompanyRoom, header.Company);
   PutShortText(out, kWhatAt, kWhatRoom, header.What);
   auto* raw = reinterpret_cast<uint8_t*>(out.data());
@@ -128,23 +149,27 @@ void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string
 
 JournalRead JournalReader::ReadHeader(JournalHeader& header) {
   header = JournalHeader{};
-  if (!file_.Size(&size_)) return JournalRead::Damaged;
   uint8_t raw[kJournalHeaderSize] = {};
   size_t got = 0;
-  if (!file_.ReadAt(0, raw, sizeof raw, &got) && file_.error() != 0) return JournalRead::Damaged;
+  if (!file_.Size(&size_) || (!file_.ReadAt(0, raw, sizeof raw, &got) && file_.error() != 0)) {
+    error_ = file_.error();
+    return JournalRead::Unreadable;
+  }
   if (std::all_of(raw, raw + std::min(got, kJournalMarkSize), [](uint8_t b) { return b == 0; })) {
     ReadCommittedHeader(raw, got, header);
     header.RepairLeft = !header.Committed && got > kRepairLeftAt && raw[kRepairLeftAt] == 1;
     return JournalRead::Empty;
   }
-  if (got < kJournalHeaderSize || std::memcmp(raw, kMagic, kJournalMarkSize) != 0 ||
-      LoadUInt32(raw + kHeaderSumAt) != HeaderChecksum(raw))
+  const std::optional<JournalStage> stage = StageOfMark(raw);
+  if (got < kJournalHeaderSize || !stage || LoadUInt32(raw + kHeaderSumAt) != HeaderChecksum(raw))
     return JournalRead::Damaged;
   header.Company = GetShortText(raw, kCompanyAt, kCompanyRoom);
   header.What = GetShortText(raw, kWhatAt, kWhatRoom);
   header.Nonce = LoadUInt64(raw + kNonceAt);
   header.SyncedEnd = LoadUInt64(raw + kSyncedEndAt);
+  header.Stage = *stage;
   header.Company.erase(std::find(header.Company.begin(), header.Company.end(), '\0'), header.Company.end());
+  if (header.Stage == JournalStage::SetAside) return JournalRead::SetAside;
   // A synced end inside the header is none (the writer never writes one).
   if (header.SyncedEnd != 0 && header.SyncedEnd < kJournalHeaderSize) return JournalRead::Damaged;
   nonce_ = header.Nonce;
@@ -153,21 +178,29 @@ JournalRead JournalReader::ReadHeader(JournalHeader& header) {
   return JournalRead::Entries;
 }
 
-bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) {
+JournalReader::Step JournalReader::Unreadable() {
+  error_ = file_.error();
+  return Step::Unreadable;
+}
+
+JournalReader::Step JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) {
   uint8_t fixed[kJournalEntryFixed];
-  if (offset + static_cast<int64_t>(kJournalEntryFixed) > size_ || !file_.ReadAt(offset, fixed, sizeof fixed))
-    return false;
+  size_t got = 0;
+  if (offset + static_cast<int64_t>(kJournalEntryFixed) > size_) return Step::Damaged;
+  if (!file_.ReadAt(offset, fixed, sizeof fixed, &got))
+    return file_.error() != 0 ? Unreadable() : Step::Damaged;
   const uint32_t length = LoadUInt32(fixed);
   const size_t nameLength = IsamLoadUInt16(fixed + 6);
   const uint32_t imageLength = LoadUInt32(fixed + 16);
   if (length == 0 || imageLength > kJournalMaxImage || nameLength == 0 ||
       length != kJournalEntryFixed + nameLength + imageLength + 4 || offset + int64_t{length} > size_ ||
       fixed[4] < 1 || fixed[4] > static_cast<uint8_t>(JournalKind::DataFileCreated) || fixed[5] != 0)
-    return false;
+    return Step::Damaged;
   std::string bytes(length, '\0');
-  if (!file_.ReadAt(offset, bytes.data(), bytes.size())) return false;
+  if (!file_.ReadAt(offset, bytes.data(), bytes.size(), &got))
+    return file_.error() != 0 ? Unreadable() : Step::Damaged;
   const auto* raw = reinterpret_cast<const uint8_t*>(bytes.data());
-  if (LoadUInt32(raw + length - 4) != EntryChecksum(raw, length - 4, nonce_)) return false;
+  if (LoadUInt32(raw + length - 4) != EntryChecksum(raw, length - 4, nonce_)) return Step::Damaged;
   entry.Kind = static_cast<JournalKind>(raw[4]);
   entry.Ref = IsamLoadInt32(raw + 8);
   entry.RecordLength = IsamLoadInt32(raw + 12);
@@ -178,12 +211,14 @@ bool JournalReader::ReadAt(int64_t offset, JournalEntry& entry, bool withImage) 
   else
     entry.Image.clear();
   entry.Offset = offset;
-  return true;
+  return Step::Entry;
 }
 
 JournalReader::Step JournalReader::Next(JournalEntry& entry, bool withImage) {
   const bool synced = at_ < syncedEnd_;
-  if (!ReadAt(at_, entry, withImage)) return synced ? Step::Damaged : Step::End;
+  const Step step = ReadAt(at_, entry, withImage);
+  if (step == Step::Unreadable) return step;
+  if (step != Step::Entry) return synced ? Step::Damaged : Step::End;
   const int64_t next =
       at_ + static_cast<int64_t>(kJournalEntryFixed + entry.Name.size() + entry.ImageLength + 4);
   // The synced end falls between two entries.

@@ -20,10 +20,19 @@ enum class JournalKind : uint8_t {
 };
 
 constexpr size_t kJournalHeaderSize = 88;
-constexpr size_t kJournalMarkSize = 8;  // "KJOURNL3"; all zero in a journal with nothing to undo
+constexpr size_t kJournalMarkSize = 8;  // all zero in a journal with nothing to undo or to say
 constexpr size_t kJournalEntryFixed = 20;
 // The largest image an entry may carry: a record, or a side file (the answer file is a few lines).
 constexpr uint32_t kJournalMaxImage = 1u << 20;
+
+// What a marked journal holds, by its mark.
+enum class JournalStage : uint8_t {
+  Posting,   // "KJOURNL3": a posting to undo
+  Undone,    // "KJUNDON3": its posting undone and synced (the entries kept for the names of the files
+             // to rebuild), the user not told yet
+  SetAside,  // "KJASIDE3": written in place of journals set aside under the names in What, the
+             // user not told yet; no entries
+};
 
 struct JournalHeader {
   std::string Company;
@@ -32,6 +41,7 @@ struct JournalHeader {
   // The journal's bytes before this offset were synced before any record they undo was written
   // (0: none known yet).
   uint64_t SyncedEnd = 0;
+  JournalStage Stage = JournalStage::Posting;
   // Read from a journal with nothing to undo whose header is otherwise whole: what the commit of
   // its last posting left (the mark zeroed) before that posting was reported done, which wipes the
   // rest. Company and What then name that posting.
@@ -68,11 +78,15 @@ size_t JournalEntrySize(const JournalChange& change);
 // Appends the whole entry, its checksum started from the posting's nonce.
 void AppendJournalEntry(const JournalChange& change, uint64_t nonce, std::string& out);
 
-// The journal read back from its file, one entry at a time.
+// The journal read back from its file, one entry at a time. A read the system fails (an I/O
+// error) is never taken for the journal's end or for damage: nothing is known of what it did not
+// read.
 enum class JournalRead {
-  Empty,    // no mark: nothing to undo
-  Entries,  // a sound header (and the entries that read whole after it)
-  Damaged,  // a mark without a sound header
+  Empty,       // no mark: nothing to undo
+  Entries,     // a sound header (and the entries that read whole after it)
+  SetAside,    // a sound header of the SetAside stage
+  Damaged,     // a mark without a sound header
+  Unreadable,  // the file could not be read: error() says why
 };
 class JournalReader {
  public:
@@ -82,17 +96,23 @@ class JournalReader {
   // them end there: anything else is damage. From the synced end on, the first entry that does
   // not read whole is the journal's end (the part written last, cut short by a stop before its
   // sync: none of its records was written). Images are kept only when withImage.
-  enum class Step { Entry, End, Damaged };
+  enum class Step { Entry, End, Damaged, Unreadable };
   Step Next(JournalEntry& entry, bool withImage);
-  // Reads the entry at offset again, image included.
-  [[nodiscard]] bool ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
+  // Reads the entry at offset again, image included: Entry, Damaged when it does not read whole,
+  // or Unreadable.
+  [[nodiscard]] Step ReadAt(int64_t offset, JournalEntry& entry, bool withImage = true);
+  // The system's errno of the read that made the journal Unreadable.
+  int error() const { return error_; }
 
  private:
+  Step Unreadable();
+
   platform::files::File& file_;
   uint64_t nonce_ = 0;
   int64_t syncedEnd_ = 0;
   int64_t at_ = kJournalHeaderSize;
   int64_t size_ = 0;
+  int error_ = 0;
 };
 
 }  // namespace storage

@@ -1,17 +1,21 @@
 // Undoing a posting journal: every change it names is undone on the data files' slots, newest
 // first, while the files are closed. The whole journal is read one entry at a time and every
 // entry is checked against the files here before anything is changed: a journal is our own file,
-// but one found on disk may be damaged, another company's or made up. Each data file changed is
-// marked as needing its repair (byte 20) and synced; the journal is emptied (its header zeroed and
-// synced), and only then are the files rebuilt (a journal left marked over a rebuilt file would
-// name slots that moved). The emptied journal stays until the rebuild is done: it is the evidence
-// that the program was stopped, so that a start stopped during its rebuild is finished by the
-// next one, which rebuilds the files still marked. Nothing else in the journal is written while it
-// is undone: undoing an entry again only writes the same image again, so a second crash while
+// but one found on disk may be damaged, another company's or made up; a read the system fails is
+// none of these, and keeps the journal waiting. Each data file changed is marked as needing its
+// repair (byte 20) and synced; the journal's mark then says that its posting is undone (synced),
+// and only then are the files rebuilt (a journal left marked over a rebuilt file would name slots
+// that moved). The journal keeps the posting's name until the user has been told, and then stays,
+// emptied, until the start's rebuild is done: it is the evidence that the program was stopped, so
+// that a start stopped during its rebuild is finished by the next one, which rebuilds the files
+// still marked and says what was undone. Nothing else in the journal is written while it is
+// undone: undoing an entry again only writes the same image again, so a second crash while
 // undoing leaves a journal that the next start undoes whole once more. One journal per company: a
 // journal found in several spellings is undone in none of them.
 
 #include "storage/journal_undo.h"
+
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QString>
@@ -66,6 +70,10 @@ bool IsCompanysDataFile(const std::string& name, const std::string& company) {
   return owner && (owner->empty() || *owner == platform::text::UpperCase(company));
 }
 
+std::string JournalUnreadable(const std::string& name, int err) {
+  return "the journal " + name + " could not be read: " + std::strerror(err);
+}
+
 class UndoRun {
  public:
   explicit UndoRun(std::string company) : company_(std::move(company)) {}
@@ -96,27 +104,33 @@ class UndoRun {
     return CheckSlot(entry);
   }
 
-  bool UndoEntry(const JournalEntry& entry) {
-    if (UndoChange(entry)) return true;
-    const auto open = files_.find(platform::text::UpperCase(entry.Name));
-    return Failed(entry.Name,
-                  open != files_.end() && open->second.error() != 0 ? open->second.error() : err_);
+  // An entry of a journal whose posting a start undid already, before it was stopped: only the
+  // data files it names are wanted, for their rebuild (their slots may have moved since).
+  void NoteUndone(const JournalEntry& entry) {
+    if (!PlainName(entry.Name) || !IsDataFileName(entry.Name) || !IsCompanysDataFile(entry.Name, company_))
+      return;
+    if (entry.Kind == JournalKind::DataFileCreated) created_.insert(platform::text::UpperCase(entry.Name));
+    if (!IsSideKind(entry.Kind) && entry.Kind != JournalKind::DataFileCreated && !Created(entry.Name))
+      changed_.insert(platform::text::UpperCase(entry.Name));
   }
 
-  bool UndoChange(const JournalEntry& entry) {
+  bool UndoEntry(const JournalEntry& entry) {
+    int err = 0;
     switch (entry.Kind) {
       case JournalKind::SideFileImage: {
         // A side file whose write never happened holds its image still.
         std::string now;
         return (platform::files::ReadWholeFile(entry.Name, &now) && now == entry.Image) ||
-               platform::files::WriteWholeFile(entry.Name, entry.Image, &err_);
+               platform::files::WriteWholeFile(entry.Name, entry.Image, &err) ||
+               FailedOn(entry.Name, err, "written");
       }
       case JournalKind::SideFileCreated: {
         // Only a regular file can be one the posting made.
         std::error_code error;
         if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(entry.Name, error)))
           return true;
-        return platform::files::DeleteFile(entry.Name, &err_) || err_ == ENOENT;
+        return platform::files::DeleteFile(entry.Name, &err) || err == ENOENT ||
+               FailedOn(entry.Name, err, "removed");
       }
       case JournalKind::DataFileCreated:
         return RemoveCreated(entry);
@@ -127,32 +141,19 @@ class UndoRun {
 
   bool SyncAll() {
     for (auto& [name, file] : files_)
-      if (!file.Flush()) return Failed(name, file.error());
-    return !removed_ || platform::files::SyncFolder(removed_->c_str(), &err_) || Failed(*removed_, err_);
+      if (!file.Flush()) return FailedOn(name, file.error(), "synced");
+    int err = 0;
+    return !removed_ || platform::files::SyncFolder(removed_->c_str(), &err) || FailedOn({}, err, "synced");
   }
 
-  // Why a file could not be used or written, and the system's reason, in the report.
-  void TellFailure(UndoReport& report) const {
-    report.Cause = cause_;
-    report.FailedFile = failedFile_;
-    report.Errno = failedErrno_;
-  }
+  // Why a file could not be used (Unavailable) or the undo failed, with the system's reason.
+  const std::string& Cause() const { return cause_; }
+  const std::string& Remedy() const { return remedy_; }
 
-  std::vector<std::string> FileNames() const {
-    std::vector<std::string> names;
-    for (const auto& [name, file] : files_) names.push_back(name);
-    return names;
-  }
+  // The data files whose slots the journal names, upper case.
+  std::vector<std::string> FileNames() const { return {changed_.begin(), changed_.end()}; }
 
  private:
-  // A file of the undo that could not be written (or, from Unavailable, used at all).
-  bool Failed(const std::string& name, int err) {
-    failedFile_ = name;
-    failedErrno_ = err != 0 ? err : EIO;
-    if (cause_.empty()) cause_ = "the file " + name + " could not be written: " + std::strerror(failedErrno_);
-    return false;
-  }
-
   // Another file of the folder whose name differs only in case: which of them the entry means is
   // not known, so neither is touched.
   static bool SpelledTwice(const std::string& name) {
@@ -172,9 +173,11 @@ class UndoRun {
       check = UndoResult::Foreign;
       return nullptr;
     }
-    // Only a regular file is opened (never a FIFO, which could block the open).
+    // Only a regular file is opened (never a FIFO, which could block the open). A data file kept
+    // as a link to a regular file (on another disk) is undone through the link, as the posting
+    // wrote it.
     std::filesystem::file_status status;
-    check = StatusOf(name, status);
+    check = StatusOf(name, status, true);
     if (check != UndoResult::Nothing) return nullptr;
     if (!std::filesystem::is_regular_file(status)) {
       check = UndoResult::Foreign;
@@ -185,8 +188,8 @@ class UndoRun {
       check = file.error() == EWOULDBLOCK ? UndoResult::InUse : Unavailable(name, file.error(), "opened");
       return nullptr;
     }
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file.path(), error))) {
+    struct stat opened {};
+    if (::fstat(file.fd(), &opened) != 0 || !S_ISREG(opened.st_mode)) {
       check = UndoResult::Foreign;
       return nullptr;
     }
@@ -201,8 +204,9 @@ class UndoRun {
     if (file == nullptr) return check;
     uint8_t raw[4];
     int64_t size = 0;
+    size_t got = 0;
     if (!file->Size(&size)) return Unavailable(entry.Name, file->error(), "read");
-    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw))
+    if (!file->ReadAt(kRecordLengthAt, raw, sizeof raw, &got))
       return file->error() != 0 ? Unavailable(entry.Name, file->error(), "read") : UndoResult::Foreign;
     const int64_t length = IsamLoadInt32(raw);
     if (length != entry.RecordLength || length <= 0 || entry.Ref < 1) return UndoResult::Foreign;
@@ -220,10 +224,11 @@ class UndoRun {
       return false;
     const int64_t pos = int64_t{entry.Ref} * entry.RecordLength;
     const uint8_t needsRepair = 1;
-    if (!file->WriteAt(IsamIndexDirtyFlagOffset, &needsRepair, 1)) return false;
-    if (entry.Kind == JournalKind::SlotImage)
-      return file->WriteAt(pos, entry.Image.data(), entry.Image.size());
-    return FreeAddedSlot(*file, pos, entry.RecordLength);
+    const bool undone =
+        file->WriteAt(IsamIndexDirtyFlagOffset, &needsRepair, 1) &&
+        (entry.Kind == JournalKind::SlotImage ? file->WriteAt(pos, entry.Image.data(), entry.Image.size())
+                                              : FreeAddedSlot(*file, pos, entry.RecordLength));
+    return undone || FailedOn(entry.Name, file->error(), "written");
   }
 
   // A slot the posting added reads as deleted again; the repair drops it.
@@ -238,21 +243,31 @@ class UndoRun {
     return file.WriteAt(pos, status, sizeof status);
   }
 
-  // What lstat says of a file an entry names, found whatever the case of its name (no open, which a
-  // FIFO could block). A folder that cannot be read now (no permission, an I/O error) is no
-  // mismatch: the file is unavailable.
-  UndoResult StatusOf(const std::string& name, std::filesystem::file_status& status) {
+  // What lstat (or, through a link, stat) says of a file an entry names, found whatever the case of
+  // its name (no open, which a FIFO could block). A folder that cannot be read now (no permission,
+  // an I/O error) is no mismatch: the file is unavailable.
+  UndoResult StatusOf(const std::string& name, std::filesystem::file_status& status,
+                      bool throughLink = false) {
     std::error_code error;
-    status = std::filesystem::symlink_status(platform::files::ResolveForUse(name), error);
+    const std::string onDisk = platform::files::ResolveForUse(name);
+    status =
+        throughLink ? std::filesystem::status(onDisk, error) : std::filesystem::symlink_status(onDisk, error);
     if (error && status.type() != std::filesystem::file_type::not_found)
       return Unavailable(name, error.value(), "found");
     return UndoResult::Nothing;
   }
 
   UndoResult Unavailable(const std::string& name, int err, const char* done) {
-    cause_ = "the file " + name + " could not be " + done + ": " + std::strerror(err);
-    Failed(name, err);
+    FailedOn(name, err, done);
     return UndoResult::Unavailable;
+  }
+
+  // Why a file of the undo failed, and what the user can do about it; false.
+  bool FailedOn(const std::string& name, int err, const std::string& done) {
+    cause_ = (name.empty() ? std::string("the data folder") : "the file " + name) + " could not be " + done +
+             ": " + std::strerror(err);
+    remedy_ = WaitingRemedy(name, err, done != "opened" && done != "read" && done != "found");
+    return false;
   }
 
   bool Created(const std::string& name) const { return created_.count(platform::text::UpperCase(name)) > 0; }
@@ -301,7 +316,8 @@ class UndoRun {
       std::error_code error;
       const std::string onDisk = platform::files::ResolveForUse(name);
       if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(onDisk, error))) continue;
-      if (!platform::files::DeleteFile(name, &err_) && err_ != ENOENT) return false;
+      int err = 0;
+      if (!platform::files::DeleteFile(name, &err) && err != ENOENT) return FailedOn(name, err, "removed");
       removed_ = name;
     }
     return true;
@@ -313,9 +329,7 @@ class UndoRun {
   std::set<std::string> changed_;       // data files whose slots an entry names, upper case
   std::optional<std::string> removed_;  // a file the undo removed: its folder is synced
   std::string cause_;
-  int err_ = 0;  // the system's reason of the last side file or removal that failed
-  std::string failedFile_;
-  int failedErrno_ = 0;
+  std::string remedy_;
 };
 
 QString Qt(const std::string& text) {
@@ -358,14 +372,13 @@ QString OnFileMessage(const std::string& what) {
 // failed) stays where it is for the next start; until then nothing writes the company's files.
 // Told once, with why when that is known and what the user can do.
 JournalOutcome KeepWaiting(const std::string& company, const UndoReport& report) {
-  KeepJournalWaiting(company, report.What, WaitingRemedy(report.FailedFile, report.Errno));
-  const std::string remedy = WaitingPostingOf(company)->Remedy;
+  KeepJournalWaiting(company, report.What, report.Remedy);
   NoteJournalFound(company, JournalOutcome::InUse);
   const QString cause = report.Cause.empty() ? QString() : QStringLiteral(": ") + Qt(report.Cause);
   Tell(LastPosting(report.What) +
            QStringLiteral(" was interrupted and could not be undone yet%1.  Until it is undone, company %2 "
                           "posts nothing and none of its records can be changed.  %3")
-               .arg(cause, Qt(company), Qt(remedy)),
+               .arg(cause, Qt(company), Qt(report.Remedy)),
        platform::ui::MsgIcon::Error);
   return JournalOutcome::InUse;
 }
@@ -376,35 +389,214 @@ std::set<std::string>& RefusedJournals() {
   return refused;
 }
 
-// A name beside the journal that says what it is, not taken yet: "12JNL-1.BAD".
-std::string SetAsideName(const std::string& company) {
+// The journal's header zeroed and synced (not written when it is zero already): what it held is
+// done with, nothing of it is left to say (a header whole but for its mark would say that a
+// posting is on file), and it stays as the evidence of the stop.
+bool EmptyJournalFile(File& journal) {
+  char header[kJournalHeaderSize] = {};
+  size_t got = 0;
+  const bool read = journal.ReadAt(0, header, sizeof header, &got) || journal.error() == 0;
+  if (read && std::all_of(header, header + got, [](char c) { return c == 0; })) return true;
+  const char zeros[kJournalHeaderSize] = {};
+  return journal.WriteAt(0, zeros, sizeof zeros) && journal.SyncData();
+}
+
+// While the start recovers from a stop, the journals it finds stay (emptied) for it to remove.
+bool& JournalsKeptForTheStart() {
+  static bool kept = false;
+  return kept;
+}
+
+// A journal whose every word has been said, emptied first (a removal a power cut takes back must
+// not say it again): at the start it stays as the evidence of the stop until the start has
+// rebuilt everything the stop left; elsewhere it is removed, and the removal made durable.
+void DoneWithJournal(File& journal, const std::string& journalName) {
+  const bool emptied = EmptyJournalFile(journal);
+  journal.Close();
+  if (emptied && JournalsKeptForTheStart()) return;
+  // A removal that does not last brings back a journal with nothing to undo or to say.
+  if (platform::files::DeleteFile(journalName)) (void)platform::files::SyncFolder(journalName);
+}
+
+// -- Journals set aside --
+//
+// A journal that does not belong here is kept under a name that says so ("12JNL-1.BAD") and never
+// undone nor written over. It leaves its name in one step in which a small journal of the
+// SetAside stage takes its place (the two names swapped), naming where it was kept: a start
+// stopped anywhere in between leaves the next one either the journal as it was (set aside again,
+// reusing a stand-in prepared for it) or the stand-in, which that start tells and takes as the
+// evidence of the stop. Once told, the stand-in is emptied and goes with the rest of the stop.
+
+constexpr char kAsideSeparator[] = ", ";
+
+// A file at an aside name that holds nothing of anyone's: a stand-in prepared there by a start that
+// was stopped before it swapped it in (empty, or naming that name first).
+bool IsUnusedStandIn(const std::string& name) {
+  File file;
+  if (!file.Open(name, OpenMode::OpenOwn)) return false;
+  int64_t size = 0;
+  JournalHeader header;
+  JournalReader reader(file);
+  return (file.Size(&size) && size == 0) ||
+         (reader.ReadHeader(header) == JournalRead::SetAside && header.What.starts_with(name));
+}
+
+// A name beside the journal that says what it is, not taken yet (nor by `taken`): "12JNL-1.BAD".
+std::string SetAsideName(const std::string& company, const std::vector<std::string>& taken = {}) {
   for (int n = 1;; ++n) {
     const std::string name = company + "JNL-" + std::to_string(n) + ".BAD";
+    if (std::find(taken.begin(), taken.end(), name) != taken.end()) continue;
     std::error_code error;
-    if (!platform::files::Exists(name) && !std::filesystem::is_symlink(name, error)) return name;
+    const bool there = platform::files::Exists(name) || std::filesystem::is_symlink(name, error);
+    if (!there || IsUnusedStandIn(name)) return name;
   }
 }
 
-JournalOutcome Refuse(File& journal, const std::string& journalName, const std::string& company) {
-  journal.Close();
+std::vector<std::string> SplitAsides(const std::string& what) {
+  std::vector<std::string> names;
+  for (size_t at = 0; at <= what.size();) {
+    const size_t end = std::min(what.find(kAsideSeparator, at), what.size());
+    if (end > at) names.push_back(what.substr(at, end - at));
+    at = end + sizeof kAsideSeparator - 1;
+  }
+  return names;
+}
+
+// The stand-in, written and synced under `name` exactly as spelled (`mode` says whether a file of
+// that name may be there: only an unused stand-in); false with the system's errno in err.
+bool WriteStandIn(const std::string& name, OpenMode mode, const std::string& company,
+                  const std::vector<std::string>& kept, int& err) {
+  JournalHeader header;
+  header.Company = company;
+  for (const std::string& aside : kept) header.What += (header.What.empty() ? "" : kAsideSeparator) + aside;
+  header.Stage = JournalStage::SetAside;
+  const std::string bytes = EncodeJournalHeader(header);
+  File file;
+  if (file.OpenSpelled(name, mode) && file.WriteAt(0, bytes.data(), bytes.size()) && file.SyncData())
+    return true;
+  err = file.error();
+  return false;
+}
+
+// A stand-in that did not take the journal's place, removed (only under its own spelling).
+void RemoveStandIn(const std::string& aside) {
+  std::error_code error;
+  // One that cannot go is taken for the next set-aside under that name (an unused stand-in).
+  if (std::filesystem::exists(std::filesystem::symlink_status(aside, error)))
+    (void)platform::files::DeleteFile(aside);
+}
+
+// The journal `name` set aside as `aside`, the stand-in in its place; false with the system's errno
+// in err when it could not be moved (it then stays where it is).
+bool SwapInStandIn(const std::string& name, const std::string& aside, const std::string& company,
+                   const std::vector<std::string>& kept, int& err) {
+  if (!WriteStandIn(aside, OpenMode::CreateAlways, company, kept, err)) {
+    RemoveStandIn(aside);
+    return false;
+  }
+  // Should the swap not last, the journal is found in its place and set aside again.
+  if (platform::files::ExchangeFiles(name, aside, &err)) {
+    (void)platform::files::SyncFolder(name);
+    return true;
+  }
+  // A file system that cannot swap two names: the journal is moved over the stand-in and a stand-in
+  // made anew in its place (a stop in between leaves the files marked without a journal).
+  const bool cannotSwap = err == EINVAL || err == ENOSYS || err == ENOTSUP;
+  if (!cannotSwap || !platform::files::RenameFile(name, aside, &err)) {
+    RemoveStandIn(aside);
+    return false;
+  }
+  if (WriteStandIn(name, OpenMode::CreateNew, company, kept, err)) (void)platform::files::SyncFolder(name);
+  return true;
+}
+
+// What the start says of journals set aside (`kept`: where each is now); `stayed` those that could
+// not be moved, for the system's reason `err`.
+QString SetAsideMessage(const std::string& journalName, const std::string& company,
+                        const std::vector<std::string>& kept, const std::vector<std::string>& stayed,
+                        int err) {
+  const auto list = [](const std::vector<std::string>& names) {
+    QStringList shown;
+    for (const std::string& name : names) shown << Qt(name);
+    return shown.join(QStringLiteral(", "));
+  };
+  QString text =
+      kept.size() > 1
+          ? QStringLiteral(
+                "Company %1 has more than one posting journal.  Nothing was undone; they were kept as %2.")
+                .arg(Qt(company), list(kept))
+          : QStringLiteral(
+                "The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
+                    .arg(Qt(journalName), Qt(company)) +
+                (stayed.empty() ? QStringLiteral("; the journal was kept as %1.").arg(list(kept))
+                                : QStringLiteral("."));
+  if (!stayed.empty())
+    text += QStringLiteral("  %1 could not be set aside: %2.")
+                .arg(list(stayed), QString::fromLocal8Bit(std::strerror(err)));
+  return text;
+}
+
+// The stand-in found at `name` (left by a start stopped before it told the user): what it kept.
+std::optional<std::vector<std::string>> StandInAt(const std::string& name, const std::string& company) {
+  File file;
+  JournalHeader header;
+  if (!file.Open(name, OpenMode::OpenOwn)) return std::nullopt;
+  JournalReader reader(file);
+  if (reader.ReadHeader(header) != JournalRead::SetAside ||
+      platform::text::UpperCase(header.Company) != platform::text::UpperCase(company))
+    return std::nullopt;
+  return SplitAsides(header.What);
+}
+
+// Sets aside the company's journals `names` (one, or one in several spellings), none undone, and
+// tells the user once; a stand-in among them names what a stopped start set aside already.
+JournalOutcome SetAside(const std::vector<std::string>& names, const std::string& company) {
   // The program was stopped all the same: the start rebuilds what it left, under this one message.
   NoteJournalFound(company, JournalOutcome::Refused);
-  const std::string absolute = std::filesystem::absolute(journalName).string();
-  if (RefusedJournals().count(absolute)) return JournalOutcome::Refused;
-  const std::string aside = SetAsideName(company);
-  QString text =
-      QStringLiteral("The posting journal %1 does not belong to the files of company %2.  Nothing was undone")
-          .arg(Qt(journalName), Qt(company));
-  if (platform::files::RenameFile(journalName, aside)) {
-    // Should the name not last, the journal is found and set aside again: nothing is undone by it.
-    (void)platform::files::SyncFolder(aside);
-    text += QStringLiteral("; the journal was kept as %1.").arg(Qt(aside));
-  } else {
-    // It stays where it is; postings refuse to write over it.
-    RefusedJournals().insert(absolute);
-    text += QStringLiteral(".");
+  const bool told = std::all_of(names.begin(), names.end(), [](const std::string& name) {
+    return RefusedJournals().count(std::filesystem::absolute(name).string()) > 0;
+  });
+  if (told) return JournalOutcome::Refused;
+  std::string standIn;
+  std::vector<std::string> kept, left;
+  for (const std::string& name : names) {
+    std::optional<std::vector<std::string>> found = standIn.empty() ? StandInAt(name, company) : std::nullopt;
+    if (found) {
+      standIn = name;
+      kept = std::move(*found);
+    } else {
+      left.push_back(name);
+    }
   }
-  Tell(text, platform::ui::MsgIcon::Error);
+  int err = 0;
+  std::vector<std::string> stayed;
+  if (standIn.empty()) {
+    // Where each goes is settled first: the stand-in names them all. Without it in place, none
+    // moves (one spelling left alone would be taken for the company's journal); they stay where
+    // they are, and postings refuse to write over them.
+    std::vector<std::string> planned;
+    for (size_t i = 0; i < left.size(); ++i) planned.push_back(SetAsideName(company, planned));
+    if (!SwapInStandIn(left.front(), planned.front(), company, planned, err)) stayed = left;
+    standIn = stayed.empty() ? left.front() : std::string();
+    kept = stayed.empty() ? planned : std::vector<std::string>{};
+    left.erase(left.begin(), stayed.empty() ? left.begin() + 1 : left.end());
+  }
+  for (const std::string& name : left) {
+    const std::string aside = SetAsideName(company);
+    const bool moved = platform::files::RenameFile(name, aside, &err) && platform::files::SyncFolder(aside);
+    if (!moved)
+      stayed.push_back(name);
+    else if (std::find(kept.begin(), kept.end(), aside) == kept.end())
+      kept.push_back(aside);
+  }
+  for (const std::string& name : stayed) RefusedJournals().insert(std::filesystem::absolute(name).string());
+  Tell(SetAsideMessage(standIn.empty() ? names.front() : standIn, company, kept, stayed, err),
+       platform::ui::MsgIcon::Error);
+  // A spelling that stayed keeps the stand-in untold: without it, the next start would find that
+  // spelling alone and take it for the company's one journal.
+  File journal;
+  if (!standIn.empty() && stayed.empty() && journal.Open(standIn, OpenMode::OpenOwn))
+    DoneWithJournal(journal, standIn);
   return JournalOutcome::Refused;
 }
 
@@ -441,94 +633,53 @@ std::vector<std::string> JournalSpellings(const std::string& company) {
   return names;
 }
 
-// A regular file holding a journal with nothing to undo.
-bool HoldsNothing(const std::string& name) {
+// What a journal's header says, read without undoing anything; why it could not be read, when
+// it could not.
+JournalRead HeaderOf(const std::string& name, std::string& cause) {
   File file;
-  if (!file.Open(name, OpenMode::OpenOwn)) return false;
+  if (!file.Open(name, OpenMode::OpenOwn)) return JournalRead::Damaged;
   JournalHeader header;
   JournalReader reader(file);
-  return reader.ReadHeader(header) == JournalRead::Empty;
-}
-
-// Several journals of one company: none is undone, since which of them the last posting wrote
-// is not known. Each is set aside (one message for all).
-JournalOutcome RefuseSeveral(const std::vector<std::string>& names, const std::string& company) {
-  NoteJournalFound(company, JournalOutcome::Refused);
-  QStringList shown, kept;
-  bool told = true;
-  for (const std::string& name : names) {
-    shown << Qt(name);
-    told = RefusedJournals().count(std::filesystem::absolute(name).string()) > 0 && told;
-  }
-  if (told) return JournalOutcome::Refused;
-  for (const std::string& name : names) {
-    const std::string aside = SetAsideName(company);
-    if (platform::files::RenameFile(name, aside)) {
-      (void)platform::files::SyncFolder(aside);  // a name that does not last is set aside again
-      kept << Qt(aside);
-    } else {
-      RefusedJournals().insert(std::filesystem::absolute(name).string());
-      kept << Qt(name);
-    }
-  }
-  Tell(
-      QStringLiteral("Company %1 has more than one posting journal (%2).  Nothing was undone; they were kept "
-                     "as %3.")
-          .arg(Qt(company), shown.join(QStringLiteral(", ")), kept.join(QStringLiteral(", "))),
-      platform::ui::MsgIcon::Error);
-  return JournalOutcome::Refused;
+  const JournalRead read = reader.ReadHeader(header);
+  if (read == JournalRead::Unreadable) cause = JournalUnreadable(name, reader.error());
+  return read;
 }
 
 // The one journal of the company, spelled as it is on disk, in journalName; or, when there is
 // none or it is not one journal, what became of it. Where there are several spellings, those
 // with nothing to undo are removed first: one journal left is the company's. When none of them
-// holds anything, the first stays: it tells that the program was stopped.
+// holds anything, the first stays: it tells that the program was stopped. One that cannot be read
+// keeps them all waiting.
 std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::string& journalName) {
   std::vector<std::string> names = JournalSpellings(company);
   if (names.size() > 1) {
+    std::vector<JournalRead> reads;
+    UndoReport unread;
+    for (const std::string& name : names) reads.push_back(HeaderOf(name, unread.Cause));
+    if (!unread.Cause.empty()) return KeepWaiting(company, unread);
     const std::string first = names.front();
-    const bool allEmpty = std::all_of(names.begin(), names.end(), HoldsNothing);
-    std::erase_if(names, [&](const std::string& name) {
-      return !(allEmpty && name == first) && HoldsNothing(name) && platform::files::DeleteFile(name) &&
-             platform::files::SyncFolder(name);
-    });
+    const bool allEmpty =
+        std::all_of(reads.begin(), reads.end(), [](JournalRead r) { return r == JournalRead::Empty; });
+    for (size_t i = names.size(); i-- > 0;) {
+      const bool remove = !(allEmpty && i == 0) && reads[i] == JournalRead::Empty &&
+                          platform::files::DeleteFile(names[i]) && platform::files::SyncFolder(names[i]);
+      if (remove) names.erase(names.begin() + static_cast<std::ptrdiff_t>(i));
+    }
   }
   if (names.empty()) return JournalOutcome::None;
-  if (names.size() > 1) return RefuseSeveral(names, company);
+  if (names.size() > 1) return SetAside(names, company);
   journalName = names.front();
   return std::nullopt;
 }
 
-// The journal's header zeroed and synced (not written when it is zero already): what it held is
-// done with, nothing of it is left to say (a header whole but for its mark would say that a
-// posting is on file), and it stays as the evidence of the stop.
-bool EmptyJournalFile(File& journal) {
-  char header[kJournalHeaderSize] = {};
-  size_t got = 0;
-  if (!journal.ReadAt(0, header, sizeof header, &got) && journal.error() != 0) return false;
-  if (std::all_of(header, header + got, [](char c) { return c == 0; })) return true;
-  const char zeros[kJournalHeaderSize] = {};
-  return journal.WriteAt(0, zeros, sizeof zeros) && journal.SyncData();
-}
-
-// The journal itself could not be opened or written: the undo waits, and the report says why.
-void JournalUnusable(UndoReport& report, const std::string& journalName, int err, const char* done) {
-  report.FailedFile = journalName;
-  report.Errno = err != 0 ? err : EIO;
-  report.Cause = "the journal " + journalName + " could not be " + done + ": " + std::strerror(report.Errno);
-}
-
-// While the start recovers from a stop, the journals it finds stay (emptied) for it to remove.
-bool& JournalsKeptForTheStart() {
-  static bool kept = false;
-  return kept;
-}
-
-// A journal done with: removed, and the removal made durable; at the start, kept for the start to
-// remove once it has rebuilt everything the stop left.
-bool RemoveUnlessKept(const std::string& journalName) {
-  if (JournalsKeptForTheStart()) return true;
-  return platform::files::DeleteFile(journalName) && platform::files::SyncFolder(journalName);
+// The undone posting's journal says so, synced, before any file is rebuilt: left marked over a
+// rebuilt file, it would name slots that moved; emptied, a start stopped before the user was told
+// could no longer name the posting.
+bool MarkJournalUndone(File& journal, JournalHeader header) {
+  if (header.Stage == JournalStage::Undone) return true;
+  header.Stage = JournalStage::Undone;
+  const std::string bytes = EncodeJournalHeader(header);
+  return journal.WriteAt(0, bytes.data(), bytes.size()) && journal.SyncData();
 }
 
 }  // namespace
@@ -545,43 +696,72 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   UndoReport ignored;
   if (report == nullptr) report = &ignored;
   JournalReader reader(journal);
-  JournalHeader header;
+  JournalHeader& header = report->Header;
   const JournalRead read = reader.ReadHeader(header);
   const bool ours = platform::text::UpperCase(header.Company) == platform::text::UpperCase(company);
+  const std::string journalName = platform::files::FileName(journal.path());
+  UndoRun run(company);
+  // Why the undo cannot go on, and what the user can do: the journal's read, or the run's file.
+  const auto unreadable = [&] {
+    report->Cause = JournalUnreadable(journalName, reader.error());
+    report->Remedy = WaitingRemedy(journalName, reader.error());
+  };
+  const auto failedOnAFile = [&] {
+    report->Cause = run.Cause();
+    report->Remedy = run.Remedy();
+  };
+  if (read == JournalRead::Unreadable) {
+    unreadable();
+    return UndoResult::Unavailable;
+  }
   if (read == JournalRead::Empty) {
     report->Committed = header.Committed && ours;
     if (report->Committed) report->What = header.What;
     report->RepairLeft = header.RepairLeft;
     return UndoResult::Nothing;
   }
-  if (read == JournalRead::Damaged || !ours) return UndoResult::Foreign;
+  if (read == JournalRead::SetAside && ours) {
+    report->Asides = SplitAsides(header.What);
+    return UndoResult::Nothing;
+  }
+  if (read != JournalRead::Entries || !ours) return UndoResult::Foreign;
   report->What = header.What;
-  UndoRun run(company);
+  const bool undoneAlready = header.Stage == JournalStage::Undone;
   // Every entry is read and checked before the first is undone.
   std::vector<int64_t> offsets;
   for (;;) {
     JournalEntry entry;
     const JournalReader::Step step = reader.Next(entry, false);
-    if (step == JournalReader::Step::End) break;
+    if (step == JournalReader::Step::End || (undoneAlready && step == JournalReader::Step::Damaged)) break;
     if (step == JournalReader::Step::Damaged) return UndoResult::Damaged;
+    if (step == JournalReader::Step::Unreadable) {
+      unreadable();
+      return UndoResult::Unavailable;
+    }
+    if (undoneAlready) {
+      run.NoteUndone(entry);
+      continue;
+    }
     const UndoResult check = run.CheckEntry(entry);
-    if (check == UndoResult::Unavailable) run.TellFailure(*report);
+    if (check == UndoResult::Unavailable) failedOnAFile();
     if (check != UndoResult::Nothing) return check;
     offsets.push_back(entry.Offset);
   }
   for (auto at = offsets.rbegin(); at != offsets.rend(); ++at) {
     JournalEntry entry;
-    if (!reader.ReadAt(*at, entry) || !run.UndoEntry(entry)) {
-      run.TellFailure(*report);
+    const JournalReader::Step step = reader.ReadAt(*at, entry);
+    if (step == JournalReader::Step::Unreadable) unreadable();
+    if (step != JournalReader::Step::Entry || !run.UndoEntry(entry)) {
+      if (step == JournalReader::Step::Entry) failedOnAFile();
       return UndoResult::Failed;
     }
   }
   if (!run.SyncAll()) {
-    run.TellFailure(*report);
+    failedOnAFile();
     return UndoResult::Failed;
   }
   report->Files = run.FileNames();
-  return offsets.empty() ? UndoResult::Nothing : UndoResult::Undone;
+  return offsets.empty() && !undoneAlready ? UndoResult::Nothing : UndoResult::Undone;
 }
 
 bool DataFileMarkedForRepair(const std::string& dataFileName) {
@@ -605,22 +785,25 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     if (journal.error() == EWOULDBLOCK) return JournalOutcome::InUse;
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(journalName, error)) && !error)
-      return Refuse(journal, journalName, company);
-    JournalUnusable(report, journalName, journal.error(), "opened");
+      return SetAside({journalName}, company);
+    report.Cause = "the journal " + journalName + " could not be opened: " + std::strerror(journal.error());
+    report.Remedy = WaitingRemedy(journalName, journal.error());
     return KeepWaiting(company, report);
   }
   switch (UndoJournalOnDisk(journal, company, &report)) {
     case UndoResult::Nothing: {
       // The program was stopped between postings, with the company open (or before the posting's
       // first part was synced); or its last posting was committed and the stop came before it was
-      // reported done, which is said; or the company's close kept it for files a failure left.
-      // The start keeps the journal, emptied, until it has rebuilt what the stop left.
+      // reported done, which is said; or a start set journals aside and was stopped before it said
+      // so; or the company's close kept it for files a failure left. The start keeps the journal,
+      // emptied, until it has rebuilt what the stop left.
+      if (!report.Asides.empty()) {
+        journal.Close();
+        return SetAside({journalName}, company);
+      }
       const bool told = report.Committed && ToldAtTheStart(report.What);
       if (told) Tell(OnFileMessage(report.What), platform::ui::MsgIcon::Information);
-      const bool kept = JournalsKeptForTheStart() && EmptyJournalFile(journal);
-      journal.Close();
-      // One that cannot go holds nothing to undo, or is undone once more by the next start.
-      if (!kept) (void)platform::files::DeleteFile(journalName);
+      DoneWithJournal(journal, journalName);
       const JournalOutcome outcome = told                ? JournalOutcome::OnFile
                                      : report.RepairLeft ? JournalOutcome::RepairLeft
                                                          : JournalOutcome::None;
@@ -628,7 +811,8 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       return outcome;
     }
     case UndoResult::Foreign:
-      return Refuse(journal, journalName, company);
+      journal.Close();
+      return SetAside({journalName}, company);
     case UndoResult::InUse:
       return JournalOutcome::InUse;
     case UndoResult::Damaged:
@@ -637,18 +821,20 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     case UndoResult::Failed:
       break;
     case UndoResult::Undone: {
-      // The journal is emptied before any rebuild: left marked over a rebuilt file, it would name
-      // slots that moved. It stays until the files are rebuilt.
-      if (!EmptyJournalFile(journal)) {
-        JournalUnusable(report, journalName, journal.error(), "written");
+      // The journal says that its posting is undone before any rebuild, and keeps its name until the
+      // user has been told; a start stopped in between is finished by the next, which rebuilds and
+      // tells.
+      if (!MarkJournalUndone(journal, report.Header)) {
+        report.Cause =
+            "the journal " + journalName + " could not be written: " + std::strerror(journal.error());
+        report.Remedy = WaitingRemedy(journalName, journal.error(), true);
         break;
       }
-      journal.Close();
       bool rebuilt = true;
       for (const std::string& name : report.Files) rebuilt = RebuildUnitFile(name, company) && rebuilt;
-      RemoveUnlessKept(journalName);
       const bool told = ToldAtTheStart(report.What);
       if (told) Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
+      DoneWithJournal(journal, journalName);
       NoteJournalFound(company, told ? JournalOutcome::Undone : JournalOutcome::None);
       return JournalOutcome::Undone;
     }

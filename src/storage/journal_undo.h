@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "platform/files/file.h"
+#include "storage/journal_entry.h"
 
 namespace storage {
 
 enum class UndoResult {
   Nothing,      // no entries to undo
-  Undone,       // every entry undone and the files changed synced
+  Undone,       // every entry undone and the files changed synced (by this undo, or by a start that
+                // was stopped before it said so)
   Foreign,      // an entry does not fit the files here: nothing was changed
   InUse,        // a file an entry names is held open: nothing was changed
   Unavailable,  // a file an entry names cannot be opened or read now (no permission, an I/O error,
@@ -23,14 +25,17 @@ enum class UndoResult {
 
 // What the undo found besides its result.
 struct UndoReport {
-  std::string What;                // what the posting was ("invoice 1004")
-  std::vector<std::string> Files;  // the data files it changed and left marked for repair
-  std::string Cause;               // why a file could not be used (Unavailable), with the system's reason
-  std::string FailedFile;          // the file that could not be used or written (Unavailable, Failed)
-  int Errno = 0;                   // and the system's reason
-  bool Committed = false;          // nothing to undo: the posting named in What was committed and
-                                   // nothing has said so yet
-  bool RepairLeft = false;         // nothing to undo: kept for files a failure left to repair
+  JournalHeader Header;             // the journal's header as read
+  std::string What;                 // what the posting was ("invoice 1004")
+  std::vector<std::string> Files;   // the data files it changed and left marked for repair
+  std::string Cause;                // why a file could not be used (Unavailable) or the undo failed, with
+                                    // the system's reason
+  std::string Remedy;               // what the user can do about it ("Make 12C.DAT readable and ...")
+  bool Committed = false;           // nothing to undo: the posting named in What was committed and
+                                    // nothing has said so yet
+  std::vector<std::string> Asides;  // nothing to undo: a stand-in for journals set aside under these
+                                    // names, not told yet
+  bool RepairLeft = false;          // nothing to undo: kept for files a failure left to repair
 };
 
 // Reads the journal from its open file, checks every entry against the files of the company,

@@ -143,6 +143,15 @@ std::string ErrnoText(int err) {
   return std::strerror(err);
 }
 
+// A step of the posting that the system refused, said with the system's reason, which the
+// engine's status keeps for the message of the step that met it ("Add operation failed: No space
+// left on device").
+bool FailOnDisk(const std::string& failure, int err, int32_t code = IsamErrJournal) {
+  FailWith(err != 0 ? failure + ": " + ErrnoText(err) : failure, code);
+  if (err != 0) IsamRestoreStatus({false, code, err});
+  return false;
+}
+
 // Opens (or creates) the company's journal. A journal left there by a posting that did not end
 // is never written over: it was undone or set aside when the company's files were opened, and
 // one still there now belongs to another program or could not be moved.
@@ -152,16 +161,19 @@ bool HoldJournalOf(OpenPosting& posting, const std::string& company) {
   const std::string path = AbsoluteJournalPath(company);
   File file;
   if (!file.Open(path, platform::files::OpenMode::CreateOwn))
-    return FailWith("The posting journal " + PostingJournalName(company) +
-                    " cannot be opened: " + ErrnoText(file.error()));
+    return FailOnDisk("The posting journal " + PostingJournalName(company) + " cannot be opened",
+                      file.error());
   JournalHeader left;
   JournalReader reader(file);
-  if (reader.ReadHeader(left) != JournalRead::Empty)
+  const JournalRead read = reader.ReadHeader(left);
+  if (read == JournalRead::Unreadable)
+    return FailOnDisk("The posting journal " + PostingJournalName(company) + " cannot be read",
+                      reader.error());
+  if (read != JournalRead::Empty)
     return FailWith("The posting journal " + PostingJournalName(company) +
                     " holds a posting that was not undone; start the program again.");
   int err = 0;
-  if (!platform::files::SyncFolder(path, &err))
-    return FailWith("The data folder could not be synced: " + ErrnoText(err));
+  if (!platform::files::SyncFolder(path, &err)) return FailOnDisk("The data folder could not be synced", err);
   posting.journal = std::move(file);
   posting.journalCompany = company;
   posting.journalPath = path;
@@ -180,7 +192,7 @@ bool AllocateJournal(OpenPosting& posting, int64_t size) {
   const int64_t spare = unknown ? 0 : static_cast<int64_t>(available) - (size - posting.allocated);
   allocation = std::clamp(size + spare / kRoomShareAhead, size, allocation);
   if (!posting.journal.Allocate(0, allocation))
-    return FailWith("The posting journal cannot grow: " + ErrnoText(posting.journal.error()));
+    return FailOnDisk("The posting journal cannot grow", posting.journal.error());
   posting.allocated = allocation;
   return true;
 }
@@ -205,12 +217,12 @@ bool SyncJournal(OpenPosting& posting) {
   posting.journalWritten = true;
   if (!posting.journal.WriteAt(posting.synced, posting.buffer.data(), posting.buffer.size()) ||
       !posting.journal.SyncData())
-    return FailWith("The posting journal could not be written: " + ErrnoText(posting.journal.error()));
+    return FailOnDisk("The posting journal could not be written", posting.journal.error());
   posting.synced = end;
   posting.buffer.clear();
   posting.header = HeaderOf(posting, end);
   if (!posting.journal.WriteAt(0, posting.header.data(), posting.header.size()))
-    return FailWith("The posting journal could not be written: " + ErrnoText(posting.journal.error()));
+    return FailOnDisk("The posting journal could not be written", posting.journal.error());
   return true;
 }
 
@@ -219,10 +231,7 @@ bool WriteOutBlock(OpenPosting& posting, IsamFileBlockRec& fb) {
   if (fb.PendingSlots.empty()) return true;
   posting.dataOnDisk = true;
   if (IsamWritePendingSlots(fb)) return true;
-  const int err = fb.DataFile.error();
-  return FailWith(
-      "A data file could not be written: " + fb.DataName + (err != 0 ? ": " + ErrnoText(err) : ""),
-      IsamError);
+  return FailOnDisk("A data file could not be written: " + fb.DataName, fb.DataFile.error(), IsamError);
 }
 
 bool WriteOutPending(OpenPosting& posting) {
@@ -324,8 +333,8 @@ bool SyncTouchedFiles(OpenPosting& posting) {
   for (std::thread& other : others) other.join();
   for (size_t i = 0; i < files.size(); ++i) {
     if (errors[i] != 0)
-      return FailWith("A data file could not be synced: " + files[i]->DataName + ": " + ErrnoText(errors[i]),
-                      IsamErrOsFailure);
+      return FailOnDisk("A data file could not be synced: " + files[i]->DataName, errors[i],
+                        IsamErrOsFailure);
     files[i]->DataWritten = false;
   }
   return true;
@@ -336,7 +345,7 @@ bool CommitPosting(OpenPosting& posting) {
   if (!posting.begun) return true;
   if (!WriteOutPending(posting) || !SyncTouchedFiles(posting)) return false;
   if (!ZeroJournalMark(posting))
-    return FailWith("The posting journal could not be emptied: " + ErrnoText(posting.journal.error()));
+    return FailOnDisk("The posting journal could not be emptied", posting.journal.error());
   return true;
 }
 
@@ -378,8 +387,9 @@ bool RollBack(OpenPosting& posting) {
     markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
                    posting.journal.SyncData();
     if (!markRestored) {
-      report.FailedFile = posting.journalPath;
-      report.Errno = posting.journal.error();
+      report.Cause = "the journal " + PostingJournalName(company) + " could not be written: " +
+                     ErrnoText(posting.journal.error());
+      report.Remedy = WaitingRemedy(posting.journalPath, posting.journal.error(), true);
     }
     const UndoResult result = markRestored
                                   ? UndoJournalOnDisk(posting.journal, posting.journalCompany, &report)
@@ -396,7 +406,7 @@ bool RollBack(OpenPosting& posting) {
   posting.lastInDoubt = !undone && posting.markZeroed && !markRestored;
   if (!undone) {
     for (const std::string& name : open) ReopenUnitFile(name, posting.journalCompany, false);
-    KeepJournalWaiting(company, posting.what, WaitingRemedy(report.FailedFile, report.Errno));
+    KeepJournalWaiting(company, posting.what, report.Remedy);
     if (posting.lastInDoubt) posting.inDoubt.insert(company);
     posting.journal.Close();  // the start-up undoes it
     posting.journalCompany.clear();
@@ -619,7 +629,7 @@ bool IsamSyncCreatedFile(const std::string& dataName) {
   if (!PostingUnderWay()) return true;
   int err = 0;
   if (platform::files::SyncFolder(dataName, &err)) return true;
-  return FailWith("The data folder could not be synced: " + ErrnoText(err), IsamErrOsFailure);
+  return FailOnDisk("The data folder could not be synced", err, IsamErrOsFailure);
 }
 
 void AllowJournalledSideFile(const std::string& name) {
@@ -636,8 +646,7 @@ bool JournalSideFile(const std::string& name) {
   std::string bytes;
   int err = 0;
   const bool existed = platform::files::ReadWholeFile(name, &bytes, &err);
-  if (!existed && err != ENOENT)
-    return FailWith("The side file " + name + " could not be read: " + ErrnoText(err));
+  if (!existed && err != ENOENT) return FailOnDisk("The side file " + name + " could not be read", err);
   if (!Append({existed ? JournalKind::SideFileImage : JournalKind::SideFileCreated, name, 0, 0,
                existed ? std::string_view(bytes) : std::string_view()}))
     return false;
@@ -823,24 +832,26 @@ std::string LastWaitingRefusal() {
   return Posting().lastRefusal;
 }
 
-std::string WaitingRemedy(const std::string& file, int err) {
-  if (file.empty() || err == 0) return {};
-  const std::string name = std::filesystem::path(file).filename().string();
+std::string WaitingRemedy(const std::string& file, int err, bool writing) {
+  if (err == 0) return {};
+  const std::string name = file.empty() ? std::string("the data folder")
+                                        : std::filesystem::path(file).filename().string();
+  const std::string again = " and start the program again.";
   switch (err) {
     case EACCES:
     case EPERM:
-      return "Make " + name + " readable and start the program again.";
+      return "Make " + name + (writing ? " writable" : " readable") + again;
     case ENOSPC:
     case EDQUOT:
-      return "Free space on the disk that holds " + name + " and start the program again.";
+      return "Free space on the disk that holds " + name + again;
     case EROFS:
-      return "Make the disk that holds " + name + " writable and start the program again.";
+      return "Make the disk that holds " + name + " writable" + again;
     case EMFILE:
     case ENFILE:
     case ENOMEM:
-      return "Close other programs and start the program again.";
+      return "Close other programs" + again;
     default:
-      return "Check the disk that holds " + name + " and start the program again.";
+      return "Check the disk that holds " + name + again;
   }
 }
 

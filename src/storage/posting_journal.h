@@ -53,7 +53,10 @@
 //
 // Layout (little-endian; the file may be longer than its contents):
 //   header, 88 bytes:
-//     0  8 bytes  "KJOURNL3"; zero when the last posting ended (nothing to undo)
+//     0  8 bytes  "KJOURNL3"; zero when the last posting ended (nothing to undo); "KJUNDON3" once a
+//                 start has undone the posting, until it has told the user; "KJASIDE3" in a
+//                 header alone that stands in for journals a start set aside (the names they were
+//                 kept as in place of what the posting is), until it has told the user
 //     8  byte     length of the company number, then 15 bytes of it
 //    24  byte     length of what the posting is ("invoice 1004"), then 39 bytes of it
 //    64  uint64   the posting's nonce: every entry's checksum starts from it, so that entries
@@ -304,9 +307,10 @@ std::vector<std::string> CompaniesWithWaitingPostings();
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
-// The remedy when the undo could not use `file` for the system's reason err: make it readable, free
-// the disk, check the disk; "start the program again" when no file is known.
-std::string WaitingRemedy(const std::string& file, int err);
+// The remedy when the undo could not use `file` (empty: the data folder) for the system's reason
+// err: make it readable (writable, when it was being written), free the disk, check the disk;
+// empty, for the usual "start the program again", when no reason is known.
+std::string WaitingRemedy(const std::string& file, int err, bool writing = false);
 // The remedy when the journal itself is damaged: the company's last backup.
 std::string DamagedJournalRemedy(const std::string& company);
 

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "books_fixture.h"
@@ -18,6 +19,7 @@
 #include "platform/files/fault_seam.h"
 #include "purchasing/po_delete.h"
 #include "purchasing/po_posting.h"
+#include "purchasing/receiving.h"
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -25,6 +27,7 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "shell/permissions_apply.h"
 #include "storage/isam.h"
 #include "storage/posting_journal.h"
 
@@ -77,6 +80,19 @@ void PostNextInvoice() {
   static int number = 2000;
   madeInvoice = std::to_string(++number);
   PostTenDollarInvoice(madeInvoice);
+}
+
+// A PO of vendor V1 dated 7 December 2026 of one five-dollar line.
+void PostFiveDollarPO(const std::string& number, const purchasing::EnteredPOLine& line) {
+  purchasing::EnteredPO po;
+  po.Number = number;
+  po.VendorNo = "V1";
+  po.Date = po.DateRequired = "12/07/2026";
+  po.KeyCode = "None";
+  po.Net = po.Total = "5.00";
+  po.Tax = "0.00";
+  po.Lines = {line};
+  purchasing::PostNewPO(po);
 }
 
 struct Action {
@@ -192,15 +208,7 @@ const Action kActions[] = {
     {"POAdd", "Add operation failed", [] {},
      [] {
        static int number = 6000;
-       purchasing::EnteredPO po;
-       po.Number = std::to_string(++number);
-       po.VendorNo = "V1";
-       po.Date = po.DateRequired = "12/07/2026";
-       po.KeyCode = "None";
-       po.Net = po.Total = "5.00";
-       po.Tax = "0.00";
-       po.Lines = {{1, "", "1", "Freight", "5.00", "N", "5.00"}};
-       purchasing::PostNewPO(po);
+       PostFiveDollarPO(std::to_string(++number), {1, "", "1", "Freight", "5.00", "N", "5.00"});
      }},
     {"LateFees", "Add Late Fee Failed.", [] {},
      [] {
@@ -238,45 +246,107 @@ class PostingFailureReasonTest : public test_fixtures::BooksTest {
   }
 };
 
-// The full disk met at any one write or sync of an invoice of one line and of two: the posting
-// fails with the system's reason in its message, nothing of it is on file, and the books
-// balance; past its last write and sync it posts.
+// The full disk met at any one write or sync of an invoice of one line and of two, in a company
+// whose journal is held (as between postings) and in one whose journal the posting makes (its
+// files made, the company not opened through the main window): the posting fails with the
+// system's reason in its message, nothing of it is on file, and the books balance; past its last
+// write and sync it posts.
 TEST_F(PostingFailureReasonTest, EveryFailingWriteOrSyncOfAnInvoicePostingSaysTheSystemsReason) {
   const std::string reason = std::strerror(ENOSPC);
   const std::vector<Sale> sales = {{"BOLT", "2", "4.00"}, {"NUT", "3", "6.00"}};
-  for (const size_t lines : {1u, 2u}) {
-    for (const bool syncs : {false, true}) {
-      const std::string number = "10" + std::to_string(lines) + (syncs ? "1" : "0");
-      const std::vector<Sale> sold(sales.begin(), sales.begin() + static_cast<ptrdiff_t>(lines));
-      int failed = 0;
-      // A failed posting leaves its files as the open left them (undone, they are opened again).
-      ReopenPostingFiles();
-      for (int n = 1;; ++n) {
-        SCOPED_TRACE(std::to_string(lines) + " line(s), failing " + (syncs ? "sync " : "write ") +
-                     std::to_string(n));
-        ASSERT_LT(n, 500);
-        FaultPlan plan{.Errno = ENOSPC};
-        (syncs ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
-        (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
-        platform::files::InstallFaultPlan(plan);
-        const std::string failure =
-            FailureOf([&] { PostInvoice(number, "C1", "12/01/2026", "10.00", "0.00", sold); });
-        const int counted = syncs ? platform::files::FaultSyncsSoFar() : platform::files::FaultWritesSoFar();
-        platform::files::RemoveFaultPlan();
-        ExpectBooksBalance();
-        if (failure.empty()) {
-          // Done only past the posting's last write or sync; but its last write, the journal's
-          // header wiped once the posting is reported done, fails unheard.
-          EXPECT_GT(n + (syncs ? 0 : 1), counted);
-          EXPECT_EQ(Records(number).size(), 1u);
-          break;
+  for (const bool makesJournal : {false, true}) {
+    for (const size_t lines : {1u, 2u}) {
+      for (const bool syncs : {false, true}) {
+        const std::string number =
+            std::string(makesJournal ? "11" : "10") + std::to_string(lines) + (syncs ? "1" : "0");
+        const std::vector<Sale> sold(sales.begin(), sales.begin() + static_cast<ptrdiff_t>(lines));
+        int failed = 0;
+        // A failed posting leaves its files as the open left them (undone, they are opened again).
+        ReopenPostingFiles();
+        for (int n = 1;; ++n) {
+          SCOPED_TRACE(std::string(makesJournal ? "making its journal, " : "") + std::to_string(lines) +
+                       " line(s), failing " + (syncs ? "sync " : "write ") + std::to_string(n));
+          ASSERT_LT(n, 500);
+          if (makesJournal) storage::ClosePostingJournal();
+          FaultPlan plan{.Errno = ENOSPC};
+          (syncs ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
+          (syncs ? plan.SyncNumber : plan.WriteNumber) = n;
+          platform::files::InstallFaultPlan(plan);
+          const std::string failure =
+              FailureOf([&] { PostInvoice(number, "C1", "12/01/2026", "10.00", "0.00", sold); });
+          const int counted =
+              syncs ? platform::files::FaultSyncsSoFar() : platform::files::FaultWritesSoFar();
+          platform::files::RemoveFaultPlan();
+          ExpectBooksBalance();
+          if (failure.empty()) {
+            // Done only past the posting's last write or sync; but its last write, the journal's
+            // header wiped once the posting is reported done, fails unheard.
+            EXPECT_GT(n + (syncs ? 0 : 1), counted);
+            EXPECT_EQ(Records(number).size(), 1u);
+            break;
+          }
+          ++failed;
+          EXPECT_NE(failure.find(reason), std::string::npos) << failure;
+          EXPECT_TRUE(Records(number).empty());
         }
-        ++failed;
-        EXPECT_NE(failure.find(reason), std::string::npos) << failure;
-        EXPECT_TRUE(Records(number).empty());
+        EXPECT_GE(failed, syncs ? 3 : 10);
       }
-      EXPECT_GE(failed, syncs ? 3 : 10);
     }
+  }
+}
+
+// A file a posting cannot open (the customer file of an invoice and of a payment, the product file
+// of a receipt) is named in the message with the system's reason, and nothing of the posting is
+// on file.
+TEST_F(PostingFailureReasonTest, AFileThePostingCannotOpenIsNamedWithTheSystemsReason) {
+  namespace fs = std::filesystem;
+  ASSERT_TRUE(records::CreatePOHeaderFile() && records::OpenPOHeaderFile());
+  ASSERT_TRUE(records::CreatePODetailFile() && records::OpenPODetailFile());
+  PostFiveDollarPO("7001", {1, "BOLT", "5", "Bolts", "1.00", "N", "5.00"});
+  std::vector<purchasing::ReceivingRow> rows = purchasing::LoadReceivingList("7001", true).Rows;
+  ASSERT_EQ(rows.size(), 1u);
+  rows[0].InToday = "5";
+  struct Case {
+    const char* name;
+    storage::IsamFileBlock* file;
+    bool (*open)();
+    const char* fileName;
+    std::function<void()> post;
+  };
+  const Case cases[] = {
+      {"an invoice", &records::CustomerFile, records::OpenCustomerFile, "12C.DAT",
+       [] { PostTenDollarInvoice("1001"); }},
+      {"a payment", &records::CustomerFile, records::OpenCustomerFile, "12C.DAT",
+       [] {
+         invoicing::PostPayment({"C1", "12/07/2026", "", {{"1000", "", 1000, false}}});
+       }},
+      {"a receipt", &records::ProductFile, records::OpenProductFile, "12P.DAT",
+       [&] {
+         purchasing::PostReceipt({"7001", "300", QDate(2026, 12, 7), rows});
+       }},
+  };
+  const records::CustomerRec customer = Customer("C1");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    storage::IsamCloseFileBlock(*c.file);
+    *c.file = nullptr;
+    fs::permissions(c.fileName, fs::perms::none);
+    std::string failure;
+    {
+      testing_support::PermissionsApply unreadable;
+      failure = FailureOf(c.post);
+    }
+    fs::permissions(c.fileName, fs::perms::owner_read | fs::perms::owner_write);
+    ASSERT_TRUE(c.open());
+    EXPECT_NE(failure.find(c.fileName), std::string::npos) << failure;
+    EXPECT_NE(failure.find(std::strerror(EACCES)), std::string::npos) << failure;
+  }
+  EXPECT_TRUE(Records("1001").empty());
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), customer.CustBalance.Get());
+  EXPECT_EQ(OnHand("BOLT"), "100");
+  for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile}) {
+    storage::IsamCloseFileBlock(*file);
+    *file = nullptr;
   }
 }
 

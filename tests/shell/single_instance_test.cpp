@@ -161,5 +161,40 @@ TEST(SingleInstanceDeathTest, AFullDiskIsSaidWithTheSystemsReasonAndEndsTheProgr
               "The program cannot work in the data folder .*: No space left on device\\.");
 }
 
+// A second copy started while the first runs, on a disk that has filled up since: no lock can be
+// made there, but the running copy is found and brought forward, as on a disk with room, and
+// nothing is said. The second copy is started in a child that sees the full disk alone.
+TEST_F(SingleInstanceTest, ASecondStartOnAFullDiskBringsTheRunningOneForwardAndEnds) {
+  const std::string folder = dir_.path().string();
+  if (!testing_support::SmallDisksArePossible(folder)) GTEST_SKIP() << "no mount namespace can be made";
+  InstanceGuard running;
+  ASSERT_EQ(running.Acquire(), Outcome::MayStart);
+  int activations = 0;
+  ASSERT_TRUE(running.Publish([&] { ++activations; }));
+  int ends[2];
+  ASSERT_EQ(::pipe(ends), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    ::dup2(ends[1], STDERR_FILENO);
+    const testing_support::SmallDisk disk(folder, 64 * 1024);
+    if (!disk.Mount() || ::chdir(folder.c_str()) != 0 || !disk.Fill()) ::_exit(2);
+    StandardErrorUser user;
+    CheckSingleInstance();
+    ::_exit(3);  // this copy was let start beside the running one
+  }
+  ::close(ends[1]);
+  std::string said;
+  char buffer[1024];
+  for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) said.append(buffer, size_t(got));
+  ::close(ends[0]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(said.find("The program cannot work"), std::string::npos) << said;
+  ProcessEventsUntil([&] { return activations == 1; });
+  EXPECT_EQ(activations, 1);
+}
+
 }  // namespace
 }  // namespace shell

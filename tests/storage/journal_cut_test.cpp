@@ -43,6 +43,10 @@ constexpr int kLargeRecords = 6;
 constexpr char kJournal[] = "12JNL.DAT";
 const char kUndone[] = "Test posting was interrupted and has been undone.";
 const char kOnFile[] = "Test posting was completed and is on file.";
+const char kRefused[] =
+    "The posting journal 12JNL.DAT does not belong to the files of company 12.  Nothing was undone; the "
+    "journal was kept as 12JNL-1.BAD.";
+constexpr char kAside[] = "12JNL-1.BAD";
 
 // Every file of the folder with its bytes.
 using Folder = std::map<std::string, std::string>;
@@ -225,6 +229,12 @@ class JournalCutTest : public DataUnitTest {
   // the posting), for every unsynced write and every sector of it.
   void SweepCutsAt(int n, const Folder& from, const std::function<int()>& work, const FaultPlan& base,
                    const std::vector<CutKeeps>& kinds, bool sectors, bool onlyBefore) {
+    SweepCutsAt(n, from, work, base, kinds, sectors,
+                [&](const FaultPlan& plan) { CheckStartAfter(plan, onlyBefore); });
+  }
+  void SweepCutsAt(int n, const Folder& from, const std::function<int()>& work, const FaultPlan& base,
+                   const std::vector<CutKeeps>& kinds, bool sectors,
+                   const std::function<void(const FaultPlan&)>& checkStartAfter) {
     for (CutKeeps keeps : kinds) {
       for (int write = 1;; ++write) {
         bool more = false;
@@ -241,7 +251,7 @@ class JournalCutTest : public DataUnitTest {
           if (status == platform::files::FaultNoSuchCutExitCode) break;
           more = true;
           ASSERT_EQ(status, platform::files::FaultKilledExitCode) << Describe(plan);
-          CheckStartAfter(plan, onlyBefore);
+          checkStartAfter(plan);
           if (HasFailure()) return;
         }
         if (!more) break;
@@ -300,6 +310,31 @@ TEST_F(JournalCutTest, TheUndoAtAStartCutAtAnyWriteKeepingAnyOneWriteIsFinishedB
   for (int n = 1; n <= undoWrites && !HasFailure(); ++n)
     SweepCutsAt(n, killed, StartUp, {}, {CutKeeps::OneWrite, CutKeeps::AllButOneWrite}, false, true);
   std::printf("%d undo writes, %d cuts\n", undoWrites, cuts_);
+
+  // The same journal not this company's (its header names another): the start sets it aside. Cut
+  // at any write of that, the journal is where it was or set aside, byte for byte and once, nothing
+  // is undone, and the next start says so at most once.
+  Folder foreign = killed;
+  foreign[kJournal][9] = '3';
+  Put(foreign);
+  int asideWrites = 0;
+  ASSERT_EQ(InChild({.SimulateDisk = true}, StartUp, &asideWrites), 0);
+  ASSERT_EQ(ReadFile(kAside), foreign[kJournal]);
+  const auto setAsideWhole = [&](const FaultPlan& plan) {
+    SCOPED_TRACE(Describe(plan));
+    MessageLog log;
+    UndoPostingJournal("12");
+    EXPECT_EQ(BooksNow(), wholeBooks_);
+    EXPECT_TRUE(log.Told.empty() || log.Told == std::vector<std::string>{kRefused})
+        << ::testing::PrintToString(log.Told);
+    EXPECT_FALSE(fs::exists(fs::symlink_status(kJournal)));
+    EXPECT_EQ(ReadFile(kAside), foreign[kJournal]);
+    EXPECT_FALSE(fs::exists("12JNL-2.BAD"));
+  };
+  for (int n = 1; n <= asideWrites && !HasFailure(); ++n)
+    SweepCutsAt(n, foreign, StartUp, {}, {CutKeeps::OneWrite, CutKeeps::AllButOneWrite}, false,
+                setAsideWhole);
+  std::printf("%d writes setting the journal aside\n", asideWrites);
 }
 
 // Item 5: a posting whose commit fails at its last sync is undone in the same process; the header

@@ -349,8 +349,8 @@ TEST_F(PostingJournalTest, AJournalInTwoSpellingsIsNeverUndoneTwice) {
   {
     testing_support::UiScript ui;
     ui.ExpectMessage(
-        "Company 12 has more than one posting journal (12JNL.DAT, 12jnl.dat).  Nothing was undone; they were "
-        "kept as 12JNL-1.BAD, 12JNL-2.BAD.",
+        "Company 12 has more than one posting journal.  Nothing was undone; they were kept as 12JNL-1.BAD, "
+        "12JNL-2.BAD.",
         "Posting");
     UndoLeftPostingJournals();
     UndoPostingJournal("12");

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <optional>
@@ -22,11 +23,11 @@ namespace {
 // What undoes one change the disk has not yet made durable. Path is where the changed file
 // stands at this point of its history, so reverting newest first finds every file where it was.
 struct Undo {
-  enum class Type { Content, Created, Deleted, Renamed, FolderMade };
+  enum class Type { Content, Created, Deleted, Renamed, Exchanged, FolderMade };
   Type Kind = Type::Content;
   uint64_t Seq = 0;
-  std::string Path;  // Renamed: the old name
-  std::string To;    // Renamed: the new name
+  std::string Path;  // Renamed: the old name; Exchanged: one of the two
+  std::string To;    // Renamed: the new name; Exchanged: the other
   // Content: the file (inode 0 once its name is deleted), the bytes it held at Offset, its size.
   dev_t Dev = 0;
   ino_t Ino = 0;
@@ -51,6 +52,8 @@ struct State {
   FaultPlan Plan;
   int Writes = 0;
   int Syncs = 0;
+  int Reads = 0;
+  int ReadsBeforeFirstWrite = -1;
   uint64_t NextSeq = 0;
   std::vector<Undo> Undos;  // oldest first
 };
@@ -144,12 +147,16 @@ std::optional<Undo> Capture(const WriteCall& call) {
       undo.To = Absolute(call.To);
       undo.Replaced = CaptureWholeFile(undo.To, &undo);
       break;
+    case Change::Exchange:
+      undo.Kind = Undo::Type::Exchanged;
+      undo.To = Absolute(call.To);
+      break;
     case Change::Folder:
       undo.Kind = Undo::Type::FolderMade;
       break;
   }
   undo.Folder = FolderOf(undo.Path);
-  undo.ToFolder = undo.Kind == Undo::Type::Renamed ? FolderOf(undo.To) : undo.Folder;
+  undo.ToFolder = undo.To.empty() ? undo.Folder : FolderOf(undo.To);
   return undo;
 }
 
@@ -196,6 +203,9 @@ void Revert(const Undo& u) {
       ::rename(u.To.c_str(), u.Path.c_str());
       if (u.Replaced) RestoreFile(u.To, u.Bytes, u.Mode);
       break;
+    case Undo::Type::Exchanged:
+      ::renameat2(AT_FDCWD, u.To.c_str(), AT_FDCWD, u.Path.c_str(), RENAME_EXCHANGE);
+      break;
     case Undo::Type::FolderMade: {
       // Its own name never reached the disk, so neither did anything found through it.
       std::error_code ignored;
@@ -227,7 +237,8 @@ void Redo(const Undo& u, int64_t skipFrom, int64_t skipTo) {
       const int64_t end = u.Offset + static_cast<int64_t>(u.Written.size());
       auto put = [&](int64_t from, int64_t to) {
         if (from < to)
-          WriteAll(fd, from, u.Written.substr(static_cast<size_t>(from - u.Offset), static_cast<size_t>(to - from)));
+          WriteAll(fd, from,
+                   u.Written.substr(static_cast<size_t>(from - u.Offset), static_cast<size_t>(to - from)));
       };
       put(u.Offset, std::min(end, std::max(skipFrom, u.Offset)));
       put(std::max(u.Offset, std::min(skipTo, end)), end);
@@ -287,6 +298,14 @@ FaultAction ActionAt(int count, FaultAction action, int number) {
 // A name change made durable: content changes made before it under the new name belonged to
 // the replaced (or deleted) file, which is gone for good; those under the old name move with it.
 void Settle(State& s, const Undo& name) {
+  if (name.Kind == Undo::Type::Exchanged) {
+    // What was written under either name before the swap is under the other one now.
+    for (Undo& u : s.Undos) {
+      if (u.Kind != Undo::Type::Content || u.Seq >= name.Seq) continue;
+      if (u.Path == name.Path || u.Path == name.To) u.Path = u.Path == name.Path ? name.To : name.Path;
+    }
+    return;
+  }
   const std::string& gone = name.Kind == Undo::Type::Renamed ? name.To : name.Path;
   std::erase_if(s.Undos, [&](const Undo& u) {
     return u.Kind == Undo::Type::Content && u.Seq < name.Seq && u.Path == gone;
@@ -322,6 +341,7 @@ void FileSynced(State& s, dev_t dev, ino_t ino, uint64_t before) {
 int RunWrite(const WriteCall& call, const std::function<int()>& apply) {
   State& s = TheState();
   std::lock_guard lock(s.Mutex);
+  if (s.Writes == 0) s.ReadsBeforeFirstWrite = s.Reads;
   FaultAction action = ActionAt(++s.Writes, s.Plan.OnWrite, s.Plan.WriteNumber);
   if (action == FaultAction::Fail) return s.Plan.Errno;
   std::optional<Undo> undo;
@@ -355,6 +375,12 @@ int RunSync(int fd, const std::string& folder, const std::function<int()>& apply
   return err;
 }
 
+int RunRead() {
+  State& s = TheState();
+  std::lock_guard lock(s.Mutex);
+  return ActionAt(++s.Reads, s.Plan.OnRead, s.Plan.ReadNumber) == FaultAction::Fail ? s.Plan.Errno : 0;
+}
+
 }  // namespace seam
 
 void InstallFaultPlan(const FaultPlan& plan) {
@@ -363,6 +389,8 @@ void InstallFaultPlan(const FaultPlan& plan) {
   s.Plan = plan;
   s.Writes = 0;
   s.Syncs = 0;
+  s.Reads = 0;
+  s.ReadsBeforeFirstWrite = -1;
   s.Undos.clear();
   seam::installed.store(true);
 }
@@ -387,11 +415,24 @@ int FaultSyncsSoFar() {
   return s.Syncs;
 }
 
+int FaultReadsSoFar() {
+  seam::State& s = seam::TheState();
+  std::lock_guard lock(s.Mutex);
+  return s.Reads;
+}
+
+int FaultReadsBeforeFirstWrite() {
+  seam::State& s = seam::TheState();
+  std::lock_guard lock(s.Mutex);
+  return s.ReadsBeforeFirstWrite < 0 ? s.Reads : s.ReadsBeforeFirstWrite;
+}
+
 int FaultUnsyncedWrites() {
   seam::State& s = seam::TheState();
   std::lock_guard lock(s.Mutex);
-  return static_cast<int>(std::count_if(s.Undos.begin(), s.Undos.end(),
-                                        [](const seam::Undo& u) { return u.Kind == seam::Undo::Type::Content; }));
+  return static_cast<int>(std::count_if(s.Undos.begin(), s.Undos.end(), [](const seam::Undo& u) {
+    return u.Kind == seam::Undo::Type::Content;
+  }));
 }
 
 void SimulatePowerCutNow() {

@@ -1,12 +1,14 @@
 #pragma once
-// Test seam of the file layer: what the next writes and syncs of this process meet.
+// Test seam of the file layer: what the next writes, syncs and reads of this process meet.
 //
 // Every call of this layer that changes the disk is a write: File::WriteAt, File::Truncate,
 // File::Allocate, creating a file (File::Open with CreateAlways or CreateNew, once), making a
-// folder (CreateFolder), DeleteFile, RenameFile, and the temporary file and rename inside
-// WriteWholeFile (each part as the write it is). Every File::Flush, File::SyncData and SyncFolder
-// is a sync. Both are counted from InstallFaultPlan, 1-based, so a sweep runs once without a
-// fault to learn how many there are.
+// folder (CreateFolder), DeleteFile, RenameFile, ExchangeFiles, and the temporary file and rename
+// inside WriteWholeFile (each part as the write it is). Every File::Flush, File::SyncData and
+// SyncFolder is a sync. Both are counted from InstallFaultPlan, 1-based, so a sweep runs once
+// without a fault to learn how many there are. Every File::ReadAt is a read, counted the same way:
+// a disk that fails a read (an I/O error) is met there, where a short read at the end of a file is
+// no failure.
 //
 // With SimulateDisk the seam keeps what a power cut would lose apart: each content change since
 // its file's last Flush/SyncData keeps the bytes it overwrote (and the size before) and the bytes
@@ -51,6 +53,8 @@ struct FaultPlan {
   // s >= 0: write CutWrite is kept (whatever Keeps says of it) without its s-th 512-byte sector,
   // counted from the first sector it touches; what was there before stays.
   int CutLostSector = -1;
+  FaultAction OnRead = FaultAction::None;  // at read number ReadNumber; only Fail is used for reads
+  int ReadNumber = 0;
 };
 
 constexpr int64_t kFaultSectorSize = 512;
@@ -69,6 +73,8 @@ void InstallFaultPlan(const FaultPlan& plan);  // resets the counters and the si
 void RemoveFaultPlan();
 int FaultWritesSoFar();  // writes counted since Install
 int FaultSyncsSoFar();
+int FaultReadsSoFar();
+int FaultReadsBeforeFirstWrite();  // reads counted when the first write came (so far, when none has)
 // Content writes made since Install and not yet synced (SimulateDisk): what a cut now numbers.
 int FaultUnsyncedWrites();
 
@@ -85,11 +91,12 @@ extern std::atomic<bool> installed;
 }
 
 enum class Change {
-  Content,  // bytes or size of the open file fd: [Offset, End) is overwritten (End -1: to its end)
-  Create,   // Path is created, or truncated to nothing when it exists
-  Delete,   // Path is removed
-  Rename,   // Path is renamed to To, replacing what To names
-  Folder,   // the folder Path is made
+  Content,   // bytes or size of the open file fd: [Offset, End) is overwritten (End -1: to its end)
+  Create,    // Path is created, or truncated to nothing when it exists
+  Delete,    // Path is removed
+  Rename,    // Path is renamed to To, replacing what To names
+  Exchange,  // Path and To swap what they name
+  Folder,    // the folder Path is made
 };
 
 struct WriteCall {
@@ -105,6 +112,8 @@ struct WriteCall {
 int RunWrite(const WriteCall& call, const std::function<int()>& apply);
 // Runs apply as the next sync of the open file fd, or of folder when fd is -1.
 int RunSync(int fd, const std::string& folder, const std::function<int()>& apply);
+// Counts the next read; the plan's errno when it is to fail, else 0.
+int RunRead();
 
 }  // namespace seam
 }  // namespace platform::files

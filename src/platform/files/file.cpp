@@ -84,7 +84,9 @@ int RenameResolved(const std::string& from, const std::string& to) {
 
 }  // namespace
 
-File::~File() { Close(); }
+File::~File() {
+  Close();
+}
 
 File::File(File&& other) noexcept : fd_(other.fd_), error_(other.error_), path_(std::move(other.path_)) {
   other.fd_ = -1;
@@ -148,6 +150,12 @@ bool File::Close() {
 
 bool File::ReadAt(int64_t offset, void* buffer, size_t length, size_t* got) {
   if (fd_ < 0) return Fail(EBADF);
+  if (seam::Installed()) {
+    if (const int err = seam::RunRead(); err != 0) {
+      if (got) *got = 0;
+      return Fail(err);
+    }
+  }
   size_t done = 0;
   auto* out = static_cast<char*>(buffer);
   while (done < length) {
@@ -248,6 +256,21 @@ bool RenameSpelledFile(std::string_view raw_from, std::string_view raw_to, int* 
   const std::string to = NormalizeSeparators(raw_to);
   if (!NotHeld(from, err) || !NotHeld(to, err)) return false;
   int failed = RenameResolved(from, to);
+  if (failed) return SetErr(err, failed), false;
+  return true;
+}
+
+bool ExchangeFiles(std::string_view rawFirst, std::string_view rawSecond, int* err) {
+  SetErr(err, 0);
+  bool ambiguous = false;
+  const std::string first = ResolveForUse(rawFirst, &ambiguous);
+  if (ambiguous) return SetErr(err, EEXIST), false;
+  const std::string second = ResolveForUse(rawSecond, &ambiguous);
+  if (ambiguous) return SetErr(err, EEXIST), false;
+  if (!NotHeld(first, err) || !NotHeld(second, err)) return false;
+  const int failed = Write({.Kind = seam::Change::Exchange, .Path = first, .To = second}, [&] {
+    return ErrnoOf(::renameat2(AT_FDCWD, first.c_str(), AT_FDCWD, second.c_str(), RENAME_EXCHANGE));
+  });
   if (failed) return SetErr(err, failed), false;
   return true;
 }

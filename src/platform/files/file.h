@@ -8,7 +8,8 @@
 // or fails, and its reads fail rather than block.
 //
 // Failures return false and keep errno in error(); a sharing violation is EWOULDBLOCK.
-// Every call that changes the disk or syncs it goes through the fault seam (fault_seam.h).
+// Every call that changes the disk, syncs it or reads a file goes through the fault seam
+// (fault_seam.h).
 
 #include <cstdint>
 #include <string>
@@ -72,6 +73,9 @@ class File {
 [[nodiscard]] bool DeleteFile(std::string_view path, int* err = nullptr);
 // Renames a file unless it or an existing target is held open; the target is replaced.
 [[nodiscard]] bool RenameFile(std::string_view from, std::string_view to, int* err = nullptr);
+// Swaps what two existing names lead to in one step, so that neither name is ever missing, unless
+// either is held open (EWOULDBLOCK); EINVAL where the file system cannot swap names.
+[[nodiscard]] bool ExchangeFiles(std::string_view first, std::string_view second, int* err = nullptr);
 // RenameFile for names spelled as they stand on disk (a new target as it is to be spelled): no
 // lookup in either folder, so moving many files into one folder does not read it once a file.
 [[nodiscard]] bool RenameSpelledFile(std::string_view from, std::string_view to, int* err = nullptr);
