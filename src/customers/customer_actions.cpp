@@ -52,7 +52,7 @@ void AdvanceNextCustomerNumber(std::string_view entered) {
 }
 
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber) {
-  return storage::RunPosting("renumbering of customer " + std::string(oldNumber), [&] {
+  return storage::RunPosting("the renumbering of customer " + std::string(oldNumber), [&] {
     FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
     RequireDone(file.Open(), "The invoice file could not be opened.");
     int changed = 0;

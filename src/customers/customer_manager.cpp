@@ -333,7 +333,7 @@ void TDemoForm::EditCustomer() {
   const CustomerRec changed = CustRec;
   // The customer and its invoices under a new number are one posting.
   const int count = storage::RunPosting(
-      "customer " + reference,
+      "the change of customer " + reference,
       [&] {
         records::RequireDone(UpdateCustomerRecord(changed, beforeImage, ref), "Modify operation failed");
         const std::string entered = ComparableText(changed.CustomerNo.Get());

@@ -194,7 +194,7 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
 }  // namespace
 
 GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const InterestSettings& settings) {
-  return storage::RunPosting("interest charges", [&] { return GenerateInterestSteps(rows, settings); });
+  return storage::RunPosting("the run of interest charges", [&] { return GenerateInterestSteps(rows, settings); });
 }
 
 }  // namespace invoicing

@@ -560,7 +560,7 @@ std::string PostEditedInvoice(const StoredInvoice& old, const EnteredInvoice& en
 }
 
 std::string PostInvoiceDeletion(const StoredInvoice& old) {
-  return storage::RunPosting("deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
+  return storage::RunPosting("the deletion of invoice " + TrimBlanks(old.Record.InvoiceNo.Get()),
                              [&] { return PostInvoiceDeletionSteps(old); },
                              {"Invoice " + TrimBlanks(old.Record.InvoiceNo.Get()), "deleted"});
 }

@@ -359,7 +359,7 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
 }  // namespace
 
 PostedPayment PostPayment(const Payment& payment) {
-  return storage::RunPosting("payment of customer " + TrimBlanks(payment.CustomerNo),
+  return storage::RunPosting("the payment of customer " + TrimBlanks(payment.CustomerNo),
                              [&] { return PostPaymentSteps(payment); }, {"The payment", "posted"});
 }
 

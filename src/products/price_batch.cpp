@@ -105,7 +105,7 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
 int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
                       std::string_view percentage) {
   // One posting: every price changes, or none.
-  return storage::RunPosting("price change", [&] { return ChangePricesOnFile(changes, method, percentage); },
+  return storage::RunPosting("the price change", [&] { return ChangePricesOnFile(changes, method, percentage); },
                              {"The prices", "changed"});
 }
 

@@ -143,7 +143,7 @@ DeletedPO PostPODeletionSteps(const POHeaderRec& header, storage::IsamRecRef ref
 }  // namespace
 
 DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
-  return storage::RunPosting("deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()),
+  return storage::RunPosting("the deletion of PO " + platform::text::TrimBlanks(header.PONumber.Get()),
                              [&] { return PostPODeletionSteps(header, ref); },
                              {"PO " + platform::text::TrimBlanks(header.PONumber.Get()), "deleted"});
 }

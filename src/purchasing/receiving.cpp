@@ -321,7 +321,7 @@ PostedReceipt PostReceiptSteps(const Receipt& receipt) {
 }  // namespace
 
 PostedReceipt PostReceipt(const Receipt& receipt) {
-  return storage::RunPosting("receipt of PO " + platform::text::TrimBlanks(receipt.PONumber),
+  return storage::RunPosting("the receipt of PO " + platform::text::TrimBlanks(receipt.PONumber),
                              [&] { return PostReceiptSteps(receipt); });
 }
 

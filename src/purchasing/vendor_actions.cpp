@@ -49,7 +49,7 @@ void AdvanceNextVendorNumber(std::string_view entered) {
 }
 
 int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
-  return storage::RunPosting("renumbering of vendor " + std::string(oldNumber), [&] {
+  return storage::RunPosting("the renumbering of vendor " + std::string(oldNumber), [&] {
     POHeaderFileOpen file;
     RequireDone(file.Open(), "The PO file could not be opened.");
     int changed = 0;

@@ -276,7 +276,7 @@ void TVenList::EditVendor() {
   FillFromDialog(dialog);
   const VendorRec changed = VendRec;
   // The vendor and its POs under a new number are one posting.
-  const int count = storage::RunPosting("vendor " + stored,
+  const int count = storage::RunPosting("the change of vendor " + stored,
                                         [&] {
                                           records::RequireDone(UpdateVendorRecord(changed, beforeImage, ref),
                                                                "Modify operation failed");

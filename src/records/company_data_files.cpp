@@ -220,7 +220,7 @@ void WriteDeletionMark(std::string_view company, const std::string& mark) {
 // The record goes as a posting of its own, so that it is on the disk before anything else goes,
 // and a stop before the posting's commit leaves it on file (the start undoes the posting).
 void RemoveCompanyRecord(std::string_view company, storage::IsamRecRef ref) {
-  storage::RunPosting("deletion of company " + platform::text::TrimBlanks(company),
+  storage::RunPosting("the deletion of company " + platform::text::TrimBlanks(company),
                       [&] { RequireDone(DeleteCompanyRecord(ref), kDeleteFailed); });
 }
 

@@ -222,7 +222,7 @@ PurgeCounts PurgeDocumentsBefore(const QDate& cutOff) {
 
 PurgeCounts PurgeOldRecords(const QDate& cutOff) {
   // One posting: the purge is on file whole or not at all.
-  return storage::RunPosting("purge of old records", [&] { return PurgeDocumentsBefore(cutOff); },
+  return storage::RunPosting("the purge of old records", [&] { return PurgeDocumentsBefore(cutOff); },
                              {"The old records", "purged"});
 }
 

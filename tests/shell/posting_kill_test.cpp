@@ -180,12 +180,12 @@ const std::vector<PostingKind>& Kinds() {
          invoicing::PostEditedInvoice(
              StoredInvoice("1001"), Invoice("1001", "C2", "12/02/2026", {{"GADGET", "5"}, {"WIDGET", "1"}}));
        }},
-      {"InvoiceDelete", "deletion of invoice 1001",
+      {"InvoiceDelete", "the deletion of invoice 1001",
        [] {
          invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}, {"GADGET", "2"}}));
        },
        [] { invoicing::PostInvoiceDeletion(StoredInvoice("1001")); }},
-      {"PaymentWithDeposit", "payment of customer C1",
+      {"PaymentWithDeposit", "the payment of customer C1",
        [] {
          invoicing::PostNewInvoice(Invoice("1001", "C1", "12/01/2026", {{"WIDGET", "3"}}));
        },
@@ -195,7 +195,7 @@ const std::vector<PostingKind>& Kinds() {
                                  "",
                                  {{"1001", "", 1000, false}, {invoicing::NewDepositItem, "", 2500, false}}});
        }},
-      {"InterestRun", "interest charges",
+      {"InterestRun", "the run of interest charges",
        [] {
          invoicing::PostNewInvoice(Invoice("1001", "C1", "08/01/2026", {{"WIDGET", "30"}}));
          invoicing::PostNewInvoice(Invoice("1002", "C2", "09/01/2026", {{"GADGET", "20"}}));
@@ -215,7 +215,7 @@ const std::vector<PostingKind>& Kinds() {
          edited.Net = edited.Total = "18.00";
          purchasing::PostEditedPO(stored, edited);
        }},
-      {"PriceChange", "price change", [] {},
+      {"PriceChange", "the price change", [] {},
        [] {
          products::ChangeBatchPrices({{"WIDGET", "12.50"}, {"GADGET", "1,234.00"}}, "P", "0");
        }},
@@ -226,9 +226,9 @@ const std::vector<PostingKind>& Kinds() {
        }},
       {"ProductImport", "the import of products", [] {},
        [] { exchange::ImportProducts(testing_support::ImportedProductRows(), false); }},
-      {"POReceipt", "receipt of PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
+      {"POReceipt", "the receipt of PO 7000", [] { purchasing::PostNewPO(PO("7000", "12/01/2026")); },
        [] { ReceiveAllOf("7000"); }},
-      {"PODelete", "deletion of PO 7000",
+      {"PODelete", "the deletion of PO 7000",
        [] {
          purchasing::PostNewPO(PO("7000", "12/01/2026"));
          ReceiveAllOf("7000");
@@ -250,7 +250,7 @@ const std::vector<PostingKind>& Kinds() {
          if (!records::UpdateCompanyRecord(before, ref)) throw std::runtime_error("not saved");
        }},
       {"Purge",
-       "purge of old records",
+       "the purge of old records",
        [] {
          invoicing::EnteredInvoice paid = Invoice("1001", "C1", "03/01/2024", {{"WIDGET", "3"}});
          paid.Paid = paid.Total;

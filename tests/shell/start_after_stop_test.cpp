@@ -1465,8 +1465,8 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
   const std::map<std::string, std::string> listed = CompanyList(start);
   ASSERT_TRUE(listed.count("7") && listed.count("12"));
   const std::vector<std::string> products = testing_support::LiveRecords(start / "12P.DAT");
-  const std::string undone = UndoneMessage("deletion of company 7");
-  const std::string onFile = OnFileMessage("deletion of company 7");
+  const std::string undone = UndoneMessage("the deletion of company 7");
+  const std::string onFile = OnFileMessage("the deletion of company 7");
 
   struct Work {
     const char* Name;
@@ -1474,7 +1474,7 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
     bool Deletion;
   };
   const Work works[] = {
-      {"deletion of company 7",
+      {"the deletion of company 7",
        [] {  // as the Company Manager deletes it, the company list open until the program ends
          if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
          records::CompanyRec company;
