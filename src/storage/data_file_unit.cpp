@@ -447,8 +447,7 @@ bool DataFileUnit::TellNotCreated() const {
   if (PostingUnderWay()) return false;
   IsamStatusKeeper keep;
   const int err = IsamLastFailureErrno();
-  QString text = QStringLiteral("The file %1 could not be created")
-                     .arg(QString::fromStdString(IsamFileName(IsamDataPart(FileName()), IsamDataExt)));
+  QString text = QStringLiteral("The file %1 could not be created").arg(QString::fromStdString(DataFileName()));
   text += err != 0 ? QStringLiteral(": %1.").arg(QString::fromLocal8Bit(std::strerror(err)))
                    : QStringLiteral(".");
   MessageBox(text, kind_.NewFileTitle.isEmpty() ? kNewCompanyTitle : kind_.NewFileTitle, MsgButtons::Ok,

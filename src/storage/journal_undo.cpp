@@ -343,8 +343,7 @@ void Tell(const QString& text, platform::ui::MsgIcon icon) {
 // The posting a journal holds as the first words of a sentence, named as its caller named the work
 // ("Invoice 1004", "The import of customers"): every message about it starts so.
 QString LastPosting(const std::string& what) {
-  if (what.empty()) return QStringLiteral("The last posting");
-  return Qt(platform::text::UpperCase(what.substr(0, 1)) + what.substr(1));
+  return Qt(PostingAtSentenceStart(what.empty() ? std::string("the last posting") : what));
 }
 
 QString UndoneMessage(const std::string& what, bool rebuilt) {

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -124,12 +123,9 @@ void CloseHeldJournal(OpenPosting& posting) {
   posting.allocated = 0;
 }
 
-// "Invoice 1004" for "invoice 1004", the start of a sentence that names a posting.
+// "Invoice 1004" for "invoice 1004"; "The posting" when the posting has no name.
 std::string Capitalized(const std::string& what) {
-  if (what.empty()) return "The posting";
-  std::string text = what;
-  if (text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
-  return text;
+  return PostingAtSentenceStart(what.empty() ? std::string("the posting") : what);
 }
 
 bool FailWith(const std::string& failure, int32_t code = IsamErrJournal) {
@@ -737,9 +733,14 @@ std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
 
 namespace {
 
+// The waiting posting as every message names it.
+std::string NameOf(const WaitingPosting& waiting) {
+  return waiting.What.empty() ? std::string("the last posting") : waiting.What;
+}
+
 // "invoice 10000 was interrupted and is not undone yet" and the like, for the company's waiting posting.
 std::string WaitingState(const WaitingPosting& waiting) {
-  const std::string what = waiting.What.empty() ? std::string("the last posting") : waiting.What;
+  const std::string what = NameOf(waiting);
   if (waiting.InDoubt) return "whether " + what + " is on file is not known yet";
   return what + " was interrupted and is not undone yet";
 }
@@ -760,7 +761,7 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 std::string WaitingPostingFiguresNote(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
-  const std::string what = waiting->What.empty() ? std::string("the last posting") : waiting->What;
+  const std::string what = NameOf(*waiting);
   if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
   return "These figures include " + what + ", which was interrupted and is not undone yet.";
 }
@@ -771,8 +772,7 @@ std::string WaitingPostingLine(const std::string& company) {
   std::string line =
       WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
                                                  : "; the figures shown include it until it is undone. ");
-  line.front() = static_cast<char>(std::toupper(static_cast<unsigned char>(line.front())));
-  return line + waiting->Remedy;
+  return PostingAtSentenceStart(line) + waiting->Remedy;
 }
 
 namespace {
@@ -826,6 +826,11 @@ bool RefuseWriteWhileWaiting(const std::string& dataName, const std::string& sub
 bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb) {
   const std::optional<std::string> company = WaitingCompanyFirstMet();
   return company && Refuse(subject, verb, *company);
+}
+
+std::string PostingAtSentenceStart(std::string what) {
+  if (!what.empty()) what.front() = platform::text::UpperChar(what.front());
+  return what;
 }
 
 std::string LastWaitingRefusal() {

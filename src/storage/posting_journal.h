@@ -352,6 +352,8 @@ std::string AnyWaitingPostingRefusal(const std::string& subject, const std::stri
 [[nodiscard]] bool RefuseMoveWhileWaiting(const std::string& subject, const std::string& verb);
 // The words of the last refusal with IsamErrPostingWaits.
 std::string LastWaitingRefusal();
+// A posting's name ("invoice 1004", "the import of customers") as the first words of a sentence.
+std::string PostingAtSentenceStart(std::string what);
 // Files of the company that a failure on the disk (a write, sync, create, rename or removal the
 // system refused in this run) left to repair are repaired by the next start, as it repairs what a
 // stop left, with one message and no question: the company's journal is kept at the company's
