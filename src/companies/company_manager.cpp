@@ -252,6 +252,8 @@ void TListComps::PositionOn(const CompanyRec& company, storage::IsamRecRef ref) 
 }
 
 void TListComps::AddCompany() {
+  // Said before the dialog is filled in: the company list takes no new record while a posting waits.
+  if (records::RefuseWhileJournalWaits("A new company", "added", QStringLiteral("New Company"))) return;
   PrepareNewCompanyRecord();
   TCompSet& dialog = CreateCompSet();
   dialog.SetCaption("New Company");

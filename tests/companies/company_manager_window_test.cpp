@@ -16,6 +16,7 @@
 #include "forms/list_window.h"
 #include "forms/pw_dlg.h"
 #include "platform/files/file.h"
+#include "platform/files/path.h"
 #include "platform/text/clock.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
@@ -23,6 +24,7 @@
 #include "records/company_file.h"
 #include "records/password.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 #include "support/temp_dir.h"
 
 using namespace records;
@@ -146,6 +148,25 @@ TEST_F(CompanyManagerTest, ANumberOnFileIsRefusedForANewCompany) {
     EXPECT_EQ(m.StatusText(), "Companies: 2");
   });
   EXPECT_TRUE(ui.Done());
+}
+
+// While a posting waits to be undone, a new company is refused in the words every refusal uses,
+// before its dialog, and a deletion mark left under its number stays for the next start.
+TEST_F(CompanyManagerTest, ANewCompanyWaitsForAnInterruptedPosting) {
+  ASSERT_TRUE(platform::files::WriteWholeFile("3.DEL", "3"));
+  storage::KeepJournalWaiting("1", "invoice 1004", "Make 1C.DAT readable and start the program again.");
+  Run([&](TListComps& m) {
+    ui.ExpectMessage(
+        "A new company cannot be added now: invoice 1004 was interrupted and is not undone yet. Make 1C.DAT "
+        "readable and start the program again.",
+        "New Company");
+    m.AddCompany();
+    EXPECT_EQ(m.StatusText(), "Companies: 2");
+  });
+  storage::ForgetWaitingJournal("1");
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(platform::files::Exists("3.DEL"));
+  EXPECT_FALSE(Stored("3"));
 }
 
 TEST_F(CompanyManagerTest, AnEditReachesTheFileAndMarksTheOpenCompany) {
