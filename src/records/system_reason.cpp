@@ -41,6 +41,31 @@ std::string DataFileFailure(const storage::DataFileUnit& unit) {
          " could not be read: " + reason;
 }
 
+bool DataFileMissing() {
+  if (storage::IsamOK) return false;
+  const storage::IsamOpenFailure& open = storage::IsamLastOpenFailure();
+  if (!open.Name.empty()) return open.Errno == ENOENT;
+  return storage::IsamError == storage::IsamErrFileNotFound ||
+         storage::IsamError == storage::IsamErrPathNotFound;
+}
+
+std::string DataFileUnusableText(const storage::DataFileUnit& unit) {
+  if (!storage::IsamOK && storage::IsamError == storage::IsamErrPostingWaits)
+    return storage::LastWaitingRefusal();
+  const storage::IsamOpenFailure& open = storage::IsamLastOpenFailure();
+  if (!storage::IsamOK && !open.Name.empty())
+    return "The file " + platform::files::FileName(open.Name) +
+           " cannot be opened now: " + FileFailureReason(open.Errno) + ".";
+  const std::string reason = SystemReason();
+  return "The file " + storage::IsamFileName(unit.FileName(), storage::IsamDataExt) +
+         " cannot be read now: " + (reason.empty() ? "error " + std::to_string(storage::IsamError) : reason) +
+         ".";
+}
+
+void ThrowFileUnusable(const storage::DataFileUnit& unit) {
+  throw FileUnusable(DataFileUnusableText(unit));
+}
+
 void RequireDone(bool done, const std::string& failure) {
   if (done) return;
   // A write refused while a posting waits says so in its own words, in place of the failure.

@@ -3,6 +3,7 @@
 // "Delete operation failed: No space left on device". The engine's status keeps only its own
 // code; the errno behind it is kept beside it by the engine's file layer.
 
+#include <stdexcept>
 #include <string>
 
 namespace storage {
@@ -29,6 +30,27 @@ std::string WithReason(const std::string& failure, const std::string& reason);
 // 12C.DAT could not be read: Input/output error" when the system failed a later step; empty when
 // the system refused nothing (a key not found, a question answered no).
 std::string DataFileFailure(const storage::DataFileUnit& unit);
+
+// A file that a report, list, statement, label run, letter merge or export needs cannot be used
+// now: what() says which and why, in the words the managers use. No figures are shown then, and
+// never "no records" or "zero": those are said only of files that were read.
+class FileUnusable : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// Whether the engine's last call failed only because the unit's file is not there (none made yet
+// for this company): it holds nothing, and nothing failed.
+[[nodiscard]] bool DataFileMissing();
+
+// After an engine call on the unit's file failed: "The file 1I.DAT cannot be opened now:
+// Permission denied.", "The file 1I.DAT cannot be read now: Input/output error.", the refusal when
+// a posting that waits to be undone holds the file, or the engine's own number when the system
+// refused nothing ("The file 1I.DAT cannot be read now: error 10010."). Ask before anything else
+// runs on the engine.
+std::string DataFileUnusableText(const storage::DataFileUnit& unit);
+// Throws FileUnusable with DataFileUnusableText(unit).
+[[noreturn]] void ThrowFileUnusable(const storage::DataFileUnit& unit);
 
 // A step that did not happen fails the action (a posting is then undone whole): throws
 // std::runtime_error with the failure and the system's reason when done is false.

@@ -188,7 +188,7 @@ template <class Record, class Keep, class Row>
 int LoadWhere(storage::DataFileUnit& unit, Keep keep, Row row) {
   ReportFile file(unit);
   std::vector<LabelQueueRow> rows;
-  WalkRecords<Record>(file.Block(), [&](const Record& record) {
+  WalkRecords<Record>(file, [&](const Record& record) {
     if (keep(record)) rows.push_back(row(record));
   });
   const int added = static_cast<int>(rows.size());

@@ -27,7 +27,7 @@ ReportOutput CollectStockTargets(
   ReportLines lines(shape, request);
   ReportFile file(records::ProductUnit());
   WalkKey<ProductRec>(
-      file.Block(), 1, "", [](const storage::IsamKeyStr&) { return true; },
+      file, 1, "", [](const storage::IsamKeyStr&) { return true; },
       [&](const ProductRec& p) {
         if (!IsStockItem(p)) return;
         const double min = AmountOf(p.MinimumQuantity.Get());
@@ -88,7 +88,7 @@ ReportOutput CollectInventoryReport(const ReportRequest& request) {
       "All Inventory Records Selected."};
   ReportLines lines(shape, request);
   ReportFile file(records::ProductUnit());
-  WalkRecords<ProductRec>(file.Block(), [&](const ProductRec& p) {
+  WalkRecords<ProductRec>(file, [&](const ProductRec& p) {
     if (TrimBlanks(p.Code.Get()).empty()) return;
     const double onHand = AmountOf(p.OnHand.Get());
     const double cost = AmountOf(p.Cost.Get());

@@ -74,7 +74,7 @@ ReportOutput CollectAccountsReceivable(const ReportRequest& request) {
   InvoiceRec unpaid{};
   unpaid.DatePaid.Set(std::string(10, ' '));
   WalkKey<InvoiceRec>(
-      file.Block(), DatePaidKey, records::BuildInvoiceKey(unpaid, DatePaidKey),
+      file, DatePaidKey, records::BuildInvoiceKey(unpaid, DatePaidKey),
       [](const storage::IsamKeyStr& key) { return key.size() >= 2 && key[0] == ' ' && key[1] == ' '; },
       [&](const InvoiceRec& r) {
         if (r.TransactionType.Get() != "R" && !TrimBlanks(r.InvoiceNo.Get()).empty()) addItem(r);
@@ -83,7 +83,7 @@ ReportOutput CollectAccountsReceivable(const ReportRequest& request) {
   InvoiceRec deposits{};
   deposits.TransactionType.Set("D");
   WalkKey<InvoiceRec>(
-      file.Block(), TypeAndNumberKey, records::BuildInvoiceKey(deposits, TypeAndNumberKey),
+      file, TypeAndNumberKey, records::BuildInvoiceKey(deposits, TypeAndNumberKey),
       [](const storage::IsamKeyStr& key) { return !key.empty() && key[0] == 'D'; },
       [&](const InvoiceRec& r) {
         if (!TrimBlanks(r.InvoiceNo.Get()).empty() && r.SettledFlag.Get() != "P") addItem(r);

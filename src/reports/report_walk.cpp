@@ -1,17 +1,30 @@
 #include "reports/report_walk.h"
 
+#include "records/system_reason.h"
+
 namespace reports {
 
 ReportFile::ReportFile(storage::DataFileUnit& unit) : unit_(unit) {
   if (unit_.File()) return;
-  // A file that cannot be opened (none made yet for this company) simply has nothing to report.
   storage::IsamOpenFileBlock(unit_.File(), unit_.FileName(), true, false, false, false);
   opened_ = storage::IsamOK && unit_.File();
-  if (!opened_) unit_.File() = nullptr;
+  if (opened_) return;
+  unit_.File() = nullptr;
+  // A file not made yet for this company simply has nothing to report; any other failure is said.
+  if (!records::DataFileMissing()) records::ThrowFileUnusable(unit_);
 }
 
 ReportFile::~ReportFile() {
   if (opened_ && unit_.File()) storage::IsamCloseFileBlock(unit_.File());
+}
+
+void ReportFile::EndOrThrow() const {
+  if (storage::IsamErrorClassOf(storage::IsamError) != storage::IsamErrorClassNotFound)
+    records::ThrowFileUnusable(unit_);
+}
+
+void ThrowFileUnusable(const ReportFile& report) {
+  records::ThrowFileUnusable(report.Unit());
 }
 
 }  // namespace reports

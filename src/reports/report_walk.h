@@ -13,7 +13,13 @@
 namespace reports {
 
 // A company file for the length of one report: the unit's own file block when it is open
-// already (it stays open), else the file opened read-only for the report and closed again.
+// already (it stays open), else the file opened read-only for the report and closed again. A file
+// that is not there (none made yet for this company) has no block; one that is there and cannot
+// be opened throws records::FileUnusable.
+class ReportFile;
+// Throws records::FileUnusable for the report's file after a failing engine call.
+[[noreturn]] void ThrowFileUnusable(const ReportFile& report);
+
 class ReportFile {
  public:
   explicit ReportFile(storage::DataFileUnit& unit);
@@ -22,6 +28,10 @@ class ReportFile {
   ReportFile& operator=(const ReportFile&) = delete;
 
   storage::IsamFileBlock Block() const { return unit_.File(); }
+  // After an engine call on the file failed: the end of what is walked (a key not found, the end
+  // of the index or of the records) is no failure; anything else throws records::FileUnusable.
+  void EndOrThrow() const;
+  const storage::DataFileUnit& Unit() const { return unit_; }
 
  private:
   storage::DataFileUnit& unit_;
@@ -33,8 +43,9 @@ class ReportFile {
 // before they are visited: a walk by key meets its records all over the data file, and reads
 // asked for together wait for memory together instead of one by one.
 template <class Record, class Visit>
-void WalkKey(storage::IsamFileBlock file, int keyNr, const storage::IsamKeyStr& start,
+void WalkKey(const ReportFile& report, int keyNr, const storage::IsamKeyStr& start,
              const std::function<bool(const storage::IsamKeyStr&)>& goOn, Visit visit) {
+  const storage::IsamFileBlock file = report.Block();
   if (!file) return;
   constexpr std::size_t Batch = 16;
   std::vector<storage::IsamRecRef> refs(Batch);
@@ -42,29 +53,29 @@ void WalkKey(storage::IsamFileBlock file, int keyNr, const storage::IsamKeyStr& 
   storage::IsamKeyStr key = start;
   storage::IsamRecRef ref = 0;
   storage::IsamSearchKey(file, keyNr, ref, key);
+  if (!storage::IsamOK) report.EndOrThrow();
   bool more = storage::IsamOK && goOn(key);
   while (more) {
     std::size_t count = 0;
     for (; more && count < Batch; ++count) {
       refs[count] = ref;
       storage::IsamNextKey(file, keyNr, ref, key);
+      if (!storage::IsamOK) report.EndOrThrow();
       more = storage::IsamOK && goOn(key);
     }
     for (std::size_t k = 0; k < count; ++k) storage::IsamPrefetchRec(file, refs[k]);
-    std::size_t read = 0;
-    for (; read < count; ++read) {
-      records[read] = Record{};
-      storage::IsamGetRec(file, refs[read], &records[read], sizeof(Record));
-      if (!storage::IsamOK) break;
+    for (std::size_t k = 0; k < count; ++k) {
+      records[k] = Record{};
+      storage::IsamGetRec(file, refs[k], &records[k], sizeof(Record));
+      if (!storage::IsamOK) ThrowFileUnusable(report);
     }
-    for (std::size_t k = 0; k < read; ++k) visit(records[k]);
-    if (read < count) return;
+    for (std::size_t k = 0; k < count; ++k) visit(records[k]);
   }
 }
 
 // The entries of key keyNr whose keys lie from `from` to `to` (texts compared as text).
 template <class Record, class Visit>
-void WalkKeyRange(storage::IsamFileBlock file, int keyNr, const storage::IsamKeyStr& from,
+void WalkKeyRange(const ReportFile& file, int keyNr, const storage::IsamKeyStr& from,
                   const storage::IsamKeyStr& to, Visit visit) {
   WalkKey<Record>(
       file, keyNr, from, [&](const storage::IsamKeyStr& key) { return key >= from && key <= to; }, visit);
@@ -72,15 +83,16 @@ void WalkKeyRange(storage::IsamFileBlock file, int keyNr, const storage::IsamKey
 
 // Every live record in the order of the data file.
 template <class Record, class Visit>
-void WalkRecords(storage::IsamFileBlock file, Visit visit) {
+void WalkRecords(const ReportFile& report, Visit visit) {
+  const storage::IsamFileBlock file = report.Block();
   if (!file) return;
   storage::IsamRecRef ref = 0;
   for (;;) {
     storage::IsamNextRec(file, ref);
-    if (!storage::IsamOK) return;
+    if (!storage::IsamOK) return report.EndOrThrow();
     Record record{};
     storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) return;
+    if (!storage::IsamOK) ThrowFileUnusable(report);
     visit(record);
   }
 }
@@ -93,10 +105,9 @@ void WalkDateRange(storage::DataFileUnit& unit, int keyNr, Field Record::*date, 
   ReportFile file(unit);
   Record start{};
   (start.*date).Set(range.From);
-  WalkKeyRange<Record>(file.Block(), keyNr, unit.BuildKey(&start, keyNr), range.To,
-                       [&](const Record& record) {
-                         if (range.Holds((record.*date).View())) visit(record);
-                       });
+  WalkKeyRange<Record>(file, keyNr, unit.BuildKey(&start, keyNr), range.To, [&](const Record& record) {
+    if (range.Holds((record.*date).View())) visit(record);
+  });
 }
 
 }  // namespace reports
