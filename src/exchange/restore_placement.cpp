@@ -41,6 +41,40 @@ bool IsThere(const std::string& path) {
   return fs::symlink_status(path, error).type() != fs::file_type::not_found;
 }
 
+// What a name in the work folder is, looked at without following a link.
+enum class Found {
+  Nothing,  // not there, or under a folder of the work folder that is not there
+  Own,      // the restore's own: a regular file (a folder, where one is expected) reached through folders
+            // that are its own
+  Foreign,  // a link, another kind of file, or a name under a folder of the work folder that is one of
+            // these: never placed, moved or deleted, nor anything reached through it
+};
+
+Found FoundAt(const std::string& path, fs::file_type expected = fs::file_type::regular) {
+  const fs::path whole(path);
+  fs::path reached;
+  for (auto part = whole.begin(); part != whole.end(); ++part) {
+    reached /= *part;
+    std::error_code error;
+    const fs::file_type type = fs::symlink_status(reached, error).type();
+    if (type == fs::file_type::not_found) return Found::Nothing;
+    if (type != (std::next(part) == whole.end() ? expected : fs::file_type::directory)) return Found::Foreign;
+  }
+  return Found::Own;
+}
+
+bool OwnFolder(const std::string& path) {
+  return FoundAt(path, fs::file_type::directory) == Found::Own;
+}
+
+// Why a name of the work folder cannot be used: `what` ("file", "folder") says what it should be.
+std::string NotOwn(const std::string& path, const char* what) {
+  if (FoundAt(path, std::string(what) == "folder" ? fs::file_type::directory : fs::file_type::regular) ==
+      Found::Nothing)
+    return path + " is missing.";
+  return path + " is a link or another kind of file, not the restore's own " + what + ".";
+}
+
 // The names of a folder made durable.
 bool SyncFolderOf(const std::string& folder, int* err) {
   return files::SyncFolder(folder + "/.", err);
@@ -52,17 +86,57 @@ std::string Reason(const std::string& name, int err) {
 
 // -- placing, and taking back --
 
+// The first of the work folder and its folders that is not the restore's own folder; empty when
+// each is. Nothing is placed or moved while one is not.
+std::string ForeignFolder(const RestorePlan& plan) {
+  for (const std::string& folder : {plan.folder, Subfolder(plan.folder, "new"), Subfolder(plan.folder, "old"),
+                                    Subfolder(plan.folder, "journals")})
+    if (!OwnFolder(folder)) return folder;
+  return {};
+}
+
 // A file is placed, or can still be: its staged copy waits, or it is in place with the live file
-// it replaced kept.
+// it replaced kept; whatever of the two is there is the restore's own file.
 bool StillWhole(const RestorePlan& plan, const RestoreItem& item) {
-  return IsThere(StagedFile(plan.folder, item.name)) ||
-         (IsThere(item.target) && (!item.hadOld || IsThere(ReplacedFile(plan.folder, item.name))));
+  const Found replaced = FoundAt(ReplacedFile(plan.folder, item.name));
+  if (replaced == Found::Foreign) return false;
+  return FoundAt(StagedFile(plan.folder, item.name)) == Found::Own ||
+         (IsThere(item.target) && (!item.hadOld || replaced == Found::Own));
 }
 
 // What a start that finds the mark does: finish the restore, or else keep every live file.
 bool FinishesAtTheStart(const RestorePlan& plan) {
-  return std::all_of(plan.items.begin(), plan.items.end(),
+  return ForeignFolder(plan).empty() &&
+         std::all_of(plan.items.begin(), plan.items.end(),
                      [&](const RestoreItem& item) { return StillWhole(plan, item); });
+}
+
+// Why the restore cannot be finished from what is there when something that is not the restore's
+// own stands in the way; empty otherwise (and when a staged file is just missing).
+std::string ForeignInTheWay(const RestorePlan& plan) {
+  if (const std::string folder = ForeignFolder(plan); !folder.empty()) return NotOwn(folder, "folder");
+  for (const RestoreItem& item : plan.items) {
+    if (StillWhole(plan, item)) continue;
+    for (const std::string& path : {StagedFile(plan.folder, item.name), ReplacedFile(plan.folder, item.name)})
+      if (FoundAt(path) == Found::Foreign) return NotOwn(path, "file");
+  }
+  return {};
+}
+
+// The first name of the work folder that the live files or journals would have to come back from
+// but that is not the restore's own file; empty when everything can be put back from what is
+// there. A live file not yet moved (its staged copy still waits beside it) needs nothing back.
+std::string ForeignToPutBack(const RestorePlan& plan) {
+  for (const RestoreItem& item : plan.items) {
+    const std::string replaced = ReplacedFile(plan.folder, item.name);
+    const bool untouched = FoundAt(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
+    if (FoundAt(replaced) == Found::Foreign && !untouched) return replaced;
+  }
+  for (const storage::LeftJournal& journal : plan.journals) {
+    const std::string retired = RetiredJournal(plan.folder, journal.Name);
+    if (FoundAt(retired) == Found::Foreign && !IsThere(journal.Name)) return retired;
+  }
+  return {};
 }
 
 bool RetireJournals(const RestorePlan& plan, std::string* failure) {
@@ -79,7 +153,12 @@ bool RetireJournals(const RestorePlan& plan, std::string* failure) {
 
 bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* failure) {
   const std::string staged = StagedFile(plan.folder, item.name);
-  if (!IsThere(staged)) return true;  // in place already
+  const Found found = FoundAt(staged);
+  if (found == Found::Nothing) return true;  // in place already
+  if (found == Found::Foreign) {
+    *failure = NotOwn(staged, "file");
+    return false;
+  }
   int err = 0;
   if (item.hadOld && IsThere(item.target) &&
       !files::RenameSpelledFile(item.target, ReplacedFile(plan.folder, item.name), &err)) {
@@ -91,8 +170,10 @@ bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* fa
   return false;
 }
 
+// Each folder that is the restore's own (the program directory among them) synced.
 bool SyncFolders(const std::vector<std::string>& folders, std::string* failure) {
   for (const std::string& folder : folders) {
+    if (!OwnFolder(folder)) continue;
     int err = 0;
     if (!SyncFolderOf(folder, &err)) {
       *failure = Reason(folder == "." ? std::string("The program directory") : folder, err);
@@ -115,6 +196,10 @@ bool Commit(const RestorePlan& plan, std::string* failure) {
 
 // Steps 2 to 4: whatever of them a stop left undone.
 bool FinishPlacing(const RestorePlan& plan, std::string* failure) {
+  if (const std::string foreign = ForeignFolder(plan); !foreign.empty()) {
+    *failure = NotOwn(foreign, "folder");
+    return false;
+  }
   if (!RetireJournals(plan, failure)) return false;
   for (const RestoreItem& item : plan.items)
     if (!PlaceFile(plan, item, failure)) return false;
@@ -126,7 +211,7 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
   for (const RestoreItem& item : plan.items) {
     const std::string staged = StagedFile(plan.folder, item.name);
     int err = 0;
-    if (IsThere(staged) && !files::DeleteFile(staged, &err)) {
+    if (FoundAt(staged) == Found::Own && !files::DeleteFile(staged, &err)) {
       *failure = Reason(item.target, err);
       return false;
     }
@@ -137,8 +222,9 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
 bool PutBackLiveFile(const RestorePlan& plan, const RestoreItem& item, std::string* failure) {
   const std::string replaced = ReplacedFile(plan.folder, item.name);
   int err = 0;
-  if (IsThere(replaced) ? files::RenameSpelledFile(replaced, item.target, &err)
-                        : item.hadOld || !IsThere(item.target) || files::DeleteFile(item.target, &err))
+  if (FoundAt(replaced) == Found::Own
+          ? files::RenameSpelledFile(replaced, item.target, &err)
+          : item.hadOld || !IsThere(item.target) || files::DeleteFile(item.target, &err))
     return true;
   *failure = Reason(item.target, err);
   return false;
@@ -148,7 +234,7 @@ bool PutBackJournals(const RestorePlan& plan, std::string* failure) {
   for (const storage::LeftJournal& journal : plan.journals) {
     const std::string retired = RetiredJournal(plan.folder, journal.Name);
     int err = 0;
-    if (IsThere(retired) && !files::RenameSpelledFile(retired, journal.Name, &err)) {
+    if (FoundAt(retired) == Found::Own && !files::RenameSpelledFile(retired, journal.Name, &err)) {
       *failure = Reason(journal.Name, err);
       return false;
     }
@@ -158,8 +244,9 @@ bool PutBackJournals(const RestorePlan& plan, std::string* failure) {
 
 bool DropMark(const RestorePlan& plan, std::string* failure) {
   int err = 0;
-  for (const std::string& mark : {std::string(RestoreMarkName), Subfolder(plan.folder, kMarkInFolder)})
-    if (IsThere(mark) && !files::DeleteFile(mark, &err)) {
+  const std::string inFolder = Subfolder(plan.folder, kMarkInFolder);
+  for (const std::string& mark : {std::string(RestoreMarkName), inFolder})
+    if ((mark == inFolder ? FoundAt(mark) == Found::Own : IsThere(mark)) && !files::DeleteFile(mark, &err)) {
       *failure = Reason(RestoreMarkName, err);
       return false;
     }
@@ -167,8 +254,13 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
 }
 
 // Every live file and journal put back, then the mark dropped. The staged files go first: from
-// then on nothing finishes the restore, whatever stops this.
+// then on nothing finishes the restore, whatever stops this. Nothing is taken back when not all
+// of it can be: a live file or journal to come back from something else than the restore's own.
 bool KeepLiveFiles(const RestorePlan& plan, std::string* failure) {
+  if (const std::string foreign = ForeignToPutBack(plan); !foreign.empty()) {
+    *failure = NotOwn(foreign, "file");
+    return false;
+  }
   if (!DropStagedFiles(plan, failure)) return false;
   for (const RestoreItem& item : plan.items)
     if (!PutBackLiveFile(plan, item, failure)) return false;
@@ -181,15 +273,19 @@ bool KeepLiveFiles(const RestorePlan& plan, std::string* failure) {
 
 // -- after the restore stands --
 
+// A folder of the work folder that holds nothing; one that is not the restore's own is not taken
+// for empty.
 bool IsEmptyOrMissing(const std::string& folder) {
+  const Found found = FoundAt(folder, fs::file_type::directory);
   std::error_code error;
-  return !IsThere(folder) || fs::is_empty(folder, error);
+  return found == Found::Nothing || (found == Found::Own && fs::is_empty(folder, error));
 }
 
 // The files the restore replaced become the safety copy (those of the restore before are
-// dropped); false when they stay in the work folder.
+// dropped); false when they stay in the work folder, or when "old" is not the restore's own folder.
 bool KeepSafetyCopy(const std::string& folder) {
   const std::string old = Subfolder(folder, "old");
+  if (FoundAt(old, fs::file_type::directory) == Found::Foreign) return false;
   if (IsEmptyOrMissing(old)) return true;
   std::error_code error;
   const std::string safety = files::ResolveForUse(SafetyFolderName);
@@ -211,8 +307,11 @@ void SettleStandingRestore(const std::string& folder) {
   fs::remove(folder, error);
 }
 
+// Once a restore stands, the retired journals' postings no longer wait, nor does a restore before
+// it that a start could not finish (its mark is replaced).
 void ForgetRetiredPostings(const RestorePlan& plan) {
   for (const storage::LeftJournal& journal : plan.journals) storage::ForgetWaitingJournal(journal.Company);
+  storage::ForgetWaitingJournal(storage::EveryCompany);
 }
 
 // -- the start --
@@ -229,43 +328,62 @@ std::string FinishedText(const RestorePlan& plan) {
          (retired.empty() ? std::string() : "  " + retired);
 }
 
-void TellUnreadableMark(const std::string& why) {
-  Tell("The restore of the backup files was interrupted, and its record of what it did (" +
-           std::string(RestoreMarkName) + ") cannot be read: " + why + ".  Restore the backup again.",
+constexpr char kInterrupted[] = "The restore of the backup files was interrupted";
+constexpr char kRestoreAgain[] = "Restore the backup again.";
+
+// A restore the start can neither finish nor undo now holds every company, as a posting that
+// waits to be undone holds its own, until a start can: told once, with what to do.
+void HoldEveryCompany(const std::string& text, const std::string& remedy) {
+  storage::KeepRestoreWaiting("the restore of the backup files", remedy);
+  Tell(text +
+           "  Until it is finished or undone, no company posts anything and none of the records can be "
+           "changed.  " +
+           remedy,
        platform::ui::MsgIcon::Error);
 }
 
+void HoldForUnreadableMark(const std::string& why, const std::string& remedy) {
+  HoldEveryCompany(std::string(kInterrupted) + ", and its record of what it did (" + RestoreMarkName +
+                       ") cannot be read: " + why + ".",
+                   remedy);
+}
+
 // The plan the mark in the program directory records; nothing when there is none, or when it
-// cannot be read (told).
+// cannot be read (every company is then held).
 std::optional<RestorePlan> PlanOfLiveMark() {
   std::string bytes;
   int err = 0;
   if (!ReadRestoreMark(RestoreMarkName, &bytes, &err)) {
-    if (err != ENOENT) TellUnreadableMark(FileErrorText(err));
+    // A link or another kind of file in its place holds nothing the restore wrote.
+    const bool notTheMark = err == ELOOP || err == EINVAL;
+    if (err != ENOENT)
+      HoldForUnreadableMark(notTheMark ? "it is a link or another kind of file" : FileErrorText(err),
+                            notTheMark ? kRestoreAgain : storage::WaitingRemedy(RestoreMarkName, err));
     return std::nullopt;
   }
   std::optional<RestorePlan> plan = DecodeRestoreMark(bytes);
-  // Its work folder is a folder of its own, or gone; never a link to elsewhere.
-  std::error_code error;
-  if (!plan || fs::is_symlink(fs::symlink_status(plan->folder, error))) {
-    TellUnreadableMark("it is damaged");
-    return std::nullopt;
-  }
+  if (!plan) HoldForUnreadableMark("it is damaged", kRestoreAgain);
   return plan;
 }
 
 // The restore the mark in the program directory records: finished when every file can still be
-// placed (told as its work folder is settled), else every live file kept.
+// placed (told as its work folder is settled), else every live file kept from what is the
+// restore's own in its work folder. When neither can be done now, every company is held.
 void FinishFromMark() {
   const std::optional<RestorePlan> plan = PlanOfLiveMark();
   if (!plan) return;
-  std::string failure, putBack;
+  std::string failure = ForeignInTheWay(*plan), putBack;
   if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return;
-  const std::string interrupted = "The restore of the backup files was interrupted and ";
+  const std::string interrupted = std::string(kInterrupted) + " and ";
+  if (const std::string foreign = ForeignToPutBack(*plan); !foreign.empty()) {
+    HoldEveryCompany(interrupted + "can neither be finished nor undone: " +
+                         (failure.empty() ? NotOwn(foreign, "file") : failure),
+                     kRestoreAgain);
+    return;
+  }
   if (!KeepLiveFiles(*plan, &putBack)) {
-    Tell(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure) +
-             "  The next start of the program tries again.",
-         platform::ui::MsgIcon::Error);
+    HoldEveryCompany(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure),
+                     "Start the program again, which finishes or undoes it.");
     return;
   }
   const std::string undone = "has been undone: the data files are as they were before it.";

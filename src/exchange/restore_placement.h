@@ -25,6 +25,15 @@
 // (step 5). Either way the user is told once; a work folder without a mark, and with no replaced
 // file in it, is what a restore stopped before its mark left, and goes without a word. The mark's
 // layout is in restore_mark.h.
+//
+// Nothing in the work folder is trusted: every name in it is looked at without following a link,
+// and what is not the restore's own regular file or folder (a link, another kind of file, a name
+// under a part that is not its own folder) is never placed, moved or deleted, nor anything reached
+// through it; nothing outside the program directory is touched. A restore that needs such a name
+// is undone from what is its own, or, when that cannot be done whole, left as it is. A mark that
+// cannot be read, and a restore that can be neither finished nor undone now, hold every company
+// as a posting that waits to be undone holds its own (storage::KeepRestoreWaiting): nothing
+// writes the data files, no file is made anew, the figures say so, until a start can.
 
 #include <string>
 #include <vector>
@@ -56,7 +65,8 @@ enum class Placement {
 std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals);
 
 // The start's part, before any posting journal is undone: a restore a stop interrupted is
-// finished, or every live file kept, and the user told once.
+// finished, or every live file kept, or (its mark unreadable, or neither possible now) every
+// company held; the user told once.
 void FinishInterruptedRestore();
 
 }  // namespace exchange

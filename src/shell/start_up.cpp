@@ -176,6 +176,9 @@ bool EngineStartedForMainForm() {
 }
 
 bool SetUpProgramDirectory() {
+  // While a posting waits, or a restore the start could not finish holds every company, no file is
+  // made anew: one missing then may be one the undo or the restore puts back.
+  if (storage::PostingJournalWaits()) return true;
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
   if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
   // The terms every terms list starts from; a directory without them gets them (a failure to
@@ -201,7 +204,9 @@ bool StartUp() {
   storage::DoneAgainAtEveryStart(AgingPosting);
   const bool engineStarted = storage::IsamInitialize(0, 30) > 0;
   // A restore a stop interrupted is finished (or every live file kept) before any journal is
-  // undone: a journal it retired must never be undone over restored files.
+  // undone: a journal it retired must never be undone over restored files. One that can be
+  // neither holds every company, and no journal is undone then. A new start tries everything again.
+  storage::ForgetWaitingJournals();
   exchange::FinishInterruptedRestore();
   RecoverFromLastStop();
   // A company deletion a stop interrupted is finished (or its company kept whole), and what a

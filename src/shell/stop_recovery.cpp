@@ -53,7 +53,6 @@ void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
 }  // namespace
 
 void RecoverFromLastStop() {
-  storage::ForgetWaitingJournals();
   storage::ForgetJournalsFound();
   std::vector<storage::FoundJournal> found;
   {

@@ -18,7 +18,9 @@
 
 namespace shell {
 
-// Needs the engine started and the company file names installed.
+// Needs the engine started and the company file names installed, and what waited in the run
+// before forgotten (storage::ForgetWaitingJournals): a restore the start could not finish holds
+// every company, and then nothing is undone or rebuilt.
 void RecoverFromLastStop();
 
 // Holds the open company's journal; lets go of the one held when no company is open.

@@ -84,6 +84,7 @@ struct OpenPosting {
   // what their posting was: the company posts nothing and nothing moves records meanwhile.
   std::map<std::string, std::string> waiting;
   std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
+  std::set<std::string> unfinished;             // of those, work the next start finishes (a restore)
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
   std::string lastRefusal;                      // the words of the last write refused while one waits
   std::set<std::string> sideFiles;              // side files a posting may journal
@@ -93,6 +94,9 @@ OpenPosting& Posting() {
   static OpenPosting posting;
   return posting;
 }
+
+// The work that holds the company: its own waiting posting, else a restore that holds every company.
+std::optional<WaitingPosting> WaitingWorkOf(const std::string& company);
 
 std::string OpenCompanyNumber() {
   return CurrentCompanyNumber ? platform::text::TrimBlanks(CurrentCompanyNumber()) : std::string();
@@ -257,7 +261,7 @@ bool Append(const JournalChange& change) {
   if (posting.failed) return IsamFail(IsamErrJournal);
   if (!posting.begun) {
     const std::string company = OpenCompanyNumber();
-    if (posting.waiting.count(company))
+    if (PostingJournalWaitsFor(company))
       return FailWith(WaitingPostingRefusal(Capitalized(posting.what), "posted", company));
     if (!HoldJournalOf(posting, company)) return false;
     posting.nonce = NewNonce();
@@ -486,7 +490,7 @@ std::string PostingFailureMessage(const std::string& what, const std::string& fa
   if (!message.empty() && message.back() != '.') message += '.';
   if (undone) return message + "\n\nNothing of it was kept.";
   // What the user can do is the waiting posting's remedy, as every refusal says it meanwhile.
-  const std::optional<WaitingPosting> waiting = WaitingPostingOf(OpenCompanyNumber());
+  const std::optional<WaitingPosting> waiting = WaitingWorkOf(OpenCompanyNumber());
   const std::string remedy = waiting ? " " + waiting->Remedy : std::string();
   if (inDoubt)
     return message +
@@ -674,7 +678,7 @@ bool HoldCompanyJournal(const std::string& company) {
     return true;
   }
   // A journal left waiting for the next start is its evidence: never held, so never removed.
-  if (posting.waiting.count(company)) return false;
+  if (PostingJournalWaitsFor(company)) return false;
   IsamStatusKeeper keep;
   if (HoldJournalOf(posting, company)) return true;
   // Not a posting's failure: the first posting tries again.
@@ -700,7 +704,7 @@ bool PostingJournalWaits() {
 }
 
 bool PostingJournalWaitsFor(const std::string& company) {
-  return Posting().waiting.count(company) > 0;
+  return Posting().waiting.count(company) > 0 || Posting().waiting.count(EveryCompany) > 0;
 }
 
 std::vector<std::string> CompaniesWithWaitingPostings() {
@@ -717,12 +721,26 @@ void KeepJournalWaiting(const std::string& company, const std::string& what, con
     Posting().remedies[company] = remedy;
 }
 
+void KeepRestoreWaiting(const std::string& what, const std::string& remedy) {
+  KeepJournalWaiting(EveryCompany, what, remedy);
+  Posting().unfinished.insert(EveryCompany);
+}
+
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
+  return Posting().waiting.count(company) ? WaitingWorkOf(company) : std::nullopt;
+}
+
+namespace {
+
+std::optional<WaitingPosting> WaitingWorkOf(const std::string& company) {
   const OpenPosting& posting = Posting();
-  const auto waiting = posting.waiting.find(company);
+  auto waiting = posting.waiting.find(company);
+  if (waiting == posting.waiting.end()) waiting = posting.waiting.find(EveryCompany);
   if (waiting == posting.waiting.end()) return std::nullopt;
-  WaitingPosting found{waiting->second, {}, posting.inDoubt.count(company) > 0};
-  const auto remedy = posting.remedies.find(company);
+  const std::string& holder = waiting->first;
+  WaitingPosting found{
+      waiting->second, {}, posting.inDoubt.count(holder) > 0, posting.unfinished.count(holder) > 0};
+  const auto remedy = posting.remedies.find(holder);
   if (remedy != posting.remedies.end())
     found.Remedy = remedy->second;
   else
@@ -730,8 +748,6 @@ std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
                                  : "Start the program again to undo it.";
   return found;
 }
-
-namespace {
 
 // The waiting posting as every message names it.
 std::string NameOf(const WaitingPosting& waiting) {
@@ -742,6 +758,7 @@ std::string NameOf(const WaitingPosting& waiting) {
 std::string WaitingState(const WaitingPosting& waiting) {
   const std::string what = NameOf(waiting);
   if (waiting.InDoubt) return "whether " + what + " is on file is not known yet";
+  if (waiting.Unfinished) return what + " was interrupted and is not finished yet";
   return what + " was interrupted and is not undone yet";
 }
 
@@ -753,25 +770,28 @@ std::string CompanyOr(const std::string& company) {
 
 std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb,
                                   const std::string& company) {
-  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  const std::optional<WaitingPosting> waiting = WaitingWorkOf(CompanyOr(company));
   if (!waiting) return {};
   return subject + " cannot be " + verb + " now: " + WaitingState(*waiting) + ". " + waiting->Remedy;
 }
 
 std::string WaitingPostingFiguresNote(const std::string& company) {
-  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  const std::optional<WaitingPosting> waiting = WaitingWorkOf(CompanyOr(company));
   if (!waiting) return {};
   const std::string what = NameOf(*waiting);
   if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
+  if (waiting->Unfinished)
+    return "These figures may include part of " + what + ", which was interrupted and is not finished yet.";
   return "These figures include " + what + ", which was interrupted and is not undone yet.";
 }
 
 std::string WaitingPostingLine(const std::string& company) {
-  const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
+  const std::optional<WaitingPosting> waiting = WaitingWorkOf(CompanyOr(company));
   if (!waiting) return {};
-  std::string line =
-      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
-                                                 : "; the figures shown include it until it is undone. ");
+  const char* figures = waiting->InDoubt      ? "; the figures shown include it. "
+                        : waiting->Unfinished ? "; the figures shown may include part of it. "
+                                              : "; the figures shown include it until it is undone. ";
+  std::string line = WaitingState(*waiting) + figures;
   return PostingAtSentenceStart(line) + waiting->Remedy;
 }
 
@@ -789,6 +809,8 @@ std::optional<std::string> WaitingCompanyFirstMet() {
 // The company whose waiting posting holds the data file: its own company's, or for the company
 // list, the one first met.
 std::optional<std::string> WaitingCompanyHolding(const std::string& dataName) {
+  // A restore that holds every company holds every data file of the folder.
+  if (Posting().waiting.count(EveryCompany)) return std::string(EveryCompany);
   const std::optional<std::string> owner = IsamDataFileOwner(dataName);
   if (!owner) return std::nullopt;
   if (owner->empty()) return WaitingCompanyFirstMet();
@@ -839,8 +861,8 @@ std::string LastWaitingRefusal() {
 
 std::string WaitingRemedy(const std::string& file, int err, bool writing) {
   if (err == 0) return {};
-  const std::string name = file.empty() ? std::string("the data folder")
-                                        : std::filesystem::path(file).filename().string();
+  const std::string name =
+      file.empty() ? std::string("the data folder") : std::filesystem::path(file).filename().string();
   const std::string again = " and start the program again.";
   switch (err) {
     case EACCES:
@@ -872,12 +894,14 @@ void ForgetWaitingJournals() {
   IsamForgetRefusedCalls();
   Posting().waiting.clear();
   Posting().inDoubt.clear();
+  Posting().unfinished.clear();
   Posting().remedies.clear();
 }
 
 void ForgetWaitingJournal(const std::string& company) {
   Posting().waiting.erase(company);
   Posting().inDoubt.erase(company);
+  Posting().unfinished.erase(company);
   Posting().remedies.erase(company);
 }
 

@@ -314,11 +314,19 @@ std::string WaitingRemedy(const std::string& file, int err, bool writing = false
 // The remedy when the journal itself is damaged: the company's last backup.
 std::string DamagedJournalRemedy(const std::string& company);
 
+// A restore a stop interrupted that the start can neither finish nor undo now (its mark cannot be
+// read) holds every company and the company list as a waiting posting holds its company: the
+// same guard, refusal, figures' note and line, which name it (`what`: "the restore of the backup
+// files") with the remedy. Its entry stands under this name for every company.
+inline constexpr char EveryCompany[] = "*";
+void KeepRestoreWaiting(const std::string& what, const std::string& remedy);
+
 // The posting that waits in a company's journal, as every message about it names it.
 struct WaitingPosting {
-  std::string What;      // "invoice 10000"; may be empty when the journal did not say
-  std::string Remedy;    // "Make 1C.DAT readable and start the program again."
-  bool InDoubt = false;  // its commit may have reached the disk: the next start says which
+  std::string What;         // "invoice 10000"; may be empty when the journal did not say
+  std::string Remedy;       // "Make 1C.DAT readable and start the program again."
+  bool InDoubt = false;     // its commit may have reached the disk: the next start says which
+  bool Unfinished = false;  // a restore the next start finishes or undoes: the files may hold part of it
 };
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);
 // The one refusal in a user's words while a posting of `company` (the open one when empty) waits:

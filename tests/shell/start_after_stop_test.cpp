@@ -1902,3 +1902,246 @@ INSTANTIATE_TEST_SUITE_P(OutsideAPosting, OutsideWorkTest, ::testing::ValuesIn(k
 
 }  // namespace
 }  // namespace shell
+
+// -- A restore's mark that cannot be read, and a work folder that is not the restore's own --
+
+namespace shell {
+namespace {
+
+// Every name under a folder, links not followed: a link with where it leads, a folder, a file with
+// its size and a hash of its bytes. What a start may not change.
+std::map<std::string, std::string> EverythingIn(const fs::path& folder) {
+  std::map<std::string, std::string> found;
+  for (auto item = fs::recursive_directory_iterator(folder); item != fs::recursive_directory_iterator();
+       ++item) {
+    const fs::file_status status = fs::symlink_status(item->path());
+    std::string what = "folder";
+    if (fs::is_symlink(status)) {
+      what = "link to " + fs::read_symlink(item->path()).string();
+    } else if (!fs::is_directory(status)) {
+      std::ifstream file(item->path(), std::ios::binary);
+      const std::string bytes(std::istreambuf_iterator<char>(file), {});
+      what = std::to_string(bytes.size()) + " bytes, hash " + std::to_string(std::hash<std::string>{}(bytes));
+    }
+    found[fs::relative(item->path(), folder).string()] = what;
+  }
+  return found;
+}
+
+// The work folder a restore left in the folder.
+fs::path WorkFolderIn(const fs::path& folder) {
+  for (const auto& item : fs::directory_iterator(folder))
+    if (exchange::IsRestoreFolderName(item.path().filename().string())) return item.path();
+  return {};
+}
+
+// A file the restore placed: the live file it replaced is in "old", its staged copy gone from "new".
+fs::path APlacedFilesLiveCopy(const fs::path& work) {
+  for (const auto& item : fs::directory_iterator(work / "old"))
+    if (!fs::exists(work / "new" / item.path().filename())) return item.path();
+  return {};
+}
+
+void CopyWhole(const fs::path& from, const fs::path& to) {
+  fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
+}
+
+const char kHeld[] =
+    "  Until it is finished or undone, no company posts anything and none of the records can be changed.  ";
+
+// What a start holds every company with: the refusal of a posting, the line of the main window
+// and the figures' note name the restore and the remedy.
+void ExpectEveryCompanyHeld(const std::string& remedy) {
+  const std::string state = "the restore of the backup files was interrupted and is not finished yet";
+  EXPECT_TRUE(storage::PostingJournalWaitsFor("12"));
+  EXPECT_TRUE(storage::PostingJournalWaitsFor("7"));
+  try {
+    invoicing::PostNewInvoice(testing_support::Invoice("1005", "C1", "12/07/2026", {{"WIDGET", "1"}}));
+    ADD_FAILURE() << "posted while the restore was held";
+  } catch (const storage::PostingFailed& refused) {
+    EXPECT_EQ(std::string(refused.what()), "Invoice 1005 cannot be posted now: " + state + ". " + remedy);
+  }
+  MainForm->ShowWaitingPosting();
+  EXPECT_EQ(MainForm->PostingWaitsLine->text().toStdString(),
+            "The restore of the backup files was interrupted and is not finished yet; the figures shown may "
+            "include part of it. " +
+                remedy);
+  EXPECT_EQ(storage::WaitingPostingFiguresNote("12"),
+            "These figures may include part of the restore of the backup files, which was interrupted and is "
+            "not finished yet.");
+}
+
+// A restore killed at its writes that place the files (every third, from the last back to the
+// mark's), then a start whose one read of the mark fails (an I/O error, or no permission): the
+// start says so once with the file, the reason and what to do, holds every company, writes
+// nothing and makes no file anew (not even one the restore had not placed yet). The next start,
+// which reads the mark, finishes the restore: the backup's books, balanced, and the files it
+// replaced, the user's own, in the safety folder.
+TEST_F(StartAfterStopTest, ARestoreMarkThatCannotBeReadHoldsEveryCompanyUntilAStartCanFinishIt) {
+  const fs::path start = dir_.path() / "start";
+  RestoreStage stage;
+  StageARestore(start, false, &stage);
+  if (HasFatalFailure()) return;
+  const ChildStart whole = RestoreACopy(start);
+  ASSERT_EQ(whole.Status, 0);
+  const std::map<std::string, std::string> own = EverythingIn(start);
+
+  int points = 0;
+  bool missingSeen = false;
+  for (int n = whole.Writes - 1; n > 0; n -= 3) {
+    SCOPED_TRACE("killed at write " + std::to_string(n) + " of " + std::to_string(whole.Writes));
+    const fs::path folder = dir_.path() / ("killed" + std::to_string(n));
+    fs::copy(start, folder);
+    FaultPlan killed;
+    killed.OnWrite = FaultAction::Kill;
+    killed.WriteNumber = n;
+    ASSERT_EQ(RestoreInChild(folder, killed).Status, platform::files::FaultKilledExitCode);
+    if (!fs::exists(folder / exchange::RestoreMarkName)) {
+      fs::remove_all(folder);
+      break;  // killed before its mark was written: nothing to finish
+    }
+    ++points;
+    for (const auto& [name, what] : own) missingSeen = missingSeen || !fs::exists(folder / name);
+    const std::map<std::string, std::string> left = EverythingIn(folder);
+    const int err = points % 2 ? EIO : EACCES;
+    const std::string remedy = err == EIO
+                                   ? "Check the disk that holds .restore-mark and start the program again."
+                                   : "Make .restore-mark readable and start the program again.";
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      FaultPlan unreadable;
+      unreadable.OnRead = FaultAction::Fail;
+      unreadable.ReadNumber = 1;
+      unreadable.Errno = err;
+      platform::files::InstallFaultPlan(unreadable);
+      ASSERT_TRUE(StartUp());
+      platform::files::RemoveFaultPlan();
+      EXPECT_EQ(Texts(user.told),
+                std::vector<std::string>{"The restore of the backup files was interrupted, and its record of "
+                                         "what it did (.restore-mark) cannot be read: " +
+                                         std::string(std::strerror(err)) + "." + kHeld + remedy});
+      // The company's files opened as the windows open them: one not placed yet is not made anew.
+      (void)testing_support::OpenCompanyFiles();
+      ExpectEveryCompanyHeld(remedy);
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      EndProgram();
+    }
+    EXPECT_EQ(EverythingIn(folder), left);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{kRestoreFinished});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(LinesAndProducts(folder), stage.BackedUp);
+    EXPECT_EQ(LinesAndProducts(folder / exchange::SafetyFolderName), stage.AsTheyWere);
+    for (const auto& [name, what] : EverythingIn(folder / exchange::SafetyFolderName))
+      EXPECT_EQ(what, own.at(name)) << name << " in the safety folder is not the user's own";
+    EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
+    EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+    fs::remove_all(folder);
+  }
+  std::printf("restore mark unreadable: %d of %d writes killed at\n", points, whole.Writes);
+  EXPECT_GE(points, 5);
+  EXPECT_TRUE(missingSeen) << "no kill left a file of the company between its places";
+}
+
+// A restore killed among the writes that place its files, then a link (or another kind of file)
+// put where its work folder, one of its folders, a file in them, or its mark should be, leading to
+// a folder outside the data folder. The start follows none of them: nothing outside is created,
+// changed, moved or removed; the restore is finished, or undone from what is its own, or left
+// as it is with every company held; and it says one thing.
+TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed) {
+  const fs::path start = dir_.path() / "start";
+  RestoreStage stage;
+  StageARestore(start, false, &stage);
+  if (HasFatalFailure()) return;
+  const ChildStart whole = RestoreACopy(start);
+  const fs::path killed = dir_.path() / "killed";
+  fs::copy(start, killed);
+  FaultPlan kill;
+  kill.OnWrite = FaultAction::Kill;
+  kill.WriteNumber = whole.Writes - 10;  // among the renames that place the files
+  ASSERT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+  ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
+  ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
+  ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
+
+  enum class Outcome { Finished, Undone, Held };
+  struct Case {
+    const char* Name;
+    std::function<fs::path(const fs::path& work)> Replaced;  // what becomes a link to outside
+    Outcome Then;
+  };
+  const std::vector<Case> cases = {
+      {"the work folder", [](const fs::path& work) { return work; }, Outcome::Held},
+      {"its new folder", [](const fs::path& work) { return work / "new"; }, Outcome::Undone},
+      {"its old folder", [](const fs::path& work) { return work / "old"; }, Outcome::Held},
+      {"its journals folder", [](const fs::path& work) { return work / "journals"; }, Outcome::Undone},
+      {"a staged file", [](const fs::path& work) { return fs::directory_iterator(work / "new")->path(); },
+       Outcome::Undone},
+      {"a replaced file", APlacedFilesLiveCopy, Outcome::Held},
+      {"the mark", [](const fs::path& work) { return work.parent_path() / exchange::RestoreMarkName; },
+       Outcome::Held},
+      {"the mark in the work folder", [](const fs::path& work) { return work / "mark"; }, Outcome::Finished},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = dir_.path() / ("case" + std::to_string(++n));
+    const fs::path outside = dir_.path() / ("outside" + std::to_string(n));
+    CopyWhole(killed, folder);
+    fs::create_directory(outside);
+    std::ofstream(outside / "canary") << "the user's own";
+    const fs::path replaced = c.Replaced(WorkFolderIn(folder));
+    const fs::path there = outside / replaced.filename();
+    if (fs::exists(replaced))
+      fs::rename(replaced, there);
+    else
+      fs::copy_file(folder / exchange::RestoreMarkName, there);
+    fs::create_symlink(there, replaced);
+    const std::map<std::string, std::string> outsideBefore = EverythingIn(outside);
+    const std::map<std::string, std::string> left = EverythingIn(folder);
+
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      if (c.Then == Outcome::Held) {
+        ASSERT_TRUE(StartUp());
+        ExpectEveryCompanyHeld("Restore the backup again.");
+        EndProgram();
+      } else {
+        StartCheckBooksAndEnd(kStock);
+      }
+      ASSERT_EQ(user.told.size(), 1u);
+      const std::string said = user.told[0].toStdString();
+      if (c.Then == Outcome::Finished) {
+        EXPECT_EQ(said, kRestoreFinished);
+      }
+      if (c.Then == Outcome::Undone) {
+        EXPECT_TRUE(
+            said.starts_with("The restore of the backup files was interrupted and could not be finished: " +
+                             fs::relative(replaced, folder).string() + " is a link"))
+            << said;
+        EXPECT_TRUE(said.ends_with("It has been undone: the data files are as they were before it.")) << said;
+      }
+      if (c.Then == Outcome::Held) {
+        EXPECT_TRUE(said.starts_with("The restore of the backup files was interrupted")) << said;
+        EXPECT_TRUE(said.ends_with(kHeld + std::string("Restore the backup again."))) << said;
+      }
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(EverythingIn(outside), outsideBefore);
+    if (c.Then == Outcome::Held) {
+      EXPECT_EQ(EverythingIn(folder), left);
+    } else {
+      EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
+      EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
+      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace shell
