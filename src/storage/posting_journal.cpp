@@ -85,6 +85,7 @@ struct OpenPosting {
   std::map<std::string, std::string> waiting;
   std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
+  std::set<std::string> damaged;                // of those, the ones whose journal is damaged
   std::string lastRefusal;                      // the words of the last write refused while one waits
   std::set<std::string> sideFiles;              // side files a posting may journal
 };
@@ -711,17 +712,24 @@ std::vector<std::string> CompaniesWithWaitingPostings() {
 
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
+  Posting().damaged.erase(company);
   if (remedy.empty())
     Posting().remedies.erase(company);
   else
     Posting().remedies[company] = remedy;
 }
 
+void KeepDamagedJournalWaiting(const std::string& company, const std::string& what) {
+  KeepJournalWaiting(company, what, DamagedJournalRemedy(company));
+  Posting().damaged.insert(company);
+}
+
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
   const OpenPosting& posting = Posting();
   const auto waiting = posting.waiting.find(company);
   if (waiting == posting.waiting.end()) return std::nullopt;
-  WaitingPosting found{waiting->second, {}, posting.inDoubt.count(company) > 0};
+  WaitingPosting found{waiting->second, {}, posting.inDoubt.count(company) > 0,
+                       posting.damaged.count(company) > 0};
   const auto remedy = posting.remedies.find(company);
   if (remedy != posting.remedies.end())
     found.Remedy = remedy->second;
@@ -770,8 +778,11 @@ std::string WaitingPostingLine(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
   std::string line =
-      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
-                                                 : "; the figures shown include it until it is undone. ");
+      waiting->Damaged
+          ? NameOf(*waiting) + " was interrupted and cannot be undone: its journal is damaged. The figures "
+                               "shown include it. "
+          : WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
+                                                       : "; the figures shown include it until it is undone. ");
   return PostingAtSentenceStart(line) + waiting->Remedy;
 }
 
@@ -873,12 +884,14 @@ void ForgetWaitingJournals() {
   Posting().waiting.clear();
   Posting().inDoubt.clear();
   Posting().remedies.clear();
+  Posting().damaged.clear();
 }
 
 void ForgetWaitingJournal(const std::string& company) {
   Posting().waiting.erase(company);
   Posting().inDoubt.erase(company);
   Posting().remedies.erase(company);
+  Posting().damaged.erase(company);
 }
 
 }  // namespace storage

@@ -1332,7 +1332,9 @@ TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAg
       UiScript ui;
       ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
                            QString::fromStdString(Usb().string()) +
-                           ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                           ". WARNING!! Your data files will be over-written by the backup files! The "
+                           "interrupted posting (invoice 1005) of company 12 will be dropped with the files it "
+                           "touched. Continue?",
                        "Restore")
           .Answer(platform::ui::mrOk);
       ui.ExpectMessage(
