@@ -120,7 +120,8 @@ bool AnyOf(const std::vector<std::string>& names, Test test) {
 bool RetiredBy(const std::vector<std::string>& names, const std::vector<std::string>& folder,
                LeftJournal& journal) {
   const std::string& company = journal.Company;
-  const bool ofCompany = AnyOf(names, [&](const std::string& name) { return IsFileOfCompany(name, company); });
+  const bool ofCompany =
+      AnyOf(names, [&](const std::string& name) { return IsFileOfCompany(name, company); });
   NamedFiles files;
   switch (FilesOfPosting(journal.Name, files)) {
     case PostingFiles::None:

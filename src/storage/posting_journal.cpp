@@ -728,8 +728,8 @@ std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
   const OpenPosting& posting = Posting();
   const auto waiting = posting.waiting.find(company);
   if (waiting == posting.waiting.end()) return std::nullopt;
-  WaitingPosting found{waiting->second, {}, posting.inDoubt.count(company) > 0,
-                       posting.damaged.count(company) > 0};
+  WaitingPosting found{
+      waiting->second, {}, posting.inDoubt.count(company) > 0, posting.damaged.count(company) > 0};
   const auto remedy = posting.remedies.find(company);
   if (remedy != posting.remedies.end())
     found.Remedy = remedy->second;
@@ -777,12 +777,13 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
 std::string WaitingPostingLine(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingPostingOf(CompanyOr(company));
   if (!waiting) return {};
+  if (waiting->Damaged)
+    return PostingAtSentenceStart(NameOf(*waiting)) +
+           " was interrupted and cannot be undone: its journal is damaged. The figures shown include it. " +
+           waiting->Remedy;
   std::string line =
-      waiting->Damaged
-          ? NameOf(*waiting) + " was interrupted and cannot be undone: its journal is damaged. The figures "
-                               "shown include it. "
-          : WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
-                                                       : "; the figures shown include it until it is undone. ");
+      WaitingState(*waiting) + (waiting->InDoubt ? "; the figures shown include it. "
+                                                 : "; the figures shown include it until it is undone. ");
   return PostingAtSentenceStart(line) + waiting->Remedy;
 }
 

@@ -52,7 +52,8 @@ using platform::files::FaultAction;
 using platform::files::FaultPlan;
 
 const testing_support::StockBefore kStock = {{"WIDGET", 100}};
-const char kDropped[] = "The interrupted posting (invoice 10000) of company 1 will be dropped with the files it touched.";
+const char kDropped[] =
+    "The interrupted posting (invoice 10000) of company 1 will be dropped with the files it touched.";
 const char kWent[] = "The interrupted posting (invoice 10000) of company 1 went with the files it touched.";
 
 using FileSteps = std::pair<bool (*)(), bool (*)()>;  // how a data file is made, and opened
@@ -147,7 +148,8 @@ class RestoreWayOutTest : public MainFormTest {
     company.CompanyName.Set("First Shop");
     company.NextInvoiceNumber.Set("10000");
     using testing_support::CompanyFile;
-    ASSERT_TRUE(testing_support::OpenScratchCompany(company, {CompanyFile::Customers, CompanyFile::Products}));
+    ASSERT_TRUE(
+        testing_support::OpenScratchCompany(company, {CompanyFile::Customers, CompanyFile::Products}));
     storage::IsamRecRef ref = 0;
     records::CustomerRec customer{};
     customer.CustomerNo.Set("C1");
@@ -181,7 +183,8 @@ class RestoreWayOutTest : public MainFormTest {
     fs::create_directory(Usb());
     std::vector<std::string> files = exchange::ListBackupFiles();
     if (listOnly)
-      std::erase_if(files, [](const std::string& name) { return !name.starts_with(records::CompanyFileName); });
+      std::erase_if(files,
+                    [](const std::string& name) { return !name.starts_with(records::CompanyFileName); });
     std::string failure;
     EXPECT_TRUE(exchange::WriteBackupArchive(files, Usb().string(), {}, &failure)) << failure;
     return files;
@@ -194,7 +197,9 @@ class RestoreWayOutTest : public MainFormTest {
     plan.WriteNumber = n;
     return testing_support::PostInChildProcess(
         folder, [] { return StartUp() && OpenInvoiceFilesMakingThem(); }, plan,
-        [] { invoicing::PostNewInvoice(testing_support::Invoice("10000", "C1", "12/07/2026", {{"WIDGET", "3"}})); },
+        [] {
+          invoicing::PostNewInvoice(testing_support::Invoice("10000", "C1", "12/07/2026", {{"WIDGET", "3"}}));
+        },
         n > 0 ? testing_support::FaultCount::None : testing_support::FaultCount::Writes);
   }
 
@@ -313,7 +318,8 @@ class RestoreWayOutTest : public MainFormTest {
       fs::current_path(folder);
       if (!StartUp()) ::_exit(2);
       platform::files::InstallFaultPlan(plan);
-      const bool restored = exchange::RestoreDataFiles(usb).status == exchange::RestoreResult::Status::Restored;
+      const bool restored =
+          exchange::RestoreDataFiles(usb).status == exchange::RestoreResult::Status::Restored;
       ::_exit(restored ? 10 + platform::files::FaultWritesSoFar() : 2);
     }
     int status = 0;
@@ -380,9 +386,9 @@ TEST_P(RestoreWayOutCaseTest, ARestoreLeavesNoPartOfTheWaitingPostingAndTheNextS
 }
 
 // The walk's restore stopped at each of its writes, by a kill and by a power cut that keeps only
-// what was synced: the next start finds the backup's books with nothing of the posting left, or
-// the files as they were with the posting waiting as before, never a mix; it asks nothing and
-// leaves nothing of the restore's work behind.
+// what was synced, and failing at some of them: the next start finds the backup's books with nothing of the
+// posting left, or the files as they were with the posting waiting as before, never a mix; it asks nothing
+// and leaves nothing of the restore's work behind.
 TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesItWaiting) {
   MakeNewCompany(false);
   if (HasFatalFailure()) return;
@@ -401,14 +407,19 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
   fs::remove_all(Folder());
 
   int restored = 0, waiting = 0;
-  for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut}) {
-    for (int n = 1; n <= writes; ++n) {
-      SCOPED_TRACE((stop == FaultAction::Kill ? "killed at write " : "power cut at write ") +
+  // A failing write (every fifth) takes the restore back, or leaves it for the start.
+  for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut, FaultAction::Fail}) {
+    for (int n = 1; n <= writes; n += stop == FaultAction::Fail ? 5 : 1) {
+      SCOPED_TRACE((stop == FaultAction::Kill       ? "killed at write "
+                    : stop == FaultAction::PowerCut ? "power cut at write "
+                                                    : "failing write ") +
                    std::to_string(n) + " of " + std::to_string(writes));
       fs::copy(staged, Folder());
-      ASSERT_EQ(RestoreInChild(Folder(), {.OnWrite = stop, .WriteNumber = n,
-                                          .SimulateDisk = stop == FaultAction::PowerCut}),
-                platform::files::FaultKilledExitCode);
+      const int status = RestoreInChild(
+          Folder(), {.OnWrite = stop, .WriteNumber = n, .SimulateDisk = stop == FaultAction::PowerCut});
+      if (stop != FaultAction::Fail) {
+        ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+      }
       fs::current_path(Folder());
       bool waits = false;
       {
@@ -419,7 +430,8 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
         waits = storage::PostingJournalWaitsFor("1");
         if (!waits) {
           ASSERT_TRUE(OpenCompanyFilesThatAreThere());
-          EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
+          EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock),
+                    std::vector<std::string>{});
         }
         EndProgram();
       }
