@@ -247,8 +247,10 @@ void TOVBkUp::RestBtnClick() {
   QString drive;
   std::string folder;
   if (!ChosenFolder(&drive, &folder)) return;
+  const std::string dropped = RetiredPostingsText(PostingsARestoreDrops(folder), Retiring::Ahead);
   if (MessageBox("Ready to RESTORE files from backup disk in drive " + drive +
-                     ". WARNING!! Your data files will be over-written by the backup files! Continue?",
+                     ". WARNING!! Your data files will be over-written by the backup files!" +
+                     (dropped.empty() ? QString() : " " + QString::fromStdString(dropped)) + " Continue?",
                  "Restore", MsgButtons::OkCancel, MsgIcon::Question) != mrOk)
     return;
   if (!platform::files::Exists(BackupArchivePath(folder))) {

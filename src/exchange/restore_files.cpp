@@ -67,15 +67,22 @@ std::string CheckEntry(const platform::zip::ZipEntry& entry, const platform::fil
   return {};
 }
 
-// The entries that may be restored; the others are listed in result->skipped.
-bool ChooseEntries(platform::zip::ZipReader& reader, std::vector<Entry>* entries, RestoreResult* result) {
-  // Read once: every entry is then found in it as the program finds its files.
-  platform::files::FolderNames directory;
+// Whether an entry of the archive is a plain file of the program directory by its name and kind.
+bool IsPlainFileEntry(const platform::zip::ZipEntry& entry) {
+  return !entry.isDirectory && !entry.isLink && IsPlainFileName(entry.name);
+}
+
+// Read once: every name is then found in it as the program finds its files.
+bool ReadProgramDirectory(platform::files::FolderNames* directory, RestoreResult* result) {
   int error = 0;
-  if (!directory.Read(".", &error)) {
-    result->failure = "The program directory cannot be read: " + FileErrorText(error) + ".";
-    return false;
-  }
+  if (directory->Read(".", &error)) return true;
+  result->failure = "The program directory cannot be read: " + FileErrorText(error) + ".";
+  return false;
+}
+
+// The entries that may be restored; the others are listed in result->skipped.
+bool ChooseEntries(platform::zip::ZipReader& reader, const platform::files::FolderNames& directory,
+                   std::vector<Entry>* entries, RestoreResult* result) {
   std::set<std::string> names;
   for (int64_t i = 0; i < reader.Count(); ++i) {
     platform::zip::ZipEntry entry;
@@ -131,13 +138,36 @@ bool ExtractAll(platform::zip::ZipReader& reader, const std::vector<Entry>& entr
   return true;
 }
 
-// A file that another program holds would be replaced under its feet.
-bool NoneInUse(const std::vector<Entry>& entries, std::string* failure) {
-  for (const Entry& entry : entries) {
-    if (!entry.item.hadOld) continue;
+// The live files the restore moves away without a replacement: those the retired journals'
+// postings touched or made that the archive does not hold, as spelled on disk.
+std::vector<std::string> FilesGoingAway(const std::vector<storage::LeftJournal>& journals,
+                                        const std::vector<Entry>& entries,
+                                        const platform::files::FolderNames& directory) {
+  std::set<std::string> taken;  // restored, or moved away already
+  for (const Entry& entry : entries) taken.insert(UpperName(entry.item.name));
+  std::vector<std::string> away;
+  for (const storage::LeftJournal& journal : journals) {
+    for (const std::string& name : journal.Files) {
+      if (!IsPlainFileName(name) || !taken.insert(UpperName(name)).second) continue;
+      const platform::files::ResolvedPath live = directory.Find(name);
+      std::error_code error;
+      if (live.status == platform::files::ResolveStatus::Found &&
+          !fs::is_directory(fs::symlink_status(live.path, error)))
+        away.push_back(live.path);
+    }
+  }
+  return away;
+}
+
+// A file that another program holds would be replaced, or moved away, under its feet.
+bool NoneInUse(const RestorePlan& plan, std::string* failure) {
+  std::vector<std::string> live = plan.away;
+  for (const RestoreItem& item : plan.items)
+    if (item.hadOld) live.push_back(item.target);
+  for (const std::string& name : live) {
     platform::files::File file;
-    if (!file.Open(entry.item.target, platform::files::OpenMode::ReadOnly) && file.error() == EWOULDBLOCK) {
-      *failure = entry.item.target + ": " + FileErrorText(EWOULDBLOCK) + ".";
+    if (!file.Open(name, platform::files::OpenMode::ReadOnly) && file.error() == EWOULDBLOCK) {
+      *failure = name + ": " + FileErrorText(EWOULDBLOCK) + ".";
       return false;
     }
   }
@@ -154,6 +184,22 @@ bool IsPlainFileName(std::string_view name) {
   return true;
 }
 
+std::vector<storage::LeftJournal> PostingsARestoreDrops(const std::string& archiveFolder) {
+  const platform::files::ResolvedPath archive =
+      platform::files::Resolve(archiveFolder + "/" + BackupArchiveName);
+  platform::zip::ZipReader reader;
+  if (archive.status != platform::files::ResolveStatus::Found || !reader.Open(archive.path)) return {};
+  std::vector<std::string> names;
+  for (int64_t i = 0; i < reader.Count(); ++i) {
+    platform::zip::ZipEntry entry;
+    if (!reader.Entry(i, &entry)) return {};
+    if (IsPlainFileEntry(entry)) names.push_back(entry.name);
+  }
+  std::vector<storage::LeftJournal> journals = storage::JournalsRetiredBy(names);
+  std::erase_if(journals, [](const storage::LeftJournal& journal) { return !journal.Waiting; });
+  return journals;
+}
+
 RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
   RestoreResult result;
   platform::files::ResolvedPath archive = platform::files::Resolve(archiveFolder + "/" + BackupArchiveName);
@@ -166,21 +212,28 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
     return result;
   }
   platform::zip::ZipReader reader;
+  platform::files::FolderNames directory;
   std::vector<Entry> entries;
   WorkFolder work;
-  if (!reader.Open(archive.path) || !ChooseEntries(reader, &entries, &result) ||
-      !work.Make(&result.failure) || !RoomForAll(entries, work, &result.failure) ||
-      !ExtractAll(reader, entries, work, &result.failure) || !NoneInUse(entries, &result.failure)) {
+  if (!reader.Open(archive.path) || !ReadProgramDirectory(&directory, &result) ||
+      !ChooseEntries(reader, directory, &entries, &result)) {
+    if (result.failure.empty()) result.failure = reader.Error();
+    return result;
+  }
+  RestorePlan plan;
+  for (const Entry& entry : entries) plan.items.push_back(entry.item);
+  std::vector<std::string> names;
+  for (const RestoreItem& item : plan.items) names.push_back(item.target);
+  plan.journals = storage::JournalsRetiredBy(names);
+  plan.away = FilesGoingAway(plan.journals, entries, directory);
+  if (!work.Make(&result.failure) || !RoomForAll(entries, work, &result.failure) ||
+      !ExtractAll(reader, entries, work, &result.failure) || !NoneInUse(plan, &result.failure)) {
     if (result.failure.empty()) result.failure = reader.Error();
     return result;
   }
   result.status = RestoreResult::Status::Restored;
   if (entries.empty()) return result;
-  RestorePlan plan{work.Release(), {}, {}};
-  for (const Entry& entry : entries) plan.items.push_back(entry.item);
-  std::vector<std::string> names;
-  for (const RestoreItem& item : plan.items) names.push_back(item.target);
-  plan.journals = storage::JournalsOfCompaniesIn(names);
+  plan.folder = work.Release();
   switch (PlaceRestoredFiles(plan, &result.failure)) {
     case Placement::Placed:
       for (const RestoreItem& item : plan.items) result.restored.push_back(item.target);

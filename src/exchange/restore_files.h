@@ -11,11 +11,13 @@
 //      checked, and none written past its declared size;
 //   3. none of the files to be replaced may be held by another program;
 //   4. the files are placed as restore_placement.h tells: a mark first, the journal of a posting
-//      that waits to be undone retired, each live file moved into the work folder and the new one
-//      into its place; a failure on the way moves everything back, and a start after a stop
+//      that waits to be undone retired (storage/journal_retire.h says which), each live file
+//      moved into the work folder and the new one into its place, and every file such a posting
+//      touched or made that the archive does not hold moved away too, so that no part of the
+//      posting stays; a failure on the way moves everything back, and a start after a stop
 //      finishes the restore or keeps every live file.
-// The files it replaced are then kept in the folder "BeforeRestore" of the program directory
-// (those of the restore before are dropped).
+// The files it replaced or moved away are then kept in the folder "BeforeRestore" of the program
+// directory (those of the restore before are dropped).
 
 #include <string>
 #include <string_view>
@@ -42,5 +44,9 @@ struct RestoreResult {
 };
 
 RestoreResult RestoreDataFiles(const std::string& archiveFolder);
+
+// The postings waiting to be undone that a restore from the archive in archiveFolder would drop
+// with the files they touched (RetiredPostingsText says them); none when there is no archive.
+std::vector<storage::LeftJournal> PostingsARestoreDrops(const std::string& archiveFolder);
 
 }  // namespace exchange

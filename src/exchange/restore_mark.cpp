@@ -33,6 +33,11 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
+// The lines the "end" line counts.
+size_t LineCount(const RestorePlan& plan) {
+  return plan.items.size() + plan.journals.size() + plan.away.size();
+}
+
 bool IsFlag(const std::string& field) {
   return field == "0" || field == "1";
 }
@@ -46,7 +51,11 @@ bool ReadLine(const std::vector<std::string>& fields, RestorePlan* plan) {
   }
   if (fields.size() == 5 && fields[0] == "journal" && IsPlainFileName(fields[1]) &&
       storage::IsPostingJournalName(fields[1]) && IsFlag(fields[3])) {
-    plan->journals.push_back({fields[2], fields[1], fields[3] == "1", fields[4]});
+    plan->journals.push_back({fields[2], fields[1], fields[3] == "1", fields[4], {}});
+    return true;
+  }
+  if (fields.size() == 2 && fields[0] == "away" && IsPlainFileName(fields[1])) {
+    plan->away.push_back(fields[1]);
     return true;
   }
   return false;
@@ -68,7 +77,8 @@ std::string EncodeRestoreMark(const RestorePlan& plan) {
   for (const storage::LeftJournal& journal : plan.journals)
     bytes += "journal\t" + journal.Name + "\t" + journal.Company + "\t" + (journal.Waiting ? "1" : "0") +
              "\t" + Field(journal.What) + "\n";
-  return bytes + "end\t" + std::to_string(plan.items.size() + plan.journals.size()) + "\n";
+  for (const std::string& name : plan.away) bytes += "away\t" + name + "\n";
+  return bytes + "end\t" + std::to_string(LineCount(plan)) + "\n";
 }
 
 std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
@@ -82,8 +92,7 @@ std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
   while (std::getline(in, line)) {
     fields = SplitFields(line);
     if (fields.size() == 2 && fields[0] == "end") {
-      const bool whole =
-          fields[1] == std::to_string(plan.items.size() + plan.journals.size()) && in.peek() == EOF;
+      const bool whole = fields[1] == std::to_string(LineCount(plan)) && in.peek() == EOF;
       return whole ? std::optional<RestorePlan>(plan) : std::nullopt;
     }
     if (!ReadLine(fields, &plan)) return std::nullopt;

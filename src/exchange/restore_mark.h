@@ -12,7 +12,9 @@
 //              was there to replace, else "0"
 //   "journal"  the journal's name ("12JNL.DAT"), its company, "1" when a posting waits in it,
 //              else "0", and that posting ("invoice 10000", may be empty)
-//   "end"      the number of "file" and "journal" lines
+//   "away"     the name of a live file moved away without a replacement: a file a retired
+//              journal's posting touched or made that the backup does not hold
+//   "end"      the number of "file", "journal" and "away" lines
 // Names are plain file names of the program directory; no field holds a tab or a line break.
 
 #include <optional>
@@ -35,6 +37,7 @@ struct RestorePlan {
   std::string folder;  // the work folder
   std::vector<RestoreItem> items;
   std::vector<storage::LeftJournal> journals;
+  std::vector<std::string> away;  // live files moved away without a replacement, as spelled on disk
 };
 
 // A work folder's name as a restore makes it in the program directory.

@@ -132,6 +132,10 @@ std::string ForeignToPutBack(const RestorePlan& plan) {
     const bool untouched = FoundAt(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
     if (FoundAt(replaced) == Found::Foreign && !untouched) return replaced;
   }
+  for (const std::string& name : plan.away) {
+    const std::string away = ReplacedFile(plan.folder, name);
+    if (FoundAt(away) == Found::Foreign && !IsThere(name)) return away;
+  }
   for (const storage::LeftJournal& journal : plan.journals) {
     const std::string retired = RetiredJournal(plan.folder, journal.Name);
     if (FoundAt(retired) == Found::Foreign && !IsThere(journal.Name)) return retired;
@@ -170,6 +174,14 @@ bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* fa
   return false;
 }
 
+// A live file the restore moves away without a replacement, into "old" with the replaced ones.
+bool MoveAway(const RestorePlan& plan, const std::string& name, std::string* failure) {
+  int err = 0;
+  if (!IsThere(name) || files::RenameSpelledFile(name, ReplacedFile(plan.folder, name), &err)) return true;
+  *failure = Reason(name, err);
+  return false;
+}
+
 // Each folder that is the restore's own (the program directory among them) synced.
 bool SyncFolders(const std::vector<std::string>& folders, std::string* failure) {
   for (const std::string& folder : folders) {
@@ -203,6 +215,8 @@ bool FinishPlacing(const RestorePlan& plan, std::string* failure) {
   if (!RetireJournals(plan, failure)) return false;
   for (const RestoreItem& item : plan.items)
     if (!PlaceFile(plan, item, failure)) return false;
+  for (const std::string& name : plan.away)
+    if (!MoveAway(plan, name, failure)) return false;
   return SyncFolders({".", Subfolder(plan.folder, "new"), Subfolder(plan.folder, "old")}, failure) &&
          Commit(plan, failure);
 }
@@ -227,6 +241,14 @@ bool PutBackLiveFile(const RestorePlan& plan, const RestoreItem& item, std::stri
           : item.hadOld || !IsThere(item.target) || files::DeleteFile(item.target, &err))
     return true;
   *failure = Reason(item.target, err);
+  return false;
+}
+
+bool BringBack(const RestorePlan& plan, const std::string& name, std::string* failure) {
+  const std::string away = ReplacedFile(plan.folder, name);
+  int err = 0;
+  if (FoundAt(away) != Found::Own || files::RenameSpelledFile(away, name, &err)) return true;
+  *failure = Reason(name, err);
   return false;
 }
 
@@ -264,6 +286,8 @@ bool KeepLiveFiles(const RestorePlan& plan, std::string* failure) {
   if (!DropStagedFiles(plan, failure)) return false;
   for (const RestoreItem& item : plan.items)
     if (!PutBackLiveFile(plan, item, failure)) return false;
+  for (const std::string& name : plan.away)
+    if (!BringBack(plan, name, failure)) return false;
   if (!PutBackJournals(plan, failure) || !SyncFolders({".", Subfolder(plan.folder, "old")}, failure) ||
       !DropMark(plan, failure))
     return false;
@@ -472,13 +496,14 @@ Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure) {
   return Placement::Left;
 }
 
-std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals) {
+std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals, Retiring when) {
+  const std::string fate = when == Retiring::Done ? " went" : " will be dropped";
   std::string text;
   for (const storage::LeftJournal& journal : journals) {
     if (!journal.Waiting) continue;
     const std::string what = journal.What.empty() ? std::string() : " (" + journal.What + ")";
     text += (text.empty() ? "" : "  ") + std::string("The interrupted posting") + what + " of company " +
-            journal.Company + " went with the files it touched.";
+            journal.Company + fate + " with the files it touched.";
   }
   return text;
 }

@@ -11,7 +11,9 @@
 //   2. each such journal (that of a company whose files the restore replaces, left by a posting
 //      that waits to be undone) is moved into the work folder's "journals" folder, synced, so that
 //      no start ever undoes it over restored files;
-//   3. each live file is moved into "old" and the staged file into its place; the folders synced;
+//   3. each live file is moved into "old" and the staged file into its place, then each live
+//      file the restore moves away without a replacement (what a retired journal's posting
+//      touched or made that the backup does not hold) into "old" as well; the folders synced;
 //   4. the mark is moved into the work folder: the restore stands;
 //   5. the files it replaced become the folder "BeforeRestore", and the work folder goes (its
 //      mark last).
@@ -60,9 +62,11 @@ enum class Placement {
 [[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure);
 
 // What a restore tells of the retired journals whose postings waited, a sentence each: "The
-// interrupted posting (invoice 10000) of company 12 went with the files it touched."; empty when
-// none of them held a posting.
-std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals);
+// interrupted posting (invoice 10000) of company 12 went with the files it touched."; before it
+// starts, "... will be dropped with the files it touched."; empty when none of them held a posting.
+enum class Retiring { Done, Ahead };
+std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals,
+                                Retiring when = Retiring::Done);
 
 // The start's part, before any posting journal is undone: a restore a stop interrupted is
 // finished, or every live file kept, or (its mark unreadable, or neither possible now) every

@@ -606,8 +606,8 @@ JournalOutcome SetAside(const std::vector<std::string>& names, const std::string
 JournalOutcome KeepDamaged(File& journal, const std::string& journalName, const std::string& company,
                            const std::string& what) {
   journal.Close();
+  KeepDamagedJournalWaiting(company, what);
   const std::string remedy = DamagedJournalRemedy(company);
-  KeepJournalWaiting(company, what, remedy);
   NoteJournalFound(company, JournalOutcome::Damaged);
   Tell(LastPosting(what) +
            QStringLiteral(" was interrupted and could not be undone: its journal %1 is damaged.  Nothing "

@@ -86,6 +86,7 @@ struct OpenPosting {
   std::set<std::string> inDoubt;                // of those, the ones whose commit may have reached the disk
   std::set<std::string> unfinished;             // of those, work the next start finishes (a restore)
   std::map<std::string, std::string> remedies;  // of those, what the user can do, when it is not a start
+  std::set<std::string> damaged;                // of those, the ones whose journal is damaged
   std::string lastRefusal;                      // the words of the last write refused while one waits
   std::set<std::string> sideFiles;              // side files a posting may journal
 };
@@ -387,8 +388,8 @@ bool RollBack(OpenPosting& posting) {
     markRestored = posting.journal.WriteAt(0, posting.header.data(), posting.header.size()) &&
                    posting.journal.SyncData();
     if (!markRestored) {
-      report.Cause = "the journal " + PostingJournalName(company) + " could not be written: " +
-                     ErrnoText(posting.journal.error());
+      report.Cause = "the journal " + PostingJournalName(company) +
+                     " could not be written: " + ErrnoText(posting.journal.error());
       report.Remedy = WaitingRemedy(posting.journalPath, posting.journal.error(), true);
     }
     const UndoResult result = markRestored
@@ -715,6 +716,7 @@ std::vector<std::string> CompaniesWithWaitingPostings() {
 
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy) {
   Posting().waiting[company] = what;
+  Posting().damaged.erase(company);
   if (remedy.empty())
     Posting().remedies.erase(company);
   else
@@ -724,6 +726,11 @@ void KeepJournalWaiting(const std::string& company, const std::string& what, con
 void KeepRestoreWaiting(const std::string& what, const std::string& remedy) {
   KeepJournalWaiting(EveryCompany, what, remedy);
   Posting().unfinished.insert(EveryCompany);
+}
+
+void KeepDamagedJournalWaiting(const std::string& company, const std::string& what) {
+  KeepJournalWaiting(company, what, DamagedJournalRemedy(company));
+  Posting().damaged.insert(company);
 }
 
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company) {
@@ -738,8 +745,11 @@ std::optional<WaitingPosting> WaitingWorkOf(const std::string& company) {
   if (waiting == posting.waiting.end()) waiting = posting.waiting.find(EveryCompany);
   if (waiting == posting.waiting.end()) return std::nullopt;
   const std::string& holder = waiting->first;
-  WaitingPosting found{
-      waiting->second, {}, posting.inDoubt.count(holder) > 0, posting.unfinished.count(holder) > 0};
+  WaitingPosting found{waiting->second,
+                       {},
+                       posting.inDoubt.count(holder) > 0,
+                       posting.unfinished.count(holder) > 0,
+                       posting.damaged.count(holder) > 0};
   const auto remedy = posting.remedies.find(holder);
   if (remedy != posting.remedies.end())
     found.Remedy = remedy->second;
@@ -788,6 +798,10 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
 std::string WaitingPostingLine(const std::string& company) {
   const std::optional<WaitingPosting> waiting = WaitingWorkOf(CompanyOr(company));
   if (!waiting) return {};
+  if (waiting->Damaged)
+    return PostingAtSentenceStart(NameOf(*waiting)) +
+           " was interrupted and cannot be undone: its journal is damaged. The figures shown include it. " +
+           waiting->Remedy;
   const char* figures = waiting->InDoubt      ? "; the figures shown include it. "
                         : waiting->Unfinished ? "; the figures shown may include part of it. "
                                               : "; the figures shown include it until it is undone. ";
@@ -896,6 +910,7 @@ void ForgetWaitingJournals() {
   Posting().inDoubt.clear();
   Posting().unfinished.clear();
   Posting().remedies.clear();
+  Posting().damaged.clear();
 }
 
 void ForgetWaitingJournal(const std::string& company) {
@@ -903,6 +918,7 @@ void ForgetWaitingJournal(const std::string& company) {
   Posting().inDoubt.erase(company);
   Posting().unfinished.erase(company);
   Posting().remedies.erase(company);
+  Posting().damaged.erase(company);
 }
 
 }  // namespace storage

@@ -307,6 +307,9 @@ std::vector<std::string> CompaniesWithWaitingPostings();
 // `remedy` is what the user can do so that the posting is undone, in the user's words ("Make
 // 1C.DAT readable and start the program again."); empty for the usual "start the program again".
 void KeepJournalWaiting(const std::string& company, const std::string& what, const std::string& remedy = {});
+// The same for a journal that is damaged where it was synced: its posting cannot be undone, and
+// the way out is the company's last backup (DamagedJournalRemedy).
+void KeepDamagedJournalWaiting(const std::string& company, const std::string& what);
 // The remedy when the undo could not use `file` (empty: the data folder) for the system's reason
 // err: make it readable (writable, when it was being written), free the disk, check the disk;
 // empty, for the usual "start the program again", when no reason is known.
@@ -327,6 +330,7 @@ struct WaitingPosting {
   std::string Remedy;       // "Make 1C.DAT readable and start the program again."
   bool InDoubt = false;     // its commit may have reached the disk: the next start says which
   bool Unfinished = false;  // a restore the next start finishes or undoes: the files may hold part of it
+  bool Damaged = false;     // its journal is damaged: it cannot be undone
 };
 std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);
 // The one refusal in a user's words while a posting of `company` (the open one when empty) waits:
@@ -339,7 +343,8 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 std::string WaitingPostingFiguresNote(const std::string& company = {});
 // What the main window says for as long as a posting of the company waits: "Invoice 10000 was
 // interrupted and is not undone yet; the figures shown include it until it is undone." and the
-// remedy. Empty when none waits.
+// remedy; for a damaged journal, that it cannot be undone and the remedy (the last backup).
+// Empty when none waits.
 std::string WaitingPostingLine(const std::string& company = {});
 // The same refusal for work refused while any posting waits (a rebuild, a repair, a copy): it
 // names the open company's waiting posting, else the first that waits; empty when none waits.

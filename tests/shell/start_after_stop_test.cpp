@@ -1330,10 +1330,12 @@ TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAg
     ASSERT_TRUE(storage::PostingJournalWaitsFor("12"));
     {
       UiScript ui;
-      ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " +
-                           QString::fromStdString(Usb().string()) +
-                           ". WARNING!! Your data files will be over-written by the backup files! Continue?",
-                       "Restore")
+      ui.ExpectMessage(
+            "Ready to RESTORE files from backup disk in drive " + QString::fromStdString(Usb().string()) +
+                ". WARNING!! Your data files will be over-written by the backup files! The "
+                "interrupted posting (invoice 1005) of company 12 will be dropped with the files it "
+                "touched. Continue?",
+            "Restore")
           .Answer(platform::ui::mrOk);
       ui.ExpectMessage(
           "Restore files operation complete. You should now run the \"rebuild data files\" option on the "

@@ -1,0 +1,468 @@
+// The restore as the way out of a posting that waits to be undone, taken as the user takes it: a
+// new company backed up, its first invoice killed mid-posting, the start unable to undo it, and
+// the last backup restored through the backup window. Whatever the backup holds (the files the
+// invoice made or not, or only the company list), the restore's question says that the posting
+// will be dropped, and after it and the next start the books are the backup's, whole: no record
+// of the posting, its number offered again, nothing marked for repair, nothing said or asked.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QDateTime>
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "exchange/backup_files.h"
+#include "exchange/backup_window.h"
+#include "exchange/restore_files.h"
+#include "invoicing/invoice_posting.h"
+#include "main_form_fixture.h"
+#include "permissions_apply.h"
+#include "platform/files/fault_seam.h"
+#include "platform/text/clock.h"
+#include "platform/text/upper_case.h"
+#include "posting_folder.h"
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
+#include "records/last_company.h"
+#include "records/memo_file.h"
+#include "records/product_file.h"
+#include "shell/main_form.h"
+#include "storage/journal_entry.h"
+#include "storage/journal_undo.h"
+#include "storage/posting_journal.h"
+#include "support/books_check.h"
+#include "support/live_records.h"
+#include "support/scratch_company.h"
+
+namespace shell {
+namespace {
+
+namespace fs = std::filesystem;
+using platform::files::FaultAction;
+using platform::files::FaultPlan;
+
+const testing_support::StockBefore kStock = {{"WIDGET", 100}};
+const char kDropped[] =
+    "The interrupted posting (invoice 10000) of company 1 will be dropped with the files it touched.";
+const char kWent[] = "The interrupted posting (invoice 10000) of company 1 went with the files it touched.";
+
+using FileSteps = std::pair<bool (*)(), bool (*)()>;  // how a data file is made, and opened
+
+// The invoice's files opened as the Invoice Manager opens them, made empty first when they are
+// not there yet (its first open in a new company).
+bool OpenInvoiceFilesMakingThem() {
+  const std::pair<const char*, FileSteps> files[] = {
+      {"1I.DAT", {records::CreateInvoiceFile, records::OpenInvoiceFile}},
+      {"1D.DAT", {records::CreateDetailFile, records::OpenDetailFile}},
+      {"1M.DAT", {records::CreateMemoFile, records::OpenMemoFile}}};
+  for (const auto& [name, steps] : files)
+    if (!(fs::exists(name) || steps.first()) || !steps.second()) return false;
+  return true;
+}
+
+// The files of company 1 that are there opened as the windows open them.
+bool OpenCompanyFilesThatAreThere() {
+  const std::pair<const char*, bool (*)()> files[] = {{"1C.DAT", records::OpenCustomerFile},
+                                                      {"1P.DAT", records::OpenProductFile},
+                                                      {"1I.DAT", records::OpenInvoiceFile},
+                                                      {"1D.DAT", records::OpenDetailFile},
+                                                      {"1M.DAT", records::OpenMemoFile}};
+  for (const auto& [name, open] : files)
+    if (fs::exists(name) && !open()) return false;
+  return true;
+}
+
+// The records of every data file of the folder that holds any.
+testing_support::FolderRecords RecordsOnFile(const fs::path& folder) {
+  testing_support::FolderRecords records = testing_support::ReadFolderRecords(folder);
+  std::erase_if(records, [](const auto& file) { return file.second.empty(); });
+  return records;
+}
+
+// The data files of company 1 and the company list that a start would have to repair: marked so,
+// without their index, or with a rebuild left unfinished.
+std::vector<std::string> FilesToRepair(const fs::path& folder) {
+  std::vector<std::string> found;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const std::string name = item.path().filename().string();
+    const std::string extension = platform::text::UpperCase(item.path().extension().string());
+    if (!name.starts_with("1") && !name.starts_with(records::CompanyFileName)) continue;
+    const bool data = extension == ".DAT" && name.find("JNL") == std::string::npos;
+    if (extension == ".SAV" || (data && (storage::DataFileMarkedForRepair(item.path().string()) ||
+                                         !fs::exists(fs::path(item.path()).replace_extension(".IX")))))
+      found.push_back(name);
+  }
+  return found;
+}
+
+bool JournalHoldsAPosting(const fs::path& journal) {
+  platform::files::File file;
+  storage::JournalHeader header;
+  if (!file.Open(journal.string(), platform::files::OpenMode::ReadOnly)) return false;
+  storage::JournalReader reader(file);
+  return reader.ReadHeader(header) == storage::JournalRead::Entries;
+}
+
+// How the posting comes to wait, and what the backup holds.
+struct WayOut {
+  const char* Name;
+  bool InvoiceFilesBackedUp;  // the invoice's files were made before the backup, else after it
+  bool ListOnly;              // the backup holds the company list alone
+  bool Damaged;               // a byte of the journal's synced part is damaged, else 1C.DAT unreadable
+};
+
+void PrintTo(const WayOut& way, std::ostream* out) {
+  *out << way.Name;
+}
+
+class RestoreWayOutTest : public MainFormTest {
+ protected:
+  RestoreWayOutTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {}
+  void TearDown() override {
+    EndProgram();
+    MainFormTest::TearDown();
+  }
+
+  fs::path Folder() const { return dir_.path() / "data"; }
+  fs::path Usb() const { return dir_.path() / "usb"; }
+
+  // Company 1, new, named as the company to open: customer C1 and 100 widgets on file, its first
+  // invoice to be 10000; with invoiceFiles, its invoice files made (empty) too. Then started
+  // once, which ages it.
+  void MakeNewCompany(bool invoiceFiles) {
+    fs::create_directory(Folder());
+    fs::current_path(Folder());
+    storage::IsamInitialize(0, 30);
+    records::CompanyRec company = testing_support::BooksCompanyRecord();
+    company.CompanyNumber.Set("1");
+    company.CompanyName.Set("First Shop");
+    company.NextInvoiceNumber.Set("10000");
+    using testing_support::CompanyFile;
+    ASSERT_TRUE(
+        testing_support::OpenScratchCompany(company, {CompanyFile::Customers, CompanyFile::Products}));
+    storage::IsamRecRef ref = 0;
+    records::CustomerRec customer{};
+    customer.CustomerNo.Set("C1");
+    customer.CustomerName.Set("Customer C1");
+    customer.CustBalance.Set("0.00");
+    for (auto* amount :
+         {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3, &customer.CustAging4})
+      amount->Set("0.00");
+    ASSERT_TRUE(records::AddCustomerRecord(customer, ref));
+    records::ProductRec product{};
+    product.Code.Set("WIDGET");
+    product.Description.Set("WIDGET");
+    product.OnHand.Set("100");
+    ASSERT_TRUE(records::AddProductRecord(product, ref));
+    if (invoiceFiles) {
+      ASSERT_TRUE(OpenInvoiceFilesMakingThem());
+    }
+    records::CompanyWorkRec = company;
+    ASSERT_TRUE(records::SaveCurrentCompany());
+    testing_support::CloseEngine();
+    records::CurrentCompany = records::CompanyRec{};
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EndProgram();
+    EXPECT_EQ(user.told, std::vector<QString>{});
+  }
+
+  // The folder backed up as the backup window backs it up: every file, or the company list alone.
+  // The names of the files backed up.
+  std::vector<std::string> BackUp(bool listOnly) {
+    fs::create_directory(Usb());
+    std::vector<std::string> files = exchange::ListBackupFiles();
+    if (listOnly)
+      std::erase_if(files,
+                    [](const std::string& name) { return !name.starts_with(records::CompanyFileName); });
+    std::string failure;
+    EXPECT_TRUE(exchange::WriteBackupArchive(files, Usb().string(), {}, &failure)) << failure;
+    return files;
+  }
+
+  // Invoice 10000 posted in a child and killed at write n (none: run whole, its writes counted).
+  int PostTheFirstInvoice(const fs::path& folder, int n) {
+    FaultPlan plan;
+    plan.OnWrite = n > 0 ? FaultAction::Kill : FaultAction::None;
+    plan.WriteNumber = n;
+    return testing_support::PostInChildProcess(
+        folder, [] { return StartUp() && OpenInvoiceFilesMakingThem(); }, plan,
+        [] {
+          invoicing::PostNewInvoice(testing_support::Invoice("10000", "C1", "12/07/2026", {{"WIDGET", "3"}}));
+        },
+        n > 0 ? testing_support::FaultCount::None : testing_support::FaultCount::Writes);
+  }
+
+  // Invoice 10000 killed at the last write that leaves it in its journal with its invoice on file.
+  void KillTheFirstInvoiceMidPosting() {
+    const fs::path count = dir_.path() / "count";
+    fs::copy(Folder(), count);
+    const int writes = PostTheFirstInvoice(count, 0) - 10;
+    fs::remove_all(count);
+    ASSERT_GT(writes, 0);
+    const fs::path before = dir_.path() / "before";
+    fs::copy(Folder(), before);
+    for (int n = writes; n > 0; --n) {
+      fs::remove_all(Folder());
+      fs::copy(before, Folder());
+      ASSERT_EQ(PostTheFirstInvoice(Folder(), n), platform::files::FaultKilledExitCode);
+      if (JournalHoldsAPosting(Folder() / "1JNL.DAT") &&
+          !testing_support::LiveRecords(Folder() / "1I.DAT").empty())
+        break;
+    }
+    fs::remove_all(before);
+    ASSERT_TRUE(JournalHoldsAPosting(Folder() / "1JNL.DAT"));
+  }
+
+  // A byte of the journal's part synced before the invoice's records were written, changed.
+  void DamageTheJournalsSyncedPart() {
+    const fs::path journal = Folder() / "1JNL.DAT";
+    platform::files::File file;
+    storage::JournalHeader header;
+    ASSERT_TRUE(file.Open(journal.string(), platform::files::OpenMode::ReadOnly));
+    storage::JournalReader reader(file);
+    ASSERT_EQ(reader.ReadHeader(header), storage::JournalRead::Entries);
+    file.Close();
+    const uint64_t at = storage::kJournalHeaderSize + 12;
+    ASSERT_GT(header.SyncedEnd, at);
+    std::fstream bytes(journal, std::ios::in | std::ios::out | std::ios::binary);
+    bytes.seekg(static_cast<std::streamoff>(at));
+    const char byte = static_cast<char>(bytes.get() ^ 0x5A);
+    bytes.seekp(static_cast<std::streamoff>(at));
+    bytes.put(byte);
+  }
+
+  // The program started as main starts it while the posting cannot be undone: it says so once
+  // and the posting waits.
+  void StartWhileThePostingWaits(bool damaged) {
+    fs::current_path(Folder());
+    if (!damaged) fs::permissions("1C.DAT", fs::perms::none);
+    testing_support::RestartUser user;
+    {
+      testing_support::PermissionsApply unreadable;
+      ASSERT_TRUE(StartUp());
+    }
+    fs::permissions("1C.DAT", fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(user.told.size(), 1u);
+    EXPECT_EQ(user.asked, std::vector<QString>{});
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("1"));
+  }
+
+  // The last backup restored through the backup window, as the user answers it.
+  void RestoreThroughTheBackupWindow() {
+    const QString usb = QString::fromStdString(Usb().string());
+    testing_support::UiScript ui;
+    ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " + usb +
+                         ". WARNING!! Your data files will be over-written by the backup files! " + kDropped +
+                         " Continue?",
+                     "Restore")
+        .Answer(platform::ui::mrOk);
+    ui.ExpectMessage(
+        QString("Restore files operation complete. You should now run the \"rebuild data files\" option on "
+                "the Tools Menu to update your data files.\n") +
+            kWent,
+        "Restore Complete");
+    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+    window.DriveComboBox1->setCurrentText(usb);
+    window.RestBtnClick();
+    EXPECT_TRUE(ui.Done());
+  }
+
+  // The next start as main starts it: nothing said or asked, the books balance, and invoice 10000
+  // is not on file but offered again.
+  void NextStartFindsTheBackupsBooks() {
+    fs::current_path(Folder());
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(user.told, std::vector<QString>{});
+    EXPECT_EQ(user.asked, std::vector<QString>{});
+    EXPECT_FALSE(storage::PostingJournalWaits());
+    EXPECT_EQ(platform::text::TrimBlanks(records::CurrentCompany.NextInvoiceNumber.Get()), "10000");
+    ASSERT_TRUE(OpenCompanyFilesThatAreThere());
+    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
+    EndProgram();
+  }
+
+  // Invoice 10000 posted again in the program, its files made as the Invoice Manager makes them:
+  // it is on file once and the books balance.
+  void ThePostingIsDoneAgain() {
+    fs::current_path(Folder());
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(OpenInvoiceFilesMakingThem() && records::OpenCustomerFile() && records::OpenProductFile());
+    invoicing::PostNewInvoice(testing_support::Invoice("10000", "C1", "12/07/2026", {{"WIDGET", "3"}}));
+    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
+    EndProgram();
+    EXPECT_EQ(testing_support::LiveRecords(Folder() / "1I.DAT").size(), 1u);
+    EXPECT_EQ(user.asked, std::vector<QString>{});
+  }
+
+  // The program started on the folder in a child, as main starts it, which then restores the
+  // backup under the fault plan: the child's exit status (without a fault, 10 + the restore's
+  // writes; 2 when it did not start or restore).
+  int RestoreInChild(const fs::path& folder, const FaultPlan& plan) const {
+    const std::string usb = Usb().string();
+    const pid_t child = ::fork();
+    if (child == 0) {
+      testing_support::RestartUser user;
+      fs::current_path(folder);
+      if (!StartUp()) ::_exit(2);
+      platform::files::InstallFaultPlan(plan);
+      const bool restored =
+          exchange::RestoreDataFiles(usb).status == exchange::RestoreResult::Status::Restored;
+      ::_exit(restored ? 10 + platform::files::FaultWritesSoFar() : 2);
+    }
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  }
+
+  void EndProgram() {
+    ShutDown();
+    testing_support::CloseEngine();
+    records::CurrentCompany = records::CompanyRec{};
+  }
+
+  platform::text::FixedClock clock_;
+};
+
+class RestoreWayOutCaseTest : public RestoreWayOutTest, public ::testing::WithParamInterface<WayOut> {};
+
+TEST_P(RestoreWayOutCaseTest, ARestoreLeavesNoPartOfTheWaitingPostingAndTheNextStartSaysNothing) {
+  const WayOut& way = GetParam();
+  MakeNewCompany(way.InvoiceFilesBackedUp);
+  if (HasFatalFailure()) return;
+  const std::vector<std::string> held = BackUp(way.ListOnly);
+  testing_support::FolderRecords backedUp = RecordsOnFile(Folder());
+  std::erase_if(backedUp, [&](const auto& file) { return !std::ranges::count(held, file.first); });
+  fs::current_path(dir_.path());
+  KillTheFirstInvoiceMidPosting();
+  if (HasFatalFailure()) return;
+  if (way.Damaged) DamageTheJournalsSyncedPart();
+  StartWhileThePostingWaits(way.Damaged);
+  if (HasFatalFailure()) return;
+  if (way.Damaged) {
+    // The main window says that the posting cannot be undone, and the way out.
+    const std::string line = MainForm->PostingWaitsLine->text().toStdString();
+    EXPECT_NE(line.find("Invoice 10000 was interrupted and cannot be undone"), std::string::npos) << line;
+    EXPECT_TRUE(line.ends_with("Restore the last backup of company 1.")) << line;
+  }
+  const std::set<std::string> live = [] {
+    std::set<std::string> names;
+    for (const auto& item : fs::directory_iterator(".")) names.insert(item.path().filename().string());
+    return names;
+  }();
+  RestoreThroughTheBackupWindow();
+  EXPECT_FALSE(storage::PostingJournalWaitsFor("1"));
+  EXPECT_FALSE(fs::exists(Folder() / "1JNL.DAT") && JournalHoldsAPosting(Folder() / "1JNL.DAT"));
+  EndProgram();
+
+  // Company 1's files that the posting touched or made (all of them when its journal cannot say,
+  // all but the memo file, which an invoice without a memo leaves alone, when it can) are the
+  // backup's or gone; those it replaced or moved away are in the safety folder.
+  for (const std::string& name : live) {
+    const bool data = name.ends_with(".DAT") || name.ends_with(".IX");
+    if (!name.starts_with("1") || !data || name.find("JNL") != std::string::npos) continue;
+    const bool backedUpFile = std::ranges::count(held, name) > 0;
+    const bool touched = way.Damaged || !name.starts_with("1M.");
+    EXPECT_EQ(fs::exists(Folder() / name), backedUpFile || !touched) << name;
+    EXPECT_EQ(fs::exists(Folder() / exchange::SafetyFolderName / name), backedUpFile || touched) << name;
+  }
+  EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
+  NextStartFindsTheBackupsBooks();
+  EXPECT_EQ(RecordsOnFile(Folder()), backedUp);
+  EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
+  if (!way.ListOnly) ThePostingIsDoneAgain();
+}
+
+// The walk's restore stopped at each of its writes, by a kill and by a power cut that keeps only
+// what was synced, and failing at some of them: the next start finds the backup's books with nothing of the
+// posting left, or the files as they were with the posting waiting as before, never a mix; it asks nothing
+// and leaves nothing of the restore's work behind.
+TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesItWaiting) {
+  MakeNewCompany(false);
+  if (HasFatalFailure()) return;
+  BackUp(false);
+  const testing_support::FolderRecords backedUp = RecordsOnFile(Folder());
+  fs::current_path(dir_.path());
+  KillTheFirstInvoiceMidPosting();
+  if (HasFatalFailure()) return;
+  DamageTheJournalsSyncedPart();
+  const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
+  const fs::path staged = dir_.path() / "staged";
+  fs::rename(Folder(), staged);
+  fs::copy(staged, Folder());
+  const int writes = RestoreInChild(Folder(), {}) - 10;
+  ASSERT_GT(writes, 4);
+  fs::remove_all(Folder());
+
+  int restored = 0, waiting = 0;
+  // A failing write (every fifth) takes the restore back, or leaves it for the start.
+  for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut, FaultAction::Fail}) {
+    for (int n = 1; n <= writes; n += stop == FaultAction::Fail ? 5 : 1) {
+      SCOPED_TRACE((stop == FaultAction::Kill       ? "killed at write "
+                    : stop == FaultAction::PowerCut ? "power cut at write "
+                                                    : "failing write ") +
+                   std::to_string(n) + " of " + std::to_string(writes));
+      fs::copy(staged, Folder());
+      const int status = RestoreInChild(
+          Folder(), {.OnWrite = stop, .WriteNumber = n, .SimulateDisk = stop == FaultAction::PowerCut});
+      if (stop != FaultAction::Fail) {
+        ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+      }
+      fs::current_path(Folder());
+      bool waits = false;
+      {
+        testing_support::RestartUser user;
+        ASSERT_TRUE(StartUp());
+        EXPECT_EQ(user.asked, std::vector<QString>{});
+        EXPECT_LE(user.told.size(), 2u);
+        waits = storage::PostingJournalWaitsFor("1");
+        if (!waits) {
+          ASSERT_TRUE(OpenCompanyFilesThatAreThere());
+          EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock),
+                    std::vector<std::string>{});
+        }
+        EndProgram();
+      }
+      fs::current_path(dir_.path());
+      (waits ? waiting : restored) += 1;
+      EXPECT_EQ(RecordsOnFile(Folder()), waits ? asTheyWere : backedUp);
+      EXPECT_EQ(fs::exists(Folder() / "1I.DAT"), waits);
+      if (!waits) {
+        EXPECT_TRUE(fs::exists(Folder() / exchange::SafetyFolderName / "1I.DAT"));
+        EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
+      }
+      for (const auto& item : fs::directory_iterator(Folder()))
+        EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
+      fs::remove_all(Folder());
+      if (HasFailure()) return;
+    }
+  }
+  std::printf("restore with a damaged journal: %d writes; the backup's books %d, the posting waiting %d\n",
+              writes, restored, waiting);
+  EXPECT_GT(restored, 0);
+  EXPECT_GT(waiting, 0);
+}
+
+const WayOut kWaysOut[] = {
+    {"TheInvoiceFilesMadeAfterTheBackupAndTheJournalDamaged", false, false, true},
+    {"EveryFileOfThePostingBackedUpAndTheJournalDamaged", true, false, true},
+    {"TheCompanyListAloneBackedUpAndAFileThePostingNamesUnreadable", true, true, false},
+    {"TheCompanyListAloneBackedUpAndTheJournalDamaged", true, true, true},
+};
+INSTANTIATE_TEST_SUITE_P(WaysOut, RestoreWayOutCaseTest, ::testing::ValuesIn(kWaysOut),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+}  // namespace
+}  // namespace shell
