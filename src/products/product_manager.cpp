@@ -40,6 +40,7 @@
 #include "records/company_rec.h"
 #include "records/product_file.h"
 #include "records/product_pricing.h"
+#include "records/system_reason.h"
 #include "reports/label_queue.h"
 #include "storage/stat_form.h"
 
@@ -382,7 +383,14 @@ void TEditProd::ProdListButnClick() {
   status.Label2->setText("Preparing list...");
   status.Show();
   Application->ProcessMessages();
-  const std::vector<std::string> lines = ProductListLines(byCode ? 1 : 2);
+  std::vector<std::string> lines;
+  try {
+    lines = ProductListLines(byCode ? 1 : 2);
+  } catch (const records::FileUnusable& unusable) {
+    status.Hide();
+    MessageBox(ToQString(unusable.what()), "Product List", MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   const bool loaded = LoadListReport(lines);
   status.Hide();
   if (!loaded) return;

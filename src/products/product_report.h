@@ -9,9 +9,10 @@
 
 namespace products {
 
-// The lines of the product list over the open product file in the order of key 1 (code) or 2
+// The lines of the product list over the product file in the order of key 1 (code) or 2
 // (description): a heading of three lines, then five lines for every product with a
-// description. Each line is cut to 85 characters.
+// description. Each line is cut to 85 characters. Raises records::FileUnusable when the product
+// file cannot be read: a list of what was read before would pass for the whole.
 std::vector<std::string> ProductListLines(int keyNr);
 
 // Prints one product on one page of the application's printer, in the report font. Raises the

@@ -41,10 +41,20 @@ std::string DataFileFailure(const storage::DataFileUnit& unit) {
          " could not be read: " + reason;
 }
 
+namespace {
+
+// Whether the name is a data file's ("1I.DAT"), not its index's.
+bool IsDataFileName(const std::string& name) {
+  return name == storage::IsamFileName(name, storage::IsamDataExt);
+}
+
+}  // namespace
+
 bool DataFileMissing() {
   if (storage::IsamOK) return false;
   const storage::IsamOpenFailure& open = storage::IsamLastOpenFailure();
-  if (!open.Name.empty()) return open.Errno == ENOENT;
+  // An index missing beside its data file leaves records that cannot be reached: no empty file.
+  if (!open.Name.empty()) return open.Errno == ENOENT && IsDataFileName(open.Name);
   return storage::IsamError == storage::IsamErrFileNotFound ||
          storage::IsamError == storage::IsamErrPathNotFound;
 }
@@ -57,7 +67,9 @@ std::string DataFileUnusableText(const storage::DataFileUnit& unit) {
     return "The file " + platform::files::FileName(open.Name) +
            " cannot be opened now: " + FileFailureReason(open.Errno) + ".";
   const std::string reason = SystemReason();
-  return "The file " + storage::IsamFileName(unit.FileName(), storage::IsamDataExt) +
+  return "The file " +
+         platform::files::FileName(
+             storage::IsamFileName(storage::IsamDataPart(unit.FileName()), storage::IsamDataExt)) +
          " cannot be read now: " + (reason.empty() ? "error " + std::to_string(storage::IsamError) : reason) +
          ".";
 }

@@ -5,6 +5,7 @@
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
+#include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
 #include "reports/report_walk.h"
@@ -89,6 +90,15 @@ ReportOutput CollectAccountsReceivable(const ReportRequest& request) {
         if (!TrimBlanks(r.InvoiceNo.Get()).empty() && r.SettledFlag.Get() != "P") addItem(r);
       });
   return lines.Finish();
+}
+
+bool StoredReceivablesAreZero() {
+  records::CompanyRec wanted;
+  wanted.CompanyNumber.Set(TrimBlanks(records::CurrentCompany.CompanyNumber.Get()));
+  ReportFile list(records::CompanyUnit());
+  records::CompanyRec stored;
+  return FindRecord(list, 1, records::BuildCompanyKey(wanted, 1), stored) &&
+         AmountOf(stored.CompanyARBalance.Get()) == 0.0;
 }
 
 }  // namespace reports

@@ -18,4 +18,9 @@ int AgeInDays(const QDate& day, const QDateTime& now);
 
 ReportOutput CollectAccountsReceivable(const ReportRequest& request);
 
+// Whether the company list holds the open company with a receivables balance of zero, read now:
+// the one answer that lets the report say so without walking the invoices. False when the list
+// does not hold it; records::FileUnusable when the list cannot be read.
+bool StoredReceivablesAreZero();
+
 }  // namespace reports

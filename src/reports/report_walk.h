@@ -1,7 +1,8 @@
 #pragma once
 // How the reports read a data file: one pass over a range of a key, over a whole key, or over the
 // records in file order, reading each record once into a record image cleared before use. A
-// failing engine call ends the walk; what was read so far stands.
+// file that is not there holds nothing; an engine call that fails other than at the end of what
+// is walked throws records::FileUnusable, and what was read so far is no answer.
 
 #include <functional>
 #include <vector>
@@ -71,6 +72,26 @@ void WalkKey(const ReportFile& report, int keyNr, const storage::IsamKeyStr& sta
     }
     for (std::size_t k = 0; k < count; ++k) visit(records[k]);
   }
+}
+
+// Reads the record whose key keyNr is exactly `key`: false when the file holds none (or is not
+// there), records::FileUnusable when it cannot be read.
+template <class Record>
+bool FindRecord(const ReportFile& report, int keyNr, const storage::IsamKeyStr& key, Record& record) {
+  const storage::IsamFileBlock file = report.Block();
+  if (!file) return false;
+  storage::IsamKeyStr found = key;
+  storage::IsamRecRef ref = 0;
+  storage::IsamSearchKey(file, keyNr, ref, found);
+  if (!storage::IsamOK) {
+    report.EndOrThrow();
+    return false;
+  }
+  if (found != key) return false;
+  record = Record{};
+  storage::IsamGetRec(file, ref, &record, sizeof(Record));
+  if (!storage::IsamOK) ThrowFileUnusable(report);
+  return true;
 }
 
 // The entries of key keyNr whose keys lie from `from` to `to` (texts compared as text).

@@ -16,6 +16,8 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "records/system_reason.h"
+#include "reports/receivables_report.h"
 #include "reports/report_catalog.h"
 #include "reports/report_dates.h"
 #include "reports/report_viewer.h"
@@ -47,16 +49,29 @@ void Warn(const char* text, const char* title) {
   MessageBox(QString::fromLatin1(text), QString::fromLatin1(title), MsgButtons::Ok, MsgIcon::Warning);
 }
 
-// Runs one report: walks its file, then shows the viewer, or says that nothing matched.
+// Runs read, which reads the report's files: true when they could be read. A file that cannot be
+// used is said under the report's caption instead (which file and why), and nothing is shown of
+// what was read before it.
+template <class Read>
+bool ReadOrTell(const ReportEntry& entry, Read read) {
+  try {
+    platform::ui::WaitCursor busy;
+    read();
+    return true;
+  } catch (const records::FileUnusable& unusable) {
+    MessageBox(ToQString(unusable.what()), ToQString(entry.EmptyCaption), MsgButtons::Ok, MsgIcon::Warning);
+    return false;
+  }
+}
+
+// Runs one report: walks its files, then shows the viewer, or says that nothing matched, or
+// which file could not be read.
 void RunReport(std::string_view title) {
   const ReportEntry* entry = FindReport(title);
   TRptSelect& wizard = CreateRptSelect();
   if (!entry) return;
   ReportOutput report;
-  {
-    platform::ui::WaitCursor busy;
-    report = entry->Collect(wizard.Request());
-  }
+  if (!ReadOrTell(*entry, [&] { report = entry->Collect(wizard.Request()); })) return;
   if (report.Table.RowCount() < 2) {
     MessageBox(ToQString(entry->EmptyMessage), ToQString(entry->EmptyCaption), MsgButtons::Ok,
                MsgIcon::Information);
@@ -377,7 +392,11 @@ void BuildPaymentRegister() {
 }
 
 void BuildAccountsReceivable() {
-  if (AmountOf(records::CurrentCompany.CompanyARBalance.Get()) == 0.0) {
+  // Zero only as the company list holds it now: a balance that could not be read is no zero.
+  const ReportEntry* entry = FindReport("Accounts Receivable");
+  bool zero = false;
+  if (!entry || !ReadOrTell(*entry, [&] { zero = StoredReceivablesAreZero(); })) return;
+  if (zero) {
     MessageBox(
         QStringLiteral("Your Accounts Receivable balance is zero for this company. There are no outstanding "
                        "items."),

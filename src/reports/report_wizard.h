@@ -69,7 +69,8 @@ extern TRptSelect* RptSelect;
 TRptSelect& CreateRptSelect();
 
 // The builders, one per report title; each reads the wizard's range and filter and shows the
-// viewer, or the report's message when nothing matched.
+// viewer, or the report's message when nothing matched, or which file it could not open or read
+// and why (and then no figures).
 void BuildPurchaseDetailReport();
 void BuildProfitReport();
 void BuildCommitmentReport();

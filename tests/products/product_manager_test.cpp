@@ -6,12 +6,15 @@
 #include <gtest/gtest.h>
 
 #include <QTest>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <memory>
 
 #include "forms/find_box.h"
 #include "forms/halt_program.h"
 #include "forms/list_window.h"
+#include "platform/files/fault_seam.h"
 #include "platform/print/printer.h"
 #include "platform/print/recording_print_backend.h"
 #include "platform/ui/application.h"
@@ -22,6 +25,7 @@
 #include "products/product_report.h"
 #include "products_fixture.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
 #include "shell/main_form.h"
 #include "shell/start_up.h"
 
@@ -374,6 +378,34 @@ TEST_F(ProductManagerTest, TheListHasFiveLinesPerDescribedProductInTheChosenOrde
   manager.ProdListButnClick();
   EXPECT_TRUE(shown.Done());
   EXPECT_EQ(ListWindowFileName, "Product");
+}
+
+// A list of what was read before a failure would pass for the whole: a product file that cannot
+// be read gives no list but the file and the reason, at each of the list's reads failing.
+TEST_F(ProductManagerTest, TheProductListSaysWhichFileItCannotReadAndListsNothing) {
+  FileProducts({Product("A-1", "Zinc plate"), Product("B-1", "Anchor")});
+  auto listWithReadFailing = [](int number) {
+    platform::files::InstallFaultPlan(
+        {.Errno = EIO,
+         .OnRead = number ? platform::files::FaultAction::Fail : platform::files::FaultAction::None,
+         .ReadNumber = number});
+    std::string failure;
+    try {
+      EXPECT_EQ(ProductListLines(2).size(), 13u);
+    } catch (const records::FileUnusable& unusable) {
+      failure = unusable.what();
+    }
+    const int reads = platform::files::FaultReadsSoFar();
+    platform::files::RemoveFaultPlan();
+    return std::pair{reads, failure};
+  };
+  const auto [reads, none] = listWithReadFailing(0);
+  EXPECT_EQ(none, "");
+  ASSERT_GT(reads, 0);
+  for (int number = 1; number <= reads; ++number)
+    EXPECT_EQ(listWithReadFailing(number).second,
+              std::string("The file 1P.DAT cannot be read now: ") + std::strerror(EIO) + ".")
+        << "read " << number;
 }
 
 TEST_F(ProductManagerTest, PrintingPutsTheProductOnOnePageAndSaysSo) {

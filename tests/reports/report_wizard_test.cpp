@@ -169,10 +169,10 @@ TEST_F(ReportWizardTest, EachReportSaysWhenNothingMatched) {
     wizard.EBrptfilter->setFocus();
     wizard.Button1Click();
   }
-  records::CurrentCompany.CompanyARBalance.Set("0.00");
+  FileCompany("0.00");
   Choose(wizard, "Accounts Receivable");
   wizard.Button1Click();
-  records::CurrentCompany.CompanyARBalance.Set("12.00");
+  FileCompany("12.00");
   wizard.Button1Click();
   EXPECT_TRUE(ui.Done());
 }

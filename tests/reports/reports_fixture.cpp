@@ -97,6 +97,16 @@ void ReportsTest::FileVendors(const std::vector<VendorRec>& vendors) {
   testing_support::FileRecords(vendors, VendorFile, OpenVendorFile, AddVendorRecord);
 }
 
+void ReportsTest::FileCompany(const std::string& receivables) {
+  CurrentCompany.CompanyARBalance.Set(receivables);
+  CompanyWorkRec = CurrentCompany;
+  ASSERT_TRUE(CreateCompanyFile());
+  ASSERT_TRUE(OpenCompanyFile());
+  storage::IsamRecRef ref = 0;
+  EXPECT_TRUE(AddCompanyRecord(ref));
+  CloseCompanyFile();
+}
+
 InvoiceRec ReportsTest::Invoice(const InvoiceFields& f) {
   InvoiceRec r{};
   r.InvoiceNo.Set(f.Number);

@@ -35,6 +35,9 @@ class ReportsTest : public ::testing::Test {
   void FileProducts(const std::vector<records::ProductRec>& products);
   void FileCustomers(const std::vector<records::CustomerRec>& customers);
   void FileVendors(const std::vector<records::VendorRec>& vendors);
+  // The open company's record in the company list, the list made anew, with that receivables
+  // balance (in the open company's record too).
+  void FileCompany(const std::string& receivables);
 
   // An invoice-file record: sortable date "YYYY/MM/DD" (typed in month order beside it), and its
   // amounts as stored.
