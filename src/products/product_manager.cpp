@@ -22,6 +22,7 @@
 #include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
 #include "platform/text/amount.h"
@@ -382,7 +383,14 @@ void TEditProd::ProdListButnClick() {
   status.Label2->setText("Preparing list...");
   status.Show();
   Application->ProcessMessages();
-  const std::vector<std::string> lines = ProductListLines(byCode ? 1 : 2);
+  std::vector<std::string> lines;
+  try {
+    lines = ProductListLines(byCode ? 1 : 2);
+  } catch (const records::FileUnusable& failure) {
+    status.Hide();
+    forms::TellFileUnusable(failure, "Product List");
+    return;
+  }
   const bool loaded = LoadListReport(lines);
   status.Hide();
   if (!loaded) return;

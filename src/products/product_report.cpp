@@ -14,6 +14,7 @@
 #include "records/company_rec.h"
 #include "records/product_file.h"
 #include "records/stored_amount.h"
+#include "reports/report_walk.h"
 #include "storage/isam.h"
 
 namespace products {
@@ -63,16 +64,12 @@ std::vector<std::string> ProductListLines(int keyNr) {
       "Date: " + platform::text::FormatDateTime(LongDateTime, platform::text::Now()),
       Hyphens(),
   };
-  storage::IsamKeyStr key;
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(ProductFile, keyNr, ref, key);
-  while (storage::IsamOK) {
-    ProductRec product;
-    storage::IsamGetRec(ProductFile, ref, &product, sizeof product);
-    if (!storage::IsamOK) break;
-    if (!TrimBlanks(product.Description.Get()).empty()) AddProductLines(lines, product);
-    storage::IsamNextKey(ProductFile, keyNr, ref, key);
-  }
+  reports::ReportFile file(ProductUnit());
+  reports::WalkKey<ProductRec>(
+      file, keyNr, "", [](const storage::IsamKeyStr&) { return true; },
+      [&](const ProductRec& product) {
+        if (!TrimBlanks(product.Description.Get()).empty()) AddProductLines(lines, product);
+      });
   for (std::string& line : lines) {
     if (line.size() > ListLineWidth) line.resize(ListLineWidth);
   }
