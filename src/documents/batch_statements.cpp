@@ -13,6 +13,7 @@
 #include "documents/statement_window.h"
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/printer.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
@@ -26,6 +27,8 @@
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/record_file.h"
+#include "reports/label_queue.h"
+#include "reports/report_walk.h"
 #include "storage/stat_form.h"
 
 namespace documents {
@@ -36,6 +39,10 @@ using platform::ui::MessageBox;
 using platform::ui::MsgButtons;
 using platform::ui::MsgIcon;
 using records::CurrentCompany;
+
+namespace {
+const QString kBatchTitle = QStringLiteral("Batch Print - Statements");
+}  // namespace
 
 TSelStmnt* SelStmnt = nullptr;
 TBatchStWin* BatchStWin = nullptr;
@@ -160,7 +167,9 @@ void ShowCustomerStatement(const std::string& customerNo, const std::string& cus
   StmtCustomerNo = customerNo;
   QString caption = ToQString(("Customer: " + customerName).substr(0, 45));
   StmtUnpaidOnly = false;
-  if (!BuildCustomerStatement()) {
+  bool found = false;
+  if (!forms::ReadAll(caption, [&found] { found = BuildCustomerStatement(); })) return;
+  if (!found) {
     MessageBox("Customer " + ToQString(TrimBlanks(customerNo)) + " was not found.", caption, MsgButtons::Ok,
                MsgIcon::Warning);
     return;
@@ -181,29 +190,37 @@ bool NonZero(const std::string& amount) {
 // The customers of the run, in name order.
 std::vector<std::string> SelectCustomers(const TSelStmnt& selection, bool byEMail) {
   std::vector<std::string> numbers;
-  records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return numbers;
+  records::FileForAction action(records::CustomerFile, records::OpenCustomerFile);
+  if (!records::ThereToRead(action, records::CustomerUnit())) return numbers;
   platform::ui::WaitCursor hourglass;
+  reports::ReportFile file(records::CustomerUnit());
   records::CustomerRec blank{};
-  storage::IsamKeyStr key = records::BuildCustomerKey(blank, 1);
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::CustomerFile, 1, ref, key);
-  while (storage::IsamOK) {
-    records::CustomerRec c{};
-    storage::IsamGetRec(records::CustomerFile, ref, &c, sizeof c);
-    if (!storage::IsamOK) break;
-    std::string email = TrimBlanks(c.CustEMail.Get());
-    bool bypassed = selection.ExcludeEmail->isChecked() && (byEMail ? email.empty() : email.size() > 1);
-    bool selected =
-        selection.RBAll->isChecked() ? NonZero(c.CustBalance.Get())
-        : selection.RBover30->isChecked()
-            ? NonZero(c.CustAging2.Get()) || NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
-        : selection.RBover60->isChecked() ? NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
-                                          : NonZero(c.CustAging4.Get());
-    if (!bypassed && selected) numbers.push_back(c.CustomerNo.Get());
-    storage::IsamNextKey(records::CustomerFile, 1, ref, key);
-  }
+  reports::WalkKey<records::CustomerRec>(
+      file, 1, records::BuildCustomerKey(blank, 1), [](const storage::IsamKeyStr&) { return true; },
+      [&](const records::CustomerRec& c) {
+        std::string email = TrimBlanks(c.CustEMail.Get());
+        bool bypassed = selection.ExcludeEmail->isChecked() && (byEMail ? email.empty() : email.size() > 1);
+        bool selected =
+            selection.RBAll->isChecked() ? NonZero(c.CustBalance.Get())
+            : selection.RBover30->isChecked()
+                ? NonZero(c.CustAging2.Get()) || NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
+            : selection.RBover60->isChecked() ? NonZero(c.CustAging3.Get()) || NonZero(c.CustAging4.Get())
+                                              : NonZero(c.CustAging4.Get());
+        if (!bypassed && selected) numbers.push_back(c.CustomerNo.Get());
+      });
   return numbers;
+}
+
+// Every statement of the run is built once before any goes out, so that a file that cannot be
+// read stops the run before anything is printed or sent. Each is built again as it goes out, from
+// the files as they are then: the run lets the user work between its batches.
+void CheckStatementsReadable(const std::vector<std::string>& customers) {
+  platform::ui::WaitCursor hourglass;
+  for (const std::string& customer : customers) {
+    StmtCustomerNo = TrimBlanks(customer).substr(0, 8);
+    (void)BuildCustomerStatement();
+  }
+  Statement = TStatementData{};
 }
 
 void SetAgingCaptions(TSelStmnt& selection) {
@@ -252,14 +269,15 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   SetAgingCaptions(selection);
   if (selection.ShowModal() != platform::ui::mrOk) return;
   const bool byEMail = forms::EMailOutputChosen();
-  std::vector<std::string> customers = SelectCustomers(selection, byEMail);
+  std::vector<std::string> customers;
+  if (!forms::ReadAll(kBatchTitle, [&] { customers = SelectCustomers(selection, byEMail); })) return;
   const int n = static_cast<int>(customers.size());
   if (n == 0) {
     MessageBox(
         "There are no customers with a non-zero balance that meet your aging selection. There are no "
         "statements "
         "to print.",
-        "Batch Print - Statements", MsgButtons::Ok, MsgIcon::Information);
+        kBatchTitle, MsgButtons::Ok, MsgIcon::Information);
     return;
   }
   StmtUnpaidOnly = selection.RBActUnPd->isChecked();
@@ -274,9 +292,11 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
   int size = std::clamp(
       platform::text::TryStrToInt(TrimBlanks(platform::text::ToAnsi(batch.EMBNum->text()))).value_or(1), 1,
       n);
+  if (!forms::ReadAll(kBatchTitle, [&] { CheckStatementsReadable(customers); })) return;
   if (byEMail && !EnsureMailOnline()) return;
 
   bool cancelled = false;
+  bool unreadable = false;
   int sent = 0;
   {
     platform::ui::WaitCursor hourglass;
@@ -285,7 +305,13 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
     int processed = 0;
     for (int i = 1; i <= n && !cancelled; ++i) {
       StmtCustomerNo = TrimBlanks(customers[static_cast<std::size_t>(i - 1)]).substr(0, 8);
-      if (!BuildCustomerStatement()) continue;  // gone since the scan: never another customer's statement
+      bool found = false;
+      if (!forms::ReadAll(kBatchTitle, [&found] { found = BuildCustomerStatement(); })) {
+        unreadable = true;  // what went out before stays out; the run is not recorded as done
+        break;
+      }
+      if (!found) continue;  // gone since the scan: never another customer's statement
+      if (CurrentCompany.BatchCopyToLabelQueue.Get() == "Y") reports::QueueCustomer(Statement.Customer);
       QString number = QString::number(i);
       progress.Form().Label2->setText((byEMail ? "E-Mailing Statement " : "Printing Statement ") + number +
                                       " ...");
@@ -310,6 +336,7 @@ void BatchPrintStatements(const std::function<void(const QString&)>& status) {
       }
     }
   }
+  if (unreadable) return;
   if (cancelled) {
     status("Batch job canceled.");
     return;

@@ -59,13 +59,15 @@ TBatchStWin& CreateBatchStWin();
 
 // The statement of one customer in the statement window, shown modally; "There is no activity
 // for this customer." when there is nothing to show, and a message when no customer has that
-// number. Refused with a message while a batch run builds statements, as they share the
-// statement in memory.
+// number, or when a file it needs cannot be opened or read (then nothing is shown). Refused with a message
+// while a batch run builds statements, as they share the statement in memory.
 void ShowCustomerStatement(const std::string& customerNo, const std::string& customerName);
 
 // The batch run. status shows its progress in the Customer Manager's status bar. Refused at once
 // (DocumentRefused) while a posting waits to be undone. The counts
-// reported are of the statements put out; a customer gone since the selection is not counted.
+// reported are of the statements put out; a customer gone since the selection is not counted. A
+// customer or invoice file that cannot be opened or read is said, and ends the run unrecorded:
+// before anything goes out when it cannot be read from the start.
 void BatchPrintStatements(const std::function<void(const QString&)>& status);
 
 }  // namespace documents

@@ -12,7 +12,7 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
-#include "reports/label_queue.h"
+#include "reports/report_walk.h"
 
 namespace documents {
 
@@ -82,14 +82,31 @@ bool ReadStatementCustomer(records::CustomerRec& customer) {
   wanted.CustomerNo.Set(StmtCustomerNo);
   storage::IsamRecRef ref = 0;
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  return file.Open() &&
-         records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+  return records::ThereToRead(file, records::CustomerUnit()) &&
+         records::ReadIfOnFile(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer,
+                               ref);
 }
 
-void TakeCustomer(const records::CustomerRec& c) {
-  Statement.Account = {c.CustomerName.Get(), c.CustBillTo1.Get(), c.CustBillTo2.Get(), c.CustBillTo3.Get(),
-                       c.CustBillTo4.Get()};
-  Statement.CustomerNo = StmtCustomerNo;
+// The rows of the customer's records, in key order, their amounts added to the sums.
+std::vector<StatementRow> CustomerRows(Sums& sums) {
+  std::vector<StatementRow> rows;
+  records::FileForAction action(records::InvoiceFile, records::OpenInvoiceFile);
+  if (!records::ThereToRead(action, records::InvoiceUnit())) return rows;
+  reports::ReportFile file(records::InvoiceUnit());
+  const std::string wanted = UpperCase(TrimBlanks(StmtCustomerNo));
+  records::InvoiceRec probe{};
+  probe.InvCustomerNo.Set(StmtCustomerNo);
+  reports::WalkKey<records::InvoiceRec>(
+      file, 2, records::BuildInvoiceKey(probe, 2),
+      [&](const storage::IsamKeyStr& key) { return UpperCase(TrimBlanks(key)) == wanted; },
+      [&](const records::InvoiceRec& record) {
+        if (Listed(record)) rows.push_back(RecordRow(record, sums));
+      });
+  return rows;
+}
+
+// What the printer and the e-mail read of the customer beside the statement.
+void TakeCustomerTexts(const records::CustomerRec& c) {
   StmtEmail = c.CustEMail.Get();
   StmtShowNotes = c.NotesOnStatement.Get();
   StmtNotes = c.CustNotes.Get();
@@ -126,41 +143,26 @@ std::size_t LongestStatementTypeText() {
 
 bool BuildCustomerStatement() {
   Statement = TStatementData{};
-  records::CustomerRec customer{};
-  if (!ReadStatementCustomer(customer)) return false;
-  if (BatchStatementActive && CurrentCompany.BatchCopyToLabelQueue.Get() == "Y")
-    reports::QueueCustomer(customer);
-  TakeCustomer(customer);
+  TStatementData built;
+  if (!ReadStatementCustomer(built.Customer)) return false;
+  const records::CustomerRec& c = built.Customer;
+  built.Account = {c.CustomerName.Get(), c.CustBillTo1.Get(), c.CustBillTo2.Get(), c.CustBillTo3.Get(),
+                   c.CustBillTo4.Get()};
+  built.CustomerNo = StmtCustomerNo;
 
-  std::vector<StatementRow> rows;
   Sums sums;
-  {
-    records::FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
-    if (file.Open()) {
-      const std::string wanted = UpperCase(TrimBlanks(StmtCustomerNo));
-      records::InvoiceRec probe{};
-      probe.InvCustomerNo.Set(StmtCustomerNo);
-      storage::IsamKeyStr key = records::BuildInvoiceKey(probe, 2);
-      storage::IsamRecRef ref = 0;
-      storage::IsamSearchKey(records::InvoiceFile, 2, ref, key);
-      while (storage::IsamOK && UpperCase(TrimBlanks(key)) == wanted) {
-        records::InvoiceRec record{};
-        storage::IsamGetRec(records::InvoiceFile, ref, &record, sizeof record);
-        if (!storage::IsamOK) break;
-        if (Listed(record)) rows.push_back(RecordRow(record, sums));
-        storage::IsamNextKey(records::InvoiceFile, 2, ref, key);
-      }
-    }
-  }
+  std::vector<StatementRow> rows = CustomerRows(sums);
   SortByDate(rows);
   std::string order = CurrentCompany.DateOrder.Get();
   for (StatementRow& row : rows) row[0] = DocDateText(row[0].substr(0, 10), order);
 
   std::string currency = TrimBlanks(CurrentCompany.CurrencySymbol.Get());
-  Statement.Rows.push_back(CaptionRow());
-  Statement.Rows.insert(Statement.Rows.end(), rows.begin(), rows.end());
-  Statement.Rows.push_back({"", "", "*** Account Totals:", currency + FormatAmount(sums.Total),
-                            currency + FormatAmount(sums.Paid), currency + FormatAmount(sums.Due), ""});
+  built.Rows.push_back(CaptionRow());
+  built.Rows.insert(built.Rows.end(), rows.begin(), rows.end());
+  built.Rows.push_back({"", "", "*** Account Totals:", currency + FormatAmount(sums.Total),
+                        currency + FormatAmount(sums.Paid), currency + FormatAmount(sums.Due), ""});
+  Statement = std::move(built);
+  TakeCustomerTexts(Statement.Customer);
   return true;
 }
 

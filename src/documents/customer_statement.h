@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "records/customer_rec.h"
+
 namespace documents {
 
 inline constexpr int StatementColumns = 7;
@@ -20,6 +22,7 @@ using StatementRow = std::array<std::string, StatementColumns>;
 struct TStatementData {
   std::array<std::string, 5> Account;  // name and billing lines 1-4
   std::string CustomerNo;
+  records::CustomerRec Customer{};  // as read when the statement was built
   std::vector<StatementRow> Rows;
   int RecordCount() const { return Rows.size() < 2 ? 0 : static_cast<int>(Rows.size()) - 2; }
 };
@@ -42,8 +45,9 @@ std::string StatementTypeText(const std::string& transactionType);
 std::size_t LongestStatementTypeText();
 
 // Builds the statement of StmtCustomerNo. False, with Statement emptied, when no customer has
-// exactly that number. A stored amount that is not a number raises the conversion error. During
-// a batch run the customer is appended to the label queue when the company asks for it.
+// exactly that number. A stored amount that is not a number raises the conversion error; a
+// customer or invoice file that is there and cannot be opened or read raises
+// records::FileUnusable, with Statement emptied: no statement is ever built from part of them.
 bool BuildCustomerStatement();
 
 }  // namespace documents

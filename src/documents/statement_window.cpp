@@ -15,6 +15,7 @@
 #include "documents/statement_printing.h"
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -182,7 +183,11 @@ void TStment::SizeColumns() {
 
 void TStment::CheckBox1Click() {
   StmtUnpaidOnly = CheckBox1->isChecked();
-  BuildCustomerStatement();
+  // A statement that cannot be built again is not shown in part: the window closes on the message.
+  if (!forms::ReadAll(Caption(), [] { BuildCustomerStatement(); })) {
+    Close();
+    return;
+  }
   ShowStatement();
   SGrid->viewport()->update();
 }

@@ -1,6 +1,7 @@
 #include "exchange/contact_export.h"
 
 #include "exchange/record_export.h"
+#include "forms/unusable_file.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 #include "records/customer_rec.h"
@@ -28,33 +29,35 @@ std::vector<std::string> CustomerContactValues(const void* record) {
   return LineValues(kind, std::vector<bool>(kind.optional.size(), true), record);
 }
 
+// The lines of every record of the kind's file; raises records::FileUnusable when the file is
+// there and cannot be opened or read to its end.
+std::vector<std::string> ContactLines(const RecordExportKind& kind,
+                                      std::vector<std::string> (*valuesOf)(const void*)) {
+  records::FileForAction file(*kind.file, kind.open);
+  if (!records::ThereToRead(file, kind.unit())) return {};
+  ExportLines exported =
+      CollectLines(*kind.file, kind.recordLength, [&](const void* record) -> std::optional<std::string> {
+        const std::vector<std::string> values = valuesOf(record);
+        if (platform::text::TrimBlanks(values.front()).size() <= 1) return std::nullopt;
+        return DelimitedLine(values, {DelimiterMode::CommaQuote, ","});
+      });
+  if (exported.engineError != 0) records::ThrowFileUnusable(kind.unit());
+  return std::move(exported.lines);
+}
+
 void ExportForContactManager(const RecordExportKind& kind, const std::string& fileName,
                              std::vector<std::string> (*valuesOf)(const void*)) {
-  ExportLines exported;
-  {
-    records::FileForAction file(*kind.file, kind.open);
-    if (!file.Open()) return;
-    exported =
-        CollectLines(*kind.file, kind.recordLength, [&](const void* record) -> std::optional<std::string> {
-          const std::vector<std::string> values = valuesOf(record);
-          if (platform::text::TrimBlanks(values.front()).size() <= 1) return std::nullopt;
-          return DelimitedLine(values, {DelimiterMode::CommaQuote, ","});
-        });
-  }
-  if (exported.engineError != 0) {
-    platform::ui::MessageBox(EngineFailureText(kind.fileCaption, exported.engineError), Title,
-                             platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
-    return;
-  }
+  std::vector<std::string> lines;
+  if (!forms::ReadAll(Title, [&] { lines = ContactLines(kind, valuesOf); })) return;
   QString reason;
-  if (!WriteExportFile(fileName, exported.lines, &reason)) {
+  if (!WriteExportFile(fileName, lines, &reason)) {
     platform::ui::MessageBox(
         QStringLiteral("Cannot write \"%1\": %2").arg(QString::fromStdString(fileName), reason), Title,
         platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
     return;
   }
   platform::ui::MessageBox(
-      QStringLiteral("Export complete. There were %1 records exported.").arg(exported.lines.size()), Title);
+      QStringLiteral("Export complete. There were %1 records exported.").arg(lines.size()), Title);
 }
 
 }  // namespace

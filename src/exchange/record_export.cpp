@@ -92,6 +92,7 @@ const RecordExportKind& CustomerExportKind() {
        Text("Customer Notes/Comments", &CustomerRec::CustNotes, false)},
       &records::CustomerFile,
       &records::OpenCustomerFile,
+      &records::CustomerUnit,
       sizeof(CustomerRec)};
   return kind;
 }
@@ -114,6 +115,7 @@ const RecordExportKind& VendorExportKind() {
        Text("Vendor Notes/Comments", &VendorRec::VendNotes, false)},
       &records::VendorFile,
       &records::OpenVendorFile,
+      &records::VendorUnit,
       sizeof(VendorRec)};
   return kind;
 }
@@ -137,6 +139,7 @@ const RecordExportKind& ProductExportKind() {
        Text("Target Quantity", &ProductRec::TargetQuantity)},
       &records::ProductFile,
       &records::OpenProductFile,
+      &records::ProductUnit,
       sizeof(ProductRec)};
   return kind;
 }

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "storage/data_file_unit.h"
 #include "storage/isam.h"
 
 namespace exchange {
@@ -47,6 +48,7 @@ struct RecordExportKind {
   std::vector<ExportField> optional;  // in line order
   storage::IsamFileBlock* file;       // the file block the manager holds open
   bool (*open)();                     // opens it when no window holds it
+  storage::DataFileUnit& (*unit)();   // the file's routines, for what names it in a failure
   uint16_t recordLength;
 };
 

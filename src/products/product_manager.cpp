@@ -22,6 +22,7 @@
 #include "forms/printout_notice.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
 #include "platform/text/amount.h"
@@ -40,7 +41,6 @@
 #include "records/company_rec.h"
 #include "records/product_file.h"
 #include "records/product_pricing.h"
-#include "records/system_reason.h"
 #include "reports/label_queue.h"
 #include "storage/stat_form.h"
 
@@ -386,9 +386,9 @@ void TEditProd::ProdListButnClick() {
   std::vector<std::string> lines;
   try {
     lines = ProductListLines(byCode ? 1 : 2);
-  } catch (const records::FileUnusable& unusable) {
+  } catch (const records::FileUnusable& failure) {
     status.Hide();
-    MessageBox(ToQString(unusable.what()), "Product List", MsgButtons::Ok, MsgIcon::Warning);
+    forms::TellFileUnusable(failure, "Product List");
     return;
   }
   const bool loaded = LoadListReport(lines);

@@ -15,6 +15,7 @@
 #include "records/product_file.h"
 #include "records/stored_amount.h"
 #include "reports/report_walk.h"
+#include "storage/isam.h"
 
 namespace products {
 
@@ -63,7 +64,7 @@ std::vector<std::string> ProductListLines(int keyNr) {
       "Date: " + platform::text::FormatDateTime(LongDateTime, platform::text::Now()),
       Hyphens(),
   };
-  const reports::ReportFile file(ProductUnit());
+  reports::ReportFile file(ProductUnit());
   reports::WalkKey<ProductRec>(
       file, keyNr, "", [](const storage::IsamKeyStr&) { return true; },
       [&](const ProductRec& product) {

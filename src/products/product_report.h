@@ -9,10 +9,10 @@
 
 namespace products {
 
-// The lines of the product list over the product file in the order of key 1 (code) or 2
-// (description): a heading of three lines, then five lines for every product with a
-// description. Each line is cut to 85 characters. Raises records::FileUnusable when the product
-// file cannot be read: a list of what was read before would pass for the whole.
+// The lines of the product list in the order of key 1 (code) or 2 (description): a heading of
+// three lines, then five lines for every product with a description. Each line is cut to 85
+// characters. Read from the product file the manager holds, or one opened for the list; raises
+// records::FileUnusable when it cannot be opened or read.
 std::vector<std::string> ProductListLines(int keyNr);
 
 // Prints one product on one page of the application's printer, in the report font. Raises the

@@ -47,6 +47,12 @@ FileForAction::~FileForAction() {
   CloseDataFile(file_);
 }
 
+bool ThereToRead(const FileForAction& file, const storage::DataFileUnit& unit) {
+  if (file.Open()) return true;
+  if (DataFileMissing()) return false;
+  ThrowFileUnusable(unit);
+}
+
 namespace {
 
 // The files whose write-back failed at their close, told when the outermost ClosingFiles ends.

@@ -57,6 +57,18 @@ template <class Record>
   return true;
 }
 
+// ReadByKey for a reader that must tell "not on file" from "could not be read" (a statement, a
+// label run, a letter merge): false when no record carries the key; throws FileUnusable when the
+// file could not be searched or the record read.
+template <class Record>
+[[nodiscard]] bool ReadIfOnFile(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr,
+                                Record& record, storage::IsamRecRef& ref) {
+  if (ReadByKey(unit, wanted, keyNr, record, ref)) return true;
+  if (!storage::IsamOK && storage::IsamErrorClassOf(storage::IsamError) != storage::IsamErrorClassNotFound)
+    ThrowFileUnusable(unit);
+  return false;
+}
+
 // Gives a manager's browser its data source over the file: pages of up to 100 rows in key 1
 // order over the whole key range, each row read into the manager's record; the browser starts
 // at the first entry.
@@ -182,6 +194,11 @@ class FileForAction {
   bool counted_ = false;  // one of the uses that close the file when the last one ends
   bool open_ = false;
 };
+
+// Whether the file that a reading action (a statement, a list, an export) opened with FileForAction
+// is there to be read: false when it is not there (none made yet, or the user chose not to make
+// it), and it holds nothing; throws FileUnusable when it is there and could not be opened.
+[[nodiscard]] bool ThereToRead(const FileForAction& file, const storage::DataFileUnit& unit);
 
 // The files a window holds open for as long as it is open (a manager, the files its postings
 // touch), each shared with the other uses of it as above. A file is held only when it opens

@@ -25,9 +25,11 @@
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/print/colors.h"
+#include "platform/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/common_dialogs.h"
 #include "platform/ui/message_box.h"
+#include "records/system_reason.h"
 #include "reports/label_queue.h"
 #include "reports/label_wizard.h"
 #include "reports/letter_merge.h"
@@ -470,13 +472,16 @@ void TLetterWiz::PrintButtonClick() {
           Panel1->setText(QStringLiteral("Processing letter %1 of %2...").arg(letters).arg(rows));
           platform::ui::Application->ProcessMessages();
         });
+  } catch (const records::FileUnusable& unusable) {
+    // Said before the first letter was printed: none was.
+    failure = platform::text::ToQString(unusable.what());
   } catch (const std::exception& error) {
-    failure = QString::fromLocal8Bit(error.what());
+    failure =
+        QStringLiteral("The letters were not all printed: %1").arg(QString::fromLocal8Bit(error.what()));
   }
   EndMergePrinting(letter, wasModified, untitled);
   if (!failure.isEmpty()) {
-    MessageBox(QStringLiteral("The letters were not all printed: %1").arg(failure), kLetterTitle,
-               MsgButtons::Ok, MsgIcon::Error);
+    MessageBox(failure, kLetterTitle, MsgButtons::Ok, MsgIcon::Error);
     return;
   }
   forms::LabelsQueued = 0;

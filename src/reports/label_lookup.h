@@ -1,7 +1,9 @@
 #pragma once
 // The customer, vendor and product files of the current company held open while the queued rows
-// are looked up by their code: customers and vendors by number, products by code.
+// are looked up by their code: customers and vendors by number, products by code. Each file is
+// opened when the first row that needs it is looked up, and stays open until the end.
 
+#include <optional>
 #include <string>
 
 #include "records/customer_rec.h"
@@ -13,17 +15,16 @@ namespace reports {
 
 class QueuedRecords {
  public:
-  QueuedRecords();
-
-  // False when no record has exactly that code.
+  // False when no record has exactly that code (or the file is not there); a file that is there
+  // and cannot be opened or read raises records::FileUnusable: that is never "no longer on file".
   bool Customer(const std::string& code, records::CustomerRec& record);
   bool Vendor(const std::string& code, records::VendorRec& record);
   bool Product(const std::string& code, records::ProductRec& record);
 
  private:
-  ReportFile customers_;
-  ReportFile vendors_;
-  ReportFile products_;
+  std::optional<ReportFile> customers_;
+  std::optional<ReportFile> vendors_;
+  std::optional<ReportFile> products_;
 };
 
 }  // namespace reports

@@ -15,6 +15,7 @@
 #include "forms/printer_setup.h"
 #include "forms/run_state.h"
 #include "forms/saved_rows.h"
+#include "forms/unusable_file.h"
 #include "platform/files/file.h"
 #include "platform/print/colors.h"
 #include "platform/print/printer.h"
@@ -48,6 +49,7 @@ platform::ui::FileDialogRequest FileRequest(const char* filter, const char* exte
 }
 
 const char* const kQueueFilter = "Record List (*.LST)|*.LST";
+const char* const kLoadTitle = "Load Records";
 
 }  // namespace
 
@@ -303,7 +305,8 @@ void Tlblwiz::SpeedButton3Click() {
 }
 
 void Tlblwiz::LoadAll(int (*load)()) {
-  ShowAddedCount(load());
+  int added = 0;
+  if (forms::ReadAll(kLoadTitle, [&] { added = load(); })) ShowAddedCount(added);
 }
 
 void Tlblwiz::LoadAging(int category) {
@@ -318,7 +321,8 @@ void Tlblwiz::LoadAging(int category) {
                "");
     return;
   }
-  const int added = LoadAgingCategory(category);
+  int added = 0;
+  if (!forms::ReadAll(kLoadTitle, [&] { added = LoadAgingCategory(category); })) return;
   if (added == 0)
     MessageBox("No records were found.",
                platform::text::ToQString(platform::text::TrimBlanks(titles[index])));
@@ -341,7 +345,9 @@ void Tlblwiz::FilterClick(int kind) {
       LoadAll(loadAll[kind]);
     return;
   }
-  const int added = LoadByFilter(static_cast<QueueKind>(kind), filter);
+  int added = 0;
+  if (!forms::ReadAll(kLoadTitle, [&] { added = LoadByFilter(static_cast<QueueKind>(kind), filter); }))
+    return;
   if (added == 0) MessageBox(none[kind], "");
   ShowAddedCount(added);
 }
@@ -383,7 +389,8 @@ void Tlblwiz::ExportTextClick() {
     return;
   platform::ui::FileDialogRequest request = FileRequest("Record List (*.TXT)|*.TXT", "TXT");
   if (!platform::ui::SaveFileDialog(request)) return;
-  const AddressExport result = BuildAddressExport(LabelPrintQueue.Rows());
+  AddressExport result;
+  if (!forms::ReadAll("Export Address", [&] { result = BuildAddressExport(LabelPrintQueue.Rows()); })) return;
   if (!forms::WriteTextLines(request.fileName.toStdString(), result.Lines)) return;
   forms::LabelsQueued = 0;
   SetStatus("Address text saved to file: " + request.fileName + ".");

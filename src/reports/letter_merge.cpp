@@ -131,19 +131,26 @@ LetterRun PrintQueuedLetters(const std::vector<LabelQueueRow>& rows, const QStri
   std::string saved;
   if (!platform::files::ReadWholeFile(LetterTempFile, &saved))
     throw std::runtime_error("The letter could not be read back from " + std::string(LetterTempFile) + ".");
+  // The customers are read before the first letter is printed: a file that cannot be read then
+  // prints none.
+  LetterRun run;
+  std::vector<CustomerRec> customers;
+  {
+    QueuedRecords files;
+    for (const LabelQueueRow& row : rows) {
+      if (platform::text::TrimBlanks(row.Letter) != "C") continue;
+      CustomerRec customer{};
+      if (files.Customer(row.Code, customer))
+        customers.push_back(customer);
+      else
+        ++run.Missing;
+    }
+  }
   // The letter is read once; each customer's copy is a clone of it.
   QTextDocument original;
   original.setDefaultFont(font);
   forms::ReadLetterText(saved, original);
-  LetterRun run;
-  QueuedRecords files;
-  for (const LabelQueueRow& row : rows) {
-    if (platform::text::TrimBlanks(row.Letter) != "C") continue;
-    CustomerRec customer{};
-    if (!files.Customer(row.Code, customer)) {
-      ++run.Missing;
-      continue;
-    }
+  for (const CustomerRec& customer : customers) {
     const std::unique_ptr<QTextDocument> letter(original.clone());
     letter->setDefaultFont(font);
     MergeLetter(*letter, customer, records::CurrentCompany);

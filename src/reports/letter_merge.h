@@ -49,7 +49,8 @@ struct LetterRun {
 // Prints the letter saved in "PVLetter.TMP" once for every customer row of the queue, merged
 // with that customer and the current company, each letter one job titled `title`, in the
 // default font. After each letter progress(letters printed) runs. A printer failure goes on to
-// the caller (letters already printed stay printed).
+// the caller (letters already printed stay printed); a customer file that cannot be opened or
+// read raises records::FileUnusable before any letter is printed.
 LetterRun PrintQueuedLetters(const std::vector<LabelQueueRow>& rows, const QString& title, const QFont& font,
                              const std::function<void(int)>& progress);
 

@@ -7,6 +7,7 @@
 
 #include "forms/cal_form.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
@@ -16,7 +17,6 @@
 #include "platform/ui/desktop.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
-#include "records/system_reason.h"
 #include "reports/receivables_report.h"
 #include "reports/report_catalog.h"
 #include "reports/report_dates.h"
@@ -54,14 +54,10 @@ void Warn(const char* text, const char* title) {
 // what was read before it.
 template <class Read>
 bool ReadOrTell(const ReportEntry& entry, Read read) {
-  try {
+  return forms::ReadAll(ToQString(entry.EmptyCaption), [&] {
     platform::ui::WaitCursor busy;
     read();
-    return true;
-  } catch (const records::FileUnusable& unusable) {
-    MessageBox(ToQString(unusable.what()), ToQString(entry.EmptyCaption), MsgButtons::Ok, MsgIcon::Warning);
-    return false;
-  }
+  });
 }
 
 // Runs one report: walks its files, then shows the viewer, or says that nothing matched, or

@@ -1,0 +1,13 @@
+#include "forms/unusable_file.h"
+
+#include "platform/text/codepage.h"
+#include "platform/ui/message_box.h"
+
+namespace forms {
+
+void TellFileUnusable(const records::FileUnusable& failure, const QString& title) {
+  platform::ui::MessageBox(platform::text::ToQString(failure.what()), title, platform::ui::MsgButtons::Ok,
+                           platform::ui::MsgIcon::Error);
+}
+
+}  // namespace forms
