@@ -204,9 +204,6 @@ bool StartUp() {
   // undone: a journal it retired must never be undone over restored files.
   exchange::FinishInterruptedRestore();
   RecoverFromLastStop();
-  // A company deletion a stop interrupted is finished (or its company kept whole), and what a
-  // stopped copy or deletion left under temporary names is removed.
-  records::FinishStoppedCompanyFileWork();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };
