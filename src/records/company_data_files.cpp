@@ -220,8 +220,21 @@ void WriteDeletionMark(std::string_view company, const std::string& mark) {
 // The record goes as a posting of its own, so that it is on the disk before anything else goes,
 // and a stop before the posting's commit leaves it on file (the start undoes the posting).
 void RemoveCompanyRecord(std::string_view company, storage::IsamRecRef ref) {
-  storage::RunPosting("the deletion of company " + platform::text::TrimBlanks(company),
+  storage::RunPosting(CompanyDeletionPosting(company),
                       [&] { RequireDone(DeleteCompanyRecord(ref), kDeleteFailed); });
+}
+
+// The companies whose deletion marks are in the program directory.
+std::vector<std::string> CompaniesMarkedForDeletion() {
+  std::vector<std::string> companies;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
+    const std::filesystem::path name = entry.path().filename();
+    if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
+    const std::string company = name.stem().string();
+    if (IsValidCompanyNumber(company)) companies.push_back(company);
+  }
+  return companies;
 }
 
 // Whether a name is one that a copy or a deletion of company files writes under for a while:
@@ -332,7 +345,12 @@ void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref) {
   (void)RemoveLeftovers(company, *mark, nullptr);
 }
 
-bool FinishCompanyDeletion(std::string_view company, std::string* failure) {
+std::string CompanyDeletionPosting(std::string_view company) {
+  return "the deletion of company " + platform::text::TrimBlanks(company);
+}
+
+bool FinishCompanyDeletion(std::string_view company, std::string* failure, bool* finished) {
+  if (finished) *finished = false;
   const std::optional<std::string> mark = DeletionMarkName(company);
   if (!mark || !files::Exists(*mark)) return true;
   if (!IsRegularMark(*mark)) {
@@ -346,23 +364,30 @@ bool FinishCompanyDeletion(std::string_view company, std::string* failure) {
   const bool onFile = ReadCompanyRecord(company, record, &opened);
   if (!opened) return Failed(failure, WithReason("the company file could not be opened", SystemReason()));
   if (onFile) return DeleteMark(*mark, failure);
-  return RemoveLeftovers(company, *mark, failure);
+  const bool removed = RemoveLeftovers(company, *mark, failure);
+  if (finished) *finished = removed;
+  return removed;
 }
 
-void FinishCompanyDeletions() {
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(".", error)) {
-    const std::filesystem::path name = entry.path().filename();
-    if (platform::text::UpperCase(name.extension().string()) != ".DEL") continue;
-    const std::string company = name.stem().string();
+bool CompanyDeletionLeft() {
+  return !CompaniesMarkedForDeletion().empty();
+}
+
+std::vector<std::string> FinishCompanyDeletions() {
+  std::vector<std::string> finished;
+  for (const std::string& company : CompaniesMarkedForDeletion()) {
     // One that cannot be settled now (its company file held) is settled at the next start.
-    if (IsValidCompanyNumber(company)) (void)FinishCompanyDeletion(company);
+    bool done = false;
+    (void)FinishCompanyDeletion(company, nullptr, &done);
+    if (done) finished.push_back(company);
   }
+  return finished;
 }
 
-void FinishStoppedCompanyFileWork() {
-  FinishCompanyDeletions();
+std::vector<std::string> FinishStoppedCompanyFileWork() {
+  std::vector<std::string> finished = FinishCompanyDeletions();
   RemoveTemporariesOfCompanyFileWork();
+  return finished;
 }
 
 namespace {

@@ -49,18 +49,27 @@ int CountCompanyFileEntries(std::string_view company, std::string_view fileCode)
 // whether it was undone), and refuses while a posting waits to be undone.
 void DeleteCompanyWhole(std::string_view company, storage::IsamRecRef ref);
 
+// The company's deletion as its posting and every message name it: "the deletion of company 7".
+std::string CompanyDeletionPosting(std::string_view company);
+
 // Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
-// the mark. True when nothing is left to settle; false, with *failure saying why when given, when
-// the company file could not be read, a leftover could not be deleted (the mark then stays for the
-// next try), or a posting waits to be undone (the company file may hold half of this deletion).
-[[nodiscard]] bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr);
-// The same for every mark in the program directory.
-void FinishCompanyDeletions();
+// the mark (*finished, when given, says that this was done). True when nothing is left to settle;
+// false, with *failure saying why when given, when the company file could not be read, a leftover
+// could not be deleted (the mark then stays for the next try), or a posting waits to be undone
+// (the company file may hold half of this deletion).
+[[nodiscard]] bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr,
+                                         bool* finished = nullptr);
+// Whether the mark of a company's deletion is in the program directory: a deletion a stop or a
+// failure left half-way, to be settled.
+[[nodiscard]] bool CompanyDeletionLeft();
+// Settles every mark in the program directory; the companies whose deletion it finished.
+std::vector<std::string> FinishCompanyDeletions();
 
 // What the start does about copies and deletions of company files that a stop left: every mark is
-// settled, and what they left under temporary names ("7P.DAT.TMP", "7.DEL.tmp~") is removed.
-void FinishStoppedCompanyFileWork();
+// settled, and what they left under temporary names ("7P.DAT.TMP", "7.DEL.tmp~") is removed. The
+// companies whose deletion it finished, for the start to say so.
+std::vector<std::string> FinishStoppedCompanyFileWork();
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
 // after another with the progress window, up to the first that fails (it says why; on a failing

@@ -209,9 +209,6 @@ bool StartUp() {
   storage::ForgetWaitingJournals();
   exchange::FinishInterruptedRestore();
   RecoverFromLastStop();
-  // A company deletion a stop interrupted is finished (or its company kept whole), and what a
-  // stopped copy or deletion left under temporary names is removed.
-  records::FinishStoppedCompanyFileWork();
   mail::InstallMailAddressDialog();
   exchange::ReopenCompanyAfterRestore = ReopenCurrentCompany;
   forms::DocumentsByEMail = [] { return MainForm && MainForm->EMailOutput(); };

@@ -1,5 +1,6 @@
 #include "shell/stop_recovery.h"
 
+#include <algorithm>
 #include <set>
 #include <string>
 
@@ -13,41 +14,69 @@
 namespace shell {
 namespace {
 
-void TellRebuiltNow(const QString& text, const std::string& company) {
-  platform::ui::MessageBox(text.arg(platform::text::ToQString(company)), storage::kRebuildTitle,
-                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+void Tell(const QString& text, const QString& title) {
+  platform::ui::MessageBox(text, title, platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
 }
 
 // The start's one notice of the files it rebuilds: none when the undo of a posting said it.
-void TellWhyRebuilt(const storage::FoundJournal& journal) {
+QString WhyRebuilt(const storage::FoundJournal& journal) {
+  const QString company = platform::text::ToQString(journal.Company);
   if (journal.Outcome == storage::JournalOutcome::None)
-    TellRebuiltNow(
-        QStringLiteral("The program was stopped last time while company %1 was open.  The files it "
-                       "had open are rebuilt now."),
-        journal.Company);
+    return QStringLiteral(
+               "The program was stopped last time while company %1 was open.  The files it had open are "
+               "rebuilt now.")
+        .arg(company);
   if (journal.Outcome == storage::JournalOutcome::RepairLeft)
-    TellRebuiltNow(QStringLiteral("A failure on the disk left files of company %1 to be repaired last time.  "
-                                  "They are rebuilt now."),
-                   journal.Company);
+    return QStringLiteral(
+               "A failure on the disk left files of company %1 to be repaired last time.  They are rebuilt "
+               "now.")
+        .arg(company);
+  return {};
 }
 
 // The files of the company the stop left marked, or with a rebuild unfinished, rebuilt asking
 // nothing, under the start's one message: the undo's, the set-aside journal's, or the notice of a
-// stop between postings. The journal found stays until then, emptied (one set aside leaves an
+// stop between postings, which is told first unless `held` takes it (a deletion of a company may
+// tell of the stop instead). The journal found stays until then, emptied (one set aside leaves an
 // empty one in its place), so that a start stopped in the middle is finished by the next; then it
 // goes.
-void RebuildWhatTheStopLeft(const storage::FoundJournal& journal) {
+void RebuildWhatTheStopLeft(const storage::FoundJournal& journal, std::vector<QString>* held) {
   const bool valid = records::IsValidCompanyNumber(journal.Company);
   const std::vector<std::string> left =
       valid ? records::FilesLeftForRepair(journal.Company) : std::vector<std::string>{};
-  const bool held = storage::HoldCompanyJournal(journal.Company);
+  const bool journalHeld = storage::HoldCompanyJournal(journal.Company);
   if (!left.empty()) {
-    TellWhyRebuilt(journal);
+    const QString notice = WhyRebuilt(journal);
+    if (!notice.isEmpty() && !held) Tell(notice, storage::kRebuildTitle);
     // A file that cannot be rebuilt said why; it stays marked, and the close keeps the journal for
-    // the next start to rebuild it.
-    (void)records::RebuildFilesLeftForRepair(journal.Company);
+    // the next start to rebuild it. Its notice, when held, is said no more.
+    const bool rebuilt = records::RebuildFilesLeftForRepair(journal.Company);
+    if (!notice.isEmpty() && held && rebuilt) held->push_back(notice);
   }
-  if (held) (void)storage::HoldCompanyJournal(std::string());  // letting go cannot fail
+  if (journalHeld) (void)storage::HoldCompanyJournal(std::string());  // letting go cannot fail
+}
+
+// Whether the start told of the company's deletion already: its posting found on file.
+bool DeletionTold(const std::vector<storage::FoundJournal>& found, const std::string& company) {
+  const std::string deletion = records::CompanyDeletionPosting(company);
+  return std::any_of(found.begin(), found.end(),
+                     [&](const storage::FoundJournal& journal) { return journal.Told == deletion; });
+}
+
+// A deletion of a company that the start finished is what the stop interrupted: it is told in place
+// of the notice of the files rebuilt, unless the start told of its posting already.
+void TellWhatWasFinished(const std::vector<std::string>& finished,
+                         const std::vector<storage::FoundJournal>& found, const std::vector<QString>& held) {
+  if (finished.empty()) {
+    for (const QString& notice : held) Tell(notice, storage::kRebuildTitle);
+    return;
+  }
+  for (const std::string& company : finished)
+    if (!DeletionTold(found, company))
+      Tell(platform::text::ToQString(
+               storage::PostingAtSentenceStart(records::CompanyDeletionPosting(company))) +
+               QStringLiteral(" was interrupted and has been finished."),
+           QStringLiteral("Companies"));
 }
 
 }  // namespace
@@ -63,10 +92,17 @@ void RecoverFromLastStop() {
   storage::ForgetJournalsFound();
   // A journal that could not be undone waits, and so does every repair (the journals found
   // emptied stay for the next start).
-  if (storage::PostingJournalWaits()) return;
-  std::set<std::string> recovered;
-  for (const storage::FoundJournal& journal : found)
-    if (recovered.insert(journal.Company).second) RebuildWhatTheStopLeft(journal);
+  std::vector<QString> held;
+  if (!storage::PostingJournalWaits()) {
+    const bool deletionLeft = records::CompanyDeletionLeft();
+    std::set<std::string> recovered;
+    for (const storage::FoundJournal& journal : found)
+      if (recovered.insert(journal.Company).second)
+        RebuildWhatTheStopLeft(journal, deletionLeft ? &held : nullptr);
+  }
+  // A company deletion a stop interrupted is finished (or its company kept whole), and what a
+  // stopped copy or deletion left under temporary names is removed.
+  TellWhatWasFinished(records::FinishStoppedCompanyFileWork(), found, held);
 }
 
 void HoldOpenCompanyJournal() {

@@ -11,7 +11,10 @@
 //  - keeps the journal, emptied, until all of that is rebuilt, and only then removes it: a start
 //    stopped in the middle of its own undo or rebuild is finished by the next one;
 //  - leaves a journal it cannot undo to wait for the next start, says so once, and rebuilds
-//    nothing (a rebuild would move records that the undo puts back in their old places).
+//    nothing (a rebuild would move records that the undo puts back in their old places);
+//  - then settles a company's deletion that a stop left half-way (finished when its record is
+//    gone, else dropped) and removes what copies and deletions left under temporary names. A
+//    deletion it finishes is what the stop interrupted: that is said, in place of the notice.
 // Files that a failure on the disk (a rebuild's, a write's) left to repair keep the journal at the
 // company's close as well, marked so: the next start repairs them in the same way, and says why.
 // A file found marked without such a stop is asked about as it is opened.

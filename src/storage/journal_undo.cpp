@@ -74,6 +74,44 @@ std::string JournalUnreadable(const std::string& name, int err) {
   return "the journal " + name + " could not be read: " + std::strerror(err);
 }
 
+// Whether an open for reading and writing was refused for the writing alone: the file opens for
+// reading (in `readOnly`), so the user must make it writable, not readable.
+bool RefusedForWritingOnly(const std::string& name, int err, File& readOnly) {
+  return (err == EACCES || err == EPERM) && readOnly.Open(name, OpenMode::ReadOnly);
+}
+
+// What could not be done to a file the undo opens to read and write: "opened for writing" when
+// only the writing was refused (its remedy: writable), else "opened" (readable).
+std::string OpenRefused(const std::string& name, int err) {
+  File readOnly;
+  return RefusedForWritingOnly(name, err, readOnly) ? "opened for writing" : "opened";
+}
+
+// The posting a journal's header names, when it holds one of the company's: the messages name it.
+void NamePosting(JournalRead read, const JournalHeader& header, const std::string& company,
+                 UndoReport& report) {
+  if (read == JournalRead::Entries &&
+      platform::text::UpperCase(header.Company) == platform::text::UpperCase(company))
+    report.What = header.What;
+}
+
+// A journal of the company that is there but cannot be opened now (no permission, an I/O error):
+// why, what the user can do, and the posting, when it can be read. It is no mismatch: it waits.
+void JournalNotOpened(const std::string& name, int err, const std::string& company, UndoReport& report) {
+  File readOnly;
+  const bool writing = RefusedForWritingOnly(name, err, readOnly);
+  if (writing) {
+    JournalHeader header;
+    JournalReader reader(readOnly);
+    const JournalRead read = reader.ReadHeader(header);
+    NamePosting(read, header, company, report);
+  }
+  report.Cause = "the journal " + name +
+                 (writing ? " could not be opened for writing: " : " could not be opened: ") +
+                 std::strerror(err);
+  report.Remedy = WaitingRemedy(name, err, writing);
+}
+
 class UndoRun {
  public:
   explicit UndoRun(std::string company) : company_(std::move(company)) {}
@@ -185,7 +223,8 @@ class UndoRun {
     }
     File file;
     if (!file.Open(name, OpenMode::ReadWrite)) {
-      check = file.error() == EWOULDBLOCK ? UndoResult::InUse : Unavailable(name, file.error(), "opened");
+      check = file.error() == EWOULDBLOCK ? UndoResult::InUse
+                                          : Unavailable(name, file.error(), OpenRefused(name, file.error()));
       return nullptr;
     }
     struct stat opened {};
@@ -257,7 +296,7 @@ class UndoRun {
     return UndoResult::Nothing;
   }
 
-  UndoResult Unavailable(const std::string& name, int err, const char* done) {
+  UndoResult Unavailable(const std::string& name, int err, const std::string& done) {
     FailedOn(name, err, done);
     return UndoResult::Unavailable;
   }
@@ -632,30 +671,41 @@ std::vector<std::string> JournalSpellings(const std::string& company) {
   return names;
 }
 
-// What a journal's header says, read without undoing anything; why it could not be read, when
-// it could not.
-JournalRead HeaderOf(const std::string& name, std::string& cause) {
+// What a journal's header says, read without undoing anything, with the company's posting it
+// names; why it could not be opened or read, and what the user can do, when it could not
+// (Unreadable).
+JournalRead HeaderOf(const std::string& name, const std::string& company, UndoReport& unread) {
   File file;
-  if (!file.Open(name, OpenMode::OpenOwn)) return JournalRead::Damaged;
+  if (!file.Open(name, OpenMode::OpenOwn)) {
+    // One another process holds is in use, which says nothing of it.
+    if (file.error() != EWOULDBLOCK) JournalNotOpened(name, file.error(), company, unread);
+    return JournalRead::Unreadable;
+  }
   JournalHeader header;
   JournalReader reader(file);
   const JournalRead read = reader.ReadHeader(header);
-  if (read == JournalRead::Unreadable) cause = JournalUnreadable(name, reader.error());
+  NamePosting(read, header, company, unread);
+  if (read == JournalRead::Unreadable) {
+    unread.Cause = JournalUnreadable(name, reader.error());
+    unread.Remedy = WaitingRemedy(name, reader.error());
+  }
   return read;
 }
 
 // The one journal of the company, spelled as it is on disk, in journalName; or, when there is
 // none or it is not one journal, what became of it. Where there are several spellings, those
 // with nothing to undo are removed first: one journal left is the company's. When none of them
-// holds anything, the first stays: it tells that the program was stopped. One that cannot be read
-// keeps them all waiting.
+// holds anything, the first stays: it tells that the program was stopped. One that cannot be
+// opened or read keeps them all waiting (one in use, unheard).
 std::optional<JournalOutcome> TheJournalOf(const std::string& company, std::string& journalName) {
   std::vector<std::string> names = JournalSpellings(company);
   if (names.size() > 1) {
     std::vector<JournalRead> reads;
     UndoReport unread;
-    for (const std::string& name : names) reads.push_back(HeaderOf(name, unread.Cause));
+    for (const std::string& name : names) reads.push_back(HeaderOf(name, company, unread));
     if (!unread.Cause.empty()) return KeepWaiting(company, unread);
+    if (std::find(reads.begin(), reads.end(), JournalRead::Unreadable) != reads.end())
+      return JournalOutcome::InUse;
     const std::string first = names.front();
     const bool allEmpty =
         std::all_of(reads.begin(), reads.end(), [](JournalRead r) { return r == JournalRead::Empty; });
@@ -785,8 +835,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(journalName, error)) && !error)
       return SetAside({journalName}, company);
-    report.Cause = "the journal " + journalName + " could not be opened: " + std::strerror(journal.error());
-    report.Remedy = WaitingRemedy(journalName, journal.error());
+    JournalNotOpened(journalName, journal.error(), company, report);
     return KeepWaiting(company, report);
   }
   switch (UndoJournalOnDisk(journal, company, &report)) {
@@ -806,7 +855,7 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       const JournalOutcome outcome = told                ? JournalOutcome::OnFile
                                      : report.RepairLeft ? JournalOutcome::RepairLeft
                                                          : JournalOutcome::None;
-      NoteJournalFound(company, outcome);
+      NoteJournalFound(company, outcome, told ? report.What : std::string());
       return outcome;
     }
     case UndoResult::Foreign:
@@ -834,7 +883,8 @@ JournalOutcome UndoPostingJournal(const std::string& company) {
       const bool told = ToldAtTheStart(report.What);
       if (told) Tell(UndoneMessage(report.What, rebuilt), platform::ui::MsgIcon::Information);
       DoneWithJournal(journal, journalName);
-      NoteJournalFound(company, told ? JournalOutcome::Undone : JournalOutcome::None);
+      NoteJournalFound(company, told ? JournalOutcome::Undone : JournalOutcome::None,
+                       told ? report.What : std::string());
       return JournalOutcome::Undone;
     }
   }

@@ -688,8 +688,8 @@ bool HoldCompanyJournal(const std::string& company) {
   return false;
 }
 
-void NoteJournalFound(const std::string& company, JournalOutcome outcome) {
-  Found().push_back({company, outcome});
+void NoteJournalFound(const std::string& company, JournalOutcome outcome, const std::string& told) {
+  Found().push_back({company, outcome, told});
 }
 
 std::vector<FoundJournal> JournalsFound() {

@@ -287,12 +287,14 @@ namespace storage {
 [[nodiscard]] bool HoldCompanyJournal(const std::string& company);
 
 // A journal found at a start (or before a company's files opened), and what became of it: None
-// when it held no posting (the program was stopped between postings).
+// when it held no posting (the program was stopped between postings). Told names the posting the
+// user was told of (undone, or on file), if any.
 struct FoundJournal {
   std::string Company;
   JournalOutcome Outcome = JournalOutcome::None;
+  std::string Told;
 };
-void NoteJournalFound(const std::string& company, JournalOutcome outcome);
+void NoteJournalFound(const std::string& company, JournalOutcome outcome, const std::string& told = {});
 std::vector<FoundJournal> JournalsFound();
 void ForgetJournalsFound();
 

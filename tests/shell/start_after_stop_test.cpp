@@ -83,6 +83,8 @@ const std::string kUndone = UndoneMessage("invoice 1004");
 const char kStopped[] =
     "The program was stopped last time while company 12 was open.  The files it had open are rebuilt now.";
 
+const char kDeletionFinished[] = "The deletion of company 7 was interrupted and has been finished.";
+
 const char kRestoreFinished[] =
     "The restore of the backup files was interrupted and has been finished: the data files are the backup's.";
 const char kRestoreUndone[] =
@@ -1548,7 +1550,8 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
           EXPECT_TRUE(done || list.at("7") == listed.at("7"));
           EXPECT_TRUE(FilesOfCompany(folder, "7") == (done ? std::map<std::string, std::string>{} : seven));
           // What the start says agrees with what it left.
-          EXPECT_TRUE(told.empty() || told.front() == (done ? onFile : undone) || told.front() == kStopped)
+          EXPECT_TRUE(told.empty() || told.front() == (done ? onFile : undone) || told.front() == kStopped ||
+                      (done && told.front() == kDeletionFinished))
               << told.front();
         } else {
           done = fs::exists(folder / "8P.DAT");
@@ -1901,6 +1904,120 @@ TEST_P(OutsideWorkTest, AFailingWriteOrSyncIsSaidOnceWithItsReasonAndTheNextStar
 
 INSTANTIATE_TEST_SUITE_P(OutsideAPosting, OutsideWorkTest, ::testing::ValuesIn(kOutsideWorks),
                          [](const ::testing::TestParamInfo<OutsideWork>& info) { return info.param.Name; });
+
+// A file the start must open to read and write for the undo and cannot is no sign of a stranger's
+// journal, whichever file it is: a data file the posting changed, the journal itself, or an empty
+// journal found beside it under another spelling. The start says which file, the system's reason
+// and the remedy that fits (one that can be read but not written is to be made writable), keeps
+// every journal where it is and asks nothing; the first start that can open them undoes the
+// posting whole.
+TEST_F(StartAfterStopTest, AJournalOrADataFileNotWritableOrReadableKeepsThePostingWaitingWithItsRemedy) {
+  const fs::path start = dir_.path() / "start";
+  MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  const testing_support::FolderRecords before = LinesAndProducts(start);
+  ASSERT_TRUE(StopPostingInItsJournal(start, [this] { PostTheInvoice(); }));
+  const fs::perms readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+  struct Case {
+    const char* File;  // refused to the program
+    fs::perms Mode;
+    const char* Posting;  // as the start names it: a journal it cannot read does not say
+    const char* Cause;
+    const char* Remedy;
+  };
+  const Case cases[] = {
+      {"12C.DAT", readOnly, "Invoice 1004", "the file 12C.DAT could not be opened for writing",
+       "Make 12C.DAT writable"},
+      {"12JNL.DAT", readOnly, "Invoice 1004", "the journal 12JNL.DAT could not be opened for writing",
+       "Make 12JNL.DAT writable"},
+      {"12JNL.DAT", fs::perms::none, "The last posting", "the journal 12JNL.DAT could not be opened",
+       "Make 12JNL.DAT readable"},
+      {"12jnl.DAT", readOnly, "Invoice 1004", "the journal 12jnl.DAT could not be opened for writing",
+       "Make 12jnl.DAT writable"},
+      {"12jnl.DAT", fs::perms::none, "Invoice 1004", "the journal 12jnl.DAT could not be opened",
+       "Make 12jnl.DAT readable"},
+  };
+  for (const Case& refused : cases) {
+    SCOPED_TRACE(std::string(refused.File) + (refused.Mode == readOnly ? " read-only" : " unreadable"));
+    const fs::path folder = dir_.path() / "refused";
+    fs::copy(start, folder);
+    if (fs::path(refused.File) == "12jnl.DAT") std::ofstream(folder / refused.File).flush();
+    const std::map<std::string, std::string> stopped = DataFileBytes(folder);
+    fs::permissions(folder / refused.File, refused.Mode);
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      {
+        testing_support::PermissionsApply asAUser;
+        ASSERT_TRUE(StartUp());
+        testing_support::OpenCompanyFiles();
+      }
+      EndProgram();
+      EXPECT_EQ(
+          Texts(user.told),
+          std::vector<std::string>{std::string(refused.Posting) +
+                                   " was interrupted and could not be undone yet: " + refused.Cause +
+                                   ": Permission denied.  Until it is undone, company 12 posts nothing and "
+                                   "none of its records can be changed.  " +
+                                   refused.Remedy + " and start the program again."});
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(DataFileBytes(folder), stopped);
+    EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
+    ReadableAgainTheNextStartUndoesIt(folder, refused.File, before);
+    EXPECT_EQ(JournalSpellings(folder), std::vector<fs::path>{});
+    fs::remove_all(folder);
+  }
+}
+
+// A company's deletion stopped at the removal of its files, its record gone: the next start
+// finishes it and says so in one message, in place of the notice of the stop; it asks nothing,
+// company 7 is gone with all of its files, and the books of company 12 balance.
+TEST_F(StartAfterStopTest, ADeletionStoppedAtTheRemovalOfItsFilesIsFinishedAndNamedAtTheStart) {
+  const fs::path start = dir_.path() / "start";
+  MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+  AddCompanySeven(start);
+  const size_t files = FilesOfCompany(start, "7").size();
+  const auto deleteSeven = [] {  // as the Company Manager deletes it
+    if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
+    records::CompanyRec company;
+    storage::IsamRecRef ref = 0;
+    if (!records::FindCompanyRecord("7", company, ref)) throw std::runtime_error("no company 7");
+    records::DeleteCompanyWhole("7", ref);
+  };
+  const fs::path counting = dir_.path() / "count";
+  fs::copy(start, counting);
+  const ChildStart counted = StartInChild(counting, {}, deleteSeven);
+  fs::remove_all(counting);
+  ASSERT_EQ(counted.Status, 0);
+  // Its last writes remove the files one by one, and then the mark: a kill at the first, one
+  // between and the last of the files.
+  const int firstRemoval = counted.Writes - static_cast<int>(files);
+  for (const int removed : {1, static_cast<int>(files) / 2, static_cast<int>(files)}) {
+    SCOPED_TRACE("killed at the removal of file " + std::to_string(removed));
+    const fs::path folder = dir_.path() / "cut";
+    fs::copy(start, folder);
+    FaultPlan plan;
+    plan.OnWrite = FaultAction::Kill;
+    plan.WriteNumber = firstRemoval + removed - 1;
+    ASSERT_EQ(StartInChild(folder, plan, deleteSeven).Status, platform::files::FaultKilledExitCode);
+    // The files not removed yet, and the mark.
+    ASSERT_TRUE(fs::exists(folder / "7.DEL"));
+    ASSERT_EQ(FilesOfCompany(folder, "7").size(), files - static_cast<size_t>(removed) + 1);
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{kDeletionFinished});
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(CompanyList(folder).count("7"), 0u);
+    EXPECT_EQ(FilesOfCompany(folder, "7"), (std::map<std::string, std::string>{}));
+    EXPECT_FALSE(fs::exists(folder / "7.DEL"));
+    fs::remove_all(folder);
+  }
+}
 
 }  // namespace
 }  // namespace shell
