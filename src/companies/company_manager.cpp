@@ -16,6 +16,7 @@
 #include "forms/manager_window.h"
 #include "forms/password_prompts.h"
 #include "forms/printout_notice.h"
+#include "forms/unusable_file.h"
 #include "platform/print/colors.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -355,11 +356,13 @@ void TListComps::SpeedButton4Click() {
   ListWindowFileName = "Company";
 
   std::vector<std::string> lines = CompanyListHeading(platform::text::Now());
-  ForEachRecordByKey<CompanyRec>(CompanyFile, byNumber ? 1 : 2, [&](const CompanyRec& company) {
-    std::vector<std::string> entry = CompanyListEntry(company);
-    lines.insert(lines.end(), entry.begin(), entry.end());
+  const bool read = forms::ReadAll("Company List", [&] {
+    ForEachRecordByKey<CompanyRec>(CompanyFile, byNumber ? 1 : 2, [&](const CompanyRec& company) {
+      std::vector<std::string> entry = CompanyListEntry(company);
+      lines.insert(lines.end(), entry.begin(), entry.end());
+    });
   });
-  const bool loaded = LoadListReport(lines);
+  const bool loaded = read && LoadListReport(lines);
   progress.Close();
   if (loaded) ShowLoadedListReport();
 }

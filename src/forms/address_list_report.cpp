@@ -1,6 +1,7 @@
 #include "forms/address_list_report.h"
 
 #include "forms/list_window.h"
+#include "forms/unusable_file.h"
 #include "platform/ui/message_box.h"
 #include "storage/stat_form.h"
 
@@ -38,7 +39,9 @@ void RunAddressListReport(const QString& kind, bool byNumber,
   TListWindow& list = CreateListWindow();
   list.SetCaption(title + (byNumber ? " List by Number" : " List by Name"));
   ListWindowFileName = title;
-  const bool loaded = LoadListReport(lines());
+  std::vector<std::string> listed;
+  const bool read = ReadAll(title + " List", [&] { listed = lines(); });
+  const bool loaded = read && LoadListReport(listed);
   progress.Close();
   if (loaded) ShowLoadedListReport();
 }

@@ -126,7 +126,7 @@ Cents InterestCharge(Cents overdue, const InterestSettings& settings) {
 std::vector<InterestRow> ScanInterestCharges(const InterestSettings& settings) {
   std::vector<InterestRow> rows;
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
-  if (!customers.Open()) return rows;
+  if (!records::ThereToRead(customers, records::CustomerUnit())) return rows;
   const Cents minimum = SettingCents(settings.Minimum);
   records::ForEachRecordByKey<records::CustomerRec>(
       records::CustomerFile, 1, [&](const records::CustomerRec& c) {
@@ -194,7 +194,8 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
 }  // namespace
 
 GeneratedInterest GenerateInterestInvoices(std::vector<InterestRow>& rows, const InterestSettings& settings) {
-  return storage::RunPosting("the run of interest charges", [&] { return GenerateInterestSteps(rows, settings); });
+  return storage::RunPosting("the run of interest charges",
+                             [&] { return GenerateInterestSteps(rows, settings); });
 }
 
 }  // namespace invoicing

@@ -12,6 +12,7 @@
 #include "forms/entry_parts.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "invoicing/date_field.h"
 #include "invoicing/interest_report.h"
 #include "invoicing/typed_amount.h"
@@ -261,7 +262,11 @@ void TInterestWiz::Button1Click() {
       return;
     }
   }
-  rows_ = ScanInterestCharges(Settings());
+  if (!forms::ReadAll(kCaption, [&] { rows_ = ScanInterestCharges(Settings()); })) {
+    StatusLabel->clear();
+    Button1->setEnabled(true);
+    return;
+  }
   ShowRows();
   if (rows_.empty()) {
     StatusLabel->setText("No records found.");

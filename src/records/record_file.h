@@ -145,9 +145,9 @@ template <class Record>
 std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
                                                 const storage::IsamKeyStr& key);
 
-// Every record of an open file in the order of key keyNr, read one by one and handed to visit;
-// a record that cannot be read is passed over. Ends at the end of the key or at the first
-// failing key step.
+// Every record of an open file in the order of key keyNr, read one by one and handed to visit.
+// Ends at the end of the key; a key step or a record that cannot be read throws FileUnusable (a
+// list, a run or the aging built from part of the file would pass for the whole).
 template <class Record, class Visit>
 void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit) {
   Record record;
@@ -156,9 +156,11 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
   storage::IsamSearchKey(file, keyNr, ref, key);
   while (storage::IsamOK) {
     storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (storage::IsamOK) visit(record);
+    if (!storage::IsamOK) break;
+    visit(record);
     storage::IsamNextKey(file, keyNr, ref, key);
   }
+  if (!IsEndOfWalk()) ThrowFileUnusable(file->DataName);
 }
 
 // Closes an open file set (nothing for one that is not open) and clears the variable. A close

@@ -59,7 +59,7 @@ bool DataFileMissing() {
          storage::IsamError == storage::IsamErrPathNotFound;
 }
 
-std::string DataFileUnusableText(const storage::DataFileUnit& unit) {
+std::string DataFileUnusableText(const std::string& dataFileName) {
   if (!storage::IsamOK && storage::IsamError == storage::IsamErrPostingWaits)
     return storage::LastWaitingRefusal();
   const storage::IsamOpenFailure& open = storage::IsamLastOpenFailure();
@@ -67,11 +67,29 @@ std::string DataFileUnusableText(const storage::DataFileUnit& unit) {
     return "The file " + platform::files::FileName(open.Name) +
            " cannot be opened now: " + FileFailureReason(open.Errno) + ".";
   const std::string reason = SystemReason();
-  return "The file " +
-         platform::files::FileName(
-             storage::IsamFileName(storage::IsamDataPart(unit.FileName()), storage::IsamDataExt)) +
+  return "The file " + platform::files::FileName(dataFileName) +
          " cannot be read now: " + (reason.empty() ? "error " + std::to_string(storage::IsamError) : reason) +
          ".";
+}
+
+std::string DataFileUnusableText(const storage::DataFileUnit& unit) {
+  return DataFileUnusableText(
+      storage::IsamFileName(storage::IsamDataPart(unit.FileName()), storage::IsamDataExt));
+}
+
+void ThrowFileUnusable(const std::string& dataFileName) {
+  throw FileUnusable(DataFileUnusableText(dataFileName));
+}
+
+bool IsEndOfWalk() {
+  switch (storage::IsamError) {
+    case storage::IsamErrKeyNotFound:
+    case storage::IsamErrEndOfIndex:
+    case storage::IsamErrNoMoreRecords:
+      return !storage::IsamOK;
+    default:
+      return false;
+  }
 }
 
 void ThrowFileUnusable(const storage::DataFileUnit& unit) {

@@ -49,8 +49,15 @@ class FileUnusable : public std::runtime_error {
 // refused nothing ("The file 1I.DAT cannot be read now: error 10010."). Ask before anything else
 // runs on the engine.
 std::string DataFileUnusableText(const storage::DataFileUnit& unit);
-// Throws FileUnusable with DataFileUnusableText(unit).
+// The same for a data file by its name ("12I.DAT").
+std::string DataFileUnusableText(const std::string& dataFileName);
+// Throws FileUnusable with DataFileUnusableText.
 [[noreturn]] void ThrowFileUnusable(const storage::DataFileUnit& unit);
+[[noreturn]] void ThrowFileUnusable(const std::string& dataFileName);
+
+// Whether the engine's last call failed only at the end of what was walked (a key not found, the
+// end of the index or of the records): nothing more is there, and nothing failed.
+[[nodiscard]] bool IsEndOfWalk();
 
 // A step that did not happen fails the action (a posting is then undone whole): throws
 // std::runtime_error with the failure and the system's reason when done is false.

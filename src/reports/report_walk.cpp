@@ -19,16 +19,7 @@ ReportFile::~ReportFile() {
 }
 
 void ReportFile::EndOrThrow() const {
-  // Only these say that nothing more is there; the rest of their class (a position lost, a
-  // broken record chain, an index header that does not fit) are failures of a file that holds more.
-  switch (storage::IsamError) {
-    case storage::IsamErrKeyNotFound:
-    case storage::IsamErrEndOfIndex:
-    case storage::IsamErrNoMoreRecords:
-      return;
-    default:
-      records::ThrowFileUnusable(unit_);
-  }
+  if (!records::IsEndOfWalk()) records::ThrowFileUnusable(unit_);
 }
 
 void ThrowFileUnusable(const ReportFile& report) {

@@ -110,39 +110,69 @@ void TellAgingNotSaved(const std::string& dataFile) {
                            platform::ui::MsgIcon::Error);
 }
 
+// A file the aging could not read ends the run before anything more is written: buckets made
+// from part of the invoices would pass for the customers' balances.
+void TellAgingNotDone(const FileUnusable& failure) {
+  platform::ui::MessageBox(platform::text::ToQString("The aging of receivables could not be done: " +
+                                                     std::string(failure.what())) +
+                               QStringLiteral("  The aging is done again at the next start."),
+                           QStringLiteral("Aging"), platform::ui::MsgButtons::Ok,
+                           platform::ui::MsgIcon::Error);
+}
+
+// The customer's record with its buckets from the aged invoices, when it carries a balance; adds
+// them to totals.
+CustomerRec Aged(const CustomerRec& before, const BucketsByCustomer& aged, std::array<Cents, 4>& totals) {
+  CustomerRec customer = before;
+  if (TrimBlanks(customer.ShortName.Get()).empty()) customer.ShortName.Set("*NONE*");
+  if (StoredCents(customer.CustBalance.Get()) == 0) return customer;
+  const Buckets buckets = BucketsOf(customer, aged);
+  platform::text::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2,
+                                               &customer.CustAging3, &customer.CustAging4};
+  Cents balance = 0;
+  for (int i = 0; i < 4; ++i) {
+    fields[i]->Set(platform::text::AmountText(buckets[i]));
+    balance += buckets[i];
+    totals[i] += buckets[i];
+  }
+  customer.CustBalance.Set(platform::text::AmountText(balance));
+  return customer;
+}
+
 // Ages the invoices, then walks the customers in file order, rewriting each one that carries a
-// balance; adds its buckets to totals. False when a customer could not be rewritten (told).
-bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
+// balance. False when a customer could not be rewritten (told); a file that cannot be read throws
+// FileUnusable.
+bool AgeEachCustomer(const AgingLimits& limits, std::array<Cents, 4>& totals) {
   FileForAction customers(CustomerFile, OpenCustomerFile);
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
   if (!customers.Open() || !invoices.Open()) return false;
   const BucketsByCustomer aged = AgeInvoices(limits, platform::text::Today());
   storage::IsamRecRef ref = 0;
-  for (storage::IsamNextRec(CustomerFile, ref); storage::IsamOK; storage::IsamNextRec(CustomerFile, ref)) {
-    CustomerRec customer;
-    storage::IsamGetRec(CustomerFile, ref, &customer, sizeof customer);
-    if (!storage::IsamOK) break;
-    const CustomerRec before = customer;
-    if (TrimBlanks(customer.ShortName.Get()).empty()) customer.ShortName.Set("*NONE*");
-    if (StoredCents(customer.CustBalance.Get()) != 0) {
-      const Buckets buckets = BucketsOf(customer, aged);
-      platform::text::ShortString<10>* fields[] = {&customer.CustAging1, &customer.CustAging2,
-                                                   &customer.CustAging3, &customer.CustAging4};
-      Cents balance = 0;
-      for (int i = 0; i < 4; ++i) {
-        fields[i]->Set(platform::text::AmountText(buckets[i]));
-        balance += buckets[i];
-        totals[i] += buckets[i];
-      }
-      customer.CustBalance.Set(platform::text::AmountText(balance));
+  for (storage::IsamNextRec(CustomerFile, ref);; storage::IsamNextRec(CustomerFile, ref)) {
+    if (!storage::IsamOK) {
+      if (IsEndOfWalk()) return true;
+      ThrowFileUnusable(CustomerFile->DataName);
     }
+    CustomerRec before;
+    storage::IsamGetRec(CustomerFile, ref, &before, sizeof before);
+    if (!storage::IsamOK) ThrowFileUnusable(CustomerFile->DataName);
+    const CustomerRec customer = Aged(before, aged, totals);
     if (std::memcmp(&before, &customer, sizeof customer) != 0 &&
         !UpdateCustomerRecord(customer, before, ref)) {
       TellAgingNotSaved(CustomerFile->DataName);
       return false;
     }
   }
-  return true;
+}
+
+// The aging's run; false when it could not be done whole (told).
+bool AgeAllCustomers(const AgingLimits& limits, std::array<Cents, 4>& totals) {
+  try {
+    return AgeEachCustomer(limits, totals);
+  } catch (const FileUnusable& failure) {
+    TellAgingNotDone(failure);
+    return false;
+  }
 }
 
 }  // namespace

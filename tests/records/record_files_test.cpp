@@ -311,5 +311,42 @@ TEST_F(RecordFilesTest, ARebuildRestoresLostKeys) {
   EXPECT_TRUE(ui.Done());
 }
 
+// A walk by key visits every record once, and a file that holds none is no failure; but a
+// record it cannot read (here: one longer than the image it is read into, which the engine
+// refuses) ends the walk with the file named, never by passing over the record as if the file
+// held none.
+TEST_F(RecordFilesTest, AWalkByKeyNeverPassesOverARecordItCannotRead) {
+  UiScript ui;
+  OpenBoth(ui);
+  std::vector<std::string> visited;
+  auto walk = [&] {
+    visited.clear();
+    ForEachRecordByKey<CustomerRec>(CustomerFile, 1,
+                                    [&](const CustomerRec& c) { visited.push_back(c.CustomerNo.Get()); });
+  };
+  EXPECT_NO_THROW(walk());
+  EXPECT_TRUE(visited.empty());
+
+  IsamRecRef ref = 0;
+  ASSERT_TRUE(AddCustomerRecord(Customer("C1", "Acme Tools"), ref));
+  ASSERT_TRUE(AddCustomerRecord(Customer("C2", "Bolt Brothers"), ref));
+  EXPECT_NO_THROW(walk());
+  EXPECT_EQ(visited, (std::vector<std::string>{"C1", "C2"}));
+
+  struct ShortImage {
+    char bytes[100];
+  };
+  int shortVisits = 0;
+  try {
+    ForEachRecordByKey<ShortImage>(CustomerFile, 1, [&](const ShortImage&) { ++shortVisits; });
+    ADD_FAILURE() << "the walk passed over every record and ended quietly";
+  } catch (const FileUnusable& failure) {
+    EXPECT_NE(std::string(failure.what()).find("The file 12C.DAT cannot be read now"), std::string::npos)
+        << failure.what();
+  }
+  EXPECT_EQ(shortVisits, 0);
+  EXPECT_TRUE(ui.Done());
+}
+
 }  // namespace
 }  // namespace records
