@@ -58,6 +58,7 @@
 #include "support/books_check.h"
 #include "support/live_records.h"
 #include "support/scratch_company.h"
+#include "support/side_by_side.h"
 
 namespace shell {
 namespace {
@@ -565,10 +566,16 @@ class StartAfterStopTest : public MainFormTest {
     });
   }
 
+  // A copy of the folder beside it in the scratch folder, under the name.
+  fs::path CopyOf(const fs::path& folder, const std::string& name) const {
+    const fs::path copy = dir_.path() / name;
+    fs::copy(folder, copy);
+    return copy;
+  }
+
   // The restore run whole on a copy of the folder: how it ended, and its writes and syncs.
   ChildStart RestoreACopy(const fs::path& folder) {
-    const fs::path copy = dir_.path() / "count";
-    fs::copy(folder, copy);
+    const fs::path copy = CopyOf(folder, "count");
     const ChildStart whole = RestoreInChild(copy, {});
     fs::remove_all(copy);
     return whole;
@@ -690,66 +697,73 @@ class StartAfterStopTest : public MainFormTest {
       }
     }
     // The first sync after the files are placed fails (the commit's two come last); the files are
-    // then taken back, and that is killed at each of its writes until it runs to its end.
+    // then taken back, and that is killed at each of its writes up to the last: run to its end,
+    // it is taken back whole, and the restore says that it failed.
     FaultPlan takenBack;
     takenBack.OnSync = FaultAction::Fail;
     takenBack.SyncNumber = whole.Syncs - 4;
+    const ChildStart backWhole = RestoreInChild(CopyOf(start, "count"), takenBack);
+    fs::remove_all(dir_.path() / "count");
+    ASSERT_EQ(backWhole.Status, 2);
+    ASSERT_GE(backWhole.Writes, whole.Writes);
     takenBack.OnWrite = FaultAction::Kill;
-    for (int n = whole.Writes; n <= 2 * whole.Writes; ++n) {
+    for (int n = whole.Writes; n <= backWhole.Writes; ++n) {
       takenBack.WriteNumber = n;
       plans.push_back(takenBack);
     }
 
-    int restored = 0, kept = 0, keptByTheStart = 0;
-    for (const FaultPlan& plan : plans) {
-      const bool takingBack = plan.OnSync == FaultAction::Fail;
-      SCOPED_TRACE((takingBack                          ? "taken back, killed at write "
-                    : plan.OnWrite == FaultAction::Kill ? "killed at write "
-                                                        : "power cut at write ") +
-                   std::to_string(plan.WriteNumber) + " of " + std::to_string(whole.Writes));
-      const fs::path folder = dir_.path() / ("cut" + std::to_string(plan.WriteNumber));
-      fs::copy(start, folder);
-      const int status = RestoreInChild(folder, plan).Status;
-      if (status == 2 && takingBack) {
-        fs::remove_all(folder);
-        break;  // taken back whole: the restore said it failed, and nothing is left to stop
-      }
-      ASSERT_EQ(status, platform::files::FaultKilledExitCode);
-      const RestoreLeft left = WhatARestoreLeft(folder);
-      const bool live = fs::exists(folder / exchange::RestoreMarkName);
-      // The user makes the customer file readable again, whichever file is there now.
-      std::error_code none;
-      fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write, none);
+    // What the start after each stop left: the backup's books, or the books as they were (taken
+    // back by the start, or before it).
+    struct Left {
+      bool Restored = false, KeptByTheStart = false;
+    };
+    const std::vector<Left> lefts =
+        testing_support::RunPointsSideBySide<Left>(int(plans.size()), [&](int at) {
+          const FaultPlan& plan = plans[size_t(at)];
+          const bool takingBack = plan.OnSync == FaultAction::Fail;
+          SCOPED_TRACE((takingBack                          ? "taken back, killed at write "
+                        : plan.OnWrite == FaultAction::Kill ? "killed at write "
+                                                            : "power cut at write ") +
+                       std::to_string(plan.WriteNumber) + " of " + std::to_string(whole.Writes));
+          const fs::path folder = CopyOf(start, "cut" + std::to_string(at));
+          EXPECT_EQ(RestoreInChild(folder, plan).Status, platform::files::FaultKilledExitCode);
+          const RestoreLeft left = WhatARestoreLeft(folder);
+          const bool live = fs::exists(folder / exchange::RestoreMarkName);
+          // The user makes the customer file readable again, whichever file is there now.
+          std::error_code none;
+          fs::permissions(folder / "12C.DAT", fs::perms::owner_read | fs::perms::owner_write, none);
 
-      // A mark left is a restore the start finishes, unless it was being taken back.
-      const bool finished = left.Mark && !takingBack;
-      std::vector<std::string> expected;
-      if (finished)
-        expected.push_back(kRestoreFinished + std::string(waiting
-                                                              ? "  The interrupted posting (invoice 1005) of "
-                                                                "company 12 went with the files it touched."
-                                                              : ""));
-      if (!finished && live) expected.push_back(kRestoreUndone);
-      if (!finished && waiting) expected.push_back(UndoneMessage("invoice 1005"));
+          // A mark left is a restore the start finishes, unless it was being taken back.
+          const bool finished = left.Mark && !takingBack;
+          std::vector<std::string> expected;
+          if (finished)
+            expected.push_back(kRestoreFinished +
+                               std::string(waiting ? "  The interrupted posting (invoice 1005) of "
+                                                     "company 12 went with the files it touched."
+                                                   : ""));
+          if (!finished && live) expected.push_back(kRestoreUndone);
+          if (!finished && waiting) expected.push_back(UndoneMessage("invoice 1005"));
 
-      fs::current_path(folder);
-      testing_support::RestartUser user;
-      StartCheckBooksAndEnd(kStock);
-      fs::current_path(dir_.path());
-      EXPECT_EQ(LinesAndProducts(folder), finished ? stage.BackedUp : stage.AsTheyWere);
-      EXPECT_EQ(Texts(user.told), expected);
-      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
-      EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
-      restored += finished;
-      kept += !finished;
-      keptByTheStart += !finished && live;
-      fs::remove_all(folder);
-    }
+          fs::current_path(folder);
+          testing_support::RestartUser user;
+          StartCheckBooksAndEnd(kStock);
+          fs::current_path(dir_.path());
+          EXPECT_EQ(LinesAndProducts(folder), finished ? stage.BackedUp : stage.AsTheyWere);
+          EXPECT_EQ(Texts(user.told), expected);
+          EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+          EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+          EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+          fs::remove_all(folder);
+          return Left{finished, !finished && live};
+        });
+    const int restored = testing_support::CountMet(lefts, &Left::Restored);
+    const int keptByTheStart = testing_support::CountMet(lefts, &Left::KeptByTheStart);
+    const int kept = int(lefts.size()) - restored;
     std::printf(
-        "restore %s: %d writes; the backup's books %d, as they were %d (taken back by the start %d)\n",
-        waiting ? "with a posting waiting" : "with no posting waiting", whole.Writes, restored, kept,
-        keptByTheStart);
+        "restore %s: %d writes, %d when taken back; the backup's books %d, as they were %d (taken back "
+        "by the start %d)\n",
+        waiting ? "with a posting waiting" : "with no posting waiting", whole.Writes, backWhole.Writes,
+        restored, kept, keptByTheStart);
     EXPECT_GT(restored, 0);
     EXPECT_GT(kept, 0);
     EXPECT_GT(keptByTheStart, 0);
@@ -775,19 +789,18 @@ class StartAfterStopTest : public MainFormTest {
     post_ = work.Post;
     const fs::path start = dir_.path() / "start";
     if (!fs::exists(start)) MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
-    const testing_support::StockBefore stockBefore = {{"WIDGET", 100}, {"GADGET", 40}};
     const testing_support::FolderRecords before = RecordsOf(start, work.Files);
-    const int writes = CountInChild(start, testing_support::FaultCount::Writes);
-    ASSERT_GT(writes, 2);
 
-    // The posting made whole, the program stopped with its files open; then every write stopped.
+    // The stop at write n (none at 0: the posting made whole, the program stopped with its files
+    // open, counting its writes), and the start after it.
+    struct Met {
+      bool Undone = false, Rebuilt = false;
+    };
     testing_support::FolderRecords whole;
-    int undone = 0;
-    int rebuilt = 0;
-    for (int n = 0; n <= writes; ++n) {
+    int writes = 0;
+    auto stopAt = [&](int n) {
       SCOPED_TRACE("stopped at write " + std::to_string(n) + " of " + std::to_string(writes));
-      const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
-      fs::copy(start, folder);
+      const fs::path folder = CopyOf(start, "cut" + std::to_string(n));
       if (!work.Linked.empty()) KeepOnAnotherDisk(folder, work.Linked);
       FaultPlan plan;
       if (n > 0) {
@@ -795,20 +808,20 @@ class StartAfterStopTest : public MainFormTest {
         plan.WriteNumber = n;
         plan.SimulateDisk = stop == FaultAction::PowerCut;
       }
-      const int status = PostInChild(folder, plan);
-      ASSERT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 0);
+      const int status = PostInChild(
+          folder, plan, n > 0 ? testing_support::FaultCount::None : testing_support::FaultCount::Writes);
+      if (n == 0) writes = status - 10;
+      EXPECT_EQ(status, n > 0 ? platform::files::FaultKilledExitCode : 10 + writes);
       const std::string posting = PostingInJournal(folder / "12JNL.DAT");
       const std::string committed = PostingCommittedInJournal(folder / "12JNL.DAT");
       const bool marked = !FilesLeftToRepair(folder).empty();
       EXPECT_TRUE(posting.empty() || posting == work.What) << posting;
-      undone += !posting.empty();
-      rebuilt += posting.empty() && marked;
       const testing_support::FolderRecords stopped = RecordsOf(folder, work.Files);
 
       fs::current_path(folder);
       {
         testing_support::RestartUser user;
-        StartCheckBooksAndEnd(stockBefore);
+        StartCheckBooksAndEnd(kStock);
         const std::vector<std::string> expected =
             !posting.empty()     ? std::vector<std::string>{UndoneMessage(work.What)}
             : !committed.empty() ? std::vector<std::string>{OnFileMessage(committed)}
@@ -830,11 +843,17 @@ class StartAfterStopTest : public MainFormTest {
       EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
       fs::remove_all(folder);
       fs::remove_all(folder.string() + "-disk");
-      if (HasFailure()) return;
-    }
+      return Met{!posting.empty(), posting.empty() && marked};
+    };
+    const Met made = stopAt(0);
+    ASSERT_GT(writes, 2);
+    if (HasFailure()) return;
+    std::vector<Met> mets =
+        testing_support::RunPointsSideBySide<Met>(writes, [&](int n) { return stopAt(n + 1); });
+    mets.push_back(made);
     // Both kinds of stop were met: inside the posting, and with its files left open.
-    EXPECT_GT(undone, 0);
-    EXPECT_GT(rebuilt, 0);
+    EXPECT_GT(testing_support::CountMet(mets, &Met::Undone), 0);
+    EXPECT_GT(testing_support::CountMet(mets, &Met::Rebuilt), 0);
   }
 
   // The user, not finding the work whole on file, does it again in the program: it is then on file
@@ -940,76 +959,88 @@ class StartAfterStopTest : public MainFormTest {
   // not belong.
   Met SweepStartsAfter(const Stop& stop, const std::vector<FaultPlan>& faults,
                        const testing_support::FolderRecords& records) {
+    const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(int(faults.size()), [&](int at) {
+      return StartAfterAStop(stop, faults[size_t(at)], "cut" + std::to_string(at), records);
+    });
     Met met;
-    for (const FaultPlan& plan : faults) {
-      const bool kill = plan.OnWrite == FaultAction::Kill;
-      SCOPED_TRACE(kill ? "the start stopped at write " + std::to_string(plan.WriteNumber)
-                   : plan.OnWrite == FaultAction::Fail
-                       ? "write " + std::to_string(plan.WriteNumber) + " failing"
-                       : "read " + std::to_string(plan.ReadNumber) + " failing");
-      const fs::path folder = dir_.path() / "cut";
-      fs::copy(stop.Folder, folder);
-      const ChildStart first = StartInChild(folder, plan);
-      EXPECT_EQ(first.Status, kill ? platform::files::FaultKilledExitCode : 0);
-      // A read failing in the rebuild that follows an undo is the rebuild's to tell as well; a
-      // journal left in place by a failing write, the postings that cannot write over it.
-      if (kill || (plan.OnRead == FaultAction::Fail && UndoneTold(first.Told) == 0)) {
-        EXPECT_LE(first.Told.size(), 1u) << testing::PrintToString(first.Told);
-      }
-      if (plan.OnWrite == FaultAction::Fail && !first.Told.empty() && JournalsSetAside(folder).empty()) {
-        EXPECT_NE(first.Told.front().find(std::strerror(plan.Errno)), std::string::npos)
-            << first.Told.front();
-      }
-      EXPECT_EQ(first.Asked, std::vector<std::string>{});
-      if (stop.Aside.empty()) {
-        EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
-      }
-      if (plan.OnRead == FaultAction::Fail && JournalHoldsAPosting(folder / "12JNL.DAT") &&
-          UndoneTold(first.Told) == 0) {
-        ++met.Waited;
-        EXPECT_TRUE(first.Told.size() == 1 &&
-                    first.Told.front().find(std::strerror(EIO)) != std::string::npos)
-            << testing::PrintToString(first.Told);
-      }
-      // What is left to finish decides what the next start says: an undo, a set-aside, or a
-      // rebuild. The start posts too: its aging, stopped, is undone without a word and done again.
-      const bool marked = !FilesLeftToRepair(folder).empty();
-      const bool aging = AgingInJournal(folder);
-      const std::vector<std::string> expected = StartMustSay(folder, marked);
-      (UndoneTold(expected) ? met.Undid : aging ? met.AgedAgain : marked ? met.Stopped : met.Quiet) += 1;
-      fs::current_path(folder);
-      {
-        testing_support::RestartUser user;
-        StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
-        const std::vector<std::string> told = Texts(user.told);
-        EXPECT_EQ(told, expected);
-        EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-        met.Untold += !aging && first.Told.empty() && told.empty();
-        if (stop.Posting) {
-          EXPECT_EQ(UndoneTold(first.Told) + UndoneTold(told), 1) << "the undo of the posting is told once";
-        }
-        const std::string setAside = stop.Aside.size() > 1 ? kSetAsideTwo : kSetAsideOne;
-        if (!stop.Aside.empty()) {
-          EXPECT_EQ(std::count(first.Told.begin(), first.Told.end(), setAside) +
-                        std::count(told.begin(), told.end(), setAside),
-                    1)
-              << "the set-aside is told once";
-        }
-      }
-      fs::current_path(dir_.path());
-      EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
-      EXPECT_TRUE(JournalSpellings(folder).empty());
-      EXPECT_EQ(LinesAndProducts(folder), records);
-      std::map<std::string, bool> aside;
-      for (const std::string& name : stop.Aside) aside[name] = true;
-      EXPECT_EQ(JournalsSetAside(folder, stop.AsideBytes), aside);
-      fs::remove_all(folder);
-      if (::testing::Test::HasFailure()) break;
+    for (const Met& one : mets) {
+      met.Undid += one.Undid;
+      met.AgedAgain += one.AgedAgain;
+      met.Stopped += one.Stopped;
+      met.Quiet += one.Quiet;
+      met.Waited += one.Waited;
+      met.Untold += one.Untold;
     }
     std::printf(
         "%s: %zu faults; next start undid %d, aged again %d, rebuilt %d, had nothing left %d; waited %d\n",
         stop.Name, faults.size(), met.Undid, met.AgedAgain, met.Stopped, met.Quiet, met.Waited);
     EXPECT_EQ(met.Untold, 0);
+    return met;
+  }
+
+  // One point of that sweep, on a copy of the stop's folder under the name: what it met.
+  Met StartAfterAStop(const Stop& stop, const FaultPlan& plan, const std::string& copy,
+                      const testing_support::FolderRecords& records) {
+    Met met;
+    const bool kill = plan.OnWrite == FaultAction::Kill;
+    SCOPED_TRACE(kill ? "the start stopped at write " + std::to_string(plan.WriteNumber)
+                 : plan.OnWrite == FaultAction::Fail
+                     ? "write " + std::to_string(plan.WriteNumber) + " failing"
+                     : "read " + std::to_string(plan.ReadNumber) + " failing");
+    const fs::path folder = CopyOf(stop.Folder, copy);
+    const ChildStart first = StartInChild(folder, plan);
+    EXPECT_EQ(first.Status, kill ? platform::files::FaultKilledExitCode : 0);
+    // A read failing in the rebuild that follows an undo is the rebuild's to tell as well; a
+    // journal left in place by a failing write, the postings that cannot write over it.
+    if (kill || (plan.OnRead == FaultAction::Fail && UndoneTold(first.Told) == 0)) {
+      EXPECT_LE(first.Told.size(), 1u) << testing::PrintToString(first.Told);
+    }
+    if (plan.OnWrite == FaultAction::Fail && !first.Told.empty() && JournalsSetAside(folder).empty()) {
+      EXPECT_NE(first.Told.front().find(std::strerror(plan.Errno)), std::string::npos) << first.Told.front();
+    }
+    EXPECT_EQ(first.Asked, std::vector<std::string>{});
+    if (stop.Aside.empty()) {
+      EXPECT_EQ(JournalsSetAside(folder), (std::map<std::string, bool>{}));
+    }
+    if (plan.OnRead == FaultAction::Fail && JournalHoldsAPosting(folder / "12JNL.DAT") &&
+        UndoneTold(first.Told) == 0) {
+      ++met.Waited;
+      EXPECT_TRUE(first.Told.size() == 1 && first.Told.front().find(std::strerror(EIO)) != std::string::npos)
+          << testing::PrintToString(first.Told);
+    }
+    // What is left to finish decides what the next start says: an undo, a set-aside, or a
+    // rebuild. The start posts too: its aging, stopped, is undone without a word and done again.
+    const bool marked = !FilesLeftToRepair(folder).empty();
+    const bool aging = AgingInJournal(folder);
+    const std::vector<std::string> expected = StartMustSay(folder, marked);
+    (UndoneTold(expected) ? met.Undid : aging ? met.AgedAgain : marked ? met.Stopped : met.Quiet) += 1;
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd({{"WIDGET", 100}, {"GADGET", 40}});
+      const std::vector<std::string> told = Texts(user.told);
+      EXPECT_EQ(told, expected);
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+      met.Untold += !aging && first.Told.empty() && told.empty();
+      if (stop.Posting) {
+        EXPECT_EQ(UndoneTold(first.Told) + UndoneTold(told), 1) << "the undo of the posting is told once";
+      }
+      const std::string setAside = stop.Aside.size() > 1 ? kSetAsideTwo : kSetAsideOne;
+      if (!stop.Aside.empty()) {
+        EXPECT_EQ(std::count(first.Told.begin(), first.Told.end(), setAside) +
+                      std::count(told.begin(), told.end(), setAside),
+                  1)
+            << "the set-aside is told once";
+      }
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+    EXPECT_TRUE(JournalSpellings(folder).empty());
+    EXPECT_EQ(LinesAndProducts(folder), records);
+    std::map<std::string, bool> aside;
+    for (const std::string& name : stop.Aside) aside[name] = true;
+    EXPECT_EQ(JournalsSetAside(folder, stop.AsideBytes), aside);
+    fs::remove_all(folder);
     return met;
   }
 
@@ -1512,12 +1543,15 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
     EXPECT_EQ(counted.Told, std::vector<std::string>{});
     for (const Stop& stop : stops) {
       const int points = stop.Syncs ? counted.Syncs : counted.Writes;
-      int onFileCount = 0, absent = 0, said = 0;
-      for (int n = 1; n <= points; ++n) {
+      // Each stop: whether the work was on file after the next start, and whether the stop was said.
+      struct Met {
+        bool OnFile = false, Said = false;
+      };
+      const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(points, [&](int at) {
+        const int n = at + 1;
         SCOPED_TRACE(std::string(work.Name) + ", " + stop.Name + " " + std::to_string(n) + " of " +
                      std::to_string(points));
-        const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
-        fs::copy(start, folder);
+        const fs::path folder = CopyOf(start, "cut" + std::to_string(n));
         FaultPlan plan;
         (stop.Syncs ? plan.OnSync : plan.OnWrite) = stop.Action;
         (stop.Syncs ? plan.SyncNumber : plan.WriteNumber) = n;
@@ -1529,7 +1563,6 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
         EXPECT_LE(child.Told.size(), 1u);
         for (const std::string& told : child.Told)
           EXPECT_NE(told.find(std::strerror(plan.Errno)), std::string::npos) << told;
-        said += !child.Told.empty();
 
         fs::current_path(folder);
         std::vector<std::string> told;
@@ -1560,9 +1593,12 @@ TEST_F(StartAfterStopTest, ADeletionOrACopyStoppedAtAnyWriteIsWholeOrGoneAndLeav
         }
         // A failure that no one heard came once the work was on file.
         EXPECT_TRUE(done || !child.Told.empty() || stop.Action != FaultAction::Fail);
-        (done ? onFileCount : absent) += 1;
         fs::remove_all(folder);
-      }
+        return Met{done, !child.Told.empty()};
+      });
+      const int onFileCount = testing_support::CountMet(mets, &Met::OnFile);
+      const int said = testing_support::CountMet(mets, &Met::Said);
+      const int absent = points - onFileCount;
       std::printf("%s, %s: %d points; on file %d, absent %d; failures said %d\n", work.Name, stop.Name,
                   points, onFileCount, absent, said);
       EXPECT_GT(onFileCount, 0);
@@ -1853,50 +1889,56 @@ TEST_P(OutsideWorkTest, AFailingWriteOrSyncIsSaidOnceWithItsReasonAndTheNextStar
   const testing_support::StockBefore stock = FirstOpen() ? testing_support::StockBefore{} : kStock;
   const ChildStart counted = CountCalls(start);
   ASSERT_GT(counted.Writes, 2);
-  int told = 0, leftToStart = 0;
-  for (int n = 1; n <= counted.Writes + counted.Syncs; ++n) {
-    const bool sync = n > counted.Writes;
-    FaultPlan plan;
-    (sync ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
-    (sync ? plan.SyncNumber : plan.WriteNumber) = sync ? n - counted.Writes : n;
-    plan.Errno = n % 2 ? ENOSPC : EIO;
-    SCOPED_TRACE(std::string(sync ? "sync " : "write ") + std::to_string(sync ? plan.SyncNumber : n) +
-                 " failing with " + std::strerror(plan.Errno));
-    const fs::path folder = dir_.path() / ("cut" + std::to_string(n));
-    fs::copy(start, folder);
-    const ChildStart child = WorkInChild(folder, plan);
-    EXPECT_EQ(child.Status, 0);
-    EXPECT_EQ(child.Asked, std::vector<std::string>{});
-    const std::vector<std::string> failures = Failures(child.Told);
-    EXPECT_LE(failures.size(), 1u);
-    for (const std::string& failure : failures) {
-      EXPECT_NE(failure.find(std::strerror(plan.Errno)), std::string::npos) << failure;
-      EXPECT_EQ(failure.find("(error"), std::string::npos) << failure;
-    }
-    fs::current_path(folder);
-    if (!Done(child.Told)) {
-      EXPECT_EQ(failures.size(), 1u) << "a failure that was not said";
-    } else if (!GetParam().OnFile) {
-      EXPECT_EQ(failures, std::vector<std::string>{}) << "said to be done after a failure";
-    }
-    told += !failures.empty();
-    const bool left = !FilesLeftToRepair(folder).empty();
-    leftToStart += left;
-    {
-      testing_support::RestartUser user;
-      StartCheckBooksAndEnd(stock);
-      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
-      const std::vector<std::string> atStart = Failures(Texts(user.told));
-      EXPECT_EQ(atStart.size(), left ? 1u : 0u) << (atStart.empty() ? "" : atStart.front());
-    }
-    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
-    EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
-    if (GetParam().OnFile) {
-      EXPECT_TRUE(GetParam().OnFile(whole_)) << "the next start left the work undone";
-    }
-    fs::current_path(dir_.path());
-    fs::remove_all(folder);
-  }
+  // Each failing write or sync: whether the failure was told, and whether it left files to repair
+  // for the next start.
+  struct Met {
+    bool Told = false, LeftToStart = false;
+  };
+  const std::vector<Met> mets =
+      testing_support::RunPointsSideBySide<Met>(counted.Writes + counted.Syncs, [&](int at) {
+        const int n = at + 1;
+        const bool sync = n > counted.Writes;
+        FaultPlan plan;
+        (sync ? plan.OnSync : plan.OnWrite) = FaultAction::Fail;
+        (sync ? plan.SyncNumber : plan.WriteNumber) = sync ? n - counted.Writes : n;
+        plan.Errno = n % 2 ? ENOSPC : EIO;
+        SCOPED_TRACE(std::string(sync ? "sync " : "write ") + std::to_string(sync ? plan.SyncNumber : n) +
+                     " failing with " + std::strerror(plan.Errno));
+        const fs::path folder = CopyOf(start, "cut" + std::to_string(n));
+        const ChildStart child = WorkInChild(folder, plan);
+        EXPECT_EQ(child.Status, 0);
+        EXPECT_EQ(child.Asked, std::vector<std::string>{});
+        const std::vector<std::string> failures = Failures(child.Told);
+        EXPECT_LE(failures.size(), 1u);
+        for (const std::string& failure : failures) {
+          EXPECT_NE(failure.find(std::strerror(plan.Errno)), std::string::npos) << failure;
+          EXPECT_EQ(failure.find("(error"), std::string::npos) << failure;
+        }
+        fs::current_path(folder);
+        if (!Done(child.Told)) {
+          EXPECT_EQ(failures.size(), 1u) << "a failure that was not said";
+        } else if (!GetParam().OnFile) {
+          EXPECT_EQ(failures, std::vector<std::string>{}) << "said to be done after a failure";
+        }
+        const bool left = !FilesLeftToRepair(folder).empty();
+        {
+          testing_support::RestartUser user;
+          StartCheckBooksAndEnd(stock);
+          EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+          const std::vector<std::string> atStart = Failures(Texts(user.told));
+          EXPECT_EQ(atStart.size(), left ? 1u : 0u) << (atStart.empty() ? "" : atStart.front());
+        }
+        EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+        EXPECT_FALSE(fs::exists(folder / "12JNL.DAT"));
+        if (GetParam().OnFile) {
+          EXPECT_TRUE(GetParam().OnFile(whole_)) << "the next start left the work undone";
+        }
+        fs::current_path(dir_.path());
+        fs::remove_all(folder);
+        return Met{!failures.empty(), left};
+      });
+  const int told = testing_support::CountMet(mets, &Met::Told);
+  const int leftToStart = testing_support::CountMet(mets, &Met::LeftToStart);
   std::printf("%s: %d writes and %d syncs; %d failures told, %d left files for the next start\n",
               GetParam().Name, counted.Writes, counted.Syncs, told, leftToStart);
   EXPECT_GT(told, 0);
