@@ -41,6 +41,7 @@
 #include "storage/journal_undo.h"
 #include "storage/posting_journal.h"
 #include "support/books_check.h"
+#include "support/side_by_side.h"
 #include "support/live_records.h"
 #include "support/scratch_company.h"
 
@@ -406,49 +407,52 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
   ASSERT_GT(writes, 4);
   fs::remove_all(Folder());
 
-  int restored = 0, waiting = 0;
   // A failing write (every fifth) takes the restore back, or leaves it for the start.
-  for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut, FaultAction::Fail}) {
-    for (int n = 1; n <= writes; n += stop == FaultAction::Fail ? 5 : 1) {
-      SCOPED_TRACE((stop == FaultAction::Kill       ? "killed at write "
-                    : stop == FaultAction::PowerCut ? "power cut at write "
-                                                    : "failing write ") +
-                   std::to_string(n) + " of " + std::to_string(writes));
-      fs::copy(staged, Folder());
-      const int status = RestoreInChild(
-          Folder(), {.OnWrite = stop, .WriteNumber = n, .SimulateDisk = stop == FaultAction::PowerCut});
-      if (stop != FaultAction::Fail) {
-        ASSERT_EQ(status, platform::files::FaultKilledExitCode);
+  std::vector<FaultPlan> plans;
+  for (FaultAction stop : {FaultAction::Kill, FaultAction::PowerCut, FaultAction::Fail})
+    for (int n = 1; n <= writes; n += stop == FaultAction::Fail ? 5 : 1)
+      plans.push_back({.OnWrite = stop, .WriteNumber = n, .SimulateDisk = stop == FaultAction::PowerCut});
+  struct Met {
+    bool Waits = false;
+  };
+  const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(int(plans.size()), [&](int at) {
+    const FaultPlan& plan = plans[size_t(at)];
+    SCOPED_TRACE((plan.OnWrite == FaultAction::Kill       ? "killed at write "
+                  : plan.OnWrite == FaultAction::PowerCut ? "power cut at write "
+                                                          : "failing write ") +
+                 std::to_string(plan.WriteNumber) + " of " + std::to_string(writes));
+    const fs::path folder = dir_.path() / ("cut" + std::to_string(at));
+    fs::copy(staged, folder);
+    const int status = RestoreInChild(folder, plan);
+    if (plan.OnWrite != FaultAction::Fail) EXPECT_EQ(status, platform::files::FaultKilledExitCode);
+    fs::current_path(folder);
+    Met met;
+    {
+      testing_support::RestartUser user;
+      EXPECT_TRUE(StartUp());
+      EXPECT_EQ(user.asked, std::vector<QString>{});
+      EXPECT_LE(user.told.size(), 2u);
+      met.Waits = storage::PostingJournalWaitsFor("1");
+      if (!met.Waits) {
+        EXPECT_TRUE(OpenCompanyFilesThatAreThere());
+        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
       }
-      fs::current_path(Folder());
-      bool waits = false;
-      {
-        testing_support::RestartUser user;
-        ASSERT_TRUE(StartUp());
-        EXPECT_EQ(user.asked, std::vector<QString>{});
-        EXPECT_LE(user.told.size(), 2u);
-        waits = storage::PostingJournalWaitsFor("1");
-        if (!waits) {
-          ASSERT_TRUE(OpenCompanyFilesThatAreThere());
-          EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock),
-                    std::vector<std::string>{});
-        }
-        EndProgram();
-      }
-      fs::current_path(dir_.path());
-      (waits ? waiting : restored) += 1;
-      EXPECT_EQ(RecordsOnFile(Folder()), waits ? asTheyWere : backedUp);
-      EXPECT_EQ(fs::exists(Folder() / "1I.DAT"), waits);
-      if (!waits) {
-        EXPECT_TRUE(fs::exists(Folder() / exchange::SafetyFolderName / "1I.DAT"));
-        EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
-      }
-      for (const auto& item : fs::directory_iterator(Folder()))
-        EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
-      fs::remove_all(Folder());
-      if (HasFailure()) return;
+      EndProgram();
     }
-  }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(RecordsOnFile(folder), met.Waits ? asTheyWere : backedUp);
+    EXPECT_EQ(fs::exists(folder / "1I.DAT"), met.Waits);
+    if (!met.Waits) {
+      EXPECT_TRUE(fs::exists(folder / exchange::SafetyFolderName / "1I.DAT"));
+      EXPECT_EQ(FilesToRepair(folder), std::vector<std::string>{});
+    }
+    for (const auto& item : fs::directory_iterator(folder))
+      EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
+    fs::remove_all(folder);
+    return met;
+  });
+  const int waiting = testing_support::CountMet(mets, &Met::Waits);
+  const int restored = int(mets.size()) - waiting;
   std::printf("restore with a damaged journal: %d writes; the backup's books %d, the posting waiting %d\n",
               writes, restored, waiting);
   EXPECT_GT(restored, 0);
