@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files/file.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "records/customer_file.h"
 #include "records/product_file.h"
@@ -178,12 +179,16 @@ ExportLines CollectLines(storage::IsamFileBlock file, uint16_t recordLength,
 ExportLines ExportRecords(const RecordExportKind& kind, const std::vector<bool>& ticked,
                           const Delimiter& delimiter) {
   records::FileForAction file(*kind.file, kind.open);
-  if (!file.Open()) return {{}, storage::IsamError ? storage::IsamError : -1};
-  return CollectLines(*kind.file, kind.recordLength, [&](const void* record) -> std::optional<std::string> {
-    std::string line = DelimitedLine(LineValues(kind, ticked, record), delimiter);
-    if (TrimBlanks(line).size() <= 1) return std::nullopt;
-    return line;
-  });
+  if (!file.Open())
+    return {{}, storage::IsamError ? storage::IsamError : -1, records::DataFileUnusableText(kind.unit())};
+  ExportLines exported =
+      CollectLines(*kind.file, kind.recordLength, [&](const void* record) -> std::optional<std::string> {
+        std::string line = DelimitedLine(LineValues(kind, ticked, record), delimiter);
+        if (TrimBlanks(line).size() <= 1) return std::nullopt;
+        return line;
+      });
+  if (exported.engineError != 0) exported.failure = records::DataFileUnusableText(kind.unit());
+  return exported;
 }
 
 bool WriteExportFile(const std::string& path, const std::vector<std::string>& lines, QString* error) {
@@ -195,10 +200,12 @@ bool WriteExportFile(const std::string& path, const std::vector<std::string>& li
   return false;
 }
 
-QString EngineFailureText(const QString& fileCaption, int32_t engineError) {
+QString EngineFailureText(const QString& fileCaption, const ExportLines& exported) {
+  if (!exported.failure.empty())
+    return platform::text::ToQString(exported.failure) + QStringLiteral("  Nothing was exported.");
   return QStringLiteral("Reading the %1 failed (error %2), so nothing was exported.")
       .arg(fileCaption)
-      .arg(engineError);
+      .arg(exported.engineError);
 }
 
 }  // namespace exchange

@@ -66,6 +66,7 @@ std::vector<std::string> LineValues(const RecordExportKind& kind, const std::vec
 struct ExportLines {
   std::vector<std::string> lines;
   int32_t engineError = 0;
+  std::string failure;  // after a failure: which file could not be read, and why
 };
 
 // Walks file by key 1; lineOf gives a record's line, or nothing when the record writes none.
@@ -84,6 +85,6 @@ ExportLines ExportRecords(const RecordExportKind& kind, const std::vector<bool>&
                                    QString* error);
 
 // "Reading the customer file failed (error 10140), so nothing was exported."
-QString EngineFailureText(const QString& fileCaption, int32_t engineError);
+QString EngineFailureText(const QString& fileCaption, const ExportLines& exported);
 
 }  // namespace exchange

@@ -107,8 +107,7 @@ void TRecordExportDialog::Button1Click() {
   if (!SaveFileDialog(request)) return;
   const ExportLines exported = ExportRecords(kind_, TickedFields(), ChosenDelimiter());
   if (exported.engineError != 0) {
-    MessageBox(EngineFailureText(kind_.fileCaption, exported.engineError), kind_.title, MsgButtons::Ok,
-               MsgIcon::Warning);
+    MessageBox(EngineFailureText(kind_.fileCaption, exported), kind_.title, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
   Label3->setText(QStringLiteral("%1 records exported.").arg(exported.lines.size()));

@@ -21,6 +21,7 @@
 #include "records/customer_file.h"
 #include "records/product_file.h"
 #include "records/vendor_file.h"
+#include "shell/permissions_apply.h"
 #include "storage/isam.h"
 #include "support/file_records.h"
 #include "support/temp_dir.h"
@@ -295,6 +296,27 @@ TEST_F(RecordExportTest, FailuresAreReportedAndNothingIsClaimedOrReplaced) {
   const ExportLines empty = ExportRecords(VendorExportKind(), {}, {});
   EXPECT_EQ(empty.engineError, 0);
   EXPECT_TRUE(empty.lines.empty());
+}
+
+// A file that cannot be opened is said with its name and the system's reason, and nothing is
+// exported: never "0 records exported", never the engine's number alone.
+TEST_F(RecordExportTest, AnExportOfAFileThatCannotBeOpenedNamesTheFileAndItsReason) {
+  FileCustomers();
+  const std::filesystem::path file = std::filesystem::current_path() / "12C.DAT";
+  std::filesystem::permissions(file, std::filesystem::perms::none);
+  ExportLines refused;
+  {
+    UiScript ui;
+    testing_support::PermissionsApply asAUser;
+    refused = ExportRecords(CustomerExportKind(), {}, {});
+    EXPECT_TRUE(ui.Done());
+  }
+  std::filesystem::permissions(file,
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_TRUE(refused.lines.empty());
+  EXPECT_NE(refused.engineError, 0);
+  EXPECT_EQ(EngineFailureText("customer file", refused),
+            "The file 12C.DAT cannot be opened now: Permission denied.  Nothing was exported.");
 }
 
 TEST_F(RecordExportTest, ContactManagerFilesHoldNineteenQuotedFieldsOfEveryNamedRecord) {
