@@ -64,8 +64,7 @@ template <class Record>
 [[nodiscard]] bool ReadIfOnFile(storage::DataFileUnit& unit, const storage::IsamKeyStr& wanted, int keyNr,
                                 Record& record, storage::IsamRecRef& ref) {
   if (ReadByKey(unit, wanted, keyNr, record, ref)) return true;
-  if (!storage::IsamOK && storage::IsamErrorClassOf(storage::IsamError) != storage::IsamErrorClassNotFound)
-    ThrowFileUnusable(unit);
+  if (!storage::IsamOK && !IsEndOfWalk()) ThrowFileUnusable(unit);
   return false;
 }
 
