@@ -116,6 +116,10 @@ bool IsamCreateFile(File& file, const std::string& name) {
   return FailOs(file.error(), IsamFileOp::Create);
 }
 
+bool IsamReadRefused(int err) {
+  return FailOs(err, IsamFileOp::ReadWrite);
+}
+
 bool IsamReadAt(File& file, int64_t pos, void* buffer, size_t length) {
   size_t got = 0;
   if (file.ReadAt(pos, buffer, length, &got)) return true;

@@ -33,6 +33,8 @@ int32_t IsamMapOsError(int err, IsamFileOp op);
 
 // Sets the failure status (IsamOK false, IsamError code) and returns false.
 bool IsamFail(int32_t code);
+// Sets the status of a read the system refused with err (as IsamReadAt does) and returns false.
+bool IsamReadRefused(int err);
 
 // The file that the last failure could not open, with the system's errno, for a message that
 // names both; an empty Name when the last failure was not such an open.

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/files/fault_seam.h"
+
 namespace storage {
 namespace {
 
@@ -47,6 +49,8 @@ bool IsamFileMap::Reach(const platform::files::File& file, int64_t end) {
 }
 
 bool IsamFileMap::Read(const platform::files::File& file, int64_t pos, void* out, size_t length) {
+  // A test that fails a read of the file layer must meet every read the engine makes.
+  if (platform::files::seam::ReadsFault()) return false;
   const int64_t end = pos + static_cast<int64_t>(length);
   if (pos < 0 || !Reach(file, end)) return false;
   std::memcpy(out, base_ + pos, length);

@@ -9,7 +9,7 @@
 namespace storage {
 
 bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
-                         int32_t ref, bool forward) {
+                         int32_t ref, bool forward, int* failedErr) {
   count_ = 0;
   const int32_t capacity = RunBytes / recordLength;
   if (capacity < 2) return false;
@@ -23,8 +23,12 @@ bool IsamReadAhead::Fill(platform::files::File& file, int32_t recordLength, int3
   const int64_t at = int64_t{first} * recordLength;
   size_t got = static_cast<size_t>(count) * recordLength;
   // Only a read the mapping could not serve comes here; the run holds its bytes, so the mapping
-  // cannot serve the run either.
-  (void)file.ReadAt(at, run_.data(), got, &got);  // got says how much of the run was read
+  // cannot serve the run either. A short run (the file's end) is no failure: got says how much of
+  // it was read. A run the disk refused is the read's failure, not one to be tried again.
+  if (!file.ReadAt(at, run_.data(), got, &got) && file.error() != 0) {
+    *failedErr = file.error();
+    return false;
+  }
   first_ = first;
   count_ = static_cast<int32_t>(got / static_cast<size_t>(recordLength));
   return Holds(ref);
@@ -40,8 +44,10 @@ bool IsamReadAhead::Read(platform::files::File& file, IsamFileMap& map, int32_t 
   // whole run of slots first, most of them for nothing when the walk soon leaves the file order.
   const int64_t at = int64_t{ref} * recordLength + static_cast<int64_t>(offset);
   if (map.Read(file, at, out, length)) return true;
-  if (inOrder && Fill(file, recordLength, numberRecords, ref, forward))
+  int failedErr = 0;
+  if (inOrder && Fill(file, recordLength, numberRecords, ref, forward, &failedErr))
     return CopyFromRun(ref, offset, out, length, recordLength);
+  if (failedErr != 0) return IsamReadRefused(failedErr);
   return IsamReadAt(file, at, out, length);
 }
 

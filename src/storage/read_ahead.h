@@ -31,8 +31,10 @@ class IsamReadAhead {
   void Forget() { count_ = 0; }
 
  private:
+  // Reads the run around ref; false when it does not hold ref, with *failedErr set when the disk
+  // refused the read.
   [[nodiscard]] bool Fill(platform::files::File& file, int32_t recordLength, int32_t numberRecords,
-                          int32_t ref, bool forward);
+                          int32_t ref, bool forward, int* failedErr);
   [[nodiscard]] bool Holds(int32_t ref) const { return ref >= first_ && ref < first_ + count_; }
   [[nodiscard]] bool CopyFromRun(int32_t ref, size_t offset, void* out, size_t length,
                                  int32_t recordLength) const;

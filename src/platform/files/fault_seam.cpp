@@ -17,6 +17,7 @@ namespace platform::files {
 namespace seam {
 
 std::atomic<bool> installed{false};
+std::atomic<bool> readsFault{false};
 
 namespace {
 
@@ -392,6 +393,7 @@ void InstallFaultPlan(const FaultPlan& plan) {
   s.Reads = 0;
   s.ReadsBeforeFirstWrite = -1;
   s.Undos.clear();
+  seam::readsFault.store(plan.OnRead != FaultAction::None);
   seam::installed.store(true);
 }
 
@@ -399,6 +401,7 @@ void RemoveFaultPlan() {
   seam::State& s = seam::TheState();
   std::lock_guard lock(s.Mutex);
   seam::installed.store(false);
+  seam::readsFault.store(false);
   s.Plan = FaultPlan();
   s.Undos.clear();
 }

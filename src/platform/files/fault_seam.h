@@ -8,7 +8,8 @@
 // SyncFolder is a sync. Both are counted from InstallFaultPlan, 1-based, so a sweep runs once
 // without a fault to learn how many there are. Every File::ReadAt is a read, counted the same way:
 // a disk that fails a read (an I/O error) is met there, where a short read at the end of a file is
-// no failure.
+// no failure. While a plan fails a read, the engine's mappings are not read (seam::ReadsFault), so
+// every record and index page it reads is such a read.
 //
 // With SimulateDisk the seam keeps what a power cut would lose apart: each content change since
 // its file's last Flush/SyncData keeps the bytes it overwrote (and the size before) and the bytes
@@ -88,6 +89,13 @@ namespace seam {
 extern std::atomic<bool> installed;
 [[nodiscard]] inline bool Installed() {
   return installed.load(std::memory_order_relaxed);
+}
+// Whether the plan installed fails a read: a reader that copies from a mapping of the file
+// (the engine's records and index pages) then reads through File::ReadAt instead, so that the
+// fault meets it wherever it falls, in the middle of a walk as at its first read.
+extern std::atomic<bool> readsFault;
+[[nodiscard]] inline bool ReadsFault() {
+  return Installed() && readsFault.load(std::memory_order_relaxed);
 }
 
 enum class Change {
