@@ -1,10 +1,10 @@
 #include "exchange/restore_files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
-#include <algorithm>
 #include <filesystem>
 #include <optional>
 #include <set>
@@ -279,8 +279,10 @@ std::string CompaniesTakenAwayText(const std::vector<CompanyTakenAway>& companie
   std::string list;
   for (size_t i = 0; i < companies.size(); ++i) {
     const CompanyTakenAway& company = companies[i];
-    list += (i == 0 ? "" : i + 1 == companies.size() ? " and " : ", ") + company.Number +
-            (company.Name.empty() ? std::string() : " (" + company.Name + ")");
+    list += (i == 0                      ? ""
+             : i + 1 == companies.size() ? " and "
+                                         : ", ") +
+            company.Number + (company.Name.empty() ? std::string() : " (" + company.Name + ")");
   }
   const bool one = companies.size() == 1;
   return std::string("The backup holds no files of compan") + (one ? "y " : "ies ") + list +

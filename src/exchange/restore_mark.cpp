@@ -50,15 +50,18 @@ bool IsFlag(const std::string& field) {
 }
 
 bool ReadNumber(const std::string& field, uint64_t* number) {
-  if (field.empty() || field.size() > 20 || !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
+  if (field.empty() || field.size() > 20 ||
+      !std::all_of(field.begin(), field.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return false;
   errno = 0;
   *number = std::strtoull(field.c_str(), nullptr, 10);
   return errno == 0;
 }
 
 bool IsSha256(const std::string& field) {
-  return field.size() == 64 &&
-         std::all_of(field.begin(), field.end(), [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+  return field.size() == 64 && std::all_of(field.begin(), field.end(), [](char c) {
+           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
+         });
 }
 
 // The identity fields of a "file" line (from its fifth on).

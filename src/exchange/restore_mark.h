@@ -40,7 +40,7 @@ inline constexpr char RestoreMarkName[] = ".restore-mark";
 struct StagedIdentity {
   uint64_t device = 0;
   uint64_t inode = 0;
-  int64_t size = -1;  // -1: not known
+  int64_t size = -1;   // -1: not known
   std::string sha256;  // 64 lower-case hex digits
 };
 

@@ -168,7 +168,8 @@ std::string NotToPutBack(const RestorePlan& plan) {
   for (const RestoreItem& item : plan.items) {
     const std::string replaced = ReplacedFile(plan.folder, item.name);
     const Found found = FoundAt(replaced);
-    const bool untouched = FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
+    const bool untouched =
+        FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
     if (found == Found::Foreign && !untouched) return NotOwn(replaced, "file");
     if (found == Found::Own && IsThere(item.target) && !IsPlacedCopy(item, item.target))
       return NotFreeToComeBack(item.target);
@@ -414,7 +415,8 @@ void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack,
   const bool undoes = NotToPutBack(plan).empty();
   const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
                                                 : std::string(kRestoreAgain);
-  *failure += std::string(finishes ? " The files could not be taken back now (" : " Some files could not be put back now (") +
+  *failure += std::string(finishes ? " The files could not be taken back now ("
+                                   : " Some files could not be put back now (") +
               putBack + ")" +
               (finishes ? "; the next start of the program finishes the restore."
                : undoes ? "; the next start of the program puts them back."

@@ -77,7 +77,8 @@ std::string SafetyCopyText(const std::string& keptIn);
 // the files it replaced or moved away are kept in *keptIn (empty when there are none). Once
 // placed, the retired journals' postings no longer wait. Left holds every company and the company
 // list at once (storage::KeepRestoreWaiting), and *failure then says what to do.
-[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure, std::string* keptIn);
+[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure,
+                                           std::string* keptIn);
 
 // What a restore tells of the retired journals whose postings waited, a sentence each: "The
 // interrupted posting (invoice 10000) of company 12 went with the files it touched."; before it

@@ -118,13 +118,14 @@ TEST_F(RestoreTest, OnlyPlainFileNamesAreRestoredAndTheRestAreReported) {
                                       "1c.dat (a second entry of the same name)"}));
   auto tree = Tree();
   tree.erase("usb/OVBackup.zip");
-  EXPECT_EQ(tree, (std::map<std::string, std::string>{{"prog", "<folder>"},
-                                                      {"usb", "<folder>"},
-                                                      {"prog/1C.DAT", "restored"},
-                                                      {"prog/1c.ix", "restored index"},
-                                                      {std::string("prog/") + kSafety, "<folder>"},
-                                                      {std::string("prog/") + kSafety + "/1C.DAT", "live"},
-                                                      {std::string("prog/") + kSafety + "/1C.IX", "live index"}}));
+  EXPECT_EQ(tree,
+            (std::map<std::string, std::string>{{"prog", "<folder>"},
+                                                {"usb", "<folder>"},
+                                                {"prog/1C.DAT", "restored"},
+                                                {"prog/1c.ix", "restored index"},
+                                                {std::string("prog/") + kSafety, "<folder>"},
+                                                {std::string("prog/") + kSafety + "/1C.DAT", "live"},
+                                                {std::string("prog/") + kSafety + "/1C.IX", "live index"}}));
   EXPECT_FALSE(fs::exists("/abs"));
 }
 

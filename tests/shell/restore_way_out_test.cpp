@@ -41,9 +41,9 @@
 #include "storage/journal_undo.h"
 #include "storage/posting_journal.h"
 #include "support/books_check.h"
-#include "support/side_by_side.h"
 #include "support/live_records.h"
 #include "support/scratch_company.h"
+#include "support/side_by_side.h"
 
 namespace shell {
 namespace {
@@ -57,7 +57,8 @@ const char kDropped[] =
     "The interrupted posting (invoice 10000) of company 1 will be dropped with the files it touched.";
 const char kWent[] = "The interrupted posting (invoice 10000) of company 1 went with the files it touched.";
 const char kTakenAway[] =
-    "The backup holds no files of company 1 (First Shop): the restore takes it away, and its files go with the "
+    "The backup holds no files of company 1 (First Shop): the restore takes it away, and its files go with "
+    "the "
     "files it replaces into a new folder \"BeforeRestore\" with the date and time of the restore.";
 // The restore's safety copy at the fixture's clock.
 const char kSafety[] = "BeforeRestore 2026-12-07 10.00.00";
@@ -443,7 +444,8 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
       met.Waits = storage::PostingJournalWaitsFor("1");
       if (!met.Waits) {
         EXPECT_TRUE(OpenCompanyFilesThatAreThere());
-        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock),
+                  std::vector<std::string>{});
       }
       EndProgram();
     }
@@ -513,8 +515,8 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
     const std::string said = user.told[0].toStdString();
     const std::string remedy = "Start the program again, which finishes or undoes it.";
     EXPECT_TRUE(said.starts_with("The backup files were not restored: ")) << said;
-    EXPECT_TRUE(said.ends_with("Until then no company posts anything and none of the records can be changed.  " +
-                               remedy))
+    EXPECT_TRUE(said.ends_with(
+        "Until then no company posts anything and none of the records can be changed.  " + remedy))
         << said;
     ASSERT_TRUE(storage::PostingJournalWaitsFor("1"));
     ASSERT_TRUE(OpenInvoiceFilesMakingThem() && records::OpenCustomerFile() && records::OpenProductFile());
@@ -522,16 +524,18 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
       invoicing::PostNewInvoice(testing_support::Invoice("10001", "C1", "12/07/2026", {{"WIDGET", "1"}}));
       ADD_FAILURE() << "invoice 10001 posted into half-placed files";
     } catch (const storage::PostingFailed& refused) {
-      EXPECT_EQ(std::string(refused.what()),
-                "Invoice 10001 cannot be posted now: the restore of the backup files was interrupted and is not "
-                "finished yet. " +
-                    remedy);
+      EXPECT_EQ(
+          std::string(refused.what()),
+          "Invoice 10001 cannot be posted now: the restore of the backup files was interrupted and is not "
+          "finished yet. " +
+              remedy);
     }
     MainForm->ShowWaitingPosting();
-    EXPECT_EQ(MainForm->PostingWaitsLine->text().toStdString(),
-              "The restore of the backup files was interrupted and is not finished yet; the figures shown may "
-              "include part of it. " +
-                  remedy);
+    EXPECT_EQ(
+        MainForm->PostingWaitsLine->text().toStdString(),
+        "The restore of the backup files was interrupted and is not finished yet; the figures shown may "
+        "include part of it. " +
+            remedy);
     EndProgram();
   }
   {

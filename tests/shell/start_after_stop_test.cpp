@@ -89,7 +89,8 @@ const char kDeletionFinished[] = "The deletion of company 7 was interrupted and 
 // The safety copy of a restore at the fixture's clock.
 const char kSafety[] = "BeforeRestore 2026-12-07 10.00.00";
 const char kRestoreFinished[] =
-    "The restore of the backup files was interrupted and has been finished: the data files are the backup's.  "
+    "The restore of the backup files was interrupted and has been finished: the data files are the backup's. "
+    " "
     "The files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-07 10.00.00\" of the "
     "program directory.";
 const char kRestoreUndone[] =
@@ -2359,7 +2360,7 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
     // Spoils the folder; the live file that must stay as it is, if any.
     std::function<std::string(const fs::path& folder, const fs::path& work, const fs::path& outside)> Spoil;
     Outcome Then;
-    std::string Said;  // what the start says, or how it begins for Undone
+    std::string Said;       // what the start says, or how it begins for Undone
     bool Ordinary = false;  // the start runs as an ordinary user, without the owner's overrides
   };
   const std::vector<Case> cases = {
@@ -2375,8 +2376,9 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
          return std::string();
        },
        Outcome::Held,
-       std::string("The restore of the backup files was interrupted, and its record of what it did (.restore-mark) "
-                   "cannot be read: it is a folder, not the restore's record.") +
+       std::string(
+           "The restore of the backup files was interrupted, and its record of what it did (.restore-mark) "
+           "cannot be read: it is a folder, not the restore's record.") +
            kHeld + "Remove it and start the program again."},
       {"mode 0444",
        [](const fs::path& folder, const fs::path&, const fs::path&) {
