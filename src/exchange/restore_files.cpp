@@ -161,8 +161,11 @@ std::optional<std::string> CompanyOfDataFile(const std::string& name) {
   const std::string upper = UpperName(name);
   if (!upper.ends_with(".DAT") && !upper.ends_with(".IX")) return std::nullopt;
   if (storage::IsPostingJournalName(name)) return std::nullopt;
+  // Company numbers are decimal; a name like "PV1CONFG.DAT" is no company's.
   std::optional<std::string> owner = storage::IsamDataFileOwner(name);
-  if (!owner || !records::IsValidCompanyNumber(*owner)) return std::nullopt;
+  if (!owner || owner->empty() || owner->size() > 5 ||
+      !std::all_of(owner->begin(), owner->end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return std::nullopt;
   return owner;
 }
 

@@ -361,8 +361,7 @@ bool IsEmptyOrMissing(const std::string& folder) {
 // A folder name not taken in the program directory: `wanted`, else it followed by " (2)", " (3)"...
 std::string FreeFolderName(const std::string& wanted) {
   std::string name = wanted;
-  for (int n = 2; IsThere(name) || files::Resolve(name).status != files::ResolveStatus::NotFound; ++n)
-    name = wanted + " (" + std::to_string(n) + ")";
+  for (int n = 2; IsThere(name); ++n) name = wanted + " (" + std::to_string(n) + ")";
   return name;
 }
 

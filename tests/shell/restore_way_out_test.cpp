@@ -433,7 +433,9 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
     const fs::path folder = dir_.path() / ("cut" + std::to_string(at));
     fs::copy(staged, folder);
     const int status = RestoreInChild(folder, plan);
-    if (plan.OnWrite != FaultAction::Fail) EXPECT_EQ(status, platform::files::FaultKilledExitCode);
+    if (plan.OnWrite != FaultAction::Fail) {
+      EXPECT_EQ(status, platform::files::FaultKilledExitCode);
+    }
     fs::current_path(folder);
     Met met;
     {
@@ -479,18 +481,32 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   if (HasFatalFailure()) return;
   BackUp(false);
   ThePostingIsDoneAgain();  // invoice 10000, after the backup
+  fs::current_path(Folder());
+  {
+    testing_support::RestartUser user;  // a start ages what the posting changed
+    ASSERT_TRUE(StartUp());
+    EndProgram();
+  }
+  fs::current_path(dir_.path());
   const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
-  // The writes and syncs of the restore run in the program on a copy of the folder under a plan.
+  // The restore through the backup window in the program started on the folder, under a plan.
+  const auto restoreThroughTheWindow = [&](const FaultPlan& plan) {
+    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+    platform::files::InstallFaultPlan(plan);
+    window.RestBtnClick();
+    const std::pair<int, int> counts{platform::files::FaultWritesSoFar(), platform::files::FaultSyncsSoFar()};
+    platform::files::RemoveFaultPlan();
+    return counts;
+  };
+  // Its writes and syncs on a copy of the folder.
   const auto counted = [&](const FaultPlan& plan) {
     const fs::path copy = dir_.path() / "count";
     fs::copy(Folder(), copy);
     fs::current_path(copy);
     testing_support::RestartUser user;
     EXPECT_TRUE(StartUp());
-    platform::files::InstallFaultPlan(plan);
-    (void)exchange::RestoreDataFiles(Usb().string());
-    const std::pair<int, int> counts{platform::files::FaultWritesSoFar(), platform::files::FaultSyncsSoFar()};
-    platform::files::RemoveFaultPlan();
+    const std::pair<int, int> counts = restoreThroughTheWindow(plan);
     EndProgram();
     fs::current_path(dir_.path());
     fs::remove_all(copy);
@@ -506,11 +522,7 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   {
     testing_support::RestartUser user;
     ASSERT_TRUE(StartUp());
-    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
-    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
-    platform::files::InstallFaultPlan(plan);
-    window.RestBtnClick();
-    platform::files::RemoveFaultPlan();
+    (void)restoreThroughTheWindow(plan);
     ASSERT_EQ(user.told.size(), 1u);
     const std::string said = user.told[0].toStdString();
     const std::string remedy = "Start the program again, which finishes or undoes it.";
