@@ -1377,8 +1377,9 @@ TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAg
           .Answer(platform::ui::mrOk);
       ui.ExpectMessage(
           "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
-          "Tools Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went "
-          "with the files it touched.",
+          "Tools Menu to update your data files.\nThe files it replaced or took away are kept in the folder "
+          "\"BeforeRestore 2026-12-07 10.00.00\" of the program directory.\nThe interrupted posting (invoice "
+          "1005) of company 12 went with the files it touched.",
           "Restore Complete");
       exchange::TOVBkUp& window = exchange::CreateOVBkUp();
       window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
@@ -2309,8 +2310,9 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
   }
 }
 
-// The mark's "file" line of a file not placed yet (its staged copy still waits): its flag set to
-// `flag`, and its staged copy removed so that the restore cannot finish. The live file's name.
+// The mark's "file" line of a file not placed yet (its staged copy still waits) whose live file is
+// not the backup's (another size): its flag set to `flag`, and its staged copy removed so that the
+// restore cannot finish. The live file's name.
 std::string FlagOfAFileNotPlaced(const fs::path& folder, const fs::path& work, const char* flag) {
   std::ifstream in(folder / exchange::RestoreMarkName);
   std::string mark, line, target;
@@ -2319,7 +2321,8 @@ std::string FlagOfAFileNotPlaced(const fs::path& folder, const fs::path& work, c
     std::stringstream split(line);
     for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
     if (target.empty() && fields.size() == 8 && fields[0] == "file" && fields[3] == "1" &&
-        fs::exists(work / "new" / fields[1]) && fs::exists(folder / fields[2])) {
+        fs::exists(work / "new" / fields[1]) && fs::exists(folder / fields[2]) &&
+        fs::file_size(folder / fields[2]) != std::stoull(fields[6])) {
       target = fields[2];
       fs::remove(work / "new" / fields[1]);
       fields[3] = flag;
@@ -2354,6 +2357,19 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
   ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
 
+  // A restore killed earlier, before it places a file that the backup changes, its flag lying.
+  const fs::path lying = dir_.path() / "lying";
+  std::string lyingFile;
+  for (int n = whole.Writes - 10; n > 0 && lyingFile.empty(); n -= 2) {
+    fs::remove_all(lying);
+    fs::copy(start, lying);
+    kill.WriteNumber = n;
+    ASSERT_EQ(RestoreInChild(lying, kill).Status, platform::files::FaultKilledExitCode);
+    if (!fs::exists(lying / exchange::RestoreMarkName)) break;
+    lyingFile = FlagOfAFileNotPlaced(lying, WorkFolderIn(lying), "0");
+  }
+  ASSERT_FALSE(lyingFile.empty()) << "no kill left a file the backup changes waiting to be placed";
+
   enum class Outcome { Finished, Undone, Held };
   struct Case {
     const char* Name;
@@ -2365,8 +2381,10 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   };
   const std::vector<Case> cases = {
       {"a flag that lies",
-       [](const fs::path& folder, const fs::path& work, const fs::path&) {
-         return FlagOfAFileNotPlaced(folder, work, "0");
+       [&](const fs::path& folder, const fs::path&, const fs::path&) {
+         fs::remove_all(folder);
+         CopyWhole(lying, folder);
+         return lyingFile;
        },
        Outcome::Undone, kRestoreUndone},
       {"a folder",
