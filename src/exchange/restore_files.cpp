@@ -16,6 +16,7 @@
 #include "platform/files/path.h"
 #include "platform/text/key_text.h"
 #include "platform/zip/zip_archive.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "storage/naming.h"
@@ -156,19 +157,6 @@ bool ExtractAll(platform::zip::ZipReader& reader, std::vector<Entry>& entries, c
   return true;
 }
 
-// A data or index file of a company ("12C.DAT", "12PD.IX"), not its journal.
-std::optional<std::string> CompanyOfDataFile(const std::string& name) {
-  const std::string upper = UpperName(name);
-  if (!upper.ends_with(".DAT") && !upper.ends_with(".IX")) return std::nullopt;
-  if (storage::IsPostingJournalName(name)) return std::nullopt;
-  // Company numbers are decimal; a name like "PV1CONFG.DAT" is no company's.
-  std::optional<std::string> owner = storage::IsamDataFileOwner(name);
-  if (!owner || owner->empty() || owner->size() > 5 ||
-      !std::all_of(owner->begin(), owner->end(), [](char c) { return c >= '0' && c <= '9'; }))
-    return std::nullopt;
-  return owner;
-}
-
 // The live data and index files of companies that the archive's entries do not hold, as spelled
 // on disk: the backup made its books without them, so a restore takes them away. `companies` gets
 // the companies the archive holds no file of.
@@ -177,7 +165,8 @@ std::vector<std::string> CompanyFilesTheArchiveLacks(const std::vector<std::stri
   std::set<std::string> held, heldCompanies;
   for (const std::string& name : archived) {
     held.insert(UpperName(name));
-    if (const std::optional<std::string> company = CompanyOfDataFile(name)) heldCompanies.insert(*company);
+    if (const std::optional<std::string> company = records::CompanyOfDataFile(name))
+      heldCompanies.insert(*company);
   }
   std::vector<std::string> lacking;
   std::set<std::string> away;
@@ -185,7 +174,7 @@ std::vector<std::string> CompanyFilesTheArchiveLacks(const std::vector<std::stri
   for (const auto& item : fs::directory_iterator(".", error)) {
     const std::string name = item.path().filename().string();
     std::error_code typeError;
-    const std::optional<std::string> company = CompanyOfDataFile(name);
+    const std::optional<std::string> company = records::CompanyOfDataFile(name);
     if (!company || held.contains(UpperName(name)) || !IsPlainFileName(name) ||
         !fs::is_regular_file(fs::symlink_status(item.path(), typeError)))
       continue;
@@ -195,8 +184,10 @@ std::vector<std::string> CompanyFilesTheArchiveLacks(const std::vector<std::stri
   std::sort(lacking.begin(), lacking.end());
   if (companies) {
     companies->assign(away.begin(), away.end());
-    std::sort(companies->begin(), companies->end(),
-              [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+    // Numbers in the order of their value where they are numbers: company 2 before company 10.
+    std::sort(companies->begin(), companies->end(), [](const std::string& a, const std::string& b) {
+      return std::pair(a.size(), a) < std::pair(b.size(), b);
+    });
   }
   return lacking;
 }

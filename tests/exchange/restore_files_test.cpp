@@ -54,14 +54,17 @@ TEST_F(RestoreTest, OurBackupComesBackWholeAndEachRestoreKeepsWhatItTookAway) {
 
   Write("1C.DAT", "changed after the backup");
   fs::remove("1P.IX");
-  Write("1PO.DAT", "a PO file made after the backup");
+  Write("1O.DAT", "a PO file made after the backup");
   Write("2C.DAT", "company 2, made after the backup");
   Write("2C.IX", "its index");
   Write("2C.TXT", "a kind the backup does not copy");
   Write("PV1CONFG.DAT", "no company's file");
+  Write("10V.DAT", "company 10's vendors");
+  Write("a10pd.ix", "company A10's PO lines index");
   const RestorePreview preview = PreviewRestore(Usb());
-  ASSERT_EQ(preview.companiesTakenAway.size(), 1u);
-  EXPECT_EQ(preview.companiesTakenAway[0].Number, "2");
+  std::vector<std::string> takenAway;
+  for (const CompanyTakenAway& company : preview.companiesTakenAway) takenAway.push_back(company.Number);
+  EXPECT_EQ(takenAway, (std::vector<std::string>{"2", "10", "A10"}));
   EXPECT_TRUE(preview.dropped.empty());
   RestoreResult result = RestoreDataFiles(Usb());
   ASSERT_EQ(result.status, Status::Restored) << result.failure;
@@ -77,9 +80,11 @@ TEST_F(RestoreTest, OurBackupComesBackWholeAndEachRestoreKeepsWhatItTookAway) {
   for (const std::string& name : BackedUpNames())
     if (name != "1P.IX")
       expected[safety + name] = name == "1C.DAT" ? "changed after the backup" : backedUp.at(name);
-  expected[safety + "1PO.DAT"] = "a PO file made after the backup";
+  expected[safety + "1O.DAT"] = "a PO file made after the backup";
   expected[safety + "2C.DAT"] = "company 2, made after the backup";
   expected[safety + "2C.IX"] = "its index";
+  expected[safety + "10V.DAT"] = "company 10's vendors";
+  expected[safety + "a10pd.ix"] = "company A10's PO lines index";
   EXPECT_EQ(ProgramFiles(), expected);
 
   // The next restore keeps what it replaced in a folder of its own; the first one's stays.
