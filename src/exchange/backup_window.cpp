@@ -247,10 +247,14 @@ void TOVBkUp::RestBtnClick() {
   QString drive;
   std::string folder;
   if (!ChosenFolder(&drive, &folder)) return;
-  const std::string dropped = RetiredPostingsText(PostingsARestoreDrops(folder), Retiring::Ahead);
+  const RestorePreview preview = PreviewRestore(folder);
+  QString takenAway;
+  for (const std::string& text : {CompaniesTakenAwayText(preview.companiesTakenAway),
+                                  RetiredPostingsText(preview.dropped, Retiring::Ahead)})
+    if (!text.empty()) takenAway += " " + QString::fromStdString(text);
   if (MessageBox("Ready to RESTORE files from backup disk in drive " + drive +
-                     ". WARNING!! Your data files will be over-written by the backup files!" +
-                     (dropped.empty() ? QString() : " " + QString::fromStdString(dropped)) + " Continue?",
+                     ". WARNING!! Your data files will be over-written by the backup files!" + takenAway +
+                     " Continue?",
                  "Restore", MsgButtons::OkCancel, MsgIcon::Question) != mrOk)
     return;
   if (!platform::files::Exists(BackupArchivePath(folder))) {
@@ -289,9 +293,10 @@ void TOVBkUp::RestBtnClick() {
         "directory:\n" +
             Lines(result.skipped),
         "Restore", MsgButtons::Ok, MsgIcon::Warning);
-  const std::string retired = RetiredPostingsText(result.retired);
-  MessageBox(RestoreDoneText + (retired.empty() ? QString() : "\n" + QString::fromStdString(retired)),
-             "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
+  QString done = RestoreDoneText;
+  for (const std::string& text : {SafetyCopyText(result.safetyFolder), RetiredPostingsText(result.retired)})
+    if (!text.empty()) done += "\n" + QString::fromStdString(text);
+  MessageBox(done, "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
 }
 
 void TOVBkUp::HelpButnClick() {

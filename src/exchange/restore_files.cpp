@@ -1,10 +1,12 @@
 #include "exchange/restore_files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -12,7 +14,13 @@
 #include "exchange/restore_placement.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/text/key_text.h"
 #include "platform/zip/zip_archive.h"
+#include "records/company_data_files.h"
+#include "records/company_file.h"
+#include "records/company_rec.h"
+#include "storage/naming.h"
+#include "storage/posting_journal.h"
 
 namespace exchange {
 
@@ -67,6 +75,10 @@ std::string CheckEntry(const platform::zip::ZipEntry& entry, const platform::fil
   return {};
 }
 
+std::string Reason(const std::string& name, int err) {
+  return name + ": " + FileErrorText(err ? err : EIO) + ".";
+}
+
 // Whether an entry of the archive is a plain file of the program directory by its name and kind.
 bool IsPlainFileEntry(const platform::zip::ZipEntry& entry) {
   return !entry.isDirectory && !entry.isLink && IsPlainFileName(entry.name);
@@ -90,10 +102,10 @@ bool ChooseEntries(platform::zip::ZipReader& reader, const platform::files::Fold
       result->failure = reader.Error();
       return false;
     }
-    if (UpperName(entry.name) == UpperName(SafetyFolderName)) {
-      // Restored, it would be deleted again when the safety copy takes its name.
+    if (UpperName(entry.name).starts_with(UpperName(SafetyFolderName))) {
+      // Restored, it could take the name a safety copy has or gets.
       result->failure = "The archive holds an entry named \"" + entry.name +
-                        "\", the name of the folder that keeps the files a restore replaces.";
+                        "\", a name of the folders that keep the files a restore replaces.";
       return false;
     }
     Entry chosen;
@@ -127,25 +139,71 @@ bool RoomForAll(const std::vector<Entry>& entries, const WorkFolder& work, std::
   return false;
 }
 
-bool ExtractAll(platform::zip::ZipReader& reader, const std::vector<Entry>& entries, const WorkFolder& work,
+// Each entry extracted into the work folder, and what its staged file is recorded for the mark.
+bool ExtractAll(platform::zip::ZipReader& reader, std::vector<Entry>& entries, const WorkFolder& work,
                 std::string* failure) {
-  for (const Entry& entry : entries) {
-    if (!reader.ExtractTo(entry.index, StagedFile(work.Path(), entry.item.name))) {
+  for (Entry& entry : entries) {
+    const std::string staged = StagedFile(work.Path(), entry.item.name);
+    if (!reader.ExtractTo(entry.index, staged)) {
       *failure = reader.Error();
+      return false;
+    }
+    int err = 0;
+    if (!IdentifyStagedFile(staged, &entry.item.staged, &err)) {
+      *failure = Reason(entry.item.name, err);
       return false;
     }
   }
   return true;
 }
 
-// The live files the restore moves away without a replacement: those the retired journals'
-// postings touched or made that the archive does not hold, as spelled on disk.
+// The live data and index files of companies that the archive's entries do not hold, as spelled
+// on disk: the backup made its books without them, so a restore takes them away. `companies` gets
+// the companies the archive holds no file of.
+std::vector<std::string> CompanyFilesTheArchiveLacks(const std::vector<std::string>& archived,
+                                                     std::vector<std::string>* companies = nullptr) {
+  std::set<std::string> held, heldCompanies;
+  for (const std::string& name : archived) {
+    held.insert(UpperName(name));
+    if (const std::optional<std::string> company = records::CompanyOfDataFile(name))
+      heldCompanies.insert(*company);
+  }
+  std::vector<std::string> lacking;
+  std::set<std::string> away;
+  std::error_code error;
+  for (const auto& item : fs::directory_iterator(".", error)) {
+    const std::string name = item.path().filename().string();
+    std::error_code typeError;
+    const std::optional<std::string> company = records::CompanyOfDataFile(name);
+    if (!company || held.contains(UpperName(name)) || !IsPlainFileName(name) ||
+        !fs::is_regular_file(fs::symlink_status(item.path(), typeError)))
+      continue;
+    lacking.push_back(name);
+    if (!heldCompanies.contains(*company)) away.insert(*company);
+  }
+  std::sort(lacking.begin(), lacking.end());
+  if (companies) {
+    companies->assign(away.begin(), away.end());
+    // Numbers in the order of their value where they are numbers: company 2 before company 10.
+    std::sort(companies->begin(), companies->end(), [](const std::string& a, const std::string& b) {
+      return std::pair(a.size(), a) < std::pair(b.size(), b);
+    });
+  }
+  return lacking;
+}
+
+// The live files the restore moves away without a replacement, as spelled on disk: the data and
+// index files of companies that the archive does not hold (companyFiles), and those the retired
+// journals' postings touched or made that the archive does not hold.
 std::vector<std::string> FilesGoingAway(const std::vector<storage::LeftJournal>& journals,
                                         const std::vector<Entry>& entries,
+                                        const std::vector<std::string>& companyFiles,
                                         const platform::files::FolderNames& directory) {
   std::set<std::string> taken;  // restored, or moved away already
   for (const Entry& entry : entries) taken.insert(UpperName(entry.item.name));
   std::vector<std::string> away;
+  for (const std::string& name : companyFiles)
+    if (taken.insert(UpperName(name)).second) away.push_back(name);
   for (const storage::LeftJournal& journal : journals) {
     for (const std::string& name : journal.Files) {
       if (!IsPlainFileName(name) || !taken.insert(UpperName(name)).second) continue;
@@ -184,7 +242,7 @@ bool IsPlainFileName(std::string_view name) {
   return true;
 }
 
-std::vector<storage::LeftJournal> PostingsARestoreDrops(const std::string& archiveFolder) {
+RestorePreview PreviewRestore(const std::string& archiveFolder) {
   const platform::files::ResolvedPath archive =
       platform::files::Resolve(archiveFolder + "/" + BackupArchiveName);
   platform::zip::ZipReader reader;
@@ -195,9 +253,36 @@ std::vector<storage::LeftJournal> PostingsARestoreDrops(const std::string& archi
     if (!reader.Entry(i, &entry)) return {};
     if (IsPlainFileEntry(entry)) names.push_back(entry.name);
   }
-  std::vector<storage::LeftJournal> journals = storage::JournalsRetiredBy(names);
-  std::erase_if(journals, [](const storage::LeftJournal& journal) { return !journal.Waiting; });
-  return journals;
+  RestorePreview preview;
+  std::vector<std::string> companies;
+  const std::vector<std::string> lacking = CompanyFilesTheArchiveLacks(names, &companies);
+  for (const std::string& company : companies) {
+    records::CompanyRec record{};
+    const bool listed = records::ReadCompanyRecord(company, record);
+    preview.companiesTakenAway.push_back(
+        {company, listed ? platform::text::TrimBlanks(record.CompanyName.Get()) : std::string()});
+  }
+  names.insert(names.end(), lacking.begin(), lacking.end());
+  preview.dropped = storage::JournalsRetiredBy(names);
+  std::erase_if(preview.dropped, [](const storage::LeftJournal& journal) { return !journal.Waiting; });
+  return preview;
+}
+
+std::string CompaniesTakenAwayText(const std::vector<CompanyTakenAway>& companies) {
+  if (companies.empty()) return {};
+  std::string list;
+  for (size_t i = 0; i < companies.size(); ++i) {
+    const CompanyTakenAway& company = companies[i];
+    list += (i == 0                      ? ""
+             : i + 1 == companies.size() ? " and "
+                                         : ", ") +
+            company.Number + (company.Name.empty() ? std::string() : " (" + company.Name + ")");
+  }
+  const bool one = companies.size() == 1;
+  return std::string("The backup holds no files of compan") + (one ? "y " : "ies ") + list +
+         ": the restore takes " + (one ? "it" : "them") + " away, and " + (one ? "its" : "their") +
+         " files go with the files it replaces into a new folder \"" + SafetyFolderName +
+         "\" with the date and time of the restore.";
 }
 
 RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
@@ -220,21 +305,32 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
     if (result.failure.empty()) result.failure = reader.Error();
     return result;
   }
+  std::vector<std::string> names, archived;
+  for (const Entry& entry : entries) {
+    names.push_back(entry.item.target);
+    archived.push_back(entry.item.name);
+  }
+  if (entries.empty()) {
+    result.status = RestoreResult::Status::Restored;
+    return result;
+  }
+  // The files of companies the backup does not hold go too, and a journal of such a company with them.
+  const std::vector<std::string> companyFiles = CompanyFilesTheArchiveLacks(archived);
+  names.insert(names.end(), companyFiles.begin(), companyFiles.end());
   RestorePlan plan;
-  for (const Entry& entry : entries) plan.items.push_back(entry.item);
-  std::vector<std::string> names;
-  for (const RestoreItem& item : plan.items) names.push_back(item.target);
   plan.journals = storage::JournalsRetiredBy(names);
-  plan.away = FilesGoingAway(plan.journals, entries, directory);
   if (!work.Make(&result.failure) || !RoomForAll(entries, work, &result.failure) ||
-      !ExtractAll(reader, entries, work, &result.failure) || !NoneInUse(plan, &result.failure)) {
+      !ExtractAll(reader, entries, work, &result.failure)) {
     if (result.failure.empty()) result.failure = reader.Error();
     return result;
   }
+  for (const Entry& entry : entries) plan.items.push_back(entry.item);
+  plan.away = FilesGoingAway(plan.journals, entries, companyFiles, directory);
+  plan.safety = NewSafetyFolderName();
+  if (!NoneInUse(plan, &result.failure)) return result;
   result.status = RestoreResult::Status::Restored;
-  if (entries.empty()) return result;
   plan.folder = work.Release();
-  switch (PlaceRestoredFiles(plan, &result.failure)) {
+  switch (PlaceRestoredFiles(plan, &result.failure, &result.safetyFolder)) {
     case Placement::Placed:
       for (const RestoreItem& item : plan.items) result.restored.push_back(item.target);
       result.retired = plan.journals;

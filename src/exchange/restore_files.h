@@ -16,8 +16,12 @@
 //      touched or made that the archive does not hold moved away too, so that no part of the
 //      posting stays; a failure on the way moves everything back, and a start after a stop
 //      finishes the restore or keeps every live file.
-// The files it replaced or moved away are then kept in the folder "BeforeRestore" of the program
-// directory (those of the restore before are dropped).
+// The books become the backup's whole: every data and index file of a company that the archive
+// does not hold (one made after the backup, or every file of a company the backup does not hold)
+// is moved away like a file it replaces; files of other kinds stay. The files it replaced or
+// moved away are then kept in a folder of their own, "BeforeRestore" with the date and time of
+// the restore ("BeforeRestore 2026-12-09 10.15.02"); the safety copies of earlier restores stay.
+// An archive with an entry whose name starts with "BeforeRestore" is refused.
 
 #include <string>
 #include <string_view>
@@ -27,6 +31,7 @@
 
 namespace exchange {
 
+// What the name of each restore's safety copy starts with.
 inline constexpr char SafetyFolderName[] = "BeforeRestore";
 
 // True for a name that may be restored into the program directory.
@@ -41,12 +46,31 @@ struct RestoreResult {
   std::vector<std::string> skipped;   // "NAME (why)" of each entry left out
   // The posting journals that went with the files they touched (RetiredPostingsText says them).
   std::vector<storage::LeftJournal> retired;
+  // Where the files it replaced or moved away are kept ("BeforeRestore 2026-12-09 10.15.02"); empty
+  // when there were none.
+  std::string safetyFolder;
 };
 
 RestoreResult RestoreDataFiles(const std::string& archiveFolder);
 
-// The postings waiting to be undone that a restore from the archive in archiveFolder would drop
-// with the files they touched (RetiredPostingsText says them); none when there is no archive.
-std::vector<storage::LeftJournal> PostingsARestoreDrops(const std::string& archiveFolder);
+struct CompanyTakenAway {
+  std::string Number;
+  std::string Name;  // as the company list has it; empty when it does not list the company
+};
+
+// What a restore from the archive in archiveFolder would take away, for its question: the postings
+// waiting to be undone that it drops with the files they touched (RetiredPostingsText says them),
+// and the companies whose files it takes away because the archive holds none of them
+// (CompaniesTakenAwayText). Nothing when there is no archive.
+struct RestorePreview {
+  std::vector<storage::LeftJournal> dropped;
+  std::vector<CompanyTakenAway> companiesTakenAway;
+};
+RestorePreview PreviewRestore(const std::string& archiveFolder);
+
+// "The backup holds no files of company 2 (NEW SHOP): the restore takes it away, and its files go
+// with the files it replaces into a new folder "BeforeRestore" with the date and time of the
+// restore."; empty for none.
+std::string CompaniesTakenAwayText(const std::vector<CompanyTakenAway>& companies);
 
 }  // namespace exchange

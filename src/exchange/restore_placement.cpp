@@ -1,5 +1,8 @@
 #include "exchange/restore_placement.h"
 
+#include <sys/stat.h>
+
+#include <QCryptographicHash>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
@@ -9,6 +12,7 @@
 #include "exchange/restore_files.h"
 #include "platform/files/file.h"
 #include "platform/files/path.h"
+#include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/ui/message_box.h"
 #include "storage/posting_journal.h"
@@ -21,6 +25,8 @@ namespace files = platform::files;
 namespace {
 
 constexpr char kMarkInFolder[] = "mark";
+constexpr char kInterrupted[] = "The restore of the backup files was interrupted";
+constexpr char kRestoreAgain[] = "Restore the backup again.";
 const QString kRestoreTitle = QStringLiteral("Restore");
 
 std::string ReplacedFile(const std::string& folder, const std::string& name) {
@@ -63,6 +69,15 @@ Found FoundAt(const std::string& path, fs::file_type expected = fs::file_type::r
   return Found::Own;
 }
 
+// A staged file: the restore's own only when no other name leads to it (a file with another hard
+// link is someone else's, whatever its name in the work folder).
+Found FoundStaged(const std::string& path) {
+  const Found found = FoundAt(path);
+  struct stat st {};
+  if (found == Found::Own && (::lstat(path.c_str(), &st) != 0 || st.st_nlink != 1)) return Found::Foreign;
+  return found;
+}
+
 bool OwnFolder(const std::string& path) {
   return FoundAt(path, fs::file_type::directory) == Found::Own;
 }
@@ -84,6 +99,19 @@ std::string Reason(const std::string& name, int err) {
   return name + ": " + FileErrorText(err ? err : EIO) + ".";
 }
 
+// Whether the live file at path is the copy the restore placed: the file it staged (the same
+// device and inode), or one of the same size and SHA-256. Never on the mark's flag alone.
+bool IsPlacedCopy(const RestoreItem& item, const std::string& path) {
+  struct stat st {};
+  if (item.staged.size < 0 || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_size != item.staged.size)
+    return false;
+  if (st.st_dev == item.staged.device && st.st_ino == item.staged.inode) return true;
+  StagedIdentity found;
+  int err = 0;
+  return IdentifyStagedFile(path, &found, &err) && found.sha256 == item.staged.sha256;
+}
+
 // -- placing, and taking back --
 
 // The first of the work folder and its folders that is not the restore's own folder; empty when
@@ -100,8 +128,8 @@ std::string ForeignFolder(const RestorePlan& plan) {
 bool StillWhole(const RestorePlan& plan, const RestoreItem& item) {
   const Found replaced = FoundAt(ReplacedFile(plan.folder, item.name));
   if (replaced == Found::Foreign) return false;
-  return FoundAt(StagedFile(plan.folder, item.name)) == Found::Own ||
-         (IsThere(item.target) && (!item.hadOld || replaced == Found::Own));
+  return FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own ||
+         (IsPlacedCopy(item, item.target) && (!item.hadOld || replaced == Found::Own));
 }
 
 // What a start that finds the mark does: finish the restore, or else keep every live file.
@@ -117,28 +145,46 @@ std::string ForeignInTheWay(const RestorePlan& plan) {
   if (const std::string folder = ForeignFolder(plan); !folder.empty()) return NotOwn(folder, "folder");
   for (const RestoreItem& item : plan.items) {
     if (StillWhole(plan, item)) continue;
-    for (const std::string& path : {StagedFile(plan.folder, item.name), ReplacedFile(plan.folder, item.name)})
-      if (FoundAt(path) == Found::Foreign) return NotOwn(path, "file");
+    if (FoundStaged(StagedFile(plan.folder, item.name)) == Found::Foreign)
+      return NotOwn(StagedFile(plan.folder, item.name), "file");
+    if (FoundAt(ReplacedFile(plan.folder, item.name)) == Found::Foreign)
+      return NotOwn(ReplacedFile(plan.folder, item.name), "file");
   }
   return {};
 }
 
-// The first name of the work folder that the live files or journals would have to come back from
-// but that is not the restore's own file; empty when everything can be put back from what is
-// there. A live file not yet moved (its staged copy still waits beside it) needs nothing back.
-std::string ForeignToPutBack(const RestorePlan& plan) {
+// A live name that something of the work folder would have to come back over: it must be free,
+// or (for a file the restore replaced) hold the copy the restore placed.
+std::string NotFreeToComeBack(const std::string& name) {
+  return name + " is not the file the restore placed, and what it replaced cannot go back over it.";
+}
+
+// Why the live files and journals cannot all be put back from what is there: a name of the work
+// folder they would come back from that is not the restore's own file, or a live name they would
+// come back over that the restore did not place. Empty when everything can be put back. A live
+// file not yet moved (its staged copy still waits beside it) needs nothing back; a live file that
+// is not the restore's copy and has nothing to come back over it stays as it is.
+std::string NotToPutBack(const RestorePlan& plan) {
   for (const RestoreItem& item : plan.items) {
     const std::string replaced = ReplacedFile(plan.folder, item.name);
-    const bool untouched = FoundAt(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
-    if (FoundAt(replaced) == Found::Foreign && !untouched) return replaced;
+    const Found found = FoundAt(replaced);
+    const bool untouched =
+        FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
+    if (found == Found::Foreign && !untouched) return NotOwn(replaced, "file");
+    if (found == Found::Own && IsThere(item.target) && !IsPlacedCopy(item, item.target))
+      return NotFreeToComeBack(item.target);
   }
   for (const std::string& name : plan.away) {
     const std::string away = ReplacedFile(plan.folder, name);
-    if (FoundAt(away) == Found::Foreign && !IsThere(name)) return away;
+    const Found found = FoundAt(away);
+    if (found == Found::Foreign && !IsThere(name)) return NotOwn(away, "file");
+    if (found == Found::Own && IsThere(name)) return NotFreeToComeBack(name);
   }
   for (const storage::LeftJournal& journal : plan.journals) {
     const std::string retired = RetiredJournal(plan.folder, journal.Name);
-    if (FoundAt(retired) == Found::Foreign && !IsThere(journal.Name)) return retired;
+    const Found found = FoundAt(retired);
+    if (found == Found::Foreign && !IsThere(journal.Name)) return NotOwn(retired, "file");
+    if (found == Found::Own && IsThere(journal.Name)) return NotFreeToComeBack(journal.Name);
   }
   return {};
 }
@@ -157,7 +203,7 @@ bool RetireJournals(const RestorePlan& plan, std::string* failure) {
 
 bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* failure) {
   const std::string staged = StagedFile(plan.folder, item.name);
-  const Found found = FoundAt(staged);
+  const Found found = FoundStaged(staged);
   if (found == Found::Nothing) return true;  // in place already
   if (found == Found::Foreign) {
     *failure = NotOwn(staged, "file");
@@ -225,7 +271,7 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
   for (const RestoreItem& item : plan.items) {
     const std::string staged = StagedFile(plan.folder, item.name);
     int err = 0;
-    if (FoundAt(staged) == Found::Own && !files::DeleteFile(staged, &err)) {
+    if (FoundStaged(staged) == Found::Own && !files::DeleteFile(staged, &err)) {
       *failure = Reason(item.target, err);
       return false;
     }
@@ -233,21 +279,27 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
   return SyncFolders({Subfolder(plan.folder, "new")}, failure);
 }
 
+// The live file the restore replaced comes back over its placed copy (or into its free name); a
+// placed copy with nothing to come back over it goes when no live file was there before. A live
+// file that is not the restore's copy stays (NotToPutBack holds back the take-back when something
+// would have to come back over it).
 bool PutBackLiveFile(const RestorePlan& plan, const RestoreItem& item, std::string* failure) {
   const std::string replaced = ReplacedFile(plan.folder, item.name);
   int err = 0;
+  const bool placed = IsPlacedCopy(item, item.target);
   if (FoundAt(replaced) == Found::Own
-          ? files::RenameSpelledFile(replaced, item.target, &err)
-          : item.hadOld || !IsThere(item.target) || files::DeleteFile(item.target, &err))
+          ? (IsThere(item.target) && !placed) || files::RenameSpelledFile(replaced, item.target, &err)
+          : item.hadOld || !placed || files::DeleteFile(item.target, &err))
     return true;
   *failure = Reason(item.target, err);
   return false;
 }
 
+// A file moved away comes back only into its free name.
 bool BringBack(const RestorePlan& plan, const std::string& name, std::string* failure) {
   const std::string away = ReplacedFile(plan.folder, name);
   int err = 0;
-  if (FoundAt(away) != Found::Own || files::RenameSpelledFile(away, name, &err)) return true;
+  if (FoundAt(away) != Found::Own || IsThere(name) || files::RenameSpelledFile(away, name, &err)) return true;
   *failure = Reason(name, err);
   return false;
 }
@@ -256,7 +308,8 @@ bool PutBackJournals(const RestorePlan& plan, std::string* failure) {
   for (const storage::LeftJournal& journal : plan.journals) {
     const std::string retired = RetiredJournal(plan.folder, journal.Name);
     int err = 0;
-    if (FoundAt(retired) == Found::Own && !files::RenameSpelledFile(retired, journal.Name, &err)) {
+    if (FoundAt(retired) == Found::Own && !IsThere(journal.Name) &&
+        !files::RenameSpelledFile(retired, journal.Name, &err)) {
       *failure = Reason(journal.Name, err);
       return false;
     }
@@ -279,8 +332,8 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
 // then on nothing finishes the restore, whatever stops this. Nothing is taken back when not all
 // of it can be: a live file or journal to come back from something else than the restore's own.
 bool KeepLiveFiles(const RestorePlan& plan, std::string* failure) {
-  if (const std::string foreign = ForeignToPutBack(plan); !foreign.empty()) {
-    *failure = NotOwn(foreign, "file");
+  if (const std::string why = NotToPutBack(plan); !why.empty()) {
+    *failure = why;
     return false;
   }
   if (!DropStagedFiles(plan, failure)) return false;
@@ -305,30 +358,45 @@ bool IsEmptyOrMissing(const std::string& folder) {
   return found == Found::Nothing || (found == Found::Own && fs::is_empty(folder, error));
 }
 
-// The files the restore replaced become the safety copy (those of the restore before are
-// dropped); false when they stay in the work folder, or when "old" is not the restore's own folder.
-bool KeepSafetyCopy(const std::string& folder) {
+// A folder name not taken in the program directory: `wanted`, else it followed by " (2)", " (3)"...
+std::string FreeFolderName(const std::string& wanted) {
+  std::string name = wanted;
+  for (int n = 2; IsThere(name); ++n) name = wanted + " (" + std::to_string(n) + ")";
+  return name;
+}
+
+// The files the restore replaced become its own safety copy, never over an earlier one: the folder
+// `safety` the mark names, or another free name when that is taken. Where they are kept (empty
+// when the restore replaced nothing); in *kept false when they stay in the work folder ("old" is
+// not the restore's own folder, or it cannot be renamed).
+std::string KeepSafetyCopy(const std::string& folder, const std::string& safety, bool* kept) {
   const std::string old = Subfolder(folder, "old");
-  if (FoundAt(old, fs::file_type::directory) == Found::Foreign) return false;
-  if (IsEmptyOrMissing(old)) return true;
+  *kept = FoundAt(old, fs::file_type::directory) != Found::Foreign;
+  if (!*kept) return old;
+  // Moved already by the settling a stop interrupted.
+  if (IsEmptyOrMissing(old)) return OwnFolder(safety) ? safety : std::string();
   std::error_code error;
-  const std::string safety = files::ResolveForUse(SafetyFolderName);
-  fs::remove_all(safety, error);
-  fs::rename(old, safety, error);
-  return !error;
+  const std::string name = FreeFolderName(safety.empty() ? NewSafetyFolderName() : safety);
+  fs::rename(old, name, error);
+  *kept = !error;
+  return *kept ? name : old;
 }
 
 // Step 5. The mark goes last, so that a start finds a restore that stood and was not cleaned up;
 // it goes too when the replaced files cannot become the safety copy (they then stay where they are).
-void SettleStandingRestore(const std::string& folder) {
+// Where the replaced files are kept.
+std::string SettleStandingRestore(const std::string& folder, const std::string& safety) {
   std::error_code error;
-  if (!KeepSafetyCopy(folder)) {
+  bool kept = false;
+  const std::string keptIn = KeepSafetyCopy(folder, safety, &kept);
+  if (!kept) {
     fs::remove(Subfolder(folder, kMarkInFolder), error);
-    return;
+    return keptIn;
   }
   for (const char* part : {"new", "journals", "old"}) fs::remove_all(Subfolder(folder, part), error);
   fs::remove(Subfolder(folder, kMarkInFolder), error);
   fs::remove(folder, error);
+  return keptIn;
 }
 
 // Once a restore stands, the retired journals' postings no longer wait, nor does a restore before
@@ -338,6 +406,24 @@ void ForgetRetiredPostings(const RestorePlan& plan) {
   storage::ForgetWaitingJournal(storage::EveryCompany);
 }
 
+// A restore that could neither be placed nor taken back in this run: every company and the
+// company list are held at once, as a start holds them, so that nothing posts into half-placed
+// files; *failure gets what the user is told, once, with what to do.
+void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack, std::string* failure) {
+  const bool finishes = FinishesAtTheStart(plan);
+  const bool undoes = NotToPutBack(plan).empty();
+  const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
+                                                : std::string(kRestoreAgain);
+  *failure += std::string(finishes ? " The files could not be taken back now ("
+                                   : " Some files could not be put back now (") +
+              putBack + ")" +
+              (finishes ? "; the next start of the program finishes the restore."
+               : undoes ? "; the next start of the program puts them back."
+                        : ".") +
+              "  Until then no company posts anything and none of the records can be changed.  " + remedy;
+  storage::KeepRestoreWaiting("the restore of the backup files", remedy);
+}
+
 // -- the start --
 
 void Tell(const std::string& text, platform::ui::MsgIcon icon) {
@@ -345,15 +431,13 @@ void Tell(const std::string& text, platform::ui::MsgIcon icon) {
                            icon);
 }
 
-std::string FinishedText(const RestorePlan& plan) {
+std::string FinishedText(const RestorePlan& plan, const std::string& keptIn) {
   const std::string retired = RetiredPostingsText(plan.journals);
+  const std::string kept = SafetyCopyText(keptIn);
   return "The restore of the backup files was interrupted and has been finished: the data files are the "
          "backup's." +
-         (retired.empty() ? std::string() : "  " + retired);
+         (kept.empty() ? std::string() : "  " + kept) + (retired.empty() ? std::string() : "  " + retired);
 }
-
-constexpr char kInterrupted[] = "The restore of the backup files was interrupted";
-constexpr char kRestoreAgain[] = "Restore the backup again.";
 
 // A restore the start can neither finish nor undo now holds every company, as a posting that
 // waits to be undone holds its own, until a start can: told once, with what to do.
@@ -378,9 +462,13 @@ std::optional<RestorePlan> PlanOfLiveMark() {
   std::string bytes;
   int err = 0;
   if (!ReadRestoreMark(RestoreMarkName, &bytes, &err)) {
-    // A link or another kind of file in its place holds nothing the restore wrote.
+    // A link or another kind of file in its place holds nothing the restore wrote; a new restore
+    // writes its own mark over it. It cannot over a folder, which has to go first.
     const bool notTheMark = err == ELOOP || err == EINVAL;
-    if (err != ENOENT)
+    if (err == EISDIR)
+      HoldForUnreadableMark(std::string("it is a folder, not the restore's record"),
+                            "Remove it and start the program again.");
+    else if (err != ENOENT)
       HoldForUnreadableMark(notTheMark ? "it is a link or another kind of file" : FileErrorText(err),
                             notTheMark ? kRestoreAgain : storage::WaitingRemedy(RestoreMarkName, err));
     return std::nullopt;
@@ -399,9 +487,8 @@ void FinishFromMark() {
   std::string failure = ForeignInTheWay(*plan), putBack;
   if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return;
   const std::string interrupted = std::string(kInterrupted) + " and ";
-  if (const std::string foreign = ForeignToPutBack(*plan); !foreign.empty()) {
-    HoldEveryCompany(interrupted + "can neither be finished nor undone: " +
-                         (failure.empty() ? NotOwn(foreign, "file") : failure),
+  if (const std::string why = NotToPutBack(*plan); !why.empty()) {
+    HoldEveryCompany(interrupted + "can neither be finished nor undone: " + (failure.empty() ? why : failure),
                      kRestoreAgain);
     return;
   }
@@ -432,9 +519,9 @@ void SettleWorkFolders() {
     std::string bytes;
     int err = 0;
     if (ReadRestoreMark(Subfolder(folder, kMarkInFolder), &bytes, &err)) {
-      const std::optional<RestorePlan> plan = DecodeRestoreMark(bytes);
-      SettleStandingRestore(folder);
-      Tell(FinishedText(plan.value_or(RestorePlan{})), platform::ui::MsgIcon::Information);
+      const RestorePlan plan = DecodeRestoreMark(bytes).value_or(RestorePlan{});
+      const std::string keptIn = SettleStandingRestore(folder, plan.safety);
+      Tell(FinishedText(plan, keptIn), platform::ui::MsgIcon::Information);
     } else if (!IsThere(RestoreMarkName) && IsEmptyOrMissing(Subfolder(folder, "old"))) {
       RemoveRestoreFolder(folder);
     }
@@ -442,6 +529,47 @@ void SettleWorkFolders() {
 }
 
 }  // namespace
+
+bool IdentifyStagedFile(const std::string& path, StagedIdentity* identity, int* err) {
+  files::File file;
+  struct stat st {};
+  int64_t size = 0;
+  if (!file.OpenSpelled(path, files::OpenMode::ReadOnly) || !file.Size(&size)) {
+    *err = file.error();
+    return false;
+  }
+  if (::fstat(file.fd(), &st) != 0) {
+    *err = errno;
+    return false;
+  }
+  QCryptographicHash hash(QCryptographicHash::Sha256);
+  std::string chunk(1 << 16, '\0');
+  for (int64_t at = 0; at < size;) {
+    const size_t length = static_cast<size_t>(std::min<int64_t>(size - at, int64_t(chunk.size())));
+    if (!file.ReadAt(at, chunk.data(), length)) {
+      *err = file.error() ? file.error() : EIO;
+      return false;
+    }
+    hash.addData(QByteArrayView(chunk.data(), static_cast<qsizetype>(length)));
+    at += static_cast<int64_t>(length);
+  }
+  identity->device = st.st_dev;
+  identity->inode = st.st_ino;
+  identity->size = size;
+  identity->sha256 = hash.result().toHex().toStdString();
+  return true;
+}
+
+std::string NewSafetyFolderName() {
+  return FreeFolderName(std::string(SafetyFolderName) + " " +
+                        platform::text::Now().toString("yyyy-MM-dd hh.mm.ss").toStdString());
+}
+
+std::string SafetyCopyText(const std::string& keptIn) {
+  if (keptIn.empty()) return {};
+  return "The files it replaced or took away are kept in the folder \"" + keptIn +
+         "\" of the program directory.";
+}
 
 bool MakeRestoreFolder(std::string* folder, std::string* failure) {
   char pattern[] = ".restore-XXXXXX";
@@ -470,14 +598,21 @@ std::string StagedFile(const std::string& folder, const std::string& name) {
   return folder + "/new/" + name;
 }
 
-Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure) {
+Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure, std::string* keptIn) {
   int err = 0;
+  std::error_code error;
+  if (fs::is_directory(fs::symlink_status(RestoreMarkName, error))) {
+    *failure = std::string(RestoreMarkName) +
+               " is a folder, not the restore's record: remove it and restore the backup again.";
+    RemoveRestoreFolder(plan.folder);
+    return Placement::KeptLive;
+  }
   // What is staged is durable before the mark that names it.
   const bool marked = SyncFolders({Subfolder(plan.folder, "new"), plan.folder}, failure) &&
                       files::WriteWholeFile(RestoreMarkName, EncodeRestoreMark(plan), &err);
   if (marked && FinishPlacing(plan, failure)) {
     ForgetRetiredPostings(plan);
-    SettleStandingRestore(plan.folder);
+    *keptIn = SettleStandingRestore(plan.folder, plan.safety);
     return Placement::Placed;
   }
   if (!marked && failure->empty())
@@ -489,10 +624,7 @@ Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure) {
   }
   std::string putBack;
   if (KeepLiveFiles(plan, &putBack)) return Placement::KeptLive;
-  *failure += FinishesAtTheStart(plan) ? " The files could not be taken back now (" + putBack +
-                                             "); the next start of the program finishes the restore."
-                                       : " Some files could not be put back now (" + putBack +
-                                             "); the next start of the program puts them back.";
+  HoldForHalfPlacedFiles(plan, putBack, failure);
   return Placement::Left;
 }
 

@@ -15,11 +15,16 @@
 //      file the restore moves away without a replacement (what a retired journal's posting
 //      touched or made that the backup does not hold) into "old" as well; the folders synced;
 //   4. the mark is moved into the work folder: the restore stands;
-//   5. the files it replaced become the folder "BeforeRestore", and the work folder goes (its
-//      mark last).
+//   5. the files it replaced or moved away become its own safety copy, the folder the mark names
+//      ("BeforeRestore" with the date and time; an earlier restore's is never touched), and the
+//      work folder goes (its mark last).
 // A failure on the way takes it all back: the staged files still waiting are dropped first (so
 // that nothing can finish the restore any more), then each live file and journal is put back,
-// then the mark goes.
+// then the mark goes. The take-back removes or overwrites a live file only when it is the copy the
+// restore placed (the same file as the one it staged, or the same size and SHA-256, as the mark
+// records); nothing comes back over a live name that holds anything else, and a live file it
+// cannot vouch for stays. When something would have to, nothing is taken back and every company
+// is held. A staged file with another hard link is not the restore's own and is never placed.
 //
 // A start that finds the mark finishes what was begun: when every staged file is there or in
 // place, the restore is finished (steps 2 to 5); otherwise every live file is kept, as a failure
@@ -57,9 +62,23 @@ enum class Placement {
   Left,      // it failed and not everything could be put back now: the next start does it
 };
 
-// Steps 1 to 5 above for staged and checked files; the reason of a failure in *failure. Once
-// placed, the retired journals' postings no longer wait.
-[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure);
+// What a staged file is (restore_mark.h): read whole for its SHA-256. False with the errno-style
+// reason when it cannot be read.
+[[nodiscard]] bool IdentifyStagedFile(const std::string& path, StagedIdentity* identity, int* err);
+
+// A name for a new safety copy that no file or folder of the program directory has: "BeforeRestore"
+// with the date and time ("BeforeRestore 2026-12-09 10.15.02"), followed by " (2)" when taken.
+std::string NewSafetyFolderName();
+// What the user is told of it: "The files it replaced or took away are kept in the folder ...";
+// empty when keptIn is.
+std::string SafetyCopyText(const std::string& keptIn);
+
+// Steps 1 to 5 above for staged and checked files; the reason of a failure in *failure, and where
+// the files it replaced or moved away are kept in *keptIn (empty when there are none). Once
+// placed, the retired journals' postings no longer wait. Left holds every company and the company
+// list at once (storage::KeepRestoreWaiting), and *failure then says what to do.
+[[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure,
+                                           std::string* keptIn);
 
 // What a restore tells of the retired journals whose postings waited, a sentence each: "The
 // interrupted posting (invoice 10000) of company 12 went with the files it touched."; before it

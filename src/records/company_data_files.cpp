@@ -435,4 +435,18 @@ bool RebuildFilesLeftForRepair(std::string_view company) {
   return rebuilt;
 }
 
+std::optional<std::string> CompanyOfDataFile(std::string_view name) {
+  const std::string upper = platform::text::UpperCase(std::string(name));
+  const size_t dot = upper.rfind('.');
+  if (dot == std::string::npos) return std::nullopt;
+  const std::string extension = upper.substr(dot + 1), stem = upper.substr(0, dot);
+  if (extension != storage::IsamDataExt && extension != storage::IsamIndexExt) return std::nullopt;
+  for (std::string_view code : kFileCodes) {
+    if (stem.size() <= code.size() || !stem.ends_with(code)) continue;
+    const std::string company = stem.substr(0, stem.size() - code.size());
+    if (IsValidCompanyNumber(company) && DataFileBaseName(company, code) == stem) return company;
+  }
+  return std::nullopt;
+}
+
 }  // namespace records

@@ -4,6 +4,7 @@
 // file named by the company number and the file code.
 
 #include <QString>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,6 +25,11 @@ namespace records {
 // file is held open, or a posting waits to be undone (storage::PostingJournalWaits).
 [[nodiscard]] bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany,
                                     std::string_view fileCode, std::string* failure);
+
+// The company whose data or index file of one of the nine file sets a name is ("12PD.IX": "12",
+// "A7c.dat": "A7"), in upper case; nothing for any other name (the company list, a journal, the
+// password file).
+std::optional<std::string> CompanyOfDataFile(std::string_view name);
 
 // The number of entries of key 1 of a company's file; a file that cannot be opened counts as
 // empty.

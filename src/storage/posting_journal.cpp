@@ -800,11 +800,13 @@ std::string WaitingPostingLine(const std::string& company) {
   if (!waiting) return {};
   if (waiting->Damaged)
     return PostingAtSentenceStart(NameOf(*waiting)) +
-           " was interrupted and cannot be undone: its journal is damaged. The figures shown include it. " +
+           " was interrupted and cannot be undone: its journal is damaged. The figures shown may include "
+           "part of it. " +
            waiting->Remedy;
-  const char* figures = waiting->InDoubt      ? "; the figures shown include it. "
-                        : waiting->Unfinished ? "; the figures shown may include part of it. "
-                                              : "; the figures shown include it until it is undone. ";
+  const char* figures = waiting->InDoubt ? "; the figures shown include it. "
+                        : waiting->Unfinished
+                            ? "; the figures shown may include part of it. "
+                            : "; the figures shown may include part of it until it is undone. ";
   std::string line = WaitingState(*waiting) + figures;
   return PostingAtSentenceStart(line) + waiting->Remedy;
 }

@@ -344,9 +344,9 @@ std::string WaitingPostingRefusal(const std::string& subject, const std::string&
 // which was interrupted and is not undone yet." Empty when no posting of the company waits.
 std::string WaitingPostingFiguresNote(const std::string& company = {});
 // What the main window says for as long as a posting of the company waits: "Invoice 10000 was
-// interrupted and is not undone yet; the figures shown include it until it is undone." and the
-// remedy; for a damaged journal, that it cannot be undone and the remedy (the last backup).
-// Empty when none waits.
+// interrupted and is not undone yet; the figures shown may include part of it until it is undone."
+// (a stop may have put only part of it on file) and the remedy; for a damaged journal, that it cannot be
+// undone and the remedy (the last backup). Empty when none waits.
 std::string WaitingPostingLine(const std::string& company = {});
 // The same refusal for work refused while any posting waits (a rebuild, a repair, a copy): it
 // names the open company's waiting posting, else the first that waits; empty when none waits.

@@ -9,6 +9,7 @@
 
 #include "exchange/backup_files.h"
 #include "platform/files/file.h"
+#include "platform/text/clock.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "platform/zip/zip_peer.h"
@@ -31,6 +32,7 @@ const QString RestoreDone =
 
 class BackupWindowTest : public test_fixtures::ProgramDirTest {
  protected:
+  platform::text::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 15, 2))};
   BackupWindowTest() {
     testing_support::EnsureGuiApplication();
     ReopenCompanyAfterRestore = [this] { ++reopened_; };
@@ -150,11 +152,17 @@ TEST_F(BackupWindowTest, ARestorePutsTheFilesBackReopensTheCompanyAndReportsWhat
         "../x (not a plain file name)\nLINK.DAT (a link)",
         "Restore")
       .Icon(MsgIcon::Warning);
-  ui.ExpectMessage(RestoreDone, "Restore Complete").Icon(MsgIcon::Information);
+  ui.ExpectMessage(
+        RestoreDone +
+            "\nThe files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-09 "
+            "10.15.02\" of the program directory.",
+        "Restore Complete")
+      .Icon(MsgIcon::Information);
   Run(ui, [](TOVBkUp& window) { window.RestBtnClick(); });
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(reopened_, 1);
   EXPECT_EQ(Read("1C.DAT"), "restored");
+  EXPECT_EQ(Read("BeforeRestore 2026-12-09 10.15.02/1C.DAT"), UsualFiles().at("1C.DAT"));
   EXPECT_FALSE(fs::exists("../x"));
 }
 

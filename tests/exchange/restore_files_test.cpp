@@ -10,8 +10,10 @@
 
 #include "directory_reads.h"
 #include "exchange/backup_files.h"
+#include "exchange/restore_mark.h"
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
+#include "platform/text/clock.h"
 #include "platform/zip/zip_peer.h"
 #include "program_dir_fixture.h"
 
@@ -23,8 +25,13 @@ using testing_support::PeerEntry;
 using testing_support::WriteByPython;
 using Status = RestoreResult::Status;
 
+// The safety copy of a restore made at the fixed clock, and of a second one in the same second.
+const char kSafety[] = "BeforeRestore 2026-12-09 10.15.02";
+const char kSecondSafety[] = "BeforeRestore 2026-12-09 10.15.02 (2)";
+
 class RestoreTest : public test_fixtures::ProgramDirTest {
  protected:
+  platform::text::FixedClock clock_{QDateTime(QDate(2026, 12, 9), QTime(10, 15, 2))};
   void Archive(const std::vector<PeerEntry>& entries) { ASSERT_TRUE(WriteByPython(UsbArchive(), entries)); }
   // The program directory's part of the tree.
   std::map<std::string, std::string> ProgramFiles() const {
@@ -35,7 +42,11 @@ class RestoreTest : public test_fixtures::ProgramDirTest {
   }
 };
 
-TEST_F(RestoreTest, OurBackupComesBackOverChangedFilesAndTheReplacedOnesAreKept) {
+// The books become the backup's whole: what it replaces, and the data and index files of companies
+// that the archive does not hold (a file made after the backup, every file of a company made after
+// it), go into the restore's own safety copy; files of kinds the backup does not copy stay. A
+// second restore keeps the first one's copy beside its own.
+TEST_F(RestoreTest, OurBackupComesBackWholeAndEachRestoreKeepsWhatItTookAway) {
   WriteUsualFiles();
   std::string failure;
   ASSERT_TRUE(WriteBackupArchive(ListBackupFiles(), Usb(), {}, &failure)) << failure;
@@ -43,24 +54,47 @@ TEST_F(RestoreTest, OurBackupComesBackOverChangedFilesAndTheReplacedOnesAreKept)
 
   Write("1C.DAT", "changed after the backup");
   fs::remove("1P.IX");
-  Write("2C.DAT", "made after the backup");
+  Write("1O.DAT", "a PO file made after the backup");
+  Write("2C.DAT", "company 2, made after the backup");
+  Write("2C.IX", "its index");
+  Write("2C.TXT", "a kind the backup does not copy");
+  Write("PV1CONFG.DAT", "no company's file");
+  Write("10V.DAT", "company 10's vendors");
+  Write("a10pd.ix", "company A10's PO lines index");
+  const RestorePreview preview = PreviewRestore(Usb());
+  std::vector<std::string> takenAway;
+  for (const CompanyTakenAway& company : preview.companiesTakenAway) takenAway.push_back(company.Number);
+  EXPECT_EQ(takenAway, (std::vector<std::string>{"2", "10", "A10"}));
+  EXPECT_TRUE(preview.dropped.empty());
   RestoreResult result = RestoreDataFiles(Usb());
   ASSERT_EQ(result.status, Status::Restored) << result.failure;
   EXPECT_EQ(result.restored.size(), BackedUpNames().size());
   EXPECT_TRUE(result.skipped.empty());
+  EXPECT_EQ(result.safetyFolder, kSafety);
 
   auto expected = backedUp;
-  expected["2C.DAT"] = "made after the backup";  // not in the archive: left alone
-  expected["BeforeRestore"] = "<folder>";
+  expected["2C.TXT"] = "a kind the backup does not copy";
+  expected["PV1CONFG.DAT"] = "no company's file";
+  const std::string safety = std::string(kSafety) + "/";
+  expected[kSafety] = "<folder>";
   for (const std::string& name : BackedUpNames())
     if (name != "1P.IX")
-      expected["BeforeRestore/" + name] = name == "1C.DAT" ? "changed after the backup" : backedUp.at(name);
+      expected[safety + name] = name == "1C.DAT" ? "changed after the backup" : backedUp.at(name);
+  expected[safety + "1O.DAT"] = "a PO file made after the backup";
+  expected[safety + "2C.DAT"] = "company 2, made after the backup";
+  expected[safety + "2C.IX"] = "its index";
+  expected[safety + "10V.DAT"] = "company 10's vendors";
+  expected[safety + "a10pd.ix"] = "company A10's PO lines index";
   EXPECT_EQ(ProgramFiles(), expected);
 
-  // The next restore keeps only what it replaced itself.
+  // The next restore keeps what it replaced in a folder of its own; the first one's stays.
   Write("1C.DAT", "changed again");
-  ASSERT_EQ(RestoreDataFiles(Usb()).status, Status::Restored);
-  EXPECT_EQ(Read("BeforeRestore/1C.DAT"), "changed again");
+  result = RestoreDataFiles(Usb());
+  ASSERT_EQ(result.status, Status::Restored);
+  EXPECT_EQ(result.safetyFolder, kSecondSafety);
+  EXPECT_EQ(Read(std::string(kSecondSafety) + "/1C.DAT"), "changed again");
+  EXPECT_EQ(Read(safety + "1C.DAT"), "changed after the backup");
+  EXPECT_EQ(Read(safety + "2C.DAT"), "company 2, made after the backup");
   EXPECT_EQ(Read("1C.DAT"), backedUp.at("1C.DAT"));
 }
 
@@ -89,13 +123,14 @@ TEST_F(RestoreTest, OnlyPlainFileNamesAreRestoredAndTheRestAreReported) {
                                       "1c.dat (a second entry of the same name)"}));
   auto tree = Tree();
   tree.erase("usb/OVBackup.zip");
-  EXPECT_EQ(tree, (std::map<std::string, std::string>{{"prog", "<folder>"},
-                                                      {"usb", "<folder>"},
-                                                      {"prog/1C.DAT", "restored"},
-                                                      {"prog/1c.ix", "restored index"},
-                                                      {"prog/BeforeRestore", "<folder>"},
-                                                      {"prog/BeforeRestore/1C.DAT", "live"},
-                                                      {"prog/BeforeRestore/1C.IX", "live index"}}));
+  EXPECT_EQ(tree,
+            (std::map<std::string, std::string>{{"prog", "<folder>"},
+                                                {"usb", "<folder>"},
+                                                {"prog/1C.DAT", "restored"},
+                                                {"prog/1c.ix", "restored index"},
+                                                {std::string("prog/") + kSafety, "<folder>"},
+                                                {std::string("prog/") + kSafety + "/1C.DAT", "live"},
+                                                {std::string("prog/") + kSafety + "/1C.IX", "live index"}}));
   EXPECT_FALSE(fs::exists("/abs"));
 }
 
@@ -117,7 +152,7 @@ TEST_F(RestoreTest, TheDirectoryIsReadAFewTimesNotOnceAnEntry) {
   EXPECT_EQ(result.restored.size(), static_cast<size_t>(Entries));
   EXPECT_EQ(Read("f8.dat"), "restored 8");
   EXPECT_EQ(Read("F9.DAT"), "restored 9");
-  EXPECT_EQ(Read("BeforeRestore/F8.DAT"), "live 8");
+  EXPECT_EQ(Read(std::string(kSafety) + "/F8.DAT"), "live 8");
   EXPECT_FALSE(fs::exists("F8.DAT"));  // the live file keeps its spelling
   EXPECT_LE(read, 3 * Entries) << "directory entries read";
 }
@@ -153,6 +188,14 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
        {{"1C.DAT", "good"}, {"beforeRESTORE", "x"}},
        nullptr,
        "\"beforeRESTORE\""},
+      {"an entry named as a safety copy",
+       {{"1C.DAT", "good"}, {"BeforeRestore 2026-01-02 03.04.05", "x"}},
+       nullptr,
+       "\"BeforeRestore 2026-01-02 03.04.05\""},
+      {"a folder in the place of the restore's mark",
+       {{"1C.DAT", "good"}},
+       nullptr,
+       ".restore-mark is a folder, not the restore's record: remove it and restore the backup again."},
       {"an entry inflating past its declared size",
        {{"1C.DAT", "good"}, {"1P.DAT", std::string(1 << 20, 'p'), "file", false, 1000}},
        nullptr,
@@ -162,6 +205,9 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     Archive(c.entries);
+    std::error_code none;
+    fs::remove(RestoreMarkName, none);
+    if (std::string(c.what).starts_with("a folder")) fs::create_directory(RestoreMarkName);
     const auto before = Tree();
     platform::files::File held;
     if (c.heldFile) {
@@ -198,7 +244,7 @@ TEST_F(RestoreTest, AWriteOrSyncFailingAnywhereChangesNothingAndSaysWhy) {
     SCOPED_TRACE(syncs ? "a sync failing" : "a write failing");
     Write("1C.DAT", "changed after the backup");
     Write("1JNL.DAT", "the journal of a posting of company 1");
-    fs::remove_all(SafetyFolderName);
+    fs::remove_all(kSafety);
     const auto before = Tree();
     int failed = 0;
     for (int n = 1;; ++n) {
@@ -219,7 +265,7 @@ TEST_F(RestoreTest, AWriteOrSyncFailingAnywhereChangesNothingAndSaysWhy) {
     }
     EXPECT_GT(failed, syncs ? 5 : 2 * static_cast<int>(BackedUpNames().size()));
     EXPECT_EQ(Read("1C.DAT"), backedUp.at("1C.DAT"));
-    EXPECT_EQ(Read("BeforeRestore/1C.DAT"), "changed after the backup");
+    EXPECT_EQ(Read(std::string(kSafety) + "/1C.DAT"), "changed after the backup");
     EXPECT_FALSE(fs::exists("1JNL.DAT"));
   }
 }

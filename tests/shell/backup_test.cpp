@@ -8,6 +8,7 @@
 #include "exchange/backup_files.h"
 #include "exchange/backup_window.h"
 #include "main_form_fixture.h"
+#include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "records/last_company.h"
 #include "storage/isam.h"
@@ -80,6 +81,7 @@ TEST_F(BackupItemTest, ACompanyThatDoesNotAskClosesWithoutABackup) {
 }
 
 TEST_F(BackupItemTest, AfterARestoreTheCompanyTheRestoredFilesNameIsOpen) {
+  platform::text::FixedClock clock(QDateTime(QDate(2026, 12, 9), QTime(10, 15, 2)));
   CompanyRec first = Company("1", "First Shop");
   CompanyRec second = Company("2", "Second Shop");
   second.DateOrder.Set("D");
@@ -97,8 +99,8 @@ TEST_F(BackupItemTest, AfterARestoreTheCompanyTheRestoredFilesNameIsOpen) {
       .Answer(mrOk);
   ui.ExpectMessage(
       "Restore files operation complete. You should now run the \"rebuild data files\" option on the Tools "
-      "Menu "
-      "to update your data files.",
+      "Menu to update your data files.\nThe files it replaced or took away are kept in the folder "
+      "\"BeforeRestore 2026-12-09 10.15.02\" of the program directory.",
       "Restore Complete");
   ui.OnModal<TOVBkUp>([this](TOVBkUp& window) {
     window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb()));

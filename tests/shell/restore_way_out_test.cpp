@@ -41,9 +41,9 @@
 #include "storage/journal_undo.h"
 #include "storage/posting_journal.h"
 #include "support/books_check.h"
-#include "support/side_by_side.h"
 #include "support/live_records.h"
 #include "support/scratch_company.h"
+#include "support/side_by_side.h"
 
 namespace shell {
 namespace {
@@ -56,6 +56,15 @@ const testing_support::StockBefore kStock = {{"WIDGET", 100}};
 const char kDropped[] =
     "The interrupted posting (invoice 10000) of company 1 will be dropped with the files it touched.";
 const char kWent[] = "The interrupted posting (invoice 10000) of company 1 went with the files it touched.";
+const char kTakenAway[] =
+    "The backup holds no files of company 1 (First Shop): the restore takes it away, and its files go with "
+    "the "
+    "files it replaces into a new folder \"BeforeRestore\" with the date and time of the restore.";
+// The restore's safety copy at the fixture's clock.
+const char kSafety[] = "BeforeRestore 2026-12-07 10.00.00";
+const char kKept[] =
+    "The files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-07 10.00.00\" of the "
+    "program directory.";
 
 using FileSteps = std::pair<bool (*)(), bool (*)()>;  // how a data file is made, and opened
 
@@ -259,19 +268,20 @@ class RestoreWayOutTest : public MainFormTest {
     ASSERT_TRUE(storage::PostingJournalWaitsFor("1"));
   }
 
-  // The last backup restored through the backup window, as the user answers it.
-  void RestoreThroughTheBackupWindow() {
+  // The last backup restored through the backup window, as the user answers it; with takenAway,
+  // the backup holds no file of company 1, and the question says so.
+  void RestoreThroughTheBackupWindow(bool takenAway) {
     const QString usb = QString::fromStdString(Usb().string());
     testing_support::UiScript ui;
     ui.ExpectMessage("Ready to RESTORE files from backup disk in drive " + usb +
-                         ". WARNING!! Your data files will be over-written by the backup files! " + kDropped +
-                         " Continue?",
+                         ". WARNING!! Your data files will be over-written by the backup files! " +
+                         (takenAway ? QString(kTakenAway) + " " : QString()) + kDropped + " Continue?",
                      "Restore")
         .Answer(platform::ui::mrOk);
     ui.ExpectMessage(
         QString("Restore files operation complete. You should now run the \"rebuild data files\" option on "
                 "the Tools Menu to update your data files.\n") +
-            kWent,
+            kKept + "\n" + kWent,
         "Restore Complete");
     exchange::TOVBkUp& window = exchange::CreateOVBkUp();
     window.DriveComboBox1->setCurrentText(usb);
@@ -363,21 +373,20 @@ TEST_P(RestoreWayOutCaseTest, ARestoreLeavesNoPartOfTheWaitingPostingAndTheNextS
     for (const auto& item : fs::directory_iterator(".")) names.insert(item.path().filename().string());
     return names;
   }();
-  RestoreThroughTheBackupWindow();
+  RestoreThroughTheBackupWindow(way.ListOnly);
   EXPECT_FALSE(storage::PostingJournalWaitsFor("1"));
   EXPECT_FALSE(fs::exists(Folder() / "1JNL.DAT") && JournalHoldsAPosting(Folder() / "1JNL.DAT"));
   EndProgram();
 
-  // Company 1's files that the posting touched or made (all of them when its journal cannot say,
-  // all but the memo file, which an invoice without a memo leaves alone, when it can) are the
-  // backup's or gone; those it replaced or moved away are in the safety folder.
+  // Company 1's data and index files are the backup's or gone (the backup's books are whole: a
+  // file it does not hold goes, whether the posting touched it or not); those it replaced or moved
+  // away are in the safety folder.
   for (const std::string& name : live) {
     const bool data = name.ends_with(".DAT") || name.ends_with(".IX");
     if (!name.starts_with("1") || !data || name.find("JNL") != std::string::npos) continue;
     const bool backedUpFile = std::ranges::count(held, name) > 0;
-    const bool touched = way.Damaged || !name.starts_with("1M.");
-    EXPECT_EQ(fs::exists(Folder() / name), backedUpFile || !touched) << name;
-    EXPECT_EQ(fs::exists(Folder() / exchange::SafetyFolderName / name), backedUpFile || touched) << name;
+    EXPECT_EQ(fs::exists(Folder() / name), backedUpFile) << name;
+    EXPECT_TRUE(fs::exists(Folder() / kSafety / name)) << name;
   }
   EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
   NextStartFindsTheBackupsBooks();
@@ -424,7 +433,9 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
     const fs::path folder = dir_.path() / ("cut" + std::to_string(at));
     fs::copy(staged, folder);
     const int status = RestoreInChild(folder, plan);
-    if (plan.OnWrite != FaultAction::Fail) EXPECT_EQ(status, platform::files::FaultKilledExitCode);
+    if (plan.OnWrite != FaultAction::Fail) {
+      EXPECT_EQ(status, platform::files::FaultKilledExitCode);
+    }
     fs::current_path(folder);
     Met met;
     {
@@ -435,7 +446,8 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
       met.Waits = storage::PostingJournalWaitsFor("1");
       if (!met.Waits) {
         EXPECT_TRUE(OpenCompanyFilesThatAreThere());
-        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock), std::vector<std::string>{});
+        EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, kStock),
+                  std::vector<std::string>{});
       }
       EndProgram();
     }
@@ -443,7 +455,7 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
     EXPECT_EQ(RecordsOnFile(folder), met.Waits ? asTheyWere : backedUp);
     EXPECT_EQ(fs::exists(folder / "1I.DAT"), met.Waits);
     if (!met.Waits) {
-      EXPECT_TRUE(fs::exists(folder / exchange::SafetyFolderName / "1I.DAT"));
+      EXPECT_TRUE(fs::exists(folder / kSafety / "1I.DAT"));
       EXPECT_EQ(FilesToRepair(folder), std::vector<std::string>{});
     }
     for (const auto& item : fs::directory_iterator(folder))
@@ -457,6 +469,97 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
               writes, restored, waiting);
   EXPECT_GT(restored, 0);
   EXPECT_GT(waiting, 0);
+}
+
+// A restore through the backup window whose last placing write fails and whose take-back then
+// fails at its first sync ends half placed. The running program holds every company and the
+// company list at once and says so once with what to do: invoice 10001 is refused and the main
+// window says why. The next start, as main starts it, takes the restore back, and what it says is
+// true: the books are as they were before the restore.
+TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNextStartTakesItBack) {
+  MakeNewCompany(true);
+  if (HasFatalFailure()) return;
+  BackUp(false);
+  ThePostingIsDoneAgain();  // invoice 10000, after the backup
+  fs::current_path(Folder());
+  {
+    testing_support::RestartUser user;  // a start ages what the posting changed
+    ASSERT_TRUE(StartUp());
+    EndProgram();
+  }
+  fs::current_path(dir_.path());
+  const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
+  // The restore through the backup window in the program started on the folder, under a plan.
+  const auto restoreThroughTheWindow = [&](const FaultPlan& plan) {
+    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+    platform::files::InstallFaultPlan(plan);
+    window.RestBtnClick();
+    const std::pair<int, int> counts{platform::files::FaultWritesSoFar(), platform::files::FaultSyncsSoFar()};
+    platform::files::RemoveFaultPlan();
+    return counts;
+  };
+  // Its writes and syncs on a copy of the folder.
+  const auto counted = [&](const FaultPlan& plan) {
+    const fs::path copy = dir_.path() / "count";
+    fs::copy(Folder(), copy);
+    fs::current_path(copy);
+    testing_support::RestartUser user;
+    EXPECT_TRUE(StartUp());
+    const std::pair<int, int> counts = restoreThroughTheWindow(plan);
+    EndProgram();
+    fs::current_path(dir_.path());
+    fs::remove_all(copy);
+    return counts;
+  };
+  // The last write is the mark's move that makes the restore stand; the one before places a file.
+  FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = counted({}).first - 1};
+  // Taken back whole, the take-back's four syncs come last.
+  plan.OnSync = FaultAction::Fail;
+  plan.SyncNumber = counted(plan).second - 3;
+
+  fs::current_path(Folder());
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    (void)restoreThroughTheWindow(plan);
+    ASSERT_EQ(user.told.size(), 1u);
+    const std::string said = user.told[0].toStdString();
+    const std::string remedy = "Start the program again, which finishes or undoes it.";
+    EXPECT_TRUE(said.starts_with("The backup files were not restored: ")) << said;
+    EXPECT_TRUE(said.ends_with(
+        "Until then no company posts anything and none of the records can be changed.  " + remedy))
+        << said;
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("1"));
+    ASSERT_TRUE(OpenInvoiceFilesMakingThem() && records::OpenCustomerFile() && records::OpenProductFile());
+    try {
+      invoicing::PostNewInvoice(testing_support::Invoice("10001", "C1", "12/07/2026", {{"WIDGET", "1"}}));
+      ADD_FAILURE() << "invoice 10001 posted into half-placed files";
+    } catch (const storage::PostingFailed& refused) {
+      EXPECT_EQ(
+          std::string(refused.what()),
+          "Invoice 10001 cannot be posted now: the restore of the backup files was interrupted and is not "
+          "finished yet. " +
+              remedy);
+    }
+    MainForm->ShowWaitingPosting();
+    EXPECT_EQ(
+        MainForm->PostingWaitsLine->text().toStdString(),
+        "The restore of the backup files was interrupted and is not finished yet; the figures shown may "
+        "include part of it. " +
+            remedy);
+    EndProgram();
+  }
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(user.told, std::vector<QString>{"The restore of the backup files was interrupted and has been "
+                                              "undone: the data files are as they were before it."});
+    EXPECT_FALSE(storage::PostingJournalWaits());
+    EndProgram();
+  }
+  EXPECT_EQ(RecordsOnFile(Folder()), asTheyWere);
+  EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
 }
 
 const WayOut kWaysOut[] = {

@@ -86,8 +86,13 @@ const char kStopped[] =
 
 const char kDeletionFinished[] = "The deletion of company 7 was interrupted and has been finished.";
 
+// The safety copy of a restore at the fixture's clock.
+const char kSafety[] = "BeforeRestore 2026-12-07 10.00.00";
 const char kRestoreFinished[] =
-    "The restore of the backup files was interrupted and has been finished: the data files are the backup's.";
+    "The restore of the backup files was interrupted and has been finished: the data files are the backup's. "
+    " "
+    "The files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-07 10.00.00\" of the "
+    "program directory.";
 const char kRestoreUndone[] =
     "The restore of the backup files was interrupted and has been undone: the data files are as they were "
     "before it.";
@@ -1372,8 +1377,9 @@ TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAg
           .Answer(platform::ui::mrOk);
       ui.ExpectMessage(
           "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
-          "Tools Menu to update your data files.\nThe interrupted posting (invoice 1005) of company 12 went "
-          "with the files it touched.",
+          "Tools Menu to update your data files.\nThe files it replaced or took away are kept in the folder "
+          "\"BeforeRestore 2026-12-07 10.00.00\" of the program directory.\nThe interrupted posting (invoice "
+          "1005) of company 12 went with the files it touched.",
           "Restore Complete");
       exchange::TOVBkUp& window = exchange::CreateOVBkUp();
       window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
@@ -2196,8 +2202,8 @@ TEST_F(StartAfterStopTest, ARestoreMarkThatCannotBeReadHoldsEveryCompanyUntilASt
     }
     fs::current_path(dir_.path());
     EXPECT_EQ(LinesAndProducts(folder), stage.BackedUp);
-    EXPECT_EQ(LinesAndProducts(folder / exchange::SafetyFolderName), stage.AsTheyWere);
-    for (const auto& [name, what] : EverythingIn(folder / exchange::SafetyFolderName))
+    EXPECT_EQ(LinesAndProducts(folder / kSafety), stage.AsTheyWere);
+    for (const auto& [name, what] : EverythingIn(folder / kSafety))
       EXPECT_EQ(what, own.at(name)) << name << " in the safety folder is not the user's own";
     EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
     EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
@@ -2294,6 +2300,158 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
     }
     fs::current_path(dir_.path());
     EXPECT_EQ(EverythingIn(outside), outsideBefore);
+    if (c.Then == Outcome::Held) {
+      EXPECT_EQ(EverythingIn(folder), left);
+    } else {
+      EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
+      EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
+      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+    }
+  }
+}
+
+// The mark's "file" line of a file not placed yet (its staged copy still waits) whose live file is
+// not the backup's (another size): its flag set to `flag`, and its staged copy removed so that the
+// restore cannot finish. The live file's name.
+std::string FlagOfAFileNotPlaced(const fs::path& folder, const fs::path& work, const char* flag) {
+  std::ifstream in(folder / exchange::RestoreMarkName);
+  std::string mark, line, target;
+  while (std::getline(in, line)) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+    if (target.empty() && fields.size() == 8 && fields[0] == "file" && fields[3] == "1" &&
+        fs::exists(work / "new" / fields[1]) && fs::exists(folder / fields[2]) &&
+        fs::file_size(folder / fields[2]) != std::stoull(fields[6])) {
+      target = fields[2];
+      fs::remove(work / "new" / fields[1]);
+      fields[3] = flag;
+      line.clear();
+      for (const std::string& field : fields) line += (line.empty() ? "" : "\t") + field;
+    }
+    mark += line + "\n";
+  }
+  in.close();
+  std::ofstream(folder / exchange::RestoreMarkName, std::ios::trunc) << mark;
+  return target;
+}
+
+// A restore killed among the writes that place its files, then its mark as hostile hands leave
+// it: a flag that says no live file was there beside a file that cannot be placed, a folder in
+// its place, the mark made read-only for a start by an ordinary user, a staged file with a second
+// hard link outside the data folder. The start never removes a live file it cannot tell is its
+// own copy, names what it cannot use with a remedy that works, and says one thing.
+TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
+  const fs::path start = dir_.path() / "start";
+  RestoreStage stage;
+  StageARestore(start, false, &stage);
+  if (HasFatalFailure()) return;
+  const ChildStart whole = RestoreACopy(start);
+  const fs::path killed = dir_.path() / "killed";
+  fs::copy(start, killed);
+  FaultPlan kill;
+  kill.OnWrite = FaultAction::Kill;
+  kill.WriteNumber = whole.Writes - 10;  // among the renames that place the files
+  ASSERT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+  ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
+  ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
+  ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
+
+  // A restore killed earlier, before it places a file that the backup changes, its flag lying.
+  const fs::path lying = dir_.path() / "lying";
+  std::string lyingFile;
+  for (int n = whole.Writes - 10; n > 0 && lyingFile.empty(); n -= 2) {
+    fs::remove_all(lying);
+    fs::copy(start, lying);
+    kill.WriteNumber = n;
+    ASSERT_EQ(RestoreInChild(lying, kill).Status, platform::files::FaultKilledExitCode);
+    if (!fs::exists(lying / exchange::RestoreMarkName)) break;
+    lyingFile = FlagOfAFileNotPlaced(lying, WorkFolderIn(lying), "0");
+  }
+  ASSERT_FALSE(lyingFile.empty()) << "no kill left a file the backup changes waiting to be placed";
+
+  enum class Outcome { Finished, Undone, Held };
+  struct Case {
+    const char* Name;
+    // Spoils the folder; the live file that must stay as it is, if any.
+    std::function<std::string(const fs::path& folder, const fs::path& work, const fs::path& outside)> Spoil;
+    Outcome Then;
+    std::string Said;       // what the start says, or how it begins for Undone
+    bool Ordinary = false;  // the start runs as an ordinary user, without the owner's overrides
+  };
+  const std::vector<Case> cases = {
+      {"a flag that lies",
+       [&](const fs::path& folder, const fs::path&, const fs::path&) {
+         fs::remove_all(folder);
+         CopyWhole(lying, folder);
+         return lyingFile;
+       },
+       Outcome::Undone, kRestoreUndone},
+      {"a folder",
+       [](const fs::path& folder, const fs::path&, const fs::path&) {
+         fs::remove(folder / exchange::RestoreMarkName);
+         fs::create_directory(folder / exchange::RestoreMarkName);
+         return std::string();
+       },
+       Outcome::Held,
+       std::string(
+           "The restore of the backup files was interrupted, and its record of what it did (.restore-mark) "
+           "cannot be read: it is a folder, not the restore's record.") +
+           kHeld + "Remove it and start the program again."},
+      {"mode 0444",
+       [](const fs::path& folder, const fs::path&, const fs::path&) {
+         fs::permissions(folder / exchange::RestoreMarkName,
+                         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+         return std::string();
+       },
+       Outcome::Finished, kRestoreFinished, true},
+      {"a hard link",
+       [](const fs::path&, const fs::path& work, const fs::path& outside) {
+         const fs::path staged = fs::directory_iterator(work / "new")->path();
+         fs::rename(staged, outside / staged.filename());
+         fs::create_hard_link(outside / staged.filename(), staged);
+         return std::string();
+       },
+       Outcome::Undone, "The restore of the backup files was interrupted and could not be finished: "},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = dir_.path() / ("hostile" + std::to_string(++n));
+    const fs::path outside = dir_.path() / ("beside" + std::to_string(n));
+    CopyWhole(killed, folder);
+    fs::create_directory(outside);
+    const std::string kept = c.Spoil(folder, WorkFolderIn(folder), outside);
+    const std::map<std::string, std::string> outsideBefore = EverythingIn(outside);
+    const std::map<std::string, std::string> left = EverythingIn(folder);
+
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      if (c.Then == Outcome::Held) {
+        ASSERT_TRUE(StartUp());
+        ExpectEveryCompanyHeld("Remove it and start the program again.");
+        EndProgram();
+      } else if (c.Ordinary) {
+        testing_support::PermissionsApply ordinary;
+        StartCheckBooksAndEnd(kStock);
+      } else {
+        StartCheckBooksAndEnd(kStock);
+      }
+      ASSERT_EQ(user.told.size(), 1u);
+      const std::string said = user.told[0].toStdString();
+      if (c.Then == Outcome::Undone) {
+        EXPECT_TRUE(said.starts_with(c.Said)) << said;
+        EXPECT_TRUE(said.ends_with("as they were before it.")) << said;
+      } else {
+        EXPECT_EQ(said, c.Said);
+      }
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(EverythingIn(outside), outsideBefore);
+    if (!kept.empty()) {
+      EXPECT_EQ(EverythingIn(folder)[kept], left.at(kept)) << kept;
+    }
     if (c.Then == Outcome::Held) {
       EXPECT_EQ(EverythingIn(folder), left);
     } else {
