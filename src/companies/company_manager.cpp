@@ -280,6 +280,9 @@ void TListComps::AddCompany() {
 
 void TListComps::EditCompany() {
   if (!ReadHighlighted()) return;
+  if (forms::RefuseEntryWhilePostingWaits(CompanyUnit(), forms::RecordSubject(CompanyUnit(), CompanyWorkRec),
+                                          "changed", "Edit Company"))
+    return;
   if (!CheckSystemPassword()) return;
   const CompanyRec beforeImage = CompanyWorkRec;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();

@@ -298,6 +298,7 @@ void TDemoForm::FillFromDialog(const TEditDlg& d) {
 }
 
 void TDemoForm::AddCustomer() {
+  if (forms::RefuseEntryWhilePostingWaits(CustomerUnit(), "A new customer", "added", "Add Customer")) return;
   CustRec = CustomerRec{};
   TEditDlg& dialog = CreateEditDlg();
   dialog.DialogMode = "0";
@@ -320,6 +321,9 @@ void TDemoForm::AddCustomer() {
 
 void TDemoForm::EditCustomer() {
   if (!ReadHighlighted()) return;
+  if (forms::RefuseEntryWhilePostingWaits(CustomerUnit(), forms::RecordSubject(CustomerUnit(), CustRec),
+                                          "changed", "Edit Customer"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
   const CustomerRec beforeImage = CustRec;
   const std::string reference = ComparableText(CustRec.CustomerNo.Get()).substr(0, 9);

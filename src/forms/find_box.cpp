@@ -108,18 +108,15 @@ void TFindBox::FindButtonClick() {
   const std::string searchText = FindSearchText(ToAnsi(FindText->text()));
   StatusBar1->showMessage("Searching...");
   Application->ProcessMessages();
-  int32_t scanError = 0;
-  const std::vector<FindRow> rows = FindMatchingRows(*mode, searchText, &scanError);
+  std::string failure;
+  const std::vector<FindRow> rows = FindMatchingRows(*mode, searchText, &failure);
   ShowRows(rows);
   FindButton->setEnabled(false);
-  if (scanError != 0) {
+  if (!failure.empty()) {
     // A search that could not read the whole file must not pass for a complete one.
-    StatusBar1->showMessage(
-        QString("Search stopped by error %1. Found %2 items before it.").arg(scanError).arg(rows.size()));
-    MessageBox(QString("The search could not read the whole file (error %1). The list shows only the items "
-                       "found before the error.")
-                   .arg(scanError),
-               "Text to Find", MsgButtons::Ok, MsgIcon::Error);
+    StatusBar1->showMessage(QString("Search stopped. Found %1 items before it.").arg(rows.size()));
+    MessageBox(ToQString(failure) + " The list shows only the items found before the error.", "Text to Find",
+               MsgButtons::Ok, MsgIcon::Error);
     return;
   }
   StatusBar1->showMessage(QString("Search Complete. Found %1 items.  Double-click on first column to find "

@@ -14,6 +14,7 @@
 #include "records/product_file.h"
 #include "records/product_rec.h"
 #include "records/stored_amount.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 
 namespace forms {
@@ -224,7 +225,7 @@ bool RecordMatches(const FindModeDef& mode, const void* record, std::string_view
 }
 
 std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText,
-                                      int32_t* scanError) {
+                                      std::string* failure) {
   using namespace storage;
   std::vector<FindRow> rows;
   std::vector<uint8_t> record(mode.RecordLength);
@@ -237,7 +238,10 @@ std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view 
     if (RecordMatches(mode, record.data(), searchText)) rows.push_back(mode.Row(record.data()));
   }
   // Running off the end of the file is how every scan ends; anything else cut it short.
-  if (scanError) *scanError = IsamErrorClass() > IsamErrorClassNotFound ? IsamError : 0;
+  if (failure)
+    *failure = IsamErrorClass() > IsamErrorClassNotFound
+                   ? records::DataFileUnusableText((*mode.File)->DataName)
+                   : std::string();
   return rows;
 }
 

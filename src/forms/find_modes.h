@@ -51,10 +51,11 @@ bool RecordMatches(const FindModeDef& mode, const void* record, std::string_view
 
 // The rows of every live record of the mode's file that matches, in physical record order;
 // a record is listed once however many of its fields match. Stops at the end of the file or at
-// the first engine error; scanError (when given) is then that error's code, 0 after a scan that
-// reached the end.
+// the first engine error; `failure` (when given) then says which file could not be read and the
+// system's reason ("The file 1C.DAT cannot be read now: Input/output error."), empty after a scan
+// that reached the end.
 std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view searchText,
-                                      int32_t* scanError = nullptr);
+                                      std::string* failure = nullptr);
 
 // Lets the Find dialog search the invoice file (find mode "Inv").
 void AddInvoiceFindMode();

@@ -15,6 +15,7 @@
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
 #include "storage/file_io.h"
+#include "storage/naming.h"
 #include "storage/posting_journal.h"
 
 namespace forms {
@@ -111,6 +112,16 @@ bool OpenedOrHalt(platform::ui::Form& window, bool opened, const QString& text) 
   QMetaObject::invokeMethod(
       &window, [&window] { window.Close(); }, Qt::QueuedConnection);
   return false;
+}
+
+bool RefuseEntryWhilePostingWaits(const storage::DataFileUnit& unit, const std::string& subject,
+                                  const std::string& verb, const QString& title) {
+  const std::string dataName =
+      storage::IsamFileName(storage::IsamDataPart(unit.FileName()), storage::IsamDataExt);
+  if (!storage::RefuseWriteWhileWaiting(dataName, subject, verb)) return false;
+  platform::ui::MessageBox(platform::text::ToQString(storage::LastWaitingRefusal()), title,
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+  return true;
 }
 
 void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText) {

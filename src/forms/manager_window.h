@@ -68,6 +68,18 @@ QString OpenFailureReason();
 // text, followed by the engine's error number only when OpenFailureReason has no words for it.
 QString OpenFailureHeadline(const QString& text);
 
+// While a posting that waits to be undone holds the unit's file, a record of it cannot be added or
+// changed: the add or change is refused as its dialog would open, under `title`, in the words the
+// write itself would be refused with ("A new customer cannot be added now: ..."), so that nothing
+// is typed that cannot be kept. True then. `subject` names the record; for a change, the record
+// as its file names it (RecordSubject).
+[[nodiscard]] bool RefuseEntryWhilePostingWaits(const storage::DataFileUnit& unit, const std::string& subject,
+                                                const std::string& verb, const QString& title);
+template <class Record>
+std::string RecordSubject(const storage::DataFileUnit& unit, const Record& record) {
+  return unit.Kind().Subject ? unit.Kind().Subject(&record) : std::string();
+}
+
 // A manager's filter state: while on, the window in the button-shadow colour and the label saying
 // `onText` in red; while off, the button-face colour and "Filter Closed" in black.
 void ShowFilterState(QWidget& window, QLabel& label, bool on, const QString& onText);

@@ -59,6 +59,12 @@ std::string SavedRowText(const SavedRow& row) {
          ' ' + taxable + ' ' + FitToSlot(row.Extension, kExtensionSlot.width);
 }
 
+std::vector<std::string> SavedRowCodes(const std::vector<SavedRow>& rows) {
+  std::vector<std::string> codes;
+  for (const SavedRow& row : rows) codes.push_back(row.Code);
+  return codes;
+}
+
 SavedRow ParseSavedRow(std::string_view text) {
   return {Part(text, kNumberSlot),      Part(text, kCodeSlot),  Part(text, kQuantitySlot),
           Part(text, kDescriptionSlot), Part(text, kPriceSlot), Part(text, kTaxableSlot),

@@ -30,6 +30,8 @@ struct SavedRow {
 };
 
 std::string SavedRowText(const SavedRow& row);
+// The product codes of the rows, in their order.
+std::vector<std::string> SavedRowCodes(const std::vector<SavedRow>& rows);
 SavedRow ParseSavedRow(std::string_view text);
 
 // The text cut to `width` and padded with blanks to fill it.

@@ -20,6 +20,7 @@
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
+#include "forms/unusable_file.h"
 #include "invoicing/customer_pick.h"
 #include "invoicing/saved_lines.h"
 #include "platform/files/path.h"
@@ -77,21 +78,6 @@ using forms::LimitedEdit;
 using forms::StockKindOf;
 using forms::TypingLimitedEdit;
 using forms::ValueLabel;
-
-// The product file is opened for a look-up when no window holds it open, and closed again.
-class ProductFileUse {
- public:
-  bool Find(const std::string& code, ProductRec& product) {
-    if (!file_.Open()) return false;
-    ProductRec wanted;
-    wanted.Code.Set(code);
-    storage::IsamRecRef ref = 0;
-    return records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref);
-  }
-
- private:
-  records::FileForAction file_{records::ProductFile, records::OpenProductFile};
-};
 
 }  // namespace
 
@@ -794,10 +780,8 @@ void TProdInv::StringGrid1CodeEntered(int row) {
   }
   ProductRec product;
   bool found = false;
-  {
-    ProductFileUse file;
-    found = file.Find(typed, product);
-  }
+  // A product file that cannot be read is said, and the invoice stays as typed.
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return;
   if (!found) {
     if (products::AskToPickUnknownCode()) PickProduct(row);
     return;
@@ -861,20 +845,24 @@ void TProdInv::LoadSavedLines() {
     return;
   const std::optional<SavedLineSet> set = ReadSavedLines();
   if (!set) return;
+  // The products are read before the lines are replaced: a file that cannot be read leaves the
+  // invoice as it was.
+  std::vector<std::optional<ProductRec>> onFile;
+  if (!forms::ReadAll(Caption(), [&] { onFile = products::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
+    return;
   ClearInvoiceLines();
-  ProductFileUse file;
   for (int row = 1; row <= kInvoiceLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
     forms::PutSavedRow(*Lines, row, saved);
     if (saved.Code.empty()) continue;
-    ProductRec product;
-    if (!file.Find(UpperCase(saved.Code), product)) {
+    const std::optional<ProductRec>& product = onFile[static_cast<size_t>(row - 1)];
+    if (!product) {
       LineStockState(row) = "T";
       continue;
     }
-    TakeProductStock(row, product);
-    ShowHoldNotice(product);
-    Lines->Put(row, kColTaxable, product.TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
+    TakeProductStock(row, *product);
+    ShowHoldNotice(*product);
+    Lines->Put(row, kColTaxable, product->TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
     RecalcLine(row);
   }
   ShowSavedNotes(set->Notes);
@@ -888,18 +876,16 @@ void TProdInv::LoadSavedMemo() {
     return;
   const std::optional<SavedMemoSet> set = ReadSavedMemo();
   if (!set) return;
+  ProductRec product;
+  bool found = false;
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(set->Product.Code, product); }))
+    return;
   ClearInvoiceLines();
   forms::ShowMemoLines(*Memo1, set->MemoLines);
   ShowSavedNotes(set->Notes);
   MemoPDesc->setText(Text(set->Product.Description));
   MemoQuan->setText(Text(set->Product.Quantity));
   if (set->Product.Code.empty()) return;
-  ProductRec product;
-  bool found = false;
-  {
-    ProductFileUse file;
-    found = file.Find(UpperCase(set->Product.Code), product);
-  }
   if (!found) {
     MessageBox("The current selected product does not exist in your inventory.", "Load Saved Memo",
                MsgButtons::Ok, MsgIcon::Information);

@@ -205,6 +205,7 @@ void TPayBox::FormShow() {
   SetCaption(QString(kCaption) + " - " + ToQString(CurrentCompany.CompanyName.Get()));
   SetDateMask(*PDate);
   customerNo_.clear();
+  unreadItems_.clear();
   balance_ = 0;
   for (QLabel* label : {CustName, CustNo, CustPhone, CustSName}) label->clear();
   CustBal->setText("0.00");
@@ -234,20 +235,33 @@ void TPayBox::LoadOpenItems() {
 
   ShowCustomer(records::SelectedCustomer);
   ResetPayment();
-  {
-    records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
-    if (invoices.Open())
-      for (const PaymentItem& item : invoicing::LoadOpenItems(customerNo_, CompanyDateOrder()))
-        SrcList->addItem(LineOf(item));
-  }
+  // Items that could not be read are said, never shown as none; the Post says it again.
+  unreadItems_ = ReadOpenItems();
+  if (!unreadItems_.empty()) MessageBox(ToQString(unreadItems_), kCaption, MsgButtons::Ok, MsgIcon::Error);
   SetButtons();
-  if (balance_ <= 0)
+  if (balance_ <= 0 && unreadItems_.empty())
     MessageBox(
         "This customer does not have a balance due. You can only record deposits on account or clear "
         "offsetting invoices and credits.",
         "Please Note", MsgButtons::Ok, MsgIcon::Information);
   AccountDep->setEnabled(true);
   PDate->setFocus();
+}
+
+std::string TPayBox::ReadOpenItems() {
+  std::vector<PaymentItem> items;
+  try {
+    const records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
+    if (records::ThereToRead(invoices, records::InvoiceUnit())) {
+      items = invoicing::LoadOpenItems(customerNo_, CompanyDateOrder());
+      // The search ends at the end of the customer's key or of the index; any other end cut it short.
+      if (!storage::IsamOK && !records::IsEndOfWalk()) records::ThrowFileUnusable(records::InvoiceUnit());
+    }
+  } catch (const std::runtime_error& failure) {
+    return failure.what();
+  }
+  for (const PaymentItem& item : items) SrcList->addItem(LineOf(item));
+  return {};
 }
 
 std::vector<PaymentItem> TPayBox::Items(const QListWidget& list) {
@@ -429,8 +443,16 @@ void TPayBox::OKBtnClick() {
     MessageBox(ToQString(refusal), kCaption, MsgButtons::Ok, MsgIcon::Warning);
     return;
   }
+  if (!unreadItems_.empty()) {
+    MessageBox(ToQString(unreadItems_), kCaption, MsgButtons::Ok, MsgIcon::Error);
+    return;
+  }
   records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
-  if (!invoices.Open()) return;
+  if (!invoices.Open()) {
+    MessageBox(ToQString(records::DataFileUnusableText(records::InvoiceUnit())), kCaption, MsgButtons::Ok,
+               MsgIcon::Error);
+    return;
+  }
   platform::ui::SayLeftOutCharacters(*this);
   try {
     PostPayment({customerNo_, ToAnsi(PDate->text()), TrimBlanks(ToAnsi(PNotes->text())), Items(*DstList)});

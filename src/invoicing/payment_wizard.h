@@ -70,6 +70,9 @@ class TPayBox : public platform::ui::Form {
 
  private:
   void LoadOpenItems();
+  // Lists the customer's open items; the message of the invoice file that could not be opened or
+  // read instead (nothing listed then), empty when they were read.
+  std::string ReadOpenItems();
   void ShowCustomer(const records::CustomerRec& customer);
   void ResetPayment();
   void SetPaidText(const QString& text);
@@ -82,6 +85,7 @@ class TPayBox : public platform::ui::Form {
   bool EmptyForMove(const QListWidget& list, const char* message) const;
 
   std::string customerNo_;
+  std::string unreadItems_;  // why the customer's open items could not be read; the Post says it
   platform::text::Cents balance_ = 0;
   QString lastPaid_;
   bool settingPaid_ = false;

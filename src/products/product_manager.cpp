@@ -17,7 +17,6 @@
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
-#include "forms/halt_program.h"
 #include "forms/list_window.h"
 #include "forms/printout_notice.h"
 #include "forms/record_find.h"
@@ -221,13 +220,7 @@ void TEditProd::FormShow() {
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   ProdBrowser->SetHeader(ToQString(ProductBrowserHeading()));
   productFile_.emplace(ProductFile, OpenProductDatabase);
-  if (!productFile_->Open()) {
-    MessageBox("Unable to open product database", Caption(), MsgButtons::Ok, MsgIcon::Error);
-    HaltProgram(1);
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
-    return;
-  }
+  if (!forms::OpenedOrHalt(*this, productFile_->Open(), "Unable to open product database")) return;
   const FontChoice browserFont = CompanyBrowserFont(CurrentCompany);
   ProdBrowser->setFont(ToQFont(browserFont));
   ProdBrowser->SetFontColor(platform::print::ColorToQColor(browserFont.color));
@@ -427,6 +420,7 @@ void AddDialogProduct(TUpdProd& dialog) {
 }  // namespace
 
 void AddProduct() {
+  if (forms::RefuseEntryWhilePostingWaits(ProductUnit(), "A new product", "added", "Add Product")) return;
   TUpdProd& dialog = CreateUpdProd();
   ProductBuf = ProductRec{};
   ProductRec blank;
@@ -449,6 +443,7 @@ void AddProduct() {
 
 void TEditProd::PCloneClick() {
   if (!ReadCurrentRow()) return;
+  if (forms::RefuseEntryWhilePostingWaits(ProductUnit(), "A new product", "added", "Add Product")) return;
   TUpdProd& dialog = CreateUpdProd();
   ProductRec clone = ProductBuf;
   clone.OnHand.Set("0");
@@ -466,6 +461,9 @@ void EditProduct() {
   TEditProd& manager = CreateEditProd();
   ProductEditMode = "1";
   if (!manager.ReadCurrentRow()) return;
+  if (forms::RefuseEntryWhilePostingWaits(ProductUnit(), forms::RecordSubject(ProductUnit(), ProductBuf),
+                                          "changed", "Edit Product"))
+    return;
   const ProductRec beforeImage = ProductBuf;
   const storage::IsamRecRef ref = manager.ProdBrowser->BrowserCurrentRef();
   TUpdProd& dialog = CreateUpdProd();

@@ -1,8 +1,12 @@
 #include "products/product_pick.h"
 
 #include "forms/entry_parts.h"
+#include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 #include "products/product_manager.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
 
 namespace products {
 
@@ -18,6 +22,36 @@ bool PickProduct(const std::string& code, const std::string& description) {
   ProductPickMode = 0;
   manager.StatusPanel1->setText(forms::kRightClickForMenu);
   return ProductPickResult == 8;
+}
+
+namespace {
+
+// The look-up in the open product file.
+bool ProductInOpenFile(const std::string& code, records::ProductRec& product) {
+  const std::string wanted = platform::text::UpperCase(platform::text::TrimBlanks(code));
+  if (wanted.empty()) return false;
+  records::ProductRec probe{};
+  probe.Code.Set(wanted);
+  storage::IsamRecRef ref = 0;
+  return records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(probe, 1), 1, product, ref);
+}
+
+}  // namespace
+
+bool ProductOnFile(const std::string& code, records::ProductRec& product) {
+  const records::FileForAction file(records::ProductFile, records::OpenProductFile);
+  return records::ThereToRead(file, records::ProductUnit()) && ProductInOpenFile(code, product);
+}
+
+std::vector<std::optional<records::ProductRec>> ProductsOnFile(const std::vector<std::string>& codes) {
+  const records::FileForAction file(records::ProductFile, records::OpenProductFile);
+  std::vector<std::optional<records::ProductRec>> products(codes.size());
+  if (!records::ThereToRead(file, records::ProductUnit())) return products;
+  for (size_t i = 0; i < codes.size(); ++i) {
+    records::ProductRec product{};
+    if (ProductInOpenFile(codes[i], product)) products[i] = product;
+  }
+  return products;
 }
 
 bool AskToPickUnknownCode() {

@@ -17,6 +17,7 @@
 #include "forms/line_amounts.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
+#include "forms/unusable_file.h"
 #include "platform/files/path.h"
 #include "platform/text/amount.h"
 #include "platform/text/clock.h"
@@ -71,14 +72,6 @@ QToolButton* ToolButton(QWidget* parent, const char* text) {
   button->setToolTip(text);
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   return button;
-}
-
-// The product of `code` (trimmed, upper case) from the product file, opened around the look-up
-// unless a window holds it.
-bool FindProduct(const std::string& code, ProductRec& product) {
-  records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  storage::IsamRecRef ref = 0;
-  return file.Open() && ReadProduct(code, product, ref);
 }
 
 }  // namespace
@@ -666,7 +659,10 @@ void TPOEdit1::StringGrid1CodeEntered(int row) {
     return;
   }
   ProductRec product;
-  if (!FindProduct(typed, product)) {
+  bool found = false;
+  // A product file that cannot be read is said, and the PO stays as typed.
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return;
+  if (!found) {
     if (products::AskToPickUnknownCode()) PickProduct(row);
     return;
   }
@@ -786,21 +782,24 @@ void TPOEdit1::LoadSavedLines() {
   }
   const std::optional<POSavedLineSet> set = ReadPOSavedLines();
   if (!set) return;
+  // The products are read before the lines are replaced: a file that cannot be read leaves the
+  // PO as it was.
+  std::vector<std::optional<ProductRec>> onFile;
+  if (!forms::ReadAll(Caption(), [&] { onFile = products::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
+    return;
   ClearPOLines();
-  // Held open for the whole set, so that each row's look-up does not open and close it anew.
-  const records::FileForAction productFile(records::ProductFile, records::OpenProductFile);
   for (int row = 1; row <= kPOLines; ++row) {
     const SavedRow& saved = set->Rows[static_cast<size_t>(row - 1)];
     forms::PutSavedRow(*Lines, row, saved);
     if (saved.Code.empty()) continue;
-    ProductRec product;
-    if (!FindProduct(saved.Code, product)) {
+    const std::optional<ProductRec>& product = onFile[static_cast<size_t>(row - 1)];
+    if (!product) {
       OldLineStockKind(row) = "T";
       continue;
     }
-    forms::ShowHoldNotice(product);
-    TakeProductStock(row, product);
-    Lines->Put(row, kPOColTaxable, product.TaxOnPO ? QStringLiteral("Y") : QStringLiteral("N"));
+    forms::ShowHoldNotice(*product);
+    TakeProductStock(row, *product);
+    Lines->Put(row, kPOColTaxable, product->TaxOnPO ? QStringLiteral("Y") : QStringLiteral("N"));
     RecalcLine(row);
   }
   INVNOTES->setText(Text(set->Notes.Notes));
@@ -817,6 +816,10 @@ void TPOEdit1::LoadSavedMemo() {
   }
   const std::optional<POSavedMemoSet> set = ReadPOSavedMemo();
   if (!set) return;
+  const std::string code = UpperCase(set->Product.Code);
+  ProductRec product;
+  bool found = false;
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(code, product); })) return;
   // The product picked before goes: a saved product that is not on file must not stand in its place.
   BlankGlance();
   POMemoUnitPrice = "0";
@@ -827,9 +830,7 @@ void TPOEdit1::LoadSavedMemo() {
   forms::PutSavedRow(*Lines, 1, saved);
   MemoPDesc->setText(Text(saved.Description));
   MemoQuan->setText(Text(saved.Quantity));
-  const std::string code = UpperCase(saved.Code);
-  ProductRec product;
-  if (!code.empty() && FindProduct(code, product)) {
+  if (found) {
     TakeProductStock(1, product);
     StockData->setText(Shown(LenientNumber(OldLineStock(1))));
     StkName->setText(Text(code));

@@ -243,6 +243,7 @@ void TVenList::FillFromDialog(const TVendEdit& d) {
 }
 
 void TVenList::AddVendor() {
+  if (forms::RefuseEntryWhilePostingWaits(VendorUnit(), "A new vendor", "added", "Add Vendor")) return;
   VendRec = VendorRec{};
   VendorDialogMode = "0";
   StoredVendorNumber = "0";
@@ -264,6 +265,9 @@ void TVenList::AddVendor() {
 
 void TVenList::EditVendor() {
   if (!ReadHighlighted()) return;
+  if (forms::RefuseEntryWhilePostingWaits(VendorUnit(), forms::RecordSubject(VendorUnit(), VendRec),
+                                          "changed", "Edit Vendor"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
   const VendorRec beforeImage = VendRec;
   VendorDialogMode = "1";

@@ -164,11 +164,12 @@ class LabelPainter {
   std::vector<std::string> unfit_;
 };
 
-// The bitmap beside the return address; none when no return address or no bitmap is chosen.
+// The bitmap beside the return address; none when no return address or no bitmap is chosen, or
+// the file chosen is no longer there (the block is printed without it).
 QImage ReturnAddressBitmap(const LabelPrintSettings& s) {
   const QString path = s.BitmapPath.trimmed();
   QImage bitmap;
-  if (!s.ReturnAddress || path.isEmpty()) return bitmap;
+  if (!s.ReturnAddress || path.isEmpty() || !platform::files::Exists(path.toStdString())) return bitmap;
   const std::string resolved = platform::files::ResolveForUse(path.toStdString());
   if (!bitmap.load(QString::fromStdString(resolved)))
     throw std::runtime_error("The return address bitmap " + path.toStdString() + " cannot be loaded.");

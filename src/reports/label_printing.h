@@ -57,8 +57,9 @@ std::string LabelSettingsError(const LabelPrintSettings& settings);
 
 // Prints every queued row `Copies` times, job "Mailing Labels". A product's bar code is as wide
 // as its symbol needs, within the label's width. A return-address bitmap that
-// cannot be loaded stops the run before anything is printed (std::runtime_error naming it); a
-// failure while printing aborts the job and goes on to the caller.
+// is no longer there leaves the block without it; one there that cannot be loaded stops the run
+// before anything is printed (std::runtime_error naming it); a failure while printing aborts the
+// job and goes on to the caller.
 LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const LabelPrintSettings& settings,
                              platform::print::TPrinter& printer = platform::print::Printer());
 

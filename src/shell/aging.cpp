@@ -143,9 +143,12 @@ CustomerRec Aged(const CustomerRec& before, const BucketsByCustomer& aged, std::
 // balance. False when a customer could not be rewritten (told); a file that cannot be read throws
 // FileUnusable.
 bool AgeEachCustomer(const AgingLimits& limits, std::array<Cents, 4>& totals) {
+  // A file that is there and cannot be opened is said (each asked at once, before the next open);
+  // one not made yet holds nothing to age.
   FileForAction customers(CustomerFile, OpenCustomerFile);
+  if (!ThereToRead(customers, CustomerUnit())) return false;
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
-  if (!customers.Open() || !invoices.Open()) return false;
+  if (!ThereToRead(invoices, InvoiceUnit())) return false;
   const BucketsByCustomer aged = AgeInvoices(limits, platform::text::Today());
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(CustomerFile, ref);; storage::IsamNextRec(CustomerFile, ref)) {

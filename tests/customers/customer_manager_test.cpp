@@ -28,6 +28,7 @@
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
 #include "reports/label_queue.h"
+#include "storage/posting_journal.h"
 #include "support/recording_printer.h"
 #include "support/whole_window.h"
 
@@ -106,6 +107,37 @@ TEST_F(CustomerManagerTest, AddStoresTheDialogsCustomerAndAdvancesTheNextNumber)
   CompanyRec onFile;
   ASSERT_TRUE(ReadCompanyRecord("12", onFile));
   EXPECT_EQ(onFile.NextCustomerNumber.Get(), "1002");
+}
+
+// While a posting waits to be undone, a customer can be neither added nor changed: the user is told
+// so as the dialog would open, before typing anything, and the customer on file stays as it was.
+TEST_F(CustomerManagerTest, AddAndEditAreRefusedAsTheyOpenWhileAPostingWaits) {
+  File({Customer("500", "Baker")});
+  const std::string waits =
+      " now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT readable and "
+      "start the program again.";
+  struct Case {
+    std::string refusal;
+    const char* title;
+    void (TDemoForm::*click)();
+  };
+  const Case cases[] = {
+      {"A new customer cannot be added" + waits, "Add Customer", &TDemoForm::NewCustButnClick},
+      {"Customer 500 cannot be changed" + waits, "Edit Customer", &TDemoForm::EditCustButnClick},
+  };
+  for (const Case& c : cases) {
+    UiScript ui;  // a dialog opened would fail the test as unexpected
+    ui.ExpectMessage(QString::fromStdString(c.refusal), c.title).Icon(MsgIcon::Warning);
+    ui.OnModal<TDemoForm>([&c](TDemoForm& m) {
+      storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");
+      (m.*c.click)();
+      storage::ForgetWaitingJournal("12");
+    });
+    ShowManager();
+    EXPECT_TRUE(ui.Done()) << c.title;
+  }
+  ASSERT_EQ(StoredCustomers().size(), 1u);
+  EXPECT_EQ(StoredCustomers()[0].CustomerName.Get(), "Baker");
 }
 
 TEST_F(CustomerManagerTest, ANumberThatIsNotNumericLeavesTheCounterAlone) {

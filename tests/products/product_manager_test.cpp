@@ -27,6 +27,7 @@
 #include "records/product_file.h"
 #include "records/system_reason.h"
 #include "shell/main_form.h"
+#include "shell/permissions_apply.h"
 #include "shell/start_up.h"
 
 namespace products {
@@ -251,11 +252,33 @@ TEST_F(ProductManagerTest, FindMovesTheBrowserToTheProductChosen) {
   EXPECT_EQ(CurrentCode(manager), "B-1");
 }
 
+// A product file the system refuses to open is named with the system's reason, as the other
+// managers name theirs; the program then ends as for any failed open.
+TEST_F(ProductManagerTest, AProductFileThatCannotBeOpenedIsNamedAndEndsTheProgram) {
+  ASSERT_TRUE(std::filesystem::exists("1P.DAT"));
+  std::filesystem::permissions("1P.DAT", std::filesystem::perms::none);
+  UiScript ui;
+  ui.ExpectMessage(
+      "Unable to open product database\n\nThe file 1P.DAT could not be opened: Permission denied.",
+      "Product Manager");
+  {
+    testing_support::PermissionsApply asAUser;
+    CreateEditProd().Show();
+  }
+  std::filesystem::permissions("1P.DAT",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(ProgramHalted());
+  QTRY_VERIFY(!EditProd->isVisible());
+}
+
 TEST_F(ProductManagerTest, AProductFileLeftUnrepairedEndsTheProgram) {
   std::filesystem::remove("1P.IX");
   UiScript ui;
   ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
-  ui.ExpectMessage("Unable to open product database", "Product Manager");
+  ui.ExpectMessage(
+      "Unable to open product database\n\nThe file 1P.IX could not be opened: No such file or directory.",
+      "Product Manager");
   CreateEditProd().Show();
   EXPECT_TRUE(ui.Done());
   EXPECT_TRUE(ProgramHalted());

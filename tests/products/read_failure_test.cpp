@@ -35,7 +35,6 @@
 #include "reports/label_wizard.h"
 #include "shell/permissions_apply.h"
 #include "storage/isam.h"
-#include "support/file_records.h"
 #include "support/recording_printer.h"
 #include "support/scratch_company.h"
 #include "support/temp_dir.h"
@@ -163,37 +162,6 @@ class ReadFailureTest : public ::testing::Test {
       if (*file) storage::IsamCloseFileBlock(*file);
       *file = nullptr;
     }
-  }
-
-  // Customer C1 with an open invoice of 100.00, and product P1.
-  static void FileBooks() {
-    records::CustomerRec c{};
-    c.CustomerNo.Set("C1");
-    c.CustomerName.Set("Acme Tools");
-    c.CustBillTo1.Set("1 Main St");
-    c.CustBalance.Set("100.00");
-    c.CustAging1.Set("100.00");
-    testing_support::FileRecords<records::CustomerRec>({c}, records::CustomerFile, records::OpenCustomerFile,
-                                                       records::AddCustomerRecord);
-    records::InvoiceRec i{};
-    i.InvCustomerNo.Set("C1");
-    i.InvoiceNo.Set("10010");
-    i.TransactionType.Set("I");
-    i.SortDate.Set("2026/11/02");
-    i.InvTotal.Set("100.00");
-    i.InvPaid.Set("0.00");
-    i.AmountDue.Set("100.00");
-    testing_support::FileRecords<records::InvoiceRec>(
-        {i}, records::InvoiceFile, records::OpenInvoiceFile,
-        [](const records::InvoiceRec& r, storage::IsamRecRef& ref) {
-          records::InvoiceBuf = r;
-          return records::AddInvoiceRecord(ref);
-        });
-    records::ProductRec p{};
-    p.Code.Set("P1");
-    p.Description.Set("Widget");
-    testing_support::FileRecords<records::ProductRec>({p}, records::ProductFile, records::OpenProductFile,
-                                                      records::AddProductRecord);
   }
 
   // Runs the case from the same start every time: the queue holding customer C1 but for the load,
@@ -329,7 +297,7 @@ TEST_F(ReadFailureTest, StatementLabelLetterExportAndListSayTheFileTheyCannotRea
     EXPECT_FALSE((empty.said + empty.shown + empty.status).filter(c.emptyAnswer).isEmpty())
         << c.name << ": " << (empty.said + empty.shown + empty.status).join("; ").toStdString();
   }
-  FileBooks();
+  testing_support::FileSmallBooks();
   for (const Case& c : Cases()) {
     // Readable: what the run is for, and no failure said.
     const Outcome whole = Run(c);
@@ -343,13 +311,7 @@ TEST_F(ReadFailureTest, StatementLabelLetterExportAndListSayTheFileTheyCannotRea
     // Each file refused at its open.
     for (const char* code : c.files) {
       const std::string data = std::string("12") + code + ".DAT";
-      fs::permissions(data, fs::perms::none);
-      Outcome refused;
-      {
-        testing_support::PermissionsApply asAUser;
-        refused = Run(c);
-      }
-      fs::permissions(data, fs::perms::owner_read | fs::perms::owner_write);
+      const Outcome refused = testing_support::WithFileRefused(data, [&c] { return Run(c); });
       EXPECT_EQ(refused.said, QStringList{QString::fromStdString(
                                   "The file " + data + " cannot be opened now: Permission denied.")})
           << c.name;

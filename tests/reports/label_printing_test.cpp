@@ -150,6 +150,25 @@ TEST_F(LabelPrintingTest, ReturnAddressShiftsTheLabelAndShippingLinesAreUsed) {
   EXPECT_TRUE(recorder_->Log().filter(QRegularExpression(R"(^LineTo\(1850, 870\).*pen\(1,)")).size() == 1);
 }
 
+// A return-address bitmap that was deleted since the layout was saved: every label still gets the
+// whole return-address block, where the bitmap would have stood, and its address.
+TEST_F(LabelPrintingTest, ABitmapNoLongerThereLeavesTheBlockWithoutIt) {
+  records::CurrentCompany.CompanyName.Set("Harbour Supplies");
+  records::CurrentCompany.CompanyAddr1.Set("1 Quay Road");
+  records::CurrentCompany.CompanyAddr4.Set("Portsmouth");
+  settings_.ReturnAddress = true;
+  settings_.BitmapPath = "/tmp/kestrava-no-such-dir/logo.bmp";
+  settings_.Copies = 2;
+  const LabelPrintResult result = PrintLabels({{"C1", "", "", "", "C"}}, settings_, *printer_);
+  EXPECT_EQ(result.Printed, 2);
+  EXPECT_EQ(Count("Draw"), 0);
+  const QStringList drawn = Drawn();
+  for (const char* text :
+       {"50,100 Harbour Supplies", "50,150 1 Quay Road", "50,300 Portsmouth", "75,400 Alpha Marine",
+        "1050,100 Harbour Supplies", "1050,300 Portsmouth", "1075,450 12 Quay Street"})
+    EXPECT_TRUE(drawn.contains(text)) << text << "\n" << drawn.join("\n").toStdString();
+}
+
 TEST_F(LabelPrintingTest, LayoutFilesKeepTheirRecordAndShortFilesGiveNone) {
   LabelLayoutRec layout{};
   layout.Description.Set("Avery 3 x 10");

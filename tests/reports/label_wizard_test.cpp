@@ -382,11 +382,13 @@ TEST_F(LabelWizardTest, ARunThatCannotPrintIsReportedAndTheNextJobStillPrints) {
     const char* bitmap;
     QString message;
   };
-  const QString missing = QString::fromStdString(dir_.File("Rückseite.BMP"));
+  // A bitmap that is there but is no picture; one that is gone only leaves the block without it.
+  const QString damaged = QString::fromStdString(dir_.File("Rückseite.BMP"));
+  std::ofstream(damaged.toStdString(), std::ios::binary) << "not a bitmap";
   const Case cases[] = {
       {"page fails", true, "", "The printer went away"},
       {"bitmap unreadable", false, "Rückseite.BMP",
-       "The return address bitmap " + missing + " cannot be loaded."},
+       "The return address bitmap " + damaged + " cannot be loaded."},
   };
   for (const Case& c : cases) {
     std::unique_ptr<platform::print::ScopedPrintBackend> failing;
@@ -396,7 +398,7 @@ TEST_F(LabelWizardTest, ARunThatCannotPrintIsReportedAndTheNextJobStillPrints) {
     for (int i = 0; i < 4; ++i) LabelPrintQueue.Append({"C1", "Alpha Marine", "", "", "C"});  // two sheets
     wizard_->UseCmpAdd->setChecked(*c.bitmap != 0);
     wizard_->UseCmpAddClick();
-    wizard_->BitmapPath->setText(*c.bitmap ? missing : "");
+    wizard_->BitmapPath->setText(*c.bitmap ? damaged : "");
     LabelLayout = wizard_->LayoutFromControls();
     forms::LabelsQueued = 1;
     UiScript ui;

@@ -8,6 +8,9 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <filesystem>
+#include <string>
+
 namespace testing_support {
 
 class PermissionsApply {
@@ -29,5 +32,19 @@ class PermissionsApply {
   __user_cap_data_struct saved_[2] = {};
   bool changed_ = false;
 };
+
+// What `run` gives with the file refused to every one (mode 000), run as an ordinary user; the
+// file's owner gets reading and writing back afterwards.
+template <class Run>
+auto WithFileRefused(const std::string& file, Run run) {
+  namespace fs = std::filesystem;
+  fs::permissions(file, fs::perms::none);
+  auto result = [&run] {
+    PermissionsApply asAUser;
+    return run();
+  }();
+  fs::permissions(file, fs::perms::owner_read | fs::perms::owner_write);
+  return result;
+}
 
 }  // namespace testing_support

@@ -9,6 +9,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/vendor_file.h"
+#include "support/file_records.h"
 
 namespace testing_support {
 
@@ -58,6 +59,36 @@ bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_lis
   for (CompanyFile file : files)
     if (!CreateAndOpen(file)) return false;
   return true;
+}
+
+void FileSmallBooks() {
+  records::CustomerRec c{};
+  c.CustomerNo.Set("C1");
+  c.CustomerName.Set("Acme Tools");
+  c.CustBillTo1.Set("1 Main St");
+  c.CustBalance.Set("100.00");
+  c.CustAging1.Set("100.00");
+  FileRecords<records::CustomerRec>({c}, records::CustomerFile, records::OpenCustomerFile,
+                                    records::AddCustomerRecord);
+  records::InvoiceRec i{};
+  i.InvCustomerNo.Set("C1");
+  i.InvoiceNo.Set("10010");
+  i.TransactionType.Set("I");
+  i.SortDate.Set("2026/11/02");
+  i.InvTotal.Set("100.00");
+  i.InvPaid.Set("0.00");
+  i.AmountDue.Set("100.00");
+  FileRecords<records::InvoiceRec>({i}, records::InvoiceFile, records::OpenInvoiceFile,
+                                   [](const records::InvoiceRec& r, storage::IsamRecRef& ref) {
+                                     records::InvoiceBuf = r;
+                                     return records::AddInvoiceRecord(ref);
+                                   });
+  records::ProductRec p{};
+  p.Code.Set("P1");
+  p.Description.Set("Widget");
+  p.PODescription.Set("Widget");
+  FileRecords<records::ProductRec>({p}, records::ProductFile, records::OpenProductFile,
+                                   records::AddProductRecord);
 }
 
 }  // namespace testing_support

@@ -29,4 +29,9 @@ records::CompanyRec BooksCompanyRecord();
 // files; false (with the engine's error in IsamError) when any of it fails.
 bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files);
 
+// Files small books into the open company's customer, invoice and product files (closed again
+// afterwards): customer C1 "Acme Tools" of 1 Main St owing 100.00 on invoice 10010 of 2 November
+// 2026, and product P1 "Widget".
+void FileSmallBooks();
+
 }  // namespace testing_support
