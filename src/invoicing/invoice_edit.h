@@ -22,15 +22,13 @@
 #include "invoicing/entered_invoice.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
+#include "records/record_file.h"
 #include "records/stock_change.h"
 #include "storage/isam_types.h"
 
 namespace invoicing {
 
-struct StoredLine {
-  storage::IsamRecRef Ref = 0;
-  records::DetailRec Record{};
-};
+using StoredLine = records::RecordOnFile<records::DetailRec>;
 
 struct StoredInvoice {
   storage::IsamRecRef Ref = 0;

@@ -17,14 +17,12 @@
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_rec.h"
+#include "records/record_file.h"
 #include "storage/isam_types.h"
 
 namespace purchasing {
 
-struct StoredPODetail {
-  storage::IsamRecRef Ref = 0;
-  records::PODetailRec Record{};
-};
+using StoredPODetail = records::RecordOnFile<records::PODetailRec>;
 
 struct StoredPO {
   storage::IsamRecRef Ref = 0;

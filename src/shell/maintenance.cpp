@@ -75,23 +75,18 @@ bool BeforeCutOff(const std::string& sortDate, const QDate& cutOff) {
 // all: while any record of it stays (an invoice still owing, a payment after the cut-off), every
 // record of it stays, since its documents sum what was billed and paid over all of them. Chosen
 // before any is deleted, so that the walk is not disturbed by its own deletions; a walk that
-// cannot read every record leaves some number unknown, and then nothing is chosen.
+// cannot read every record leaves some number unknown, and then the purge fails (FileUnusable).
 template <class Record, class IsOld>
 std::vector<OldDocument> OldDocuments(storage::IsamFileBlock file, IsOld isOld) {
   std::vector<OldDocument> found;
   std::set<std::string> kept;
-  storage::IsamRecRef ref = 0;
-  for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
-    Record record;
-    storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) return {};
+  ForEachRecordInFileOrder<Record>(file, [&](const Record& record, storage::IsamRecRef ref) {
     std::string number = platform::text::UpperCase(TrimBlanks(record.Number())).substr(0, 9);
     if (isOld(record))
       found.push_back({ref, number, record.Body() == "M"});
     else
       kept.insert(number);
-  }
-  if (storage::IsamError != storage::IsamErrNoMoreRecords) return {};
+  });
   std::erase_if(found, [&](const OldDocument& document) { return kept.contains(document.Number); });
   return found;
 }
@@ -111,7 +106,8 @@ void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
 }
 
 // Another record of the number still on file (an invoice with payments against it shares their
-// number) keeps the lines and the memo.
+// number) keeps the lines and the memo. A search that fails fails the purge: it is never taken
+// for a number no longer on file.
 bool NumberStillOnFile(const DocumentFiles& files, const std::string& number) {
   return !RecordsWithKey(files.Header, 1, files.HeaderKey(number)).empty();
 }
