@@ -37,6 +37,7 @@ struct StoredInvoice {
 };
 
 // Reads the invoice-file record at ref with its detail lines; false when there is no live record.
+// Throws records::FileUnusable when the record or one of its lines cannot be read.
 bool ReadStoredInvoice(storage::IsamRecRef ref, StoredInvoice& stored);
 
 // The record as an edit stores it: the entry form's fields over the stored record, whose type,

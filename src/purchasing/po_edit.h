@@ -43,7 +43,7 @@ class POEditRefused : public std::runtime_error {
 };
 
 // Reads the header at ref with its detail records and memo; false when there is no live header.
-// The PO files must be open.
+// The PO files must be open; throws records::FileUnusable when one of them cannot be read.
 bool ReadStoredPO(storage::IsamRecRef ref, StoredPO& stored);
 
 // The header as an edit stores it: the form's fields over the stored header, whose status,
