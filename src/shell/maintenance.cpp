@@ -42,14 +42,17 @@ namespace {
 struct DocumentFiles {
   storage::IsamFileBlock& Header;
   bool (*OpenHeader)();
+  storage::DataFileUnit& (*HeaderUnit)();
   bool (*DeleteHeader)(storage::IsamRecRef);
   storage::IsamKeyStr (*HeaderKey)(const std::string& number);  // the headers' key 1
   storage::IsamFileBlock& Lines;
   bool (*OpenLines)();
+  storage::DataFileUnit& (*LinesUnit)();
   bool (*DeleteLine)(storage::IsamRecRef);
   storage::IsamKeyStr (*LinesKey)(const std::string& number);  // the lines' key 2
   storage::IsamFileBlock& Memos;
   bool (*OpenMemos)();
+  storage::DataFileUnit& (*MemosUnit)();
   bool (*DeleteMemo)(storage::IsamRecRef);
   storage::IsamKeyStr (*MemoKey)(const std::string& number);
   const char* HeaderFailed;
@@ -116,10 +119,14 @@ bool NumberStillOnFile(const DocumentFiles& files, const std::string& number) {
 // cannot be deleted keeps them, and is not counted. Returns how many were removed.
 template <class Record, class IsOld>
 int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
+  // Files not made yet hold nothing to remove; one that is there and cannot be opened fails the
+  // purge, never read as holding nothing. Each is asked at once, while the engine says why.
   FileForAction memos(files.Memos, files.OpenMemos);
+  if (!ThereToRead(memos, files.MemosUnit())) return 0;
   FileForAction headers(files.Header, files.OpenHeader);
+  if (!ThereToRead(headers, files.HeaderUnit())) return 0;
   FileForAction lines(files.Lines, files.OpenLines);
-  if (!memos.Open() || !headers.Open() || !lines.Open()) return 0;
+  if (!ThereToRead(lines, files.LinesUnit())) return 0;
   int removed = 0;
   for (const OldDocument& document : OldDocuments<Record>(files.Header, isOld)) {
     records::RequireDone(files.DeleteHeader(document.Ref), files.HeaderFailed);
@@ -143,6 +150,7 @@ struct POHeader : POHeaderRec {
 
 const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      OpenInvoiceFile,
+                                     InvoiceUnit,
                                      DeleteInvoiceRecord,
                                      [](const std::string& number) {
                                        InvoiceRec wanted{};
@@ -151,6 +159,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      },
                                      DetailFile,
                                      OpenDetailFile,
+                                     DetailUnit,
                                      DeleteDetailRecord,
                                      [](const std::string& number) {
                                        DetailRec wanted{};
@@ -159,6 +168,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      },
                                      MemoFile,
                                      OpenMemoFile,
+                                     MemoUnit,
                                      DeleteMemoRecord,
                                      [](const std::string& number) {
                                        MemoRec wanted{};
@@ -172,6 +182,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
 
 const DocumentFiles PODocuments{POHeaderFile,
                                 OpenPOHeaderFile,
+                                POHeaderUnit,
                                 DeletePOHeaderRecord,
                                 [](const std::string& number) {
                                   POHeaderRec wanted{};
@@ -180,6 +191,7 @@ const DocumentFiles PODocuments{POHeaderFile,
                                 },
                                 PODetailFile,
                                 OpenPODetailFile,
+                                PODetailUnit,
                                 DeletePODetailRecord,
                                 [](const std::string& number) {
                                   PODetailRec wanted{};
@@ -188,6 +200,7 @@ const DocumentFiles PODocuments{POHeaderFile,
                                 },
                                 POMemoFile,
                                 OpenPOMemoFile,
+                                POMemoUnit,
                                 DeletePOMemoRecord,
                                 [](const std::string& number) {
                                   POMemoRec wanted{};
