@@ -57,8 +57,7 @@ int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNum
     RequireDone(file.Open(), "The invoice file could not be opened.");
     int changed = 0;
     for (storage::IsamRecRef ref : InvoicesOfCustomer(oldNumber)) {
-      storage::IsamGetRec(records::InvoiceFile, ref, &records::InvoiceBuf, sizeof records::InvoiceBuf);
-      RequireDone(storage::IsamOK, "An invoice of the customer could not be read.");
+      ReadRecordAt(records::InvoiceFile, ref, records::InvoiceBuf);
       const records::InvoiceRec before = records::InvoiceBuf;
       records::InvoiceBuf.InvCustomerNo.Set(newNumber);
       RequireDone(records::UpdateInvoiceRecord(before, ref), "Modify operation failed");
@@ -74,7 +73,12 @@ CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {
     return CustomerDeleteCheck::HasBalance;
   FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
   if (!file.Open()) return CustomerDeleteCheck::InvoicesUnknown;
-  if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
+  try {
+    if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
+  } catch (const records::FileUnusable&) {
+    // A search that failed for another reason than finding nothing cannot clear the customer.
+    return CustomerDeleteCheck::InvoicesUnknown;
+  }
   return CustomerDeleteCheck::Allowed;
 }
 

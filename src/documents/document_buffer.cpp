@@ -124,7 +124,7 @@ void LoadDocMemo(storage::DataFileUnit& unit, std::string_view number, std::size
   wanted.Number.Set(number);
   records::MemoRec memo{};
   storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(unit, unit.BuildKey(&wanted, 1), 1, memo, ref)) {
+  if (!records::ReadIfOnFile(unit, unit.BuildKey(&wanted, 1), 1, memo, ref)) {
     platform::ui::ShowMessage("Error reading memo data.");
     return;
   }

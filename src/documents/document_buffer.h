@@ -121,7 +121,8 @@ bool SameDocNumber(std::string_view recordNumber, std::string_view number);
 // (ZeroPad9(number) + two-digit line number) of the open detail file, in key order. Each record
 // is read into `record`; only records whose own number (`numberOf`) is the document's make a
 // line, and `take` says whether such a record makes a line and gives its product code and line
-// text. At most 99 lines.
+// text. At most 99 lines. Throws records::FileUnusable when the walk fails before the end of the
+// document's lines: a document printed with part of its lines would pass for the whole.
 template <class Record, class NumberOf, class Take>
 void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view number, NumberOf numberOf,
                   Take take) {
@@ -133,13 +134,13 @@ void LoadDocLines(storage::IsamFileBlock file, int lineKeyNr, std::string_view n
   int entry = 1;
   while (storage::IsamOK && entry < DocLineCount && key.compare(0, prefix.size(), prefix) == 0) {
     Record record{};
-    storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
+    records::ReadRecordAt(file, ref, record);
     std::string product, lineText;
     if (SameDocNumber(numberOf(record), number) && take(record, product, lineText))
       DocLines[entry++] = DocLineEntry(product, lineText);
     storage::IsamNextKey(file, lineKeyNr, ref, key);
   }
+  if (!storage::IsamOK && !records::IsEndOfWalk()) records::ThrowFileUnusable(file->DataName);
 }
 
 // A memo document's lines: line 1 always, lines 2 to 25 when they hold at least `shortest`
@@ -151,17 +152,19 @@ void SetDocMemoItem(std::string_view lineText, std::string_view productCode);
 
 // The memo lines of a document number from the open memo file of `unit` (invoice or PO memos),
 // as LoadDocMemoLines puts them. A number without a memo says "Error reading memo data." and
-// leaves every line empty.
+// leaves every line empty; a memo file that cannot be searched or read throws
+// records::FileUnusable.
 void LoadDocMemo(storage::DataFileUnit& unit, std::string_view number, std::size_t shortest = 1);
 
 // The memo document's stock line from the detail record filed under exactly `key` (key keyNr of
-// the open detail file of `unit`); none when the document has no detail record of its own.
+// the open detail file of `unit`); none when the document has no detail record of its own. Throws
+// records::FileUnusable when the file cannot be searched or the record read.
 template <class Detail>
 void LoadDocMemoItem(storage::DataFileUnit& unit, const storage::IsamKeyStr& key, int keyNr) {
   DocMemoItem = {};
   Detail detail{};
   storage::IsamRecRef ref = 0;
-  if (records::ReadByKey(unit, key, keyNr, detail, ref))
+  if (records::ReadIfOnFile(unit, key, keyNr, detail, ref))
     SetDocMemoItem(detail.LineText.Get(), detail.Product.Get());
 }
 

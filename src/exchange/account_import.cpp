@@ -107,7 +107,8 @@ std::string Cell(const ImportRow& row, int column) {
   return column < static_cast<int>(row.size()) ? row[column] : std::string();
 }
 
-// One past the larger of the company's next number and the largest number on file.
+// One past the larger of the company's next number and the largest number on file. Throws
+// records::FileUnusable when a number on file cannot be read: a seed below it would repeat it.
 int64_t CounterSeed(const AccountImportKind& kind, storage::DataFileUnit& unit) {
   std::string next = TrimBlanks(kind.CompanyCounter.Get(&records::CurrentCompany));
   if (next.empty()) {
@@ -121,10 +122,11 @@ int64_t CounterSeed(const AccountImportKind& kind, storage::DataFileUnit& unit) 
   storage::IsamSearchKey(unit.File(), kind.NumberKey, ref, key);
   while (storage::IsamOK) {
     storage::IsamGetRec(unit.File(), ref, record.data(), record.size());
-    if (storage::IsamOK)
-      largest = std::max(largest, LeadingNumber(kind.Number.Get(record.data())).value_or(0));
+    if (!storage::IsamOK) records::ThrowFileUnusable(unit);
+    largest = std::max(largest, LeadingNumber(kind.Number.Get(record.data())).value_or(0));
     storage::IsamNextKey(unit.File(), kind.NumberKey, ref, key);
   }
+  if (!records::IsEndOfWalk()) records::ThrowFileUnusable(unit);
   storage::IsamOK = true;
   return largest + 1;
 }

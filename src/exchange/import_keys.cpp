@@ -25,6 +25,8 @@ bool TakenKeys::Taken(const RecordImage& record) {
   storage::IsamKeyStr found = wanted;
   storage::IsamRecRef ref = 0;
   storage::IsamSearchKey(unit_.File(), keyNr_, ref, found);
+  // A search that failed is never taken for a key that is free.
+  if (!storage::IsamOK && !records::IsEndOfWalk()) records::ThrowFileUnusable(unit_);
   const bool onFile = storage::IsamOK && found == wanted;
   storage::IsamOK = true;
   return onFile;

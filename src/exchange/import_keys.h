@@ -51,7 +51,8 @@ class TakenKeys {
  public:
   TakenKeys(storage::DataFileUnit& unit, int keyNr) : unit_(unit), keyNr_(keyNr) {}
 
-  // The key of `record` is on file or was given earlier in this run.
+  // The key of `record` is on file or was given earlier in this run; throws records::FileUnusable
+  // when the index cannot be searched.
   [[nodiscard]] bool Taken(const RecordImage& record);
   void Take(const RecordImage& record);
 

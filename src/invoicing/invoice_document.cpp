@@ -1,6 +1,7 @@
 #include "invoicing/invoice_document.h"
 
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "reports/label_queue.h"
 
 #include "documents/document_buffer.h"
@@ -53,27 +54,21 @@ struct InvoiceSums {
   bool Found = false;
 };
 
-// Every record whose invoice number key is the number, in key order.
+// Every record whose invoice number key is the number, in key order. Throws FileUnusable when one
+// cannot be read: sums of part of them would print as the whole.
 InvoiceSums SumInvoiceRecords(const std::string& number) {
   InvoiceSums sums;
   InvoiceRec wanted{};
   wanted.InvoiceNo.Set(number);
-  const storage::IsamKeyStr first = records::BuildInvoiceKey(wanted, 1);
-  storage::IsamKeyStr key = first;
-  storage::IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::InvoiceFile, 1, ref, key);
   bool headerFound = false;
-  while (storage::IsamOK && key == first) {
-    InvoiceRec record{};
-    storage::IsamGetRec(records::InvoiceFile, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
+  for (const auto& [ref, record] : records::ReadRecordsWithKey<InvoiceRec>(
+           records::InvoiceFile, 1, records::BuildInvoiceKey(wanted, 1))) {
     sums.Found = true;
     sums.Paid += documents::StoredAmountCents(record.InvPaid.Get());
     sums.Total += documents::StoredAmountCents(record.InvTotal.Get());
     sums.Tax += documents::StoredAmountCents(record.TaxAmount.Get());
     if (!headerFound) sums.Header = record;
     headerFound = headerFound || HeadsDocument(record);
-    storage::IsamNextKey(records::InvoiceFile, 1, ref, key);
   }
   return sums;
 }
@@ -173,7 +168,9 @@ bool FillInvoiceDocument(const std::string& number) {
 }
 
 std::string BuildInvoiceDocument() {
-  if (!FillInvoiceDocument(PrintInvoiceNo)) {
+  bool found = false;
+  if (!forms::ReadAll("Invoice", [&] { found = FillInvoiceDocument(PrintInvoiceNo); })) return {};
+  if (!found) {
     platform::ui::ShowMessage(
         QString::fromStdString("Invoice " + TrimBlanks(PrintInvoiceNo) + " was not found."));
     return {};

@@ -24,11 +24,13 @@ bool EMailOutputMode();
 // Fills DocHeader, DocLines, DocAging, DocMemoItem and MemoInvoiceFlag for the invoice number.
 // The header is the invoice's own record (type I, Z, G or M; the last record of the number when
 // it has none of these); the amounts are the sums over every record of the number. False, with
-// the buffer left as it was, when no record carries the number.
+// the buffer left as it was, when no record carries the number; throws records::FileUnusable when
+// a file it reads cannot be opened or read.
 bool FillInvoiceDocument(const std::string& number);
 
 // Builds PrintInvoiceNo and sends it as the flags say. Returns the status text the Invoice
-// Manager shows afterwards ("Invoice ... sent to printer."), empty when there is none.
+// Manager shows afterwards ("Invoice ... sent to printer."), empty when there is none. A file it
+// reads that cannot be read is said, and nothing is shown, printed or sent.
 std::string BuildInvoiceDocument();
 
 }  // namespace invoicing

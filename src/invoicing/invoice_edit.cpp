@@ -94,21 +94,10 @@ LineCells CellsOf(const records::DetailRec& detail) {
 }
 
 std::vector<StoredLine> StoredLinesOf(const std::string& number) {
-  std::vector<StoredLine> lines;
   records::DetailRec wanted{};
   wanted.InvoiceNumber.Set(number);
-  const storage::IsamKeyStr exact = records::BuildDetailKey(wanted, 2);
-  storage::IsamKeyStr key = exact;
-  storage::IsamRecRef ref = 0;
-  if (!records::SearchDetailKey(key, ref, 2)) return lines;
-  while (key == exact) {
-    StoredLine line;
-    line.Ref = ref;
-    storage::IsamGetRec(records::DetailFile, ref, &line.Record, sizeof line.Record);
-    if (storage::IsamOK) lines.push_back(line);
-    storage::IsamNextKey(records::DetailFile, 2, ref, key);
-    if (!storage::IsamOK) break;
-  }
+  std::vector<StoredLine> lines = records::ReadRecordsWithKey<records::DetailRec>(
+      records::DetailFile, 2, records::BuildDetailKey(wanted, 2));
   std::stable_sort(lines.begin(), lines.end(), [](const StoredLine& a, const StoredLine& b) {
     return a.Record.LineKey.Get() < b.Record.LineKey.Get();
   });
@@ -188,7 +177,7 @@ bool FindMemo(const std::string& number, storage::IsamRecRef& ref) {
   records::MemoRec wanted{};
   wanted.Number.Set(number);
   records::MemoRec found{};
-  return records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, found, ref);
+  return records::ReadIfOnFile(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, found, ref);
 }
 
 // Rewrites the memo of the old number under the new one. An invoice whose memo is missing gets
@@ -359,7 +348,7 @@ void ShowRowStock(TProdInv& f, int row, const std::string& code) {
   records::ProductRec product{};
   storage::IsamRecRef ref = 0;
   if (!records::ProductFile ||
-      !records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref)) {
+      !records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref)) {
     f.LineOnHand(row) = "0";
     f.LineStockState(row) = "T";
     return;
@@ -398,7 +387,7 @@ void LoadMemo(TProdInv& f, const StoredInvoice& stored) {
   records::MemoRec wanted{};
   wanted.Number.Set(stored.Record.InvoiceNo.Get());
   storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, memo, ref)) {
+  if (!records::ReadIfOnFile(records::MemoUnit(), records::BuildMemoKey(wanted, 1), 1, memo, ref)) {
     platform::ui::ShowMessage("Error reading memo data.");
     return;
   }
@@ -449,8 +438,8 @@ bool ReadStoredInvoice(storage::IsamRecRef ref, StoredInvoice& stored) {
   if (ref <= 0 || !records::InvoiceFile) return false;
   stored = StoredInvoice{};
   stored.Ref = ref;
-  storage::IsamGetRec(records::InvoiceFile, ref, &stored.Record, sizeof stored.Record);
-  if (!storage::IsamOK || stored.Record.Status.Get() != 0) return false;
+  records::ReadRecordAt(records::InvoiceFile, ref, stored.Record);
+  if (stored.Record.Status.Get() != 0) return false;
   stored.Lines = StoredLinesOf(stored.Record.InvoiceNo.Get());
   return true;
 }

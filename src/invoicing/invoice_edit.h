@@ -22,15 +22,13 @@
 #include "invoicing/entered_invoice.h"
 #include "records/detail_file.h"
 #include "records/invoice_rec.h"
+#include "records/record_file.h"
 #include "records/stock_change.h"
 #include "storage/isam_types.h"
 
 namespace invoicing {
 
-struct StoredLine {
-  storage::IsamRecRef Ref = 0;
-  records::DetailRec Record{};
-};
+using StoredLine = records::RecordOnFile<records::DetailRec>;
 
 struct StoredInvoice {
   storage::IsamRecRef Ref = 0;
@@ -39,6 +37,7 @@ struct StoredInvoice {
 };
 
 // Reads the invoice-file record at ref with its detail lines; false when there is no live record.
+// Throws records::FileUnusable when the record or one of its lines cannot be read.
 bool ReadStoredInvoice(storage::IsamRecRef ref, StoredInvoice& stored);
 
 // The record as an edit stores it: the entry form's fields over the stored record, whose type,

@@ -24,6 +24,7 @@
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "invoicing/invoice_add.h"
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_texts.h"
@@ -453,7 +454,7 @@ void TInvEdit1::InvBrowser1DblClick() {
 void TInvEdit1::CustDataButnClick() {
   if (!ReadHighlighted()) return;
   const records::InvoiceRec record = InvoiceBuf;
-  records::SelectedCustomer = CustomerOfRecord(record);
+  if (!forms::ReadAll("Customer Data", [&] { records::SelectedCustomer = CustomerOfRecord(record); })) return;
   customers::TQView& view = customers::CreateQView();
   FillQuickView(view, record, records::SelectedCustomer);
   view.ShowModal();
@@ -499,7 +500,8 @@ void TInvEdit1::PrintPackingSlip1Click() {
   platform::ui::WaitCursor busy;
   OutputFlags flags(1, 0);
   PrintInvoiceNo = number;
-  if (!FillInvoiceDocument(number)) return;
+  bool found = false;
+  if (!forms::ReadAll("Packing Slip", [&] { found = FillInvoiceDocument(number); }) || !found) return;
   documents::DocMode = "PSL";
   documents::PrintInvoice();
   SetStatusText(1, platform::print::PrintedNotice(Text("Packing Slip " + number)));
@@ -507,7 +509,8 @@ void TInvEdit1::PrintPackingSlip1Click() {
 
 void TInvEdit1::BatchPrinButnClick() {
   forms::CloseProgressWindow();
-  const std::vector<std::string> numbers = UnprintedInvoiceNumbers();
+  std::vector<std::string> numbers;
+  if (!forms::ReadAll("Batch Print", [&] { numbers = UnprintedInvoiceNumbers(); })) return;
   if (numbers.empty()) {
     MessageBox("There are no invoices to print.", "Batch Print", MsgButtons::Ok, MsgIcon::Information);
     return;

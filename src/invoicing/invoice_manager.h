@@ -157,7 +157,8 @@ extern TInvEdit1* InvEdit1;
 TInvEdit1& CreateInvEdit1();
 
 // The invoice numbers batch print takes: every record not yet printed whose type is G, I, M or
-// Z, in the file's physical order. The invoice file must be open.
+// Z, in the file's physical order. The invoice file must be open; throws records::FileUnusable
+// when it cannot be read to its end.
 std::vector<std::string> UnprintedInvoiceNumbers();
 
 }  // namespace invoicing

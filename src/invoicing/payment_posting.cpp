@@ -43,22 +43,15 @@ bool IsDepositItem(const std::string& number) {
   return UpperCase(number).starts_with(DepositPrefix);
 }
 
-// Every record of the open invoice file whose key keyNr is exactly `wanted`, with its reference.
-std::vector<std::pair<IsamRecRef, InvoiceRec>> InvoicesWithKey(int keyNr, const storage::IsamKeyStr& wanted) {
-  std::vector<std::pair<IsamRecRef, InvoiceRec>> found;
-  storage::IsamKeyStr key = wanted;
-  IsamRecRef ref = 0;
-  storage::IsamSearchKey(records::InvoiceFile, keyNr, ref, key);
-  while (storage::IsamOK && key == wanted) {
-    InvoiceRec record{};
-    storage::IsamGetRec(records::InvoiceFile, ref, &record, sizeof record);
-    if (storage::IsamOK) found.emplace_back(ref, record);
-    storage::IsamNextKey(records::InvoiceFile, keyNr, ref, key);
-  }
-  return found;
+using StoredInvoices = std::vector<records::RecordOnFile<InvoiceRec>>;
+
+// Every record of the open invoice file whose key keyNr is exactly `wanted`, with its reference;
+// throws FileUnusable when one cannot be read (a payment worked out from part of them is wrong).
+StoredInvoices InvoicesWithKey(int keyNr, const storage::IsamKeyStr& wanted) {
+  return records::ReadRecordsWithKey<InvoiceRec>(records::InvoiceFile, keyNr, wanted);
 }
 
-std::vector<std::pair<IsamRecRef, InvoiceRec>> CustomerRecords(const std::string& customerNo) {
+StoredInvoices CustomerRecords(const std::string& customerNo) {
   InvoiceRec wanted{};
   wanted.InvCustomerNo.Set(customerNo);
   return InvoicesWithKey(2, records::BuildInvoiceKey(wanted, 2));
@@ -66,15 +59,13 @@ std::vector<std::pair<IsamRecRef, InvoiceRec>> CustomerRecords(const std::string
 
 // The records of one item number that belong to the customer (another customer's invoice may
 // carry the same number).
-std::vector<std::pair<IsamRecRef, InvoiceRec>> ItemRecords(const std::string& number,
-                                                           const std::string& customerNo) {
+StoredInvoices ItemRecords(const std::string& number, const std::string& customerNo) {
   InvoiceRec wanted{};
   wanted.InvoiceNo.Set(number);
-  std::vector<std::pair<IsamRecRef, InvoiceRec>> records =
-      InvoicesWithKey(1, records::BuildInvoiceKey(wanted, 1));
+  StoredInvoices records = InvoicesWithKey(1, records::BuildInvoiceKey(wanted, 1));
   const std::string customer = UpperCase(TrimBlanks(customerNo));
   std::erase_if(records, [&](const auto& entry) {
-    return UpperCase(TrimBlanks(entry.second.InvCustomerNo.Get())) != customer;
+    return UpperCase(TrimBlanks(entry.Record.InvCustomerNo.Get())) != customer;
   });
   return records;
 }
@@ -173,19 +164,19 @@ class PaymentWriter {
     const bool deposit = IsDepositItem(item.Number);
     auto records = ItemRecords(item.Number, payment_.CustomerNo);
     auto open = std::find_if(records.begin(), records.end(), [&](const auto& entry) {
-      return !Settled(entry.second) && HasType(entry.second, deposit ? "D" : "IZG");
+      return !Settled(entry.Record) && HasType(entry.Record, deposit ? "D" : "IZG");
     });
     if (open == records.end()) {
       NotFound(item);
       return 0;
     }
-    const InvoiceRec& found = open->second;
+    const InvoiceRec& found = open->Record;
     InvoiceRec paid = found;
     SettleRecord(paid, date_);
     if (!payment_.Note.empty()) paid.StatementComment.Set(payment_.Note);
     if (StoredCents(found.InvPaid.Get()) == 0) {
       paid.InvPaid.Set(AmountText(item.Amount));
-      return RewriteRecord(found, paid, open->first).value_or(0);
+      return RewriteRecord(found, paid, open->Ref).value_or(0);
     }
     InvoiceRec payment = paid;
     payment.TransactionType.Set(deposit ? "T" : "X");

@@ -97,16 +97,25 @@ void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate
   bucket.Set(platform::text::AmountText(StoredCents(bucket.View()) + due));
 }
 
-bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,
-                         storage::IsamRecRef& ref) {
+namespace {
+
+storage::IsamKeyStr CustomerNumberKey(const std::string& number) {
   records::CustomerRec wanted{};
   wanted.CustomerNo.Set(number);
-  return records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, customer, ref);
+  return records::BuildCustomerKey(wanted, 2);
+}
+
+}  // namespace
+
+bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer,
+                         storage::IsamRecRef& ref) {
+  return records::ReadIfOnFile(records::CustomerUnit(), CustomerNumberKey(number), 2, customer, ref);
 }
 
 void RequireInvoiceCustomer(bool open, const std::string& number, records::CustomerRec& customer,
                             storage::IsamRecRef& ref, const std::string& then) {
-  if (open && ReadInvoiceCustomer(number, customer, ref)) return;
+  if (open && records::ReadByKey(records::CustomerUnit(), CustomerNumberKey(number), 2, customer, ref))
+    return;
   const std::string failure = records::DataFileFailure(records::CustomerUnit());
   if (!failure.empty())
     throw std::runtime_error("Customer " + TrimBlanks(number) + " could not be read: " + failure + "." +

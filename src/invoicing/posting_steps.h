@@ -47,7 +47,8 @@ int AgingBucket(int days, const int (&limits)[3]);
 void AddToCustomerBalance(records::CustomerRec& customer, Cents due, const QDate& date);
 
 // Reads the customer whose number is exactly `number` (never whatever record a search of the
-// number key lands on next). The customer file must be open.
+// number key lands on next). The customer file must be open; false when no customer has the number,
+// and FileUnusable is thrown when the file cannot be searched or the record read.
 bool ReadInvoiceCustomer(const std::string& number, records::CustomerRec& customer, storage::IsamRecRef& ref);
 
 // ReadInvoiceCustomer for a posting that needs the customer; `open` says whether the customer file

@@ -52,13 +52,9 @@ std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batc
   std::vector<PriceBatchRow> rows;
   FileForAction file(ProductFile, OpenProductFile);
   if (!file.Open()) return std::nullopt;
-  storage::IsamRecRef ref = 0;
-  for (storage::IsamNextRec(ProductFile, ref); storage::IsamOK; storage::IsamNextRec(ProductFile, ref)) {
-    ProductRec product;
-    storage::IsamGetRec(ProductFile, ref, &product, sizeof product);
-    if (!storage::IsamOK) break;
+  ForEachRecordInFileOrder<ProductRec>(ProductFile, [&](const ProductRec& product) {
     if (IsInManualPriceBatch(product, batchNumber)) rows.push_back(RowOf(product, method, percentage));
-  }
+  });
   return rows;
 }
 
@@ -83,7 +79,7 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
       wanted.Code.Set(change.Code);
       ProductRec product;
       storage::IsamRecRef ref = 0;
-      if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) continue;
+      if (!ReadIfOnFile(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) continue;
       const auto sameCode = [](const std::string& a, const std::string& b) {
         return platform::text::UpperCase(TrimBlanks(a)) == platform::text::UpperCase(TrimBlanks(b));
       };
@@ -105,7 +101,8 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
 int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
                       std::string_view percentage) {
   // One posting: every price changes, or none.
-  return storage::RunPosting("the price change", [&] { return ChangePricesOnFile(changes, method, percentage); },
+  return storage::RunPosting("the price change",
+                             [&] { return ChangePricesOnFile(changes, method, percentage); },
                              {"The prices", "changed"});
 }
 

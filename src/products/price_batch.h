@@ -25,7 +25,8 @@ struct PriceBatchRow {
 // The method codes of the wizard: "M" markup from cost, "G" margin from cost, "D" discount
 // from list; empty when no method is chosen (every new price and profit is then "0").
 // Reads the open company's product file in physical order, opening and closing it; none when
-// the file cannot be opened (the user has been told).
+// the file cannot be opened (the user has been told). Throws records::FileUnusable when a record
+// cannot be read.
 std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batchNumber,
                                                            std::string_view method,
                                                            std::string_view percentage);

@@ -51,21 +51,14 @@ bool TakeBackReceived(const records::PODetailRec& detail, bool& stockFailed) {
   return true;
 }
 
-using StoredDetails = std::vector<std::pair<storage::IsamRecRef, records::PODetailRec>>;
+using StoredDetails = std::vector<records::RecordOnFile<records::PODetailRec>>;
 
 // Every detail record of the PO, lines and receipts, read before anything is deleted.
 StoredDetails DetailsOf(const POHeaderRec& header) {
   records::PODetailRec wanted{};
   wanted.PONumber.Set(header.PONumber.Get());
-  StoredDetails details;
-  for (storage::IsamRecRef ref :
-       records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2))) {
-    records::PODetailRec detail{};
-    storage::IsamGetRec(records::PODetailFile, ref, &detail, sizeof detail);
-    records::RequireDone(storage::IsamOK, "Delete PO detail recs failed");
-    details.emplace_back(ref, detail);
-  }
-  return details;
+  return records::ReadRecordsWithKey<records::PODetailRec>(records::PODetailFile, 2,
+                                                           records::BuildPODetailKey(wanted, 2));
 }
 
 // What the details received, taken back out of stock.
@@ -94,8 +87,8 @@ void DeleteMemo(const POHeaderRec& header) {
   records::POMemoRec wanted{};
   wanted.Number.Set(header.PONumber.Get());
   storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::POMemoUnit(), records::BuildPOMemoKey(wanted, 1), 1, records::POMemoBuf,
-                          ref)) {
+  if (!records::ReadIfOnFile(records::POMemoUnit(), records::BuildPOMemoKey(wanted, 1), 1, records::POMemoBuf,
+                             ref)) {
     platform::ui::Beep();
     return;
   }

@@ -7,6 +7,7 @@
 #include "documents/email_document.h"
 #include "documents/po_printing.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
@@ -44,15 +45,13 @@ struct POSums {
 };
 
 // Every header whose PO number key is the number, in key order; the last one heads the document.
+// Throws FileUnusable when one cannot be read: sums of part of them would print as the whole.
 POSums SumPOHeaders(const std::string& number) {
   POSums sums;
   POHeaderRec wanted{};
   wanted.PONumber.Set(number);
-  for (storage::IsamRecRef ref :
-       records::RecordsWithKey(records::POHeaderFile, 1, records::BuildPOHeaderKey(wanted, 1))) {
-    POHeaderRec header{};
-    storage::IsamGetRec(records::POHeaderFile, ref, &header, sizeof header);
-    if (!storage::IsamOK) break;
+  for (const auto& [ref, header] : records::ReadRecordsWithKey<POHeaderRec>(
+           records::POHeaderFile, 1, records::BuildPOHeaderKey(wanted, 1))) {
     sums.Header = header;
     sums.Found = true;
     sums.Total += documents::StoredAmountCents(header.POTotal.Get());
@@ -162,7 +161,9 @@ bool FillPODocument(const std::string& number) {
 }
 
 bool BuildPODocument() {
-  if (!FillPODocument(POToPrint)) {
+  bool found = false;
+  if (!forms::ReadAll("Purchase Order", [&] { found = FillPODocument(POToPrint); })) return false;
+  if (!found) {
     platform::ui::ShowMessage(QString::fromStdString("PO " + TrimBlanks(POToPrint) + " was not found."));
     return false;
   }

@@ -18,11 +18,13 @@ extern uint8_t POBatchRun;   // 1 while the batch print runs
 // Fills DocHeader, DocLines, DocAging (the vendor's four amounts), DocPOExtras, DocMemoItem and
 // POMemoMode (po_entry.h) for the PO number, and reads its vendor into VendorBuf. The amounts are the sums
 // over every header of the number, the other fields those of the last. False, with the buffer
-// left as it was, when no header carries the number.
+// left as it was, when no header carries the number; throws records::FileUnusable when a file it
+// reads cannot be opened or read.
 bool FillPODocument(const std::string& number);
 
 // Builds POToPrint and sends it as POPrintMode and the main window's output choice say. False,
-// after saying so, when the PO is not on file.
+// after saying so, when the PO is not on file or a file it reads cannot be read (nothing is
+// shown, printed or sent then).
 bool BuildPODocument();
 
 }  // namespace purchasing

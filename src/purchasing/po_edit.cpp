@@ -134,8 +134,8 @@ void LoadVendor(TPOEdit1& form, const std::string& number) {
   IsamRecRef ref = 0;
   records::VendorBuf = records::VendorRec{};
   // A vendor no longer on file shows no name.
-  if (file.Open() && !records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2,
-                                         records::VendorBuf, ref))
+  if (file.Open() && !records::ReadIfOnFile(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2,
+                                            records::VendorBuf, ref))
     records::VendorBuf = records::VendorRec{};
   form.ICustName->setText(ToQString(records::VendorBuf.VendorName.Get()));
 }
@@ -260,18 +260,16 @@ int StoredPO::ReceivedLines() const {
 bool ReadStoredPO(IsamRecRef ref, StoredPO& stored) {
   stored = StoredPO{};
   stored.Ref = ref;
-  storage::IsamGetRec(records::POHeaderFile, ref, &stored.Header, sizeof stored.Header);
-  if (!storage::IsamOK || stored.Header.Status.Get() != 0) return false;
+  records::ReadRecordAt(records::POHeaderFile, ref, stored.Header);
+  if (stored.Header.Status.Get() != 0) return false;
   const std::string number = UpperCase(TrimBlanks(stored.Header.PONumber.Get()));
   PODetailRec wanted{};
   wanted.PONumber.Set(TrimBlanks(stored.Header.PONumber.Get()));
-  for (IsamRecRef detailRef :
-       records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2))) {
-    StoredPODetail detail{detailRef, {}};
-    storage::IsamGetRec(records::PODetailFile, detailRef, &detail.Record, sizeof detail.Record);
-    if (storage::IsamOK && UpperCase(TrimBlanks(detail.Record.PONumber.Get())) == number)
-      stored.Details.push_back(detail);
-  }
+  stored.Details = records::ReadRecordsWithKey<PODetailRec>(records::PODetailFile, 2,
+                                                            records::BuildPODetailKey(wanted, 2));
+  std::erase_if(stored.Details, [&](const StoredPODetail& detail) {
+    return UpperCase(TrimBlanks(detail.Record.PONumber.Get())) != number;
+  });
   // In line order, each line before the receipts made against it.
   std::stable_sort(stored.Details.begin(), stored.Details.end(),
                    [](const StoredPODetail& a, const StoredPODetail& b) {
@@ -282,8 +280,8 @@ bool ReadStoredPO(IsamRecRef ref, StoredPO& stored) {
                    });
   records::POMemoRec memo{};
   memo.Number.Set(TrimBlanks(stored.Header.PONumber.Get()));
-  stored.MemoFound = records::ReadByKey(records::POMemoUnit(), records::BuildPOMemoKey(memo, 1), 1,
-                                        stored.Memo, stored.MemoRef);
+  stored.MemoFound = records::ReadIfOnFile(records::POMemoUnit(), records::BuildPOMemoKey(memo, 1), 1,
+                                           stored.Memo, stored.MemoRef);
   return true;
 }
 

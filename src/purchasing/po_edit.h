@@ -17,14 +17,12 @@
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_rec.h"
+#include "records/record_file.h"
 #include "storage/isam_types.h"
 
 namespace purchasing {
 
-struct StoredPODetail {
-  storage::IsamRecRef Ref = 0;
-  records::PODetailRec Record{};
-};
+using StoredPODetail = records::RecordOnFile<records::PODetailRec>;
 
 struct StoredPO {
   storage::IsamRecRef Ref = 0;
@@ -45,7 +43,7 @@ class POEditRefused : public std::runtime_error {
 };
 
 // Reads the header at ref with its detail records and memo; false when there is no live header.
-// The PO files must be open.
+// The PO files must be open; throws records::FileUnusable when one of them cannot be read.
 bool ReadStoredPO(storage::IsamRecRef ref, StoredPO& stored);
 
 // The header as an edit stores it: the form's fields over the stored header, whose status,

@@ -13,6 +13,7 @@
 #include "forms/progress_window.h"
 #include "forms/record_find.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -332,7 +333,8 @@ void TPOList1::ToPrinterButnClick() {
 
 void TPOList1::BatchPrinButnClick() {
   forms::CloseProgressWindow();
-  const std::vector<std::string> numbers = UnprintedPONumbers();
+  std::vector<std::string> numbers;
+  if (!forms::ReadAll("Batch Print", [&] { numbers = UnprintedPONumbers(); })) return;
   if (numbers.empty()) {
     MessageBox("There are no POs to print.", "Batch Print", MsgButtons::Ok, MsgIcon::Information);
     return;

@@ -109,7 +109,8 @@ extern TPOList1* POList1;
 TPOList1& CreatePOList1();
 
 // The PO numbers batch print takes: every header not yet printed whose status is "O", in the
-// file's physical order. The PO header file must be open.
+// file's physical order. The PO header file must be open; throws records::FileUnusable when it
+// cannot be read to its end.
 std::vector<std::string> UnprintedPONumbers();
 
 }  // namespace purchasing

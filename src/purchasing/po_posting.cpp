@@ -165,7 +165,8 @@ bool ReadProduct(const std::string& code, records::ProductRec& product, storage:
   if (wantedCode.empty() || wantedCode == NoProduct) return false;
   records::ProductRec wanted{};
   wanted.Code.Set(wantedCode);
-  return records::ReadByKey(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref) &&
+  return records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product,
+                               ref) &&
          UpperCase(TrimBlanks(product.Code.Get())) == wantedCode;
 }
 

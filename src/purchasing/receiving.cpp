@@ -30,10 +30,7 @@ namespace {
 
 constexpr char Wizard[] = "Receiving Wizard";
 
-struct StoredLine {
-  IsamRecRef Ref = 0;
-  PODetailRec Record{};
-};
+using StoredLine = records::RecordOnFile<PODetailRec>;
 
 std::string LineColumn(const PODetailRec& d, size_t from, size_t width) {
   std::string text = d.LineText.Get();
@@ -59,18 +56,17 @@ std::string LineIdentity(const PODetailRec& d) {
 }
 
 // Every PO detail record of PO `number`, found by the PO number key and checked on the record's
-// own PO number. The PO detail file must be open.
+// own PO number. The PO detail file must be open; throws FileUnusable when it cannot be searched
+// or one of them read (what is due, worked out from part of them, would be wrong).
 std::vector<StoredLine> RecordsOfPO(const std::string& number) {
   PODetailRec wanted{};
   wanted.PONumber.Set(TrimBlanks(number));
-  std::string upper = UpperCase(TrimBlanks(number));
-  std::vector<StoredLine> found;
-  for (IsamRecRef ref :
-       records::RecordsWithKey(records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2))) {
-    StoredLine line{ref, {}};
-    storage::IsamGetRec(records::PODetailFile, ref, &line.Record, sizeof line.Record);
-    if (storage::IsamOK && UpperCase(TrimBlanks(line.Record.PONumber.Get())) == upper) found.push_back(line);
-  }
+  std::vector<StoredLine> found = records::ReadRecordsWithKey<PODetailRec>(
+      records::PODetailFile, 2, records::BuildPODetailKey(wanted, 2));
+  const std::string upper = UpperCase(TrimBlanks(number));
+  std::erase_if(found, [&](const StoredLine& line) {
+    return UpperCase(TrimBlanks(line.Record.PONumber.Get())) != upper;
+  });
   return found;
 }
 
@@ -109,16 +105,19 @@ bool ReceiverInUse(const std::string& receiver) {
   PODetailRec wanted{}, found{};
   wanted.ReceiverNumber.Set(TrimBlanks(receiver));
   IsamRecRef ref = 0;
-  return file.Open() &&
-         records::ReadByKey(records::PODetailUnit(), records::BuildPODetailKey(wanted, 5), 5, found, ref);
+  // A file that cannot be searched clears no receiver number.
+  return records::ThereToRead(file, records::PODetailUnit()) &&
+         records::ReadIfOnFile(records::PODetailUnit(), records::BuildPODetailKey(wanted, 5), 5, found, ref);
 }
 
-// The PO line a row was listed from, read afresh; none when it is no longer that line.
+// The PO line a row was listed from, read afresh; none when it is no longer that line (a slot
+// past the file's end is no line either). Throws FileUnusable when it cannot be read.
 std::optional<StoredLine> ListedLine(const std::string& number, const ReceivingRow& row) {
+  if (row.LineRef < 1 || row.LineRef > records::PODetailFile->NumberRecords) return std::nullopt;
   StoredLine line{row.LineRef, {}};
-  storage::IsamGetRec(records::PODetailFile, row.LineRef, &line.Record, sizeof line.Record);
+  records::ReadRecordAt(records::PODetailFile, row.LineRef, line.Record);
   const PODetailRec& d = line.Record;
-  if (!storage::IsamOK || d.Status != 0 || d.RecordKind.Get() != "P" ||
+  if (d.Status != 0 || d.RecordKind.Get() != "P" ||
       UpperCase(TrimBlanks(d.PONumber.Get())) != UpperCase(TrimBlanks(number)) ||
       UpperCase(TrimBlanks(d.Product.Get())) != UpperCase(TrimBlanks(row.Code)) ||
       TrimBlanks(d.LineNumber.Get()) != row.LineNumber)
@@ -201,9 +200,9 @@ bool UpdateReceivedDate(const std::string& number, const std::string& date) {
   records::POHeaderRec wanted{}, header{};
   wanted.PONumber.Set(number);
   IsamRecRef ref = 0;
+  records::RequireDone(headers.Open() && details.Open(), "PO Receiver Key Failed");
   records::RequireDone(
-      headers.Open() && details.Open() &&
-          records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, header, ref),
+      records::ReadIfOnFile(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, header, ref),
       "PO Receiver Key Failed");
   const records::POHeaderRec before = header;
   bool received = RemainingDue(RecordsOfPO(number)) <= 1e-9;
@@ -241,7 +240,7 @@ ReceivingList LoadReceivingList(const std::string& number, bool openOnly) {
   ReceivingList list;
   list.PONumber = "0";
   records::FileForAction file(records::PODetailFile, records::OpenPODetailFile);
-  if (!file.Open()) return list;
+  if (!records::ThereToRead(file, records::PODetailUnit())) return list;
   std::vector<StoredLine> lines = RecordsOfPO(number);
   std::map<std::string, double> toDate;
   for (const StoredLine& line : lines) {

@@ -40,7 +40,8 @@ struct ReceivingList {
 
 // The lines of PO `number` (trimmed, any case) with a quantity ordered, in product order, each
 // with what was received of it so far on its own record and its receipts; with `openOnly` the
-// lines with nothing due are left out. The totals count every line of the PO.
+// lines with nothing due are left out. The totals count every line of the PO. Throws
+// records::FileUnusable when the detail file is there and cannot be opened, searched or read.
 ReceivingList LoadReceivingList(const std::string& number, bool openOnly);
 
 // The text of a quantity in its shortest decimal form.

@@ -56,8 +56,7 @@ int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
     // A header of its own, not POHeaderBuf: the PO Manager's browser may be reading into that.
     POHeaderRec header;
     for (storage::IsamRecRef ref : RecordsWithKey(POHeaderFile, 2, POVendorKey(oldNumber))) {
-      storage::IsamGetRec(POHeaderFile, ref, &header, sizeof header);
-      RequireDone(storage::IsamOK, "A PO of the vendor could not be read.");
+      ReadRecordAt(POHeaderFile, ref, header);
       const POHeaderRec before = header;
       header.VendorNo.Set(newNumber);
       RequireDone(UpdatePOHeaderRecord(header, before, ref), "Modify operation failed");

@@ -1,5 +1,7 @@
 #include "records/company_file.h"
 
+#include <stdexcept>
+
 #include "records/record_file.h"
 
 #include "records/customer_file.h"
@@ -9,6 +11,7 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 #include "storage/posting_journal.h"
 
@@ -84,11 +87,14 @@ auto PostCompanyChange(const CompanyRec& company, const std::string& what, Chang
 }
 
 // Reads the open company's stored record into CompanyWorkRec, changes it and writes it back, in
-// the open company file; what went wrong, or nothing.
+// the open company file; what went wrong, or nothing. A record that cannot be read throws
+// FileUnusable: it is no company missing from the file.
 QString ChangeCurrentCompany(const std::function<void(CompanyRec&)>& change) {
   IsamRecRef ref = 0;
-  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref))
+  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref)) {
+    if (!storage::IsamOK && !IsEndOfWalk()) ThrowFileUnusable(CompanyUnit());
     return QStringLiteral("This company was not found in the company file.");
+  }
   change(CompanyWorkRec);
   if (!CompanyUnit().PutRecRetry(ref, &CompanyWorkRec))
     return QStringLiteral("The company record could not be written.");
@@ -178,8 +184,18 @@ bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, 
     // Its message says what failed and that nothing of the change was kept.
     TellPostingFailed(failed);
     return false;
+  } catch (const FileUnusable& unreadable) {
+    // A posting under way fails with the file and the reason; alone, the change is not saved.
+    if (storage::PostingUnderWay()) throw;
+    TellNotSaved(QString::fromStdString(unreadable.what()));
+    return false;
   }
   if (failure.isEmpty()) return true;
+  // The system refused a step within a posting: the posting fails with the reason, which the
+  // close of the file would take with it.
+  const std::string reason = SystemReason();
+  if (storage::PostingUnderWay() && !reason.empty())
+    throw std::runtime_error(WithReason(platform::text::ToAnsi(failure), reason));
   TellNotSaved(failure);
   return false;
 }

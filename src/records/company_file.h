@@ -55,6 +55,8 @@ void CloseCompanyFile();
 // into CurrentCompany, as a posting of its own unless it is part of one. When ovcomp does not hold
 // exactly the open company's number, or the change cannot be made durable, nothing is kept, the
 // user is told why (once: a posting under way tells its own failure), and the result is false.
+// Within a posting, a step the system refused throws with its reason (a record that cannot be read
+// throws FileUnusable), so that the posting fails saying why.
 // `what` names a posting of its own as the user knows the work ("the aging of receivables"); by
 // default it is "the change of company 12's settings".
 [[nodiscard]] bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, const std::string& what = {});

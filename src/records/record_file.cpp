@@ -128,6 +128,7 @@ std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int
     refs.push_back(ref);
     storage::IsamNextKey(file, keyNr, ref, found);
   }
+  if (!storage::IsamOK && !IsEndOfWalk()) ThrowFileUnusable(file->DataName);
   return refs;
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "records/system_reason.h"
@@ -140,9 +141,39 @@ template <class Record>
 
 // The references of the records whose key keyNr is exactly `key`, in key order. Collected
 // before any of them is changed, so that a caller rewriting that key skips none and visits none
-// twice. Stops at the first failing key step.
+// twice. Ends only where the key ends; a key step that fails otherwise throws FileUnusable (a
+// posting, a deletion or a printout that went on with part of them would pass for the whole).
 std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
                                                 const storage::IsamKeyStr& key);
+
+// Reads the record at ref of an open file; throws FileUnusable when it cannot be read.
+template <class Record>
+void ReadRecordAt(storage::IsamFileBlock file, storage::IsamRecRef ref, Record& record) {
+  storage::IsamGetRec(file, ref, &record, sizeof record);
+  if (!storage::IsamOK) ThrowFileUnusable(file->DataName);
+}
+
+// A record as read from its file, with the reference it is filed under.
+template <class Rec>
+struct RecordOnFile {
+  storage::IsamRecRef Ref = 0;
+  Rec Record{};
+};
+
+// Every record whose key keyNr is exactly `key`, in key order, read whole before any of them is
+// changed (as RecordsWithKey); throws FileUnusable when the file cannot be searched or one of
+// them cannot be read.
+template <class Record>
+std::vector<RecordOnFile<Record>> ReadRecordsWithKey(storage::IsamFileBlock file, int keyNr,
+                                                     const storage::IsamKeyStr& key) {
+  std::vector<RecordOnFile<Record>> found;
+  for (storage::IsamRecRef ref : RecordsWithKey(file, keyNr, key)) {
+    RecordOnFile<Record>& record = found.emplace_back();
+    record.Ref = ref;
+    ReadRecordAt(file, ref, record.Record);
+  }
+  return found;
+}
 
 // Every record of an open file in the order of key keyNr, read one by one and handed to visit.
 // Ends at the end of the key; a key step or a record that cannot be read throws FileUnusable (a
@@ -154,8 +185,7 @@ void ForEachRecordByKey(storage::IsamFileBlock file, int32_t keyNr, Visit visit)
   storage::IsamRecRef ref = 0;
   storage::IsamSearchKey(file, keyNr, ref, key);
   while (storage::IsamOK) {
-    storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
+    ReadRecordAt(file, ref, record);
     visit(record);
     storage::IsamNextKey(file, keyNr, ref, key);
   }
@@ -216,28 +246,33 @@ class HeldFiles {
 
 // The first record whose key keyNr is exactly `wanted`, read from a file of the open company that
 // is opened around the read unless a window holds it; an empty record when there is none or the
-// file cannot be opened.
+// file is not there (none made yet). Throws FileUnusable when the file is there and cannot be
+// opened, searched or read: a blank record would pass for one on file.
 template <class Record>
 Record ReadFromFileByKey(storage::IsamFileBlock& file, bool (*open)(), storage::DataFileUnit& unit,
                          const storage::IsamKeyStr& wanted, int keyNr) {
   FileForAction action(file, open);
   Record record{};
   storage::IsamRecRef ref = 0;
-  if (!action.Open() || !ReadByKey(unit, wanted, keyNr, record, ref)) return Record{};
+  if (!ThereToRead(action, unit) || !ReadIfOnFile(unit, wanted, keyNr, record, ref)) return Record{};
   return record;
 }
 
-// Every record of an open file in physical record order, read one by one and handed to visit;
-// ends at the end of the file or at the first record that cannot be read.
+// Every record of an open file in physical record order, read one by one and handed to visit
+// (with its reference, when visit takes one). Ends at the end of the file; a step or a record
+// that cannot be read throws FileUnusable.
 template <class Record, class Visit>
 void ForEachRecordInFileOrder(storage::IsamFileBlock file, Visit visit) {
   storage::IsamRecRef ref = 0;
   for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
     Record record{};
-    storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) break;
-    visit(record);
+    ReadRecordAt(file, ref, record);
+    if constexpr (std::is_invocable_v<Visit&, const Record&, storage::IsamRecRef>)
+      visit(record, ref);
+    else
+      visit(record);
   }
+  if (!IsEndOfWalk()) ThrowFileUnusable(file->DataName);
 }
 
 }  // namespace records

@@ -27,7 +27,7 @@ bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& produ
   if (wantedCode.empty()) return false;
   ProductRec wanted{};
   wanted.Code.Set(wantedCode);
-  if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
+  if (!ReadIfOnFile(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
   if (ProductCodeOf(product.Code.View()) != wantedCode || product.NonStock) return false;
   return move == StockMove::Receipt || !product.NonDepleting;
 }

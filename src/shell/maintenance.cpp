@@ -42,14 +42,17 @@ namespace {
 struct DocumentFiles {
   storage::IsamFileBlock& Header;
   bool (*OpenHeader)();
+  storage::DataFileUnit& (*HeaderUnit)();
   bool (*DeleteHeader)(storage::IsamRecRef);
   storage::IsamKeyStr (*HeaderKey)(const std::string& number);  // the headers' key 1
   storage::IsamFileBlock& Lines;
   bool (*OpenLines)();
+  storage::DataFileUnit& (*LinesUnit)();
   bool (*DeleteLine)(storage::IsamRecRef);
   storage::IsamKeyStr (*LinesKey)(const std::string& number);  // the lines' key 2
   storage::IsamFileBlock& Memos;
   bool (*OpenMemos)();
+  storage::DataFileUnit& (*MemosUnit)();
   bool (*DeleteMemo)(storage::IsamRecRef);
   storage::IsamKeyStr (*MemoKey)(const std::string& number);
   const char* HeaderFailed;
@@ -75,23 +78,18 @@ bool BeforeCutOff(const std::string& sortDate, const QDate& cutOff) {
 // all: while any record of it stays (an invoice still owing, a payment after the cut-off), every
 // record of it stays, since its documents sum what was billed and paid over all of them. Chosen
 // before any is deleted, so that the walk is not disturbed by its own deletions; a walk that
-// cannot read every record leaves some number unknown, and then nothing is chosen.
+// cannot read every record leaves some number unknown, and then the purge fails (FileUnusable).
 template <class Record, class IsOld>
 std::vector<OldDocument> OldDocuments(storage::IsamFileBlock file, IsOld isOld) {
   std::vector<OldDocument> found;
   std::set<std::string> kept;
-  storage::IsamRecRef ref = 0;
-  for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
-    Record record;
-    storage::IsamGetRec(file, ref, &record, sizeof record);
-    if (!storage::IsamOK) return {};
+  ForEachRecordInFileOrder<Record>(file, [&](const Record& record, storage::IsamRecRef ref) {
     std::string number = platform::text::UpperCase(TrimBlanks(record.Number())).substr(0, 9);
     if (isOld(record))
       found.push_back({ref, number, record.Body() == "M"});
     else
       kept.insert(number);
-  }
-  if (storage::IsamError != storage::IsamErrNoMoreRecords) return {};
+  });
   std::erase_if(found, [&](const OldDocument& document) { return kept.contains(document.Number); });
   return found;
 }
@@ -111,7 +109,8 @@ void DeleteMemoOf(const DocumentFiles& files, const std::string& number) {
 }
 
 // Another record of the number still on file (an invoice with payments against it shares their
-// number) keeps the lines and the memo.
+// number) keeps the lines and the memo. A search that fails fails the purge: it is never taken
+// for a number no longer on file.
 bool NumberStillOnFile(const DocumentFiles& files, const std::string& number) {
   return !RecordsWithKey(files.Header, 1, files.HeaderKey(number)).empty();
 }
@@ -120,10 +119,14 @@ bool NumberStillOnFile(const DocumentFiles& files, const std::string& number) {
 // cannot be deleted keeps them, and is not counted. Returns how many were removed.
 template <class Record, class IsOld>
 int PurgeDocuments(const DocumentFiles& files, IsOld isOld) {
+  // Files not made yet hold nothing to remove; one that is there and cannot be opened fails the
+  // purge, never read as holding nothing. Each is asked at once, while the engine says why.
   FileForAction memos(files.Memos, files.OpenMemos);
+  if (!ThereToRead(memos, files.MemosUnit())) return 0;
   FileForAction headers(files.Header, files.OpenHeader);
+  if (!ThereToRead(headers, files.HeaderUnit())) return 0;
   FileForAction lines(files.Lines, files.OpenLines);
-  if (!memos.Open() || !headers.Open() || !lines.Open()) return 0;
+  if (!ThereToRead(lines, files.LinesUnit())) return 0;
   int removed = 0;
   for (const OldDocument& document : OldDocuments<Record>(files.Header, isOld)) {
     records::RequireDone(files.DeleteHeader(document.Ref), files.HeaderFailed);
@@ -147,6 +150,7 @@ struct POHeader : POHeaderRec {
 
 const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      OpenInvoiceFile,
+                                     InvoiceUnit,
                                      DeleteInvoiceRecord,
                                      [](const std::string& number) {
                                        InvoiceRec wanted{};
@@ -155,6 +159,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      },
                                      DetailFile,
                                      OpenDetailFile,
+                                     DetailUnit,
                                      DeleteDetailRecord,
                                      [](const std::string& number) {
                                        DetailRec wanted{};
@@ -163,6 +168,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
                                      },
                                      MemoFile,
                                      OpenMemoFile,
+                                     MemoUnit,
                                      DeleteMemoRecord,
                                      [](const std::string& number) {
                                        MemoRec wanted{};
@@ -176,6 +182,7 @@ const DocumentFiles InvoiceDocuments{InvoiceFile,
 
 const DocumentFiles PODocuments{POHeaderFile,
                                 OpenPOHeaderFile,
+                                POHeaderUnit,
                                 DeletePOHeaderRecord,
                                 [](const std::string& number) {
                                   POHeaderRec wanted{};
@@ -184,6 +191,7 @@ const DocumentFiles PODocuments{POHeaderFile,
                                 },
                                 PODetailFile,
                                 OpenPODetailFile,
+                                PODetailUnit,
                                 DeletePODetailRecord,
                                 [](const std::string& number) {
                                   PODetailRec wanted{};
@@ -192,6 +200,7 @@ const DocumentFiles PODocuments{POHeaderFile,
                                 },
                                 POMemoFile,
                                 OpenPOMemoFile,
+                                POMemoUnit,
                                 DeletePOMemoRecord,
                                 [](const std::string& number) {
                                   POMemoRec wanted{};

@@ -46,6 +46,7 @@
 #include "storage/isam.h"
 #include "storage/posting_journal.h"
 #include "support/live_records.h"
+#include "support/read_sweep.h"
 #include "support/whole_window.h"
 
 namespace {
@@ -446,6 +447,26 @@ TEST_F(InvoiceManagerTest, CustomerDataViewAndTheGuardsOfTheTransactions) {
           "Partial Payment Item")
         .Answer(mrOk);
     m.InvDeleteClick();
+  });
+  EXPECT_TRUE(ui.Done());
+}
+
+// Customer Data with each read of the customer failing in turn says the file and the reason, and
+// shows no blank customer in place of the one that could not be read. (Read 1 is the list's read of
+// the highlighted invoice, which every action of the manager makes first.)
+TEST_F(InvoiceManagerTest, CustomerDataThatCannotBeReadSaysSoAndShowsNoBlankCustomer) {
+  FileRecord(Record("2001", "I", "C100", "2026/03/01", "300.00", "0.00", "300.00"));
+  RunManager([](TInvEdit1& m) {
+    m.InvBrowser1->FirstEntry();
+    const testing_support::SweepStep customerData{"CustomerData",
+                                                  [&m] {
+                                                    records::SelectedCustomer = records::CustomerRec{};
+                                                    m.CustDataButnClick();
+                                                    return records::SelectedCustomer.CustomerName.Get() ==
+                                                           "Acme Tools";
+                                                  },
+                                                  false, 2};
+    testing_support::SweepReads(customerData, {});
   });
   EXPECT_TRUE(ui.Done());
 }

@@ -28,6 +28,8 @@
 #include "shell/main_form.h"
 #include "shell/maintenance.h"
 #include "storage/isam.h"
+#include "storage/naming.h"
+#include "support/read_sweep.h"
 
 namespace {
 
@@ -343,6 +345,43 @@ TEST_F(PurgeTest, TheMainWindowAsksForTheDateAndReportsWhatWasRemoved) {
   }
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
   EXPECT_TRUE(Records("1001").empty());
+}
+
+// The purge walks the headers and searches lines, memos and the other records of each number:
+// any of those reads failing undoes the purge whole and says the file and the reason, never taken
+// for the end of the file or for a number no longer on file. Over empty files it removes nothing.
+TEST_F(PurgeTest, AReadThatFailsUndoesThePurgeWhole) {
+  const testing_support::SweepStep purge{"Purge", [] {
+                                           const shell::PurgeCounts counts =
+                                               shell::PurgeOldRecords(QDate(2024, 6, 1));
+                                           return counts.Invoices + counts.PurchaseOrders > 0;
+                                         }};
+  const testing_support::StepOutcome empty = testing_support::RunStep(purge);
+  EXPECT_FALSE(empty.Done);
+  EXPECT_EQ(empty.Said, QStringList{});
+
+  FileCustomer("A1", "Some One");
+  FileProduct("W1", "100");
+  PostMemoInvoice("1001", "A1", "01/15/2023", "10.00", "W1", "1", "Repairs");
+  invoicing::PostPayment({"A1", "02/01/2023", "", {{"1001", "", 1000, true}}});
+  PostInvoice("1002", "A1", "01/15/2023", "20.00", "20.00", {{"W1", "2", "10.00"}});
+  FilePO("P1", "2023/02/01", "2023/02/10", true);
+  FilePO("P2", "2023/02/01", "2023/02/10", false);
+  const std::vector<testing_support::BooksFile> books = {
+      {&CustomerFile, OpenCustomerFile}, {&ProductFile, OpenProductFile}, {&InvoiceFile, OpenInvoiceFile},
+      {&DetailFile, OpenDetailFile},     {&MemoFile, OpenMemoFile},       {&POHeaderFile, OpenPOHeaderFile},
+      {&PODetailFile, OpenPODetailFile}, {&POMemoFile, OpenPOMemoFile}};
+  // The PO headers refused at their open, after the invoices were purged: all of it is undone.
+  CloseDataFile(POHeaderFile);
+  testing_support::ExpectRefusedAtOpen(
+      purge, storage::IsamFileName(POHeaderUnit().FileName(), storage::IsamDataExt), books);
+  ASSERT_TRUE(OpenPOHeaderFile());
+  testing_support::SweepReads(purge, books);
+  EXPECT_TRUE(Records("1001").empty());
+  EXPECT_TRUE(Records("1002").empty());
+  EXPECT_EQ(InvoiceLines("1002"), 0);
+  EXPECT_EQ(POLines("P1") + POLines("P2"), 0);
+  ExpectBooksBalance();
 }
 
 }  // namespace

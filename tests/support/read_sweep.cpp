@@ -1,0 +1,151 @@
+#include "support/read_sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <QRegularExpression>
+#include <exception>
+#include <filesystem>
+
+#include "platform/files/fault_seam.h"
+#include "platform/ui/form.h"
+#include "platform/ui/message_box.h"
+#include "platform/ui/ui_driver.h"
+#include "records/company_file.h"
+#include "records/record_file.h"
+#include "shell/permissions_apply.h"
+#include "storage/data_file_unit.h"
+
+namespace testing_support {
+
+namespace {
+
+// Stands in for the user: every box answered with its default, every modal form confirmed.
+class Listener : public platform::ui::UiDriver {
+ public:
+  explicit Listener(QStringList& said) : said_(said), previous_(platform::ui::InstallUiDriver(this)) {}
+  ~Listener() override { platform::ui::InstallUiDriver(previous_); }
+  Listener(const Listener&) = delete;
+  Listener& operator=(const Listener&) = delete;
+
+  platform::ui::TModalResult ShowMessageBox(const platform::ui::MessageRequest& request) override {
+    // The engine takes an index it could not read at its open for a defective one and offers to
+    // rebuild it: a question of the engine's, answered as the box suggests, not a word of the step.
+    if (request.text != storage::kIndexDefectivePrompt) said_ << request.text;
+    return platform::ui::DefaultButtonOf(request);
+  }
+  platform::ui::TModalResult RunModal(platform::ui::Form& form) override {
+    form.EnterModalState();
+    form.SetModalResult(platform::ui::mrOk);
+    if (form.InModalState()) form.AbandonModal(platform::ui::mrOk);
+    return form.ModalResult();
+  }
+  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return false; }
+  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return false; }
+  bool RunChooseFolder(platform::ui::FolderRequest&) override { return false; }
+  bool RunFont(platform::ui::FontRequest&) override { return false; }
+  bool RunPrinterSetup(QPrinter&) override { return true; }
+  bool OpenHelp(const QString&, const QString&) override { return false; }
+  void Beep() override {}
+
+ private:
+  QStringList& said_;
+  platform::ui::UiDriver* previous_;
+};
+
+std::string Bytes(const void* data, size_t size) {
+  return {static_cast<const char*>(data), size};
+}
+
+void ExpectFailureSaid(const SweepStep& step, const StepOutcome& outcome, const BooksImage& before,
+                       const BooksImage& after, const QRegularExpression& told, const std::string& point) {
+  const std::string said = outcome.Said.join(" | ").toStdString();
+  EXPECT_FALSE(outcome.Done) << step.Name << ", " << point << ": " << said;
+  EXPECT_EQ(outcome.Said.size(), 1) << step.Name << ", " << point << ": " << said;
+  EXPECT_TRUE(told.match(outcome.Said.join(" | ")).hasMatch()) << step.Name << ", " << point << ": " << said;
+  EXPECT_TRUE(before == after) << step.Name << ", " << point << ": the books changed";
+}
+
+}  // namespace
+
+BooksImage ReadBooks(const std::vector<BooksFile>& files) {
+  BooksImage image;
+  for (const BooksFile& book : files) {
+    // Read through an open of its own, as a later start would read the file.
+    const bool wasOpen = *book.File && storage::IsamIsOpen(*book.File);
+    records::CloseDataFile(*book.File);
+    if (!book.Open()) {
+      ADD_FAILURE() << "a file of the books could not be opened";
+      continue;
+    }
+    storage::IsamFileBlock file = *book.File;
+    std::vector<std::string>& records = image[file->DataName];
+    std::string record(static_cast<size_t>(file->RecordLength), '\0');
+    storage::IsamRecRef ref = 0;
+    for (storage::IsamNextRec(file, ref); storage::IsamOK; storage::IsamNextRec(file, ref)) {
+      storage::IsamGetRec(file, ref, record.data(), record.size());
+      records.push_back(std::to_string(ref) + ":" + record);
+    }
+    if (!wasOpen) records::CloseDataFile(*book.File);
+  }
+  records::CompanyRec company{};
+  EXPECT_TRUE(records::ReadCompanyRecord("12", company));
+  image["company"] = {Bytes(&company, sizeof company)};
+  return image;
+}
+
+StepOutcome RunStep(const SweepStep& step) {
+  StepOutcome outcome;
+  Listener listener(outcome.Said);
+  try {
+    outcome.Done = step.Run();
+  } catch (const std::exception& failure) {
+    outcome.Said << QString::fromStdString(failure.what());
+  }
+  return outcome;
+}
+
+int SweepReads(const SweepStep& step, const std::vector<BooksFile>& books) {
+  // The file and the reason; a step that writes (a delete, a rewrite) and meets the failure in the
+  // index it changes says its own failure with the reason.
+  const QRegularExpression told(
+      "(\\w+\\.(DAT|IX) (cannot|could not) be (opened|read)( now)?: |failed[:.] |could not be \\w+\\. )"
+      "Input/output error",
+      QRegularExpression::CaseInsensitiveOption);
+  for (int read = step.FirstSweptRead;; ++read) {
+    const BooksImage before = ReadBooks(books);
+    platform::files::InstallFaultPlan(
+        {.Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = read});
+    const StepOutcome outcome = RunStep(step);
+    const int reads = platform::files::FaultReadsSoFar();
+    const int beforeWrite = platform::files::FaultReadsBeforeFirstWrite();
+    platform::files::RemoveFaultPlan();
+    if (reads < read) {
+      // No read failed: the clean run.
+      EXPECT_TRUE(outcome.Done) << step.Name << ": " << outcome.Said.join(" | ").toStdString();
+      EXPECT_GT(reads, 0) << step.Name;
+      return reads;
+    }
+    if (step.SweepOnlyBeforeFirstWrite && read > beforeWrite) continue;
+    ExpectFailureSaid(step, outcome, before, ReadBooks(books), told,
+                      "read " + std::to_string(read) + " failing");
+  }
+}
+
+void ExpectRefusedAtOpen(const SweepStep& step, const std::string& dataFile,
+                         const std::vector<BooksFile>& books) {
+  namespace fs = std::filesystem;
+  const BooksImage before = ReadBooks(books);
+  fs::permissions(dataFile, fs::perms::none);
+  StepOutcome refused;
+  {
+    PermissionsApply asAUser;
+    refused = RunStep(step);
+  }
+  fs::permissions(dataFile, fs::perms::owner_read | fs::perms::owner_write);
+  const QString name = QString::fromStdString(fs::path(dataFile).filename().string());
+  const QRegularExpression told("The file " + QRegularExpression::escape(name) +
+                                " cannot be opened now: Permission denied\\.");
+  ExpectFailureSaid(step, refused, before, ReadBooks(books), told, dataFile + " at mode 000");
+}
+
+}  // namespace testing_support
