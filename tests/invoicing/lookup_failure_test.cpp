@@ -32,6 +32,7 @@
 #include "shell/permissions_apply.h"
 #include "storage/isam.h"
 #include "support/scratch_company.h"
+#include "support/stand_in_user.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -52,12 +53,9 @@ struct Outcome {
 
 // Stands in for the user: answers No to every question, picks customer C1 in the Customer
 // Manager, confirms the deposit dialog as it stands, and keeps every message.
-class Watcher : public platform::ui::UiDriver {
+class Watcher : public testing_support::StandInUser {
  public:
-  explicit Watcher(Outcome& outcome) : outcome_(outcome), previous_(platform::ui::InstallUiDriver(this)) {}
-  ~Watcher() override { platform::ui::InstallUiDriver(previous_); }
-  Watcher(const Watcher&) = delete;
-  Watcher& operator=(const Watcher&) = delete;
+  explicit Watcher(Outcome& outcome) : outcome_(outcome) {}
 
   TModalResult ShowMessageBox(const platform::ui::MessageRequest& request) override {
     outcome_.said << request.text;
@@ -73,13 +71,6 @@ class Watcher : public platform::ui::UiDriver {
     ADD_FAILURE() << "unexpected window " << form.Caption().toStdString();
     return platform::ui::mrCancel;
   }
-  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunChooseFolder(platform::ui::FolderRequest&) override { return false; }
-  bool RunFont(platform::ui::FontRequest&) override { return false; }
-  bool RunPrinterSetup(QPrinter&) override { return true; }
-  bool OpenHelp(const QString&, const QString&) override { return false; }
-  void Beep() override {}
 
   static records::CustomerRec Customer() {
     records::CustomerRec c{};
@@ -92,7 +83,6 @@ class Watcher : public platform::ui::UiDriver {
 
  private:
   Outcome& outcome_;
-  platform::ui::UiDriver* previous_;
 };
 
 struct Case {

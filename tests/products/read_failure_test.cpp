@@ -37,6 +37,7 @@
 #include "storage/isam.h"
 #include "support/recording_printer.h"
 #include "support/scratch_company.h"
+#include "support/stand_in_user.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -60,13 +61,9 @@ struct Outcome {
 
 // Stands in for the user: answers the run's own questions as the table says and every other box
 // with its default, confirms every modal form as it stands, and keeps what was said and shown.
-class Watcher : public platform::ui::UiDriver {
+class Watcher : public testing_support::StandInUser {
  public:
-  Watcher(Outcome& outcome, QStringList questions)
-      : outcome_(outcome), questions_(std::move(questions)), previous_(platform::ui::InstallUiDriver(this)) {}
-  ~Watcher() override { platform::ui::InstallUiDriver(previous_); }
-  Watcher(const Watcher&) = delete;
-  Watcher& operator=(const Watcher&) = delete;
+  Watcher(Outcome& outcome, QStringList questions) : outcome_(outcome), questions_(std::move(questions)) {}
 
   TModalResult ShowMessageBox(const MessageRequest& request) override {
     if (questions_.contains(request.text)) return platform::ui::mrYes;
@@ -84,18 +81,10 @@ class Watcher : public platform::ui::UiDriver {
     if (form.InModalState()) form.AbandonModal(platform::ui::mrOk);
     return form.ModalResult();
   }
-  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunChooseFolder(platform::ui::FolderRequest&) override { return false; }
-  bool RunFont(platform::ui::FontRequest&) override { return false; }
-  bool RunPrinterSetup(QPrinter&) override { return true; }
-  bool OpenHelp(const QString&, const QString&) override { return false; }
-  void Beep() override {}
 
  private:
   Outcome& outcome_;
   QStringList questions_;
-  platform::ui::UiDriver* previous_;
 };
 
 // Where the reads of the company's files end in a run that fails none: the reads after it are of

@@ -14,18 +14,16 @@
 #include "records/record_file.h"
 #include "shell/permissions_apply.h"
 #include "storage/data_file_unit.h"
+#include "support/stand_in_user.h"
 
 namespace testing_support {
 
 namespace {
 
 // Stands in for the user: every box answered with its default, every modal form confirmed.
-class Listener : public platform::ui::UiDriver {
+class Listener : public testing_support::StandInUser {
  public:
-  explicit Listener(QStringList& said) : said_(said), previous_(platform::ui::InstallUiDriver(this)) {}
-  ~Listener() override { platform::ui::InstallUiDriver(previous_); }
-  Listener(const Listener&) = delete;
-  Listener& operator=(const Listener&) = delete;
+  explicit Listener(QStringList& said) : said_(said) {}
 
   platform::ui::TModalResult ShowMessageBox(const platform::ui::MessageRequest& request) override {
     // The engine takes an index it could not read at its open for a defective one and offers to
@@ -39,17 +37,9 @@ class Listener : public platform::ui::UiDriver {
     if (form.InModalState()) form.AbandonModal(platform::ui::mrOk);
     return form.ModalResult();
   }
-  bool RunOpenFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunSaveFile(platform::ui::FileDialogRequest&) override { return false; }
-  bool RunChooseFolder(platform::ui::FolderRequest&) override { return false; }
-  bool RunFont(platform::ui::FontRequest&) override { return false; }
-  bool RunPrinterSetup(QPrinter&) override { return true; }
-  bool OpenHelp(const QString&, const QString&) override { return false; }
-  void Beep() override {}
 
  private:
   QStringList& said_;
-  platform::ui::UiDriver* previous_;
 };
 
 std::string Bytes(const void* data, size_t size) {
