@@ -586,6 +586,17 @@ class StartAfterStopTest : public MainFormTest {
     return whole;
   }
 
+  // A copy of the folder whose restore was killed among the renames that place its files (ten
+  // writes before the whole run's last).
+  fs::path RestoreKilledWhilePlacing(const fs::path& folder, const ChildStart& whole) {
+    const fs::path killed = CopyOf(folder, "killed");
+    FaultPlan kill;
+    kill.OnWrite = FaultAction::Kill;
+    kill.WriteNumber = whole.Writes - 10;
+    EXPECT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+    return killed;
+  }
+
   fs::path Usb() const { return dir_.path() / "usb"; }
 
   // The folder, closed, backed up as the backup window does it.
@@ -2225,12 +2236,7 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
   StageARestore(start, false, &stage);
   if (HasFatalFailure()) return;
   const ChildStart whole = RestoreACopy(start);
-  const fs::path killed = dir_.path() / "killed";
-  fs::copy(start, killed);
-  FaultPlan kill;
-  kill.OnWrite = FaultAction::Kill;
-  kill.WriteNumber = whole.Writes - 10;  // among the renames that place the files
-  ASSERT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+  const fs::path killed = RestoreKilledWhilePlacing(start, whole);
   ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
   ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
   ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
@@ -2347,12 +2353,7 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   StageARestore(start, false, &stage);
   if (HasFatalFailure()) return;
   const ChildStart whole = RestoreACopy(start);
-  const fs::path killed = dir_.path() / "killed";
-  fs::copy(start, killed);
-  FaultPlan kill;
-  kill.OnWrite = FaultAction::Kill;
-  kill.WriteNumber = whole.Writes - 10;  // among the renames that place the files
-  ASSERT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+  const fs::path killed = RestoreKilledWhilePlacing(start, whole);
   ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
   ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
   ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
@@ -2363,8 +2364,8 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   for (int n = whole.Writes - 10; n > 0 && lyingFile.empty(); n -= 2) {
     fs::remove_all(lying);
     fs::copy(start, lying);
-    kill.WriteNumber = n;
-    ASSERT_EQ(RestoreInChild(lying, kill).Status, platform::files::FaultKilledExitCode);
+    ASSERT_EQ(RestoreInChild(lying, {.OnWrite = FaultAction::Kill, .WriteNumber = n}).Status,
+              platform::files::FaultKilledExitCode);
     if (!fs::exists(lying / exchange::RestoreMarkName)) break;
     lyingFile = FlagOfAFileNotPlaced(lying, WorkFolderIn(lying), "0");
   }
