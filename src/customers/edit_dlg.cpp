@@ -5,6 +5,7 @@
 #include "customers/customer_actions.h"
 #include "forms/address_entry.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -90,6 +91,19 @@ bool TEditDlg::NameTakenByAnother() const {
                         &CustomerRec::CustomerNo, CName->text(), ReferenceNo);
 }
 
+bool TEditDlg::NumberAndNameFree() {
+  if (NumberTakenByAnother())
+    return Refuse("That customer number already exists. You will need to use a different number.",
+                  "Customer Number", CNo);
+  if (NameTakenByAnother()) {
+    return Refuse(
+        "That customer name already exists. You should not enter the same customer name with a different "
+        "customer number.",
+        "Duplicate Customer Name", CName);
+  }
+  return true;
+}
+
 void TEditDlg::OKBtnClick() {
   if (TrimBlanks(ToAnsi(CNo->text())).empty()) {
     Refuse("You must enter a customer number.", "Customer Number", CNo);
@@ -101,18 +115,7 @@ void TEditDlg::OKBtnClick() {
   }
   CNameExit();
   if (!CheckEMailAddress()) return;
-  if (NumberTakenByAnother()) {
-    Refuse("That customer number already exists. You will need to use a different number.", "Customer Number",
-           CNo);
-    return;
-  }
-  if (NameTakenByAnother()) {
-    Refuse(
-        "That customer name already exists. You should not enter the same customer name with a different "
-        "customer number.",
-        "Duplicate Customer Name", CName);
-    return;
-  }
+  if (!forms::CheckReads(Caption(), [this] { return NumberAndNameFree(); })) return;
   const std::string limit = StripCommas(ToAnsi(CLimit->text()));
   if (!limit.empty() && !platform::text::TryStrToFloat(limit)) {
     Refuse("The CREDIT LIMIT amount has an invalid value.", "Credit Limit", CLimit);

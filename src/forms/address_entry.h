@@ -64,7 +64,8 @@ std::string ComparableEntryText(std::string_view text);
 
 // True when the file holds a record, found by key keyNr built from `typed` in `field`, whose
 // `field` equals `typed` and whose number is not `ownNumber` (the entry's own number as it was
-// before the dialog, comparable; "0" while adding).
+// before the dialog, comparable; "0" while adding). Throws FileUnusable when the file could not
+// be searched: a failed search is no answer.
 template <class Record, std::size_t N>
 bool TakenByAnother(storage::DataFileUnit& unit, storage::IsamKeyStr (*buildKey)(const Record&, int),
                     int keyNr, platform::text::ShortString<N> Record::*field,
@@ -74,7 +75,7 @@ bool TakenByAnother(storage::DataFileUnit& unit, storage::IsamKeyStr (*buildKey)
   (wanted.*field).Set(platform::text::ToAnsi(typed));
   Record found{};
   storage::IsamRecRef ref = 0;
-  return records::ReadByKey(unit, buildKey(wanted, keyNr), keyNr, found, ref) &&
+  return records::ReadIfOnFile(unit, buildKey(wanted, keyNr), keyNr, found, ref) &&
          ComparableEntryText((found.*field).Get()) == ComparableEntryText(platform::text::ToAnsi(typed)) &&
          ComparableEntryText((found.*number).Get()) != ownNumber;
 }

@@ -14,6 +14,7 @@
 #include "platform/text/key_text.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "records/system_reason.h"
 #include "storage/file_io.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
@@ -48,7 +49,18 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
 bool ReadHighlightedRow(storage::TRecBrowser& browser) {
   if (browser.BrowserCurrentRef() < 1) return false;
   int32_t status = 0;
-  return browser.BrowserReadCurrent(status) == 0 && status == 0;
+  if (browser.BrowserReadCurrent(status) != 0) return false;
+  if (status == storage::IsamErrorClassNone) return true;
+  // A row whose record has gone since the page was read is simply not there; a record that
+  // cannot be read is said, or the action would seem to ignore the click.
+  if (status >= storage::IsamErrorClassLock) {
+    const QWidget* window = browser.window();
+    platform::ui::MessageBox(
+        platform::text::ToQString(records::DataFileUnusableText(browser.DataSource()->FileBlock()->DataName)),
+        window ? window->windowTitle() : QString(), platform::ui::MsgButtons::Ok,
+        platform::ui::MsgIcon::Error);
+  }
+  return false;
 }
 
 QAction* AddMenuItem(QMenu* menu, const char* caption, std::function<void()> triggered) {

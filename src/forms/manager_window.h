@@ -32,7 +32,7 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
                            std::function<void()> click);
 
 // Reads the highlighted row's record into the browser's record buffer; false when there is no
-// row or it cannot be read.
+// row or it cannot be read (then said, naming the file and the reason).
 bool ReadHighlightedRow(storage::TRecBrowser& browser);
 
 // A window's handler as a call-back; none for a null handler (an item not available yet).

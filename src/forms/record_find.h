@@ -1,6 +1,7 @@
 #pragma once
 // The Find dialog over the files the managers browse: the record chosen there is read into the
-// manager's record and the manager's browser moves to it.
+// manager's record and the manager's browser moves to it. A file that cannot be searched or read
+// then is said, naming it and the reason, and the browser stays where it was.
 
 #include "records/customer_rec.h"
 #include "records/product_rec.h"

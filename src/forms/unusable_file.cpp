@@ -10,4 +10,10 @@ void TellFileUnusable(const records::FileUnusable& failure, const QString& title
                            platform::ui::MsgIcon::Error);
 }
 
+bool PickerFileOpens(storage::DataFileUnit& unit, const QString& title) {
+  if (unit.OpenableNow()) return true;
+  TellFileUnusable(records::FileUnusable(records::DataFileUnusableText(unit)), title);
+  return false;
+}
+
 }  // namespace forms

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "records/system_reason.h"
+#include "storage/data_file_unit.h"
 
 namespace forms {
 
@@ -25,5 +26,19 @@ template <class Read>
     return false;
   }
 }
+
+// Runs check(), which reads the files to answer (is this number taken?); its answer, or false
+// (after the message) when a file it needs could not be used: a search that failed is no answer.
+template <class Check>
+[[nodiscard]] bool CheckReads(const QString& title, Check check) {
+  bool passed = false;
+  return ReadAll(title, [&] { passed = check(); }) && passed;
+}
+
+// Before a manager is shown as a picker over a form being filled in: whether the manager's file
+// opens. When the system refuses it, that is said (the file and the reason) and the picker is
+// not shown, so that the form keeps everything typed: the manager's own failed open would end
+// the program.
+[[nodiscard]] bool PickerFileOpens(storage::DataFileUnit& unit, const QString& title);
 
 }  // namespace forms

@@ -1,6 +1,7 @@
 #include "invoicing/customer_pick.h"
 
 #include "customers/customer_manager.h"
+#include "forms/unusable_file.h"
 #include "platform/text/key_text.h"
 #include "records/customer_file.h"
 
@@ -8,6 +9,7 @@ namespace invoicing {
 
 bool PickCustomer(const std::string& shownName, const std::string& shownNumber) {
   customers::TDemoForm& manager = customers::CreateDemoForm();
+  if (!forms::PickerFileOpens(records::CustomerUnit(), manager.Caption())) return false;
   manager.SetStatusText(1, kDoubleClickToSelect);
   customers::CustomerPickMode = 1;
   records::SelectedCustomer.CustomerName.Set(shownName);

@@ -152,7 +152,10 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
   records::FileForAction details(records::DetailFile, records::OpenDetailFile);
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);
   records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
-  if (!details.Open() || !customers.Open() || !invoices.Open()) return {};
+  if (!records::ThereToRead(details, records::DetailUnit()) ||
+      !records::ThereToRead(customers, records::CustomerUnit()) ||
+      !records::ThereToRead(invoices, records::InvoiceUnit()))
+    return {};
 
   GeneratedInterest generated;
   int64_t running = *next;

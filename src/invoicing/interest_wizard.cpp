@@ -12,6 +12,7 @@
 #include "forms/entry_parts.h"
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
+#include "forms/manager_window.h"
 #include "forms/unusable_file.h"
 #include "invoicing/date_field.h"
 #include "invoicing/interest_report.h"
@@ -23,6 +24,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
+#include "records/invoice_file.h"
 #include "records/payment_terms.h"
 
 namespace invoicing {
@@ -43,6 +45,9 @@ TInterestWiz& CreateInterestWiz() {
 }
 
 void OpenInterestWizard() {
+  if (forms::RefuseEntryWhilePostingWaits(records::InvoiceUnit(), "Interest charges", "posted",
+                                          "Interest Wizard"))
+    return;
   CreateInterestWiz().ShowModal();
 }
 

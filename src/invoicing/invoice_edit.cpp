@@ -8,6 +8,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "forms/manager_window.h"
 #include "forms/shipping_address_dialog.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_posting.h"
@@ -558,6 +559,11 @@ bool EditInvoice(storage::IsamRecRef ref, std::string& statusText) {
   StoredInvoice stored;
   if (!ReadStoredInvoice(ref, stored)) return false;
   records::InvoiceBuf = stored.Record;
+  // Nothing is typed that a posting waiting to be undone would refuse to keep.
+  if (forms::RefuseEntryWhilePostingWaits(records::InvoiceUnit(),
+                                          "Invoice " + TrimBlanks(stored.Record.InvoiceNo.Get()), "changed",
+                                          "Edit Invoice"))
+    return false;
   if (!EditAllowed(stored.Record)) return false;
   const std::optional<EnteredInvoice> edited = EditOnForm(stored);
   if (!edited) return false;

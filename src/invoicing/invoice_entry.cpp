@@ -1017,7 +1017,7 @@ bool TProdInv::CheckDuplicateNumber() {
   const std::string number = Upper(INum->text());
   // The invoice file for the duplicate-number check, unless a window holds it.
   records::FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
-  if (!file.Open()) return true;
+  if (!records::ThereToRead(file, records::InvoiceUnit())) return true;
   records::InvoiceRec wanted;
   wanted.InvoiceNo.Set(number);
   const storage::IsamKeyStr exact = records::BuildInvoiceKey(wanted, 1);
@@ -1084,7 +1084,8 @@ void TProdInv::OKButtonClick() {
     for (int row = 1; row <= kInvoiceLines; ++row) RefreshExtension(row);
   RecalcInvoiceTotals();
   const bool passed = CheckHeader() && CheckMemoQuantity() && CheckDate() && CheckLines() &&
-                      CheckDuplicateNumber() && CheckAmounts() && CheckTotals() && CheckMemoProduct() &&
+                      forms::CheckReads(Caption(), [this] { return CheckDuplicateNumber(); }) &&
+                      CheckAmounts() && CheckTotals() && CheckMemoProduct() &&
                       records::ConfirmPaymentTerm(*ITerms);
   if (!passed) return;
   if (!PostEnteredInvoice) {

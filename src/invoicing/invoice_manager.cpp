@@ -417,6 +417,8 @@ void TInvEdit1::SpeedButton1Click() {
 }
 
 bool TInvEdit1::AddInvoice() {
+  if (forms::RefuseEntryWhilePostingWaits(records::InvoiceUnit(), "A new invoice", "added", "Add Invoice"))
+    return false;
   TProdInv& form = CreateProdInv();
   PrepareInvoiceFormForAdd(form);
   std::optional<AddedInvoice> added = EnterNewInvoice(form);

@@ -12,6 +12,7 @@
 
 #include "customers/customer_manager.h"
 #include "forms/form_instance.h"
+#include "forms/manager_window.h"
 #include "invoicing/customer_pick.h"
 #include "invoicing/date_field.h"
 #include "invoicing/partial_payment_dialog.h"
@@ -45,6 +46,8 @@ TPayBox& CreatePayBox() {
 }
 
 void OpenPaymentWizard() {
+  if (forms::RefuseEntryWhilePostingWaits(records::InvoiceUnit(), "A payment", "posted", "Payment Wizard"))
+    return;
   CreatePayBox().ShowModal();
 }
 

@@ -10,6 +10,7 @@
 
 #include "forms/calculator.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/amount.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -427,7 +428,7 @@ bool TUpdProd::CheckCodeIsNew() {
   wanted.Code.Set(entered);
   ProductRec found;
   storage::IsamRecRef ref = 0;
-  if (!ReadByKey(ProductUnit(), BuildProductKey(wanted, 1), 1, found, ref)) return true;
+  if (!ReadIfOnFile(ProductUnit(), BuildProductKey(wanted, 1), 1, found, ref)) return true;
   if (platform::text::UpperCase(TrimBlanks(found.Code.Get())) != entered) return true;
   Refuse(ProdCode,
          "This Product Code already exists for: " + ToQString(TrimBlanks(found.Description.Get())) +
@@ -457,7 +458,9 @@ void TUpdProd::OKBtnClick() {
     return Refuse(ProdDesc, "You need to enter a product description to appear on your invoices.",
                   "Invoice Description");
   }
-  if (!CheckNumbers() || !CheckStockLevels() || !CheckPricing() || !CheckCodeIsNew()) return;
+  if (!CheckNumbers() || !CheckStockLevels() || !CheckPricing() ||
+      !forms::CheckReads(Caption(), [this] { return CheckCodeIsNew(); }))
+    return;
   ApplyDefaults();
   // A fixed price that does not fit its field once its commas are gone would lose digits.
   if (platform::text::AmountText(*platform::text::ParseAmount(Text(PSell))).size() >

@@ -1,6 +1,7 @@
 #include "products/product_pick.h"
 
 #include "forms/entry_parts.h"
+#include "forms/unusable_file.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
@@ -17,6 +18,7 @@ bool PickProduct(const std::string& code, const std::string& description) {
   ProductPickMode = 1;
   ProductPickResult = 0;
   TEditProd& manager = CreateEditProd();
+  if (!forms::PickerFileOpens(records::ProductUnit(), manager.Caption())) return false;
   manager.StatusPanel1->setText(forms::kDoubleClickToSelect);
   manager.ShowModal();
   ProductPickMode = 0;

@@ -3,6 +3,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "forms/manager_window.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/codepage.h"
@@ -59,6 +60,8 @@ bool AddPO(std::string* statusText, bool* printRequested) {
   records::FileForAction details(records::PODetailFile, records::OpenPODetailFile);
   records::FileForAction memos(records::POMemoFile, records::OpenPOMemoFile);
   if (!headers.Open() || !details.Open() || !memos.Open()) return false;
+  if (forms::RefuseEntryWhilePostingWaits(records::POHeaderUnit(), "A new PO", "added", "New PO"))
+    return false;
   TPOEdit1& form = CreatePOEdit1();
   PreparePOFormForAdd(form);
   std::optional<PostedPO> posted;

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "forms/line_amounts.h"
+#include "forms/manager_window.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/amount.h"
 #include "platform/text/codepage.h"
@@ -133,9 +134,10 @@ void LoadVendor(TPOEdit1& form, const std::string& number) {
   wanted.VendorNo.Set(number);
   IsamRecRef ref = 0;
   records::VendorBuf = records::VendorRec{};
-  // A vendor no longer on file shows no name.
-  if (file.Open() && !records::ReadIfOnFile(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2,
-                                            records::VendorBuf, ref))
+  // A vendor no longer on file shows no name; a vendor file that cannot be read is no such vendor.
+  if (records::ThereToRead(file, records::VendorUnit()) &&
+      !records::ReadIfOnFile(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, records::VendorBuf,
+                             ref))
     records::VendorBuf = records::VendorRec{};
   form.ICustName->setText(ToQString(records::VendorBuf.VendorName.Get()));
 }
@@ -156,7 +158,7 @@ void LoadLines(TPOEdit1& form, const StoredPO& stored) {
     form.OldLineProduct(row) = code;
     records::ProductRec product{};
     IsamRecRef ref = 0;
-    if (products.Open() && ReadProduct(code, product, ref)) {
+    if (records::ThereToRead(products, records::ProductUnit()) && ReadProduct(code, product, ref)) {
       form.OldLineStock(row) = product.OnHand.Get();
       form.OldLineStockKind(row) = product.NonDepleting ? "Z" : product.NonStock ? "Y" : "S";
     } else {
@@ -314,8 +316,14 @@ std::string PostEditedPOSteps(const StoredPO& old, const EnteredPO& edited) {
   } catch (const std::runtime_error& error) {
     throw POEditRefused(error.what());
   }
-  if (!records::UpdatePOHeaderRecord(header, old.Header, old.Ref))
-    throw POEditRefused("Modify operation failed");
+  // A header changed since it was read, or one that cannot be read or written now (then with the
+  // system's reason): nothing is written yet.
+  try {
+    records::RequireDone(records::UpdatePOHeaderRecord(header, old.Header, old.Ref),
+                         "Modify operation failed");
+  } catch (const std::runtime_error& error) {
+    throw POEditRefused(error.what());
+  }
   records::POHeaderBuf = header;
   RewriteLines(old, header, edited, rows);
   if (edited.MarkReceived) RaiseStockOfReceivedPO(ReceivedPO(edited, rows), written);
@@ -338,6 +346,9 @@ bool EditPO(IsamRecRef ref, std::string* statusText) {
   POMemoMode = 0;
   StoredPO stored;
   if (!headers.Open() || !details.Open() || !memos.Open() || !ReadStoredPO(ref, stored)) return false;
+  if (forms::RefuseEntryWhilePostingWaits(
+          records::POHeaderUnit(), "PO " + TrimBlanks(stored.Header.PONumber.Get()), "changed", "Edit PO"))
+    return false;
   if (!EditAllowed(stored)) return false;
   TPOEdit1& form = CreatePOEdit1();
   LoadForm(form, stored);
@@ -351,12 +362,11 @@ bool EditPO(IsamRecRef ref, std::string* statusText) {
     try {
       const std::string status = PostEditedPO(stored, edited);
       if (statusText) *statusText = status;
-    } catch (const POEditRefused& error) {
-      // Nothing was written: the form stays open with everything typed.
+    } catch (const std::exception& error) {
+      // Nothing of the edit stands (refused before any write, or undone whole): the form stays
+      // open with everything typed.
       Application->HandleException(error);
       return false;
-    } catch (const std::exception& error) {
-      Application->HandleException(error);
     }
     written = true;
     return true;

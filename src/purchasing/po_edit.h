@@ -52,7 +52,8 @@ records::POHeaderRec EditedPOHeader(const records::POHeaderRec& old, const Enter
 
 // Posts an edit that the entry form has checked; returns the status text ("Editing PO ...
 // completed."). Raises POEditRefused, with nothing written, for a line that cannot be stored
-// and with "Modify operation failed" when the header changed since it was read.
+// and with "Modify operation failed" when the header changed since it was read (with the system's
+// reason when it could not be read or written).
 std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited);
 
 // Edits the PO whose header is at ref under the guards; true when something was written.

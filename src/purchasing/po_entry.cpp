@@ -39,6 +39,7 @@
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/vendor_file.h"
 
 namespace purchasing {
 
@@ -575,6 +576,7 @@ void TPOEdit1::RadioButton2Click() {
 
 void TPOEdit1::SpeedButton3Click() {
   TVenList& manager = CreateVenList();
+  if (!forms::PickerFileOpens(records::VendorUnit(), manager.Caption())) return;
   manager.SetStatusText(1, forms::kDoubleClickToSelect);
   VendorPickMode = 1;
   records::VendorBuf = records::VendorRec{};
@@ -941,7 +943,7 @@ bool TPOEdit1::CheckLines() {
 bool TPOEdit1::CheckDuplicateNumber() {
   const std::string number = Upper(INum->text());
   records::FileForAction file(records::POHeaderFile, records::OpenPOHeaderFile);
-  if (!file.Open()) return true;
+  if (!records::ThereToRead(file, records::POHeaderUnit())) return true;
   records::POHeaderRec wanted{};
   wanted.PONumber.Set(number);
   const storage::IsamKeyStr exact = records::BuildPOHeaderKey(wanted, 1);
@@ -984,7 +986,8 @@ void TPOEdit1::OKButtonClick() {
     for (int row = 1; row <= kPOLines; ++row) RefreshExtension(row);
   RecalcPOTotals();
   const bool passed = CheckHeader() && CheckMemoQuantity() && CheckDates() && CheckLines() &&
-                      CheckDuplicateNumber() && CheckAmounts() && CheckTotal() && CheckMemoProduct() &&
+                      forms::CheckReads(Caption(), [this] { return CheckDuplicateNumber(); }) &&
+                      CheckAmounts() && CheckTotal() && CheckMemoProduct() &&
                       records::ConfirmPaymentTerm(*ITerms);
   if (passed) platform::ui::SayLeftOutCharacters(*this);
   if (passed && (!PostPO || PostPO(GatherPO()))) SetModalResult(mrOk);

@@ -53,6 +53,7 @@ int WriteDetailLines(const records::POHeaderRec& header, const EnteredPO& po,
   return written;
 }
 
+// A vendor file that cannot be opened or searched fails the posting, which is then undone whole.
 void QueueLabelOfVendor(const std::string& number) {
   if (CurrentCompany.NewPOToLabelQueue.Get() != "Y") return;
   records::FileForAction file(records::VendorFile, records::OpenVendorFile);
@@ -60,8 +61,8 @@ void QueueLabelOfVendor(const std::string& number) {
   wanted.VendorNo.Set(number);
   records::VendorRec vendor{};
   storage::IsamRecRef ref = 0;
-  if (file.Open() &&
-      records::ReadByKey(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, vendor, ref))
+  if (records::ThereToRead(file, records::VendorUnit()) &&
+      records::ReadIfOnFile(records::VendorUnit(), records::BuildVendorKey(wanted, 2), 2, vendor, ref))
     storage::WhenPosted([vendor] { reports::QueueVendor(vendor); });
 }
 

@@ -5,6 +5,7 @@
 
 #include "forms/address_entry.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "records/vendor_file.h"
@@ -64,6 +65,19 @@ bool TVendEdit::NameTakenByAnother() const {
                         CName->text(), StoredVendorNumber);
 }
 
+bool TVendEdit::NumberAndNameFree() {
+  if (NumberTakenByAnother())
+    return RefuseField("That vendor number already exists. You will need to use a different number.",
+                       "Vendor Number", CNo);
+  if (NameTakenByAnother()) {
+    return RefuseField(
+        "That vendor name already exists. You should not enter the same vendor name with a different vendor "
+        "number.",
+        "Duplicate Vendor Name", CName);
+  }
+  return true;
+}
+
 void TVendEdit::OKBtnClick() {
   if (TrimBlanks(ToAnsi(CNo->text())).empty()) {
     RefuseField("You must enter a vendor number.", "Vendor Number", CNo);
@@ -75,18 +89,7 @@ void TVendEdit::OKBtnClick() {
   }
   if (!CheckEMailField(VenEMAdd, "vendor", "Incomplete e-mail address.")) return;
   CNameExit();
-  if (NumberTakenByAnother()) {
-    RefuseField("That vendor number already exists. You will need to use a different number.",
-                "Vendor Number", CNo);
-    return;
-  }
-  if (NameTakenByAnother()) {
-    RefuseField(
-        "That vendor name already exists. You should not enter the same vendor name with a different vendor "
-        "number.",
-        "Duplicate Vendor Name", CName);
-    return;
-  }
+  if (!forms::CheckReads(Caption(), [this] { return NumberAndNameFree(); })) return;
   SetModalResult(mrOk);
 }
 

@@ -4,6 +4,7 @@
 #include "records/memo_file.h"
 #include "records/record_file.h"
 #include "records/stored_amount.h"
+#include "records/system_reason.h"
 
 namespace records {
 
@@ -47,7 +48,9 @@ bool DeleteInvoiceRecord(storage::IsamRecRef ref) {
 
 bool FindInvoiceByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref) {
   const storage::IsamKeyStr wanted = key;
-  return InvoiceUnit().SearchKey(key, ref, 1) && key == wanted;
+  if (InvoiceUnit().SearchKey(key, ref, 1)) return key == wanted;
+  if (!IsEndOfWalk()) ThrowFileUnusable(InvoiceUnit());
+  return false;
 }
 
 void AttachInvoiceBrowser(storage::TRecBrowser& browser) {

@@ -30,7 +30,8 @@ storage::DataFileUnit& InvoiceUnit();
 // Deletes the record at ref with its six keys.
 [[nodiscard]] bool DeleteInvoiceRecord(storage::IsamRecRef ref);
 // Positions on the first record whose invoice number key (key 1) is exactly `key`; key and ref
-// then name that entry.
+// then name that entry. False when no record carries that number; throws FileUnusable when the
+// file could not be searched.
 [[nodiscard]] bool FindInvoiceByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
 
 // The Invoice Manager's browser over the file, reading each row into InvoiceBuf.

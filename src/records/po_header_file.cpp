@@ -2,6 +2,7 @@
 
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
+#include "records/system_reason.h"
 
 namespace records {
 
@@ -16,7 +17,9 @@ bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKey
 
 bool FindPOByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref) {
   const storage::IsamKeyStr wanted = key;
-  return POHeaderUnit().SearchKey(key, ref, 1) && key == wanted;
+  if (POHeaderUnit().SearchKey(key, ref, 1)) return key == wanted;
+  if (!IsEndOfWalk()) ThrowFileUnusable(POHeaderUnit());
+  return false;
 }
 
 void AttachPOBrowser(storage::TRecBrowser& browser) {

@@ -19,7 +19,8 @@ KESTRAVA_RECORD_FILE(POHeader, POHeaderRec)
                                      storage::IsamRecRef ref, int keyNr);
 
 // Positions on the first header whose PO number key (key 1) is exactly `key`; key and ref then
-// name that entry. False when no header carries that number.
+// name that entry. False when no header carries that number; throws FileUnusable when the file
+// could not be searched.
 [[nodiscard]] bool FindPOByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref);
 
 // The PO Manager's browser over the file, reading each row into POHeaderBuf.

@@ -79,17 +79,19 @@ void AttachRecordBrowser(storage::TRecBrowser& browser, storage::IsamFileBlock& 
 }
 
 // Reads the record whose key keyNr is `wanted` and moves the browser to it in the browser's own
-// key order. False, and the browser left where it was, when there is no such record.
+// key order. False, and the browser left where it was, when there is no such record; throws
+// FileUnusable when the file could not be searched or the record read.
 template <class Record>
 [[nodiscard]] bool ShowRecordByKey(storage::TRecBrowser& browser, storage::DataFileUnit& unit,
                                    const storage::IsamKeyStr& wanted, int keyNr, Record& record,
                                    storage::IsamKeyStr (*buildKey)(const Record&, int)) {
   storage::IsamRecRef ref = 0;
-  if (!ReadByKey(unit, wanted, keyNr, record, ref)) return false;
+  if (!ReadIfOnFile(unit, wanted, keyNr, record, ref)) return false;
   browser.BrowserGoToKey(buildKey(record, browser.BrowserKeyNumber()), ref);
   // Building the page read its rows into the same record; the one found is what the caller shows.
   storage::IsamGetRec(unit.File(), ref, &record, sizeof record);
-  return storage::IsamOK;
+  if (!storage::IsamOK) ThrowFileUnusable(unit);
+  return true;
 }
 
 // The routines of an application record file under its record kind's names: Open<K>File,

@@ -85,7 +85,7 @@ StockPlan RequireStockFits(const StockChanges& changes, StockMove move) {
   StockPlan plan;
   if (changes.empty()) return plan;
   FileForAction file(ProductFile, OpenProductFile);
-  if (!file.Open()) return plan;
+  if (!ThereToRead(file, ProductUnit())) return plan;
   plan.reserve(changes.size());
   const std::string refusal = PlanStock(changes, move, plan);
   if (!refusal.empty()) throw std::runtime_error(refusal);

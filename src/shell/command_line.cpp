@@ -7,6 +7,7 @@
 #include "customers/edit_dlg.h"
 #include "forms/halt_program.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_manager.h"
 #include "invoicing/invoice_posting.h"
@@ -125,15 +126,21 @@ std::string JobCustomerNumber(const QPlainTextEdit& memo) {
 std::optional<records::CustomerRec> ReadCustomerByNumber(std::string_view number) {
   if (!records::IsCompanyOpen(records::CurrentCompany) || TrimBlanks(number).empty()) return std::nullopt;
   records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-  if (!file.Open()) return std::nullopt;
+  if (!records::ThereToRead(file, records::CustomerUnit())) return std::nullopt;
   records::CustomerRec wanted{}, found{};
   wanted.CustomerNo.Set(TrimBlanks(number).substr(0, 8));
   storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, found, ref))
+  if (!records::ReadIfOnFile(records::CustomerUnit(), records::BuildCustomerKey(wanted, 2), 2, found, ref))
     return std::nullopt;
   // The key holds the number as stored; the whole number must be the one asked for.
   if (Comparable(found.CustomerNo.Get()) != Comparable(number)) return std::nullopt;
   return found;
+}
+
+// The job's customer into `customer` (none when no customer has the number); false, after saying
+// the file and the reason, when the customer file cannot be read: that is no "does not exist".
+bool ReadJobCustomer(std::string_view number, std::optional<records::CustomerRec>& customer) {
+  return forms::ReadAll("Customer File", [&] { customer = ReadCustomerByNumber(number); });
 }
 
 void WriteRefusalAnswer(const std::string& customerNumber) {
@@ -158,7 +165,12 @@ void RunCreateInvoiceJob(QPlainTextEdit& memo) {
     }
     number = *added;
   }
-  const std::optional<records::CustomerRec> customer = ReadCustomerByNumber(number);
+  std::optional<records::CustomerRec> customer;
+  if (!ReadJobCustomer(number, customer)) {
+    WriteRefusalAnswer(number);
+    EndProgram();
+    return;
+  }
   if (!customer) {
     WriteRefusalAnswer(number);
     ShowMessage(ToQString("Customer number " + number + " does not exist! Unable to continue."));
@@ -187,7 +199,11 @@ void RunViewInvoicesJob(QPlainTextEdit& memo) {
     EndProgram();
     return;
   }
-  const std::optional<records::CustomerRec> customer = ReadCustomerByNumber(number);
+  std::optional<records::CustomerRec> customer;
+  if (!ReadJobCustomer(number, customer)) {
+    EndProgram();
+    return;
+  }
   if (!customer) {
     ShowMessage(ToQString("Customer number passed: " + number +
                           " does not exist in this system! Unable to continue."));

@@ -447,7 +447,8 @@ bool DataFileUnit::TellNotCreated() const {
   if (PostingUnderWay()) return false;
   IsamStatusKeeper keep;
   const int err = IsamLastFailureErrno();
-  QString text = QStringLiteral("The file %1 could not be created").arg(QString::fromStdString(DataFileName()));
+  QString text =
+      QStringLiteral("The file %1 could not be created").arg(QString::fromStdString(DataFileName()));
   text += err != 0 ? QStringLiteral(": %1.").arg(QString::fromLocal8Bit(std::strerror(err)))
                    : QStringLiteral(".");
   MessageBox(text, kind_.NewFileTitle.isEmpty() ? kNewCompanyTitle : kind_.NewFileTitle, MsgButtons::Ok,
@@ -469,6 +470,17 @@ bool DataFileUnit::OpenSoundFile() {
   IsamOK = true;
   IsamError = 0;
   return false;
+}
+
+bool DataFileUnit::OpenableNow() {
+  if (file_ && IsamIsOpen(file_)) return true;
+  if (UnfinishedRebuild()) return true;
+  if (OpenAsItStands()) {
+    IsamCloseFileBlock(file_);
+    file_ = nullptr;
+    return IsamOK;
+  }
+  return IsamError == IsamErrIndexDefective || IsamError == IsamErrFileNotFound;
 }
 
 bool DataFileUnit::RebuildFile() {

@@ -143,6 +143,10 @@ class DataFileUnit {
   // Opens the file when it opens sound as it stands, asking nothing; otherwise false with the
   // status cleared, and OpenFile, when it is used, asks what it must.
   [[nodiscard]] bool OpenSoundFile();
+  // Whether OpenFile would open the file now, itself or after what it asks (a missing file made,
+  // a defective index rebuilt, a stopped rebuild finished); false, with the status kept, when the
+  // system or a posting that waits refuses it. A closed file is left closed; nothing is asked.
+  [[nodiscard]] bool OpenableNow();
   [[nodiscard]] bool RebuildFile();
   [[nodiscard]] bool RebuildFileOf(const std::string& company);
   // Company number (trimmed) and file code, cut to 8 characters, for a given company.

@@ -792,7 +792,8 @@ std::string WaitingPostingFiguresNote(const std::string& company) {
   if (waiting->InDoubt) return "These figures include " + what + "; whether it is on file is not known yet.";
   if (waiting->Unfinished)
     return "These figures may include part of " + what + ", which was interrupted and is not finished yet.";
-  return "These figures include " + what + ", which was interrupted and is not undone yet.";
+  // A stop may have put only part of it on file, as the main window's line says.
+  return "These figures may include part of " + what + ", which was interrupted and is not undone yet.";
 }
 
 std::string WaitingPostingLine(const std::string& company) {

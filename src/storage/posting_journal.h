@@ -340,8 +340,9 @@ std::optional<WaitingPosting> WaitingPostingOf(const std::string& company);
 // 1C.DAT readable and start the program again." `subject` and `verb` make its first words.
 std::string WaitingPostingRefusal(const std::string& subject, const std::string& verb = "changed",
                                   const std::string& company = {});
-// The line every figure shown or printed then carries: "These figures include invoice 10000,
-// which was interrupted and is not undone yet." Empty when no posting of the company waits.
+// The line every figure shown or printed then carries: "These figures may include part of
+// invoice 10000, which was interrupted and is not undone yet." Empty when no posting of the
+// company waits.
 std::string WaitingPostingFiguresNote(const std::string& company = {});
 // What the main window says for as long as a posting of the company waits: "Invoice 10000 was
 // interrupted and is not undone yet; the figures shown may include part of it until it is undone."

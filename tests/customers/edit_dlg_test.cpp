@@ -11,6 +11,7 @@
 #include "customers/customer_manager.h"
 #include "platform/ui/support/ui_script.h"
 #include "platform/ui/text_entry.h"
+#include "support/read_sweep.h"
 
 namespace customers {
 
@@ -108,6 +109,29 @@ TEST_F(EditDlgTest, EditingACustomerFindsItselfWithoutComplaint) {
     d.OKBtnClick();
     EXPECT_EQ(d.ModalResult(), mrOk);
   });
+}
+
+// The checks that the number and the name are free search the customer file the manager holds:
+// with each read of those searches failing in turn, OK says the file and the reason once and the
+// dialog stays open with what was typed; the clean OK then adds the customer once.
+TEST_F(EditDlgTest, ASearchForANumberOrNameInUseThatFailsIsSaidAndKeepsTheDialog) {
+  File({Customer("500", "Baker"), Customer("502", "Dent")});
+  InDialog(false, [](TEditDlg& d) {
+    d.CNo->setText("501");
+    d.CName->setText("Carter");
+    testing_support::SweepReads({"NumberAndNameChecks",
+                                 [&d] {
+                                   d.SetModalResult(mrNone);
+                                   d.OKBtnClick();
+                                   EXPECT_EQ(d.CNo->text(), "501");
+                                   EXPECT_EQ(d.CName->text(), "Carter");
+                                   return d.ModalResult() == mrOk;
+                                 }},
+                                {});
+  });
+  const std::vector<CustomerRec> stored = StoredCustomers();
+  ASSERT_EQ(stored.size(), 3u);
+  EXPECT_EQ(stored[1].CustomerName.Get(), "Carter");
 }
 
 TEST_F(EditDlgTest, ShortNameProposalLimitsAndAddressCopying) {

@@ -24,9 +24,11 @@
 #include "forms/batch_print_dialog.h"
 #include "forms/run_state.h"
 #include "invoice_books_fixture.h"
+#include "invoicing/interest_wizard.h"
 #include "invoicing/invoice_document.h"
 #include "invoicing/invoice_posting.h"
 #include "invoicing/invoice_texts.h"
+#include "invoicing/payment_wizard.h"
 #include "mail/mail_peers.h"
 #include "platform/files/fault_seam.h"
 #include "platform/files/file.h"
@@ -451,9 +453,9 @@ TEST_F(InvoiceManagerTest, CustomerDataViewAndTheGuardsOfTheTransactions) {
   EXPECT_TRUE(ui.Done());
 }
 
-// Customer Data with each read of the customer failing in turn says the file and the reason, and
-// shows no blank customer in place of the one that could not be read. (Read 1 is the list's read of
-// the highlighted invoice, which every action of the manager makes first.)
+// Customer Data with each of its reads failing in turn says the file and the reason, and shows no
+// blank customer in place of the one that could not be read. Read 1 is the list's read of the
+// highlighted invoice, which every action of the manager makes first: it too is said.
 TEST_F(InvoiceManagerTest, CustomerDataThatCannotBeReadSaysSoAndShowsNoBlankCustomer) {
   FileRecord(Record("2001", "I", "C100", "2026/03/01", "300.00", "0.00", "300.00"));
   RunManager([](TInvEdit1& m) {
@@ -465,10 +467,44 @@ TEST_F(InvoiceManagerTest, CustomerDataThatCannotBeReadSaysSoAndShowsNoBlankCust
                                                     return records::SelectedCustomer.CustomerName.Get() ==
                                                            "Acme Tools";
                                                   },
-                                                  false, 2};
+                                                  false};
     testing_support::SweepReads(customerData, {});
   });
   EXPECT_TRUE(ui.Done());
+}
+
+// While a posting waits to be undone, an invoice can be neither added nor changed, nor a payment
+// or interest charges posted: the user is told so as the window would open, before typing
+// anything, and no window opens.
+TEST_F(InvoiceManagerTest, EntryWindowsAreRefusedAsTheyOpenWhileAPostingWaits) {
+  FileRecord(Record("2001", "I", "C100", "2026/03/01", "300.00", "300.00", "0.00"));
+  const std::string waits =
+      " now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT readable and start the "
+      "program again.";
+  struct Case {
+    std::string refusal;
+    const char* title;
+    std::function<void(TInvEdit1&)> open;
+  };
+  const Case cases[] = {
+      {"A new invoice cannot be added" + waits, "Add Invoice", [](TInvEdit1& m) { m.AddInvoiceClick(); }},
+      {"Invoice 2001 cannot be changed" + waits, "Edit Invoice", [](TInvEdit1& m) { m.EditInvoiceClick(); }},
+      {"A payment cannot be posted" + waits, "Payment Wizard",
+       [](TInvEdit1&) { invoicing::OpenPaymentWizard(); }},
+      {"Interest charges cannot be posted" + waits, "Interest Wizard",
+       [](TInvEdit1&) { invoicing::OpenInterestWizard(); }},
+  };
+  RunManager([&](TInvEdit1& m) {
+    m.InvBrowser1->FirstEntry();
+    for (const Case& c : cases) {
+      ui.ExpectMessage(QString::fromStdString(c.refusal), c.title).Icon(platform::ui::MsgIcon::Warning);
+      storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");
+      c.open(m);
+      storage::ForgetWaitingJournal("12");
+    }
+  });
+  EXPECT_TRUE(ui.Done());  // a window opened would have failed as unexpected
+  EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
 }
 
 TEST_F(InvoiceManagerTest, BatchPrintTakesTheUnprintedInvoicesInFileOrder) {

@@ -23,6 +23,7 @@
 #include "platform/ui/form.h"
 #include "platform/ui/support/ui_script.h"
 #include "platform/ui/ui_driver.h"
+#include "products/product_manager.h"
 #include "purchasing/po_entry.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
@@ -44,11 +45,12 @@ using platform::ui::TModalResult;
 
 // What a run said and what it left.
 struct Outcome {
-  QStringList said;   // every message box, questions included
-  QString typedLine;  // the line the user typed before the look-up
-  QString lookedUp;   // what the look-up put on its line
-  int listed = -1;    // open items listed
-  bool done = false;  // the payment posted, the aging run
+  QStringList said;     // every message box, questions included
+  QString typedLine;    // the line the user typed before the look-up
+  QString lookedUp;     // what the look-up put on its line
+  int listed = -1;      // open items listed
+  bool done = false;    // the payment posted, the aging run
+  bool picked = false;  // the Product Manager shown to pick from
 };
 
 // Stands in for the user: answers No to every question, picks customer C1 in the Customer
@@ -68,6 +70,10 @@ class Watcher : public testing_support::StandInUser {
       return platform::ui::mrOk;
     }
     if (dynamic_cast<invoicing::TPPmtDialog*>(&form)) return platform::ui::mrOk;
+    if (dynamic_cast<products::TEditProd*>(&form)) {
+      outcome_.picked = true;
+      return platform::ui::mrCancel;
+    }
     ADD_FAILURE() << "unexpected window " << form.Caption().toStdString();
     return platform::ui::mrCancel;
   }
@@ -197,14 +203,16 @@ std::vector<Case> LookupFailureTest::Cases() {
        widgetPlaced,
        notFound},
       // The items are read with the fault in place; the deposit is posted after it has gone, so
-      // that only the wizard's own memory of the failure can refuse it.
+      // that only the wizard's own memory of the failure can refuse it. A customer file the
+      // picker cannot open is said before the picker shows, and then nothing is picked or listed.
       {"PaymentWizardOpenItems",
-       {"I"},
+       {"C", "I"},
        false,
        [](Outcome& o) {
          invoicing::TPayBox& wizard = invoicing::CreatePayBox();
          wizard.FormShow();
          wizard.BitBtn3Click();
+         if (wizard.CustNo->text().isEmpty()) return;
          o.listed = wizard.SrcList->count();
          platform::files::RemoveFaultPlan();
          wizard.PAmt->setText("25.00");
@@ -215,6 +223,19 @@ std::vector<Case> LookupFailureTest::Cases() {
          o.done = wizard.ModalResult() == platform::ui::mrOk;
        },
        [](const Outcome& o) { return o.listed == 1 && o.done; },
+       ""},
+      // An empty code opens the picker; a product file it cannot open is said before it shows.
+      {"InvoiceEntryProductPicker",
+       {"P"},
+       false,
+       [](Outcome& o) {
+         invoicing::TProdInv& form = invoicing::CreateProdInv();
+         form.Lines->Put(1, invoicing::kColDescription, "Typed by hand");
+         form.Lines->Put(2, invoicing::kColCode, QString());
+         form.StringGrid1CodeEntered(2);
+         o.typedLine = form.Lines->Cell(1, invoicing::kColDescription);
+       },
+       [](const Outcome& o) { return o.picked && o.typedLine == "Typed by hand"; },
        ""},
       {"AgingOfReceivables",
        {"C", "I"},

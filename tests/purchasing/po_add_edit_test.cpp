@@ -16,6 +16,7 @@
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "support/read_sweep.h"
 
 using namespace purchasing;
 using platform::ui::Application;
@@ -46,7 +47,8 @@ records::POMemoRec Memo(const char* number) {
 
 // The PO Manager's New and Edit run the entry form; the list follows the PO added or changed.
 TEST_F(POEntryTest, TheManagersNewAndEditWorkThroughTheEntryForm) {
-  for (storage::IsamFileBlock* file : {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
+  for (storage::IsamFileBlock* file :
+       {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
     storage::IsamCloseFileBlock(*file);
     *file = nullptr;
   }
@@ -74,7 +76,8 @@ TEST_F(POEntryTest, TheManagersNewAndEditWorkThroughTheEntryForm) {
   CreatePOList1().ShowModal();
   ASSERT_TRUE(records::OpenPOFiles());
   EXPECT_EQ(LinesOf(Details("5000")),
-            (std::vector<std::string>{"P01 BOLT [12        Hex bolt                        0.50      Y6.00      ] N 0  "}));
+            (std::vector<std::string>{
+                "P01 BOLT [12        Hex bolt                        0.50      Y6.00      ] N 0  "}));
   ExpectBooksBalance();
 }
 
@@ -363,6 +366,28 @@ TEST_F(POEntryTest, AMemoLostFromItsFileIsStoredAnewByTheEdit) {
     f.OKButtonClick();
   }));
   EXPECT_EQ(Memo("8300").Lines[0].Get(), "New text");
+  ExpectBooksBalance();
+}
+
+// An edit whose reads fail in turn before its first write (the header read back for its update,
+// the lines it rewrites) says the reason once, writes nothing and keeps the form open with what
+// was typed; the clean OK then moves the PO.
+TEST_F(POEntryTest, AnEditThatCannotBeWrittenIsSaidAndKeepsTheForm) {
+  PostNewPO(PO("8000", {POLine(1, "WIDGET", "3")}));
+  EXPECT_TRUE(EditPOWith("8000", [&](TPOEdit1& f) {
+    f.INum->setText("8100");
+    testing_support::SweepReads({"RenumberedPO",
+                                 [&f] {
+                                   f.SetModalResult(platform::ui::mrNone);
+                                   f.OKButtonClick();
+                                   EXPECT_EQ(f.INum->text(), "8100");
+                                   return f.ModalResult() == platform::ui::mrOk;
+                                 },
+                                 true},
+                                {});
+  }));
+  EXPECT_EQ(Details("8000").size(), 0u);
+  EXPECT_EQ(Details("8100").size(), 1u);
   ExpectBooksBalance();
 }
 

@@ -30,6 +30,7 @@
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 #include "support/whole_window.h"
 
 namespace {
@@ -362,6 +363,26 @@ TEST_F(POManagerTest, ViewPrintAndDeleteWorkOnTheHighlightedPO) {
   EXPECT_EQ(Header("5001").Printed.Get(), "Y");
   EXPECT_EQ(OnHand("AB"), "0");
   EXPECT_TRUE(Details("5002").empty());
+  ExpectBooksBalance();
+}
+
+// While a posting waits to be undone, a PO can be neither added nor changed: the user is told so
+// as the PO window would open, before typing anything, and it does not open.
+TEST_F(POManagerTest, NewAndEditAreRefusedAsThePOWindowOpensWhileAPostingWaits) {
+  purchasing::PostNewPO(PO("5001", {POLine(1, "WIDGET", "10")}));
+  const QString waits =
+      " now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT readable and start the "
+      "program again.";
+  RunManager([&](TPOList1& m) {
+    Highlight(m, "5001");
+    ui.ExpectMessage("A new PO cannot be added" + waits, "New PO").Icon(platform::ui::MsgIcon::Warning);
+    ui.ExpectMessage("PO 5001 cannot be changed" + waits, "Edit PO").Icon(platform::ui::MsgIcon::Warning);
+    storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");
+    m.NewPOClicked();
+    m.EditPOClicked();
+    storage::ForgetWaitingJournal("12");
+  });
+  EXPECT_TRUE(ui.Done());  // the PO window opened would have failed as unexpected
   ExpectBooksBalance();
 }
 

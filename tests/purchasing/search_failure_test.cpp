@@ -1,6 +1,6 @@
 // The purchasing steps that search or walk the PO files (the receiving list, the receipt, the PO
-// printout, the PO deletion and the vendor renumbering), each run with every read of the files
-// failing in turn: each says the file and the system's reason once, and posts, prints and lists
+// printout, the PO deletion, the vendor renumbering and a new PO's vendor label), each run with every read of
+// the files failing in turn: each says the file and the system's reason once, and posts, prints and lists
 // nothing; the books stay as they were. Over files that hold nothing each gives its usual answer.
 
 #include <QDate>
@@ -93,6 +93,13 @@ TEST_F(SearchFailureTest, ASearchOrWalkThatFailsSaysSoAndPostsPrintsAndListsNoth
       {"Receipt", [] { return Receives("7000", "AB", "5"); }},
       {"PODeletion", [] { return Deletes("7001"); }},
       {"VendorRenumbering", [] { return Renumbers(); }},
+      // The new PO's vendor read for the label queue: a failure undoes the whole PO.
+      {"NewPOQueuingItsVendorLabel",
+       [] {
+         records::CurrentCompany.NewPOToLabelQueue.Set("Y");
+         purchasing::PostNewPO(PO("7002", {POLine(1, "WIDGET", "1")}));
+         return true;
+       }},
   };
   const std::string vendors = storage::IsamFileName(records::VendorUnit().FileName(), storage::IsamDataExt);
   testing_support::ExpectRefusedAtOpen(steps[1], vendors, Books());

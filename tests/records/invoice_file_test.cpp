@@ -6,10 +6,12 @@
 
 #include "forms/find_box.h"
 #include "forms/record_find.h"
+#include "platform/files/fault_seam.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/detail_file.h"
 #include "records/memo_file.h"
+#include "records/system_reason.h"
 #include "support/temp_dir.h"
 
 namespace records {
@@ -103,6 +105,35 @@ TEST_F(InvoiceFileTest, FindByNumberWantsTheExactNumber) {
   wanted.InvoiceNo.Set("1000");
   key = BuildInvoiceKey(wanted, 1);
   EXPECT_FALSE(FindInvoiceByNumber(key, ref));  // 1001 follows, but it is another number
+}
+
+// The search behind the invoice entry's duplicate-number check, on a file just opened so that it
+// reads its index from the disk: each read failing in turn throws FileUnusable naming the file,
+// never "no such number".
+TEST_F(InvoiceFileTest, FindByNumberThatCannotReadSaysSoRatherThanNone) {
+  for (int i = 0; i < 300; ++i) Add(std::to_string(1000 + i).c_str(), "I", "C1", "");
+  InvoiceRec wanted;
+  wanted.InvoiceNo.Set("1150");
+  int failed = 0;
+  for (int read = 1;; ++read) {
+    storage::IsamCloseFileBlock(InvoiceFile);
+    InvoiceFile = nullptr;
+    ASSERT_TRUE(OpenInvoiceFile());
+    platform::files::InstallFaultPlan(
+        {.Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = read});
+    storage::IsamKeyStr key = BuildInvoiceKey(wanted, 1);
+    IsamRecRef ref = 0;
+    try {
+      EXPECT_TRUE(FindInvoiceByNumber(key, ref)) << "read " << read;
+    } catch (const FileUnusable& unusable) {
+      EXPECT_EQ(std::string(unusable.what()), "The file 12I.DAT cannot be read now: Input/output error.");
+      ++failed;
+    }
+    const int reads = platform::files::FaultReadsSoFar();
+    platform::files::RemoveFaultPlan();
+    if (reads < read) break;
+  }
+  EXPECT_GT(failed, 0);
 }
 
 TEST_F(InvoiceFileTest, AnUnchangedBufferWritesNothingAndALateEditIsRefused) {

@@ -10,6 +10,7 @@
 #include "forms/halt_program.h"
 #include "forms/run_state.h"
 #include "invoicing/invoice_entry.h"
+#include "permissions_apply.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "records/company_rec.h"
@@ -56,8 +57,12 @@ class CommandLineTest : public BooksTest {
     ui.OnModal<invoicing::TProdInv>(enter);
     shell::RunCreateInvoiceJob(memo);
     EXPECT_TRUE(ui.Done());
+    StartAgainAfterHalt();
+  }
+  // The halt shut the engine down with every file: the engine started again, the company's files
+  // open again for the checks.
+  static void StartAgainAfterHalt() {
     EXPECT_TRUE(forms::ProgramHalted());
-    // The halt shut the engine down with every file.
     forms::ResetProgramHalt();
     for (storage::IsamFileBlock* file : {&records::CustomerFile, &records::ProductFile, &records::InvoiceFile,
                                          &records::DetailFile, &records::MemoFile})
@@ -165,15 +170,32 @@ TEST_F(CommandLineTest, ACustomerNumberMustMatchWholeNotAsTheStartOfAnother) {
 TEST_F(CommandLineTest, LineZeroIsTheWholeCustomerNumber) {
   FileCustomer("C100", "Acme Tools");
   for (const std::string number : {"C100     X", "C1000000000", "\xA0", "C100\xA0"}) {
-    forms::ResetProgramHalt();
     std::ofstream("FILE.TXT") << number << "\r\nAcme Tools\r\n";
     ui.ExpectMessage(
         "Customer number " + platform::text::ToQString(number) + " does not exist! Unable to continue.", "");
+    CloseCompanyFiles();
     shell::RunCreateInvoiceJob(memo);
     EXPECT_EQ(ReadText("CPWIN.TXT"), number + "\r\n***\r\n");
-    EXPECT_TRUE(forms::ProgramHalted());
+    StartAgainAfterHalt();
   }
   EXPECT_TRUE(ui.Done());
+}
+
+// A customer file that cannot be read is said, naming it and the reason, never taken for a
+// customer that does not exist; the answer refuses the job and the program ends.
+TEST_F(CommandLineTest, ACustomerFileThatCannotBeReadIsSaidNotTakenForAMissingCustomer) {
+  FileCustomer("C100", "Acme Tools");
+  std::ofstream("FILE.TXT") << "C100\r\nAcme Tools\r\n";
+  CloseCompanyFiles();
+  ui.ExpectMessage("The file 12C.DAT cannot be opened now: Permission denied.", "Customer File")
+      .Icon(platform::ui::MsgIcon::Error);
+  testing_support::WithFileRefused("12C.DAT", [&] {
+    shell::RunCreateInvoiceJob(memo);
+    return 0;
+  });
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(ReadText("CPWIN.TXT"), "C100\r\n***\r\n");
+  EXPECT_TRUE(forms::ProgramHalted());
 }
 
 TEST_F(CommandLineTest, AnInvoiceNotEnteredAnswersWithStarsAndEndsTheProgram) {

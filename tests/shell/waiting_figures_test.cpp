@@ -71,7 +71,7 @@ const testing_support::StockBefore kStock = {{"HAMMER", 50}, {"SAW", 20}};
 
 // The line the figures carry while invoice 1004 waits.
 const char kFiguresNote[] =
-    "These figures include invoice 1004, which was interrupted and is not undone yet.";
+    "These figures may include part of invoice 1004, which was interrupted and is not undone yet.";
 
 class WaitingFiguresTest : public MainFormTest {
  protected:

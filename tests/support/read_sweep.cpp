@@ -101,7 +101,7 @@ int SweepReads(const SweepStep& step, const std::vector<BooksFile>& books) {
       "(\\w+\\.(DAT|IX) (cannot|could not) be (opened|read)( now)?: |failed[:.] |could not be \\w+\\. )"
       "Input/output error",
       QRegularExpression::CaseInsensitiveOption);
-  for (int read = step.FirstSweptRead;; ++read) {
+  for (int read = 1;; ++read) {
     const BooksImage before = ReadBooks(books);
     platform::files::InstallFaultPlan(
         {.Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = read});

@@ -35,8 +35,6 @@ struct SweepStep {
   // The step's own writes after it put out what it is for (a printout's printed mark) may meet a
   // failed read quietly: only reads before its first write are swept.
   bool SweepOnlyBeforeFirstWrite = false;
-  // Reads before this one are not the step's own (a window's read of its highlighted row).
-  int FirstSweptRead = 1;
 };
 
 // What one run of a step said, and whether it did what it is for.
