@@ -95,7 +95,9 @@ bool LoadDataHeader(IsamFileBlockRec& fb, uint8_t* indexDirtyFlag) {
 
 bool OpenIndex(IsamFileBlockRec& fb, bool readOnly) {
   if (!IsamOpenExisting(fb.IndexFile, fb.IndexName, readOnly)) {
-    if (IsamError != IsamErrTooManyOpenFiles) IsamError = IsamErrIndexDefective;
+    // A missing index is built again from the records; one the system refuses (no permission,
+    // an I/O error) is no defect of it, and rebuilding it would not help.
+    if (IsamLastOpenFailure().Errno == ENOENT) IsamError = IsamErrIndexDefective;
     return false;
   }
   return IsamLoadIndexHeaders(fb);

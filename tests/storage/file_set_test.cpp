@@ -11,11 +11,12 @@
 #include <vector>
 
 #include "platform/files/fault_seam.h"
-#include "support/live_records.h"
+#include "shell/permissions_apply.h"
 #include "storage/byte_order.h"
 #include "storage/file_io.h"
 #include "storage/index_header.h"
 #include "storage_fixture.h"
+#include "support/live_records.h"
 
 namespace storage::testing {
 namespace {
@@ -146,6 +147,25 @@ TEST_F(FileSetTest, MissingFilesGiveNotFoundAndDefectiveIndex) {
   std::filesystem::remove(dir_.File("K.IX"));
   EXPECT_EQ(OpenStatus("K"), IsamErrIndexDefective);
   Create("K", 40, {10});
+  EXPECT_EQ(OpenStatus("K"), 0);
+}
+
+// An index the system refuses is not taken for a defective one (whose answer is a rebuild): the
+// open fails with the system's reason, the index named.
+TEST_F(FileSetTest, AnIndexTheSystemRefusesIsNoDefect) {
+  Create("K", 40, {10});
+  std::filesystem::permissions(dir_.File("K.IX"), std::filesystem::perms::none);
+  int32_t status = 0;
+  {
+    testing_support::PermissionsApply asAUser;
+    status = OpenStatus("K");
+  }
+  std::filesystem::permissions(dir_.File("K.IX"),
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_NE(status, 0);
+  EXPECT_NE(status, IsamErrIndexDefective);
+  EXPECT_EQ(std::filesystem::path(IsamLastOpenFailure().Name).filename(), "K.IX");
+  EXPECT_EQ(IsamLastOpenFailure().Errno, EACCES);
   EXPECT_EQ(OpenStatus("K"), 0);
 }
 
