@@ -365,6 +365,20 @@ void KeepOnAnotherDisk(const fs::path& folder, const std::string& name) {
   fs::create_symlink(disk / name, folder / name);
 }
 
+// The work folder a restore left in the folder.
+fs::path WorkFolderIn(const fs::path& folder) {
+  for (const auto& item : fs::directory_iterator(folder))
+    if (exchange::IsRestoreFolderName(item.path().filename().string())) return item.path();
+  return {};
+}
+
+// A file the restore placed: the live file it replaced is in "old", its staged copy gone from "new".
+fs::path APlacedFilesLiveCopy(const fs::path& work) {
+  for (const auto& item : fs::directory_iterator(work / "old"))
+    if (!fs::exists(work / "new" / item.path().filename())) return item.path();
+  return {};
+}
+
 class StartAfterStopTest : public MainFormTest {
  protected:
   StartAfterStopTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {}
@@ -587,13 +601,17 @@ class StartAfterStopTest : public MainFormTest {
   }
 
   // A copy of the folder whose restore was killed among the renames that place its files (ten
-  // writes before the whole run's last).
+  // writes before the whole run's last): its mark is there, files wait in its work folder, and
+  // a file it placed already has its live copy kept aside.
   fs::path RestoreKilledWhilePlacing(const fs::path& folder, const ChildStart& whole) {
     const fs::path killed = CopyOf(folder, "killed");
     FaultPlan kill;
     kill.OnWrite = FaultAction::Kill;
     kill.WriteNumber = whole.Writes - 10;
     EXPECT_EQ(RestoreInChild(killed, kill).Status, platform::files::FaultKilledExitCode);
+    EXPECT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
+    EXPECT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
+    EXPECT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
     return killed;
   }
 
@@ -2106,20 +2124,6 @@ std::map<std::string, std::string> EverythingIn(const fs::path& folder) {
   return found;
 }
 
-// The work folder a restore left in the folder.
-fs::path WorkFolderIn(const fs::path& folder) {
-  for (const auto& item : fs::directory_iterator(folder))
-    if (exchange::IsRestoreFolderName(item.path().filename().string())) return item.path();
-  return {};
-}
-
-// A file the restore placed: the live file it replaced is in "old", its staged copy gone from "new".
-fs::path APlacedFilesLiveCopy(const fs::path& work) {
-  for (const auto& item : fs::directory_iterator(work / "old"))
-    if (!fs::exists(work / "new" / item.path().filename())) return item.path();
-  return {};
-}
-
 void CopyWhole(const fs::path& from, const fs::path& to) {
   fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks);
 }
@@ -2237,9 +2241,7 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
   if (HasFatalFailure()) return;
   const ChildStart whole = RestoreACopy(start);
   const fs::path killed = RestoreKilledWhilePlacing(start, whole);
-  ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
-  ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
-  ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
+  if (HasFailure()) return;
 
   enum class Outcome { Finished, Undone, Held };
   struct Case {
@@ -2354,9 +2356,7 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   if (HasFatalFailure()) return;
   const ChildStart whole = RestoreACopy(start);
   const fs::path killed = RestoreKilledWhilePlacing(start, whole);
-  ASSERT_TRUE(fs::exists(killed / exchange::RestoreMarkName));
-  ASSERT_FALSE(fs::is_empty(WorkFolderIn(killed) / "new"));
-  ASSERT_FALSE(APlacedFilesLiveCopy(WorkFolderIn(killed)).empty());
+  if (HasFailure()) return;
 
   // A restore killed earlier, before it places a file that the backup changes, its flag lying.
   const fs::path lying = dir_.path() / "lying";
