@@ -91,19 +91,6 @@ bool TEditDlg::NameTakenByAnother() const {
                         &CustomerRec::CustomerNo, CName->text(), ReferenceNo);
 }
 
-bool TEditDlg::NumberAndNameFree() {
-  if (NumberTakenByAnother())
-    return Refuse("That customer number already exists. You will need to use a different number.",
-                  "Customer Number", CNo);
-  if (NameTakenByAnother()) {
-    return Refuse(
-        "That customer name already exists. You should not enter the same customer name with a different "
-        "customer number.",
-        "Duplicate Customer Name", CName);
-  }
-  return true;
-}
-
 void TEditDlg::OKBtnClick() {
   if (TrimBlanks(ToAnsi(CNo->text())).empty()) {
     Refuse("You must enter a customer number.", "Customer Number", CNo);
@@ -115,7 +102,12 @@ void TEditDlg::OKBtnClick() {
   }
   CNameExit();
   if (!CheckEMailAddress()) return;
-  if (!forms::CheckReads(Caption(), [this] { return NumberAndNameFree(); })) return;
+  if (!forms::CheckReads(Caption(), [this] {
+        return NumberAndNameFree(
+            "customer", CNo, [this] { return NumberTakenByAnother(); }, CName,
+            [this] { return NameTakenByAnother(); });
+      }))
+    return;
   const std::string limit = StripCommas(ToAnsi(CLimit->text()));
   if (!limit.empty() && !platform::text::TryStrToFloat(limit)) {
     Refuse("The CREDIT LIMIT amount has an invalid value.", "Credit Limit", CLimit);

@@ -43,8 +43,6 @@ class TEditDlg : public forms::AddressDialog {
   bool CheckEMailAddress();
   bool NumberTakenByAnother() const;
   bool NameTakenByAnother() const;
-  // Refuses a number or name another customer has; false then.
-  bool NumberAndNameFree();
 };
 
 extern TEditDlg* EditDlg;

@@ -119,6 +119,19 @@ std::string ComparableEntryText(std::string_view text) {
   return platform::text::UpperCase(TrimBlanks(text));
 }
 
+bool NumberAndNameFree(const QString& kind, QLineEdit* number, const std::function<bool()>& numberTaken,
+                       QLineEdit* name, const std::function<bool()>& nameTaken) {
+  const QString titled = kind.left(1).toUpper() + kind.mid(1);
+  if (numberTaken())
+    return RefuseField("That " + kind + " number already exists. You will need to use a different number.",
+                       titled + " Number", number);
+  if (nameTaken())
+    return RefuseField("That " + kind + " name already exists. You should not enter the same " + kind +
+                           " name with a different " + kind + " number.",
+                       "Duplicate " + titled + " Name", name);
+  return true;
+}
+
 bool RefuseField(const QString& text, const QString& title, QWidget* field) {
   using namespace platform::ui;
   MessageBox(text, title, MsgButtons::Ok, MsgIcon::Warning);

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QString>
 #include <array>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -79,6 +80,12 @@ bool TakenByAnother(storage::DataFileUnit& unit, storage::IsamKeyStr (*buildKey)
          ComparableEntryText((found.*field).Get()) == ComparableEntryText(platform::text::ToAnsi(typed)) &&
          ComparableEntryText((found.*number).Get()) != ownNumber;
 }
+
+// OK's checks that the number and the name typed are no other entry's of the kind ("customer",
+// "vendor"), in that order: each refused ("That customer number already exists. ...") with the
+// focus on its field; false then. The name is searched only for a free number.
+bool NumberAndNameFree(const QString& kind, QLineEdit* number, const std::function<bool()>& numberTaken,
+                       QLineEdit* name, const std::function<bool()>& nameTaken);
 
 // Shows why a field is refused (exclamation icon) and puts the focus on it; false, so that a
 // check can return it.

@@ -65,19 +65,6 @@ bool TVendEdit::NameTakenByAnother() const {
                         CName->text(), StoredVendorNumber);
 }
 
-bool TVendEdit::NumberAndNameFree() {
-  if (NumberTakenByAnother())
-    return RefuseField("That vendor number already exists. You will need to use a different number.",
-                       "Vendor Number", CNo);
-  if (NameTakenByAnother()) {
-    return RefuseField(
-        "That vendor name already exists. You should not enter the same vendor name with a different vendor "
-        "number.",
-        "Duplicate Vendor Name", CName);
-  }
-  return true;
-}
-
 void TVendEdit::OKBtnClick() {
   if (TrimBlanks(ToAnsi(CNo->text())).empty()) {
     RefuseField("You must enter a vendor number.", "Vendor Number", CNo);
@@ -89,7 +76,12 @@ void TVendEdit::OKBtnClick() {
   }
   if (!CheckEMailField(VenEMAdd, "vendor", "Incomplete e-mail address.")) return;
   CNameExit();
-  if (!forms::CheckReads(Caption(), [this] { return NumberAndNameFree(); })) return;
+  if (!forms::CheckReads(Caption(), [this] {
+        return NumberAndNameFree(
+            "vendor", CNo, [this] { return NumberTakenByAnother(); }, CName,
+            [this] { return NameTakenByAnother(); });
+      }))
+    return;
   SetModalResult(mrOk);
 }
 

@@ -38,8 +38,6 @@ class TVendEdit : public forms::AddressDialog {
  private:
   bool NumberTakenByAnother() const;
   bool NameTakenByAnother() const;
-  // Refuses a number or name another vendor has; false then.
-  bool NumberAndNameFree();
 };
 
 extern TVendEdit* VendEdit;
