@@ -301,29 +301,17 @@ records::POHeaderRec EditedPOHeader(const records::POHeaderRec& old, const Enter
 namespace {
 
 std::string PostEditedPOSteps(const StoredPO& old, const EnteredPO& edited) {
-  records::POHeaderRec header;
-  std::vector<EnteredPOLine> rows;
+  const records::POHeaderRec header = EditedPOHeader(old.Header, edited);
+  const std::vector<EnteredPOLine> rows = RowsOf(edited);
   std::vector<EnteredPOLine> written;
-  try {
-    header = EditedPOHeader(old.Header, edited);
-    rows = RowsOf(edited);
-    std::copy_if(rows.begin(), rows.end(), std::back_inserter(written),
-                 [](const EnteredPOLine& line) { return !EmptyRow(line); });
-    RequireWritableLines(written);
-    if (edited.MarkReceived)
-      records::RequireStockFits(ReceivedStock(ReceivedPO(edited, rows), written),
-                                records::StockMove::Receipt);
-  } catch (const std::runtime_error& error) {
-    throw POEditRefused(error.what());
-  }
+  std::copy_if(rows.begin(), rows.end(), std::back_inserter(written),
+               [](const EnteredPOLine& line) { return !EmptyRow(line); });
+  RequireWritableLines(written);
+  if (edited.MarkReceived)
+    records::RequireStockFits(ReceivedStock(ReceivedPO(edited, rows), written), records::StockMove::Receipt);
   // A header changed since it was read, or one that cannot be read or written now (then with the
   // system's reason): nothing is written yet.
-  try {
-    records::RequireDone(records::UpdatePOHeaderRecord(header, old.Header, old.Ref),
-                         "Modify operation failed");
-  } catch (const std::runtime_error& error) {
-    throw POEditRefused(error.what());
-  }
+  records::RequireDone(records::UpdatePOHeaderRecord(header, old.Header, old.Ref), "Modify operation failed");
   records::POHeaderBuf = header;
   RewriteLines(old, header, edited, rows);
   if (edited.MarkReceived) RaiseStockOfReceivedPO(ReceivedPO(edited, rows), written);

@@ -36,12 +36,6 @@ struct StoredPO {
   int ReceivedLines() const;
 };
 
-// An edit refused before anything was written.
-class POEditRefused : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
 // Reads the header at ref with its detail records and memo; false when there is no live header.
 // The PO files must be open; throws records::FileUnusable when one of them cannot be read.
 bool ReadStoredPO(storage::IsamRecRef ref, StoredPO& stored);
@@ -51,7 +45,7 @@ bool ReadStoredPO(storage::IsamRecRef ref, StoredPO& stored);
 records::POHeaderRec EditedPOHeader(const records::POHeaderRec& old, const EnteredPO& edited);
 
 // Posts an edit that the entry form has checked; returns the status text ("Editing PO ...
-// completed."). Raises POEditRefused, with nothing written, for a line that cannot be stored
+// completed."). Throws, with nothing written, for a line that cannot be stored
 // and with "Modify operation failed" when the header changed since it was read (with the system's
 // reason when it could not be read or written).
 std::string PostEditedPO(const StoredPO& old, const EnteredPO& edited);
