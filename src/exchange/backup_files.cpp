@@ -86,7 +86,7 @@ std::string CopyIntoBackupFolder(const std::string& name, platform::files::Folde
 std::string ArchiveFailure(const platform::zip::ZipWriter& writer) {
   const platform::zip::ZipWriter::FileFailure& file = writer.FailedFile();
   if (file.entry.empty()) return writer.Error();
-  return file.entry + ": " + FileErrorText(file.error) + ".";
+  return FileFailureText(file.entry, file.error);
 }
 
 std::string NotMade(const std::string& reason) {
@@ -98,6 +98,10 @@ std::string NotMade(const std::string& reason) {
 std::string FileErrorText(int error) {
   if (error == EWOULDBLOCK) return "in use by another program";
   return std::strerror(error);
+}
+
+std::string FileFailureText(const std::string& name, int error) {
+  return name + ": " + FileErrorText(error ? error : EIO) + ".";
 }
 
 std::vector<std::string> ListBackupFiles() {

@@ -56,5 +56,7 @@ void SaveLastBackupFolder(const std::string& folder);
 
 // Why a file operation failed, for the user: a file held by another program is "in use".
 std::string FileErrorText(int error);
+// "NAME: reason." for a file an operation failed on; an error of 0 is told as an I/O error.
+std::string FileFailureText(const std::string& name, int error);
 
 }  // namespace exchange

@@ -75,10 +75,6 @@ std::string CheckEntry(const platform::zip::ZipEntry& entry, const platform::fil
   return {};
 }
 
-std::string Reason(const std::string& name, int err) {
-  return name + ": " + FileErrorText(err ? err : EIO) + ".";
-}
-
 // Whether an entry of the archive is a plain file of the program directory by its name and kind.
 bool IsPlainFileEntry(const platform::zip::ZipEntry& entry) {
   return !entry.isDirectory && !entry.isLink && IsPlainFileName(entry.name);
@@ -150,7 +146,7 @@ bool ExtractAll(platform::zip::ZipReader& reader, std::vector<Entry>& entries, c
     }
     int err = 0;
     if (!IdentifyStagedFile(staged, &entry.item.staged, &err)) {
-      *failure = Reason(entry.item.name, err);
+      *failure = FileFailureText(entry.item.name, err);
       return false;
     }
   }
@@ -225,7 +221,7 @@ bool NoneInUse(const RestorePlan& plan, std::string* failure) {
   for (const std::string& name : live) {
     platform::files::File file;
     if (!file.Open(name, platform::files::OpenMode::ReadOnly) && file.error() == EWOULDBLOCK) {
-      *failure = name + ": " + FileErrorText(EWOULDBLOCK) + ".";
+      *failure = FileFailureText(name, EWOULDBLOCK);
       return false;
     }
   }

@@ -95,10 +95,6 @@ bool SyncFolderOf(const std::string& folder, int* err) {
   return files::SyncFolder(folder + "/.", err);
 }
 
-std::string Reason(const std::string& name, int err) {
-  return name + ": " + FileErrorText(err ? err : EIO) + ".";
-}
-
 // Whether the live file at path is the copy the restore placed: the file it staged (the same
 // device and inode), or one of the same size and SHA-256. Never on the mark's flag alone.
 bool IsPlacedCopy(const RestoreItem& item, const std::string& path) {
@@ -194,7 +190,7 @@ bool RetireJournals(const RestorePlan& plan, std::string* failure) {
     int err = 0;
     if (IsThere(journal.Name) &&
         !storage::RetireJournal(journal.Name, RetiredJournal(plan.folder, journal.Name), &err)) {
-      *failure = Reason(journal.Name, err);
+      *failure = FileFailureText(journal.Name, err);
       return false;
     }
   }
@@ -212,11 +208,11 @@ bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* fa
   int err = 0;
   if (item.hadOld && IsThere(item.target) &&
       !files::RenameSpelledFile(item.target, ReplacedFile(plan.folder, item.name), &err)) {
-    *failure = Reason(item.target, err);
+    *failure = FileFailureText(item.target, err);
     return false;
   }
   if (files::RenameSpelledFile(staged, item.target, &err)) return true;
-  *failure = Reason(item.target, err);
+  *failure = FileFailureText(item.target, err);
   return false;
 }
 
@@ -224,7 +220,7 @@ bool PlaceFile(const RestorePlan& plan, const RestoreItem& item, std::string* fa
 bool MoveAway(const RestorePlan& plan, const std::string& name, std::string* failure) {
   int err = 0;
   if (!IsThere(name) || files::RenameSpelledFile(name, ReplacedFile(plan.folder, name), &err)) return true;
-  *failure = Reason(name, err);
+  *failure = FileFailureText(name, err);
   return false;
 }
 
@@ -234,7 +230,7 @@ bool SyncFolders(const std::vector<std::string>& folders, std::string* failure) 
     if (!OwnFolder(folder)) continue;
     int err = 0;
     if (!SyncFolderOf(folder, &err)) {
-      *failure = Reason(folder == "." ? std::string("The program directory") : folder, err);
+      *failure = FileFailureText(folder == "." ? std::string("The program directory") : folder, err);
       return false;
     }
   }
@@ -248,7 +244,7 @@ bool Commit(const RestorePlan& plan, std::string* failure) {
   if (files::RenameSpelledFile(RestoreMarkName, inFolder, &err) && SyncFolderOf(".", &err) &&
       SyncFolderOf(plan.folder, &err))
     return true;
-  *failure = Reason(RestoreMarkName, err);
+  *failure = FileFailureText(RestoreMarkName, err);
   return false;
 }
 
@@ -272,7 +268,7 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
     const std::string staged = StagedFile(plan.folder, item.name);
     int err = 0;
     if (FoundStaged(staged) == Found::Own && !files::DeleteFile(staged, &err)) {
-      *failure = Reason(item.target, err);
+      *failure = FileFailureText(item.target, err);
       return false;
     }
   }
@@ -291,7 +287,7 @@ bool PutBackLiveFile(const RestorePlan& plan, const RestoreItem& item, std::stri
           ? (IsThere(item.target) && !placed) || files::RenameSpelledFile(replaced, item.target, &err)
           : item.hadOld || !placed || files::DeleteFile(item.target, &err))
     return true;
-  *failure = Reason(item.target, err);
+  *failure = FileFailureText(item.target, err);
   return false;
 }
 
@@ -300,7 +296,7 @@ bool BringBack(const RestorePlan& plan, const std::string& name, std::string* fa
   const std::string away = ReplacedFile(plan.folder, name);
   int err = 0;
   if (FoundAt(away) != Found::Own || IsThere(name) || files::RenameSpelledFile(away, name, &err)) return true;
-  *failure = Reason(name, err);
+  *failure = FileFailureText(name, err);
   return false;
 }
 
@@ -310,7 +306,7 @@ bool PutBackJournals(const RestorePlan& plan, std::string* failure) {
     int err = 0;
     if (FoundAt(retired) == Found::Own && !IsThere(journal.Name) &&
         !files::RenameSpelledFile(retired, journal.Name, &err)) {
-      *failure = Reason(journal.Name, err);
+      *failure = FileFailureText(journal.Name, err);
       return false;
     }
   }
@@ -322,7 +318,7 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
   const std::string inFolder = Subfolder(plan.folder, kMarkInFolder);
   for (const std::string& mark : {std::string(RestoreMarkName), inFolder})
     if ((mark == inFolder ? FoundAt(mark) == Found::Own : IsThere(mark)) && !files::DeleteFile(mark, &err)) {
-      *failure = Reason(RestoreMarkName, err);
+      *failure = FileFailureText(RestoreMarkName, err);
       return false;
     }
   return SyncFolders({"."}, failure);
