@@ -4,7 +4,6 @@
 #include "records/memo_file.h"
 #include "records/record_file.h"
 #include "records/stored_amount.h"
-#include "records/system_reason.h"
 
 namespace records {
 
@@ -47,10 +46,7 @@ bool DeleteInvoiceRecord(storage::IsamRecRef ref) {
 }
 
 bool FindInvoiceByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref) {
-  const storage::IsamKeyStr wanted = key;
-  if (InvoiceUnit().SearchKey(key, ref, 1)) return key == wanted;
-  if (!IsEndOfWalk()) ThrowFileUnusable(InvoiceUnit());
-  return false;
+  return FindExactKey(InvoiceUnit(), key, ref, 1);
 }
 
 void AttachInvoiceBrowser(storage::TRecBrowser& browser) {

@@ -2,7 +2,7 @@
 
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
-#include "records/system_reason.h"
+#include "records/record_file.h"
 
 namespace records {
 
@@ -16,10 +16,7 @@ bool ChangePOHeaderKey(const storage::IsamKeyStr& oldKey, const storage::IsamKey
 }
 
 bool FindPOByNumber(storage::IsamKeyStr& key, storage::IsamRecRef& ref) {
-  const storage::IsamKeyStr wanted = key;
-  if (POHeaderUnit().SearchKey(key, ref, 1)) return key == wanted;
-  if (!IsEndOfWalk()) ThrowFileUnusable(POHeaderUnit());
-  return false;
+  return FindExactKey(POHeaderUnit(), key, ref, 1);
 }
 
 void AttachPOBrowser(storage::TRecBrowser& browser) {

@@ -118,6 +118,13 @@ void HeldFiles::Release() {
   while (!held_.empty()) held_.pop_back();
 }
 
+bool FindExactKey(storage::DataFileUnit& unit, storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr) {
+  const storage::IsamKeyStr wanted = key;
+  if (unit.SearchKey(key, ref, keyNr)) return key == wanted;
+  if (!IsEndOfWalk()) ThrowFileUnusable(unit);
+  return false;
+}
+
 std::vector<storage::IsamRecRef> RecordsWithKey(storage::IsamFileBlock file, int keyNr,
                                                 const storage::IsamKeyStr& key) {
   std::vector<storage::IsamRecRef> refs;

@@ -69,6 +69,11 @@ template <class Record>
   return false;
 }
 
+// Positions on the first entry of key keyNr that is exactly `key`; key and ref then name that
+// entry. False when no entry carries it; throws FileUnusable when the file could not be searched.
+[[nodiscard]] bool FindExactKey(storage::DataFileUnit& unit, storage::IsamKeyStr& key, storage::IsamRecRef& ref,
+                                int keyNr);
+
 // Gives a manager's browser its data source over the file: pages of up to 100 rows in key 1
 // order over the whole key range, each row read into the manager's record; the browser starts
 // at the first entry.
