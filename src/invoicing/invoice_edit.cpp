@@ -344,12 +344,9 @@ void LoadCustomer(TProdInv& f, const std::string& number) {
 // on file.
 void ShowRowStock(TProdInv& f, int row, const std::string& code) {
   if (code.empty()) return;
-  records::ProductRec wanted{};
-  wanted.Code.Set(UpperCase(code));
   records::ProductRec product{};
   storage::IsamRecRef ref = 0;
-  if (!records::ProductFile ||
-      !records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product, ref)) {
+  if (!records::ProductFile || !records::ReadProductByCode(code, product, ref)) {
     f.LineOnHand(row) = "0";
     f.LineStockState(row) = "T";
     return;

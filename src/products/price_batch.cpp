@@ -6,7 +6,6 @@
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
-#include "platform/text/upper_case.h"
 #include "records/company_file.h"
 #include "records/product_file.h"
 #include "records/product_pricing.h"
@@ -75,15 +74,9 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
       // Cut to the field only once the separators are gone: a price that still does not fit
       // would be stored with digits missing, so it is not stored at all.
       if (quote.StoredPrice().size() > ShortString<10>::Capacity()) continue;
-      ProductRec wanted;
-      wanted.Code.Set(change.Code);
       ProductRec product;
       storage::IsamRecRef ref = 0;
-      if (!ReadIfOnFile(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) continue;
-      const auto sameCode = [](const std::string& a, const std::string& b) {
-        return platform::text::UpperCase(TrimBlanks(a)) == platform::text::UpperCase(TrimBlanks(b));
-      };
-      if (!sameCode(product.Code.Get(), change.Code)) continue;
+      if (!ReadProductByCode(change.Code, product, ref)) continue;
       if (!ApplyBatchPriceChange(product, quote, method, percentage, today)) continue;
       storage::IsamPutRec(ProductFile, ref, &product, sizeof product);
       RequireDone(storage::IsamOK, "Modify operation failed");

@@ -2,8 +2,6 @@
 
 #include "forms/entry_parts.h"
 #include "forms/unusable_file.h"
-#include "platform/text/key_text.h"
-#include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
 #include "products/product_manager.h"
 #include "records/product_file.h"
@@ -26,23 +24,10 @@ bool PickProduct(const std::string& code, const std::string& description) {
   return ProductPickResult == 8;
 }
 
-namespace {
-
-// The look-up in the open product file.
-bool ProductInOpenFile(const std::string& code, records::ProductRec& product) {
-  const std::string wanted = platform::text::UpperCase(platform::text::TrimBlanks(code));
-  if (wanted.empty()) return false;
-  records::ProductRec probe{};
-  probe.Code.Set(wanted);
-  storage::IsamRecRef ref = 0;
-  return records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(probe, 1), 1, product, ref);
-}
-
-}  // namespace
-
 bool ProductOnFile(const std::string& code, records::ProductRec& product) {
   const records::FileForAction file(records::ProductFile, records::OpenProductFile);
-  return records::ThereToRead(file, records::ProductUnit()) && ProductInOpenFile(code, product);
+  storage::IsamRecRef ref = 0;
+  return records::ThereToRead(file, records::ProductUnit()) && records::ReadProductByCode(code, product, ref);
 }
 
 std::vector<std::optional<records::ProductRec>> ProductsOnFile(const std::vector<std::string>& codes) {
@@ -51,7 +36,8 @@ std::vector<std::optional<records::ProductRec>> ProductsOnFile(const std::vector
   if (!records::ThereToRead(file, records::ProductUnit())) return products;
   for (size_t i = 0; i < codes.size(); ++i) {
     records::ProductRec product{};
-    if (ProductInOpenFile(codes[i], product)) products[i] = product;
+    storage::IsamRecRef ref = 0;
+    if (records::ReadProductByCode(codes[i], product, ref)) products[i] = product;
   }
   return products;
 }

@@ -162,13 +162,7 @@ std::optional<double> QuantityOf(const std::string& text) {
 }
 
 bool ReadProduct(const std::string& code, records::ProductRec& product, storage::IsamRecRef& ref) {
-  std::string wantedCode = UpperCase(TrimBlanks(code.substr(0, 15)));
-  if (wantedCode.empty() || wantedCode == NoProduct) return false;
-  records::ProductRec wanted{};
-  wanted.Code.Set(wantedCode);
-  return records::ReadIfOnFile(records::ProductUnit(), records::BuildProductKey(wanted, 1), 1, product,
-                               ref) &&
-         UpperCase(TrimBlanks(product.Code.Get())) == wantedCode;
+  return records::ProductCodeOf(code) != NoProduct && records::ReadProductByCode(code, product, ref);
 }
 
 bool AddReceivedStock(const std::string& code, const std::string& quantity) {

@@ -1,6 +1,7 @@
 #include "records/product_file.h"
 
 #include "platform/text/key_text.h"
+#include "platform/text/upper_case.h"
 #include "records/record_file.h"
 
 namespace records {
@@ -66,6 +67,19 @@ bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int ke
 
 void AttachProductBrowser(storage::TRecBrowser& browser, ProductRec& product) {
   AttachRecordBrowser(browser, ProductFile, product);
+}
+
+std::string ProductCodeOf(std::string_view code) {
+  return platform::text::UpperCase(platform::text::TrimmedBlanks(code.substr(0, 15)));
+}
+
+bool ReadProductByCode(std::string_view code, ProductRec& product, storage::IsamRecRef& ref) {
+  const std::string wanted = ProductCodeOf(code);
+  if (wanted.empty()) return false;
+  ProductRec probe{};
+  probe.Code.Set(wanted);
+  return ReadIfOnFile(ProductUnit(), BuildProductKey(probe, 1), 1, product, ref) &&
+         ProductCodeOf(product.Code.View()) == wanted;
 }
 
 }  // namespace records

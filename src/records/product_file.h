@@ -4,6 +4,9 @@
 // key 3 the key code (10, duplicates). Its routines are the data-file routines over ProductFile.
 // The price-change wizard rewrites records in place with IsamPutRec, leaving the keys alone.
 
+#include <string>
+#include <string_view>
+
 #include "records/product_rec.h"
 #include "storage/browser/rec_browser.h"
 #include "storage/data_file_unit.h"
@@ -34,6 +37,12 @@ storage::DataFileUnit& ProductUnit();
 [[nodiscard]] bool UpdateProductFields(const ProductRec& product, const ProductRec& beforeImage,
                                        storage::IsamRecRef ref);
 [[nodiscard]] bool DeleteProductRecord(storage::IsamRecRef ref);
+// A code as the file keys it: its first 15 characters, trimmed, in upper case.
+std::string ProductCodeOf(std::string_view code);
+// Reads the product whose code is `code` (as ProductCodeOf makes it). False for an empty code or
+// one not on file; throws FileUnusable when the file could not be searched or the record read.
+// The file must be open.
+[[nodiscard]] bool ReadProductByCode(std::string_view code, ProductRec& product, storage::IsamRecRef& ref);
 [[nodiscard]] bool SearchProductKey(storage::IsamKeyStr& key, storage::IsamRecRef& ref, int keyNr);
 
 // The Product Manager's browser over the file, reading each row into its record.

@@ -4,8 +4,6 @@
 #include <stdexcept>
 
 #include "platform/text/decimal_text.h"
-#include "platform/text/key_text.h"
-#include "platform/text/upper_case.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
 
@@ -15,20 +13,11 @@ using platform::text::AddFigures;
 
 namespace {
 
-std::string ProductCodeOf(std::string_view code) {
-  return platform::text::UpperCase(platform::text::TrimmedBlanks(code.substr(0, 15)));
-}
-
 // Reads the product whose code is exactly `code` when `move` changes its stock. The product
 // file must be open.
 bool ReadStockedProduct(std::string_view code, StockMove move, ProductRec& product,
                         storage::IsamRecRef& ref) {
-  const std::string wantedCode = ProductCodeOf(code);
-  if (wantedCode.empty()) return false;
-  ProductRec wanted{};
-  wanted.Code.Set(wantedCode);
-  if (!ReadIfOnFile(ProductUnit(), BuildProductKey(wanted, 1), 1, product, ref)) return false;
-  if (ProductCodeOf(product.Code.View()) != wantedCode || product.NonStock) return false;
+  if (!ReadProductByCode(code, product, ref) || product.NonStock) return false;
   return move == StockMove::Receipt || !product.NonDepleting;
 }
 
