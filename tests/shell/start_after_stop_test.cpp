@@ -21,6 +21,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -379,6 +380,25 @@ fs::path APlacedFilesLiveCopy(const fs::path& work) {
   return {};
 }
 
+// A restore killed while placing its files, its folder then spoiled by hostile hands, and what the
+// next start must do with it.
+enum class Outcome { Finished, Undone, Held };
+struct SpoiledRestore {
+  const char* Name;
+  // Spoils the folder, given its work folder and a folder beside the data folder; the name (in
+  // the folder) of what it spoiled or must stay, if the case looks at it afterwards.
+  std::function<std::string(const fs::path& folder, const fs::path& work, const fs::path& outside)> Spoil;
+  Outcome Then;
+  std::string Remedy;     // held: what every company is held with
+  bool Ordinary = false;  // the start runs as an ordinary user, without the owner's overrides
+};
+struct SpoiledStart {
+  fs::path Folder;
+  std::string Said;                         // the start's one message
+  std::string Named;                        // what Spoil named
+  std::map<std::string, std::string> Left;  // everything in the folder before the start
+};
+
 class StartAfterStopTest : public MainFormTest {
  protected:
   StartAfterStopTest() : clock_(QDateTime(QDate(2026, 12, 7), QTime(10, 0))) {}
@@ -708,6 +728,13 @@ class StartAfterStopTest : public MainFormTest {
     }));
     fs::permissions(start / "12C.DAT", fs::perms::none);
   }
+
+  // The killed restore copied as the n-th case, spoiled as it says and started; the start says
+  // one thing. It follows nothing out of the data folder: the folder beside it stays as it was.
+  // Held, every company is held with the case's remedy and the copy stays as it was; else the
+  // books are the backup's (finished) or as they were (undone), and nothing of the restore is left.
+  SpoiledStart StartOverASpoiledCopy(const fs::path& killed, const RestoreStage& stage,
+                                     const SpoiledRestore& c, int n);
 
   // The restore's sweep over the stage; with waiting, a posting waits there to be undone.
   void SweepTheRestore(bool waiting) {
@@ -2229,6 +2256,46 @@ TEST_F(StartAfterStopTest, ARestoreMarkThatCannotBeReadHoldsEveryCompanyUntilASt
   EXPECT_TRUE(missingSeen) << "no kill left a file of the company between its places";
 }
 
+SpoiledStart StartAfterStopTest::StartOverASpoiledCopy(const fs::path& killed, const RestoreStage& stage,
+                                                       const SpoiledRestore& c, int n) {
+  SpoiledStart started{dir_.path() / ("spoiled" + std::to_string(n)), {}, {}, {}};
+  const fs::path& folder = started.Folder;
+  const fs::path outside = dir_.path() / ("beside" + std::to_string(n));
+  CopyWhole(killed, folder);
+  fs::create_directory(outside);
+  std::ofstream(outside / "canary") << "the user's own";
+  started.Named = c.Spoil(folder, WorkFolderIn(folder), outside);
+  const std::map<std::string, std::string> outsideBefore = EverythingIn(outside);
+  started.Left = EverythingIn(folder);
+
+  fs::current_path(folder);
+  {
+    testing_support::RestartUser user;
+    if (c.Then == Outcome::Held) {
+      EXPECT_TRUE(StartUp());
+      ExpectEveryCompanyHeld(c.Remedy);
+      EndProgram();
+    } else if (c.Ordinary) {
+      testing_support::PermissionsApply ordinary;
+      StartCheckBooksAndEnd(kStock);
+    } else {
+      StartCheckBooksAndEnd(kStock);
+    }
+    EXPECT_EQ(user.told.size(), 1u);
+    if (!user.told.empty()) started.Said = user.told[0].toStdString();
+  }
+  fs::current_path(dir_.path());
+  EXPECT_EQ(EverythingIn(outside), outsideBefore);
+  if (c.Then == Outcome::Held) {
+    EXPECT_EQ(EverythingIn(folder), started.Left);
+  } else {
+    EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
+    EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
+    EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+  }
+  return started;
+}
+
 // A restore killed among the writes that place its files, then a link (or another kind of file)
 // put where its work folder, one of its folders, a file in them, or its mark should be, leading to
 // a folder outside the data folder. The start follows none of them: nothing outside is created,
@@ -2243,13 +2310,9 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
   const fs::path killed = RestoreKilledWhilePlacing(start, whole);
   if (HasFailure()) return;
 
-  enum class Outcome { Finished, Undone, Held };
-  struct Case {
-    const char* Name;
-    std::function<fs::path(const fs::path& work)> Replaced;  // what becomes a link to outside
-    Outcome Then;
-  };
-  const std::vector<Case> cases = {
+  // The name of what becomes a link to outside, how it is found, and what the start must do then.
+  using Replaced = std::function<fs::path(const fs::path& work)>;
+  const std::vector<std::tuple<const char*, Replaced, Outcome>> links = {
       {"the work folder", [](const fs::path& work) { return work; }, Outcome::Held},
       {"its new folder", [](const fs::path& work) { return work / "new"; }, Outcome::Undone},
       {"its old folder", [](const fs::path& work) { return work / "old"; }, Outcome::Held},
@@ -2262,58 +2325,34 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
       {"the mark in the work folder", [](const fs::path& work) { return work / "mark"; }, Outcome::Finished},
   };
   int n = 0;
-  for (const Case& c : cases) {
+  for (const auto& [name, replacedOf, then] : links) {
+    const Replaced& linked = replacedOf;
+    const SpoiledRestore c{name,
+                           [&linked](const fs::path& folder, const fs::path& work, const fs::path& outside) {
+                             const fs::path replaced = linked(work);
+                             const fs::path there = outside / replaced.filename();
+                             if (fs::exists(replaced))
+                               fs::rename(replaced, there);
+                             else
+                               fs::copy_file(folder / exchange::RestoreMarkName, there);
+                             fs::create_symlink(there, replaced);
+                             return replaced.lexically_relative(folder).string();
+                           },
+                           then, "Restore the backup again."};
     SCOPED_TRACE(c.Name);
-    const fs::path folder = dir_.path() / ("case" + std::to_string(++n));
-    const fs::path outside = dir_.path() / ("outside" + std::to_string(n));
-    CopyWhole(killed, folder);
-    fs::create_directory(outside);
-    std::ofstream(outside / "canary") << "the user's own";
-    const fs::path replaced = c.Replaced(WorkFolderIn(folder));
-    const fs::path there = outside / replaced.filename();
-    if (fs::exists(replaced))
-      fs::rename(replaced, there);
-    else
-      fs::copy_file(folder / exchange::RestoreMarkName, there);
-    fs::create_symlink(there, replaced);
-    const std::map<std::string, std::string> outsideBefore = EverythingIn(outside);
-    const std::map<std::string, std::string> left = EverythingIn(folder);
-
-    fs::current_path(folder);
-    {
-      testing_support::RestartUser user;
-      if (c.Then == Outcome::Held) {
-        ASSERT_TRUE(StartUp());
-        ExpectEveryCompanyHeld("Restore the backup again.");
-        EndProgram();
-      } else {
-        StartCheckBooksAndEnd(kStock);
-      }
-      ASSERT_EQ(user.told.size(), 1u);
-      const std::string said = user.told[0].toStdString();
-      if (c.Then == Outcome::Finished) {
-        EXPECT_EQ(said, kRestoreFinished);
-      }
-      if (c.Then == Outcome::Undone) {
-        EXPECT_TRUE(
-            said.starts_with("The restore of the backup files was interrupted and could not be finished: " +
-                             fs::relative(replaced, folder).string() + " is a link"))
-            << said;
-        EXPECT_TRUE(said.ends_with("It has been undone: the data files are as they were before it.")) << said;
-      }
-      if (c.Then == Outcome::Held) {
-        EXPECT_TRUE(said.starts_with("The restore of the backup files was interrupted")) << said;
-        EXPECT_TRUE(said.ends_with(kHeld + std::string("Restore the backup again."))) << said;
-      }
+    const SpoiledStart started = StartOverASpoiledCopy(killed, stage, c, ++n);
+    const std::string& said = started.Said;
+    if (then == Outcome::Finished) EXPECT_EQ(said, kRestoreFinished);
+    if (then == Outcome::Undone) {
+      EXPECT_TRUE(said.starts_with(
+          "The restore of the backup files was interrupted and could not be finished: " + started.Named +
+          " is a link"))
+          << said;
+      EXPECT_TRUE(said.ends_with("It has been undone: the data files are as they were before it.")) << said;
     }
-    fs::current_path(dir_.path());
-    EXPECT_EQ(EverythingIn(outside), outsideBefore);
-    if (c.Then == Outcome::Held) {
-      EXPECT_EQ(EverythingIn(folder), left);
-    } else {
-      EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
-      EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
-      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+    if (then == Outcome::Held) {
+      EXPECT_TRUE(said.starts_with("The restore of the backup files was interrupted")) << said;
+      EXPECT_TRUE(said.ends_with(kHeld + std::string("Restore the backup again."))) << said;
     }
   }
 }
@@ -2371,94 +2410,61 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   }
   ASSERT_FALSE(lyingFile.empty()) << "no kill left a file the backup changes waiting to be placed";
 
-  enum class Outcome { Finished, Undone, Held };
-  struct Case {
-    const char* Name;
-    // Spoils the folder; the live file that must stay as it is, if any.
-    std::function<std::string(const fs::path& folder, const fs::path& work, const fs::path& outside)> Spoil;
-    Outcome Then;
-    std::string Said;       // what the start says, or how it begins for Undone
-    bool Ordinary = false;  // the start runs as an ordinary user, without the owner's overrides
-  };
-  const std::vector<Case> cases = {
-      {"a flag that lies",
-       [&](const fs::path& folder, const fs::path&, const fs::path&) {
-         fs::remove_all(folder);
-         CopyWhole(lying, folder);
-         return lyingFile;
-       },
-       Outcome::Undone, kRestoreUndone},
-      {"a folder",
-       [](const fs::path& folder, const fs::path&, const fs::path&) {
-         fs::remove(folder / exchange::RestoreMarkName);
-         fs::create_directory(folder / exchange::RestoreMarkName);
-         return std::string();
-       },
-       Outcome::Held,
-       std::string(
-           "The restore of the backup files was interrupted, and its record of what it did (.restore-mark) "
-           "cannot be read: it is a folder, not the restore's record.") +
-           kHeld + "Remove it and start the program again."},
-      {"mode 0444",
-       [](const fs::path& folder, const fs::path&, const fs::path&) {
-         fs::permissions(folder / exchange::RestoreMarkName,
-                         fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
-         return std::string();
-       },
-       Outcome::Finished, kRestoreFinished, true},
-      {"a hard link",
-       [](const fs::path&, const fs::path& work, const fs::path& outside) {
-         const fs::path staged = fs::directory_iterator(work / "new")->path();
-         fs::rename(staged, outside / staged.filename());
-         fs::create_hard_link(outside / staged.filename(), staged);
-         return std::string();
-       },
-       Outcome::Undone, "The restore of the backup files was interrupted and could not be finished: "},
+  const std::string removeIt = "Remove it and start the program again.";
+  const std::vector<std::pair<SpoiledRestore, std::string>> cases = {
+      // and what the start says
+      {{"a flag that lies",
+        [&](const fs::path& folder, const fs::path&, const fs::path&) {
+          fs::remove_all(folder);
+          CopyWhole(lying, folder);
+          return lyingFile;  // the live file the flag would have removed
+        },
+        Outcome::Undone,
+        {}},
+       kRestoreUndone},
+      {{"a folder",
+        [](const fs::path& folder, const fs::path&, const fs::path&) {
+          fs::remove(folder / exchange::RestoreMarkName);
+          fs::create_directory(folder / exchange::RestoreMarkName);
+          return std::string();
+        },
+        Outcome::Held, removeIt},
+       std::string("The restore of the backup files was interrupted, and its record of what it did "
+                   "(.restore-mark) cannot be read: it is a folder, not the restore's record.") +
+           kHeld + removeIt},
+      {{"mode 0444",
+        [](const fs::path& folder, const fs::path&, const fs::path&) {
+          fs::permissions(folder / exchange::RestoreMarkName,
+                          fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+          return std::string();
+        },
+        Outcome::Finished,
+        {},
+        true},
+       kRestoreFinished},
+      {{"a hard link",
+        [](const fs::path&, const fs::path& work, const fs::path& outside) {
+          const fs::path staged = fs::directory_iterator(work / "new")->path();
+          fs::rename(staged, outside / staged.filename());
+          fs::create_hard_link(outside / staged.filename(), staged);
+          return std::string();
+        },
+        Outcome::Undone,
+        {}},
+       "The restore of the backup files was interrupted and could not be finished: "},
   };
   int n = 0;
-  for (const Case& c : cases) {
+  for (const auto& [c, said] : cases) {
     SCOPED_TRACE(c.Name);
-    const fs::path folder = dir_.path() / ("hostile" + std::to_string(++n));
-    const fs::path outside = dir_.path() / ("beside" + std::to_string(n));
-    CopyWhole(killed, folder);
-    fs::create_directory(outside);
-    const std::string kept = c.Spoil(folder, WorkFolderIn(folder), outside);
-    const std::map<std::string, std::string> outsideBefore = EverythingIn(outside);
-    const std::map<std::string, std::string> left = EverythingIn(folder);
-
-    fs::current_path(folder);
-    {
-      testing_support::RestartUser user;
-      if (c.Then == Outcome::Held) {
-        ASSERT_TRUE(StartUp());
-        ExpectEveryCompanyHeld("Remove it and start the program again.");
-        EndProgram();
-      } else if (c.Ordinary) {
-        testing_support::PermissionsApply ordinary;
-        StartCheckBooksAndEnd(kStock);
-      } else {
-        StartCheckBooksAndEnd(kStock);
-      }
-      ASSERT_EQ(user.told.size(), 1u);
-      const std::string said = user.told[0].toStdString();
-      if (c.Then == Outcome::Undone) {
-        EXPECT_TRUE(said.starts_with(c.Said)) << said;
-        EXPECT_TRUE(said.ends_with("as they were before it.")) << said;
-      } else {
-        EXPECT_EQ(said, c.Said);
-      }
-    }
-    fs::current_path(dir_.path());
-    EXPECT_EQ(EverythingIn(outside), outsideBefore);
-    if (!kept.empty()) {
-      EXPECT_EQ(EverythingIn(folder)[kept], left.at(kept)) << kept;
-    }
-    if (c.Then == Outcome::Held) {
-      EXPECT_EQ(EverythingIn(folder), left);
+    const SpoiledStart started = StartOverASpoiledCopy(killed, stage, c, ++n);
+    if (c.Then == Outcome::Undone) {
+      EXPECT_TRUE(started.Said.starts_with(said)) << started.Said;
+      EXPECT_TRUE(started.Said.ends_with("as they were before it.")) << started.Said;
     } else {
-      EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
-      EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
-      EXPECT_EQ(WhatARestoreLeft(folder).WorkFolders, 0);
+      EXPECT_EQ(started.Said, said);
+    }
+    if (!started.Named.empty()) {
+      EXPECT_EQ(EverythingIn(started.Folder)[started.Named], started.Left.at(started.Named)) << started.Named;
     }
   }
 }
