@@ -49,8 +49,8 @@ std::string DepositDateColumn(const std::string& typedDate, char dateOrder);
 
 // The customer's open items from the invoice file (which must be open), in number-key order:
 // every unsettled record but repeat-billing masters; a type Z invoice always (flagged "P"),
-// others only while something is due. Throws records::FileUnusable when a record of the customer
-// cannot be read.
+// others only while something is due. Throws records::FileUnusable when the file cannot be
+// searched or a record of the customer cannot be read.
 std::vector<PaymentItem> LoadOpenItems(const std::string& customerNo, char dateOrder);
 
 // The deposit counter after one more deposit: a blank counter starts at 15000, and a counter

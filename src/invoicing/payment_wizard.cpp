@@ -255,11 +255,8 @@ std::string TPayBox::ReadOpenItems() {
   std::vector<PaymentItem> items;
   try {
     const records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
-    if (records::ThereToRead(invoices, records::InvoiceUnit())) {
+    if (records::ThereToRead(invoices, records::InvoiceUnit()))
       items = invoicing::LoadOpenItems(customerNo_, CompanyDateOrder());
-      // The search ends at the end of the customer's key or of the index; any other end cut it short.
-      if (!storage::IsamOK && !records::IsEndOfWalk()) records::ThrowFileUnusable(records::InvoiceUnit());
-    }
   } catch (const std::runtime_error& failure) {
     return failure.what();
   }
