@@ -36,6 +36,14 @@ QString Lines(const std::vector<std::string>& items) {
   return lines.join('\n');
 }
 
+// The safety copies of an earlier restore that this one took over, a line each.
+QString EarlierSetAsideLines(const RestoreResult& result) {
+  QString text;
+  for (const std::string& keptIn : result.earlierKeptIn)
+    text += "\n" + QString::fromStdString(EarlierSetAsideText(keptIn));
+  return text;
+}
+
 // Mounted removable media first: where a backup belongs.
 QStringList RemovableFolders() {
   QStringList folders;
@@ -244,6 +252,11 @@ void TOVBkUp::ReportBackupDone(const FolderCopyResult& copies) {
 }
 
 void TOVBkUp::RestBtnClick() {
+  // Refused before anything is asked while an earlier restore's mark is there.
+  if (const std::string refusal = RestoreRefusal(); !refusal.empty()) {
+    MessageBox(QString::fromStdString(refusal), "Restore", MsgButtons::Ok, MsgIcon::Warning);
+    return;
+  }
   QString drive;
   std::string folder;
   if (!ChosenFolder(&drive, &folder)) return;
@@ -280,7 +293,8 @@ void TOVBkUp::RestBtnClick() {
       return;
     }
     MessageBox("The backup files were not restored: " + QString::fromStdString(result.failure) +
-                   (result.liveUnchanged ? "\nYour data files were not changed." : ""),
+                   (result.liveUnchanged ? "\nYour data files were not changed." : "") +
+                   EarlierSetAsideLines(result),
                "Restore", MsgButtons::Ok, MsgIcon::Error);
     return;
   }
@@ -296,6 +310,7 @@ void TOVBkUp::RestBtnClick() {
   QString done = RestoreDoneText;
   for (const std::string& text : {SafetyCopyText(result.safetyFolder), RetiredPostingsText(result.retired)})
     if (!text.empty()) done += "\n" + QString::fromStdString(text);
+  done += EarlierSetAsideLines(result);
   MessageBox(done, "Restore Complete", MsgButtons::Ok, MsgIcon::Information);
 }
 

@@ -84,7 +84,7 @@ bool IsPlainFileEntry(const platform::zip::ZipEntry& entry) {
 bool ReadProgramDirectory(platform::files::FolderNames* directory, RestoreResult* result) {
   int error = 0;
   if (directory->Read(".", &error)) return true;
-  result->failure = "The program directory cannot be read: " + FileErrorText(error) + ".";
+  result->failure = "The data folder cannot be read: " + FileErrorText(error) + ".";
   return false;
 }
 
@@ -292,6 +292,10 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
     result.failure = archive.path + ": more than one file has this name in letters of different case.";
     return result;
   }
+  // Never over another restore: one whose mark is there is finished or undone first, or taken over.
+  EarlierRestore earlier;
+  if (result.failure = RestoreRefusal(&earlier); !result.failure.empty()) return result;
+  result.earlierKeptIn = earlier.keptIn;
   platform::zip::ZipReader reader;
   platform::files::FolderNames directory;
   std::vector<Entry> entries;
@@ -314,6 +318,7 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
   const std::vector<std::string> companyFiles = CompanyFilesTheArchiveLacks(archived);
   names.insert(names.end(), companyFiles.begin(), companyFiles.end());
   RestorePlan plan;
+  plan.earlierMark = earlier.mark;
   plan.journals = storage::JournalsRetiredBy(names);
   if (!work.Make(&result.failure) || !RoomForAll(entries, work, &result.failure) ||
       !ExtractAll(reader, entries, work, &result.failure)) {
@@ -330,6 +335,8 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
     case Placement::Placed:
       for (const RestoreItem& item : plan.items) result.restored.push_back(item.target);
       result.retired = plan.journals;
+      if (earlier.mark)  // the earlier restore's work folder goes now that nothing of it is needed
+        for (const std::string& keptIn : KeepLeftWorkFolders()) result.earlierKeptIn.push_back(keptIn);
       break;
     case Placement::KeptLive:
       result.status = RestoreResult::Status::Failed;

@@ -49,6 +49,9 @@ struct RestoreResult {
   // Where the files it replaced or moved away are kept ("BeforeRestore 2026-12-09 10.15.02"); empty
   // when there were none.
   std::string safetyFolder;
+  // Where what an earlier restore, taken over, had set aside is kept (EarlierSetAsideText says it);
+  // told whether or not this restore went through.
+  std::vector<std::string> earlierKeptIn;
 };
 
 RestoreResult RestoreDataFiles(const std::string& archiveFolder);

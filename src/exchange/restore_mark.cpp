@@ -7,11 +7,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 
 #include "exchange/backup_files.h"
 #include "exchange/restore_files.h"
 #include "platform/files/file.h"
+#include "platform/text/upper_case.h"
 #include "storage/posting_journal.h"
 
 namespace exchange {
@@ -101,6 +103,30 @@ bool ReadLine(const std::vector<std::string>& fields, bool firstLayout, RestoreP
   return false;
 }
 
+// Whether the plan names a live file, or a staged one, twice: whatever it meant by that, it cannot
+// be finished or undone as one restore.
+bool NamesAFileTwice(const RestorePlan& plan) {
+  std::set<std::string> live, staged;
+  const auto once = [](std::set<std::string>& seen, const std::string& name) {
+    return seen.insert(platform::text::UpperCase(name)).second;
+  };
+  for (const RestoreItem& item : plan.items)
+    if (!once(live, item.target) || !once(staged, item.name)) return true;
+  for (const std::string& name : plan.away)
+    if (!once(live, name)) return true;
+  // A retired journal may be named as moved away too (its posting touched it); never twice as a
+  // journal, nor as a file the restore places.
+  std::set<std::string> journals;
+  for (const storage::LeftJournal& journal : plan.journals) {
+    const std::string name = platform::text::UpperCase(journal.Name);
+    if (!journals.insert(name).second ||
+        std::any_of(plan.items.begin(), plan.items.end(),
+                    [&](const RestoreItem& item) { return platform::text::UpperCase(item.target) == name; }))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool IsRestoreFolderName(const std::string& name) {
@@ -148,7 +174,9 @@ std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
     fields = SplitFields(line);
     if (fields.size() == 2 && fields[0] == "end") {
       const bool whole = fields[1] == std::to_string(LineCount(plan)) && in.peek() == EOF;
-      return whole ? std::optional<RestorePlan>(plan) : std::nullopt;
+      if (!whole || NamesAFileTwice(plan)) return std::nullopt;
+      plan.markBytes = bytes;
+      return plan;
     }
     if (!ReadLine(fields, firstLayout, &plan)) return std::nullopt;
   }

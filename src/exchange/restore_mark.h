@@ -24,6 +24,8 @@
 // Names are plain file names of the program directory; no field holds a tab or a line break.
 // A mark of the layout before ("KESTRAVA RESTORE 1": no "safety" line, "file" lines with the
 // first four fields) is read too: the files it placed cannot be told, so none of them is removed.
+// A mark that names one live file twice (in "file" and "away" lines, or as two journals, or as a
+// journal and a file placed), or one staged file twice, is damaged; a journal may be "away" too.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -57,6 +59,13 @@ struct RestorePlan {
   std::vector<RestoreItem> items;
   std::vector<storage::LeftJournal> journals;
   std::vector<std::string> away;  // live files moved away without a replacement, as spelled on disk
+
+  // Not in the mark: what the program knows of it while it works with it.
+  std::string markBytes;  // the mark as written or read: a take-back removes that mark alone
+  int64_t markTime = 0;   // when it was written (its modification time, in nanoseconds)
+  // The mark of an earlier restore that could be neither finished nor undone, which this one
+  // replaces: a take-back puts it back, so that the earlier restore still holds every company.
+  std::optional<std::string> earlierMark;
 };
 
 // A work folder's name as a restore makes it in the program directory.

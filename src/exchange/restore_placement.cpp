@@ -95,14 +95,42 @@ bool SyncFolderOf(const std::string& folder, int* err) {
   return files::SyncFolder(folder + "/.", err);
 }
 
-// Whether the live file at path is the copy the restore placed: the file it staged (the same
-// device and inode), or one of the same size and SHA-256. Never on the mark's flag alone.
-bool IsPlacedCopy(const RestoreItem& item, const std::string& path) {
+int64_t Nanoseconds(const struct timespec& time) {
+  return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// When the mark at path was written; false when it cannot be looked at.
+bool MarkTime(const std::string& path, int64_t* time) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return false;
+  *time = Nanoseconds(st.st_mtim);
+  return true;
+}
+
+// Whether the live file at path is the copy the restore placed: the very file it staged (the same
+// device and inode), moved into place after the mark was written, or, in a copy of the folder,
+// one of the same size and SHA-256. The file that had that inode before the mark was written
+// was there before the restore, whatever the mark says of its identity, and is never taken for
+// the copy; nor is any file on the mark's flag alone.
+enum class Identity { Other, StagedFile, BeforeTheMark };
+Identity IdentityOf(const RestorePlan& plan, const RestoreItem& item, const struct stat& st) {
+  if (st.st_dev != item.staged.device || st.st_ino != item.staged.inode) return Identity::Other;
+  return Nanoseconds(st.st_ctim) >= plan.markTime ? Identity::StagedFile : Identity::BeforeTheMark;
+}
+
+// Whether the live file at path is the very file the restore staged, moved there after the mark.
+bool IsStagedFile(const RestorePlan& plan, const RestoreItem& item, const std::string& path) {
+  struct stat st {};
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IdentityOf(plan, item, st) == Identity::StagedFile;
+}
+
+bool IsPlacedCopy(const RestorePlan& plan, const RestoreItem& item, const std::string& path) {
   struct stat st {};
   if (item.staged.size < 0 || ::lstat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
       st.st_size != item.staged.size)
     return false;
-  if (st.st_dev == item.staged.device && st.st_ino == item.staged.inode) return true;
+  if (const Identity identity = IdentityOf(plan, item, st); identity != Identity::Other)
+    return identity == Identity::StagedFile;
   StagedIdentity found;
   int err = 0;
   return IdentifyStagedFile(path, &found, &err) && found.sha256 == item.staged.sha256;
@@ -125,7 +153,7 @@ bool StillWhole(const RestorePlan& plan, const RestoreItem& item) {
   const Found replaced = FoundAt(ReplacedFile(plan.folder, item.name));
   if (replaced == Found::Foreign) return false;
   return FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own ||
-         (IsPlacedCopy(item, item.target) && (!item.hadOld || replaced == Found::Own));
+         (IsPlacedCopy(plan, item, item.target) && (!item.hadOld || replaced == Found::Own));
 }
 
 // What a start that finds the mark does: finish the restore, or else keep every live file.
@@ -167,8 +195,11 @@ std::string NotToPutBack(const RestorePlan& plan) {
     const bool untouched =
         FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own && IsThere(item.target);
     if (found == Found::Foreign && !untouched) return NotOwn(replaced, "file");
-    if (found == Found::Own && IsThere(item.target) && !IsPlacedCopy(item, item.target))
+    if (found == Found::Own && IsThere(item.target) && !IsPlacedCopy(plan, item, item.target))
       return NotFreeToComeBack(item.target);
+    // Its placed copy stands where the file it replaced should come back from nothing.
+    if (found == Found::Nothing && item.hadOld && !untouched && IsStagedFile(plan, item, item.target))
+      return NotOwn(replaced, "file");
   }
   for (const std::string& name : plan.away) {
     const std::string away = ReplacedFile(plan.folder, name);
@@ -230,7 +261,7 @@ bool SyncFolders(const std::vector<std::string>& folders, std::string* failure) 
     if (!OwnFolder(folder)) continue;
     int err = 0;
     if (!SyncFolderOf(folder, &err)) {
-      *failure = FileFailureText(folder == "." ? std::string("The program directory") : folder, err);
+      *failure = FileFailureText(folder == "." ? std::string("The data folder") : "The restore's work folder " + folder, err);
       return false;
     }
   }
@@ -282,10 +313,10 @@ bool DropStagedFiles(const RestorePlan& plan, std::string* failure) {
 bool PutBackLiveFile(const RestorePlan& plan, const RestoreItem& item, std::string* failure) {
   const std::string replaced = ReplacedFile(plan.folder, item.name);
   int err = 0;
-  const bool placed = IsPlacedCopy(item, item.target);
   if (FoundAt(replaced) == Found::Own
-          ? (IsThere(item.target) && !placed) || files::RenameSpelledFile(replaced, item.target, &err)
-          : item.hadOld || !placed || files::DeleteFile(item.target, &err))
+          ? (IsThere(item.target) && !IsPlacedCopy(plan, item, item.target)) ||
+                files::RenameSpelledFile(replaced, item.target, &err)
+          : item.hadOld || !IsPlacedCopy(plan, item, item.target) || files::DeleteFile(item.target, &err))
     return true;
   *failure = FileFailureText(item.target, err);
   return false;
@@ -313,14 +344,29 @@ bool PutBackJournals(const RestorePlan& plan, std::string* failure) {
   return true;
 }
 
+// Whether the mark in the program directory is the one this restore wrote (or the start read).
+bool IsOwnMark(const RestorePlan& plan) {
+  std::string bytes;
+  int err = 0;
+  return ReadRestoreMark(RestoreMarkName, &bytes, &err) && bytes == plan.markBytes;
+}
+
+// The restore's own mark goes; any other is left as it is. When the restore took over from an
+// earlier one that could be neither finished nor undone, that one's mark comes back in its place,
+// so that it still holds every company.
 bool DropMark(const RestorePlan& plan, std::string* failure) {
   int err = 0;
   const std::string inFolder = Subfolder(plan.folder, kMarkInFolder);
-  for (const std::string& mark : {std::string(RestoreMarkName), inFolder})
-    if ((mark == inFolder ? FoundAt(mark) == Found::Own : IsThere(mark)) && !files::DeleteFile(mark, &err)) {
-      *failure = FileFailureText(RestoreMarkName, err);
-      return false;
-    }
+  if (FoundAt(inFolder) == Found::Own && !files::DeleteFile(inFolder, &err)) {
+    *failure = FileFailureText(RestoreMarkName, err);
+    return false;
+  }
+  if (IsOwnMark(plan) &&
+      !(plan.earlierMark ? files::WriteWholeFile(RestoreMarkName, *plan.earlierMark, &err)
+                         : files::DeleteFile(RestoreMarkName, &err))) {
+    *failure = FileFailureText(RestoreMarkName, err);
+    return false;
+  }
   return SyncFolders({"."}, failure);
 }
 
@@ -361,34 +407,60 @@ std::string FreeFolderName(const std::string& wanted) {
   return name;
 }
 
-// The files the restore replaced become its own safety copy, never over an earlier one: the folder
-// `safety` the mark names, or another free name when that is taken. Where they are kept (empty
-// when the restore replaced nothing); in *kept false when they stay in the work folder ("old" is
-// not the restore's own folder, or it cannot be renamed).
-std::string KeepSafetyCopy(const std::string& folder, const std::string& safety, bool* kept) {
+// The retired journals of the work folder kept beside the files they touched in the safety copy,
+// each under its own name where that is free: copied back with those files, a journal waits
+// again over the files it belongs to, as before the restore.
+void KeepRetiredJournals(const std::string& folder, const std::string& safety) {
+  const std::string journals = Subfolder(folder, "journals");
+  if (!OwnFolder(journals) || !OwnFolder(safety)) return;
+  std::error_code error;
+  std::vector<std::string> names;
+  for (const auto& item : fs::directory_iterator(journals, error))
+    if (FoundAt(item.path().string()) == Found::Own) names.push_back(item.path().filename().string());
+  for (const std::string& name : names)
+    if (!IsThere(safety + "/" + name)) fs::rename(journals + "/" + name, safety + "/" + name, error);
+}
+
+bool HoldsRetiredJournals(const std::string& folder) {
+  return !IsEmptyOrMissing(Subfolder(folder, "journals"));
+}
+
+// What a restore set aside in its work folder (the live files it replaced or moved away, the
+// journals it retired) becomes a safety copy of its own, never over an earlier one: the folder
+// `wanted`, or another free name when that is taken. Where it is kept (empty when there was
+// nothing); in *kept false when it stays in the work folder ("old" is not the restore's own
+// folder, or it cannot be moved).
+std::string KeepWhatItSetAside(const std::string& folder, const std::string& wanted, bool* kept) {
   const std::string old = Subfolder(folder, "old");
   *kept = FoundAt(old, fs::file_type::directory) != Found::Foreign;
   if (!*kept) return old;
-  // Moved already by the settling a stop interrupted.
-  if (IsEmptyOrMissing(old)) return OwnFolder(safety) ? safety : std::string();
   std::error_code error;
-  const std::string name = FreeFolderName(safety.empty() ? NewSafetyFolderName() : safety);
-  fs::rename(old, name, error);
+  std::string name;
+  if (!IsEmptyOrMissing(old)) {
+    name = FreeFolderName(wanted);
+    fs::rename(old, name, error);
+  } else if (OwnFolder(wanted)) {
+    name = wanted;  // moved already by the settling a stop interrupted
+  } else if (HoldsRetiredJournals(folder)) {
+    name = FreeFolderName(wanted);
+    fs::create_directory(name, error);
+  }
   *kept = !error;
-  return *kept ? name : old;
+  if (!*kept) return old;
+  if (!name.empty()) KeepRetiredJournals(folder, name);
+  int err = 0;
+  (void)SyncFolderOf(".", &err);  // a stop before the names reach the disk finds them in the work folder
+  return name;
 }
 
 // Step 5. The mark goes last, so that a start finds a restore that stood and was not cleaned up;
-// it goes too when the replaced files cannot become the safety copy (they then stay where they are).
-// Where the replaced files are kept.
+// it stays when what the restore set aside cannot become the safety copy, so that the next start
+// tries again. Where the replaced files are kept.
 std::string SettleStandingRestore(const std::string& folder, const std::string& safety) {
   std::error_code error;
   bool kept = false;
-  const std::string keptIn = KeepSafetyCopy(folder, safety, &kept);
-  if (!kept) {
-    fs::remove(Subfolder(folder, kMarkInFolder), error);
-    return keptIn;
-  }
+  const std::string keptIn = KeepWhatItSetAside(folder, safety.empty() ? NewSafetyFolderName() : safety, &kept);
+  if (!kept) return keptIn;
   for (const char* part : {"new", "journals", "old"}) fs::remove_all(Subfolder(folder, part), error);
   fs::remove(Subfolder(folder, kMarkInFolder), error);
   fs::remove(folder, error);
@@ -402,6 +474,44 @@ void ForgetRetiredPostings(const RestorePlan& plan) {
   storage::ForgetWaitingJournal(storage::EveryCompany);
 }
 
+std::string SetAsideText(const std::string& keptIn) {
+  return "What it had set aside is kept in the folder \"" + keptIn + "\" of the data folder.";
+}
+
+// The work folders of the program directory, each a folder of its own (never a link).
+std::vector<std::string> WorkFolders() {
+  std::error_code error;
+  std::vector<std::string> folders;
+  for (const auto& item : fs::directory_iterator(".", error)) {
+    const std::string name = item.path().filename().string();
+    if (IsRestoreFolderName(name) && fs::is_directory(fs::symlink_status(item.path(), error)))
+      folders.push_back(name);
+  }
+  std::sort(folders.begin(), folders.end());
+  return folders;
+}
+
+// Where the work folders of restores that did not stand keep what they set aside, when the way out
+// is to restore again over them: a safety copy of its own each. Those names.
+std::vector<std::string> KeepWhatRestoringAgainRunsOver(const std::vector<std::string>& folders) {
+  std::vector<std::string> kept;
+  for (const std::string& folder : folders) {
+    if (FoundAt(Subfolder(folder, kMarkInFolder)) != Found::Nothing) continue;  // one that stood
+    bool moved = false;
+    const std::string keptIn = KeepWhatItSetAside(folder, NewSafetyFolderName(), &moved);
+    if (moved && !keptIn.empty()) kept.push_back(keptIn);
+  }
+  return kept;
+}
+
+// A restore that can be neither finished nor undone is left to be restored over: what it set aside
+// is first kept in a safety copy of its own, so that nothing of the user's stays in its hidden
+// work folder. The sentence that names it; empty when it had set nothing aside.
+std::string KeepWhatTheRestoreAgainRunsOver(const std::string& folder) {
+  const std::vector<std::string> kept = KeepWhatRestoringAgainRunsOver({folder});
+  return kept.empty() ? std::string() : SetAsideText(kept.front());
+}
+
 // A restore that could neither be placed nor taken back in this run: every company and the
 // company list are held at once, as a start holds them, so that nothing posts into half-placed
 // files; *failure gets what the user is told, once, with what to do.
@@ -410,12 +520,14 @@ void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack,
   const bool undoes = NotToPutBack(plan).empty();
   const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
                                                 : std::string(kRestoreAgain);
+  const std::string setAside = finishes || undoes ? std::string() : KeepWhatTheRestoreAgainRunsOver(plan.folder);
   *failure += std::string(finishes ? " The files could not be taken back now ("
                                    : " Some files could not be put back now (") +
               putBack + ")" +
               (finishes ? "; the next start of the program finishes the restore."
                : undoes ? "; the next start of the program puts them back."
                         : ".") +
+              (setAside.empty() ? std::string() : "  " + setAside) +
               "  Until then no company posts anything and none of the records can be changed.  " + remedy;
   storage::KeepRestoreWaiting("the restore of the backup files", remedy);
 }
@@ -452,77 +564,210 @@ void HoldForUnreadableMark(const std::string& why, const std::string& remedy) {
                    remedy);
 }
 
-// The plan the mark in the program directory records; nothing when there is none, or when it
-// cannot be read (every company is then held).
-std::optional<RestorePlan> PlanOfLiveMark() {
-  std::string bytes;
+// The same for a mark that cannot tell which work folder is its own: every one that did not stand.
+// What the user is told of it, to follow the reason the mark cannot be read.
+std::string KeepWhatTheWorkFoldersSetAside() {
+  std::string text;
+  for (const std::string& keptIn : KeepWhatRestoringAgainRunsOver(WorkFolders()))
+    text += (text.empty() ? ".  " : "  ") + SetAsideText(keptIn);
+  if (!text.empty()) text.pop_back();  // the caller ends the sentence
+  return text;
+}
+
+// The mark in the program directory as a start or a new restore finds it.
+struct LiveMark {
+  enum class State {
+    None,          // there is none
+    Folder,        // a folder in its place
+    Unreadable,    // it cannot be read now (err says why)
+    NotAMark,      // a link or another kind of file in its place: nothing a restore wrote
+    Damaged,       // it does not read as one whole mark
+    NoWorkFolder,  // whole, but its work folder is not there: no restore wrote it
+    Open,          // a restore the start finishes or undoes
+    Stuck,         // a restore that can be neither finished nor undone: the way out is to restore again
+  };
+  State state = State::None;
   int err = 0;
-  if (!ReadRestoreMark(RestoreMarkName, &bytes, &err)) {
-    // A link or another kind of file in its place holds nothing the restore wrote; a new restore
-    // writes its own mark over it. It cannot over a folder, which has to go first.
-    const bool notTheMark = err == ELOOP || err == EINVAL;
-    if (err == EISDIR)
-      HoldForUnreadableMark(std::string("it is a folder, not the restore's record"),
-                            "Remove it and start the program again.");
-    else if (err != ENOENT)
-      HoldForUnreadableMark(notTheMark ? "it is a link or another kind of file" : FileErrorText(err),
-                            notTheMark ? kRestoreAgain : storage::WaitingRemedy(RestoreMarkName, err));
-    return std::nullopt;
+  std::string bytes;
+  std::optional<RestorePlan> plan;
+};
+
+LiveMark ReadLiveMark() {
+  LiveMark mark;
+  using State = LiveMark::State;
+  if (!ReadRestoreMark(RestoreMarkName, &mark.bytes, &mark.err)) {
+    mark.state = mark.err == ENOENT                        ? State::None
+                 : mark.err == EISDIR                      ? State::Folder
+                 : mark.err == ELOOP || mark.err == EINVAL ? State::NotAMark
+                                                           : State::Unreadable;
+    return mark;
   }
-  std::optional<RestorePlan> plan = DecodeRestoreMark(bytes);
-  if (!plan) HoldForUnreadableMark("it is damaged", kRestoreAgain);
-  return plan;
+  mark.plan = DecodeRestoreMark(mark.bytes);
+  if (!mark.plan) {
+    mark.state = State::Damaged;
+  } else if (FoundAt(mark.plan->folder, fs::file_type::directory) == Found::Nothing) {
+    // A restore makes its work folder before its mark, and removes it only after the mark.
+    mark.state = State::NoWorkFolder;
+  } else if (!MarkTime(RestoreMarkName, &mark.plan->markTime)) {
+    mark.state = State::Unreadable;
+    mark.err = errno;
+  } else {
+    mark.state = FinishesAtTheStart(*mark.plan) || NotToPutBack(*mark.plan).empty() ? State::Open : State::Stuck;
+  }
+  return mark;
+}
+
+// A whole mark whose work folder is not there was not written by a restore: nothing is changed by
+// it, and it is kept aside under a name that says so ("restore-mark-1.BAD"), as a journal that
+// does not belong is.
+void SetMarkAside(const RestorePlan& plan) {
+  std::string aside;
+  for (int n = 1; aside.empty() || IsThere(aside); ++n) aside = "restore-mark-" + std::to_string(n) + ".BAD";
+  int err = 0;
+  if (!files::RenameSpelledFile(RestoreMarkName, aside, &err) || !SyncFolderOf(".", &err)) {
+    HoldForUnreadableMark("it names a work folder that is not there (" + plan.folder +
+                              "), and it cannot be set aside: " + FileErrorText(err),
+                          storage::WaitingRemedy({}, err, true));
+    return;
+  }
+  Tell(std::string("A record of a restore of the backup files (") + RestoreMarkName + ") names a work folder, " +
+           plan.folder + ", that is not there, so no restore wrote it.  No file was changed; the record is kept as \"" +
+           aside + "\".",
+       platform::ui::MsgIcon::Warning);
+}
+
+// The work folders a start leaves as they are: every one while the mark cannot be read now (it may
+// name any of them), else the one the mark still needs, if any.
+struct FoldersInUse {
+  bool all = false;
+  std::string folder;
+};
+
+// The plan the mark in the program directory records, when a start can finish or undo it;
+// nothing otherwise (every company is then held, or the mark set aside). *inUse gets the work
+// folders the mark may still need.
+std::optional<RestorePlan> PlanOfLiveMark(FoldersInUse* inUse) {
+  LiveMark mark = ReadLiveMark();
+  using State = LiveMark::State;
+  switch (mark.state) {
+    case State::None:
+      return std::nullopt;
+    case State::Folder:
+      inUse->all = true;
+      HoldForUnreadableMark("it is a folder, not the restore's record", "Remove it and start the program again.");
+      return std::nullopt;
+    case State::Unreadable:
+      inUse->all = true;
+      HoldForUnreadableMark(FileErrorText(mark.err), storage::WaitingRemedy(RestoreMarkName, mark.err));
+      return std::nullopt;
+    case State::NotAMark:
+      // A link or another kind of file in its place holds nothing the restore wrote; a new restore
+      // writes its own mark over it.
+      inUse->all = true;
+      HoldForUnreadableMark("it is a link or another kind of file" + KeepWhatTheWorkFoldersSetAside(),
+                            kRestoreAgain);
+      return std::nullopt;
+    case State::Damaged:
+      inUse->all = true;
+      HoldForUnreadableMark("it is damaged" + KeepWhatTheWorkFoldersSetAside(), kRestoreAgain);
+      return std::nullopt;
+    case State::NoWorkFolder:
+      SetMarkAside(*mark.plan);
+      return std::nullopt;
+    case State::Open:
+    case State::Stuck:
+      break;
+  }
+  inUse->folder = mark.plan->folder;
+  return mark.plan;
 }
 
 // The restore the mark in the program directory records: finished when every file can still be
 // placed (told as its work folder is settled), else every live file kept from what is the
-// restore's own in its work folder. When neither can be done now, every company is held.
-void FinishFromMark() {
-  const std::optional<RestorePlan> plan = PlanOfLiveMark();
-  if (!plan) return;
+// restore's own in its work folder. When neither can be done now, every company is held. The work
+// folders the mark may still need.
+FoldersInUse FinishFromMark() {
+  FoldersInUse inUse;
+  const std::optional<RestorePlan> plan = PlanOfLiveMark(&inUse);
+  if (!plan) return inUse;
   std::string failure = ForeignInTheWay(*plan), putBack;
-  if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return;
+  if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return {};
   const std::string interrupted = std::string(kInterrupted) + " and ";
   if (const std::string why = NotToPutBack(*plan); !why.empty()) {
-    HoldEveryCompany(interrupted + "can neither be finished nor undone: " + (failure.empty() ? why : failure),
+    const std::string setAside = KeepWhatTheRestoreAgainRunsOver(plan->folder);
+    HoldEveryCompany(interrupted + "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
+                         (setAside.empty() ? std::string() : "  " + setAside),
                      kRestoreAgain);
-    return;
+    return inUse;
   }
   if (!KeepLiveFiles(*plan, &putBack)) {
     HoldEveryCompany(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure),
                      "Start the program again, which finishes or undoes it.");
-    return;
+    return inUse;
   }
   const std::string undone = "has been undone: the data files are as they were before it.";
   if (failure.empty())
     Tell(interrupted + undone, platform::ui::MsgIcon::Information);
   else
-    Tell(interrupted + "could not be finished: " + failure + "  It " + undone,
-         platform::ui::MsgIcon::Warning);
+    Tell(interrupted + "could not be finished: " + failure + "  It " + undone, platform::ui::MsgIcon::Warning);
+  return {};
 }
 
-// Work folders left by a restore: one that stood is settled and told; one stopped before its
-// mark was written goes. One that still keeps replaced files without a mark is left alone.
-void SettleWorkFolders() {
-  std::error_code error;
-  std::vector<std::string> folders;
-  for (const auto& item : fs::directory_iterator(".", error)) {
-    const std::string name = item.path().filename().string();
-    if (IsRestoreFolderName(name) && fs::is_directory(fs::symlink_status(item.path(), error)))
-      folders.push_back(name);
-  }
-  for (const std::string& folder : folders) {
+// A restore that stood: every file its mark names is the copy it placed.
+bool EveryFilePlaced(const std::string& folder, RestorePlan* plan) {
+  if (!MarkTime(Subfolder(folder, kMarkInFolder), &plan->markTime)) return false;
+  return std::all_of(plan->items.begin(), plan->items.end(),
+                     [&](const RestoreItem& item) { return IsPlacedCopy(*plan, item, item.target); });
+}
+
+// A work folder no mark stands for any more: what it had set aside is kept in a safety copy of its
+// own, and, when no mark is left at all, the folder goes. Where the files are kept; empty when it
+// held none.
+std::string KeepLeftWorkFolder(const std::string& folder) {
+  bool kept = false;
+  const std::string keptIn = KeepWhatItSetAside(folder, NewSafetyFolderName(), &kept);
+  if (kept && !IsThere(RestoreMarkName)) RemoveRestoreFolder(folder);
+  return kept ? keptIn : std::string();
+}
+
+std::string LeftWorkFolderText(const std::string& folder, const std::string& keptIn) {
+  return "A restore of the backup files that was not finished had set files aside in its work folder (" +
+         folder + ").  They are kept in the folder \"" + keptIn + "\" of the data folder.";
+}
+
+// Work folders left by a restore: one that stood is settled and told; one that no mark stands for
+// has what it set aside kept in a safety copy of its own, told, and goes. A folder the mark may
+// still need (that of a restore the start could not finish or undo) stays as it is.
+void SettleWorkFolders(const FoldersInUse& inUse) {
+  for (const std::string& folder : WorkFolders()) {
+    if (inUse.all || folder == inUse.folder) continue;
     std::string bytes;
     int err = 0;
-    if (ReadRestoreMark(Subfolder(folder, kMarkInFolder), &bytes, &err)) {
-      const RestorePlan plan = DecodeRestoreMark(bytes).value_or(RestorePlan{});
-      const std::string keptIn = SettleStandingRestore(folder, plan.safety);
-      Tell(FinishedText(plan, keptIn), platform::ui::MsgIcon::Information);
-    } else if (!IsThere(RestoreMarkName) && IsEmptyOrMissing(Subfolder(folder, "old"))) {
-      RemoveRestoreFolder(folder);
+    std::optional<RestorePlan> plan;
+    if (ReadRestoreMark(Subfolder(folder, kMarkInFolder), &bytes, &err)) plan = DecodeRestoreMark(bytes);
+    if (plan && plan->folder == folder && EveryFilePlaced(folder, &*plan)) {
+      const std::string keptIn = SettleStandingRestore(folder, plan->safety);
+      Tell(FinishedText(*plan, keptIn), platform::ui::MsgIcon::Information);
+      continue;
     }
+    if (const std::string keptIn = KeepLeftWorkFolder(folder); !keptIn.empty())
+      Tell(LeftWorkFolderText(folder, keptIn), platform::ui::MsgIcon::Warning);
   }
 }
+
+// What a new restore says when it cannot run: the words of the hold that the mark's restore
+// puts on every company.
+std::string RefusalFor(const std::string& remedy) {
+  const std::string held = storage::WaitingPostingRefusal("The backup files", "restored", storage::EveryCompany);
+  if (!held.empty()) return held;
+  return "The backup files cannot be restored now: the restore of the backup files was interrupted and is not "
+         "finished yet. " +
+         remedy;
+}
+
+// The mark a take-back puts back for an earlier restore whose own mark was not one: it reads as
+// damaged, so that every company stays held with the same way out.
+constexpr char kHeldMark[] = "KESTRAVA RESTORE 2\n";
 
 }  // namespace
 
@@ -563,21 +808,20 @@ std::string NewSafetyFolderName() {
 
 std::string SafetyCopyText(const std::string& keptIn) {
   if (keptIn.empty()) return {};
-  return "The files it replaced or took away are kept in the folder \"" + keptIn +
-         "\" of the program directory.";
+  return "The files it replaced or took away are kept in the folder \"" + keptIn + "\" of the data folder.";
 }
 
 bool MakeRestoreFolder(std::string* folder, std::string* failure) {
   char pattern[] = ".restore-XXXXXX";
   if (!::mkdtemp(pattern)) {
-    *failure = "A work folder cannot be made in this directory: " + FileErrorText(errno) + ".";
+    *failure = "A work folder cannot be made in the data folder: " + FileErrorText(errno) + ".";
     return false;
   }
   *folder = pattern;
   for (const char* part : {"new", "old", "journals"}) {
     int err = 0;
     if (!files::CreateFolder(Subfolder(*folder, part), &err)) {
-      *failure = "A work folder cannot be made in this directory: " + FileErrorText(err) + ".";
+      *failure = "A work folder cannot be made in the data folder: " + FileErrorText(err) + ".";
       RemoveRestoreFolder(*folder);
       return false;
     }
@@ -594,9 +838,10 @@ std::string StagedFile(const std::string& folder, const std::string& name) {
   return folder + "/new/" + name;
 }
 
-Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure, std::string* keptIn) {
+Placement PlaceRestoredFiles(const RestorePlan& staged, std::string* failure, std::string* keptIn) {
   int err = 0;
   std::error_code error;
+  RestorePlan plan = staged;
   if (fs::is_directory(fs::symlink_status(RestoreMarkName, error))) {
     *failure = std::string(RestoreMarkName) +
                " is a folder, not the restore's record: remove it and restore the backup again.";
@@ -604,17 +849,21 @@ Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure, std:
     return Placement::KeptLive;
   }
   // What is staged is durable before the mark that names it.
-  const bool marked = SyncFolders({Subfolder(plan.folder, "new"), plan.folder}, failure) &&
-                      files::WriteWholeFile(RestoreMarkName, EncodeRestoreMark(plan), &err);
+  plan.markBytes = EncodeRestoreMark(plan);
+  const bool wrote = SyncFolders({Subfolder(plan.folder, "new"), plan.folder}, failure) &&
+                     files::WriteWholeFile(RestoreMarkName, plan.markBytes, &err);
+  // The mark in place may be this restore's even when the write failed (at the folder's sync);
+  // anything else there belongs to someone else and is left as it is.
+  const bool ownMark = IsOwnMark(plan);
+  const bool marked = wrote && ownMark && MarkTime(RestoreMarkName, &plan.markTime);
   if (marked && FinishPlacing(plan, failure)) {
     ForgetRetiredPostings(plan);
     *keptIn = SettleStandingRestore(plan.folder, plan.safety);
     return Placement::Placed;
   }
   if (!marked && failure->empty())
-    *failure =
-        "The restore cannot record its work in this directory: " + FileErrorText(err ? err : EIO) + ".";
-  if (!marked && !IsThere(RestoreMarkName)) {
+    *failure = "The restore cannot record its work in the data folder: " + FileErrorText(err ? err : EIO) + ".";
+  if (!ownMark) {
     RemoveRestoreFolder(plan.folder);
     return Placement::KeptLive;
   }
@@ -622,6 +871,53 @@ Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure, std:
   if (KeepLiveFiles(plan, &putBack)) return Placement::KeptLive;
   HoldForHalfPlacedFiles(plan, putBack, failure);
   return Placement::Left;
+}
+
+std::string RestoreRefusal(EarlierRestore* earlier) {
+  LiveMark mark = ReadLiveMark();
+  using State = LiveMark::State;
+  switch (mark.state) {
+    case State::None:
+      return {};
+    case State::Folder:
+      return RefusalFor("Remove the folder " + std::string(RestoreMarkName) + " and start the program again.");
+    case State::Unreadable:
+      return RefusalFor(storage::WaitingRemedy(RestoreMarkName, mark.err));
+    case State::NoWorkFolder:
+      return RefusalFor("Start the program again.");
+    case State::Open:
+      return RefusalFor("Start the program again, which finishes or undoes it.");
+    case State::NotAMark:
+    case State::Damaged:
+    case State::Stuck:
+      break;
+  }
+  // The way out of a restore that can be neither finished nor undone is to restore again: this
+  // restore takes it over, after what it set aside is kept in a safety copy of its own.
+  if (!earlier) return {};
+  const std::vector<std::string> folders =
+      mark.plan ? std::vector<std::string>{mark.plan->folder} : WorkFolders();
+  earlier->keptIn = KeepWhatRestoringAgainRunsOver(folders);
+  for (const std::string& folder : folders)
+    if (FoundAt(Subfolder(folder, kMarkInFolder)) == Found::Nothing && !IsEmptyOrMissing(Subfolder(folder, "old")))
+      return "The backup files cannot be restored now: what an earlier restore set aside in its work folder (" +
+             folder + ") cannot be moved into a folder of its own.  Check that the data folder can be written to.";
+  earlier->mark = mark.state == State::NotAMark ? std::string(kHeldMark) : mark.bytes;
+  return {};
+}
+
+std::vector<std::string> KeepLeftWorkFolders() {
+  std::vector<std::string> kept;
+  if (IsThere(RestoreMarkName)) return kept;
+  for (const std::string& folder : WorkFolders())
+    if (FoundAt(Subfolder(folder, kMarkInFolder)) == Found::Nothing)
+      if (const std::string keptIn = KeepLeftWorkFolder(folder); !keptIn.empty()) kept.push_back(keptIn);
+  return kept;
+}
+
+std::string EarlierSetAsideText(const std::string& keptIn) {
+  return "What an earlier restore that was not finished had set aside is kept in the folder \"" + keptIn +
+         "\" of the data folder.";
 }
 
 std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals, Retiring when) {
@@ -640,8 +936,7 @@ void FinishInterruptedRestore() {
   // What the mark's own whole write may have left; never read, so one that stays does no harm.
   const std::string markTemp = std::string(RestoreMarkName) + ".tmp~";
   if (IsThere(markTemp)) (void)files::DeleteFile(markTemp);
-  FinishFromMark();
-  SettleWorkFolders();
+  SettleWorkFolders(FinishFromMark());
 }
 
 }  // namespace exchange

@@ -15,12 +15,13 @@
 //      file the restore moves away without a replacement (what a retired journal's posting
 //      touched or made that the backup does not hold) into "old" as well; the folders synced;
 //   4. the mark is moved into the work folder: the restore stands;
-//   5. the files it replaced or moved away become its own safety copy, the folder the mark names
-//      ("BeforeRestore" with the date and time; an earlier restore's is never touched), and the
-//      work folder goes (its mark last).
+//   5. the files it replaced or moved away, and the journals it retired, become its own safety
+//      copy, the folder the mark names ("BeforeRestore" with the date and time; an earlier
+//      restore's is never touched), and the work folder goes (its mark last).
 // A failure on the way takes it all back: the staged files still waiting are dropped first (so
 // that nothing can finish the restore any more), then each live file and journal is put back,
-// then the mark goes. The take-back removes or overwrites a live file only when it is the copy the
+// then the mark goes: its own mark only (an earlier restore's that it took over comes back in its
+// place, and one it did not write is never touched). The take-back removes or overwrites a live file only when it is the copy the
 // restore placed (the same file as the one it staged, or the same size and SHA-256, as the mark
 // records); nothing comes back over a live name that holds anything else, and a live file it
 // cannot vouch for stays. When something would have to, nothing is taken back and every company
@@ -28,10 +29,16 @@
 //
 // A start that finds the mark finishes what was begun: when every staged file is there or in
 // place, the restore is finished (steps 2 to 5); otherwise every live file is kept, as a failure
-// takes them back. A work folder holding the mark is a restore that stood and was not cleaned up
-// (step 5). Either way the user is told once; a work folder without a mark, and with no replaced
-// file in it, is what a restore stopped before its mark left, and goes without a word. The mark's
-// layout is in restore_mark.h.
+// takes them back. A file counts as placed only when it is the very file staged, moved into place
+// after the mark was written. A whole mark whose work folder is not there was written by no
+// restore (a restore makes its work folder first): nothing is done by it, and it is kept aside as
+// "restore-mark-1.BAD". A work folder holding the mark is a restore that stood and was not
+// cleaned up (step 5). Either way the user is told once. A work folder that no mark stands for
+// (a restore taken over, or stopped before its mark was written) has whatever it set aside kept in
+// a safety copy of its own, named, and goes: nothing of the user's is left in a hidden folder.
+// Neither does a restore that can be neither finished nor undone keep anything there: what it
+// set aside goes into a safety copy of its own when the user is told to restore again. The
+// mark's layout is in restore_mark.h.
 //
 // Nothing in the work folder is trusted: every name in it is looked at without following a link,
 // and what is not the restore's own regular file or folder (a link, another kind of file, a name
@@ -42,6 +49,7 @@
 // as a posting that waits to be undone holds its own (storage::KeepRestoreWaiting): nothing
 // writes the data files, no file is made anew, the figures say so, until a start can.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -79,6 +87,24 @@ std::string SafetyCopyText(const std::string& keptIn);
 // list at once (storage::KeepRestoreWaiting), and *failure then says what to do.
 [[nodiscard]] Placement PlaceRestoredFiles(const RestorePlan& plan, std::string* failure,
                                            std::string* keptIn);
+
+// Whether a new restore may run now: empty when it may, else why not, in the words of the hold
+// that the mark of an earlier restore puts on every company. No restore runs while another's mark
+// is there, but for one that can be neither finished nor undone (its mark damaged, or files in
+// the way), whose way out is to restore again: a new restore takes it over. Given `earlier`, what
+// that restore had set aside in its work folder is then first kept in a safety copy of its own
+// (named in earlier->keptIn), and its mark is given in earlier->mark, for the new restore's
+// take-back to put back. Without `earlier` nothing is changed.
+struct EarlierRestore {
+  std::optional<std::string> mark;
+  std::vector<std::string> keptIn;
+};
+std::string RestoreRefusal(EarlierRestore* earlier = nullptr);
+// Once no mark is there, the work folders that are left (an earlier restore's, taken over) have
+// what they set aside kept in safety copies of their own, named in the result, and go.
+std::vector<std::string> KeepLeftWorkFolders();
+// "What an earlier restore that was not finished had set aside is kept in the folder ...".
+std::string EarlierSetAsideText(const std::string& keptIn);
 
 // What a restore tells of the retired journals whose postings waited, a sentence each: "The
 // interrupted posting (invoice 10000) of company 12 went with the files it touched."; before it

@@ -155,7 +155,7 @@ TEST_F(BackupWindowTest, ARestorePutsTheFilesBackReopensTheCompanyAndReportsWhat
   ui.ExpectMessage(
         RestoreDone +
             "\nThe files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-09 "
-            "10.15.02\" of the program directory.",
+            "10.15.02\" of the data folder.",
         "Restore Complete")
       .Icon(MsgIcon::Information);
   Run(ui, [](TOVBkUp& window) { window.RestBtnClick(); });

@@ -195,7 +195,7 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
       {"a folder in the place of the restore's mark",
        {{"1C.DAT", "good"}},
        nullptr,
-       ".restore-mark is a folder, not the restore's record: remove it and restore the backup again."},
+       "Remove the folder .restore-mark and start the program again."},
       {"an entry inflating past its declared size",
        {{"1C.DAT", "good"}, {"1P.DAT", std::string(1 << 20, 'p'), "file", false, 1000}},
        nullptr,

@@ -100,7 +100,7 @@ TEST_F(BackupItemTest, AfterARestoreTheCompanyTheRestoredFilesNameIsOpen) {
   ui.ExpectMessage(
       "Restore files operation complete. You should now run the \"rebuild data files\" option on the Tools "
       "Menu to update your data files.\nThe files it replaced or took away are kept in the folder "
-      "\"BeforeRestore 2026-12-09 10.15.02\" of the program directory.",
+      "\"BeforeRestore 2026-12-09 10.15.02\" of the data folder.",
       "Restore Complete");
   ui.OnModal<TOVBkUp>([this](TOVBkUp& window) {
     window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb()));

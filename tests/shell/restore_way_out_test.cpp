@@ -64,7 +64,7 @@ const char kTakenAway[] =
 const char kSafety[] = "BeforeRestore 2026-12-07 10.00.00";
 const char kKept[] =
     "The files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-07 10.00.00\" of the "
-    "program directory.";
+    "data folder.";
 
 using FileSteps = std::pair<bool (*)(), bool (*)()>;  // how a data file is made, and opened
 

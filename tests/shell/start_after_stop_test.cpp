@@ -93,7 +93,7 @@ const char kRestoreFinished[] =
     "The restore of the backup files was interrupted and has been finished: the data files are the backup's. "
     " "
     "The files it replaced or took away are kept in the folder \"BeforeRestore 2026-12-07 10.00.00\" of the "
-    "program directory.";
+    "data folder.";
 const char kRestoreUndone[] =
     "The restore of the backup files was interrupted and has been undone: the data files are as they were "
     "before it.";
@@ -1434,7 +1434,7 @@ TEST_F(StartAfterStopTest, ARestoreWhileAPostingWaitsTakesItAndTheCompanyPostsAg
       ui.ExpectMessage(
           "Restore files operation complete. You should now run the \"rebuild data files\" option on the "
           "Tools Menu to update your data files.\nThe files it replaced or took away are kept in the folder "
-          "\"BeforeRestore 2026-12-07 10.00.00\" of the program directory.\nThe interrupted posting (invoice "
+          "\"BeforeRestore 2026-12-07 10.00.00\" of the data folder.\nThe interrupted posting (invoice "
           "1005) of company 12 went with the files it touched.",
           "Restore Complete");
       exchange::TOVBkUp& window = exchange::CreateOVBkUp();
@@ -2158,6 +2158,31 @@ void CopyWhole(const fs::path& from, const fs::path& to) {
 const char kHeld[] =
     "  Until it is finished or undone, no company posts anything and none of the records can be changed.  ";
 
+// What a start that advises restoring the backup again leaves of a tree: the same, but what the
+// restore had set aside in its work folder ("<work>/old") now in the safety folder the message names.
+std::map<std::string, std::string> WithOldSetAside(const std::map<std::string, std::string>& left,
+                                                   const std::string& said) {
+  const std::string opening = "kept in the folder \"";
+  const size_t at = said.find(opening);
+  if (at == std::string::npos) return left;
+  const std::string safety = said.substr(at + opening.size(), said.find('"', at + opening.size()) - at - opening.size());
+  std::map<std::string, std::string> moved;
+  for (const auto& [path, what] : left) {
+    const fs::path name(path);
+    auto part = name.begin();
+    const bool inOld = name.begin() != name.end() && std::distance(name.begin(), name.end()) >= 2 &&
+                       (++part)->string() == "old" && name.begin()->string().starts_with(".restore-");
+    if (!inOld) {
+      moved[path] = what;
+    } else if (std::distance(name.begin(), name.end()) == 2) {
+      moved[safety] = what;
+    } else {
+      moved[(fs::path(safety) / name.filename()).string()] = what;
+    }
+  }
+  return moved;
+}
+
 // What a start holds every company with: the refusal of a posting, the line of the main window
 // and the figures' note name the restore and the remedy.
 void ExpectEveryCompanyHeld(const std::string& remedy) {
@@ -2287,7 +2312,17 @@ SpoiledStart StartAfterStopTest::StartOverASpoiledCopy(const fs::path& killed, c
   fs::current_path(dir_.path());
   EXPECT_EQ(EverythingIn(outside), outsideBefore);
   if (c.Then == Outcome::Held) {
-    EXPECT_EQ(EverythingIn(folder), started.Left);
+    // Told to restore again, the user finds what the restore had set aside in a folder it names.
+    // (unless its folder of them is a link, which is never followed).
+    const bool again = c.Remedy == "Restore the backup again." &&
+                       std::ranges::any_of(started.Left, [&](const auto& entry) {
+                         return entry.first.ends_with("/old") && entry.second == "folder" &&
+                                started.Left.lower_bound(entry.first + "/") != started.Left.end() &&
+                                started.Left.lower_bound(entry.first + "/")->first.starts_with(entry.first + "/");
+                       });
+    EXPECT_EQ(again, started.Said.find("What it had set aside is kept in the folder") != std::string::npos)
+        << started.Said;
+    EXPECT_EQ(EverythingIn(folder), again ? WithOldSetAside(started.Left, started.Said) : started.Left);
   } else {
     EXPECT_EQ(LinesAndProducts(folder), c.Then == Outcome::Finished ? stage.BackedUp : stage.AsTheyWere);
     EXPECT_FALSE(WhatARestoreLeft(folder).Mark);
@@ -2342,7 +2377,9 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
     SCOPED_TRACE(c.Name);
     const SpoiledStart started = StartOverASpoiledCopy(killed, stage, c, ++n);
     const std::string& said = started.Said;
-    if (then == Outcome::Finished) EXPECT_EQ(said, kRestoreFinished);
+    if (then == Outcome::Finished) {
+      EXPECT_EQ(said, kRestoreFinished);
+    }
     if (then == Outcome::Undone) {
       EXPECT_TRUE(said.starts_with(
           "The restore of the backup files was interrupted and could not be finished: " + started.Named +

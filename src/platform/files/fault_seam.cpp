@@ -344,7 +344,7 @@ int RunWrite(const WriteCall& call, const std::function<int()>& apply) {
   std::lock_guard lock(s.Mutex);
   if (s.Writes == 0) s.ReadsBeforeFirstWrite = s.Reads;
   FaultAction action = ActionAt(++s.Writes, s.Plan.OnWrite, s.Plan.WriteNumber);
-  if (action == FaultAction::Fail) return s.Plan.Errno;
+  if (action == FaultAction::Fail || s.Writes == s.Plan.AlsoFailWrite) return s.Plan.Errno;
   std::optional<Undo> undo;
   if (s.Plan.SimulateDisk) undo = Capture(call);
   int err = apply();

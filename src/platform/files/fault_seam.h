@@ -56,6 +56,9 @@ struct FaultPlan {
   int CutLostSector = -1;
   FaultAction OnRead = FaultAction::None;  // at read number ReadNumber; only Fail is used for reads
   int ReadNumber = 0;
+  // A second write that fails (with Errno), later than WriteNumber: a failure met while the first
+  // one is being taken back.
+  int AlsoFailWrite = 0;
 };
 
 constexpr int64_t kFaultSectorSize = 512;

@@ -349,10 +349,11 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
   zip_file_t* data = zip_fopen_index(archive_, static_cast<zip_uint64_t>(index), 0);
   if (!data) return Fail(entry.name + ": " + zip_strerror(archive_));
   // Written through the file layer, as every file the program writes: a test can stop it there.
+  // A failure names the entry, as the user knows it, not the place it was being written to.
   platform::files::File out;
   if (!out.OpenSpelled(path, platform::files::OpenMode::CreateNew)) {
     zip_fclose(data);
-    return Fail(path + ": " + std::strerror(out.error()));
+    return Fail(entry.name + ": " + std::strerror(out.error()));
   }
   std::string problem;
   std::vector<char> buffer(1 << 16);
@@ -372,7 +373,7 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
       break;
     }
     if (!out.WriteAt(static_cast<int64_t>(total), buffer.data(), static_cast<size_t>(got))) {
-      problem = path + ": " + std::strerror(out.error());
+      problem = entry.name + ": " + std::strerror(out.error());
       break;
     }
     total += static_cast<uint64_t>(got);
@@ -380,8 +381,8 @@ bool ZipReader::ExtractTo(int64_t index, const std::string& path) {
   int closed = zip_fclose(data);
   if (problem.empty() && closed != 0) problem = entry.name + ": " + ErrorText(closed);
   if (problem.empty() && total != entry.size) problem = entry.name + ": " + ErrorText(ZIP_ER_INCONS);
-  if (problem.empty() && !out.Flush()) problem = path + ": " + std::strerror(out.error());
-  if (!out.Close() && problem.empty()) problem = path + ": " + std::strerror(out.error());
+  if (problem.empty() && !out.Flush()) problem = entry.name + ": " + std::strerror(out.error());
+  if (!out.Close() && problem.empty()) problem = entry.name + ": " + std::strerror(out.error());
   if (problem.empty()) return true;
   ::unlink(path.c_str());
   return Fail(problem);
