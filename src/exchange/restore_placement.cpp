@@ -121,7 +121,8 @@ Identity IdentityOf(const RestorePlan& plan, const RestoreItem& item, const stru
 // Whether the live file at path is the very file the restore staged, moved there after the mark.
 bool IsStagedFile(const RestorePlan& plan, const RestoreItem& item, const std::string& path) {
   struct stat st {};
-  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && IdentityOf(plan, item, st) == Identity::StagedFile;
+  return ::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+         IdentityOf(plan, item, st) == Identity::StagedFile;
 }
 
 bool IsPlacedCopy(const RestorePlan& plan, const RestoreItem& item, const std::string& path) {
@@ -261,7 +262,8 @@ bool SyncFolders(const std::vector<std::string>& folders, std::string* failure) 
     if (!OwnFolder(folder)) continue;
     int err = 0;
     if (!SyncFolderOf(folder, &err)) {
-      *failure = FileFailureText(folder == "." ? std::string("The data folder") : "The restore's work folder " + folder, err);
+      *failure = FileFailureText(
+          folder == "." ? std::string("The data folder") : "The restore's work folder " + folder, err);
       return false;
     }
   }
@@ -361,9 +363,8 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
-  if (IsOwnMark(plan) &&
-      !(plan.earlierMark ? files::WriteWholeFile(RestoreMarkName, *plan.earlierMark, &err)
-                         : files::DeleteFile(RestoreMarkName, &err))) {
+  if (IsOwnMark(plan) && !(plan.earlierMark ? files::WriteWholeFile(RestoreMarkName, *plan.earlierMark, &err)
+                                            : files::DeleteFile(RestoreMarkName, &err))) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
@@ -459,7 +460,8 @@ std::string KeepWhatItSetAside(const std::string& folder, const std::string& wan
 std::string SettleStandingRestore(const std::string& folder, const std::string& safety) {
   std::error_code error;
   bool kept = false;
-  const std::string keptIn = KeepWhatItSetAside(folder, safety.empty() ? NewSafetyFolderName() : safety, &kept);
+  const std::string keptIn =
+      KeepWhatItSetAside(folder, safety.empty() ? NewSafetyFolderName() : safety, &kept);
   if (!kept) return keptIn;
   for (const char* part : {"new", "journals", "old"}) fs::remove_all(Subfolder(folder, part), error);
   fs::remove(Subfolder(folder, kMarkInFolder), error);
@@ -512,6 +514,14 @@ std::string KeepWhatTheRestoreAgainRunsOver(const std::string& folder) {
   return kept.empty() ? std::string() : SetAsideText(kept.front());
 }
 
+// Where the files a held restore replaced wait for the start that finishes or undoes it: named, so
+// that nothing of the user's is in a folder no one was told of.
+std::string MeanwhileKeptText(const RestorePlan& plan) {
+  if (IsEmptyOrMissing(Subfolder(plan.folder, "old"))) return {};
+  return "  Meanwhile the files it replaced are kept in its work folder \"" + plan.folder +
+         "\" of the data folder.";
+}
+
 // A restore that could neither be placed nor taken back in this run: every company and the
 // company list are held at once, as a start holds them, so that nothing posts into half-placed
 // files; *failure gets what the user is told, once, with what to do.
@@ -520,14 +530,15 @@ void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack,
   const bool undoes = NotToPutBack(plan).empty();
   const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
                                                 : std::string(kRestoreAgain);
-  const std::string setAside = finishes || undoes ? std::string() : KeepWhatTheRestoreAgainRunsOver(plan.folder);
+  const std::string setAside =
+      finishes || undoes ? std::string() : KeepWhatTheRestoreAgainRunsOver(plan.folder);
   *failure += std::string(finishes ? " The files could not be taken back now ("
                                    : " Some files could not be put back now (") +
               putBack + ")" +
               (finishes ? "; the next start of the program finishes the restore."
                : undoes ? "; the next start of the program puts them back."
                         : ".") +
-              (setAside.empty() ? std::string() : "  " + setAside) +
+              (setAside.empty() ? std::string() : "  " + setAside) + MeanwhileKeptText(plan) +
               "  Until then no company posts anything and none of the records can be changed.  " + remedy;
   storage::KeepRestoreWaiting("the restore of the backup files", remedy);
 }
@@ -612,7 +623,8 @@ LiveMark ReadLiveMark() {
     mark.state = State::Unreadable;
     mark.err = errno;
   } else {
-    mark.state = FinishesAtTheStart(*mark.plan) || NotToPutBack(*mark.plan).empty() ? State::Open : State::Stuck;
+    mark.state =
+        FinishesAtTheStart(*mark.plan) || NotToPutBack(*mark.plan).empty() ? State::Open : State::Stuck;
   }
   return mark;
 }
@@ -630,8 +642,9 @@ void SetMarkAside(const RestorePlan& plan) {
                           storage::WaitingRemedy({}, err, true));
     return;
   }
-  Tell(std::string("A record of a restore of the backup files (") + RestoreMarkName + ") names a work folder, " +
-           plan.folder + ", that is not there, so no restore wrote it.  No file was changed; the record is kept as \"" +
+  Tell(std::string("A record of a restore of the backup files (") + RestoreMarkName +
+           ") names a work folder, " + plan.folder +
+           ", that is not there, so no restore wrote it.  No file was changed; the record is kept as \"" +
            aside + "\".",
        platform::ui::MsgIcon::Warning);
 }
@@ -654,7 +667,8 @@ std::optional<RestorePlan> PlanOfLiveMark(FoldersInUse* inUse) {
       return std::nullopt;
     case State::Folder:
       inUse->all = true;
-      HoldForUnreadableMark("it is a folder, not the restore's record", "Remove it and start the program again.");
+      HoldForUnreadableMark("it is a folder, not the restore's record",
+                            "Remove it and start the program again.");
       return std::nullopt;
     case State::Unreadable:
       inUse->all = true;
@@ -695,7 +709,8 @@ FoldersInUse FinishFromMark() {
   const std::string interrupted = std::string(kInterrupted) + " and ";
   if (const std::string why = NotToPutBack(*plan); !why.empty()) {
     const std::string setAside = KeepWhatTheRestoreAgainRunsOver(plan->folder);
-    HoldEveryCompany(interrupted + "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
+    HoldEveryCompany(interrupted +
+                         "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
                          (setAside.empty() ? std::string() : "  " + setAside),
                      kRestoreAgain);
     return inUse;
@@ -709,7 +724,8 @@ FoldersInUse FinishFromMark() {
   if (failure.empty())
     Tell(interrupted + undone, platform::ui::MsgIcon::Information);
   else
-    Tell(interrupted + "could not be finished: " + failure + "  It " + undone, platform::ui::MsgIcon::Warning);
+    Tell(interrupted + "could not be finished: " + failure + "  It " + undone,
+         platform::ui::MsgIcon::Warning);
   return {};
 }
 
@@ -758,9 +774,11 @@ void SettleWorkFolders(const FoldersInUse& inUse) {
 // What a new restore says when it cannot run: the words of the hold that the mark's restore
 // puts on every company.
 std::string RefusalFor(const std::string& remedy) {
-  const std::string held = storage::WaitingPostingRefusal("The backup files", "restored", storage::EveryCompany);
+  const std::string held =
+      storage::WaitingPostingRefusal("The backup files", "restored", storage::EveryCompany);
   if (!held.empty()) return held;
-  return "The backup files cannot be restored now: the restore of the backup files was interrupted and is not "
+  return "The backup files cannot be restored now: the restore of the backup files was interrupted and is "
+         "not "
          "finished yet. " +
          remedy;
 }
@@ -862,7 +880,8 @@ Placement PlaceRestoredFiles(const RestorePlan& staged, std::string* failure, st
     return Placement::Placed;
   }
   if (!marked && failure->empty())
-    *failure = "The restore cannot record its work in the data folder: " + FileErrorText(err ? err : EIO) + ".";
+    *failure =
+        "The restore cannot record its work in the data folder: " + FileErrorText(err ? err : EIO) + ".";
   if (!ownMark) {
     RemoveRestoreFolder(plan.folder);
     return Placement::KeptLive;
@@ -880,7 +899,8 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
     case State::None:
       return {};
     case State::Folder:
-      return RefusalFor("Remove the folder " + std::string(RestoreMarkName) + " and start the program again.");
+      return RefusalFor("Remove the folder " + std::string(RestoreMarkName) +
+                        " and start the program again.");
     case State::Unreadable:
       return RefusalFor(storage::WaitingRemedy(RestoreMarkName, mark.err));
     case State::NoWorkFolder:
@@ -899,9 +919,12 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
       mark.plan ? std::vector<std::string>{mark.plan->folder} : WorkFolders();
   earlier->keptIn = KeepWhatRestoringAgainRunsOver(folders);
   for (const std::string& folder : folders)
-    if (FoundAt(Subfolder(folder, kMarkInFolder)) == Found::Nothing && !IsEmptyOrMissing(Subfolder(folder, "old")))
-      return "The backup files cannot be restored now: what an earlier restore set aside in its work folder (" +
-             folder + ") cannot be moved into a folder of its own.  Check that the data folder can be written to.";
+    if (FoundAt(Subfolder(folder, kMarkInFolder)) == Found::Nothing &&
+        !IsEmptyOrMissing(Subfolder(folder, "old")))
+      return "The backup files cannot be restored now: what an earlier restore set aside in its work folder "
+             "(" +
+             folder +
+             ") cannot be moved into a folder of its own.  Check that the data folder can be written to.";
   earlier->mark = mark.state == State::NotAMark ? std::string(kHeldMark) : mark.bytes;
   return {};
 }

@@ -21,9 +21,9 @@
 // A failure on the way takes it all back: the staged files still waiting are dropped first (so
 // that nothing can finish the restore any more), then each live file and journal is put back,
 // then the mark goes: its own mark only (an earlier restore's that it took over comes back in its
-// place, and one it did not write is never touched). The take-back removes or overwrites a live file only when it is the copy the
-// restore placed (the same file as the one it staged, or the same size and SHA-256, as the mark
-// records); nothing comes back over a live name that holds anything else, and a live file it
+// place, and one it did not write is never touched). The take-back removes or overwrites a live file only
+// when it is the copy the restore placed (the same file as the one it staged, or the same size and SHA-256,
+// as the mark records); nothing comes back over a live name that holds anything else, and a live file it
 // cannot vouch for stays. When something would have to, nothing is taken back and every company
 // is held. A staged file with another hard link is not the restore's own and is never placed.
 //

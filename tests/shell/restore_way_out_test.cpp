@@ -23,6 +23,8 @@
 #include "exchange/backup_files.h"
 #include "exchange/backup_window.h"
 #include "exchange/restore_files.h"
+#include "exchange/restore_mark.h"
+#include "exchange/restore_placement.h"
 #include "invoicing/invoice_posting.h"
 #include "main_form_fixture.h"
 #include "permissions_apply.h"
@@ -30,6 +32,7 @@
 #include "platform/text/clock.h"
 #include "platform/text/upper_case.h"
 #include "posting_folder.h"
+#include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
@@ -68,27 +71,28 @@ const char kKept[] =
 
 using FileSteps = std::pair<bool (*)(), bool (*)()>;  // how a data file is made, and opened
 
-// The invoice's files opened as the Invoice Manager opens them, made empty first when they are
-// not there yet (its first open in a new company).
+// The invoice's files of the open company opened as the Invoice Manager opens them, made empty
+// first when they are not there yet (its first open in a new company).
 bool OpenInvoiceFilesMakingThem() {
-  const std::pair<const char*, FileSteps> files[] = {
-      {"1I.DAT", {records::CreateInvoiceFile, records::OpenInvoiceFile}},
-      {"1D.DAT", {records::CreateDetailFile, records::OpenDetailFile}},
-      {"1M.DAT", {records::CreateMemoFile, records::OpenMemoFile}}};
+  const std::string company = platform::text::TrimBlanks(records::CurrentCompany.CompanyNumber.Get());
+  const std::pair<std::string, FileSteps> files[] = {
+      {company + "I.DAT", {records::CreateInvoiceFile, records::OpenInvoiceFile}},
+      {company + "D.DAT", {records::CreateDetailFile, records::OpenDetailFile}},
+      {company + "M.DAT", {records::CreateMemoFile, records::OpenMemoFile}}};
   for (const auto& [name, steps] : files)
     if (!(fs::exists(name) || steps.first()) || !steps.second()) return false;
   return true;
 }
 
-// The files of company 1 that are there opened as the windows open them.
-bool OpenCompanyFilesThatAreThere() {
-  const std::pair<const char*, bool (*)()> files[] = {{"1C.DAT", records::OpenCustomerFile},
-                                                      {"1P.DAT", records::OpenProductFile},
-                                                      {"1I.DAT", records::OpenInvoiceFile},
-                                                      {"1D.DAT", records::OpenDetailFile},
-                                                      {"1M.DAT", records::OpenMemoFile}};
+// The files of the company that are there opened as the windows open them.
+bool OpenCompanyFilesThatAreThere(const std::string& company = "1") {
+  const std::pair<const char*, bool (*)()> files[] = {{"C.DAT", records::OpenCustomerFile},
+                                                      {"P.DAT", records::OpenProductFile},
+                                                      {"I.DAT", records::OpenInvoiceFile},
+                                                      {"D.DAT", records::OpenDetailFile},
+                                                      {"M.DAT", records::OpenMemoFile}};
   for (const auto& [name, open] : files)
-    if (fs::exists(name) && !open()) return false;
+    if (fs::exists(company + name) && !open()) return false;
   return true;
 }
 
@@ -153,13 +157,29 @@ class RestoreWayOutTest : public MainFormTest {
     fs::create_directory(Folder());
     fs::current_path(Folder());
     storage::IsamInitialize(0, 30);
+    FileNewCompany("1", "First Shop", "10000", "WIDGET", invoiceFiles);
+    if (HasFatalFailure()) return;
+    testing_support::CloseEngine();
+    records::CurrentCompany = records::CompanyRec{};
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EndProgram();
+    EXPECT_EQ(user.told, std::vector<QString>{});
+  }
+
+  // Company `number`, new, filed in the company list (a new one for company 1): customer C1 and
+  // 100 of `product` on file, its first invoice to be `firstInvoice`; with invoiceFiles, its
+  // invoice files made (empty) too. It stays open.
+  void FileNewCompany(const char* number, const char* name, const char* firstInvoice, const char* product,
+                      bool invoiceFiles) {
     records::CompanyRec company = testing_support::BooksCompanyRecord();
-    company.CompanyNumber.Set("1");
-    company.CompanyName.Set("First Shop");
-    company.NextInvoiceNumber.Set("10000");
+    company.CompanyNumber.Set(number);
+    company.CompanyName.Set(name);
+    company.NextInvoiceNumber.Set(firstInvoice);
     using testing_support::CompanyFile;
-    ASSERT_TRUE(
-        testing_support::OpenScratchCompany(company, {CompanyFile::Customers, CompanyFile::Products}));
+    const bool first = std::string(number) == "1";
+    ASSERT_TRUE((first ? testing_support::OpenScratchCompany : testing_support::AddScratchCompany)(
+        company, {CompanyFile::Customers, CompanyFile::Products}));
     storage::IsamRecRef ref = 0;
     records::CustomerRec customer{};
     customer.CustomerNo.Set("C1");
@@ -169,22 +189,16 @@ class RestoreWayOutTest : public MainFormTest {
          {&customer.CustAging1, &customer.CustAging2, &customer.CustAging3, &customer.CustAging4})
       amount->Set("0.00");
     ASSERT_TRUE(records::AddCustomerRecord(customer, ref));
-    records::ProductRec product{};
-    product.Code.Set("WIDGET");
-    product.Description.Set("WIDGET");
-    product.OnHand.Set("100");
-    ASSERT_TRUE(records::AddProductRecord(product, ref));
+    records::ProductRec stock{};
+    stock.Code.Set(product);
+    stock.Description.Set(product);
+    stock.OnHand.Set("100");
+    ASSERT_TRUE(records::AddProductRecord(stock, ref));
     if (invoiceFiles) {
       ASSERT_TRUE(OpenInvoiceFilesMakingThem());
     }
     records::CompanyWorkRec = company;
     ASSERT_TRUE(records::SaveCurrentCompany());
-    testing_support::CloseEngine();
-    records::CurrentCompany = records::CompanyRec{};
-    testing_support::RestartUser user;
-    ASSERT_TRUE(StartUp());
-    EndProgram();
-    EXPECT_EQ(user.told, std::vector<QString>{});
   }
 
   // The folder backed up as the backup window backs it up: every file, or the company list alone.
@@ -338,6 +352,47 @@ class RestoreWayOutTest : public MainFormTest {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   }
 
+  // Company 1 backed up, then invoice 10000 posted, and a start that ages what it changed.
+  void BackUpThenPostAnInvoice() {
+    MakeNewCompany(true);
+    if (HasFatalFailure()) return;
+    BackUp(false);
+    ThePostingIsDoneAgain();
+    fs::current_path(Folder());
+    {
+      testing_support::RestartUser user;
+      ASSERT_TRUE(StartUp());
+      EndProgram();
+    }
+    fs::current_path(dir_.path());
+  }
+
+  // The restore through the backup window in the program started on the current folder, under
+  // a plan: the writes and syncs it made.
+  std::pair<int, int> RestoreThroughTheWindowUnder(const FaultPlan& plan) {
+    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
+    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
+    platform::files::InstallFaultPlan(plan);
+    window.RestBtnClick();
+    const std::pair<int, int> counts{platform::files::FaultWritesSoFar(), platform::files::FaultSyncsSoFar()};
+    platform::files::RemoveFaultPlan();
+    return counts;
+  }
+
+  // The same on a copy of the data folder, started for it.
+  std::pair<int, int> CountRestoreThroughTheWindow(const FaultPlan& plan) {
+    const fs::path copy = dir_.path() / "count";
+    fs::copy(Folder(), copy);
+    fs::current_path(copy);
+    testing_support::RestartUser user;
+    EXPECT_TRUE(StartUp());
+    const std::pair<int, int> counts = RestoreThroughTheWindowUnder(plan);
+    EndProgram();
+    fs::current_path(dir_.path());
+    fs::remove_all(copy);
+    return counts;
+  }
+
   void EndProgram() {
     ShutDown();
     testing_support::CloseEngine();
@@ -477,41 +532,10 @@ TEST_F(RestoreWayOutTest, ARestoreStoppedAtAnyWriteTakesTheWholePostingOrLeavesI
 // window says why. The next start, as main starts it, takes the restore back, and what it says is
 // true: the books are as they were before the restore.
 TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNextStartTakesItBack) {
-  MakeNewCompany(true);
+  BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
-  BackUp(false);
-  ThePostingIsDoneAgain();  // invoice 10000, after the backup
-  fs::current_path(Folder());
-  {
-    testing_support::RestartUser user;  // a start ages what the posting changed
-    ASSERT_TRUE(StartUp());
-    EndProgram();
-  }
-  fs::current_path(dir_.path());
   const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
-  // The restore through the backup window in the program started on the folder, under a plan.
-  const auto restoreThroughTheWindow = [&](const FaultPlan& plan) {
-    exchange::TOVBkUp& window = exchange::CreateOVBkUp();
-    window.DriveComboBox1->setCurrentText(QString::fromStdString(Usb().string()));
-    platform::files::InstallFaultPlan(plan);
-    window.RestBtnClick();
-    const std::pair<int, int> counts{platform::files::FaultWritesSoFar(), platform::files::FaultSyncsSoFar()};
-    platform::files::RemoveFaultPlan();
-    return counts;
-  };
-  // Its writes and syncs on a copy of the folder.
-  const auto counted = [&](const FaultPlan& plan) {
-    const fs::path copy = dir_.path() / "count";
-    fs::copy(Folder(), copy);
-    fs::current_path(copy);
-    testing_support::RestartUser user;
-    EXPECT_TRUE(StartUp());
-    const std::pair<int, int> counts = restoreThroughTheWindow(plan);
-    EndProgram();
-    fs::current_path(dir_.path());
-    fs::remove_all(copy);
-    return counts;
-  };
+  const auto counted = [&](const FaultPlan& plan) { return CountRestoreThroughTheWindow(plan); };
   // The last write is the mark's move that makes the restore stand; the one before places a file.
   FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = counted({}).first - 1};
   // Taken back whole, the take-back's four syncs come last.
@@ -522,7 +546,7 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   {
     testing_support::RestartUser user;
     ASSERT_TRUE(StartUp());
-    (void)restoreThroughTheWindow(plan);
+    (void)RestoreThroughTheWindowUnder(plan);
     ASSERT_EQ(user.told.size(), 1u);
     const std::string said = user.told[0].toStdString();
     const std::string remedy = "Start the program again, which finishes or undoes it.";
@@ -560,6 +584,266 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   }
   EXPECT_EQ(RecordsOnFile(Folder()), asTheyWere);
   EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
+}
+
+// -- a second failure on top of a first --
+
+std::string BytesOf(const fs::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// A file of the user's as it was: its bytes, and for a data file its records.
+struct FileAsItWas {
+  std::string Bytes;
+  std::vector<std::string> Records;
+};
+
+bool IsDataFile(const fs::path& path) {
+  return platform::text::UpperCase(path.extension().string()) == ".DAT";
+}
+
+bool IsIndexFile(const fs::path& path) {
+  return platform::text::UpperCase(path.extension().string()) == ".IX";
+}
+
+// Every file of the data folder itself (not of its folders), as it is.
+std::map<std::string, FileAsItWas> FilesIn(const fs::path& folder) {
+  std::map<std::string, FileAsItWas> files;
+  for (const auto& item : fs::directory_iterator(folder))
+    if (fs::is_regular_file(fs::symlink_status(item.path())))
+      files[item.path().filename().string()] = {
+          BytesOf(item.path()),
+          IsDataFile(item.path()) ? testing_support::LiveRecords(item.path()) : std::vector<std::string>{}};
+  return files;
+}
+
+// Whether the file at `at` keeps what the user had: byte for byte in a safety folder; a live data
+// file may have been rebuilt or aged by the program since, and keeps its records; a live index is
+// made again from its data file.
+bool Keeps(const fs::path& at, const FileAsItWas& had, bool live) {
+  if (!fs::is_regular_file(at)) return false;
+  if (BytesOf(at) == had.Bytes) return true;
+  if (!live) return false;
+  return IsIndexFile(at) || (IsDataFile(at) && testing_support::LiveRecords(at) == had.Records);
+}
+
+// The files the user had that are neither live nor in a safety folder that something the user was
+// told names (or, while a restore is held, the work folder it named): what restores, failures and
+// starts lost or hid.
+std::vector<std::string> LostOrHidden(const fs::path& folder, const std::map<std::string, FileAsItWas>& had,
+                                      const std::vector<QString>& told) {
+  std::vector<fs::path> named;
+  for (const auto& item : fs::directory_iterator(folder)) {
+    const QString name = QString::fromStdString(item.path().filename().string());
+    const bool keeps = name.startsWith(exchange::SafetyFolderName) || name.startsWith(".restore-");
+    if (keeps && fs::is_directory(fs::symlink_status(item.path())) &&
+        std::ranges::any_of(told, [&](const QString& text) { return text.contains('"' + name + '"'); }))
+      named.push_back(name.startsWith(".restore-") ? item.path() / "old" : item.path());
+  }
+  std::vector<std::string> lost;
+  for (const auto& [name, before] : had)
+    if (!Keeps(folder / name, before, true) && std::ranges::none_of(named, [&](const fs::path& safety) {
+          return Keeps(safety / name, before, false);
+        }))
+      lost.push_back(name);
+  return lost;
+}
+
+// A restore through the backup window fails at one placing write and its take-back at a later
+// one, in every pair of a range; then the user restores again in the same run, and starts the
+// program again. After each, every file the user had before the first restore is live or in a
+// safety folder the user was told of, byte for byte; a restore that is held is never run over by
+// another that is refused; and nothing is left in a hidden work folder once the program is
+// through with it.
+TEST_F(RestoreWayOutTest, ASecondFailureOnTopOfAFirstLosesNothingTheUserHad) {
+  BackUpThenPostAnInvoice();
+  if (HasFatalFailure()) return;
+  const std::map<std::string, FileAsItWas> had = FilesIn(Folder());
+  const int writes = CountRestoreThroughTheWindow({}).first;
+  ASSERT_GT(writes, 10);
+  std::vector<std::pair<int, int>> pairs;
+  for (int placing = writes / 3; placing < writes; placing += 2)
+    for (int then : {1, 2, 4}) pairs.push_back({placing, placing + then});
+  struct Met {
+    bool Held = false;        // the first restore was left holding every company
+    bool Refused = false;     // the second restore was refused
+    bool SecondDone = false;  // the second restore went through
+  };
+  const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(int(pairs.size()), [&](int at) {
+    const auto [placing, takeBack] = pairs[size_t(at)];
+    SCOPED_TRACE("placing write " + std::to_string(placing) + " fails, then write " +
+                 std::to_string(takeBack));
+    const fs::path folder = dir_.path() / ("pair" + std::to_string(at));
+    fs::copy(Folder(), folder, fs::copy_options::recursive);
+    fs::current_path(folder);
+    std::vector<QString> told;
+    Met met;
+    {
+      testing_support::RestartUser user;
+      EXPECT_TRUE(StartUp());
+      (void)RestoreThroughTheWindowUnder(
+          {.OnWrite = FaultAction::Fail, .WriteNumber = placing, .AlsoFailWrite = takeBack});
+      met.Held = storage::PostingJournalWaitsFor("1");
+      const size_t before = user.told.size();
+      (void)RestoreThroughTheWindowUnder({});
+      const QString said = user.told.size() > before ? user.told.back() : QString();
+      met.SecondDone = said.startsWith("Restore files operation complete");
+      met.Refused = said.startsWith("The backup files cannot be restored now");
+      // Only a restore that holds every company is not restored over, unless restoring again is its way out.
+      EXPECT_TRUE(met.SecondDone || (met.Held && met.Refused)) << said.toStdString();
+      EndProgram();
+      told = user.told;
+    }
+    EXPECT_EQ(LostOrHidden(folder, had, told), std::vector<std::string>{});
+    {
+      testing_support::RestartUser user;
+      EXPECT_TRUE(StartUp());
+      EXPECT_FALSE(storage::PostingJournalWaits()) << (user.told.empty() ? "" : user.told[0].toStdString());
+      EndProgram();
+      told.insert(told.end(), user.told.begin(), user.told.end());
+    }
+    EXPECT_EQ(LostOrHidden(folder, had, told), std::vector<std::string>{});
+    for (const auto& item : fs::directory_iterator(folder))
+      EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
+    fs::current_path(dir_.path());
+    fs::remove_all(folder);
+    return met;
+  });
+  const int held = testing_support::CountMet(mets, &Met::Held);
+  const int refused = testing_support::CountMet(mets, &Met::Refused);
+  std::printf("%zu pairs of failures over %d writes: %d held, %d second restores refused\n", pairs.size(),
+              writes, held, refused);
+  EXPECT_GT(held, 0);
+  EXPECT_GT(refused, 0);
+}
+
+// Marks made by hand, as no restore makes them, over company 1's live files: the start changes no
+// file on their word, and says nothing is restored when nothing was.
+TEST_F(RestoreWayOutTest, AMarkNoRestoreWroteCostsNoFileAndFinishesNothing) {
+  MakeNewCompany(true);
+  if (HasFatalFailure()) return;
+  const std::map<std::string, FileAsItWas> had = FilesIn(Folder());
+  struct Case {
+    const char* Name;
+    std::vector<bool> HadOld;  // a "file" line for live 1C.DAT each, with its flag
+    bool WorkFolder;           // its work folder is made, with its empty folders
+    const char* Said;          // how what the start says begins
+  };
+  const Case cases[] = {
+      {"the live file, said to be placed, and no work folder",
+       {false},
+       false,
+       "A record of a restore of the backup files (.restore-mark) names a work folder, .restore-abcdef, that "
+       "is not there, so no restore wrote it.  No file was changed; the record is kept as "
+       "\"restore-mark-1.BAD\"."},
+      {"one file named twice",
+       {true, false},
+       true,
+       "The restore of the backup files was interrupted, and its record of what it did (.restore-mark) "
+       "cannot "
+       "be read: it is damaged."},
+      {"a file never placed, and an empty work folder",
+       {false},
+       true,
+       "The restore of the backup files was interrupted and has been undone: the data files are as they "
+       "were before it."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = dir_.path() / "marked";
+    fs::remove_all(folder);
+    fs::copy(Folder(), folder, fs::copy_options::recursive);
+    fs::current_path(folder);
+    exchange::RestorePlan plan;
+    plan.folder = ".restore-abcdef";
+    plan.safety = "BeforeRestore 2026-12-07 10.00.00";
+    // The live file's own identity, as a hand that copied it into the mark made it.
+    for (const bool hadOld : c.HadOld) {
+      exchange::RestoreItem item{"1C.DAT", "1C.DAT", hadOld, {}};
+      int err = 0;
+      ASSERT_TRUE(exchange::IdentifyStagedFile("1C.DAT", &item.staged, &err));
+      plan.items.push_back(item);
+    }
+    if (c.WorkFolder)
+      for (const char* part : {"new", "old", "journals"})
+        fs::create_directories(fs::path(plan.folder) / part);
+    std::ofstream(exchange::RestoreMarkName, std::ios::binary) << exchange::EncodeRestoreMark(plan);
+    // Written after the live files were (a clock's tick can hold both).
+    fs::last_write_time(exchange::RestoreMarkName,
+                        fs::file_time_type::clock::now() + std::chrono::seconds(1));
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    ASSERT_EQ(user.told.size(), 1u);
+    EXPECT_TRUE(user.told[0].toStdString().starts_with(c.Said)) << user.told[0].toStdString();
+    EXPECT_EQ(user.told[0].contains("finished: the data files are the backup's"), false);
+    EndProgram();
+    for (const auto& [name, before] : had) EXPECT_TRUE(Keeps(folder / name, before, true)) << name;
+    fs::current_path(dir_.path());
+  }
+}
+
+// A restore takes away company 2, made after the backup, and the user follows the README's words
+// to undo it: close the program, copy every file of the restore's folder into the data folder,
+// replacing those there, and start the program again. The books are as they were before the
+// restore: company 2 is listed again with its figures, and both companies' books balance.
+TEST_F(RestoreWayOutTest, TheReadmesWayToUndoARestoreBringsBackTheCompanyItTookAway) {
+  MakeNewCompany(true);
+  if (HasFatalFailure()) return;
+  BackUp(false);
+  fs::current_path(Folder());
+  storage::IsamInitialize(0, 30);
+  FileNewCompany("2", "Second Shop", "20000", "GADGET", true);
+  if (HasFatalFailure()) return;
+  invoicing::PostNewInvoice(testing_support::Invoice("20000", "C1", "12/07/2026", {{"GADGET", "15"}}));
+  testing_support::CloseEngine();
+  records::CurrentCompany = records::CompanyRec{};
+  std::string receivables;
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    records::CompanyRec second{};
+    ASSERT_TRUE(records::ReadCompanyRecord("2", second));
+    receivables = platform::text::TrimBlanks(second.CompanyARBalance.Get());
+    EndProgram();
+  }
+  EXPECT_NE(receivables, "0.00");
+  const testing_support::FolderRecords before = RecordsOnFile(Folder());
+
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    (void)RestoreThroughTheWindowUnder({});
+    ASSERT_FALSE(user.asked.empty());
+    EXPECT_TRUE(user.asked[0].contains("The backup holds no files of company 2 (Second Shop)"))
+        << user.asked[0].toStdString();
+    EndProgram();
+  }
+  EXPECT_FALSE(fs::exists(Folder() / "2C.DAT"));
+  // The README's words, followed literally.
+  for (const auto& item : fs::directory_iterator(Folder() / kSafety))
+    fs::copy_file(item.path(), Folder() / item.path().filename(), fs::copy_options::overwrite_existing);
+  testing_support::RestartUser user;
+  ASSERT_TRUE(StartUp());
+  EXPECT_EQ(user.told, std::vector<QString>{});
+  records::CompanyRec listed{};
+  ASSERT_TRUE(records::ReadCompanyRecord("2", listed));
+  EXPECT_EQ(platform::text::TrimBlanks(listed.CompanyARBalance.Get()), receivables);
+  records::CompanyRec first{};
+  ASSERT_TRUE(records::ReadCompanyRecord("1", first));
+  for (const records::CompanyRec& shown : {first, listed}) {
+    const std::string company = platform::text::TrimBlanks(shown.CompanyNumber.Get());
+    SCOPED_TRACE("company " + company);
+    records::CurrentCompany = shown;
+    records::InstallCompanyFileNames();
+    ASSERT_TRUE(OpenCompanyFilesThatAreThere(company));
+    const testing_support::StockBefore stock = {{company == "1" ? "WIDGET" : "GADGET", 100}};
+    EXPECT_EQ(testing_support::BooksProblems(records::CurrentCompany, stock), std::vector<std::string>{});
+    testing_support::CloseEngine();
+    storage::IsamInitialize(0, 30);
+  }
+  EndProgram();
+  EXPECT_EQ(RecordsOnFile(Folder()), before);
 }
 
 const WayOut kWaysOut[] = {

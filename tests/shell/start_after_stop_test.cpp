@@ -2165,7 +2165,8 @@ std::map<std::string, std::string> WithOldSetAside(const std::map<std::string, s
   const std::string opening = "kept in the folder \"";
   const size_t at = said.find(opening);
   if (at == std::string::npos) return left;
-  const std::string safety = said.substr(at + opening.size(), said.find('"', at + opening.size()) - at - opening.size());
+  const std::string safety =
+      said.substr(at + opening.size(), said.find('"', at + opening.size()) - at - opening.size());
   std::map<std::string, std::string> moved;
   for (const auto& [path, what] : left) {
     const fs::path name(path);
@@ -2314,12 +2315,12 @@ SpoiledStart StartAfterStopTest::StartOverASpoiledCopy(const fs::path& killed, c
   if (c.Then == Outcome::Held) {
     // Told to restore again, the user finds what the restore had set aside in a folder it names.
     // (unless its folder of them is a link, which is never followed).
-    const bool again = c.Remedy == "Restore the backup again." &&
-                       std::ranges::any_of(started.Left, [&](const auto& entry) {
-                         return entry.first.ends_with("/old") && entry.second == "folder" &&
-                                started.Left.lower_bound(entry.first + "/") != started.Left.end() &&
-                                started.Left.lower_bound(entry.first + "/")->first.starts_with(entry.first + "/");
-                       });
+    const bool again =
+        c.Remedy == "Restore the backup again." && std::ranges::any_of(started.Left, [&](const auto& entry) {
+          return entry.first.ends_with("/old") && entry.second == "folder" &&
+                 started.Left.lower_bound(entry.first + "/") != started.Left.end() &&
+                 started.Left.lower_bound(entry.first + "/")->first.starts_with(entry.first + "/");
+        });
     EXPECT_EQ(again, started.Said.find("What it had set aside is kept in the folder") != std::string::npos)
         << started.Said;
     EXPECT_EQ(EverythingIn(folder), again ? WithOldSetAside(started.Left, started.Said) : started.Left);

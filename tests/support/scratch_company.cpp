@@ -47,10 +47,13 @@ records::CompanyRec BooksCompanyRecord() {
   return company;
 }
 
-bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files) {
+namespace {
+
+bool FileScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files,
+                        bool newList) {
   records::CurrentCompany = company;
   records::InstallCompanyFileNames();
-  if (!records::CreateCompanyFile() || !records::OpenCompanyFile()) return false;
+  if ((newList && !records::CreateCompanyFile()) || !records::OpenCompanyFile()) return false;
   records::CompanyWorkRec = company;
   storage::IsamRecRef ref = 0;
   bool filed = records::AddCompanyRecord(ref);
@@ -59,6 +62,16 @@ bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_lis
   for (CompanyFile file : files)
     if (!CreateAndOpen(file)) return false;
   return true;
+}
+
+}  // namespace
+
+bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files) {
+  return FileScratchCompany(company, files, true);
+}
+
+bool AddScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files) {
+  return FileScratchCompany(company, files, false);
 }
 
 void FileSmallBooks() {

@@ -28,6 +28,8 @@ records::CompanyRec BooksCompanyRecord();
 // Makes `company` the open company, files it in a new company list and creates and opens the
 // files; false (with the engine's error in IsamError) when any of it fails.
 bool OpenScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files);
+// The same, filing the company in the company list that is there.
+bool AddScratchCompany(const records::CompanyRec& company, std::initializer_list<CompanyFile> files);
 
 // Files small books into the open company's customer, invoice and product files (closed again
 // afterwards): customer C1 "Acme Tools" of 1 Main St owing 100.00 on invoice 10010 of 2 November

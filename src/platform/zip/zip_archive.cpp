@@ -203,7 +203,8 @@ class ArchiveOutput {
   // A temporary file that did not become the archive goes.
   void Discard() {
     file_.Close();
-    if (tempMade_ && !replaced_) (void)files::DeleteFile(temp_);  // the next backup to this folder writes over it
+    if (tempMade_ && !replaced_)
+      (void)files::DeleteFile(temp_);  // the next backup to this folder writes over it
     tempMade_ = false;
   }
 
