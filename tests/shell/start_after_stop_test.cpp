@@ -2342,7 +2342,9 @@ TEST_F(StartAfterStopTest, ALinkInARestoresWorkFolderOrAsItsMarkIsNeverFollowed)
     SCOPED_TRACE(c.Name);
     const SpoiledStart started = StartOverASpoiledCopy(killed, stage, c, ++n);
     const std::string& said = started.Said;
-    if (then == Outcome::Finished) EXPECT_EQ(said, kRestoreFinished);
+    if (then == Outcome::Finished) {
+      EXPECT_EQ(said, kRestoreFinished);
+    }
     if (then == Outcome::Undone) {
       EXPECT_TRUE(said.starts_with(
           "The restore of the backup files was interrupted and could not be finished: " + started.Named +
