@@ -12,6 +12,7 @@
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
+#include "platform/ui/application.h"
 #include "platform/ui/form_base.h"
 #include "platform/ui/message_box.h"
 #include "records/company_rec.h"
@@ -384,6 +385,16 @@ SavedRow MemoProductRow(const LineGridModel& model, const QLineEdit& description
   row.Description = ToAnsi(description.text());
   row.Quantity = ToAnsi(quantity.text());
   return row;
+}
+
+bool PostedWhileFormIsUp(const std::function<void()>& posting) {
+  try {
+    posting();
+  } catch (const std::exception& error) {
+    platform::ui::Application->HandleException(error);
+    return false;
+  }
+  return true;
 }
 
 }  // namespace forms

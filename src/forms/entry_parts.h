@@ -171,4 +171,9 @@ void ShowHoldNotice(const records::ProductRec& product);
 // "S" stocked, "Y" non-stock, "Z" not depleted (which wins over non-stock).
 std::string StockKindOf(const records::ProductRec& product);
 
+// Runs the posting that an entry form's OK hands on, while the form is still up: true when it
+// went through. One that failed (refused before its first write, or undone whole) is said, and
+// false keeps the form open with everything typed.
+bool PostedWhileFormIsUp(const std::function<void()>& posting);
+
 }  // namespace forms

@@ -50,6 +50,22 @@ class LineCellDelegate : public QStyledItemDelegate {
     return edit;
   }
 
+  // The form fills cells while a cell is being edited: a code's look-up runs once its cell is
+  // left, when the edit of the next cell is already open, and a line marked short of stock is
+  // redrawn whole, the open cell with it. Qt then sets the editor's text anew, which drops its
+  // selection and puts the cursor after the text, so the next key would go on from the form's
+  // text. Instead, an editor the user has not typed into shows the cell's text selected whole (a
+  // text that did not change is left as it is), and one the user has typed into keeps what was
+  // typed: the next key replaces what the cell showed or goes on from the user's own text.
+  void setEditorData(QWidget* editor, const QModelIndex& index) const override {
+    auto* edit = qobject_cast<QLineEdit*>(editor);
+    if (!edit) return QStyledItemDelegate::setEditorData(editor, index);
+    const QString text = index.data(Qt::EditRole).toString();
+    if (edit->isModified() || edit->text() == text) return;
+    edit->setText(text);
+    edit->selectAll();
+  }
+
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
     const QString before = index.data(Qt::EditRole).toString();
     QStyledItemDelegate::setModelData(editor, model, index);

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace invoicing {
@@ -57,5 +58,19 @@ struct EnteredInvoice {
 // Installed by invoice posting at start-up; while nothing is installed the form says that
 // invoices cannot be saved yet and stays open.
 extern std::function<bool(const EnteredInvoice&)> PostEnteredInvoice;
+
+// The entry form's OK hook for the length of one transaction (an add or an edit); the hook
+// before it comes back afterwards.
+class PostingHookScope {
+ public:
+  explicit PostingHookScope(std::function<bool(const EnteredInvoice&)> hook)
+      : previous_(std::exchange(PostEnteredInvoice, std::move(hook))) {}
+  ~PostingHookScope() { PostEnteredInvoice = std::move(previous_); }
+  PostingHookScope(const PostingHookScope&) = delete;
+  PostingHookScope& operator=(const PostingHookScope&) = delete;
+
+ private:
+  std::function<bool(const EnteredInvoice&)> previous_;
+};
 
 }  // namespace invoicing

@@ -1,14 +1,13 @@
 #include "invoicing/invoice_add.h"
 
 #include <cstring>
-#include <stdexcept>
 #include <utility>
 
+#include "forms/entry_parts.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
-#include "platform/ui/application.h"
 #include "platform/ui/modal_result.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
@@ -21,20 +20,6 @@ using platform::text::TrimBlanks;
 using records::CurrentCompany;
 
 namespace {
-
-// The entry form's OK hook for the length of one add transaction; the hook before it comes back
-// afterwards.
-class PostingHookScope {
- public:
-  explicit PostingHookScope(std::function<bool(const EnteredInvoice&)> hook)
-      : previous_(std::exchange(PostEnteredInvoice, std::move(hook))) {}
-  ~PostingHookScope() { PostEnteredInvoice = std::move(previous_); }
-  PostingHookScope(const PostingHookScope&) = delete;
-  PostingHookScope& operator=(const PostingHookScope&) = delete;
-
- private:
-  std::function<bool(const EnteredInvoice&)> previous_;
-};
 
 void ClearShipTo() {
   forms::TPOShipWin& shipTo = forms::CreatePOShipWin();
@@ -80,17 +65,14 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
   PostingHookScope hook([&added](const EnteredInvoice& invoice) {
     AddedInvoice result;
     result.PrintRequested = invoice.PrintInvoice;
-    try {
+    const bool stored = forms::PostedWhileFormIsUp([&] {
       result.Posted = storage::RunPosting("invoice " + TrimBlanks(invoice.Number), [&] {
         PostedInvoice posted = PostNewInvoice(invoice);
         if (forms::ExternalInvoiceMode) WriteAnswerFile(posted.AnswerLines);
         return posted;
       });
-    } catch (const std::exception& error) {
-      // Nothing was stored: the form stays open with what was typed, after the error is shown.
-      platform::ui::Application->HandleException(error);
-      return false;
-    }
+    });
+    if (!stored) return false;
     result.Record = records::InvoiceBuf;  // as the posting stored it
     // The next invoice starts from the date of this one.
     forms::LastInvoiceDate = invoice.Date;

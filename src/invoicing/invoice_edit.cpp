@@ -7,7 +7,9 @@
 #include <functional>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 
+#include "forms/entry_parts.h"
 #include "forms/manager_window.h"
 #include "forms/shipping_address_dialog.h"
 #include "invoicing/invoice_entry.h"
@@ -394,40 +396,32 @@ void LoadMemo(TProdInv& f, const StoredInvoice& stored) {
   f.Memo1->setPlainText(text.join('\n'));
 }
 
-// The entry form in edit mode for one showing: the form hands what OK gathered to this edit
-// instead of to the posting of new invoices, and both go back as they were afterwards.
+// The entry form in edit mode for one showing: its OK hands what it gathered to `post` instead of
+// to the posting of new invoices, and both go back as they were afterwards.
 class EditSession {
  public:
-  EditSession() : saved_(PostEnteredInvoice) {
+  explicit EditSession(std::function<bool(const EnteredInvoice&)> post) : hook_(std::move(post)) {
     InvoiceFormMode = 1;
-    PostEnteredInvoice = [this](const EnteredInvoice& invoice) {
-      entered = invoice;
-      return true;
-    };
   }
-  ~EditSession() {
-    InvoiceFormMode = 0;
-    PostEnteredInvoice = saved_;
-  }
+  ~EditSession() { InvoiceFormMode = 0; }
   EditSession(const EditSession&) = delete;
   EditSession& operator=(const EditSession&) = delete;
 
-  std::optional<EnteredInvoice> entered;
-
  private:
-  std::function<bool(const EnteredInvoice&)> saved_;
+  PostingHookScope hook_;
 };
 
-std::optional<EnteredInvoice> EditOnForm(const StoredInvoice& stored) {
+// Shows the form loaded from the stored invoice; its OK posts the edit through `post` while the
+// form is still up. True when the form closed by OK.
+bool EditOnForm(const StoredInvoice& stored, std::function<bool(const EnteredInvoice&)> post) {
   TProdInv& form = CreateProdInv();
-  EditSession session;
+  const EditSession session(std::move(post));
   LoadHeader(form, stored.Record);
   LoadCustomer(form, stored.Record.InvCustomerNo.Get());
   LoadLines(form, stored.Lines);
   if (MemoInvoiceFlag) LoadMemo(form, stored);
   platform::ui::Application->ProcessMessages();
-  if (form.ShowModal() != platform::ui::mrOk) return std::nullopt;
-  return session.entered;
+  return form.ShowModal() == platform::ui::mrOk;
 }
 
 }  // namespace
@@ -562,10 +556,14 @@ bool EditInvoice(storage::IsamRecRef ref, std::string& statusText) {
                                           "Edit Invoice"))
     return false;
   if (!EditAllowed(stored.Record)) return false;
-  const std::optional<EnteredInvoice> edited = EditOnForm(stored);
-  if (!edited) return false;
-  statusText = PostEditedInvoice(stored, *edited);
-  return true;
+  // Posted while the form is up: an edit that cannot be posted leaves the form open with
+  // everything typed.
+  bool written = false;
+  const bool closedOnOk = EditOnForm(stored, [&](const EnteredInvoice& edited) {
+    written = forms::PostedWhileFormIsUp([&] { statusText = PostEditedInvoice(stored, edited); });
+    return written;
+  });
+  return closedOnOk && written;
 }
 
 bool DeleteInvoice(storage::IsamRecRef ref, std::string& statusText) {

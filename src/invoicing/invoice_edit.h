@@ -2,9 +2,10 @@
 // Editing and deleting a record of the invoice file: the Invoice Manager's edit and delete
 // transactions on the record under its highlight. An edit is refused for records that payments,
 // deposits or the audit trail protect; otherwise the entry form is loaded from the stored
-// invoice, and after OK the differences are posted: the record, its detail lines, stock, the
-// customer's balance and aging, and the company's receivables. A delete removes the record with
-// its lines or memo and reverses each of those postings.
+// invoice, and its OK posts the differences while the form is still up (an edit that cannot be
+// posted is said and leaves the form open with what was typed): the record, its detail lines,
+// stock, the customer's balance and aging, and the company's receivables. A delete removes the
+// record with its lines or memo and reverses each of those postings.
 //
 // What the invoice held when the action began is read once into a StoredInvoice (the record, its
 // lines, their record references); stock is given back from it, whatever happens to the form's

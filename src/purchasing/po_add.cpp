@@ -1,14 +1,13 @@
 #include "purchasing/po_add.h"
 
 #include <optional>
-#include <stdexcept>
 
+#include "forms/entry_parts.h"
 #include "forms/manager_window.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
-#include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
 #include "purchasing/po_posting.h"
 #include "records/company_rec.h"
@@ -68,14 +67,7 @@ bool AddPO(std::string* statusText, bool* printRequested) {
   bool print = false;
   const PostingHook hook(form, [&](const EnteredPO& po) {
     print = po.PrintWhenDone;
-    try {
-      posted = PostNewPO(po);
-    } catch (const std::exception& error) {
-      // Nothing was stored: the form stays open with everything typed.
-      platform::ui::Application->HandleException(error);
-      return false;
-    }
-    return true;
+    return forms::PostedWhileFormIsUp([&] { posted = PostNewPO(po); });
   });
   if (form.ShowModal() != platform::ui::mrOk || !posted) return false;
   if (statusText) *statusText = posted->StatusText;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <algorithm>
 
+#include "forms/entry_parts.h"
 #include "forms/line_amounts.h"
 #include "forms/manager_window.h"
 #include "forms/shipping_address_dialog.h"
@@ -347,17 +348,11 @@ bool EditPO(IsamRecRef ref, std::string* statusText) {
   Application->ProcessMessages();
   bool written = false;
   const PostingHook hook(form, [&](const EnteredPO& edited) {
-    try {
+    written = forms::PostedWhileFormIsUp([&] {
       const std::string status = PostEditedPO(stored, edited);
       if (statusText) *statusText = status;
-    } catch (const std::exception& error) {
-      // Nothing of the edit stands (refused before any write, or undone whole): the form stays
-      // open with everything typed.
-      Application->HandleException(error);
-      return false;
-    }
-    written = true;
-    return true;
+    });
+    return written;
   });
   const TModalResult result = form.ShowModal();
   POEntryMode = 0;

@@ -1,6 +1,7 @@
 // The line grid of the entry forms: the column rules hold for typed and pasted text alike, a Y/N
 // cell takes its letter at a key press, Enter on the look-up column or leaving a code typed there
-// runs the look-up, and lines move with their side values.
+// runs the look-up, a key typed after the form filled the cell being edited replaces what it
+// shows, and lines move with their side values.
 
 #include "forms/line_grid.h"
 
@@ -181,6 +182,43 @@ TEST_F(LineGridTest, ATypedCodeIsLookedUpOnceItsCellIsLeft) {
       EXPECT_EQ(lookedUp, (std::vector<std::pair<int, QString>>{{2, "nut"}}));
     else
       EXPECT_TRUE(lookedUp.empty());
+  }
+}
+
+// The look-up of a code runs once its cell is left, when the edit of the next cell is already
+// open, and may fill that cell or redraw the whole line. A key typed then replaces what the cell
+// shows; keys typed after the user's own go on from them. Never from the form's text.
+TEST_F(LineGridTest, AKeyTypedAfterTheFormFilledTheOpenCellReplacesWhatItShows) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.EnterKeyColumn = 1;
+  struct Case {
+    const char* name;
+    QString quantityBefore;
+    std::function<void()> lookUp;
+    QString keys;
+    bool filledAfterFirstKey;  // the form puts "1.00" into the cell once the first key is typed
+    const char* quantity;
+  };
+  const Case cases[] = {
+      {"the line redrawn", "1.00", [&] { model.Put(2, 0, "CS"); }, "3\t", false, "3"},
+      {"the open cell filled", "", [&] { model.Put(2, 2, "1.00"); }, "3\t", false, "3"},
+      {"the cell filled after the user typed", "", [] {}, "25\t", true, "25"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    model.Put(2, 0, "2");
+    model.Put(2, 1, "");
+    model.Put(2, 2, c.quantityBefore);
+    view.OnEnterKey = [&](int) { c.lookUp(); };
+    view.setFocus();
+    view.SetCursor(2, 1);
+    testing_support::TypeIntoGrid(view, "nut\t");
+    testing_support::TypeIntoGrid(view, c.keys.left(1));
+    if (c.filledAfterFirstKey) model.Put(2, 2, "1.00");
+    testing_support::TypeIntoGrid(view, c.keys.mid(1));
+    EXPECT_EQ(model.Cell(2, 2).toStdString(), c.quantity);
   }
 }
 

@@ -9,6 +9,7 @@
 #include "invoicing/invoice_entry.h"
 #include "invoicing/invoice_posting.h"
 #include "invoicing/saved_lines.h"
+#include "platform/files/fault_seam.h"
 #include "platform/ui/application.h"
 #include "posting_fixture.h"
 #include "records/company_rec.h"
@@ -16,6 +17,7 @@
 #include "records/memo_file.h"
 #include "records/payment_terms.h"
 #include "records/record_file.h"
+#include "support/grid_typing.h"
 
 namespace invoicing {
 namespace {
@@ -184,6 +186,33 @@ TEST_F(InvoiceEditFormTest, TheFormShowsTheStoredInvoiceAndOkPostsTheDifference)
   ASSERT_TRUE(ReadStoredInvoice(ref, stored));
   EXPECT_EQ(stored.Lines.size(), 2u);
   EXPECT_EQ(stored.Record.InvPaid.Get(), "20.00");
+  ExpectBooksBalance();
+}
+
+// An edit whose posting fails (the disk full at its first write) is said, and the form stays open
+// with what was typed; OK again, with room on the disk, posts it.
+TEST_F(InvoiceEditFormTest, AnEditThatCannotBePostedKeepsTheFormWithWhatWasTyped) {
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  ui_.OnModal<TProdInv>([this](TProdInv& f) {
+    f.StringGrid1->setFocus();
+    f.StringGrid1->SetCursor(1, kColQuantity);
+    testing_support::TypeIntoGrid(*f.StringGrid1, "3\t");
+    ui_.ExpectMessage(
+        "The posting (invoice 1001) could not be completed: The posting journal could not be written: No "
+        "space left on device.\n\nNothing of it was kept.",
+        platform::ui::Application->Title);
+    platform::files::InstallFaultPlan(
+        {.OnWrite = platform::files::FaultAction::Fail, .WriteNumber = 1, .Errno = ENOSPC});
+    f.OKButtonClick();
+    platform::files::RemoveFaultPlan();
+    EXPECT_TRUE(f.InModalState());
+    EXPECT_EQ(f.Lines->Cell(1, kColQuantity), "3");
+    EXPECT_EQ(OnHand("WIDGET"), "95");
+    f.OKButtonClick();
+  });
+  EXPECT_TRUE(EditInvoice(ref, status));
+  EXPECT_EQ(status, "Editing invoice 1001 completed.");
+  EXPECT_EQ(OnHand("WIDGET"), "97");
   ExpectBooksBalance();
 }
 

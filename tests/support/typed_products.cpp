@@ -1,0 +1,56 @@
+#include "support/typed_products.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+
+#include "records/product_file.h"
+#include "support/grid_typing.h"
+
+namespace testing_support {
+
+namespace {
+
+// Leading and trailing blanks off.
+std::string Trimmed(const std::string& text) {
+  const size_t first = text.find_first_not_of(' ');
+  if (first == std::string::npos) return {};
+  return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+}  // namespace
+
+void FileTypedProducts(StockBefore& stock) {
+  for (const TypedProduct& typed : kTypedProducts) {
+    records::ProductRec p{};
+    p.Code.Set(typed.Code);
+    p.Description.Set(std::string("Product ") + typed.Code);
+    p.PODescription.Set(std::string("Product ") + typed.Code);
+    p.Price.Set("10.00");
+    p.Cost.Set("10.00");
+    p.OnHand.Set(typed.OnHand);
+    p.NonStock = typed.NonStock;
+    p.HoldSales = typed.OnHold;
+    storage::IsamRecRef ref = 0;
+    EXPECT_TRUE(records::AddProductRecord(p, ref)) << typed.Code;
+    if (!typed.NonStock) stock[typed.Code] = std::stod(typed.OnHand);
+  }
+}
+
+void TypeCodeAndThree(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
+                      UiScript& ui) {
+  if (product.OnHold)
+    ui.ExpectMessage("This Product is currently placed on HOLD status.",
+                     QString("Please Note! Code: ") + product.Code);
+  grid.setFocus();
+  grid.setCurrentIndex(codeCell);
+  TypeIntoGrid(grid, QString(product.Code).toLower() + "\t3\t");
+}
+
+std::string QuantityAndExtension(const std::string& lineText) {
+  // Quantity 10 characters at 0, extension 10 at 53.
+  const std::string text = lineText + std::string(63, ' ');
+  return Trimmed(text.substr(0, 10)) + " " + Trimmed(text.substr(53, 10));
+}
+
+}  // namespace testing_support
