@@ -718,6 +718,55 @@ TEST_F(RestoreWayOutTest, ASecondFailureOnTopOfAFirstLosesNothingTheUserHad) {
   EXPECT_GT(refused, 0);
 }
 
+// A restore left half placed whose mark is then damaged can be neither finished nor undone: its way
+// out is to restore again. The next start says so and keeps what it had set aside in a folder it
+// names; the restore again goes through the window, and afterwards every file the user had is live
+// or in a named folder, nothing is left in a hidden work folder, and the next start says nothing.
+TEST_F(RestoreWayOutTest, RestoringAgainOverARestoreWithADamagedMarkKeepsWhatItSetAside) {
+  BackUpThenPostAnInvoice();
+  if (HasFatalFailure()) return;
+  const std::map<std::string, FileAsItWas> had = FilesIn(Folder());
+  const int writes = CountRestoreThroughTheWindow({}).first;
+  fs::current_path(Folder());
+  std::vector<QString> told;
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    (void)RestoreThroughTheWindowUnder(
+        {.OnWrite = FaultAction::Fail, .WriteNumber = writes - 1, .AlsoFailWrite = writes + 1});
+    EndProgram();
+    told = user.told;
+  }
+  ASSERT_TRUE(fs::exists(exchange::RestoreMarkName));
+  std::ofstream(exchange::RestoreMarkName, std::ios::binary | std::ios::trunc)
+      << "KESTRAVA RESTORE 2\nfolder";
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    ASSERT_EQ(user.told.size(), 1u);
+    EXPECT_TRUE(
+        user.told[0].contains("cannot be read: it is damaged.  What it had set aside is kept in the folder"))
+        << user.told[0].toStdString();
+    EXPECT_TRUE(user.told[0].endsWith("Restore the backup again.")) << user.told[0].toStdString();
+    EXPECT_TRUE(storage::PostingJournalWaitsFor("1"));
+    (void)RestoreThroughTheWindowUnder({});
+    ASSERT_EQ(user.told.size(), 2u);
+    EXPECT_TRUE(user.told[1].startsWith("Restore files operation complete")) << user.told[1].toStdString();
+    EXPECT_FALSE(storage::PostingJournalWaits());
+    EndProgram();
+    told.insert(told.end(), user.told.begin(), user.told.end());
+  }
+  EXPECT_EQ(LostOrHidden(Folder(), had, told), std::vector<std::string>{});
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(user.told, std::vector<QString>{});
+    EndProgram();
+  }
+  for (const auto& item : fs::directory_iterator(Folder()))
+    EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
+}
+
 // Marks made by hand, as no restore makes them, over company 1's live files: the start changes no
 // file on their word, and says nothing is restored when nothing was.
 TEST_F(RestoreWayOutTest, AMarkNoRestoreWroteCostsNoFileAndFinishesNothing) {
