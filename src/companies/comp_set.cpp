@@ -14,6 +14,7 @@
 #include "forms/entry_parts.h"
 #include "forms/form_instance.h"
 #include "forms/header_form.h"
+#include "forms/unusable_file.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -881,11 +882,21 @@ bool TCompSet::CheckCompanyNumber() {
     Refuse(nullptr, CoNumb, "The Company number must be between 0 and 32001.", "Invalid Company Number");
     ok = false;
   }
-  if (CoNumb->isEnabled() && CompanyNumberOnFile && CompanyNumberOnFile(number)) {
-    Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
-    ok = false;
-  }
+  if (CoNumb->isEnabled() && !NewCompanyNumberFree(number)) ok = false;
   return ok;
+}
+
+// A new company's number is not one on file. A company list that cannot be searched refuses the
+// number.
+bool TCompSet::NewCompanyNumberFree(const std::string& number) {
+  bool onFile = false;
+  if (!ReadAll(Caption(), [&] { onFile = CompanyNumberOnFile && CompanyNumberOnFile(number); })) {
+    CoNumb->setFocus();
+    return false;
+  }
+  if (!onFile) return true;
+  Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
+  return false;
 }
 
 bool TCompSet::CheckAging() {
