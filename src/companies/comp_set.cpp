@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QScreen>
+#include <QStringList>
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -21,6 +22,7 @@
 #include "platform/text/number_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/payment_terms.h"
 
@@ -886,16 +888,33 @@ bool TCompSet::CheckCompanyNumber() {
   return ok;
 }
 
-// A new company's number is not one on file. A company list that cannot be searched refuses the
-// number.
+// A new company's number is neither one on file nor one whose data files are in the data folder
+// already (left there, or copied back): the new company would take in their records under figures
+// of its own that know nothing of them. A file or folder that cannot be read refuses the number.
 bool TCompSet::NewCompanyNumberFree(const std::string& number) {
   bool onFile = false;
-  if (!ReadAll(Caption(), [&] { onFile = CompanyNumberOnFile && CompanyNumberOnFile(number); })) {
+  std::vector<std::string> inTheWay;
+  if (!ReadAll(Caption(), [&] {
+        onFile = CompanyNumberOnFile && CompanyNumberOnFile(number);
+        if (!onFile) inTheWay = DataFilesInTheWayOf(number);
+      })) {
     CoNumb->setFocus();
     return false;
   }
-  if (!onFile) return true;
-  Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
+  if (onFile) {
+    Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
+    return false;
+  }
+  if (inTheWay.empty()) return true;
+  QStringList names;
+  for (const std::string& name : inTheWay) names << ToQString(name);
+  Refuse(
+      nullptr, CoNumb,
+      QString("Company %1's data files are already in the data folder (%2). They may hold another company's "
+              "customers, invoices and stock. Move them out of the data folder first, or enter another "
+              "company number.")
+          .arg(ToQString(number), names.join(", ")),
+      "Company Number");
   return false;
 }
 

@@ -313,6 +313,23 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
   return true;
 }
 
+std::vector<std::string> DataFilesInTheWayOf(std::string_view company) {
+  std::vector<std::string> found;
+  const std::optional<std::string> mark = DeletionMarkName(company);
+  if (!mark || (files::Exists(*mark) && IsRegularMark(*mark))) return found;
+  const std::string number = platform::text::UpperCase(platform::text::TrimBlanks(company));
+  std::error_code error;
+  for (auto entry = std::filesystem::directory_iterator(".", error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (CompanyOfDataFile(name) == number) found.push_back(name);
+  }
+  if (error)
+    throw FileUnusable("The data folder cannot be read now: " + FileFailureReason(error.value()) + ".");
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode) {
   const std::optional<std::string> base = DataFileBaseName(company, fileCode);
   if (!base) return 0;

@@ -31,6 +31,12 @@ namespace records {
 // password file).
 std::optional<std::string> CompanyOfDataFile(std::string_view name);
 
+// The data and index files of the company's file sets that are in the program directory, spelt
+// as they are there and in order: what a new company of that number would take in as its own.
+// None while the mark of the company's deletion is there: those files are what that deletion left,
+// and they go before the number is used again. Throws FileUnusable when the folder cannot be read.
+std::vector<std::string> DataFilesInTheWayOf(std::string_view company);
+
 // The number of entries of key 1 of a company's file; 0 when the file is not there (none made
 // yet). Throws FileUnusable when it is there and cannot be opened or counted: that is no empty
 // file.
