@@ -355,6 +355,10 @@ void TDemoForm::EditCustomer() {
 
 void TDemoForm::DeleteCustomer() {
   if (!ReadHighlighted()) return;
+  // Refused before anything is asked: the deletion could not be kept while a posting waits.
+  if (forms::RefuseEntryWhilePostingWaits(CustomerUnit(), forms::RecordSubject(CustomerUnit(), CustRec),
+                                          "deleted", "Delete Customer"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
   CustomerDeleteCheck check = CustomerDeleteCheck::Allowed;
   if (!forms::ReadAll("Delete Customer", [&] { check = CheckCustomerDelete(CustRec); })) return;

@@ -304,6 +304,10 @@ void TVenList::ReportRenumberedPOs(int count) {
 
 void TVenList::DeleteVendor() {
   if (!ReadHighlighted()) return;
+  // Refused before anything is asked: the deletion could not be kept while a posting waits.
+  if (forms::RefuseEntryWhilePostingWaits(VendorUnit(), forms::RecordSubject(VendorUnit(), VendRec),
+                                          "deleted", "Delete Vendor"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
   VendorDeleteCheck check = VendorDeleteCheck::Allowed;
   if (!forms::ReadAll("Delete Vendor", [&] { check = CheckVendorDelete(VendRec); })) return;
