@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QPixmap>
 #include <QScreen>
+#include <QStringList>
 #include <QTabBar>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -14,12 +15,14 @@
 #include "forms/entry_parts.h"
 #include "forms/form_instance.h"
 #include "forms/header_form.h"
+#include "forms/unusable_file.h"
 #include "platform/files/path.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/payment_terms.h"
 
@@ -881,11 +884,38 @@ bool TCompSet::CheckCompanyNumber() {
     Refuse(nullptr, CoNumb, "The Company number must be between 0 and 32001.", "Invalid Company Number");
     ok = false;
   }
-  if (CoNumb->isEnabled() && CompanyNumberOnFile && CompanyNumberOnFile(number)) {
-    Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
-    ok = false;
-  }
+  if (CoNumb->isEnabled() && !NewCompanyNumberFree(number)) ok = false;
   return ok;
+}
+
+// A new company's number is neither one on file nor one whose data files are in the data folder
+// already (left there, or copied back): the new company would take in their records under figures
+// of its own that know nothing of them. A file or folder that cannot be read refuses the number.
+bool TCompSet::NewCompanyNumberFree(const std::string& number) {
+  bool onFile = false;
+  std::vector<std::string> inTheWay;
+  if (!ReadAll(Caption(), [&] {
+        onFile = CompanyNumberOnFile && CompanyNumberOnFile(number);
+        if (!onFile) inTheWay = DataFilesInTheWayOf(number);
+      })) {
+    CoNumb->setFocus();
+    return false;
+  }
+  if (onFile) {
+    Refuse(nullptr, CoNumb, "This Company number already exists. Enter another number.", "Company Number");
+    return false;
+  }
+  if (inTheWay.empty()) return true;
+  QStringList names;
+  for (const std::string& name : inTheWay) names << ToQString(name);
+  Refuse(
+      nullptr, CoNumb,
+      QString("Company %1's data files are already in the data folder (%2). They may hold another company's "
+              "customers, invoices and stock. Move them out of the data folder first, or enter another "
+              "company number.")
+          .arg(ToQString(number), names.join(", ")),
+      "Company Number");
+  return false;
 }
 
 bool TCompSet::CheckAging() {

@@ -51,7 +51,8 @@ class TCompSet : public platform::ui::Form {
   bool PictureShown() const { return !Image1->isHidden(); }
 
   // Tells whether a company with this number is on file; the Company Manager supplies it from
-  // the company file it holds open. Without it no company counts as taken.
+  // the company file it holds open. Without it no company counts as taken. A file that cannot be
+  // searched throws records::FileUnusable: the number is then refused, saying which file and why.
   std::function<bool(std::string_view number)> CompanyNumberOnFile;
 
   void FormShow() override;
@@ -270,6 +271,7 @@ class TCompSet : public platform::ui::Form {
   // The checks of Save; false when the dialog must stay open.
   bool CheckEntries();
   bool CheckCompanyNumber();
+  bool NewCompanyNumberFree(const std::string& number);
   bool CheckAging();
   bool CheckTaxRate();
   void Refuse(QWidget* tab, QWidget* focus, const QString& text, const QString& title);

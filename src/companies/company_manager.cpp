@@ -182,7 +182,10 @@ void TListComps::FormShow() {
 
   CompanyRec open;
   storage::IsamRecRef ref = 0;
-  if (companyOpen && FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), open, ref)) PositionOn(open, ref);
+  // A list that cannot be searched for the open company says so; the browser then stays at its top.
+  if (companyOpen &&
+      CheckReads(Caption(), [&] { return FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), open, ref); }))
+    PositionOn(open, ref);
   ShowCount();
   RecBrowser1->setFocus();
 }
@@ -260,6 +263,7 @@ void TListComps::AddCompany() {
   dialog.SetCaption("New Company");
   dialog.LoadNewCompanyDefaults(CompanyWorkRec,
                                 storage::IsamUsedKeys(CompanyFile, RecBrowser1->BrowserKeyNumber()));
+  // A search that fails throws: the dialog says so and takes no number for free.
   dialog.CompanyNumberOnFile = [](std::string_view number) {
     CompanyRec found;
     storage::IsamRecRef ref = 0;
@@ -330,7 +334,9 @@ void TListComps::FindCompany() {
   if (!chosen) return;
   CompanyRec found;
   storage::IsamRecRef ref = 0;
-  if (FindCompanyRecord((*chosen)[CompanyFindNumberColumn], found, ref)) PositionOn(found, ref);
+  if (CheckReads("Find Company",
+                 [&] { return FindCompanyRecord((*chosen)[CompanyFindNumberColumn], found, ref); }))
+    PositionOn(found, ref);
 }
 
 void TListComps::DefCButtonClick() {

@@ -7,6 +7,7 @@
 
 #include "companies/comp_set.h"
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/ui/application.h"
@@ -111,7 +112,8 @@ void TProdCopy::Button1Click() {
     return;
   }
   SetModalResult(platform::ui::mrOk);
-  if (!DestinationMayBeOverwritten(number)) return;
+  // A destination file that cannot be read is said: it is no empty company to copy over.
+  if (!forms::CheckReads(Caption(), [&] { return DestinationMayBeOverwritten(number); })) return;
   CopyTo(number);
 }
 

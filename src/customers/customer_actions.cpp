@@ -72,13 +72,9 @@ CustomerDeleteCheck CheckCustomerDelete(const CustomerRec& customer) {
   if (platform::text::ParseAmount(customer.CustBalance.Get()).value_or(1) != 0)
     return CustomerDeleteCheck::HasBalance;
   FileForAction file(records::InvoiceFile, records::OpenInvoiceFile);
-  if (!file.Open()) return CustomerDeleteCheck::InvoicesUnknown;
-  try {
-    if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
-  } catch (const records::FileUnusable&) {
-    // A search that failed for another reason than finding nothing cannot clear the customer.
-    return CustomerDeleteCheck::InvoicesUnknown;
-  }
+  // An invoice file not made yet holds no invoice of the customer.
+  if (!ThereToRead(file, InvoiceUnit())) return CustomerDeleteCheck::Allowed;
+  if (!InvoicesOfCustomer(customer.CustomerNo.Get()).empty()) return CustomerDeleteCheck::HasInvoices;
   return CustomerDeleteCheck::Allowed;
 }
 

@@ -30,11 +30,11 @@ void AdvanceNextCustomerNumber(std::string_view entered);
 // Opens and closes the invoice file; the result is the number of records changed.
 int RenumberCustomerInvoices(std::string_view oldNumber, std::string_view newNumber);
 
-enum class CustomerDeleteCheck { Allowed, HasBalance, HasInvoices, InvoicesUnknown };
+enum class CustomerDeleteCheck { Allowed, HasBalance, HasInvoices };
 
 // Whether the customer may be deleted: not while its balance is not zero, nor while the invoice
-// file holds a record with its number. When the invoice file cannot be opened nobody can tell,
-// and the customer is kept.
+// file holds a record with its number. Throws records::FileUnusable when the invoice file is there
+// and cannot be opened or searched: nobody can tell then, and the customer is kept.
 CustomerDeleteCheck CheckCustomerDelete(const records::CustomerRec& customer);
 
 }  // namespace customers

@@ -4,6 +4,7 @@
 #include "forms/manager_window.h"
 #include "forms/picker_windows.h"
 #include "forms/printout_notice.h"
+#include "forms/unusable_file.h"
 #include "records/record_file.h"
 
 #include <stdexcept>
@@ -354,8 +355,14 @@ void TDemoForm::EditCustomer() {
 
 void TDemoForm::DeleteCustomer() {
   if (!ReadHighlighted()) return;
+  // Refused before anything is asked: the deletion could not be kept while a posting waits.
+  if (forms::RefuseEntryWhilePostingWaits(CustomerUnit(), forms::RecordSubject(CustomerUnit(), CustRec),
+                                          "deleted", "Delete Customer"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
-  switch (CheckCustomerDelete(CustRec)) {
+  CustomerDeleteCheck check = CustomerDeleteCheck::Allowed;
+  if (!forms::ReadAll("Delete Customer", [&] { check = CheckCustomerDelete(CustRec); })) return;
+  switch (check) {
     case CustomerDeleteCheck::HasBalance:
       MessageBox("This customer has a balance due. Unable to delete.", "Delete Customer", MsgButtons::Ok,
                  MsgIcon::Warning);
@@ -366,8 +373,6 @@ void TDemoForm::DeleteCustomer() {
           "inactive, otherwise, wait until you remove their paid invoices, then delete.",
           "Delete Customer");
       return;
-    case CustomerDeleteCheck::InvoicesUnknown:
-      return;  // the invoice file's own prompts have said why it could not be opened
     case CustomerDeleteCheck::Allowed:
       break;
   }

@@ -262,7 +262,11 @@ void TOVBkUp::RestBtnClick() {
   if (!ChosenFolder(&drive, &folder)) return;
   const RestorePreview preview = PreviewRestore(folder);
   QString takenAway;
-  for (const std::string& text : {CompaniesTakenAwayText(preview.companiesTakenAway),
+  const std::string unnamed =
+      preview.companyListFailure.empty()
+          ? std::string()
+          : "The names could not be read from the company list: " + preview.companyListFailure;
+  for (const std::string& text : {CompaniesTakenAwayText(preview.companiesTakenAway), unnamed,
                                   RetiredPostingsText(preview.dropped, Retiring::Ahead)})
     if (!text.empty()) takenAway += " " + QString::fromStdString(text);
   if (MessageBox("Ready to RESTORE files from backup disk in drive " + drive +

@@ -21,6 +21,7 @@
 #include "records/po_detail_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
+#include "records/system_reason.h"
 #include "storage/isam.h"
 #include "storage/naming.h"
 
@@ -218,7 +219,16 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     }
     records::CompanyRec existing;
     storage::IsamRecRef ref = 0;
-    if (records::FindCompanyRecord(number, existing, ref)) {
+    bool listed = false;
+    try {
+      listed = records::FindCompanyRecord(number, existing, ref);
+    } catch (const records::FileUnusable& unreadable) {
+      // A list that cannot be searched is no number free: the run stops before this company.
+      Report(result, progress, heading, {Q(unreadable.what())});
+      result.Ended = true;
+      break;
+    }
+    if (listed) {
       ++result.Refused;
       progress.Tell(kCompanyExists);
       continue;

@@ -19,6 +19,7 @@
 #include "records/company_data_files.h"
 #include "records/company_file.h"
 #include "records/company_rec.h"
+#include "records/system_reason.h"
 #include "storage/naming.h"
 #include "storage/posting_journal.h"
 
@@ -254,7 +255,13 @@ RestorePreview PreviewRestore(const std::string& archiveFolder) {
   const std::vector<std::string> lacking = CompanyFilesTheArchiveLacks(names, &companies);
   for (const std::string& company : companies) {
     records::CompanyRec record{};
-    const bool listed = records::ReadCompanyRecord(company, record);
+    bool listed = false;
+    try {
+      // A list that cannot be read names none of them; that is said, not taken for unlisted.
+      listed = preview.companyListFailure.empty() && records::ReadCompanyRecord(company, record);
+    } catch (const records::FileUnusable& unreadable) {
+      preview.companyListFailure = unreadable.what();
+    }
     preview.companiesTakenAway.push_back(
         {company, listed ? platform::text::TrimBlanks(record.CompanyName.Get()) : std::string()});
   }

@@ -68,6 +68,9 @@ struct CompanyTakenAway {
 struct RestorePreview {
   std::vector<storage::LeftJournal> dropped;
   std::vector<CompanyTakenAway> companiesTakenAway;
+  // Why the company list could not name them ("The file ovcomp.IX cannot be opened now: Permission
+  // denied."); empty when it was read.
+  std::string companyListFailure;
 };
 RestorePreview PreviewRestore(const std::string& archiveFolder);
 

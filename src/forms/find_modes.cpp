@@ -239,9 +239,7 @@ std::vector<FindRow> FindMatchingRows(const FindModeDef& mode, std::string_view 
   }
   // Running off the end of the file is how every scan ends; anything else cut it short.
   if (failure)
-    *failure = IsamErrorClass() > IsamErrorClassNotFound
-                   ? records::DataFileUnusableText((*mode.File)->DataName)
-                   : std::string();
+    *failure = records::IsEndOfWalk() ? std::string() : records::DataFileUnusableText((*mode.File)->DataName);
   return rows;
 }
 

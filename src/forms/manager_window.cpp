@@ -220,9 +220,10 @@ bool ManagerWindow::TrimmedKeyEmpty(const storage::IsamKeyStr& key) {
 
 void ManagerWindow::SearchForPickStart(storage::DataFileUnit& unit, storage::IsamKeyStr& key,
                                        storage::IsamRecRef& ref, int32_t keyNr, const char* failure) {
-  // Nothing at or after the key is no failure: the browser then shows the last records.
-  if (!unit.SearchKey(key, ref, keyNr) && storage::IsamErrorClass() > storage::IsamErrorClassNotFound)
-    throw std::runtime_error(failure);
+  // Nothing at or after the key is no failure: the browser then shows the last records. Any other
+  // failed search says which file and why.
+  if (!unit.SearchKey(key, ref, keyNr) && !records::IsEndOfWalk())
+    throw std::runtime_error(records::WithReason(failure, records::DataFileUnusableText(unit)));
 }
 
 }  // namespace forms

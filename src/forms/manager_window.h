@@ -188,7 +188,7 @@ class ManagerWindow : public platform::ui::Form {
 
   // Moves the browser to where `start` (an entry form's record) sorts in the order of key
   // keyNr; nothing happens for a blank key, and a search that fails for another reason than
-  // finding nothing raises `failure`.
+  // finding nothing raises `failure` with the file and the reason.
   template <class Record>
   void PositionOnPickStart(storage::DataFileUnit& unit, const Record& start, int32_t keyNr,
                            storage::IsamKeyStr (*buildKey)(const Record&, int), const char* failure) {

@@ -116,7 +116,11 @@ void RequireInvoiceCustomer(bool open, const std::string& number, records::Custo
                             storage::IsamRecRef& ref, const std::string& then) {
   if (open && records::ReadByKey(records::CustomerUnit(), CustomerNumberKey(number), 2, customer, ref))
     return;
-  const std::string failure = records::DataFileFailure(records::CustomerUnit());
+  std::string failure = records::DataFileFailure(records::CustomerUnit());
+  // A search that failed without a reason of the system's (an index that does not hold together)
+  // is no customer missing either.
+  if (failure.empty() && open && !storage::IsamOK && !records::IsEndOfWalk())
+    failure = "error " + std::to_string(storage::IsamError);
   if (!failure.empty())
     throw std::runtime_error("Customer " + TrimBlanks(number) + " could not be read: " + failure + "." +
                              then);

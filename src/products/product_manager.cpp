@@ -487,6 +487,10 @@ void EditProduct() {
 void DeleteProduct() {
   TEditProd& manager = CreateEditProd();
   if (!manager.ReadCurrentRow()) return;
+  // Refused before anything is asked: the deletion could not be kept while a posting waits.
+  if (forms::RefuseEntryWhilePostingWaits(ProductUnit(), forms::RecordSubject(ProductUnit(), ProductBuf),
+                                          "deleted", "Delete Product"))
+    return;
   const QString code = ToQString(TrimBlanks(ProductBuf.Code.Get()));
   const std::string stock = TrimBlanks(ProductBuf.OnHand.Get());
   if (!stock.empty() && stock != "0") {

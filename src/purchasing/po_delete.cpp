@@ -144,8 +144,9 @@ DeletedPO PostPODeletion(const POHeaderRec& header, storage::IsamRecRef ref) {
 std::optional<DeletedPO> DeletePO(storage::IsamRecRef ref) {
   if (ref < 1) return std::nullopt;
   POHeaderRec header{};
-  storage::IsamGetRec(records::POHeaderFile, ref, &header, sizeof header);
-  if (!storage::IsamOK || header.Status.Get() != 0) return std::nullopt;
+  // A header that cannot be read says so (FileUnusable); one deleted meanwhile is no PO.
+  records::ReadRecordAt(records::POHeaderFile, ref, header);
+  if (header.Status.Get() != 0) return std::nullopt;
   records::POHeaderBuf = header;
   if (!PODeleteConfirmed(header)) return std::nullopt;
   return PostPODeletion(header, ref);

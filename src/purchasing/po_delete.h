@@ -37,7 +37,8 @@ bool PODeleteConfirmed(const records::POHeaderRec& header);
 DeletedPO PostPODeletion(const records::POHeaderRec& header, storage::IsamRecRef ref);
 
 // Reads the header at ref into POHeaderBuf and deletes the PO after the guards; nothing when
-// there is no live header or the user stops. Raises as PostPODeletion.
+// there is no live header or the user stops. Raises as PostPODeletion, and records::FileUnusable
+// when the header cannot be read.
 std::optional<DeletedPO> DeletePO(storage::IsamRecRef ref);
 
 // The "Receivers Present" box after a delete that took stock back.

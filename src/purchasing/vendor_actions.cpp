@@ -68,15 +68,11 @@ int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber) {
 
 VendorDeleteCheck CheckVendorDelete(const VendorRec& vendor) {
   POHeaderFileOpen file;
-  if (!file.Open()) return VendorDeleteCheck::POsUnknown;
+  // A PO file not made yet holds no PO of the vendor.
+  if (!ThereToRead(file, POHeaderUnit())) return VendorDeleteCheck::Allowed;
   storage::IsamKeyStr key = POVendorKey(vendor.VendorNo.Get());
-  const storage::IsamKeyStr wanted = key;
   storage::IsamRecRef ref = 0;
-  if (SearchPOHeaderKey(key, ref, 2) && key == wanted) return VendorDeleteCheck::HasPOs;
-  // A search that failed for another reason than finding nothing cannot clear the vendor.
-  if (!storage::IsamOK && storage::IsamErrorClass() > storage::IsamErrorClassNotFound)
-    return VendorDeleteCheck::POsUnknown;
-  return VendorDeleteCheck::Allowed;
+  return FindExactKey(POHeaderUnit(), key, ref, 2) ? VendorDeleteCheck::HasPOs : VendorDeleteCheck::Allowed;
 }
 
 }  // namespace purchasing

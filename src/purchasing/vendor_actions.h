@@ -31,10 +31,11 @@ void AdvanceNextVendorNumber(std::string_view entered);
 // holds it. The result is the number of headers changed. PO lines keep the old number.
 int RenumberVendorPOs(std::string_view oldNumber, std::string_view newNumber);
 
-enum class VendorDeleteCheck { Allowed, HasPOs, POsUnknown };
+enum class VendorDeleteCheck { Allowed, HasPOs };
 
 // Whether the vendor may be deleted: not while a PO header carries its number (received or
-// not). When the PO header file cannot be opened nobody can tell, and the vendor is kept.
+// not). Throws records::FileUnusable when the PO header file is there and cannot be opened or
+// searched: nobody can tell then, and the vendor is kept.
 VendorDeleteCheck CheckVendorDelete(const records::VendorRec& vendor);
 
 }  // namespace purchasing

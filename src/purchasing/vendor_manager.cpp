@@ -16,6 +16,7 @@
 #include "forms/record_find.h"
 #include "forms/report_font.h"
 #include "forms/run_state.h"
+#include "forms/unusable_file.h"
 #include "platform/print/printer.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -303,8 +304,14 @@ void TVenList::ReportRenumberedPOs(int count) {
 
 void TVenList::DeleteVendor() {
   if (!ReadHighlighted()) return;
+  // Refused before anything is asked: the deletion could not be kept while a posting waits.
+  if (forms::RefuseEntryWhilePostingWaits(VendorUnit(), forms::RecordSubject(VendorUnit(), VendRec),
+                                          "deleted", "Delete Vendor"))
+    return;
   const storage::IsamRecRef ref = RecBrowser1->BrowserCurrentRef();
-  switch (CheckVendorDelete(VendRec)) {
+  VendorDeleteCheck check = VendorDeleteCheck::Allowed;
+  if (!forms::ReadAll("Delete Vendor", [&] { check = CheckVendorDelete(VendRec); })) return;
+  switch (check) {
     case VendorDeleteCheck::HasPOs:
       MessageBox(
           "This vendor has Purchase Orders on file and may not be deleted. You can mark this vendor as "
@@ -312,8 +319,6 @@ void TVenList::DeleteVendor() {
           "otherwise, wait until you remove their old Purchase Orders, then delete.",
           "Delete Vendor");
       return;
-    case VendorDeleteCheck::POsUnknown:
-      return;  // the PO file's own prompts have said why it could not be read
     case VendorDeleteCheck::Allowed:
       break;
   }

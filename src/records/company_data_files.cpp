@@ -156,6 +156,25 @@ void PutIndexInPlace(const CopyTargets& to, bool clearMark) {
   if (clearMark && SyncProgramFolder()) (void)storage::IsamMarkFileSetClean(to.data);
 }
 
+// A failure said as a sentence ("The file ovcomp.IX cannot be read now: Input/output error.") in
+// the words of the failures here ("the file ovcomp.IX cannot be read now: Input/output error").
+std::string AsPhrase(std::string sentence) {
+  if (!sentence.empty() && sentence.back() == '.') sentence.pop_back();
+  if (sentence.starts_with("The ")) sentence[0] = 't';
+  return sentence;
+}
+
+// A deletion a stop left that cannot be finished now is said; it stays for the next try. One held
+// by a posting that waits to be undone is not: the waiting posting is said itself.
+void TellDeletionNotFinished(std::string_view company, const std::string& failure) {
+  if (failure == kPostingWaits) return;
+  platform::ui::MessageBox(
+      platform::text::ToQString(storage::PostingAtSentenceStart(CompanyDeletionPosting(company)) +
+                                " was interrupted and cannot be finished now: " + failure +
+                                ".  Nothing more of it is done until the program is started again."),
+      QStringLiteral("Companies"), platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+}
+
 std::optional<std::string> DeletionMarkName(std::string_view company) {
   if (!IsValidCompanyNumber(company)) return std::nullopt;
   return platform::text::TrimBlanks(company) + ".DEL";
@@ -294,16 +313,38 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
   return true;
 }
 
+std::vector<std::string> DataFilesInTheWayOf(std::string_view company) {
+  std::vector<std::string> found;
+  const std::optional<std::string> mark = DeletionMarkName(company);
+  if (!mark || (files::Exists(*mark) && IsRegularMark(*mark))) return found;
+  const std::string number = platform::text::UpperCase(platform::text::TrimBlanks(company));
+  std::error_code error;
+  for (auto entry = std::filesystem::directory_iterator(".", error);
+       !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (CompanyOfDataFile(name) == number) found.push_back(name);
+  }
+  if (error)
+    throw FileUnusable("The data folder cannot be read now: " + FileFailureReason(error.value()) + ".");
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode) {
   const std::optional<std::string> base = DataFileBaseName(company, fileCode);
   if (!base) return 0;
   storage::IsamFileBlock file = nullptr;
   storage::IsamOpenFileBlock(file, *base, true, false, false, false);
-  if (!storage::IsamOK) return 0;
+  if (!storage::IsamOK) {
+    // A file not made yet holds nothing; one that is there and cannot be opened is no empty file.
+    if (DataFileMissing()) return 0;
+    ThrowFileUnusable(DataFile(*base));
+  }
   const int32_t entries = storage::IsamUsedKeys(file, 1);
-  const bool counted = storage::IsamOK;
+  const std::string unusable = storage::IsamOK ? std::string() : DataFileUnusableText(DataFile(*base));
   storage::IsamCloseFileBlock(file);
-  return counted ? entries : 0;
+  if (!unusable.empty()) throw FileUnusable(unusable);
+  return entries;
 }
 
 bool DeleteCompanyDataFiles(std::string_view company, std::string* failure) {
@@ -360,9 +401,13 @@ bool FinishCompanyDeletion(std::string_view company, std::string* failure, bool*
   // The company file may hold half of this very deletion until the posting is undone.
   if (storage::PostingJournalWaits()) return Failed(failure, kPostingWaits);
   CompanyRec record;
-  bool opened = false;
-  const bool onFile = ReadCompanyRecord(company, record, &opened);
-  if (!opened) return Failed(failure, WithReason("the company file could not be opened", SystemReason()));
+  bool onFile = false;
+  try {
+    onFile = ReadCompanyRecord(company, record);
+  } catch (const FileUnusable& unreadable) {
+    // A list that cannot be read tells nothing of the company: every file and the mark stay.
+    return Failed(failure, AsPhrase(unreadable.what()));
+  }
   if (onFile) return DeleteMark(*mark, failure);
   const bool removed = RemoveLeftovers(company, *mark, failure);
   if (finished) *finished = removed;
@@ -378,7 +423,8 @@ std::vector<std::string> FinishCompanyDeletions() {
   for (const std::string& company : CompaniesMarkedForDeletion()) {
     // One that cannot be settled now (its company file held) is settled at the next start.
     bool done = false;
-    (void)FinishCompanyDeletion(company, nullptr, &done);
+    std::string failure;
+    if (!FinishCompanyDeletion(company, &failure, &done)) TellDeletionNotFinished(company, failure);
     if (done) finished.push_back(company);
   }
   return finished;

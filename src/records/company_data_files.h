@@ -31,8 +31,15 @@ namespace records {
 // password file).
 std::optional<std::string> CompanyOfDataFile(std::string_view name);
 
-// The number of entries of key 1 of a company's file; a file that cannot be opened counts as
-// empty.
+// The data and index files of the company's file sets that are in the program directory, spelt
+// as they are there and in order: what a new company of that number would take in as its own.
+// None while the mark of the company's deletion is there: those files are what that deletion left,
+// and they go before the number is used again. Throws FileUnusable when the folder cannot be read.
+std::vector<std::string> DataFilesInTheWayOf(std::string_view company);
+
+// The number of entries of key 1 of a company's file; 0 when the file is not there (none made
+// yet). Throws FileUnusable when it is there and cannot be opened or counted: that is no empty
+// file.
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode);
 
 // Deletes the company's 18 data files and what copies into them left under temporary names; a
@@ -61,15 +68,19 @@ std::string CompanyDeletionPosting(std::string_view company);
 // Settles a deletion of the company that was stopped half-way: with its record on file, the mark is
 // dropped and the company stays; with its record gone, its leftover data files are deleted, then
 // the mark (*finished, when given, says that this was done). True when nothing is left to settle;
-// false, with *failure saying why when given, when the company file could not be read, a leftover
-// could not be deleted (the mark then stays for the next try), or a posting waits to be undone
-// (the company file may hold half of this deletion).
+// false, with *failure saying why when given ("the file ovcomp.IX cannot be read now: Input/output
+// error"), when the company file could not be opened, searched or read (every file and the mark
+// stay: a list that cannot be read is no company gone), a leftover could not be deleted (the mark
+// then stays for the next try), or a posting waits to be undone (the company file may hold half of
+// this deletion).
 [[nodiscard]] bool FinishCompanyDeletion(std::string_view company, std::string* failure = nullptr,
                                          bool* finished = nullptr);
 // Whether the mark of a company's deletion is in the program directory: a deletion a stop or a
 // failure left half-way, to be settled.
 [[nodiscard]] bool CompanyDeletionLeft();
-// Settles every mark in the program directory; the companies whose deletion it finished.
+// Settles every mark in the program directory; the companies whose deletion it finished. One that
+// cannot be settled now is said with its failure (unless a posting that waits holds it, which is
+// said itself) and stays for the next try.
 std::vector<std::string> FinishCompanyDeletions();
 
 // What the start does about copies and deletions of company files that a stop left: every mark is

@@ -91,10 +91,8 @@ auto PostCompanyChange(const CompanyRec& company, const std::string& what, Chang
 // FileUnusable: it is no company missing from the file.
 QString ChangeCurrentCompany(const std::function<void(CompanyRec&)>& change) {
   IsamRecRef ref = 0;
-  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref)) {
-    if (!storage::IsamOK && !IsEndOfWalk()) ThrowFileUnusable(CompanyUnit());
+  if (!FindCompanyRecord(CurrentCompany.CompanyNumber.Get(), CompanyWorkRec, ref))
     return QStringLiteral("This company was not found in the company file.");
-  }
   change(CompanyWorkRec);
   if (!CompanyUnit().PutRecRetry(ref, &CompanyWorkRec))
     return QStringLiteral("The company record could not be written.");
@@ -150,22 +148,15 @@ bool DeleteCompanyRecord(IsamRecRef ref) {
 bool FindCompanyRecord(std::string_view number, CompanyRec& record, IsamRecRef& ref) {
   CompanyRec wanted;
   wanted.CompanyNumber.Set(platform::text::TrimBlanks(number));
-  const IsamKeyStr key = BuildCompanyKey(wanted, 1);
-  IsamKeyStr found = key;
   ref = 0;
-  // The search stops at the first key at or after the one asked for: only the same key is
-  // this company.
-  if (!SearchCompanyKey(found, ref, 1) || found != key) return false;
-  storage::IsamGetRec(CompanyFile, ref, &record, sizeof record);
-  return storage::IsamOK;
+  return ReadIfOnFile(CompanyUnit(), BuildCompanyKey(wanted, 1), 1, record, ref);
 }
 
-bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened) {
+bool ReadCompanyRecord(std::string_view number, CompanyRec& record) {
   FileForAction file(CompanyFile, OpenCompanyFile);
-  const bool opened = file.Open();
-  if (fileOpened) *fileOpened = opened;
+  if (!file.Open()) ThrowFileUnusable(CompanyUnit());
   IsamRecRef ref = 0;
-  return opened && FindCompanyRecord(number, record, ref);
+  return FindCompanyRecord(number, record, ref);
 }
 
 bool UpdateCurrentCompanyRecord(const std::function<void(CompanyRec&)>& change, const std::string& what) {
@@ -214,7 +205,12 @@ void InstallCompanyFileNames() {
   // A posting undone takes back what it changed in the company record too.
   storage::AfterPostingUndone = [] {
     CompanyRec stored;
-    if (ReadCompanyRecord(CurrentCompany.CompanyNumber.Get(), stored)) CurrentCompany = stored;
+    try {
+      if (ReadCompanyRecord(CurrentCompany.CompanyNumber.Get(), stored)) CurrentCompany = stored;
+    } catch (const FileUnusable&) {
+      // The undo's own message is what the user is told; every later change of the company
+      // reads its stored record anew, so what this run shows of it only waits for the next read.
+    }
   };
 }
 

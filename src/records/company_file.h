@@ -42,13 +42,16 @@ void CloseCompanyFile();
 // Deletes the record at ref and its keys.
 [[nodiscard]] bool DeleteCompanyRecord(storage::IsamRecRef ref);
 
-// Reads the company with this number from the open company file into record: true only when a
-// record with exactly that number's key was found.
+// Reads the company with this number from the open company file into record: true when a record
+// with exactly that number's key is on file, false when none is. Throws FileUnusable when the
+// file could not be searched or the record read: that is no company missing from the list.
 [[nodiscard]] bool FindCompanyRecord(std::string_view number, CompanyRec& record, storage::IsamRecRef& ref);
 
 // Reads one company from ovcomp (opening and closing the file around it, unless the Company
-// Manager holds it open). fileOpened, when given, tells whether ovcomp could be opened at all.
-[[nodiscard]] bool ReadCompanyRecord(std::string_view number, CompanyRec& record, bool* fileOpened = nullptr);
+// Manager holds it open): true when it is listed, false when it is not. Throws FileUnusable when
+// ovcomp could not be opened (its repair declined or failed, the system refusing it), searched
+// or read.
+[[nodiscard]] bool ReadCompanyRecord(std::string_view number, CompanyRec& record);
 
 // The way every counter and total of the open company is advanced: the company's stored record
 // is read into CompanyWorkRec, change alters it, it is written back in place and copied whole

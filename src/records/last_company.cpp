@@ -9,29 +9,52 @@
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "records/company_file.h"
+#include "records/record_file.h"
+#include "records/system_reason.h"
 
 namespace records {
 
 using platform::ui::Application;
 
-LastCompanyStatus LoadCurrentCompany() {
+LastCompanyStatus LoadCurrentCompany(std::string* failure) {
   CurrentCompany = CompanyRec{};
   std::string bytes;
-  if (!platform::files::ReadWholeFile(LastCompanyFileName, &bytes) || bytes.size() < sizeof(CompanyRec))
-    return LastCompanyStatus::NoCompany;
+  int err = 0;
+  if (!platform::files::ReadWholeFile(LastCompanyFileName, &bytes, &err)) {
+    if (err == ENOENT) return LastCompanyStatus::NoCompany;
+    // A company may be named there: one that cannot be read is not taken for none.
+    if (failure)
+      *failure = "The file " + std::string(LastCompanyFileName) +
+                 " cannot be read now: " + FileFailureReason(err) + ".";
+    return LastCompanyStatus::CompanyUnread;
+  }
+  if (bytes.size() < sizeof(CompanyRec)) return LastCompanyStatus::NoCompany;
   CompanyRec named;
   std::memcpy(&named, bytes.data(), sizeof named);
   // A number that cannot name data files safely is no company to open.
   if (!IsCompanyOpen(named) || !IsValidCompanyNumber(named.CompanyNumber.Get()))
     return LastCompanyStatus::NoCompany;
   // The company list file holds the settings; a company no longer on it is not opened, since
-  // none of its counters could be saved.
-  bool listOpened = false;
-  if (!ReadCompanyRecord(named.CompanyNumber.Get(), CurrentCompany, &listOpened)) {
-    CurrentCompany = CompanyRec{};
-    return listOpened ? LastCompanyStatus::NoCompany : LastCompanyStatus::CompanyListUnopened;
+  // none of its counters could be saved. A list that cannot be opened or searched tells nothing
+  // of the company: it is not gone.
+  FileForAction list(CompanyFile, OpenCompanyFile);
+  if (!list.Open()) {
+    // A repair offered at the open and declined (or one that failed, and said why) is known to the
+    // user; what the system refused is said.
+    if (failure && !storage::IsamOK && storage::IsamError != storage::IsamErrIndexDefective)
+      *failure = DataFileUnusableText(CompanyUnit());
+    return LastCompanyStatus::CompanyUnread;
   }
-  return LastCompanyStatus::Loaded;
+  try {
+    storage::IsamRecRef ref = 0;
+    if (FindCompanyRecord(named.CompanyNumber.Get(), CurrentCompany, ref)) return LastCompanyStatus::Loaded;
+    CurrentCompany = CompanyRec{};
+    return LastCompanyStatus::NoCompany;
+  } catch (const FileUnusable& unreadable) {
+    CurrentCompany = CompanyRec{};
+    if (failure) *failure = unreadable.what();
+    return LastCompanyStatus::CompanyUnread;
+  }
 }
 
 bool SaveCurrentCompany() {

@@ -51,6 +51,7 @@
 #include "records/company_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
+#include "records/system_reason.h"
 #include "reports/form_letter_window.h"
 #include "reports/label_wizard.h"
 #include "reports/report_wizard.h"
@@ -438,7 +439,8 @@ void TMainForm::FormCreate() {
   }
   LabelsQueued = 0;
   platform::text::SetShortDateFormat("mm/dd/yyyy");
-  const LastCompanyStatus loaded = LoadCurrentCompany();
+  std::string listFailure;
+  const LastCompanyStatus loaded = LoadCurrentCompany(&listFailure);
   Application->SetShowHint(CurrentCompany.ShowButtonHints != 0);
   backgroundBitmap_ = QPixmap();
   ApplyCompanyDateFormat();
@@ -446,11 +448,7 @@ void TMainForm::FormCreate() {
     ShowCompanyCaption("     Number: ");
     LoadBackgroundPicture();
   } else {
-    CurrentCompany.BackgroundFlag = 0;
-    const bool listUnopened = loaded == LastCompanyStatus::CompanyListUnopened;
-    CurrentCompany.CompanyName.Set(listUnopened ? ListUnopenedName : NoCompanyText);
-    // A new user is told here what to do first.
-    NameCap->setText(listUnopened ? ListUnopenedText : NoCompanyText);
+    ShowNoCompany(loaded, listFailure);
   }
   if (QScreen* screen = QGuiApplication::primaryScreen()) PlaceWindow(screen->availableGeometry());
   ResetDefaultDates();
@@ -574,7 +572,13 @@ void TMainForm::ChangeCompany(const std::string& previousNumber) {
     // One that cannot be read now stays as this run knows it.
     CompanyRec stored{};
     stored.CompanyNumber.Set(previousNumber);
-    if (ReadCompanyRecord(previousNumber, stored)) CurrentCompany = stored;
+    try {
+      if (ReadCompanyRecord(previousNumber, stored)) CurrentCompany = stored;
+    } catch (const FileUnusable& unreadable) {
+      MessageBox(ToQString(unreadable.what()) +
+                     " The company's changed settings are used from the next time it is opened.",
+                 "Company Manager", MsgButtons::Ok, MsgIcon::Warning);
+    }
     CompanyWorkRec = CurrentCompany;
   }
   (void)SaveCurrentCompany();  // a failed write was said; the company is current for this run
@@ -687,6 +691,18 @@ void TMainForm::ShowCompanyCaption(const char* numberSeparator) {
   ApplyCompanyEditorFont(*NameCap, CurrentCompany, font());
   NameCap->setText(
       ToQString(CurrentCompany.CompanyName.Get() + numberSeparator + CurrentCompany.CompanyNumber.Get()));
+}
+
+void TMainForm::ShowNoCompany(LastCompanyStatus loaded, const std::string& failure) {
+  CurrentCompany.BackgroundFlag = 0;
+  const bool unread = loaded == LastCompanyStatus::CompanyUnread;
+  CurrentCompany.CompanyName.Set(unread ? ListUnopenedName : NoCompanyText);
+  // A new user is told here what to do first.
+  if (!unread)
+    NameCap->setText(NoCompanyText);
+  else
+    NameCap->setText(failure.empty() ? QString(ListUnopenedText)
+                                     : ToQString(failure) + " Start the program again once it can be read.");
 }
 
 void TMainForm::LoadBackgroundPicture() {

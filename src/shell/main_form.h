@@ -28,6 +28,7 @@
 
 #include "platform/ui/main_window_form.h"
 #include "records/company_rec.h"
+#include "records/last_company.h"
 #include "shell/aging.h"
 
 class QPainter;
@@ -147,6 +148,10 @@ class TMainForm : public platform::ui::MainWindowForm {
   void EnableCompanyItems();
   // The company's look on the window: caption font and text, background picture, output mode.
   void ShowCompanyCaption(const char* numberSeparator);
+  // The window with no company open, as the company named last was loaded: it asks for a company
+  // to be set up, or says that the company could not be read, with the file and the system's
+  // reason when there are (failure).
+  void ShowNoCompany(records::LastCompanyStatus loaded, const std::string& failure);
   void LoadBackgroundPicture();
   void SetOutputModeFromCompany();
   const QPixmap& BackgroundBitmap() const { return backgroundBitmap_; }

@@ -1,5 +1,7 @@
 #include "shell/reopen_company.h"
 
+#include <string>
+
 #include "forms/run_state.h"
 #include "platform/ui/application.h"
 #include "records/company_rec.h"
@@ -12,7 +14,8 @@ namespace shell {
 using namespace records;
 
 void ReopenCurrentCompany() {
-  LoadCurrentCompany();
+  std::string listFailure;
+  const LastCompanyStatus loaded = LoadCurrentCompany(&listFailure);
   HoldOpenCompanyJournal();
   ApplyCompanyDateFormat();
   forms::ResetDefaultDates();
@@ -21,9 +24,7 @@ void ReopenCurrentCompany() {
   if (IsCompanyOpen(CurrentCompany)) {
     MainForm->ShowCompanyCaption("     Number: ");
   } else {
-    CurrentCompany.BackgroundFlag = 0;
-    CurrentCompany.CompanyName.Set(NoCompanyText);
-    MainForm->NameCap->setText(NoCompanyText);
+    MainForm->ShowNoCompany(loaded, listFailure);
   }
   MainForm->LoadBackgroundPicture();
   MainForm->SetOutputModeFromCompany();

@@ -150,6 +150,54 @@ TEST_F(CompanyManagerTest, ANumberOnFileIsRefusedForANewCompany) {
   EXPECT_TRUE(ui.Done());
 }
 
+// A number whose data files are in the data folder already (left there, or copied back) is refused
+// in the dialog, naming them, and nothing is added or touched; another number is taken. The same
+// files under the mark of company 3's deletion are what that deletion left: they go, and 3 is new.
+TEST_F(CompanyManagerTest, ANewCompanyNeverTakesInDataFilesFoundInTheFolder) {
+  const std::vector<std::string> found = {"3C.DAT", "3C.IX", "3I.DAT", "3pd.dat"};
+  for (const std::string& name : found)
+    ASSERT_TRUE(platform::files::WriteWholeFile(name, "records of " + name));
+  Run([&](TListComps& m) {
+    ui.ExpectMessage(
+        "Company 3's data files are already in the data folder (3C.DAT, 3C.IX, 3I.DAT, 3pd.dat). They may "
+        "hold "
+        "another company's customers, invoices and stock. Move them out of the data folder first, or enter "
+        "another company number.",
+        "Company Number");
+    ui.OnModal<TCompSet>([](TCompSet& d) {
+      d.CName->setText("Third Shop");
+      d.CoNumb->setText("3");
+      d.OKButtonClick();
+      EXPECT_EQ(d.ModalResult(), platform::ui::mrNone);
+      d.CoNumb->setText("4");
+      d.OKButtonClick();
+    });
+    m.AddCompany();
+  });
+  EXPECT_TRUE(ui.Done());
+  EXPECT_FALSE(Stored("3"));
+  ASSERT_TRUE(Stored("4"));
+  EXPECT_EQ(Stored("4")->CompanyName.Get(), "Third Shop");
+  for (const std::string& name : found) {
+    std::string bytes;
+    EXPECT_TRUE(platform::files::ReadWholeFile(name, &bytes) && bytes == "records of " + name) << name;
+  }
+
+  ASSERT_TRUE(platform::files::WriteWholeFile("3.DEL", "3"));
+  Run([&](TListComps& m) {
+    ui.OnModal<TCompSet>([](TCompSet& d) {
+      d.CName->setText("New Third");
+      d.CoNumb->setText("3");
+      d.OKButtonClick();
+    });
+    m.AddCompany();
+  });
+  EXPECT_TRUE(ui.Done());
+  ASSERT_TRUE(Stored("3"));
+  for (const std::string& name : found) EXPECT_FALSE(platform::files::Exists(name)) << name;
+  EXPECT_FALSE(platform::files::Exists("3.DEL"));
+}
+
 // While a posting waits to be undone, a new company is refused in the words every refusal uses,
 // before its dialog, and a deletion mark left under its number stays for the next start.
 TEST_F(CompanyManagerTest, ANewCompanyWaitsForAnInterruptedPosting) {

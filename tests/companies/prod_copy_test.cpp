@@ -277,6 +277,8 @@ TEST_F(ProdCopyTest, AFailedCopyIsReportedAndNeverCalledComplete) {
   EXPECT_TRUE(ui.Done());
 }
 
+// The window's count of the destination's products cannot open it either: an index it cannot read is
+// no empty company, and the copy never starts.
 TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedLeavesTheDestinationAsItWas) {
   MakeFile("1", "P", 3);
   MakeFile("7", "P", 0);
@@ -284,9 +286,13 @@ TEST_F(ProdCopyTest, AnIndexThatCannotBeReplacedLeavesTheDestinationAsItWas) {
   const std::string index = Bytes("7P.IX");
   platform::files::File heldIndex;  // another program holds the destination's index open
   ASSERT_TRUE(heldIndex.Open("7P.IX", platform::files::OpenMode::ReadOnly));
-  ui.ExpectMessage("Unable to copy products: the file 7P.IX could not be opened: in use by another program.",
-                   platform::ui::Application->Title);
+  ui.ExpectMessage("The file 7P.IX cannot be opened now: in use by another program.",
+                   "Copy Products to Another Company")
+      .Icon(platform::ui::MsgIcon::Error);
   EXPECT_EQ(Copy("7"), mrOk);
+  std::string failure;
+  EXPECT_FALSE(CopyCompanyFiles("1", "7", FileCodeProducts, &failure));
+  EXPECT_EQ(failure, "the file 7P.IX could not be opened: in use by another program");
   heldIndex.Close();
   EXPECT_EQ(Bytes("7P.DAT"), data);
   EXPECT_EQ(Bytes("7P.IX"), index);

@@ -109,9 +109,10 @@ TEST_F(CustomerManagerTest, AddStoresTheDialogsCustomerAndAdvancesTheNextNumber)
   EXPECT_EQ(onFile.NextCustomerNumber.Get(), "1002");
 }
 
-// While a posting waits to be undone, a customer can be neither added nor changed: the user is told
-// so as the dialog would open, before typing anything, and the customer on file stays as it was.
-TEST_F(CustomerManagerTest, AddAndEditAreRefusedAsTheyOpenWhileAPostingWaits) {
+// While a posting waits to be undone, a customer can be neither added, changed nor deleted: the user
+// is told so as the dialog would open, or before the deletion's question, and the customer on file
+// stays as it was.
+TEST_F(CustomerManagerTest, AddEditAndDeleteAreRefusedBeforeAnythingIsAskedWhileAPostingWaits) {
   File({Customer("500", "Baker")});
   const std::string waits =
       " now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT readable and "
@@ -124,9 +125,10 @@ TEST_F(CustomerManagerTest, AddAndEditAreRefusedAsTheyOpenWhileAPostingWaits) {
   const Case cases[] = {
       {"A new customer cannot be added" + waits, "Add Customer", &TDemoForm::NewCustButnClick},
       {"Customer 500 cannot be changed" + waits, "Edit Customer", &TDemoForm::EditCustButnClick},
+      {"Customer 500 cannot be deleted" + waits, "Delete Customer", &TDemoForm::DeleteCustButnClick},
   };
   for (const Case& c : cases) {
-    UiScript ui;  // a dialog opened would fail the test as unexpected
+    UiScript ui;  // a dialog opened or a question asked would fail the test as unexpected
     ui.ExpectMessage(QString::fromStdString(c.refusal), c.title).Icon(MsgIcon::Warning);
     ui.OnModal<TDemoForm>([&c](TDemoForm& m) {
       storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");

@@ -20,6 +20,7 @@
 #include "exchange/sibling_conversion.h"
 #include "exchange/version2_conversion.h"
 #include "forms/run_state.h"
+#include "platform/files/fault_seam.h"
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/company_file.h"
@@ -242,6 +243,32 @@ TEST_F(ConversionTest, ASecondRunRefusesEveryCompany) {
   EXPECT_EQ(told_, QStringList(4, kCompanyExists));
   EXPECT_EQ(ReadFile("12P.DAT"), productsBefore);
   ExpectScriptAgrees("version2");
+}
+
+// The company list's search for the first old company's number failing: that is no number free.
+// The run stops there, saying the file and the reason, and adds and converts nothing.
+TEST_F(ConversionTest, ACompanyListThatCannotBeSearchedStopsTheRunAndAddsNothing) {
+  ASSERT_TRUE(MakeOldFiles("sibling", false));
+  ConversionProgress progress;
+  progress.Show = [](ProgressLine line, const QString&) {
+    // Shown as the company's number is about to be searched for.
+    if (line == ProgressLine::Company)
+      platform::files::InstallFaultPlan(
+          {.Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = 1});
+  };
+  progress.Pump = [] {};
+  progress.Tell = [this](const QString& text) { told_ << text; };
+  progress.Warn = [this](const QString& text) { warned_ << text; };
+  const ConversionResult result = ConvertOldCompanies(SiblingConversionPlan(), OldFolder(), progress);
+  platform::files::RemoveFaultPlan();
+  EXPECT_EQ(result.Converted, 0);
+  EXPECT_TRUE(result.Ended);
+  EXPECT_EQ(warned_.join("|").toStdString(),
+            "12 - Acme Supply\nThe file ovcomp.DAT cannot be read now: Input/output error.");
+  EXPECT_EQ(told_.join("|").toStdString(), "");
+  records::CompanyRec company;
+  EXPECT_FALSE(records::ReadCompanyRecord("12", company));
+  EXPECT_FALSE(fs::exists("12C.DAT"));
 }
 
 // The rebuild that opening a converted company runs gives its invoice lines their keys: each

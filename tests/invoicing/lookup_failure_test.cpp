@@ -9,7 +9,6 @@
 
 #include <QRegularExpression>
 #include <QStringList>
-#include <filesystem>
 #include <functional>
 
 #include "customers/customer_manager.h"
@@ -38,7 +37,6 @@
 
 namespace {
 
-namespace fs = std::filesystem;
 using platform::files::FaultAction;
 using platform::files::FaultPlan;
 using platform::ui::TModalResult;
@@ -138,15 +136,7 @@ class LookupFailureTest : public ::testing::Test {
   static void FileBooks() {
     testing_support::FileSmallBooks();
     CloseFiles();
-    fs::create_directory("books");
-    for (const fs::directory_entry& entry : fs::directory_iterator("."))
-      if (entry.is_regular_file())
-        fs::copy_file(entry.path(), "books" / entry.path().filename(), fs::copy_options::overwrite_existing);
-  }
-  // The books as FileBooks left them, whatever a run changed.
-  static void PutBooksBack() {
-    for (const fs::directory_entry& entry : fs::directory_iterator("books"))
-      fs::copy_file(entry.path(), entry.path().filename(), fs::copy_options::overwrite_existing);
+    testing_support::KeepBooksAside();
   }
 
   static Outcome Run(const Case& c, const FaultPlan& plan = {}) {
@@ -267,7 +257,8 @@ TEST_F(LookupFailureTest, ALookUpOrListThatCannotReadSaysTheFileKeepsTheTypingAn
     EXPECT_TRUE(c.found(whole)) << c.name << ": " << whole.said.join("; ").toStdString();
     EXPECT_TRUE(whole.said.filter("cannot").isEmpty())
         << c.name << ": " << whole.said.join("; ").toStdString();
-    PutBooksBack();  // the run may have changed the books; the next starts from the same ones
+    // The run may have changed the books; the next starts from the same ones.
+    testing_support::PutBooksBack();
     int reads = 0;
     {
       Outcome counted;
@@ -279,7 +270,7 @@ TEST_F(LookupFailureTest, ALookUpOrListThatCannotReadSaysTheFileKeepsTheTypingAn
       platform::files::RemoveFaultPlan();
       CloseFiles();
     }
-    PutBooksBack();
+    testing_support::PutBooksBack();
 
     auto expectRefused = [&c](const Outcome& o, const QString& how, const QString& reason,
                               const std::string& point) {
@@ -316,7 +307,7 @@ TEST_F(LookupFailureTest, ALookUpOrListThatCannotReadSaysTheFileKeepsTheTypingAn
       const Outcome failed = Run(c, {.Errno = EIO, .OnRead = FaultAction::Fail, .ReadNumber = read});
       expectRefused(failed, "(opened|read)", "Input/output error",
                     "read " + std::to_string(read) + " of " + std::to_string(reads));
-      PutBooksBack();
+      testing_support::PutBooksBack();
     }
   }
 }

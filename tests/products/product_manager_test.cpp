@@ -29,6 +29,7 @@
 #include "shell/main_form.h"
 #include "shell/permissions_apply.h"
 #include "shell/start_up.h"
+#include "storage/posting_journal.h"
 
 namespace products {
 
@@ -184,6 +185,7 @@ TEST_F(ProductManagerTest, ACloneIsANewProductWithNoStockAndThePricingOfItsSourc
   EXPECT_EQ(StoredProduct("PIPE-1")->OnHand.Get(), "12");
 }
 
+// While a posting waits, it is refused before anything is said of the product.
 TEST_F(ProductManagerTest, DeletingWarnsOfAStockBalanceAndAsksFirst) {
   ProductRec stocked = Product("GLUE", "Wood glue");
   stocked.OnHand.Set("4");
@@ -191,6 +193,20 @@ TEST_F(ProductManagerTest, DeletingWarnsOfAStockBalanceAndAsksFirst) {
   TEditProd& manager = ShowManager();
 
   GoTo(manager, "GLUE");
+  {
+    UiScript waits;
+    waits
+        .ExpectMessage(
+            "GLUE cannot be deleted now: invoice 1004 was interrupted and is not undone yet. Make 1C.DAT "
+            "readable "
+            "and start the program again.",
+            "Delete Product")
+        .Icon(platform::ui::MsgIcon::Warning);
+    storage::KeepJournalWaiting("1", "invoice 1004", "Make 1C.DAT readable and start the program again.");
+    DeleteProduct();
+    storage::ForgetWaitingJournal("1");
+    EXPECT_TRUE(waits.Done());
+  }
   UiScript ui;
   ui.ExpectMessage(
       "This product has a stock balance. If you remove this product the stock balance will also be removed.",

@@ -17,6 +17,7 @@
 #include "records/company_file.h"
 #include "records/company_rec.h"
 #include "records/po_header_file.h"
+#include "storage/posting_journal.h"
 #include "vendor_fixture.h"
 
 namespace purchasing {
@@ -190,10 +191,16 @@ TEST_F(VendorManagerTest, RenumberingUsesAPOFileHeldOpenAndLeavesItOpen) {
   EXPECT_FALSE(storage::IsamIsOpen(POHeaderFile));
 }
 
+// Refused as well while a posting waits, before anything is asked.
 TEST_F(VendorManagerTest, DeleteIsRefusedWhilePOsNameTheVendorEvenWhenReceived) {
   File({Vendor("V1", "Bolt Brothers"), Vendor("V10", "Anchor Marine")});
   FilePOs({{"1001", "V1"}}, "2026/12/01");
   UiScript ui;
+  ui.ExpectMessage(
+        "Vendor V10 cannot be deleted now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT "
+        "readable and start the program again.",
+        "Delete Vendor")
+      .Icon(MsgIcon::Warning);
   ui.ExpectMessage(
       "This vendor has Purchase Orders on file and may not be deleted. You can mark this vendor as inactive, "
       "otherwise, wait until you remove their old Purchase Orders, then delete.",
@@ -204,6 +211,10 @@ TEST_F(VendorManagerTest, DeleteIsRefusedWhilePOsNameTheVendorEvenWhenReceived) 
       .Answer(mrNo);
   ui.ExpectMessage("Are you sure you want to delete this vendor?", "Delete Vendor#: V10").Answer(mrYes);
   ui.OnModal<TVenList>([](TVenList& m) {
+    Highlight(m, "Anchor Marine");
+    storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");
+    m.DeleteCustButnClick();
+    storage::ForgetWaitingJournal("12");
     Highlight(m, "Bolt Brothers");
     m.DeleteCustButnClick();
     Highlight(m, "Anchor Marine");  // V10 is not V1, though its key starts alike

@@ -4,11 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "companies/comp_set.h"
 #include "companies/company_manager.h"
 #include "main_form_fixture.h"
+#include "permissions_apply.h"
 #include "platform/files/file.h"
 #include "records/company_file.h"
 #include "records/last_company.h"
@@ -65,6 +67,16 @@ class CompanyChangeTest : public MainFormTest {
     ASSERT_TRUE(ReadCompanyRecord("1", CurrentCompany));
   }
 
+  // In the Company Manager: the open company, number 1, renamed through its options dialog.
+  static void RenameOpenCompany(UiScript& ui, TListComps& m, const char* name) {
+    Highlight(m, "1");
+    ui.OnModal<TCompSet>([name](TCompSet& d) {
+      d.CName->setText(name);
+      d.OKButtonClick();
+    });
+    m.EditCompany();
+  }
+
   static void Highlight(TListComps& m, const char* number) {
     m.Code1Click();
     CompanyRec wanted;
@@ -99,12 +111,7 @@ TEST_F(CompanyChangeTest, TheCompanySetAsDefaultIsOpened) {
 TEST_F(CompanyChangeTest, AnEditOfTheOpenCompanyTakesEffectAtOnce) {
   UiScript ui;
   ui.OnModal<TListComps>([&](TListComps& m) {
-    Highlight(m, "1");
-    ui.OnModal<TCompSet>([](TCompSet& d) {
-      d.CName->setText("Harbour Supplies Ltd");
-      d.OKButtonClick();
-    });
-    m.EditCompany();
+    RenameOpenCompany(ui, m, "Harbour Supplies Ltd");
     Highlight(m, "2");  // browsed on, then closed without choosing
     m.Close();
   });
@@ -113,6 +120,34 @@ TEST_F(CompanyChangeTest, AnEditOfTheOpenCompanyTakesEffectAtOnce) {
   EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Harbour Supplies Ltd");
   EXPECT_EQ(MainForm->NameCap->text(), "Harbour Supplies Ltd       Number: 1");
   EXPECT_TRUE(ui.Done());
+}
+
+// The edited company that cannot be read back (its list refused to this user once the manager let
+// go of it) is said, with the file and the reason; the window goes on with the company as it was.
+TEST_F(CompanyChangeTest, AnEditOfTheOpenCompanyThatCannotBeReadBackIsSaid) {
+  UiScript ui;
+  ui.OnModal<TListComps>([&](TListComps& m) {
+    RenameOpenCompany(ui, m, "Harbour Supplies Ltd");
+    std::filesystem::permissions("ovcomp.IX", std::filesystem::perms::none);
+    m.Close();
+  });
+  ui.ExpectMessage(
+        "The file ovcomp.IX cannot be opened now: Permission denied. The company's changed settings are used "
+        "from the next time it is opened.",
+        "Company Manager")
+      .Icon(platform::ui::MsgIcon::Warning);
+  {
+    testing_support::PermissionsApply asAUser;
+    MainForm->CompanyManager1Click();
+  }
+  std::filesystem::permissions("ovcomp.IX",
+                               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+  EXPECT_EQ(CurrentCompany.CompanyNumber.Get(), "1");
+  EXPECT_EQ(CurrentCompany.CompanyName.Get(), "Harbour Supplies");
+  EXPECT_TRUE(ui.Done());
+  CompanyRec stored;
+  ASSERT_TRUE(ReadCompanyRecord("1", stored));
+  EXPECT_EQ(stored.CompanyName.Get(), "Harbour Supplies Ltd");
 }
 
 TEST_F(CompanyChangeTest, ClosingWithoutAChoiceChangesNothing) {

@@ -13,6 +13,7 @@
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
+#include "records/system_reason.h"
 #include "records/vendor_file.h"
 #include "storage/isam.h"
 #include "storage/posting_journal.h"
@@ -78,7 +79,11 @@ FolderRecords ReadFolderRecords(const std::filesystem::path& folder) {
 
 bool OpenCompanyFiles() {
   records::InstallCompanyFileNames();
-  if (!records::ReadCompanyRecord("12", records::CurrentCompany)) return false;
+  try {
+    if (!records::ReadCompanyRecord("12", records::CurrentCompany)) return false;
+  } catch (const records::FileUnusable&) {
+    return false;  // the company list held or unreadable: the windows would not open the company either
+  }
   for (auto open : {records::OpenCustomerFile, records::OpenProductFile, records::OpenInvoiceFile,
                     records::OpenDetailFile, records::OpenMemoFile, records::OpenVendorFile,
                     records::OpenPOHeaderFile, records::OpenPODetailFile, records::OpenPOMemoFile})

@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QRegularExpression>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <stdexcept>
@@ -2163,6 +2165,115 @@ TEST_F(StartAfterStopTest, ADeletionStoppedAtTheRemovalOfItsFilesIsFinishedAndNa
     EXPECT_EQ(FilesOfCompany(folder, "7"), (std::map<std::string, std::string>{}));
     EXPECT_FALSE(fs::exists(folder / "7.DEL"));
     fs::remove_all(folder);
+  }
+}
+
+// Company 12's deletion mark, left by a kill before its record went (12 still listed) or after it
+// (12 no longer listed), met by a start that cannot read the company list: each read of the start
+// failing in turn, and the list's index refused at its open. Whatever the list would have said,
+// nothing of company 12 goes, the list stays as it was, and the user is told which file and why;
+// the next start that reads the list settles the deletion as the list says.
+TEST_F(StartAfterStopTest, ADeletionTheStartCannotCheckInTheCompanyListKeepsEveryFileAndSaysWhy) {
+  const QRegularExpression told(
+      "^The deletion of company 12 was interrupted and cannot be finished now: the file ovcomp\\.(DAT|IX) "
+      "cannot be (read|opened) now: (Input/output error|Permission denied)\\.  Nothing more of it is done "
+      "until the program is started again\\.$");
+  for (const bool listed : {true, false}) {
+    SCOPED_TRACE(listed ? "company 12 listed" : "company 12 no longer listed");
+    const fs::path start = dir_.path() / "start";
+    MakeCompanyFolder(start, {{"WIDGET", 100}}, false);
+    if (!listed) {
+      fs::current_path(start);
+      storage::IsamInitialize(0, 30);
+      ASSERT_TRUE(records::OpenCompanyFile());
+      records::CompanyRec company;
+      storage::IsamRecRef ref = 0;
+      ASSERT_TRUE(records::FindCompanyRecord("12", company, ref));
+      ASSERT_TRUE(records::DeleteCompanyRecord(ref));
+      testing_support::CloseEngine();
+      fs::current_path(dir_.path());
+    }
+    std::ofstream(start / "12.DEL") << "12";
+    // No company to open: every read of the start is one of the deletion's.
+    fs::remove(start / "LastCo.Dat");
+    std::map<std::string, std::string> files = FilesOfCompany(start, "12");
+    files.erase("12.DEL");
+    const std::map<std::string, std::string> list = CompanyList(start);
+
+    // A start on a copy of the folder under `plan`, the list's index refused when `refused`: what it
+    // told, with the folder left for the checks.
+    const fs::path folder = dir_.path() / "cut";
+    auto startOnCopy = [&](const FaultPlan& plan, bool refused, int* reads = nullptr) {
+      fs::remove_all(folder);
+      fs::copy(start, folder);
+      if (refused) fs::permissions(folder / "ovcomp.IX", fs::perms::none);
+      fs::current_path(folder);
+      testing_support::RestartUser user;
+      {
+        std::optional<testing_support::PermissionsApply> asAUser;
+        if (refused) asAUser.emplace();
+        platform::files::InstallFaultPlan(plan);
+        EXPECT_TRUE(StartUp());
+        if (reads) *reads = platform::files::FaultReadsSoFar();
+        platform::files::RemoveFaultPlan();
+        EndProgram();
+      }
+      fs::permissions(folder / "ovcomp.IX", fs::perms::owner_read | fs::perms::owner_write);
+      fs::current_path(dir_.path());
+      return Texts(user.told);
+    };
+    // What a start that could not settle the deletion must leave, and must have said.
+    auto keptAndSaid = [&](const std::vector<std::string>& said, const std::string& point) {
+      std::map<std::string, std::string> left = FilesOfCompany(folder, "12");
+      EXPECT_EQ(left.erase("12.DEL"), 1u) << point;
+      EXPECT_TRUE(left == files) << point << ": a file of company 12 changed or went";
+      EXPECT_EQ(CompanyList(folder), list) << point;
+      ASSERT_EQ(said.size(), 1u) << point;
+      EXPECT_TRUE(told.match(QString::fromStdString(said.front())).hasMatch())
+          << point << ": " << said.front();
+    };
+
+    int reads = 0;
+    (void)startOnCopy({}, false, &reads);
+    ASSERT_GT(reads, 0);
+    int kept = 0;
+    for (int n = 1; n <= reads; ++n) {
+      const std::string point = "read " + std::to_string(n) + " of " + std::to_string(reads) + " failing";
+      const std::vector<std::string> said =
+          startOnCopy({.Errno = EIO, .OnRead = FaultAction::Fail, .ReadNumber = n}, false);
+      if (fs::exists(folder / "12.DEL")) {
+        keptAndSaid(said, point);
+        ++kept;
+        continue;
+      }
+      // Settled after all (the failed read was met where the engine recovers from it, as in a
+      // rebuild of the list's index asked for at its open): as the list says.
+      EXPECT_EQ(CompanyList(folder), list) << point;
+      if (listed) {
+        EXPECT_TRUE(FilesOfCompany(folder, "12") == files)
+            << point << ": a file of company 12 changed or went";
+      } else {
+        EXPECT_EQ(FilesOfCompany(folder, "12"), (std::map<std::string, std::string>{})) << point;
+      }
+    }
+    EXPECT_GT(kept, 0);
+    keptAndSaid(startOnCopy({}, true), "ovcomp.IX refused at its open");
+
+    // The list read again: the deletion is settled as the list says, at that start.
+    const std::vector<std::string> said = startOnCopy({}, false);
+    EXPECT_FALSE(fs::exists(folder / "12.DEL"));
+    EXPECT_EQ(CompanyList(folder), list);
+    if (listed) {
+      std::map<std::string, std::string> left = FilesOfCompany(folder, "12");
+      EXPECT_TRUE(left == files) << "a file of company 12 changed or went";
+      EXPECT_EQ(said, std::vector<std::string>{});
+    } else {
+      EXPECT_EQ(FilesOfCompany(folder, "12"), (std::map<std::string, std::string>{}));
+      EXPECT_EQ(said, std::vector<std::string>{
+                          "The deletion of company 12 was interrupted and has been finished."});
+    }
+    fs::remove_all(folder);
+    fs::remove_all(start);
   }
 }
 

@@ -1,5 +1,7 @@
 #include "support/scratch_company.h"
 
+#include <filesystem>
+
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/detail_file.h"
@@ -102,6 +104,20 @@ void FileSmallBooks() {
   p.PODescription.Set("Widget");
   FileRecords<records::ProductRec>({p}, records::ProductFile, records::OpenProductFile,
                                    records::AddProductRecord);
+}
+
+void KeepBooksAside() {
+  namespace fs = std::filesystem;
+  fs::create_directory("books");
+  for (const fs::directory_entry& entry : fs::directory_iterator("."))
+    if (entry.is_regular_file())
+      fs::copy_file(entry.path(), "books" / entry.path().filename(), fs::copy_options::overwrite_existing);
+}
+
+void PutBooksBack() {
+  namespace fs = std::filesystem;
+  for (const fs::directory_entry& entry : fs::directory_iterator("books"))
+    fs::copy_file(entry.path(), entry.path().filename(), fs::copy_options::overwrite_existing);
 }
 
 }  // namespace testing_support

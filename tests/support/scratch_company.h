@@ -36,4 +36,9 @@ bool AddScratchCompany(const records::CompanyRec& company, std::initializer_list
 // 2026, and product P1 "Widget".
 void FileSmallBooks();
 
+// The files of the scratch folder as they stand, kept aside in its folder "books"; and put back
+// over whatever a run changed, so that every run of a sweep starts from the same books.
+void KeepBooksAside();
+void PutBooksBack();
+
 }  // namespace testing_support
