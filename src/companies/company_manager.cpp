@@ -309,6 +309,10 @@ void TListComps::EditCompany() {
 
 void TListComps::DeleteCompany() {
   if (!ReadHighlighted()) return;
+  // Refused before anything is asked while a posting waits to be undone.
+  if (forms::RefuseEntryWhilePostingWaits(CompanyUnit(), forms::RecordSubject(CompanyUnit(), CompanyWorkRec),
+                                          "deleted", "Delete Company"))
+    return;
   if (!CheckSystemPassword()) return;
   if (IsOpenCompany(CompanyWorkRec)) {
     MessageBox(

@@ -570,6 +570,11 @@ bool DeleteInvoice(storage::IsamRecRef ref, std::string& statusText) {
   StoredInvoice stored;
   if (!ReadStoredInvoice(ref, stored)) return false;
   records::InvoiceBuf = stored.Record;
+  // Refused before anything is asked while a posting waits to be undone.
+  if (forms::RefuseEntryWhilePostingWaits(records::InvoiceUnit(),
+                                          "Invoice " + TrimBlanks(stored.Record.InvoiceNo.Get()), "deleted",
+                                          "Delete Invoice"))
+    return false;
   if (!DeleteConfirmed(stored.Record)) return false;
   statusText = PostInvoiceDeletion(stored);
   return true;

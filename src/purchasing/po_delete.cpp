@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "forms/manager_window.h"
 #include "platform/text/codepage.h"
 #include "platform/text/decimal_text.h"
 #include "platform/text/key_text.h"
@@ -148,6 +149,11 @@ std::optional<DeletedPO> DeletePO(storage::IsamRecRef ref) {
   records::ReadRecordAt(records::POHeaderFile, ref, header);
   if (header.Status.Get() != 0) return std::nullopt;
   records::POHeaderBuf = header;
+  // Refused before anything is asked while a posting waits to be undone.
+  if (forms::RefuseEntryWhilePostingWaits(records::POHeaderUnit(),
+                                          "PO " + platform::text::TrimBlanks(header.PONumber.Get()),
+                                          "deleted", "Delete PO"))
+    return std::nullopt;
   if (!PODeleteConfirmed(header)) return std::nullopt;
   return PostPODeletion(header, ref);
 }

@@ -198,9 +198,10 @@ TEST_F(CompanyManagerTest, ANewCompanyNeverTakesInDataFilesFoundInTheFolder) {
   EXPECT_FALSE(platform::files::Exists("3.DEL"));
 }
 
-// While a posting waits to be undone, a new company is refused in the words every refusal uses,
-// before its dialog, and a deletion mark left under its number stays for the next start.
-TEST_F(CompanyManagerTest, ANewCompanyWaitsForAnInterruptedPosting) {
+// While a posting waits to be undone, a new company and a deletion are refused in the words every
+// refusal uses, before anything is asked, and a deletion mark left under its number stays for the
+// next start.
+TEST_F(CompanyManagerTest, ANewCompanyOrADeletionWaitsForAnInterruptedPosting) {
   ASSERT_TRUE(platform::files::WriteWholeFile("3.DEL", "3"));
   storage::KeepJournalWaiting("1", "invoice 1004", "Make 1C.DAT readable and start the program again.");
   Run([&](TListComps& m) {
@@ -209,6 +210,13 @@ TEST_F(CompanyManagerTest, ANewCompanyWaitsForAnInterruptedPosting) {
         "readable and start the program again.",
         "New Company");
     m.AddCompany();
+    EXPECT_EQ(m.StatusText(), "Companies: 2");
+    ui.ExpectMessage(
+        "Company 2 cannot be deleted now: invoice 1004 was interrupted and is not undone yet. Make 1C.DAT "
+        "readable and start the program again.",
+        "Delete Company");
+    Highlight(m, "2");
+    m.DeleteCompany();
     EXPECT_EQ(m.StatusText(), "Companies: 2");
   });
   storage::ForgetWaitingJournal("1");

@@ -489,6 +489,7 @@ TEST_F(InvoiceManagerTest, EntryWindowsAreRefusedAsTheyOpenWhileAPostingWaits) {
   const Case cases[] = {
       {"A new invoice cannot be added" + waits, "Add Invoice", [](TInvEdit1& m) { m.AddInvoiceClick(); }},
       {"Invoice 2001 cannot be changed" + waits, "Edit Invoice", [](TInvEdit1& m) { m.EditInvoiceClick(); }},
+      {"Invoice 2001 cannot be deleted" + waits, "Delete Invoice", [](TInvEdit1& m) { m.InvDeleteClick(); }},
       {"A payment cannot be posted" + waits, "Payment Wizard",
        [](TInvEdit1&) { invoicing::OpenPaymentWizard(); }},
       {"Interest charges cannot be posted" + waits, "Interest Wizard",

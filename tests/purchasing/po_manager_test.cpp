@@ -368,7 +368,7 @@ TEST_F(POManagerTest, ViewPrintAndDeleteWorkOnTheHighlightedPO) {
 
 // While a posting waits to be undone, a PO can be neither added nor changed: the user is told so
 // as the PO window would open, before typing anything, and it does not open.
-TEST_F(POManagerTest, NewAndEditAreRefusedAsThePOWindowOpensWhileAPostingWaits) {
+TEST_F(POManagerTest, NewEditAndDeleteAreRefusedBeforeAnythingIsAskedWhileAPostingWaits) {
   purchasing::PostNewPO(PO("5001", {POLine(1, "WIDGET", "10")}));
   const QString waits =
       " now: invoice 1004 was interrupted and is not undone yet. Make 12C.DAT readable and start the "
@@ -377,9 +377,11 @@ TEST_F(POManagerTest, NewAndEditAreRefusedAsThePOWindowOpensWhileAPostingWaits) 
     Highlight(m, "5001");
     ui.ExpectMessage("A new PO cannot be added" + waits, "New PO").Icon(platform::ui::MsgIcon::Warning);
     ui.ExpectMessage("PO 5001 cannot be changed" + waits, "Edit PO").Icon(platform::ui::MsgIcon::Warning);
+    ui.ExpectMessage("PO 5001 cannot be deleted" + waits, "Delete PO").Icon(platform::ui::MsgIcon::Warning);
     storage::KeepJournalWaiting("12", "invoice 1004", "Make 12C.DAT readable and start the program again.");
     m.NewPOClicked();
     m.EditPOClicked();
+    m.Delete1Click();
     storage::ForgetWaitingJournal("12");
   });
   EXPECT_TRUE(ui.Done());  // the PO window opened would have failed as unexpected
