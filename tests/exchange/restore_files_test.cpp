@@ -232,7 +232,7 @@ TEST_F(RestoreTest, AFailureChangesNothing) {
 }
 
 // Every write and every sync of a restore failing in turn, with the system's reason: the restore
-// says that reason, and every byte under the root is as it was, the journal left by a posting of
+// says that reason and the file's name, and every byte under the root is as it was, the journal left by a posting of
 // the company among them (the restore retires it before it places a file, and puts it back). The
 // first restore that meets no failure stands, and the journal went with it.
 TEST_F(RestoreTest, AWriteOrSyncFailingAnywhereChangesNothingAndSaysWhy) {
@@ -261,6 +261,8 @@ TEST_F(RestoreTest, AWriteOrSyncFailingAnywhereChangesNothingAndSaysWhy) {
       EXPECT_EQ(result.status, Status::Failed);
       EXPECT_TRUE(result.liveUnchanged);
       EXPECT_NE(result.failure.find("Input/output error"), std::string::npos) << result.failure;
+      // A file is named as the user knows it, never by its place in the restore's work folder.
+      EXPECT_EQ(result.failure.find("/new/"), std::string::npos) << result.failure;
       ASSERT_EQ(Tree(), before);
     }
     EXPECT_GT(failed, syncs ? 5 : 2 * static_cast<int>(BackedUpNames().size()));
