@@ -476,8 +476,17 @@ void ForgetRetiredPostings(const RestorePlan& plan) {
   storage::ForgetWaitingJournal(storage::EveryCompany);
 }
 
-std::string SetAsideText(const std::string& keptIn) {
-  return "What it had set aside is kept in the folder \"" + keptIn + "\" of the data folder.";
+// "<what> kept in the folder "<folder>" of the data folder.": every sentence that names where a
+// restore keeps the user's files.
+std::string KeptInText(const std::string& what, const std::string& folder) {
+  return what + " kept in the folder \"" + folder + "\" of the data folder.";
+}
+
+// A sentence for each safety copy of what a restore had set aside, each after two spaces.
+std::string SetAsideSentences(const std::vector<std::string>& keptIn) {
+  std::string text;
+  for (const std::string& folder : keptIn) text += "  " + KeptInText("What it had set aside is", folder);
+  return text;
 }
 
 // The work folders of the program directory, each a folder of its own (never a link).
@@ -493,25 +502,28 @@ std::vector<std::string> WorkFolders() {
   return folders;
 }
 
-// Where the work folders of restores that did not stand keep what they set aside, when the way out
-// is to restore again over them: a safety copy of its own each. Those names.
-std::vector<std::string> KeepWhatRestoringAgainRunsOver(const std::vector<std::string>& folders) {
+// A restore that can be neither finished nor undone is left to be restored over: what the work
+// folders of restores that did not stand set aside is first kept in a safety copy of its own each,
+// so that nothing of the user's stays in a hidden folder. Those names; *notKept gets the first
+// folder whose files could not be moved.
+std::vector<std::string> KeepWhatRestoringAgainRunsOver(const std::vector<std::string>& folders,
+                                                        std::string* notKept = nullptr) {
   std::vector<std::string> kept;
   for (const std::string& folder : folders) {
     if (FoundAt(Subfolder(folder, kMarkInFolder)) != Found::Nothing) continue;  // one that stood
     bool moved = false;
     const std::string keptIn = KeepWhatItSetAside(folder, NewSafetyFolderName(), &moved);
     if (moved && !keptIn.empty()) kept.push_back(keptIn);
+    if (!moved && notKept && notKept->empty() && !IsEmptyOrMissing(Subfolder(folder, "old")))
+      *notKept = folder;
   }
   return kept;
 }
 
-// A restore that can be neither finished nor undone is left to be restored over: what it set aside
-// is first kept in a safety copy of its own, so that nothing of the user's stays in its hidden
-// work folder. The sentence that names it; empty when it had set nothing aside.
-std::string KeepWhatTheRestoreAgainRunsOver(const std::string& folder) {
-  const std::vector<std::string> kept = KeepWhatRestoringAgainRunsOver({folder});
-  return kept.empty() ? std::string() : SetAsideText(kept.front());
+// Whether a start can finish the restore or keep every live file: else the way out is to restore
+// again.
+bool StartFinishesOrUndoes(const RestorePlan& plan) {
+  return FinishesAtTheStart(plan) || NotToPutBack(plan).empty();
 }
 
 // Where the files a held restore replaced wait for the start that finishes or undoes it: named, so
@@ -531,14 +543,14 @@ void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack,
   const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
                                                 : std::string(kRestoreAgain);
   const std::string setAside =
-      finishes || undoes ? std::string() : KeepWhatTheRestoreAgainRunsOver(plan.folder);
+      finishes || undoes ? std::string() : SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan.folder}));
   *failure += std::string(finishes ? " The files could not be taken back now ("
                                    : " Some files could not be put back now (") +
               putBack + ")" +
               (finishes ? "; the next start of the program finishes the restore."
                : undoes ? "; the next start of the program puts them back."
                         : ".") +
-              (setAside.empty() ? std::string() : "  " + setAside) + MeanwhileKeptText(plan) +
+              setAside + MeanwhileKeptText(plan) +
               "  Until then no company posts anything and none of the records can be changed.  " + remedy;
   storage::KeepRestoreWaiting("the restore of the backup files", remedy);
 }
@@ -569,20 +581,11 @@ void HoldEveryCompany(const std::string& text, const std::string& remedy) {
        platform::ui::MsgIcon::Error);
 }
 
-void HoldForUnreadableMark(const std::string& why, const std::string& remedy) {
+// `after` follows the sentence that says why the mark cannot be read.
+void HoldForUnreadableMark(const std::string& why, const std::string& remedy, const std::string& after = {}) {
   HoldEveryCompany(std::string(kInterrupted) + ", and its record of what it did (" + RestoreMarkName +
-                       ") cannot be read: " + why + ".",
+                       ") cannot be read: " + why + "." + after,
                    remedy);
-}
-
-// The same for a mark that cannot tell which work folder is its own: every one that did not stand.
-// What the user is told of it, to follow the reason the mark cannot be read.
-std::string KeepWhatTheWorkFoldersSetAside() {
-  std::string text;
-  for (const std::string& keptIn : KeepWhatRestoringAgainRunsOver(WorkFolders()))
-    text += (text.empty() ? ".  " : "  ") + SetAsideText(keptIn);
-  if (!text.empty()) text.pop_back();  // the caller ends the sentence
-  return text;
 }
 
 // The mark in the program directory as a start or a new restore finds it.
@@ -623,8 +626,7 @@ LiveMark ReadLiveMark() {
     mark.state = State::Unreadable;
     mark.err = errno;
   } else {
-    mark.state =
-        FinishesAtTheStart(*mark.plan) || NotToPutBack(*mark.plan).empty() ? State::Open : State::Stuck;
+    mark.state = StartFinishesOrUndoes(*mark.plan) ? State::Open : State::Stuck;
   }
   return mark;
 }
@@ -678,12 +680,14 @@ std::optional<RestorePlan> PlanOfLiveMark(FoldersInUse* inUse) {
       // A link or another kind of file in its place holds nothing the restore wrote; a new restore
       // writes its own mark over it.
       inUse->all = true;
-      HoldForUnreadableMark("it is a link or another kind of file" + KeepWhatTheWorkFoldersSetAside(),
-                            kRestoreAgain);
+      // A mark that cannot name its work folder leaves every one that did not stand to be kept.
+      HoldForUnreadableMark("it is a link or another kind of file", kRestoreAgain,
+                            SetAsideSentences(KeepWhatRestoringAgainRunsOver(WorkFolders())));
       return std::nullopt;
     case State::Damaged:
       inUse->all = true;
-      HoldForUnreadableMark("it is damaged" + KeepWhatTheWorkFoldersSetAside(), kRestoreAgain);
+      HoldForUnreadableMark("it is damaged", kRestoreAgain,
+                            SetAsideSentences(KeepWhatRestoringAgainRunsOver(WorkFolders())));
       return std::nullopt;
     case State::NoWorkFolder:
       SetMarkAside(*mark.plan);
@@ -708,10 +712,9 @@ FoldersInUse FinishFromMark() {
   if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return {};
   const std::string interrupted = std::string(kInterrupted) + " and ";
   if (const std::string why = NotToPutBack(*plan); !why.empty()) {
-    const std::string setAside = KeepWhatTheRestoreAgainRunsOver(plan->folder);
     HoldEveryCompany(interrupted +
                          "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
-                         (setAside.empty() ? std::string() : "  " + setAside),
+                         SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan->folder})),
                      kRestoreAgain);
     return inUse;
   }
@@ -748,7 +751,7 @@ std::string KeepLeftWorkFolder(const std::string& folder) {
 
 std::string LeftWorkFolderText(const std::string& folder, const std::string& keptIn) {
   return "A restore of the backup files that was not finished had set files aside in its work folder (" +
-         folder + ").  They are kept in the folder \"" + keptIn + "\" of the data folder.";
+         folder + ").  " + KeptInText("They are", keptIn);
 }
 
 // Work folders left by a restore: one that stood is settled and told; one that no mark stands for
@@ -826,7 +829,7 @@ std::string NewSafetyFolderName() {
 
 std::string SafetyCopyText(const std::string& keptIn) {
   if (keptIn.empty()) return {};
-  return "The files it replaced or took away are kept in the folder \"" + keptIn + "\" of the data folder.";
+  return KeptInText("The files it replaced or took away are", keptIn);
 }
 
 bool MakeRestoreFolder(std::string* folder, std::string* failure) {
@@ -858,21 +861,14 @@ std::string StagedFile(const std::string& folder, const std::string& name) {
 
 Placement PlaceRestoredFiles(const RestorePlan& staged, std::string* failure, std::string* keptIn) {
   int err = 0;
-  std::error_code error;
   RestorePlan plan = staged;
-  if (fs::is_directory(fs::symlink_status(RestoreMarkName, error))) {
-    *failure = std::string(RestoreMarkName) +
-               " is a folder, not the restore's record: remove it and restore the backup again.";
-    RemoveRestoreFolder(plan.folder);
-    return Placement::KeptLive;
-  }
   // What is staged is durable before the mark that names it.
   plan.markBytes = EncodeRestoreMark(plan);
   const bool wrote = SyncFolders({Subfolder(plan.folder, "new"), plan.folder}, failure) &&
                      files::WriteWholeFile(RestoreMarkName, plan.markBytes, &err);
   // The mark in place may be this restore's even when the write failed (at the folder's sync);
   // anything else there belongs to someone else and is left as it is.
-  const bool ownMark = IsOwnMark(plan);
+  const bool ownMark = wrote || IsOwnMark(plan);
   const bool marked = wrote && ownMark && MarkTime(RestoreMarkName, &plan.markTime);
   if (marked && FinishPlacing(plan, failure)) {
     ForgetRetiredPostings(plan);
@@ -917,14 +913,12 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
   if (!earlier) return {};
   const std::vector<std::string> folders =
       mark.plan ? std::vector<std::string>{mark.plan->folder} : WorkFolders();
-  earlier->keptIn = KeepWhatRestoringAgainRunsOver(folders);
-  for (const std::string& folder : folders)
-    if (FoundAt(Subfolder(folder, kMarkInFolder)) == Found::Nothing &&
-        !IsEmptyOrMissing(Subfolder(folder, "old")))
-      return "The backup files cannot be restored now: what an earlier restore set aside in its work folder "
-             "(" +
-             folder +
-             ") cannot be moved into a folder of its own.  Check that the data folder can be written to.";
+  std::string notKept;
+  earlier->keptIn = KeepWhatRestoringAgainRunsOver(folders, &notKept);
+  if (!notKept.empty())
+    return "The backup files cannot be restored now: what an earlier restore set aside in its work folder (" +
+           notKept +
+           ") cannot be moved into a folder of its own.  Check that the data folder can be written to.";
   earlier->mark = mark.state == State::NotAMark ? std::string(kHeldMark) : mark.bytes;
   return {};
 }
@@ -939,8 +933,7 @@ std::vector<std::string> KeepLeftWorkFolders() {
 }
 
 std::string EarlierSetAsideText(const std::string& keptIn) {
-  return "What an earlier restore that was not finished had set aside is kept in the folder \"" + keptIn +
-         "\" of the data folder.";
+  return KeptInText("What an earlier restore that was not finished had set aside is", keptIn);
 }
 
 std::string RetiredPostingsText(const std::vector<storage::LeftJournal>& journals, Retiring when) {
