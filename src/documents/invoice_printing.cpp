@@ -125,15 +125,15 @@ void PrintInvoice(platform::print::TPrinter& printer) {
 void MarkInvoiceRecords(const std::function<void(records::InvoiceRec&)>& mark) {
   records::InvoiceRec cleared{};
   cleared.InvoiceNo.Set(DocHeader.DocNumber.substr(0, 9));
-  MarkRecordsPrinted<records::InvoiceRec>(records::InvoiceFile, DocHeader.DocNumber,
-                                          records::BuildInvoiceKey(cleared, 1),
-                                          [&mark](records::InvoiceRec& r) {
-                                            const std::string type = r.TransactionType.Get();
-                                            if (type != "Z" && type != "I" && type != "M" && type != "G")
-                                              return false;
-                                            mark(r);
-                                            return true;
-                                          });
+  const std::string failure = MarkRecordsPrinted<records::InvoiceRec>(
+      records::InvoiceFile, DocHeader.DocNumber, records::BuildInvoiceKey(cleared, 1),
+      [&mark](records::InvoiceRec& r) {
+        const std::string type = r.TransactionType.Get();
+        if (type != "Z" && type != "I" && type != "M" && type != "G") return false;
+        mark(r);
+        return true;
+      });
+  TellNotMarked("Invoice " + TrimBlanks(DocHeader.DocNumber), failure);
 }
 
 void MarkInvoicePrintedAfterJob() {

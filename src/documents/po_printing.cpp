@@ -23,13 +23,15 @@ std::function<void(const std::string& poNumber)> MarkPOHeaderPrinted = [](const 
 void MarkPORecords(const std::string& poNumber, const std::function<void(records::POHeaderRec&)>& mark) {
   records::POHeaderRec cleared{};
   cleared.PONumber.Set(poNumber.substr(0, 9));
-  MarkRecordsPrinted<records::POHeaderRec>(records::POHeaderFile, poNumber,
-                                           records::BuildPOHeaderKey(cleared, 1),
-                                           [&mark](records::POHeaderRec& r) {
-                                             if (r.POStatus.Get() != "O") return false;
-                                             mark(r);
-                                             return true;
-                                           });
+  const std::string failure = MarkRecordsPrinted<records::POHeaderRec>(records::POHeaderFile, poNumber,
+                                                                       records::BuildPOHeaderKey(cleared, 1),
+                                                                       [&mark](records::POHeaderRec& r) {
+                                                                         if (r.POStatus.Get() != "O")
+                                                                           return false;
+                                                                         mark(r);
+                                                                         return true;
+                                                                       });
+  TellNotMarked("PO " + TrimBlanks(poNumber), failure);
 }
 
 namespace {

@@ -7,7 +7,9 @@
 
 #include "documents/document_buffer.h"
 #include "documents/printing_fixture.h"
+#include "platform/files/fault_seam.h"
 #include "platform/text/number_text.h"
+#include "platform/ui/support/ui_script.h"
 #include "records/company_rec.h"
 #include "records/detail_file.h"
 
@@ -162,6 +164,42 @@ TEST_F(InvoicePrintingTest, AReprintLeavesTheRecordsAsTheyAre) {
   DocHeader.PrintedFlag = "Y";
   PrintAs("INV");
   EXPECT_EQ(file.Read(invoice).PrintedMark.Get(), "");
+}
+
+// A mark that cannot be read or written is said, naming the file, and the printout stands; no
+// more marks are made after the failure. Every read and write of the marking fails in turn, on a
+// file just opened so that the marking reads it from the disk.
+TEST_F(InvoicePrintingTest, AMarkThatCannotBeMadeIsSaidAndThePrintoutStands) {
+  using platform::files::FaultAction;
+  using platform::files::FaultPlan;
+  InvoiceFileScope file;
+  int number = 5000;
+  for (const bool read : {true, false}) {
+    int failed = 0;
+    for (int n = 1;; ++n) {
+      SCOPED_TRACE((read ? "read " : "write ") + std::to_string(n));
+      DocHeader.DocNumber = std::to_string(++number);
+      const storage::IsamRecRef first = file.Add(DocHeader.DocNumber.c_str(), "Z");
+      const storage::IsamRecRef second = file.Add(DocHeader.DocNumber.c_str(), "I");
+      file.Reopen();
+      testing_support::UiScript ui;
+      ui.ExpectMessage("Invoice " + QString::fromStdString(DocHeader.DocNumber) +
+                           " went out, but it could not be marked printed.  The file 12I.DAT " +
+                           (read ? "cannot be read now" : "could not be written") + ": Input/output error.",
+                       "Mark Printed");
+      platform::files::InstallFaultPlan(read ? FaultPlan{.OnRead = FaultAction::Fail, .ReadNumber = n}
+                                             : FaultPlan{.OnWrite = FaultAction::Fail, .WriteNumber = n});
+      PrintAs("INV");
+      const int calls = read ? platform::files::FaultReadsSoFar() : platform::files::FaultWritesSoFar();
+      platform::files::RemoveFaultPlan();
+      if (calls < n) break;  // the marking made fewer calls: nothing failed, and nothing was said
+      ++failed;
+      EXPECT_TRUE(ui.Done());
+      EXPECT_FALSE(Log().isEmpty());
+      EXPECT_NE(file.Read(first).PrintedMark.Get() + file.Read(second).PrintedMark.Get(), "YY");
+    }
+    EXPECT_GT(failed, 0) << (read ? "reads" : "writes");
+  }
 }
 
 // A printer that fails when the second page begins.

@@ -162,6 +162,12 @@ InvoiceFileScope::InvoiceFileScope() {
   EXPECT_TRUE(storage::IsamOK) << storage::IsamError;
 }
 
+void InvoiceFileScope::Reopen() {
+  storage::IsamCloseFileBlock(records::InvoiceFile);
+  storage::IsamOpenFileBlock(records::InvoiceFile, "12I", false, false, false, true);
+  EXPECT_TRUE(storage::IsamOK) << storage::IsamError;
+}
+
 InvoiceFileScope::~InvoiceFileScope() {
   storage::IsamCloseFileBlock(records::InvoiceFile);
   records::InvoiceFile = nullptr;

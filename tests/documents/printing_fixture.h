@@ -65,6 +65,7 @@ class InvoiceFileScope {
   ~InvoiceFileScope();
   storage::IsamRecRef Add(const char* number, const char* type, const char* printed = "N");
   records::InvoiceRec Read(storage::IsamRecRef ref) const;
+  void Reopen();  // closes and opens the file again: nothing of it is kept in memory
 
  private:
   testing_support::TempDir dir_;
