@@ -326,9 +326,17 @@ void TInvEdit1::PositionOnLastInvoice() {
   InvoiceBuf.InvoiceNo.Set(CurrentCompany.InvoiceManagerStartNumber.Get());
   storage::IsamKeyStr key = records::BuildInvoiceKey(InvoiceBuf, 1);
   storage::IsamRecRef ref = 0;
-  if (!records::InvoiceUnit().SearchKey(key, ref, 1)) return;
-  storage::IsamGetRec(records::InvoiceFile, ref, &InvoiceBuf, sizeof InvoiceBuf);
-  if (!storage::IsamOK) return;
+  // No invoice at or after the start number leaves the list at its top; a search or read that
+  // failed is said, not taken for that.
+  const bool found = forms::CheckReads(windowTitle(), [&] {
+    if (!records::InvoiceUnit().SearchKey(key, ref, 1)) {
+      if (!records::IsEndOfWalk()) records::ThrowFileUnusable(records::InvoiceUnit());
+      return false;
+    }
+    records::ReadRecordAt(records::InvoiceFile, ref, InvoiceBuf);
+    return true;
+  });
+  if (!found) return;
   InvBrowser1->BrowserGoToKey(records::BuildInvoiceKey(InvoiceBuf, InvBrowser1->BrowserKeyNumber()), ref);
 }
 

@@ -187,7 +187,11 @@ void TPOList1::PositionOnStartPO() {
   records::POHeaderRec wanted{};
   wanted.PONumber.Set(CurrentCompany.POManagerStartNumber.Get());
   storage::IsamRecRef ref = 0;
-  if (!records::ReadByKey(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1, POHeaderBuf, ref))
+  // A search that failed is said, not taken for a start PO that is not on file.
+  if (!forms::CheckReads(windowTitle(), [&] {
+        return records::ReadIfOnFile(records::POHeaderUnit(), records::BuildPOHeaderKey(wanted, 1), 1,
+                                     POHeaderBuf, ref);
+      }))
     return;
   const records::POHeaderRec start = POHeaderBuf;
   RecBrowser1->BrowserGoToKey(records::BuildPOHeaderKey(start, RecBrowser1->BrowserKeyNumber()), ref);

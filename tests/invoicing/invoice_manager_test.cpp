@@ -73,14 +73,19 @@ class InvoiceManagerTest : public test_fixtures::InvoiceBooksTest {
   // Shows the manager modally with `work` standing in for the user; the manager holds the
   // invoicing files while it is shown, the checks read them afterwards.
   void RunManager(const std::function<void(TInvEdit1&)>& work) {
-    for (storage::IsamFileBlock* file : {&records::InvoiceFile, &records::DetailFile, &records::MemoFile}) {
-      storage::IsamCloseFileBlock(*file);
-      *file = nullptr;
-    }
+    CloseManagerFiles();
     ui.OnModal<TInvEdit1>([work](TInvEdit1& m) { work(m); });
     CreateInvEdit1().ShowModal();
     EXPECT_FALSE(storage::IsamIsOpen(records::CompanyFile));  // let go when the manager closes
     EXPECT_TRUE(records::OpenInvoiceFiles());
+  }
+
+  // Lets go of the files the manager opens itself.
+  static void CloseManagerFiles() {
+    for (storage::IsamFileBlock* file : {&records::InvoiceFile, &records::DetailFile, &records::MemoFile}) {
+      storage::IsamCloseFileBlock(*file);
+      *file = nullptr;
+    }
   }
 
   // Every record of the list in the browser's order, walked row by row from the first.
@@ -750,6 +755,24 @@ TEST_F(InvoiceManagerTest, AFailedPostingLeavesNothingBehindAndTheListReadsOn) {
     EXPECT_EQ(reports::LabelPrintQueue.Count(), 1);
   });
   EXPECT_EQ(BooksProblems(), std::vector<std::string>{});
+}
+
+// The manager opens at the company's start invoice. A search for it that cannot read says which
+// file and why, and the list opens all the same: a failed search is never taken for no invoice at
+// or after the start. Each read of the opening fails in turn, over enough records that the search
+// reads from the disk.
+TEST_F(InvoiceManagerTest, AStartInvoiceThatCannotBeSearchedIsSaidAndTheListStillOpens) {
+  FileManyRecords(400);
+  const std::string start = std::to_string(20000 + (350 * 7919) % 99991);
+  ASSERT_TRUE(records::UpdateCurrentCompanyRecord(
+      [&](records::CompanyRec& c) { c.InvoiceManagerStartNumber.Set(start); }));
+  const std::vector<testing_support::OpeningRun> runs = testing_support::SweepOpeningReads(
+      CloseManagerFiles, records::OpenInvoiceFiles, [] { CreateInvEdit1().ShowModal(); },
+      [](platform::ui::Form& m) {
+        return Read(dynamic_cast<TInvEdit1&>(m).InvBrowser1->BrowserCurrentRef()).InvoiceNo.Get();
+      });
+  testing_support::ExpectFailureSaidOrOpenedAt(
+      runs, "Invoice Manager: The file 12I.DAT cannot be read now: Input/output error.", start);
 }
 
 }  // namespace

@@ -31,6 +31,7 @@
 #include "records/record_file.h"
 #include "storage/isam.h"
 #include "storage/posting_journal.h"
+#include "support/read_sweep.h"
 #include "support/whole_window.h"
 
 namespace {
@@ -52,15 +53,20 @@ class POManagerTest : public test_fixtures::POOutputTest {
   // Shows the manager modally with `work` standing in for the user; the manager holds the PO
   // files while it is shown, the checks read them afterwards.
   void RunManager(const std::function<void(TPOList1&)>& work) {
+    CloseManagerFiles();
+    ui.OnModal<TPOList1>([work](TPOList1& m) { work(m); });
+    purchasing::CreatePOList1().ShowModal();
+    EXPECT_FALSE(storage::IsamIsOpen(records::POHeaderFile));  // let go when the manager closes
+    EXPECT_TRUE(records::OpenPOFiles());
+  }
+
+  // Lets go of the files the manager opens itself.
+  static void CloseManagerFiles() {
     for (storage::IsamFileBlock* file :
          {&records::POHeaderFile, &records::PODetailFile, &records::POMemoFile}) {
       storage::IsamCloseFileBlock(*file);
       *file = nullptr;
     }
-    ui.OnModal<TPOList1>([work](TPOList1& m) { work(m); });
-    purchasing::CreatePOList1().ShowModal();
-    EXPECT_FALSE(storage::IsamIsOpen(records::POHeaderFile));  // let go when the manager closes
-    EXPECT_TRUE(records::OpenPOFiles());
   }
 
   // Every listed record in the browser's order, walked row by row from the first.
@@ -468,6 +474,29 @@ TEST_F(POManagerTest, APictureOfTheWindow) {
     EXPECT_EQ(picture.size(), QSize(1000, 520));
     testing_support::ExpectWholeWindow(m, "po_manager");
   });
+}
+
+// The manager opens at the company's start PO. A search for it that cannot read says which file
+// and why, and the list opens all the same: a failed search is never taken for a start PO that is
+// not on file. Each read of the opening fails in turn, over enough POs that the search reads from
+// the disk.
+TEST_F(POManagerTest, AStartPOThatCannotBeSearchedIsSaidAndTheListStillOpens) {
+  for (int i = 0; i < 400; ++i) {
+    POHeaderRec header{};
+    header.PONumber.Set(std::to_string(7000 + i));
+    header.VendorNo.Set("V1");
+    header.SortDate.Set("2026/10/05");
+    IsamRecRef ref = 0;
+    ASSERT_TRUE(records::AddPOHeaderRecord(header, ref));
+  }
+  ASSERT_TRUE(records::UpdateCurrentCompanyRecord(
+      [](records::CompanyRec& c) { c.POManagerStartNumber.Set("7350"); }));
+
+  const std::vector<testing_support::OpeningRun> runs = testing_support::SweepOpeningReads(
+      CloseManagerFiles, records::OpenPOFiles, [] { purchasing::CreatePOList1().ShowModal(); },
+      [](platform::ui::Form& m) { return Current(dynamic_cast<TPOList1&>(m)).PONumber.Get(); });
+  testing_support::ExpectFailureSaidOrOpenedAt(
+      runs, "Purchase Order Manager: The file 12O.DAT cannot be read now: Input/output error.", "7350");
 }
 
 }  // namespace

@@ -138,4 +138,70 @@ void ExpectRefusedAtOpen(const SweepStep& step, const std::string& dataFile,
   ExpectFailureSaid(step, refused, before, ReadBooks(books), told, dataFile + " at mode 000");
 }
 
+namespace {
+
+// Opens the window as a user does and notes what it says and shows.
+class Opening : public StandInUser {
+ public:
+  explicit Opening(const std::function<std::string(platform::ui::Form&)>& seen) : seen_(seen) {}
+  platform::ui::TModalResult ShowMessageBox(const platform::ui::MessageRequest& request) override {
+    run.Said << request.title + ": " + request.text;
+    return platform::ui::DefaultButtonOf(request);
+  }
+  platform::ui::TModalResult RunModal(platform::ui::Form& form) override {
+    form.EnterModalState();
+    form.Show();
+    // What the window shows is read with no read failing: the sweep is of the window's reads.
+    readsWhenShown = platform::files::FaultReadsSoFar();
+    platform::files::RemoveFaultPlan();
+    run.Seen = seen_(form);
+    if (form.InModalState()) form.CancelDiscarding();
+    return form.ModalResult();
+  }
+  OpeningRun run;
+  int readsWhenShown = 0;
+
+ private:
+  const std::function<std::string(platform::ui::Form&)>& seen_;
+};
+
+}  // namespace
+
+std::vector<OpeningRun> SweepOpeningReads(const std::function<void()>& closeFiles, bool (*openFiles)(),
+                                          const std::function<void()>& show,
+                                          const std::function<std::string(platform::ui::Form&)>& seen) {
+  constexpr platform::files::FaultAction Fail = platform::files::FaultAction::Fail;
+  closeFiles();
+  platform::files::InstallFaultPlan({.OnRead = Fail, .ReadNumber = 1 << 30});  // counts, fails none
+  EXPECT_TRUE(openFiles());
+  const int openingReads = platform::files::FaultReadsSoFar();
+  platform::files::RemoveFaultPlan();
+  std::vector<OpeningRun> runs;
+  for (int read = openingReads + 1;; ++read) {
+    closeFiles();
+    Opening opening(seen);
+    platform::files::InstallFaultPlan({.Errno = EIO, .OnRead = Fail, .ReadNumber = read});
+    show();
+    runs.push_back(opening.run);
+    if (opening.readsWhenShown < read) break;
+  }
+  EXPECT_TRUE(openFiles());
+  return runs;
+}
+
+void ExpectFailureSaidOrOpenedAt(const std::vector<OpeningRun>& runs, const QString& failureSaid,
+                                 const std::string& opensAt) {
+  int said = 0;
+  for (const OpeningRun& run : runs) {
+    if (run.Said.contains(failureSaid))
+      ++said;
+    else if (run.Said.isEmpty())
+      EXPECT_EQ(run.Seen, opensAt);
+  }
+  EXPECT_GT(said, 0) << failureSaid.toStdString();
+  ASSERT_FALSE(runs.empty());
+  EXPECT_TRUE(runs.back().Said.isEmpty()) << runs.back().Said.join(" | ").toStdString();  // the clean run
+  EXPECT_EQ(runs.back().Seen, opensAt);
+}
+
 }  // namespace testing_support

@@ -14,6 +14,10 @@
 
 #include "storage/isam.h"
 
+namespace platform::ui {
+class Form;
+}
+
 namespace testing_support {
 
 // Every record of each file (by its data file name) in file order, and the company record.
@@ -51,5 +55,23 @@ int SweepReads(const SweepStep& step, const std::vector<BooksFile>& books);
 // user: says "The file <name> cannot be opened now: Permission denied." once and does nothing.
 void ExpectRefusedAtOpen(const SweepStep& step, const std::string& dataFile,
                          const std::vector<BooksFile>& books);
+
+// A window that opens its own files (a manager), opened as a user opens it once with each read
+// after the files' open failing in turn, until a run meets no failure (the last one returned).
+// A read failing at the open itself ends the program, as it should, and is not swept. closeFiles
+// lets go of the files the window opens; openFiles opens them as the window does; show creates
+// the window and shows it modally; seen says what the window shows once open (its highlighted
+// row).
+struct OpeningRun {
+  QStringList Said;  // "title: text" of each message box
+  std::string Seen;
+};
+std::vector<OpeningRun> SweepOpeningReads(const std::function<void()>& closeFiles, bool (*openFiles)(),
+                                          const std::function<void()>& show,
+                                          const std::function<std::string(platform::ui::Form&)>& seen);
+// Over such runs: at least one said failureSaid ("title: text"); each that said nothing, and the
+// clean run, shows opensAt.
+void ExpectFailureSaidOrOpenedAt(const std::vector<OpeningRun>& runs, const QString& failureSaid,
+                                 const std::string& opensAt);
 
 }  // namespace testing_support
