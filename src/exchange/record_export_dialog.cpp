@@ -82,7 +82,12 @@ void TRecordExportDialog::LayOut() {
 
 void TRecordExportDialog::FormShow() {
   records::FileForAction file(*kind_.file, kind_.open);
-  const int32_t count = file.Open() ? storage::IsamUsedKeys(*kind_.file, 1) : 0;
+  // A file that cannot be opened is not counted as empty: the line says which and why.
+  if (!file.Open()) {
+    Label3->setText(platform::text::ToQString(records::DataFileUnusableText(kind_.unit())));
+    return;
+  }
+  const int32_t count = storage::IsamUsedKeys(*kind_.file, 1);
   Label3->setText(QStringLiteral("You have %1 %2 to export...").arg(count).arg(kind_.noun));
 }
 

@@ -343,12 +343,12 @@ void LoadCustomer(TProdInv& f, const std::string& number) {
 }
 
 // The row's stock display: the product's stock and kind, "T" with nothing on hand when it is not
-// on file.
-void ShowRowStock(TProdInv& f, int row, const std::string& code) {
+// on file (or the company has no product file).
+void ShowRowStock(TProdInv& f, int row, const std::string& code, bool productsThere) {
   if (code.empty()) return;
   records::ProductRec product{};
   storage::IsamRecRef ref = 0;
-  if (!records::ProductFile || !records::ReadProductByCode(code, product, ref)) {
+  if (!productsThere || !records::ReadProductByCode(code, product, ref)) {
     f.LineOnHand(row) = "0";
     f.LineStockState(row) = "T";
     return;
@@ -359,6 +359,8 @@ void ShowRowStock(TProdInv& f, int row, const std::string& code) {
 
 void LoadLines(TProdInv& f, const std::vector<StoredLine>& lines) {
   records::FileForAction products(records::ProductFile, records::OpenProductFile);
+  // A product file that cannot be opened is no product off file: the edit does not begin.
+  const bool productsThere = records::ThereToRead(products, records::ProductUnit());
   const int count = std::min(kInvoiceLines, static_cast<int>(lines.size()));
   for (int row = 1; row <= count; ++row) {
     const LineCells cells = CellsOf(lines[static_cast<size_t>(row - 1)].Record);
@@ -369,7 +371,7 @@ void LoadLines(TProdInv& f, const std::vector<StoredLine>& lines) {
     f.OldLineQuantities(row) = cells.Quantity;
     f.OldLineProducts(row) = cells.Code;
     f.LineCosts(row) = cells.Cost;
-    ShowRowStock(f, row, cells.Code);
+    ShowRowStock(f, row, cells.Code, productsThere);
   }
 }
 

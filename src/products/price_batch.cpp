@@ -50,7 +50,7 @@ std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batc
                                                            std::string_view percentage) {
   std::vector<PriceBatchRow> rows;
   FileForAction file(ProductFile, OpenProductFile);
-  if (!file.Open()) return std::nullopt;
+  if (!ThereToRead(file, ProductUnit())) return std::nullopt;
   ForEachRecordInFileOrder<ProductRec>(ProductFile, [&](const ProductRec& product) {
     if (IsInManualPriceBatch(product, batchNumber)) rows.push_back(RowOf(product, method, percentage));
   });
@@ -65,7 +65,7 @@ int ChangePricesOnFile(const std::vector<PriceChange>& changes, std::string_view
   int changed = 0;
   {
     FileForAction file(ProductFile, OpenProductFile);
-    if (!file.Open()) return -1;
+    if (!ThereToRead(file, ProductUnit())) return -1;
     for (const PriceChange& change : changes) {
       PriceQuote quote;
       const std::optional<platform::text::Cents> price = platform::text::ParseAmount(change.NewPrice);

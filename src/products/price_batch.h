@@ -25,8 +25,8 @@ struct PriceBatchRow {
 // The method codes of the wizard: "M" markup from cost, "G" margin from cost, "D" discount
 // from list; empty when no method is chosen (every new price and profit is then "0").
 // Reads the open company's product file in physical order, opening and closing it; none when
-// the file cannot be opened (the user has been told). Throws records::FileUnusable when a record
-// cannot be read.
+// there is no product file (its making was refused, and said). Throws records::FileUnusable when
+// the file could not be opened (a repair declined, a file the system refused) or read.
 std::optional<std::vector<PriceBatchRow>> SearchPriceBatch(std::string_view batchNumber,
                                                            std::string_view method,
                                                            std::string_view percentage);
@@ -39,9 +39,9 @@ struct PriceChange {
 // Writes each new price as shown into the product with that code (the previous price keeps the
 // old one; the percentage, the method and today's date are stored with it), then the company's
 // last price-change date. A row whose product is gone or whose price does not fit the price
-// field is left alone. The number of products changed; -1 when the product file cannot be
-// opened. A record that cannot be written raises "Modify operation failed"; the prices written
-// before it stay, and the company's date is not changed.
+// field is left alone. One posting: every price and the date are written, or none. The number of
+// products changed; -1 when there is no product file. Throws records::FileUnusable when the
+// file could not be opened; a record that cannot be read or written fails the posting.
 int ChangeBatchPrices(const std::vector<PriceChange>& changes, std::string_view method,
                       std::string_view percentage);
 

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "forms/form_instance.h"
+#include "forms/unusable_file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
@@ -159,9 +160,11 @@ void TPriceChg::SearchButClick() {
   ListView1->clear();
   ShowStatus("Searching...");
   Application->ProcessMessages();
-  const std::optional<std::vector<PriceBatchRow>> found =
-      SearchPriceBatch(ToAnsi(PBatchNum->currentText()), method, percentage);
-  if (!found) {
+  std::optional<std::vector<PriceBatchRow>> found;
+  if (!forms::ReadAll(
+          Caption(),
+          [&] { found = SearchPriceBatch(ToAnsi(PBatchNum->currentText()), method, percentage); }) ||
+      !found) {
     ShowStatus({});
     return;
   }
@@ -209,7 +212,11 @@ void TPriceChg::ChgPricesClick() {
     const QTreeWidgetItem* item = ListView1->topLevelItem(n);
     changes.push_back({ToAnsi(item->text(ColCode)), ToAnsi(item->text(ColNewPrice))});
   }
-  if (ChangeBatchPrices(changes, method, TrimBlanks(ToAnsi(PSPct->text()))) < 0) {
+  int changed = -1;
+  if (!forms::ReadAll(
+          Caption(),
+          [&] { changed = ChangeBatchPrices(changes, method, TrimBlanks(ToAnsi(PSPct->text()))); }) ||
+      changed < 0) {
     ShowStatus({});
     return;
   }

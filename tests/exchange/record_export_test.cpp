@@ -300,7 +300,7 @@ TEST_F(RecordExportTest, FailuresAreReportedAndNothingIsClaimedOrReplaced) {
 
 // A file that cannot be opened is said with its name and the system's reason, and nothing is
 // exported: never "0 records exported", never the engine's number alone.
-TEST_F(RecordExportTest, AnExportOfAFileThatCannotBeOpenedNamesTheFileAndItsReason) {
+TEST_F(RecordExportTest, AnExportOrItsCountOfAFileThatCannotBeOpenedNamesTheFileAndItsReason) {
   FileCustomers();
   const std::filesystem::path file = std::filesystem::current_path() / "12C.DAT";
   std::filesystem::permissions(file, std::filesystem::perms::none);
@@ -309,6 +309,10 @@ TEST_F(RecordExportTest, AnExportOfAFileThatCannotBeOpenedNamesTheFileAndItsReas
     UiScript ui;
     testing_support::PermissionsApply asAUser;
     refused = ExportRecords(CustomerExportKind(), {}, {});
+    // The window's count is no "You have 0 customers" for a file it could not open.
+    auto& dialog = CreateCustExp();
+    dialog.FormShow();
+    EXPECT_EQ(dialog.Label3->text(), "The file 12C.DAT cannot be opened now: Permission denied.");
     EXPECT_TRUE(ui.Done());
   }
   std::filesystem::permissions(file,

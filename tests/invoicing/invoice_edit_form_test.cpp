@@ -16,7 +16,10 @@
 #include "records/invoice_file.h"
 #include "records/memo_file.h"
 #include "records/payment_terms.h"
+#include "records/product_file.h"
 #include "records/record_file.h"
+#include "shell/permissions_apply.h"
+#include "storage/naming.h"
 #include "support/grid_typing.h"
 
 namespace invoicing {
@@ -186,6 +189,27 @@ TEST_F(InvoiceEditFormTest, TheFormShowsTheStoredInvoiceAndOkPostsTheDifference)
   ASSERT_TRUE(ReadStoredInvoice(ref, stored));
   EXPECT_EQ(stored.Lines.size(), 2u);
   EXPECT_EQ(stored.Record.InvPaid.Get(), "20.00");
+  ExpectBooksBalance();
+}
+
+// A product file that cannot be opened is no product off file: the edit says which file and
+// why, and does not begin (no form is shown).
+TEST_F(InvoiceEditFormTest, AProductFileThatCannotBeOpenedIsSaidAndTheEditDoesNotBegin) {
+  const IsamRecRef ref = PostWidgetsAndGadgets();
+  records::CloseDataFile(records::ProductFile);
+  const std::string file = storage::IsamFileName(records::ProductUnit().FileName(), storage::IsamDataExt);
+  std::string said;
+  testing_support::WithFileRefused(file, [&] {
+    try {
+      (void)EditInvoice(ref, status);
+    } catch (const records::FileUnusable& unusable) {
+      said = unusable.what();
+    }
+    return 0;
+  });
+  EXPECT_EQ(said, "The file " + file + " cannot be opened now: Permission denied.");
+  ASSERT_TRUE(records::OpenProductFile());
+  EXPECT_EQ(OnHand("WIDGET"), "95");
   ExpectBooksBalance();
 }
 

@@ -14,6 +14,7 @@
 #include "platform/ui/support/ui_script.h"
 #include "products/price_batch.h"
 #include "products_fixture.h"
+#include "shell/permissions_apply.h"
 #include "support/whole_window.h"
 
 namespace products {
@@ -211,11 +212,43 @@ TEST_F(PriceChangeTest, AProductFileLeftUnrepairedStopsTheSearchWithoutAnyResult
   wizard.PSPct->setText("5");
   UiScript ui;
   ui.ExpectMessage("Index file is defective.  Rebuild?", "Products").Answer(platform::ui::mrNo);
+  ui.ExpectMessage("The file 1P.IX cannot be opened now: No such file or directory.", "Price Change Wizard");
   wizard.SearchButClick();
   EXPECT_TRUE(ui.Done());
   EXPECT_EQ(wizard.ListView1->topLevelItemCount(), 0);
   EXPECT_FALSE(wizard.ChgPrices->isEnabled());
   EXPECT_TRUE(wizard.StatusBar1->currentMessage().isEmpty());
+}
+
+// A product file the system refuses is said with its reason, at the search and at the change:
+// never "No records found", never a change that seems to have run.
+TEST_F(PriceChangeTest, AProductFileTheSystemRefusesIsSaidAndNothingIsListedOrChanged) {
+  TPriceChg& wizard = ShowWizard();
+  wizard.PBatchNum->setCurrentText("1");
+  wizard.RBMrkUp->setChecked(true);
+  wizard.PSPct->setText("5");
+  const auto refused = [&](const std::function<void()>& click) {
+    std::filesystem::permissions("1P.DAT", std::filesystem::perms::none);
+    UiScript ui;
+    ui.ExpectMessage("The file 1P.DAT cannot be opened now: Permission denied.", "Price Change Wizard");
+    {
+      testing_support::PermissionsApply asAUser;
+      click();
+    }
+    std::filesystem::permissions("1P.DAT",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_TRUE(ui.Done());
+    EXPECT_TRUE(wizard.StatusBar1->currentMessage().isEmpty());
+  };
+  refused([&] { wizard.SearchButClick(); });
+  EXPECT_EQ(wizard.ListView1->topLevelItemCount(), 0);
+  EXPECT_FALSE(wizard.ChgPrices->isEnabled());
+
+  wizard.SearchButClick();
+  ASSERT_EQ(wizard.ListView1->topLevelItemCount(), 9);
+  refused([&] { wizard.ChgPricesClick(); });
+  EXPECT_EQ(StoredProduct("P01")->Price.Get(), "15.00");
+  EXPECT_TRUE(wizard.isVisible());
 }
 
 TEST_F(PriceChangeTest, PricesOfAMillionAndMoreAreStoredWhole) {
