@@ -237,9 +237,15 @@ ConversionResult ConvertOldCompanies(const ConversionPlan& plan, const std::stri
     std::memcpy(&records::CompanyWorkRec, company.data(), sizeof records::CompanyWorkRec);
     // Files a deletion killed half-way left under this number are gone before the company comes;
     // while they cannot go, the company is not added over them.
-    if (!records::FinishCompanyDeletion(number) || !records::AddCompanyRecord(ref)) {
+    std::string failure;
+    bool added = records::FinishCompanyDeletion(number, &failure);
+    if (added && !records::AddCompanyRecord(ref)) {
+      added = false;
+      failure = records::SystemReason();
+    }
+    if (!added) {
       result.Ended = true;
-      progress.Tell(kAddCompanyFailed);
+      progress.Tell(Q(records::WithReason(kAddCompanyFailed.toStdString(), failure)));
       break;
     }
     ++result.Converted;

@@ -13,8 +13,8 @@
 //
 // The invoice, detail and memo files must be open (the Invoice Manager holds them); the product,
 // customer and company files are opened around the steps that need them unless a window holds
-// them. A failing write raises std::runtime_error with the text the error box shows; the writes
-// before it stay, as posting has no rollback across files.
+// them. Each edit or delete is one posting: a failing write or read undoes it whole, and its
+// message says what failed.
 
 #include <map>
 #include <string>

@@ -6,8 +6,8 @@
 // added or deleted), the stock when the PO is now marked received, and the memo.
 //
 // The PO header, detail and memo files are opened around the work unless the PO Manager holds
-// them. A failing write raises std::runtime_error with the text the error box shows; the writes
-// before it stay, as posting has no rollback across files.
+// them. The edit is one posting: a failing write or read undoes it whole, and its message says
+// what failed.
 
 #include <stdexcept>
 #include <string>

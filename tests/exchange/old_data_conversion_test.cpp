@@ -271,6 +271,28 @@ TEST_F(ConversionTest, ACompanyListThatCannotBeSearchedStopsTheRunAndAddsNothing
   EXPECT_FALSE(fs::exists("12C.DAT"));
 }
 
+// The company list's write for the first old company failing (the disk full): the run stops
+// there, saying so with the system's reason, and the company is not listed.
+TEST_F(ConversionTest, ACompanyThatCannotBeAddedStopsTheRunWithTheReason) {
+  ASSERT_TRUE(MakeOldFiles("sibling", false));
+  ConversionProgress progress;
+  progress.Show = [](ProgressLine line, const QString&) {
+    if (line == ProgressLine::Company)
+      platform::files::InstallFaultPlan(
+          {.OnWrite = platform::files::FaultAction::Fail, .WriteNumber = 1, .Errno = ENOSPC});
+  };
+  progress.Pump = [] {};
+  progress.Tell = [this](const QString& text) { told_ << text; };
+  progress.Warn = [this](const QString& text) { warned_ << text; };
+  const ConversionResult result = ConvertOldCompanies(SiblingConversionPlan(), OldFolder(), progress);
+  platform::files::RemoveFaultPlan();
+  EXPECT_EQ(result.Converted, 0);
+  EXPECT_TRUE(result.Ended);
+  EXPECT_EQ(told_.join("|").toStdString(), "Add company data operation failed: No space left on device");
+  records::CompanyRec company;
+  EXPECT_FALSE(records::ReadCompanyRecord("12", company));
+}
+
 // The rebuild that opening a converted company runs gives its invoice lines their keys: each
 // invoice's lines are found under its line key prefix, numbered from "01" in the order they
 // stood in the old file, so an invoice shows and prints with its lines.
