@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,13 +111,21 @@ class ScratchProgram {
     return made.exitCode == 0;
   }
 
-  ConversionResult Convert(const ConversionPlan& plan) {
+  // plan's fault is installed as the first company's number is about to be searched for.
+  ConversionResult Convert(const ConversionPlan& plan,
+                           const std::optional<platform::files::FaultPlan>& atFirstCompany = std::nullopt) {
     ConversionProgress progress;
-    progress.Show = [this](ProgressLine line, const QString& text) { shown_[int(line)] = text; };
+    progress.Show = [this, atFirstCompany](ProgressLine line, const QString& text) {
+      if (atFirstCompany && line == ProgressLine::Company && shown_[int(line)].isEmpty())
+        platform::files::InstallFaultPlan(*atFirstCompany);
+      shown_[int(line)] = text;
+    };
     progress.Pump = [this] { ++pumps_; };
     progress.Tell = [this](const QString& text) { told_ << text; };
     progress.Warn = [this](const QString& text) { warned_ << text; };
-    return ConvertOldCompanies(plan, OldFolder(), progress);
+    const ConversionResult result = ConvertOldCompanies(plan, OldFolder(), progress);
+    platform::files::RemoveFaultPlan();
+    return result;
   }
 
   void ExpectScriptAgrees(const char* kind) {
@@ -249,18 +258,10 @@ TEST_F(ConversionTest, ASecondRunRefusesEveryCompany) {
 // The run stops there, saying the file and the reason, and adds and converts nothing.
 TEST_F(ConversionTest, ACompanyListThatCannotBeSearchedStopsTheRunAndAddsNothing) {
   ASSERT_TRUE(MakeOldFiles("sibling", false));
-  ConversionProgress progress;
-  progress.Show = [](ProgressLine line, const QString&) {
-    // Shown as the company's number is about to be searched for.
-    if (line == ProgressLine::Company)
-      platform::files::InstallFaultPlan(
-          {.Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = 1});
-  };
-  progress.Pump = [] {};
-  progress.Tell = [this](const QString& text) { told_ << text; };
-  progress.Warn = [this](const QString& text) { warned_ << text; };
-  const ConversionResult result = ConvertOldCompanies(SiblingConversionPlan(), OldFolder(), progress);
-  platform::files::RemoveFaultPlan();
+  const ConversionResult result =
+      Convert(SiblingConversionPlan(),
+              platform::files::FaultPlan{
+                  .Errno = EIO, .OnRead = platform::files::FaultAction::Fail, .ReadNumber = 1});
   EXPECT_EQ(result.Converted, 0);
   EXPECT_TRUE(result.Ended);
   EXPECT_EQ(warned_.join("|").toStdString(),
@@ -275,17 +276,10 @@ TEST_F(ConversionTest, ACompanyListThatCannotBeSearchedStopsTheRunAndAddsNothing
 // there, saying so with the system's reason, and the company is not listed.
 TEST_F(ConversionTest, ACompanyThatCannotBeAddedStopsTheRunWithTheReason) {
   ASSERT_TRUE(MakeOldFiles("sibling", false));
-  ConversionProgress progress;
-  progress.Show = [](ProgressLine line, const QString&) {
-    if (line == ProgressLine::Company)
-      platform::files::InstallFaultPlan(
-          {.OnWrite = platform::files::FaultAction::Fail, .WriteNumber = 1, .Errno = ENOSPC});
-  };
-  progress.Pump = [] {};
-  progress.Tell = [this](const QString& text) { told_ << text; };
-  progress.Warn = [this](const QString& text) { warned_ << text; };
-  const ConversionResult result = ConvertOldCompanies(SiblingConversionPlan(), OldFolder(), progress);
-  platform::files::RemoveFaultPlan();
+  const ConversionResult result =
+      Convert(SiblingConversionPlan(),
+              platform::files::FaultPlan{
+                  .OnWrite = platform::files::FaultAction::Fail, .WriteNumber = 1, .Errno = ENOSPC});
   EXPECT_EQ(result.Converted, 0);
   EXPECT_TRUE(result.Ended);
   EXPECT_EQ(told_.join("|").toStdString(), "Add company data operation failed: No space left on device");
