@@ -9,7 +9,6 @@
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
 #include "records/company_file.h"
-#include "records/record_file.h"
 #include "records/system_reason.h"
 
 namespace records {
@@ -37,22 +36,15 @@ LastCompanyStatus LoadCurrentCompany(std::string* failure) {
   // The company list file holds the settings; a company no longer on it is not opened, since
   // none of its counters could be saved. A list that cannot be opened or searched tells nothing
   // of the company: it is not gone.
-  FileForAction list(CompanyFile, OpenCompanyFile);
-  if (!list.Open()) {
-    // A repair offered at the open and declined (or one that failed, and said why) is known to the
-    // user; what the system refused is said.
-    if (failure && !storage::IsamOK && storage::IsamError != storage::IsamErrIndexDefective)
-      *failure = DataFileUnusableText(CompanyUnit());
-    return LastCompanyStatus::CompanyUnread;
-  }
   try {
-    storage::IsamRecRef ref = 0;
-    if (FindCompanyRecord(named.CompanyNumber.Get(), CurrentCompany, ref)) return LastCompanyStatus::Loaded;
+    if (ReadCompanyRecord(named.CompanyNumber.Get(), CurrentCompany)) return LastCompanyStatus::Loaded;
     CurrentCompany = CompanyRec{};
     return LastCompanyStatus::NoCompany;
   } catch (const FileUnusable& unreadable) {
     CurrentCompany = CompanyRec{};
-    if (failure) *failure = unreadable.what();
+    // A repair offered at the open and declined is known to the user; what the system refused is
+    // said.
+    if (failure && storage::IsamError != storage::IsamErrIndexDefective) *failure = unreadable.what();
     return LastCompanyStatus::CompanyUnread;
   }
 }
