@@ -780,9 +780,8 @@ std::string RefusalFor(const std::string& remedy) {
   const std::string held =
       storage::WaitingPostingRefusal("The backup files", "restored", storage::EveryCompany);
   if (!held.empty()) return held;
-  return "The backup files cannot be restored now: the restore of the backup files was interrupted and is "
-         "not "
-         "finished yet. " +
+  return "The backup files cannot be restored now: the restore of the backup files was interrupted "
+         "and is not finished yet. " +
          remedy;
 }
 

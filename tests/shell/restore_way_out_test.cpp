@@ -535,12 +535,11 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
   const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
-  const auto counted = [&](const FaultPlan& plan) { return CountRestoreThroughTheWindow(plan); };
   // The last write is the mark's move that makes the restore stand; the one before places a file.
-  FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = counted({}).first - 1};
+  FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = CountRestoreThroughTheWindow({}).first - 1};
   // Taken back whole, the take-back's four syncs come last.
   plan.OnSync = FaultAction::Fail;
-  plan.SyncNumber = counted(plan).second - 3;
+  plan.SyncNumber = CountRestoreThroughTheWindow(plan).second - 3;
 
   fs::current_path(Folder());
   {
@@ -825,7 +824,7 @@ TEST_F(RestoreWayOutTest, AMarkNoRestoreWroteCostsNoFileAndFinishesNothing) {
     ASSERT_TRUE(StartUp());
     ASSERT_EQ(user.told.size(), 1u);
     EXPECT_TRUE(user.told[0].toStdString().starts_with(c.Said)) << user.told[0].toStdString();
-    EXPECT_EQ(user.told[0].contains("finished: the data files are the backup's"), false);
+    EXPECT_FALSE(user.told[0].contains("finished: the data files are the backup's"));
     EndProgram();
     for (const auto& [name, before] : had) EXPECT_TRUE(Keeps(folder / name, before, true)) << name;
     fs::current_path(dir_.path());
