@@ -85,7 +85,7 @@ void SetAmountsTyped(std::initializer_list<QLineEdit*> amounts, bool typed);
 // and the current line moved.
 struct LineGridHandlers {
   std::function<void(int line)> Edited;
-  std::function<void(int line)> CodeEntered;
+  std::function<bool(int line)> CodeEntered;  // true when the code is settled
   std::function<void()> DoubleClicked;
   std::function<void()> Moved;
 };

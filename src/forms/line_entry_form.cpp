@@ -20,7 +20,7 @@ void LineEntryForm::AttachLineGrid(LineGridModel* model, LineGridView* view) {
 void LineEntryForm::ConnectLineGridHandlers() {
   ConnectLineGrid(
       *lines_, *grid_, columns_.Code,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { StringGrid1CodeEntered(row); },
+      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { return StringGrid1CodeEntered(row); },
        [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
 }
@@ -51,9 +51,11 @@ bool LineEntryForm::RefuseLine(int row, const char* text, int column) {
 bool LineEntryForm::RefuseCodeInUse(const std::string& code, int row, const char* text) {
   const int other = LineHoldingCode(code, row);
   if (other == 0) return false;
-  grid_->SetCursor(other, columns_.Code);
-  platform::ui::MessageBox(text, Text("Code: " + code + "  Line: " + std::to_string(other) + "."),
-                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  SayAfterTypedKeys(row, [this, code, other, text] {
+    grid_->SetCursor(other, columns_.Code);
+    platform::ui::MessageBox(text, Text("Code: " + code + "  Line: " + std::to_string(other) + "."),
+                             platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  });
   return true;
 }
 
@@ -64,6 +66,21 @@ bool LineEntryForm::RefuseRepeatedCode(int lines, const char* text) {
     if (other != 0 && other < row) return RefuseCodeInUse(code, row, text);
   }
   return false;
+}
+
+void LineEntryForm::SayAfterTypedKeys(int row, std::function<void()> say) {
+  grid_->SayAfterTypedKeys(row, std::move(say));
+}
+
+bool LineEntryForm::SettleTypedCodes() {
+  const LineGridView::Settled settled = grid_->SettleTypedCodes();
+  if (settled.Unsettled != 0)
+    return RefuseLine(settled.Unsettled, " has a product code that could not be looked up.", columns_.Code);
+  if (settled.LookedUpNow != 0)
+    return RefuseLine(settled.LookedUpNow,
+                      " has a product code that was looked up only now. Check the line, then choose OK again.",
+                      columns_.Code);
+  return true;
 }
 
 void LineEntryForm::SetRed(QWidget* widget, bool red) {

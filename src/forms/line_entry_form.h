@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QObject>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -29,8 +30,9 @@ class LineEntryForm : public platform::ui::Form {
   // A cell edited, and the cursor moved to another cell: the line is recomputed.
   void StringGrid1SetEditText(int row) { RecalcLine(row); }
   void StringGrid1Click() { RecalcLine(grid_->CurrentLine()); }
-  // Enter on a product code cell: the code is looked up and its product placed.
-  virtual void StringGrid1CodeEntered(int row) = 0;
+  // Enter on a product code cell, or its typed code left: the code is looked up and its product
+  // placed. False when the product file could not be read (said), so the code waits.
+  virtual bool StringGrid1CodeEntered(int row) = 0;
   virtual void StringGrid1DblClick() = 0;
   // The jumps to the first line and the middle one; the jump to the last is the form's own.
   void TopButnClick() { JumpToLine(1, 1); }
@@ -70,7 +72,14 @@ class LineEntryForm : public platform::ui::Form {
   bool RefuseLine(int row, const char* text, int column);
   // A product code that another line holds already: the cursor goes to that line and `text` is
   // said, captioned with the code and the line. True then; false when no other line holds it.
+  // Within a look-up this is said once the keys typed ahead are handled.
   bool RefuseCodeInUse(const std::string& code, int row, const char* text);
+  // What a look-up on the line says or asks, once the keys typed ahead of it are handled.
+  void SayAfterTypedKeys(int row, std::function<void()> say);
+  // Before the lines are used (OK): every typed code is looked up and what its look-up says is
+  // said. A line looked up only now, or one whose code could not be looked up, is refused with
+  // the cursor on it, so that nothing is posted the user did not type or see.
+  bool SettleTypedCodes();
   // The first of lines 1..lines whose product code an earlier line holds, refused as
   // RefuseCodeInUse does (codes typed without Enter are never looked up). True when refused.
   bool RefuseRepeatedCode(int lines, const char* text);

@@ -10,6 +10,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/text/codepage.h"
 #include "platform/ui/text_entry.h"
@@ -75,6 +76,13 @@ class LineCellDelegate : public QStyledItemDelegate {
 
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
+    if (event->type() == QEvent::FocusOut) {
+      // The edit is taken first (by the delegate's own handling), then a code typed is looked up
+      // when the focus went elsewhere in the window.
+      const bool handled = QStyledItemDelegate::eventFilter(object, event);
+      view_->EditorLeft();
+      return handled;
+    }
     if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
       const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
@@ -145,9 +153,37 @@ bool LineGridModel::Accepts(int column, const QString& text) const {
 bool LineGridModel::Enter(int line, int column, const QString& text) {
   if (!Valid(line, column) || !Accepts(column, text)) return false;
   const bool yesNo = rules_.Columns[static_cast<size_t>(column)].Characters == CellCharacters::YesNo;
+  Line& entered = lines_[static_cast<size_t>(line)];
+  if (entered.held) entered.typedWhileHeld.insert(column);
   Put(line, column, yesNo ? text.toUpper() : text);
   if (OnEntered) OnEntered(line, column);
   return true;
+}
+
+void LineGridModel::HoldTypedCells(int line) {
+  if (!Valid(line, 0)) return;
+  Line& held = lines_[static_cast<size_t>(line)];
+  held.held = true;
+  held.typedWhileHeld.clear();
+}
+
+void LineGridModel::ReleaseTypedCells(int line) {
+  if (!Valid(line, 0)) return;
+  Line& held = lines_[static_cast<size_t>(line)];
+  held.held = false;
+  held.typedWhileHeld.clear();
+}
+
+void LineGridModel::ReleaseAllTypedCells() {
+  for (int line = 1; line <= rules_.Lines; ++line) ReleaseTypedCells(line);
+}
+
+bool LineGridModel::TypedWhileHeld(int line, int column) const {
+  return Valid(line, column) && lines_[static_cast<size_t>(line)].typedWhileHeld.count(column) != 0;
+}
+
+void LineGridModel::Fill(int line, int column, const QString& text) {
+  if (!TypedWhileHeld(line, column)) Put(line, column, text);
 }
 
 std::string& LineGridModel::Side(int line, int field) {
@@ -236,14 +272,6 @@ LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(p
   horizontalHeader()->setHighlightSections(false);
   setTabKeyNavigation(true);
   setCornerButtonEnabled(false);
-  // A typed code that the form itself replaced (a product picked, lines inserted) is settled.
-  connect(model, &QAbstractItemModel::dataChanged, this,
-          [this](const QModelIndex& topLeft, const QModelIndex& bottomRight) {
-            const int row = typedCodeLine_ - 1;
-            if (typedCodeLine_ != 0 && row >= topLeft.row() && row <= bottomRight.row() &&
-                EnterKeyColumn >= topLeft.column() && EnterKeyColumn <= bottomRight.column())
-              typedCodeLine_ = 0;
-          });
 }
 
 int LineGridView::CurrentLine() const {
@@ -298,39 +326,138 @@ bool LineGridView::HandleYesNoKey(QKeyEvent* event) {
 }
 
 void LineGridView::LookUpCode(int line) {
-  typedCodeLine_ = 0;
-  if (OnEnterKey) OnEnterKey(line);
+  typedCodes_.erase(line);
+  failedCodes_.erase(line);
+  if (!OnEnterKey) return;
+  const int outer = std::exchange(lookingUp_, line);
+  const bool settled = OnEnterKey(line);
+  lookingUp_ = outer;
+  // A code that could not be looked up is tried again by OK, not at every move of the cursor.
+  const QString code = model_->Cell(line, EnterKeyColumn);
+  if (!settled && !code.trimmed().isEmpty())
+    failedCodes_[line] = code;
+  else if (!WaitsToSay(line))
+    model_->ReleaseTypedCells(line);
 }
 
 void LineGridView::CodeTyped(int line) {
-  typedCodeLine_ = line;
-  LookUpCodeWhenLeft();
+  model_->HoldTypedCells(line);
+  failedCodes_.erase(line);
+  typedCodes_[line] = model_->Cell(line, EnterKeyColumn);
 }
 
-void LineGridView::LookUpCodeWhenLeft() {
-  if (typedCodeLine_ != 0) QTimer::singleShot(0, this, [this] { LookUpLeftCode(); });
-}
-
-void LineGridView::LookUpLeftCode() {
-  const int line = typedCodeLine_;
-  if (line == 0) return;
-  const bool onCell = CurrentLine() == line && CurrentColumn() == EnterKeyColumn;
+void LineGridView::EditorLeft() {
   const QWidget* focus = QApplication::focusWidget();
-  const bool focusHere = focus == this || isAncestorOf(focus);
-  // Still on the cell, or gone to another window (a dialog, another program) and coming back.
-  if (onCell && (focusHere || !isActiveWindow())) return;
-  typedCodeLine_ = 0;
-  if (!model_->Cell(line, EnterKeyColumn).trimmed().isEmpty()) LookUpCode(line);
+  // Gone to another window (a dialog, another program) and coming back: the code waits.
+  if (!isActiveWindow() || !focus || focus == this || isAncestorOf(focus)) return;
+  LookUpLeftCodes();
+}
+
+void LineGridView::LookUpLeftCodes() {
+  // A look-up that moves the cursor comes back here; the outer call goes on through the lines.
+  if (lookingUp_ != 0) return;
+  // A code still on its cell (the focus gone to another window and coming back) waits.
+  const bool onCodeCell = CurrentColumn() == EnterKeyColumn && (hasFocus() || !isActiveWindow());
+  const int stillTyped = onCodeCell ? CurrentLine() : 0;
+  for (const auto& [line, code] : CodesWaiting(typedCodes_))
+    if (line != stillTyped) LookUpTypedCode(line, code);
+}
+
+std::vector<std::pair<int, QString>> LineGridView::CodesWaiting(const std::map<int, QString>& codes) {
+  return {codes.begin(), codes.end()};
+}
+
+void LineGridView::LookUpTypedCode(int line, const QString& typed) {
+  const auto waits = [line, &typed](const std::map<int, QString>& codes) {
+    const auto found = codes.find(line);
+    return found != codes.end() && found->second == typed;
+  };
+  if (!waits(typedCodes_) && !waits(failedCodes_)) return;  // looked up meanwhile
+  // A code emptied, or one the form itself replaced (a product picked), needs no look-up.
+  const QString code = model_->Cell(line, EnterKeyColumn);
+  if (code.trimmed().isEmpty() || code != typed) {
+    typedCodes_.erase(line);
+    failedCodes_.erase(line);
+    model_->ReleaseTypedCells(line);
+    return;
+  }
+  LookUpCode(line);
+}
+
+void LineGridView::SayAfterTypedKeys(int line, std::function<void()> say) {
+  if (lookingUp_ == 0) {
+    say();
+    return;
+  }
+  waiting_.push_back({line, std::move(say)});
+  if (sayScheduled_) return;
+  sayScheduled_ = true;
+  // Keys already queued are handled before a zero-time timer runs.
+  QTimer::singleShot(0, this, [this] {
+    sayScheduled_ = false;
+    SayWaiting();
+  });
+}
+
+bool LineGridView::WaitsToSay(int line) const {
+  return std::any_of(waiting_.begin(), waiting_.end(), [line](const WaitingWord& w) { return w.line == line; });
+}
+
+void LineGridView::SayWaiting() {
+  while (!waiting_.empty()) {
+    WaitingWord word = std::move(waiting_.front());
+    waiting_.pop_front();
+    word.say();
+    if (!WaitsToSay(word.line) && !typedCodes_.count(word.line)) model_->ReleaseTypedCells(word.line);
+  }
+}
+
+LineGridView::Settled LineGridView::SettleTypedCodes() {
+  if (state() == QAbstractItemView::EditingState) {
+    if (QWidget* editor = indexWidget(currentIndex())) {
+      commitData(editor);
+      closeEditor(editor, QAbstractItemDelegate::NoHint);
+    }
+  }
+  Settled settled;
+  const auto noteFirst = [](int& first, int line) {  // the lowest line
+    if (first == 0 || line < first) first = line;
+  };
+  std::vector<std::pair<int, QString>> unsettled = CodesWaiting(typedCodes_);
+  for (const auto& failed : failedCodes_) unsettled.push_back(failed);
+  for (const auto& [line, code] : unsettled) {
+    const bool lookedUp = model_->Cell(line, EnterKeyColumn) == code && !code.trimmed().isEmpty();
+    LookUpTypedCode(line, code);
+    if (lookedUp) noteFirst(failedCodes_.count(line) ? settled.Unsettled : settled.LookedUpNow, line);
+  }
+  for (const WaitingWord& word : waiting_) noteFirst(settled.LookedUpNow, word.line);
+  SayWaiting();
+  return settled;
+}
+
+void LineGridView::Forget() {
+  typedCodes_.clear();
+  failedCodes_.clear();
+  waiting_.clear();
+  model_->ReleaseAllTypedCells();
 }
 
 void LineGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
   QTableView::currentChanged(current, previous);  // takes any edit open in the cell left
-  LookUpCodeWhenLeft();
+  LookUpLeftCodes();
 }
 
 void LineGridView::focusOutEvent(QFocusEvent* event) {
   QTableView::focusOutEvent(event);
-  LookUpCodeWhenLeft();
+  const bool otherWindow =
+      event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
+  const QWidget* focus = QApplication::focusWidget();
+  if (!otherWindow && !(focus && isAncestorOf(focus))) LookUpLeftCodes();
+}
+
+void LineGridView::hideEvent(QHideEvent* event) {
+  QTableView::hideEvent(event);
+  Forget();
 }
 
 void LineGridView::keyPressEvent(QKeyEvent* event) {

@@ -13,7 +13,10 @@
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
 #include <QTableView>
+#include <deque>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -58,6 +61,16 @@ class LineGridModel : public QAbstractTableModel {
   // Whether the column's rule lets a cell hold the text.
   bool Accepts(int column, const QString& text) const;
 
+  // The cells of a line whose code was typed and is not yet settled (looked up, and what its
+  // look-up asks answered): the cells typed into meanwhile are kept by Fill. Hold starts afresh.
+  void HoldTypedCells(int line);
+  void ReleaseTypedCells(int line);
+  void ReleaseAllTypedCells();
+  bool TypedWhileHeld(int line, int column) const;
+  // Sets a cell as the program fills it from a product, unless the user typed into it while
+  // the line's code waited to be settled: what was typed stands.
+  void Fill(int line, int column, const QString& text);
+
   std::string& Side(int line, int field);
   const std::string& Side(int line, int field) const;
 
@@ -81,6 +94,8 @@ class LineGridModel : public QAbstractTableModel {
   struct Line {
     std::vector<QString> cells;
     std::vector<std::string> side;
+    bool held = false;
+    std::set<int> typedWhileHeld;
   };
   bool Valid(int line, int column) const;
 
@@ -111,32 +126,67 @@ class LineGridView : public QTableView {
 
   // The look-up of a column that has one (the product code), given the line: run by Enter on
   // the column, after any open edit is taken, and once a code typed there is left behind by
-  // any key or click (the cursor or the keyboard focus moves elsewhere in the window). A code
-  // left empty is not looked up.
-  std::function<void(int line)> OnEnterKey;
+  // any key or click (the cursor or the keyboard focus moves elsewhere in the window), before
+  // the key or click after it is handled. A code left empty is not looked up. True when the
+  // code is settled; false when it could not be looked up (a file that cannot be read), and
+  // the code then waits to be looked up again.
+  std::function<bool(int line)> OnEnterKey;
   int EnterKeyColumn = -1;
   std::function<void()> OnDoubleClick;
 
   // Run by the cell editor: Enter on the look-up column, and a changed code taken from it.
   void LookUpCode(int line);
   void CodeTyped(int line);
+  // Run by the cell editor when the keyboard focus left it: the typed code is looked up when
+  // the focus went elsewhere in this window.
+  void EditorLeft();
+
+  // What a look-up must say or ask about its line (a notice, "not found ... add it now?") waits
+  // until the keys typed ahead of it are handled, so that each lands in the cell it was typed
+  // for and no question is answered by keys meant for the grid; outside a look-up it is said
+  // at once. The line's typed cells stay held until it has been said.
+  void SayAfterTypedKeys(int line, std::function<void()> say);
+
+  // Settles every line before the lines are used: an open edit is taken, each typed code not yet
+  // looked up is looked up, and what look-ups wait to say is said.
+  struct Settled {
+    int LookedUpNow = 0;  // the first line whose code was looked up or spoken of just now
+    int Unsettled = 0;    // the first line whose code could not be looked up
+  };
+  Settled SettleTypedCodes();
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void focusOutEvent(QFocusEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   // A Y/N key on a Y/N cell sets it at once; other printable keys are dropped there.
   bool HandleYesNoKey(QKeyEvent* event);
-  // The typed code looked up once its cell is left; run after the event that may have left it,
-  // so that the move (and the edit it opens in the next cell) is complete first.
-  void LookUpCodeWhenLeft();
-  void LookUpLeftCode();
+  // Every typed code whose cell was left is looked up, in the order of the lines.
+  void LookUpLeftCodes();
+  // The code typed on the line looked up, unless it was looked up, emptied or replaced meanwhile.
+  void LookUpTypedCode(int line, const QString& typed);
+  static std::vector<std::pair<int, QString>> CodesWaiting(const std::map<int, QString>& codes);
+  void SayWaiting();
+  bool WaitsToSay(int line) const;
+  void Forget();
+
+  struct WaitingWord {
+    int line;
+    std::function<void()> say;
+  };
 
   LineGridModel* model_;
-  int typedCodeLine_ = 0;  // the line whose typed code is still to be looked up; 0 none
+  // The lines whose typed code is still to be looked up, with the code as typed; and those whose
+  // code could not be looked up (a file that cannot be read).
+  std::map<int, QString> typedCodes_;
+  std::map<int, QString> failedCodes_;
+  int lookingUp_ = 0;         // the line whose look-up runs; 0 none
+  std::deque<WaitingWord> waiting_;
+  bool sayScheduled_ = false;
 };
 
 }  // namespace forms

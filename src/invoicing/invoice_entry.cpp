@@ -761,32 +761,37 @@ void TProdInv::ShowHoldNotice(const ProductRec& product) {
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
-  ShowHoldNotice(product);
+  SayAfterTypedKeys(row, [this, product] { ShowHoldNotice(product); });
   Lines->Put(row, kColCode, Text(code));
   KeepOrDefaultQuantity(row);
-  Lines->Put(row, kColDescription, Text(product.Description.Get()));
-  Lines->Put(row, kColPrice, Text(TrimBlanks(product.Price.Get())));
+  // A cell typed into while the code waited for its look-up keeps what was typed.
+  Lines->Fill(row, kColDescription, Text(product.Description.Get()));
+  Lines->Fill(row, kColPrice, Text(TrimBlanks(product.Price.Get())));
   TakeProductStock(row, product);
-  Lines->Put(row, kColTaxable, product.TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
+  Lines->Fill(row, kColTaxable, product.TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
   RecalcLine(row);
   return true;
 }
 
-void TProdInv::StringGrid1CodeEntered(int row) {
+bool TProdInv::StringGrid1CodeEntered(int row) {
   const std::string typed = Upper(Lines->Cell(row, kColCode)).substr(0, 15);
   if (typed.empty()) {
     PickProduct(row);
-    return;
+    return true;
   }
   ProductRec product;
   bool found = false;
   // A product file that cannot be read is said, and the invoice stays as typed.
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return;
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return false;
   if (!found) {
-    if (products::AskToPickUnknownCode()) PickProduct(row);
-    return;
+    SayAfterTypedKeys(row, [this, row, typed] {
+      if (Upper(Lines->Cell(row, kColCode)).substr(0, 15) == typed && products::AskToPickUnknownCode())
+        PickProduct(row);
+    });
+    return true;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
+  return true;
 }
 
 void TProdInv::StringGrid1DblClick() {
@@ -1077,6 +1082,7 @@ bool TProdInv::CheckMemoProduct() {
 }
 
 void TProdInv::OKButtonClick() {
+  if (!IsMemo() && !SettleTypedCodes()) return;
   if (Trimmed(EBSName->text()).empty()) EBSName->setText("*NONE*");
   if (Trimmed(IPaid->text()).empty()) IPaid->setText("0.00");
   // Line items: extensions and totals are those of the lines as they stand now.

@@ -149,7 +149,7 @@ class TProdInv : public forms::LineEntryForm {
   void SpeedButton3Click() { PickCustomer(); }
   void SpeedButton2Click();
   void StringGrid1DblClick() override;
-  void StringGrid1CodeEntered(int row) override;
+  bool StringGrid1CodeEntered(int row) override;
   void CheckBox2Click() { RecalcInvoiceTotals(); }
   void ITaxChange();
   void IPaidChange();

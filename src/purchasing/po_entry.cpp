@@ -641,34 +641,39 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
-  forms::ShowHoldNotice(product);
+  SayAfterTypedKeys(row, [product] { forms::ShowHoldNotice(product); });
   Lines->Put(row, kPOColCode, Text(code));
   KeepOrDefaultQuantity(row);
-  Lines->Put(row, kPOColDescription, Text(product.PODescription.Get()));
+  // A cell typed into while the code waited for its look-up keeps what was typed.
+  Lines->Fill(row, kPOColDescription, Text(product.PODescription.Get()));
   // A cost longer than its column would not fit the line: the user types the price instead.
   const std::string cost = TrimBlanks(product.Cost.Get());
-  Lines->Put(row, kPOColPrice, Text(NumberTextFits(cost) ? cost : ""));
-  Lines->Put(row, kPOColTaxable, product.TaxOnPO ? QStringLiteral("Y") : QStringLiteral("N"));
+  Lines->Fill(row, kPOColPrice, Text(NumberTextFits(cost) ? cost : ""));
+  Lines->Fill(row, kPOColTaxable, product.TaxOnPO ? QStringLiteral("Y") : QStringLiteral("N"));
   TakeProductStock(row, product);
   RecalcLine(row);
   return true;
 }
 
-void TPOEdit1::StringGrid1CodeEntered(int row) {
+bool TPOEdit1::StringGrid1CodeEntered(int row) {
   const std::string typed = Upper(Lines->Cell(row, kPOColCode)).substr(0, 15);
   if (typed.empty()) {
     PickProduct(row);
-    return;
+    return true;
   }
   ProductRec product;
   bool found = false;
   // A product file that cannot be read is said, and the PO stays as typed.
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return;
+  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return false;
   if (!found) {
-    if (products::AskToPickUnknownCode()) PickProduct(row);
-    return;
+    SayAfterTypedKeys(row, [this, row, typed] {
+      if (Upper(Lines->Cell(row, kPOColCode)).substr(0, 15) == typed && products::AskToPickUnknownCode())
+        PickProduct(row);
+    });
+    return true;
   }
   if (!PlaceProductOnLine(row, product)) Lines->Put(row, kPOColCode, QString());
+  return true;
 }
 
 void TPOEdit1::StringGrid1DblClick() {
@@ -981,6 +986,7 @@ bool TPOEdit1::CheckMemoProduct() {
 }
 
 void TPOEdit1::OKButtonClick() {
+  if (!IsMemo() && !SettleTypedCodes()) return;
   if (Trimmed(POSName->text()).empty()) POSName->setText("*NONE*");
   if (!IsMemo())
     for (int row = 1; row <= kPOLines; ++row) RefreshExtension(row);

@@ -140,7 +140,7 @@ class TPOEdit1 : public forms::LineEntryForm {
   void BitBtn2Click();
   void SpeedButton3Click();  // vendor pick
   void SpeedButton2Click();  // product pick
-  void StringGrid1CodeEntered(int row) override;
+  bool StringGrid1CodeEntered(int row) override;
   void StringGrid1DblClick() override;
   void RadioButton1Click();
   void RadioButton2Click();

@@ -148,7 +148,10 @@ TEST_F(LineGridTest, ATypedCodeIsLookedUpOnceItsCellIsLeft) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
   std::vector<std::pair<int, QString>> lookedUp;
   view->EnterKeyColumn = 1;
-  view->OnEnterKey = [&](int line) { lookedUp.emplace_back(line, model.Cell(line, 1)); };
+  view->OnEnterKey = [&](int line) {
+    lookedUp.emplace_back(line, model.Cell(line, 1));
+    return true;
+  };
   struct Way {
     const char* name;
     QString before;  // the cell's code before typing
@@ -211,7 +214,10 @@ TEST_F(LineGridTest, AKeyTypedAfterTheFormFilledTheOpenCellReplacesWhatItShows) 
     model.Put(2, 0, "2");
     model.Put(2, 1, "");
     model.Put(2, 2, c.quantityBefore);
-    view.OnEnterKey = [&](int) { c.lookUp(); };
+    view.OnEnterKey = [&](int) {
+      c.lookUp();
+      return true;
+    };
     view.setFocus();
     view.SetCursor(2, 1);
     testing_support::TypeIntoGrid(view, "nut\t");
@@ -222,13 +228,66 @@ TEST_F(LineGridTest, AKeyTypedAfterTheFormFilledTheOpenCellReplacesWhatItShows) 
   }
 }
 
+// Codes typed on two lines, at a clerk's pace and in one burst: each is looked up before any key
+// typed after it is handled, and what a look-up says waits until the keys typed ahead are in their
+// cells. A cell typed into while the code waited to be settled keeps what was typed.
+TEST_F(LineGridTest, EveryTypedCodeIsLookedUpBeforeTheKeysAfterItAndWhatItSaysWaitsForThem) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.EnterKeyColumn = 1;
+  std::vector<QString> events;
+  view.OnEnterKey = [&](int line) {
+    // The line's quantity as the look-up finds it: nothing typed after the code has landed yet.
+    events.push_back(QString("look up %1 %2 [%3]").arg(line).arg(model.Cell(line, 1), model.Cell(line, 2)));
+    model.Fill(line, 2, "1.00");
+    model.Fill(line, 3, "Y");
+    view.SayAfterTypedKeys(line, [&, line] {
+      events.push_back(QString("said %1 [%2]").arg(line).arg(model.Cell(line, 2)));
+      model.Fill(line, 2, "9.99");  // a product picked after a question: the typed quantity stands
+    });
+    return true;
+  };
+  struct Pace {
+    const char* name;
+    void (*type)(QAbstractItemView&, const QString&);
+    std::vector<QString> events;
+  };
+  const Pace paces[] = {
+      // The event loop runs between the keys: each notice comes before the next key.
+      {"paced", testing_support::TypeIntoGrid,
+       {"look up 1 nut []", "said 1 [1.00]", "look up 2 bolt []", "said 2 [1.00]"}},
+      // One burst: the notices come after the last key, the typed quantities in their cells.
+      {"burst", testing_support::TypeBurstIntoGrid,
+       {"look up 1 nut []", "look up 2 bolt []", "said 1 [3]", "said 2 [7]"}},
+  };
+  for (const Pace& pace : paces) {
+    SCOPED_TRACE(pace.name);
+    events.clear();
+    for (int line = 1; line <= 5; ++line)
+      for (int column = 1; column <= 3; ++column) model.Put(line, column, "");
+    view.setFocus();
+    view.SetCursor(1, 1);
+    // Line 1: code, quantity; Tab past the Y/N cell and the extension to line 2's code.
+    pace.type(view, "nut\t3\t\t\t\tbolt\t7\t");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(events, pace.events);
+    EXPECT_EQ(model.Cell(1, 2), "3");
+    EXPECT_EQ(model.Cell(2, 2), "7");
+    EXPECT_EQ(model.Cell(1, 3), "Y");
+  }
+}
+
 TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {
   LineGridView view(&model);
   view.resize(500, 300);
   view.show();
   std::vector<std::pair<int, QString>> lookedUp;
   view.EnterKeyColumn = 1;
-  view.OnEnterKey = [&](int line) { lookedUp.emplace_back(line, model.Cell(line, 1)); };
+  view.OnEnterKey = [&](int line) {
+    lookedUp.emplace_back(line, model.Cell(line, 1));
+    return true;
+  };
   view.SetCursor(4, 1);
   QTest::keyClick(&view, Qt::Key_Return);  // no edit open: the empty cell is looked up
   view.edit(model.index(3, 1));

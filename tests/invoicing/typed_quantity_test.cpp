@@ -1,7 +1,7 @@
-// Keys typed into the line grid of the invoice forms at a clerk's pace, the event loop running
-// between them, reach the posted invoice as typed: a quantity typed once a code's cell is left
-// replaces what the line showed, whatever the code's look-up (run after the cell was left) did to
-// the line meanwhile. New and edited invoices, read back from the files.
+// Keys typed into the line grid of the invoice forms reach the posted invoice as typed, whether
+// they come at a clerk's pace, the event loop running between them, or in one burst: a code is
+// looked up before the keys after it are handled, and a quantity or price typed after it replaces
+// what the look-up put there. New and edited invoices, read back from the files.
 
 #include <gtest/gtest.h>
 
@@ -13,12 +13,15 @@
 #include "posting_fixture.h"
 #include "records/company_file.h"
 #include "records/payment_terms.h"
+#include "support/grid_typing.h"
 #include "support/typed_products.h"
 
 namespace invoicing {
 namespace {
 
 using testing_support::kTypedProducts;
+using testing_support::Pace;
+using testing_support::TypedLine;
 using testing_support::TypedProduct;
 
 class TypedQuantityTest : public test_fixtures::PostingTest {
@@ -37,54 +40,94 @@ class TypedQuantityTest : public test_fixtures::PostingTest {
     PostingTest::TearDown();
   }
 
-  // The product's code typed on `row`, Tab, 3, Tab; then OK.
-  void TypeLineAndPost(TProdInv& f, int row, const TypedProduct& product) {
-    testing_support::TypeCodeAndThree(*f.StringGrid1, f.Lines->index(row - 1, kColCode), product, ui_);
+  static void FillHeader(TProdInv& f) {
+    f.ICustNo->setText("C1");
+    f.ICustName->setText("Customer C1");
+    f.IDate->setText("12/07/2026");
+  }
+
+  // The product's code typed on `row`, then the line's keys; then OK.
+  void TypeLineAndPost(TProdInv& f, int row, const TypedProduct& product, const TypedLine& keys, Pace pace) {
+    testing_support::TypeProductLine(*f.StringGrid1, f.Lines->index(row - 1, kColCode), product, keys.Keys,
+                                     pace, ui_);
     f.OKButtonClick();
   }
 
   // The last line of the stored invoice is the typed one, and the invoice's net is its extension.
-  static void ExpectTypedLineStored(storage::IsamRecRef ref, const TypedProduct& product) {
+  static void ExpectTypedLineStored(storage::IsamRecRef ref, const TypedProduct& product, const TypedLine& keys) {
     StoredInvoice stored;
     ASSERT_TRUE(ReadStoredInvoice(ref, stored));
     ASSERT_FALSE(stored.Lines.empty());
     const records::DetailRec& line = stored.Lines.back().Record;
     EXPECT_EQ(line.Product.Get(), product.Code);
-    EXPECT_EQ(testing_support::QuantityAndExtension(line.LineText.Get()), "3 30.00");
-    EXPECT_EQ(stored.Record.NetAmount.Get(), "30.00");
+    // Looked up: the product's description and cost, never a blank line of the product's code.
+    EXPECT_NE(line.LineText.Get().find(std::string("Product ") + product.Code), std::string::npos);
+    EXPECT_EQ(line.UnitCost.Get().substr(0, 5), "10.00");
+    EXPECT_EQ(testing_support::QuantityAndExtension(line.LineText.Get()), keys.QuantityAndExtension);
+    const std::string typed = keys.QuantityAndExtension;
+    EXPECT_EQ(stored.Record.NetAmount.Get(), typed.substr(typed.find(' ') + 1));
   }
 };
 
-TEST_F(TypedQuantityTest, TheQuantityTypedAfterTheCodeIsTheOnePosted) {
-  for (const TypedProduct& product : kTypedProducts) {
-    SCOPED_TRACE(std::string("new invoice, ") + product.Kind);
+TEST_F(TypedQuantityTest, WhatIsTypedAfterTheCodeIsWhatIsPosted) {
+  testing_support::ForEveryTypedLine([&](Pace pace, const TypedLine& keys, const TypedProduct& product) {
+    SCOPED_TRACE("new invoice");
     TProdInv& form = CreateProdInv();
     PrepareInvoiceFormForAdd(form);
     ui_.OnModal<TProdInv>([&](TProdInv& f) {
-      f.ICustNo->setText("C1");
-      f.ICustName->setText("Customer C1");
-      f.IDate->setText("12/07/2026");
-      TypeLineAndPost(f, 1, product);
+      FillHeader(f);
+      TypeLineAndPost(f, 1, product, keys, pace);
     });
     const std::optional<AddedInvoice> added = EnterNewInvoice(form);
     ASSERT_TRUE(added);
-    ExpectTypedLineStored(added->Posted.Ref, product);
+    ExpectTypedLineStored(added->Posted.Ref, product, keys);
     EXPECT_TRUE(ui_.Done());
-  }
-  int number = 3001;
-  for (const TypedProduct& product : kTypedProducts) {
-    SCOPED_TRACE(std::string("edited invoice, ") + product.Kind);
+  });
+  int number = 7001;  // above the numbers the new invoices took
+  testing_support::ForEveryTypedLine([&](Pace pace, const TypedLine& keys, const TypedProduct& product) {
+    SCOPED_TRACE("edited invoice");
     // A stored invoice of one comment line; the product goes on the line below it.
     EnteredInvoice invoice = test_fixtures::Invoice(std::to_string(number++).c_str(), "C1", "12/07/2026",
                                                     "0.00", "0.00", "0.00", "0.00");
     invoice.Lines = {test_fixtures::Line(1, "", "", "Shipped by rail", "", " ", "")};
     const storage::IsamRecRef ref = PostNewInvoice(invoice).Ref;
-    ui_.OnModal<TProdInv>([&](TProdInv& f) { TypeLineAndPost(f, 2, product); });
+    ui_.OnModal<TProdInv>([&](TProdInv& f) { TypeLineAndPost(f, 2, product, keys, pace); });
     std::string status;
     EXPECT_TRUE(EditInvoice(ref, status));
-    ExpectTypedLineStored(ref, product);
+    ExpectTypedLineStored(ref, product, keys);
     EXPECT_TRUE(ui_.Done());
-  }
+  });
+  ExpectBooksBalance();
+}
+
+// Two lines in one burst: each code is looked up before the keys after it, so both lines are
+// posted with their products and the figures typed. A code still in its cell when OK is chosen
+// is looked up then, and the form stays for the clerk to see the line before it is posted.
+TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeStillInItsCell) {
+  TProdInv& form = CreateProdInv();
+  PrepareInvoiceFormForAdd(form);
+  ui_.OnModal<TProdInv>([&](TProdInv& f) {
+    FillHeader(f);
+    f.StringGrid1->setFocus();
+    f.StringGrid1->setCurrentIndex(f.Lines->index(0, kColCode));
+    testing_support::TypeBurstIntoGrid(*f.StringGrid1, "stock5\t3\t\t7.50\t\t\t\tnostock5\t2\t\t4.25\t\t\t\tshort5");
+    ui_.ExpectMessage("Line 3 has a product code that was looked up only now. Check the line, then choose OK again.",
+                      platform::ui::Application->Title);
+    f.OKButtonClick();
+    EXPECT_EQ(f.Lines->Cell(3, kColPrice), "10.00");
+    f.OKButtonClick();
+  });
+  const std::optional<AddedInvoice> added = EnterNewInvoice(form);
+  ASSERT_TRUE(added);
+  StoredInvoice stored;
+  ASSERT_TRUE(ReadStoredInvoice(added->Posted.Ref, stored));
+  std::vector<std::string> lines;
+  for (const auto& line : stored.Lines)
+    lines.push_back(line.Record.Product.Get() + " " + testing_support::QuantityAndExtension(line.Record.LineText.Get()) +
+                    " " + line.Record.UnitCost.Get().substr(0, 5));
+  EXPECT_EQ(lines, (std::vector<std::string>{"STOCK5 3 22.50 10.00", "NOSTOCK5 2 8.50 10.00", "SHORT5 1.00 10.00 10.00"}));
+  EXPECT_EQ(stored.Record.NetAmount.Get(), "41.00");
+  EXPECT_TRUE(ui_.Done());
   ExpectBooksBalance();
 }
 

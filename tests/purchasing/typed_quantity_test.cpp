@@ -1,17 +1,24 @@
-// Keys typed into the line grid of the PO forms at a clerk's pace, the event loop running between
-// them, reach the posted PO as typed: a quantity typed once a code's cell is left replaces what
-// the line showed, whatever the code's look-up (run after the cell was left) did to the line
-// meanwhile. New and edited POs, read back from the files.
+// Keys typed into the line grid of the PO forms reach the posted PO as typed, whether they come at
+// a clerk's pace, the event loop running between them, or in one burst: a code is looked up
+// before the keys after it are handled, and a quantity or cost typed after it replaces what the
+// look-up put there. New and edited POs, read back from the files.
 
 #include <QCoreApplication>
 #include <algorithm>
+#include <cmath>
+
+#include "platform/text/amount.h"
+#include "platform/ui/application.h"
 
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
+#include "support/grid_typing.h"
 #include "support/typed_products.h"
 
 using namespace purchasing;
 using testing_support::kTypedProducts;
+using testing_support::Pace;
+using testing_support::TypedLine;
 using testing_support::TypedProduct;
 
 namespace test_fixtures {
@@ -21,14 +28,16 @@ class TypedQuantityTest : public POEntryTest {
  protected:
   TypedQuantityTest() { testing_support::FileTypedProducts(stock); }
 
-  // The product's code typed on `row`, Tab, 3, Tab; then OK.
-  void TypeLineAndPost(TPOEdit1& f, int row, const TypedProduct& product) {
-    testing_support::TypeCodeAndThree(*f.StringGrid1, f.Lines->index(row - 1, kPOColCode), product, ui);
+  // The product's code typed on `row`, then the line's keys; then OK.
+  void TypeLineAndPost(TPOEdit1& f, int row, const TypedProduct& product, const TypedLine& keys, Pace pace) {
+    testing_support::TypeProductLine(*f.StringGrid1, f.Lines->index(row - 1, kPOColCode), product, keys.Keys,
+                                     pace, ui);
     f.OKButtonClick();
   }
 
-  // The stored PO holds the typed line as its line `row`.
-  static void ExpectTypedLineStored(const std::string& number, int row, const TypedProduct& product) {
+  // The stored PO holds the typed line as its line `row`, looked up: the product's description.
+  static void ExpectTypedLineStored(const std::string& number, int row, const TypedProduct& product,
+                                    const TypedLine& keys) {
     const std::vector<records::PODetailRec> details = Details(number.c_str());
     ASSERT_EQ(details.size(), static_cast<size_t>(row));
     const auto typed = std::find_if(details.begin(), details.end(), [&](const records::PODetailRec& d) {
@@ -36,34 +45,70 @@ class TypedQuantityTest : public POEntryTest {
     });
     ASSERT_NE(typed, details.end());
     EXPECT_EQ(typed->Product.Get(), product.Code);
-    EXPECT_EQ(testing_support::QuantityAndExtension(typed->LineText.Get()), "3 30.00");
+    EXPECT_NE(typed->LineText.Get().find(std::string("Product ") + product.Code), std::string::npos);
+    EXPECT_EQ(testing_support::QuantityAndExtension(typed->LineText.Get()), keys.QuantityAndExtension);
   }
 };
 
-TEST_F(TypedQuantityTest, TheQuantityTypedAfterTheCodeIsTheOnePosted) {
-  for (const TypedProduct& product : kTypedProducts) {
-    SCOPED_TRACE(std::string("new PO, ") + product.Kind);
-    std::string number;
+// "3 22.50" -> 2250 cents.
+long ExtensionCents(const TypedLine& keys) {
+  const std::string typed = keys.QuantityAndExtension;
+  return std::lround(std::stod(typed.substr(typed.find(' ') + 1)) * 100);
+}
+
+TEST_F(TypedQuantityTest, WhatIsTypedAfterTheCodeIsWhatIsPosted) {
+  testing_support::ForEveryTypedLine([&](Pace pace, const TypedLine& keys, const TypedProduct& product) {
+    SCOPED_TRACE("new PO");
+    std::string added;
     EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
       PickVendor(f);
       QCoreApplication::processEvents();  // the Vendor Manager gone before the clerk types on
-      number = f.INum->text().toStdString();
-      TypeLineAndPost(f, 1, product);
+      added = f.INum->text().toStdString();
+      TypeLineAndPost(f, 1, product, keys, pace);
     }));
-    ExpectTypedLineStored(number, 1, product);
-    EXPECT_EQ(Header(number.c_str()).NetAmount.Get(), "30.00");
+    ExpectTypedLineStored(added, 1, product, keys);
+    EXPECT_EQ(Header(added.c_str()).NetAmount.Get(), platform::text::FormatAmount(ExtensionCents(keys)));
     EXPECT_TRUE(ui.Done());
-  }
-  int number = 6001;
-  for (const TypedProduct& product : kTypedProducts) {
-    SCOPED_TRACE(std::string("edited PO, ") + product.Kind);
+  });
+  int number = 6001;  // above the numbers the new POs took
+  testing_support::ForEveryTypedLine([&](Pace pace, const TypedLine& keys, const TypedProduct& product) {
+    SCOPED_TRACE("edited PO");
     const std::string edited = std::to_string(number++);
     PostNewPO(PO(edited.c_str(), {POLine(1, "WIDGET", "10")}));
-    EXPECT_TRUE(EditPOWith(edited.c_str(), [&](TPOEdit1& f) { TypeLineAndPost(f, 2, product); }));
-    ExpectTypedLineStored(edited, 2, product);
-    EXPECT_EQ(Header(edited.c_str()).NetAmount.Get(), "50.00");  // 10 x 2.00 and the typed 30.00
+    EXPECT_TRUE(EditPOWith(edited.c_str(), [&](TPOEdit1& f) { TypeLineAndPost(f, 2, product, keys, pace); }));
+    ExpectTypedLineStored(edited, 2, product, keys);
+    // 10 x 2.00 and the typed line.
+    EXPECT_EQ(Header(edited.c_str()).NetAmount.Get(), platform::text::FormatAmount(2000 + ExtensionCents(keys)));
     EXPECT_TRUE(ui.Done());
-  }
+  });
+  ExpectBooksBalance();
+}
+
+// Two lines in one burst: each code is looked up before the keys after it, so both lines are
+// posted with their products and the figures typed. A code still in its cell when OK is chosen
+// is looked up then, and the form stays for the clerk to see the line before it is posted.
+TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeStillInItsCell) {
+  std::string number;
+  EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
+    PickVendor(f);
+    QCoreApplication::processEvents();
+    number = f.INum->text().toStdString();
+    f.StringGrid1->setFocus();
+    f.StringGrid1->setCurrentIndex(f.Lines->index(0, kPOColCode));
+    testing_support::TypeBurstIntoGrid(*f.StringGrid1, "stock5\t3\t\t7.50\t\t\t\tnostock5\t2\t\t4.25\t\t\t\tshort5");
+    ui.ExpectMessage("Line 3 has a product code that was looked up only now. Check the line, then choose OK again.",
+                     platform::ui::Application->Title);
+    f.OKButtonClick();
+    EXPECT_EQ(f.Lines->Cell(3, kPOColPrice), "10.00");
+    f.OKButtonClick();
+  }));
+  std::vector<std::string> lines;
+  for (const records::PODetailRec& line : Details(number.c_str()))
+    lines.push_back(line.Product.Get() + " " + testing_support::QuantityAndExtension(line.LineText.Get()));
+  std::sort(lines.begin(), lines.end());
+  EXPECT_EQ(lines, (std::vector<std::string>{"NOSTOCK5 2 8.50", "SHORT5 1 10.00", "STOCK5 3 22.50"}));
+  EXPECT_EQ(Header(number.c_str()).NetAmount.Get(), "41.00");
+  EXPECT_TRUE(ui.Done());
   ExpectBooksBalance();
 }
 

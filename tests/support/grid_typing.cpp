@@ -14,7 +14,7 @@ QWidget* FocusOf(QAbstractItemView& view) {
   return editor ? editor : &view;
 }
 
-void Press(QAbstractItemView& view, QChar key) {
+void Send(QAbstractItemView& view, QChar key) {
   static const std::map<QChar, Qt::Key> kControls{
       {'\t', Qt::Key_Tab}, {'\n', Qt::Key_Return}, {'\b', Qt::Key_Backspace}, {'\x1b', Qt::Key_Escape}};
   const auto control = kControls.find(key);
@@ -22,6 +22,10 @@ void Press(QAbstractItemView& view, QChar key) {
     QTest::keyClick(FocusOf(view), control->second);
   else
     QTest::keyClick(FocusOf(view), key.toLatin1());
+}
+
+void Press(QAbstractItemView& view, QChar key) {
+  Send(view, key);
   QCoreApplication::processEvents();
 }
 
@@ -29,6 +33,11 @@ void Press(QAbstractItemView& view, QChar key) {
 
 void TypeIntoGrid(QAbstractItemView& view, const QString& keys) {
   for (QChar key : keys) Press(view, key);
+}
+
+void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys) {
+  for (QChar key : keys) Send(view, key);
+  QCoreApplication::processEvents();
 }
 
 void TypeRightAfterAClick(QAbstractItemView& view, const QModelIndex& cell, const QString& keys) {

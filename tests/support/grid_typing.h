@@ -12,6 +12,9 @@ namespace testing_support {
 
 // Types `keys` into the grid; "\t" is Tab, "\n" Enter, "\b" Backspace and "\x1b" Escape.
 void TypeIntoGrid(QAbstractItemView& view, const QString& keys);
+// The same keys in one burst, as a window that stopped reading keys for a moment gets them:
+// nothing the event loop runs (a timer, a queued call) runs between them; it runs after the last.
+void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys);
 // Clicks `cell`, the grid's current cell, and types the first key at once, the rest after the
 // double-click time; then Enter takes the edit.
 void TypeRightAfterAClick(QAbstractItemView& view, const QModelIndex& cell, const QString& keys);

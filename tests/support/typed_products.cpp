@@ -37,14 +37,22 @@ void FileTypedProducts(StockBefore& stock) {
   }
 }
 
-void TypeCodeAndThree(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
-                      UiScript& ui) {
+const char* PaceName(Pace pace) {
+  return pace == Pace::Clerk ? "at a clerk's pace" : "in one burst";
+}
+
+void TypeProductLine(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
+                     const QString& keys, Pace pace, UiScript& ui) {
   if (product.OnHold)
     ui.ExpectMessage("This Product is currently placed on HOLD status.",
                      QString("Please Note! Code: ") + product.Code);
   grid.setFocus();
   grid.setCurrentIndex(codeCell);
-  TypeIntoGrid(grid, QString(product.Code).toLower() + "\t3\t");
+  const QString typed = QString(product.Code).toLower() + keys;
+  if (pace == Pace::Clerk)
+    TypeIntoGrid(grid, typed);
+  else
+    TypeBurstIntoGrid(grid, typed);
 }
 
 std::string QuantityAndExtension(const std::string& lineText) {

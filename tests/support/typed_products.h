@@ -3,6 +3,8 @@
 // look-up treats apart, each at 10.00 (its price and its cost), so that a quantity of 3 is 30.00
 // on an invoice and on a purchase order alike; and the keys a clerk types for such a line.
 
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "platform/ui/support/ui_script.h"
@@ -32,10 +34,37 @@ inline constexpr TypedProduct kTypedProducts[] = {
 // Adds every product of the table to the open product file, and its stock to `stock`.
 void FileTypedProducts(StockBefore& stock);
 
-// Types the product's code into the grid's cell `codeCell`, Tab, 3 and Tab, the grid having the
-// focus, as a clerk types them; the hold notice of the code's look-up is answered on `ui`.
-void TypeCodeAndThree(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
-                      UiScript& ui);
+// How the keys of a line reach the grid: at a clerk's pace, the event loop running between them,
+// or in one burst, as a window that stopped for a moment gets them.
+enum class Pace { Clerk, Burst };
+inline constexpr Pace kPaces[] = {Pace::Clerk, Pace::Burst};
+const char* PaceName(Pace pace);
+
+// The keys a clerk types for a line after its product code, and what the posted line then holds.
+struct TypedLine {
+  const char* Keys;
+  const char* QuantityAndExtension;
+};
+inline constexpr TypedLine kTypedLines[] = {
+    {"\t3\t", "3 30.00"},                // the quantity; the product's own price or cost
+    {"\t3\t\t7.50\t", "3 22.50"},        // the quantity and a price typed over the product's
+};
+
+// Runs `typeLine(pace, keys, product)` for every pace, every line's keys and every product.
+template <class TypeLine>
+void ForEveryTypedLine(TypeLine typeLine) {
+  for (const Pace pace : kPaces)
+    for (const TypedLine& keys : kTypedLines)
+      for (const TypedProduct& product : kTypedProducts) {
+        SCOPED_TRACE(std::string(PaceName(pace)) + ", keys " + keys.Keys + ", " + product.Kind);
+        typeLine(pace, keys, product);
+      }
+}
+
+// Types the product's code (in lower case) into the grid's cell `codeCell`, then `keys`, the grid
+// having the focus; the hold notice of the code's look-up is answered on `ui`.
+void TypeProductLine(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
+                     const QString& keys, Pace pace, UiScript& ui);
 
 // The quantity and the extension a stored line's text holds (invoice and PO lines alike), as
 // "3 30.00".
