@@ -156,7 +156,8 @@ NoticeRunResult SendNoticeToQueue(const NoticeText& text, const std::vector<Labe
     }
   }
   QuitMailServer(client);
-  // A server that drops the line answers nothing, and the mail library's error then has no text.
+  // The mail library says a closed connection itself; an error without a word (a server that
+  // answers with an empty line) still says that the run stopped.
   if (failure && !failure->empty())
     platform::ui::Application->HandleException(std::runtime_error(*failure));
   else if (failure || connectionLost)

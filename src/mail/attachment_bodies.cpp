@@ -12,6 +12,7 @@
 #include "mail/header_words.h"
 #include "mail/mail_utils.h"
 #include "mail/message_encoder.h"
+#include "platform/text/codepage.h"
 
 namespace mail {
 
@@ -30,8 +31,82 @@ bool IsNamed(const TmsAttItem& item, const char* name) {
   return LowerNamePart(item.FileName()) == name;
 }
 
-std::string Quoted(const std::string& text) {
-  return '"' + HeaderValue(text) + '"';
+// Widest header line we write; a longer one is folded.
+constexpr size_t HeaderLineWidth = 78;
+
+// Whether a quoted string carries the text as it stands: no letters outside ASCII and no
+// control characters but the tab.
+bool FitsQuotedString(std::string_view text) {
+  for (unsigned char c : text) {
+    if ((c < ' ' && c != '\t') || c >= 127) return false;
+  }
+  return true;
+}
+
+// The text in double quotes, a backslash before each quote and backslash in it.
+std::string QuotedString(std::string_view text) {
+  std::string quoted = "\"";
+  for (char c : text) {
+    if (c == '"' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  return quoted + '"';
+}
+
+// The text in UTF-8 as the pieces of an extended parameter value (RFC 2231), one a character: the
+// character itself where it may stand for itself, else "%XX" for each of its bytes. A section
+// of the value ends between pieces, as readers decode each section on its own.
+std::vector<std::string> PercentPieces(std::string_view text) {
+  static const std::string_view plain = "!#$&+-.^_`|~";
+  static const char hex[] = "0123456789ABCDEF";
+  std::vector<std::string> pieces;
+  for (const QChar character : platform::text::ToQString(text)) {
+    std::string piece;
+    for (unsigned char c : QString(character).toUtf8()) {
+      const bool alone = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
+                         plain.find(static_cast<char>(c)) != std::string_view::npos;
+      piece += alone ? std::string(1, static_cast<char>(c)) : std::string{'%', hex[c >> 4], hex[c & 15]};
+    }
+    pieces.push_back(piece);
+  }
+  return pieces;
+}
+
+std::string Joined(const std::vector<std::string>& pieces) {
+  std::string text;
+  for (const std::string& piece : pieces) text += piece;
+  return text;
+}
+
+// An extended value too long for one line, in numbered sections of a folded line each.
+std::string ValueInSections(const std::string& parameter, const std::vector<std::string>& pieces) {
+  std::string text;
+  size_t at = 0;
+  for (int section = 0; at < pieces.size(); ++section) {
+    std::string line =
+        " " + parameter + "*" + std::to_string(section) + "*=" + (section == 0 ? "utf-8''" : "");
+    do {
+      line += pieces[at++];
+    } while (at < pieces.size() && line.size() + pieces[at].size() + 1 <= HeaderLineWidth);
+    text += ";\r\n" + line;
+  }
+  return text;
+}
+
+// The header line begun with `lead` and ended with the parameter that names the file, written so
+// that a reader reads the whole name back: a quoted string with its quotes and backslashes
+// escaped; a name with letters outside ASCII in the extended form of RFC 2231 in UTF-8. The
+// parameter goes on a folded line of its own when the line would be too wide, and in numbered
+// sections when that line would be too. Line breaks in the name are blanks, so that no name can
+// start a header line.
+std::string WithFileName(const std::string& lead, const std::string& parameter, const std::string& fileName) {
+  const std::string name = HeaderValue(NamePart(fileName));
+  const std::vector<std::string> pieces = PercentPieces(name);
+  const std::string whole = FitsQuotedString(name) ? parameter + '=' + QuotedString(name)
+                                                   : parameter + "*=utf-8''" + Joined(pieces);
+  if (lead.size() + 2 + whole.size() <= HeaderLineWidth) return lead + "; " + whole;
+  if (1 + whole.size() <= HeaderLineWidth) return lead + ";\r\n " + whole;
+  return lead + ValueInSections(parameter, pieces);
 }
 
 }  // namespace
@@ -59,11 +134,11 @@ void TmsCustomEncoder::WriteAttachmentBody(const TmsAttItem& item, uint8_t encod
 }
 
 void TmsCustomEncoder::WriteAttachmentPart(const TmsAttItem& item, bool plainAttachment) {
-  const std::string name = NamePart(item.FileName());
-  const bool named = plainAttachment && !name.empty();
-  WriteLine("Content-Type: " + HeaderValue(item.ContentType) + (named ? "; name=" + Quoted(name) : ""));
+  const bool named = plainAttachment && !NamePart(item.FileName()).empty();
+  const std::string type = "Content-Type: " + HeaderValue(item.ContentType);
+  WriteLine(named ? WithFileName(type, "name", item.FileName()) : type);
   WriteLine(std::string("Content-Transfer-Encoding: ") + EncodingName(item.Encoding));
-  if (named) WriteLine("Content-Disposition: attachment; filename=" + Quoted(name));
+  if (named) WriteLine(WithFileName("Content-Disposition: attachment", "filename", item.FileName()));
   WriteLine("");
   WriteAttachmentBody(item, item.Encoding);
   WriteLine("");
@@ -76,7 +151,7 @@ void TmsCustomEncoder::WriteMultipart(bool alternative) {
   bool alternativeFirst = IsAlternative(attachments.Items(0));
   std::string boundary = MakeBoundary();
   std::string outer = boundary;
-  WriteLine("Content-Type: " + message_.DeriveContentType() + "; boundary=" + Quoted(boundary));
+  WriteLine("Content-Type: " + message_.DeriveContentType() + "; boundary=" + QuotedString(boundary));
   WriteLine("");
   WriteLine("This is a multipart message in MIME format");
   WriteLine("");
@@ -86,7 +161,7 @@ void TmsCustomEncoder::WriteMultipart(bool alternative) {
     // The text and its alternatives form one part of the mixed message, under a boundary of
     // their own.
     while (boundary == outer) boundary = MakeBoundary();
-    WriteLine("Content-Type:  multipart/alternative; boundary=" + Quoted(boundary));
+    WriteLine("Content-Type:  multipart/alternative; boundary=" + QuotedString(boundary));
     WriteLine("Content-Transfer-Encoding: 7bit");
     WriteLine("");
     WriteLine("--" + boundary);
@@ -127,11 +202,10 @@ void TmsCustomEncoder::WriteSingleAttachment() {
     WriteLine("Content-Type: application/edifact");
     encoding = 2;
   } else {
-    WriteLine("Content-Type: " + HeaderValue(item.ContentType) +
-              "; name=" + Quoted(NamePart(item.FileName())));
+    WriteLine(WithFileName("Content-Type: " + HeaderValue(item.ContentType), "name", item.FileName()));
   }
   WriteLine(std::string("Content-Transfer-Encoding: ") + EncodingName(encoding));
-  if (!special) WriteLine("Content-Disposition: attachment; filename=" + Quoted(NamePart(item.FileName())));
+  if (!special) WriteLine(WithFileName("Content-Disposition: attachment", "filename", item.FileName()));
   WriteLine("");
   WriteAttachmentBody(item, encoding);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cctype>
 #include <stdexcept>
 
@@ -30,19 +31,10 @@ std::string EncodeWordByte(unsigned char c) {
 }
 
 std::string DecodeQ(std::string_view data) {
-  std::string out;
-  for (size_t i = 0; i < data.size(); ++i) {
-    if (data[i] == '_') {
-      out += ' ';
-    } else if (data[i] == '=' && i + 2 < data.size() && HexDigitValue(data[i + 1]) >= 0 &&
-               HexDigitValue(data[i + 2]) >= 0) {
-      out += static_cast<char>(HexDigitValue(data[i + 1]) * 16 + HexDigitValue(data[i + 2]));
-      i += 2;
-    } else {
-      out += data[i];
-    }
-  }
-  return out;
+  // An underscore stands for a blank; "=5F" for an underscore, so blanks come first.
+  std::string text(data);
+  std::replace(text.begin(), text.end(), '_', ' ');
+  return HexEscapesDecoded(text, '=');
 }
 
 // An encoded word "=?charset?X?data?=" at the start of the text: its length and decoded

@@ -10,7 +10,9 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include "mail/header_words.h"
 #include "mail/mail_address.h"
+#include "mail/quoted_printable.h"
 #include "platform/os/time_zone.h"
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
@@ -51,6 +53,65 @@ std::string MessageIdDomain(std::string_view senderAddress) {
   if (IsPlainDomain(domain)) return domain;
   const std::string host = QSysInfo::machineHostName().toStdString();
   return IsPlainDomain(host) ? host : "localhost";
+}
+
+// One "name=value" of a header value; the value without the double quotes around it and with
+// the backslashes of its quoted pairs resolved.
+struct HeaderParameter {
+  std::string name;
+  std::string value;
+};
+
+// The value as it stands after "=": blanks outside quotes around it dropped, quotes dropped, and
+// inside quotes a backslash takes the next character as it is.
+std::string UnquotedValue(std::string_view raw) {
+  const std::string trimmed = Trim(raw);
+  std::string value;
+  bool quoted = false;
+  for (size_t i = 0; i < trimmed.size(); ++i) {
+    if (trimmed[i] == '"') {
+      quoted = !quoted;
+    } else if (quoted && trimmed[i] == '\\' && i + 1 < trimmed.size()) {
+      value += trimmed[++i];
+    } else {
+      value += trimmed[i];
+    }
+  }
+  return value;
+}
+
+// The parameters of a header value, parted by the ";" that stand outside double quotes.
+std::vector<HeaderParameter> HeaderParameters(std::string_view value) {
+  std::vector<HeaderParameter> parameters;
+  size_t at = 0;
+  while (at < value.size()) {
+    size_t end = at;
+    bool quoted = false;
+    for (; end < value.size() && (quoted || value[end] != ';'); ++end) {
+      if (value[end] == '"') {
+        quoted = !quoted;
+      } else if (quoted && value[end] == '\\') {
+        ++end;  // a quoted pair: the next character neither closes the quotes nor ends the value
+      }
+    }
+    end = std::min(end, value.size());
+    const std::string_view text = value.substr(at, end - at);
+    const size_t equals = text.find('=');
+    if (equals != std::string_view::npos)
+      parameters.push_back({Trim(text.substr(0, equals)), UnquotedValue(text.substr(equals + 1))});
+    at = end + 1;
+  }
+  return parameters;
+}
+
+// The bytes of an extended value "charset'language'%XX..." (RFC 2231), its charset into
+// `charset`; a value without the two apostrophes is all data.
+std::string ExtendedValue(std::string_view value, std::string& charset) {
+  const size_t first = value.find('\'');
+  const size_t second = first == std::string_view::npos ? first : value.find('\'', first + 1);
+  if (second == std::string_view::npos) return HexEscapesDecoded(value, '%');
+  charset = std::string(value.substr(0, first));
+  return HexEscapesDecoded(value.substr(second + 1), '%');
 }
 
 }  // namespace
@@ -120,30 +181,42 @@ void ParseAddress(const std::string& text, TmsMailAddress& address) {
 }
 
 std::string GetParam(std::string_view name, std::string_view value) {
-  // Parameters stand after ";" as name=value, the value a token or a quoted string in which a
-  // backslash takes the next character as it is; a ";" inside quotes belongs to the value.
-  size_t at = 0;
-  while (at < value.size()) {
-    size_t end = at;
-    std::string text;
-    bool quoted = false;
-    for (; end < value.size() && (quoted || value[end] != ';'); ++end) {
-      if (value[end] == '"') {
-        quoted = !quoted;
-      } else if (quoted && value[end] == '\\' && end + 1 < value.size()) {
-        text += value[++end];
-        continue;
-      }
-      text += value[end];
-    }
-    const size_t equals = text.find('=');
-    if (equals != std::string::npos &&
-        EqualIgnoringCase(Trim(std::string_view(text).substr(0, equals)), name)) {
-      return StripQuotes(std::string_view(text).substr(equals + 1));
-    }
-    at = end + 1;
+  for (const HeaderParameter& parameter : HeaderParameters(value)) {
+    if (EqualIgnoringCase(parameter.name, name)) return parameter.value;
   }
   return "";
+}
+
+std::string GetExtendedParam(std::string_view name, std::string_view value) {
+  const std::vector<HeaderParameter> parameters = HeaderParameters(value);
+  auto find = [&parameters, name](const std::string& suffix) -> const HeaderParameter* {
+    for (const HeaderParameter& parameter : parameters) {
+      if (parameter.name.size() == name.size() + suffix.size() &&
+          EqualIgnoringCase(std::string_view(parameter.name).substr(0, name.size()), name) &&
+          parameter.name.compare(name.size(), std::string::npos, suffix) == 0)
+        return &parameter;
+    }
+    return nullptr;
+  };
+  std::string charset;
+  if (const HeaderParameter* whole = find("*")) {
+    const std::string bytes = ExtendedValue(whole->value, charset);
+    return FromCharSet(charset, bytes);
+  }
+  std::string text;
+  int section = 0;
+  for (;; ++section) {
+    const std::string number = "*" + std::to_string(section);
+    if (const HeaderParameter* extended = find(number + "*")) {
+      text +=
+          section == 0 ? ExtendedValue(extended->value, charset) : HexEscapesDecoded(extended->value, '%');
+    } else if (const HeaderParameter* plain = find(number)) {
+      text += plain->value;
+    } else {
+      break;
+    }
+  }
+  return section == 0 ? GetParam(name, value) : FromCharSet(charset, text);
 }
 
 std::string ExtractToken(std::string_view value) {

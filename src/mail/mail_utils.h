@@ -32,8 +32,13 @@ void ParseAddress(const std::string& text, TmsMailAddress& address);
 std::string StripQuotes(std::string_view text);
 std::string Trim(std::string_view text);
 // The value of a parameter (boundary, charset, name) of a MIME header value, found by its whole
-// name in any case and without the quotes around it; empty when there is none.
+// name in any case, without the quotes around it and with its quoted pairs (a backslash and the
+// character it stands for) resolved; empty when there is none.
 std::string GetParam(std::string_view name, std::string_view value);
+// The same for a parameter that may be written in the extended form of RFC 2231 (name*= with a
+// charset and %XX bytes, or sections name*0, name*1*, ...), as Windows-1252 text; the plain
+// form when there is no extended one.
+std::string GetExtendedParam(std::string_view name, std::string_view value);
 // The type token of a header value ("text/plain" of "text/plain; charset=...").
 std::string ExtractToken(std::string_view value);
 // The content type registered for a file's extension, "application/octet-stream" when none is.

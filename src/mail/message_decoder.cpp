@@ -94,7 +94,8 @@ void TmsCustomDecoder::DecodeMime() {
     DecodeMultipart();
   } else if (!type.empty() && !Contains(type, "text/")) {
     DecodeSingleAttachment();
-  } else if (const std::string name = GetParam("name", contentType); !name.empty() && name != "cc:Mail") {
+  } else if (const std::string name = GetExtendedParam("name", contentType);
+             !name.empty() && name != "cc:Mail") {
     DecodeSingleAttachment();
   } else {
     DecodeText();
@@ -239,8 +240,8 @@ std::unique_ptr<TmsAttItem> TmsCustomDecoder::NewItem(const TmsHeaders& headers,
   auto item = std::make_unique<TmsAttItem>();
   const std::string contentType = headers.GetFieldValue("Content-type");
   const std::string token = Lower(ExtractToken(contentType));
-  std::string name = GetParam("name", contentType);
-  if (name.empty()) name = GetParam("filename", headers.GetFieldValue("Content-Disposition"));
+  std::string name = GetExtendedParam("name", contentType);
+  if (name.empty()) name = GetExtendedParam("filename", headers.GetFieldValue("Content-Disposition"));
   item->SetFileName(name);
   // The type the part declares is the truth; the extension only guesses.
   item->ContentType = Cut255(token.empty() ? (name.empty() ? "text/plain" : item->ContentType) : token);

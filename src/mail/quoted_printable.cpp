@@ -44,15 +44,8 @@ void DecodeLine(std::string_view line, QByteArray& out) {
   while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
   const bool softBreak = !line.empty() && line.back() == '=';
   if (softBreak) line.remove_suffix(1);
-  for (size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == '=' && i + 2 < line.size() && HexDigitValue(line[i + 1]) >= 0 &&
-        HexDigitValue(line[i + 2]) >= 0) {
-      out.append(static_cast<char>(HexDigitValue(line[i + 1]) * 16 + HexDigitValue(line[i + 2])));
-      i += 2;
-    } else {
-      out.append(line[i]);
-    }
-  }
+  const std::string bytes = HexEscapesDecoded(line, '=');
+  out.append(bytes.data(), static_cast<qsizetype>(bytes.size()));
   if (!softBreak && (line.empty() || line.back() != EndOfFileMark)) out.append("\r\n");
 }
 
@@ -63,6 +56,20 @@ int HexDigitValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
+}
+
+std::string HexEscapesDecoded(std::string_view text, char marker) {
+  std::string bytes;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == marker && i + 2 < text.size() && HexDigitValue(text[i + 1]) >= 0 &&
+        HexDigitValue(text[i + 2]) >= 0) {
+      bytes += static_cast<char>(HexDigitValue(text[i + 1]) * 16 + HexDigitValue(text[i + 2]));
+      i += 2;
+    } else {
+      bytes += text[i];
+    }
+  }
+  return bytes;
 }
 
 bool TQuotedPrintable::ReadParagraph(std::string& paragraph) {

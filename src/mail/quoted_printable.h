@@ -10,12 +10,16 @@
 #include <QByteArray>
 #include <QIODevice>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mail {
 
 // The value of a hexadecimal digit of either case, -1 for any other character.
 int HexDigitValue(char c);
+// The text with every marker ("=" or "%") that two hexadecimal digits follow replaced by the byte
+// they give; anything else as it stands.
+std::string HexEscapesDecoded(std::string_view text, char marker);
 
 class TQuotedPrintable {
  public:

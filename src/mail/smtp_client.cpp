@@ -78,9 +78,17 @@ void TmsSMTPClient::Command(const std::string& text) {
   SendLine(text);
 }
 
-int TmsSMTPClient::CommandReply(const std::string& text) {
+int TmsSMTPClient::Reply(const char* step) {
+  try {
+    return ReadReply();
+  } catch (const platform::net::EmsConnectionClosedError&) {
+    throw EmsServerError(std::string("The mail server closed the connection ") + step + ".");
+  }
+}
+
+int TmsSMTPClient::CommandReply(const std::string& text, const char* step) {
   Command(text);
-  return ReadReply();
+  return Reply(step);
 }
 
 std::string TmsSMTPClient::Greeting() {
@@ -91,9 +99,9 @@ void TmsSMTPClient::Login() {
   Dialogue dialogue(*this);
   try {
     Connect();
-    if (ReadReply() != 220) throw EmsServerError(LastReply);
-    if (CommandReply("EHLO " + Greeting()) != 250) {
-      if (!IsCompletion(CommandReply("HELO " + Greeting()))) throw EmsServerError(LastReply);
+    if (Reply("before its greeting") != 220) throw EmsServerError(LastReply);
+    if (CommandReply("EHLO " + Greeting(), "at EHLO") != 250) {
+      if (!IsCompletion(CommandReply("HELO " + Greeting(), "at HELO"))) throw EmsServerError(LastReply);
     }
     if (!UserName.empty()) Authenticate();
   } catch (...) {
@@ -103,11 +111,13 @@ void TmsSMTPClient::Login() {
 }
 
 void TmsSMTPClient::Authenticate() {
-  if (!IsIntermediate(CommandReply("AUTH LOGIN"))) throw EmsServerError("Error while authenticating");
-  if (!IsIntermediate(CommandReply(TmsCustomEncoder::Base64(UserName)))) {
+  if (!IsIntermediate(CommandReply("AUTH LOGIN", "at AUTH LOGIN")))
+    throw EmsServerError("Error while authenticating");
+  if (!IsIntermediate(CommandReply(TmsCustomEncoder::Base64(UserName), "after the user name"))) {
     throw EmsServerError("Error while sending username");
   }
-  if (!IsCompletion(CommandReply(TmsCustomEncoder::Base64(Password)))) throw EmsServerError(LastReply);
+  if (!IsCompletion(CommandReply(TmsCustomEncoder::Base64(Password), "after the password")))
+    throw EmsServerError(LastReply);
 }
 
 void TmsSMTPClient::Send() {
@@ -136,17 +146,21 @@ bool TmsSMTPClient::SendMessage() {
       if (MessageStream || !ResetOnly) {
         SendData(MessageStream ? *MessageStream : messageFile);
       } else {
-        if (CommandReply("RSET") / 100 != 2) throw EmsServerError(LastReply);
+        ResetEnvelope();
       }
       if (OnSent) OnSent(this);
       return true;
     }
-    if (CommandReply("RSET") / 100 != 2) throw EmsServerError(LastReply);
+    ResetEnvelope();
     return false;
   } catch (...) {
     Abandon();
     throw;
   }
+}
+
+void TmsSMTPClient::ResetEnvelope() {
+  if (CommandReply("RSET", "at RSET") / 100 != 2) throw EmsServerError(LastReply);
 }
 
 std::vector<std::string> TmsSMTPClient::EnvelopeRecipients() const {
@@ -163,9 +177,9 @@ void TmsSMTPClient::SendEnvelope() {
   rejected_count_ = 0;
   const std::string from =
       MailFrom.empty() && mail_message_ ? mail_message_->Sender().Address() : Trim(MailFrom);
-  if (CommandReply("MAIL FROM:<" + from + ">") != 250) throw EmsServerError(LastReply);
+  if (CommandReply("MAIL FROM:<" + from + ">", "at MAIL FROM") != 250) throw EmsServerError(LastReply);
   for (const std::string& address : EnvelopeRecipients()) {
-    if (IsAccepted(CommandReply("RCPT TO:<" + address + ">"))) continue;
+    if (IsAccepted(CommandReply("RCPT TO:<" + address + ">", "at RCPT TO"))) continue;
     ++rejected_count_;
     bool proceed = false;
     if (OnAddressRejected) OnAddressRejected(this, address, LastReply, proceed);
@@ -174,10 +188,10 @@ void TmsSMTPClient::SendEnvelope() {
 }
 
 void TmsSMTPClient::SendData(QIODevice& data) {
-  if (CommandReply("DATA") != 354) throw EmsServerError(LastReply);
+  if (CommandReply("DATA", "at DATA") != 354) throw EmsServerError(LastReply);
   SendDotStuffed(data);
   Command("");
-  if (CommandReply(".") != 250) throw EmsServerError(LastReply);
+  if (CommandReply(".", "after the message") != 250) throw EmsServerError(LastReply);
 }
 
 // Sends the text with every line break as CR LF and a second "." before every line that
@@ -223,7 +237,7 @@ void TmsSMTPClient::Quit() {
   Dialogue dialogue(*this);
   int code = 0;
   try {
-    code = CommandReply("QUIT");
+    code = CommandReply("QUIT", "at QUIT");
   } catch (...) {
     Abandon();
     throw;

@@ -2,7 +2,8 @@
 // The SMTP client through which every e-mail of the program leaves. Login connects, greets the
 // server (EHLO, falling back to HELO) and authenticates with AUTH LOGIN when a user name is set;
 // Send transmits the message of MailMessage as an envelope (MAIL FROM, one RCPT TO per
-// recipient) and the encoded text; Quit closes. Every failure is an exception, and a failure of
+// recipient) and the encoded text; Quit closes. Every failure is an exception (a server that
+// closes the connection is said with the step it closed at), and a failure of
 // Login or Send closes the connection, so GetConnected never reports a half-finished dialogue.
 // One dialogue runs at a time: an operation started while another one waits for the server (the
 // waits let other handlers run) is refused.
@@ -71,12 +72,16 @@ class TmsSMTPClient : public platform::net::TmsClientSocket {
  private:
   class Dialogue;
   void Command(const std::string& text);
-  int CommandReply(const std::string& text);
+  // The reply to the step of the dialogue that the words name ("at DATA"); a server that closes
+  // the connection instead is said in those words.
+  int Reply(const char* step);
+  int CommandReply(const std::string& text, const char* step);
   std::string Greeting();
   void Authenticate();
   // The envelope and the data; false, after a reset, when every recipient was refused.
   bool SendMessage();
   void SendEnvelope();
+  void ResetEnvelope();  // RSET
   std::vector<std::string> EnvelopeRecipients() const;
   void SendData(QIODevice& data);
   void SendDotStuffed(QIODevice& data);

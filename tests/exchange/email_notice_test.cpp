@@ -343,8 +343,7 @@ TEST_F(EmailNoticeTest, AServerThatDiesDuringTheRunIsReported) {
     window.EMBody->setPlainText("Hello");
     window.OKButtonClick();
   });
-  ui.ExpectMessage("The connection to the e-mail server was lost. The remaining messages were not sent.",
-                   platform::ui::Application->Title);
+  ui.ExpectMessage("The mail server closed the connection at MAIL FROM.", platform::ui::Application->Title);
   ui.ExpectMessage("There were 0 e-mail messages sent.", "E-Mail Sent");
   EXPECT_EQ(CreateEMMemo().ShowModal(), mrOk);
   EXPECT_TRUE(ui.Done());

@@ -10,6 +10,7 @@
 #include "mail/codecs.h"
 #include "mail/message_encoder.h"
 #include "mail_peers.h"
+#include "platform/text/codepage.h"
 
 namespace mail {
 namespace {
@@ -160,6 +161,69 @@ TEST_F(AttachmentBodies, PythonReadsEveryKindOfBodyWithoutDefects) {
   Attach("logo.png", odd);  // now the HTML is the first part of a mixed message, without a name
   ExpectPythonParts({{"text/html", "", "<p>Only HTML</p>"}, {"image/png", "logo.png", odd}},
                     "multipart/mixed");
+}
+
+// File names come back whole, in both the name of the part's type and its file name, to Python's
+// email package and to our own decoder: quotes, semicolons and percent signs, letters outside
+// ASCII, names too long for a header line. Folders never travel, and a line break in a name is a
+// blank, so no name can start a header line of its own.
+TEST_F(AttachmentBodies, FileNamesAreReadBackWhole) {
+  const std::string longPlain = "Statement of account " + std::string(180, 'x') + ".pdf";
+  const std::string longLetters = std::string(120, '\xe9') + " \x80.txt";
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"Invoice 1001.pdf", "Invoice 1001.pdf"},
+      {"q\"uote;d.txt", "q\"uote;d.txt"},
+      {"\"Best\" offer.pdf", "\"Best\" offer.pdf"},
+      {"C:\\Offers\\back\\slash.pdf", "slash.pdf"},
+      {"Gr\xfc\xdf"
+       "e M\xe4rz \x80.pdf",
+       "Gr\xfc\xdf"
+       "e M\xe4rz \x80.pdf"},
+      {"100% d'\xe9t\xe9*.txt", "100% d'\xe9t\xe9*.txt"},
+      {"A name long enough to need a line of its own.pdf",
+       "A name long enough to need a line of its own.pdf"},
+      {longPlain, longPlain},
+      {longLetters, longLetters},
+      {"two\r\n\r\nlines.txt", "two    lines.txt"},  // an empty line would end the header block
+      {"\xe9\n\xe9.txt", "\xe9 \xe9.txt"},
+  };
+  auto expectReadBack = [](const std::string& text, const std::vector<std::string>& expected) {
+    for (const std::string& line : CrLfLines(text)) EXPECT_LE(line.size(), 78u) << line;
+    const QJsonObject parsed = ParsedByPython(text);
+    EXPECT_EQ(parsed["defects"].toArray().size(), 0) << QJsonDocument(parsed).toJson().toStdString();
+    std::vector<QString> fileNames, typeNames;
+    for (const QJsonValue& value : parsed["parts"].toArray()) {
+      if (value["disposition"].toString() != "attachment") continue;
+      fileNames.push_back(value["filename"].toString());
+      typeNames.push_back(value["type_name"].toString());
+    }
+    std::vector<QString> wanted;
+    for (const std::string& name : expected) wanted.push_back(platform::text::ToQString(name));
+    EXPECT_EQ(fileNames, wanted);
+    EXPECT_EQ(typeNames, wanted);
+    TmsMessage read;
+    testing_support::DecodeInto(text, read);
+    std::vector<std::string> decoded;
+    for (int i = 0; i < read.Attachments().Count(); ++i)
+      decoded.push_back(read.Attachments().Items(i).FileName());
+    EXPECT_EQ(decoded, expected);
+  };
+
+  message.Body = {"See the files."};
+  std::vector<std::string> expected;
+  for (const auto& [given, read] : names) {
+    Attach(given, "x");
+    expected.push_back(read);
+  }
+  expectReadBack(Encoded(message), expected);
+
+  message.Body.clear();  // a message that is one attachment names it in its own header block
+  for (const auto& [given, read] : names) {
+    SCOPED_TRACE(given);
+    message.Attachments().Clear();
+    Attach(given, "x");
+    expectReadBack(Encoded(message), {read});
+  }
 }
 
 TEST_F(AttachmentBodies, UuencodedFilesFollowTheBody) {

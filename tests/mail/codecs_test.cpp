@@ -143,6 +143,10 @@ TEST(HeaderText, ParametersAndEncodedWords) {
   EXPECT_EQ(GetParam("filename", "attachment; filename=\"say \\\"hi\\\".txt\""), "say \"hi\".txt");
   EXPECT_EQ(GetParam("bound", type), "");
   EXPECT_EQ(GetParam("name", "text/plain"), "");
+  // Sections of RFC 2231 as other mailers write them: plain and extended, in any order.
+  EXPECT_EQ(
+      GetExtendedParam("name", "text/plain; name*1*=%E9t%E9; name*0*=iso-8859-1'fr'caf; name*2=\".txt\""),
+      "caf\xe9t\xe9.txt");
 
   const std::vector<std::pair<std::string, std::string>> words = {
       {"=?ISO-8859-1?Q?a?=", "a"},

@@ -1,12 +1,13 @@
 """Reads a message file with Python's email package and prints what it found as JSON:
 the defects of the message, of each part and of each header, the decoded headers, the decoded
-body of a single-part message, every part in walk order (content type, file name, transfer
-encoding, decoded bytes), the files of a uuencoded body read with binascii, the Date as seconds
-since 1970 (null when there is none) and the Message-ID."""
+body of a single-part message, every part in walk order (content type, file name, the name
+parameter of its Content-Type, transfer encoding, decoded bytes), the files of a uuencoded body
+read with binascii, the Date as seconds since 1970 (null when there is none) and the Message-ID."""
 import base64
 import binascii
 import email
 import email.policy
+import email.utils
 import json
 import sys
 
@@ -24,6 +25,7 @@ for part in message.walk():
     parts.append({
         "content_type": part.get_content_type(),
         "filename": part.get_filename() or "",
+        "type_name": email.utils.collapse_rfc2231_value(part.get_param("name", "")),
         "cte": str(part["Content-Transfer-Encoding"] or ""),
         "disposition": part.get_content_disposition() or "",
         "bytes": base64.b64encode(payload).decode(),

@@ -2,7 +2,9 @@
 
 Prints the port on the first line of its output, saves every message it takes as
 <folder>/message-<n>.eml with the envelope beside it as <folder>/envelope-<n>.json, and stops
-when its standard input closes or after --lifetime seconds.
+when its standard input closes or after --lifetime seconds. With --close-at it hangs up without a
+word at one step: "greeting" (before it), a command (EHLO, HELO, AUTH, MAIL, RCPT, DATA, QUIT) or
+"message" (after the message's data, before the reply).
 """
 import argparse
 import asyncio
@@ -14,9 +16,10 @@ from aiosmtpd.smtp import SMTP, AuthResult, LoginPassword
 
 
 class Handler:
-    def __init__(self, folder, refuse_prefix):
+    def __init__(self, folder, refuse_prefix, close_after_message):
         self.folder = folder
         self.refuse_prefix = refuse_prefix
+        self.close_after_message = close_after_message
         self.count = 0
 
     async def handle_RCPT(self, server, session, envelope, address, rcpt_options):
@@ -26,6 +29,9 @@ class Handler:
         return "250 OK"
 
     async def handle_DATA(self, server, session, envelope):
+        if self.close_after_message:
+            server.transport.close()
+            return "250 never heard"
         self.count += 1
         base = os.path.join(self.folder, "%s-%d" % ("message", self.count))
         with open(base + ".eml", "wb") as f:
@@ -43,6 +49,22 @@ class NoEhloSMTP(SMTP):
         await self.push("500 5.5.1 Command unrecognized: EHLO")
 
 
+def hanging_up(server_class, step):
+    """The server class, changed to close the connection at the step instead of answering."""
+    async def hang_up(self, arg):
+        self.transport.close()
+
+    class HangingUp(server_class):
+        def connection_made(self, transport):
+            super().connection_made(transport)
+            if step == "greeting":
+                transport.close()
+
+    if step not in ("greeting", "message"):
+        setattr(HangingUp, "smtp_" + step, hang_up)
+    return HangingUp
+
+
 def make_authenticator(user, password):
     def authenticator(server, session, envelope, mechanism, auth_data):
         ok = (isinstance(auth_data, LoginPassword) and auth_data.login == user.encode()
@@ -58,11 +80,14 @@ async def main():
     parser.add_argument("--password", default="")
     parser.add_argument("--refuse-prefix", default="")
     parser.add_argument("--no-ehlo", action="store_true")
+    parser.add_argument("--close-at", default="")
     parser.add_argument("--lifetime", type=float, default=120.0)
     args = parser.parse_args()
 
-    handler = Handler(args.folder, args.refuse_prefix.lower())
+    handler = Handler(args.folder, args.refuse_prefix.lower(), args.close_at == "message")
     server_class = NoEhloSMTP if args.no_ehlo else SMTP
+    if args.close_at:
+        server_class = hanging_up(server_class, args.close_at)
     options = dict(hostname="kestrava-test", auth_require_tls=False)
     if args.user:
         options["authenticator"] = make_authenticator(args.user, args.password)

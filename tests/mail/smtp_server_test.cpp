@@ -49,28 +49,31 @@ class ScopedLocalZone {
   std::optional<std::string> old_;
 };
 
+// The client set to the server, with an invoice to send from the shop to John.
+void PrepareInvoice(const SmtpServer& server, TmsSMTPClient& client, TmsMessage& message) {
+  client.SetHost("127.0.0.1:" + std::to_string(server.Port()));
+  client.HeloName = "shop-pc";
+  client.SetTimeOut(10);
+  client.SetMailMessage(&message);
+  message.Sender().SetAddress("shop@example.com");
+  message.Sender().SetName("Corner Shop");
+  message.Recipients.Add("john@example.com", "John Smith");
+  message.SetSubject("Invoice 1001");
+  message.Body = {"INVOICE 1001",
+                  "",
+                  ".",
+                  ". leading dot",
+                  "Qty  Item            Amount",
+                  "  2  Widget           1,234.56",
+                  "",
+                  "Thank you for your business."};
+}
+
 class SmtpServerTest : public ::testing::Test {
  protected:
   void SetUp() override { testing_support::TestApp(); }
 
-  void Prepare(const SmtpServer& server) {
-    client.SetHost("127.0.0.1:" + std::to_string(server.Port()));
-    client.HeloName = "shop-pc";
-    client.SetTimeOut(10);
-    client.SetMailMessage(&message);
-    message.Sender().SetAddress("shop@example.com");
-    message.Sender().SetName("Corner Shop");
-    message.Recipients.Add("john@example.com", "John Smith");
-    message.SetSubject("Invoice 1001");
-    message.Body = {"INVOICE 1001",
-                    "",
-                    ".",
-                    ". leading dot",
-                    "Qty  Item            Amount",
-                    "  2  Widget           1,234.56",
-                    "",
-                    "Thank you for your business."};
-  }
+  void Prepare(const SmtpServer& server) { PrepareInvoice(server, client, message); }
 
   TmsSMTPClient client;
   TmsMessage message;
@@ -231,6 +234,58 @@ TEST_F(SmtpServerTest, AServerWithoutEhloIsGreetedWithHelo) {
   client.Quit();
   EXPECT_EQ(server.Envelope(1)["helo"].toString(), "shop-pc");
   EXPECT_EQ(ParsedByPython(server.Message(1))["subject"].toString(), "Invoice 1001");
+}
+
+// A server that hangs up at any step is said, with the step, and no message is reported sent;
+// after the goodbye the message has gone out, and only the goodbye is missing.
+TEST(SmtpServerClosing, IsSaidAtEveryStepAndNothingIsReportedSent) {
+  testing_support::TestApp();
+  struct Case {
+    const char* closeAt;
+    QStringList options;
+    const char* said;
+  };
+  const QStringList login{"--user", "clerk", "--password", "s3cret"};
+  const Case cases[] = {
+      {"greeting", {}, "before its greeting"},
+      {"EHLO", {}, "at EHLO"},
+      {"HELO", {"--no-ehlo"}, "at HELO"},
+      {"AUTH", login, "at AUTH LOGIN"},
+      {"MAIL", {}, "at MAIL FROM"},
+      {"RCPT", {}, "at RCPT TO"},
+      {"DATA", {}, "at DATA"},
+      {"message", {}, "after the message"},
+      {"QUIT", {}, "at QUIT"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.closeAt);
+    SmtpServer server(c.options + QStringList{"--close-at", c.closeAt});
+    TmsSMTPClient client;
+    TmsMessage message;
+    PrepareInvoice(server, client, message);
+    if (c.options == login) {
+      client.UserName = "clerk";
+      client.Password = "s3cret";
+    }
+    int sentEvents = 0;
+    client.OnSent = [&](TmsSMTPClient*) { ++sentEvents; };
+    bool sendReturned = false;
+    std::string error;
+    try {
+      client.Login();
+      client.Send();
+      sendReturned = true;
+      client.Quit();
+    } catch (const EmsServerError& e) {
+      error = e.what();
+    }
+    EXPECT_EQ(error, std::string("The mail server closed the connection ") + c.said + ".");
+    EXPECT_FALSE(client.GetConnected());
+    const bool afterGoodbye = std::string(c.closeAt) == "QUIT";
+    EXPECT_EQ(sendReturned, afterGoodbye);
+    EXPECT_EQ(sentEvents, afterGoodbye ? 1 : 0);
+    EXPECT_EQ(server.Message(1).empty(), !afterGoodbye);
+  }
 }
 
 }  // namespace

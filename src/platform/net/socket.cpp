@@ -212,6 +212,7 @@ void TmsSocket::ReadLine(std::string& text) {
   if (TimedOut()) throw EmsTimedOutError();
   if (Canceled) throw EmsCanceledError();
   if (total >= MaxLineBytes) throw EmsTooMuchDataError();
+  if (total == 0 && closed_) throw EmsConnectionClosedError();
 
   std::string line(buffer, static_cast<size_t>(total));
   const size_t lf = line.find('\n');
@@ -285,10 +286,10 @@ int TmsSocket::ReadReply() {
   };
   do {
     const int lineCode = ReadReplyLine(LastReply);
-    if (isLastLine(lineCode)) break;
-    // A peer that closed mid-reply sends nothing more, in either mode.
+    if (isLastLine(lineCode)) return code;
+    // A peer that closed mid-reply sends nothing more, in either mode, and what came is no answer.
   } while (!closed_);
-  return code;
+  throw EmsConnectionClosedError();
 }
 
 void TmsSocket::AddToTranscript(const std::string& line) {

@@ -32,6 +32,12 @@ class EmsCanceledError : public std::runtime_error {
   EmsCanceledError() : std::runtime_error("Operation has been canceled") {}
 };
 
+// The peer closed the connection where a line or the rest of a reply was due.
+class EmsConnectionClosedError : public std::runtime_error {
+ public:
+  EmsConnectionClosedError() : std::runtime_error("Connection closed by the other side") {}
+};
+
 class EmsTooMuchDataError : public std::runtime_error {
  public:
   EmsTooMuchDataError() : std::runtime_error("Buffer is full. Will disconnect.") {}
@@ -109,12 +115,17 @@ class TmsSocket : public TmsSocketBase {
 
   void SendBuffer(const char* buffer, int length);
   void SendLine(const std::string& text);
+  // One line without its CR LF. A line that the peer's close cuts short comes as far as it
+  // came; a close before the first byte of a line raises EmsConnectionClosedError, so the end of
+  // the stream never reads as an empty line.
   void ReadLine(std::string& text);
   void SendStream(QIODevice& stream, qint64 start);
   // Shuts the sending side down and closes. The handle is released even when the system
   // reports a failure, which is then raised.
   void Disconnect();
   int ReadReplyLine(std::string& text);
+  // The code of a reply of one or more lines; a reply that the peer's close cuts short raises
+  // EmsConnectionClosedError.
   int ReadReply();
 
   std::string LastReply;  // last line of the last reply

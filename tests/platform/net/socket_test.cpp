@@ -40,8 +40,9 @@ class SocketTest : public ::testing::Test {
   ReplySocket socket;
 };
 
+// An empty line is a line; the end of the stream is not.
 TEST_F(SocketTest, ReadsLinesAndThePartOfALineBeforeThePeerClosed) {
-  peer.Send("220 ready\r\nsecond\nthird without end").Close();
+  peer.Send("220 ready\r\n\r\nsecond\nthird without end").Close();
   int disconnected = 0;
   socket.OnDisconnected = [&](TmsSocket*) { ++disconnected; };
   ConnectToPeer();
@@ -49,12 +50,16 @@ TEST_F(SocketTest, ReadsLinesAndThePartOfALineBeforeThePeerClosed) {
   socket.ReadLine(line);
   EXPECT_EQ(line, "220 ready");
   socket.ReadLine(line);
+  EXPECT_EQ(line, "");
+  socket.ReadLine(line);
   EXPECT_EQ(line, "second");
   EXPECT_FALSE(socket.IsClosed());
   socket.ReadLine(line);
   EXPECT_EQ(line, "third without end");
   EXPECT_TRUE(socket.IsClosed());
   EXPECT_EQ(disconnected, 1);
+  ExpectError<EmsConnectionClosedError>([&] { socket.ReadLine(line); },
+                                        "Connection closed by the other side");
   EXPECT_TRUE(socket.GetConnected());  // the handle stays until Disconnect
   socket.Disconnect();
   EXPECT_FALSE(socket.GetConnected());
@@ -76,8 +81,8 @@ TEST_F(SocketTest, MultiLineRepliesEndAtTheLineWithTheCodeAndABlankOrTheBareCode
       .Send("250-a\r\n354-other code\r\n250 end\r\n")    // another code in between
       .Send("250-hello\r\n250-PIPELINING\r\n250\r\n")    // a bare code ends it
       .Send("250\r\n")                                   // a bare code alone
-      .Send("421-going\r\n")
-      .Close();  // the peer leaves in the middle of a reply
+      .Send("421-going\r\n421-cut sh")
+      .Close();  // the peer leaves in the middle of a reply: that is no reply
   ConnectToPeer();
   EXPECT_EQ(socket.ReadReply(), 250);
   EXPECT_EQ(socket.LastReply, "250 third");
@@ -89,7 +94,7 @@ TEST_F(SocketTest, MultiLineRepliesEndAtTheLineWithTheCodeAndABlankOrTheBareCode
   EXPECT_EQ(socket.LastReply, "250");
   EXPECT_EQ(socket.ReadReply(), 250);
   EXPECT_LT(clock.elapsed(), 2000);  // no wait for the time-out
-  EXPECT_EQ(socket.ReadReply(), 421);
+  ExpectError<EmsConnectionClosedError>([&] { socket.ReadReply(); }, "Connection closed by the other side");
   EXPECT_TRUE(socket.IsClosed());
 }
 
