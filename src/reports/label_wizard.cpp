@@ -341,7 +341,8 @@ void Tlblwiz::FilterClick(int kind) {
   if (platform::text::TrimBlanks(filter).empty()) {
     if (MessageBox(QString("You have not entered any filter selection. Do you want to load all %1?")
                        .arg(nouns[kind]),
-                   "Filter Selection Empty", MsgButtons::YesNo) == mrYes)
+                   "Filter Selection Empty", MsgButtons::YesNo, platform::ui::MsgIcon::None,
+                   platform::ui::mrNo) == mrYes)
       LoadAll(loadAll[kind]);
     return;
   }
