@@ -96,6 +96,8 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   layout->addWidget(LabelList, 1);
   BuildLayoutControls(layout);
   StatusLine = new QLabel(this);
+  // "Records saved to file: " and a path of any length: wrapped, not widening the window.
+  StatusLine->setWordWrap(true);
   layout->addWidget(StatusLine);
 
   LabelPrintQueue.Changed = [this] { FillList(); };
