@@ -21,6 +21,7 @@
 #include <string>
 #include <typeinfo>
 
+#include "exchange/product_import_window.h"
 #include "forms/manager_window.h"
 #include "invoicing/invoice_manager.h"
 #include "main_form_fixture.h"
@@ -116,7 +117,8 @@ void ExpectMessageReadsWhole(const QWidget& window, const QString& message, cons
 
 // A message of any length, the system's reason with a long file name in it, wherever a window
 // shows one: the header and the status line of the main window, the status lines of the managers
-// and of the label wizard. It reads whole, and the window still fits a small screen.
+// and of the label wizard, the file line of the import windows. It reads whole, and the window
+// still fits a small screen.
 TEST_F(WindowSizesTest, ALongMessageReadsWholeWhereverAWindowShowsOne) {
   const QString message =
       "The company list /home/office/Kestrava/Company Files/Harbour Supplies and Chandlery Ltd/Accounts "
@@ -152,6 +154,15 @@ TEST_F(WindowSizesTest, ALongMessageReadsWholeWhereverAWindowShowsOne) {
     });
   });
   EXPECT_EQ(told, 7);  // the main window, five managers and the label wizard
+
+  // The import windows, made when asked for, show the chosen file's path and its count.
+  exchange::TProdImport import;
+  WhileShown(import, [&] {
+    import.Label1->setText(message + " - 12 records.");
+    QApplication::processEvents();
+    EXPECT_LE(import.width(), kSmallScreenRoom.width());
+    ExpectMessageReadsWhole(import, message, "the import window");
+  });
 }
 
 // A manager: a window over a record file, whose buttons are its row of commands.
