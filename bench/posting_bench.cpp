@@ -200,7 +200,7 @@ void CheckBooks() {
   testing_support::StockBefore stock;
   for (unsigned i = 1; i <= kProducts; ++i) stock[Numbered("P%u", i)] = kStockBefore;
   records::CompanyRec company{};
-  Require(records::ReadCompanyRecord(records::CurrentCompany.CompanyNumber.Get(), company, nullptr),
+  Require(records::ReadCompanyRecord(records::CurrentCompany.CompanyNumber.Get(), company),
           "company record read");
   const std::vector<std::string> problems = testing_support::BooksProblems(company, stock);
   if (problems.empty()) return;

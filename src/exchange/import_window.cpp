@@ -73,6 +73,8 @@ TImportWindow::TImportWindow(ImportWindowKind kind, QWidget* parent)
   top->addWidget(SpeedButton14);
   top->addWidget(SpeedButton16);
   Label1->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // The chosen file's whole path: wrapped, never widening the window past the screen.
+  Label1->setWordWrap(true);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(top);
   layout->addWidget(Label1);

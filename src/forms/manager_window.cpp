@@ -82,6 +82,8 @@ std::array<QLabel*, 2> AddStatusPanels(QStatusBar& status) {
     status.addWidget(panels[panel], panel == 0 ? 0 : 1);
   }
   panels[0]->setMinimumWidth(160);
+  // What was done, with the file it went to or the system's reason: wrapped, never cut.
+  panels[1]->setWordWrap(true);
   status.setSizeGripEnabled(false);
   return panels;
 }

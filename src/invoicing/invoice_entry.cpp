@@ -371,8 +371,7 @@ void TProdInv::ShowCustomerOfTheJob() {
     ShowAgingAndShipTo(c);
     // The layout step has ticked the tax box again: the job's customer decides it.
     if (CurrentCompany.CalculateInvoiceTaxes)
-      forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y",
-                             Text("Calc. Tax at " + TrimBlanks(CurrentCompany.DefaultTaxRate.Get()) + "%"));
+      forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y");
   } else if (Adding()) {
     for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
     EBSName->clear();

@@ -166,12 +166,7 @@ TInvEdit1::TInvEdit1(QWidget* parent)
   BuildToolBar(forms::LayOutManagerWindow(*this, MainMenu1, CName, InvBrowser1, StatusBar1));
   BuildMenus();
 
-  for (std::size_t panel = 0; panel < statusPanels_.size(); ++panel) {
-    statusPanels_[panel] = new QLabel(StatusBar1);
-    StatusBar1->addWidget(statusPanels_[panel], panel == 0 ? 0 : 1);
-  }
-  statusPanels_[0]->setMinimumWidth(160);
-  StatusBar1->setSizeGripEnabled(false);
+  statusPanels_ = forms::AddStatusPanels(*StatusBar1);
 
   InvBrowser1->SetPopupMenu(PopupMenu1);
   InvBrowser1->OnBuildRow = [this](storage::TRecBrowser* sender, storage::RowRec& rr) {

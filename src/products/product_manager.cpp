@@ -181,6 +181,8 @@ TEditProd::TEditProd(QWidget* parent)
   auto* statusBar = new QStatusBar(this);
   statusBar->addWidget(StatusPanel0, 1);
   statusBar->addWidget(StatusPanel1, 3);
+  // What was done, with the file it went to: wrapped, never cut.
+  StatusPanel1->setWordWrap(true);
   statusBar->setSizeGripEnabled(false);
   QBoxLayout* tools = LayOutManagerWindow(*this, MainMenu1, Label1, ProdBrowser, statusBar);
   // Each button runs its menu item, so the two can never disagree.

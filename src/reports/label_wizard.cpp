@@ -96,6 +96,8 @@ Tlblwiz::Tlblwiz(QWidget* parent) : Form(parent) {
   layout->addWidget(LabelList, 1);
   BuildLayoutControls(layout);
   StatusLine = new QLabel(this);
+  // "Records saved to file: " and a path of any length: wrapped, not widening the window.
+  StatusLine->setWordWrap(true);
   layout->addWidget(StatusLine);
 
   LabelPrintQueue.Changed = [this] { FillList(); };
@@ -341,7 +343,8 @@ void Tlblwiz::FilterClick(int kind) {
   if (platform::text::TrimBlanks(filter).empty()) {
     if (MessageBox(QString("You have not entered any filter selection. Do you want to load all %1?")
                        .arg(nouns[kind]),
-                   "Filter Selection Empty", MsgButtons::YesNo) == mrYes)
+                   "Filter Selection Empty", MsgButtons::YesNo, platform::ui::MsgIcon::None,
+                   platform::ui::mrNo) == mrYes)
       LoadAll(loadAll[kind]);
     return;
   }

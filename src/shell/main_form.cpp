@@ -89,6 +89,8 @@ constexpr int DesignedWidth = 900;
 constexpr int DesignedHeight = 640;
 // A desktop whose work area ends left of this gets the whole work area.
 constexpr int SmallDesktopRightEdge = 650;
+// The header's caption: one line of its 14-point font; a longer message takes more lines.
+constexpr int CaptionLineHeight = 36;
 
 // The company is not gone when its list was left unrepaired; the user is told what happened.
 constexpr char ListUnopenedName[] = "Company list not opened.";
@@ -290,8 +292,11 @@ void TMainForm::BuildToolBar() {
   Bevel5->setFrameShadow(QFrame::Sunken);
   Bevel5->setGeometry(5, 5, 100, 42);
   NameCap = new QLabel(CompName);
-  NameCap->setGeometry(10, 8, 80, 36);
+  NameCap->setGeometry(10, 8, 80, CaptionLineHeight);
   NameCap->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  // The header says why no company is open, with the file and the system's reason: a message of
+  // any length, wrapped onto as many lines as it needs (FitCompanyCaption).
+  NameCap->setWordWrap(true);
   QFont captionFont = NameCap->font();
   captionFont.setPointSize(14);
   captionFont.setBold(true);
@@ -387,6 +392,8 @@ void TMainForm::BuildStatusBar() {
     panel->setContentsMargins(4, 0, 4, 0);
   }
   statusPanels_[0]->setMinimumWidth(320);
+  // What was done, with the file it went to or the system's reason: wrapped, never cut.
+  statusPanels_[1]->setWordWrap(true);
   StatusBar1->addWidget(statusPanels_[0]);
   StatusBar1->addWidget(statusPanels_[1], 1);
   statusPanels_[1]->setText(StatusReady);
@@ -665,11 +672,17 @@ void TMainForm::ArrangeToolButtons() {
 }
 
 void TMainForm::FormResize() {
+  FitCompanyCaption();
   ArrangeToolButtons();
-  Bevel5->resize(CompName->width() - 10 - Bevel5->x(), Bevel5->height());
-  NameCap->resize(Bevel5->width() - 10 - Bevel5->x(), NameCap->height());
   Panel2->move(SpeedButton2->x(), CompName->y() + CompName->height() + CompName->height() / 10);
   if (Visible()) PlaceOutputPanel();
+}
+
+void TMainForm::FitCompanyCaption() {
+  Bevel5->resize(client_->width() - 10 - Bevel5->x(), Bevel5->height());
+  const int width = Bevel5->width() - 10 - Bevel5->x();
+  NameCap->resize(width, std::max(CaptionLineHeight, NameCap->heightForWidth(width)));
+  Bevel5->resize(Bevel5->width(), NameCap->height() + 2 * (NameCap->y() - Bevel5->y()));
 }
 
 void TMainForm::PlaceOutputPanel() {
@@ -691,6 +704,7 @@ void TMainForm::ShowCompanyCaption(const char* numberSeparator) {
   ApplyCompanyEditorFont(*NameCap, CurrentCompany, font());
   NameCap->setText(
       ToQString(CurrentCompany.CompanyName.Get() + numberSeparator + CurrentCompany.CompanyNumber.Get()));
+  FormResize();
 }
 
 void TMainForm::ShowNoCompany(LastCompanyStatus loaded, const std::string& failure) {
@@ -703,6 +717,7 @@ void TMainForm::ShowNoCompany(LastCompanyStatus loaded, const std::string& failu
   else
     NameCap->setText(failure.empty() ? QString(ListUnopenedText)
                                      : ToQString(failure) + " Start the program again once it can be read.");
+  FormResize();
 }
 
 void TMainForm::LoadBackgroundPicture() {

@@ -262,6 +262,8 @@ class TMainForm : public platform::ui::MainWindowForm {
   QAction* AddItem(QMenu* menu, const char* caption, void (TMainForm::*handler)());
   QToolButton* AddToolButton(const char* caption, QAction* item, int icon);
   void ArrangeToolButtons();
+  // The header's caption as wide as the window and as high as its lines, the bevel round it.
+  void FitCompanyCaption();
   // Level with the aging chart, its right edge under the home-page button's.
   void PlaceOutputPanel();
   void UpdateOutputModeLabel();

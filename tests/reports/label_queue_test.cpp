@@ -200,6 +200,15 @@ TEST_F(LabelQueueTest, WizardListFollowsTheQueue) {
   wizard.SpeedButton3Click();
   EXPECT_EQ(wizard.LabelList->topLevelItemCount(), 0);
   EXPECT_EQ(forms::LabelsQueued, 0);
+  // An empty filter asks before loading a whole file, with No as the default: No loads nothing.
+  wizard.FilterEdit->setText("  ");
+  ui.ExpectMessage("You have not entered any filter selection. Do you want to load all vendors?",
+                   "Filter Selection Empty")
+      .DefaultButton(platform::ui::mrNo)
+      .Answer(platform::ui::mrNo);
+  wizard.FilterClick(1);
+  EXPECT_EQ(wizard.LabelList->topLevelItemCount(), 0);
+  EXPECT_EQ(wizard.StatusLine->text(), "All records were removed from the queue.");
   records::CurrentCompany.AgingDays3.Set("");
   wizard.FormShow();
   EXPECT_EQ(wizard.AgingButtons[0]->text(), "Current");

@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -20,10 +21,17 @@
 #include <string>
 #include <typeinfo>
 
+#include "exchange/product_import_window.h"
+#include "forms/manager_window.h"
+#include "invoicing/invoice_manager.h"
 #include "main_form_fixture.h"
 #include "platform/ui/form.h"
+#include "products/product_manager.h"
+#include "records/last_company.h"
+#include "reports/label_wizard.h"
 #include "storage/browser/rec_browser.h"
 #include "support/alt_letters.h"
+#include "support/screenshot.h"
 #include "support/tab_order.h"
 #include "support/whole_window.h"
 
@@ -89,6 +97,72 @@ TEST_F(WindowSizesTest, EveryWindowFitsASmallScreen) {
     });
   });
   EXPECT_GE(windows, 15);  // the main window and the forms made at start-up
+}
+
+// The labels of the window that show the message, each of which must show all of it: at its
+// width in one line, or wrapped onto lines that its height holds.
+void ExpectMessageReadsWhole(const QWidget& window, const QString& message, const std::string& name) {
+  int showing = 0;
+  for (const QLabel* label : window.findChildren<QLabel*>()) {
+    if (!label->text().contains(message)) continue;
+    ++showing;
+    EXPECT_TRUE(label->isVisibleTo(&window)) << name << ": " << label->text().toStdString();
+    if (label->wordWrap())
+      EXPECT_LE(label->heightForWidth(label->width()), label->height()) << name << ": the last lines are cut";
+    else
+      EXPECT_LE(label->sizeHint().width(), label->width()) << name << ": the end of the line is cut";
+  }
+  EXPECT_GE(showing, 1) << name;
+}
+
+// A message of any length, the system's reason with a long file name in it, wherever a window
+// shows one: the header and the status line of the main window, the status lines of the managers
+// and of the label wizard, the file line of the import windows. It reads whole, and the window
+// still fits a small screen.
+TEST_F(WindowSizesTest, ALongMessageReadsWholeWhereverAWindowShowsOne) {
+  const QString message =
+      "The company list /home/office/Kestrava/Company Files/Harbour Supplies and Chandlery Ltd/Accounts "
+      "2026/Second Quarter/OVCOMP.DAT could not be read: Permission denied.";
+  const auto tell = [&](QWidget& window) {
+    if (auto* main = dynamic_cast<TMainForm*>(&window)) {
+      main->ShowNoCompany(LastCompanyStatus::CompanyUnread, message.toStdString());
+      main->SetStatusText(1, message);
+    } else if (auto* manager = dynamic_cast<forms::ManagerWindow*>(&window)) {
+      manager->SetStatusText(1, message);
+    } else if (auto* invoices = dynamic_cast<invoicing::TInvEdit1*>(&window)) {
+      invoices->SetStatusText(1, message);
+    } else if (auto* products = dynamic_cast<products::TEditProd*>(&window)) {
+      products->StatusPanel1->setText(message);
+    } else if (auto* labels = dynamic_cast<reports::Tlblwiz*>(&window)) {
+      labels->SetStatus(message);
+    } else {
+      return false;
+    }
+    return true;
+  };
+  int told = 0;
+  WithEachStartUpWindow([&](QWidget& window, const std::string& name) {
+    WhileShown(window, [&] {
+      if (!tell(window)) return;
+      ++told;
+      // The status bars take their new height as their layouts' requests come round.
+      for (int round = 0; round < 3; ++round) QApplication::processEvents();
+      EXPECT_LE(window.width(), kSmallScreenRoom.width());
+      EXPECT_LE(window.height(), kSmallScreenRoom.height());
+      ExpectMessageReadsWhole(window, message, name);
+      testing_support::SaveScreenshot(window.grab(), (name + " with a long message").c_str());
+    });
+  });
+  EXPECT_EQ(told, 7);  // the main window, five managers and the label wizard
+
+  // The import windows, made when asked for, show the chosen file's path and its count.
+  exchange::TProdImport import;
+  WhileShown(import, [&] {
+    import.Label1->setText(message + " - 12 records.");
+    QApplication::processEvents();
+    EXPECT_LE(import.width(), kSmallScreenRoom.width());
+    ExpectMessageReadsWhole(import, message, "the import window");
+  });
 }
 
 // A manager: a window over a record file, whose buttons are its row of commands.
