@@ -69,14 +69,18 @@ void TRecordExportDialog::LayOut() {
   for (QWidget* w : std::initializer_list<QWidget*>{RadioButton1, RadioButton2, RadioButton3, Edit1})
     delimiter->addWidget(w);
   delimiter->addStretch(1);
+  // The count line can say why a file cannot be opened, with its name: it has a row of its own
+  // and wraps, so that the window never grows past the screen nor cuts the reason.
+  Label3->setWordWrap(true);
   auto* buttons = new QHBoxLayout;
-  buttons->addWidget(Label3, 1);
+  buttons->addStretch(1);
   for (QPushButton* b : {Button1, Button2, Button3}) buttons->addWidget(b);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Label1);
   layout->addWidget(Label2);
   layout->addLayout(fields);
   layout->addWidget(GroupBox1);
+  layout->addWidget(Label3);
   layout->addLayout(buttons);
 }
 

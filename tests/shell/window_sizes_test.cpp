@@ -22,6 +22,7 @@
 #include <typeinfo>
 
 #include "exchange/product_import_window.h"
+#include "exchange/record_export_dialog.h"
 #include "forms/manager_window.h"
 #include "invoicing/invoice_manager.h"
 #include "main_form_fixture.h"
@@ -162,6 +163,14 @@ TEST_F(WindowSizesTest, ALongMessageReadsWholeWhereverAWindowShowsOne) {
     QApplication::processEvents();
     EXPECT_LE(import.width(), kSmallScreenRoom.width());
     ExpectMessageReadsWhole(import, message, "the import window");
+  });
+  // The export window's count line says why a file cannot be opened.
+  exchange::TCustExp& export_ = exchange::CreateCustExp();
+  WhileShown(export_, [&] {
+    export_.Label3->setText(message);
+    for (int round = 0; round < 3; ++round) QApplication::processEvents();
+    EXPECT_LE(export_.width(), kSmallScreenRoom.width());
+    ExpectMessageReadsWhole(export_, message, "the export window");
   });
 }
 
