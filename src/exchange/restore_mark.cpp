@@ -172,7 +172,8 @@ bool IsSafetyFolderName(const std::string& name) {
 std::string EncodeRestoreMark(const RestorePlan& plan) {
   std::string bytes =
       std::string(kMarkHeading) + "\nfolder\t" + plan.folder + "\nsafety\t" + Field(plan.safety) + "\n";
-  if (plan.earlierMark) bytes += "earlier\t" + Hex(*plan.earlierMark) + "\n";
+  if (plan.earlierMark)
+    bytes += "earlier\t" + std::to_string(plan.earlierMarkTime) + "\t" + Hex(*plan.earlierMark) + "\n";
   for (const RestoreItem& item : plan.items)
     bytes += "file\t" + item.name + "\t" + item.target + "\t" + (item.hadOld ? "1" : "0") + "\t" +
              std::to_string(item.staged.device) + "\t" + std::to_string(item.staged.inode) + "\t" +
@@ -202,9 +203,13 @@ std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
   }
   while (std::getline(in, line)) {
     fields = SplitFields(line);
-    if (!firstLayout && !plan.earlierMark && LineCount(plan) == 0 && fields.size() == 2 &&
+    if (!firstLayout && !plan.earlierMark && LineCount(plan) == 0 && fields.size() == 3 &&
         fields[0] == "earlier") {
-      if (!(plan.earlierMark = Unhex(fields[1]))) return std::nullopt;
+      uint64_t time = 0;
+      if (!ReadNumber(fields[1], &time) || time > uint64_t{INT64_MAX} ||
+          !(plan.earlierMark = Unhex(fields[2])))
+        return std::nullopt;
+      plan.earlierMarkTime = static_cast<int64_t>(time);
       continue;
     }
     if (fields.size() == 2 && fields[0] == "end") {

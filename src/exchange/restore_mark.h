@@ -11,9 +11,11 @@
 //   "safety"   the folder the files it replaces or moves away are kept in once it stands
 //              ("BeforeRestore 2026-12-09 10.15.02")
 //   "earlier"  only in the mark of a restore that took over an earlier one that could be neither
-//              finished nor undone: that one's mark, its bytes in hex (lower-case, two digits a
-//              byte). The take-back puts it back, so that the earlier restore still holds every
-//              company, whether the take-back is this restore's own or a later start's.
+//              finished nor undone: that one's mark, when it was written (its modification time in
+//              nanoseconds, decimal) and its bytes in hex (lower-case, two digits a byte). The
+//              take-back puts it back as it was, time and all, so that the earlier restore still
+//              holds every company and tells its own placed files as before, whether the take-back
+//              is this restore's own or a later start's.
 //   "file"     the entry's name (the staged file's), the live file's name, "1" when a live file
 //              was there to replace, else "0", then what the staged file is: its device and inode
 //              numbers (decimal), its size in bytes and the SHA-256 of its bytes (64 hex digits).
@@ -64,8 +66,10 @@ struct RestorePlan {
   std::vector<storage::LeftJournal> journals;
   std::vector<std::string> away;  // live files moved away without a replacement, as spelled on disk
   // The mark of an earlier restore that could be neither finished nor undone, which this one
-  // replaces: a take-back puts it back, so that the earlier restore still holds every company.
+  // replaces, and when it was written: a take-back puts it back as it was, so that the earlier
+  // restore still holds every company.
   std::optional<std::string> earlierMark;
+  int64_t earlierMarkTime = 0;
 
   // Not in the mark: what the program knows of it while it works with it.
   std::string markBytes;  // the mark as written or read: a take-back removes that mark alone

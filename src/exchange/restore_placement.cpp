@@ -354,8 +354,9 @@ bool IsOwnMark(const RestorePlan& plan) {
 }
 
 // The restore's own mark goes; any other is left as it is. When the restore took over from an
-// earlier one that could be neither finished nor undone, that one's mark comes back in its place,
-// so that it still holds every company.
+// earlier one that could be neither finished nor undone, that one's mark comes back in its place
+// as it was, with the time it was written, so that it still holds every company and tells the
+// files it placed from any other as before.
 bool DropMark(const RestorePlan& plan, std::string* failure) {
   int err = 0;
   const std::string inFolder = Subfolder(plan.folder, kMarkInFolder);
@@ -363,8 +364,10 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
-  if (IsOwnMark(plan) && !(plan.earlierMark ? files::WriteWholeFile(RestoreMarkName, *plan.earlierMark, &err)
-                                            : files::DeleteFile(RestoreMarkName, &err))) {
+  if (IsOwnMark(plan) &&
+      !(plan.earlierMark
+            ? files::WriteWholeFileModifiedAt(RestoreMarkName, *plan.earlierMark, plan.earlierMarkTime, &err)
+            : files::DeleteFile(RestoreMarkName, &err))) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
@@ -940,6 +943,8 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
   // The way out of a restore that can be neither finished nor undone is to restore again: this
   // restore takes it over, after what it set aside is kept in a safety copy of its own.
   if (!earlier) return {};
+  if (!MarkTime(RestoreMarkName, &earlier->markTime))
+    return RefusalFor(storage::WaitingRemedy(RestoreMarkName, errno));
   const std::vector<std::string> folders =
       mark.plan ? std::vector<std::string>{mark.plan->folder} : WorkFolders();
   std::string notKept;

@@ -94,10 +94,12 @@ std::string SafetyCopyText(const std::string& keptIn);
 // is there, but for one that can be neither finished nor undone (its mark damaged, or files in
 // the way), whose way out is to restore again: a new restore takes it over. Given `earlier`, what
 // that restore had set aside in its work folder is then first kept in a safety copy of its own
-// (named in earlier->keptIn), and its mark is given in earlier->mark, for the new restore to keep
-// in its own mark, whose take-back puts it back. Without `earlier` nothing is changed.
+// (named in earlier->keptIn), and its mark, and when it was written, are given in earlier->mark
+// and earlier->markTime, for the new restore to keep in its own mark, whose take-back puts it back
+// as it was. Without `earlier` nothing is changed.
 struct EarlierRestore {
   std::optional<std::string> mark;
+  int64_t markTime = 0;
   std::vector<std::string> keptIn;
 };
 std::string RestoreRefusal(EarlierRestore* earlier = nullptr);

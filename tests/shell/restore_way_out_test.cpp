@@ -471,6 +471,11 @@ class RestoreWayOutTest : public MainFormTest {
     records::CurrentCompany = records::CompanyRec{};
   }
 
+  // How a restore held with the backup's files and the user's mixed comes to be neither finished
+  // nor undone, its way out being to restore again.
+  enum class Unsettled { MarkDamaged, PlacedFileReplaced };
+  void SweepARestoreTakenBackOverAnother(Unsettled how);
+
   platform::text::FixedClock clock_;
 };
 
@@ -699,20 +704,23 @@ void DamageTheRestoreMark() {
       << "KESTRAVA RESTORE 2\nfolder";
 }
 
-// Whether the live files of the folder mix the backup's and the user's: of the files the backup
-// holds otherwise than the user had them, one is live as the backup holds it and another as the
-// user had it.
-bool MixesTheBackupsAndTheUsers(const fs::path& folder, const std::map<std::string, FileAsItWas>& backedUp,
-                                const std::map<std::string, FileAsItWas>& had) {
-  bool backups = false, users = false;
+// How many of the files the backup holds otherwise than the user had them are live in the folder
+// as the backup holds them, and how many as the user had them.
+struct Mixture {
+  int Backups = 0;
+  int Users = 0;
+};
+Mixture MixtureIn(const fs::path& folder, const std::map<std::string, FileAsItWas>& backedUp,
+                  const std::map<std::string, FileAsItWas>& had) {
+  Mixture mixture;
   for (const auto& [name, archived] : backedUp) {
     const auto user = had.find(name);
     if (user == had.end() || user->second.Bytes == archived.Bytes) continue;
     const std::string live = BytesOf(folder / name);
-    backups = backups || live == archived.Bytes;
-    users = users || live == user->second.Bytes;
+    mixture.Backups += live == archived.Bytes;
+    mixture.Users += live == user->second.Bytes;
   }
-  return backups && users;
+  return mixture;
 }
 
 // A restore through the backup window fails at one placing write and its take-back at a later
@@ -828,14 +836,30 @@ TEST_F(RestoreWayOutTest, RestoringAgainOverARestoreWithADamagedMarkKeepsWhatItS
     EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
 }
 
+// A file the restore placed in the current folder, of those the backup holds otherwise than the
+// user had them, replaced by a copy of the user's own, as a hand that copies it back makes it: the
+// restore can then neither be finished nor undone.
+void ReplaceAPlacedFileByTheUsers(const std::map<std::string, FileAsItWas>& backedUp,
+                                  const std::map<std::string, FileAsItWas>& had) {
+  for (const auto& [name, archived] : backedUp) {
+    const auto user = had.find(name);
+    if (user == had.end() || user->second.Bytes == archived.Bytes || BytesOf(name) != archived.Bytes)
+      continue;
+    std::ofstream(name + ".copy", std::ios::binary) << user->second.Bytes;
+    fs::rename(name + ".copy", name);
+    return;
+  }
+  ADD_FAILURE() << "no file of the backup's was placed";
+}
+
 // A first restore through the backup window fails at a placing write that leaves some of the
 // backup's files live and some of the user's, and its take-back fails at once: it holds every
-// company. Its mark is then damaged, and the start says to restore again. The second restore takes
-// it over, fails to place and to take itself back. The next start, as main starts it, takes the
-// second back; the first, its files still mixed, holds every company again: no posting is taken
-// until it is settled (here by restoring again), and every file the user had is live or in a
-// safety folder the user was told of, byte for byte.
-TEST_F(RestoreWayOutTest, ARestoreTakenBackAtTheStartLeavesTheRestoreItTookOverHoldingEveryCompany) {
+// company. It then comes to be neither finished nor undone, and the start says to restore again.
+// The second restore takes it over, fails to place and to take itself back. The next start, as
+// main starts it, takes the second back; the first, its files still mixed, holds every company
+// again: no posting is taken until it is settled (here by restoring again), and every file the
+// user had is live or in a safety folder the user was told of, byte for byte.
+void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   const std::map<std::string, FileAsItWas> backedUp = BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
   const std::map<std::string, FileAsItWas> had = FilesIn(Folder());
@@ -856,16 +880,25 @@ TEST_F(RestoreWayOutTest, ARestoreTakenBackAtTheStartLeavesTheRestoreItTookOverH
       testing_support::RestartUser user;
       EXPECT_TRUE(StartUp());
       (void)RestoreThroughTheWindowUnder(FailingWrites(placing, placing + 1));
-      met.Mixed = storage::PostingJournalWaitsFor("1") && MixesTheBackupsAndTheUsers(folder, backedUp, had);
+      // A restore with one file placed whose only placed file is replaced is settled once what it
+      // set aside is kept: it needs two.
+      const Mixture mixture = MixtureIn(folder, backedUp, had);
+      met.Mixed = storage::PostingJournalWaitsFor("1") && mixture.Users > 0 &&
+                  mixture.Backups > (how == Unsettled::PlacedFileReplaced ? 1 : 0);
       EndProgram();
       told = user.told;
     }
     if (met.Mixed) {
-      DamageTheRestoreMark();
+      if (how == Unsettled::MarkDamaged) {
+        DamageTheRestoreMark();
+      } else {
+        ReplaceAPlacedFileByTheUsers(backedUp, had);
+      }
       {
         testing_support::RestartUser user;
         EXPECT_TRUE(StartUp());
-        EXPECT_TRUE(!user.told.empty() && user.told[0].endsWith("Restore the backup again."));
+        EXPECT_TRUE(!user.told.empty() && user.told[0].endsWith("Restore the backup again."))
+            << (user.told.empty() ? "" : user.told[0].toStdString());
         (void)RestoreThroughTheWindowUnder(FailingWrites(writes - 1, writes + 1));
         EXPECT_TRUE(user.told.back().contains("Until then no company posts anything"))
             << user.told.back().toStdString();
@@ -902,6 +935,14 @@ TEST_F(RestoreWayOutTest, ARestoreTakenBackAtTheStartLeavesTheRestoreItTookOverH
   std::printf("%d of %d first restores held with the backup's files and the user's mixed\n", mixed,
               writes - 1);
   EXPECT_GT(mixed, 0);
+}
+
+TEST_F(RestoreWayOutTest, ARestoreTakenBackOverAnotherWithADamagedMarkLeavesThatOneHoldingEveryCompany) {
+  SweepARestoreTakenBackOverAnother(Unsettled::MarkDamaged);
+}
+
+TEST_F(RestoreWayOutTest, ARestoreTakenBackOverAnotherInTheWayOfItsFilesLeavesThatOneHoldingEveryCompany) {
+  SweepARestoreTakenBackOverAnother(Unsettled::PlacedFileReplaced);
 }
 
 // A text with the names of restores' work folders, which differ from one restore to another, cut
