@@ -326,6 +326,7 @@ RestoreResult RestoreDataFiles(const std::string& archiveFolder) {
   names.insert(names.end(), companyFiles.begin(), companyFiles.end());
   RestorePlan plan;
   plan.earlierMark = earlier.mark;
+  plan.earlierMarkTime = earlier.markTime;
   plan.journals = storage::JournalsRetiredBy(names);
   if (!work.Make(&result.failure) || !RoomForAll(entries, work, &result.failure) ||
       !ExtractAll(reader, entries, work, &result.failure)) {

@@ -42,6 +42,35 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
+std::string Hex(const std::string& bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0xF];
+  }
+  return hex;
+}
+
+int HexDigit(char c) {
+  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+}
+
+// The bytes of a field written by Hex; nothing when it is not such a field.
+std::optional<std::string> Unhex(const std::string& hex) {
+  if (hex.size() % 2 != 0) return std::nullopt;
+  std::string bytes;
+  bytes.reserve(hex.size() / 2);
+  for (size_t at = 0; at < hex.size(); at += 2) {
+    const int high = HexDigit(hex[at]), low = HexDigit(hex[at + 1]);
+    if (high < 0 || low < 0) return std::nullopt;
+    bytes += static_cast<char>(high << 4 | low);
+  }
+  return bytes;
+}
+
 // The lines the "end" line counts.
 size_t LineCount(const RestorePlan& plan) {
   return plan.items.size() + plan.journals.size() + plan.away.size();
@@ -143,6 +172,8 @@ bool IsSafetyFolderName(const std::string& name) {
 std::string EncodeRestoreMark(const RestorePlan& plan) {
   std::string bytes =
       std::string(kMarkHeading) + "\nfolder\t" + plan.folder + "\nsafety\t" + Field(plan.safety) + "\n";
+  if (plan.earlierMark)
+    bytes += "earlier\t" + std::to_string(plan.earlierMarkTime) + "\t" + Hex(*plan.earlierMark) + "\n";
   for (const RestoreItem& item : plan.items)
     bytes += "file\t" + item.name + "\t" + item.target + "\t" + (item.hadOld ? "1" : "0") + "\t" +
              std::to_string(item.staged.device) + "\t" + std::to_string(item.staged.inode) + "\t" +
@@ -172,6 +203,15 @@ std::optional<RestorePlan> DecodeRestoreMark(const std::string& bytes) {
   }
   while (std::getline(in, line)) {
     fields = SplitFields(line);
+    if (!firstLayout && !plan.earlierMark && LineCount(plan) == 0 && fields.size() == 3 &&
+        fields[0] == "earlier") {
+      uint64_t time = 0;
+      if (!ReadNumber(fields[1], &time) || time > uint64_t{INT64_MAX} ||
+          !(plan.earlierMark = Unhex(fields[2])))
+        return std::nullopt;
+      plan.earlierMarkTime = static_cast<int64_t>(time);
+      continue;
+    }
     if (fields.size() == 2 && fields[0] == "end") {
       const bool whole = fields[1] == std::to_string(LineCount(plan)) && in.peek() == EOF;
       if (!whole || NamesAFileTwice(plan)) return std::nullopt;

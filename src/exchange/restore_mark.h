@@ -10,6 +10,12 @@
 //   "folder"   the work folder's name (".restore-" and six letters or digits)
 //   "safety"   the folder the files it replaces or moves away are kept in once it stands
 //              ("BeforeRestore 2026-12-09 10.15.02")
+//   "earlier"  only in the mark of a restore that took over an earlier one that could be neither
+//              finished nor undone: that one's mark, when it was written (its modification time in
+//              nanoseconds, decimal) and its bytes in hex (lower-case, two digits a byte). The
+//              take-back puts it back as it was, time and all, so that the earlier restore still
+//              holds every company and tells its own placed files as before, whether the take-back
+//              is this restore's own or a later start's.
 //   "file"     the entry's name (the staged file's), the live file's name, "1" when a live file
 //              was there to replace, else "0", then what the staged file is: its device and inode
 //              numbers (decimal), its size in bytes and the SHA-256 of its bytes (64 hex digits).
@@ -22,7 +28,7 @@
 //              made
 //   "end"      the number of "file", "journal" and "away" lines
 // Names are plain file names of the program directory; no field holds a tab or a line break.
-// A mark of the layout before ("KESTRAVA RESTORE 1": no "safety" line, "file" lines with the
+// A mark of the layout before ("KESTRAVA RESTORE 1": no "safety" or "earlier" line, "file" lines with the
 // first four fields) is read too: the files it placed cannot be told, so none of them is removed.
 // A mark that names one live file twice (in "file" and "away" lines, or as two journals, or as a
 // journal and a file placed), or one staged file twice, is damaged; a journal may be "away" too.
@@ -59,13 +65,15 @@ struct RestorePlan {
   std::vector<RestoreItem> items;
   std::vector<storage::LeftJournal> journals;
   std::vector<std::string> away;  // live files moved away without a replacement, as spelled on disk
+  // The mark of an earlier restore that could be neither finished nor undone, which this one
+  // replaces, and when it was written: a take-back puts it back as it was, so that the earlier
+  // restore still holds every company.
+  std::optional<std::string> earlierMark;
+  int64_t earlierMarkTime = 0;
 
   // Not in the mark: what the program knows of it while it works with it.
   std::string markBytes;  // the mark as written or read: a take-back removes that mark alone
   int64_t markTime = 0;   // when it was written (its modification time, in nanoseconds)
-  // The mark of an earlier restore that could be neither finished nor undone, which this one
-  // replaces: a take-back puts it back, so that the earlier restore still holds every company.
-  std::optional<std::string> earlierMark;
 };
 
 // A work folder's name as a restore makes it in the program directory.

@@ -354,8 +354,9 @@ bool IsOwnMark(const RestorePlan& plan) {
 }
 
 // The restore's own mark goes; any other is left as it is. When the restore took over from an
-// earlier one that could be neither finished nor undone, that one's mark comes back in its place,
-// so that it still holds every company.
+// earlier one that could be neither finished nor undone, that one's mark comes back in its place
+// as it was, with the time it was written, so that it still holds every company and tells the
+// files it placed from any other as before.
 bool DropMark(const RestorePlan& plan, std::string* failure) {
   int err = 0;
   const std::string inFolder = Subfolder(plan.folder, kMarkInFolder);
@@ -363,8 +364,10 @@ bool DropMark(const RestorePlan& plan, std::string* failure) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
-  if (IsOwnMark(plan) && !(plan.earlierMark ? files::WriteWholeFile(RestoreMarkName, *plan.earlierMark, &err)
-                                            : files::DeleteFile(RestoreMarkName, &err))) {
+  if (IsOwnMark(plan) &&
+      !(plan.earlierMark
+            ? files::WriteWholeFileModifiedAt(RestoreMarkName, *plan.earlierMark, plan.earlierMarkTime, &err)
+            : files::DeleteFile(RestoreMarkName, &err))) {
     *failure = FileFailureText(RestoreMarkName, err);
     return false;
   }
@@ -520,10 +523,38 @@ std::vector<std::string> KeepWhatRestoringAgainRunsOver(const std::vector<std::s
   return kept;
 }
 
-// Whether a start can finish the restore or keep every live file: else the way out is to restore
-// again.
+// What a start that finds the restore's mark can do with it now: finish it, keep every live file,
+// or, when neither, leave restoring again as the way out.
+struct NextStart {
+  bool finishes = false;
+  bool undoes = false;
+};
+
+NextStart WhatTheNextStartDoes(const RestorePlan& plan) {
+  return {FinishesAtTheStart(plan), NotToPutBack(plan).empty()};
+}
+
 bool StartFinishesOrUndoes(const RestorePlan& plan) {
-  return FinishesAtTheStart(plan) || NotToPutBack(plan).empty();
+  const NextStart next = WhatTheNextStartDoes(plan);
+  return next.finishes || next.undoes;
+}
+
+// What to do about a restore held until a start settles it, in the words of what that start will
+// do with it.
+std::string RemedyFor(const NextStart& next) {
+  if (!next.finishes && !next.undoes) return kRestoreAgain;
+  return std::string("Start the program again, which ") +
+         (next.finishes && next.undoes ? "finishes or undoes"
+          : next.finishes              ? "finishes"
+                                       : "undoes") +
+         " it.";
+}
+
+// A restore that no start can settle is left to be restored over: what it set aside is first
+// kept in a safety copy of its own, told in the sentences returned. Nothing for one a start settles.
+std::string SetAsideForRestoringAgain(const RestorePlan& plan, const NextStart& next) {
+  if (next.finishes || next.undoes) return {};
+  return SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan.folder}));
 }
 
 // Where the files a held restore replaced wait for the start that finishes or undoes it: named, so
@@ -538,19 +569,15 @@ std::string MeanwhileKeptText(const RestorePlan& plan) {
 // company list are held at once, as a start holds them, so that nothing posts into half-placed
 // files; *failure gets what the user is told, once, with what to do.
 void HoldForHalfPlacedFiles(const RestorePlan& plan, const std::string& putBack, std::string* failure) {
-  const bool finishes = FinishesAtTheStart(plan);
-  const bool undoes = NotToPutBack(plan).empty();
-  const std::string remedy = finishes || undoes ? "Start the program again, which finishes or undoes it."
-                                                : std::string(kRestoreAgain);
-  const std::string setAside =
-      finishes || undoes ? std::string() : SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan.folder}));
-  *failure += std::string(finishes ? " The files could not be taken back now ("
-                                   : " Some files could not be put back now (") +
+  const NextStart next = WhatTheNextStartDoes(plan);
+  const std::string remedy = RemedyFor(next);
+  *failure += std::string(next.finishes ? " The files could not be taken back now ("
+                                        : " Some files could not be put back now (") +
               putBack + ")" +
-              (finishes ? "; the next start of the program finishes the restore."
-               : undoes ? "; the next start of the program puts them back."
-                        : ".") +
-              setAside + MeanwhileKeptText(plan) +
+              (next.finishes ? "; the next start of the program finishes the restore."
+               : next.undoes ? "; the next start of the program puts them back."
+                             : ".") +
+              SetAsideForRestoringAgain(plan, next) + MeanwhileKeptText(plan) +
               "  Until then no company posts anything and none of the records can be changed.  " + remedy;
   storage::KeepRestoreWaiting("the restore of the backup files", remedy);
 }
@@ -719,17 +746,23 @@ FoldersInUse FinishFromMark() {
     return inUse;
   }
   if (!KeepLiveFiles(*plan, &putBack)) {
-    HoldEveryCompany(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure),
-                     "Start the program again, which finishes or undoes it.");
+    const NextStart next = WhatTheNextStartDoes(*plan);
+    HoldEveryCompany(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure) +
+                         SetAsideForRestoringAgain(*plan, next),
+                     RemedyFor(next));
     return inUse;
   }
-  const std::string undone = "has been undone: the data files are as they were before it.";
+  const std::string undone =
+      std::string("has been undone: the data files are as ") +
+      (plan->earlierMark ? "an earlier restore that was not finished left them." : "they were before it.");
   if (failure.empty())
     Tell(interrupted + undone, platform::ui::MsgIcon::Information);
   else
     Tell(interrupted + "could not be finished: " + failure + "  It " + undone,
          platform::ui::MsgIcon::Warning);
-  return {};
+  // The earlier restore it took over, whose mark the take-back put back, holds every company again
+  // until it is settled.
+  return plan->earlierMark ? FinishFromMark() : FoldersInUse{};
 }
 
 // A restore that stood: every file its mark names is the copy it placed.
@@ -901,7 +934,7 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
     case State::NoWorkFolder:
       return RefusalFor("Start the program again.");
     case State::Open:
-      return RefusalFor("Start the program again, which finishes or undoes it.");
+      return RefusalFor(RemedyFor(WhatTheNextStartDoes(*mark.plan)));
     case State::NotAMark:
     case State::Damaged:
     case State::Stuck:
@@ -910,6 +943,8 @@ std::string RestoreRefusal(EarlierRestore* earlier) {
   // The way out of a restore that can be neither finished nor undone is to restore again: this
   // restore takes it over, after what it set aside is kept in a safety copy of its own.
   if (!earlier) return {};
+  if (!MarkTime(RestoreMarkName, &earlier->markTime))
+    return RefusalFor(storage::WaitingRemedy(RestoreMarkName, errno));
   const std::vector<std::string> folders =
       mark.plan ? std::vector<std::string>{mark.plan->folder} : WorkFolders();
   std::string notKept;

@@ -21,7 +21,8 @@
 // A failure on the way takes it all back: the staged files still waiting are dropped first (so
 // that nothing can finish the restore any more), then each live file and journal is put back,
 // then the mark goes: its own mark only (an earlier restore's that it took over comes back in its
-// place, and one it did not write is never touched). The take-back removes or overwrites a live file only
+// place, from its own mark, so that a start's take-back puts it back too; one it did not write is
+// never touched). The take-back removes or overwrites a live file only
 // when it is the copy the restore placed (the same file as the one it staged, or the same size and SHA-256,
 // as the mark records); nothing comes back over a live name that holds anything else, and a live file it
 // cannot vouch for stays. When something would have to, nothing is taken back and every company
@@ -29,12 +30,12 @@
 //
 // A start that finds the mark finishes what was begun: when every staged file is there or in
 // place, the restore is finished (steps 2 to 5); otherwise every live file is kept, as a failure
-// takes them back. A file counts as placed only when it is the very file staged, moved into place
-// after the mark was written. A whole mark whose work folder is not there was written by no
-// restore (a restore makes its work folder first): nothing is done by it, and it is kept aside as
-// "restore-mark-1.BAD". A work folder holding the mark is a restore that stood and was not
-// cleaned up (step 5). Either way the user is told once. A work folder that no mark stands for
-// (a restore taken over, or stopped before its mark was written) has whatever it set aside kept in
+// takes them back, and an earlier restore it took over then holds every company again. A file counts as
+// placed only when it is the very file staged, moved into place after the mark was written. A whole mark
+// whose work folder is not there was written by no restore (a restore makes its work folder first): nothing
+// is done by it, and it is kept aside as "restore-mark-1.BAD". A work folder holding the mark is a restore
+// that stood and was not cleaned up (step 5). Either way the user is told once. A work folder that no mark
+// stands for (a restore taken over, or stopped before its mark was written) has whatever it set aside kept in
 // a safety copy of its own, named, and goes: nothing of the user's is left in a hidden folder.
 // Neither does a restore that can be neither finished nor undone keep anything there: what it
 // set aside goes into a safety copy of its own when the user is told to restore again. The
@@ -93,10 +94,12 @@ std::string SafetyCopyText(const std::string& keptIn);
 // is there, but for one that can be neither finished nor undone (its mark damaged, or files in
 // the way), whose way out is to restore again: a new restore takes it over. Given `earlier`, what
 // that restore had set aside in its work folder is then first kept in a safety copy of its own
-// (named in earlier->keptIn), and its mark is given in earlier->mark, for the new restore's
-// take-back to put back. Without `earlier` nothing is changed.
+// (named in earlier->keptIn), and its mark, and when it was written, are given in earlier->mark
+// and earlier->markTime, for the new restore to keep in its own mark, whose take-back puts it back
+// as it was. Without `earlier` nothing is changed.
 struct EarlierRestore {
   std::optional<std::string> mark;
+  int64_t markTime = 0;
   std::vector<std::string> keptIn;
 };
 std::string RestoreRefusal(EarlierRestore* earlier = nullptr);

@@ -321,23 +321,27 @@ bool ReadWholeFile(std::string_view raw, std::string* bytes, int* err) {
   return true;
 }
 
-bool WriteWholeFile(std::string_view raw, std::string_view bytes, int* err, unsigned mode) {
-  SetErr(err, 0);
-  bool ambiguous = false;
-  std::string target = ResolveForUse(raw, &ambiguous);
-  if (ambiguous) return SetErr(err, EEXIST), false;
-  // The new contents are in place; a folder that did not sync may still lose the rename.
-  return WriteSpelledFile(target, bytes, err, mode) && SyncFolder(target, err);
-}
+namespace {
 
-bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err, unsigned mode) {
+// The temporary file of a whole write, written, given its mode (and, when asked, its modification
+// time) and flushed, then renamed over the target.
+bool WriteTemporaryAndRename(std::string_view spelled, std::string_view bytes, int* err, unsigned mode,
+                             const int64_t* modified) {
   SetErr(err, 0);
   const std::string target = NormalizeSeparators(spelled);
   if (!NotHeld(target, err)) return false;
   std::string temp = target + std::string(kWholeFileTemporarySuffix);
   File file;
+  const auto dated = [&] {
+    if (!modified) return true;
+    const struct timespec time {
+      static_cast<time_t>(*modified / 1000000000), static_cast<long>(*modified % 1000000000)
+    };
+    const struct timespec times[2] = {time, time};
+    return ::futimens(file.fd(), times) == 0;
+  };
   bool ok = file.OpenSpelled(temp, OpenMode::CreateAlways) && file.WriteAt(0, bytes.data(), bytes.size()) &&
-            ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && file.Flush();
+            ::fchmod(file.fd(), static_cast<mode_t>(mode)) == 0 && dated() && file.Flush();
   int saved = file.error() ? file.error() : errno;
   file.Close();
   if (ok && (saved = RenameResolved(temp, target)) != 0) ok = false;
@@ -346,6 +350,30 @@ bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err
     return SetErr(err, saved ? saved : EIO), false;
   }
   return true;
+}
+
+bool WriteWhole(std::string_view raw, std::string_view bytes, int* err, unsigned mode,
+                const int64_t* modified) {
+  SetErr(err, 0);
+  bool ambiguous = false;
+  std::string target = ResolveForUse(raw, &ambiguous);
+  if (ambiguous) return SetErr(err, EEXIST), false;
+  // The new contents are in place; a folder that did not sync may still lose the rename.
+  return WriteTemporaryAndRename(target, bytes, err, mode, modified) && SyncFolder(target, err);
+}
+
+}  // namespace
+
+bool WriteWholeFile(std::string_view raw, std::string_view bytes, int* err, unsigned mode) {
+  return WriteWhole(raw, bytes, err, mode, nullptr);
+}
+
+bool WriteWholeFileModifiedAt(std::string_view path, std::string_view bytes, int64_t modified, int* err) {
+  return WriteWhole(path, bytes, err, 0644, &modified);
+}
+
+bool WriteSpelledFile(std::string_view spelled, std::string_view bytes, int* err, unsigned mode) {
+  return WriteTemporaryAndRename(spelled, bytes, err, mode, nullptr);
 }
 
 }  // namespace platform::files

@@ -102,6 +102,10 @@ inline constexpr std::string_view kWholeFileTemporarySuffix = ".tmp~";
 // the new file's permissions.
 [[nodiscard]] bool WriteWholeFile(std::string_view path, std::string_view bytes, int* err = nullptr,
                                   unsigned mode = 0644);
+// WriteWholeFile of a file put back as it was: its modification time (nanoseconds since the epoch)
+// is set before it takes the name, so that no stop leaves it there with another.
+[[nodiscard]] bool WriteWholeFileModifiedAt(std::string_view path, std::string_view bytes, int64_t modified,
+                                            int* err = nullptr);
 // WriteWholeFile for a name spelled as it stands on disk (a new file as it is to be spelled), less
 // the folder's sync: no lookup in its folder, so that writing many files into one folder neither
 // reads it nor syncs it once a file. The caller syncs the folder (SyncFolder) after the last.
