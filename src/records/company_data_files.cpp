@@ -473,6 +473,13 @@ std::vector<std::string> FilesLeftForRepair(std::string_view company) {
   return left;
 }
 
+bool RepairMarksReadable(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  return std::all_of(std::begin(kCompanyUnits), std::end(kCompanyUnits), [&](UnitOfRecords unit) {
+    return storage::FileSetRepairState(unit().FileNameOf(number)).has_value();
+  });
+}
+
 bool RebuildFilesLeftForRepair(std::string_view company) {
   const std::string number = platform::text::TrimBlanks(company);
   bool rebuilt = true;

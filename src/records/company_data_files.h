@@ -105,5 +105,8 @@ std::vector<std::string> FinishStoppedCompanyFileWork();
 // after a stop does it. False when one of them failed (it said so).
 std::vector<std::string> FilesLeftForRepair(std::string_view company);
 [[nodiscard]] bool RebuildFilesLeftForRepair(std::string_view company);
+// False when the mark of one of those files cannot be read now (no permission, an I/O error): it
+// may be left for repair.
+[[nodiscard]] bool RepairMarksReadable(std::string_view company);
 
 }  // namespace records
