@@ -23,6 +23,7 @@
 #include "records/customer_file.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
+#include "records/last_company.h"
 #include "records/memo_file.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
@@ -313,21 +314,45 @@ bool CopyCompanyFiles(std::string_view fromCompany, std::string_view toCompany, 
   return true;
 }
 
-std::vector<std::string> DataFilesInTheWayOf(std::string_view company) {
+namespace {
+
+// The names in the program directory that `wanted` takes (given each name and its entry), spelt
+// as they are there and in order. Throws FileUnusable when the folder cannot be read.
+template <class Wanted>
+std::vector<std::string> NamesInProgramFolder(Wanted wanted) {
   std::vector<std::string> found;
-  const std::optional<std::string> mark = DeletionMarkName(company);
-  if (!mark || (files::Exists(*mark) && IsRegularMark(*mark))) return found;
-  const std::string number = platform::text::UpperCase(platform::text::TrimBlanks(company));
   std::error_code error;
   for (auto entry = std::filesystem::directory_iterator(".", error);
        !error && entry != std::filesystem::directory_iterator(); entry.increment(error)) {
     const std::string name = entry->path().filename().string();
-    if (CompanyOfDataFile(name) == number) found.push_back(name);
+    if (wanted(name, *entry)) found.push_back(name);
   }
   if (error)
     throw FileUnusable("The data folder cannot be read now: " + FileFailureReason(error.value()) + ".");
   std::sort(found.begin(), found.end());
   return found;
+}
+
+}  // namespace
+
+std::vector<std::string> DataFilesInTheWayOf(std::string_view company) {
+  const std::optional<std::string> mark = DeletionMarkName(company);
+  if (!mark || (files::Exists(*mark) && IsRegularMark(*mark))) return {};
+  const std::string number = platform::text::UpperCase(platform::text::TrimBlanks(company));
+  return NamesInProgramFolder(
+      [&](const std::string& name, const auto&) { return CompanyOfDataFile(name) == number; });
+}
+
+std::vector<std::string> FilesOfAnEarlierSetUp() {
+  using platform::text::UpperCase;
+  const std::string lastCompany = UpperCase(std::string(LastCompanyFileName));
+  const std::string listIndex = UpperCase(IndexFile(std::string(CompanyFileName)));
+  return NamesInProgramFolder([&](const std::string& name, const std::filesystem::directory_entry& entry) {
+    const std::string upper = UpperCase(name);
+    std::error_code unknown;  // one that cannot be looked at is counted: it may hold a company's data
+    const bool file = entry.is_regular_file(unknown) || unknown;
+    return file && (upper == lastCompany || upper == listIndex || CompanyOfDataFile(name).has_value());
+  });
 }
 
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode) {
@@ -471,6 +496,13 @@ std::vector<std::string> FilesLeftForRepair(std::string_view company) {
   for (UnitOfRecords unit : kCompanyUnits)
     if (LeftForRepair(unit(), number)) left.push_back(DataFile(unit().FileNameOf(number)));
   return left;
+}
+
+bool RepairMarksReadable(std::string_view company) {
+  const std::string number = platform::text::TrimBlanks(company);
+  return std::all_of(std::begin(kCompanyUnits), std::end(kCompanyUnits), [&](UnitOfRecords unit) {
+    return storage::FileSetRepairState(unit().FileNameOf(number)).has_value();
+  });
 }
 
 bool RebuildFilesLeftForRepair(std::string_view company) {

@@ -37,6 +37,14 @@ std::optional<std::string> CompanyOfDataFile(std::string_view name);
 // and they go before the number is used again. Throws FileUnusable when the folder cannot be read.
 std::vector<std::string> DataFilesInTheWayOf(std::string_view company);
 
+// The files in the program directory that companies set up there leave (files or links to files,
+// not folders of those names): the last-company file,
+// the data and index files of any company's file sets, and the company list's index, spelt as
+// they are there and in order. None in a directory never set up (the program's own settings files,
+// the terms and the password, are not among them). Throws FileUnusable when the folder cannot be
+// read.
+std::vector<std::string> FilesOfAnEarlierSetUp();
+
 // The number of entries of key 1 of a company's file; 0 when the file is not there (none made
 // yet). Throws FileUnusable when it is there and cannot be opened or counted: that is no empty
 // file.
@@ -105,5 +113,8 @@ std::vector<std::string> FinishStoppedCompanyFileWork();
 // after a stop does it. False when one of them failed (it said so).
 std::vector<std::string> FilesLeftForRepair(std::string_view company);
 [[nodiscard]] bool RebuildFilesLeftForRepair(std::string_view company);
+// False when the mark of one of those files cannot be read now (no permission, an I/O error): it
+// may be left for repair.
+[[nodiscard]] bool RepairMarksReadable(std::string_view company);
 
 }  // namespace records

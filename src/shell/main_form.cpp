@@ -439,8 +439,10 @@ void TMainForm::FormCreate() {
   // (",", "." and "/") whatever the desktop's locale.
   // The start runs the engine before it looks at the files; a window made alone starts it here.
   if (!EngineStartedForMainForm() && storage::IsamInitialize(0, 30) == 0) return;
-  if (!SetUpProgramDirectory()) {
-    MessageBox(DataFilesMissing, "OV Kestrava", MsgButtons::Ok, MsgIcon::Warning);
+  if (std::string found; !SetUpProgramDirectory(&found)) {
+    MessageBox(
+        found.empty() ? QString(DataFilesMissing) : QString(DataFilesMissing) + "\n\n" + ToQString(found),
+        "OV Kestrava", MsgButtons::Ok, MsgIcon::Warning);
     HaltProgram(1);
     return;
   }

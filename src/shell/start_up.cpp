@@ -175,12 +175,55 @@ bool EngineStartedForMainForm() {
   return startUpRunsEngine;
 }
 
-bool SetUpProgramDirectory() {
+namespace {
+
+// At most this many of the files found are named; the rest are counted.
+constexpr size_t kFilesNamed = 6;
+
+// "LastCo.Dat, 12C.DAT and 12C.IX"; "..., 12C.IX and 30 more files".
+std::string NamedFiles(const std::vector<std::string>& names) {
+  const size_t named = std::min(names.size(), kFilesNamed);
+  std::string text;
+  for (size_t i = 0; i < named; ++i) {
+    if (i > 0) text += i + 1 == named && named == names.size() ? " and " : ", ";
+    text += names[i];
+  }
+  if (named < names.size()) text += " and " + std::to_string(names.size() - named) + " more files";
+  return text;
+}
+
+// Why the directory, without its company list, is not set up as a new one: what it holds of
+// companies set up before, or that it cannot be looked at. Empty when it holds none of that.
+std::string EarlierSetUpFound(const std::string& listName) {
+  std::vector<std::string> found;
+  try {
+    found = FilesOfAnEarlierSetUp();
+  } catch (const FileUnusable& unreadable) {
+    return unreadable.what();
+  }
+  if (found.empty()) return {};
+  return "The data folder holds files of companies (" + NamedFiles(found) + ") but not their company list " +
+         listName +
+         ", so it is not set up anew; nothing in it was changed. Put the company list back, or move "
+         "those files out of the folder.";
+}
+
+}  // namespace
+
+bool SetUpProgramDirectory(std::string* found) {
   // While a posting waits, or a restore the start could not finish holds every company, no file is
   // made anew: one missing then may be one the undo or the restore puts back.
   if (storage::PostingJournalWaits()) return true;
   std::string listName = storage::IsamFileName(std::string(CompanyFileName), storage::IsamDataExt);
-  if (!platform::files::Exists(listName) && !CreateCompanyFile()) return false;
+  if (!platform::files::Exists(listName)) {
+    // A new list over the files of companies would leave them unlisted, as if never set up.
+    const std::string earlier = EarlierSetUpFound(listName);
+    if (!earlier.empty()) {
+      if (found) *found = earlier;
+      return false;
+    }
+    if (!CreateCompanyFile()) return false;
+  }
   // The terms every terms list starts from; a directory without them gets them (a failure to
   // write them has been reported and does not stop the program).
   (void)CreatePaymentTermsFileIfMissing();

@@ -7,6 +7,8 @@
 // the splash is up), shows the main window (whose first showing asks for the password) and runs
 // the message loop until the main window closes.
 
+#include <string>
+
 namespace shell {
 
 // The program block: returns the process's exit code.
@@ -25,7 +27,9 @@ void ShutDown();
 
 // A first start in an empty directory: creates the empty company list file, and the payment
 // terms file with the common terms when there is none. True when the company list file exists
-// (now or before).
-bool SetUpProgramDirectory();
+// (now or before). A directory without the company list that holds files of companies set up
+// before (LastCo.Dat, their data files) is no first start: nothing is made or changed there, and
+// false comes back with *found, when given, naming those files.
+[[nodiscard]] bool SetUpProgramDirectory(std::string* found = nullptr);
 
 }  // namespace shell

@@ -34,25 +34,33 @@ QString WhyRebuilt(const storage::FoundJournal& journal) {
   return {};
 }
 
+// Whether the journal was kept for files a failure on the disk left, not by a stop.
+bool ForAFailure(const storage::FoundJournal& journal) {
+  return journal.Outcome == storage::JournalOutcome::RepairLeft;
+}
+
 // The files of the company the stop left marked, or with a rebuild unfinished, rebuilt asking
 // nothing, under the start's one message: the undo's, the set-aside journal's, or the notice of a
 // stop between postings, which is told first unless `held` takes it (a deletion of a company may
 // tell of the stop instead). The journal found stays until then, emptied (one set aside leaves an
 // empty one in its place), so that a start stopped in the middle is finished by the next; then it
-// goes.
+// goes. A file whose mark cannot be read now, or that could not be rebuilt, keeps it: the next
+// start repairs it with its one message, where an open of the file would ask.
 void RebuildWhatTheStopLeft(const storage::FoundJournal& journal, std::vector<QString>* held) {
   const bool valid = records::IsValidCompanyNumber(journal.Company);
   const std::vector<std::string> left =
       valid ? records::FilesLeftForRepair(journal.Company) : std::vector<std::string>{};
   const bool journalHeld = storage::HoldCompanyJournal(journal.Company);
+  bool repaired = !valid || records::RepairMarksReadable(journal.Company);
   if (!left.empty()) {
     const QString notice = WhyRebuilt(journal);
     if (!notice.isEmpty() && !held) Tell(notice, storage::kRebuildTitle);
-    // A file that cannot be rebuilt said why; it stays marked, and the close keeps the journal for
-    // the next start to rebuild it. Its notice, when held, is said no more.
+    // A file that cannot be rebuilt said why. Its notice, when held, is said no more.
     const bool rebuilt = records::RebuildFilesLeftForRepair(journal.Company);
     if (!notice.isEmpty() && held && rebuilt) held->push_back(notice);
+    repaired = repaired && rebuilt;
   }
+  if (!repaired) storage::KeepJournalForTheNextStart(journal.Company, ForAFailure(journal));
   if (journalHeld) (void)storage::HoldCompanyJournal(std::string());  // letting go cannot fail
 }
 
@@ -90,10 +98,13 @@ void RecoverFromLastStop() {
     found = storage::JournalsFound();
   }
   storage::ForgetJournalsFound();
-  // A journal that could not be undone waits, and so does every repair (the journals found
-  // emptied stay for the next start).
+  // A journal that could not be undone waits, and so does every repair: the journals found
+  // emptied stay for the next start, even the open company's at its close.
   std::vector<QString> held;
-  if (!storage::PostingJournalWaits()) {
+  if (storage::PostingJournalWaits()) {
+    for (const storage::FoundJournal& journal : found)
+      storage::KeepJournalForTheNextStart(journal.Company, ForAFailure(journal));
+  } else {
     const bool deletionLeft = records::CompanyDeletionLeft();
     std::set<std::string> recovered;
     for (const storage::FoundJournal& journal : found)

@@ -9,9 +9,11 @@
 //    unfinished), after one notice when no posting was told of, asking nothing per file; a
 //    journal set aside as not belonging (its message) counts as such a stop too;
 //  - keeps the journal, emptied, until all of that is rebuilt, and only then removes it: a start
-//    stopped in the middle of its own undo or rebuild is finished by the next one;
+//    stopped in the middle of its own undo or rebuild is finished by the next one, and so is one
+//    that could not read a file's mark or rebuild a file (the journal then outlives the close);
 //  - leaves a journal it cannot undo to wait for the next start, says so once, and rebuilds
-//    nothing (a rebuild would move records that the undo puts back in their old places);
+//    nothing (a rebuild would move records that the undo puts back in their old places): every
+//    journal it found stays for that start;
 //  - then settles a company's deletion that a stop left half-way (finished when its record is
 //    gone, else dropped) and removes what copies and deletions left under temporary names. A
 //    deletion it finishes is what the stop interrupted: that is said, in place of the notice.

@@ -163,12 +163,17 @@ int CompareRecords(const void* a, const void* b, int32_t length) {
   return c == 0 ? 0 : (c < 0 ? -1 : 1);
 }
 
-bool FileSetLeftForRepair(const std::string& name) {
+std::optional<bool> FileSetRepairState(const std::string& name) {
   const std::string part = IsamDataPart(name);
   const std::string data = IsamFileName(part, IsamDataExt);
   if (IsamFileExists(IsamFileName(part, IsamSaveExt))) return true;
-  return IsamFileExists(data) &&
-         (DataFileMarkedForRepair(data) || !IsamFileExists(IsamFileName(IsamIndexPart(name), IsamIndexExt)));
+  if (!IsamFileExists(data)) return false;
+  if (!IsamFileExists(IsamFileName(IsamIndexPart(name), IsamIndexExt))) return true;
+  return DataFileRepairMark(data);
+}
+
+bool FileSetLeftForRepair(const std::string& name) {
+  return FileSetRepairState(name).value_or(false);
 }
 
 bool IsLockError() {

@@ -15,6 +15,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -95,7 +96,9 @@ void RebuildProgressHook(uint16_t keyNr, int32_t recordsRead, int32_t recordsWri
 
 // Whether a file set ("12C") was left to be repaired: marked for it (byte 20 of its data header),
 // without its index, or with a rebuild unfinished (its .SAV is there); and whether any file set of
-// a company is.
+// a company is. FileSetRepairState tells nothing when the data file's mark cannot be read now (no
+// permission, an I/O error): that is no file left whole; FileSetLeftForRepair takes it for one.
+[[nodiscard]] std::optional<bool> FileSetRepairState(const std::string& name);
 [[nodiscard]] bool FileSetLeftForRepair(const std::string& name);
 [[nodiscard]] bool CompanyFilesLeftForRepair(const std::string& company);
 

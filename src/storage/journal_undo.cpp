@@ -813,11 +813,19 @@ UndoResult UndoJournalOnDisk(File& journal, const std::string& company, UndoRepo
   return offsets.empty() && !undoneAlready ? UndoResult::Nothing : UndoResult::Undone;
 }
 
-bool DataFileMarkedForRepair(const std::string& dataFileName) {
+std::optional<bool> DataFileRepairMark(const std::string& dataFileName) {
   File file;
+  if (!file.Open(dataFileName, OpenMode::ReadOnly))
+    return file.error() == ENOENT ? std::optional<bool>(false) : std::nullopt;
   uint8_t flag = 0;
-  if (!file.Open(dataFileName, OpenMode::ReadOnly)) return false;
-  return file.ReadAt(IsamIndexDirtyFlagOffset, &flag, 1) && flag != 0;
+  size_t got = 0;
+  if (file.ReadAt(IsamIndexDirtyFlagOffset, &flag, 1, &got)) return flag != 0;
+  // A short read (error 0) is a file too short to be a data file: no mark to find.
+  return file.error() == 0 ? std::optional<bool>(false) : std::nullopt;
+}
+
+bool DataFileMarkedForRepair(const std::string& dataFileName) {
+  return DataFileRepairMark(dataFileName).value_or(false);
 }
 
 JournalOutcome UndoPostingJournal(const std::string& company) {

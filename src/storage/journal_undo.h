@@ -2,6 +2,7 @@
 // Undoing the entries of a posting journal on the data files; shared by the start-up (a journal
 // left behind) and by a posting that failed in this process.
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -43,7 +44,11 @@ struct UndoReport {
 UndoResult UndoJournalOnDisk(platform::files::File& journal, const std::string& company,
                              UndoReport* report = nullptr);
 
-// Whether a closed data file is marked as needing its repair (byte 20 of its header).
+// Whether a closed data file is marked as needing its repair (byte 20 of its header): false for
+// one that is not there or too short to carry the mark, nothing when it cannot be opened or read
+// now (no permission, an I/O error), which tells nothing of its mark. DataFileMarkedForRepair takes
+// that for unmarked.
+[[nodiscard]] std::optional<bool> DataFileRepairMark(const std::string& dataFileName);
 [[nodiscard]] bool DataFileMarkedForRepair(const std::string& dataFileName);
 
 // Side files a journal may name (the answer file), registered by the program.

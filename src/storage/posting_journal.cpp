@@ -89,6 +89,9 @@ struct OpenPosting {
   std::set<std::string> damaged;                // of those, the ones whose journal is damaged
   std::string lastRefusal;                      // the words of the last write refused while one waits
   std::set<std::string> sideFiles;              // side files a posting may journal
+  // Companies (upper case) whose journal tells the next start of a stop this start could not
+  // repair, each with whether it was kept for files a failure on the disk left.
+  std::map<std::string, bool> keptForTheNextStart;
 };
 
 OpenPosting& Posting() {
@@ -109,13 +112,22 @@ std::string AbsoluteJournalPath(const std::string& company) {
 
 // The held journal goes with its company's close, unless a failure on the disk left files of the
 // company to repair: then it stays, marked so, for the next start (not marked, it still tells of
-// a stop, which the start repairs as well).
+// a stop, which the start repairs as well). One that the start kept for the next start stays as
+// the start found it: telling of a stop, or marked.
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
-  if (IsamSystemRefusedACall() && CompanyFilesLeftForRepair(posting.journalCompany)) {
-    // Not marked, it tells of a stop: the files are repaired all the same.
+  const auto kept = posting.keptForTheNextStart.find(platform::text::UpperCase(posting.journalCompany));
+  const bool keptForAStop = kept != posting.keptForTheNextStart.end() && !kept->second;
+  const bool keptForAFailure =
+      kept != posting.keptForTheNextStart.end()
+          ? kept->second
+          : IsamSystemRefusedACall() && CompanyFilesLeftForRepair(posting.journalCompany);
+  if (keptForAStop || keptForAFailure) {
+    // Not marked, it tells of a stop: the files are repaired all the same. A posting of this run
+    // may have wiped its header without a sync.
     const std::string header = EncodeRepairLeftHeader();
-    if (posting.journal.WriteAt(0, header.data(), header.size())) (void)posting.journal.SyncData();
+    if (!keptForAFailure || posting.journal.WriteAt(0, header.data(), header.size()))
+      (void)posting.journal.SyncData();
     posting.journal.Close();
   } else {
     posting.journal.Close();
@@ -907,6 +919,10 @@ bool RepairLeftToNextStart(const std::string& company) {
   return !company.empty() && HoldCompanyJournal(company);
 }
 
+void KeepJournalForTheNextStart(const std::string& company, bool forAFailure) {
+  Posting().keptForTheNextStart[platform::text::UpperCase(company)] = forAFailure;
+}
+
 void ForgetWaitingJournals() {
   IsamForgetRefusedCalls();
   Posting().waiting.clear();
@@ -914,6 +930,7 @@ void ForgetWaitingJournals() {
   Posting().unfinished.clear();
   Posting().remedies.clear();
   Posting().damaged.clear();
+  Posting().keptForTheNextStart.clear();
 }
 
 void ForgetWaitingJournal(const std::string& company) {
@@ -922,6 +939,7 @@ void ForgetWaitingJournal(const std::string& company) {
   Posting().unfinished.erase(company);
   Posting().remedies.erase(company);
   Posting().damaged.erase(company);
+  Posting().keptForTheNextStart.erase(platform::text::UpperCase(company));
 }
 
 }  // namespace storage

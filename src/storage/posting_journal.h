@@ -376,6 +376,11 @@ std::string PostingAtSentenceStart(std::string what);
 // close, marked so, when such files are left then. True when the journal is held for that (made
 // now if it was not); false when it cannot be (it waits for a start, or cannot be made).
 [[nodiscard]] bool RepairLeftToNextStart(const std::string& company);
+// The start could not finish what a stop left of the company (a file whose mark it could not read,
+// a rebuild that failed, a posting that waits): the company's journal, the evidence of that stop
+// (or, forAFailure, of files a failure on the disk left), stays as such at the company's close in
+// this run, so that the next start finishes the repair with its one message and asks nothing.
+void KeepJournalForTheNextStart(const std::string& company, bool forAFailure);
 // A new start tries every journal again, and has met no failure yet.
 void ForgetWaitingJournals();
 // The company's journal is gone (a restore took it with the files it touched): nothing waits.

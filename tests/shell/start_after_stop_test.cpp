@@ -658,6 +658,35 @@ class StartAfterStopTest : public MainFormTest {
     return status - 10;
   }
 
+  // Company 7 deleted as the Company Manager deletes it, company 12 open.
+  static void DeleteSeven() {
+    if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
+    records::CompanyRec company;
+    storage::IsamRecRef ref = 0;
+    if (!records::FindCompanyRecord("7", company, ref)) throw std::runtime_error("no company 7");
+    records::DeleteCompanyWhole("7", ref);
+  }
+
+  // The write of company 7's deletion, in a start on the folder, that removes the first of its
+  // files: its last writes remove the files one by one, and then the mark.
+  int FirstRemovalOfSevensFiles(const fs::path& start) {
+    const fs::path counting = CopyOf(start, "count");
+    const ChildStart counted = StartInChild(counting, {}, DeleteSeven);
+    fs::remove_all(counting);
+    EXPECT_EQ(counted.Status, 0);
+    return counted.Writes - static_cast<int>(FilesOfCompany(start, "7").size());
+  }
+
+  // The folder, a copy of start, where a kill at the write stopped company 7's deletion.
+  void KillDeletionOfSeven(const fs::path& start, const fs::path& folder, int write) {
+    fs::copy(start, folder);
+    FaultPlan plan;
+    plan.OnWrite = FaultAction::Kill;
+    plan.WriteNumber = write;
+    ASSERT_EQ(StartInChild(folder, plan, DeleteSeven).Status, platform::files::FaultKilledExitCode);
+    ASSERT_TRUE(fs::exists(folder / "7.DEL"));
+  }
+
   // The program started on the current folder as main starts it, the company's files opened as
   // the windows open them and the books checked against the stock they started from; then ended.
   void StartCheckBooksAndEnd(const testing_support::StockBefore& stock) {
@@ -2127,31 +2156,13 @@ TEST_F(StartAfterStopTest, ADeletionStoppedAtTheRemovalOfItsFilesIsFinishedAndNa
   MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
   AddCompanySeven(start);
   const size_t files = FilesOfCompany(start, "7").size();
-  const auto deleteSeven = [] {  // as the Company Manager deletes it
-    if (!records::OpenCompanyFile()) throw std::runtime_error("no company list");
-    records::CompanyRec company;
-    storage::IsamRecRef ref = 0;
-    if (!records::FindCompanyRecord("7", company, ref)) throw std::runtime_error("no company 7");
-    records::DeleteCompanyWhole("7", ref);
-  };
-  const fs::path counting = dir_.path() / "count";
-  fs::copy(start, counting);
-  const ChildStart counted = StartInChild(counting, {}, deleteSeven);
-  fs::remove_all(counting);
-  ASSERT_EQ(counted.Status, 0);
-  // Its last writes remove the files one by one, and then the mark: a kill at the first, one
-  // between and the last of the files.
-  const int firstRemoval = counted.Writes - static_cast<int>(files);
+  const int firstRemoval = FirstRemovalOfSevensFiles(start);
+  // A kill at the first, one between and the last of the files.
   for (const int removed : {1, static_cast<int>(files) / 2, static_cast<int>(files)}) {
     SCOPED_TRACE("killed at the removal of file " + std::to_string(removed));
     const fs::path folder = dir_.path() / "cut";
-    fs::copy(start, folder);
-    FaultPlan plan;
-    plan.OnWrite = FaultAction::Kill;
-    plan.WriteNumber = firstRemoval + removed - 1;
-    ASSERT_EQ(StartInChild(folder, plan, deleteSeven).Status, platform::files::FaultKilledExitCode);
+    KillDeletionOfSeven(start, folder, firstRemoval + removed - 1);
     // The files not removed yet, and the mark.
-    ASSERT_TRUE(fs::exists(folder / "7.DEL"));
     ASSERT_EQ(FilesOfCompany(folder, "7").size(), files - static_cast<size_t>(removed) + 1);
     fs::current_path(folder);
     {
@@ -2274,6 +2285,82 @@ TEST_F(StartAfterStopTest, ADeletionTheStartCannotCheckInTheCompanyListKeepsEver
     }
     fs::remove_all(folder);
     fs::remove_all(start);
+  }
+}
+
+// A stop whose repair a start cannot finish: the company list unreadable after company 7's deletion
+// was killed at the removal of its first file, a data file the stop left marked unreadable, and
+// another company's posting that waits (its journal unreadable). That start keeps company 12's
+// journal, the evidence of the stop, through its end; the next start, the file readable again,
+// repairs what the stop left with the one message a stop gets, asks nothing, and leaves the books
+// whole, nothing to repair and no journal.
+TEST_F(StartAfterStopTest, AStartThatCannotFinishTheRepairOfAStopLeavesItToTheNextWithOneMessage) {
+  struct Case {
+    const char* Name;
+    std::function<void(const fs::path&)> Stop;  // makes the folder as the stop left it
+    const char* Refused;                        // the file refused to the start between
+    const char* SaidBetween;                    // part of that start's one message
+    std::string Then;                           // the next start's one message
+  };
+  const auto stopBetweenPostings = [this](const fs::path& folder) {
+    MakeCompanyFolder(folder, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+    ASSERT_EQ(PostInChild(folder, {}), 0);
+    const std::vector<std::string> marked = FilesLeftToRepair(folder);
+    ASSERT_NE(std::find(marked.begin(), marked.end(), "12D.DAT"), marked.end())
+        << ::testing::PrintToString(marked);
+  };
+  const std::vector<Case> cases = {
+      {"the company list after a deletion stopped",
+       [this](const fs::path& folder) {
+         const fs::path start = dir_.path() / "start";
+         MakeCompanyFolder(start, {{"WIDGET", 100}, {"GADGET", 40}}, false);
+         AddCompanySeven(start);
+         KillDeletionOfSeven(start, folder, FirstRemovalOfSevensFiles(start));
+         fs::remove_all(start);
+       },
+       "ovcomp.DAT", "cannot be finished now: the file ovcomp.DAT", kDeletionFinished},
+      {"a data file the stop left marked", stopBetweenPostings, "12D.DAT", kStopped, kStopped},
+      {"another company's journal",
+       [&](const fs::path& folder) {
+         stopBetweenPostings(folder);
+         std::ofstream(folder / "7JNL.DAT", std::ios::binary)
+             << storage::EncodeJournalHeader({"7", "invoice 77", 7, 0});
+       },
+       "7JNL.DAT", "could not be undone yet", kStopped},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = dir_.path() / "stopped";
+    c.Stop(folder);
+    if (HasFatalFailure()) return;
+    fs::permissions(folder / c.Refused, fs::perms::none);
+    fs::current_path(folder);
+    {
+      testing_support::RestartUser user;
+      {
+        testing_support::PermissionsApply unreadable;
+        ASSERT_TRUE(StartUp());
+        EndProgram();
+      }
+      ASSERT_EQ(user.told.size(), 1u) << ::testing::PrintToString(Texts(user.told));
+      EXPECT_TRUE(user.told.front().contains(QString::fromUtf8(c.SaidBetween))) << Texts(user.told).front();
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    EXPECT_TRUE(fs::exists(folder / "12JNL.DAT"));
+    fs::permissions(folder / c.Refused, fs::perms::owner_read | fs::perms::owner_write);
+    {
+      testing_support::RestartUser user;
+      StartCheckBooksAndEnd(kStock);
+      EXPECT_EQ(Texts(user.told), std::vector<std::string>{c.Then});
+      EXPECT_EQ(Texts(user.asked), std::vector<std::string>{});
+    }
+    fs::current_path(dir_.path());
+    EXPECT_EQ(FilesLeftToRepair(folder), std::vector<std::string>{});
+    EXPECT_EQ(JournalSpellings(folder), std::vector<fs::path>{});
+    EXPECT_FALSE(fs::exists(folder / "7JNL.DAT"));
+    EXPECT_EQ(CompanyList(folder).count("7"), 0u);
+    EXPECT_EQ(FilesOfCompany(folder, "7"), (std::map<std::string, std::string>{}));
+    fs::remove_all(folder);
   }
 }
 

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "customers/customer_manager.h"
 #include "forms/halt_program.h"
@@ -12,6 +15,7 @@
 #include "platform/text/clock.h"
 #include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
+#include "posting_folder.h"
 #include "records/customer_file.h"
 #include "records/last_company.h"
 #include "records/password.h"
@@ -34,7 +38,18 @@ using platform::ui::MsgButtons;
 using platform::ui::MsgIcon;
 using testing_support::UiScript;
 
-using StartUpTest = MainFormTest;
+class StartUpTest : public MainFormTest {
+ protected:
+  // Company 12 on the company list and named as the last company, the program started on it and
+  // its customer file made.
+  void StartOnAcmeWithItsCustomerFile() {
+    FileCompanies({Company("12", "Acme Hardware")});
+    CompanyWorkRec = Company("12", "Acme Hardware");
+    ASSERT_TRUE(SaveCurrentCompany());
+    ASSERT_TRUE(StartUp());
+    ASSERT_TRUE(CreateCustomerFile());
+  }
+};
 
 TEST_F(StartUpTest, FirstStartInAnEmptyDirectorySetsItUpAndAsksForACompany) {
   platform::text::FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 30)));
@@ -109,6 +124,89 @@ TEST_F(StartUpTest, ADirectoryThatCannotBeSetUpStopsWithTheMessage) {
   EXPECT_EQ(ProgramExitCode(), 1);
   EXPECT_FALSE(MainForm->Visible());
   EXPECT_TRUE(ui.Done());
+}
+
+// Every file of the current folder with its bytes.
+std::map<std::string, std::string> FolderBytes() {
+  std::map<std::string, std::string> bytes;
+  for (const auto& item : std::filesystem::directory_iterator(".")) {
+    const std::string name = item.path().filename().string();
+    EXPECT_TRUE(platform::files::ReadWholeFile(name, &bytes[name])) << name;
+  }
+  return bytes;
+}
+
+// A folder whose company list is gone is no first start while it holds files of companies (the
+// last company, a company's data or index files, the list's index): the start names what it
+// found, makes, changes and deletes nothing there, and ends. A folder of nothing but the program's
+// own settings files is set up as an empty one is.
+TEST_F(StartUpTest, AFolderWithFilesOfCompaniesButNoCompanyListIsNotSetUpAnew) {
+  namespace fs = std::filesystem;
+  // Company 12 set up with its customers, then its list taken away: what a folder holds of it.
+  {
+    UiScript ui;
+    ASSERT_NO_FATAL_FAILURE(StartOnAcmeWithItsCustomerFile());
+    MainForm->Close();
+    ShutDown();
+  }
+  std::map<std::string, std::string> left = FolderBytes();
+  for (const char* gone : {"ovcomp.DAT", "PVTERMS.DAT"}) ASSERT_EQ(left.erase(gone), 1u) << gone;
+  ASSERT_TRUE(left.contains("12C.DAT") && left.contains("12C.IX") && left.contains("ovcomp.IX"));
+  const std::map<std::string, std::string> settings = {{"PVTERMS.DAT", "Net 45 Days\r\n"},
+                                                       {"Lastlbl.DAT", "shipping.lbl"}};
+  const fs::path scratch = fs::current_path();
+
+  struct Case {
+    const char* Name;
+    std::vector<std::string> Kept;  // what the folder holds of company 12
+  };
+  const std::vector<Case> cases = {
+      {"nothing but settings", {}},
+      {"the last company and the company's files", {"LastCo.Dat", "12C.DAT", "12C.IX"}},
+      {"the company's data file alone", {"12C.DAT"}},
+      {"the company's index alone, in lower case", {"12c.ix"}},
+      {"the last company alone", {"LastCo.Dat"}},
+      {"the company list's index alone", {"ovcomp.IX"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    const fs::path folder = scratch / "folder";
+    fs::create_directory(folder);
+    fs::current_path(folder);
+    for (const auto& [name, bytes] : settings) ASSERT_TRUE(platform::files::WriteWholeFile(name, bytes));
+    for (const std::string& name : c.Kept) {
+      const std::string& original = left.at(name == "12c.ix" ? "12C.IX" : name);
+      ASSERT_TRUE(platform::files::WriteWholeFile(name, original));
+    }
+    const std::map<std::string, std::string> before = FolderBytes();
+    {
+      testing_support::RestartUser user;
+      const bool started = StartUp();
+      if (c.Kept.empty()) {
+        EXPECT_TRUE(started);
+        EXPECT_EQ(user.told, std::vector<QString>{});
+        EXPECT_TRUE(fs::exists("ovcomp.DAT"));
+        EXPECT_EQ(MainForm->NameCap->text(), "Please Setup Your Company.");
+        for (const auto& [name, bytes] : settings) EXPECT_EQ(FolderBytes().at(name), bytes) << name;
+      } else {
+        EXPECT_FALSE(started);
+        EXPECT_TRUE(ProgramHalted());
+        EXPECT_EQ(ProgramExitCode(), 1);
+        ASSERT_EQ(user.told.size(), 1u);
+        EXPECT_TRUE(user.told[0].startsWith(
+            "I do not find the inventory data files. The data files must be in the same directory as the "
+            "inventory program.\n\n"))
+            << user.told[0].toStdString();
+        for (const std::string& name : c.Kept)
+          EXPECT_TRUE(user.told[0].contains(ToQString(name))) << user.told[0].toStdString();
+        EXPECT_EQ(FolderBytes(), before);
+      }
+      EXPECT_EQ(user.asked, std::vector<QString>{});
+      ShutDown();
+    }
+    fs::current_path(scratch);
+    fs::remove_all(folder);
+  }
 }
 
 TEST_F(StartUpTest, EndingAtOnceClosesEveryOpenFileFirst) {
@@ -224,12 +322,8 @@ TEST_F(StartUpTest, ARefusedPasswordEndsTheProgramWithItsFilesClosed) {
 // A data file the system refuses to open: the message names the file and the system's reason, and
 // the program ends as it did.
 TEST_F(StartUpTest, ADataFileThatCannotBeOpenedIsNamedWithTheSystemsReason) {
-  FileCompanies({Company("12", "Acme Hardware")});
-  CompanyWorkRec = Company("12", "Acme Hardware");
-  ASSERT_TRUE(SaveCurrentCompany());
   UiScript ui;
-  ASSERT_TRUE(StartUp());
-  ASSERT_TRUE(CreateCustomerFile());
+  ASSERT_NO_FATAL_FAILURE(StartOnAcmeWithItsCustomerFile());
   std::filesystem::permissions("12C.DAT", std::filesystem::perms::none);
   ui.OnModal<customers::TDemoForm>([](customers::TDemoForm&) {});
   ui.ExpectMessage("Unable to open database\n\nThe file 12C.DAT could not be opened: Permission denied.",
