@@ -48,6 +48,25 @@ bool IsDataFileName(const std::string& name) {
   return name == storage::IsamFileName(name, storage::IsamDataExt);
 }
 
+// The engine's own failures, where the system refused nothing, in words; a number only for a
+// failure no user meets.
+std::string EngineFailureWords(int32_t error) {
+  switch (error) {
+    case storage::IsamErrIndexDefective:
+      return "its index file is damaged and has not been rebuilt";
+    case storage::IsamErrShortRead:
+    case storage::IsamErrFreeChain:
+    case storage::IsamErrVarChainRead:
+    case storage::IsamErrHeaderTooManyKeys:
+    case storage::IsamErrHeaderKeyLength:
+    case storage::IsamErrHeaderItemsPerPage:
+    case storage::IsamErrPageSizeNotWhole:
+      return "the file is damaged";
+    default:
+      return "error " + std::to_string(error);
+  }
+}
+
 }  // namespace
 
 bool DataFileMissing() {
@@ -68,7 +87,7 @@ std::string DataFileUnusableText(const std::string& dataFileName) {
            " cannot be opened now: " + FileFailureReason(open.Errno) + ".";
   const std::string reason = SystemReason();
   return "The file " + platform::files::FileName(dataFileName) +
-         " cannot be read now: " + (reason.empty() ? "error " + std::to_string(storage::IsamError) : reason) +
+         " cannot be read now: " + (reason.empty() ? EngineFailureWords(storage::IsamError) : reason) +
          ".";
 }
 

@@ -45,9 +45,9 @@ class FileUnusable : public std::runtime_error {
 
 // After an engine call on the unit's file failed: "The file 1I.DAT cannot be opened now:
 // Permission denied.", "The file 1I.DAT cannot be read now: Input/output error.", the refusal when
-// a posting that waits to be undone holds the file, or the engine's own number when the system
-// refused nothing ("The file 1I.DAT cannot be read now: error 10010."). Ask before anything else
-// runs on the engine.
+// a posting that waits to be undone holds the file, or the engine's own failure when the system
+// refused nothing ("The file 1I.DAT cannot be read now: its index file is damaged and has not been
+// rebuilt."). Ask before anything else runs on the engine.
 std::string DataFileUnusableText(const storage::DataFileUnit& unit);
 // The same for a data file by its name ("12I.DAT").
 std::string DataFileUnusableText(const std::string& dataFileName);

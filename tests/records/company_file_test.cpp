@@ -11,6 +11,7 @@
 #include "platform/text/date_text.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/last_company.h"
+#include "records/system_reason.h"
 #include "storage/isam.h"
 #include "support/temp_dir.h"
 
@@ -117,6 +118,23 @@ TEST_F(CompanyFileTest, ALostIndexIsRebuiltFromTheRecordsOnRequest) {
   EXPECT_EQ(storage::IsamUsedKeys(CompanyFile, 2), 2);
   CloseCompanyFile();
   EXPECT_TRUE(SameBytes(Stored("7"), seven));
+  EXPECT_TRUE(ui.Done());
+}
+
+// An index the program left marked for repair, its rebuild declined: the list is said unusable in
+// words, never by the engine's number.
+TEST_F(CompanyFileTest, ADamagedIndexWhoseRebuildIsDeclinedIsSaidInWords) {
+  FileCompanies({PatternCompany("12", "Twelve")});
+  {
+    std::fstream index("ovcomp.IX", std::ios::in | std::ios::out | std::ios::binary);
+    index.seekp(0);
+    index.write("\xff\xff\xff\xff\xff\xff\xff\xff", 8);
+  }
+  ui.ExpectMessage("Index file is defective.  Rebuild?", "Companies").Answer(platform::ui::mrNo);
+  EXPECT_FALSE(OpenCompanyFile());
+  const std::string said = DataFileUnusableText("ovcomp.DAT");
+  EXPECT_EQ(said.find("error 1"), std::string::npos) << said;
+  EXPECT_NE(said.find("damaged"), std::string::npos) << said;
   EXPECT_TRUE(ui.Done());
 }
 
