@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QCursor>
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <map>
 #include <set>
@@ -152,6 +154,30 @@ TEST_F(ReportPrintoutTest, APageBreakInsideAGroupRepeatsTheHeaderAndHeadings) {
         EXPECT_EQ(d.pen, 3);
       }
   EXPECT_EQ(rules, 2 * 2 + 2 + 2);
+}
+
+// The mouse shows the wait cursor while every part of the printout is drawn, and the normal one
+// again once it is done.
+TEST_F(ReportPrintoutTest, TheWaitCursorShowsThroughoutThePrintout) {
+  class CursorWatch : public platform::print::RecordingPrintBackend {
+   public:
+    void TextOut(const platform::print::CanvasState& state, int x, int y, const QString& text) override {
+      const QCursor* cursor = QGuiApplication::overrideCursor();
+      if (!cursor || cursor->shape() != Qt::WaitCursor) drawnWithout.push_back(text);
+      ++drawn;
+      RecordingPrintBackend::TextOut(state, x, y, text);
+    }
+    std::vector<QString> drawnWithout;
+    int drawn = 0;
+  };
+  auto watch = std::make_unique<CursorWatch>();
+  CursorWatch& watched = *watch;
+  printer_ = std::make_unique<platform::print::TPrinter>(std::move(watch));
+  ASSERT_EQ(QGuiApplication::overrideCursor(), nullptr);
+  Print(Register({3, 2}), "Invoice Register");
+  EXPECT_GT(watched.drawn, 10);
+  EXPECT_TRUE(watched.drawnWithout.empty()) << watched.drawnWithout.front().toStdString();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 TEST_F(ReportPrintoutTest, SubTotalPageBreaksEndAPageAfterEveryGroup) {
