@@ -190,6 +190,11 @@ std::string NotFreeToComeBack(const std::string& name) {
 // file not yet moved (its staged copy still waits beside it) needs nothing back; a live file that
 // is not the restore's copy and has nothing to come back over it stays as it is.
 std::string NotToPutBack(const RestorePlan& plan) {
+  // A restore left to be restored over has what it set aside kept in a safety copy of its own:
+  // its "old" folder went there, and nothing can come back from it any more.
+  if (const std::string old = Subfolder(plan.folder, "old");
+      FoundAt(old, fs::file_type::directory) == Found::Nothing)
+    return NotOwn(old, "folder");
   for (const RestoreItem& item : plan.items) {
     const std::string replaced = ReplacedFile(plan.folder, item.name);
     const Found found = FoundAt(replaced);
@@ -446,8 +451,12 @@ std::string KeepWhatItSetAside(const std::string& folder, const std::string& wan
   } else if (OwnFolder(wanted)) {
     name = wanted;  // moved already by the settling a stop interrupted
   } else if (HoldsRetiredJournals(folder)) {
+    // The empty "old" becomes the safety copy, so that no "old" is left once anything was kept.
     name = FreeFolderName(wanted);
-    fs::create_directory(name, error);
+    if (OwnFolder(old))
+      fs::rename(old, name, error);
+    else
+      fs::create_directory(name, error);
   }
   *kept = !error;
   if (!*kept) return old;

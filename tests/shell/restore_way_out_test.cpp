@@ -723,6 +723,15 @@ Mixture MixtureIn(const fs::path& folder, const std::map<std::string, FileAsItWa
   return mixture;
 }
 
+// The files the backup holds that are not live in the folder as it holds them: the books are the
+// backup's when there are none.
+std::vector<std::string> NotAsBackedUp(const fs::path& folder, const std::map<std::string, FileAsItWas>& backedUp) {
+  std::vector<std::string> differ;
+  for (const auto& [name, archived] : backedUp)
+    if (!Keeps(folder / name, archived, true)) differ.push_back(name);
+  return differ;
+}
+
 // A restore through the backup window fails at one placing write and its take-back at a later
 // one, in every pair of a range; then the user restores again in the same run, and starts the
 // program again. After each, every file the user had before the first restore is live or in a
@@ -866,7 +875,8 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   const int writes = CountRestoreThroughTheWindow({}).first;
   ASSERT_GT(writes, 10);
   struct Met {
-    bool Mixed = false;  // the first restore was held with a mixture of files
+    bool Mixed = false;      // the first restore was held with a mixture of files
+    bool OnePlaced = false;  // of the backup's files, it had placed only one
   };
   const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(writes - 1, [&](int at) {
     const int placing = at + 1;
@@ -880,11 +890,9 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
       testing_support::RestartUser user;
       EXPECT_TRUE(StartUp());
       (void)RestoreThroughTheWindowUnder(FailingWrites(placing, placing + 1));
-      // A restore with one file placed whose only placed file is replaced is settled once what it
-      // set aside is kept: it needs two.
       const Mixture mixture = MixtureIn(folder, backedUp, had);
-      met.Mixed = storage::PostingJournalWaitsFor("1") && mixture.Users > 0 &&
-                  mixture.Backups > (how == Unsettled::PlacedFileReplaced ? 1 : 0);
+      met.Mixed = storage::PostingJournalWaitsFor("1") && mixture.Users > 0 && mixture.Backups > 0;
+      met.OnePlaced = met.Mixed && mixture.Backups == 1;
       EndProgram();
       told = user.told;
     }
@@ -923,6 +931,7 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
       EXPECT_FALSE(storage::PostingJournalWaits());
       EndProgram();
       told.insert(told.end(), user.told.begin(), user.told.end());
+      EXPECT_EQ(NotAsBackedUp(folder, backedUp), std::vector<std::string>{});
       for (const auto& item : fs::directory_iterator(folder))
         EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
     }
@@ -932,9 +941,11 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
     return met;
   });
   const int mixed = testing_support::CountMet(mets, &Met::Mixed);
-  std::printf("%d of %d first restores held with the backup's files and the user's mixed\n", mixed,
-              writes - 1);
-  EXPECT_GT(mixed, 0);
+  const int onePlaced = testing_support::CountMet(mets, &Met::OnePlaced);
+  std::printf("%d of %d first restores held with the backup's files and the user's mixed, %d with one placed\n",
+              mixed, writes - 1, onePlaced);
+  EXPECT_GT(mixed, onePlaced);
+  EXPECT_GT(onePlaced, 0);
 }
 
 TEST_F(RestoreWayOutTest, ARestoreTakenBackOverAnotherWithADamagedMarkLeavesThatOneHoldingEveryCompany) {
