@@ -148,13 +148,16 @@ std::string ForeignFolder(const RestorePlan& plan) {
   return {};
 }
 
-// A file is placed, or can still be: its staged copy waits, or it is in place with the live file
-// it replaced kept; whatever of the two is there is the restore's own file.
+// A file is placed, or can still be: its staged copy waits (beside its live file, or with that
+// kept already and the live name free, for placing it never moves another file over the one kept),
+// or it is in place with the live file it replaced kept; whatever of the two is there is the
+// restore's own file.
 bool StillWhole(const RestorePlan& plan, const RestoreItem& item) {
   const Found replaced = FoundAt(ReplacedFile(plan.folder, item.name));
   if (replaced == Found::Foreign) return false;
-  return FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own ||
-         (IsPlacedCopy(plan, item, item.target) && (!item.hadOld || replaced == Found::Own));
+  if (FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own)
+    return replaced == Found::Nothing || !IsThere(item.target);
+  return IsPlacedCopy(plan, item, item.target) && (!item.hadOld || replaced == Found::Own);
 }
 
 // What a start that finds the mark does: finish the restore, or else keep every live file.
