@@ -725,7 +725,8 @@ Mixture MixtureIn(const fs::path& folder, const std::map<std::string, FileAsItWa
 
 // The files the backup holds that are not live in the folder as it holds them: the books are the
 // backup's when there are none.
-std::vector<std::string> NotAsBackedUp(const fs::path& folder, const std::map<std::string, FileAsItWas>& backedUp) {
+std::vector<std::string> NotAsBackedUp(const fs::path& folder,
+                                       const std::map<std::string, FileAsItWas>& backedUp) {
   std::vector<std::string> differ;
   for (const auto& [name, archived] : backedUp)
     if (!Keeps(folder / name, archived, true)) differ.push_back(name);
@@ -863,11 +864,13 @@ void ReplaceAPlacedFileByTheUsers(const std::map<std::string, FileAsItWas>& back
 
 // A first restore through the backup window fails at a placing write that leaves some of the
 // backup's files live and some of the user's, and its take-back fails at once: it holds every
-// company. It then comes to be neither finished nor undone, and the start says to restore again.
-// The second restore takes it over, fails to place and to take itself back. The next start, as
+// company. It then comes to be neither finished nor undone, and the start says to restore again
+// (whether it had placed one of the backup's files or more). The second restore takes it over,
+// fails to place and to take itself back. The next start, as
 // main starts it, takes the second back; the first, its files still mixed, holds every company
-// again: no posting is taken until it is settled (here by restoring again), and every file the
-// user had is live or in a safety folder the user was told of, byte for byte.
+// again: no posting is taken until it is settled (here by restoring again, after which the books
+// are the backup's), and every file the user had is live or in a safety folder the user was told
+// of, byte for byte.
 void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   const std::map<std::string, FileAsItWas> backedUp = BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
@@ -942,8 +945,9 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   });
   const int mixed = testing_support::CountMet(mets, &Met::Mixed);
   const int onePlaced = testing_support::CountMet(mets, &Met::OnePlaced);
-  std::printf("%d of %d first restores held with the backup's files and the user's mixed, %d with one placed\n",
-              mixed, writes - 1, onePlaced);
+  std::printf(
+      "%d of %d first restores held with the backup's files and the user's mixed, %d with one placed\n",
+      mixed, writes - 1, onePlaced);
   EXPECT_GT(mixed, onePlaced);
   EXPECT_GT(onePlaced, 0);
 }

@@ -2671,8 +2671,9 @@ std::string AFileWaitingBesideAHandCopy(const fs::path& folder, const fs::path& 
     std::vector<std::string> fields;
     std::stringstream split(line);
     for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
-    if (fields.size() != 8 || fields[0] != "file" || fields[3] != "1" || !fs::exists(work / "new" / fields[1]) ||
-        !fs::exists(folder / fields[2]) || fs::exists(work / "old" / fields[1]))
+    if (fields.size() != 8 || fields[0] != "file" || fields[3] != "1" ||
+        !fs::exists(work / "new" / fields[1]) || !fs::exists(folder / fields[2]) ||
+        fs::exists(work / "old" / fields[1]))
       continue;
     fs::rename(folder / fields[2], work / "old" / fields[1]);
     std::ofstream(folder / fields[2], std::ios::binary) << "the user's own copy";
