@@ -454,12 +454,8 @@ std::string KeepWhatItSetAside(const std::string& folder, const std::string& wan
   } else if (OwnFolder(wanted)) {
     name = wanted;  // moved already by the settling a stop interrupted
   } else if (HoldsRetiredJournals(folder)) {
-    // The empty "old" becomes the safety copy, so that no "old" is left once anything was kept.
     name = FreeFolderName(wanted);
-    if (OwnFolder(old))
-      fs::rename(old, name, error);
-    else
-      fs::create_directory(name, error);
+    fs::create_directory(name, error);
   }
   *kept = !error;
   if (!*kept) return old;
