@@ -148,13 +148,16 @@ std::string ForeignFolder(const RestorePlan& plan) {
   return {};
 }
 
-// A file is placed, or can still be: its staged copy waits, or it is in place with the live file
-// it replaced kept; whatever of the two is there is the restore's own file.
+// A file is placed, or can still be: its staged copy waits (beside its live file, or with that
+// kept already and the live name free, for placing it never moves another file over the one kept),
+// or it is in place with the live file it replaced kept; whatever of the two is there is the
+// restore's own file.
 bool StillWhole(const RestorePlan& plan, const RestoreItem& item) {
   const Found replaced = FoundAt(ReplacedFile(plan.folder, item.name));
   if (replaced == Found::Foreign) return false;
-  return FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own ||
-         (IsPlacedCopy(plan, item, item.target) && (!item.hadOld || replaced == Found::Own));
+  if (FoundStaged(StagedFile(plan.folder, item.name)) == Found::Own)
+    return replaced == Found::Nothing || !IsThere(item.target);
+  return IsPlacedCopy(plan, item, item.target) && (!item.hadOld || replaced == Found::Own);
 }
 
 // What a start that finds the mark does: finish the restore, or else keep every live file.
@@ -190,6 +193,11 @@ std::string NotFreeToComeBack(const std::string& name) {
 // file not yet moved (its staged copy still waits beside it) needs nothing back; a live file that
 // is not the restore's copy and has nothing to come back over it stays as it is.
 std::string NotToPutBack(const RestorePlan& plan) {
+  // A restore left to be restored over has what it set aside kept in a safety copy of its own:
+  // its "old" folder went there, and nothing can come back from it any more.
+  if (const std::string old = Subfolder(plan.folder, "old");
+      FoundAt(old, fs::file_type::directory) == Found::Nothing)
+    return NotOwn(old, "folder");
   for (const RestoreItem& item : plan.items) {
     const std::string replaced = ReplacedFile(plan.folder, item.name);
     const Found found = FoundAt(replaced);

@@ -38,8 +38,9 @@
 // stands for (a restore taken over, or stopped before its mark was written) has whatever it set aside kept in
 // a safety copy of its own, named, and goes: nothing of the user's is left in a hidden folder.
 // Neither does a restore that can be neither finished nor undone keep anything there: what it
-// set aside goes into a safety copy of its own when the user is told to restore again. The
-// mark's layout is in restore_mark.h.
+// set aside goes into a safety copy of its own when the user is told to restore again; its "old"
+// folder going there, nothing can be put back from it any more, so that it stays one to restore
+// over, for every later start and for a new restore alike. The mark's layout is in restore_mark.h.
 //
 // Nothing in the work folder is trusted: every name in it is looked at without following a link,
 // and what is not the restore's own regular file or folder (a link, another kind of file, a name

@@ -723,6 +723,16 @@ Mixture MixtureIn(const fs::path& folder, const std::map<std::string, FileAsItWa
   return mixture;
 }
 
+// The files the backup holds that are not live in the folder as it holds them: the books are the
+// backup's when there are none.
+std::vector<std::string> NotAsBackedUp(const fs::path& folder,
+                                       const std::map<std::string, FileAsItWas>& backedUp) {
+  std::vector<std::string> differ;
+  for (const auto& [name, archived] : backedUp)
+    if (!Keeps(folder / name, archived, true)) differ.push_back(name);
+  return differ;
+}
+
 // A restore through the backup window fails at one placing write and its take-back at a later
 // one, in every pair of a range; then the user restores again in the same run, and starts the
 // program again. After each, every file the user had before the first restore is live or in a
@@ -854,11 +864,13 @@ void ReplaceAPlacedFileByTheUsers(const std::map<std::string, FileAsItWas>& back
 
 // A first restore through the backup window fails at a placing write that leaves some of the
 // backup's files live and some of the user's, and its take-back fails at once: it holds every
-// company. It then comes to be neither finished nor undone, and the start says to restore again.
-// The second restore takes it over, fails to place and to take itself back. The next start, as
+// company. It then comes to be neither finished nor undone, and the start says to restore again
+// (whether it had placed one of the backup's files or more). The second restore takes it over,
+// fails to place and to take itself back. The next start, as
 // main starts it, takes the second back; the first, its files still mixed, holds every company
-// again: no posting is taken until it is settled (here by restoring again), and every file the
-// user had is live or in a safety folder the user was told of, byte for byte.
+// again: no posting is taken until it is settled (here by restoring again, after which the books
+// are the backup's), and every file the user had is live or in a safety folder the user was told
+// of, byte for byte.
 void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   const std::map<std::string, FileAsItWas> backedUp = BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
@@ -866,7 +878,8 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
   const int writes = CountRestoreThroughTheWindow({}).first;
   ASSERT_GT(writes, 10);
   struct Met {
-    bool Mixed = false;  // the first restore was held with a mixture of files
+    bool Mixed = false;      // the first restore was held with a mixture of files
+    bool OnePlaced = false;  // of the backup's files, it had placed only one
   };
   const std::vector<Met> mets = testing_support::RunPointsSideBySide<Met>(writes - 1, [&](int at) {
     const int placing = at + 1;
@@ -880,11 +893,9 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
       testing_support::RestartUser user;
       EXPECT_TRUE(StartUp());
       (void)RestoreThroughTheWindowUnder(FailingWrites(placing, placing + 1));
-      // A restore with one file placed whose only placed file is replaced is settled once what it
-      // set aside is kept: it needs two.
       const Mixture mixture = MixtureIn(folder, backedUp, had);
-      met.Mixed = storage::PostingJournalWaitsFor("1") && mixture.Users > 0 &&
-                  mixture.Backups > (how == Unsettled::PlacedFileReplaced ? 1 : 0);
+      met.Mixed = storage::PostingJournalWaitsFor("1") && mixture.Users > 0 && mixture.Backups > 0;
+      met.OnePlaced = met.Mixed && mixture.Backups == 1;
       EndProgram();
       told = user.told;
     }
@@ -923,6 +934,7 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
       EXPECT_FALSE(storage::PostingJournalWaits());
       EndProgram();
       told.insert(told.end(), user.told.begin(), user.told.end());
+      EXPECT_EQ(NotAsBackedUp(folder, backedUp), std::vector<std::string>{});
       for (const auto& item : fs::directory_iterator(folder))
         EXPECT_FALSE(item.path().filename().string().starts_with(".restore")) << item.path();
     }
@@ -932,9 +944,12 @@ void RestoreWayOutTest::SweepARestoreTakenBackOverAnother(Unsettled how) {
     return met;
   });
   const int mixed = testing_support::CountMet(mets, &Met::Mixed);
-  std::printf("%d of %d first restores held with the backup's files and the user's mixed\n", mixed,
-              writes - 1);
-  EXPECT_GT(mixed, 0);
+  const int onePlaced = testing_support::CountMet(mets, &Met::OnePlaced);
+  std::printf(
+      "%d of %d first restores held with the backup's files and the user's mixed, %d with one placed\n",
+      mixed, writes - 1, onePlaced);
+  EXPECT_GT(mixed, onePlaced);
+  EXPECT_GT(onePlaced, 0);
 }
 
 TEST_F(RestoreWayOutTest, ARestoreTakenBackOverAnotherWithADamagedMarkLeavesThatOneHoldingEveryCompany) {

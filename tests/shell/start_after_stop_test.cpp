@@ -2662,11 +2662,34 @@ std::string FlagOfAFileNotPlaced(const fs::path& folder, const fs::path& work, c
   return target;
 }
 
+// A file the backup changes stopped between the two moves that place it: its live file kept aside
+// in "old", its staged copy still waiting; then a copy of the user's own put under the live name by
+// hand. That name, in the folder.
+std::string AFileWaitingBesideAHandCopy(const fs::path& folder, const fs::path& work) {
+  std::ifstream in(folder / exchange::RestoreMarkName);
+  for (std::string line; std::getline(in, line);) {
+    std::vector<std::string> fields;
+    std::stringstream split(line);
+    for (std::string field; std::getline(split, field, '\t');) fields.push_back(field);
+    if (fields.size() != 8 || fields[0] != "file" || fields[3] != "1" ||
+        !fs::exists(work / "new" / fields[1]) || !fs::exists(folder / fields[2]) ||
+        fs::exists(work / "old" / fields[1]))
+      continue;
+    fs::rename(folder / fields[2], work / "old" / fields[1]);
+    std::ofstream(folder / fields[2], std::ios::binary) << "the user's own copy";
+    return fields[2];
+  }
+  ADD_FAILURE() << "no file waits to be placed over a live one";
+  return {};
+}
+
 // A restore killed among the writes that place its files, then its mark as hostile hands leave
 // it: a flag that says no live file was there beside a file that cannot be placed, a folder in
 // its place, the mark made read-only for a start by an ordinary user, a staged file with a second
-// hard link outside the data folder. The start never removes a live file it cannot tell is its
-// own copy, names what it cannot use with a remedy that works, and says one thing.
+// hard link outside the data folder; or a file put by hand under the name of one it had moved
+// aside and not yet replaced. The start never removes a live file it cannot tell is its own copy,
+// nor moves one over what the restore kept aside, names what it cannot use with a remedy that
+// works, and says one thing.
 TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
   const fs::path start = dir_.path() / "start";
   RestoreStage stage;
@@ -2731,16 +2754,24 @@ TEST_F(StartAfterStopTest, ARestoreMarkAsHostileInputNeverCostsALiveFile) {
         Outcome::Undone,
         {}},
        "The restore of the backup files was interrupted and could not be finished: "},
+      {{"a copy put by hand where a file waits to be placed",
+        [](const fs::path& folder, const fs::path& work, const fs::path&) {
+          return AFileWaitingBesideAHandCopy(folder, work);
+        },
+        Outcome::Held, "Restore the backup again."},
+       "The restore of the backup files was interrupted and can neither be finished nor undone: "},
   };
   int n = 0;
   for (const auto& [c, said] : cases) {
     SCOPED_TRACE(c.Name);
     const SpoiledStart started = StartOverASpoiledCopy(killed, stage, c, ++n);
-    if (c.Then == Outcome::Undone) {
-      EXPECT_TRUE(started.Said.starts_with(said)) << started.Said;
-      EXPECT_TRUE(started.Said.ends_with("as they were before it.")) << started.Said;
-    } else {
+    if (c.Then == Outcome::Finished) {
       EXPECT_EQ(started.Said, said);
+    } else {
+      EXPECT_TRUE(started.Said.starts_with(said)) << started.Said;
+      EXPECT_TRUE(started.Said.ends_with(c.Then == Outcome::Undone ? std::string("as they were before it.")
+                                                                   : kHeld + c.Remedy))
+          << started.Said;
     }
     if (!started.Named.empty()) {
       EXPECT_EQ(EverythingIn(started.Folder)[started.Named], started.Left.at(started.Named)) << started.Named;
