@@ -359,12 +359,9 @@ void LineGridView::LookUpLeftCodes() {
   // A code still on its cell (the focus gone to another window and coming back) waits.
   const bool onCodeCell = CurrentColumn() == EnterKeyColumn && (hasFocus() || !isActiveWindow());
   const int stillTyped = onCodeCell ? CurrentLine() : 0;
-  for (const auto& [line, code] : CodesWaiting(typedCodes_))
+  // A copy: each look-up changes the codes waiting.
+  for (const auto& [line, code] : std::map(typedCodes_))
     if (line != stillTyped) LookUpTypedCode(line, code);
-}
-
-std::vector<std::pair<int, QString>> LineGridView::CodesWaiting(const std::map<int, QString>& codes) {
-  return {codes.begin(), codes.end()};
 }
 
 void LineGridView::LookUpTypedCode(int line, const QString& typed) {
@@ -423,8 +420,9 @@ LineGridView::Settled LineGridView::SettleTypedCodes() {
   const auto noteFirst = [](int& first, int line) {  // the lowest line
     if (first == 0 || line < first) first = line;
   };
-  std::vector<std::pair<int, QString>> unsettled = CodesWaiting(typedCodes_);
-  for (const auto& failed : failedCodes_) unsettled.push_back(failed);
+  // A line is never in both: a code typed anew is no longer one that failed.
+  std::map<int, QString> unsettled = typedCodes_;
+  unsettled.insert(failedCodes_.begin(), failedCodes_.end());
   for (const auto& [line, code] : unsettled) {
     const bool lookedUp = model_->Cell(line, EnterKeyColumn) == code && !code.trimmed().isEmpty();
     LookUpTypedCode(line, code);

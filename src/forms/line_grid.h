@@ -169,7 +169,6 @@ class LineGridView : public QTableView {
   void LookUpLeftCodes();
   // The code typed on the line looked up, unless it was looked up, emptied or replaced meanwhile.
   void LookUpTypedCode(int line, const QString& typed);
-  static std::vector<std::pair<int, QString>> CodesWaiting(const std::map<int, QString>& codes);
   void SayWaiting();
   bool WaitsToSay(int line) const;
   void Forget();
