@@ -12,6 +12,7 @@
 #include "mail/header_words.h"
 #include "mail/mail_utils.h"
 #include "mail/message_encoder.h"
+#include "mail/quoted_printable.h"
 #include "platform/text/codepage.h"
 
 namespace mail {
@@ -58,14 +59,13 @@ std::string QuotedString(std::string_view text) {
 // of the value ends between pieces, as readers decode each section on its own.
 std::vector<std::string> PercentPieces(std::string_view text) {
   static const std::string_view plain = "!#$&+-.^_`|~";
-  static const char hex[] = "0123456789ABCDEF";
   std::vector<std::string> pieces;
   for (const QChar character : platform::text::ToQString(text)) {
     std::string piece;
     for (unsigned char c : QString(character).toUtf8()) {
       const bool alone = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
                          plain.find(static_cast<char>(c)) != std::string_view::npos;
-      piece += alone ? std::string(1, static_cast<char>(c)) : std::string{'%', hex[c >> 4], hex[c & 15]};
+      piece += alone ? std::string(1, static_cast<char>(c)) : HexEscaped(c, '%');
     }
     pieces.push_back(piece);
   }

@@ -26,8 +26,7 @@ bool IsPlainInWord(unsigned char c) {
 std::string EncodeWordByte(unsigned char c) {
   if (c == ' ') return "_";
   if (IsPlainInWord(c)) return std::string(1, static_cast<char>(c));
-  static const char hex[] = "0123456789ABCDEF";
-  return std::string{'=', hex[c >> 4], hex[c & 15]};
+  return HexEscaped(c, '=');
 }
 
 std::string DecodeQ(std::string_view data) {

@@ -14,14 +14,6 @@ constexpr int BytesBetweenPumps = 256;
 constexpr size_t LinesBetweenPumps = 64;
 constexpr char EndOfFileMark = 26;
 
-const char Hex[] = "0123456789ABCDEF";
-
-void AppendEscaped(std::string& out, unsigned char c) {
-  out += '=';
-  out += Hex[c >> 4];
-  out += Hex[c & 15];
-}
-
 bool NeedsEscape(unsigned char c) {
   return c < 32 || c == '=' || c >= 128;
 }
@@ -32,7 +24,7 @@ std::string EncodePiece(const std::string& piece, bool lastOfLine) {
     const auto c = static_cast<unsigned char>(piece[i]);
     const bool trailingBlank = c == ' ' && lastOfLine && i + 1 == piece.size();
     if (NeedsEscape(c) || trailingBlank) {
-      AppendEscaped(out, c);
+      out += HexEscaped(c, '=');
     } else {
       out += static_cast<char>(c);
     }
@@ -56,6 +48,11 @@ int HexDigitValue(char c) {
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
+}
+
+std::string HexEscaped(unsigned char c, char marker) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  return std::string{marker, kDigits[c >> 4], kDigits[c & 15]};
 }
 
 std::string HexEscapesDecoded(std::string_view text, char marker) {

@@ -17,6 +17,8 @@ namespace mail {
 
 // The value of a hexadecimal digit of either case, -1 for any other character.
 int HexDigitValue(char c);
+// The byte as the marker ("=" or "%") and two upper-case hexadecimal digits: "=3D", "%E9".
+std::string HexEscaped(unsigned char c, char marker);
 // The text with every marker ("=" or "%") that two hexadecimal digits follow replaced by the byte
 // they give; anything else as it stands.
 std::string HexEscapesDecoded(std::string_view text, char marker);
