@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <QByteArray>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -42,35 +43,6 @@ std::vector<std::string> SplitFields(const std::string& line) {
   return fields;
 }
 
-std::string Hex(const std::string& bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0xF];
-  }
-  return hex;
-}
-
-int HexDigit(char c) {
-  return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
-}
-
-// The bytes of a field written by Hex; nothing when it is not such a field.
-std::optional<std::string> Unhex(const std::string& hex) {
-  if (hex.size() % 2 != 0) return std::nullopt;
-  std::string bytes;
-  bytes.reserve(hex.size() / 2);
-  for (size_t at = 0; at < hex.size(); at += 2) {
-    const int high = HexDigit(hex[at]), low = HexDigit(hex[at + 1]);
-    if (high < 0 || low < 0) return std::nullopt;
-    bytes += static_cast<char>(high << 4 | low);
-  }
-  return bytes;
-}
-
 // The lines the "end" line counts.
 size_t LineCount(const RestorePlan& plan) {
   return plan.items.size() + plan.journals.size() + plan.away.size();
@@ -89,10 +61,23 @@ bool ReadNumber(const std::string& field, uint64_t* number) {
   return errno == 0;
 }
 
+bool IsLowerHex(const std::string& field) {
+  return std::all_of(field.begin(), field.end(),
+                     [](char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f'); });
+}
+
 bool IsSha256(const std::string& field) {
-  return field.size() == 64 && std::all_of(field.begin(), field.end(), [](char c) {
-           return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f');
-         });
+  return field.size() == 64 && IsLowerHex(field);
+}
+
+// Bytes as lower-case hex, two digits a byte; and back, nothing when the field is not such.
+std::string Hex(const std::string& bytes) {
+  return QByteArray::fromStdString(bytes).toHex().toStdString();
+}
+
+std::optional<std::string> Unhex(const std::string& field) {
+  if (field.size() % 2 != 0 || !IsLowerHex(field)) return std::nullopt;
+  return QByteArray::fromHex(QByteArray::fromStdString(field)).toStdString();
 }
 
 // The identity fields of a "file" line (from its fifth on).
