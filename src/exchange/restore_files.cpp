@@ -15,6 +15,7 @@
 #include "platform/files/file.h"
 #include "platform/files/path.h"
 #include "platform/text/key_text.h"
+#include "platform/text/word_list.h"
 #include "platform/zip/zip_archive.h"
 #include "records/company_data_files.h"
 #include "records/company_file.h"
@@ -273,14 +274,10 @@ RestorePreview PreviewRestore(const std::string& archiveFolder) {
 
 std::string CompaniesTakenAwayText(const std::vector<CompanyTakenAway>& companies) {
   if (companies.empty()) return {};
-  std::string list;
-  for (size_t i = 0; i < companies.size(); ++i) {
-    const CompanyTakenAway& company = companies[i];
-    list += (i == 0                      ? ""
-             : i + 1 == companies.size() ? " and "
-                                         : ", ") +
-            company.Number + (company.Name.empty() ? std::string() : " (" + company.Name + ")");
-  }
+  std::vector<std::string> named;
+  for (const CompanyTakenAway& company : companies)
+    named.push_back(company.Number + (company.Name.empty() ? std::string() : " (" + company.Name + ")"));
+  const std::string list = platform::text::NamesInASentence(named);
   const bool one = companies.size() == 1;
   return std::string("The backup holds no files of compan") + (one ? "y " : "ies ") + list +
          ": the restore takes " + (one ? "it" : "them") + " away, and " + (one ? "its" : "their") +

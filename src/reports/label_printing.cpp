@@ -12,6 +12,7 @@
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
+#include "platform/text/word_list.h"
 #include "records/company_rec.h"
 #include "reports/label_lookup.h"
 
@@ -217,11 +218,8 @@ LabelPrintResult PrintLabels(const std::vector<LabelQueueRow>& rows, const Label
 std::string UnfitBarCodesMessage(const std::vector<std::string>& codes) {
   if (codes.empty()) return "";
   constexpr std::size_t kMostNamed = 10;
-  std::string names;
-  for (std::size_t i = 0; i < std::min(codes.size(), kMostNamed); ++i)
-    names += (i > 0 ? ", " : "") + codes[i];
-  if (codes.size() > kMostNamed) names += " and " + std::to_string(codes.size() - kMostNamed) + " more";
-  return "The bar codes of these products are too wide for the labels and were left out: " + names +
+  return "The bar codes of these products are too wide for the labels and were left out: " +
+         platform::text::NamesInASentence(codes, kMostNamed) +
          ". Wider labels or shorter codes will take bar codes.";
 }
 

@@ -40,6 +40,7 @@
 #include "invoicing/payment_wizard.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
+#include "platform/text/word_list.h"
 #include "platform/ui/application.h"
 #include "products/price_change.h"
 #include "products/product_dialog.h"
@@ -180,18 +181,6 @@ namespace {
 // At most this many of the files found are named; the rest are counted.
 constexpr size_t kFilesNamed = 6;
 
-// "LastCo.Dat, 12C.DAT and 12C.IX"; "..., 12C.IX and 30 more files".
-std::string NamedFiles(const std::vector<std::string>& names) {
-  const size_t named = std::min(names.size(), kFilesNamed);
-  std::string text;
-  for (size_t i = 0; i < named; ++i) {
-    if (i > 0) text += i + 1 == named && named == names.size() ? " and " : ", ";
-    text += names[i];
-  }
-  if (named < names.size()) text += " and " + std::to_string(names.size() - named) + " more files";
-  return text;
-}
-
 // Why the directory, without its company list, is not set up as a new one: what it holds of
 // companies set up before, or that it cannot be looked at. Empty when it holds none of that.
 std::string EarlierSetUpFound(const std::string& listName) {
@@ -202,7 +191,8 @@ std::string EarlierSetUpFound(const std::string& listName) {
     return unreadable.what();
   }
   if (found.empty()) return {};
-  return "The data folder holds files of companies (" + NamedFiles(found) + ") but not their company list " +
+  return "The data folder holds files of companies (" +
+         platform::text::NamesInASentence(found, kFilesNamed, "files") + ") but not their company list " +
          listName +
          ", so it is not set up anew; nothing in it was changed. Put the company list back, or move "
          "those files out of the folder.";

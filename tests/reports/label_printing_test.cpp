@@ -386,7 +386,7 @@ TEST_F(LabelPrintingTest, TheWizardNamesTheCodesTooWideForTheirLabelsOnce) {
                    "Print Labels")
       .Answer(platform::ui::mrNo);
   ui.ExpectMessage(
-      "The bar codes of these products are too wide for the labels and were left out: CHAIN-8MM-GALV, "
+      "The bar codes of these products are too wide for the labels and were left out: CHAIN-8MM-GALV and "
       "ROPE10. Wider labels or shorter codes will take bar codes.",
       "Print Labels");
   wizard.PrnButnClick();
