@@ -13,7 +13,6 @@
 #include "posting_fixture.h"
 #include "records/company_file.h"
 #include "records/payment_terms.h"
-#include "support/grid_typing.h"
 #include "support/typed_products.h"
 
 namespace invoicing {
@@ -54,7 +53,8 @@ class TypedQuantityTest : public test_fixtures::PostingTest {
   }
 
   // The last line of the stored invoice is the typed one, and the invoice's net is its extension.
-  static void ExpectTypedLineStored(storage::IsamRecRef ref, const TypedProduct& product, const TypedLine& keys) {
+  static void ExpectTypedLineStored(storage::IsamRecRef ref, const TypedProduct& product,
+                                    const TypedLine& keys) {
     StoredInvoice stored;
     ASSERT_TRUE(ReadStoredInvoice(ref, stored));
     ASSERT_FALSE(stored.Lines.empty());
@@ -108,14 +108,8 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
   PrepareInvoiceFormForAdd(form);
   ui_.OnModal<TProdInv>([&](TProdInv& f) {
     FillHeader(f);
-    f.StringGrid1->setFocus();
-    f.StringGrid1->setCurrentIndex(f.Lines->index(0, kColCode));
-    testing_support::TypeBurstIntoGrid(*f.StringGrid1, "stock5\t3\t\t7.50\t\t\t\tnostock5\t2\t\t4.25\t\t\t\tshort5");
-    ui_.ExpectMessage("Line 3 has a product code that was looked up only now. Check the line, then choose OK again.",
-                      platform::ui::Application->Title);
-    f.OKButtonClick();
-    EXPECT_EQ(f.Lines->Cell(3, kColPrice), "10.00");
-    f.OKButtonClick();
+    testing_support::TypeThreeLinesInOneBurstThenChooseOK(
+        *f.StringGrid1, f.Lines->index(0, kColCode), kColPrice, [&f] { f.OKButtonClick(); }, ui_);
   });
   const std::optional<AddedInvoice> added = EnterNewInvoice(form);
   ASSERT_TRUE(added);
@@ -123,9 +117,11 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
   ASSERT_TRUE(ReadStoredInvoice(added->Posted.Ref, stored));
   std::vector<std::string> lines;
   for (const auto& line : stored.Lines)
-    lines.push_back(line.Record.Product.Get() + " " + testing_support::QuantityAndExtension(line.Record.LineText.Get()) +
-                    " " + line.Record.UnitCost.Get().substr(0, 5));
-  EXPECT_EQ(lines, (std::vector<std::string>{"STOCK5 3 22.50 10.00", "NOSTOCK5 2 8.50 10.00", "SHORT5 1.00 10.00 10.00"}));
+    lines.push_back(line.Record.Product.Get() + " " +
+                    testing_support::QuantityAndExtension(line.Record.LineText.Get()) + " " +
+                    line.Record.UnitCost.Get().substr(0, 5));
+  EXPECT_EQ(lines, (std::vector<std::string>{"STOCK5 3 22.50 10.00", "NOSTOCK5 2 8.50 10.00",
+                                             "SHORT5 1.00 10.00 10.00"}));
   EXPECT_EQ(stored.Record.NetAmount.Get(), "41.00");
   EXPECT_TRUE(ui_.Done());
   ExpectBooksBalance();

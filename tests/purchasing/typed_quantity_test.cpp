@@ -8,11 +8,9 @@
 #include <cmath>
 
 #include "platform/text/amount.h"
-#include "platform/ui/application.h"
 
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
-#include "support/grid_typing.h"
 #include "support/typed_products.h"
 
 using namespace purchasing;
@@ -78,7 +76,8 @@ TEST_F(TypedQuantityTest, WhatIsTypedAfterTheCodeIsWhatIsPosted) {
     EXPECT_TRUE(EditPOWith(edited.c_str(), [&](TPOEdit1& f) { TypeLineAndPost(f, 2, product, keys, pace); }));
     ExpectTypedLineStored(edited, 2, product, keys);
     // 10 x 2.00 and the typed line.
-    EXPECT_EQ(Header(edited.c_str()).NetAmount.Get(), platform::text::FormatAmount(2000 + ExtensionCents(keys)));
+    EXPECT_EQ(Header(edited.c_str()).NetAmount.Get(),
+              platform::text::FormatAmount(2000 + ExtensionCents(keys)));
     EXPECT_TRUE(ui.Done());
   });
   ExpectBooksBalance();
@@ -93,14 +92,8 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
     PickVendor(f);
     QCoreApplication::processEvents();
     number = f.INum->text().toStdString();
-    f.StringGrid1->setFocus();
-    f.StringGrid1->setCurrentIndex(f.Lines->index(0, kPOColCode));
-    testing_support::TypeBurstIntoGrid(*f.StringGrid1, "stock5\t3\t\t7.50\t\t\t\tnostock5\t2\t\t4.25\t\t\t\tshort5");
-    ui.ExpectMessage("Line 3 has a product code that was looked up only now. Check the line, then choose OK again.",
-                     platform::ui::Application->Title);
-    f.OKButtonClick();
-    EXPECT_EQ(f.Lines->Cell(3, kPOColPrice), "10.00");
-    f.OKButtonClick();
+    testing_support::TypeThreeLinesInOneBurstThenChooseOK(
+        *f.StringGrid1, f.Lines->index(0, kPOColCode), kPOColPrice, [&f] { f.OKButtonClick(); }, ui);
   }));
   std::vector<std::string> lines;
   for (const records::PODetailRec& line : Details(number.c_str()))

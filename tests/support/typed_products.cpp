@@ -4,6 +4,7 @@
 
 #include <QAbstractItemView>
 
+#include "platform/ui/application.h"
 #include "records/product_file.h"
 #include "support/grid_typing.h"
 
@@ -53,6 +54,19 @@ void TypeProductLine(QAbstractItemView& grid, const QModelIndex& codeCell, const
     TypeIntoGrid(grid, typed);
   else
     TypeBurstIntoGrid(grid, typed);
+}
+
+void TypeThreeLinesInOneBurstThenChooseOK(QAbstractItemView& grid, const QModelIndex& firstCode,
+                                          int priceColumn, const std::function<void()>& ok, UiScript& ui) {
+  grid.setFocus();
+  grid.setCurrentIndex(firstCode);
+  TypeBurstIntoGrid(grid, "stock5\t3\t\t7.50\t\t\t\tnostock5\t2\t\t4.25\t\t\t\tshort5");
+  ui.ExpectMessage(
+      "Line 3 has a product code that was looked up only now. Check the line, then choose OK again.",
+      platform::ui::Application->Title);
+  ok();
+  EXPECT_EQ(grid.model()->index(firstCode.row() + 2, priceColumn).data().toString(), "10.00");
+  ok();
 }
 
 std::string QuantityAndExtension(const std::string& lineText) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "platform/ui/support/ui_script.h"
@@ -46,8 +47,8 @@ struct TypedLine {
   const char* QuantityAndExtension;
 };
 inline constexpr TypedLine kTypedLines[] = {
-    {"\t3\t", "3 30.00"},                // the quantity; the product's own price or cost
-    {"\t3\t\t7.50\t", "3 22.50"},        // the quantity and a price typed over the product's
+    {"\t3\t", "3 30.00"},          // the quantity; the product's own price or cost
+    {"\t3\t\t7.50\t", "3 22.50"},  // the quantity and a price typed over the product's
 };
 
 // Runs `typeLine(pace, keys, product)` for every pace, every line's keys and every product.
@@ -65,6 +66,13 @@ void ForEveryTypedLine(TypeLine typeLine) {
 // having the focus; the hold notice of the code's look-up is answered on `ui`.
 void TypeProductLine(QAbstractItemView& grid, const QModelIndex& codeCell, const TypedProduct& product,
                      const QString& keys, Pace pace, UiScript& ui);
+
+// Three lines typed in one burst from `firstCode`, the grid having the focus: STOCK5, 3 at 7.50 and
+// NOSTOCK5, 2 at 4.25, then SHORT5 left in its code cell. `ok` is chosen: it looks that code up
+// and keeps the form, saying so; the third line then shows the product's 10.00 in `priceColumn`,
+// and `ok` is chosen again. Posted, the lines are 3 22.50, 2 8.50 and 1 10.00: 41.00.
+void TypeThreeLinesInOneBurstThenChooseOK(QAbstractItemView& grid, const QModelIndex& firstCode,
+                                          int priceColumn, const std::function<void()>& ok, UiScript& ui);
 
 // The quantity and the extension a stored line's text holds (invoice and PO lines alike), as
 // "3 30.00".
