@@ -3,6 +3,8 @@
 #include <QPushButton>
 
 #include "forms/entry_text.h"
+#include "forms/product_look_up.h"
+#include "forms/unusable_file.h"
 #include "platform/ui/message_box.h"
 
 namespace forms {
@@ -18,11 +20,32 @@ void LineEntryForm::AttachLineGrid(LineGridModel* model, LineGridView* view) {
 }
 
 void LineEntryForm::ConnectLineGridHandlers() {
-  ConnectLineGrid(
-      *lines_, *grid_, columns_.Code,
-      {[this](int row) { StringGrid1SetEditText(row); }, [this](int row) { return StringGrid1CodeEntered(row); },
-       [this] { StringGrid1DblClick(); }, [this] { StringGrid1Click(); }});
+  ConnectLineGrid(*lines_, *grid_, columns_.Code,
+                  {[this](int row) { StringGrid1SetEditText(row); },
+                   [this](int row) { return StringGrid1CodeEntered(row); }, [this] { StringGrid1DblClick(); },
+                   [this] { StringGrid1Click(); }});
   for (QPushButton* button : findChildren<QPushButton*>()) button->setAutoDefault(false);
+}
+
+bool LineEntryForm::StringGrid1CodeEntered(int row) {
+  const auto typedCode = [this, row] { return Upper(lines_->Cell(row, columns_.Code)).substr(0, 15); };
+  const std::string typed = typedCode();
+  if (typed.empty()) {
+    PickProduct(row);
+    return true;
+  }
+  records::ProductRec product;
+  bool found = false;
+  // A product file that cannot be read is said, and the lines stay as typed.
+  if (!ReadAll(Caption(), [&] { found = ProductOnFile(typed, product); })) return false;
+  if (!found) {
+    SayAfterTypedKeys(row, [this, row, typed, typedCode] {
+      if (typedCode() == typed && AskToPickUnknownCode()) PickProduct(row);
+    });
+    return true;
+  }
+  if (!PlaceProductOnLine(row, product)) lines_->Put(row, columns_.Code, QString());
+  return true;
 }
 
 void LineEntryForm::RefreshExtension(int row) {
@@ -77,9 +100,10 @@ bool LineEntryForm::SettleTypedCodes() {
   if (settled.Unsettled != 0)
     return RefuseLine(settled.Unsettled, " has a product code that could not be looked up.", columns_.Code);
   if (settled.LookedUpNow != 0)
-    return RefuseLine(settled.LookedUpNow,
-                      " has a product code that was looked up only now. Check the line, then choose OK again.",
-                      columns_.Code);
+    return RefuseLine(
+        settled.LookedUpNow,
+        " has a product code that was looked up only now. Check the line, then choose OK again.",
+        columns_.Code);
   return true;
 }
 

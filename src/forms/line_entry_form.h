@@ -31,8 +31,9 @@ class LineEntryForm : public platform::ui::Form {
   void StringGrid1SetEditText(int row) { RecalcLine(row); }
   void StringGrid1Click() { RecalcLine(grid_->CurrentLine()); }
   // Enter on a product code cell, or its typed code left: the code is looked up and its product
-  // placed. False when the product file could not be read (said), so the code waits.
-  virtual bool StringGrid1CodeEntered(int row) = 0;
+  // placed; an empty code opens the picker, and one not on file asks whether to pick one instead.
+  // False when the product file could not be read (said), so the code waits.
+  bool StringGrid1CodeEntered(int row);
   virtual void StringGrid1DblClick() = 0;
   // The jumps to the first line and the middle one; the jump to the last is the form's own.
   void TopButnClick() { JumpToLine(1, 1); }
@@ -40,6 +41,12 @@ class LineEntryForm : public platform::ui::Form {
 
  protected:
   LineEntryForm(QWidget* parent, const FigureColumns& columns);
+
+  // The product picker over the line: true when a product was placed on it.
+  virtual bool PickProduct(int row) = 0;
+  // The product placed on the line, its figures filled where the user typed none; false when
+  // another line holds it already (said).
+  virtual bool PlaceProductOnLine(int row, const records::ProductRec& product) = 0;
 
   // The grid the form made, attached before anything here is used.
   void AttachLineGrid(LineGridModel* model, LineGridView* view);

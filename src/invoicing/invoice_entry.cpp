@@ -18,6 +18,7 @@
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
+#include "forms/product_look_up.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/unusable_file.h"
@@ -370,8 +371,7 @@ void TProdInv::ShowCustomerOfTheJob() {
     CBal->setText(ShownAmount(c.CustBalance.Get()));
     ShowAgingAndShipTo(c);
     // The layout step has ticked the tax box again: the job's customer decides it.
-    if (CurrentCompany.CalculateInvoiceTaxes)
-      forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y");
+    if (CurrentCompany.CalculateInvoiceTaxes) forms::ShowTaxOfChosen(*CheckBox2, c.TaxExempt.Get() == "Y");
   } else if (Adding()) {
     for (QLabel* label : {ICustName, ICustNo, CBal, ICredLimit}) label->clear();
     EBSName->clear();
@@ -772,27 +772,6 @@ bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   return true;
 }
 
-bool TProdInv::StringGrid1CodeEntered(int row) {
-  const std::string typed = Upper(Lines->Cell(row, kColCode)).substr(0, 15);
-  if (typed.empty()) {
-    PickProduct(row);
-    return true;
-  }
-  ProductRec product;
-  bool found = false;
-  // A product file that cannot be read is said, and the invoice stays as typed.
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return false;
-  if (!found) {
-    SayAfterTypedKeys(row, [this, row, typed] {
-      if (Upper(Lines->Cell(row, kColCode)).substr(0, 15) == typed && products::AskToPickUnknownCode())
-        PickProduct(row);
-    });
-    return true;
-  }
-  if (!PlaceProductOnLine(row, product)) Lines->Put(row, kColCode, QString());
-  return true;
-}
-
 void TProdInv::StringGrid1DblClick() {
   if (StringGrid1->CurrentColumn() != kColCode) return;
   const int row = StringGrid1->CurrentLine();
@@ -852,7 +831,7 @@ void TProdInv::LoadSavedLines() {
   // The products are read before the lines are replaced: a file that cannot be read leaves the
   // invoice as it was.
   std::vector<std::optional<ProductRec>> onFile;
-  if (!forms::ReadAll(Caption(), [&] { onFile = products::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
+  if (!forms::ReadAll(Caption(), [&] { onFile = forms::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
     return;
   ClearInvoiceLines();
   for (int row = 1; row <= kInvoiceLines; ++row) {
@@ -882,8 +861,7 @@ void TProdInv::LoadSavedMemo() {
   if (!set) return;
   ProductRec product;
   bool found = false;
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(set->Product.Code, product); }))
-    return;
+  if (!forms::ReadAll(Caption(), [&] { found = forms::ProductOnFile(set->Product.Code, product); })) return;
   ClearInvoiceLines();
   forms::ShowMemoLines(*Memo1, set->MemoLines);
   ShowSavedNotes(set->Notes);

@@ -149,7 +149,6 @@ class TProdInv : public forms::LineEntryForm {
   void SpeedButton3Click() { PickCustomer(); }
   void SpeedButton2Click();
   void StringGrid1DblClick() override;
-  bool StringGrid1CodeEntered(int row) override;
   void CheckBox2Click() { RecalcInvoiceTotals(); }
   void ITaxChange();
   void IPaidChange();
@@ -217,8 +216,8 @@ class TProdInv : public forms::LineEntryForm {
   void ShowAgingAndShipTo(const records::CustomerRec& customer);
   // The product picked through the Product Manager placed on the line (the memo's product in
   // the memo layout).
-  bool PickProduct(int row);
-  bool PlaceProductOnLine(int row, const records::ProductRec& product);
+  bool PickProduct(int row) override;
+  bool PlaceProductOnLine(int row, const records::ProductRec& product) override;
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);
   void ShowHoldNotice(const records::ProductRec& product);

@@ -15,6 +15,7 @@
 #include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/line_amounts.h"
+#include "forms/product_look_up.h"
 #include "forms/run_state.h"
 #include "forms/shipping_address_dialog.h"
 #include "forms/unusable_file.h"
@@ -655,27 +656,6 @@ bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   return true;
 }
 
-bool TPOEdit1::StringGrid1CodeEntered(int row) {
-  const std::string typed = Upper(Lines->Cell(row, kPOColCode)).substr(0, 15);
-  if (typed.empty()) {
-    PickProduct(row);
-    return true;
-  }
-  ProductRec product;
-  bool found = false;
-  // A product file that cannot be read is said, and the PO stays as typed.
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(typed, product); })) return false;
-  if (!found) {
-    SayAfterTypedKeys(row, [this, row, typed] {
-      if (Upper(Lines->Cell(row, kPOColCode)).substr(0, 15) == typed && products::AskToPickUnknownCode())
-        PickProduct(row);
-    });
-    return true;
-  }
-  if (!PlaceProductOnLine(row, product)) Lines->Put(row, kPOColCode, QString());
-  return true;
-}
-
 void TPOEdit1::StringGrid1DblClick() {
   if (StringGrid1->CurrentColumn() != kPOColCode) return;
   PickProduct(StringGrid1->CurrentLine());
@@ -792,7 +772,7 @@ void TPOEdit1::LoadSavedLines() {
   // The products are read before the lines are replaced: a file that cannot be read leaves the
   // PO as it was.
   std::vector<std::optional<ProductRec>> onFile;
-  if (!forms::ReadAll(Caption(), [&] { onFile = products::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
+  if (!forms::ReadAll(Caption(), [&] { onFile = forms::ProductsOnFile(forms::SavedRowCodes(set->Rows)); }))
     return;
   ClearPOLines();
   for (int row = 1; row <= kPOLines; ++row) {
@@ -826,7 +806,7 @@ void TPOEdit1::LoadSavedMemo() {
   const std::string code = UpperCase(set->Product.Code);
   ProductRec product;
   bool found = false;
-  if (!forms::ReadAll(Caption(), [&] { found = products::ProductOnFile(code, product); })) return;
+  if (!forms::ReadAll(Caption(), [&] { found = forms::ProductOnFile(code, product); })) return;
   // The product picked before goes: a saved product that is not on file must not stand in its place.
   BlankGlance();
   POMemoUnitPrice = "0";

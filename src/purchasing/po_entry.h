@@ -140,7 +140,6 @@ class TPOEdit1 : public forms::LineEntryForm {
   void BitBtn2Click();
   void SpeedButton3Click();  // vendor pick
   void SpeedButton2Click();  // product pick
-  bool StringGrid1CodeEntered(int row) override;
   void StringGrid1DblClick() override;
   void RadioButton1Click();
   void RadioButton2Click();
@@ -205,8 +204,8 @@ class TPOEdit1 : public forms::LineEntryForm {
   void ApplyVendor(const records::VendorRec& vendor);
   // The product picked through the Product Manager placed on the line (the memo's product in
   // the memo layout).
-  bool PickProduct(int row);
-  bool PlaceProductOnLine(int row, const records::ProductRec& product);
+  bool PickProduct(int row) override;
+  bool PlaceProductOnLine(int row, const records::ProductRec& product) override;
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);
 
