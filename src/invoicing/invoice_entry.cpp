@@ -753,14 +753,10 @@ void TProdInv::PlaceMemoProduct(const ProductRec& product) {
   ShowLineStockStatus();
 }
 
-void TProdInv::ShowHoldNotice(const ProductRec& product) {
-  forms::ShowHoldNotice(product);
-}
-
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
-  SayAfterTypedKeys(row, [this, product] { ShowHoldNotice(product); });
+  SayAfterTypedKeys(row, [product] { forms::ShowHoldNotice(product); });
   Lines->Put(row, kColCode, Text(code));
   KeepOrDefaultQuantity(row);
   // A cell typed into while the code waited for its look-up keeps what was typed.
@@ -844,7 +840,7 @@ void TProdInv::LoadSavedLines() {
       continue;
     }
     TakeProductStock(row, *product);
-    ShowHoldNotice(*product);
+    forms::ShowHoldNotice(*product);
     Lines->Put(row, kColTaxable, product->TaxOnInvoice ? QStringLiteral("Y") : QStringLiteral("N"));
     RecalcLine(row);
   }

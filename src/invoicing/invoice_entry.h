@@ -220,7 +220,6 @@ class TProdInv : public forms::LineEntryForm {
   bool PlaceProductOnLine(int row, const records::ProductRec& product) override;
   void PlaceMemoProduct(const records::ProductRec& product);
   void TakeProductStock(int row, const records::ProductRec& product);
-  void ShowHoldNotice(const records::ProductRec& product);
 
   // Saved lines.
   bool SavedFileThere(std::string_view name, const char* missing, const char* caption);
