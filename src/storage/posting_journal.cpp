@@ -117,16 +117,15 @@ std::string AbsoluteJournalPath(const std::string& company) {
 void CloseHeldJournal(OpenPosting& posting) {
   if (!posting.journal.IsOpen()) return;
   const auto kept = posting.keptForTheNextStart.find(platform::text::UpperCase(posting.journalCompany));
-  const bool keptForAStop = kept != posting.keptForTheNextStart.end() && !kept->second;
-  const bool keptForAFailure =
-      kept != posting.keptForTheNextStart.end()
-          ? kept->second
-          : IsamSystemRefusedACall() && CompanyFilesLeftForRepair(posting.journalCompany);
-  if (keptForAStop || keptForAFailure) {
+  const bool keptByTheStart = kept != posting.keptForTheNextStart.end();
+  const bool forAFailure =
+      keptByTheStart ? kept->second
+                     : IsamSystemRefusedACall() && CompanyFilesLeftForRepair(posting.journalCompany);
+  if (keptByTheStart || forAFailure) {
     // Not marked, it tells of a stop: the files are repaired all the same. A posting of this run
     // may have wiped its header without a sync.
     const std::string header = EncodeRepairLeftHeader();
-    if (!keptForAFailure || posting.journal.WriteAt(0, header.data(), header.size()))
+    if (!forAFailure || posting.journal.WriteAt(0, header.data(), header.size()))
       (void)posting.journal.SyncData();
     posting.journal.Close();
   } else {
