@@ -25,14 +25,24 @@ std::string Cell(const ImportRow& row, int column) {
   return column < static_cast<int>(row.size()) ? row[column] : std::string();
 }
 
-std::string AmountCell(const std::string& cell) {
+// The sales price is kept in cents, as the product dialog keeps it.
+std::string PriceCell(const std::string& cell) {
   if (!IsNumericCell(cell)) return "0.00";
   const std::optional<platform::text::Cents> cents = platform::text::ParseAmount(cell);
   return cents ? platform::text::AmountText(*cents) : std::string("0.00");
 }
 
+std::string AsWritten(const std::string& cell, const char* otherwise) {
+  return IsNumericCell(cell) ? TrimBlanks(cell) : std::string(otherwise);
+}
+
+// List price and cost are kept as written, as the product dialog keeps them.
+std::string FigureCell(const std::string& cell) {
+  return AsWritten(cell, "0.00");
+}
+
 std::string QuantityCell(const std::string& cell) {
-  return IsNumericCell(cell) ? TrimBlanks(cell) : std::string("0");
+  return AsWritten(cell, "0");
 }
 
 // The price and quantity columns and the 10-character fields they fill.
@@ -45,9 +55,9 @@ struct NumberColumn {
 };
 
 constexpr NumberColumn NumberColumns[] = {
-    {7, &ProductRec::Price, AmountCell},
-    {8, &ProductRec::ListPrice, AmountCell},
-    {9, &ProductRec::Cost, AmountCell},
+    {7, &ProductRec::Price, PriceCell},
+    {8, &ProductRec::ListPrice, FigureCell},
+    {9, &ProductRec::Cost, FigureCell},
     {10, &ProductRec::OnHand, QuantityCell},
     {13, &ProductRec::MaximumQuantity, QuantityCell},
     {14, &ProductRec::MinimumQuantity, QuantityCell},

@@ -39,7 +39,7 @@ class ProductImportTest : public test_fixtures::ImportTest {
 };
 
 // A number is never cut to its 10-character field: the first cell that would be is found with its
-// line and column (prices as stored, rounded to cents; quantities as written).
+// line and column (sales prices as stored, rounded to cents; other figures as written).
 TEST_F(ProductImportTest, NumbersTooLongForTheirFieldsAreFoundWithLineAndColumn) {
   using Fault = std::tuple<int, int, std::string>;
   const struct {
@@ -49,6 +49,7 @@ TEST_F(ProductImportTest, NumbersTooLongForTheirFieldsAreFoundWithLineAndColumn)
       {{"A,a,,,,,,12345678.99"}, Fault{1, 7, "12345678.99"}},
       {{"A,a,,,,,,,,,12345678901"}, Fault{1, 10, "12345678901"}},
       {{"A,a,,,,,,,,99999999.995"}, Fault{1, 9, "99999999.995"}},
+      {{"A,a,,,,,,,7.1234567891"}, Fault{1, 8, "7.1234567891"}},
       {{"A,ok,,,,,,1234567.891,1,2,-123456789,,,1,2,3", "B,b,,,,,,,,,,,,,,\" 12345678901\""},
        Fault{2, 15, "12345678901"}},
       {{"A,a,,,,,,1234567.891,abcdefghijkl,,1234567890,,,,,-123456789"}, std::nullopt},
@@ -98,12 +99,13 @@ TEST_F(ProductImportTest, EveryFieldComesFromItsColumnOrItsDefault) {
   };
   EXPECT_EQ(flags(big), "1111");
   EXPECT_EQ(flags(small), "0000");  // only exactly "Y" turns a flag on
-  EXPECT_EQ(text(big), (std::vector<std::string>{"Widget, large", "Large widget", "12.50", "15.00", "7.13",
+  // The sales price is kept in cents; list price and cost as written, as the product dialog keeps them.
+  EXPECT_EQ(text(big), (std::vector<std::string>{"Widget, large", "Large widget", "12.50", "15.00", "7.125",
                                                  "40", "Shelf 3", "WID", "100", "10", "50", "03/05/2026",
                                                  "FA", "0.00", "0", "0", ""}));
   // Letters, thousands separators and empty cells are no numbers; a blank key code is "*None*".
   EXPECT_EQ(text(small),
-            (std::vector<std::string>{"Widget, small", "Small widget", "0.00", "0.00", "-2.00", "0", "Bin",
+            (std::vector<std::string>{"Widget, small", "Small widget", "0.00", "0.00", "-2", "0", "Bin",
                                       "*None*", "0", "0", "2.5", "03/05/2026", "FA", "0.00", "0", "0", ""}));
 }
 
