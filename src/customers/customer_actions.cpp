@@ -8,6 +8,7 @@
 #include "platform/text/upper_case.h"
 #include "records/company_file.h"
 #include "records/invoice_file.h"
+#include "records/number_counter.h"
 #include "records/record_file.h"
 #include "storage/posting_journal.h"
 
@@ -41,7 +42,7 @@ std::string ComparableText(std::string_view text) {
 std::optional<std::string> NextCustomerNumberAfter(std::string_view entered) {
   const std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(entered));
   if (!value) return std::nullopt;
-  return std::to_string(static_cast<int64_t>(*value) + 1).substr(0, 8);
+  return records::CounterTextAfter(records::CustomerNumberCounter, *value);
 }
 
 void AdvanceNextCustomerNumber(std::string_view entered) {

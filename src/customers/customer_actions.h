@@ -15,9 +15,10 @@ namespace customers {
 // Customer numbers and names are compared trimmed and upper-cased.
 std::string ComparableText(std::string_view text);
 
-// The next customer number proposed after `entered` was stored: its numeric value plus 1 as
-// text of at most 8 characters; none when the number is not a whole number (such numbers are
-// chosen by hand, and the counter stays where it was).
+// The next customer number proposed after `entered` was stored: its numeric value plus 1, or
+// empty when that would not fit the 8 characters of a customer number (the next one is then
+// asked for); none when the number is not a whole number (such numbers are chosen by hand, and
+// the counter stays where it was).
 std::optional<std::string> NextCustomerNumberAfter(std::string_view entered);
 
 // Advances the open company's next customer number past `entered` in the company list file and

@@ -14,6 +14,7 @@
 #include "platform/ui/message_box.h"
 #include "records/customer_file.h"
 #include "records/customer_rec.h"
+#include "records/number_counter.h"
 #include "records/record_file.h"
 
 namespace customers {
@@ -81,14 +82,19 @@ bool TEditDlg::CheckEMailAddress() {
   return CheckEMailField(EMAdd, "customer", "Invalid e-mail address.");
 }
 
+std::optional<std::string> TEditDlg::OwnNumber() const {
+  if (DialogMode == "0") return std::nullopt;
+  return ReferenceNo;
+}
+
 bool TEditDlg::NumberTakenByAnother() const {
   return TakenByAnother(CustomerUnit(), BuildCustomerKey, 2, &CustomerRec::CustomerNo,
-                        &CustomerRec::CustomerNo, CNo->text(), ReferenceNo);
+                        &CustomerRec::CustomerNo, CNo->text(), OwnNumber());
 }
 
 bool TEditDlg::NameTakenByAnother() const {
   return TakenByAnother(CustomerUnit(), BuildCustomerKey, 1, &CustomerRec::CustomerName,
-                        &CustomerRec::CustomerNo, CName->text(), ReferenceNo);
+                        &CustomerRec::CustomerNo, CName->text(), OwnNumber());
 }
 
 void TEditDlg::OKBtnClick() {
@@ -113,6 +119,10 @@ void TEditDlg::OKBtnClick() {
     Refuse("The CREDIT LIMIT amount has an invalid value.", "Credit Limit", CLimit);
     return;
   }
+  // Told before the counter goes on from the new number: no number will be offered after it.
+  if (const auto ended = EndedByTypedNumber(CustomerNumberCounter, ToAnsi(CNo->text()));
+      ended && !OwnNumber())
+    MessageBox(ToQString(*ended), "Customer Number", MsgButtons::Ok, MsgIcon::Information);
   SetModalResult(mrOk);
 }
 

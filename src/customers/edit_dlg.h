@@ -12,6 +12,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
+#include <optional>
 #include <string>
 
 #include "forms/address_dialog.h"
@@ -29,9 +30,9 @@ class TEditDlg : public forms::AddressDialog {
   QCheckBox* NotesOnInv;
   QCheckBox* NotesOnStmnt;
 
-  // Set by the caller before showing: "0" adding, "1" editing; and the number the duplicate
-  // checks accept as the customer's own ("0" when adding; the number before the edit, trimmed
-  // and upper-cased, when editing).
+  // Set by the caller before showing: "0" adding, "1" editing; and, when editing, the number the
+  // duplicate checks accept as the customer's own (the number before the edit, trimmed and
+  // upper-cased). While adding no number is the customer's own, "0" included.
   std::string DialogMode = "0";
   std::string ReferenceNo = "0";
 
@@ -41,6 +42,8 @@ class TEditDlg : public forms::AddressDialog {
  private:
   bool Refuse(const QString& text, const QString& title, QWidget* field);
   bool CheckEMailAddress();
+  // The number the duplicate checks accept as the customer's own: none while adding.
+  std::optional<std::string> OwnNumber() const;
   bool NumberTakenByAnother() const;
   bool NameTakenByAnother() const;
 };

@@ -62,6 +62,7 @@ const AccountImportKind& CustomerImportKind() {
     k.Terms = FieldOf(&R::PaymentTerms);
     k.TermsText = [] { return records::CurrentCompany.DefaultInvoiceTerms.Get(); };
     k.CompanyCounter = FieldOf(&records::CompanyRec::NextCustomerNumber);
+    k.Counter = records::CustomerNumberCounter;
     return k;
   }();
   return kind;
@@ -90,6 +91,7 @@ const AccountImportKind& VendorImportKind() {
     k.Terms = FieldOf(&R::POTerms);
     k.TermsText = [] { return std::string(" "); };
     k.CompanyCounter = FieldOf(&records::CompanyRec::NextVendorNumber);
+    k.Counter = records::VendorNumberCounter;
     return k;
   }();
   return kind;
@@ -134,7 +136,11 @@ int64_t CounterSeed(const AccountImportKind& kind, storage::DataFileUnit& unit) 
 void NumberRecord(const AccountImportKind& kind, RecordImage& record, TakenKeys& numbers, int64_t& counter) {
   const std::string given = kind.Number.Get(record.data());
   if (TrimBlanks(given).empty()) {
-    TakeNextFree(record, kind.Number, numbers, counter, [](int64_t value) { return std::to_string(value); });
+    // A number past the field would be cut to a shorter one, below those given before it.
+    TakeNextFree(record, kind.Number, numbers, counter, [&kind](int64_t value) {
+      records::RequireFits(kind.Counter, value, "Nothing was imported.");
+      return std::to_string(value);
+    });
     return;
   }
   if (numbers.Taken(record) && given.size() < kind.Number.Capacity)
@@ -197,7 +203,8 @@ ImportResult AppendAccounts(const AccountImportKind& kind, const std::vector<Imp
     ReportProgress(progress, result.Added, static_cast<int>(rows.size()));
   }
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-                         kind.CompanyCounter.Set(&company, std::to_string(counter));
+                         kind.CompanyCounter.Set(&company,
+                                                 records::CounterTextAfter(kind.Counter, counter - 1));
                        }),
                        "The company's next number could not be saved.");
   return result;

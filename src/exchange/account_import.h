@@ -23,6 +23,7 @@
 
 #include "exchange/import_keys.h"
 #include "records/company_rec.h"
+#include "records/number_counter.h"
 #include "storage/data_file_unit.h"
 
 namespace exchange {
@@ -43,7 +44,8 @@ struct AccountImportKind {
   std::vector<std::pair<TextField, std::string>> Defaults;
   TextField Terms;
   std::function<std::string()> TermsText;
-  TextField CompanyCounter;  // the company's next number for this kind
+  TextField CompanyCounter;        // the company's next number for this kind
+  records::NumberCounter Counter;  // the numbers it gives: no wider than the number field
 };
 
 // The kinds of the customer and the vendor file.

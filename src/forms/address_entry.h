@@ -11,6 +11,7 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -65,13 +66,14 @@ std::string ComparableEntryText(std::string_view text);
 
 // True when the file holds a record, found by key keyNr built from `typed` in `field`, whose
 // `field` equals `typed` and whose number is not `ownNumber` (the entry's own number as it was
-// before the dialog, comparable; "0" while adding). Throws FileUnusable when the file could not
-// be searched: a failed search is no answer.
+// before the dialog, comparable; none while adding, when every entry on file is another's, the
+// one numbered "0" too). Throws FileUnusable when the file could not be searched: a failed search
+// is no answer.
 template <class Record, std::size_t N>
 bool TakenByAnother(storage::DataFileUnit& unit, storage::IsamKeyStr (*buildKey)(const Record&, int),
                     int keyNr, platform::text::ShortString<N> Record::*field,
                     platform::text::ShortString<8> Record::*number, const QString& typed,
-                    const std::string& ownNumber) {
+                    const std::optional<std::string>& ownNumber) {
   Record wanted{};
   (wanted.*field).Set(platform::text::ToAnsi(typed));
   Record found{};

@@ -14,6 +14,7 @@
 #include "records/customer_file.h"
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
+#include "records/number_counter.h"
 #include "records/record_file.h"
 #include "records/system_reason.h"
 #include "storage/posting_journal.h"
@@ -163,7 +164,8 @@ GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const In
     records::CustomerRec customer{};
     storage::IsamRecRef customerRef = 0;
     if (!ReadInvoiceCustomer(row.CustomerNo, customer, customerRef)) continue;
-    const std::string number = (std::to_string(running) + "I").substr(0, 9);
+    records::RequireFits(records::InterestInvoiceCounter, running, "No interest invoices were made.");
+    const std::string number = std::to_string(running) + "I";
     records::InvoiceBuf = InterestInvoice(row, customer, number, settings, *date);
     const records::InvoiceRec invoice = records::InvoiceBuf;
     storage::IsamRecRef ref = 0;

@@ -8,6 +8,7 @@
 #include "forms/shipping_address_dialog.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "platform/ui/message_box.h"
 #include "platform/ui/modal_result.h"
 #include "records/company_rec.h"
 #include "records/invoice_file.h"
@@ -80,6 +81,9 @@ std::optional<AddedInvoice> EnterNewInvoice(TProdInv& form) {
     return true;
   });
   if (form.ShowModal() != platform::ui::mrOk) return std::nullopt;
+  if (added && !added->Posted.CounterNote.empty())
+    platform::ui::MessageBox(ToQString(added->Posted.CounterNote), "Invoice Number",
+                             platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
   return added;
 }
 

@@ -17,6 +17,7 @@
 #include "records/detail_file.h"
 #include "records/invoice_file.h"
 #include "records/memo_file.h"
+#include "records/number_counter.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
 #include "reports/label_queue.h"
@@ -117,15 +118,21 @@ std::optional<int64_t> CounterValue(const std::string& number) {
   return *value;
 }
 
-void PostToCompany(const records::InvoiceRec& header, Cents due) {
+// Returns the note that tells when the invoice's number ended the counter; empty otherwise.
+std::string PostToCompany(const records::InvoiceRec& header, Cents due) {
   std::optional<int64_t> counter = CounterValue(header.InvoiceNo.Get());
+  const records::NumberCounter invoices =
+      records::InvoiceNumberCounter(CurrentCompany.InvoiceNumberPrefix.Get() == "Y");
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
                          company.CompanyARBalance.Set(
                              platform::text::AmountText(StoredCents(company.CompanyARBalance.View()) + due));
-                         if (counter) company.NextInvoiceNumber.Set(std::to_string(*counter + 1));
+                         if (counter)
+                           company.NextInvoiceNumber.Set(records::CounterTextAfter(invoices, *counter));
                          company.InvoiceManagerStartNumber.Set(header.InvoiceNo.View());
                        }),
                        "The company record could not be updated.");
+  return counter && !records::NextWithin(invoices, *counter) ? records::CounterEndedText(invoices, *counter)
+                                                             : std::string();
 }
 
 void AddMemo(const records::InvoiceRec& header, const EnteredInvoice& invoice,
@@ -205,7 +212,7 @@ PostedInvoice PostNewInvoiceSteps(const EnteredInvoice& invoice) {
   posted.LineItems = WriteDetailLines(header, lines, invoice.Memo, posted.AnswerLines);
   PostStockChanges(sold);
   PostToCustomer(customer, header, invoice, date, due);
-  PostToCompany(header, due);
+  posted.CounterNote = PostToCompany(header, due);
   if (invoice.Memo) AddMemo(header, invoice, posted.AnswerLines);
   posted.StatusText = "Added invoice " + TrimBlanks(header.InvoiceNo.Get()) + " containing " +
                       std::to_string(posted.LineItems) + " line item(s).";

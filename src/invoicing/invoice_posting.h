@@ -24,7 +24,8 @@ struct PostedInvoice {
   int LineItems = 0;            // detail rows written, failed or not
   // The answer of the command-line job: customer, invoice number, total, paid, then the lines.
   std::vector<std::string> AnswerLines;
-  std::string StatusText;  // "Added invoice ... containing ... line item(s)."
+  std::string StatusText;   // "Added invoice ... containing ... line item(s)."
+  std::string CounterNote;  // when this invoice's number was the last the invoice counter holds
 };
 
 // Raises std::runtime_error, with nothing written, when the invoice's customer is not on file or

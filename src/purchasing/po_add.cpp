@@ -70,6 +70,9 @@ bool AddPO(std::string* statusText, bool* printRequested) {
     return forms::PostedWhileFormIsUp([&] { posted = PostNewPO(po); });
   });
   if (form.ShowModal() != platform::ui::mrOk || !posted) return false;
+  if (!posted->CounterNote.empty())
+    platform::ui::MessageBox(ToQString(posted->CounterNote), "PO Number", platform::ui::MsgButtons::Ok,
+                             platform::ui::MsgIcon::Information);
   if (statusText) *statusText = posted->StatusText;
   if (printRequested) *printRequested = print && !posted->StatusText.empty();
   return true;

@@ -13,6 +13,7 @@
 #include "platform/ui/message_box.h"
 #include "records/company_file.h"
 #include "records/memo_file.h"
+#include "records/number_counter.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
 #include "records/record_file.h"
@@ -77,13 +78,17 @@ std::optional<int64_t> CounterValue(const std::string& number) {
   return *value;
 }
 
-void AdvancePOCounter(const std::string& number) {
+// Returns the note that tells when this number ended the counter; empty otherwise.
+std::string AdvancePOCounter(const std::string& number) {
   std::optional<int64_t> counter = CounterValue(number);
+  const records::NumberCounter po = records::PONumberCounter(CurrentCompany.PONumberPrefix.Get() == "Y");
   records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-                         if (counter) company.NextPONumber.Set(std::to_string(*counter + 1));
+                         if (counter) company.NextPONumber.Set(records::CounterTextAfter(po, *counter));
                          company.POManagerStartNumber.Set(number);
                        }),
                        "The company record could not be updated.");
+  return counter && !records::NextWithin(po, *counter) ? records::CounterEndedText(po, *counter)
+                                                       : std::string();
 }
 
 void AddMemo(const EnteredPO& po) {
@@ -268,7 +273,7 @@ PostedPO PostNewPOSteps(const EnteredPO& po) {
   posted.LineItems = WriteDetailLines(header, po, lines);
   if (po.MarkReceived) RaiseStockOfReceivedPO(po, lines);
   QueueLabelOfVendor(header.VendorNo.Get());
-  AdvancePOCounter(po.Number);
+  posted.CounterNote = AdvancePOCounter(po.Number);
   if (po.Memo) AddMemo(po);
   posted.StatusText = "Added PO " + TrimBlanks(header.PONumber.Get()) + " containing " +
                       std::to_string(posted.LineItems) + " line item(s).";

@@ -32,6 +32,7 @@ struct PostedPO {
   storage::IsamRecRef Ref = 0;  // the header
   int LineItems = 0;            // detail rows written, failed or not
   std::string StatusText;       // "Added PO ... containing ... line item(s)."
+  std::string CounterNote;      // when this PO's number was the last the PO counter holds
 };
 
 // Raises std::runtime_error with nothing written when a date is not a date or a line's

@@ -12,6 +12,7 @@
 #include "platform/ui/message_box.h"
 #include "purchasing/po_posting.h"
 #include "records/company_file.h"
+#include "records/number_counter.h"
 #include "records/po_detail_file.h"
 #include "records/po_header_file.h"
 #include "records/product_file.h"
@@ -186,10 +187,11 @@ int PostRows(const Receipt& receipt, const std::string& date) {
 void AdvanceReceiverCounter(const std::string& receiver) {
   std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(receiver));
   if (!value) return;  // a receiver number that is no whole number leaves the counter as it is
-  records::RequireDone(records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-                         company.NextReceiverNumber.Set(std::to_string(*value + 1LL));
-                       }),
-                       "The company record could not be updated.");
+  records::RequireDone(
+      records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
+        company.NextReceiverNumber.Set(records::CounterTextAfter(records::ReceiverNumberCounter, *value));
+      }),
+      "The company record could not be updated.");
 }
 
 // Marks the header received, with the receipt's date, when nothing remains due after what was

@@ -6,6 +6,7 @@
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
 #include "records/company_file.h"
+#include "records/number_counter.h"
 #include "records/po_header_file.h"
 #include "records/record_file.h"
 #include "storage/posting_journal.h"
@@ -38,7 +39,7 @@ std::string ComparableText(std::string_view text) {
 std::optional<std::string> NextVendorNumberAfter(std::string_view entered) {
   const std::optional<int32_t> value = platform::text::TryStrToInt(platform::text::TrimBlanks(entered));
   if (!value) return std::nullopt;
-  return std::to_string(static_cast<int64_t>(*value) + 1);
+  return records::CounterTextAfter(records::VendorNumberCounter, *value);
 }
 
 void AdvanceNextVendorNumber(std::string_view entered) {

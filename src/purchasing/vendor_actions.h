@@ -16,8 +16,9 @@ namespace purchasing {
 std::string ComparableText(std::string_view text);
 
 // The next vendor number proposed after `entered` was stored: its whole-number value plus 1,
-// formatted "0"; none when the number is not a whole number (the counter then stays where it
-// was).
+// formatted "0", or empty when that would not fit the 8 characters of a vendor number (the next
+// one is then asked for); none when the number is not a whole number (the counter then stays
+// where it was).
 std::optional<std::string> NextVendorNumberAfter(std::string_view entered);
 
 // Advances the open company's next vendor number past `entered` in the company list file and

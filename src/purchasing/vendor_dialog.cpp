@@ -8,6 +8,9 @@
 #include "forms/unusable_file.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
+#include "platform/ui/message_box.h"
+#include "records/company_rec.h"
+#include "records/number_counter.h"
 #include "records/vendor_file.h"
 
 namespace purchasing {
@@ -16,6 +19,7 @@ using namespace records;
 using namespace forms;
 
 using platform::text::ToAnsi;
+using platform::text::ToQString;
 using platform::text::TrimBlanks;
 using namespace platform::ui;
 
@@ -28,11 +32,10 @@ TVendEdit& CreateVendEdit() {
 }
 
 TVendEdit::TVendEdit(QWidget* parent)
-    : AddressDialog(parent, "Hold / &Inactive Account", "Newvendor"),
+    : AddressDialog(parent, "Hol&d / Inactive Account", "Newvendor"),
       VenEMAdd(EMailField()),
       NotesOnInv(new QCheckBox("Print notes / comments on PO's", this)) {
   SetCaption("Edit Vendor");
-  Button1->setText("Copy Order Address &to Shipping");  // a vendor has an order address, not a billing one
   AskBeforeDiscarding("Discard this vendor?");
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(FieldRows({{"&Vendor #:", CNo},
@@ -43,7 +46,7 @@ TVendEdit::TVendEdit(QWidget* parent)
                                {"TE:", CTE},
                                {"Mail &List Sort Code:", MListCode},
                                {"&E-Mail:", VenEMAdd}}));
-  layout->addLayout(AddressRows("Or&der Address:"));
+  layout->addLayout(AddressRows("&Order Address:"));
   layout->addWidget(new QLabel("Notes / Comments:", this));
   layout->addWidget(CstNote);
   layout->addWidget(NotesOnInv);
@@ -53,16 +56,26 @@ TVendEdit::TVendEdit(QWidget* parent)
 
 void TVendEdit::FormShow() {
   ShowForEntry(VendorDialogMode == "0");
+  // A counter wider than a vendor number (as earlier versions kept it past 99999999) would be
+  // offered cut short, below the last number: none is offered then, and the number is asked for.
+  if (VendorDialogMode == "0" &&
+      TrimBlanks(CurrentCompany.NextVendorNumber.Get()).size() > VendorNumberCounter.Width)
+    CNo->clear();
+}
+
+std::optional<std::string> TVendEdit::OwnNumber() const {
+  if (VendorDialogMode == "0") return std::nullopt;
+  return StoredVendorNumber;
 }
 
 bool TVendEdit::NumberTakenByAnother() const {
   return TakenByAnother(VendorUnit(), BuildVendorKey, 2, &VendorRec::VendorNo, &VendorRec::VendorNo,
-                        CNo->text(), StoredVendorNumber);
+                        CNo->text(), OwnNumber());
 }
 
 bool TVendEdit::NameTakenByAnother() const {
   return TakenByAnother(VendorUnit(), BuildVendorKey, 1, &VendorRec::VendorName, &VendorRec::VendorNo,
-                        CName->text(), StoredVendorNumber);
+                        CName->text(), OwnNumber());
 }
 
 void TVendEdit::OKBtnClick() {
@@ -82,6 +95,9 @@ void TVendEdit::OKBtnClick() {
             [this] { return NameTakenByAnother(); });
       }))
     return;
+  // Told before the counter goes on from the new number: no number will be offered after it.
+  if (const auto ended = EndedByTypedNumber(VendorNumberCounter, ToAnsi(CNo->text())); ended && !OwnNumber())
+    MessageBox(ToQString(*ended), "Vendor Number", MsgButtons::Ok, MsgIcon::Information);
   SetModalResult(mrOk);
 }
 

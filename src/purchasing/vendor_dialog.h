@@ -8,11 +8,13 @@
 //   2 name empty        "You must enter a vendor name."
 //   3 e-mail address    no "@", a blank, no period
 //   4 short name        filled in from the name when empty
-//   5 number in use     by another vendor
+//   5 number in use     by another vendor (while adding, by any vendor: "0" too)
 //   6 name in use       by a vendor with another number
+// A new vendor's number that is the last the vendor number counter holds is told before OK closes.
 
 #include <QCheckBox>
 #include <QLineEdit>
+#include <optional>
 #include <string>
 
 #include "forms/address_dialog.h"
@@ -21,8 +23,8 @@ namespace purchasing {
 
 // "0" while the dialog adds a vendor, "1" while it edits one.
 extern std::string VendorDialogMode;
-// The number the duplicate checks accept as the vendor's own: "0" when adding; when editing, the
-// stored number, trimmed and upper-cased.
+// The number the duplicate checks accept as the vendor's own when editing: the stored number,
+// trimmed and upper-cased. While adding ("0" then) no number is the vendor's own.
 extern std::string StoredVendorNumber;
 
 class TVendEdit : public forms::AddressDialog {
@@ -36,6 +38,8 @@ class TVendEdit : public forms::AddressDialog {
   void OKBtnClick() override;
 
  private:
+  // The number the duplicate checks accept as the vendor's own: none while adding.
+  std::optional<std::string> OwnNumber() const;
   bool NumberTakenByAnother() const;
   bool NameTakenByAnother() const;
 };

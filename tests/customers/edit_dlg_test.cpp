@@ -6,11 +6,13 @@
 #include <QClipboard>
 #include <QTest>
 #include <QToolTip>
+#include <tuple>
 
 #include "customer_fixture.h"
 #include "customers/customer_manager.h"
 #include "platform/ui/support/ui_script.h"
 #include "platform/ui/text_entry.h"
+#include "records/company_rec.h"
 #include "support/read_sweep.h"
 
 namespace customers {
@@ -28,15 +30,17 @@ class EditDlgTest : public test_fixtures::CustomerFixture {
   // Runs `work` in the dialog that the manager's New (or Edit) opens.
   void InDialog(bool edit, std::function<void(TEditDlg&)> work) {
     UiScript ui;
-    for (const auto& [text, title] : expected_) ui.ExpectMessage(text, title).Icon(MsgIcon::Warning);
+    for (const auto& [text, title, icon] : expected_) ui.ExpectMessage(text, title).Icon(icon);
     ui.OnModal<TDemoForm>([edit](TDemoForm& m) { edit ? m.EditCustButnClick() : m.NewCustButnClick(); });
     ui.OnModal<TEditDlg>(std::move(work));
     CreateDemoForm().ShowModal();
     EXPECT_TRUE(ui.Done());
   }
-  void Expect(const QString& text, const QString& title) { expected_.emplace_back(text, title); }
+  void Expect(const QString& text, const QString& title, MsgIcon icon = MsgIcon::Warning) {
+    expected_.emplace_back(text, title, icon);
+  }
 
-  std::vector<std::pair<QString, QString>> expected_;
+  std::vector<std::tuple<QString, QString, MsgIcon>> expected_;
 };
 
 // Presses OK and checks that the dialog stayed open with the focus on `field`.
@@ -109,6 +113,44 @@ TEST_F(EditDlgTest, EditingACustomerFindsItselfWithoutComplaint) {
     d.OKBtnClick();
     EXPECT_EQ(d.ModalResult(), mrOk);
   });
+}
+
+// A new customer's number is refused when any customer has it, the one numbered 0 too (no number is
+// a new customer's own); so is its name. The last number the counter holds is told as it is taken,
+// and the next New offers no number: it is asked for, never one below it.
+TEST_F(EditDlgTest, ANewCustomerTakesNoNumberOnFileNotEvenZeroAndTheCounterEndIsTold) {
+  File({Customer("0", "Zero Supply")});
+  Expect("That customer number already exists. You will need to use a different number.", "Customer Number");
+  Expect(
+      "That customer name already exists. You should not enter the same customer name with a different "
+      "customer number.",
+      "Duplicate Customer Name");
+  Expect(
+      "Customer number 99999999 is the largest number the 8 characters of a customer number hold, so no next "
+      "customer number will be offered: type the next one yourself.",
+      "Customer Number", MsgIcon::Information);
+  InDialog(false, [](TEditDlg& d) {
+    d.CNo->setText(" 0 ");
+    d.CName->setText("Anchor");
+    RefusedAt(d, d.CNo);
+    d.CNo->setText("77");
+    d.CName->setText("zero supply");
+    RefusedAt(d, d.CName);
+    d.CName->setText("Anchor");
+    d.CNo->setText("99999999");
+    d.OKBtnClick();
+    EXPECT_EQ(d.ModalResult(), mrOk);
+  });
+  EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), "");
+  expected_.clear();
+  Expect("You must enter a customer number.", "Customer Number");
+  InDialog(false, [](TEditDlg& d) {
+    EXPECT_EQ(d.CNo->text(), "");
+    d.CName->setText("Bolt");
+    RefusedAt(d, d.CNo);
+    d.CancelDiscarding();
+  });
+  EXPECT_EQ(StoredCustomers().size(), 2u);
 }
 
 // The checks that the number and the name are free search the customer file the manager holds:

@@ -19,6 +19,7 @@
 #include "records/record_file.h"
 #include "records/vendor_file.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 
 namespace exchange {
 namespace {
@@ -189,7 +190,11 @@ TEST_F(AccountImportTest, TheCounterStartsPastTheLeadingDigitsOfEveryNumber) {
       {"", {}, "2"},
       {"", {"7X", "B900"}, "8"},
       {"A7", {"2000B", "15"}, "2001"},
-      {"99999999999999999999", {}, "1000000000000000"},
+      {"99999998", {}, "99999999"},
+      // Past the 8 characters of a customer number: refused whole, never cut to a lower number.
+      {"99999999", {}, ""},
+      {"", {"99999999"}, ""},
+      {"99999999999999999999", {}, ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.companyNext);
@@ -199,12 +204,18 @@ TEST_F(AccountImportTest, TheCounterStartsPastTheLeadingDigitsOfEveryNumber) {
       storage::IsamRecRef ref = 0;
       EXPECT_TRUE(AddCustomerRecord(Customer(c.onFile[i], "On File " + std::to_string(i)), ref));
     }
-    ImportAccounts(CustomerImportKind(), Rows({"\"Counted Co\""}), false);
+    if (c.firstAssigned.empty()) {
+      EXPECT_THROW(ImportAccounts(CustomerImportKind(), Rows({"\"Counted Co\""}), false),
+                   storage::PostingFailed);
+    } else {
+      ImportAccounts(CustomerImportKind(), Rows({"\"Counted Co\""}), false);
+    }
     storage::IsamCloseFileBlock(CustomerFile);
     std::set<std::string> numbers;
     for (const CustomerRec& c2 : CustomersOnDisk())
       if (c2.CustomerName.Get() == "Counted Co") numbers.insert(c2.CustomerNo.Get());
-    EXPECT_EQ(numbers, std::set<std::string>{c.firstAssigned.substr(0, 8)});
+    EXPECT_EQ(numbers,
+              c.firstAssigned.empty() ? std::set<std::string>{} : std::set<std::string>{c.firstAssigned});
     ASSERT_TRUE(CreateCustomerFile());  // afresh for the next case
   }
 }

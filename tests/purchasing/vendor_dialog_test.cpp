@@ -4,9 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QLabel>
+
 #include "platform/ui/support/ui_script.h"
 #include "purchasing/vendor_actions.h"
 #include "purchasing/vendor_manager.h"
+#include "records/company_rec.h"
 #include "vendor_fixture.h"
 
 namespace purchasing {
@@ -98,13 +102,83 @@ TEST_F(VendorDialogTest, AddRunsTheChecksInOrder) {
   EXPECT_EQ(StoredVendors().size(), 2u);
 }
 
-// While adding, the number check accepts the vendor's "own" number "0", whoever has it.
-TEST_F(VendorDialogTest, AddAcceptsTheNumberZeroAndEditAcceptsTheVendorsOwnNumberAndName) {
-  Check(false, {{{"0", "Anchor", " a@anchor.example "}, "", ""}});
+// While adding, no number is the vendor's own: "0" on file is refused as any other number is, and
+// so is the name of the vendor that has it. Editing accepts the vendor's own number and name.
+TEST_F(VendorDialogTest, AddRefusesTheNumberZeroOnFileAndEditAcceptsTheVendorsOwnNumberAndName) {
+  Check(false, {{{" 0", "Anchor", ""}, NumberTaken, "Vendor Number", Refusal::Number},
+                {{"V7", "zero SUPPLY", ""}, NameTaken, "Duplicate Vendor Name", Refusal::Name},
+                {{"V7", "Anchor", " a@anchor.example "}, "", ""}});
   Check(true, {{{"v1", "Bolt Brothers", ""}, "", ""},
                {{"0", "Bolt Brothers", ""}, NumberTaken, "Vendor Number", Refusal::Number},
                {{"V1", "Zero supply", ""}, NameTaken, "Duplicate Vendor Name", Refusal::Name}});
   EXPECT_EQ(StoredVendors().size(), 3u);
+}
+
+// The vendor number that fills the 8 characters of a vendor number is told as it is taken, and
+// the next New offers no number (the counter, 10 characters wide, is not cut back to 8).
+TEST_F(VendorDialogTest, TheLastNumberAVendorNumberHoldsIsToldAndTheNextIsAskedFor) {
+  UiScript ui;
+  ui.OnModal<TVenList>([](TVenList& m) { m.NewCustButnClick(); });
+  ui.OnModal<TVendEdit>([](TVendEdit& d) {
+    d.CNo->setText("99999999");
+    d.CName->setText("Anchor");
+    d.OKBtnClick();
+  });
+  ui.ExpectMessage(
+        "Vendor number 99999999 is the largest number the 8 characters of a vendor number hold, so no next "
+        "vendor number will be offered: type the next one yourself.",
+        "Vendor Number")
+      .Icon(MsgIcon::Information);
+  CreateVenList().ShowModal();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_EQ(CurrentCompany.NextVendorNumber.Get(), "");
+
+  // Nor is a counter that an earlier version kept past the field offered cut short.
+  for (const char* counter : {"", "100000000"}) {
+    CurrentCompany.NextVendorNumber.Set(counter);
+    UiScript next;
+    next.OnModal<TVenList>([](TVenList& m) { m.NewCustButnClick(); });
+    next.OnModal<TVendEdit>([](TVendEdit& d) {
+      EXPECT_EQ(d.CNo->text(), "");
+      d.CancelDiscarding();
+    });
+    CreateVenList().ShowModal();
+    EXPECT_TRUE(next.Done()) << counter;
+  }
+  EXPECT_EQ(StoredVendors().size(), 3u);
+}
+
+// Every caption of the dialog, word for word.
+TEST_F(VendorDialogTest, TheDialogsCaptionsAreTheVendorsOwn) {
+  TVendEdit& d = CreateVendEdit();
+  QStringList captions;
+  for (const QLabel* label : d.findChildren<QLabel*>())
+    if (!label->text().isEmpty()) captions << label->text();
+  for (const QAbstractButton* button : d.findChildren<QAbstractButton*>()) captions << button->text();
+  captions.sort();
+  QStringList expected = {"&Vendor #:",
+                          "Vendor / Company Name:",
+                          "Short Name:",
+                          "Vendor Type:",
+                          "PO Payment Terms:",
+                          "TE:",
+                          "Mail &List Sort Code:",
+                          "&E-Mail:",
+                          "&Order Address:",
+                          "&Shipping Address:",
+                          "&Phone1:",
+                          "Pho&ne2:",
+                          "Notes / Comments:",
+                          "Print notes / comments on PO's",
+                          "Hol&d / Inactive Account",
+                          "Copy Billing &to Shipping",
+                          "Clea&r Shipping",
+                          "&Auto-Copy to Shipping",
+                          "&Ok",
+                          "&Cancel",
+                          "&Help"};
+  expected.sort();
+  EXPECT_EQ(captions, expected);
 }
 
 TEST_F(VendorDialogTest, ShortNameAndShippingButtons) {
