@@ -177,8 +177,9 @@ void TListComps::FormShow() {
   RecBrowser1->SetFontColor(platform::print::ColorToQColor(font.color));
   // Copying needs an open company to copy from.
   const bool companyOpen = IsCompanyOpen(CurrentCompany);
-  CopyProductstoAnotherCompany1->setEnabled(companyOpen);
-  CopyCustomerstoAnotherCompany1->setEnabled(companyOpen);
+  for (QAction* copy :
+       {CopyProductstoAnotherCompany1, CopyVendorstoAnotherCompany1, CopyCustomerstoAnotherCompany1})
+    copy->setEnabled(companyOpen);
 
   CompanyRec open;
   storage::IsamRecRef ref = 0;

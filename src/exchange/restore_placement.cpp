@@ -747,16 +747,16 @@ FoldersInUse FinishFromMark() {
   if (FinishesAtTheStart(*plan) && FinishPlacing(*plan, &failure)) return {};
   const std::string interrupted = std::string(kInterrupted) + " and ";
   if (const std::string why = NotToPutBack(*plan); !why.empty()) {
-    HoldEveryCompany(interrupted +
-                         "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
-                         SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan->folder})),
-                     kRestoreAgain);
+    HoldEveryCompany(
+        interrupted + "can neither be finished nor undone: " + (failure.empty() ? why : failure) +
+            SetAsideSentences(KeepWhatRestoringAgainRunsOver({plan->folder})) + MeanwhileKeptText(*plan),
+        kRestoreAgain);
     return inUse;
   }
   if (!KeepLiveFiles(*plan, &putBack)) {
     const NextStart next = WhatTheNextStartDoes(*plan);
     HoldEveryCompany(interrupted + "could not be finished now: " + (failure.empty() ? putBack : failure) +
-                         SetAsideForRestoringAgain(*plan, next),
+                         SetAsideForRestoringAgain(*plan, next) + MeanwhileKeptText(*plan),
                      RemedyFor(next));
     return inUse;
   }

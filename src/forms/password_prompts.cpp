@@ -4,12 +4,14 @@
 #include "platform/text/codepage.h"
 #include "platform/ui/application.h"
 #include "platform/ui/message_box.h"
+#include "platform/ui/text_entry.h"
 #include "records/password.h"
 
 namespace forms {
 
 using namespace records;
 
+using platform::text::CharactersOutsideCodepage;
 using platform::text::ToAnsi;
 using platform::text::ToQString;
 using platform::ui::Application;
@@ -31,11 +33,24 @@ void ReportFileError(const std::string& error) {
   Application->ShowException(ToQString(error));
 }
 
-// Shows the dialog with a caption; the normalized entry, or none when the user cancelled.
+// Characters the password file cannot keep: typed into a password, they would be kept as "?", and
+// another text with "?" in their places would open the program.
+QString CharactersThePasswordFileCannotHold(const TPWDlg& dialog) {
+  return CharactersOutsideCodepage(dialog.Password->text());
+}
+
+// Shows the dialog with a caption; the normalized entry, or none when the user cancelled or the
+// entry holds characters the password file cannot keep (said, and the action ends).
 std::optional<std::string> AskPassword(const QString& caption) {
   TPWDlg& dialog = CreatePWDlg();
   dialog.SetCaption(caption);
   if (dialog.ShowModal() != mrOk) return std::nullopt;
+  if (const QString outside = CharactersThePasswordFileCannotHold(dialog); !outside.isEmpty()) {
+    MessageBox(
+        platform::ui::RefusedCharactersMessage(outside) + QStringLiteral(" The password was not changed."),
+        QStringLiteral("Invalid Password"), MsgButtons::Ok, MsgIcon::Warning);
+    return std::nullopt;
+  }
   return NormalizePassword(ToAnsi(dialog.Password->text()));
 }
 
@@ -99,8 +114,9 @@ bool CheckSystemPassword() {
     ReportFileError(error);
     return false;
   }
-  // Whether confirmed or cancelled, a wrong entry is said to be wrong.
-  if (typed != *stored) {
+  // Whether confirmed or cancelled, a wrong entry is said to be wrong; one with characters the
+  // file cannot keep is never the password, whatever "?" the file may hold.
+  if (typed != *stored || !CharactersThePasswordFileCannotHold(dialog).isEmpty()) {
     MessageBox(QStringLiteral("You did not enter the correct password."), QStringLiteral("Invalid Password"),
                MsgButtons::Ok, MsgIcon::Warning);
     return false;

@@ -5,11 +5,8 @@
 
 #include "forms/form_instance.h"
 #include "platform/ui/application.h"
-#include "records/password.h"
 
 namespace forms {
-
-using namespace records;
 
 using platform::ui::Application;
 
@@ -22,9 +19,8 @@ TPWDlg::TPWDlg(QWidget* parent)
       OKBtn(new QPushButton(QStringLiteral("OK"), this)),
       CancelBtn(new QPushButton(QStringLiteral("&Cancel"), this)),
       PWHelpButn(new QPushButton(QStringLiteral("Help"), this)) {
-  // The edit holds no more than the file keeps, so what is typed at the check is compared
-  // with exactly what was stored.
-  Password->setMaxLength(static_cast<int>(PasswordMaxLength));
+  // No limit on the edit: what is typed is trimmed first and then cut to what the file keeps,
+  // so blanks before a long password do not cost it its last characters.
   Password->setEchoMode(QLineEdit::Password);
   OKBtn->setDefault(true);
   BindModalResult(OKBtn, platform::ui::mrOk);

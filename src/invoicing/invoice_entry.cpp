@@ -696,7 +696,7 @@ void TProdInv::ShowAgingAndShipTo(const records::CustomerRec& c) {
   shipTo.Edit4->setText(Text(c.ShipTo4.Get()));
 }
 
-void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
+void TProdInv::ApplyCustomer(const records::CustomerRec& c, MsgIcon overLimitIcon) {
   ICustName->setText(Text(c.CustomerName.Get()));
   ICustNo->setText(Text(c.CustomerNo.Get()));
   const Cents limit = LenientAmount(c.CreditLimit.Get());
@@ -713,7 +713,7 @@ void TProdInv::ApplyCustomer(const records::CustomerRec& c) {
   Button1->setEnabled(true);
   if (!TrimBlanks(c.PaymentTerms.Get()).empty()) ITerms->setEditText(Text(c.PaymentTerms.Get()));
   if (limit > 0 && balance > limit)
-    MessageBox("This customer is over their credit limit.", "Warning", MsgButtons::Ok, MsgIcon::Information);
+    MessageBox("This customer is over their credit limit.", "Warning", MsgButtons::Ok, overLimitIcon);
   if (c.CreditHold.Get() == "Y")
     MessageBox("This customer is placed on inactive/credit hold status.", "Warning", MsgButtons::Ok,
                MsgIcon::Information);

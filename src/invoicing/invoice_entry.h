@@ -23,6 +23,7 @@
 #include "forms/line_grid.h"
 #include "invoicing/entered_invoice.h"
 #include "invoicing/saved_lines.h"
+#include "platform/ui/message_box.h"
 #include "records/customer_rec.h"
 #include "records/product_rec.h"
 
@@ -56,8 +57,10 @@ class TProdInv : public forms::LineEntryForm {
   explicit TProdInv(QWidget* parent = nullptr);
 
   // Shows the customer the invoice is for (a pick, or the command-line job's customer) and warns
-  // of a credit limit exceeded or a credit hold.
-  void ApplyCustomer(const records::CustomerRec& customer);
+  // of a credit limit exceeded (an information box for a pick; the command-line job asks for the
+  // exclamation icon) or a credit hold.
+  void ApplyCustomer(const records::CustomerRec& customer,
+                     platform::ui::MsgIcon overLimitIcon = platform::ui::MsgIcon::Information);
 
   // Header.
   QLineEdit* INum;

@@ -347,12 +347,23 @@ std::vector<std::string> FilesOfAnEarlierSetUp() {
   using platform::text::UpperCase;
   const std::string lastCompany = UpperCase(std::string(LastCompanyFileName));
   const std::string listIndex = UpperCase(IndexFile(std::string(CompanyFileName)));
-  return NamesInProgramFolder([&](const std::string& name, const std::filesystem::directory_entry& entry) {
-    const std::string upper = UpperCase(name);
-    std::error_code unknown;  // one that cannot be looked at is counted: it may hold a company's data
-    const bool file = entry.is_regular_file(unknown) || unknown;
-    return file && (upper == lastCompany || upper == listIndex || CompanyOfDataFile(name).has_value());
-  });
+  const std::string listSaved = UpperCase(CompanyListSaveName());
+  std::vector<std::string> found =
+      NamesInProgramFolder([&](const std::string& name, const std::filesystem::directory_entry& entry) {
+        const std::string upper = UpperCase(name);
+        std::error_code unknown;  // one that cannot be looked at is counted: it may hold a company's data
+        const bool file = entry.is_regular_file(unknown) || unknown;
+        return file && (upper == lastCompany || upper == listIndex || upper == listSaved ||
+                        CompanyOfDataFile(name).has_value());
+      });
+  // The list itself, kept under its rebuild's name, comes first: it is always named.
+  std::stable_partition(found.begin(), found.end(),
+                        [&](const std::string& name) { return UpperCase(name) == listSaved; });
+  return found;
+}
+
+std::string CompanyListSaveName() {
+  return storage::IsamFileName(std::string(CompanyFileName), storage::IsamSaveExt);
 }
 
 int CountCompanyFileEntries(std::string_view company, std::string_view fileCode) {
@@ -473,14 +484,19 @@ bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company
 
 }  // namespace
 
-bool RebuildCompanyDataFiles() {
+bool RebuildCompanyDataFiles(std::vector<std::string>* failed) {
   if (RefuseWhileJournalWaits("The data files", "rebuilt", QStringLiteral("Rebuild"))) return false;
+  bool rebuilt = true;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
-    if (!file.RebuildFile()) return false;
+    if (file.RebuildFile()) continue;
+    rebuilt = false;
+    if (failed)
+      failed->push_back(files::FileName(DataFile(file.FileName())) + ": " +
+                        storage::RebuildFailureReason(file.FileName()).toStdString());
   }
-  return true;
+  return rebuilt;
 }
 
 bool RefuseWhileJournalWaits(const std::string& subject, const std::string& verb, const QString& title) {

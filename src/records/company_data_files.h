@@ -38,12 +38,15 @@ std::optional<std::string> CompanyOfDataFile(std::string_view name);
 std::vector<std::string> DataFilesInTheWayOf(std::string_view company);
 
 // The files in the program directory that companies set up there leave (files or links to files,
-// not folders of those names): the last-company file,
-// the data and index files of any company's file sets, and the company list's index, spelt as
-// they are there and in order. None in a directory never set up (the program's own settings files,
-// the terms and the password, are not among them). Throws FileUnusable when the folder cannot be
-// read.
+// not folders of those names): the last-company file, the data and index files of any company's
+// file sets, the company list's index, and the list as a rebuild of it that did not finish left it
+// (CompanyListSaveName), spelt as they are there, in order, that saved list first. None in a
+// directory never set up (the program's own settings files, the terms and the password, are not
+// among them). Throws FileUnusable when the folder cannot be read.
 std::vector<std::string> FilesOfAnEarlierSetUp();
+
+// The name under which a rebuild of the company list keeps the list until it is done: "ovcomp.SAV".
+std::string CompanyListSaveName();
 
 // The number of entries of key 1 of a company's file; 0 when the file is not there (none made
 // yet). Throws FileUnusable when it is there and cannot be opened or counted: that is no empty
@@ -97,11 +100,11 @@ std::vector<std::string> FinishCompanyDeletions();
 std::vector<std::string> FinishStoppedCompanyFileWork();
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
-// after another with the progress window, up to the first that fails (it says why; on a failing
-// disk the rest would only fail as well, and the next start finishes what is left). A set whose
-// data file does not exist, or that a window holds open, is left alone. True when all of them
+// after another with the progress window, each whatever the one before reported (a failure says
+// why as it happens, and `failed` receives it as "7C.DAT: Permission denied"). A set whose data
+// file does not exist, or that a window holds open, is left alone. True when all of them
 // succeeded. While a posting waits to be undone nothing is rebuilt, and the user is told why.
-[[nodiscard]] bool RebuildCompanyDataFiles();
+[[nodiscard]] bool RebuildCompanyDataFiles(std::vector<std::string>* failed = nullptr);
 
 // While a posting waits to be undone: tells the user that `subject` ("The data files") cannot be
 // `verb` ("rebuilt") until it is, and what to do, and returns true.

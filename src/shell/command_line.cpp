@@ -89,7 +89,7 @@ void PrepareInvoiceEntry(const records::CustomerRec& customer) {
   records::SelectedCustomer = customer;
   if (TrimBlanks(customer.CreditLimit.Get()).empty()) records::SelectedCustomer.CreditLimit.Set("0");
   invoicing::TProdInv& entry = invoicing::CreateProdInv();
-  entry.ApplyCustomer(records::SelectedCustomer);
+  entry.ApplyCustomer(records::SelectedCustomer, platform::ui::MsgIcon::Warning);
   platform::ui::Application->ProcessMessages();
 }
 

@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "platform/text/codepage.h"
 #include "platform/text/date_text.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
@@ -24,11 +25,20 @@ using platform::text::TrimBlanks;
 using namespace records;
 
 void RebuildAllDataFiles() {
-  // A refusal (a posting waits to be undone) or a failure has said why, and nothing is reported done.
-  if (!RebuildCompanyDataFiles()) return;
+  std::vector<std::string> failed;
+  // A refusal (a posting waits to be undone) has said why, and nothing was rebuilt.
+  if (!RebuildCompanyDataFiles(&failed) && failed.empty()) return;
   platform::ui::Application->ProcessMessages();
-  platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
-                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+  if (failed.empty()) {
+    platform::ui::MessageBox("The data files have been rebuilt for this company.", "Rebuild Complete",
+                             platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
+    return;
+  }
+  std::string text = "These data files could not be rebuilt:";
+  for (const std::string& file : failed) text += "\n" + file;
+  text += "\nThe other data files of this company have been rebuilt.";
+  platform::ui::MessageBox(platform::text::ToQString(text), "Rebuild Data Files",
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
 }
 
 QDate DefaultPurgeDate(const QDate& today) {

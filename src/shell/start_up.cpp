@@ -40,6 +40,7 @@
 #include "invoicing/payment_wizard.h"
 #include "mail/mail_address_dlg.h"
 #include "platform/files/path.h"
+#include "platform/text/upper_case.h"
 #include "platform/text/word_list.h"
 #include "platform/ui/application.h"
 #include "products/price_change.h"
@@ -191,11 +192,18 @@ std::string EarlierSetUpFound(const std::string& listName) {
     return unreadable.what();
   }
   if (found.empty()) return {};
-  return "The data folder holds files of companies (" +
-         platform::text::NamesInASentence(found, kFilesNamed, "files") + ") but not their company list " +
-         listName +
-         ", so it is not set up anew; nothing in it was changed. Put the company list back, or move "
-         "those files out of the folder.";
+  const std::string held = "The data folder holds files of companies (" +
+                           platform::text::NamesInASentence(found, kFilesNamed, "files") +
+                           ") but not their company list " + listName +
+                           ", so it is not set up anew; nothing in it was changed. ";
+  // Found first when it is there: the list a rebuild of it left under the rebuild's name.
+  const std::string& saved = found.front();
+  if (platform::text::UpperCase(saved) == platform::text::UpperCase(CompanyListSaveName()))
+    return held + "The company list is in " + saved +
+           ", where a rebuild of the list that did not finish left it: "
+           "rename " +
+           saved + " to " + listName + " to put it back.";
+  return held + "Put the company list back, or move those files out of the folder.";
 }
 
 }  // namespace

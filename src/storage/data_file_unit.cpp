@@ -73,23 +73,6 @@ void DropUnfinishedCopy(const std::string& name, uint16_t keyCount) {
   if (keys == 0 || keys == -1) IsamDeleteFileBlock(name);
 }
 
-// Why the rebuild of a file failed, in the user's words: the system's reason when the disk refused
-// a step, else what was found.
-QString RebuildFailureReason(const std::string& name) {
-  if (const int err = IsamLastFailureErrno()) return QString::fromLocal8Bit(std::strerror(err));
-  switch (IsamError) {
-    case IsamErrSaveAndDataExist:
-      return QStringLiteral("%1, left by a rebuild that did not finish, is in its way")
-          .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamSaveExt)));
-    case IsamErrNothingToRebuild:
-      return QStringLiteral("it is not there");
-    case IsamErrCancelled:
-      return QStringLiteral("the rebuild was cancelled");
-    default:
-      return QStringLiteral("its records do not read as those of a data file");
-  }
-}
-
 // A failure on the disk that left the file to repair leaves the rebuild to the next start, which
 // finishes it asking nothing; what the engine itself refused would only fail there again, and is
 // asked about when the file opens. A rebuild that failed before it changed anything leaves the
@@ -126,6 +109,21 @@ void ProgressAdapter(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten
 }
 
 }  // namespace
+
+QString RebuildFailureReason(const std::string& name) {
+  if (const int err = IsamLastFailureErrno()) return QString::fromLocal8Bit(std::strerror(err));
+  switch (IsamError) {
+    case IsamErrSaveAndDataExist:
+      return QStringLiteral("%1, left by a rebuild that did not finish, is in its way")
+          .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamSaveExt)));
+    case IsamErrNothingToRebuild:
+      return QStringLiteral("it is not there");
+    case IsamErrCancelled:
+      return QStringLiteral("the rebuild was cancelled");
+    default:
+      return QStringLiteral("its records do not read as those of a data file");
+  }
+}
 
 DataFileKind PlainDataFileKind(std::string fileCode, QString caption, int32_t recordLength,
                                std::vector<KeyDefinition> keys) {

@@ -88,6 +88,10 @@ int CompareRecords(const void* a, const void* b, int32_t length);
 void RebuildAndReindex(const std::string& name, const std::string& company, int32_t recordLength,
                        uint16_t keyCount, const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey);
 
+// Why the rebuild of the file set `name` failed, as the engine's status tells it after the rebuild,
+// in the user's words: the system's reason when the disk refused a step, else what was found.
+QString RebuildFailureReason(const std::string& name);
+
 // The progress window during a rebuild: state 0 shows it, 1 reports a record, 2 closes it.
 void RebuildProgress(int state, int keyNr, int32_t recordsRead, int32_t recordsWritten);
 void RebuildProgressShow(const std::string& name);

@@ -309,6 +309,7 @@ TEST_F(CompanyManagerTest, CopyingStartsFromTheOpenCompany) {
   Run([&](TListComps& m) {
     EXPECT_FALSE(m.CopyProductstoAnotherCompany1->isEnabled());
     EXPECT_FALSE(m.CopyCustomerstoAnotherCompany1->isEnabled());
+    EXPECT_FALSE(m.CopyVendorstoAnotherCompany1->isEnabled());
   });
   EXPECT_TRUE(ui.Done());
 }

@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include <QCoreApplication>
+#include <QTest>
+
 #include "forms/password_prompts.h"
 #include "forms/pw_dlg.h"
 #include "platform/files/file.h"
@@ -129,13 +132,63 @@ TEST_F(PasswordTest, ALongPasswordIsCutToTwentyAndThoseTwentyAreWhatTheCheckWant
   SetUpPassword(typed);
   EXPECT_EQ(FileBytes().substr(0, 21), "\x14" + typed.left(20).toStdString());
 
-  Type(typed, "Password Required");  // the edit takes the first 20 again
+  Type(typed, "Password Required");  // cut to the first 20 again
   EXPECT_TRUE(CheckSystemPassword());
   Type(typed.left(20), "Password Required");
   EXPECT_TRUE(CheckSystemPassword());
   Type(typed.left(19), "Password Required");
   ui.ExpectMessage(kWrongPassword, "Invalid Password");
   EXPECT_FALSE(CheckSystemPassword());
+  EXPECT_TRUE(ui.Done());
+}
+
+// Blanks typed before a password of 20 characters cost it none of them: the entry is trimmed
+// first, then cut to what the file keeps; typed in one burst and with the events let through
+// between the keys.
+TEST_F(PasswordTest, BlanksBeforeALongPasswordAreTrimmedBeforeItIsCutToTwenty) {
+  const QString typed = "  ABCDEFGHIJKLMNOPQRST";
+  for (bool paced : {false, true}) {
+    SCOPED_TRACE(paced ? "paced" : "one burst");
+    ASSERT_TRUE(RemoveSystemPassword(nullptr));
+    ui.ExpectMessage(kCreateWarning, "Please Confirm").Answer(mrYes);
+    for (const char* caption : {"Password Setup", "Re-enter Your Password"})
+      ui.OnModal<TPWDlg>([=](TPWDlg& d) {
+        EXPECT_EQ(d.Caption(), caption);
+        for (QChar key : typed) {
+          QTest::keyClicks(d.Password, QString(key));
+          if (paced) QCoreApplication::processEvents();
+        }
+        d.SetModalResult(mrOk);
+      });
+    ui.ExpectMessage(kNewPasswordShown, "Password: ABCDEFGHIJKLMNOPQRST");
+    PasswordSetup();
+    EXPECT_EQ(ReadSystemPassword(nullptr), "ABCDEFGHIJKLMNOPQRST");
+    Type(typed, "Password Required");
+    EXPECT_TRUE(CheckSystemPassword());
+  }
+  EXPECT_TRUE(ui.Done());
+}
+
+// The file keeps Windows-1252 text: a password with characters outside it would be kept with "?"
+// in their places, and any other such characters would then open the program. Setup refuses it and
+// keeps the password as it was; at the check such an entry is never the password, even against a
+// file that holds "?" there.
+TEST_F(PasswordTest, CharactersThePasswordFileCannotHoldAreRefused) {
+  const QString refused =
+      "\"\u5BC6\", \"\u7801\" cannot be stored in the data files and was not entered. Only the characters of "
+      "Western European text (Windows-1252) can be used. The password was not changed.";
+  ui.ExpectMessage(kCreateWarning, "Please Confirm").Answer(mrYes);
+  Type(QString::fromUtf8("\u5BC6\u7801ab"), "Password Setup");
+  ui.ExpectMessage(refused, "Invalid Password").Icon(MsgIcon::Warning);
+  PasswordSetup();
+  EXPECT_FALSE(SystemPasswordIsSet());
+
+  ASSERT_TRUE(WriteSystemPassword("??ab", nullptr));  // as such a setup once left it
+  Type(QString::fromUtf8("\u65E5\u672Cab"), "Password Required");
+  ui.ExpectMessage(kWrongPassword, "Invalid Password").Icon(MsgIcon::Warning);
+  EXPECT_FALSE(CheckSystemPassword());
+  Type("??ab", "Password Required");
+  EXPECT_TRUE(CheckSystemPassword());
   EXPECT_TRUE(ui.Done());
 }
 

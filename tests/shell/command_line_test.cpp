@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -71,6 +72,16 @@ class CommandLineTest : public BooksTest {
     EXPECT_TRUE(records::OpenCustomerFile() && records::OpenProductFile() && records::OpenInvoiceFile() &&
                 records::OpenDetailFile() && records::OpenMemoFile());
   }
+  // Rewrites a stored customer with `change` made.
+  static void ChangeCustomer(const std::string& number,
+                             const std::function<void(records::CustomerRec&)>& change) {
+    records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
+    const records::CustomerRec before = Customer(number);
+    records::CustomerRec after = before;
+    change(after);
+    const auto refs = records::RecordsWithKey(records::CustomerFile, 2, records::BuildCustomerKey(before, 2));
+    ASSERT_TRUE(records::UpdateCustomerRecord(after, before, refs.front()));
+  }
   // Three taxable widgets at 12.50, without printing.
   static void SellWidgets(invoicing::TProdInv& f) {
     const std::pair<int, QString> cells[] = {{invoicing::kColCode, "WIDGET"},
@@ -93,14 +104,7 @@ TEST_F(CommandLineTest, TheJobsCustomerDecidesTheTaxBox) {
   FileProduct("WIDGET", "10");
   FileCustomer("C100", "Taxed Ltd");
   FileCustomer("C200", "Exempt Ltd");
-  {
-    records::FileForAction file(records::CustomerFile, records::OpenCustomerFile);
-    const records::CustomerRec before = Customer("C200");
-    records::CustomerRec exempt = before;
-    exempt.TaxExempt.Set("Y");
-    const auto refs = records::RecordsWithKey(records::CustomerFile, 2, records::BuildCustomerKey(before, 2));
-    ASSERT_TRUE(records::UpdateCustomerRecord(exempt, before, refs.front()));
-  }
+  ChangeCustomer("C200", [](records::CustomerRec& c) { c.TaxExempt.Set("Y"); });
   struct Case {
     const char *number, *name, *caption;
     bool taxed;
@@ -211,6 +215,24 @@ TEST_F(CommandLineTest, AnInvoiceNotEnteredAnswersWithStarsAndEndsTheProgram) {
   shell::RunCreateInvoiceJob(memo);
   EXPECT_EQ(ReadText("CPWIN.TXT"), "C100\r\n***\r\n");
   EXPECT_TRUE(forms::ProgramHalted());
+}
+
+// The job warns of its customer's credit limit with the exclamation icon, as a warning; a pick in
+// invoice entry tells it with the information icon.
+TEST_F(CommandLineTest, TheJobWarnsOfACustomerOverTheLimitWithTheExclamationIcon) {
+  FileCustomer("C100", "Acme Tools");
+  PostInvoice("1001", "C100", "12/01/2026", "500.00", "0.00");
+  ChangeCustomer("C100", [](records::CustomerRec& c) { c.CreditLimit.Set("100.00"); });
+  std::ofstream("FILE.TXT") << "C100\r\nAcme Tools\r\n";
+  CloseCompanyFiles();
+  ui.ExpectMessage("This customer is over their credit limit.", "Warning")
+      .Icon(platform::ui::MsgIcon::Warning);
+  ui.OnModal<invoicing::TProdInv>([](invoicing::TProdInv& f) { f.InvCloseClick(); });
+  ui.ExpectMessage("You did not create the invoice. Invoice not added.", "");
+  shell::RunCreateInvoiceJob(memo);
+  EXPECT_TRUE(forms::ProgramHalted());
+  StartAgainAfterHalt();
+  ExpectBooksBalance();
 }
 
 TEST_F(CommandLineTest, AMissingJobFileEndsTheProgramWithoutAnAnswer) {

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <map>
 
 #include "books_fixture.h"
@@ -345,6 +346,42 @@ TEST_F(PurgeTest, TheMainWindowAsksForTheDateAndReportsWhatWasRemoved) {
   }
   FileForAction invoices(InvoiceFile, OpenInvoiceFile);
   EXPECT_TRUE(Records("1001").empty());
+}
+
+// Rebuild Data Files rebuilds each file whatever the one before it reported: with the customer and
+// the memo file kept from their rebuild by a copy a rebuild left (each said as it fails), the files
+// after them are rebuilt all the same (the product index, gone, is made again), and the closing
+// message names both files with their reasons instead of reporting the rebuild complete.
+TEST_F(PurgeTest, ARebuildGoesOnPastAFileItCannotRebuildAndNamesEveryOneThatFailed) {
+  FileCustomer("A1", "Some One");
+  FileProduct("WIDGET", "5");
+  for (storage::IsamFileBlock* file : {&CustomerFile, &ProductFile, &InvoiceFile, &DetailFile, &MemoFile}) {
+    storage::IsamCloseFileBlock(*file);
+    *file = nullptr;
+  }
+  for (const char* base : {"12C", "12M"})
+    std::filesystem::copy_file(std::string(base) + ".DAT", std::string(base) + ".SAV");
+  std::filesystem::remove("12P.IX");
+  const auto inTheWay = [](const char* base) {
+    return QString(
+               "The file %1.DAT could not be rebuilt: %1.SAV, left by a rebuild that did not finish, is in "
+               "its way.")
+        .arg(base);
+  };
+  ui.ExpectMessage(inTheWay("12C"), "Rebuild");
+  ui.ExpectMessage(inTheWay("12M"), "Rebuild");
+  ui.ExpectMessage(
+        "These data files could not be rebuilt:\n"
+        "12C.DAT: 12C.SAV, left by a rebuild that did not finish, is in its way\n"
+        "12M.DAT: 12M.SAV, left by a rebuild that did not finish, is in its way\n"
+        "The other data files of this company have been rebuilt.",
+        "Rebuild Data Files")
+      .Icon(platform::ui::MsgIcon::Warning);
+  shell::RebuildAllDataFiles();
+  EXPECT_TRUE(ui.Done());
+  EXPECT_TRUE(std::filesystem::exists("12P.IX"));
+  FileForAction products(ProductFile, OpenProductFile);
+  EXPECT_EQ(OnHand("WIDGET"), "5");
 }
 
 // The purge walks the headers and searches lines, memos and the other records of each number:

@@ -434,6 +434,16 @@ class RestoreWayOutTest : public MainFormTest {
     return counts;
   }
 
+  // A restore through the backup window that ends half placed: its last placing write fails (the
+  // last write is the mark's move that makes the restore stand; the one before places a file), and
+  // its take-back then fails at its first sync (taken back whole, its four syncs come last).
+  FaultPlan HalfPlacingFaults() {
+    FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = CountRestoreThroughTheWindow({}).first - 1};
+    plan.OnSync = FaultAction::Fail;
+    plan.SyncNumber = CountRestoreThroughTheWindow(plan).second - 3;
+    return plan;
+  }
+
   // In the program started on the current folder while a restore holds every company: the guard
   // where the engine writes refuses company 1's files and the company list in the words of the
   // hold, with its remedy, and the main window says the same.
@@ -612,11 +622,7 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   BackUpThenPostAnInvoice();
   if (HasFatalFailure()) return;
   const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
-  // The last write is the mark's move that makes the restore stand; the one before places a file.
-  FaultPlan plan{.OnWrite = FaultAction::Fail, .WriteNumber = CountRestoreThroughTheWindow({}).first - 1};
-  // Taken back whole, the take-back's four syncs come last.
-  plan.OnSync = FaultAction::Fail;
-  plan.SyncNumber = CountRestoreThroughTheWindow(plan).second - 3;
+  const FaultPlan plan = HalfPlacingFaults();
 
   fs::current_path(Folder());
   {
@@ -655,6 +661,52 @@ TEST_F(RestoreWayOutTest, ARestoreLeftHalfPlacedHoldsEveryCompanyAtOnceAndTheNex
   }
   EXPECT_EQ(RecordsOnFile(Folder()), asTheyWere);
   EXPECT_EQ(FilesToRepair(Folder()), std::vector<std::string>{});
+}
+
+// The restore left half placed as above; the next start's own take-back then fails at its first
+// write: it holds every company again, and, as the message at the time did, names the work folder
+// where the files the restore replaced wait. The start after it takes the restore back.
+TEST_F(RestoreWayOutTest, AStartThatCanNeitherFinishNorTakeBackARestoreNamesWhereTheReplacedFilesWait) {
+  BackUpThenPostAnInvoice();
+  if (HasFatalFailure()) return;
+  const testing_support::FolderRecords asTheyWere = RecordsOnFile(Folder());
+  const FaultPlan plan = HalfPlacingFaults();
+
+  fs::current_path(Folder());
+  std::string kept;  // the sentence that names the work folder
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    (void)RestoreThroughTheWindowUnder(plan);
+    ASSERT_EQ(user.told.size(), 1u);
+    const std::string said = user.told[0].toStdString();
+    const size_t at = said.find("Meanwhile the files it replaced are kept in its work folder \"");
+    ASSERT_NE(at, std::string::npos) << said;
+    kept = said.substr(at, said.find('.', said.find('"', said.find('"', at) + 1)) + 1 - at);
+    EndProgram();
+  }
+  {
+    testing_support::RestartUser user;
+    platform::files::InstallFaultPlan({.OnWrite = FaultAction::Fail, .WriteNumber = 1});
+    ASSERT_TRUE(StartUp());
+    platform::files::RemoveFaultPlan();
+    ASSERT_EQ(user.told.size(), 1u);
+    const std::string said = user.told[0].toStdString();
+    EXPECT_TRUE(
+        said.starts_with("The restore of the backup files was interrupted and could not be finished now: "))
+        << said;
+    EXPECT_NE(said.find(kept), std::string::npos) << said << "\n does not say: " << kept;
+    ASSERT_TRUE(storage::PostingJournalWaitsFor("1"));
+    EndProgram();
+  }
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(user.told, std::vector<QString>{"The restore of the backup files was interrupted and has been "
+                                              "undone: the data files are as they were before it."});
+    EndProgram();
+  }
+  EXPECT_EQ(RecordsOnFile(Folder()), asTheyWere);
 }
 
 // -- a second failure on top of a first --

@@ -209,6 +209,46 @@ TEST_F(StartUpTest, AFolderWithFilesOfCompaniesButNoCompanyListIsNotSetUpAnew) {
   }
 }
 
+// A rebuild of the company list that failed leaves the list as ovcomp.SAV, with no journal to
+// finish it: the start names ovcomp.SAV first among what it found, says how to put it back, and
+// changes nothing; doing as it says, the next start opens the company again.
+TEST_F(StartUpTest, ACompanyListLeftUnderItsRebuildsNameIsNamedWithHowToPutItBack) {
+  namespace fs = std::filesystem;
+  {
+    UiScript ui;
+    ASSERT_NO_FATAL_FAILURE(StartOnAcmeWithItsCustomerFile());
+    MainForm->Close();
+    ShutDown();
+  }
+  // More files of companies than the message names: the list is named all the same.
+  for (const char* name : {"7C.DAT", "7C.IX", "7I.DAT", "7I.IX", "7P.DAT", "7P.IX"})
+    ASSERT_TRUE(platform::files::WriteWholeFile(name, "company 7"));
+  fs::rename("ovcomp.DAT", "ovcomp.SAV");
+  const std::map<std::string, std::string> before = FolderBytes();
+  {
+    testing_support::RestartUser user;
+    EXPECT_FALSE(StartUp());
+    ASSERT_EQ(user.told.size(), 1u);
+    const std::string told = user.told[0].toStdString();
+    EXPECT_NE(told.find("(ovcomp.SAV, "), std::string::npos) << told;
+    EXPECT_TRUE(
+        told.ends_with("The company list is in ovcomp.SAV, where a rebuild of the list that did not "
+                       "finish left it: rename ovcomp.SAV to ovcomp.DAT to put it back."))
+        << told;
+    EXPECT_EQ(FolderBytes(), before);
+    ShutDown();
+  }
+  fs::rename("ovcomp.SAV", "ovcomp.DAT");
+  {
+    testing_support::RestartUser user;
+    ASSERT_TRUE(StartUp());
+    EXPECT_EQ(user.told, std::vector<QString>{});
+    EXPECT_EQ(CurrentCompany.CompanyNumber.Get(), "12");
+    EXPECT_TRUE(MainForm->CustomerManager1->isEnabled());
+    ShutDown();
+  }
+}
+
 TEST_F(StartUpTest, EndingAtOnceClosesEveryOpenFileFirst) {
   UiScript ui;
   ASSERT_TRUE(StartUp());
