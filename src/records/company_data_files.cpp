@@ -486,16 +486,16 @@ bool LeftForRepair(const storage::DataFileUnit& unit, const std::string& company
 
 bool RebuildCompanyDataFiles(std::vector<std::string>* failed) {
   if (RefuseWhileJournalWaits("The data files", "rebuilt", QStringLiteral("Rebuild"))) return false;
+  std::optional<storage::RebuildFailuresKept> kept;
+  if (failed) kept.emplace();
   bool rebuilt = true;
   for (UnitOfRecords unit : kCompanyUnits) {
     storage::DataFileUnit& file = unit();
     if (storage::IsamIsOpen(file.File()) || !files::Exists(DataFile(file.FileName()))) continue;
-    if (file.RebuildFile()) continue;
-    rebuilt = false;
-    if (failed)
-      failed->push_back(files::FileName(DataFile(file.FileName())) + ": " +
-                        storage::RebuildFailureReason(file.FileName()).toStdString());
+    rebuilt = file.RebuildFile() && rebuilt;
   }
+  if (kept)
+    for (const QString& text : kept->Texts()) failed->push_back(platform::text::ToAnsi(text));
   return rebuilt;
 }
 

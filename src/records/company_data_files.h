@@ -100,9 +100,10 @@ std::vector<std::string> FinishCompanyDeletions();
 std::vector<std::string> FinishStoppedCompanyFileWork();
 
 // Rebuilds and reindexes the company list and every data file of the open company, one file set
-// after another with the progress window, each whatever the one before reported (a failure says
-// why as it happens, and `failed` receives it as "7C.DAT: Permission denied"). A set whose data
-// file does not exist, or that a window holds open, is left alone. True when all of them
+// after another with the progress window, each whatever the one before reported. A failure says
+// why as it happens; with `failed` given, it is kept there instead ("The file 7C.DAT could not be
+// rebuilt: Permission denied."), for the caller to tell all at once. A set whose data file does
+// not exist, or that a window holds open, is left alone. True when all of them
 // succeeded. While a posting waits to be undone nothing is rebuilt, and the user is told why.
 [[nodiscard]] bool RebuildCompanyDataFiles(std::vector<std::string>* failed = nullptr);
 

@@ -34,11 +34,12 @@ void RebuildAllDataFiles() {
                              platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
     return;
   }
-  std::string text = "These data files could not be rebuilt:";
-  for (const std::string& file : failed) text += "\n" + file;
-  text += "\nThe other data files of this company have been rebuilt.";
+  // Every file that failed, with its reason, in one message.
+  std::string text;
+  for (const std::string& failure : failed) text += failure + "\n";
+  text += "The other data files of this company have been rebuilt.";
   platform::ui::MessageBox(platform::text::ToQString(text), "Rebuild Data Files",
-                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Warning);
+                           platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Error);
 }
 
 QDate DefaultPurgeDate(const QDate& today) {

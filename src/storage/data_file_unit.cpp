@@ -44,6 +44,8 @@ bool AskYesNo(const QString& text, const QString& caption) {
                     MsgIcon::Question) == mrYes;
 }
 
+RebuildFailuresKept* keptFailures = nullptr;
+
 void ShowRebuildMessage(const QString& text, MsgIcon icon) {
   MessageBox(text, kRebuildTitle, MsgButtons::Ok, icon);
 }
@@ -73,6 +75,23 @@ void DropUnfinishedCopy(const std::string& name, uint16_t keyCount) {
   if (keys == 0 || keys == -1) IsamDeleteFileBlock(name);
 }
 
+// Why the rebuild of a file failed, in the user's words: the system's reason when the disk refused
+// a step, else what was found.
+QString RebuildFailureReason(const std::string& name) {
+  if (const int err = IsamLastFailureErrno()) return QString::fromLocal8Bit(std::strerror(err));
+  switch (IsamError) {
+    case IsamErrSaveAndDataExist:
+      return QStringLiteral("%1, left by a rebuild that did not finish, is in its way")
+          .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamSaveExt)));
+    case IsamErrNothingToRebuild:
+      return QStringLiteral("it is not there");
+    case IsamErrCancelled:
+      return QStringLiteral("the rebuild was cancelled");
+    default:
+      return QStringLiteral("its records do not read as those of a data file");
+  }
+}
+
 // A failure on the disk that left the file to repair leaves the rebuild to the next start, which
 // finishes it asking nothing; what the engine itself refused would only fail there again, and is
 // asked about when the file opens. A rebuild that failed before it changed anything leaves the
@@ -88,6 +107,7 @@ void ReportRebuildFailure(const std::string& name, const std::string& company) {
                           RebuildFailureReason(name));
   if (onTheDisk && FileSetLeftForRepair(name) && RepairLeftToNextStart(company))
     text += QStringLiteral("  It is rebuilt at the next start of the program.");
+  if (keptFailures) return keptFailures->Keep(text);
   ShowRebuildMessage(text, MsgIcon::Error);
 }
 
@@ -110,19 +130,12 @@ void ProgressAdapter(uint16_t keyNr, int32_t recordsRead, int32_t recordsWritten
 
 }  // namespace
 
-QString RebuildFailureReason(const std::string& name) {
-  if (const int err = IsamLastFailureErrno()) return QString::fromLocal8Bit(std::strerror(err));
-  switch (IsamError) {
-    case IsamErrSaveAndDataExist:
-      return QStringLiteral("%1, left by a rebuild that did not finish, is in its way")
-          .arg(QString::fromStdString(IsamFileName(IsamDataPart(name), IsamSaveExt)));
-    case IsamErrNothingToRebuild:
-      return QStringLiteral("it is not there");
-    case IsamErrCancelled:
-      return QStringLiteral("the rebuild was cancelled");
-    default:
-      return QStringLiteral("its records do not read as those of a data file");
-  }
+RebuildFailuresKept::RebuildFailuresKept() : outer_(keptFailures) {
+  keptFailures = this;
+}
+
+RebuildFailuresKept::~RebuildFailuresKept() {
+  keptFailures = outer_;
 }
 
 DataFileKind PlainDataFileKind(std::string fileCode, QString caption, int32_t recordLength,

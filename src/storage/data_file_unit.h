@@ -88,9 +88,22 @@ int CompareRecords(const void* a, const void* b, int32_t length);
 void RebuildAndReindex(const std::string& name, const std::string& company, int32_t recordLength,
                        uint16_t keyCount, const IsamKeyDescArray& keyTable, const KeyBuilder& buildKey);
 
-// Why the rebuild of the file set `name` failed, as the engine's status tells it after the rebuild,
-// in the user's words: the system's reason when the disk refused a step, else what was found.
-QString RebuildFailureReason(const std::string& name);
+// While one is alive, each failure of a rebuild (RebuildAndReindex) is kept in it as it would be
+// told, instead of being shown there and then: the caller tells them all in one message. A refusal
+// while a posting waits is still shown at once.
+class RebuildFailuresKept {
+ public:
+  RebuildFailuresKept();
+  ~RebuildFailuresKept();
+  RebuildFailuresKept(const RebuildFailuresKept&) = delete;
+  RebuildFailuresKept& operator=(const RebuildFailuresKept&) = delete;
+  const std::vector<QString>& Texts() const { return texts_; }
+  void Keep(const QString& text) { texts_.push_back(text); }
+
+ private:
+  std::vector<QString> texts_;
+  RebuildFailuresKept* outer_;
+};
 
 // The progress window during a rebuild: state 0 shows it, 1 reports a record, 2 closes it.
 void RebuildProgress(int state, int keyNr, int32_t recordsRead, int32_t recordsWritten);

@@ -7,14 +7,20 @@
 // A menu's own letter belongs to the menu bar or menu that holds it. Where a window's buttons are
 // its row of commands (a manager's), each shown button with a caption has a letter of its own.
 
+#include <QString>
 #include <string>
+#include <utility>
+#include <vector>
 
 class QMenu;
 class QWidget;
 
 namespace testing_support {
 
-void ExpectOneCommandPerAltLetter(QWidget& window, const std::string& where);
+// `sharedByDesign` names pairs of captions that the window's specification gives one letter
+// (Qt then moves the focus between them at each press and presses neither).
+void ExpectOneCommandPerAltLetter(QWidget& window, const std::string& where,
+                                  const std::vector<std::pair<QString, QString>>& sharedByDesign = {});
 void ExpectOneItemPerLetter(QMenu& menu, const std::string& where);
 void ExpectEveryButtonHasALetter(QWidget& window, const std::string& where);
 
