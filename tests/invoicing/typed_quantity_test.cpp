@@ -160,35 +160,36 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
 // Codes typed ahead are looked up whatever the window does meanwhile, and the invoice keeps every
 // line it totals: each case on a new invoice and on a stored one, the lines read back from the
 // files and the net against them.
-TEST_F(TypedQuantityTest, TypedAheadCodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
-  testing_support::ForEveryTypedAheadCase([&](const testing_support::TypedAheadCase& c) {
-    SCOPED_TRACE("new invoice");
-    TProdInv& form = CreateProdInv();
-    PrepareInvoiceFormForAdd(form);
-    ui_.OnModal<TProdInv>([&](TProdInv& f) {
-      FillHeader(f);
-      c.Work(Window(f), 1, ui_);
-    });
-    const std::optional<AddedInvoice> added = EnterNewInvoice(form);
-    EXPECT_TRUE(added);
-    if (added) ExpectLinesStored(added->Posted.Ref, 1, c.Lines);
-    EXPECT_TRUE(ui_.Done());
+class TypedAheadTest : public TypedQuantityTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(TypedAheadTest, CodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
+  const testing_support::TypedAheadCase& c = testing_support::TypedAheadCases().at(GetParam());
+  SCOPED_TRACE(c.Name);
+  TProdInv& form = CreateProdInv();
+  PrepareInvoiceFormForAdd(form);
+  ui_.OnModal<TProdInv>([&](TProdInv& f) {
+    FillHeader(f);
+    c.Work(Window(f), 1, ui_);
   });
-  int number = 8001;  // above the numbers the new invoices took
-  testing_support::ForEveryTypedAheadCase([&](const testing_support::TypedAheadCase& c) {
-    SCOPED_TRACE("edited invoice");
-    EnteredInvoice invoice = test_fixtures::Invoice(std::to_string(number++).c_str(), "C1", "12/07/2026",
-                                                    "0.00", "0.00", "0.00", "0.00");
-    invoice.Lines = {test_fixtures::Line(1, "", "", "Shipped by rail", "", " ", "")};
-    const storage::IsamRecRef ref = PostNewInvoice(invoice).Ref;
-    ui_.OnModal<TProdInv>([&](TProdInv& f) { c.Work(Window(f), 2, ui_); });
-    std::string status;
-    EXPECT_TRUE(EditInvoice(ref, status));
-    ExpectLinesStored(ref, 2, c.Lines);
-    EXPECT_TRUE(ui_.Done());
-  });
+  const std::optional<AddedInvoice> added = EnterNewInvoice(form);
+  ASSERT_TRUE(added);
+  ExpectLinesStored(added->Posted.Ref, 1, c.Lines);
+  ASSERT_TRUE(ui_.Done());
+
+  SCOPED_TRACE("edited invoice");
+  EnteredInvoice invoice = test_fixtures::Invoice("8001", "C1", "12/07/2026", "0.00", "0.00", "0.00", "0.00");
+  invoice.Lines = {test_fixtures::Line(1, "", "", "Shipped by rail", "", " ", "")};
+  const storage::IsamRecRef ref = PostNewInvoice(invoice).Ref;
+  ui_.OnModal<TProdInv>([&](TProdInv& f) { c.Work(Window(f), 2, ui_); });
+  std::string status;
+  EXPECT_TRUE(EditInvoice(ref, status));
+  ExpectLinesStored(ref, 2, c.Lines);
+  EXPECT_TRUE(ui_.Done());
   ExpectBooksBalance();
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, TypedAheadTest,
+                         ::testing::Range<size_t>(0, testing_support::TypedAheadCases().size()));
 
 }  // namespace
 }  // namespace invoicing

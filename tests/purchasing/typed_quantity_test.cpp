@@ -142,30 +142,31 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
 // Codes typed ahead are looked up whatever the window does meanwhile, and the PO keeps every line
 // it totals: each case on a new PO and on a stored one, the lines read back from the files and the
 // net and total against them.
-TEST_F(TypedQuantityTest, TypedAheadCodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
-  testing_support::ForEveryTypedAheadCase([&](const testing_support::TypedAheadCase& c) {
-    SCOPED_TRACE("new PO");
-    std::string added;
-    EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
-      PickVendor(f);
-      QCoreApplication::processEvents();
-      added = f.INum->text().toStdString();
-      c.Work(Window(f), 1, ui);
-    }));
-    ExpectLinesStored(added, 1, c.Lines);
-    EXPECT_TRUE(ui.Done());
-  });
-  int number = 8001;  // above the numbers the new POs took
-  testing_support::ForEveryTypedAheadCase([&](const testing_support::TypedAheadCase& c) {
-    SCOPED_TRACE("edited PO");
-    const std::string edited = std::to_string(number++);
-    PostNewPO(PO(edited.c_str(), {POLine(1, "WIDGET", "10")}));
-    EXPECT_TRUE(EditPOWith(edited.c_str(), [&](TPOEdit1& f) { c.Work(Window(f), 2, ui); }));
-    ExpectLinesStored(edited, 2, c.Lines);
-    EXPECT_TRUE(ui.Done());
-  });
+class TypedAheadTest : public TypedQuantityTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(TypedAheadTest, CodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
+  const testing_support::TypedAheadCase& c = testing_support::TypedAheadCases().at(GetParam());
+  SCOPED_TRACE(c.Name);
+  std::string added;
+  EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
+    PickVendor(f);
+    QCoreApplication::processEvents();
+    added = f.INum->text().toStdString();
+    c.Work(Window(f), 1, ui);
+  }));
+  ExpectLinesStored(added, 1, c.Lines);
+  ASSERT_TRUE(ui.Done());
+
+  SCOPED_TRACE("edited PO");
+  PostNewPO(PO("8001", {POLine(1, "WIDGET", "10")}));
+  EXPECT_TRUE(EditPOWith("8001", [&](TPOEdit1& f) { c.Work(Window(f), 2, ui); }));
+  ExpectLinesStored("8001", 2, c.Lines);
+  EXPECT_TRUE(ui.Done());
   ExpectBooksBalance();
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, TypedAheadTest,
+                         ::testing::Range<size_t>(0, testing_support::TypedAheadCases().size()));
 
 }  // namespace
 }  // namespace test_fixtures

@@ -150,7 +150,7 @@ platform::text::Cents StoredExtension(const std::string& lineText) {
   return platform::text::ParseAmount(Trimmed(text.substr(53, 10))).value_or(0);
 }
 
-const std::vector<TypedAheadCase>& CodeLookUpCases() {
+const std::vector<TypedAheadCase>& TypedAheadCases() {
   static const std::vector<TypedAheadCase> cases = {
       {"a code waits for its look-up while the window is minimized",
        MinimizedBeforeItsLookUp,
@@ -164,12 +164,6 @@ const std::vector<TypedAheadCase>& CodeLookUpCases() {
       {"cells an unknown code's Tabs passed through take the product picked for it",
        UnknownCodeTabbedPastThenPicked,
        {"STOCK5 1 10.00 Product STOCK5"}},
-  };
-  return cases;
-}
-
-const std::vector<TypedAheadCase>& KeptLineCases() {
-  static const std::vector<TypedAheadCase> cases = {
       {"figures without a code or description are refused until the line is described",
        FiguresWithoutCodeOrDescription,
        {"STOCK5 10 5.00 Product STOCK5", " 5 50.00 Freight"}},
@@ -178,14 +172,6 @@ const std::vector<TypedAheadCase>& KeptLineCases() {
        {"STOCK5 3 22.50 Product STOCK5", "NOSTOCK5 1 6.00 Product NOSTOCK5"}},
   };
   return cases;
-}
-
-void ForEveryTypedAheadCase(const std::function<void(const TypedAheadCase&)>& run) {
-  for (const std::vector<TypedAheadCase>* cases : {&CodeLookUpCases(), &KeptLineCases()})
-    for (const TypedAheadCase& c : *cases) {
-      SCOPED_TRACE(c.Name);
-      run(c);
-    }
 }
 
 }  // namespace testing_support

@@ -50,12 +50,8 @@ struct TypedAheadCase {
   std::vector<std::string> Lines;
 };
 
-// The look-ups of typed-ahead codes, whatever the window does meanwhile.
-const std::vector<TypedAheadCase>& CodeLookUpCases();
-// The lines a document keeps, and so totals: figures without a code or description, a code typed
-// twice in one burst.
-const std::vector<TypedAheadCase>& KeptLineCases();
-// Runs `run` for each case of both lists, under the case's name.
-void ForEveryTypedAheadCase(const std::function<void(const TypedAheadCase&)>& run);
+// The look-ups of typed-ahead codes, whatever the window does meanwhile; and the lines a document
+// keeps, and so totals: figures without a code or description, a code typed twice in one burst.
+const std::vector<TypedAheadCase>& TypedAheadCases();
 
 }  // namespace testing_support
