@@ -136,8 +136,9 @@ class LineGridView : public QTableView {
 
   // The look-up of a column that has one (the product code), given the line: run by Enter on
   // the column, after any open edit is taken, and once a code typed there is left behind by
-  // any key or click (the cursor or the keyboard focus moves elsewhere in the window), before
-  // the key or click after it is handled. A code left empty is not looked up. True when the
+  // any key or click (the cursor or the keyboard focus moves elsewhere in the window, a button
+  // apart), before the key or click after it is handled. A code left empty is not looked up.
+  // A code waits with its line across a minimize and lines inserted above it. True when the
   // code is settled; false when it could not be looked up (a file that cannot be read), and
   // the code then waits to be looked up again.
   std::function<bool(int line)> OnEnterKey;
