@@ -176,9 +176,6 @@ class RestoreWayOutTest : public MainFormTest {
   void TearDown() override {
     EndProgram();
     MainFormTest::TearDown();
-    // What a start held (a restore it could neither finish nor undo holds every company) ends
-    // with the program's process; here the next test is a new run in the same process.
-    storage::ForgetWaitingJournals();
   }
 
   fs::path Folder() const { return dir_.path() / "data"; }
