@@ -135,7 +135,7 @@ void TDemoForm::BuildMenus() {
   ExporttoTextFile1 =
       Customer1->addAction("E&xport to Text File", [] { exchange::CreateCustExp().ShowModal(); });
   ExporttoContactManager1 =
-      Customer1->addAction("Export to Contact &Manager", [] { exchange::ContactManagerExportCustomers(); });
+      Customer1->addAction("Export to Co&ntact Manager", [] { exchange::ContactManagerExportCustomers(); });
   ImportfromTextFile1 = AddItem(Customer1, "&Import from Text File", &TDemoForm::ImportfromTextFile1Click);
   Customer1->addSeparator();
   Close1 = AddCloseItem(Customer1);
@@ -438,7 +438,7 @@ void TDemoForm::CopytoClipboard1Click() {
 }
 
 void TDemoForm::AddtoLabelQueue1Click() {
-  if (ReadHighlighted()) reports::QueueCustomer(CustRec);
+  if (ReadHighlighted()) SetStatusText(1, Text(reports::QueueCustomer(CustRec)));
 }
 
 void TDemoForm::PrintWindow1Click() {

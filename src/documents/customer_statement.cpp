@@ -135,12 +135,6 @@ std::string StatementTypeText(const std::string& transactionType) {
   return {};
 }
 
-std::size_t LongestStatementTypeText() {
-  std::size_t longest = 0;
-  for (const auto& entry : TypeTexts) longest = std::max(longest, entry.second.size());
-  return longest;
-}
-
 bool BuildCustomerStatement() {
   Statement = TStatementData{};
   TStatementData built;

@@ -41,8 +41,6 @@ std::string StatementDocumentName();
 
 // The text shown for a record whose statement comment is blank.
 std::string StatementTypeText(const std::string& transactionType);
-// The length of the longest of those texts.
-std::size_t LongestStatementTypeText();
 
 // Builds the statement of StmtCustomerNo. False, with Statement emptied, when no customer has
 // exactly that number. A stored amount that is not a number raises the conversion error; a

@@ -27,14 +27,13 @@ using records::CurrentCompany;
 
 namespace {
 
-// The reference field is as wide as the longest text the statement writes there itself, so that
-// the amounts after it stand under their captions (a comment typed longer still pushes them).
-std::array<std::size_t, StatementColumns> FieldWidths() {
-  return {10, 9, std::max<std::size_t>(20, LongestStatementTypeText()), 12, 11, 11, 1};
-}
+// The fields of a statement line, one blank apart: 80 characters in all. A text longer than its
+// field is never cut: it pushes the fields after it to the right. An amount is never cut either,
+// as its first characters alone would be a different figure.
+constexpr std::array<std::size_t, StatementColumns> FieldWidths = {10, 9, 20, 12, 11, 11, 1};
 
 std::string StatementLine(const StatementRow& row) {
-  const auto widths = FieldWidths();
+  const auto& widths = FieldWidths;
   std::string line;
   for (std::size_t column = 0; column < widths.size(); ++column) {
     std::string cell = TrimBlanks(row[column]);
@@ -48,7 +47,7 @@ std::string StatementLine(const StatementRow& row) {
 // The rule under the captions: minus signs as wide as each field.
 std::string ColumnRule() {
   std::string rule;
-  for (std::size_t width : FieldWidths()) rule += (rule.empty() ? "" : " ") + std::string(width, '-');
+  for (std::size_t width : FieldWidths) rule += (rule.empty() ? "" : " ") + std::string(width, '-');
   return rule;
 }
 

@@ -105,13 +105,17 @@ class StatementPrinter : DocumentCanvas {
     Band();
   }
 
+  // A box across the page from top to bottom, framed and hatched in black.
+  void HatchedBox(int top, int bottom) {
+    const platform::print::TBrush before = canvas_.Brush;
+    canvas_.Brush = {TBrushStyle::bsBDiagonal, platform::print::clBlack};
+    canvas_.Rectangle(20, top, PageWidth() - 20, bottom);
+    canvas_.Brush = {TBrushStyle::bsClear, before.Color};
+  }
+
   void Band() {
     Font(company_.InvBodyFont);
-    if (company_.UseShading) {
-      canvas_.Brush.Style = TBrushStyle::bsBDiagonal;
-      canvas_.Rectangle(20, y_ - halfLine_, PageWidth() - 20, y_ + 4 * lh_ + halfLine_);
-      canvas_.Brush.Style = TBrushStyle::bsClear;
-    }
+    if (company_.UseShading) HatchedBox(y_ - halfLine_, y_ + 4 * lh_ + halfLine_);
     if (company_.HorizontalLines)
       for (int ruleY : {y_ - halfLine_, y_ + 2 * lh_ + halfLine_, y_ + 4 * lh_ + halfLine_}) Rule(ruleY);
     Text(left_, y_, "Statement Date: " + platform::text::DateToStr(platform::text::Today()));
@@ -202,11 +206,7 @@ class StatementPrinter : DocumentCanvas {
   void AgingStrip() {
     if (!company_.PrintCustomerAging) return;
     Font(company_.ColHeadFont);
-    if (company_.UseShading) {
-      canvas_.Brush.Style = TBrushStyle::bsBDiagonal;
-      canvas_.Rectangle(20, PageHeight() - 100 - lh_ - halfLine_, PageWidth() - 20, PageHeight() - 20);
-      canvas_.Brush.Style = TBrushStyle::bsClear;
-    }
+    if (company_.UseShading) HatchedBox(PageHeight() - 100 - lh_ - halfLine_, PageHeight() - 20);
     const int left = settings_.LeftMargin;
     Text(left, PageHeight() - 100 - lh_, "Account Status:");
     const int quarter = PageWidth() / 4;

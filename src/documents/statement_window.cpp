@@ -13,9 +13,11 @@
 #include "documents/mail_readiness.h"
 #include "documents/statement_email.h"
 #include "documents/statement_printing.h"
+#include "forms/font_choice.h"
 #include "forms/form_instance.h"
 #include "forms/run_state.h"
 #include "forms/unusable_file.h"
+#include "platform/print/colors.h"
 #include "platform/print/printer.h"
 #include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
@@ -60,6 +62,7 @@ class DecimalPointDelegate : public QStyledItemDelegate {
     QRect fraction(x, option.rect.top() + 2, option.rect.right() - x, option.rect.height() - 2);
     painter->save();
     painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::Text));
     painter->drawText(whole, Qt::AlignRight | Qt::AlignTop, text.left(point));
     painter->drawText(fraction, Qt::AlignLeft | Qt::AlignTop, text.mid(point));
     painter->restore();
@@ -109,8 +112,10 @@ TStment::TStment(QWidget* parent)
   top->addLayout(account, 1);
   top->addLayout(buttons);
 
-  SGrid->setColumnCount(7);
-  SGrid->horizontalHeader()->hide();  // row 0 of the statement holds the captions
+  SGrid->setColumnCount(StatementColumns);
+  // The captions stand in the header, so that they stay in sight while the records scroll.
+  SGrid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  SGrid->horizontalHeader()->setHighlightSections(false);
   SGrid->verticalHeader()->hide();
   SGrid->verticalHeader()->setDefaultSectionSize(20);
   SGrid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -135,47 +140,51 @@ void TStment::FormShow() {
   showing_ = true;
   CheckBox1->setChecked(StmtUnpaidOnly);
   showing_ = false;
-  QFont font = SGrid->font();
-  const records::FontRec& body = CurrentCompany.InvBodyFont;
-  std::string name = TrimBlanks(body.Name.Get());
-  if (!name.empty()) font.setFamily(ToQString(name));
-  if (body.Size.Get() > 0 && body.Size.Get() < 200) font.setPointSize(body.Size.Get());
-  SGrid->setFont(font);
+  ShowInBodyFont();
   ShowStatement();
+}
+
+void TStment::ShowInBodyFont() {
+  const platform::ui::FontChoice body = forms::FontChoiceOf(CurrentCompany.InvBodyFont);
+  QFont font = platform::ui::ToQFont(body);
+  if (TrimBlanks(CurrentCompany.InvBodyFont.Name.Get()).empty()) font.setFamily(SGrid->font().family());
+  SGrid->setFont(font);
+  SGrid->horizontalHeader()->setFont(font);
+  const QColor colour = platform::print::ColorToQColor(body.color);
+  for (QWidget* widget : {static_cast<QWidget*>(SGrid), static_cast<QWidget*>(SGrid->horizontalHeader())}) {
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+  }
 }
 
 void TStment::ShowStatement() {
   for (std::size_t i = 0; i < AccountLabels.size(); ++i)
     AccountLabels[i]->setText(ToQString(Statement.Account[i]));
   CNoLabel->setText(ToQString(Statement.CustomerNo));
-  SGrid->setRowCount(static_cast<int>(Statement.Rows.size()));
-  for (int row = 0; row < static_cast<int>(Statement.Rows.size()); ++row)
-    for (int column = 0; column < StatementColumns; ++column) {
-      auto* item = new QTableWidgetItem(ToQString(Statement.Rows[static_cast<std::size_t>(row)][column]));
-      if (row == 0) {
-        QFont bold = SGrid->font();
-        bold.setBold(true);
-        item->setFont(bold);
-      }
-      SGrid->setItem(row, column, item);
-    }
+  const std::size_t rows = Statement.Rows.size();
+  SGrid->setRowCount(rows < 2 ? 0 : static_cast<int>(rows) - 1);
+  for (int column = 0; column < StatementColumns; ++column)
+    SGrid->setHorizontalHeaderItem(
+        column, new QTableWidgetItem(rows == 0 ? QString() : ToQString(Statement.Rows[0][column])));
+  for (std::size_t row = 1; row < rows; ++row)
+    for (int column = 0; column < StatementColumns; ++column)
+      SGrid->setItem(static_cast<int>(row) - 1, column,
+                     new QTableWidgetItem(ToQString(Statement.Rows[row][column])));
   SizeColumns();
   CSBar->showMessage("There are " + QString::number(Statement.RecordCount()) + " records selected.");
 }
 
 void TStment::SizeColumns() {
   static const char* const suffixes[StatementColumns] = {"X", "X", "XXX", "X", "X", "X", "XXXXXX"};
-  QFont bold = SGrid->font();
-  bold.setBold(true);
   const QFontMetrics metrics(SGrid->font());
-  const QFontMetrics captions(bold);
-  SGrid->verticalHeader()->setDefaultSectionSize(std::max(20, captions.height() + 4));
+  SGrid->verticalHeader()->setDefaultSectionSize(std::max(20, metrics.height() + 4));
   for (int column = 0; column < StatementColumns; ++column) {
     int width = 0;
-    for (std::size_t row = 0; row < Statement.Rows.size(); ++row) {
-      std::string text = TrimBlanks(Statement.Rows[row][static_cast<std::size_t>(column)]).substr(0, 32);
-      width = std::max(width,
-                       (row == 0 ? captions : metrics).horizontalAdvance(ToQString(text + suffixes[column])));
+    for (const StatementRow& row : Statement.Rows) {
+      std::string text = TrimBlanks(row[static_cast<std::size_t>(column)]).substr(0, 32);
+      width = std::max(width, metrics.horizontalAdvance(ToQString(text + suffixes[column])));
     }
     SGrid->setColumnWidth(column, width);
   }

@@ -34,10 +34,12 @@ class TStment : public platform::ui::Form {
   QToolButton* SpeedButton2;
   QToolButton* SpeedButton3;
   QCheckBox* CheckBox1;
-  QTableWidget* SGrid;
+  QTableWidget* SGrid;  // the captions in its header, then the records and the totals row
   QStatusBar* CSBar;
 
  private:
+  // The grid and its captions in the company's body font: name, size, style and colour.
+  void ShowInBodyFont();
   void SizeColumns();
   bool showing_ = false;
 };

@@ -205,11 +205,17 @@ void RefreshExtension(LineGridModel& model, const FigureColumns& columns, int li
                             ",0.00", LenientNumber(quantity) * LenientNumber(price))));
 }
 
+bool LineIsKept(const LineGridModel& model, const FigureColumns& columns, int line) {
+  return !TrimmedText(model.Cell(line, columns.Code)).empty() ||
+         !TrimmedText(model.Cell(line, columns.Description)).empty();
+}
+
 std::vector<TotalsLine> TotalsLines(const LineGridModel& model, const FigureColumns& columns) {
   std::vector<TotalsLine> lines;
   for (int line = 1; line <= model.Lines(); ++line)
-    lines.push_back({LenientAmount(ToAnsi(model.Cell(line, columns.Extension))),
-                     UpperText(model.Cell(line, columns.Taxable)) == "Y"});
+    if (LineIsKept(model, columns, line))
+      lines.push_back({LenientAmount(ToAnsi(model.Cell(line, columns.Extension))),
+                       UpperText(model.Cell(line, columns.Taxable)) == "Y"});
   return lines;
 }
 

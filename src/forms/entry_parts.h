@@ -108,7 +108,10 @@ struct FigureColumns {
 
 // The extension of a line := quantity x unit price, to the cent.
 void RefreshExtension(LineGridModel& model, const FigureColumns& columns, int line);
-// The lines' extensions and taxable marks, for the totals.
+// Whether the line is stored with its document: it has a product code or a description.
+bool LineIsKept(const LineGridModel& model, const FigureColumns& columns, int line);
+// The extensions and taxable marks of the lines kept, for the totals: a document totals what it
+// stores.
 std::vector<TotalsLine> TotalsLines(const LineGridModel& model, const FigureColumns& columns);
 // The other line whose code is `code` (trimmed, any case); 0 when none.
 int LineHoldingCode(const LineGridModel& model, const FigureColumns& columns, const std::string& code,

@@ -2,6 +2,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -72,7 +73,8 @@ TFindBox::TFindBox(QWidget* parent)
   QObject::connect(FindButton, &QPushButton::clicked, [this] { FindButtonClick(); });
   QObject::connect(ListView1->header(), &QHeaderView::sectionClicked,
                    [this](int column) { ListView1ColumnClick(column); });
-  QObject::connect(ListView1, &QTreeWidget::itemDoubleClicked, [this] { ListView1DblClick(); });
+  // Any double click on the list, on a row or below the last one, chooses the selected row.
+  ListView1->viewport()->installEventFilter(this);
   QObject::connect(HelpButn, &QPushButton::clicked, [this] { HelpButnClick(); });
   BindModalResult(Button1, mrCancel);
 }
@@ -155,6 +157,13 @@ void TFindBox::ListView1DblClick() {
   } else {
     Beep();
   }
+}
+
+bool TFindBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == ListView1->viewport() && event->type() == QEvent::MouseButtonDblClick &&
+      static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton)
+    ListView1DblClick();
+  return Form::eventFilter(watched, event);
 }
 
 void TFindBox::HelpButnClick() {

@@ -1,8 +1,8 @@
 #pragma once
 // The Find dialog: the user types a piece of text, the dialog scans the whole file of the
 // calling manager and lists every record in which the text occurs in one of the searched fields
-// (find_modes.h). Double-clicking a row closes it with OK; the caller then reads the row and
-// positions its browser on that record.
+// (find_modes.h). A double click on the list closes it with OK while a row is selected (and
+// beeps while none is); the caller then reads the row and positions its browser on that record.
 
 #include <QLabel>
 #include <QLineEdit>
@@ -44,6 +44,9 @@ class TFindBox : public platform::ui::Form {
 
   // The columns of the highlighted row (Windows-1252), none when no row is highlighted.
   std::optional<FindRow> SelectedRow() const;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void SetColumns(const FindModeDef* mode);

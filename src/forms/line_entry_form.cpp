@@ -44,7 +44,12 @@ bool LineEntryForm::StringGrid1CodeEntered(int row) {
     });
     return true;
   }
-  if (!PlaceProductOnLine(row, product)) lines_->Put(row, columns_.Code, QString());
+  if (!PlaceProductOnLine(row, product)) {
+    // Refused as a code another line holds: the line goes whole, with the figures typed for it,
+    // once the keys typed ahead have reached it.
+    lines_->Put(row, columns_.Code, QString());
+    SayAfterTypedKeys(row, [this, row] { ClearLine(row); });
+  }
   return true;
 }
 
@@ -89,6 +94,15 @@ bool LineEntryForm::RefuseRepeatedCode(int lines, const char* text) {
     if (other != 0 && other < row) return RefuseCodeInUse(code, row, text);
   }
   return false;
+}
+
+bool LineEntryForm::CheckLineKept(int row) {
+  if (forms::LineIsKept(*lines_, columns_, row) ||
+      LenientNumber(Ansi(lines_->Cell(row, columns_.Price))) == 0)
+    return true;
+  return RefuseLine(row,
+                    " has a unit price but no product code or description. Enter one, or choose Clear Line.",
+                    columns_.Code);
 }
 
 void LineEntryForm::SayAfterTypedKeys(int row, std::function<void()> say) {
@@ -173,6 +187,12 @@ void LineEntryForm::ShowGridOrMemo(bool memo, std::initializer_list<QWidget*> me
 void LineEntryForm::resizeEvent(QResizeEvent* event) {
   Form::resizeEvent(event);
   grid_->SizeColumns();
+}
+
+void LineEntryForm::showEvent(QShowEvent* event) {
+  // A restore after a minimize is no new showing: the codes typed before it still wait.
+  if (!event->spontaneous()) grid_->ForgetTypedCodes();
+  Form::showEvent(event);
 }
 
 }  // namespace forms

@@ -47,6 +47,8 @@ class LineEntryForm : public platform::ui::Form {
   // The product placed on the line, its figures filled where the user typed none; false when
   // another line holds it already (said).
   virtual bool PlaceProductOnLine(int row, const records::ProductRec& product) = 0;
+  // The line made afresh, as "Clear Line" makes it, and the totals recomputed.
+  virtual void ClearLine(int row) = 0;
 
   // The grid the form made, attached before anything here is used.
   void AttachLineGrid(LineGridModel* model, LineGridView* view);
@@ -90,6 +92,9 @@ class LineEntryForm : public platform::ui::Form {
   // The first of lines 1..lines whose product code an earlier line holds, refused as
   // RefuseCodeInUse does (codes typed without Enter are never looked up). True when refused.
   bool RefuseRepeatedCode(int lines, const char* text);
+  // A line with a unit price but neither a product code nor a description would be left out of
+  // the stored document while its figures count in the totals: refused at OK (false).
+  bool CheckLineKept(int row);
   void SetRed(QWidget* widget, bool red);
 
   // The stock panel of a line whose stock kind is known ("T" no such product, "Y" non-stock,
@@ -123,6 +128,8 @@ class LineEntryForm : public platform::ui::Form {
                       QLineEdit* tax);
 
   void resizeEvent(QResizeEvent* event) override;
+  // Each showing is a new document: no code typed for the last one waits to be looked up.
+  void showEvent(QShowEvent* event) override;
 
   bool recalculating_ = false;
 

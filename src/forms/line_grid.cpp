@@ -1,5 +1,6 @@
 #include "forms/line_grid.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -67,7 +68,10 @@ class LineCellDelegate : public QStyledItemDelegate {
     edit->selectAll();
   }
 
+  // An editor only passed through (Tab opens the next cell's editor) is not typed into: its cell
+  // keeps what it shows, and stays free for what a product's look-up fills in.
   void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+    if (auto* edit = qobject_cast<QLineEdit*>(editor); edit && !edit->isModified()) return;
     const QString before = index.data(Qt::EditRole).toString();
     QStyledItemDelegate::setModelData(editor, model, index);
     if (index.column() == view_->EnterKeyColumn && index.data(Qt::EditRole).toString() != before)
@@ -186,6 +190,26 @@ void LineGridModel::Fill(int line, int column, const QString& text) {
   if (!TypedWhileHeld(line, column)) Put(line, column, text);
 }
 
+void LineGridModel::SetCodeWait(int line, CodeWait wait, const QString& code) {
+  if (!Valid(line, 0)) return;
+  Line& waiting = lines_[static_cast<size_t>(line)];
+  waiting.wait = wait;
+  waiting.waitingCode = wait == CodeWait::None ? QString() : code;
+}
+
+LineGridModel::CodeWait LineGridModel::CodeWaitOf(int line) const {
+  return Valid(line, 0) ? lines_[static_cast<size_t>(line)].wait : CodeWait::None;
+}
+
+QString LineGridModel::WaitingCode(int line) const {
+  return Valid(line, 0) ? lines_[static_cast<size_t>(line)].waitingCode : QString();
+}
+
+void LineGridModel::ForgetCodeWaits() {
+  for (int line = 1; line <= rules_.Lines; ++line) SetCodeWait(line, CodeWait::None);
+  ReleaseAllTypedCells();
+}
+
 std::string& LineGridModel::Side(int line, int field) {
   return lines_.at(static_cast<size_t>(line)).side.at(static_cast<size_t>(field));
 }
@@ -200,6 +224,8 @@ void LineGridModel::InsertLineAt(int line) {
     lines_[static_cast<size_t>(moved) + 1] = lines_[static_cast<size_t>(moved)];
     lines_[static_cast<size_t>(moved) + 1].cells[0] = QString::number(moved + 1);
   }
+  SetCodeWait(line, CodeWait::None);
+  ReleaseTypedCells(line);
   emit dataChanged(index(line - 1, 0), index(rules_.Lines - 1, columnCount() - 1));
 }
 
@@ -326,8 +352,7 @@ bool LineGridView::HandleYesNoKey(QKeyEvent* event) {
 }
 
 void LineGridView::LookUpCode(int line) {
-  typedCodes_.erase(line);
-  failedCodes_.erase(line);
+  model_->SetCodeWait(line, LineGridModel::CodeWait::None);
   if (!OnEnterKey) return;
   const int outer = std::exchange(lookingUp_, line);
   const bool settled = OnEnterKey(line);
@@ -335,22 +360,31 @@ void LineGridView::LookUpCode(int line) {
   // A code that could not be looked up is tried again by OK, not at every move of the cursor.
   const QString code = model_->Cell(line, EnterKeyColumn);
   if (!settled && !code.trimmed().isEmpty())
-    failedCodes_[line] = code;
+    model_->SetCodeWait(line, LineGridModel::CodeWait::LookUpFailed, code);
   else if (!WaitsToSay(line))
     model_->ReleaseTypedCells(line);
 }
 
 void LineGridView::CodeTyped(int line) {
   model_->HoldTypedCells(line);
-  failedCodes_.erase(line);
-  typedCodes_[line] = model_->Cell(line, EnterKeyColumn);
+  model_->SetCodeWait(line, LineGridModel::CodeWait::ToLookUp, model_->Cell(line, EnterKeyColumn));
+}
+
+bool LineGridView::LeftForLookUp() {
+  // A button's press takes the focus before its click: the click then finds the code waiting.
+  return !qobject_cast<const QAbstractButton*>(QApplication::focusWidget());
 }
 
 void LineGridView::EditorLeft() {
   const QWidget* focus = QApplication::focusWidget();
   // Gone to another window (a dialog, another program) and coming back: the code waits.
   if (!isActiveWindow() || !focus || focus == this || isAncestorOf(focus)) return;
-  LookUpLeftCodes();
+  if (LeftForLookUp()) LookUpLeftCodes();
+}
+
+void LineGridView::ForgetTypedCodes() {
+  waiting_.clear();
+  model_->ForgetCodeWaits();
 }
 
 void LineGridView::LookUpLeftCodes() {
@@ -359,22 +393,18 @@ void LineGridView::LookUpLeftCodes() {
   // A code still on its cell (the focus gone to another window and coming back) waits.
   const bool onCodeCell = CurrentColumn() == EnterKeyColumn && (hasFocus() || !isActiveWindow());
   const int stillTyped = onCodeCell ? CurrentLine() : 0;
-  // A copy: each look-up changes the codes waiting.
-  for (const auto& [line, code] : std::map(typedCodes_))
-    if (line != stillTyped) LookUpTypedCode(line, code);
+  for (int line = 1; line <= model_->Lines(); ++line)
+    if (line != stillTyped && model_->CodeWaitOf(line) == LineGridModel::CodeWait::ToLookUp)
+      LookUpTypedCode(line, model_->WaitingCode(line));
 }
 
 void LineGridView::LookUpTypedCode(int line, const QString& typed) {
-  const auto waits = [line, &typed](const std::map<int, QString>& codes) {
-    const auto found = codes.find(line);
-    return found != codes.end() && found->second == typed;
-  };
-  if (!waits(typedCodes_) && !waits(failedCodes_)) return;  // looked up meanwhile
+  if (model_->CodeWaitOf(line) == LineGridModel::CodeWait::None || model_->WaitingCode(line) != typed)
+    return;  // looked up meanwhile
   // A code emptied, or one the form itself replaced (a product picked), needs no look-up.
   const QString code = model_->Cell(line, EnterKeyColumn);
   if (code.trimmed().isEmpty() || code != typed) {
-    typedCodes_.erase(line);
-    failedCodes_.erase(line);
+    model_->SetCodeWait(line, LineGridModel::CodeWait::None);
     model_->ReleaseTypedCells(line);
     return;
   }
@@ -397,7 +427,8 @@ void LineGridView::SayAfterTypedKeys(int line, std::function<void()> say) {
 }
 
 bool LineGridView::WaitsToSay(int line) const {
-  return std::any_of(waiting_.begin(), waiting_.end(), [line](const WaitingWord& w) { return w.line == line; });
+  return std::any_of(waiting_.begin(), waiting_.end(),
+                     [line](const WaitingWord& w) { return w.line == line; });
 }
 
 void LineGridView::SayWaiting() {
@@ -405,7 +436,8 @@ void LineGridView::SayWaiting() {
     WaitingWord word = std::move(waiting_.front());
     waiting_.pop_front();
     word.say();
-    if (!WaitsToSay(word.line) && !typedCodes_.count(word.line)) model_->ReleaseTypedCells(word.line);
+    if (!WaitsToSay(word.line) && model_->CodeWaitOf(word.line) != LineGridModel::CodeWait::ToLookUp)
+      model_->ReleaseTypedCells(word.line);
   }
 }
 
@@ -420,24 +452,17 @@ LineGridView::Settled LineGridView::SettleTypedCodes() {
   const auto noteFirst = [](int& first, int line) {  // the lowest line
     if (first == 0 || line < first) first = line;
   };
-  // A line is never in both: a code typed anew is no longer one that failed.
-  std::map<int, QString> unsettled = typedCodes_;
-  unsettled.insert(failedCodes_.begin(), failedCodes_.end());
-  for (const auto& [line, code] : unsettled) {
+  for (int line = 1; line <= model_->Lines(); ++line) {
+    if (model_->CodeWaitOf(line) == LineGridModel::CodeWait::None) continue;
+    const QString code = model_->WaitingCode(line);
     const bool lookedUp = model_->Cell(line, EnterKeyColumn) == code && !code.trimmed().isEmpty();
     LookUpTypedCode(line, code);
-    if (lookedUp) noteFirst(failedCodes_.count(line) ? settled.Unsettled : settled.LookedUpNow, line);
+    const bool failed = model_->CodeWaitOf(line) == LineGridModel::CodeWait::LookUpFailed;
+    if (lookedUp) noteFirst(failed ? settled.Unsettled : settled.LookedUpNow, line);
   }
   for (const WaitingWord& word : waiting_) noteFirst(settled.LookedUpNow, word.line);
   SayWaiting();
   return settled;
-}
-
-void LineGridView::Forget() {
-  typedCodes_.clear();
-  failedCodes_.clear();
-  waiting_.clear();
-  model_->ReleaseAllTypedCells();
 }
 
 void LineGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
@@ -450,12 +475,7 @@ void LineGridView::focusOutEvent(QFocusEvent* event) {
   const bool otherWindow =
       event->reason() == Qt::ActiveWindowFocusReason || event->reason() == Qt::PopupFocusReason;
   const QWidget* focus = QApplication::focusWidget();
-  if (!otherWindow && !(focus && isAncestorOf(focus))) LookUpLeftCodes();
-}
-
-void LineGridView::hideEvent(QHideEvent* event) {
-  QTableView::hideEvent(event);
-  Forget();
+  if (!otherWindow && !(focus && isAncestorOf(focus)) && LeftForLookUp()) LookUpLeftCodes();
 }
 
 void LineGridView::keyPressEvent(QKeyEvent* event) {

@@ -15,7 +15,6 @@
 #include <QTableView>
 #include <deque>
 #include <functional>
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -71,12 +70,21 @@ class LineGridModel : public QAbstractTableModel {
   // the line's code waited to be settled: what was typed stands.
   void Fill(int line, int column, const QString& text);
 
+  // A product code typed on the line that waits to be looked up, or whose look-up failed (a file
+  // that could not be read), as it was typed. It belongs to the line and moves with it.
+  enum class CodeWait { None, ToLookUp, LookUpFailed };
+  void SetCodeWait(int line, CodeWait wait, const QString& code = {});
+  CodeWait CodeWaitOf(int line) const;
+  QString WaitingCode(int line) const;
+  // Nothing waits, and no line holds its typed cells.
+  void ForgetCodeWaits();
+
   std::string& Side(int line, int field);
   const std::string& Side(int line, int field) const;
 
   // Moves every line from the last but one down to `line` one line down, with its side values,
-  // renumbering it; the last line drops out. `line` itself keeps its old contents for the caller
-  // to refill.
+  // its held cells and its waiting code, renumbering it; the last line drops out. `line` itself
+  // keeps its old contents for the caller to refill, but nothing of it waits or is held.
   void InsertLineAt(int line);
 
   // Run after a user's entry changed a cell.
@@ -96,6 +104,8 @@ class LineGridModel : public QAbstractTableModel {
     std::vector<std::string> side;
     bool held = false;
     std::set<int> typedWhileHeld;
+    CodeWait wait = CodeWait::None;
+    QString waitingCode;
   };
   bool Valid(int line, int column) const;
 
@@ -126,8 +136,9 @@ class LineGridView : public QTableView {
 
   // The look-up of a column that has one (the product code), given the line: run by Enter on
   // the column, after any open edit is taken, and once a code typed there is left behind by
-  // any key or click (the cursor or the keyboard focus moves elsewhere in the window), before
-  // the key or click after it is handled. A code left empty is not looked up. True when the
+  // any key or click (the cursor or the keyboard focus moves elsewhere in the window, a button
+  // apart), before the key or click after it is handled. A code left empty is not looked up.
+  // A code waits with its line across a minimize and lines inserted above it. True when the
   // code is settled; false when it could not be looked up (a file that cannot be read), and
   // the code then waits to be looked up again.
   std::function<bool(int line)> OnEnterKey;
@@ -138,8 +149,12 @@ class LineGridView : public QTableView {
   void LookUpCode(int line);
   void CodeTyped(int line);
   // Run by the cell editor when the keyboard focus left it: the typed code is looked up when
-  // the focus went elsewhere in this window.
+  // the focus went elsewhere in this window, but not to a button: a code left for a button waits,
+  // so that what the button does (OK above all) meets it as it was typed, whether the button is
+  // pressed with the mouse or from the keyboard.
   void EditorLeft();
+  // A new document: no typed code waits any more, nothing waits to be said.
+  void ForgetTypedCodes();
 
   // What a look-up must say or ask about its line (a notice, "not found ... add it now?") waits
   // until the keys typed ahead of it are handled, so that each lands in the cell it was typed
@@ -160,18 +175,18 @@ class LineGridView : public QTableView {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
   void focusOutEvent(QFocusEvent* event) override;
-  void hideEvent(QHideEvent* event) override;
 
  private:
   // A Y/N key on a Y/N cell sets it at once; other printable keys are dropped there.
   bool HandleYesNoKey(QKeyEvent* event);
   // Every typed code whose cell was left is looked up, in the order of the lines.
   void LookUpLeftCodes();
+  // Where the keyboard focus went on leaving the grid calls for the look-up of the codes left.
+  static bool LeftForLookUp();
   // The code typed on the line looked up, unless it was looked up, emptied or replaced meanwhile.
   void LookUpTypedCode(int line, const QString& typed);
   void SayWaiting();
   bool WaitsToSay(int line) const;
-  void Forget();
 
   struct WaitingWord {
     int line;
@@ -179,11 +194,7 @@ class LineGridView : public QTableView {
   };
 
   LineGridModel* model_;
-  // The lines whose typed code is still to be looked up, with the code as typed; and those whose
-  // code could not be looked up (a file that cannot be read).
-  std::map<int, QString> typedCodes_;
-  std::map<int, QString> failedCodes_;
-  int lookingUp_ = 0;         // the line whose look-up runs; 0 none
+  int lookingUp_ = 0;  // the line whose look-up runs; 0 none
   std::deque<WaitingWord> waiting_;
   bool sayScheduled_ = false;
 };

@@ -46,6 +46,10 @@ QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption
   return button;
 }
 
+void ReachWithAlt(std::initializer_list<std::pair<QAbstractButton*, char>> buttons) {
+  for (auto [button, letter] : buttons) button->setShortcut(QKeySequence(QString("Alt+") + QChar(letter)));
+}
+
 bool ReadHighlightedRow(storage::TRecBrowser& browser) {
   if (browser.BrowserCurrentRef() < 1) return false;
   int32_t status = 0;
@@ -202,7 +206,8 @@ void ManagerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 QToolButton* ManagerWindow::AddCloseButton() {
-  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Cl&ose", {});
+  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Close", {});
+  ReachWithAlt({{button, 'O'}});
   QObject::connect(button, &QToolButton::clicked, [this] { Close(); });
   return button;
 }

@@ -13,7 +13,9 @@
 #include <QToolButton>
 #include <array>
 #include <functional>
+#include <initializer_list>
 #include <optional>
+#include <utility>
 
 #include "platform/ui/form.h"
 #include "records/record_file.h"
@@ -30,6 +32,9 @@ QBoxLayout* LayOutManagerWindow(QWidget& window, QMenuBar* menu, QLabel* title, 
 // button whose action is connected elsewhere or not available).
 QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption,
                            std::function<void()> click);
+
+// Buttons whose captions carry no letter of their own, each still run by Alt and its letter.
+void ReachWithAlt(std::initializer_list<std::pair<QAbstractButton*, char>> buttons);
 
 // Reads the highlighted row's record into the browser's record buffer; false when there is no
 // row or it cannot be read (then said, naming the file and the reason).
@@ -142,7 +147,7 @@ class ManagerWindow : public platform::ui::Form {
   QAction* AddItem(QMenu* menu, const char* caption, void (Window::*handler)()) {
     return AddMenuItem(menu, caption, HandlerOf(static_cast<Window*>(this), handler));
   }
-  // A "Cl&ose" button and a "&Close" item that close the window.
+  // A "Close" button (Alt+O) and a "&Close" item that close the window.
   QToolButton* AddCloseButton();
   QAction* AddCloseItem(QMenu* menu);
 

@@ -539,9 +539,14 @@ void TProdInv::RecalcLine(int row) {
   RecalcInvoiceTotals();
 }
 
+void TProdInv::ClearLine(int row) {
+  ResetLine(row, LineReset::Cleared, kLineOnHand);
+  RecalcInvoiceTotals();
+}
+
 void TProdInv::DeleteLineClick() {
   const int row = StringGrid1->CurrentLine();
-  ResetLine(row, LineReset::Cleared, kLineOnHand);
+  ClearLine(row);
   BlankStockPanel();
   RecalcLine(row);
 }
@@ -967,6 +972,7 @@ bool TProdInv::CheckLine(int row) {
   }
   if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kColPrice);
   if (!IsValidNumber(LineCosts(row))) return RefuseLine(row, " has an invalid COST.", kColCode);
+  if (!CheckLineKept(row)) return false;
   // Quantity, price and extension each have ten characters in the stored line.
   int column = kColQuantity;
   if (const char* oversized = forms::OversizedFigure(quantity, price, kFigureColumns, column))
@@ -1129,8 +1135,7 @@ EnteredInvoice TProdInv::GatherInvoice() {
     return invoice;
   }
   for (int row = 1; row <= kInvoiceLines; ++row)
-    if (!Trimmed(Lines->Cell(row, kColCode)).empty() || !Trimmed(Lines->Cell(row, kColDescription)).empty())
-      invoice.Lines.push_back(lineOf(row));
+    if (forms::LineIsKept(*Lines, kFigureColumns, row)) invoice.Lines.push_back(lineOf(row));
   return invoice;
 }
 

@@ -210,6 +210,7 @@ class TProdInv : public forms::LineEntryForm {
   // Lines.
   void ResetLine(int row, LineReset how, const std::string& onHand);
   void RecalcLine(int row) override;
+  void ClearLine(int row) override;
   void ShowStockPanel(int row, double afterSale);
   void BlankStockPanel();
   QString OldQuantityNote(const std::string& code, int row);

@@ -1,6 +1,7 @@
 #include "invoicing/payment_posting.h"
 
-#include <QString>
+#include <algorithm>
+#include <map>
 #include <stdexcept>
 
 #include "invoicing/date_field.h"
@@ -10,7 +11,6 @@
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
-#include "platform/ui/message_box.h"
 #include "records/company_file.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
@@ -91,23 +91,92 @@ void SettleRecord(InvoiceRec& r, const QDate& date) {
   r.AmountDue.Set(AmountText(0));
 }
 
-// Rewrites a changed record; the amount its due fell by, none when it could not be written.
-std::optional<Cents> RewriteRecord(const InvoiceRec& before, const InvoiceRec& after, IsamRecRef ref) {
+// Rewrites a changed record (a failure throws); the amount its due fell by.
+Cents RewriteRecord(const InvoiceRec& before, const InvoiceRec& after, IsamRecRef ref) {
   records::InvoiceBuf = after;
   records::RequireDone(records::UpdateInvoiceRecord(before, ref), "Modify operation failed");
   return StoredCents(before.AmountDue.Get()) - StoredCents(after.AmountDue.Get());
 }
 
-bool AddRecord(const InvoiceRec& record, const char* failure) {
+void AddRecord(const InvoiceRec& record, const char* failure) {
   records::InvoiceBuf = record;
   IsamRecRef ref = 0;
   records::RequireDone(records::AddInvoiceRecord(ref), failure);
-  return true;
 }
 
-void NotFound(const PaymentItem& item) {
-  platform::ui::ShowMessage(QString::fromStdString(
-      "Item " + item.Number + " is not an open item of this customer; it was not posted."));
+// The open record an item pays: the first unsettled record of its number that it can pay (a
+// deposit when a "DP" item is paid whole, an invoice otherwise); end() when there is none.
+StoredInvoices::iterator OpenRecordOf(StoredInvoices& records, const PaymentItem& item) {
+  const char* types = !item.Partial && IsDepositItem(item.Number) ? "D" : "IZG";
+  return std::find_if(records.begin(), records.end(), [&](const auto& entry) {
+    return !Settled(entry.Record) && HasType(entry.Record, types);
+  });
+}
+
+[[noreturn]] void RefusePayment(const std::string& why) {
+  throw std::runtime_error(why + " The payment was not posted.");
+}
+
+std::string Money(Cents amount) {
+  return platform::text::FormatAmount(amount);
+}
+
+// Works the items through copies of the customer's records before anything is written, so that
+// an item the records cannot take as listed (paid meanwhile from another window, or a partial
+// payment no longer below what is owed) refuses the whole payment, saying why.
+class PaymentCheck {
+ public:
+  explicit PaymentCheck(const std::string& customerNo) : customerNo_(customerNo) {}
+
+  void Check(const PaymentItem& item) {
+    if (item.Number == NewDepositItem) return;
+    auto [known, added] = records_.try_emplace(UpperCase(item.Number));
+    if (added) known->second = ItemRecords(item.Number, customerNo_);
+    auto open = OpenRecordOf(known->second, item);
+    if (open == known->second.end())
+      RefusePayment("Item " + item.Number + " is not an open item of this customer.");
+    InvoiceRec& record = open->Record;
+    const Cents due = StoredCents(record.AmountDue.Get());
+    if (item.Partial) {
+      CheckPartial(item, due);
+      record.AmountDue.Set(AmountText(due - item.Amount));
+      if (item.Amount == due) record.SettledFlag.Set("P");
+      return;
+    }
+    if (item.Amount != due)
+      RefusePayment("Item " + item.Number + " pays " + Money(item.Amount) + ", but " +
+                    (IsDepositItem(item.Number) ? "deposit " : "invoice ") + item.Number + " owes " +
+                    Money(due) + ".");
+    record.SettledFlag.Set("P");
+  }
+
+ private:
+  static void CheckPartial(const PaymentItem& item, Cents due) {
+    if (item.Amount > due)
+      RefusePayment("The partial payment of " + Money(item.Amount) + " is more than invoice " + item.Number +
+                    " owes (" + Money(due) + ").");
+    if (item.Amount <= 0 && item.Amount != due)
+      RefusePayment("The partial payment of " + Money(item.Amount) + " on invoice " + item.Number +
+                    " is not above zero.");
+  }
+
+  std::string customerNo_;
+  std::map<std::string, StoredInvoices> records_;  // by item number, as the items leave them
+};
+
+// The items in the order they are written: every partial payment before the items paid whole,
+// so that an invoice's remainder is settled after the parts paid of it, whatever the list order.
+std::vector<PaymentItem> PostingOrder(const std::vector<PaymentItem>& items) {
+  std::vector<PaymentItem> ordered = items;
+  std::stable_partition(ordered.begin(), ordered.end(), [](const PaymentItem& item) { return item.Partial; });
+  return ordered;
+}
+
+// The open record of an item the check passed; the file changing under the posting undoes it.
+StoredInvoices::iterator RequireOpenRecord(StoredInvoices& records, const PaymentItem& item) {
+  auto open = OpenRecordOf(records, item);
+  if (open == records.end()) throw std::runtime_error("Item " + item.Number + " is no longer open.");
+  return open;
 }
 
 class PaymentWriter {
@@ -124,59 +193,44 @@ class PaymentWriter {
     r.InvTotal.Set(AmountText(0));
     r.InvPaid.Set(AmountText(item.Amount));
     r.AmountDue.Set(AmountText(-item.Amount));
-    return AddRecord(r, "Adding deposit failed.") ? item.Amount : 0;
+    AddRecord(r, "Adding deposit failed.");
+    return item.Amount;
   }
 
   // Part of an invoice's due: the invoice becomes type Z and a type X record holds the payment.
   Cents Partial(const PaymentItem& item) {
-    for (auto& [ref, invoice] : ItemRecords(item.Number, payment_.CustomerNo)) {
-      if (Settled(invoice) || !HasType(invoice, "IZG")) continue;
-      const Cents due = StoredCents(invoice.AmountDue.Get());
-      if (item.Amount > due) {
-        platform::ui::ShowMessage(
-            QString::fromStdString("The partial payment of " + platform::text::FormatAmount(item.Amount) +
-                                   " is more than invoice " + item.Number + " owes; it was not posted."));
-        return 0;
-      }
-      InvoiceRec after = invoice;
-      after.AmountDue.Set(AmountText(due - item.Amount));
-      if (due == item.Amount) SettleRecord(after, date_);
-      after.TransactionType.Set("Z");
-      std::optional<Cents> posted = RewriteRecord(invoice, after, ref);
-      if (!posted) return 0;
-      InvoiceRec x = NewRecord("X", "Partial");
-      x.InvoiceNo.Set(invoice.InvoiceNo.Get());
-      x.SettledFlag.Set("P");
-      for (auto* amount : {&x.NetAmount, &x.TaxAmount, &x.InvTotal, &x.AmountDue}) amount->Set(AmountText(0));
-      x.InvPaid.Set(AmountText(item.Amount));
-      x.TaxRate.Set(invoice.TaxRate.Get());
-      x.Body.Set(invoice.Body.Get());
-      AddRecord(x, "Adding partial pmt failed.");
-      return *posted;
-    }
-    NotFound(item);
-    return 0;
+    StoredInvoices records = ItemRecords(item.Number, payment_.CustomerNo);
+    const auto& [ref, invoice] = *RequireOpenRecord(records, item);
+    const Cents due = StoredCents(invoice.AmountDue.Get());
+    InvoiceRec after = invoice;
+    after.AmountDue.Set(AmountText(due - item.Amount));
+    if (due == item.Amount) SettleRecord(after, date_);
+    after.TransactionType.Set("Z");
+    const Cents posted = RewriteRecord(invoice, after, ref);
+    InvoiceRec x = NewRecord("X", "Partial");
+    x.InvoiceNo.Set(invoice.InvoiceNo.Get());
+    x.SettledFlag.Set("P");
+    for (auto* amount : {&x.NetAmount, &x.TaxAmount, &x.InvTotal, &x.AmountDue}) amount->Set(AmountText(0));
+    x.InvPaid.Set(AmountText(item.Amount));
+    x.TaxRate.Set(invoice.TaxRate.Get());
+    x.Body.Set(invoice.Body.Get());
+    AddRecord(x, "Adding partial pmt failed.");
+    return posted;
   }
 
-  // A whole open item: an invoice without a paid amount records the payment itself; otherwise a
-  // payment record (type T for a deposit) is written and every open record of the number settled.
+  // A whole open item, whose amount is what its record owes: an invoice without a paid amount
+  // records the payment itself; otherwise a payment record (type T for a deposit) is written and
+  // the record settled.
   Cents Whole(const PaymentItem& item) {
     const bool deposit = IsDepositItem(item.Number);
-    auto records = ItemRecords(item.Number, payment_.CustomerNo);
-    auto open = std::find_if(records.begin(), records.end(), [&](const auto& entry) {
-      return !Settled(entry.Record) && HasType(entry.Record, deposit ? "D" : "IZG");
-    });
-    if (open == records.end()) {
-      NotFound(item);
-      return 0;
-    }
-    const InvoiceRec& found = open->Record;
+    StoredInvoices records = ItemRecords(item.Number, payment_.CustomerNo);
+    const auto& [ref, found] = *RequireOpenRecord(records, item);
     InvoiceRec paid = found;
     SettleRecord(paid, date_);
     if (!payment_.Note.empty()) paid.StatementComment.Set(payment_.Note);
     if (StoredCents(found.InvPaid.Get()) == 0) {
       paid.InvPaid.Set(AmountText(item.Amount));
-      return RewriteRecord(found, paid, open->Ref).value_or(0);
+      return RewriteRecord(found, paid, ref);
     }
     InvoiceRec payment = paid;
     payment.TransactionType.Set(deposit ? "T" : "X");
@@ -184,16 +238,11 @@ class PaymentWriter {
     payment.InvPaid.Set(AmountText(item.Amount));
     for (auto* amount : {&payment.TaxAmount, &payment.InvTotal, &payment.AmountDue})
       amount->Set(AmountText(0));
-    if (!AddRecord(payment, "Adding reg pmt failed.")) return 0;
-    Cents posted = 0;
-    for (auto& [ref, record] : ItemRecords(item.Number, payment_.CustomerNo)) {
-      if (Settled(record)) continue;
-      InvoiceRec settled = record;
-      SettleRecord(settled, date_);
-      settled.TransactionType.Set(deposit ? "D" : "Z");
-      posted += RewriteRecord(record, settled, ref).value_or(0);
-    }
-    return posted;
+    AddRecord(payment, "Adding reg pmt failed.");
+    InvoiceRec settled = found;
+    SettleRecord(settled, date_);
+    settled.TransactionType.Set(deposit ? "D" : "Z");
+    return RewriteRecord(found, settled, ref);
   }
 
  private:
@@ -322,15 +371,18 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
   RequireInvoiceCustomer(customers.Open(), payment.CustomerNo, customer, customerRef,
                          " The payment was not posted.");
 
+  const std::vector<PaymentItem> items = PostingOrder(payment.Items);
+  PaymentCheck check(payment.CustomerNo);
+  for (const PaymentItem& item : items) check.Check(item);
+
   PostedPayment result;
   std::string counter = CurrentCompany.NextDepositNumber.Get();
   PaymentWriter writer(payment, customer, *date);
-  for (const PaymentItem& item : payment.Items) {
+  for (const PaymentItem& item : items) {
     if (item.Number == NewDepositItem) {
       counter = NextDepositCounter(counter);
-      Cents posted = writer.Deposit(item, counter);
-      if (posted != 0) result.Deposits.push_back(DepositPrefix + counter);
-      result.Posted += posted;
+      result.Posted += writer.Deposit(item, counter);
+      result.Deposits.push_back(DepositPrefix + counter);
     } else if (item.Partial) {
       result.Posted += writer.Partial(item);
     } else {

@@ -72,9 +72,12 @@ struct PostedPayment {
   std::vector<std::string> Deposits;  // the numbers of the deposits written
 };
 
-// Posts every item in order. The invoice file must be open. Raises std::runtime_error, with
-// nothing written, when the date is not a date in the company's date order or the customer is
-// not on file. A record that cannot be written is reported and the next item is posted.
+// Posts every item for exactly its amount: a partial payment lowers what its invoice owes, an
+// item paid whole settles its record and must be what the record owes once the item's partial
+// payments are written (they are written first, wherever they are listed). The invoice file must
+// be open. Raises std::runtime_error, with nothing written, when the date is not a date in the
+// company's date order, the customer is not on file, or an item cannot be posted as listed (the
+// message names it and why); a failure while writing undoes the whole payment.
 PostedPayment PostPayment(const Payment& payment);
 
 // The customer's four aging buckets from the amounts due of its records, aged by their sortable

@@ -75,6 +75,33 @@ QString LineOf(const PaymentItem& item) {
   return ToQString(PaymentItemLine(item));
 }
 
+// Every line of an open item and of its partial payments carries the item's place in the list as
+// it was loaded; a partial payment's line also says that it is one.
+constexpr int OpenItemRole = Qt::UserRole;
+constexpr int PartialPaymentRole = Qt::UserRole + 1;
+
+QListWidgetItem* ItemLine(const PaymentItem& item, int openItem, bool partialPayment) {
+  auto* line = new QListWidgetItem(LineOf(item));
+  line->setData(OpenItemRole, openItem);
+  line->setData(PartialPaymentRole, partialPayment);
+  return line;
+}
+
+bool IsPartialPayment(const QListWidgetItem& line) {
+  return line.data(PartialPaymentRole).toBool();
+}
+
+bool IsLineOf(const QListWidgetItem& line, int openItem, bool partialPayment) {
+  return line.data(OpenItemRole).isValid() && line.data(OpenItemRole).toInt() == openItem &&
+         IsPartialPayment(line) == partialPayment;
+}
+
+int RowOf(const QListWidget& list, int openItem) {
+  for (int row = 0; row < list.count(); ++row)
+    if (IsLineOf(*list.item(row), openItem, false)) return row;
+  return -1;
+}
+
 }  // namespace
 
 TPayBox::TPayBox(QWidget* parent)
@@ -198,6 +225,7 @@ void TPayBox::SetPaidText(const QString& text) {
 void TPayBox::ResetPayment() {
   SrcList->clear();
   DstList->clear();
+  openItems_.clear();
   PDate->setText(ToQString(TodayTyped()));
   SetPaidText("0.00");
   PNotes->clear();
@@ -260,7 +288,8 @@ std::string TPayBox::ReadOpenItems() {
   } catch (const std::runtime_error& failure) {
     return failure.what();
   }
-  for (const PaymentItem& item : items) SrcList->addItem(LineOf(item));
+  openItems_ = items;
+  for (size_t i = 0; i < items.size(); ++i) SrcList->addItem(ItemLine(items[i], static_cast<int>(i), false));
   return {};
 }
 
@@ -313,13 +342,56 @@ void TPayBox::IncAllBtnClick() {
 void TPayBox::ExcludeBtnClick() {
   if (EmptyForMove(*DstList, "There are no records to move to the left box.")) return;
   MoveSelected(*DstList, *SrcList);
+  ReturnPartialPayments();
   SetButtons();
 }
 
 void TPayBox::ExcAllBtnClick() {
   if (EmptyForMove(*DstList, "There are no records to move to the left box.")) return;
   MoveAll(*DstList, *SrcList);
+  ReturnPartialPayments();
   SetButtons();
+}
+
+void TPayBox::ReturnPartialPayments() {
+  for (int row = 0; row < SrcList->count();) {
+    if (!IsPartialPayment(*SrcList->item(row))) {
+      ++row;
+      continue;
+    }
+    const int item = SrcList->item(row)->data(OpenItemRole).toInt();
+    delete SrcList->takeItem(row);
+    RestoreOpenItem(item, row);
+  }
+}
+
+// The open item's line, wherever it stands, goes back to the open items at `row` (where its
+// partial payment landed) unless it is there already, and shows what is left open of it.
+void TPayBox::RestoreOpenItem(int item, int row) {
+  QListWidgetItem* line = nullptr;
+  if (const int open = RowOf(*SrcList, item); open >= 0) {
+    line = SrcList->item(open);
+  } else if (const int posted = RowOf(*DstList, item); posted >= 0) {
+    line = DstList->takeItem(posted);
+    SrcList->insertItem(row, line);
+  } else {
+    line = ItemLine(openItems_.at(static_cast<size_t>(item)), item, false);
+    SrcList->insertItem(row, line);
+  }
+  line->setText(LineOf(OpenRest(item)));
+}
+
+PaymentItem TPayBox::OpenRest(int item) const {
+  PaymentItem rest = openItems_.at(static_cast<size_t>(item));
+  for (int row = 0; row < DstList->count(); ++row) {
+    const QListWidgetItem& line = *DstList->item(row);
+    if (!IsLineOf(line, item, true)) continue;
+    if (std::optional<PaymentItem> partial = ParsePaymentItemLine(ToAnsi(line.text()))) {
+      rest.Amount -= partial->Amount;
+      rest.Partial = false;
+    }
+  }
+  return rest;
 }
 
 void TPayBox::SrcListClick() {
@@ -385,7 +457,8 @@ void TPayBox::PPmtBtnClick() {
   const int row = SrcList->currentRow();
   std::optional<PaymentItem> item =
       row >= 0 ? ParsePaymentItemLine(ToAnsi(SrcList->item(row)->text())) : std::nullopt;
-  if (!item || TrimBlanks(item->Date).empty()) {
+  // Only an open item of the customer is paid in part (a deposit moved back is none).
+  if (!item || TrimBlanks(item->Date).empty() || !SrcList->item(row)->data(OpenItemRole).isValid()) {
     Beep();
     return;
   }
@@ -399,7 +472,8 @@ void TPayBox::PPmtBtnClick() {
   dialog.PAmount->setText("0.00");
   if (dialog.ShowModal() != mrOk) return;
   const platform::text::Cents amount = dialog.Amount();
-  DstList->addItem(LineOf({PartialInvoiceNo, PartialDate, amount, true}));
+  const int openItem = SrcList->item(row)->data(OpenItemRole).toInt();
+  DstList->addItem(ItemLine({PartialInvoiceNo, PartialDate, amount, true}, openItem, true));
   SrcList->item(row)->setText(LineOf({PartialInvoiceNo, PartialDate, PartialDue - amount, false}));
   SrcList->setFocus();
   SrcList->setCurrentRow(row);
@@ -410,9 +484,7 @@ void TPayBox::AccountDepClick() {
   TPPmtDialog& dialog = CreatePPmtDialog();
   dialog.SetCaption("Deposit on Account");
   dialog.Label1->setText("Invoice: DEPOSIT     Date: " + PDate->text());
-  // Offered: what was paid and is not posted yet.
-  const platform::text::Cents left = TypedAmountValue(ToAnsi(PAmt->text())).value_or(0) - PostedAmount();
-  dialog.PAmount->setText(ToQString(AmountText(std::max<platform::text::Cents>(left, 0))));
+  dialog.PAmount->setText("0.00");
   PartialDue = 0;
   DepositEntryMode = 1;
   const TModalResult result = dialog.ShowModal();

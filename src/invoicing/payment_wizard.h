@@ -83,6 +83,14 @@ class TPayBox : public platform::ui::Form {
   static void MoveSelected(QListWidget& from, QListWidget& to);
   static void MoveAll(QListWidget& from, QListWidget& to);
   bool EmptyForMove(const QListWidget& list, const char* message) const;
+  // A partial payment moved back to the open items gives its amount back to the open item it was
+  // taken from, which comes back to the open items too.
+  void ReturnPartialPayments();
+  void RestoreOpenItem(int item, int row);
+  // What is left open of a loaded item: its amount less its partial payments in the post list.
+  PaymentItem OpenRest(int item) const;
+
+  std::vector<PaymentItem> openItems_;  // the customer's open items as listed
 
   std::string customerNo_;
   std::string unreadItems_;  // why the customer's open items could not be read; the Post says it

@@ -173,9 +173,7 @@ TEditProd::TEditProd(QWidget* parent)
   for (QAction* close : {Close2, Close3}) QObject::connect(close, &QAction::triggered, [this] { Close(); });
   QObject::connect(ExporttoTextFile1, &QAction::triggered, [] { exchange::CreateProdExp().ShowModal(); });
   for (QAction* queue : {AddtoLabelQueue1, AddtoLabelQueue2})
-    QObject::connect(queue, &QAction::triggered, [this] {
-      if (ReadCurrentRow()) reports::QueueProduct(ProductBuf);
-    });
+    QObject::connect(queue, &QAction::triggered, [this] { AddtoLabelQueue1Click(); });
   ProdBrowser->SetPopupMenu(PopupMenu1);
 
   auto* statusBar = new QStatusBar(this);
@@ -261,6 +259,12 @@ void TEditProd::ImportfromTextFile1Click() {
 int32_t TEditProd::ProdBrowserBuildRow(storage::TRecBrowser*, storage::RowRec& rr) {
   rr.Text[0] = ProductBrowserRow(ProductBuf);
   return 0;
+}
+
+// A product without a description would print a label with nothing on it: it is not queued.
+void TEditProd::AddtoLabelQueue1Click() {
+  if (!ReadCurrentRow() || TrimBlanks(ProductBuf.Description.Get()).empty()) return;
+  StatusPanel1->setText(ToQString(reports::QueueProduct(ProductBuf)));
 }
 
 bool TEditProd::ReadCurrentRow() {

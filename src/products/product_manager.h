@@ -93,6 +93,7 @@ class TEditProd : public platform::ui::Form {
   void Print1Click();
   void ProdListButnClick();
   void ValidateBarCode1Click();
+  void AddtoLabelQueue1Click();
   void FindClick();
   void Code1Click();
   void ByDescription1Click();

@@ -455,11 +455,14 @@ void TPOEdit1::RecalcLine(int row) {
   RecalcPOTotals();
 }
 
-void TPOEdit1::DeleteLineClick() {
-  const int row = StringGrid1->CurrentLine();
+void TPOEdit1::ClearLine(int row) {
   ResetLine(row, LineReset::Cleared);
-  BlankGlance();
   RecalcPOTotals();
+}
+
+void TPOEdit1::DeleteLineClick() {
+  ClearLine(StringGrid1->CurrentLine());
+  BlankGlance();
 }
 
 void TPOEdit1::MakeNoteClick() {
@@ -911,6 +914,7 @@ bool TPOEdit1::CheckLine(int row) {
   if (described && !quantity.empty() && price.empty())
     return RefuseLine(row, " has a quantity but no unit price.", kPOColPrice);
   if (!IsValidNumber(price)) return RefuseLine(row, " has an invalid UNIT PRICE value.", kPOColPrice);
+  if (!CheckLineKept(row)) return false;
   // Quantity, price and extension each have ten characters in the stored line text.
   int column = kPOColQuantity;
   if (const char* oversized = forms::OversizedFigure(quantity, price, kFigureColumns, column))

@@ -196,6 +196,7 @@ class TPOEdit1 : public forms::LineEntryForm {
   // Lines.
   void ResetLine(int row, LineReset how);
   void RecalcLine(int row) override;
+  void ClearLine(int row) override;
   void ShowGlance(int row, double afterOrder);
   void BlankGlance();
   QString OldQuantityNote(const std::string& code, int row);

@@ -6,9 +6,6 @@
 // also the vendor picker of PO entry and the label wizard: while one of them is on screen, a
 // double-click (or Enter) hands the highlighted vendor to it in VendorBuf and closes the
 // manager.
-//
-// The label queue and exports belong to windows that are not part of the program yet:
-// their items are shown disabled.
 
 #include <QAction>
 #include <QMenu>

@@ -1,5 +1,7 @@
 #include "reports/report_subtotals.h"
 
+#include <QCollator>
+#include <QLocale>
 #include <algorithm>
 #include <array>
 #include <bit>
@@ -10,8 +12,10 @@
 #include <numeric>
 #include <optional>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
+#include "platform/text/codepage.h"
 #include "platform/text/decimal_text.h"
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
@@ -293,13 +297,13 @@ class KeyNumbers {
     return std::string_view(texts_).substr(starts_[number], end - starts_[number]);
   }
   void Grow() {
-    std::vector<uint32_t> slots(slots_.size() * 2, 0);
+    std::vector<uint32_t> grown(slots_.size() * 2, 0);
     for (uint32_t number = 0; number < hashes_.size(); ++number) {
-      std::size_t at = hashes_[number] & (slots.size() - 1);
-      while (slots[at] != 0) at = (at + 1) & (slots.size() - 1);
-      slots[at] = number + 1;
+      std::size_t at = hashes_[number] & (grown.size() - 1);
+      while (grown[at] != 0) at = (at + 1) & (grown.size() - 1);
+      grown[at] = number + 1;
     }
-    slots_ = std::move(slots);
+    slots_ = std::move(grown);
   }
 
   std::vector<uint32_t> slots_ = std::vector<uint32_t>(1024, 0);  // a key's number + 1; 0 is free
@@ -308,20 +312,39 @@ class KeyNumbers {
   std::string texts_;
 };
 
-// The places of the report's distinct keys in the sort order: keys compare without regard to case
-// first (upper-cased) and then exactly, so that keys that differ only in case stay apart.
-std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
-  std::vector<std::string> packed;
-  packed.reserve(keys.size());
-  for (std::string_view key : keys) {
-    std::string& text = packed.emplace_back();
-    for (char c : key) text += platform::text::UpperChar(c);
-    text += '\0';
-    text += key;
+// The keys' order: in the collation of the user's locale without regard to case first, and then
+// exactly. The C locale's collation tells case apart in its sort keys, so there the keys compare
+// upper-cased.
+void SortCollated(std::vector<uint32_t>& order, const std::vector<std::string_view>& keys) {
+  QCollator collator;
+  collator.setCaseSensitivity(Qt::CaseInsensitive);
+  if (collator.locale().language() == QLocale::C) {
+    std::vector<std::string> upper;
+    upper.reserve(keys.size());
+    for (std::string_view key : keys) {
+      std::string& text = upper.emplace_back();
+      for (char c : key) text += platform::text::UpperChar(c);
+    }
+    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+      return std::tie(upper[a], keys[a]) < std::tie(upper[b], keys[b]);
+    });
+    return;
   }
+  std::vector<QCollatorSortKey> collated;
+  collated.reserve(keys.size());
+  for (std::string_view key : keys) collated.push_back(collator.sortKey(platform::text::ToQString(key)));
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    if (const int byCollation = collated[a].compare(collated[b])) return byCollation < 0;
+    return keys[a] < keys[b];
+  });
+}
+
+// The places of the report's distinct keys in the sort order, so that keys that differ only in
+// case stand side by side and stay apart.
+std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
   std::vector<uint32_t> order(keys.size());
   std::iota(order.begin(), order.end(), 0u);
-  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) { return packed[a] < packed[b]; });
+  SortCollated(order, keys);
   std::vector<uint32_t> ranks(keys.size());
   for (uint32_t place = 0; place < order.size(); ++place) ranks[order[place]] = place;
   return ranks;

@@ -7,11 +7,11 @@
 // blank row and its "Grand Total", sub-totals on or off.
 //
 // The rows put in are flagged in the table (ReportTable::Inserted), so the next pass takes out
-// exactly those. Keys compare without regard to case first and then exactly, so that the sort
-// keeps the records of one exact key together and every such run is one group: "Abc" and
-// "ABC" stand side by side with a "** Totals" row each. Records of one exact key follow their
-// other cells, as they stand, in column order. The sort rearranges the table's rows in place
-// and copies no cell.
+// exactly those. Keys compare in the collation of the user's locale without regard to case
+// first, and then exactly, so that the sort keeps the records of one exact key together and
+// every such run is one group: "Abc" and "ABC" stand side by side with a "** Totals" row each.
+// Records of one exact key follow their other cells, as they stand, in column order. The sort
+// rearranges the table's rows in place and copies no cell.
 //
 // Which columns are summed, and where the labels and sums stand, depends on the report's title:
 //

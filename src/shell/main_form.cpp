@@ -242,9 +242,8 @@ void TMainForm::BuildMenus() {
   RebuildDataFiles1 = AddItem(Tools1, "Rebuild Data &Files", &TMainForm::RebuildDataFiles1Click);
   N9 = Tools1->addSeparator();
   ImportInventoryVersion2Files1 =
-      AddItem(Tools1, "Import Version 2 Files...", &TMainForm::ImportInventoryVersion2Files1Click);
-  ImportPVProV2Files1 =
-      AddItem(Tools1, "Import Billing Product Files...", &TMainForm::ImportPVProV2Files1Click);
+      AddItem(Tools1, "Import Inventory V2 Files", &TMainForm::ImportInventoryVersion2Files1Click);
+  ImportPVProV2Files1 = AddItem(Tools1, "Import Billing V2 Files", &TMainForm::ImportPVProV2Files1Click);
 
   Help1 = MainMenu1->addMenu("&Help");
   Topics1 = AddItem(Help1, "&Topics", &TMainForm::Topics1Click);
@@ -886,7 +885,9 @@ void TMainForm::POManager1Click() {
 }
 
 void TMainForm::InvoiceManager1Click() {
-  if (CheckProductFileForInvoices()) invoicing::CreateInvEdit1().ShowModal();
+  if (!CheckProductFileForInvoices()) return;
+  HideChart();
+  invoicing::CreateInvEdit1().ShowModal();
 }
 
 void TMainForm::ProductManager1Click() {

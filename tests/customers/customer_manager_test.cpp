@@ -407,6 +407,31 @@ TEST_F(CustomerManagerTest, AddsTheHighlightedCustomerToTheLabelQueue) {
   reports::LabelPrintQueue.Clear();
 }
 
+// Each menu and the pop-up menu on the rows list their items in order, with their captions.
+TEST_F(CustomerManagerTest, MenusListTheirItemsWithTheirCaptions) {
+  TDemoForm& m = CreateDemoForm();
+  auto captions = [](const QMenu* menu) {
+    QStringList texts;
+    for (const QAction* item : menu->actions())
+      if (!item->isSeparator()) texts << item->text();
+    return texts;
+  };
+  const std::pair<const QMenu*, QStringList> menus[] = {
+      {m.Customer1,
+       {"&New", "&Edit", "&Delete", "&Print", "&Find", "Customer &List", "&Add to Label Queue",
+        "Print En&velope", "Cop&y to Clipboard", "E&xport to Text File", "Export to Co&ntact Manager",
+        "&Import from Text File", "&Close"}},
+      {m.Statements1, {"&View / Print", "&Batch Print"}},
+      {m.Display1, {"By &Name", "By N&umber", "Print &Window"}},
+      {m.Help1, {"&Overview"}},
+      {m.PopupMenu1,
+       {"Add to Label &Queue", "Print En&velope", "Cop&y to Clipboard", "&Statement", "&New", "&Edit",
+        "&Delete", "&Print", "&Find", "Customer &List", "&Close"}},
+  };
+  for (const auto& [menu, expected] : menus)
+    EXPECT_EQ(captions(menu), expected) << menu->title().toStdString();
+}
+
 TEST_F(CustomerManagerTest, EveryActionIsAvailable) {
   TDemoForm& m = CreateDemoForm();
   for (QAction* item :

@@ -2,7 +2,10 @@
 // e-mailed to a real SMTP server, and run as a batch through the UI seam.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QHeaderView>
+#include <QImage>
 #include <QJsonArray>
 #include <utility>
 
@@ -173,16 +176,86 @@ TEST_F(StatementTest, OnlyTheCustomerWithExactlyThatNumberHasAStatement) {
   ShowCustomerStatement("C", "Nobody");
 }
 
+// The captions of the window's grid, in its fixed row.
+QStringList GridCaptions(const TStment& window) {
+  QStringList captions;
+  for (int column = 0; column < window.SGrid->columnCount(); ++column)
+    captions << window.SGrid->horizontalHeaderItem(column)->text();
+  return captions;
+}
+
+// How many pixels of the picture within `area` are close to `colour`.
+int PixelsOfColour(const QImage& picture, const QRect& area, const QColor& colour) {
+  int count = 0;
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) {
+      const QColor pixel = picture.pixelColor(x, y);
+      if (std::abs(pixel.red() - colour.red()) + std::abs(pixel.green() - colour.green()) +
+              std::abs(pixel.blue() - colour.blue()) <
+          90)
+        ++count;
+    }
+  return count;
+}
+
 TEST_F(StatementTest, TheWindowShowsTheStatementAndRebuildsItUnpaidOnly) {
   ui_.OnModal<TStment>([](TStment& window) {
     EXPECT_EQ(window.Label1->text(), "Acme Tools");
-    EXPECT_EQ(window.SGrid->rowCount(), 8);
+    EXPECT_EQ(GridCaptions(window), (QStringList{"Mo/Dy/Year", "Invoice#", "Reference/Comment",
+                                                 "Total Amount", "Paid Amount", "Balance Due", "C"}));
+    EXPECT_EQ(window.SGrid->rowCount(), 7);  // six records and the totals
     EXPECT_EQ(window.CSBar->currentMessage(), "There are 6 records selected.");
     window.CheckBox1->setChecked(true);
-    EXPECT_EQ(window.SGrid->rowCount(), 5);
-    EXPECT_EQ(window.SGrid->item(4, 5)->text(), "$130.00");
+    EXPECT_EQ(window.SGrid->rowCount(), 4);
+    EXPECT_EQ(window.SGrid->item(3, 5)->text(), "$130.00");
     window.resize(760, 400);
     testing_support::ExpectWholeWindow(window, "customer_statement");
+  });
+  ShowCustomerStatement("C1", "Acme Tools");
+}
+
+// The grid takes the company's body font whole, colour included, and its captions stay in sight
+// however far the records are scrolled.
+TEST_F(StatementTest, TheWindowsCaptionsStayInSightInTheBodyFont) {
+  for (int k = 0; k < 40; ++k)
+    Add("C1", std::to_string(30000 + k).c_str(), "I", "2026/11/30", "1250.00", "0.00", "1250.00", "");
+  CurrentCompany.InvBodyFont.Set(
+      "DejaVu Serif", 13,
+      0x000000FF,  // red, as the record keeps a colour: 0x00BBGGRR
+      records::FontStyleBold | records::FontStyleItalic | records::FontStyleUnderline);
+  ui_.OnModal<TStment>([](TStment& window) {
+    const QColor red(255, 0, 0);
+    for (QWidget* part :
+         {static_cast<QWidget*>(window.SGrid), static_cast<QWidget*>(window.SGrid->horizontalHeader())}) {
+      SCOPED_TRACE(part->metaObject()->className());
+      const QFont font = part->font();
+      EXPECT_EQ(font.family(), "DejaVu Serif");
+      EXPECT_EQ(font.pointSize(), 13);
+      EXPECT_TRUE(font.bold());
+      EXPECT_TRUE(font.italic());
+      EXPECT_TRUE(font.underline());
+      EXPECT_FALSE(font.strikeOut());
+    }
+    EXPECT_EQ(window.SGrid->palette().color(QPalette::Text), red);
+
+    window.resize(760, 400);
+    window.SGrid->scrollToBottom();
+    QApplication::processEvents();
+    QHeaderView* header = window.SGrid->horizontalHeader();
+    EXPECT_TRUE(header->isVisible());
+    EXPECT_GT(window.SGrid->rowAt(0), 10) << "the records were scrolled";
+    EXPECT_EQ(GridCaptions(window)[1], "Invoice#");
+    const QImage picture = window.SGrid->grab().toImage();
+    // The captions are drawn above the records, and the records' texts and amounts in red.
+    const QRect captions = header->geometry();
+    EXPECT_GT(PixelsOfColour(picture, captions, red), 20);
+    for (int column : {1, 3}) {
+      SCOPED_TRACE(column);
+      const QRect cells(window.SGrid->viewport()->x() + window.SGrid->columnViewportPosition(column),
+                        window.SGrid->viewport()->y(), window.SGrid->columnWidth(column),
+                        window.SGrid->viewport()->height());
+      EXPECT_GT(PixelsOfColour(picture, cells, red), 50);
+    }
   });
   ShowCustomerStatement("C1", "Acme Tools");
 }
@@ -219,14 +292,65 @@ TEST_F(StatementTest, ThePrintedStatementPlacesItsRowsInColumns) {
   EXPECT_EQ(Find(texts, "Over 90: 0.00").page, 2);
 }
 
-// The mail as the customer reads it: every amount ends where its caption ends, whichever of the
-// statement's own texts stands before it.
-TEST_F(StatementTest, TheEMailedStatementReachesTheCustomerWithItsAmountsUnderTheirCaptions) {
+// A statement printed with shading, read back from its PDF: the band under the account block is
+// hatched in black between the statement note and the column captions, where nothing else is
+// drawn; without shading that strip stays white.
+TEST_F(StatementTest, AStatementPrintedWithShadingShowsItsHatchedBox) {
+  StmtCustomerNo = "C1";
+  ASSERT_TRUE(BuildCustomerStatement());
+  for (const bool shading : {false, true}) {
+    SCOPED_TRACE(shading ? "shading" : "plain");
+    CurrentCompany.UseShading = shading;
+    auto backend = std::make_unique<platform::print::QtPrintBackend>();
+    backend->SetPrintToFile(true);
+    const QString pdf = QDir::current().absoluteFilePath(shading ? "shaded.pdf" : "plain.pdf");
+    backend->SetOutputFile(pdf);
+    platform::print::TPrinter printer(std::move(backend));
+    PrintStatement(printer);
+
+    const std::vector<print_testing::PdfWord> words = print_testing::PdfWords(pdf);
+    auto first = [&words](const QString& text) {
+      const auto found = std::find_if(
+          words.begin(), words.end(),
+          [&text](const print_testing::PdfWord& word) { return word.page == 1 && word.text == text; });
+      return found == words.end() ? print_testing::PdfWord{} : *found;
+    };
+    const print_testing::PdfWord note = first("prompt"), caption = first("Reference/Comments");
+    ASSERT_EQ(note.page, 1);
+    ASSERT_EQ(caption.page, 1);
+    ASSERT_LT(note.yMax + 4, caption.yMin - 4);
+
+    constexpr int dpi = 100;
+    const QImage page(print_testing::RenderPage(pdf, 1, shading ? "shaded" : "plain", dpi));
+    ASSERT_FALSE(page.isNull());
+    const double scale = dpi / 72.0;
+    const QRect strip(
+        QPoint(static_cast<int>(note.pageWidth * 0.1 * scale), static_cast<int>((note.yMax + 4) * scale)),
+        QPoint(static_cast<int>(note.pageWidth * 0.9 * scale), static_cast<int>((caption.yMin - 4) * scale)));
+    int dark = 0;
+    for (int y = strip.top(); y <= strip.bottom(); ++y)
+      for (int x = strip.left(); x <= strip.right(); ++x) dark += qGray(page.pixel(x, y)) < 160 ? 1 : 0;
+    const int pixels = strip.width() * strip.height();
+    if (shading)
+      EXPECT_GT(dark, pixels / 20) << dark << " of " << pixels;
+    else
+      EXPECT_EQ(dark, 0);
+  }
+}
+
+// The mail as the customer reads it, against the fields of a statement line: date 10, invoice 9,
+// reference 20, total 12, paid 11, balance 11, type 1, one blank apart (80 characters). A text
+// longer than its field is never cut and pushes what follows; where every text fits, the line is
+// 80 characters and each amount ends where its caption ends.
+TEST_F(StatementTest, TheEMailedStatementLinesKeepTheirFieldWidths) {
   testing_support::SmtpServer server;
   CurrentCompany.SmtpHost.Set("127.0.0.1:" + std::to_string(server.Port()));
   CurrentCompany.EMailRuleLines.Set("Y");
   Add("C1", "DP15001", "T", "2026/12/02", "0.00", "-10.00", "0.00", "");
   Add("C1", "10040", "G", "2026/12/03", "25.00", "0.00", "25.00", "");
+  Add("C1", "10050", "I", "2026/12/04", "1.00", "0.00", "1.00", "Exactly twenty chars");
+  Add("C1", "10060", "I", "2026/12/05", "1.00", "0.00", "1.00", "Twenty-one characters");
+  Add("C1", "10070", "I", "2026/12/06", "1234567.89", "0.00", "1234567.89", "");
   StmtCustomerNo = "C1";
   ASSERT_TRUE(BuildCustomerStatement());
   std::vector<std::string> text = StatementMailText();
@@ -247,22 +371,42 @@ TEST_F(StatementTest, TheEMailedStatementReachesTheCustomerWithItsAmountsUnderTh
                                        [](const QString& line) { return line.startsWith("Mo/Dy/Year "); });
   ASSERT_NE(captionsAt, received.end());
   const qsizetype captions = captionsAt - received.begin();
-  EXPECT_TRUE(received[captions + 1].startsWith("---------- --------- -----"));
+  EXPECT_EQ(received[captions + 1].toStdString(),
+            "---------- --------- -------------------- ------------ ----------- ----------- -");
   const QString& captionLine = received[captions];
-  for (std::size_t column : {3, 4, 5}) {
-    const QString caption = ToQString(Statement.Rows[0][column]);
-    const qsizetype end = captionLine.indexOf(caption) + caption.size();
-    for (std::size_t row = 1; row < Statement.Rows.size(); ++row) {
-      const QString amount = ToQString(platform::text::TrimBlanks(Statement.Rows[row][column]));
-      const QString& line = received[captions + 1 + static_cast<qsizetype>(row)];
-      SCOPED_TRACE(line.toStdString());
-      EXPECT_EQ(line.mid(end - amount.size(), amount.size()), amount);
-      EXPECT_TRUE(line.size() == end || line[end] == ' ');
-      if (amount.size() < caption.size()) {
-        EXPECT_EQ(line[end - amount.size() - 1], ' ');
-      }
+  EXPECT_EQ(captionLine.size(), 80);
+
+  // Row by row: where each field ends, its text whole inside it, and the line's length.
+  constexpr std::size_t widths[StatementColumns] = {10, 9, 20, 12, 11, 11, 1};
+  int lines80 = 0, pushed = 0;
+  for (std::size_t row = 1; row < Statement.Rows.size(); ++row) {
+    const QString& line = received[captions + 1 + static_cast<qsizetype>(row)];
+    SCOPED_TRACE(line.toStdString());
+    qsizetype end = -1;
+    bool fits = true;
+    for (std::size_t column = 0; column < StatementColumns; ++column) {
+      const QString cell = ToQString(platform::text::TrimBlanks(Statement.Rows[row][column]));
+      const qsizetype start = end + 1;
+      end = start + std::max<qsizetype>(static_cast<qsizetype>(widths[column]), cell.size());
+      fits = fits && cell.size() <= static_cast<qsizetype>(widths[column]);
+      const bool amount = column >= 3 && column <= 5;
+      EXPECT_EQ(line.mid(amount ? end - cell.size() : start, cell.size()), cell) << "column " << column;
+      EXPECT_TRUE(end == line.size() || line[end] == ' ') << "column " << column;
+    }
+    EXPECT_EQ(line.size(), end);
+    if (fits) {
+      EXPECT_EQ(line.size(), 80);
+      ++lines80;
+    } else {
+      ++pushed;
     }
   }
+  // The type texts "Partial Payment Invoice" and "Deposit Offset Applied", the long comment, the
+  // balance 1,234,567.89 and the totals row's $1,234,869.89 push; every other line is 80
+  // characters.
+  EXPECT_EQ(pushed, 5);
+  EXPECT_EQ(lines80, static_cast<int>(Statement.Rows.size()) - 1 - pushed);
+  EXPECT_EQ(ToQString(Statement.Rows.back()[3]), "$1,234,869.89");
 }
 
 TEST_F(StatementTest, ABatchOfFiveInBatchesOfTwoPausesTwiceAndRecordsTheRun) {

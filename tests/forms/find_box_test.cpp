@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QTest>
+
 #include "platform/ui/application.h"
 #include "platform/ui/support/ui_script.h"
 #include "records/product_file.h"
@@ -89,6 +92,49 @@ TEST_F(FindBoxTest, ListsTheMatchesAndClosesWithTheDoubleClickedRow) {
   EXPECT_EQ(*row, (FindRow{"C-300", "Caf\xE9 au lait", "2.50", "Bolt Brothers", "", "", ""}));
   EXPECT_EQ(ui.Count(UiEvent::Kind::Beep), 1);
   EXPECT_TRUE(ui.Done());
+}
+
+// A double click with the mouse anywhere on the list, on a row or on the empty area below the
+// rows, chooses the selected row; with none selected it beeps and the dialog stays.
+TEST_F(FindBoxTest, ADoubleClickOnTheListChoosesTheSelectedRowOrBeeps) {
+  struct Case {
+    const char* name;
+    int clickedFirst;   // the row clicked before the double click, -1 for none
+    int doubleClicked;  // the row double-clicked, -1 for the empty area below the rows
+    std::optional<std::string> chosen;
+  };
+  const Case cases[] = {
+      {"empty area, no row selected", -1, -1, std::nullopt},
+      {"empty area, a row selected", 1, -1, "C-300"},
+      {"a row, another selected before", 0, 2, "W-400"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    UiScript ui;
+    ui.OnModal<TFindBox>([&c](TFindBox& f) {
+      f.FindText->setText("bolt");
+      f.FindButtonClick();
+      ASSERT_EQ(f.ListView1->topLevelItemCount(), 3);
+      QWidget* list = f.ListView1->viewport();
+      auto rowPoint = [&f](int row) {
+        return f.ListView1->visualItemRect(f.ListView1->topLevelItem(row)).center();
+      };
+      const QPoint below(
+          20, rowPoint(2).y() + 3 * f.ListView1->visualItemRect(f.ListView1->topLevelItem(2)).height());
+      ASSERT_LT(below.y(), list->height());
+      if (c.clickedFirst >= 0) QTest::mouseClick(list, Qt::LeftButton, {}, rowPoint(c.clickedFirst));
+      QTest::qWait(QApplication::doubleClickInterval() + 50);  // the click and the double click apart
+      QTest::mouseDClick(list, Qt::LeftButton, {}, c.doubleClicked >= 0 ? rowPoint(c.doubleClicked) : below);
+      EXPECT_EQ(f.InModalState(), !c.chosen.has_value());
+    });
+    const std::optional<FindRow> row = RunFind("Find Product", "Prod");
+    EXPECT_EQ(row.has_value(), c.chosen.has_value());
+    if (row && c.chosen) {
+      EXPECT_EQ((*row)[0], *c.chosen);
+    }
+    EXPECT_EQ(ui.Count(UiEvent::Kind::Beep), c.chosen ? 0 : 1);
+    EXPECT_TRUE(ui.Done());
+  }
 }
 
 TEST_F(FindBoxTest, TypedTextIsUpperCasedInTheRecordsCodePage) {

@@ -73,7 +73,15 @@ const std::vector<Refusal>& Refusals() {
        },
        "This Product Code is already in use on this invoice. Change the quantity for the existing product.",
        "Code: bolt  Line: 1."},
-      {"no description", [](TProdInv& f) { f.Lines->Put(1, kColDescription, ""); },
+      // Left out of the stored invoice, the line's figures would still count in its total.
+      {"a price on a line without code or description",
+       [](TProdInv& f) { f.Lines->Put(1, kColDescription, ""); },
+       "Line 1 has a unit price but no product code or description. Enter one, or choose Clear Line.", ""},
+      {"no description",
+       [](TProdInv& f) {
+         f.Lines->Put(1, kColDescription, "");
+         f.Lines->Put(1, kColPrice, "0.00");
+       },
        "You do not have a description on any of your line items. At least one description field is required "
        "or "
        "you have nothing to invoice.",

@@ -377,12 +377,53 @@ TEST_F(InvoiceManagerTest, SixOrdersAndTheCustomerFilterOverAFewHundredRecords) 
   EXPECT_TRUE(ui.Done());
 }
 
+// The tool buttons carry their captions, each its own hint, and the menu items theirs.
+TEST_F(InvoiceManagerTest, ToolButtonsAndMenuItemsCarryTheirCaptions) {
+  TInvEdit1& m = CreateInvEdit1();
+  const std::pair<QToolButton*, const char*> buttons[] = {
+      {m.AddInvoiceButn, "New"},
+      {m.EditInvoice, "Edit"},
+      {m.InvDelete, "Delete"},
+      {m.SpeedButton1, "Find"},
+      {m.InvPrint, "View"},
+      {m.CustDataButn, "Customer Data"},
+      {m.ToPrinterButn, "Print"},
+      {m.BatchPrinButn, "Batch Print"},
+      {m.SpeedButton2, "Filter On/Off"},
+      {m.SpeedButton4, "Help"},
+      {m.SpeedButton3, "Close"},
+  };
+  for (auto [button, caption] : buttons) {
+    EXPECT_EQ(button->text(), caption);
+    EXPECT_EQ(button->toolTip(), caption);
+  }
+  const std::pair<QAction*, const char*> items[] = {
+      {m.Add1, "&New"},
+      {m.Edit1, "&Edit"},
+      {m.Delete1, "&Delete"},
+      {m.Search1, "&Find"},
+      {m.PreViewSaveAs1, "&View"},
+      {m.CustomerData1, "C&ustomer Data"},
+      {m.Print1, "&Print"},
+      {m.PrintPackingSlip1, "Print Pac&king Slip"},
+      {m.BatchPrint1, "&Batch Print"},
+      {m.PrinterSetup1, "Printer &Setup"},
+      {m.Close1, "&Close"},
+      {m.OrderItems[2], "By Invoice &Date"},
+      {m.PrintWindow1, "Print &Window"},
+      {m.CreatingInvoices1, "&Overview"},
+  };
+  for (auto [item, caption] : items) EXPECT_EQ(item->text(), caption);
+}
+
 TEST_F(InvoiceManagerTest, TheCommandLineViewOpensFilteredOnce) {
   FileManyRecords(40);
   invoicing::CustomerFilterNo = "C3";
   forms::InvoiceFilterOnShow = 1;
   RunManager([](TInvEdit1& m) {
     EXPECT_TRUE(m.Filtering());
+    EXPECT_EQ(m.CFilter->text(), "Filtering Customer#: C3");
+    EXPECT_EQ(m.StatusText(1), "Click filter button again to clear filter.");
     EXPECT_EQ(ListedRefs(m).size(), 6u);
   });
   EXPECT_EQ(forms::InvoiceFilterOnShow, 0);
@@ -582,7 +623,7 @@ TEST_F(InvoiceManagerTest, RefusedActionsLoseNothingAndTheKeysWorkAsInAnyWindow)
     forms::DocumentsByEMail = nullptr;
 
     m.PrintPackingSlip1Click();
-    EXPECT_EQ(m.StatusText(1), "Packing Slip 2001 sent to printer.");
+    EXPECT_EQ(m.StatusText(1), "\nPacking Slip 2001 sent to printer.");
 
     ui.ExpectMessage(
           "This record has payment activity. If you delete this record the payment data will also be "

@@ -52,7 +52,7 @@ struct Outcome {
 };
 
 // Stands in for the user: answers No to every question, picks customer C1 in the Customer
-// Manager, confirms the deposit dialog as it stands, and keeps every message.
+// Manager, takes a deposit of 25.00, and keeps every message.
 class Watcher : public testing_support::StandInUser {
  public:
   explicit Watcher(Outcome& outcome) : outcome_(outcome) {}
@@ -67,7 +67,10 @@ class Watcher : public testing_support::StandInUser {
       records::SelectedCustomer = Customer();
       return platform::ui::mrOk;
     }
-    if (dynamic_cast<invoicing::TPPmtDialog*>(&form)) return platform::ui::mrOk;
+    if (auto* deposit = dynamic_cast<invoicing::TPPmtDialog*>(&form)) {
+      deposit->PAmount->setText("25.00");
+      return platform::ui::mrOk;
+    }
     if (dynamic_cast<products::TEditProd*>(&form)) {
       outcome_.picked = true;
       return platform::ui::mrCancel;

@@ -24,6 +24,15 @@ class PaymentPostingTest : public test_fixtures::BooksTest {
                            const std::string& date = "12/07/2026", const std::string& note = "") {
     return PostPayment({customer, date, note, items});
   }
+  // What refused the payment, "posted" when nothing did.
+  static std::string Refusal(const std::string& customer, const std::vector<PaymentItem>& items) {
+    try {
+      Pay(customer, items);
+    } catch (const std::runtime_error& refused) {
+      return refused.what();
+    }
+    return "posted";
+  }
   static std::vector<std::string> Types(const std::vector<records::InvoiceRec>& records) {
     std::vector<std::string> types;
     for (const auto& r : records) types.push_back(r.TransactionType.Get() + r.SettledFlag.Get());
@@ -80,8 +89,9 @@ TEST_F(PaymentPostingTest, PartialPaymentsLeaveTheRestOpenUntilItIsPaid) {
   EXPECT_EQ(PaymentItemLine(open[0]), "2001      12/05/26        60.00P");
 
   // A partial of more than is due is refused and lowers nothing.
-  ui.ExpectMessage("The partial payment of 70.00 is more than invoice 2001 owes; it was not posted.", "");
-  EXPECT_EQ(Pay("C2", {Item("2001", 7000, true)}).Posted, 0);
+  EXPECT_EQ(
+      Refusal("C2", {Item("2001", 7000, true)}),
+      "The partial payment of 70.00 is more than invoice 2001 owes (60.00). The payment was not posted.");
   EXPECT_EQ(Customer("C2").CustBalance.Get(), "60.00");
   ExpectBooksBalance();
 
@@ -155,20 +165,39 @@ TEST_F(PaymentPostingTest, AgingReadsTheStoredDatesInWhateverDateOrder) {
   ExpectBooksBalance();
 }
 
-TEST_F(PaymentPostingTest, AnItemThatIsNotOpenForTheCustomerLowersNothing) {
+// An item that cannot be posted as listed refuses the whole payment before anything is
+// written: the items listed before it are not posted either.
+TEST_F(PaymentPostingTest, AnItemThatCannotBePostedAsListedWritesNothingOfThePayment) {
   PostInvoice("1001", "C1", "12/01/2026", "100.00", "0.00");
+  PostInvoice("1002", "C1", "12/02/2026", "30.00", "0.00");
+  const std::pair<std::vector<PaymentItem>, const char*> refused[] = {
+      {{Item("1002", 3000), Item("7777", 500, true)}, "Item 7777 is not an open item of this customer."},
+      {{Item("1002", 3000), Item("1001", 6000)}, "Item 1001 pays 60.00, but invoice 1001 owes 100.00."},
+      {{Item("1001", 6000, true), Item("1001", 6000, true)},
+       "The partial payment of 60.00 is more than invoice 1001 owes (40.00)."},
+      {{Item("1001", 4000, true), Item("1001", 10000)},
+       "Item 1001 pays 100.00, but invoice 1001 owes 60.00."},
+  };
+  for (const auto& [items, why] : refused) {
+    EXPECT_EQ(Refusal("C1", items), std::string(why) + " The payment was not posted.");
+    EXPECT_EQ(Records("1001").size(), 1u);
+    EXPECT_EQ(Records("1002").at(0).AmountDue.Get(), "30.00");
+    EXPECT_EQ(Customer("C1").CustBalance.Get(), "130.00");
+    ExpectBooksBalance();
+  }
   // C2 has no invoice 1001: C1's is left alone.
-  ui.ExpectMessage("Item 1001 is not an open item of this customer; it was not posted.", "");
-  EXPECT_EQ(Pay("C2", {Item("1001", 10000)}).Posted, 0);
+  EXPECT_EQ(Refusal("C2", {Item("1001", 10000)}),
+            "Item 1001 is not an open item of this customer. The payment was not posted.");
   EXPECT_EQ(Records("1001").at(0).AmountDue.Get(), "100.00");
   EXPECT_EQ(Customer("C2").CustBalance.Get(), "0.00");
-  EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "100.00");
-  ExpectBooksBalance();
+  EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "130.00");
 
-  // Nor does a partial payment that finds no open invoice.
-  ui.ExpectMessage("Item 7777 is not an open item of this customer; it was not posted.", "");
-  EXPECT_EQ(Pay("C1", {Item("7777", 500, true)}).Posted, 0);
-  EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
+  // Listed after the rest of the invoice, its partial payment is still written first.
+  EXPECT_EQ(Pay("C1", {Item("1001", 6000), Item("1001", 4000, true)}).Posted, 10000);
+  EXPECT_EQ(Types(Records("1001")), (std::vector<std::string>{"ZP", "XP"}));
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "30.00");
+  ExpectBooksBalance();
+  PostInvoice("1003", "C1", "12/03/2026", "100.00", "0.00");
 
   // A deposit that cannot be written fails the payment, and lowers nothing either.
   storage::IsamCloseFileBlock(records::InvoiceFile);
@@ -176,13 +205,13 @@ TEST_F(PaymentPostingTest, AnItemThatIsNotOpenForTheCustomerLowersNothing) {
                              false);
   ui.ExpectMessage("Cannot get a lock.  Abort?", "Invoices").Answer(platform::ui::mrYes);
   EXPECT_THROW(Pay("C1", {Item(NewDepositItem, 2500)}), std::runtime_error);
-  EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
-  EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "100.00");
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "130.00");
+  EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "130.00");
   ExpectBooksBalance();
 
-  EXPECT_THROW(Pay("C9", {Item("1001", 10000)}), std::runtime_error);
-  EXPECT_THROW(Pay("C1", {Item("1001", 10000)}, "13/45/2026"), std::runtime_error);
-  EXPECT_EQ(Customer("C1").CustBalance.Get(), "100.00");
+  EXPECT_THROW(Pay("C9", {Item("1003", 10000)}), std::runtime_error);
+  EXPECT_THROW(Pay("C1", {Item("1003", 10000)}, "13/45/2026"), std::runtime_error);
+  EXPECT_EQ(Customer("C1").CustBalance.Get(), "130.00");
   ExpectBooksBalance();
 }
 

@@ -4,6 +4,8 @@
 #include "invoicing/payment_wizard.h"
 
 #include <QTest>
+#include <cstring>
+#include <map>
 
 #include "books_fixture.h"
 #include "customers/customer_manager.h"
@@ -12,6 +14,7 @@
 #include "invoicing/typed_amount.h"
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
+#include "records/record_file.h"
 
 namespace invoicing {
 namespace {
@@ -26,11 +29,11 @@ class PaymentWizardTest : public test_fixtures::BooksTest {
     FileCustomer("C2", "Carter");
   }
   // The wizard and the Customer Manager open the files they need themselves.
-  void RunWizard(const std::function<void(TPayBox&)>& work) {
+  void RunWizard(const std::function<void(TPayBox&)>& work, platform::ui::TModalResult result = mrOk) {
     storage::IsamCloseFileBlock(records::CustomerFile);
     storage::IsamCloseFileBlock(records::InvoiceFile);
     ui.OnModal<TPayBox>(work);
-    EXPECT_EQ(CreatePayBox().ShowModal(), mrOk);
+    EXPECT_EQ(CreatePayBox().ShowModal(), result);
     ASSERT_TRUE(records::OpenInvoiceFile());
   }
   void PickCustomer(TPayBox& wizard, const std::string& number, const std::string& name) {
@@ -205,6 +208,180 @@ TEST_F(PaymentWizardTest, TheKeyboardMovesItemsAndTheCalendarFillsTheDate) {
   EXPECT_EQ(paid.DatePaid.Get(), "2026/12/04");
   EXPECT_EQ(Customer("C1").LastPayment.Get(), "12/04/2026");
   ExpectBooksBalance();
+}
+
+// One thing a user does in the wizard. Items are named by the letter of their invoice ("A", "B")
+// or "DEPOSIT"; a "P" after the letter is the invoice's partial payment in the post list.
+struct Move {
+  enum Kind { Right, Left, AllRight, AllLeft, Partial, Deposit, Paid, PaidElsewhere };
+  Move(Kind kind, std::string item = {}, std::string amount = {})
+      : kind(kind), item(std::move(item)), amount(std::move(amount)) {}
+  Kind kind;
+  std::string item;
+  std::string amount;
+};
+
+struct MovesCase {
+  const char* id;  // the customer; its invoices are id + "A" (100.00) and id + "B" (30.00)
+  std::vector<Move> moves;
+  std::vector<std::string> postList;  // at Post, "letter amount" with "P" for a partial
+  std::map<std::string, std::string> dueAfter;
+  const char* refusal = "";  // what Post says when it posts nothing
+};
+
+class PaymentMovesTest : public PaymentWizardTest {
+ protected:
+  std::string Number(const MovesCase& c, const std::string& letter) const {
+    return letter == NewDepositItem ? letter : c.id + letter.substr(0, 1);
+  }
+  int Row(const QListWidget& list, const MovesCase& c, const std::string& item) const {
+    for (int row = 0; row < list.count(); ++row) {
+      std::optional<PaymentItem> line = ParsePaymentItemLine(list.item(row)->text().toStdString());
+      if (line && line->Number == Number(c, item) && line->Partial == item.ends_with("P")) return row;
+    }
+    ADD_FAILURE() << c.id << ": no line " << item;
+    return -1;
+  }
+  void Select(QListWidget& list, const MovesCase& c, const std::string& item) const {
+    list.clearSelection();
+    list.setCurrentRow(Row(list, c, item));
+  }
+  void AmountInDialog(const std::string& amount, const char* caption) {
+    ui.OnModal<TPPmtDialog>([amount, caption](TPPmtDialog& d) {
+      EXPECT_EQ(d.Caption(), caption);
+      EXPECT_EQ(d.PAmount->text().toStdString(), "0.00");
+      d.PAmount->setText(QString::fromStdString(amount));
+      d.OKBtnClick();
+    });
+  }
+  void Do(TPayBox& w, const MovesCase& c, const Move& m) {
+    switch (m.kind) {
+      case Move::Right:
+        Select(*w.SrcList, c, m.item), w.IncludeBtnClick();
+        break;
+      case Move::Left:
+        Select(*w.DstList, c, m.item), w.ExcludeBtnClick();
+        break;
+      case Move::AllRight:
+        w.IncAllBtnClick();
+        break;
+      case Move::AllLeft:
+        w.ExcAllBtnClick();
+        break;
+      case Move::Partial:
+        Select(*w.SrcList, c, m.item);
+        AmountInDialog(m.amount, "Partial Payment");
+        w.PPmtBtnClick();
+        break;
+      case Move::Deposit:
+        AmountInDialog(m.amount, "Deposit on Account");
+        w.AccountDepClick();
+        break;
+      case Move::Paid:
+        w.PAmt->setText(QString::fromStdString(m.amount));
+        break;
+      case Move::PaidElsewhere: {  // another window posts a partial payment meanwhile
+        records::FileForAction invoices(records::InvoiceFile, records::OpenInvoiceFile);
+        const Cents amount = *platform::text::ParseAmount(m.amount);
+        PostPayment({c.id, "12/07/2026", "", {{Number(c, m.item), "", amount, true}}});
+        break;
+      }
+    }
+  }
+  std::vector<std::string> PostList(const TPayBox& w, const MovesCase& c) const {
+    std::vector<std::string> lines;
+    for (const PaymentItem& item : TPayBox::Items(*w.DstList)) {
+      std::string letter =
+          item.Number == NewDepositItem ? item.Number : item.Number.substr(std::strlen(c.id));
+      lines.push_back(letter + " " + platform::text::AmountText(item.Amount) + (item.Partial ? "P" : ""));
+    }
+    return lines;
+  }
+  void Work(const MovesCase& c) {
+    SCOPED_TRACE(c.id);
+    FileCustomer(c.id, c.id);
+    PostInvoice(Number(c, "A"), c.id, "12/01/2026", "100.00", "0.00");
+    PostInvoice(Number(c, "B"), c.id, "12/02/2026", "30.00", "0.00");
+    const bool refused = *c.refusal != '\0';
+    RunWizard(
+        [&](TPayBox& w) {
+          PickCustomer(w, c.id, c.id);
+          for (const Move& m : c.moves) Do(w, c, m);
+          EXPECT_EQ(PostList(w, c), c.postList);
+          EXPECT_TRUE(w.OKBtn->isEnabled());
+          if (refused) ui.ExpectMessage(c.refusal, "Payment Wizard").Icon(MsgIcon::Error);
+          w.OKBtnClick();
+        },
+        refused ? platform::ui::mrCancel : mrOk);
+    for (const auto& [letter, due] : c.dueAfter)
+      EXPECT_EQ(Records(Number(c, letter)).at(0).AmountDue.Get(), due);
+    Cents open = 0;
+    for (const PaymentItem& item : LoadOpenItems(c.id, 'M')) open += item.Amount;
+    EXPECT_EQ(Customer(c.id).CustBalance.Get(), platform::text::AmountText(open));
+    ExpectBooksBalance();
+  }
+};
+
+// Whatever the order of the moves, Post writes for each item exactly its amount, and a partial
+// payment moved back gives its amount back to its invoice's open item. A list that no longer
+// matches the file is refused whole before anything is written.
+TEST_F(PaymentMovesTest, EveryOrderOfMovesPostsExactlyWhatTheItemsPay) {
+  using enum Move::Kind;
+  const MovesCase cases[] = {
+      {"W1", {{Right, "A"}, {Paid, "", "100"}}, {"A 100.00"}, {{"A", "0.00"}, {"B", "30.00"}}},
+      {"P1", {{Partial, "A", "40"}, {Paid, "", "40"}}, {"A 40.00P"}, {{"A", "60.00"}, {"B", "30.00"}}},
+      {"PB1",
+       {{Partial, "A", "40"}, {Left, "AP"}, {Right, "A"}, {Paid, "", "100"}},
+       {"A 100.00"},
+       {{"A", "0.00"}, {"B", "30.00"}}},
+      {"PB2",
+       {{Partial, "A", "40"}, {Right, "A"}, {Left, "AP"}, {Right, "A"}, {Paid, "", "100"}},
+       {"A 100.00"},
+       {{"A", "0.00"}}},
+      {"PB3",
+       {{Partial, "A", "40"}, {Left, "AP"}, {Partial, "A", "25"}, {Right, "B"}, {Paid, "", "55"}},
+       {"A 25.00P", "B 30.00"},
+       {{"A", "75.00"}, {"B", "0.00"}}},
+      {"PP1",
+       {{Partial, "A", "40"}, {Partial, "A", "35"}, {Right, "A"}, {Paid, "", "100"}},
+       {"A 40.00P", "A 35.00P", "A 25.00"},
+       {{"A", "0.00"}}},
+      {"PP2",
+       {{Partial, "A", "40"},
+        {Right, "A"},
+        {Left, "A"},
+        {Partial, "A", "20"},
+        {Right, "A"},
+        {Paid, "", "100"}},
+       {"A 40.00P", "A 20.00P", "A 40.00"},
+       {{"A", "0.00"}}},
+      {"D1",
+       {{Paid, "", "55"}, {Deposit, "", "25"}, {Right, "B"}},
+       {"DEPOSIT 25.00", "B 30.00"},
+       {{"A", "100.00"}, {"B", "0.00"}}},
+      {"M1",
+       {{Right, "B"},
+        {Partial, "A", "40"},
+        {AllRight},
+        {AllLeft},
+        {Partial, "A", "10"},
+        {Deposit, "", "5"},
+        {Right, "B"},
+        {Paid, "", "45"}},
+       {"A 10.00P", "DEPOSIT 5.00", "B 30.00"},
+       {{"A", "90.00"}, {"B", "0.00"}}},
+      {"S1",
+       {{Right, "A"}, {Right, "B"}, {PaidElsewhere, "A", "10"}, {Paid, "", "130"}},
+       {"A 100.00", "B 30.00"},
+       {{"A", "90.00"}, {"B", "30.00"}},
+       "Item S1A pays 100.00, but invoice S1A owes 90.00. The payment was not posted."},
+      {"S2",
+       {{Right, "B"}, {Partial, "A", "95"}, {PaidElsewhere, "A", "10"}, {Paid, "", "125"}},
+       {"B 30.00", "A 95.00P"},
+       {{"A", "90.00"}, {"B", "30.00"}},
+       "The partial payment of 95.00 is more than invoice S2A owes (90.00). The payment was not posted."},
+  };
+  for (const MovesCase& c : cases) Work(c);
 }
 
 TEST(TypedAmountTest, OnlyPlainNumbersWithTwoDecimalsPass) {

@@ -13,6 +13,7 @@
 #include "posting_fixture.h"
 #include "records/company_file.h"
 #include "records/payment_terms.h"
+#include "support/typed_ahead.h"
 #include "support/typed_products.h"
 
 namespace invoicing {
@@ -50,6 +51,35 @@ class TypedQuantityTest : public test_fixtures::PostingTest {
     testing_support::TypeProductLine(*f.StringGrid1, f.Lines->index(row - 1, kColCode), product, keys.Keys,
                                      pace, ui_);
     f.OKButtonClick();
+  }
+
+  static testing_support::EntryWindow Window(TProdInv& f) {
+    return {
+        &f,
+        f.StringGrid1,
+        kColCode,
+        f.OKButton,
+        f.SBInsert,
+
+        "This Product Code is already in use on this invoice. Change the quantity for the existing product."};
+  }
+
+  // The stored lines from line `first` on, and the invoice's net against all its lines.
+  static void ExpectLinesStored(storage::IsamRecRef ref, int first,
+                                const std::vector<std::string>& expected) {
+    StoredInvoice stored;
+    ASSERT_TRUE(ReadStoredInvoice(ref, stored));
+    std::vector<std::string> lines;
+    platform::text::Cents extensions = 0;
+    for (const auto& line : stored.Lines) {
+      const std::string text = line.Record.LineText.Get();
+      extensions += testing_support::StoredExtension(text);
+      lines.push_back(testing_support::TypedLineAsStored(line.Record.Product.Get(), text));
+    }
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + std::min<size_t>(first - 1, lines.size()), lines.end()),
+        expected);
+    EXPECT_EQ(stored.Record.NetAmount.Get(), platform::text::AmountText(extensions));
   }
 
   // The last line of the stored invoice is the typed one, and the invoice's net is its extension.
@@ -126,6 +156,40 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
   EXPECT_TRUE(ui_.Done());
   ExpectBooksBalance();
 }
+
+// Codes typed ahead are looked up whatever the window does meanwhile, and the invoice keeps every
+// line it totals: each case on a new invoice and on a stored one, the lines read back from the
+// files and the net against them.
+class TypedAheadTest : public TypedQuantityTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(TypedAheadTest, CodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
+  const testing_support::TypedAheadCase& c = testing_support::TypedAheadCases().at(GetParam());
+  SCOPED_TRACE(c.Name);
+  TProdInv& form = CreateProdInv();
+  PrepareInvoiceFormForAdd(form);
+  ui_.OnModal<TProdInv>([&](TProdInv& f) {
+    FillHeader(f);
+    c.Work(Window(f), 1, ui_);
+  });
+  const std::optional<AddedInvoice> added = EnterNewInvoice(form);
+  ASSERT_TRUE(added);
+  ExpectLinesStored(added->Posted.Ref, 1, c.Lines);
+  ASSERT_TRUE(ui_.Done());
+
+  SCOPED_TRACE("edited invoice");
+  EnteredInvoice invoice = test_fixtures::Invoice("8001", "C1", "12/07/2026", "0.00", "0.00", "0.00", "0.00");
+  invoice.Lines = {test_fixtures::Line(1, "", "", "Shipped by rail", "", " ", "")};
+  const storage::IsamRecRef ref = PostNewInvoice(invoice).Ref;
+  ui_.OnModal<TProdInv>([&](TProdInv& f) { c.Work(Window(f), 2, ui_); });
+  std::string status;
+  EXPECT_TRUE(EditInvoice(ref, status));
+  ExpectLinesStored(ref, 2, c.Lines);
+  EXPECT_TRUE(ui_.Done());
+  ExpectBooksBalance();
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, TypedAheadTest,
+                         ::testing::Range<size_t>(0, testing_support::TypedAheadCases().size()));
 
 }  // namespace
 }  // namespace invoicing

@@ -11,6 +11,7 @@
 
 #include "po_entry_fixture.h"
 #include "purchasing/po_posting.h"
+#include "support/typed_ahead.h"
 #include "support/typed_products.h"
 
 using namespace purchasing;
@@ -31,6 +32,39 @@ class TypedQuantityTest : public POEntryTest {
     testing_support::TypeProductLine(*f.StringGrid1, f.Lines->index(row - 1, kPOColCode), product, keys.Keys,
                                      pace, ui);
     f.OKButtonClick();
+  }
+
+  static testing_support::EntryWindow Window(TPOEdit1& f) {
+    return {&f,
+            f.StringGrid1,
+            kPOColCode,
+            f.OKButton,
+            f.POInsertLine,
+            "This Product Code is already in use on this PO. Change the quantity for the existing product."};
+  }
+
+  // The stored lines from line `first` on, and the PO's net against all its lines.
+  static void ExpectLinesStored(const std::string& number, int first,
+                                const std::vector<std::string>& expected) {
+    std::vector<records::PODetailRec> details = Details(number.c_str());
+    std::sort(details.begin(), details.end(),
+              [](const records::PODetailRec& a, const records::PODetailRec& b) {
+                return a.LineNumber.Get() < b.LineNumber.Get();
+              });
+    std::vector<std::string> lines;
+    platform::text::Cents extensions = 0;
+    for (const records::PODetailRec& line : details) {
+      extensions += testing_support::StoredExtension(line.LineText.Get());
+      lines.push_back(testing_support::TypedLineAsStored(line.Product.Get(), line.LineText.Get()));
+    }
+    EXPECT_EQ(
+        std::vector<std::string>(lines.begin() + std::min<size_t>(first - 1, lines.size()), lines.end()),
+        expected);
+    const records::POHeaderRec header = Header(number.c_str());
+    EXPECT_EQ(header.NetAmount.Get(), platform::text::AmountText(extensions));
+    EXPECT_EQ(header.POTotal.Get(),
+              platform::text::AmountText(extensions +
+                                         platform::text::ParseAmount(header.TaxAmount.Get()).value_or(0)));
   }
 
   // The stored PO holds the typed line as its line `row`, looked up: the product's description.
@@ -104,6 +138,35 @@ TEST_F(TypedQuantityTest, LinesTypedInOneBurstArePostedAsTypedAndOKLooksUpACodeS
   EXPECT_TRUE(ui.Done());
   ExpectBooksBalance();
 }
+
+// Codes typed ahead are looked up whatever the window does meanwhile, and the PO keeps every line
+// it totals: each case on a new PO and on a stored one, the lines read back from the files and the
+// net and total against them.
+class TypedAheadTest : public TypedQuantityTest, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(TypedAheadTest, CodesAreLookedUpAndTheNetIsThatOfTheLinesKept) {
+  const testing_support::TypedAheadCase& c = testing_support::TypedAheadCases().at(GetParam());
+  SCOPED_TRACE(c.Name);
+  std::string added;
+  EXPECT_TRUE(AddPOWith([&](TPOEdit1& f) {
+    PickVendor(f);
+    QCoreApplication::processEvents();
+    added = f.INum->text().toStdString();
+    c.Work(Window(f), 1, ui);
+  }));
+  ExpectLinesStored(added, 1, c.Lines);
+  ASSERT_TRUE(ui.Done());
+
+  SCOPED_TRACE("edited PO");
+  PostNewPO(PO("8001", {POLine(1, "WIDGET", "10")}));
+  EXPECT_TRUE(EditPOWith("8001", [&](TPOEdit1& f) { c.Work(Window(f), 2, ui); }));
+  ExpectLinesStored("8001", 2, c.Lines);
+  EXPECT_TRUE(ui.Done());
+  ExpectBooksBalance();
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryCase, TypedAheadTest,
+                         ::testing::Range<size_t>(0, testing_support::TypedAheadCases().size()));
 
 }  // namespace
 }  // namespace test_fixtures

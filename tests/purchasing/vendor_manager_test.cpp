@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QTest>
 #include <QWidget>
 
@@ -69,7 +70,7 @@ TEST_F(VendorManagerTest, AddStoresTheDialogsVendorAndAdvancesTheNextNumber) {
   ui.OnModal<TVenList>([](TVenList& m) {
     EXPECT_EQ(m.Caption(), "Vendor Manager");
     EXPECT_EQ(m.Label1->text(), "Acme Supply - #12");
-    EXPECT_EQ(m.StatusText(0), "");
+    EXPECT_EQ(m.StatusText(0), "Vendors: 0");
     m.NewCustButnClick();
     EXPECT_EQ(Highlighted(m).VendorName.Get(), "Bolt Brothers");
     EXPECT_EQ(m.StatusText(0), "Vendors: 1");
@@ -335,6 +336,33 @@ TEST_F(VendorManagerTest, ExportsFromTheMenuUseTheFileTheManagerHolds) {
   EXPECT_EQ(cp.substr(0, 18), "\"Acme Bolts\",\"V1\",");
   EXPECT_EQ(list.substr(0, 18), "\"Acme Bolts\",\"V1\",");
   EXPECT_EQ(StoredVendors().size(), 2u);  // the manager closed its file in good order
+}
+
+// The tool buttons carry their captions, each its own hint, and the export item its caption. A
+// caption without a letter still leaves its button to Alt and a letter: Alt+N adds a vendor.
+TEST_F(VendorManagerTest, ToolButtonsAndTheExportItemCarryTheirCaptions) {
+  UiScript ui;
+  bool adding = false;
+  ui.OnModal<TVenList>([&adding](TVenList& m) {
+    m.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&m));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_N, Qt::AltModifier);  // where the keyboard is
+    QTRY_VERIFY(adding);  // a button pressed by its letter clicks once its press has been seen
+  });
+  ui.OnModal<TVendEdit>([&adding](TVendEdit& d) { adding = d.Caption() == "Add Vendor"; });
+  ShowManager();
+  EXPECT_TRUE(ui.Done());
+  TVenList& m = CreateVenList();
+  const std::pair<QToolButton*, const char*> buttons[] = {
+      {m.NewCustButn, "New"},  {m.EditCustButn, "Edit"},        {m.DeleteCustButn, "Delete"},
+      {m.FinCustButn, "Find"}, {m.CustBookButn, "Vendor List"}, {m.PrintEnvButn, "Print Envelope"},
+      {m.PrinCust, "Print"},   {m.SpeedButton2, "Close"},       {m.SpeedButton3, "Help"},
+  };
+  for (auto [button, caption] : buttons) {
+    EXPECT_EQ(button->text(), caption);
+    EXPECT_EQ(button->toolTip(), caption);
+  }
+  EXPECT_EQ(m.ExporttoContactManager1->text(), "Export to Contact Manager");
 }
 
 TEST_F(VendorManagerTest, ActionsOfLaterSubsystemsAreEnabled) {

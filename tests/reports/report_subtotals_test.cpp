@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <map>
 #include <random>
 #include <tuple>
@@ -162,6 +163,44 @@ TEST(ReportSubtotals, KeysThatDifferOnlyInCaseSortTogetherAsGroupsOfTheirOwn) {
   const ReportTable before = table;
   EXPECT_EQ(SortWithSubtotals(table, 4, "Invoice Register", true, top10), SortOutcome::NotATextColumn);
   EXPECT_EQ(table, before);
+}
+
+// The keys in the collation of the user's locale: an accented letter among its base letters, or
+// after "Z" where the language puts it there; keys that differ only in case side by side, each a
+// group of its own. Cells hold Windows-1252: "\xC4rla" is Arla with an umlaut, "\xC9mile" Emile
+// with an acute accent.
+TEST(ReportSubtotals, KeysSortInTheCollationOfTheUsersLocale) {
+  const std::vector<std::string> names = {"Zeta", "\xC9mile", "eve", "\xC4rla",
+                                          "Anna", "O'Hara",   "abc", "ABC"};
+  const struct {
+    const char* locale;
+    std::vector<std::string> order;
+  } cases[] = {
+      {"en_US", {"ABC", "abc", "Anna", "\xC4rla", "\xC9mile", "eve", "O'Hara", "Zeta"}},
+      {"de_DE", {"ABC", "abc", "Anna", "\xC4rla", "\xC9mile", "eve", "O'Hara", "Zeta"}},
+      {"sv_SE", {"ABC", "abc", "Anna", "\xC9mile", "eve", "O'Hara", "Zeta", "\xC4rla"}},
+      {"C", {"ABC", "abc", "Anna", "eve", "O'Hara", "Zeta", "\xC4rla", "\xC9mile"}},
+  };
+  const QLocale before;
+  for (const auto& [locale, order] : cases) {
+    SCOPED_TRACE(locale);
+    QLocale::setDefault(QLocale(locale));
+    Rows records;
+    for (std::size_t k = 0; k < names.size(); ++k)
+      records.push_back({"2026/03/01", std::to_string(k + 1), names[k], "C1", "1.00", "0.00", "1.00", "I"});
+    ReportTable table = Register(records);
+    Top10Data top10;
+    ASSERT_EQ(SortWithSubtotals(table, 2, "Invoice Register", true, top10), SortOutcome::Sorted);
+    std::vector<std::string> keys;
+    int groups = 0;
+    for (const auto& row : Trimmed(table)) {
+      if (!row[0].empty() && row[0] != "Short Name") keys.push_back(row[0]);
+      groups += row[3] == "** Totals" ? 1 : 0;
+    }
+    EXPECT_EQ(keys, order);
+    EXPECT_EQ(groups, static_cast<int>(names.size()));
+  }
+  QLocale::setDefault(before);
 }
 
 TEST(ReportSubtotals, ARecordWithABlankFirstCellStaysThroughEveryPass) {

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include "customers/customer_manager.h"
 #include "main_form_fixture.h"
 #include "products/product_manager.h"
@@ -51,7 +54,9 @@ class LabelWizardHooksTest : public MainFormTest {
       v.VendorType.Set("Wood");
       ASSERT_TRUE(AddVendorRecord(v, ref));
     }
-    for (auto [code, description] : {std::pair{"ROPE10", "Rope 10 mm"}, {"CHAIN", "Anchor chain"}}) {
+    // AAA has lost its description (the product dialog never stores such a product).
+    for (auto [code, description] :
+         {std::pair{"ROPE10", "Rope 10 mm"}, {"CHAIN", "Anchor chain"}, {"AAA", ""}}) {
       ProductRec p{};
       p.Code.Set(code);
       p.Description.Set(description);
@@ -135,6 +140,83 @@ TEST_F(LabelWizardHooksTest, EachPickAddsTheRecordChosenInItsManager) {
             (std::vector<LabelQueueRow>{{"C2", "Bravo Boats", "WEST", "Trade", "C"},
                                         {"V2", "Eastern Rope", "", "Wood", "V"},
                                         {"ROPE10", "Rope 10 mm", "19.95", "Shelf 4", "P"}}));
+}
+
+// "Add to Label Queue" in each manager queues the highlighted record and says so in the manager's
+// status and in the label wizard's; a product without a description is not queued. The queue the
+// wizard saves holds every queued record in the file's fixed columns.
+TEST_F(LabelWizardHooksTest, EachManagerSaysWhatItAddedToTheLabelQueueAndTheSavedQueueHoldsIt) {
+  UiScript ui;
+  struct Case {
+    const char* manager;
+    // Opens the manager, queues a record through its menu or pop-up item and gives the status.
+    std::function<QString()> queue;
+    QString said;  // empty: nothing queued, nothing said
+  };
+  const QString before = "(before)";
+  // The product `down` rows below the first by code, queued with the menu or the pop-up item.
+  auto queueProduct = [&](int down, QAction* products::TEditProd::*item) {
+    QString status;
+    ui.OnModal<products::TEditProd>([&](products::TEditProd& m) {
+      m.Code1Click();
+      m.ProdBrowser->FirstEntry();
+      for (int row = 0; row < down; ++row) m.ProdBrowser->RowDown();
+      m.StatusPanel1->setText(before);
+      (m.*item)->trigger();
+      status = m.StatusPanel1->text();
+    });
+    products::CreateEditProd().ShowModal();
+    return status;
+  };
+  const Case cases[] = {
+      {"customers",
+       [&] {
+         QString status;
+         ui.OnModal<customers::TDemoForm>([&](customers::TDemoForm& m) {
+           m.RecBrowser1->FirstEntry();  // by name: Alpha Marine
+           m.AddtoLabelQueue1->trigger();
+           status = m.StatusText(1);
+         });
+         customers::CreateDemoForm().ShowModal();
+         return status;
+       },
+       "Alpha Marine added to label queue."},
+      {"vendors",
+       [&] {
+         QString status;
+         ui.OnModal<purchasing::TVenList>([&](purchasing::TVenList& m) {
+           m.RecBrowser1->FirstEntry();  // by name: Dockside Timber
+           m.AddtoLabelQueue2->trigger();
+           status = m.StatusText(1);
+         });
+         purchasing::CreateVenList().ShowModal();
+         return status;
+       },
+       "Dockside Timber added to label queue."},
+      {"product without a description",
+       [&] { return queueProduct(0, &products::TEditProd::AddtoLabelQueue1); }, ""},  // AAA
+      {"products", [&] { return queueProduct(1, &products::TEditProd::AddtoLabelQueue2); },
+       "Anchor chain added to label queue."},  // CHAIN
+  };
+  int queued = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.manager);
+    wizard_->StatusLine->setText(before);
+    EXPECT_EQ(c.queue(), c.said.isEmpty() ? before : c.said);
+    EXPECT_EQ(wizard_->StatusLine->text(), c.said.isEmpty() ? before : c.said);
+    queued += c.said.isEmpty() ? 0 : 1;
+    EXPECT_EQ(LabelPrintQueue.Count(), queued);
+  }
+
+  ui.ExpectSaveFile().Answer("queued.LST");
+  wizard_->SavetoFileClick();
+  EXPECT_TRUE(ui.Done());
+  std::ifstream saved("queued.LST", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(saved), std::istreambuf_iterator<char>()};
+  EXPECT_EQ(bytes,
+            "C1       Alpha Marine                        EAST            Trade                     C\r\n"
+            "V1       Dockside Timber                                     Wood                      V\r\n"
+            "CHAIN    Anchor chain                        19.95           Shelf 4                   P\r\n");
 }
 
 TEST_F(LabelWizardHooksTest, PrintSetupOpensTheMainWindowsPrinterSetUp) {

@@ -1,7 +1,7 @@
 #pragma once
 // The program's windows in a scratch data directory, as start-up makes them, with a script in
-// the user's place. The engine is stopped and the windows destroyed afterwards whatever the
-// test did.
+// the user's place. The engine is stopped, the windows destroyed and what the start held
+// forgotten afterwards whatever the test did.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +15,7 @@
 #include "shell/main_form.h"
 #include "shell/start_up.h"
 #include "storage/isam.h"
+#include "storage/posting_journal.h"
 #include "support/temp_dir.h"
 
 namespace shell {
@@ -26,6 +27,10 @@ class MainFormTest : public ::testing::Test {
   void SetUp() override { testing_support::EnsureGuiApplication(); }
   void TearDown() override {
     ShutDown();
+    // What a start held (a posting waiting to be undone, or a restore it could neither finish nor
+    // undo, which holds every company) ends with the program's process; the next test is a new
+    // run in the same process.
+    storage::ForgetWaitingJournals();
     CurrentCompany = CompanyRec{};
     CompanyWorkRec = CompanyRec{};
     CurrentCompanyEdited = false;

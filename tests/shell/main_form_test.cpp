@@ -11,12 +11,14 @@
 #include <fstream>
 #include <functional>
 
+#include "customers/customer_manager.h"
 #include "exchange/email_notice_window.h"
 #include "exchange/sibling_conversion.h"
 #include "exchange/version2_conversion.h"
 #include "forms/cal_form.h"
 #include "forms/run_state.h"
 #include "invoicing/interest_wizard.h"
+#include "invoicing/invoice_manager.h"
 #include "invoicing/payment_wizard.h"
 #include "main_form_fixture.h"
 #include "platform/print/printer.h"
@@ -24,16 +26,27 @@
 #include "platform/text/clock.h"
 #include "platform/text/date_text.h"
 #include "platform/ui/application.h"
+#include "products/product_manager.h"
 #include "purchasing/po_manager.h"
 #include "purchasing/receiving_wizard.h"
 #include "purchasing/vendor_manager.h"
+#include "records/customer_file.h"
+#include "records/detail_file.h"
+#include "records/invoice_file.h"
 #include "records/last_company.h"
+#include "records/memo_file.h"
+#include "records/po_detail_file.h"
+#include "records/po_header_file.h"
+#include "records/product_file.h"
+#include "records/record_file.h"
+#include "records/vendor_file.h"
 #include "shell/about_box.h"
 #include "shell/main_form.h"
 #include "shell/timer_form.h"
 #include "storage/data_file_unit.h"
 #include "storage/isam.h"
 #include "storage/isam_guard.h"
+#include "support/scratch_company.h"
 
 namespace shell {
 
@@ -101,6 +114,8 @@ TEST_F(MainWindowTest, MenusCarryTheirCaptionsAndHiddenImportsStayHidden) {
       {MainForm->PurgePaidInvoices1, "&Delete Old Records"},
       {MainForm->BackupDataFiles1, "&Backup Data Files"},
       {MainForm->RebuildDataFiles1, "Rebuild Data &Files"},
+      {MainForm->ImportInventoryVersion2Files1, "Import Inventory V2 Files"},
+      {MainForm->ImportPVProV2Files1, "Import Billing V2 Files"},
       {MainForm->Topics1, "&Topics"},
       {MainForm->HelpWithHelp1, "How to use &Windows Help"},
       {MainForm->FrequentAskedQuestions1, "&Frequently Asked Questions (FAQ's)"},
@@ -434,6 +449,98 @@ TEST_F(MainWindowTest, PurchaseOrdersButtonOpensThePOManager) {
   storage::CurrentCompanyNumber = nullptr;
 }
 
+// Every manager opened from the main window shows the count of its file's records at once, 0 for a
+// company whose files hold none yet.
+TEST_F(MainWindowTest, EveryManagerCountsTheRecordsOfFilesThatHoldNone) {
+  using testing_support::CompanyFile;
+  ASSERT_TRUE(testing_support::OpenScratchCompany(
+      Company("12", "Acme Supply"),
+      {CompanyFile::Customers, CompanyFile::Products, CompanyFile::Invoices, CompanyFile::InvoiceLines,
+       CompanyFile::InvoiceMemos, CompanyFile::Vendors, CompanyFile::POHeaders, CompanyFile::POLines,
+       CompanyFile::POMemos}));
+  for (storage::IsamFileBlock* file : {&CustomerFile, &ProductFile, &InvoiceFile, &DetailFile, &MemoFile,
+                                       &VendorFile, &POHeaderFile, &PODetailFile, &POMemoFile})
+    CloseDataFile(*file);
+  MainForm->EnableCompanyItems();
+  UiScript ui;
+  QString count;
+  struct Manager {
+    QAction* item;
+    std::function<void()> expect;  // expects the manager's window and takes its count
+    const char* shown;
+  };
+  const Manager managers[] = {
+      {MainForm->CustomerManager1,
+       [&] { ui.OnModal<customers::TDemoForm>([&](customers::TDemoForm& m) { count = m.StatusText(0); }); },
+       "Customers: 0"},
+      {MainForm->VendorManager1,
+       [&] { ui.OnModal<purchasing::TVenList>([&](purchasing::TVenList& m) { count = m.StatusText(0); }); },
+       "Vendors: 0"},
+      {MainForm->POManager1,
+       [&] { ui.OnModal<purchasing::TPOList1>([&](purchasing::TPOList1& m) { count = m.StatusText(0); }); },
+       "Records: 0"},
+      {MainForm->InvoiceManager1,
+       [&] { ui.OnModal<invoicing::TInvEdit1>([&](invoicing::TInvEdit1& m) { count = m.StatusText(0); }); },
+       "Records: 0"},
+      {MainForm->ProductManager1,
+       [&] {
+         ui.OnModal<products::TEditProd>([&](products::TEditProd& m) { count = m.StatusPanel0->text(); });
+       },
+       "Products: 0"},
+  };
+  for (const Manager& manager : managers) {
+    count = "(not shown)";
+    manager.expect();
+    manager.item->trigger();
+    EXPECT_EQ(count, manager.shown) << manager.item->text().toStdString();
+  }
+  EXPECT_TRUE(ui.Done());
+  storage::CurrentCompanyNumber = nullptr;
+}
+
+// The Invoice Manager, from its menu item or its tool button, hides the aging chart and says
+// "Ready." before it opens; refused for want of a product file, it leaves the chart up.
+TEST_F(MainWindowTest, TheInvoiceManagerOpensWithTheAgingChartHidden) {
+  using testing_support::CompanyFile;
+  ASSERT_TRUE(testing_support::OpenScratchCompany(
+      Company("12", "Acme Supply"),
+      {CompanyFile::Products, CompanyFile::Invoices, CompanyFile::InvoiceLines, CompanyFile::InvoiceMemos}));
+  for (storage::IsamFileBlock* file : {&ProductFile, &InvoiceFile, &DetailFile, &MemoFile})
+    CloseDataFile(*file);
+  MainForm->EnableCompanyItems();
+  std::filesystem::rename("12P.DAT", "12P.AWAY");
+  const QString chartShown = "Hold mouse over color to see aging amount...";
+  UiScript ui;
+  ui.ExpectMessage(
+      "You need to have at least one product code set up. You do not need to use product codes but you must "
+      "have at least one on file to do invoices. See Product Manager online help.",
+      ProgramTitle);
+  MainForm->Panel2->show();
+  MainForm->SetStatusText(1, chartShown);
+  MainForm->InvoiceManager1->trigger();
+  EXPECT_FALSE(MainForm->Panel2->isHidden());
+  EXPECT_EQ(MainForm->StatusText(1), chartShown);
+
+  std::filesystem::rename("12P.AWAY", "12P.DAT");  // the product file is back: the manager opens
+  const std::function<void()> opens[] = {[] { MainForm->InvoiceManager1->trigger(); },
+                                         [] { MainForm->SpeedButton5->click(); }};
+  for (const auto& open : opens) {
+    MainForm->Panel2->show();
+    MainForm->SetStatusText(1, chartShown);
+    bool hidden = false;
+    QString status;
+    ui.OnModal<invoicing::TInvEdit1>([&](invoicing::TInvEdit1&) {
+      hidden = MainForm->Panel2->isHidden();
+      status = MainForm->StatusText(1);
+    });
+    open();
+    EXPECT_TRUE(hidden);
+    EXPECT_EQ(status, "Ready.");
+  }
+  EXPECT_TRUE(ui.Done());
+  storage::CurrentCompanyNumber = nullptr;
+}
+
 TEST_F(MainWindowTest, ExitAsksWhileTheWorkTimerRunsAndStopsIt) {
   UiScript ui;
   MainForm->Show();
@@ -461,7 +568,9 @@ TEST_F(MainWindowTest, ClosingTheMainWindowEndsTheRunWhileTheTimerWindowIsOpen) 
   CreateTimerForm().Show();
   bool timedOut = false;
   QTimer::singleShot(0, MainForm, [] { MainForm->Exit1Click(); });
-  QTimer::singleShot(10000, [&] {
+  // The time limit goes with the test: it must not fire in a later test of the same process.
+  QObject limit;
+  QTimer::singleShot(10000, &limit, [&] {
     timedOut = true;
     QCoreApplication::exit(1);
   });

@@ -5,9 +5,12 @@
 // widget or a stack never are, and anything else, hidden or disabled now, may be later. In a
 // menu, the letters of its items are reached while it is open, and no two may share one either.
 // A menu's own letter belongs to the menu bar or menu that holds it. Where a window's buttons are
-// its row of commands (a manager's), each shown button with a caption has a letter of its own.
+// its row of commands (a manager's), each shown button with a caption has a letter of its own: in
+// its caption, or, where the caption must stand without one, as its Alt shortcut.
 
 #include <QString>
+#include <Qt>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -17,11 +20,13 @@ class QWidget;
 
 namespace testing_support {
 
-// `sharedByDesign` names pairs of captions that the window's specification gives one letter
+// `sharedByDesign` names pairs of captions that keep one letter on purpose
 // (Qt then moves the focus between them at each press and presses neither).
 void ExpectOneCommandPerAltLetter(QWidget& window, const std::string& where,
                                   const std::vector<std::pair<QString, QString>>& sharedByDesign = {});
-void ExpectOneItemPerLetter(QMenu& menu, const std::string& where);
+// `shared`: a letter two items of this menu keep on purpose; pressing it steps between them and
+// Enter runs the one highlighted.
+void ExpectOneItemPerLetter(QMenu& menu, const std::string& where, std::optional<Qt::Key> shared = {});
 void ExpectEveryButtonHasALetter(QWidget& window, const std::string& where);
 
 }  // namespace testing_support

@@ -210,11 +210,10 @@ void TRecBrowser::CompleteAndShow(const PageView& before) {
   busy_ = false;
   EndFilterNotification();
   ReportErrorClass(errorClass);
-  PageView after = View();
-  RepaintChanges(before, after);
-  if (after.currentRow != before.currentRow || after.refs != before.refs) {
-    if (OnRowChanged) OnRowChanged(this);
-  }
+  RepaintChanges(before, View());
+  // Raised after every move, the ones that find nothing to move to included: a manager shows its
+  // count here, also over a file with no records.
+  if (OnRowChanged) OnRowChanged(this);
   UpdateVerticalPosition();
 }
 

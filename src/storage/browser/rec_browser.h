@@ -50,6 +50,7 @@ class TRecBrowser : public QAbstractScrollArea {
   TFilterWorkingEvent OnShowFilterWorking;
   TPrePostCompletePage OnPreCompletePage;
   TPrePostCompletePage OnPostCompletePage;
+  // After every move of the highlight or the page, also one that had nothing to move over.
   TNotifyEvent OnRowChanged;
   TNotifyEvent OnFirstUserInit;
   TNotifyEvent OnDblClick;
