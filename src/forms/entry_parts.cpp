@@ -8,7 +8,9 @@
 #include "forms/browser_font.h"
 #include "forms/font_choice.h"
 #include "platform/text/amount.h"
+#include "platform/text/clock.h"
 #include "platform/text/codepage.h"
+#include "platform/text/date_text.h"
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
@@ -48,6 +50,19 @@ QLabel* ValueLabel(QWidget* parent) {
   label->setMinimumWidth(90);
   label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   return label;
+}
+
+std::string OfferedDocumentNumber(const records::NumberCounter& field, const std::string& counter,
+                                  bool prefixed, const std::string& lastDate) {
+  const std::string number = platform::text::TrimBlanks(counter);
+  if (number.empty() || number.size() > field.Width) return {};
+  if (!prefixed) return number;
+  const QDate date = platform::text::TryStrToDate(lastDate).value_or(platform::text::Today());
+  return QStringLiteral("%1%2")
+             .arg(date.month(), 2, 10, QChar('0'))
+             .arg(date.year() % 100, 2, 10, QChar('0'))
+             .toStdString() +
+         number;
 }
 
 std::string TrimmedText(const QString& text) {

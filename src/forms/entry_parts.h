@@ -20,6 +20,7 @@
 #include "forms/line_amounts.h"
 #include "forms/line_grid.h"
 #include "forms/saved_rows.h"
+#include "records/number_counter.h"
 #include "records/product_rec.h"
 
 namespace forms {
@@ -37,6 +38,13 @@ QLabel* ValueLabel(QWidget* parent);
 // a typed term to the list, so that OK still offers to keep it in the terms file. Its line edit is
 // made with it, so that the two stay together when the form sets its Tab order.
 QComboBox* TermsBox(QWidget* parent);
+
+// The number a new invoice or PO is offered: the counter, after the month and year of `lastDate`
+// (today when it is none) when the company prefixes its numbers. None when the counter holds more
+// than its field takes (one kept from before the prefix was chosen): a number cut short could be
+// one taken already, so the number is asked for.
+std::string OfferedDocumentNumber(const records::NumberCounter& field, const std::string& counter,
+                                  bool prefixed, const std::string& lastDate);
 
 // The text of a box trimmed, and trimmed and upper-cased, in Windows-1252.
 std::string TrimmedText(const QString& text);

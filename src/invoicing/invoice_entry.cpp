@@ -404,16 +404,10 @@ void TProdInv::ChooseLayoutOfInvoice() {
 
 void TProdInv::ShowAddingOrEditing() {
   if (Adding()) {
-    std::string number = TrimBlanks(CurrentCompany.NextInvoiceNumber.Get());
-    if (CurrentCompany.InvoiceNumberPrefix.Get() == "Y") {
-      const QDate date =
-          platform::text::TryStrToDate(forms::LastInvoiceDate).value_or(platform::text::Today());
-      number = QStringLiteral("%1%2")
-                   .arg(date.month(), 2, 10, QChar('0'))
-                   .arg(date.year() % 100, 2, 10, QChar('0'))
-                   .toStdString() +
-               number;
-    }
+    const bool prefixed = CurrentCompany.InvoiceNumberPrefix.Get() == "Y";
+    const std::string number = forms::OfferedDocumentNumber(records::InvoiceNumberCounter(prefixed),
+                                                            CurrentCompany.NextInvoiceNumber.Get(), prefixed,
+                                                            forms::LastInvoiceDate);
     INum->setText(Text(number));
     ITerms->setEditText(Text(CurrentCompany.DefaultInvoiceTerms.Get()));
     PrintFlag->setChecked(CurrentCompany.InvoicePrintFlagDefault != 0);

@@ -344,16 +344,9 @@ void TPOEdit1::ShowAddingOrEditing() {
     MarkRecd->setChecked(autoReceive);
     ARecDate->setEnabled(autoReceive);
     ARecCal->setEnabled(autoReceive);
-    std::string number = TrimBlanks(CurrentCompany.NextPONumber.Get());
-    if (CurrentCompany.PONumberPrefix.Get() == "Y") {
-      const QDate date = platform::text::TryStrToDate(forms::LastPODate).value_or(platform::text::Today());
-      number = QStringLiteral("%1%2")
-                   .arg(date.month(), 2, 10, QChar('0'))
-                   .arg(date.year() % 100, 2, 10, QChar('0'))
-                   .toStdString() +
-               number;
-    }
-    INum->setText(Text(number.substr(0, 9)));
+    const bool prefixed = CurrentCompany.PONumberPrefix.Get() == "Y";
+    INum->setText(Text(forms::OfferedDocumentNumber(
+        records::PONumberCounter(prefixed), CurrentCompany.NextPONumber.Get(), prefixed, forms::LastPODate)));
     ITerms->setEditText(Text(CurrentCompany.DefaultPOTerms.Get()));
     PrintFlag->setChecked(CurrentCompany.POPrintFlagDefault != 0);
     IMode->setText("Add PO");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "forms/entry_parts.h"
+#include "platform/text/clock.h"
 
 namespace forms {
 namespace {
@@ -34,3 +35,29 @@ TEST(EntryPartsTest, OldQuantityNoteFollowsTheProductTheStoredLineHeld) {
 
 }  // namespace
 }  // namespace forms
+
+// A new document is offered its counter, never a counter cut to fit: one longer than its field
+// (kept from before the month-and-year prefix was chosen) is offered as nothing, to be asked for.
+TEST(EntryPartsTest, ANewDocumentIsOfferedItsCounterWholeOrNothing) {
+  const platform::text::FixedClock clock(QDateTime(QDate(2026, 12, 10), QTime(9, 0)));
+  struct Case {
+    bool prefixed;
+    const char* counter;
+    const char* offered;
+  };
+  const Case cases[] = {
+      {false, "1001", "1001"},
+      {false, " 999999999 ", "999999999"},
+      {false, "1000000000", ""},
+      {true, "77", "122677"},
+      {true, "99999", "122699999"},
+      {true, "123456", ""},
+      {false, "", ""},
+      {true, "", ""},
+  };
+  for (const Case& c : cases)
+    for (const records::NumberCounter& field :
+         {records::InvoiceNumberCounter(c.prefixed), records::PONumberCounter(c.prefixed)})
+      EXPECT_EQ(forms::OfferedDocumentNumber(field, c.counter, c.prefixed, ""), c.offered)
+          << field.Name << " from \"" << c.counter << "\"";
+}
