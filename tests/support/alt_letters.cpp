@@ -138,8 +138,9 @@ void ExpectOneItemPerLetter(QMenu& menu, const std::string& where, std::optional
                        << item->text().toStdString() << "\"";
   }
   // The letter kept shared is shared by exactly two items, or the exception hides nothing.
-  if (shared)
+  if (shared) {
     EXPECT_EQ(sharing, 2) << where << ", menu \"" << menu.title().toStdString() << "\": " << Name(*shared);
+  }
 }
 
 void ExpectEveryButtonHasALetter(QWidget& window, const std::string& where) {

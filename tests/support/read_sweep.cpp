@@ -193,10 +193,11 @@ void ExpectFailureSaidOrOpenedAt(const std::vector<OpeningRun>& runs, const QStr
                                  const std::string& opensAt) {
   int said = 0;
   for (const OpeningRun& run : runs) {
-    if (run.Said.contains(failureSaid))
+    if (run.Said.contains(failureSaid)) {
       ++said;
-    else if (run.Said.isEmpty())
+    } else if (run.Said.isEmpty()) {
       EXPECT_EQ(run.Seen, opensAt);
+    }
   }
   EXPECT_GT(said, 0) << failureSaid.toStdString();
   ASSERT_FALSE(runs.empty());
