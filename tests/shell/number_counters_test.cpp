@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "books_fixture.h"
+#include "posting_folder.h"
 #include "customers/customer_actions.h"
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_posting.h"
@@ -40,14 +41,7 @@ class NumberCountersTest : public test_fixtures::BooksTest {
   }
 
   static invoicing::EnteredInvoice Invoice(const std::string& number) {
-    invoicing::EnteredInvoice invoice;
-    invoice.Number = number;
-    invoice.CustomerNo = "C1";
-    invoice.Date = "12/07/2026";
-    invoice.KeyCode = "None";
-    invoice.Net = invoice.Total = "1.00";
-    invoice.Tax = invoice.Paid = "0.00";
-    return invoice;
+    return testing_support::Invoice(number, "C1", "12/07/2026", {});
   }
 
   static purchasing::EnteredPO PO(const std::string& number) {
