@@ -28,8 +28,7 @@ void LineEntryForm::ConnectLineGridHandlers() {
 }
 
 bool LineEntryForm::StringGrid1CodeEntered(int row) {
-  const auto typedCode = [this, row] { return Upper(lines_->Cell(row, columns_.Code)).substr(0, 15); };
-  const std::string typed = typedCode();
+  const std::string typed = TypedCode(row);
   if (typed.empty()) {
     PickProduct(row);
     return true;
@@ -39,8 +38,8 @@ bool LineEntryForm::StringGrid1CodeEntered(int row) {
   // A product file that cannot be read is said, and the lines stay as typed.
   if (!ReadAll(Caption(), [&] { found = ProductOnFile(typed, product); })) return false;
   if (!found) {
-    SayAfterTypedKeys(row, [this, row, typed, typedCode] {
-      if (typedCode() == typed && AskToPickUnknownCode()) PickProduct(row);
+    SayAfterTypedKeys(row, [this, typed](int line) {
+      if (TypedCode(line) == typed && AskToPickUnknownCode()) PickProduct(line);
     });
     return true;
   }
@@ -48,9 +47,13 @@ bool LineEntryForm::StringGrid1CodeEntered(int row) {
     // Refused as a code another line holds: the line goes whole, with the figures typed for it,
     // once the keys typed ahead have reached it.
     lines_->Put(row, columns_.Code, QString());
-    SayAfterTypedKeys(row, [this, row] { ClearLine(row); });
+    SayAfterTypedKeys(row, [this](int line) { ClearLine(line); });
   }
   return true;
+}
+
+std::string LineEntryForm::TypedCode(int row) const {
+  return Upper(lines_->Cell(row, columns_.Code)).substr(0, 15);
 }
 
 void LineEntryForm::RefreshExtension(int row) {
@@ -79,9 +82,11 @@ bool LineEntryForm::RefuseLine(int row, const char* text, int column) {
 bool LineEntryForm::RefuseCodeInUse(const std::string& code, int row, const char* text) {
   const int other = LineHoldingCode(code, row);
   if (other == 0) return false;
-  SayAfterTypedKeys(row, [this, code, other, text] {
-    grid_->SetCursor(other, columns_.Code);
-    platform::ui::MessageBox(text, Text("Code: " + code + "  Line: " + std::to_string(other) + "."),
+  SayAfterTypedKeys(row, [this, code, other, text](int line) {
+    // The line holding the code once the keys typed ahead are handled (a line inserted above moves it).
+    const int holder = LineHoldingCode(code, line) != 0 ? LineHoldingCode(code, line) : other;
+    grid_->SetCursor(holder, columns_.Code);
+    platform::ui::MessageBox(text, Text("Code: " + code + "  Line: " + std::to_string(holder) + "."),
                              platform::ui::MsgButtons::Ok, platform::ui::MsgIcon::Information);
   });
   return true;
@@ -105,7 +110,7 @@ bool LineEntryForm::CheckLineKept(int row) {
                     columns_.Code);
 }
 
-void LineEntryForm::SayAfterTypedKeys(int row, std::function<void()> say) {
+void LineEntryForm::SayAfterTypedKeys(int row, std::function<void(int line)> say) {
   grid_->SayAfterTypedKeys(row, std::move(say));
 }
 

@@ -76,6 +76,8 @@ class LineEntryForm : public platform::ui::Form {
   // looked up or kept from the product it had; the company's default when it holds none.
   void KeepOrDefaultQuantity(int row);
   int LineHoldingCode(const std::string& code, int exceptRow) const;
+  // The line's product code as typed, upper-cased, at most 15 characters.
+  std::string TypedCode(int row) const;
   // The cursor on the line's product code, `top` the top visible line.
   void JumpToLine(int row, int top);
   bool RefuseLine(int row, const char* text, int column);
@@ -83,8 +85,9 @@ class LineEntryForm : public platform::ui::Form {
   // said, captioned with the code and the line. True then; false when no other line holds it.
   // Within a look-up this is said once the keys typed ahead are handled.
   bool RefuseCodeInUse(const std::string& code, int row, const char* text);
-  // What a look-up on the line says or asks, once the keys typed ahead of it are handled.
-  void SayAfterTypedKeys(int row, std::function<void()> say);
+  // What a look-up on the line says or asks, once the keys typed ahead of it are handled; given
+  // the line as it then stands.
+  void SayAfterTypedKeys(int row, std::function<void(int line)> say);
   // Before the lines are used (OK): every typed code is looked up and what its look-up says is
   // said. A line looked up only now, or one whose code could not be looked up, is refused with
   // the cursor on it, so that nothing is posted the user did not type or see.

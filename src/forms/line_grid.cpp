@@ -34,6 +34,9 @@ bool IsYesNo(QChar c) {
 class LineCellDelegate : public QStyledItemDelegate {
  public:
   explicit LineCellDelegate(LineGridView* view) : QStyledItemDelegate(view), view_(view) {}
+  // The view is going: an editor destroyed after it (losing the focus as it goes) leaves nothing
+  // to look up.
+  void Detach() { view_ = nullptr; }
 
   QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
                         const QModelIndex& index) const override {
@@ -74,7 +77,7 @@ class LineCellDelegate : public QStyledItemDelegate {
     if (auto* edit = qobject_cast<QLineEdit*>(editor); edit && !edit->isModified()) return;
     const QString before = index.data(Qt::EditRole).toString();
     QStyledItemDelegate::setModelData(editor, model, index);
-    if (index.column() == view_->EnterKeyColumn && index.data(Qt::EditRole).toString() != before)
+    if (view_ && index.column() == view_->EnterKeyColumn && index.data(Qt::EditRole).toString() != before)
       view_->CodeTyped(index.row() + 1);
   }
 
@@ -84,10 +87,10 @@ class LineCellDelegate : public QStyledItemDelegate {
       // The edit is taken first (by the delegate's own handling), then a code typed is looked up
       // when the focus went elsewhere in the window.
       const bool handled = QStyledItemDelegate::eventFilter(object, event);
-      view_->EditorLeft();
+      if (view_) view_->EditorLeft();
       return handled;
     }
-    if (event->type() == QEvent::KeyPress) {
+    if (view_ && event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
       const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
       if (enter && view_->CurrentColumn() == view_->EnterKeyColumn && view_->OnEnterKey) {
@@ -226,6 +229,7 @@ void LineGridModel::InsertLineAt(int line) {
   }
   SetCodeWait(line, CodeWait::None);
   ReleaseTypedCells(line);
+  if (OnLineInserted) OnLineInserted(line);
   emit dataChanged(index(line - 1, 0), index(rules_.Lines - 1, columnCount() - 1));
 }
 
@@ -298,6 +302,19 @@ LineGridView::LineGridView(LineGridModel* model, QWidget* parent) : QTableView(p
   horizontalHeader()->setHighlightSections(false);
   setTabKeyNavigation(true);
   setCornerButtonEnabled(false);
+  model_->OnLineInserted = [this](int line) { MoveWaitingWordsDown(line); };
+}
+
+LineGridView::~LineGridView() {
+  if (model() == model_) model_->OnLineInserted = nullptr;  // a model destroyed first is no longer the view's
+  if (auto* cells = dynamic_cast<LineCellDelegate*>(itemDelegate())) cells->Detach();
+}
+
+void LineGridView::MoveWaitingWordsDown(int insertedLine) {
+  // The last line dropped out; an insert is refused while it holds anything, so nothing of it waits.
+  std::erase_if(waiting_, [this](const WaitingWord& word) { return word.line >= model_->Lines(); });
+  for (WaitingWord& word : waiting_)
+    if (word.line >= insertedLine) ++word.line;
 }
 
 int LineGridView::CurrentLine() const {
@@ -411,9 +428,9 @@ void LineGridView::LookUpTypedCode(int line, const QString& typed) {
   LookUpCode(line);
 }
 
-void LineGridView::SayAfterTypedKeys(int line, std::function<void()> say) {
+void LineGridView::SayAfterTypedKeys(int line, std::function<void(int line)> say) {
   if (lookingUp_ == 0) {
-    say();
+    say(line);
     return;
   }
   waiting_.push_back({line, std::move(say)});
@@ -435,7 +452,7 @@ void LineGridView::SayWaiting() {
   while (!waiting_.empty()) {
     WaitingWord word = std::move(waiting_.front());
     waiting_.pop_front();
-    word.say();
+    word.say(word.line);
     if (!WaitsToSay(word.line) && model_->CodeWaitOf(word.line) != LineGridModel::CodeWait::ToLookUp)
       model_->ReleaseTypedCells(word.line);
   }

@@ -89,6 +89,8 @@ class LineGridModel : public QAbstractTableModel {
 
   // Run after a user's entry changed a cell.
   std::function<void(int line, int column)> OnEntered;
+  // Run by InsertLineAt once the lines moved down; the view's, to move what waits on them.
+  std::function<void(int line)> OnLineInserted;
 
   // QAbstractTableModel
   int rowCount(const QModelIndex& parent = {}) const override;
@@ -122,6 +124,7 @@ inline constexpr QAbstractItemView::EditTriggers kTypedEditTriggers =
 class LineGridView : public QTableView {
  public:
   LineGridView(LineGridModel* model, QWidget* parent = nullptr);
+  ~LineGridView() override;
 
   LineGridModel& Model() const { return *model_; }
   int CurrentLine() const;
@@ -159,8 +162,9 @@ class LineGridView : public QTableView {
   // What a look-up must say or ask about its line (a notice, "not found ... add it now?") waits
   // until the keys typed ahead of it are handled, so that each lands in the cell it was typed
   // for and no question is answered by keys meant for the grid; outside a look-up it is said
-  // at once. The line's typed cells stay held until it has been said.
-  void SayAfterTypedKeys(int line, std::function<void()> say);
+  // at once. The line's typed cells stay held until it has been said. What waits moves with its
+  // line when a line is inserted above it, and is said of the line where it then stands.
+  void SayAfterTypedKeys(int line, std::function<void(int line)> say);
 
   // Settles every line before the lines are used: an open edit is taken, each typed code not yet
   // looked up is looked up, and what look-ups wait to say is said.
@@ -190,8 +194,9 @@ class LineGridView : public QTableView {
 
   struct WaitingWord {
     int line;
-    std::function<void()> say;
+    std::function<void(int line)> say;
   };
+  void MoveWaitingWordsDown(int insertedLine);
 
   LineGridModel* model_;
   int lookingUp_ = 0;  // the line whose look-up runs; 0 none

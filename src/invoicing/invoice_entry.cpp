@@ -755,7 +755,7 @@ void TProdInv::PlaceMemoProduct(const ProductRec& product) {
 bool TProdInv::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
-  SayAfterTypedKeys(row, [product] { forms::ShowHoldNotice(product); });
+  SayAfterTypedKeys(row, [product](int) { forms::ShowHoldNotice(product); });
   Lines->Put(row, kColCode, Text(code));
   KeepOrDefaultQuantity(row);
   // A cell typed into while the code waited for its look-up keeps what was typed.

@@ -638,7 +638,7 @@ void TPOEdit1::PlaceMemoProduct(const ProductRec& product) {
 bool TPOEdit1::PlaceProductOnLine(int row, const ProductRec& product) {
   const std::string code = TrimBlanks(product.Code.Get());
   if (RefuseCodeInUse(code, row, kCodeInUse)) return false;
-  SayAfterTypedKeys(row, [product] { forms::ShowHoldNotice(product); });
+  SayAfterTypedKeys(row, [product](int) { forms::ShowHoldNotice(product); });
   Lines->Put(row, kPOColCode, Text(code));
   KeepOrDefaultQuantity(row);
   // A cell typed into while the code waited for its look-up keeps what was typed.

@@ -242,9 +242,9 @@ TEST_F(LineGridTest, EveryTypedCodeIsLookedUpBeforeTheKeysAfterItAndWhatItSaysWa
     events.push_back(QString("look up %1 %2 [%3]").arg(line).arg(model.Cell(line, 1), model.Cell(line, 2)));
     model.Fill(line, 2, "1.00");
     model.Fill(line, 3, "Y");
-    view.SayAfterTypedKeys(line, [&, line] {
-      events.push_back(QString("said %1 [%2]").arg(line).arg(model.Cell(line, 2)));
-      model.Fill(line, 2, "9.99");  // a product picked after a question: the typed quantity stands
+    view.SayAfterTypedKeys(line, [&](int at) {
+      events.push_back(QString("said %1 [%2]").arg(at).arg(model.Cell(at, 2)));
+      model.Fill(at, 2, "9.99");  // a product picked after a question: the typed quantity stands
     });
     return true;
   };
@@ -276,6 +276,28 @@ TEST_F(LineGridTest, EveryTypedCodeIsLookedUpBeforeTheKeysAfterItAndWhatItSaysWa
     EXPECT_EQ(model.Cell(2, 2), "7");
     EXPECT_EQ(model.Cell(1, 3), "Y");
   }
+}
+
+TEST_F(LineGridTest, WhatALookUpWaitsToSayIsSaidOfItsLineAfterALineIsInsertedAbove) {
+  LineGridView view(&model);
+  view.resize(500, 300);
+  view.show();
+  view.EnterKeyColumn = 1;
+  std::vector<std::pair<int, QString>> said;  // the line spoken of, and its code then
+  view.OnEnterKey = [&](int line) {
+    view.SayAfterTypedKeys(line, [&](int at) { said.emplace_back(at, model.Cell(at, 1)); });
+    return true;
+  };
+  // A code typed on line 2 and Insert Line clicked on line 1 before the question came up.
+  view.setFocus();
+  view.SetCursor(2, 1);
+  testing_support::TypeBurstIntoGrid(view, "nut\t", [&] { model.InsertLineAt(1); });
+  EXPECT_EQ(said, (std::vector<std::pair<int, QString>>{{3, "nut"}}));
+  // A waiting word of the last line goes with the line the insert drops.
+  said.clear();
+  view.SetCursor(5, 1);
+  testing_support::TypeBurstIntoGrid(view, "bolt\t", [&] { model.InsertLineAt(1); });
+  EXPECT_TRUE(said.empty());
 }
 
 TEST_F(LineGridTest, EnterOnTheLookUpColumnTakesTheEditThenLooksUp) {

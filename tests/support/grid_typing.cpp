@@ -36,7 +36,12 @@ void TypeIntoGrid(QAbstractItemView& view, const QString& keys) {
 }
 
 void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys) {
+  TypeBurstIntoGrid(view, keys, [] {});
+}
+
+void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys, const std::function<void()>& withTheBurst) {
   for (QChar key : keys) Send(view, key);
+  withTheBurst();
   QCoreApplication::processEvents();
 }
 

@@ -4,6 +4,7 @@
 // behind are handled before the next one, as the event loop handles them between key presses.
 
 #include <QString>
+#include <functional>
 
 class QAbstractItemView;
 class QModelIndex;
@@ -15,6 +16,9 @@ void TypeIntoGrid(QAbstractItemView& view, const QString& keys);
 // The same keys in one burst, as a window that stopped reading keys for a moment gets them:
 // nothing the event loop runs (a timer, a queued call) runs between them; it runs after the last.
 void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys);
+// The same, `withTheBurst` being what else reaches the window with the keys (a click on one of
+// its buttons) after them.
+void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys, const std::function<void()>& withTheBurst);
 // Clicks `cell`, the grid's current cell, and types the first key at once, the rest after the
 // double-click time; then Enter takes the edit.
 void TypeRightAfterAClick(QAbstractItemView& view, const QModelIndex& cell, const QString& keys);
