@@ -362,6 +362,23 @@ std::array<Cents, 4> AgeCustomerRecords(const std::string& customerNo) {
 
 namespace {
 
+bool DepositOnFile(const std::string& counter) {
+  InvoiceRec wanted{};
+  wanted.InvoiceNo.Set(DepositPrefix + counter);
+  return !InvoicesWithKey(1, records::BuildInvoiceKey(wanted, 1)).empty();
+}
+
+// The counter after `counter` whose deposit number no record holds: once the counter has started
+// again at 7000, the numbers after it may be taken.
+std::string NextUnusedDepositCounter(std::string counter) {
+  constexpr int kNumbers = 999998 - 7000 + 1;
+  for (int tried = 0; tried < kNumbers; ++tried) {
+    counter = NextDepositCounter(counter);
+    if (!DepositOnFile(counter)) return counter;
+  }
+  throw std::runtime_error("Every deposit number is in use. The payment was not posted.");
+}
+
 PostedPayment PostPaymentSteps(const Payment& payment) {
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(payment.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The payment date " + payment.Date + " is not a date.");
@@ -380,7 +397,7 @@ PostedPayment PostPaymentSteps(const Payment& payment) {
   PaymentWriter writer(payment, customer, *date);
   for (const PaymentItem& item : items) {
     if (item.Number == NewDepositItem) {
-      counter = NextDepositCounter(counter);
+      counter = NextUnusedDepositCounter(counter);
       result.Posted += writer.Deposit(item, counter);
       result.Deposits.push_back(DepositPrefix + counter);
     } else if (item.Partial) {

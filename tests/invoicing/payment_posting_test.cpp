@@ -124,6 +124,13 @@ TEST_F(PaymentPostingTest, DepositsAreNumberedFromTheCompanyCounterAndWrap) {
   EXPECT_EQ(CurrentCompany.NextDepositNumber.Get(), "7001");
   EXPECT_EQ(StoredCompany().CompanyARBalance.Get(), "-38.00");
   ExpectBooksBalance();
+  // Started again at 7000 a second time, the counter passes the numbers deposits hold.
+  ASSERT_TRUE(
+      records::UpdateCurrentCompanyRecord([](records::CompanyRec& c) { c.NextDepositNumber.Set("999998"); }));
+  EXPECT_EQ(Pay("C2", {Item(NewDepositItem, 300)}).Deposits, (std::vector<std::string>{"DP7002"}));
+  EXPECT_EQ(StoredCompany().NextDepositNumber.Get(), "7002");
+  EXPECT_EQ(Records("DP7000").size(), 1u);
+  ExpectBooksBalance();
 
   const std::pair<const char*, const char*> counters[] = {{"", "15001"},      {"  ", "15001"},
                                                           {"15001", "15002"}, {"999997", "999998"},
