@@ -36,18 +36,19 @@ QBoxLayout* LayOutManagerWindow(QWidget& window, QMenuBar* menu, QLabel* title, 
 QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption,
                            std::function<void()> click) {
   auto* button = new QToolButton(&window);
-  button->setText(caption);
-  button->setToolTip(QString(caption).remove('&'));
+  const QString marked = QString::fromUtf8(caption);
+  const QString plain = QString(marked).remove('&');
+  button->setText(plain);
+  button->setToolTip(plain);
+  const qsizetype mark = marked.indexOf('&');
+  if (mark >= 0 && mark + 1 < marked.size())
+    button->setShortcut(QKeySequence(QString("Alt+") + marked[mark + 1].toUpper()));
   button->setToolButtonStyle(Qt::ToolButtonTextOnly);
   if (click) QObject::connect(button, &QToolButton::clicked, std::move(click));
   row->addWidget(button);
   // A tool bar's button, as in any tool bar: clicked, or reached by its menu item, not a Tab stop.
   button->setFocusPolicy(Qt::NoFocus);
   return button;
-}
-
-void ReachWithAlt(std::initializer_list<std::pair<QAbstractButton*, char>> buttons) {
-  for (auto [button, letter] : buttons) button->setShortcut(QKeySequence(QString("Alt+") + QChar(letter)));
 }
 
 bool ReadHighlightedRow(storage::TRecBrowser& browser) {
@@ -206,8 +207,7 @@ void ManagerWindow::keyPressEvent(QKeyEvent* event) {
 }
 
 QToolButton* ManagerWindow::AddCloseButton() {
-  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Close", {});
-  ReachWithAlt({{button, 'O'}});
+  QToolButton* button = forms::AddToolButton(*this, toolRow_, "Cl&ose", {});
   QObject::connect(button, &QToolButton::clicked, [this] { Close(); });
   return button;
 }

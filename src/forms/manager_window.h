@@ -29,12 +29,11 @@ QBoxLayout* LayOutManagerWindow(QWidget& window, QMenuBar* menu, QLabel* title, 
                                 QStatusBar* status);
 
 // A text-only tool button at the end of the row, its caption also its hint (no click: a
-// button whose action is connected elsewhere or not available).
+// button whose action is connected elsewhere or not available). The caption marks the button's
+// Alt letter with "&", as a menu item's does; the button shows it without the mark, as a tool
+// bar's buttons read, and Alt with the letter clicks it.
 QToolButton* AddToolButton(QWidget& window, QBoxLayout* row, const char* caption,
                            std::function<void()> click);
-
-// Buttons whose captions carry no letter of their own, each still run by Alt and its letter.
-void ReachWithAlt(std::initializer_list<std::pair<QAbstractButton*, char>> buttons);
 
 // Reads the highlighted row's record into the browser's record buffer; false when there is no
 // row or it cannot be read (then said, naming the file and the reason).

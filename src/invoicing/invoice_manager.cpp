@@ -183,29 +183,18 @@ void TInvEdit1::BuildToolBar(QBoxLayout* row) {
   auto button = [this, row](const char* caption, void (TInvEdit1::*handler)()) {
     return forms::AddToolButton(*this, row, caption, forms::HandlerOf(this, handler));
   };
-  AddInvoiceButn = button("New", &TInvEdit1::AddInvoiceClick);
-  EditInvoice = button("Edit", &TInvEdit1::EditInvoiceClick);
-  InvDelete = button("Delete", &TInvEdit1::InvDeleteClick);
-  SpeedButton1 = button("Find", &TInvEdit1::SpeedButton1Click);
-  InvPrint = button("View", &TInvEdit1::InvPrintClick);
-  CustDataButn = button("Customer Data", &TInvEdit1::CustDataButnClick);
-  ToPrinterButn = button("Print", &TInvEdit1::ToPrinterButnClick);
-  BatchPrinButn = button("Batch Print", &TInvEdit1::BatchPrinButnClick);
-  SpeedButton2 = button("Filter On/Off", &TInvEdit1::SpeedButton2Click);
-  SpeedButton4 = button("Help", &TInvEdit1::SpeedButton4Click);
-  SpeedButton3 = button("Close", nullptr);
+  AddInvoiceButn = button("&New", &TInvEdit1::AddInvoiceClick);
+  EditInvoice = button("&Edit", &TInvEdit1::EditInvoiceClick);
+  InvDelete = button("Dele&te", &TInvEdit1::InvDeleteClick);
+  SpeedButton1 = button("&Find", &TInvEdit1::SpeedButton1Click);
+  InvPrint = button("&View", &TInvEdit1::InvPrintClick);
+  CustDataButn = button("C&ustomer Data", &TInvEdit1::CustDataButnClick);
+  ToPrinterButn = button("&Print", &TInvEdit1::ToPrinterButnClick);
+  BatchPrinButn = button("&Batch Print", &TInvEdit1::BatchPrinButnClick);
+  SpeedButton2 = button("Filte&r On/Off", &TInvEdit1::SpeedButton2Click);
+  SpeedButton4 = button("He&lp", &TInvEdit1::SpeedButton4Click);
+  SpeedButton3 = button("Cl&ose", nullptr);
   QObject::connect(SpeedButton3, &QToolButton::clicked, [this] { Close(); });
-  forms::ReachWithAlt({{AddInvoiceButn, 'N'},
-                       {EditInvoice, 'E'},
-                       {InvDelete, 'T'},
-                       {SpeedButton1, 'F'},
-                       {InvPrint, 'V'},
-                       {CustDataButn, 'U'},
-                       {ToPrinterButn, 'P'},
-                       {BatchPrinButn, 'B'},
-                       {SpeedButton2, 'R'},
-                       {SpeedButton4, 'L'},
-                       {SpeedButton3, 'O'}});
   row->addStretch(1);
   row->addWidget(CFilter);
   row->addSpacing(16);

@@ -78,23 +78,15 @@ TVenList::TVenList(QWidget* parent) : ManagerWindow(parent) {
 }
 
 void TVenList::BuildToolBar() {
-  NewCustButn = AddToolButton("New", &TVenList::NewCustButnClick);
-  EditCustButn = AddToolButton("Edit", &TVenList::EditCustButnClick);
-  DeleteCustButn = AddToolButton("Delete", &TVenList::DeleteCustButnClick);
-  FinCustButn = AddToolButton("Find", &TVenList::FinCustButnClick);
-  CustBookButn = AddToolButton("Vendor List", &TVenList::CustBookButnClick);
-  PrintEnvButn = AddToolButton("Print Envelope", &TVenList::PrintEnvButnClick);
-  PrinCust = AddToolButton("Print", &TVenList::PrinCustClick);
+  NewCustButn = AddToolButton("&New", &TVenList::NewCustButnClick);
+  EditCustButn = AddToolButton("&Edit", &TVenList::EditCustButnClick);
+  DeleteCustButn = AddToolButton("Dele&te", &TVenList::DeleteCustButnClick);
+  FinCustButn = AddToolButton("&Find", &TVenList::FinCustButnClick);
+  CustBookButn = AddToolButton("Vendor Li&st", &TVenList::CustBookButnClick);
+  PrintEnvButn = AddToolButton("Pr&int Envelope", &TVenList::PrintEnvButnClick);
+  PrinCust = AddToolButton("&Print", &TVenList::PrinCustClick);
   SpeedButton2 = AddCloseButton();
-  SpeedButton3 = AddToolButton("Help", &TVenList::SpeedButton3Click);
-  ReachWithAlt({{NewCustButn, 'N'},
-                {EditCustButn, 'E'},
-                {DeleteCustButn, 'T'},
-                {FinCustButn, 'F'},
-                {CustBookButn, 'S'},
-                {PrintEnvButn, 'I'},
-                {PrinCust, 'P'},
-                {SpeedButton3, 'L'}});
+  SpeedButton3 = AddToolButton("He&lp", &TVenList::SpeedButton3Click);
   ToolRow()->addStretch(1);
 }
 
