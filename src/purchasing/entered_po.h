@@ -18,6 +18,10 @@ struct EnteredPOLine {
   std::string Price;
   std::string Taxable;
   std::string Extension;
+
+  // A row is a line of the PO when it holds a product code or a description; the form refuses a
+  // row with figures and neither, so what posting skips adds nothing to the totals.
+  bool Kept() const;
 };
 
 struct EnteredPO {

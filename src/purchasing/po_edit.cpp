@@ -59,10 +59,6 @@ bool IsLine(const PODetailRec& d) {
   return d.RecordKind.Get() == "P";
 }
 
-bool EmptyRow(const EnteredPOLine& line) {
-  return TrimBlanks(line.Code).empty() && TrimBlanks(line.Description).empty();
-}
-
 bool Refuse(const char* text, const char* caption) {
   MessageBox(text, caption, MsgButtons::Ok, MsgIcon::Information);
   return false;
@@ -213,7 +209,7 @@ void RewriteLines(const StoredPO& old, const records::POHeaderRec& header, const
   for (const StoredPODetail& detail : old.Details)
     if (IsLine(detail.Record)) existing.push_back(detail);
   for (size_t r = 0; r < rows.size() || r < existing.size(); ++r) {
-    const bool empty = r >= rows.size() || EmptyRow(rows[r]);
+    const bool empty = r >= rows.size() || !rows[r].Kept();
     if (r < existing.size() && empty) {
       records::RequireDone(records::DeletePODetailRecord(existing[r].Ref), "Detail delete operation failed.");
     } else if (r < existing.size()) {
@@ -306,7 +302,7 @@ std::string PostEditedPOSteps(const StoredPO& old, const EnteredPO& edited) {
   const std::vector<EnteredPOLine> rows = RowsOf(edited);
   std::vector<EnteredPOLine> written;
   std::copy_if(rows.begin(), rows.end(), std::back_inserter(written),
-               [](const EnteredPOLine& line) { return !EmptyRow(line); });
+               [](const EnteredPOLine& line) { return line.Kept(); });
   RequireWritableLines(written);
   if (edited.MarkReceived)
     records::RequireStockFits(ReceivedStock(ReceivedPO(edited, rows), written), records::StockMove::Receipt);

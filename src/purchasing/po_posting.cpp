@@ -104,6 +104,10 @@ std::vector<EnteredPOLine> StockLines(const EnteredPO& po, const std::vector<Ent
 
 }  // namespace
 
+bool EnteredPOLine::Kept() const {
+  return !TrimBlanks(Code).empty() || !TrimBlanks(Description).empty();
+}
+
 std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
   if (po.Memo) {
     EnteredPOLine line = po.MemoProduct;
@@ -118,7 +122,7 @@ std::vector<EnteredPOLine> LinesToWrite(const EnteredPO& po) {
   }
   std::vector<EnteredPOLine> lines;
   for (const EnteredPOLine& line : po.Lines)
-    if (!TrimBlanks(line.Code).empty() || !TrimBlanks(line.Description).empty()) lines.push_back(line);
+    if (line.Kept()) lines.push_back(line);
   return lines;
 }
 
