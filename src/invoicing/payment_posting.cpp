@@ -39,10 +39,6 @@ constexpr size_t AmountColumn = 19;  // 0-based start of the amount column
 constexpr size_t FlagColumn = 31;    // 0-based position of the "P"
 constexpr char DepositPrefix[] = "DP";
 
-bool IsDepositItem(const std::string& number) {
-  return UpperCase(number).starts_with(DepositPrefix);
-}
-
 using StoredInvoices = std::vector<records::RecordOnFile<InvoiceRec>>;
 
 // Every record of the open invoice file whose key keyNr is exactly `wanted`, with its reference;
@@ -104,10 +100,15 @@ void AddRecord(const InvoiceRec& record, const char* failure) {
   records::RequireDone(records::AddInvoiceRecord(ref), failure);
 }
 
-// The open record an item pays: the first unsettled record of its number that it can pay (a
-// deposit when a "DP" item is paid whole, an invoice otherwise); end() when there is none.
+bool IsDeposit(const InvoiceRec& r) {
+  return HasType(r, "D");
+}
+
+// The open record an item pays: the first unsettled record of its number that it can pay (an
+// invoice, or a deposit paid whole: what the record is, not how its number reads, since an
+// invoice's number may begin with "DP" too); end() when there is none.
 StoredInvoices::iterator OpenRecordOf(StoredInvoices& records, const PaymentItem& item) {
-  const char* types = !item.Partial && IsDepositItem(item.Number) ? "D" : "IZG";
+  const char* types = item.Partial ? "IZG" : "IZGD";
   return std::find_if(records.begin(), records.end(), [&](const auto& entry) {
     return !Settled(entry.Record) && HasType(entry.Record, types);
   });
@@ -145,7 +146,7 @@ class PaymentCheck {
     }
     if (item.Amount != due)
       RefusePayment("Item " + item.Number + " pays " + Money(item.Amount) + ", but " +
-                    (IsDepositItem(item.Number) ? "deposit " : "invoice ") + item.Number + " owes " +
+                    (IsDeposit(record) ? "deposit " : "invoice ") + item.Number + " owes " +
                     Money(due) + ".");
     record.SettledFlag.Set("P");
   }
@@ -222,9 +223,9 @@ class PaymentWriter {
   // records the payment itself; otherwise a payment record (type T for a deposit) is written and
   // the record settled.
   Cents Whole(const PaymentItem& item) {
-    const bool deposit = IsDepositItem(item.Number);
     StoredInvoices records = ItemRecords(item.Number, payment_.CustomerNo);
     const auto& [ref, found] = *RequireOpenRecord(records, item);
+    const bool deposit = IsDeposit(found);
     InvoiceRec paid = found;
     SettleRecord(paid, date_);
     if (!payment_.Note.empty()) paid.StatementComment.Set(payment_.Note);

@@ -201,6 +201,7 @@ TPayBox::TPayBox(QWidget* parent)
   SrcList->installEventFilter(this);
   DstList->installEventFilter(this);
   customers::AddCustomerPicker(this);
+  platform::ui::SetTabOrderAsLaidOut(*this);
 }
 
 bool TPayBox::eventFilter(QObject* watched, QEvent* event) {

@@ -70,6 +70,15 @@ TEST_F(PaymentPostingTest, PaymentsSettleInvoicesAndRecordWhatWasPaidAtEntry) {
   EXPECT_EQ(third[1].AmountDue.Get(), "0.00");
   EXPECT_EQ(third[1].SortDate.Get(), "2026/12/07");
   ExpectBooksBalance();
+
+  // An invoice whose number begins with "DP" is paid as the invoice it is, not as a deposit.
+  PostInvoice("DP5", "C2", "12/01/2026", "50.00", "20.00");
+  PostInvoice("DP6", "C2", "12/01/2026", "40.00", "0.00");
+  Pay("C2", {Item("DP5", 3000), Item("DP6", 4000)});
+  EXPECT_EQ(Types(Records("DP5")), (std::vector<std::string>{"ZP", "XP"}));
+  EXPECT_EQ(Types(Records("DP6")), (std::vector<std::string>{"IP"}));
+  EXPECT_EQ(Customer("C2").CustBalance.Get(), "0.00");
+  ExpectBooksBalance();
 }
 
 TEST_F(PaymentPostingTest, PartialPaymentsLeaveTheRestOpenUntilItIsPaid) {

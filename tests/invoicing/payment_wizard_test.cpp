@@ -15,6 +15,7 @@
 #include "records/customer_file.h"
 #include "records/invoice_file.h"
 #include "records/record_file.h"
+#include "support/tab_order.h"
 
 namespace invoicing {
 namespace {
@@ -184,6 +185,9 @@ TEST_F(PaymentWizardTest, TheKeyboardMovesItemsAndTheCalendarFillsTheDate) {
   PostInvoice("1002", "C1", "12/02/2026", "30.00", "0.00");
   RunWizard([&](TPayBox& w) {
     PickCustomer(w, "C1", "Baker");
+    testing_support::ExpectTabOrderReads(w, "Payment Wizard");
+    // Enter in a box presses no button (Partial Payment would come up unasked).
+    for (QLineEdit* box : {w.PDate, w.PAmt, w.PNotes}) QTest::keyClick(box, Qt::Key_Return);
     // Enter moves the selected lines, taken from the bottom up.
     w.SrcList->selectAll();
     QTest::keyClick(w.SrcList, Qt::Key_Return);

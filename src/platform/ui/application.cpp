@@ -1,7 +1,16 @@
 #include "platform/ui/application.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QAbstractSpinBox>
+#include <QComboBox>
 #include <QEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QShortcutEvent>
 #include <QStringDecoder>
+#include <QTextEdit>
 
 #include "platform/files/path.h"
 #include "platform/ui/message_box.h"
@@ -28,6 +37,35 @@ QString ErrorText(const char* bytes) {
 }
 
 TApplication theApplication;
+
+// A button's Alt letter or shortcut clicks it at once, as the mouse does, rather than after the
+// short pressed look Qt gives it: the keys typed after it then reach what the click opened or
+// changed, never the box or list the user was leaving.
+bool ClickedByItsShortcut(QObject* receiver, QEvent* event) {
+  if (event->type() != QEvent::Shortcut) return false;
+  auto* button = qobject_cast<QAbstractButton*>(receiver);
+  if (!button || !button->isEnabled() || static_cast<QShortcutEvent*>(event)->isAmbiguous()) return false;
+  // A box to tick or an option to choose takes the keyboard as well, as Qt's own press does.
+  if (button->isCheckable() && (button->focusPolicy() & Qt::ClickFocus)) button->setFocus(Qt::ShortcutFocusReason);
+  button->click();
+  return true;
+}
+
+bool TakesTypedText(QObject* receiver) {
+  return qobject_cast<QLineEdit*>(receiver) || qobject_cast<QTextEdit*>(receiver) ||
+         qobject_cast<QPlainTextEdit*>(receiver) || qobject_cast<QAbstractSpinBox*>(receiver) ||
+         qobject_cast<QComboBox*>(receiver) || qobject_cast<QAbstractItemView*>(receiver);
+}
+
+// An Alt letter that reaches no command (none has it, or its button is disabled) is not a
+// character: it types nothing into a box, starts no edit in a grid and searches no list.
+bool AltLetterOfNoCommand(QObject* receiver, QEvent* event) {
+  if (event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const Qt::KeyboardModifiers held = key->modifiers();
+  if (!(held & Qt::AltModifier) || (held & (Qt::ControlModifier | Qt::MetaModifier))) return false;
+  return !key->text().isEmpty() && key->text().front().isPrint() && TakesTypedText(receiver);
+}
 
 }  // namespace
 
@@ -105,8 +143,9 @@ void TApplication::DestroyForms() {
 GuiApplication::GuiApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
 bool GuiApplication::notify(QObject* receiver, QEvent* event) {
+  if (AltLetterOfNoCommand(receiver, event)) return true;
   bool handled = false;
-  RunEventHandler([&] { handled = QApplication::notify(receiver, event); });
+  RunEventHandler([&] { handled = ClickedByItsShortcut(receiver, event) || QApplication::notify(receiver, event); });
   return handled;
 }
 

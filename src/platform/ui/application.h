@@ -73,7 +73,8 @@ class TApplication {
 extern TApplication* const Application;
 
 // The program's QApplication: an error raised by an event handler is shown in the error box
-// instead of escaping the event loop.
+// instead of escaping the event loop. A button's Alt letter clicks it at once, before the keys
+// typed after it; an Alt letter that reaches no command types nothing.
 class GuiApplication : public QApplication {
  public:
   GuiApplication(int& argc, char** argv);

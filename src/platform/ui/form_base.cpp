@@ -99,6 +99,7 @@ void PressButtonsOnEnter(QWidget& window) {
     if (button->property(kPressedOnEnter).toBool()) continue;
     button->setProperty(kPressedOnEnter, true);
     new EnterPressesButton(button);
+    if (!button->isDefault()) button->setAutoDefault(false);
   }
 }
 

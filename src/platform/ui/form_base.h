@@ -40,7 +40,9 @@ int CaptionWidth(const QWidget& form);
 void WidenForCaption(QWidget& form);
 // Enter or Return typed on a push button presses it, as in any desktop dialog, also where the
 // button is not one that Enter presses from elsewhere in its window (an entry form keeps Enter for
-// its line grid). Applied to the buttons the window holds, each time a form is shown.
+// its line grid). Typed anywhere else, Enter presses only the button the window made its default,
+// and nothing in a window without one: no button becomes the default by merely being the first.
+// Applied to the buttons the window holds, each time a form is shown.
 void PressButtonsOnEnter(QWidget& window);
 // Sets the order in which Tab walks the given widgets, first to last.
 void SetTabOrder(std::initializer_list<QWidget*> widgets);

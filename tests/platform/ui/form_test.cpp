@@ -5,6 +5,9 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -434,6 +437,56 @@ TEST(FormTest, TheWindowTheUserComesBackToHasTheKeyboard) {
   EXPECT_EQ(innerResult, mrCancel);
   EXPECT_TRUE(innerActiveAfterNo);
   EXPECT_TRUE(outerActiveAfterYes);
+}
+
+// Keys land where the user meant them: a button's Alt letter clicks it before the keys typed after
+// it are handled, an Alt letter of no command types nothing, and Enter in a box presses only the
+// button the window made its default.
+TEST(FormTest, AltLettersAndEnterReachOnlyTheirCommands) {
+  testing_support::EnsureGuiApplication();
+  Form form;
+  auto* amount = new QLineEdit(&form);
+  auto* items = new QListWidget(&form);
+  items->addItems({"1001", "1002", "4000"});
+  auto* move = new QPushButton("&Move", &form);
+  auto* post = new QPushButton("&Post", &form);
+  auto* layout = new QVBoxLayout(&form);
+  for (QWidget* widget : std::initializer_list<QWidget*>{amount, items, move, post}) layout->addWidget(widget);
+  std::vector<QString> clicks;  // each click, with the amount box as the click found it
+  QObject::connect(move, &QPushButton::clicked, [&] { clicks.push_back("move [" + amount->text() + "]"); });
+  QObject::connect(post, &QPushButton::clicked, [&] { clicks.push_back("post"); });
+  form.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+  amount->setFocus();
+
+  QTest::keyClick(amount, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(clicks.empty()) << "no default button: Enter presses none";
+
+  // One burst: Alt+M and the amount after it, nothing handled between.
+  QTest::keyClick(amount, Qt::Key_M, Qt::AltModifier);
+  QTest::keyClicks(amount, "40");
+  QTest::qWait(200);
+  EXPECT_EQ(clicks, std::vector<QString>{"move []"});
+  EXPECT_EQ(amount->text(), "40");
+
+  post->setEnabled(false);
+  QTest::keyClick(amount, Qt::Key_P, Qt::AltModifier);  // the letter of a disabled button
+  QTest::keyClick(amount, Qt::Key_Z, Qt::AltModifier);  // a letter of no command
+  items->setFocus();
+  items->setCurrentRow(0);
+  QTest::keyClick(items, Qt::Key_4, Qt::AltModifier);
+  QTest::qWait(200);
+  EXPECT_EQ(amount->text(), "40");
+  EXPECT_EQ(items->currentRow(), 0);
+  EXPECT_EQ(clicks.size(), 1u);
+
+  post->setEnabled(true);
+  post->setDefault(true);
+  amount->setFocus();
+  QTest::keyClick(amount, Qt::Key_Return);
+  EXPECT_EQ(clicks.back(), "post");
+  form.hide();
 }
 
 TEST(FormTest, ShowingAFormAlreadyOpenBringsItToTheFront) {
