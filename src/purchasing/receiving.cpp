@@ -98,7 +98,9 @@ ReceivingRow RowOf(const StoredLine& line, double toDate) {
 
 std::string NextReceiverNumber(const std::string& number) {
   std::string next = TrimBlanks(records::CurrentCompany.NextReceiverNumber.Get());
-  return next.empty() ? TrimBlanks(number) : next;
+  if (next.empty()) return TrimBlanks(number);
+  // A counter wider than a receiver number is not offered cut to a smaller number: one is typed.
+  return next.size() > records::ReceiverNumberCounter.Width ? std::string() : next;
 }
 
 bool ReceiverInUse(const std::string& receiver) {
@@ -184,14 +186,18 @@ int PostRows(const Receipt& receipt, const std::string& date) {
   return received;
 }
 
-void AdvanceReceiverCounter(const std::string& receiver) {
+// Advances the company's receiver counter past the receipt's number; the note that says the counter
+// has ended when that number was the last the field holds, empty otherwise.
+std::string AdvanceReceiverCounter(const std::string& receiver) {
   std::optional<int32_t> value = platform::text::TryStrToInt(TrimBlanks(receiver));
-  if (!value) return;  // a receiver number that is no whole number leaves the counter as it is
+  if (!value) return {};  // a receiver number that is no whole number leaves the counter as it is
+  const records::NumberCounter& receivers = records::ReceiverNumberCounter;
   records::RequireDone(
       records::UpdateCurrentCompanyRecord([&](records::CompanyRec& company) {
-        company.NextReceiverNumber.Set(records::CounterTextAfter(records::ReceiverNumberCounter, *value));
+        company.NextReceiverNumber.Set(records::CounterTextAfter(receivers, *value));
       }),
       "The company record could not be updated.");
+  return records::NextWithin(receivers, *value) ? std::string() : records::CounterEndedText(receivers, *value);
 }
 
 // Marks the header received, with the receipt's date, when nothing remains due after what was
@@ -312,7 +318,7 @@ PostedReceipt PostReceiptSteps(const Receipt& receipt) {
   records::RequireStockFits(ReceivedStock(receipt), records::StockMove::Receipt);
   PostedReceipt posted;
   posted.RowsReceived = PostRows(receipt, date);
-  AdvanceReceiverCounter(receipt.ReceiverNumber);
+  posted.CounterNote = AdvanceReceiverCounter(receipt.ReceiverNumber);
   posted.POReceived = UpdateReceivedDate(TrimBlanks(receipt.PONumber), date);
   posted.StatusText =
       "PO " + TrimBlanks(receipt.PONumber) + " received. Enter another PO number or close window...";

@@ -76,6 +76,7 @@ struct PostedReceipt {
   int RowsReceived = 0;
   bool POReceived = false;  // nothing remains due: the header carries the receipt's date
   std::string StatusText;   // "PO ... received. Enter another PO number or close window..."
+  std::string CounterNote;  // when this receiver number was the last the receiver counter holds
 };
 
 // Raises ReceiptRefused, with nothing written, for a receipt without lines, PO number or

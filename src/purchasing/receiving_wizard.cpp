@@ -340,6 +340,8 @@ void TRecvWiz::PostBtnClick() {
     const PostedReceipt posted = PostReceipt(receipt);
     EmptyGrid();
     StatusBar1->showMessage(ToQString(posted.StatusText));
+    if (!posted.CounterNote.empty())
+      MessageBox(ToQString(posted.CounterNote), "Receiver Number", MsgButtons::Ok, MsgIcon::Information);
     PONum->clear();
     PONum->setFocus();
   } catch (const ReceiptRefused& refusal) {

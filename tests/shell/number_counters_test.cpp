@@ -66,8 +66,7 @@ class NumberCountersTest : public test_fixtures::BooksTest {
     purchasing::PostNewPO(PO(number));
     purchasing::ReceivingList list = purchasing::LoadReceivingList(number, true);
     purchasing::ReceiveAll(list.Rows);
-    purchasing::PostReceipt({number, receiver, QDate(2026, 12, 7), list.Rows});
-    return {};
+    return purchasing::PostReceipt({number, receiver, QDate(2026, 12, 7), list.Rows}).CounterNote;
   }
 
  private:
@@ -119,7 +118,9 @@ TEST_F(NumberCountersTest, ACounterAtTheLimitOfItsFieldIsLeftEmptyAndSaidNeverCu
        "number "
        "hold, so no next PO number will be offered: type the next one yourself."},
       {"receiver", "N", Receive, [](const CompanyRec& c) { return c.NextReceiverNumber.Get(); }, "999999998",
-       "999999999", ""},
+       "999999999",
+       "Receiver number 999999999 is the largest number the 9 characters of a receiver number hold, so no "
+       "next receiver number will be offered: type the next one yourself."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -138,6 +139,11 @@ TEST_F(NumberCountersTest, ACounterAtTheLimitOfItsFieldIsLeftEmptyAndSaidNeverCu
   }
   stock["WIDGET"] = 10;
   ExpectBooksBalance();
+
+  // A receiver counter wider than a receiver number is not offered cut to a smaller number.
+  ASSERT_TRUE(records::UpdateCurrentCompanyRecord([](CompanyRec& c) { c.NextReceiverNumber.Set("1000000000"); }));
+  purchasing::PostNewPO(PO("R77"));
+  EXPECT_EQ(purchasing::LoadReceivingList("R77", true).ReceiverNumber, "");
 }
 
 // Interest invoices are numbered inside their posting, where no number can be asked for: a
