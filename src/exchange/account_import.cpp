@@ -109,15 +109,13 @@ std::string Cell(const ImportRow& row, int column) {
   return column < static_cast<int>(row.size()) ? row[column] : std::string();
 }
 
-// One past the larger of the company's next number and the largest number on file. Throws
-// records::FileUnusable when a number on file cannot be read: a seed below it would repeat it.
+// One past the larger of the company's next number and the largest number on file (an empty
+// counter counts as 1). The company record in memory is left as it is stored: the import writes
+// the counter only once its records are added. Throws records::FileUnusable when a number on
+// file cannot be read: a seed below it would repeat it.
 int64_t CounterSeed(const AccountImportKind& kind, storage::DataFileUnit& unit) {
-  std::string next = TrimBlanks(kind.CompanyCounter.Get(&records::CurrentCompany));
-  if (next.empty()) {
-    next = "1";
-    kind.CompanyCounter.Set(&records::CurrentCompany, next);
-  }
-  int64_t largest = LeadingNumber(next).value_or(0);
+  const std::string next = TrimBlanks(kind.CompanyCounter.Get(&records::CurrentCompany));
+  int64_t largest = next.empty() ? 1 : LeadingNumber(next).value_or(0);
   RecordImage record(unit.Kind().RecordLength);
   storage::IsamKeyStr key;
   storage::IsamRecRef ref = 0;

@@ -145,10 +145,14 @@ namespace {
 GeneratedInterest GenerateInterestSteps(std::vector<InterestRow>& rows, const InterestSettings& settings) {
   std::optional<QDate> date = platform::text::ParseTypedDate(TrimBlanks(settings.Date), CompanyDateOrder());
   if (!date) throw std::runtime_error("The invoice date " + settings.Date + " is not a date.");
-  std::optional<int32_t> next =
-      platform::text::TryStrToInt(TrimBlanks(CurrentCompany.NextInvoiceNumber.Get()));
+  const std::string nextText = TrimBlanks(CurrentCompany.NextInvoiceNumber.Get());
+  // An ended counter is kept empty: the next number is the user's to give.
+  if (nextText.empty())
+    throw std::runtime_error(
+        "No next invoice number is set: type one in the Company Options. No interest invoices were made.");
+  std::optional<int32_t> next = platform::text::TryStrToInt(nextText);
   if (!next)
-    throw std::runtime_error("The next invoice number " + CurrentCompany.NextInvoiceNumber.Get() +
+    throw std::runtime_error("The next invoice number " + nextText +
                              " is not a number. No interest invoices were made.");
   records::FileForAction details(records::DetailFile, records::OpenDetailFile);
   records::FileForAction customers(records::CustomerFile, records::OpenCustomerFile);

@@ -31,7 +31,7 @@ void ClearShipTo() {
 
 void PrepareInvoiceFormForAdd(TProdInv& form) {
   InvoiceFormMode = 0;
-  InitialInvoiceNumber = "0";
+  InitialInvoiceNumber.reset();
   InitialAmountDue = "0.00";
   MemoInvoiceFlag = 0;
   for (int row = 1; row <= kInvoiceLines; ++row) form.OldLineQuantities(row) = "0";

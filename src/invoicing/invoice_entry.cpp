@@ -53,7 +53,7 @@ using platform::text::AmountText;
 
 int32_t InvoiceFormMode = 0;
 uint8_t MemoInvoiceFlag = 0;
-std::string InitialInvoiceNumber = "0";
+std::optional<std::string> InitialInvoiceNumber;
 std::string InitialAmountDue = "0.00";
 std::string MemoProductPrice = "0";
 std::function<bool(const EnteredInvoice&)> PostEnteredInvoice;
@@ -924,7 +924,7 @@ bool TProdInv::CheckHeader() {
     return false;
   }
   if (Upper(INum->text()).find('I') != std::string::npos &&
-      UpperCase(TrimBlanks(InitialInvoiceNumber)).find('G') == std::string::npos) {
+      InitialInvoiceNumber.value_or("").find('G') == std::string::npos) {
     MessageBox(
         "Please do not use the letter \"I\" in your invoice numbers. This is reserved for Interest Wizard. "
         "You must "

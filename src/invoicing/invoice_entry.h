@@ -15,6 +15,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -33,9 +34,10 @@ namespace invoicing {
 extern int32_t InvoiceFormMode;
 // 1 while the invoice is a memo invoice.
 extern uint8_t MemoInvoiceFlag;
-// The number and the amount due the invoice had when the form was opened ("0" and "0.00" when
+// The number the invoice had when the form was opened, trimmed and upper case (none while adding,
+// when every number on file is another invoice's, "0" too), and its amount due ("0.00" when
 // adding); set by the transactions.
-extern std::string InitialInvoiceNumber;
+extern std::optional<std::string> InitialInvoiceNumber;
 extern std::string InitialAmountDue;
 // The unit price of a memo invoice's product.
 extern std::string MemoProductPrice;

@@ -36,7 +36,7 @@ using platform::text::TrimBlanks;
 using namespace platform::ui;
 
 std::string ProductEditMode = "0";
-std::string ProductCodeBeforeEdit = "0";
+std::optional<std::string> ProductCodeBeforeEdit;
 std::string EditProductPricingMethod = "F";
 std::string EditProductUpdateMode = "A";
 TUpdProd* UpdProd = nullptr;

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <optional>
 #include <string>
 
 #include "platform/ui/form.h"
@@ -20,9 +21,10 @@ namespace products {
 
 // "0" while the dialog adds a product (new or clone), "1" while it edits one.
 extern std::string ProductEditMode;
-// The trimmed, upper-cased code of the product being edited; "/" while adding; "0" after the
-// manager is shown. The uniqueness check lets a product keep its own code.
-extern std::string ProductCodeBeforeEdit;
+// The trimmed, upper-cased code of the product being edited; none while adding (every code on
+// file is another product's) and after the manager is shown. The uniqueness check lets a product
+// keep its own code.
+extern std::optional<std::string> ProductCodeBeforeEdit;
 // The pricing method ("F", "M", "G", "D") and update mode ("A", "M") of the product being
 // edited or cloned, checked by the dialog's show handler.
 extern std::string EditProductPricingMethod;

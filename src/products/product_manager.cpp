@@ -215,7 +215,7 @@ void TEditProd::FormCreate() {
 }
 
 void TEditProd::FormShow() {
-  ProductCodeBeforeEdit = "0";
+  ProductCodeBeforeEdit.reset();
   ApplyCompanyEditorFont(*Label1, CurrentCompany, font());
   Label1->setText(ToQString(CurrentCompany.CompanyName.Get() + " - #" + CurrentCompany.CompanyNumber.Get()));
   ProdBrowser->SetHeader(ToQString(ProductBrowserHeading()));
@@ -407,7 +407,7 @@ void PrepareNewProductDialog(TUpdProd& dialog, const QString& caption) {
   ProductEditMode = "0";
   dialog.SetCaption(caption);
   dialog.SetStatusPanels("Setup Date: " + ToQString(CurrentTodayText()), "Last Changed:");
-  ProductCodeBeforeEdit = "/";
+  ProductCodeBeforeEdit.reset();
 }
 
 // Adds ProductBuf as the dialog left it, with the automatic price, and shows it in the browser.

@@ -25,7 +25,7 @@ using records::CurrentCompany;
 
 void PreparePOFormForAdd(TPOEdit1& form) {
   POEntryMode = 0;
-  StoredPONumber = "0";
+  StoredPONumber.reset();
   POMemoMode = 0;
   StoredPOTotal = "0.00";
   records::POHeaderBuf = records::POHeaderRec{};

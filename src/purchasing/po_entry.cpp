@@ -49,7 +49,7 @@ using namespace forms::entry_text;
 
 int32_t POEntryMode = 0;
 uint8_t POMemoMode = 0;
-std::string StoredPONumber = "0";
+std::optional<std::string> StoredPONumber;
 std::string StoredPOTotal = "0.00";
 std::string POMemoUnitPrice = "0";
 
@@ -931,8 +931,7 @@ bool TPOEdit1::CheckDuplicateNumber() {
   const storage::IsamKeyStr exact = records::BuildPOHeaderKey(wanted, 1);
   storage::IsamKeyStr key = exact;
   storage::IsamRecRef ref = 0;
-  if (!records::FindPOByNumber(key, ref) || key != exact || number == UpperCase(TrimBlanks(StoredPONumber)))
-    return true;
+  if (!records::FindPOByNumber(key, ref) || key != exact || number == StoredPONumber) return true;
   MessageBox("This PO number currently exists. Please enter another one.", Text("Duplicate PO: " + number),
              MsgButtons::Ok, MsgIcon::Information);
   INum->setFocus();

@@ -17,6 +17,7 @@
 #include <QToolButton>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "forms/entry_parts.h"
@@ -32,9 +33,10 @@ namespace purchasing {
 extern int32_t POEntryMode;
 // 1 while the PO in hand is a memo PO.
 extern uint8_t POMemoMode;
-// The number of the PO being edited, trimmed and upper case ("0" when adding): the duplicate
-// check accepts it. The stored total, commas stripped ("0.00" when adding).
-extern std::string StoredPONumber;
+// The number of the PO being edited, trimmed and upper case (none while adding, when every
+// number on file is another PO's, "0" too): the duplicate check accepts it. The stored total, commas stripped
+// ("0.00" when adding).
+extern std::optional<std::string> StoredPONumber;
 extern std::string StoredPOTotal;
 // The unit price of a memo PO's product.
 extern std::string POMemoUnitPrice;

@@ -198,7 +198,9 @@ TEST_F(AccountImportTest, TheCounterStartsPastTheLeadingDigitsOfEveryNumber) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.companyNext);
-    CurrentCompany.NextCustomerNumber.Set(c.companyNext);
+    ASSERT_TRUE(
+        UpdateCurrentCompanyRecord([&](CompanyRec& co) { co.NextCustomerNumber.Set(c.companyNext); }));
+    const std::string storedBefore = StoredNextCustomerNumber();
     ASSERT_TRUE(OpenCustomerFile());
     for (std::size_t i = 0; i < c.onFile.size(); ++i) {
       storage::IsamRecRef ref = 0;
@@ -216,6 +218,11 @@ TEST_F(AccountImportTest, TheCounterStartsPastTheLeadingDigitsOfEveryNumber) {
       if (c2.CustomerName.Get() == "Counted Co") numbers.insert(c2.CustomerNo.Get());
     EXPECT_EQ(numbers,
               c.firstAssigned.empty() ? std::set<std::string>{} : std::set<std::string>{c.firstAssigned});
+    // What this run keeps of the company is what is stored, a refused import's counter as it was.
+    EXPECT_EQ(CurrentCompany.NextCustomerNumber.Get(), StoredNextCustomerNumber());
+    if (c.firstAssigned.empty()) {
+      EXPECT_EQ(StoredNextCustomerNumber(), storedBefore);
+    }
     ASSERT_TRUE(CreateCustomerFile());  // afresh for the next case
   }
 }

@@ -2,6 +2,7 @@
 // they are met, and what the questions let through.
 
 #include "invoice_entry_fixture.h"
+#include "invoicing/invoice_add.h"
 #include "platform/ui/application.h"
 #include "records/invoice_rec.h"
 #include "records/payment_terms.h"
@@ -186,10 +187,18 @@ TEST_F(InvoiceEntryTest, ANegativeTotalWithNothingPaidPasses) {
 TEST_F(InvoiceEntryTest, DuplicateNumbersAreRefusedUnlessTheInvoiceKeepsItsOwn) {
   FileInvoice("1001");
   FileInvoice("2002");
+  FileInvoice("0");
+  PrepareInvoiceFormForAdd(*ProdInv);  // as the Invoice Manager's Add does
   AddInvoice([&](TProdInv& f) {
     FillValidInvoice(f);
     ui.ExpectMessage("This invoice number currently exists. Please enter another one.",
                      "Duplicate Invoice: 1001");
+    f.OKButtonClick();
+    EXPECT_TRUE(f.InModalState());
+    // A new invoice has no number of its own, so "0" on file is another's too.
+    f.INum->setText("0");
+    ui.ExpectMessage("This invoice number currently exists. Please enter another one.",
+                     "Duplicate Invoice: 0");
     f.OKButtonClick();
     EXPECT_TRUE(f.InModalState());
     f.INum->setText("1003");

@@ -48,7 +48,7 @@ InvoiceEntryTest::InvoiceEntryTest() : clock_(QDateTime(QDate(2026, 3, 5), QTime
   EXPECT_TRUE(SavePaymentTerms({"Net 30", "Due on receipt"}));
   forms::ResetDefaultDates();
   InvoiceFormMode = 0;
-  InitialInvoiceNumber = "0";
+  InitialInvoiceNumber.reset();
   InitialAmountDue = "0.00";
   SelectedCustomer = CustomerRec{};
   PostEnteredInvoice = [this](const EnteredInvoice& invoice) {

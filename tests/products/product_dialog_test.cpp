@@ -24,7 +24,7 @@ class ProductDialogTest : public test_fixtures::ProductsTest {
  protected:
   ProductDialogTest() {
     ProductEditMode = "0";
-    ProductCodeBeforeEdit = "/";
+    ProductCodeBeforeEdit.reset();
     EXPECT_TRUE(OpenProductFile());
   }
 

@@ -81,7 +81,7 @@ TEST_F(ProductManagerTest, AddingStoresTheDialogsProductWithTodayAndItsAutomatic
     EXPECT_EQ(d.StockBal->text(), "0");
     EXPECT_EQ(d.BatchNum->text(), "1");
     EXPECT_TRUE(d.RBAutoPrice->isChecked());
-    EXPECT_EQ(ProductCodeBeforeEdit, "/");
+    EXPECT_FALSE(ProductCodeBeforeEdit);
     d.ProdCode->setText("BOLT-10");
     d.ProdDesc->setText("Hex bolt 10 mm");
     d.EBPCost->setText("10.00");
@@ -115,6 +115,36 @@ TEST_F(ProductManagerTest, AddingStoresTheDialogsProductWithTodayAndItsAutomatic
   AddProduct();
   EXPECT_EQ(manager.StatusPanel0->text(), "Products: 1");
   EXPECT_TRUE(cancel.Done());
+}
+
+// No code on file is the new product's own, not even one that looks like a marker ("/", "0").
+TEST_F(ProductManagerTest, AddingRefusesEveryCodeOnFileAndTheDialogKeepsWhatWasTyped) {
+  const std::vector<std::pair<std::string, std::string>> onFile = {{"/", "Slash fitting"},
+                                                                   {"0", "Zero fitting"}};
+  for (const auto& [code, description] : onFile) FileProducts({Product(code, description)});
+  TEditProd& manager = ShowManager();
+  for (const auto& [code, description] : onFile) {
+    SCOPED_TRACE(code);
+    UiScript ui;
+    ui.ExpectMessage(QString::fromStdString("This Product Code already exists for: " + description +
+                                            ". You need a different product code."),
+                     "Product Code");
+    ui.OnModal<TUpdProd>([&, &code = code](TUpdProd& d) {
+      d.ProdCode->setText(QString::fromStdString(code));
+      d.ProdDesc->setText("Second fitting");
+      d.OKBtnClick();  // refused
+      EXPECT_TRUE(d.InModalState());
+      EXPECT_EQ(d.ProdDesc->text(), "Second fitting");
+      d.ProdCode->setText(QString::fromStdString(code + "-2"));
+      d.OKBtnClick();
+    });
+    AddProduct();
+    EXPECT_TRUE(ui.Done());
+    ASSERT_TRUE(StoredProduct(code + "-2"));
+    EXPECT_EQ(StoredProduct(code + "-2")->Description.Get(), "Second fitting");
+    EXPECT_EQ(StoredProduct(code)->Description.Get(), description);
+  }
+  EXPECT_EQ(manager.StatusPanel0->text(), "Products: 4");
 }
 
 TEST_F(ProductManagerTest, EditingKeepsTheSetupDateAndItsOwnCodeButRefusesAnotherProductsCode) {

@@ -257,6 +257,8 @@ std::vector<Refusal> Refusals() {
        "Code: bolt  Line: 1."},
       {"number in use", [](TPOEdit1& f) { f.INum->setText("4000"); },
        "This PO number currently exists. Please enter another one.", "Duplicate PO: 4000"},
+      {"number 0 in use: a new PO has no number of its own", [](TPOEdit1& f) { f.INum->setText("0"); },
+       "This PO number currently exists. Please enter another one.", "Duplicate PO: 0"},
       {"no-charge PO", [](TPOEdit1& f) { f.Lines->Put(1, kPOColPrice, "0"); }, "Is this a no-charge PO?",
        "Please Confirm", mrNo},
       {"new terms cancelled", [](TPOEdit1& f) { f.ITerms->setEditText("Net 45"); },
@@ -267,6 +269,7 @@ std::vector<Refusal> Refusals() {
 
 TEST_F(POEntryTest, EachCheckOfOkRefusesInItsTurnAndKeepsTheFormOpen) {
   PostNewPO(PO("4000", {POLine(1, "WIDGET", "1")}));
+  PostNewPO(PO("0", {POLine(1, "WIDGET", "1")}));
   for (const Refusal& refusal : Refusals()) {
     SCOPED_TRACE(refusal.name);
     EXPECT_FALSE(AddPOWith([&](TPOEdit1& f) {

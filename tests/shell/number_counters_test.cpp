@@ -9,10 +9,10 @@
 #include <optional>
 
 #include "books_fixture.h"
-#include "posting_folder.h"
 #include "customers/customer_actions.h"
 #include "invoicing/interest_charges.h"
 #include "invoicing/invoice_posting.h"
+#include "posting_folder.h"
 #include "purchasing/po_posting.h"
 #include "purchasing/receiving.h"
 #include "purchasing/vendor_actions.h"
@@ -147,32 +147,40 @@ TEST_F(NumberCountersTest, ACounterAtTheLimitOfItsFieldIsLeftEmptyAndSaidNeverCu
 }
 
 // Interest invoices are numbered inside their posting, where no number can be asked for: a
-// number that would not fit before the "I" refuses the whole run; nothing is charged.
+// counter that has ended, or a number that would not fit before the "I", refuses the whole run
+// with its reason; nothing is charged.
 TEST_F(NumberCountersTest, InterestThatWouldPassTheInvoiceCounterIsRefusedWhole) {
   PostInvoice("1001", "C1", "08/29/2026", "500.00", "0.00");
-  ASSERT_TRUE(
-      records::UpdateCurrentCompanyRecord([](CompanyRec& c) { c.NextInvoiceNumber.Set("99999999"); }));
-  std::vector<invoicing::InterestRow> rows = {{"Baker", "C1", 50000, 750, ""},
-                                              {"Baker", "C1", 50000, 750, ""}};
-  invoicing::InterestSettings settings;
-  settings.Rate = "1.500";
-  settings.Minimum = ".10";
-  settings.Date = "12/07/2026";
-  try {
-    invoicing::GenerateInterestInvoices(rows, settings);
-    ADD_FAILURE() << "interest numbered past the counter";
-  } catch (const std::runtime_error& refused) {
-    EXPECT_NE(
-        std::string(refused.what())
-            .find("The next invoice number, 100000000, does not fit the 8 characters before the \"I\" of an "
-                  "interest invoice. No interest invoices were made."),
-        std::string::npos)
-        << refused.what();
+  const struct {
+    std::string counter;
+    std::string reason;
+  } cases[] = {
+      {"99999999",
+       "The next invoice number, 100000000, does not fit the 8 characters before the \"I\" of an interest "
+       "invoice. No interest invoices were made."},
+      {"", "No next invoice number is set: type one in the Company Options. No interest invoices were made."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.counter);
+    ASSERT_TRUE(records::UpdateCurrentCompanyRecord(
+        [&](CompanyRec& company) { company.NextInvoiceNumber.Set(c.counter); }));
+    std::vector<invoicing::InterestRow> rows = {{"Baker", "C1", 50000, 750, ""},
+                                                {"Baker", "C1", 50000, 750, ""}};
+    invoicing::InterestSettings settings;
+    settings.Rate = "1.500";
+    settings.Minimum = ".10";
+    settings.Date = "12/07/2026";
+    try {
+      invoicing::GenerateInterestInvoices(rows, settings);
+      ADD_FAILURE() << "interest numbered past the counter";
+    } catch (const std::runtime_error& refused) {
+      EXPECT_NE(std::string(refused.what()).find(c.reason), std::string::npos) << refused.what();
+    }
+    EXPECT_EQ(StoredCompany().NextInvoiceNumber.Get(), c.counter);
+    EXPECT_EQ(Customer("C1").CustBalance.Get(), "500.00");
+    EXPECT_TRUE(Records("99999999I").empty());
+    ExpectBooksBalance();
   }
-  EXPECT_EQ(StoredCompany().NextInvoiceNumber.Get(), "99999999");
-  EXPECT_EQ(Customer("C1").CustBalance.Get(), "500.00");
-  EXPECT_TRUE(Records("99999999I").empty());
-  ExpectBooksBalance();
 }
 
 }  // namespace
