@@ -276,7 +276,8 @@ ReceivingList LoadReceivingList(const std::string& number, bool openOnly) {
 }
 
 void CheckReceiptHeader(const Receipt& receipt) {
-  if (receipt.Rows.empty() || TrimBlanks(receipt.PONumber) == "0")
+  // No rows: no PO was listed (a PO numbered 0 is received like any other).
+  if (receipt.Rows.empty())
     throw ReceiptRefused("You need to select a PO to receive.", Wizard);
   if (TrimBlanks(receipt.PONumber).empty())
     throw ReceiptRefused("You need to enter a PO number.", "PO Number");

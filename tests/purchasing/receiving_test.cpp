@@ -135,6 +135,12 @@ TEST_F(ReceivingTest, RefusedReceiptsWriteNothing) {
   EXPECT_EQ(Rows(LoadReceivingList("7200", false)), (std::vector<std::string>{"WIDGET 10 1 []"}));
   EXPECT_EQ(LoadReceivingList("9999", false).PONumber, "0");
   ExpectBooksBalance();
+
+  // A PO numbered 0 is received like any other.
+  PostNewPO(PO("0", {POLine(1, "WIDGET", "3")}));
+  EXPECT_EQ(PostReceipt(ReceiptOf(LoadReceivingList("0", false), "302", {{"WIDGET", "3"}})).RowsReceived, 1);
+  EXPECT_EQ(OnHand("WIDGET"), "104");
+  ExpectBooksBalance();
 }
 
 }  // namespace
