@@ -241,58 +241,62 @@ std::vector<uint32_t> KeyRanks(const CaselessCollation& collation,
   return ranks;
 }
 
-// The place in the collation of each record's other cells, column by column: the distinct texts
-// of a column are collated once, however many records hold them.
-class OtherCellPlaces {
- public:
-  OtherCellPlaces(const ReportTable& table, const std::vector<StoredRow>& records,
-                  const CaselessCollation& collation)
-      : width_(static_cast<std::size_t>(std::max(table.ColumnCount() - 1, 0))),
-        places_(records.size() * width_) {
-    std::vector<uint32_t> numberOf(records.size());
-    for (std::size_t column = 0; column < width_; ++column) {
-      KeyNumbers numbers;
-      for (std::size_t i = 0; i < records.size(); ++i)
-        numberOf[i] = numbers.Of(table.StoredCell(records[i], static_cast<int>(column) + 1));
-      const std::vector<uint32_t> places = collation.Places(numbers.Keys());
-      for (std::size_t i = 0; i < records.size(); ++i) places_[i * width_ + column] = places[numberOf[i]];
-    }
-  }
-  // Less than, equal to or greater than 0 as record `a` (by its place among the records given)
-  // sorts before, with or after record `b`.
-  int Compare(std::size_t a, std::size_t b) const {
-    for (std::size_t column = 0; column < width_; ++column) {
-      const uint32_t placeA = places_[a * width_ + column];
-      const uint32_t placeB = places_[b * width_ + column];
-      if (placeA != placeB) return placeA < placeB ? -1 : 1;
-    }
-    return 0;
-  }
-
- private:
-  std::size_t width_;
-  std::vector<uint32_t> places_;
-};
-
 // Records of one key by their other cells in column order, in the collation without regard to
-// case; records that are equal so by the bytes of their cells.
+// case, given by their places among the records given; records that are equal so by the bytes of
+// their cells.
 class ByOtherCells {
  public:
-  ByOtherCells(const ReportTable& table, const std::vector<StoredRow>& records, const OtherCellPlaces& places)
-      : table_(table), records_(records), places_(places) {}
+  ByOtherCells(const ReportTable& table, const std::vector<StoredRow>& records,
+               const CaselessCollation& collation)
+      : table_(table),
+        records_(records),
+        collation_(collation),
+        width_(std::max(table.ColumnCount() - 1, 0)) {
+    if (!collation.ByCapitals()) TakePlaces();
+  }
   bool operator()(uint32_t a, uint32_t b) const {
-    if (const int byCollation = places_.Compare(a, b)) return byCollation < 0;
-    for (int column = 1; column < table_.ColumnCount(); ++column)
-      if (const int byBytes =
-              table_.StoredCell(records_[a], column).compare(table_.StoredCell(records_[b], column)))
-        return byBytes < 0;
+    if (const int byCollation = places_.empty() ? ByCollation(a, b) : ByPlaces(a, b)) return byCollation < 0;
+    for (int column = 1; column <= width_; ++column)
+      if (const int byBytes = Cell(a, column).compare(Cell(b, column))) return byBytes < 0;
     return false;
   }
 
  private:
+  std::string_view Cell(uint32_t record, int column) const {
+    return table_.StoredCell(records_[record], column);
+  }
+  // Each distinct text of a column is collated once, however many records hold it.
+  void TakePlaces() {
+    places_.resize(records_.size() * static_cast<std::size_t>(width_));
+    std::vector<uint32_t> numberOf(records_.size());
+    for (int column = 1; column <= width_; ++column) {
+      KeyNumbers numbers;
+      for (uint32_t i = 0; i < records_.size(); ++i) numberOf[i] = numbers.Of(Cell(i, column));
+      const std::vector<uint32_t> places = collation_.Places(numbers.Keys());
+      for (std::size_t i = 0; i < records_.size(); ++i) *Place(i, column) = places[numberOf[i]];
+    }
+  }
+  uint32_t* Place(std::size_t record, int column) {
+    return &places_[record * static_cast<std::size_t>(width_) + static_cast<std::size_t>(column - 1)];
+  }
+  int ByPlaces(uint32_t a, uint32_t b) const {
+    const uint32_t* placesA = &places_[a * static_cast<std::size_t>(width_)];
+    const uint32_t* placesB = &places_[b * static_cast<std::size_t>(width_)];
+    for (int k = 0; k < width_; ++k)
+      if (placesA[k] != placesB[k]) return placesA[k] < placesB[k] ? -1 : 1;
+    return 0;
+  }
+  int ByCollation(uint32_t a, uint32_t b) const {
+    for (int column = 1; column <= width_; ++column)
+      if (const int byCell = collation_.Compare(Cell(a, column), Cell(b, column))) return byCell;
+    return 0;
+  }
+
   const ReportTable& table_;
   const std::vector<StoredRow>& records_;
-  const OtherCellPlaces& places_;
+  const CaselessCollation& collation_;
+  int width_;                     // the other cells of a record
+  std::vector<uint32_t> places_;  // by record and column, where collating once per text pays
 };
 
 // The records in their sort order, in runs of one key each: run k holds Records[Starts[k]] up to
@@ -323,11 +327,10 @@ SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>&
   std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
   for (std::size_t i = 0; i < records.size(); ++i)
     ordered[next[ranks[keyOf[i]]]++] = static_cast<uint32_t>(i);
-  const OtherCellPlaces places(table, records, collation);
+  const ByOtherCells byOtherCells(table, records, collation);
   for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
     std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
-              ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]),
-              ByOtherCells(table, records, places));
+              ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), std::cref(byOtherCells));
   std::vector<StoredRow> sorted(records.size());
   for (std::size_t i = 0; i < ordered.size(); ++i) sorted[i] = records[ordered[i]];
   for (uint32_t& key : keyOf) key = ranks[key];

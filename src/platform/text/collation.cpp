@@ -14,12 +14,17 @@ CaselessCollation::CaselessCollation() : byCapitals_(collator_.locale().language
   collator_.setCaseSensitivity(Qt::CaseInsensitive);
 }
 
-int CaselessCollation::Compare(std::string_view a, std::string_view b) const {
-  if (byCapitals_) return UpperCase(a).compare(UpperCase(b));
-  return collator_.compare(ToQString(a), ToQString(b));
-}
-
 namespace {
+
+int CompareCapitals(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t at = 0; at < common; ++at) {
+    const auto upperA = static_cast<unsigned char>(UpperChar(a[at]));
+    const auto upperB = static_cast<unsigned char>(UpperChar(b[at]));
+    if (upperA != upperB) return upperA < upperB ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
 
 // The places of texts whose order is `sorted` and of which `same` tells neighbours that compare equal.
 template <class Same>
@@ -34,6 +39,11 @@ std::vector<uint32_t> PlacesInOrder(const std::vector<uint32_t>& sorted, Same sa
 }
 
 }  // namespace
+
+int CaselessCollation::Compare(std::string_view a, std::string_view b) const {
+  if (byCapitals_) return CompareCapitals(a, b);
+  return collator_.compare(ToQString(a), ToQString(b));
+}
 
 std::vector<uint32_t> CaselessCollation::Places(const std::vector<std::string_view>& texts) const {
   std::vector<uint32_t> order(texts.size());

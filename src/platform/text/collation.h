@@ -18,6 +18,10 @@ class CaselessCollation {
   // differ only in case compare equal.
   int Compare(std::string_view a, std::string_view b) const;
 
+  // Whether texts compare by their capitals' bytes (the C locale), which costs no more than
+  // comparing the texts themselves; other collations are best worked out once per text (Places).
+  bool ByCapitals() const { return byCapitals_; }
+
   // The place of each text in this order, counted from 0: texts that compare equal share a place,
   // and the places have no gaps.
   std::vector<uint32_t> Places(const std::vector<std::string_view>& texts) const;
