@@ -1,11 +1,10 @@
 #include "documents/customer_statement.h"
 
-#include <QString>
 #include <algorithm>
 
 #include "documents/document_buffer.h"
 #include "platform/text/amount.h"
-#include "platform/text/codepage.h"
+#include "platform/text/collation.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "records/company_rec.h"
@@ -65,15 +64,14 @@ bool Listed(const records::InvoiceRec& r) {
   return r.TransactionType.Get() != "R" && StoredAmountCents(r.AmountDue.Get()) != 0;
 }
 
-// Date order, and within one date the invoice number as text, case ignored.
+// Date order, and within one date the invoice number as text, cell by cell in the collation of
+// the user's locale, case ignored.
 void SortByDate(std::vector<StatementRow>& rows) {
-  auto text = [](const StatementRow& row) {
-    QString joined;
-    for (const std::string& cell : row) joined += platform::text::ToQString(cell) + "\n";
-    return joined;
-  };
+  const platform::text::CaselessCollation collation;
   std::stable_sort(rows.begin(), rows.end(), [&](const StatementRow& a, const StatementRow& b) {
-    return QString::compare(text(a), text(b), Qt::CaseInsensitive) < 0;
+    for (std::size_t cell = 0; cell < a.size(); ++cell)
+      if (const int byCell = collation.Compare(a[cell], b[cell])) return byCell < 0;
+    return false;
   });
 }
 

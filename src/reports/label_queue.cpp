@@ -8,6 +8,7 @@
 
 #include "forms/run_state.h"
 #include "forms/saved_rows.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
@@ -87,8 +88,8 @@ void LabelQueue::Clear() {
 
 void LabelQueue::SortByColumn(int column) {
   std::stable_sort(rows_.begin(), rows_.end(), [column](const LabelQueueRow& a, const LabelQueueRow& b) {
-    return QString::fromStdString(a.Column(column))
-               .localeAwareCompare(QString::fromStdString(b.Column(column))) < 0;
+    return platform::text::ToQString(a.Column(column))
+               .localeAwareCompare(platform::text::ToQString(b.Column(column))) < 0;
   });
   Notify();
 }

@@ -1,28 +1,22 @@
 #include "reports/report_subtotals.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <charconv>
 #include <cstdint>
-#include <cstring>
 #include <functional>
 #include <numeric>
 #include <optional>
 #include <string_view>
-#include <tuple>
 #include <vector>
 
-#include "platform/text/codepage.h"
+#include "platform/text/collation.h"
 #include "platform/text/decimal_text.h"
 #include "platform/text/format_float.h"
 #include "platform/text/key_text.h"
-#include "platform/text/upper_case.h"
 
 namespace reports {
 
+using platform::text::CaselessCollation;
 using platform::text::TrimBlanks;
 
 namespace {
@@ -181,87 +175,6 @@ class Sums {
 
 using StoredRow = ReportTable::StoredRow;
 
-// Records of one key by their other cells, as they stand, in column order.
-class ByOtherCells {
- public:
-  explicit ByOtherCells(const ReportTable& table) : table_(table) {}
-  bool operator()(StoredRow a, StoredRow b) const {
-    for (int column = 1; column < table_.ColumnCount(); ++column)
-      if (int byCell = table_.StoredCell(a, column).compare(table_.StoredCell(b, column))) return byCell < 0;
-    return false;
-  }
-
- private:
-  const ReportTable& table_;
-};
-
-// The number that the bytes at `bytes` spell, the first byte the most significant.
-template <class Number>
-Number BigEndian(const unsigned char* bytes) {
-  Number number;
-  std::memcpy(&number, bytes, sizeof number);
-  if constexpr (std::endian::native == std::endian::little) {
-    if constexpr (sizeof number == 8)
-      number = __builtin_bswap64(number);
-    else
-      number = __builtin_bswap32(number);
-  }
-  return number;
-}
-
-// A record with the first bytes of its other cells, each cell followed by a 0 byte, in column
-// order: the records of one key are mostly told apart by these alone, without reading their cells
-// again where they lie in the table. They are compared as numbers read most significant byte
-// first (bytes compare as unsigned, as cells do), so two records whose leading bytes differ stand
-// in the order of those bytes, as long as no cell holds a 0 byte there. Otherwise, and where the
-// leading bytes are equal, the cells are compared whole. 32 bytes, so that the records of one key
-// lie side by side in as few cache lines as can be. The bytes are kept as they are copied and read
-// as numbers only when compared: reading them as numbers right after copying them in pieces would
-// wait for the copies to land.
-struct alignas(32) LeadingBytes {
-  static constexpr std::size_t Count = 28;
-  std::array<unsigned char, Count> Bytes{};
-  uint32_t Row = 0;  // the stored row, with HoldsZero set for a 0 byte among the bytes
-  static constexpr uint32_t HoldsZero = 0x80000000u;  // never set in a stored record's number
-
-  // Takes the record's bytes in place (a copy made elsewhere would have to wait for them too). The
-  // bytes must be zero still.
-  void Take(const ReportTable& table, StoredRow row) {
-    Row = row;
-    std::size_t at = 0;
-    for (int column = 1; column < table.ColumnCount() && at < Count; ++column) {
-      const std::string_view cell = table.StoredCell(row, column);
-      const std::size_t taken = std::min(cell.size(), Count - at);
-      std::memcpy(Bytes.data() + at, cell.data(), taken);
-      if (std::memchr(cell.data(), 0, taken)) Row |= HoldsZero;
-      at += taken + 1;  // the 0 byte after the cell is there already
-    }
-  }
-  StoredRow Record() const { return Row & ~HoldsZero; }
-  bool Plain() const { return (Row & HoldsZero) == 0; }
-};
-
-class ByLeadingBytes {
- public:
-  explicit ByLeadingBytes(const ReportTable& table) : cells_(table) {}
-  bool operator()(const LeadingBytes& a, const LeadingBytes& b) const {
-    if (a.Plain() && b.Plain()) {
-      for (std::size_t at = 0; at < 24; at += 8) {
-        const auto wordA = BigEndian<uint64_t>(a.Bytes.data() + at);
-        const auto wordB = BigEndian<uint64_t>(b.Bytes.data() + at);
-        if (wordA != wordB) return wordA < wordB;
-      }
-      const auto tailA = BigEndian<uint32_t>(a.Bytes.data() + 24);
-      const auto tailB = BigEndian<uint32_t>(b.Bytes.data() + 24);
-      if (tailA != tailB) return tailA < tailB;
-    }
-    return cells_(a.Record(), b.Record());
-  }
-
- private:
-  ByOtherCells cells_;
-};
-
 // The distinct keys of a report, numbered from 0 in the order they are first met: a table of
 // open addressing, kept at most half full, so that a key is mostly found at its first place. The
 // keys' texts are copied side by side, so that comparing with them reads a small block of memory
@@ -312,43 +225,79 @@ class KeyNumbers {
   std::string texts_;
 };
 
-// The keys' order: in the collation of the user's locale without regard to case first, and then
-// exactly. The C locale's collation tells case apart in its sort keys, so there the keys compare
-// upper-cased.
-void SortCollated(std::vector<uint32_t>& order, const std::vector<std::string_view>& keys) {
-  QCollator collator;
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
-  if (collator.locale().language() == QLocale::C) {
-    std::vector<std::string> upper;
-    upper.reserve(keys.size());
-    for (std::string_view key : keys) {
-      std::string& text = upper.emplace_back();
-      for (char c : key) text += platform::text::UpperChar(c);
-    }
-    std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-      return std::tie(upper[a], keys[a]) < std::tie(upper[b], keys[b]);
-    });
-    return;
-  }
-  std::vector<QCollatorSortKey> collated;
-  collated.reserve(keys.size());
-  for (std::string_view key : keys) collated.push_back(collator.sortKey(platform::text::ToQString(key)));
-  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
-    if (const int byCollation = collated[a].compare(collated[b])) return byCollation < 0;
-    return keys[a] < keys[b];
-  });
-}
-
-// The places of the report's distinct keys in the sort order, so that keys that differ only in
-// case stand side by side and stay apart.
-std::vector<uint32_t> KeyRanks(const std::vector<std::string_view>& keys) {
+// The places of the report's distinct keys in the sort order: in the collation of the user's
+// locale without regard to case first, and then exactly, so that keys that differ only in case
+// stand side by side and stay apart.
+std::vector<uint32_t> KeyRanks(const CaselessCollation& collation,
+                               const std::vector<std::string_view>& keys) {
+  const std::vector<uint32_t> places = collation.Places(keys);
   std::vector<uint32_t> order(keys.size());
   std::iota(order.begin(), order.end(), 0u);
-  SortCollated(order, keys);
+  std::sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+    return places[a] != places[b] ? places[a] < places[b] : keys[a] < keys[b];
+  });
   std::vector<uint32_t> ranks(keys.size());
   for (uint32_t place = 0; place < order.size(); ++place) ranks[order[place]] = place;
   return ranks;
 }
+
+// Records of one key by their other cells in column order, in the collation without regard to
+// case, given by their places among the records given; records that are equal so by the bytes of
+// their cells.
+class ByOtherCells {
+ public:
+  ByOtherCells(const ReportTable& table, const std::vector<StoredRow>& records,
+               const CaselessCollation& collation)
+      : table_(table),
+        records_(records),
+        collation_(collation),
+        width_(std::max(table.ColumnCount() - 1, 0)) {
+    if (!collation.ByCapitals()) TakePlaces();
+  }
+  bool operator()(uint32_t a, uint32_t b) const {
+    if (const int byCollation = places_.empty() ? ByCollation(a, b) : ByPlaces(a, b)) return byCollation < 0;
+    for (int column = 1; column <= width_; ++column)
+      if (const int byBytes = Cell(a, column).compare(Cell(b, column))) return byBytes < 0;
+    return false;
+  }
+
+ private:
+  std::string_view Cell(uint32_t record, int column) const {
+    return table_.StoredCell(records_[record], column);
+  }
+  // Each distinct text of a column is collated once, however many records hold it.
+  void TakePlaces() {
+    places_.resize(records_.size() * static_cast<std::size_t>(width_));
+    std::vector<uint32_t> numberOf(records_.size());
+    for (int column = 1; column <= width_; ++column) {
+      KeyNumbers numbers;
+      for (uint32_t i = 0; i < records_.size(); ++i) numberOf[i] = numbers.Of(Cell(i, column));
+      const std::vector<uint32_t> places = collation_.Places(numbers.Keys());
+      for (std::size_t i = 0; i < records_.size(); ++i) *Place(i, column) = places[numberOf[i]];
+    }
+  }
+  uint32_t* Place(std::size_t record, int column) {
+    return &places_[record * static_cast<std::size_t>(width_) + static_cast<std::size_t>(column - 1)];
+  }
+  int ByPlaces(uint32_t a, uint32_t b) const {
+    const uint32_t* placesA = &places_[a * static_cast<std::size_t>(width_)];
+    const uint32_t* placesB = &places_[b * static_cast<std::size_t>(width_)];
+    for (int k = 0; k < width_; ++k)
+      if (placesA[k] != placesB[k]) return placesA[k] < placesB[k] ? -1 : 1;
+    return 0;
+  }
+  int ByCollation(uint32_t a, uint32_t b) const {
+    for (int column = 1; column <= width_; ++column)
+      if (const int byCell = collation_.Compare(Cell(a, column), Cell(b, column))) return byCell;
+    return 0;
+  }
+
+  const ReportTable& table_;
+  const std::vector<StoredRow>& records_;
+  const CaselessCollation& collation_;
+  int width_;                     // the other cells of a record
+  std::vector<uint32_t> places_;  // by record and column, where collating once per text pays
+};
 
 // The records in their sort order, in runs of one key each: run k holds Records[Starts[k]] up to
 // Records[Starts[k + 1]].
@@ -366,21 +315,24 @@ SortedRuns SortedRecords(const ReportTable& table, const std::vector<StoredRow>&
   KeyNumbers numbers;
   std::vector<uint32_t> keyOf(records.size());
   for (std::size_t i = 0; i < records.size(); ++i) keyOf[i] = numbers.Of(table.StoredCell(records[i], 0));
-  const std::vector<uint32_t> ranks = KeyRanks(numbers.Keys());
+  const CaselessCollation collation;
+  const std::vector<uint32_t> ranks = KeyRanks(collation, numbers.Keys());
   const std::size_t keyCount = ranks.size();
   std::vector<std::size_t> groupStart(keyCount + 1, 0);
   for (uint32_t key : keyOf) ++groupStart[ranks[key] + 1];
   std::partial_sum(groupStart.begin(), groupStart.end(), groupStart.begin());
   // The records are read in the order given (the order they are stored, at the first sort) and
   // counted into their keys' places.
-  std::vector<LeadingBytes> ordered(records.size());
+  std::vector<uint32_t> ordered(records.size());
   std::vector<std::size_t> next(groupStart.begin(), groupStart.end() - 1);
-  for (std::size_t i = 0; i < records.size(); ++i) ordered[next[ranks[keyOf[i]]]++].Take(table, records[i]);
+  for (std::size_t i = 0; i < records.size(); ++i)
+    ordered[next[ranks[keyOf[i]]]++] = static_cast<uint32_t>(i);
+  const ByOtherCells byOtherCells(table, records, collation);
   for (std::size_t group = 0; group + 1 < groupStart.size(); ++group)
     std::sort(ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group]),
-              ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), ByLeadingBytes(table));
+              ordered.begin() + static_cast<std::ptrdiff_t>(groupStart[group + 1]), std::cref(byOtherCells));
   std::vector<StoredRow> sorted(records.size());
-  for (std::size_t i = 0; i < ordered.size(); ++i) sorted[i] = ordered[i].Record();
+  for (std::size_t i = 0; i < ordered.size(); ++i) sorted[i] = records[ordered[i]];
   for (uint32_t& key : keyOf) key = ranks[key];
   return {std::move(sorted), std::move(groupStart), std::move(keyOf)};
 }

@@ -7,6 +7,7 @@
 #include <QHeaderView>
 #include <QImage>
 #include <QJsonArray>
+#include <QLocale>
 #include <utility>
 
 #include "documents/batch_statements.h"
@@ -154,6 +155,20 @@ TEST_F(StatementTest, EveryRecordOfTheCustomerInDateOrderWithTotals) {
   ASSERT_TRUE(BuildCustomerStatement());
   EXPECT_EQ(Statement.Rows[0][0], "Dy/Mo/Year");
   EXPECT_EQ(Statement.Rows[1][0], "01/10/2026");
+
+  // Records of one date and number follow their comments in the collation of the user's locale,
+  // case ignored ("\xC9mile" is Emile with an acute accent).
+  const QLocale before;
+  QLocale::setDefault(QLocale("en_US"));
+  AddCustomer("C20", "Comment Order", "0.00", "");
+  for (const char* comment : {"Zeta", "\xC9mile", "anna", "Bob"})
+    Add("C20", "5000", "I", "2026/11/02", "1.00", "1.00", "0.00", comment);
+  StmtCustomerNo = "C20";
+  const bool built = BuildCustomerStatement();
+  QLocale::setDefault(before);
+  ASSERT_TRUE(built);
+  EXPECT_EQ(Column(2), (std::vector<std::string>{"Reference/Comment", "anna", "Bob", "\xC9mile", "Zeta",
+                                                 "*** Account Totals:"}));
 }
 
 TEST_F(StatementTest, UnpaidOnlyCountsWhatWasPaidOfAnInvoiceOnce) {

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+
 #include <fstream>
 
 #include "forms/run_state.h"
@@ -103,24 +105,30 @@ TEST_F(LabelQueueTest, OlderQueueLinesAreReadByTheirColumns) {
   EXPECT_EQ(QueueRowFromLine("P1"), (LabelQueueRow{"P1", "", "", "", ""}));
 }
 
+// The sort reads the names as the records hold them, in Windows-1252 ("\xC9mile" is Emile with an
+// acute accent), and orders them in the collation of the user's locale.
 TEST_F(LabelQueueTest, QueueChangesKeepTheUnprintedFlag) {
   forms::LabelsQueued = 0;
   int changes = 0;
   LabelPrintQueue.Changed = [&] { ++changes; };
   EXPECT_EQ(QueueCustomer(Customer("C2", "Bravo Boats", "Trade", "B")), "Bravo Boats added to label queue.");
-  LabelPrintQueue.Append({"C1", "Charlie Yachts", "", "", "C"});
+  LabelPrintQueue.Append({"C1", "Zulu Yachts", "", "", "C"});
+  LabelPrintQueue.Append({"C4", "\xC9mile Docks", "", "", "C"});
   LabelPrintQueue.Append({"C3", "Alpha Marine", "", "", "C"});
   EXPECT_EQ(forms::LabelsQueued, 1);
+  const QLocale before;
+  QLocale::setDefault(QLocale("en_US"));
   LabelPrintQueue.SortByColumn(1);
+  QLocale::setDefault(before);
   std::vector<std::string> names;
   for (const LabelQueueRow& row : LabelPrintQueue.Rows()) names.push_back(row.Name);
-  EXPECT_EQ(names, (std::vector<std::string>{"Alpha Marine", "Bravo Boats", "Charlie Yachts"}));
-  LabelPrintQueue.Remove(0);
-  LabelPrintQueue.Remove(0);
+  EXPECT_EQ(names,
+            (std::vector<std::string>{"Alpha Marine", "Bravo Boats", "\xC9mile Docks", "Zulu Yachts"}));
+  for (int removed = 0; removed < 3; ++removed) LabelPrintQueue.Remove(0);
   EXPECT_EQ(forms::LabelsQueued, 1);
   LabelPrintQueue.Remove(0);
   EXPECT_EQ(forms::LabelsQueued, 0);
-  EXPECT_EQ(changes, 7);  // three appends, the sort, three removals
+  EXPECT_EQ(changes, 9);  // four appends, the sort, four removals
   LabelPrintQueue.Changed = nullptr;
 }
 
