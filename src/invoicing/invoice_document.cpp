@@ -13,6 +13,7 @@
 #include "invoicing/invoice_posting.h"
 #include "platform/print/printer.h"
 #include "platform/text/amount.h"
+#include "platform/text/codepage.h"
 #include "platform/text/number_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
@@ -172,7 +173,7 @@ std::string BuildInvoiceDocument() {
   if (!forms::ReadAll("Invoice", [&] { found = FillInvoiceDocument(PrintInvoiceNo); })) return {};
   if (!found) {
     platform::ui::ShowMessage(
-        QString::fromStdString("Invoice " + TrimBlanks(PrintInvoiceNo) + " was not found."));
+        platform::text::ToQString("Invoice " + TrimBlanks(PrintInvoiceNo) + " was not found."));
     return {};
   }
   if (PackingSlipOnly == 1) return {};

@@ -8,6 +8,7 @@
 #include "documents/po_printing.h"
 #include "forms/run_state.h"
 #include "forms/unusable_file.h"
+#include "platform/text/codepage.h"
 #include "platform/text/key_text.h"
 #include "platform/text/upper_case.h"
 #include "platform/ui/message_box.h"
@@ -164,7 +165,7 @@ bool BuildPODocument() {
   bool found = false;
   if (!forms::ReadAll("Purchase Order", [&] { found = FillPODocument(POToPrint); })) return false;
   if (!found) {
-    platform::ui::ShowMessage(QString::fromStdString("PO " + TrimBlanks(POToPrint) + " was not found."));
+    platform::ui::ShowMessage(platform::text::ToQString("PO " + TrimBlanks(POToPrint) + " was not found."));
     return false;
   }
   if (POPrintMode == 0) {

@@ -202,8 +202,9 @@ TEST_F(PODocumentTest, TheViewShowsThePOAndThePrinterPrintsItWithTheCompanysFile
             "V1 V");
   reports::LabelPrintQueue.Clear();
 
-  ui.ExpectMessage("PO 5999 was not found.", platform::ui::Application->Title);
-  purchasing::POToPrint = "5999";
+  // The number as the records hold it, in Windows-1252.
+  ui.ExpectMessage(QString::fromUtf8("PO 59\u00c9 was not found."), platform::ui::Application->Title);
+  purchasing::POToPrint = "59\xC9";
   EXPECT_FALSE(purchasing::BuildPODocument());
   ExpectBooksBalance();
 }
