@@ -43,13 +43,17 @@ bool LineEntryForm::StringGrid1CodeEntered(int row) {
     });
     return true;
   }
-  if (!PlaceProductOnLine(row, product)) {
-    // Refused as a code another line holds: the line goes whole, with the figures typed for it,
-    // once the keys typed ahead have reached it.
-    lines_->Put(row, columns_.Code, QString());
-    SayAfterTypedKeys(row, [this](int line) { ClearLine(line); });
-  }
+  PlaceProductOrClearLine(row, product);
   return true;
+}
+
+bool LineEntryForm::PlaceProductOrClearLine(int row, const records::ProductRec& product) {
+  if (PlaceProductOnLine(row, product)) return true;
+  // Refused as a code another line holds: the line goes whole, with the figures typed for it,
+  // once the keys typed ahead have reached it.
+  lines_->Put(row, columns_.Code, QString());
+  SayAfterTypedKeys(row, [this](int line) { ClearLine(line); });
+  return false;
 }
 
 std::string LineEntryForm::TypedCode(int row) const {

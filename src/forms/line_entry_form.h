@@ -49,6 +49,9 @@ class LineEntryForm : public platform::ui::Form {
   virtual bool PlaceProductOnLine(int row, const records::ProductRec& product) = 0;
   // The line made afresh, as "Clear Line" makes it, and the totals recomputed.
   virtual void ClearLine(int row) = 0;
+  // The product placed on the line; refused as a code another line holds, the line is cleared
+  // whole, its typed figures with it, so that nothing is left of it to total. False then.
+  bool PlaceProductOrClearLine(int row, const records::ProductRec& product);
 
   // The grid the form made, attached before anything here is used.
   void AttachLineGrid(LineGridModel* model, LineGridView* view);

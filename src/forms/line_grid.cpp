@@ -84,6 +84,11 @@ class LineCellDelegate : public QStyledItemDelegate {
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
     if (event->type() == QEvent::FocusOut) {
+      // The window lost the keyboard (minimized, another window activated): the editor stays
+      // open with what was typed so far, and gets the focus back with the window, so the keys
+      // typed after go on from it. Closing it here would take the edit and let the next key
+      // start the cell afresh.
+      if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) return false;
       // The edit is taken first (by the delegate's own handling), then a code typed is looked up
       // when the focus went elsewhere in the window.
       const bool handled = QStyledItemDelegate::eventFilter(object, event);

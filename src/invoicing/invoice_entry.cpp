@@ -724,10 +724,9 @@ bool TProdInv::PickProduct(int row) {
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
     Memo1->setFocus();
-  } else {
-    PlaceProductOnLine(row, products::SelectedProduct);
+    return true;
   }
-  return true;
+  return PlaceProductOrClearLine(row, products::SelectedProduct);
 }
 
 void TProdInv::SpeedButton2Click() {

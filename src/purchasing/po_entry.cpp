@@ -467,7 +467,8 @@ void TPOEdit1::MakeNoteClick() {
 }
 
 void TPOEdit1::POInsertLineClick() {
-  if (!Trimmed(Lines->Cell(kPOLines, kPOColDescription)).empty()) {
+  if (!Trimmed(Lines->Cell(kPOLines, kPOColDescription)).empty() ||
+      !Trimmed(Lines->Cell(kPOLines, kPOColCode)).empty()) {
     ShowMessage("Line item number 99 is in use. Unable to insert more line items.");
     return;
   }
@@ -606,10 +607,9 @@ bool TPOEdit1::PickProduct(int row) {
   if (IsMemo()) {
     PlaceMemoProduct(products::SelectedProduct);
     MemoQuan->setFocus();
-  } else {
-    PlaceProductOnLine(row, products::SelectedProduct);
+    return true;
   }
-  return true;
+  return PlaceProductOrClearLine(row, products::SelectedProduct);
 }
 
 void TPOEdit1::SpeedButton2Click() {

@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 #include "platform/ui/support/ui_script.h"
@@ -188,6 +189,45 @@ TEST_F(LineGridTest, ATypedCodeIsLookedUpOnceItsCellIsLeft) {
   }
 }
 
+// The window losing the keyboard for a while (minimized, another window activated, a popup
+// shown) leaves the open cell as it was: the keys typed after go on from the ones before.
+TEST_F(LineGridTest, KeysTypedAcrossTheWindowLosingTheKeyboardGoOnInTheOpenCell) {
+  QWidget window;
+  auto* view = new LineGridView(&model, &window);
+  view->setGeometry(0, 0, 500, 250);
+  window.resize(500, 300);
+  window.show();
+  window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+  struct Way {
+    const char* name;
+    std::function<void()> away;
+  };
+  const Way ways[] = {
+      {"minimized and restored", [&] { testing_support::MinimizeAndRestore(window); }},
+      {"another window activated", [&] { testing_support::ActivateAnotherWindowAndComeBack(window); }},
+      {"a popup shown",
+       [&] {
+         QMenu menu;
+         menu.addAction("Copy");
+         menu.popup(window.mapToGlobal(QPoint(10, 10)));
+         QTest::qWait(50);
+         menu.close();
+         QTest::qWait(50);
+       }},
+  };
+  for (const Way& way : ways) {
+    SCOPED_TRACE(way.name);
+    model.Put(2, 2, "");
+    view->setFocus();
+    view->SetCursor(2, 2);
+    testing_support::TypeIntoGrid(*view, "1");
+    way.away();
+    testing_support::TypeWhereTheFocusIs("2\t");
+    EXPECT_EQ(model.Cell(2, 2), "12");
+  }
+}
+
 // The look-up of a code runs once its cell is left, when the edit of the next cell is already
 // open, and may fill that cell or redraw the whole line. A key typed then replaces what the cell
 // shows; keys typed after the user's own go on from them. Never from the form's text.
@@ -255,10 +295,12 @@ TEST_F(LineGridTest, EveryTypedCodeIsLookedUpBeforeTheKeysAfterItAndWhatItSaysWa
   };
   const Pace paces[] = {
       // The event loop runs between the keys: each notice comes before the next key.
-      {"paced", testing_support::TypeIntoGrid,
+      {"paced",
+       testing_support::TypeIntoGrid,
        {"look up 1 nut []", "said 1 [1.00]", "look up 2 bolt []", "said 2 [1.00]"}},
       // One burst: the notices come after the last key, the typed quantities in their cells.
-      {"burst", testing_support::TypeBurstIntoGrid,
+      {"burst",
+       testing_support::TypeBurstIntoGrid,
        {"look up 1 nut []", "look up 2 bolt []", "said 1 [3]", "said 2 [7]"}},
   };
   for (const Pace& pace : paces) {

@@ -8,6 +8,7 @@
 
 class QAbstractItemView;
 class QModelIndex;
+class QWidget;
 
 namespace testing_support {
 
@@ -18,9 +19,17 @@ void TypeIntoGrid(QAbstractItemView& view, const QString& keys);
 void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys);
 // The same, `withTheBurst` being what else reaches the window with the keys (a click on one of
 // its buttons) after them.
-void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys, const std::function<void()>& withTheBurst);
+void TypeBurstIntoGrid(QAbstractItemView& view, const QString& keys,
+                       const std::function<void()>& withTheBurst);
 // Clicks `cell`, the grid's current cell, and types the first key at once, the rest after the
 // double-click time; then Enter takes the edit.
 void TypeRightAfterAClick(QAbstractItemView& view, const QModelIndex& cell, const QString& keys);
+// Keys sent where the application's keyboard focus is, as a window manager sends them:
+// after the window got the keyboard back, to whatever it gave the focus to.
+void TypeWhereTheFocusIs(const QString& keys);
+// The window minimized and restored, the event loop running after each, as a window manager does it.
+void MinimizeAndRestore(QWidget& window);
+// Another window activated, then `window` again, the event loop running after each.
+void ActivateAnotherWindowAndComeBack(QWidget& window);
 
 }  // namespace testing_support

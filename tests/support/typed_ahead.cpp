@@ -59,6 +59,22 @@ void MinimizedBeforeItsLookUp(const EntryWindow& window, int first, UiScript&) {
   ClickAtAUsersPace(*window.OK);
 }
 
+void QuantityTypedAcross(const EntryWindow& window, int first, const std::function<void()>& between) {
+  PutCursor(window, first, window.CodeColumn);
+  TypeIntoGrid(*window.Grid, "stock5\t1");
+  between();
+  TypeWhereTheFocusIs("2\t");
+  ClickAtAUsersPace(*window.OK);
+}
+
+void QuantityTypedAcrossAMinimize(const EntryWindow& window, int first, UiScript&) {
+  QuantityTypedAcross(window, first, [&window] { MinimizeAndRestore(*window.Form); });
+}
+
+void QuantityTypedAcrossAnotherWindow(const EntryWindow& window, int first, UiScript&) {
+  QuantityTypedAcross(window, first, [&window] { ActivateAnotherWindowAndComeBack(*window.Form); });
+}
+
 void FailedLookUpThenALineInsertedAbove(const EntryWindow& window, int first, UiScript& ui) {
   const std::string company = Trimmed(records::CurrentCompany.CompanyNumber.Get());
   ui.ExpectMessage(
@@ -93,6 +109,35 @@ void UnknownCodeTabbedPastThenPicked(const EntryWindow& window, int first, UiScr
   ClickAtAUsersPace(*window.OK);
 }
 
+void UnknownCodeThenAProductAnotherLineHoldsPicked(const EntryWindow& window, int first, UiScript& ui) {
+  ui.ExpectMessage("That product code was not found. Would you like to add it now?", "Product Code")
+      .Answer(mrYes);
+  PickInProductManager(ui, "STOCK5");
+  ui.ExpectMessage(window.CodeInUse, QString("Code: STOCK5  Line: %1.").arg(first));
+  PutCursor(window, first, window.CodeColumn);
+  TypeIntoGrid(*window.Grid, "stock5\t3\t");
+  PutCursor(window, first + 1, window.CodeColumn);
+  TypeBurstIntoGrid(*window.Grid, "nosuch9\t4\t\t2.00\t");
+  ClickAtAUsersPace(*window.OK);
+}
+
+void InsertLineWithACodeOnTheLastLine(const EntryWindow& window, int first, UiScript& ui) {
+  ui.ExpectMessage("That product code was not found. Would you like to add it now?", "Product Code")
+      .Answer(platform::ui::mrNo);
+  ui.ExpectMessage("Line item number 99 is in use. Unable to insert more line items.",
+                   platform::ui::Application->Title);
+  PutCursor(window, first, window.CodeColumn);
+  TypeIntoGrid(*window.Grid, "stock5\t");
+  PutCursor(window, 99, window.CodeColumn);
+  TypeIntoGrid(*window.Grid, "nosuch9\t2\t\t4.00\t");
+  PutCursor(window, first, window.CodeColumn);
+  ClickAtAUsersPace(*window.InsertLine);
+  // Still on the last line, the code is described and kept.
+  PutCursor(window, 99, window.CodeColumn + 2);
+  TypeIntoGrid(*window.Grid, "Freight\t");
+  ClickAtAUsersPace(*window.OK);
+}
+
 void FiguresWithoutCodeOrDescription(const EntryWindow& window, int first, UiScript& ui) {
   PutCursor(window, first, window.CodeColumn);
   TypeIntoGrid(*window.Grid, "stock5\t10\t\t0.50\t\t\t\t\t5\t\t10.00\t");
@@ -115,20 +160,6 @@ void CodeTypedTwiceInOneBurst(const EntryWindow& window, int first, UiScript& ui
 }
 
 }  // namespace
-
-void MinimizeAndRestore(QWidget& form) {
-  // As from the task bar: another window takes the keyboard, then the form goes down.
-  QWidget taskBar;
-  taskBar.show();
-  taskBar.activateWindow();
-  QTest::qWait(50);
-  form.showMinimized();
-  QTest::qWait(50);
-  taskBar.hide();
-  form.showNormal();
-  form.activateWindow();
-  QTest::qWait(50);
-}
 
 void ClickAtAUsersPace(QAbstractButton& button) {
   QTest::mousePress(&button, Qt::LeftButton);
@@ -164,6 +195,18 @@ const std::vector<TypedAheadCase>& TypedAheadCases() {
       {"cells an unknown code's Tabs passed through take the product picked for it",
        UnknownCodeTabbedPastThenPicked,
        {"STOCK5 1 10.00 Product STOCK5"}},
+      {"a quantity typed across a minimize keeps the key typed before it",
+       QuantityTypedAcrossAMinimize,
+       {"STOCK5 12 120.00 Product STOCK5"}},
+      {"a quantity typed across another window activated keeps the key typed before it",
+       QuantityTypedAcrossAnotherWindow,
+       {"STOCK5 12 120.00 Product STOCK5"}},
+      {"a product picked for an unknown code but held by another line clears the line whole",
+       UnknownCodeThenAProductAnotherLineHoldsPicked,
+       {"STOCK5 3 30.00 Product STOCK5"}},
+      {"Insert Line is refused while the last line holds a code without a description",
+       InsertLineWithACodeOnTheLastLine,
+       {"STOCK5 1 10.00 Product STOCK5", "nosuch9 2 8.00 Freight"}},
       {"figures without a code or description are refused until the line is described",
        FiguresWithoutCodeOrDescription,
        {"STOCK5 10 5.00 Product STOCK5", " 5 50.00 Freight"}},

@@ -1,10 +1,12 @@
 #pragma once
 // What a clerk does around the keys typed into the line grid of an entry form (an invoice or a
 // PO, new or edited), beyond typing: the window minimized and restored while a code waits for its
-// look-up, OK clicked with the mouse at a click's pace, a line inserted above a code whose look-up
-// failed, an unknown code answered by picking a product, a line of figures left without a code or
-// a description, a code typed twice. Each case says what the document must then hold, from the
-// line where the typing began; the products are those of typed_products.h (10.00 each).
+// look-up or between two keys of a quantity, another window activated between them, OK clicked
+// with the mouse at a click's pace, a line inserted above a code whose look-up failed or while the
+// last line holds a code, an unknown code answered by picking a product (one another line holds,
+// too), a line of figures left without a code or a description, a code typed twice. Each case says what the
+// document must then hold, from the line where the typing began; the products are those of typed_products.h
+// (10.00 each).
 
 #include <QString>
 #include <functional>
@@ -30,8 +32,6 @@ struct EntryWindow {
   const char* CodeInUse;  // what the form says of a code that another line holds
 };
 
-// The form minimized and restored, the event loop running after each, as a window manager does it.
-void MinimizeAndRestore(QWidget& form);
 // A click as a hand makes it: press, a pause with the event loop running, release.
 void ClickAtAUsersPace(QAbstractButton& button);
 
