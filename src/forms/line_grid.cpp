@@ -84,11 +84,7 @@ class LineCellDelegate : public QStyledItemDelegate {
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
     if (event->type() == QEvent::FocusOut) {
-      // The window lost the keyboard (minimized, another window activated): the editor stays
-      // open with what was typed so far, and gets the focus back with the window, so the keys
-      // typed after go on from it. Closing it here would take the edit and let the next key
-      // start the cell afresh.
-      if (static_cast<QFocusEvent*>(event)->reason() == Qt::ActiveWindowFocusReason) return false;
+      if (WindowLostTheKeyboard(*event)) return false;
       // The edit is taken first (by the delegate's own handling), then a code typed is looked up
       // when the focus went elsewhere in the window.
       const bool handled = QStyledItemDelegate::eventFilter(object, event);
@@ -114,6 +110,11 @@ class LineCellDelegate : public QStyledItemDelegate {
 };
 
 }  // namespace
+
+bool WindowLostTheKeyboard(const QEvent& event) {
+  return event.type() == QEvent::FocusOut &&
+         static_cast<const QFocusEvent&>(event).reason() == Qt::ActiveWindowFocusReason;
+}
 
 LineGridModel::LineGridModel(LineGridRules rules, QObject* parent)
     : QAbstractTableModel(parent), rules_(std::move(rules)) {

@@ -115,6 +115,12 @@ class LineGridModel : public QAbstractTableModel {
   std::vector<Line> lines_;  // 0 .. Lines + 1
 };
 
+// Whether a focus-out event is the window losing the keyboard (minimized, another window
+// activated). A grid's open cell editor then stays open with what was typed, and gets the focus
+// back with the window, so the keys typed after go on from it; closing it would take the edit and
+// let the next key start the cell afresh.
+bool WindowLostTheKeyboard(const QEvent& event);
+
 // The edit triggers of every editable grid: a key typed into a cell starts the edit with itself,
 // and F2 starts one. No edit starts on a click of the current cell: that edit waits out the
 // double-click time, and keys typed meanwhile would be lost.

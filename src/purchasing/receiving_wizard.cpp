@@ -52,6 +52,11 @@ class InTodayDelegate : public QStyledItemDelegate {
     if (auto* line = qobject_cast<QLineEdit*>(editor)) line->setMaxLength(kInTodayWidth);
     return editor;
   }
+
+ protected:
+  bool eventFilter(QObject* object, QEvent* event) override {
+    return !forms::WindowLostTheKeyboard(*event) && QStyledItemDelegate::eventFilter(object, event);
+  }
 };
 
 QLabel* ValueLabel(QWidget* parent) {

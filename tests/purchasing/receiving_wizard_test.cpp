@@ -130,6 +130,12 @@ TEST_F(ReceivingWizardTest, AKeyTypedRightAfterAClickOnTheCurrentCellStartsTheEd
     testing_support::TypeRightAfterAClick(*w.StringGrid1, cell, "34");
     EXPECT_EQ(Row(w, 0)[kRecvInToday], "34");
     EXPECT_EQ(Row(w, 0)[kRecvBalanceDue], "16");
+    // A key typed before the window lost the keyboard stays in the cell the next keys go on in.
+    w.StringGrid1->setCurrentIndex(cell);
+    testing_support::TypeIntoGrid(*w.StringGrid1, "1");
+    testing_support::MinimizeAndRestore(w);
+    testing_support::TypeWhereTheFocusIs("2\n");
+    EXPECT_EQ(Row(w, 0)[kRecvInToday], "12");
   });
 }
 
