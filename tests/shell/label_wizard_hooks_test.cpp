@@ -168,30 +168,21 @@ TEST_F(LabelWizardHooksTest, EachManagerSaysWhatItAddedToTheLabelQueueAndTheSave
     products::CreateEditProd().ShowModal();
     return status;
   };
+  // The first record of a customer or vendor manager, queued with the menu or the pop-up item.
+  auto queueFirst = [&]<class Manager>(Manager& (*create)(), QAction* Manager::*item) {
+    QString status;
+    ui.OnModal<Manager>([&](Manager& m) {
+      m.RecBrowser1->FirstEntry();
+      (m.*item)->trigger();
+      status = m.StatusText(1);
+    });
+    create().ShowModal();
+    return status;
+  };
   const Case cases[] = {
-      {"customers",
-       [&] {
-         QString status;
-         ui.OnModal<customers::TDemoForm>([&](customers::TDemoForm& m) {
-           m.RecBrowser1->FirstEntry();  // by name: Alpha Marine
-           m.AddtoLabelQueue1->trigger();
-           status = m.StatusText(1);
-         });
-         customers::CreateDemoForm().ShowModal();
-         return status;
-       },
-       "Alpha Marine added to label queue."},
-      {"vendors",
-       [&] {
-         QString status;
-         ui.OnModal<purchasing::TVenList>([&](purchasing::TVenList& m) {
-           m.RecBrowser1->FirstEntry();  // by name: Dockside Timber
-           m.AddtoLabelQueue2->trigger();
-           status = m.StatusText(1);
-         });
-         purchasing::CreateVenList().ShowModal();
-         return status;
-       },
+      {"customers", [&] { return queueFirst(customers::CreateDemoForm, &customers::TDemoForm::AddtoLabelQueue1); },
+       "Alpha Marine added to label queue."},  // the first by name
+      {"vendors", [&] { return queueFirst(purchasing::CreateVenList, &purchasing::TVenList::AddtoLabelQueue2); },
        "Dockside Timber added to label queue."},
       {"product without a description",
        [&] { return queueProduct(0, &products::TEditProd::AddtoLabelQueue1); }, ""},  // AAA

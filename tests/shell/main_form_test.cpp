@@ -72,6 +72,12 @@ class UrlCatcher : public QObject {
   void Open(const QUrl& url) { opened << url.toString(); }
 };
 
+// Expects the manager's window and takes the count its status shows.
+template <class Manager>
+std::function<void()> CountShownBy(UiScript& ui, QString& count) {
+  return [&ui, &count] { ui.OnModal<Manager>([&count](Manager& m) { count = m.StatusText(0); }); };
+}
+
 // The main window made as start-up makes it (FormCreate run), not yet shown.
 class MainWindowTest : public MainFormTest {
  protected:
@@ -470,18 +476,10 @@ TEST_F(MainWindowTest, EveryManagerCountsTheRecordsOfFilesThatHoldNone) {
     const char* shown;
   };
   const Manager managers[] = {
-      {MainForm->CustomerManager1,
-       [&] { ui.OnModal<customers::TDemoForm>([&](customers::TDemoForm& m) { count = m.StatusText(0); }); },
-       "Customers: 0"},
-      {MainForm->VendorManager1,
-       [&] { ui.OnModal<purchasing::TVenList>([&](purchasing::TVenList& m) { count = m.StatusText(0); }); },
-       "Vendors: 0"},
-      {MainForm->POManager1,
-       [&] { ui.OnModal<purchasing::TPOList1>([&](purchasing::TPOList1& m) { count = m.StatusText(0); }); },
-       "Records: 0"},
-      {MainForm->InvoiceManager1,
-       [&] { ui.OnModal<invoicing::TInvEdit1>([&](invoicing::TInvEdit1& m) { count = m.StatusText(0); }); },
-       "Records: 0"},
+      {MainForm->CustomerManager1, CountShownBy<customers::TDemoForm>(ui, count), "Customers: 0"},
+      {MainForm->VendorManager1, CountShownBy<purchasing::TVenList>(ui, count), "Vendors: 0"},
+      {MainForm->POManager1, CountShownBy<purchasing::TPOList1>(ui, count), "Records: 0"},
+      {MainForm->InvoiceManager1, CountShownBy<invoicing::TInvEdit1>(ui, count), "Records: 0"},
       {MainForm->ProductManager1,
        [&] {
          ui.OnModal<products::TEditProd>([&](products::TEditProd& m) { count = m.StatusPanel0->text(); });

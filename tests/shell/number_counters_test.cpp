@@ -45,15 +45,7 @@ class NumberCountersTest : public test_fixtures::BooksTest {
   }
 
   static purchasing::EnteredPO PO(const std::string& number) {
-    purchasing::EnteredPO po;
-    po.Number = number;
-    po.VendorNo = "V1";
-    po.Date = po.DateRequired = "12/07/2026";
-    po.KeyCode = "None";
-    po.Net = po.Total = "5.00";
-    po.Tax = "0.00";
-    po.Lines = {{1, "WIDGET", "5", "Widget", "1.00", "N", "5.00"}};
-    return po;
+    return testing_support::PurchaseOrder(number, "WIDGET", "5", "1.00");
   }
 
   static std::string PostPO(const std::string& number) {

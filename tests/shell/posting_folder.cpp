@@ -1,6 +1,7 @@
 #include "posting_folder.h"
 
 #include <gtest/gtest.h>
+#include <cstdio>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -148,6 +149,21 @@ invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& 
   }
   invoice.Net = invoice.Total = std::to_string(10 * row) + ".00";
   return invoice;
+}
+
+purchasing::EnteredPO PurchaseOrder(const std::string& number, const std::string& code, const std::string& quantity,
+                                    const std::string& price) {
+  char extension[32];
+  std::snprintf(extension, sizeof extension, "%.2f", std::stod(quantity) * std::stod(price));
+  purchasing::EnteredPO po;
+  po.Number = number;
+  po.VendorNo = "V1";
+  po.Date = po.DateRequired = "12/07/2026";
+  po.KeyCode = "None";
+  po.Net = po.Total = extension;
+  po.Tax = "0.00";
+  po.Lines = {{1, code, quantity, code, price, "N", extension}};
+  return po;
 }
 
 std::vector<exchange::ImportRow> ImportedCustomerRows() {

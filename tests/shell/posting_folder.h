@@ -12,6 +12,7 @@
 
 #include "exchange/import_keys.h"
 #include "invoicing/invoice_posting.h"
+#include "purchasing/entered_po.h"
 #include "platform/files/fault_seam.h"
 #include "platform/ui/ui_driver.h"
 
@@ -65,6 +66,10 @@ int PostInChildProcess(const std::filesystem::path& folder, const std::function<
 invoicing::EnteredInvoice Invoice(const std::string& number, const std::string& customer,
                                   const std::string& date,
                                   const std::vector<std::pair<std::string, std::string>>& sales);
+
+// A PO of vendor V1 dated 7 December 2026, untaxed, of one line: `quantity` of `code` at `price`.
+purchasing::EnteredPO PurchaseOrder(const std::string& number, const std::string& code, const std::string& quantity,
+                                    const std::string& price);
 
 // The files the stop sweeps import into company 12, larger than the batches imports were once
 // committed in: every third customer has no number (the company's next number numbers it), every

@@ -123,15 +123,7 @@ class WaitingFiguresTest : public MainFormTest {
     vendor.VendEMail.Set("orders@forge-works.example");
     ASSERT_TRUE(records::AddVendorRecord(vendor, ref));
     invoicing::PostNewInvoice(testing_support::Invoice("1003", "C1", "12/07/2026", {{"HAMMER", "1"}}));
-    purchasing::EnteredPO po;
-    po.Number = "2001";
-    po.VendorNo = "V1";
-    po.Date = po.DateRequired = "12/07/2026";
-    po.KeyCode = "None";
-    po.Net = po.Total = "80.00";
-    po.Tax = "0.00";
-    po.Lines = {{1, "HAMMER", "10", "HAMMER", "8.00", "N", "80.00"}};
-    purchasing::PostNewPO(po);
+    purchasing::PostNewPO(testing_support::PurchaseOrder("2001", "HAMMER", "10", "8.00"));
     ASSERT_TRUE(records::ReadCompanyRecord("12", records::CompanyWorkRec));
     ASSERT_TRUE(records::SaveCurrentCompany());
     records::CompanyWorkRec.CompanyNumber.Set("13");
